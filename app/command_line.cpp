@@ -1,0 +1,92 @@
+#include "app/command_line.h"
+
+#include "net/address.h"
+#include "platform/text.h"
+
+#include <charconv>
+
+namespace lumo {
+
+const char* const UsageText =
+    "usage: lumo [ADDRESS | FILE]\n"
+    "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n";
+
+bool HasScheme(std::string_view text) {
+    const size_t sep = text.find("://");
+    if (sep == std::string_view::npos || sep == 0) return false;
+    for (size_t i = 0; i < sep; ++i) {
+        const char c = text[i];
+        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        if (!letter && !(i > 0 && other)) return false;
+    }
+    return true;
+}
+
+std::string FileAddressOf(std::string_view path) { return "file:///" + PathToAddress(path); }
+
+namespace {
+
+bool IsAbsolutePath(std::string_view path) {
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
+    return !path.empty() && (path[0] == '/' || path[0] == '\\' || drive);
+}
+
+bool ParseSize(std::string_view text, int& width, int& height) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string_view::npos) return false;
+    const auto number = [](std::string_view s, int& v) {
+        const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        return ec == std::errc() && p == s.data() + s.size() && v > 0 && v <= 16384;
+    };
+    return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+} // namespace
+
+std::string AddressFromCommandText(std::string_view text, std::string_view currentFolder) {
+    std::string unquoted;
+    for (char c : text)
+        if (c != '"') unquoted += c;
+    const std::string_view trimmed = Trim(unquoted);
+    if (trimmed.empty()) return {};
+    if (HasScheme(trimmed)) return std::string(trimmed);
+    std::string path(trimmed);
+    if (!IsAbsolutePath(path) && !currentFolder.empty()) {
+        std::string folder(currentFolder);
+        if (folder.back() != '/') folder += '/';
+        path.insert(0, folder);
+    }
+    return FileAddressOf(path);
+}
+
+TCommandLine ParseCommandLine(const std::vector<std::string>& args,
+                              std::string_view currentFolder) {
+    TCommandLine line;
+    std::string text;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (a == "--screenshot" && hasValue) {
+            line.ScreenshotFile = args[++i];
+        } else if (a == "--size" && hasValue) {
+            if (!ParseSize(args[++i], line.Width, line.Height))
+                line.Error = "--size needs WIDTHxHEIGHT, for example 800x600";
+        } else if (a == "--timeout" && hasValue) {
+            const std::string& v = args[++i];
+            const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), line.TimeoutSeconds);
+            if (ec != std::errc() || p != v.data() + v.size() || line.TimeoutSeconds <= 0)
+                line.Error = "--timeout needs a number of seconds";
+        } else if (a.starts_with("--")) {
+            line.Error = "unknown option " + a;
+        } else {
+            if (!text.empty()) text += ' ';
+            text += a;
+        }
+    }
+    line.Address = AddressFromCommandText(text, currentFolder);
+    return line;
+}
+
+} // namespace lumo

@@ -1,0 +1,39 @@
+// The program's command line: an address or a local path, and the options of
+// headless use.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+struct TCommandLine {
+    std::string Address;        // the address to open at start; empty when none
+    std::string ScreenshotFile; // --screenshot OUT.png: write the window and quit
+    int Width = 0;              // --size WxH
+    int Height = 0;
+    int TimeoutSeconds = 30;    // --timeout S
+    std::string Error;          // a usage error, or empty
+};
+
+// args are the arguments after the program name, in ANSI; currentFolder is
+// where relative paths are found.
+TCommandLine ParseCommandLine(const std::vector<std::string>& args,
+                              std::string_view currentFolder);
+
+// The address meant by the text of the command line or of a dropped file:
+// quotes removed and blanks trimmed; an absolute address ("http://...",
+// "res:///...", any letter case) stays; anything else is a local path and
+// becomes a "file:///" address.
+std::string AddressFromCommandText(std::string_view text, std::string_view currentFolder);
+
+// The "file:///" address of a local path.
+std::string FileAddressOf(std::string_view path);
+
+// Whether the text begins with a scheme and "://".
+bool HasScheme(std::string_view text);
+
+extern const char* const UsageText;
+
+} // namespace lumo

@@ -1,0 +1,104 @@
+// The main window: the application. It owns the page area, the disk cache,
+// the cookie store, the address box, the menus, the toolbar and the status
+// bar, and keeps the state files of the program folder.
+#pragma once
+
+#include "app/settings.h"
+
+#include <QMainWindow>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QToolButton;
+
+namespace lumo {
+
+class ExclusiveFileLock;
+class TCookieList;
+class TDiskCache;
+class TLookUpComboBox;
+
+class THTTPForm : public QMainWindow {
+public:
+    // Window design values, used until the settings file says otherwise.
+    static constexpr int DesignLeft = 100, DesignTop = 80, DesignWidth = 800, DesignHeight = 600;
+
+    explicit THTTPForm(QWidget* parent = nullptr); // creation: folders, settings, state files
+    ~THTTPForm() override;                         // destruction: writes the state files
+
+    // Takes the address given on the command line.
+    void FormShow(const std::string& address);
+    // Takes a local file dropped on the window.
+    void TakeDroppedFile(const std::string& fileName);
+
+    // Menu commands.
+    void Openfile1Click();
+    void Exit1Click();
+    void Proxy1Click();
+    void DeleteCacheClick();
+    void RetainCache1Click();
+    void About1Click();
+
+    // The handler of exceptions that reach the event loop.
+    void AppException(const std::exception& e);
+
+    TDiskCache& DiskCache() { return *diskCache_; }
+    TCookieList& Cookies() { return *cookies_; }
+    const std::string& ProgramFolder() const { return programFolder_; }
+    const std::string& CacheDir() const { return cacheDir_; }
+    const std::string& SettingsFile() const { return settingsFile_; }
+    const std::string& BookmarkFile() const { return bookmarkFile_; }
+    // Whether this copy of the program owns the cache folder and writes the
+    // state files back at the end.
+    bool LogOpen() const { return monitor_ != nullptr; }
+    bool RetainCache() const { return settings_.RetainCache; }
+    const TBrowserDefaults& BrowserDefaults() const { return settings_.Browser; }
+
+    std::string Proxy;
+    std::string ProxyPort = "80";
+    std::string LastOpenFile;
+    bool Cancelled = false;
+
+    // Components, named as the language files name them.
+    TLookUpComboBox* UrlCombobox = nullptr;
+    QLabel* Status1 = nullptr;
+    QLabel* Status2 = nullptr;
+    QLabel* Status3 = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QWidget* FrameBrowser = nullptr;
+    QAction* RetainCache1 = nullptr;
+    QMenu* History1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolbar();
+    void CreatePageArea();
+    void CreateStatusBar();
+    void LoadAddressFile();
+    void SaveAddressFile();
+    void ReadSettings();
+    void WriteSettings();
+    void ShowAddress(const std::string& address);
+
+    std::string programFolder_;
+    std::string cacheDir_;
+    std::string settingsFile_;
+    std::string bookmarkFile_;
+    TSettings settings_;
+    std::unique_ptr<TDiskCache> diskCache_;
+    std::unique_ptr<TCookieList> cookies_;
+    std::unique_ptr<ExclusiveFileLock> monitor_;
+};
+
+} // namespace lumo

@@ -1,0 +1,194 @@
+// The main window's menus, toolbar, address row and status bar.
+#include "app/http_form.h"
+
+#include "app/lookup_combo_box.h"
+#include "app/toolbar_glyphs.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace lumo {
+
+namespace {
+
+// A menu item whose command has not been built yet stays visible but disabled.
+QAction* AddItem(QMenu* menu, const char* name, const char* caption,
+                 const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    action->setEnabled(false);
+    return action;
+}
+
+template <class Handler>
+QAction* AddCommand(QMenu* menu, const char* name, const char* caption, THTTPForm* form,
+                    Handler handler, const QKeySequence& shortcut = {}) {
+    QAction* action = AddItem(menu, name, caption, shortcut);
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, form, [form, handler] { (form->*handler)(); });
+    return action;
+}
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
+    QMenu* menu = bar->addMenu(QString::fromLatin1(caption));
+    menu->setObjectName(QString::fromLatin1(name));
+    return menu;
+}
+
+QLabel* AddPanel(QStatusBar* bar, const char* name, int width, int stretch) {
+    auto* panel = new QLabel(bar);
+    panel->setObjectName(QString::fromLatin1(name));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    if (width > 0) panel->setFixedWidth(width);
+    bar->addWidget(panel, stretch);
+    return panel;
+}
+
+} // namespace
+
+void THTTPForm::CreateMenus() {
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = AddMenu(bar, "File1", "&File");
+    AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click,
+               Qt::Key_F3);
+    AddItem(file, "PrintPreview", "Print Pre&view");
+    AddItem(file, "Print1", "&Print");
+    file->addSeparator();
+    AddCommand(file, "Exit1", "E&xit", this, &THTTPForm::Exit1Click);
+
+    QMenu* edit = AddMenu(bar, "Edit1", "&Edit");
+    AddItem(edit, "Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F));
+    AddItem(edit, "Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    AddItem(edit, "SelectAll1", "&Select all");
+
+    AddMenu(bar, "Bookmarks1", "&Bookmarks");
+
+    History1 = AddMenu(bar, "History1", "&History");
+    History1->menuAction()->setVisible(false);
+    for (int i = 0; i < 15; ++i) {
+        QAction* entry = AddItem(History1, "", "");
+        entry->setObjectName(QStringLiteral("HistoryItem%1").arg(i));
+        entry->setData(i);
+        entry->setVisible(false);
+    }
+
+    QMenu* options = AddMenu(bar, "Options1", "&Options");
+    AddCommand(options, "Proxy1", "&Proxy...", this, &THTTPForm::Proxy1Click);
+    AddCommand(options, "DeleteCache", "&Delete Cache", this, &THTTPForm::DeleteCacheClick);
+    QAction* showImages = AddItem(options, "ShowImages", "&Show images");
+    showImages->setCheckable(true);
+    showImages->setChecked(true);
+    AddItem(options, "Fontandcolor1", "Font and color...");
+    AddItem(options, "Printsetttings1", "Print setttings...");
+    RetainCache1 = AddCommand(options, "RetainCache1", "Retain Cache", this,
+                              &THTTPForm::RetainCache1Click);
+    RetainCache1->setCheckable(true);
+    RetainCache1->setChecked(true);
+
+    QMenu* tools = AddMenu(bar, "Tools1", "&Tools");
+    AddItem(tools, "Unzip1", "&Unzip...");
+    AddItem(tools, "ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4);
+
+    QMenu* help = AddMenu(bar, "Help1", "&Help");
+    AddItem(help, "Contents1", "&Contents", Qt::Key_F1);
+    AddCommand(help, "About1", "About", this, &THTTPForm::About1Click);
+    AddItem(help, "Language1", "Language...");
+    help->addSeparator();
+    AddItem(help, "SupportedTags1", "Supported &Tags");
+    AddItem(help, "VoraFreeware1", "&Vora Freeware");
+    AddItem(help, "SearchWeb1", "&Search the Web");
+    AddItem(help, "HTMLHelp1", "&HTML Help");
+}
+
+void THTTPForm::CreateToolbar() {
+    QToolBar* toolbar = addToolBar("Toolbar");
+    toolbar->setObjectName("ToolBar1");
+    toolbar->setMovable(false);
+    toolbar->setFixedHeight(28);
+    toolbar->setIconSize(QSize(16, 16));
+    struct Button {
+        const char* name;
+        const char* hint;
+        Glyph glyph;
+    };
+    static constexpr Button Buttons[] = {
+        {"BackButton", "Back", Glyph::Back},
+        {"FwdButton", "Forward", Glyph::Forward},
+        {"ReloadButton", "Refresh", Glyph::Refresh},
+        {"StopButton", "Stop", Glyph::Stop},
+        {"BookmarkButton", "Bookmark", Glyph::Bookmark},
+        {"BookmarkFrameButton", "Bookmark Frame", Glyph::BookmarkFrame},
+        {"SpeedButton1", "Search the Web", Glyph::Search},
+    };
+    for (const Button& b : Buttons) {
+        auto* button = new QToolButton(toolbar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setToolTip(QString::fromLatin1(b.hint));
+        button->setIcon(ToolbarGlyph(b.glyph));
+        button->setAutoRaise(true);
+        button->setFixedSize(23, 22);
+        button->setEnabled(false);
+        toolbar->addWidget(button);
+    }
+}
+
+void THTTPForm::CreatePageArea() {
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    auto* addressRow = new QWidget(central);
+    addressRow->setObjectName("Panel1");
+    addressRow->setFixedHeight(26);
+    auto* row = new QHBoxLayout(addressRow);
+    row->setContentsMargins(4, 2, 2, 2);
+    auto* label = new QLabel("&Adress", addressRow);
+    label->setObjectName("Label1");
+    UrlCombobox = new TLookUpComboBox(addressRow);
+    UrlCombobox->setObjectName("UrlCombobox");
+    label->setBuddy(UrlCombobox);
+    row->addWidget(label);
+    row->addWidget(UrlCombobox, 1);
+    column->addWidget(addressRow);
+
+    // The frame browser takes this place when pages can be shown.
+    FrameBrowser = new QFrame(central);
+    FrameBrowser->setObjectName("FrameBrowser");
+    FrameBrowser->setAutoFillBackground(true);
+    QPalette palette = FrameBrowser->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    FrameBrowser->setPalette(palette);
+    column->addWidget(FrameBrowser, 1);
+    setCentralWidget(central);
+}
+
+void THTTPForm::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setFixedHeight(30);
+    bar->setSizeGripEnabled(false);
+    Status1 = AddPanel(bar, "Status1", 266, 0);
+    Status2 = AddPanel(bar, "Status2", 176, 0);
+    // The progress gauge: a grey bar without text in the upper 13 pixels of
+    // the second panel, shown only while images arrive.
+    ProgressBar = new QProgressBar(Status2);
+    ProgressBar->setObjectName("ProgressBar");
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setGeometry(2, 2, 172, 13);
+    ProgressBar->hide();
+    Status3 = AddPanel(bar, "Status3", 0, 1);
+}
+
+} // namespace lumo

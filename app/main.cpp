@@ -1,0 +1,66 @@
+// The program's entry: the command line, the application object and the main window.
+#include "app/command_line.h"
+#include "app/http_form.h"
+#include "app/screenshot.h"
+#include "platform/ansi.h"
+#include "platform/file_system.h"
+#include "platform/lumo_application.h"
+#include "platform/message_box.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+using namespace lumo;
+
+// In headless runs nobody can answer a box: its text goes to standard error.
+class StandardErrorBoxes : public MessageBoxes {
+public:
+    MessageAnswer Show(MessageKind, const std::string& title, const std::string& text,
+                       MessageButtons) override {
+        std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(title).c_str(), AnsiToUtf8(text).c_str());
+        return MessageAnswer::Cancel;
+    }
+};
+
+bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+int TakeScreenshot(THTTPForm& form, const TCommandLine& line) {
+    if (line.Width > 0) form.resize(line.Width, line.Height);
+    form.show();
+    std::string error;
+    const bool written = WriteWindowShot(form, line.ScreenshotFile, error);
+    form.close();
+    if (!written) std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(error).c_str());
+    return written ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(Utf8ToAnsi(argv[i]));
+    std::error_code ec;
+    const TCommandLine line = ParseCommandLine(args, AnsiName(std::filesystem::current_path(ec)));
+    if (!line.Error.empty()) {
+        std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
+        return 2;
+    }
+    const bool headless = !line.ScreenshotFile.empty();
+    if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
+    LumoApplication app(argc, argv);
+    LumoApplication::setApplicationName("Lumo 10");
+    SetApplicationTitle("Lumo 10");
+    StandardErrorBoxes errorBoxes;
+    if (headless) SetMessageBoxes(&errorBoxes);
+
+    THTTPForm form;
+    form.FormShow(line.Address);
+    if (headless) return TakeScreenshot(form, line);
+    form.show();
+    return LumoApplication::exec();
+}

@@ -1,0 +1,62 @@
+#include "app/settings.h"
+
+#include "platform/ini_file.h"
+
+namespace lumo {
+
+namespace {
+TColor ReadColor(const TIniFile32& ini, const char* key, TColor current) {
+    return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(current)));
+}
+
+void WriteColor(TIniFile32& ini, const char* key, TColor color) {
+    ini.WriteInteger("Colors", key, static_cast<int>(color));
+}
+} // namespace
+
+TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
+    TSettings s = current;
+    TWindowPlacement& p = s.Placement;
+    p.Maximized = ini.ReadBool("MainForm", "Maximized", false);
+    if (!p.Maximized) {
+        p.Top = ini.ReadInteger("MainForm", "Top", p.Top);
+        p.Left = ini.ReadInteger("MainForm", "Left", p.Left);
+        p.Width = ini.ReadInteger("MainForm", "Width", p.Width);
+        p.Height = ini.ReadInteger("MainForm", "Height", p.Height);
+    }
+    TBrowserDefaults& b = s.Browser;
+    b.DefFontName = ini.ReadString("Font", "Name", b.DefFontName);
+    b.DefFontSize = ini.ReadInteger("Font", "Size", b.DefFontSize);
+    b.DefFontColor = StringToColor(ini.ReadString("Font", "Color", "clBtnText"), b.DefFontColor);
+    b.DefBackground = ReadColor(ini, "Background", b.DefBackground);
+    b.DefHotSpotColor = ReadColor(ini, "Hotspot", b.DefHotSpotColor);
+    b.DefOverLinkColor = ReadColor(ini, "Overlink", b.DefOverLinkColor);
+    b.DefVisitedLinkColor = ReadColor(ini, "Visitedlink", b.DefVisitedLinkColor);
+    s.RetainCache = ini.ReadBool("Cache", "Retain", s.RetainCache);
+    return s;
+}
+
+void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
+    const TBrowserDefaults& b = s.Browser;
+    ini.WriteString("Font", "Name", b.DefFontName);
+    ini.WriteInteger("Font", "Size", b.DefFontSize);
+    ini.WriteString("Font", "Color", ColorToString(b.DefFontColor));
+    WriteColor(ini, "Background", b.DefBackground);
+    WriteColor(ini, "Hotspot", b.DefHotSpotColor);
+    WriteColor(ini, "Overlink", b.DefOverLinkColor);
+    WriteColor(ini, "Visitedlink", b.DefVisitedLinkColor);
+    switch (state) {
+    case TWindowState::Normal:
+        ini.WriteInteger("MainForm", "Top", s.Placement.Top);
+        ini.WriteInteger("MainForm", "Left", s.Placement.Left);
+        ini.WriteInteger("MainForm", "Width", s.Placement.Width);
+        ini.WriteInteger("MainForm", "Height", s.Placement.Height);
+        ini.WriteBool("MainForm", "Maximized", false);
+        break;
+    case TWindowState::Maximized: ini.WriteBool("MainForm", "Maximized", true); break;
+    case TWindowState::Minimized: break;
+    }
+    ini.WriteBool("Cache", "Retain", s.RetainCache);
+}
+
+} // namespace lumo

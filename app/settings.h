@@ -1,0 +1,45 @@
+// The settings file "lumo.ini": the main window's placement, the default font
+// and colours of pages, and whether the cache is kept between runs.
+#pragma once
+
+#include "platform/color_names.h"
+
+#include <string>
+
+namespace lumo {
+
+class TIniFile32;
+
+// The page defaults the frame browser is given.
+struct TBrowserDefaults {
+    std::string DefFontName = "Times New Roman";
+    int DefFontSize = 12;
+    TColor DefFontColor = clBtnText;
+    TColor DefBackground = clWhite;
+    TColor DefHotSpotColor = clBlue;
+    TColor DefOverLinkColor = clRed;
+    TColor DefVisitedLinkColor = clPurple;
+};
+
+struct TWindowPlacement {
+    bool Maximized = false;
+    int Top = 0, Left = 0, Width = 0, Height = 0;
+};
+
+enum class TWindowState { Normal, Maximized, Minimized };
+
+struct TSettings {
+    TWindowPlacement Placement;
+    TBrowserDefaults Browser;
+    bool RetainCache = true;
+};
+
+// Reads every setting; a missing key keeps the value given in current.
+TSettings ReadSettings(const TIniFile32& ini, const TSettings& current);
+
+// Writes the page defaults, then the placement as the window state asks
+// (normal: position, size and "Maximized" false; maximized: only "Maximized";
+// minimized: nothing), then "Retain".
+void WriteSettings(TIniFile32& ini, const TSettings& settings, TWindowState state);
+
+} // namespace lumo

@@ -1,0 +1,60 @@
+# Compiler settings shared by every target, and the helpers the folders use.
+
+if(NOT CMAKE_BUILD_TYPE AND NOT CMAKE_CONFIGURATION_TYPES)
+    set(CMAKE_BUILD_TYPE RelWithDebInfo)
+endif()
+
+find_program(CCACHE_PROGRAM ccache)
+if(CCACHE_PROGRAM)
+    set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
+endif()
+
+add_library(lumo_options INTERFACE)
+target_compile_options(lumo_options INTERFACE -Wall -Wextra)
+if(LUMO_WERROR)
+    target_compile_options(lumo_options INTERFACE -Werror)
+endif()
+if(LUMO_SANITIZE)
+    target_compile_options(lumo_options INTERFACE
+        -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(lumo_options INTERFACE -fsanitize=address,undefined)
+endif()
+if(LUMO_FUZZ)
+    target_compile_options(lumo_options INTERFACE
+        -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    target_link_options(lumo_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# lumo_library(name SOURCES ... LIBS ...): one static library per source folder.
+function(lumo_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC lumo_options ${ARG_LIBS})
+endfunction()
+
+# lumo_test(name SOURCES ... LIBS ...): one GoogleTest binary per source folder.
+function(lumo_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE lumo_options ${ARG_LIBS} lumo_test_support GTest::gmock GTest::gtest)
+    target_compile_definitions(${name} PRIVATE
+        LUMO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        LUMO_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMO_BUILD_DIR=${PROJECT_BINARY_DIR}"
+                   TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# lumo_fuzzer(name SOURCES ... LIBS ...): a libFuzzer target; fuzz/run.sh runs them all.
+function(lumo_fuzzer name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE lumo_options ${ARG_LIBS})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_property(GLOBAL APPEND PROPERTY LUMO_FUZZERS ${name})
+endfunction()

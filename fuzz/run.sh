@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for the given number
+# of seconds (default 60): fuzz/run.sh 20, or fuzz/run.sh 600 fuzz_cookie_file
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+only="${2:-}"
+[ "$seconds" -gt 0 ] || exit 0
+
+build=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMO_FUZZ=ON -DLUMO_TESTS=OFF >/dev/null
+cmake --build "$build"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export QT_QPA_PLATFORM=offscreen
+failed=0
+for seeds in "$build"/fuzz/*/*.seeds; do
+    [ -e "$seeds" ] || continue
+    name="$(basename "$seeds" .seeds)"
+    [ -z "$only" ] || [ "$only" = "$name" ] || continue
+    binary="$(dirname "$seeds")/$name"
+    work="$(mktemp -d)"
+    dirs=()
+    while IFS= read -r d; do
+        [ -n "$d" ] && [ -d "$d" ] && dirs+=("$d")
+    done < "$seeds"
+    echo "== $name: ${seconds}s"
+    if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -print_final_stats=0 "$work" "${dirs[@]}" > "$work.log" 2>&1; then
+        tail -n 60 "$work.log"
+        echo "== $name FAILED (log: $work.log)"
+        failed=1
+    else
+        grep -E '^#[0-9]+.*DONE' "$work.log" | tail -n 1 || true
+        rm -rf "$work" "$work.log"
+    fi
+done
+exit $failed

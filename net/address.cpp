@@ -1,0 +1,167 @@
+#include "net/address.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+constexpr auto npos = std::string_view::npos;
+
+std::string_view BeforeQuery(std::string_view url) { return url.substr(0, url.find('?')); }
+
+// Splits "authority" into host and port, and the user information before an "@".
+void SplitAuthority(std::string_view authority, AddressParts& parts) {
+    const size_t colon = authority.rfind(':');
+    const size_t at = authority.rfind('@');
+    if (colon == npos && at == npos) {
+        parts.Host = authority;
+        return;
+    }
+    const size_t hostStart = at == npos ? 0 : at + 1;
+    if (colon == npos || (at != npos && colon < at)) {
+        parts.Host = authority.substr(hostStart);
+    } else {
+        parts.Port = authority.substr(colon + 1);
+        parts.Host = authority.substr(hostStart, colon - hostStart);
+    }
+    if (at != npos) {
+        const std::string_view userInfo = authority.substr(0, at);
+        const size_t sep = userInfo.find(':');
+        parts.User = userInfo.substr(0, sep);
+        if (sep != npos) parts.Pass = userInfo.substr(sep + 1);
+    }
+}
+
+// Replaces "/./" by "/" until none is left.
+void ReduceDotSegments(std::string& s) {
+    for (size_t at; (at = s.find("/./")) != std::string::npos;) s.erase(at, 2);
+}
+} // namespace
+
+AddressParts SplitAddress(std::string_view url) {
+    AddressParts parts;
+    if (url.empty()) return parts;
+    std::string_view rest = url;
+    if (const size_t sep = url.find("://"); sep != npos) {
+        parts.Proto = url.substr(0, sep);
+        rest = url.substr(sep + 3);
+    } else if (url[0] == '/') {
+        parts.Proto = "http";
+        if (url.size() < 2 || url[1] != '/') {
+            parts.Path = url;
+            return parts;
+        }
+        rest = url.substr(2); // "//host/path": the authority follows both slashes
+    } else if (StartsWithText(url, "http:")) {
+        parts.Proto = "http";
+        if (url.size() >= 7 && url[6] != '/') {
+            parts.Path = url.substr(5);
+            return parts;
+        }
+        rest = url.substr(5);
+    } else if (StartsWithText(url, "mailto:")) {
+        parts.Proto = "mailto";
+        rest = url.substr(url.find(':') + 1);
+    }
+    const size_t slash = rest.find('/');
+    if (slash != npos) parts.Path = rest.substr(slash);
+    SplitAuthority(rest.substr(0, slash), parts);
+    return parts;
+}
+
+std::string SchemeOf(std::string_view url) {
+    return LowerCase(SplitAddress(BeforeQuery(url)).Proto);
+}
+
+std::string DirectoryOf(std::string_view url) {
+    const std::string_view address = BeforeQuery(Trim(url));
+    const size_t doubleSlash = address.find("//");
+    const size_t after = doubleSlash == npos ? 1 : doubleSlash + 1; // 0-based index of the last excluded char
+    const size_t last = address.rfind('/');
+    if (last == npos || last <= after) return std::string(address) + "/";
+    return std::string(address.substr(0, last + 1));
+}
+
+std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
+    std::string base(baseIn);
+    const size_t scheme = base.find("://");
+    size_t root = base.find('/', scheme == std::string::npos ? 0 : scheme + 3);
+    if (root == std::string::npos) {
+        base += '/';
+        root = base.size() - 1;
+    }
+    if (base.back() != '/') base += '/';
+
+    const std::string_view rel = Trim(relIn);
+    std::string result;
+    if (!rel.empty() && rel[0] == '/')
+        result = base.substr(0, root + 1) + std::string(rel.substr(1));
+    else
+        result = base + std::string(rel);
+
+    for (size_t at; (at = result.find("/../")) != std::string::npos;) {
+        if (at == root) {
+            result.erase(at + 1, 3);
+        } else if (at > root) {
+            const size_t segment = result.rfind('/', at - 1);
+            result.erase(segment + 1, at + 4 - (segment + 1));
+        } else {
+            break; // a "/../" inside the scheme part: nothing sensible to remove
+        }
+    }
+    ReduceDotSegments(result);
+    return result;
+}
+
+std::string CompleteAddress(std::string_view url) {
+    std::string result(Trim(url));
+    if (result.find("://") == std::string::npos) result.insert(0, "http://");
+    ReduceDotSegments(result);
+    const size_t afterSlashes = result.find("//") + 2;
+    if (result.find('/', afterSlashes) == std::string::npos) result += '/';
+    return result;
+}
+
+bool IsAbsolute(std::string_view url) {
+    return url.find("://") != npos || LowerCase(url).find("mailto:") != std::string::npos;
+}
+
+std::string ExtensionOf(std::string_view url) {
+    const size_t end = std::min(url.find('?'), url.size());
+    const size_t first = end > 6 ? end - 6 : 0;
+    for (size_t i = end; i > first; --i)
+        if (url[i - 1] == '.') return std::string(url.substr(i, 255));
+    return {};
+}
+
+std::string LastSegmentOf(std::string_view url) {
+    const size_t slash = url.rfind('/');
+    return std::string(slash == npos ? url : url.substr(slash + 1));
+}
+
+size_t LastPos(std::string_view sub, std::string_view s) {
+    if (sub.empty()) return 0;
+    const size_t at = s.rfind(sub);
+    return at == npos ? 0 : at + 1;
+}
+
+std::string PathToAddress(std::string_view path) {
+    std::string result;
+    result.reserve(path.size());
+    for (size_t i = 0; i < path.size(); ++i) {
+        const char c = path[i];
+        if (c == '\\')
+            result += '/';
+        else if (c == ':' && path.substr(i, 3) != "://")
+            result += '|';
+        else
+            result += c;
+    }
+    // An absolute local path keeps one slash: "file:///" + "home/u/a.htm".
+    if (!result.empty() && result[0] == '/') result.erase(0, 1);
+    return result;
+}
+
+} // namespace lumo

@@ -1,0 +1,42 @@
+// Splitting, classifying, combining and normalising addresses and local paths.
+// All take and return ANSI text; positions count from 1 where a result is a position.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumo {
+
+struct AddressParts {
+    std::string Proto, User, Pass, Host, Port, Path;
+};
+
+AddressParts SplitAddress(std::string_view url);
+
+// The lower-cased protocol of the address without its query.
+std::string SchemeOf(std::string_view url);
+
+// The address up to and including the last "/" of its path; "/" appended when it has none.
+std::string DirectoryOf(std::string_view url);
+
+// An absolute address for rel, relative to the directory address base.
+std::string ResolveRelative(std::string_view base, std::string_view rel);
+
+// A typed address made whole: "http://" when no scheme, "/" when no path.
+std::string CompleteAddress(std::string_view url);
+
+bool IsAbsolute(std::string_view url);
+
+// The text after the dot that stands among the last six characters before
+// the query, with the query; empty when there is no such dot.
+std::string ExtensionOf(std::string_view url);
+
+std::string LastSegmentOf(std::string_view url);
+
+// Position of the last occurrence of sub in s, 0 when none.
+size_t LastPos(std::string_view sub, std::string_view s);
+
+// A local path as the part of a "file:///" address after the three slashes.
+std::string PathToAddress(std::string_view path);
+
+} // namespace lumo

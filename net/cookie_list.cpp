@@ -1,0 +1,152 @@
+#include "net/cookie_list.h"
+
+#include "net/address.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+
+namespace lumo {
+
+namespace {
+
+// The positions of the last three dots of a name, last first (npos where none).
+struct Dots {
+    size_t count = 0;
+    std::array<size_t, 3> last{std::string_view::npos, std::string_view::npos,
+                               std::string_view::npos};
+};
+
+Dots CountDots(std::string_view s) {
+    Dots dots;
+    for (size_t i = s.size(); i-- > 0;) {
+        if (s[i] != '.') continue;
+        if (dots.count < 3) dots.last[dots.count] = i;
+        ++dots.count;
+    }
+    return dots;
+}
+
+// Whether the last dot stands three characters before the end of a generic
+// top-level domain.
+bool IsGenericTLD(std::string_view s, const Dots& dots) {
+    if (dots.count == 0 || dots.last[0] + 4 != s.size()) return false;
+    const std::string tld = LowerCase(s.substr(dots.last[0] + 1));
+    static constexpr std::array<std::string_view, 7> Generic = {"com", "edu", "net", "org",
+                                                                "gov", "mil", "int"};
+    return std::find(Generic.begin(), Generic.end(), tld) != Generic.end();
+}
+
+bool HasEnoughDots(std::string_view s) {
+    const Dots dots = CountDots(s);
+    return dots.count >= 3 || (dots.count >= 2 && IsGenericTLD(s, dots));
+}
+
+bool IsIPv4Address(std::string_view host) {
+    int parts = 0;
+    size_t digits = 0;
+    for (char c : host) {
+        if (c == '.') {
+            if (digits == 0) return false;
+            ++parts;
+            digits = 0;
+        } else if (c >= '0' && c <= '9' && digits < 3) {
+            ++digits;
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && parts == 3;
+}
+
+bool LessText(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) {
+                                            return static_cast<unsigned char>(AsciiLower(x)) <
+                                                   static_cast<unsigned char>(AsciiLower(y));
+                                        });
+}
+
+// The domain named by a cookie's "domain=" attribute, when the host may set
+// cookies for it: enough dots, and the host lies inside it at a dot boundary.
+std::string AcceptedDomainAttribute(std::string_view attribute, std::string_view host) {
+    std::string domain = LowerCase(attribute);
+    if (domain.empty() || domain[0] != '.') domain.insert(0, ".");
+    const std::string dottedHost = "." + LowerCase(host);
+    if (IsIPv4Address(host)) return domain == dottedHost ? domain : std::string();
+    if (!HasEnoughDots(domain) || !dottedHost.ends_with(domain)) return {};
+    return domain;
+}
+
+} // namespace
+
+std::string CookieDomainOf(std::string_view host) {
+    if (host.empty()) return {};
+    const std::string name = "." + LowerCase(host);
+    if (IsIPv4Address(host)) return name;
+    const Dots dots = CountDots(name);
+    if (dots.count >= 2 && IsGenericTLD(name, dots)) return name.substr(dots.last[1]);
+    if (dots.count >= 3) return name.substr(dots.last[2]);
+    return {};
+}
+
+TCookieList::TCookieList(std::string folder) : folder_(std::move(folder)) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+    const auto text = ReadWholeFile(folder_ + "Cookies.txt", MaxFileSize);
+    if (!text) return;
+    for (std::string& line : SplitLines(*text))
+        if (!Trim(line).empty()) AddEntry(std::move(line));
+}
+
+TCookieList::~TCookieList() {
+    if (saveOnDestroy_) WriteFileAtomically(folder_ + "Cookies.txt", FileText());
+}
+
+void TCookieList::AddEntry(std::string entry) {
+    if (entry.size() > MaxEntryLength || entries_.size() >= MaxEntries) return;
+    const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry, LessText);
+    if (at != entries_.end() && SameText(*at, entry)) return;
+    entries_.insert(at, std::move(entry));
+}
+
+void TCookieList::StoreSetCookie(std::string_view url, std::string_view value) {
+    const std::string host = SplitAddress(url).Host;
+    value = Trim(value);
+    // The leading "name=value;" is kept; a cookie without ";" is kept whole and
+    // given one, so that headers joined from several cookies stay separable.
+    const size_t semicolon = value.find(';');
+    std::string nameValue(value.substr(0, semicolon == std::string_view::npos ? value.size()
+                                                                              : semicolon + 1));
+    if (nameValue.empty()) return;
+    if (nameValue.back() != ';') nameValue += ';';
+
+    std::string domain;
+    if (const size_t at = value.find("domain="); at != std::string_view::npos) {
+        const std::string_view rest = value.substr(at + 7);
+        domain = AcceptedDomainAttribute(rest.substr(0, rest.find_first_of(" ;")), host);
+    } else {
+        domain = CookieDomainOf(host);
+    }
+    if (domain.empty()) return;
+    AddEntry(domain + " " + nameValue);
+}
+
+std::string TCookieList::CookieHeaderFor(std::string_view url) const {
+    const std::string domain = CookieDomainOf(SplitAddress(url).Host);
+    if (domain.empty()) return {};
+    // Only entries of exactly this domain: ".example.com " is a prefix of its
+    // own entries and of no entry of ".example.community".
+    const std::string prefix = domain + " ";
+    std::string header;
+    for (auto it = std::lower_bound(entries_.begin(), entries_.end(), prefix, LessText);
+         it != entries_.end() && StartsWithText(*it, prefix); ++it) {
+        if (!header.empty()) header += ' ';
+        header += it->substr(prefix.size());
+    }
+    return header;
+}
+
+std::string TCookieList::FileText() const { return JoinLines(entries_); }
+
+} // namespace lumo

@@ -1,0 +1,166 @@
+#include "net/disk_cache.h"
+
+#include "net/address.h"
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+namespace lumo {
+
+namespace {
+
+constexpr std::array<std::string_view, 8> KnownExtensions = {".htm", ".html", ".gif", ".jpg",
+                                                             ".png", ".bmp",  ".txt", ".jpeg"};
+
+// The key's extension with its dot when it is a known one; the dot must stand
+// among the last six characters.
+std::string_view KnownExtensionOf(std::string_view key) {
+    const size_t first = key.size() > 6 ? key.size() - 6 : 0;
+    const size_t dot = key.rfind('.');
+    if (dot == std::string_view::npos || dot < first) return {};
+    const std::string_view ext = key.substr(dot);
+    return std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end()
+               ? ext
+               : std::string_view{};
+}
+
+// The number in a cache file name ("m12345.htm" gives 12345), or -1.
+int FileNumberOf(std::string_view name) {
+    if (!IsCacheFileName(name)) return -1;
+    const std::string_view digits = name.substr(1, name.find('.') - 1);
+    int number = -1;
+    const auto [p, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    return ec == std::errc() ? number : -1;
+}
+
+} // namespace
+
+std::string CacheKeyOf(std::string_view url) {
+    // Control characters would break the index into lines; they are written
+    // as "%XX" so every key stays one line.
+    std::string key;
+    for (char c : LowerCase(url)) {
+        if (static_cast<unsigned char>(c) >= 32) {
+            key += c;
+        } else {
+            static constexpr char Hex[] = "0123456789ABCDEF";
+            key += '%';
+            key += Hex[(c >> 4) & 0xF];
+            key += Hex[c & 0xF];
+        }
+    }
+    if (const size_t at = key.find("http://"); at != std::string::npos) key.erase(0, at + 7);
+    if (key.starts_with("www.")) key.erase(0, 4);
+    return key;
+}
+
+bool IsCacheFileName(std::string_view name) {
+    if (name.size() < 2 || name[0] != 'm') return false;
+    size_t i = 1;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+    if (i == 1 || i - 1 > 9) return false;
+    const std::string_view ext = name.substr(i);
+    return ext.empty() ||
+           std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end();
+}
+
+TDiskCache::TDiskCache(std::string folder) : folder_(std::move(folder)) {
+    if (folder_.empty() || folder_.back() != '/') folder_ += '/';
+    ForceDirectories(folder_);
+    LoadIndex();
+}
+
+TDiskCache::~TDiskCache() {
+    if (saveOnDestroy_) WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+}
+
+void TDiskCache::LoadIndex() {
+    const auto text = ReadWholeFile(folder_ + "cachinfo.txt", MaxIndexSize);
+    if (!text) return;
+    int highest = -1;
+    for (const std::string& line : SplitLines(*text)) {
+        // Key, kind and file name are split at the last two spaces, so keys
+        // holding spaces survive; the kind and the file name never hold one.
+        const std::string_view l = TrimRight(line);
+        const size_t fileSep = l.rfind(' ');
+        if (fileSep == std::string_view::npos || fileSep == 0) continue;
+        const size_t kindSep = l.rfind(' ', fileSep - 1);
+        if (kindSep == std::string_view::npos) continue;
+        Entry e{std::string(Trim(l.substr(0, kindSep))),
+                std::string(Trim(l.substr(kindSep + 1, fileSep - kindSep - 1))),
+                std::string(Trim(l.substr(fileSep + 1)))};
+        const int number = FileNumberOf(e.fileName);
+        if (number < 0 || e.key.empty()) continue; // not a file of ours: never touch it
+        highest = std::max(highest, number);
+        entries_.push_back(std::move(e));
+    }
+    // One past the highest number in use, so a new name never repeats an old one.
+    if (highest >= 0) nextFileNumber_ = highest + 1;
+    EvictOldest();
+}
+
+void TDiskCache::EvictOldest() {
+    if (entries_.size() <= Capacity) return;
+    const auto excess = static_cast<ptrdiff_t>(entries_.size() - Capacity);
+    for (auto it = entries_.begin(); it != entries_.begin() + excess; ++it)
+        RemoveFile(folder_ + it->fileName);
+    entries_.erase(entries_.begin(), entries_.begin() + excess);
+}
+
+ptrdiff_t TDiskCache::Find(std::string_view key) const {
+    for (size_t i = 0; i < entries_.size(); ++i)
+        if (entries_[i].key == key) return static_cast<ptrdiff_t>(i);
+    return -1;
+}
+
+std::string TDiskCache::NewFileName(std::string_view key) {
+    return "m" + std::to_string(nextFileNumber_++) + std::string(KnownExtensionOf(key));
+}
+
+bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) const {
+    fileName.clear();
+    kind = 0;
+    const ptrdiff_t i = Find(CacheKeyOf(url));
+    if (i < 0) return false;
+    const Entry& e = entries_[static_cast<size_t>(i)];
+    fileName = folder_ + e.fileName;
+    int number = 0;
+    const auto [p, ec] = std::from_chars(e.kind.data(), e.kind.data() + e.kind.size(), number);
+    kind = (ec == std::errc() && p == e.kind.data() + e.kind.size()) ? number : 0;
+    return true;
+}
+
+std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
+    if (SchemeOf(url) != "http") return {};
+    const std::string key = CacheKeyOf(url);
+    if (const ptrdiff_t i = Find(key); i >= 0) return folder_ + entries_[static_cast<size_t>(i)].fileName;
+    Entry e{key, std::to_string(kind), NewFileName(key)};
+    if (failed) e.key += '*';
+    std::string fileName = folder_ + e.fileName;
+    entries_.push_back(std::move(e));
+    EvictOldest();
+    return fileName;
+}
+
+void TDiskCache::Remove(std::string_view url) {
+    const ptrdiff_t i = Find(CacheKeyOf(url));
+    if (i < 0) return;
+    RemoveFile(folder_ + entries_[static_cast<size_t>(i)].fileName);
+    entries_.erase(entries_.begin() + i);
+}
+
+void TDiskCache::EraseAll() {
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) RemoveFile(folder_ + it->fileName);
+    entries_.clear();
+}
+
+std::string TDiskCache::IndexText() const {
+    std::string text;
+    for (const Entry& e : entries_) text += e.key + " " + e.kind + " " + e.fileName + "\r\n";
+    return text;
+}
+
+} // namespace lumo

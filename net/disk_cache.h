@@ -1,0 +1,77 @@
+// The disk cache: copies of documents and images fetched over HTTP, kept as
+// files in one folder with an index "cachinfo.txt" that maps each address to
+// its file and content kind. The cache never touches document bytes itself:
+// after Add the caller saves the document under the returned name, and after
+// a successful Lookup it loads that file (checking first that it still exists).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+class TDiskCache {
+public:
+    static constexpr size_t Capacity = 100;
+    static constexpr int FirstFileNumber = 12345;
+    static constexpr size_t MaxIndexSize = 16 * 1024 * 1024;
+
+    // Creates the folder (with its parents) when missing and loads the index.
+    explicit TDiskCache(std::string folder);
+    // Writes the index back when SetSaveOnDestroy(true) was called.
+    ~TDiskCache();
+    TDiskCache(const TDiskCache&) = delete;
+    TDiskCache& operator=(const TDiskCache&) = delete;
+
+    // True when the address is cached; then fileName is the full path of its
+    // file and kind the stored kind (0 when not a number).
+    bool Lookup(std::string_view url, std::string& fileName, int& kind) const;
+
+    // For an http address, the full path under which the caller must store the
+    // document; empty for any other scheme. An entry added with failed set is
+    // never found by Lookup; it only holds a place until it is evicted.
+    std::string Add(std::string_view url, int kind, bool failed);
+
+    void Remove(std::string_view url);
+    void EraseAll();
+
+    // Whether the index is written back at destruction: only by the copy of
+    // the program that owns the cache folder.
+    void SetSaveOnDestroy(bool save) { saveOnDestroy_ = save; }
+
+    // The index as it would be written.
+    std::string IndexText() const;
+
+    const std::string& Folder() const { return folder_; }
+    size_t Count() const { return entries_.size(); }
+    int NextFileNumber() const { return nextFileNumber_; }
+
+private:
+    struct Entry {
+        std::string key;
+        std::string kind;
+        std::string fileName;
+    };
+
+    void LoadIndex();
+    void EvictOldest();
+    ptrdiff_t Find(std::string_view key) const;
+    std::string NewFileName(std::string_view key);
+
+    std::string folder_;
+    std::vector<Entry> entries_;
+    int nextFileNumber_ = FirstFileNumber;
+    bool saveOnDestroy_ = false;
+};
+
+// The index key of an address: lower case, without what comes up to and
+// including its first "http://", then without a leading "www.".
+std::string CacheKeyOf(std::string_view url);
+
+// Whether a name has the form of the cache's own files: "m", decimal digits,
+// then nothing or one of the known extensions. Only such files are ever deleted.
+bool IsCacheFileName(std::string_view name);
+
+} // namespace lumo

@@ -1,0 +1,98 @@
+#include "platform/ansi.h"
+
+#include <array>
+
+namespace lumo {
+namespace {
+
+// Bytes 0x80-0x9F; the rest of the code page equals Latin-1.
+constexpr std::array<char16_t, 32> HighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int AnsiByteOf(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<int>(cp);
+    for (size_t i = 0; i < HighControls.size(); ++i)
+        if (HighControls[i] == cp) return static_cast<int>(0x80 + i);
+    return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns the code point or -1 for a
+// malformed sequence, and advances i past what was consumed.
+long DecodeUtf8(std::string_view s, size_t& i) {
+    const auto lead = static_cast<unsigned char>(s[i++]);
+    if (lead < 0x80) return lead;
+    int extra;
+    long cp;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        return -1;
+    }
+    for (int k = 0; k < extra; ++k) {
+        if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) return -1;
+        cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
+    }
+    static constexpr long Minimum[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < Minimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+    return cp;
+}
+
+} // namespace
+
+char32_t AnsiToCodePoint(unsigned char byte) {
+    if (byte >= 0x80 && byte < 0xA0) return HighControls[byte - 0x80];
+    return byte;
+}
+
+unsigned char CodePointToAnsi(char32_t codePoint) {
+    const int b = AnsiByteOf(codePoint);
+    return b < 0 ? '?' : static_cast<unsigned char>(b);
+}
+
+bool HasAnsiByte(char32_t codePoint) { return AnsiByteOf(codePoint) >= 0; }
+
+std::string AnsiToUtf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size() + ansi.size() / 4);
+    for (char c : ansi) AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Utf8ToAnsi(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const long cp = DecodeUtf8(utf8, i);
+        out += static_cast<char>(cp < 0 ? '?' : CodePointToAnsi(static_cast<char32_t>(cp)));
+    }
+    return out;
+}
+
+} // namespace lumo

@@ -1,0 +1,45 @@
+// Files and folders named by ANSI text. The names are converted to the native
+// (UTF-8) form here and nowhere else.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+std::filesystem::path NativePath(std::string_view ansiName);
+
+// Characters the code page lacks become '?'.
+std::string AnsiName(const std::filesystem::path& path);
+
+// The folder holding the settings file, the cache and the bookmarks, ending in
+// "/": LUMO_HOME when it is set, else the folder of the executable.
+std::string ProgramFolder();
+
+bool FileExists(std::string_view name);      // a regular file (symbolic links followed)
+bool DirectoryExists(std::string_view name);
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool ForceDirectories(std::string_view name);
+
+// Deletes a file; true when it was deleted.
+bool RemoveFile(std::string_view name);
+
+// The whole file when it is a regular file of at most maxBytes; nothing otherwise.
+std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes);
+
+// Writes a temporary file beside the target and renames it over the target, so
+// a reader sees either the old or the new content, never a part.
+bool WriteFileAtomically(std::string_view name, std::string_view bytes);
+
+// Splits text into lines at CR LF, LF or CR; a final line break adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Joins lines, each followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+} // namespace lumo

@@ -1,0 +1,104 @@
+#include "platform/ini_file.h"
+
+#include "platform/file_system.h"
+#include "platform/text.h"
+
+#include <charconv>
+
+namespace lumo {
+
+namespace {
+constexpr size_t npos = std::string::npos;
+
+bool IsSectionHeader(std::string_view line) {
+    const std::string_view t = Trim(line);
+    return t.size() >= 2 && t.front() == '[' && t.back() == ']';
+}
+} // namespace
+
+bool ParseIniInteger(std::string_view text, int& value) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    return ec == std::errc() && ptr == end;
+}
+
+TIniFile32::TIniFile32(std::string fileName) : fileName_(std::move(fileName)) {
+    if (auto text = ReadWholeFile(fileName_, MaxFileSize)) lines_ = SplitLines(*text);
+}
+
+size_t TIniFile32::FindSection(std::string_view section) const {
+    const std::string header = "[" + std::string(section) + "]";
+    for (size_t i = 0; i < lines_.size(); ++i)
+        if (SameText(lines_[i], header)) return i;
+    return npos;
+}
+
+size_t TIniFile32::SectionEnd(size_t header) const {
+    size_t i = header + 1;
+    while (i < lines_.size() && !IsSectionHeader(lines_[i])) ++i;
+    return i;
+}
+
+size_t TIniFile32::FindKey(size_t header, std::string_view key) const {
+    const size_t end = SectionEnd(header);
+    for (size_t i = header + 1; i < end; ++i) {
+        const size_t eq = lines_[i].find('=');
+        if (eq != npos && Trim(std::string_view(lines_[i]).substr(0, eq)) == key) return i;
+    }
+    return npos;
+}
+
+std::string TIniFile32::ReadString(std::string_view section, std::string_view key,
+                                   std::string_view defaultValue) const {
+    const size_t header = FindSection(section);
+    if (header == npos) return std::string(defaultValue);
+    const size_t line = FindKey(header, key);
+    if (line == npos) return std::string(defaultValue);
+    const std::string_view entry = lines_[line];
+    const std::string_view value = Trim(entry.substr(entry.find('=') + 1));
+    return std::string(value.empty() ? defaultValue : value);
+}
+
+int TIniFile32::ReadInteger(std::string_view section, std::string_view key,
+                            int defaultValue) const {
+    int value = 0;
+    return ParseIniInteger(ReadString(section, key, ""), value) ? value : defaultValue;
+}
+
+bool TIniFile32::ReadBool(std::string_view section, std::string_view key,
+                          bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool TIniFile32::WriteString(std::string_view section, std::string_view key,
+                             std::string_view value) {
+    std::string entry = std::string(key) + "=" + std::string(value);
+    const size_t header = FindSection(section);
+    if (header == npos) {
+        lines_.emplace_back();
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(std::move(entry));
+    } else if (const size_t line = FindKey(header, key); line != npos) {
+        lines_[line] = std::move(entry);
+    } else {
+        const auto at = lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header));
+        lines_.insert(at, std::move(entry));
+    }
+    return WriteFileAtomically(fileName_, JoinLines(lines_));
+}
+
+bool TIniFile32::WriteInteger(std::string_view section, std::string_view key, int value) {
+    return WriteString(section, key, std::to_string(value));
+}
+
+bool TIniFile32::WriteBool(std::string_view section, std::string_view key, bool value) {
+    return WriteString(section, key, value ? "1" : "0");
+}
+
+} // namespace lumo

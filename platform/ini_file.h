@@ -1,0 +1,57 @@
+// Settings files in the Windows INI format, kept as a list of lines so that
+// everything a user or another program wrote survives a rewrite untouched.
+//
+// A section is the line "[name]" (name compared without regard to case, no
+// blanks around the line); it ends at the next line that, trimmed, begins with
+// "[" and ends with "]". An entry is "key=value": the key is the trimmed text
+// before the first "=" and compared exactly, the value the trimmed text after it.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+class TIniFile32 {
+public:
+    // Loads the file when it exists; a missing or unreadable file is empty.
+    explicit TIniFile32(std::string fileName);
+
+    // An entry that is missing or has an empty value reads as the default.
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view defaultValue) const;
+    // Decimal, or hexadecimal after "0x"; anything unreadable gives the default.
+    int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
+    // Read as an integer; non-zero is true.
+    bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+
+    // Each write saves the whole file; false when it could not be written.
+    bool WriteString(std::string_view section, std::string_view key, std::string_view value);
+    bool WriteInteger(std::string_view section, std::string_view key, int value);
+    bool WriteBool(std::string_view section, std::string_view key, bool value);
+
+    const std::string& FileName() const { return fileName_; }
+    const std::vector<std::string>& Lines() const { return lines_; }
+
+    // Settings files larger than this are not read.
+    static constexpr size_t MaxFileSize = 4 * 1024 * 1024;
+
+private:
+    // Index of the section's header line, or npos.
+    size_t FindSection(std::string_view section) const;
+    // Index of the line that ends the section starting after header (a header or the end).
+    size_t SectionEnd(size_t header) const;
+    // Index of the entry line of key inside the section, or npos.
+    size_t FindKey(size_t header, std::string_view key) const;
+
+    std::string fileName_;
+    std::vector<std::string> lines_;
+};
+
+// Parses an INI integer: decimal, or hexadecimal when longer than two
+// characters and starting with "0x" or "0X". False when unreadable or out of range.
+bool ParseIniInteger(std::string_view text, int& value);
+
+} // namespace lumo

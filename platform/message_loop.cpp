@@ -1,0 +1,33 @@
+#include "platform/message_loop.h"
+
+#include "platform/app_exception.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QMetaObject>
+
+namespace lumo {
+
+void ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void WaitUntil(const std::function<bool()>& done) {
+    while (!done())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void PostTask(std::function<void()> task) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [task = std::move(task)] { GuardedCall(task); },
+        Qt::QueuedConnection);
+}
+
+int64_t TickCount() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+} // namespace lumo

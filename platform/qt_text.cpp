@@ -1,0 +1,29 @@
+#include "platform/qt_text.h"
+
+#include "platform/ansi.h"
+
+namespace lumo {
+
+QString ToQString(std::string_view ansi) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(ansi.size()));
+    for (char c : ansi)
+        out += QChar(static_cast<char16_t>(AnsiToCodePoint(static_cast<unsigned char>(c))));
+    return out;
+}
+
+std::string FromQString(const QString& text) {
+    std::string out;
+    out.reserve(static_cast<size_t>(text.size()));
+    for (auto it = text.cbegin(); it != text.cend(); ++it) {
+        char32_t cp = it->unicode();
+        if (it->isHighSurrogate() && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(*it, *(it + 1));
+            ++it;
+        }
+        out += static_cast<char>(CodePointToAnsi(cp));
+    }
+    return out;
+}
+
+} // namespace lumo

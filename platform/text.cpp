@@ -1,0 +1,55 @@
+#include "platform/text.h"
+
+namespace lumo {
+
+std::string LowerCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = AsciiLower(c);
+    return out;
+}
+
+std::string UpperCase(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = AsciiUpper(c);
+    return out;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+bool StartsWithText(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
+}
+
+namespace {
+bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+} // namespace
+
+std::string_view TrimLeft(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+    std::string out;
+    size_t start = 0;
+    for (size_t at; (at = s.find(from, start)) != std::string_view::npos; start = at + from.size()) {
+        out.append(s.substr(start, at - start));
+        out.append(to);
+    }
+    out.append(s.substr(start));
+    return out;
+}
+
+} // namespace lumo

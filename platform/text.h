@@ -1,0 +1,29 @@
+// Small helpers for ANSI text: ASCII-only case folding (independent of the
+// process locale), trimming, and searching with 1-based results where the
+// program's algorithms count that way.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumo {
+
+inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+std::string LowerCase(std::string_view s);
+std::string UpperCase(std::string_view s);
+
+// Equal without regard to ASCII case.
+bool SameText(std::string_view a, std::string_view b);
+bool StartsWithText(std::string_view s, std::string_view prefix);
+
+// Removes spaces and control characters (bytes up to 32) at both ends.
+std::string_view Trim(std::string_view s);
+std::string_view TrimLeft(std::string_view s);
+std::string_view TrimRight(std::string_view s);
+
+// Replaces every occurrence of from (non-empty) by to, left to right.
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+} // namespace lumo

@@ -1,0 +1,88 @@
+#include "platform/ini_file.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+struct IniRead {
+    const char* file;
+    const char* section;
+    const char* key;
+    const char* expected; // ReadString with default "DEF"
+};
+
+TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
+    const IniRead rows[] = {
+        {"[Main]\r\nName=Lumo\r\n", "main", "Name", "Lumo"},
+        {"[Main]\r\nName=Lumo\r\n", "MAIN", "Name", "Lumo"},
+        {"[Main]\r\nName=Lumo\r\n", "Main", "name", "DEF"},            // keys are exact
+        {"[Main]\r\n  Name  =  Lumo 10  \r\n", "Main", "Name", "Lumo 10"}, // both trimmed
+        {"[Main]\r\nName=\r\n", "Main", "Name", "DEF"},                // empty reads as default
+        {" [Main]\r\nName=Lumo\r\n", "Main", "Name", "DEF"},           // header must stand alone
+        {"[Main]\r\n[Other]\r\nName=Lumo\r\n", "Main", "Name", "DEF"}, // next header ends it
+        {"[Main]\r\n  [Other]  \r\nName=Lumo\r\n", "Main", "Name", "DEF"},
+        {"[Main]\r\nName=a=b\r\n", "Main", "Name", "a=b"},             // split at the first "="
+        {"[Main]\nName=\"x\", y; z\n", "Main", "Name", "\"x\", y; z"}, // no quoting rules
+        {"[Main]\rName=\xE9t\xE9\r", "Main", "Name", "\xE9t\xE9"},     // 8-bit text kept
+        {"Name=Lumo\r\n", "Main", "Name", "DEF"},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder folder;
+        folder.Write("a.ini", row.file);
+        TIniFile32 ini(folder / "a.ini");
+        EXPECT_EQ(ini.ReadString(row.section, row.key, "DEF"), row.expected) << row.file;
+    }
+}
+
+TEST(IniFile, ReadsIntegersAndBooleans) {
+    struct Row {
+        const char* value;
+        int expected; // default 7
+    } rows[] = {
+        {"12", 12},   {"-3", -3},       {"0x1F", 31},  {"0X1f", 31}, {"0x", 7},
+        {"12abc", 7}, {"99999999999", 7}, {"", 7},     {"1.5", 7},   {"0xFFFFFFFFF", 7},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder folder;
+        folder.Write("a.ini", std::string("[S]\r\nK=") + row.value + "\r\n");
+        TIniFile32 ini(folder / "a.ini");
+        EXPECT_EQ(ini.ReadInteger("S", "K", 7), row.expected) << row.value;
+    }
+    test::TempFolder folder;
+    folder.Write("a.ini", "[S]\r\nA=0\r\nB=1\r\nC=2\r\nD=yes\r\n");
+    TIniFile32 ini(folder / "a.ini");
+    EXPECT_FALSE(ini.ReadBool("S", "A", true));
+    EXPECT_TRUE(ini.ReadBool("S", "B", false));
+    EXPECT_TRUE(ini.ReadBool("S", "C", false));
+    EXPECT_TRUE(ini.ReadBool("S", "D", true)); // unreadable: the default
+    EXPECT_FALSE(ini.ReadBool("S", "D", false));
+}
+
+TEST(IniFile, WritesInPlaceAndKeepsEverythingElse) {
+    test::TempFolder folder;
+    folder.Write("a.ini", "; comment\r\n[One]\r\nA=1\r\n\r\n[Two]\r\nB=2\r\n");
+    TIniFile32 ini(folder / "a.ini");
+    ini.WriteString("one", "A", "x");   // replaced where it stands
+    ini.WriteString("One", "C", "3");   // inserted as the section's last line
+    ini.WriteInteger("Two", "D", 4);    // at the end of the file
+    ini.WriteBool("Three", "E", true);  // a new section: blank line, header, entry
+    EXPECT_EQ(folder.Read("a.ini"), "; comment\r\n[One]\r\nA=x\r\n\r\nC=3\r\n[Two]\r\nB=2\r\n"
+                                    "D=4\r\n\r\n[Three]\r\nE=1\r\n");
+    TIniFile32 again(folder / "a.ini");
+    EXPECT_EQ(again.ReadInteger("Two", "D", 0), 4);
+    EXPECT_TRUE(again.ReadBool("Three", "E", false));
+}
+
+TEST(IniFile, MissingFileIsCreatedByTheFirstWrite) {
+    test::TempFolder folder;
+    TIniFile32 ini(folder / "new.ini");
+    EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
+    EXPECT_TRUE(ini.WriteString("S", "K", "v"));
+    EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=v\r\n");
+}
+
+} // namespace
+} // namespace lumo

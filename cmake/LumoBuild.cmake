@@ -9,6 +9,9 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# Outside test material, used in place when present.
+get_filename_component(LUMO_CORPUS_DIR ${PROJECT_SOURCE_DIR}/../shared/corpus ABSOLUTE)
+
 add_library(lumo_options INTERFACE)
 target_compile_options(lumo_options INTERFACE -Wall -Wextra)
 if(LUMO_WERROR)
@@ -43,7 +46,7 @@ function(lumo_test name)
     target_link_libraries(${name} PRIVATE lumo_options ${ARG_LIBS} lumo_test_support GTest::gmock GTest::gtest)
     target_compile_definitions(${name} PRIVATE
         LUMO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        LUMO_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+        LUMO_CORPUS_DIR="${LUMO_CORPUS_DIR}")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMO_BUILD_DIR=${PROJECT_BINARY_DIR}"

@@ -61,11 +61,10 @@ bool IsIPv4Address(std::string_view host) {
 }
 
 bool LessText(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) {
-                                            return static_cast<unsigned char>(AsciiLower(x)) <
-                                                   static_cast<unsigned char>(AsciiLower(y));
-                                        });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(AsciiLower(x)) <
+               static_cast<unsigned char>(AsciiLower(y));
+    });
 }
 
 // The domain named by a cookie's "domain=" attribute, when the host may set
@@ -75,7 +74,7 @@ std::string AcceptedDomainAttribute(std::string_view attribute, std::string_view
     if (domain.empty() || domain[0] != '.') domain.insert(0, ".");
     const std::string dottedHost = "." + LowerCase(host);
     if (IsIPv4Address(host)) return domain == dottedHost ? domain : std::string();
-    if (!HasEnoughDots(domain) || !dottedHost.ends_with(domain)) return {};
+    if (!HasEnoughDots(attribute) || !dottedHost.ends_with(domain)) return {};
     return domain;
 }
 
@@ -116,8 +115,8 @@ void TCookieList::StoreSetCookie(std::string_view url, std::string_view value) {
     // The leading "name=value;" is kept; a cookie without ";" is kept whole and
     // given one, so that headers joined from several cookies stay separable.
     const size_t semicolon = value.find(';');
-    std::string nameValue(value.substr(0, semicolon == std::string_view::npos ? value.size()
-                                                                              : semicolon + 1));
+    std::string nameValue(
+        value.substr(0, semicolon == std::string_view::npos ? value.size() : semicolon + 1));
     if (nameValue.empty()) return;
     if (nameValue.back() != ';') nameValue += ';';
 
@@ -147,6 +146,8 @@ std::string TCookieList::CookieHeaderFor(std::string_view url) const {
     return header;
 }
 
-std::string TCookieList::FileText() const { return JoinLines(entries_); }
+std::string TCookieList::FileText() const {
+    return JoinLines(entries_);
+}
 
 } // namespace lumo

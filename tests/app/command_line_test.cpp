@@ -1,0 +1,47 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+TEST(CommandLine, AddressOrLocalPath) {
+    struct Row {
+        const char* text;
+        const char* address;
+    } rows[] = {
+        {"C:\\dir\\page.htm", "file:///C|/dir/page.htm"},
+        {"\"C:\\dir\\my page.htm\"", "file:///C|/dir/my page.htm"},
+        {"http://srv/a.htm", "http://srv/a.htm"},
+        {"\"http://srv/a b.htm\"", "http://srv/a b.htm"},
+        {"  HTTP://Srv/  ", "HTTP://Srv/"},
+        {"res:///support.htm", "res:///support.htm"},
+        {"file:///home/u/a.htm", "file:///home/u/a.htm"},
+        {"/home/u/a.htm", "file:///home/u/a.htm"},
+        {"page.htm", "file:///work/dir/page.htm"}, // relative to the current folder
+        {"\"\"", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(AddressFromCommandText(row.text, "/work/dir"), row.address) << row.text;
+}
+
+TEST(CommandLine, OptionsOfHeadlessUse) {
+    TCommandLine line =
+        ParseCommandLine({"--screenshot", "out.png", "--size", "640x480", "my", "page.htm"}, "/d");
+    EXPECT_EQ(line.Error, "");
+    EXPECT_EQ(line.ScreenshotFile, "out.png");
+    EXPECT_EQ(line.Width, 640);
+    EXPECT_EQ(line.Height, 480);
+    EXPECT_EQ(line.Address, "file:///d/my page.htm"); // unquoted words are one name
+
+    EXPECT_NE(ParseCommandLine({"--size", "640"}, "/").Error, "");
+    EXPECT_NE(ParseCommandLine({"--size", "0x5"}, "/").Error, "");
+    EXPECT_NE(ParseCommandLine({"--timeout", "soon"}, "/").Error, "");
+    EXPECT_NE(ParseCommandLine({"--bogus"}, "/").Error, "");
+    EXPECT_EQ(ParseCommandLine({"--timeout", "5"}, "/").TimeoutSeconds, 5);
+    EXPECT_EQ(ParseCommandLine({}, "/").Address, "");
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,285 @@
+#include "app/app_exceptions.h"
+#include "app/http_form.h"
+#include "app/lookup_combo_box.h"
+#include "app/proxy_form.h"
+#include "net/cookie_list.h"
+#include "net/disk_cache.h"
+#include "platform/message_box.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lumo {
+namespace {
+
+class RecordingBoxes : public MessageBoxes {
+public:
+    RecordingBoxes() { previous_ = SetMessageBoxes(this); }
+    ~RecordingBoxes() override { SetMessageBoxes(previous_); }
+    MessageAnswer Show(MessageKind kind, const std::string&, const std::string& text,
+                       MessageButtons) override {
+        shown.push_back({kind, text});
+        return MessageAnswer::Ok;
+    }
+    std::vector<std::pair<MessageKind, std::string>> shown;
+
+private:
+    MessageBoxes* previous_;
+};
+
+class HTTPFormTest : public testing::Test {
+protected:
+    // Runs the window's whole life: creation, an optional action, close, destruction.
+    void RunOnce(const std::function<void(THTTPForm&)>& action = {}) {
+        THTTPForm form;
+        if (action) action(form);
+        form.close();
+    }
+    std::vector<std::string> AddressItems(THTTPForm& form) { return form.UrlCombobox->Items(); }
+
+    test::TempFolder home;
+    test::ScopedHome scopedHome{home.Path()};
+};
+
+TEST_F(HTTPFormTest, FirstRunInAnEmptyFolder) {
+    RunOnce([&](THTTPForm& form) {
+        EXPECT_TRUE(home.Exists("Cache"));
+        EXPECT_TRUE(home.Exists("Cache/Monitor.txt"));
+        EXPECT_TRUE(form.LogOpen());
+        EXPECT_EQ(form.Proxy, "");
+        EXPECT_EQ(form.ProxyPort, "80");
+        EXPECT_TRUE(AddressItems(form).empty());
+        EXPECT_EQ(form.windowTitle(), "Lumo 10");
+        EXPECT_EQ(form.BookmarkFile(), home.Path() + "bookmarks/LumoBookmarks.tip");
+    });
+    EXPECT_EQ(home.Read("Cache/Monitor.txt"), "");
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
+}
+
+TEST_F(HTTPFormTest, AddressFileKeepsProxyApartFromTheAddresses) {
+    home.Write("Cache/urls.txt", "proxy.lan\r\n3128\r\nhttp://b/\r\n\r\nhttp://A/\r\n");
+    RunOnce([&](THTTPForm& form) {
+        EXPECT_EQ(form.Proxy, "proxy.lan");
+        EXPECT_EQ(form.ProxyPort, "3128");
+        EXPECT_EQ(AddressItems(form), (std::vector<std::string>{"http://A/", "http://b/"}));
+    });
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "proxy.lan\r\n3128\r\nhttp://A/\r\nhttp://b/\r\n");
+}
+
+TEST_F(HTTPFormTest, ShortAddressFilesKeepTheDefaults) {
+    for (const char* text : {"", "only.proxy\r\n"}) {
+        home.Write("Cache/urls.txt", text);
+        RunOnce([&](THTTPForm& form) {
+            EXPECT_EQ(form.Proxy, *text ? "only.proxy" : "");
+            EXPECT_EQ(form.ProxyPort, "80");
+            EXPECT_TRUE(AddressItems(form).empty());
+        });
+    }
+}
+
+TEST_F(HTTPFormTest, SettingsRoundTripWithDefaults) {
+    RunOnce([](THTTPForm& form) {
+        const TBrowserDefaults& d = form.BrowserDefaults();
+        EXPECT_EQ(d.DefFontName, "Times New Roman");
+        EXPECT_EQ(d.DefFontSize, 12);
+        EXPECT_EQ(d.DefFontColor, clBtnText);
+        EXPECT_EQ(d.DefBackground, 16777215u);
+        EXPECT_EQ(d.DefHotSpotColor, 16711680u);
+        EXPECT_EQ(d.DefOverLinkColor, 255u);
+        EXPECT_EQ(d.DefVisitedLinkColor, 8388736u);
+        EXPECT_TRUE(form.RetainCache());
+        form.move(33, 44);
+        form.resize(640, 470);
+    });
+    const std::string ini = home.Read("lumo.ini");
+    for (const char* line :
+         {"Name=Times New Roman", "Size=12", "Color=-2147483630", "Background=16777215",
+          "Hotspot=16711680", "Overlink=255", "Visitedlink=8388736", "Left=33", "Top=44",
+          "Width=640", "Height=470", "Maximized=0", "Retain=1"})
+        EXPECT_NE(ini.find(line), std::string::npos) << line;
+    RunOnce([](THTTPForm& form) {
+        EXPECT_EQ(form.x(), 33);
+        EXPECT_EQ(form.y(), 44);
+        EXPECT_EQ(form.width(), 640);
+        EXPECT_EQ(form.height(), 470);
+    });
+}
+
+TEST_F(HTTPFormTest, FontColourReadsNamesAndNumbers) {
+    home.Write("lumo.ini", "[Font]\r\nName=Arial\r\nSize=0x10\r\nColor=clRed\r\n"
+                           "[Colors]\r\nBackground=12632256\r\n");
+    RunOnce([](THTTPForm& form) {
+        EXPECT_EQ(form.BrowserDefaults().DefFontName, "Arial");
+        EXPECT_EQ(form.BrowserDefaults().DefFontSize, 16);
+        EXPECT_EQ(form.BrowserDefaults().DefFontColor, 0x0000FFu);
+        EXPECT_EQ(form.BrowserDefaults().DefBackground, 0xC0C0C0u);
+    });
+    EXPECT_NE(home.Read("lumo.ini").find("Color=255"), std::string::npos);
+}
+
+TEST_F(HTTPFormTest, MaximizedKeepsTheStoredPlacement) {
+    home.Write("lumo.ini", "[MainForm]\r\nMaximized=1\r\nTop=5\r\nLeft=6\r\nWidth=300\r\n"
+                           "Height=200\r\n");
+    RunOnce([](THTTPForm& form) {
+        EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
+        EXPECT_NE(form.width(), 300); // the stored size is not applied
+    });
+    const std::string ini = home.Read("lumo.ini");
+    EXPECT_NE(ini.find("Top=5\r\nLeft=6\r\nWidth=300\r\nHeight=200"), std::string::npos);
+    EXPECT_NE(ini.find("Maximized=1"), std::string::npos);
+}
+
+TEST_F(HTTPFormTest, MinimizedWritesNoPlacement) {
+    RunOnce([](THTTPForm& form) { form.setWindowState(Qt::WindowMinimized); });
+    const std::string ini = home.Read("lumo.ini");
+    EXPECT_EQ(ini.find("[MainForm]"), std::string::npos);
+    EXPECT_NE(ini.find("Retain=1"), std::string::npos);
+}
+
+TEST_F(HTTPFormTest, UncheckingRetainCacheErasesTheCacheAtTheEnd) {
+    std::string cached;
+    RunOnce([&](THTTPForm& form) {
+        cached = form.DiskCache().Add("http://srv/a.htm", 0, false);
+        std::ofstream(cached) << "page";
+        EXPECT_TRUE(form.RetainCache1->isChecked());
+        form.RetainCache1->trigger();
+        EXPECT_FALSE(form.RetainCache1->isChecked());
+        EXPECT_FALSE(form.RetainCache());
+    });
+    EXPECT_FALSE(std::filesystem::exists(cached));
+    EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "");
+    EXPECT_NE(home.Read("lumo.ini").find("Retain=0"), std::string::npos);
+    RunOnce([](THTTPForm& form) { EXPECT_FALSE(form.RetainCache1->isChecked()); });
+}
+
+TEST_F(HTTPFormTest, RetainedCacheAndCookiesAreWrittenBack) {
+    RunOnce([](THTTPForm& form) {
+        form.DiskCache().Add("http://srv/a.htm", 0, false);
+        form.Cookies().StoreSetCookie("http://www.example.com/", "A=1;");
+    });
+    EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "srv/a.htm 0 m12345.htm\r\n");
+    EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".example.com A=1;\r\n");
+}
+
+TEST_F(HTTPFormTest, DeleteCacheEmptiesItNow) {
+    RunOnce([](THTTPForm& form) {
+        const std::string file = form.DiskCache().Add("http://srv/a.htm", 0, false);
+        std::ofstream(file) << "page";
+        form.DeleteCacheClick();
+        EXPECT_EQ(form.DiskCache().Count(), 0u);
+        EXPECT_FALSE(std::filesystem::exists(file));
+    });
+}
+
+TEST_F(HTTPFormTest, OnlyTheFirstDroppedFileIsTaken) {
+    RunOnce([](THTTPForm& form) {
+        const std::string longName = "/tmp/" + std::string(300, 'n') + ".htm";
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(longName)),
+                      QUrl::fromLocalFile("/tmp/second.htm"),
+                      QUrl::fromLocalFile("/tmp/third.htm")});
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QApplication::sendEvent(&form, &drop);
+        EXPECT_EQ(form.UrlCombobox->Text(), "file:///" + longName.substr(1));
+        EXPECT_EQ(form.LastOpenFile, longName);
+    });
+}
+
+TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
+    RunOnce([](THTTPForm& form) {
+        form.FormShow("file:///C|/dir/page.htm");
+        EXPECT_EQ(form.UrlCombobox->Text(), "file:///C|/dir/page.htm");
+    });
+}
+
+TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
+    RunOnce([](THTTPForm& form) {
+        QTimer::singleShot(0, [] {
+            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->windowTitle(), "Proxy");
+            EXPECT_EQ(dialog->PortEdit->text(), "80");
+            dialog->ProxyEdit->setText("cache.lan");
+            dialog->PortEdit->setText("8080");
+            dialog->accept();
+        });
+        form.Proxy1Click();
+        EXPECT_EQ(form.Proxy, "cache.lan");
+        EXPECT_EQ(form.ProxyPort, "8080");
+        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); }); // Cancel
+        form.Proxy1Click();
+        EXPECT_EQ(form.Proxy, "cache.lan");
+    });
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "cache.lan\r\n8080\r\n");
+}
+
+TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {
+    RecordingBoxes boxes;
+    RunOnce([&](THTTPForm& form) {
+        form.Cancelled = true;
+        QTimer::singleShot(0, [] { throw ESpecialException("Connection aborted"); });
+        QTimer::singleShot(0, [] { throw std::runtime_error("Something broke"); });
+        QApplication::processEvents();
+        EXPECT_FALSE(form.Cancelled);
+    });
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0],
+              std::make_pair(MessageKind::Plain, std::string("Connection aborted")));
+    EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Error, std::string("Something broke")));
+}
+
+TEST_F(HTTPFormTest, MenusAndToolbarAsDesigned) {
+    RunOnce([](THTTPForm& form) {
+        struct Item {
+            const char* name;
+            const char* caption;
+            QKeySequence shortcut;
+            bool enabled;
+        } items[] = {
+            {"Openfile1", "&Open local file", Qt::Key_F3, true},
+            {"PrintPreview", "Print Pre&view", {}, false},
+            {"Exit1", "E&xit", {}, true},
+            {"Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F), false},
+            {"Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false},
+            {"Proxy1", "&Proxy...", {}, true},
+            {"DeleteCache", "&Delete Cache", {}, true},
+            {"Printsetttings1", "Print setttings...", {}, false},
+            {"ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4, false},
+            {"Contents1", "&Contents", Qt::Key_F1, false},
+            {"About1", "About", {}, true},
+        };
+        for (const Item& item : items) {
+            auto* action = form.findChild<QAction*>(item.name);
+            ASSERT_NE(action, nullptr) << item.name;
+            EXPECT_EQ(action->text(), item.caption);
+            EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
+            EXPECT_EQ(action->isEnabled(), item.enabled) << item.name;
+        }
+        EXPECT_FALSE(form.History1->menuAction()->isVisible());
+        EXPECT_EQ(form.History1->actions().size(), 15);
+        auto* back = form.findChild<QToolButton*>("BackButton");
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(back->toolTip(), "Back");
+        EXPECT_FALSE(back->isEnabled());
+    });
+}
+
+} // namespace
+} // namespace lumo

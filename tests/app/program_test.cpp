@@ -1,0 +1,85 @@
+// The program itself, started as its own process.
+#include "app/http_form.h"
+#include "app/lookup_combo_box.h"
+#include "net/cookie_list.h"
+#include "net/disk_cache.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <QImage>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+struct ProgramRun {
+    int exitCode;
+    std::string errors;
+};
+
+ProgramRun RunLumo(const std::string& home, const QStringList& args) {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LUMO_HOME", QString::fromStdString(home));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(LUMO_BINARY, args);
+    if (!process.waitForFinished(60000)) return {-1, "timed out"};
+    return {process.exitCode(), process.readAllStandardError().toStdString()};
+}
+
+TEST(Program, ScreenshotWritesTheWholeWindow) {
+    test::TempFolder home;
+    const std::string shot = home / "shot.png";
+    const ProgramRun run = RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot),
+                                                 "--size", "640x480", "http://example.com/x.htm"});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    QImage image(QString::fromStdString(shot));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), 640);
+    EXPECT_EQ(image.height(), 480);
+    // The page area in the middle is white; the state files were written.
+    EXPECT_EQ(image.pixelColor(320, 240), QColor(Qt::white));
+    EXPECT_TRUE(home.Exists("lumo.ini"));
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
+}
+
+TEST(Program, UsageErrorsAreReported) {
+    test::TempFolder home;
+    const ProgramRun run = RunLumo(home.Path(), {"--size", "big"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.errors.find("usage: lumo"), std::string::npos);
+    EXPECT_FALSE(home.Exists("lumo.ini"));
+}
+
+TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
+    test::TempFolder home;
+    test::ScopedHome scoped(home.Path());
+    {
+        THTTPForm first;
+        ASSERT_TRUE(first.LogOpen());
+        first.DiskCache().Add("http://srv/first.htm", 0, false);
+        first.Cookies().StoreSetCookie("http://www.first.com/", "F=1;");
+        first.UrlCombobox->SetItems({"http://first/"});
+        first.Proxy = "first.proxy";
+
+        home.Write("Cache/urls.txt", "marker\r\n");
+        home.Write("Cache/cachinfo.txt", "marker 0 m1\r\n");
+        home.Write("Cache/Cookies.txt", ".marker.com M=1;\r\n");
+        const ProgramRun second =
+            RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "s.png")});
+        ASSERT_EQ(second.exitCode, 0) << second.errors;
+        EXPECT_EQ(home.Read("Cache/urls.txt"), "marker\r\n");
+        EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "marker 0 m1\r\n");
+        EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".marker.com M=1;\r\n");
+        first.close();
+    }
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "first.proxy\r\n80\r\nhttp://first/\r\n");
+    EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "srv/first.htm 0 m12345.htm\r\n");
+    EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".first.com F=1;\r\n");
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,150 @@
+#include "net/cookie_list.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+TEST(CookieDomain, DerivedFromTheHost) {
+    struct Row {
+        const char* host;
+        const char* domain;
+    } rows[] = {
+        {"news.example.com", ".example.com"},
+        {"NEWS.Example.COM", ".example.com"},
+        {"example.com", ".example.com"},
+        {"a.b.example.org", ".example.org"},
+        {"news.shop.example.de", ".shop.example.de"},
+        {"shop.example.de", ".shop.example.de"},
+        {"example.de", ""},
+        {"host.de", ""},
+        {"localhost", ""},
+        {"", ""},
+        {"127.0.0.1", ".127.0.0.1"}, // an IP address is its own domain
+        {"10.0.0.1", ".10.0.0.1"},
+        {"1.2.3.4.5", ".3.4.5"}, // not an IPv4 address: the dot rule
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CookieDomainOf(row.host), row.domain) << row.host;
+}
+
+class CookieListTest : public testing::Test {
+protected:
+    test::TempFolder folder;
+    TCookieList cookies{folder.Path()};
+};
+
+TEST_F(CookieListTest, StoredByDomainAndSentToItsHosts) {
+    cookies.StoreSetCookie("http://news.example.com/", "LANG=en; path=/");
+    EXPECT_EQ(cookies.Entries(), std::vector<std::string>{".example.com LANG=en;"});
+    EXPECT_EQ(cookies.CookieHeaderFor("http://shop.example.com/x"), "LANG=en;");
+    cookies.StoreSetCookie("http://news.example.com/", "THEME=dark; expires=Fri, 1 Jan 1999");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://news.example.com/x"), "LANG=en; THEME=dark;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://example.org/"), "");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://localhost/"), "");
+}
+
+TEST_F(CookieListTest, DuplicatesAndNewValues) {
+    cookies.StoreSetCookie("http://news.example.com/", "LANG=en; path=/");
+    cookies.StoreSetCookie("http://news.example.com/", "  LANG=en; path=/other  ");
+    cookies.StoreSetCookie("http://news.example.com/", "lang=EN;");
+    EXPECT_EQ(cookies.Entries().size(), 1u); // equal without regard to case
+    cookies.StoreSetCookie("http://news.example.com/", "LANG=de;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://news.example.com/"), "LANG=de; LANG=en;");
+}
+
+TEST_F(CookieListTest, DomainAttributes) {
+    struct Row {
+        const char* url;
+        const char* value;
+        const char* entry; // "" when dropped
+    } rows[] = {
+        {"http://news.example.com/", "A=1; domain=example.com", ""}, // one dot
+        {"http://news.example.com/", "A=2; domain=.example.com", ".example.com A=2;"},
+        {"http://www.example.co.uk/", "A=3; domain=.example.co.uk", ".example.co.uk A=3;"},
+        {"http://news.example.com/", "A=4; domain=.other.com", ""}, // not the host's
+        {"http://news.example.com/", "A=5; domain=.ple.com", ""},   // not at a dot
+        {"http://news.example.com/", "A=6; domain=.news.example.com", ".news.example.com A=6;"},
+        {"http://www.example.co.uk/", "A=7; domain=www.example.co.uk", ".www.example.co.uk A=7;"},
+        {"http://127.0.0.1/", "A=8; domain=.0.0.1", ""},
+        {"http://127.0.0.1/", "A=9; domain=127.0.0.1", ".127.0.0.1 A=9;"},
+        {"http://host.de/", "A=10", ""}, // no cookie domain
+        {"http://news.example.com/", "A=11; Domain=.other.com", ".example.com A=11;"},
+        {"http://news.example.com/", "", ""},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder f;
+        TCookieList list(f.Path());
+        list.StoreSetCookie(row.url, row.value);
+        const std::vector<std::string> expected =
+            *row.entry ? std::vector<std::string>{row.entry} : std::vector<std::string>{};
+        EXPECT_EQ(list.Entries(), expected) << row.url << " " << row.value;
+    }
+}
+
+TEST_F(CookieListTest, ADomainNeverGetsTheCookiesOfAnotherThatStartsLikeIt) {
+    cookies.StoreSetCookie("http://www.example.com.au/", "MINE=1;");
+    cookies.StoreSetCookie("http://www.example.com/", "YOURS=2;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://news.example.com/"), "YOURS=2;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://news.example.com.au/"), "MINE=1;");
+}
+
+TEST_F(CookieListTest, ACookieWithoutSemicolonIsKeptWhole) {
+    cookies.StoreSetCookie("http://a.example.com/", "SESSION=abc");
+    cookies.StoreSetCookie("http://a.example.com/", "Z=1;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://a.example.com/"), "SESSION=abc; Z=1;");
+}
+
+TEST_F(CookieListTest, IpHostsKeepTheirCookiesApart) {
+    cookies.StoreSetCookie("http://127.0.0.1:8080/", "A=1;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://127.0.0.1:9090/x"), "A=1;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://10.0.0.1/"), "");
+}
+
+TEST(CookieFile, RoundTripInSortedOrder) {
+    test::TempFolder folder;
+    {
+        TCookieList cookies(folder.Path());
+        cookies.StoreSetCookie("http://www.zeta.com/", "Z=1;");
+        cookies.StoreSetCookie("http://www.alpha.com/", "A=1;");
+        cookies.SetSaveOnDestroy(true);
+    }
+    EXPECT_EQ(folder.Read("Cookies.txt"), ".alpha.com A=1;\r\n.zeta.com Z=1;\r\n");
+    TCookieList cookies(folder.Path());
+    EXPECT_EQ(cookies.CookieHeaderFor("http://www.zeta.com/"), "Z=1;");
+}
+
+TEST(CookieFile, LeftAloneWithoutSaveOnDestroy) {
+    test::TempFolder folder;
+    folder.Write("Cookies.txt", ".a.com X=1;\r\n");
+    {
+        TCookieList cookies(folder.Path());
+        cookies.StoreSetCookie("http://www.b.com/", "Y=2;");
+    }
+    EXPECT_EQ(folder.Read("Cookies.txt"), ".a.com X=1;\r\n");
+}
+
+TEST(CookieFile, GarbageLoadsWhatItCan) {
+    test::TempFolder folder;
+    std::string text = ".a.com X=1;\n\n\r\n   \n.A.COM x=1;\nno-space-at-all\n";
+    text += std::string(5000, 'q') + "\n"; // over-long line
+    text += std::string("\0\xff\x01", 3) + "\n.b.com Y=2;";
+    folder.Write("Cookies.txt", text);
+    TCookieList cookies(folder.Path());
+    EXPECT_EQ(cookies.CookieHeaderFor("http://www.a.com/"), "X=1;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://www.b.com/"), "Y=2;");
+    EXPECT_EQ(cookies.Entries().size(), 4u);
+}
+
+TEST(CookieFile, TheStoreIsBounded) {
+    test::TempFolder folder;
+    TCookieList cookies(folder.Path());
+    for (size_t i = 0; i < TCookieList::MaxEntries + 100; ++i)
+        cookies.StoreSetCookie("http://www.a.com/", "C" + std::to_string(i) + "=1;");
+    EXPECT_EQ(cookies.Entries().size(), TCookieList::MaxEntries);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,172 @@
+#include "net/disk_cache.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace lumo {
+namespace {
+
+class DiskCacheTest : public testing::Test {
+protected:
+    std::string Cache() const { return folder.Path() + "Cache/"; }
+    // Adds an address and stores a file for it, as the main window does.
+    std::string Store(TDiskCache& cache, const std::string& url, int kind = 0) {
+        const std::string file = cache.Add(url, kind, false);
+        EXPECT_FALSE(file.empty()) << url;
+        std::ofstream(file) << url;
+        return file;
+    }
+    test::TempFolder folder;
+};
+
+TEST(DiskCacheKey, KeysAndFileNames) {
+    EXPECT_EQ(CacheKeyOf("HTTP://WWW.Srv/A.htm"), "srv/a.htm");
+    EXPECT_EQ(CacheKeyOf("http://srv/a.htm"), "srv/a.htm");
+    EXPECT_EQ(CacheKeyOf("x http://www.a/"), "a/");
+    EXPECT_EQ(CacheKeyOf("http://srv/a\r\nb"), "srv/a%0D%0Ab");
+
+    for (const char* good : {"m12345", "m1.htm", "m12345.html", "m99.jpeg", "m7.txt"})
+        EXPECT_TRUE(IsCacheFileName(good)) << good;
+    for (const char* bad : {"", "m", "x123.htm", "m12.exe", "m1/../../x", "../m1.htm", "m1.htm ",
+                            "m-1.htm", "m1234567890", "M1.htm", "m1.HTM"})
+        EXPECT_FALSE(IsCacheFileName(bad)) << bad;
+}
+
+TEST_F(DiskCacheTest, CreatesItsFolderAndStartsNumbering) {
+    TDiskCache cache(Cache());
+    EXPECT_TRUE(std::filesystem::is_directory(Cache()));
+    EXPECT_EQ(cache.Add("http://srv/x.GIF", 2, false), Cache() + "m12345.gif");
+    EXPECT_EQ(cache.Add("http://srv/cgi/q?x=1", 0, false), Cache() + "m12346");
+    EXPECT_EQ(cache.Add("http://srv/page.jpeg", 2, false), Cache() + "m12347.jpeg");
+    EXPECT_EQ(cache.Add("http://srv/a.b.htm", 0, false), Cache() + "m12348.htm");
+    // The same address again: the same file, no new number, the kind unchanged.
+    EXPECT_EQ(cache.Add("http://WWW.srv/X.gif", 0, false), Cache() + "m12345.gif");
+    EXPECT_EQ(cache.NextFileNumber(), 12349);
+    std::string file;
+    int kind = -1;
+    ASSERT_TRUE(cache.Lookup("http://srv/x.gif", file, kind));
+    EXPECT_EQ(file, Cache() + "m12345.gif");
+    EXPECT_EQ(kind, 2);
+}
+
+TEST_F(DiskCacheTest, OnlyHttpIsCachedAndFailedEntriesAreNeverFound) {
+    TDiskCache cache(Cache());
+    EXPECT_EQ(cache.Add("file:///C|/a.htm", 0, false), "");
+    EXPECT_EQ(cache.Add("res:///support.htm", 0, false), "");
+    EXPECT_EQ(cache.Count(), 0u);
+
+    EXPECT_FALSE(cache.Add("http://srv/broken.htm", 0, true).empty());
+    std::string file = "x";
+    int kind = 5;
+    EXPECT_FALSE(cache.Lookup("http://srv/broken.htm", file, kind));
+    EXPECT_EQ(file, "");
+    EXPECT_EQ(kind, 0);
+    EXPECT_EQ(cache.IndexText(), "srv/broken.htm* 0 m12345.htm\r\n");
+}
+
+TEST_F(DiskCacheTest, TheHundredAndFirstEntryEvictsTheOldest) {
+    TDiskCache cache(Cache());
+    const std::string first = Store(cache, "http://srv/0.htm");
+    for (int i = 1; i < 100; ++i)
+        Store(cache, "http://srv/" + std::to_string(i) + ".htm");
+    EXPECT_TRUE(std::filesystem::exists(first));
+    Store(cache, "http://srv/100.htm");
+    EXPECT_EQ(cache.Count(), 100u);
+    EXPECT_FALSE(std::filesystem::exists(first));
+    std::string file;
+    int kind;
+    EXPECT_FALSE(cache.Lookup("http://srv/0.htm", file, kind));
+    EXPECT_TRUE(cache.Lookup("http://srv/1.htm", file, kind));
+    EXPECT_TRUE(cache.Lookup("http://srv/100.htm", file, kind));
+}
+
+TEST_F(DiskCacheTest, RemoveAndEraseAllDeleteFiles) {
+    TDiskCache cache(Cache());
+    const std::string a = Store(cache, "http://srv/a.htm");
+    const std::string b = Store(cache, "http://srv/b.htm");
+    cache.Remove("http://srv/a.htm");
+    cache.Remove("http://srv/never.htm");
+    EXPECT_FALSE(std::filesystem::exists(a));
+    EXPECT_TRUE(std::filesystem::exists(b));
+    std::filesystem::remove(b); // a listed file that vanished is not an error
+    Store(cache, "http://srv/c.htm");
+    cache.EraseAll();
+    EXPECT_EQ(cache.Count(), 0u);
+    EXPECT_EQ(cache.IndexText(), "");
+}
+
+TEST_F(DiskCacheTest, IndexRoundTrip) {
+    {
+        TDiskCache cache(Cache());
+        Store(cache, "http://srv/index.htm", 0);
+        Store(cache, "http://srv/pic.gif", 2);
+        Store(cache, "http://srv/a file with spaces.txt", 1);
+        cache.SetSaveOnDestroy(true);
+    }
+    EXPECT_EQ(folder.Read("Cache/cachinfo.txt"),
+              "srv/index.htm 0 m12345.htm\r\nsrv/pic.gif 2 m12346.gif\r\n"
+              "srv/a file with spaces.txt 1 m12347.txt\r\n");
+    TDiskCache cache(Cache());
+    std::string file;
+    int kind;
+    ASSERT_TRUE(cache.Lookup("http://srv/a file with spaces.txt", file, kind));
+    EXPECT_EQ(file, Cache() + "m12347.txt");
+    EXPECT_EQ(kind, 1);
+    EXPECT_EQ(cache.NextFileNumber(), 12348);
+}
+
+TEST_F(DiskCacheTest, WithoutSaveOnDestroyTheIndexIsLeftAlone) {
+    folder.Write("Cache/cachinfo.txt", "srv/a.htm 0 m12399.htm\r\n");
+    {
+        TDiskCache cache(Cache());
+        EXPECT_EQ(cache.NextFileNumber(), 12400);
+        cache.Add("http://srv/b.htm", 0, false);
+    }
+    EXPECT_EQ(folder.Read("Cache/cachinfo.txt"), "srv/a.htm 0 m12399.htm\r\n");
+}
+
+TEST_F(DiskCacheTest, CorruptAndTamperedIndexesLoadWhatTheyCan) {
+    folder.Write("outside.txt", "precious");
+    folder.Write("Cache/cachinfo.txt", "srv/good.htm 0 m20.htm\r\n"
+                                       "just-one-field\r\n"
+                                       "srv/evil.htm 0 ../outside.txt\r\n"
+                                       "srv/evil2.htm 0 /etc/passwd\r\n"
+                                       "\r\n"
+                                       "srv/kind.htm x m21.htm\r\n"
+                                       "srv/big.htm 0 m999999999\r\n"
+                                       "srv/cut.htm 0 m");
+    TDiskCache cache(Cache());
+    EXPECT_EQ(cache.Count(), 3u);
+    std::string file;
+    int kind = -1;
+    EXPECT_TRUE(cache.Lookup("http://srv/kind.htm", file, kind));
+    EXPECT_EQ(kind, 0); // not a number
+    EXPECT_FALSE(cache.Lookup("http://srv/evil.htm", file, kind));
+    // One past the highest number in use, wherever it stands.
+    EXPECT_EQ(cache.NextFileNumber(), 1000000000);
+    cache.EraseAll();
+    EXPECT_EQ(folder.Read("outside.txt"), "precious");
+}
+
+TEST_F(DiskCacheTest, AHugeIndexIsCutToCapacityOnLoad) {
+    std::string index;
+    for (int i = 0; i < 50000; ++i)
+        index += "srv/" + std::to_string(i) + ".htm 0 m" + std::to_string(i) + ".htm\r\n";
+    folder.Write("Cache/cachinfo.txt", index);
+    folder.Write("Cache/m0.htm", "old");
+    folder.Write("Cache/m49999.htm", "new");
+    TDiskCache cache(Cache());
+    EXPECT_EQ(cache.Count(), 100u);
+    EXPECT_FALSE(folder.Exists("Cache/m0.htm"));
+    EXPECT_TRUE(folder.Exists("Cache/m49999.htm"));
+    std::string file;
+    int kind;
+    EXPECT_TRUE(cache.Lookup("http://srv/49900.htm", file, kind));
+    EXPECT_FALSE(cache.Lookup("http://srv/49899.htm", file, kind));
+}
+
+} // namespace
+} // namespace lumo

@@ -82,7 +82,7 @@ std::string AcceptedDomainAttribute(std::string_view attribute, std::string_view
 
 std::string CookieDomainOf(std::string_view host) {
     if (host.empty()) return {};
-    const std::string name = "." + LowerCase(host);
+    std::string name = "." + LowerCase(host);
     if (IsIPv4Address(host)) return name;
     const Dots dots = CountDots(name);
     if (dots.count >= 2 && IsGenericTLD(name, dots)) return name.substr(dots.last[1]);

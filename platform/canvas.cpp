@@ -1,0 +1,42 @@
+#include "platform/canvas.h"
+
+#include "platform/color_names.h"
+
+#include <array>
+
+namespace lumo {
+
+int PointsToPixels(int points) {
+    return (points * ScreenPixelsPerInch + 36) / 72;
+}
+
+Bitmap::Bitmap(int width, int height, uint32_t fill)
+    : Width(width > 0 ? width : 0), Height(height > 0 ? height : 0),
+      Pixels(static_cast<size_t>(Width) * Height, fill) {}
+
+int Canvas::FitCount(std::string_view text, int maxWidth) {
+    int lo = 0, hi = static_cast<int>(text.size());
+    while (lo < hi) {
+        int mid = lo + (hi - lo + 1) / 2;
+        if (TextExtent(text.substr(0, mid)).cx <= maxWidth)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+TColor ColorToRGB(TColor color) {
+    // The classic desktop scheme, as 0x00BBGGRR, by system colour index.
+    static constexpr std::array<TColor, 25> system = {
+        0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000, 0x000000,
+        0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0x808080,
+        0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xDFDFDF, 0x000000, 0xE1FFFF};
+    if (color & SystemColorFlag) {
+        unsigned index = color & 0xFF;
+        return index < system.size() ? system[index] : 0;
+    }
+    return color & 0x00FFFFFF;
+}
+
+} // namespace lumo

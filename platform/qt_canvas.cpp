@@ -1,0 +1,236 @@
+#include "platform/qt_canvas.h"
+
+#include "platform/qt_text.h"
+#include "platform/text.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPolygon>
+#include <QRegion>
+
+#include <algorithm>
+#include <mutex>
+#include <set>
+
+namespace lumo {
+
+namespace {
+
+QRect ToQRect(const TRect& r) {
+    return QRect(r.Left, r.Top, r.Width(), r.Height());
+}
+
+QPolygon ToQPolygon(const std::vector<TPoint>& points) {
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const TPoint& p : points)
+        polygon << QPoint(p.X, p.Y);
+    return polygon;
+}
+
+const std::set<std::string>& InstalledFamilies() {
+    static std::set<std::string> families;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        for (const QString& family : QFontDatabase::families())
+            families.insert(LowerCase(FromQString(family)));
+    });
+    return families;
+}
+
+// Fontconfig answers the core faces with their metric twins; either name of a
+// pair counts as installed when the other is.
+constexpr std::pair<std::string_view, std::string_view> kMetricTwins[] = {
+    {"times new roman", "liberation serif"},
+    {"arial", "liberation sans"},
+    {"courier new", "liberation mono"},
+};
+
+} // namespace
+
+QColor ToQColor(TColor color) {
+    TColor rgb = ColorToRGB(color);
+    return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+bool IsFontFaceInstalled(std::string_view name) {
+    std::string key = LowerCase(Trim(name));
+    if (key.empty()) return false;
+    const auto& families = InstalledFamilies();
+    if (families.count(key)) return true;
+    for (const auto& [core, twin] : kMetricTwins) {
+        if (key == core && families.count(std::string(twin))) return true;
+        if (key == twin && families.count(std::string(core))) return true;
+    }
+    return false;
+}
+
+QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), painter_(&device) {
+    SetFont(font_);
+    bkColor_ = Qt::white;
+}
+
+QtCanvas::~QtCanvas() {
+    if (painter_.isActive()) painter_.end();
+}
+
+void QtCanvas::SetFont(const FontSpec& font) {
+    font_ = font;
+    qfont_ = QFont(ToQString(font.Name));
+    qfont_.setPixelSize(std::max(1, PointsToPixels(font.Size)));
+    qfont_.setBold(font.Bold);
+    qfont_.setItalic(font.Italic);
+    qfont_.setUnderline(font.Underline);
+    qfont_.setStrikeOut(font.StrikeOut);
+    painter_.setFont(qfont_);
+    textColor_ = ToQColor(font.Color);
+}
+
+TTextMetrics QtCanvas::GetTextMetrics() {
+    QFontMetrics fm(qfont_, &device_);
+    TTextMetrics m;
+    m.Ascent = fm.ascent();
+    m.Descent = fm.descent();
+    m.Height = m.Ascent + m.Descent;
+    m.InternalLeading = std::max(0, m.Height - qfont_.pixelSize());
+    m.ExternalLeading = std::max(0, fm.leading());
+    m.AveCharWidth = fm.averageCharWidth();
+    m.MaxCharWidth = fm.maxWidth();
+    return m;
+}
+
+TSize QtCanvas::TextExtent(std::string_view text) {
+    QFontMetrics fm(qfont_, &device_);
+    return {fm.horizontalAdvance(ToQString(text)), fm.ascent() + fm.descent()};
+}
+
+bool QtCanvas::HasFontFace(std::string_view name) {
+    return IsFontFaceInstalled(name);
+}
+
+bool QtCanvas::IsMonochrome() const {
+    return device_.depth() == 1;
+}
+
+void QtCanvas::SetTextColor(TColor color) {
+    textColor_ = ToQColor(color);
+}
+void QtCanvas::SetBkColor(TColor color) {
+    bkColor_ = ToQColor(color);
+}
+void QtCanvas::SetBkMode(BkMode mode) {
+    bkMode_ = mode;
+}
+void QtCanvas::SetTextAlign(HAlign h, VAlign v) {
+    hAlign_ = h;
+    vAlign_ = v;
+}
+
+void QtCanvas::TextOut(int X, int Y, std::string_view text) {
+    QString qtext = ToQString(text);
+    QFontMetrics fm(qfont_, &device_);
+    int width = fm.horizontalAdvance(qtext);
+    int left = X;
+    if (hAlign_ == HAlign::Center)
+        left -= width / 2;
+    else if (hAlign_ == HAlign::Right)
+        left -= width;
+    int baseline = Y;
+    if (vAlign_ == VAlign::Top)
+        baseline += fm.ascent();
+    else if (vAlign_ == VAlign::Bottom)
+        baseline -= fm.descent();
+    if (bkMode_ == BkMode::Opaque)
+        painter_.fillRect(QRect(left, baseline - fm.ascent(), width, fm.ascent() + fm.descent()),
+                          bkColor_);
+    QPen saved = painter_.pen();
+    painter_.setPen(textColor_);
+    painter_.drawText(QPoint(left, baseline), qtext);
+    painter_.setPen(saved);
+}
+
+void QtCanvas::SetPen(TColor color, int width, PenStyle style) {
+    static constexpr Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::NoPen};
+    QPen pen(ToQColor(color), std::max(0, width), styles[static_cast<int>(style)]);
+    painter_.setPen(pen);
+}
+
+void QtCanvas::SetBrush(TColor color, BrushStyle style) {
+    painter_.setBrush(style == BrushStyle::Clear ? QBrush(Qt::NoBrush) : QBrush(ToQColor(color)));
+}
+
+void QtCanvas::MoveTo(int X, int Y) {
+    pen_ = QPoint(X, Y);
+}
+
+void QtCanvas::LineTo(int X, int Y) {
+    painter_.drawLine(pen_, QPoint(X, Y));
+    pen_ = QPoint(X, Y);
+}
+
+void QtCanvas::Rectangle(const TRect& r) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    painter_.drawRect(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)));
+}
+
+void QtCanvas::FillRect(const TRect& r) {
+    painter_.fillRect(ToQRect(r), painter_.brush());
+}
+
+void QtCanvas::Polygon(const std::vector<TPoint>& points) {
+    painter_.drawPolygon(ToQPolygon(points), Qt::WindingFill);
+}
+
+void QtCanvas::Polyline(const std::vector<TPoint>& points) {
+    painter_.drawPolyline(ToQPolygon(points));
+}
+
+void QtCanvas::Ellipse(const TRect& r) {
+    if (r.Width() <= 0 || r.Height() <= 0) return;
+    painter_.drawEllipse(QRect(QPoint(r.Left, r.Top), QPoint(r.Right - 1, r.Bottom - 1)));
+}
+
+void QtCanvas::StretchDraw(const TRect& dest, const Bitmap& picture, const TRect& source,
+                           const Bitmap* mask) {
+    if (picture.Width <= 0 || picture.Height <= 0) return;
+    QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+    for (int y = 0; y < picture.Height; ++y) {
+        auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        for (int x = 0; x < picture.Width; ++x) {
+            uint32_t pixel = picture.At(x, y);
+            bool transparent = mask && x < mask->Width && y < mask->Height &&
+                               (mask->At(x, y) & 0xFFFFFF) == 0xFFFFFF;
+            line[x] = transparent ? 0 : pixel;
+        }
+    }
+    painter_.drawImage(ToQRect(dest), image, ToQRect(source));
+}
+
+void QtCanvas::SaveState() {
+    painter_.save();
+}
+void QtCanvas::RestoreState() {
+    painter_.restore();
+    painter_.setFont(qfont_);
+}
+
+void QtCanvas::IntersectClipRect(const TRect& r) {
+    painter_.setClipRect(ToQRect(r), Qt::IntersectClip);
+}
+
+void QtCanvas::ExcludeClipRect(const TRect& r) {
+    QRegion current = painter_.hasClipping() ? painter_.clipRegion()
+                                             : QRegion(painter_.transform().inverted().mapRect(
+                                                   QRect(0, 0, device_.width(), device_.height())));
+    painter_.setClipRegion(current.subtracted(ToQRect(r)));
+}
+
+void QtCanvas::SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,
+                          int viewportY) {
+    double sx = windowX ? static_cast<double>(viewportX) / windowX : 1.0;
+    double sy = windowY ? static_cast<double>(viewportY) / windowY : 1.0;
+    painter_.setTransform(QTransform(sx, 0, 0, sy, originX, originY));
+}
+
+} // namespace lumo

@@ -1,0 +1,74 @@
+#include "platform/qt_canvas.h"
+#include "platform/recording_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+namespace lumo {
+namespace {
+
+TEST(RecordingCanvas, OneLinePerCallWithFixedMetrics) {
+    RecordingCanvas canvas;
+    FontSpec font;
+    font.Size = 12;
+    canvas.SetFont(font);
+    EXPECT_EQ(canvas.TextExtent("Hello").cx, 40);
+    TTextMetrics m = canvas.GetTextMetrics();
+    EXPECT_EQ(m.Height, 16);
+    EXPECT_EQ(m.Ascent + m.Descent, m.Height);
+    font.Bold = true;
+    canvas.SetFont(font);
+    EXPECT_EQ(canvas.TextWidth("ab"), 18);
+    EXPECT_EQ(canvas.FitCount("abcdef", 30), 3);
+
+    canvas.TextOut(10, 24, "Hello \"x\"\x05");
+    canvas.SetBrush(clNone, BrushStyle::Clear);
+    canvas.FillRect({1, 2, 3, 4});
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(5, 5);
+    canvas.Polygon({{0, 0}, {4, 0}, {2, 3}});
+    canvas.StretchDraw({0, 0, 8, 8}, Bitmap(2, 2), {0, 0, 2, 2}, nullptr);
+    EXPECT_EQ(canvas.Log, "TEXT 10 24 \"Hello \\x22x\\x22\\x05\"\n"
+                          "FILL 1 2 3 4\n"
+                          "LINE 0 0 5 5\n"
+                          "POLYGON 0,0 4,0 2,3\n"
+                          "BITMAP 0 0 8 8 from 2x2 0 0 2 2\n");
+}
+
+TEST(QtCanvas, DrawsWithAlignmentAndMasks) {
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QtCanvas canvas(image);
+        canvas.SetBrush(0x0000FF, BrushStyle::Solid); // red
+        canvas.FillRect({0, 0, 10, 10});
+        Bitmap picture(2, 1, 0xFF00FF00);
+        Bitmap mask(2, 1, 0xFF000000);
+        mask.At(1, 0) = 0xFFFFFFFF; // the right pixel is transparent
+        canvas.StretchDraw({20, 0, 40, 10}, picture, {0, 0, 2, 1}, &mask);
+    }
+    EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(12, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(25, 5), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(35, 5), qRgb(255, 255, 255));
+}
+
+TEST(FontFaceNames, MetricTwinsCountAsInstalled) {
+    if (!IsFontFaceInstalled("Liberation Sans")) GTEST_SKIP() << "fonts-liberation is missing";
+    for (const char* face : {"Arial", "arial", "Times New Roman", "Courier New", "Liberation Mono"})
+        EXPECT_TRUE(IsFontFaceInstalled(face)) << face;
+    EXPECT_FALSE(IsFontFaceInstalled("No Such Face"));
+    EXPECT_FALSE(IsFontFaceInstalled(""));
+}
+
+TEST(Colors, FlagsAndSystemColours) {
+    EXPECT_EQ(ColorToRGB(0x020088FF), 0x0088FFu);
+    EXPECT_EQ(ColorToRGB(0x80000000 | 15), 0xC0C0C0u);
+    EXPECT_EQ(ColorToRGB(0x80000000 | 200), 0u);
+    EXPECT_EQ(PointsToPixels(12), 16);
+    EXPECT_EQ(PointsToPixels(10), 13);
+}
+
+} // namespace
+} // namespace lumo

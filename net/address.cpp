@@ -164,4 +164,70 @@ std::string PathToAddress(std::string_view path) {
     return result;
 }
 
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+void DecodePercents(std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    size_t i = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] != '%') {
+            out += s[i];
+            continue;
+        }
+        if (i == 0 || i + 2 >= s.size()) break;
+        int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
+        if (hi < 0 || lo < 0) break;
+        out += static_cast<char>(hi * 16 + lo);
+        i += 2;
+    }
+    out.append(s, i, std::string::npos);
+    s = std::move(out);
+}
+
+std::string AddressToPath(std::string_view url) {
+    std::string s(url);
+    DecodePercents(s);
+    if (s.find('/') == std::string::npos) return s;
+    if (StartsWithText(s, "file:///"))
+        s.erase(0, 7); // keep the slash that starts an absolute path
+    else if (StartsWithText(s, "file://"))
+        s.erase(0, 7);
+    // "/c|/dir" and "/c:/dir": a drive path, kept in its Windows form.
+    std::string_view rest = s;
+    if (rest.size() >= 3 && rest[0] == '/' && (rest[2] == '|' || rest[2] == ':'))
+        rest.remove_prefix(1);
+    if (rest.size() >= 2 && (rest[1] == '|' || rest[1] == ':') &&
+        ((rest[0] >= 'a' && rest[0] <= 'z') || (rest[0] >= 'A' && rest[0] <= 'Z'))) {
+        std::string windows(rest);
+        for (char& c : windows) {
+            if (c == '|')
+                c = ':';
+            else if (c == '/')
+                c = '\\';
+        }
+        return windows;
+    }
+    return s;
+}
+
+std::string ServerAddressToPath(std::string_view url, std::string_view root) {
+    std::string path = AddressToPath(url);
+    bool serverRelative = StartsWithText(path, "\\\\") ||
+                          (!path.empty() && path[0] == '/' && !StartsWithText(url, "file:"));
+    if (!serverRelative || root.empty()) return path;
+    std::string result(root);
+    if (result.back() == '/' && path[0] == '/') result.pop_back();
+    return result + path;
+}
+
 } // namespace lumo

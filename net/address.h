@@ -39,4 +39,19 @@ size_t LastPos(std::string_view sub, std::string_view s);
 // A local path as the part of a "file:///" address after the three slashes.
 std::string PathToAddress(std::string_view path);
 
+// Replaces each "%" and two hexadecimal digits by that byte, left to right.
+// Decoding stops, leaving the rest as it is, at a "%" that is the first
+// character, one with fewer than two characters after it, or an invalid pair.
+void DecodePercents(std::string& s);
+
+// The local file name of an address: percents decoded and the "file://"
+// prefix removed. A drive address (file:///c|/dir/a.htm) keeps its Windows
+// form as text (c:\dir\a.htm); any other path keeps its slashes, so
+// file:///home/u/a.htm is /home/u/a.htm. Text without "/" is returned decoded.
+std::string AddressToPath(std::string_view url);
+
+// AddressToPath, with a server-relative result ("/dir/a.htm" from an address
+// that was not a file address, or "\\dir") placed under root.
+std::string ServerAddressToPath(std::string_view url, std::string_view root);
+
 } // namespace lumo

@@ -1,0 +1,48 @@
+#include "html/attributes.h"
+
+#include "html/properties.h"
+#include "html/style_sheet.h"
+#include "platform/text.h"
+
+namespace lumo {
+
+TAttributeList::TAttributeList() = default;
+TAttributeList::~TAttributeList() = default;
+TAttributeList::TAttributeList(TAttributeList&&) noexcept = default;
+TAttributeList& TAttributeList::operator=(TAttributeList&&) noexcept = default;
+
+const TAttribute* TAttributeList::Find(TokenKind sym) const {
+    for (const auto& attr : *this)
+        if (attr->Which == sym) return attr.get();
+    return nullptr;
+}
+
+std::string TAttributeList::GetClass() const {
+    const TAttribute* attr = Find(ClassTok);
+    return attr ? LowerCase(attr->Name) : std::string();
+}
+
+const std::string& TAttributeList::GetID() {
+    if (!idKnown_) {
+        const TAttribute* attr = Find(IDTok);
+        id_ = attr ? LowerCase(attr->Name) : std::string();
+        idKnown_ = true;
+    }
+    return id_;
+}
+
+TProperties* TAttributeList::GetStyle() {
+    const TAttribute* attr = Find(StyleTok);
+    if (!attr) return nullptr;
+    style_ = std::make_unique<TProperties>();
+    ReadPropertyText(attr->Name, *style_);
+    return style_.get();
+}
+
+void TAttributeList::Clear() {
+    clear();
+    id_.clear();
+    idKnown_ = false;
+}
+
+} // namespace lumo

@@ -1,0 +1,75 @@
+// The image cache a viewer's documents share, sorted by image name. Every
+// document that uses an image holds a use; an image nobody uses survives
+// MaxCache purge rounds and is then dropped.
+#pragma once
+
+#include "platform/canvas.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace lumo {
+
+// A picture the cache can hold: a still bitmap here, an animated picture in
+// the image decoders.
+class TCachedImage {
+public:
+    virtual ~TCachedImage() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+};
+
+class TBitmapImage : public TCachedImage {
+public:
+    explicit TBitmapImage(Bitmap picture) : Picture(std::move(picture)) {}
+    int Width() const override { return Picture.Width; }
+    int Height() const override { return Picture.Height; }
+    Bitmap Picture;
+};
+
+// How an image is transparent.
+enum : uint8_t { NotTransp = 0, LLCorner = 1, TrMask = 2 };
+
+struct TBitmapItem {
+    int AccessCount = 0; // purge rounds since it was last fetched
+    int UsageCount = 0;  // documents using it now
+    uint8_t Transp = NotTransp;
+    std::unique_ptr<TCachedImage> MImage;
+    std::unique_ptr<Bitmap> Mask;
+};
+
+class TStringBitmapList {
+public:
+    int MaxCache = 4;
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    const std::string& Name(int index) const { return items_[index].first; }
+    TBitmapItem& Item(int index) { return *items_[index].second; }
+
+    // Binary search; -1 when absent. Names compare exactly (file names are
+    // case-sensitive here).
+    int IndexOf(std::string_view name) const;
+
+    // Adds the image and gives it one use. When the name is already cached
+    // the cached entry keeps its picture, gains the use, and is returned.
+    TBitmapItem* AddObject(std::string_view name, std::unique_ptr<TBitmapItem> item);
+    // Fetches an image for a document: AccessCount 0, one more use.
+    TCachedImage* GetImage(int index);
+    void AddUse(std::string_view name);
+    void DropUse(std::string_view name);
+    // One purge round: every entry ages; unused ones older than MaxCache go.
+    void AgeAndPurge();
+    // Drops unused entries older than n, then MaxCache := n.
+    void SetCacheLimit(int n);
+    void Clear() { items_.clear(); }
+
+private:
+    void PurgeOlderThan(int limit);
+    std::vector<std::pair<std::string, std::unique_ptr<TBitmapItem>>> items_;
+};
+
+} // namespace lumo

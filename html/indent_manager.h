@@ -1,0 +1,49 @@
+// The indents that floats and blocks put into the width of an area. All X and
+// Y are pixels of the enclosing layout; a record is active at Y when
+// YT <= Y < YB and its ID is 0 or the ActiveID.
+#pragma once
+
+#include "html/free_list.h"
+
+namespace lumo {
+
+struct IndentRec {
+    int X = 0;
+    int YT = 0;
+    int YB = 9999999;         // still open
+    const void* ID = nullptr; // owner of a temporary indent; null for everyone's
+    bool Float = false;
+};
+
+// A place for a float: where it goes and the indent that limits it.
+struct FloatPlace {
+    int Position;
+    int Limit;
+};
+
+class IndentManagerBasic {
+public:
+    TFreeList<IndentRec> L; // left indents
+    TFreeList<IndentRec> R; // right indents
+    const void* ActiveID = nullptr;
+    int LeftEdgeX = 0;
+    int Width = 0;
+
+    void Clear();
+    void Reset(int lf, int wd);
+    int PushLeftIndent(int X, int Y);
+    int PushRightIndent(int X, int Y);
+    void PopLeftIndent(int index, int Y);
+    void PopRightIndent(int index, int Y);
+    int LeftEdgeAt(int Y) const;
+    int RightEdgeAt(int Y) const;
+    FloatPlace PlaceLeftFloat(int Y) const;
+    FloatPlace PlaceRightFloat(int Y) const;
+    int FloatsBottom() const;
+    void ClearY(int& CL, int& CR) const;
+    int NextWiderY(int Y) const;
+
+    bool Active(const IndentRec& r, int Y) const;
+};
+
+} // namespace lumo

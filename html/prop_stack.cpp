@@ -1,0 +1,48 @@
+#include "html/prop_stack.h"
+
+#include "html/style_list.h"
+#include "platform/canvas.h"
+
+namespace lumo {
+
+void TPropStack::Reset() {
+    clear();
+    auto entry = std::make_unique<TProperties>();
+    if (styles_.DefProp) {
+        entry->Props = styles_.DefProp->Props;
+        entry->Charset = styles_.DefProp->Charset;
+    }
+    entry->PropTag = "default";
+    measure_.SetFont(entry->MakeFont(measure_));
+    TTextMetrics m = measure_.GetTextMetrics();
+    entry->EmSize = m.Height - m.InternalLeading;
+    entry->ExSize = entry->EmSize / 2;
+    Add(std::move(entry));
+}
+
+TProperties& TPropStack::PushProps(std::string_view tag, std::string_view cls, std::string_view id,
+                                   std::string_view pseudo, const TProperties* styleAttr) {
+    if (empty()) Reset();
+    auto entry = std::make_unique<TProperties>();
+    entry->Inherit(TopProps(), measure_);
+    entry->Combine(styles_, *this, tag, cls, id, pseudo, styleAttr);
+    return *Add(std::move(entry));
+}
+
+void TPropStack::PopPropsFor(std::string_view tag) {
+    if (tag.empty()) return;
+    for (int i = PropStackTop(); i >= 1; --i) {
+        if ((*this)[i]->PropTag != tag) continue;
+        erase(begin() + i);
+        if (i > 1)
+            for (int k = i; k <= PropStackTop(); ++k)
+                (*this)[k]->Update(*(*this)[k - 1]);
+        return;
+    }
+}
+
+void TPropStack::PopProps() {
+    if (size() > 1) pop_back();
+}
+
+} // namespace lumo

@@ -1,0 +1,615 @@
+#include "html/properties.h"
+
+#include "html/parse_color.h"
+#include "html/prop_stack.h"
+#include "html/style_list.h"
+#include "platform/canvas.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+
+namespace lumo {
+
+namespace {
+
+constexpr std::string_view kPropNames[Prop::NamedCount] = {"font-family",
+                                                           "font-size",
+                                                           "font-style",
+                                                           "font-weight",
+                                                           "text-align",
+                                                           "text-decoration",
+                                                           "border-style",
+                                                           "color",
+                                                           "background-color",
+                                                           "border-color",
+                                                           "margin-top",
+                                                           "margin-right",
+                                                           "margin-bottom",
+                                                           "margin-left",
+                                                           "padding-top",
+                                                           "padding-right",
+                                                           "padding-bottom",
+                                                           "padding-left",
+                                                           "border-top-width",
+                                                           "border-right-width",
+                                                           "border-bottom-width",
+                                                           "border-left-width",
+                                                           "border-top-style",
+                                                           "border-right-style",
+                                                           "border-bottom-style",
+                                                           "border-left-style",
+                                                           "width",
+                                                           "height",
+                                                           "top",
+                                                           "left",
+                                                           "visibility",
+                                                           "line-height",
+                                                           "background-image",
+                                                           "background-position",
+                                                           "background-repeat",
+                                                           "vertical-align",
+                                                           "position",
+                                                           "z-index",
+                                                           "list-style-type",
+                                                           "list-style-image",
+                                                           "float",
+                                                           "clear"};
+
+bool IsBox(int i) {
+    return i >= Prop::MarginTop && i <= Prop::Left;
+}
+
+// Not carried from parent to child.
+bool NotInherited(int i) {
+    return i == Prop::BorderStyle || i == Prop::BackgroundColor || i == Prop::BorderColor ||
+           IsBox(i) || (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
+           i == Prop::Clear;
+}
+
+bool IsEmptyOrNull(const TPropValue& v) {
+    if (std::holds_alternative<std::monostate>(v)) return true;
+    const int* n = std::get_if<int>(&v);
+    return n && *n == IntNull;
+}
+
+struct NumberAndUnit {
+    double Number = 0;
+    std::string Unit;
+};
+
+// The number is the leading run of digits, ".", "+" and "-" ("e" ends it, so
+// 2em is 2 and em); a number that does not read is 0.
+NumberAndUnit SplitNumber(std::string_view s) {
+    s = Trim(s);
+    size_t end = 0;
+    while (end < s.size() &&
+           ((s[end] >= '0' && s[end] <= '9') || s[end] == '.' || s[end] == '+' || s[end] == '-'))
+        ++end;
+    NumberAndUnit result;
+    std::string_view number = s.substr(0, end);
+    if (!number.empty() && number[0] == '+') number.remove_prefix(1);
+    double n = 0;
+    auto [ptr, ec] =
+        std::from_chars(number.data(), number.data() + number.size(), n, std::chars_format::fixed);
+    if (ec == std::errc() && ptr == number.data() + number.size())
+        result.Number = n;
+    else if (ec == std::errc::result_out_of_range)
+        result.Number = number.starts_with('-') ? -1e300 : 1e300;
+    result.Unit = LowerCase(Trim(s.substr(end)));
+    return result;
+}
+
+int RoundLength(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int>(std::lround(std::clamp<double>(v, -MaxLength, MaxLength)));
+}
+
+double ClampFontSize(double v) {
+    if (std::isnan(v)) return MinFontSize;
+    return std::clamp(v, MinFontSize, MaxFontSize);
+}
+
+// Integer box value unless null; text through ConvertLength.
+int BoxLength(const TPropValue& v, int base, int em, int ex, int textDefault, int nullValue) {
+    if (const auto* s = std::get_if<std::string>(&v))
+        return ConvertLength(*s, false, base, em, ex, textDefault);
+    if (const int* n = std::get_if<int>(&v)) return *n == IntNull ? nullValue : *n;
+    if (const double* d = std::get_if<double>(&v)) return RoundLength(*d);
+    return nullValue;
+}
+
+std::string StripQuotes(std::string_view s) {
+    s = Trim(s);
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
+        s = s.substr(1, s.size() - 2);
+    return std::string(s);
+}
+
+// The address inside url(...), or the whole text without it.
+std::string UrlOf(std::string_view s) {
+    size_t open = LowerCase(s).find("url(");
+    if (open == std::string::npos) return StripQuotes(s);
+    size_t close = s.find(')', open);
+    size_t start = open + 4;
+    return StripQuotes(
+        s.substr(start, close == std::string_view::npos ? std::string_view::npos : close - start));
+}
+
+} // namespace
+
+std::string_view PropertyName(int index) {
+    return index >= 0 && index < Prop::NamedCount ? kPropNames[index] : std::string_view();
+}
+
+int PropertyIndex(std::string_view lowerName) {
+    for (int i = 0; i < Prop::NamedCount; ++i)
+        if (kPropNames[i] == lowerName) return i;
+    return -1;
+}
+
+TProperties::TProperties() {
+    for (int i = Prop::MarginTop; i <= Prop::Left; ++i)
+        Props[i] = IntNull;
+    Props[Prop::ZIndex] = 0;
+}
+
+void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
+    for (int i = 0; i < Prop::Count; ++i)
+        Props[i] = IsBox(i)          ? TPropValue(IntNull)
+                   : NotInherited(i) ? TPropValue()
+                                     : parent.Props[i];
+    InlineBackground = parent.InlineBackground;
+    Charset = parent.Charset;
+    measure.SetFont(MakeFont(measure));
+    TTextMetrics m = measure.GetTextMetrics();
+    EmSize = m.Height - m.InternalLeading;
+    ExSize = EmSize / 2;
+}
+
+void TProperties::Update(const TProperties& source) {
+    for (int i = 0; i < Prop::Count; ++i)
+        if (!Assigned[i]) Props[i] = source.Props[i];
+}
+
+void TProperties::Assign(const TPropValue& value, int index) {
+    if (index < 0 || index >= Prop::Count || Assigned[index]) return;
+    Props[index] = value;
+    Assigned[index] = true;
+}
+
+void TProperties::Merge(const TProperties& rule) {
+    // Link state entries take only colours and decoration, into their slots.
+    int state = PropPseudo == "link"      ? 0
+                : PropPseudo == "hover"   ? 1
+                : PropPseudo == "visited" ? 2
+                                          : -1;
+    auto put = [this](int index, const TPropValue& v) {
+        Props[index] = v;
+        Assigned[index] = true;
+    };
+    for (int i = 0; i < Prop::NamedCount; ++i) {
+        const TPropValue& v = rule.Props[i];
+        if (IsEmptyOrNull(v)) continue;
+        if (state < 0) {
+            put(i, v);
+            continue;
+        }
+        if (i == Prop::Color) {
+            put(Prop::LinkColor + 3 * state, v);
+        } else if (i == Prop::BackgroundColor || i == Prop::TextDecoration) {
+            int offset = i == Prop::BackgroundColor ? 1 : 2;
+            // A link's look reaches its hover and visited looks too; hover reaches visited.
+            for (int s = state; s < 3; ++s)
+                put(Prop::LinkColor + 3 * s + offset, v);
+        }
+    }
+}
+
+void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std::string_view tag,
+                          std::string_view cls, std::string_view id, std::string_view pseudo,
+                          const TProperties* styleAttr) {
+    double inheritedSize = styles.DefaultSize;
+    if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
+        inheritedSize = *d;
+    else if (const int* n = std::get_if<int>(&Props[Prop::FontSize]))
+        inheritedSize = *n;
+
+    PropTag = tag;
+    PropClass = cls;
+    PropID = id;
+    PropPseudo = pseudo;
+
+    const std::string t(tag), c = cls.empty() ? "" : "." + std::string(cls),
+                              h = id.empty() ? "" : "#" + std::string(id),
+                              p = pseudo.empty() ? "" : ":" + std::string(pseudo);
+    auto merge = [&](const std::string& key) {
+        styles.ForEachRule(key, [&](const TProperties& r) { Merge(r); });
+    };
+    // Tag, then class, pseudo-class and ID forms: later merges win.
+    merge(t);
+    if (!c.empty()) merge(c);
+    if (!p.empty()) merge(p);
+    if (!c.empty()) merge(t + c);
+    if (!p.empty()) merge(t + p);
+    if (!c.empty() && !p.empty()) merge(c + p), merge(t + c + p);
+    if (!h.empty()) {
+        merge(h);
+        merge(t + h);
+        if (!c.empty()) merge(c + h);
+        if (!p.empty()) merge(h + p), merge(t + h + p);
+        if (!c.empty()) merge(t + c + h);
+        // These two need only the ID; a missing class leaves a lone ".".
+        const std::string dot = "." + std::string(cls);
+        merge(dot + h + p);
+        merge(t + dot + h + p);
+    }
+
+    // Descendant rules, in order of their number of ancestors, then source order.
+    for (const TContextRule& rule : styles.ContextualRules(tag)) {
+        const TSelectorPart& first = rule.Parts.front();
+        if ((!first.Class.empty() && first.Class != cls) || (!first.ID.empty() && first.ID != id) ||
+            (!first.Pseudo.empty() && first.Pseudo != pseudo))
+            continue;
+        size_t part = 1;
+        for (int entry = stack.PropStackTop(); entry >= 1 && part < rule.Parts.size(); --entry) {
+            const TProperties& e = *stack[entry];
+            const TSelectorPart& want = rule.Parts[part];
+            // A part without a tag (#nav, .menu) matches any tag.
+            if ((want.Tag.empty() || e.PropTag == want.Tag) &&
+                (want.Class.empty() || e.PropClass == want.Class) &&
+                (want.ID.empty() || e.PropID == want.ID))
+                ++part;
+        }
+        if (part == rule.Parts.size()) Merge(*rule.Props);
+    }
+
+    if (styleAttr) Merge(*styleAttr);
+
+    if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
+        Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
+}
+
+void TProperties::TakeBackgroundColor() {
+    if (Assigned[Prop::BackgroundColor])
+        if (const int* n = Int(Prop::BackgroundColor)) InlineBackground = static_cast<TColor>(*n);
+}
+
+TMyFont TProperties::MakeFont(Canvas& faces) const {
+    TMyFont font;
+    font.bgColor = InlineBackground;
+    if (const int* n = Int(Prop::Color)) font.Color = static_cast<TColor>(*n);
+    if (const std::string* w = Text(Prop::FontWeight)) {
+        int weight = 0;
+        std::from_chars(w->data(), w->data() + w->size(), weight);
+        font.Bold = w->find("bold") != std::string::npos || weight >= 600;
+    } else if (const int* n = Int(Prop::FontWeight)) {
+        font.Bold = *n >= 600;
+    }
+    if (const std::string* s = Text(Prop::FontStyle))
+        font.Italic = *s == "italic" || *s == "oblique";
+    if (const std::string* d = Text(Prop::TextDecoration)) {
+        font.Underline = *d == "underline";
+        font.StrikeOut = !font.Underline && *d == "line-through";
+    }
+    double size = 12;
+    if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
+        size = *d;
+    else if (const int* n = Int(Prop::FontSize))
+        size = *n;
+    font.Size = static_cast<int>(std::lround(ClampFontSize(size)));
+    font.Charset = Charset;
+    if (const std::string* family = Text(Prop::FontFamily)) {
+        std::string_view list = *family;
+        while (!list.empty()) {
+            size_t comma = list.find(',');
+            std::string name = StripQuotes(list.substr(0, comma));
+            list = comma == std::string_view::npos ? std::string_view() : list.substr(comma + 1);
+            if (name.empty()) continue;
+            font.Name = name; // the last name tried stays when none is installed
+            if (faces.HasFontFace(name)) break;
+        }
+    }
+    return font;
+}
+
+TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
+    TMyFont font = MakeFont(faces);
+    if (const int* n = Int(first)) font.Color = static_cast<TColor>(*n);
+    if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
+    if (const std::string* d = Text(first + 2)) {
+        font.Underline = *d == "underline";
+        font.StrikeOut = *d == "line-through";
+    }
+    return font;
+}
+
+TMyFont TProperties::MakeLinkFont(Canvas& faces) const {
+    return MakeStateFont(faces, Prop::LinkColor);
+}
+TMyFont TProperties::MakeHoverFont(Canvas& faces) const {
+    return MakeStateFont(faces, Prop::HoverColor);
+}
+TMyFont TProperties::MakeVisitedFont(Canvas& faces) const {
+    return MakeStateFont(faces, Prop::VisitedColor);
+}
+
+bool TProperties::GetBackgroundImage(std::string& url) const {
+    const std::string* s = Text(Prop::BackgroundImage);
+    if (!s) return false;
+    url = SameText(Trim(*s), "none") ? std::string() : UrlOf(*s);
+    return true;
+}
+
+TColor TProperties::GetBackgroundColor() const {
+    const int* n = Int(Prop::BackgroundColor);
+    return n && Assigned[Prop::BackgroundColor] ? static_cast<TColor>(*n) : clNone;
+}
+
+TColor TProperties::GetColor() const {
+    const int* n = Int(Prop::Color);
+    return n && Assigned[Prop::Color] ? static_cast<TColor>(*n) : clNone;
+}
+
+bool TProperties::GetVertAlign(AlignmentType& a) const {
+    const std::string* s = Text(Prop::VerticalAlign);
+    if (!s) return false;
+    if (*s == "top" || *s == "text-top")
+        a = ATop;
+    else if (*s == "middle")
+        a = AMiddle;
+    else if (*s == "baseline")
+        a = ABaseline;
+    else if (*s == "bottom")
+        a = ABottom;
+    else
+        return false;
+    return true;
+}
+
+bool TProperties::GetFloat(AlignmentType& f) const {
+    const std::string* s = Text(Prop::Float);
+    if (!s) return false;
+    if (*s == "left")
+        f = ALeft;
+    else if (*s == "right")
+        f = ARight;
+    else if (*s == "none")
+        f = ANone;
+    else
+        return false;
+    return true;
+}
+
+bool TProperties::GetClear(ClearAttrType& c) const {
+    const std::string* s = Text(Prop::Clear);
+    if (!s) return false;
+    if (*s == "left")
+        c = clrLeft;
+    else if (*s == "right")
+        c = clrRight;
+    else if (*s == "both")
+        c = clrAll;
+    else if (*s == "none")
+        c = clrNone;
+    else
+        return false;
+    return true;
+}
+
+PositionType TProperties::GetPosition() const {
+    const std::string* s = Text(Prop::Position);
+    if (s && *s == "absolute") return posAbsolute;
+    if (s && *s == "relative") return posRelative;
+    return posStatic;
+}
+
+VisibilityType TProperties::GetVisibility() const {
+    const int* n = Int(Prop::Visibility);
+    return n && *n == viHidden ? viHidden : viVisible;
+}
+
+int TProperties::GetZIndex() const {
+    if (const int* n = Int(Prop::ZIndex)) return *n;
+    if (const std::string* s = Text(Prop::ZIndex)) return RoundLength(SplitNumber(*s).Number);
+    return 0;
+}
+
+int TProperties::GetLineHeight(int fontHeight) const {
+    const std::string* s = Text(Prop::LineHeight);
+    if (!s) return 0;
+    NumberAndUnit nu = SplitNumber(*s);
+    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(fontHeight * nu.Number);
+    return ConvertLength(*s, false, EmSize, EmSize, ExSize, 0);
+}
+
+int TProperties::GetListStyleType() const {
+    static constexpr std::string_view kinds[] = {"blank",       "circle",      "decimal", "disc",
+                                                 "lower-alpha", "lower-roman", "none",    "square",
+                                                 "upper-alpha", "upper-roman"};
+    const std::string* s = Text(Prop::ListStyleType);
+    if (!s) return -1;
+    auto it = std::find(std::begin(kinds), std::end(kinds), *s);
+    return it == std::end(kinds) ? -1 : static_cast<int>(it - std::begin(kinds));
+}
+
+bool TProperties::GetListStyleImage(std::string& url) const {
+    const std::string* s = Text(Prop::ListStyleImage);
+    if (!s || SameText(Trim(*s), "none")) return false;
+    url = UrlOf(*s);
+    return !url.empty();
+}
+
+bool StorePropertyValue(TProperties& props, int index, std::string_view value,
+                        bool badColorIsBlack) {
+    auto& v = props.Props;
+    TColor color;
+    switch (index) {
+    case Prop::BorderStyle:
+        for (int i : {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                      Prop::BorderBottomStyle, Prop::BorderLeftStyle})
+            v[i] = std::string(value);
+        return false;
+    case Prop::BorderTopStyle:
+    case Prop::BorderRightStyle:
+    case Prop::BorderBottomStyle:
+    case Prop::BorderLeftStyle:
+        v[index] = std::string(value);
+        v[Prop::BorderStyle] = std::string(value);
+        return false;
+    case Prop::Color:
+        if (ParseColor(value, false, color)) {
+            v[index] = static_cast<int>(color);
+            return true;
+        }
+        if (badColorIsBlack) v[index] = 0;
+        return false;
+    case Prop::BackgroundColor:
+    case Prop::BorderColor: {
+        bool ok = ParseColor(value, false, color);
+        v[index] = static_cast<int>(ok ? color : clNone);
+        return ok;
+    }
+    case Prop::Visibility:
+        if (value == "visible")
+            v[index] = static_cast<int>(viVisible);
+        else if (value == "hidden")
+            v[index] = static_cast<int>(viHidden);
+        return false;
+    default:
+        if (index >= 0 && index < Prop::NamedCount) v[index] = std::string(value);
+        return false;
+    }
+}
+
+double ConvertFontSize(std::string_view s, double parentSize, double defaultSize) {
+    NumberAndUnit nu = SplitNumber(s);
+    const double n = nu.Number, d = defaultSize;
+    const std::string& u = nu.Unit;
+    double points;
+    if (u == "in")
+        points = n * 72;
+    else if (u == "cm")
+        points = n * 72 / 2.54;
+    else if (u == "mm")
+        points = n * 72 / 25.4;
+    else if (u == "pt")
+        points = n;
+    else if (u == "px" || (u.empty() && !Trim(s).empty()))
+        points = n * 72 / ScreenPixelsPerInch;
+    else if (u == "pc")
+        points = n * 12;
+    else if (u == "em")
+        points = n * parentSize;
+    else if (u == "ex")
+        points = n * parentSize / 2;
+    else if (u == "%")
+        points = n * parentSize / 100;
+    else if (u == "smaller")
+        points = 0.75 * parentSize;
+    else if (u == "larger")
+        points = 1.25 * parentSize;
+    else if (u == "xx-small")
+        points = d / 1.5;
+    else if (u == "x-small")
+        points = d / 1.2;
+    else if (u == "small")
+        points = d;
+    else if (u == "medium")
+        points = 1.2 * d;
+    else if (u == "large")
+        points = 1.5 * d;
+    else if (u == "x-large")
+        points = 2 * d;
+    else if (u == "xx-large")
+        points = 3 * d;
+    else
+        points = d;
+    return ClampFontSize(points);
+}
+
+int ConvertLength(std::string_view s, bool relative, int base, int emSize, int exSize,
+                  int defaultValue) {
+    NumberAndUnit nu = SplitNumber(s);
+    const double n = nu.Number, p = ScreenPixelsPerInch;
+    const std::string& u = nu.Unit;
+    if (u.empty()) return RoundLength(relative ? n * base : n);
+    if (u == "in") return RoundLength(n * p);
+    if (u == "cm") return RoundLength(n * p / 2.54);
+    if (u == "mm") return RoundLength(n * p / 25.4);
+    if (u == "pt") return RoundLength(n * p / 72);
+    if (u == "pc") return RoundLength(n * p / 6);
+    if (u == "px") return RoundLength(n);
+    if (u == "em") return RoundLength(n * emSize);
+    if (u == "ex") return RoundLength(n * exSize);
+    if (u == "%") return RoundLength(n * base / 100);
+    return defaultValue;
+}
+
+void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
+                      TBoxValues& box, int& autoCount) {
+    autoCount = 0;
+    const auto& v = props.Props;
+    auto color = [&](int i) {
+        const int* n = std::get_if<int>(&v[i]);
+        box[i] = n ? *n : static_cast<int>(clNone);
+    };
+    color(Prop::BackgroundColor);
+    color(Prop::BorderColor);
+    for (int i : {Prop::MarginRight, Prop::MarginLeft}) {
+        const auto* s = std::get_if<std::string>(&v[i]);
+        if (s && Trim(*s) == "auto") {
+            box[i] = Auto;
+            ++autoCount;
+        } else {
+            box[i] = BoxLength(v[i], width, emSize, exSize, 0, 0);
+        }
+    }
+    for (int i = Prop::PaddingTop; i <= Prop::PaddingLeft; ++i)
+        box[i] = BoxLength(v[i], width, emSize, exSize, 0, 0);
+    box[Prop::Height] = BoxLength(v[Prop::Height], height, emSize, exSize, 0, 0);
+    for (int side = 0; side < 4; ++side) {
+        int w = Prop::BorderTopWidth + side, st = Prop::BorderTopStyle + side;
+        const auto* style = std::get_if<std::string>(&v[st]);
+        // An unset side style is none, as is the word.
+        if (!style || Trim(*style) == "none") {
+            box[w] = 0;
+            continue;
+        }
+        const auto* s = std::get_if<std::string>(&v[w]);
+        if (s && *s == "thin")
+            box[w] = 2;
+        else if (s && *s == "medium")
+            box[w] = 4;
+        else if (s && *s == "thick")
+            box[w] = 6;
+        else
+            box[w] = BoxLength(v[w], width, emSize, exSize, 4, 4);
+    }
+    box[Prop::Width] = BoxLength(v[Prop::Width], width, emSize, exSize, Auto, Auto);
+    if (box[Prop::Width] == Auto) ++autoCount;
+    box[Prop::Top] = BoxLength(v[Prop::Top], height, emSize, exSize, Auto, Auto);
+    box[Prop::Left] = BoxLength(v[Prop::Left], width, emSize, exSize, Auto, Auto);
+    for (int i = Prop::BorderTopStyle; i <= Prop::BorderLeftStyle; ++i)
+        box[i] = BoxLength(v[i], width, emSize, exSize, 0, 0);
+}
+
+void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,
+                            TBoxValues& box, bool& topFlag, bool& bottomFlag) {
+    auto resolve = [&](int i, bool& flag) {
+        flag = false;
+        const TPropValue& v = props.Props[i];
+        if (const int* n = std::get_if<int>(&v); n && *n == AutoParagraph) {
+            box[i] = ParagraphSpace;
+            flag = true;
+        } else {
+            box[i] = BoxLength(v, base, emSize, exSize, 0, 0);
+        }
+    };
+    resolve(Prop::MarginTop, topFlag);
+    resolve(Prop::MarginBottom, bottomFlag);
+}
+
+} // namespace lumo

@@ -1,0 +1,175 @@
+// Style values of one element (or of one style rule): 51 slots of CSS-like
+// properties, combined from the element's defaults, the matching rules and
+// its STYLE attribute, and inherited along the element nesting.
+#pragma once
+
+#include "html/my_font.h"
+#include "platform/types.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace lumo {
+
+class Canvas;
+class TStyleList;
+class TPropStack;
+
+// Property indices. 0 to 41 have names; 42 to 50 are the link state slots.
+namespace Prop {
+enum : int {
+    FontFamily,
+    FontSize,
+    FontStyle,
+    FontWeight,
+    TextAlign,
+    TextDecoration,
+    BorderStyle,
+    Color,
+    BackgroundColor,
+    BorderColor,
+    MarginTop,
+    MarginRight,
+    MarginBottom,
+    MarginLeft,
+    PaddingTop,
+    PaddingRight,
+    PaddingBottom,
+    PaddingLeft,
+    BorderTopWidth,
+    BorderRightWidth,
+    BorderBottomWidth,
+    BorderLeftWidth,
+    BorderTopStyle,
+    BorderRightStyle,
+    BorderBottomStyle,
+    BorderLeftStyle,
+    Width,
+    Height,
+    Top,
+    Left,
+    Visibility,
+    LineHeight,
+    BackgroundImage,
+    BackgroundPosition,
+    BackgroundRepeat,
+    VerticalAlign,
+    Position,
+    ZIndex,
+    ListStyleType,
+    ListStyleImage,
+    Float,
+    Clear,
+    LinkColor,
+    LinkBackgroundColor,
+    LinkTextDecoration,
+    HoverColor,
+    HoverBackgroundColor,
+    HoverTextDecoration,
+    VisitedColor,
+    VisitedBackgroundColor,
+    VisitedTextDecoration,
+    Count
+};
+inline constexpr int NamedCount = LinkColor;     // 42 names
+inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
+inline constexpr int LastBox = Left;
+} // namespace Prop
+
+// Sentinels of the style and layout code.
+inline constexpr int IntNull = -12345678;       // a value that is not set
+inline constexpr int Auto = -12348765;          // the auto length
+inline constexpr int AutoParagraph = -12348766; // a margin that becomes paragraph spacing
+inline constexpr int ParagraphSpace = 14;       // pixels of that spacing
+
+// Lengths saturate here, font sizes stay within 1..1000 points.
+inline constexpr int MaxLength = 1000000;
+inline constexpr double MinFontSize = 1, MaxFontSize = 1000;
+
+using TPropValue = std::variant<std::monostate, int, double, std::string>;
+
+// The name of a named property, and the index of a name (-1 when unknown).
+std::string_view PropertyName(int index);
+int PropertyIndex(std::string_view lowerName);
+
+enum AlignmentType : int { ANone, ATop, AMiddle, ABaseline, ABottom, ALeft, ARight };
+enum ClearAttrType : int { clrNone, clrLeft, clrRight, clrAll };
+enum PositionType : int { posStatic, posAbsolute, posRelative };
+enum VisibilityType : int { viHidden = 1, viVisible = 2 };
+
+using TBoxValues = std::array<int, Prop::LastBox + 1>; // indexed by property index
+
+class TProperties {
+public:
+    TProperties();
+
+    std::string PropTag;
+    std::string PropClass, PropID, PropPseudo;
+    TColor InlineBackground = clNone;
+    uint8_t Charset = 0;
+    int EmSize = 0, ExSize = 0;
+    std::array<TPropValue, Prop::Count> Props;
+    std::array<bool, Prop::Count> Assigned{};
+
+    // Takes the inherited values of parent, then measures the font with
+    // measure to set EmSize and ExSize.
+    void Inherit(const TProperties& parent, Canvas& measure);
+    void Update(const TProperties& source);
+    // Sets a value unless a rule or STYLE attribute already set it.
+    void Assign(const TPropValue& value, int index);
+    void Merge(const TProperties& rule);
+    // Applies the rules of styles that match this element (against the
+    // ancestors in stack) and its own parsed STYLE attribute.
+    void Combine(const TStyleList& styles, const TPropStack& stack, std::string_view tag,
+                 std::string_view cls, std::string_view id, std::string_view pseudo,
+                 const TProperties* styleAttr);
+    void TakeBackgroundColor();
+
+    // Fonts; the canvas answers which face of a font list is installed.
+    TMyFont MakeFont(Canvas& faces) const;
+    TMyFont MakeLinkFont(Canvas& faces) const;
+    TMyFont MakeHoverFont(Canvas& faces) const;
+    TMyFont MakeVisitedFont(Canvas& faces) const;
+
+    bool GetBackgroundImage(std::string& url) const;
+    TColor GetBackgroundColor() const;
+    TColor GetColor() const;
+    bool GetVertAlign(AlignmentType& a) const;
+    bool GetFloat(AlignmentType& f) const;
+    bool GetClear(ClearAttrType& c) const;
+    PositionType GetPosition() const;
+    VisibilityType GetVisibility() const;
+    int GetZIndex() const;
+    int GetLineHeight(int fontHeight) const;
+    int GetListStyleType() const;
+    bool GetListStyleImage(std::string& url) const;
+
+    // Text helpers for the readers.
+    const std::string* Text(int index) const { return std::get_if<std::string>(&Props[index]); }
+    const int* Int(int index) const { return std::get_if<int>(&Props[index]); }
+
+private:
+    TMyFont MakeStateFont(Canvas& faces, int first) const;
+};
+
+// Stores declaration text in a property: border styles also in the sides
+// (or the sides in border-style), colours parsed, visibility as its number,
+// anything else as text. An unparsable background or border colour stores
+// clNone; an unparsable color is skipped, or black when badColorIsBlack.
+// True when a colour was parsed.
+bool StorePropertyValue(TProperties& props, int index, std::string_view value,
+                        bool badColorIsBlack);
+
+// Font sizes in points and lengths in pixels from style text.
+double ConvertFontSize(std::string_view s, double parentSize, double defaultSize);
+int ConvertLength(std::string_view s, bool relative, int base, int emSize, int exSize,
+                  int defaultValue);
+
+void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
+                      TBoxValues& box, int& autoCount);
+void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,
+                            TBoxValues& box, bool& topFlag, bool& bottomFlag);
+
+} // namespace lumo

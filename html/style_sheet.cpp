@@ -1,0 +1,373 @@
+#include "html/style_sheet.h"
+
+#include "html/parse_color.h"
+#include "html/properties.h"
+#include "html/style_list.h"
+#include "net/address.h"
+#include "platform/text.h"
+
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+namespace {
+
+bool IsNameChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+}
+
+bool IsSelectorChar(char c) {
+    return IsNameChar(c) || c == ' ' || c == '#' || c == '.' || c == ':';
+}
+
+// Lower case, except inside url(...): file names are case-sensitive here.
+std::string LowerCaseExceptUrls(std::string_view s) {
+    std::string out(s);
+    size_t i = 0;
+    while (i < out.size()) {
+        if (i + 4 <= out.size() && SameText(std::string_view(out).substr(i, 4), "url(")) {
+            for (size_t k = i; k < i + 4; ++k)
+                out[k] = AsciiLower(out[k]);
+            size_t close = out.find(')', i + 4);
+            i = close == std::string::npos ? out.size() : close + 1;
+            continue;
+        }
+        out[i] = AsciiLower(out[i]);
+        ++i;
+    }
+    return out;
+}
+
+std::string_view StripOuterQuotes(std::string_view s) {
+    if (s.size() >= 2 && (s.front() == '"' || s.front() == '\'') && s.back() == s.front())
+        s = s.substr(1, s.size() - 2);
+    return s;
+}
+
+bool StartsWithUrl(std::string_view s) {
+    return s.substr(0, 4) == "url(";
+}
+
+// url(x) made absolute against the sheet's own address or folder.
+std::string ResolveUrl(std::string_view value, std::string_view path) {
+    if (path.empty() || !StartsWithUrl(value)) return std::string(value);
+    size_t close = value.find(')');
+    std::string_view inner =
+        value.substr(4, close == std::string_view::npos ? std::string_view::npos : close - 4);
+    std::string address(StripOuterQuotes(Trim(inner)));
+    std::string result;
+    if (path.find("://") != std::string_view::npos) {
+        result = IsAbsolute(address) ? address : ResolveRelative(path, address);
+    } else {
+        result = AddressToPath(address);
+        bool absolute = (result.size() >= 2 && result[1] == ':') || result.starts_with("\\\\") ||
+                        result.starts_with("/");
+        if (!absolute) result = std::string(path) + result;
+    }
+    return "url(" + result + ")";
+}
+
+// Shorthand values: double spaces and ", " folded, then cut at spaces; a part
+// that starts with a quote runs to the matching quote.
+std::vector<std::string> SplitValues(std::string_view value, size_t maxParts) {
+    std::string s(value);
+    for (size_t at; (at = s.find("  ")) != std::string::npos;)
+        s.erase(at, 1);
+    for (size_t at; (at = s.find(", ")) != std::string::npos;)
+        s.erase(at + 1, 1);
+    std::vector<std::string> parts;
+    size_t i = 0;
+    while (i < s.size() && parts.size() < maxParts) {
+        if (s[i] == ' ') {
+            ++i;
+            continue;
+        }
+        size_t end;
+        if (s[i] == '"' || s[i] == '\'') {
+            end = s.find(s[i], i + 1);
+            end = end == std::string::npos ? s.size() : end + 1;
+        } else {
+            end = s.find(' ', i);
+            if (end == std::string::npos) end = s.size();
+        }
+        parts.push_back(s.substr(i, end - i));
+        i = end;
+    }
+    return parts;
+}
+
+bool IsColorValue(std::string_view v) {
+    TColor color;
+    return v.starts_with("#") || v.starts_with("rgb") || ColorFromName(v, color);
+}
+
+bool IsBorderStyleWord(std::string_view v) {
+    for (std::string_view s :
+         {"none", "solid", "dashed", "dotted", "double", "groove", "inset", "outset", "ridge"})
+        if (v == s) return true;
+    return false;
+}
+
+bool IsFontSizeWord(std::string_view v) {
+    for (std::string_view s : {"larger", "smaller", "xx-small", "x-small", "small", "medium",
+                               "large", "x-large", "xx-large"})
+        if (v == s) return true;
+    return !v.empty() && v[0] >= '0' && v[0] <= '9';
+}
+
+using Store = std::function<void(std::string_view name, std::string_view value)>;
+
+void JoinWord(std::string& words, std::string_view word) {
+    if (!words.empty() && !word.starts_with(",")) words += ' ';
+    words += word;
+}
+
+// Expands a shorthand into its properties; anything else is stored as it is.
+void Declare(std::string_view name, std::string_view value, std::string_view path,
+             const Store& store) {
+    static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
+    if (name == "margin" || name == "padding" || name == "border-width") {
+        std::vector<std::string> v = SplitValues(value, 4);
+        if (v.empty()) return;
+        // top, right, bottom, left from one to four values
+        static constexpr int pick[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 1, 2, 1}, {0, 1, 2, 3}};
+        std::string_view group = name == "border-width" ? "border" : name;
+        for (int side = 0; side < 4; ++side) {
+            std::string prop(group);
+            prop += sides[side];
+            if (name == "border-width") prop += "-width";
+            store(prop, v[pick[v.size() - 1][side]]);
+        }
+    } else if (name == "border" || name == "border-top" || name == "border-right" ||
+               name == "border-bottom" || name == "border-left") {
+        for (const std::string& v : SplitValues(value, 7)) {
+            if (IsColorValue(v))
+                store("border-color", v);
+            else if (IsBorderStyleWord(v))
+                store(std::string(name) + "-style", v);
+            else // "border" gives "border-width", itself a shorthand
+                Declare(std::string(name) + "-width", v, path, store);
+        }
+    } else if (name == "font") {
+        std::string family;
+        for (const std::string& v : SplitValues(value, 7)) {
+            if (v.starts_with("/")) {
+                store("line-height", v.substr(1));
+            } else if (v == "italic" || v == "oblique") {
+                store("font-style", v);
+            } else if (v == "normal" || v == "bolder" || v == "lighter" || v == "bold") {
+                store("font-weight", v);
+            } else if (v == "small-caps") {
+                store("font-variant", v);
+            } else if (IsFontSizeWord(v)) {
+                size_t slash = v.find('/'); // 12pt/14pt: size and line height
+                store("font-size", v.substr(0, slash));
+                if (slash != std::string::npos) store("line-height", v.substr(slash + 1));
+            } else {
+                JoinWord(family, v); // an unquoted face of several words stays whole
+            }
+        }
+        if (!family.empty()) store("font-family", family);
+    } else if (name == "background") {
+        std::string position;
+        for (const std::string& v : SplitValues(value, 7)) {
+            if (StartsWithUrl(v))
+                store("background-image", ResolveUrl(v, path));
+            else if (v == "none")
+                store("background-image", v);
+            else if (v.find("repeat") != std::string::npos)
+                store("background-repeat", v);
+            else if (IsColorValue(v))
+                store("background-color", v);
+            else
+                JoinWord(position, v);
+        }
+        if (!position.empty()) store("background-position", position);
+    } else if (name == "list-style") {
+        for (const std::string& v : SplitValues(value, 7))
+            store(StartsWithUrl(v) ? "list-style-image" : "list-style-type", ResolveUrl(v, path));
+    } else {
+        store(name, ResolveUrl(value, path));
+    }
+}
+
+// The character source of a sheet: comments skipped, CR as space, one
+// character of push-back.
+class SheetReader {
+public:
+    SheetReader(const std::function<char()>& getChar, const std::function<char()>& peekChar)
+        : getChar_(getChar), peekChar_(peekChar) {}
+
+    char Peek() { return hasPushBack_ ? pushBack_ : ended_ ? EofChar : Fold(peekChar_()); }
+
+    char Get() {
+        char c = Raw();
+        if (c != '/') return c;
+        char next = Raw();
+        if (next != '*') {
+            pushBack_ = next;
+            hasPushBack_ = true;
+            return c;
+        }
+        // A comment runs to "*/", or ends at "<" or the end so that it cannot
+        // swallow </STYLE>.
+        char prev = 0;
+        for (;;) {
+            c = Raw();
+            if (c == EofChar || c == '<') return c;
+            if (prev == '*' && c == '/') return Get();
+            prev = c;
+        }
+    }
+
+private:
+    char Raw() {
+        if (hasPushBack_) {
+            hasPushBack_ = false;
+            return pushBack_;
+        }
+        if (ended_) return EofChar;
+        char c = getChar_();
+        if (c == EofChar) ended_ = true;
+        return Fold(c);
+    }
+
+    static char Fold(char c) { return c == '\r' || c == '\n' || c == '\t' ? ' ' : c; }
+
+    const std::function<char()>& getChar_;
+    const std::function<char()>& peekChar_;
+    char pushBack_ = 0;
+    bool hasPushBack_ = false;
+    bool ended_ = false;
+};
+
+bool Ends(char c) {
+    return c == EofChar || c == '<';
+}
+
+} // namespace
+
+void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char()>& getChar,
+                    const std::function<char()>& peekChar, std::string_view path) {
+    SheetReader in(getChar, peekChar);
+    char ch = curChar == '\r' ? ' ' : curChar;
+    // The ">" of the tag and an enclosing "<!--"; a "<" that opens anything
+    // else (the </STYLE> of an empty block) ends the sheet.
+    while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
+        ch = in.Get();
+    while (!Ends(ch)) {
+        if (ch == '@') {
+            while (!Ends(ch) && ch != ';' && ch != '{')
+                ch = in.Get();
+            // The block is skipped whole, nested blocks included.
+            for (int depth = 0; !Ends(ch);) {
+                if (ch == '{') ++depth;
+                if (ch == '}' && --depth == 0) break;
+                if (depth == 0 && ch != '{') break;
+                ch = in.Get();
+            }
+            if (ch == ';' || ch == '}') ch = in.Get();
+        } else {
+            std::vector<std::string> selectors;
+            std::string current;
+            for (;;) {
+                if (IsSelectorChar(ch)) {
+                    current += ch;
+                } else if (ch == ',') {
+                    selectors.push_back(std::move(current));
+                    current.clear();
+                } else {
+                    break;
+                }
+                ch = in.Get();
+            }
+            selectors.push_back(std::move(current));
+            std::vector<std::string> keys;
+            for (const std::string& s : selectors) {
+                std::string selector = LowerCase(Trim(s));
+                if (!selector.empty()) keys.push_back(styles.ContextualKey(selector));
+            }
+            while (!Ends(ch) && ch != '{')
+                ch = in.Get();
+            if (ch == '{') {
+                ch = in.Get();
+                for (;;) {
+                    while (!Ends(ch) && ch != '}' && !IsNameChar(ch))
+                        ch = in.Get();
+                    if (Ends(ch)) break;
+                    if (ch == '}') {
+                        ch = in.Get();
+                        break;
+                    }
+                    std::string name;
+                    while (IsNameChar(ch)) {
+                        name += AsciiLower(ch);
+                        ch = in.Get();
+                    }
+                    while (ch == ' ')
+                        ch = in.Get();
+                    if (ch != ':') continue;
+                    std::string raw;
+                    ch = in.Get();
+                    while (!Ends(ch) && ch != ';' && ch != '}') {
+                        raw += ch;
+                        ch = in.Get();
+                    }
+                    std::string value(StripOuterQuotes(Trim(LowerCaseExceptUrls(raw))));
+                    Declare(name, value, path, [&](std::string_view n, std::string_view v) {
+                        for (const std::string& key : keys)
+                            styles.SetRuleProperty(key, n, v);
+                    });
+                    if (ch == ';') ch = in.Get();
+                }
+            }
+        }
+        while (ch == ' ' || ch == '-' || ch == '>')
+            ch = in.Get();
+    }
+    curChar = AsciiUpper(ch);
+}
+
+void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_view path) {
+    size_t at = 0;
+    std::function<char()> next = [&]() -> char { return at < text.size() ? text[at++] : EofChar; };
+    std::function<char()> peek = [&]() -> char { return at < text.size() ? text[at] : EofChar; };
+    char ch = next();
+    // A "<" inside a linked sheet is no tag; the sheet goes on after it.
+    while (ch != EofChar) {
+        ReadStyleSheet(styles, ch, next, peek, path);
+        if (ch != EofChar) ch = next();
+    }
+}
+
+void ReadPropertyText(std::string_view text, TProperties& props) {
+    const std::string s = LowerCaseExceptUrls(text);
+    auto store = [&props](std::string_view name, std::string_view value) {
+        int index = PropertyIndex(name);
+        if (index >= 0) StorePropertyValue(props, index, value, true);
+    };
+    size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && s[i] == ' ')
+            ++i;
+        size_t start = i;
+        while (i < s.size() && IsNameChar(s[i]))
+            ++i;
+        std::string name = s.substr(start, i - start);
+        while (i < s.size() && s[i] == ' ')
+            ++i;
+        if (!name.empty() && i < s.size() && s[i] == ':') {
+            size_t end = s.find(';', ++i);
+            if (end == std::string::npos) end = s.size();
+            std::string_view value = StripOuterQuotes(Trim(std::string_view(s).substr(i, end - i)));
+            Declare(name, value, "", store);
+            i = end;
+        }
+        if (i < s.size() && s[i] == ';') ++i;
+        while (i < s.size() && !IsNameChar(s[i]))
+            ++i;
+    }
+}
+
+} // namespace lumo

@@ -1,0 +1,214 @@
+#include "html/symbols.h"
+
+#include "html/name_table.h"
+#include "platform/text.h"
+
+#include <iterator>
+
+namespace lumo {
+
+namespace {
+
+struct TagEntry {
+    std::string_view Name;
+    TokenKind Start;
+    TokenKind End; // NoneTok for tags without an end form
+};
+
+// The first 51 entries have an end form, the last 20 none.
+constexpr TagEntry kTags[] = {
+    {"HTML", HtmlTok, HtmlEndTok},
+    {"TITLE", TitleTok, TitleEndTok},
+    {"BODY", BodyTok, BodyEndTok},
+    {"HEAD", HeadTok, HeadEndTok},
+    {"B", BTok, BEndTok},
+    {"I", ITok, IEndTok},
+    {"H", HeadingTok, HeadingEndTok},
+    {"EM", EmTok, EmEndTok},
+    {"STRONG", StrongTok, StrongEndTok},
+    {"U", UTok, UEndTok},
+    {"CITE", CiteTok, CiteEndTok},
+    {"VAR", VarTok, VarEndTok},
+    {"TT", TTTok, TTEndTok},
+    {"CODE", CodeTok, CodeEndTok},
+    {"KBD", KbdTok, KbdEndTok},
+    {"SAMP", SampTok, SampEndTok},
+    {"OL", OLTok, OLEndTok},
+    {"UL", ULTok, ULEndTok},
+    {"DIR", DirTok, DirEndTok},
+    {"MENU", MenuTok, MenuEndTok},
+    {"DL", DLTok, DLEndTok},
+    {"A", ATok, AEndTok},
+    {"ADDRESS", AddressTok, AddressEndTok},
+    {"BLOCKQUOTE", BlockQuoteTok, BlockQuoteEndTok},
+    {"PRE", PreTok, PreEndTok},
+    {"CENTER", CenterTok, CenterEndTok},
+    {"TABLE", TableTok, TableEndTok},
+    {"TD", TDTok, TDEndTok},
+    {"TH", THTok, THEndTok},
+    {"CAPTION", CaptionTok, CaptionEndTok},
+    {"FORM", FormTok, FormEndTok},
+    {"TEXTAREA", TextAreaTok, TextAreaEndTok},
+    {"SELECT", SelectTok, SelectEndTok},
+    {"OPTION", OptionTok, OptionEndTok},
+    {"FONT", FontTok, FontEndTok},
+    {"SUB", SubTok, SubEndTok},
+    {"SUP", SupTok, SupEndTok},
+    {"BIG", BigTok, BigEndTok},
+    {"SMALL", SmallTok, SmallEndTok},
+    {"P", PTok, PEndTok},
+    {"MAP", MapTok, MapEndTok},
+    {"FRAMESET", FrameSetTok, FrameSetEndTok},
+    {"NOFRAMES", NoFramesTok, NoFramesEndTok},
+    {"SCRIPT", ScriptTok, ScriptEndTok},
+    {"DIV", DivTok, DivEndTok},
+    {"S", STok, SEndTok},
+    {"STRIKE", StrikeTok, StrikeEndTok},
+    {"TR", TRTok, TREndTok},
+    {"NOBR", NoBrTok, NoBrEndTok},
+    {"STYLE", StyleTok, StyleEndTok},
+    {"SPAN", SpanTok, SpanEndTok},
+    {"LI", LITok, NoneTok},
+    {"BR", BRTok, NoneTok},
+    {"HR", HRTok, NoneTok},
+    {"DD", DDTok, NoneTok},
+    {"DT", DTTok, NoneTok},
+    {"IMG", ImageTok, NoneTok},
+    {"BASE", BaseTok, NoneTok},
+    {"BUTTON", ButtonTok, NoneTok},
+    {"INPUT", InputTok, NoneTok},
+    {"SELECTED", SelectedTok, NoneTok},
+    {"BASEFONT", BaseFontTok, NoneTok},
+    {"AREA", AreaTok, NoneTok},
+    {"FRAME", FrameTok, NoneTok},
+    {"PAGE", PageTok, NoneTok},
+    {"BGSOUND", BgSoundTok, NoneTok},
+    {"WRAP", WrapTok, NoneTok},
+    {"META", MetaTok, NoneTok},
+    {"PANEL", PanelTok, NoneTok},
+    {"WBR", WbrTok, NoneTok},
+    {"LINK", LinkTok, NoneTok},
+};
+static_assert(std::size(kTags) == 71);
+
+struct AttrEntry {
+    std::string_view Name;
+    TokenKind Sym;
+};
+
+// In table order; the second "VALUE" is never reached.
+constexpr AttrEntry kAttributes[] = {
+    {"HREF", HrefTok},
+    {"NAME", NameTok},
+    {"SRC", SrcTok},
+    {"ALT", AltTok},
+    {"ALIGN", AlignTok},
+    {"TEXT", TextTok},
+    {"BGCOLOR", BGColorTok},
+    {"LINK", LinkTok},
+    {"BACKGROUND", BackgroundTok},
+    {"COLSPAN", ColSpanTok},
+    {"ROWSPAN", RowSpanTok},
+    {"BORDER", BorderTok},
+    {"CELLPADDING", CellPaddingTok},
+    {"CELLSPACING", CellSpacingTok},
+    {"VALIGN", VAlignTok},
+    {"WIDTH", WidthTok},
+    {"START", StartTok},
+    {"VALUE", ValueTok},
+    {"TYPE", TypeTok},
+    {"CHECKBOX", CheckBoxTok},
+    {"RADIO", RadioTok},
+    {"METHOD", MethodTok},
+    {"ACTION", ActionTok},
+    {"CHECKED", CheckedTok},
+    {"SIZE", SizeTok},
+    {"MAXLENGTH", MaxLengthTok},
+    {"COLS", ColsTok},
+    {"ROWS", RowsTok},
+    {"MULTIPLE", MultipleTok},
+    {"VALUE", ValueTok},
+    {"SELECTED", SelectedTok},
+    {"FACE", FaceTok},
+    {"COLOR", ColorTok},
+    {"TRANSP", TranspTok},
+    {"CLEAR", ClearTok},
+    {"ISMAP", IsMapTok},
+    {"BORDERCOLOR", BorderColorTok},
+    {"USEMAP", UseMapTok},
+    {"SHAPE", ShapeTok},
+    {"COORDS", CoordsTok},
+    {"NOHREF", NoHrefTok},
+    {"HEIGHT", HeightTok},
+    {"PLAIN", PlainTok},
+    {"TARGET", TargetTok},
+    {"NORESIZE", NoResizeTok},
+    {"SCROLLING", ScrollingTok},
+    {"HSPACE", HSpaceTok},
+    {"LANGUAGE", LanguageTok},
+    {"FRAMEBORDER", FrameBorderTok},
+    {"MARGINWIDTH", MarginWidthTok},
+    {"MARGINHEIGHT", MarginHeightTok},
+    {"LOOP", LoopTok},
+    {"ONCLICK", OnClickTok},
+    {"WRAP", WrapTok},
+    {"NOSHADE", NoShadeTok},
+    {"HTTP-EQUIV", HttpEqTok},
+    {"CONTENT", ContentTok},
+    {"ENCTYPE", EncTypeTok},
+    {"VLINK", VLinkTok},
+    {"OLINK", OLinkTok},
+    {"ACTIVE", ActiveTok},
+    {"VSPACE", VSpaceTok},
+    {"CLASS", ClassTok},
+    {"ID", IDTok},
+    {"STYLE", StyleTok},
+    {"REL", RelTok},
+    {"REV", RevTok},
+    {"NOWRAP", NoWrapTok},
+};
+static_assert(std::size(kAttributes) == 68);
+
+constexpr std::string_view kSymbolNames[] = {
+#define LUMO_TOKEN_NAME(name) #name,
+    LUMO_TOKEN_KINDS(LUMO_TOKEN_NAME)
+#undef LUMO_TOKEN_NAME
+};
+
+} // namespace
+
+TokenKind LookupTag(std::string_view upperName, bool endTag) {
+    const TagEntry* tag = FindByName(kTags, upperName);
+    if (!tag) return CommandTok;
+    if (!endTag) return tag->Start;
+    return tag->End != NoneTok ? tag->End : CommandTok;
+}
+
+TokenKind LookupAttribute(std::string_view upperName) {
+    const AttrEntry* attr = FindByName(kAttributes, upperName);
+    return attr ? attr->Sym : UnknownAttrTok;
+}
+
+std::string TagNameOfTok(TokenKind tok) {
+    for (const TagEntry& tag : kTags)
+        if (tag.Start == tok) return LowerCase(tag.Name);
+    return "";
+}
+
+std::string TagNameOfEndTok(TokenKind tok) {
+    for (const TagEntry& tag : kTags)
+        if (tag.End == tok && tok != NoneTok) return LowerCase(tag.Name);
+    return "";
+}
+
+TokenKind EndTokOf(TokenKind tok) {
+    for (const TagEntry& tag : kTags)
+        if (tag.Start == tok) return tag.End;
+    return NoneTok;
+}
+
+std::string_view SymbolName(TokenKind tok) {
+    return tok < std::size(kSymbolNames) ? kSymbolNames[tok] : "?";
+}
+
+} // namespace lumo

@@ -1,0 +1,195 @@
+// Style resolution through the property stack: the default sheet, rules by
+// tag, class, ID and context, STYLE attributes, inheritance and link states.
+#include "html/prop_stack.h"
+#include "html/style_list.h"
+#include "html/style_sheet.h"
+#include "platform/recording_canvas.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+constexpr TColor kRed = 0x0000FF, kGreen = 0x008000, kBlue = 0xFF0000; // names carry no flag
+
+class Document {
+public:
+    explicit Document(std::string_view sheet = "") {
+        styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0x0000FF,
+                          true, 10, 8);
+        ReadStyleSheetText(styles, sheet, "");
+        stack.Reset();
+    }
+
+    TProperties& Push(std::string_view tag, std::string_view cls = "", std::string_view id = "",
+                      std::string_view pseudo = "", std::string_view style = "") {
+        TProperties attr;
+        if (!style.empty()) ReadPropertyText(style, attr);
+        return stack.PushProps(tag, cls, id, pseudo, style.empty() ? nullptr : &attr);
+    }
+
+    TStyleList styles;
+    RecordingCanvas canvas;
+    TPropStack stack{styles, canvas};
+};
+
+double FontSize(const TProperties& p) {
+    return std::get<double>(p.Props[Prop::FontSize]);
+}
+
+TEST(Cascade, DefaultSheetSizes) {
+    Document doc;
+    struct {
+        std::string_view tag;
+        double points;
+    } rows[] = {{"h1", 24},   {"h2", 18}, {"h3", 14},           {"h6", 8}, {"pre", 10}, {"big", 15},
+                {"small", 9}, {"sup", 9}, {"code", 12 * 0.833}, {"p", 12}};
+    for (const auto& row : rows) {
+        EXPECT_DOUBLE_EQ(FontSize(doc.Push(row.tag)), row.points) << row.tag;
+        doc.stack.PopProps();
+    }
+    // Relative sizes follow the parent.
+    doc.Push("h1");
+    EXPECT_DOUBLE_EQ(FontSize(doc.Push("code")), 24 * 0.833);
+}
+
+TEST(Cascade, IdBeatsClassBeatsTag) {
+    Document doc("p { color: red } #x { color: blue } p.c { color: green } .c { margin-top: 3px }");
+    EXPECT_EQ(doc.Push("p", "c", "x").GetColor(), kBlue);
+    doc.stack.PopProps();
+    EXPECT_EQ(doc.Push("p", "c").GetColor(), kGreen);
+    doc.stack.PopProps();
+    EXPECT_EQ(doc.Push("p").GetColor(), kRed);
+    doc.stack.PopProps();
+    TProperties& styled = doc.Push("p", "c", "x", "", "color: green");
+    EXPECT_EQ(styled.GetColor(), kGreen); // the element's own STYLE comes last
+    EXPECT_EQ(*styled.Text(Prop::MarginTop), "3px");
+}
+
+TEST(Cascade, ContextualRulesMatchAnyAncestor) {
+    Document doc("li ul { margin-top: 0 } div.box p { color: red } #nav a { color: green }");
+    doc.Push("li");
+    doc.Push("div");
+    EXPECT_EQ(*doc.Push("ul").Text(Prop::MarginTop), "0"); // not a direct child
+    doc.stack.Reset();
+    EXPECT_EQ(doc.Push("ul").Int(Prop::MarginTop)[0], AutoParagraph);
+    doc.stack.Reset();
+    doc.Push("div", "box");
+    doc.Push("span");
+    EXPECT_EQ(doc.Push("p").GetColor(), kRed);
+    doc.stack.Reset();
+    doc.Push("div", "other");
+    EXPECT_EQ(doc.Push("p").GetColor(), clNone);
+    doc.stack.Reset();
+    doc.Push("td", "", "nav");
+    EXPECT_EQ(doc.Push("a").GetColor(), kGreen);
+}
+
+TEST(Cascade, BuiltInContextualRules) {
+    Document doc;
+    doc.Push("ul");
+    TProperties& nested = doc.Push("ul");
+    EXPECT_EQ(*nested.Text(Prop::ListStyleType), "circle");
+    EXPECT_EQ(*doc.Push("ul").Text(Prop::ListStyleType), "square");
+    doc.stack.Reset();
+    doc.Push("pre");
+    EXPECT_EQ(*doc.Push("p").Int(Prop::MarginTop), 0);
+}
+
+// Rules of the same number of ancestors apply in the order written, also past
+// the hundredth rule and against the built-in rules of that shape.
+TEST(Cascade, ContextualRulesApplyInSourceOrder) {
+    std::string sheet;
+    for (int i = 0; i < 120; ++i)
+        sheet += "div p { z-index: " + std::to_string(i) + " }\n";
+    sheet += "pre p { margin-top: 7px }";
+    Document doc(sheet);
+    doc.Push("div");
+    EXPECT_EQ(*doc.Push("p").Text(Prop::ZIndex), "119");
+    doc.stack.Reset();
+    doc.Push("pre");
+    EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "7px");
+}
+
+TEST(Cascade, InheritanceSkipsBoxValues) {
+    Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold }");
+    doc.Push("div");
+    TProperties& span = doc.Push("span");
+    EXPECT_EQ(std::get<int>(span.Props[Prop::Color]), static_cast<int>(kRed));
+    EXPECT_EQ(*span.Text(Prop::FontWeight), "bold");
+    EXPECT_EQ(*span.Int(Prop::MarginLeft), IntNull);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(span.Props[Prop::BackgroundColor]));
+    EXPECT_FALSE(span.Assigned[Prop::Color]);
+    EXPECT_EQ(span.EmSize, 16 - 2); // 12 pt is 16 px, less the recording canvas's leading
+}
+
+TEST(Cascade, HtmlAttributesLoseToRulesButBeatInheritance) {
+    Document doc("font.x { color: blue }");
+    doc.Push("div", "", "", "", "color: green");
+    TProperties& plain = doc.Push("font");
+    plain.Assign(static_cast<int>(kRed), Prop::Color);
+    EXPECT_EQ(plain.GetColor(), kRed);
+    TProperties& ruled = doc.Push("font", "x");
+    ruled.Assign(static_cast<int>(kRed), Prop::Color);
+    EXPECT_EQ(ruled.GetColor(), kBlue);
+    TProperties& styled = doc.Push("font", "", "", "", "color: green");
+    styled.Assign(static_cast<int>(kRed), Prop::Color);
+    EXPECT_EQ(styled.GetColor(), kGreen);
+}
+
+TEST(Cascade, LinkStatesFillTheirSlots) {
+    Document doc("a:hover { color: red } a:link { text-decoration: none } "
+                 "a:visited { background-color: #00ff00 }");
+    EXPECT_TRUE(doc.styles.HoverColorSet);
+    EXPECT_FALSE(doc.styles.LinkColorSet);
+    doc.Push("a");
+    doc.Push("a", "", "", "link");
+    doc.Push("a", "", "", "hover");
+    TProperties& visited = doc.Push("a", "", "", "visited");
+    EXPECT_EQ(std::get<int>(visited.Props[Prop::HoverColor]), static_cast<int>(kRed));
+    EXPECT_EQ(std::get<int>(visited.Props[Prop::LinkColor]), 0x02FF0000); // the default
+    // A link's decoration reaches the hover and visited looks too.
+    for (int slot :
+         {Prop::LinkTextDecoration, Prop::HoverTextDecoration, Prop::VisitedTextDecoration})
+        EXPECT_EQ(*visited.Text(slot), "none") << slot;
+    EXPECT_EQ(std::get<int>(visited.Props[Prop::VisitedBackgroundColor]), 0x0200FF00);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(visited.Props[Prop::LinkBackgroundColor]));
+    // The element's own colour is untouched by state rules.
+    EXPECT_EQ(visited.GetColor(), clNone);
+    RecordingCanvas canvas;
+    EXPECT_EQ(visited.MakeHoverFont(canvas).Color, kRed);
+    EXPECT_FALSE(visited.MakeLinkFont(canvas).Underline);
+}
+
+TEST(Cascade, PopRestoresWhatTheRemovedElementSet) {
+    Document doc("b { color: red } i { font-style: italic }");
+    doc.Push("div");
+    doc.Push("b");
+    TProperties& i = doc.Push("i");
+    EXPECT_EQ(std::get<int>(i.Props[Prop::Color]), static_cast<int>(kRed));
+    doc.stack.PopPropsFor("b");
+    ASSERT_EQ(doc.stack.PropStackTop(), 2);
+    EXPECT_EQ(doc.stack.TopProps().Props[Prop::Color], doc.stack[1]->Props[Prop::Color]);
+    EXPECT_EQ(*doc.stack.TopProps().Text(Prop::FontStyle), "italic");
+    doc.stack.PopPropsFor("nothing");
+    EXPECT_EQ(doc.stack.PropStackTop(), 2);
+}
+
+TEST(Cascade, FontsFromProperties) {
+    Document doc("h1 { font-family: 'No Such Face', arial } .x { font-family: nosuch, other } "
+                 "p { font-weight: 700; text-decoration: line-through; font-style: oblique }");
+    RecordingCanvas canvas;
+    TMyFont h1 = doc.Push("h1").MakeFont(canvas);
+    EXPECT_EQ(h1.Name, "arial");
+    EXPECT_EQ(h1.Size, 24);
+    EXPECT_TRUE(h1.Bold);
+    EXPECT_EQ(doc.Push("span", "x").MakeFont(canvas).Name, "other"); // the last tried stays
+    TMyFont p = doc.Push("p").MakeFont(canvas);
+    EXPECT_TRUE(p.Bold);
+    EXPECT_TRUE(p.Italic);
+    EXPECT_TRUE(p.StrikeOut);
+    EXPECT_FALSE(p.Underline);
+}
+
+} // namespace
+} // namespace lumo

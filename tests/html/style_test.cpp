@@ -1,0 +1,367 @@
+#include "html/parse_color.h"
+#include "html/properties.h"
+#include "html/style_list.h"
+#include "html/style_sheet.h"
+#include "platform/qt_canvas.h"
+#include "platform/recording_canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+namespace lumo {
+namespace {
+
+TEST(ParseColor, Forms) {
+    struct {
+        std::string_view text;
+        bool needPound;
+        bool ok;
+        TColor color;
+    } rows[] = {
+        {"#f80", true, true, 0x020088FF},
+        {"#FF8800", true, true, 0x020088FF},
+        {"rgb(255,136,0)", true, true, 0x020088FF},
+        {"rgb(255, 136, 0)", true, true, 0x020088FF},
+        {"f80", false, true, 0x020088FF},
+        {"FF8800", false, true, 0x020088FF},
+        {"f80", true, false, 0},
+        {"FF8800", true, false, 0},
+        {"rgb(100%,0%,0%)", true, true, 0x020000FF},
+        {"rgb(300,-5,50%)", true, true, 0x028000FF},
+        {"navy", true, true, 0x00800000},
+        {"DarkOrange", true, true, 0x00008CFF},
+        {"lightgrey", true, true, 0x00D3D3D3},
+        {"lightgray", false, false, 0},
+        {"transparent", true, true, clNone},
+        {"  #000000 ", true, true, 0x02000000},
+        {"rgb(1,2)", true, false, 0},
+        {"rgb(1,2,3,4)", true, false, 0},
+        {"rgb(a,b,c)", true, false, 0},
+        {"#1234567", true, false, 0},
+        {"#ff00zz", true, false, 0},
+        {"", false, false, 0},
+        {"#", true, false, 0},
+        {"bogus", false, false, 0},
+    };
+    for (const auto& row : rows) {
+        TColor color = 0;
+        EXPECT_EQ(ParseColor(row.text, row.needPound, color), row.ok) << row.text;
+        if (row.ok) {
+            EXPECT_EQ(color, row.color) << row.text;
+        }
+    }
+}
+
+// The one-entry cache must not answer for the same text read with the
+// other NeedPound, nor before anything was converted.
+TEST(ParseColor, CacheKeysOnNeedPound) {
+    TColor color = 0;
+    EXPECT_TRUE(ParseColor("abcdef", false, color));
+    EXPECT_FALSE(ParseColor("abcdef", true, color));
+    EXPECT_TRUE(ParseColor("abcdef", false, color));
+    EXPECT_EQ(color, 0x02EFCDAB);
+}
+
+TEST(StyleUnits, FontSizes) {
+    struct {
+        std::string_view text;
+        double parent, points;
+    } rows[] = {
+        {"12pt", 10, 12},
+        {"1in", 10, 72},
+        {"2.54cm", 10, 72},
+        {"25.4mm", 10, 72},
+        {"1pc", 10, 12},
+        {"16px", 10, 12},
+        {"16", 10, 12},
+        {"2em", 10, 20},
+        {"2ex", 10, 10},
+        {"150%", 10, 15},
+        {"larger", 12, 15},
+        {"smaller", 12, 9},
+        {"small", 20, 12},
+        {"medium", 20, 14.4},
+        {"xx-small", 20, 8},
+        {"xx-large", 20, 36},
+        {"fancy", 20, 12},
+        {"0.833em", 12, 12 * 0.833},
+        // Font sizes stay within 1 to 1000 points.
+        {"1e10pt", 12, 12},
+        {"99999999999pt", 12, 1000},
+        {"-5pt", 12, 1},
+        {"0", 12, 1},
+        {"inf", 12, 12},
+    };
+    for (const auto& row : rows)
+        EXPECT_DOUBLE_EQ(ConvertFontSize(row.text, row.parent, 12), row.points) << row.text;
+}
+
+TEST(StyleUnits, Lengths) {
+    struct {
+        std::string_view text;
+        bool relative;
+        int px;
+    } rows[] = {
+        {"1in", false, 96},
+        {"2.54cm", false, 96},
+        {"72pt", false, 96},
+        {"1pc", false, 16},
+        {"7px", false, 7},
+        {"2em", false, 20},
+        {"2ex", false, 10},
+        {"50%", false, 100},
+        {"3", false, 3},
+        {"0.5", true, 100},
+        {"4furlongs", false, -1},
+        {"", false, 0},
+        {"1e10", false, -1},
+        {"99999999999px", false, 1000000},
+        {"-99999999999px", false, -1000000},
+        {"1e400px", false, -1},
+        {"inf", false, -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ConvertLength(row.text, row.relative, 200, 10, 5, -1), row.px) << row.text;
+}
+
+TEST(StyleUnits, BoxValues) {
+    TStyleList styles;
+    ReadStyleSheetText(styles,
+                       "div { margin: 1px 2px 3px; padding: 5%; border: thin solid red; "
+                       "width: 50%; border-left: none }",
+                       "");
+    TProperties props;
+    styles.ForEachRule("div", [&](const TProperties& rule) { props.Merge(rule); });
+    TBoxValues box{};
+    int autoCount = -1;
+    ResolveBoxValues(props, 400, 300, 10, 5, box, autoCount);
+    EXPECT_EQ(box[Prop::MarginRight], 2);
+    EXPECT_EQ(box[Prop::MarginLeft], 2);
+    EXPECT_EQ(box[Prop::PaddingTop], 20);
+    EXPECT_EQ(box[Prop::BorderTopWidth], 2);
+    EXPECT_EQ(box[Prop::BorderLeftWidth], 0);
+    EXPECT_EQ(box[Prop::Width], 200);
+    EXPECT_EQ(box[Prop::BorderColor], static_cast<int>(0x000000FF));
+    EXPECT_EQ(autoCount, 0);
+    bool top = false, bottom = false;
+    ResolveVerticalMargins(props, 400, 10, 5, box, top, bottom);
+    EXPECT_EQ(box[Prop::MarginTop], 1);
+    EXPECT_EQ(box[Prop::MarginBottom], 3);
+
+    TProperties plain;
+    plain.Props[Prop::MarginTop] = AutoParagraph;
+    plain.Props[Prop::MarginLeft] = std::string("auto");
+    ResolveBoxValues(plain, 400, 300, 10, 5, box, autoCount);
+    EXPECT_EQ(box[Prop::MarginLeft], Auto);
+    EXPECT_EQ(box[Prop::Width], Auto);
+    EXPECT_EQ(box[Prop::BorderTopWidth], 0); // no border style is no border
+    EXPECT_EQ(autoCount, 2);
+    ResolveVerticalMargins(plain, 400, 10, 5, box, top, bottom);
+    EXPECT_EQ(box[Prop::MarginTop], ParagraphSpace);
+    EXPECT_TRUE(top);
+    EXPECT_FALSE(bottom);
+}
+
+// One rule's values after reading a sheet.
+std::string Value(const TStyleList& styles, const std::string& key, int index) {
+    std::string out = "(none)";
+    styles.ForEachRule(key, [&](const TProperties& rule) {
+        if (const auto* s = std::get_if<std::string>(&rule.Props[index]))
+            out = *s;
+        else if (const int* n = std::get_if<int>(&rule.Props[index]))
+            out = "#" + std::to_string(*n);
+    });
+    return out;
+}
+
+TEST(StyleSheet, Shorthands) {
+    TStyleList styles;
+    ReadStyleSheetText(styles,
+                       "p { margin: 1px 2px 3px; padding: 1px 2px }\n"
+                       "h1 { font: italic bold 12pt/14pt Times New Roman, serif }\n"
+                       "h2 { font: 'Comic Sans', cursive }\n"
+                       "div { border-top: 2px dashed #ff0000; background: url(Back.GIF) no-repeat "
+                       "#00f top left }\n"
+                       "ul { list-style: square url(Dot.gif) }",
+                       "");
+    const struct {
+        const char* key;
+        int index;
+        const char* value;
+    } rows[] = {
+        {"p", Prop::MarginTop, "1px"},
+        {"p", Prop::MarginRight, "2px"},
+        {"p", Prop::MarginBottom, "3px"},
+        {"p", Prop::MarginLeft, "2px"},
+        {"p", Prop::PaddingTop, "1px"},
+        {"p", Prop::PaddingLeft, "2px"},
+        {"h1", Prop::FontStyle, "italic"},
+        {"h1", Prop::FontWeight, "bold"},
+        {"h1", Prop::FontSize, "12pt"},
+        {"h1", Prop::LineHeight, "14pt"},
+        {"h1", Prop::FontFamily, "times new roman,serif"},
+        {"h2", Prop::FontFamily, "'comic sans',cursive"},
+        {"div", Prop::BorderTopWidth, "2px"},
+        {"div", Prop::BorderTopStyle, "dashed"},
+        {"div", Prop::BorderStyle, "dashed"},
+        {"div", Prop::BorderColor, "#33554687"},
+        {"div", Prop::BackgroundImage, "url(Back.GIF)"},
+        {"div", Prop::BackgroundRepeat, "no-repeat"},
+        {"div", Prop::BackgroundColor, "#50266112"},
+        {"div", Prop::BackgroundPosition, "top left"},
+        {"ul", Prop::ListStyleType, "square"},
+        {"ul", Prop::ListStyleImage, "url(Dot.gif)"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;
+}
+
+TEST(StyleSheet, CommentsAtBlocksAndEnds) {
+    TStyleList styles;
+    char ch = '>';
+    std::string text = "<!-- @import \"x.css\"; @media print { p { color: red } }\n"
+                       "/* a comment */ P, .Note { color: blue /* inner */ ; margin-top: 1px }\n"
+                       "h1 { color: green --></STYLE>after";
+    size_t at = 0;
+    std::function<char()> next = [&] { return at < text.size() ? text[at++] : EofChar; };
+    std::function<char()> peek = [&] { return at < text.size() ? text[at] : EofChar; };
+    ReadStyleSheet(styles, ch, next, peek, "");
+    EXPECT_EQ(ch, '<');
+    EXPECT_EQ(text.substr(at), "/STYLE>after"); // stopped at the "<" of the end tag
+    EXPECT_EQ(Value(styles, "p", Prop::Color), "#16711680");
+    EXPECT_EQ(Value(styles, ".note", Prop::MarginTop), "1px");
+    EXPECT_EQ(Value(styles, "h1", Prop::Color), "(none)"); // cut by "<": no colour read
+    EXPECT_EQ(styles.Count(), 3);
+}
+
+TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
+    const struct {
+        std::string_view sheet;
+        int rules;
+    } rows[] = {
+        {"@media screen { p { color: red </style>", 0},
+        {"@font-face", 0},
+        {"p { color: red </style>", 1},
+        {"/* open comment </style> p { color: red }", 0},
+        {"p { color: red } h1 {", 1},
+        {"@media print { p { color: red } } h2 { color: blue }", 1},
+        {"}}}{{{", 0},
+        {"<style></style>p { color: red }", 0},
+    };
+    for (const auto& row : rows) {
+        TStyleList styles;
+        char ch = '>';
+        size_t at = 0;
+        std::function<char()> next = [&] {
+            return at < row.sheet.size() ? row.sheet[at++] : EofChar;
+        };
+        std::function<char()> peek = [&] {
+            return at < row.sheet.size() ? row.sheet[at] : EofChar;
+        };
+        ReadStyleSheet(styles, ch, next, peek, "");
+        EXPECT_EQ(styles.Count(), row.rules) << row.sheet;
+        EXPECT_TRUE(ch == '<' || ch == EofChar) << row.sheet;
+    }
+}
+
+TEST(StyleSheet, AddressesInLinkedSheets) {
+    const struct {
+        std::string_view path, value, expected;
+    } rows[] = {
+        {"http://host/css/", "url(Img/Back.GIF)", "url(http://host/css/Img/Back.GIF)"},
+        {"http://host/css/", "url(\"http://other/A.gif\")", "url(http://other/A.gif)"},
+        {"/home/u/site/", "url(Back.GIF)", "url(/home/u/site/Back.GIF)"},
+        {"/home/u/site/", "url(/abs/X.gif)", "url(/abs/X.gif)"},
+        {"/home/u/site/", "url(file:///c|/dir/A%20b.gif)", "url(c:\\dir\\A b.gif)"},
+        {"", "url(Keep.Case.gif)", "url(Keep.Case.gif)"},
+    };
+    for (const auto& row : rows) {
+        TStyleList styles;
+        ReadStyleSheetText(styles, "body { background-image: " + std::string(row.value) + " }",
+                           row.path);
+        EXPECT_EQ(Value(styles, "body", Prop::BackgroundImage), row.expected) << row.value;
+    }
+}
+
+TEST(StyleAttribute, Declarations) {
+    TProperties p;
+    ReadPropertyText("COLOR: Bogus; Background-Color: nonsense; border-color: RED; "
+                     "font-size: 12PT; visibility: hidden; margin: 1px 2px; unknown: x; "
+                     "background-image: URL('Pics/Back.GIF'); border-style: dotted;;  ; x",
+                     p);
+    EXPECT_EQ(*p.Int(Prop::Color), 0); // an unreadable colour is black here
+    EXPECT_EQ(*p.Int(Prop::BackgroundColor), static_cast<int>(clNone));
+    EXPECT_EQ(*p.Int(Prop::BorderColor), 0x0000FF);
+    EXPECT_EQ(*p.Text(Prop::FontSize), "12pt");
+    EXPECT_EQ(p.GetVisibility(), viHidden);
+    EXPECT_EQ(*p.Text(Prop::MarginLeft), "2px");
+    EXPECT_EQ(*p.Text(Prop::BorderLeftStyle), "dotted");
+    std::string url;
+    ASSERT_TRUE(p.GetBackgroundImage(url));
+    EXPECT_EQ(url, "Pics/Back.GIF"); // addresses keep their case
+}
+
+TEST(StyleAttribute, Getters) {
+    TProperties p;
+    ReadPropertyText("vertical-align: text-top; float: right; clear: both; position: absolute; "
+                     "list-style-type: upper-roman; line-height: 1.5; z-index: 3",
+                     p);
+    AlignmentType a = ANone;
+    ASSERT_TRUE(p.GetVertAlign(a));
+    EXPECT_EQ(a, ATop);
+    ASSERT_TRUE(p.GetFloat(a));
+    EXPECT_EQ(a, ARight);
+    ClearAttrType c = clrNone;
+    ASSERT_TRUE(p.GetClear(c));
+    EXPECT_EQ(c, clrAll);
+    EXPECT_EQ(p.GetPosition(), posAbsolute);
+    EXPECT_EQ(p.GetListStyleType(), 9);
+    EXPECT_EQ(p.GetLineHeight(20), 30);
+    EXPECT_EQ(p.GetZIndex(), 3);
+    TProperties q;
+    ReadPropertyText("line-height: 150%; float: sideways", q);
+    q.EmSize = 10;
+    EXPECT_EQ(q.GetLineHeight(20), 15);
+    EXPECT_FALSE(q.GetFloat(a));
+}
+
+// A face list falls back to the next name only when a face is not there;
+// Times New Roman, Arial and Courier New count as there when their metric
+// twins are installed.
+TEST(FontFaces, FallbackThroughInstalledFaces) {
+    QImage image(10, 10, QImage::Format_RGB32);
+    QtCanvas canvas(image);
+    if (!IsFontFaceInstalled("Liberation Serif")) GTEST_SKIP() << "fonts-liberation is missing";
+    const struct {
+        std::string_view list, face;
+    } rows[] = {
+        {"times new roman", "times new roman"},      {"No Such Face, Arial", "Arial"},
+        {"'Courier New', monospace", "Courier New"}, {"nosuch1, nosuch2", "nosuch2"},
+        {"liberation sans", "liberation sans"},
+    };
+    for (const auto& row : rows) {
+        TProperties p;
+        p.Props[Prop::FontFamily] = std::string(row.list);
+        EXPECT_EQ(p.MakeFont(canvas).Name, row.face) << row.list;
+    }
+}
+
+TEST(FontFaces, MeasuredOnTheCanvasDevice) {
+    QImage image(10, 10, QImage::Format_RGB32);
+    QtCanvas canvas(image);
+    FontSpec font;
+    font.Name = "Arial";
+    font.Size = 12;
+    canvas.SetFont(font);
+    TTextMetrics m = canvas.GetTextMetrics();
+    EXPECT_EQ(m.Height, m.Ascent + m.Descent);
+    EXPECT_GE(m.Height, 16);
+    EXPECT_LT(m.Height, 24);
+    EXPECT_GT(canvas.TextWidth("Hello"), canvas.TextWidth("Hell"));
+    EXPECT_EQ(canvas.TextWidth(""), 0);
+    EXPECT_EQ(canvas.FitCount("Hello world", canvas.TextWidth("Hello")), 5);
+}
+
+} // namespace
+} // namespace lumo

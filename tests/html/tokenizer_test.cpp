@@ -1,0 +1,321 @@
+#include "html/id_name_list.h"
+#include "html/token_dump.h"
+#include "html/tokenizer.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+// The text of every text token of a document, joined.
+std::string TextOf(std::string_view document, bool inPre = false, bool noBreak = false) {
+    HtmlTokenizer t;
+    t.Begin(document);
+    t.InPre = inPre;
+    t.NoBreak = noBreak;
+    t.ReadNextChar();
+    std::string text;
+    for (t.NextToken(); t.CurTok != EofTok; t.NextToken())
+        if (t.CurTok == TextTok) text += t.Token.S;
+    return text;
+}
+
+// The dump lines of a document without its final EofTok line.
+std::string Dump(std::string_view document) {
+    std::string dump = DumpTokens(document);
+    if (dump.ends_with("EofTok\n")) dump.resize(dump.size() - 7);
+    return dump;
+}
+
+struct Row {
+    std::string_view input;
+    std::string_view expected;
+};
+
+TEST(Tokenizer, LineEndsFoldToOneCarriageReturn) {
+    const Row rows[] = {
+        {"a\r\nb", "a\rb"},   {"a\n\rb", "a\rb"},       {"a\nb", "a\rb"},
+        {"a\rb", "a\rb"},     {"a\r\n\r\nb", "a\r\rb"}, {"a\n\nb", "a\r\rb"},
+        {"a\r\rb", "a\r\rb"}, {"a\tb", "a b"},          {"a\r\n", "a\r"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input, true), row.expected) << row.input;
+}
+
+TEST(Tokenizer, WhiteSpaceCollapsesOutsidePre) {
+    const Row rows[] = {
+        {"a   b", "a b"},
+        {"a \r\n\t b", "a b"},
+        {"  lead", " lead"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input), row.expected) << row.input;
+    EXPECT_EQ(TextOf("a   b", false, true), "a\x05"
+                                            "b");
+    EXPECT_EQ(TextOf("a   b", true), "a   b");
+}
+
+TEST(Tokenizer, EntitiesDecodeIntoCodePageBytes) {
+    const Row rows[] = {
+        {"&amp;", "&"},
+        {"&amp", "&"},
+        {"&AMP;", "&AMP;"},
+        {"&lt;&gt;&quot;", "<>\""},
+        {"&rsquo;&ndash;", "'-"},
+        {"&trade;", "\x99"},
+        {"&hellip;", "..."},
+        {"&nbsp;", "\xA0"},
+        {"&copy;", "\xA9"},
+        {"&AElig;&aelig;", "\xC6\xE6"},
+        {"&yuml;", "\xFF"},
+        {"&#65;", "A"},
+        {"&#65", "A"},
+        {"&#x41;", "&#x41;"},
+        {"&#123456;", "&#123456;"},
+        {"&#9;", " "},
+        {"&#32;", " "},
+        {"&#255;", "\xFF"},
+        {"&#150;", "\x96"},
+        {"&#8364;", "\x80"},
+        {"&#8482;", "\x99"},
+        {"&#1046;", "?"},
+        {"&#;", "&#;"},
+        {"&unknown;", "&unknown;"},
+        {"&toolong;", "&toolong;"},
+        {"& x", "& x"},
+        {"&;", "&;"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input), row.expected) << row.input;
+}
+
+// Numeric entities that would give NUL, a placeholder byte of the layout or a
+// character the code page cannot hold never put such bytes into text.
+TEST(Tokenizer, EntitiesNeverInjectPlaceholders) {
+    const Row rows[] = {
+        {"&#0;", "&#0;"},  {"&#2;", "&#2;"},   {"&#4;", "&#4;"},  {"&#5;", "&#5;"},
+        {"&#8;", "&#8;"},  {"&#31;", "&#31;"}, {"&#65538;", "?"}, {"&#65600;", "?"},
+        {"&#99999;", "?"}, {"&#55357;", "?"},  {"&#57343;", "?"}, {"&#10;", "\n"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input), row.expected) << row.input;
+}
+
+TEST(Tokenizer, RawPlaceholderBytesBecomeQuestionMarks) {
+    const Row rows[] = {
+        {std::string_view("a\0b", 3), "a?b"},
+        {"a\x02"
+         "b",
+         "a?b"},
+        {"a\x04"
+         "b",
+         "a?b"},
+        {"a\x05"
+         "b",
+         "a?b"},
+        {"a\x06\x07"
+         "b",
+         "a??b"},
+        {"a\x08"
+         "b",
+         "a?b"},
+        {"a\x01"
+         "b",
+         "ab"},
+        {"a\x1F"
+         "b",
+         "ab"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input), row.expected) << row.input;
+    EXPECT_EQ(TextOf(std::string_view("<pre>a\0\x02", 8), true), "a??");
+}
+
+TEST(Tokenizer, EntityPositionsPointAtTheAmpersand) {
+    EXPECT_EQ(Dump("x&hellip;y"), "TextTok \"x\" @0\nTextTok \"...\" @1-3\nTextTok \"y\" @9\n");
+    EXPECT_EQ(Dump("&bogus;"), "TextTok \"&bogus;\" @0-6\n");
+}
+
+TEST(Tokenizer, AttributeValueForms) {
+    const Row rows[] = {
+        {"<img border>", "ImageTok @0 BorderTok=\"\"=1\n"},
+        {"<td width=\"75%\">", "TDTok @0 WidthTok=\"75%\"=75\n"},
+        {"<img width=50%>", "ImageTok @0 WidthTok=\"50%\"=50\n"},
+        {"<img width=50 %>", "ImageTok @0 WidthTok=\"50%\"=50\n"},
+        {"<font size=+2>", "FontTok @0 SizeTok=\"+2\"=2\n"},
+        {"<font size=-1>", "FontTok @0 SizeTok=\"-1\"=-1\n"},
+        {"<input value='it''s'>", "InputTok @0 ValueTok=\"it\"\n"},
+        {"<a href=\"a\r\nb.htm\">", "ATok @0 HrefTok=\"ab.htm\"\n"},
+        {"<a href=\"?a=1&amp;b=2\">", "ATok @0 HrefTok=\"?a=1&b=2\"\n"},
+        {"<a href=x.htm?a=1&b=2>", "ATok @0 HrefTok=\"x.htm?a=1&b=2\"\n"},
+        {"<a NAME = \"x\" >", "ATok @0 NameTok=\"x\"\n"},
+        {"<p data-x=1 id=A>", "PTok @0 UnknownAttrTok=\"1\"=1 IDTok=\"A\"\n"},
+        {"<input value=\"1\" value=\"2\">", "InputTok @0 ValueTok=\"1\"=1 ValueTok=\"2\"=2\n"},
+        {"<img width=\"12.5\">", "ImageTok @0 WidthTok=\"12.5\"=13\n"},
+        {"<img width=\"abc\">", "ImageTok @0 WidthTok=\"abc\"\n"},
+        {"<img width=\"0.833\">", "ImageTok @0 WidthTok=\"0.833\"=1\n"},
+        // Huge and non-finite numbers saturate.
+        {"<img width=1e10>", "ImageTok @0 WidthTok=\"1e10\"=1000000\n"},
+        {"<img width=\"inf\">", "ImageTok @0 WidthTok=\"inf\"=1000000\n"},
+        {"<img width=99999999999>", "ImageTok @0 WidthTok=\"99999999999\"=1000000\n"},
+        {"<img width=-99999999999>", "ImageTok @0 WidthTok=\"-99999999999\"=-1000000\n"},
+        {"<img width=\"1e999\">", "ImageTok @0 WidthTok=\"1e999\"=1000000\n"},
+        {"<img width=\"nan\">", "ImageTok @0 WidthTok=\"nan\"\n"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Dump(row.input), row.expected) << row.input;
+}
+
+TEST(Tokenizer, TagsAndStrayLessThan) {
+    const Row rows[] = {
+        {"a < b", "TextTok \"a \" @0-1\nTextTok \"<\" @2\nTextTok \" b\" @3-4\n"},
+        {"</BR></FOO>", "CommandTok @0\nCommandTok @5\n"},
+        {"<H7>", "HeadingTok @0\n"},
+        {"<H3 ALIGN=center>", "HeadingTok h3 @0 AlignTok=\"center\"\n"},
+        {"</h2>", "HeadingEndTok h2 @0\n"},
+        {"<TABLE2>", "TableTok @0\n"},
+        {"<blink>", "CommandTok @0\n"},
+        {"</li>", "CommandTok @0\n"},
+        {"<!DOCTYPE html>x", "TextTok \"x\" @15\n"},
+        {"<!---->x", "TextTok \"x\" @7\n"},
+        {"<!-- x -- y -->z", "TextTok \"z\" @15\n"},
+        {"<!-- a --\r\n >b", "TextTok \"b\" @13\n"},
+        {"<!--a--><!--b-->c", "TextTok \"c\" @16\n"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Dump(row.input), row.expected) << row.input;
+}
+
+TEST(Tokenizer, LongTextArrivesInPiecesOfAHundred) {
+    HtmlTokenizer t;
+    std::string text(250, 'x');
+    t.Begin(text);
+    t.ReadNextChar();
+    std::vector<size_t> sizes;
+    for (t.NextToken(); t.CurTok == TextTok; t.NextToken())
+        sizes.push_back(t.Token.S.size());
+    EXPECT_EQ(sizes, (std::vector<size_t>{100, 100, 50}));
+}
+
+TEST(Tokenizer, ScriptEndsOnlyAtItsExactEndTag) {
+    const Row rows[] = {
+        {"<script>a</script>",
+         "ScriptTok @0\nTextTok \"a\" @8\nScriptEndTok \"</script>\" @9-17\n"},
+        {"<script>a</SCRIPT>",
+         "ScriptTok @0\nTextTok \"a\" @8\nScriptEndTok \"</SCRIPT>\" @9-17\n"},
+        {"<script></script >x",
+         "ScriptTok @0\nCommandTok \"</script\" @8-15\nTextTok \" >x\" @16-18\n"},
+        {"<script>x <!-- y",
+         "ScriptTok @0\nTextTok \"x \" @8-9\nCommandTok \"<\" @10\nTextTok \"!-- y\" @11-15\n"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Dump(row.input), row.expected) << row.input;
+}
+
+// Readers that run to an end tag or a ">" stop at the end of the input.
+TEST(Tokenizer, ReadersStopAtEndOfInput) {
+    const Row rows[] = {
+        {"<textarea>x <b", "TextAreaTok @0\nTextTok \"x \" @10-11\nCommandTok \"<b\" @12-13\n"},
+        {"<script>x <", "ScriptTok @0\nTextTok \"x \" @8-9\nCommandTok \"<\" @10\n"},
+        {"<a href=\"open", "ATok @0 HrefTok=\"open\"\n"},
+        {"<a href=x", "ATok @0 HrefTok=\"x\"\n"},
+        {"<table", "TableTok @0\n"},
+        {"<style>p { color: red", "StyleTok @0\nStyleSheet 1 rules\n"},
+        {"<style>@media screen { p {", "StyleTok @0\nStyleSheet 0 rules\n"},
+        {"<!-- open", "ERROR Open Comment at End of HTML File\n"},
+        {"<!DOCTYPE", "ERROR Open Comment at End of HTML File\n"},
+        {"x<!", "ERROR Open Comment at End of HTML File\n"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Dump(row.input), row.expected) << row.input;
+}
+
+TEST(Tokenizer, TextAreaTokensAreBounded) {
+    HtmlTokenizer t;
+    std::string input = "<" + std::string(100000, 'a');
+    t.Begin(input);
+    t.ReadNextChar();
+    int tokens = 0;
+    for (t.NextTextAreaToken(); t.CurTok != EofTok; t.NextTextAreaToken()) {
+        EXPECT_LE(t.Token.S.size(), 100u);
+        ASSERT_LT(++tokens, 2000);
+    }
+}
+
+TEST(Tokenizer, IncludeDirectiveSplicesHostText) {
+    HtmlTokenizer t;
+    std::string command;
+    std::vector<std::string> params;
+    t.OnInclude = [&](void*, const std::string& cmd, std::vector<std::string> p,
+                      std::string& buffer) {
+        command = cmd;
+        params = std::move(p);
+        buffer = "IN<b>C</b>";
+    };
+    const std::string doc = "a<!--#include file=\"x.htm\" virtual=y -->z";
+    t.Begin(doc);
+    t.ReadNextChar();
+    std::string dump;
+    for (t.NextToken(); t.CurTok != EofTok; t.NextToken())
+        dump += DumpToken(t) + "\n";
+    EXPECT_EQ(command, "include");
+    EXPECT_EQ(params, (std::vector<std::string>{"FILE=\"x.htm\"", "VIRTUAL=\"y\""}));
+    // Included text carries the position of the include point.
+    EXPECT_EQ(dump, "TextTok \"aIN\" @0,39,39\nBTok @39\nTextTok \"C\" @39\nBEndTok @39\n"
+                    "TextTok \"z\" @40\n");
+}
+
+TEST(Tokenizer, PeekAtTheEndIsBounded) {
+    HtmlTokenizer t;
+    t.Begin("<");
+    t.ReadNextChar();
+    EXPECT_EQ(t.PeekChar(), EofCh);
+    t.NextToken();
+    EXPECT_EQ(t.CurTok, TextTok);
+    t.NextToken();
+    EXPECT_EQ(t.CurTok, EofTok);
+    EXPECT_EQ(t.PeekChar(), EofCh);
+}
+
+TEST(Tokenizer, IDsRegisterWithTheirPosition) {
+    TIDNameList ids;
+    ids.YOfSourcePosition = [](int pos) { return pos * 10; };
+    HtmlTokenizer t;
+    t.IDs = &ids;
+    t.Begin("<p id=top>x <div id=Top>");
+    t.ReadNextChar();
+    for (t.NextToken(); t.CurTok != EofTok; t.NextToken()) {
+    }
+    ASSERT_NE(ids.Find("TOP"), nullptr);
+    EXPECT_EQ(ids.Count(), 1);
+    EXPECT_EQ(ids.Find("top")->YPosition(), 230); // the second ID wins
+}
+
+TEST(Tokenizer, OneParseAtATime) {
+    ParserLock first;
+    EXPECT_THROW(ParserLock second, EParseError);
+    HtmlTokenizer& parser = first.Parser();
+    parser.Begin("x");
+    parser.ReadNextChar();
+    parser.NextToken();
+    EXPECT_EQ(parser.Token.S, "x");
+}
+
+TEST(Symbols, NamesAndEndForms) {
+    EXPECT_EQ(LookupTag("TEXTAREA", false), TextAreaTok);
+    EXPECT_EQ(LookupTag("TEXTAREA", true), TextAreaEndTok);
+    EXPECT_EQ(LookupTag("BR", true), CommandTok);
+    EXPECT_EQ(LookupAttribute("HTTP-EQUIV"), HttpEqTok);
+    EXPECT_EQ(LookupAttribute("TEXT"), TextTok);
+    EXPECT_EQ(LookupAttribute("STYLE"), StyleTok);
+    EXPECT_EQ(LookupAttribute("ONLOAD"), UnknownAttrTok);
+    EXPECT_EQ(TagNameOfTok(BlockQuoteTok), "blockquote");
+    EXPECT_EQ(TagNameOfTok(BlockQuoteEndTok), "");
+    EXPECT_EQ(TagNameOfEndTok(SpanEndTok), "span");
+    EXPECT_EQ(TagNameOfEndTok(LITok), "");
+    EXPECT_EQ(EndTokOf(PTok), PEndTok);
+    EXPECT_EQ(EndTokOf(LinkTok), NoneTok);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,41 @@
+// The style sheet reader, the STYLE attribute reader and style resolution
+// over any bytes.
+#include "html/parse_color.h"
+#include "html/prop_stack.h"
+#include "html/style_list.h"
+#include "html/style_sheet.h"
+#include "platform/recording_canvas.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    lumo::TStyleList styles;
+    styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0xFF, true,
+                      10, 10);
+    lumo::ReadStyleSheetText(styles, input, size > 0 && (data[0] & 1) ? "http://host/css/" : "/d/");
+
+    lumo::TProperties attr;
+    lumo::ReadPropertyText(input, attr);
+    lumo::TColor color;
+    lumo::ParseColor(input.substr(0, 64), size > 0 && (data[0] & 2), color);
+
+    lumo::RecordingCanvas canvas;
+    lumo::TPropStack stack(styles, canvas);
+    stack.Reset();
+    for (const char* tag : {"body", "div", "ul", "li", "p", "a", "span"})
+        stack.PushProps(tag, "c", "i", "", &attr);
+    stack.PushProps("a", "", "", "hover", nullptr);
+    const lumo::TProperties& top = stack.TopProps();
+    top.MakeHoverFont(canvas);
+    lumo::TBoxValues box{};
+    int autoCount = 0;
+    bool t = false, b = false;
+    lumo::ResolveBoxValues(top, 500, 400, top.EmSize, top.ExSize, box, autoCount);
+    lumo::ResolveVerticalMargins(top, 400, top.EmSize, top.ExSize, box, t, b);
+    top.GetLineHeight(16);
+    stack.PopPropsFor("div");
+    return 0;
+}

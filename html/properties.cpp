@@ -353,50 +353,43 @@ TColor TProperties::GetColor() const {
     return n && Assigned[Prop::Color] ? static_cast<TColor>(*n) : clNone;
 }
 
-bool TProperties::GetVertAlign(AlignmentType& a) const {
-    const std::string* s = Text(Prop::VerticalAlign);
+namespace {
+
+// The value of a keyword property by a table of words; false when the
+// property is not text or not one of the words.
+template <class T>
+bool Keyword(const std::string* s, std::initializer_list<std::pair<std::string_view, T>> words,
+             T& out) {
     if (!s) return false;
-    if (*s == "top" || *s == "text-top")
-        a = ATop;
-    else if (*s == "middle")
-        a = AMiddle;
-    else if (*s == "baseline")
-        a = ABaseline;
-    else if (*s == "bottom")
-        a = ABottom;
-    else
-        return false;
-    return true;
+    for (const auto& [word, value] : words)
+        if (*s == word) {
+            out = value;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+bool TProperties::GetVertAlign(AlignmentType& a) const {
+    return Keyword<AlignmentType>(Text(Prop::VerticalAlign),
+                                  {{"top", ATop},
+                                   {"text-top", ATop},
+                                   {"middle", AMiddle},
+                                   {"baseline", ABaseline},
+                                   {"bottom", ABottom}},
+                                  a);
 }
 
 bool TProperties::GetFloat(AlignmentType& f) const {
-    const std::string* s = Text(Prop::Float);
-    if (!s) return false;
-    if (*s == "left")
-        f = ALeft;
-    else if (*s == "right")
-        f = ARight;
-    else if (*s == "none")
-        f = ANone;
-    else
-        return false;
-    return true;
+    return Keyword<AlignmentType>(Text(Prop::Float),
+                                  {{"left", ALeft}, {"right", ARight}, {"none", ANone}}, f);
 }
 
 bool TProperties::GetClear(ClearAttrType& c) const {
-    const std::string* s = Text(Prop::Clear);
-    if (!s) return false;
-    if (*s == "left")
-        c = clrLeft;
-    else if (*s == "right")
-        c = clrRight;
-    else if (*s == "both")
-        c = clrAll;
-    else if (*s == "none")
-        c = clrNone;
-    else
-        return false;
-    return true;
+    return Keyword<ClearAttrType>(
+        Text(Prop::Clear),
+        {{"left", clrLeft}, {"right", clrRight}, {"both", clrAll}, {"none", clrNone}}, c);
 }
 
 PositionType TProperties::GetPosition() const {

@@ -1,5 +1,6 @@
 // The style sheet reader, the STYLE attribute reader and style resolution
 // over any bytes.
+#include "fuzz/fuzz_support.h"
 #include "html/parse_color.h"
 #include "html/prop_stack.h"
 #include "html/style_list.h"
@@ -11,7 +12,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = lumo::fuzz::AsText(data, size);
     lumo::TStyleList styles;
     styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0xFF, true,
                       10, 10);

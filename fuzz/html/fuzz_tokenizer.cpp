@@ -1,6 +1,7 @@
 // The tokenizer over any bytes: the builder's way through a page (with the
 // TEXTAREA, SCRIPT and style sheet readers), and plain tokens with the
 // white-space modes and an include handler.
+#include "fuzz/fuzz_support.h"
 #include "html/id_name_list.h"
 #include "html/token_dump.h"
 #include "html/tokenizer.h"
@@ -10,7 +11,7 @@
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::string_view input = lumo::fuzz::AsText(data, size);
     lumo::DumpTokens(input);
 
     lumo::HtmlTokenizer t;

@@ -20,5 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LastSegmentOf(base);
     LastPos(rel, base);
     PathToAddress(text);
+    AddressToPath(text);
+    ServerAddressToPath(base, rel);
     return 0;
 }

@@ -7,7 +7,6 @@
 #include "html/properties.h"
 #include "html/sel_text.h"
 #include "html/tokenizer.h"
-#include "net/address.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -236,33 +235,6 @@ TEST(IndentManager, EdgesAndFloats) {
     EXPECT_EQ(im.LeftEdgeAt(100), 10);
     im.Clear();
     EXPECT_EQ(im.FloatsBottom(), 0);
-}
-
-TEST(Addresses, PercentsAndPaths) {
-    const struct {
-        std::string_view in, out;
-    } decode[] = {
-        {"a%20b", "a b"},       {"%41bc", "%41bc"}, {"a%2", "a%2"},
-        {"a%zz%20", "a%zz%20"}, {"a%41%42", "aAB"}, {"a%", "a%"},
-    };
-    for (const auto& row : decode) {
-        std::string s(row.in);
-        DecodePercents(s);
-        EXPECT_EQ(s, row.out) << row.in;
-    }
-    const struct {
-        std::string_view in, out;
-    } paths[] = {
-        {"file:///c|/dir/a%20b.htm", "c:\\dir\\a b.htm"},
-        {"FILE://c:/x.htm", "c:\\x.htm"},
-        {"file:///home/u/a%20b.htm", "/home/u/a b.htm"},
-        {"/home/u/Page.HTM", "/home/u/Page.HTM"},
-        {"page.htm", "page.htm"},
-    };
-    for (const auto& row : paths)
-        EXPECT_EQ(AddressToPath(row.in), row.out) << row.in;
-    EXPECT_EQ(ServerAddressToPath("/docs/a.htm", "/srv/root/"), "/srv/root/docs/a.htm");
-    EXPECT_EQ(ServerAddressToPath("file:///docs/a.htm", "/srv/root/"), "/docs/a.htm");
 }
 
 TEST(ImageTypes, FromFirstBytes) {

@@ -148,5 +148,32 @@ TEST(Address, PathToAddress) {
     EXPECT_EQ("file:///" + PathToAddress("/home/u/a.htm"), "file:///home/u/a.htm");
 }
 
+TEST(Address, PercentsAndLocalPaths) {
+    const struct {
+        std::string_view in, out;
+    } decode[] = {
+        {"a%20b", "a b"},       {"%41bc", "%41bc"}, {"a%2", "a%2"},
+        {"a%zz%20", "a%zz%20"}, {"a%41%42", "aAB"}, {"a%", "a%"},
+    };
+    for (const auto& row : decode) {
+        std::string s(row.in);
+        DecodePercents(s);
+        EXPECT_EQ(s, row.out) << row.in;
+    }
+    const struct {
+        std::string_view in, out;
+    } paths[] = {
+        {"file:///c|/dir/a%20b.htm", "c:\\dir\\a b.htm"},
+        {"FILE://c:/x.htm", "c:\\x.htm"},
+        {"file:///home/u/a%20b.htm", "/home/u/a b.htm"},
+        {"/home/u/Page.HTM", "/home/u/Page.HTM"},
+        {"page.htm", "page.htm"},
+    };
+    for (const auto& row : paths)
+        EXPECT_EQ(AddressToPath(row.in), row.out) << row.in;
+    EXPECT_EQ(ServerAddressToPath("/docs/a.htm", "/srv/root/"), "/srv/root/docs/a.htm");
+    EXPECT_EQ(ServerAddressToPath("file:///docs/a.htm", "/srv/root/"), "/docs/a.htm");
+}
+
 } // namespace
 } // namespace lumo

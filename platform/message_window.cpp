@@ -25,26 +25,37 @@ public:
 } // namespace
 
 // The QObject that receives the queued events. Qt drops pending events of a
-// receiver that is destroyed, so nothing reaches a freed window.
+// receiver that is destroyed, so nothing reaches a freed window. A window
+// destroyed by its own handler leaves its receiver orphaned until the event
+// loop can free it.
 class MessageReceiver : public QObject {
 public:
-    explicit MessageReceiver(MessageWindow& owner) : owner_(owner) {}
+    explicit MessageReceiver(MessageWindow& owner) : owner_(&owner) {}
 
     bool event(QEvent* e) override {
         if (e->type() != PostedMessageType) return QObject::event(e);
         auto* m = static_cast<PostedMessage*>(e);
-        owner_.Deliver(m->generation, m->msg, m->wParam, m->lParam);
+        if (owner_) owner_->Deliver(m->generation, m->msg, m->wParam, m->lParam);
         return true;
     }
 
+    bool Orphaned() const { return owner_ == nullptr; }
+    void Orphan() { owner_ = nullptr; }
+
 private:
-    MessageWindow& owner_;
+    MessageWindow* owner_;
 };
 
 MessageWindow::MessageWindow(Handler handler)
     : handler_(std::move(handler)), receiver_(std::make_unique<MessageReceiver>(*this)) {}
 
-MessageWindow::~MessageWindow() = default;
+MessageWindow::~MessageWindow() {
+    if (dispatching_ == 0) return;
+    // Destroyed from inside the handler: the receiver outlives the dispatch
+    // that is still on the stack, then goes with the event loop.
+    receiver_->Orphan();
+    receiver_.release()->deleteLater();
+}
 
 void MessageWindow::Post(UINT msg, WPARAM wParam, LPARAM lParam) {
     QCoreApplication::postEvent(receiver_.get(),
@@ -52,16 +63,26 @@ void MessageWindow::Post(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT MessageWindow::Send(UINT msg, WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    GuardedCall([&] { result = handler_(msg, wParam, lParam); });
-    return result;
+    return Dispatch(msg, wParam, lParam);
 }
 
 void MessageWindow::DiscardPosted() { ++generation_; }
 
 void MessageWindow::Deliver(unsigned generation, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (generation != generation_) return;
-    GuardedCall([&] { handler_(msg, wParam, lParam); });
+    Dispatch(msg, wParam, lParam);
+}
+
+LRESULT MessageWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Everything the dispatch needs after the handler is copied first, because
+    // the handler may destroy this window.
+    const Handler handler = handler_;
+    MessageReceiver* receiver = receiver_.get();
+    ++dispatching_;
+    LRESULT result = 0;
+    GuardedCall([&] { result = handler(msg, wParam, lParam); });
+    if (!receiver->Orphaned()) --dispatching_;
+    return result;
 }
 
 } // namespace lumo

@@ -27,6 +27,7 @@ public:
 
     // Runs the handler now and returns its result. An exception thrown by the
     // handler goes to the application's exception handler, as for posted messages.
+    // The handler may destroy the window (its owner freed from inside its own event).
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Drops every message posted so far and not yet delivered.
@@ -35,8 +36,10 @@ public:
 private:
     friend class MessageReceiver;
     void Deliver(unsigned generation, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     Handler handler_;
+    int dispatching_ = 0;
     unsigned generation_ = 0;
     std::unique_ptr<MessageReceiver> receiver_;
 };

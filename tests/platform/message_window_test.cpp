@@ -100,5 +100,30 @@ TEST(MessageLoop, DeferDeleteFreesAfterTheCurrentEvent) {
     WaitUntil([&] { return freed; });
 }
 
+TEST(MessageWindow, AHandlerMayDestroyItsOwnWindow) {
+    int count = 0;
+    std::unique_ptr<MessageWindow> window;
+    window = std::make_unique<MessageWindow>([&](UINT, WPARAM, LPARAM) {
+        ++count;
+        window.reset();
+        return 0;
+    });
+    window->Post(WM_USER + 1);
+    window->Post(WM_USER + 2); // never delivered: the window is gone by then
+    ProcessMessages();
+    ProcessMessages();
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(window, nullptr);
+
+    window = std::make_unique<MessageWindow>([&](UINT, WPARAM, LPARAM) {
+        ++count;
+        window.reset();
+        return 7;
+    });
+    EXPECT_EQ(window->Send(WM_USER), 7);
+    EXPECT_EQ(count, 2);
+    ProcessMessages();
+}
+
 } // namespace
 } // namespace lumo

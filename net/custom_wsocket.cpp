@@ -1,0 +1,776 @@
+#include "net/custom_wsocket.h"
+
+#include "platform/message_loop.h"
+#include "platform/name_lookup.h"
+#include "platform/socket_api.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+namespace lumo {
+
+namespace {
+
+struct ErrorText {
+    int error;
+    const char* text;
+};
+
+constexpr ErrorText ErrorTexts[] = {
+    {0, "No Error"},
+    {10004, "Interrupted system call"},
+    {10009, "Bad file number"},
+    {10013, "Permission denied"},
+    {10014, "Bad address"},
+    {10022, "Invalid argument"},
+    {10024, "Too many open files"},
+    {10035, "Operation would block"},
+    {10036, "Operation now in progress"},
+    {10037, "Operation already in progress"},
+    {10038, "Socket operation on non-socket"},
+    {10039, "Destination address required"},
+    {10040, "Message too long"},
+    {10041, "Protocol wrong type for socket"},
+    {10042, "Protocol not available"},
+    {10043, "Protocol not supported"},
+    {10044, "Socket type not supported"},
+    {10045, "Operation not supported on socket"},
+    {10046, "Protocol family not supported"},
+    {10047, "Address family not supported by protocol family"},
+    {10048, "Address already in use"},
+    {10049, "Address not available"},
+    {10050, "Network is down"},
+    {10051, "Network is unreachable"},
+    {10052, "Network dropped connection on reset"},
+    {10053, "Connection aborted"},
+    {10054, "Connection reset by peer"},
+    {10055, "No buffer space available"},
+    {10056, "Socket is already connected"},
+    {10057, "Socket is not connected"},
+    {10058, "Can't send after socket shutdown"},
+    {10059, "Too many references: can't splice"},
+    {10060, "Connection timed out"},
+    {10061, "Connection refused"},
+    {10062, "Too many levels of symbolic links"},
+    {10063, "File name too long"},
+    {10064, "Host is down"},
+    {10065, "No route to host"},
+    {10066, "Directory not empty"},
+    {10067, "Too many processes"},
+    {10068, "Too many users"},
+    {10069, "Disc quota exceeded"},
+    {10070, "Stale NFS file handle"},
+    {10071, "Too many levels of remote in path"},
+    {10091, "Network sub-system is unusable"},
+    {10092, "WinSock DLL cannot support this application"},
+    {10093, "WinSock not initialized"},
+    {11001, "Host not found"},
+    {11002, "Non-authoritative host not found"},
+    {11003, "Non-recoverable error"},
+    {11004, "No Data"},
+};
+
+std::string Format(const char* fmt, const std::string& s) {
+    char text[512];
+    std::snprintf(text, sizeof text, fmt, s.c_str());
+    return text;
+}
+
+std::string Format(const char* fmt, int n) {
+    char text[256];
+    std::snprintf(text, sizeof text, fmt, n);
+    return text;
+}
+
+// The leading decimal number of text (after spaces), or -1 when it is missing
+// or larger than limit.
+long LeadingNumber(std::string_view text, long limit) {
+    text = TrimLeft(text);
+    long value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end == text.data() || value > limit) return -1;
+    return value;
+}
+
+bool StartsWithDigit(std::string_view s) {
+    s = TrimLeft(s);
+    return !s.empty() && s[0] >= '0' && s[0] <= '9';
+}
+
+InAddr ResolveHost(const std::string& host) {
+    if (host.empty() || host.size() >= 257)
+        throw ESocketException("WSocketResolveHost: '" + host + "' Invalid Hostname.");
+    const std::string trimmed(Trim(host));
+    if (StartsWithDigit(trimmed)) {
+        if (auto a = ParseDottedAddress(trimmed)) return *a;
+        throw ESocketException("WSocketResolveHost: '" + host + "' Invalid IP address.");
+    }
+    if (auto a = ResolveHostNow(trimmed)) return *a;
+    throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s'", host));
+}
+
+int ResolvePort(const std::string& port, const std::string& proto) {
+    if (port.empty() || port.size() >= 32)
+        throw ESocketException("WSocketResolvePort: Invalid Port.");
+    if (StartsWithDigit(port)) {
+        const long n = LeadingNumber(port, 65535);
+        if (n < 0) throw ESocketException("WSocketResolvePort: Invalid Port.");
+        return static_cast<int>(n);
+    }
+    const int n = ServicePort(port, proto);
+    if (n < 0) throw ESocketException(Format("WSocketResolvePort: Cannot convert port '%s'", port));
+    return n;
+}
+
+int ResolveProto(const std::string& proto) {
+    if (proto.empty() || proto.size() >= 32)
+        throw ESocketException("WSocketResolveProto: Invalid Protocol.");
+    if (StartsWithDigit(proto)) {
+        const long n = LeadingNumber(proto, 255);
+        if (n < 0) throw ESocketException("WSocketResolveProto: Invalid Protocol.");
+        return static_cast<int>(n);
+    }
+    const int n = ProtocolNumber(proto);
+    if (n < 0)
+        throw ESocketException(Format("WSocketResolveProto: Cannot convert protocol '%s'", proto));
+    return n;
+}
+
+constexpr int UdpProtocol = 17;
+
+LPARAM MakeSelectParam(int events, int error) {
+    return static_cast<LPARAM>((static_cast<uint32_t>(error & 0xFFFF) << 16) | (events & 0xFFFF));
+}
+
+} // namespace
+
+std::string WSocketErrorDesc(int error) {
+    for (const auto& e : ErrorTexts)
+        if (e.error == error) return e.text;
+    return "Not a WinSock error";
+}
+
+TCustomWSocket::TCustomWSocket()
+    : window_(std::make_unique<MessageWindow>(
+          [this](UINT msg, WPARAM w, LPARAM l) { return WndProc(msg, w, l); })),
+      alive_(std::make_shared<bool>(true)) {}
+
+TCustomWSocket::~TCustomWSocket() {
+    destroying_ = true;
+    CancelLookup();
+    if (handle_ >= 0) CloseAndNotify(false, 0);
+    DropQueue();
+    *alive_ = false;
+}
+
+void TCustomWSocket::SetAddr(std::string_view value) {
+    if (state_ != wsClosed) return ReportError("Cannot change Addr if not closed");
+    const std::string v(Trim(value));
+    if (v == addr_ && addrAssigned_) return;
+    addr_ = v;
+    addrAssigned_ = !v.empty();
+    addrResolved_ = false;
+}
+
+void TCustomWSocket::SetPort(std::string_view value) {
+    if (state_ != wsClosed) return ReportError("Cannot change Port if not closed");
+    const std::string v(Trim(value));
+    if (v == port_ && portAssigned_) return;
+    port_ = v;
+    portAssigned_ = !v.empty();
+    portResolved_ = false;
+}
+
+void TCustomWSocket::SetProto(std::string_view value) {
+    if (state_ != wsClosed) return ReportError("Cannot change Proto if not closed");
+    const std::string v(Trim(value));
+    if (v == proto_ && protoAssigned_) return;
+    proto_ = v;
+    protoAssigned_ = !v.empty();
+    protoResolved_ = false;
+    portResolved_ = false; // a service name depends on the protocol
+}
+
+void TCustomWSocket::SetLocalPort(std::string_view value) {
+    if (state_ != wsClosed) return ReportError("Cannot change LocalPort if not closed");
+    const std::string v(Trim(value));
+    if (v == localPort_) return;
+    localPort_ = v;
+    localPortResolved_ = false;
+}
+
+TSocketSendFlags TCustomWSocket::SendFlags() const {
+    return sendFlags_;
+}
+
+void TCustomWSocket::SetSendFlags(int flags) {
+    if (flags != wsSendNormal && flags != wsSendUrgent) return ReportError("Invalid SendFlags");
+    sendFlags_ = static_cast<TSocketSendFlags>(flags);
+}
+
+long TCustomWSocket::RcvdCount() {
+    return PendingByteCount();
+}
+
+long TCustomWSocket::PendingByteCount() {
+    if (handle_ < 0) return 0;
+    const long n = sock::Pending(handle_);
+    if (n < 0) ReportSocketError("ioctlSocket");
+    return n;
+}
+
+void TCustomWSocket::ChangeState(TSocketState newState) {
+    const TSocketState old = state_;
+    state_ = newState;
+    if (old != newState) TriggerChangeState(old, newState);
+}
+
+void TCustomWSocket::ResetDefaults() {
+    proto_ = "tcp";
+    protoAssigned_ = true;
+    protoResolved_ = false;
+    localPort_ = "0";
+    localPortResolved_ = false;
+    addr_.clear();
+    port_.clear();
+    addrAssigned_ = portAssigned_ = false;
+    addrResolved_ = portResolved_ = false;
+    LingerOnOff = wsLingerOn;
+    LingerTimeout = 0;
+    state_ = wsClosed;
+    readCount_ = 0;
+    allSent_ = true;
+    dataSentDue_ = false;
+    closeInvoked_ = false;
+    receiveError_ = 0;
+    FlushTimeout = 60;
+}
+
+void TCustomWSocket::ReadyToWatch(int handle) {
+    handle_ = handle;
+    const WPARAM generation = ++generation_;
+    watcher_ = std::make_unique<SocketWatcher>(handle, [this, generation](SocketWatcher::Ready r) {
+        if (generation != generation_ || handle_ < 0) return;
+        if (r == SocketWatcher::Ready::Read)
+            window_->Post(WM_ASYNCSELECT, generation,
+                          state_ == wsListening && stream_ ? FD_ACCEPT : FD_READ);
+        else if (state_ == wsConnecting)
+            window_->Post(WM_ASYNCSELECT, generation,
+                          MakeSelectParam(FD_CONNECT, sock::ConnectError(handle_)));
+        else
+            window_->Post(WM_ASYNCSELECT, generation, FD_WRITE);
+    });
+}
+
+void TCustomWSocket::WatchForMore() {
+    if (!watcher_ || handle_ < 0 || paused_) return;
+    watcher_->WatchRead(state_ == wsConnected || state_ == wsListening);
+    watcher_->WatchWrite(state_ == wsConnecting || (state_ == wsConnected && !allSent_));
+}
+
+void TCustomWSocket::Connect() {
+    if (handle_ >= 0 && state_ != wsClosed) return ReportError("Connect: Socket already in use");
+    if (!portAssigned_) return ReportError("Connect: No Port Specified");
+    if (!addrAssigned_) return ReportError("Connect: No IP Address Specified");
+    if (!protoAssigned_) return ReportError("Connect: No Protocol Specified");
+
+    if (!protoResolved_) {
+        protocol_ = ResolveProto(proto_);
+        stream_ = protocol_ != UdpProtocol;
+        protoResolved_ = true;
+    }
+    const std::string protoName = stream_ ? "tcp" : "udp";
+    if (!portResolved_) {
+        remotePort_ = ResolvePort(port_, protoName);
+        portResolved_ = true;
+    }
+    if (!localPortResolved_) {
+        localPortNumber_ = localPort_.empty() ? 0 : ResolvePort(localPort_, protoName);
+        localPortResolved_ = true;
+    }
+    if (!addrResolved_) {
+        remoteAddress_ = ResolveHost(addr_);
+        addrResolved_ = true;
+    }
+
+    DropQueue();
+    const int fd = sock::Create(stream_, protocol_);
+    if (fd < 0) return ReportSocketError("Connect (socket)");
+    ReadyToWatch(fd);
+    ChangeState(wsOpened);
+
+    if (stream_) {
+        if (localPortNumber_ != 0) BindLocal();
+        SetLingerOption();
+        if (sock::SetKeepAlive(handle_, true) < 0)
+            return ReportSocketError("setsockopt(SO_KEEPALIVE)");
+        if (sock::SetReuseAddress(handle_, true) < 0)
+            return ReportSocketError("setsockopt(SO_REUSEADDR)");
+        if (sock::Connect(handle_, remoteAddress_, remotePort_) < 0) {
+            const int error = SocketLastError();
+            if (error != WSAEWOULDBLOCK) {
+                // Refused at once: reported like a connect that failed later,
+                // so the owner always hears of it through OnSessionConnected.
+                lastError_ = error;
+                ChangeState(wsConnecting);
+                window_->Post(WM_ASYNCSELECT, generation_, MakeSelectParam(FD_CONNECT, error));
+                return;
+            }
+        }
+        ChangeState(wsConnecting);
+        WatchForMore();
+    } else {
+        BindLocal();
+        if (remoteAddress_ == 0xFFFFFFFFu && sock::SetBroadcast(handle_, true) < 0)
+            return ReportSocketError("setsockopt(SO_BROADCAST)");
+        if (sock::Connect(handle_, remoteAddress_, remotePort_) < 0)
+            return ReportSocketError("Connect");
+        ChangeState(wsConnected);
+        WatchForMore();
+        TriggerSessionConnected(0);
+    }
+}
+
+void TCustomWSocket::SetLingerOption() {
+    if (LingerOnOff == wsLingerNoSet) return;
+    if (handle_ < 0) return ReportError("Cannot set linger option at this time");
+    if (sock::SetLinger(handle_, LingerOnOff == wsLingerOn, LingerTimeout) < 0)
+        ReportSocketError("setsockopt(SO_LINGER)");
+}
+
+void TCustomWSocket::BindLocal() {
+    if (sock::Bind(handle_, 0, localPortNumber_) < 0)
+        return ReportError(Format("winsock.bind failed, error #%d", SocketLastError()));
+    const int port = sock::LocalPort(handle_);
+    if (port < 0)
+        return ReportError(Format("winsock.getsockname failed, error #%d", SocketLastError()));
+    localPortNumber_ = port;
+    localPort_ = std::to_string(port);
+}
+
+void TCustomWSocket::Listen() {
+    if (!portAssigned_) return ReportError("Listen: port not assigned");
+    if (!protoResolved_) {
+        protocol_ = ResolveProto(proto_);
+        stream_ = protocol_ != UdpProtocol;
+        protoResolved_ = true;
+    }
+    const int port = ResolvePort(port_, stream_ ? "tcp" : "udp");
+    const InAddr address = addrAssigned_ ? ResolveHost(addr_) : 0;
+    const int fd = sock::Create(stream_, protocol_);
+    if (fd < 0) return ReportSocketError("socket");
+    ReadyToWatch(fd);
+    ChangeState(wsOpened);
+    sock::SetReuseAddress(handle_, true);
+    if (sock::Bind(handle_, address, port) < 0) return ReportSocketError("bind");
+    ChangeState(wsBound);
+    if (stream_ && sock::Listen(handle_, 5) < 0) return ReportSocketError("listen");
+    ChangeState(wsListening);
+    WatchForMore();
+}
+
+int TCustomWSocket::Accept() {
+    if (handle_ < 0 || state_ != wsListening) {
+        lastError_ = WSAEINVAL;
+        return -1;
+    }
+    const int fd = sock::Accept(handle_);
+    if (fd < 0) lastError_ = SocketLastError();
+    return fd;
+}
+
+void TCustomWSocket::AdoptHandle(int handle) {
+    if (handle_ >= 0) CloseAndNotify(false, 0);
+    ReadyToWatch(handle);
+    closeInvoked_ = false;
+    ChangeState(wsConnected);
+    WatchForMore();
+}
+
+int TCustomWSocket::RecvRaw(void* buffer, int len) {
+    if (handle_ < 0) {
+        SocketSetLastError(WSAENOTSOCK);
+        return -1;
+    }
+    return static_cast<int>(sock::Receive(handle_, buffer, static_cast<size_t>(std::max(len, 0))));
+}
+
+int TCustomWSocket::Receive(void* buffer, int len) {
+    const int n = RecvRaw(buffer, len);
+    if (n < 0) {
+        lastError_ = SocketLastError();
+        if (lastError_ != WSAEWOULDBLOCK) receiveError_ = lastError_;
+    } else {
+        readCount_ += n;
+    }
+    return n;
+}
+
+std::string TCustomWSocket::ReceiveString() {
+    const long pending = RcvdCount();
+    if (pending <= 0) return {};
+    std::string s(static_cast<size_t>(pending), '\0');
+    const int n = Receive(s.data(), static_cast<int>(s.size()));
+    s.resize(static_cast<size_t>(std::max(n, 0)));
+    return s;
+}
+
+int TCustomWSocket::Send(const void* data, int len) {
+    if (len <= 0) return 0;
+    if (state_ != wsConnected) {
+        SocketSetLastError(WSAENOTCONN);
+        ReportSocketError("Send");
+        return -1;
+    }
+    allSent_ = false;
+    dataSentDue_ = true;
+    const char* bytes = static_cast<const char*>(data);
+    for (int done = 0; done < len;) {
+        if (queue_.empty() || queue_.back().Full()) queue_.emplace_back(TBuffer::DefaultSize);
+        done += queue_.back().Write(bytes + done, len - done);
+    }
+    SendQueued();
+    if (handle_ < 0) return len; // closed by a failed send
+    if (allSent_)
+        window_->Post(WM_ASYNCSELECT, generation_, FD_WRITE); // OnDataSent comes from the loop
+    else if (watcher_ && !paused_)
+        watcher_->WatchWrite(true);
+    return len;
+}
+
+void TCustomWSocket::SendQueued() {
+    while (handle_ >= 0 && !queue_.empty()) {
+        TBuffer& first = queue_.front();
+        int len = 0;
+        const char* p = first.Peek(len);
+        if (len > 0) {
+            const long n =
+                sock::Send(handle_, p, static_cast<size_t>(len), sendFlags_ == wsSendUrgent);
+            if (n < 0) {
+                const int error = SocketLastError();
+                if (error == WSAEWOULDBLOCK) return;
+                if (error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN ||
+                    error == WSAEINVAL) {
+                    closeInvoked_ = true;
+                    const auto alive = alive_;
+                    CloseAndNotify(false, error);
+                    if (*alive) TriggerSessionClosed(static_cast<uint16_t>(error));
+                    return;
+                }
+                lastError_ = error;
+                return ReportSocketError("TryToSend failed");
+            }
+            if (n == 0) return;
+            first.Remove(static_cast<int>(n));
+            if (n < len) return;
+        }
+        if (queue_.size() > 1) {
+            queue_.pop_front();
+        } else {
+            allSent_ = true;
+            return;
+        }
+    }
+}
+
+void TCustomWSocket::DropQueue() {
+    queue_.clear();
+    allSent_ = true;
+}
+
+void TCustomWSocket::Flush() {
+    SendQueued();
+    WatchForMore();
+    WaitUntil([this] { return handle_ < 0 || allSent_; });
+}
+
+void TCustomWSocket::DrainUntilClosed() {
+    if (handle_ < 0) return;
+    auto keep = std::move(OnDataAvailable);
+    OnDataAvailable = nullptr; // the read loop throws unclaimed data away
+    const auto alive = alive_;
+    WaitUntil([&] { return !*alive || handle_ < 0 || state_ == wsClosed; });
+    if (*alive) OnDataAvailable = std::move(keep);
+}
+
+void TCustomWSocket::Close() {
+    CloseAndNotify(true, 0);
+}
+
+void TCustomWSocket::CloseAndNotify(bool shut, int error) {
+    const int handle = handle_;
+    if (handle >= 0) {
+        if (shut && state_ != wsClosed) sock::Shutdown(handle, sock::Shut::Send);
+        watcher_.reset();
+        handle_ = -1;
+        ++generation_;
+        if (sock::Close(handle) < 0 && SocketLastError() != WSANOTINITIALISED && state_ != wsClosed)
+            ReportSocketError("Disconnect (closesocket)");
+    }
+    const WPARAM generation = generation_;
+    ChangeState(wsClosed);
+    if (!destroying_ && !closeInvoked_ && OnSessionClosed && handle >= 0) {
+        closeInvoked_ = true;
+        const auto alive = alive_;
+        TriggerSessionClosed(static_cast<uint16_t>(error));
+        // The owner may have freed the socket or opened a new connection meanwhile.
+        if (!*alive || generation != generation_) return;
+    }
+    DropQueue();
+    ResetDefaults();
+}
+
+void TCustomWSocket::Abort() {
+    CancelLookup();
+    DropQueue();
+    if (handle_ >= 0 && state_ == wsConnected && stream_) sock::SetLinger(handle_, false, 0);
+    CloseAndNotify(false, 0);
+}
+
+void TCustomWSocket::Shutdown(int how) {
+    if (handle_ >= 0) sock::Shutdown(handle_, static_cast<sock::Shut>(std::clamp(how, 0, 2)));
+}
+
+void TCustomWSocket::Pause() {
+    paused_ = true;
+    if (watcher_) {
+        watcher_->WatchRead(false);
+        watcher_->WatchWrite(false);
+    }
+}
+
+void TCustomWSocket::Resume() {
+    paused_ = false;
+    WatchForMore();
+}
+
+void TCustomWSocket::ProcessMessages() {
+    lumo::ProcessMessages();
+}
+
+std::string TCustomWSocket::PeerAddress() {
+    if (state_ != wsConnected || handle_ < 0) return "error";
+    const auto a = sock::PeerAddress(handle_);
+    return a ? DottedAddress(*a) : "error";
+}
+
+std::string TCustomWSocket::LocalPortText() {
+    if (handle_ < 0 || (state_ != wsBound && state_ != wsConnected && state_ != wsListening))
+        return "error";
+    const int port = sock::LocalPort(handle_);
+    return port < 0 ? "error" : std::to_string(port);
+}
+
+std::string TCustomWSocket::LocalName() {
+    return sock::LocalHostName();
+}
+
+void TCustomWSocket::LookupHost(const std::string& hostName) {
+    if (hostName.empty()) {
+        ReportError("DNS lookup: invalid host name.");
+        return TriggerDnsLookupDone(WSAEINVAL);
+    }
+    StopLookup();
+    dnsResult_.clear();
+    dnsResultList_.clear();
+    if (const auto a = ParseDottedAddress(hostName)) {
+        dnsResult_ = DottedAddress(*a);
+        dnsResultList_.push_back(dnsResult_);
+        return TriggerDnsLookupDone(0);
+    }
+    StartLookup(hostName, false);
+}
+
+void TCustomWSocket::AddressLookup(const std::string& hostAddr) {
+    if (hostAddr.empty()) {
+        ReportError("DNS lookup: invalid host address.");
+        return TriggerDnsLookupDone(WSAEINVAL);
+    }
+    StopLookup();
+    dnsResult_.clear();
+    dnsResultList_.clear();
+    StartLookup(hostAddr, true);
+}
+
+void TCustomWSocket::StartLookup(const std::string& name, bool reverse) {
+    lookupId_ = StartNameLookup(name, reverse, [this, reverse](const LookupResult& r) {
+        lookupAddresses_ = r.addresses;
+        window_->Send(reverse ? WM_ASYNCGETHOSTBYADDR : WM_ASYNCGETHOSTBYNAME, lookupId_,
+                      MakeSelectParam(0, r.error));
+    });
+}
+
+bool TCustomWSocket::StopLookup() {
+    if (lookupId_ == 0) return false;
+    CancelNameLookup(lookupId_);
+    lookupId_ = 0;
+    return true;
+}
+
+void TCustomWSocket::CancelLookup() {
+    if (StopLookup() && !destroying_) TriggerDnsLookupDone(WSAEINTR);
+}
+
+void TCustomWSocket::LookupDone(WPARAM id, int error) {
+    if (id == 0 || id != lookupId_) return;
+    lookupId_ = 0;
+    if (error == 0) {
+        dnsResultList_ = std::move(lookupAddresses_);
+        if (!dnsResultList_.empty()) dnsResult_ = dnsResultList_.front();
+    }
+    lookupAddresses_.clear();
+    TriggerDnsLookupDone(static_cast<uint16_t>(error));
+}
+
+LRESULT TCustomWSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto alive = alive_;
+    try {
+        switch (msg) {
+        case WM_ASYNCSELECT:
+            if (wParam != generation_ || handle_ < 0 || paused_) return 0;
+            Notify(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+            if (*alive && wParam == generation_) WatchForMore();
+            return 0;
+        case WM_ASYNCGETHOSTBYNAME:
+        case WM_ASYNCGETHOSTBYADDR:
+            LookupDone(wParam, static_cast<int>((lParam >> 16) & 0xFFFF));
+            return 0;
+        default:
+            return 0;
+        }
+    } catch (const std::exception& e) {
+        if (*alive) HandleEventException(e);
+    }
+    return 0;
+}
+
+void TCustomWSocket::Notify(int events, int error) {
+    const auto alive = alive_;
+    const WPARAM generation = generation_;
+    const auto same = [&] { return *alive && generation == generation_ && handle_ >= 0; };
+    const auto code = static_cast<uint16_t>(error);
+
+    if (events & FD_CONNECT) {
+        if (state_ != wsConnecting) return;
+        ChangeState(wsConnected);
+        TriggerSessionConnected(code);
+        if (!same()) return;
+        if (error != 0) {
+            if (state_ != wsClosed) Close();
+            return;
+        }
+    }
+    if (events & FD_READ) {
+        ReadLoop(error);
+        if (!same()) return;
+        // A readable socket with nothing left to read has been closed by its peer.
+        const int closed = sock::PeerClosed(handle_);
+        if (closed != 0) {
+            events |= FD_CLOSE;
+            error = closed < 0 ? SocketLastError() : receiveError_;
+        }
+    }
+    if (events & FD_WRITE) {
+        SendQueued();
+        if (!same()) return;
+        if (allSent_ && dataSentDue_) {
+            dataSentDue_ = false;
+            TriggerDataSent(code);
+            if (!same()) return;
+        }
+    }
+    if (events & FD_ACCEPT) {
+        TriggerSessionAvailable(code);
+        if (!same()) return;
+    }
+    if ((events & FD_CLOSE) && state_ != wsConnecting) {
+        ReadLoop(0);
+        if (!same()) return;
+        if (OnSessionClosed && !closeInvoked_) {
+            closeInvoked_ = true;
+            TriggerSessionClosed(static_cast<uint16_t>(error));
+            if (!same()) return;
+        }
+        if (state_ != wsClosed) Close();
+    }
+}
+
+void TCustomWSocket::ReadLoop(int error) {
+    const auto alive = alive_;
+    const WPARAM generation = generation_;
+    while (true) {
+        lastError_ = 0;
+        const int64_t before = readCount_;
+        if (!TriggerDataAvailable(static_cast<uint16_t>(error))) {
+            char junk[1024];
+            if (Receive(junk, sizeof junk) <= 0) return;
+        }
+        if (!*alive || generation != generation_ || handle_ < 0) return;
+        if (readCount_ == before) return; // nothing taken: the next readiness asks again
+        if (sock::Pending(handle_) <= 0) return;
+    }
+}
+
+void TCustomWSocket::ReportSocketError(const std::string& function) {
+    const int n = SocketLastError();
+    if ((n == WSAECONNRESET || n == WSAENOTCONN) && handle_ >= 0) {
+        watcher_.reset();
+        sock::Close(handle_);
+        handle_ = -1;
+        ++generation_;
+        ChangeState(wsClosed);
+    }
+    lastError_ = n;
+    ReportError("Error " + std::to_string(n) + " in function " + function + "\r\n" +
+                WSocketErrorDesc(n));
+}
+
+void TCustomWSocket::ReportError(const std::string& msg) {
+    if (!OnError) throw ESocketException(msg);
+    TriggerError();
+}
+
+void TCustomWSocket::HandleEventException(const std::exception& e) {
+    bool canClose = true;
+    if (OnBgException) OnBgException(this, e, canClose);
+    if (canClose) Abort();
+}
+
+bool TCustomWSocket::TriggerDataAvailable(uint16_t error) {
+    if (!OnDataAvailable) return false;
+    OnDataAvailable(this, error);
+    return true;
+}
+
+void TCustomWSocket::TriggerSessionAvailable(uint16_t error) {
+    if (OnSessionAvailable) OnSessionAvailable(this, error);
+}
+
+void TCustomWSocket::TriggerSessionConnected(uint16_t error) {
+    if (OnSessionConnected) OnSessionConnected(this, error);
+}
+
+void TCustomWSocket::TriggerSessionClosed(uint16_t error) {
+    if (OnSessionClosed) OnSessionClosed(this, error);
+}
+
+void TCustomWSocket::TriggerDataSent(uint16_t error) {
+    if (OnDataSent) OnDataSent(this, error);
+}
+
+void TCustomWSocket::TriggerChangeState(TSocketState oldState, TSocketState newState) {
+    if (OnChangeState) OnChangeState(this, oldState, newState);
+}
+
+void TCustomWSocket::TriggerDnsLookupDone(uint16_t error) {
+    if (OnDnsLookupDone) OnDnsLookupDone(this, error);
+}
+
+void TCustomWSocket::TriggerError() {
+    if (OnError) OnError(this);
+}
+
+} // namespace lumo

@@ -1,0 +1,121 @@
+#include "tests/support/local_servers.h"
+
+#include <QProcess>
+#include <QStringList>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+namespace lumo::test {
+
+namespace {
+
+bool Accepts(int port) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<uint16_t>(port));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0;
+    close(fd);
+    return ok;
+}
+
+} // namespace
+
+int FreeLoopbackPort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof sa;
+    bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+    close(fd);
+    return ntohs(sa.sin_port);
+}
+
+LocalServer::~LocalServer() {
+    if (!process_) return;
+    process_->terminate();
+    if (!process_->waitForFinished(5000)) {
+        process_->kill();
+        process_->waitForFinished(5000);
+    }
+}
+
+bool LocalServer::Launch(const std::string& program, const std::vector<std::string>& arguments) {
+    if (!std::filesystem::exists(program)) return false;
+    QStringList args;
+    for (const auto& a : arguments)
+        args << QString::fromStdString(a);
+    process_ = std::make_unique<QProcess>();
+    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_->setStandardOutputFile(QProcess::nullDevice());
+    process_->start(QString::fromStdString(program), args);
+    if (!process_->waitForStarted(5000)) return false;
+    for (int i = 0; i < 200; ++i) {
+        if (Accepts(port_)) return true;
+        if (process_->state() == QProcess::NotRunning) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    return false;
+}
+
+std::unique_ptr<LocalServer> LocalServer::StartNginx(const std::string& root,
+                                                     const std::string& serverConfig) {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    const std::string dir = server->folder_.Path();
+    const std::string config =
+        "daemon off;\nmaster_process off;\nworker_processes 1;\n"
+        "error_log " +
+        dir + "error.log;\npid " + dir +
+        "nginx.pid;\n"
+        "events { worker_connections 256; }\n"
+        "http {\n"
+        "  access_log off;\n"
+        "  client_body_temp_path " +
+        dir + "body;\n  proxy_temp_path " + dir +
+        "proxy;\n"
+        "  fastcgi_temp_path " +
+        dir + "fastcgi;\n  uwsgi_temp_path " + dir +
+        "uwsgi;\n"
+        "  scgi_temp_path " +
+        dir +
+        "scgi;\n"
+        "  types { text/html htm html; text/plain txt; image/gif gif; image/jpeg jpg jpeg;"
+        " image/png png; }\n"
+        "  default_type application/octet-stream;\n"
+        "  server {\n    listen 127.0.0.1:" +
+        std::to_string(server->port_) +
+        ";\n"
+        "    root " +
+        root + ";\n    " + serverConfig + "\n  }\n}\n";
+    server->folder_.Write("nginx.conf", config);
+    if (!server->Launch("/usr/sbin/nginx",
+                        {"-e", dir + "error.log", "-p", dir, "-c", dir + "nginx.conf"}))
+        return nullptr;
+    return server;
+}
+
+std::unique_ptr<LocalServer> LocalServer::StartTinyproxy() {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    const std::string config = "Port " + std::to_string(server->port_) +
+                               "\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 60\n"
+                               "MaxClients 50\nLogLevel Critical\nDisableViaHeader Yes\n";
+    server->folder_.Write("tinyproxy.conf", config);
+    if (!server->Launch("/usr/bin/tinyproxy", {"-d", "-c", server->folder_ / "tinyproxy.conf"}))
+        return nullptr;
+    return server;
+}
+
+} // namespace lumo::test

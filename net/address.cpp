@@ -124,6 +124,15 @@ std::string CompleteAddress(std::string_view url) {
     return result;
 }
 
+std::string ResolveLocation(std::string_view current, std::string_view location) {
+    const std::string_view value = Trim(location);
+    if (value.substr(0, 2) == "//") // the same scheme, another server
+        return CompleteAddress(SchemeOf(current) + ":" + std::string(value));
+    const size_t scheme = value.find("://");
+    if (scheme != npos && value.find_first_of("/?") > scheme) return CompleteAddress(value);
+    return ResolveRelative(DirectoryOf(current), value);
+}
+
 bool IsAbsolute(std::string_view url) {
     return url.find("://") != npos || LowerCase(url).find("mailto:") != std::string::npos;
 }

@@ -25,6 +25,11 @@ std::string ResolveRelative(std::string_view base, std::string_view rel);
 // A typed address made whole: "http://" when no scheme, "/" when no path.
 std::string CompleteAddress(std::string_view url);
 
+// Where a redirection leads: the address in a Location value, made absolute
+// against the address that answered with it. The navigation driver and the
+// HTTP client both resolve it this way.
+std::string ResolveLocation(std::string_view current, std::string_view location);
+
 bool IsAbsolute(std::string_view url);
 
 // The text after the dot that stands among the last six characters before

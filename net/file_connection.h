@@ -1,0 +1,28 @@
+// The connection for file addresses: reads a local file.
+#pragma once
+
+#include "net/url_connection.h"
+
+#include <optional>
+
+namespace lumo {
+
+class TFileConnection : public TURLConnection {
+public:
+    // Larger files are not shown in a browser window.
+    static constexpr size_t MaxFileSize = 256 * 1024 * 1024;
+
+    // Only regular files are read; anything else fails as a missing file does.
+    void Get(const std::string& url) override;
+};
+
+// The local file name of a file address: the query cut off, "%XX" decoded,
+// "file://" removed. An absolute path keeps its leading "/"; an address of the
+// Windows form "file:///C|/dir/a.htm" gives "C:/dir/a.htm". Nothing when the
+// name would hold a NUL byte.
+std::optional<std::string> FileConnectionPath(std::string_view url);
+
+// The content kind a local file's name stands for.
+ThtmlFileType FileKindOf(std::string_view fileName);
+
+} // namespace lumo

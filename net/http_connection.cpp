@@ -1,0 +1,94 @@
+#include "net/http_connection.h"
+
+#include "platform/stream.h"
+#include "platform/text.h"
+
+namespace lumo {
+
+THTTPConnection::THTTPConnection() : client_(std::make_unique<THttpCli>()) {}
+
+THTTPConnection::~THTTPConnection() = default;
+
+void THTTPConnection::Prepare(const std::string& url, bool forPost) {
+    EnsureContentStream();
+    THttpCli& c = *client_;
+    c.ReceiveStream = contentStream_;
+    c.URL = url;
+    // Forwarded at the moment the client fires, so the owner may change its
+    // events during the fetch.
+    c.OnHeaderBegin = [this](THttpCli* s) {
+        if (OnHeaderBegin) OnHeaderBegin(s);
+    };
+    c.OnHeaderEnd = [this](THttpCli* s) {
+        if (OnHeaderEnd) OnHeaderEnd(s);
+    };
+    c.OnHeaderData = [this](THttpCli* s) {
+        if (OnHeaderData) OnHeaderData(s);
+    };
+    c.OnRequestDone = [this](THttpCli*, THttpRequest rq, uint16_t error) {
+        if (OnRequestDone) OnRequestDone(DoneSender, rq, error);
+    };
+    c.OnCommand = nullptr;
+    if (!forPost)
+        c.OnCommand = [this](THttpCli* s, const std::string& line) {
+            if (OnCommand) OnCommand(s, line);
+        };
+    // The document events are taken as they are now.
+    c.OnDocBegin = nullptr;
+    c.OnDocEnd = nullptr;
+    c.OnDocData = nullptr;
+    if (OnDocBegin) c.OnDocBegin = [f = OnDocBegin](THttpCli* s) { f(s); };
+    if (OnDocEnd) c.OnDocEnd = [f = OnDocEnd](THttpCli* s) { f(s); };
+    if (OnDocData) c.OnDocData = [f = OnDocData](THttpCli* s, const char* b, int n) { f(s, b, n); };
+    c.Cookie = Cookie;
+    c.ContentTypePost = ContentTypePost;
+    c.PostStream = PostStream;
+    c.Proxy = forPost ? std::string() : Proxy;
+    if (!forPost) c.ProxyPort = ProxyPort.empty() ? std::string("80") : ProxyPort;
+}
+
+void THTTPConnection::Get(const std::string& url) {
+    Prepare(url, false);
+    client_->Get();
+}
+
+void THTTPConnection::Post(const std::string& url) {
+    Prepare(url, true);
+    client_->Post();
+}
+
+void THTTPConnection::GetAsync(const std::string& url) {
+    Prepare(url, false);
+    client_->GetAsync();
+}
+
+int64_t THTTPConnection::ReceivedBytes() const {
+    return client_->ReceivedBytes();
+}
+std::string THTTPConnection::ReasonPhrase() const {
+    return client_->ReasonPhrase();
+}
+std::string THTTPConnection::LastLine() const {
+    return client_->LastLine();
+}
+int THTTPConnection::StatusCode() const {
+    return client_->StatusCode();
+}
+int THTTPConnection::State() const {
+    return client_->State();
+}
+void THTTPConnection::Abort() {
+    client_->Abort();
+}
+int64_t THTTPConnection::ContentLength() const {
+    return client_->ContentLength();
+}
+
+ThtmlFileType THTTPConnection::ContentKind() const {
+    const std::string type = LowerCase(client_->ContentType());
+    if (type.find("image/") != std::string::npos) return ckImage;
+    if (type.find("/plain") != std::string::npos) return ckText;
+    return ckHTML;
+}
+
+} // namespace lumo

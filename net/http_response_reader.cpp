@@ -1,0 +1,193 @@
+#include "net/http_response_reader.h"
+
+#include "platform/text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace lumo {
+
+namespace {
+constexpr std::string_view StatusPrefix = "HTTP/";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool AllDigits(std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), IsDigit);
+}
+} // namespace
+
+THttpResponseReader::THttpResponseReader() : buffer_(BodyChunkSize + 1) {}
+
+void THttpResponseReader::Reset() {
+    held_ = headerBytes_ = 0;
+    started_ = inBody_ = hasStatusLine_ = stopped_ = false;
+    failure_ = Failure::None;
+    statusCode_ = 0;
+    reasonPhrase_.clear();
+    contentType_.clear();
+    location_.clear();
+    contentLength_ = -1;
+    locationSeen_ = false;
+    headerLines_ = 0;
+}
+
+const char* THttpResponseReader::FailureText(Failure f) {
+    switch (f) {
+    case Failure::None:
+        return "";
+    case Failure::LineTooLong:
+        return "HTTP line too long";
+    case Failure::HeaderTooLarge:
+        return "HTTP header too large";
+    case Failure::BadStatusLine:
+        return "Invalid HTTP status line";
+    case Failure::BadContentLength:
+        return "Invalid Content-Length";
+    }
+    return "";
+}
+
+char* THttpResponseReader::Space(size_t& room) {
+    const size_t limit = inBody_ ? BodyChunkSize : MaxLineLength;
+    room = held_ < limit ? limit - held_ : 0;
+    if (room == 0 && !stopped_) Fail(Failure::LineTooLong);
+    return buffer_.data() + held_;
+}
+
+void THttpResponseReader::Feed(const char* data, size_t len) {
+    while (len > 0 && !stopped_) {
+        size_t room = 0;
+        char* space = Space(room);
+        if (room == 0) return;
+        const size_t n = std::min(room, len);
+        std::memcpy(space, data, n);
+        Commit(n);
+        data += n;
+        len -= n;
+    }
+}
+
+void THttpResponseReader::Commit(size_t n) {
+    if (stopped_ || n == 0) return;
+    held_ += n;
+    started_ = true;
+    if (inBody_) return DeliverHeldAsBody();
+    ProcessHeader();
+}
+
+void THttpResponseReader::EndOfInput() {
+    if (stopped_ || inBody_ || headerLines_ > 0 || held_ == 0 || held_ >= StatusPrefix.size())
+        return;
+    inBody_ = true;
+    if (contentType_.empty()) contentType_ = "text/html";
+    if (OnHeaderEnd) OnHeaderEnd();
+    if (!stopped_) DeliverHeldAsBody();
+}
+
+void THttpResponseReader::Fail(Failure f) {
+    failure_ = f;
+    stopped_ = true;
+}
+
+void THttpResponseReader::DeliverHeldAsBody() {
+    if (held_ == 0) return;
+    const size_t n = held_;
+    held_ = 0;
+    if (OnBody) OnBody(buffer_.data(), n);
+}
+
+void THttpResponseReader::ProcessHeader() {
+    while (held_ > 0 && !stopped_ && !inBody_) {
+        if (headerLines_ == 0) {
+            // Without a status line there is no header: the bytes are the document.
+            const size_t n = std::min(held_, StatusPrefix.size());
+            if (!SameText(std::string_view(buffer_.data(), n), StatusPrefix.substr(0, n))) {
+                inBody_ = true;
+                if (contentType_.empty()) contentType_ = "text/html";
+                if (OnHeaderEnd) OnHeaderEnd();
+                if (!stopped_) DeliverHeldAsBody();
+                return;
+            }
+        }
+        const char* lf = static_cast<const char*>(std::memchr(buffer_.data(), '\n', held_));
+        if (!lf) return; // wait for the rest of the line
+        const size_t end = static_cast<size_t>(lf - buffer_.data());
+        headerBytes_ += end + 1;
+        if (headerBytes_ > MaxHeaderSize) return Fail(Failure::HeaderTooLarge);
+        size_t lineLength = end;
+        if (lineLength > 0 && buffer_[lineLength - 1] == '\r') --lineLength;
+        std::string line(buffer_.data(), lineLength);
+        held_ -= end + 1;
+        std::memmove(buffer_.data(), buffer_.data() + end + 1, held_);
+
+        if (line.empty()) {
+            inBody_ = true;
+            if (OnHeaderEnd) OnHeaderEnd();
+            if (!stopped_) DeliverHeldAsBody();
+            return;
+        }
+        HeaderLine(line);
+    }
+}
+
+void THttpResponseReader::HeaderLine(const std::string& line) {
+    ++headerLines_;
+    if (headerLines_ == 1) {
+        if (!ParseStatusLine(line, statusCode_, reasonPhrase_)) return Fail(Failure::BadStatusLine);
+        hasStatusLine_ = true;
+    } else {
+        std::string name, value;
+        if (SplitField(line, name, value)) {
+            if (name == "content-length") {
+                int64_t n = -1;
+                const auto [end, ec] =
+                    std::from_chars(value.data(), value.data() + value.size(), n);
+                if (!AllDigits(value) || ec != std::errc() ||
+                    n > std::numeric_limits<int32_t>::max())
+                    return Fail(Failure::BadContentLength);
+                (void)end;
+                contentLength_ = n;
+            } else if (name == "content-type") {
+                contentType_ = LowerCase(value);
+            } else if (name == "location") {
+                locationSeen_ = true;
+                location_ = value;
+            }
+        }
+    }
+    if (OnHeaderLine) OnHeaderLine(line);
+}
+
+bool THttpResponseReader::SplitField(std::string_view line, std::string& name, std::string& value) {
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return false;
+    name = LowerCase(Trim(line.substr(0, colon)));
+    value = Trim(line.substr(colon + 1));
+    return true;
+}
+
+bool THttpResponseReader::ParseStatusLine(std::string_view line, int& code, std::string& reason) {
+    if (!StartsWithText(line, StatusPrefix)) return false;
+    std::string_view rest = line.substr(StatusPrefix.size());
+    const size_t space = rest.find(' ');
+    if (space == std::string_view::npos) return false;
+    const std::string_view version = rest.substr(0, space);
+    const size_t dot = version.find('.');
+    if (!AllDigits(version.substr(0, dot)) ||
+        (dot != std::string_view::npos && !AllDigits(version.substr(dot + 1))))
+        return false;
+    rest = TrimLeft(rest.substr(space));
+    if (rest.size() < 3 || !AllDigits(rest.substr(0, 3)) || (rest.size() > 3 && rest[3] != ' '))
+        return false;
+    code = (rest[0] - '0') * 100 + (rest[1] - '0') * 10 + (rest[2] - '0');
+    if (code < 100) return false;
+    reason = rest.size() > 4 ? std::string(rest.substr(4)) : std::string();
+    return true;
+}
+
+} // namespace lumo

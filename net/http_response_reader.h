@@ -1,0 +1,88 @@
+// Reads an HTTP/1.0 response as it arrives in pieces: the status line, the
+// header lines up to the blank line, then the body, which is handed on as it
+// comes. Sizes are bounded: a header line may hold 8 KiB, the whole header
+// 64 KiB. A response that does not begin with a status line has no header;
+// all of it, line ends included, is body.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+class THttpResponseReader {
+public:
+    static constexpr size_t MaxLineLength = 8192;
+    static constexpr size_t MaxHeaderSize = 64 * 1024;
+    static constexpr size_t BodyChunkSize = 64 * 1024;
+
+    enum class Failure { None, LineTooLong, HeaderTooLarge, BadStatusLine, BadContentLength };
+
+    THttpResponseReader();
+
+    // Each header line (the status line included) without its line end, after
+    // the reader has taken what it knows from it.
+    std::function<void(const std::string& line)> OnHeaderLine;
+    // The header has ended (at the blank line, or at once without a status line).
+    std::function<void()> OnHeaderEnd;
+    // A piece of the body.
+    std::function<void(const char* data, size_t len)> OnBody;
+
+    void Reset();
+
+    // Where the next received bytes go and how many fit. No room (0) means a
+    // header line is longer than a line may be: Failed() is then set.
+    char* Space(size_t& room);
+    // Takes n bytes written into Space, running the events they complete.
+    void Commit(size_t n);
+    // Feeds bytes from elsewhere, as Space and Commit would.
+    void Feed(const char* data, size_t len);
+    // The connection has ended. A few bytes too short to tell whether a status
+    // line was coming are the whole (header-less) document.
+    void EndOfInput();
+    // Ignores everything after the current event: for an owner that closes early.
+    void Stop() { stopped_ = true; }
+
+    bool Stopped() const { return stopped_; }
+    bool InBody() const { return inBody_; }
+    bool Started() const { return started_; }
+    bool HasStatusLine() const { return hasStatusLine_; }
+    Failure Failed() const { return failure_; }
+    static const char* FailureText(Failure f);
+
+    int StatusCode() const { return statusCode_; }
+    const std::string& ReasonPhrase() const { return reasonPhrase_; }
+    int64_t ContentLength() const { return contentLength_; }        // -1 when none came
+    const std::string& ContentType() const { return contentType_; } // lower-cased
+    bool LocationSeen() const { return locationSeen_; }
+    const std::string& Location() const { return location_; }
+    int HeaderLineCount() const { return headerLines_; }
+
+    // Splits "Name: value" into the lower-cased name and the trimmed value.
+    static bool SplitField(std::string_view line, std::string& name, std::string& value);
+    // "HTTP/1.0 200 OK": the code and the reason; false when malformed.
+    static bool ParseStatusLine(std::string_view line, int& code, std::string& reason);
+
+private:
+    void ProcessHeader();
+    void HeaderLine(const std::string& line);
+    void DeliverHeldAsBody();
+    void Fail(Failure f);
+
+    std::vector<char> buffer_;
+    size_t held_ = 0;
+    size_t headerBytes_ = 0;
+    bool started_ = false, inBody_ = false, hasStatusLine_ = false, stopped_ = false;
+    Failure failure_ = Failure::None;
+    int statusCode_ = 0;
+    std::string reasonPhrase_, contentType_, location_;
+    int64_t contentLength_ = -1;
+    bool locationSeen_ = false;
+    int headerLines_ = 0;
+};
+
+} // namespace lumo

@@ -69,7 +69,7 @@ public:
     static constexpr int MaxRedirections = 20;
 
     THttpCli();
-    ~THttpCli();
+    virtual ~THttpCli();
     THttpCli(const THttpCli&) = delete;
     THttpCli& operator=(const THttpCli&) = delete;
 

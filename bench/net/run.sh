@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Throughput of the HTTP client against a local nginx, beside curl in the same
+# run: bench/net/run.sh. Prints MB/s (images: milliseconds) and the ratio.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
+cmake --build "$build" --target lumo_net_bench >/dev/null
+
+work="$(mktemp -d)"
+trap 'kill "$nginx_pid" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/root"
+head -c $((1024 * 1024)) /dev/urandom > "$work/root/1mb.bin"
+head -c $((100 * 1024 * 1024)) /dev/urandom > "$work/root/100mb.bin"
+for i in $(seq 0 24); do head -c $((8000 + i * 1000)) /dev/urandom > "$work/root/img$i.gif"; done
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" <<CONF
+daemon off; master_process off; worker_processes 1;
+error_log $work/error.log; pid $work/nginx.pid;
+events { worker_connections 256; }
+http {
+  access_log off; sendfile on;
+  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
+  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
+  types { image/gif gif; } default_type application/octet-stream;
+  server { listen 127.0.0.1:$port; root $work/root; }
+}
+CONF
+/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
+nginx_pid=$!
+for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/1mb.bin" && break; sleep 0.1; done
+base="http://127.0.0.1:$port"
+
+LUMO_BENCH_BASE="$base" QT_QPA_PLATFORM=offscreen "$build/bench/net/lumo_net_bench" \
+    --benchmark_format=json --benchmark_out="$work/lumo.json" >/dev/null
+
+# curl: the same fetches, repeated, averaged like the benchmark's runs.
+curl_rate() { # url repeats -> MB/s over all repeats
+    local url=$1 n=$2 start end
+    start=$(date +%s.%N)
+    for _ in $(seq "$n"); do curl --http1.0 -s -o /dev/null "$url"; done
+    end=$(date +%s.%N)
+    python3 -c "import sys; print(f'{$3 * $n / 1048576 / ($end - $start):.1f}')"
+}
+curl_1mb=$(curl_rate "$base/1mb.bin" 200 1048576)
+curl_100mb=$(curl_rate "$base/100mb.bin" 10 104857600)
+urls=(); for i in $(seq 0 24); do urls+=("$base/img$i.gif" -o /dev/null); done
+start=$(date +%s.%N)
+for _ in $(seq 20); do curl --http1.0 -s --no-progress-meter --parallel --parallel-max 10 "${urls[@]}"; done
+end=$(date +%s.%N)
+curl_images=$(python3 -c "print(f'{($end - $start) / 20 * 1000:.2f}')")
+
+python3 - "$work/lumo.json" "$curl_1mb" "$curl_100mb" "$curl_images" <<'PY'
+import json, sys
+runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+mb = lambda n: runs[n]["bytes_per_second"] / 1048576
+c1, c100, cimg = map(float, sys.argv[2:5])
+img = runs["BM_25ImagesTenAtOnce"]["real_time"]
+print(f"{'case':<28}{'lumo':>10}{'curl':>10}{'lumo/curl':>11}")
+print(f"{'1 MB (MB/s)':<28}{mb('BM_Fetch1MB'):>10.1f}{c1:>10.1f}{mb('BM_Fetch1MB') / c1:>11.2f}")
+print(f"{'100 MB (MB/s)':<28}{mb('BM_Fetch100MB'):>10.1f}{c100:>10.1f}{mb('BM_Fetch100MB') / c100:>11.2f}")
+print(f"{'25 images, 10 at once (ms)':<28}{img:>10.2f}{cimg:>10.2f}{cimg / img:>11.2f}")
+PY

@@ -1,0 +1,61 @@
+// lumo_fetch: fetches one address through the URL connections and prints the
+// status, the response header lines and the length of the document.
+//   lumo_fetch [--proxy HOST:PORT] [--head] ADDRESS
+#include "net/http_connection.h"
+#include "net/url_connection.h"
+#include "platform/lumo_application.h"
+#include "platform/stream.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    std::string proxy, address;
+    bool headOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--proxy") && i + 1 < argc)
+            proxy = argv[++i];
+        else if (!std::strcmp(argv[i], "--head"))
+            headOnly = true;
+        else
+            address = argv[i];
+    }
+    if (address.empty()) {
+        std::fprintf(stderr, "usage: lumo_fetch [--proxy HOST:PORT] [--head] ADDRESS\n");
+        return 2;
+    }
+    lumo::LumoApplication app(argc, argv);
+    auto connection = lumo::TURLConnection::CreateForURL(address);
+    if (!connection) {
+        std::fprintf(stderr, "Unsupported protocol\n");
+        return 2;
+    }
+    lumo::TNullStream discard; // only the length is wanted
+    connection->UseStream(&discard);
+    if (!proxy.empty()) {
+        connection->Proxy = proxy.substr(0, proxy.find(':'));
+        if (proxy.find(':') != std::string::npos) connection->ProxyPort = proxy.substr(proxy.find(':') + 1);
+    }
+    int result = 0;
+    try {
+        auto* http = dynamic_cast<lumo::THTTPConnection*>(connection.get());
+        if (http && headOnly) {
+            http->Client().URL = address;
+            http->Client().Proxy = connection->Proxy;
+            http->Client().ProxyPort = connection->ProxyPort.empty() ? "80" : connection->ProxyPort;
+            http->Client().Head();
+        } else {
+            connection->Get(address);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "error: %s\n", e.what());
+        result = 1;
+    }
+    std::printf("status: %d %s\n", connection->StatusCode(), connection->ReasonPhrase().c_str());
+    if (auto* http = dynamic_cast<lumo::THTTPConnection*>(connection.get()))
+        for (const auto& line : http->Client().RcvdHeader()) std::printf("header: %s\n", line.c_str());
+    std::printf("kind: %d\n", static_cast<int>(connection->ContentKind()));
+    std::printf("length: %lld\n", static_cast<long long>(discard.Size()));
+    return result;
+}

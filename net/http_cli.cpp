@@ -612,9 +612,11 @@ void THttpCli::SetState(THttpCliState s) {
 LRESULT THttpCli::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HTTP_REQUEST_DONE:
-        if (OnRequestDone)
-            OnRequestDone(this, static_cast<THttpRequest>(wParam), static_cast<uint16_t>(lParam));
-        return 0; // the owner may have freed the client
+        // A copy runs, so a handler that frees the client (and with it the
+        // handler's own closure) can still use what it captured.
+        if (const auto done = OnRequestDone)
+            done(this, static_cast<THttpRequest>(wParam), static_cast<uint16_t>(lParam));
+        return 0;
     case WM_HTTP_SET_READY:
         if (wParam == serial_ && state_ != hsReady) SetState(hsReady);
         return 0;

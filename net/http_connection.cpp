@@ -26,7 +26,7 @@ void THTTPConnection::Prepare(const std::string& url, bool forPost) {
         if (OnHeaderData) OnHeaderData(s);
     };
     c.OnRequestDone = [this](THttpCli*, THttpRequest rq, uint16_t error) {
-        if (OnRequestDone) OnRequestDone(DoneSender, rq, error);
+        if (const auto done = OnRequestDone) done(DoneSender, rq, error); // may free this
     };
     c.OnCommand = nullptr;
     if (!forPost)

@@ -33,8 +33,12 @@ void Fetch(benchmark::State& state, const std::string& path) {
     state.SetBytesProcessed(bytes);
 }
 
-void BM_Fetch1MB(benchmark::State& state) { Fetch(state, "/1mb.bin"); }
-void BM_Fetch100MB(benchmark::State& state) { Fetch(state, "/100mb.bin"); }
+void BM_Fetch1MB(benchmark::State& state) {
+    Fetch(state, "/1mb.bin");
+}
+void BM_Fetch100MB(benchmark::State& state) {
+    Fetch(state, "/100mb.bin");
+}
 
 void BM_25ImagesTenAtOnce(benchmark::State& state) {
     for (auto _ : state) {

@@ -35,7 +35,8 @@ int main(int argc, char** argv) {
     connection->UseStream(&discard);
     if (!proxy.empty()) {
         connection->Proxy = proxy.substr(0, proxy.find(':'));
-        if (proxy.find(':') != std::string::npos) connection->ProxyPort = proxy.substr(proxy.find(':') + 1);
+        if (proxy.find(':') != std::string::npos)
+            connection->ProxyPort = proxy.substr(proxy.find(':') + 1);
     }
     int result = 0;
     try {
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
     }
     std::printf("status: %d %s\n", connection->StatusCode(), connection->ReasonPhrase().c_str());
     if (auto* http = dynamic_cast<lumo::THTTPConnection*>(connection.get()))
-        for (const auto& line : http->Client().RcvdHeader()) std::printf("header: %s\n", line.c_str());
+        for (const auto& line : http->Client().RcvdHeader())
+            std::printf("header: %s\n", line.c_str());
     std::printf("kind: %d\n", static_cast<int>(connection->ContentKind()));
     std::printf("length: %lld\n", static_cast<long long>(discard.Size()));
     return result;

@@ -604,6 +604,21 @@ TEST(HttpCli, AbortDuringLookUpEndsOnceAndNeverConnects) {
     EXPECT_EQ(server.Connections(), 0);
 }
 
+TEST(HttpCli, AbortAfterARedirectionNeverReconnects) {
+    ScriptedServer server(Redirector("/next.htm"));
+    THttpCli cli;
+    DoneLog done(cli);
+    // Queued before the client posts its reconnection, so that message is stale when it arrives.
+    cli.OnLocationChange = [](THttpCli* c) { PostTask([c] { c->Abort(); }); };
+    cli.URL = server.Address("/go");
+    cli.GetAsync();
+    ASSERT_TRUE(PumpUntil([&] { return !done.errors.empty(); }));
+    PumpFor(100);
+    EXPECT_EQ(done.errors, std::vector<uint16_t>{httperrAborted});
+    EXPECT_EQ(server.Connections(), 1);
+    EXPECT_EQ(cli.State(), hsReady);
+}
+
 TEST(HttpCli, AbortOfASlowDripLeavesTheClientReusable) {
     ScriptedServer drip([](ScriptedConnection& c) {
         c.ReadRequest();

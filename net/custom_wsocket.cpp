@@ -166,40 +166,36 @@ TCustomWSocket::~TCustomWSocket() {
     *alive_ = false;
 }
 
-void TCustomWSocket::SetAddr(std::string_view value) {
-    if (state_ != wsClosed) return ReportError("Cannot change Addr if not closed");
+bool TCustomWSocket::ChangeProperty(const char* name, std::string& field, bool& assigned,
+                                    bool& resolved, std::string_view value) {
+    if (state_ != wsClosed) {
+        ReportError(std::string("Cannot change ") + name + " if not closed");
+        return false;
+    }
     const std::string v(Trim(value));
-    if (v == addr_ && addrAssigned_) return;
-    addr_ = v;
-    addrAssigned_ = !v.empty();
-    addrResolved_ = false;
+    if (v == field && assigned) return false;
+    field = v;
+    assigned = !v.empty();
+    resolved = false;
+    return true;
+}
+
+void TCustomWSocket::SetAddr(std::string_view value) {
+    ChangeProperty("Addr", addr_, addrAssigned_, addrResolved_, value);
 }
 
 void TCustomWSocket::SetPort(std::string_view value) {
-    if (state_ != wsClosed) return ReportError("Cannot change Port if not closed");
-    const std::string v(Trim(value));
-    if (v == port_ && portAssigned_) return;
-    port_ = v;
-    portAssigned_ = !v.empty();
-    portResolved_ = false;
+    ChangeProperty("Port", port_, portAssigned_, portResolved_, value);
 }
 
 void TCustomWSocket::SetProto(std::string_view value) {
-    if (state_ != wsClosed) return ReportError("Cannot change Proto if not closed");
-    const std::string v(Trim(value));
-    if (v == proto_ && protoAssigned_) return;
-    proto_ = v;
-    protoAssigned_ = !v.empty();
-    protoResolved_ = false;
-    portResolved_ = false; // a service name depends on the protocol
+    if (ChangeProperty("Proto", proto_, protoAssigned_, protoResolved_, value))
+        portResolved_ = false; // a service name depends on the protocol
 }
 
 void TCustomWSocket::SetLocalPort(std::string_view value) {
-    if (state_ != wsClosed) return ReportError("Cannot change LocalPort if not closed");
-    const std::string v(Trim(value));
-    if (v == localPort_) return;
-    localPort_ = v;
-    localPortResolved_ = false;
+    bool assigned = false; // an empty local port means any
+    ChangeProperty("LocalPort", localPort_, assigned, localPortResolved_, value);
 }
 
 TSocketSendFlags TCustomWSocket::SendFlags() const {

@@ -163,6 +163,9 @@ private:
     void StartLookup(const std::string& name, bool reverse);
     bool StopLookup();
     void SetLingerOption();
+    // Sets a property that may change only while closed; true when it changed.
+    bool ChangeProperty(const char* name, std::string& field, bool& assigned, bool& resolved,
+                        std::string_view value);
 
     std::unique_ptr<MessageWindow> window_;
     // False once the socket is destroyed; handlers check it after every event,

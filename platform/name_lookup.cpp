@@ -3,6 +3,8 @@
 #include "platform/message_loop.h"
 #include "platform/socket_api.h"
 
+#include <QCoreApplication>
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -106,7 +108,9 @@ LookupId StartNameLookup(const std::string& name, bool reverse,
         LookupResult result = reverse    ? SystemReverseLookup(name)
                               : resolver ? resolver(name)
                                          : SystemLookup(name);
-        PostTask([id, result = std::move(result)] { Deliver(id, result); });
+        // A program that is already ending takes no more results.
+        if (QCoreApplication::instance())
+            PostTask([id, result = std::move(result)] { Deliver(id, result); });
     }).detach();
     return id;
 }

@@ -9,7 +9,9 @@ namespace lumo {
 namespace {
 constexpr auto npos = std::string_view::npos;
 
-std::string_view BeforeQuery(std::string_view url) { return url.substr(0, url.find('?')); }
+std::string_view BeforeQuery(std::string_view url) {
+    return url.substr(0, url.find('?'));
+}
 
 // Splits "authority" into host and port, and the user information before an "@".
 void SplitAuthority(std::string_view authority, AddressParts& parts) {
@@ -36,7 +38,8 @@ void SplitAuthority(std::string_view authority, AddressParts& parts) {
 
 // Replaces "/./" by "/" until none is left.
 void ReduceDotSegments(std::string& s) {
-    for (size_t at; (at = s.find("/./")) != std::string::npos;) s.erase(at, 2);
+    for (size_t at; (at = s.find("/./")) != std::string::npos;)
+        s.erase(at, 2);
 }
 } // namespace
 
@@ -78,7 +81,8 @@ std::string SchemeOf(std::string_view url) {
 std::string DirectoryOf(std::string_view url) {
     const std::string_view address = BeforeQuery(Trim(url));
     const size_t doubleSlash = address.find("//");
-    const size_t after = doubleSlash == npos ? 1 : doubleSlash + 1; // 0-based index of the last excluded char
+    const size_t after =
+        doubleSlash == npos ? 1 : doubleSlash + 1; // 0-based index of the last excluded char
     const size_t last = address.rfind('/');
     if (last == npos || last <= after) return std::string(address) + "/";
     return std::string(address.substr(0, last + 1));
@@ -187,19 +191,16 @@ int HexDigit(char c) {
 void DecodePercents(std::string& s) {
     std::string out;
     out.reserve(s.size());
-    size_t i = 0;
-    for (; i < s.size(); ++i) {
-        if (s[i] != '%') {
-            out += s[i];
+    for (size_t i = 0; i < s.size(); ++i) {
+        const int hi = s[i] == '%' && i + 2 < s.size() ? HexDigit(s[i + 1]) : -1;
+        const int lo = hi >= 0 ? HexDigit(s[i + 2]) : -1;
+        if (lo < 0) {
+            out += s[i]; // not an escape: kept as it stands
             continue;
         }
-        if (i == 0 || i + 2 >= s.size()) break;
-        int hi = HexDigit(s[i + 1]), lo = HexDigit(s[i + 2]);
-        if (hi < 0 || lo < 0) break;
         out += static_cast<char>(hi * 16 + lo);
         i += 2;
     }
-    out.append(s, i, std::string::npos);
     s = std::move(out);
 }
 

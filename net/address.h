@@ -44,9 +44,8 @@ size_t LastPos(std::string_view sub, std::string_view s);
 // A local path as the part of a "file:///" address after the three slashes.
 std::string PathToAddress(std::string_view path);
 
-// Replaces each "%" and two hexadecimal digits by that byte, left to right.
-// Decoding stops, leaving the rest as it is, at a "%" that is the first
-// character, one with fewer than two characters after it, or an invalid pair.
+// Replaces each "%" and two hexadecimal digits by that byte, left to right;
+// a "%" without two hexadecimal digits after it stays as it is.
 void DecodePercents(std::string& s);
 
 // The local file name of an address: percents decoded and the "file://"

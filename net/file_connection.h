@@ -16,10 +16,8 @@ public:
     void Get(const std::string& url) override;
 };
 
-// The local file name of a file address: the query cut off, "%XX" decoded,
-// "file://" removed. An absolute path keeps its leading "/"; an address of the
-// Windows form "file:///C|/dir/a.htm" gives "C:/dir/a.htm". Nothing when the
-// name would hold a NUL byte.
+// The local file name of a file address: AddressToPath of the address
+// without its query. Nothing when the name would hold a NUL byte.
 std::optional<std::string> FileConnectionPath(std::string_view url);
 
 // The content kind a local file's name stands for.

@@ -31,6 +31,11 @@ void TIDNameList::AddChPosObject(std::string_view name, int pos) {
     entries_.emplace(std::string(name), Entry{obj, std::move(owned)});
 }
 
+void TIDNameList::RemoveObject(std::string_view name, const TIDObject* obj) {
+    auto it = entries_.find(name);
+    if (it != entries_.end() && it->second.Obj == obj) entries_.erase(it);
+}
+
 TIDObject* TIDNameList::Find(std::string_view name) const {
     auto it = entries_.find(name);
     return it == entries_.end() ? nullptr : it->second.Obj;

@@ -46,6 +46,8 @@ public:
     void AddObject(std::string_view name, TIDObject* obj);
     void AddChPosObject(std::string_view name, int pos);
     TIDObject* Find(std::string_view name) const;
+    // Forgets the name if it still points at obj (an object going away).
+    void RemoveObject(std::string_view name, const TIDObject* obj);
     int Count() const { return static_cast<int>(entries_.size()); }
     void Clear() { entries_.clear(); }
 

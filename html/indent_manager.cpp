@@ -21,19 +21,37 @@ void Pop(TFreeList<IndentRec>& list, int index, int Y) {
     if (index >= 0 && index < static_cast<int>(list.size())) list[index]->YB = Y - 1;
 }
 
-int LargestSharedBottom(const TFreeList<IndentRec>& list, int none) {
+int LargestFloatBottom(const TFreeList<IndentRec>& list, int none) {
     int bottom = none;
     for (const auto& r : list)
-        if (!r->ID) bottom = std::max(bottom, r->YB);
+        if (r->Float) bottom = std::max(bottom, r->YB);
     return bottom;
 }
 
-// The smallest YB above Y of the shared records, INT_MAX when none.
+// The smallest YB above Y of the float records, INT_MAX when none.
 int NextBottom(const TFreeList<IndentRec>& list, int Y) {
     int next = INT_MAX;
     for (const auto& r : list)
-        if (!r->ID && r->YB > Y) next = std::min(next, r->YB);
+        if (r->Float && r->YB > Y) next = std::min(next, r->YB);
     return next;
+}
+
+int AddFloat(TFreeList<IndentRec>& list, int X, int YT, int YB) {
+    auto rec = std::make_unique<IndentRec>();
+    rec->X = X;
+    rec->YT = YT;
+    rec->YB = YB;
+    rec->Float = true;
+    list.Add(std::move(rec));
+    return static_cast<int>(list.size()) - 1;
+}
+
+void Release(TFreeList<IndentRec>& list, int index, int Y) {
+    if (index < 0 || index >= static_cast<int>(list.size())) return;
+    if (index + 1 == static_cast<int>(list.size()))
+        list.pop_back();
+    else
+        list[index]->YB = Y - 1;
 }
 
 } // namespace
@@ -108,13 +126,26 @@ FloatPlace IndentManagerBasic::PlaceRightFloat(int Y) const {
     return {x ? LeftEdgeX + *x : Width, limit};
 }
 
+int IndentManagerBasic::AddLeftFloat(int X, int YT, int YB) {
+    return AddFloat(L, X, YT, YB);
+}
+int IndentManagerBasic::AddRightFloat(int X, int YT, int YB) {
+    return AddFloat(R, X, YT, YB);
+}
+void IndentManagerBasic::ReleaseLeftIndent(int index, int Y) {
+    Release(L, index, Y);
+}
+void IndentManagerBasic::ReleaseRightIndent(int index, int Y) {
+    Release(R, index, Y);
+}
+
 int IndentManagerBasic::FloatsBottom() const {
-    return std::max(LargestSharedBottom(L, 0), LargestSharedBottom(R, 0));
+    return std::max(LargestFloatBottom(L, 0), LargestFloatBottom(R, 0));
 }
 
 void IndentManagerBasic::ClearY(int& CL, int& CR) const {
-    CL = 1 + LargestSharedBottom(L, -1);
-    CR = 1 + LargestSharedBottom(R, -1);
+    CL = 1 + LargestFloatBottom(L, -1);
+    CR = 1 + LargestFloatBottom(R, -1);
 }
 
 int IndentManagerBasic::NextWiderY(int Y) const {

@@ -39,6 +39,16 @@ public:
     int RightEdgeAt(int Y) const;
     FloatPlace PlaceLeftFloat(int Y) const;
     FloatPlace PlaceRightFloat(int Y) const;
+    // A float's indent for the rows YT up to (not including) YB.
+    int AddLeftFloat(int X, int YT, int YB);
+    int AddRightFloat(int X, int YT, int YB);
+    // Ends a temporary indent at Y. The most recent record is removed
+    // outright, so nested blocks leave no closed records behind and the
+    // look-ups stay short however long the document is.
+    void ReleaseLeftIndent(int index, int Y);
+    void ReleaseRightIndent(int index, int Y);
+    // The float queries see only float records: a cell's own open indents
+    // run to 9999999 and would send every clear to the end of the world.
     int FloatsBottom() const;
     void ClearY(int& CL, int& CR) const;
     int NextWiderY(int Y) const;

@@ -541,10 +541,26 @@ int ConvertLength(std::string_view s, bool relative, int base, int emSize, int e
     return defaultValue;
 }
 
+TBoxSpec TBoxSpec::Of(const TProperties& props) {
+    TBoxSpec spec;
+    for (int i = Prop::FirstBox; i <= Prop::LastBox; ++i)
+        spec[i] = props.Props[i];
+    return spec;
+}
+
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
                       TBoxValues& box, int& autoCount) {
+    ResolveBoxValues(TBoxSpec::Of(props), width, height, emSize, exSize, box, autoCount);
+}
+
+void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,
+                            TBoxValues& box, bool& topFlag, bool& bottomFlag) {
+    ResolveVerticalMargins(TBoxSpec::Of(props), base, emSize, exSize, box, topFlag, bottomFlag);
+}
+
+void ResolveBoxValues(const TBoxSpec& v, int width, int height, int emSize, int exSize,
+                      TBoxValues& box, int& autoCount) {
     autoCount = 0;
-    const auto& v = props.Props;
     auto color = [&](int i) {
         const int* n = std::get_if<int>(&v[i]);
         box[i] = n ? *n : static_cast<int>(clNone);
@@ -589,11 +605,11 @@ void ResolveBoxValues(const TProperties& props, int width, int height, int emSiz
         box[i] = BoxLength(v[i], width, emSize, exSize, 0, 0);
 }
 
-void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,
-                            TBoxValues& box, bool& topFlag, bool& bottomFlag) {
+void ResolveVerticalMargins(const TBoxSpec& spec, int base, int emSize, int exSize, TBoxValues& box,
+                            bool& topFlag, bool& bottomFlag) {
     auto resolve = [&](int i, bool& flag) {
         flag = false;
-        const TPropValue& v = props.Props[i];
+        const TPropValue& v = spec[i];
         if (const int* n = std::get_if<int>(&v); n && *n == AutoParagraph) {
             box[i] = ParagraphSpace;
             flag = true;

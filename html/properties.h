@@ -167,6 +167,20 @@ double ConvertFontSize(std::string_view s, double parentSize, double defaultSize
 int ConvertLength(std::string_view s, bool relative, int base, int emSize, int exSize,
                   int defaultValue);
 
+// The 22 box values of an element as the style system gave them, indexed by
+// property index (Prop::BackgroundColor to Prop::Left): what a block keeps to
+// resolve again at each layout, without a whole TProperties.
+struct TBoxSpec {
+    std::array<TPropValue, Prop::LastBox - Prop::FirstBox + 1> V;
+    const TPropValue& operator[](int index) const { return V[index - Prop::FirstBox]; }
+    TPropValue& operator[](int index) { return V[index - Prop::FirstBox]; }
+    static TBoxSpec Of(const TProperties& props);
+};
+
+void ResolveBoxValues(const TBoxSpec& spec, int width, int height, int emSize, int exSize,
+                      TBoxValues& box, int& autoCount);
+void ResolveVerticalMargins(const TBoxSpec& spec, int base, int emSize, int exSize, TBoxValues& box,
+                            bool& topFlag, bool& bottomFlag);
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
                       TBoxValues& box, int& autoCount);
 void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,

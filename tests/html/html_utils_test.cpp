@@ -218,14 +218,19 @@ TEST(IndentManager, EdgesAndFloats) {
     EXPECT_EQ(place.Position, 110);
     EXPECT_EQ(im.PlaceRightFloat(20).Position, 410);
     im.PopRightIndent(right, 80);
+    // Only float records count for the float queries.
     EXPECT_EQ(im.FloatsBottom(), 79);
     int cl = -1, cr = -1;
     im.ClearY(cl, cr);
-    EXPECT_EQ(cl, 50);
+    EXPECT_EQ(cl, 0);
     EXPECT_EQ(cr, 80);
+    EXPECT_EQ(im.NextWiderY(20), 79);
+    EXPECT_EQ(im.NextWiderY(90), 90);
+    im.AddLeftFloat(60, 0, 49);
+    im.ClearY(cl, cr);
+    EXPECT_EQ(cl, 50);
     EXPECT_EQ(im.NextWiderY(20), 49);
     EXPECT_EQ(im.NextWiderY(60), 79);
-    EXPECT_EQ(im.NextWiderY(90), 90);
     // A temporary indent shows only to its owner.
     int owner = 0;
     im.ActiveID = &owner;
@@ -235,6 +240,24 @@ TEST(IndentManager, EdgesAndFloats) {
     EXPECT_EQ(im.LeftEdgeAt(100), 10);
     im.Clear();
     EXPECT_EQ(im.FloatsBottom(), 0);
+}
+
+// A cell's own indents stay open to 9999999; they must not count as floats.
+TEST(IndentManager, OpenCellIndentsAreNoFloats) {
+    IndentManagerBasic im;
+    im.Reset(0, 600);
+    im.PushLeftIndent(0, 0);
+    im.PushRightIndent(600, 0);
+    int cl = -1, cr = -1;
+    im.ClearY(cl, cr);
+    EXPECT_EQ(cl, 0);
+    EXPECT_EQ(cr, 0);
+    EXPECT_EQ(im.FloatsBottom(), 0);
+    EXPECT_EQ(im.NextWiderY(10), 10);
+    // A released temporary indent that was the last record leaves nothing.
+    int t = im.PushLeftIndent(40, 5);
+    im.ReleaseLeftIndent(t, 20);
+    EXPECT_EQ(im.L.size(), 1u);
 }
 
 TEST(ImageTypes, FromFirstBytes) {

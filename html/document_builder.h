@@ -1,0 +1,103 @@
+// The document builder: turns the token stream into the layout model (a
+// TSectionList) in document order, keeping the property stack in step with
+// the element nesting. Markup is never rejected: stray tokens are skipped or
+// end the open construct, and what was built is kept even when the parse
+// ends early. Frame documents have two entry points that build nothing: one
+// asks whether a document is a frameset, one walks its FRAMESET tree.
+//
+// Every entry point starts from a fresh builder state, so nothing of one
+// parse (open links, fonts, forms, the nesting depth) leaks into the next.
+#pragma once
+
+#include "html/attributes.h"
+#include "html/tokenizer.h"
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumo {
+
+class TSectionList;
+
+// BGSOUND: the viewer, the sound's address, its loop count, and false.
+using TSoundType =
+    std::function<void(void* sender, const std::string& src, int loop, bool terminate)>;
+// META: the viewer, HTTP-EQUIV, NAME and CONTENT.
+using TMetaType = std::function<void(void* sender, const std::string& httpEq,
+                                     const std::string& name, const std::string& content)>;
+
+struct TBuilderHooks {
+    TIncludeType OnInclude;
+    TSoundType OnSoundRequest;
+    TMetaType OnMeta;
+    // True when the caller is a single-document viewer (META charsets apply).
+    bool SingleViewer = true;
+};
+
+// What a parse reports besides the model.
+struct TParseResult {
+    std::string Title;
+    std::string Base;
+    std::string BaseTarget;
+};
+
+// The input of the frame entry points.
+enum class TLoadMode { File, Strings, Buffer, Stream };
+struct TLoadInput {
+    TLoadMode Mode = TLoadMode::Buffer;
+    std::string FName;                                 // File
+    const std::vector<std::string>* Strings = nullptr; // Strings: their text, line by line
+    const std::string_view* Buffer = nullptr;          // Buffer
+    std::istream* Stream = nullptr;                    // Stream
+};
+
+// What the frame walk calls: a frame viewer answers for its frameset. The
+// frame set objects are the viewer's own; the builder only passes them on.
+class TFrameViewerBase {
+public:
+    virtual ~TFrameViewerBase() = default;
+    virtual void FrameFound(void* frameSet, const TAttributeList& attributes,
+                            const std::string& fName) = 0;
+    virtual void* FrameSetFound(void* frameSet) = 0;
+    virtual void ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) = 0;
+    virtual void FrameSetEnded(void* frameSet) = 0;
+
+    TIncludeType OnInclude;
+    TSoundType OnSoundRequest;
+    // The script handler: the viewer, NAME, LANGUAGE and the script's text.
+    std::function<void(void* sender, const std::string& name, const std::string& language,
+                       std::string script)>
+        OnScript;
+};
+
+// Inputs larger than this are read up to it.
+inline constexpr size_t MaxDocumentSize = 64u << 20;
+
+// The document entry points: the list is built into as it stands (the viewer
+// resets it first).
+TParseResult ParseHtmlBuffer(TSectionList& list, std::string_view buffer,
+                             const TBuilderHooks& hooks = {});
+TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName,
+                           const TBuilderHooks& hooks = {});
+TParseResult ParseHtmlStream(TSectionList& list, std::istream& stream,
+                             const TBuilderHooks& hooks = {});
+// Plain text: every line becomes a pre-formatted section.
+void ParseTextFile(TSectionList& list, std::string_view fName);
+void ParseTextStream(TSectionList& list, std::istream& stream);
+void ParseTextBuffer(TSectionList& list, std::string_view text);
+
+// True when a FRAMESET comes before any body content.
+bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer);
+// Walks the head and FRAMESET tree of a frameset document, calling the
+// viewer's hooks; returns what the head said.
+TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
+                                const TLoadInput& input, const TMetaType& onMeta);
+
+// The nesting depth beyond which block starts are read as plain text
+// containers, so no nesting of markup can exhaust the stack.
+inline constexpr int MaxBlockDepth = 256;
+
+} // namespace lumo

@@ -1,0 +1,169 @@
+// The frame entry points: is this a frameset, and the walk of its FRAMESETs.
+#include "html/document_builder_state.h"
+
+namespace lumo {
+
+namespace {
+
+// A frame walk shares nothing with a document parse but the tokenizer.
+class TFrameWalker {
+public:
+    TFrameWalker(HtmlTokenizer& parser, TFrameViewerBase& viewer) : P(parser), viewer_(viewer) {}
+
+    void SkipNoFrames() {
+        while (P.CurTok != NoFramesEndTok && P.CurTok != EofTok)
+            P.NextToken();
+    }
+
+    void SkipScript() {
+        P.InScript = true;
+        for (P.NextScriptToken(); P.CurTok != EofTok && P.CurTok != ScriptEndTok;
+             P.NextScriptToken()) {
+        }
+        P.InScript = false;
+    }
+
+    void Script() {
+        if (!viewer_.OnScript) {
+            SkipScript();
+            return;
+        }
+        const TAttribute* name = P.Attributes.Find(NameTok);
+        const TAttribute* language = P.Attributes.Find(LanguageTok);
+        std::string n = name ? name->Name : "", l = language ? language->Name : "";
+        std::string script;
+        P.InScript = true;
+        for (P.NextScriptToken(); P.CurTok != EofTok && P.CurTok != ScriptEndTok;
+             P.NextScriptToken())
+            if (script.size() < (8u << 20)) script += P.CurTok == EolTok ? "\r\n" : P.Token.S;
+        P.InScript = false;
+        viewer_.OnScript(&viewer_, n, l, std::move(script));
+    }
+
+    void FrameSet(void* frameSet, const std::string& fName, int depth) {
+        viewer_.ApplyFrameAttributes(frameSet, P.Attributes);
+        P.NextToken();
+        while (P.CurTok != FrameSetEndTok && P.CurTok != EofTok) {
+            switch (P.CurTok) {
+            case FrameSetTok:
+                // Framesets nest as deep as blocks may, and no deeper.
+                if (depth < MaxBlockDepth)
+                    FrameSet(viewer_.FrameSetFound(frameSet), fName, depth + 1);
+                break;
+            case FrameTok:
+                viewer_.FrameFound(frameSet, P.Attributes, fName);
+                break;
+            case NoFramesTok:
+                SkipNoFrames();
+                break;
+            case ScriptTok:
+                Script();
+                break;
+            default:
+                break;
+            }
+            P.NextToken();
+        }
+        viewer_.FrameSetEnded(frameSet);
+    }
+
+    HtmlTokenizer& P;
+
+private:
+    TFrameViewerBase& viewer_;
+};
+
+} // namespace
+
+bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer) {
+    std::string document;
+    if (!LoadInput(input, document)) return false;
+    try {
+        ParserLock lock;
+        HtmlTokenizer& p = lock.Parser();
+        p.CallerObject = &viewer;
+        p.OnInclude = viewer.OnInclude;
+        p.IDs = nullptr;
+        p.InPre = p.InScript = p.NoBreak = false;
+        TFrameWalker walker(p, viewer);
+        p.Begin(document);
+        p.ReadNextChar();
+        p.NextToken();
+        while (p.CurTok != EofTok) {
+            if (p.CurTok == FrameSetTok) return true;
+            if (FrameBodyContent()[p.CurTok]) return false;
+            if (p.CurTok == ScriptTok) walker.SkipScript();
+            p.NextToken();
+        }
+    } catch (...) {
+    }
+    return false;
+}
+
+TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
+                                const TLoadInput& input, const TMetaType& onMeta) {
+    TParseResult result;
+    std::string document;
+    if (!LoadInput(input, document)) return result;
+    try {
+        ParserLock lock;
+        HtmlTokenizer& p = lock.Parser();
+        p.CallerObject = &viewer;
+        p.OnInclude = viewer.OnInclude;
+        p.IDs = nullptr;
+        p.InPre = p.InScript = p.NoBreak = false;
+        TFrameWalker walker(p, viewer);
+        p.Begin(document);
+        p.ReadNextChar();
+        p.NextToken();
+        while (p.CurTok != EofTok && !FrameBodyContent()[p.CurTok]) {
+            switch (p.CurTok) {
+            case TitleTok:
+                p.NextToken();
+                while (p.CurTok == TextTok) {
+                    if (result.Title.size() < 4096) result.Title += p.Token.S;
+                    p.NextToken();
+                }
+                continue;
+            case BaseTok:
+                if (const TAttribute* href = p.Attributes.Find(HrefTok)) result.Base = href->Name;
+                if (const TAttribute* target = p.Attributes.Find(TargetTok))
+                    result.BaseTarget = target->Name;
+                break;
+            case MetaTok:
+                if (onMeta) {
+                    auto text = [&](TokenKind k) {
+                        const TAttribute* a = p.Attributes.Find(k);
+                        return a ? a->Name : std::string();
+                    };
+                    onMeta(&viewer, text(HttpEqTok), text(NameTok), text(ContentTok));
+                }
+                break;
+            case BgSoundTok:
+                if (const TAttribute* src = p.Attributes.Find(SrcTok);
+                    src && viewer.OnSoundRequest) {
+                    const TAttribute* loop = p.Attributes.Find(LoopTok);
+                    viewer.OnSoundRequest(&viewer, src->Name, loop ? loop->Value : 1, false);
+                }
+                break;
+            case ScriptTok:
+                walker.Script();
+                break;
+            case NoFramesTok:
+                walker.SkipNoFrames();
+                break;
+            case FrameSetTok:
+                walker.FrameSet(topFrameSet, input.FName, 0);
+                break;
+            default:
+                break;
+            }
+            p.NextToken();
+        }
+    } catch (...) {
+        // The frames reported so far stay.
+    }
+    return result;
+}
+
+} // namespace lumo

@@ -1,0 +1,352 @@
+// Inline elements, paragraphs, headings, line breaks and rules.
+#include "html/document_builder_state.h"
+
+#include "html/parse_color.h"
+#include "layout/page_break.h"
+#include "layout/rule_block.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr int kNormalSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+constexpr int kPreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+
+bool IsPhraseStart(TokenKind t) {
+    switch (t) {
+    case BTok:
+    case ITok:
+    case EmTok:
+    case StrongTok:
+    case UTok:
+    case CiteTok:
+    case VarTok:
+    case TTTok:
+    case CodeTok:
+    case KbdTok:
+    case SampTok:
+    case STok:
+    case StrikeTok:
+    case SpanTok:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsPhraseEnd(TokenKind t) {
+    switch (t) {
+    case BEndTok:
+    case IEndTok:
+    case EmEndTok:
+    case StrongEndTok:
+    case UEndTok:
+    case CiteEndTok:
+    case VarEndTok:
+    case TTEndTok:
+    case CodeEndTok:
+    case KbdEndTok:
+    case SampEndTok:
+    case SEndTok:
+    case StrikeEndTok:
+    case SpanEndTok:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+const int* NormalFontSizes() {
+    return kNormalSizes;
+}
+const int* PreFontSizes() {
+    return kPreSizes;
+}
+
+void THtmlBuilder::ParseBlockContent() {
+    const TokenKind tok = Cur();
+    if (IsPhraseStart(tok) || IsPhraseEnd(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
+        tok == SmallTok || tok == SubEndTok || tok == SupEndTok || tok == BigEndTok ||
+        tok == SmallEndTok) {
+        if (tok == SubTok || tok == SupTok || tok == BigTok || tok == SmallTok) EnsureSection();
+        if (tok == SubTok) ScriptShift = 1;
+        if (tok == SupTok) ScriptShift = 2;
+        if (tok == SubEndTok || tok == SupEndTok) ScriptShift = 0;
+        const bool start = IsPhraseStart(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
+                           tok == SmallTok;
+        if (start)
+            Push(TagNameOfTok(tok)).TakeBackgroundColor();
+        else
+            PopFor(TagNameOfEndTok(tok));
+        FontChanged();
+        Next();
+        return;
+    }
+    switch (tok) {
+    case TextTok:
+        EnsureSection();
+        ActiveSection->NoBreak = P.NoBreak;
+        ActiveSection->AppendToken(P.Token);
+        Next();
+        break;
+    case FontTok:
+    case BaseFontTok:
+        if (ReadFontAttributes(tok, kNormalSizes)) FontChanged();
+        Next();
+        break;
+    case FontEndTok:
+        PopFor("font");
+        FontChanged();
+        Next();
+        break;
+    case ATok:
+        DoAnchor();
+        Next();
+        break;
+    case AEndTok:
+        EndAnchor();
+        Next();
+        break;
+    case BRTok:
+        ParseBreak(TokSet());
+        break;
+    case HeadingTok:
+        ParseHeading();
+        break;
+    case HRTok:
+        DoHorizontalRule();
+        break;
+    case PreTok:
+        ParsePre();
+        break;
+    case SelectTok:
+        SkipSelect();
+        Next();
+        break;
+    case TextAreaTok:
+        SkipTextArea();
+        break;
+    case MapTok:
+        ParseMap();
+        Next();
+        break;
+    case PageTok:
+        FinishSection();
+        ActiveCell->AddItem(std::make_unique<TPage>(RootList));
+        Next();
+        break;
+    case ScriptTok:
+        ParseScript();
+        Next();
+        break;
+    case NoBrTok:
+    case NoBrEndTok:
+        P.NoBreak = tok == NoBrTok;
+        Next();
+        break;
+    case WbrTok:
+        if (ActiveSection && P.NoBreak) {
+            TokenObj space;
+            space.AddChar(' ', P.TagIndex);
+            ActiveSection->NoBreak = true;
+            ActiveSection->AppendToken(space);
+        }
+        Next();
+        break;
+    default:
+        // Images, panels, form controls and tables join the model with
+        // their own items; until then their tags are passed over and what
+        // they enclose reads as the text around them.
+        Next();
+        break;
+    }
+}
+
+void THtmlBuilder::DoAnchor() {
+    // A new link ends the open one before it takes its own entries, so the
+    // two never share a look.
+    if (InsideLink && P.Attributes.Find(HrefTok)) EndAnchor();
+    Push("a");
+    for (const auto& a : P.Attributes) {
+        if (a->Which == HrefTok) {
+            if (InsideLink) continue; // a second HREF on one tag
+            InsideLink = true;
+            const TAttribute* target = P.Attributes.Find(TargetTok);
+            ActiveLink.Assign(a->Name, target ? target->Name : std::string());
+            const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
+            for (std::string_view pseudo : {"link", "hover", "visited"})
+                Stack->PushProps("a", cls, id, pseudo, P.Attributes.GetStyle());
+            FontChanged();
+        } else if (a->Which == NameTok) {
+            EnsureSection();
+            FontChanged();
+            std::string name = UpperCase(a->Name);
+            if (!name.empty() && name[0] == '#') name.erase(0, 1);
+            ActiveSection->AddAnchorName(name);
+        }
+    }
+}
+
+void THtmlBuilder::EndAnchor() {
+    if (InsideLink) {
+        ActiveLink.Clear();
+        InsideLink = false;
+        for (int i = 0; i < 3; ++i)
+            PopFor("a");
+    }
+    PopFor("a");
+    FontChanged();
+}
+
+bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
+    int size = 0;
+    TColor color = clNone;
+    std::string face;
+    bool haveSize = false, haveColor = false;
+    for (const auto& a : P.Attributes) {
+        if (a->Which == SizeTok) {
+            int n = a->Value;
+            if (a->Name.size() >= 2 && (a->Name[0] == '+' || a->Name[0] == '-')) n += BaseFontLevel;
+            size = std::clamp(n, 1, 7);
+            if (tok == BaseFontTok) BaseFontLevel = size;
+            haveSize = true;
+        } else if (a->Which == ColorTok) {
+            haveColor = ParseColor(a->Name, false, color);
+        } else if (a->Which == FaceTok && tok == FontTok && !a->Name.empty()) {
+            face = a->Name.substr(0, 50);
+        }
+    }
+    TProperties& entry = PushPlain("font");
+    if (!haveSize && !haveColor && face.empty()) return false;
+    if (haveColor) {
+        entry.Props[Prop::Color] = static_cast<int>(color | PaletteRelative);
+        entry.Assigned[Prop::Color] = true;
+    }
+    if (haveSize) entry.Props[Prop::FontSize] = static_cast<double>(sizeTable[size - 1]);
+    if (!face.empty()) entry.Props[Prop::FontFamily] = face;
+    return true;
+}
+
+void THtmlBuilder::ParseParagraph(const TokSet& stop) {
+    if (stop[PTok]) return;
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    FinishSection();
+    P.SkipWhiteSpace();
+    // The last of a run of P tags gives the paragraph its look.
+    TAttributeList noted = std::move(P.Attributes);
+    P.Attributes = TAttributeList();
+    Next();
+    while (Cur() == PTok || Cur() == PEndTok) {
+        if (Cur() == PTok) {
+            noted = std::move(P.Attributes);
+            P.Attributes = TAttributeList();
+        }
+        P.SkipWhiteSpace();
+        Next();
+    }
+    TAttributeList current = std::move(P.Attributes);
+    P.Attributes = std::move(noted);
+    Push("p");
+    ApplyAlign();
+    P.Attributes = std::move(current);
+    TBlock* block = OpenBlock<TBlock>();
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (stop[tok] || !ParagraphContent()[tok]) break;
+        if (tok == CommandTok)
+            Next();
+        else
+            ParseBlockContent();
+    }
+    FinishSection();
+    PopFor("p");
+    CloseBlock(block);
+    if (Cur() == PEndTok) Next();
+}
+
+void THtmlBuilder::ParseBreak(const TokSet& stop) {
+    if (stop[BRTok]) return;
+    const bool clear = P.Attributes.Find(ClearTok) != nullptr;
+    if ((ActiveSection && !clear) || DeepEnough()) {
+        EnsureSection();
+        TokenObj brk;
+        brk.AddChar(8, P.TagIndex);
+        ActiveSection->AppendToken(brk);
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    FinishSection();
+    Push("br");
+    TBlock* block = OpenBlock<TBlock>();
+    OpenSection(&P.Attributes);
+    P.SkipWhiteSpace();
+    Next();
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (!LineBreakContent()[tok]) break;
+        if (tok == CommandTok)
+            Next();
+        else
+            ParseBlockContent();
+    }
+    FinishSection();
+    PopFor("br");
+    CloseBlock(block);
+}
+
+void THtmlBuilder::ParseHeading() {
+    const int level = P.HeadingLevel;
+    if (level < 1 || level > 6 || DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    const std::string tag = "h" + std::to_string(level);
+    FinishSection();
+    Push(tag);
+    ApplyAlign();
+    TBlock* block = OpenBlock<TBlock>();
+    OpenSection();
+    Next();
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (tok == PTok)
+            ParseParagraph(TokSet());
+        else if (tok == CommandTok)
+            Next();
+        else if (HeadingContent()[tok])
+            ParseBlockContent();
+        else
+            break;
+    }
+    FinishSection();
+    PopFor(tag);
+    CloseBlock(block);
+    if (Cur() == HeadingEndTok) Next();
+}
+
+void THtmlBuilder::DoHorizontalRule() {
+    FinishSection();
+    Push("hr");
+    THRBlock* block = OpenBlock<THRBlock>(P.Attributes);
+    auto line = std::make_unique<THorzLine>(RootList, P.Attributes, Stack->TopProps());
+    block->Line = line.get();
+    block->Content.AddItem(std::move(line));
+    PopFor("hr");
+    CloseBlock(block);
+    Next();
+}
+
+} // namespace lumo

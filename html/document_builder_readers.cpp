@@ -1,0 +1,299 @@
+// Elements read with their own rules: PRE (character by character), SCRIPT,
+// MAP, and the option lists and text of SELECT and TEXTAREA.
+#include "html/document_builder_state.h"
+
+#include "html/map_item.h"
+#include "layout/page_break.h"
+#include "layout/pre_section.h"
+#include "layout/section_list.h"
+#include "platform/text.h"
+
+namespace lumo {
+
+const int* PreFontSizes();
+
+namespace {
+
+// Scripts handed to the host are cut here.
+constexpr size_t kMaxScript = 8u << 20;
+
+bool IsPrePhrase(TokenKind t) {
+    switch (t) {
+    case BTok:
+    case ITok:
+    case EmTok:
+    case StrongTok:
+    case UTok:
+    case CiteTok:
+    case VarTok:
+    case STok:
+    case StrikeTok:
+    case SpanTok:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsPrePhraseEnd(TokenKind t) {
+    switch (t) {
+    case BEndTok:
+    case IEndTok:
+    case EmEndTok:
+    case StrongEndTok:
+    case UEndTok:
+    case CiteEndTok:
+    case VarEndTok:
+    case SEndTok:
+    case StrikeEndTok:
+    case SpanEndTok:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void THtmlBuilder::ParsePre() {
+    FinishSection();
+    Push("pre");
+    const int depth = Stack->PropStackTop();
+    TBlock* block = OpenBlock<TBlock>();
+    P.InPre = true;
+    OpenSection();
+    TokenObj line;
+    TBlock* paragraph = nullptr;
+    TBlock* form = nullptr;
+    auto flush = [&] {
+        if (line.Leng() == 0) return;
+        EnsureSection();
+        ActiveSection->AppendToken(line);
+        line.Clear();
+    };
+    auto newLine = [&] {
+        flush();
+        OpenSection();
+    };
+    auto endParagraph = [&] {
+        flush();
+        if (ActiveSection && ActiveSection->Text.empty())
+            DropSection();
+        else
+            FinishSection();
+        PopFor("p");
+        CloseBlock(paragraph);
+        paragraph = nullptr;
+    };
+    auto endForm = [&] {
+        flush();
+        FinishSection();
+        PopFor("form");
+        CloseBlock(form);
+        form = nullptr;
+        FormOpen = false;
+    };
+    bool done = false;
+    while (!done) {
+        switch (P.CaseChar) {
+        case '\r':
+            newLine();
+            P.ReadNextChar();
+            break;
+        case EofCh:
+            done = true;
+            break;
+        case '&':
+            Next();
+            line.AddString(P.Token);
+            break;
+        case '<': {
+            Next();
+            const TokenKind tok = Cur();
+            switch (tok) {
+            case PreEndTok:
+            case TDEndTok:
+            case THEndTok:
+            case EofTok:
+                done = true;
+                break;
+            case TextTok:
+                // A "<" that opens no tag, or the text after a comment.
+                for (size_t i = 0; i < P.Token.S.size(); ++i) {
+                    if (P.Token.S[i] == '\r') {
+                        newLine();
+                    } else {
+                        line.AddChar(P.Token.S[i], P.Token.I[i]);
+                    }
+                }
+                break;
+            case BRTok:
+                newLine();
+                if (P.CaseChar == '\r') P.ReadNextChar();
+                break;
+            case PTok:
+                if (paragraph) {
+                    endParagraph();
+                } else {
+                    flush();
+                    FinishSection();
+                }
+                if (P.CaseChar == '\r') P.ReadNextChar();
+                if (!DeepEnough()) {
+                    Push("p");
+                    paragraph = OpenBlock<TBlock>();
+                }
+                OpenSection();
+                break;
+            case PEndTok:
+                if (paragraph) {
+                    endParagraph();
+                    OpenSection();
+                }
+                break;
+            case FormTok:
+                if (form) {
+                    endForm();
+                } else {
+                    flush();
+                    FinishSection();
+                }
+                if (!DeepEnough() && !paragraph) {
+                    Push("form");
+                    form = OpenBlock<TBlock>();
+                    FormOpen = true;
+                }
+                OpenSection();
+                break;
+            case FormEndTok:
+                if (form) {
+                    endForm();
+                    OpenSection();
+                }
+                break;
+            case SelectTok:
+                flush();
+                SkipSelect();
+                break;
+            case TextAreaTok:
+                flush();
+                SkipTextArea();
+                break;
+            case MapTok:
+                ParseMap();
+                break;
+            case ScriptTok:
+                ParseScript();
+                break;
+            case PageTok:
+                flush();
+                FinishSection();
+                ActiveCell->AddItem(std::make_unique<TPage>(RootList));
+                OpenSection();
+                break;
+            case FontTok:
+            case BaseFontTok:
+                flush();
+                if (ReadFontAttributes(tok, PreFontSizes())) FontChanged();
+                break;
+            case FontEndTok:
+                if (Stack->PropStackTop() > depth) {
+                    PopFor("font");
+                    flush();
+                    FontChanged();
+                }
+                break;
+            case ATok:
+                flush();
+                DoAnchor();
+                break;
+            case AEndTok:
+                flush();
+                EndAnchor();
+                break;
+            default:
+                if (IsPrePhrase(tok)) {
+                    flush();
+                    Push(TagNameOfTok(tok)).TakeBackgroundColor();
+                    FontChanged();
+                } else if (IsPrePhraseEnd(tok)) {
+                    flush();
+                    PopFor(TagNameOfEndTok(tok));
+                    FontChanged();
+                }
+                // Other tags inside PRE are dropped.
+                break;
+            }
+            break;
+        }
+        default:
+            line.AddChar(P.CurChar, P.SrcPos);
+            if (line.Leng() > 200) flush();
+            P.ReadNextChar();
+            break;
+        }
+    }
+    flush();
+    if (paragraph) endParagraph();
+    if (form)
+        endForm();
+    else
+        FinishSection();
+    P.InPre = false;
+    while (Stack->PropStackTop() >= depth && Stack->PropStackTop() > 0)
+        Stack->PopProps();
+    CloseBlock(block);
+    Next();
+}
+
+void THtmlBuilder::ParseScript() {
+    const TAttribute* name = P.Attributes.Find(NameTok);
+    const TAttribute* language = P.Attributes.Find(LanguageTok);
+    const std::string scriptName = name ? name->Name : std::string();
+    const std::string scriptLanguage = language ? language->Name : std::string();
+    const bool keep = static_cast<bool>(RootList.OnScript);
+    std::string script;
+    P.InScript = true;
+    for (P.NextScriptToken(); Cur() != EofTok && Cur() != ScriptEndTok; P.NextScriptToken()) {
+        if (!keep || script.size() > kMaxScript) continue;
+        if (Cur() == EolTok)
+            script += "\r\n";
+        else
+            script += P.Token.S;
+    }
+    P.InScript = false;
+    if (keep) RootList.OnScript(RootList.Viewer, scriptName, scriptLanguage, std::move(script));
+}
+
+void THtmlBuilder::ParseMap() {
+    auto map = std::make_unique<TMapItem>();
+    if (const TAttribute* name = P.Attributes.Find(NameTok)) map->MapName = UpperCase(name->Name);
+    Next();
+    int foreign = 0;
+    while (Cur() != MapEndTok && Cur() != EofTok) {
+        if (Cur() == AreaTok) {
+            map->AddArea(P.Attributes);
+        } else if (Cur() != TextTok && ++foreign >= 3) {
+            break; // not a map after all: dropped
+        }
+        Next();
+    }
+    if (Cur() == MapEndTok) RootList.MapList.Add(std::move(map));
+}
+
+void THtmlBuilder::SkipSelect() {
+    Next();
+    while (Cur() != SelectEndTok && Cur() != EofTok)
+        Next();
+}
+
+void THtmlBuilder::SkipTextArea() {
+    for (P.NextTextAreaToken(); Cur() != EofTok && Cur() != TextAreaEndTok; P.NextTextAreaToken()) {
+    }
+    while (P.CaseChar != '>' && P.CurChar != EofCh)
+        P.ReadNextChar();
+    if (P.CurChar != EofCh) P.ReadNextChar();
+    if (!P.InPre) Next();
+}
+
+} // namespace lumo

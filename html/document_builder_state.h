@@ -1,0 +1,149 @@
+// The state and procedures of one parse. Internal to the builder's files.
+#pragma once
+
+#include "html/document_builder.h"
+#include "html/prop_stack.h"
+#include "html/url_target.h"
+
+#include <bitset>
+#include <initializer_list>
+#include <memory>
+
+namespace lumo {
+
+class TCellBasic;
+class TSection;
+class TBodyBlock;
+class TBlock;
+
+using TokSet = std::bitset<TokenKindCount>;
+
+inline TokSet Toks(std::initializer_list<TokenKind> kinds) {
+    TokSet set;
+    for (TokenKind k : kinds)
+        set.set(k);
+    return set;
+}
+
+// The builder's terminator and content sets.
+const TokSet& TableCellTerminators();
+const TokSet& ParagraphContent();
+const TokSet& LineBreakContent();
+const TokSet& ListBlockExtraTerminators();
+const TokSet& ListItemExtraTerminators();
+const TokSet& HeadingContent();
+const TokSet& ListItemContent();
+const TokSet& FrameBodyContent();
+
+class THtmlBuilder {
+public:
+    THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks);
+    ~THtmlBuilder();
+    THtmlBuilder(const THtmlBuilder&) = delete;
+    THtmlBuilder& operator=(const THtmlBuilder&) = delete;
+
+    // Builds the whole document; exceptions end the parse and are dropped.
+    void ParseDocument(std::string_view document);
+    void ParseText(std::string_view text);
+
+    TParseResult Result;
+
+    // --- Shared steps -----------------------------------------------------
+    void Next() { P.NextToken(); }
+    TokenKind Cur() const { return P.CurTok; }
+    void FinishSection();
+    void OpenSection(const TAttributeList* attributes = nullptr);
+    void EnsureSection();
+    void DropSection();
+    void FontChanged();
+    TProperties& Push(std::string_view tag);
+    TProperties& PushPlain(std::string_view tag, std::string_view pseudo = "");
+    void PopFor(std::string_view tag) { Stack->PopPropsFor(tag); }
+    void ApplyAlign();
+    // Makes a block of the top entry, attaches it to ActiveCell at once (so
+    // the tree stays whole whatever happens while it fills) and makes its
+    // content the active cell.
+    template <class Block, class... Args>
+    Block* OpenBlock(Args&&... args);
+    // The block's container becomes the active cell again.
+    void CloseBlock(TBlock* block);
+    bool BodyCellEmpty() const;
+    bool DeepEnough() const { return Depth >= MaxBlockDepth; }
+
+    // --- Procedures -------------------------------------------------------
+    void ParseBody(const TokSet& stop);
+    void ParseBlockContent();
+    void DoBody();
+    void ParseTitle();
+    void ParseBase();
+    void ParseMeta();
+    void ParseSound();
+    void ParseLinkedStyleSheet();
+    void ParseStyleBlock();
+    void ParseParagraph(const TokSet& stop);
+    void ParseBreak(const TokSet& stop);
+    void ParseHeading();
+    void ParseList(TokenKind listTok, const TokSet& stop);
+    void ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb, const TokSet& stop,
+                       bool plain, char listType);
+    void ParseForm(const TokSet& stop);
+    void ParseCenter(const TokSet& stop);
+    void ParseDiv(const TokSet& stop);
+    void DoAnchor();
+    void EndAnchor();
+    bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
+    void ParsePre();
+    void ParseScript();
+    void ParseMap();
+    void SkipSelect();
+    void SkipTextArea();
+    void DoHorizontalRule();
+
+    // --- State ------------------------------------------------------------
+    HtmlTokenizer& P;
+    TSectionList& RootList;
+    TBuilderHooks Hooks;
+    TCellBasic* ActiveCell = nullptr;
+    std::unique_ptr<TSection> ActiveSection;
+    TBodyBlock* BodyBlock = nullptr;
+    std::unique_ptr<TPropStack> Stack;
+    TUrlTarget ActiveLink;
+    bool InsideLink = false;
+    int BaseFontLevel = 3;
+    bool FormOpen = false; // a FORM block is open (form objects come with form controls)
+    int ScriptShift = 0;   // 0 normal, 1 subscript, 2 superscript
+    int Depth = 0;         // nesting of block constructs
+};
+
+// Raises the nesting depth for the life of a construct.
+class TDepthGuard {
+public:
+    explicit TDepthGuard(THtmlBuilder& b) : b_(b) { ++b_.Depth; }
+    ~TDepthGuard() { --b_.Depth; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+private:
+    THtmlBuilder& b_;
+};
+
+// Loads an input of the frame entry points; false when it is missing.
+bool LoadInput(const TLoadInput& input, std::string& out);
+
+} // namespace lumo
+
+#include "layout/block.h"
+
+namespace lumo {
+
+template <class Block, class... Args>
+Block* THtmlBuilder::OpenBlock(Args&&... args) {
+    auto block = std::make_unique<Block>(RootList, *ActiveCell, Stack->TopProps(),
+                                         std::forward<Args>(args)...);
+    Block* raw = block.get();
+    ActiveCell->AddItem(std::move(block));
+    ActiveCell = &raw->Content;
+    return raw;
+}
+
+} // namespace lumo

@@ -1,0 +1,29 @@
+// Tiled background pictures of blocks. Only the part of the box that the
+// clip rectangle shows is ever built, band by band, so a block that is
+// 100,000 pixels tall costs what the window shows, not a bitmap of its size.
+#pragma once
+
+#include "platform/canvas.h"
+
+#include <string_view>
+
+namespace lumo {
+
+enum class TileRepeat { Both, X, Y, None };
+
+// "repeat", "repeat-x", "repeat-y", "no-repeat"; anything else repeats both ways.
+TileRepeat ParseTileRepeat(std::string_view text);
+// The offset of the first tile inside a box of boxSize for a position such as
+// "10px 20px", "center", "right bottom" or "50% 50%"; (0, 0) by default.
+TPoint TileOffset(std::string_view position, TSize boxSize, TSize tileSize);
+
+// Paints picture tiled over box (device coordinates), through mask when one is
+// given (white mask pixels leave the canvas as it is), limited to clip.
+void PaintTiledBackground(Canvas& canvas, const Bitmap& picture, const Bitmap* mask,
+                          const TRect& box, const TRect& clip, std::string_view position,
+                          TileRepeat repeat);
+
+// Rows of one band: bands hold at most this many pixels.
+inline constexpr int TileBandPixels = 1 << 22;
+
+} // namespace lumo

@@ -1,0 +1,406 @@
+#include "layout/block.h"
+
+#include "layout/background_tile.h"
+#include "layout/page_break.h"
+#include "layout/section_list.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+int ClearGapFor(const IndentManager& indents, ClearAttrType side, int Y) {
+    if (side == clrNone) return 0;
+    int CL = 0, CR = 0;
+    indents.ClearY(CL, CR);
+    int left = std::max(0, CL - Y - 1), right = std::max(0, CR - Y - 1);
+    switch (side) {
+    case clrLeft:
+        return left;
+    case clrRight:
+        return right;
+    default:
+        return std::max(left, right);
+    }
+}
+
+namespace {
+
+bool HasBorderStyle(const TProperties& props) {
+    for (int i : {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                  Prop::BorderBottomStyle, Prop::BorderLeftStyle})
+        if (const std::string* s = props.Text(i); s && !s->empty() && *s != "none") return true;
+    return false;
+}
+
+int Sides(const TBoxValues& b) {
+    return b[Prop::BorderLeftWidth] + b[Prop::BorderRightWidth] + b[Prop::PaddingLeft] +
+           b[Prop::PaddingRight];
+}
+
+int NoAuto(int v) {
+    return v == Auto ? 0 : v;
+}
+
+} // namespace
+
+TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& props)
+    : TSectionBase(root), Content(root, props.PropTag), Container(&container) {
+    BoxSpec = TBoxSpec::Of(props);
+    AlignmentType side;
+    if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
+    props.GetClear(ClearSide);
+    Bordered = HasBorderStyle(props);
+    EmHeight = props.EmSize;
+    ExHeight = props.ExSize;
+    if (const int* c = props.Int(Prop::Color)) BorderColorDefault = static_cast<TColor>(*c);
+    if (props.PropTag != "body" && props.PropTag != "default") {
+        std::string url;
+        if (props.GetBackgroundImage(url)) BackImageName = url;
+        if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackPosition = *s;
+        if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackRepeat = *s;
+    }
+    Placement = props.GetPosition();
+    Hidden = props.GetVisibility() == viHidden;
+    if (Placement != posStatic) {
+        StackOrder = 10 * std::clamp(props.GetZIndex(), -100000, 100000);
+        if (Placement == posAbsolute && StackOrder == 0) StackOrder = 1;
+    }
+    if (FloatSide != ANone && StackOrder == 0) StackOrder = 1;
+    TagAndClass = props.PropTag + "." + props.PropClass;
+
+    // Vertical margins collapse now, against the block before this one.
+    bool topFlag = false;
+    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, topFlag, BottomMarginFlag);
+    if (Placement == posStatic && FloatSide == ANone) {
+        TBlock* previous = nullptr;
+        bool other = false; // text or a rule stands between
+        for (auto it = container.rbegin(); it != container.rend(); ++it) {
+            if (auto* b = dynamic_cast<TBlock*>(it->get())) {
+                if (b->Placement == posAbsolute) continue;
+                previous = b;
+            } else if (dynamic_cast<TPage*>(it->get())) {
+                continue;
+            } else {
+                other = true;
+            }
+            break;
+        }
+        if (previous) {
+            if (previous->IsTableBlock() && previous->FloatSide != ANone && topFlag) {
+                Box[Prop::MarginTop] = 0;
+            } else {
+                int& m = previous->Box[Prop::MarginBottom];
+                int t = Box[Prop::MarginTop];
+                Box[Prop::MarginTop] = t >= 0 && m >= 0 ? std::max(t, m)
+                                       : t < 0 && m < 0 ? std::min(t, m)
+                                                        : t + m;
+                m = 0;
+            }
+        } else if (!other && topFlag) {
+            const std::string& owner = container.OwnerTag;
+            if (owner == "li") {
+                if (container.empty()) Box[Prop::MarginTop] = 0;
+            } else if (owner != "default" && owner != "body") {
+                Box[Prop::MarginTop] = 0;
+            }
+        }
+    }
+    if (Placement == posAbsolute && topFlag) Box[Prop::MarginTop] = 0;
+}
+
+int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
+    int Min = 0, Max = 0;
+    Content.MeasureWidths(canvas, Min, Max);
+    const int BP = Sides(Box);
+    int& width = Box[Prop::Width];
+    int& ml = Box[Prop::MarginLeft];
+    int& mr = Box[Prop::MarginRight];
+    auto computed = [&] {
+        int l = NoAuto(ml), r = NoAuto(mr);
+        if (Placement == posAbsolute)
+            return std::max(Min, std::min(Max, RoomWidth - BP - l - r - OffsetLeft));
+        return std::max(Min, RoomWidth - BP - l - r);
+    };
+    switch (autoTally) {
+    case 0:
+        width = std::max(width, Min);
+        break;
+    case 1:
+        if (width != Auto) {
+            width = std::max(width, Min);
+            if (mr != Auto)
+                ml = std::max(0, RoomWidth - BP - mr - width);
+            else if (FloatSide != ANone)
+                mr = 0;
+            else
+                mr = std::max(0, RoomWidth - BP - ml - width);
+        } else {
+            width = computed();
+        }
+        break;
+    case 2:
+        if (width != Auto) {
+            width = std::max(width, Min);
+            ml = mr = std::max(0, RoomWidth - width - BP) / 2;
+        } else {
+            if (ml == Auto) ml = 0;
+            if (mr == Auto) mr = 0;
+            width = computed();
+        }
+        break;
+    default:
+        ml = mr = 0;
+        width = computed();
+        break;
+    }
+    ml = NoAuto(ml);
+    mr = NoAuto(mr);
+    return std::max(0, width);
+}
+
+int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+                   int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+    LayoutY = Y;
+    ClearGap = ClearGapFor(indents, ClearSide, Y);
+    FirstPos = PosCounter;
+
+    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
+    int autoTally = 0;
+    ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
+    Box[Prop::MarginTop] = marginTop;
+    Box[Prop::MarginBottom] = marginBottom;
+
+    OffsetTop = OffsetLeft = 0;
+    if (Placement == posRelative) {
+        OffsetTop = NoAuto(Box[Prop::Top]);
+        OffsetLeft = NoAuto(Box[Prop::Left]);
+    } else if (Placement == posAbsolute) {
+        OffsetTop = Box[Prop::Top] == Auto ? Y - OriginY : Box[Prop::Top];
+        OffsetLeft = Box[Prop::Left] == Auto ? X - OriginX : Box[Prop::Left];
+        X = OffsetLeft + OriginX;
+        Y = OffsetTop + OriginY;
+        LayoutY = Y;
+    }
+
+    ContentWidth = ResolveWidth(canvas, RoomWidth, HeightBase, autoTally);
+    const TBoxValues& b = Box;
+    const int ml = b[Prop::MarginLeft], mr = b[Prop::MarginRight];
+    const int leftSide = ml + b[Prop::PaddingLeft] + b[Prop::BorderLeftWidth];
+    const int rightSide = mr + b[Prop::PaddingRight] + b[Prop::BorderRightWidth];
+    const int YY = Y + ClearGap;
+    PaintTopY = YY + std::min(0, b[Prop::MarginTop]);
+
+    if (FloatSide == ALeft)
+        ContentOffset = std::max(X, indents.LeftEdgeAt(YY)) + leftSide - X;
+    else if (FloatSide == ARight)
+        ContentOffset = std::min(RoomWidth, indents.RightEdgeAt(YY) - X) - rightSide - ContentWidth;
+    else
+        ContentOffset = leftSide;
+    if (int room = MarkerRoom()) {
+        // A float at the left must not cover the marker.
+        int floatEdge = X;
+        for (const auto& r : indents.L)
+            if (r->Float && indents.Active(*r, YY))
+                floatEdge = std::max(floatEdge, indents.LeftEdgeX + r->X);
+        if (floatEdge > X && X + ContentOffset < floatEdge + room) {
+            int raise = floatEdge + room - (X + ContentOffset);
+            ContentOffset += raise;
+            ContentWidth = std::max(0, ContentWidth - raise);
+        }
+    }
+
+    const int shiftY = Placement == posRelative ? OffsetTop : 0;
+    borderTopY_ = YY + b[Prop::MarginTop] + shiftY;
+    TopY = YY + b[Prop::MarginTop] + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
+    LeftX = X + ContentOffset + (Placement == posRelative ? OffsetLeft : 0);
+
+    const void* savedID = indents.ActiveID;
+    indents.ActiveID = this;
+    const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
+    const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+
+    int ox = OriginX, oy = OriginY;
+    if (Placement == posAbsolute) {
+        ox = OffsetLeft + OriginX + ml + b[Prop::BorderLeftWidth];
+        oy = OffsetTop + OriginY + b[Prop::MarginTop] + b[Prop::BorderTopWidth];
+    } else if (Placement == posRelative) {
+        oy = TopY + shiftY;
+    }
+    originX_ = ox;
+    originY_ = oy;
+    int widest = 0;
+    Content.DoLayout(canvas, LeftX, TopY + shiftY, ox, oy, ContentWidth, b[Prop::Height], indents,
+                     widest, PosCounter);
+    PosCount = PosCounter - FirstPos;
+    WidestOut = widest + leftSide + rightSide;
+    if (Placement != posStatic) WidestOut += OffsetLeft - mr;
+
+    InnerBottomY = std::max(TopY, Content.CellBottomY - shiftY);
+    InnerBottomY = std::max(InnerBottomY, TopY + b[Prop::Height]);
+    const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
+    BottomY = InnerBottomY + below + b[Prop::MarginBottom];
+    PaintBottomY = std::max(InnerBottomY + shiftY, Content.CellPaintBottomY) + below;
+    if (!Content.empty()) PaintTopY = std::min(PaintTopY, Content.CellPaintTopY);
+    FlowHeight = BottomY - Y;
+
+    indents.ReleaseRightIndent(rightIndex, Y + FlowHeight);
+    indents.ReleaseLeftIndent(leftIndex, Y + FlowHeight);
+    indents.ActiveID = savedID;
+
+    if (FloatSide != ANone || Placement == posAbsolute) {
+        PaintHeight = Placement == posAbsolute ? 0 : FlowHeight;
+        if (FloatSide == ALeft && Placement != posAbsolute) {
+            indents.AddLeftFloat(LeftX + ContentWidth + rightSide - indents.LeftEdgeX, Y,
+                                 PaintBottomY);
+        } else if (FloatSide == ARight && Placement != posAbsolute) {
+            int total = ContentWidth + leftSide + rightSide;
+            indents.AddRightFloat(indents.RightEdgeAt(Y) - total - indents.LeftEdgeX, Y,
+                                  PaintBottomY);
+        }
+        FlowHeight = 0;
+    } else {
+        PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
+    }
+    PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
+
+    RebuildPaintOrder();
+    return FlowHeight;
+}
+
+void TBlock::RebuildPaintOrder() {
+    std::vector<TSectionBase*> order;
+    order.reserve(Content.size());
+    for (auto& item : Content)
+        order.push_back(item.get());
+    std::stable_sort(order.begin(), order.end(), [](const TSectionBase* a, const TSectionBase* c) {
+        return a->StackOrder < c->StackOrder;
+    });
+    paintIndex_.Rebuild(std::move(order));
+}
+
+void TBlock::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    Content.MeasureWidths(canvas, Min, Max);
+    Min += MarkerRoom();
+    Max += MarkerRoom();
+    TBoxValues b{};
+    int tally = 0;
+    ResolveBoxValues(BoxSpec, 0, 400, EmHeight, ExHeight, b, tally);
+    const int sides = NoAuto(b[Prop::MarginLeft]) + NoAuto(b[Prop::MarginRight]) + Sides(b);
+    const int width = b[Prop::Width];
+    Min = std::max(Min, NoAuto(width)) + sides;
+    Max = width != Auto ? Min : Max + sides;
+}
+
+void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
+    const TBoxValues& b = Box;
+    const int sy = Root->ScrollY;
+    const int padLeft = LeftX - b[Prop::PaddingLeft] + X;
+    const int padRight = LeftX + ContentWidth + b[Prop::PaddingRight] + X;
+    const int borderLeft = padLeft - b[Prop::BorderLeftWidth];
+    const int borderRight = padRight + b[Prop::BorderRightWidth];
+    const int borderTop = borderTopY_ - sy;
+    int borderBottom;
+    if (FloatSide != ANone)
+        borderBottom = PaintBottomY - sy;
+    else
+        borderBottom =
+            BottomY - b[Prop::MarginBottom] - sy + (Placement == posRelative ? OffsetTop : 0);
+    const int padTop = borderTop + b[Prop::BorderTopWidth];
+    const int padBottom = borderBottom - b[Prop::BorderBottomWidth];
+    const TRect padding{padLeft, padTop, padRight, padBottom};
+    const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
+
+    const TColor background = static_cast<TColor>(b[Prop::BackgroundColor]);
+    if (background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+        canvas.SetBrush(background, BrushStyle::Solid);
+        canvas.FillRect(padding);
+    }
+    if (BackImage && (!Root->IsPrinting || Root->PrintBackgrounds))
+        PaintTiledBackground(canvas, *BackImage, BackImageMask, padding, device, BackPosition,
+                             ParseTileRepeat(BackRepeat));
+    if (Bordered) {
+        TColor color = static_cast<TColor>(b[Prop::BorderColor]);
+        if (color == clNone) color = BorderColorDefault;
+        canvas.SetBrush(color, BrushStyle::Solid);
+        if (padTop > borderTop) canvas.FillRect({borderLeft, borderTop, borderRight, padTop});
+        if (borderBottom > padBottom)
+            canvas.FillRect({borderLeft, padBottom, borderRight, borderBottom});
+        if (padLeft > borderLeft) canvas.FillRect({borderLeft, padTop, padLeft, padBottom});
+        if (borderRight > padRight) canvas.FillRect({padRight, padTop, borderRight, padBottom});
+    }
+}
+
+void TBlock::PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X) {
+    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
+        item->Paint(canvas, clip, indents, X, originX_, originY_);
+    });
+}
+
+int TBlock::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int, int) {
+    if (Hidden) return LayoutY + FlowHeight;
+    if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
+    PaintBox(canvas, clip, X);
+    PaintContent(canvas, clip, indents, X);
+    return LayoutY + FlowHeight;
+}
+
+bool TBlock::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                    TFormControlObj*& control) {
+    return Content.LinkAt(canvas, X, Y, target, control);
+}
+bool TBlock::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+    return Content.ObjectAt(X, Y, object, IX, IY);
+}
+int TBlock::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText) {
+    return Content.CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
+}
+int TBlock::FindText(int from, std::string_view text, bool matchCase) {
+    return Content.FindText(from, text, matchCase);
+}
+int TBlock::SourceOfDocPos(int docPos) {
+    return Content.SourceOfDocPos(docPos);
+}
+int TBlock::DocPosOfSource(int sourcePos, bool previous) {
+    return Content.DocPosOfSource(sourcePos, previous);
+}
+bool TBlock::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
+    return Content.CursorToPoint(canvas, cursor, X, Y);
+}
+bool TBlock::CharAt(int pos, char& ch, TSectionBase*& obj) {
+    return Content.CharAt(pos, ch, obj);
+}
+void TBlock::CopySelection() {
+    Content.CopySelection();
+}
+void TBlock::AddToPositionList() {
+    TSectionBase::AddToPositionList();
+    Content.AddToPositionList();
+}
+
+void TBlock::Dump(std::string& out, int depth) const {
+    DumpIndent(out, depth);
+    out += KindName();
+    out += " <" + Content.OwnerTag + ">";
+    const int boxLeft = LeftX - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
+    const int boxRight =
+        LeftX + ContentWidth + Box[Prop::PaddingRight] + Box[Prop::BorderRightWidth];
+    out += " at (" + std::to_string(boxLeft) + "," + std::to_string(borderTopY_) + ") size " +
+           std::to_string(boxRight - boxLeft) + "x" +
+           std::to_string(BottomY - Box[Prop::MarginBottom] - borderTopY_);
+    out += " content (" + std::to_string(LeftX) + "," + std::to_string(TopY) + ") width " +
+           std::to_string(ContentWidth);
+    if (Box[Prop::MarginTop] || Box[Prop::MarginBottom])
+        out += " margins " + std::to_string(Box[Prop::MarginTop]) + "/" +
+               std::to_string(Box[Prop::MarginBottom]);
+    if (FloatSide == ALeft) out += " float-left";
+    if (FloatSide == ARight) out += " float-right";
+    if (ClearGap) out += " clear " + std::to_string(ClearGap);
+    if (Placement == posAbsolute) out += " absolute";
+    if (Placement == posRelative) out += " relative";
+    if (Hidden) out += " hidden";
+    out += "\n";
+    for (const auto& item : Content)
+        item->Dump(out, depth + 1);
+}
+
+} // namespace lumo

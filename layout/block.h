@@ -1,0 +1,93 @@
+// A block element: a box (margins, borders, padding, background) around a
+// cell of content, placed in the flow, floated left or right, or positioned.
+#pragma once
+
+#include "html/properties.h"
+#include "layout/cell.h"
+#include "layout/paint_index.h"
+
+#include <string>
+
+namespace lumo {
+
+class TBlock : public TSectionBase {
+public:
+    // Made for the element's entry of the property stack; collapses its top
+    // margin with the bottom margin of the block before it in container,
+    // so it must be made before it is appended there.
+    TBlock(TSectionList& root, TCellBasic& container, const TProperties& props);
+
+    TBoxSpec BoxSpec;
+    TBoxValues Box{};
+    TBlockCell Content;
+    TCellBasic* Container;
+    int EmHeight = 0;
+    int ExHeight = 0;
+    TColor BorderColorDefault = 0;
+    bool Bordered = false;
+    AlignmentType FloatSide = ANone; // ALeft or ARight when floating
+    ClearAttrType ClearSide = clrNone;
+    PositionType Placement = posStatic;
+    bool Hidden = false;
+    bool BottomMarginFlag = false;
+    std::string TagAndClass;
+    int ContentWidth = 0;
+    int ClearGap = 0;
+    int ContentOffset = 0;
+    int OffsetTop = 0;
+    int OffsetLeft = 0;
+    int InnerBottomY = 0;
+    // The background picture: its address, and the picture once the image
+    // code has fetched it (held by the image cache, not owned here).
+    std::string BackImageName;
+    const Bitmap* BackImage = nullptr;
+    const Bitmap* BackImageMask = nullptr;
+    std::string BackPosition, BackRepeat;
+
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
+    virtual int ResolveWidth(Canvas& canvas, int RoomWidth, int HeightBase, int autoTally);
+
+    bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                TFormControlObj*& control) override;
+    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
+    int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                 bool& InText) override;
+    int FindText(int from, std::string_view text, bool matchCase) override;
+    int SourceOfDocPos(int docPos) override;
+    int DocPosOfSource(int sourcePos, bool previous) override;
+    bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
+    bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
+    void CopySelection() override;
+    void AddToPositionList() override;
+    bool IsAbsolute() const override { return Placement == posAbsolute; }
+    // The block around a table: margin collapsing treats a floating one apart.
+    virtual bool IsTableBlock() const { return false; }
+
+    void Dump(std::string& out, int depth) const override;
+    const char* KindName() const override { return "TBlock"; }
+
+    // The items of Content in paint order (by StackOrder, stable).
+    const std::vector<TSectionBase*>& PaintOrder() const { return paintIndex_.Items(); }
+
+protected:
+    // The room a list marker needs left of the content; 0 for other blocks.
+    virtual int MarkerRoom() const { return 0; }
+    // Paints the box: background colour and picture, borders.
+    void PaintBox(Canvas& canvas, const TRect& clip, int X);
+    void PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X);
+    // Orders the content by StackOrder, keeping document order among equals.
+    void RebuildPaintOrder();
+
+    int borderTopY_ = 0; // top of the border box in the last layout
+    TPaintIndex<TSectionBase> paintIndex_;
+    int originX_ = 0, originY_ = 0;
+};
+
+// The extra space above an item so it clears the floats on the given sides.
+int ClearGapFor(const IndentManager& indents, ClearAttrType side, int Y);
+
+} // namespace lumo

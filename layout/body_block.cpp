@@ -1,0 +1,61 @@
+#include "layout/body_block.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+int TBodyBlock::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int HeightBase,
+                       IndentManager& indents, int& WidestOut, int& PosCounter) {
+    LayoutY = Y;
+    ClearGap = 0;
+    FirstPos = PosCounter;
+    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
+    int autoTally = 0;
+    ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
+    Box[Prop::MarginTop] = marginTop;
+    Box[Prop::MarginBottom] = marginBottom;
+    TBoxValues& b = Box;
+    for (int i : {Prop::MarginLeft, Prop::MarginRight})
+        if (b[i] == Auto) b[i] = 0;
+    const int leftSide = b[Prop::MarginLeft] + b[Prop::PaddingLeft] + b[Prop::BorderLeftWidth];
+    const int rightSide = b[Prop::MarginRight] + b[Prop::PaddingRight] + b[Prop::BorderRightWidth];
+    ContentWidth = std::max(0, indents.Width - leftSide - rightSide);
+    ContentOffset = leftSide;
+    LeftX = X + leftSide;
+    borderTopY_ = Y + b[Prop::MarginTop];
+    TopY = borderTopY_ + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
+    PaintTopY = Y;
+
+    const void* savedID = indents.ActiveID;
+    indents.ActiveID = this;
+    const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
+    const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+    int widest = 0;
+    Content.DoLayout(canvas, LeftX, TopY, 0, 0, ContentWidth,
+                     HeightBase - b[Prop::MarginTop] - b[Prop::MarginBottom], indents, widest,
+                     PosCounter);
+    PosCount = PosCounter - FirstPos;
+
+    InnerBottomY = std::max({TopY, Content.CellBottomY, TopY + b[Prop::Height]});
+    const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
+    BottomY = InnerBottomY + below + b[Prop::MarginBottom];
+    PaintBottomY = std::max(InnerBottomY, Content.CellPaintBottomY) + below;
+    FlowHeight = PaintBottomY + b[Prop::MarginBottom] - Y;
+    indents.ReleaseRightIndent(rightIndex, Y + FlowHeight);
+    indents.ReleaseLeftIndent(leftIndex, Y + FlowHeight);
+    indents.ActiveID = savedID;
+    PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
+    PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
+    WidestOut = std::max(indents.Width, std::max(widest, ContentWidth) + b[Prop::MarginLeft] +
+                                            b[Prop::MarginRight]);
+
+    RebuildPaintOrder();
+    return FlowHeight;
+}
+
+int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int, int) {
+    PaintContent(canvas, clip, indents, X);
+    return LayoutY + FlowHeight;
+}
+
+} // namespace lumo

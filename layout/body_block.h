@@ -1,0 +1,20 @@
+// The block around the whole document body. Its background is the
+// document's (painted by the viewer), so it paints only its content.
+#pragma once
+
+#include "layout/block.h"
+
+namespace lumo {
+
+class TBodyBlock : public TBlock {
+public:
+    using TBlock::TBlock;
+
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    const char* KindName() const override { return "TBodyBlock"; }
+};
+
+} // namespace lumo

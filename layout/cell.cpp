@@ -1,0 +1,188 @@
+#include "layout/cell.h"
+
+#include "layout/block.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace lumo {
+
+TSectionBase* TCellBasic::AddItem(std::unique_ptr<TSectionBase> item) {
+    if (!item) return nullptr;
+    if (auto* section = dynamic_cast<TSection*>(item.get()); section && section->Droppable())
+        return nullptr; // freed here; the section unregisters its names as it goes
+    return Add(std::move(item));
+}
+
+void TCellBasic::CheckLastBottomMargin() {
+    if (empty()) return;
+    if (auto* block = dynamic_cast<TBlock*>(back().get()); block && block->BottomMarginFlag)
+        block->Box[Prop::MarginBottom] = 0;
+}
+
+int TCellBasic::DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int Width,
+                         int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+    CellTopY = Y;
+    FirstPos = PosCounter;
+    CellBottomY = Y;
+    CellPaintTopY = INT_MAX;
+    CellPaintBottomY = Y;
+    CellFlowHeight = 0;
+    WidestOut = 0;
+    int y = Y;
+    for (auto& item : *this) {
+        int widest = 0;
+        int h = item->LayOut(canvas, X, y, OriginX, OriginY, Width, HeightBase, indents, widest,
+                             PosCounter);
+        y += h;
+        CellFlowHeight += h;
+        WidestOut = std::max(WidestOut, widest);
+        if (!item->IsAbsolute()) CellBottomY = std::max(CellBottomY, item->BottomY);
+        CellPaintTopY = std::min(CellPaintTopY, item->PaintTopY);
+        CellPaintBottomY = std::max(CellPaintBottomY, item->PaintBottomY);
+    }
+    if (CellPaintTopY == INT_MAX) CellPaintTopY = Y;
+    PosCount = PosCounter - FirstPos;
+    return CellFlowHeight;
+}
+
+namespace {
+
+bool HoldsY(const TSectionBase& item, int Y) {
+    return item.PaintTopY <= Y && Y < item.PaintBottomY;
+}
+
+} // namespace
+
+bool TCellBasic::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                        TFormControlObj*& control) {
+    for (auto& item : *this)
+        if (HoldsY(*item, Y) && item->LinkAt(canvas, X, Y, target, control)) return true;
+    return false;
+}
+
+bool TCellBasic::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+    for (auto& item : *this)
+        if (HoldsY(*item, Y) && item->ObjectAt(X, Y, object, IX, IY)) return true;
+    return false;
+}
+
+int TCellBasic::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                         bool& InText) {
+    for (auto& item : *this) {
+        if (!HoldsY(*item, Y)) continue;
+        int pos = item->CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
+        if (pos >= 0) return pos;
+    }
+    return -1;
+}
+
+int TCellBasic::FindText(int from, std::string_view text, bool matchCase) {
+    for (auto& item : *this) {
+        if (item->FirstPos + item->PosCount <= from) continue;
+        int pos = item->FindText(from, text, matchCase);
+        if (pos >= 0) return pos;
+    }
+    return -1;
+}
+
+int TCellBasic::SourceOfDocPos(int docPos) {
+    for (auto& item : *this) {
+        int pos = item->SourceOfDocPos(docPos);
+        if (pos >= 0) return pos;
+    }
+    return -1;
+}
+
+int TCellBasic::DocPosOfSource(int sourcePos, bool previous) {
+    if (previous) {
+        for (auto it = rbegin(); it != rend(); ++it) {
+            int pos = (*it)->DocPosOfSource(sourcePos, previous);
+            if (pos >= 0) return pos;
+        }
+        return -1;
+    }
+    for (auto& item : *this) {
+        int pos = item->DocPosOfSource(sourcePos, previous);
+        if (pos >= 0) return pos;
+    }
+    return -1;
+}
+
+bool TCellBasic::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
+    for (auto& item : *this)
+        if (item->CursorToPoint(canvas, cursor, X, Y)) return true;
+    return false;
+}
+
+bool TCellBasic::CharAt(int pos, char& ch, TSectionBase*& obj) {
+    for (auto& item : *this)
+        if (item->CharAt(pos, ch, obj)) return true;
+    return false;
+}
+
+void TCellBasic::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    Min = 0;
+    Max = 0;
+    for (auto& item : *this) {
+        int mn = 0, mx = 0;
+        item->MeasureWidths(canvas, mn, mx);
+        Min = std::max(Min, mn);
+        Max = std::max(Max, mx);
+    }
+}
+
+void TCellBasic::CopySelection() {
+    const int selStart = Root->SelStart, selEnd = Root->SelEnd;
+    for (auto& item : *this) {
+        if (item->FirstPos >= selEnd) break;
+        if (item->FirstPos + item->PosCount <= selStart) continue;
+        item->CopySelection();
+    }
+}
+
+void TCellBasic::AddToPositionList() {
+    for (auto& item : *this)
+        item->AddToPositionList();
+}
+
+void TCellBasic::Dump(std::string& out, int depth) const {
+    for (const auto& item : *this)
+        item->Dump(out, depth);
+}
+
+TCell::TCell(TSectionList& root) : TCellBasic(root) {
+    CellIndents = &Indents;
+}
+
+int TCell::LayOutCell(Canvas& canvas, int Y, int width, int HeightBase, int& ScrollWidth,
+                      int& Cursor) {
+    Indents.Clear();
+    Indents.Reset(0, width);
+    int left = Indents.PushLeftIndent(0, Y);
+    int right = Indents.PushRightIndent(width, Y);
+    int widest = 0;
+    int height = DoLayout(canvas, 0, Y, 0, 0, width, HeightBase, Indents, widest, Cursor);
+    ScrollWidth = std::max(ScrollWidth, widest);
+    Indents.PopLeftIndent(left, Y + height);
+    Indents.PopRightIndent(right, Y + height);
+    std::vector<TSectionBase*> items;
+    items.reserve(size());
+    for (auto& item : *this)
+        items.push_back(item.get());
+    paintIndex_.Rebuild(std::move(items));
+    return std::max(height, Indents.FloatsBottom() - Y);
+}
+
+int TCell::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y) {
+    Indents.Reset(X, width);
+    int bottom = Y;
+    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
+        bottom = std::max(bottom, item->Paint(canvas, clip, Indents, X, 0, 0));
+    });
+    return bottom;
+}
+
+} // namespace lumo

@@ -1,0 +1,189 @@
+#include "layout/list_item_block.h"
+
+#include "layout/font_obj.h"
+#include "layout/section_list.h"
+
+#include <algorithm>
+#include <array>
+
+namespace lumo {
+
+namespace {
+
+constexpr std::array<std::string_view, 20> kRoman = {
+    "i",  "ii",  "iii",  "iv",  "v",  "vi",  "vii",  "viii",  "ix",  "x",
+    "xi", "xii", "xiii", "xiv", "xv", "xvi", "xvii", "xviii", "xix", "xx"};
+
+ListKindType KindOf(TokenKind listTok) {
+    switch (listTok) {
+    case OLTok:
+        return lkOrdered;
+    case ULTok:
+    case DirTok:
+    case MenuTok:
+    case BlockQuoteTok:
+        return lkUnordered;
+    case DLTok:
+        return lkDefinition;
+    default:
+        return lkOther;
+    }
+}
+
+MarkerStyleType OrderedStyle(char type) {
+    switch (type) {
+    case 'A':
+        return msUpperAlpha;
+    case 'I':
+        return msUpperRoman;
+    case 'a':
+        return msLowerAlpha;
+    case 'i':
+        return msLowerRoman;
+    default:
+        return msDecimal;
+    }
+}
+
+} // namespace
+
+TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
+                   TokenKind listTok, int listNumb, char listType, bool plain)
+    : TBlock(root, container, props), ListKind(KindOf(listTok)), ItemNumber(listNumb) {
+    switch (ListKind) {
+    case lkOrdered:
+        MarkerStyle = OrderedStyle(listType);
+        break;
+    case lkUnordered:
+        MarkerStyle = plain ? msNone : msCircle;
+        break;
+    case lkOther: {
+        MarkerStyle = msDisc;
+        const int* left = props.Int(Prop::MarginLeft);
+        const std::string* text = props.Text(Prop::MarginLeft);
+        if (!text && (!left || *left == IntNull || *left == 0)) BoxSpec[Prop::MarginLeft] = 16;
+        break;
+    }
+    default:
+        MarkerStyle = msNone;
+        break;
+    }
+    // A style wins, except over an explicit TYPE or PLAIN of the list itself.
+    const int styled = props.GetListStyleType();
+    const bool explicitType = ListKind == lkOrdered && listType != '1';
+    if (styled > 0 && !plain && !(explicitType && styled == msDecimal))
+        MarkerStyle = static_cast<MarkerStyleType>(styled);
+    MarkerFont = props.MakeFont(*root.Measure);
+    props.GetListStyleImage(MarkerImageName);
+}
+
+bool TBlockLI::HasMarker() const {
+    return ListKind != lkNone && ListKind != lkDefinition && MarkerStyle != msNone &&
+           MarkerStyle != msBlank;
+}
+
+int TBlockLI::MarkerRoom() const {
+    return HasMarker() ? 35 : 0;
+}
+
+std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
+    if (number < 1) return std::to_string(number) + ".";
+    switch (style) {
+    case msLowerAlpha:
+    case msUpperAlpha: {
+        char c = static_cast<char>('a' + std::min(number - 1, 25));
+        if (style == msUpperAlpha) c = static_cast<char>(c - 32);
+        return std::string(1, c) + ".";
+    }
+    case msLowerRoman:
+    case msUpperRoman: {
+        std::string s(kRoman[static_cast<size_t>(std::min(number, 20) - 1)]);
+        if (style == msUpperRoman)
+            for (char& c : s)
+                c = static_cast<char>(c - 32);
+        return s + ".";
+    }
+    default:
+        return std::to_string(number) + ".";
+    }
+}
+
+int TBlockLI::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+                     int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+    // The hook points at this item only while it is laid out, so a nested
+    // item never leaves it aimed at itself for the text after it.
+    int* saved = Root->FirstLineHook;
+    FirstBaseline = 0;
+    Root->FirstLineHook = &FirstBaseline;
+    int height = TBlock::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents,
+                                WidestOut, PosCounter);
+    Root->FirstLineHook = saved;
+    return height;
+}
+
+void TBlockLI::PaintMarker(Canvas& canvas, int X) {
+    const int baseline = FirstBaseline - Root->ScrollY;
+    const int x = LeftX + X;
+    switch (MarkerStyle) {
+    case msDecimal:
+    case msLowerAlpha:
+    case msUpperAlpha:
+    case msLowerRoman:
+    case msUpperRoman: {
+        UseFont(canvas, MarkerFont);
+        std::string text = MarkerText(MarkerStyle, ItemNumber);
+        canvas.SetTextColor(MarkerFont.Color);
+        canvas.SetBkMode(BkMode::Transparent);
+        canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
+        canvas.TextOut(x - 10 - canvas.TextWidth(text), baseline, text);
+        break;
+    }
+    case msCircle:
+        canvas.SetPen(MarkerFont.Color, 1, PenStyle::Solid);
+        canvas.SetBrush(MarkerFont.Color, BrushStyle::Clear);
+        canvas.Ellipse({x - 16, baseline - 8, x - 9, baseline - 1});
+        break;
+    case msDisc: {
+        // Items outside a list too: their 16-pixel margin holds the disc, which
+        // drawn at the content edge would cover the first letter.
+        const int left = x - 15;
+        canvas.SetPen(MarkerFont.Color, 1, PenStyle::Solid);
+        canvas.SetBrush(MarkerFont.Color, BrushStyle::Solid);
+        canvas.Ellipse({left, baseline - 6, left + 5, baseline - 1});
+        break;
+    }
+    case msSquare:
+        canvas.SetBrush(MarkerFont.Color, BrushStyle::Solid);
+        canvas.FillRect({x - 15, baseline - 6, x - 10, baseline - 1});
+        break;
+    default:
+        break;
+    }
+}
+
+int TBlockLI::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+                    int OriginY) {
+    int bottom = TBlock::Paint(canvas, clip, indents, X, OriginX, OriginY);
+    if (!Hidden && FirstBaseline > 0 && HasMarker() && FirstBaseline >= clip.Top &&
+        FirstBaseline - 20 < clip.Bottom)
+        PaintMarker(canvas, X);
+    return bottom;
+}
+
+void TBlockLI::Dump(std::string& out, int depth) const {
+    std::string block;
+    TBlock::Dump(block, depth);
+    size_t eol = block.find('\n');
+    std::string marker = " marker ";
+    if (!HasMarker())
+        marker += "none";
+    else if (MarkerStyle == msCircle || MarkerStyle == msDisc || MarkerStyle == msSquare)
+        marker += MarkerStyle == msCircle ? "circle" : MarkerStyle == msDisc ? "disc" : "square";
+    else
+        marker += "\"" + MarkerText(MarkerStyle, ItemNumber) + "\"";
+    marker += " baseline " + std::to_string(FirstBaseline);
+    block.insert(eol, marker);
+    out += block;
+}
+
+} // namespace lumo

@@ -1,0 +1,58 @@
+// A list item: a block with a marker (number, letter, numeral, bullet or
+// picture) drawn left of its first line.
+#pragma once
+
+#include "html/symbols.h"
+#include "layout/block.h"
+
+namespace lumo {
+
+// Indices of the list-style-type keywords.
+enum MarkerStyleType : int {
+    msBlank,
+    msCircle,
+    msDecimal,
+    msDisc,
+    msLowerAlpha,
+    msLowerRoman,
+    msNone,
+    msSquare,
+    msUpperAlpha,
+    msUpperRoman
+};
+
+enum ListKindType : int { lkNone, lkOrdered, lkUnordered, lkDefinition, lkOther };
+
+class TBlockLI : public TBlock {
+public:
+    // listTok: the list the item belongs to (OLTok, ULTok, ..., OrphanItemTok).
+    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props, TokenKind listTok,
+             int listNumb, char listType, bool plain);
+
+    ListKindType ListKind = lkNone;
+    int ItemNumber = 0;
+    MarkerStyleType MarkerStyle = msNone;
+    TMyFont MarkerFont;
+    std::string MarkerImageName;
+    int FirstBaseline = 0;
+
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    void Dump(std::string& out, int depth) const override;
+    const char* KindName() const override { return "TBlockLI"; }
+
+    // The text of a numbered marker ("3.", "c.", "iv."); numbers below 1
+    // are written in digits whatever the style.
+    static std::string MarkerText(MarkerStyleType style, int number);
+
+protected:
+    int MarkerRoom() const override;
+
+private:
+    bool HasMarker() const;
+    void PaintMarker(Canvas& canvas, int X);
+};
+
+} // namespace lumo

@@ -1,0 +1,15 @@
+#include "layout/page_break.h"
+
+#include "layout/section_list.h"
+
+namespace lumo {
+
+int TPage::Paint(Canvas&, const TRect& clip, IndentManager&, int, int, int) {
+    // A break within 5 pixels of the page top would print an empty page.
+    if (Root->IsPrinting && LayoutY > clip.Top + 5 && LayoutY < clip.Bottom &&
+        LayoutY < Root->PageEndY)
+        Root->PageEndY = LayoutY;
+    return LayoutY;
+}
+
+} // namespace lumo

@@ -1,0 +1,16 @@
+// The PAGE element: a forced page break when printing, nothing on screen.
+#pragma once
+
+#include "layout/section_base.h"
+
+namespace lumo {
+
+class TPage : public TSectionBase {
+public:
+    using TSectionBase::TSectionBase;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    const char* KindName() const override { return "TPage"; }
+};
+
+} // namespace lumo

@@ -1,0 +1,50 @@
+#include "layout/pre_section.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+void TPreFormated::AppendToken(const TokenObj& token) {
+    if (!token.S.empty()) AppendRaw(token.S, token.I.data());
+}
+
+int TPreFormated::WidthLimit(const IndentManager&, int) const {
+    return MaxLineWidth;
+}
+
+int TPreFormated::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+                         int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+    if (Text.empty()) {
+        TSection::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents, WidestOut,
+                         PosCounter);
+        // An empty line of the listing keeps its height.
+        FlowHeight = std::max(FlowHeight, FirstFont.Size);
+        PaintHeight = FlowHeight;
+        BottomY = PaintBottomY = Y + FlowHeight;
+        WidestOut = 0;
+        return FlowHeight;
+    }
+    TSection::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents, WidestOut,
+                     PosCounter);
+    WidestOut = 0;
+    for (const LineRec& line : LineList)
+        if (line.CharCount > 0)
+            WidestOut = std::max(WidestOut, line.LineOffset + MeasureRange(canvas, line.Start,
+                                                                           line.CharCount, true));
+    return FlowHeight;
+}
+
+void TPreFormated::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    if (widthsOn_ == &canvas && minWidth_ >= 0) {
+        Min = minWidth_;
+        Max = maxWidth_;
+        return;
+    }
+    Max = Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), true);
+    Min = std::min(2000, Max);
+    minWidth_ = Min;
+    maxWidth_ = Max;
+    widthsOn_ = &canvas;
+}
+
+} // namespace lumo

@@ -1,0 +1,30 @@
+// A line of pre-formatted text: white space kept, never wrapped.
+#pragma once
+
+#include "layout/text_section.h"
+
+namespace lumo {
+
+class TPreFormated : public TSection {
+public:
+    using TSection::TSection;
+
+    // Appends the token as it stands. Long lines are kept whole: a line
+    // wider than the widest line the layout allows still breaks at spaces.
+    void AppendToken(const TokenObj& token) override;
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
+    // Every line of a listing stays, empty ones too.
+    bool Droppable() const override { return false; }
+    const char* KindName() const override { return "TPreFormated"; }
+
+    // How wide a line may grow before it breaks.
+    static constexpr int MaxLineWidth = 32000;
+
+protected:
+    int WidthLimit(const IndentManager& indents, int Y) const override;
+    bool KeepsWhiteSpace() const override { return true; }
+};
+
+} // namespace lumo

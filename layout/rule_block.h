@@ -1,0 +1,44 @@
+// HR: a block that wraps one horizontal rule.
+#pragma once
+
+#include "layout/block.h"
+
+namespace lumo {
+
+class TAttributeList;
+
+class THorzLine : public TSectionBase {
+public:
+    // SIZE gives the thickness, COLOR a flat colour, NOSHADE a flat rule.
+    THorzLine(TSectionList& root, const TAttributeList& attributes, const TProperties& props);
+
+    int Thickness = 2;
+    TColor RuleColor = clNone; // none: the 3-D look
+    bool Flat = false;
+    int RuleWidth = 0;
+    int RuleX = 0;
+
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    void Dump(std::string& out, int depth) const override;
+    const char* KindName() const override { return "THorzLine"; }
+};
+
+enum class RuleAlign { Left = 1, Center = 2, Right = 3 };
+
+class THRBlock : public TBlock {
+public:
+    // The block takes the rule's WIDTH and SIZE where the style gives none.
+    THRBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
+             const TAttributeList& attributes);
+
+    RuleAlign Align = RuleAlign::Center;
+    THorzLine* Line = nullptr; // the rule in Content
+
+    int ResolveWidth(Canvas& canvas, int RoomWidth, int HeightBase, int autoTally) override;
+    const char* KindName() const override { return "THRBlock"; }
+};
+
+} // namespace lumo

@@ -1,0 +1,81 @@
+// The items of a laid-out document. Every item lays itself out in one pass
+// (LayOut: given its position and the room it has, it works out its own
+// geometry and returns the height it adds to the flow) and paints in another.
+//
+// Geometry is kept in document coordinates: X from the left of the root cell,
+// Y from the top of the document, both in pixels. Painting translates them:
+// a paint call gets the clip rectangle in document coordinates and a
+// horizontal offset X that is added to every stored X; the root's ScrollY is
+// subtracted from every Y. So hit tests need no earlier paint.
+#pragma once
+
+#include "html/id_name_list.h"
+#include "platform/canvas.h"
+
+#include <string>
+#include <string_view>
+
+namespace lumo {
+
+class TSectionList;
+class IndentManagerBasic;
+using IndentManager = IndentManagerBasic;
+class TUrlTarget;
+class TFormControlObj;
+class TImageObj;
+
+class TSectionBase : public TIDObject {
+public:
+    explicit TSectionBase(TSectionList& root) : Root(&root) {}
+    ~TSectionBase() override = default;
+    TSectionBase(const TSectionBase&) = delete;
+    TSectionBase& operator=(const TSectionBase&) = delete;
+
+    TSectionList* Root;
+    int FlowHeight = 0;
+    int PaintHeight = 0;
+    int FirstPos = 0;
+    int PosCount = 0;
+    int StackOrder = 0;
+    int TopY = 0;
+    int BottomY = 0;
+    int LeftX = 0;
+    int PaintTopY = 0;
+    int PaintBottomY = 0;
+    int LayoutY = 0;
+
+    int YPosition() override { return AnchorY(); }
+    virtual int AnchorY() { return TopY; }
+    virtual void CopySelection() {}
+    // Returns the height added to the flow of the enclosing cell.
+    virtual int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+                       int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter);
+    // Returns the bottom Y of the item in the flow.
+    virtual int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+                      int OriginY);
+    virtual bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                        TFormControlObj*& control);
+    virtual bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY);
+    virtual int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                         bool& InText);
+    virtual int FindText(int from, std::string_view text, bool matchCase);
+    virtual int SourceOfDocPos(int docPos);
+    virtual int DocPosOfSource(int sourcePos, bool previous);
+    virtual bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y);
+    virtual bool CharAt(int pos, char& ch, TSectionBase*& obj);
+    virtual void MeasureWidths(Canvas& canvas, int& Min, int& Max);
+    virtual void AddToPositionList();
+    // Absolutely placed items take no part in their cell's bottom.
+    virtual bool IsAbsolute() const { return false; }
+
+    // The text dump of the laid-out item: one line for the item (kind, tag,
+    // position and size), then its lines or children, each indented by two
+    // spaces per depth.
+    virtual void Dump(std::string& out, int depth) const;
+    virtual const char* KindName() const { return "TSectionBase"; }
+};
+
+// Appends depth * 2 spaces.
+void DumpIndent(std::string& out, int depth);
+
+} // namespace lumo

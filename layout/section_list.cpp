@@ -1,0 +1,167 @@
+#include "layout/section_list.h"
+
+#include "html/sel_text.h"
+#include "layout/block.h"
+#include "layout/font_obj.h"
+#include "layout/text_section.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+TSectionList::TSectionList(Canvas& measure) : TCell(*this), Measure(&measure) {
+    OwnerTag = "default";
+    IDs.YOfSourcePosition = [this](int pos) { return YOfSourcePosition(pos); };
+    SetDefaults(FontName, FontSize, FontColor, HotSpotColor, VisitedColor, OverColor, HoverLinks,
+                UnderlineLinks, Charset, PreFontName, MarginHeight, MarginWidth);
+}
+
+TSectionList::~TSectionList() {
+    Resetting = true;
+    clear();
+}
+
+void TSectionList::Reset() {
+    Resetting = true;
+    HoverLink = nullptr;
+    LinkList.clear();
+    paintIndex_.Clear();
+    clear();
+    Resetting = false;
+    MapList.clear();
+    SelStart = SelEnd = 0;
+    FirstLineHook = nullptr;
+    BackBitmapName.clear();
+    if (!IsPrinting) {
+        IDs.Clear();
+        PositionList.clear();
+        SetDefaults(FontName, FontSize, FontColor, HotSpotColor, VisitedColor, OverColor,
+                    HoverLinks, UnderlineLinks, Charset, PreFontName, MarginHeight, MarginWidth);
+    }
+}
+
+void TSectionList::SetDefaults(std::string_view fontName, int fontSize, TColor fontColor,
+                               TColor hotSpotColor, TColor visitedColor, TColor overColor,
+                               bool hoverLinks, bool underlineLinks, uint8_t charset,
+                               std::string_view preFontName, int marginHeight, int marginWidth) {
+    FontName = fontName;
+    FontSize = std::max(6, fontSize);
+    FontColor = fontColor;
+    HotSpotColor = hotSpotColor;
+    VisitedColor = visitedColor;
+    OverColor = overColor;
+    HoverLinks = hoverLinks;
+    UnderlineLinks = underlineLinks;
+    Charset = charset;
+    PreFontName = preFontName;
+    MarginHeight = marginHeight;
+    MarginWidth = marginWidth;
+    StyleSheet.Initialize(FontName, PreFontName, FontSize, Charset, FontColor, HotSpotColor,
+                          VisitedColor, OverColor, UnderlineLinks, MarginWidth, MarginHeight);
+}
+
+void TSectionList::SetScrollY(int value) {
+    if (value == ScrollY) return;
+    ScrollY = value;
+    ScrollChanged = true;
+}
+
+void TSectionList::SetBackColor(TColor color) {
+    BackColor = color;
+    if (OnBackgroundChange) OnBackgroundChange(*this);
+}
+
+void TSectionList::SetBackBitmap(std::string_view name) {
+    BackBitmapName = name;
+}
+
+int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth,
+                             int& Cursor) {
+    FirstLineHook = nullptr;
+    int documentHeight = TCell::LayOutCell(canvas, Y, width, height, ScrollWidth, Cursor);
+    if (!IsPrinting && PositionList.empty()) AddToPositionList();
+    CopyIndentBase = 0;
+    for (auto& item : *this)
+        if (auto* block = dynamic_cast<TBlock*>(item.get())) {
+            CopyIndentBase = block->LeftX;
+            break;
+        }
+    return documentHeight;
+}
+
+int TSectionList::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y) {
+    PageEndY = ScrollY + clip.Bottom;
+    const TRect document{clip.Left - X, clip.Top + ScrollY, clip.Right - X, clip.Bottom + ScrollY};
+    int bottom = TCell::PaintCell(canvas, document, width, X, Y);
+    ScrollChanged = false;
+    return bottom;
+}
+
+TSectionBase* TSectionList::ItemAtY(int Y) const {
+    // The last item whose top is at or above Y.
+    auto it = std::upper_bound(PositionList.begin(), PositionList.end(), Y,
+                               [](int y, const TSectionBase* item) { return y < item->TopY; });
+    return it == PositionList.begin() ? nullptr : *(it - 1);
+}
+
+bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                               TFormControlObj*& control) {
+    TFontObj* before = HoverLink;
+    HoverLink = nullptr;
+    target = nullptr;
+    control = nullptr;
+    bool found = LinkAt(canvas, X, Y, target, control);
+    if (HoverLinks && HoverLink != before) {
+        if (before) before->MarkLinkHover(LinkList, false);
+        if (HoverLink) HoverLink->MarkLinkHover(LinkList, true);
+        if (InvalidatePanel) InvalidatePanel();
+    }
+    return found;
+}
+
+std::string TSectionList::GetSelectedText(int maxChars) {
+    if (SelEnd <= SelStart) return {};
+    std::vector<char> buffer(static_cast<size_t>(std::max(1, maxChars)) + 1);
+    SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
+    SelTextCount* saved = TextSink;
+    TextSink = &sink;
+    CopySelection();
+    TextSink = saved;
+    return std::string(buffer.data(), static_cast<size_t>(sink.Leng));
+}
+
+void TSectionList::CopyToClipboard() {
+    if (SelEnd <= SelStart) return;
+    ClipBuffer sink;
+    SelTextCount* saved = TextSink;
+    TextSink = &sink;
+    CopySelection();
+    TextSink = saved;
+    sink.Terminate();
+}
+
+int TSectionList::YOfSourcePosition(int sourcePos) {
+    // The first text at or after the position: an ID sits in its tag, before
+    // the text of its element.
+    for (TSectionBase* item : PositionList) {
+        auto* section = dynamic_cast<TSection*>(item);
+        if (!section || section->SourceMap.empty()) continue;
+        const IndexObj& last = section->SourceMap.back();
+        const int lastSource =
+            last.SourceIndex + static_cast<int>(section->Text.size()) - last.CharIndex - 1;
+        if (lastSource < sourcePos) continue;
+        int doc = section->DocPosOfSource(sourcePos, false);
+        int x = 0, y = 0;
+        if (doc >= 0 && section->CursorToPoint(nullptr, doc, x, y)) return y;
+        return section->TopY;
+    }
+    return 0;
+}
+
+std::string TSectionList::DumpLayout() const {
+    std::string out;
+    TCellBasic::Dump(out, 0);
+    return out;
+}
+
+} // namespace lumo

@@ -1,0 +1,117 @@
+// The root of a laid-out document: the cell that holds the body block, with
+// everything the document shares (style sheet, names, links, maps, the
+// selection and scroll position, the default look).
+#pragma once
+
+#include "html/id_name_list.h"
+#include "html/map_item.h"
+#include "html/style_list.h"
+#include "layout/cell.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+class TFontObj;
+class SelTextCount;
+
+// The document's script handler: the viewer, the script's NAME and LANGUAGE,
+// and its whole text.
+using TScriptEvent = std::function<void(void* sender, const std::string& name,
+                                        const std::string& language, std::string script)>;
+
+class TSectionList : public TCell {
+public:
+    // measure gives fonts their metrics while the document is built.
+    explicit TSectionList(Canvas& measure);
+    ~TSectionList() override;
+
+    Canvas* Measure;
+    void* Viewer = nullptr;
+    bool IsPrinting = false;
+    bool ImagesOn = true;
+    bool PrintBackgrounds = false;
+    int ScrollY = 0;
+    bool ScrollChanged = false;
+    int PageEndY = 0;
+    int SelStart = 0;
+    int SelEnd = 0;
+    TColor BackColor = clNone;
+    std::string BackBitmapName;
+    std::function<void(TSectionList&)> OnBackgroundChange;
+    // Asks the paint panel to repaint (hover changes).
+    std::function<void()> InvalidatePanel;
+
+    // The default look, handed to the style system at each SetDefaults.
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    int FontSize = 12;
+    TColor FontColor = 0;
+    TColor HotSpotColor = 0xFF0000;
+    TColor VisitedColor = 0x800080;
+    TColor OverColor = 0xFF0000;
+    bool HoverLinks = false;
+    bool UnderlineLinks = true;
+    uint8_t Charset = 0;
+    int MarginWidth = 10;
+    int MarginHeight = 5;
+
+    TFontObj* HoverLink = nullptr;
+    std::vector<TFontObj*> LinkList; // every link font run, in document order
+    TFreeList<TMapItem> MapList;
+    TIDNameList IDs;
+    std::vector<TSectionBase*> PositionList;
+    TStyleList StyleSheet;
+    // Where the first text line laid out records its baseline; set while a
+    // list item is laid out, null otherwise.
+    int* FirstLineHook = nullptr;
+    // Where CopySelection puts the selected text, and the X from which
+    // copied lines count their indent.
+    SelTextCount* TextSink = nullptr;
+    int CopyIndentBase = 0;
+
+    // Host hooks of the builder (any may be unset).
+    TScriptEvent OnScript;
+    // Turns a style sheet's address into its text; false when it cannot.
+    std::function<bool(const std::string& address, std::string& text)> OnStyleSheetRequest;
+    // Makes a relative address absolute for the document.
+    std::function<std::string(const std::string& name)> OnExpandName;
+
+    // Lays the document out for width; returns its height. ScrollWidth grows
+    // to the widest line or object.
+    int LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth, int& Cursor);
+    // Paints what meets clip (device coordinates: document Y minus ScrollY,
+    // document X plus X).
+    int PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y);
+
+    void Reset();
+    void SetScrollY(int value);
+    void SetDefaults(std::string_view fontName, int fontSize, TColor fontColor, TColor hotSpotColor,
+                     TColor visitedColor, TColor overColor, bool hoverLinks, bool underlineLinks,
+                     uint8_t charset, std::string_view preFontName, int marginHeight,
+                     int marginWidth);
+    void SetBackColor(TColor color);
+    void SetBackBitmap(std::string_view name);
+    // The item of the position list at Y, or null.
+    TSectionBase* ItemAtY(int Y) const;
+    // The link (and its font run as HoverLink) under a document point.
+    bool LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                     TFormControlObj*& control);
+    // The selected text, line breaks as CR LF, at most maxChars characters.
+    std::string GetSelectedText(int maxChars = 1 << 24);
+    // Copies the selection to the clipboard (at most 32499 characters).
+    void CopyToClipboard();
+    // The Y of the line holding a source position, for IDs met in the markup.
+    int YOfSourcePosition(int sourcePos);
+
+    // The text dump of the laid-out tree.
+    std::string DumpLayout() const;
+
+    // True while Reset frees the items, so they skip the per-item cleanup
+    // of lists that are cleared whole.
+    bool Resetting = false;
+};
+
+} // namespace lumo

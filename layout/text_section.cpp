@@ -1,0 +1,201 @@
+#include "layout/text_section.h"
+
+#include "html/attributes.h"
+#include "layout/section_list.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr char kBreak = 8;
+constexpr char kNoBrSpace = 5;
+constexpr char kNbsp = static_cast<char>(160);
+
+TextAlign AlignmentOf(const TProperties& props) {
+    const std::string* s = props.Text(Prop::TextAlign);
+    if (s && *s == "right") return TextAlign::Right;
+    if (s && *s == "center") return TextAlign::Center;
+    return TextAlign::Left;
+}
+
+// The run of a new font: a link run gets its visited and hover looks.
+std::unique_ptr<TFontObj> MakeRun(TSection* owner, int start, const TProperties& props,
+                                  const TUrlTarget& link, int scriptShift, Canvas& measure,
+                                  bool hoverLinks) {
+    const bool isLink = !link.Url.empty();
+    auto run = std::make_unique<TFontObj>(
+        owner, start, isLink ? props.MakeLinkFont(measure) : props.MakeFont(measure), scriptShift);
+    if (isLink) {
+        run->Link = link;
+        run->VisitedFont = std::make_unique<TMyFont>(props.MakeVisitedFont(measure));
+        if (hoverLinks) run->HoverFont = std::make_unique<TMyFont>(props.MakeHoverFont(measure));
+    }
+    return run;
+}
+
+void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
+    for (size_t i = list.size(); i-- > 0;)
+        if (list[i] == run) {
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+}
+
+} // namespace
+
+TSection::TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
+                   const TProperties& props, int scriptShift)
+    : TSectionBase(root) {
+    Runs.push_back(MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.HoverLinks));
+    if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
+    FirstFont = Runs.back()->PlainFont;
+    if (props.Text(Prop::LineHeight)) {
+        UseFont(*root.Measure, FirstFont);
+        LineSpacing = props.GetLineHeight(root.Measure->GetTextMetrics().Height);
+    }
+    Alignment = AlignmentOf(props);
+    if (attributes) {
+        if (const TAttribute* clear = attributes->Find(ClearTok)) {
+            std::string v = LowerCase(Trim(clear->Name));
+            ClearSide = v == "left" ? clrLeft : v == "right" ? clrRight : clrAll;
+        }
+        if (const TAttribute* id = attributes->Find(IDTok); id && !id->Name.empty()) {
+            root.IDs.AddObject(id->Name, this);
+            names_.push_back(id->Name);
+        }
+    }
+    props.GetClear(ClearSide);
+}
+
+TSection::~TSection() {
+    if (Root->Resetting) return;
+    for (const std::string& name : names_)
+        Root->IDs.RemoveObject(name, this);
+    RemoveLinkRuns();
+}
+
+void TSection::RemoveLinkRuns() {
+    for (auto& run : Runs) {
+        if (Root->HoverLink == run.get()) Root->HoverLink = nullptr;
+        if (run->IsLink()) EraseFromBack(Root->LinkList, run.get());
+    }
+}
+
+void TSection::AppendRaw(std::string_view text, const int* positions) {
+    Text.append(text);
+    SourcePositions.insert(SourcePositions.end(), positions, positions + text.size());
+    minWidth_ = maxWidth_ = -1;
+}
+
+void TSection::AppendText(std::string_view text, int sourceIndex) {
+    TokenObj token;
+    for (size_t i = 0; i < text.size(); ++i)
+        token.AddChar(text[i], sourceIndex + static_cast<int>(i));
+    AppendToken(token);
+}
+
+void TSection::AppendToken(const TokenObj& token) {
+    std::string_view s = token.S;
+    const int* pos = token.I.data();
+    if (s.empty()) return;
+    if (s.size() == 1 && s[0] == kBreak && !Text.empty() &&
+        (Text.back() == ' ' || Text.back() == kNbsp)) {
+        Text.back() = kBreak;
+        return;
+    }
+    const bool atLineStart = Text.empty() || Text.back() == kBreak || Text.back() == ' ';
+    if (!NoBreak) {
+        if (atLineStart && s[0] == ' ') {
+            s.remove_prefix(1);
+            ++pos;
+        }
+        if (!s.empty()) AppendRaw(s, pos);
+        return;
+    }
+    // Inside NOBR the tokenizer marks collapsed white space with 5.
+    if (atLineStart && s[0] == kNoBrSpace) {
+        s.remove_prefix(1);
+        ++pos;
+    }
+    std::string out;
+    std::vector<int> outPos;
+    out.reserve(s.size());
+    outPos.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (!out.empty()) {
+            const char p = out.back();
+            const bool pairs = (p == ' ' && c == kNoBrSpace) ||
+                               (p == kNoBrSpace && c == kNoBrSpace) ||
+                               (p == kNoBrSpace && c == ' ');
+            if (pairs) continue;
+        }
+        out += c;
+        outPos.push_back(pos[i]);
+    }
+    std::replace(out.begin(), out.end(), kNoBrSpace, kNbsp);
+    if (!out.empty()) AppendRaw(out, outPos.data());
+}
+
+void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift) {
+    const int start = static_cast<int>(Text.size());
+    auto run = MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->HoverLinks);
+    if (Runs.back()->StartIndex == start) {
+        TFontObj* old = Runs.back().get();
+        if (Root->HoverLink == old) Root->HoverLink = nullptr;
+        if (old->IsLink()) EraseFromBack(Root->LinkList, old);
+        Runs.back() = std::move(run);
+        if (start == 0) FirstFont = Runs.back()->PlainFont;
+    } else {
+        Runs.push_back(std::move(run));
+    }
+    if (Runs.back()->IsLink()) Root->LinkList.push_back(Runs.back().get());
+}
+
+void TSection::AddAnchorName(std::string_view name) {
+    Root->IDs.AddObject(name, this);
+    names_.emplace_back(name);
+    HasAnchor = true;
+}
+
+void TSection::Seal() {
+    SourceMap.clear();
+    for (size_t i = 0; i < SourcePositions.size(); ++i) {
+        const int p = SourcePositions[i];
+        if (i == 0 || p != SourcePositions[i - 1] + 1)
+            SourceMap.push_back({static_cast<int>(i), p});
+    }
+    std::vector<int>().swap(SourcePositions);
+}
+
+void TSection::SingleSpace(int sourcePos) {
+    if (!Text.empty()) return;
+    AppendRaw(" ", &sourcePos);
+}
+
+bool TSection::Droppable() const {
+    if (HasAnchor || ClearSide != clrNone) return false;
+    return std::all_of(Text.begin(), Text.end(), [](char c) { return c == ' '; });
+}
+
+int TSection::RunIndexAt(int i) const {
+    auto it = std::upper_bound(Runs.begin(), Runs.end(), i,
+                               [](int v, const auto& run) { return v < run->StartIndex; });
+    return it == Runs.begin() ? 0 : static_cast<int>(it - Runs.begin()) - 1;
+}
+
+int TSection::RunEnd(int runIndex) const {
+    return runIndex + 1 < static_cast<int>(Runs.size()) ? Runs[runIndex + 1]->StartIndex
+                                                        : static_cast<int>(Text.size());
+}
+
+std::string TSection::Drawable(std::string_view piece) {
+    std::string s(piece);
+    std::replace(s.begin(), s.end(), kNbsp, ' ');
+    return s;
+}
+
+} // namespace lumo

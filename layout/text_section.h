@@ -1,0 +1,135 @@
+// A run of inline content: text in several fonts, laid out into lines for the
+// room at its position. Placeholder bytes in Text: 5 a space inside NOBR (on
+// input only), 8 a forced line break, 160 a non-breaking space; 2, 4, 6 and 7
+// stand for form controls and images, which join the line breaker with them.
+#pragma once
+
+#include "html/properties.h"
+#include "html/token_obj.h"
+#include "layout/font_obj.h"
+#include "layout/section_base.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+class TAttributeList;
+
+// Where a stretch of characters came from in the source: characters from
+// CharIndex on map to SourceIndex on, one to one.
+struct IndexObj {
+    int CharIndex;
+    int SourceIndex;
+};
+
+struct LineRec {
+    int Start = 0;     // index in Text of the first character
+    int CharCount = 0; // characters on the line, trailing spaces and break included
+    int LineTextHeight = 0;
+    int LineDescent = 0;
+    int ExtraAbove = 0;
+    int ExtraBelow = 0;
+    int LinePaintHeight = 0;
+    int LineOffset = 0; // X of the first character from the section's X
+    int LineRoom = 0;
+    int LineY = 0; // top of the line in the document
+    int PaintedX = 0;
+    int PaintedY = 0;
+
+    int Height() const { return ExtraAbove + LineTextHeight + ExtraBelow; }
+};
+
+enum class TextAlign : int { Left = 1, Center = 2, Right = 3 };
+
+class TSection : public TSectionBase {
+public:
+    // The first font run comes from props (a link run when link has an
+    // address); attributes may give CLEAR and ID.
+    TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
+             const TProperties& props, int scriptShift);
+    ~TSection() override;
+
+    std::string Text;
+    std::vector<int> SourcePositions; // while building: one per character
+    std::vector<std::unique_ptr<TFontObj>> Runs;
+    std::vector<IndexObj> SourceMap;
+    std::vector<LineRec> LineList;
+    TMyFont FirstFont;
+    TextAlign Alignment = TextAlign::Left;
+    ClearAttrType ClearSide = clrNone;
+    int LineSpacing = 0;
+    int ColumnWidth = 0;
+    int LayoutX = 0;
+    int PaintX = 0;
+    bool HasAnchor = false;
+    // Set by the builder's NOBR state when text is appended.
+    bool NoBreak = false;
+
+    // --- Building ---------------------------------------------------------
+    void AppendText(std::string_view text, int sourceIndex);
+    virtual void AppendToken(const TokenObj& token);
+    // A new run from the current end (or a new font for an empty last run).
+    void StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift);
+    // Registers an anchor name for this section; it is then never dropped.
+    void AddAnchorName(std::string_view name);
+    // Converts SourcePositions into SourceMap.
+    void Seal();
+    // Gives an empty section one space, so an empty paragraph has a line.
+    void SingleSpace(int sourcePos);
+    // A section holding only white space, no anchor and no clearing is dropped.
+    virtual bool Droppable() const;
+
+    // --- Layout and the rest ----------------------------------------------
+    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
+               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                TFormControlObj*& control) override;
+    int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                 bool& InText) override;
+    int FindText(int from, std::string_view text, bool matchCase) override;
+    int SourceOfDocPos(int docPos) override;
+    int DocPosOfSource(int sourcePos, bool previous) override;
+    bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
+    bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
+    void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
+    void CopySelection() override;
+    void Dump(std::string& out, int depth) const override;
+    const char* KindName() const override { return "TSection"; }
+
+    // The run covering index i of Text.
+    int RunIndexAt(int i) const;
+    int RunEnd(int runIndex) const;
+    // Width of count characters from start, trailing spaces and breaks
+    // dropped when asked (at least one character kept).
+    int MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing);
+    // How many characters from start fit in the room at Y (at least 0).
+    int FitCount(Canvas& canvas, int start, int maxCount, int limit);
+    // The X in the document of a line's first character.
+    int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
+
+protected:
+    // The width a line may take at Y; sections that never wrap say more.
+    virtual int WidthLimit(const IndentManager& indents, int Y) const;
+    virtual bool KeepsWhiteSpace() const { return false; }
+    void AppendRaw(std::string_view text, const int* positions);
+    // The text of a piece as drawn: non-breaking spaces as spaces.
+    static std::string Drawable(std::string_view piece);
+    // The index of the line holding Y, or -1.
+    int LineAtY(int Y) const;
+    // Characters of the line from its start that lie left of X.
+    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest);
+
+    int minWidth_ = -1, maxWidth_ = -1; // MeasureWidths, once per canvas
+    const Canvas* widthsOn_ = nullptr;
+
+private:
+    void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
+    void RemoveLinkRuns();
+    std::vector<std::string> names_; // names registered for this section
+};
+
+} // namespace lumo

@@ -1,0 +1,307 @@
+// Line breaking and measuring of text sections.
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr char kBreak = 8;
+
+bool IsObject(char c) {
+    return c == 2 || c == 4 || c == 6 || c == 7;
+}
+
+bool IsBreakOpportunity(char c) {
+    return c == ' ' || c == 2 || c == 4;
+}
+
+// The number of leading characters of text whose extent (less overhang)
+// stays within room. Grows the probe geometrically before the binary search,
+// so the cost follows what fits, never the length of the whole run.
+int FitChars(Canvas& canvas, std::string_view text, int room, int overhang) {
+    auto fits = [&](int n) {
+        return canvas.TextWidth(text.substr(0, static_cast<size_t>(n))) - overhang <= room;
+    };
+    const int len = static_cast<int>(text.size());
+    if (len == 0 || room < 0) return 0;
+    int lo = 0, hi = 1;
+    while (hi < len && fits(hi)) {
+        lo = hi;
+        hi = hi > len / 2 ? len : hi * 2;
+    }
+    if (hi == len && fits(len)) return len;
+    // fits(lo) holds and fits(hi) does not.
+    while (hi - lo > 1) {
+        int mid = lo + (hi - lo) / 2;
+        if (fits(mid))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    if (lo == 0 && fits(1)) return 1;
+    return lo;
+}
+
+} // namespace
+
+int TSection::MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing) {
+    if (ignoreTrailing)
+        while (count > 1 && (Text[start + count - 1] == kBreak || Text[start + count - 1] == ' '))
+            --count;
+    int width = 0;
+    const int end = start + count;
+    for (int pos = start; pos < end;) {
+        const int r = RunIndexAt(pos);
+        const int stop = std::min(end, RunEnd(r));
+        TFontObj& run = *Runs[r];
+        run.Measure(canvas);
+        UseFont(canvas, run.CurrentFont());
+        // Breaks and object placeholders take no width of their own here.
+        int piece = pos;
+        while (piece < stop) {
+            int k = piece;
+            while (k < stop && Text[k] != kBreak && !IsObject(Text[k]))
+                ++k;
+            if (k > piece)
+                width += canvas.TextWidth(std::string_view(Text).substr(piece, k - piece)) -
+                         run.RunOverhang;
+            piece = k < stop ? k + 1 : k;
+        }
+        pos = stop;
+    }
+    return width;
+}
+
+int TSection::WidthLimit(const IndentManager& indents, int Y) const {
+    return indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y);
+}
+
+int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
+    int width = 0, count = 0;
+    const int end = start + maxCount;
+    for (int pos = start; pos < end;) {
+        const int r = RunIndexAt(pos);
+        const int runEnd = std::min(end, RunEnd(r));
+        int stop = pos;
+        while (stop < runEnd && Text[stop] != kBreak)
+            ++stop;
+        TFontObj& run = *Runs[r];
+        run.Measure(canvas);
+        UseFont(canvas, run.CurrentFont());
+        std::string_view chunk = std::string_view(Text).substr(pos, stop - pos);
+        const int n = FitChars(canvas, chunk, limit - width, run.RunOverhang);
+        count += n;
+        if (n < static_cast<int>(chunk.size())) break;
+        if (n > 0) width += canvas.TextWidth(chunk) - run.RunOverhang;
+        if (stop < runEnd) { // a forced break ends the count just after it
+            ++count;
+            break;
+        }
+        pos = stop;
+    }
+    return count;
+}
+
+void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X,
+                          int Y) {
+    int textHeight = 0, descent = 0;
+    bool anyText = false;
+    for (int i = line.Start; i < line.Start + line.CharCount && !anyText; ++i)
+        anyText = !IsObject(Text[i]);
+    if (anyText) {
+        const int last = line.Start + line.CharCount - 1;
+        for (int r = RunIndexAt(line.Start); r < static_cast<int>(Runs.size()); ++r) {
+            if (Runs[r]->StartIndex > last) break;
+            Runs[r]->Measure(canvas);
+            textHeight = std::max(textHeight, Runs[r]->RunHeight);
+            descent = std::max(descent, Runs[r]->RunDescent);
+        }
+    }
+    int above = 0, below = 0;
+    if (LineSpacing > textHeight) {
+        const int extra = LineSpacing - textHeight;
+        above = extra / 2;
+        below = extra - above;
+    }
+    line.LineTextHeight = textHeight;
+    line.LineDescent = descent;
+    line.ExtraAbove = above;
+    line.ExtraBelow = below;
+
+    const int left = indents.LeftEdgeAt(Y), right = indents.RightEdgeAt(Y);
+    int textWidth = 0;
+    if (Alignment != TextAlign::Left)
+        textWidth = MeasureRange(canvas, line.Start, line.CharCount, true);
+    switch (Alignment) {
+    case TextAlign::Center:
+        line.LineOffset = (left + right - textWidth) / 2 - X;
+        break;
+    case TextAlign::Right:
+        line.LineOffset = right - X - textWidth;
+        break;
+    default:
+        line.LineOffset = left - X;
+        break;
+    }
+    line.LineRoom = right - left;
+    line.LineY = Y;
+    line.LinePaintHeight = line.Height();
+}
+
+int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
+                     IndentManager& indents, int& WidestOut, int& PosCounter) {
+    LayoutY = TopY = PaintTopY = Y;
+    LayoutX = LeftX = X;
+    FirstPos = PosCounter;
+    FlowHeight = 0;
+    LineList.clear();
+    const int len = static_cast<int>(Text.size());
+    PosCount = len;
+    if (len == 0) {
+        FlowHeight = ClearSide != clrNone ? [&] {
+            int CL = 0, CR = 0;
+            indents.ClearY(CL, CR);
+            int l = std::max(0, CL - Y - 1), r = std::max(0, CR - Y - 1);
+            return ClearSide == clrLeft ? l : ClearSide == clrRight ? r : std::max(l, r);
+        }()
+                                          : 0;
+        WidestOut = 0;
+        PaintHeight = FlowHeight;
+        BottomY = PaintBottomY = Y + FlowHeight;
+        PosCounter = FirstPos + PosCount;
+        return FlowHeight;
+    }
+
+    ColumnWidth = indents.RightEdgeAt(Y) - X;
+    WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
+
+    int y = Y;
+    if (ClearSide != clrNone) {
+        int CL = 0, CR = 0;
+        indents.ClearY(CL, CR);
+        int l = std::max(0, CL - y - 1), r = std::max(0, CR - y - 1);
+        int gap = ClearSide == clrLeft ? l : ClearSide == clrRight ? r : std::max(l, r);
+        if (gap > 0) {
+            LineRec empty;
+            empty.Start = 0;
+            empty.LineY = y;
+            empty.ExtraAbove = gap;
+            empty.LinePaintHeight = gap;
+            LineList.push_back(empty);
+            y += gap;
+            FlowHeight += gap;
+        }
+    }
+
+    int pos = 0;
+    while (pos < len) {
+        const int remaining = len - pos;
+        int n = std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y)));
+        n = std::min(n, remaining);
+        if (n < remaining) {
+            const char last = Text[pos + n - 1], next = Text[pos + n];
+            if (last == kBreak || last == ' ' || next == ' ' || next == kBreak) {
+                if (next == kBreak && last != kBreak) ++n; // the break goes with its line
+                while (pos + n < len && Text[pos + n] == ' ')
+                    ++n;
+            } else if (next == 2 || next == 4) {
+                // the line ends before the object
+            } else {
+                int k = n - 1;
+                while (k >= 0 && !IsBreakOpportunity(Text[pos + k]))
+                    --k;
+                if (k >= 0) {
+                    n = k + 1;
+                } else {
+                    // One word wider than the line: below a float it may fit.
+                    int end = pos + n;
+                    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != kBreak)
+                        ++end;
+                    if (end < len && Text[end] == kBreak) ++end;
+                    while (end < len && Text[end] == ' ')
+                        ++end;
+                    const int wider = indents.NextWiderY(y);
+                    if (wider > y) {
+                        LineRec empty;
+                        empty.Start = pos;
+                        empty.LineY = y;
+                        empty.ExtraAbove = wider - y;
+                        empty.LinePaintHeight = wider - y;
+                        LineList.push_back(empty);
+                        FlowHeight += wider - y;
+                        y = wider;
+                        continue;
+                    }
+                    n = end - pos;
+                    WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, true));
+                }
+            }
+        }
+        LineRec line;
+        line.Start = pos;
+        line.CharCount = n;
+        FinishLine(canvas, line, indents, X, y);
+        LineList.push_back(line);
+        y += line.Height();
+        FlowHeight += line.Height();
+        pos += n;
+    }
+
+    PosCounter = FirstPos + PosCount;
+    if (int* hook = Root->FirstLineHook; hook && *hook == 0)
+        for (const LineRec& line : LineList)
+            if (line.CharCount > 0) {
+                *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+                break;
+            }
+    PaintHeight = FlowHeight;
+    BottomY = Y + FlowHeight;
+    PaintBottomY = Y + PaintHeight;
+    return FlowHeight;
+}
+
+void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    if (widthsOn_ == &canvas && minWidth_ >= 0) {
+        Min = minWidth_;
+        Max = maxWidth_;
+        return;
+    }
+    const int len = static_cast<int>(Text.size());
+    Max = 0;
+    for (int start = 0; start < len;) {
+        int end = start;
+        while (end < len && Text[end] != kBreak)
+            ++end;
+        if (end > start) Max = std::max(Max, MeasureRange(canvas, start, end - start, true));
+        start = end + 1;
+    }
+    // The widest word; a word can only win when its length times the widest
+    // character of its font beats the best so far.
+    Min = 0;
+    for (int i = 0; i < len;) {
+        while (i < len && (Text[i] == ' ' || Text[i] == kBreak || Text[i] == 4))
+            ++i;
+        int end = i;
+        while (end < len && Text[end] != ' ' && Text[end] != kBreak && Text[end] != 4)
+            ++end;
+        if (end > i) {
+            int widest = 0;
+            for (int r = RunIndexAt(i);
+                 r < static_cast<int>(Runs.size()) && Runs[r]->StartIndex < end; ++r) {
+                Runs[r]->Measure(canvas);
+                widest = std::max(widest, Runs[r]->MaxCharWidth);
+            }
+            if ((end - i) * widest > Min)
+                Min = std::max(Min, MeasureRange(canvas, i, end - i, false));
+        }
+        i = end;
+    }
+    minWidth_ = Min;
+    maxWidth_ = Max;
+    widthsOn_ = &canvas;
+}
+
+} // namespace lumo

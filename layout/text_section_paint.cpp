@@ -1,0 +1,303 @@
+// Painting, hit tests, find, copying and position mapping of text sections.
+#include "html/sel_text.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace lumo {
+
+namespace {
+
+constexpr char kBreak = 8;
+
+bool IsObject(char c) {
+    return c == 2 || c == 4 || c == 6 || c == 7;
+}
+
+TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
+    if (!root.IsPrinting) return color;
+    if (canvas.IsMonochrome()) return 0;
+    if (!root.PrintBackgrounds && (ColorToRGB(color) & 0x00E0E0) > 0xE0DF) return 0xA0A0A0;
+    return color;
+}
+
+} // namespace
+
+int TSection::LineAtY(int Y) const {
+    auto it = std::upper_bound(LineList.begin(), LineList.end(), Y,
+                               [](int y, const LineRec& line) { return y < line.LineY; });
+    if (it == LineList.begin()) return -1;
+    --it;
+    if (Y >= it->LineY + it->Height()) return -1;
+    return static_cast<int>(it - LineList.begin());
+}
+
+int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest) {
+    const int lineX = LineX(line);
+    if (X <= lineX) return 0;
+    int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
+    n = std::min(n, line.CharCount);
+    if (roundToNearest && n < line.CharCount) {
+        // Past the middle of the next character the caret goes after it.
+        int before = n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0;
+        int after = MeasureRange(canvas, line.Start, n + 1, false);
+        if (X - lineX > (before + after) / 2) ++n;
+    }
+    return n;
+}
+
+int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, int, int) {
+    PaintX = LayoutX + X;
+    if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
+    if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
+    const int sy = Root->ScrollY;
+    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
+    canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
+
+    // The first line that may meet the clip, by binary search on the line tops.
+    auto first = std::upper_bound(LineList.begin(), LineList.end(), clip.Top,
+                                  [](int y, const LineRec& line) { return y < line.LineY; });
+    if (first != LineList.begin()) --first;
+    for (auto it = first; it != LineList.end(); ++it) {
+        LineRec& line = *it;
+        if (line.LineY >= clip.Bottom) break;
+        if (line.LineY + line.LinePaintHeight <= clip.Top || line.CharCount == 0) continue;
+        if (Root->IsPrinting) {
+            // A line crossing the page end starts the next page, unless it
+            // is taller than a whole page.
+            if (line.LineY + line.LinePaintHeight > Root->PageEndY &&
+                line.LinePaintHeight < clip.Bottom - clip.Top) {
+                Root->PageEndY = std::min(Root->PageEndY, line.LineY);
+                break;
+            }
+            if (line.LineY < clip.Top) continue;
+        }
+        line.PaintedX = LineX(line) + X;
+        line.PaintedY = line.LineY - sy;
+        const int baseline =
+            line.LineY - sy + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+        int end = line.Start + line.CharCount;
+        while (end > line.Start && (Text[end - 1] == kBreak || Text[end - 1] == ' '))
+            --end;
+        int penX = line.PaintedX;
+        for (int pos = line.Start; pos < end;) {
+            const int r = RunIndexAt(pos);
+            TFontObj& run = *Runs[r];
+            int stop = std::min(end, RunEnd(r));
+            // Split where the selection starts or ends.
+            const bool selected = pos >= selStart && pos < selEnd;
+            if (!selected && selStart > pos && selStart < stop) stop = selStart;
+            if (selected && selEnd < stop) stop = selEnd;
+            int objectAt = pos;
+            while (objectAt < stop && !IsObject(Text[objectAt]))
+                ++objectAt;
+            if (objectAt == pos) { // objects draw with their own code
+                pos = pos + 1;
+                continue;
+            }
+            stop = objectAt;
+            run.Measure(canvas);
+            const TMyFont& font = run.CurrentFont();
+            UseFont(canvas, font);
+            const TColor textColor = PrintedColor(*Root, canvas, font.Color);
+            if (selected) {
+                canvas.SetBkMode(BkMode::Opaque);
+                canvas.SetBkColor(textColor);
+                TColor back = font.bgColor != clNone ? font.bgColor : Root->BackColor;
+                canvas.SetTextColor(back == clNone ? 0xFFFFFF : back);
+            } else if (font.bgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+                canvas.SetBkMode(BkMode::Opaque);
+                canvas.SetBkColor(font.bgColor);
+                canvas.SetTextColor(textColor);
+            } else {
+                canvas.SetBkMode(BkMode::Transparent);
+                canvas.SetTextColor(textColor);
+            }
+            int y = baseline;
+            if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
+            if (run.ScriptShift == 2) y -= run.RunHeight / 3;
+            std::string piece = Drawable(std::string_view(Text).substr(pos, stop - pos));
+            piece.erase(std::remove(piece.begin(), piece.end(), kBreak), piece.end());
+            canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
+            penX += canvas.TextWidth(piece) - run.RunOverhang;
+            pos = stop;
+        }
+    }
+    canvas.SetBkMode(BkMode::Transparent);
+    return LayoutY + FlowHeight;
+}
+
+bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*&) {
+    const int index = LineAtY(Y);
+    if (index < 0) return false;
+    const LineRec& line = LineList[index];
+    if (X < LineX(line) || line.CharCount == 0) return false;
+    const int n = CharsBeforeX(canvas, line, X, false);
+    if (n >= line.CharCount) return false;
+    const int i = line.Start + n;
+    if (IsObject(Text[i]) || Text[i] == kBreak) return false;
+    // Past the drawn text of the line (its trailing spaces) is no link.
+    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, true)) return false;
+    TFontObj* run = Runs[RunIndexAt(i)].get();
+    if (!run->IsLink()) return false;
+    target = &run->Link;
+    Root->HoverLink = run;
+    return true;
+}
+
+int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText) {
+    if (X < LayoutX) return -1;
+    const int index = LineAtY(Y);
+    if (index < 0) return -1;
+    const LineRec& line = LineList[index];
+    if (X > LineX(line) + line.LineRoom) return -1;
+    InText = true;
+    CaretHt = line.LineTextHeight;
+    YR = line.LineY + line.ExtraAbove;
+    if (X < LineX(line)) {
+        XR = LineX(line);
+        InText = false;
+        return FirstPos + line.Start;
+    }
+    int n = CharsBeforeX(canvas, line, X, true);
+    int visible = line.CharCount;
+    while (visible > 0 && Text[line.Start + visible - 1] == kBreak)
+        --visible;
+    if (n >= visible) {
+        n = visible;
+        InText = false;
+    }
+    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0);
+    return FirstPos + line.Start + n;
+}
+
+bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
+    const int i = cursor - FirstPos;
+    if (Text.empty() || i < 0 || i >= static_cast<int>(Text.size())) return false;
+    for (const LineRec& line : LineList) {
+        if (line.CharCount == 0 || i >= line.Start + line.CharCount) continue;
+        if (i < line.Start) return false;
+        Y = line.LineY;
+        X = LineX(line);
+        if (canvas && i > line.Start) X += MeasureRange(*canvas, line.Start, i - line.Start, false);
+        return true;
+    }
+    return false;
+}
+
+int TSection::FindText(int from, std::string_view text, bool matchCase) {
+    const int len = static_cast<int>(Text.size());
+    if (len == 0 || text.empty() || from >= FirstPos + len) return -1;
+    const int start = std::max(0, from - FirstPos);
+    if (matchCase) {
+        size_t found = Text.find(text, static_cast<size_t>(start));
+        return found == std::string::npos ? -1 : FirstPos + static_cast<int>(found);
+    }
+    const std::string_view want = text.substr(0, std::min<size_t>(text.size(), 255));
+    const char lower = AsciiLower(want[0]), upper = AsciiUpper(want[0]);
+    for (int i = start; i + static_cast<int>(want.size()) <= len; ++i) {
+        if (Text[i] != lower && Text[i] != upper) continue;
+        if (SameText(std::string_view(Text).substr(i, want.size()), want)) return FirstPos + i;
+    }
+    return -1;
+}
+
+void TSection::CopySelection() {
+    SelTextCount* sink = Root->TextSink;
+    if (!sink) return;
+    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
+    for (const LineRec& line : LineList) {
+        if (line.CharCount == 0) continue;
+        const int lineEnd = line.Start + line.CharCount;
+        if (lineEnd <= selStart || line.Start >= selEnd) continue;
+        const int from = std::max(selStart, line.Start), to = std::min(selEnd, lineEnd);
+        if (selStart <= line.Start) {
+            // Three spaces per 35 pixels of indent; a line left of the text
+            // column (negative offset) gets none.
+            const int indent = std::max(0, LineX(line) - Root->CopyIndentBase);
+            const std::string spaces(static_cast<size_t>(indent / 35 * 3), ' ');
+            if (!spaces.empty()) sink->AddText(spaces.data(), static_cast<int>(spaces.size()));
+        }
+        int n = to - from;
+        // The break byte at the line end becomes the CR LF below.
+        const bool reachesEnd = selEnd >= lineEnd;
+        if (reachesEnd)
+            while (n > 0 && (Text[from + n - 1] == kBreak))
+                --n;
+        if (n > 0) sink->AddText(Text.data() + from, n);
+        if (reachesEnd) sink->AddText("\r\n", 2);
+    }
+}
+
+int TSection::SourceOfDocPos(int docPos) {
+    const int i = docPos - FirstPos;
+    if (i < 0 || i >= static_cast<int>(Text.size()) || SourceMap.empty()) return -1;
+    auto it = std::upper_bound(SourceMap.begin(), SourceMap.end(), i,
+                               [](int v, const IndexObj& o) { return v < o.CharIndex; });
+    if (it == SourceMap.begin()) return -1;
+    --it;
+    return i - it->CharIndex + it->SourceIndex;
+}
+
+int TSection::DocPosOfSource(int sourcePos, bool previous) {
+    const int len = static_cast<int>(Text.size());
+    for (size_t k = 0; k < SourceMap.size(); ++k) {
+        const IndexObj& o = SourceMap[k];
+        const int runEnd = k + 1 < SourceMap.size() ? SourceMap[k + 1].CharIndex : len;
+        const int count = runEnd - o.CharIndex;
+        if (sourcePos >= o.SourceIndex && sourcePos < o.SourceIndex + count)
+            return FirstPos + o.CharIndex + sourcePos - o.SourceIndex;
+        // Between this stretch and the next one.
+        if (k + 1 < SourceMap.size() && sourcePos >= o.SourceIndex + count &&
+            sourcePos < SourceMap[k + 1].SourceIndex)
+            return FirstPos + (previous ? runEnd - 1 : runEnd);
+    }
+    return -1;
+}
+
+bool TSection::CharAt(int pos, char& ch, TSectionBase*& obj) {
+    const int i = pos - FirstPos;
+    if (i < 0 || i >= static_cast<int>(Text.size())) return false;
+    ch = Text[i];
+    obj = this;
+    return true;
+}
+
+namespace {
+
+std::string Quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        auto b = static_cast<unsigned char>(c);
+        if (b < 32 || c == '"' || c == '\\' || b >= 127) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", b);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+void TSection::Dump(std::string& out, int depth) const {
+    DumpIndent(out, depth);
+    out += KindName();
+    out += " at (" + std::to_string(LayoutX) + "," + std::to_string(TopY) + ") size " +
+           std::to_string(ColumnWidth) + "x" + std::to_string(FlowHeight) + " lines " +
+           std::to_string(LineList.size()) + " pos " + std::to_string(FirstPos) + "\n";
+    for (size_t i = 0; i < LineList.size(); ++i) {
+        const LineRec& line = LineList[i];
+        DumpIndent(out, depth + 1);
+        out += "line " + std::to_string(i) + " x=" + std::to_string(LineX(line)) +
+               " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) + " " +
+               Quoted(std::string_view(Text).substr(line.Start, line.CharCount)) + "\n";
+    }
+}
+
+} // namespace lumo

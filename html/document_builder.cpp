@@ -125,11 +125,13 @@ void THtmlBuilder::FontChanged() {
 }
 
 TProperties& THtmlBuilder::Push(std::string_view tag) {
+    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
     return Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(), "",
                             P.Attributes.GetStyle());
 }
 
 TProperties& THtmlBuilder::PushPlain(std::string_view tag, std::string_view pseudo) {
+    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
     return Stack->PushProps(tag, "", "", pseudo, nullptr);
 }
 

@@ -182,7 +182,8 @@ void THtmlBuilder::DoAnchor() {
             ActiveLink.Assign(a->Name, target ? target->Name : std::string());
             const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
             for (std::string_view pseudo : {"link", "hover", "visited"})
-                Stack->PushProps("a", cls, id, pseudo, P.Attributes.GetStyle());
+                if (Stack->PropStackTop() < MaxStackDepth)
+                    Stack->PushProps("a", cls, id, pseudo, P.Attributes.GetStyle());
             FontChanged();
         } else if (a->Which == NameTok) {
             EnsureSection();

@@ -35,6 +35,10 @@ const TokSet& HeadingContent();
 const TokSet& ListItemContent();
 const TokSet& FrameBodyContent();
 
+// Past this many open elements with style, inline starts take the look of
+// what encloses them: unclosed FONT and B tags by the thousand cost nothing.
+inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;
+
 class THtmlBuilder {
 public:
     THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks);

@@ -279,6 +279,11 @@ void TBlock::RebuildPaintOrder() {
 }
 
 void TBlock::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    if (measuredPass_ == Root->LayoutPass && measuredOn_ == &canvas) {
+        Min = measuredMin_;
+        Max = measuredMax_;
+        return;
+    }
     Content.MeasureWidths(canvas, Min, Max);
     Min += MarkerRoom();
     Max += MarkerRoom();
@@ -289,6 +294,10 @@ void TBlock::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     const int width = b[Prop::Width];
     Min = std::max(Min, NoAuto(width)) + sides;
     Max = width != Auto ? Min : Max + sides;
+    measuredPass_ = Root->LayoutPass;
+    measuredOn_ = &canvas;
+    measuredMin_ = Min;
+    measuredMax_ = Max;
 }
 
 void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
@@ -384,10 +393,12 @@ void TBlock::Dump(std::string& out, int depth) const {
     const int boxLeft = LeftX - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
     const int boxRight =
         LeftX + ContentWidth + Box[Prop::PaddingRight] + Box[Prop::BorderRightWidth];
+    // Relative blocks show where they are drawn.
+    const int shift = Placement == posRelative ? OffsetTop : 0;
     out += " at (" + std::to_string(boxLeft) + "," + std::to_string(borderTopY_) + ") size " +
            std::to_string(boxRight - boxLeft) + "x" +
-           std::to_string(BottomY - Box[Prop::MarginBottom] - borderTopY_);
-    out += " content (" + std::to_string(LeftX) + "," + std::to_string(TopY) + ") width " +
+           std::to_string(BottomY - Box[Prop::MarginBottom] - (borderTopY_ - shift));
+    out += " content (" + std::to_string(LeftX) + "," + std::to_string(TopY + shift) + ") width " +
            std::to_string(ContentWidth);
     if (Box[Prop::MarginTop] || Box[Prop::MarginBottom])
         out += " margins " + std::to_string(Box[Prop::MarginTop]) + "/" +

@@ -83,6 +83,11 @@ protected:
     void RebuildPaintOrder();
 
     int borderTopY_ = 0; // top of the border box in the last layout
+    // MeasureWidths of the last layout pass: each block is measured once per
+    // pass, not once for every block around it.
+    int measuredPass_ = -1;
+    const Canvas* measuredOn_ = nullptr;
+    int measuredMin_ = 0, measuredMax_ = 0;
     TPaintIndex<TSectionBase> paintIndex_;
     int originX_ = 0, originY_ = 0;
 };

@@ -78,6 +78,7 @@ void TSectionList::SetBackBitmap(std::string_view name) {
 int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth,
                              int& Cursor) {
     FirstLineHook = nullptr;
+    ++LayoutPass;
     int documentHeight = TCell::LayOutCell(canvas, Y, width, height, ScrollWidth, Cursor);
     if (!IsPrinting && PositionList.empty()) AddToPositionList();
     CopyIndentBase = 0;

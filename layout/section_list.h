@@ -109,6 +109,9 @@ public:
     // The text dump of the laid-out tree.
     std::string DumpLayout() const;
 
+    // Counts the layouts, so measurements can be kept for one pass.
+    int LayoutPass = 0;
+
     // True while Reset frees the items, so they skip the per-item cleanup
     // of lists that are cleared whole.
     bool Resetting = false;

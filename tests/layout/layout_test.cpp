@@ -1,1 +1,271 @@
+// Block layout: margins, floats and clearing, markers, rules, backgrounds,
+// painting only what shows, hit tests, and layout that does not drift.
+#include "layout_fixture.h"
+
+#include "layout/background_tile.h"
+#include "layout/list_item_block.h"
+#include "layout/rule_block.h"
+
 #include <gtest/gtest.h>
+
+namespace lumo::test {
+namespace {
+
+int Count(const std::string& log, std::string_view what) {
+    int n = 0;
+    for (size_t at = log.find(what); at != std::string::npos; at = log.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// The Y of the first line of text of the section holding text.
+int TopOf(const Doc& doc, std::string_view text) {
+    TSection* s = SectionWith(doc.list, text);
+    if (!s) return -1;
+    for (const LineRec& line : s->LineList)
+        if (line.CharCount > 0) return line.LineY;
+    return s->TopY;
+}
+
+TEST(Margins, AdjacentMarginsCollapse) {
+    const struct {
+        int bottom, top, gap;
+    } rows[] = {{20, 10, 20}, {-5, 10, 5}, {-5, -10, -10}, {10, -4, 6}, {0, 0, 0}, {7, 7, 7}};
+    for (const auto& row : rows) {
+        Doc doc("<DIV STYLE=\"margin-bottom: " + std::to_string(row.bottom) + "px\">a</DIV>" +
+                "<DIV STYLE=\"margin-top: " + std::to_string(row.top) + "px\">b</DIV>");
+        EXPECT_EQ(TopOf(doc, "b") - (TopOf(doc, "a") + 16), row.gap)
+            << row.bottom << " " << row.top;
+    }
+}
+
+TEST(Margins, ParagraphSpacingAtCellStarts) {
+    // At the start of the body a paragraph keeps its spacing; first in a
+    // DIV or a list item it has none.
+    EXPECT_EQ(TopOf(Doc("<P>x"), "x"), 5 + 14);
+    EXPECT_EQ(TopOf(Doc("<DIV><P>x</DIV>"), "x"), 5);
+    EXPECT_EQ(TopOf(Doc("<UL><LI><P>x</UL>"), "x"), 5 + 14);
+    // Trailing paragraph spacing inside a DIV goes.
+    Doc doc("<DIV><P>a</DIV><DIV>b</DIV>");
+    EXPECT_EQ(TopOf(doc, "b"), TopOf(doc, "a") + 16);
+}
+
+// Clearing with no floats must cost nothing: the cell's own open indents
+// are no floats.
+TEST(Floats, ClearWithoutFloatsAddsNothing) {
+    const char* const rows[] = {"<P>a<BR CLEAR=all>b", "<P>a<P STYLE=\"clear: both\">b",
+                                "<DIV STYLE=\"clear: left\">a</DIV>b", "a<BR CLEAR=right>b"};
+    for (const char* html : rows) {
+        Doc doc(html);
+        EXPECT_LT(doc.result.Height, 200) << html;
+        EXPECT_LT(TopOf(doc, "b"), 100) << html;
+    }
+}
+
+TEST(Floats, TextFlowsBesideAndClearGoesBelow) {
+    Doc doc("<DIV STYLE=\"float: left; width: 100px; height: 80px\">f</DIV>"
+            "<P>beside<BR CLEAR=left>below");
+    TSection* beside = SectionWith(doc.list, "beside");
+    ASSERT_TRUE(beside);
+    EXPECT_EQ(beside->LineX(beside->LineList[0]), 110);
+    EXPECT_EQ(TopOf(doc, "below"), 5 + 80);
+    // The float adds nothing to the flow, yet the document holds it.
+    Doc alone("<DIV STYLE=\"float: right; width: 50px; height: 300px\">f</DIV>");
+    EXPECT_GE(alone.result.Height, 300);
+}
+
+TEST(Floats, WordWiderThanTheRoomMovesBelowTheFloat) {
+    Doc doc("<DIV STYLE=\"float: left; width: 500px; height: 40px\">f</DIV>"
+            "<P>abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(TopOf(doc, "abc"), 45);
+    TSection* s = SectionWith(doc.list, "abc");
+    EXPECT_EQ(s->TopY, 19);
+    ASSERT_EQ(s->LineList.size(), 2u);
+    EXPECT_EQ(s->LineList[1].LineY, 45);
+    EXPECT_EQ(s->LineX(s->LineList[1]), 10);
+}
+
+TEST(Markers, Texts) {
+    const struct {
+        MarkerStyleType style;
+        int number;
+        const char* text;
+    } rows[] = {
+        {msDecimal, 7, "7."},       {msLowerAlpha, 1, "a."},   {msLowerAlpha, 26, "z."},
+        {msLowerAlpha, 40, "z."},   {msUpperAlpha, 3, "C."},   {msLowerRoman, 4, "iv."},
+        {msUpperRoman, 19, "XIX."}, {msLowerRoman, 25, "xx."}, {msLowerRoman, 0, "0."},
+        {msUpperAlpha, 0, "0."},    {msLowerAlpha, -3, "-3."}, {msUpperRoman, -1, "-1."},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(TBlockLI::MarkerText(row.style, row.number), row.text)
+            << row.style << " " << row.number;
+}
+
+TEST(Markers, DrawnBesideTheFirstLine) {
+    Doc doc("<OL START=0 TYPE=a><LI>zero</OL><UL><LI>disc</UL>");
+    std::string log = doc.Paint(0, 400);
+    // 8-pixel digits: "0." ends 10 pixels left of the content at 45.
+    EXPECT_NE(log.find("TEXT 19 32 \"0.\""), std::string::npos) << log;
+    EXPECT_EQ(Count(log, "ELLIPSE"), 1);
+}
+
+// Each item's hook is its own while it is laid out, and restored after.
+TEST(Markers, BaselinesOfNestedItems) {
+    Doc doc("<UL><LI><UL><LI>inner</UL>tail<LI>second</UL>");
+    auto items = All<TBlockLI>(doc.list);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(doc.list.FirstLineHook, nullptr);
+    auto baseline = [&](std::string_view text) {
+        TSection* s = SectionWith(doc.list, text);
+        const LineRec& line = s->LineList[0];
+        return line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+    };
+    EXPECT_EQ(items[1]->FirstBaseline, baseline("inner"));
+    EXPECT_EQ(items[0]->FirstBaseline, baseline("tail"));
+    EXPECT_EQ(items[2]->FirstBaseline, baseline("second"));
+}
+
+TEST(Rules, Widths) {
+    const struct {
+        const char* html;
+        int room, width;
+    } rows[] = {
+        {"<HR>", 400, 360},
+        {"<HR WIDTH=50%>", 400, 190},
+        {"<HR WIDTH=100>", 400, 100},
+        {"<HR WIDTH=900>", 400, 360},
+        {"<HR>", 40, 15},
+        {"<HR WIDTH=0>", 400, 360},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html, row.room);
+        auto rules = All<THorzLine>(doc.list);
+        ASSERT_EQ(rules.size(), 1u) << row.html;
+        EXPECT_EQ(rules[0]->RuleWidth, row.width) << row.html << " in " << row.room;
+    }
+}
+
+// The tiles of a background are made for what the clip shows, never for a
+// block 100,000 pixels tall.
+TEST(Backgrounds, TilesOnlyTheVisiblePart) {
+    Bitmap tile(4, 4, 0xFF112233);
+    RecordingCanvas canvas;
+    PaintTiledBackground(canvas, tile, nullptr, {0, -50000, 800, 50000}, {0, 0, 800, 600}, "",
+                         TileRepeat::Both);
+    EXPECT_EQ(canvas.Log, "BITMAP 0 0 800 600 from 800x600 0 0 800 600 masked\n");
+    canvas.Log.clear();
+    PaintTiledBackground(canvas, tile, nullptr, {10, 10, 20, 20}, {0, 0, 800, 600}, "",
+                         TileRepeat::None);
+    EXPECT_EQ(canvas.Log, "BITMAP 10 10 20 20 from 10x10 0 0 10 10 masked\n");
+    canvas.Log.clear();
+    PaintTiledBackground(canvas, tile, nullptr, {0, 0, 100, 100}, {200, 200, 300, 300}, "",
+                         TileRepeat::Both);
+    EXPECT_EQ(canvas.Log, "");
+
+    Doc doc("<DIV STYLE=\"height: 100000px; background-color: red\">tall</DIV>");
+    auto blocks = All<TBlock>(doc.list);
+    TBlock* tall = blocks.back();
+    tall->BackImage = &tile;
+    std::string log = doc.Paint(50000, 50600);
+    EXPECT_NE(log.find("BITMAP 10 0 590 600 from 580x600"), std::string::npos) << log;
+}
+
+TEST(Backgrounds, Offsets) {
+    EXPECT_EQ(TileOffset("center", {100, 50}, {10, 10}).X, 45);
+    EXPECT_EQ(TileOffset("right bottom", {100, 50}, {10, 10}).Y, 40);
+    EXPECT_EQ(TileOffset("top", {100, 50}, {10, 10}).Y, 0);
+    EXPECT_EQ(TileOffset("10px 20px", {100, 50}, {10, 10}).Y, 20);
+    EXPECT_EQ(TileOffset("50% 0%", {100, 50}, {10, 10}).X, 45);
+}
+
+// Painting a window of a long document visits only what it shows.
+TEST(Paint, OnlyWhatMeetsTheClip) {
+    std::string html;
+    for (int i = 0; i < 3000; ++i)
+        html += "<P>paragraph " + std::to_string(i) + " <B>bold</B> text";
+    Doc doc(html);
+    ASSERT_GT(doc.result.Height, 3000 * 30);
+    for (int top : {0, 40000, doc.result.Height - 600}) {
+        std::string log = doc.Paint(top, top + 600);
+        const int texts = Count(log, "TEXT ");
+        EXPECT_GT(texts, 10) << top;
+        EXPECT_LT(texts, 80) << top;
+    }
+}
+
+TEST(Paint, HiddenBlocksTakeRoomButPaintNothing) {
+    Doc doc("<DIV STYLE=\"visibility: hidden\">hidden</DIV>shown");
+    std::string log = doc.Paint(0, 400);
+    EXPECT_EQ(log.find("hidden"), std::string::npos);
+    EXPECT_NE(log.find("shown"), std::string::npos);
+    EXPECT_EQ(TopOf(doc, "shown"), 5 + 16);
+}
+
+TEST(Paint, BordersAndBackground) {
+    Doc doc("<DIV STYLE=\"border: 2px solid; padding: 3px; background-color: blue; width: "
+            "50px\">x</DIV>");
+    std::string log = doc.Paint(0, 400);
+    EXPECT_NE(log.find("FILL 12 7 68 29"), std::string::npos) << log;
+    EXPECT_EQ(Count(log, "FILL "), 5) << log;
+}
+
+TEST(Layout, AnotherWidthAndBackGivesTheSameDump) {
+    Doc doc("<H1>Title</H1><P>Some text that wraps at narrow widths. "
+            "<DIV STYLE=\"float: right; width: 100px\">float</DIV><UL><LI>item<LI>more</UL>"
+            "<PRE>pre text</PRE><HR WIDTH=50%><P ALIGN=center>centred words here");
+    const std::string first = doc.Dump();
+    doc.LayOut(150);
+    EXPECT_NE(doc.Dump(), first);
+    doc.LayOut(600);
+    EXPECT_EQ(doc.Dump(), first);
+}
+
+TEST(HitTests, LinksAndCarets) {
+    // From the dump: line 0 x=10 y=19, 8-pixel characters; "go here" starts
+    // after "Click " at x = 10 + 6 * 8.
+    Doc doc("<P>Click <A HREF=\"next.htm\" TARGET=f>go here</A> please");
+    const TUrlTarget* target = nullptr;
+    TFormControlObj* control = nullptr;
+    ASSERT_TRUE(doc.list.LinkAtPoint(doc.canvas, 10 + 6 * 8 + 3, 25, target, control));
+    EXPECT_EQ(target->Url, "next.htm");
+    EXPECT_EQ(target->Target, "f");
+    EXPECT_EQ(doc.list.HoverLink, RunOf(doc.list, "go"));
+    EXPECT_FALSE(doc.list.LinkAtPoint(doc.canvas, 12, 25, target, control));
+    EXPECT_EQ(doc.list.HoverLink, nullptr);
+    EXPECT_FALSE(doc.list.LinkAtPoint(doc.canvas, 10 + 6 * 8 + 3, 60, target, control));
+
+    int x = 0, y = 0, height = 0;
+    bool inText = false;
+    int pos = doc.list.CursorAt(doc.canvas, 10 + 2 * 8 + 5, 25, x, y, height, inText);
+    EXPECT_EQ(pos, 3); // past the middle of the third character
+    EXPECT_EQ(x, 10 + 3 * 8);
+    EXPECT_EQ(y, 19);
+    EXPECT_EQ(height, 16);
+    EXPECT_TRUE(inText);
+    int px = 0, py = 0;
+    ASSERT_TRUE(doc.list.CursorToPoint(&doc.canvas, 3, px, py));
+    EXPECT_EQ(px, x);
+    EXPECT_EQ(py, 19);
+    EXPECT_FALSE(doc.list.CursorToPoint(&doc.canvas, 1000, px, py));
+}
+
+TEST(HitTests, ItemAtY) {
+    Doc doc("<P>one<P>two<P>three");
+    TSectionBase* item = doc.list.ItemAtY(TopOf(doc, "two") + 2);
+    ASSERT_TRUE(item);
+    EXPECT_LE(item->TopY, TopOf(doc, "two"));
+    EXPECT_EQ(doc.list.ItemAtY(-5), nullptr);
+}
+
+TEST(HitTests, NamedPositions) {
+    Doc doc("<P>top<P>middle<P ID=para>with id<H2><A NAME=sec>Section</A></H2>");
+    TIDObject* sec = doc.list.IDs.Find("SEC");
+    ASSERT_TRUE(sec);
+    EXPECT_EQ(sec->YPosition(), TopOf(doc, "Section"));
+    TIDObject* para = doc.list.IDs.Find("para");
+    ASSERT_TRUE(para);
+    EXPECT_EQ(para->YPosition(), TopOf(doc, "with id"));
+}
+
+} // namespace
+} // namespace lumo::test

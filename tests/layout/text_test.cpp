@@ -1,1 +1,167 @@
+// Text sections: white space on input, line breaking, NOBR, find, copy,
+// source positions and long pre-formatted lines.
+#include "layout_fixture.h"
+
+#include "layout/pre_section.h"
+
 #include <gtest/gtest.h>
+
+namespace lumo::test {
+namespace {
+
+std::string Lines(const TSection& s) {
+    std::string out;
+    for (const LineRec& line : s.LineList)
+        out += "[" + s.Text.substr(line.Start, line.CharCount) + "]";
+    return out;
+}
+
+TEST(TextInput, WhiteSpaceAndBreaks) {
+    const struct {
+        const char* html;
+        const char* text;
+    } rows[] = {
+        {"a <B> b</B>", "a b"},
+        {"a <BR> b", "a\x08"
+                     "b"},
+        {"a<BR><BR>b", "a\x08\x08"
+                       "b"},
+        {"<NOBR>a b  c</NOBR>", "a\xA0"
+                                "b\xA0"
+                                "c"},
+        {"<NOBR> lead</NOBR>", "lead"},
+        {"x &nbsp;y", "x \xA0y"},
+        {"<NOBR>a<WBR>b</NOBR>", "a b"},
+        {"a<WBR>b", "ab"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string("<P>") + row.html);
+        auto sections = All<TSection>(doc.list);
+        ASSERT_FALSE(sections.empty()) << row.html;
+        EXPECT_EQ(sections[0]->Text, row.text) << row.html;
+    }
+}
+
+TEST(LineBreaking, Rows) {
+    const struct {
+        const char* html;
+        int width;
+        const char* lines;
+    } rows[] = {
+        // 8-pixel characters; 20 pixels of body margin.
+        {"aaa bbb ccc", 20 + 7 * 8, "[aaa bbb ][ccc]"},
+        {"aaa bbb ccc", 20 + 8 * 8, "[aaa bbb ][ccc]"},
+        {"aaa<BR>bbb", 600, "[aaa\x08][bbb]"},
+        {"averyveryverylongword tail", 20 + 5 * 8, "[averyveryverylongword ][tail]"},
+        {"<NOBR>never break these words</NOBR>", 20 + 5 * 8,
+         "[never\xA0"
+         "break\xA0these\xA0words]"},
+        {"one  two", 20 + 4 * 8, "[one ][two]"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string("<P>") + row.html, row.width);
+        TSection* s = All<TSection>(doc.list)[0];
+        EXPECT_EQ(Lines(*s), row.lines) << row.html << " at " << row.width;
+    }
+    // A word longer than the line widens the scroll width.
+    Doc wide("<P>averyveryverylongword", 100);
+    EXPECT_GE(wide.result.ScrollWidth, 10 + 21 * 8);
+}
+
+TEST(Find, CaseAndLength) {
+    Doc doc("<P>Hello WORLD here<P>second World");
+    const struct {
+        const char* text;
+        bool matchCase;
+        int from, pos;
+    } rows[] = {
+        {"world", false, 0, 6},  {"world", true, 0, -1}, {"WORLD", true, 0, 6},
+        {"world", false, 7, 23}, {"hello", false, 0, 0}, {"nowhere", false, 0, -1},
+        {"d h", false, 0, 10},   {"World", true, 0, 23},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(doc.list.FindText(row.from, row.text, row.matchCase), row.pos) << row.text;
+    // Only the first 255 characters of a long search text are compared.
+    std::string body(300, 'q');
+    Doc longDoc("<P>" + body);
+    EXPECT_EQ(longDoc.list.FindText(0, std::string(255, 'q') + "zzz", false), 0);
+}
+
+TEST(Copy, SelectionTextWithLineBreaksAndIndents) {
+    Doc doc("<P>first line<BR>second<UL><LI>item text</UL>");
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 10000;
+    // List items sit 35 pixels in: three spaces.
+    EXPECT_EQ(doc.list.GetSelectedText(), "first line\r\nsecond\r\n   item text\r\n");
+    doc.list.SelStart = 6;
+    doc.list.SelEnd = 13;
+    EXPECT_EQ(doc.list.GetSelectedText(), "line\r\nse");
+}
+
+// A line left of the body's text column asks for no spaces at all.
+TEST(Copy, NegativeIndentGivesNoSpaces) {
+    Doc doc("<DIV STYLE=\"margin-left: -200px\">far left</DIV><P ALIGN=center>"
+            "centred but too wide to centre at all for this width");
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 10000;
+    std::string text = doc.list.GetSelectedText();
+    EXPECT_EQ(text.rfind("far left\r\n", 0), 0u) << text;
+}
+
+TEST(SourcePositions, MapBothWays) {
+    const std::string html = "<P>ab <B>cd</B>";
+    Doc doc(html);
+    TSection* s = All<TSection>(doc.list)[0];
+    ASSERT_EQ(s->Text, "ab cd");
+    EXPECT_EQ(doc.list.SourceOfDocPos(0), static_cast<int>(html.find('a')));
+    EXPECT_EQ(doc.list.SourceOfDocPos(3), static_cast<int>(html.find('c')));
+    EXPECT_EQ(doc.list.DocPosOfSource(static_cast<int>(html.find('d')), false), 4);
+    // Inside the <B> tag: before or after the gap.
+    const int tag = static_cast<int>(html.find("<B>")) + 1;
+    EXPECT_EQ(doc.list.DocPosOfSource(tag, true), 2);
+    EXPECT_EQ(doc.list.DocPosOfSource(tag, false), 3);
+    char ch = 0;
+    TSectionBase* obj = nullptr;
+    ASSERT_TRUE(doc.list.CharAt(4, ch, obj));
+    EXPECT_EQ(ch, 'd');
+    EXPECT_EQ(obj, s);
+}
+
+// Long pre-formatted text is kept whole.
+TEST(Preformatted, LongLinesAreKept) {
+    std::string line;
+    for (int i = 0; i < 6000; ++i)
+        line += "word ";
+    Doc doc("<PRE>" + line + "</PRE>");
+    int total = 0;
+    for (TSection* s : All<TSection>(doc.list))
+        total += static_cast<int>(s->Text.size());
+    EXPECT_EQ(total, static_cast<int>(line.size()));
+    doc.Paint(0, 2000);
+}
+
+TEST(Preformatted, EmptyLinesKeepTheirHeight) {
+    Doc doc("<PRE>\na\n\nb</PRE>");
+    auto lines = All<TPreFormated>(doc.list);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0]->Text, "");
+    EXPECT_EQ(lines[2]->FlowHeight, 10);
+    EXPECT_EQ(lines[3]->Text, "b");
+}
+
+TEST(Paint, SelectionAndScripts) {
+    Doc doc("<P>ab<SUB>c</SUB><SUP>d</SUP>");
+    doc.canvas.LogState = true;
+    doc.list.SelStart = 1;
+    doc.list.SelEnd = 2;
+    std::string log = doc.Paint(0, 100);
+    EXPECT_NE(log.find("BKMODE opaque"), std::string::npos);
+    EXPECT_NE(log.find("TEXT 10 32 \"a\""), std::string::npos) << log;
+    EXPECT_NE(log.find("TEXT 18 32 \"b\""), std::string::npos) << log;
+    // Subscript lower, superscript higher than the baseline at 32.
+    EXPECT_NE(log.find("TEXT 26 34 \"c\""), std::string::npos) << log;
+    EXPECT_NE(log.find("TEXT 32 28 \"d\""), std::string::npos) << log;
+}
+
+} // namespace
+} // namespace lumo::test

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds the layout benchmarks (Release, build-bench/), generates the test
+# pages and times parse + build + layout at 800 pixels of the 100 KB, 1 MB
+# and 5 MB pages beside libxml2's HTML parser reading the same bytes (the
+# peer, from bench_html), painting an 800x600 window, and laying out again
+# at another width; then the peak memory of one load of each page.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=ON >/dev/null
+cmake --build "$build" --target bench_layout bench_html layout_driver
+pages="$build/pages"
+mkdir -p "$pages"
+[ -f "$pages/text_5m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null
+export QT_QPA_PLATFORM=offscreen LUMO_BENCH_PAGES="$pages"
+reps="${REPETITIONS:-3}"
+"$build/bench/layout/bench_layout" --benchmark_format=json --benchmark_out="$build/layout_bench.json" \
+    --benchmark_out_format=json --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true >/dev/null 2>&1
+"$build/bench/html/bench_html" --benchmark_filter='Libxml2/text' --benchmark_format=json \
+    --benchmark_out="$build/layout_peer.json" --benchmark_out_format=json \
+    --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true >/dev/null 2>&1
+for page in text_100k.html text_1m.html text_5m.html; do
+    /usr/bin/time -f "%M" -o "$build/peak_$page.txt" \
+        "$build/tests/layout/layout_driver" --width 800 "$pages/$page" >/dev/null 2>&1
+done
+python3 - "$build" <<'PY'
+import json, os, sys
+build = sys.argv[1]
+def medians(path):
+    return {b["run_name"]: b for b in json.load(open(path))["benchmarks"]
+            if b.get("aggregate_name") == "median"}
+ours, peer = medians(f"{build}/layout_bench.json"), medians(f"{build}/layout_peer.json")
+def ms(b):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
+    return b["real_time"] * scale
+print(f"{'page':<16}{'build+layout ms':>16}{'fixed ms':>10}{'libxml2 ms':>12}{'ratio':>8}"
+      f"{'paint us':>10}{'relayout ms':>13}{'peak MB':>9}")
+base = None
+for page in ("text_100k.html", "text_1m.html", "text_5m.html"):
+    b, f, p = ours.get("Build/" + page), ours.get("BuildFixed/" + page), peer.get("Libxml2/" + page)
+    paint, re = ours.get("Paint/" + page), ours.get("Relayout/" + page)
+    if not b:
+        continue
+    peak = int(open(f"{build}/peak_{page}.txt").read().split()[-1]) / 1024
+    ratio = f"{ms(b) / ms(p):.1f}x" if p else "-"
+    print(f"{page:<16}{ms(b):>16.1f}{ms(f):>10.1f}{(ms(p) if p else 0):>12.1f}{ratio:>8}"
+          f"{ms(paint) * 1000:>10.0f}{ms(re):>13.1f}{peak:>9.0f}")
+b1, b5 = ours.get("Build/text_1m.html"), ours.get("Build/text_5m.html")
+if b1 and b5:
+    print(f"5 MB / 1 MB build+layout time: {ms(b5) / ms(b1):.2f} (linear is about 5)")
+PY

@@ -314,7 +314,8 @@ void THtmlBuilder::ParseHeading() {
         return;
     }
     TDepthGuard guard(*this);
-    const std::string tag = "h" + std::to_string(level);
+    std::string tag(1, 'h');
+    tag += static_cast<char>('0' + level);
     FinishSection();
     Push(tag);
     ApplyAlign();

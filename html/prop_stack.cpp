@@ -34,9 +34,10 @@ void TPropStack::PopPropsFor(std::string_view tag) {
     for (int i = PropStackTop(); i >= 1; --i) {
         if ((*this)[i]->PropTag != tag) continue;
         erase(begin() + i);
-        if (i > 1)
-            for (int k = i; k <= PropStackTop(); ++k)
-                (*this)[k]->Update(*(*this)[k - 1]);
+        // Entry 1 is no exception: what it set must leave the entries above it
+        // too, or <B><I>x</B>y would keep y bold.
+        for (int k = i; k <= PropStackTop(); ++k)
+            (*this)[k]->Update(*(*this)[k - 1]);
         return;
     }
 }

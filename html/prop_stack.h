@@ -24,7 +24,8 @@ public:
     TProperties& PushProps(std::string_view tag, std::string_view cls, std::string_view id,
                            std::string_view pseudo, const TProperties* styleAttr);
     // Removes the topmost entry of that tag (above entry 0) and lets the
-    // entries above it inherit again from what is now below them.
+    // entries above it inherit again from what is now below them, entry 0
+    // included.
     void PopPropsFor(std::string_view tag);
     void PopProps();
     int PropStackTop() const { return static_cast<int>(size()) - 1; }

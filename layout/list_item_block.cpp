@@ -180,7 +180,7 @@ void TBlockLI::Dump(std::string& out, int depth) const {
     else if (MarkerStyle == msCircle || MarkerStyle == msDisc || MarkerStyle == msSquare)
         marker += MarkerStyle == msCircle ? "circle" : MarkerStyle == msDisc ? "disc" : "square";
     else
-        marker += "\"" + MarkerText(MarkerStyle, ItemNumber) + "\"";
+        marker.append(1, '"').append(MarkerText(MarkerStyle, ItemNumber)).append(1, '"');
     marker += " baseline " + std::to_string(FirstBaseline);
     block.insert(eol, marker);
     out += block;

@@ -84,11 +84,12 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setUnderline(font.Underline);
     qfont_.setStrikeOut(font.StrikeOut);
     painter_.setFont(qfont_);
+    metrics_.emplace(qfont_, &device_);
     textColor_ = ToQColor(font.Color);
 }
 
 TTextMetrics QtCanvas::GetTextMetrics() {
-    QFontMetrics fm(qfont_, &device_);
+    const QFontMetrics& fm = *metrics_;
     TTextMetrics m;
     m.Ascent = fm.ascent();
     m.Descent = fm.descent();
@@ -101,7 +102,7 @@ TTextMetrics QtCanvas::GetTextMetrics() {
 }
 
 TSize QtCanvas::TextExtent(std::string_view text) {
-    QFontMetrics fm(qfont_, &device_);
+    const QFontMetrics& fm = *metrics_;
     return {fm.horizontalAdvance(ToQString(text)), fm.ascent() + fm.descent()};
 }
 
@@ -129,7 +130,7 @@ void QtCanvas::SetTextAlign(HAlign h, VAlign v) {
 
 void QtCanvas::TextOut(int X, int Y, std::string_view text) {
     QString qtext = ToQString(text);
-    QFontMetrics fm(qfont_, &device_);
+    const QFontMetrics& fm = *metrics_;
     int width = fm.horizontalAdvance(qtext);
     int left = X;
     if (hAlign_ == HAlign::Center)

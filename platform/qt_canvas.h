@@ -6,7 +6,10 @@
 #include "platform/canvas.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <optional>
 
 namespace lumo {
 
@@ -56,6 +59,9 @@ private:
     QPaintDevice& device_;
     QPainter painter_;
     QFont qfont_;
+    // The metrics of qfont_ on the device, made once per SetFont: layout asks
+    // for extents thousands of times per font.
+    std::optional<QFontMetrics> metrics_;
     QColor textColor_;
     QColor bkColor_;
     BkMode bkMode_ = BkMode::Opaque;

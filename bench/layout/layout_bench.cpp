@@ -94,18 +94,18 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     for (const char* page : {"text_100k.html", "text_1m.html", "text_5m.html"}) {
         const std::string name = page;
-        benchmark::RegisterBenchmark(("Build/" + name).c_str(),
-                                     [name](benchmark::State& s) { BuildAndLayOut(s, name, false); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("BuildFixed/" + name).c_str(),
-                                     [name](benchmark::State& s) { BuildAndLayOut(s, name, true); })
-            ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark(("Paint/" + name).c_str(),
-                                     [name](benchmark::State& s) { Paint(s, name); })
-            ->Unit(benchmark::kMicrosecond);
-        benchmark::RegisterBenchmark(("Relayout/" + name).c_str(),
-                                     [name](benchmark::State& s) { Relayout(s, name); })
-            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Build/" + name).c_str(), [name](benchmark::State& s) {
+            BuildAndLayOut(s, name, false);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("BuildFixed/" + name).c_str(), [name](benchmark::State& s) {
+            BuildAndLayOut(s, name, true);
+        })->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("Paint/" + name).c_str(), [name](benchmark::State& s) {
+            Paint(s, name);
+        })->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark(("Relayout/" + name).c_str(), [name](benchmark::State& s) {
+            Relayout(s, name);
+        })->Unit(benchmark::kMillisecond);
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -175,6 +175,17 @@ TEST(Cascade, PopRestoresWhatTheRemovedElementSet) {
     EXPECT_EQ(doc.stack.PropStackTop(), 2);
 }
 
+// Entry 1 set things too: removing it must reach the entries above it.
+TEST(Cascade, PopOfTheFirstEntryRestoresToo) {
+    Document doc("b { color: red } i { font-style: italic }");
+    doc.Push("b");
+    doc.Push("i");
+    doc.stack.PopPropsFor("b");
+    ASSERT_EQ(doc.stack.PropStackTop(), 1);
+    EXPECT_EQ(doc.stack.TopProps().Props[Prop::Color], doc.stack[0]->Props[Prop::Color]);
+    EXPECT_EQ(*doc.stack.TopProps().Text(Prop::FontStyle), "italic");
+}
+
 TEST(Cascade, FontsFromProperties) {
     Document doc("h1 { font-family: 'No Such Face', arial } .x { font-family: nosuch, other } "
                  "p { font-weight: 700; text-decoration: line-through; font-style: oblique }");

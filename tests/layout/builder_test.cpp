@@ -143,6 +143,26 @@ TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
     EXPECT_TRUE(doc.list.IDs.Find("TOP"));
 }
 
+TEST(Builder, MisnestedInlineTags) {
+    const struct {
+        const char* html;
+        const char* text;
+        bool bold, italic;
+    } rows[] = {
+        {"<B>b<I>bi</B>i</I>n", "bi", true, true},
+        {"<B>b<I>bi</B>ix</I>n", "ix", false, true},
+        {"<B>b<I>bi</B>i</I>n", "n", false, false},
+        {"<P><B>b<I>bi</B>iy</I>n", "iy", false, true},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        TFontObj* run = RunOf(doc.list, row.text);
+        ASSERT_TRUE(run) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont.Bold, row.bold) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont.Italic, row.italic) << row.html << " " << row.text;
+    }
+}
+
 TEST(Builder, ListNumbering) {
     Doc doc("<UL><LI>a</LI><LI>b</UL><OL START=5 TYPE=a><LI>c</OL><OL START=-3><LI>d</OL>"
             "<LI>orphan<P>after");

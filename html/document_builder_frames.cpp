@@ -15,29 +15,25 @@ public:
             P.NextToken();
     }
 
-    void SkipScript() {
-        P.InScript = true;
-        for (P.NextScriptToken(); P.CurTok != EofTok && P.CurTok != ScriptEndTok;
-             P.NextScriptToken()) {
-        }
-        P.InScript = false;
+    // A clean tokenizer at the first token of document.
+    void Start(std::string_view document) {
+        P.CallerObject = &viewer_;
+        P.OnInclude = viewer_.OnInclude;
+        P.IDs = nullptr;
+        P.InPre = P.InScript = P.NoBreak = false;
+        P.Begin(document);
+        P.ReadNextChar();
+        P.NextToken();
     }
 
+    void SkipScript() { ReadScript(P, false); }
+
     void Script() {
-        if (!viewer_.OnScript) {
-            SkipScript();
-            return;
-        }
         const TAttribute* name = P.Attributes.Find(NameTok);
         const TAttribute* language = P.Attributes.Find(LanguageTok);
-        std::string n = name ? name->Name : "", l = language ? language->Name : "";
-        std::string script;
-        P.InScript = true;
-        for (P.NextScriptToken(); P.CurTok != EofTok && P.CurTok != ScriptEndTok;
-             P.NextScriptToken())
-            if (script.size() < (8u << 20)) script += P.CurTok == EolTok ? "\r\n" : P.Token.S;
-        P.InScript = false;
-        viewer_.OnScript(&viewer_, n, l, std::move(script));
+        const std::string n = name ? name->Name : "", l = language ? language->Name : "";
+        std::string script = ReadScript(P, static_cast<bool>(viewer_.OnScript));
+        if (viewer_.OnScript) viewer_.OnScript(&viewer_, n, l, std::move(script));
     }
 
     void FrameSet(void* frameSet, const std::string& fName, int depth) {
@@ -81,14 +77,8 @@ bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer) {
     try {
         ParserLock lock;
         HtmlTokenizer& p = lock.Parser();
-        p.CallerObject = &viewer;
-        p.OnInclude = viewer.OnInclude;
-        p.IDs = nullptr;
-        p.InPre = p.InScript = p.NoBreak = false;
         TFrameWalker walker(p, viewer);
-        p.Begin(document);
-        p.ReadNextChar();
-        p.NextToken();
+        walker.Start(document);
         while (p.CurTok != EofTok) {
             if (p.CurTok == FrameSetTok) return true;
             if (FrameBodyContent()[p.CurTok]) return false;
@@ -108,14 +98,8 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
     try {
         ParserLock lock;
         HtmlTokenizer& p = lock.Parser();
-        p.CallerObject = &viewer;
-        p.OnInclude = viewer.OnInclude;
-        p.IDs = nullptr;
-        p.InPre = p.InScript = p.NoBreak = false;
         TFrameWalker walker(p, viewer);
-        p.Begin(document);
-        p.ReadNextChar();
-        p.NextToken();
+        walker.Start(document);
         while (p.CurTok != EofTok && !FrameBodyContent()[p.CurTok]) {
             switch (p.CurTok) {
             case TitleTok:

@@ -17,26 +17,10 @@ namespace {
 constexpr int kNormalSizes[7] = {8, 10, 12, 14, 18, 24, 36};
 constexpr int kPreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
 
+} // namespace
+
 bool IsPhraseStart(TokenKind t) {
-    switch (t) {
-    case BTok:
-    case ITok:
-    case EmTok:
-    case StrongTok:
-    case UTok:
-    case CiteTok:
-    case VarTok:
-    case TTTok:
-    case CodeTok:
-    case KbdTok:
-    case SampTok:
-    case STok:
-    case StrikeTok:
-    case SpanTok:
-        return true;
-    default:
-        return false;
-    }
+    return TagNameOfTok(t).size() > 0 && IsPhraseEnd(EndTokOf(t));
 }
 
 bool IsPhraseEnd(TokenKind t) {
@@ -61,7 +45,21 @@ bool IsPhraseEnd(TokenKind t) {
     }
 }
 
-} // namespace
+bool IsPrePhrase(TokenKind t) {
+    switch (t) {
+    case TTTok:
+    case TTEndTok:
+    case CodeTok:
+    case CodeEndTok:
+    case KbdTok:
+    case KbdEndTok:
+    case SampTok:
+    case SampEndTok:
+        return false;
+    default:
+        return IsPhraseStart(t) || IsPhraseEnd(t);
+    }
+}
 
 const int* NormalFontSizes() {
     return kNormalSizes;
@@ -226,12 +224,19 @@ bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
     }
     TProperties& entry = PushPlain("font");
     if (!haveSize && !haveColor && face.empty()) return false;
+    // The element's own values: a later refresh of the stack keeps them.
     if (haveColor) {
         entry.Props[Prop::Color] = static_cast<int>(color | PaletteRelative);
         entry.Assigned[Prop::Color] = true;
     }
-    if (haveSize) entry.Props[Prop::FontSize] = static_cast<double>(sizeTable[size - 1]);
-    if (!face.empty()) entry.Props[Prop::FontFamily] = face;
+    if (haveSize) {
+        entry.Props[Prop::FontSize] = static_cast<double>(sizeTable[size - 1]);
+        entry.Assigned[Prop::FontSize] = true;
+    }
+    if (!face.empty()) {
+        entry.Props[Prop::FontFamily] = face;
+        entry.Assigned[Prop::FontFamily] = true;
+    }
     return true;
 }
 

@@ -17,42 +17,6 @@ namespace {
 // Scripts handed to the host are cut here.
 constexpr size_t kMaxScript = 8u << 20;
 
-bool IsPrePhrase(TokenKind t) {
-    switch (t) {
-    case BTok:
-    case ITok:
-    case EmTok:
-    case StrongTok:
-    case UTok:
-    case CiteTok:
-    case VarTok:
-    case STok:
-    case StrikeTok:
-    case SpanTok:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool IsPrePhraseEnd(TokenKind t) {
-    switch (t) {
-    case BEndTok:
-    case IEndTok:
-    case EmEndTok:
-    case StrongEndTok:
-    case UEndTok:
-    case CiteEndTok:
-    case VarEndTok:
-    case SEndTok:
-    case StrikeEndTok:
-    case SpanEndTok:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 void THtmlBuilder::ParsePre() {
@@ -214,11 +178,10 @@ void THtmlBuilder::ParsePre() {
             default:
                 if (IsPrePhrase(tok)) {
                     flush();
-                    Push(TagNameOfTok(tok)).TakeBackgroundColor();
-                    FontChanged();
-                } else if (IsPrePhraseEnd(tok)) {
-                    flush();
-                    PopFor(TagNameOfEndTok(tok));
+                    if (IsPhraseStart(tok))
+                        Push(TagNameOfTok(tok)).TakeBackgroundColor();
+                    else
+                        PopFor(TagNameOfEndTok(tok));
                     FontChanged();
                 }
                 // Other tags inside PRE are dropped.
@@ -246,22 +209,24 @@ void THtmlBuilder::ParsePre() {
     Next();
 }
 
+std::string ReadScript(HtmlTokenizer& p, bool keep) {
+    std::string script;
+    p.InScript = true;
+    for (p.NextScriptToken(); p.CurTok != EofTok && p.CurTok != ScriptEndTok; p.NextScriptToken()) {
+        if (!keep || script.size() > kMaxScript) continue;
+        script += p.CurTok == EolTok ? std::string("\r\n") : p.Token.S;
+    }
+    p.InScript = false;
+    return script;
+}
+
 void THtmlBuilder::ParseScript() {
     const TAttribute* name = P.Attributes.Find(NameTok);
     const TAttribute* language = P.Attributes.Find(LanguageTok);
     const std::string scriptName = name ? name->Name : std::string();
     const std::string scriptLanguage = language ? language->Name : std::string();
     const bool keep = static_cast<bool>(RootList.OnScript);
-    std::string script;
-    P.InScript = true;
-    for (P.NextScriptToken(); Cur() != EofTok && Cur() != ScriptEndTok; P.NextScriptToken()) {
-        if (!keep || script.size() > kMaxScript) continue;
-        if (Cur() == EolTok)
-            script += "\r\n";
-        else
-            script += P.Token.S;
-    }
-    P.InScript = false;
+    std::string script = ReadScript(P, keep);
     if (keep) RootList.OnScript(RootList.Viewer, scriptName, scriptLanguage, std::move(script));
 }
 

@@ -35,6 +35,17 @@ const TokSet& HeadingContent();
 const TokSet& ListItemContent();
 const TokSet& FrameBodyContent();
 
+// Phrase elements that push a style entry and start a font run.
+bool IsPhraseStart(TokenKind t);
+bool IsPhraseEnd(TokenKind t);
+// The phrase elements, start or end, that keep their look inside PRE (not
+// TT, CODE, KBD, SAMP).
+bool IsPrePhrase(TokenKind t);
+
+// Reads a script with the SCRIPT scanner up to its end tag or the end of
+// input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
+std::string ReadScript(HtmlTokenizer& p, bool keep);
+
 // Past this many open elements with style, inline starts take the look of
 // what encloses them: unclosed FONT and B tags by the thousand cost nothing.
 inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;

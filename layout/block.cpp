@@ -164,11 +164,7 @@ int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int R
     ClearGap = ClearGapFor(indents, ClearSide, Y);
     FirstPos = PosCounter;
 
-    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
-    int autoTally = 0;
-    ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
-    Box[Prop::MarginTop] = marginTop;
-    Box[Prop::MarginBottom] = marginBottom;
+    const int autoTally = ResolveBox(RoomWidth, HeightBase);
 
     OffsetTop = OffsetLeft = 0;
     if (Placement == posRelative) {
@@ -265,6 +261,15 @@ int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int R
 
     RebuildPaintOrder();
     return FlowHeight;
+}
+
+int TBlock::ResolveBox(int RoomWidth, int HeightBase) {
+    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
+    int autoTally = 0;
+    ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
+    Box[Prop::MarginTop] = marginTop;
+    Box[Prop::MarginBottom] = marginBottom;
+    return autoTally;
 }
 
 void TBlock::RebuildPaintOrder() {

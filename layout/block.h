@@ -81,6 +81,10 @@ protected:
     void PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X);
     // Orders the content by StackOrder, keeping document order among equals.
     void RebuildPaintOrder();
+    // Resolves BoxSpec into Box for the room, keeping the vertical margins
+    // settled when the block was made; returns how many of width and the
+    // side margins are auto.
+    int ResolveBox(int RoomWidth, int HeightBase);
 
     int borderTopY_ = 0; // top of the border box in the last layout
     // MeasureWidths of the last layout pass: each block is measured once per

@@ -9,11 +9,7 @@ int TBodyBlock::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, in
     LayoutY = Y;
     ClearGap = 0;
     FirstPos = PosCounter;
-    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
-    int autoTally = 0;
-    ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
-    Box[Prop::MarginTop] = marginTop;
-    Box[Prop::MarginBottom] = marginBottom;
+    ResolveBox(RoomWidth, HeightBase);
     TBoxValues& b = Box;
     for (int i : {Prop::MarginLeft, Prop::MarginRight})
         if (b[i] == Auto) b[i] = 0;

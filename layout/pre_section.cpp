@@ -35,16 +35,10 @@ int TPreFormated::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY,
 }
 
 void TPreFormated::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
-    if (widthsOn_ == &canvas && minWidth_ >= 0) {
-        Min = minWidth_;
-        Max = maxWidth_;
-        return;
-    }
+    if (CachedWidths(canvas, Min, Max)) return;
     Max = Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), true);
     Min = std::min(2000, Max);
-    minWidth_ = Min;
-    maxWidth_ = Max;
-    widthsOn_ = &canvas;
+    KeepWidths(canvas, Min, Max);
 }
 
 } // namespace lumo

@@ -123,7 +123,10 @@ protected:
     // Characters of the line from its start that lie left of X.
     int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest);
 
-    int minWidth_ = -1, maxWidth_ = -1; // MeasureWidths, once per canvas
+    // MeasureWidths, once per canvas: the text never changes after building.
+    bool CachedWidths(const Canvas& canvas, int& Min, int& Max) const;
+    void KeepWidths(const Canvas& canvas, int Min, int Max);
+    int minWidth_ = -1, maxWidth_ = -1;
     const Canvas* widthsOn_ = nullptr;
 
 private:

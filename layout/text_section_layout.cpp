@@ -263,12 +263,21 @@ int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
     return FlowHeight;
 }
 
+bool TSection::CachedWidths(const Canvas& canvas, int& Min, int& Max) const {
+    if (widthsOn_ != &canvas || minWidth_ < 0) return false;
+    Min = minWidth_;
+    Max = maxWidth_;
+    return true;
+}
+
+void TSection::KeepWidths(const Canvas& canvas, int Min, int Max) {
+    minWidth_ = Min;
+    maxWidth_ = Max;
+    widthsOn_ = &canvas;
+}
+
 void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
-    if (widthsOn_ == &canvas && minWidth_ >= 0) {
-        Min = minWidth_;
-        Max = maxWidth_;
-        return;
-    }
+    if (CachedWidths(canvas, Min, Max)) return;
     const int len = static_cast<int>(Text.size());
     Max = 0;
     for (int start = 0; start < len;) {
@@ -299,9 +308,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         }
         i = end;
     }
-    minWidth_ = Min;
-    maxWidth_ = Max;
-    widthsOn_ = &canvas;
+    KeepWidths(canvas, Min, Max);
 }
 
 } // namespace lumo

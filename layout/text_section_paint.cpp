@@ -266,25 +266,6 @@ bool TSection::CharAt(int pos, char& ch, TSectionBase*& obj) {
     return true;
 }
 
-namespace {
-
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 32 || c == '"' || c == '\\' || b >= 127) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", b);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
-} // namespace
-
 void TSection::Dump(std::string& out, int depth) const {
     DumpIndent(out, depth);
     out += KindName();
@@ -296,7 +277,7 @@ void TSection::Dump(std::string& out, int depth) const {
         DumpIndent(out, depth + 1);
         out += "line " + std::to_string(i) + " x=" + std::to_string(LineX(line)) +
                " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) + " " +
-               Quoted(std::string_view(Text).substr(line.Start, line.CharCount)) + "\n";
+               QuotedBytes(std::string_view(Text).substr(line.Start, line.CharCount), true) + "\n";
     }
 }
 

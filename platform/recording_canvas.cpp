@@ -26,22 +26,6 @@ std::string Points(const std::vector<TPoint>& points) {
     return out;
 }
 
-// Control bytes are written as \xNN so a log stays one line per call.
-std::string Quoted(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 32 || c == '"' || c == '\\') {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", b);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 } // namespace
 
 RecordingCanvas::RecordingCanvas() : Faces{"times new roman", "arial", "courier new"} {}
@@ -61,7 +45,7 @@ int RecordingCanvas::CharWidth() const {
 
 void RecordingCanvas::SetFont(const FontSpec& font) {
     font_ = font;
-    State("FONT " + Quoted(font.Name) + " " + std::to_string(font.Size) +
+    State("FONT " + QuotedBytes(font.Name) + " " + std::to_string(font.Size) +
           (font.Bold ? " bold" : "") + (font.Italic ? " italic" : "") +
           (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") + " " +
           Hex(font.Color));
@@ -103,7 +87,7 @@ void RecordingCanvas::SetTextAlign(HAlign h, VAlign v) {
 }
 
 void RecordingCanvas::TextOut(int X, int Y, std::string_view text) {
-    Line("TEXT " + std::to_string(X) + " " + std::to_string(Y) + " " + Quoted(text));
+    Line("TEXT " + std::to_string(X) + " " + std::to_string(Y) + " " + QuotedBytes(text));
 }
 
 void RecordingCanvas::SetPen(TColor color, int width, PenStyle style) {

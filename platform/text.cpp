@@ -1,16 +1,20 @@
 #include "platform/text.h"
 
+#include <cstdio>
+
 namespace lumo {
 
 std::string LowerCase(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = AsciiLower(c);
+    for (char& c : out)
+        c = AsciiLower(c);
     return out;
 }
 
 std::string UpperCase(std::string_view s) {
     std::string out(s);
-    for (char& c : out) c = AsciiUpper(c);
+    for (char& c : out)
+        c = AsciiUpper(c);
     return out;
 }
 
@@ -26,30 +30,52 @@ bool StartsWithText(std::string_view s, std::string_view prefix) {
 }
 
 namespace {
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 } // namespace
 
 std::string_view TrimLeft(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
     return s;
 }
 
 std::string_view TrimRight(std::string_view s) {
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
     return s;
 }
 
-std::string_view Trim(std::string_view s) { return TrimRight(TrimLeft(s)); }
+std::string_view Trim(std::string_view s) {
+    return TrimRight(TrimLeft(s));
+}
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
     std::string out;
     size_t start = 0;
-    for (size_t at; (at = s.find(from, start)) != std::string_view::npos; start = at + from.size()) {
+    for (size_t at; (at = s.find(from, start)) != std::string_view::npos;
+         start = at + from.size()) {
         out.append(s.substr(start, at - start));
         out.append(to);
     }
     out.append(s.substr(start));
     return out;
+}
+
+std::string QuotedBytes(std::string_view text, bool escapeHigh) {
+    std::string out = "\"";
+    for (char c : text) {
+        auto b = static_cast<unsigned char>(c);
+        if (b < 32 || c == '"' || c == '\\' || (escapeHigh && b >= 127)) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02X", b);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
 }
 
 } // namespace lumo

@@ -8,8 +8,12 @@
 
 namespace lumo {
 
-inline char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+inline char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+inline char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 std::string LowerCase(std::string_view s);
 std::string UpperCase(std::string_view s);
@@ -25,5 +29,9 @@ std::string_view TrimRight(std::string_view s);
 
 // Replaces every occurrence of from (non-empty) by to, left to right.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+// The text in double quotes, control bytes, quotes and backslashes written
+// as \xNN (bytes from 127 up too when escapeHigh), so it stays on one line.
+std::string QuotedBytes(std::string_view text, bool escapeHigh = false);
 
 } // namespace lumo

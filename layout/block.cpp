@@ -108,6 +108,21 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     if (Placement == posAbsolute && topFlag) Box[Prop::MarginTop] = 0;
 }
 
+TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
+    : TSectionBase(root, source), BoxSpec(source.BoxSpec), Box(source.Box),
+      Content(root, source.Content.OwnerTag), Container(&container), EmHeight(source.EmHeight),
+      ExHeight(source.ExHeight), BorderColorDefault(source.BorderColorDefault),
+      Bordered(source.Bordered), FloatSide(source.FloatSide), ClearSide(source.ClearSide),
+      Placement(source.Placement), Hidden(source.Hidden), BottomMarginFlag(source.BottomMarginFlag),
+      TagAndClass(source.TagAndClass), BackImageName(source.BackImageName),
+      BackPosition(source.BackPosition), BackRepeat(source.BackRepeat) {
+    Content.CloneItems(source.Content);
+}
+
+std::unique_ptr<TSectionBase> TBlock::Clone(TSectionList& root, TCellBasic& container) const {
+    return std::make_unique<TBlock>(root, container, *this);
+}
+
 int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
     int Min = 0, Max = 0;
     Content.MeasureWidths(canvas, Min, Max);

@@ -16,6 +16,8 @@ public:
     // margin with the bottom margin of the block before it in container,
     // so it must be made before it is appended there.
     TBlock(TSectionList& root, TCellBasic& container, const TProperties& props);
+    // A copy for another document, its content copied too.
+    TBlock(TSectionList& root, TCellBasic& container, const TBlock& source);
 
     TBoxSpec BoxSpec;
     TBoxValues Box{};
@@ -64,6 +66,7 @@ public:
     void CopySelection() override;
     void AddToPositionList() override;
     bool IsAbsolute() const override { return Placement == posAbsolute; }
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
     // The block around a table: margin collapsing treats a floating one apart.
     virtual bool IsTableBlock() const { return false; }
 

@@ -9,6 +9,9 @@ namespace lumo {
 class TBodyBlock : public TBlock {
 public:
     using TBlock::TBlock;
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
+        return std::make_unique<TBodyBlock>(root, container, *this);
+    }
 
     int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
                int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;

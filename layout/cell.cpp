@@ -16,6 +16,11 @@ TSectionBase* TCellBasic::AddItem(std::unique_ptr<TSectionBase> item) {
     return Add(std::move(item));
 }
 
+void TCellBasic::CloneItems(const TCellBasic& source) {
+    for (const auto& item : source)
+        Add(item->Clone(*Root, *this));
+}
+
 void TCellBasic::CheckLastBottomMargin() {
     if (empty()) return;
     if (auto* block = dynamic_cast<TBlock*>(back().get()); block && block->BottomMarginFlag)

@@ -40,6 +40,8 @@ public:
     // Appends an item and returns it. A text section holding nothing but
     // white space is freed instead (its names go with it) and null returned.
     TSectionBase* AddItem(std::unique_ptr<TSectionBase> item);
+    // Appends copies of the items of source, made for this cell's root.
+    void CloneItems(const TCellBasic& source);
     // A trailing paragraph-spacing bottom margin of the last block goes.
     void CheckLastBottomMargin();
 

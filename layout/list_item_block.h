@@ -29,6 +29,14 @@ public:
     TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props, TokenKind listTok,
              int listNumb, char listType, bool plain);
 
+    TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
+        : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
+          MarkerStyle(source.MarkerStyle), MarkerFont(source.MarkerFont),
+          MarkerImageName(source.MarkerImageName) {}
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
+        return std::make_unique<TBlockLI>(root, container, *this);
+    }
+
     ListKindType ListKind = lkNone;
     int ItemNumber = 0;
     MarkerStyleType MarkerStyle = msNone;

@@ -8,6 +8,9 @@ namespace lumo {
 class TPage : public TSectionBase {
 public:
     using TSectionBase::TSectionBase;
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
+        return std::unique_ptr<TSectionBase>(new TPage(root, *this));
+    }
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     const char* KindName() const override { return "TPage"; }

@@ -8,6 +8,9 @@ namespace lumo {
 class TPreFormated : public TSection {
 public:
     using TSection::TSection;
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
+        return std::make_unique<TPreFormated>(root, *this);
+    }
 
     // Appends the token as it stands. Long lines are kept whole: a line
     // wider than the widest line the layout allows still breaks at spaces.

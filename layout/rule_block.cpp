@@ -93,6 +93,11 @@ THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const TProperties&
         BoxSpec[Prop::Height] = std::clamp(size->Value, 1, 1000);
 }
 
+THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const THRBlock& source)
+    : TBlock(root, container, source), Align(source.Align) {
+    if (!Content.empty()) Line = dynamic_cast<THorzLine*>(Content.front().get());
+}
+
 int THRBlock::ResolveWidth(Canvas&, int RoomWidth, int, int) {
     int& ml = Box[Prop::MarginLeft];
     int& mr = Box[Prop::MarginRight];

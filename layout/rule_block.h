@@ -12,6 +12,13 @@ public:
     // SIZE gives the thickness, COLOR a flat colour, NOSHADE a flat rule.
     THorzLine(TSectionList& root, const TAttributeList& attributes, const TProperties& props);
 
+    THorzLine(TSectionList& root, const THorzLine& source)
+        : TSectionBase(root, source), Thickness(source.Thickness), RuleColor(source.RuleColor),
+          Flat(source.Flat) {}
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
+        return std::make_unique<THorzLine>(root, *this);
+    }
+
     int Thickness = 2;
     TColor RuleColor = clNone; // none: the 3-D look
     bool Flat = false;
@@ -33,6 +40,11 @@ public:
     // The block takes the rule's WIDTH and SIZE where the style gives none.
     THRBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
              const TAttributeList& attributes);
+
+    THRBlock(TSectionList& root, TCellBasic& container, const THRBlock& source);
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
+        return std::make_unique<THRBlock>(root, container, *this);
+    }
 
     RuleAlign Align = RuleAlign::Center;
     THorzLine* Line = nullptr; // the rule in Content

@@ -12,12 +12,14 @@
 #include "html/id_name_list.h"
 #include "platform/canvas.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace lumo {
 
 class TSectionList;
+class TCellBasic;
 class IndentManagerBasic;
 using IndentManager = IndentManagerBasic;
 class TUrlTarget;
@@ -65,6 +67,11 @@ public:
     virtual bool CharAt(int pos, char& ch, TSectionBase*& obj);
     virtual void MeasureWidths(Canvas& canvas, int& Min, int& Max);
     virtual void AddToPositionList();
+    // A copy of the item for another document (the print copy), to be
+    // appended to container there.
+    virtual std::unique_ptr<TSectionBase> Clone(TSectionList& root,
+                                                TCellBasic& container) const = 0;
+
     // Absolutely placed items take no part in their cell's bottom.
     virtual bool IsAbsolute() const { return false; }
 
@@ -73,6 +80,11 @@ public:
     // spaces per depth.
     virtual void Dump(std::string& out, int depth) const;
     virtual const char* KindName() const { return "TSectionBase"; }
+
+protected:
+    // The copy keeps the source's flow height and stack order.
+    TSectionBase(TSectionList& root, const TSectionBase& source)
+        : Root(&root), FlowHeight(source.FlowHeight), StackOrder(source.StackOrder) {}
 };
 
 // Appends depth * 2 spaces.

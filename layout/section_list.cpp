@@ -40,6 +40,19 @@ void TSectionList::Reset() {
     }
 }
 
+void TSectionList::CopyForPrinting(const TSectionList& source) {
+    IsPrinting = true;
+    Reset();
+    SetDefaults(source.FontName, source.FontSize, source.FontColor, source.HotSpotColor,
+                source.VisitedColor, source.OverColor, source.HoverLinks, source.UnderlineLinks,
+                source.Charset, source.PreFontName, source.MarginHeight, source.MarginWidth);
+    ImagesOn = source.ImagesOn;
+    PrintBackgrounds = source.PrintBackgrounds;
+    BackColor = source.BackColor;
+    BackBitmapName = source.BackBitmapName;
+    CloneItems(source);
+}
+
 void TSectionList::SetDefaults(std::string_view fontName, int fontSize, TColor fontColor,
                                TColor hotSpotColor, TColor visitedColor, TColor overColor,
                                bool hoverLinks, bool underlineLinks, uint8_t charset,

@@ -38,6 +38,9 @@ public:
     int PageEndY = 0;
     int SelStart = 0;
     int SelEnd = 0;
+    // The caret bar (option htShowDummyCaret) is drawn at CaretPos.
+    bool ShowDummyCaret = false;
+    int CaretPos = 0;
     TColor BackColor = clNone;
     std::string BackBitmapName;
     std::function<void(TSectionList&)> OnBackgroundChange;
@@ -87,6 +90,9 @@ public:
     int PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y);
 
     void Reset();
+    // Makes this document the print copy of source: the same items, laid
+    // out on their own for the printer.
+    void CopyForPrinting(const TSectionList& source);
     void SetScrollY(int value);
     void SetDefaults(std::string_view fontName, int fontSize, TColor fontColor, TColor hotSpotColor,
                      TColor visitedColor, TColor overColor, bool hoverLinks, bool underlineLinks,

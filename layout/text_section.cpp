@@ -70,6 +70,26 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
     props.GetClear(ClearSide);
 }
 
+TSection::TSection(TSectionList& root, const TSection& source)
+    : TSectionBase(root, source), Text(source.Text), SourceMap(source.SourceMap),
+      FirstFont(source.FirstFont), Alignment(source.Alignment), ClearSide(source.ClearSide),
+      LineSpacing(source.LineSpacing), HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+    for (const auto& run : source.Runs) {
+        auto copy =
+            std::make_unique<TFontObj>(this, run->StartIndex, run->PlainFont, run->ScriptShift);
+        copy->Link = run->Link;
+        if (run->VisitedFont) copy->VisitedFont = std::make_unique<TMyFont>(*run->VisitedFont);
+        if (run->HoverFont) copy->HoverFont = std::make_unique<TMyFont>(*run->HoverFont);
+        copy->IsVisited = run->IsVisited;
+        if (copy->IsLink()) root.LinkList.push_back(copy.get());
+        Runs.push_back(std::move(copy));
+    }
+}
+
+std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) const {
+    return std::make_unique<TSection>(root, *this);
+}
+
 TSection::~TSection() {
     if (Root->Resetting) return;
     for (const std::string& name : names_)

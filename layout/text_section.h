@@ -49,7 +49,10 @@ public:
     // address); attributes may give CLEAR and ID.
     TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
              const TProperties& props, int scriptShift);
+    // A copy for another document: text, runs and settings; no names.
+    TSection(TSectionList& root, const TSection& source);
     ~TSection() override;
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
 
     std::string Text;
     std::vector<int> SourcePositions; // while building: one per character

@@ -116,6 +116,11 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
                 canvas.SetBkMode(BkMode::Transparent);
                 canvas.SetTextColor(textColor);
             }
+            if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + pos) {
+                canvas.SetBrush(textColor, BrushStyle::Solid);
+                canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
+                                 baseline + run.RunDescent});
+            }
             int y = baseline;
             if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
             if (run.ScriptShift == 2) y -= run.RunHeight / 3;

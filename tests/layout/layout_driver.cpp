@@ -1,11 +1,12 @@
 // Lays one HTML file out and prints the layout dump or writes a picture.
 //
-//   layout_driver [--fixed] [--width N] [--png OUT.png] PAGE.htm
+//   layout_driver [--fixed] [--width N] [--png OUT.png [--top Y] [--height H]] PAGE.htm
 //   layout_driver --rebaseline
 //
 // --fixed measures with the recording canvas's made-up metrics (what the
 // golden tests use); otherwise the installed fonts are used. --png paints the
-// whole document (at most 32,000 pixels of it) into OUT.png. --rebaseline
+// document into OUT.png: from --top (0) down --height pixels (the whole
+// document, at most 32,000 pixels of it, by default). --rebaseline
 // rewrites the expected dumps of tests/data/layout.
 #include "golden_layout.h"
 
@@ -28,7 +29,8 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: layout_driver [--fixed] [--width N] [--png OUT.png] PAGE.htm\n"
+    std::fprintf(stderr, "usage: layout_driver [--fixed] [--width N] [--png OUT.png [--top Y] "
+                         "[--height H]] PAGE.htm\n"
                          "       layout_driver --rebaseline\n");
     return 2;
 }
@@ -39,7 +41,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     bool fixed = false, rebaseline = false;
-    int width = 800;
+    int width = 800, top = 0, window = 0;
     std::string png, page;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--fixed"))
@@ -48,6 +50,10 @@ int main(int argc, char** argv) {
             rebaseline = true;
         else if (!std::strcmp(argv[i], "--width") && i + 1 < argc)
             width = std::clamp(std::atoi(argv[++i]), 1, 100000);
+        else if (!std::strcmp(argv[i], "--top") && i + 1 < argc)
+            top = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--height") && i + 1 < argc)
+            window = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--png") && i + 1 < argc)
             png = argv[++i];
         else if (argv[i][0] == '-')
@@ -82,12 +88,13 @@ int main(int argc, char** argv) {
         std::fputs(lumo::DumpDocument(list, result).c_str(), stdout);
         return 0;
     }
-    const int height = std::clamp(result.Height, 1, 32000);
+    const int height = std::clamp(window ? window : result.Height - top, 1, 32000);
     const int picture = std::max(width, std::min(result.ScrollWidth, 32000));
     QImage image(picture, height, QImage::Format_RGB32);
     image.fill(list.BackColor == lumo::clNone ? Qt::white : lumo::ToQColor(list.BackColor));
     {
         lumo::QtCanvas canvas(image);
+        list.SetScrollY(top);
         list.PaintCell(canvas, {0, 0, picture, height}, width, 0, 0);
     }
     if (!image.save(QString::fromStdString(png))) {

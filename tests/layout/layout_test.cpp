@@ -220,6 +220,29 @@ TEST(Layout, AnotherWidthAndBackGivesTheSameDump) {
     EXPECT_EQ(doc.Dump(), first);
 }
 
+// The print copy lays out as the document it was made from.
+TEST(Layout, PrintCopyLaysOutTheSame) {
+    Doc doc("<H1>Title</H1><P>text <A HREF=x>link</A><UL><LI>item<OL><LI>n</OL></UL>"
+            "<HR WIDTH=40%><PRE>pre</PRE><PAGE><DIV STYLE=\"float: left; width: 60px\">f</DIV>"
+            "<BLOCKQUOTE>q</BLOCKQUOTE>");
+    TSectionList copy(doc.canvas);
+    copy.CopyForPrinting(doc.list);
+    EXPECT_TRUE(copy.IsPrinting);
+    TLayoutSettings settings;
+    TLayoutResult result = LayOutAgain(copy, doc.canvas, settings);
+    result.Title = doc.result.Title;
+    EXPECT_EQ(DumpDocument(copy, result), doc.Dump());
+    EXPECT_EQ(copy.LinkList.size(), 1u);
+    EXPECT_EQ(copy.IDs.Count(), 0);
+}
+
+TEST(Paint, DummyCaret) {
+    Doc doc("<P>abc");
+    doc.list.ShowDummyCaret = true;
+    doc.list.CaretPos = 0;
+    EXPECT_NE(doc.Paint(0, 100).find("FILL 10 19 11 35"), std::string::npos);
+}
+
 TEST(HitTests, LinksAndCarets) {
     // From the dump: line 0 x=10 y=19, 8-pixel characters; "go here" starts
     // after "Click " at x = 10 + 6 * 8.

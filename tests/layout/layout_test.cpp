@@ -236,6 +236,25 @@ TEST(Layout, PrintCopyLaysOutTheSame) {
     EXPECT_EQ(copy.IDs.Count(), 0);
 }
 
+// While printing, a PAGE ends the page where it stands, unless it is within
+// 5 pixels of the page's top.
+TEST(Paint, PageBreaksWhilePrinting) {
+    Doc doc("<P>one<PAGE><P>two<P>three");
+    TSectionList copy(doc.canvas);
+    copy.CopyForPrinting(doc.list);
+    LayOutAgain(copy, doc.canvas, TLayoutSettings());
+    const int breakY = All<TSection>(copy)[0]->BottomY;
+    RecordingCanvas printer;
+    copy.PaintCell(printer, {0, 0, 600, 1000}, 600, 0, 0);
+    EXPECT_EQ(copy.PageEndY, breakY);
+    EXPECT_EQ(printer.Log.find("two"), std::string::npos) << printer.Log;
+    printer.Log.clear();
+    copy.SetScrollY(breakY - 3);
+    copy.PaintCell(printer, {0, 0, 600, 1000}, 600, 0, 0);
+    EXPECT_EQ(copy.PageEndY, breakY - 3 + 1000);
+    EXPECT_NE(printer.Log.find("three"), std::string::npos) << printer.Log;
+}
+
 TEST(Paint, DummyCaret) {
     Doc doc("<P>abc");
     doc.list.ShowDummyCaret = true;

@@ -83,6 +83,11 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setItalic(font.Italic);
     qfont_.setUnderline(font.Underline);
     qfont_.setStrikeOut(font.StrikeOut);
+    // Text is drawn glyph by glyph, without kerning or ligatures, as the
+    // pages were drawn when they were written; it also spares layout the
+    // shaping of every measured piece.
+    qfont_.setKerning(false);
+    qfont_.setStyleStrategy(QFont::PreferNoShaping);
     painter_.setFont(qfont_);
     metrics_.emplace(qfont_, &device_);
     textColor_ = ToQColor(font.Color);

@@ -8,10 +8,10 @@
 #include "layout/section_list.h"
 #include "net/address.h"
 #include "platform/file_system.h"
+#include "platform/stream.h"
 #include "platform/text.h"
 
 #include <algorithm>
-#include <istream>
 #include <iterator>
 
 namespace lumo {
@@ -445,12 +445,12 @@ void THtmlBuilder::ParseStyleBlock() {
 
 namespace {
 
-std::string ReadStream(std::istream& stream) {
+std::string ReadStream(TStream& stream) {
     std::string out;
-    char buffer[65536];
-    while (out.size() < MaxDocumentSize && stream.read(buffer, sizeof buffer).gcount() > 0)
-        out.append(buffer, static_cast<size_t>(stream.gcount()));
-    if (out.size() > MaxDocumentSize) out.resize(MaxDocumentSize);
+    stream.Seek(0);
+    const int64_t size = std::clamp<int64_t>(stream.Size(), 0, MaxDocumentSize);
+    out.resize(static_cast<size_t>(size));
+    out.resize(stream.Read(out.data(), out.size()));
     return out;
 }
 
@@ -479,7 +479,7 @@ TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName, const TBu
     return Parse(list, text ? std::string_view(*text) : std::string_view(), hooks);
 }
 
-TParseResult ParseHtmlStream(TSectionList& list, std::istream& stream, const TBuilderHooks& hooks) {
+TParseResult ParseHtmlStream(TSectionList& list, TStream& stream, const TBuilderHooks& hooks) {
     std::string text = ReadStream(stream);
     return Parse(list, text, hooks);
 }
@@ -489,7 +489,7 @@ void ParseTextFile(TSectionList& list, std::string_view fName) {
     ParseTextDocument(list, text ? std::string_view(*text) : std::string_view());
 }
 
-void ParseTextStream(TSectionList& list, std::istream& stream) {
+void ParseTextStream(TSectionList& list, TStream& stream) {
     std::string text = ReadStream(stream);
     ParseTextDocument(list, text);
 }

@@ -13,7 +13,6 @@
 #include "html/tokenizer.h"
 
 #include <functional>
-#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +20,7 @@
 namespace lumo {
 
 class TSectionList;
+class TStream;
 
 // BGSOUND: the viewer, the sound's address, its loop count, and false.
 using TSoundType =
@@ -51,7 +51,7 @@ struct TLoadInput {
     std::string FName;                                 // File
     const std::vector<std::string>* Strings = nullptr; // Strings: their text, line by line
     const std::string_view* Buffer = nullptr;          // Buffer
-    std::istream* Stream = nullptr;                    // Stream
+    TStream* Stream = nullptr;                         // Stream: read whole from its start
 };
 
 // What the frame walk calls: a frame viewer answers for its frameset. The
@@ -82,11 +82,11 @@ TParseResult ParseHtmlBuffer(TSectionList& list, std::string_view buffer,
                              const TBuilderHooks& hooks = {});
 TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName,
                            const TBuilderHooks& hooks = {});
-TParseResult ParseHtmlStream(TSectionList& list, std::istream& stream,
-                             const TBuilderHooks& hooks = {});
+// A stream is read whole from its start.
+TParseResult ParseHtmlStream(TSectionList& list, TStream& stream, const TBuilderHooks& hooks = {});
 // Plain text: every line becomes a pre-formatted section.
 void ParseTextFile(TSectionList& list, std::string_view fName);
-void ParseTextStream(TSectionList& list, std::istream& stream);
+void ParseTextStream(TSectionList& list, TStream& stream);
 void ParseTextBuffer(TSectionList& list, std::string_view text);
 
 // True when a FRAMESET comes before any body content.

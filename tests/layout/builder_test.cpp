@@ -5,10 +5,9 @@
 #include "html/document_builder_state.h"
 #include "layout/body_block.h"
 #include "layout/list_item_block.h"
+#include "platform/stream.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace lumo::test {
 namespace {
@@ -293,13 +292,23 @@ TEST(Builder, BodyInsideAnotherConstructAppliesAttributesOnly) {
 TEST(Builder, PlainText) {
     RecordingCanvas canvas;
     TSectionList list(canvas);
-    std::istringstream in("one <b>&amp;\r\n\r\nthree" + std::string(450, 'x'));
+    TMemoryStream in;
+    in.Write("one <b>&amp;\r\n\r\nthree" + std::string(450, 'x'));
     ParseTextStream(list, in);
     auto lines = All<TSection>(list);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[0]->Text, "one <b>&amp;");
     EXPECT_EQ(lines[1]->Text, "");
     EXPECT_EQ(lines[2]->Text.size(), 455u);
+}
+
+TEST(Builder, StreamsAreReadWholeFromTheirStart) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    TMemoryStream in;
+    in.Write("<TITLE>streamed</TITLE><P>body");
+    EXPECT_EQ(ParseHtmlStream(list, in).Title, "streamed");
+    EXPECT_TRUE(SectionWith(list, "body"));
 }
 
 // A frame viewer that writes down what the walk tells it.

@@ -542,10 +542,10 @@ int ConvertLength(std::string_view s, bool relative, int base, int emSize, int e
 }
 
 TBoxSpec TBoxSpec::Of(const TProperties& props) {
-    TBoxSpec spec;
+    TBoxSpec boxSpec;
     for (int i = Prop::FirstBox; i <= Prop::LastBox; ++i)
-        spec[i] = props.Props[i];
-    return spec;
+        boxSpec[i] = props.Props[i];
+    return boxSpec;
 }
 
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
@@ -605,11 +605,11 @@ void ResolveBoxValues(const TBoxSpec& v, int width, int height, int emSize, int 
         box[i] = BoxLength(v[i], width, emSize, exSize, 0, 0);
 }
 
-void ResolveVerticalMargins(const TBoxSpec& spec, int base, int emSize, int exSize, TBoxValues& box,
-                            bool& topFlag, bool& bottomFlag) {
+void ResolveVerticalMargins(const TBoxSpec& boxSpec, int base, int emSize, int exSize,
+                            TBoxValues& box, bool& topFlag, bool& bottomFlag) {
     auto resolve = [&](int i, bool& flag) {
         flag = false;
-        const TPropValue& v = spec[i];
+        const TPropValue& v = boxSpec[i];
         if (const int* n = std::get_if<int>(&v); n && *n == AutoParagraph) {
             box[i] = ParagraphSpace;
             flag = true;

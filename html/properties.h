@@ -177,10 +177,10 @@ struct TBoxSpec {
     static TBoxSpec Of(const TProperties& props);
 };
 
-void ResolveBoxValues(const TBoxSpec& spec, int width, int height, int emSize, int exSize,
+void ResolveBoxValues(const TBoxSpec& boxSpec, int width, int height, int emSize, int exSize,
                       TBoxValues& box, int& autoCount);
-void ResolveVerticalMargins(const TBoxSpec& spec, int base, int emSize, int exSize, TBoxValues& box,
-                            bool& topFlag, bool& bottomFlag);
+void ResolveVerticalMargins(const TBoxSpec& boxSpec, int base, int emSize, int exSize,
+                            TBoxValues& box, bool& topFlag, bool& bottomFlag);
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,
                       TBoxValues& box, int& autoCount);
 void ResolveVerticalMargins(const TProperties& props, int base, int emSize, int exSize,

@@ -18,4 +18,10 @@ public:
     using Exception::Exception;
 };
 
+// A selection too long to copy ("Selected text exceeds buffer size").
+class EBufferTooSmall : public Exception {
+public:
+    using Exception::Exception;
+};
+
 } // namespace lumo

@@ -9,7 +9,8 @@ namespace lumo {
 
 const char* const UsageText =
     "usage: lumo [ADDRESS | FILE]\n"
-    "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n";
+    "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n"
+    "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n";
 
 bool HasScheme(std::string_view text) {
     const size_t sep = text.find("://");
@@ -70,6 +71,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         const bool hasValue = i + 1 < args.size();
         if (a == "--screenshot" && hasValue) {
             line.ScreenshotFile = args[++i];
+        } else if (a == "--dump-layout") {
+            line.DumpLayout = true;
         } else if (a == "--size" && hasValue) {
             if (!ParseSize(args[++i], line.Width, line.Height))
                 line.Error = "--size needs WIDTHxHEIGHT, for example 800x600";
@@ -86,6 +89,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         }
     }
     line.Address = AddressFromCommandText(text, currentFolder);
+    if (line.DumpLayout && line.Error.empty()) {
+        if (!line.ScreenshotFile.empty())
+            line.Error = "--dump-layout and --screenshot do not go together";
+        else if (line.Address.empty())
+            line.Error = "--dump-layout needs an address";
+    }
     return line;
 }
 

@@ -11,6 +11,7 @@ namespace lumo {
 struct TCommandLine {
     std::string Address;        // the address to open at start; empty when none
     std::string ScreenshotFile; // --screenshot OUT.png: write the window and quit
+    bool DumpLayout = false;    // --dump-layout: print the laid-out page and quit
     int Width = 0;              // --size WxH
     int Height = 0;
     int TimeoutSeconds = 30;    // --timeout S

@@ -3,8 +3,12 @@
 #include "app/address_file.h"
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
+#include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
 #include "app/proxy_form.h"
+#include "app/viewer_loading.h"
+#include "layout/html_viewer.h"
+#include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "platform/app_exception.h"
@@ -12,7 +16,9 @@
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
+#include "platform/message_window.h"
 #include "platform/qt_text.h"
+#include "platform/text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -22,8 +28,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <cstdlib>
 
 namespace lumo {
 
@@ -44,6 +53,7 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     settings_.RetainCache = true;
     Status1->clear();
     ReadSettings();
+    ApplyBrowserDefaults();
 
     // Only the copy of the program that holds the lock on "Monitor.txt"
     // writes the cache index, the cookie file and the address file back.
@@ -56,6 +66,10 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     LoadAddressFile();
     setAcceptDrops(true);
     SetExceptionHandler([this](const std::exception& e) { AppException(e); });
+    messages_ = std::make_unique<MessageWindow>([this](UINT msg, WPARAM, LPARAM) -> LRESULT {
+        if (msg == WM_USER + 124) GetButtonClick();
+        return 0;
+    });
 }
 
 THTTPForm::~THTTPForm() {
@@ -113,7 +127,9 @@ void THTTPForm::closeEvent(QCloseEvent* event) {
 }
 
 void THTTPForm::FormShow(const std::string& address) {
-    if (!address.empty()) ShowAddress(address);
+    if (address.empty()) return;
+    ShowAddress(address);
+    messages_->Send(WM_USER + 124);
 }
 
 void THTTPForm::ShowAddress(const std::string& address) { UrlCombobox->SetText(address); }
@@ -121,6 +137,7 @@ void THTTPForm::ShowAddress(const std::string& address) { UrlCombobox->SetText(a
 void THTTPForm::TakeDroppedFile(const std::string& fileName) {
     if (fileName.empty()) return;
     ShowAddress(FileAddressOf(fileName));
+    GetButtonClick();
     LastOpenFile = fileName;
 }
 
@@ -150,6 +167,7 @@ void THTTPForm::Openfile1Click() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string fileName = FromQString(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
+    GetButtonClick();
     LastOpenFile = fileName;
 }
 
@@ -181,6 +199,102 @@ void THTTPForm::AppException(const std::exception& e) {
     } else {
         ShowErrorMessage(e.what());
     }
+}
+// --- The page area ---------------------------------------------------------
+
+void THTTPForm::ApplyBrowserDefaults() {
+    const TBrowserDefaults& d = settings_.Browser;
+    Viewer->DefFontName = d.DefFontName;
+    Viewer->SetDefFontSize(d.DefFontSize);
+    Viewer->DefFontColor = d.DefFontColor;
+    Viewer->SetDefBackground(d.DefBackground);
+    Viewer->DefHotSpotColor = d.DefHotSpotColor;
+    Viewer->DefOverLinkColor = d.DefOverLinkColor;
+    Viewer->DefVisitedLinkColor = d.DefVisitedLinkColor;
+    Viewer->SetHistoryMaxCount(15);
+}
+
+void THTTPForm::GetButtonClick() {
+    const std::string text(Trim(UrlCombobox->Text()));
+    if (text.empty()) return;
+    // A typed local path opens that file; any other text without a scheme
+    // is a web address.
+    const bool path = text[0] == '/' || text[0] == '\\' || (text.size() > 1 && text[1] == ':');
+    NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
+}
+
+void THTTPForm::NavigateTo(const std::string& url) {
+    LoadPage(url);
+}
+
+void THTTPForm::LoadPage(const std::string& address) {
+    Status1->clear();
+    Status2->clear();
+    loading_ = true;
+    try {
+        LoadAddressIntoViewer(*Viewer, address);
+    } catch (...) {
+        loading_ = false;
+        throw;
+    }
+    loading_ = false;
+    HistoryChange();
+    Status2->setText("DONE");
+    Viewer->setFocus();
+}
+
+bool THTTPForm::PageShown() const {
+    return !loading_ && Viewer->LaidOutAndPainted();
+}
+
+void THTTPForm::HotSpotCovered(const std::string& url) {
+    const std::string& target = Viewer->HotTarget();
+    std::string text;
+    if (!url.empty()) text = target.empty() ? "URL: " + url : "Target: " + target + "  URL: " + url;
+    Status3->setText(ToQString(text));
+}
+
+void THTTPForm::HistoryChange() {
+    BackButton->setEnabled(Viewer->BackIndex() + 1 < Viewer->History().Count());
+    FwdButton->setEnabled(Viewer->BackIndex() > 0);
+    const std::string& title = Viewer->PageTitle();
+    setWindowTitle(title.empty() ? QString("Lumo 10") : ToQString(title));
+}
+
+void THTTPForm::BackButtonClick() {
+    Viewer->SetHistoryIndex(Viewer->BackIndex() + 1);
+}
+
+void THTTPForm::FwdButtonClick() {
+    Viewer->SetHistoryIndex(Viewer->BackIndex() - 1);
+}
+
+void THTTPForm::Contents1Click() {
+    NavigateTo("res:///help.htm");
+}
+
+void THTTPForm::Find1Click() {
+    FindDialog->show();
+    FindDialog->raise();
+    FindDialog->activateWindow();
+}
+
+void THTTPForm::FindDialogFind() {
+    const std::string text = FindDialog->FindText();
+    if (text.empty() || Viewer->FindNext(text, FindDialog->MatchCase())) return;
+    TheMessageBoxes().Show(MessageKind::Information, ApplicationTitle(),
+                           "No further occurances of \"" + text + "\"", MessageButtons::Ok);
+}
+
+void THTTPForm::Copy1Click() {
+    const int length = std::abs(Viewer->SelectionLength());
+    if (length == 0) return;
+    if (length >= 32000) throw EBufferTooSmall("Selected text exceeds buffer size");
+    if (!Viewer->SelectedText().empty()) Viewer->CopySelectionToClipboard();
+}
+
+void THTTPForm::SelectAll1Click() {
+    Viewer->SelectEverything();
 }
 
 } // namespace lumo

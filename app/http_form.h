@@ -20,8 +20,11 @@ class QToolButton;
 namespace lumo {
 
 class ExclusiveFileLock;
+class MessageWindow;
 class TCookieList;
 class TDiskCache;
+class TFindDialog;
+class THTMLViewer;
 class TLookUpComboBox;
 
 class THTTPForm : public QMainWindow {
@@ -37,6 +40,11 @@ public:
     // Takes a local file dropped on the window.
     void TakeDroppedFile(const std::string& fileName);
 
+    // Loads the address in the address box (a local file or a built-in page).
+    void GetButtonClick();
+    // Loads an address without reading the address box.
+    void NavigateTo(const std::string& url);
+
     // Menu commands.
     void Openfile1Click();
     void Exit1Click();
@@ -44,6 +52,16 @@ public:
     void DeleteCacheClick();
     void RetainCache1Click();
     void About1Click();
+    void Contents1Click();
+    void Find1Click();
+    void FindDialogFind();
+    void Copy1Click();
+    void SelectAll1Click();
+    void BackButtonClick();
+    void FwdButtonClick();
+
+    // Whether the page asked for last is laid out and painted as it stands.
+    bool PageShown() const;
 
     // The handler of exceptions that reach the event loop.
     void AppException(const std::exception& e);
@@ -71,7 +89,13 @@ public:
     QLabel* Status2 = nullptr;
     QLabel* Status3 = nullptr;
     QProgressBar* ProgressBar = nullptr;
+    // The page area. Until the frame browser takes its place it is one
+    // viewer, used only through Viewer and the commands above.
     QWidget* FrameBrowser = nullptr;
+    THTMLViewer* Viewer = nullptr;
+    TFindDialog* FindDialog = nullptr;
+    QToolButton* BackButton = nullptr;
+    QToolButton* FwdButton = nullptr;
     QAction* RetainCache1 = nullptr;
     QMenu* History1 = nullptr;
 
@@ -90,6 +114,10 @@ private:
     void ReadSettings();
     void WriteSettings();
     void ShowAddress(const std::string& address);
+    void LoadPage(const std::string& address);
+    void ApplyBrowserDefaults();
+    void HotSpotCovered(const std::string& url);
+    void HistoryChange();
 
     std::string programFolder_;
     std::string cacheDir_;
@@ -99,6 +127,8 @@ private:
     std::unique_ptr<TDiskCache> diskCache_;
     std::unique_ptr<TCookieList> cookies_;
     std::unique_ptr<ExclusiveFileLock> monitor_;
+    std::unique_ptr<MessageWindow> messages_;
+    bool loading_ = false;
 };
 
 } // namespace lumo

@@ -1,13 +1,16 @@
 // The main window's menus, toolbar, address row and status bar.
 #include "app/http_form.h"
 
+#include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
 #include "app/toolbar_glyphs.h"
+#include "layout/html_viewer.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -15,6 +18,8 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace lumo {
 
@@ -69,9 +74,11 @@ void THTTPForm::CreateMenus() {
     AddCommand(file, "Exit1", "E&xit", this, &THTTPForm::Exit1Click);
 
     QMenu* edit = AddMenu(bar, "Edit1", "&Edit");
-    AddItem(edit, "Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F));
-    AddItem(edit, "Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C));
-    AddItem(edit, "SelectAll1", "&Select all");
+    AddCommand(edit, "Find1", "&Find", this, &THTTPForm::Find1Click,
+               QKeySequence(Qt::CTRL | Qt::Key_F));
+    AddCommand(edit, "Copy1", "&Copy", this, &THTTPForm::Copy1Click,
+               QKeySequence(Qt::CTRL | Qt::Key_C));
+    AddCommand(edit, "SelectAll1", "&Select all", this, &THTTPForm::SelectAll1Click);
 
     AddMenu(bar, "Bookmarks1", "&Bookmarks");
 
@@ -102,7 +109,7 @@ void THTTPForm::CreateMenus() {
     AddItem(tools, "ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4);
 
     QMenu* help = AddMenu(bar, "Help1", "&Help");
-    AddItem(help, "Contents1", "&Contents", Qt::Key_F1);
+    AddCommand(help, "Contents1", "&Contents", this, &THTTPForm::Contents1Click, Qt::Key_F1);
     AddCommand(help, "About1", "About", this, &THTTPForm::About1Click);
     AddItem(help, "Language1", "Language...");
     help->addSeparator();
@@ -140,8 +147,12 @@ void THTTPForm::CreateToolbar() {
         button->setAutoRaise(true);
         button->setFixedSize(23, 22);
         button->setEnabled(false);
+        if (b.glyph == Glyph::Back) BackButton = button;
+        if (b.glyph == Glyph::Forward) FwdButton = button;
         toolbar->addWidget(button);
     }
+    connect(BackButton, &QToolButton::clicked, this, [this] { BackButtonClick(); });
+    connect(FwdButton, &QToolButton::clicked, this, [this] { FwdButtonClick(); });
 }
 
 void THTTPForm::CreatePageArea() {
@@ -164,14 +175,27 @@ void THTTPForm::CreatePageArea() {
     row->addWidget(UrlCombobox, 1);
     column->addWidget(addressRow);
 
-    // The frame browser takes this place when pages can be shown.
-    FrameBrowser = new QFrame(central);
-    FrameBrowser->setObjectName("FrameBrowser");
-    FrameBrowser->setAutoFillBackground(true);
-    QPalette palette = FrameBrowser->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    FrameBrowser->setPalette(palette);
-    column->addWidget(FrameBrowser, 1);
+    // One viewer shows pages until the frame browser takes this place.
+    Viewer = new THTMLViewer(central);
+    Viewer->setObjectName("FrameBrowser");
+    Viewer->setCursor(Qt::IBeamCursor);
+    Viewer->OnHotSpotCovered = [this](THTMLViewer*, const std::string& url) {
+        HotSpotCovered(url);
+    };
+    Viewer->OnHistoryChange = [this](THTMLViewer*) { HistoryChange(); };
+    FrameBrowser = Viewer;
+    column->addWidget(Viewer, 1);
+    connect(UrlCombobox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
+        const std::string text = UrlCombobox->Text();
+        std::vector<std::string> items = UrlCombobox->Items();
+        if (!text.empty() && std::find(items.begin(), items.end(), text) == items.end()) {
+            items.push_back(text);
+            UrlCombobox->SetItems(std::move(items));
+        }
+        GetButtonClick();
+    });
+    FindDialog = new TFindDialog(this);
+    FindDialog->OnFind = [this] { FindDialogFind(); };
     setCentralWidget(central);
 }
 

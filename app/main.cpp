@@ -2,6 +2,9 @@
 #include "app/command_line.h"
 #include "app/http_form.h"
 #include "app/screenshot.h"
+#include "app/viewer_loading.h"
+#include "layout/document_dump.h"
+#include "layout/html_viewer.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/lumo_application.h"
@@ -31,13 +34,37 @@ int TakeScreenshot(THTTPForm& form, const TCommandLine& line) {
     if (line.Width > 0) form.resize(line.Width, line.Height);
     form.show();
     std::string error;
-    const bool written = WriteWindowShot(form, line.ScreenshotFile, error);
+    bool written = false;
+    if (!WaitUntilReady([&] { return form.PageShown(); }, line.TimeoutSeconds))
+        error = "the page was not shown within " + std::to_string(line.TimeoutSeconds) + " s";
+    else
+        written = WriteWindowShot(form, line.ScreenshotFile, error);
     form.close();
     if (!written) std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(error).c_str());
     return written ? 0 : 1;
 }
 
 } // namespace
+
+// Lays the page out in a viewer of the window's page size and prints the dump.
+int DumpLayout(const TCommandLine& line) {
+    THTMLViewer viewer;
+    viewer.resize(line.Width > 0 ? line.Width : 800, line.Height > 0 ? line.Height : 600);
+    viewer.SetDefBackground(clWhite);
+    try {
+        if (LoadAddressIntoViewer(viewer, line.Address) != TViewerLoad::Loaded) {
+            std::fprintf(stderr, "lumo: only local files and built-in pages can be dumped\n");
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(e.what()).c_str());
+        return 1;
+    }
+    const TLayoutResult result{viewer.DocHeight(), viewer.ScrollWidth(), viewer.PageTitle()};
+    const std::string dump = DumpDocument(viewer.SectionList(), result);
+    std::fwrite(dump.data(), 1, dump.size(), stdout);
+    return 0;
+}
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
@@ -48,7 +75,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;
     }
-    const bool headless = !line.ScreenshotFile.empty();
+    const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
@@ -58,9 +85,12 @@ int main(int argc, char** argv) {
     StandardErrorBoxes errorBoxes;
     if (headless) SetMessageBoxes(&errorBoxes);
 
+    if (line.DumpLayout) return DumpLayout(line);
+
     THTTPForm form;
     form.FormShow(line.Address);
     if (headless) return TakeScreenshot(form, line);
+
     form.show();
     return LumoApplication::exec();
 }

@@ -2,6 +2,7 @@
 #include "html/sel_text.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
+#include "platform/ansi.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -202,10 +203,11 @@ int TSection::FindText(int from, std::string_view text, bool matchCase) {
         return found == std::string::npos ? -1 : FirstPos + static_cast<int>(found);
     }
     const std::string_view want = text.substr(0, std::min<size_t>(text.size(), 255));
-    const char lower = AsciiLower(want[0]), upper = AsciiUpper(want[0]);
+    // Folded in the code page, so "é" finds "É" as "e" finds "E".
+    const char lower = AnsiLowerChar(want[0]), upper = AnsiUpperChar(want[0]);
     for (int i = start; i + static_cast<int>(want.size()) <= len; ++i) {
         if (Text[i] != lower && Text[i] != upper) continue;
-        if (SameText(std::string_view(Text).substr(i, want.size()), want)) return FirstPos + i;
+        if (SameAnsiText(std::string_view(Text).substr(i, want.size()), want)) return FirstPos + i;
     }
     return -1;
 }

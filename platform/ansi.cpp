@@ -76,7 +76,34 @@ unsigned char CodePointToAnsi(char32_t codePoint) {
     return b < 0 ? '?' : static_cast<unsigned char>(b);
 }
 
-bool HasAnsiByte(char32_t codePoint) { return AnsiByteOf(codePoint) >= 0; }
+bool HasAnsiByte(char32_t codePoint) {
+    return AnsiByteOf(codePoint) >= 0;
+}
+
+char AnsiLowerChar(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7))
+        return static_cast<char>(b + 0x20);
+    if (b == 0x8A || b == 0x8C || b == 0x8E) return static_cast<char>(b + 0x10);
+    if (b == 0x9F) return static_cast<char>(0xFF);
+    return c;
+}
+
+char AnsiUpperChar(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7))
+        return static_cast<char>(b - 0x20);
+    if (b == 0x9A || b == 0x9C || b == 0x9E) return static_cast<char>(b - 0x10);
+    if (b == 0xFF) return static_cast<char>(0x9F);
+    return c;
+}
+
+bool SameAnsiText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i] && AnsiLowerChar(a[i]) != AnsiLowerChar(b[i])) return false;
+    return true;
+}
 
 std::string AnsiToUtf8(std::string_view ansi) {
     std::string out;

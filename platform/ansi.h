@@ -19,6 +19,15 @@ unsigned char CodePointToAnsi(char32_t codePoint);
 // Whether the code point has a byte of its own in Windows-1252.
 bool HasAnsiByte(char32_t codePoint);
 
+// Case folding in the code page: ASCII letters, the Latin-1 letters
+// (0xC0-0xDE against 0xE0-0xFE, except the signs 0xD7 and 0xF7) and the four
+// pairs of 0x8A/0x9A, 0x8C/0x9C, 0x8E/0x9E and 0x9F/0xFF. Bytes without a
+// partner (0xDF among them) stay as they are.
+char AnsiLowerChar(char c);
+char AnsiUpperChar(char c);
+// Equal without regard to case in the code page; a and b of equal length.
+bool SameAnsiText(std::string_view a, std::string_view b);
+
 std::string AnsiToUtf8(std::string_view ansi);
 
 // Malformed UTF-8 sequences and characters outside the code page become '?'.

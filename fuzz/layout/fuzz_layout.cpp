@@ -3,6 +3,7 @@
 #include "fuzz/fuzz_support.h"
 #include "html/document_builder.h"
 #include "layout/document_dump.h"
+#include "layout/scroll_position.h"
 #include "layout/section_list.h"
 #include "platform/recording_canvas.h"
 
@@ -34,5 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     list.GetSelectedText(4096);
     list.FindText(0, "a", false);
     list.DumpLayout();
+    // A position taken deep in the document finds its way back.
+    const lumo::TScrollPosition position = lumo::ScrollPositionAt(list, result.Height / 2);
+    if (lumo::ScrollYOf(list, position) != result.Height / 2) __builtin_trap();
     return 0;
 }

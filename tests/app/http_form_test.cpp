@@ -6,6 +6,7 @@
 #include "net/disk_cache.h"
 #include "platform/message_box.h"
 
+#include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
 #include <QAction>
@@ -26,21 +27,6 @@
 namespace lumo {
 namespace {
 
-class RecordingBoxes : public MessageBoxes {
-public:
-    RecordingBoxes() { previous_ = SetMessageBoxes(this); }
-    ~RecordingBoxes() override { SetMessageBoxes(previous_); }
-    MessageAnswer Show(MessageKind kind, const std::string&, const std::string& text,
-                       MessageButtons) override {
-        shown.push_back({kind, text});
-        return MessageAnswer::Ok;
-    }
-    std::vector<std::pair<MessageKind, std::string>> shown;
-
-private:
-    MessageBoxes* previous_;
-};
-
 class HTTPFormTest : public testing::Test {
 protected:
     // Runs the window's whole life: creation, an optional action, close, destruction.
@@ -53,6 +39,7 @@ protected:
 
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
+    test::RecordingBoxes boxes; // no test waits on a real box
 };
 
 TEST_F(HTTPFormTest, FirstRunInAnEmptyFolder) {
@@ -186,27 +173,32 @@ TEST_F(HTTPFormTest, DeleteCacheEmptiesItNow) {
 }
 
 TEST_F(HTTPFormTest, OnlyTheFirstDroppedFileIsTaken) {
-    RunOnce([](THTTPForm& form) {
-        const std::string longName = "/tmp/" + std::string(300, 'n') + ".htm";
+    home.Write("first.htm", "<TITLE>First</TITLE>one");
+    home.Write("second.htm", "<TITLE>Second</TITLE>two");
+    RunOnce([&](THTTPForm& form) {
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(longName)),
-                      QUrl::fromLocalFile("/tmp/second.htm"),
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(home / "first.htm")),
+                      QUrl::fromLocalFile(QString::fromStdString(home / "second.htm")),
                       QUrl::fromLocalFile("/tmp/third.htm")});
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
                               Qt::NoModifier);
         QApplication::sendEvent(&form, &enter);
         QApplication::sendEvent(&form, &drop);
-        EXPECT_EQ(form.UrlCombobox->Text(), "file:///" + longName.substr(1));
-        EXPECT_EQ(form.LastOpenFile, longName);
+        EXPECT_EQ(form.UrlCombobox->Text(), "file:///" + (home / "first.htm").substr(1));
+        EXPECT_EQ(form.LastOpenFile, home / "first.htm");
+        EXPECT_EQ(form.windowTitle(), "First");
     });
 }
 
 TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
-    RunOnce([](THTTPForm& form) {
+    RunOnce([&](THTTPForm& form) {
         form.FormShow("file:///C|/dir/page.htm");
         EXPECT_EQ(form.UrlCombobox->Text(), "file:///C|/dir/page.htm");
     });
+    // The file is opened at once; its absence is reported like any failure.
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].second, "Can't locate file: C:\\dir\\page.htm");
 }
 
 TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
@@ -231,7 +223,6 @@ TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
 }
 
 TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {
-    RecordingBoxes boxes;
     RunOnce([&](THTTPForm& form) {
         form.Cancelled = true;
         QTimer::singleShot(0, [] { throw ESpecialException("Connection aborted"); });
@@ -256,13 +247,13 @@ TEST_F(HTTPFormTest, MenusAndToolbarAsDesigned) {
             {"Openfile1", "&Open local file", Qt::Key_F3, true},
             {"PrintPreview", "Print Pre&view", {}, false},
             {"Exit1", "E&xit", {}, true},
-            {"Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F), false},
-            {"Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), false},
+            {"Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F), true},
+            {"Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true},
             {"Proxy1", "&Proxy...", {}, true},
             {"DeleteCache", "&Delete Cache", {}, true},
             {"Printsetttings1", "Print setttings...", {}, false},
             {"ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4, false},
-            {"Contents1", "&Contents", Qt::Key_F1, false},
+            {"Contents1", "&Contents", Qt::Key_F1, true},
             {"About1", "About", {}, true},
         };
         for (const Item& item : items) {

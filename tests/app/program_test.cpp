@@ -17,6 +17,7 @@ namespace {
 struct ProgramRun {
     int exitCode;
     std::string errors;
+    std::string output;
 };
 
 ProgramRun RunLumo(const std::string& home, const QStringList& args) {
@@ -26,8 +27,9 @@ ProgramRun RunLumo(const std::string& home, const QStringList& args) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(env);
     process.start(LUMO_BINARY, args);
-    if (!process.waitForFinished(60000)) return {-1, "timed out"};
-    return {process.exitCode(), process.readAllStandardError().toStdString()};
+    if (!process.waitForFinished(60000)) return {-1, "timed out", ""};
+    return {process.exitCode(), process.readAllStandardError().toStdString(),
+            process.readAllStandardOutput().toStdString()};
 }
 
 TEST(Program, ScreenshotWritesTheWholeWindow) {
@@ -44,6 +46,48 @@ TEST(Program, ScreenshotWritesTheWholeWindow) {
     EXPECT_EQ(image.pixelColor(320, 240), QColor(Qt::white));
     EXPECT_TRUE(home.Exists("lumo.ini"));
     EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
+}
+
+TEST(Program, ScreenshotOfALocalFileShowsItsText) {
+    test::TempFolder home;
+    home.Write("page.htm", "<BODY BGCOLOR=\"#00C000\" TEXT=\"#000000\">"
+                           "<H1>XXXXXXXXXXXX</H1><FONT SIZE=7>MMMMMMMM</FONT>");
+    const std::string shot = home / "shot.png";
+    const ProgramRun run =
+        RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot), "--size", "640x480",
+                              QString::fromStdString(home / "page.htm")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    QImage image(QString::fromStdString(shot));
+    ASSERT_EQ(image.size(), QSize(640, 480));
+    const auto isDark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 60; };
+    const auto isPage = [&](int x, int y) { return image.pixelColor(x, y) == QColor(0, 192, 0); };
+    // The page's own background fills the page area below the text...
+    for (QPoint p : {QPoint(320, 300), QPoint(600, 400), QPoint(20, 420)})
+        EXPECT_TRUE(isPage(p.x(), p.y())) << p.x() << "," << p.y();
+    // ...and its text is drawn on it near the top left.
+    int dark = 0, green = 0;
+    for (int y = 60; y < 260; ++y)
+        for (int x = 10; x < 400; ++x) {
+            dark += isDark(x, y);
+            green += isPage(x, y);
+        }
+    EXPECT_GT(dark, 2000);
+    EXPECT_GT(green, 20000);
+}
+
+TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
+    test::TempFolder home;
+    home.Write("page.htm", "<TITLE>Dumped</TITLE><P>First words<P>Second");
+    const ProgramRun run = RunLumo(home.Path(), {"--dump-layout", "--size", "500x300",
+                                                 QString::fromStdString(home / "page.htm")});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.output.rfind("document \"Dumped\" height ", 0), 0u) << run.output;
+    EXPECT_NE(run.output.find("\"First words\""), std::string::npos);
+    EXPECT_NE(run.output.find("TBlock <p>"), std::string::npos);
+    const ProgramRun missing = RunLumo(home.Path(), {"--dump-layout", "nothing.htm"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.errors.find("Can't locate file: "), std::string::npos);
+    EXPECT_FALSE(home.Exists("lumo.ini")); // the window was never made
 }
 
 TEST(Program, UsageErrorsAreReported) {

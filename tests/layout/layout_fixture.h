@@ -43,6 +43,14 @@ struct Doc {
     TLayoutResult result;
 };
 
+// n paragraphs "Paragraph 0" ... with a title.
+inline std::string Paragraphs(int n, std::string_view title = "Many") {
+    std::string html = "<HTML><HEAD><TITLE>" + std::string(title) + "</TITLE></HEAD><BODY>";
+    for (int i = 0; i < n; ++i)
+        html += "<P>Paragraph " + std::to_string(i) + "</P>\n";
+    return html + "</BODY></HTML>";
+}
+
 template <class T>
 void Collect(const TCellBasic& cell, std::vector<T*>& out) {
     for (const auto& item : cell) {

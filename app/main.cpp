@@ -31,8 +31,6 @@ public:
 bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
 
 int TakeScreenshot(THTTPForm& form, const TCommandLine& line) {
-    if (line.Width > 0) form.resize(line.Width, line.Height);
-    form.show();
     std::string error;
     bool written = false;
     if (!WaitUntilReady([&] { return form.PageShown(); }, line.TimeoutSeconds))
@@ -87,10 +85,11 @@ int main(int argc, char** argv) {
 
     if (line.DumpLayout) return DumpLayout(line);
 
+    // The window takes its size before the page is laid out for it.
     THTTPForm form;
+    if (headless && line.Width > 0) form.resize(line.Width, line.Height);
+    form.show();
     form.FormShow(line.Address);
     if (headless) return TakeScreenshot(form, line);
-
-    form.show();
     return LumoApplication::exec();
 }

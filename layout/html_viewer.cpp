@@ -102,7 +102,15 @@ THTMLViewer::THTMLViewer(QWidget* parent)
 }
 
 THTMLViewer::~THTMLViewer() {
-    // The document's hooks point back here; none may run while it goes.
+    // The children and timers reach into the document: they go first, and
+    // the document's hooks point back here, so none may run while it goes.
+    hoverTimer_.reset();
+    autoScrollTimer_.reset();
+    dragTimer_.reset();
+    QObject::disconnect(vScrollBar_, nullptr, this, nullptr);
+    QObject::disconnect(hScrollBar_, nullptr, this, nullptr);
+    delete panel_;
+    panel_ = nullptr;
     sectionList_->InvalidatePanel = nullptr;
     sectionList_->OnExpandName = nullptr;
     sectionList_->OnScript = nullptr;
@@ -254,6 +262,7 @@ void THTMLViewer::Load(const TLoadRequest& request) {
             // and takes the next load.
             sectionList_->Reset();
             ApplyDefaults();
+            documentFile_.clear();
             pageTitle_.clear();
             LayOutDocument();
             scope.End();
@@ -343,6 +352,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
 
 void THTMLViewer::FinishLoad() {
     InvalidatePanel();
+    SetHot({}, {}); // the link under the mouse was one of the old page
     if (OnProcessing) OnProcessing(this, false);
     if (refreshAsked_ && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
 }

@@ -3,12 +3,17 @@
 # pages and times parse + build + layout at 800 pixels of the 100 KB, 1 MB
 # and 5 MB pages beside libxml2's HTML parser reading the same bytes (the
 # peer, from bench_html), painting an 800x600 window, and laying out again
-# at another width; then the peak memory of one load of each page.
+# at another width; then the peak memory of one load of each page. Then the
+# viewer widget on the 1 MB and 5 MB pages at 800x600: opening the file until
+# the first screen is painted, a resize with its one layout and paint,
+# painting the screen after scrolling one page, and a search through the
+# whole document, each beside Qt's rich-text browser widget (QTextBrowser)
+# doing the same in the same run.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=ON >/dev/null
-cmake --build "$build" --target bench_layout bench_html layout_driver
+cmake --build "$build" --target bench_layout bench_html layout_driver bench_viewer
 pages="$build/pages"
 mkdir -p "$pages"
 [ -f "$pages/text_5m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null
@@ -20,6 +25,9 @@ reps="${REPETITIONS:-3}"
 "$build/bench/html/bench_html" --benchmark_filter='Libxml2/text' --benchmark_format=json \
     --benchmark_out="$build/layout_peer.json" --benchmark_out_format=json \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true >/dev/null 2>&1
+"$build/bench/layout/bench_viewer" --benchmark_format=json --benchmark_out="$build/viewer_bench.json" \
+    --benchmark_out_format=json --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true >/dev/null 2>&1
 for page in text_100k.html text_1m.html text_5m.html; do
     /usr/bin/time -f "%M" -o "$build/peak_$page.txt" \
         "$build/tests/layout/layout_driver" --width 800 "$pages/$page" >/dev/null 2>&1
@@ -49,4 +57,17 @@ for page in ("text_100k.html", "text_1m.html", "text_5m.html"):
 b1, b5 = ours.get("Build/text_1m.html"), ours.get("Build/text_5m.html")
 if b1 and b5:
     print(f"5 MB / 1 MB build+layout time: {ms(b5) / ms(b1):.2f} (linear is about 5)")
+runs = medians(f"{build}/viewer_bench.json")
+print()
+print(f"{'viewer':<10}{'page':<15}{'viewer ms':>11}{'QTextBrowser ms':>17}{'ratio':>8}")
+for job in ("Open", "Relayout", "Scroll", "Find"):
+    for page in ("text_1m.html", "text_5m.html"):
+        o, p = runs.get(f"{job}/{page}"), runs.get(f"Peer{job}/{page}")
+        if not o:
+            continue
+        ratio = f"{ms(o) / ms(p):.2f}x" if p else "-"
+        print(f"{job:<10}{page:<15}{ms(o):>11.2f}{(ms(p) if p else 0):>17.2f}{ratio:>8}")
+s1, s5 = runs.get("Scroll/text_1m.html"), runs.get("Scroll/text_5m.html")
+if s1 and s5:
+    print(f"one screen after scrolling, 5 MB / 1 MB: {ms(s5) / ms(s1):.2f} (1: independent of size)")
 PY

@@ -39,5 +39,27 @@ TEST(Ansi, UnknownAndMalformedTextBecomesQuestionMarks) {
     EXPECT_EQ(FromQString(QString::fromUtf8("\xF0\x9F\x98\x80")), "?");
 }
 
+TEST(Ansi, CaseFoldsInTheCodePage) {
+    struct {
+        char upper, lower;
+    } pairs[] = {{'A', 'a'},       {'Z', 'z'},       {'\xC0', '\xE0'},
+                 {'\xC9', '\xE9'}, {'\xDE', '\xFE'}, {'\x8A', '\x9A'},
+                 {'\x8C', '\x9C'}, {'\x8E', '\x9E'}, {'\x9F', '\xFF'}};
+    for (const auto& p : pairs) {
+        EXPECT_EQ(AnsiLowerChar(p.upper), p.lower) << int(p.upper);
+        EXPECT_EQ(AnsiUpperChar(p.lower), p.upper) << int(p.lower);
+    }
+    // Signs and letters without a partner stay.
+    for (char c : std::string("\xD7\xF7\xDF\xB5\xAA"
+                              "1 "))
+        EXPECT_EQ(AnsiLowerChar(c), c) << int(c);
+    for (char c : std::string("\xD7\xF7\xDF\xB5\xAA"
+                              "1 "))
+        EXPECT_EQ(AnsiUpperChar(c), c) << int(c);
+    EXPECT_TRUE(SameAnsiText("Caf\xC9 \x8A", "cAf\xE9 \x9A"));
+    EXPECT_FALSE(SameAnsiText("\xD7", "\xF7"));
+    EXPECT_FALSE(SameAnsiText("ab", "abc"));
+}
+
 } // namespace
 } // namespace lumo

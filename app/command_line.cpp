@@ -4,6 +4,7 @@
 #include "platform/text.h"
 
 #include <charconv>
+#include <filesystem>
 
 namespace lumo {
 
@@ -57,7 +58,8 @@ std::string AddressFromCommandText(std::string_view text, std::string_view curre
     if (!IsAbsolutePath(path) && !currentFolder.empty()) {
         std::string folder(currentFolder);
         if (folder.back() != '/') folder += '/';
-        path.insert(0, folder);
+        // "../a.htm" from /w/b gives /w/a.htm: the address names the file plainly.
+        path = std::filesystem::path(folder + path).lexically_normal().string();
     }
     return FileAddressOf(path);
 }

@@ -19,6 +19,7 @@ TEST(CommandLine, AddressOrLocalPath) {
         {"file:///home/u/a.htm", "file:///home/u/a.htm"},
         {"/home/u/a.htm", "file:///home/u/a.htm"},
         {"page.htm", "file:///work/dir/page.htm"}, // relative to the current folder
+        {"../up/./page.htm", "file:///work/up/page.htm"},
         {"\"\"", ""},
         {"", ""},
     };

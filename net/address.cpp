@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace lumo {
 
@@ -36,10 +37,46 @@ void SplitAuthority(std::string_view authority, AddressParts& parts) {
     }
 }
 
-// Replaces "/./" by "/" until none is left.
+// Replaces "/./" by "/" until none is left, in one pass: dropping "/." never
+// makes a new "/./" before the point reached.
 void ReduceDotSegments(std::string& s) {
-    for (size_t at; (at = s.find("/./")) != std::string::npos;)
-        s.erase(at, 2);
+    size_t out = 0;
+    for (size_t in = 0; in < s.size(); ++in) {
+        if (s[in] == '/' && in + 2 < s.size() && s[in + 1] == '.' && s[in + 2] == '/') {
+            ++in; // skip "/.", keep the "/" that follows
+            continue;
+        }
+        s[out++] = s[in];
+    }
+    s.resize(out);
+}
+
+// Takes out each "segment/../" after the root slash, and a "../" right after
+// the root, keeping a stack of the segments kept so far (one pass). A final
+// ".." without a slash after it stays, as does everything when a "/../"
+// stands before the root (inside the scheme part).
+void ReduceParentSegments(std::string& s, size_t root) {
+    const size_t first = s.find("/../");
+    if (first == std::string::npos || first < root) return;
+    const std::string_view path = std::string_view(s).substr(root + 1);
+    std::vector<std::string_view> kept;
+    for (size_t start = 0;;) {
+        const size_t slash = path.find('/', start);
+        const std::string_view segment = path.substr(start, slash - start);
+        if (slash != npos && segment == "..") {
+            if (!kept.empty()) kept.pop_back();
+        } else {
+            kept.push_back(segment);
+        }
+        if (slash == npos) break;
+        start = slash + 1;
+    }
+    std::string result = s.substr(0, root + 1);
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) result += '/';
+        result += kept[i];
+    }
+    s = std::move(result);
 }
 } // namespace
 
@@ -105,17 +142,9 @@ std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
     else
         result = base + std::string(rel);
 
-    for (size_t at; (at = result.find("/../")) != std::string::npos;) {
-        if (at == root) {
-            result.erase(at + 1, 3);
-        } else if (at > root) {
-            const size_t segment = result.rfind('/', at - 1);
-            result.erase(segment + 1, at + 4 - (segment + 1));
-        } else {
-            break; // a "/../" inside the scheme part: nothing sensible to remove
-        }
-    }
+    // "/./" goes first, so that "./../" climbs out of the base folder.
     ReduceDotSegments(result);
+    ReduceParentSegments(result, root);
     return result;
 }
 

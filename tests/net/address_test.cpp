@@ -82,9 +82,25 @@ TEST(Address, ResolveRelative) {
         {"file:///home/u/", "../v/a.htm", "file:///home/v/a.htm"},
         {"http://h/a/b/", "../../../../x", "http://h/x"},
         {"http://../a/", "b", "http://../a/b"}, // nothing sensible to remove
+        {"http://h/a/", "./../b/././c", "http://h/b/c"},
+        {"http://h/a/", "x/..", "http://h/a/x/.."},   // a final ".." without "/" stays
+        {"http://h/a/", "x//../y", "http://h/a/x/y"}, // an empty segment is a segment
     };
     for (const auto& row : rows)
         EXPECT_EQ(ResolveRelative(row.base, row.rel), row.expected) << row.base << " + " << row.rel;
+
+    // Long chains of dot segments (hostile style sheets, Location values)
+    // reduce in one pass.
+    std::string dots;
+    for (int i = 0; i < 200000; ++i)
+        dots += "./";
+    EXPECT_EQ(ResolveRelative("http://h/a/", dots + "x"), "http://h/a/x");
+    std::string parents;
+    for (int i = 0; i < 100000; ++i)
+        parents += "s/";
+    for (int i = 0; i < 100000; ++i)
+        parents += "../";
+    EXPECT_EQ(ResolveRelative("http://h/a/", parents + "x"), "http://h/a/x");
 }
 
 TEST(Address, CompleteAndClassify) {

@@ -217,7 +217,7 @@ void THttpCli::StartRequest(THttpRequest rq) {
 
     if (!PrepareTarget(URL, false)) return;
     for (const std::string* v : {&Sender, &Accept, &Reference, &Agent, &ContentTypePost, &cookie_,
-                                 &targetHost_, &user_, &pass_, &ProxyUsername, &ProxyPassword})
+                                 &user_, &pass_, &ProxyUsername, &ProxyPassword})
         if (!SafeHeaderValue(*v))
             return Fail(httperrBadRequest, "Invalid character in request header");
     Connect();
@@ -227,6 +227,10 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
     const AddressParts parts = SplitAddress(address);
     if (!parts.Proto.empty() && !SameText(parts.Proto, "http")) {
         Fail(httperrUnsupportedProtocol, "Unsupported protocol");
+        return false;
+    }
+    if (!SafeHeaderValue(parts.Host)) { // it goes into the Host line, redirected or not
+        Fail(httperrBadRequest, "Invalid character in request header");
         return false;
     }
     const std::string port = parts.Port.empty() ? "80" : parts.Port;

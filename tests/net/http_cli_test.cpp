@@ -539,6 +539,8 @@ TEST(HttpCli, RedirectionsThatCannotBeFollowedFail) {
         {"https://127.0.0.1/", httperrUnsupportedProtocol, "Unsupported protocol", 1},
         {"ftp://127.0.0.1/x", httperrUnsupportedProtocol, "Unsupported protocol", 1},
         {"http://127.0.0.1:70000/", httperrBadRequest, "Invalid port: 70000", 1},
+        {std::string("http://a\0b/", 11), httperrBadRequest, "Invalid character in request header",
+         1},
     };
     for (const auto& r : rows) {
         ScriptedServer server(Redirector(r.location));

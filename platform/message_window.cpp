@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QPointer>
 
 namespace lumo {
 namespace {
@@ -13,10 +14,8 @@ const QEvent::Type PostedMessageType = static_cast<QEvent::Type>(QEvent::registe
 
 class PostedMessage : public QEvent {
 public:
-    PostedMessage(unsigned generation, UINT msg, WPARAM wParam, LPARAM lParam)
-        : QEvent(PostedMessageType), generation(generation), msg(msg), wParam(wParam),
-          lParam(lParam) {}
-    unsigned generation;
+    PostedMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+        : QEvent(PostedMessageType), msg(msg), wParam(wParam), lParam(lParam) {}
     UINT msg;
     WPARAM wParam;
     LPARAM lParam;
@@ -27,7 +26,7 @@ public:
 // The QObject that receives the queued events. Qt drops pending events of a
 // receiver that is destroyed, so nothing reaches a freed window. A window
 // destroyed by its own handler leaves its receiver orphaned until the event
-// loop can free it.
+// loop can free it (which a nested wait inside the handler may already do).
 class MessageReceiver : public QObject {
 public:
     explicit MessageReceiver(MessageWindow& owner) : owner_(&owner) {}
@@ -35,7 +34,7 @@ public:
     bool event(QEvent* e) override {
         if (e->type() != PostedMessageType) return QObject::event(e);
         auto* m = static_cast<PostedMessage*>(e);
-        if (owner_) owner_->Deliver(m->generation, m->msg, m->wParam, m->lParam);
+        if (owner_) owner_->Dispatch(m->msg, m->wParam, m->lParam);
         return true;
     }
 
@@ -58,30 +57,24 @@ MessageWindow::~MessageWindow() {
 }
 
 void MessageWindow::Post(UINT msg, WPARAM wParam, LPARAM lParam) {
-    QCoreApplication::postEvent(receiver_.get(),
-                                new PostedMessage(generation_, msg, wParam, lParam));
+    QCoreApplication::postEvent(receiver_.get(), new PostedMessage(msg, wParam, lParam));
 }
 
 LRESULT MessageWindow::Send(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Dispatch(msg, wParam, lParam);
 }
 
-void MessageWindow::DiscardPosted() { ++generation_; }
-
-void MessageWindow::Deliver(unsigned generation, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (generation != generation_) return;
-    Dispatch(msg, wParam, lParam);
-}
-
 LRESULT MessageWindow::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     // Everything the dispatch needs after the handler is copied first, because
     // the handler may destroy this window.
     const Handler handler = handler_;
-    MessageReceiver* receiver = receiver_.get();
+    // The receiver is watched, not just held: when the handler destroys the
+    // window and then waits for events, the wait may free the orphan.
+    const QPointer<MessageReceiver> receiver(receiver_.get());
     ++dispatching_;
     LRESULT result = 0;
     GuardedCall([&] { result = handler(msg, wParam, lParam); });
-    if (!receiver->Orphaned()) --dispatching_;
+    if (receiver && !receiver->Orphaned()) --dispatching_;
     return result;
 }
 

@@ -22,7 +22,7 @@ public:
     MessageWindow& operator=(const MessageWindow&) = delete;
 
     // Queues the message; it is delivered from the event loop, or never when the
-    // window is destroyed first or DiscardPosted is called meanwhile.
+    // window is destroyed first.
     void Post(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // Runs the handler now and returns its result. An exception thrown by the
@@ -30,17 +30,12 @@ public:
     // The handler may destroy the window (its owner freed from inside its own event).
     LRESULT Send(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    // Drops every message posted so far and not yet delivered.
-    void DiscardPosted();
-
 private:
     friend class MessageReceiver;
-    void Deliver(unsigned generation, UINT msg, WPARAM wParam, LPARAM lParam);
     LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     Handler handler_;
     int dispatching_ = 0;
-    unsigned generation_ = 0;
     std::unique_ptr<MessageReceiver> receiver_;
 };
 

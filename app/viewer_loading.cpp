@@ -4,7 +4,6 @@
 #include "net/address.h"
 #include "net/file_connection.h"
 #include "net/url_connection.h"
-#include "platform/stream.h"
 
 namespace lumo {
 
@@ -24,11 +23,9 @@ TViewerLoad LoadAddressIntoViewer(THTMLViewer& viewer, const std::string& addres
     case ckImage:
         viewer.OpenImageFile(*path);
         break;
-    case ckText: {
-        TFileStream stream(file, TFileStream::Mode::Read);
-        viewer.OpenStream(file, stream, ckText);
+    case ckText:
+        viewer.OpenTextFile(*path);
         break;
-    }
     case ckHTML:
         viewer.OpenFile(*path);
         break;

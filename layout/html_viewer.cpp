@@ -207,16 +207,21 @@ void THTMLViewer::ApplyDefaults() {
 // --- Loading ---------------------------------------------------------------
 
 void THTMLViewer::OpenFile(const std::string& name) {
-    if (processing_) return;
-    const THistoryEntry previous = CurrentEntry();
-    LoadFile(name, ckHTML);
-    if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
+    OpenFileAs(name, ckHTML);
 }
 
 void THTMLViewer::OpenImageFile(const std::string& name) {
+    OpenFileAs(name, ckImage);
+}
+
+void THTMLViewer::OpenTextFile(const std::string& name) {
+    OpenFileAs(name, ckText);
+}
+
+void THTMLViewer::OpenFileAs(const std::string& name, ThtmlFileType kind) {
     if (processing_) return;
     const THistoryEntry previous = CurrentEntry();
-    LoadFile(name, ckImage);
+    LoadFile(name, kind);
     if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
 }
 

@@ -180,6 +180,7 @@ public:
     // "Can't locate file: " + name when the file is missing.
     void OpenFile(const std::string& name);
     void OpenImageFile(const std::string& name);
+    void OpenTextFile(const std::string& name); // shown as plain text
     void OpenText(std::string_view buffer);
     // The stream is read whole from its start; DocumentFile becomes address.
     void OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind);
@@ -239,6 +240,7 @@ private:
     class ProcessingScope;
 
     // Loading (html_viewer.cpp).
+    void OpenFileAs(const std::string& name, ThtmlFileType kind);
     void LoadFile(const std::string& name, ThtmlFileType kind);
     void Load(const TLoadRequest& request);
     void BuildDocument(const TLoadRequest& request);

@@ -18,33 +18,6 @@ bool IsBreakOpportunity(char c) {
     return c == ' ' || c == 2 || c == 4;
 }
 
-// The number of leading characters of text whose extent (less overhang)
-// stays within room. Grows the probe geometrically before the binary search,
-// so the cost follows what fits, never the length of the whole run.
-int FitChars(Canvas& canvas, std::string_view text, int room, int overhang) {
-    auto fits = [&](int n) {
-        return canvas.TextWidth(text.substr(0, static_cast<size_t>(n))) - overhang <= room;
-    };
-    const int len = static_cast<int>(text.size());
-    if (len == 0 || room < 0) return 0;
-    int lo = 0, hi = 1;
-    while (hi < len && fits(hi)) {
-        lo = hi;
-        hi = hi > len / 2 ? len : hi * 2;
-    }
-    if (hi == len && fits(len)) return len;
-    // fits(lo) holds and fits(hi) does not.
-    while (hi - lo > 1) {
-        int mid = lo + (hi - lo) / 2;
-        if (fits(mid))
-            lo = mid;
-        else
-            hi = mid;
-    }
-    if (lo == 0 && fits(1)) return 1;
-    return lo;
-}
-
 } // namespace
 
 int TSection::MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing) {
@@ -85,22 +58,26 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
     for (int pos = start; pos < end;) {
         const int r = RunIndexAt(pos);
         const int runEnd = std::min(end, RunEnd(r));
-        int stop = pos;
-        while (stop < runEnd && Text[stop] != kBreak)
-            ++stop;
         TFontObj& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
-        std::string_view chunk = std::string_view(Text).substr(pos, stop - pos);
-        const int n = FitChars(canvas, chunk, limit - width, run.RunOverhang);
+        const std::string_view rest = std::string_view(Text).substr(pos, runEnd - pos);
+        const int room = limit - width;
+        const int fit = room < 0 ? 0 : canvas.FitCount(rest, room + run.RunOverhang);
+        // A forced break ends the count just after it. Only the characters
+        // that fit, and the one after them, can hold the break that matters,
+        // so the search never walks the rest of a long paragraph.
+        const size_t brk = rest.substr(0, static_cast<size_t>(fit) + 1).find(kBreak);
+        const std::string_view chunk = rest.substr(0, brk);
+        const int n = std::min(fit, static_cast<int>(chunk.size()));
         count += n;
         if (n < static_cast<int>(chunk.size())) break;
         if (n > 0) width += canvas.TextWidth(chunk) - run.RunOverhang;
-        if (stop < runEnd) { // a forced break ends the count just after it
+        if (brk != std::string_view::npos) {
             ++count;
             break;
         }
-        pos = stop;
+        pos = runEnd;
     }
     return count;
 }

@@ -15,13 +15,26 @@ Bitmap::Bitmap(int width, int height, uint32_t fill)
       Pixels(static_cast<size_t>(Width) * Height, fill) {}
 
 int Canvas::FitCount(std::string_view text, int maxWidth) {
-    int lo = 0, hi = static_cast<int>(text.size());
-    while (lo < hi) {
-        int mid = lo + (hi - lo + 1) / 2;
-        if (TextExtent(text.substr(0, mid)).cx <= maxWidth)
+    auto fits = [&](int n) {
+        return TextWidth(text.substr(0, static_cast<size_t>(n))) <= maxWidth;
+    };
+    const int len = static_cast<int>(text.size());
+    if (len == 0 || maxWidth < 0) return 0;
+    // Grow the probe geometrically first, so the cost follows what fits and
+    // never the length of the whole text.
+    int lo = 0, hi = 1;
+    while (hi < len && fits(hi)) {
+        lo = hi;
+        hi = hi > len / 2 ? len : hi * 2;
+    }
+    if (hi == len && fits(len)) return len;
+    // fits(lo) holds and fits(hi) does not.
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        if (fits(mid))
             lo = mid;
         else
-            hi = mid - 1;
+            hi = mid;
     }
     return lo;
 }

@@ -97,8 +97,8 @@ public:
     // font's Height even for empty text.
     virtual TSize TextExtent(std::string_view text) = 0;
     int TextWidth(std::string_view text) { return TextExtent(text).cx; }
-    // How many leading characters of text fit in maxWidth (binary search on
-    // the extent of the first n characters).
+    // How many leading characters of text fit in maxWidth (a search on the
+    // extent of the first n characters; the cost follows the answer).
     int FitCount(std::string_view text, int maxWidth);
     // Whether asking for this face gives that face (or its metric twin), so a
     // font list can fall back to its next name.

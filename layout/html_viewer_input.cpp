@@ -100,8 +100,10 @@ void THTMLViewer::CopySelectionToClipboard() {
 bool THTMLViewer::WordRange(int position, int& start, int& end) {
     char ch = 0;
     TSectionBase* object = nullptr;
+    TSectionBase* home = nullptr; // a word never runs on into the next paragraph
     const auto isWord = [&](int p) {
-        return p >= 0 && sectionList_->CharAt(p, ch, object) && IsWordChar(ch);
+        return p >= 0 && sectionList_->CharAt(p, ch, object) && IsWordChar(ch) &&
+               (home == nullptr || object == home);
     };
     if (position < 0) return false;
     if (!isWord(position)) {
@@ -109,6 +111,7 @@ bool THTMLViewer::WordRange(int position, int& start, int& end) {
         if (!isWord(position - 1)) return false;
         --position;
     }
+    home = object;
     start = position;
     end = position + 1;
     while (isWord(start - 1))

@@ -45,6 +45,8 @@ void THTMLViewer::FollowLink() {
     const std::string file = ExpandName(url.substr(0, hash));
     if (file.empty() || IsOtherScheme(file)) return; // not a local file
     const std::string anchor = hash == std::string::npos ? std::string() : url.substr(hash + 1);
+    // Taken before the new page changes the folder that relative links mean.
+    const std::string visitedKey = LinkKey(url);
     switch (LinkKindOf(file)) {
     case TLinkKind::Html:
         if (file == documentFile_ && docKind_ == ckHTML) {
@@ -58,7 +60,7 @@ void THTMLViewer::FollowLink() {
         } else {
             OpenFile(anchor.empty() ? file : file + "#" + anchor);
         }
-        AddVisited(LinkKey(url));
+        AddVisited(visitedKey);
         break;
     case TLinkKind::Image:
         OpenImageFile(file);

@@ -142,6 +142,14 @@ TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     viewer.SetHistoryIndex(0); // forward
     EXPECT_EQ(viewer.DocumentFile(), folder / "b.htm");
     EXPECT_EQ(historyChanges, 4); // first page, link, back, forward
+
+    // A link into another folder is remembered by the address it had on the
+    // page that held it, not resolved again against the page it opened.
+    Page("sub/c.htm", "<P>Page C");
+    Open("d.htm", "<P><A HREF=\"sub/c.htm\">to c</A>");
+    Click(PointOf("to c"));
+    EXPECT_EQ(viewer.DocumentFile(), folder / "sub/c.htm");
+    EXPECT_EQ(viewer.VisitedLinks().front(), folder / "sub/c.htm");
 }
 
 TEST_F(ViewerTest, AHandledClickIsNotFollowed) {
@@ -272,6 +280,14 @@ TEST_F(ViewerTest, DoubleClickSelectsTheWord) {
         EXPECT_EQ(viewer.SelectedText(), row.word) << row.at;
     }
     EXPECT_EQ(doubles.size(), std::size(rows));
+
+    // Neighbouring paragraphs have neighbouring positions; a word still ends
+    // with its own paragraph.
+    Open("p.htm", "<P>first nested<P>after words");
+    DoubleClick(PointOf("nested"));
+    EXPECT_EQ(viewer.SelectionLength(), 6);
+    DoubleClick(PointOf("after"));
+    EXPECT_EQ(viewer.SelectedText(), "after");
 }
 
 TEST_F(ViewerTest, SelectingPastTheBottomScrollsAlong) {

@@ -135,9 +135,14 @@ bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& 
 
 std::string TSectionList::GetSelectedText(int maxChars) {
     if (SelEnd <= SelStart) return {};
-    std::vector<char> buffer(static_cast<size_t>(std::max(1, maxChars)) + 1);
-    SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
     SelTextCount* saved = TextSink;
+    // Counted first, so a short selection never pays for the largest buffer.
+    SelTextCount count;
+    TextSink = &count;
+    CopySelection();
+    std::vector<char> buffer(static_cast<size_t>(std::clamp(count.Leng, 1, std::max(1, maxChars))) +
+                             1);
+    SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
     TextSink = &sink;
     CopySelection();
     TextSink = saved;

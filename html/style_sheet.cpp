@@ -71,11 +71,10 @@ std::string ResolveUrl(std::string_view value, std::string_view path) {
 // Shorthand values: double spaces and ", " folded, then cut at spaces; a part
 // that starts with a quote runs to the matching quote.
 std::vector<std::string> SplitValues(std::string_view value, size_t maxParts) {
-    std::string s(value);
-    for (size_t at; (at = s.find("  ")) != std::string::npos;)
-        s.erase(at, 1);
-    for (size_t at; (at = s.find(", ")) != std::string::npos;)
-        s.erase(at + 1, 1);
+    std::string s;
+    s.reserve(value.size());
+    for (char c : value)
+        if (c != ' ' || s.empty() || (s.back() != ' ' && s.back() != ',')) s += c;
     std::vector<std::string> parts;
     size_t i = 0;
     while (i < s.size() && parts.size() < maxParts) {
@@ -199,25 +198,27 @@ public:
     SheetReader(const std::function<char()>& getChar, const std::function<char()>& peekChar)
         : getChar_(getChar), peekChar_(peekChar) {}
 
+    static char Fold(char c) { return c == '\r' || c == '\n' || c == '\t' ? ' ' : c; }
+
     char Peek() { return hasPushBack_ ? pushBack_ : ended_ ? EofChar : Fold(peekChar_()); }
 
     char Get() {
-        char c = Raw();
-        if (c != '/') return c;
-        char next = Raw();
-        if (next != '*') {
-            pushBack_ = next;
-            hasPushBack_ = true;
-            return c;
-        }
-        // A comment runs to "*/", or ends at "<" or the end so that it cannot
-        // swallow </STYLE>.
-        char prev = 0;
         for (;;) {
-            c = Raw();
-            if (c == EofChar || c == '<') return c;
-            if (prev == '*' && c == '/') return Get();
-            prev = c;
+            char c = Raw();
+            if (c != '/') return c;
+            char next = Raw();
+            if (next != '*') {
+                pushBack_ = next;
+                hasPushBack_ = true;
+                return c;
+            }
+            // A comment runs to "*/", or ends at "<" or the end so that it
+            // cannot swallow </STYLE>.
+            for (char prev = 0;; prev = c) {
+                c = Raw();
+                if (c == EofChar || c == '<') return c;
+                if (prev == '*' && c == '/') break;
+            }
         }
     }
 
@@ -232,8 +233,6 @@ private:
         if (c == EofChar) ended_ = true;
         return Fold(c);
     }
-
-    static char Fold(char c) { return c == '\r' || c == '\n' || c == '\t' ? ' ' : c; }
 
     const std::function<char()>& getChar_;
     const std::function<char()>& peekChar_;
@@ -251,7 +250,7 @@ bool Ends(char c) {
 void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char()>& getChar,
                     const std::function<char()>& peekChar, std::string_view path) {
     SheetReader in(getChar, peekChar);
-    char ch = curChar == '\r' ? ' ' : curChar;
+    char ch = SheetReader::Fold(curChar);
     // The ">" of the tag and an enclosing "<!--"; a "<" that opens anything
     // else (the </STYLE> of an empty block) ends the sheet.
     while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
@@ -333,11 +332,13 @@ void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_v
     size_t at = 0;
     std::function<char()> next = [&]() -> char { return at < text.size() ? text[at++] : EofChar; };
     std::function<char()> peek = [&]() -> char { return at < text.size() ? text[at] : EofChar; };
-    char ch = next();
-    // A "<" inside a linked sheet is no tag; the sheet goes on after it.
-    while (ch != EofChar) {
+    // Every character goes through the sheet reader, so a sheet may start
+    // with a comment or a line end. A "<" inside a linked sheet is no tag;
+    // the sheet goes on after it.
+    for (;;) {
+        char ch = ' ';
         ReadStyleSheet(styles, ch, next, peek, path);
-        if (ch != EofChar) ch = next();
+        if (ch == EofChar) break;
     }
 }
 

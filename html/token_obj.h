@@ -10,11 +10,6 @@ namespace lumo {
 
 class TokenObj {
 public:
-    TokenObj() {
-        S.reserve(300);
-        I.reserve(300);
-    }
-
     std::string S;
     std::vector<int> I;
 

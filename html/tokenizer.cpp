@@ -16,6 +16,9 @@ namespace {
 
 constexpr size_t kMaxTextToken = 100;
 constexpr size_t kMaxName = 255;
+// Attributes kept per tag; more than any real page uses, few enough that a
+// tag of millions of names cannot take memory many times its size.
+constexpr size_t kMaxAttributes = 256;
 
 bool IsLetter(char upper) {
     return upper >= 'A' && upper <= 'Z';
@@ -62,7 +65,7 @@ void HtmlTokenizer::Begin(std::string_view document) {
     pos_ = 0;
     include_.clear();
     includePos_ = 0;
-    inInclude_ = false;
+    inInclude_ = readingInclude_ = false;
     lastEol_ = 0;
     SrcPos = -1;
     TagIndex = 0;
@@ -155,7 +158,9 @@ void HtmlTokenizer::ReadNextChar() {
             continue;
         }
         ReadRawChar();
-        if (OnInclude && CaseChar == '#' && !inInclude_)
+        // Includes do not nest: one met inside an included text, or among
+        // the parameters of another, is an ordinary comment.
+        if (OnInclude && CaseChar == '#' && !inInclude_ && !readingInclude_)
             ReadInclude();
         else
             SkipCommentBody();
@@ -163,6 +168,11 @@ void HtmlTokenizer::ReadNextChar() {
 }
 
 void HtmlTokenizer::ReadInclude() {
+    readingInclude_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{readingInclude_};
     std::string command;
     ReadRawChar();
     while (IsLetter(CaseChar)) {
@@ -232,7 +242,8 @@ bool HtmlTokenizer::ReadTag() {
     TokenKind sym;
     int number;
     while (ReadAttribute(attrName, sym, text, number))
-        Attributes.Add(std::make_unique<TAttribute>(sym, number, text));
+        if (Attributes.size() < kMaxAttributes)
+            Attributes.Add(std::make_unique<TAttribute>(sym, number, text));
     while (CaseChar != '>' && CurChar != EofCh)
         ReadNextChar();
     // After <STYLE ...> the ">" stays current: the style sheet reader starts there.

@@ -102,6 +102,7 @@ private:
     std::string include_;
     size_t includePos_ = 0;
     bool inInclude_ = false;
+    bool readingInclude_ = false; // the parameters of an include command
     uint8_t lastEol_ = 0;
     TokenObj scratch_;   // an entity inside an attribute value
     TokenObj entityRaw_; // the characters of an entity, for a literal one

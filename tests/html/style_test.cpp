@@ -265,6 +265,32 @@ TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
     }
 }
 
+TEST(StyleSheet, LinkedSheetsKeepTheirFirstRule) {
+    const std::string_view sheets[] = {
+        "/* site */\nbody{color:red}\np{color:blue}", "\n\tbody{color:red} p{color:blue}",
+        "body{color:red} < p{color:blue}", // a stray "<" is no tag here
+    };
+    for (std::string_view sheet : sheets) {
+        TStyleList styles;
+        ReadStyleSheetText(styles, sheet, "");
+        EXPECT_EQ(Value(styles, "body", Prop::Color), "#255") << sheet;
+        EXPECT_EQ(Value(styles, "p", Prop::Color), "#16711680") << sheet;
+    }
+}
+
+TEST(StyleSheet, HugeRepetitionsStayFlatAndLinear) {
+    std::string comments;
+    for (int i = 0; i < 200000; ++i)
+        comments += "/**/";
+    TStyleList styles;
+    ReadStyleSheetText(styles, comments + "p{color:blue}", "");
+    EXPECT_EQ(Value(styles, "p", Prop::Color), "#16711680");
+
+    TProperties props;
+    ReadPropertyText("margin:1px" + std::string(2000000, ' ') + "2px", props);
+    EXPECT_EQ(*props.Text(Prop::MarginRight), "2px");
+}
+
 TEST(StyleSheet, AddressesInLinkedSheets) {
     const struct {
         std::string_view path, value, expected;

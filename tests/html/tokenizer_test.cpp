@@ -265,6 +265,33 @@ TEST(Tokenizer, IncludeDirectiveSplicesHostText) {
                     "TextTok \"z\" @40\n");
 }
 
+TEST(Tokenizer, IncludesDoNotNestAndTagsKeepBoundedAttributes) {
+    HtmlTokenizer t;
+    int includes = 0;
+    t.OnInclude = [&](void*, const std::string&, std::vector<std::string>, std::string&) {
+        ++includes;
+    };
+    std::string doc;
+    for (int i = 0; i < 20000; ++i)
+        doc += "<!--#a b ";
+    doc += "--> -->"; // the first ends the inner comment, the second the include
+    t.Begin(doc);
+    t.ReadNextChar();
+    for (t.NextToken(); t.CurTok != EofTok; t.NextToken()) {
+    }
+    EXPECT_EQ(includes, 1); // the others were a comment among its parameters
+
+    std::string tag = "<a";
+    for (int i = 0; i < 100000; ++i)
+        tag += " b";
+    tag += " href=x>"; // the tokenizer reads the text in place
+    t.Begin(tag);
+    t.ReadNextChar();
+    t.NextToken();
+    EXPECT_EQ(t.CurTok, ATok);
+    EXPECT_EQ(t.Attributes.size(), 256u);
+}
+
 TEST(Tokenizer, PeekAtTheEndIsBounded) {
     HtmlTokenizer t;
     t.Begin("<");

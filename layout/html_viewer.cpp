@@ -265,12 +265,10 @@ void THTMLViewer::Load(const TLoadRequest& request) {
         } catch (...) {
             // What was half built is dropped; the viewer shows an empty page
             // and takes the next load.
-            sectionList_->Reset();
-            ApplyDefaults();
-            documentFile_.clear();
-            pageTitle_.clear();
+            ResetDocumentState();
             LayOutDocument();
             scope.End();
+            SetHot({}, {});
             InvalidatePanel();
             if (OnProcessing) OnProcessing(this, false);
             throw;
@@ -282,19 +280,8 @@ void THTMLViewer::Load(const TLoadRequest& request) {
 void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     TSectionList& root = *sectionList_;
     const std::string previousFile = documentFile_;
-    hoverTimer_->SetEnabled(false);
-    autoScrollTimer_->SetEnabled(false);
-    EndDragScroll();
-    selecting_ = false;
     layoutScheduled_ = false; // the load lays out for the size it ends with
-
-    root.Reset();
-    ApplyDefaults();
-    caretIndex_ = selAnchor_ = 0;
-    root.CaretPos = 0;
-    refreshAsked_ = false;
-    refreshDelay_ = 0;
-    refreshURL_.clear();
+    ResetDocumentState();
     documentFile_ = request.From == TLoadRequest::Source::Buffer ? std::string() : request.Name;
     docKind_ = request.Kind;
 
@@ -362,8 +349,7 @@ void THTMLViewer::FinishLoad() {
     if (refreshAsked_ && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
 }
 
-void THTMLViewer::ClearDocument() {
-    if (processing_) return;
+void THTMLViewer::ResetDocumentState() {
     hoverTimer_->SetEnabled(false);
     autoScrollTimer_->SetEnabled(false);
     EndDragScroll();
@@ -376,10 +362,18 @@ void THTMLViewer::ClearDocument() {
     docBase_.clear();
     baseDir_ = hostBase_;
     defaultTarget_.clear();
-    hotURL_.clear();
-    hotTarget_.clear();
     caretIndex_ = selAnchor_ = 0;
     sectionList_->CaretPos = 0;
+    refreshAsked_ = false;
+    refreshDelay_ = 0;
+    refreshURL_.clear();
+}
+
+void THTMLViewer::ClearDocument() {
+    if (processing_) return;
+    ResetDocumentState();
+    hotURL_.clear();
+    hotTarget_.clear();
     sectionList_->SetScrollY(0);
     LayOutDocument();
     ScrollHorzTo(0);

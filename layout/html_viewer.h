@@ -241,6 +241,9 @@ private:
 
     // Loading (html_viewer.cpp).
     void OpenFileAs(const std::string& name, ThtmlFileType kind);
+    // Forgets the document and everything taken from it (base, target,
+    // refresh, selection), leaving an empty page to lay out.
+    void ResetDocumentState();
     void LoadFile(const std::string& name, ThtmlFileType kind);
     void Load(const TLoadRequest& request);
     void BuildDocument(const TLoadRequest& request);

@@ -405,12 +405,18 @@ TEST_F(ViewerTest, NothingTouchesAHalfBuiltDocument) {
 TEST_F(ViewerTest, AFailedLoadReleasesTheBusyState) {
     std::vector<bool> processing;
     viewer.OnProcessing = [&](THTMLViewer*, bool on) { processing.push_back(on); };
+    Open("based.htm", "<BASE HREF=\"/elsewhere/\"><P>A page with a base");
+    EXPECT_EQ(viewer.ExpandName("x.htm"), "/elsewhere/x.htm");
+    processing.clear();
     viewer.OnSoundRequest = [](THTMLViewer*, const std::string&, int, bool) {
         throw Exception("handler failed");
     };
     EXPECT_THROW(Open("bad.htm", "<P>never shown"), Exception);
     EXPECT_FALSE(viewer.Processing());
     EXPECT_EQ(processing, (std::vector<bool>{true, false}));
+    // Nothing of the page before stays behind the empty one.
+    EXPECT_EQ(viewer.ExpandName("x.htm").find("elsewhere"), std::string::npos);
+    EXPECT_EQ(viewer.DocumentFile(), "");
     viewer.OnSoundRequest = nullptr;
     Open("good.htm", "<TITLE>Good</TITLE>shown");
     EXPECT_EQ(viewer.PageTitle(), "Good");

@@ -1,4 +1,5 @@
 // Line breaking and measuring of text sections.
+#include "layout/block.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 
@@ -138,13 +139,7 @@ int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
     const int len = static_cast<int>(Text.size());
     PosCount = len;
     if (len == 0) {
-        FlowHeight = ClearSide != clrNone ? [&] {
-            int CL = 0, CR = 0;
-            indents.ClearY(CL, CR);
-            int l = std::max(0, CL - Y - 1), r = std::max(0, CR - Y - 1);
-            return ClearSide == clrLeft ? l : ClearSide == clrRight ? r : std::max(l, r);
-        }()
-                                          : 0;
+        FlowHeight = ClearGapFor(indents, ClearSide, Y);
         WidestOut = 0;
         PaintHeight = FlowHeight;
         BottomY = PaintBottomY = Y + FlowHeight;
@@ -156,21 +151,15 @@ int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
 
     int y = Y;
-    if (ClearSide != clrNone) {
-        int CL = 0, CR = 0;
-        indents.ClearY(CL, CR);
-        int l = std::max(0, CL - y - 1), r = std::max(0, CR - y - 1);
-        int gap = ClearSide == clrLeft ? l : ClearSide == clrRight ? r : std::max(l, r);
-        if (gap > 0) {
-            LineRec empty;
-            empty.Start = 0;
-            empty.LineY = y;
-            empty.ExtraAbove = gap;
-            empty.LinePaintHeight = gap;
-            LineList.push_back(empty);
-            y += gap;
-            FlowHeight += gap;
-        }
+    if (const int gap = ClearGapFor(indents, ClearSide, y); gap > 0) {
+        LineRec empty;
+        empty.Start = 0;
+        empty.LineY = y;
+        empty.ExtraAbove = gap;
+        empty.LinePaintHeight = gap;
+        LineList.push_back(empty);
+        y += gap;
+        FlowHeight += gap;
     }
 
     int pos = 0;

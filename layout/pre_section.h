@@ -27,7 +27,6 @@ public:
 
 protected:
     int WidthLimit(const IndentManager& indents, int Y) const override;
-    bool KeepsWhiteSpace() const override { return true; }
 };
 
 } // namespace lumo

@@ -10,7 +10,6 @@ namespace lumo {
 
 namespace {
 
-constexpr char kBreak = 8;
 constexpr char kNoBrSpace = 5;
 constexpr char kNbsp = static_cast<char>(160);
 

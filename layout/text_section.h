@@ -17,6 +17,13 @@ namespace lumo {
 
 class TAttributeList;
 
+// Bytes of a section's text that stand for something else: a line break,
+// and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
+constexpr char kBreak = 8;
+constexpr bool IsObject(char c) {
+    return c == 2 || c == 4 || c == 6 || c == 7;
+}
+
 // Where a stretch of characters came from in the source: characters from
 // CharIndex on map to SourceIndex on, one to one.
 struct IndexObj {
@@ -117,7 +124,6 @@ public:
 protected:
     // The width a line may take at Y; sections that never wrap say more.
     virtual int WidthLimit(const IndentManager& indents, int Y) const;
-    virtual bool KeepsWhiteSpace() const { return false; }
     void AppendRaw(std::string_view text, const int* positions);
     // The text of a piece as drawn: non-breaking spaces as spaces.
     static std::string Drawable(std::string_view piece);

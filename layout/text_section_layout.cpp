@@ -9,12 +9,6 @@ namespace lumo {
 
 namespace {
 
-constexpr char kBreak = 8;
-
-bool IsObject(char c) {
-    return c == 2 || c == 4 || c == 6 || c == 7;
-}
-
 bool IsBreakOpportunity(char c) {
     return c == ' ' || c == 2 || c == 4;
 }

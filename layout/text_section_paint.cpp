@@ -12,12 +12,6 @@ namespace lumo {
 
 namespace {
 
-constexpr char kBreak = 8;
-
-bool IsObject(char c) {
-    return c == 2 || c == 4 || c == 6 || c == 7;
-}
-
 TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
     if (!root.IsPrinting) return color;
     if (canvas.IsMonochrome()) return 0;

@@ -350,6 +350,7 @@ void THTMLViewer::FinishLoad() {
 }
 
 void THTMLViewer::ResetDocumentState() {
+    ++documentSerial_;
     hoverTimer_->SetEnabled(false);
     autoScrollTimer_->SetEnabled(false);
     EndDragScroll();

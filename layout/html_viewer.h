@@ -336,6 +336,7 @@ private:
     bool settingBars_ = false;
 
     // Input state.
+    unsigned documentSerial_ = 0; // counts the documents shown, for handlers that load
     bool selecting_ = false;
     bool afterDouble_ = false;
     bool followingLink_ = false;

@@ -170,16 +170,21 @@ void THTMLViewer::UpdateHover(int X, int Y, Qt::KeyboardModifiers shift) {
     const TUrlTarget* target = nullptr;
     TFormControlObj* control = nullptr;
     const bool link = root.LinkAtPoint(*measure_, DocX(X), DocY(Y), target, control);
+    // Copied now: the host's image handler below may replace the document.
+    const std::string url = target ? target->Url : std::string();
+    const std::string frame = target ? target->Target : std::string();
+    const unsigned document = documentSerial_;
     if (OnImageOver) {
         TImageObj* object = nullptr;
         int ix = 0, iy = 0;
         if (root.ObjectAt(DocX(X), DocY(Y), object, ix, iy))
             OnImageOver(this, object, shift, ix, iy);
+        if (document != documentSerial_ || processing_) return;
     }
     if (link) {
         panel_->setCursor(Qt::PointingHandCursor);
         hoverTimer_->SetEnabled(true);
-        SetHot(target ? target->Url : std::string(), target ? target->Target : std::string());
+        SetHot(url, frame);
         return;
     }
     hoverTimer_->SetEnabled(false);
@@ -249,8 +254,10 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
     if (OnImageClick) {
         TImageObj* object = nullptr;
         int ix = 0, iy = 0;
+        const unsigned document = documentSerial_;
         if (root.ObjectAt(docX, docY, object, ix, iy))
             OnImageClick(this, object, button, shift, ix, iy);
+        if (document != documentSerial_ || processing_) return; // the click opened a page
     }
     if (button == Qt::RightButton) {
         if (!OnRightClick) return;

@@ -38,6 +38,7 @@ TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
 
 void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
     const TBrowserDefaults& b = s.Browser;
+    ini.BeginUpdate(); // one save for all of them
     ini.WriteString("Font", "Name", b.DefFontName);
     ini.WriteInteger("Font", "Size", b.DefFontSize);
     ini.WriteString("Font", "Color", ColorToString(b.DefFontColor));
@@ -53,10 +54,14 @@ void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
         ini.WriteInteger("MainForm", "Height", s.Placement.Height);
         ini.WriteBool("MainForm", "Maximized", false);
         break;
-    case TWindowState::Maximized: ini.WriteBool("MainForm", "Maximized", true); break;
-    case TWindowState::Minimized: break;
+    case TWindowState::Maximized:
+        ini.WriteBool("MainForm", "Maximized", true);
+        break;
+    case TWindowState::Minimized:
+        break;
     }
     ini.WriteBool("Cache", "Retain", s.RetainCache);
+    ini.EndUpdate();
 }
 
 } // namespace lumo

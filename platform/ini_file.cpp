@@ -41,7 +41,8 @@ size_t TIniFile32::FindSection(std::string_view section) const {
 
 size_t TIniFile32::SectionEnd(size_t header) const {
     size_t i = header + 1;
-    while (i < lines_.size() && !IsSectionHeader(lines_[i])) ++i;
+    while (i < lines_.size() && !IsSectionHeader(lines_[i]))
+        ++i;
     return i;
 }
 
@@ -71,8 +72,7 @@ int TIniFile32::ReadInteger(std::string_view section, std::string_view key,
     return ParseIniInteger(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
-bool TIniFile32::ReadBool(std::string_view section, std::string_view key,
-                          bool defaultValue) const {
+bool TIniFile32::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
@@ -90,6 +90,17 @@ bool TIniFile32::WriteString(std::string_view section, std::string_view key,
         const auto at = lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header));
         lines_.insert(at, std::move(entry));
     }
+    changed_ = true;
+    return updating_ > 0 || Save();
+}
+
+bool TIniFile32::EndUpdate() {
+    if (updating_ > 0 && --updating_ > 0) return true;
+    return !changed_ || Save();
+}
+
+bool TIniFile32::Save() {
+    changed_ = false;
     return WriteFileAtomically(fileName_, JoinLines(lines_));
 }
 

@@ -28,6 +28,10 @@ public:
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
 
     // Each write saves the whole file; false when it could not be written.
+    // Between BeginUpdate and EndUpdate writes only change the lines, and
+    // EndUpdate saves them once (false when that failed).
+    void BeginUpdate() { ++updating_; }
+    bool EndUpdate();
     bool WriteString(std::string_view section, std::string_view key, std::string_view value);
     bool WriteInteger(std::string_view section, std::string_view key, int value);
     bool WriteBool(std::string_view section, std::string_view key, bool value);
@@ -46,8 +50,12 @@ private:
     // Index of the entry line of key inside the section, or npos.
     size_t FindKey(size_t header, std::string_view key) const;
 
+    bool Save();
+
     std::string fileName_;
     std::vector<std::string> lines_;
+    int updating_ = 0;
+    bool changed_ = false;
 };
 
 // Parses an INI integer: decimal, or hexadecimal when longer than two

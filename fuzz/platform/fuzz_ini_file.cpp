@@ -10,8 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ini.ReadString("MainForm", "Top", "");
     ini.ReadInteger("Font", "Size", 12);
     ini.ReadBool("Cache", "Retain", true);
+    ini.BeginUpdate();
     ini.WriteString("Font", "Name", "Arial");
     ini.WriteInteger("MainForm", "Width", 800);
     ini.WriteBool("New Section", "Key", false);
+    ini.EndUpdate();
     return 0;
 }

@@ -18,9 +18,9 @@ TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
     const IniRead rows[] = {
         {"[Main]\r\nName=Lumo\r\n", "main", "Name", "Lumo"},
         {"[Main]\r\nName=Lumo\r\n", "MAIN", "Name", "Lumo"},
-        {"[Main]\r\nName=Lumo\r\n", "Main", "name", "DEF"},            // keys are exact
+        {"[Main]\r\nName=Lumo\r\n", "Main", "name", "DEF"},                // keys are exact
         {"[Main]\r\n  Name  =  Lumo 10  \r\n", "Main", "Name", "Lumo 10"}, // both trimmed
-        {"[Main]\r\nName=\r\n", "Main", "Name", "DEF"},                // empty reads as default
+        {"[Main]\r\nName=\r\n", "Main", "Name", "DEF"},                    // empty reads as default
         {" [Main]\r\nName=Lumo\r\n", "Main", "Name", "DEF"},           // header must stand alone
         {"[Main]\r\n[Other]\r\nName=Lumo\r\n", "Main", "Name", "DEF"}, // next header ends it
         {"[Main]\r\n  [Other]  \r\nName=Lumo\r\n", "Main", "Name", "DEF"},
@@ -42,8 +42,8 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
         const char* value;
         int expected; // default 7
     } rows[] = {
-        {"12", 12},   {"-3", -3},       {"0x1F", 31},  {"0X1f", 31}, {"0x", 7},
-        {"12abc", 7}, {"99999999999", 7}, {"", 7},     {"1.5", 7},   {"0xFFFFFFFFF", 7},
+        {"12", 12},   {"-3", -3},         {"0x1F", 31}, {"0X1f", 31}, {"0x", 7},
+        {"12abc", 7}, {"99999999999", 7}, {"", 7},      {"1.5", 7},   {"0xFFFFFFFFF", 7},
     };
     for (const auto& row : rows) {
         test::TempFolder folder;
@@ -65,10 +65,10 @@ TEST(IniFile, WritesInPlaceAndKeepsEverythingElse) {
     test::TempFolder folder;
     folder.Write("a.ini", "; comment\r\n[One]\r\nA=1\r\n\r\n[Two]\r\nB=2\r\n");
     TIniFile32 ini(folder / "a.ini");
-    ini.WriteString("one", "A", "x");   // replaced where it stands
-    ini.WriteString("One", "C", "3");   // inserted as the section's last line
-    ini.WriteInteger("Two", "D", 4);    // at the end of the file
-    ini.WriteBool("Three", "E", true);  // a new section: blank line, header, entry
+    ini.WriteString("one", "A", "x");  // replaced where it stands
+    ini.WriteString("One", "C", "3");  // inserted as the section's last line
+    ini.WriteInteger("Two", "D", 4);   // at the end of the file
+    ini.WriteBool("Three", "E", true); // a new section: blank line, header, entry
     EXPECT_EQ(folder.Read("a.ini"), "; comment\r\n[One]\r\nA=x\r\n\r\nC=3\r\n[Two]\r\nB=2\r\n"
                                     "D=4\r\n\r\n[Three]\r\nE=1\r\n");
     TIniFile32 again(folder / "a.ini");
@@ -82,6 +82,14 @@ TEST(IniFile, MissingFileIsCreatedByTheFirstWrite) {
     EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
     EXPECT_TRUE(ini.WriteString("S", "K", "v"));
     EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=v\r\n");
+
+    // Writes inside an update reach the file together, when it ends.
+    ini.BeginUpdate();
+    ini.WriteString("S", "K", "w");
+    ini.WriteInteger("S", "N", 5);
+    EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=v\r\n");
+    EXPECT_TRUE(ini.EndUpdate());
+    EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=w\r\nN=5\r\n");
 }
 
 } // namespace

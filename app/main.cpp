@@ -9,7 +9,9 @@
 #include "platform/file_system.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
+#include "platform/message_loop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,12 +30,14 @@ public:
     }
 };
 
-bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+bool HasDisplay() {
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
 
 int TakeScreenshot(THTTPForm& form, const TCommandLine& line) {
     std::string error;
     bool written = false;
-    if (!WaitUntilReady([&] { return form.PageShown(); }, line.TimeoutSeconds))
+    if (!WaitUntil([&] { return form.PageShown(); }, std::min(line.TimeoutSeconds, 86400) * 1000))
         error = "the page was not shown within " + std::to_string(line.TimeoutSeconds) + " s";
     else
         written = WriteWindowShot(form, line.ScreenshotFile, error);
@@ -66,7 +70,8 @@ int DumpLayout(const TCommandLine& line) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(Utf8ToAnsi(argv[i]));
+    for (int i = 1; i < argc; ++i)
+        args.push_back(Utf8ToAnsi(argv[i]));
     std::error_code ec;
     const TCommandLine line = ParseCommandLine(args, AnsiName(std::filesystem::current_path(ec)));
     if (!line.Error.empty()) {

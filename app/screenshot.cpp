@@ -2,7 +2,6 @@
 
 #include "platform/message_loop.h"
 #include "platform/qt_text.h"
-#include "platform/timer.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -21,16 +20,6 @@ bool WriteWindowShot(QWidget& window, const std::string& fileName, std::string& 
         return false;
     }
     return true;
-}
-
-bool WaitUntilReady(const std::function<bool()>& ready, int timeoutSeconds) {
-    Timer tick; // wakes the wait so the deadline is seen
-    tick.SetInterval(20);
-    tick.OnTimer = [] {};
-    tick.SetEnabled(true);
-    const int64_t end = TickCount() + int64_t{timeoutSeconds} * 1000;
-    WaitUntil([&] { return ready() || TickCount() >= end; });
-    return ready();
 }
 
 } // namespace lumo

@@ -1,7 +1,6 @@
 // Headless use: writing the whole window as a PNG.
 #pragma once
 
-#include <functional>
 #include <string>
 
 class QWidget;
@@ -11,8 +10,5 @@ namespace lumo {
 // Lays the window out, paints it and writes it to fileName. On failure
 // returns false with a message in error.
 bool WriteWindowShot(QWidget& window, const std::string& fileName, std::string& error);
-
-// Runs the event loop until ready() holds; false when timeoutSeconds pass first.
-bool WaitUntilReady(const std::function<bool()>& ready, int timeoutSeconds);
 
 } // namespace lumo

@@ -5,14 +5,25 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QTimer>
 
 namespace lumo {
 
-void ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void ProcessMessages() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 void WaitUntil(const std::function<bool()>& done) {
     while (!done())
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QTimer tick;
+    tick.start(10);
+    const int64_t end = TickCount() + timeoutMs;
+    WaitUntil([&] { return done() || TickCount() >= end; });
+    return done();
 }
 
 void PostTask(std::function<void()> task) {

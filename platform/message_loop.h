@@ -14,6 +14,10 @@ void ProcessMessages();
 // Handles events, sleeping while there are none, until done() is true.
 void WaitUntil(const std::function<bool()>& done);
 
+// The same, giving up after timeoutMs; returns done(). The wait wakes every
+// few milliseconds, so a condition another thread makes true is seen too.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
+
 // Runs task from the event loop after the current event has been handled.
 // Exceptions go to the application's exception handler.
 void PostTask(std::function<void()> task);

@@ -3,20 +3,13 @@
 #pragma once
 
 #include "platform/message_loop.h"
-#include "platform/timer.h"
 
 #include <functional>
 
 namespace lumo::test {
 
 inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 10000) {
-    Timer tick; // wakes the wait so the deadline is seen
-    tick.SetInterval(10);
-    tick.OnTimer = [] {};
-    tick.SetEnabled(true);
-    const int64_t end = TickCount() + milliseconds;
-    WaitUntil([&] { return done() || TickCount() >= end; });
-    return done();
+    return WaitUntil(done, milliseconds);
 }
 
 inline void PumpFor(int milliseconds) {

@@ -76,8 +76,10 @@ void PaintTiledBackground(Canvas& canvas, const Bitmap& picture, const Bitmap* m
     const int bandRows = std::max(1, TileBandPixels / width);
     for (int top = visible.Top; top < visible.Bottom; top += bandRows) {
         const int rows = std::min(bandRows, visible.Bottom - top);
-        Bitmap band(width, rows, 0xFF000000);
-        Bitmap bandMask(width, rows, 0xFFFFFFFF); // white: leave the canvas alone
+        // Without a mask the band's own alpha leaves the canvas alone where
+        // no tile falls; a masked picture takes a band mask beside it.
+        Bitmap band(width, rows, mask ? 0xFF000000 : 0x00000000);
+        Bitmap bandMask = mask ? Bitmap(width, rows, 0xFFFFFFFF) : Bitmap();
         bool any = false;
         for (int y = 0; y < rows; ++y) {
             int sy = sourceOf(top + y, originY, picture.Height, repeatY);
@@ -86,13 +88,13 @@ void PaintTiledBackground(Canvas& canvas, const Bitmap& picture, const Bitmap* m
                 int sx = sourceOf(visible.Left + x, originX, picture.Width, repeatX);
                 if (sx < 0) continue;
                 band.At(x, y) = picture.At(sx, sy);
-                bandMask.At(x, y) = mask ? mask->At(sx, sy) : 0xFF000000;
+                if (mask) bandMask.At(x, y) = mask->At(sx, sy);
                 any = true;
             }
         }
         if (!any) continue;
         canvas.StretchDraw({visible.Left, top, visible.Right, top + rows}, band,
-                           {0, 0, width, rows}, &bandMask);
+                           {0, 0, width, rows}, mask ? &bandMask : nullptr);
     }
 }
 

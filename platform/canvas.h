@@ -134,7 +134,7 @@ public:
     // --- Pictures --------------------------------------------------------
     // Copies the source rectangle of the picture stretched onto dest. Where a
     // mask is given, mask pixels that are white (0xFFFFFF ignoring alpha)
-    // leave the canvas as it is.
+    // leave the canvas as it is; without one, the picture's alpha blends.
     virtual void StretchDraw(const TRect& dest, const Bitmap& picture, const TRect& source,
                              const Bitmap* mask) = 0;
 

@@ -200,6 +200,12 @@ void QtCanvas::Ellipse(const TRect& r) {
 void QtCanvas::StretchDraw(const TRect& dest, const Bitmap& picture, const TRect& source,
                            const Bitmap* mask) {
     if (picture.Width <= 0 || picture.Height <= 0) return;
+    if (!mask) { // the pixels are drawn where they lie, with their own alpha
+        const QImage image(reinterpret_cast<const uchar*>(picture.Pixels.data()), picture.Width,
+                           picture.Height, picture.Width * 4, QImage::Format_ARGB32);
+        painter_.drawImage(ToQRect(dest), image, ToQRect(source));
+        return;
+    }
     QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
     for (int y = 0; y < picture.Height; ++y) {
         auto* line = reinterpret_cast<uint32_t*>(image.scanLine(y));

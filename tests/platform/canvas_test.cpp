@@ -47,11 +47,16 @@ TEST(QtCanvas, DrawsWithAlignmentAndMasks) {
         Bitmap mask(2, 1, 0xFF000000);
         mask.At(1, 0) = 0xFFFFFFFF; // the right pixel is transparent
         canvas.StretchDraw({20, 0, 40, 10}, picture, {0, 0, 2, 1}, &mask);
+        // Unmasked, a clear pixel (alpha 0) leaves the canvas alone too.
+        picture.At(1, 0) = 0x00FF0000;
+        canvas.StretchDraw({20, 10, 40, 20}, picture, {0, 0, 2, 1}, nullptr);
     }
     EXPECT_EQ(image.pixel(5, 5), qRgb(255, 0, 0));
     EXPECT_EQ(image.pixel(12, 5), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(25, 5), qRgb(0, 255, 0));
     EXPECT_EQ(image.pixel(35, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(25, 15), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(35, 15), qRgb(255, 255, 255));
 }
 
 TEST(FontFaceNames, MetricTwinsCountAsInstalled) {

@@ -3,8 +3,6 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 
-#include <charconv>
-
 namespace lumo {
 
 namespace {
@@ -17,15 +15,7 @@ bool IsSectionHeader(std::string_view line) {
 } // namespace
 
 bool ParseIniInteger(std::string_view text, int& value) {
-    int base = 10;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    }
-    if (text.empty()) return false;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
-    return ec == std::errc() && ptr == end;
+    return ParseInteger(text, value);
 }
 
 TIniFile32::TIniFile32(std::string fileName) : fileName_(std::move(fileName)) {

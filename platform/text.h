@@ -3,6 +3,7 @@
 // program's algorithms count that way.
 #pragma once
 
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,21 @@ inline char AsciiUpper(char c) {
 
 std::string LowerCase(std::string_view s);
 std::string UpperCase(std::string_view s);
+
+// Decimal, or hexadecimal after "0x" or "0X" followed by digits; the whole
+// text must be the number, in range for T. Independent of the locale.
+template <class T>
+bool ParseInteger(std::string_view text, T& value) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    if (text.empty()) return false;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value, base);
+    return ec == std::errc() && ptr == end;
+}
 
 // Equal without regard to ASCII case.
 bool SameText(std::string_view a, std::string_view b);

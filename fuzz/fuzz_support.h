@@ -10,9 +10,12 @@
 
 namespace lumo::fuzz {
 
-// A folder for the target's files, made once per process.
+// A folder for the target's files: the one fuzz/run.sh gives (and removes),
+// or a new one made once per process.
 inline const std::string& WorkFolder() {
     static const std::string folder = [] {
+        if (const char* given = std::getenv("LUMO_FUZZ_FILES"); given && *given)
+            return std::string(given) + "/";
         std::string pattern = "/tmp/lumo-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data())) std::abort();
         return pattern + "/";

@@ -28,14 +28,18 @@ for seeds in "$build"/fuzz/*/*.seeds; do
         [ -n "$d" ] && [ -d "$d" ] && dirs+=("$d")
     done < "$seeds"
     echo "== $name: ${seconds}s"
-    if ! "$binary" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-            -print_final_stats=0 "$work" "${dirs[@]}" > "$work.log" 2>&1; then
+    # Crash inputs and the targets' own files stay beside the work folder,
+    # never in the checkout.
+    mkdir -p "$work.files"
+    if ! LUMO_FUZZ_FILES="$work.files" "$binary" -max_total_time="$seconds" -timeout=10 \
+            -rss_limit_mb=2048 -print_final_stats=0 -artifact_prefix="$work.files/" \
+            "$work" "${dirs[@]}" > "$work.log" 2>&1; then
         tail -n 60 "$work.log"
-        echo "== $name FAILED (log: $work.log)"
+        echo "== $name FAILED (log: $work.log, inputs: $work.files)"
         failed=1
     else
         grep -E '^#[0-9]+.*DONE' "$work.log" | tail -n 1 || true
-        rm -rf "$work" "$work.log"
+        rm -rf "$work" "$work.log" "$work.files"
     fi
 done
 exit $failed

@@ -66,8 +66,7 @@ void THTTPForm::CreateMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = AddMenu(bar, "File1", "&File");
-    AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click,
-               Qt::Key_F3);
+    AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click, Qt::Key_F3);
     AddItem(file, "PrintPreview", "Print Pre&view");
     AddItem(file, "Print1", "&Print");
     file->addSeparator();
@@ -99,8 +98,8 @@ void THTTPForm::CreateMenus() {
     showImages->setChecked(true);
     AddItem(options, "Fontandcolor1", "Font and color...");
     AddItem(options, "Printsetttings1", "Print setttings...");
-    RetainCache1 = AddCommand(options, "RetainCache1", "Retain Cache", this,
-                              &THTTPForm::RetainCache1Click);
+    RetainCache1 =
+        AddCommand(options, "RetainCache1", "Retain Cache", this, &THTTPForm::RetainCache1Click);
     RetainCache1->setCheckable(true);
     RetainCache1->setChecked(true);
 
@@ -186,12 +185,7 @@ void THTTPForm::CreatePageArea() {
     FrameBrowser = Viewer;
     column->addWidget(Viewer, 1);
     connect(UrlCombobox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        const std::string text = UrlCombobox->Text();
-        std::vector<std::string> items = UrlCombobox->Items();
-        if (!text.empty() && std::find(items.begin(), items.end(), text) == items.end()) {
-            items.push_back(text);
-            UrlCombobox->SetItems(std::move(items));
-        }
+        if (const std::string text = UrlCombobox->Text(); !text.empty()) UrlCombobox->AddItem(text);
         GetButtonClick();
     });
     FindDialog = new TFindDialog(this);

@@ -14,6 +14,8 @@ public:
     explicit TLookUpComboBox(QWidget* parent = nullptr);
 
     void SetItems(std::vector<std::string> items);
+    // Adds an address not yet in the list at its place in the order.
+    void AddItem(const std::string& item);
     std::vector<std::string> Items() const;
 
     void SetText(const std::string& text);

@@ -60,13 +60,6 @@ bool IsIPv4Address(std::string_view host) {
     return digits > 0 && parts == 3;
 }
 
-bool LessText(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(AsciiLower(x)) <
-               static_cast<unsigned char>(AsciiLower(y));
-    });
-}
-
 // The domain named by a cookie's "domain=" attribute, when the host may set
 // cookies for it: enough dots, and the host lies inside it at a dot boundary.
 std::string AcceptedDomainAttribute(std::string_view attribute, std::string_view host) {

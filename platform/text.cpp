@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace lumo {
@@ -23,6 +25,13 @@ bool SameText(std::string_view a, std::string_view b) {
     for (size_t i = 0; i < a.size(); ++i)
         if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
     return true;
+}
+
+bool LessText(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(AsciiLower(x)) <
+               static_cast<unsigned char>(AsciiLower(y));
+    });
 }
 
 bool StartsWithText(std::string_view s, std::string_view prefix) {

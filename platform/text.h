@@ -36,6 +36,8 @@ bool ParseInteger(std::string_view text, T& value) {
 
 // Equal without regard to ASCII case.
 bool SameText(std::string_view a, std::string_view b);
+// Orders without regard to ASCII case (bytes compared unsigned).
+bool LessText(std::string_view a, std::string_view b);
 bool StartsWithText(std::string_view s, std::string_view prefix);
 
 // Removes spaces and control characters (bytes up to 32) at both ends.

@@ -105,6 +105,13 @@ TEST_F(PageAreaTest, EnterInTheAddressBoxOpensAPathAndRemembersIt) {
     QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
     EXPECT_EQ(form.windowTitle(), "Page B");
     EXPECT_EQ(form.UrlCombobox->Items(), std::vector<std::string>{home / "b.htm"});
+
+    // Remembered once, in order without regard to case, the text left as typed.
+    form.UrlCombobox->SetItems({"b", "D"});
+    for (const char* typed : {"C", "b", "B", "a", "e"})
+        form.UrlCombobox->AddItem(typed);
+    EXPECT_EQ(form.UrlCombobox->Items(), (std::vector<std::string>{"a", "b", "B", "C", "D", "e"}));
+    EXPECT_EQ(form.UrlCombobox->Text(), home / "b.htm");
 }
 
 TEST_F(PageAreaTest, FindReportsWhenNothingFollows) {

@@ -96,6 +96,10 @@ THtmlBuilder::THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBui
 
 THtmlBuilder::~THtmlBuilder() = default;
 
+void THtmlBuilder::Next() {
+    P.NextTokenReadingStyles(RootList.StyleSheet);
+}
+
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
     ActiveSection->Seal();
@@ -240,9 +244,6 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
                 ParseSound();
             else
                 ParseMeta();
-            break;
-        case StyleTok:
-            ParseStyleBlock();
             break;
         case PTok:
             ParseParagraph(stop);
@@ -424,20 +425,6 @@ void THtmlBuilder::ParseLinkedStyleSheet() {
         }
         if (have) ReadStyleSheetText(RootList.StyleSheet, text, name);
     }
-    Next();
-}
-
-void THtmlBuilder::ParseStyleBlock() {
-    char ch = P.CurChar;
-    ReadStyleSheet(
-        RootList.StyleSheet, ch,
-        [this] {
-            P.ReadRawChar();
-            return P.CurChar;
-        },
-        [this] { return P.PeekChar(); }, "");
-    P.CurChar = ch;
-    P.CaseChar = AsciiUpper(ch);
     Next();
 }
 

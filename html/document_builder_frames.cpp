@@ -1,6 +1,8 @@
 // The frame entry points: is this a frameset, and the walk of its FRAMESETs.
 #include "html/document_builder_state.h"
 
+#include "html/style_list.h"
+
 namespace lumo {
 
 namespace {
@@ -10,9 +12,12 @@ class TFrameWalker {
 public:
     TFrameWalker(HtmlTokenizer& parser, TFrameViewerBase& viewer) : P(parser), viewer_(viewer) {}
 
+    // A frameset's sheets style nothing; they are read only to be passed over.
+    void Next() { P.NextTokenReadingStyles(sheets_); }
+
     void SkipNoFrames() {
         while (P.CurTok != NoFramesEndTok && P.CurTok != EofTok)
-            P.NextToken();
+            Next();
     }
 
     // A clean tokenizer at the first token of document.
@@ -23,7 +28,7 @@ public:
         P.InPre = P.InScript = P.NoBreak = false;
         P.Begin(document);
         P.ReadNextChar();
-        P.NextToken();
+        Next();
     }
 
     void SkipScript() { ReadScript(P, false); }
@@ -38,7 +43,7 @@ public:
 
     void FrameSet(void* frameSet, const std::string& fName, int depth) {
         viewer_.ApplyFrameAttributes(frameSet, P.Attributes);
-        P.NextToken();
+        Next();
         while (P.CurTok != FrameSetEndTok && P.CurTok != EofTok) {
             switch (P.CurTok) {
             case FrameSetTok:
@@ -58,7 +63,7 @@ public:
             default:
                 break;
             }
-            P.NextToken();
+            Next();
         }
         viewer_.FrameSetEnded(frameSet);
     }
@@ -67,6 +72,7 @@ public:
 
 private:
     TFrameViewerBase& viewer_;
+    TStyleList sheets_;
 };
 
 } // namespace
@@ -83,7 +89,7 @@ bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer) {
             if (p.CurTok == FrameSetTok) return true;
             if (FrameBodyContent()[p.CurTok]) return false;
             if (p.CurTok == ScriptTok) walker.SkipScript();
-            p.NextToken();
+            walker.Next();
         }
     } catch (...) {
     }
@@ -103,10 +109,10 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
         while (p.CurTok != EofTok && !FrameBodyContent()[p.CurTok]) {
             switch (p.CurTok) {
             case TitleTok:
-                p.NextToken();
+                walker.Next();
                 while (p.CurTok == TextTok) {
                     if (result.Title.size() < 4096) result.Title += p.Token.S;
-                    p.NextToken();
+                    walker.Next();
                 }
                 continue;
             case BaseTok:
@@ -142,7 +148,7 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
             default:
                 break;
             }
-            p.NextToken();
+            walker.Next();
         }
     } catch (...) {
         // The frames reported so far stay.

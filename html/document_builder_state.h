@@ -64,7 +64,8 @@ public:
     TParseResult Result;
 
     // --- Shared steps -----------------------------------------------------
-    void Next() { P.NextToken(); }
+    // The next token; STYLE blocks on the way go into the document's sheet.
+    void Next();
     TokenKind Cur() const { return P.CurTok; }
     void FinishSection();
     void OpenSection(const TAttributeList* attributes = nullptr);
@@ -94,7 +95,6 @@ public:
     void ParseMeta();
     void ParseSound();
     void ParseLinkedStyleSheet();
-    void ParseStyleBlock();
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);
     void ParseHeading();

@@ -1,7 +1,6 @@
 #include "html/token_dump.h"
 
 #include "html/style_list.h"
-#include "html/style_sheet.h"
 #include "html/tokenizer.h"
 
 #include <cstdio>
@@ -92,16 +91,7 @@ std::string DumpTokens(std::string_view document) {
                 break;
             case StyleTok: {
                 TStyleList styles;
-                char ch = t.CurChar;
-                ReadStyleSheet(
-                    styles, ch,
-                    [&t] {
-                        t.ReadRawChar();
-                        return t.CurChar;
-                    },
-                    [&t] { return t.PeekChar(); }, "");
-                t.CurChar = ch; // the "<" of </STYLE> or the end
-                t.CaseChar = ch;
+                t.ReadStyleBlock(styles);
                 out += "StyleSheet " + std::to_string(styles.Count()) + " rules\n";
                 break;
             }

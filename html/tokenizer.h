@@ -28,6 +28,7 @@
 namespace lumo {
 
 class TIDNameList;
+class TStyleList;
 
 class EParseError : public Exception {
 public:
@@ -74,6 +75,13 @@ public:
     void ReadNextChar();
     void SkipWhiteSpace();
     void NextToken();
+    // NextToken, reading the sheet of every STYLE block met into styles and
+    // going on past it, so no construct takes a sheet for text.
+    void NextTokenReadingStyles(TStyleList& styles);
+    // With a STYLE tag current (its ">" still the current character): reads
+    // the block's sheet into styles and leaves the "<" of </STYLE>, or the
+    // end of input, current.
+    void ReadStyleBlock(TStyleList& styles);
     // Decodes one "&..." sequence into into (Token by default); false
     // unless CaseChar is "&".
     bool ReadEntity(TokenObj& into);

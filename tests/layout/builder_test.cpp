@@ -162,6 +162,30 @@ TEST(Builder, MisnestedInlineTags) {
     }
 }
 
+// A STYLE block is read as a sheet wherever it stands: its rules apply and
+// none of its text reaches the page.
+TEST(Builder, StyleBlocksInsideAnyConstruct) {
+    const char* const rows[] = {
+        "<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<P>a<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<UL><STYLE>b{color:red}</STYLE><LI><B>x</B></UL>",
+        "<UL><LI>a<STYLE>b{color:red}</STYLE><B>x</B></UL>",
+        "<DL><DD>a<STYLE>b{color:red}</STYLE><B>x</B></DL>",
+        "<BLOCKQUOTE><STYLE>b{color:red}</STYLE><B>x</B></BLOCKQUOTE>",
+        "<ADDRESS><STYLE>b{color:red}</STYLE><B>x</B></ADDRESS>",
+        "<PRE>a<STYLE>b{color:red}</STYLE><B>x</B></PRE>",
+        "<H2>a<STYLE>b{color:red}</STYLE><B>x</B></H2>",
+    };
+    for (const char* html : rows) {
+        Doc doc(html);
+        EXPECT_FALSE(SectionWith(doc.list, "color")) << html;
+        EXPECT_FALSE(SectionWith(doc.list, ">")) << html;
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << html;
+        EXPECT_EQ(run->PlainFont.Color, 0x0000FFu) << html;
+    }
+}
+
 TEST(Builder, ListNumbering) {
     Doc doc("<UL><LI>a</LI><LI>b</UL><OL START=5 TYPE=a><LI>c</OL><OL START=-3><LI>d</OL>"
             "<LI>orphan<P>after");

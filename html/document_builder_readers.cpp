@@ -21,8 +21,9 @@ constexpr size_t kMaxScript = 8u << 20;
 
 void THtmlBuilder::ParsePre() {
     FinishSection();
+    // Where PRE's entry goes: taken before the push, which a full stack refuses.
+    const int depth = Stack->PropStackTop() + 1;
     Push("pre");
-    const int depth = Stack->PropStackTop();
     TBlock* block = OpenBlock<TBlock>();
     P.InPre = true;
     OpenSection();

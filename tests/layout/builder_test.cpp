@@ -233,6 +233,20 @@ TEST(Builder, NestingIsCapped) {
     }
 }
 
+// PRE met with the style stack full ends without taking the entry of the
+// element that encloses it.
+TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
+    for (int n = MaxStackDepth - 8; n < MaxStackDepth; ++n) {
+        std::string html;
+        for (int i = 0; i < n; ++i)
+            html += "<B>";
+        Doc doc(html + "<I><PRE>x</PRE>after");
+        TFontObj* run = RunOf(doc.list, "after");
+        ASSERT_TRUE(run) << n;
+        EXPECT_TRUE(run->PlainFont.Italic) << n;
+    }
+}
+
 TEST(Builder, UnclosedCommentKeepsWhatWasBuilt) {
     Doc doc("<UL><LI><DIV><P>kept text<B>bold<!-- never closed <P>lost");
     ASSERT_TRUE(SectionWith(doc.list, "kept text"));

@@ -17,15 +17,18 @@ const TAttribute* TAttributeList::Find(TokenKind sym) const {
     return nullptr;
 }
 
+std::string TAttributeList::Text(TokenKind sym) const {
+    const TAttribute* attr = Find(sym);
+    return attr ? attr->Name : std::string();
+}
+
 std::string TAttributeList::GetClass() const {
-    const TAttribute* attr = Find(ClassTok);
-    return attr ? LowerCase(attr->Name) : std::string();
+    return LowerCase(Text(ClassTok));
 }
 
 const std::string& TAttributeList::GetID() {
     if (!idKnown_) {
-        const TAttribute* attr = Find(IDTok);
-        id_ = attr ? LowerCase(attr->Name) : std::string();
+        id_ = LowerCase(Text(IDTok));
         idKnown_ = true;
     }
     return id_;

@@ -35,6 +35,8 @@ public:
         return attr != nullptr;
     }
 
+    // The value text of the first attribute with that symbol, or "".
+    std::string Text(TokenKind sym) const;
     // The CLASS value lower-cased, or "".
     std::string GetClass() const;
     // The ID value lower-cased, or ""; worked out once per tag.

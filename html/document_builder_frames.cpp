@@ -33,13 +33,8 @@ public:
 
     void SkipScript() { ReadScript(P, false); }
 
-    void Script() {
-        const TAttribute* name = P.Attributes.Find(NameTok);
-        const TAttribute* language = P.Attributes.Find(LanguageTok);
-        const std::string n = name ? name->Name : "", l = language ? language->Name : "";
-        std::string script = ReadScript(P, static_cast<bool>(viewer_.OnScript));
-        if (viewer_.OnScript) viewer_.OnScript(&viewer_, n, l, std::move(script));
-    }
+    void Script() { RunScript(P, viewer_.OnScript, &viewer_); }
+    std::string Title() { return ReadTitle(P, sheets_); }
 
     void FrameSet(void* frameSet, const std::string& fName, int depth) {
         viewer_.ApplyFrameAttributes(frameSet, P.Attributes);
@@ -109,32 +104,16 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
         while (p.CurTok != EofTok && !FrameBodyContent()[p.CurTok]) {
             switch (p.CurTok) {
             case TitleTok:
-                walker.Next();
-                while (p.CurTok == TextTok) {
-                    if (result.Title.size() < 4096) result.Title += p.Token.S;
-                    walker.Next();
-                }
+                result.Title = walker.Title();
                 continue;
             case BaseTok:
-                if (const TAttribute* href = p.Attributes.Find(HrefTok)) result.Base = href->Name;
-                if (const TAttribute* target = p.Attributes.Find(TargetTok))
-                    result.BaseTarget = target->Name;
+                ReadBase(p.Attributes, result);
                 break;
             case MetaTok:
-                if (onMeta) {
-                    auto text = [&](TokenKind k) {
-                        const TAttribute* a = p.Attributes.Find(k);
-                        return a ? a->Name : std::string();
-                    };
-                    onMeta(&viewer, text(HttpEqTok), text(NameTok), text(ContentTok));
-                }
+                ReportMeta(p.Attributes, onMeta, &viewer, nullptr);
                 break;
             case BgSoundTok:
-                if (const TAttribute* src = p.Attributes.Find(SrcTok);
-                    src && viewer.OnSoundRequest) {
-                    const TAttribute* loop = p.Attributes.Find(LoopTok);
-                    viewer.OnSoundRequest(&viewer, src->Name, loop ? loop->Value : 1, false);
-                }
+                RequestSound(p.Attributes, viewer.OnSoundRequest, &viewer);
                 break;
             case ScriptTok:
                 walker.Script();

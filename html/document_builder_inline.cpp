@@ -141,7 +141,7 @@ void THtmlBuilder::ParseBlockContent() {
         Next();
         break;
     case ScriptTok:
-        ParseScript();
+        RunScript(P, RootList.OnScript, RootList.Viewer);
         Next();
         break;
     case NoBrTok:
@@ -176,8 +176,7 @@ void THtmlBuilder::DoAnchor() {
         if (a->Which == HrefTok) {
             if (InsideLink) continue; // a second HREF on one tag
             InsideLink = true;
-            const TAttribute* target = P.Attributes.Find(TargetTok);
-            ActiveLink.Assign(a->Name, target ? target->Name : std::string());
+            ActiveLink.Assign(a->Name, P.Attributes.Text(TargetTok));
             const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
             for (std::string_view pseudo : {"link", "hover", "visited"})
                 if (Stack->PropStackTop() < MaxStackDepth)

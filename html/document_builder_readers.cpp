@@ -148,7 +148,7 @@ void THtmlBuilder::ParsePre() {
                 ParseMap();
                 break;
             case ScriptTok:
-                ParseScript();
+                RunScript(P, RootList.OnScript, RootList.Viewer);
                 break;
             case PageTok:
                 flush();
@@ -221,14 +221,11 @@ std::string ReadScript(HtmlTokenizer& p, bool keep) {
     return script;
 }
 
-void THtmlBuilder::ParseScript() {
-    const TAttribute* name = P.Attributes.Find(NameTok);
-    const TAttribute* language = P.Attributes.Find(LanguageTok);
-    const std::string scriptName = name ? name->Name : std::string();
-    const std::string scriptLanguage = language ? language->Name : std::string();
-    const bool keep = static_cast<bool>(RootList.OnScript);
-    std::string script = ReadScript(P, keep);
-    if (keep) RootList.OnScript(RootList.Viewer, scriptName, scriptLanguage, std::move(script));
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender) {
+    const std::string name = p.Attributes.Text(NameTok);
+    const std::string language = p.Attributes.Text(LanguageTok);
+    std::string script = ReadScript(p, static_cast<bool>(hook));
+    if (hook) hook(sender, name, language, std::move(script));
 }
 
 void THtmlBuilder::ParseMap() {

@@ -15,6 +15,7 @@ class TCellBasic;
 class TSection;
 class TBodyBlock;
 class TBlock;
+class TStyleList;
 
 using TokSet = std::bitset<TokenKindCount>;
 
@@ -45,6 +46,23 @@ bool IsPrePhrase(TokenKind t);
 // Reads a script with the SCRIPT scanner up to its end tag or the end of
 // input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
 std::string ReadScript(HtmlTokenizer& p, bool keep);
+
+// The head elements, read alike by a document parse and a frame walk. The
+// hooks are called with sender; those that take no tokenizer leave the tag
+// current.
+//
+// TITLE current: the text tokens after it, at most MaxTitle bytes; STYLE
+// blocks on the way go into styles.
+std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
+void ReadBase(const TAttributeList& attributes, TParseResult& result);
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender);
+// A content-type's charset goes into charset when one is given.
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+                uint8_t* charset);
+// SCRIPT current: reads the script to its end tag and hands it to hook.
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
+
+inline constexpr size_t MaxTitle = 4096;
 
 // Past this many open elements with style, inline starts take the look of
 // what encloses them: unclosed FONT and B tags by the thousand cost nothing.
@@ -90,11 +108,7 @@ public:
     void ParseBody(const TokSet& stop);
     void ParseBlockContent();
     void DoBody();
-    void ParseTitle();
-    void ParseBase();
-    void ParseMeta();
-    void ParseSound();
-    void ParseLinkedStyleSheet();
+    void ReadLinkedStyleSheet();
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);
     void ParseHeading();
@@ -108,7 +122,6 @@ public:
     void EndAnchor();
     bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
-    void ParseScript();
     void ParseMap();
     void SkipSelect();
     void SkipTextArea();

@@ -405,6 +405,11 @@ TEST(Frames, WalkCallsTheViewer) {
     EXPECT_EQ(r.Title, "Frames");
     EXPECT_EQ(viewer.Log, "attrs 1 20%,*\nframe 1 a.htm\nset in 1\nattrs 2 \nframe 2 b.htm\n"
                           "end 2\nend 1\n");
+    // A title is cut at the same length whichever entry point reads it.
+    const std::string longTitle = "<TITLE>" + std::string(MaxTitle + 500, 't') + "</TITLE>";
+    text = longTitle;
+    EXPECT_EQ(ParseFrameDocument(viewer, nullptr, input, {}).Title.size(), MaxTitle);
+    EXPECT_EQ(Doc(longTitle).result.Title.size(), MaxTitle);
     // A document parse afterwards starts clean.
     Doc doc("<P>x");
     EXPECT_TRUE(SectionWith(doc.list, "x"));

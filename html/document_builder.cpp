@@ -144,6 +144,13 @@ void THtmlBuilder::CloseBlock(TBlock* block) {
     ActiveCell = block->Container;
 }
 
+void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomMargin margin) {
+    FinishSection();
+    if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
+    PopFor(tag);
+    CloseBlock(block);
+}
+
 bool THtmlBuilder::BodyCellEmpty() const {
     return BodyBlock && BodyBlock->Content.empty();
 }

@@ -262,10 +262,8 @@ void THtmlBuilder::ParseParagraph(const TokSet& stop) {
     }
     TAttributeList current = std::move(P.Attributes);
     P.Attributes = std::move(noted);
-    Push("p");
-    ApplyAlign();
+    TBlock* block = BeginElementBlock("p", TTagAlign::Yes);
     P.Attributes = std::move(current);
-    TBlock* block = OpenBlock<TBlock>();
     for (;;) {
         const TokenKind tok = Cur();
         if (stop[tok] || !ParagraphContent()[tok]) break;
@@ -274,9 +272,7 @@ void THtmlBuilder::ParseParagraph(const TokSet& stop) {
         else
             ParseBlockContent();
     }
-    FinishSection();
-    PopFor("p");
-    CloseBlock(block);
+    EndElementBlock(block, "p");
     if (Cur() == PEndTok) Next();
 }
 
@@ -292,9 +288,7 @@ void THtmlBuilder::ParseBreak(const TokSet& stop) {
         return;
     }
     TDepthGuard guard(*this);
-    FinishSection();
-    Push("br");
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock("br");
     OpenSection(&P.Attributes);
     P.SkipWhiteSpace();
     Next();
@@ -306,9 +300,7 @@ void THtmlBuilder::ParseBreak(const TokSet& stop) {
         else
             ParseBlockContent();
     }
-    FinishSection();
-    PopFor("br");
-    CloseBlock(block);
+    EndElementBlock(block, "br");
 }
 
 void THtmlBuilder::ParseHeading() {
@@ -320,10 +312,7 @@ void THtmlBuilder::ParseHeading() {
     TDepthGuard guard(*this);
     std::string tag(1, 'h');
     tag += static_cast<char>('0' + level);
-    FinishSection();
-    Push(tag);
-    ApplyAlign();
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock(tag, TTagAlign::Yes);
     OpenSection();
     Next();
     for (;;) {
@@ -337,21 +326,16 @@ void THtmlBuilder::ParseHeading() {
         else
             break;
     }
-    FinishSection();
-    PopFor(tag);
-    CloseBlock(block);
+    EndElementBlock(block, tag);
     if (Cur() == HeadingEndTok) Next();
 }
 
 void THtmlBuilder::DoHorizontalRule() {
-    FinishSection();
-    Push("hr");
-    THRBlock* block = OpenBlock<THRBlock>(P.Attributes);
+    THRBlock* block = BeginElementBlock<THRBlock>("hr", TTagAlign::No, P.Attributes);
     auto line = std::make_unique<THorzLine>(RootList, P.Attributes, Stack->TopProps());
     block->Line = line.get();
     block->Content.AddItem(std::move(line));
-    PopFor("hr");
-    CloseBlock(block);
+    EndElementBlock(block, "hr");
     Next();
 }
 

@@ -20,11 +20,9 @@ constexpr size_t kMaxScript = 8u << 20;
 } // namespace
 
 void THtmlBuilder::ParsePre() {
-    FinishSection();
     // Where PRE's entry goes: taken before the push, which a full stack refuses.
     const int depth = Stack->PropStackTop() + 1;
-    Push("pre");
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock("pre");
     P.InPre = true;
     OpenSection();
     TokenObj line;
@@ -42,19 +40,13 @@ void THtmlBuilder::ParsePre() {
     };
     auto endParagraph = [&] {
         flush();
-        if (ActiveSection && ActiveSection->Text.empty())
-            DropSection();
-        else
-            FinishSection();
-        PopFor("p");
-        CloseBlock(paragraph);
+        if (ActiveSection && ActiveSection->Text.empty()) DropSection();
+        EndElementBlock(paragraph, "p");
         paragraph = nullptr;
     };
     auto endForm = [&] {
         flush();
-        FinishSection();
-        PopFor("form");
-        CloseBlock(form);
+        EndElementBlock(form, "form");
         form = nullptr;
         FormOpen = false;
     };
@@ -104,10 +96,7 @@ void THtmlBuilder::ParsePre() {
                     FinishSection();
                 }
                 if (P.CaseChar == '\r') P.ReadNextChar();
-                if (!DeepEnough()) {
-                    Push("p");
-                    paragraph = OpenBlock<TBlock>();
-                }
+                if (!DeepEnough()) paragraph = BeginElementBlock("p");
                 OpenSection();
                 break;
             case PEndTok:
@@ -124,8 +113,7 @@ void THtmlBuilder::ParsePre() {
                     FinishSection();
                 }
                 if (!DeepEnough() && !paragraph) {
-                    Push("form");
-                    form = OpenBlock<TBlock>();
+                    form = BeginElementBlock("form");
                     FormOpen = true;
                 }
                 OpenSection();

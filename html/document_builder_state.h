@@ -68,6 +68,11 @@ inline constexpr size_t MaxTitle = 4096;
 // what encloses them: unclosed FONT and B tags by the thousand cost nothing.
 inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;
 
+// Whether an element block takes the ALIGN of its tag.
+enum class TTagAlign { No, Yes };
+// Whether an element block's last item gives up its bottom margin to it.
+enum class TBottomMargin { AsItIs, CheckLast };
+
 class THtmlBuilder {
 public:
     THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks);
@@ -101,6 +106,13 @@ public:
     Block* OpenBlock(Args&&... args);
     // The block's container becomes the active cell again.
     void CloseBlock(TBlock* block);
+    // The steps every block element starts and ends with: the open section
+    // ends, the tag's entry is pushed (and popped), the block is opened (and
+    // closed).
+    template <class Block = TBlock, class... Args>
+    Block* BeginElementBlock(std::string_view tag, TTagAlign align = TTagAlign::No, Args&&... args);
+    void EndElementBlock(TBlock* block, std::string_view tag,
+                         TBottomMargin margin = TBottomMargin::AsItIs);
     bool BodyCellEmpty() const;
     bool DeepEnough() const { return Depth >= MaxBlockDepth; }
 
@@ -172,6 +184,14 @@ Block* THtmlBuilder::OpenBlock(Args&&... args) {
     ActiveCell->AddItem(std::move(block));
     ActiveCell = &raw->Content;
     return raw;
+}
+
+template <class Block, class... Args>
+Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Args&&... args) {
+    FinishSection();
+    Push(tag);
+    if (align == TTagAlign::Yes) ApplyAlign();
+    return OpenBlock<Block>(std::forward<Args>(args)...);
 }
 
 } // namespace lumo

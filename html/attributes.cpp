@@ -35,10 +35,13 @@ const std::string& TAttributeList::GetID() {
 }
 
 TProperties* TAttributeList::GetStyle() {
-    const TAttribute* attr = Find(StyleTok);
-    if (!attr) return nullptr;
-    style_ = std::make_unique<TProperties>();
-    ReadPropertyText(attr->Name, *style_);
+    if (!styleKnown_) {
+        styleKnown_ = true;
+        if (const TAttribute* attr = Find(StyleTok)) {
+            style_ = std::make_unique<TProperties>();
+            ReadPropertyText(attr->Name, *style_);
+        }
+    }
     return style_.get();
 }
 
@@ -46,6 +49,8 @@ void TAttributeList::Clear() {
     clear();
     id_.clear();
     idKnown_ = false;
+    style_.reset();
+    styleKnown_ = false;
 }
 
 } // namespace lumo

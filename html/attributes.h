@@ -41,8 +41,8 @@ public:
     std::string GetClass() const;
     // The ID value lower-cased, or ""; worked out once per tag.
     const std::string& GetID();
-    // The STYLE attribute parsed into properties the list keeps until the
-    // next call or Clear; null without a STYLE attribute.
+    // The STYLE attribute parsed into properties the list keeps until
+    // Clear; null without a STYLE attribute. Worked out once per tag.
     TProperties* GetStyle();
 
     void Clear();
@@ -51,6 +51,7 @@ private:
     std::string id_;
     bool idKnown_ = false;
     std::unique_ptr<TProperties> style_;
+    bool styleKnown_ = false;
 };
 
 } // namespace lumo

@@ -20,7 +20,25 @@ constexpr int kPreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
 } // namespace
 
 bool IsPhraseStart(TokenKind t) {
-    return TagNameOfTok(t).size() > 0 && IsPhraseEnd(EndTokOf(t));
+    switch (t) {
+    case BTok:
+    case ITok:
+    case EmTok:
+    case StrongTok:
+    case UTok:
+    case CiteTok:
+    case VarTok:
+    case TTTok:
+    case CodeTok:
+    case KbdTok:
+    case SampTok:
+    case STok:
+    case StrikeTok:
+    case SpanTok:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool IsPhraseEnd(TokenKind t) {
@@ -68,26 +86,37 @@ const int* PreFontSizes() {
     return kPreSizes;
 }
 
+void THtmlBuilder::DoPhrase(TokenKind tok) {
+    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
+        Push(tag).TakeBackgroundColor();
+    else
+        PopFor(TagNameOfEndTok(tok));
+    FontChanged();
+}
+
 void THtmlBuilder::ParseBlockContent() {
     const TokenKind tok = Cur();
-    if (IsPhraseStart(tok) || IsPhraseEnd(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
-        tok == SmallTok || tok == SubEndTok || tok == SupEndTok || tok == BigEndTok ||
-        tok == SmallEndTok) {
-        if (tok == SubTok || tok == SupTok || tok == BigTok || tok == SmallTok) EnsureSection();
-        if (tok == SubTok) ScriptShift = 1;
-        if (tok == SupTok) ScriptShift = 2;
-        if (tok == SubEndTok || tok == SupEndTok) ScriptShift = 0;
-        const bool start = IsPhraseStart(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
-                           tok == SmallTok;
-        if (start)
-            Push(TagNameOfTok(tok)).TakeBackgroundColor();
-        else
-            PopFor(TagNameOfEndTok(tok));
-        FontChanged();
-        Next();
-        return;
-    }
     switch (tok) {
+    case SubTok:
+    case SupTok:
+    case BigTok:
+    case SmallTok:
+        EnsureSection();
+        if (tok == SubTok || tok == SupTok) ScriptShift = tok == SubTok ? 1 : 2;
+        DoPhrase(tok);
+        Next();
+        break;
+    case SubEndTok:
+    case SupEndTok:
+        ScriptShift = 0;
+        DoPhrase(tok);
+        Next();
+        break;
+    case BigEndTok:
+    case SmallEndTok:
+        DoPhrase(tok);
+        Next();
+        break;
     case TextTok:
         EnsureSection();
         ActiveSection->NoBreak = P.NoBreak;
@@ -159,6 +188,7 @@ void THtmlBuilder::ParseBlockContent() {
         Next();
         break;
     default:
+        if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
         // Images, panels, form controls and tables join the model with
         // their own items; until then their tags are passed over and what
         // they enclose reads as the text around them.

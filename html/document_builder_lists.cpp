@@ -29,7 +29,7 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     if (DeepEnough()) return; // the caller passes over the tag
     TDepthGuard guard(*this);
     const TokenKind endTok = EndTokOf(listTok);
-    const std::string tag = TagNameOfTok(listTok);
+    const std::string_view tag = TagNameOfTok(listTok);
     int listNumb = 1;
     char listType = '1';
     bool plain = false;
@@ -81,7 +81,7 @@ void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listN
         return;
     }
     TDepthGuard guard(*this);
-    const std::string tag = TagNameOfTok(itemTok);
+    const std::string_view tag = TagNameOfTok(itemTok);
     TBlockLI* block =
         BeginElementBlock<TBlockLI>(tag, TTagAlign::No, listTok, listNumb, listType, plain);
     OpenSection();

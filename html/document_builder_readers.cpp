@@ -167,11 +167,7 @@ void THtmlBuilder::ParsePre() {
             default:
                 if (IsPrePhrase(tok)) {
                     flush();
-                    if (IsPhraseStart(tok))
-                        Push(TagNameOfTok(tok)).TakeBackgroundColor();
-                    else
-                        PopFor(TagNameOfEndTok(tok));
-                    FontChanged();
+                    DoPhrase(tok);
                 }
                 // Other tags inside PRE are dropped.
                 break;

@@ -130,6 +130,8 @@ public:
     void ParseForm(const TokSet& stop);
     void ParseCenter(const TokSet& stop);
     void ParseDiv(const TokSet& stop);
+    // A phrase element's start pushes its entry, its end pops it.
+    void DoPhrase(TokenKind tok);
     void DoAnchor();
     void EndAnchor();
     bool ReadFontAttributes(TokenKind tok, const int* sizeTable);

@@ -235,11 +235,7 @@ void THtmlBuilder::SkipSelect() {
 }
 
 void THtmlBuilder::SkipTextArea() {
-    for (P.NextTextAreaToken(); Cur() != EofTok && Cur() != TextAreaEndTok; P.NextTextAreaToken()) {
-    }
-    while (P.CaseChar != '>' && P.CurChar != EofCh)
-        P.ReadNextChar();
-    if (P.CurChar != EofCh) P.ReadNextChar();
+    P.ReadTextArea();
     if (!P.InPre) Next();
 }
 

@@ -460,6 +460,16 @@ void HtmlTokenizer::NextTextAreaToken() {
     }
 }
 
+void HtmlTokenizer::ReadTextArea(const std::function<void()>& onToken) {
+    for (NextTextAreaToken(); CurTok != EofTok; NextTextAreaToken()) {
+        if (onToken) onToken();
+        if (CurTok == TextAreaEndTok) break;
+    }
+    while (CaseChar != '>' && CurChar != EofCh)
+        ReadNextChar();
+    if (CurChar != EofCh) ReadNextChar();
+}
+
 void HtmlTokenizer::NextScriptToken() {
     if (ScannerLineToken()) return;
     if (CurChar == '<') {

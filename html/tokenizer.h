@@ -87,6 +87,10 @@ public:
     bool ReadEntity(TokenObj& into);
     bool ReadEntity() { return ReadEntity(Token); }
     void NextTextAreaToken();
+    // With a TEXTAREA tag current: reads its text with the TEXTAREA scanner,
+    // calling onToken (when set) for every token up to and with the end
+    // tag, and passes the rest of that tag.
+    void ReadTextArea(const std::function<void()>& onToken = {});
     void NextScriptToken();
     // The next byte without taking it; EofCh at the end of the input.
     char PeekChar() const;

@@ -12,13 +12,6 @@
 
 namespace lumo {
 
-namespace {
-
-constexpr int kNormalSizes[7] = {8, 10, 12, 14, 18, 24, 36};
-constexpr int kPreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
-
-} // namespace
-
 bool IsPhraseStart(TokenKind t) {
     switch (t) {
     case BTok:
@@ -79,13 +72,6 @@ bool IsPrePhrase(TokenKind t) {
     }
 }
 
-const int* NormalFontSizes() {
-    return kNormalSizes;
-}
-const int* PreFontSizes() {
-    return kPreSizes;
-}
-
 void THtmlBuilder::DoPhrase(TokenKind tok) {
     if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
         Push(tag).TakeBackgroundColor();
@@ -125,7 +111,7 @@ void THtmlBuilder::ParseBlockContent() {
         break;
     case FontTok:
     case BaseFontTok:
-        if (ReadFontAttributes(tok, kNormalSizes)) FontChanged();
+        if (ReadFontAttributes(tok, NormalFontSizes)) FontChanged();
         Next();
         break;
     case FontEndTok:

@@ -119,10 +119,8 @@ void THtmlBuilder::ParseForm(const TokSet& stop) {
     TDepthGuard guard(*this);
     do {
         TBlock* block = BeginElementBlock("form");
-        FormOpen = true;
         Next();
         ParseBody(stop | Toks({FormTok, FormEndTok}));
-        FormOpen = false;
         EndElementBlock(block, "form", TBottomMargin::CheckLast);
         if (Cur() == FormEndTok) Next();
     } while (Cur() == FormTok);

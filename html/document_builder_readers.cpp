@@ -10,8 +10,6 @@
 
 namespace lumo {
 
-const int* PreFontSizes();
-
 namespace {
 
 // Scripts handed to the host are cut here.
@@ -48,7 +46,6 @@ void THtmlBuilder::ParsePre() {
         flush();
         EndElementBlock(form, "form");
         form = nullptr;
-        FormOpen = false;
     };
     bool done = false;
     while (!done) {
@@ -112,10 +109,7 @@ void THtmlBuilder::ParsePre() {
                     flush();
                     FinishSection();
                 }
-                if (!DeepEnough() && !paragraph) {
-                    form = BeginElementBlock("form");
-                    FormOpen = true;
-                }
+                if (!DeepEnough() && !paragraph) form = BeginElementBlock("form");
                 OpenSection();
                 break;
             case FormEndTok:
@@ -147,7 +141,7 @@ void THtmlBuilder::ParsePre() {
             case FontTok:
             case BaseFontTok:
                 flush();
-                if (ReadFontAttributes(tok, PreFontSizes())) FontChanged();
+                if (ReadFontAttributes(tok, PreFontSizes)) FontChanged();
                 break;
             case FontEndTok:
                 if (Stack->PropStackTop() > depth) {

@@ -64,6 +64,10 @@ void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
 
 inline constexpr size_t MaxTitle = 4096;
 
+// The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
+inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+
 // Past this many open elements with style, inline starts take the look of
 // what encloses them: unclosed FONT and B tags by the thousand cost nothing.
 inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;
@@ -152,9 +156,8 @@ public:
     TUrlTarget ActiveLink;
     bool InsideLink = false;
     int BaseFontLevel = 3;
-    bool FormOpen = false; // a FORM block is open (form objects come with form controls)
-    int ScriptShift = 0;   // 0 normal, 1 subscript, 2 superscript
-    int Depth = 0;         // nesting of block constructs
+    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
+    int Depth = 0;       // nesting of block constructs
 };
 
 // Raises the nesting depth for the life of a construct.

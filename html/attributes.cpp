@@ -17,25 +17,31 @@ const TAttribute* TAttributeList::Find(TokenKind sym) const {
     return nullptr;
 }
 
+std::string TAttributeList::Text(TokenKind sym) const {
+    const TAttribute* attr = Find(sym);
+    return attr ? attr->Name : std::string();
+}
+
 std::string TAttributeList::GetClass() const {
-    const TAttribute* attr = Find(ClassTok);
-    return attr ? LowerCase(attr->Name) : std::string();
+    return LowerCase(Text(ClassTok));
 }
 
 const std::string& TAttributeList::GetID() {
     if (!idKnown_) {
-        const TAttribute* attr = Find(IDTok);
-        id_ = attr ? LowerCase(attr->Name) : std::string();
+        id_ = LowerCase(Text(IDTok));
         idKnown_ = true;
     }
     return id_;
 }
 
 TProperties* TAttributeList::GetStyle() {
-    const TAttribute* attr = Find(StyleTok);
-    if (!attr) return nullptr;
-    style_ = std::make_unique<TProperties>();
-    ReadPropertyText(attr->Name, *style_);
+    if (!styleKnown_) {
+        styleKnown_ = true;
+        if (const TAttribute* attr = Find(StyleTok)) {
+            style_ = std::make_unique<TProperties>();
+            ReadPropertyText(attr->Name, *style_);
+        }
+    }
     return style_.get();
 }
 
@@ -43,6 +49,8 @@ void TAttributeList::Clear() {
     clear();
     id_.clear();
     idKnown_ = false;
+    style_.reset();
+    styleKnown_ = false;
 }
 
 } // namespace lumo

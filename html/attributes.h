@@ -35,12 +35,14 @@ public:
         return attr != nullptr;
     }
 
+    // The value text of the first attribute with that symbol, or "".
+    std::string Text(TokenKind sym) const;
     // The CLASS value lower-cased, or "".
     std::string GetClass() const;
     // The ID value lower-cased, or ""; worked out once per tag.
     const std::string& GetID();
-    // The STYLE attribute parsed into properties the list keeps until the
-    // next call or Clear; null without a STYLE attribute.
+    // The STYLE attribute parsed into properties the list keeps until
+    // Clear; null without a STYLE attribute. Worked out once per tag.
     TProperties* GetStyle();
 
     void Clear();
@@ -49,6 +51,7 @@ private:
     std::string id_;
     bool idKnown_ = false;
     std::unique_ptr<TProperties> style_;
+    bool styleKnown_ = false;
 };
 
 } // namespace lumo

@@ -16,12 +16,6 @@
 
 namespace lumo {
 
-namespace {
-
-constexpr size_t kMaxTitle = 4096;
-
-} // namespace
-
 const TokSet& TableCellTerminators() {
     static const TokSet set = Toks({TableEndTok, TDTok, TDEndTok, TRTok, TREndTok, THTok, THEndTok,
                                     CaptionTok, CaptionEndTok});
@@ -96,6 +90,10 @@ THtmlBuilder::THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBui
 
 THtmlBuilder::~THtmlBuilder() = default;
 
+void THtmlBuilder::Next() {
+    P.NextTokenReadingStyles(RootList.StyleSheet);
+}
+
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
     ActiveSection->Seal();
@@ -144,6 +142,13 @@ void THtmlBuilder::ApplyAlign() {
 
 void THtmlBuilder::CloseBlock(TBlock* block) {
     ActiveCell = block->Container;
+}
+
+void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomMargin margin) {
+    FinishSection();
+    if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
+    PopFor(tag);
+    CloseBlock(block);
 }
 
 bool THtmlBuilder::BodyCellEmpty() const {
@@ -216,7 +221,7 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
         switch (tok) {
         case TitleTok:
             if (BodyCellEmpty())
-                ParseTitle();
+                Result.Title = ReadTitle(P, RootList.StyleSheet);
             else
                 Next();
             break;
@@ -230,19 +235,19 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
         case LinkTok:
         case BgSoundTok:
         case MetaTok:
-            if (!BodyCellEmpty())
-                Next();
-            else if (tok == BaseTok)
-                ParseBase();
-            else if (tok == LinkTok)
-                ParseLinkedStyleSheet();
-            else if (tok == BgSoundTok)
-                ParseSound();
-            else
-                ParseMeta();
-            break;
-        case StyleTok:
-            ParseStyleBlock();
+            if (!BodyCellEmpty()) {
+                // Head elements in the body are passed over.
+            } else if (tok == BaseTok) {
+                ReadBase(P.Attributes, Result);
+            } else if (tok == LinkTok) {
+                ReadLinkedStyleSheet();
+            } else if (tok == BgSoundTok) {
+                RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer);
+            } else {
+                ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
+                           Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
+            }
+            Next();
             break;
         case PTok:
             ParseParagraph(stop);
@@ -355,54 +360,7 @@ void THtmlBuilder::DoBody() {
     Next();
 }
 
-void THtmlBuilder::ParseTitle() {
-    Result.Title.clear();
-    Next();
-    while (Cur() == TextTok) {
-        if (Result.Title.size() < kMaxTitle)
-            Result.Title += P.Token.S.substr(0, kMaxTitle - Result.Title.size());
-        Next();
-    }
-}
-
-void THtmlBuilder::ParseBase() {
-    if (const TAttribute* href = P.Attributes.Find(HrefTok)) Result.Base = href->Name;
-    if (const TAttribute* target = P.Attributes.Find(TargetTok)) Result.BaseTarget = target->Name;
-    Next();
-}
-
-void THtmlBuilder::ParseMeta() {
-    auto text = [this](TokenKind k) {
-        const TAttribute* a = P.Attributes.Find(k);
-        return a ? a->Name : std::string();
-    };
-    const std::string httpEq = text(HttpEqTok), name = text(NameTok), content = text(ContentTok);
-    if (Hooks.SingleViewer && SameText(httpEq, "content-type")) {
-        static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
-            {"1252", 0},     {"8859-1", 0},   {"1253", 161},   {"8859-7", 161}, {"1250", 238},
-            {"8859-2", 238}, {"1251", 204},   {"8859-5", 204}, {"koi8-r", 204}, {"1254", 162},
-            {"8859-3", 162}, {"8859-9", 162}, {"1257", 186},   {"8859-4", 186}};
-        const std::string lower = LowerCase(content);
-        for (const auto& [key, charset] : charsets)
-            if (lower.find(key) != std::string::npos) {
-                Stack->TopProps().Charset = charset;
-                break;
-            }
-    }
-    if (Hooks.OnMeta) Hooks.OnMeta(RootList.Viewer, httpEq, name, content);
-    Next();
-}
-
-void THtmlBuilder::ParseSound() {
-    const TAttribute* src = P.Attributes.Find(SrcTok);
-    if (Hooks.OnSoundRequest && src) {
-        const TAttribute* loop = P.Attributes.Find(LoopTok);
-        Hooks.OnSoundRequest(RootList.Viewer, src->Name, loop ? loop->Value : 1, false);
-    }
-    Next();
-}
-
-void THtmlBuilder::ParseLinkedStyleSheet() {
+void THtmlBuilder::ReadLinkedStyleSheet() {
     const TAttribute* rel = P.Attributes.Find(RelTok);
     const TAttribute* rev = P.Attributes.Find(RevTok);
     const TAttribute* href = P.Attributes.Find(HrefTok);
@@ -424,21 +382,49 @@ void THtmlBuilder::ParseLinkedStyleSheet() {
         }
         if (have) ReadStyleSheetText(RootList.StyleSheet, text, name);
     }
-    Next();
 }
 
-void THtmlBuilder::ParseStyleBlock() {
-    char ch = P.CurChar;
-    ReadStyleSheet(
-        RootList.StyleSheet, ch,
-        [this] {
-            P.ReadRawChar();
-            return P.CurChar;
-        },
-        [this] { return P.PeekChar(); }, "");
-    P.CurChar = ch;
-    P.CaseChar = AsciiUpper(ch);
-    Next();
+// --- Head elements ----------------------------------------------------------
+
+std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles) {
+    std::string title;
+    p.NextTokenReadingStyles(styles);
+    while (p.CurTok == TextTok) {
+        if (title.size() < MaxTitle) title += p.Token.S.substr(0, MaxTitle - title.size());
+        p.NextTokenReadingStyles(styles);
+    }
+    return title;
+}
+
+void ReadBase(const TAttributeList& attributes, TParseResult& result) {
+    if (const TAttribute* href = attributes.Find(HrefTok)) result.Base = href->Name;
+    if (const TAttribute* target = attributes.Find(TargetTok)) result.BaseTarget = target->Name;
+}
+
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender) {
+    const TAttribute* src = attributes.Find(SrcTok);
+    if (!hook || !src) return;
+    const TAttribute* loop = attributes.Find(LoopTok);
+    hook(sender, src->Name, loop ? loop->Value : 1, false);
+}
+
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+                uint8_t* charset) {
+    const std::string httpEq = attributes.Text(HttpEqTok);
+    const std::string content = attributes.Text(ContentTok);
+    if (charset && SameText(httpEq, "content-type")) {
+        static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
+            {"1252", 0},     {"8859-1", 0},   {"1253", 161},   {"8859-7", 161}, {"1250", 238},
+            {"8859-2", 238}, {"1251", 204},   {"8859-5", 204}, {"koi8-r", 204}, {"1254", 162},
+            {"8859-3", 162}, {"8859-9", 162}, {"1257", 186},   {"8859-4", 186}};
+        const std::string lower = LowerCase(content);
+        for (const auto& [key, value] : charsets)
+            if (lower.find(key) != std::string::npos) {
+                *charset = value;
+                break;
+            }
+    }
+    if (hook) hook(sender, httpEq, attributes.Text(NameTok), content);
 }
 
 // --- Entry points -----------------------------------------------------------

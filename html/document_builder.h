@@ -25,6 +25,9 @@ class TStream;
 // BGSOUND: the viewer, the sound's address, its loop count, and false.
 using TSoundType =
     std::function<void(void* sender, const std::string& src, int loop, bool terminate)>;
+// SCRIPT: the viewer, NAME, LANGUAGE and the script's text.
+using TScriptType = std::function<void(void* sender, const std::string& name,
+                                       const std::string& language, std::string script)>;
 // META: the viewer, HTTP-EQUIV, NAME and CONTENT.
 using TMetaType = std::function<void(void* sender, const std::string& httpEq,
                                      const std::string& name, const std::string& content)>;
@@ -67,10 +70,7 @@ public:
 
     TIncludeType OnInclude;
     TSoundType OnSoundRequest;
-    // The script handler: the viewer, NAME, LANGUAGE and the script's text.
-    std::function<void(void* sender, const std::string& name, const std::string& language,
-                       std::string script)>
-        OnScript;
+    TScriptType OnScript;
 };
 
 // Inputs larger than this are read up to it.

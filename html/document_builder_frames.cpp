@@ -1,6 +1,8 @@
 // The frame entry points: is this a frameset, and the walk of its FRAMESETs.
 #include "html/document_builder_state.h"
 
+#include "html/style_list.h"
+
 namespace lumo {
 
 namespace {
@@ -10,9 +12,12 @@ class TFrameWalker {
 public:
     TFrameWalker(HtmlTokenizer& parser, TFrameViewerBase& viewer) : P(parser), viewer_(viewer) {}
 
+    // A frameset's sheets style nothing; they are read only to be passed over.
+    void Next() { P.NextTokenReadingStyles(sheets_); }
+
     void SkipNoFrames() {
         while (P.CurTok != NoFramesEndTok && P.CurTok != EofTok)
-            P.NextToken();
+            Next();
     }
 
     // A clean tokenizer at the first token of document.
@@ -23,22 +28,17 @@ public:
         P.InPre = P.InScript = P.NoBreak = false;
         P.Begin(document);
         P.ReadNextChar();
-        P.NextToken();
+        Next();
     }
 
     void SkipScript() { ReadScript(P, false); }
 
-    void Script() {
-        const TAttribute* name = P.Attributes.Find(NameTok);
-        const TAttribute* language = P.Attributes.Find(LanguageTok);
-        const std::string n = name ? name->Name : "", l = language ? language->Name : "";
-        std::string script = ReadScript(P, static_cast<bool>(viewer_.OnScript));
-        if (viewer_.OnScript) viewer_.OnScript(&viewer_, n, l, std::move(script));
-    }
+    void Script() { RunScript(P, viewer_.OnScript, &viewer_); }
+    std::string Title() { return ReadTitle(P, sheets_); }
 
     void FrameSet(void* frameSet, const std::string& fName, int depth) {
         viewer_.ApplyFrameAttributes(frameSet, P.Attributes);
-        P.NextToken();
+        Next();
         while (P.CurTok != FrameSetEndTok && P.CurTok != EofTok) {
             switch (P.CurTok) {
             case FrameSetTok:
@@ -58,7 +58,7 @@ public:
             default:
                 break;
             }
-            P.NextToken();
+            Next();
         }
         viewer_.FrameSetEnded(frameSet);
     }
@@ -67,6 +67,7 @@ public:
 
 private:
     TFrameViewerBase& viewer_;
+    TStyleList sheets_;
 };
 
 } // namespace
@@ -83,7 +84,7 @@ bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer) {
             if (p.CurTok == FrameSetTok) return true;
             if (FrameBodyContent()[p.CurTok]) return false;
             if (p.CurTok == ScriptTok) walker.SkipScript();
-            p.NextToken();
+            walker.Next();
         }
     } catch (...) {
     }
@@ -103,32 +104,16 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
         while (p.CurTok != EofTok && !FrameBodyContent()[p.CurTok]) {
             switch (p.CurTok) {
             case TitleTok:
-                p.NextToken();
-                while (p.CurTok == TextTok) {
-                    if (result.Title.size() < 4096) result.Title += p.Token.S;
-                    p.NextToken();
-                }
+                result.Title = walker.Title();
                 continue;
             case BaseTok:
-                if (const TAttribute* href = p.Attributes.Find(HrefTok)) result.Base = href->Name;
-                if (const TAttribute* target = p.Attributes.Find(TargetTok))
-                    result.BaseTarget = target->Name;
+                ReadBase(p.Attributes, result);
                 break;
             case MetaTok:
-                if (onMeta) {
-                    auto text = [&](TokenKind k) {
-                        const TAttribute* a = p.Attributes.Find(k);
-                        return a ? a->Name : std::string();
-                    };
-                    onMeta(&viewer, text(HttpEqTok), text(NameTok), text(ContentTok));
-                }
+                ReportMeta(p.Attributes, onMeta, &viewer, nullptr);
                 break;
             case BgSoundTok:
-                if (const TAttribute* src = p.Attributes.Find(SrcTok);
-                    src && viewer.OnSoundRequest) {
-                    const TAttribute* loop = p.Attributes.Find(LoopTok);
-                    viewer.OnSoundRequest(&viewer, src->Name, loop ? loop->Value : 1, false);
-                }
+                RequestSound(p.Attributes, viewer.OnSoundRequest, &viewer);
                 break;
             case ScriptTok:
                 walker.Script();
@@ -142,7 +127,7 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
             default:
                 break;
             }
-            p.NextToken();
+            walker.Next();
         }
     } catch (...) {
         // The frames reported so far stay.

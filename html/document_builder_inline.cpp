@@ -12,15 +12,26 @@
 
 namespace lumo {
 
-namespace {
-
-constexpr int kNormalSizes[7] = {8, 10, 12, 14, 18, 24, 36};
-constexpr int kPreSizes[7] = {7, 8, 10, 12, 15, 20, 30};
-
-} // namespace
-
 bool IsPhraseStart(TokenKind t) {
-    return TagNameOfTok(t).size() > 0 && IsPhraseEnd(EndTokOf(t));
+    switch (t) {
+    case BTok:
+    case ITok:
+    case EmTok:
+    case StrongTok:
+    case UTok:
+    case CiteTok:
+    case VarTok:
+    case TTTok:
+    case CodeTok:
+    case KbdTok:
+    case SampTok:
+    case STok:
+    case StrikeTok:
+    case SpanTok:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool IsPhraseEnd(TokenKind t) {
@@ -61,33 +72,37 @@ bool IsPrePhrase(TokenKind t) {
     }
 }
 
-const int* NormalFontSizes() {
-    return kNormalSizes;
-}
-const int* PreFontSizes() {
-    return kPreSizes;
+void THtmlBuilder::DoPhrase(TokenKind tok) {
+    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
+        Push(tag).TakeBackgroundColor();
+    else
+        PopFor(TagNameOfEndTok(tok));
+    FontChanged();
 }
 
 void THtmlBuilder::ParseBlockContent() {
     const TokenKind tok = Cur();
-    if (IsPhraseStart(tok) || IsPhraseEnd(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
-        tok == SmallTok || tok == SubEndTok || tok == SupEndTok || tok == BigEndTok ||
-        tok == SmallEndTok) {
-        if (tok == SubTok || tok == SupTok || tok == BigTok || tok == SmallTok) EnsureSection();
-        if (tok == SubTok) ScriptShift = 1;
-        if (tok == SupTok) ScriptShift = 2;
-        if (tok == SubEndTok || tok == SupEndTok) ScriptShift = 0;
-        const bool start = IsPhraseStart(tok) || tok == SubTok || tok == SupTok || tok == BigTok ||
-                           tok == SmallTok;
-        if (start)
-            Push(TagNameOfTok(tok)).TakeBackgroundColor();
-        else
-            PopFor(TagNameOfEndTok(tok));
-        FontChanged();
-        Next();
-        return;
-    }
     switch (tok) {
+    case SubTok:
+    case SupTok:
+    case BigTok:
+    case SmallTok:
+        EnsureSection();
+        if (tok == SubTok || tok == SupTok) ScriptShift = tok == SubTok ? 1 : 2;
+        DoPhrase(tok);
+        Next();
+        break;
+    case SubEndTok:
+    case SupEndTok:
+        ScriptShift = 0;
+        DoPhrase(tok);
+        Next();
+        break;
+    case BigEndTok:
+    case SmallEndTok:
+        DoPhrase(tok);
+        Next();
+        break;
     case TextTok:
         EnsureSection();
         ActiveSection->NoBreak = P.NoBreak;
@@ -96,7 +111,7 @@ void THtmlBuilder::ParseBlockContent() {
         break;
     case FontTok:
     case BaseFontTok:
-        if (ReadFontAttributes(tok, kNormalSizes)) FontChanged();
+        if (ReadFontAttributes(tok, NormalFontSizes)) FontChanged();
         Next();
         break;
     case FontEndTok:
@@ -141,7 +156,7 @@ void THtmlBuilder::ParseBlockContent() {
         Next();
         break;
     case ScriptTok:
-        ParseScript();
+        RunScript(P, RootList.OnScript, RootList.Viewer);
         Next();
         break;
     case NoBrTok:
@@ -159,6 +174,7 @@ void THtmlBuilder::ParseBlockContent() {
         Next();
         break;
     default:
+        if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
         // Images, panels, form controls and tables join the model with
         // their own items; until then their tags are passed over and what
         // they enclose reads as the text around them.
@@ -176,8 +192,7 @@ void THtmlBuilder::DoAnchor() {
         if (a->Which == HrefTok) {
             if (InsideLink) continue; // a second HREF on one tag
             InsideLink = true;
-            const TAttribute* target = P.Attributes.Find(TargetTok);
-            ActiveLink.Assign(a->Name, target ? target->Name : std::string());
+            ActiveLink.Assign(a->Name, P.Attributes.Text(TargetTok));
             const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
             for (std::string_view pseudo : {"link", "hover", "visited"})
                 if (Stack->PropStackTop() < MaxStackDepth)
@@ -263,10 +278,8 @@ void THtmlBuilder::ParseParagraph(const TokSet& stop) {
     }
     TAttributeList current = std::move(P.Attributes);
     P.Attributes = std::move(noted);
-    Push("p");
-    ApplyAlign();
+    TBlock* block = BeginElementBlock("p", TTagAlign::Yes);
     P.Attributes = std::move(current);
-    TBlock* block = OpenBlock<TBlock>();
     for (;;) {
         const TokenKind tok = Cur();
         if (stop[tok] || !ParagraphContent()[tok]) break;
@@ -275,9 +288,7 @@ void THtmlBuilder::ParseParagraph(const TokSet& stop) {
         else
             ParseBlockContent();
     }
-    FinishSection();
-    PopFor("p");
-    CloseBlock(block);
+    EndElementBlock(block, "p");
     if (Cur() == PEndTok) Next();
 }
 
@@ -293,9 +304,7 @@ void THtmlBuilder::ParseBreak(const TokSet& stop) {
         return;
     }
     TDepthGuard guard(*this);
-    FinishSection();
-    Push("br");
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock("br");
     OpenSection(&P.Attributes);
     P.SkipWhiteSpace();
     Next();
@@ -307,9 +316,7 @@ void THtmlBuilder::ParseBreak(const TokSet& stop) {
         else
             ParseBlockContent();
     }
-    FinishSection();
-    PopFor("br");
-    CloseBlock(block);
+    EndElementBlock(block, "br");
 }
 
 void THtmlBuilder::ParseHeading() {
@@ -321,10 +328,7 @@ void THtmlBuilder::ParseHeading() {
     TDepthGuard guard(*this);
     std::string tag(1, 'h');
     tag += static_cast<char>('0' + level);
-    FinishSection();
-    Push(tag);
-    ApplyAlign();
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock(tag, TTagAlign::Yes);
     OpenSection();
     Next();
     for (;;) {
@@ -338,21 +342,16 @@ void THtmlBuilder::ParseHeading() {
         else
             break;
     }
-    FinishSection();
-    PopFor(tag);
-    CloseBlock(block);
+    EndElementBlock(block, tag);
     if (Cur() == HeadingEndTok) Next();
 }
 
 void THtmlBuilder::DoHorizontalRule() {
-    FinishSection();
-    Push("hr");
-    THRBlock* block = OpenBlock<THRBlock>(P.Attributes);
+    THRBlock* block = BeginElementBlock<THRBlock>("hr", TTagAlign::No, P.Attributes);
     auto line = std::make_unique<THorzLine>(RootList, P.Attributes, Stack->TopProps());
     block->Line = line.get();
     block->Content.AddItem(std::move(line));
-    PopFor("hr");
-    CloseBlock(block);
+    EndElementBlock(block, "hr");
     Next();
 }
 

@@ -29,7 +29,7 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     if (DeepEnough()) return; // the caller passes over the tag
     TDepthGuard guard(*this);
     const TokenKind endTok = EndTokOf(listTok);
-    const std::string tag = TagNameOfTok(listTok);
+    const std::string_view tag = TagNameOfTok(listTok);
     int listNumb = 1;
     char listType = '1';
     bool plain = false;
@@ -41,13 +41,10 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     } else if (listTok == ULTok) {
         plain = P.Attributes.Find(PlainTok) != nullptr;
     }
-    FinishSection();
-    Push(tag);
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock(tag);
     Next();
     if (IsListEnd(Cur())) {
-        PopFor(tag);
-        CloseBlock(block);
+        EndElementBlock(block, tag);
         return;
     }
     while (Cur() != endTok && Cur() != EofTok) {
@@ -74,10 +71,7 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
             Next();
         }
     }
-    FinishSection();
-    block->Content.CheckLastBottomMargin();
-    PopFor(tag);
-    CloseBlock(block);
+    EndElementBlock(block, tag, TBottomMargin::CheckLast);
 }
 
 void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb,
@@ -87,10 +81,9 @@ void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listN
         return;
     }
     TDepthGuard guard(*this);
-    const std::string tag = TagNameOfTok(itemTok);
-    FinishSection();
-    Push(tag);
-    TBlockLI* block = OpenBlock<TBlockLI>(listTok, listNumb, listType, plain);
+    const std::string_view tag = TagNameOfTok(itemTok);
+    TBlockLI* block =
+        BeginElementBlock<TBlockLI>(tag, TTagAlign::No, listTok, listNumb, listType, plain);
     OpenSection();
     P.SkipWhiteSpace();
     Next();
@@ -115,10 +108,7 @@ void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listN
             break;
         }
     }
-    FinishSection();
-    block->Content.CheckLastBottomMargin();
-    PopFor(tag);
-    CloseBlock(block);
+    EndElementBlock(block, tag, TBottomMargin::CheckLast);
 }
 
 void THtmlBuilder::ParseForm(const TokSet& stop) {
@@ -128,17 +118,10 @@ void THtmlBuilder::ParseForm(const TokSet& stop) {
     }
     TDepthGuard guard(*this);
     do {
-        FinishSection();
-        Push("form");
-        TBlock* block = OpenBlock<TBlock>();
-        FormOpen = true;
+        TBlock* block = BeginElementBlock("form");
         Next();
         ParseBody(stop | Toks({FormTok, FormEndTok}));
-        FormOpen = false;
-        FinishSection();
-        PopFor("form");
-        block->Content.CheckLastBottomMargin();
-        CloseBlock(block);
+        EndElementBlock(block, "form", TBottomMargin::CheckLast);
         if (Cur() == FormEndTok) Next();
     } while (Cur() == FormTok);
 }
@@ -166,17 +149,11 @@ void THtmlBuilder::ParseDiv(const TokSet& stop) {
         return;
     }
     TDepthGuard guard(*this);
-    FinishSection();
-    Push("div");
-    ApplyAlign();
-    TBlock* block = OpenBlock<TBlock>();
+    TBlock* block = BeginElementBlock("div", TTagAlign::Yes);
     OpenSection();
     Next();
     ParseBody(stop | Toks({DivEndTok}));
-    FinishSection();
-    PopFor("div");
-    block->Content.CheckLastBottomMargin();
-    CloseBlock(block);
+    EndElementBlock(block, "div", TBottomMargin::CheckLast);
     OpenSection();
     if (Cur() == DivEndTok) Next();
 }

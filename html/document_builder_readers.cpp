@@ -10,8 +10,6 @@
 
 namespace lumo {
 
-const int* PreFontSizes();
-
 namespace {
 
 // Scripts handed to the host are cut here.
@@ -20,10 +18,9 @@ constexpr size_t kMaxScript = 8u << 20;
 } // namespace
 
 void THtmlBuilder::ParsePre() {
-    FinishSection();
-    Push("pre");
-    const int depth = Stack->PropStackTop();
-    TBlock* block = OpenBlock<TBlock>();
+    // Where PRE's entry goes: taken before the push, which a full stack refuses.
+    const int depth = Stack->PropStackTop() + 1;
+    TBlock* block = BeginElementBlock("pre");
     P.InPre = true;
     OpenSection();
     TokenObj line;
@@ -41,21 +38,14 @@ void THtmlBuilder::ParsePre() {
     };
     auto endParagraph = [&] {
         flush();
-        if (ActiveSection && ActiveSection->Text.empty())
-            DropSection();
-        else
-            FinishSection();
-        PopFor("p");
-        CloseBlock(paragraph);
+        if (ActiveSection && ActiveSection->Text.empty()) DropSection();
+        EndElementBlock(paragraph, "p");
         paragraph = nullptr;
     };
     auto endForm = [&] {
         flush();
-        FinishSection();
-        PopFor("form");
-        CloseBlock(form);
+        EndElementBlock(form, "form");
         form = nullptr;
-        FormOpen = false;
     };
     bool done = false;
     while (!done) {
@@ -103,10 +93,7 @@ void THtmlBuilder::ParsePre() {
                     FinishSection();
                 }
                 if (P.CaseChar == '\r') P.ReadNextChar();
-                if (!DeepEnough()) {
-                    Push("p");
-                    paragraph = OpenBlock<TBlock>();
-                }
+                if (!DeepEnough()) paragraph = BeginElementBlock("p");
                 OpenSection();
                 break;
             case PEndTok:
@@ -122,11 +109,7 @@ void THtmlBuilder::ParsePre() {
                     flush();
                     FinishSection();
                 }
-                if (!DeepEnough() && !paragraph) {
-                    Push("form");
-                    form = OpenBlock<TBlock>();
-                    FormOpen = true;
-                }
+                if (!DeepEnough() && !paragraph) form = BeginElementBlock("form");
                 OpenSection();
                 break;
             case FormEndTok:
@@ -147,7 +130,7 @@ void THtmlBuilder::ParsePre() {
                 ParseMap();
                 break;
             case ScriptTok:
-                ParseScript();
+                RunScript(P, RootList.OnScript, RootList.Viewer);
                 break;
             case PageTok:
                 flush();
@@ -158,7 +141,7 @@ void THtmlBuilder::ParsePre() {
             case FontTok:
             case BaseFontTok:
                 flush();
-                if (ReadFontAttributes(tok, PreFontSizes())) FontChanged();
+                if (ReadFontAttributes(tok, PreFontSizes)) FontChanged();
                 break;
             case FontEndTok:
                 if (Stack->PropStackTop() > depth) {
@@ -178,11 +161,7 @@ void THtmlBuilder::ParsePre() {
             default:
                 if (IsPrePhrase(tok)) {
                     flush();
-                    if (IsPhraseStart(tok))
-                        Push(TagNameOfTok(tok)).TakeBackgroundColor();
-                    else
-                        PopFor(TagNameOfEndTok(tok));
-                    FontChanged();
+                    DoPhrase(tok);
                 }
                 // Other tags inside PRE are dropped.
                 break;
@@ -220,14 +199,11 @@ std::string ReadScript(HtmlTokenizer& p, bool keep) {
     return script;
 }
 
-void THtmlBuilder::ParseScript() {
-    const TAttribute* name = P.Attributes.Find(NameTok);
-    const TAttribute* language = P.Attributes.Find(LanguageTok);
-    const std::string scriptName = name ? name->Name : std::string();
-    const std::string scriptLanguage = language ? language->Name : std::string();
-    const bool keep = static_cast<bool>(RootList.OnScript);
-    std::string script = ReadScript(P, keep);
-    if (keep) RootList.OnScript(RootList.Viewer, scriptName, scriptLanguage, std::move(script));
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender) {
+    const std::string name = p.Attributes.Text(NameTok);
+    const std::string language = p.Attributes.Text(LanguageTok);
+    std::string script = ReadScript(p, static_cast<bool>(hook));
+    if (hook) hook(sender, name, language, std::move(script));
 }
 
 void THtmlBuilder::ParseMap() {
@@ -253,11 +229,7 @@ void THtmlBuilder::SkipSelect() {
 }
 
 void THtmlBuilder::SkipTextArea() {
-    for (P.NextTextAreaToken(); Cur() != EofTok && Cur() != TextAreaEndTok; P.NextTextAreaToken()) {
-    }
-    while (P.CaseChar != '>' && P.CurChar != EofCh)
-        P.ReadNextChar();
-    if (P.CurChar != EofCh) P.ReadNextChar();
+    P.ReadTextArea();
     if (!P.InPre) Next();
 }
 

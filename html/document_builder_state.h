@@ -15,6 +15,7 @@ class TCellBasic;
 class TSection;
 class TBodyBlock;
 class TBlock;
+class TStyleList;
 
 using TokSet = std::bitset<TokenKindCount>;
 
@@ -46,9 +47,35 @@ bool IsPrePhrase(TokenKind t);
 // input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
 std::string ReadScript(HtmlTokenizer& p, bool keep);
 
+// The head elements, read alike by a document parse and a frame walk. The
+// hooks are called with sender; those that take no tokenizer leave the tag
+// current.
+//
+// TITLE current: the text tokens after it, at most MaxTitle bytes; STYLE
+// blocks on the way go into styles.
+std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
+void ReadBase(const TAttributeList& attributes, TParseResult& result);
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender);
+// A content-type's charset goes into charset when one is given.
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+                uint8_t* charset);
+// SCRIPT current: reads the script to its end tag and hands it to hook.
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
+
+inline constexpr size_t MaxTitle = 4096;
+
+// The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
+inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+
 // Past this many open elements with style, inline starts take the look of
 // what encloses them: unclosed FONT and B tags by the thousand cost nothing.
 inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;
+
+// Whether an element block takes the ALIGN of its tag.
+enum class TTagAlign { No, Yes };
+// Whether an element block's last item gives up its bottom margin to it.
+enum class TBottomMargin { AsItIs, CheckLast };
 
 class THtmlBuilder {
 public:
@@ -64,7 +91,8 @@ public:
     TParseResult Result;
 
     // --- Shared steps -----------------------------------------------------
-    void Next() { P.NextToken(); }
+    // The next token; STYLE blocks on the way go into the document's sheet.
+    void Next();
     TokenKind Cur() const { return P.CurTok; }
     void FinishSection();
     void OpenSection(const TAttributeList* attributes = nullptr);
@@ -82,6 +110,13 @@ public:
     Block* OpenBlock(Args&&... args);
     // The block's container becomes the active cell again.
     void CloseBlock(TBlock* block);
+    // The steps every block element starts and ends with: the open section
+    // ends, the tag's entry is pushed (and popped), the block is opened (and
+    // closed).
+    template <class Block = TBlock, class... Args>
+    Block* BeginElementBlock(std::string_view tag, TTagAlign align = TTagAlign::No, Args&&... args);
+    void EndElementBlock(TBlock* block, std::string_view tag,
+                         TBottomMargin margin = TBottomMargin::AsItIs);
     bool BodyCellEmpty() const;
     bool DeepEnough() const { return Depth >= MaxBlockDepth; }
 
@@ -89,12 +124,7 @@ public:
     void ParseBody(const TokSet& stop);
     void ParseBlockContent();
     void DoBody();
-    void ParseTitle();
-    void ParseBase();
-    void ParseMeta();
-    void ParseSound();
-    void ParseLinkedStyleSheet();
-    void ParseStyleBlock();
+    void ReadLinkedStyleSheet();
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);
     void ParseHeading();
@@ -104,11 +134,12 @@ public:
     void ParseForm(const TokSet& stop);
     void ParseCenter(const TokSet& stop);
     void ParseDiv(const TokSet& stop);
+    // A phrase element's start pushes its entry, its end pops it.
+    void DoPhrase(TokenKind tok);
     void DoAnchor();
     void EndAnchor();
     bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
-    void ParseScript();
     void ParseMap();
     void SkipSelect();
     void SkipTextArea();
@@ -125,9 +156,8 @@ public:
     TUrlTarget ActiveLink;
     bool InsideLink = false;
     int BaseFontLevel = 3;
-    bool FormOpen = false; // a FORM block is open (form objects come with form controls)
-    int ScriptShift = 0;   // 0 normal, 1 subscript, 2 superscript
-    int Depth = 0;         // nesting of block constructs
+    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
+    int Depth = 0;       // nesting of block constructs
 };
 
 // Raises the nesting depth for the life of a construct.
@@ -159,6 +189,14 @@ Block* THtmlBuilder::OpenBlock(Args&&... args) {
     ActiveCell->AddItem(std::move(block));
     ActiveCell = &raw->Content;
     return raw;
+}
+
+template <class Block, class... Args>
+Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Args&&... args) {
+    FinishSection();
+    Push(tag);
+    if (align == TTagAlign::Yes) ApplyAlign();
+    return OpenBlock<Block>(std::forward<Args>(args)...);
 }
 
 } // namespace lumo

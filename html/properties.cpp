@@ -140,10 +140,6 @@ std::string UrlOf(std::string_view s) {
 
 } // namespace
 
-std::string_view PropertyName(int index) {
-    return index >= 0 && index < Prop::NamedCount ? kPropNames[index] : std::string_view();
-}
-
 int PropertyIndex(std::string_view lowerName) {
     for (int i = 0; i < Prop::NamedCount; ++i)
         if (kPropNames[i] == lowerName) return i;

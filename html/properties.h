@@ -90,8 +90,7 @@ inline constexpr double MinFontSize = 1, MaxFontSize = 1000;
 
 using TPropValue = std::variant<std::monostate, int, double, std::string>;
 
-// The name of a named property, and the index of a name (-1 when unknown).
-std::string_view PropertyName(int index);
+// The index of a named property's name, -1 when unknown.
 int PropertyIndex(std::string_view lowerName);
 
 enum AlignmentType : int { ANone, ATop, AMiddle, ABaseline, ABottom, ALeft, ARight };

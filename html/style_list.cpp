@@ -116,10 +116,6 @@ TProperties* TStyleList::AddObject(std::string_view key, std::unique_ptr<TProper
     return rule;
 }
 
-TProperties* TStyleList::AddDuplicate(std::string_view key, const TProperties& props) {
-    return AddObject(key, std::make_unique<TProperties>(props));
-}
-
 TProperties& TStyleList::Rule(std::string_view key) {
     auto it = rules_.find(std::string(key));
     if (it != rules_.end() && !it->second.empty()) return *it->second.front();

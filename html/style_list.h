@@ -50,7 +50,6 @@ public:
                          std::string_view value);
     // Takes the rule; its PropTag becomes the key.
     TProperties* AddObject(std::string_view key, std::unique_ptr<TProperties> props);
-    TProperties* AddDuplicate(std::string_view key, const TProperties& props);
     void Clear();
     // The next contextual sequence number as text.
     std::string NextSequence();

@@ -1,8 +1,8 @@
 #include "html/symbols.h"
 
 #include "html/name_table.h"
-#include "platform/text.h"
 
+#include <array>
 #include <iterator>
 
 namespace lumo {
@@ -90,6 +90,34 @@ constexpr TagEntry kTags[] = {
     {"LINK", LinkTok, NoneTok},
 };
 static_assert(std::size(kTags) == 71);
+
+// The tags by symbol, so the builder's per-token questions are look-ups.
+struct TagIndex {
+    static constexpr size_t MaxName = 10; // BLOCKQUOTE
+    std::array<std::array<char, MaxName>, std::size(kTags)> Lower{};
+    std::array<int8_t, TokenKindCount> ByStart{}, ByEnd{};
+};
+
+constexpr TagIndex MakeTagIndex() {
+    TagIndex index;
+    index.ByStart.fill(-1);
+    index.ByEnd.fill(-1);
+    for (size_t i = 0; i < std::size(kTags); ++i) {
+        const TagEntry& tag = kTags[i];
+        for (size_t k = 0; k < tag.Name.size(); ++k)
+            index.Lower[i].at(k) = static_cast<char>(tag.Name[k] - 'A' + 'a');
+        index.ByStart[tag.Start] = static_cast<int8_t>(i);
+        if (tag.End != NoneTok) index.ByEnd[tag.End] = static_cast<int8_t>(i);
+    }
+    return index;
+}
+
+constexpr TagIndex kTagIndex = MakeTagIndex();
+
+std::string_view LowerTagName(int8_t i) {
+    return i < 0 ? std::string_view()
+                 : std::string_view(kTagIndex.Lower[i].data(), kTags[i].Name.size());
+}
 
 struct AttrEntry {
     std::string_view Name;
@@ -189,22 +217,17 @@ TokenKind LookupAttribute(std::string_view upperName) {
     return attr ? attr->Sym : UnknownAttrTok;
 }
 
-std::string TagNameOfTok(TokenKind tok) {
-    for (const TagEntry& tag : kTags)
-        if (tag.Start == tok) return LowerCase(tag.Name);
-    return "";
+std::string_view TagNameOfTok(TokenKind tok) {
+    return tok < TokenKindCount ? LowerTagName(kTagIndex.ByStart[tok]) : std::string_view();
 }
 
-std::string TagNameOfEndTok(TokenKind tok) {
-    for (const TagEntry& tag : kTags)
-        if (tag.End == tok && tok != NoneTok) return LowerCase(tag.Name);
-    return "";
+std::string_view TagNameOfEndTok(TokenKind tok) {
+    return tok < TokenKindCount ? LowerTagName(kTagIndex.ByEnd[tok]) : std::string_view();
 }
 
 TokenKind EndTokOf(TokenKind tok) {
-    for (const TagEntry& tag : kTags)
-        if (tag.Start == tok) return tag.End;
-    return NoneTok;
+    const int8_t i = tok < TokenKindCount ? kTagIndex.ByStart[tok] : -1;
+    return i < 0 ? NoneTok : kTags[i].End;
 }
 
 std::string_view SymbolName(TokenKind tok) {

@@ -60,9 +60,9 @@ TokenKind LookupTag(std::string_view upperName, bool endTag);
 TokenKind LookupAttribute(std::string_view upperName);
 
 // The lower-case tag name of a start symbol, "" when it is none.
-std::string TagNameOfTok(TokenKind tok);
+std::string_view TagNameOfTok(TokenKind tok);
 // The lower-case tag name of an end symbol, "" when it is none.
-std::string TagNameOfEndTok(TokenKind tok);
+std::string_view TagNameOfEndTok(TokenKind tok);
 // The end symbol of a start symbol, NoneTok when it has none.
 TokenKind EndTokOf(TokenKind tok);
 

@@ -1,27 +1,12 @@
 #include "html/token_dump.h"
 
 #include "html/style_list.h"
-#include "html/style_sheet.h"
 #include "html/tokenizer.h"
-
-#include <cstdio>
+#include "platform/text.h"
 
 namespace lumo {
 
 namespace {
-
-void Escaped(std::string& out, std::string_view text) {
-    for (char c : text) {
-        auto b = static_cast<unsigned char>(c);
-        if (b < 32 || b >= 127 || c == '"' || c == '\\') {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02X", b);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-}
 
 void Ranges(std::string& out, const std::vector<int>& positions) {
     out += " @";
@@ -48,15 +33,11 @@ std::string DumpToken(const HtmlTokenizer& t) {
         for (const auto& attr : t.Attributes) {
             out += ' ';
             out += SymbolName(attr->Which);
-            out += "=\"";
-            Escaped(out, attr->Name);
-            out += '"';
+            out += '=' + QuotedBytes(attr->Name, true);
             if (attr->Value) out += '=' + std::to_string(attr->Value);
         }
     } else if (t.CurTok != EofTok && t.CurTok != EolTok) {
-        out += " \"";
-        Escaped(out, t.Token.S);
-        out += '"';
+        out += ' ' + QuotedBytes(t.Token.S, true);
         Ranges(out, t.Token.I);
     }
     return out;
@@ -74,13 +55,7 @@ std::string DumpTokens(std::string_view document) {
             line();
             switch (t.CurTok) {
             case TextAreaTok:
-                for (t.NextTextAreaToken(); t.CurTok != EofTok; t.NextTextAreaToken()) {
-                    line();
-                    if (t.CurTok == TextAreaEndTok) break;
-                }
-                while (t.CaseChar != '>' && t.CurChar != EofCh)
-                    t.ReadNextChar();
-                if (t.CurChar != EofCh) t.ReadNextChar();
+                t.ReadTextArea(line);
                 break;
             case ScriptTok:
                 t.InScript = true;
@@ -92,16 +67,7 @@ std::string DumpTokens(std::string_view document) {
                 break;
             case StyleTok: {
                 TStyleList styles;
-                char ch = t.CurChar;
-                ReadStyleSheet(
-                    styles, ch,
-                    [&t] {
-                        t.ReadRawChar();
-                        return t.CurChar;
-                    },
-                    [&t] { return t.PeekChar(); }, "");
-                t.CurChar = ch; // the "<" of </STYLE> or the end
-                t.CaseChar = ch;
+                t.ReadStyleBlock(styles);
                 out += "StyleSheet " + std::to_string(styles.Count()) + " rules\n";
                 break;
             }

@@ -3,6 +3,7 @@
 #include "html/entities.h"
 #include "html/id_name_list.h"
 #include "html/properties.h"
+#include "html/style_sheet.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
 
@@ -211,6 +212,27 @@ void HtmlTokenizer::NextToken() {
     CurTok = StrayCharTok;
     Token.AddChar(CurChar, SrcPos);
     ReadNextChar();
+}
+
+void HtmlTokenizer::NextTokenReadingStyles(TStyleList& styles) {
+    NextToken();
+    while (CurTok == StyleTok) {
+        ReadStyleBlock(styles);
+        NextToken();
+    }
+}
+
+void HtmlTokenizer::ReadStyleBlock(TStyleList& styles) {
+    char ch = CurChar;
+    ReadStyleSheet(
+        styles, ch,
+        [this] {
+            ReadRawChar();
+            return CurChar;
+        },
+        [this] { return PeekChar(); }, "");
+    CurChar = ch;
+    CaseChar = AsciiUpper(ch);
 }
 
 bool HtmlTokenizer::ReadTag() {
@@ -436,6 +458,16 @@ void HtmlTokenizer::NextTextAreaToken() {
         TakeWhile([](char c) { return !IsStrayChar(c) && c != '\r' && c != '&' && c != '<'; });
         CurTok = TextTok;
     }
+}
+
+void HtmlTokenizer::ReadTextArea(const std::function<void()>& onToken) {
+    for (NextTextAreaToken(); CurTok != EofTok; NextTextAreaToken()) {
+        if (onToken) onToken();
+        if (CurTok == TextAreaEndTok) break;
+    }
+    while (CaseChar != '>' && CurChar != EofCh)
+        ReadNextChar();
+    if (CurChar != EofCh) ReadNextChar();
 }
 
 void HtmlTokenizer::NextScriptToken() {

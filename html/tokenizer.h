@@ -28,6 +28,7 @@
 namespace lumo {
 
 class TIDNameList;
+class TStyleList;
 
 class EParseError : public Exception {
 public:
@@ -74,11 +75,22 @@ public:
     void ReadNextChar();
     void SkipWhiteSpace();
     void NextToken();
+    // NextToken, reading the sheet of every STYLE block met into styles and
+    // going on past it, so no construct takes a sheet for text.
+    void NextTokenReadingStyles(TStyleList& styles);
+    // With a STYLE tag current (its ">" still the current character): reads
+    // the block's sheet into styles and leaves the "<" of </STYLE>, or the
+    // end of input, current.
+    void ReadStyleBlock(TStyleList& styles);
     // Decodes one "&..." sequence into into (Token by default); false
     // unless CaseChar is "&".
     bool ReadEntity(TokenObj& into);
     bool ReadEntity() { return ReadEntity(Token); }
     void NextTextAreaToken();
+    // With a TEXTAREA tag current: reads its text with the TEXTAREA scanner,
+    // calling onToken (when set) for every token up to and with the end
+    // tag, and passes the rest of that tag.
+    void ReadTextArea(const std::function<void()>& onToken = {});
     void NextScriptToken();
     // The next byte without taking it; EofCh at the end of the input.
     char PeekChar() const;

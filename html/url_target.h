@@ -15,7 +15,6 @@ public:
     int ID = 0;
 
     void Assign(std::string_view url, std::string_view target);
-    void Copy(const TUrlTarget& other) { *this = other; }
     void Clear();
 };
 

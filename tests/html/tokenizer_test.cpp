@@ -1,6 +1,7 @@
 #include "html/id_name_list.h"
 #include "html/token_dump.h"
 #include "html/tokenizer.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -342,6 +343,15 @@ TEST(Symbols, NamesAndEndForms) {
     EXPECT_EQ(TagNameOfEndTok(LITok), "");
     EXPECT_EQ(EndTokOf(PTok), PEndTok);
     EXPECT_EQ(EndTokOf(LinkTok), NoneTok);
+    // Every named symbol reads back from its name, and an end symbol names
+    // the same tag as its start.
+    for (int k = 0; k < TokenKindCount; ++k) {
+        const auto tok = static_cast<TokenKind>(k);
+        const std::string_view name = TagNameOfTok(tok);
+        if (name.empty()) continue;
+        EXPECT_EQ(LookupTag(UpperCase(name), false), tok) << name;
+        if (EndTokOf(tok) != NoneTok) EXPECT_EQ(TagNameOfEndTok(EndTokOf(tok)), name);
+    }
 }
 
 } // namespace

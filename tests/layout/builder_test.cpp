@@ -162,6 +162,30 @@ TEST(Builder, MisnestedInlineTags) {
     }
 }
 
+// A STYLE block is read as a sheet wherever it stands: its rules apply and
+// none of its text reaches the page.
+TEST(Builder, StyleBlocksInsideAnyConstruct) {
+    const char* const rows[] = {
+        "<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<P>a<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<UL><STYLE>b{color:red}</STYLE><LI><B>x</B></UL>",
+        "<UL><LI>a<STYLE>b{color:red}</STYLE><B>x</B></UL>",
+        "<DL><DD>a<STYLE>b{color:red}</STYLE><B>x</B></DL>",
+        "<BLOCKQUOTE><STYLE>b{color:red}</STYLE><B>x</B></BLOCKQUOTE>",
+        "<ADDRESS><STYLE>b{color:red}</STYLE><B>x</B></ADDRESS>",
+        "<PRE>a<STYLE>b{color:red}</STYLE><B>x</B></PRE>",
+        "<H2>a<STYLE>b{color:red}</STYLE><B>x</B></H2>",
+    };
+    for (const char* html : rows) {
+        Doc doc(html);
+        EXPECT_FALSE(SectionWith(doc.list, "color")) << html;
+        EXPECT_FALSE(SectionWith(doc.list, ">")) << html;
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << html;
+        EXPECT_EQ(run->PlainFont.Color, 0x0000FFu) << html;
+    }
+}
+
 TEST(Builder, ListNumbering) {
     Doc doc("<UL><LI>a</LI><LI>b</UL><OL START=5 TYPE=a><LI>c</OL><OL START=-3><LI>d</OL>"
             "<LI>orphan<P>after");
@@ -206,6 +230,20 @@ TEST(Builder, NestingIsCapped) {
         EXPECT_LE(BlockDepth(doc.list), 2 * MaxBlockDepth + 4) << open;
         EXPECT_TRUE(SectionWith(doc.list, "deep text")) << open;
         doc.Paint(0, 600);
+    }
+}
+
+// PRE met with the style stack full ends without taking the entry of the
+// element that encloses it.
+TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
+    for (int n = MaxStackDepth - 8; n < MaxStackDepth; ++n) {
+        std::string html;
+        for (int i = 0; i < n; ++i)
+            html += "<B>";
+        Doc doc(html + "<I><PRE>x</PRE>after");
+        TFontObj* run = RunOf(doc.list, "after");
+        ASSERT_TRUE(run) << n;
+        EXPECT_TRUE(run->PlainFont.Italic) << n;
     }
 }
 
@@ -367,6 +405,11 @@ TEST(Frames, WalkCallsTheViewer) {
     EXPECT_EQ(r.Title, "Frames");
     EXPECT_EQ(viewer.Log, "attrs 1 20%,*\nframe 1 a.htm\nset in 1\nattrs 2 \nframe 2 b.htm\n"
                           "end 2\nend 1\n");
+    // A title is cut at the same length whichever entry point reads it.
+    const std::string longTitle = "<TITLE>" + std::string(MaxTitle + 500, 't') + "</TITLE>";
+    text = longTitle;
+    EXPECT_EQ(ParseFrameDocument(viewer, nullptr, input, {}).Title.size(), MaxTitle);
+    EXPECT_EQ(Doc(longTitle).result.Title.size(), MaxTitle);
     // A document parse afterwards starts clean.
     Doc doc("<P>x");
     EXPECT_TRUE(SectionWith(doc.list, "x"));

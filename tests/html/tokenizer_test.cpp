@@ -350,7 +350,9 @@ TEST(Symbols, NamesAndEndForms) {
         const std::string_view name = TagNameOfTok(tok);
         if (name.empty()) continue;
         EXPECT_EQ(LookupTag(UpperCase(name), false), tok) << name;
-        if (EndTokOf(tok) != NoneTok) EXPECT_EQ(TagNameOfEndTok(EndTokOf(tok)), name);
+        if (EndTokOf(tok) != NoneTok) {
+            EXPECT_EQ(TagNameOfEndTok(EndTokOf(tok)), name);
+        }
     }
 }
 

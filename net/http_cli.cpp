@@ -199,7 +199,6 @@ void THttpCli::StartRequest(THttpRequest rq) {
     statusCode_ = 0;
     reasonPhrase_.clear();
     contentType_.clear();
-    lastLine_.clear();
     receivedBytes_ = sentCount_ = 0;
     bodyChunks_ = 0;
     contentLength_ = -1;
@@ -432,7 +431,6 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
         reasonPhrase_ = reader_.ReasonPhrase();
     }
     rcvdHeader_.push_back(line);
-    lastLine_ = line;
     contentLength_ = reader_.ContentLength();
     contentType_ = reader_.ContentType();
     std::string name, value;
@@ -481,10 +479,14 @@ void THttpCli::ReaderBody(const char* data, size_t len) {
         if (gone()) return reader_.Stop();
     }
     receivedBytes_ += static_cast<int64_t>(len);
-    lastLine_.assign(data, len);
     if (OnDocData) OnDocData(this, data, static_cast<int>(len));
     if (gone()) return reader_.Stop();
     if (ReceiveStream) ReceiveStream->Write(data, len);
+}
+
+std::string THttpCli::LastLine() const {
+    if (const std::string_view body = reader_.LastBody(); !body.empty()) return std::string(body);
+    return rcvdHeader_.empty() ? std::string() : rcvdHeader_.back();
 }
 
 void THttpCli::FollowLocation() {

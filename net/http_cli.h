@@ -120,7 +120,8 @@ public:
     const std::string& ContentType() const { return contentType_; }
     int64_t ReceivedBytes() const { return receivedBytes_; }
     int64_t SentCount() const { return sentCount_; }
-    const std::string& LastLine() const { return lastLine_; }
+    // The last header line received, or once the body has begun its last piece.
+    std::string LastLine() const;
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     const std::string& DocName() const { return docName_; }
     // The address being fetched; after a redirection, the new one.
@@ -182,7 +183,7 @@ private:
     int redirections_ = 0;
     int64_t lastActivity_ = 0;
     int statusCode_ = 0;
-    std::string reasonPhrase_, contentType_, lastLine_;
+    std::string reasonPhrase_, contentType_;
     int64_t contentLength_ = -1, receivedBytes_ = 0, sentCount_ = 0;
     int bodyChunks_ = 0;
     uint16_t requestDoneError_ = 0;

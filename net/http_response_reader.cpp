@@ -24,7 +24,7 @@ bool AllDigits(std::string_view s) {
 THttpResponseReader::THttpResponseReader() : buffer_(BodyChunkSize + 1) {}
 
 void THttpResponseReader::Reset() {
-    held_ = headerBytes_ = 0;
+    held_ = headerBytes_ = lastBody_ = 0;
     started_ = inBody_ = hasStatusLine_ = stopped_ = false;
     failure_ = Failure::None;
     statusCode_ = 0;
@@ -96,9 +96,9 @@ void THttpResponseReader::Fail(Failure f) {
 
 void THttpResponseReader::DeliverHeldAsBody() {
     if (held_ == 0) return;
-    const size_t n = held_;
+    lastBody_ = held_;
     held_ = 0;
-    if (OnBody) OnBody(buffer_.data(), n);
+    if (OnBody) OnBody(buffer_.data(), lastBody_);
 }
 
 void THttpResponseReader::ProcessHeader() {

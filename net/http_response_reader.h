@@ -61,6 +61,9 @@ public:
     bool LocationSeen() const { return locationSeen_; }
     const std::string& Location() const { return location_; }
     int HeaderLineCount() const { return headerLines_; }
+    // The body piece handed on last, valid until more bytes are written into
+    // Space; empty before the body.
+    std::string_view LastBody() const { return {buffer_.data(), lastBody_}; }
 
     // Splits "Name: value" into the lower-cased name and the trimmed value.
     static bool SplitField(std::string_view line, std::string& name, std::string& value);
@@ -75,6 +78,7 @@ private:
 
     std::vector<char> buffer_;
     size_t held_ = 0;
+    size_t lastBody_ = 0; // the last body piece still stands at the start of buffer_
     size_t headerBytes_ = 0;
     bool started_ = false, inBody_ = false, hasStatusLine_ = false, stopped_ = false;
     Failure failure_ = Failure::None;

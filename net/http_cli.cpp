@@ -190,7 +190,7 @@ void THttpCli::StartRequest(THttpRequest rq) {
     ++serial_;
     rcvdHeader_.clear();
     requestType_ = rq;
-    method_ = MethodOf(rq);
+    method_ = rq;
     requestDoneError_ = 0;
     closeMode_ = CloseMode::Normal;
     ending_ = allowedToSend_ = connected_ = false;
@@ -198,10 +198,8 @@ void THttpCli::StartRequest(THttpRequest rq) {
     docName_.clear();
     statusCode_ = 0;
     reasonPhrase_.clear();
-    contentType_.clear();
     receivedBytes_ = sentCount_ = 0;
-    bodyChunks_ = 0;
-    contentLength_ = -1;
+    docBegun_ = false;
     reader_.Reset();
     user_ = Username;
     pass_ = Password;
@@ -316,7 +314,7 @@ void THttpCli::SocketSessionConnected(uint16_t error) {
     SetState(hsAwaitingHeader);
     try {
         SendRequest();
-        if (gone() || method_ != "POST") return;
+        if (gone() || method_ != httpPOST) return;
         if (OnSendBegin) OnSendBegin(this);
         if (gone()) return;
         allowedToSend_ = true;
@@ -336,8 +334,8 @@ void THttpCli::SendLine(const std::string& s) {
 void THttpCli::SendRequest() {
     request_.clear();
     if (OnRequestHeaderBegin) OnRequestHeaderBegin(this);
-    const bool post = method_ == "POST";
-    SendLine(method_ + " " + path_ + " HTTP/1.0");
+    const bool post = method_ == httpPOST;
+    SendLine(std::string(MethodOf(method_)) + " " + path_ + " HTTP/1.0");
     if (!Sender.empty()) SendLine("From: " + Sender);
     if (!Accept.empty()) SendLine("Accept: " + Accept);
     if (!Reference.empty()) SendLine("Referer: " + Reference);
@@ -431,8 +429,6 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
         reasonPhrase_ = reader_.ReasonPhrase();
     }
     rcvdHeader_.push_back(line);
-    contentLength_ = reader_.ContentLength();
-    contentType_ = reader_.ContentType();
     std::string name, value;
     if (OnCookie && THttpResponseReader::SplitField(line, name, value) && name == "set-cookie") {
         bool accept = true;
@@ -452,7 +448,6 @@ void THttpCli::ReaderHeaderEnd() {
     const auto alive = alive_;
     const WPARAM serial = serial_;
     const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
-    contentType_ = reader_.ContentType();
     if (reader_.HeaderLineCount() == 0) {
         if (OnHeaderBegin) OnHeaderBegin(this);
         if (gone()) return reader_.Stop();
@@ -462,7 +457,7 @@ void THttpCli::ReaderHeaderEnd() {
         if (gone()) return reader_.Stop();
         return FollowLocation();
     }
-    if (contentType_ == "text/html" && docName_.size() >= 4 &&
+    if (reader_.ContentType() == "text/html" && docName_.size() >= 4 &&
         SameText(std::string_view(docName_).substr(docName_.size() - 4), ".exe"))
         docName_.replace(docName_.size() - 3, 3, "htm");
     SetState(hsReceivingBody);
@@ -474,8 +469,9 @@ void THttpCli::ReaderBody(const char* data, size_t len) {
     const auto alive = alive_;
     const WPARAM serial = serial_;
     const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
-    if (bodyChunks_++ == 0 && OnDocBegin) {
-        OnDocBegin(this);
+    if (!docBegun_) {
+        docBegun_ = true;
+        if (OnDocBegin) OnDocBegin(this);
         if (gone()) return reader_.Stop();
     }
     receivedBytes_ += static_cast<int64_t>(len);
@@ -494,7 +490,7 @@ void THttpCli::FollowLocation() {
     if (++redirections_ > MaxRedirections)
         return Fail(httperrTooManyRedirects, "Too many redirections");
     if (!PrepareTarget(ResolveLocation(location_, reader_.Location()), true)) return;
-    if (method_ == "POST") method_ = "GET"; // the answer to a form is fetched, not posted again
+    if (method_ == httpPOST) method_ = httpGET; // the answer to a form is fetched, not posted again
     closeMode_ = CloseMode::Redirect;
     socket_->Close();
     if (closeMode_ == CloseMode::Redirect) RedirectionClosed(); // the socket was closed already
@@ -510,8 +506,6 @@ void THttpCli::RedirectionClosed() {
     reader_.Reset();
     statusCode_ = 0;
     reasonPhrase_.clear();
-    contentLength_ = -1;
-    contentType_.clear();
     window_->Post(WM_HTTP_LOGIN, serial_);
 }
 
@@ -543,8 +537,8 @@ void THttpCli::EndOfConnection(int error) {
                                            ? "Connection closed before the end of the header"
                                            : "Connection closed without a response");
     }
-    if (method_ != "HEAD" && BodyExpected(statusCode_) && contentLength_ >= 0 &&
-        receivedBytes_ < contentLength_)
+    if (method_ != httpHEAD && BodyExpected(statusCode_) && ContentLength() >= 0 &&
+        receivedBytes_ < ContentLength())
         return Fail(httperrIncomplete, "Connection closed before the whole document arrived");
     FinishRequest();
 }
@@ -576,7 +570,7 @@ void THttpCli::Conclude() {
     connected_ = false;
     idleTimer_->SetEnabled(false);
     const auto alive = alive_;
-    if (bodyChunks_ > 0 && OnDocEnd) OnDocEnd(this);
+    if (docBegun_ && OnDocEnd) OnDocEnd(this);
     if (*alive) window_->Post(WM_HTTP_SET_READY, serial_);
 }
 
@@ -601,7 +595,7 @@ void THttpCli::Abort() {
         ending_ = true;
         connected_ = false;
         idleTimer_->SetEnabled(false);
-        if (bodyChunks_ > 0 && OnDocEnd) OnDocEnd(this);
+        if (docBegun_ && OnDocEnd) OnDocEnd(this);
         if (!*alive) return;
     }
     SetState(hsReady);

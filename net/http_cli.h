@@ -116,8 +116,8 @@ public:
     THttpCliState State() const { return state_; }
     int StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
-    int64_t ContentLength() const { return contentLength_; }
-    const std::string& ContentType() const { return contentType_; }
+    int64_t ContentLength() const { return reader_.ContentLength(); }
+    const std::string& ContentType() const { return reader_.ContentType(); }
     int64_t ReceivedBytes() const { return receivedBytes_; }
     int64_t SentCount() const { return sentCount_; }
     // The last header line received, or once the body has begun its last piece.
@@ -172,7 +172,7 @@ private:
 
     THttpCliState state_ = hsReady;
     THttpRequest requestType_ = httpNone;
-    std::string method_;
+    THttpRequest method_ = httpNone; // what is sent: a redirected POST becomes a GET
     // Changes with every request and abort, so that a message posted for an
     // earlier one is recognised and dropped.
     WPARAM serial_ = 0;
@@ -183,9 +183,9 @@ private:
     int redirections_ = 0;
     int64_t lastActivity_ = 0;
     int statusCode_ = 0;
-    std::string reasonPhrase_, contentType_;
-    int64_t contentLength_ = -1, receivedBytes_ = 0, sentCount_ = 0;
-    int bodyChunks_ = 0;
+    std::string reasonPhrase_;
+    int64_t receivedBytes_ = 0, sentCount_ = 0;
+    bool docBegun_ = false;
     uint16_t requestDoneError_ = 0;
     std::vector<std::string> rcvdHeader_;
     std::string request_;

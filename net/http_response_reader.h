@@ -48,7 +48,6 @@ public:
     void Stop() { stopped_ = true; }
 
     bool Stopped() const { return stopped_; }
-    bool InBody() const { return inBody_; }
     bool Started() const { return started_; }
     bool HasStatusLine() const { return hasStatusLine_; }
     Failure Failed() const { return failure_; }

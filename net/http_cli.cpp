@@ -429,10 +429,9 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
         reasonPhrase_ = reader_.ReasonPhrase();
     }
     rcvdHeader_.push_back(line);
-    std::string name, value;
-    if (OnCookie && THttpResponseReader::SplitField(line, name, value) && name == "set-cookie") {
+    if (OnCookie && reader_.FieldName() == "set-cookie") {
         bool accept = true;
-        OnCookie(this, value, accept);
+        OnCookie(this, reader_.FieldValue(), accept);
         if (gone()) return reader_.Stop();
     }
     if (OnHeaderData) OnHeaderData(this);

@@ -60,6 +60,10 @@ public:
     bool LocationSeen() const { return locationSeen_; }
     const std::string& Location() const { return location_; }
     int HeaderLineCount() const { return headerLines_; }
+    // The header line being reported, split: its lower-cased name and trimmed
+    // value; both empty for the status line and a line without ":".
+    const std::string& FieldName() const { return fieldName_; }
+    const std::string& FieldValue() const { return fieldValue_; }
     // The body piece handed on last, valid until more bytes are written into
     // Space; empty before the body.
     std::string_view LastBody() const { return {buffer_.data(), lastBody_}; }
@@ -82,7 +86,7 @@ private:
     bool started_ = false, inBody_ = false, hasStatusLine_ = false, stopped_ = false;
     Failure failure_ = Failure::None;
     int statusCode_ = 0;
-    std::string reasonPhrase_, contentType_, location_;
+    std::string reasonPhrase_, contentType_, location_, fieldName_, fieldValue_;
     int64_t contentLength_ = -1;
     bool locationSeen_ = false;
     int headerLines_ = 0;

@@ -28,15 +28,13 @@ ThtmlFileType FileKindOf(std::string_view fileName) {
 void TFileConnection::Get(const std::string& url) {
     EnsureContentStream();
     const std::optional<std::string> name = FileConnectionPath(url);
-    const std::optional<std::string> bytes =
+    std::optional<std::string> bytes =
         name ? ReadWholeFile(*name, MaxFileSize) : std::optional<std::string>();
     if (!bytes) {
         FireRequestDone(1);
         throw Exception("Cannot open file " + (name ? *name : std::string(url)));
     }
-    if (auto* memory = dynamic_cast<TMemoryStream*>(contentStream_)) memory->Clear();
-    contentStream_->Seek(0);
-    contentStream_->Write(*bytes);
+    contentStream_->Assign(std::move(*bytes));
     contentKind_ = FileKindOf(*name);
     contentLength_ = contentStream_->Size();
     statusCode_ = 200;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace lumo {
 
@@ -69,6 +70,14 @@ std::string DocumentNameOf(std::string_view path) {
     std::string name(path.substr(path.rfind('/') + 1).substr(0, 255));
     return name.substr(0, name.find('?'));
 }
+
+using ReaderFailure = THttpResponseReader::Failure;
+constexpr std::pair<ReaderFailure, uint16_t> ReaderFailures[] = {
+    {ReaderFailure::LineTooLong, httperrLineTooLong},
+    {ReaderFailure::HeaderTooLarge, httperrHeaderTooLarge},
+    {ReaderFailure::BadStatusLine, httperrBadStatusLine},
+    {ReaderFailure::BadContentLength, httperrBadContentLength},
+};
 
 // Statuses whose responses carry no document.
 bool BodyExpected(int status) {
@@ -303,9 +312,7 @@ void THttpCli::SocketDnsLookupDone(uint16_t error) {
 void THttpCli::SocketSessionConnected(uint16_t error) {
     if (state_ != hsConnecting || ending_) return;
     if (error != 0) return FailSocket(error);
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     connected_ = true;
     lastActivity_ = TickCount();
     SetState(hsConnected);
@@ -376,10 +383,9 @@ void THttpCli::SendNextChunk() {
         return;
     }
     sentCount_ += static_cast<int64_t>(n);
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
+    const RequestWatch gone(*this);
     if (OnSendData) OnSendData(this, sendBuffer_.data(), static_cast<int>(n));
-    if (!*alive || serial != serial_ || ending_ || socket_->State() != wsConnected) return;
+    if (gone() || socket_->State() != wsConnected) return;
     socket_->Send(sendBuffer_.data(), static_cast<int>(n));
 }
 
@@ -392,7 +398,7 @@ void THttpCli::SocketDataAvailable(uint16_t) {
     }
     size_t room = 0;
     char* space = reader_.Space(room);
-    if (room == 0) return Fail(httperrLineTooLong, "HTTP line too long");
+    if (room == 0) return FailOnReader();
     const int n = socket_->Receive(space, static_cast<int>(room));
     if (n < 0) {
         const int error = socket_->LastError();
@@ -404,24 +410,18 @@ void THttpCli::SocketDataAvailable(uint16_t) {
     const auto alive = alive_;
     reader_.Commit(static_cast<size_t>(n));
     if (!*alive || ending_) return;
-    switch (reader_.Failed()) {
-    case THttpResponseReader::Failure::None:
-        return;
-    case THttpResponseReader::Failure::LineTooLong:
-        return Fail(httperrLineTooLong, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::HeaderTooLarge:
-        return Fail(httperrHeaderTooLarge, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::BadStatusLine:
-        return Fail(httperrBadStatusLine, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::BadContentLength:
-        return Fail(httperrBadContentLength, THttpResponseReader::FailureText(reader_.Failed()));
-    }
+    FailOnReader();
+}
+
+// Ends the request with the error of what the reader found wrong, if anything.
+void THttpCli::FailOnReader() {
+    const THttpResponseReader::Failure failure = reader_.Failed();
+    for (const auto& [f, error] : ReaderFailures)
+        if (f == failure) return Fail(error, THttpResponseReader::FailureText(failure));
 }
 
 void THttpCli::ReaderHeaderLine(const std::string& line) {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     if (reader_.HeaderLineCount() == 1) {
         if (OnHeaderBegin) OnHeaderBegin(this);
         if (gone()) return reader_.Stop();
@@ -444,9 +444,7 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
 }
 
 void THttpCli::ReaderHeaderEnd() {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     if (reader_.HeaderLineCount() == 0) {
         if (OnHeaderBegin) OnHeaderBegin(this);
         if (gone()) return reader_.Stop();
@@ -465,9 +463,7 @@ void THttpCli::ReaderHeaderEnd() {
 }
 
 void THttpCli::ReaderBody(const char* data, size_t len) {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     if (!docBegun_) {
         docBegun_ = true;
         if (OnDocBegin) OnDocBegin(this);
@@ -498,10 +494,9 @@ void THttpCli::FollowLocation() {
 void THttpCli::RedirectionClosed() {
     closeMode_ = CloseMode::Normal;
     connected_ = false;
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
+    const RequestWatch gone(*this);
     if (OnLocationChange) OnLocationChange(this);
-    if (!*alive || serial != serial_ || ending_) return;
+    if (gone()) return;
     reader_.Reset();
     statusCode_ = 0;
     reasonPhrase_.clear();
@@ -566,11 +561,16 @@ void THttpCli::FinishRequest() {
 }
 
 void THttpCli::Conclude() {
+    if (EndDocument()) window_->Post(WM_HTTP_SET_READY, serial_);
+}
+
+// Stops the clock and ends the document that began; false when a handler freed the client.
+bool THttpCli::EndDocument() {
     connected_ = false;
     idleTimer_->SetEnabled(false);
     const auto alive = alive_;
     if (docBegun_ && OnDocEnd) OnDocEnd(this);
-    if (*alive) window_->Post(WM_HTTP_SET_READY, serial_);
+    return *alive;
 }
 
 void THttpCli::Abort() {
@@ -589,13 +589,9 @@ void THttpCli::Abort() {
     reader_.Stop();
     closeMode_ = CloseMode::Ignore;
     socket_->Abort();
-    const auto alive = alive_;
     if (!ending_) {
         ending_ = true;
-        connected_ = false;
-        idleTimer_->SetEnabled(false);
-        if (docBegun_ && OnDocEnd) OnDocEnd(this);
-        if (!*alive) return;
+        if (!EndDocument()) return;
     }
     SetState(hsReady);
 }

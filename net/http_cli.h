@@ -138,6 +138,20 @@ protected:
 private:
     enum class CloseMode { Normal, Redirect, Ignore };
 
+    // Tells, after an event handler ran, whether the request it was run for
+    // is over: the client freed, the request ending or replaced by another.
+    class RequestWatch {
+    public:
+        explicit RequestWatch(const THttpCli& cli)
+            : cli_(cli), alive_(cli.alive_), serial_(cli.serial_) {}
+        bool operator()() const { return !*alive_ || serial_ != cli_.serial_ || cli_.ending_; }
+
+    private:
+        const THttpCli& cli_;
+        std::shared_ptr<bool> alive_;
+        WPARAM serial_;
+    };
+
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void StartRequest(THttpRequest rq);
     void WaitForReady();
@@ -150,6 +164,8 @@ private:
     void FailSocket(int error);
     void FinishRequest();
     void Conclude();
+    bool EndDocument();
+    void FailOnReader();
     void EndOfConnection(int error);
     void FollowLocation();
     void RedirectionClosed();

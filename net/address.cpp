@@ -217,6 +217,23 @@ int HexDigit(char c) {
 
 } // namespace
 
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c)) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (encode(c)) {
+            out += '%';
+            out += Hex[c >> 4];
+            out += Hex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 void DecodePercents(std::string& s) {
     std::string out;
     out.reserve(s.size());

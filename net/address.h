@@ -44,6 +44,10 @@ size_t LastPos(std::string_view sub, std::string_view s);
 // A local path as the part of a "file:///" address after the three slashes.
 std::string PathToAddress(std::string_view path);
 
+// The text with each byte for which encode holds written as "%" and two
+// upper-case hexadecimal digits.
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c));
+
 // Replaces each "%" and two hexadecimal digits by that byte, left to right;
 // a "%" without two hexadecimal digits after it stays as it is.
 void DecodePercents(std::string& s);

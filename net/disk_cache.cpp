@@ -41,17 +41,7 @@ int FileNumberOf(std::string_view name) {
 std::string CacheKeyOf(std::string_view url) {
     // Control characters would break the index into lines; they are written
     // as "%XX" so every key stays one line.
-    std::string key;
-    for (char c : LowerCase(url)) {
-        if (static_cast<unsigned char>(c) >= 32) {
-            key += c;
-        } else {
-            static constexpr char Hex[] = "0123456789ABCDEF";
-            key += '%';
-            key += Hex[(c >> 4) & 0xF];
-            key += Hex[c & 0xF];
-        }
-    }
+    std::string key = EncodePercents(LowerCase(url), [](unsigned char c) { return c < 32; });
     if (const size_t at = key.find("http://"); at != std::string::npos) key.erase(0, at + 7);
     if (key.starts_with("www.")) key.erase(0, 4);
     return key;
@@ -60,7 +50,8 @@ std::string CacheKeyOf(std::string_view url) {
 bool IsCacheFileName(std::string_view name) {
     if (name.size() < 2 || name[0] != 'm') return false;
     size_t i = 1;
-    while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9')
+        ++i;
     if (i == 1 || i - 1 > 9) return false;
     const std::string_view ext = name.substr(i);
     return ext.empty() ||
@@ -136,7 +127,8 @@ bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) 
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
     if (SchemeOf(url) != "http") return {};
     const std::string key = CacheKeyOf(url);
-    if (const ptrdiff_t i = Find(key); i >= 0) return folder_ + entries_[static_cast<size_t>(i)].fileName;
+    if (const ptrdiff_t i = Find(key); i >= 0)
+        return folder_ + entries_[static_cast<size_t>(i)].fileName;
     Entry e{key, std::to_string(kind), NewFileName(key)};
     if (failed) e.key += '*';
     std::string fileName = folder_ + e.fileName;
@@ -153,13 +145,15 @@ void TDiskCache::Remove(std::string_view url) {
 }
 
 void TDiskCache::EraseAll() {
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) RemoveFile(folder_ + it->fileName);
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+        RemoveFile(folder_ + it->fileName);
     entries_.clear();
 }
 
 std::string TDiskCache::IndexText() const {
     std::string text;
-    for (const Entry& e : entries_) text += e.key + " " + e.kind + " " + e.fileName + "\r\n";
+    for (const Entry& e : entries_)
+        text += e.key + " " + e.kind + " " + e.fileName + "\r\n";
     return text;
 }
 

@@ -33,20 +33,7 @@ const char* MethodOf(THttpRequest rq) {
 
 // Spaces and control characters cannot stand in a request line.
 std::string EncodeRequestPath(std::string_view path) {
-    static const char Hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c == 0x7F) {
-            out += '%';
-            out += Hex[c >> 4];
-            out += Hex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return EncodePercents(path, [](unsigned char c) { return c <= 0x20 || c == 0x7F; });
 }
 
 bool SafeHeaderValue(std::string_view v) {

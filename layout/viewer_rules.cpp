@@ -1,6 +1,7 @@
 #include "layout/viewer_rules.h"
 
 #include "net/address.h"
+#include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -90,11 +91,8 @@ TLinkKind LinkKindOf(std::string_view fileName) {
         slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
     const size_t dot = last.rfind('.');
     if (dot == std::string_view::npos) return TLinkKind::Other;
-    const std::string extension = UpperCase(last.substr(dot + 1));
-    if (extension == "HTM" || extension == "HTML") return TLinkKind::Html;
-    for (const char* picture : {"BMP", "GIF", "JPG", "JPEG", "PNG"})
-        if (extension == picture) return TLinkKind::Image;
-    return TLinkKind::Other;
+    const auto kind = KindOfExtension(LowerCase(last.substr(dot + 1)));
+    return kind == ckHTML ? TLinkKind::Html : kind == ckImage ? TLinkKind::Image : TLinkKind::Other;
 }
 
 bool IsOtherScheme(std::string_view name) {

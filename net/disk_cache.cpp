@@ -1,19 +1,21 @@
 #include "net/disk_cache.h"
 
 #include "net/address.h"
+#include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 
 namespace lumo {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> KnownExtensions = {".htm", ".html", ".gif", ".jpg",
-                                                             ".png", ".bmp",  ".txt", ".jpeg"};
+// A known extension with its dot, as it stands in a key or a cache file name.
+bool IsKnownExtension(std::string_view ext) {
+    return ext.size() > 1 && ext[0] == '.' && KindOfExtension(ext.substr(1));
+}
 
 // The key's extension with its dot when it is a known one; the dot must stand
 // among the last six characters.
@@ -22,9 +24,7 @@ std::string_view KnownExtensionOf(std::string_view key) {
     const size_t dot = key.rfind('.');
     if (dot == std::string_view::npos || dot < first) return {};
     const std::string_view ext = key.substr(dot);
-    return std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end()
-               ? ext
-               : std::string_view{};
+    return IsKnownExtension(ext) ? ext : std::string_view{};
 }
 
 // The number in a cache file name ("m12345.htm" gives 12345), or -1.
@@ -54,8 +54,7 @@ bool IsCacheFileName(std::string_view name) {
         ++i;
     if (i == 1 || i - 1 > 9) return false;
     const std::string_view ext = name.substr(i);
-    return ext.empty() ||
-           std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end();
+    return ext.empty() || IsKnownExtension(ext);
 }
 
 TDiskCache::TDiskCache(std::string folder) : folder_(std::move(folder)) {

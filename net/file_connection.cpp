@@ -18,11 +18,7 @@ ThtmlFileType FileKindOf(std::string_view fileName) {
     const size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos || fileName.find('/', dot) != std::string_view::npos)
         return ckHTML;
-    const std::string ext = LowerCase(fileName.substr(dot));
-    if (ext == ".bmp" || ext == ".gif" || ext == ".jpg" || ext == ".jpeg" || ext == ".png")
-        return ckImage;
-    if (ext == ".txt") return ckText;
-    return ckHTML;
+    return KindOfExtension(LowerCase(fileName.substr(dot + 1))).value_or(ckHTML);
 }
 
 void TFileConnection::Get(const std::string& url) {

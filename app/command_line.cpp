@@ -14,15 +14,8 @@ const char* const UsageText =
     "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n";
 
 bool HasScheme(std::string_view text) {
-    const size_t sep = text.find("://");
-    if (sep == std::string_view::npos || sep == 0) return false;
-    for (size_t i = 0; i < sep; ++i) {
-        const char c = text[i];
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-        if (!letter && !(i > 0 && other)) return false;
-    }
-    return true;
+    const size_t length = SchemeLength(text);
+    return length > 0 && text.substr(length, 3) == "://";
 }
 
 std::string FileAddressOf(std::string_view path) { return "file:///" + PathToAddress(path); }
@@ -30,9 +23,7 @@ std::string FileAddressOf(std::string_view path) { return "file:///" + PathToAdd
 namespace {
 
 bool IsAbsolutePath(std::string_view path) {
-    const bool drive = path.size() >= 2 && path[1] == ':' &&
-                       ((path[0] >= 'a' && path[0] <= 'z') || (path[0] >= 'A' && path[0] <= 'Z'));
-    return !path.empty() && (path[0] == '/' || path[0] == '\\' || drive);
+    return !path.empty() && (path[0] == '/' || path[0] == '\\' || IsDrivePath(path));
 }
 
 bool ParseSize(std::string_view text, int& width, int& height) {

@@ -218,8 +218,10 @@ void THTTPForm::GetButtonClick() {
     const std::string text(Trim(UrlCombobox->Text()));
     if (text.empty()) return;
     // A typed local path opens that file; any other text without a scheme
-    // is a web address.
-    const bool path = text[0] == '/' || text[0] == '\\' || (text.size() > 1 && text[1] == ':');
+    // is a web address. A drive needs a separator after it ("c:\dir"), so
+    // "x:80" stays a server and its port.
+    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
+    const bool path = text[0] == '/' || text[0] == '\\' || drive;
     NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
 }
 

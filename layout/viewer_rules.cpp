@@ -1,6 +1,7 @@
 #include "layout/viewer_rules.h"
 
 #include "net/address.h"
+#include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -11,12 +12,6 @@
 namespace lumo {
 
 namespace {
-
-bool IsDriveName(std::string_view s) {
-    const bool letter =
-        !s.empty() && ((s[0] >= 'a' && s[0] <= 'z') || (s[0] >= 'A' && s[0] <= 'Z'));
-    return letter && s.size() >= 2 && s[1] == ':';
-}
 
 std::string WithSlashes(std::string_view s) {
     std::string out(s);
@@ -70,7 +65,7 @@ std::string ServerRootPath(std::string_view root) {
 std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
                             std::string_view baseDir, std::string_view documentFile) {
     std::string path = ServerAddressToPath(name, serverRoot);
-    if (path.starts_with("\\\\") || IsDriveName(path)) return path;
+    if (path.starts_with("\\\\") || IsDrivePath(path)) return path;
     if (path.starts_with("\\") || path.starts_with("/")) return NormalisePath(WithSlashes(path));
     if (IsOtherScheme(path)) return path;
     std::string folder;
@@ -85,7 +80,7 @@ std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
     }
     // A folder of another kind (a drive or network name, an address) is
     // joined as text; a local one is resolved.
-    if (folder.starts_with("\\\\") || IsDriveName(folder) || IsOtherScheme(folder))
+    if (folder.starts_with("\\\\") || IsDrivePath(folder) || IsOtherScheme(folder))
         return folder + path;
     return NormalisePath(WithSlashes(folder + path));
 }
@@ -96,25 +91,14 @@ TLinkKind LinkKindOf(std::string_view fileName) {
         slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
     const size_t dot = last.rfind('.');
     if (dot == std::string_view::npos) return TLinkKind::Other;
-    const std::string extension = UpperCase(last.substr(dot + 1));
-    if (extension == "HTM" || extension == "HTML") return TLinkKind::Html;
-    for (const char* picture : {"BMP", "GIF", "JPG", "JPEG", "PNG"})
-        if (extension == picture) return TLinkKind::Image;
-    return TLinkKind::Other;
+    const auto kind = KindOfExtension(LowerCase(last.substr(dot + 1)));
+    return kind == ckHTML ? TLinkKind::Html : kind == ckImage ? TLinkKind::Image : TLinkKind::Other;
 }
 
 bool IsOtherScheme(std::string_view name) {
-    size_t i = 0;
-    while (i < name.size()) {
-        const char c = name[i];
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-        const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
-        if (!letter && !(i > 0 && other)) break;
-        ++i;
-    }
     // One letter before ":" is a drive.
-    if (i < 2 || i >= name.size() || name[i] != ':') return false;
-    return !SameText(name.substr(0, i), "file");
+    const size_t length = SchemeLength(name);
+    return length >= 2 && !SameText(name.substr(0, length), "file");
 }
 
 void ParseMetaRefresh(std::string_view content, int& delay, std::string& url) {

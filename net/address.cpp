@@ -170,6 +170,25 @@ bool IsAbsolute(std::string_view url) {
     return url.find("://") != npos || LowerCase(url).find("mailto:") != std::string::npos;
 }
 
+namespace {
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+} // namespace
+
+size_t SchemeLength(std::string_view text) {
+    if (text.empty() || !IsLetter(text[0])) return 0;
+    size_t i = 1;
+    while (i < text.size() && (IsLetter(text[i]) || (text[i] >= '0' && text[i] <= '9') ||
+                               text[i] == '+' || text[i] == '-' || text[i] == '.'))
+        ++i;
+    return i < text.size() && text[i] == ':' ? i : 0;
+}
+
+bool IsDrivePath(std::string_view text) {
+    return text.size() >= 2 && IsLetter(text[0]) && text[1] == ':';
+}
+
 std::string ExtensionOf(std::string_view url) {
     const size_t end = std::min(url.find('?'), url.size());
     const size_t first = end > 6 ? end - 6 : 0;
@@ -217,6 +236,23 @@ int HexDigit(char c) {
 
 } // namespace
 
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c)) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (encode(c)) {
+            out += '%';
+            out += Hex[c >> 4];
+            out += Hex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 void DecodePercents(std::string& s) {
     std::string out;
     out.reserve(s.size());
@@ -245,18 +281,15 @@ std::string AddressToPath(std::string_view url) {
     std::string_view rest = s;
     if (rest.size() >= 3 && rest[0] == '/' && (rest[2] == '|' || rest[2] == ':'))
         rest.remove_prefix(1);
-    if (rest.size() >= 2 && (rest[1] == '|' || rest[1] == ':') &&
-        ((rest[0] >= 'a' && rest[0] <= 'z') || (rest[0] >= 'A' && rest[0] <= 'Z'))) {
-        std::string windows(rest);
-        for (char& c : windows) {
-            if (c == '|')
-                c = ':';
-            else if (c == '/')
-                c = '\\';
-        }
-        return windows;
+    if (rest.size() < 2 || (rest[1] != '|' && rest[1] != ':')) return s;
+    std::string windows(rest);
+    for (char& c : windows) {
+        if (c == '|')
+            c = ':';
+        else if (c == '/')
+            c = '\\';
     }
-    return s;
+    return IsDrivePath(windows) ? windows : s;
 }
 
 std::string ServerAddressToPath(std::string_view url, std::string_view root) {

@@ -32,6 +32,14 @@ std::string ResolveLocation(std::string_view current, std::string_view location)
 
 bool IsAbsolute(std::string_view url);
 
+// The length of the scheme name that starts text and is followed by ":" (a
+// letter, then letters, digits, "+", "-" or "."); 0 when there is none. A
+// single letter counts too: callers that take it for a drive check for it.
+size_t SchemeLength(std::string_view text);
+
+// Whether text starts with a drive name: a letter and ":" ("c:", "C:\dir").
+bool IsDrivePath(std::string_view text);
+
 // The text after the dot that stands among the last six characters before
 // the query, with the query; empty when there is no such dot.
 std::string ExtensionOf(std::string_view url);
@@ -43,6 +51,10 @@ size_t LastPos(std::string_view sub, std::string_view s);
 
 // A local path as the part of a "file:///" address after the three slashes.
 std::string PathToAddress(std::string_view path);
+
+// The text with each byte for which encode holds written as "%" and two
+// upper-case hexadecimal digits.
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c));
 
 // Replaces each "%" and two hexadecimal digits by that byte, left to right;
 // a "%" without two hexadecimal digits after it stays as it is.

@@ -1,8 +1,16 @@
-// The kind of document a fetch produced.
+// The kind of document a fetch produced, and the file extensions that name one.
 #pragma once
+
+#include <optional>
+#include <string_view>
 
 namespace lumo {
 
 enum ThtmlFileType : int { ckHTML = 0, ckText = 1, ckImage = 2 };
+
+// The kind a known extension (in lower case, without its dot) stands for:
+// "htm" and "html" pages, "gif", "jpg", "jpeg", "png" and "bmp" pictures,
+// "txt" text; nothing for any other.
+std::optional<ThtmlFileType> KindOfExtension(std::string_view extension);
 
 } // namespace lumo

@@ -399,8 +399,13 @@ int TCustomWSocket::Receive(void* buffer, int len) {
     if (n < 0) {
         lastError_ = SocketLastError();
         if (lastError_ != WSAEWOULDBLOCK) receiveError_ = lastError_;
+        received_ = lastError_ == WSAEWOULDBLOCK ? Received::WouldBlock : Received::Failure;
     } else {
         readCount_ += n;
+        if (n > 0)
+            received_ = n == len ? Received::Full : Received::Part;
+        else if (len > 0)
+            received_ = Received::End;
     }
     return n;
 }
@@ -662,8 +667,12 @@ void TCustomWSocket::Notify(int events, int error) {
     if (events & FD_READ) {
         ReadLoop(error);
         if (!same()) return;
-        // A readable socket with nothing left to read has been closed by its peer.
-        const int closed = sock::PeerClosed(handle_);
+        // A receive of nothing means the peer has closed. When the last receive
+        // failed, or the handler took nothing, only a look at the socket tells.
+        const int closed = received_ == Received::End ? 1
+                           : received_ == Received::Failure || received_ == Received::Nothing
+                               ? sock::PeerClosed(handle_)
+                               : 0;
         if (closed != 0) {
             events |= FD_CLOSE;
             error = closed < 0 ? SocketLastError() : receiveError_;
@@ -699,14 +708,15 @@ void TCustomWSocket::ReadLoop(int error) {
     const WPARAM generation = generation_;
     while (true) {
         lastError_ = 0;
-        const int64_t before = readCount_;
+        received_ = Received::Nothing;
         if (!TriggerDataAvailable(static_cast<uint16_t>(error))) {
             char junk[1024];
-            if (Receive(junk, sizeof junk) <= 0) return;
+            Receive(junk, sizeof junk);
         }
         if (!*alive || generation != generation_ || handle_ < 0) return;
-        if (readCount_ == before) return; // nothing taken: the next readiness asks again
-        if (sock::Pending(handle_) <= 0) return;
+        // A receive that filled its buffer may have left more behind; any
+        // other outcome waits for the next readiness.
+        if (received_ != Received::Full) return;
     }
 }
 

@@ -194,6 +194,10 @@ private:
     int64_t readCount_ = 0;
     int lastError_ = 0;
     int receiveError_ = 0; // a failure seen by Receive, reported again with the close
+    // What the last Receive met; the read loop and the close check go by it
+    // instead of asking the network layer again.
+    enum class Received : uint8_t { Nothing, Part, Full, WouldBlock, End, Failure };
+    Received received_ = Received::Nothing;
     TSocketSendFlags sendFlags_ = wsSendNormal;
 };
 

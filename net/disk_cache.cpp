@@ -1,19 +1,21 @@
 #include "net/disk_cache.h"
 
 #include "net/address.h"
+#include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 
 namespace lumo {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> KnownExtensions = {".htm", ".html", ".gif", ".jpg",
-                                                             ".png", ".bmp",  ".txt", ".jpeg"};
+// A known extension with its dot, as it stands in a key or a cache file name.
+bool IsKnownExtension(std::string_view ext) {
+    return ext.size() > 1 && ext[0] == '.' && KindOfExtension(ext.substr(1));
+}
 
 // The key's extension with its dot when it is a known one; the dot must stand
 // among the last six characters.
@@ -22,9 +24,7 @@ std::string_view KnownExtensionOf(std::string_view key) {
     const size_t dot = key.rfind('.');
     if (dot == std::string_view::npos || dot < first) return {};
     const std::string_view ext = key.substr(dot);
-    return std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end()
-               ? ext
-               : std::string_view{};
+    return IsKnownExtension(ext) ? ext : std::string_view{};
 }
 
 // The number in a cache file name ("m12345.htm" gives 12345), or -1.
@@ -41,17 +41,7 @@ int FileNumberOf(std::string_view name) {
 std::string CacheKeyOf(std::string_view url) {
     // Control characters would break the index into lines; they are written
     // as "%XX" so every key stays one line.
-    std::string key;
-    for (char c : LowerCase(url)) {
-        if (static_cast<unsigned char>(c) >= 32) {
-            key += c;
-        } else {
-            static constexpr char Hex[] = "0123456789ABCDEF";
-            key += '%';
-            key += Hex[(c >> 4) & 0xF];
-            key += Hex[c & 0xF];
-        }
-    }
+    std::string key = EncodePercents(LowerCase(url), [](unsigned char c) { return c < 32; });
     if (const size_t at = key.find("http://"); at != std::string::npos) key.erase(0, at + 7);
     if (key.starts_with("www.")) key.erase(0, 4);
     return key;
@@ -60,11 +50,11 @@ std::string CacheKeyOf(std::string_view url) {
 bool IsCacheFileName(std::string_view name) {
     if (name.size() < 2 || name[0] != 'm') return false;
     size_t i = 1;
-    while (i < name.size() && name[i] >= '0' && name[i] <= '9') ++i;
+    while (i < name.size() && name[i] >= '0' && name[i] <= '9')
+        ++i;
     if (i == 1 || i - 1 > 9) return false;
     const std::string_view ext = name.substr(i);
-    return ext.empty() ||
-           std::find(KnownExtensions.begin(), KnownExtensions.end(), ext) != KnownExtensions.end();
+    return ext.empty() || IsKnownExtension(ext);
 }
 
 TDiskCache::TDiskCache(std::string folder) : folder_(std::move(folder)) {
@@ -136,7 +126,8 @@ bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) 
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
     if (SchemeOf(url) != "http") return {};
     const std::string key = CacheKeyOf(url);
-    if (const ptrdiff_t i = Find(key); i >= 0) return folder_ + entries_[static_cast<size_t>(i)].fileName;
+    if (const ptrdiff_t i = Find(key); i >= 0)
+        return folder_ + entries_[static_cast<size_t>(i)].fileName;
     Entry e{key, std::to_string(kind), NewFileName(key)};
     if (failed) e.key += '*';
     std::string fileName = folder_ + e.fileName;
@@ -153,13 +144,15 @@ void TDiskCache::Remove(std::string_view url) {
 }
 
 void TDiskCache::EraseAll() {
-    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) RemoveFile(folder_ + it->fileName);
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
+        RemoveFile(folder_ + it->fileName);
     entries_.clear();
 }
 
 std::string TDiskCache::IndexText() const {
     std::string text;
-    for (const Entry& e : entries_) text += e.key + " " + e.kind + " " + e.fileName + "\r\n";
+    for (const Entry& e : entries_)
+        text += e.key + " " + e.kind + " " + e.fileName + "\r\n";
     return text;
 }
 

@@ -18,25 +18,19 @@ ThtmlFileType FileKindOf(std::string_view fileName) {
     const size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos || fileName.find('/', dot) != std::string_view::npos)
         return ckHTML;
-    const std::string ext = LowerCase(fileName.substr(dot));
-    if (ext == ".bmp" || ext == ".gif" || ext == ".jpg" || ext == ".jpeg" || ext == ".png")
-        return ckImage;
-    if (ext == ".txt") return ckText;
-    return ckHTML;
+    return KindOfExtension(LowerCase(fileName.substr(dot + 1))).value_or(ckHTML);
 }
 
 void TFileConnection::Get(const std::string& url) {
     EnsureContentStream();
     const std::optional<std::string> name = FileConnectionPath(url);
-    const std::optional<std::string> bytes =
+    std::optional<std::string> bytes =
         name ? ReadWholeFile(*name, MaxFileSize) : std::optional<std::string>();
     if (!bytes) {
         FireRequestDone(1);
         throw Exception("Cannot open file " + (name ? *name : std::string(url)));
     }
-    if (auto* memory = dynamic_cast<TMemoryStream*>(contentStream_)) memory->Clear();
-    contentStream_->Seek(0);
-    contentStream_->Write(*bytes);
+    contentStream_->Assign(std::move(*bytes));
     contentKind_ = FileKindOf(*name);
     contentLength_ = contentStream_->Size();
     statusCode_ = 200;

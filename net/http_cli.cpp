@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 namespace lumo {
 
@@ -32,20 +33,7 @@ const char* MethodOf(THttpRequest rq) {
 
 // Spaces and control characters cannot stand in a request line.
 std::string EncodeRequestPath(std::string_view path) {
-    static const char Hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(path.size());
-    for (const char ch : path) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c == 0x7F) {
-            out += '%';
-            out += Hex[c >> 4];
-            out += Hex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
+    return EncodePercents(path, [](unsigned char c) { return c <= 0x20 || c == 0x7F; });
 }
 
 bool SafeHeaderValue(std::string_view v) {
@@ -69,6 +57,14 @@ std::string DocumentNameOf(std::string_view path) {
     std::string name(path.substr(path.rfind('/') + 1).substr(0, 255));
     return name.substr(0, name.find('?'));
 }
+
+using ReaderFailure = THttpResponseReader::Failure;
+constexpr std::pair<ReaderFailure, uint16_t> ReaderFailures[] = {
+    {ReaderFailure::LineTooLong, httperrLineTooLong},
+    {ReaderFailure::HeaderTooLarge, httperrHeaderTooLarge},
+    {ReaderFailure::BadStatusLine, httperrBadStatusLine},
+    {ReaderFailure::BadContentLength, httperrBadContentLength},
+};
 
 // Statuses whose responses carry no document.
 bool BodyExpected(int status) {
@@ -190,7 +186,7 @@ void THttpCli::StartRequest(THttpRequest rq) {
     ++serial_;
     rcvdHeader_.clear();
     requestType_ = rq;
-    method_ = MethodOf(rq);
+    method_ = rq;
     requestDoneError_ = 0;
     closeMode_ = CloseMode::Normal;
     ending_ = allowedToSend_ = connected_ = false;
@@ -198,11 +194,8 @@ void THttpCli::StartRequest(THttpRequest rq) {
     docName_.clear();
     statusCode_ = 0;
     reasonPhrase_.clear();
-    contentType_.clear();
-    lastLine_.clear();
     receivedBytes_ = sentCount_ = 0;
-    bodyChunks_ = 0;
-    contentLength_ = -1;
+    docBegun_ = false;
     reader_.Reset();
     user_ = Username;
     pass_ = Password;
@@ -306,9 +299,7 @@ void THttpCli::SocketDnsLookupDone(uint16_t error) {
 void THttpCli::SocketSessionConnected(uint16_t error) {
     if (state_ != hsConnecting || ending_) return;
     if (error != 0) return FailSocket(error);
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     connected_ = true;
     lastActivity_ = TickCount();
     SetState(hsConnected);
@@ -317,7 +308,7 @@ void THttpCli::SocketSessionConnected(uint16_t error) {
     SetState(hsAwaitingHeader);
     try {
         SendRequest();
-        if (gone() || method_ != "POST") return;
+        if (gone() || method_ != httpPOST) return;
         if (OnSendBegin) OnSendBegin(this);
         if (gone()) return;
         allowedToSend_ = true;
@@ -337,8 +328,8 @@ void THttpCli::SendLine(const std::string& s) {
 void THttpCli::SendRequest() {
     request_.clear();
     if (OnRequestHeaderBegin) OnRequestHeaderBegin(this);
-    const bool post = method_ == "POST";
-    SendLine(method_ + " " + path_ + " HTTP/1.0");
+    const bool post = method_ == httpPOST;
+    SendLine(std::string(MethodOf(method_)) + " " + path_ + " HTTP/1.0");
     if (!Sender.empty()) SendLine("From: " + Sender);
     if (!Accept.empty()) SendLine("Accept: " + Accept);
     if (!Reference.empty()) SendLine("Referer: " + Reference);
@@ -379,10 +370,9 @@ void THttpCli::SendNextChunk() {
         return;
     }
     sentCount_ += static_cast<int64_t>(n);
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
+    const RequestWatch gone(*this);
     if (OnSendData) OnSendData(this, sendBuffer_.data(), static_cast<int>(n));
-    if (!*alive || serial != serial_ || ending_ || socket_->State() != wsConnected) return;
+    if (gone() || socket_->State() != wsConnected) return;
     socket_->Send(sendBuffer_.data(), static_cast<int>(n));
 }
 
@@ -395,7 +385,7 @@ void THttpCli::SocketDataAvailable(uint16_t) {
     }
     size_t room = 0;
     char* space = reader_.Space(room);
-    if (room == 0) return Fail(httperrLineTooLong, "HTTP line too long");
+    if (room == 0) return FailOnReader();
     const int n = socket_->Receive(space, static_cast<int>(room));
     if (n < 0) {
         const int error = socket_->LastError();
@@ -407,24 +397,18 @@ void THttpCli::SocketDataAvailable(uint16_t) {
     const auto alive = alive_;
     reader_.Commit(static_cast<size_t>(n));
     if (!*alive || ending_) return;
-    switch (reader_.Failed()) {
-    case THttpResponseReader::Failure::None:
-        return;
-    case THttpResponseReader::Failure::LineTooLong:
-        return Fail(httperrLineTooLong, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::HeaderTooLarge:
-        return Fail(httperrHeaderTooLarge, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::BadStatusLine:
-        return Fail(httperrBadStatusLine, THttpResponseReader::FailureText(reader_.Failed()));
-    case THttpResponseReader::Failure::BadContentLength:
-        return Fail(httperrBadContentLength, THttpResponseReader::FailureText(reader_.Failed()));
-    }
+    FailOnReader();
+}
+
+// Ends the request with the error of what the reader found wrong, if anything.
+void THttpCli::FailOnReader() {
+    const THttpResponseReader::Failure failure = reader_.Failed();
+    for (const auto& [f, error] : ReaderFailures)
+        if (f == failure) return Fail(error, THttpResponseReader::FailureText(failure));
 }
 
 void THttpCli::ReaderHeaderLine(const std::string& line) {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
+    const RequestWatch gone(*this);
     if (reader_.HeaderLineCount() == 1) {
         if (OnHeaderBegin) OnHeaderBegin(this);
         if (gone()) return reader_.Stop();
@@ -432,13 +416,9 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
         reasonPhrase_ = reader_.ReasonPhrase();
     }
     rcvdHeader_.push_back(line);
-    lastLine_ = line;
-    contentLength_ = reader_.ContentLength();
-    contentType_ = reader_.ContentType();
-    std::string name, value;
-    if (OnCookie && THttpResponseReader::SplitField(line, name, value) && name == "set-cookie") {
+    if (OnCookie && reader_.FieldName() == "set-cookie") {
         bool accept = true;
-        OnCookie(this, value, accept);
+        OnCookie(this, reader_.FieldValue(), accept);
         if (gone()) return reader_.Stop();
     }
     if (OnHeaderData) OnHeaderData(this);
@@ -451,10 +431,7 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
 }
 
 void THttpCli::ReaderHeaderEnd() {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
-    contentType_ = reader_.ContentType();
+    const RequestWatch gone(*this);
     if (reader_.HeaderLineCount() == 0) {
         if (OnHeaderBegin) OnHeaderBegin(this);
         if (gone()) return reader_.Stop();
@@ -464,7 +441,7 @@ void THttpCli::ReaderHeaderEnd() {
         if (gone()) return reader_.Stop();
         return FollowLocation();
     }
-    if (contentType_ == "text/html" && docName_.size() >= 4 &&
+    if (reader_.ContentType() == "text/html" && docName_.size() >= 4 &&
         SameText(std::string_view(docName_).substr(docName_.size() - 4), ".exe"))
         docName_.replace(docName_.size() - 3, 3, "htm");
     SetState(hsReceivingBody);
@@ -473,18 +450,21 @@ void THttpCli::ReaderHeaderEnd() {
 }
 
 void THttpCli::ReaderBody(const char* data, size_t len) {
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
-    const auto gone = [&] { return !*alive || serial != serial_ || ending_; };
-    if (bodyChunks_++ == 0 && OnDocBegin) {
-        OnDocBegin(this);
+    const RequestWatch gone(*this);
+    if (!docBegun_) {
+        docBegun_ = true;
+        if (OnDocBegin) OnDocBegin(this);
         if (gone()) return reader_.Stop();
     }
     receivedBytes_ += static_cast<int64_t>(len);
-    lastLine_.assign(data, len);
     if (OnDocData) OnDocData(this, data, static_cast<int>(len));
     if (gone()) return reader_.Stop();
     if (ReceiveStream) ReceiveStream->Write(data, len);
+}
+
+std::string THttpCli::LastLine() const {
+    if (const std::string_view body = reader_.LastBody(); !body.empty()) return std::string(body);
+    return rcvdHeader_.empty() ? std::string() : rcvdHeader_.back();
 }
 
 void THttpCli::FollowLocation() {
@@ -492,7 +472,7 @@ void THttpCli::FollowLocation() {
     if (++redirections_ > MaxRedirections)
         return Fail(httperrTooManyRedirects, "Too many redirections");
     if (!PrepareTarget(ResolveLocation(location_, reader_.Location()), true)) return;
-    if (method_ == "POST") method_ = "GET"; // the answer to a form is fetched, not posted again
+    if (method_ == httpPOST) method_ = httpGET; // the answer to a form is fetched, not posted again
     closeMode_ = CloseMode::Redirect;
     socket_->Close();
     if (closeMode_ == CloseMode::Redirect) RedirectionClosed(); // the socket was closed already
@@ -501,15 +481,12 @@ void THttpCli::FollowLocation() {
 void THttpCli::RedirectionClosed() {
     closeMode_ = CloseMode::Normal;
     connected_ = false;
-    const auto alive = alive_;
-    const WPARAM serial = serial_;
+    const RequestWatch gone(*this);
     if (OnLocationChange) OnLocationChange(this);
-    if (!*alive || serial != serial_ || ending_) return;
+    if (gone()) return;
     reader_.Reset();
     statusCode_ = 0;
     reasonPhrase_.clear();
-    contentLength_ = -1;
-    contentType_.clear();
     window_->Post(WM_HTTP_LOGIN, serial_);
 }
 
@@ -541,8 +518,8 @@ void THttpCli::EndOfConnection(int error) {
                                            ? "Connection closed before the end of the header"
                                            : "Connection closed without a response");
     }
-    if (method_ != "HEAD" && BodyExpected(statusCode_) && contentLength_ >= 0 &&
-        receivedBytes_ < contentLength_)
+    if (method_ != httpHEAD && BodyExpected(statusCode_) && ContentLength() >= 0 &&
+        receivedBytes_ < ContentLength())
         return Fail(httperrIncomplete, "Connection closed before the whole document arrived");
     FinishRequest();
 }
@@ -571,11 +548,16 @@ void THttpCli::FinishRequest() {
 }
 
 void THttpCli::Conclude() {
+    if (EndDocument()) window_->Post(WM_HTTP_SET_READY, serial_);
+}
+
+// Stops the clock and ends the document that began; false when a handler freed the client.
+bool THttpCli::EndDocument() {
     connected_ = false;
     idleTimer_->SetEnabled(false);
     const auto alive = alive_;
-    if (bodyChunks_ > 0 && OnDocEnd) OnDocEnd(this);
-    if (*alive) window_->Post(WM_HTTP_SET_READY, serial_);
+    if (docBegun_ && OnDocEnd) OnDocEnd(this);
+    return *alive;
 }
 
 void THttpCli::Abort() {
@@ -594,13 +576,9 @@ void THttpCli::Abort() {
     reader_.Stop();
     closeMode_ = CloseMode::Ignore;
     socket_->Abort();
-    const auto alive = alive_;
     if (!ending_) {
         ending_ = true;
-        connected_ = false;
-        idleTimer_->SetEnabled(false);
-        if (bodyChunks_ > 0 && OnDocEnd) OnDocEnd(this);
-        if (!*alive) return;
+        if (!EndDocument()) return;
     }
     SetState(hsReady);
 }

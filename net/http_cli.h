@@ -116,11 +116,12 @@ public:
     THttpCliState State() const { return state_; }
     int StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
-    int64_t ContentLength() const { return contentLength_; }
-    const std::string& ContentType() const { return contentType_; }
+    int64_t ContentLength() const { return reader_.ContentLength(); }
+    const std::string& ContentType() const { return reader_.ContentType(); }
     int64_t ReceivedBytes() const { return receivedBytes_; }
     int64_t SentCount() const { return sentCount_; }
-    const std::string& LastLine() const { return lastLine_; }
+    // The last header line received, or once the body has begun its last piece.
+    std::string LastLine() const;
     const std::vector<std::string>& RcvdHeader() const { return rcvdHeader_; }
     const std::string& DocName() const { return docName_; }
     // The address being fetched; after a redirection, the new one.
@@ -137,6 +138,20 @@ protected:
 private:
     enum class CloseMode { Normal, Redirect, Ignore };
 
+    // Tells, after an event handler ran, whether the request it was run for
+    // is over: the client freed, the request ending or replaced by another.
+    class RequestWatch {
+    public:
+        explicit RequestWatch(const THttpCli& cli)
+            : cli_(cli), alive_(cli.alive_), serial_(cli.serial_) {}
+        bool operator()() const { return !*alive_ || serial_ != cli_.serial_ || cli_.ending_; }
+
+    private:
+        const THttpCli& cli_;
+        std::shared_ptr<bool> alive_;
+        WPARAM serial_;
+    };
+
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void StartRequest(THttpRequest rq);
     void WaitForReady();
@@ -149,6 +164,8 @@ private:
     void FailSocket(int error);
     void FinishRequest();
     void Conclude();
+    bool EndDocument();
+    void FailOnReader();
     void EndOfConnection(int error);
     void FollowLocation();
     void RedirectionClosed();
@@ -171,7 +188,7 @@ private:
 
     THttpCliState state_ = hsReady;
     THttpRequest requestType_ = httpNone;
-    std::string method_;
+    THttpRequest method_ = httpNone; // what is sent: a redirected POST becomes a GET
     // Changes with every request and abort, so that a message posted for an
     // earlier one is recognised and dropped.
     WPARAM serial_ = 0;
@@ -182,9 +199,9 @@ private:
     int redirections_ = 0;
     int64_t lastActivity_ = 0;
     int statusCode_ = 0;
-    std::string reasonPhrase_, contentType_, lastLine_;
-    int64_t contentLength_ = -1, receivedBytes_ = 0, sentCount_ = 0;
-    int bodyChunks_ = 0;
+    std::string reasonPhrase_;
+    int64_t receivedBytes_ = 0, sentCount_ = 0;
+    bool docBegun_ = false;
     uint16_t requestDoneError_ = 0;
     std::vector<std::string> rcvdHeader_;
     std::string request_;

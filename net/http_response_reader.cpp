@@ -24,13 +24,15 @@ bool AllDigits(std::string_view s) {
 THttpResponseReader::THttpResponseReader() : buffer_(BodyChunkSize + 1) {}
 
 void THttpResponseReader::Reset() {
-    held_ = headerBytes_ = 0;
+    held_ = headerBytes_ = lastBody_ = 0;
     started_ = inBody_ = hasStatusLine_ = stopped_ = false;
     failure_ = Failure::None;
     statusCode_ = 0;
     reasonPhrase_.clear();
     contentType_.clear();
     location_.clear();
+    fieldName_.clear();
+    fieldValue_.clear();
     contentLength_ = -1;
     locationSeen_ = false;
     headerLines_ = 0;
@@ -96,9 +98,9 @@ void THttpResponseReader::Fail(Failure f) {
 
 void THttpResponseReader::DeliverHeldAsBody() {
     if (held_ == 0) return;
-    const size_t n = held_;
+    lastBody_ = held_;
     held_ = 0;
-    if (OnBody) OnBody(buffer_.data(), n);
+    if (OnBody) OnBody(buffer_.data(), lastBody_);
 }
 
 void THttpResponseReader::ProcessHeader() {
@@ -137,26 +139,27 @@ void THttpResponseReader::ProcessHeader() {
 
 void THttpResponseReader::HeaderLine(const std::string& line) {
     ++headerLines_;
+    fieldName_.clear();
+    fieldValue_.clear();
     if (headerLines_ == 1) {
         if (!ParseStatusLine(line, statusCode_, reasonPhrase_)) return Fail(Failure::BadStatusLine);
         hasStatusLine_ = true;
     } else {
-        std::string name, value;
-        if (SplitField(line, name, value)) {
-            if (name == "content-length") {
+        if (SplitField(line, fieldName_, fieldValue_)) {
+            if (fieldName_ == "content-length") {
                 int64_t n = -1;
                 const auto [end, ec] =
-                    std::from_chars(value.data(), value.data() + value.size(), n);
-                if (!AllDigits(value) || ec != std::errc() ||
+                    std::from_chars(fieldValue_.data(), fieldValue_.data() + fieldValue_.size(), n);
+                if (!AllDigits(fieldValue_) || ec != std::errc() ||
                     n > std::numeric_limits<int32_t>::max())
                     return Fail(Failure::BadContentLength);
                 (void)end;
                 contentLength_ = n;
-            } else if (name == "content-type") {
-                contentType_ = LowerCase(value);
-            } else if (name == "location") {
+            } else if (fieldName_ == "content-type") {
+                contentType_ = LowerCase(fieldValue_);
+            } else if (fieldName_ == "location") {
                 locationSeen_ = true;
-                location_ = value;
+                location_ = fieldValue_;
             }
         }
     }

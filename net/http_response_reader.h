@@ -48,7 +48,6 @@ public:
     void Stop() { stopped_ = true; }
 
     bool Stopped() const { return stopped_; }
-    bool InBody() const { return inBody_; }
     bool Started() const { return started_; }
     bool HasStatusLine() const { return hasStatusLine_; }
     Failure Failed() const { return failure_; }
@@ -61,6 +60,13 @@ public:
     bool LocationSeen() const { return locationSeen_; }
     const std::string& Location() const { return location_; }
     int HeaderLineCount() const { return headerLines_; }
+    // The header line being reported, split: its lower-cased name and trimmed
+    // value; both empty for the status line and a line without ":".
+    const std::string& FieldName() const { return fieldName_; }
+    const std::string& FieldValue() const { return fieldValue_; }
+    // The body piece handed on last, valid until more bytes are written into
+    // Space; empty before the body.
+    std::string_view LastBody() const { return {buffer_.data(), lastBody_}; }
 
     // Splits "Name: value" into the lower-cased name and the trimmed value.
     static bool SplitField(std::string_view line, std::string& name, std::string& value);
@@ -75,11 +81,12 @@ private:
 
     std::vector<char> buffer_;
     size_t held_ = 0;
+    size_t lastBody_ = 0; // the last body piece still stands at the start of buffer_
     size_t headerBytes_ = 0;
     bool started_ = false, inBody_ = false, hasStatusLine_ = false, stopped_ = false;
     Failure failure_ = Failure::None;
     int statusCode_ = 0;
-    std::string reasonPhrase_, contentType_, location_;
+    std::string reasonPhrase_, contentType_, location_, fieldName_, fieldValue_;
     int64_t contentLength_ = -1;
     bool locationSeen_ = false;
     int headerLines_ = 0;

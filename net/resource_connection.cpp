@@ -7,22 +7,6 @@
 
 namespace lumo {
 
-namespace {
-
-struct ResourceKind {
-    const char* extension;
-    const char* type; // nullptr: the extension itself
-    ThtmlFileType kind;
-};
-
-constexpr ResourceKind ResourceKinds[] = {
-    {"HTM", "HTML", ckHTML},   {"HTML", "HTML", ckHTML},   {"GIF", nullptr, ckImage},
-    {"JPG", nullptr, ckImage}, {"JPEG", nullptr, ckImage}, {"PNG", nullptr, ckImage},
-    {"BMP", nullptr, ckImage}, {"TXT", "TEXT", ckText},
-};
-
-} // namespace
-
 void TResourceConnection::Get(const std::string& url) {
     std::string name = url.substr(0, url.find('?'));
     const std::string lower = LowerCase(name);
@@ -33,11 +17,11 @@ void TResourceConnection::Get(const std::string& url) {
     EnsureContentStream();
 
     const std::string extension = UpperCase(ExtensionOf(url));
+    // Pages and text are stored under a type of their own, pictures under their extension.
     std::string type;
-    for (const auto& k : ResourceKinds) {
-        if (extension != k.extension) continue;
-        type = k.type ? k.type : k.extension;
-        contentKind_ = k.kind;
+    if (const auto kind = KindOfExtension(LowerCase(extension))) {
+        contentKind_ = *kind;
+        type = *kind == ckHTML ? "HTML" : *kind == ckText ? "TEXT" : extension;
     }
     std::optional<std::string> bytes;
     if (!type.empty()) {

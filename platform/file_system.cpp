@@ -58,6 +58,7 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes)
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes;
+    if (const auto size = fs::file_size(path, ec); !ec && size <= maxBytes) bytes.reserve(size);
     char buffer[65536];
     while (in) {
         in.read(buffer, sizeof buffer);

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <unistd.h>
+
 namespace lumo {
 
 size_t TMemoryStream::Read(void* buffer, size_t count) {
@@ -35,6 +37,11 @@ void TMemoryStream::Seek(int64_t position) {
 void TMemoryStream::Clear() {
     data_.clear();
     position_ = 0;
+}
+
+void TMemoryStream::Assign(std::string&& bytes) {
+    data_ = std::move(bytes);
+    position_ = data_.size();
 }
 
 size_t TNullStream::Write(const void*, size_t count) {
@@ -69,6 +76,12 @@ int64_t TFileStream::Size() const {
 
 int64_t TFileStream::Position() const {
     return std::ftell(file_);
+}
+
+void TFileStream::Clear() {
+    std::fflush(file_);
+    if (ftruncate(fileno(file_), 0) != 0) return; // a file opened for reading stays as it is
+    std::rewind(file_);
 }
 
 void TFileStream::Seek(int64_t position) {

@@ -23,6 +23,13 @@ public:
     virtual int64_t Position() const = 0;
     // Moves the position, clamped to 0..Size().
     virtual void Seek(int64_t position) = 0;
+    // Empties the stream: size and position 0.
+    virtual void Clear() = 0;
+    // Replaces the whole content by bytes; the position ends after them.
+    virtual void Assign(std::string&& bytes) {
+        Clear();
+        Write(bytes);
+    }
 
     size_t Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
 };
@@ -34,10 +41,12 @@ public:
     int64_t Size() const override { return static_cast<int64_t>(data_.size()); }
     int64_t Position() const override { return static_cast<int64_t>(position_); }
     void Seek(int64_t position) override;
+    void Clear() override;
+    // Takes the bytes over without copying them.
+    void Assign(std::string&& bytes) override;
     using TStream::Write;
 
     const std::string& Bytes() const { return data_; }
-    void Clear();
 
 private:
     std::string data_;
@@ -52,6 +61,7 @@ public:
     int64_t Size() const override { return size_; }
     int64_t Position() const override { return size_; }
     void Seek(int64_t) override {}
+    void Clear() override { size_ = 0; }
     using TStream::Write;
 
 private:
@@ -73,6 +83,7 @@ public:
     int64_t Size() const override;
     int64_t Position() const override;
     void Seek(int64_t position) override;
+    void Clear() override;
     using TStream::Write;
 
 private:

@@ -122,6 +122,23 @@ TEST(Address, CompleteAndClassify) {
     EXPECT_TRUE(IsAbsolute("res:///a"));
     EXPECT_FALSE(IsAbsolute("a/b.htm"));
     EXPECT_FALSE(IsAbsolute("/a"));
+
+    const struct {
+        const char* text;
+        size_t scheme;
+        bool drive;
+    } starts[] = {
+        {"http://a/", 4, false},  {"x-y.z+1:rest", 7, false},
+        {"mailto:x@y", 6, false}, {"c:\\dir", 1, true},
+        {"C:", 1, true},          {"x:80", 1, true},
+        {"1:80", 0, false},       {"-a:b", 0, false},
+        {"host.com", 0, false},   {"/c:/dir", 0, false},
+        {"c|/dir", 0, false},     {"", 0, false},
+    };
+    for (const auto& row : starts) {
+        EXPECT_EQ(SchemeLength(row.text), row.scheme) << row.text;
+        EXPECT_EQ(IsDrivePath(row.text), row.drive) << row.text;
+    }
 }
 
 TEST(Address, ExtensionsSegmentsAndPositions) {

@@ -268,7 +268,7 @@ TEST(HttpCli, ReadsStatusHeadersAndBody) {
         cookies.push_back(v);
     };
     cli.OnHeaderBegin = [&](THttpCli*) { events.push_back("header begin"); };
-    cli.OnHeaderEnd = [&](THttpCli*) { events.push_back("header end"); };
+    cli.OnHeaderEnd = [&](THttpCli* c) { events.push_back("header end: " + c->LastLine()); };
     cli.OnDocBegin = [&](THttpCli*) { events.push_back("doc begin"); };
     cli.OnDocEnd = [&](THttpCli*) { events.push_back("doc end"); };
     cli.ReceiveStream = &out;
@@ -283,8 +283,10 @@ TEST(HttpCli, ReadsStatusHeadersAndBody) {
     EXPECT_EQ(Body(out), "hello");
     EXPECT_EQ(cookies, std::vector<std::string>{"id=7; path=/"});
     EXPECT_EQ(cli.RcvdHeader().size(), 4u);
+    EXPECT_EQ(cli.LastLine(), "hello");
     EXPECT_EQ(events,
-              (std::vector<std::string>{"header begin", "header end", "doc begin", "doc end"}));
+              (std::vector<std::string>{"header begin", "header end: Set-Cookie: id=7; path=/",
+                                        "doc begin", "doc end"}));
 }
 
 TEST(HttpCli, HtmlFromAnExeGetsAnHtmName) {

@@ -127,6 +127,27 @@ TEST(FileConnection, ReadsFilesAndReportsInsideTheEvent) {
     }
 }
 
+TEST(FileConnection, AStreamOfTheCallersHoldsOnlyTheNewFile) {
+    TempFolder dir;
+    dir.Write("short.htm", "new");
+    TMemoryStream memory;
+    TFileStream file(dir / "out.bin", TFileStream::Mode::Create);
+    TNullStream discard;
+    for (TStream* stream : std::initializer_list<TStream*>{&memory, &file, &discard}) {
+        stream->Write(std::string_view("older and longer content"));
+        TFileConnection c;
+        c.UseStream(stream);
+        c.Get("file://" + dir / "short.htm");
+        EXPECT_EQ(c.ContentLength(), 3);
+        EXPECT_EQ(stream->Size(), 3);
+    }
+    EXPECT_EQ(memory.Bytes(), "new");
+    file.Seek(0);
+    char back[8] = {};
+    EXPECT_EQ(file.Read(back, sizeof back), 3u);
+    EXPECT_STREQ(back, "new");
+}
+
 TEST(FileConnection, OnlyRegularFilesAreRead) {
     TempFolder dir;
     dir.Write("sub/a.htm", "x");

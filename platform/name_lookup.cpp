@@ -95,19 +95,21 @@ void SetHostResolver(HostResolver resolver) {
     installedResolver = std::move(resolver);
 }
 
+LookupResult ResolveName(const std::string& name) {
+    HostResolver resolver;
+    {
+        std::lock_guard lock(resolverMutex);
+        resolver = installedResolver;
+    }
+    return resolver ? resolver(name) : SystemLookup(name);
+}
+
 LookupId StartNameLookup(const std::string& name, bool reverse,
                          std::function<void(const LookupResult&)> done) {
     const LookupId id = ++lastId;
     pending.emplace(id, std::move(done));
-    HostResolver resolver;
-    if (!reverse) {
-        std::lock_guard lock(resolverMutex);
-        resolver = installedResolver;
-    }
-    std::thread([id, name, reverse, resolver = std::move(resolver)] {
-        LookupResult result = reverse    ? SystemReverseLookup(name)
-                              : resolver ? resolver(name)
-                                         : SystemLookup(name);
+    std::thread([id, name, reverse] {
+        LookupResult result = reverse ? SystemReverseLookup(name) : ResolveName(name);
         // A program that is already ending takes no more results.
         if (QCoreApplication::instance())
             PostTask([id, result = std::move(result)] { Deliver(id, result); });

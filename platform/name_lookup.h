@@ -22,6 +22,10 @@ using HostResolver = std::function<LookupResult(const std::string& name)>;
 // Installs a resolver for name look-ups; an empty one restores the system's.
 void SetHostResolver(HostResolver resolver);
 
+// Resolves a name now, on the calling thread, with the installed resolver
+// or the system's.
+LookupResult ResolveName(const std::string& name);
+
 using LookupId = uint64_t;
 
 // Starts a look-up of a host name (or, with reverse set, of the name of a

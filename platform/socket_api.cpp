@@ -1,5 +1,7 @@
 #include "platform/socket_api.h"
 
+#include "platform/name_lookup.h"
+
 #include <QSocketNotifier>
 
 #include <arpa/inet.h>
@@ -140,16 +142,11 @@ int ProtocolNumber(const std::string& name) {
 }
 
 std::optional<InAddr> ResolveHostNow(const std::string& name) {
-    addrinfo hints{}, *list = nullptr;
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    if (getaddrinfo(name.c_str(), nullptr, &hints, &list) != 0 || !list) {
-        lastError = WSAHOST_NOT_FOUND;
-        return std::nullopt;
-    }
-    const InAddr result = reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr.s_addr;
-    freeaddrinfo(list);
-    return result;
+    const LookupResult found = ResolveName(name);
+    if (found.error == 0 && !found.addresses.empty())
+        if (const auto address = ParseDottedAddress(found.addresses.front())) return address;
+    lastError = found.error != 0 ? found.error : WSAHOST_NOT_FOUND;
+    return std::nullopt;
 }
 
 namespace sock {

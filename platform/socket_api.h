@@ -65,7 +65,8 @@ std::string DottedAddress(InAddr address);
 int ServicePort(const std::string& name, const std::string& protocol);
 // The number of a protocol name such as "tcp", or -1.
 int ProtocolNumber(const std::string& name);
-// A blocking look-up of the first IPv4 address of a host name.
+// A blocking look-up of the first IPv4 address of a host name, through the
+// installed resolver when a test has set one.
 std::optional<InAddr> ResolveHostNow(const std::string& name);
 
 // The calls: each returns -1 on failure with SocketLastError() set. Ports are

@@ -111,6 +111,17 @@ TEST(WSocket, NamesComeFromTheInstalledResolver) {
     PumpFor(50);
     EXPECT_EQ(done.size(), 3u);
     EXPECT_EQ(done[2], WSAEINTR);
+
+    // Connecting by name asks the same resolver.
+    TWSocket byName;
+    byName.SetAddr("two.test");
+    byName.SetPort("9");
+    EXPECT_NO_THROW(byName.Connect());
+    byName.Abort();
+    TWSocket unknown;
+    unknown.SetAddr("none.test");
+    unknown.SetPort("9");
+    EXPECT_THROW(unknown.Connect(), ESocketException);
     SetHostResolver(nullptr);
 }
 

@@ -1,17 +1,22 @@
 #include "platform/qt_canvas.h"
 
+#include "platform/ansi.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPolygon>
 #include <QRegion>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <mutex>
 #include <set>
+#include <unordered_map>
 
 namespace lumo {
 
@@ -47,6 +52,13 @@ constexpr std::pair<std::string_view, std::string_view> kMetricTwins[] = {
     {"courier new", "liberation mono"},
 };
 
+// Bytes whose characters Qt measures by context (controls, the soft hyphen)
+// are measured with the whole text.
+bool MeasuredInContext(unsigned char byte) {
+    const char32_t c = AnsiToCodePoint(byte);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD;
+}
+
 } // namespace
 
 QColor ToQColor(TColor color) {
@@ -65,6 +77,42 @@ bool IsFontFaceInstalled(std::string_view name) {
     }
     return false;
 }
+
+struct QtCanvas::ByteAdvances {
+    static constexpr int32_t Unknown = -1;
+    static constexpr int32_t InContext = -2;
+    std::array<int32_t, 256> sixtyFourths; // of a pixel, or one of the two marks above
+    QFontMetricsF metrics;
+
+    ByteAdvances(const QFont& font, QPaintDevice* device) : metrics(font, device) {
+        for (int b = 0; b < 256; ++b)
+            sixtyFourths[b] =
+                MeasuredInContext(static_cast<unsigned char>(b)) ? InContext : Unknown;
+    }
+
+    int32_t Of(unsigned char byte) {
+        int32_t& advance = sixtyFourths[byte];
+        if (advance == Unknown)
+            advance = static_cast<int32_t>(std::lround(
+                metrics.horizontalAdvance(QChar(static_cast<char16_t>(AnsiToCodePoint(byte)))) *
+                64));
+        return advance;
+    }
+
+    // The table of a font on a device, made on first use. Many faces and
+    // sizes on one page start the collection afresh rather than grow it
+    // without bound; canvases keep the tables they hold.
+    static std::shared_ptr<ByteAdvances> For(const QFont& font, QPaintDevice& device) {
+        static std::unordered_map<QString, std::shared_ptr<ByteAdvances>> tables;
+        const QString key = font.key() + QLatin1Char('@') + QString::number(device.logicalDpiX()) +
+                            QLatin1Char('x') + QString::number(device.logicalDpiY());
+        if (const auto it = tables.find(key); it != tables.end()) return it->second;
+        if (tables.size() >= 1024) tables.clear();
+        auto table = std::make_shared<ByteAdvances>(font, &device);
+        tables.emplace(key, table);
+        return table;
+    }
+};
 
 QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), painter_(&device) {
     SetFont(font_);
@@ -90,6 +138,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setStyleStrategy(QFont::PreferNoShaping);
     painter_.setFont(qfont_);
     metrics_.emplace(qfont_, &device_);
+    advances_ = ByteAdvances::For(qfont_, device_);
     textColor_ = ToQColor(font.Color);
 }
 
@@ -108,7 +157,15 @@ TTextMetrics QtCanvas::GetTextMetrics() {
 
 TSize QtCanvas::TextExtent(std::string_view text) {
     const QFontMetrics& fm = *metrics_;
-    return {fm.horizontalAdvance(ToQString(text)), fm.ascent() + fm.descent()};
+    const int height = fm.ascent() + fm.descent();
+    int64_t sum = 0;
+    for (const char c : text) {
+        const int32_t advance = advances_->Of(static_cast<unsigned char>(c));
+        if (advance < 0) return {fm.horizontalAdvance(ToQString(text)), height};
+        sum += advance;
+    }
+    // Rounded as Qt rounds its fixed-point widths: half a pixel goes up.
+    return {static_cast<int>((sum + 32) >> 6), height};
 }
 
 bool QtCanvas::HasFontFace(std::string_view name) {

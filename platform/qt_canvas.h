@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <memory>
 #include <optional>
 
 namespace lumo {
@@ -62,6 +63,11 @@ private:
     // The metrics of qfont_ on the device, made once per SetFont: layout asks
     // for extents thousands of times per font.
     std::optional<QFontMetrics> metrics_;
+    // The advances of single bytes in qfont_ on the device, shared by every
+    // canvas that uses the same font: without kerning and shaping a text's
+    // width is the sum of its characters' advances.
+    struct ByteAdvances;
+    std::shared_ptr<ByteAdvances> advances_;
     QColor textColor_;
     QColor bkColor_;
     BkMode bkMode_ = BkMode::Opaque;

@@ -1,4 +1,5 @@
 #include "platform/qt_canvas.h"
+#include "platform/qt_text.h"
 #include "platform/recording_canvas.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,49 @@ TEST(QtCanvas, DrawsWithAlignmentAndMasks) {
     EXPECT_EQ(image.pixel(35, 5), qRgb(255, 255, 255));
     EXPECT_EQ(image.pixel(25, 15), qRgb(0, 255, 0));
     EXPECT_EQ(image.pixel(35, 15), qRgb(255, 255, 255));
+}
+
+// Widths are summed from each byte's advance; they must be what Qt measures
+// for the whole text, or painted text would not match its layout.
+TEST(QtCanvas, WidthsAgreeWithQtForEveryByte) {
+    QImage image(8, 8, QImage::Format_RGB32);
+    QtCanvas canvas(image);
+    std::string all, printable;
+    for (int b = 1; b < 256; ++b) {
+        all += static_cast<char>(b);
+        const bool special = b < 32 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F ||
+                             b == 0x90 || b == 0x9D || b == 0xAD;
+        if (!special) printable += static_cast<char>(b);
+    }
+    const std::string texts[] = {
+        all,
+        printable,
+        "Plain words, with punctuation: \x93quoted\x94 \x85 \x80 10\x89",
+        "soft\xADhyphen and a\ttab and \x7F and \x81\x8D",
+        "\xA0nbsp\xA0\xA0 \xC0\xE9\xFF \x8C\x9C \x99",
+    };
+    for (const char* face : {"Times New Roman", "Arial", "Courier New", "No Such Face"}) {
+        for (int size : {7, 10, 12, 17, 36}) {
+            FontSpec font;
+            font.Name = face;
+            font.Size = size;
+            font.Bold = size % 2 == 0;
+            font.Italic = size > 15;
+            canvas.SetFont(font);
+            QFont qfont(ToQString(face));
+            qfont.setPixelSize(PointsToPixels(size));
+            qfont.setBold(font.Bold);
+            qfont.setItalic(font.Italic);
+            qfont.setKerning(false);
+            qfont.setStyleStrategy(QFont::PreferNoShaping);
+            const QFontMetrics metrics(qfont, &image);
+            for (const std::string& text : texts)
+                for (size_t n = 1; n <= text.size(); n += 7)
+                    EXPECT_EQ(canvas.TextWidth(std::string_view(text).substr(0, n)),
+                              metrics.horizontalAdvance(ToQString(text.substr(0, n))))
+                        << face << " " << size << " " << n;
+        }
+    }
 }
 
 TEST(FontFaceNames, MetricTwinsCountAsInstalled) {

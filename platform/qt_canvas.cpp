@@ -124,6 +124,11 @@ QtCanvas::~QtCanvas() {
 }
 
 void QtCanvas::SetFont(const FontSpec& font) {
+    if (metrics_ && font == font_) { // layout asks again for every run it measures
+        painter_.setFont(qfont_);    // a restored painter state may hold another
+        textColor_ = ToQColor(font.Color);
+        return;
+    }
     font_ = font;
     qfont_ = QFont(ToQString(font.Name));
     qfont_.setPixelSize(std::max(1, PointsToPixels(font.Size)));

@@ -7,6 +7,9 @@ cd "$(dirname "$0")"
 
 scripts/install-deps.sh
 
+# Every source file follows the checked-in .clang-format.
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 build=build-test
 cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \

@@ -8,7 +8,7 @@
 namespace lumo {
 
 struct TAddressFile {
-    std::string Proxy;            // empty: direct connections
+    std::string Proxy; // empty: direct connections
     std::string ProxyPort = "80";
     std::vector<std::string> Addresses;
 };

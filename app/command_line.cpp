@@ -18,7 +18,9 @@ bool HasScheme(std::string_view text) {
     return length > 0 && text.substr(length, 3) == "://";
 }
 
-std::string FileAddressOf(std::string_view path) { return "file:///" + PathToAddress(path); }
+std::string FileAddressOf(std::string_view path) {
+    return "file:///" + PathToAddress(path);
+}
 
 namespace {
 
@@ -71,7 +73,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                 line.Error = "--size needs WIDTHxHEIGHT, for example 800x600";
         } else if (a == "--timeout" && hasValue) {
             const std::string& v = args[++i];
-            const auto [p, ec] = std::from_chars(v.data(), v.data() + v.size(), line.TimeoutSeconds);
+            const auto [p, ec] =
+                std::from_chars(v.data(), v.data() + v.size(), line.TimeoutSeconds);
             if (ec != std::errc() || p != v.data() + v.size() || line.TimeoutSeconds <= 0)
                 line.Error = "--timeout needs a number of seconds";
         } else if (a.starts_with("--")) {

@@ -14,14 +14,13 @@ struct TCommandLine {
     bool DumpLayout = false;    // --dump-layout: print the laid-out page and quit
     int Width = 0;              // --size WxH
     int Height = 0;
-    int TimeoutSeconds = 30;    // --timeout S
-    std::string Error;          // a usage error, or empty
+    int TimeoutSeconds = 30; // --timeout S
+    std::string Error;       // a usage error, or empty
 };
 
 // args are the arguments after the program name, in ANSI; currentFolder is
 // where relative paths are found.
-TCommandLine ParseCommandLine(const std::vector<std::string>& args,
-                              std::string_view currentFolder);
+TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::string_view currentFolder);
 
 // The address meant by the text of the command line or of a dropped file:
 // quotes removed and blanks trimmed; an absolute address ("http://...",

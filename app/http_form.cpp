@@ -7,7 +7,6 @@
 #include "app/lookup_combo_box.h"
 #include "app/proxy_form.h"
 #include "app/viewer_loading.h"
-#include "layout/html_viewer.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
@@ -19,6 +18,7 @@
 #include "platform/message_window.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
+#include "viewer/html_viewer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -132,7 +132,9 @@ void THTTPForm::FormShow(const std::string& address) {
     messages_->Send(WM_USER + 124);
 }
 
-void THTTPForm::ShowAddress(const std::string& address) { UrlCombobox->SetText(address); }
+void THTTPForm::ShowAddress(const std::string& address) {
+    UrlCombobox->SetText(address);
+}
 
 void THTTPForm::TakeDroppedFile(const std::string& fileName) {
     if (fileName.empty()) return;
@@ -171,7 +173,9 @@ void THTTPForm::Openfile1Click() {
     LastOpenFile = fileName;
 }
 
-void THTTPForm::Exit1Click() { close(); }
+void THTTPForm::Exit1Click() {
+    close();
+}
 
 void THTTPForm::Proxy1Click() {
     TProxyForm dialog(this);
@@ -181,9 +185,13 @@ void THTTPForm::Proxy1Click() {
     ProxyPort = dialog.Port();
 }
 
-void THTTPForm::DeleteCacheClick() { diskCache_->EraseAll(); }
+void THTTPForm::DeleteCacheClick() {
+    diskCache_->EraseAll();
+}
 
-void THTTPForm::RetainCache1Click() { settings_.RetainCache = RetainCache1->isChecked(); }
+void THTTPForm::RetainCache1Click() {
+    settings_.RetainCache = RetainCache1->isChecked();
+}
 
 void THTTPForm::About1Click() {
     ShowMessage("Lumo 10\n\n"

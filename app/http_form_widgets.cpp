@@ -4,7 +4,7 @@
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
 #include "app/toolbar_glyphs.h"
-#include "layout/html_viewer.h"
+#include "viewer/html_viewer.h"
 
 #include <QAction>
 #include <QFrame>

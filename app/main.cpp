@@ -3,13 +3,13 @@
 #include "app/http_form.h"
 #include "app/screenshot.h"
 #include "app/viewer_loading.h"
-#include "layout/document_dump.h"
-#include "layout/html_viewer.h"
+#include "builder/document_dump.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "viewer/html_viewer.h"
 
 #include <algorithm>
 #include <cstdio>

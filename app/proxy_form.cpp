@@ -37,7 +37,11 @@ void TProxyForm::SetValues(const std::string& proxy, const std::string& port) {
     PortEdit->setText(ToQString(port));
 }
 
-std::string TProxyForm::Proxy() const { return FromQString(ProxyEdit->text()); }
-std::string TProxyForm::Port() const { return FromQString(PortEdit->text()); }
+std::string TProxyForm::Proxy() const {
+    return FromQString(ProxyEdit->text());
+}
+std::string TProxyForm::Port() const {
+    return FromQString(PortEdit->text());
+}
 
 } // namespace lumo

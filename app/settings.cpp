@@ -54,11 +54,8 @@ void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
         ini.WriteInteger("MainForm", "Height", s.Placement.Height);
         ini.WriteBool("MainForm", "Maximized", false);
         break;
-    case TWindowState::Maximized:
-        ini.WriteBool("MainForm", "Maximized", true);
-        break;
-    case TWindowState::Minimized:
-        break;
+    case TWindowState::Maximized: ini.WriteBool("MainForm", "Maximized", true); break;
+    case TWindowState::Minimized: break;
     }
     ini.WriteBool("Cache", "Retain", s.RetainCache);
     ini.EndUpdate();

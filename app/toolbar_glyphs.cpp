@@ -14,7 +14,8 @@ constexpr int Size = 16;
 void DrawArrow(QPainter& p, bool left) {
     QPolygonF arrow({{2, 8}, {8, 2}, {8, 5}, {14, 5}, {14, 11}, {8, 11}, {8, 14}});
     if (!left)
-        for (QPointF& pt : arrow) pt.setX(Size - pt.x());
+        for (QPointF& pt : arrow)
+            pt.setX(Size - pt.x());
     p.setBrush(QColor(0, 128, 0));
     p.drawPolygon(arrow);
 }
@@ -30,7 +31,8 @@ void DrawRefresh(QPainter& p) {
 
 void DrawStop(QPainter& p) {
     p.setBrush(QColor(200, 0, 0));
-    p.drawPolygon(QPolygonF({{5, 1}, {11, 1}, {15, 5}, {15, 11}, {11, 15}, {5, 15}, {1, 11}, {1, 5}}));
+    p.drawPolygon(
+        QPolygonF({{5, 1}, {11, 1}, {15, 5}, {15, 11}, {11, 15}, {5, 15}, {1, 11}, {1, 5}}));
     p.setPen(QPen(Qt::white, 2));
     p.drawLine(QPointF(5, 8), QPointF(11, 8));
 }

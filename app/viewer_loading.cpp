@@ -1,9 +1,9 @@
 #include "app/viewer_loading.h"
 
-#include "layout/html_viewer.h"
 #include "net/address.h"
 #include "net/file_connection.h"
 #include "net/url_connection.h"
+#include "viewer/html_viewer.h"
 
 namespace lumo {
 
@@ -20,15 +20,9 @@ TViewerLoad LoadAddressIntoViewer(THTMLViewer& viewer, const std::string& addres
     if (!path) throw EInOutError("Can't locate file: " + address);
     const std::string file = path->substr(0, path->find('#'));
     switch (FileKindOf(file)) {
-    case ckImage:
-        viewer.OpenImageFile(*path);
-        break;
-    case ckText:
-        viewer.OpenTextFile(*path);
-        break;
-    case ckHTML:
-        viewer.OpenFile(*path);
-        break;
+    case ckImage: viewer.OpenImageFile(*path); break;
+    case ckText: viewer.OpenTextFile(*path); break;
+    case ckHTML: viewer.OpenFile(*path); break;
     }
     return TViewerLoad::Loaded;
 }

@@ -54,9 +54,7 @@ std::string DumpTokens(std::string_view document) {
         while (t.CurTok != EofTok) {
             line();
             switch (t.CurTok) {
-            case TextAreaTok:
-                t.ReadTextArea(line);
-                break;
+            case TextAreaTok: t.ReadTextArea(line); break;
             case ScriptTok:
                 t.InScript = true;
                 for (t.NextScriptToken(); t.CurTok != EofTok; t.NextScriptToken()) {
@@ -71,20 +69,11 @@ std::string DumpTokens(std::string_view document) {
                 out += "StyleSheet " + std::to_string(styles.Count()) + " rules\n";
                 break;
             }
-            case PreTok:
-                t.InPre = true;
-                break;
-            case PreEndTok:
-                t.InPre = false;
-                break;
-            case NoBrTok:
-                t.NoBreak = true;
-                break;
-            case NoBrEndTok:
-                t.NoBreak = false;
-                break;
-            default:
-                break;
+            case PreTok: t.InPre = true; break;
+            case PreEndTok: t.InPre = false; break;
+            case NoBrTok: t.NoBreak = true; break;
+            case NoBrEndTok: t.NoBreak = false; break;
+            default: break;
             }
             t.NextToken();
         }

@@ -1,7 +1,6 @@
 #include "html/tokenizer.h"
 
 #include "html/entities.h"
-#include "html/id_name_list.h"
 #include "html/properties.h"
 #include "html/style_sheet.h"
 #include "platform/ansi.h"
@@ -37,10 +36,8 @@ constexpr char SafeByte(char c) {
     case 5:
     case 6:
     case 7:
-    case 8:
-        return '?';
-    default:
-        return c;
+    case 8: return '?';
+    default: return c;
     }
 }
 
@@ -330,7 +327,7 @@ bool HtmlTokenizer::ReadAttribute(std::string& upperName, TokenKind& sym, std::s
             }
         }
     }
-    if (sym == IDTok && !text.empty() && IDs) IDs->AddChPosObject(text, SrcPos);
+    if (sym == IDTok && !text.empty() && OnID) OnID(text, SrcPos);
     return true;
 }
 

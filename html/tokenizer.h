@@ -27,7 +27,6 @@
 
 namespace lumo {
 
-class TIDNameList;
 class TStyleList;
 
 class EParseError : public Exception {
@@ -66,7 +65,8 @@ public:
     bool NoBreak = false;  // collapsed white space becomes the byte 5
     TokenObj Token;
     TAttributeList Attributes;
-    TIDNameList* IDs = nullptr; // where ID attributes are registered
+    // Told of every ID attribute with the source position of its tag.
+    std::function<void(std::string_view id, int srcPos)> OnID;
     TIncludeType OnInclude;
     void* CallerObject = nullptr; // the sender of host events
 

@@ -14,12 +14,9 @@ int ClearGapFor(const IndentManager& indents, ClearAttrType side, int Y) {
     indents.ClearY(CL, CR);
     int left = std::max(0, CL - Y - 1), right = std::max(0, CR - Y - 1);
     switch (side) {
-    case clrLeft:
-        return left;
-    case clrRight:
-        return right;
-    default:
-        return std::max(left, right);
+    case clrLeft: return left;
+    case clrRight: return right;
+    default: return std::max(left, right);
     }
 }
 
@@ -137,9 +134,7 @@ int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
         return std::max(Min, RoomWidth - BP - l - r);
     };
     switch (autoTally) {
-    case 0:
-        width = std::max(width, Min);
-        break;
+    case 0: width = std::max(width, Min); break;
     case 1:
         if (width != Auto) {
             width = std::max(width, Min);

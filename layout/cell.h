@@ -5,7 +5,7 @@
 #pragma once
 
 #include "html/free_list.h"
-#include "html/indent_manager.h"
+#include "layout/indent_manager.h"
 #include "layout/paint_index.h"
 #include "layout/section_base.h"
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "html/my_font.h"
-#include "html/url_target.h"
+#include "layout/url_target.h"
 
 #include <memory>
 #include <vector>

@@ -16,32 +16,23 @@ constexpr std::array<std::string_view, 20> kRoman = {
 
 ListKindType KindOf(TokenKind listTok) {
     switch (listTok) {
-    case OLTok:
-        return lkOrdered;
+    case OLTok: return lkOrdered;
     case ULTok:
     case DirTok:
     case MenuTok:
-    case BlockQuoteTok:
-        return lkUnordered;
-    case DLTok:
-        return lkDefinition;
-    default:
-        return lkOther;
+    case BlockQuoteTok: return lkUnordered;
+    case DLTok: return lkDefinition;
+    default: return lkOther;
     }
 }
 
 MarkerStyleType OrderedStyle(char type) {
     switch (type) {
-    case 'A':
-        return msUpperAlpha;
-    case 'I':
-        return msUpperRoman;
-    case 'a':
-        return msLowerAlpha;
-    case 'i':
-        return msLowerRoman;
-    default:
-        return msDecimal;
+    case 'A': return msUpperAlpha;
+    case 'I': return msUpperRoman;
+    case 'a': return msLowerAlpha;
+    case 'i': return msLowerRoman;
+    default: return msDecimal;
     }
 }
 
@@ -51,12 +42,8 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
                    TokenKind listTok, int listNumb, char listType, bool plain)
     : TBlock(root, container, props), ListKind(KindOf(listTok)), ItemNumber(listNumb) {
     switch (ListKind) {
-    case lkOrdered:
-        MarkerStyle = OrderedStyle(listType);
-        break;
-    case lkUnordered:
-        MarkerStyle = plain ? msNone : msCircle;
-        break;
+    case lkOrdered: MarkerStyle = OrderedStyle(listType); break;
+    case lkUnordered: MarkerStyle = plain ? msNone : msCircle; break;
     case lkOther: {
         MarkerStyle = msDisc;
         const int* left = props.Int(Prop::MarginLeft);
@@ -64,9 +51,7 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
         if (!text && (!left || *left == IntNull || *left == 0)) BoxSpec[Prop::MarginLeft] = 16;
         break;
     }
-    default:
-        MarkerStyle = msNone;
-        break;
+    default: MarkerStyle = msNone; break;
     }
     // A style wins, except over an explicit TYPE or PLAIN of the list itself.
     const int styled = props.GetListStyleType();
@@ -103,8 +88,7 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
                 c = static_cast<char>(c - 32);
         return s + ".";
     }
-    default:
-        return std::to_string(number) + ".";
+    default: return std::to_string(number) + ".";
     }
 }
 
@@ -156,8 +140,7 @@ void TBlockLI::PaintMarker(Canvas& canvas, int X) {
         canvas.SetBrush(MarkerFont.Color, BrushStyle::Solid);
         canvas.FillRect({x - 15, baseline - 6, x - 10, baseline - 1});
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

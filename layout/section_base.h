@@ -9,7 +9,7 @@
 // subtracted from every Y. So hit tests need no earlier paint.
 #pragma once
 
-#include "html/id_name_list.h"
+#include "layout/id_name_list.h"
 #include "platform/canvas.h"
 
 #include <memory>

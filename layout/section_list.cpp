@@ -1,8 +1,8 @@
 #include "layout/section_list.h"
 
-#include "html/sel_text.h"
 #include "layout/block.h"
 #include "layout/font_obj.h"
+#include "layout/sel_text.h"
 #include "layout/text_section.h"
 
 #include <algorithm>
@@ -149,14 +149,15 @@ std::string TSectionList::GetSelectedText(int maxChars) {
     return std::string(buffer.data(), static_cast<size_t>(sink.Leng));
 }
 
-void TSectionList::CopyToClipboard() {
-    if (SelEnd <= SelStart) return;
+std::string TSectionList::ClipboardText() {
+    if (SelEnd <= SelStart) return {};
     ClipBuffer sink;
     SelTextCount* saved = TextSink;
     TextSink = &sink;
     CopySelection();
     TextSink = saved;
     sink.Terminate();
+    return sink.Text();
 }
 
 int TSectionList::YOfSourcePosition(int sourcePos) {

@@ -3,10 +3,10 @@
 // selection and scroll position, the default look).
 #pragma once
 
-#include "html/id_name_list.h"
-#include "html/map_item.h"
 #include "html/style_list.h"
 #include "layout/cell.h"
+#include "layout/id_name_list.h"
+#include "layout/map_item.h"
 
 #include <functional>
 #include <string>
@@ -107,8 +107,9 @@ public:
                      TFormControlObj*& control);
     // The selected text, line breaks as CR LF, at most maxChars characters.
     std::string GetSelectedText(int maxChars = 1 << 24);
-    // Copies the selection to the clipboard (at most 32499 characters).
-    void CopyToClipboard();
+    // The selection as a copy to the clipboard takes it (at most 32499
+    // characters); empty without a selection.
+    std::string ClipboardText();
     // The Y of the line holding a source position, for IDs met in the markup.
     int YOfSourcePosition(int sourcePos);
 

@@ -108,15 +108,9 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     if (Alignment != TextAlign::Left)
         textWidth = MeasureRange(canvas, line.Start, line.CharCount, true);
     switch (Alignment) {
-    case TextAlign::Center:
-        line.LineOffset = (left + right - textWidth) / 2 - X;
-        break;
-    case TextAlign::Right:
-        line.LineOffset = right - X - textWidth;
-        break;
-    default:
-        line.LineOffset = left - X;
-        break;
+    case TextAlign::Center: line.LineOffset = (left + right - textWidth) / 2 - X; break;
+    case TextAlign::Right: line.LineOffset = right - X - textWidth; break;
+    default: line.LineOffset = left - X; break;
     }
     line.LineRoom = right - left;
     line.LineY = Y;

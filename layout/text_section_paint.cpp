@@ -1,6 +1,6 @@
 // Painting, hit tests, find, copying and position mapping of text sections.
-#include "html/sel_text.h"
 #include "layout/section_list.h"
+#include "layout/sel_text.h"
 #include "layout/text_section.h"
 #include "platform/ansi.h"
 #include "platform/text.h"

@@ -639,8 +639,7 @@ LRESULT TCustomWSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ASYNCGETHOSTBYADDR:
             LookupDone(wParam, static_cast<int>((lParam >> 16) & 0xFFFF));
             return 0;
-        default:
-            return 0;
+        default: return 0;
         }
     } catch (const std::exception& e) {
         if (*alive) HandleEventException(e);

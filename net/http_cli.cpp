@@ -22,12 +22,9 @@ constexpr size_t SendChunkSize = 8193;
 
 const char* MethodOf(THttpRequest rq) {
     switch (rq) {
-    case httpPOST:
-        return "POST";
-    case httpHEAD:
-        return "HEAD";
-    default:
-        return "GET";
+    case httpPOST: return "POST";
+    case httpHEAD: return "HEAD";
+    default: return "GET";
     }
 }
 
@@ -492,12 +489,9 @@ void THttpCli::RedirectionClosed() {
 
 void THttpCli::SocketSessionClosed(uint16_t error) {
     switch (closeMode_) {
-    case CloseMode::Redirect:
-        return RedirectionClosed();
-    case CloseMode::Ignore:
-        return;
-    case CloseMode::Normal:
-        return EndOfConnection(error);
+    case CloseMode::Redirect: return RedirectionClosed();
+    case CloseMode::Ignore: return;
+    case CloseMode::Normal: return EndOfConnection(error);
     }
 }
 
@@ -605,8 +599,7 @@ LRESULT THttpCli::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HTTP_LOGIN:
         if (wParam == serial_ && state_ != hsReady && state_ != hsAborting && !ending_) Connect();
         return 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

@@ -40,16 +40,11 @@ void THttpResponseReader::Reset() {
 
 const char* THttpResponseReader::FailureText(Failure f) {
     switch (f) {
-    case Failure::None:
-        return "";
-    case Failure::LineTooLong:
-        return "HTTP line too long";
-    case Failure::HeaderTooLarge:
-        return "HTTP header too large";
-    case Failure::BadStatusLine:
-        return "Invalid HTTP status line";
-    case Failure::BadContentLength:
-        return "Invalid Content-Length";
+    case Failure::None: return "";
+    case Failure::LineTooLong: return "HTTP line too long";
+    case Failure::HeaderTooLarge: return "HTTP header too large";
+    case Failure::BadStatusLine: return "Invalid HTTP status line";
+    case Failure::BadContentLength: return "Invalid Content-Length";
     }
     return "";
 }

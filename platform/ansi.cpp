@@ -108,7 +108,8 @@ bool SameAnsiText(std::string_view a, std::string_view b) {
 std::string AnsiToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size() + ansi.size() / 4);
-    for (char c : ansi) AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
+    for (char c : ansi)
+        AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(c)));
     return out;
 }
 

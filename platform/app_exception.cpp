@@ -30,7 +30,9 @@ void Report(const std::exception& e) noexcept {
 
 } // namespace
 
-void SetExceptionHandler(ExceptionHandler handler) { Handler() = std::move(handler); }
+void SetExceptionHandler(ExceptionHandler handler) {
+    Handler() = std::move(handler);
+}
 
 void HandleCurrentException() noexcept {
     try {

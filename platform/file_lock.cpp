@@ -19,6 +19,8 @@ std::unique_ptr<ExclusiveFileLock> ExclusiveFileLock::Acquire(std::string_view f
     return std::unique_ptr<ExclusiveFileLock>(new ExclusiveFileLock(fd));
 }
 
-ExclusiveFileLock::~ExclusiveFileLock() { ::close(fd_); }
+ExclusiveFileLock::~ExclusiveFileLock() {
+    ::close(fd_);
+}
 
 } // namespace lumo

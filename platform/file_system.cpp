@@ -12,9 +12,13 @@ namespace lumo {
 
 namespace fs = std::filesystem;
 
-fs::path NativePath(std::string_view ansiName) { return fs::path(AnsiToUtf8(ansiName)); }
+fs::path NativePath(std::string_view ansiName) {
+    return fs::path(AnsiToUtf8(ansiName));
+}
 
-std::string AnsiName(const fs::path& path) { return Utf8ToAnsi(path.string()); }
+std::string AnsiName(const fs::path& path) {
+    return Utf8ToAnsi(path.string());
+}
 
 std::string ProgramFolder() {
     std::string folder;

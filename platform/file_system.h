@@ -20,7 +20,7 @@ std::string AnsiName(const std::filesystem::path& path);
 // "/": LUMO_HOME when it is set, else the folder of the executable.
 std::string ProgramFolder();
 
-bool FileExists(std::string_view name);      // a regular file (symbolic links followed)
+bool FileExists(std::string_view name); // a regular file (symbolic links followed)
 bool DirectoryExists(std::string_view name);
 
 // Creates the folder and any missing parents; true when it exists afterwards.

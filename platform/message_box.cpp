@@ -55,7 +55,9 @@ std::string title = "Lumo 10";
 
 } // namespace
 
-MessageBoxes& TheMessageBoxes() { return *current; }
+MessageBoxes& TheMessageBoxes() {
+    return *current;
+}
 
 MessageBoxes* SetMessageBoxes(MessageBoxes* boxes) {
     MessageBoxes* previous = current;
@@ -63,8 +65,12 @@ MessageBoxes* SetMessageBoxes(MessageBoxes* boxes) {
     return previous;
 }
 
-void SetApplicationTitle(const std::string& text) { title = text; }
-const std::string& ApplicationTitle() { return title; }
+void SetApplicationTitle(const std::string& text) {
+    title = text;
+}
+const std::string& ApplicationTitle() {
+    return title;
+}
 
 void ShowMessage(const std::string& text) {
     TheMessageBoxes().Show(MessageKind::Plain, title, text, MessageButtons::Ok);

@@ -14,8 +14,8 @@ enum class MessageAnswer { Ok, Cancel, Yes, No };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual MessageAnswer Show(MessageKind kind, const std::string& title,
-                               const std::string& text, MessageButtons buttons) = 0;
+    virtual MessageAnswer Show(MessageKind kind, const std::string& title, const std::string& text,
+                               MessageButtons buttons) = 0;
 };
 
 MessageBoxes& TheMessageBoxes();

@@ -20,16 +20,12 @@ namespace {
 
 int WinSockErrorFromLookup(int gaiError) {
     switch (gaiError) {
-    case EAI_AGAIN:
-        return WSATRY_AGAIN;
-    case EAI_FAIL:
-        return WSANO_RECOVERY;
+    case EAI_AGAIN: return WSATRY_AGAIN;
+    case EAI_FAIL: return WSANO_RECOVERY;
 #ifdef EAI_NODATA
-    case EAI_NODATA:
-        return WSANO_DATA;
+    case EAI_NODATA: return WSANO_DATA;
 #endif
-    default:
-        return WSAHOST_NOT_FOUND;
+    default: return WSAHOST_NOT_FOUND;
     }
 }
 

@@ -20,7 +20,8 @@ public:
 
     bool StartProgram(const std::string& program, const std::vector<std::string>& args) override {
         QStringList arguments;
-        for (const auto& a : args) arguments << ToQString(a);
+        for (const auto& a : args)
+            arguments << ToQString(a);
         return QProcess::startDetached(ToQString(program), arguments);
     }
 
@@ -39,7 +40,9 @@ Shell* current = &desktopShell;
 
 } // namespace
 
-Shell& TheShell() { return *current; }
+Shell& TheShell() {
+    return *current;
+}
 
 Shell* SetShell(Shell* shell) {
     Shell* previous = current;

@@ -15,9 +15,13 @@ Timer::Timer() : timer_(std::make_unique<QTimer>()) {
 
 Timer::~Timer() = default;
 
-void Timer::SetInterval(int milliseconds) { timer_->setInterval(milliseconds); }
+void Timer::SetInterval(int milliseconds) {
+    timer_->setInterval(milliseconds);
+}
 
-int Timer::Interval() const { return timer_->interval(); }
+int Timer::Interval() const {
+    return timer_->interval();
+}
 
 void Timer::SetEnabled(bool enabled) {
     if (enabled)
@@ -26,6 +30,8 @@ void Timer::SetEnabled(bool enabled) {
         timer_->stop();
 }
 
-bool Timer::Enabled() const { return timer_->isActive(); }
+bool Timer::Enabled() const {
+    return timer_->isActive();
+}
 
 } // namespace lumo

@@ -74,15 +74,9 @@ std::string Sheet(int n) {
     for (int i = 0; i < n; ++i) {
         std::string tag = tags[i % 8];
         switch (i % 3) {
-        case 0:
-            sheet += tag + Numbered(".c", i % 50);
-            break;
-        case 1:
-            sheet += Numbered("#id", i);
-            break;
-        default:
-            sheet += std::string(tags[(i + 3) % 8]) + " " + tag;
-            break;
+        case 0: sheet += tag + Numbered(".c", i % 50); break;
+        case 1: sheet += Numbered("#id", i); break;
+        default: sheet += std::string(tags[(i + 3) % 8]) + " " + tag; break;
         }
         sheet += " { color: #" + std::to_string(100000 + i) +
                  "; margin-left: " + std::to_string(i % 20) + "px }\n";

@@ -1,7 +1,7 @@
 // Parse, build and layout of generated pages at 800 pixels with the real
 // fonts, painting an 800x600 window of them, and the same with the fixed
 // metrics of the recording canvas. The pages come from LUMO_BENCH_PAGES.
-#include "layout/document_dump.h"
+#include "builder/document_dump.h"
 #include "layout/section_list.h"
 #include "platform/file_system.h"
 #include "platform/qt_canvas.h"

@@ -3,8 +3,8 @@
 // painted, laying out again after a resize, painting the screen after
 // scrolling one page, and a search through the whole document for a text
 // that is not there. The pages come from LUMO_BENCH_PAGES.
-#include "layout/html_viewer.h"
 #include "platform/file_system.h"
+#include "viewer/html_viewer.h"
 
 #include <QApplication>
 #include <QImage>

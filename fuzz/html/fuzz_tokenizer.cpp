@@ -2,7 +2,6 @@
 // TEXTAREA, SCRIPT and style sheet readers), and plain tokens with the
 // white-space modes and an include handler.
 #include "fuzz/fuzz_support.h"
-#include "html/id_name_list.h"
 #include "html/token_dump.h"
 #include "html/tokenizer.h"
 
@@ -15,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lumo::DumpTokens(input);
 
     lumo::HtmlTokenizer t;
-    lumo::TIDNameList ids;
-    t.IDs = &ids;
+    int ids = 0;
+    t.OnID = [&ids](std::string_view, int) { ++ids; };
     t.OnInclude = [](void*, const std::string&, std::vector<std::string>, std::string& buffer) {
         buffer = "<b>included &amp; text</b><!--#include file=x-->";
     };

@@ -4,10 +4,10 @@
 #include "app/find_dialog.h"
 #include "app/http_form.h"
 #include "app/lookup_combo_box.h"
-#include "layout/html_viewer.h"
 #include "platform/message_box.h"
+#include "viewer/html_viewer.h"
 
-#include "tests/layout/layout_fixture.h"
+#include "tests/support/layout_fixture.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,4 +1,3 @@
-#include "html/id_name_list.h"
 #include "html/token_dump.h"
 #include "html/tokenizer.h"
 #include "platform/text.h"
@@ -306,17 +305,16 @@ TEST(Tokenizer, PeekAtTheEndIsBounded) {
 }
 
 TEST(Tokenizer, IDsRegisterWithTheirPosition) {
-    TIDNameList ids;
-    ids.YOfSourcePosition = [](int pos) { return pos * 10; };
+    std::vector<std::pair<std::string, int>> ids;
     HtmlTokenizer t;
-    t.IDs = &ids;
+    t.OnID = [&ids](std::string_view id, int srcPos) { ids.emplace_back(id, srcPos); };
     t.Begin("<p id=top>x <div id=Top>");
     t.ReadNextChar();
     for (t.NextToken(); t.CurTok != EofTok; t.NextToken()) {
     }
-    ASSERT_NE(ids.Find("TOP"), nullptr);
-    EXPECT_EQ(ids.Count(), 1);
-    EXPECT_EQ(ids.Find("top")->YPosition(), 230); // the second ID wins
+    // Each at the position where its value ends, in its own case.
+    const std::vector<std::pair<std::string, int>> expected{{"top", 9}, {"Top", 23}};
+    EXPECT_EQ(ids, expected);
 }
 
 TEST(Tokenizer, OneParseAtATime) {

@@ -1,6 +1,6 @@
 // Block layout: margins, floats and clearing, markers, rules, backgrounds,
 // painting only what shows, hit tests, and layout that does not drift.
-#include "layout_fixture.h"
+#include "tests/support/layout_fixture.h"
 
 #include "layout/background_tile.h"
 #include "layout/list_item_block.h"

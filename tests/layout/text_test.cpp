@@ -1,6 +1,6 @@
 // Text sections: white space on input, line breaking, NOBR, find, copy,
 // source positions and long pre-formatted lines.
-#include "layout_fixture.h"
+#include "tests/support/layout_fixture.h"
 
 #include "layout/pre_section.h"
 

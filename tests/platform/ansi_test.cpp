@@ -8,7 +8,8 @@ namespace {
 
 TEST(Ansi, EveryByteSurvivesARoundTrip) {
     std::string all;
-    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToAnsi(AnsiToUtf8(all)), all);
     EXPECT_EQ(FromQString(ToQString(all)), all);
 }
@@ -18,10 +19,10 @@ TEST(Ansi, ConvertsByTheFixedTable) {
         const char* ansi;
         const char* utf8;
     } rows[] = {
-        {"\x80", "\xE2\x82\xAC"},   // euro sign
+        {"\x80", "\xE2\x82\xAC"}, // euro sign
         {"\x93q\x94", "\xE2\x80\x9Cq\xE2\x80\x9D"},
-        {"\xE9", "\xC3\xA9"},       // e acute
-        {"\x9F", "\xC5\xB8"},       // Y diaeresis
+        {"\xE9", "\xC3\xA9"}, // e acute
+        {"\x9F", "\xC5\xB8"}, // Y diaeresis
         {"\xA0", "\xC2\xA0"},
     };
     for (const auto& row : rows) {
@@ -31,11 +32,13 @@ TEST(Ansi, ConvertsByTheFixedTable) {
 }
 
 TEST(Ansi, UnknownAndMalformedTextBecomesQuestionMarks) {
-    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD"), "?");          // a character outside the code page
-    EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80" "b"), "a?b"); // outside the basic plane
-    EXPECT_EQ(Utf8ToAnsi("\xC3"), "?");                  // cut short
-    EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "?");              // overlong
-    EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "?");          // a surrogate
+    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD"), "?"); // a character outside the code page
+    EXPECT_EQ(Utf8ToAnsi("a\xF0\x9F\x98\x80"
+                         "b"),
+              "a?b");                           // outside the basic plane
+    EXPECT_EQ(Utf8ToAnsi("\xC3"), "?");         // cut short
+    EXPECT_EQ(Utf8ToAnsi("\xC0\xAF"), "?");     // overlong
+    EXPECT_EQ(Utf8ToAnsi("\xED\xA0\x80"), "?"); // a surrogate
     EXPECT_EQ(FromQString(QString::fromUtf8("\xF0\x9F\x98\x80")), "?");
 }
 

@@ -25,7 +25,8 @@ TEST(FileSystem, SplitsLinesAtEveryKindOfLineEnd) {
         {"a\n\nb", {"a", "", "b"}},
         {"a\r\r\n", {"a", ""}},
     };
-    for (const auto& row : rows) EXPECT_EQ(SplitLines(row.text), row.lines) << row.text;
+    for (const auto& row : rows)
+        EXPECT_EQ(SplitLines(row.text), row.lines) << row.text;
     EXPECT_EQ(JoinLines({"", "80"}), "\r\n80\r\n");
 }
 
@@ -38,7 +39,7 @@ TEST(FileSystem, ReadsOnlyRegularFilesWithinTheLimit) {
     EXPECT_FALSE(ReadWholeFile(folder.Path(), 100)); // a folder
     ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
     EXPECT_FALSE(ReadWholeFile(folder / "fifo", 100)); // would block for ever
-    EXPECT_FALSE(ReadWholeFile("/dev/zero", 100));      // would never end
+    EXPECT_FALSE(ReadWholeFile("/dev/zero", 100));     // would never end
 }
 
 TEST(FileSystem, AtomicWriteReplacesTheWholeFile) {
@@ -48,7 +49,8 @@ TEST(FileSystem, AtomicWriteReplacesTheWholeFile) {
     EXPECT_EQ(folder.Read("state.txt"), "new");
     // Nothing is left beside it.
     int files = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.Path())) ++files;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder.Path()))
+        ++files;
     EXPECT_EQ(files, 1);
     EXPECT_FALSE(WriteFileAtomically(folder / "no/such/folder/x", "data"));
 }

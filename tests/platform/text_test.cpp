@@ -31,11 +31,12 @@ TEST(ColorNames, NamesAndNumbers) {
         const char* text;
         TColor expected; // default 0x123456
     } rows[] = {
-        {"clBtnText", clBtnText}, {"CLRED", 0x0000FF},      {"16711680", 0xFF0000},
-        {"-2147483630", clBtnText}, {"$FF", 0xFF},           {"0x8000", 0x8000},
-        {"clNothing", 0x123456},  {"", 0x123456},           {"99999999999", 0x123456},
+        {"clBtnText", clBtnText},   {"CLRED", 0x0000FF}, {"16711680", 0xFF0000},
+        {"-2147483630", clBtnText}, {"$FF", 0xFF},       {"0x8000", 0x8000},
+        {"clNothing", 0x123456},    {"", 0x123456},      {"99999999999", 0x123456},
     };
-    for (const auto& row : rows) EXPECT_EQ(StringToColor(row.text, 0x123456), row.expected) << row.text;
+    for (const auto& row : rows)
+        EXPECT_EQ(StringToColor(row.text, 0x123456), row.expected) << row.text;
     EXPECT_EQ(ColorToString(clBtnText), "-2147483630");
     EXPECT_EQ(ColorToString(clWhite), "16777215");
 }

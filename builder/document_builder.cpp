@@ -1,0 +1,489 @@
+// Parse set-up, the main loop and the head elements.
+#include "builder/document_builder_state.h"
+
+#include "html/parse_color.h"
+#include "html/style_sheet.h"
+#include "layout/body_block.h"
+#include "layout/pre_section.h"
+#include "layout/section_list.h"
+#include "net/address.h"
+#include "platform/file_system.h"
+#include "platform/stream.h"
+#include "platform/text.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace lumo {
+
+const TokSet& TableCellTerminators() {
+    static const TokSet set = Toks({TableEndTok, TDTok, TDEndTok, TRTok, TREndTok, THTok, THEndTok,
+                                    CaptionTok, CaptionEndTok});
+    return set;
+}
+
+const TokSet& ParagraphContent() {
+    static const TokSet set =
+        Toks({BTok,           BEndTok,   ITok,         IEndTok,    BRTok,        EmTok,
+              EmEndTok,       StrongTok, StrongEndTok, UTok,       UEndTok,      CiteTok,
+              CiteEndTok,     VarTok,    VarEndTok,    TTTok,      TTEndTok,     CodeTok,
+              CodeEndTok,     KbdTok,    KbdEndTok,    SampTok,    SampEndTok,   ImageTok,
+              ATok,           AEndTok,   CommandTok,   TextTok,    InputTok,     TextAreaTok,
+              TextAreaEndTok, SelectTok, FontTok,      FontEndTok, BaseFontTok,  SubTok,
+              SubEndTok,      SupTok,    SupEndTok,    BigTok,     BigEndTok,    SmallTok,
+              SmallEndTok,    MapTok,    PageTok,      ScriptTok,  ScriptEndTok, STok,
+              SEndTok,        StrikeTok, StrikeEndTok, PanelTok,   NoBrTok,      NoBrEndTok,
+              WbrTok,         SpanTok,   SpanEndTok});
+    return set;
+}
+
+const TokSet& LineBreakContent() {
+    static const TokSet set = [] {
+        TokSet s = ParagraphContent();
+        s.reset(BRTok);
+        return s;
+    }();
+    return set;
+}
+
+const TokSet& ListBlockExtraTerminators() {
+    static const TokSet set = Toks({OLEndTok, LITok, ULEndTok, DirEndTok, MenuEndTok, DLEndTok,
+                                    DDTok, DTTok, BlockQuoteEndTok, EofTok});
+    return set;
+}
+
+const TokSet& ListItemExtraTerminators() {
+    static const TokSet set = Toks({OLTok, LITok, ULTok, DirTok, MenuTok, DLTok, DDTok, DTTok});
+    return set;
+}
+
+const TokSet& HeadingContent() {
+    static const TokSet set = [] {
+        TokSet s = ParagraphContent();
+        for (TokenKind k : {CommandTok, MapTok, PageTok})
+            s.reset(k);
+        return s;
+    }();
+    return set;
+}
+
+const TokSet& ListItemContent() {
+    static const TokSet set = [] {
+        TokSet s = ParagraphContent();
+        s.reset(CommandTok);
+        s.set(HeadingTok);
+        s.set(TableTok);
+        return s;
+    }();
+    return set;
+}
+
+const TokSet& FrameBodyContent() {
+    static const TokSet set =
+        Toks({BodyTok, PTok, HeadingTok, HRTok, OLTok, ULTok, DirTok, MenuTok, DLTok, AddressTok,
+              BlockQuoteTok, PreTok, ImageTok, TableTok, FormTok});
+    return set;
+}
+
+THtmlBuilder::THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks)
+    : P(parser), RootList(list), Hooks(hooks) {}
+
+THtmlBuilder::~THtmlBuilder() = default;
+
+void THtmlBuilder::Next() {
+    P.NextTokenReadingStyles(RootList.StyleSheet);
+}
+
+void THtmlBuilder::FinishSection() {
+    if (!ActiveSection) return;
+    ActiveSection->Seal();
+    ActiveCell->AddItem(std::move(ActiveSection));
+}
+
+void THtmlBuilder::OpenSection(const TAttributeList* attributes) {
+    FinishSection();
+    if (P.InPre)
+        ActiveSection = std::make_unique<TPreFormated>(RootList, attributes, ActiveLink,
+                                                       Stack->TopProps(), ScriptShift);
+    else
+        ActiveSection = std::make_unique<TSection>(RootList, attributes, ActiveLink,
+                                                   Stack->TopProps(), ScriptShift);
+}
+
+void THtmlBuilder::EnsureSection() {
+    if (!ActiveSection) OpenSection();
+}
+
+void THtmlBuilder::DropSection() {
+    ActiveSection.reset();
+}
+
+void THtmlBuilder::FontChanged() {
+    if (ActiveSection) ActiveSection->StartRun(Stack->TopProps(), ActiveLink, ScriptShift);
+}
+
+TProperties& THtmlBuilder::Push(std::string_view tag) {
+    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
+    return Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(), "",
+                            P.Attributes.GetStyle());
+}
+
+TProperties& THtmlBuilder::PushPlain(std::string_view tag, std::string_view pseudo) {
+    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
+    return Stack->PushProps(tag, "", "", pseudo, nullptr);
+}
+
+void THtmlBuilder::ApplyAlign() {
+    const TAttribute* align = P.Attributes.Find(AlignTok);
+    if (!align) return;
+    std::string a = LowerCase(Trim(align->Name));
+    if (a == "left" || a == "center" || a == "right") Stack->TopProps().Props[Prop::TextAlign] = a;
+}
+
+void THtmlBuilder::CloseBlock(TBlock* block) {
+    ActiveCell = block->Container;
+}
+
+void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomMargin margin) {
+    FinishSection();
+    if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
+    PopFor(tag);
+    CloseBlock(block);
+}
+
+bool THtmlBuilder::BodyCellEmpty() const {
+    return BodyBlock && BodyBlock->Content.empty();
+}
+
+void THtmlBuilder::ParseDocument(std::string_view document) {
+    ActiveCell = &RootList;
+    P.CallerObject = RootList.Viewer;
+    P.OnInclude = Hooks.OnInclude;
+    P.OnID = [this](std::string_view id, int srcPos) { RootList.IDs.AddChPosObject(id, srcPos); };
+    P.InPre = false;
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack->Reset();
+    BodyBlock = OpenBlock<TBodyBlock>();
+    OpenSection();
+    P.InScript = false;
+    P.NoBreak = false;
+    try {
+        P.Begin(document);
+        P.ReadNextChar();
+        Next();
+        ParseBody(TokSet());
+    } catch (...) {
+        // A parse that fails (an unclosed comment, anything else) keeps what
+        // it built; the tree is whole since every block was attached first.
+    }
+    FinishSection();
+    Stack->clear();
+    P.OnID = nullptr;
+    P.InPre = false;
+}
+
+void THtmlBuilder::ParseText(std::string_view text) {
+    ActiveCell = &RootList;
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack->Reset();
+    BodyBlock = OpenBlock<TBodyBlock>();
+    PushPlain("pre");
+    P.InPre = true;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        OpenSection();
+        std::string_view line = text.substr(start, end - start);
+        for (size_t piece = 0; piece < line.size(); piece += 200) {
+            TokenObj token;
+            const size_t n = std::min<size_t>(200, line.size() - piece);
+            for (size_t k = 0; k < n; ++k)
+                token.AddChar(line[piece + k], static_cast<int>(start + piece + k));
+            ActiveSection->AppendToken(token);
+        }
+        FinishSection();
+        if (end == text.size()) break;
+        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+    }
+    P.InPre = false;
+    Stack->clear();
+}
+
+void THtmlBuilder::ParseBody(const TokSet& stop) {
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (tok == EofTok) {
+            Next();
+            return;
+        }
+        if (stop[tok]) return;
+        switch (tok) {
+        case TitleTok:
+            if (BodyCellEmpty())
+                Result.Title = ReadTitle(P, RootList.StyleSheet);
+            else
+                Next();
+            break;
+        case BodyTok:
+            if (BodyCellEmpty())
+                DoBody();
+            else
+                Next();
+            break;
+        case BaseTok:
+        case LinkTok:
+        case BgSoundTok:
+        case MetaTok:
+            if (!BodyCellEmpty()) {
+                // Head elements in the body are passed over.
+            } else if (tok == BaseTok) {
+                ReadBase(P.Attributes, Result);
+            } else if (tok == LinkTok) {
+                ReadLinkedStyleSheet();
+            } else if (tok == BgSoundTok) {
+                RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer);
+            } else {
+                ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
+                           Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
+            }
+            Next();
+            break;
+        case PTok: ParseParagraph(stop); break;
+        case OLTok:
+        case ULTok:
+        case DirTok:
+        case MenuTok:
+        case DLTok:
+            ParseList(tok, stop);
+            Next();
+            break;
+        case AddressTok:
+        case BlockQuoteTok:
+            FinishSection();
+            ParseList(tok, stop);
+            Next();
+            break;
+        case LITok: ParseListItem(OrphanItemTok, LITok, 1, stop, false, '1'); break;
+        case DDTok:
+        case DTTok: ParseListItem(DLTok, tok, 1, stop, false, '1'); break;
+        case CenterTok: ParseCenter(stop); break;
+        case DivTok: ParseDiv(stop); break;
+        case FormTok: ParseForm(stop); break;
+        default:
+            if (ParagraphContent()[tok] || tok == HeadingTok || tok == HeadingEndTok ||
+                tok == HRTok || tok == PreTok || tok == TableTok)
+                ParseBlockContent();
+            else
+                Next();
+            break;
+        }
+    }
+}
+
+void THtmlBuilder::DoBody() {
+    DropSection(); // loose text before BODY goes
+    TProperties& body = Push("body");
+    int width = RootList.MarginWidth, height = RootList.MarginHeight;
+    auto color = [&](const TAttribute& a, int index) {
+        TColor c;
+        if (!ParseColor(a.Name, false, c)) return;
+        body.Props[index] = static_cast<int>(c | PaletteRelative);
+        body.Assigned[index] = true;
+    };
+    for (const auto& a : P.Attributes) {
+        switch (a->Which) {
+        case MarginWidthTok: width = std::clamp(a->Value, 0, 200); break;
+        case MarginHeightTok: height = std::clamp(a->Value, 0, 200); break;
+        case TextTok: color(*a, Prop::Color); break;
+        case BGColorTok: color(*a, Prop::BackgroundColor); break;
+        case BackgroundTok: body.Props[Prop::BackgroundImage] = "url(" + a->Name + ")"; break;
+        case LinkTok: color(*a, Prop::LinkColor); break;
+        case VLinkTok: color(*a, Prop::VisitedColor); break;
+        case OLinkTok:
+            color(*a, Prop::HoverColor);
+            RootList.HoverLinks = true;
+            break;
+        default: break;
+        }
+    }
+    body.Props[Prop::MarginLeft] = width;
+    body.Props[Prop::MarginRight] = width;
+    body.Props[Prop::MarginTop] = height;
+    body.Props[Prop::MarginBottom] = height;
+
+    std::string image;
+    if (body.GetBackgroundImage(image) && !image.empty()) RootList.SetBackBitmap(image);
+    const int* back = body.Int(Prop::BackgroundColor);
+    if (back && static_cast<TColor>(*back) != clNone)
+        RootList.SetBackColor(static_cast<TColor>(*back) | PaletteRelative);
+
+    if (BodyBlock && ActiveCell == &BodyBlock->Content) {
+        auto it = std::find_if(RootList.begin(), RootList.end(),
+                               [this](const auto& item) { return item.get() == BodyBlock; });
+        if (it != RootList.end()) RootList.erase(it);
+        ActiveCell = &RootList;
+        BodyBlock = OpenBlock<TBodyBlock>();
+    } else {
+        // Met inside another construct: the document takes its colours, and
+        // the blocks being filled stay where they are.
+        Stack->PopProps();
+    }
+    OpenSection();
+    Next();
+}
+
+void THtmlBuilder::ReadLinkedStyleSheet() {
+    const TAttribute* rel = P.Attributes.Find(RelTok);
+    const TAttribute* rev = P.Attributes.Find(RevTok);
+    const TAttribute* href = P.Attributes.Find(HrefTok);
+    const bool sheet = (rel && SameText(Trim(rel->Name), "stylesheet")) ||
+                       (rev && SameText(Trim(rev->Name), "stylesheet"));
+    if (sheet && href && !href->Name.empty()) {
+        const std::string name =
+            RootList.OnExpandName ? RootList.OnExpandName(href->Name) : href->Name;
+        std::string text;
+        bool have = false;
+        if (RootList.OnStyleSheetRequest) {
+            have = RootList.OnStyleSheetRequest(name, text);
+        } else {
+            auto file = ReadWholeFile(AddressToPath(name), 1 << 20);
+            if (file) {
+                text = std::move(*file);
+                have = true;
+            }
+        }
+        if (have) ReadStyleSheetText(RootList.StyleSheet, text, name);
+    }
+}
+
+// --- Head elements ----------------------------------------------------------
+
+std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles) {
+    std::string title;
+    p.NextTokenReadingStyles(styles);
+    while (p.CurTok == TextTok) {
+        if (title.size() < MaxTitle) title += p.Token.S.substr(0, MaxTitle - title.size());
+        p.NextTokenReadingStyles(styles);
+    }
+    return title;
+}
+
+void ReadBase(const TAttributeList& attributes, TParseResult& result) {
+    if (const TAttribute* href = attributes.Find(HrefTok)) result.Base = href->Name;
+    if (const TAttribute* target = attributes.Find(TargetTok)) result.BaseTarget = target->Name;
+}
+
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender) {
+    const TAttribute* src = attributes.Find(SrcTok);
+    if (!hook || !src) return;
+    const TAttribute* loop = attributes.Find(LoopTok);
+    hook(sender, src->Name, loop ? loop->Value : 1, false);
+}
+
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+                uint8_t* charset) {
+    const std::string httpEq = attributes.Text(HttpEqTok);
+    const std::string content = attributes.Text(ContentTok);
+    if (charset && SameText(httpEq, "content-type")) {
+        static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
+            {"1252", 0},     {"8859-1", 0},   {"1253", 161},   {"8859-7", 161}, {"1250", 238},
+            {"8859-2", 238}, {"1251", 204},   {"8859-5", 204}, {"koi8-r", 204}, {"1254", 162},
+            {"8859-3", 162}, {"8859-9", 162}, {"1257", 186},   {"8859-4", 186}};
+        const std::string lower = LowerCase(content);
+        for (const auto& [key, value] : charsets)
+            if (lower.find(key) != std::string::npos) {
+                *charset = value;
+                break;
+            }
+    }
+    if (hook) hook(sender, httpEq, attributes.Text(NameTok), content);
+}
+
+// --- Entry points -----------------------------------------------------------
+
+namespace {
+
+std::string ReadStream(TStream& stream) {
+    std::string out;
+    stream.Seek(0);
+    const int64_t size = std::clamp<int64_t>(stream.Size(), 0, MaxDocumentSize);
+    out.resize(static_cast<size_t>(size));
+    out.resize(stream.Read(out.data(), out.size()));
+    return out;
+}
+
+TParseResult Parse(TSectionList& list, std::string_view document, const TBuilderHooks& hooks) {
+    ParserLock lock;
+    THtmlBuilder builder(list, lock.Parser(), hooks);
+    builder.ParseDocument(document);
+    return builder.Result;
+}
+
+void ParseTextDocument(TSectionList& list, std::string_view text) {
+    ParserLock lock;
+    THtmlBuilder builder(list, lock.Parser(), TBuilderHooks{});
+    builder.ParseText(text);
+}
+
+} // namespace
+
+TParseResult ParseHtmlBuffer(TSectionList& list, std::string_view buffer,
+                             const TBuilderHooks& hooks) {
+    return Parse(list, buffer.substr(0, std::min(buffer.size(), MaxDocumentSize)), hooks);
+}
+
+TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName, const TBuilderHooks& hooks) {
+    auto text = ReadWholeFile(fName, MaxDocumentSize);
+    return Parse(list, text ? std::string_view(*text) : std::string_view(), hooks);
+}
+
+TParseResult ParseHtmlStream(TSectionList& list, TStream& stream, const TBuilderHooks& hooks) {
+    std::string text = ReadStream(stream);
+    return Parse(list, text, hooks);
+}
+
+void ParseTextFile(TSectionList& list, std::string_view fName) {
+    auto text = ReadWholeFile(fName, MaxDocumentSize);
+    ParseTextDocument(list, text ? std::string_view(*text) : std::string_view());
+}
+
+void ParseTextStream(TSectionList& list, TStream& stream) {
+    std::string text = ReadStream(stream);
+    ParseTextDocument(list, text);
+}
+
+void ParseTextBuffer(TSectionList& list, std::string_view text) {
+    ParseTextDocument(list, text.substr(0, std::min(text.size(), MaxDocumentSize)));
+}
+
+bool LoadInput(const TLoadInput& input, std::string& out) {
+    switch (input.Mode) {
+    case TLoadMode::File: {
+        auto text = ReadWholeFile(input.FName, MaxDocumentSize);
+        if (!text) return false;
+        out = std::move(*text);
+        return true;
+    }
+    case TLoadMode::Strings:
+        if (!input.Strings) return false;
+        out.clear();
+        for (const std::string& line : *input.Strings) {
+            if (out.size() > MaxDocumentSize) break;
+            out += line;
+            out += "\r\n";
+        }
+        return true;
+    case TLoadMode::Buffer:
+        if (!input.Buffer) return false;
+        out.assign(input.Buffer->substr(0, std::min(input.Buffer->size(), MaxDocumentSize)));
+        return true;
+    case TLoadMode::Stream:
+        if (!input.Stream) return false;
+        out = ReadStream(*input.Stream);
+        return true;
+    }
+    return false;
+}
+
+} // namespace lumo

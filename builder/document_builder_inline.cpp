@@ -1,0 +1,342 @@
+// Inline elements, paragraphs, headings, line breaks and rules.
+#include "builder/document_builder_state.h"
+
+#include "html/parse_color.h"
+#include "layout/page_break.h"
+#include "layout/rule_block.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "platform/text.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+bool IsPhraseStart(TokenKind t) {
+    switch (t) {
+    case BTok:
+    case ITok:
+    case EmTok:
+    case StrongTok:
+    case UTok:
+    case CiteTok:
+    case VarTok:
+    case TTTok:
+    case CodeTok:
+    case KbdTok:
+    case SampTok:
+    case STok:
+    case StrikeTok:
+    case SpanTok: return true;
+    default: return false;
+    }
+}
+
+bool IsPhraseEnd(TokenKind t) {
+    switch (t) {
+    case BEndTok:
+    case IEndTok:
+    case EmEndTok:
+    case StrongEndTok:
+    case UEndTok:
+    case CiteEndTok:
+    case VarEndTok:
+    case TTEndTok:
+    case CodeEndTok:
+    case KbdEndTok:
+    case SampEndTok:
+    case SEndTok:
+    case StrikeEndTok:
+    case SpanEndTok: return true;
+    default: return false;
+    }
+}
+
+bool IsPrePhrase(TokenKind t) {
+    switch (t) {
+    case TTTok:
+    case TTEndTok:
+    case CodeTok:
+    case CodeEndTok:
+    case KbdTok:
+    case KbdEndTok:
+    case SampTok:
+    case SampEndTok: return false;
+    default: return IsPhraseStart(t) || IsPhraseEnd(t);
+    }
+}
+
+void THtmlBuilder::DoPhrase(TokenKind tok) {
+    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
+        Push(tag).TakeBackgroundColor();
+    else
+        PopFor(TagNameOfEndTok(tok));
+    FontChanged();
+}
+
+void THtmlBuilder::ParseBlockContent() {
+    const TokenKind tok = Cur();
+    switch (tok) {
+    case SubTok:
+    case SupTok:
+    case BigTok:
+    case SmallTok:
+        EnsureSection();
+        if (tok == SubTok || tok == SupTok) ScriptShift = tok == SubTok ? 1 : 2;
+        DoPhrase(tok);
+        Next();
+        break;
+    case SubEndTok:
+    case SupEndTok:
+        ScriptShift = 0;
+        DoPhrase(tok);
+        Next();
+        break;
+    case BigEndTok:
+    case SmallEndTok:
+        DoPhrase(tok);
+        Next();
+        break;
+    case TextTok:
+        EnsureSection();
+        ActiveSection->NoBreak = P.NoBreak;
+        ActiveSection->AppendToken(P.Token);
+        Next();
+        break;
+    case FontTok:
+    case BaseFontTok:
+        if (ReadFontAttributes(tok, NormalFontSizes)) FontChanged();
+        Next();
+        break;
+    case FontEndTok:
+        PopFor("font");
+        FontChanged();
+        Next();
+        break;
+    case ATok:
+        DoAnchor();
+        Next();
+        break;
+    case AEndTok:
+        EndAnchor();
+        Next();
+        break;
+    case BRTok: ParseBreak(TokSet()); break;
+    case HeadingTok: ParseHeading(); break;
+    case HRTok: DoHorizontalRule(); break;
+    case PreTok: ParsePre(); break;
+    case SelectTok:
+        SkipSelect();
+        Next();
+        break;
+    case TextAreaTok: SkipTextArea(); break;
+    case MapTok:
+        ParseMap();
+        Next();
+        break;
+    case PageTok:
+        FinishSection();
+        ActiveCell->AddItem(std::make_unique<TPage>(RootList));
+        Next();
+        break;
+    case ScriptTok:
+        RunScript(P, RootList.OnScript, RootList.Viewer);
+        Next();
+        break;
+    case NoBrTok:
+    case NoBrEndTok:
+        P.NoBreak = tok == NoBrTok;
+        Next();
+        break;
+    case WbrTok:
+        if (ActiveSection && P.NoBreak) {
+            TokenObj space;
+            space.AddChar(' ', P.TagIndex);
+            ActiveSection->NoBreak = true;
+            ActiveSection->AppendToken(space);
+        }
+        Next();
+        break;
+    default:
+        if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
+        // Images, panels, form controls and tables join the model with
+        // their own items; until then their tags are passed over and what
+        // they enclose reads as the text around them.
+        Next();
+        break;
+    }
+}
+
+void THtmlBuilder::DoAnchor() {
+    // A new link ends the open one before it takes its own entries, so the
+    // two never share a look.
+    if (InsideLink && P.Attributes.Find(HrefTok)) EndAnchor();
+    Push("a");
+    for (const auto& a : P.Attributes) {
+        if (a->Which == HrefTok) {
+            if (InsideLink) continue; // a second HREF on one tag
+            InsideLink = true;
+            ActiveLink.Assign(a->Name, P.Attributes.Text(TargetTok));
+            const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
+            for (std::string_view pseudo : {"link", "hover", "visited"})
+                if (Stack->PropStackTop() < MaxStackDepth)
+                    Stack->PushProps("a", cls, id, pseudo, P.Attributes.GetStyle());
+            FontChanged();
+        } else if (a->Which == NameTok) {
+            EnsureSection();
+            FontChanged();
+            std::string name = UpperCase(a->Name);
+            if (!name.empty() && name[0] == '#') name.erase(0, 1);
+            ActiveSection->AddAnchorName(name);
+        }
+    }
+}
+
+void THtmlBuilder::EndAnchor() {
+    if (InsideLink) {
+        ActiveLink.Clear();
+        InsideLink = false;
+        for (int i = 0; i < 3; ++i)
+            PopFor("a");
+    }
+    PopFor("a");
+    FontChanged();
+}
+
+bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
+    int size = 0;
+    TColor color = clNone;
+    std::string face;
+    bool haveSize = false, haveColor = false;
+    for (const auto& a : P.Attributes) {
+        if (a->Which == SizeTok) {
+            int n = a->Value;
+            if (a->Name.size() >= 2 && (a->Name[0] == '+' || a->Name[0] == '-')) n += BaseFontLevel;
+            size = std::clamp(n, 1, 7);
+            if (tok == BaseFontTok) BaseFontLevel = size;
+            haveSize = true;
+        } else if (a->Which == ColorTok) {
+            haveColor = ParseColor(a->Name, false, color);
+        } else if (a->Which == FaceTok && tok == FontTok && !a->Name.empty()) {
+            face = a->Name.substr(0, 50);
+        }
+    }
+    TProperties& entry = PushPlain("font");
+    if (!haveSize && !haveColor && face.empty()) return false;
+    // The element's own values: a later refresh of the stack keeps them.
+    if (haveColor) {
+        entry.Props[Prop::Color] = static_cast<int>(color | PaletteRelative);
+        entry.Assigned[Prop::Color] = true;
+    }
+    if (haveSize) {
+        entry.Props[Prop::FontSize] = static_cast<double>(sizeTable[size - 1]);
+        entry.Assigned[Prop::FontSize] = true;
+    }
+    if (!face.empty()) {
+        entry.Props[Prop::FontFamily] = face;
+        entry.Assigned[Prop::FontFamily] = true;
+    }
+    return true;
+}
+
+void THtmlBuilder::ParseParagraph(const TokSet& stop) {
+    if (stop[PTok]) return;
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    FinishSection();
+    P.SkipWhiteSpace();
+    // The last of a run of P tags gives the paragraph its look.
+    TAttributeList noted = std::move(P.Attributes);
+    P.Attributes = TAttributeList();
+    Next();
+    while (Cur() == PTok || Cur() == PEndTok) {
+        if (Cur() == PTok) {
+            noted = std::move(P.Attributes);
+            P.Attributes = TAttributeList();
+        }
+        P.SkipWhiteSpace();
+        Next();
+    }
+    TAttributeList current = std::move(P.Attributes);
+    P.Attributes = std::move(noted);
+    TBlock* block = BeginElementBlock("p", TTagAlign::Yes);
+    P.Attributes = std::move(current);
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (stop[tok] || !ParagraphContent()[tok]) break;
+        if (tok == CommandTok)
+            Next();
+        else
+            ParseBlockContent();
+    }
+    EndElementBlock(block, "p");
+    if (Cur() == PEndTok) Next();
+}
+
+void THtmlBuilder::ParseBreak(const TokSet& stop) {
+    if (stop[BRTok]) return;
+    const bool clear = P.Attributes.Find(ClearTok) != nullptr;
+    if ((ActiveSection && !clear) || DeepEnough()) {
+        EnsureSection();
+        TokenObj brk;
+        brk.AddChar(8, P.TagIndex);
+        ActiveSection->AppendToken(brk);
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    TBlock* block = BeginElementBlock("br");
+    OpenSection(&P.Attributes);
+    P.SkipWhiteSpace();
+    Next();
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (!LineBreakContent()[tok]) break;
+        if (tok == CommandTok)
+            Next();
+        else
+            ParseBlockContent();
+    }
+    EndElementBlock(block, "br");
+}
+
+void THtmlBuilder::ParseHeading() {
+    const int level = P.HeadingLevel;
+    if (level < 1 || level > 6 || DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    std::string tag(1, 'h');
+    tag += static_cast<char>('0' + level);
+    TBlock* block = BeginElementBlock(tag, TTagAlign::Yes);
+    OpenSection();
+    Next();
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (tok == PTok)
+            ParseParagraph(TokSet());
+        else if (tok == CommandTok)
+            Next();
+        else if (HeadingContent()[tok])
+            ParseBlockContent();
+        else
+            break;
+    }
+    EndElementBlock(block, tag);
+    if (Cur() == HeadingEndTok) Next();
+}
+
+void THtmlBuilder::DoHorizontalRule() {
+    THRBlock* block = BeginElementBlock<THRBlock>("hr", TTagAlign::No, P.Attributes);
+    auto line = std::make_unique<THorzLine>(RootList, P.Attributes, Stack->TopProps());
+    block->Line = line.get();
+    block->Content.AddItem(std::move(line));
+    EndElementBlock(block, "hr");
+    Next();
+}
+
+} // namespace lumo

@@ -1,0 +1,161 @@
+// Lists, list items, forms, CENTER and DIV.
+#include "builder/document_builder_state.h"
+
+#include "layout/list_item_block.h"
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+
+namespace lumo {
+
+namespace {
+
+bool IsListStart(TokenKind t) {
+    return t == OLTok || t == ULTok || t == DirTok || t == MenuTok || t == DLTok;
+}
+
+bool IsListEnd(TokenKind t) {
+    return t == OLEndTok || t == ULEndTok || t == DirEndTok || t == MenuEndTok || t == DLEndTok ||
+           t == BlockQuoteEndTok;
+}
+
+bool IsListContent(TokenKind t) {
+    return (ParagraphContent()[t] && t != CommandTok) || t == HeadingTok || t == HRTok ||
+           t == PreTok || t == TableTok;
+}
+
+} // namespace
+
+void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
+    if (DeepEnough()) return; // the caller passes over the tag
+    TDepthGuard guard(*this);
+    const TokenKind endTok = EndTokOf(listTok);
+    const std::string_view tag = TagNameOfTok(listTok);
+    int listNumb = 1;
+    char listType = '1';
+    bool plain = false;
+    if (listTok == OLTok) {
+        if (const TAttribute* start = P.Attributes.Find(StartTok); start && start->Value >= 0)
+            listNumb = start->Value;
+        if (const TAttribute* type = P.Attributes.Find(TypeTok); type && !type->Name.empty())
+            listType = type->Name[0];
+    } else if (listTok == ULTok) {
+        plain = P.Attributes.Find(PlainTok) != nullptr;
+    }
+    TBlock* block = BeginElementBlock(tag);
+    Next();
+    if (IsListEnd(Cur())) {
+        EndElementBlock(block, tag);
+        return;
+    }
+    while (Cur() != endTok && Cur() != EofTok) {
+        const TokenKind tok = Cur();
+        if (tok == LITok || tok == DDTok || tok == DTTok) {
+            ParseListItem(listTok, tok, listNumb, stop, plain, listType);
+            if (listNumb < 0x7FFFFFFF) ++listNumb;
+        } else if (IsListStart(tok)) {
+            ParseList(tok, stop);
+            Next();
+        } else if (tok == AddressTok || tok == BlockQuoteTok) {
+            FinishSection();
+            ParseList(tok, stop);
+            Next();
+        } else if (tok == PTok && !stop[PTok]) {
+            ParseParagraph(stop);
+        } else if ((tok == CenterTok || tok == FormTok || tok == DivTok) && !stop[tok]) {
+            ParseBody(stop | ListBlockExtraTerminators());
+        } else if (IsListContent(tok)) {
+            ParseBlockContent();
+        } else if (stop[tok]) {
+            break; // the enclosing construct goes on from here
+        } else {
+            Next();
+        }
+    }
+    EndElementBlock(block, tag, TBottomMargin::CheckLast);
+}
+
+void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb,
+                                 const TokSet& stop, bool plain, char listType) {
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    const std::string_view tag = TagNameOfTok(itemTok);
+    TBlockLI* block =
+        BeginElementBlock<TBlockLI>(tag, TTagAlign::No, listTok, listNumb, listType, plain);
+    OpenSection();
+    P.SkipWhiteSpace();
+    Next();
+    const bool realList = listTok != OrphanItemTok && listTok != AddressTok;
+    for (;;) {
+        const TokenKind tok = Cur();
+        if (ListItemContent()[tok]) {
+            ParseBlockContent();
+        } else if (tok == PTok && realList) {
+            ParseParagraph(TokSet());
+        } else if (IsListStart(tok)) {
+            ParseList(tok, stop);
+            block->Content.CheckLastBottomMargin();
+            Next();
+        } else if (tok == AddressTok || tok == BlockQuoteTok || tok == CenterTok ||
+                   tok == FormTok || tok == DivTok) {
+            ParseBody(stop | ListItemExtraTerminators());
+            if (Cur() == tok) break; // passed over as too deep: the item ends
+        } else if (tok == CommandTok) {
+            Next();
+        } else {
+            break;
+        }
+    }
+    EndElementBlock(block, tag, TBottomMargin::CheckLast);
+}
+
+void THtmlBuilder::ParseForm(const TokSet& stop) {
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    do {
+        TBlock* block = BeginElementBlock("form");
+        Next();
+        ParseBody(stop | Toks({FormTok, FormEndTok}));
+        EndElementBlock(block, "form", TBottomMargin::CheckLast);
+        if (Cur() == FormEndTok) Next();
+    } while (Cur() == FormTok);
+}
+
+void THtmlBuilder::ParseCenter(const TokSet& stop) {
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    FinishSection();
+    Push("center");
+    OpenSection();
+    Next();
+    ParseBody(stop | Toks({CenterEndTok}));
+    FinishSection();
+    PopFor("center");
+    OpenSection();
+    if (Cur() == CenterEndTok) Next();
+}
+
+void THtmlBuilder::ParseDiv(const TokSet& stop) {
+    if (DeepEnough()) {
+        Next();
+        return;
+    }
+    TDepthGuard guard(*this);
+    TBlock* block = BeginElementBlock("div", TTagAlign::Yes);
+    OpenSection();
+    Next();
+    ParseBody(stop | Toks({DivEndTok}));
+    EndElementBlock(block, "div", TBottomMargin::CheckLast);
+    OpenSection();
+    if (Cur() == DivEndTok) Next();
+}
+
+} // namespace lumo

@@ -1,0 +1,202 @@
+// The state and procedures of one parse. Internal to the builder's files.
+#pragma once
+
+#include "builder/document_builder.h"
+#include "html/prop_stack.h"
+#include "layout/url_target.h"
+
+#include <bitset>
+#include <initializer_list>
+#include <memory>
+
+namespace lumo {
+
+class TCellBasic;
+class TSection;
+class TBodyBlock;
+class TBlock;
+class TStyleList;
+
+using TokSet = std::bitset<TokenKindCount>;
+
+inline TokSet Toks(std::initializer_list<TokenKind> kinds) {
+    TokSet set;
+    for (TokenKind k : kinds)
+        set.set(k);
+    return set;
+}
+
+// The builder's terminator and content sets.
+const TokSet& TableCellTerminators();
+const TokSet& ParagraphContent();
+const TokSet& LineBreakContent();
+const TokSet& ListBlockExtraTerminators();
+const TokSet& ListItemExtraTerminators();
+const TokSet& HeadingContent();
+const TokSet& ListItemContent();
+const TokSet& FrameBodyContent();
+
+// Phrase elements that push a style entry and start a font run.
+bool IsPhraseStart(TokenKind t);
+bool IsPhraseEnd(TokenKind t);
+// The phrase elements, start or end, that keep their look inside PRE (not
+// TT, CODE, KBD, SAMP).
+bool IsPrePhrase(TokenKind t);
+
+// Reads a script with the SCRIPT scanner up to its end tag or the end of
+// input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
+std::string ReadScript(HtmlTokenizer& p, bool keep);
+
+// The head elements, read alike by a document parse and a frame walk. The
+// hooks are called with sender; those that take no tokenizer leave the tag
+// current.
+//
+// TITLE current: the text tokens after it, at most MaxTitle bytes; STYLE
+// blocks on the way go into styles.
+std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
+void ReadBase(const TAttributeList& attributes, TParseResult& result);
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender);
+// A content-type's charset goes into charset when one is given.
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+                uint8_t* charset);
+// SCRIPT current: reads the script to its end tag and hands it to hook.
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
+
+inline constexpr size_t MaxTitle = 4096;
+
+// The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
+inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
+inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
+
+// Past this many open elements with style, inline starts take the look of
+// what encloses them: unclosed FONT and B tags by the thousand cost nothing.
+inline constexpr int MaxStackDepth = 4 * MaxBlockDepth;
+
+// Whether an element block takes the ALIGN of its tag.
+enum class TTagAlign { No, Yes };
+// Whether an element block's last item gives up its bottom margin to it.
+enum class TBottomMargin { AsItIs, CheckLast };
+
+class THtmlBuilder {
+public:
+    THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks);
+    ~THtmlBuilder();
+    THtmlBuilder(const THtmlBuilder&) = delete;
+    THtmlBuilder& operator=(const THtmlBuilder&) = delete;
+
+    // Builds the whole document; exceptions end the parse and are dropped.
+    void ParseDocument(std::string_view document);
+    void ParseText(std::string_view text);
+
+    TParseResult Result;
+
+    // --- Shared steps -----------------------------------------------------
+    // The next token; STYLE blocks on the way go into the document's sheet.
+    void Next();
+    TokenKind Cur() const { return P.CurTok; }
+    void FinishSection();
+    void OpenSection(const TAttributeList* attributes = nullptr);
+    void EnsureSection();
+    void DropSection();
+    void FontChanged();
+    TProperties& Push(std::string_view tag);
+    TProperties& PushPlain(std::string_view tag, std::string_view pseudo = "");
+    void PopFor(std::string_view tag) { Stack->PopPropsFor(tag); }
+    void ApplyAlign();
+    // Makes a block of the top entry, attaches it to ActiveCell at once (so
+    // the tree stays whole whatever happens while it fills) and makes its
+    // content the active cell.
+    template <class Block, class... Args>
+    Block* OpenBlock(Args&&... args);
+    // The block's container becomes the active cell again.
+    void CloseBlock(TBlock* block);
+    // The steps every block element starts and ends with: the open section
+    // ends, the tag's entry is pushed (and popped), the block is opened (and
+    // closed).
+    template <class Block = TBlock, class... Args>
+    Block* BeginElementBlock(std::string_view tag, TTagAlign align = TTagAlign::No, Args&&... args);
+    void EndElementBlock(TBlock* block, std::string_view tag,
+                         TBottomMargin margin = TBottomMargin::AsItIs);
+    bool BodyCellEmpty() const;
+    bool DeepEnough() const { return Depth >= MaxBlockDepth; }
+
+    // --- Procedures -------------------------------------------------------
+    void ParseBody(const TokSet& stop);
+    void ParseBlockContent();
+    void DoBody();
+    void ReadLinkedStyleSheet();
+    void ParseParagraph(const TokSet& stop);
+    void ParseBreak(const TokSet& stop);
+    void ParseHeading();
+    void ParseList(TokenKind listTok, const TokSet& stop);
+    void ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb, const TokSet& stop,
+                       bool plain, char listType);
+    void ParseForm(const TokSet& stop);
+    void ParseCenter(const TokSet& stop);
+    void ParseDiv(const TokSet& stop);
+    // A phrase element's start pushes its entry, its end pops it.
+    void DoPhrase(TokenKind tok);
+    void DoAnchor();
+    void EndAnchor();
+    bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
+    void ParsePre();
+    void ParseMap();
+    void SkipSelect();
+    void SkipTextArea();
+    void DoHorizontalRule();
+
+    // --- State ------------------------------------------------------------
+    HtmlTokenizer& P;
+    TSectionList& RootList;
+    TBuilderHooks Hooks;
+    TCellBasic* ActiveCell = nullptr;
+    std::unique_ptr<TSection> ActiveSection;
+    TBodyBlock* BodyBlock = nullptr;
+    std::unique_ptr<TPropStack> Stack;
+    TUrlTarget ActiveLink;
+    bool InsideLink = false;
+    int BaseFontLevel = 3;
+    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
+    int Depth = 0;       // nesting of block constructs
+};
+
+// Raises the nesting depth for the life of a construct.
+class TDepthGuard {
+public:
+    explicit TDepthGuard(THtmlBuilder& b) : b_(b) { ++b_.Depth; }
+    ~TDepthGuard() { --b_.Depth; }
+    TDepthGuard(const TDepthGuard&) = delete;
+    TDepthGuard& operator=(const TDepthGuard&) = delete;
+
+private:
+    THtmlBuilder& b_;
+};
+
+// Loads an input of the frame entry points; false when it is missing.
+bool LoadInput(const TLoadInput& input, std::string& out);
+
+} // namespace lumo
+
+#include "layout/block.h"
+
+namespace lumo {
+
+template <class Block, class... Args>
+Block* THtmlBuilder::OpenBlock(Args&&... args) {
+    auto block = std::make_unique<Block>(RootList, *ActiveCell, Stack->TopProps(),
+                                         std::forward<Args>(args)...);
+    Block* raw = block.get();
+    ActiveCell->AddItem(std::move(block));
+    ActiveCell = &raw->Content;
+    return raw;
+}
+
+template <class Block, class... Args>
+Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Args&&... args) {
+    FinishSection();
+    Push(tag);
+    if (align == TTagAlign::Yes) ApplyAlign();
+    return OpenBlock<Block>(std::forward<Args>(args)...);
+}
+
+} // namespace lumo

@@ -1,0 +1,419 @@
+// The document builder: what the markup turns into, the host hooks, the
+// nesting cap, and that nothing of one parse reaches the next.
+#include "tests/support/layout_fixture.h"
+
+#include "builder/document_builder_state.h"
+#include "layout/body_block.h"
+#include "layout/list_item_block.h"
+#include "platform/stream.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo::test {
+namespace {
+
+TEST(Builder, HeadResults) {
+    Doc doc("<HEAD><TITLE>A   <B>t</B>itle</TITLE><BASE HREF=\"http://h/d/\" TARGET=main>"
+            "</HEAD><P>x<TITLE>late</TITLE><BASE HREF=other>");
+    EXPECT_EQ(doc.result.Title, "A ");
+    TParseResult r;
+    TSectionList list(doc.canvas);
+    r = ParseHtmlBuffer(list, "<TITLE>one two</TITLE><BASE HREF=\"http://h/d/\" TARGET=main><P>x"
+                              "<BASE HREF=late>");
+    EXPECT_EQ(r.Title, "one two");
+    EXPECT_EQ(r.Base, "http://h/d/");
+    EXPECT_EQ(r.BaseTarget, "main");
+}
+
+TEST(Builder, MetaCharsets) {
+    const struct {
+        const char* content;
+        int charset;
+    } rows[] = {
+        {"text/html; charset=windows-1251", 204}, {"text/html; charset=windows-1252", 0},
+        {"text/html; charset=ISO-8859-2", 238},   {"text/html; charset=koi8-r", 204},
+        {"text/html; charset=windows-1253", 161}, {"text/html; charset=iso-8859-9", 162},
+        {"text/html; charset=windows-1257", 186}, {"text/html; charset=utf-8", 0},
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << row.content;
+        EXPECT_EQ(run->PlainFont.Charset, row.charset) << row.content;
+    }
+}
+
+TEST(Builder, MetaAndSoundHooks) {
+    std::vector<std::string> metas;
+    std::string sound;
+    int loop = 0;
+    TBuilderHooks hooks;
+    hooks.OnMeta = [&](void*, const std::string& eq, const std::string& name,
+                       const std::string& content) {
+        metas.push_back(eq + "|" + name + "|" + content);
+    };
+    hooks.OnSoundRequest = [&](void*, const std::string& src, int l, bool terminate) {
+        sound = src;
+        loop = l;
+        EXPECT_FALSE(terminate);
+    };
+    Doc doc("<META NAME=a CONTENT=b><BGSOUND SRC=s.wav LOOP=3><P>text<META NAME=late>", 600, hooks);
+    ASSERT_EQ(metas.size(), 1u);
+    EXPECT_EQ(metas[0], "|a|b");
+    EXPECT_EQ(sound, "s.wav");
+    EXPECT_EQ(loop, 3);
+}
+
+TEST(Builder, ScriptsGoToTheHandlerWhole) {
+    const struct {
+        const char* html;
+        const char* script;
+    } rows[] = {
+        {"<SCRIPT>a<b</SCRIPT>after", "a<b"},
+        {"<SCRIPT LANGUAGE=x>one\ntwo</SCRIPT>", "one\r\ntwo"},
+        {"<SCRIPT>never closed", "never closed"},
+    };
+    for (const auto& row : rows) {
+        RecordingCanvas canvas;
+        TSectionList list(canvas);
+        std::string got;
+        list.OnScript = [&](void*, const std::string&, const std::string&, std::string s) {
+            got = std::move(s);
+        };
+        ParseHtmlBuffer(list, row.html);
+        EXPECT_EQ(got, row.script) << row.html;
+    }
+    Doc doc("<P>before<SCRIPT>hidden</SCRIPT>after");
+    EXPECT_TRUE(SectionWith(doc.list, "beforeafter"));
+    EXPECT_FALSE(SectionWith(doc.list, "hidden"));
+}
+
+TEST(Builder, FontSizes) {
+    const struct {
+        const char* html;
+        int points;
+    } rows[] = {
+        {"<FONT SIZE=+2>x", 18},
+        {"<FONT SIZE=2>x", 10},
+        {"<FONT SIZE=+9>x", 36},
+        {"<FONT SIZE=0>x", 8},
+        {"<FONT SIZE=-1>x", 10},
+        {"<PRE><FONT SIZE=+2>x</PRE>", 15},
+        {"<BASEFONT SIZE=5><FONT SIZE=+1>x", 24},
+        {"<FONT SIZE=7><FONT SIZE=1>y</FONT>x", 36},
+        {"<BIG>x", 15},
+        {"<SMALL>x", 9},
+        {"<H1>x</H1>", 24},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << row.html;
+        EXPECT_EQ(run->PlainFont.Size, row.points) << row.html;
+    }
+}
+
+TEST(Builder, FontFaceAndColour) {
+    Doc doc("<FONT FACE=\"NoSuchFace, Arial\" COLOR=red>x</FONT>y");
+    TFontObj* x = RunOf(doc.list, "x");
+    ASSERT_TRUE(x);
+    EXPECT_EQ(x->PlainFont.Name, "Arial");
+    EXPECT_EQ(x->PlainFont.Color, 0x0000FFu | PaletteRelative);
+    TFontObj* y = RunOf(doc.list, "y");
+    EXPECT_EQ(y->PlainFont.Color, 0u);
+}
+
+TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
+    Doc doc("<A HREF=x>1<A HREF=y>2</A>3 <A NAME=#top>t</A><A HREF=z>4</A>5");
+    const struct {
+        const char* text;
+        const char* url;
+    } rows[] = {{"1", "x"}, {"2", "y"}, {"3", ""}, {"4", "z"}, {"5", ""}};
+    for (const auto& row : rows) {
+        TFontObj* run = RunOf(doc.list, row.text);
+        ASSERT_TRUE(run) << row.text;
+        EXPECT_EQ(run->Link.Url, row.url) << row.text;
+        // Outside a link, no link entry of the stack is left to underline text.
+        EXPECT_EQ(run->PlainFont.Underline, *row.url != 0) << row.text;
+    }
+    EXPECT_NE(RunOf(doc.list, "1")->Link.ID, RunOf(doc.list, "2")->Link.ID);
+    EXPECT_EQ(doc.list.LinkList.size(), 3u);
+    EXPECT_TRUE(doc.list.IDs.Find("top"));
+    EXPECT_TRUE(doc.list.IDs.Find("TOP"));
+}
+
+TEST(Builder, MisnestedInlineTags) {
+    const struct {
+        const char* html;
+        const char* text;
+        bool bold, italic;
+    } rows[] = {
+        {"<B>b<I>bi</B>i</I>n", "bi", true, true},
+        {"<B>b<I>bi</B>ix</I>n", "ix", false, true},
+        {"<B>b<I>bi</B>i</I>n", "n", false, false},
+        {"<P><B>b<I>bi</B>iy</I>n", "iy", false, true},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        TFontObj* run = RunOf(doc.list, row.text);
+        ASSERT_TRUE(run) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont.Bold, row.bold) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont.Italic, row.italic) << row.html << " " << row.text;
+    }
+}
+
+// A STYLE block is read as a sheet wherever it stands: its rules apply and
+// none of its text reaches the page.
+TEST(Builder, StyleBlocksInsideAnyConstruct) {
+    const char* const rows[] = {
+        "<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<P>a<STYLE>b{color:red}</STYLE><B>x</B>",
+        "<UL><STYLE>b{color:red}</STYLE><LI><B>x</B></UL>",
+        "<UL><LI>a<STYLE>b{color:red}</STYLE><B>x</B></UL>",
+        "<DL><DD>a<STYLE>b{color:red}</STYLE><B>x</B></DL>",
+        "<BLOCKQUOTE><STYLE>b{color:red}</STYLE><B>x</B></BLOCKQUOTE>",
+        "<ADDRESS><STYLE>b{color:red}</STYLE><B>x</B></ADDRESS>",
+        "<PRE>a<STYLE>b{color:red}</STYLE><B>x</B></PRE>",
+        "<H2>a<STYLE>b{color:red}</STYLE><B>x</B></H2>",
+    };
+    for (const char* html : rows) {
+        Doc doc(html);
+        EXPECT_FALSE(SectionWith(doc.list, "color")) << html;
+        EXPECT_FALSE(SectionWith(doc.list, ">")) << html;
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << html;
+        EXPECT_EQ(run->PlainFont.Color, 0x0000FFu) << html;
+    }
+}
+
+TEST(Builder, ListNumbering) {
+    Doc doc("<UL><LI>a</LI><LI>b</UL><OL START=5 TYPE=a><LI>c</OL><OL START=-3><LI>d</OL>"
+            "<LI>orphan<P>after");
+    auto items = All<TBlockLI>(doc.list);
+    ASSERT_EQ(items.size(), 5u);
+    EXPECT_EQ(items[0]->ItemNumber, 1);
+    EXPECT_EQ(items[1]->ItemNumber, 2);
+    EXPECT_EQ(items[2]->ItemNumber, 5);
+    EXPECT_EQ(items[2]->MarkerStyle, msLowerAlpha);
+    EXPECT_EQ(items[3]->ItemNumber, 1);
+    EXPECT_EQ(items[4]->ListKind, lkOther);
+    // The paragraph ends the orphan item and follows it.
+    TSection* after = SectionWith(doc.list, "after");
+    ASSERT_TRUE(after);
+    EXPECT_FALSE(SectionWith(items[4]->Content, "after"));
+}
+
+TEST(Builder, FormsDoNotNest) {
+    Doc doc("<FORM>a<FORM>b</FORM>c");
+    int forms = 0;
+    for (TBlock* b : All<TBlock>(doc.list))
+        if (b->Content.OwnerTag == "form") ++forms;
+    EXPECT_EQ(forms, 2);
+}
+
+// Markup nested far deeper than any page needs is read as text past the
+// cap: building, layout and painting stay within the stack.
+TEST(Builder, NestingIsCapped) {
+    const struct {
+        const char* open;
+        int times;
+    } rows[] = {{"<DIV>", 100000},        {"<UL><LI>", 100000}, {"<BLOCKQUOTE>", 100000},
+                {"<OL>", 100000},         {"<CENTER>", 20000},  {"<DL><DD>", 20000},
+                {"<FORM>", 20000},        {"<H1>", 20000},      {"<P><B>", 20000},
+                {"<FONT SIZE=+1>", 20000}};
+    for (const auto& [open, times] : rows) {
+        std::string html;
+        for (int i = 0; i < times; ++i)
+            html += open;
+        html += "deep text";
+        Doc doc(html, 800);
+        EXPECT_LE(BlockDepth(doc.list), 2 * MaxBlockDepth + 4) << open;
+        EXPECT_TRUE(SectionWith(doc.list, "deep text")) << open;
+        doc.Paint(0, 600);
+    }
+}
+
+// PRE met with the style stack full ends without taking the entry of the
+// element that encloses it.
+TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
+    for (int n = MaxStackDepth - 8; n < MaxStackDepth; ++n) {
+        std::string html;
+        for (int i = 0; i < n; ++i)
+            html += "<B>";
+        Doc doc(html + "<I><PRE>x</PRE>after");
+        TFontObj* run = RunOf(doc.list, "after");
+        ASSERT_TRUE(run) << n;
+        EXPECT_TRUE(run->PlainFont.Italic) << n;
+    }
+}
+
+TEST(Builder, UnclosedCommentKeepsWhatWasBuilt) {
+    Doc doc("<UL><LI><DIV><P>kept text<B>bold<!-- never closed <P>lost");
+    ASSERT_TRUE(SectionWith(doc.list, "kept text"));
+    EXPECT_FALSE(SectionWith(doc.list, "lost"));
+    EXPECT_GT(doc.result.Height, 0);
+    doc.Paint(0, 400);
+}
+
+TEST(Builder, NothingOfOneParseReachesTheNext) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    ParseHtmlBuffer(list, "<A HREF=x><NOBR><BASEFONT SIZE=7><SUB><UL><LI><B>open everything");
+    list.Reset();
+    ParseHtmlBuffer(list, "plain words here");
+    TFontObj* run = RunOf(list, "plain");
+    ASSERT_TRUE(run);
+    EXPECT_EQ(run->Link.Url, "");
+    EXPECT_EQ(run->ScriptShift, 0);
+    EXPECT_FALSE(run->PlainFont.Bold);
+    EXPECT_EQ(SectionWith(list, "plain")->Text, "plain words here");
+    list.Reset();
+    ParseHtmlBuffer(list, "<FONT SIZE=+1>x");
+    EXPECT_EQ(RunOf(list, "x")->PlainFont.Size, 14);
+}
+
+TEST(Builder, LooseTextBeforeBodyIsDroppedWithItsNames) {
+    Doc doc("<A NAME=gone>loose</A> text<BODY><P>kept");
+    EXPECT_FALSE(SectionWith(doc.list, "loose"));
+    EXPECT_EQ(doc.list.IDs.Find("gone"), nullptr);
+    EXPECT_TRUE(SectionWith(doc.list, "kept"));
+}
+
+TEST(Builder, DroppedSectionUnregistersItsID) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    TAttributeList attributes;
+    attributes.Add(std::make_unique<TAttribute>(IDTok, 0, "spot"));
+    TProperties props;
+    auto section = std::make_unique<TSection>(list, &attributes, TUrlTarget(), props, 0);
+    section->AppendText("   ", 0);
+    EXPECT_TRUE(list.IDs.Find("spot"));
+    EXPECT_EQ(list.AddItem(std::move(section)), nullptr);
+    EXPECT_EQ(list.IDs.Find("spot"), nullptr);
+}
+
+TEST(Builder, BodyAttributes) {
+    Doc doc("<BODY MARGINWIDTH=500 MARGINHEIGHT=-3 BGCOLOR=yellow LINK=green><P><A HREF=x>l</A>"
+            "<BODY BGCOLOR=red MARGINWIDTH=0>");
+    auto bodies = All<TBodyBlock>(doc.list);
+    ASSERT_EQ(bodies.size(), 1u);
+    EXPECT_EQ(bodies[0]->Box[Prop::MarginLeft], 200);
+    EXPECT_EQ(bodies[0]->Box[Prop::MarginTop], 0);
+    EXPECT_EQ(doc.list.BackColor, 0x00FFFFu | PaletteRelative);
+    EXPECT_EQ(RunOf(doc.list, "l")->PlainFont.Color, 0x008000u | PaletteRelative);
+}
+
+// BODY met while another construct fills a cell (a table cell, say) takes
+// its colours only and frees nothing that construct holds.
+TEST(Builder, BodyInsideAnotherConstructAppliesAttributesOnly) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    ParserLock lock;
+    THtmlBuilder builder(list, lock.Parser(), TBuilderHooks{});
+    builder.ParseDocument("");
+    TBodyBlock* body = builder.BodyBlock;
+    TBlockCell elsewhere(list, "td");
+    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet, canvas);
+    builder.Stack->Reset();
+    builder.ActiveCell = &elsewhere;
+    builder.P.Begin("<BODY BGCOLOR=red TEXT=blue>inside");
+    builder.P.ReadNextChar();
+    builder.Next();
+    builder.ParseBody(TokSet());
+    builder.FinishSection();
+    EXPECT_EQ(builder.BodyBlock, body);
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.BackColor, 0x0000FFu | PaletteRelative);
+    EXPECT_TRUE(SectionWith(elsewhere, "inside"));
+}
+
+TEST(Builder, PlainText) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    TMemoryStream in;
+    in.Write("one <b>&amp;\r\n\r\nthree" + std::string(450, 'x'));
+    ParseTextStream(list, in);
+    auto lines = All<TSection>(list);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0]->Text, "one <b>&amp;");
+    EXPECT_EQ(lines[1]->Text, "");
+    EXPECT_EQ(lines[2]->Text.size(), 455u);
+}
+
+TEST(Builder, StreamsAreReadWholeFromTheirStart) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    TMemoryStream in;
+    in.Write("<TITLE>streamed</TITLE><P>body");
+    EXPECT_EQ(ParseHtmlStream(list, in).Title, "streamed");
+    EXPECT_TRUE(SectionWith(list, "body"));
+}
+
+// A frame viewer that writes down what the walk tells it.
+class RecordingFrames : public TFrameViewerBase {
+public:
+    std::string Log;
+    int next = 1;
+    void FrameFound(void* set, const TAttributeList& a, const std::string&) override {
+        const TAttribute* src = a.Find(SrcTok);
+        Log += "frame " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
+               (src ? src->Name : "") + "\n";
+    }
+    void* FrameSetFound(void* set) override {
+        Log += "set in " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
+        return reinterpret_cast<void*>(static_cast<intptr_t>(++next));
+    }
+    void ApplyFrameAttributes(void* set, const TAttributeList& a) override {
+        const TAttribute* cols = a.Find(ColsTok);
+        Log += "attrs " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
+               (cols ? cols->Name : "") + "\n";
+    }
+    void FrameSetEnded(void* set) override {
+        Log += "end " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
+    }
+};
+
+TEST(Frames, IsFrameDocument) {
+    const struct {
+        const char* html;
+        bool frames;
+    } rows[] = {
+        {"<FRAMESET COLS=50%,*>", true}, {"<HTML><HEAD><TITLE>x</TITLE></HEAD><FRAMESET>", true},
+        {"<P>text<FRAMESET>", false},    {"<SCRIPT><FRAMESET></SCRIPT><BODY>", false},
+        {"<BODY><FRAMESET>", false},     {"", false},
+        {"<!-- <FRAMESET>", false},
+    };
+    RecordingFrames viewer;
+    for (const auto& row : rows) {
+        std::string_view text = row.html;
+        TLoadInput input;
+        input.Buffer = &text;
+        EXPECT_EQ(IsFrameDocument(input, viewer), row.frames) << row.html;
+    }
+    TLoadInput missing;
+    EXPECT_FALSE(IsFrameDocument(missing, viewer));
+}
+
+TEST(Frames, WalkCallsTheViewer) {
+    RecordingFrames viewer;
+    std::string_view text = "<TITLE>Frames</TITLE><FRAMESET COLS=\"20%,*\"><FRAME SRC=a.htm>"
+                            "<FRAMESET><FRAME SRC=b.htm></FRAMESET><NOFRAMES><FRAME SRC=no>"
+                            "</NOFRAMES></FRAMESET><FRAME SRC=after>";
+    TLoadInput input;
+    input.Buffer = &text;
+    TParseResult r = ParseFrameDocument(viewer, reinterpret_cast<void*>(1), input, {});
+    EXPECT_EQ(r.Title, "Frames");
+    EXPECT_EQ(viewer.Log, "attrs 1 20%,*\nframe 1 a.htm\nset in 1\nattrs 2 \nframe 2 b.htm\n"
+                          "end 2\nend 1\n");
+    // A title is cut at the same length whichever entry point reads it.
+    const std::string longTitle = "<TITLE>" + std::string(MaxTitle + 500, 't') + "</TITLE>";
+    text = longTitle;
+    EXPECT_EQ(ParseFrameDocument(viewer, nullptr, input, {}).Title.size(), MaxTitle);
+    EXPECT_EQ(Doc(longTitle).result.Title.size(), MaxTitle);
+    // A document parse afterwards starts clean.
+    Doc doc("<P>x");
+    EXPECT_TRUE(SectionWith(doc.list, "x"));
+}
+
+} // namespace
+} // namespace lumo::test

@@ -1,0 +1,204 @@
+#include "html/tokenizer.h"
+#include "layout/id_name_list.h"
+#include "layout/indent_manager.h"
+#include "layout/map_item.h"
+#include "layout/sel_text.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+// The attributes of one tag, read by the tokenizer.
+TAttributeList Tag(std::string_view html) {
+    HtmlTokenizer t;
+    t.Begin(html);
+    t.ReadNextChar();
+    t.NextToken();
+    TAttributeList list;
+    for (auto& attr : t.Attributes)
+        list.push_back(std::move(attr));
+    return list;
+}
+
+TMapItem Map(std::initializer_list<std::string_view> areas) {
+    TMapItem map;
+    for (std::string_view area : areas)
+        map.AddArea(Tag(area));
+    return map;
+}
+
+std::string LinkAt(const TMapItem& map, int x, int y) {
+    std::unique_ptr<TUrlTarget> target;
+    return map.LinkAtPoint(x, y, target) ? target->Url : "-";
+}
+
+TEST(ImageMap, HitTests) {
+    TMapItem map = Map({"<area shape=rect coords=0,0,9,9 href=r>",
+                        "<area shape=circle coords=50,50,10 href=c>",
+                        "<area shape=poly coords=100,0,120,0,110,20 href=p>",
+                        "<area nohref shape=rect coords=200,0,209,9>",
+                        "<area shape=rect coords=195,0,240,40 href=under>"});
+    const struct {
+        int x, y;
+        std::string_view link;
+    } rows[] = {
+        {0, 0, "r"},   {9, 9, "r"},        {10, 10, "-"}, {50, 60, "c"},
+        {50, 50, "c"}, {61, 50, "-"},      {110, 5, "p"}, {100, 19, "-"},
+        {205, 5, "-"}, {230, 30, "under"}, {-1, -1, "-"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LinkAt(map, row.x, row.y), row.link) << row.x << "," << row.y;
+}
+
+TEST(ImageMap, CoordinateLists) {
+    const struct {
+        std::string_view text;
+        std::vector<int> numbers;
+    } rows[] = {
+        {"1, 2 ,3,,4", {1, 2, 3, 4}},
+        {" 5 6 ", {5, 6}},
+        {"1.5,x,7", {0, 0, 7}},
+        {"99999999999,-99999999999,1e10", {1000000, -1000000, 0}},
+        {"123456789012345678901234567890", {1000000}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ParseCoords(row.text), row.numbers) << row.text;
+    EXPECT_EQ(ParseCoords(std::string(5000, '1') + ",2").size(), 2u);
+    std::string many;
+    for (int i = 0; i < 400; ++i)
+        many += "1,";
+    EXPECT_EQ(ParseCoords(many).size(), 301u);
+}
+
+TEST(ImageMap, ShapesNeedEnoughNumbers) {
+    EXPECT_TRUE(Map({"<area shape=poly coords=1,2,3,4,5 href=x>"}).Areas.empty());
+    TMapItem seven = Map({"<area shape=POLYGON coords=0,0,10,0,10,10,99 href=x>"});
+    ASSERT_EQ(seven.Areas.size(), 1u);
+    EXPECT_EQ(seven.Areas[0].Coords.size(), 6u);
+    EXPECT_TRUE(Map({"<area shape=circ coords=1,2 href=x>"}).Areas.empty());
+    EXPECT_TRUE(Map({"<area coords=1,2,3 href=x>"}).Areas.empty());
+    EXPECT_TRUE(Map({"<area href=x>"}).Areas.empty());
+}
+
+// Huge shapes are tested geometrically: no region is ever built.
+TEST(ImageMap, HugeCoordinatesSaturate) {
+    TMapItem map = Map({"<area shape=circle coords=0,0,99999999999 href=big>",
+                        "<area shape=rect coords=-1e10,0,99999999999,5 href=wide>"});
+    EXPECT_EQ(LinkAt(map, 999999, 0), "big");
+    EXPECT_EQ(map.Areas[0].Coords[2], 1000000);
+}
+
+TEST(ImageMap, TargetsAndFreshLinkNumbers) {
+    TMapItem map = Map({"<area shape=rect coords=0,0,9,9 href=a.htm target=main>"});
+    std::unique_ptr<TUrlTarget> first, second;
+    ASSERT_TRUE(map.LinkAtPoint(1, 1, first));
+    ASSERT_TRUE(map.LinkAtPoint(1, 1, second));
+    EXPECT_EQ(first->Target, "main");
+    EXPECT_NE(first->ID, second->ID);
+}
+
+struct FakeObject : TIDObject {
+    int YPosition() override { return 77; }
+};
+
+TEST(IDNameList, LastDefinitionWins) {
+    TIDNameList ids;
+    ids.YOfSourcePosition = [](int pos) { return pos + 1000; };
+    FakeObject anchor;
+    ids.AddChPosObject("Top", 5);
+    ids.AddObject("TOP", &anchor);
+    EXPECT_EQ(ids.Find("top")->YPosition(), 77);
+    ids.AddChPosObject("top", 9);
+    EXPECT_EQ(ids.Find("Top")->YPosition(), 1009);
+    EXPECT_EQ(ids.Count(), 1);
+    EXPECT_EQ(ids.Find("other"), nullptr);
+    ids.Clear();
+    EXPECT_EQ(ids.Count(), 0);
+}
+
+TEST(SelectedText, CountsAndCopies) {
+    const char text[] = "a\x02"
+                        "b\x04"
+                        "c\x08"
+                        "d\xA0"
+                        "e";
+    SelTextCount count;
+    count.AddTextCR(text, 9);
+    EXPECT_EQ(count.Terminate(), 9); // 7 characters and CR LF; 2 and 4 do not count
+    char buffer[6];
+    SelTextBuf buf(buffer, sizeof buffer);
+    buf.AddText(text, 9);
+    EXPECT_EQ(buf.Terminate(), 6);
+    EXPECT_STREQ(buffer, "abcd ");
+}
+
+TEST(SelectedText, ClipboardHoldsAtMost32499Characters) {
+    std::string text(40000, 'x');
+    ClipBuffer clip;
+    clip.AddText(text.data(), static_cast<int>(text.size()));
+    EXPECT_EQ(clip.Terminate(), 32500);
+    EXPECT_EQ(clip.Text().size(), 32499u);
+}
+
+TEST(IndentManager, EdgesAndFloats) {
+    IndentManagerBasic im;
+    im.Reset(10, 500);
+    EXPECT_EQ(im.LeftEdgeAt(0), 10);
+    EXPECT_EQ(im.RightEdgeAt(0), 500);
+    int left = im.PushLeftIndent(100, 0);
+    im.PopLeftIndent(left, 50);
+    EXPECT_EQ(im.LeftEdgeAt(48), 110);
+    EXPECT_EQ(im.LeftEdgeAt(49), 10);
+    int right = im.PushRightIndent(400, 10);
+    im.R[right]->Float = true;
+    EXPECT_EQ(im.RightEdgeAt(20), 410);
+    FloatPlace place = im.PlaceLeftFloat(20);
+    EXPECT_EQ(place.Limit, 400);
+    EXPECT_EQ(place.Position, 110);
+    EXPECT_EQ(im.PlaceRightFloat(20).Position, 410);
+    im.PopRightIndent(right, 80);
+    // Only float records count for the float queries.
+    EXPECT_EQ(im.FloatsBottom(), 79);
+    int cl = -1, cr = -1;
+    im.ClearY(cl, cr);
+    EXPECT_EQ(cl, 0);
+    EXPECT_EQ(cr, 80);
+    EXPECT_EQ(im.NextWiderY(20), 79);
+    EXPECT_EQ(im.NextWiderY(90), 90);
+    im.AddLeftFloat(60, 0, 49);
+    im.ClearY(cl, cr);
+    EXPECT_EQ(cl, 50);
+    EXPECT_EQ(im.NextWiderY(20), 49);
+    EXPECT_EQ(im.NextWiderY(60), 79);
+    // A temporary indent shows only to its owner.
+    int owner = 0;
+    im.ActiveID = &owner;
+    im.PushLeftIndent(30, 100);
+    EXPECT_EQ(im.LeftEdgeAt(100), 40);
+    im.ActiveID = nullptr;
+    EXPECT_EQ(im.LeftEdgeAt(100), 10);
+    im.Clear();
+    EXPECT_EQ(im.FloatsBottom(), 0);
+}
+
+// A cell's own indents stay open to 9999999; they must not count as floats.
+TEST(IndentManager, OpenCellIndentsAreNoFloats) {
+    IndentManagerBasic im;
+    im.Reset(0, 600);
+    im.PushLeftIndent(0, 0);
+    im.PushRightIndent(600, 0);
+    int cl = -1, cr = -1;
+    im.ClearY(cl, cr);
+    EXPECT_EQ(cl, 0);
+    EXPECT_EQ(cr, 0);
+    EXPECT_EQ(im.FloatsBottom(), 0);
+    EXPECT_EQ(im.NextWiderY(10), 10);
+    // A released temporary indent that was the last record leaves nothing.
+    int t = im.PushLeftIndent(40, 5);
+    im.ReleaseLeftIndent(t, 20);
+    EXPECT_EQ(im.L.size(), 1u);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,112 @@
+// A shown viewer with pages in a temporary folder, and synthetic mouse, key
+// and wheel input sent to it as a user's would arrive. Points are found
+// through the laid-out document, so the tests do not depend on font sizes.
+#pragma once
+
+#include "layout/section_list.h"
+#include "layout/text_section.h"
+#include "viewer/html_viewer.h"
+
+#include "tests/support/layout_fixture.h"
+#include "tests/support/pump.h"
+#include "tests/support/temp_folder.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace lumo::test {
+
+class ViewerTest : public testing::Test {
+protected:
+    ViewerTest() {
+        viewer.resize(400, 300);
+        viewer.SetDefBackground(0xFFFFFF);
+        viewer.show();
+        Settle();
+    }
+
+    // Writes a page into the folder and returns its full name.
+    std::string Page(std::string_view name, std::string_view html) {
+        folder.Write(name, html);
+        return folder / name;
+    }
+    void Open(std::string_view name, std::string_view html) { viewer.OpenFile(Page(name, html)); }
+
+    // The document position of the first character of text (of its n-th
+    // occurrence), or -1.
+    int PositionOf(std::string_view text, int occurrence = 0) {
+        for (TSection* s : All<TSection>(viewer.SectionList())) {
+            size_t at = s->Text.find(text);
+            while (at != std::string::npos) {
+                if (occurrence-- == 0) return s->FirstPos + static_cast<int>(at);
+                at = s->Text.find(text, at + 1);
+            }
+        }
+        return -1;
+    }
+    // A panel point inside the character at a document position.
+    QPoint PointAt(int position) {
+        int x = 0, y = 0;
+        EXPECT_TRUE(viewer.SectionList().CursorToPoint(&viewer.MeasureCanvas(), position, x, y));
+        return {x + 1 - viewer.HScroll(), y + 6 - viewer.ScrollY()};
+    }
+    QPoint PointOf(std::string_view text, int occurrence = 0) {
+        const int position = PositionOf(text, occurrence);
+        EXPECT_GE(position, 0) << text;
+        return PointAt(position);
+    }
+    // The section the view starts in.
+    TSectionBase* FirstVisible() { return viewer.SectionList().ItemAtY(viewer.ScrollY()); }
+
+    void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint p,
+               Qt::MouseButtons held = Qt::NoButton) {
+        QWidget* panel = viewer.PaintPanel();
+        QMouseEvent event(type, QPointF(p), QPointF(panel->mapToGlobal(p)), button, held,
+                          Qt::NoModifier);
+        QApplication::sendEvent(panel, &event);
+    }
+    void Move(QPoint p, Qt::MouseButtons held = Qt::NoButton) {
+        Mouse(QEvent::MouseMove, Qt::NoButton, p, held);
+    }
+    void Press(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
+        Mouse(QEvent::MouseButtonPress, button, p, button);
+    }
+    void Release(QPoint p, Qt::MouseButton button = Qt::LeftButton) {
+        Mouse(QEvent::MouseButtonRelease, button, p);
+    }
+    void Click(QPoint p) {
+        Move(p);
+        Press(p);
+        Release(p);
+    }
+    void DoubleClick(QPoint p) {
+        Click(p);
+        Mouse(QEvent::MouseButtonDblClick, Qt::LeftButton, p, Qt::LeftButton);
+        Release(p);
+    }
+    void Key(int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&viewer, &event);
+    }
+    void Wheel(int notches) {
+        QWidget* panel = viewer.PaintPanel();
+        const QPointF p(10, 10);
+        QWheelEvent event(p, panel->mapToGlobal(p), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(panel, &event);
+    }
+
+    static void Settle() { QCoreApplication::processEvents(); }
+
+    TempFolder folder;
+    THTMLViewer viewer;
+};
+
+} // namespace lumo::test

@@ -1,0 +1,345 @@
+// The viewer: the control that shows one HTML document. It loads a file, a
+// string or a stream through the document builder into its root
+// TSectionList, lays it out for its width, paints it on its paint panel with
+// scroll bars, turns mouse and keys into link following, selection and
+// scrolling, and keeps a short history of documents and the visited links.
+//
+// Coordinates: the paint panel shows the document from (HScroll, ScrollY);
+// a panel point (X, Y) is the document point (X + HScroll, Y + ScrollY).
+//
+// While Processing (a load is parsing and laying out), the document is half
+// built: loads are ignored, and resizes, paints, input, timers and late
+// images leave it alone until the load has ended.
+#pragma once
+
+#include "layout/scroll_position.h"
+#include "net/content_kind.h"
+#include "platform/canvas.h"
+#include "platform/exception.h"
+#include "platform/types.h"
+#include "viewer/viewer_history.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QScrollBar;
+
+namespace lumo {
+
+class QtCanvas;
+class TImageObj;
+class TPaintPanel;
+class TSectionList;
+class TStream;
+class Timer;
+
+enum class THTMLBorderStyle { htFocused, htNone, htSingle };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+enum THTMLViewerOption : unsigned {
+    htOverLinksActive = 1,
+    htNoLinkUnderline = 2,
+    htPrintTableBackground = 4,
+    htShowDummyCaret = 8,
+    htShowVScroll = 16,
+};
+using THTMLViewerOptions = unsigned;
+
+struct TRightClickParameters {
+    std::string LinkURL, LinkTarget;
+    TImageObj* ClickedImage = nullptr;
+    int ImageX = 0, ImageY = 0;
+    std::string WordAtPoint;
+};
+
+class THTMLViewer : public QWidget {
+public:
+    static constexpr int VLineStep = 16;
+    static constexpr int HLineStep = 15;
+    static constexpr int MaxScrollWidth = 6000;
+
+    explicit THTMLViewer(QWidget* parent = nullptr);
+    ~THTMLViewer() override;
+
+    // --- Properties -----------------------------------------------------
+    // Read at each load unless a setter says otherwise.
+    std::string DefFontName = "Times New Roman";
+    std::string DefPreFontName = "Courier New";
+    TColor DefFontColor;
+    TColor DefHotSpotColor;
+    TColor DefVisitedLinkColor;
+    TColor DefOverLinkColor;
+    uint8_t CharSet = 1;
+    int MarginWidth = 10;
+    int MarginHeight = 5;
+    double PrintMarginLeft = 2.0, PrintMarginRight = 2.0;
+    double PrintMarginTop = 2.0, PrintMarginBottom = 2.0;
+
+    TColor DefBackground() const { return defBackground_; }
+    void SetDefBackground(TColor color); // repaints
+    int DefFontSize() const { return defFontSize_; }
+    void SetDefFontSize(int size); // below 6 becomes 6
+    int HistoryMaxCount() const { return historyMaxCount_; }
+    void SetHistoryMaxCount(int count); // negative ignored; lowering clears the history
+    int VisitedMaxCount() const { return visitedMaxCount_; }
+    void SetVisitedMaxCount(int count); // negative is 0; 0 forgets and unmarks every link
+    int ImageCacheCount() const { return imageCacheCount_; }
+    void SetImageCacheCount(int count); // 0..20
+    bool ViewImages() const { return viewImages_; }
+    void SetViewImages(bool view); // lays out again, keeping the position
+    bool NoSelect() const { return noSelect_; }
+    void SetNoSelect(bool noSelect); // clears the selection
+    TScrollStyle ScrollBars() const { return scrollBars_; }
+    void SetScrollBars(TScrollStyle style); // lays out again
+    THTMLBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(THTMLBorderStyle style);
+    const std::string& ServerRoot() const { return serverRoot_; }
+    void SetServerRoot(std::string_view root);
+    THTMLViewerOptions htOptions() const { return options_; }
+    void SetHtOptions(THTMLViewerOptions options);
+
+    // --- Events (sender first) -------------------------------------------
+    std::function<void(THTMLViewer* Sender, const std::string& SRC)> OnHotSpotCovered;
+    std::function<void(THTMLViewer* Sender, const std::string& SRC, bool& Handled)> OnHotSpotClick;
+    std::function<void(THTMLViewer* Sender, const std::string& Name, const std::string& Language,
+                       const std::string& Script)>
+        OnScript;
+    std::function<void(THTMLViewer* Sender)> OnHistoryChange;
+    std::function<void(THTMLViewer* Sender, bool ProcessingOn)> OnProcessing;
+    std::function<void(THTMLViewer* Sender, const std::string& Command,
+                       std::vector<std::string> Params, std::string& Buffer)>
+        OnInclude;
+    std::function<void(THTMLViewer* Sender, const std::string& SRC, int Loop, bool Terminate)>
+        OnSoundRequest;
+    std::function<void(THTMLViewer* Sender, const std::string& HttpEq, const std::string& Name,
+                       const std::string& Content)>
+        OnMeta;
+    std::function<void(THTMLViewer* Sender, int Delay, const std::string& URL)> OnMetaRefresh;
+    std::function<void(THTMLViewer* Sender, TImageObj* Obj, Qt::MouseButton Button,
+                       Qt::KeyboardModifiers Shift, int X, int Y)>
+        OnImageClick;
+    std::function<void(THTMLViewer* Sender, TImageObj* Obj, Qt::KeyboardModifiers Shift, int X,
+                       int Y)>
+        OnImageOver;
+    std::function<void(THTMLViewer* Sender, const TRightClickParameters& Parameters)> OnRightClick;
+    std::function<void(THTMLViewer* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
+                       int X, int Y)>
+        OnMouseDouble;
+
+    // --- State -------------------------------------------------------------
+    const std::string& DocumentFile() const { return documentFile_; }
+    ThtmlFileType DocKind() const { return docKind_; }
+    const std::string& PageTitle() const { return pageTitle_; }
+    // The document's BASE, else the base the host gave with SetBase.
+    const std::string& BaseDir() const { return baseDir_; }
+    void SetBase(std::string_view base);
+    const std::string& DefaultTarget() const { return defaultTarget_; }
+    const std::string& HotURL() const { return hotURL_; }
+    const std::string& HotTarget() const { return hotTarget_; }
+    bool Processing() const { return processing_; }
+    int CaretIndex() const { return caretIndex_; }
+    int DocHeight() const { return docHeight_; }
+    int ScrollWidth() const { return scrollWidth_; }
+    int RefreshDelay() const { return refreshDelay_; }
+    const std::string& RefreshURL() const { return refreshURL_; }
+    const TViewerHistory& History() const { return history_; }
+    int BackIndex() const { return history_.BackIndex; }
+    const std::vector<std::string>& VisitedLinks() const { return visited_.Items; }
+    TSectionList& SectionList() { return *sectionList_; }
+    // The canvas the document is measured with.
+    Canvas& MeasureCanvas();
+    // Layouts done so far (loads, resizes, option changes).
+    int LayoutCount() const { return layoutCount_; }
+    // Paints of the panel that drew the document (not while processing).
+    int PaintCount() const { return paintCount_; }
+    // The document is laid out for the present size and painted since.
+    bool LaidOutAndPainted() const {
+        return !processing_ && !layoutScheduled_ && paintedSinceLayout_;
+    }
+
+    // --- Loading (ignored while Processing) -------------------------------
+    // name may end in "#" and an anchor; raises EInOutError
+    // "Can't locate file: " + name when the file is missing.
+    void OpenFile(const std::string& name);
+    void OpenImageFile(const std::string& name);
+    void OpenTextFile(const std::string& name); // shown as plain text
+    void OpenText(std::string_view buffer);
+    // The stream is read whole from its start; DocumentFile becomes address.
+    void OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    virtual void ClearDocument();
+
+    // --- Navigation ---------------------------------------------------------
+    bool GoToAnchor(std::string_view name);
+    virtual void FollowLink();
+    virtual std::string ExpandName(std::string_view name);
+    TScrollPosition ScrollPosition();
+    void SetScrollPosition(const TScrollPosition& position);
+    // Shows history entry index (a file load when it names another document)
+    // at its remembered position.
+    void SetHistoryIndex(int index);
+    // A picture that arrived after the load; false while Processing.
+    bool DeliverImage(const std::string& address, TStream& stream);
+
+    // --- Scrolling ----------------------------------------------------------
+    int ScrollY() const;
+    int HScroll() const;
+    // Clamped to 0..DocHeight - panel height (0 when the document fits).
+    void ScrollTo(int y);
+    void ScrollHorzTo(int x);
+    QWidget* PaintPanel() const;
+    QScrollBar* VScrollBar() const { return vScrollBar_; }
+    QScrollBar* HScrollBar() const { return hScrollBar_; }
+
+    // --- Selection and text -------------------------------------------------
+    void SelectEverything();
+    void CopySelectionToClipboard();
+    std::string SelectedText();
+    // Negative when the selection was made backwards from the caret.
+    int SelectionLength() const;
+    bool FindNext(std::string_view text, bool matchCase);
+
+protected:
+    // Paints the document onto canvas for the panel rectangle clip.
+    virtual void PaintDocument(Canvas& canvas, const TRect& clip);
+    virtual void DocMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    virtual void DocMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
+    virtual void DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    virtual void DocMouseDouble(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
+    // Hands a late picture to the document's image objects; true when one of
+    // them had no size of its own, so the document must be laid out again.
+    virtual bool HandImageToDocument(const std::string& address, TStream& stream);
+
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    friend class TPaintPanel;
+    struct TLoadRequest;
+    class ProcessingScope;
+
+    // Loading (html_viewer.cpp).
+    void OpenFileAs(const std::string& name, ThtmlFileType kind);
+    // Forgets the document and everything taken from it (base, target,
+    // refresh, selection), leaving an empty page to lay out.
+    void ResetDocumentState();
+    void LoadFile(const std::string& name, ThtmlFileType kind);
+    void Load(const TLoadRequest& request);
+    void BuildDocument(const TLoadRequest& request);
+    void ApplyDefaults();
+    void FinishLoad();
+
+    // Layout and painting (html_viewer.cpp).
+    void LayOutDocument();
+    void LayOutKeepingPosition();
+    void ScheduleLayout();
+    void RunScheduledLayout();
+    void PlaceChildren();
+    void SetBarRanges();
+    int BorderWidth() const;
+    bool HasBorder() const;
+    int PanelHeight() const;
+    int PanelWidth() const;
+    void PaintPanelRect(QPainter& painter, const QRect& rect);
+    void InvalidatePanel();
+    TColor BackgroundColor() const;
+
+    // Input (html_viewer_input.cpp).
+    int DocX(int X) const { return X + HScroll(); }
+    int DocY(int Y) const { return Y + ScrollY(); }
+    int PositionAt(int X, int Y, bool* inText = nullptr);
+    void ExtendSelection(int position);
+    void SetSelection(int start, int end);
+    void SelectWordAt(int X, int Y);
+    // The word (IsWordChar) at or just before a position.
+    bool WordRange(int position, int& start, int& end);
+    std::string TextBetween(int start, int end);
+    void UpdateHover(int X, int Y, Qt::KeyboardModifiers shift);
+    void SetHot(const std::string& url, const std::string& target);
+    void HoverTick();
+    void MouseLeft();
+    void AutoScrollTick();
+    void StartDragScroll(int Y);
+    void EndDragScroll();
+    void DragScrollTick();
+    void ScrollBy(int dy);
+    void BarValueChanged(int value);
+    void HBarValueChanged(int value);
+
+    // Links, anchors, history (html_viewer_links.cpp).
+    std::string LinkKey(const std::string& url);
+    void MarkVisitedLinks();
+    void AddVisited(const std::string& address);
+    void BumpHistory(const THistoryEntry& previous);
+    THistoryEntry CurrentEntry();
+    void HandleMeta(const std::string& httpEq, const std::string& name, const std::string& content);
+
+    // Property state.
+    TColor defBackground_;
+    int defFontSize_ = 12;
+    int historyMaxCount_ = 0;
+    int visitedMaxCount_ = 50;
+    int imageCacheCount_ = 5;
+    bool viewImages_ = true;
+    bool noSelect_ = false;
+    TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
+    THTMLBorderStyle borderStyle_ = THTMLBorderStyle::htFocused;
+    std::string serverRoot_;
+    THTMLViewerOptions options_ = htPrintTableBackground;
+
+    // Document state.
+    QImage measureDevice_;
+    std::unique_ptr<QtCanvas> measure_;
+    std::unique_ptr<TSectionList> sectionList_;
+    std::string documentFile_;
+    ThtmlFileType docKind_ = ckHTML;
+    std::string pageTitle_;
+    std::string baseDir_, docBase_, hostBase_;
+    std::string defaultTarget_;
+    std::string hotURL_, hotTarget_;
+    bool processing_ = false;
+    int caretIndex_ = 0;
+    int selAnchor_ = 0;
+    int docHeight_ = 0;
+    int scrollWidth_ = 0;
+    int refreshDelay_ = 0;
+    std::string refreshURL_;
+    bool refreshAsked_ = false;
+    TViewerHistory history_;
+    TVisitedLinks visited_;
+    int layoutCount_ = 0;
+    int paintCount_ = 0;
+    bool paintedSinceLayout_ = false;
+    bool layoutScheduled_ = false;
+    TScrollPosition scheduledPosition_;
+    bool settingBars_ = false;
+
+    // Input state.
+    unsigned documentSerial_ = 0; // counts the documents shown, for handlers that load
+    bool selecting_ = false;
+    bool afterDouble_ = false;
+    bool followingLink_ = false;
+    QPoint lastMouse_;
+    bool mouseInside_ = false;
+    bool dragScrolling_ = false;
+    int dragStartY_ = 0;
+
+    // Children and timers.
+    TPaintPanel* panel_ = nullptr;
+    QScrollBar* vScrollBar_ = nullptr;
+    QScrollBar* hScrollBar_ = nullptr;
+    std::unique_ptr<Timer> hoverTimer_;
+    std::unique_ptr<Timer> autoScrollTimer_;
+    std::unique_ptr<Timer> dragTimer_;
+};
+
+} // namespace lumo

@@ -17,6 +17,7 @@ cmake -S . -B "$build" -G Ninja \
 cmake --build "$build"
 
 export QT_QPA_PLATFORM=offscreen
+export LUMO_REQUIRE_CORPUS=1 # tests that use ../shared/corpus fail without it
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

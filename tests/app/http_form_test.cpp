@@ -9,15 +9,11 @@
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QTimer>
-#include <QToolButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -234,42 +230,6 @@ TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {
     EXPECT_EQ(boxes.shown[0],
               std::make_pair(MessageKind::Plain, std::string("Connection aborted")));
     EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Error, std::string("Something broke")));
-}
-
-TEST_F(HTTPFormTest, MenusAndToolbarAsDesigned) {
-    RunOnce([](THTTPForm& form) {
-        struct Item {
-            const char* name;
-            const char* caption;
-            QKeySequence shortcut;
-            bool enabled;
-        } items[] = {
-            {"Openfile1", "&Open local file", Qt::Key_F3, true},
-            {"PrintPreview", "Print Pre&view", {}, false},
-            {"Exit1", "E&xit", {}, true},
-            {"Find1", "&Find", QKeySequence(Qt::CTRL | Qt::Key_F), true},
-            {"Copy1", "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), true},
-            {"Proxy1", "&Proxy...", {}, true},
-            {"DeleteCache", "&Delete Cache", {}, true},
-            {"Printsetttings1", "Print setttings...", {}, false},
-            {"ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4, false},
-            {"Contents1", "&Contents", Qt::Key_F1, true},
-            {"About1", "About", {}, true},
-        };
-        for (const Item& item : items) {
-            auto* action = form.findChild<QAction*>(item.name);
-            ASSERT_NE(action, nullptr) << item.name;
-            EXPECT_EQ(action->text(), item.caption);
-            EXPECT_EQ(action->shortcut(), item.shortcut) << item.name;
-            EXPECT_EQ(action->isEnabled(), item.enabled) << item.name;
-        }
-        EXPECT_FALSE(form.History1->menuAction()->isVisible());
-        EXPECT_EQ(form.History1->actions().size(), 15);
-        auto* back = form.findChild<QToolButton*>("BackButton");
-        ASSERT_NE(back, nullptr);
-        EXPECT_EQ(back->toolTip(), "Back");
-        EXPECT_FALSE(back->isEnabled());
-    });
 }
 
 } // namespace

@@ -13,11 +13,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QToolButton>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -149,6 +152,40 @@ TEST_F(PageAreaTest, HelpContentsShowsTheBuiltInPage) {
     EXPECT_EQ(form.Viewer->DocumentFile(), "res:///help.htm");
     EXPECT_EQ(form.windowTitle(), "Lumo 10 Help");
     EXPECT_GT(form.Viewer->DocHeight(), 300);
+}
+
+// The keys a user presses reach their commands through the window's
+// shortcuts, and commands with nothing behind them yet do nothing.
+TEST_F(PageAreaTest, KeysReachTheirCommands) {
+    form.FormShow(Address("b.htm"));
+    form.activateWindow();
+    QApplication::setActiveWindow(&form);
+
+    QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(form.FindDialog->isVisible());
+    form.FindDialog->hide();
+
+    form.SelectAll1Click();
+    QGuiApplication::clipboard()->setText("before");
+    QTest::keyClick(&form, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Second page\r\n");
+
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        dialogShown = dialog != nullptr;
+        if (dialog) dialog->reject();
+    });
+    QTest::keyClick(&form, Qt::Key_F3);
+    EXPECT_TRUE(dialogShown);
+    EXPECT_EQ(form.Viewer->DocumentFile(), home / "b.htm"); // cancelled: the page stays
+
+    QApplication::setActiveWindow(&form); // the dialog took the activation
+    QTest::keyClick(&form, Qt::Key_F4);   // bookmarks are not there yet
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    QTest::keyClick(&form, Qt::Key_F1);
+    EXPECT_EQ(form.Viewer->DocumentFile(), "res:///help.htm");
 }
 
 TEST_F(PageAreaTest, WebAddressesWaitForTheNavigationDriver) {

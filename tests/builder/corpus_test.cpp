@@ -3,6 +3,7 @@
 #include "tests/support/layout_fixture.h"
 
 #include "platform/file_system.h"
+#include "tests/support/corpus.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,8 @@ namespace lumo::test {
 namespace {
 
 TEST(Corpus, EveryPageBuildsLaysOutAndPaints) {
-    const std::string corpus = std::string(LUMO_CORPUS_DIR) + "/html";
-    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    const std::string corpus = test::CorpusPath("html");
+    LUMO_NEED_CORPUS(corpus);
     int pages = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
         const auto ext = entry.path().extension().string();

@@ -2,6 +2,7 @@
 // LUMO_REBASELINE=1 to rewrite the expected files after a deliberate change.
 #include "html/token_dump.h"
 #include "platform/file_system.h"
+#include "tests/support/corpus.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +72,8 @@ TEST(GoldenTokens, SameUnderTurkishAndGermanLocales) {
 // Real pages from outside the project, many of them malformed, must all be
 // read to their end.
 TEST(GoldenTokens, CorpusPagesFinish) {
-    const std::string corpus = std::string(LUMO_CORPUS_DIR) + "/html";
-    if (!std::filesystem::is_directory(corpus)) GTEST_SKIP() << "no corpus at " << corpus;
+    const std::string corpus = test::CorpusPath("html");
+    LUMO_NEED_CORPUS(corpus);
     int pages = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus)) {
         auto ext = entry.path().extension().string();

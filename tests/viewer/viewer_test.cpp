@@ -165,13 +165,22 @@ TEST_F(ViewerTest, AHandledClickIsNotFollowed) {
     EXPECT_EQ(viewer.DocumentFile(), folder / "a.htm");
 }
 
+// Such links are the owner's to follow: each click is reported with the link
+// as written, and the viewer stays on its page.
 TEST_F(ViewerTest, LinksToOtherFilesAndSchemesAreNotLoaded) {
     Open("a.htm", "<A HREF=\"notes.doc\">doc</A> <A HREF=\"http://srv/x.htm\">web</A> "
                   "<A HREF=\"mailto:a@b\">mail</A>");
+    std::vector<std::string> reported;
+    viewer.OnHotSpotClick = [&](THTMLViewer* sender, const std::string& url, bool& handled) {
+        EXPECT_EQ(sender, &viewer);
+        reported.push_back(url);
+        handled = false;
+    };
     for (const char* text : {"doc", "web", "mail"}) {
         Click(PointOf(text));
         EXPECT_EQ(viewer.DocumentFile(), folder / "a.htm") << text;
     }
+    EXPECT_EQ(reported, (std::vector<std::string>{"notes.doc", "http://srv/x.htm", "mailto:a@b"}));
 }
 
 TEST_F(ViewerTest, SamePageAnchorsScrollAndAddHistoryWhateverTheirCase) {

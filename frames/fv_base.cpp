@@ -1,5 +1,7 @@
 #include "frames/fv_base.h"
 
+#include "platform/qt_canvas.h"
+
 #include <algorithm>
 
 namespace lumo {
@@ -29,6 +31,11 @@ void TFVBase::SetNoSelect(bool noSelect) {
 
 void TFVBase::SetDefBackground(TColor color) {
     defBackground_ = color;
+    // What no frame covers shows the page colour too.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, ToQColor(color));
+    setPalette(palette);
+    setAutoFillBackground(true);
     ForEachViewer([color](THTMLViewer& v) { v.SetDefBackground(color); });
 }
 

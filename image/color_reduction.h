@@ -1,0 +1,74 @@
+// Reducing a full-colour picture to a palette with Floyd-Steinberg error
+// diffusion, for palette displays. Colours are 0xAARRGGBB (QRgb); channel
+// values 0..255.
+//
+// The one image/ header with Qt in it: include it only from code that links
+// Qt Gui.
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+namespace lumo {
+
+// Nearest palette entries, cached per colour reduced to 5 bits a channel.
+class TFastColorLookup {
+public:
+    explicit TFastColorLookup(std::vector<uint32_t> palette);
+
+    // The index of the entry with the smallest sum of channel differences
+    // (the first on a tie). Colours that agree in the top 5 bits of every
+    // channel share the answer found for the first of them.
+    int Lookup(int r, int g, int b);
+    uint32_t Color(int index) const { return palette_[index]; }
+
+private:
+    static constexpr uint16_t Unknown = 65535;
+    static size_t Key(int r, int g, int b) { return r >> 3 | (g & 248) << 2 | (b & 248) << 7; }
+    int Nearest(int r, int g, int b) const;
+
+    std::vector<uint32_t> palette_;
+    std::vector<uint16_t> cache_;
+};
+
+// Serpentine Floyd-Steinberg over rows of a given width: the first row runs
+// left to right, the next right to left, and so on. Errors are kept in
+// sixteenths and divided (toward zero) only when used.
+class TFloydSteinbergEngine {
+public:
+    TFloydSteinbergEngine(TFastColorLookup& lookup, int width);
+
+    // The palette index for the next pixel of the row, in the row's direction.
+    int Dither(int r, int g, int b);
+    // Ends a row and reverses the direction.
+    void NextLine();
+    int Direction() const { return direction_; }
+
+private:
+    struct Channel {
+        std::vector<int> Errors; // width + 2: one spare column at each end
+        int Carried = 0;         // 7/16 for the next pixel of the row
+        int Below = 0;           // 1/16 waiting for the pixel below and behind
+        int BelowBehind = 0;     // the sum waiting to be stored behind
+    };
+    void Spread(Channel& c, int value, int paletteValue);
+
+    TFastColorLookup& lookup_;
+    int width_;
+    int direction_ = 1;
+    int position_ = 0; // index into Errors of the column behind the next pixel
+    Channel channels_[3];
+};
+
+// An Indexed8 copy of a 24- or 32-bit picture in the palette's colours
+// (alpha is ignored); null when the source is null or the palette empty or
+// larger than 256 colours.
+QImage ReduceColors(const QImage& source, const std::vector<uint32_t>& palette);
+
+// For the display: a plain copy at 24 bits per pixel or for an Indexed8
+// picture, else the picture reduced to DisplayPalette(). Null for null.
+QImage ReduceToDisplay(const QImage& source);
+
+} // namespace lumo

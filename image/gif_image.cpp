@@ -111,7 +111,8 @@ void TGIFImage::SetAnimating(bool value) {
 }
 
 bool TGIFImage::StepAnimation() {
-    if (!animating_ || empty_ || structureOnly_ || frames_.empty()) return false;
+    if (!animating_ || empty_ || structureOnly_ || frames_.empty() || SpeedPercent <= 0)
+        return false;
     const int64_t now = TheAnimationClock().Milliseconds();
     if (now - lastTime_ < interval_) return false;
     lastTime_ = now;

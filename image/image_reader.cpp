@@ -9,6 +9,8 @@
 #include "platform/file_system.h"
 #include "platform/stream.h"
 
+#include <new>
+
 namespace lumo {
 
 namespace {
@@ -84,26 +86,34 @@ std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
     return std::make_unique<TBitmapImage>(std::move(decoded.Picture));
 }
 
-} // namespace
-
-TDecodedImage DecodeImage(std::string_view data) {
-    TDecodedImage decoded;
-    decoded.Kind = DetectImageType(data);
+void Decode(std::string_view data, TDecodedImage& decoded) {
     if (IsGif(decoded.Kind)) {
         auto gif = std::make_unique<TGIFImage>();
         if (gif->LoadFromData(data))
             decoded.Gif = std::move(gif);
         else
             decoded.Error = gif->Error();
-        return decoded;
+        return;
     }
     for (const auto& reader : StillReaders)
         if (reader.Kind == decoded.Kind) {
             if (!reader.Read(data, decoded.Picture, decoded.Error) && decoded.Error.empty())
                 decoded.Error = UnknownImageText;
-            return decoded;
+            return;
         }
     decoded.Error = UnknownImageText;
+}
+
+} // namespace
+
+TDecodedImage DecodeImage(std::string_view data) {
+    TDecodedImage decoded;
+    decoded.Kind = DetectImageType(data);
+    try {
+        Decode(data, decoded);
+    } catch (const std::bad_alloc&) { // within the budget, but the memory is not there
+        decoded = {decoded.Kind, ImageTooLargeText, nullptr, {}};
+    }
     return decoded;
 }
 

@@ -40,53 +40,41 @@ int TFastColorLookup::Nearest(int r, int g, int b) const {
     return best;
 }
 
-int TFastColorLookup::Lookup(int r, int g, int b) {
-    uint16_t& cached = cache_[Key(r, g, b)];
-    if (cached == Unknown) cached = static_cast<uint16_t>(Nearest(r, g, b));
-    return cached;
-}
-
 TFloydSteinbergEngine::TFloydSteinbergEngine(TFastColorLookup& lookup, int width)
-    : lookup_(lookup), width_(width) {
-    for (Channel& c : channels_)
-        c.Errors.assign(static_cast<size_t>(width) + 2, 0);
-}
+    : lookup_(lookup), width_(width), errors_((static_cast<size_t>(width) + 2) * 3, 0) {}
 
-// Errors[i] belongs to column i - 1. The pixel takes the error stored for its
-// own column (one step ahead of position_) and the one carried along the row;
-// its own error goes 7/16 ahead, and 3/16, 5/16 and 1/16 to the row below,
-// behind, under and ahead of it.
-void TFloydSteinbergEngine::Spread(Channel& c, int value, int paletteValue) {
-    const int e = value - paletteValue;
-    c.Errors[size_t(position_)] = c.BelowBehind + 3 * e;
-    c.BelowBehind = c.Below + 5 * e;
-    c.Below = e;
-    c.Carried = 7 * e;
-}
-
-int TFloydSteinbergEngine::Dither(int r, int g, int b) {
-    const int own = position_ + direction_;
-    int value[3] = {r, g, b};
-    for (int i = 0; i < 3; ++i) {
-        Channel& c = channels_[i];
-        value[i] = std::clamp(value[i] + (c.Errors[size_t(own)] + c.Carried + 8) / 16, 0, 255);
+// Column x keeps its errors at 3 * (x + 1). A pixel takes the error stored
+// for its own column and the one carried along the row; its own error goes
+// 7/16 ahead, and 3/16, 5/16 and 1/16 to the row below, behind, under and
+// ahead of it. The store behind the pixel is the column the previous pixel
+// read, so one row of errors serves both rows.
+void TFloydSteinbergEngine::DitherRow(const uint32_t* pixels, uint8_t* indices) {
+    const int step = direction_;
+    int carried[3] = {}, below[3] = {}, behind[3] = {};
+    int x = step > 0 ? 0 : width_ - 1;
+    int* back = &errors_[size_t(x + 1 - step) * 3];
+    for (int i = 0; i < width_; ++i, x += step) {
+        int* own = back + step * 3;
+        const uint32_t c = pixels[x];
+        int value[3] = {Red(c), Green(c), Blue(c)};
+        for (int k = 0; k < 3; ++k)
+            value[k] = std::clamp(value[k] + (own[k] + carried[k] + 8) / 16, 0, 255);
+        const int index = lookup_.Lookup(value[0], value[1], value[2]);
+        const uint32_t chosen = lookup_.Color(index);
+        const int palette[3] = {Red(chosen), Green(chosen), Blue(chosen)};
+        for (int k = 0; k < 3; ++k) {
+            const int e = value[k] - palette[k];
+            back[k] = behind[k] + 3 * e;
+            behind[k] = below[k] + 5 * e;
+            below[k] = e;
+            carried[k] = 7 * e;
+        }
+        indices[x] = static_cast<uint8_t>(index);
+        back = own;
     }
-    const int index = lookup_.Lookup(value[0], value[1], value[2]);
-    const uint32_t chosen = lookup_.Color(index);
-    Spread(channels_[0], value[0], Red(chosen));
-    Spread(channels_[1], value[1], Green(chosen));
-    Spread(channels_[2], value[2], Blue(chosen));
-    position_ = own;
-    return index;
-}
-
-void TFloydSteinbergEngine::NextLine() {
-    for (Channel& c : channels_) {
-        c.Errors[size_t(position_)] = c.BelowBehind;
-        c.Carried = c.Below = c.BelowBehind = 0;
-    }
+    for (int k = 0; k < 3; ++k)
+        back[k] = behind[k];
     direction_ = -direction_;
-    position_ = direction_ > 0 ? 0 : width_ + 1;
 }
 
 QImage ReduceColors(const QImage& source, const std::vector<uint32_t>& palette) {
@@ -96,17 +84,10 @@ QImage ReduceColors(const QImage& source, const std::vector<uint32_t>& palette) 
     if (rgb.isNull() || reduced.isNull()) return {};
     reduced.setColorTable(QList<QRgb>(palette.begin(), palette.end()));
     TFastColorLookup lookup(palette);
-    const int width = source.width();
-    TFloydSteinbergEngine engine(lookup, width);
-    for (int y = 0; y < source.height(); ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-        uchar* to = reduced.scanLine(y);
-        const int step = engine.Direction();
-        for (int x = step > 0 ? 0 : width - 1; x >= 0 && x < width; x += step)
-            to[x] =
-                static_cast<uchar>(engine.Dither(qRed(from[x]), qGreen(from[x]), qBlue(from[x])));
-        engine.NextLine();
-    }
+    TFloydSteinbergEngine engine(lookup, source.width());
+    for (int y = 0; y < source.height(); ++y)
+        engine.DitherRow(reinterpret_cast<const uint32_t*>(rgb.constScanLine(y)),
+                         reduced.scanLine(y));
     return reduced;
 }
 

@@ -21,7 +21,11 @@ public:
     // The index of the entry with the smallest sum of channel differences
     // (the first on a tie). Colours that agree in the top 5 bits of every
     // channel share the answer found for the first of them.
-    int Lookup(int r, int g, int b);
+    int Lookup(int r, int g, int b) {
+        uint16_t& cached = cache_[Key(r, g, b)];
+        if (cached == Unknown) cached = static_cast<uint16_t>(Nearest(r, g, b));
+        return cached;
+    }
     uint32_t Color(int index) const { return palette_[index]; }
 
 private:
@@ -40,26 +44,19 @@ class TFloydSteinbergEngine {
 public:
     TFloydSteinbergEngine(TFastColorLookup& lookup, int width);
 
-    // The palette index for the next pixel of the row, in the row's direction.
-    int Dither(int r, int g, int b);
-    // Ends a row and reverses the direction.
-    void NextLine();
+    // Gives each pixel of a row (0xAARRGGBB, alpha ignored) its palette
+    // index, visiting them in the row's direction, then reverses the
+    // direction for the next row.
+    void DitherRow(const uint32_t* pixels, uint8_t* indices);
     int Direction() const { return direction_; }
 
 private:
-    struct Channel {
-        std::vector<int> Errors; // width + 2: one spare column at each end
-        int Carried = 0;         // 7/16 for the next pixel of the row
-        int Below = 0;           // 1/16 waiting for the pixel below and behind
-        int BelowBehind = 0;     // the sum waiting to be stored behind
-    };
-    void Spread(Channel& c, int value, int paletteValue);
-
     TFastColorLookup& lookup_;
     int width_;
     int direction_ = 1;
-    int position_ = 0; // index into Errors of the column behind the next pixel
-    Channel channels_[3];
+    // Three per column, red, green and blue, with a spare column at each end:
+    // the errors (x 16) waiting for the next row.
+    std::vector<int> errors_;
 };
 
 // An Indexed8 copy of a 24- or 32-bit picture in the palette's colours

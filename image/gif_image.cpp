@@ -36,7 +36,6 @@ bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
         height_ = gif.Height;
         // Transparent pictures start transparent; opaque ones black.
         background_ = gif.HasTransparency ? 0 : 0xFF000000;
-        if (mode == TGifRead::Full) work_ = Bitmap(width_, height_, background_);
     } catch (const Exception& e) {
         Reset();
         error_ = e.what();
@@ -52,8 +51,21 @@ bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
     hasTransparency_ = gif.HasTransparency;
     structureOnly_ = mode == TGifRead::StructureOnly;
     empty_ = false;
-    if (!structureOnly_ && !frames_.empty()) Compose(current_);
     return true;
+}
+
+bool TGIFImage::HaveWork() {
+    if (empty_ || structureOnly_ || frames_.empty()) return false;
+    if (work_.Pixels.empty()) { // the budget was checked when the frames were read
+        work_ = Bitmap(width_, height_, background_);
+        Compose(current_);
+    }
+    return true;
+}
+
+const Bitmap& TGIFImage::WorkBitmap() {
+    HaveWork();
+    return work_;
 }
 
 void TGIFImage::Compose(int n) {
@@ -88,7 +100,7 @@ void TGIFImage::Dispose(int n) {
 }
 
 void TGIFImage::SelectFrame(int n) {
-    if (empty_ || structureOnly_ || frames_.empty()) return;
+    if (!HaveWork()) return;
     Dispose(current_);
     current_ = n > FrameCount() ? 1 : n < 1 ? FrameCount() : n;
     Compose(current_);
@@ -134,7 +146,8 @@ bool TGIFImage::StepAnimation() {
     return changed;
 }
 
-Bitmap TGIFImage::MaskBitmap() const {
+Bitmap TGIFImage::MaskBitmap() {
+    HaveWork();
     Bitmap mask(work_.Width, work_.Height);
     for (size_t i = 0; i < work_.Pixels.size(); ++i)
         mask.Pixels[i] = work_.Pixels[i] >> 24 ? 0xFF000000 : 0xFFFFFFFF;
@@ -143,7 +156,7 @@ Bitmap TGIFImage::MaskBitmap() const {
 
 void TGIFImage::Draw(Canvas& canvas, const TRect& dest) {
     drawRect_ = dest;
-    if (!Visible || empty_ || structureOnly_ || frames_.empty()) return;
+    if (!Visible || !HaveWork()) return;
     canvas.StretchDraw(dest, work_, {0, 0, width_, height_}, nullptr);
 }
 
@@ -154,9 +167,8 @@ void TGIFImage::MapColors(const std::function<uint32_t(uint32_t)>& map) {
             colour = map(colour);
         shared = std::move(frame);
     }
-    if (structureOnly_ || frames_.empty()) return;
-    work_ = Bitmap(width_, height_, background_);
-    Compose(current_);
+    work_ = Bitmap(); // made afresh with the new colours when next needed
+    saved_.clear();
 }
 
 } // namespace lumo

@@ -5,7 +5,8 @@
 //
 // Frame numbers count from 1; delays and intervals are milliseconds of
 // TheAnimationClock(). The work picture is 0xAARRGGBB: where the composed
-// picture is transparent it is black with alpha 0, so it draws as it is.
+// picture is transparent it is black with alpha 0, so it draws as it is. It
+// is made when first asked for, so reading a picture only decodes frames.
 #pragma once
 
 #include "image/bitmap_cache.h"
@@ -60,9 +61,9 @@ public:
     bool StepAnimation();
 
     // The composed picture, Width() x Height(); empty after a structure-only read.
-    const Bitmap& WorkBitmap() const { return work_; }
+    const Bitmap& WorkBitmap();
     // White where the composed picture is transparent, black elsewhere.
-    Bitmap MaskBitmap() const;
+    Bitmap MaskBitmap();
     // Draws the composed picture stretched into dest and remembers dest.
     void Draw(Canvas& canvas, const TRect& dest);
     const TRect& DrawRect() const { return drawRect_; }
@@ -74,6 +75,8 @@ public:
 
 private:
     void Reset();
+    // Makes the work picture, with the current frame on it, when there is none.
+    bool HaveWork();
     void Compose(int n);
     void Dispose(int n);
     int64_t IntervalOf(int n) const;
@@ -93,8 +96,8 @@ private:
     int iteration_ = 1;
     int64_t lastTime_ = 0, interval_ = 0;
 
-    uint32_t background_ = 0; // what the work picture starts as and disposal 2 restores
-    Bitmap work_;
+    uint32_t background_ = 0;     // what the work picture starts as and disposal 2 restores
+    Bitmap work_;                 // empty until first needed
     std::vector<uint32_t> saved_; // the area under a frame that restores to previous
     TRect drawRect_;
 };

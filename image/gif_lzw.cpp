@@ -2,6 +2,7 @@
 
 #include "platform/exception.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -12,16 +13,18 @@ namespace {
 constexpr int MaxCodes = 4096;
 constexpr int MaxCodeWidth = 12;
 
-// Codes are packed from the least significant bit of each byte up.
+// Codes are packed from the least significant bit of each byte up, across
+// the sub-blocks, whose length bytes are stepped over.
 class CodeReader {
 public:
-    explicit CodeReader(std::string_view data)
-        : p_(reinterpret_cast<const uint8_t*>(data.data())), end_(p_ + data.size()) {}
+    explicit CodeReader(std::string_view subBlocks)
+        : p_(reinterpret_cast<const uint8_t*>(subBlocks.data())), block_(p_),
+          end_(p_ + subBlocks.size()) {}
 
     // The next code of the given width, or -1 when the data has run out.
     int Next(int width) {
         while (count_ < width) {
-            if (p_ == end_) return -1;
+            if (p_ == block_ && !NextBlock()) return -1;
             bits_ |= uint32_t{*p_++} << count_;
             count_ += 8;
         }
@@ -32,7 +35,15 @@ public:
     }
 
 private:
+    bool NextBlock() {
+        if (p_ == end_ || *p_ == 0) return false;
+        const size_t length = *p_++;
+        block_ = p_ + std::min<size_t>(length, end_ - p_);
+        return p_ != block_;
+    }
+
     const uint8_t* p_;
+    const uint8_t* block_; // the end of the current sub-block
     const uint8_t* end_;
     uint32_t bits_ = 0;
     int count_ = 0;
@@ -49,11 +60,11 @@ struct Entry {
     uint16_t Length = 0;
 };
 
-std::vector<uint8_t> DecodeLinear(std::string_view data, int minCodeSize, size_t total) {
+std::vector<uint8_t> DecodeLinear(std::string_view subBlocks, int minCodeSize, size_t total) {
     if (minCodeSize < 1 || minCodeSize > 11) Corrupt();
     std::vector<uint8_t> out(total, 0);
     std::array<Entry, MaxCodes> table;
-    CodeReader reader(data);
+    CodeReader reader(subBlocks);
     const int clear = 1 << minCodeSize, end = clear + 1;
     int width = minCodeSize + 1, next = clear + 2;
     bool havePrev = false;
@@ -108,10 +119,10 @@ std::vector<uint8_t> Deinterlace(const std::vector<uint8_t>& linear, size_t widt
 
 } // namespace
 
-std::vector<uint8_t> DecodeGifPixels(std::string_view data, int minCodeSize, int width, int height,
-                                     bool interlaced) {
+std::vector<uint8_t> DecodeGifPixels(std::string_view subBlocks, int minCodeSize, int width,
+                                     int height, bool interlaced) {
     const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
-    std::vector<uint8_t> pixels = DecodeLinear(data, minCodeSize, w * h);
+    std::vector<uint8_t> pixels = DecodeLinear(subBlocks, minCodeSize, w * h);
     return interlaced ? Deinterlace(pixels, w, h) : pixels;
 }
 

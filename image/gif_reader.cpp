@@ -39,6 +39,17 @@ public:
         while (SubBlock(block)) {
         }
     }
+    // The remaining sub-blocks as they stand, with their length bytes, up to
+    // the terminator (which is passed) or the end of the data.
+    std::string_view SubBlockRun() {
+        const size_t start = pos_;
+        while (pos_ < data_.size() && data_[pos_] != 0)
+            pos_ += 1 + static_cast<uint8_t>(data_[pos_]);
+        pos_ = std::min(pos_, data_.size());
+        const std::string_view run = data_.substr(start, pos_ - start);
+        if (pos_ < data_.size()) ++pos_;
+        return run;
+    }
     // Every remaining sub-block joined; a cut one counts with what there was.
     std::string JoinSubBlocks() {
         std::string joined;
@@ -174,7 +185,7 @@ private:
         if (mode_ == TGifRead::StructureOnly) {
             in_.SkipSubBlocks();
         } else {
-            frame->Pixels = DecodeGifPixels(in_.JoinSubBlocks(), codeSize, frame->Width,
+            frame->Pixels = DecodeGifPixels(in_.SubBlockRun(), codeSize, frame->Width,
                                             frame->Height, frame->Interlaced);
         }
         gif_.BitsPerPixel = std::max(gif_.BitsPerPixel, frame->Bits);

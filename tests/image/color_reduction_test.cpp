@@ -46,14 +46,17 @@ TEST(ColorReduction, MidGreyDithersToBothNeighbours) {
             white += reduced.pixelIndex(x, y);
     EXPECT_GE(white, 28);
     EXPECT_LE(white, 36);
-    // Rows alternate their direction.
+    // Rows alternate their direction: the error of the first pixel reached
+    // pushes the next one the other way.
     TFastColorLookup lookup({Grey(0), Grey(255)});
-    TFloydSteinbergEngine engine(lookup, 3);
-    EXPECT_EQ(engine.Direction(), 1);
-    engine.NextLine();
-    EXPECT_EQ(engine.Direction(), -1);
-    engine.NextLine();
-    EXPECT_EQ(engine.Direction(), 1);
+    TFloydSteinbergEngine engine(lookup, 2);
+    const uint32_t row[2] = {Grey(128), Grey(128)};
+    uint8_t indices[2];
+    for (int direction : {1, -1, 1}) {
+        EXPECT_EQ(engine.Direction(), direction);
+        engine.DitherRow(row, indices);
+        EXPECT_NE(indices[0], indices[1]);
+    }
 }
 
 TEST(ColorReduction, ErrorsAreDividedTowardZero) {
@@ -62,8 +65,11 @@ TEST(ColorReduction, ErrorsAreDividedTowardZero) {
     // would give 39 and black.
     TFastColorLookup lookup({Grey(0), Grey(79)});
     TFloydSteinbergEngine engine(lookup, 2);
-    EXPECT_EQ(engine.Dither(54, 54, 54), 1);
-    EXPECT_EQ(engine.Dither(50, 50, 50), 1);
+    const uint32_t row[2] = {Grey(54), Grey(50)};
+    uint8_t indices[2];
+    engine.DitherRow(row, indices);
+    EXPECT_EQ(indices[0], 1);
+    EXPECT_EQ(indices[1], 1);
 }
 
 TEST(ColorReduction, NarrowAndOddPictures) {

@@ -52,7 +52,8 @@ TEST(GifCorpus, EveryFileReadsOrIsRefusedCleanly) {
         // Every frame composes and disposes, twice round.
         for (int n = 1; n <= 2 * gif.FrameCount(); ++n)
             gif.SelectFrame(n);
-        EXPECT_EQ(gif.WorkBitmap().Pixels.size(), size_t(gif.Width()) * gif.Height()) << file;
+        const size_t pixels = gif.FrameCount() ? size_t(gif.Width()) * gif.Height() : 0;
+        EXPECT_EQ(gif.WorkBitmap().Pixels.size(), pixels) << file; // none to show without frames
     }
 }
 
@@ -137,7 +138,7 @@ bool SamePixel(uint32_t ours, QRgb theirs) {
 // Counts the pixels of the suite's picture that ours shows otherwise. Our
 // picture grows to hold frames outside the screen, where the suites cut
 // them off: the screen's part is compared.
-int Differences(const TGIFImage& gif, const QImage& expected) {
+int Differences(TGIFImage& gif, const QImage& expected) {
     const QImage argb = expected.convertToFormat(QImage::Format_ARGB32);
     if (argb.width() > gif.Width() || argb.height() > gif.Height()) return -1;
     int differences = 0;

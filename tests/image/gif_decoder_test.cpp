@@ -16,7 +16,7 @@ constexpr uint32_t Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, Whit
                    Black = 0xFF000000;
 const std::vector<uint32_t> Colors = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
-std::vector<uint32_t> Row(const TGIFImage& gif, int y) {
+std::vector<uint32_t> Row(TGIFImage& gif, int y) {
     const Bitmap& work = gif.WorkBitmap();
     return {work.Pixels.begin() + y * work.Width, work.Pixels.begin() + (y + 1) * work.Width};
 }
@@ -242,7 +242,7 @@ TEST(GifDecoder, CutDataKeepsWhatArrived) {
         int frames;
         std::vector<uint32_t> row;
     } rows[] = {
-        {header.size() - 2, 0, {Black, Black, Black, Black}}, // inside the colour table
+        {header.size() - 2, 0, {}}, // inside the colour table: no frame, no picture
         // Inside the pixels: what never arrived takes colour 0.
         {header.size() + first.size() - 3, 1, {Green, Red, Red, Red}},
         {header.size() + first.size() + 5, 1, {Green, Blue, White, Green}}, // inside a descriptor

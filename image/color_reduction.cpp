@@ -21,10 +21,12 @@ int Blue(uint32_t c) {
 } // namespace
 
 TFastColorLookup::TFastColorLookup(std::vector<uint32_t> palette)
-    : palette_(std::move(palette)), cache_(32768, Unknown) {
-    for (size_t i = palette_.size(); i-- > 0;) // so the first entry of a key wins
-        cache_[Key(Red(palette_[i]), Green(palette_[i]), Blue(palette_[i]))] =
-            static_cast<uint16_t>(i);
+    : palette_(std::move(palette)), cache_(32768, 0), known_(32768 / 64, 0) {
+    for (size_t i = palette_.size(); i-- > 0;) { // so the first entry of a key wins
+        const size_t key = Key(Red(palette_[i]), Green(palette_[i]), Blue(palette_[i]));
+        cache_[key] = static_cast<uint8_t>(i);
+        known_[key >> 6] |= uint64_t{1} << (key & 63);
+    }
 }
 
 int TFastColorLookup::Nearest(int r, int g, int b) const {

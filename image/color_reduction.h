@@ -13,7 +13,8 @@
 
 namespace lumo {
 
-// Nearest palette entries, cached per colour reduced to 5 bits a channel.
+// Nearest palette entries (of at most 256), cached per colour reduced to 5
+// bits a channel.
 class TFastColorLookup {
 public:
     explicit TFastColorLookup(std::vector<uint32_t> palette);
@@ -22,19 +23,26 @@ public:
     // (the first on a tie). Colours that agree in the top 5 bits of every
     // channel share the answer found for the first of them.
     int Lookup(int r, int g, int b) {
-        uint16_t& cached = cache_[Key(r, g, b)];
-        if (cached == Unknown) cached = static_cast<uint16_t>(Nearest(r, g, b));
-        return cached;
+        const size_t key = Key(r, g, b);
+        uint64_t& known = known_[key >> 6];
+        const uint64_t bit = uint64_t{1} << (key & 63);
+        if (!(known & bit)) {
+            cache_[key] = static_cast<uint8_t>(Nearest(r, g, b));
+            known |= bit;
+        }
+        return cache_[key];
     }
     uint32_t Color(int index) const { return palette_[index]; }
 
 private:
-    static constexpr uint16_t Unknown = 65535;
     static size_t Key(int r, int g, int b) { return r >> 3 | (g & 248) << 2 | (b & 248) << 7; }
     int Nearest(int r, int g, int b) const;
 
+    // One byte a key and a bit saying it is known: small enough to stay in
+    // the processor's nearest cache, which the dithering loop waits on.
     std::vector<uint32_t> palette_;
-    std::vector<uint16_t> cache_;
+    std::vector<uint8_t> cache_;
+    std::vector<uint64_t> known_;
 };
 
 // Serpentine Floyd-Steinberg over rows of a given width: the first row runs

@@ -33,18 +33,21 @@ peak() { # BENCHMARK FILE: the peak resident memory of one decode, in MB
 }
 python3 - "$build/image_bench.json" \
     "$(peak GifStill "$images/still.gif")" "$(peak GiflibStill "$images/still.gif")" \
+    "$(peak GifStillPicture "$images/still.gif")" "$(peak GiflibStill "$images/still.gif")" \
     "$(peak GifAnimation "$images/animation.gif")" "$(peak GiflibAnimation "$images/animation.gif")" \
     "$(peak Jpeg "$images/photo.jpg")" "$(peak Libjpeg "$images/photo.jpg")" <<'PY'
 import json, sys
 runs = {b["run_name"]: b for b in json.load(open(sys.argv[1]))["benchmarks"]
         if b.get("aggregate_name") == "median"}
 peaks = [int(p) for p in sys.argv[2:]]
-print(f"{'decode':<34}{'ours ms':>9}{'peer ms':>9}{'ratio':>8}{'ours MB':>9}{'peer MB':>9}")
+print(f"{'decode (CPU time)':<34}{'ours ms':>9}{'peer ms':>9}{'ratio':>8}{'ours MB':>9}{'peer MB':>9}")
 rows = [("GIF 4000x4000 still (giflib)", "GifStill", "GiflibStill"),
+        ("  and its composed picture", "GifStillPicture", "GiflibStill"),
         ("GIF 256 x 500x500 frames (giflib)", "GifAnimation", "GiflibAnimation"),
         ("JPEG 4000x3000 (libjpeg-turbo)", "Jpeg", "Libjpeg")]
 for i, (label, ours, peer) in enumerate(rows):
-    a, b = runs[ours]["real_time"], runs[peer]["real_time"]
+    # CPU time: the machine may be shared while the benchmark runs.
+    a, b = runs[ours]["cpu_time"], runs[peer]["cpu_time"]
     print(f"{label:<34}{a:>9.1f}{b:>9.1f}{a / b:>7.2f}x{peaks[2 * i]:>9}{peaks[2 * i + 1]:>9}")
-print(f"colour reduction 4000x3000: {runs['ColorReduction']['real_time']:.1f} ms")
+print(f"colour reduction 4000x3000: {runs['ColorReduction']['cpu_time']:.1f} ms")
 PY

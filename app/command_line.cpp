@@ -11,7 +11,8 @@ namespace lumo {
 const char* const UsageText =
     "usage: lumo [ADDRESS | FILE]\n"
     "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n"
-    "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n";
+    "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n"
+    "       lumo --image-info FILE\n";
 
 bool HasScheme(std::string_view text) {
     const size_t length = SchemeLength(text);
@@ -68,6 +69,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
             line.ScreenshotFile = args[++i];
         } else if (a == "--dump-layout") {
             line.DumpLayout = true;
+        } else if (a == "--image-info" && hasValue) {
+            line.ImageInfoFile = args[++i];
         } else if (a == "--size" && hasValue) {
             if (!ParseSize(args[++i], line.Width, line.Height))
                 line.Error = "--size needs WIDTHxHEIGHT, for example 800x600";
@@ -85,6 +88,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         }
     }
     line.Address = AddressFromCommandText(text, currentFolder);
+    if (!line.ImageInfoFile.empty() && line.Error.empty() &&
+        (line.DumpLayout || !line.ScreenshotFile.empty() || !line.Address.empty()))
+        line.Error = "--image-info takes one file and nothing else";
     if (line.DumpLayout && line.Error.empty()) {
         if (!line.ScreenshotFile.empty())
             line.Error = "--dump-layout and --screenshot do not go together";

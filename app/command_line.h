@@ -12,6 +12,7 @@ struct TCommandLine {
     std::string Address;        // the address to open at start; empty when none
     std::string ScreenshotFile; // --screenshot OUT.png: write the window and quit
     bool DumpLayout = false;    // --dump-layout: print the laid-out page and quit
+    std::string ImageInfoFile;  // --image-info FILE: describe the picture and quit
     int Width = 0;              // --size WxH
     int Height = 0;
     int TimeoutSeconds = 30; // --timeout S

@@ -1,6 +1,7 @@
 // The program's entry: the command line, the application object and the main window.
 #include "app/command_line.h"
 #include "app/http_form.h"
+#include "app/image_info.h"
 #include "app/screenshot.h"
 #include "frames/frame_browser.h"
 #include "frames/frame_dump.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;
     }
+    if (!line.ImageInfoFile.empty()) return PrintImageInfo(line.ImageInfoFile);
     const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

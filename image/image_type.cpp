@@ -12,7 +12,8 @@ TImageType DetectImageType(std::string_view h) {
         return h.size() > 4 && h[4] == '9' ? TImageType::Gif89 : TImageType::Gif87;
     if (h.substr(0, 2) == "BM") return TImageType::Bmp;
     if (h.substr(0, 4) == "\x89PNG") return TImageType::Png;
-    if (h.substr(0, 4) == "\xFF\xD8\xFF\xE0") return TImageType::Jpeg;
+    // The start of image and any marker: JFIF, Exif and Adobe files alike.
+    if (h.substr(0, 3) == "\xFF\xD8\xFF" && h.size() > 3) return TImageType::Jpeg;
     return TImageType::Unknown;
 }
 

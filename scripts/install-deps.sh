@@ -7,7 +7,8 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools
-    libjpeg62-turbo-dev zlib1g-dev
+    libjpeg62-turbo-dev zlib1g-dev libgif-dev
+    gifsicle imagemagick
     fonts-liberation fontconfig
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     nginx-light tinyproxy dante-server

@@ -57,7 +57,9 @@ TEST(ImageTypes, FromFirstBytes) {
         {"BM..", TImageType::Bmp},
         {"\x89PNG\r\n", TImageType::Png},
         {"\xFF\xD8\xFF\xE0", TImageType::Jpeg},
-        {"\xFF\xD8\xFF\xE1", TImageType::Unknown},
+        {"\xFF\xD8\xFF\xE1", TImageType::Jpeg}, // Exif
+        {"\xFF\xD8\xFF\xEE", TImageType::Jpeg}, // Adobe
+        {"\xFF\xD8\xFF", TImageType::Unknown},
         {"", TImageType::Unknown},
         {"G", TImageType::Unknown},
     };

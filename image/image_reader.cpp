@@ -1,0 +1,139 @@
+#include "image/image_reader.h"
+
+#include "image/color_reduction.h"
+#include "image/display_palette.h"
+#include "image/image_limits.h"
+#include "image/jpeg_reader.h"
+#include "image/qt_bitmap.h"
+#include "image/qt_image_reader.h"
+#include "platform/file_system.h"
+#include "platform/stream.h"
+
+#include <new>
+
+namespace lumo {
+
+namespace {
+
+bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error) {
+    return ReadWithQt(data, "bmp", picture, error);
+}
+
+bool ReadPng(std::string_view data, Bitmap& picture, std::string& error) {
+    return ReadWithQt(data, "png", picture, error);
+}
+
+const struct {
+    TImageType Kind;
+    bool (*Read)(std::string_view, Bitmap&, std::string&);
+} StillReaders[] = {
+    {TImageType::Jpeg, ReadJpeg},
+    {TImageType::Bmp, ReadBmp},
+    {TImageType::Png, ReadPng},
+};
+
+bool IsGif(TImageType kind) {
+    return kind == TImageType::Gif87 || kind == TImageType::Gif89;
+}
+
+// The mask of a picture (white where transparent), or null when it is opaque.
+std::unique_ptr<Bitmap> MaskOf(const Bitmap& picture) {
+    std::unique_ptr<Bitmap> mask;
+    for (size_t i = 0; i < picture.Pixels.size(); ++i) {
+        if (picture.Pixels[i] >> 24 >= 128) continue;
+        if (!mask) mask = std::make_unique<Bitmap>(picture.Width, picture.Height, 0xFF000000);
+        mask->Pixels[i] = 0xFFFFFFFF;
+    }
+    return mask;
+}
+
+void ReduceForDisplay(Bitmap& picture) {
+    if (DisplayBitsPerPixel() > 8) return;
+    const Bitmap reduced = BitmapFromImage(ReduceToDisplay(ImageOverBitmap(picture)));
+    if (reduced.Pixels.size() != picture.Pixels.size()) return;
+    for (size_t i = 0; i < picture.Pixels.size(); ++i) // transparent places stay transparent
+        picture.Pixels[i] = picture.Pixels[i] >> 24 ? (picture.Pixels[i] & 0xFF000000) |
+                                                          (reduced.Pixels[i] & 0x00FFFFFF)
+                                                    : 0;
+}
+
+// Animations are not dithered: each colour takes its nearest display colour.
+void MapForDisplay(TGIFImage& gif) {
+    if (DisplayBitsPerPixel() > 8) return;
+    TFastColorLookup lookup(DisplayPalette());
+    gif.MapColors([&](uint32_t c) {
+        return lookup.Color(lookup.Lookup(c >> 16 & 0xFF, c >> 8 & 0xFF, c & 0xFF));
+    });
+}
+
+std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
+                                         std::unique_ptr<Bitmap>& mask) {
+    transp = NotTransp;
+    mask.reset();
+    if (!decoded.Accepted()) return nullptr;
+    if (decoded.Gif) {
+        if (decoded.Gif->FrameCount() == 0) return nullptr;
+        if (decoded.Gif->Animated()) {
+            MapForDisplay(*decoded.Gif);
+            if (decoded.Gif->HasTransparency()) transp = TrMask;
+            return std::move(decoded.Gif);
+        }
+        decoded.Picture = decoded.Gif->WorkBitmap();
+    }
+    ReduceForDisplay(decoded.Picture);
+    mask = MaskOf(decoded.Picture);
+    if (mask) transp = TrMask;
+    return std::make_unique<TBitmapImage>(std::move(decoded.Picture));
+}
+
+void Decode(std::string_view data, TDecodedImage& decoded) {
+    if (IsGif(decoded.Kind)) {
+        auto gif = std::make_unique<TGIFImage>();
+        if (gif->LoadFromData(data))
+            decoded.Gif = std::move(gif);
+        else
+            decoded.Error = gif->Error();
+        return;
+    }
+    for (const auto& reader : StillReaders)
+        if (reader.Kind == decoded.Kind) {
+            if (!reader.Read(data, decoded.Picture, decoded.Error) && decoded.Error.empty())
+                decoded.Error = UnknownImageText;
+            return;
+        }
+    decoded.Error = UnknownImageText;
+}
+
+} // namespace
+
+TDecodedImage DecodeImage(std::string_view data) {
+    TDecodedImage decoded;
+    decoded.Kind = DetectImageType(data);
+    try {
+        Decode(data, decoded);
+    } catch (const std::bad_alloc&) { // within the budget, but the memory is not there
+        decoded = {decoded.Kind, ImageTooLargeText, nullptr, {}};
+    }
+    return decoded;
+}
+
+std::unique_ptr<TCachedImage> ReadImageStream(TStream& stream, uint8_t& transp,
+                                              std::unique_ptr<Bitmap>& mask) {
+    std::string data(static_cast<size_t>(std::max<int64_t>(stream.Size(), 0)), '\0');
+    stream.Seek(0);
+    data.resize(stream.Read(data.data(), data.size()));
+    return PictureFor(DecodeImage(data), transp, mask);
+}
+
+std::unique_ptr<TCachedImage> ReadImageFile(std::string_view fileName, uint8_t& transp,
+                                            std::unique_ptr<Bitmap>& mask) {
+    const std::optional<std::string> data = ReadWholeFile(fileName, MaxImageBytes);
+    if (!data) {
+        transp = NotTransp;
+        mask.reset();
+        return nullptr;
+    }
+    return PictureFor(DecodeImage(*data), transp, mask);
+}
+
+} // namespace lumo

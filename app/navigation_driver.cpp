@@ -169,6 +169,7 @@ void THTTPForm::PrepareConnection(const std::string& address) {
 void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
                       const std::string& query, ThtmlFileType& DocType, bool& failed) {
     PrepareConnection(IsGet && !query.empty() ? address + "?" + query : address);
+    if (dynamic_cast<THTTPConnection*>(connection_.get())) Status1->setText("Connecting");
     try {
         if (IsGet) {
             connection_->Get(query.empty() ? address : address + "?" + query);

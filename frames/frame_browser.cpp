@@ -23,11 +23,16 @@ TFrameBrowser::TFrameBrowser(QWidget* parent) : TFVBase(parent) {
 }
 
 TFrameBrowser::~TFrameBrowser() {
-    // The sets go with the widget; nothing of theirs may call back meanwhile.
+    // The sets and their viewers go first, while what they call back into
+    // still stands; nothing of theirs may reach the owner meanwhile.
     OnGetPostRequest = nullptr;
     OnViewerClear = nullptr;
     OnHistoryChange = nullptr;
     OnProcessing = nullptr;
+    pages_.clear();
+    shown_ = nullptr;
+    for (TbrFrameSet* set : findChildren<TbrFrameSet*>(Qt::FindDirectChildrenOnly))
+        delete set;
 }
 
 void TFrameBrowser::SetFvOptions(TFrameViewerOptions options) {

@@ -1,0 +1,113 @@
+// The frame browser on a page of 20 column sets of 20 rows each (400
+// frames, each with a short page of its own), served from memory: loading
+// it, and laying the frame sets out again for a new size, with and without
+// the viewers' own layouts that the resize schedules.
+#include "frames/frame_browser.h"
+#include "frames/frame_set.h"
+#include "platform/lumo_application.h"
+#include "platform/stream.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace lumo;
+
+std::string NestedPage(int sets, int frames) {
+    std::string html = "<TITLE>400 frames</TITLE><FRAMESET COLS=\"";
+    for (int i = 0; i < sets; ++i)
+        html += i ? ",*" : "*";
+    html += "\">";
+    for (int i = 0; i < sets; ++i) {
+        html += "<FRAMESET ROWS=\"";
+        for (int j = 0; j < frames; ++j)
+            html += j ? ",*" : "*";
+        html += "\">";
+        for (int j = 0; j < frames; ++j)
+            html += "<FRAME SRC=\"f" + std::to_string(i * frames + j) + ".htm\">";
+        html += "</FRAMESET>";
+    }
+    return html + "</FRAMESET>";
+}
+
+std::unique_ptr<TFrameBrowser> MakeBrowser(TMemoryStream& stream, const std::string& page) {
+    auto browser = std::make_unique<TFrameBrowser>();
+    browser->resize(800, 600);
+    browser->show();
+    browser->OnGetPostRequest = [&stream, page](QWidget* sender, bool, const std::string& url,
+                                                const std::string&, bool, std::string&,
+                                                ThtmlFileType& kind, TStream*& result) {
+        kind = ckHTML;
+        stream.Assign(dynamic_cast<TFrameBrowser*>(sender) ? page : "<P>Frame " + url + " text");
+        result = &stream;
+    };
+    return browser;
+}
+
+void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void BM_Load400Frames(benchmark::State& state) {
+    const std::string page = NestedPage(20, 20);
+    TMemoryStream stream;
+    for (auto _ : state) {
+        auto browser = MakeBrowser(stream, page);
+        browser->OpenAddress("http://bench/frames.htm");
+        Settle(); // the viewers lay out and paint
+        benchmark::DoNotOptimize(browser->GetViewerCount());
+        state.PauseTiming();
+        browser.reset();
+        Settle();
+        state.ResumeTiming();
+    }
+}
+
+// The frame sets only: the viewers' layouts wait in the event queue.
+void BM_Resize400FramesSets(benchmark::State& state) {
+    TMemoryStream stream;
+    auto browser = MakeBrowser(stream, NestedPage(20, 20));
+    browser->OpenAddress("http://bench/frames.htm");
+    Settle();
+    bool wide = false;
+    for (auto _ : state) {
+        browser->resize(wide ? 800 : 1000, wide ? 600 : 700);
+        wide = !wide;
+        state.PauseTiming();
+        Settle();
+        state.ResumeTiming();
+    }
+}
+
+// The frame sets and then every viewer laid out for its new size.
+void BM_Resize400FramesWithViewers(benchmark::State& state) {
+    TMemoryStream stream;
+    auto browser = MakeBrowser(stream, NestedPage(20, 20));
+    browser->OpenAddress("http://bench/frames.htm");
+    Settle();
+    bool wide = false;
+    for (auto _ : state) {
+        browser->resize(wide ? 800 : 1000, wide ? 600 : 700);
+        wide = !wide;
+        Settle();
+    }
+}
+
+BENCHMARK(BM_Load400Frames)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resize400FramesSets)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resize400FramesWithViewers)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    LumoApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -110,6 +110,10 @@ public:
     void Copy1Click();
     void SelectAll1Click();
 
+    // Handles one of the window's private messages (posted to itself).
+    // MsgAbort carries the serial of the connection it was posted for.
+    long long Message(unsigned msg, uintptr_t wParam);
+
     // Whether the window is idle and its pages laid out and painted as they stand.
     bool PageShown() const;
 
@@ -183,7 +187,6 @@ private:
     void WriteSettings();
     void ShowAddress(const std::string& address);
     void ApplyBrowserDefaults();
-    long long Message(unsigned msg, uintptr_t wParam);
     // Whether the Edit commands have something to act on.
     bool HasDocument() const;
     void StartNewWindow(const std::string& address);

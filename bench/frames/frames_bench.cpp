@@ -41,7 +41,8 @@ std::unique_ptr<TFrameBrowser> MakeBrowser(TMemoryStream& stream, const std::str
                                                 const std::string&, bool, std::string&,
                                                 ThtmlFileType& kind, TStream*& result) {
         kind = ckHTML;
-        stream.Assign(dynamic_cast<TFrameBrowser*>(sender) ? page : "<P>Frame " + url + " text");
+        stream.Assign(dynamic_cast<TFrameBrowser*>(sender) ? std::string(page)
+                                                           : "<P>Frame " + url + " text");
         result = &stream;
     };
     return browser;

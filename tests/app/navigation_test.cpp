@@ -136,6 +136,25 @@ TEST_F(NavigationTest, OnlyContentTypesThatCanBeShownAreShown) {
     }
 }
 
+// An abort posted for one connection (its content type could not be shown)
+// is only for that connection: one that arrives late never stops another.
+TEST_F(NavigationTest, ALateAbortNeverStopsTheNextFetch) {
+    bool busyAfterStaleAbort = false;
+    QTimer::singleShot(300, [&] { form->Message(THTTPForm::MsgAbort, 0); });
+    QTimer::singleShot(700, [&] {
+        busyAfterStaleAbort = form->StopButton->isEnabled();
+        form->StopButton->click();
+    });
+    Type(Url("/slow.htm"));
+    EXPECT_TRUE(busyAfterStaleAbort);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].second, "Abort on user request");
+    // After an answer that could not be shown, the next page comes whole.
+    EXPECT_THROW(form->NavigateTo(Url("/small.pdf")), EContentTypeError);
+    form->NavigateTo(Url("/other.htm"));
+    EXPECT_EQ(form->windowTitle(), "Other");
+}
+
 TEST_F(NavigationTest, FailuresKeepThePageOrShowInTheirFrame) {
     Type(Url("/plain.htm"));
     Type(Url("/nothing.htm"));

@@ -190,6 +190,20 @@ TEST_F(FrameBrowserTest, NothingIsFreedInsideItsOwnHandler) {
     }
 }
 
+// A page that refreshes to itself rebuilds inside its own frame's timer:
+// the frame and its viewer go only after the timer's handler is over.
+TEST_F(FrameBrowserTest, APageRefreshingItselfIsFreedAfterItsTimer) {
+    Page("self.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=self.htm\"><P>again");
+    browser.SetHistoryMaxCount(0);
+    Open("self.htm");
+    QPointer<THTMLViewer> first = &OnlyViewer();
+    ASSERT_TRUE(PumpUntil([&] { return Requests("self.htm") == 2; }, 3000));
+    Settle();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(reloads.back()); // a refresh fetches past the cache
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/self.htm");
+}
+
 TEST_F(FrameBrowserTest, ReloadingTheSameAddressTellsTheOwnerBeforeTheViewersGo) {
     Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME SRC=\"l.htm\"><FRAME SRC=\"r.htm\">");
     Open("set.htm");

@@ -94,13 +94,14 @@ bool WriteFileAtomically(std::string_view name, std::string_view bytes) {
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> SplitLines(std::string_view text, TLoneCR loneCR) {
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
+        const bool crlf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (text[i] != '\n' && !crlf && (text[i] != '\r' || loneCR == TLoneCR::Kept)) continue;
         lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (crlf) ++i;
         start = i + 1;
     }
     if (start < text.size()) lines.emplace_back(text.substr(start));

@@ -36,8 +36,10 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes)
 // a reader sees either the old or the new content, never a part.
 bool WriteFileAtomically(std::string_view name, std::string_view bytes);
 
-// Splits text into lines at CR LF, LF or CR; a final line break adds no empty line.
-std::vector<std::string> SplitLines(std::string_view text);
+enum class TLoneCR { EndsLine, Kept };
+// Splits text into lines at CR LF, LF and (unless kept) CR alone; a final
+// line break adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text, TLoneCR loneCR = TLoneCR::EndsLine);
 
 // Joins lines, each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

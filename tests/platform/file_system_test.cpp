@@ -28,6 +28,8 @@ TEST(FileSystem, SplitsLinesAtEveryKindOfLineEnd) {
     for (const auto& row : rows)
         EXPECT_EQ(SplitLines(row.text), row.lines) << row.text;
     EXPECT_EQ(JoinLines({"", "80"}), "\r\n80\r\n");
+    EXPECT_EQ(SplitLines("a\rb\r\nc\nd\r", TLoneCR::Kept),
+              (std::vector<std::string>{"a\rb", "c", "d\r"}));
 }
 
 TEST(FileSystem, ReadsOnlyRegularFilesWithinTheLimit) {

@@ -105,9 +105,10 @@ AddressParts SplitAddress(std::string_view url) {
         parts.Proto = "mailto";
         rest = url.substr(url.find(':') + 1);
     }
-    const size_t slash = rest.find('/');
-    if (slash != npos) parts.Path = rest.substr(slash);
-    SplitAuthority(rest.substr(0, slash), parts);
+    // The server part ends where the path, the query or the fragment begins.
+    const size_t end = rest.find_first_of("/?#");
+    if (end != npos) parts.Path = rest.substr(end);
+    SplitAuthority(rest.substr(0, end), parts);
     return parts;
 }
 
@@ -126,6 +127,12 @@ std::string DirectoryOf(std::string_view url) {
 }
 
 std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
+    const std::string_view rel = Trim(relIn);
+    if (rel.starts_with("//")) { // the scheme of the base, another server
+        std::string result = CompleteAddress(SchemeOf(baseIn) + ":" + std::string(rel));
+        ReduceParentSegments(result, result.find('/', result.find("://") + 3));
+        return result;
+    }
     std::string base(baseIn);
     const size_t scheme = base.find("://");
     size_t root = base.find('/', scheme == std::string::npos ? 0 : scheme + 3);
@@ -135,7 +142,6 @@ std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
     }
     if (base.back() != '/') base += '/';
 
-    const std::string_view rel = Trim(relIn);
     std::string result;
     if (!rel.empty() && rel[0] == '/')
         result = base.substr(0, root + 1) + std::string(rel.substr(1));
@@ -159,8 +165,6 @@ std::string CompleteAddress(std::string_view url) {
 
 std::string ResolveLocation(std::string_view current, std::string_view location) {
     const std::string_view value = Trim(location);
-    if (value.substr(0, 2) == "//") // the same scheme, another server
-        return CompleteAddress(SchemeOf(current) + ":" + std::string(value));
     const size_t scheme = value.find("://");
     if (scheme != npos && value.find_first_of("/?") > scheme) return CompleteAddress(value);
     return ResolveRelative(DirectoryOf(current), value);

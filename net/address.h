@@ -19,7 +19,8 @@ std::string SchemeOf(std::string_view url);
 // The address up to and including the last "/" of its path; "/" appended when it has none.
 std::string DirectoryOf(std::string_view url);
 
-// An absolute address for rel, relative to the directory address base.
+// An absolute address for rel, relative to the directory address base; a
+// network-path reference ("//server/x") takes only the scheme of base.
 std::string ResolveRelative(std::string_view base, std::string_view rel);
 
 // A typed address made whole: "http://" when no scheme, "/" when no path.

@@ -47,6 +47,13 @@ bool ValidPort(std::string_view port) {
     return n >= 1 && n <= 65535;
 }
 
+// The path to request: without the fragment, which never goes to the server,
+// and starting with "/" ("http://host?x=1" asks for "/?x=1").
+std::string RequestPathOf(std::string_view path) {
+    path = path.substr(0, path.find('#'));
+    return path.starts_with('/') ? std::string(path) : "/" + std::string(path);
+}
+
 // The last path segment without its query; "document.htm" for none.
 std::string DocumentNameOf(std::string_view path) {
     if (path.empty() || path == "/") return "document.htm";
@@ -283,7 +290,7 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
     }
     targetHost_ = parts.Host;
     targetPort_ = port;
-    const std::string path = parts.Path.empty() ? "/" : parts.Path;
+    const std::string path = RequestPathOf(parts.Path);
     if (Proxy.empty()) {
         hostName_ = parts.Host;
         port_ = port;

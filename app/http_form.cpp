@@ -49,15 +49,18 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     programFolder_ = lumo::ProgramFolder();
     cacheDir_ = programFolder_ + "Cache/";
     settingsFile_ = programFolder_ + "lumo.ini";
-    diskCache_ = std::make_unique<TDiskCache>(cacheDir_);
+    // Only the copy of the program that holds the lock on "Monitor.txt"
+    // writes the cache index, the cookie file and the address file back, and
+    // only it deletes or overwrites cache files it did not make.
+    ForceDirectories(cacheDir_);
+    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
+    diskCache_ = std::make_unique<TDiskCache>(cacheDir_, LogOpen() ? TCacheFolder::Owned
+                                                                   : TCacheFolder::Shared);
     settings_.RetainCache = true;
     Status1->clear();
     ReadSettings();
     ApplyBrowserDefaults();
 
-    // Only the copy of the program that holds the lock on "Monitor.txt"
-    // writes the cache index, the cookie file and the address file back.
-    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
     diskCache_->SetSaveOnDestroy(LogOpen());
     cookies_ = std::make_unique<TCookieList>(cacheDir_);
     cookies_->SetSaveOnDestroy(LogOpen());

@@ -2,8 +2,10 @@
 
 #include "platform/ansi.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
@@ -48,6 +50,15 @@ bool ForceDirectories(std::string_view name) {
     const fs::path path = NativePath(name);
     fs::create_directories(path, ec);
     return fs::is_directory(path, ec);
+}
+
+TNewFile CreateNewFile(std::string_view name) {
+    const int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ::close(fd);
+        return TNewFile::Created;
+    }
+    return errno == EEXIST ? TNewFile::Exists : TNewFile::Failed;
 }
 
 bool RemoveFile(std::string_view name) {

@@ -26,6 +26,11 @@ bool DirectoryExists(std::string_view name);
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool ForceDirectories(std::string_view name);
 
+enum class TNewFile { Created, Exists, Failed };
+// Creates an empty file only when no file of that name exists, so that two
+// programs sharing a folder never take the same name.
+TNewFile CreateNewFile(std::string_view name);
+
 // Deletes a file; true when it was deleted.
 bool RemoveFile(std::string_view name);
 

@@ -111,10 +111,13 @@ TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
 
         home.Write("Cache/urls.txt", "marker\r\n");
         home.Write("Cache/cachinfo.txt", "marker 0 m1\r\n");
+        home.Write("Cache/m1", "the first copy's page");
         home.Write("Cache/Cookies.txt", ".marker.com M=1;\r\n");
+        home.Write("lumo.ini", "[Cache]\r\nRetain=0\r\n"); // the second erases its cache
         const ProgramRun second =
             RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "s.png")});
         ASSERT_EQ(second.exitCode, 0) << second.errors;
+        EXPECT_EQ(home.Read("Cache/m1"), "the first copy's page");
         EXPECT_EQ(home.Read("Cache/urls.txt"), "marker\r\n");
         EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "marker 0 m1\r\n");
         EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".marker.com M=1;\r\n");

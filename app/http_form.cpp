@@ -16,6 +16,7 @@
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
+#include "platform/program_folder.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"

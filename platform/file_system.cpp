@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <system_error>
@@ -20,19 +19,6 @@ fs::path NativePath(std::string_view ansiName) {
 
 std::string AnsiName(const fs::path& path) {
     return Utf8ToAnsi(path.string());
-}
-
-std::string ProgramFolder() {
-    std::string folder;
-    if (const char* home = std::getenv("LUMO_HOME"); home && *home) {
-        folder = Utf8ToAnsi(home);
-    } else {
-        std::error_code ec;
-        const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-        folder = ec ? std::string(".") : AnsiName(exe.parent_path());
-    }
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
 }
 
 bool FileExists(std::string_view name) {

@@ -16,10 +16,6 @@ std::filesystem::path NativePath(std::string_view ansiName);
 // Characters the code page lacks become '?'.
 std::string AnsiName(const std::filesystem::path& path);
 
-// The folder holding the settings file, the cache and the bookmarks, ending in
-// "/": LUMO_HOME when it is set, else the folder of the executable.
-std::string ProgramFolder();
-
 bool FileExists(std::string_view name); // a regular file (symbolic links followed)
 bool DirectoryExists(std::string_view name);
 

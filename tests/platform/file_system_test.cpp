@@ -1,5 +1,6 @@
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
+#include "platform/program_folder.h"
 #include "platform/resources.h"
 
 #include "tests/support/temp_folder.h"

@@ -154,7 +154,7 @@ void THTTPForm::dragEnterEvent(QDragEnterEvent* event) {
 void THTTPForm::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        TakeDroppedFile(FromQString(url.toLocalFile()));
+        TakeDroppedFile(FromQFileName(url.toLocalFile()));
         break; // only the first dropped file is opened
     }
     event->acceptProposedAction();
@@ -166,12 +166,12 @@ void THTTPForm::Openfile1Click() {
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix("htm");
-    dialog.setDirectory(ToQString(folder));
+    dialog.setDirectory(ToQFileName(folder));
     dialog.setNameFilters({"html files (*.htm *.html)",
                            "image files (*.bmp *.gif *.jpg *.jpeg *.png)", "text files (*.txt)",
                            "all files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string fileName = FromQString(dialog.selectedFiles().first());
+    const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     LastOpenFile = fileName;

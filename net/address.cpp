@@ -1,5 +1,6 @@
 #include "net/address.h"
 
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -229,63 +230,16 @@ std::string PathToAddress(std::string_view path) {
     return result;
 }
 
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
-std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c)) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (encode(c)) {
-            out += '%';
-            out += Hex[c >> 4];
-            out += Hex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-void DecodePercents(std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        const int hi = s[i] == '%' && i + 2 < s.size() ? HexDigit(s[i + 1]) : -1;
-        const int lo = hi >= 0 ? HexDigit(s[i + 2]) : -1;
-        if (lo < 0) {
-            out += s[i]; // not an escape: kept as it stands
-            continue;
-        }
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    s = std::move(out);
-}
-
 std::string AddressToPath(std::string_view url) {
-    std::string s(url);
-    DecodePercents(s);
-    if (s.find('/') == std::string::npos) return s;
-    if (StartsWithText(s, "file:///"))
-        s.erase(0, 7); // keep the slash that starts an absolute path
-    else if (StartsWithText(s, "file://"))
-        s.erase(0, 7);
+    // A drive is found in the text as written: an escaped ":" or "|" is part of a name.
+    std::string_view s = url;
+    if (s.find('/') == std::string_view::npos) return LocalName(s);
+    if (StartsWithText(s, "file://")) s.remove_prefix(7); // "file:///" keeps the root slash
     // "/c|/dir" and "/c:/dir": a drive path, kept in its Windows form.
     std::string_view rest = s;
     if (rest.size() >= 3 && rest[0] == '/' && (rest[2] == '|' || rest[2] == ':'))
         rest.remove_prefix(1);
-    if (rest.size() < 2 || (rest[1] != '|' && rest[1] != ':')) return s;
+    if (rest.size() < 2 || (rest[1] != '|' && rest[1] != ':')) return LocalName(s);
     std::string windows(rest);
     for (char& c : windows) {
         if (c == '|')
@@ -293,7 +247,7 @@ std::string AddressToPath(std::string_view url) {
         else if (c == '/')
             c = '\\';
     }
-    return IsDrivePath(windows) ? windows : s;
+    return LocalName(IsDrivePath(windows) ? std::string_view(windows) : s);
 }
 
 std::string ServerAddressToPath(std::string_view url, std::string_view root) {

@@ -1,7 +1,9 @@
 #include "platform/file_system.h"
 
 #include "platform/ansi.h"
+#include "platform/text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -13,12 +15,61 @@ namespace lumo {
 
 namespace fs = std::filesystem;
 
-fs::path NativePath(std::string_view ansiName) {
-    return fs::path(AnsiToUtf8(ansiName));
+namespace {
+
+// The bytes a local name writes as escapes.
+bool EscapedInName(unsigned char c) {
+    return c < 0x20 || c >= 0x7F ||
+           std::string_view("%#?:\\|\"").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+bool OutsidePlainText(unsigned char c) {
+    return c < 0x20 || c >= 0x7F || c == '%';
+}
+
+bool Always(unsigned char) {
+    return true;
+}
+
+} // namespace
+
+fs::path NativePath(std::string_view name) {
+    std::string bytes;
+    size_t plain = 0; // the start of the characters not yet taken
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char byte = 0;
+        if (!PercentEscapeAt(name, i, byte)) continue;
+        bytes += AnsiToUtf8(name.substr(plain, i - plain));
+        bytes += static_cast<char>(byte);
+        i += 2;
+        plain = i + 1;
+    }
+    bytes += AnsiToUtf8(name.substr(std::min(plain, name.size())));
+    // A NUL would end the name early for the system: "a.txt%00.htm" is no a.txt.
+    if (bytes.find('\0') != std::string::npos) return {};
+    return fs::path(std::move(bytes));
 }
 
 std::string AnsiName(const fs::path& path) {
-    return Utf8ToAnsi(path.string());
+    return EncodePercents(path.native(), EscapedInName);
+}
+
+std::string LocalName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char byte = 0;
+        if (PercentEscapeAt(name, i, byte)) {
+            out += EncodePercents(std::string_view(reinterpret_cast<const char*>(&byte), 1),
+                                  EscapedInName);
+            i += 2;
+        } else if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            out += EncodePercents(AnsiToUtf8(name.substr(i, 1)), Always);
+        } else {
+            out += EncodePercents(name.substr(i, 1), OutsidePlainText);
+        }
+    }
+    return out;
 }
 
 bool FileExists(std::string_view name) {

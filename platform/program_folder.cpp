@@ -1,7 +1,7 @@
 #include "platform/program_folder.h"
 
-#include "platform/ansi.h"
 #include "platform/file_system.h"
+#include "platform/qt_text.h"
 
 #include <QStandardPaths>
 
@@ -22,7 +22,7 @@ std::string WithSlash(std::string folder) {
 
 std::string ProgramFolder() {
     if (const char* home = std::getenv("LUMO_HOME"); home && *home)
-        return WithSlash(Utf8ToAnsi(home));
+        return WithSlash(AnsiName(home));
     std::error_code ec;
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec && ::access(exe.parent_path().c_str(), W_OK) == 0)
@@ -30,7 +30,7 @@ std::string ProgramFolder() {
     // Without a folder of its own the program would lose every setting silently.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (data.isEmpty()) return ec ? "./" : WithSlash(AnsiName(exe.parent_path()));
-    const std::string folder = WithSlash(AnsiName(std::filesystem::path(data.toStdString())));
+    const std::string folder = WithSlash(FromQFileName(data));
     ForceDirectories(folder);
     return folder;
 }

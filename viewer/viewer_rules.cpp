@@ -62,8 +62,10 @@ std::string ServerRootPath(std::string_view root) {
     return path;
 }
 
-std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
-                            std::string_view baseDir, std::string_view documentFile) {
+namespace {
+
+std::string ExpandedName(std::string_view name, std::string_view serverRoot,
+                         std::string_view baseDir, std::string_view documentFile) {
     std::string path = ServerAddressToPath(name, serverRoot);
     if (path.starts_with("\\\\") || IsDrivePath(path)) return path;
     if (path.starts_with("\\") || path.starts_with("/")) return NormalisePath(WithSlashes(path));
@@ -83,6 +85,16 @@ std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
     if (folder.starts_with("\\\\") || IsDrivePath(folder) || IsOtherScheme(folder))
         return folder + path;
     return NormalisePath(WithSlashes(folder + path));
+}
+
+} // namespace
+
+std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
+                            std::string_view baseDir, std::string_view documentFile) {
+    std::string path = ExpandedName(name, serverRoot, baseDir, documentFile);
+    // A NUL ends nothing: "a.txt%00.htm" names no file at all.
+    if (!path.empty() && !IsOtherScheme(path) && NativePath(path).empty()) return {};
+    return path;
 }
 
 TLinkKind LinkKindOf(std::string_view fileName) {

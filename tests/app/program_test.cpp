@@ -93,6 +93,18 @@ TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
     EXPECT_FALSE(home.Exists("lumo.ini")); // the window was never made
 }
 
+TEST(Program, LocalFilesOfAnyNameOpenFromTheCommandLine) {
+    test::TempFolder home;
+    for (const char* name : {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm", "a#b.htm",
+                             "50%.htm", "x:y.htm"}) {
+        home.Write(name, std::string("<TITLE>") + name + "</TITLE><P>found");
+        const ProgramRun run =
+            RunLumo(home.Path(), {"--dump-layout", QString::fromUtf8(home / name)});
+        ASSERT_EQ(run.exitCode, 0) << name << ": " << run.errors;
+        EXPECT_NE(run.output.find("\"found\""), std::string::npos) << name;
+    }
+}
+
 TEST(Program, UsageErrorsAreReported) {
     test::TempFolder home;
     const ProgramRun run = RunLumo(home.Path(), {"--size", "big"});

@@ -1,4 +1,5 @@
 #include "net/address.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -229,6 +230,13 @@ TEST(Address, PercentsAndLocalPaths) {
         {"file:///home/u/a%20b.htm", "/home/u/a b.htm"},
         {"/home/u/Page.HTM", "/home/u/Page.HTM"},
         {"page.htm", "page.htm"},
+        // Local names: escapes where a name needs them, and only there.
+        {"file:///tmp/caf%c3%a9.htm", "/tmp/caf%C3%A9.htm"},
+        {"file:///tmp/caf\xE9.htm", "/tmp/caf%C3%A9.htm"},
+        {"file:///tmp/50%.htm", "/tmp/50%25.htm"},
+        {"file:///tmp/x%3Ay.htm", "/tmp/x%3Ay.htm"},
+        {"file:///x%3A/y.htm", "/x%3A/y.htm"}, // an escaped ":" makes no drive
+        {"file:///tmp/a%00b", "/tmp/a%00b"},
     };
     for (const auto& row : paths)
         EXPECT_EQ(AddressToPath(row.in), row.out) << row.in;

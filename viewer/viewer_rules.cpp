@@ -92,9 +92,14 @@ std::string ExpandedName(std::string_view name, std::string_view serverRoot,
 std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
                             std::string_view baseDir, std::string_view documentFile) {
     std::string path = ExpandedName(name, serverRoot, baseDir, documentFile);
-    // A NUL ends nothing: "a.txt%00.htm" names no file at all.
-    if (!path.empty() && !IsOtherScheme(path) && NativePath(path).empty()) return {};
-    return path;
+    if (path.empty() || IsOtherScheme(path) || path.starts_with("\\\\") || IsDrivePath(path))
+        return path; // kept as written
+    // Written the one way a local name is, so that the name expanded again
+    // (history, links) stays the same: a ":" or "#" left in it is a character
+    // of a name, never a drive or an anchor. A NUL ends nothing: "a.txt%00.htm"
+    // names no file at all.
+    const std::filesystem::path native = NativePath(path);
+    return native.empty() ? std::string() : AnsiName(native);
 }
 
 TLinkKind LinkKindOf(std::string_view fileName) {

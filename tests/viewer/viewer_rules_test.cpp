@@ -63,6 +63,7 @@ TEST(ViewerRules, LinkNamesBecomeLocalFileNames) {
         {"caf\xE9.htm", "", "", "/d/a.htm", "/d/caf%C3%A9.htm"},
         {"%D0%9F.htm", "", "", "/d/%D0%9F%D1%80.htm", "/d/%D0%9F.htm"},
         {"50%.htm", "", "", "/d/a.htm", "/d/50%25.htm"},
+        {"b.htm", "", "//c:n8/#x/", "", "/c%3An8/%23x/b.htm"}, // no drive or anchor once joined
         // A decoded NUL ends nothing: such a name is no file at all.
         {"a.txt%00.htm", "", "", "/d/a.htm", ""},
         {"file:///d/a.txt%00.htm", "", "", "/d/a.htm", ""},

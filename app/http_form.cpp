@@ -17,6 +17,7 @@
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
+#include "platform/program_folder.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"
@@ -53,15 +54,18 @@ THTTPForm::THTTPForm(QWidget* parent)
     programFolder_ = lumo::ProgramFolder();
     cacheDir_ = programFolder_ + "Cache/";
     settingsFile_ = programFolder_ + "lumo.ini";
-    diskCache_ = std::make_unique<TDiskCache>(cacheDir_);
+    // Only the copy of the program that holds the lock on "Monitor.txt"
+    // writes the cache index, the cookie file and the address file back, and
+    // only it deletes or overwrites cache files it did not make.
+    ForceDirectories(cacheDir_);
+    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
+    diskCache_ = std::make_unique<TDiskCache>(cacheDir_, LogOpen() ? TCacheFolder::Owned
+                                                                   : TCacheFolder::Shared);
     settings_.RetainCache = true;
     Status1->clear();
     ReadSettings();
     ApplyBrowserDefaults();
 
-    // Only the copy of the program that holds the lock on "Monitor.txt"
-    // writes the cache index, the cookie file and the address file back.
-    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
     diskCache_->SetSaveOnDestroy(LogOpen());
     cookies_ = std::make_unique<TCookieList>(cacheDir_);
     cookies_->SetSaveOnDestroy(LogOpen());
@@ -176,7 +180,7 @@ void THTTPForm::dragEnterEvent(QDragEnterEvent* event) {
 void THTTPForm::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        TakeDroppedFile(FromQString(url.toLocalFile()));
+        TakeDroppedFile(FromQFileName(url.toLocalFile()));
         break; // only the first dropped file is opened
     }
     event->acceptProposedAction();
@@ -188,12 +192,12 @@ void THTTPForm::Openfile1Click() {
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix("htm");
-    dialog.setDirectory(ToQString(folder));
+    dialog.setDirectory(ToQFileName(folder));
     dialog.setNameFilters({"html files (*.htm *.html)",
                            "image files (*.bmp *.gif *.jpg *.jpeg *.png)", "text files (*.txt)",
                            "all files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string fileName = FromQString(dialog.selectedFiles().first());
+    const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     setWindowTitle(ToQString(FrameBrowser->PageTitle()));

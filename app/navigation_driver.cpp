@@ -156,8 +156,11 @@ void THTTPForm::PrepareConnection(const std::string& address) {
     TURLConnection& c = *connection_;
     c.UseStream(docStream_.get());
     c.Cookie = cookies_->CookieHeaderFor(address);
-    // FIXME: when a redirection leads to another host, the client asks for
-    // that host's cookie header through its hook, once it has one.
+    // A redirection takes the cookies of where it leads, including one the
+    // redirecting answer itself has just set.
+    c.OnCookieRequest = [this](void*, const std::string& url, std::string& cookie) {
+        cookie = cookies_->CookieHeaderFor(url);
+    };
     responseAddress_ = nextResponseAddress_ = address;
     c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
     c.OnHeaderData = [this](void*) { HTTPHeaderData(); };

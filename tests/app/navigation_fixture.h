@@ -42,6 +42,8 @@ protected:
             "location = /r-abs { return 302 http://$host:$server_port/target.htm; }\n"
             "location = /r-rel { absolute_redirect off; return 302 /target.htm; }\n"
             "location = /setcookie.htm { add_header Set-Cookie \"session=42\"; }\n"
+            "location = /login { add_header Set-Cookie \"fresh=1\" always;"
+            " return 302 http://$host:$server_port/cookie; }\n"
             "location = /cookie { default_type text/html;"
             " return 200 \"<TITLE>Cookie</TITLE>cookie=[$http_cookie]\"; }\n"
             "location = /upper.htm { types { } default_type TEXT/HTML; }\n"

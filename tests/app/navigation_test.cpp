@@ -93,6 +93,18 @@ TEST_F(NavigationTest, CookiesSetByAPageAreSentBack) {
     EXPECT_EQ(TextOf(Viewer()), "cookie=[session=42;]\r\n");
 }
 
+// A redirection sends the cookies of where it leads: those of another
+// host, and one the redirecting answer has just set.
+TEST_F(NavigationTest, RedirectionsSendTheCookiesOfWhereTheyLead) {
+    Type(Url("/setcookie.htm"));
+    ScriptedServer elsewhere(
+        ScriptedServer::Reply("HTTP/1.0 302 Found\r\nLocation: " + Url("/cookie") + "\r\n\r\n"));
+    Type("http://localhost:" + std::to_string(elsewhere.Port()) + "/away");
+    EXPECT_EQ(TextOf(Viewer()), "cookie=[session=42;]\r\n");
+    Type(Url("/login"));
+    EXPECT_EQ(TextOf(Viewer()), "cookie=[fresh=1; session=42;]\r\n");
+}
+
 // The server that answers with a cookie and a redirection is the one the
 // cookie belongs to, whatever the order of the header lines.
 TEST_F(NavigationTest, ACookieSentWithARedirectionBelongsToItsSender) {

@@ -219,13 +219,13 @@ void TbrFrame::LoadFrameURL(std::string url, const std::string& anchor, bool rel
         }
         fetched = true;
     }
+    if (fetched && !FrameStream) return; // nothing came: the frame stays as it was
     const std::string oldSource = Source;
     Source = url;
     if (!fetched) {
         StayOnDocument(anchor, bump);
         return;
     }
-    if (!FrameStream) return;
     const bool frames = FrameDocType == ckHTML && Browser().IsFrameStream(*FrameStream);
     if (!Viewer || frames)
         ReplaceContent(frames, anchor, same, bump);

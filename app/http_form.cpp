@@ -18,6 +18,7 @@
 #include "platform/message_window.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
+#include "tools/lumo_unzip_form.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -171,6 +172,13 @@ void THTTPForm::Openfile1Click() {
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     LastOpenFile = fileName;
+}
+
+void THTTPForm::Unzip1Click() {
+    if (!UnzipForm) UnzipForm = new TLumoUnzipF(this);
+    UnzipForm->show();
+    UnzipForm->raise();
+    UnzipForm->activateWindow();
 }
 
 void THTTPForm::Exit1Click() {

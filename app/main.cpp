@@ -9,6 +9,7 @@
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "tools/unzip_command.h"
 #include "viewer/html_viewer.h"
 
 #include <algorithm>
@@ -78,6 +79,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;
     }
+    if (line.Unzip)
+        return RunUnzipCommand(line.UnzipArchive, line.UnzipTarget, line.UnzipPatterns, stdout,
+                               stderr);
     const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -119,8 +119,10 @@ TUnzipResult ParseEntry(const unsigned char* p, TZipEntry& entry) {
     return TUnzipResult::Ok;
 }
 
+// The size was checked by PlaceDirectory, unless there are no entries.
 TUnzipResult ReadEntries(TArchiveFile& file, uint64_t size, uint16_t count,
                          TZipDirectory& directory) {
+    if (count == 0) return TUnzipResult::Ok;
     std::vector<unsigned char> bytes(static_cast<size_t>(size));
     if (!file.ReadAt(directory.DirectoryStart, bytes.data(), bytes.size()))
         return TUnzipResult::Damaged;

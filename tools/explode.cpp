@@ -6,6 +6,7 @@
 #include "tools/member_stream.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace lumo {
@@ -13,12 +14,14 @@ namespace {
 
 constexpr int MaxBits = 16;
 
-// Decodes one tree's codes by a table indexed with the next bits.
+// One tree's codes, decoded a bit at a time: the trees of 1990s archives
+// are small, and a table of 2^16 entries per tree would cost more to fill
+// than most members take to decode.
 class ShannonFanoTree {
 public:
     // Reads the tree's description: a count byte, then bytes of (number of
     // codes - 1) << 4 | (bit length - 1), in symbol order. False when the
-    // description is damaged or its codes collide.
+    // description is damaged or its codes do not fit in 16 bits.
     bool Read(TBitReader& bits, int symbols) {
         std::vector<int> lengths;
         const int bytes = static_cast<int>(bits.Read(8)) + 1;
@@ -32,60 +35,45 @@ public:
         return Build(lengths);
     }
 
-    // The next symbol, or -1 for bits that are no code.
+    // The next symbol, or -1 for bits that are no code. The stream holds
+    // each code from its top bit down.
     int Decode(TBitReader& bits) const {
-        const Entry e = table_[bits.Peek(maxLength_)];
-        if (e.length == 0) return -1;
-        bits.Drop(e.length);
-        return e.symbol;
+        uint32_t code = 0;
+        for (int length = 1; length <= MaxBits; ++length) {
+            code = code << 1 | bits.Read(1);
+            const uint32_t index = code - first_[length];
+            if (index < count_[length]) return symbols_[last_[length] - index];
+        }
+        return -1;
     }
 
 private:
-    struct Entry {
-        uint16_t symbol = 0;
-        uint8_t length = 0; // 0: no code starts with these bits
-    };
-
-    // Codes are given from the longest down, each the previous plus the
-    // previous length's step. The stream holds each code from its top bit
-    // down.
+    // Symbols are ordered by length, then by value. Codes are given from the
+    // last one up, each the previous plus 2^(16 - the previous one's length),
+    // so the codes of one length are consecutive, smallest for the last
+    // symbol of that length.
     bool Build(const std::vector<int>& lengths) {
-        std::vector<int> order(lengths.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = static_cast<int>(i);
-        std::stable_sort(order.begin(), order.end(),
+        symbols_.resize(lengths.size());
+        for (size_t i = 0; i < symbols_.size(); ++i)
+            symbols_[i] = static_cast<uint16_t>(i);
+        std::stable_sort(symbols_.begin(), symbols_.end(),
                          [&](int a, int b) { return lengths[a] < lengths[b]; });
-        maxLength_ = *std::max_element(lengths.begin(), lengths.end());
-        table_.assign(size_t{1} << maxLength_, Entry{});
-        uint32_t code = 0, step = 0;
-        int lastLength = 0;
-        for (size_t i = order.size(); i-- > 0;) {
-            const int symbol = order[i];
-            const int length = lengths[symbol];
-            code += step;
-            if (length != lastLength) {
-                lastLength = length;
-                step = uint32_t{1} << (MaxBits - length);
+        uint32_t code = 0; // of symbols_[i], in 16 bits
+        for (size_t i = symbols_.size(); i-- > 0;) {
+            const int length = lengths[symbols_[i]];
+            if (count_[length]++ == 0) {
+                first_[length] = code >> (MaxBits - length);
+                last_[length] = static_cast<uint32_t>(i);
             }
-            if (!Place(symbol, length, (code & 0xFFFF) >> (MaxBits - length))) return false;
+            code += uint32_t{1} << (MaxBits - length);
         }
-        return true;
+        return code <= uint32_t{1} << MaxBits; // more would give two symbols one code
     }
 
-    bool Place(int symbol, int length, uint32_t code) {
-        // The first bit read is the code's top bit.
-        uint32_t reversed = 0;
-        for (int b = 0; b < length; ++b)
-            reversed |= ((code >> (length - 1 - b)) & 1) << b;
-        for (uint32_t i = reversed; i < table_.size(); i += uint32_t{1} << length) {
-            if (table_[i].length != 0) return false;
-            table_[i] = {static_cast<uint16_t>(symbol), static_cast<uint8_t>(length)};
-        }
-        return true;
-    }
-
-    std::vector<Entry> table_;
-    int maxLength_ = 1;
+    std::vector<uint16_t> symbols_;
+    std::array<uint32_t, MaxBits + 1> count_{};
+    std::array<uint32_t, MaxBits + 1> first_{}; // the smallest code of each length
+    std::array<uint32_t, MaxBits + 1> last_{};  // where that code's symbol is in symbols_
 };
 
 // The output with the dictionary behind it; bytes before the start are zero.

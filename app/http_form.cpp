@@ -21,6 +21,7 @@
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"
+#include "tools/lumo_unzip_form.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -202,6 +203,13 @@ void THTTPForm::Openfile1Click() {
     GetButtonClick();
     setWindowTitle(ToQString(FrameBrowser->PageTitle()));
     LastOpenFile = fileName;
+}
+
+void THTTPForm::Unzip1Click() {
+    if (!UnzipForm) UnzipForm = new TLumoUnzipF(this);
+    UnzipForm->show();
+    UnzipForm->raise();
+    UnzipForm->activateWindow();
 }
 
 void THTTPForm::Exit1Click() {

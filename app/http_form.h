@@ -33,6 +33,7 @@ class TFindDialog;
 class TFrameBrowser;
 class THTMLViewer;
 class TLookUpComboBox;
+class TLumoUnzipF;
 class TMemoryStream;
 class TStream;
 class TURLConnection;
@@ -109,6 +110,7 @@ public:
     void FindDialogFind();
     void Copy1Click();
     void SelectAll1Click();
+    void Unzip1Click(); // shows the unzip window, made on first use
 
     // Handles one of the window's private messages (posted to itself).
     // MsgAbort carries the serial of the connection it was posted for.
@@ -168,6 +170,7 @@ public:
     QAction* SaveImageAs1 = nullptr;
     QAction* OpenInNewWindow1 = nullptr;
     QAction* CopyLink1 = nullptr;
+    TLumoUnzipF* UnzipForm = nullptr; // a child window of this one
 
 protected:
     void closeEvent(QCloseEvent* event) override;

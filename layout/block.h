@@ -23,6 +23,7 @@ public:
     TBoxValues Box{};
     TBlockCell Content;
     TCellBasic* Container;
+    // The element font's em and ex in pixels, for lengths in those units.
     int EmHeight = 0;
     int ExHeight = 0;
     TColor BorderColorDefault = 0;
@@ -33,11 +34,20 @@ public:
     bool Hidden = false;
     bool BottomMarginFlag = false;
     std::string TagAndClass;
-    int ContentWidth = 0;
-    int ClearGap = 0;
+    // Geometry of the last layout, in pixels (see TSectionBase).
+    int ContentWidth = 0; // width of the content box
+    int ClearGap = 0;     // rows added above the top margin to clear floats
+    // X of the content box's left from the X the block was laid out at (its
+    // left margin, border and padding; for a float, from the X it floats
+    // to), before a relative shift.
     int ContentOffset = 0;
+    // A relatively placed block: how far its box is drawn below and right of
+    // its place in the flow. An absolutely placed block: where it is laid out
+    // (its margin box's corner) from the origin it was given.
     int OffsetTop = 0;
     int OffsetLeft = 0;
+    // Document Y of the bottom of the content box (at least TopY plus a
+    // given height), before a relative shift.
     int InnerBottomY = 0;
     // The background picture: its address, and the picture once the image
     // code has fetched it (held by the image cache, not owned here).
@@ -89,13 +99,17 @@ protected:
     // side margins are auto.
     int ResolveBox(int RoomWidth, int HeightBase);
 
-    int borderTopY_ = 0; // top of the border box in the last layout
+    int borderTopY_ = 0; // document Y of the border box's top, after a relative shift
     // MeasureWidths of the last layout pass: each block is measured once per
     // pass, not once for every block around it.
     int measuredPass_ = -1;
     const Canvas* measuredOn_ = nullptr;
     int measuredMin_ = 0, measuredMax_ = 0;
     TPaintIndex<TSectionBase> paintIndex_;
+    // The origin handed to the content, from which its absolutely placed
+    // items are placed (document X and Y): this block's padding box corner
+    // when it is absolutely placed, its content top (Y only) when relatively
+    // placed, else the origin the block was given.
     int originX_ = 0, originY_ = 0;
 };
 

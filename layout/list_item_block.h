@@ -42,7 +42,7 @@ public:
     MarkerStyleType MarkerStyle = msNone;
     TMyFont MarkerFont;
     std::string MarkerImageName;
-    int FirstBaseline = 0;
+    int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
 
     int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
                int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;

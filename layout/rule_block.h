@@ -19,11 +19,11 @@ public:
         return std::make_unique<THorzLine>(root, *this);
     }
 
-    int Thickness = 2;
+    int Thickness = 2;         // pixels
     TColor RuleColor = clNone; // none: the 3-D look
     bool Flat = false;
-    int RuleWidth = 0;
-    int RuleX = 0;
+    int RuleWidth = 0; // pixels, from the last layout
+    int RuleX = 0;     // document X of the left end
 
     int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
                int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;

@@ -34,16 +34,43 @@ public:
     TSectionBase& operator=(const TSectionBase&) = delete;
 
     TSectionList* Root;
+    // Results of the last layout. "Y" below is the Y handed to LayOut, the
+    // item's place in its cell's flow. A block's values are those of its
+    // place in the flow, before a relative shift, unless said otherwise.
+
+    // What LayOut returns: the rows the item adds to its cell's flow, from Y
+    // down to BottomY (clear gap and margins included); 0 for floats and
+    // absolutely placed blocks. The body block's reach down to its paint
+    // bottom and bottom margin.
     int FlowHeight = 0;
+    // The rows from LayoutY the item may paint in: FlowHeight, for a block in
+    // the flow at least down to the lowest float so far; 0 for an absolutely
+    // placed block.
     int PaintHeight = 0;
+    // The item's first document position (its first character counted over
+    // the whole document) and how many positions it holds.
     int FirstPos = 0;
     int PosCount = 0;
+    // Paint order among the items of a cell: higher paints later, on top.
     int StackOrder = 0;
+    // Document Y of the top of the content: a block's content box (below its
+    // clear gap, top margin, border and padding), a section's LayoutY.
     int TopY = 0;
+    // Document Y of the bottom in the flow: a block's bottom margin edge, the
+    // bottom of a section's last line.
     int BottomY = 0;
+    // Document X of the left of the content: a block's content box (after a
+    // relative shift), the X a section was laid out at, a rule's left end.
     int LeftX = 0;
+    // The document rows the item and everything inside it paint in, from
+    // PaintTopY down to the row before PaintBottomY. A block's rows start at
+    // its top margin edge (higher with a negative top margin or content
+    // reaching up) and end at the lowest of its border box, its content and
+    // LayoutY + PaintHeight.
     int PaintTopY = 0;
     int PaintBottomY = 0;
+    // Document Y the item was laid out at: Y, or an absolutely placed block's
+    // placed Y; its clear gap and margins lie below it.
     int LayoutY = 0;
 
     int YPosition() override { return AnchorY(); }

@@ -33,8 +33,10 @@ public:
     bool IsPrinting = false;
     bool ImagesOn = true;
     bool PrintBackgrounds = false;
-    int ScrollY = 0;
+    int ScrollY = 0; // document Y at the top of the view
     bool ScrollChanged = false;
+    // Document Y where the page being painted ends: a paint moves it up to
+    // the first line or break that must start the next page.
     int PageEndY = 0;
     int SelStart = 0;
     int SelEnd = 0;

@@ -31,17 +31,24 @@ struct IndexObj {
     int SourceIndex;
 };
 
+// One line of a section. Heights are pixels; a line is ExtraAbove, then
+// its text, then ExtraBelow.
 struct LineRec {
     int Start = 0;     // index in Text of the first character
     int CharCount = 0; // characters on the line, trailing spaces and break included
+    // The tallest font on the line (height plus external leading) and the
+    // largest descent; 0 for a line of nothing but objects or a gap.
     int LineTextHeight = 0;
     int LineDescent = 0;
+    // Line-height spacing above and below the text; a gap line (clearing or
+    // waiting below a float) is all ExtraAbove.
     int ExtraAbove = 0;
     int ExtraBelow = 0;
-    int LinePaintHeight = 0;
-    int LineOffset = 0; // X of the first character from the section's X
-    int LineRoom = 0;
-    int LineY = 0; // top of the line in the document
+    int LinePaintHeight = 0; // rows from LineY the line paints in
+    int LineOffset = 0;      // X of the first character from the section's X
+    int LineRoom = 0;        // width between the indents at LineY
+    int LineY = 0;           // document Y of the top of the line
+    // Where the line was last painted, in device pixels.
     int PaintedX = 0;
     int PaintedY = 0;
 
@@ -69,10 +76,10 @@ public:
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
-    int LineSpacing = 0;
-    int ColumnWidth = 0;
-    int LayoutX = 0;
-    int PaintX = 0;
+    int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
+    int ColumnWidth = 0; // from LayoutX to the right indent at TopY
+    int LayoutX = 0;     // document X the section was laid out at
+    int PaintX = 0;      // device X of LayoutX at the last paint
     bool HasAnchor = false;
     // Set by the builder's NOBR state when text is appended.
     bool NoBreak = false;

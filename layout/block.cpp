@@ -168,11 +168,14 @@ int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
     return std::max(0, width);
 }
 
-int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                   int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                   int& WidestOut) {
+    Canvas& canvas = context.Measure;
+    IndentManager& indents = context.Indents;
+    const int OriginX = context.OriginX, OriginY = context.OriginY;
     LayoutY = Y;
     ClearGap = ClearGapFor(indents, ClearSide, Y);
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
 
     const int autoTally = ResolveBox(RoomWidth, HeightBase);
 
@@ -234,10 +237,12 @@ int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int R
     }
     originX_ = ox;
     originY_ = oy;
+    TLayoutContext inner = context;
+    inner.OriginX = ox;
+    inner.OriginY = oy;
     int widest = 0;
-    Content.DoLayout(canvas, LeftX, TopY + shiftY, ox, oy, ContentWidth, b[Prop::Height], indents,
-                     widest, PosCounter);
-    PosCount = PosCounter - FirstPos;
+    Content.DoLayout(inner, LeftX, TopY + shiftY, ContentWidth, b[Prop::Height], widest);
+    PosCount = context.PosCounter - FirstPos;
     WidestOut = widest + leftSide + rightSide;
     if (Placement != posStatic) WidestOut += OffsetLeft - mr;
 

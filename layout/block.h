@@ -56,8 +56,8 @@ public:
     const Bitmap* BackImageMask = nullptr;
     std::string BackPosition, BackRepeat;
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;

@@ -4,11 +4,12 @@
 
 namespace lumo {
 
-int TBodyBlock::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int HeightBase,
-                       IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                       int& WidestOut) {
+    IndentManager& indents = context.Indents;
     LayoutY = Y;
     ClearGap = 0;
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
     ResolveBox(RoomWidth, HeightBase);
     TBoxValues& b = Box;
     for (int i : {Prop::MarginLeft, Prop::MarginRight})
@@ -27,10 +28,12 @@ int TBodyBlock::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, in
     const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
     const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
     int widest = 0;
-    Content.DoLayout(canvas, LeftX, TopY, 0, 0, ContentWidth,
-                     HeightBase - b[Prop::MarginTop] - b[Prop::MarginBottom], indents, widest,
-                     PosCounter);
-    PosCount = PosCounter - FirstPos;
+    // Absolutely placed items of the body are placed from the document's origin.
+    TLayoutContext inner = context;
+    inner.OriginX = inner.OriginY = 0;
+    Content.DoLayout(inner, LeftX, TopY, ContentWidth,
+                     HeightBase - b[Prop::MarginTop] - b[Prop::MarginBottom], widest);
+    PosCount = context.PosCounter - FirstPos;
 
     InnerBottomY = std::max({TopY, Content.CellBottomY, TopY + b[Prop::Height]});
     const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];

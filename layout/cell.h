@@ -47,8 +47,8 @@ public:
     void CheckLastBottomMargin();
 
     // Lays out the items one under the other from Y; returns the flow height.
-    int DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int Width, int HeightBase,
-                 IndentManager& indents, int& WidestOut, int& PosCounter);
+    int DoLayout(const TLayoutContext& context, int X, int Y, int Width, int HeightBase,
+                 int& WidestOut);
 
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*& control);
     bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY);

@@ -92,15 +92,14 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     }
 }
 
-int TBlockLI::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                     int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                     int& WidestOut) {
     // The hook points at this item only while it is laid out, so a nested
     // item never leaves it aimed at itself for the text after it.
     int* saved = Root->FirstLineHook;
     FirstBaseline = 0;
     Root->FirstLineHook = &FirstBaseline;
-    int height = TBlock::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents,
-                                WidestOut, PosCounter);
+    int height = TBlock::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     Root->FirstLineHook = saved;
     return height;
 }

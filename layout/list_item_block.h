@@ -44,8 +44,8 @@ public:
     std::string MarkerImageName;
     int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void Dump(std::string& out, int depth) const override;

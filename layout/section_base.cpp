@@ -4,9 +4,8 @@
 
 namespace lumo {
 
-int TSectionBase::LayOut(Canvas&, int, int Y, int, int, int, int, IndentManager&, int&,
-                         int& PosCounter) {
-    FirstPos = PosCounter;
+int TSectionBase::LayOut(const TLayoutContext& context, int, int Y, int, int, int&) {
+    FirstPos = context.PosCounter;
     PaintHeight = FlowHeight;
     TopY = PaintTopY = LayoutY = Y;
     BottomY = Y + FlowHeight;

@@ -26,6 +26,20 @@ class TUrlTarget;
 class TFormControlObj;
 class TImageObj;
 
+// What a layout pass hands down the tree alongside each item's place and
+// room. Every level passes it on as it is, except that a placed block gives
+// its content a new origin.
+struct TLayoutContext {
+    Canvas& Measure;        // the canvas text is measured on
+    IndentManager& Indents; // the indents and floats of the cell being laid out
+    // The next document position: each item takes its FirstPos here and moves
+    // it past the positions it holds.
+    int& PosCounter;
+    // Document X and Y that absolutely placed items are placed from.
+    int OriginX = 0;
+    int OriginY = 0;
+};
+
 class TSectionBase : public TIDObject {
 public:
     explicit TSectionBase(TSectionList& root) : Root(&root) {}
@@ -76,9 +90,12 @@ public:
     int YPosition() override { return AnchorY(); }
     virtual int AnchorY() { return TopY; }
     virtual void CopySelection() {}
-    // Returns the height added to the flow of the enclosing cell.
-    virtual int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                       int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter);
+    // Lays the item out at document point (X, Y) with RoomWidth pixels of
+    // width; HeightBase is what percentage heights count from. WidestOut gets
+    // the width the item needs. Returns the height added to the flow of the
+    // enclosing cell.
+    virtual int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                       int& WidestOut);
     // Returns the bottom Y of the item in the flow.
     virtual int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
                       int OriginY);

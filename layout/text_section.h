@@ -99,8 +99,8 @@ public:
     virtual bool Droppable() const;
 
     // --- Layout and the rest ----------------------------------------------
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,

@@ -117,8 +117,11 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     line.LinePaintHeight = line.Height();
 }
 
-int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
-                     IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
+                     int& WidestOut) {
+    Canvas& canvas = context.Measure;
+    const IndentManager& indents = context.Indents;
+    int& PosCounter = context.PosCounter;
     LayoutY = TopY = PaintTopY = Y;
     LayoutX = LeftX = X;
     FirstPos = PosCounter;

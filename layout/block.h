@@ -98,6 +98,20 @@ protected:
     // settled when the block was made; returns how many of width and the
     // side margins are auto.
     int ResolveBox(int RoomWidth, int HeightBase);
+    // Margin, border and padding left and right of the content (Box resolved).
+    int LeftSide() const;
+    int RightSide() const;
+
+    // The temporary indents that hold the content between LeftX and
+    // LeftX + ContentWidth from TopY while it is laid out, visible only to
+    // this block's content.
+    struct TContentEdges {
+        const void* SavedID;
+        int Left, Right;
+    };
+    TContentEdges HoldContentEdges(IndentManager& indents);
+    // Ends them at Y.
+    void ReleaseContentEdges(IndentManager& indents, const TContentEdges& edges, int Y);
 
     int borderTopY_ = 0; // document Y of the border box's top, after a relative shift
     // MeasureWidths of the last layout pass: each block is measured once per
@@ -111,6 +125,28 @@ protected:
     // when it is absolutely placed, its content top (Y only) when relatively
     // placed, else the origin the block was given.
     int originX_ = 0, originY_ = 0;
+
+private:
+    // The steps of LayOut, in order.
+    // Sets the offsets of a placed block; an absolutely placed one moves X
+    // and Y to where it is placed.
+    void ApplyPlacement(const TLayoutContext& context, int& X, int& Y);
+    // ContentOffset (and for a list item ContentWidth) from the room at the
+    // top of the margin box.
+    void PlaceContentX(const IndentManager& indents, int X, int marginBoxTop, int RoomWidth);
+    // A float at the left must not cover a list marker.
+    void KeepMarkerClearOfFloats(const IndentManager& indents, int X, int marginBoxTop);
+    void PlaceContentBox(int X, int marginBoxTop);
+    void SetContentOrigin(const TLayoutContext& context);
+    // Returns the widest line or object of the content.
+    int LayOutContent(const TLayoutContext& context);
+    void SetBottoms();
+    // A block in the flow adds its height; a float adds its indent instead,
+    // and an absolutely placed block takes no room at all.
+    void TakePlace(IndentManager& indents, int Y);
+    void AddFloat(IndentManager& indents, int Y);
+    // How far a relatively placed block is drawn below its place; 0 otherwise.
+    int ShiftY() const;
 };
 
 // The extra space above an item so it clears the floats on the given sides.

@@ -14,19 +14,14 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     TBoxValues& b = Box;
     for (int i : {Prop::MarginLeft, Prop::MarginRight})
         if (b[i] == Auto) b[i] = 0;
-    const int leftSide = b[Prop::MarginLeft] + b[Prop::PaddingLeft] + b[Prop::BorderLeftWidth];
-    const int rightSide = b[Prop::MarginRight] + b[Prop::PaddingRight] + b[Prop::BorderRightWidth];
-    ContentWidth = std::max(0, indents.Width - leftSide - rightSide);
-    ContentOffset = leftSide;
-    LeftX = X + leftSide;
+    ContentWidth = std::max(0, indents.Width - LeftSide() - RightSide());
+    ContentOffset = LeftSide();
+    LeftX = X + ContentOffset;
     borderTopY_ = Y + b[Prop::MarginTop];
     TopY = borderTopY_ + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
     PaintTopY = Y;
 
-    const void* savedID = indents.ActiveID;
-    indents.ActiveID = this;
-    const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
-    const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+    const TContentEdges edges = HoldContentEdges(indents);
     int widest = 0;
     // Absolutely placed items of the body are placed from the document's origin.
     TLayoutContext inner = context;
@@ -40,9 +35,7 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     BottomY = InnerBottomY + below + b[Prop::MarginBottom];
     PaintBottomY = std::max(InnerBottomY, Content.CellPaintBottomY) + below;
     FlowHeight = PaintBottomY + b[Prop::MarginBottom] - Y;
-    indents.ReleaseRightIndent(rightIndex, Y + FlowHeight);
-    indents.ReleaseLeftIndent(leftIndex, Y + FlowHeight);
-    indents.ActiveID = savedID;
+    ReleaseContentEdges(indents, edges, Y + FlowHeight);
     PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
     WidestOut = std::max(indents.Width, std::max(widest, ContentWidth) + b[Prop::MarginLeft] +

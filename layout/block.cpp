@@ -66,43 +66,72 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     TagAndClass = props.PropTag + "." + props.PropClass;
 
     // Vertical margins collapse now, against the block before this one.
-    bool topFlag = false;
-    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, topFlag, BottomMarginFlag);
-    if (Placement == posStatic && FloatSide == ANone) {
-        TBlock* previous = nullptr;
-        bool other = false; // text or a rule stands between
-        for (auto it = container.rbegin(); it != container.rend(); ++it) {
-            if (auto* b = dynamic_cast<TBlock*>(it->get())) {
-                if (b->Placement == posAbsolute) continue;
-                previous = b;
-            } else if (dynamic_cast<TPage*>(it->get())) {
-                continue;
-            } else {
-                other = true;
-            }
-            break;
+    bool spacingTop = false;
+    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, spacingTop, BottomMarginFlag);
+    if (Placement == posStatic && FloatSide == ANone) CollapseTopMargin(container, spacingTop);
+    if (Placement == posAbsolute && spacingTop) Box[Prop::MarginTop] = 0;
+}
+
+namespace {
+
+// What stands before a new block in its cell, absolutely placed blocks and
+// page breaks passed over: the block its top margin meets, or other content
+// (text, a rule) that keeps the margins apart, or nothing.
+struct TItemAbove {
+    TBlock* Block = nullptr;
+    bool OtherContent = false;
+};
+
+TItemAbove ItemAbove(const TCellBasic& container) {
+    for (auto it = container.rbegin(); it != container.rend(); ++it) {
+        if (auto* b = dynamic_cast<TBlock*>(it->get())) {
+            if (b->Placement == posAbsolute) continue;
+            return {b, false};
         }
-        if (previous) {
-            if (previous->IsTableBlock() && previous->FloatSide != ANone && topFlag) {
-                Box[Prop::MarginTop] = 0;
-            } else {
-                int& m = previous->Box[Prop::MarginBottom];
-                int t = Box[Prop::MarginTop];
-                Box[Prop::MarginTop] = t >= 0 && m >= 0 ? std::max(t, m)
-                                       : t < 0 && m < 0 ? std::min(t, m)
-                                                        : t + m;
-                m = 0;
-            }
-        } else if (!other && topFlag) {
-            const std::string& owner = container.OwnerTag;
-            if (owner == "li") {
-                if (container.empty()) Box[Prop::MarginTop] = 0;
-            } else if (owner != "default" && owner != "body") {
-                Box[Prop::MarginTop] = 0;
-            }
-        }
+        if (dynamic_cast<TPage*>(it->get())) continue;
+        return {nullptr, true};
     }
-    if (Placement == posAbsolute && topFlag) Box[Prop::MarginTop] = 0;
+    return {};
+}
+
+// Two positive margins give the larger, two negative ones the more
+// negative, mixed ones their sum.
+int CollapsedMargin(int a, int b) {
+    if (a >= 0 && b >= 0) return std::max(a, b);
+    if (a < 0 && b < 0) return std::min(a, b);
+    return a + b;
+}
+
+} // namespace
+
+void TBlock::CollapseTopMargin(const TCellBasic& container, bool spacingTop) {
+    const TItemAbove above = ItemAbove(container);
+    if (above.Block)
+        CollapseWith(*above.Block, spacingTop);
+    else if (!above.OtherContent && spacingTop)
+        DropSpacingAtCellTop(container);
+}
+
+void TBlock::CollapseWith(TBlock& previous, bool spacingTop) {
+    // Below a floating table paragraph spacing goes, and the table keeps its margin.
+    if (previous.IsTableBlock() && previous.FloatSide != ANone && spacingTop) {
+        Box[Prop::MarginTop] = 0;
+        return;
+    }
+    int& bottom = previous.Box[Prop::MarginBottom];
+    Box[Prop::MarginTop] = CollapsedMargin(Box[Prop::MarginTop], bottom);
+    bottom = 0;
+}
+
+void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {
+    // The document and the body keep it; a list item drops it only when
+    // nothing at all stands before the block.
+    const std::string& owner = container.OwnerTag;
+    if (owner == "li") {
+        if (container.empty()) Box[Prop::MarginTop] = 0;
+    } else if (owner != "default" && owner != "body") {
+        Box[Prop::MarginTop] = 0;
+    }
 }
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)

@@ -127,6 +127,13 @@ protected:
     int originX_ = 0, originY_ = 0;
 
 private:
+    // Margin collapsing when the block is made. spacingTop: the top margin
+    // is paragraph spacing.
+    void CollapseTopMargin(const TCellBasic& container, bool spacingTop);
+    void CollapseWith(TBlock& previous, bool spacingTop);
+    // Paragraph spacing at the top of a cell.
+    void DropSpacingAtCellTop(const TCellBasic& container);
+
     // The steps of LayOut, in order.
     // Sets the offsets of a placed block; an absolutely placed one moves X
     // and Y to where it is placed.

@@ -146,7 +146,20 @@ protected:
     const Canvas* widthsOn_ = nullptr;
 
 private:
+    // The steps of LayOut.
+    void BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth, int& WidestOut);
+    // How many characters from pos make a line when fit of them fit and more
+    // follow: up to the last break opportunity, with the spaces and forced
+    // break after it; 0 when not even the first word fits.
+    int LineLength(int pos, int fit) const;
+    // A word wider than the line from pos, with the spaces and forced break
+    // after it, when it must take a line of its own.
+    int WideWordLength(int pos, int fit) const;
+    // An empty line of height rows at y: a clear, or waiting below a float.
+    void AddGapLine(int start, int y, int height);
     void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
+    // While a list item is laid out, its first text line's baseline.
+    void ReportFirstBaseline() const;
     void RemoveLinkRuns();
     std::vector<std::string> names_; // names registered for this section
 };

@@ -119,105 +119,107 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
 
 int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
                      int& WidestOut) {
-    Canvas& canvas = context.Measure;
-    const IndentManager& indents = context.Indents;
-    int& PosCounter = context.PosCounter;
     LayoutY = TopY = PaintTopY = Y;
     LayoutX = LeftX = X;
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
+    PosCount = static_cast<int>(Text.size());
     FlowHeight = 0;
     LineList.clear();
-    const int len = static_cast<int>(Text.size());
-    PosCount = len;
-    if (len == 0) {
-        FlowHeight = ClearGapFor(indents, ClearSide, Y);
+    if (Text.empty()) {
+        // Nothing to show, but a clear still moves what follows below the floats.
+        FlowHeight = ClearGapFor(context.Indents, ClearSide, Y);
         WidestOut = 0;
-        PaintHeight = FlowHeight;
-        BottomY = PaintBottomY = Y + FlowHeight;
-        PosCounter = FirstPos + PosCount;
-        return FlowHeight;
+    } else {
+        BreakIntoLines(context, X, Y, RoomWidth, WidestOut);
     }
+    context.PosCounter = FirstPos + PosCount;
+    ReportFirstBaseline();
+    PaintHeight = FlowHeight;
+    BottomY = Y + FlowHeight;
+    PaintBottomY = Y + PaintHeight;
+    return FlowHeight;
+}
 
+void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth,
+                              int& WidestOut) {
+    Canvas& canvas = context.Measure;
+    const IndentManager& indents = context.Indents;
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
+    if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
 
-    int y = Y;
-    if (const int gap = ClearGapFor(indents, ClearSide, y); gap > 0) {
-        LineRec empty;
-        empty.Start = 0;
-        empty.LineY = y;
-        empty.ExtraAbove = gap;
-        empty.LinePaintHeight = gap;
-        LineList.push_back(empty);
-        y += gap;
-        FlowHeight += gap;
-    }
-
-    int pos = 0;
-    while (pos < len) {
+    const int len = static_cast<int>(Text.size());
+    for (int pos = 0; pos < len;) {
+        const int y = Y + FlowHeight;
         const int remaining = len - pos;
-        int n = std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y)));
-        n = std::min(n, remaining);
-        if (n < remaining) {
-            const char last = Text[pos + n - 1], next = Text[pos + n];
-            if (last == kBreak || last == ' ' || next == ' ' || next == kBreak) {
-                if (next == kBreak && last != kBreak) ++n; // the break goes with its line
-                while (pos + n < len && Text[pos + n] == ' ')
-                    ++n;
-            } else if (next == 2 || next == 4) {
-                // the line ends before the object
-            } else {
-                int k = n - 1;
-                while (k >= 0 && !IsBreakOpportunity(Text[pos + k]))
-                    --k;
-                if (k >= 0) {
-                    n = k + 1;
-                } else {
-                    // One word wider than the line: below a float it may fit.
-                    int end = pos + n;
-                    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != kBreak)
-                        ++end;
-                    if (end < len && Text[end] == kBreak) ++end;
-                    while (end < len && Text[end] == ' ')
-                        ++end;
-                    const int wider = indents.NextWiderY(y);
-                    if (wider > y) {
-                        LineRec empty;
-                        empty.Start = pos;
-                        empty.LineY = y;
-                        empty.ExtraAbove = wider - y;
-                        empty.LinePaintHeight = wider - y;
-                        LineList.push_back(empty);
-                        FlowHeight += wider - y;
-                        y = wider;
-                        continue;
-                    }
-                    n = end - pos;
-                    WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, true));
-                }
+        const int fit = std::min(
+            std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y))), remaining);
+        int n = fit < remaining ? LineLength(pos, fit) : fit;
+        if (n == 0) {
+            // One word wider than the line: below a float it may fit.
+            if (const int wider = indents.NextWiderY(y); wider > y) {
+                AddGapLine(pos, y, wider - y);
+                continue;
             }
+            n = WideWordLength(pos, fit);
+            WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, true));
         }
         LineRec line;
         line.Start = pos;
         line.CharCount = n;
         FinishLine(canvas, line, indents, X, y);
         LineList.push_back(line);
-        y += line.Height();
         FlowHeight += line.Height();
         pos += n;
     }
+}
 
-    PosCounter = FirstPos + PosCount;
-    if (int* hook = Root->FirstLineHook; hook && *hook == 0)
-        for (const LineRec& line : LineList)
-            if (line.CharCount > 0) {
-                *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
-                break;
-            }
-    PaintHeight = FlowHeight;
-    BottomY = Y + FlowHeight;
-    PaintBottomY = Y + PaintHeight;
-    return FlowHeight;
+int TSection::LineLength(int pos, int fit) const {
+    const int len = static_cast<int>(Text.size());
+    int n = fit;
+    const char last = Text[pos + n - 1], next = Text[pos + n];
+    if (last == kBreak || last == ' ' || next == ' ' || next == kBreak) {
+        if (next == kBreak && last != kBreak) ++n; // the break goes with its line
+        while (pos + n < len && Text[pos + n] == ' ')
+            ++n;
+        return n;
+    }
+    if (next == 2 || next == 4) return n; // the line ends before the object
+    int k = n - 1;
+    while (k >= 0 && !IsBreakOpportunity(Text[pos + k]))
+        --k;
+    return k + 1;
+}
+
+int TSection::WideWordLength(int pos, int fit) const {
+    const int len = static_cast<int>(Text.size());
+    int end = pos + fit;
+    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != kBreak)
+        ++end;
+    if (end < len && Text[end] == kBreak) ++end;
+    while (end < len && Text[end] == ' ')
+        ++end;
+    return end - pos;
+}
+
+void TSection::AddGapLine(int start, int y, int height) {
+    LineRec gap;
+    gap.Start = start;
+    gap.LineY = y;
+    gap.ExtraAbove = height;
+    gap.LinePaintHeight = height;
+    LineList.push_back(gap);
+    FlowHeight += height;
+}
+
+void TSection::ReportFirstBaseline() const {
+    int* hook = Root->FirstLineHook;
+    if (!hook || *hook != 0) return;
+    for (const LineRec& line : LineList)
+        if (line.CharCount > 0) {
+            *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+            return;
+        }
 }
 
 bool TSection::CachedWidths(const Canvas& canvas, int& Min, int& Max) const {

@@ -160,6 +160,15 @@ private:
     void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
     // While a list item is laid out, its first text line's baseline.
     void ReportFirstBaseline() const;
+
+    // The steps of Paint. While printing, a line that must start the next
+    // page moves the page end up to it.
+    bool StartsNextPage(const LineRec& line, const TRect& clip);
+    void PaintLine(Canvas& canvas, LineRec& line, int X);
+    // Draws the characters start to stop of one run (no objects among them)
+    // from penX on baseline; returns the pen's X after them.
+    int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,
+                   int baseline);
     void RemoveLinkRuns();
     std::vector<std::string> names_; // names registered for this section
 };

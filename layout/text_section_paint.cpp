@@ -48,8 +48,6 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
     PaintX = LayoutX + X;
     if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
-    const int sy = Root->ScrollY;
-    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
     canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
 
     // The first line that may meet the clip, by binary search on the line tops.
@@ -61,73 +59,94 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
         if (line.LineY >= clip.Bottom) break;
         if (line.LineY + line.LinePaintHeight <= clip.Top || line.CharCount == 0) continue;
         if (Root->IsPrinting) {
-            // A line crossing the page end starts the next page, unless it
-            // is taller than a whole page.
-            if (line.LineY + line.LinePaintHeight > Root->PageEndY &&
-                line.LinePaintHeight < clip.Bottom - clip.Top) {
-                Root->PageEndY = std::min(Root->PageEndY, line.LineY);
-                break;
-            }
-            if (line.LineY < clip.Top) continue;
+            if (StartsNextPage(line, clip)) break;
+            if (line.LineY < clip.Top) continue; // printed on the page before
         }
-        line.PaintedX = LineX(line) + X;
-        line.PaintedY = line.LineY - sy;
-        const int baseline =
-            line.LineY - sy + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
-        int end = line.Start + line.CharCount;
-        while (end > line.Start && (Text[end - 1] == kBreak || Text[end - 1] == ' '))
-            --end;
-        int penX = line.PaintedX;
-        for (int pos = line.Start; pos < end;) {
-            const int r = RunIndexAt(pos);
-            TFontObj& run = *Runs[r];
-            int stop = std::min(end, RunEnd(r));
-            // Split where the selection starts or ends.
-            const bool selected = pos >= selStart && pos < selEnd;
-            if (!selected && selStart > pos && selStart < stop) stop = selStart;
-            if (selected && selEnd < stop) stop = selEnd;
-            int objectAt = pos;
-            while (objectAt < stop && !IsObject(Text[objectAt]))
-                ++objectAt;
-            if (objectAt == pos) { // objects draw with their own code
-                pos = pos + 1;
-                continue;
-            }
-            stop = objectAt;
-            run.Measure(canvas);
-            const TMyFont& font = run.CurrentFont();
-            UseFont(canvas, font);
-            const TColor textColor = PrintedColor(*Root, canvas, font.Color);
-            if (selected) {
-                canvas.SetBkMode(BkMode::Opaque);
-                canvas.SetBkColor(textColor);
-                TColor back = font.bgColor != clNone ? font.bgColor : Root->BackColor;
-                canvas.SetTextColor(back == clNone ? 0xFFFFFF : back);
-            } else if (font.bgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
-                canvas.SetBkMode(BkMode::Opaque);
-                canvas.SetBkColor(font.bgColor);
-                canvas.SetTextColor(textColor);
-            } else {
-                canvas.SetBkMode(BkMode::Transparent);
-                canvas.SetTextColor(textColor);
-            }
-            if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + pos) {
-                canvas.SetBrush(textColor, BrushStyle::Solid);
-                canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
-                                 baseline + run.RunDescent});
-            }
-            int y = baseline;
-            if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
-            if (run.ScriptShift == 2) y -= run.RunHeight / 3;
-            std::string piece = Drawable(std::string_view(Text).substr(pos, stop - pos));
-            piece.erase(std::remove(piece.begin(), piece.end(), kBreak), piece.end());
-            canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
-            penX += canvas.TextWidth(piece) - run.RunOverhang;
-            pos = stop;
-        }
+        PaintLine(canvas, line, X);
     }
     canvas.SetBkMode(BkMode::Transparent);
     return LayoutY + FlowHeight;
+}
+
+bool TSection::StartsNextPage(const LineRec& line, const TRect& clip) {
+    // A line crossing the page end starts the next page, unless it is taller
+    // than a whole page.
+    if (line.LineY + line.LinePaintHeight <= Root->PageEndY ||
+        line.LinePaintHeight >= clip.Bottom - clip.Top)
+        return false;
+    Root->PageEndY = std::min(Root->PageEndY, line.LineY);
+    return true;
+}
+
+void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
+    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
+    line.PaintedX = LineX(line) + X;
+    line.PaintedY = line.LineY - Root->ScrollY;
+    const int baseline = line.PaintedY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+    int end = line.Start + line.CharCount;
+    while (end > line.Start && (Text[end - 1] == kBreak || Text[end - 1] == ' '))
+        --end;
+    int penX = line.PaintedX;
+    for (int pos = line.Start; pos < end;) {
+        const int r = RunIndexAt(pos);
+        int stop = std::min(end, RunEnd(r));
+        // Split where the selection starts or ends.
+        const bool selected = pos >= selStart && pos < selEnd;
+        if (!selected && selStart > pos && selStart < stop) stop = selStart;
+        if (selected && selEnd < stop) stop = selEnd;
+        int objectAt = pos;
+        while (objectAt < stop && !IsObject(Text[objectAt]))
+            ++objectAt;
+        if (objectAt == pos) { // objects draw with their own code
+            ++pos;
+            continue;
+        }
+        penX = PaintPiece(canvas, *Runs[r], pos, objectAt, selected, penX, baseline);
+        pos = objectAt;
+    }
+}
+
+namespace {
+
+// Sets the canvas's colours for a piece of text in font; returns the text colour.
+TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TMyFont& font, bool selected) {
+    const TColor textColor = PrintedColor(root, canvas, font.Color);
+    if (selected) {
+        canvas.SetBkMode(BkMode::Opaque);
+        canvas.SetBkColor(textColor);
+        TColor back = font.bgColor != clNone ? font.bgColor : root.BackColor;
+        canvas.SetTextColor(back == clNone ? 0xFFFFFF : back);
+    } else if (font.bgColor != clNone && (!root.IsPrinting || root.PrintBackgrounds)) {
+        canvas.SetBkMode(BkMode::Opaque);
+        canvas.SetBkColor(font.bgColor);
+        canvas.SetTextColor(textColor);
+    } else {
+        canvas.SetBkMode(BkMode::Transparent);
+        canvas.SetTextColor(textColor);
+    }
+    return textColor;
+}
+
+} // namespace
+
+int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected,
+                         int penX, int baseline) {
+    run.Measure(canvas);
+    const TMyFont& font = run.CurrentFont();
+    UseFont(canvas, font);
+    const TColor textColor = UseTextColors(*Root, canvas, font, selected);
+    if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + start) {
+        canvas.SetBrush(textColor, BrushStyle::Solid);
+        canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
+                         baseline + run.RunDescent});
+    }
+    int y = baseline;
+    if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
+    if (run.ScriptShift == 2) y -= run.RunHeight / 3;
+    std::string piece = Drawable(std::string_view(Text).substr(start, stop - start));
+    piece.erase(std::remove(piece.begin(), piece.end(), kBreak), piece.end());
+    canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
+    return penX + canvas.TextWidth(piece) - run.RunOverhang;
 }
 
 bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*&) {

@@ -123,6 +123,7 @@ public:
     // --- Procedures -------------------------------------------------------
     void ParseBody(const TokSet& stop);
     void ParseBlockContent();
+    void AddPageBreak();
     void DoBody();
     void ReadLinkedStyleSheet();
     void ParseParagraph(const TokSet& stop);

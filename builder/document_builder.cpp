@@ -235,18 +235,8 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
         case LinkTok:
         case BgSoundTok:
         case MetaTok:
-            if (!BodyCellEmpty()) {
-                // Head elements in the body are passed over.
-            } else if (tok == BaseTok) {
-                ReadBase(P.Attributes, Result);
-            } else if (tok == LinkTok) {
-                ReadLinkedStyleSheet();
-            } else if (tok == BgSoundTok) {
-                RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer);
-            } else {
-                ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
-                           Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
-            }
+            // Head elements in the body are passed over.
+            if (BodyCellEmpty()) ReadHeadElement(tok);
             Next();
             break;
         case PTok: ParseParagraph(stop); break;
@@ -278,6 +268,18 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
                 Next();
             break;
         }
+    }
+}
+
+void THtmlBuilder::ReadHeadElement(TokenKind tok) {
+    switch (tok) {
+    case BaseTok: ReadBase(P.Attributes, Result); break;
+    case LinkTok: ReadLinkedStyleSheet(); break;
+    case BgSoundTok: RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer); break;
+    default:
+        ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
+                   Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
+        break;
     }
 }
 

@@ -123,8 +123,15 @@ public:
     // --- Procedures -------------------------------------------------------
     void ParseBody(const TokSet& stop);
     void ParseBlockContent();
+    // A token of running text (no construct that reads on past its tag):
+    // what it does before the next token is read.
+    void DoRunningText(TokenKind tok);
+    void AddText();
+    void AddWordBreak();
     void AddPageBreak();
     void DoBody();
+    // BASE, LINK, BGSOUND or META before the body's content.
+    void ReadHeadElement(TokenKind tok);
     void ReadLinkedStyleSheet();
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);

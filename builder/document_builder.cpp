@@ -376,14 +376,14 @@ void ReadBase(const TAttributeList& attributes, TParseResult& result) {
     if (const TAttribute* target = attributes.Find(TargetTok)) result.BaseTarget = target->Name;
 }
 
-void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender) {
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender) {
     const TAttribute* src = attributes.Find(SrcTok);
     if (!hook || !src) return;
     const TAttribute* loop = attributes.Find(LoopTok);
     hook(sender, src->Name, loop ? loop->Value : 1, false);
 }
 
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
                 uint8_t* charset) {
     const std::string httpEq = attributes.Text(HttpEqTok);
     const std::string content = attributes.Text(ContentTok);

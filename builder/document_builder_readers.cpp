@@ -247,7 +247,7 @@ std::string ReadScript(HtmlTokenizer& p, bool keep) {
     return script;
 }
 
-void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender) {
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender) {
     const std::string name = p.Attributes.Text(NameTok);
     const std::string language = p.Attributes.Text(LanguageTok);
     std::string script = ReadScript(p, static_cast<bool>(hook));

@@ -55,12 +55,12 @@ std::string ReadScript(HtmlTokenizer& p, bool keep);
 // blocks on the way go into styles.
 std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
 void ReadBase(const TAttributeList& attributes, TParseResult& result);
-void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender);
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender);
 // A content-type's charset goes into charset when one is given.
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
                 uint8_t* charset);
 // SCRIPT current: reads the script to its end tag and hands it to hook.
-void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 
 inline constexpr size_t MaxTitle = 4096;
 

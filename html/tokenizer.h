@@ -18,6 +18,7 @@
 #include "html/attributes.h"
 #include "html/symbols.h"
 #include "html/token_obj.h"
+#include "html/viewer_base.h"
 #include "platform/exception.h"
 
 #include <functional>
@@ -41,7 +42,7 @@ inline constexpr char EofCh = 26;
 // The host's answer to an include directive: the command ("include"), one
 // NAME="value" line per parameter (the handler owns them), and the text to
 // read in place of the directive (left empty for none).
-using TIncludeType = std::function<void(void* sender, const std::string& command,
+using TIncludeType = std::function<void(TViewerBase* sender, const std::string& command,
                                         std::vector<std::string> params, std::string& buffer)>;
 
 class HtmlTokenizer {
@@ -68,7 +69,7 @@ public:
     // Told of every ID attribute with the source position of its tag.
     std::function<void(std::string_view id, int srcPos)> OnID;
     TIncludeType OnInclude;
-    void* CallerObject = nullptr; // the sender of host events
+    TViewerBase* CallerObject = nullptr; // the sender of host events
 
     // --- Operations ------------------------------------------------------
     void ReadRawChar();

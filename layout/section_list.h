@@ -4,6 +4,7 @@
 #pragma once
 
 #include "html/style_list.h"
+#include "html/viewer_base.h"
 #include "layout/cell.h"
 #include "layout/id_name_list.h"
 #include "layout/map_item.h"
@@ -19,7 +20,7 @@ class SelTextCount;
 
 // The document's script handler: the viewer, the script's NAME and LANGUAGE,
 // and its whole text.
-using TScriptEvent = std::function<void(void* sender, const std::string& name,
+using TScriptEvent = std::function<void(TViewerBase* sender, const std::string& name,
                                         const std::string& language, std::string script)>;
 
 class TSectionList : public TCell {
@@ -29,7 +30,9 @@ public:
     ~TSectionList() override;
 
     Canvas* Measure;
-    void* Viewer = nullptr;
+    // The viewer showing the document, the sender of the events its parse
+    // raises; null for a document no viewer shows.
+    TViewerBase* Viewer = nullptr;
     bool IsPrinting = false;
     bool ImagesOn = true;
     bool PrintBackgrounds = false;

@@ -4,6 +4,7 @@
 #include "html/parse_color.h"
 #include "html/style_sheet.h"
 #include "layout/body_block.h"
+#include "layout/list_item_block.h"
 #include "layout/pre_section.h"
 #include "layout/section_list.h"
 #include "net/address.h"
@@ -254,9 +255,9 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
             ParseList(tok, stop);
             Next();
             break;
-        case LITok: ParseListItem(OrphanItemTok, LITok, 1, stop, false, '1'); break;
+        case LITok: ParseListItem(TListStyle{OrphanItemTok}, LITok, 1, stop); break;
         case DDTok:
-        case DTTok: ParseListItem(DLTok, tok, 1, stop, false, '1'); break;
+        case DTTok: ParseListItem(TListStyle{DLTok}, tok, 1, stop); break;
         case CenterTok: ParseCenter(stop); break;
         case DivTok: ParseDiv(stop); break;
         case FormTok: ParseForm(stop); break;

@@ -16,6 +16,7 @@ class TSection;
 class TBodyBlock;
 class TBlock;
 class TStyleList;
+struct TListStyle;
 
 using TokSet = std::bitset<TokenKindCount>;
 
@@ -137,8 +138,8 @@ public:
     void ParseBreak(const TokSet& stop);
     void ParseHeading();
     void ParseList(TokenKind listTok, const TokSet& stop);
-    void ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb, const TokSet& stop,
-                       bool plain, char listType);
+    // An LI, DD or DT of list, numbered number.
+    void ParseListItem(const TListStyle& list, TokenKind itemTok, int number, const TokSet& stop);
     void ParseForm(const TokSet& stop);
     void ParseCenter(const TokSet& stop);
     void ParseDiv(const TokSet& stop);

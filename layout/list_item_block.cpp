@@ -39,11 +39,11 @@ MarkerStyleType OrderedStyle(char type) {
 } // namespace
 
 TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
-                   TokenKind listTok, int listNumb, char listType, bool plain)
-    : TBlock(root, container, props), ListKind(KindOf(listTok)), ItemNumber(listNumb) {
+                   const TListStyle& list, int number)
+    : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number) {
     switch (ListKind) {
-    case lkOrdered: MarkerStyle = OrderedStyle(listType); break;
-    case lkUnordered: MarkerStyle = plain ? msNone : msCircle; break;
+    case lkOrdered: MarkerStyle = OrderedStyle(list.Type); break;
+    case lkUnordered: MarkerStyle = list.Plain ? msNone : msCircle; break;
     case lkOther: {
         MarkerStyle = msDisc;
         const int* left = props.Int(Prop::MarginLeft);
@@ -55,8 +55,8 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
     }
     // A style wins, except over an explicit TYPE or PLAIN of the list itself.
     const int styled = props.GetListStyleType();
-    const bool explicitType = ListKind == lkOrdered && listType != '1';
-    if (styled > 0 && !plain && !(explicitType && styled == msDecimal))
+    const bool explicitType = ListKind == lkOrdered && list.Type != '1';
+    if (styled > 0 && !list.Plain && !(explicitType && styled == msDecimal))
         MarkerStyle = static_cast<MarkerStyleType>(styled);
     MarkerFont = props.MakeFont(*root.Measure);
     props.GetListStyleImage(MarkerImageName);

@@ -23,11 +23,20 @@ enum MarkerStyleType : int {
 
 enum ListKindType : int { lkNone, lkOrdered, lkUnordered, lkDefinition, lkOther };
 
+// What a list tells its items about their markers.
+struct TListStyle {
+    // The list the items belong to: OLTok, ULTok, ..., OrphanItemTok for an
+    // item outside any list.
+    TokenKind ListTok = OrphanItemTok;
+    char Type = '1';    // OL's TYPE: '1', 'A', 'a', 'I' or 'i'
+    bool Plain = false; // UL's PLAIN: no markers
+};
+
 class TBlockLI : public TBlock {
 public:
-    // listTok: the list the item belongs to (OLTok, ULTok, ..., OrphanItemTok).
-    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props, TokenKind listTok,
-             int listNumb, char listType, bool plain);
+    // number: the item's number in an ordered list.
+    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
+             const TListStyle& list, int number);
 
     TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
         : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),

@@ -287,7 +287,7 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
 void THtmlBuilder::DoBody() {
     DropSection(); // loose text before BODY goes
     TProperties& body = Push("body");
-    int width = RootList.MarginWidth, height = RootList.MarginHeight;
+    int width = RootList.Defaults.MarginWidth, height = RootList.Defaults.MarginHeight;
     auto color = [&](const TAttribute& a, int index) {
         TColor c;
         if (!ParseColor(a.Name, false, c)) return;
@@ -305,7 +305,7 @@ void THtmlBuilder::DoBody() {
         case VLinkTok: color(*a, Prop::VisitedColor); break;
         case OLinkTok:
             color(*a, Prop::HoverColor);
-            RootList.HoverLinks = true;
+            RootList.Defaults.HoverLinks = true;
             break;
         default: break;
         }

@@ -140,13 +140,10 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
     }
 }
 
-void TStyleList::Initialize(std::string_view fontName, std::string_view preFontName,
-                            int defaultSize, uint8_t charset, TColor textColor, TColor linkColor,
-                            TColor visitedColor, TColor hoverColor, bool underlineLinks,
-                            int marginWidth, int marginHeight) {
+void TStyleList::Initialize(const TDefaultLook& look) {
     Clear();
-    DefaultSize = defaultSize;
-    const double size = defaultSize;
+    DefaultSize = look.FontSize;
+    const double size = look.FontSize;
     auto set = [](TProperties& rule, std::initializer_list<int> indices, const TPropValue& v) {
         for (int i : indices)
             rule.Props[i] = v;
@@ -155,27 +152,27 @@ void TStyleList::Initialize(std::string_view fontName, std::string_view preFontN
     const std::initializer_list<int> vertical = {Prop::MarginTop, Prop::MarginBottom};
 
     TProperties& def = Rule("default");
-    set(def, {Prop::FontFamily}, text(fontName));
+    set(def, {Prop::FontFamily}, text(look.FontName));
     set(def, {Prop::FontSize}, size);
     set(def, {Prop::FontStyle}, text("none"));
     set(def, {Prop::FontWeight}, text("normal"));
     set(def, {Prop::TextAlign}, text("left"));
     set(def, {Prop::TextDecoration}, text("none"));
-    set(def, {Prop::Color}, static_cast<int>(textColor));
-    set(def, vertical, marginHeight);
-    set(def, {Prop::MarginLeft, Prop::MarginRight}, marginWidth);
+    set(def, {Prop::Color}, static_cast<int>(look.FontColor));
+    set(def, vertical, look.MarginHeight);
+    set(def, {Prop::MarginLeft, Prop::MarginRight}, look.MarginWidth);
     set(def, {Prop::Visibility}, static_cast<int>(viVisible));
-    set(def, {Prop::LinkColor}, static_cast<int>(linkColor | PaletteRelative));
-    set(def, {Prop::HoverColor}, static_cast<int>(hoverColor | PaletteRelative));
-    set(def, {Prop::VisitedColor}, static_cast<int>(visitedColor | PaletteRelative));
+    set(def, {Prop::LinkColor}, static_cast<int>(look.HotSpotColor | PaletteRelative));
+    set(def, {Prop::HoverColor}, static_cast<int>(look.OverColor | PaletteRelative));
+    set(def, {Prop::VisitedColor}, static_cast<int>(look.VisitedColor | PaletteRelative));
     set(def, {Prop::LinkTextDecoration, Prop::HoverTextDecoration, Prop::VisitedTextDecoration},
-        text(underlineLinks ? "underline" : "none"));
-    def.Charset = charset;
+        text(look.UnderlineLinks ? "underline" : "none"));
+    def.Charset = look.Charset;
     DefProp = &def;
 
     Rule("null");
     TProperties& pre = Rule("pre");
-    set(pre, {Prop::FontFamily}, text(preFontName));
+    set(pre, {Prop::FontFamily}, text(look.PreFontName));
     set(pre, {Prop::FontSize}, size * 10 / 12);
     set(pre, {Prop::FontStyle}, text("none"));
     set(pre, {Prop::FontWeight}, text("normal"));
@@ -207,7 +204,7 @@ void TStyleList::Initialize(std::string_view fontName, std::string_view preFontN
     set(Rule("ul 14li"), {Prop::MarginTop}, 0);
     set(Rule("ol 15li"), {Prop::MarginTop}, 0);
     for (std::string_view key : {"code", "tt", "kbd", "samp"}) {
-        set(Rule(key), {Prop::FontFamily}, text(preFontName));
+        set(Rule(key), {Prop::FontFamily}, text(look.PreFontName));
         set(Rule(key), {Prop::FontSize}, text("0.833em"));
     }
     for (std::string_view key : {"b", "strong", "th"})

@@ -52,19 +52,9 @@ public:
     // Asks the paint panel to repaint (hover changes).
     std::function<void()> InvalidatePanel;
 
-    // The default look, handed to the style system at each SetDefaults.
-    std::string FontName = "Times New Roman";
-    std::string PreFontName = "Courier New";
-    int FontSize = 12;
-    TColor FontColor = 0;
-    TColor HotSpotColor = 0xFF0000;
-    TColor VisitedColor = 0x800080;
-    TColor OverColor = 0xFF0000;
-    bool HoverLinks = false;
-    bool UnderlineLinks = true;
-    uint8_t Charset = 0;
-    int MarginWidth = 10;
-    int MarginHeight = 5;
+    // The default look, handed to the style system at each SetDefaults and
+    // Reset. A page's OLINK turns HoverLinks on.
+    TDefaultLook Defaults;
 
     TFontObj* HoverLink = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order
@@ -99,10 +89,8 @@ public:
     // out on their own for the printer.
     void CopyForPrinting(const TSectionList& source);
     void SetScrollY(int value);
-    void SetDefaults(std::string_view fontName, int fontSize, TColor fontColor, TColor hotSpotColor,
-                     TColor visitedColor, TColor overColor, bool hoverLinks, bool underlineLinks,
-                     uint8_t charset, std::string_view preFontName, int marginHeight,
-                     int marginWidth);
+    // A font size below 6 points becomes 6.
+    void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
     void SetBackBitmap(std::string_view name);
     // The item of the position list at Y, or null.

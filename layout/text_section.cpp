@@ -48,7 +48,8 @@ void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
 TSection::TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
                    const TProperties& props, int scriptShift)
     : TSectionBase(root) {
-    Runs.push_back(MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.HoverLinks));
+    Runs.push_back(
+        MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.Defaults.HoverLinks));
     if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
     FirstFont = Runs.back()->PlainFont;
     if (props.Text(Prop::LineHeight)) {
@@ -161,7 +162,8 @@ void TSection::AppendToken(const TokenObj& token) {
 
 void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift) {
     const int start = static_cast<int>(Text.size());
-    auto run = MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->HoverLinks);
+    auto run =
+        MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->Defaults.HoverLinks);
     if (Runs.back()->StartIndex == start) {
         TFontObj* old = Runs.back().get();
         if (Root->HoverLink == old) Root->HoverLink = nullptr;

@@ -290,7 +290,7 @@ void THtmlBuilder::DoBody() {
     int width = RootList.Defaults.MarginWidth, height = RootList.Defaults.MarginHeight;
     auto color = [&](const TAttribute& a, int index) {
         TColor c;
-        if (!ParseColor(a.Name, false, c)) return;
+        if (!ParseColor(a.Name, TPound::Optional, c)) return;
         body.Props[index] = static_cast<int>(c | PaletteRelative);
         body.Assigned[index] = true;
     };

@@ -197,7 +197,7 @@ bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
             if (tok == BaseFontTok) BaseFontLevel = size;
             haveSize = true;
         } else if (a->Which == ColorTok) {
-            haveColor = ParseColor(a->Name, false, color);
+            haveColor = ParseColor(a->Name, TPound::Optional, color);
         } else if (a->Which == FaceTok && tok == FontTok && !a->Name.empty()) {
             face = a->Name.substr(0, 50);
         }

@@ -236,7 +236,8 @@ void THtmlBuilder::AddPageBreak() {
     ActiveCell->AddItem(std::make_unique<TPage>(RootList));
 }
 
-std::string ReadScript(HtmlTokenizer& p, bool keep) {
+std::string ReadScript(HtmlTokenizer& p, TScriptText text) {
+    const bool keep = text == TScriptText::Keep;
     std::string script;
     p.InScript = true;
     for (p.NextScriptToken(); p.CurTok != EofTok && p.CurTok != ScriptEndTok; p.NextScriptToken()) {
@@ -250,7 +251,7 @@ std::string ReadScript(HtmlTokenizer& p, bool keep) {
 void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender) {
     const std::string name = p.Attributes.Text(NameTok);
     const std::string language = p.Attributes.Text(LanguageTok);
-    std::string script = ReadScript(p, static_cast<bool>(hook));
+    std::string script = ReadScript(p, hook ? TScriptText::Keep : TScriptText::Skip);
     if (hook) hook(sender, name, language, std::move(script));
 }
 

@@ -45,8 +45,10 @@ bool IsPhraseEnd(TokenKind t);
 bool IsPrePhrase(TokenKind t);
 
 // Reads a script with the SCRIPT scanner up to its end tag or the end of
-// input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
-std::string ReadScript(HtmlTokenizer& p, bool keep);
+// input; returns its text (lines joined with CR LF, at most 8 MB) when asked
+// to keep it.
+enum class TScriptText { Skip, Keep };
+std::string ReadScript(HtmlTokenizer& p, TScriptText text);
 
 // The head elements, read alike by a document parse and a frame walk. The
 // hooks are called with sender; those that take no tokenizer leave the tag

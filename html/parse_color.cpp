@@ -239,7 +239,8 @@ bool ColorFromName(std::string_view lowerName, TColor& color) {
     return true;
 }
 
-bool ParseColor(std::string_view text, bool needPound, TColor& color) {
+bool ParseColor(std::string_view text, TPound pound, TColor& color) {
+    const bool needPound = pound == TPound::Required;
     std::string s = LowerCase(Trim(text));
     if (gCache.Valid && gCache.NeedPound == needPound && gCache.Text == s) {
         color = gCache.Color;

@@ -133,7 +133,7 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
     int index = PropertyIndex(propName);
     if (index < 0) return;
     TProperties& rule = Rule(selector);
-    if (StorePropertyValue(rule, index, value, false) && index == Prop::Color) {
+    if (StorePropertyValue(rule, index, value, TBadColor::Skip) && index == Prop::Color) {
         if (selector.find(":link") != std::string_view::npos) LinkColorSet = true;
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;

@@ -346,7 +346,7 @@ void ReadPropertyText(std::string_view text, TProperties& props) {
     const std::string s = LowerCaseExceptUrls(text);
     auto store = [&props](std::string_view name, std::string_view value) {
         int index = PropertyIndex(name);
-        if (index >= 0) StorePropertyValue(props, index, value, true);
+        if (index >= 0) StorePropertyValue(props, index, value, TBadColor::Black);
     };
     size_t i = 0;
     while (i < s.size()) {

@@ -463,8 +463,8 @@ int TBlock::FindText(int from, std::string_view text, bool matchCase) {
 int TBlock::SourceOfDocPos(int docPos) {
     return Content.SourceOfDocPos(docPos);
 }
-int TBlock::DocPosOfSource(int sourcePos, bool previous) {
-    return Content.DocPosOfSource(sourcePos, previous);
+int TBlock::DocPosOfSource(int sourcePos, TBetween between) {
+    return Content.DocPosOfSource(sourcePos, between);
 }
 bool TBlock::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
     return Content.CursorToPoint(canvas, cursor, X, Y);

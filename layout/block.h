@@ -70,7 +70,7 @@ public:
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
     int SourceOfDocPos(int docPos) override;
-    int DocPosOfSource(int sourcePos, bool previous) override;
+    int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void CopySelection() override;

@@ -100,16 +100,16 @@ int TCellBasic::SourceOfDocPos(int docPos) {
     return -1;
 }
 
-int TCellBasic::DocPosOfSource(int sourcePos, bool previous) {
-    if (previous) {
+int TCellBasic::DocPosOfSource(int sourcePos, TBetween between) {
+    if (between == TBetween::Previous) {
         for (auto it = rbegin(); it != rend(); ++it) {
-            int pos = (*it)->DocPosOfSource(sourcePos, previous);
+            int pos = (*it)->DocPosOfSource(sourcePos, between);
             if (pos >= 0) return pos;
         }
         return -1;
     }
     for (auto& item : *this) {
-        int pos = item->DocPosOfSource(sourcePos, previous);
+        int pos = item->DocPosOfSource(sourcePos, between);
         if (pos >= 0) return pos;
     }
     return -1;

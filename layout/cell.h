@@ -55,7 +55,7 @@ public:
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText);
     int FindText(int from, std::string_view text, bool matchCase);
     int SourceOfDocPos(int docPos);
-    int DocPosOfSource(int sourcePos, bool previous);
+    int DocPosOfSource(int sourcePos, TBetween between);
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y);
     bool CharAt(int pos, char& ch, TSectionBase*& obj);
     void MeasureWidths(Canvas& canvas, int& Min, int& Max);

@@ -27,15 +27,16 @@ int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWi
     WidestOut = 0;
     for (const LineRec& line : LineList)
         if (line.CharCount > 0)
-            WidestOut =
-                std::max(WidestOut, line.LineOffset + MeasureRange(context.Measure, line.Start,
-                                                                   line.CharCount, true));
+            WidestOut = std::max(WidestOut,
+                                 line.LineOffset + MeasureRange(context.Measure, line.Start,
+                                                                line.CharCount, TTrailing::Drop));
     return FlowHeight;
 }
 
 void TPreFormated::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
-    Max = Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), true);
+    Max =
+        Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), TTrailing::Drop);
     Min = std::min(2000, Max);
     KeepWidths(canvas, Min, Max);
 }

@@ -16,7 +16,7 @@ THorzLine::THorzLine(TSectionList& root, const TAttributeList& attributes, const
         Thickness = std::clamp(size->Value, 1, 1000);
     if (const TAttribute* color = attributes.Find(ColorTok)) {
         TColor c;
-        if (ParseColor(color->Name, false, c)) RuleColor = c | PaletteRelative;
+        if (ParseColor(color->Name, TPound::Optional, c)) RuleColor = c | PaletteRelative;
     }
     Flat = attributes.Find(NoShadeTok) != nullptr;
     if (RuleColor == clNone) {

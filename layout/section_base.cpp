@@ -37,7 +37,7 @@ int TSectionBase::SourceOfDocPos(int) {
     return -1;
 }
 
-int TSectionBase::DocPosOfSource(int, bool) {
+int TSectionBase::DocPosOfSource(int, TBetween) {
     return -1;
 }
 

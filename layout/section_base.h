@@ -26,6 +26,10 @@ class TUrlTarget;
 class TFormControlObj;
 class TImageObj;
 
+// Which document position a source position between two stretches of text
+// maps to: the character before it or the one after.
+enum class TBetween { Previous, Next };
+
 // What a layout pass hands down the tree alongside each item's place and
 // room. Every level passes it on as it is, except that a placed block gives
 // its content a new origin.
@@ -106,7 +110,7 @@ public:
                          bool& InText);
     virtual int FindText(int from, std::string_view text, bool matchCase);
     virtual int SourceOfDocPos(int docPos);
-    virtual int DocPosOfSource(int sourcePos, bool previous);
+    virtual int DocPosOfSource(int sourcePos, TBetween between);
     virtual bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y);
     virtual bool CharAt(int pos, char& ch, TSectionBase*& obj);
     virtual void MeasureWidths(Canvas& canvas, int& Min, int& Max);

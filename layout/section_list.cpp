@@ -152,7 +152,7 @@ int TSectionList::YOfSourcePosition(int sourcePos) {
         const int lastSource =
             last.SourceIndex + static_cast<int>(section->Text.size()) - last.CharIndex - 1;
         if (lastSource < sourcePos) continue;
-        int doc = section->DocPosOfSource(sourcePos, false);
+        int doc = section->DocPosOfSource(sourcePos, TBetween::Next);
         int x = 0, y = 0;
         if (doc >= 0 && section->CursorToPoint(nullptr, doc, x, y)) return y;
         return section->TopY;

@@ -109,7 +109,7 @@ public:
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
     int SourceOfDocPos(int docPos) override;
-    int DocPosOfSource(int sourcePos, bool previous) override;
+    int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
@@ -120,9 +120,10 @@ public:
     // The run covering index i of Text.
     int RunIndexAt(int i) const;
     int RunEnd(int runIndex) const;
-    // Width of count characters from start, trailing spaces and breaks
-    // dropped when asked (at least one character kept).
-    int MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing);
+    // Width of count characters from start; with TTrailing::Drop trailing
+    // spaces and breaks are left out (at least one character kept).
+    enum class TTrailing { Keep, Drop };
+    int MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing);
     // How many characters from start fit in the room at Y (at least 0).
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
     // The X in the document of a line's first character.
@@ -136,8 +137,10 @@ protected:
     static std::string Drawable(std::string_view piece);
     // The index of the line holding Y, or -1.
     int LineAtY(int Y) const;
-    // Characters of the line from its start that lie left of X.
-    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest);
+    // Characters of the line from its start that lie left of X; rounded to
+    // the nearest boundary, a character past whose middle X lies counts too.
+    enum class TRounding { Down, Nearest };
+    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding);
 
     // MeasureWidths, once per canvas: the text never changes after building.
     bool CachedWidths(const Canvas& canvas, int& Min, int& Max) const;

@@ -15,8 +15,8 @@ bool IsBreakOpportunity(char c) {
 
 } // namespace
 
-int TSection::MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing) {
-    if (ignoreTrailing)
+int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing) {
+    if (trailing == TTrailing::Drop)
         while (count > 1 && (Text[start + count - 1] == kBreak || Text[start + count - 1] == ' '))
             --count;
     int width = 0;
@@ -106,7 +106,7 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     const int left = indents.LeftEdgeAt(Y), right = indents.RightEdgeAt(Y);
     int textWidth = 0;
     if (Alignment != TextAlign::Left)
-        textWidth = MeasureRange(canvas, line.Start, line.CharCount, true);
+        textWidth = MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop);
     switch (Alignment) {
     case TextAlign::Center: line.LineOffset = (left + right - textWidth) / 2 - X; break;
     case TextAlign::Right: line.LineOffset = right - X - textWidth; break;
@@ -162,7 +162,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
                 continue;
             }
             n = WideWordLength(pos, fit);
-            WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, true));
+            WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, TTrailing::Drop));
         }
         LineRec line;
         line.Start = pos;
@@ -243,7 +243,8 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         int end = start;
         while (end < len && Text[end] != kBreak)
             ++end;
-        if (end > start) Max = std::max(Max, MeasureRange(canvas, start, end - start, true));
+        if (end > start)
+            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop));
         start = end + 1;
     }
     // The widest word; a word can only win when its length times the widest
@@ -263,7 +264,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
                 widest = std::max(widest, Runs[r]->MaxCharWidth);
             }
             if ((end - i) * widest > Min)
-                Min = std::max(Min, MeasureRange(canvas, i, end - i, false));
+                Min = std::max(Min, MeasureRange(canvas, i, end - i, TTrailing::Keep));
         }
         i = end;
     }

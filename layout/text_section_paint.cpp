@@ -30,15 +30,15 @@ int TSection::LineAtY(int Y) const {
     return static_cast<int>(it - LineList.begin());
 }
 
-int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest) {
+int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding) {
     const int lineX = LineX(line);
     if (X <= lineX) return 0;
     int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
     n = std::min(n, line.CharCount);
-    if (roundToNearest && n < line.CharCount) {
+    if (rounding == TRounding::Nearest && n < line.CharCount) {
         // Past the middle of the next character the caret goes after it.
-        int before = n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0;
-        int after = MeasureRange(canvas, line.Start, n + 1, false);
+        int before = n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0;
+        int after = MeasureRange(canvas, line.Start, n + 1, TTrailing::Keep);
         if (X - lineX > (before + after) / 2) ++n;
     }
     return n;
@@ -154,12 +154,13 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, T
     if (index < 0) return false;
     const LineRec& line = LineList[index];
     if (X < LineX(line) || line.CharCount == 0) return false;
-    const int n = CharsBeforeX(canvas, line, X, false);
+    const int n = CharsBeforeX(canvas, line, X, TRounding::Down);
     if (n >= line.CharCount) return false;
     const int i = line.Start + n;
     if (IsObject(Text[i]) || Text[i] == kBreak) return false;
     // Past the drawn text of the line (its trailing spaces) is no link.
-    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, true)) return false;
+    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop))
+        return false;
     TFontObj* run = Runs[RunIndexAt(i)].get();
     if (!run->IsLink()) return false;
     target = &run->Link;
@@ -181,7 +182,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
         InText = false;
         return FirstPos + line.Start;
     }
-    int n = CharsBeforeX(canvas, line, X, true);
+    int n = CharsBeforeX(canvas, line, X, TRounding::Nearest);
     int visible = line.CharCount;
     while (visible > 0 && Text[line.Start + visible - 1] == kBreak)
         --visible;
@@ -189,7 +190,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
         n = visible;
         InText = false;
     }
-    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0);
+    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0);
     return FirstPos + line.Start + n;
 }
 
@@ -201,7 +202,8 @@ bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
         if (i < line.Start) return false;
         Y = line.LineY;
         X = LineX(line);
-        if (canvas && i > line.Start) X += MeasureRange(*canvas, line.Start, i - line.Start, false);
+        if (canvas && i > line.Start)
+            X += MeasureRange(*canvas, line.Start, i - line.Start, TTrailing::Keep);
         return true;
     }
     return false;
@@ -262,7 +264,7 @@ int TSection::SourceOfDocPos(int docPos) {
     return i - it->CharIndex + it->SourceIndex;
 }
 
-int TSection::DocPosOfSource(int sourcePos, bool previous) {
+int TSection::DocPosOfSource(int sourcePos, TBetween between) {
     const int len = static_cast<int>(Text.size());
     for (size_t k = 0; k < SourceMap.size(); ++k) {
         const IndexObj& o = SourceMap[k];
@@ -273,7 +275,7 @@ int TSection::DocPosOfSource(int sourcePos, bool previous) {
         // Between this stretch and the next one.
         if (k + 1 < SourceMap.size() && sourcePos >= o.SourceIndex + count &&
             sourcePos < SourceMap[k + 1].SourceIndex)
-            return FirstPos + (previous ? runEnd - 1 : runEnd);
+            return FirstPos + (between == TBetween::Previous ? runEnd - 1 : runEnd);
     }
     return -1;
 }

@@ -23,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lumo::TProperties attr;
     lumo::ReadPropertyText(input, attr);
     lumo::TColor color;
-    lumo::ParseColor(input.substr(0, 64), size > 0 && (data[0] & 2), color);
+    lumo::ParseColor(input.substr(0, 64),
+                     size > 0 && (data[0] & 2) ? lumo::TPound::Required : lumo::TPound::Optional,
+                     color);
 
     lumo::RecordingCanvas canvas;
     lumo::TPropStack stack(styles, canvas);

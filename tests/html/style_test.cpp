@@ -46,7 +46,9 @@ TEST(ParseColor, Forms) {
     };
     for (const auto& row : rows) {
         TColor color = 0;
-        EXPECT_EQ(ParseColor(row.text, row.needPound, color), row.ok) << row.text;
+        EXPECT_EQ(ParseColor(row.text, row.needPound ? TPound::Required : TPound::Optional, color),
+                  row.ok)
+            << row.text;
         if (row.ok) {
             EXPECT_EQ(color, row.color) << row.text;
         }
@@ -57,9 +59,9 @@ TEST(ParseColor, Forms) {
 // other NeedPound, nor before anything was converted.
 TEST(ParseColor, CacheKeysOnNeedPound) {
     TColor color = 0;
-    EXPECT_TRUE(ParseColor("abcdef", false, color));
-    EXPECT_FALSE(ParseColor("abcdef", true, color));
-    EXPECT_TRUE(ParseColor("abcdef", false, color));
+    EXPECT_TRUE(ParseColor("abcdef", TPound::Optional, color));
+    EXPECT_FALSE(ParseColor("abcdef", TPound::Required, color));
+    EXPECT_TRUE(ParseColor("abcdef", TPound::Optional, color));
     EXPECT_EQ(color, 0x02EFCDAB);
 }
 
@@ -122,7 +124,11 @@ TEST(StyleUnits, Lengths) {
         {"inf", false, -1},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(ConvertLength(row.text, row.relative, 200, 10, 5, -1), row.px) << row.text;
+        EXPECT_EQ(ConvertLength(row.text,
+                                row.relative ? TPlainNumber::TimesBase : TPlainNumber::Pixels, 200,
+                                10, 5, -1),
+                  row.px)
+            << row.text;
 }
 
 TEST(StyleUnits, BoxValues) {

@@ -13,7 +13,7 @@ namespace lumo {
 namespace {
 
 // Scripts handed to the host are cut here.
-constexpr size_t kMaxScript = 8u << 20;
+constexpr size_t MaxScript = 8u << 20;
 
 } // namespace
 
@@ -241,7 +241,7 @@ std::string ReadScript(HtmlTokenizer& p, TScriptText text) {
     std::string script;
     p.InScript = true;
     for (p.NextScriptToken(); p.CurTok != EofTok && p.CurTok != ScriptEndTok; p.NextScriptToken()) {
-        if (!keep || script.size() > kMaxScript) continue;
+        if (!keep || script.size() > MaxScript) continue;
         script += p.CurTok == EolTok ? std::string("\r\n") : p.Token.S;
     }
     p.InScript = false;

@@ -10,7 +10,7 @@ namespace lumo {
 
 namespace {
 
-constexpr size_t kMaxParts = 10;
+constexpr size_t MaxParts = 10;
 
 std::vector<std::string_view> SplitSpaces(std::string_view s) {
     std::vector<std::string_view> parts;
@@ -41,7 +41,7 @@ bool ParseContextualKey(std::string_view key, TContextRule& rule) {
     rule.Parts.clear();
     rule.Parts.push_back(SplitSelectorPart(key.substr(0, space)));
     for (std::string_view part : SplitSpaces(rest.substr(digits))) {
-        if (rule.Parts.size() == kMaxParts) break;
+        if (rule.Parts.size() == MaxParts) break;
         rule.Parts.push_back(SplitSelectorPart(part));
     }
     return true;
@@ -84,7 +84,7 @@ std::string TStyleList::NextSequence() {
 std::string TStyleList::ContextualKey(std::string_view selector) {
     std::vector<std::string_view> parts = SplitSpaces(selector);
     if (parts.size() <= 1) return std::string(Trim(selector));
-    if (parts.size() > kMaxParts) parts.erase(parts.begin(), parts.end() - kMaxParts);
+    if (parts.size() > MaxParts) parts.erase(parts.begin(), parts.end() - MaxParts);
     std::string key(parts.back());
     key += ' ';
     key += std::to_string(parts.size() - 1);

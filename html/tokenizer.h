@@ -16,6 +16,7 @@
 #pragma once
 
 #include "html/attributes.h"
+#include "html/style_sheet.h"
 #include "html/symbols.h"
 #include "html/token_obj.h"
 #include "html/viewer_base.h"
@@ -34,10 +35,6 @@ class EParseError : public Exception {
 public:
     using Exception::Exception;
 };
-
-// The end-of-file character: read at the end of the input, and a byte 26 in
-// the document ends it too.
-inline constexpr char EofCh = 26;
 
 // The host's answer to an include directive: the command ("include"), one
 // NAME="value" line per parameter (the handler owns them), and the text to

@@ -10,7 +10,7 @@ namespace lumo {
 
 namespace {
 
-constexpr std::array<std::string_view, 20> kRoman = {
+constexpr std::array<std::string_view, 20> RomanNumerals = {
     "i",  "ii",  "iii",  "iv",  "v",  "vi",  "vii",  "viii",  "ix",  "x",
     "xi", "xii", "xiii", "xiv", "xv", "xvi", "xvii", "xviii", "xix", "xx"};
 
@@ -82,7 +82,7 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     }
     case msLowerRoman:
     case msUpperRoman: {
-        std::string s(kRoman[static_cast<size_t>(std::min(number, 20) - 1)]);
+        std::string s(RomanNumerals[static_cast<size_t>(std::min(number, 20) - 1)]);
         if (style == msUpperRoman)
             for (char& c : s)
                 c = static_cast<char>(c - 32);

@@ -10,8 +10,8 @@ namespace lumo {
 
 namespace {
 
-constexpr char kNoBrSpace = 5;
-constexpr char kNbsp = static_cast<char>(160);
+constexpr char NoBrSpaceChar = 5;
+constexpr char NbspChar = static_cast<char>(160);
 
 TextAlign AlignmentOf(const TProperties& props) {
     const std::string* s = props.Text(Prop::TextAlign);
@@ -121,12 +121,12 @@ void TSection::AppendToken(const TokenObj& token) {
     std::string_view s = token.S;
     const int* pos = token.I.data();
     if (s.empty()) return;
-    if (s.size() == 1 && s[0] == kBreak && !Text.empty() &&
-        (Text.back() == ' ' || Text.back() == kNbsp)) {
-        Text.back() = kBreak;
+    if (s.size() == 1 && s[0] == BreakChar && !Text.empty() &&
+        (Text.back() == ' ' || Text.back() == NbspChar)) {
+        Text.back() = BreakChar;
         return;
     }
-    const bool atLineStart = Text.empty() || Text.back() == kBreak || Text.back() == ' ';
+    const bool atLineStart = Text.empty() || Text.back() == BreakChar || Text.back() == ' ';
     if (!NoBreak) {
         if (atLineStart && s[0] == ' ') {
             s.remove_prefix(1);
@@ -136,7 +136,7 @@ void TSection::AppendToken(const TokenObj& token) {
         return;
     }
     // Inside NOBR the tokenizer marks collapsed white space with 5.
-    if (atLineStart && s[0] == kNoBrSpace) {
+    if (atLineStart && s[0] == NoBrSpaceChar) {
         s.remove_prefix(1);
         ++pos;
     }
@@ -148,15 +148,15 @@ void TSection::AppendToken(const TokenObj& token) {
         const char c = s[i];
         if (!out.empty()) {
             const char p = out.back();
-            const bool pairs = (p == ' ' && c == kNoBrSpace) ||
-                               (p == kNoBrSpace && c == kNoBrSpace) ||
-                               (p == kNoBrSpace && c == ' ');
+            const bool pairs = (p == ' ' && c == NoBrSpaceChar) ||
+                               (p == NoBrSpaceChar && c == NoBrSpaceChar) ||
+                               (p == NoBrSpaceChar && c == ' ');
             if (pairs) continue;
         }
         out += c;
         outPos.push_back(pos[i]);
     }
-    std::replace(out.begin(), out.end(), kNoBrSpace, kNbsp);
+    std::replace(out.begin(), out.end(), NoBrSpaceChar, NbspChar);
     if (!out.empty()) AppendRaw(out, outPos.data());
 }
 
@@ -215,7 +215,7 @@ int TSection::RunEnd(int runIndex) const {
 
 std::string TSection::Drawable(std::string_view piece) {
     std::string s(piece);
-    std::replace(s.begin(), s.end(), kNbsp, ' ');
+    std::replace(s.begin(), s.end(), NbspChar, ' ');
     return s;
 }
 

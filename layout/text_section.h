@@ -19,7 +19,7 @@ class TAttributeList;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
-constexpr char kBreak = 8;
+constexpr char BreakChar = 8;
 constexpr bool IsObject(char c) {
     return c == 2 || c == 4 || c == 6 || c == 7;
 }

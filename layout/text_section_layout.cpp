@@ -17,7 +17,8 @@ bool IsBreakOpportunity(char c) {
 
 int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing) {
     if (trailing == TTrailing::Drop)
-        while (count > 1 && (Text[start + count - 1] == kBreak || Text[start + count - 1] == ' '))
+        while (count > 1 &&
+               (Text[start + count - 1] == BreakChar || Text[start + count - 1] == ' '))
             --count;
     int width = 0;
     const int end = start + count;
@@ -31,7 +32,7 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
         int piece = pos;
         while (piece < stop) {
             int k = piece;
-            while (k < stop && Text[k] != kBreak && !IsObject(Text[k]))
+            while (k < stop && Text[k] != BreakChar && !IsObject(Text[k]))
                 ++k;
             if (k > piece)
                 width += canvas.TextWidth(std::string_view(Text).substr(piece, k - piece)) -
@@ -62,7 +63,7 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
         // A forced break ends the count just after it. Only the characters
         // that fit, and the one after them, can hold the break that matters,
         // so the search never walks the rest of a long paragraph.
-        const size_t brk = rest.substr(0, static_cast<size_t>(fit) + 1).find(kBreak);
+        const size_t brk = rest.substr(0, static_cast<size_t>(fit) + 1).find(BreakChar);
         const std::string_view chunk = rest.substr(0, brk);
         const int n = std::min(fit, static_cast<int>(chunk.size()));
         count += n;
@@ -178,8 +179,8 @@ int TSection::LineLength(int pos, int fit) const {
     const int len = static_cast<int>(Text.size());
     int n = fit;
     const char last = Text[pos + n - 1], next = Text[pos + n];
-    if (last == kBreak || last == ' ' || next == ' ' || next == kBreak) {
-        if (next == kBreak && last != kBreak) ++n; // the break goes with its line
+    if (last == BreakChar || last == ' ' || next == ' ' || next == BreakChar) {
+        if (next == BreakChar && last != BreakChar) ++n; // the break goes with its line
         while (pos + n < len && Text[pos + n] == ' ')
             ++n;
         return n;
@@ -194,9 +195,9 @@ int TSection::LineLength(int pos, int fit) const {
 int TSection::WideWordLength(int pos, int fit) const {
     const int len = static_cast<int>(Text.size());
     int end = pos + fit;
-    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != kBreak)
+    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != BreakChar)
         ++end;
-    if (end < len && Text[end] == kBreak) ++end;
+    if (end < len && Text[end] == BreakChar) ++end;
     while (end < len && Text[end] == ' ')
         ++end;
     return end - pos;
@@ -241,7 +242,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;
-        while (end < len && Text[end] != kBreak)
+        while (end < len && Text[end] != BreakChar)
             ++end;
         if (end > start)
             Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop));
@@ -251,10 +252,10 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     // character of its font beats the best so far.
     Min = 0;
     for (int i = 0; i < len;) {
-        while (i < len && (Text[i] == ' ' || Text[i] == kBreak || Text[i] == 4))
+        while (i < len && (Text[i] == ' ' || Text[i] == BreakChar || Text[i] == 4))
             ++i;
         int end = i;
-        while (end < len && Text[end] != ' ' && Text[end] != kBreak && Text[end] != 4)
+        while (end < len && Text[end] != ' ' && Text[end] != BreakChar && Text[end] != 4)
             ++end;
         if (end > i) {
             int widest = 0;

@@ -84,7 +84,7 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
     line.PaintedY = line.LineY - Root->ScrollY;
     const int baseline = line.PaintedY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
     int end = line.Start + line.CharCount;
-    while (end > line.Start && (Text[end - 1] == kBreak || Text[end - 1] == ' '))
+    while (end > line.Start && (Text[end - 1] == BreakChar || Text[end - 1] == ' '))
         --end;
     int penX = line.PaintedX;
     for (int pos = line.Start; pos < end;) {
@@ -144,7 +144,7 @@ int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, boo
     if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
     if (run.ScriptShift == 2) y -= run.RunHeight / 3;
     std::string piece = Drawable(std::string_view(Text).substr(start, stop - start));
-    piece.erase(std::remove(piece.begin(), piece.end(), kBreak), piece.end());
+    piece.erase(std::remove(piece.begin(), piece.end(), BreakChar), piece.end());
     canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
     return penX + canvas.TextWidth(piece) - run.RunOverhang;
 }
@@ -157,7 +157,7 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, T
     const int n = CharsBeforeX(canvas, line, X, TRounding::Down);
     if (n >= line.CharCount) return false;
     const int i = line.Start + n;
-    if (IsObject(Text[i]) || Text[i] == kBreak) return false;
+    if (IsObject(Text[i]) || Text[i] == BreakChar) return false;
     // Past the drawn text of the line (its trailing spaces) is no link.
     if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop))
         return false;
@@ -184,7 +184,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
     }
     int n = CharsBeforeX(canvas, line, X, TRounding::Nearest);
     int visible = line.CharCount;
-    while (visible > 0 && Text[line.Start + visible - 1] == kBreak)
+    while (visible > 0 && Text[line.Start + visible - 1] == BreakChar)
         --visible;
     if (n >= visible) {
         n = visible;
@@ -247,7 +247,7 @@ void TSection::CopySelection() {
         // The break byte at the line end becomes the CR LF below.
         const bool reachesEnd = selEnd >= lineEnd;
         if (reachesEnd)
-            while (n > 0 && (Text[from + n - 1] == kBreak))
+            while (n > 0 && (Text[from + n - 1] == BreakChar))
                 --n;
         if (n > 0) sink->AddText(Text.data() + from, n);
         if (reachesEnd) sink->AddText("\r\n", 2);

@@ -230,8 +230,8 @@ TEST(StyleSheet, CommentsAtBlocksAndEnds) {
                        "/* a comment */ P, .Note { color: blue /* inner */ ; margin-top: 1px }\n"
                        "h1 { color: green --></STYLE>after";
     size_t at = 0;
-    std::function<char()> next = [&] { return at < text.size() ? text[at++] : EofChar; };
-    std::function<char()> peek = [&] { return at < text.size() ? text[at] : EofChar; };
+    std::function<char()> next = [&] { return at < text.size() ? text[at++] : EofCh; };
+    std::function<char()> peek = [&] { return at < text.size() ? text[at] : EofCh; };
     ReadStyleSheet(styles, ch, next, peek, "");
     EXPECT_EQ(ch, '<');
     EXPECT_EQ(text.substr(at), "/STYLE>after"); // stopped at the "<" of the end tag
@@ -260,14 +260,12 @@ TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
         char ch = '>';
         size_t at = 0;
         std::function<char()> next = [&] {
-            return at < row.sheet.size() ? row.sheet[at++] : EofChar;
+            return at < row.sheet.size() ? row.sheet[at++] : EofCh;
         };
-        std::function<char()> peek = [&] {
-            return at < row.sheet.size() ? row.sheet[at] : EofChar;
-        };
+        std::function<char()> peek = [&] { return at < row.sheet.size() ? row.sheet[at] : EofCh; };
         ReadStyleSheet(styles, ch, next, peek, "");
         EXPECT_EQ(styles.Count(), row.rules) << row.sheet;
-        EXPECT_TRUE(ch == '<' || ch == EofChar) << row.sheet;
+        EXPECT_TRUE(ch == '<' || ch == EofCh) << row.sheet;
     }
 }
 

@@ -195,10 +195,20 @@ void THTMLViewer::SetBase(std::string_view base) {
 
 void THTMLViewer::ApplyDefaults() {
     TSectionList& root = *sectionList_;
-    root.SetDefaults(DefFontName, defFontSize_, DefFontColor, DefHotSpotColor, DefVisitedLinkColor,
-                     DefOverLinkColor, (options_ & htOverLinksActive) != 0,
-                     (options_ & htNoLinkUnderline) == 0, CharSet, DefPreFontName, MarginHeight,
-                     MarginWidth);
+    TDefaultLook look;
+    look.FontName = DefFontName;
+    look.PreFontName = DefPreFontName;
+    look.FontSize = defFontSize_;
+    look.Charset = CharSet;
+    look.FontColor = DefFontColor;
+    look.HotSpotColor = DefHotSpotColor;
+    look.VisitedColor = DefVisitedLinkColor;
+    look.OverColor = DefOverLinkColor;
+    look.HoverLinks = (options_ & htOverLinksActive) != 0;
+    look.UnderlineLinks = (options_ & htNoLinkUnderline) == 0;
+    look.MarginWidth = MarginWidth;
+    look.MarginHeight = MarginHeight;
+    root.SetDefaults(look);
     root.ImagesOn = viewImages_;
     root.ShowDummyCaret = (options_ & htShowDummyCaret) != 0;
     root.PrintBackgrounds = (options_ & htPrintTableBackground) != 0;

@@ -12,6 +12,7 @@
 // images leave it alone until the load has ended.
 #pragma once
 
+#include "html/viewer_base.h"
 #include "layout/scroll_position.h"
 #include "net/content_kind.h"
 #include "platform/canvas.h"
@@ -58,7 +59,7 @@ struct TRightClickParameters {
     std::string WordAtPoint;
 };
 
-class THTMLViewer : public QWidget {
+class THTMLViewer : public QWidget, public TViewerBase {
 public:
     static constexpr int VLineStep = 16;
     static constexpr int HLineStep = 15;

@@ -245,15 +245,11 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
         case ULTok:
         case DirTok:
         case MenuTok:
-        case DLTok:
-            ParseList(tok, stop);
-            Next();
-            break;
+        case DLTok: ParseList(tok, stop); break;
         case AddressTok:
         case BlockQuoteTok:
             FinishSection();
             ParseList(tok, stop);
-            Next();
             break;
         case LITok: ParseListItem(TListStyle{OrphanItemTok}, LITok, 1, stop); break;
         case DDTok:

@@ -82,6 +82,10 @@ void THtmlBuilder::ParseBlockContent() {
     case HRTok: DoHorizontalRule(); break;
     case PreTok: ParsePre(); break;
     case TextAreaTok: SkipTextArea(); break;
+    case MapTok:
+        ParseMap();
+        if (Cur() == MapEndTok) Next();
+        break;
     default:
         DoRunningText(tok);
         Next();
@@ -118,7 +122,6 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case ATok: DoAnchor(); break;
     case AEndTok: EndAnchor(); break;
     case SelectTok: SkipSelect(); break;
-    case MapTok: ParseMap(); break;
     case PageTok: AddPageBreak(); break;
     case ScriptTok: RunScript(P, RootList.OnScript, RootList.Viewer); break;
     case NoBrTok:

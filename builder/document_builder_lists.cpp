@@ -26,7 +26,10 @@ bool IsListContent(TokenKind t) {
 } // namespace
 
 void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
-    if (DeepEnough()) return; // the caller passes over the tag
+    if (DeepEnough()) {
+        Next(); // passed over as text
+        return;
+    }
     TDepthGuard guard(*this);
     const TokenKind endTok = EndTokOf(listTok);
     const std::string_view tag = TagNameOfTok(listTok);
@@ -44,6 +47,7 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     Next();
     if (IsListEnd(Cur())) {
         EndElementBlock(block, tag);
+        if (Cur() == endTok) Next();
         return;
     }
     while (Cur() != endTok && Cur() != EofTok) {
@@ -53,11 +57,9 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
             if (number < 0x7FFFFFFF) ++number;
         } else if (IsListStart(tok)) {
             ParseList(tok, stop);
-            Next();
         } else if (tok == AddressTok || tok == BlockQuoteTok) {
             FinishSection();
             ParseList(tok, stop);
-            Next();
         } else if (tok == PTok && !stop[PTok]) {
             ParseParagraph(stop);
         } else if ((tok == CenterTok || tok == FormTok || tok == DivTok) && !stop[tok]) {
@@ -71,6 +73,9 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
         }
     }
     EndElementBlock(block, tag, TBottomMargin::CheckLast);
+    // Only the list's own end is taken: a terminator of the construct around
+    // it is left for that construct.
+    if (Cur() == endTok) Next();
 }
 
 void THtmlBuilder::ParseListItem(const TListStyle& list, TokenKind itemTok, int number,
@@ -95,7 +100,6 @@ void THtmlBuilder::ParseListItem(const TListStyle& list, TokenKind itemTok, int 
         } else if (IsListStart(tok)) {
             ParseList(tok, stop);
             block->Content.CheckLastBottomMargin();
-            Next();
         } else if (tok == AddressTok || tok == BlockQuoteTok || tok == CenterTok ||
                    tok == FormTok || tok == DivTok) {
             ParseBody(stop | ListItemExtraTerminators());

@@ -59,6 +59,12 @@ private:
 
     // The tag just read; false when it ends the PRE.
     bool ReadTag(TokenKind tok) {
+        // A map that ends at a foreign tag hands that tag on.
+        while (tok == MapTok) {
+            b_.ParseMap();
+            if (b_.Cur() == MapEndTok) return true;
+            tok = b_.Cur();
+        }
         switch (tok) {
         case PreEndTok:
         case TDEndTok:
@@ -91,7 +97,6 @@ private:
             Flush();
             b_.SkipTextArea();
             break;
-        case MapTok: b_.ParseMap(); break;
         case ScriptTok: RunScript(P, b_.RootList.OnScript, b_.RootList.Viewer); break;
         case PageTok:
             Flush();
@@ -213,7 +218,8 @@ private:
         while (b_.Stack->PropStackTop() >= depth_ && b_.Stack->PropStackTop() > 0)
             b_.Stack->PopProps();
         b_.CloseBlock(block);
-        b_.Next();
+        // An unclosed PRE ends at its cell's end, which the cell reader takes.
+        if (b_.Cur() != TDEndTok && b_.Cur() != THEndTok) b_.Next();
     }
 
     THtmlBuilder& b_;

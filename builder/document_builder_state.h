@@ -151,6 +151,8 @@ public:
     void EndAnchor();
     bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
+    // MAP current: reads its areas; returns at its end tag (still current) or
+    // at the third foreign token, which is left for the caller.
     void ParseMap();
     void SkipSelect();
     void SkipTextArea();

@@ -268,6 +268,66 @@ TEST(Builder, FormsDoNotNest) {
     EXPECT_EQ(forms, 2);
 }
 
+// A construct that stops at a terminator of the one around it leaves that
+// terminator for it: nothing after it stays inside.
+TEST(Builder, InnerConstructsLeaveOuterTerminators) {
+    auto blockOf = [](const TCellBasic& cell, std::string_view tag, std::string_view text) {
+        for (TBlock* b : All<TBlock>(cell))
+            if (b->Content.OwnerTag == tag && SectionWith(b->Content, text)) return true;
+        return false;
+    };
+    {
+        Doc doc("<CENTER><UL><LI>a</CENTER>rest");
+        ASSERT_TRUE(SectionWith(doc.list, "rest"));
+        EXPECT_EQ(SectionWith(doc.list, "rest")->Alignment, TextAlign::Left);
+    }
+    const struct {
+        const char* html;
+        const char* tag;
+        const char* outside;
+    } rows[] = {
+        {"<DIV ALIGN=right><UL><LI>a</DIV>b", "div", "b"},
+        {"<DIV><OL><LI><DL><DD>a</DIV>b", "div", "b"},
+        {"<DIV><BLOCKQUOTE>a</DIV>b", "div", "b"},
+        {"<DIV><MAP NAME=m><B><I></DIV>b", "div", "b"},
+        {"<DIV><P><MAP NAME=m><B><I></DIV>b", "div", "b"},
+        {"<PRE><MAP NAME=m><B><I></PRE>b", "pre", "b"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        ASSERT_TRUE(SectionWith(doc.list, row.outside)) << row.html;
+        EXPECT_FALSE(blockOf(doc.list, row.tag, row.outside)) << row.html;
+    }
+    Doc forms("<FORM><UL><LI>a<FORM>b");
+    int count = 0;
+    for (TBlock* b : All<TBlock>(forms.list))
+        if (b->Content.OwnerTag == "form") ++count;
+    EXPECT_EQ(count, 2);
+}
+
+// A PRE left open in a table cell ends at the cell's end and leaves it to
+// the cell reader.
+TEST(Builder, UnclosedPreLeavesTheCellEnd) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    ParserLock lock;
+    THtmlBuilder builder(list, lock.Parser(), TBuilderHooks{});
+    builder.ParseDocument("");
+    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet, canvas);
+    builder.Stack->Reset();
+    builder.P.Begin("<PRE>x<UL><LI>y</TD>z");
+    builder.P.ReadNextChar();
+    builder.Next();
+    builder.ParseBody(TableCellTerminators());
+    EXPECT_EQ(builder.Cur(), TDEndTok);
+    builder.P.Begin("<UL><LI>y</TD>z");
+    builder.P.ReadNextChar();
+    builder.Next();
+    builder.ParseBody(TableCellTerminators());
+    EXPECT_EQ(builder.Cur(), TDEndTok);
+    builder.FinishSection();
+}
+
 // Markup nested far deeper than any page needs is read as text past the
 // cap: building, layout and painting stay within the stack.
 TEST(Builder, NestingIsCapped) {

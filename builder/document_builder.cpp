@@ -124,21 +124,39 @@ void THtmlBuilder::FontChanged() {
 }
 
 TProperties& THtmlBuilder::Push(std::string_view tag) {
-    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
-    return Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(), "",
-                            P.Attributes.GetStyle());
+    return PushEntry(tag, P.Attributes.GetClass(), P.Attributes.GetID(), "",
+                     P.Attributes.GetStyle());
 }
 
 TProperties& THtmlBuilder::PushPlain(std::string_view tag, std::string_view pseudo) {
-    if (Stack->PropStackTop() >= MaxStackDepth) return Stack->TopProps();
-    return Stack->PushProps(tag, "", "", pseudo, nullptr);
+    return PushEntry(tag, "", "", pseudo, nullptr);
 }
 
-void THtmlBuilder::ApplyAlign() {
+TProperties& THtmlBuilder::PushEntry(std::string_view tag, std::string_view cls,
+                                     std::string_view id, std::string_view pseudo,
+                                     const TProperties* style) {
+    if (Stack->PropStackTop() < MaxStackDepth) return Stack->PushProps(tag, cls, id, pseudo, style);
+    // A full stack is left as it is: the element's own values go nowhere and
+    // its end pops nothing.
+    auto [it, added] = Refused.try_emplace(std::string(tag), 0);
+    ++it->second;
+    Scratch = TProperties();
+    return Scratch;
+}
+
+void THtmlBuilder::PopFor(std::string_view tag) {
+    if (auto it = Refused.find(tag); it != Refused.end()) {
+        if (--it->second == 0) Refused.erase(it);
+        return;
+    }
+    Stack->PopPropsFor(tag);
+}
+
+void THtmlBuilder::ApplyAlign(TProperties& entry) {
     const TAttribute* align = P.Attributes.Find(AlignTok);
     if (!align) return;
     std::string a = LowerCase(Trim(align->Name));
-    if (a == "left" || a == "center" || a == "right") Stack->TopProps().Props[Prop::TextAlign] = a;
+    if (a == "left" || a == "center" || a == "right") entry.Props[Prop::TextAlign] = a;
 }
 
 void THtmlBuilder::CloseBlock(TBlock* block) {
@@ -326,7 +344,7 @@ void THtmlBuilder::DoBody() {
     } else {
         // Met inside another construct: the document takes its colours, and
         // the blocks being filled stay where they are.
-        Stack->PopProps();
+        PopFor("body");
     }
     OpenSection();
     Next();

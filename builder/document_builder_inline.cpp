@@ -163,8 +163,7 @@ void THtmlBuilder::DoAnchor() {
             ActiveLink.Assign(a->Name, P.Attributes.Text(TargetTok));
             const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
             for (std::string_view pseudo : {"link", "hover", "visited"})
-                if (Stack->PropStackTop() < MaxStackDepth)
-                    Stack->PushProps("a", cls, id, pseudo, P.Attributes.GetStyle());
+                PushEntry("a", cls, id, pseudo, P.Attributes.GetStyle());
             FontChanged();
         } else if (a->Which == NameTok) {
             EnsureSection();

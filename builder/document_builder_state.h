@@ -7,6 +7,7 @@
 
 #include <bitset>
 #include <initializer_list>
+#include <map>
 #include <memory>
 
 namespace lumo {
@@ -102,10 +103,16 @@ public:
     void EnsureSection();
     void DropSection();
     void FontChanged();
+    // The pushes return the new entry; past MaxStackDepth the stack is left
+    // untouched and they return a scratch entry instead.
     TProperties& Push(std::string_view tag);
     TProperties& PushPlain(std::string_view tag, std::string_view pseudo = "");
-    void PopFor(std::string_view tag) { Stack->PopPropsFor(tag); }
-    void ApplyAlign();
+    TProperties& PushEntry(std::string_view tag, std::string_view cls, std::string_view id,
+                           std::string_view pseudo, const TProperties* style);
+    // Pops the entry of tag, or forgets one refused push of it.
+    void PopFor(std::string_view tag);
+    // The tag's ALIGN into entry.
+    void ApplyAlign(TProperties& entry);
     // Makes a block of the top entry, attaches it to ActiveCell at once (so
     // the tree stays whole whatever happens while it fills) and makes its
     // content the active cell.
@@ -166,6 +173,9 @@ public:
     std::unique_ptr<TSection> ActiveSection;
     TBodyBlock* BodyBlock = nullptr;
     std::unique_ptr<TPropStack> Stack;
+    // Pushes a full stack refused, by tag, and what they returned.
+    std::map<std::string, int, std::less<>> Refused;
+    TProperties Scratch;
     TUrlTarget ActiveLink;
     bool InsideLink = false;
     int BaseFontLevel = 3;
@@ -207,8 +217,8 @@ Block* THtmlBuilder::OpenBlock(Args&&... args) {
 template <class Block, class... Args>
 Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Args&&... args) {
     FinishSection();
-    Push(tag);
-    if (align == TTagAlign::Yes) ApplyAlign();
+    TProperties& entry = Push(tag);
+    if (align == TTagAlign::Yes) ApplyAlign(entry);
     return OpenBlock<Block>(std::forward<Args>(args)...);
 }
 

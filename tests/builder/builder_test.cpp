@@ -364,6 +364,32 @@ TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
     }
 }
 
+// Elements met with the style stack full take the enclosing look and change
+// no entry below: their values and their ends reach nothing else.
+TEST(Builder, FullStackLeavesItsEntriesAlone) {
+    std::string full = "<FONT COLOR=blue>";
+    for (int i = 1; i < MaxStackDepth; ++i)
+        full += "<B>";
+    const struct {
+        const char* tail;
+        const char* text;
+    } rows[] = {
+        {"<FONT COLOR=red>x</FONT>y", "x"},
+        {"<FONT COLOR=red>x</FONT>y", "y"},
+        {"<DIV ALIGN=right>x</DIV>y", "y"},
+        {"<A HREF=u STYLE=\"color:red\">x</A>y", "y"},
+        {"<P ALIGN=center STYLE=\"color:red\">x<P>y", "y"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(full + row.tail);
+        TFontObj* run = RunOf(doc.list, row.text);
+        ASSERT_TRUE(run) << row.tail;
+        EXPECT_EQ(run->PlainFont.Color, 0xFF0000u | PaletteRelative) << row.tail << row.text;
+        EXPECT_TRUE(run->PlainFont.Bold) << row.tail << row.text;
+        EXPECT_EQ(SectionWith(doc.list, row.text)->Alignment, TextAlign::Left) << row.tail;
+    }
+}
+
 TEST(Builder, UnclosedCommentKeepsWhatWasBuilt) {
     Doc doc("<UL><LI><DIV><P>kept text<B>bold<!-- never closed <P>lost");
     ASSERT_TRUE(SectionWith(doc.list, "kept text"));

@@ -155,7 +155,7 @@ void THtmlBuilder::DoAnchor() {
     // A new link ends the open one before it takes its own entries, so the
     // two never share a look.
     if (InsideLink && P.Attributes.Find(HrefTok)) EndAnchor();
-    Push("a");
+    Push("a").TakeBackgroundColor();
     for (const auto& a : P.Attributes) {
         if (a->Which == HrefTok) {
             if (InsideLink) continue; // a second HREF on one tag

@@ -180,6 +180,22 @@ TEST(Builder, FontFaceAndColour) {
     EXPECT_EQ(y->PlainFont.Color, 0u);
 }
 
+TEST(Builder, LinksTakeTheirBackground) {
+    const char* const rows[] = {
+        "<A STYLE=\"background:yellow\" HREF=x>x</A>",
+        "<A STYLE=\"background-color:yellow\" NAME=n>x</A>",
+        "<STYLE>a{background-color:yellow}</STYLE><A HREF=u><B>x</B></A>",
+    };
+    for (const char* html : rows) {
+        Doc doc(html);
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << html;
+        EXPECT_EQ(run->CurrentFont().bgColor, 0x00FFFFu) << html;
+    }
+    Doc after("<A STYLE=\"background:yellow\" HREF=x>x</A>y");
+    EXPECT_EQ(RunOf(after.list, "y")->CurrentFont().bgColor, clNone);
+}
+
 TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
     Doc doc("<A HREF=x>1<A HREF=y>2</A>3 <A NAME=#top>t</A><A HREF=z>4</A>5");
     const struct {

@@ -93,6 +93,8 @@ THtmlBuilder::~THtmlBuilder() = default;
 
 void THtmlBuilder::Next() {
     P.NextTokenReadingStyles(RootList.StyleSheet);
+    // A page's a:hover colour turns hover colouring on, as OLINK does.
+    if (RootList.StyleSheet.HoverColorSet) RootList.Defaults.HoverLinks = true;
 }
 
 void THtmlBuilder::FinishSection() {

@@ -196,6 +196,29 @@ TEST(Builder, LinksTakeTheirBackground) {
     EXPECT_EQ(RunOf(after.list, "y")->CurrentFont().bgColor, clNone);
 }
 
+// An a:hover colour in the page's own sheet makes links change under the
+// mouse, as OLINK does; a sheet without one leaves the option as it is.
+TEST(Builder, PageHoverRuleTurnsHoverOn) {
+    const struct {
+        const char* html;
+        bool hover;
+    } rows[] = {
+        {"<STYLE>a:hover{color:red}</STYLE><A HREF=x>x</A>", true},
+        {"<BODY OLINK=red><A HREF=x>x</A>", true},
+        {"<STYLE>a:link{color:red}</STYLE><A HREF=x>x</A>", false},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << row.html;
+        EXPECT_EQ(doc.list.Defaults.HoverLinks, row.hover) << row.html;
+        ASSERT_EQ(run->HoverFont != nullptr, row.hover) << row.html;
+        if (row.hover) {
+            EXPECT_EQ(run->HoverFont->Color & 0xFFFFFF, 0x0000FFu) << row.html;
+        }
+    }
+}
+
 TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
     Doc doc("<A HREF=x>1<A HREF=y>2</A>3 <A NAME=#top>t</A><A HREF=z>4</A>5");
     const struct {

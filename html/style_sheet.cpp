@@ -63,7 +63,8 @@ std::string ResolveUrl(std::string_view value, std::string_view path) {
         result = AddressToPath(address);
         bool absolute = (result.size() >= 2 && result[1] == ':') || result.starts_with("\\\\") ||
                         result.starts_with("/");
-        if (!absolute) result = std::string(path) + result;
+        // Against the sheet's folder: path may name the sheet's own file.
+        if (!absolute) result = std::string(path.substr(0, path.find_last_of("/\\") + 1)) + result;
     }
     return "url(" + result + ")";
 }

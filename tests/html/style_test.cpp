@@ -303,6 +303,8 @@ TEST(StyleSheet, AddressesInLinkedSheets) {
         {"http://host/css/", "url(\"http://other/A.gif\")", "url(http://other/A.gif)"},
         {"/home/u/site/", "url(Back.GIF)", "url(/home/u/site/Back.GIF)"},
         {"/home/u/site/", "url(/abs/X.gif)", "url(/abs/X.gif)"},
+        {"/home/u/site/s.css", "url(img/bg.gif)", "url(/home/u/site/img/bg.gif)"},
+        {"c:\\site\\s.css", "url(bg.gif)", "url(c:\\site\\bg.gif)"},
         {"/home/u/site/", "url(file:///c|/dir/A%20b.gif)", "url(c:\\dir\\A b.gif)"},
         {"", "url(Keep.Case.gif)", "url(Keep.Case.gif)"},
     };

@@ -113,7 +113,8 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case TextTok: AddText(); break;
     case FontTok:
     case BaseFontTok:
-        if (ReadFontAttributes(tok, NormalFontSizes)) FontChanged();
+        ReadFontAttributes(tok, NormalFontSizes);
+        FontChanged();
         break;
     case FontEndTok:
         PopFor("font");
@@ -186,7 +187,7 @@ void THtmlBuilder::EndAnchor() {
     FontChanged();
 }
 
-bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
+void THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
     int size = 0;
     TColor color = clNone;
     std::string face;
@@ -204,22 +205,12 @@ bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
             face = a->Name.substr(0, 50);
         }
     }
-    TProperties& entry = PushPlain("font");
-    if (!haveSize && !haveColor && face.empty()) return false;
-    // The element's own values: a later refresh of the stack keeps them.
-    if (haveColor) {
-        entry.Props[Prop::Color] = static_cast<int>(color | PaletteRelative);
-        entry.Assigned[Prop::Color] = true;
-    }
-    if (haveSize) {
-        entry.Props[Prop::FontSize] = static_cast<double>(sizeTable[size - 1]);
-        entry.Assigned[Prop::FontSize] = true;
-    }
-    if (!face.empty()) {
-        entry.Props[Prop::FontFamily] = face;
-        entry.Assigned[Prop::FontFamily] = true;
-    }
-    return true;
+    // The attributes give way to the element's rules and STYLE, as every
+    // presentation attribute does.
+    TProperties& entry = Push("font");
+    if (haveColor) entry.Assign(static_cast<int>(color | PaletteRelative), Prop::Color);
+    if (haveSize) entry.Assign(static_cast<double>(sizeTable[size - 1]), Prop::FontSize);
+    if (!face.empty()) entry.Assign(face, Prop::FontFamily);
 }
 
 void THtmlBuilder::ParseParagraph(const TokSet& stop) {

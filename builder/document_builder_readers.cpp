@@ -114,7 +114,8 @@ private:
         case FontTok:
         case BaseFontTok:
             Flush();
-            if (b_.ReadFontAttributes(tok, PreFontSizes)) b_.FontChanged();
+            b_.ReadFontAttributes(tok, PreFontSizes);
+            b_.FontChanged();
             break;
         case FontEndTok:
             // Only a FONT opened inside the PRE ends here.

@@ -156,7 +156,9 @@ public:
     void DoPhrase(TokenKind tok);
     void DoAnchor();
     void EndAnchor();
-    bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
+    // FONT or BASEFONT current: pushes its entry, with SIZE, COLOR and FACE
+    // where its rules and STYLE leave them.
+    void ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
     // MAP current: reads its areas; returns at its end tag (still current) or
     // at the third foreign token, which is left for the caller.

@@ -219,6 +219,31 @@ TEST(Builder, PageHoverRuleTurnsHoverOn) {
     }
 }
 
+// FONT's attributes give way to its rules and its own STYLE; its CLASS and ID
+// pick rules as on any element.
+TEST(Builder, FontAttributesGiveWayToStyle) {
+    const struct {
+        const char* html;
+        TColor color;
+        int points;
+    } rows[] = {
+        {"<FONT STYLE=\"color:red\">x", 0x0000FF, 12},
+        {"<FONT COLOR=blue STYLE=\"color:red\">x", 0x0000FF, 12},
+        {"<STYLE>font{color:red}</STYLE><FONT COLOR=blue>x", 0x0000FF, 12},
+        {"<STYLE>.c{color:red}</STYLE><FONT CLASS=c COLOR=blue>x", 0x0000FF, 12},
+        {"<STYLE>#i{font-size:20pt}</STYLE><FONT ID=i SIZE=1>x", 0, 20},
+        {"<STYLE>font{color:red}</STYLE><FONT>x", 0x0000FF, 12},
+        {"<FONT COLOR=blue SIZE=5>x", 0xFF0000 | PaletteRelative, 18},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << row.html;
+        EXPECT_EQ(run->PlainFont.Color, row.color) << row.html;
+        EXPECT_EQ(run->PlainFont.Size, row.points) << row.html;
+    }
+}
+
 TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
     Doc doc("<A HREF=x>1<A HREF=y>2</A>3 <A NAME=#top>t</A><A HREF=z>4</A>5");
     const struct {

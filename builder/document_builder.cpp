@@ -210,22 +210,36 @@ void THtmlBuilder::ParseText(std::string_view text) {
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");
     P.InPre = true;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) end = text.size();
+    TokenObj line;
+    auto flush = [&] {
+        EnsureSection();
+        ActiveSection->AppendToken(line);
+        line.Clear();
+    };
+    size_t i = 0;
+    while (i < text.size()) {
         OpenSection();
-        std::string_view line = text.substr(start, end - start);
-        for (size_t piece = 0; piece < line.size(); piece += 200) {
-            TokenObj token;
-            const size_t n = std::min<size_t>(200, line.size() - piece);
-            for (size_t k = 0; k < n; ++k)
-                token.AddChar(line[piece + k], static_cast<int>(start + piece + k));
-            ActiveSection->AppendToken(token);
+        int column = 0;
+        for (; i < text.size() && text[i] != '\r' && text[i] != '\n'; ++i) {
+            const int pos = static_cast<int>(i);
+            if (text[i] == '\t') {
+                do
+                    line.AddChar(' ', pos);
+                while (++column % TextTabWidth != 0);
+            } else {
+                // Control bytes would act as the layout's placeholders.
+                const auto c = static_cast<unsigned char>(text[i]);
+                line.AddChar(c < ' ' || c == 0x7F ? ' ' : text[i], pos);
+                ++column;
+            }
+            if (line.Leng() >= 200) flush();
         }
+        flush();
         FinishSection();
-        if (end == text.size()) break;
-        start = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
+        if (i == text.size()) break;
+        // CR LF and LF CR are one line end each.
+        const char first = text[i++];
+        if (i < text.size() && (text[i] == '\r' || text[i] == '\n') && text[i] != first) ++i;
     }
     P.InPre = false;
     Stack->clear();

@@ -68,6 +68,9 @@ void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 
 inline constexpr size_t MaxTitle = 4096;
 
+// Tab stops of plain text, in characters.
+inline constexpr int TextTabWidth = 8;
+
 // The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
 inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
 inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};

@@ -547,6 +547,30 @@ TEST(Builder, PlainText) {
     EXPECT_EQ(lines[2]->Text.size(), 455u);
 }
 
+// Plain text shows every byte as a character: control bytes are spaces, tabs
+// go to the next stop of eight, and each of CR, LF, CR LF and LF CR ends
+// one line.
+TEST(Builder, PlainTextControlsAndLineEnds) {
+    const struct {
+        std::string text;
+        std::vector<std::string> lines;
+    } rows[] = {
+        {std::string("a\x02\x04\x05\x06\x07\x08\x7f\0z", 10), {"a        z"}},
+        {"a\tb\tc\n\txyz\t!", {"a       b       c", "        xyz     !"}},
+        {"one\n\rtwo\r\nthree\n\nfour\r\rfive\r\n",
+         {"one", "two", "three", "", "four", "", "five"}},
+    };
+    for (const auto& row : rows) {
+        RecordingCanvas canvas;
+        TSectionList list(canvas);
+        ParseTextBuffer(list, row.text);
+        std::vector<std::string> lines;
+        for (TSection* s : All<TSection>(list))
+            lines.push_back(s->Text);
+        EXPECT_EQ(lines, row.lines) << row.text;
+    }
+}
+
 TEST(Builder, StreamsAreReadWholeFromTheirStart) {
     RecordingCanvas canvas;
     TSectionList list(canvas);

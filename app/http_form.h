@@ -196,6 +196,9 @@ private:
     void DownloadLater();
 
     // The fetch (navigation_driver.cpp).
+    // A page longer than the viewer reads is shown up to that length: the
+    // status says so.
+    void NoteOversizedPage();
     bool LoadFromCache(const std::string& key, ThtmlFileType& kind);
     void Fetch(QWidget* Sender, bool IsGet, const std::string& address, const std::string& query,
                ThtmlFileType& DocType, bool& failed);

@@ -6,6 +6,7 @@
 #include "app/http_form.h"
 #include "app/lookup_combo_box.h"
 #include "app/response_rules.h"
+#include "builder/document_builder.h"
 #include "frames/frame_browser.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
@@ -111,6 +112,7 @@ void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& U
         diskCache_->Remove(fetched);
         DocType = ckHTML;
     } else if (IsGet && LoadFromCache(fetched, DocType)) {
+        NoteOversizedPage();
         NewURL.clear();
         Stream = docStream_.get();
         return;
@@ -125,11 +127,19 @@ void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& U
     } else {
         Fetch(Sender, IsGet, address, Query, DocType, failed);
         Status1->setText(ToQString("Received " + std::to_string(docStream_->Size()) + " bytes"));
+        NoteOversizedPage();
         // A redirected page is kept under the address it came from.
         if (IsGet) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
     }
     NewURL = RedirectURL;
     Stream = docStream_.get();
+}
+
+void THTTPForm::NoteOversizedPage() {
+    const int64_t size = docStream_->Size();
+    if (size <= static_cast<int64_t>(MaxDocumentSize)) return;
+    Status1->setText(ToQString("Showing the first " + std::to_string(MaxDocumentSize >> 20) +
+                               " MB of " + std::to_string(size) + " bytes"));
 }
 
 bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {

@@ -446,54 +446,58 @@ std::string ReadStream(TStream& stream) {
     return out;
 }
 
-TParseResult Parse(TSectionList& list, std::string_view document, const TBuilderHooks& hooks) {
-    ParserLock lock;
-    THtmlBuilder builder(list, lock.Parser(), hooks);
-    builder.ParseDocument(document);
-    return builder.Result;
+// A missing file reads as an empty page; a larger one than a page may be, as
+// its start.
+std::string ReadFile(std::string_view fName) {
+    auto text = ReadWholeFile(fName, MaxDocumentSize, TOverLimit::ReadStart);
+    return text ? std::move(*text) : std::string();
 }
 
-void ParseTextDocument(TSectionList& list, std::string_view text) {
+enum class TDocKind { Html, Text };
+
+TParseResult Parse(TSectionList& list, std::string_view input, const TBuilderHooks& hooks,
+                   TDocKind kind) {
     ParserLock lock;
-    THtmlBuilder builder(list, lock.Parser(), TBuilderHooks{});
-    builder.ParseText(text);
+    THtmlBuilder builder(list, lock.Parser(), hooks);
+    const std::string_view document = input.substr(0, MaxDocumentSize);
+    if (kind == TDocKind::Html)
+        builder.ParseDocument(document);
+    else
+        builder.ParseText(document);
+    return builder.Result;
 }
 
 } // namespace
 
 TParseResult ParseHtmlBuffer(TSectionList& list, std::string_view buffer,
                              const TBuilderHooks& hooks) {
-    return Parse(list, buffer.substr(0, std::min(buffer.size(), MaxDocumentSize)), hooks);
+    return Parse(list, buffer, hooks, TDocKind::Html);
 }
 
 TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName, const TBuilderHooks& hooks) {
-    auto text = ReadWholeFile(fName, MaxDocumentSize);
-    return Parse(list, text ? std::string_view(*text) : std::string_view(), hooks);
+    return Parse(list, ReadFile(fName), hooks, TDocKind::Html);
 }
 
 TParseResult ParseHtmlStream(TSectionList& list, TStream& stream, const TBuilderHooks& hooks) {
-    std::string text = ReadStream(stream);
-    return Parse(list, text, hooks);
+    return Parse(list, ReadStream(stream), hooks, TDocKind::Html);
 }
 
 void ParseTextFile(TSectionList& list, std::string_view fName) {
-    auto text = ReadWholeFile(fName, MaxDocumentSize);
-    ParseTextDocument(list, text ? std::string_view(*text) : std::string_view());
+    Parse(list, ReadFile(fName), {}, TDocKind::Text);
 }
 
 void ParseTextStream(TSectionList& list, TStream& stream) {
-    std::string text = ReadStream(stream);
-    ParseTextDocument(list, text);
+    Parse(list, ReadStream(stream), {}, TDocKind::Text);
 }
 
 void ParseTextBuffer(TSectionList& list, std::string_view text) {
-    ParseTextDocument(list, text.substr(0, std::min(text.size(), MaxDocumentSize)));
+    Parse(list, text, {}, TDocKind::Text);
 }
 
 bool LoadInput(const TLoadInput& input, std::string& out) {
     switch (input.Mode) {
     case TLoadMode::File: {
-        auto text = ReadWholeFile(input.FName, MaxDocumentSize);
+        auto text = ReadWholeFile(input.FName, MaxDocumentSize, TOverLimit::ReadStart);
         if (!text) return false;
         out = std::move(*text);
         return true;

@@ -103,19 +103,24 @@ bool RemoveFile(std::string_view name) {
     return fs::remove(NativePath(name), ec);
 }
 
-std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes) {
+std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes, TOverLimit over) {
     const fs::path path = NativePath(name);
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string bytes;
-    if (const auto size = fs::file_size(path, ec); !ec && size <= maxBytes) bytes.reserve(size);
+    if (const auto size = fs::file_size(path, ec); !ec)
+        bytes.reserve(std::min<uintmax_t>(size, maxBytes));
     char buffer[65536];
     while (in) {
         in.read(buffer, sizeof buffer);
         const auto got = static_cast<size_t>(in.gcount());
-        if (bytes.size() + got > maxBytes) return std::nullopt;
+        if (bytes.size() + got > maxBytes) {
+            if (over == TOverLimit::Refuse) return std::nullopt;
+            bytes.append(buffer, maxBytes - bytes.size());
+            return bytes;
+        }
         bytes.append(buffer, got);
     }
     if (in.bad()) return std::nullopt;

@@ -46,8 +46,12 @@ TNewFile CreateNewFile(std::string_view name);
 // Deletes a file; true when it was deleted.
 bool RemoveFile(std::string_view name);
 
-// The whole file when it is a regular file of at most maxBytes; nothing otherwise.
-std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes);
+// A larger file than asked for is refused, or read up to the limit.
+enum class TOverLimit { Refuse, ReadStart };
+// The whole file when it is a regular file of at most maxBytes (or its first
+// maxBytes when asked); nothing otherwise.
+std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
+                                         TOverLimit over = TOverLimit::Refuse);
 
 // Writes a temporary file beside the target and renames it over the target, so
 // a reader sees either the old or the new content, never a part.

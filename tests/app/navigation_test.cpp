@@ -3,6 +3,8 @@
 // errors, Stop, the History menu, Reload and Back.
 #include "tests/app/navigation_fixture.h"
 
+#include "app/command_line.h"
+#include "builder/document_builder.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "platform/stream.h"
@@ -49,6 +51,18 @@ void NavigationTest::WriteSite(const TempFolder& site) {
 }
 
 namespace {
+
+// A page longer than the viewer reads shows its start and says so.
+TEST_F(NavigationTest, APageOverTheLimitShowsItsStart) {
+    TempFolder folder;
+    std::string page = "<TITLE>Big</TITLE><P>start<B>bold<!--";
+    page.resize(MaxDocumentSize + 100, 'x');
+    folder.Write("big.htm", page);
+    Type(FileAddressOf(folder / "big.htm"));
+    EXPECT_EQ(form->windowTitle(), "Big");
+    EXPECT_EQ(Status(1), "Showing the first 64 MB of " + std::to_string(page.size()) + " bytes");
+    EXPECT_EQ(Status(2), "DONE");
+}
 
 TEST_F(NavigationTest, APlainPageAndAFramesetComeFromTheServer) {
     Type(Url("/plain.htm"));

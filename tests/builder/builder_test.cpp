@@ -6,6 +6,7 @@
 #include "layout/body_block.h"
 #include "layout/list_item_block.h"
 #include "platform/stream.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -578,6 +579,18 @@ TEST(Builder, StreamsAreReadWholeFromTheirStart) {
     in.Write("<TITLE>streamed</TITLE><P>body");
     EXPECT_EQ(ParseHtmlStream(list, in).Title, "streamed");
     EXPECT_TRUE(SectionWith(list, "body"));
+}
+
+// A page over the size limit shows its start, never an empty page.
+TEST(Builder, PageOverTheLimitShowsItsStart) {
+    TempFolder folder;
+    std::string page = "<TITLE>Big</TITLE><P>start<B>bold<!--";
+    page.resize(MaxDocumentSize + 100, 'x');
+    folder.Write("big.htm", page);
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    EXPECT_EQ(ParseHtmlFile(list, folder / "big.htm").Title, "Big");
+    EXPECT_TRUE(SectionWith(list, "start"));
 }
 
 TEST(Frames, IsFrameDocument) {

@@ -206,8 +206,8 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     const int autoTally = ResolveBox(RoomWidth, HeightBase);
     ApplyPlacement(context, X, Y);
     ContentWidth = ResolveWidth(context.Measure, RoomWidth, HeightBase, autoTally);
-    const int marginBoxTop = Y + ClearGap; // below the clear gap
-    PaintTopY = marginBoxTop + std::min(0, Box[Prop::MarginTop]);
+    const int marginBoxTop = SumY(Y, ClearGap); // below the clear gap
+    PaintTopY = SumY(marginBoxTop, std::min(0, Box[Prop::MarginTop]));
     PlaceContentX(indents, X, marginBoxTop, RoomWidth);
     PlaceContentBox(X, marginBoxTop);
 
@@ -217,7 +217,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
     SetBottoms();
     FlowHeight = BottomY - Y;
-    ReleaseContentEdges(indents, edges, Y + FlowHeight);
+    ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
 
     TakePlace(indents, Y);
     RebuildPaintOrder();
@@ -245,7 +245,7 @@ void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
         OffsetTop = Box[Prop::Top] == Auto ? Y - context.OriginY : Box[Prop::Top];
         OffsetLeft = Box[Prop::Left] == Auto ? X - context.OriginX : Box[Prop::Left];
         X = OffsetLeft + context.OriginX;
-        Y = OffsetTop + context.OriginY;
+        Y = SumY(OffsetTop, context.OriginY);
         LayoutY = Y;
     }
 }
@@ -277,8 +277,8 @@ void TBlock::KeepMarkerClearOfFloats(const IndentManager& indents, int X, int ma
 
 void TBlock::PlaceContentBox(int X, int marginBoxTop) {
     const TBoxValues& b = Box;
-    borderTopY_ = marginBoxTop + b[Prop::MarginTop] + ShiftY();
-    TopY = marginBoxTop + b[Prop::MarginTop] + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
+    borderTopY_ = SumY(marginBoxTop, b[Prop::MarginTop], ShiftY());
+    TopY = SumY(marginBoxTop, b[Prop::MarginTop], b[Prop::BorderTopWidth], b[Prop::PaddingTop]);
     LeftX = X + ContentOffset + (Placement == posRelative ? OffsetLeft : 0);
 }
 
@@ -302,9 +302,9 @@ void TBlock::SetContentOrigin(const TLayoutContext& context) {
     originY_ = context.OriginY;
     if (Placement == posAbsolute) {
         originX_ += OffsetLeft + b[Prop::MarginLeft] + b[Prop::BorderLeftWidth];
-        originY_ += OffsetTop + b[Prop::MarginTop] + b[Prop::BorderTopWidth];
+        originY_ = SumY(originY_, OffsetTop, b[Prop::MarginTop], b[Prop::BorderTopWidth]);
     } else if (Placement == posRelative) {
-        originY_ = TopY + ShiftY();
+        originY_ = SumY(TopY, ShiftY());
     }
 }
 
@@ -313,7 +313,7 @@ int TBlock::LayOutContent(const TLayoutContext& context) {
     inner.OriginX = originX_;
     inner.OriginY = originY_;
     int widest = 0;
-    Content.DoLayout(inner, LeftX, TopY + ShiftY(), ContentWidth, Box[Prop::Height], widest);
+    Content.DoLayout(inner, LeftX, SumY(TopY, ShiftY()), ContentWidth, Box[Prop::Height], widest);
     PosCount = context.PosCounter - FirstPos;
     return widest;
 }
@@ -321,11 +321,11 @@ int TBlock::LayOutContent(const TLayoutContext& context) {
 void TBlock::SetBottoms() {
     const TBoxValues& b = Box;
     const int shiftY = ShiftY();
-    InnerBottomY = std::max(TopY, Content.CellBottomY - shiftY);
-    InnerBottomY = std::max(InnerBottomY, TopY + b[Prop::Height]);
+    InnerBottomY = std::max(TopY, SumY(Content.CellBottomY, -shiftY));
+    InnerBottomY = std::max(InnerBottomY, SumY(TopY, b[Prop::Height]));
     const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
-    BottomY = InnerBottomY + below + b[Prop::MarginBottom];
-    PaintBottomY = std::max(InnerBottomY + shiftY, Content.CellPaintBottomY) + below;
+    BottomY = SumY(InnerBottomY, below, b[Prop::MarginBottom]);
+    PaintBottomY = SumY(std::max(SumY(InnerBottomY, shiftY), Content.CellPaintBottomY), below);
     if (!Content.empty()) PaintTopY = std::min(PaintTopY, Content.CellPaintTopY);
 }
 

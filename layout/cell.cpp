@@ -40,8 +40,8 @@ int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width,
     for (auto& item : *this) {
         int widest = 0;
         int h = item->LayOut(context, X, y, Width, HeightBase, widest);
-        y += h;
-        CellFlowHeight += h;
+        y = SumY(y, h);
+        CellFlowHeight = SumY(CellFlowHeight, h);
         WidestOut = std::max(WidestOut, widest);
         if (!item->IsAbsolute()) CellBottomY = std::max(CellBottomY, item->BottomY);
         CellPaintTopY = std::min(CellPaintTopY, item->PaintTopY);

@@ -12,6 +12,7 @@
 #include "layout/id_name_list.h"
 #include "platform/canvas.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,6 +26,15 @@ using IndentManager = IndentManagerBasic;
 class TUrlTarget;
 class TFormControlObj;
 class TImageObj;
+
+// Document Y stays within plus or minus MaxDocumentY however a page's lengths
+// add up: Y is summed with SumY, which saturates.
+inline constexpr int MaxDocumentY = 1000000000;
+template <class... T>
+int SumY(T... values) {
+    const long long sum = (static_cast<long long>(values) + ...);
+    return static_cast<int>(std::clamp<long long>(sum, -MaxDocumentY, MaxDocumentY));
+}
 
 // Which document position a source position between two stretches of text
 // maps to: the character before it or the one after.

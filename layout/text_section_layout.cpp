@@ -136,8 +136,8 @@ int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
     context.PosCounter = FirstPos + PosCount;
     ReportFirstBaseline();
     PaintHeight = FlowHeight;
-    BottomY = Y + FlowHeight;
-    PaintBottomY = Y + PaintHeight;
+    BottomY = SumY(Y, FlowHeight);
+    PaintBottomY = SumY(Y, PaintHeight);
     return FlowHeight;
 }
 
@@ -151,7 +151,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
 
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
-        const int y = Y + FlowHeight;
+        const int y = SumY(Y, FlowHeight);
         const int remaining = len - pos;
         const int fit = std::min(
             std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y))), remaining);
@@ -170,7 +170,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         line.CharCount = n;
         FinishLine(canvas, line, indents, X, y);
         LineList.push_back(line);
-        FlowHeight += line.Height();
+        FlowHeight = SumY(FlowHeight, line.Height());
         pos += n;
     }
 }
@@ -210,7 +210,7 @@ void TSection::AddGapLine(int start, int y, int height) {
     gap.ExtraAbove = height;
     gap.LinePaintHeight = height;
     LineList.push_back(gap);
-    FlowHeight += height;
+    FlowHeight = SumY(FlowHeight, height);
 }
 
 void TSection::ReportFirstBaseline() const {

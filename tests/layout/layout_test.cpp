@@ -221,6 +221,37 @@ TEST(Layout, AnotherWidthAndBackGivesTheSameDump) {
 }
 
 // The print copy lays out as the document it was made from.
+// Margins, heights and offsets at the length limit, by the thousand, keep
+// every document Y within range: layout, painting and hit tests stay sound.
+TEST(Layout, HugeDocumentsKeepTheirYInRange) {
+    auto times = [](std::string_view piece, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i)
+            out += piece;
+        return out;
+    };
+    const std::string rows[] = {
+        times("<P STYLE=\"margin-top:1000000px\">x", 2200),
+        times("<DIV STYLE=\"height:1000000px\">x</DIV>", 2200),
+        times("<DIV STYLE=\"padding-top:1000000px;border-top:1000000px solid\">x</DIV>", 1200),
+        times("<P STYLE=\"position:relative;top:1000000px;margin-top:1000000px\">x", 2200),
+        times("<DIV STYLE=\"position:absolute;top:1000000px\"><P STYLE=\"margin-top:1000000px\">x",
+              200),
+        times("<UL STYLE=\"margin-top:1000000px\"><LI STYLE=\"margin-bottom:1000000px\">x", 1200),
+        "<P STYLE=\"line-height:1000000px\">" + times("x<BR>", 2200),
+        times("<P STYLE=\"margin-top:1000000px\">x", 1000) + "<P STYLE=\"line-height:1000000px\">" +
+            times("x<BR>", 1500),
+    };
+    for (const std::string& html : rows) {
+        Doc doc(html + "<P>end");
+        const std::string_view start = std::string_view(html).substr(0, 60);
+        EXPECT_GT(doc.result.Height, 0) << start;
+        EXPECT_LE(doc.result.Height, MaxDocumentY) << start;
+        doc.Paint(doc.result.Height - 600, doc.result.Height);
+        doc.list.ItemAtY(doc.result.Height - 1);
+    }
+}
+
 TEST(Layout, PrintCopyLaysOutTheSame) {
     Doc doc("<H1>Title</H1><P>text <A HREF=x>link</A><UL><LI>item<OL><LI>n</OL></UL>"
             "<HR WIDTH=40%><PRE>pre</PRE><PAGE><DIV STYLE=\"float: left; width: 60px\">f</DIV>"

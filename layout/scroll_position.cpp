@@ -7,13 +7,9 @@
 namespace lumo {
 
 TScrollPosition ScrollPositionAt(const TSectionList& root, int scrollY) {
-    const auto& items = root.PositionList;
-    // The last item whose top is at or above the top of the view.
-    auto it = std::upper_bound(items.begin(), items.end(), scrollY,
-                               [](int y, const TSectionBase* item) { return y < item->TopY; });
-    if (it == items.begin()) return {0, scrollY};
-    --it;
-    return {static_cast<int>(it - items.begin()) + 1, scrollY - (*it)->TopY};
+    const int index = root.PositionIndexAtY(scrollY);
+    if (index < 0) return {0, scrollY};
+    return {index + 1, scrollY - root.PositionList[static_cast<size_t>(index)]->TopY};
 }
 
 int ScrollYOf(const TSectionList& root, const TScrollPosition& position) {

@@ -6,6 +6,7 @@
 #include "layout/text_section.h"
 
 #include <algorithm>
+#include <numeric>
 
 namespace lumo {
 
@@ -34,6 +35,7 @@ void TSectionList::Reset() {
     if (!IsPrinting) {
         IDs.Clear();
         PositionList.clear();
+        positionsByTop_.clear();
         SetDefaults(TDefaultLook(Defaults));
     }
 }
@@ -75,7 +77,10 @@ int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& 
     FirstLineHook = nullptr;
     ++LayoutPass;
     int documentHeight = TCell::LayOutCell(canvas, Y, width, height, ScrollWidth, Cursor);
-    if (!IsPrinting && PositionList.empty()) AddToPositionList();
+    if (!IsPrinting) {
+        if (PositionList.empty()) AddToPositionList();
+        SortPositionsByTop();
+    }
     CopyIndentBase = 0;
     for (auto& item : *this)
         if (auto* block = dynamic_cast<TBlock*>(item.get())) {
@@ -93,11 +98,23 @@ int TSectionList::PaintCell(Canvas& canvas, const TRect& clip, int width, int X,
     return bottom;
 }
 
+void TSectionList::SortPositionsByTop() {
+    positionsByTop_.resize(PositionList.size());
+    std::iota(positionsByTop_.begin(), positionsByTop_.end(), 0);
+    std::stable_sort(positionsByTop_.begin(), positionsByTop_.end(), [this](int a, int b) {
+        return PositionList[a]->TopY < PositionList[b]->TopY;
+    });
+}
+
+int TSectionList::PositionIndexAtY(int Y) const {
+    auto it = std::upper_bound(positionsByTop_.begin(), positionsByTop_.end(), Y,
+                               [this](int y, int i) { return y < PositionList[i]->TopY; });
+    return it == positionsByTop_.begin() ? -1 : *(it - 1);
+}
+
 TSectionBase* TSectionList::ItemAtY(int Y) const {
-    // The last item whose top is at or above Y.
-    auto it = std::upper_bound(PositionList.begin(), PositionList.end(), Y,
-                               [](int y, const TSectionBase* item) { return y < item->TopY; });
-    return it == PositionList.begin() ? nullptr : *(it - 1);
+    const int index = PositionIndexAtY(Y);
+    return index < 0 ? nullptr : PositionList[index];
 }
 
 bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,

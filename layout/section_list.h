@@ -93,8 +93,13 @@ public:
     void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
     void SetBackBitmap(std::string_view name);
-    // The item of the position list at Y, or null.
+    // The item of the position list at Y: the one whose top is the nearest
+    // at or above Y (the later in the document of equals), or null.
     TSectionBase* ItemAtY(int Y) const;
+    // The index in PositionList of that item, or -1. Tops are not in
+    // document order (placed blocks, negative margins), so this searches an
+    // index sorted by top, made at each layout.
+    int PositionIndexAtY(int Y) const;
     // The link (and its font run as HoverLink) under a document point.
     bool LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
                      TFormControlObj*& control);
@@ -115,6 +120,12 @@ public:
     // True while Reset frees the items, so they skip the per-item cleanup
     // of lists that are cleared whole.
     bool Resetting = false;
+
+private:
+    void SortPositionsByTop();
+
+    // PositionList's indices by TopY.
+    std::vector<int> positionsByTop_;
 };
 
 } // namespace lumo

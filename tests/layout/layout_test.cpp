@@ -5,6 +5,7 @@
 #include "layout/background_tile.h"
 #include "layout/list_item_block.h"
 #include "layout/rule_block.h"
+#include "layout/scroll_position.h"
 
 #include <gtest/gtest.h>
 
@@ -328,6 +329,30 @@ TEST(HitTests, ItemAtY) {
     ASSERT_TRUE(item);
     EXPECT_LE(item->TopY, TopOf(doc, "two"));
     EXPECT_EQ(doc.list.ItemAtY(-5), nullptr);
+}
+
+// Placed blocks and negative margins put tops out of document order: the
+// item found at a Y is still the one whose top is nearest at or above it.
+TEST(HitTests, ItemAtYWithTopsOutOfOrder) {
+    std::string html;
+    for (int i = 0; i < 60; ++i) {
+        html += "<P>p" + std::to_string(i);
+        if (i % 7 == 3)
+            html += "<DIV STYLE=\"position:absolute;top:" + std::to_string(i) + "px\">a</DIV>";
+        if (i % 11 == 5) html += "<P STYLE=\"margin-top:-200px\">n";
+        if (i % 13 == 2) html += "<P STYLE=\"position:relative;top:-300px\">r";
+    }
+    Doc doc(html);
+    const auto& items = doc.list.PositionList;
+    for (int y = -10; y < doc.result.Height; y += 37) {
+        int expected = -1;
+        for (int i = 0; i < static_cast<int>(items.size()); ++i)
+            if (items[i]->TopY <= y && (expected < 0 || items[i]->TopY >= items[expected]->TopY))
+                expected = i;
+        EXPECT_EQ(doc.list.ItemAtY(y), expected < 0 ? nullptr : items[expected]) << y;
+        EXPECT_EQ(ScrollPositionAt(doc.list, y).Item, expected + 1) << y;
+        EXPECT_EQ(ScrollYOf(doc.list, ScrollPositionAt(doc.list, y)), y) << y;
+    }
 }
 
 TEST(HitTests, NamedPositions) {

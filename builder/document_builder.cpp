@@ -309,7 +309,8 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
     case BgSoundTok: RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer); break;
     default:
         ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
-                   Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
+                   Hooks.SingleViewer ? &Stack->TopProps() : nullptr);
+        RootList.CodePage = Stack->TopProps().CodePage;
         break;
     }
 }
@@ -415,18 +416,29 @@ void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TVie
 }
 
 void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
-                uint8_t* charset) {
+                TProperties* entry) {
     const std::string httpEq = attributes.Text(HttpEqTok);
     const std::string content = attributes.Text(ContentTok);
-    if (charset && SameText(httpEq, "content-type")) {
-        static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
-            {"1252", 0},     {"8859-1", 0},   {"1253", 161},   {"8859-7", 161}, {"1250", 238},
-            {"8859-2", 238}, {"1251", 204},   {"8859-5", 204}, {"koi8-r", 204}, {"1254", 162},
-            {"8859-3", 162}, {"8859-9", 162}, {"1257", 186},   {"8859-4", 186}};
+    if (entry && SameText(httpEq, "content-type")) {
+        // The first text found names the character set (and so "1252" wins
+        // over "1251" in a content that holds both).
+        struct TCharsetName {
+            std::string_view Text;
+            uint8_t Charset;
+            TCodePage Page;
+        };
+        using enum TCodePage;
+        static constexpr TCharsetName charsets[] = {
+            {"1252", 0, Windows1252},   {"8859-1", 0, Windows1252}, {"1253", 161, Windows1253},
+            {"8859-7", 161, Iso8859_7}, {"1250", 238, Windows1250}, {"8859-2", 238, Iso8859_2},
+            {"1251", 204, Windows1251}, {"8859-5", 204, Iso8859_5}, {"koi8-r", 204, Koi8R},
+            {"1254", 162, Windows1254}, {"8859-3", 162, Iso8859_3}, {"8859-9", 162, Iso8859_9},
+            {"1257", 186, Windows1257}, {"8859-4", 186, Iso8859_4}};
         const std::string lower = LowerCase(content);
-        for (const auto& [key, value] : charsets)
-            if (lower.find(key) != std::string::npos) {
-                *charset = value;
+        for (const TCharsetName& name : charsets)
+            if (lower.find(name.Text) != std::string::npos) {
+                entry->Charset = name.Charset;
+                entry->CodePage = name.Page;
                 break;
             }
     }

@@ -60,9 +60,9 @@ std::string ReadScript(HtmlTokenizer& p, TScriptText text);
 std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
 void ReadBase(const TAttributeList& attributes, TParseResult& result);
 void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender);
-// A content-type's charset goes into charset when one is given.
+// A content-type's charset goes into entry when one is given.
 void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
-                uint8_t* charset);
+                TProperties* entry);
 // SCRIPT current: reads the script to its end tag and hands it to hook.
 void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 

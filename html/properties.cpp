@@ -159,6 +159,7 @@ void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
                                      : parent.Props[i];
     InlineBackground = parent.InlineBackground;
     Charset = parent.Charset;
+    CodePage = parent.CodePage;
     measure.SetFont(MakeFont(measure));
     TTextMetrics m = measure.GetTextMetrics();
     EmSize = m.Height - m.InternalLeading;
@@ -297,6 +298,7 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
         size = *n;
     font.Size = static_cast<int>(std::lround(ClampFontSize(size)));
     font.Charset = Charset;
+    font.CodePage = CodePage;
     if (const std::string* family = Text(Prop::FontFamily)) {
         std::string_view list = *family;
         while (!list.empty()) {

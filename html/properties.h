@@ -108,6 +108,7 @@ public:
     std::string PropClass, PropID, PropPseudo;
     TColor InlineBackground = clNone;
     uint8_t Charset = 0;
+    TCodePage CodePage = TCodePage::Windows1252;
     int EmSize = 0, ExSize = 0;
     std::array<TPropValue, Prop::Count> Props;
     std::array<bool, Prop::Count> Assigned{};

@@ -32,6 +32,7 @@ void TSectionList::Reset() {
     SelStart = SelEnd = 0;
     FirstLineHook = nullptr;
     BackBitmapName.clear();
+    CodePage = TCodePage::Windows1252;
     if (!IsPrinting) {
         IDs.Clear();
         PositionList.clear();
@@ -48,6 +49,7 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     PrintBackgrounds = source.PrintBackgrounds;
     BackColor = source.BackColor;
     BackBitmapName = source.BackBitmapName;
+    CodePage = source.CodePage;
     CloneItems(source);
 }
 

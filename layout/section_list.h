@@ -55,6 +55,8 @@ public:
     // The default look, handed to the style system at each SetDefaults and
     // Reset. A page's OLINK turns HoverLinks on.
     TDefaultLook Defaults;
+    // The code page the page declares for its text (copies and finds use it).
+    TCodePage CodePage = TCodePage::Windows1252;
 
     TFontObj* HoverLink = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order

@@ -9,6 +9,7 @@
 // exclude their right and bottom edge. Text is Windows-1252 bytes.
 #pragma once
 
+#include "platform/code_page.h"
 #include "platform/types.h"
 
 #include <cstdint>
@@ -41,6 +42,7 @@ struct FontSpec {
     bool Underline = false;
     bool StrikeOut = false;
     uint8_t Charset = 0;
+    TCodePage CodePage = TCodePage::Windows1252; // what the text's bytes are
     TColor Color = 0;
 
     bool operator==(const FontSpec&) const = default;

@@ -7,8 +7,9 @@
 
 namespace lumo {
 
-void SetClipboardText(std::string_view ansi) {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->setText(ToQString(ansi));
+void SetClipboardText(std::string_view text, TCodePage page) {
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        clipboard->setText(DecodeText(text, page));
 }
 
 } // namespace lumo

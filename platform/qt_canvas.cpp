@@ -1,6 +1,5 @@
 #include "platform/qt_canvas.h"
 
-#include "platform/ansi.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
 
@@ -54,8 +53,7 @@ constexpr std::pair<std::string_view, std::string_view> kMetricTwins[] = {
 
 // Bytes whose characters Qt measures by context (controls, the soft hyphen)
 // are measured with the whole text.
-bool MeasuredInContext(unsigned char byte) {
-    const char32_t c = AnsiToCodePoint(byte);
+bool MeasuredInContext(char16_t c) {
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD;
 }
 
@@ -84,31 +82,35 @@ struct QtCanvas::ByteAdvances {
     std::array<int32_t, 256> sixtyFourths; // of a pixel, or one of the two marks above
     QFontMetricsF metrics;
 
-    ByteAdvances(const QFont& font, QPaintDevice* device) : metrics(font, device) {
-        for (int b = 0; b < 256; ++b)
-            sixtyFourths[b] =
-                MeasuredInContext(static_cast<unsigned char>(b)) ? InContext : Unknown;
+    std::array<char16_t, 256> chars; // of the bytes, in the font's code page
+
+    ByteAdvances(const QFont& font, QPaintDevice* device, TCodePage page) : metrics(font, device) {
+        for (int b = 0; b < 256; ++b) {
+            chars[b] = CodePageChar(static_cast<unsigned char>(b), page);
+            sixtyFourths[b] = MeasuredInContext(chars[b]) ? InContext : Unknown;
+        }
     }
 
     int32_t Of(unsigned char byte) {
         int32_t& advance = sixtyFourths[byte];
         if (advance == Unknown)
-            advance = static_cast<int32_t>(std::lround(
-                metrics.horizontalAdvance(QChar(static_cast<char16_t>(AnsiToCodePoint(byte)))) *
-                64));
+            advance = static_cast<int32_t>(
+                std::lround(metrics.horizontalAdvance(QChar(chars[byte])) * 64));
         return advance;
     }
 
     // The table of a font on a device, made on first use. Many faces and
     // sizes on one page start the collection afresh rather than grow it
     // without bound; canvases keep the tables they hold.
-    static std::shared_ptr<ByteAdvances> For(const QFont& font, QPaintDevice& device) {
+    static std::shared_ptr<ByteAdvances> For(const QFont& font, QPaintDevice& device,
+                                             TCodePage page) {
         static std::unordered_map<QString, std::shared_ptr<ByteAdvances>> tables;
         const QString key = font.key() + QLatin1Char('@') + QString::number(device.logicalDpiX()) +
-                            QLatin1Char('x') + QString::number(device.logicalDpiY());
+                            QLatin1Char('x') + QString::number(device.logicalDpiY()) +
+                            QLatin1Char('/') + QString::number(static_cast<int>(page));
         if (const auto it = tables.find(key); it != tables.end()) return it->second;
         if (tables.size() >= 1024) tables.clear();
-        auto table = std::make_shared<ByteAdvances>(font, &device);
+        auto table = std::make_shared<ByteAdvances>(font, &device, page);
         tables.emplace(key, table);
         return table;
     }
@@ -143,7 +145,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setStyleStrategy(QFont::PreferNoShaping);
     painter_.setFont(qfont_);
     metrics_.emplace(qfont_, &device_);
-    advances_ = ByteAdvances::For(qfont_, device_);
+    advances_ = ByteAdvances::For(qfont_, device_, font.CodePage);
     textColor_ = ToQColor(font.Color);
 }
 
@@ -166,7 +168,7 @@ TSize QtCanvas::TextExtent(std::string_view text) {
     int64_t sum = 0;
     for (const char c : text) {
         const int32_t advance = advances_->Of(static_cast<unsigned char>(c));
-        if (advance < 0) return {fm.horizontalAdvance(ToQString(text)), height};
+        if (advance < 0) return {fm.horizontalAdvance(DecodeText(text, font_.CodePage)), height};
         sum += advance;
     }
     // Rounded as Qt rounds its fixed-point widths: half a pixel goes up.
@@ -196,7 +198,7 @@ void QtCanvas::SetTextAlign(HAlign h, VAlign v) {
 }
 
 void QtCanvas::TextOut(int X, int Y, std::string_view text) {
-    QString qtext = ToQString(text);
+    QString qtext = DecodeText(text, font_.CodePage);
     const QFontMetrics& fm = *metrics_;
     int width = fm.horizontalAdvance(qtext);
     int left = X;

@@ -1,6 +1,8 @@
 // ANSI text to and from Qt strings, for the code that talks to widgets.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <QString>
 
 #include <string>
@@ -9,6 +11,11 @@
 namespace lumo {
 
 QString ToQString(std::string_view ansi);
+// Text in a page's code page: the character of one byte, and of a text.
+// Bytes a code page leaves undefined stand for the control or Latin-1
+// character of the same value.
+char16_t CodePageChar(unsigned char byte, TCodePage page);
+QString DecodeText(std::string_view bytes, TCodePage page);
 
 // Characters outside the code page become '?'.
 std::string FromQString(const QString& text);

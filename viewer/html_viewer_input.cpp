@@ -96,7 +96,7 @@ std::string THTMLViewer::SelectedText() {
 void THTMLViewer::CopySelectionToClipboard() {
     if (processing_) return;
     std::string text = sectionList_->ClipboardText();
-    if (!text.empty()) SetClipboardText(text);
+    if (!text.empty()) SetClipboardText(text, sectionList_->CodePage);
 }
 
 bool THTMLViewer::WordRange(int position, int& start, int& end) {

@@ -27,20 +27,30 @@ TEST(Builder, HeadResults) {
 }
 
 TEST(Builder, MetaCharsets) {
+    using enum TCodePage;
     const struct {
         const char* content;
         int charset;
+        TCodePage page;
     } rows[] = {
-        {"text/html; charset=windows-1251", 204}, {"text/html; charset=windows-1252", 0},
-        {"text/html; charset=ISO-8859-2", 238},   {"text/html; charset=koi8-r", 204},
-        {"text/html; charset=windows-1253", 161}, {"text/html; charset=iso-8859-9", 162},
-        {"text/html; charset=windows-1257", 186}, {"text/html; charset=utf-8", 0},
+        {"text/html; charset=windows-1251", 204, Windows1251},
+        {"text/html; charset=windows-1252", 0, Windows1252},
+        {"text/html; charset=ISO-8859-2", 238, Iso8859_2},
+        {"text/html; charset=koi8-r", 204, Koi8R},
+        {"text/html; charset=iso-8859-5", 204, Iso8859_5},
+        {"text/html; charset=windows-1253", 161, Windows1253},
+        {"text/html; charset=iso-8859-7", 161, Iso8859_7},
+        {"text/html; charset=iso-8859-9", 162, Iso8859_9},
+        {"text/html; charset=windows-1257", 186, Windows1257},
+        {"text/html; charset=utf-8", 0, Windows1252},
     };
     for (const auto& row : rows) {
         Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.content;
         EXPECT_EQ(run->PlainFont.Charset, row.charset) << row.content;
+        EXPECT_EQ(run->PlainFont.CodePage, row.page) << row.content;
+        EXPECT_EQ(doc.list.CodePage, row.page) << row.content;
     }
 }
 

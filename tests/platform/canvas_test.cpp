@@ -103,6 +103,43 @@ TEST(QtCanvas, WidthsAgreeWithQtForEveryByte) {
     }
 }
 
+// A page's code page says which characters its bytes are: Qt measures and
+// draws those, and bytes a code page leaves undefined keep their own value.
+TEST(QtCanvas, TextInThePagesCodePage) {
+    const struct {
+        TCodePage page;
+        const char* bytes;
+        const char16_t* text;
+    } rows[] = {
+        {TCodePage::Windows1251, "\xCF\xF0\xE8\xE2\xE5\xF2", u"Привет"},
+        {TCodePage::Koi8R, "\xF0\xD2\xC9\xD7\xC5\xD4", u"Привет"},
+        {TCodePage::Iso8859_5, "\xBF", u"П"},
+        {TCodePage::Windows1250, "\x8A\xE8", u"Šč"},
+        {TCodePage::Iso8859_2, "\xA9\xE8", u"Šč"},
+        {TCodePage::Windows1253, "\xE1\xAA", u"αª"},
+        {TCodePage::Iso8859_7, "\xE1", u"α"},
+        {TCodePage::Windows1254, "\xF0", u"ğ"},
+        {TCodePage::Windows1257, "\xE0", u"ą"},
+        {TCodePage::Windows1252, "\x80\x81\xE9", u"€é"},
+    };
+    QImage image(8, 8, QImage::Format_RGB32);
+    QtCanvas canvas(image);
+    for (const auto& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        EXPECT_EQ(DecodeText(row.bytes, row.page), text) << row.bytes;
+        FontSpec font;
+        font.Name = "Arial";
+        font.CodePage = row.page;
+        canvas.SetFont(font);
+        QFont qfont(QStringLiteral("Arial"));
+        qfont.setPixelSize(PointsToPixels(font.Size));
+        qfont.setKerning(false);
+        qfont.setStyleStrategy(QFont::PreferNoShaping);
+        EXPECT_EQ(canvas.TextWidth(row.bytes), QFontMetrics(qfont, &image).horizontalAdvance(text))
+            << row.bytes;
+    }
+}
+
 TEST(FontFaceNames, MetricTwinsCountAsInstalled) {
     if (!IsFontFaceInstalled("Liberation Sans")) GTEST_SKIP() << "fonts-liberation is missing";
     for (const char* face : {"Arial", "arial", "Times New Roman", "Courier New", "Liberation Mono"})

@@ -352,6 +352,29 @@ TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboard) {
     EXPECT_EQ(viewer.SelectedText(), "");
 }
 
+TEST_F(ViewerTest, CopyTakesThePagesCodePage) {
+    const struct {
+        const char* charset;
+        const char* bytes;
+        const char* utf8;
+    } rows[] = {
+        {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"},
+        {"koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4", "Привет"},
+        {"iso-8859-7", "\xE1\xE2", "αβ"},
+        {"", "caf\xE9", "café"},
+    };
+    for (const auto& row : rows) {
+        Open("cp.htm", std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=") +
+                           row.charset + "\"><P>" + row.bytes);
+        QGuiApplication::clipboard()->clear();
+        viewer.SelectEverything();
+        viewer.CopySelectionToClipboard();
+        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
+                  std::string(row.utf8) + "\r\n")
+            << row.charset;
+    }
+}
+
 TEST_F(ViewerTest, DoubleClickSelectsTheWord) {
     std::vector<QPoint> doubles;
     viewer.OnMouseDouble = [&](THTMLViewer*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {

@@ -114,7 +114,10 @@ struct QtCanvas::ByteAdvances {
     }
 };
 
-QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), painter_(&device) {
+QtCanvas::QtCanvas(QPaintDevice& device) : QtCanvas(device, device) {}
+
+QtCanvas::QtCanvas(QPaintDevice& device, QPaintDevice& measureOn)
+    : device_(device), measureOn_(measureOn), painter_(&device) {
     SetFont(font_);
     bkColor_ = Qt::white;
 }
@@ -142,8 +145,8 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setKerning(false);
     qfont_.setStyleStrategy(QFont::PreferNoShaping);
     painter_.setFont(qfont_);
-    metrics_.emplace(qfont_, &device_);
-    advances_ = ByteAdvances::For(qfont_, device_);
+    metrics_.emplace(qfont_, &measureOn_);
+    advances_ = ByteAdvances::For(qfont_, measureOn_);
     textColor_ = ToQColor(font.Color);
 }
 
@@ -298,6 +301,17 @@ void QtCanvas::ExcludeClipRect(const TRect& r) {
                                              : QRegion(painter_.transform().inverted().mapRect(
                                                    QRect(0, 0, device_.width(), device_.height())));
     painter_.setClipRegion(current.subtracted(ToQRect(r)));
+}
+
+void QtCanvas::SetDeviceClip(const TRect* r) {
+    if (!r) {
+        painter_.setClipping(false);
+        return;
+    }
+    const QTransform mapping = painter_.transform();
+    painter_.resetTransform();
+    painter_.setClipRect(ToQRect(*r));
+    painter_.setTransform(mapping);
 }
 
 void QtCanvas::SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,

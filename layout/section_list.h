@@ -35,7 +35,11 @@ public:
     bool PrintBackgrounds = false;
     int ScrollY = 0;
     bool ScrollChanged = false;
+    // While printing: the Y (document coordinates) at which the current page
+    // must end, which the paint pass moves up to the top of the first line
+    // that does not fit, and the height of a page body.
     int PageEndY = 0;
+    int PageHeight = 0;
     int SelStart = 0;
     int SelEnd = 0;
     // The caret bar (option htShowDummyCaret) is drawn at CaretPos.

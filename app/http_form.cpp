@@ -28,6 +28,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPrinter>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -54,6 +55,7 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     Status1->clear();
     ReadSettings();
     ApplyBrowserDefaults();
+    InstallPrinting();
 
     // Only the copy of the program that holds the lock on "Monitor.txt"
     // writes the cache index, the cookie file and the address file back.
@@ -234,6 +236,8 @@ void THTTPForm::GetButtonClick() {
 }
 
 void THTTPForm::NavigateTo(const std::string& url) {
+    // The page being printed or previewed stays until the job is done.
+    if (const THTMLViewer* viewer = ActiveViewer(); viewer && viewer->Printing()) return;
     LoadPage(url);
 }
 

@@ -4,16 +4,20 @@
 #pragma once
 
 #include "app/settings.h"
+#include "print/print_settings.h"
 
 #include <QMainWindow>
 
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QToolButton;
 
@@ -26,6 +30,7 @@ class TDiskCache;
 class TFindDialog;
 class THTMLViewer;
 class TLookUpComboBox;
+class TPageSelection;
 
 class THTTPForm : public QMainWindow {
 public:
@@ -59,6 +64,26 @@ public:
     void SelectAll1Click();
     void BackButtonClick();
     void FwdButtonClick();
+
+    // Printing (print_commands.cpp, print_pdf.cpp). The settings hold for the
+    // run; the active viewer is the one printed.
+    TPrintSettings PrintSettings;
+    THTMLViewer* ActiveViewer() const;
+    void FileMenuOpening();
+    void Print1Click();
+    void PrintPreviewClick();
+    void Printsetttings1Click();
+    void PrintHeader(THTMLViewer* Sender, Canvas& Canvas, int NumPage, int W, int H,
+                     bool& StopPrinting);
+    void PrintFooter(THTMLViewer* Sender, Canvas& Canvas, int NumPage, int W, int H,
+                     bool& StopPrinting);
+    // Prints the asked pages of the active viewer into a PDF file through
+    // the same printing code; returns what went wrong, empty on success.
+    std::string PrintToPdf(const std::string& fileName, const TPageSelection& pages);
+    // The printer of the print commands, made on first use.
+    QPrinter& Printer();
+    // The print dialog, replaceable by tests: the pages to print, or nothing.
+    std::function<std::optional<TPageSelection>(QPrinter& printer, int maxPage)> ChoosePrintPages;
 
     // Whether the page asked for last is laid out and painted as it stands.
     bool PageShown() const;
@@ -97,6 +122,8 @@ public:
     QToolButton* BackButton = nullptr;
     QToolButton* FwdButton = nullptr;
     QAction* RetainCache1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview = nullptr;
     QMenu* History1 = nullptr;
 
 protected:
@@ -118,6 +145,9 @@ private:
     void ApplyBrowserDefaults();
     void HotSpotCovered(const std::string& url);
     void HistoryChange();
+    void InstallPrinting();
+    void PrepareToPrint(THTMLViewer& viewer);
+    void DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page, int W);
 
     std::string programFolder_;
     std::string cacheDir_;
@@ -129,6 +159,7 @@ private:
     std::unique_ptr<ExclusiveFileLock> monitor_;
     std::unique_ptr<MessageWindow> messages_;
     bool loading_ = false;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 } // namespace lumo

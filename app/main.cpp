@@ -2,6 +2,7 @@
 #include "app/command_line.h"
 #include "app/http_form.h"
 #include "app/image_info.h"
+#include "app/print_pdf.h"
 #include "app/screenshot.h"
 #include "app/viewer_loading.h"
 #include "builder/document_dump.h"
@@ -80,7 +81,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!line.ImageInfoFile.empty()) return PrintImageInfo(line.ImageInfoFile);
-    const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
+    const bool headless =
+        !line.ScreenshotFile.empty() || line.DumpLayout || !line.PrintPdfFile.empty();
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
@@ -96,6 +98,7 @@ int main(int argc, char** argv) {
     THTTPForm form;
     if (headless && line.Width > 0) form.resize(line.Width, line.Height);
     form.show();
+    if (!line.PrintPdfFile.empty()) return PrintPdf(form, line);
     form.FormShow(line.Address);
     if (headless) return TakeScreenshot(form, line);
     return LumoApplication::exec();

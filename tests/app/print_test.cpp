@@ -6,6 +6,7 @@
 #include "print/vw_printer.h"
 #include "viewer/html_viewer.h"
 
+#include "tests/print/print_fixture.h"
 #include "tests/support/pdf_tools.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
@@ -26,16 +27,6 @@
 
 namespace lumo {
 namespace {
-
-// n paragraphs of two lines each on A4.
-std::string Paragraphs(int n) {
-    std::string html = "<TITLE>Printed Title</TITLE>";
-    for (int i = 0; i < n; ++i)
-        html += "<P>Paragraph " + std::to_string(i) +
-                " has words enough to run over more than a single line of the page, and "
-                "ends on this sentence.</P>";
-    return html;
-}
 
 int Count(const std::string& text, const std::string& what) {
     int n = 0;
@@ -84,28 +75,28 @@ protected:
 
 TEST_F(PrintCommandTest, PagesCarryTheirHeaderAndFooter) {
     if (!test::HasPdfTools()) GTEST_SKIP() << "poppler-utils is not installed";
-    Open(Paragraphs(40));
+    Open(test::LongPage(40));
     const std::vector<std::string> pages = Print();
     ASSERT_GE(pages.size(), 2u);
     const auto info = test::ReadPdfInfo(home / "out.pdf");
     EXPECT_EQ(info->Pages, static_cast<int>(pages.size()));
     EXPECT_NEAR(info->Width, 595.3, 1); // A4, the default paper
     EXPECT_NEAR(info->Height, 841.9, 1);
-    EXPECT_EQ(info->Title, "Printed Title");
+    EXPECT_EQ(info->Title, "Long");
 
     // The title at the left of the header, the address at its right.
     const std::string address = home / "page.htm";
     std::map<std::string, test::PdfWord> first;
     for (const test::PdfWord& w : test::PdfWords(home / "out.pdf"))
         if (w.Page == 1 && !first.count(w.Text)) first[w.Text] = w;
-    ASSERT_TRUE(first.count("Printed") && first.count(address));
-    EXPECT_LT(first["Printed"].XMin, 60);
-    EXPECT_LT(first["Printed"].YMax, 57); // inside the top margin of 2 cm
+    ASSERT_TRUE(first.count("Long") && first.count(address));
+    EXPECT_LT(first["Long"].XMin, 60);
+    EXPECT_LT(first["Long"].YMax, 57); // inside the top margin of 2 cm
     EXPECT_GT(first[address].XMax, 595 - 60);
-    EXPECT_NEAR(first[address].YMin, first["Printed"].YMin, 0.5);
+    EXPECT_NEAR(first[address].YMin, first["Long"].YMin, 0.5);
     // An 8-point header: its words are about 8 points high, as the body's
     // 12-point words are about 12.
-    EXPECT_NEAR(first["Printed"].YMax - first["Printed"].YMin, 8 * 1.15, 1.0);
+    EXPECT_NEAR(first["Long"].YMax - first["Long"].YMin, 8 * 1.15, 1.0);
     EXPECT_NEAR(first["Paragraph"].YMax - first["Paragraph"].YMin, 12 * 1.15, 1.5);
 
     // Today's date at the left of the footer, the page number at its right.
@@ -119,20 +110,20 @@ TEST_F(PrintCommandTest, PagesCarryTheirHeaderAndFooter) {
 
 TEST_F(PrintCommandTest, EveryLinePrintsOnceAcrossPageEnds) {
     if (!test::HasPdfTools()) GTEST_SKIP() << "poppler-utils is not installed";
-    Open(Paragraphs(60));
+    Open(test::LongPage(60));
     const std::vector<std::string> pages = Print();
     ASSERT_GE(pages.size(), 3u);
     std::string all;
     for (const std::string& page : pages)
         all += page;
     for (int i = 0; i < 60; ++i)
-        EXPECT_EQ(Count(all, "Paragraph " + std::to_string(i) + " has"), 1) << i;
-    EXPECT_EQ(Count(all, "sentence."), 60); // the second line of each
+        EXPECT_EQ(Count(all, "Paragraph " + std::to_string(i) + " holds"), 1) << i;
+    EXPECT_EQ(Count(all, "document."), 60); // the second line of each
 }
 
 TEST_F(PrintCommandTest, ARangePrintsItsPagesWithTheirNumbers) {
     if (!test::HasPdfTools()) GTEST_SKIP() << "poppler-utils is not installed";
-    Open(Paragraphs(80));
+    Open(test::LongPage(80));
     form.PrintSettings.FooterCenter = "Page [page] of [page]";
     const std::vector<std::string> pages = Print(TPageSelection(3, 4));
     ASSERT_EQ(pages.size(), 2u);
@@ -159,7 +150,7 @@ TEST_F(PrintCommandTest, BlocksOfAPageBodyEachMakeOnePage) {
 }
 
 TEST_F(PrintCommandTest, MarginsOfNothingAndMarginsTooWide) {
-    Open(Paragraphs(5));
+    Open(test::LongPage(5));
     form.PrintSettings.Margins = {0, 0, 0, 0};
     EXPECT_EQ(form.PrintToPdf(home / "zero.pdf", {}), "");
     EXPECT_TRUE(home.Exists("zero.pdf"));
@@ -171,7 +162,7 @@ TEST_F(PrintCommandTest, MarginsOfNothingAndMarginsTooWide) {
 
 TEST_F(PrintCommandTest, NothingToPrintIsSaid) {
     EXPECT_EQ(form.PrintToPdf(home / "empty.pdf", {}), "the page has nothing to print");
-    Open(Paragraphs(2));
+    Open(test::LongPage(2));
     EXPECT_EQ(form.PrintToPdf(home / "past.pdf", TPageSelection(3, 4)),
               "none of the pages asked for is among the page's 1 page");
     EXPECT_FALSE(home.Exists("empty.pdf"));
@@ -179,7 +170,7 @@ TEST_F(PrintCommandTest, NothingToPrintIsSaid) {
 }
 
 TEST_F(PrintCommandTest, TheFileMenuPrintsThroughTheDialogAndTheStatusWindow) {
-    Open(Paragraphs(30));
+    Open(test::LongPage(30));
     auto* file = form.findChild<QMenu*>("File1");
     emit file->aboutToShow();
     EXPECT_TRUE(form.Print1->isEnabled());
@@ -259,7 +250,7 @@ ProgramRun PrintPdf(const std::string& home, const QStringList& args) {
 
 TEST(PrintPdfProgram, PrintsALocalPage) {
     test::TempFolder home;
-    home.Write("page.htm", Paragraphs(50));
+    home.Write("page.htm", test::LongPage(50));
     const std::string out = home / "page.pdf";
     const ProgramRun run = PrintPdf(home.Path(), {QString::fromStdString(out), "--pages", "2-3",
                                                   QString::fromStdString(home / "page.htm")});
@@ -269,7 +260,7 @@ TEST(PrintPdfProgram, PrintsALocalPage) {
     EXPECT_EQ(info->Pages, 2);
     const std::vector<std::string> pages = test::PdfPageTexts(out);
     ASSERT_EQ(pages.size(), 2u);
-    EXPECT_EQ(pages[0].substr(0, pages[0].find(' ')), "Printed");
+    EXPECT_EQ(pages[0].substr(0, pages[0].find(' ')), "Long");
     EXPECT_EQ(LastLine(pages[1]).back(), '3');
 }
 

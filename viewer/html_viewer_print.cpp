@@ -41,13 +41,19 @@ int THTMLViewer::RunPrintJob(TPageDevice& device, TPagingJob& job) {
     job.Title = pageTitle_;
 
     TPrintHold hold(*this);
+    // The job pumps messages between pages: it must not lean on anything the
+    // viewer could drop meanwhile, the viewer itself included.
+    QPointer<THTMLViewer> self(this);
+    struct TJobScope {
+        QPointer<THTMLViewer> viewer;
+        ~TJobScope() {
+            if (viewer) viewer->jobRunning_ = false;
+        }
+    } scope{self};
     jobRunning_ = true;
-    // Pages are measured on a device of their own, like the screen's: the
-    // job pumps messages between pages, and it must not lean on anything the
-    // viewer could drop meanwhile.
+    // Pages are measured on a device of their own, as the screen measures.
     QImage reference(8, 8, QImage::Format_RGB32);
     QtCanvas measure(reference);
-    QPointer<THTMLViewer> self(this);
     const auto band = [self](TPagePrinted THTMLViewer::*hook) {
         return [self, hook](Canvas& canvas, int page, int w, int h, bool& stopPrinting) {
             if (self && self->*hook) (self->*hook)(self, canvas, page, w, h, stopPrinting);
@@ -63,16 +69,8 @@ int THTMLViewer::RunPrintJob(TPageDevice& device, TPagingJob& job) {
         }
         if (self->OnPageEvent) self->OnPageEvent(self, page, stopPrinting);
     };
-    int last = 0;
-    try {
-        last = RunPaging(*sectionList_, measure, device, job, hooks);
-    } catch (...) {
-        if (self) jobRunning_ = false;
-        throw;
-    }
-    if (!self) return last;
-    jobRunning_ = false;
-    printedPages_ = last;
+    const int last = RunPaging(*sectionList_, measure, device, job, hooks);
+    if (self) printedPages_ = last;
     return last;
 }
 

@@ -59,6 +59,13 @@ bool MeasuredInContext(unsigned char byte) {
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD;
 }
 
+// Fonts that differ only in colour are the same face.
+bool SameFace(const FontSpec& a, const FontSpec& b) {
+    return a.Size == b.Size && a.Bold == b.Bold && a.Italic == b.Italic &&
+           a.Underline == b.Underline && a.StrikeOut == b.StrikeOut && a.Charset == b.Charset &&
+           a.Name == b.Name;
+}
+
 } // namespace
 
 QColor ToQColor(TColor color) {
@@ -133,6 +140,17 @@ void QtCanvas::SetFont(const FontSpec& font) {
         return;
     }
     font_ = font;
+    textColor_ = ToQColor(font.Color);
+    // Layout goes back and forth between a page's few faces; making a face
+    // ready on the device costs far more than finding it again.
+    const auto sameFace = [&font](const UsedFont& used) { return SameFace(used.Spec, font); };
+    if (const auto it = std::find_if(used_.begin(), used_.end(), sameFace); it != used_.end()) {
+        qfont_ = it->Font;
+        metrics_ = it->Metrics;
+        advances_ = it->Advances;
+        painter_.setFont(qfont_);
+        return;
+    }
     qfont_ = QFont(ToQString(font.Name));
     qfont_.setPixelSize(std::max(1, PointsToPixels(font.Size)));
     qfont_.setBold(font.Bold);
@@ -147,7 +165,8 @@ void QtCanvas::SetFont(const FontSpec& font) {
     painter_.setFont(qfont_);
     metrics_.emplace(qfont_, &measureOn_);
     advances_ = ByteAdvances::For(qfont_, measureOn_);
-    textColor_ = ToQColor(font.Color);
+    if (used_.size() >= 16) used_.erase(used_.begin());
+    used_.push_back({font, qfont_, *metrics_, advances_});
 }
 
 TTextMetrics QtCanvas::GetTextMetrics() {

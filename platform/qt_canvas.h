@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lumo {
 
@@ -74,6 +75,14 @@ private:
     // width is the sum of its characters' advances.
     struct ByteAdvances;
     std::shared_ptr<ByteAdvances> advances_;
+    // The faces this canvas was given last, ready to be taken again.
+    struct UsedFont {
+        FontSpec Spec;
+        QFont Font;
+        QFontMetrics Metrics;
+        std::shared_ptr<ByteAdvances> Advances;
+    };
+    std::vector<UsedFont> used_;
     QColor textColor_;
     QColor bkColor_;
     BkMode bkMode_ = BkMode::Opaque;

@@ -1,6 +1,8 @@
 #include "app/command_line.h"
 
 #include "net/address.h"
+#include "platform/ansi.h"
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <charconv>
@@ -20,15 +22,21 @@ bool HasScheme(std::string_view text) {
     return length > 0 && text.substr(length, 3) == "://";
 }
 
+namespace {
+
+// An address holds plain ASCII; anything else goes as escapes of its UTF-8 bytes.
+std::string EscapedAddress(std::string_view utf8) {
+    return EncodePercents(utf8, [](unsigned char c) { return c < 0x20 || c >= 0x7F; });
+}
+
+} // namespace
+
 std::string FileAddressOf(std::string_view path) {
-    return "file:///" + PathToAddress(path);
+    const std::string utf8 = AnsiToUtf8(path);
+    return (utf8.starts_with('/') ? "file://" : "file:///") + EscapedAddress(utf8);
 }
 
 namespace {
-
-bool IsAbsolutePath(std::string_view path) {
-    return !path.empty() && (path[0] == '/' || path[0] == '\\' || IsDrivePath(path));
-}
 
 bool ParseSize(std::string_view text, int& width, int& height) {
     const size_t x = text.find_first_of("xX");
@@ -59,15 +67,12 @@ std::string AddressFromCommandText(std::string_view text, std::string_view curre
         if (c != '"') unquoted += c;
     const std::string_view trimmed = Trim(unquoted);
     if (trimmed.empty()) return {};
-    if (HasScheme(trimmed)) return std::string(trimmed);
-    std::string path(trimmed);
-    if (!IsAbsolutePath(path) && !currentFolder.empty()) {
-        std::string folder(currentFolder);
-        if (folder.back() != '/') folder += '/';
-        // "../a.htm" from /w/b gives /w/a.htm: the address names the file plainly.
-        path = std::filesystem::path(folder + path).lexically_normal().string();
-    }
-    return FileAddressOf(path);
+    if (HasScheme(trimmed)) return EscapedAddress(trimmed);
+    std::filesystem::path path(trimmed);
+    // "../a.htm" from /w/b gives /w/a.htm: the address names the file plainly.
+    if (path.is_relative() && !currentFolder.empty())
+        path = (std::filesystem::path(currentFolder) / path).lexically_normal();
+    return FileAddressOf(AnsiName(path));
 }
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args,
@@ -78,7 +83,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
         if (a == "--screenshot" && hasValue) {
-            line.ScreenshotFile = args[++i];
+            line.ScreenshotFile = Utf8ToAnsi(args[++i]);
         } else if (a == "--dump-layout") {
             line.DumpLayout = true;
         } else if (a == "--image-info" && hasValue) {

@@ -22,17 +22,18 @@ struct TCommandLine {
     std::string Error;       // a usage error, or empty
 };
 
-// args are the arguments after the program name, in ANSI; currentFolder is
-// where relative paths are found.
+// args are the arguments after the program name as the system gives them
+// (UTF-8); currentFolder, a native path, is where relative paths are found.
 TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::string_view currentFolder);
 
-// The address meant by the text of the command line or of a dropped file:
-// quotes removed and blanks trimmed; an absolute address ("http://...",
-// "res:///...", any letter case) stays; anything else is a local path and
-// becomes a "file:///" address.
+// The address meant by the text of the command line (UTF-8): quotes removed
+// and blanks trimmed; an absolute address ("http://...", "res:///...", any
+// letter case) stays, its characters outside ASCII escaped; anything else is
+// a native path and becomes a "file:///" address that names exactly that file.
 std::string AddressFromCommandText(std::string_view text, std::string_view currentFolder);
 
-// The "file:///" address of a local path.
+// The "file:///" address of a local file name (platform/file_system.h) or of
+// a typed path: characters outside ASCII and control bytes are escaped.
 std::string FileAddressOf(std::string_view path);
 
 // Whether the text begins with a scheme and "://".

@@ -16,6 +16,7 @@
 #include "platform/ini_file.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
+#include "platform/program_folder.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"
@@ -50,16 +51,19 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     programFolder_ = lumo::ProgramFolder();
     cacheDir_ = programFolder_ + "Cache/";
     settingsFile_ = programFolder_ + "lumo.ini";
-    diskCache_ = std::make_unique<TDiskCache>(cacheDir_);
+    // Only the copy of the program that holds the lock on "Monitor.txt"
+    // writes the cache index, the cookie file and the address file back, and
+    // only it deletes or overwrites cache files it did not make.
+    ForceDirectories(cacheDir_);
+    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
+    diskCache_ = std::make_unique<TDiskCache>(cacheDir_, LogOpen() ? TCacheFolder::Owned
+                                                                   : TCacheFolder::Shared);
     settings_.RetainCache = true;
     Status1->clear();
     ReadSettings();
     ApplyBrowserDefaults();
     InstallPrinting();
 
-    // Only the copy of the program that holds the lock on "Monitor.txt"
-    // writes the cache index, the cookie file and the address file back.
-    monitor_ = ExclusiveFileLock::Acquire(cacheDir_ + "Monitor.txt");
     diskCache_->SetSaveOnDestroy(LogOpen());
     cookies_ = std::make_unique<TCookieList>(cacheDir_);
     cookies_->SetSaveOnDestroy(LogOpen());
@@ -152,7 +156,7 @@ void THTTPForm::dragEnterEvent(QDragEnterEvent* event) {
 void THTTPForm::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
-        TakeDroppedFile(FromQString(url.toLocalFile()));
+        TakeDroppedFile(FromQFileName(url.toLocalFile()));
         break; // only the first dropped file is opened
     }
     event->acceptProposedAction();
@@ -164,12 +168,12 @@ void THTTPForm::Openfile1Click() {
     QFileDialog dialog(this);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix("htm");
-    dialog.setDirectory(ToQString(folder));
+    dialog.setDirectory(ToQFileName(folder));
     dialog.setNameFilters({"html files (*.htm *.html)",
                            "image files (*.bmp *.gif *.jpg *.jpeg *.png)", "text files (*.txt)",
                            "all files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    const std::string fileName = FromQString(dialog.selectedFiles().first());
+    const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     LastOpenFile = fileName;

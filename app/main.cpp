@@ -7,7 +7,6 @@
 #include "app/viewer_loading.h"
 #include "builder/document_dump.h"
 #include "platform/ansi.h"
-#include "platform/file_system.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -71,11 +70,9 @@ int DumpLayout(const TCommandLine& line) {
 }
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
-        args.push_back(Utf8ToAnsi(argv[i]));
+    const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
-    const TCommandLine line = ParseCommandLine(args, AnsiName(std::filesystem::current_path(ec)));
+    const TCommandLine line = ParseCommandLine(args, std::filesystem::current_path(ec).native());
     if (!line.Error.empty()) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;

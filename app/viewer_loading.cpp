@@ -16,13 +16,14 @@ TViewerLoad LoadAddressIntoViewer(THTMLViewer& viewer, const std::string& addres
         return TViewerLoad::Loaded;
     }
     if (scheme != "file") return TViewerLoad::NotLocal;
-    const std::optional<std::string> path = FileConnectionPath(address);
-    if (!path) throw EInOutError("Can't locate file: " + address);
-    const std::string file = path->substr(0, path->find('#'));
-    switch (FileKindOf(file)) {
-    case ckImage: viewer.OpenImageFile(*path); break;
-    case ckText: viewer.OpenTextFile(*path); break;
-    case ckHTML: viewer.OpenFile(*path); break;
+    const std::optional<std::string> file = FileConnectionPath(address);
+    if (!file) throw EInOutError("Can't locate file: " + address);
+    const size_t hash = address.find('#');
+    const std::string name = hash == std::string::npos ? *file : *file + address.substr(hash);
+    switch (FileKindOf(*file)) {
+    case ckImage: viewer.OpenImageFile(name); break;
+    case ckText: viewer.OpenTextFile(name); break;
+    case ckHTML: viewer.OpenFile(name); break;
     }
     return TViewerLoad::Loaded;
 }

@@ -1,5 +1,6 @@
 #include "net/address.h"
 
+#include "platform/file_system.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -105,9 +106,10 @@ AddressParts SplitAddress(std::string_view url) {
         parts.Proto = "mailto";
         rest = url.substr(url.find(':') + 1);
     }
-    const size_t slash = rest.find('/');
-    if (slash != npos) parts.Path = rest.substr(slash);
-    SplitAuthority(rest.substr(0, slash), parts);
+    // The server part ends where the path, the query or the fragment begins.
+    const size_t end = rest.find_first_of("/?#");
+    if (end != npos) parts.Path = rest.substr(end);
+    SplitAuthority(rest.substr(0, end), parts);
     return parts;
 }
 
@@ -126,6 +128,12 @@ std::string DirectoryOf(std::string_view url) {
 }
 
 std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
+    const std::string_view rel = Trim(relIn);
+    if (rel.starts_with("//")) { // the scheme of the base, another server
+        std::string result = CompleteAddress(SchemeOf(baseIn) + ":" + std::string(rel));
+        ReduceParentSegments(result, result.find('/', result.find("://") + 3));
+        return result;
+    }
     std::string base(baseIn);
     const size_t scheme = base.find("://");
     size_t root = base.find('/', scheme == std::string::npos ? 0 : scheme + 3);
@@ -135,7 +143,6 @@ std::string ResolveRelative(std::string_view baseIn, std::string_view relIn) {
     }
     if (base.back() != '/') base += '/';
 
-    const std::string_view rel = Trim(relIn);
     std::string result;
     if (!rel.empty() && rel[0] == '/')
         result = base.substr(0, root + 1) + std::string(rel.substr(1));
@@ -159,8 +166,6 @@ std::string CompleteAddress(std::string_view url) {
 
 std::string ResolveLocation(std::string_view current, std::string_view location) {
     const std::string_view value = Trim(location);
-    if (value.substr(0, 2) == "//") // the same scheme, another server
-        return CompleteAddress(SchemeOf(current) + ":" + std::string(value));
     const size_t scheme = value.find("://");
     if (scheme != npos && value.find_first_of("/?") > scheme) return CompleteAddress(value);
     return ResolveRelative(DirectoryOf(current), value);
@@ -225,63 +230,16 @@ std::string PathToAddress(std::string_view path) {
     return result;
 }
 
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
-
-std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c)) {
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (encode(c)) {
-            out += '%';
-            out += Hex[c >> 4];
-            out += Hex[c & 15];
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
-void DecodePercents(std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        const int hi = s[i] == '%' && i + 2 < s.size() ? HexDigit(s[i + 1]) : -1;
-        const int lo = hi >= 0 ? HexDigit(s[i + 2]) : -1;
-        if (lo < 0) {
-            out += s[i]; // not an escape: kept as it stands
-            continue;
-        }
-        out += static_cast<char>(hi * 16 + lo);
-        i += 2;
-    }
-    s = std::move(out);
-}
-
 std::string AddressToPath(std::string_view url) {
-    std::string s(url);
-    DecodePercents(s);
-    if (s.find('/') == std::string::npos) return s;
-    if (StartsWithText(s, "file:///"))
-        s.erase(0, 7); // keep the slash that starts an absolute path
-    else if (StartsWithText(s, "file://"))
-        s.erase(0, 7);
+    // A drive is found in the text as written: an escaped ":" or "|" is part of a name.
+    std::string_view s = url;
+    if (s.find('/') == std::string_view::npos) return LocalName(s);
+    if (StartsWithText(s, "file://")) s.remove_prefix(7); // "file:///" keeps the root slash
     // "/c|/dir" and "/c:/dir": a drive path, kept in its Windows form.
     std::string_view rest = s;
     if (rest.size() >= 3 && rest[0] == '/' && (rest[2] == '|' || rest[2] == ':'))
         rest.remove_prefix(1);
-    if (rest.size() < 2 || (rest[1] != '|' && rest[1] != ':')) return s;
+    if (rest.size() < 2 || (rest[1] != '|' && rest[1] != ':')) return LocalName(s);
     std::string windows(rest);
     for (char& c : windows) {
         if (c == '|')
@@ -289,7 +247,7 @@ std::string AddressToPath(std::string_view url) {
         else if (c == '/')
             c = '\\';
     }
-    return IsDrivePath(windows) ? windows : s;
+    return LocalName(IsDrivePath(windows) ? std::string_view(windows) : s);
 }
 
 std::string ServerAddressToPath(std::string_view url, std::string_view root) {

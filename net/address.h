@@ -19,7 +19,8 @@ std::string SchemeOf(std::string_view url);
 // The address up to and including the last "/" of its path; "/" appended when it has none.
 std::string DirectoryOf(std::string_view url);
 
-// An absolute address for rel, relative to the directory address base.
+// An absolute address for rel, relative to the directory address base; a
+// network-path reference ("//server/x") takes only the scheme of base.
 std::string ResolveRelative(std::string_view base, std::string_view rel);
 
 // A typed address made whole: "http://" when no scheme, "/" when no path.
@@ -52,18 +53,11 @@ size_t LastPos(std::string_view sub, std::string_view s);
 // A local path as the part of a "file:///" address after the three slashes.
 std::string PathToAddress(std::string_view path);
 
-// The text with each byte for which encode holds written as "%" and two
-// upper-case hexadecimal digits.
-std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c));
-
-// Replaces each "%" and two hexadecimal digits by that byte, left to right;
-// a "%" without two hexadecimal digits after it stays as it is.
-void DecodePercents(std::string& s);
-
-// The local file name of an address: percents decoded and the "file://"
-// prefix removed. A drive address (file:///c|/dir/a.htm) keeps its Windows
-// form as text (c:\dir\a.htm); any other path keeps its slashes, so
-// file:///home/u/a.htm is /home/u/a.htm. Text without "/" is returned decoded.
+// The local file name of an address (see LocalName in platform/file_system.h):
+// the "file://" prefix removed and the escapes written as a local name writes
+// them. A drive address (file:///c|/dir/a.htm) keeps its Windows form as text
+// (c:\dir\a.htm); any other path keeps its slashes, so file:///home/u/a%20b.htm
+// is /home/u/a b.htm.
 std::string AddressToPath(std::string_view url);
 
 // AddressToPath, with a server-relative result ("/dir/a.htm" from an address

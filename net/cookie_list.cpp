@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace lumo {
 
@@ -71,6 +72,28 @@ std::string AcceptedDomainAttribute(std::string_view attribute, std::string_view
     return domain;
 }
 
+bool HasControlByte(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b < 0x20 || b == 0x7F;
+    });
+}
+
+// The value of the "domain=" attribute (up to a space), looked for only
+// among the attributes after the first ";": a cookie may be named
+// "sso_domain" or hold "domain=" in its value.
+std::optional<std::string_view> DomainAttribute(std::string_view value) {
+    for (size_t at = value.find(';'); at != std::string_view::npos; at = value.find(';', at + 1)) {
+        const std::string_view attribute =
+            Trim(value.substr(at + 1, value.find(';', at + 1) - at - 1));
+        if (attribute.starts_with("domain=")) {
+            const std::string_view domain = attribute.substr(7);
+            return domain.substr(0, domain.find(' '));
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string CookieDomainOf(std::string_view host) {
@@ -87,8 +110,10 @@ TCookieList::TCookieList(std::string folder) : folder_(std::move(folder)) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     const auto text = ReadWholeFile(folder_ + "Cookies.txt", MaxFileSize);
     if (!text) return;
-    for (std::string& line : SplitLines(*text))
-        if (!Trim(line).empty()) AddEntry(std::move(line));
+    // Only CR LF and LF end an entry, and no entry holds a control byte: the
+    // file must never say more than the store took.
+    for (std::string& line : SplitLines(*text, TLoneCR::Kept))
+        if (!Trim(line).empty() && !HasControlByte(line)) AddEntry(std::move(line));
 }
 
 TCookieList::~TCookieList() {
@@ -105,6 +130,9 @@ void TCookieList::AddEntry(std::string entry) {
 void TCookieList::StoreSetCookie(std::string_view url, std::string_view value) {
     const std::string host = SplitAddress(url).Host;
     value = Trim(value);
+    // A line break would split the entry in the file (planting a cookie for
+    // any domain) and make the request header unsendable.
+    if (HasControlByte(value) || HasControlByte(host)) return;
     // The leading "name=value;" is kept; a cookie without ";" is kept whole and
     // given one, so that headers joined from several cookies stay separable.
     const size_t semicolon = value.find(';');
@@ -113,13 +141,9 @@ void TCookieList::StoreSetCookie(std::string_view url, std::string_view value) {
     if (nameValue.empty()) return;
     if (nameValue.back() != ';') nameValue += ';';
 
-    std::string domain;
-    if (const size_t at = value.find("domain="); at != std::string_view::npos) {
-        const std::string_view rest = value.substr(at + 7);
-        domain = AcceptedDomainAttribute(rest.substr(0, rest.find_first_of(" ;")), host);
-    } else {
-        domain = CookieDomainOf(host);
-    }
+    const auto attribute = DomainAttribute(value);
+    const std::string domain =
+        attribute ? AcceptedDomainAttribute(*attribute, host) : CookieDomainOf(host);
     if (domain.empty()) return;
     AddEntry(domain + " " + nameValue);
 }

@@ -240,13 +240,13 @@ void TCustomWSocket::ResetDefaults() {
     readCount_ = 0;
     allSent_ = true;
     dataSentDue_ = false;
-    closeInvoked_ = false;
     receiveError_ = 0;
     FlushTimeout = 60;
 }
 
 void TCustomWSocket::ReadyToWatch(int handle) {
     handle_ = handle;
+    sessionOpen_ = true;
     const WPARAM generation = ++generation_;
     watcher_ = std::make_unique<SocketWatcher>(handle, [this, generation](SocketWatcher::Ready r) {
         if (generation != generation_ || handle_ < 0) return;
@@ -381,7 +381,6 @@ int TCustomWSocket::Accept() {
 void TCustomWSocket::AdoptHandle(int handle) {
     if (handle_ >= 0) CloseAndNotify(false, 0);
     ReadyToWatch(handle);
-    closeInvoked_ = false;
     ChangeState(wsConnected);
     WatchForMore();
 }
@@ -454,13 +453,8 @@ void TCustomWSocket::SendQueued() {
                 const int error = SocketLastError();
                 if (error == WSAEWOULDBLOCK) return;
                 if (error == WSAECONNRESET || error == WSAENOTSOCK || error == WSAENOTCONN ||
-                    error == WSAEINVAL) {
-                    closeInvoked_ = true;
-                    const auto alive = alive_;
-                    CloseAndNotify(false, error);
-                    if (*alive) TriggerSessionClosed(static_cast<uint16_t>(error));
-                    return;
-                }
+                    error == WSAEINVAL)
+                    return CloseAndNotify(false, error);
                 lastError_ = error;
                 return ReportSocketError("TryToSend failed");
             }
@@ -513,15 +507,18 @@ void TCustomWSocket::CloseAndNotify(bool shut, int error) {
     }
     const WPARAM generation = generation_;
     ChangeState(wsClosed);
-    if (!destroying_ && !closeInvoked_ && OnSessionClosed && handle >= 0) {
-        closeInvoked_ = true;
-        const auto alive = alive_;
-        TriggerSessionClosed(static_cast<uint16_t>(error));
-        // The owner may have freed the socket or opened a new connection meanwhile.
-        if (!*alive || generation != generation_) return;
-    }
+    // The owner may free the socket or open a new connection meanwhile.
+    if (!EndSession(error) || generation != generation_) return;
     DropQueue();
     ResetDefaults();
+}
+
+bool TCustomWSocket::EndSession(int error) {
+    if (!sessionOpen_ || destroying_) return true;
+    sessionOpen_ = false;
+    const auto alive = alive_;
+    TriggerSessionClosed(static_cast<uint16_t>(error));
+    return *alive;
 }
 
 void TCustomWSocket::Abort() {
@@ -693,11 +690,8 @@ void TCustomWSocket::Notify(int events, int error) {
     if ((events & FD_CLOSE) && state_ != wsConnecting) {
         ReadLoop(0);
         if (!same()) return;
-        if (OnSessionClosed && !closeInvoked_) {
-            closeInvoked_ = true;
-            TriggerSessionClosed(static_cast<uint16_t>(error));
-            if (!same()) return;
-        }
+        EndSession(error);
+        if (!same()) return;
         if (state_ != wsClosed) Close();
     }
 }
@@ -727,6 +721,7 @@ void TCustomWSocket::ReportSocketError(const std::string& function) {
         handle_ = -1;
         ++generation_;
         ChangeState(wsClosed);
+        if (!EndSession(n)) return; // the owner freed the socket: nobody to report to
     }
     lastError_ = n;
     ReportError("Error " + std::to_string(n) + " in function " + function + "\r\n" +

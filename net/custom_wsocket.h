@@ -137,6 +137,9 @@ protected:
     virtual void BindLocal();
     virtual void ReportError(const std::string& msg);
     void ReportSocketError(const std::string& function);
+    // Fires OnSessionClosed when a session is open; false when its handler
+    // freed the socket.
+    bool EndSession(int error);
     virtual void HandleEventException(const std::exception& e);
 
     virtual bool TriggerDataAvailable(uint16_t error);
@@ -189,8 +192,10 @@ private:
     uint64_t lookupId_ = 0;
     std::vector<std::string> lookupAddresses_;
     std::deque<TBuffer> queue_;
-    bool allSent_ = true, dataSentDue_ = false, closeInvoked_ = false, paused_ = false,
-         destroying_ = false;
+    bool allSent_ = true, dataSentDue_ = false, paused_ = false, destroying_ = false;
+    // A handle was opened (connect, listen, adopt) and OnSessionClosed has not
+    // yet told of its close: every close of it tells exactly once.
+    bool sessionOpen_ = false;
     int64_t readCount_ = 0;
     int lastError_ = 0;
     int receiveError_ = 0; // a failure seen by Receive, reported again with the close

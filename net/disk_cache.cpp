@@ -57,7 +57,8 @@ bool IsCacheFileName(std::string_view name) {
     return ext.empty() || IsKnownExtension(ext);
 }
 
-TDiskCache::TDiskCache(std::string folder) : folder_(std::move(folder)) {
+TDiskCache::TDiskCache(std::string folder, TCacheFolder role)
+    : folder_(std::move(folder)), role_(role) {
     if (folder_.empty() || folder_.back() != '/') folder_ += '/';
     ForceDirectories(folder_);
     LoadIndex();
@@ -81,7 +82,7 @@ void TDiskCache::LoadIndex() {
         if (kindSep == std::string_view::npos) continue;
         Entry e{std::string(Trim(l.substr(0, kindSep))),
                 std::string(Trim(l.substr(kindSep + 1, fileSep - kindSep - 1))),
-                std::string(Trim(l.substr(fileSep + 1)))};
+                std::string(Trim(l.substr(fileSep + 1))), role_ == TCacheFolder::Owned};
         const int number = FileNumberOf(e.fileName);
         if (number < 0 || e.key.empty()) continue; // not a file of ours: never touch it
         highest = std::max(highest, number);
@@ -96,8 +97,12 @@ void TDiskCache::EvictOldest() {
     if (entries_.size() <= Capacity) return;
     const auto excess = static_cast<ptrdiff_t>(entries_.size() - Capacity);
     for (auto it = entries_.begin(); it != entries_.begin() + excess; ++it)
-        RemoveFile(folder_ + it->fileName);
+        RemoveOwnFile(*it);
     entries_.erase(entries_.begin(), entries_.begin() + excess);
+}
+
+void TDiskCache::RemoveOwnFile(const Entry& e) const {
+    if (e.own) RemoveFile(folder_ + e.fileName);
 }
 
 ptrdiff_t TDiskCache::Find(std::string_view key) const {
@@ -106,8 +111,15 @@ ptrdiff_t TDiskCache::Find(std::string_view key) const {
     return -1;
 }
 
+// The next number whose file does not exist yet: another copy of the program
+// may have used numbers since the index was read. In a folder where nothing
+// can be made the name is given anyway; storing the document then fails.
 std::string TDiskCache::NewFileName(std::string_view key) {
-    return "m" + std::to_string(nextFileNumber_++) + std::string(KnownExtensionOf(key));
+    const std::string extension(KnownExtensionOf(key));
+    while (true) {
+        std::string name = "m" + std::to_string(nextFileNumber_++) + extension;
+        if (CreateNewFile(folder_ + name) != TNewFile::Exists) return name;
+    }
 }
 
 bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) const {
@@ -126,8 +138,14 @@ bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) 
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
     if (SchemeOf(url) != "http") return {};
     const std::string key = CacheKeyOf(url);
-    if (const ptrdiff_t i = Find(key); i >= 0)
-        return folder_ + entries_[static_cast<size_t>(i)].fileName;
+    if (const ptrdiff_t i = Find(key); i >= 0) {
+        Entry& e = entries_[static_cast<size_t>(i)];
+        if (!e.own) { // the owner's file: this copy stores the address anew
+            e.fileName = NewFileName(key);
+            e.own = true;
+        }
+        return folder_ + e.fileName;
+    }
     Entry e{key, std::to_string(kind), NewFileName(key)};
     if (failed) e.key += '*';
     std::string fileName = folder_ + e.fileName;
@@ -139,13 +157,13 @@ std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
 void TDiskCache::Remove(std::string_view url) {
     const ptrdiff_t i = Find(CacheKeyOf(url));
     if (i < 0) return;
-    RemoveFile(folder_ + entries_[static_cast<size_t>(i)].fileName);
+    RemoveOwnFile(entries_[static_cast<size_t>(i)]);
     entries_.erase(entries_.begin() + i);
 }
 
 void TDiskCache::EraseAll() {
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
-        RemoveFile(folder_ + it->fileName);
+        RemoveOwnFile(*it);
     entries_.clear();
 }
 

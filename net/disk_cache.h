@@ -12,6 +12,11 @@
 
 namespace lumo {
 
+// Whether this copy of the program owns the cache folder (holds the lock on
+// its "Monitor.txt"). A copy that shares it with the owner deletes and
+// overwrites only the files it made itself.
+enum class TCacheFolder { Owned, Shared };
+
 class TDiskCache {
 public:
     static constexpr size_t Capacity = 100;
@@ -19,7 +24,7 @@ public:
     static constexpr size_t MaxIndexSize = 16 * 1024 * 1024;
 
     // Creates the folder (with its parents) when missing and loads the index.
-    explicit TDiskCache(std::string folder);
+    explicit TDiskCache(std::string folder, TCacheFolder role = TCacheFolder::Owned);
     // Writes the index back when SetSaveOnDestroy(true) was called.
     ~TDiskCache();
     TDiskCache(const TDiskCache&) = delete;
@@ -31,7 +36,8 @@ public:
 
     // For an http address, the full path under which the caller must store the
     // document; empty for any other scheme. An entry added with failed set is
-    // never found by Lookup; it only holds a place until it is evicted.
+    // never found by Lookup; it only holds a place until it is evicted. A new
+    // file is created empty under a number no file has yet.
     std::string Add(std::string_view url, int kind, bool failed);
 
     void Remove(std::string_view url);
@@ -53,14 +59,17 @@ private:
         std::string key;
         std::string kind;
         std::string fileName;
+        bool own = true; // made by this copy, or the folder is ours
     };
 
     void LoadIndex();
     void EvictOldest();
+    void RemoveOwnFile(const Entry& e) const;
     ptrdiff_t Find(std::string_view key) const;
     std::string NewFileName(std::string_view key);
 
     std::string folder_;
+    TCacheFolder role_;
     std::vector<Entry> entries_;
     int nextFileNumber_ = FirstFileNumber;
     bool saveOnDestroy_ = false;

@@ -9,8 +9,8 @@
 namespace lumo {
 
 std::optional<std::string> FileConnectionPath(std::string_view url) {
-    std::string name = AddressToPath(url.substr(0, url.find('?')));
-    if (name.find('\0') != std::string::npos) return std::nullopt;
+    std::string name = AddressToPath(url.substr(0, url.find_first_of("?#")));
+    if (!name.empty() && NativePath(name).empty()) return std::nullopt;
     return name;
 }
 

@@ -17,7 +17,7 @@ public:
 };
 
 // The local file name of a file address: AddressToPath of the address
-// without its query. Nothing when the name would hold a NUL byte.
+// without its query and fragment. Nothing when the name would hold a NUL byte.
 std::optional<std::string> FileConnectionPath(std::string_view url);
 
 // The content kind a local file's name stands for.

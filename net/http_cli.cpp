@@ -47,6 +47,13 @@ bool ValidPort(std::string_view port) {
     return n >= 1 && n <= 65535;
 }
 
+// The path to request: without the fragment, which never goes to the server,
+// and starting with "/" ("http://host?x=1" asks for "/?x=1").
+std::string RequestPathOf(std::string_view path) {
+    path = path.substr(0, path.find('#'));
+    return path.starts_with('/') ? std::string(path) : "/" + std::string(path);
+}
+
 // The last path segment without its query; "document.htm" for none.
 std::string DocumentNameOf(std::string_view path) {
     if (path.empty() || path == "/") return "document.htm";
@@ -112,25 +119,65 @@ std::string HttpDate(double dateTime) {
     return text;
 }
 
+template <class Event, class... Args>
+bool THttpCli::Raise(const Event& event, Args&&... args) {
+    const RequestWatch gone(*this);
+    if (event) {
+        const Event handler = event;
+        handler(this, std::forward<Args>(args)...);
+    }
+    return !gone();
+}
+
+template <class Step>
+void THttpCli::Guarded(Step&& step) {
+    const auto alive = alive_;
+    try {
+        step();
+    } catch (const std::exception& e) {
+        if (*alive) FailAfterEvent(e.what());
+    }
+}
+
+// A request that was ending still ends, but as a failure when it was to succeed.
+void THttpCli::FailAfterEvent(const std::string& reason) {
+    if (state_ == hsReady) return;
+    if (!ending_) return Fail(httperrEventFailed, reason);
+    if (requestDoneError_ != 0) return;
+    requestDoneError_ = httperrEventFailed;
+    statusCode_ = 404;
+    reasonPhrase_ = reason;
+}
+
 THttpCli::THttpCli()
     : socket_(std::make_unique<TWSocket>()),
       window_(std::make_unique<MessageWindow>(
           [this](UINT msg, WPARAM w, LPARAM l) { return WndProc(msg, w, l); })),
       idleTimer_(std::make_unique<Timer>()), alive_(std::make_shared<bool>(true)),
       sendBuffer_(SendChunkSize) {
-    socket_->OnDnsLookupDone = [this](TCustomWSocket*, uint16_t e) { SocketDnsLookupDone(e); };
-    socket_->OnSessionConnected = [this](TCustomWSocket*, uint16_t e) {
-        SocketSessionConnected(e);
+    socket_->OnDnsLookupDone = [this](TCustomWSocket*, uint16_t e) {
+        Guarded([&] { SocketDnsLookupDone(e); });
     };
-    socket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t e) { SocketDataAvailable(e); };
-    socket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) { SocketSessionClosed(e); };
-    socket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) { SocketDataSent(e); };
+    socket_->OnSessionConnected = [this](TCustomWSocket*, uint16_t e) {
+        Guarded([&] { SocketSessionConnected(e); });
+    };
+    socket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t e) {
+        Guarded([&] { SocketDataAvailable(e); });
+    };
+    socket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) {
+        Guarded([&] { SocketSessionClosed(e); });
+    };
+    socket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) {
+        Guarded([&] { SocketDataSent(e); });
+    };
     reader_.OnHeaderLine = [this](const std::string& line) { ReaderHeaderLine(line); };
     reader_.OnHeaderEnd = [this] { ReaderHeaderEnd(); };
     reader_.OnBody = [this](const char* data, size_t len) { ReaderBody(data, len); };
     idleTimer_->OnTimer = [this] {
-        if (state_ != hsReady && !ending_ && TickCount() - lastActivity_ >= IdleTimeout)
-            FailSocket(WSAETIMEDOUT);
+        Guarded([this] {
+            if (state_ != hsReady && !ending_ && TickCount() - lastActivity_ >= IdleTimeout)
+                FailSocket(WSAETIMEDOUT);
+        });
     };
 }
 
@@ -140,18 +187,21 @@ THttpCli::~THttpCli() {
 }
 
 void THttpCli::Get() {
+    const auto alive = alive_;
     StartRequest(httpGET);
-    WaitForReady();
+    WaitForReady(alive);
 }
 
 void THttpCli::Post() {
+    const auto alive = alive_;
     StartRequest(httpPOST);
-    WaitForReady();
+    WaitForReady(alive);
 }
 
 void THttpCli::Head() {
+    const auto alive = alive_;
     StartRequest(httpHEAD);
-    WaitForReady();
+    WaitForReady(alive);
 }
 
 void THttpCli::GetAsync() {
@@ -164,8 +214,7 @@ void THttpCli::HeadAsync() {
     StartRequest(httpHEAD);
 }
 
-void THttpCli::WaitForReady() {
-    const auto alive = alive_;
+void THttpCli::WaitForReady(const std::shared_ptr<bool>& alive) {
     WaitUntil([&] { return !*alive || state_ == hsReady; });
     if (!*alive) throw EHttpException("Connection aborted on request", 404);
     if (requestDoneError_ != 0 || statusCode_ >= 400)
@@ -200,7 +249,7 @@ void THttpCli::StartRequest(THttpRequest rq) {
     targetHost_.clear();
     targetPort_.clear();
     socket_->MultiThreaded = MultiThreaded;
-    SetState(hsStarting);
+    if (!SetState(hsStarting)) return;
     lastActivity_ = TickCount();
     idleTimer_->SetInterval(std::max(10, IdleTimeout / 4));
     idleTimer_->SetEnabled(true);
@@ -228,12 +277,9 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
         Fail(httperrBadRequest, "Invalid port: " + port);
         return false;
     }
-    if (redirection && (!SameText(parts.Host, targetHost_) || port != targetPort_)) {
-        // Credentials and cookies belong to the server they were meant for.
-        user_.clear();
-        pass_.clear();
-        cookie_.clear();
-    }
+    if (redirection &&
+        !RedirectedCookie(address, SameText(parts.Host, targetHost_) && port == targetPort_))
+        return false;
     if (!parts.User.empty()) {
         user_ = parts.User;
         pass_ = parts.Pass;
@@ -244,7 +290,7 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
     }
     targetHost_ = parts.Host;
     targetPort_ = port;
-    const std::string path = parts.Path.empty() ? "/" : parts.Path;
+    const std::string path = RequestPathOf(parts.Path);
     if (Proxy.empty()) {
         hostName_ = parts.Host;
         port_ = port;
@@ -267,8 +313,26 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
     return true;
 }
 
+// Credentials and cookies belong to the server they were meant for; the owner
+// may know the cookie of the new address (a cookie the redirection itself set,
+// or one of a domain that both servers share).
+bool THttpCli::RedirectedCookie(const std::string& address, bool sameServer) {
+    if (!sameServer) {
+        user_.clear();
+        pass_.clear();
+    }
+    std::string cookie = sameServer ? cookie_ : std::string();
+    if (!Raise(OnCookieRequest, address, cookie)) return false;
+    if (!SafeHeaderValue(cookie)) {
+        Fail(httperrBadRequest, "Invalid character in request header");
+        return false;
+    }
+    cookie_ = std::move(cookie);
+    return true;
+}
+
 void THttpCli::Connect() {
-    SetState(hsResolving);
+    if (!SetState(hsResolving)) return;
     lastActivity_ = TickCount();
     if (hostName_.empty()) return Fail(WSAEINVAL, "can't resolve hostname to IP address");
     try {
@@ -281,7 +345,7 @@ void THttpCli::Connect() {
 void THttpCli::SocketDnsLookupDone(uint16_t error) {
     if (state_ != hsResolving || ending_) return; // aborted, or an earlier request's
     if (error != 0) return Fail(error, "can't resolve hostname to IP address");
-    SetState(hsConnecting);
+    if (!SetState(hsConnecting)) return;
     try {
         socket_->SetAddr(socket_->DnsResult());
         socket_->SetPort(port_);
@@ -296,57 +360,55 @@ void THttpCli::SocketDnsLookupDone(uint16_t error) {
 void THttpCli::SocketSessionConnected(uint16_t error) {
     if (state_ != hsConnecting || ending_) return;
     if (error != 0) return FailSocket(error);
-    const RequestWatch gone(*this);
     connected_ = true;
     lastActivity_ = TickCount();
-    SetState(hsConnected);
-    if (OnSessionConnected) OnSessionConnected(this);
-    if (gone()) return;
-    SetState(hsAwaitingHeader);
-    try {
-        SendRequest();
-        if (gone() || method_ != httpPOST) return;
-        if (OnSendBegin) OnSendBegin(this);
-        if (gone()) return;
-        allowedToSend_ = true;
-        SendNextChunk();
-    } catch (const std::exception&) {
-        // The server then sees an incomplete request; the close ends ours.
-        if (!gone()) socket_->Close();
-    }
+    if (!SetState(hsConnected) || !Raise(OnSessionConnected) || !SetState(hsAwaitingHeader) ||
+        !SendRequest() || method_ != httpPOST || !Raise(OnSendBegin))
+        return;
+    allowedToSend_ = true;
+    SendNextChunk();
 }
 
-void THttpCli::SendLine(const std::string& s) {
-    if (OnCommand) OnCommand(this, s);
-    request_ += s;
-    request_ += "\r\n";
-}
-
-void THttpCli::SendRequest() {
-    request_.clear();
-    if (OnRequestHeaderBegin) OnRequestHeaderBegin(this);
+std::vector<std::string> THttpCli::RequestLines() const {
     const bool post = method_ == httpPOST;
-    SendLine(std::string(MethodOf(method_)) + " " + path_ + " HTTP/1.0");
-    if (!Sender.empty()) SendLine("From: " + Sender);
-    if (!Accept.empty()) SendLine("Accept: " + Accept);
-    if (!Reference.empty()) SendLine("Referer: " + Reference);
-    if (post && !ContentTypePost.empty()) SendLine("Content-Type: " + ContentTypePost);
-    if (!Agent.empty()) SendLine("User-Agent: " + Agent);
-    SendLine("Host: " + targetHost_);
-    if (NoCache) SendLine("Pragma: no-cache");
+    std::vector<std::string> lines{std::string(MethodOf(method_)) + " " + path_ + " HTTP/1.0"};
+    if (!Sender.empty()) lines.push_back("From: " + Sender);
+    if (!Accept.empty()) lines.push_back("Accept: " + Accept);
+    if (!Reference.empty()) lines.push_back("Referer: " + Reference);
+    if (post && !ContentTypePost.empty()) lines.push_back("Content-Type: " + ContentTypePost);
+    if (!Agent.empty()) lines.push_back("User-Agent: " + Agent);
+    lines.push_back("Host: " + targetHost_);
+    if (NoCache) lines.push_back("Pragma: no-cache");
     if (post)
-        SendLine("Content-Length: " +
-                 std::to_string(std::max<int64_t>(0, PostStream->Size() - PostStream->Position())));
-    if (ModifiedSince != 0) SendLine("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
-    if (!user_.empty()) SendLine("Authorization: Basic " + Base64Encode(user_ + ":" + pass_));
+        lines.push_back("Content-Length: " + std::to_string(std::max<int64_t>(
+                                                 0, PostStream->Size() - PostStream->Position())));
+    if (ModifiedSince != 0)
+        lines.push_back("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
+    if (!user_.empty())
+        lines.push_back("Authorization: Basic " + Base64Encode(user_ + ":" + pass_));
     if (!Proxy.empty() && !ProxyUsername.empty())
-        SendLine("Proxy-Authorization: Basic " + Base64Encode(ProxyUsername + ":" + ProxyPassword));
-    if (!cookie_.empty()) SendLine("Cookie: " + cookie_);
-    if (OnRequestHeaderEnd) OnRequestHeaderEnd(this);
-    SendLine("");
-    const std::string request = std::move(request_);
-    request_.clear();
+        lines.push_back("Proxy-Authorization: Basic " +
+                        Base64Encode(ProxyUsername + ":" + ProxyPassword));
+    if (!cookie_.empty()) lines.push_back("Cookie: " + cookie_);
+    return lines;
+}
+
+bool THttpCli::SendLine(const std::string& s, std::string& request) {
+    if (!Raise(OnCommand, s)) return false;
+    request += s;
+    request += "\r\n";
+    return true;
+}
+
+// False when a handler ended the request.
+bool THttpCli::SendRequest() {
+    if (!Raise(OnRequestHeaderBegin)) return false;
+    std::string request;
+    for (const std::string& line : RequestLines())
+        if (!SendLine(line, request)) return false;
+    if (!Raise(OnRequestHeaderEnd) || !SendLine("", request)) return false;
     if (socket_->State() == wsConnected) socket_->SendString(request);
+    return !ending_;
 }
 
 void THttpCli::SocketDataSent(uint16_t) {
@@ -363,13 +425,13 @@ void THttpCli::SendNextChunk() {
     const size_t n = PostStream->Read(sendBuffer_.data(), sendBuffer_.size());
     if (n == 0) {
         allowedToSend_ = false;
-        if (OnSendEnd) OnSendEnd(this);
+        Raise(OnSendEnd);
         return;
     }
     sentCount_ += static_cast<int64_t>(n);
-    const RequestWatch gone(*this);
-    if (OnSendData) OnSendData(this, sendBuffer_.data(), static_cast<int>(n));
-    if (gone() || socket_->State() != wsConnected) return;
+    if (!Raise(OnSendData, sendBuffer_.data(), static_cast<int>(n)) ||
+        socket_->State() != wsConnected)
+        return;
     socket_->Send(sendBuffer_.data(), static_cast<int>(n));
 }
 
@@ -404,22 +466,22 @@ void THttpCli::FailOnReader() {
         if (f == failure) return Fail(error, THttpResponseReader::FailureText(failure));
 }
 
+// A handler that ends the request has stopped the reader already (Abort and
+// Fail stop it; a new request resets it), and one that freed the client freed
+// the reader too: either way nothing more is done here.
 void THttpCli::ReaderHeaderLine(const std::string& line) {
-    const RequestWatch gone(*this);
     if (reader_.HeaderLineCount() == 1) {
-        if (OnHeaderBegin) OnHeaderBegin(this);
-        if (gone()) return reader_.Stop();
+        if (!Raise(OnHeaderBegin)) return;
         statusCode_ = reader_.StatusCode();
         reasonPhrase_ = reader_.ReasonPhrase();
     }
     rcvdHeader_.push_back(line);
-    if (OnCookie && reader_.FieldName() == "set-cookie") {
+    if (reader_.FieldName() == "set-cookie") {
+        const std::string value = reader_.FieldValue(); // outlives a handler that frees us
         bool accept = true;
-        OnCookie(this, reader_.FieldValue(), accept);
-        if (gone()) return reader_.Stop();
+        if (!Raise(OnCookie, value, accept)) return;
     }
-    if (OnHeaderData) OnHeaderData(this);
-    if (gone()) return reader_.Stop();
+    if (!Raise(OnHeaderData)) return;
     if (statusCode_ >= 400) {
         // The body of a refusal is never read.
         reader_.Stop();
@@ -428,35 +490,28 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
 }
 
 void THttpCli::ReaderHeaderEnd() {
-    const RequestWatch gone(*this);
-    if (reader_.HeaderLineCount() == 0) {
-        if (OnHeaderBegin) OnHeaderBegin(this);
-        if (gone()) return reader_.Stop();
-    }
+    if (reader_.HeaderLineCount() == 0 && !Raise(OnHeaderBegin)) return;
     if (reader_.LocationSeen()) {
-        if (OnHeaderEnd) OnHeaderEnd(this);
-        if (gone()) return reader_.Stop();
+        if (!Raise(OnHeaderEnd)) return;
         return FollowLocation();
     }
     if (reader_.ContentType() == "text/html" && docName_.size() >= 4 &&
         SameText(std::string_view(docName_).substr(docName_.size() - 4), ".exe"))
         docName_.replace(docName_.size() - 3, 3, "htm");
-    SetState(hsReceivingBody);
-    if (OnHeaderEnd) OnHeaderEnd(this);
-    if (gone()) reader_.Stop();
+    if (!SetState(hsReceivingBody)) return;
+    Raise(OnHeaderEnd);
 }
 
 void THttpCli::ReaderBody(const char* data, size_t len) {
-    const RequestWatch gone(*this);
     if (!docBegun_) {
         docBegun_ = true;
-        if (OnDocBegin) OnDocBegin(this);
-        if (gone()) return reader_.Stop();
+        if (!Raise(OnDocBegin)) return;
     }
     receivedBytes_ += static_cast<int64_t>(len);
-    if (OnDocData) OnDocData(this, data, static_cast<int>(len));
-    if (gone()) return reader_.Stop();
-    if (ReceiveStream) ReceiveStream->Write(data, len);
+    if (!Raise(OnDocData, data, static_cast<int>(len))) return;
+    // A stream that takes less (a full disk) must not end as a whole document.
+    if (ReceiveStream && ReceiveStream->Write(data, len) != len)
+        Fail(httperrEventFailed, "Cannot store the document");
 }
 
 std::string THttpCli::LastLine() const {
@@ -471,16 +526,15 @@ void THttpCli::FollowLocation() {
     if (!PrepareTarget(ResolveLocation(location_, reader_.Location()), true)) return;
     if (method_ == httpPOST) method_ = httpGET; // the answer to a form is fetched, not posted again
     closeMode_ = CloseMode::Redirect;
-    socket_->Close();
-    if (closeMode_ == CloseMode::Redirect) RedirectionClosed(); // the socket was closed already
+    const auto alive = alive_;
+    socket_->Close(); // its close event runs RedirectionClosed, which may free us
+    if (*alive && closeMode_ == CloseMode::Redirect) RedirectionClosed(); // it was closed already
 }
 
 void THttpCli::RedirectionClosed() {
     closeMode_ = CloseMode::Normal;
     connected_ = false;
-    const RequestWatch gone(*this);
-    if (OnLocationChange) OnLocationChange(this);
-    if (gone()) return;
+    if (!Raise(OnLocationChange)) return;
     reader_.Reset();
     statusCode_ = 0;
     reasonPhrase_.clear();
@@ -541,17 +595,13 @@ void THttpCli::FinishRequest() {
     Conclude();
 }
 
+// The request becomes ready from the event loop whatever OnDocEnd does: it
+// may free the client, or raise and so turn a success into a failure.
 void THttpCli::Conclude() {
-    if (EndDocument()) window_->Post(WM_HTTP_SET_READY, serial_);
-}
-
-// Stops the clock and ends the document that began; false when a handler freed the client.
-bool THttpCli::EndDocument() {
     connected_ = false;
     idleTimer_->SetEnabled(false);
-    const auto alive = alive_;
-    if (docBegun_ && OnDocEnd) OnDocEnd(this);
-    return *alive;
+    window_->Post(WM_HTTP_SET_READY, serial_);
+    if (docBegun_) Raise(OnDocEnd);
 }
 
 void THttpCli::Abort() {
@@ -563,7 +613,8 @@ void THttpCli::Abort() {
         return;
     }
     ++serial_; // what was posted for this request is stale from now on
-    SetState(hsAborting);
+    const auto alive = alive_;
+    if (!SetState(hsAborting) && !*alive) return;
     statusCode_ = 404;
     reasonPhrase_ = "Connection aborted on request";
     requestDoneError_ = httperrAborted;
@@ -572,32 +623,36 @@ void THttpCli::Abort() {
     socket_->Abort();
     if (!ending_) {
         ending_ = true;
-        if (!EndDocument()) return;
+        connected_ = false;
+        idleTimer_->SetEnabled(false);
+        if (docBegun_) Raise(OnDocEnd);
+        if (!*alive || state_ != hsAborting) return;
     }
     SetState(hsReady);
 }
 
-void THttpCli::SetState(THttpCliState s) {
+// True when the request goes on (see Raise).
+bool THttpCli::SetState(THttpCliState s) {
     state_ = s;
     const auto alive = alive_;
-    if (OnStateChange) OnStateChange(this);
-    if (s == hsReady && *alive)
-        window_->Post(WM_HTTP_REQUEST_DONE, requestType_, static_cast<LPARAM>(requestDoneError_));
+    const THttpRequest rq = requestType_;
+    const uint16_t error = requestDoneError_;
+    const bool goesOn = Raise(OnStateChange);
+    if (s == hsReady && *alive) window_->Post(WM_HTTP_REQUEST_DONE, rq, static_cast<LPARAM>(error));
+    return goesOn;
 }
 
 LRESULT THttpCli::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HTTP_REQUEST_DONE:
-        // A copy runs, so a handler that frees the client (and with it the
-        // handler's own closure) can still use what it captured.
-        if (const auto done = OnRequestDone)
-            done(this, static_cast<THttpRequest>(wParam), static_cast<uint16_t>(lParam));
+        Raise(OnRequestDone, static_cast<THttpRequest>(wParam), static_cast<uint16_t>(lParam));
         return 0;
     case WM_HTTP_SET_READY:
         if (wParam == serial_ && state_ != hsReady) SetState(hsReady);
         return 0;
     case WM_HTTP_LOGIN:
-        if (wParam == serial_ && state_ != hsReady && state_ != hsAborting && !ending_) Connect();
+        if (wParam == serial_ && state_ != hsReady && state_ != hsAborting && !ending_)
+            Guarded([this] { Connect(); });
         return 0;
     default: return 0;
     }

@@ -50,6 +50,9 @@ enum : uint16_t {
     httperrTooManyRedirects = 9,
     httperrUnsupportedProtocol = 10,
     httperrBadRequest = 11,
+    // An event handler or the receive stream raised (the reason phrase is its
+    // message), or the receive stream took fewer bytes than it was given.
+    httperrEventFailed = 12,
 };
 
 // The client's window messages.
@@ -101,6 +104,11 @@ public:
     std::function<void(THttpCli* Sender, const std::string& Data, bool& Accept)> OnCookie;
     DataEvent OnDocData, OnSendData;
     std::function<void(THttpCli* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
+    // Before each request after a redirection: Cookie holds what the client
+    // would send to URL, the new address (the current cookie on the same
+    // server, nothing on another), and the handler sets what it should send.
+    std::function<void(THttpCli* Sender, const std::string& URL, std::string& Cookie)>
+        OnCookieRequest;
 
     // Synchronous: return when the request has ended; raise EHttpException
     // with the reason phrase and the status code when it failed.
@@ -132,9 +140,6 @@ public:
     THttpRequest RequestType() const { return requestType_; }
     uint16_t RequestDoneError() const { return requestDoneError_; }
 
-protected:
-    virtual void SendLine(const std::string& s);
-
 private:
     enum class CloseMode { Normal, Redirect, Ignore };
 
@@ -152,19 +157,32 @@ private:
         WPARAM serial_;
     };
 
+    // Runs a handler from a copy, so that one that frees the client (and its
+    // own closure with it) returns safely. True when the request it was raised
+    // for goes on: the client lives, and the request has neither ended nor
+    // been replaced by another.
+    template <class Event, class... Args>
+    bool Raise(const Event& event, Args&&... args);
+    // Runs a step of a socket event; what it raises ends the request.
+    template <class Step>
+    void Guarded(Step&& step);
+    void FailAfterEvent(const std::string& reason);
+
     LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
     void StartRequest(THttpRequest rq);
-    void WaitForReady();
-    bool PrepareTarget(const std::string& address, bool keepHost);
+    void WaitForReady(const std::shared_ptr<bool>& alive);
+    bool PrepareTarget(const std::string& address, bool redirection);
+    bool RedirectedCookie(const std::string& address, bool sameServer);
     void Connect();
-    void SetState(THttpCliState s);
-    void SendRequest();
+    bool SetState(THttpCliState s);
+    std::vector<std::string> RequestLines() const;
+    bool SendLine(const std::string& s, std::string& request);
+    bool SendRequest();
     void SendNextChunk();
     void Fail(uint16_t error, const std::string& reason);
     void FailSocket(int error);
     void FinishRequest();
     void Conclude();
-    bool EndDocument();
     void FailOnReader();
     void EndOfConnection(int error);
     void FollowLocation();
@@ -204,7 +222,6 @@ private:
     bool docBegun_ = false;
     uint16_t requestDoneError_ = 0;
     std::vector<std::string> rcvdHeader_;
-    std::string request_;
     std::vector<char> sendBuffer_;
 };
 

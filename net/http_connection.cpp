@@ -15,23 +15,27 @@ void THTTPConnection::Prepare(const std::string& url, bool forPost) {
     c.ReceiveStream = contentStream_;
     c.URL = url;
     // Forwarded at the moment the client fires, so the owner may change its
-    // events during the fetch.
+    // events during the fetch. Each runs from a copy: the owner may free the
+    // connection, and the handler's own closure with it.
     c.OnHeaderBegin = [this](THttpCli* s) {
-        if (OnHeaderBegin) OnHeaderBegin(s);
+        if (const auto f = OnHeaderBegin) f(s);
     };
     c.OnHeaderEnd = [this](THttpCli* s) {
-        if (OnHeaderEnd) OnHeaderEnd(s);
+        if (const auto f = OnHeaderEnd) f(s);
     };
     c.OnHeaderData = [this](THttpCli* s) {
-        if (OnHeaderData) OnHeaderData(s);
+        if (const auto f = OnHeaderData) f(s);
+    };
+    c.OnCookieRequest = [this](THttpCli* s, const std::string& url, std::string& cookie) {
+        if (const auto f = OnCookieRequest) f(s, url, cookie);
     };
     c.OnRequestDone = [this](THttpCli*, THttpRequest rq, uint16_t error) {
-        if (const auto done = OnRequestDone) done(DoneSender, rq, error); // may free this
+        if (const auto f = OnRequestDone) f(DoneSender, rq, error);
     };
     c.OnCommand = nullptr;
     if (!forPost)
         c.OnCommand = [this](THttpCli* s, const std::string& line) {
-            if (OnCommand) OnCommand(s, line);
+            if (const auto f = OnCommand) f(s, line);
         };
     // The document events are taken as they are now.
     c.OnDocBegin = nullptr;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <limits>
 
 namespace lumo {
 
@@ -21,7 +20,21 @@ bool AllDigits(std::string_view s) {
 }
 } // namespace
 
-THttpResponseReader::THttpResponseReader() : buffer_(BodyChunkSize + 1) {}
+THttpResponseReader::THttpResponseReader()
+    : alive_(std::make_shared<bool>(true)), buffer_(BodyChunkSize + 1) {}
+
+THttpResponseReader::~THttpResponseReader() {
+    *alive_ = false;
+}
+
+template <class Event, class... Args>
+bool THttpResponseReader::Raise(const Event& event, Args&&... args) {
+    if (!event) return true;
+    const auto alive = alive_;
+    const Event handler = event;
+    handler(std::forward<Args>(args)...);
+    return *alive;
+}
 
 void THttpResponseReader::Reset() {
     held_ = headerBytes_ = lastBody_ = 0;
@@ -57,6 +70,7 @@ char* THttpResponseReader::Space(size_t& room) {
 }
 
 void THttpResponseReader::Feed(const char* data, size_t len) {
+    const auto alive = alive_;
     while (len > 0 && !stopped_) {
         size_t room = 0;
         char* space = Space(room);
@@ -64,6 +78,7 @@ void THttpResponseReader::Feed(const char* data, size_t len) {
         const size_t n = std::min(room, len);
         std::memcpy(space, data, n);
         Commit(n);
+        if (!*alive) return;
         data += n;
         len -= n;
     }
@@ -80,10 +95,14 @@ void THttpResponseReader::Commit(size_t n) {
 void THttpResponseReader::EndOfInput() {
     if (stopped_ || inBody_ || headerLines_ > 0 || held_ == 0 || held_ >= StatusPrefix.size())
         return;
-    inBody_ = true;
     if (contentType_.empty()) contentType_ = "text/html";
-    if (OnHeaderEnd) OnHeaderEnd();
-    if (!stopped_) DeliverHeldAsBody();
+    EndHeader();
+}
+
+// The body begins with what is held.
+void THttpResponseReader::EndHeader() {
+    inBody_ = true;
+    if (Raise(OnHeaderEnd) && !stopped_) DeliverHeldAsBody();
 }
 
 void THttpResponseReader::Fail(Failure f) {
@@ -95,7 +114,7 @@ void THttpResponseReader::DeliverHeldAsBody() {
     if (held_ == 0) return;
     lastBody_ = held_;
     held_ = 0;
-    if (OnBody) OnBody(buffer_.data(), lastBody_);
+    Raise(OnBody, buffer_.data(), lastBody_);
 }
 
 void THttpResponseReader::ProcessHeader() {
@@ -104,11 +123,8 @@ void THttpResponseReader::ProcessHeader() {
             // Without a status line there is no header: the bytes are the document.
             const size_t n = std::min(held_, StatusPrefix.size());
             if (!SameText(std::string_view(buffer_.data(), n), StatusPrefix.substr(0, n))) {
-                inBody_ = true;
                 if (contentType_.empty()) contentType_ = "text/html";
-                if (OnHeaderEnd) OnHeaderEnd();
-                if (!stopped_) DeliverHeldAsBody();
-                return;
+                return EndHeader();
             }
         }
         const char* lf = static_cast<const char*>(std::memchr(buffer_.data(), '\n', held_));
@@ -122,22 +138,21 @@ void THttpResponseReader::ProcessHeader() {
         held_ -= end + 1;
         std::memmove(buffer_.data(), buffer_.data() + end + 1, held_);
 
-        if (line.empty()) {
-            inBody_ = true;
-            if (OnHeaderEnd) OnHeaderEnd();
-            if (!stopped_) DeliverHeldAsBody();
-            return;
-        }
-        HeaderLine(line);
+        if (line.empty()) return EndHeader();
+        if (!HeaderLine(line)) return;
     }
 }
 
-void THttpResponseReader::HeaderLine(const std::string& line) {
+// False when the owner's handler freed the reader.
+bool THttpResponseReader::HeaderLine(const std::string& line) {
     ++headerLines_;
     fieldName_.clear();
     fieldValue_.clear();
     if (headerLines_ == 1) {
-        if (!ParseStatusLine(line, statusCode_, reasonPhrase_)) return Fail(Failure::BadStatusLine);
+        if (!ParseStatusLine(line, statusCode_, reasonPhrase_)) {
+            Fail(Failure::BadStatusLine);
+            return true;
+        }
         hasStatusLine_ = true;
     } else {
         if (SplitField(line, fieldName_, fieldValue_)) {
@@ -145,9 +160,10 @@ void THttpResponseReader::HeaderLine(const std::string& line) {
                 int64_t n = -1;
                 const auto [end, ec] =
                     std::from_chars(fieldValue_.data(), fieldValue_.data() + fieldValue_.size(), n);
-                if (!AllDigits(fieldValue_) || ec != std::errc() ||
-                    n > std::numeric_limits<int32_t>::max())
-                    return Fail(Failure::BadContentLength);
+                if (!AllDigits(fieldValue_) || ec != std::errc()) {
+                    Fail(Failure::BadContentLength);
+                    return true;
+                }
                 (void)end;
                 contentLength_ = n;
             } else if (fieldName_ == "content-type") {
@@ -158,7 +174,7 @@ void THttpResponseReader::HeaderLine(const std::string& line) {
             }
         }
     }
-    if (OnHeaderLine) OnHeaderLine(line);
+    return Raise(OnHeaderLine, line);
 }
 
 bool THttpResponseReader::SplitField(std::string_view line, std::string& name, std::string& value) {

@@ -2,12 +2,14 @@
 // header lines up to the blank line, then the body, which is handed on as it
 // comes. Sizes are bounded: a header line may hold 8 KiB, the whole header
 // 64 KiB. A response that does not begin with a status line has no header;
-// all of it, line ends included, is body.
+// all of it, line ends included, is body. Its owner may free it from inside
+// any of its events.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,9 @@ public:
     enum class Failure { None, LineTooLong, HeaderTooLarge, BadStatusLine, BadContentLength };
 
     THttpResponseReader();
+    ~THttpResponseReader();
+    THttpResponseReader(const THttpResponseReader&) = delete;
+    THttpResponseReader& operator=(const THttpResponseReader&) = delete;
 
     // Each header line (the status line included) without its line end, after
     // the reader has taken what it knows from it.
@@ -74,11 +79,16 @@ public:
     static bool ParseStatusLine(std::string_view line, int& code, std::string& reason);
 
 private:
+    // Runs an event from a copy; false when its handler freed the reader.
+    template <class Event, class... Args>
+    bool Raise(const Event& event, Args&&... args);
     void ProcessHeader();
-    void HeaderLine(const std::string& line);
+    bool HeaderLine(const std::string& line);
+    void EndHeader();
     void DeliverHeldAsBody();
     void Fail(Failure f);
 
+    std::shared_ptr<bool> alive_;
     std::vector<char> buffer_;
     size_t held_ = 0;
     size_t lastBody_ = 0; // the last body piece still stands at the start of buffer_

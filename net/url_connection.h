@@ -19,7 +19,8 @@ class TStream;
 
 class TURLConnection {
 public:
-    // The sender of forwarded events is the HTTP client; of OnRequestDone, DoneSender.
+    // The sender of forwarded events is the HTTP client; of OnRequestDone,
+    // DoneSender. The owner may free the connection from inside any event.
     using NotifyEvent = std::function<void(void* Sender)>;
     using DataEvent = std::function<void(void* Sender, const char* Buffer, int Len)>;
 
@@ -58,6 +59,8 @@ public:
     NotifyEvent OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
     DataEvent OnDocData;
     std::function<void(void* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
+    // Forwarded from the HTTP client: the cookie for the address a redirection leads to.
+    std::function<void(void* Sender, const std::string& URL, std::string& Cookie)> OnCookieRequest;
 
     std::string Proxy, ProxyPort;
     std::string Cookie;

@@ -1,9 +1,12 @@
 #include "platform/file_system.h"
 
 #include "platform/ansi.h"
+#include "platform/text.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <system_error>
 #include <unistd.h>
@@ -12,25 +15,61 @@ namespace lumo {
 
 namespace fs = std::filesystem;
 
-fs::path NativePath(std::string_view ansiName) {
-    return fs::path(AnsiToUtf8(ansiName));
+namespace {
+
+// The bytes a local name writes as escapes.
+bool EscapedInName(unsigned char c) {
+    return c < 0x20 || c >= 0x7F ||
+           std::string_view("%#?:\\|\"").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+bool OutsidePlainText(unsigned char c) {
+    return c < 0x20 || c >= 0x7F || c == '%';
+}
+
+bool Always(unsigned char) {
+    return true;
+}
+
+} // namespace
+
+fs::path NativePath(std::string_view name) {
+    std::string bytes;
+    size_t plain = 0; // the start of the characters not yet taken
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char byte = 0;
+        if (!PercentEscapeAt(name, i, byte)) continue;
+        bytes += AnsiToUtf8(name.substr(plain, i - plain));
+        bytes += static_cast<char>(byte);
+        i += 2;
+        plain = i + 1;
+    }
+    bytes += AnsiToUtf8(name.substr(std::min(plain, name.size())));
+    // A NUL would end the name early for the system: "a.txt%00.htm" is no a.txt.
+    if (bytes.find('\0') != std::string::npos) return {};
+    return fs::path(std::move(bytes));
 }
 
 std::string AnsiName(const fs::path& path) {
-    return Utf8ToAnsi(path.string());
+    return EncodePercents(path.native(), EscapedInName);
 }
 
-std::string ProgramFolder() {
-    std::string folder;
-    if (const char* home = std::getenv("LUMO_HOME"); home && *home) {
-        folder = Utf8ToAnsi(home);
-    } else {
-        std::error_code ec;
-        const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-        folder = ec ? std::string(".") : AnsiName(exe.parent_path());
+std::string LocalName(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (size_t i = 0; i < name.size(); ++i) {
+        unsigned char byte = 0;
+        if (PercentEscapeAt(name, i, byte)) {
+            out += EncodePercents(std::string_view(reinterpret_cast<const char*>(&byte), 1),
+                                  EscapedInName);
+            i += 2;
+        } else if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            out += EncodePercents(AnsiToUtf8(name.substr(i, 1)), Always);
+        } else {
+            out += EncodePercents(name.substr(i, 1), OutsidePlainText);
+        }
     }
-    if (folder.empty() || folder.back() != '/') folder += '/';
-    return folder;
+    return out;
 }
 
 bool FileExists(std::string_view name) {
@@ -48,6 +87,15 @@ bool ForceDirectories(std::string_view name) {
     const fs::path path = NativePath(name);
     fs::create_directories(path, ec);
     return fs::is_directory(path, ec);
+}
+
+TNewFile CreateNewFile(std::string_view name) {
+    const int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        ::close(fd);
+        return TNewFile::Created;
+    }
+    return errno == EEXIST ? TNewFile::Exists : TNewFile::Failed;
 }
 
 bool RemoveFile(std::string_view name) {
@@ -94,13 +142,14 @@ bool WriteFileAtomically(std::string_view name, std::string_view bytes) {
     return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
+std::vector<std::string> SplitLines(std::string_view text, TLoneCR loneCR) {
     std::vector<std::string> lines;
     size_t start = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
+        const bool crlf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (text[i] != '\n' && !crlf && (text[i] != '\r' || loneCR == TLoneCR::Kept)) continue;
         lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        if (crlf) ++i;
         start = i + 1;
     }
     if (start < text.size()) lines.emplace_back(text.substr(start));

@@ -1,5 +1,12 @@
 // Files and folders named by ANSI text. The names are converted to the native
-// (UTF-8) form here and nowhere else.
+// form here and nowhere else.
+//
+// A local file name inside the program is ANSI text in the form of an
+// address's path: a percent escape stands for one byte of the native name and
+// any other character for itself (in UTF-8), so every name a user's files have
+// can be written, whatever bytes it holds. AnsiName writes a native path with
+// every byte that is not plain ASCII, and each of % # ? : \ | ", as an escape;
+// such a name stands in a "file:///" address as it is.
 #pragma once
 
 #include <cstddef>
@@ -11,20 +18,30 @@
 
 namespace lumo {
 
-std::filesystem::path NativePath(std::string_view ansiName);
+// The native path of a local file name; empty, naming no file, when it would
+// hold a NUL byte.
+std::filesystem::path NativePath(std::string_view name);
 
-// Characters the code page lacks become '?'.
+// The program's name of a native path; NativePath gives the path back.
 std::string AnsiName(const std::filesystem::path& path);
 
-// The folder holding the settings file, the cache and the bookmarks, ending in
-// "/": LUMO_HOME when it is set, else the folder of the executable.
-std::string ProgramFolder();
+// The same name written the way AnsiName writes it, so names of one file
+// compare equal: an escape of a character that needs none is decoded, and a
+// character outside ASCII, a control byte and a "%" that starts no escape are
+// escaped. Every other character stands as it is, so "/", "\" and ":" keep
+// what they mean in a link.
+std::string LocalName(std::string_view name);
 
 bool FileExists(std::string_view name); // a regular file (symbolic links followed)
 bool DirectoryExists(std::string_view name);
 
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool ForceDirectories(std::string_view name);
+
+enum class TNewFile { Created, Exists, Failed };
+// Creates an empty file only when no file of that name exists, so that two
+// programs sharing a folder never take the same name.
+TNewFile CreateNewFile(std::string_view name);
 
 // Deletes a file; true when it was deleted.
 bool RemoveFile(std::string_view name);
@@ -36,8 +53,10 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes)
 // a reader sees either the old or the new content, never a part.
 bool WriteFileAtomically(std::string_view name, std::string_view bytes);
 
-// Splits text into lines at CR LF, LF or CR; a final line break adds no empty line.
-std::vector<std::string> SplitLines(std::string_view text);
+enum class TLoneCR { EndsLine, Kept };
+// Splits text into lines at CR LF, LF and (unless kept) CR alone; a final
+// line break adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text, TLoneCR loneCR = TLoneCR::EndsLine);
 
 // Joins lines, each followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -3,10 +3,21 @@
 #include "platform/file_system.h"
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace lumo {
 
 namespace {
 constexpr size_t npos = std::string::npos;
+
+// CR and LF become spaces: a name or value never adds lines or sections to
+// the file, and the rest of what the user gave is kept.
+std::string OneLine(std::string_view text) {
+    std::string line(text);
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    return line;
+}
 
 bool IsSectionHeader(std::string_view line) {
     const std::string_view t = Trim(line);
@@ -23,7 +34,7 @@ TIniFile32::TIniFile32(std::string fileName) : fileName_(std::move(fileName)) {
 }
 
 size_t TIniFile32::FindSection(std::string_view section) const {
-    const std::string header = "[" + std::string(section) + "]";
+    const std::string header = "[" + OneLine(section) + "]";
     for (size_t i = 0; i < lines_.size(); ++i)
         if (SameText(lines_[i], header)) return i;
     return npos;
@@ -36,7 +47,8 @@ size_t TIniFile32::SectionEnd(size_t header) const {
     return i;
 }
 
-size_t TIniFile32::FindKey(size_t header, std::string_view key) const {
+size_t TIniFile32::FindKey(size_t header, std::string_view keyText) const {
+    const std::string key = OneLine(keyText);
     const size_t end = SectionEnd(header);
     for (size_t i = header + 1; i < end; ++i) {
         const size_t eq = lines_[i].find('=');
@@ -68,11 +80,11 @@ bool TIniFile32::ReadBool(std::string_view section, std::string_view key, bool d
 
 bool TIniFile32::WriteString(std::string_view section, std::string_view key,
                              std::string_view value) {
-    std::string entry = std::string(key) + "=" + std::string(value);
+    std::string entry = OneLine(key) + "=" + OneLine(value);
     const size_t header = FindSection(section);
     if (header == npos) {
         lines_.emplace_back();
-        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back("[" + OneLine(section) + "]");
         lines_.push_back(std::move(entry));
     } else if (const size_t line = FindKey(header, key); line != npos) {
         lines_[line] = std::move(entry);

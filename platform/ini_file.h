@@ -5,6 +5,7 @@
 // blanks around the line); it ends at the next line that, trimmed, begins with
 // "[" and ends with "]". An entry is "key=value": the key is the trimmed text
 // before the first "=" and compared exactly, the value the trimmed text after it.
+// CR and LF in a section name, key or value are written as spaces.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,9 @@
 #include "platform/qt_text.h"
 
 #include "platform/ansi.h"
+#include "platform/file_system.h"
+
+#include <QFile>
 
 namespace lumo {
 
@@ -24,6 +27,14 @@ std::string FromQString(const QString& text) {
         out += static_cast<char>(CodePointToAnsi(cp));
     }
     return out;
+}
+
+QString ToQFileName(std::string_view name) {
+    return QFile::decodeName(QByteArray::fromStdString(NativePath(name).native()));
+}
+
+std::string FromQFileName(const QString& path) {
+    return AnsiName(QFile::encodeName(path).toStdString());
 }
 
 } // namespace lumo

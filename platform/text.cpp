@@ -87,4 +87,56 @@ std::string QuotedBytes(std::string_view text, bool escapeHigh) {
     return out + "\"";
 }
 
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c)) {
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (encode(c)) {
+            out += '%';
+            out += Hex[c >> 4];
+            out += Hex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+bool PercentEscapeAt(std::string_view text, size_t i, unsigned char& byte) {
+    if (i + 2 >= text.size() || text[i] != '%') return false;
+    const int hi = HexDigit(text[i + 1]);
+    const int lo = HexDigit(text[i + 2]);
+    if (hi < 0 || lo < 0) return false;
+    byte = static_cast<unsigned char>(hi * 16 + lo);
+    return true;
+}
+
+void DecodePercents(std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char byte = 0;
+        if (PercentEscapeAt(s, i, byte)) {
+            out += static_cast<char>(byte);
+            i += 2;
+        } else {
+            out += s[i]; // not an escape: kept as it stands
+        }
+    }
+    s = std::move(out);
+}
+
 } // namespace lumo

@@ -52,4 +52,15 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 // as \xNN (bytes from 127 up too when escapeHigh), so it stays on one line.
 std::string QuotedBytes(std::string_view text, bool escapeHigh = false);
 
+// The text with each byte for which encode holds written as "%" and two
+// upper-case hexadecimal digits.
+std::string EncodePercents(std::string_view text, bool (*encode)(unsigned char c));
+
+// Whether a "%" and two hexadecimal digits stand at position i; byte is their value.
+bool PercentEscapeAt(std::string_view text, size_t i, unsigned char& byte);
+
+// Replaces each "%" and two hexadecimal digits by that byte, left to right;
+// a "%" without two hexadecimal digits after it stays as it is.
+void DecodePercents(std::string& s);
+
 } // namespace lumo

@@ -62,8 +62,10 @@ std::string ServerRootPath(std::string_view root) {
     return path;
 }
 
-std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
-                            std::string_view baseDir, std::string_view documentFile) {
+namespace {
+
+std::string ExpandedName(std::string_view name, std::string_view serverRoot,
+                         std::string_view baseDir, std::string_view documentFile) {
     std::string path = ServerAddressToPath(name, serverRoot);
     if (path.starts_with("\\\\") || IsDrivePath(path)) return path;
     if (path.starts_with("\\") || path.starts_with("/")) return NormalisePath(WithSlashes(path));
@@ -83,6 +85,21 @@ std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
     if (folder.starts_with("\\\\") || IsDrivePath(folder) || IsOtherScheme(folder))
         return folder + path;
     return NormalisePath(WithSlashes(folder + path));
+}
+
+} // namespace
+
+std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
+                            std::string_view baseDir, std::string_view documentFile) {
+    std::string path = ExpandedName(name, serverRoot, baseDir, documentFile);
+    if (path.empty() || IsOtherScheme(path) || path.starts_with("\\\\") || IsDrivePath(path))
+        return path; // kept as written
+    // Written the one way a local name is, so that the name expanded again
+    // (history, links) stays the same: a ":" or "#" left in it is a character
+    // of a name, never a drive or an anchor. A NUL ends nothing: "a.txt%00.htm"
+    // names no file at all.
+    const std::filesystem::path native = NativePath(path);
+    return native.empty() ? std::string() : AnsiName(native);
 }
 
 TLinkKind LinkKindOf(std::string_view fileName) {

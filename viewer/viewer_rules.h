@@ -14,7 +14,8 @@ namespace lumo {
 // and network names ("\\server\...") stay as they are; any other relative
 // name is taken from baseDir (a folder or a folder address) when it is set,
 // else from the folder of documentFile. baseDir "DosPath" means the current
-// folder. "." and ".." segments are resolved.
+// folder. "." and ".." segments are resolved. The result is a local name
+// (platform/file_system.h); empty for a name that would hold a NUL byte.
 std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
                             std::string_view baseDir, std::string_view documentFile);
 

@@ -2,6 +2,9 @@
 // newline into a base and a relative address.
 #include "fuzz/fuzz_support.h"
 #include "net/address.h"
+#include "platform/file_system.h"
+
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumo;
@@ -20,7 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LastSegmentOf(base);
     LastPos(rel, base);
     PathToAddress(text);
-    AddressToPath(text);
+    // A local name is written one way only, and names the file the text named.
+    const std::string name = AddressToPath(text);
+    if (LocalName(name) != name || NativePath(LocalName(text)) != NativePath(text)) std::abort();
     ServerAddressToPath(base, rel);
     return 0;
 }

@@ -10,8 +10,17 @@ TEST(CommandLine, AddressOrLocalPath) {
         const char* text;
         const char* address;
     } rows[] = {
-        {"C:\\dir\\page.htm", "file:///C|/dir/page.htm"},
-        {"\"C:\\dir\\my page.htm\"", "file:///C|/dir/my page.htm"},
+        // A local path names exactly that file: what is not plain ASCII or
+        // means something in an address is escaped.
+        {"C:\\dir\\page.htm", "file:///work/dir/C%3A%5Cdir%5Cpage.htm"},
+        {"\"/d/my page.htm\"", "file:///d/my page.htm"},
+        {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
+         "file:///work/dir/%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm"},
+        {"/d/a#b.htm", "file:///d/a%23b.htm"},
+        {"50%.htm", "file:///work/dir/50%25.htm"},
+        {"x:y.htm", "file:///work/dir/x%3Ay.htm"},
+        {"/d/caf\xC3\xA9?.htm", "file:///d/caf%C3%A9%3F.htm"},
+        {"http://srv/caf\xC3\xA9.htm", "http://srv/caf%C3%A9.htm"},
         {"http://srv/a.htm", "http://srv/a.htm"},
         {"\"http://srv/a b.htm\"", "http://srv/a b.htm"},
         {"  HTTP://Srv/  ", "HTTP://Srv/"},
@@ -35,6 +44,7 @@ TEST(CommandLine, OptionsOfHeadlessUse) {
     EXPECT_EQ(line.Width, 640);
     EXPECT_EQ(line.Height, 480);
     EXPECT_EQ(line.Address, "file:///d/my page.htm"); // unquoted words are one name
+    EXPECT_EQ(ParseCommandLine({"--screenshot", "\xC3\xA9.png"}, "/").ScreenshotFile, "\xE9.png");
 
     EXPECT_NE(ParseCommandLine({"--size", "640"}, "/").Error, "");
     EXPECT_NE(ParseCommandLine({"--size", "0x5"}, "/").Error, "");

@@ -187,6 +187,34 @@ TEST_F(HTTPFormTest, OnlyTheFirstDroppedFileIsTaken) {
     });
 }
 
+TEST_F(HTTPFormTest, DroppedFilesOfAnyNameOpen) {
+    const struct {
+        const char* name;
+        const char* address;
+    } rows[] = {
+        {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
+         "%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm"},
+        {"a#b.htm", "a%23b.htm"},
+        {"50%.htm", "50%25.htm"},
+        {"x:y.htm", "x%3Ay.htm"},
+    };
+    RunOnce([&](THTTPForm& form) {
+        for (const auto& row : rows) {
+            home.Write(row.name, std::string("<TITLE>") + row.address + "</TITLE>");
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(home / row.name))});
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&form, &enter);
+            QApplication::sendEvent(&form, &drop);
+            EXPECT_EQ(form.UrlCombobox->Text(), "file://" + home / row.address);
+            EXPECT_EQ(form.windowTitle().toStdString(), row.address);
+        }
+    });
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
     RunOnce([&](THTTPForm& form) {
         form.FormShow("file:///C|/dir/page.htm");

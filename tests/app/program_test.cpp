@@ -9,6 +9,9 @@
 #include <QImage>
 #include <QProcess>
 
+#include <filesystem>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace lumo {
@@ -90,6 +93,18 @@ TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
     EXPECT_FALSE(home.Exists("lumo.ini")); // the window was never made
 }
 
+TEST(Program, LocalFilesOfAnyNameOpenFromTheCommandLine) {
+    test::TempFolder home;
+    for (const char* name : {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm", "a#b.htm",
+                             "50%.htm", "x:y.htm"}) {
+        home.Write(name, std::string("<TITLE>") + name + "</TITLE><P>found");
+        const ProgramRun run =
+            RunLumo(home.Path(), {"--dump-layout", QString::fromUtf8(home / name)});
+        ASSERT_EQ(run.exitCode, 0) << name << ": " << run.errors;
+        EXPECT_NE(run.output.find("\"found\""), std::string::npos) << name;
+    }
+}
+
 TEST(Program, UsageErrorsAreReported) {
     test::TempFolder home;
     const ProgramRun run = RunLumo(home.Path(), {"--size", "big"});
@@ -111,10 +126,13 @@ TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
 
         home.Write("Cache/urls.txt", "marker\r\n");
         home.Write("Cache/cachinfo.txt", "marker 0 m1\r\n");
+        home.Write("Cache/m1", "the first copy's page");
         home.Write("Cache/Cookies.txt", ".marker.com M=1;\r\n");
+        home.Write("lumo.ini", "[Cache]\r\nRetain=0\r\n"); // the second erases its cache
         const ProgramRun second =
             RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "s.png")});
         ASSERT_EQ(second.exitCode, 0) << second.errors;
+        EXPECT_EQ(home.Read("Cache/m1"), "the first copy's page");
         EXPECT_EQ(home.Read("Cache/urls.txt"), "marker\r\n");
         EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "marker 0 m1\r\n");
         EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".marker.com M=1;\r\n");
@@ -123,6 +141,45 @@ TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
     EXPECT_EQ(home.Read("Cache/urls.txt"), "first.proxy\r\n80\r\nhttp://first/\r\n");
     EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "srv/first.htm 0 m12345.htm\r\n");
     EXPECT_EQ(home.Read("Cache/Cookies.txt"), ".first.com F=1;\r\n");
+}
+
+// An installed program: its folder is not the user's to write.
+TEST(Program, WithoutAFolderOfItsOwnTheStateFilesGoToTheUsersDataFolder) {
+    namespace fs = std::filesystem;
+    test::TempFolder root;
+    const fs::path bin = root.Path() + "bin";
+    const std::string data = root / "data";
+    fs::create_directories(bin);
+    fs::create_directories(data);
+    fs::copy_file(LUMO_BINARY, bin / "lumo");
+    fs::permissions(root.Path(),
+                    fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(bin, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(data, fs::perms::all);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("LUMO_HOME");
+    env.insert("HOME", QString::fromStdString(data));
+    env.insert("XDG_DATA_HOME", QString::fromStdString(data));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    process.setProcessEnvironment(env);
+    const QString program = QString::fromStdString((bin / "lumo").string());
+    const QStringList args = {"--screenshot", QString::fromStdString(data + "/s.png")};
+    // The super-user may write anywhere: it runs the program as nobody.
+    if (geteuid() == 0)
+        process.start("setpriv",
+                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} +
+                          args);
+    else
+        process.start(program, args);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(fs::exists(data + "/Lumo 10/lumo.ini"));
+    EXPECT_TRUE(fs::exists(data + "/Lumo 10/Cache/urls.txt"));
+    EXPECT_FALSE(fs::exists(bin / "lumo.ini"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "net/address.h"
+#include "platform/text.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,13 @@ TEST(Address, SplitAddress) {
         {"http:x/y", {"http", "", "", "x", "", "/y"}},
         {"mailto:joe@example.com", {"mailto", "joe", "", "example.com", "", ""}},
         {"host.com:80/index.htm", {"", "", "", "host.com", "80", "/index.htm"}},
+        // The host ends at the path, the query or the fragment.
+        {"http://host?x=1", {"http", "", "", "host", "", "?x=1"}},
+        {"http://host:81#f", {"http", "", "", "host", "81", "#f"}},
+        {"http://host?a=b@evil.com/x", {"http", "", "", "host", "", "?a=b@evil.com/x"}},
+        {"//host#x/y", {"http", "", "", "host", "", "#x/y"}},
+        {"mailto:joe@example.com?subject=hi",
+         {"mailto", "joe", "", "example.com", "", "?subject=hi"}},
     };
     for (const auto& row : rows) {
         const AddressParts got = SplitAddress(row.url);
@@ -85,9 +93,30 @@ TEST(Address, ResolveRelative) {
         {"http://h/a/", "./../b/././c", "http://h/b/c"},
         {"http://h/a/", "x/..", "http://h/a/x/.."},   // a final ".." without "/" stays
         {"http://h/a/", "x//../y", "http://h/a/x/y"}, // an empty segment is a segment
+        // A network-path reference: the scheme of the base, the server of the reference.
+        {"http://h/a/", "//cdn/x.gif", "http://cdn/x.gif"},
+        {"HTTP://h/a/", " //cdn:81/./a/../x.gif ", "http://cdn:81/x.gif"},
+        {"http://h/a/", "//cdn", "http://cdn/"},
+        {"file:///home/u/", "//srv/share/a.htm", "file://srv/share/a.htm"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ResolveRelative(row.base, row.rel), row.expected) << row.base << " + " << row.rel;
+
+    // A redirection's Location is resolved the same way, against the folder of
+    // the address that answered.
+    const struct {
+        const char* current;
+        const char* location;
+        const char* expected;
+    } locations[] = {
+        {"http://h/a/b.htm", "//cdn/x.gif", "http://cdn/x.gif"},
+        {"http://h/a/b.htm", "c.htm", "http://h/a/c.htm"},
+        {"http://h/a/b.htm", "/c.htm", "http://h/c.htm"},
+        {"http://h/a/b.htm", "http://other", "http://other/"},
+        {"http://h/a/b.htm", "x.htm?u=http://y/", "http://h/a/x.htm?u=http://y/"},
+    };
+    for (const auto& row : locations)
+        EXPECT_EQ(ResolveLocation(row.current, row.location), row.expected) << row.location;
 
     // Long chains of dot segments (hostile style sheets, Location values)
     // reduce in one pass.
@@ -201,6 +230,13 @@ TEST(Address, PercentsAndLocalPaths) {
         {"file:///home/u/a%20b.htm", "/home/u/a b.htm"},
         {"/home/u/Page.HTM", "/home/u/Page.HTM"},
         {"page.htm", "page.htm"},
+        // Local names: escapes where a name needs them, and only there.
+        {"file:///tmp/caf%c3%a9.htm", "/tmp/caf%C3%A9.htm"},
+        {"file:///tmp/caf\xE9.htm", "/tmp/caf%C3%A9.htm"},
+        {"file:///tmp/50%.htm", "/tmp/50%25.htm"},
+        {"file:///tmp/x%3Ay.htm", "/tmp/x%3Ay.htm"},
+        {"file:///x%3A/y.htm", "/x%3A/y.htm"}, // an escaped ":" makes no drive
+        {"file:///tmp/a%00b", "/tmp/a%00b"},
     };
     for (const auto& row : paths)
         EXPECT_EQ(AddressToPath(row.in), row.out) << row.in;

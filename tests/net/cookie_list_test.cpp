@@ -84,6 +84,41 @@ TEST_F(CookieListTest, DomainAttributes) {
     }
 }
 
+TEST_F(CookieListTest, ControlBytesInASetCookieRefuseIt) {
+    for (const std::string& value :
+         {std::string("A=1\r.bank.com EVIL=1;"), std::string("A=1\n.bank.com EVIL=1;"),
+          std::string("A=1\0.bank.com EVIL=1;", 22), std::string("A=\x01;"), std::string("A=\x7F;"),
+          std::string("A=1; path=/\r.bank.com EVIL=1;"),
+          std::string("A=1; domain=.example.com\r.bank.com EVIL=1;")})
+        cookies.StoreSetCookie("http://evil.example.com/", value);
+    EXPECT_EQ(cookies.Entries(), std::vector<std::string>{});
+    // Ends are trimmed as before, and the domain's later requests stay sendable.
+    cookies.StoreSetCookie("http://evil.example.com/", "A=2; path=/\r\n");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://www.example.com/"), "A=2;");
+}
+
+TEST_F(CookieListTest, DomainIsOnlyAnAttribute) {
+    const struct {
+        const char* value;
+        const char* entry;
+    } rows[] = {
+        {"sso_domain=x.com; path=/", ".example.com sso_domain=x.com;"},
+        {"pref=domain=.other.com; path=/", ".example.com pref=domain=.other.com;"},
+        {"A=1;domain=.example.com", ".example.com A=1;"},
+        {"A=2; path=/;  domain=.www.example.com ; secure", ".www.example.com A=2;"},
+        {"A=3; path=/x_domain=.other.com", ".example.com A=3;"},
+        {"A=4; domain=.other.com", ""},
+    };
+    for (const auto& row : rows) {
+        test::TempFolder f;
+        TCookieList list(f.Path());
+        list.StoreSetCookie("http://www.example.com/", row.value);
+        const std::vector<std::string> expected =
+            *row.entry ? std::vector<std::string>{row.entry} : std::vector<std::string>{};
+        EXPECT_EQ(list.Entries(), expected) << row.value;
+    }
+}
+
 TEST_F(CookieListTest, ADomainNeverGetsTheCookiesOfAnotherThatStartsLikeIt) {
     cookies.StoreSetCookie("http://www.example.com.au/", "MINE=1;");
     cookies.StoreSetCookie("http://www.example.com/", "YOURS=2;");
@@ -135,7 +170,25 @@ TEST(CookieFile, GarbageLoadsWhatItCan) {
     TCookieList cookies(folder.Path());
     EXPECT_EQ(cookies.CookieHeaderFor("http://www.a.com/"), "X=1;");
     EXPECT_EQ(cookies.CookieHeaderFor("http://www.b.com/"), "Y=2;");
-    EXPECT_EQ(cookies.Entries().size(), 4u);
+    EXPECT_EQ(cookies.Entries().size(), 3u); // the line with control bytes is not an entry
+}
+
+TEST(CookieFile, ALoneCarriageReturnNeverStartsAnEntry) {
+    test::TempFolder folder;
+    folder.Write("Cookies.txt", ".example.com A=1\r.bank.com EVIL=1;\r\n.b.com B=2;\n"
+                                ".c.com C=3;\r\n");
+    {
+        TCookieList cookies(folder.Path());
+        EXPECT_EQ(cookies.CookieHeaderFor("http://www.bank.com/"), "");
+        EXPECT_EQ(cookies.CookieHeaderFor("http://www.example.com/"), "");
+        EXPECT_EQ(cookies.CookieHeaderFor("http://www.b.com/"), "B=2;");
+        EXPECT_EQ(cookies.CookieHeaderFor("http://www.c.com/"), "C=3;");
+        // Nor can a cookie the store took put one there.
+        cookies.StoreSetCookie("http://evil.example.com/", "A=1\r.bank.com EVIL=1;");
+        cookies.SetSaveOnDestroy(true);
+    }
+    TCookieList again(folder.Path());
+    EXPECT_EQ(again.CookieHeaderFor("http://www.bank.com/"), "");
 }
 
 TEST(CookieFile, TheStoreIsBounded) {

@@ -168,5 +168,50 @@ TEST_F(DiskCacheTest, AHugeIndexIsCutToCapacityOnLoad) {
     EXPECT_FALSE(cache.Lookup("http://srv/49899.htm", file, kind));
 }
 
+TEST_F(DiskCacheTest, ASecondCopyNeverTouchesTheFilesOfTheFirst) {
+    folder.Write("Cache/cachinfo.txt", "srv/a.htm 0 m12345.htm\r\n");
+    folder.Write("Cache/m12345.htm", "first a");
+    TDiskCache first(Cache());
+    TDiskCache second(Cache(), TCacheFolder::Shared);
+    // Both copies read the same index; the first then goes on numbering.
+    EXPECT_EQ(Store(first, "http://srv/b.htm"), Cache() + "m12346.htm");
+    // The second skips the numbers whose files exist, and stores its own copy
+    // of an address the first one has.
+    const std::string c = Store(second, "http://srv/c.htm");
+    EXPECT_EQ(c, Cache() + "m12347.htm");
+    const std::string a = Store(second, "http://srv/a.htm");
+    EXPECT_EQ(a, Cache() + "m12348.htm");
+    EXPECT_EQ(second.Add("http://srv/a.htm", 0, false), a); // its own now
+    // The first skips what the second made.
+    EXPECT_EQ(first.Add("http://srv/d.htm", 0, false), Cache() + "m12349.htm");
+
+    // Evicting, removing and erasing delete only the second copy's own files.
+    for (int i = 0; i < 120; ++i)
+        Store(second, "http://srv/more" + std::to_string(i) + ".htm");
+    EXPECT_FALSE(std::filesystem::exists(c)); // its own, evicted
+    second.EraseAll();
+    TDiskCache guest(Cache(), TCacheFolder::Shared);
+    guest.Remove("http://srv/a.htm");
+    guest.EraseAll();
+    EXPECT_EQ(folder.Read("Cache/m12345.htm"), "first a");
+    EXPECT_EQ(folder.Read("Cache/m12346.htm"), "http://srv/b.htm");
+    EXPECT_TRUE(folder.Exists("Cache/m12349.htm"));
+    EXPECT_FALSE(std::filesystem::exists(a));
+    int left = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(Cache()))
+        ++left;
+    EXPECT_EQ(left, 4); // the index and the first copy's three files
+
+    // A second copy that finds the index too long leaves the files alone.
+    std::string index;
+    for (int i = 0; i < 150; ++i)
+        index += "srv/" + std::to_string(i) + ".htm 0 m" + std::to_string(i) + ".htm\r\n";
+    folder.Write("Cache/cachinfo.txt", index);
+    folder.Write("Cache/m0.htm", "old");
+    TDiskCache third(Cache(), TCacheFolder::Shared);
+    EXPECT_EQ(third.Count(), 100u);
+    EXPECT_TRUE(folder.Exists("Cache/m0.htm"));
+}
+
 } // namespace
 } // namespace lumo

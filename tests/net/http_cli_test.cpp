@@ -137,9 +137,17 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
              return "GET /dir/page.htm HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
          },
          httpGET},
+        {"a query without a path, and a fragment",
+         [](THttpCli& c, const ScriptedServer& s) {
+             c.URL = "http://127.0.0.1:" + std::to_string(s.Port()) + "?q=a@b#part";
+         },
+         [](const ScriptedServer&) {
+             return "GET /?q=a@b HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
+         },
+         httpGET},
         {"through a proxy",
          [](THttpCli& c, const ScriptedServer& s) {
-             c.URL = "http://host.example:81/x?q=1";
+             c.URL = "http://host.example:81/x?q=1#f";
              c.Proxy = "127.0.0.1:" + std::to_string(s.Port());
          },
          [](const ScriptedServer&) {

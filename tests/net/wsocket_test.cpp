@@ -205,6 +205,51 @@ TEST(WSocket, CloseNotifiesOnceInsideTheCall) {
     EXPECT_EQ(session.closed.size(), 1u);
 }
 
+TEST(WSocket, EveryCloseAfterAConnectNotifiesExactlyOnce) {
+    ScriptedServer server([](ScriptedConnection& c) { c.WaitForPeerClose(3000); });
+    const struct {
+        const char* name;
+        bool waitForConnect;
+        void (*end)(TWSocket& s);
+        std::vector<int> closed;
+    } rows[] = {
+        {"Close", true, [](TWSocket& s) { s.Close(); }, {0}},
+        {"Abort", true, [](TWSocket& s) { s.Abort(); }, {0}},
+        {"Abort while connecting", false, [](TWSocket& s) { s.Abort(); }, {0}},
+        // Sending before the connection stands is error 10057, which closes the socket.
+        {"10057, then Abort without a handle",
+         false,
+         [](TWSocket& s) {
+             s.OnError = [](TCustomWSocket*) {};
+             EXPECT_EQ(s.SendString("early"), -1);
+             EXPECT_EQ(s.LastError(), WSAENOTCONN);
+             EXPECT_EQ(s.Handle(), -1);
+             s.Abort();
+             s.Close();
+         },
+         {WSAENOTCONN}},
+        {"10057 raised",
+         false,
+         [](TWSocket& s) { EXPECT_THROW(s.SendString("early"), ESocketException); },
+         {WSAENOTCONN}},
+    };
+    for (const auto& row : rows) {
+        TWSocket s;
+        Session session(s);
+        s.SetAddr("127.0.0.1");
+        s.SetPort(std::to_string(server.Port()));
+        s.Connect();
+        if (row.waitForConnect) {
+            ASSERT_TRUE(PumpUntil([&] { return !session.connected.empty(); }));
+        }
+        row.end(s);
+        EXPECT_EQ(session.closed, row.closed) << row.name;
+        PumpFor(50);
+        EXPECT_EQ(session.closed, row.closed) << row.name;
+        EXPECT_EQ(s.State(), wsClosed) << row.name;
+    }
+}
+
 TEST(WSocket, RefusedConnectionsReportTheError) {
     const int port = [] {
         ScriptedServer gone(ScriptedServer::Reply(""));

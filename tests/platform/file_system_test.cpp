@@ -1,5 +1,6 @@
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
+#include "platform/program_folder.h"
 #include "platform/resources.h"
 
 #include "tests/support/temp_folder.h"
@@ -28,6 +29,8 @@ TEST(FileSystem, SplitsLinesAtEveryKindOfLineEnd) {
     for (const auto& row : rows)
         EXPECT_EQ(SplitLines(row.text), row.lines) << row.text;
     EXPECT_EQ(JoinLines({"", "80"}), "\r\n80\r\n");
+    EXPECT_EQ(SplitLines("a\rb\r\nc\nd\r", TLoneCR::Kept),
+              (std::vector<std::string>{"a\rb", "c", "d\r"}));
 }
 
 TEST(FileSystem, ReadsOnlyRegularFilesWithinTheLimit) {
@@ -65,6 +68,63 @@ TEST(FileSystem, FoldersAndNamesOutsideAscii) {
     EXPECT_TRUE(FileExists(nested + "f.txt"));
     EXPECT_TRUE(RemoveFile(nested + "f.txt"));
     EXPECT_FALSE(RemoveFile(nested + "f.txt"));
+}
+
+TEST(FileSystem, LocalNamesHoldEveryNativeName) {
+    // A native name, the program's name for it, and back.
+    const struct {
+        std::string native, name;
+    } rows[] = {
+        {"/tmp/\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
+         "/tmp/%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm"},
+        {"/tmp/a#b.htm", "/tmp/a%23b.htm"},
+        {"/tmp/50%.htm", "/tmp/50%25.htm"},
+        {"/tmp/50%41.htm", "/tmp/50%2541.htm"},
+        {"/tmp/x:y.htm", "/tmp/x%3Ay.htm"},
+        {"/tmp/a\\b?c|d\"e.htm", "/tmp/a%5Cb%3Fc%7Cd%22e.htm"},
+        {"/tmp/caf\xC3\xA9 au lait.htm", "/tmp/caf%C3%A9 au lait.htm"},
+        {"/tmp/\xE9t\xE9.htm", "/tmp/%E9t%E9.htm"}, // not UTF-8: the bytes all the same
+        {"/tmp/tab\there", "/tmp/tab%09here"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(AnsiName(row.native), row.name) << row.native;
+        EXPECT_EQ(NativePath(row.name).native(), row.native) << row.name;
+        EXPECT_EQ(LocalName(row.name), row.name) << row.name;
+    }
+    // Other ways of writing the same names.
+    const struct {
+        const char* name;
+        const char* local;
+    } same[] = {
+        {"/tmp/caf\xE9.htm", "/tmp/caf%C3%A9.htm"}, // ANSI text is UTF-8 on disk
+        {"/tmp/caf%c3%a9.htm", "/tmp/caf%C3%A9.htm"},
+        {"/tmp/%41b%20c.htm", "/tmp/Ab c.htm"},
+        {"/tmp/50%.htm", "/tmp/50%25.htm"},
+        {"/tmp/a%zz", "/tmp/a%25zz"},
+        {"c:\\dir\\x.htm", "c:\\dir\\x.htm"}, // written separators and drives stay
+        {"a%2Fb", "a/b"},
+    };
+    for (const auto& row : same) {
+        EXPECT_EQ(LocalName(row.name), row.local) << row.name;
+        EXPECT_EQ(NativePath(row.name), NativePath(row.local)) << row.name;
+    }
+    // A NUL names no file.
+    EXPECT_EQ(NativePath("/tmp/a.txt%00.htm"), std::filesystem::path());
+    EXPECT_EQ(LocalName("/tmp/a.txt%00.htm"), "/tmp/a.txt%00.htm");
+}
+
+TEST(FileSystem, FilesOfAnyNameAreFound) {
+    test::TempFolder folder;
+    for (const std::string name : {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
+                                   "a#b.htm", "50%.htm", "x:y.htm", "a\\b.htm", "\xE9t\xE9.htm"}) {
+        folder.Write(name, name);
+        const std::string local = AnsiName(folder.Path() + name);
+        EXPECT_TRUE(FileExists(local)) << name;
+        EXPECT_EQ(ReadWholeFile(local, 100), name);
+    }
+    folder.Write("a.txt", "secret");
+    EXPECT_FALSE(FileExists(AnsiName(folder.Path()) + "a.txt%00.htm"));
+    EXPECT_FALSE(ReadWholeFile(AnsiName(folder.Path()) + "a.txt%00", 100));
 }
 
 TEST(FileSystem, ProgramFolderFollowsLumoHome) {

@@ -92,5 +92,20 @@ TEST(IniFile, MissingFileIsCreatedByTheFirstWrite) {
     EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=w\r\nN=5\r\n");
 }
 
+TEST(IniFile, LineBreaksInWritesNeverMakeNewLines) {
+    test::TempFolder folder;
+    TIniFile32 ini(folder / "a.ini");
+    ini.WriteString("Font", "Name", "Arial\r\n[Colors]\r\nText=0");
+    ini.WriteString("Font", "Si\nze", "12");
+    ini.WriteString("Pla\rces\n[X]", "Top", "1\n");
+    EXPECT_EQ(folder.Read("a.ini"), "\r\n[Font]\r\nName=Arial  [Colors]  Text=0\r\nSi ze=12\r\n"
+                                    "\r\n[Pla ces [X]]\r\nTop=1 \r\n");
+    TIniFile32 again(folder / "a.ini");
+    EXPECT_EQ(again.ReadString("Font", "Name", ""), "Arial  [Colors]  Text=0"); // the text is kept
+    EXPECT_EQ(again.ReadString("Colors", "Text", "none"), "none");
+    EXPECT_EQ(again.ReadString("Pla\rces\n[X]", "Top", ""), "1"); // found by the name written
+    EXPECT_EQ(again.Lines().size(), 7u);
+}
+
 } // namespace
 } // namespace lumo

@@ -57,6 +57,16 @@ TEST(ViewerRules, LinkNamesBecomeLocalFileNames) {
         {"b.htm", "", "/base", "/d/a.htm", "/base/b.htm"},
         {"b.htm", "", "", "", "b.htm"},
         {"http://srv/b.htm", "", "", "/d/a.htm", "http://srv/b.htm"},
+        // Escapes name characters: an escaped ":" or "\\" is no drive or separator.
+        {"x%3Ay.htm", "", "", "/d/a.htm", "/d/x%3Ay.htm"},
+        {"a%5Cb.htm", "", "", "/d/a.htm", "/d/a%5Cb.htm"},
+        {"caf\xE9.htm", "", "", "/d/a.htm", "/d/caf%C3%A9.htm"},
+        {"%D0%9F.htm", "", "", "/d/%D0%9F%D1%80.htm", "/d/%D0%9F.htm"},
+        {"50%.htm", "", "", "/d/a.htm", "/d/50%25.htm"},
+        {"b.htm", "", "//c:n8/#x/", "", "/c%3An8/%23x/b.htm"}, // no drive or anchor once joined
+        // A decoded NUL ends nothing: such a name is no file at all.
+        {"a.txt%00.htm", "", "", "/d/a.htm", ""},
+        {"file:///d/a.txt%00.htm", "", "", "/d/a.htm", ""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ExpandLocalName(row.name, ServerRootPath(row.serverRoot), row.baseDir,

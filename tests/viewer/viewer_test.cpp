@@ -152,6 +152,36 @@ TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     EXPECT_EQ(viewer.VisitedLinks().front(), folder / "sub/c.htm");
 }
 
+TEST_F(ViewerTest, LinksReachFilesOfAnyNameAndANulCutsNothing) {
+    viewer.SetHistoryMaxCount(10);
+    Page("\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
+         "<TITLE>Cyrillic</TITLE><A HREF=\"a%23b.htm#end\">to hash</A>");
+    Page("a#b.htm",
+         Paragraphs(40, "Hash") + "<P><A NAME=end></A><A HREF=\"50%25.htm\">to percent</A>");
+    Page("50%.htm", "<TITLE>Percent</TITLE><A HREF=\"x%3Ay.htm\">to colon</A>");
+    Page("x:y.htm", "<TITLE>Colon</TITLE><A HREF=\"a.txt%00.htm\">to nul</A>");
+    Page("a.txt", "<TITLE>Not this</TITLE>");
+    Open("start.htm", "<A HREF=\"%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm\">to cyrillic</A>");
+    const struct {
+        const char* link;
+        const char* title;
+    } steps[] = {{"to cyrillic", "Cyrillic"},
+                 {"to hash", "Hash"},
+                 {"to percent", "Percent"},
+                 {"to colon", "Colon"},
+                 {"to nul", "Colon"}};
+    for (const auto& step : steps) {
+        Click(PointOf(step.link));
+        EXPECT_EQ(viewer.PageTitle(), step.title) << step.link;
+    }
+    EXPECT_EQ(viewer.DocumentFile(), folder / "x%3Ay.htm");
+    // Back through the history, each page found again by its name.
+    for (const char* title : {"Percent", "Hash", "Cyrillic"}) {
+        viewer.SetHistoryIndex(viewer.BackIndex() + 1);
+        EXPECT_EQ(viewer.PageTitle(), title);
+    }
+}
+
 TEST_F(ViewerTest, AHandledClickIsNotFollowed) {
     Page("b.htm", "B");
     Open("a.htm", "<A HREF=\"b.htm\">link</A>");

@@ -1,7 +1,10 @@
 // The main window's print commands: the print dialog and the status window,
-// the preview, the print settings, and the header and footer of every page.
+// the preview, the print settings, the header and footer of every page, and
+// printing into a PDF file for lumo --print-pdf.
 #include "app/http_form.h"
 
+#include "frames/frame_browser.h"
+#include "platform/qt_text.h"
 #include "print/preview_form.h"
 #include "print/print_dialog.h"
 #include "print/print_settings_form.h"
@@ -12,17 +15,12 @@
 #include <QAction>
 #include <QPrinter>
 
+#include <exception>
+
 namespace lumo {
 
-void THTTPForm::InstallPrinting() {
-    Viewer->OnPrintHeader = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
-                                   bool& stop) { PrintHeader(sender, canvas, page, W, H, stop); };
-    Viewer->OnPrintFooter = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
-                                   bool& stop) { PrintFooter(sender, canvas, page, W, H, stop); };
-}
-
 THTMLViewer* THTTPForm::ActiveViewer() const {
-    return Viewer;
+    return FrameBrowser->FocusedViewer();
 }
 
 QPrinter& THTTPForm::Printer() {
@@ -30,13 +28,11 @@ QPrinter& THTTPForm::Printer() {
     return *printer_;
 }
 
-void THTTPForm::FileMenuOpening() {
-    const bool viewer = ActiveViewer() != nullptr;
-    Print1->setEnabled(viewer);
-    PrintPreview->setEnabled(viewer);
-}
-
 void THTTPForm::PrepareToPrint(THTMLViewer& viewer) {
+    viewer.OnPrintHeader = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
+                                  bool& stop) { PrintHeader(sender, canvas, page, W, H, stop); };
+    viewer.OnPrintFooter = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
+                                  bool& stop) { PrintFooter(sender, canvas, page, W, H, stop); };
     const TPrintMargins& m = PrintSettings.Margins;
     viewer.PrintMarginLeft = m.Left;
     viewer.PrintMarginRight = m.Right;
@@ -46,7 +42,8 @@ void THTTPForm::PrepareToPrint(THTMLViewer& viewer) {
 
 void THTTPForm::Print1Click() {
     THTMLViewer* viewer = ActiveViewer();
-    if (!viewer) return;
+    // A page still loading (or printing) is printed once it is there.
+    if (!viewer || FrameBrowser->Processing()) return;
     QPrinter& printer = Printer();
     const std::optional<TPageSelection> pages =
         ChoosePrintPages
@@ -61,7 +58,7 @@ void THTTPForm::Print1Click() {
 
 void THTTPForm::PrintPreviewClick() {
     THTMLViewer* viewer = ActiveViewer();
-    if (!viewer) return;
+    if (!viewer || FrameBrowser->Processing()) return;
     PrepareToPrint(*viewer);
     TPreviewForm preview(this, *viewer, Printer());
     if (preview.Render()) preview.exec();
@@ -89,6 +86,27 @@ void THTTPForm::PrintHeader(THTMLViewer* sender, Canvas& canvas, int page, int W
 
 void THTTPForm::PrintFooter(THTMLViewer* sender, Canvas& canvas, int page, int W, int, bool&) {
     DrawPageBand(TPageBand::Footer, sender, canvas, page, W);
+}
+
+std::string THTTPForm::PrintToPdf(const std::string& fileName, const TPageSelection& pages) {
+    THTMLViewer* viewer = ActiveViewer();
+    if (!viewer) return "there is no page to print";
+    // A printer of its own, so the print dialog's choices stay as they were.
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(ToQString(fileName));
+    PrepareToPrint(*viewer);
+    TvwPrinter device(printer);
+    try {
+        viewer->PrintPages(device, pages);
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    if (device.PageNumber() > 0) return {};
+    const int count = viewer->PrintedPages();
+    if (count == 0) return "the page has nothing to print";
+    return "none of the pages asked for is among the page's " + std::to_string(count) +
+           (count == 1 ? " page" : " pages");
 }
 
 } // namespace lumo

@@ -85,7 +85,7 @@ TEST_F(PrintCommandTest, PagesCarryTheirHeaderAndFooter) {
     EXPECT_EQ(info->Title, "Long");
 
     // The title at the left of the header, the address at its right.
-    const std::string address = home / "page.htm";
+    const std::string address = "file://" + (home / "page.htm");
     std::map<std::string, test::PdfWord> first;
     for (const test::PdfWord& w : test::PdfWords(home / "out.pdf"))
         if (w.Page == 1 && !first.count(w.Text)) first[w.Text] = w;
@@ -161,11 +161,11 @@ TEST_F(PrintCommandTest, MarginsOfNothingAndMarginsTooWide) {
 }
 
 TEST_F(PrintCommandTest, NothingToPrintIsSaid) {
-    EXPECT_EQ(form.PrintToPdf(home / "empty.pdf", {}), "the page has nothing to print");
+    EXPECT_EQ(form.PrintToPdf(home / "none.pdf", {}), "there is no page to print");
     Open(test::LongPage(2));
     EXPECT_EQ(form.PrintToPdf(home / "past.pdf", TPageSelection(3, 4)),
               "none of the pages asked for is among the page's 1 page");
-    EXPECT_FALSE(home.Exists("empty.pdf"));
+    EXPECT_FALSE(home.Exists("none.pdf"));
     EXPECT_FALSE(home.Exists("past.pdf"));
 }
 
@@ -220,13 +220,13 @@ TEST_F(PrintCommandTest, LoadsWaitWhileThePreviewHoldsThePage) {
     QTimer::singleShot(0, [&] {
         // The preview is up: the window's loads are refused meanwhile.
         form.NavigateTo("file://" + (home / "second.htm"));
-        title = form.Viewer->PageTitle();
+        title = form.ActiveViewer()->PageTitle();
         if (QWidget* preview = QApplication::activeModalWidget()) preview->close();
     });
     form.PrintPreviewClick();
     EXPECT_EQ(title, "First");
     form.NavigateTo("file://" + (home / "second.htm"));
-    EXPECT_EQ(form.Viewer->PageTitle(), "Second");
+    EXPECT_EQ(form.ActiveViewer()->PageTitle(), "Second");
 }
 
 // --- The program ------------------------------------------------------------
@@ -271,7 +271,7 @@ TEST(PrintPdfProgram, FailuresAreReportedAndWriteNoFile) {
         QStringList args;
         const char* message;
     } rows[] = {
-        {{"missing.htm"}, "Can't locate file"},
+        {{"missing.htm"}, "Cannot open file"},
         {{"--pages", "3-4", "short.htm"}, "none of the pages asked for is among the page's 1 page"},
         {{"--pages", "4-3", "short.htm"}, "--pages needs FIRST-LAST"},
     };

@@ -1,13 +1,18 @@
 // Printing from the main window: pages with their headers and footers in a
 // PDF file, read back with the poppler tools, and lumo --print-pdf.
 #include "app/http_form.h"
+#include "frames/frame.h"
+#include "frames/frame_browser.h"
+#include "frames/frame_set.h"
 #include "print/margin_text.h"
 #include "print/print_settings_form.h"
 #include "print/vw_printer.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/print/print_fixture.h"
+#include "tests/support/local_servers.h"
 #include "tests/support/pdf_tools.h"
+#include "tests/support/pump.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
@@ -213,20 +218,49 @@ TEST_F(PrintCommandTest, ABadMarginInTheSettingsKeepsWhatCameBefore) {
     EXPECT_EQ(form.PrintSettings.Margins.Bottom, 3.0);
 }
 
-TEST_F(PrintCommandTest, LoadsWaitWhileThePreviewHoldsThePage) {
-    Open("<TITLE>First</TITLE>First page");
+TEST_F(PrintCommandTest, LoadsAndRefreshesWaitWhileThePreviewHoldsThePage) {
+    Open("<TITLE>First</TITLE><META HTTP-EQUIV=\"Refresh\" CONTENT=\"1; URL=second.htm\">First");
     home.Write("second.htm", "<TITLE>Second</TITLE>Second page");
-    std::string title;
-    QTimer::singleShot(0, [&] {
-        // The preview is up: the window's loads are refused meanwhile.
-        form.NavigateTo("file://" + (home / "second.htm"));
-        title = form.ActiveViewer()->PageTitle();
-        if (QWidget* preview = QApplication::activeModalWidget()) preview->close();
+    home.Write("third.htm", "<TITLE>Third</TITLE>Third page");
+    std::vector<std::string> titles;
+    // Once the preview is up (after its status window), the window's loads
+    // are refused, and the refresh, due after a second, waits.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        if (!preview || preview->objectName() != "PreviewForm") return;
+        poll.stop();
+        form.NavigateTo("file://" + (home / "third.htm"));
+        titles.push_back(form.ActiveViewer()->PageTitle());
+        test::PumpFor(1500);
+        titles.push_back(form.ActiveViewer()->PageTitle());
+        preview->close();
     });
+    poll.start(10);
     form.PrintPreviewClick();
-    EXPECT_EQ(title, "First");
-    form.NavigateTo("file://" + (home / "second.htm"));
-    EXPECT_EQ(form.ActiveViewer()->PageTitle(), "Second");
+    EXPECT_EQ(titles, (std::vector<std::string>{"First", "First"}));
+    EXPECT_TRUE(test::PumpUntil([&] { return form.ActiveViewer()->PageTitle() == "Second"; }));
+    form.NavigateTo("file://" + (home / "third.htm"));
+    EXPECT_EQ(form.ActiveViewer()->PageTitle(), "Third");
+}
+
+TEST_F(PrintCommandTest, TheFrameThatLastHadTheFocusIsPrinted) {
+    if (!test::HasPdfTools()) GTEST_SKIP() << "poppler-utils is not installed";
+    home.Write("left.htm", "<TITLE>Left</TITLE>Leftside words");
+    home.Write("right.htm", "<TITLE>Right</TITLE>Rightside words");
+    Open("<TITLE>Frames</TITLE><FRAMESET COLS=\"50%,*\"><FRAME NAME=a SRC=left.htm>"
+         "<FRAME NAME=b SRC=right.htm></FRAMESET>");
+    // No frame has had the focus yet: there is nothing to print.
+    EXPECT_EQ(form.PrintToPdf(home / "none.pdf", {}), "there is no page to print");
+    EXPECT_FALSE(home.Exists("none.pdf"));
+    QApplication::setActiveWindow(&form);
+    form.FrameBrowser->ShownFrameSet()->FrameNamed("b")->Viewer->setFocus();
+    QCoreApplication::processEvents();
+    const std::vector<std::string> pages = Print();
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_NE(pages[0].find("Rightside"), std::string::npos);
+    EXPECT_EQ(pages[0].find("Leftside"), std::string::npos);
+    EXPECT_EQ(pages[0].substr(0, pages[0].find(' ')), "Right"); // its own title
 }
 
 // --- The program ------------------------------------------------------------
@@ -262,6 +296,28 @@ TEST(PrintPdfProgram, PrintsALocalPage) {
     ASSERT_EQ(pages.size(), 2u);
     EXPECT_EQ(pages[0].substr(0, pages[0].find(' ')), "Long");
     EXPECT_EQ(LastLine(pages[1]).back(), '3');
+}
+
+TEST(PrintPdfProgram, PrintsAPageFromAServer) {
+    test::TempFolder site;
+    site.Write("page.htm", test::LongPage(50));
+    const std::unique_ptr<test::LocalServer> nginx = test::LocalServer::StartNginx(site.Path());
+    if (!nginx) GTEST_SKIP() << "nginx is not installed";
+    test::TempFolder home;
+    const std::string out = home / "page.pdf";
+    const std::string address = nginx->Address("/page.htm");
+    const ProgramRun run =
+        PrintPdf(home.Path(), {QString::fromStdString(out), QString::fromStdString(address)});
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto info = test::ReadPdfInfo(out);
+    if (!info) GTEST_SKIP() << "poppler-utils is not installed";
+    EXPECT_GE(info->Pages, 2);
+    const std::vector<test::PdfWord> words = test::PdfWords(out);
+    const auto header = std::find_if(words.begin(), words.end(),
+                                     [&](const test::PdfWord& w) { return w.Text == address; });
+    ASSERT_NE(header, words.end());
+    EXPECT_EQ(header->Page, 1);
+    EXPECT_GT(header->XMax, 595 - 60);
 }
 
 TEST(PrintPdfProgram, FailuresAreReportedAndWriteNoFile) {

@@ -154,6 +154,29 @@ TEST_F(PrintTest, RecordedPagesLookLikeThePrintedOnes) {
     }
 }
 
+TEST_F(PrintTest, BackgroundsPrintOnlyWhenAsked) {
+    Open("<DIV STYLE=\"background-color: #0000FF; height: 100px\">Blue</DIV>");
+    for (const THTMLViewerOptions options : {0u, unsigned{htPrintTableBackground}}) {
+        viewer.SetHtOptions(options);
+        TMetaFilePrinter recorder(printer);
+        ASSERT_EQ(viewer.PreviewPages(recorder), 1);
+        const TPageMetrics m = recorder.Metrics();
+        QImage page(m.PhysicalWidth * 96 / m.LogX, m.PhysicalHeight * 96 / m.LogY,
+                    QImage::Format_RGB32);
+        page.fill(Qt::white);
+        {
+            QPainter painter(&page);
+            recorder.DrawPage(painter, 0, page.rect());
+        }
+        int blue = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                blue += page.pixel(x, y) == qRgb(0, 0, 255);
+        // The block is the page body's width and 100 pixels high.
+        EXPECT_EQ(blue > 50000, options != 0) << blue;
+    }
+}
+
 TEST_F(PrintTest, CancellingAfterPageTwoEndsThePrintJobThere) {
     if (!HasPdfTools()) GTEST_SKIP() << "poppler-utils (pdfinfo) is not installed";
     Open(LongPage(60));

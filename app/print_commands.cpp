@@ -90,6 +90,8 @@ void THTTPForm::PrintFooter(THTMLViewer* sender, Canvas& canvas, int page, int W
 
 std::string THTTPForm::PrintToPdf(const std::string& fileName, const TPageSelection& pages) {
     THTMLViewer* viewer = ActiveViewer();
+    // Without a focused frame a frameset has no active viewer to print.
+    if (!viewer && FrameBrowser->GetViewerCount() > 1) return "none of the page's frames is active";
     if (!viewer) return "there is no page to print";
     // A printer of its own, so the print dialog's choices stay as they were.
     QPrinter printer(QPrinter::HighResolution);

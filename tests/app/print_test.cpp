@@ -251,7 +251,7 @@ TEST_F(PrintCommandTest, TheFrameThatLastHadTheFocusIsPrinted) {
     Open("<TITLE>Frames</TITLE><FRAMESET COLS=\"50%,*\"><FRAME NAME=a SRC=left.htm>"
          "<FRAME NAME=b SRC=right.htm></FRAMESET>");
     // No frame has had the focus yet: there is nothing to print.
-    EXPECT_EQ(form.PrintToPdf(home / "none.pdf", {}), "there is no page to print");
+    EXPECT_EQ(form.PrintToPdf(home / "none.pdf", {}), "none of the page's frames is active");
     EXPECT_FALSE(home.Exists("none.pdf"));
     QApplication::setActiveWindow(&form);
     form.FrameBrowser->ShownFrameSet()->FrameNamed("b")->Viewer->setFocus();

@@ -118,4 +118,32 @@ std::unique_ptr<LocalServer> LocalServer::StartTinyproxy() {
     return server;
 }
 
+std::unique_ptr<LocalServer> LocalServer::StartDante() {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    const std::string dir = server->folder_.Path();
+    const std::string config = "logoutput: " + dir + "danted.log\n" +
+                               "internal: 127.0.0.1 port = " + std::to_string(server->port_) +
+                               "\nexternal: 127.0.0.1\n"
+                               "clientmethod: none\nsocksmethod: none\n"
+                               "user.privileged: root\nuser.unprivileged: nobody\n"
+                               "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+                               "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
+    server->folder_.Write("danted.conf", config);
+    if (!server->Launch("/usr/sbin/danted",
+                        {"-f", dir + "danted.conf", "-p", dir + "danted.pid", "-N", "1"}))
+        return nullptr;
+    return server;
+}
+
+std::unique_ptr<LocalServer> LocalServer::StartMicrosocks(const std::string& user,
+                                                          const std::string& password) {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    std::vector<std::string> arguments{"-i", "127.0.0.1", "-p", std::to_string(server->port_)};
+    if (!user.empty()) arguments.insert(arguments.end(), {"-u", user, "-P", password});
+    if (!server->Launch("/usr/bin/microsocks", arguments)) return nullptr;
+    return server;
+}
+
 } // namespace lumo::test

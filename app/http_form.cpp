@@ -10,6 +10,7 @@
 #include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
+#include "net/url_connection.h"
 #include "platform/app_exception.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
@@ -184,9 +185,17 @@ void THTTPForm::Exit1Click() {
 void THTTPForm::Proxy1Click() {
     TProxyForm dialog(this);
     dialog.SetValues(Proxy, ProxyPort);
+    dialog.SetSocks(settings_.Socks);
     if (dialog.exec() != QDialog::Accepted) return;
     Proxy = dialog.Proxy();
     ProxyPort = dialog.Port();
+    settings_.Socks = dialog.Socks();
+}
+
+void THTTPForm::UseProxies(TURLConnection& connection) const {
+    connection.Proxy = Proxy;
+    connection.ProxyPort = ProxyPort;
+    connection.Socks = settings_.Socks;
 }
 
 void THTTPForm::DeleteCacheClick() {

@@ -26,6 +26,7 @@ class TDiskCache;
 class TFindDialog;
 class THTMLViewer;
 class TLookUpComboBox;
+class TURLConnection;
 
 class THTTPForm : public QMainWindow {
 public:
@@ -80,6 +81,12 @@ public:
 
     std::string Proxy;
     std::string ProxyPort = "80";
+    // The SOCKS server, kept in the settings file.
+    const TSocksSettings& Socks() const { return settings_.Socks; }
+    void SetSocks(const TSocksSettings& socks) { settings_.Socks = socks; }
+    // Gives a connection the HTTP proxy and the SOCKS server; every
+    // connection the window makes is given them here.
+    void UseProxies(TURLConnection& connection) const;
     std::string LastOpenFile;
     bool Cancelled = false;
 

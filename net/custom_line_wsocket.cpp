@@ -104,7 +104,8 @@ int TCustomLineWSocket::Receive(void* buffer, int len) {
         return -1;
     }
     if (buffer_.Size() > 0)
-        return static_cast<int>(buffer_.Read(out, static_cast<size_t>(len), TLineBuffer::Lines::No));
+        return static_cast<int>(
+            buffer_.Read(out, static_cast<size_t>(len), TLineBuffer::Lines::No));
     return TCustomSocksWSocket::Receive(buffer, len);
 }
 

@@ -372,7 +372,7 @@ void THttpCli::ConnectSocket() {
         TSocksSettings socks = socks_;
         if (!socks.Server.empty()) socks.Server = socket_->DnsResult();
         socket_->SetSocks(socks);
-        socket_->SetAddr(socks.Server.empty()     ? socket_->DnsResult()
+        socket_->SetAddr(socks.Server.empty()    ? socket_->DnsResult()
                          : resolvedHost_.empty() ? hostName_
                                                  : resolvedHost_);
         socket_->SetPort(port_);

@@ -78,7 +78,8 @@ TSocksReply ReadGreeting(bool socks5, std::string_view bytes) {
 TSocksReply ReadAuthentication(std::string_view bytes) {
     if (bytes.size() < 2) return More(2);
     if (Byte(bytes, 0) != 1) return VersionError();
-    if (Byte(bytes, 1) != 0) return Failed(socksAuthenticationFailed, "socks authentication failed");
+    if (Byte(bytes, 1) != 0)
+        return Failed(socksAuthenticationFailed, "socks authentication failed");
     return Complete();
 }
 

@@ -277,8 +277,9 @@ TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
     });
     // The address file keeps its lines and their meaning; the settings file has a section more.
     EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
-    EXPECT_NE(home.Read("lumo.ini").find("[Socks]\r\nServer=socks.lan\r\nPort=1081\r\nLevel=4A\r\n"
-                                         "User=ann\r\nPassword=pa ss\r\n"),
+    EXPECT_NE(home.Read("lumo.ini")
+                  .find("[Socks]\r\nServer=socks.lan\r\nPort=1081\r\nLevel=4A\r\n"
+                        "User=ann\r\nPassword=pa ss\r\n"),
               std::string::npos);
     RunOnce([&](THTTPForm& form) {
         EXPECT_EQ(form.Socks(), socks);
@@ -302,9 +303,9 @@ TEST_F(HTTPFormTest, PagesComeThroughTheSocksServerOfTheSettings) {
     const auto socks = test::LocalServer::StartMicrosocks("ann", "right");
     if (!nginx || !socks) GTEST_SKIP() << "nginx or microsocks is not installed";
     const auto fetch = [&](const char* password) {
-        home.Write("lumo.ini", "[Socks]\r\nServer=127.0.0.1\r\nPort=" +
-                                   std::to_string(socks->Port()) +
-                                   "\r\nLevel=5\r\nUser=ann\r\nPassword=" + password + "\r\n");
+        home.Write("lumo.ini",
+                   "[Socks]\r\nServer=127.0.0.1\r\nPort=" + std::to_string(socks->Port()) +
+                       "\r\nLevel=5\r\nUser=ann\r\nPassword=" + password + "\r\n");
         THTTPForm form;
         auto c = TURLConnection::CreateForURL(nginx->Address("/page.htm"));
         form.UseProxies(*c);

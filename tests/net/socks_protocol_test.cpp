@@ -20,7 +20,8 @@ TEST(SocksProtocol, Requests) {
     EXPECT_EQ(Socks5Greeting(false), Bytes({5, 1, 0}));
     EXPECT_EQ(Socks5Greeting(true), Bytes({5, 1, 2}));
     EXPECT_EQ(Socks5Authentication("ab", "xyz"), Bytes({1, 2, 'a', 'b', 3, 'x', 'y', 'z'}));
-    EXPECT_EQ(Socks5Request("h.test", 8080), Bytes({5, 1, 0, 3, 6}) + "h.test" + Bytes({0x1F, 0x90}));
+    EXPECT_EQ(Socks5Request("h.test", 8080),
+              Bytes({5, 1, 0, 3, 6}) + "h.test" + Bytes({0x1F, 0x90}));
     const uint32_t address = 127 | 2u << 24; // 127.0.0.2 in network order
     EXPECT_EQ(Socks4Request(80, address, "me"), Bytes({4, 1, 0, 80, 127, 0, 0, 2}) + "me" + '\0');
     EXPECT_EQ(Socks4Request(443, address, "", "a.test"),
@@ -46,7 +47,8 @@ TEST(SocksProtocol, Replies) {
         {G, true, Bytes({5, 0}), Status::Complete, 0, ""},
         {G, true, Bytes({5, 2}), Status::Complete, 0, ""},
         {G, true, Bytes({4, 0}), Status::Failed, 20002, "socks version error"},
-        {G, true, Bytes({5, 0xFF}), Status::Failed, 20003, "authentification method not acceptable"},
+        {G, true, Bytes({5, 0xFF}), Status::Failed, 20003,
+         "authentification method not acceptable"},
         {G, false, Bytes({0}), Status::Failed, 20001, "TWSocket logic error"},
         // user name and password
         {A, true, Bytes({1}), Status::NeedMore, 2, ""},
@@ -105,7 +107,8 @@ TEST(SocksProtocol, BoundAddresses) {
     } rows[] = {
         {Bytes({5, 0, 0, 1, 10, 0, 0, 7, 0x04, 0x38}), "10.0.0.7", "1080"},
         {Bytes({5, 0, 0, 3, 3}) + "abc" + Bytes({0, 80}), "abc", "80"},
-        {Bytes({5, 0, 0, 4, 0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0xFF, 0xFF}),
+        {Bytes(
+             {5, 0, 0, 4, 0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0xFF, 0xFF}),
          "2001:db8:0:0:0:0:0:1", "65535"},
     };
     for (const auto& r : rows) {

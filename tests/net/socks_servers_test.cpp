@@ -29,8 +29,8 @@ protected:
         root_ = std::make_unique<TempFolder>();
         root_->Write("page.htm", Page);
         root_->Write("pic.gif", Picture);
-        nginx_ = LocalServer::StartNginx(root_->Path(),
-                                         "location = /moved { return 302 /page.htm; }");
+        nginx_ =
+            LocalServer::StartNginx(root_->Path(), "location = /moved { return 302 /page.htm; }");
         dante_ = LocalServer::StartDante();
         microsocks_ = LocalServer::StartMicrosocks();
         guarded_ = LocalServer::StartMicrosocks("lumo", "s3cret");
@@ -98,8 +98,8 @@ protected:
     static std::unique_ptr<LocalServer> nginx_, dante_, microsocks_, guarded_, proxy_;
 };
 std::unique_ptr<TempFolder> SocksServers::root_;
-std::unique_ptr<LocalServer> SocksServers::nginx_, SocksServers::dante_,
-    SocksServers::microsocks_, SocksServers::guarded_, SocksServers::proxy_;
+std::unique_ptr<LocalServer> SocksServers::nginx_, SocksServers::dante_, SocksServers::microsocks_,
+    SocksServers::guarded_, SocksServers::proxy_;
 
 TEST_F(SocksServers, Dante) {
     if (!dante_) GTEST_SKIP() << "dante-server is not installed";

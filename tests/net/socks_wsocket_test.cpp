@@ -299,14 +299,16 @@ TEST(SocksWSocket, PropertyRules) {
     EXPECT_EQ(message([&] { s.Listen(); }), "listening is not supported thru socks server");
     s.SetProto("udp");
     s.SetAddr("dest.test");
-    EXPECT_EQ(message([&] { s.Connect(); }), "tcp is the only protocol supported thru socks server");
+    EXPECT_EQ(message([&] { s.Connect(); }),
+              "tcp is the only protocol supported thru socks server");
 
     ScriptedServer server([](ScriptedConnection& c) { c.WaitForPeerClose(3000); });
     Client client(server, "5");
     client.s.Connect();
     EXPECT_EQ(message([&] { client.s.SetSocksServer("x"); }),
               "Can't change socks server if not closed");
-    EXPECT_EQ(message([&] { client.s.SetSocksPort("1"); }), "Can't change socks port if not closed");
+    EXPECT_EQ(message([&] { client.s.SetSocksPort("1"); }),
+              "Can't change socks port if not closed");
     EXPECT_EQ(message([&] { client.s.SetSocksLevel("4"); }),
               "Can't change socks level if not closed");
     client.s.Close();

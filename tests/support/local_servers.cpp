@@ -51,7 +51,8 @@ LocalServer::~LocalServer() {
     }
 }
 
-bool LocalServer::Launch(const std::string& program, const std::vector<std::string>& arguments) {
+bool LocalServer::Launch(const std::string& program, const std::vector<std::string>& arguments,
+                         Errors errors) {
     if (!std::filesystem::exists(program)) return false;
     QStringList args;
     for (const auto& a : arguments)
@@ -59,6 +60,7 @@ bool LocalServer::Launch(const std::string& program, const std::vector<std::stri
     process_ = std::make_unique<QProcess>();
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
+    if (errors == Errors::Hide) process_->setStandardErrorFile(QProcess::nullDevice());
     process_->start(QString::fromStdString(program), args);
     if (!process_->waitForStarted(5000)) return false;
     for (int i = 0; i < 200; ++i) {
@@ -142,7 +144,8 @@ std::unique_ptr<LocalServer> LocalServer::StartMicrosocks(const std::string& use
     server->port_ = FreeLoopbackPort();
     std::vector<std::string> arguments{"-i", "127.0.0.1", "-p", std::to_string(server->port_)};
     if (!user.empty()) arguments.insert(arguments.end(), {"-u", user, "-P", password});
-    if (!server->Launch("/usr/bin/microsocks", arguments)) return nullptr;
+    // It tells of every connection on its error output.
+    if (!server->Launch("/usr/bin/microsocks", arguments, Errors::Hide)) return nullptr;
     return server;
 }
 

@@ -41,7 +41,9 @@ public:
 
 private:
     LocalServer() = default;
-    bool Launch(const std::string& program, const std::vector<std::string>& arguments);
+    enum class Errors { Show, Hide };
+    bool Launch(const std::string& program, const std::vector<std::string>& arguments,
+                Errors errors = Errors::Show);
 
     TempFolder folder_;
     std::unique_ptr<QProcess> process_;

@@ -14,7 +14,8 @@ const char* const UsageText =
     "usage: lumo [ADDRESS | FILE]\n"
     "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n"
     "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n"
-    "       lumo --image-info FILE\n";
+    "       lumo --image-info FILE\n"
+    "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n";
 
 bool HasScheme(std::string_view text) {
     const size_t length = SchemeLength(text);
@@ -72,6 +73,17 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         const bool hasValue = i + 1 < args.size();
         if (a == "--screenshot" && hasValue) {
             line.ScreenshotFile = Utf8ToAnsi(args[++i]);
+        } else if (a == "--unzip") {
+            // Everything after it is the archive, the target and the patterns.
+            line.Unzip = true;
+            if (args.size() - i < 3) {
+                line.Error = "--unzip needs an archive and a target folder";
+            } else {
+                line.UnzipArchive = args[i + 1];
+                line.UnzipTarget = args[i + 2];
+                line.UnzipPatterns.assign(args.begin() + static_cast<long>(i) + 3, args.end());
+            }
+            break;
         } else if (a == "--dump-layout") {
             line.DumpLayout = true;
         } else if (a == "--image-info" && hasValue) {

@@ -16,7 +16,12 @@ struct TCommandLine {
     int Width = 0;              // --size WxH
     int Height = 0;
     int TimeoutSeconds = 30; // --timeout S
-    std::string Error;       // a usage error, or empty
+    // --unzip ARCHIVE TARGET [PATTERN...]: extract without a window and quit
+    bool Unzip = false;
+    std::string UnzipArchive;
+    std::string UnzipTarget;
+    std::vector<std::string> UnzipPatterns;
+    std::string Error; // a usage error, or empty
 };
 
 // args are the arguments after the program name as the system gives them

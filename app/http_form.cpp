@@ -20,6 +20,7 @@
 #include "platform/program_folder.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
+#include "tools/lumo_unzip_form.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -176,6 +177,13 @@ void THTTPForm::Openfile1Click() {
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     LastOpenFile = fileName;
+}
+
+void THTTPForm::Unzip1Click() {
+    if (!UnzipForm) UnzipForm = new TLumoUnzipF(this);
+    UnzipForm->show();
+    UnzipForm->raise();
+    UnzipForm->activateWindow();
 }
 
 void THTTPForm::Exit1Click() {

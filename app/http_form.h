@@ -26,6 +26,7 @@ class TDiskCache;
 class TFindDialog;
 class THTMLViewer;
 class TLookUpComboBox;
+class TLumoUnzipF;
 class TURLConnection;
 
 class THTTPForm : public QMainWindow {
@@ -60,6 +61,7 @@ public:
     void SelectAll1Click();
     void BackButtonClick();
     void FwdButtonClick();
+    void Unzip1Click(); // shows the unzip window, made on first use
 
     // Whether the page asked for last is laid out and painted as it stands.
     bool PageShown() const;
@@ -105,6 +107,7 @@ public:
     QToolButton* FwdButton = nullptr;
     QAction* RetainCache1 = nullptr;
     QMenu* History1 = nullptr;
+    TLumoUnzipF* UnzipForm = nullptr; // a child window of this one
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -104,7 +104,7 @@ void THTTPForm::CreateMenus() {
     RetainCache1->setChecked(true);
 
     QMenu* tools = AddMenu(bar, "Tools1", "&Tools");
-    AddItem(tools, "Unzip1", "&Unzip...");
+    AddCommand(tools, "Unzip1", "&Unzip...", this, &THTTPForm::Unzip1Click);
     AddItem(tools, "ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4);
 
     QMenu* help = AddMenu(bar, "Help1", "&Help");

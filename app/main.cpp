@@ -9,6 +9,7 @@
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "tools/unzip_command.h"
 #include "viewer/html_viewer.h"
 
 #include <algorithm>
@@ -77,6 +78,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!line.ImageInfoFile.empty()) return PrintImageInfo(line.ImageInfoFile);
+    if (line.Unzip)
+        return RunUnzipCommand(line.UnzipArchive, line.UnzipTarget, line.UnzipPatterns, stdout,
+                               stderr);
     const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);

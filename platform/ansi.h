@@ -33,4 +33,11 @@ std::string AnsiToUtf8(std::string_view ansi);
 // Malformed UTF-8 sequences and characters outside the code page become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// Text in code page 437, the code page of names in ZIP archives made on DOS,
+// as UTF-8. Bytes below 0x80 are ASCII.
+std::string Cp437ToUtf8(std::string_view cp437);
+
+// UTF-8 text with every malformed sequence replaced by '?'.
+std::string ValidUtf8(std::string_view utf8);
+
 } // namespace lumo

@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     nginx-light tinyproxy dante-server microsocks
     locales-all libxml2-utils libxml2-dev curl
+    python3 zip unzip
     xvfb xauth
 )
 

@@ -42,6 +42,25 @@ TEST(Ansi, UnknownAndMalformedTextBecomesQuestionMarks) {
     EXPECT_EQ(FromQString(QString::fromUtf8("\xF0\x9F\x98\x80")), "?");
 }
 
+TEST(Ansi, ArchiveNamesInCodePage437AndUtf8) {
+    struct Row {
+        const char* cp437;
+        const char* utf8;
+    } rows[] = {
+        {"plain.txt", "plain.txt"},
+        {"\x80\x81\x9B", "\xC3\x87\xC3\xBC\xC2\xA2"},                             // Ç ü ¢
+        {"\xB0\xC9\xCD\xBB", "\xE2\x96\x91\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97"}, // ░╔═╗
+        {"\xE1\xFF", "\xC3\x9F\xC2\xA0"}, // ß, no-break space
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Cp437ToUtf8(row.cp437), row.utf8) << row.cp437;
+    EXPECT_EQ(ValidUtf8("\xC3\xA4 ok \xE2\x82\xAC"), "\xC3\xA4 ok \xE2\x82\xAC");
+    EXPECT_EQ(ValidUtf8("a\xC3"
+                        "b\xC0\xAF"
+                        "c"),
+              "a?b?c");
+}
+
 TEST(Ansi, CaseFoldsInTheCodePage) {
     struct {
         char upper, lower;

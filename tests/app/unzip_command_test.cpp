@@ -1,0 +1,123 @@
+// Extraction from the program: "lumo --unzip" run as its own process, and
+// Tools, Unzip in the main window.
+#include "app/command_line.h"
+#include "app/http_form.h"
+#include "tools/lumo_unzip_form.h"
+
+#include "tests/support/temp_folder.h"
+
+#include <QAction>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+struct ProcessRun {
+    int exitCode;
+    std::string output;
+    std::string errors;
+};
+
+ProcessRun RunProgram(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForFinished(60000)) return {-1, "", "timed out"};
+    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+ProcessRun Unzip(const QStringList& args) {
+    return RunProgram(LUMO_BINARY, QStringList{"--unzip"} + args);
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+TEST(UnzipCommand, PrintsOneLinePerMemberAndFailsWhenOneFails) {
+    QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"}); // starts fast
+    if (python.isEmpty()) python = QStandardPaths::findExecutable("python3");
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
+    test::TempFolder work;
+    const std::string archive = work / "a.zip";
+    const ProcessRun made = RunProgram(python, {"-c", R"PY(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('a.txt', 'first ' * 100)
+    z.writestr('sub/b.txt', 'second', compress_type=zipfile.ZIP_STORED)
+    z.writestr('../evil.txt', 'outside')
+    z.writestr('c.txt', 'third ' * 100, compress_type=zipfile.ZIP_BZIP2)
+    z.writestr('\u00e4.txt', 'utf-8 name')
+)PY",
+                                                Q(archive)});
+    ASSERT_EQ(made.exitCode, 0) << made.errors;
+
+    const ProcessRun all = Unzip({Q(archive), Q(work / "all")});
+    EXPECT_EQ(all.exitCode, 1);
+    EXPECT_EQ(all.output, "done a.txt\n"
+                          "done sub/b.txt\n"
+                          "failed ../evil.txt: -11 the name leads outside the target folder\n"
+                          "failed c.txt: -6 the compression method is not supported\n"
+                          "done \xC3\xA4.txt\n");
+    EXPECT_EQ(all.errors, "");
+    EXPECT_EQ(work.Read("all/sub/b.txt"), "second");
+    EXPECT_FALSE(work.Exists("evil.txt"));
+
+    const ProcessRun some = Unzip({Q(archive), Q(work / "some"), "sub/*", "a.*"});
+    EXPECT_EQ(some.exitCode, 0) << some.errors;
+    EXPECT_EQ(some.output, "done a.txt\ndone sub/b.txt\n");
+
+    // Existing files are kept: no one is there to say yes.
+    const ProcessRun again = Unzip({Q(archive), Q(work / "some"), "a.txt"});
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.output, "failed a.txt: -16 a file of that name exists and was kept\n");
+}
+
+TEST(UnzipCommand, ArchiveFailuresGoToStandardErrorAndUsageErrorsExitTwo) {
+    test::TempFolder work;
+    work.Write("not.zip", "just text");
+    const ProcessRun notZip = Unzip({Q(work / "not.zip"), Q(work / "out")});
+    EXPECT_EQ(notZip.exitCode, 1);
+    EXPECT_EQ(notZip.output, "");
+    EXPECT_EQ(notZip.errors, "lumo: " + (work / "not.zip") + ": not a ZIP archive\n");
+    EXPECT_FALSE(work.Exists("out"));
+
+    const ProcessRun missing = Unzip({Q(work / "none.zip"), Q(work / "out")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.errors, "lumo: " + (work / "none.zip") + ": cannot open the archive\n");
+
+    const ProcessRun usage = Unzip({Q(work / "not.zip")});
+    EXPECT_EQ(usage.exitCode, 2);
+    EXPECT_NE(usage.errors.find("--unzip needs an archive and a target folder"), std::string::npos);
+    EXPECT_NE(usage.errors.find("lumo --unzip ARCHIVE TARGET [PATTERN...]"), std::string::npos);
+
+    const TCommandLine line = ParseCommandLine({"--unzip", "a.zip", "out", "--size", "*.txt"}, "/");
+    EXPECT_EQ(line.Error, "");
+    EXPECT_EQ(line.UnzipPatterns, (std::vector<std::string>{"--size", "*.txt"}));
+}
+
+TEST(UnzipCommand, ToolsUnzipShowsTheUnzipWindow) {
+    test::TempFolder home;
+    test::ScopedHome scoped(home.Path());
+    THTTPForm form;
+    auto* item = form.findChild<QAction*>("Unzip1");
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->isEnabled());
+    EXPECT_EQ(item->text(), "&Unzip...");
+    item->trigger();
+    ASSERT_NE(form.UnzipForm, nullptr);
+    EXPECT_TRUE(form.UnzipForm->isVisible());
+    EXPECT_EQ(form.UnzipForm->windowTitle(), "Zeve Revoz");
+    TLumoUnzipF* first = form.UnzipForm;
+    form.UnzipForm->close();
+    item->trigger(); // the same window again
+    EXPECT_EQ(form.UnzipForm, first);
+    EXPECT_TRUE(first->isVisible());
+    form.close();
+}
+
+} // namespace
+} // namespace lumo

@@ -93,29 +93,6 @@ TEST(LineWSocket, SwitchingOffOffersWhatIsBuffered) {
     EXPECT_EQ(client.events.back(), "closed");
 }
 
-TEST(LineWSocket, SwitchingOnCutsWhatIsBufferedIntoLines) {
-    ScriptedServer server([](ScriptedConnection& c) {
-        c.Send("a\r\nb\r\n");
-        c.Sleep(150);
-    });
-    LineClient client(server);
-    client.s.SetLineMode(false);
-    client.s.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) {
-        if (!client.s.LineMode()) {
-            char first[3];
-            sock->Receive(first, 3); // "a\r\n", then lines from the rest
-            client.events.push_back(std::string(first, 3));
-            client.s.SetLineMode(true);
-            client.s.SetLineMode(false);
-            client.s.SetLineMode(true);
-            return;
-        }
-        client.events.push_back(sock->ReceiveString());
-    };
-    client.Run();
-    EXPECT_EQ(client.events, (Events{"a\r\n", "b\r\n", "closed"}));
-}
-
 TEST(LineWSocket, NoHandlerDropsLinesAndEnds) {
     ScriptedServer server(Pieces({std::string(3000, 'x'), "a\r\nb\r\n", "tail"}));
     LineClient client(server);

@@ -6,7 +6,7 @@
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
 #include "app/proxy_form.h"
-#include "app/viewer_loading.h"
+#include "frames/frame_browser.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
@@ -19,6 +19,7 @@
 #include "platform/message_window.h"
 #include "platform/program_folder.h"
 #include "platform/qt_text.h"
+#include "platform/stream.h"
 #include "platform/text.h"
 #include "tools/lumo_unzip_form.h"
 #include "viewer/html_viewer.h"
@@ -39,7 +40,8 @@
 
 namespace lumo {
 
-THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
+THTTPForm::THTTPForm(QWidget* parent)
+    : QMainWindow(parent), docStream_(std::make_unique<TMemoryStream>()) {
     setObjectName("HTTPForm");
     setWindowTitle("Lumo 10");
     move(DesignLeft, DesignTop);
@@ -48,6 +50,7 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     CreateToolbar();
     CreatePageArea();
     CreateStatusBar();
+    CreatePopupMenu();
 
     programFolder_ = lumo::ProgramFolder();
     cacheDir_ = programFolder_ + "Cache/";
@@ -68,18 +71,23 @@ THTTPForm::THTTPForm(QWidget* parent) : QMainWindow(parent) {
     cookies_ = std::make_unique<TCookieList>(cacheDir_);
     cookies_->SetSaveOnDestroy(LogOpen());
 
+    ConnectFrameBrowser();
     bookmarkFile_ = programFolder_ + "bookmarks/LumoBookmarks.tip";
     LoadAddressFile();
     setAcceptDrops(true);
     SetExceptionHandler([this](const std::exception& e) { AppException(e); });
-    messages_ = std::make_unique<MessageWindow>([this](UINT msg, WPARAM, LPARAM) -> LRESULT {
-        if (msg == WM_USER + 124) GetButtonClick();
-        return 0;
-    });
+    messages_ = std::make_unique<MessageWindow>(
+        [this](UINT msg, WPARAM wParam, LPARAM) -> LRESULT { return Message(msg, wParam); });
 }
 
 THTTPForm::~THTTPForm() {
     SetExceptionHandler(nullptr);
+    // The frame browser goes with the window's widgets; it may ask for nothing meanwhile.
+    FrameBrowser->OnGetPostRequest = nullptr;
+    FrameBrowser->OnProcessing = nullptr;
+    FrameBrowser->OnHistoryChange = nullptr;
+    messages_.reset();
+    connection_.reset();
     if (!settings_.RetainCache) diskCache_->EraseAll();
     diskCache_.reset();
     cookies_.reset();
@@ -127,7 +135,24 @@ void THTTPForm::WriteSettings() {
     lumo::WriteSettings(ini, settings_, state);
 }
 
+long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
+    switch (msg) {
+    case MsgGetButton: GetButtonClick(); break;
+    case MsgDownload: DownloadLater(); break;
+    case MsgAbort:
+        // Only the connection the message was posted for: a late message
+        // never aborts the next fetch.
+        if (connection_ && wParam == connectionSerial_) connection_->Abort();
+        break;
+    }
+    return 0;
+}
+
 void THTTPForm::closeEvent(QCloseEvent* event) {
+    // A fetch running below this event ends now; what it raises is not shown.
+    closing_ = true;
+    Cancelled = true;
+    if (connection_) connection_->Abort();
     WriteSettings();
     event->accept();
 }
@@ -176,6 +201,7 @@ void THTTPForm::Openfile1Click() {
     const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
+    setWindowTitle(ToQString(FrameBrowser->PageTitle()));
     LastOpenFile = fileName;
 }
 
@@ -222,6 +248,7 @@ void THTTPForm::About1Click() {
 }
 
 void THTTPForm::AppException(const std::exception& e) {
+    if (closing_) return; // the user closed the window during a fetch
     if (dynamic_cast<const ESpecialException*>(&e)) {
         ShowMessage(e.what());
         Cancelled = false;
@@ -233,78 +260,42 @@ void THTTPForm::AppException(const std::exception& e) {
 
 void THTTPForm::ApplyBrowserDefaults() {
     const TBrowserDefaults& d = settings_.Browser;
-    Viewer->DefFontName = d.DefFontName;
-    Viewer->SetDefFontSize(d.DefFontSize);
-    Viewer->DefFontColor = d.DefFontColor;
-    Viewer->SetDefBackground(d.DefBackground);
-    Viewer->DefHotSpotColor = d.DefHotSpotColor;
-    Viewer->DefOverLinkColor = d.DefOverLinkColor;
-    Viewer->DefVisitedLinkColor = d.DefVisitedLinkColor;
-    Viewer->SetHistoryMaxCount(15);
+    FrameBrowser->SetDefFontName(d.DefFontName);
+    FrameBrowser->SetDefFontSize(d.DefFontSize);
+    FrameBrowser->SetDefFontColor(d.DefFontColor);
+    FrameBrowser->SetDefBackground(d.DefBackground);
+    FrameBrowser->SetDefHotSpotColor(d.DefHotSpotColor);
+    FrameBrowser->SetDefOverLinkColor(d.DefOverLinkColor);
+    FrameBrowser->SetDefVisitedLinkColor(d.DefVisitedLinkColor);
 }
 
-void THTTPForm::GetButtonClick() {
-    const std::string text(Trim(UrlCombobox->Text()));
-    if (text.empty()) return;
-    // A typed local path opens that file; any other text without a scheme
-    // is a web address. A drive needs a separator after it ("c:\dir"), so
-    // "x:80" stays a server and its port.
-    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
-    const bool path = text[0] == '/' || text[0] == '\\' || drive;
-    NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
+bool THTTPForm::HasDocument() const {
+    const THTMLViewer* viewer = FrameBrowser->FocusedViewer();
+    return viewer && !viewer->DocumentFile().empty();
 }
 
-void THTTPForm::NavigateTo(const std::string& url) {
-    LoadPage(url);
+void THTTPForm::File1Click() {
+    // FIXME: printing enables Print and Print Preview here when the frame
+    // browser has an active viewer.
 }
 
-void THTTPForm::LoadPage(const std::string& address) {
-    Status1->clear();
-    Status2->clear();
-    loading_ = true;
-    try {
-        LoadAddressIntoViewer(*Viewer, address);
-    } catch (...) {
-        loading_ = false;
-        throw;
-    }
-    loading_ = false;
-    HistoryChange();
-    Status2->setText("DONE");
-    Viewer->setFocus();
-}
-
-bool THTTPForm::PageShown() const {
-    return !loading_ && Viewer->LaidOutAndPainted();
-}
-
-void THTTPForm::HotSpotCovered(const std::string& url) {
-    const std::string& target = Viewer->HotTarget();
-    std::string text;
-    if (!url.empty()) text = target.empty() ? "URL: " + url : "Target: " + target + "  URL: " + url;
-    Status3->setText(ToQString(text));
-}
-
-void THTTPForm::HistoryChange() {
-    BackButton->setEnabled(Viewer->BackIndex() + 1 < Viewer->History().Count());
-    FwdButton->setEnabled(Viewer->BackIndex() > 0);
-    const std::string& title = Viewer->PageTitle();
-    setWindowTitle(title.empty() ? QString("Lumo 10") : ToQString(title));
-}
-
-void THTTPForm::BackButtonClick() {
-    Viewer->SetHistoryIndex(Viewer->BackIndex() + 1);
-}
-
-void THTTPForm::FwdButtonClick() {
-    Viewer->SetHistoryIndex(Viewer->BackIndex() - 1);
+void THTTPForm::Edit1Click() {
+    const bool document = HasDocument();
+    SelectAll1->setEnabled(document);
+    Find1->setEnabled(document);
+    Copy1->setEnabled(FrameBrowser->HasSelection());
 }
 
 void THTTPForm::Contents1Click() {
     NavigateTo("res:///help.htm");
 }
 
+void THTTPForm::SupportedTags1Click() {
+    NavigateTo("res:///support.htm");
+}
+
 void THTTPForm::Find1Click() {
+    if (!HasDocument()) return;
     FindDialog->show();
     FindDialog->raise();
     FindDialog->activateWindow();
@@ -312,20 +303,21 @@ void THTTPForm::Find1Click() {
 
 void THTTPForm::FindDialogFind() {
     const std::string text = FindDialog->FindText();
-    if (text.empty() || Viewer->FindNext(text, FindDialog->MatchCase())) return;
+    if (text.empty() || FrameBrowser->Find(text, FindDialog->MatchCase())) return;
     TheMessageBoxes().Show(MessageKind::Information, ApplicationTitle(),
                            "No further occurances of \"" + text + "\"", MessageButtons::Ok);
 }
 
 void THTTPForm::Copy1Click() {
-    const int length = std::abs(Viewer->SelectionLength());
-    if (length == 0) return;
-    if (length >= 32000) throw EBufferTooSmall("Selected text exceeds buffer size");
-    if (!Viewer->SelectedText().empty()) Viewer->CopySelectionToClipboard();
+    THTMLViewer* viewer = FrameBrowser->FocusedViewer();
+    if (!viewer || viewer->SelectionLength() == 0) return;
+    if (std::abs(viewer->SelectionLength()) >= 32000)
+        throw EBufferTooSmall("Selected text exceeds buffer size");
+    if (!FrameBrowser->SelText().empty()) FrameBrowser->CopyToClipboard();
 }
 
 void THTTPForm::SelectAll1Click() {
-    Viewer->SelectEverything();
+    FrameBrowser->SelectAll();
 }
 
 } // namespace lumo

@@ -1,15 +1,21 @@
-// The main window: the application. It owns the page area, the disk cache,
-// the cookie store, the address box, the menus, the toolbar and the status
-// bar, and keeps the state files of the program folder.
+// The main window: the application. It owns the frame browser that shows
+// pages, the disk cache, the cookie store, the document connection, the
+// address box, the menus, the toolbar and the status bar, and keeps the
+// state files of the program folder. It is the navigation driver too: every
+// document the frame browser shows is fetched here (GetPostRequest), from
+// the disk cache or through a URL connection.
 #pragma once
 
 #include "app/settings.h"
+#include "net/content_kind.h"
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -24,15 +30,23 @@ class MessageWindow;
 class TCookieList;
 class TDiskCache;
 class TFindDialog;
+class TFrameBrowser;
 class THTMLViewer;
 class TLookUpComboBox;
 class TLumoUnzipF;
+class TMemoryStream;
+class TStream;
 class TURLConnection;
+struct TRightClickParameters;
 
 class THTTPForm : public QMainWindow {
 public:
     // Window design values, used until the settings file says otherwise.
     static constexpr int DesignLeft = 100, DesignTop = 80, DesignWidth = 800, DesignHeight = 600;
+    // The window's private messages.
+    static constexpr unsigned MsgGetButton = 1024 + 124; // load the address box's address
+    static constexpr unsigned MsgDownload = 1024 + 125;  // download DownloadURL
+    static constexpr unsigned MsgAbort = 1024 + 126;     // abort the document connection
 
     explicit THTTPForm(QWidget* parent = nullptr); // creation: folders, settings, state files
     ~THTTPForm() override;                         // destruction: writes the state files
@@ -42,12 +56,45 @@ public:
     // Takes a local file dropped on the window.
     void TakeDroppedFile(const std::string& fileName);
 
-    // Loads the address in the address box (a local file or a built-in page).
+    // --- Navigation (navigation_driver.cpp) ---------------------------------
+    // Loads the address in the address box: a typed local path is a file,
+    // any other text without a scheme a web address.
     void GetButtonClick();
     // Loads an address without reading the address box.
     void NavigateTo(const std::string& url);
+    // The frame browser's request for a document: from the disk cache or
+    // through a connection. Sender is the frame browser for a whole page, a
+    // frame for a frame's document. Stream is DocStream, which the window keeps.
+    void GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
+                        const std::string& Query, bool Reload, std::string& NewURL,
+                        ThtmlFileType& DocType, TStream*& Stream);
+    void HTTPHeaderData();
+    void HTTPDocData1();
+    void Processing(bool ProcessingOn);
+    void HistoryChange();
+    void HistoryItemClick(int index);
+    void BackButtonClick();
+    void FwdButtonClick();
+    void ReloadClick();
+    void CancelButtonClick();
+    void SetBusy();
+    void SetIdle();
+    // Back to idle ("DONE") once nothing is loading any more.
+    void CheckDone();
+    // The gauge: Done of Total bytes; a Total below 0 is unknown.
+    void ShowProgress(int64_t Done, int64_t Total);
 
-    // Menu commands.
+    // --- Links and the pop-up menu (link_commands.cpp) -------------------------
+    void HotSpotTargetCovered(const std::string& Target, const std::string& URL);
+    void HotSpotTargetClick(const std::string& Target, const std::string& URL, bool& Handled);
+    void BlankWindowRequest(const std::string& URL);
+    void RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters);
+    void OpenInNewWindowClick();
+    void CopyLinkClick();
+
+    // --- Menu commands --------------------------------------------------------------
+    void File1Click();
+    void Edit1Click();
     void Openfile1Click();
     void Exit1Click();
     void Proxy1Click();
@@ -55,15 +102,21 @@ public:
     void RetainCache1Click();
     void About1Click();
     void Contents1Click();
+    void SupportedTags1Click();
+    void VoraFreeware1Click();
+    void SearchWeb1Click();
+    void HTMLHelp1Click();
     void Find1Click();
     void FindDialogFind();
     void Copy1Click();
     void SelectAll1Click();
-    void BackButtonClick();
-    void FwdButtonClick();
     void Unzip1Click(); // shows the unzip window, made on first use
 
-    // Whether the page asked for last is laid out and painted as it stands.
+    // Handles one of the window's private messages (posted to itself).
+    // MsgAbort carries the serial of the connection it was posted for.
+    long long Message(unsigned msg, uintptr_t wParam);
+
+    // Whether the window is idle and its pages laid out and painted as they stand.
     bool PageShown() const;
 
     // The handler of exceptions that reach the event loop.
@@ -90,7 +143,14 @@ public:
     // connection the window makes is given them here.
     void UseProxies(TURLConnection& connection) const;
     std::string LastOpenFile;
-    bool Cancelled = false;
+    std::string BaseURL;     // the folder of the address fetched last
+    std::string RedirectURL; // where the last redirection of the fetch led
+    std::string DownloadURL;
+    std::string LinkURL; // the link under the last right click
+    std::string ContentTypeError;
+    bool Reloading = false; // the fetches bypass the cache
+    bool Cancelled = false; // Stop was pressed during the fetch
+    int ImagesTotal = 0, ImagesDone = 0;
 
     // Components, named as the language files name them.
     TLookUpComboBox* UrlCombobox = nullptr;
@@ -98,15 +158,24 @@ public:
     QLabel* Status2 = nullptr;
     QLabel* Status3 = nullptr;
     QProgressBar* ProgressBar = nullptr;
-    // The page area. Until the frame browser takes its place it is one
-    // viewer, used only through Viewer and the commands above.
-    QWidget* FrameBrowser = nullptr;
-    THTMLViewer* Viewer = nullptr;
+    QProgressBar* BusyGauge = nullptr;
+    TFrameBrowser* FrameBrowser = nullptr;
     TFindDialog* FindDialog = nullptr;
     QToolButton* BackButton = nullptr;
     QToolButton* FwdButton = nullptr;
+    QToolButton* ReloadButton = nullptr;
+    QToolButton* StopButton = nullptr;
+    QToolButton* SearchButton = nullptr;
     QAction* RetainCache1 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* SelectAll1 = nullptr;
     QMenu* History1 = nullptr;
+    std::vector<QAction*> HistoryItems;
+    QMenu* PopupMenu = nullptr;
+    QAction* SaveImageAs1 = nullptr;
+    QAction* OpenInNewWindow1 = nullptr;
+    QAction* CopyLink1 = nullptr;
     TLumoUnzipF* UnzipForm = nullptr; // a child window of this one
 
 protected:
@@ -119,15 +188,26 @@ private:
     void CreateToolbar();
     void CreatePageArea();
     void CreateStatusBar();
+    void CreatePopupMenu();
+    void ConnectFrameBrowser();
     void LoadAddressFile();
     void SaveAddressFile();
     void ReadSettings();
     void WriteSettings();
     void ShowAddress(const std::string& address);
-    void LoadPage(const std::string& address);
     void ApplyBrowserDefaults();
-    void HotSpotCovered(const std::string& url);
-    void HistoryChange();
+    // Whether the Edit commands have something to act on.
+    bool HasDocument() const;
+    void StartNewWindow(const std::string& address);
+    void DownloadLater();
+
+    // The fetch (navigation_driver.cpp).
+    bool LoadFromCache(const std::string& key, ThtmlFileType& kind);
+    void Fetch(QWidget* Sender, bool IsGet, const std::string& address, const std::string& query,
+               ThtmlFileType& DocType, bool& failed);
+    void PrepareConnection(const std::string& address);
+    void FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType);
+    void StoreInCache(const std::string& key, ThtmlFileType kind, bool failed);
 
     std::string programFolder_;
     std::string cacheDir_;
@@ -138,7 +218,14 @@ private:
     std::unique_ptr<TCookieList> cookies_;
     std::unique_ptr<ExclusiveFileLock> monitor_;
     std::unique_ptr<MessageWindow> messages_;
-    bool loading_ = false;
+    std::unique_ptr<TMemoryStream> docStream_; // every fetched document goes through it
+    std::unique_ptr<TURLConnection> connection_;
+    uintptr_t connectionSerial_ = 0;  // tells an abort message whose connection it was for
+    std::string responseAddress_;     // who sent the response being read
+    std::string nextResponseAddress_; // who sends the next one after a redirection
+    bool fetching_ = false;
+    bool busy_ = false;
+    bool closing_ = false;
 };
 
 } // namespace lumo

@@ -4,11 +4,13 @@
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
 #include "app/toolbar_glyphs.h"
+#include "frames/frame_browser.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <functional>
 
 namespace lumo {
 
@@ -50,6 +53,22 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
     return menu;
 }
 
+// Hands the keys pressed in a widget to a handler, which says whether it took them.
+class TKeyFilter : public QObject {
+public:
+    TKeyFilter(QObject* parent, std::function<bool(int key)> handler)
+        : QObject(parent), handler_(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        return handler_(static_cast<QKeyEvent*>(event)->key());
+    }
+
+private:
+    std::function<bool(int key)> handler_;
+};
+
 QLabel* AddPanel(QStatusBar* bar, const char* name, int width, int stretch) {
     auto* panel = new QLabel(bar);
     panel->setObjectName(QString::fromLatin1(name));
@@ -66,18 +85,26 @@ void THTTPForm::CreateMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = AddMenu(bar, "File1", "&File");
+    connect(file, &QMenu::aboutToShow, this, [this] { File1Click(); });
     AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click, Qt::Key_F3);
     AddItem(file, "PrintPreview", "Print Pre&view");
     AddItem(file, "Print1", "&Print");
     file->addSeparator();
     AddCommand(file, "Exit1", "E&xit", this, &THTTPForm::Exit1Click);
 
+    // The Edit items show whether they have something to act on while the
+    // menu is open; their keys always reach the commands, which check again.
     QMenu* edit = AddMenu(bar, "Edit1", "&Edit");
-    AddCommand(edit, "Find1", "&Find", this, &THTTPForm::Find1Click,
-               QKeySequence(Qt::CTRL | Qt::Key_F));
-    AddCommand(edit, "Copy1", "&Copy", this, &THTTPForm::Copy1Click,
-               QKeySequence(Qt::CTRL | Qt::Key_C));
-    AddCommand(edit, "SelectAll1", "&Select all", this, &THTTPForm::SelectAll1Click);
+    Find1 = AddCommand(edit, "Find1", "&Find", this, &THTTPForm::Find1Click,
+                       QKeySequence(Qt::CTRL | Qt::Key_F));
+    Copy1 = AddCommand(edit, "Copy1", "&Copy", this, &THTTPForm::Copy1Click,
+                       QKeySequence(Qt::CTRL | Qt::Key_C));
+    SelectAll1 = AddCommand(edit, "SelectAll1", "&Select all", this, &THTTPForm::SelectAll1Click);
+    connect(edit, &QMenu::aboutToShow, this, [this] { Edit1Click(); });
+    connect(edit, &QMenu::aboutToHide, this, [this] {
+        for (QAction* item : {Find1, Copy1, SelectAll1})
+            item->setEnabled(true);
+    });
 
     AddMenu(bar, "Bookmarks1", "&Bookmarks");
 
@@ -88,6 +115,9 @@ void THTTPForm::CreateMenus() {
         entry->setObjectName(QStringLiteral("HistoryItem%1").arg(i));
         entry->setData(i);
         entry->setVisible(false);
+        entry->setEnabled(true);
+        connect(entry, &QAction::triggered, this, [this, i] { HistoryItemClick(i); });
+        HistoryItems.push_back(entry);
     }
 
     QMenu* options = AddMenu(bar, "Options1", "&Options");
@@ -112,10 +142,10 @@ void THTTPForm::CreateMenus() {
     AddCommand(help, "About1", "About", this, &THTTPForm::About1Click);
     AddItem(help, "Language1", "Language...");
     help->addSeparator();
-    AddItem(help, "SupportedTags1", "Supported &Tags");
-    AddItem(help, "VoraFreeware1", "&Vora Freeware");
-    AddItem(help, "SearchWeb1", "&Search the Web");
-    AddItem(help, "HTMLHelp1", "&HTML Help");
+    AddCommand(help, "SupportedTags1", "Supported &Tags", this, &THTTPForm::SupportedTags1Click);
+    AddCommand(help, "VoraFreeware1", "&Vora Freeware", this, &THTTPForm::VoraFreeware1Click);
+    AddCommand(help, "SearchWeb1", "&Search the Web", this, &THTTPForm::SearchWeb1Click);
+    AddCommand(help, "HTMLHelp1", "&HTML Help", this, &THTTPForm::HTMLHelp1Click);
 }
 
 void THTTPForm::CreateToolbar() {
@@ -148,10 +178,19 @@ void THTTPForm::CreateToolbar() {
         button->setEnabled(false);
         if (b.glyph == Glyph::Back) BackButton = button;
         if (b.glyph == Glyph::Forward) FwdButton = button;
+        if (b.glyph == Glyph::Refresh) ReloadButton = button;
+        if (b.glyph == Glyph::Stop) StopButton = button;
+        if (b.glyph == Glyph::Search) SearchButton = button;
         toolbar->addWidget(button);
     }
+    // FIXME: the two bookmark buttons work once bookmarks exist.
+    ReloadButton->setEnabled(true);
+    SearchButton->setEnabled(true);
     connect(BackButton, &QToolButton::clicked, this, [this] { BackButtonClick(); });
     connect(FwdButton, &QToolButton::clicked, this, [this] { FwdButtonClick(); });
+    connect(ReloadButton, &QToolButton::clicked, this, [this] { ReloadClick(); });
+    connect(StopButton, &QToolButton::clicked, this, [this] { CancelButtonClick(); });
+    connect(SearchButton, &QToolButton::clicked, this, [this] { SearchWeb1Click(); });
 }
 
 void THTTPForm::CreatePageArea() {
@@ -174,19 +213,21 @@ void THTTPForm::CreatePageArea() {
     row->addWidget(UrlCombobox, 1);
     column->addWidget(addressRow);
 
-    // One viewer shows pages until the frame browser takes this place.
-    Viewer = new THTMLViewer(central);
-    Viewer->setObjectName("FrameBrowser");
-    Viewer->setCursor(Qt::IBeamCursor);
-    Viewer->OnHotSpotCovered = [this](THTMLViewer*, const std::string& url) {
-        HotSpotCovered(url);
-    };
-    Viewer->OnHistoryChange = [this](THTMLViewer*) { HistoryChange(); };
-    FrameBrowser = Viewer;
-    column->addWidget(Viewer, 1);
-    connect(UrlCombobox->lineEdit(), &QLineEdit::returnPressed, this, [this] {
-        if (const std::string text = UrlCombobox->Text(); !text.empty()) UrlCombobox->AddItem(text);
-        GetButtonClick();
+    FrameBrowser = new TFrameBrowser(central);
+    FrameBrowser->SetFvOptions(fvMetaRefresh | fvOverLinksActive | fvNoLinkUnderline);
+    column->addWidget(FrameBrowser, 1);
+    // Enter is taken before the line edit sees it, so nothing of the edit's
+    // own handling runs on a text the load has meanwhile replaced.
+    UrlCombobox->lineEdit()->installEventFilter(new TKeyFilter(UrlCombobox, [this](int key) {
+        if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+        if (const std::string text = UrlCombobox->Text(); !text.empty()) {
+            UrlCombobox->AddItem(text);
+            GetButtonClick();
+        }
+        return true;
+    }));
+    connect(UrlCombobox, &QComboBox::activated, this, [this] {
+        if (!UrlCombobox->Text().empty()) GetButtonClick();
     });
     FindDialog = new TFindDialog(this);
     FindDialog->OnFind = [this] { FindDialogFind(); };
@@ -200,13 +241,59 @@ void THTTPForm::CreateStatusBar() {
     Status1 = AddPanel(bar, "Status1", 266, 0);
     Status2 = AddPanel(bar, "Status2", 176, 0);
     // The progress gauge: a grey bar without text in the upper 13 pixels of
-    // the second panel, shown only while images arrive.
+    // the second panel, and the busy indicator below it; both only while busy.
     ProgressBar = new QProgressBar(Status2);
     ProgressBar->setObjectName("ProgressBar");
     ProgressBar->setTextVisible(false);
     ProgressBar->setGeometry(2, 2, 172, 13);
     ProgressBar->hide();
+    BusyGauge = new QProgressBar(Status2);
+    BusyGauge->setObjectName("BusyGauge");
+    BusyGauge->setTextVisible(false);
+    BusyGauge->setRange(0, 0);
+    BusyGauge->setGeometry(2, 17, 172, 8);
+    BusyGauge->hide();
     Status3 = AddPanel(bar, "Status3", 0, 1);
+}
+
+void THTTPForm::CreatePopupMenu() {
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName("PopupMenu1");
+    SaveImageAs1 = AddItem(PopupMenu, "SaveImageAs1", "&Save image as...");
+    PopupMenu->addSeparator();
+    OpenInNewWindow1 = AddCommand(PopupMenu, "OpenInNewWindow1", "&Open in new window", this,
+                                  &THTTPForm::OpenInNewWindowClick);
+    CopyLink1 = AddCommand(PopupMenu, "CopyLink1", "&Copy Link", this, &THTTPForm::CopyLinkClick);
+}
+
+void THTTPForm::ConnectFrameBrowser() {
+    TFrameBrowser& b = *FrameBrowser;
+    b.PrintMarginLeft = 2.0;
+    b.PrintMarginRight = 2.0;
+    b.PrintMarginTop = 2.0;
+    b.PrintMarginBottom = 3.0;
+    b.OnGetPostRequest = [this](QWidget* sender, bool isGet, const std::string& url,
+                                const std::string& query, bool reload, std::string& newURL,
+                                ThtmlFileType& kind, TStream*& stream) {
+        GetPostRequest(sender, isGet, url, query, reload, newURL, kind, stream);
+    };
+    b.OnProcessing = [this](QWidget*, bool on) { Processing(on); };
+    b.OnHistoryChange = [this](QWidget*) { HistoryChange(); };
+    b.OnHotSpotTargetCovered = [this](THTMLViewer*, const std::string& target,
+                                      const std::string& url) {
+        HotSpotTargetCovered(target, url);
+    };
+    b.OnHotSpotTargetClick = [this](QWidget*, const std::string& target, const std::string& url,
+                                    bool& handled) { HotSpotTargetClick(target, url, handled); };
+    b.OnBlankWindowRequest = [this](QWidget*, const std::string&, const std::string& url) {
+        BlankWindowRequest(url);
+    };
+    b.OnRightClick = [this](THTMLViewer* sender, const TRightClickParameters& parameters) {
+        RightClick(sender, parameters);
+    };
+    // FIXME: the image queue answers OnImageRequest and forgets a viewer's
+    // pictures on OnViewerClear once pictures are fetched.
+    b.SetHistoryMaxCount(15);
 }
 
 } // namespace lumo

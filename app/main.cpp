@@ -3,14 +3,15 @@
 #include "app/http_form.h"
 #include "app/image_info.h"
 #include "app/screenshot.h"
-#include "app/viewer_loading.h"
-#include "builder/document_dump.h"
+#include "frames/frame_browser.h"
+#include "frames/frame_dump.h"
 #include "platform/ansi.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "tools/unzip_command.h"
-#include "viewer/html_viewer.h"
+
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,50 +25,64 @@ using namespace lumo;
 // In headless runs nobody can answer a box: its text goes to standard error.
 class StandardErrorBoxes : public MessageBoxes {
 public:
-    MessageAnswer Show(MessageKind, const std::string& title, const std::string& text,
+    MessageAnswer Show(MessageKind kind, const std::string& title, const std::string& text,
                        MessageButtons) override {
         std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(title).c_str(), AnsiToUtf8(text).c_str());
+        if (kind == MessageKind::Plain || kind == MessageKind::Error) ++Failures;
         return MessageAnswer::Cancel;
     }
+    int Failures = 0; // boxes that told of something that went wrong
 };
 
 bool HasDisplay() {
     return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
 }
 
-int TakeScreenshot(THTTPForm& form, const TCommandLine& line) {
-    std::string error;
-    bool written = false;
-    if (!WaitUntil([&] { return form.PageShown(); }, std::min(line.TimeoutSeconds, 86400) * 1000))
+// Opens the address as a user's action would and waits until the page is
+// shown ("DONE", every frame laid out and painted). Past the timeout the
+// window closes, which stops a fetch that is still running.
+bool ShowPage(THTTPForm& form, const TCommandLine& line, std::string& error) {
+    bool timedOut = false;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, [&] {
+        timedOut = true;
+        form.close();
+    });
+    deadline.start(std::min(line.TimeoutSeconds, 86400) * 1000);
+    form.FormShow(line.Address);
+    WaitUntil([&] { return timedOut || form.PageShown(); });
+    deadline.stop();
+    if (timedOut)
         error = "the page was not shown within " + std::to_string(line.TimeoutSeconds) + " s";
-    else
-        written = WriteWindowShot(form, line.ScreenshotFile, error);
+    return !timedOut;
+}
+
+int Finish(const std::string& error, const StandardErrorBoxes& boxes) {
+    if (!error.empty()) std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(error).c_str());
+    return error.empty() && boxes.Failures == 0 ? 0 : 1;
+}
+
+int TakeScreenshot(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+    std::string error;
+    if (ShowPage(form, line, error)) WriteWindowShot(form, line.ScreenshotFile, error);
     form.close();
-    if (!written) std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(error).c_str());
-    return written ? 0 : 1;
+    return Finish(error, boxes);
+}
+
+// The frame browser takes exactly the asked size, so the rectangles of a
+// dump do not depend on the window's own bars. The settings file is left
+// as it was: the window is never closed by the user.
+int DumpLayout(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+    std::string error;
+    if (ShowPage(form, line, error) && boxes.Failures == 0) {
+        const std::string dump = DumpFrameBrowser(*form.FrameBrowser);
+        std::fwrite(dump.data(), 1, dump.size(), stdout);
+    }
+    return Finish(error, boxes);
 }
 
 } // namespace
-
-// Lays the page out in a viewer of the window's page size and prints the dump.
-int DumpLayout(const TCommandLine& line) {
-    THTMLViewer viewer;
-    viewer.resize(line.Width > 0 ? line.Width : 800, line.Height > 0 ? line.Height : 600);
-    viewer.SetDefBackground(clWhite);
-    try {
-        if (LoadAddressIntoViewer(viewer, line.Address) != TViewerLoad::Loaded) {
-            std::fprintf(stderr, "lumo: only local files and built-in pages can be dumped\n");
-            return 1;
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "lumo: %s\n", AnsiToUtf8(e.what()).c_str());
-        return 1;
-    }
-    const TLayoutResult result{viewer.DocHeight(), viewer.ScrollWidth(), viewer.PageTitle()};
-    const std::string dump = DumpDocument(viewer.SectionList(), result);
-    std::fwrite(dump.data(), 1, dump.size(), stdout);
-    return 0;
-}
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -91,13 +106,16 @@ int main(int argc, char** argv) {
     StandardErrorBoxes errorBoxes;
     if (headless) SetMessageBoxes(&errorBoxes);
 
-    if (line.DumpLayout) return DumpLayout(line);
-
     // The window takes its size before the page is laid out for it.
     THTTPForm form;
-    if (headless && line.Width > 0) form.resize(line.Width, line.Height);
+    if (line.DumpLayout)
+        form.FrameBrowser->setFixedSize(line.Width > 0 ? line.Width : 800,
+                                        line.Height > 0 ? line.Height : 600);
+    else if (headless && line.Width > 0)
+        form.resize(line.Width, line.Height);
     form.show();
+    if (line.DumpLayout) return DumpLayout(form, line, errorBoxes);
+    if (headless) return TakeScreenshot(form, line, errorBoxes);
     form.FormShow(line.Address);
-    if (headless) return TakeScreenshot(form, line);
     return LumoApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "html/parse_color.h"
 #include "html/style_sheet.h"
 #include "layout/body_block.h"
+#include "layout/list_item_block.h"
 #include "layout/pre_section.h"
 #include "layout/section_list.h"
 #include "net/address.h"
@@ -235,18 +236,8 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
         case LinkTok:
         case BgSoundTok:
         case MetaTok:
-            if (!BodyCellEmpty()) {
-                // Head elements in the body are passed over.
-            } else if (tok == BaseTok) {
-                ReadBase(P.Attributes, Result);
-            } else if (tok == LinkTok) {
-                ReadLinkedStyleSheet();
-            } else if (tok == BgSoundTok) {
-                RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer);
-            } else {
-                ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
-                           Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
-            }
+            // Head elements in the body are passed over.
+            if (BodyCellEmpty()) ReadHeadElement(tok);
             Next();
             break;
         case PTok: ParseParagraph(stop); break;
@@ -264,9 +255,9 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
             ParseList(tok, stop);
             Next();
             break;
-        case LITok: ParseListItem(OrphanItemTok, LITok, 1, stop, false, '1'); break;
+        case LITok: ParseListItem(TListStyle{OrphanItemTok}, LITok, 1, stop); break;
         case DDTok:
-        case DTTok: ParseListItem(DLTok, tok, 1, stop, false, '1'); break;
+        case DTTok: ParseListItem(TListStyle{DLTok}, tok, 1, stop); break;
         case CenterTok: ParseCenter(stop); break;
         case DivTok: ParseDiv(stop); break;
         case FormTok: ParseForm(stop); break;
@@ -281,13 +272,25 @@ void THtmlBuilder::ParseBody(const TokSet& stop) {
     }
 }
 
+void THtmlBuilder::ReadHeadElement(TokenKind tok) {
+    switch (tok) {
+    case BaseTok: ReadBase(P.Attributes, Result); break;
+    case LinkTok: ReadLinkedStyleSheet(); break;
+    case BgSoundTok: RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer); break;
+    default:
+        ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
+                   Hooks.SingleViewer ? &Stack->TopProps().Charset : nullptr);
+        break;
+    }
+}
+
 void THtmlBuilder::DoBody() {
     DropSection(); // loose text before BODY goes
     TProperties& body = Push("body");
-    int width = RootList.MarginWidth, height = RootList.MarginHeight;
+    int width = RootList.Defaults.MarginWidth, height = RootList.Defaults.MarginHeight;
     auto color = [&](const TAttribute& a, int index) {
         TColor c;
-        if (!ParseColor(a.Name, false, c)) return;
+        if (!ParseColor(a.Name, TPound::Optional, c)) return;
         body.Props[index] = static_cast<int>(c | PaletteRelative);
         body.Assigned[index] = true;
     };
@@ -302,7 +305,7 @@ void THtmlBuilder::DoBody() {
         case VLinkTok: color(*a, Prop::VisitedColor); break;
         case OLinkTok:
             color(*a, Prop::HoverColor);
-            RootList.HoverLinks = true;
+            RootList.Defaults.HoverLinks = true;
             break;
         default: break;
         }
@@ -374,14 +377,14 @@ void ReadBase(const TAttributeList& attributes, TParseResult& result) {
     if (const TAttribute* target = attributes.Find(TargetTok)) result.BaseTarget = target->Name;
 }
 
-void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender) {
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender) {
     const TAttribute* src = attributes.Find(SrcTok);
     if (!hook || !src) return;
     const TAttribute* loop = attributes.Find(LoopTok);
     hook(sender, src->Name, loop ? loop->Value : 1, false);
 }
 
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
                 uint8_t* charset) {
     const std::string httpEq = attributes.Text(HttpEqTok);
     const std::string content = attributes.Text(ContentTok);

@@ -24,12 +24,12 @@ class TStream;
 
 // BGSOUND: the viewer, the sound's address, its loop count, and false.
 using TSoundType =
-    std::function<void(void* sender, const std::string& src, int loop, bool terminate)>;
+    std::function<void(TViewerBase* sender, const std::string& src, int loop, bool terminate)>;
 // SCRIPT: the viewer, NAME, LANGUAGE and the script's text.
-using TScriptType = std::function<void(void* sender, const std::string& name,
+using TScriptType = std::function<void(TViewerBase* sender, const std::string& name,
                                        const std::string& language, std::string script)>;
 // META: the viewer, HTTP-EQUIV, NAME and CONTENT.
-using TMetaType = std::function<void(void* sender, const std::string& httpEq,
+using TMetaType = std::function<void(TViewerBase* sender, const std::string& httpEq,
                                      const std::string& name, const std::string& content)>;
 
 struct TBuilderHooks {
@@ -59,9 +59,9 @@ struct TLoadInput {
 
 // What the frame walk calls: a frame viewer answers for its frameset. The
 // frame set objects are the viewer's own; the builder only passes them on.
-class TFrameViewerBase {
+// The viewer is the sender of the hooks the walk calls.
+class TFrameViewerBase : public TViewerBase {
 public:
-    virtual ~TFrameViewerBase() = default;
     virtual void FrameFound(void* frameSet, const TAttributeList& attributes,
                             const std::string& fName) = 0;
     virtual void* FrameSetFound(void* frameSet) = 0;

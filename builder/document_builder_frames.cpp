@@ -31,7 +31,7 @@ public:
         Next();
     }
 
-    void SkipScript() { ReadScript(P, false); }
+    void SkipScript() { ReadScript(P, TScriptText::Skip); }
 
     void Script() { RunScript(P, viewer_.OnScript, &viewer_); }
     std::string Title() { return ReadTitle(P, sheets_); }

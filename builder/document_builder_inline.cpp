@@ -2,7 +2,6 @@
 #include "builder/document_builder_state.h"
 
 #include "html/parse_color.h"
-#include "layout/page_break.h"
 #include "layout/rule_block.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
@@ -77,6 +76,21 @@ void THtmlBuilder::DoPhrase(TokenKind tok) {
 void THtmlBuilder::ParseBlockContent() {
     const TokenKind tok = Cur();
     switch (tok) {
+    // Constructs that read on past their own tags.
+    case BRTok: ParseBreak(TokSet()); break;
+    case HeadingTok: ParseHeading(); break;
+    case HRTok: DoHorizontalRule(); break;
+    case PreTok: ParsePre(); break;
+    case TextAreaTok: SkipTextArea(); break;
+    default:
+        DoRunningText(tok);
+        Next();
+        break;
+    }
+}
+
+void THtmlBuilder::DoRunningText(TokenKind tok) {
+    switch (tok) {
     case SubTok:
     case SupTok:
     case BigTok:
@@ -84,87 +98,54 @@ void THtmlBuilder::ParseBlockContent() {
         EnsureSection();
         if (tok == SubTok || tok == SupTok) ScriptShift = tok == SubTok ? 1 : 2;
         DoPhrase(tok);
-        Next();
         break;
     case SubEndTok:
     case SupEndTok:
         ScriptShift = 0;
         DoPhrase(tok);
-        Next();
         break;
     case BigEndTok:
-    case SmallEndTok:
-        DoPhrase(tok);
-        Next();
-        break;
-    case TextTok:
-        EnsureSection();
-        ActiveSection->NoBreak = P.NoBreak;
-        ActiveSection->AppendToken(P.Token);
-        Next();
-        break;
+    case SmallEndTok: DoPhrase(tok); break;
+    case TextTok: AddText(); break;
     case FontTok:
     case BaseFontTok:
         if (ReadFontAttributes(tok, NormalFontSizes)) FontChanged();
-        Next();
         break;
     case FontEndTok:
         PopFor("font");
         FontChanged();
-        Next();
         break;
-    case ATok:
-        DoAnchor();
-        Next();
-        break;
-    case AEndTok:
-        EndAnchor();
-        Next();
-        break;
-    case BRTok: ParseBreak(TokSet()); break;
-    case HeadingTok: ParseHeading(); break;
-    case HRTok: DoHorizontalRule(); break;
-    case PreTok: ParsePre(); break;
-    case SelectTok:
-        SkipSelect();
-        Next();
-        break;
-    case TextAreaTok: SkipTextArea(); break;
-    case MapTok:
-        ParseMap();
-        Next();
-        break;
-    case PageTok:
-        FinishSection();
-        ActiveCell->AddItem(std::make_unique<TPage>(RootList));
-        Next();
-        break;
-    case ScriptTok:
-        RunScript(P, RootList.OnScript, RootList.Viewer);
-        Next();
-        break;
+    case ATok: DoAnchor(); break;
+    case AEndTok: EndAnchor(); break;
+    case SelectTok: SkipSelect(); break;
+    case MapTok: ParseMap(); break;
+    case PageTok: AddPageBreak(); break;
+    case ScriptTok: RunScript(P, RootList.OnScript, RootList.Viewer); break;
     case NoBrTok:
-    case NoBrEndTok:
-        P.NoBreak = tok == NoBrTok;
-        Next();
-        break;
-    case WbrTok:
-        if (ActiveSection && P.NoBreak) {
-            TokenObj space;
-            space.AddChar(' ', P.TagIndex);
-            ActiveSection->NoBreak = true;
-            ActiveSection->AppendToken(space);
-        }
-        Next();
-        break;
+    case NoBrEndTok: P.NoBreak = tok == NoBrTok; break;
+    case WbrTok: AddWordBreak(); break;
     default:
         if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
         // Images, panels, form controls and tables join the model with
         // their own items; until then their tags are passed over and what
         // they enclose reads as the text around them.
-        Next();
         break;
     }
+}
+
+void THtmlBuilder::AddText() {
+    EnsureSection();
+    ActiveSection->NoBreak = P.NoBreak;
+    ActiveSection->AppendToken(P.Token);
+}
+
+void THtmlBuilder::AddWordBreak() {
+    // Only inside NOBR does a WBR make a place to break.
+    if (!ActiveSection || !P.NoBreak) return;
+    TokenObj space;
+    space.AddChar(' ', P.TagIndex);
+    ActiveSection->NoBreak = true;
+    ActiveSection->AppendToken(space);
 }
 
 void THtmlBuilder::DoAnchor() {
@@ -216,7 +197,7 @@ bool THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
             if (tok == BaseFontTok) BaseFontLevel = size;
             haveSize = true;
         } else if (a->Which == ColorTok) {
-            haveColor = ParseColor(a->Name, false, color);
+            haveColor = ParseColor(a->Name, TPound::Optional, color);
         } else if (a->Which == FaceTok && tok == FontTok && !a->Name.empty()) {
             face = a->Name.substr(0, 50);
         }

@@ -30,16 +30,15 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     TDepthGuard guard(*this);
     const TokenKind endTok = EndTokOf(listTok);
     const std::string_view tag = TagNameOfTok(listTok);
-    int listNumb = 1;
-    char listType = '1';
-    bool plain = false;
+    int number = 1;
+    TListStyle list{listTok};
     if (listTok == OLTok) {
         if (const TAttribute* start = P.Attributes.Find(StartTok); start && start->Value >= 0)
-            listNumb = start->Value;
+            number = start->Value;
         if (const TAttribute* type = P.Attributes.Find(TypeTok); type && !type->Name.empty())
-            listType = type->Name[0];
+            list.Type = type->Name[0];
     } else if (listTok == ULTok) {
-        plain = P.Attributes.Find(PlainTok) != nullptr;
+        list.Plain = P.Attributes.Find(PlainTok) != nullptr;
     }
     TBlock* block = BeginElementBlock(tag);
     Next();
@@ -50,8 +49,8 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     while (Cur() != endTok && Cur() != EofTok) {
         const TokenKind tok = Cur();
         if (tok == LITok || tok == DDTok || tok == DTTok) {
-            ParseListItem(listTok, tok, listNumb, stop, plain, listType);
-            if (listNumb < 0x7FFFFFFF) ++listNumb;
+            ParseListItem(list, tok, number, stop);
+            if (number < 0x7FFFFFFF) ++number;
         } else if (IsListStart(tok)) {
             ParseList(tok, stop);
             Next();
@@ -74,20 +73,19 @@ void THtmlBuilder::ParseList(TokenKind listTok, const TokSet& stop) {
     EndElementBlock(block, tag, TBottomMargin::CheckLast);
 }
 
-void THtmlBuilder::ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb,
-                                 const TokSet& stop, bool plain, char listType) {
+void THtmlBuilder::ParseListItem(const TListStyle& list, TokenKind itemTok, int number,
+                                 const TokSet& stop) {
     if (DeepEnough()) {
         Next();
         return;
     }
     TDepthGuard guard(*this);
     const std::string_view tag = TagNameOfTok(itemTok);
-    TBlockLI* block =
-        BeginElementBlock<TBlockLI>(tag, TTagAlign::No, listTok, listNumb, listType, plain);
+    TBlockLI* block = BeginElementBlock<TBlockLI>(tag, TTagAlign::No, list, number);
     OpenSection();
     P.SkipWhiteSpace();
     Next();
-    const bool realList = listTok != OrphanItemTok && listTok != AddressTok;
+    const bool realList = list.ListTok != OrphanItemTok && list.ListTok != AddressTok;
     for (;;) {
         const TokenKind tok = Cur();
         if (ListItemContent()[tok]) {

@@ -16,6 +16,7 @@ class TSection;
 class TBodyBlock;
 class TBlock;
 class TStyleList;
+struct TListStyle;
 
 using TokSet = std::bitset<TokenKindCount>;
 
@@ -44,8 +45,10 @@ bool IsPhraseEnd(TokenKind t);
 bool IsPrePhrase(TokenKind t);
 
 // Reads a script with the SCRIPT scanner up to its end tag or the end of
-// input; the text (lines joined with CR LF, at most 8 MB) when keep is set.
-std::string ReadScript(HtmlTokenizer& p, bool keep);
+// input; returns its text (lines joined with CR LF, at most 8 MB) when asked
+// to keep it.
+enum class TScriptText { Skip, Keep };
+std::string ReadScript(HtmlTokenizer& p, TScriptText text);
 
 // The head elements, read alike by a document parse and a frame walk. The
 // hooks are called with sender; those that take no tokenizer leave the tag
@@ -55,12 +58,12 @@ std::string ReadScript(HtmlTokenizer& p, bool keep);
 // blocks on the way go into styles.
 std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
 void ReadBase(const TAttributeList& attributes, TParseResult& result);
-void RequestSound(const TAttributeList& attributes, const TSoundType& hook, void* sender);
+void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender);
 // A content-type's charset goes into charset when one is given.
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, void* sender,
+void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
                 uint8_t* charset);
 // SCRIPT current: reads the script to its end tag and hands it to hook.
-void RunScript(HtmlTokenizer& p, const TScriptType& hook, void* sender);
+void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 
 inline constexpr size_t MaxTitle = 4096;
 
@@ -123,14 +126,22 @@ public:
     // --- Procedures -------------------------------------------------------
     void ParseBody(const TokSet& stop);
     void ParseBlockContent();
+    // A token of running text (no construct that reads on past its tag):
+    // what it does before the next token is read.
+    void DoRunningText(TokenKind tok);
+    void AddText();
+    void AddWordBreak();
+    void AddPageBreak();
     void DoBody();
+    // BASE, LINK, BGSOUND or META before the body's content.
+    void ReadHeadElement(TokenKind tok);
     void ReadLinkedStyleSheet();
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);
     void ParseHeading();
     void ParseList(TokenKind listTok, const TokSet& stop);
-    void ParseListItem(TokenKind listTok, TokenKind itemTok, int listNumb, const TokSet& stop,
-                       bool plain, char listType);
+    // An LI, DD or DT of list, numbered number.
+    void ParseListItem(const TListStyle& list, TokenKind itemTok, int number, const TokSet& stop);
     void ParseForm(const TokSet& stop);
     void ParseCenter(const TokSet& stop);
     void ParseDiv(const TokSet& stop);

@@ -14,7 +14,7 @@ struct EntityEntry {
 };
 
 // Entries 9 to 104 stand for the bytes 160 to 255, in code order.
-constexpr std::string_view kLatin1Names[] = {
+constexpr std::string_view Latin1Names[] = {
     "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
     "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
     "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
@@ -26,9 +26,9 @@ constexpr std::string_view kLatin1Names[] = {
     "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
     "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
     "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
-static_assert(std::size(kLatin1Names) == 96);
+static_assert(std::size(Latin1Names) == 96);
 
-constexpr char kLatin1Bytes[96] = {
+constexpr char Latin1Bytes[96] = {
 #define B(n) static_cast<char>(160 + n)
     B(0),  B(1),  B(2),  B(3),  B(4),  B(5),  B(6),  B(7),  B(8),  B(9),  B(10), B(11),
     B(12), B(13), B(14), B(15), B(16), B(17), B(18), B(19), B(20), B(21), B(22), B(23),
@@ -55,16 +55,16 @@ constexpr EntityTable MakeTable() {
                    {"trade", "\x99"},
                    {"hellip", "..."}}};
     for (int i = 0; i < 96; ++i)
-        t.Entries[8 + i] = {kLatin1Names[i], {&kLatin1Bytes[i], 1}};
+        t.Entries[8 + i] = {Latin1Names[i], {&Latin1Bytes[i], 1}};
     return t;
 }
 
-constexpr EntityTable kEntities = MakeTable();
+constexpr EntityTable Entities = MakeTable();
 
 } // namespace
 
 std::string_view EntityValue(std::string_view name) {
-    const EntityEntry* entry = FindByName(kEntities.Entries, name);
+    const EntityEntry* entry = FindByName(Entities.Entries, name);
     return entry ? entry->Value : std::string_view();
 }
 

@@ -17,10 +17,10 @@ struct ColorEntry {
     uint32_t RGB; // 0xRRGGBB as written in style sheets
 };
 
-constexpr uint32_t kTransparent = 0xFFFFFFFF;
+constexpr uint32_t TransparentRGB = 0xFFFFFFFF;
 
-constexpr ColorEntry kColors[] = {
-    {"transparent", kTransparent},
+constexpr ColorEntry ColorTable[] = {
+    {"transparent", TransparentRGB},
     {"black", 0x000000},
     {"maroon", 0x800000},
     {"green", 0x008000},
@@ -162,7 +162,7 @@ constexpr ColorEntry kColors[] = {
     {"whitesmoke", 0xF5F5F5},
     {"yellowgreen", 0x9ACD32},
 };
-static_assert(std::size(kColors) == 141);
+static_assert(std::size(ColorTable) == 141);
 
 TColor Swap(uint32_t rgb) {
     return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
@@ -233,13 +233,14 @@ ColorCache gCache;
 } // namespace
 
 bool ColorFromName(std::string_view lowerName, TColor& color) {
-    const ColorEntry* entry = FindByName(kColors, lowerName);
+    const ColorEntry* entry = FindByName(ColorTable, lowerName);
     if (!entry) return false;
-    color = entry->RGB == kTransparent ? clNone : Swap(entry->RGB);
+    color = entry->RGB == TransparentRGB ? clNone : Swap(entry->RGB);
     return true;
 }
 
-bool ParseColor(std::string_view text, bool needPound, TColor& color) {
+bool ParseColor(std::string_view text, TPound pound, TColor& color) {
+    const bool needPound = pound == TPound::Required;
     std::string s = LowerCase(Trim(text));
     if (gCache.Valid && gCache.NeedPound == needPound && gCache.Text == s) {
         color = gCache.Color;

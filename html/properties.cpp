@@ -15,48 +15,48 @@ namespace lumo {
 
 namespace {
 
-constexpr std::string_view kPropNames[Prop::NamedCount] = {"font-family",
-                                                           "font-size",
-                                                           "font-style",
-                                                           "font-weight",
-                                                           "text-align",
-                                                           "text-decoration",
-                                                           "border-style",
-                                                           "color",
-                                                           "background-color",
-                                                           "border-color",
-                                                           "margin-top",
-                                                           "margin-right",
-                                                           "margin-bottom",
-                                                           "margin-left",
-                                                           "padding-top",
-                                                           "padding-right",
-                                                           "padding-bottom",
-                                                           "padding-left",
-                                                           "border-top-width",
-                                                           "border-right-width",
-                                                           "border-bottom-width",
-                                                           "border-left-width",
-                                                           "border-top-style",
-                                                           "border-right-style",
-                                                           "border-bottom-style",
-                                                           "border-left-style",
-                                                           "width",
-                                                           "height",
-                                                           "top",
-                                                           "left",
-                                                           "visibility",
-                                                           "line-height",
-                                                           "background-image",
-                                                           "background-position",
-                                                           "background-repeat",
-                                                           "vertical-align",
-                                                           "position",
-                                                           "z-index",
-                                                           "list-style-type",
-                                                           "list-style-image",
-                                                           "float",
-                                                           "clear"};
+constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
+                                                          "font-size",
+                                                          "font-style",
+                                                          "font-weight",
+                                                          "text-align",
+                                                          "text-decoration",
+                                                          "border-style",
+                                                          "color",
+                                                          "background-color",
+                                                          "border-color",
+                                                          "margin-top",
+                                                          "margin-right",
+                                                          "margin-bottom",
+                                                          "margin-left",
+                                                          "padding-top",
+                                                          "padding-right",
+                                                          "padding-bottom",
+                                                          "padding-left",
+                                                          "border-top-width",
+                                                          "border-right-width",
+                                                          "border-bottom-width",
+                                                          "border-left-width",
+                                                          "border-top-style",
+                                                          "border-right-style",
+                                                          "border-bottom-style",
+                                                          "border-left-style",
+                                                          "width",
+                                                          "height",
+                                                          "top",
+                                                          "left",
+                                                          "visibility",
+                                                          "line-height",
+                                                          "background-image",
+                                                          "background-position",
+                                                          "background-repeat",
+                                                          "vertical-align",
+                                                          "position",
+                                                          "z-index",
+                                                          "list-style-type",
+                                                          "list-style-image",
+                                                          "float",
+                                                          "clear"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -115,7 +115,7 @@ double ClampFontSize(double v) {
 // Integer box value unless null; text through ConvertLength.
 int BoxLength(const TPropValue& v, int base, int em, int ex, int textDefault, int nullValue) {
     if (const auto* s = std::get_if<std::string>(&v))
-        return ConvertLength(*s, false, base, em, ex, textDefault);
+        return ConvertLength(*s, TPlainNumber::Pixels, base, em, ex, textDefault);
     if (const int* n = std::get_if<int>(&v)) return *n == IntNull ? nullValue : *n;
     if (const double* d = std::get_if<double>(&v)) return RoundLength(*d);
     return nullValue;
@@ -142,7 +142,7 @@ std::string UrlOf(std::string_view s) {
 
 int PropertyIndex(std::string_view lowerName) {
     for (int i = 0; i < Prop::NamedCount; ++i)
-        if (kPropNames[i] == lowerName) return i;
+        if (PropNames[i] == lowerName) return i;
     return -1;
 }
 
@@ -411,7 +411,7 @@ int TProperties::GetLineHeight(int fontHeight) const {
     if (!s) return 0;
     NumberAndUnit nu = SplitNumber(*s);
     if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(fontHeight * nu.Number);
-    return ConvertLength(*s, false, EmSize, EmSize, ExSize, 0);
+    return ConvertLength(*s, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);
 }
 
 int TProperties::GetListStyleType() const {
@@ -431,8 +431,7 @@ bool TProperties::GetListStyleImage(std::string& url) const {
     return !url.empty();
 }
 
-bool StorePropertyValue(TProperties& props, int index, std::string_view value,
-                        bool badColorIsBlack) {
+bool StorePropertyValue(TProperties& props, int index, std::string_view value, TBadColor badColor) {
     auto& v = props.Props;
     TColor color;
     switch (index) {
@@ -449,15 +448,15 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value,
         v[Prop::BorderStyle] = std::string(value);
         return false;
     case Prop::Color:
-        if (ParseColor(value, false, color)) {
+        if (ParseColor(value, TPound::Optional, color)) {
             v[index] = static_cast<int>(color);
             return true;
         }
-        if (badColorIsBlack) v[index] = 0;
+        if (badColor == TBadColor::Black) v[index] = 0;
         return false;
     case Prop::BackgroundColor:
     case Prop::BorderColor: {
-        bool ok = ParseColor(value, false, color);
+        bool ok = ParseColor(value, TPound::Optional, color);
         v[index] = static_cast<int>(ok ? color : clNone);
         return ok;
     }
@@ -519,12 +518,12 @@ double ConvertFontSize(std::string_view s, double parentSize, double defaultSize
     return ClampFontSize(points);
 }
 
-int ConvertLength(std::string_view s, bool relative, int base, int emSize, int exSize,
+int ConvertLength(std::string_view s, TPlainNumber plain, int base, int emSize, int exSize,
                   int defaultValue) {
     NumberAndUnit nu = SplitNumber(s);
     const double n = nu.Number, p = ScreenPixelsPerInch;
     const std::string& u = nu.Unit;
-    if (u.empty()) return RoundLength(relative ? n * base : n);
+    if (u.empty()) return RoundLength(plain == TPlainNumber::TimesBase ? n * base : n);
     if (u == "in") return RoundLength(n * p);
     if (u == "cm") return RoundLength(n * p / 2.54);
     if (u == "mm") return RoundLength(n * p / 25.4);

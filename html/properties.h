@@ -156,14 +156,16 @@ private:
 // Stores declaration text in a property: border styles also in the sides
 // (or the sides in border-style), colours parsed, visibility as its number,
 // anything else as text. An unparsable background or border colour stores
-// clNone; an unparsable color is skipped, or black when badColorIsBlack.
+// clNone; an unparsable color is skipped or stored as black, as badColor says.
 // True when a colour was parsed.
-bool StorePropertyValue(TProperties& props, int index, std::string_view value,
-                        bool badColorIsBlack);
+enum class TBadColor { Skip, Black };
+bool StorePropertyValue(TProperties& props, int index, std::string_view value, TBadColor badColor);
 
-// Font sizes in points and lengths in pixels from style text.
+// Font sizes in points and lengths in pixels from style text. A number
+// without a unit is pixels, or a multiple of base.
+enum class TPlainNumber { Pixels, TimesBase };
 double ConvertFontSize(std::string_view s, double parentSize, double defaultSize);
-int ConvertLength(std::string_view s, bool relative, int base, int emSize, int exSize,
+int ConvertLength(std::string_view s, TPlainNumber plain, int base, int emSize, int exSize,
                   int defaultValue);
 
 // The 22 box values of an element as the style system gave them, indexed by

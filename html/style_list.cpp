@@ -10,7 +10,7 @@ namespace lumo {
 
 namespace {
 
-constexpr size_t kMaxParts = 10;
+constexpr size_t MaxParts = 10;
 
 std::vector<std::string_view> SplitSpaces(std::string_view s) {
     std::vector<std::string_view> parts;
@@ -41,7 +41,7 @@ bool ParseContextualKey(std::string_view key, TContextRule& rule) {
     rule.Parts.clear();
     rule.Parts.push_back(SplitSelectorPart(key.substr(0, space)));
     for (std::string_view part : SplitSpaces(rest.substr(digits))) {
-        if (rule.Parts.size() == kMaxParts) break;
+        if (rule.Parts.size() == MaxParts) break;
         rule.Parts.push_back(SplitSelectorPart(part));
     }
     return true;
@@ -84,7 +84,7 @@ std::string TStyleList::NextSequence() {
 std::string TStyleList::ContextualKey(std::string_view selector) {
     std::vector<std::string_view> parts = SplitSpaces(selector);
     if (parts.size() <= 1) return std::string(Trim(selector));
-    if (parts.size() > kMaxParts) parts.erase(parts.begin(), parts.end() - kMaxParts);
+    if (parts.size() > MaxParts) parts.erase(parts.begin(), parts.end() - MaxParts);
     std::string key(parts.back());
     key += ' ';
     key += std::to_string(parts.size() - 1);
@@ -133,20 +133,17 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
     int index = PropertyIndex(propName);
     if (index < 0) return;
     TProperties& rule = Rule(selector);
-    if (StorePropertyValue(rule, index, value, false) && index == Prop::Color) {
+    if (StorePropertyValue(rule, index, value, TBadColor::Skip) && index == Prop::Color) {
         if (selector.find(":link") != std::string_view::npos) LinkColorSet = true;
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;
     }
 }
 
-void TStyleList::Initialize(std::string_view fontName, std::string_view preFontName,
-                            int defaultSize, uint8_t charset, TColor textColor, TColor linkColor,
-                            TColor visitedColor, TColor hoverColor, bool underlineLinks,
-                            int marginWidth, int marginHeight) {
+void TStyleList::Initialize(const TDefaultLook& look) {
     Clear();
-    DefaultSize = defaultSize;
-    const double size = defaultSize;
+    DefaultSize = look.FontSize;
+    const double size = look.FontSize;
     auto set = [](TProperties& rule, std::initializer_list<int> indices, const TPropValue& v) {
         for (int i : indices)
             rule.Props[i] = v;
@@ -155,27 +152,27 @@ void TStyleList::Initialize(std::string_view fontName, std::string_view preFontN
     const std::initializer_list<int> vertical = {Prop::MarginTop, Prop::MarginBottom};
 
     TProperties& def = Rule("default");
-    set(def, {Prop::FontFamily}, text(fontName));
+    set(def, {Prop::FontFamily}, text(look.FontName));
     set(def, {Prop::FontSize}, size);
     set(def, {Prop::FontStyle}, text("none"));
     set(def, {Prop::FontWeight}, text("normal"));
     set(def, {Prop::TextAlign}, text("left"));
     set(def, {Prop::TextDecoration}, text("none"));
-    set(def, {Prop::Color}, static_cast<int>(textColor));
-    set(def, vertical, marginHeight);
-    set(def, {Prop::MarginLeft, Prop::MarginRight}, marginWidth);
+    set(def, {Prop::Color}, static_cast<int>(look.FontColor));
+    set(def, vertical, look.MarginHeight);
+    set(def, {Prop::MarginLeft, Prop::MarginRight}, look.MarginWidth);
     set(def, {Prop::Visibility}, static_cast<int>(viVisible));
-    set(def, {Prop::LinkColor}, static_cast<int>(linkColor | PaletteRelative));
-    set(def, {Prop::HoverColor}, static_cast<int>(hoverColor | PaletteRelative));
-    set(def, {Prop::VisitedColor}, static_cast<int>(visitedColor | PaletteRelative));
+    set(def, {Prop::LinkColor}, static_cast<int>(look.HotSpotColor | PaletteRelative));
+    set(def, {Prop::HoverColor}, static_cast<int>(look.OverColor | PaletteRelative));
+    set(def, {Prop::VisitedColor}, static_cast<int>(look.VisitedColor | PaletteRelative));
     set(def, {Prop::LinkTextDecoration, Prop::HoverTextDecoration, Prop::VisitedTextDecoration},
-        text(underlineLinks ? "underline" : "none"));
-    def.Charset = charset;
+        text(look.UnderlineLinks ? "underline" : "none"));
+    def.Charset = look.Charset;
     DefProp = &def;
 
     Rule("null");
     TProperties& pre = Rule("pre");
-    set(pre, {Prop::FontFamily}, text(preFontName));
+    set(pre, {Prop::FontFamily}, text(look.PreFontName));
     set(pre, {Prop::FontSize}, size * 10 / 12);
     set(pre, {Prop::FontStyle}, text("none"));
     set(pre, {Prop::FontWeight}, text("normal"));
@@ -207,7 +204,7 @@ void TStyleList::Initialize(std::string_view fontName, std::string_view preFontN
     set(Rule("ul 14li"), {Prop::MarginTop}, 0);
     set(Rule("ol 15li"), {Prop::MarginTop}, 0);
     for (std::string_view key : {"code", "tt", "kbd", "samp"}) {
-        set(Rule(key), {Prop::FontFamily}, text(preFontName));
+        set(Rule(key), {Prop::FontFamily}, text(look.PreFontName));
         set(Rule(key), {Prop::FontSize}, text("0.833em"));
     }
     for (std::string_view key : {"b", "strong", "th"})

@@ -32,6 +32,23 @@ struct TContextRule {
     const TProperties* Props = nullptr;
 };
 
+// The look a document starts from before its own style rules: the viewer's
+// defaults.
+struct TDefaultLook {
+    std::string FontName = "Times New Roman";
+    std::string PreFontName = "Courier New";
+    int FontSize = 12; // points
+    uint8_t Charset = 0;
+    TColor FontColor = 0;
+    TColor HotSpotColor = 0xFF0000; // links
+    TColor VisitedColor = 0x800080;
+    TColor OverColor = 0xFF0000; // a link under the mouse
+    bool HoverLinks = false;     // links take OverColor under the mouse
+    bool UnderlineLinks = true;
+    int MarginWidth = 10; // pixels left and right of the body
+    int MarginHeight = 5; // pixels above and below it
+};
+
 class TStyleList {
 public:
     TStyleList();
@@ -39,11 +56,8 @@ public:
     TStyleList(const TStyleList&) = delete;
     TStyleList& operator=(const TStyleList&) = delete;
 
-    // Clears the list and builds the default sheet. Sizes are points,
-    // margins pixels.
-    void Initialize(std::string_view fontName, std::string_view preFontName, int defaultSize,
-                    uint8_t charset, TColor textColor, TColor linkColor, TColor visitedColor,
-                    TColor hoverColor, bool underlineLinks, int marginWidth, int marginHeight);
+    // Clears the list and builds the default sheet from look.
+    void Initialize(const TDefaultLook& look);
     // Stores one declaration in the rule of that key (created when missing).
     // Unknown property names are ignored.
     void SetRuleProperty(std::string_view selector, std::string_view propName,

@@ -200,7 +200,7 @@ public:
 
     static char Fold(char c) { return c == '\r' || c == '\n' || c == '\t' ? ' ' : c; }
 
-    char Peek() { return hasPushBack_ ? pushBack_ : ended_ ? EofChar : Fold(peekChar_()); }
+    char Peek() { return hasPushBack_ ? pushBack_ : ended_ ? EofCh : Fold(peekChar_()); }
 
     char Get() {
         for (;;) {
@@ -216,7 +216,7 @@ public:
             // cannot swallow </STYLE>.
             for (char prev = 0;; prev = c) {
                 c = Raw();
-                if (c == EofChar || c == '<') return c;
+                if (c == EofCh || c == '<') return c;
                 if (prev == '*' && c == '/') break;
             }
         }
@@ -228,9 +228,9 @@ private:
             hasPushBack_ = false;
             return pushBack_;
         }
-        if (ended_) return EofChar;
+        if (ended_) return EofCh;
         char c = getChar_();
-        if (c == EofChar) ended_ = true;
+        if (c == EofCh) ended_ = true;
         return Fold(c);
     }
 
@@ -242,7 +242,7 @@ private:
 };
 
 bool Ends(char c) {
-    return c == EofChar || c == '<';
+    return c == EofCh || c == '<';
 }
 
 } // namespace
@@ -330,15 +330,15 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
 
 void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_view path) {
     size_t at = 0;
-    std::function<char()> next = [&]() -> char { return at < text.size() ? text[at++] : EofChar; };
-    std::function<char()> peek = [&]() -> char { return at < text.size() ? text[at] : EofChar; };
+    std::function<char()> next = [&]() -> char { return at < text.size() ? text[at++] : EofCh; };
+    std::function<char()> peek = [&]() -> char { return at < text.size() ? text[at] : EofCh; };
     // Every character goes through the sheet reader, so a sheet may start
     // with a comment or a line end. A "<" inside a linked sheet is no tag;
     // the sheet goes on after it.
     for (;;) {
         char ch = ' ';
         ReadStyleSheet(styles, ch, next, peek, path);
-        if (ch == EofChar) break;
+        if (ch == EofCh) break;
     }
 }
 
@@ -346,7 +346,7 @@ void ReadPropertyText(std::string_view text, TProperties& props) {
     const std::string s = LowerCaseExceptUrls(text);
     auto store = [&props](std::string_view name, std::string_view value) {
         int index = PropertyIndex(name);
-        if (index >= 0) StorePropertyValue(props, index, value, true);
+        if (index >= 0) StorePropertyValue(props, index, value, TBadColor::Black);
     };
     size_t i = 0;
     while (i < s.size()) {

@@ -12,13 +12,14 @@ namespace lumo {
 class TStyleList;
 class TProperties;
 
-// The end-of-text character of the readers.
-inline constexpr char EofChar = 26;
+// The end-of-file character: what the readers of documents and sheets return
+// at the end of their input; a byte 26 in a document ends it too.
+inline constexpr char EofCh = 26;
 
-// Reads rules from getChar, which returns EofChar at the end; peekChar tells
+// Reads rules from getChar, which returns EofCh at the end; peekChar tells
 // the next character without taking it. curChar is the current character on
 // entry (the ">" of a STYLE tag) and, on return, the upper-cased character
-// that ended the sheet: the "<" of "</STYLE>" or EofChar; nothing after it
+// that ended the sheet: the "<" of "</STYLE>" or EofCh; nothing after it
 // has been taken. A url(...) is made absolute against path when path is given.
 void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char()>& getChar,
                     const std::function<char()>& peekChar, std::string_view path);

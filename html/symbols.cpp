@@ -16,7 +16,7 @@ struct TagEntry {
 };
 
 // The first 51 entries have an end form, the last 20 none.
-constexpr TagEntry kTags[] = {
+constexpr TagEntry TagTable[] = {
     {"HTML", HtmlTok, HtmlEndTok},
     {"TITLE", TitleTok, TitleEndTok},
     {"BODY", BodyTok, BodyEndTok},
@@ -89,12 +89,12 @@ constexpr TagEntry kTags[] = {
     {"WBR", WbrTok, NoneTok},
     {"LINK", LinkTok, NoneTok},
 };
-static_assert(std::size(kTags) == 71);
+static_assert(std::size(TagTable) == 71);
 
 // The tags by symbol, so the builder's per-token questions are look-ups.
 struct TagIndex {
     static constexpr size_t MaxName = 10; // BLOCKQUOTE
-    std::array<std::array<char, MaxName>, std::size(kTags)> Lower{};
+    std::array<std::array<char, MaxName>, std::size(TagTable)> Lower{};
     std::array<int8_t, TokenKindCount> ByStart{}, ByEnd{};
 };
 
@@ -102,8 +102,8 @@ constexpr TagIndex MakeTagIndex() {
     TagIndex index;
     index.ByStart.fill(-1);
     index.ByEnd.fill(-1);
-    for (size_t i = 0; i < std::size(kTags); ++i) {
-        const TagEntry& tag = kTags[i];
+    for (size_t i = 0; i < std::size(TagTable); ++i) {
+        const TagEntry& tag = TagTable[i];
         for (size_t k = 0; k < tag.Name.size(); ++k)
             index.Lower[i].at(k) = static_cast<char>(tag.Name[k] - 'A' + 'a');
         index.ByStart[tag.Start] = static_cast<int8_t>(i);
@@ -112,11 +112,11 @@ constexpr TagIndex MakeTagIndex() {
     return index;
 }
 
-constexpr TagIndex kTagIndex = MakeTagIndex();
+constexpr TagIndex TagsByToken = MakeTagIndex();
 
 std::string_view LowerTagName(int8_t i) {
     return i < 0 ? std::string_view()
-                 : std::string_view(kTagIndex.Lower[i].data(), kTags[i].Name.size());
+                 : std::string_view(TagsByToken.Lower[i].data(), TagTable[i].Name.size());
 }
 
 struct AttrEntry {
@@ -125,7 +125,7 @@ struct AttrEntry {
 };
 
 // In table order; the second "VALUE" is never reached.
-constexpr AttrEntry kAttributes[] = {
+constexpr AttrEntry AttributeTable[] = {
     {"HREF", HrefTok},
     {"NAME", NameTok},
     {"SRC", SrcTok},
@@ -195,9 +195,9 @@ constexpr AttrEntry kAttributes[] = {
     {"REV", RevTok},
     {"NOWRAP", NoWrapTok},
 };
-static_assert(std::size(kAttributes) == 68);
+static_assert(std::size(AttributeTable) == 68);
 
-constexpr std::string_view kSymbolNames[] = {
+constexpr std::string_view SymbolNames[] = {
 #define LUMO_TOKEN_NAME(name) #name,
     LUMO_TOKEN_KINDS(LUMO_TOKEN_NAME)
 #undef LUMO_TOKEN_NAME
@@ -206,32 +206,32 @@ constexpr std::string_view kSymbolNames[] = {
 } // namespace
 
 TokenKind LookupTag(std::string_view upperName, bool endTag) {
-    const TagEntry* tag = FindByName(kTags, upperName);
+    const TagEntry* tag = FindByName(TagTable, upperName);
     if (!tag) return CommandTok;
     if (!endTag) return tag->Start;
     return tag->End != NoneTok ? tag->End : CommandTok;
 }
 
 TokenKind LookupAttribute(std::string_view upperName) {
-    const AttrEntry* attr = FindByName(kAttributes, upperName);
+    const AttrEntry* attr = FindByName(AttributeTable, upperName);
     return attr ? attr->Sym : UnknownAttrTok;
 }
 
 std::string_view TagNameOfTok(TokenKind tok) {
-    return tok < TokenKindCount ? LowerTagName(kTagIndex.ByStart[tok]) : std::string_view();
+    return tok < TokenKindCount ? LowerTagName(TagsByToken.ByStart[tok]) : std::string_view();
 }
 
 std::string_view TagNameOfEndTok(TokenKind tok) {
-    return tok < TokenKindCount ? LowerTagName(kTagIndex.ByEnd[tok]) : std::string_view();
+    return tok < TokenKindCount ? LowerTagName(TagsByToken.ByEnd[tok]) : std::string_view();
 }
 
 TokenKind EndTokOf(TokenKind tok) {
-    const int8_t i = tok < TokenKindCount ? kTagIndex.ByStart[tok] : -1;
-    return i < 0 ? NoneTok : kTags[i].End;
+    const int8_t i = tok < TokenKindCount ? TagsByToken.ByStart[tok] : -1;
+    return i < 0 ? NoneTok : TagTable[i].End;
 }
 
 std::string_view SymbolName(TokenKind tok) {
-    return tok < std::size(kSymbolNames) ? kSymbolNames[tok] : "?";
+    return tok < std::size(SymbolNames) ? SymbolNames[tok] : "?";
 }
 
 } // namespace lumo

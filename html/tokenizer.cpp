@@ -14,11 +14,11 @@ namespace lumo {
 
 namespace {
 
-constexpr size_t kMaxTextToken = 100;
-constexpr size_t kMaxName = 255;
+constexpr size_t MaxTextToken = 100;
+constexpr size_t MaxName = 255;
 // Attributes kept per tag; more than any real page uses, few enough that a
 // tag of millions of names cannot take memory many times its size.
-constexpr size_t kMaxAttributes = 256;
+constexpr size_t MaxAttributes = 256;
 
 bool IsLetter(char upper) {
     return upper >= 'A' && upper <= 'Z';
@@ -174,7 +174,7 @@ void HtmlTokenizer::ReadInclude() {
     std::string command;
     ReadRawChar();
     while (IsLetter(CaseChar)) {
-        if (command.size() < kMaxName) command += CurChar;
+        if (command.size() < MaxName) command += CurChar;
         ReadRawChar();
     }
     std::vector<std::string> params;
@@ -246,7 +246,7 @@ bool HtmlTokenizer::ReadTag() {
     }
     std::string name;
     while (IsLetter(CaseChar)) {
-        if (name.size() < kMaxName) name += CaseChar;
+        if (name.size() < MaxName) name += CaseChar;
         ReadNextChar();
     }
     CurTok = name.empty() ? CommandTok : LookupTag(name, endTag);
@@ -261,7 +261,7 @@ bool HtmlTokenizer::ReadTag() {
     TokenKind sym;
     int number;
     while (ReadAttribute(attrName, sym, text, number))
-        if (Attributes.size() < kMaxAttributes)
+        if (Attributes.size() < MaxAttributes)
             Attributes.Add(std::make_unique<TAttribute>(sym, number, text));
     while (CaseChar != '>' && CurChar != EofCh)
         ReadNextChar();
@@ -277,7 +277,7 @@ bool HtmlTokenizer::ReadAttribute(std::string& upperName, TokenKind& sym, std::s
     if (!IsLetter(CaseChar)) return false;
     upperName.clear();
     while (IsLetter(CaseChar) || CaseChar == '-') {
-        if (upperName.size() < kMaxName) upperName += CaseChar;
+        if (upperName.size() < MaxName) upperName += CaseChar;
         ReadNextChar();
     }
     sym = LookupAttribute(upperName);
@@ -401,7 +401,7 @@ bool HtmlTokenizer::ReadEntity(TokenObj& into) {
 
 bool HtmlTokenizer::ReadText() {
     const char separator = NoBreak ? 5 : ' ';
-    while (Token.S.size() < kMaxTextToken) {
+    while (Token.S.size() < MaxTextToken) {
         const char c = CurChar;
         if ((IsStrayChar(c) || c == EofCh) || c == '&' || c == '<') break;
         if (!InPre && (c == ' ' || c == '\r')) {
@@ -419,7 +419,7 @@ bool HtmlTokenizer::ReadText() {
 
 template <class Keep>
 void HtmlTokenizer::TakeWhile(Keep keep) {
-    while (Token.S.size() < kMaxTextToken && CurChar != EofCh && keep(CurChar)) {
+    while (Token.S.size() < MaxTextToken && CurChar != EofCh && keep(CurChar)) {
         Token.AddChar(CurChar, SrcPos);
         ReadNextChar();
     }

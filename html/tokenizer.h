@@ -16,8 +16,10 @@
 #pragma once
 
 #include "html/attributes.h"
+#include "html/style_sheet.h"
 #include "html/symbols.h"
 #include "html/token_obj.h"
+#include "html/viewer_base.h"
 #include "platform/exception.h"
 
 #include <functional>
@@ -34,14 +36,10 @@ public:
     using Exception::Exception;
 };
 
-// The end-of-file character: read at the end of the input, and a byte 26 in
-// the document ends it too.
-inline constexpr char EofCh = 26;
-
 // The host's answer to an include directive: the command ("include"), one
 // NAME="value" line per parameter (the handler owns them), and the text to
 // read in place of the directive (left empty for none).
-using TIncludeType = std::function<void(void* sender, const std::string& command,
+using TIncludeType = std::function<void(TViewerBase* sender, const std::string& command,
                                         std::vector<std::string> params, std::string& buffer)>;
 
 class HtmlTokenizer {
@@ -68,7 +66,7 @@ public:
     // Told of every ID attribute with the source position of its tag.
     std::function<void(std::string_view id, int srcPos)> OnID;
     TIncludeType OnInclude;
-    void* CallerObject = nullptr; // the sender of host events
+    TViewerBase* CallerObject = nullptr; // the sender of host events
 
     // --- Operations ------------------------------------------------------
     void ReadRawChar();

@@ -66,43 +66,72 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     TagAndClass = props.PropTag + "." + props.PropClass;
 
     // Vertical margins collapse now, against the block before this one.
-    bool topFlag = false;
-    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, topFlag, BottomMarginFlag);
-    if (Placement == posStatic && FloatSide == ANone) {
-        TBlock* previous = nullptr;
-        bool other = false; // text or a rule stands between
-        for (auto it = container.rbegin(); it != container.rend(); ++it) {
-            if (auto* b = dynamic_cast<TBlock*>(it->get())) {
-                if (b->Placement == posAbsolute) continue;
-                previous = b;
-            } else if (dynamic_cast<TPage*>(it->get())) {
-                continue;
-            } else {
-                other = true;
-            }
-            break;
+    bool spacingTop = false;
+    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, spacingTop, BottomMarginFlag);
+    if (Placement == posStatic && FloatSide == ANone) CollapseTopMargin(container, spacingTop);
+    if (Placement == posAbsolute && spacingTop) Box[Prop::MarginTop] = 0;
+}
+
+namespace {
+
+// What stands before a new block in its cell, absolutely placed blocks and
+// page breaks passed over: the block its top margin meets, or other content
+// (text, a rule) that keeps the margins apart, or nothing.
+struct TItemAbove {
+    TBlock* Block = nullptr;
+    bool OtherContent = false;
+};
+
+TItemAbove ItemAbove(const TCellBasic& container) {
+    for (auto it = container.rbegin(); it != container.rend(); ++it) {
+        if (auto* b = dynamic_cast<TBlock*>(it->get())) {
+            if (b->Placement == posAbsolute) continue;
+            return {b, false};
         }
-        if (previous) {
-            if (previous->IsTableBlock() && previous->FloatSide != ANone && topFlag) {
-                Box[Prop::MarginTop] = 0;
-            } else {
-                int& m = previous->Box[Prop::MarginBottom];
-                int t = Box[Prop::MarginTop];
-                Box[Prop::MarginTop] = t >= 0 && m >= 0 ? std::max(t, m)
-                                       : t < 0 && m < 0 ? std::min(t, m)
-                                                        : t + m;
-                m = 0;
-            }
-        } else if (!other && topFlag) {
-            const std::string& owner = container.OwnerTag;
-            if (owner == "li") {
-                if (container.empty()) Box[Prop::MarginTop] = 0;
-            } else if (owner != "default" && owner != "body") {
-                Box[Prop::MarginTop] = 0;
-            }
-        }
+        if (dynamic_cast<TPage*>(it->get())) continue;
+        return {nullptr, true};
     }
-    if (Placement == posAbsolute && topFlag) Box[Prop::MarginTop] = 0;
+    return {};
+}
+
+// Two positive margins give the larger, two negative ones the more
+// negative, mixed ones their sum.
+int CollapsedMargin(int a, int b) {
+    if (a >= 0 && b >= 0) return std::max(a, b);
+    if (a < 0 && b < 0) return std::min(a, b);
+    return a + b;
+}
+
+} // namespace
+
+void TBlock::CollapseTopMargin(const TCellBasic& container, bool spacingTop) {
+    const TItemAbove above = ItemAbove(container);
+    if (above.Block)
+        CollapseWith(*above.Block, spacingTop);
+    else if (!above.OtherContent && spacingTop)
+        DropSpacingAtCellTop(container);
+}
+
+void TBlock::CollapseWith(TBlock& previous, bool spacingTop) {
+    // Below a floating table paragraph spacing goes, and the table keeps its margin.
+    if (previous.IsTableBlock() && previous.FloatSide != ANone && spacingTop) {
+        Box[Prop::MarginTop] = 0;
+        return;
+    }
+    int& bottom = previous.Box[Prop::MarginBottom];
+    Box[Prop::MarginTop] = CollapsedMargin(Box[Prop::MarginTop], bottom);
+    bottom = 0;
+}
+
+void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {
+    // The document and the body keep it; a list item drops it only when
+    // nothing at all stands before the block.
+    const std::string& owner = container.OwnerTag;
+    if (owner == "li") {
+        if (container.empty()) Box[Prop::MarginTop] = 0;
+    } else if (owner != "default" && owner != "body") {
+        Box[Prop::MarginTop] = 0;
+    }
 }
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
@@ -168,109 +197,160 @@ int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
     return std::max(0, width);
 }
 
-int TBlock::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                   int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                   int& WidestOut) {
+    IndentManager& indents = context.Indents;
     LayoutY = Y;
     ClearGap = ClearGapFor(indents, ClearSide, Y);
-    FirstPos = PosCounter;
-
+    FirstPos = context.PosCounter;
     const int autoTally = ResolveBox(RoomWidth, HeightBase);
+    ApplyPlacement(context, X, Y);
+    ContentWidth = ResolveWidth(context.Measure, RoomWidth, HeightBase, autoTally);
+    const int marginBoxTop = Y + ClearGap; // below the clear gap
+    PaintTopY = marginBoxTop + std::min(0, Box[Prop::MarginTop]);
+    PlaceContentX(indents, X, marginBoxTop, RoomWidth);
+    PlaceContentBox(X, marginBoxTop);
 
+    const TContentEdges edges = HoldContentEdges(indents);
+    SetContentOrigin(context);
+    WidestOut = LayOutContent(context) + LeftSide() + RightSide();
+    if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
+    SetBottoms();
+    FlowHeight = BottomY - Y;
+    ReleaseContentEdges(indents, edges, Y + FlowHeight);
+
+    TakePlace(indents, Y);
+    RebuildPaintOrder();
+    return FlowHeight;
+}
+
+int TBlock::LeftSide() const {
+    return Box[Prop::MarginLeft] + Box[Prop::PaddingLeft] + Box[Prop::BorderLeftWidth];
+}
+
+int TBlock::RightSide() const {
+    return Box[Prop::MarginRight] + Box[Prop::PaddingRight] + Box[Prop::BorderRightWidth];
+}
+
+int TBlock::ShiftY() const {
+    return Placement == posRelative ? OffsetTop : 0;
+}
+
+void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
     OffsetTop = OffsetLeft = 0;
     if (Placement == posRelative) {
         OffsetTop = NoAuto(Box[Prop::Top]);
         OffsetLeft = NoAuto(Box[Prop::Left]);
     } else if (Placement == posAbsolute) {
-        OffsetTop = Box[Prop::Top] == Auto ? Y - OriginY : Box[Prop::Top];
-        OffsetLeft = Box[Prop::Left] == Auto ? X - OriginX : Box[Prop::Left];
-        X = OffsetLeft + OriginX;
-        Y = OffsetTop + OriginY;
+        OffsetTop = Box[Prop::Top] == Auto ? Y - context.OriginY : Box[Prop::Top];
+        OffsetLeft = Box[Prop::Left] == Auto ? X - context.OriginX : Box[Prop::Left];
+        X = OffsetLeft + context.OriginX;
+        Y = OffsetTop + context.OriginY;
         LayoutY = Y;
     }
+}
 
-    ContentWidth = ResolveWidth(canvas, RoomWidth, HeightBase, autoTally);
-    const TBoxValues& b = Box;
-    const int ml = b[Prop::MarginLeft], mr = b[Prop::MarginRight];
-    const int leftSide = ml + b[Prop::PaddingLeft] + b[Prop::BorderLeftWidth];
-    const int rightSide = mr + b[Prop::PaddingRight] + b[Prop::BorderRightWidth];
-    const int YY = Y + ClearGap;
-    PaintTopY = YY + std::min(0, b[Prop::MarginTop]);
-
+void TBlock::PlaceContentX(const IndentManager& indents, int X, int marginBoxTop, int RoomWidth) {
     if (FloatSide == ALeft)
-        ContentOffset = std::max(X, indents.LeftEdgeAt(YY)) + leftSide - X;
+        ContentOffset = std::max(X, indents.LeftEdgeAt(marginBoxTop)) + LeftSide() - X;
     else if (FloatSide == ARight)
-        ContentOffset = std::min(RoomWidth, indents.RightEdgeAt(YY) - X) - rightSide - ContentWidth;
+        ContentOffset =
+            std::min(RoomWidth, indents.RightEdgeAt(marginBoxTop) - X) - RightSide() - ContentWidth;
     else
-        ContentOffset = leftSide;
-    if (int room = MarkerRoom()) {
-        // A float at the left must not cover the marker.
-        int floatEdge = X;
-        for (const auto& r : indents.L)
-            if (r->Float && indents.Active(*r, YY))
-                floatEdge = std::max(floatEdge, indents.LeftEdgeX + r->X);
-        if (floatEdge > X && X + ContentOffset < floatEdge + room) {
-            int raise = floatEdge + room - (X + ContentOffset);
-            ContentOffset += raise;
-            ContentWidth = std::max(0, ContentWidth - raise);
-        }
-    }
+        ContentOffset = LeftSide();
+    KeepMarkerClearOfFloats(indents, X, marginBoxTop);
+}
 
-    const int shiftY = Placement == posRelative ? OffsetTop : 0;
-    borderTopY_ = YY + b[Prop::MarginTop] + shiftY;
-    TopY = YY + b[Prop::MarginTop] + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
+void TBlock::KeepMarkerClearOfFloats(const IndentManager& indents, int X, int marginBoxTop) {
+    const int room = MarkerRoom();
+    if (!room) return;
+    int floatEdge = X;
+    for (const auto& r : indents.L)
+        if (r->Float && indents.Active(*r, marginBoxTop))
+            floatEdge = std::max(floatEdge, indents.LeftEdgeX + r->X);
+    if (floatEdge > X && X + ContentOffset < floatEdge + room) {
+        int raise = floatEdge + room - (X + ContentOffset);
+        ContentOffset += raise;
+        ContentWidth = std::max(0, ContentWidth - raise);
+    }
+}
+
+void TBlock::PlaceContentBox(int X, int marginBoxTop) {
+    const TBoxValues& b = Box;
+    borderTopY_ = marginBoxTop + b[Prop::MarginTop] + ShiftY();
+    TopY = marginBoxTop + b[Prop::MarginTop] + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
     LeftX = X + ContentOffset + (Placement == posRelative ? OffsetLeft : 0);
+}
 
-    const void* savedID = indents.ActiveID;
+TBlock::TContentEdges TBlock::HoldContentEdges(IndentManager& indents) {
+    TContentEdges edges{indents.ActiveID, 0, 0};
     indents.ActiveID = this;
-    const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
-    const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+    edges.Left = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
+    edges.Right = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+    return edges;
+}
 
-    int ox = OriginX, oy = OriginY;
+void TBlock::ReleaseContentEdges(IndentManager& indents, const TContentEdges& edges, int Y) {
+    indents.ReleaseRightIndent(edges.Right, Y);
+    indents.ReleaseLeftIndent(edges.Left, Y);
+    indents.ActiveID = edges.SavedID;
+}
+
+void TBlock::SetContentOrigin(const TLayoutContext& context) {
+    const TBoxValues& b = Box;
+    originX_ = context.OriginX;
+    originY_ = context.OriginY;
     if (Placement == posAbsolute) {
-        ox = OffsetLeft + OriginX + ml + b[Prop::BorderLeftWidth];
-        oy = OffsetTop + OriginY + b[Prop::MarginTop] + b[Prop::BorderTopWidth];
+        originX_ += OffsetLeft + b[Prop::MarginLeft] + b[Prop::BorderLeftWidth];
+        originY_ += OffsetTop + b[Prop::MarginTop] + b[Prop::BorderTopWidth];
     } else if (Placement == posRelative) {
-        oy = TopY + shiftY;
+        originY_ = TopY + ShiftY();
     }
-    originX_ = ox;
-    originY_ = oy;
-    int widest = 0;
-    Content.DoLayout(canvas, LeftX, TopY + shiftY, ox, oy, ContentWidth, b[Prop::Height], indents,
-                     widest, PosCounter);
-    PosCount = PosCounter - FirstPos;
-    WidestOut = widest + leftSide + rightSide;
-    if (Placement != posStatic) WidestOut += OffsetLeft - mr;
+}
 
+int TBlock::LayOutContent(const TLayoutContext& context) {
+    TLayoutContext inner = context;
+    inner.OriginX = originX_;
+    inner.OriginY = originY_;
+    int widest = 0;
+    Content.DoLayout(inner, LeftX, TopY + ShiftY(), ContentWidth, Box[Prop::Height], widest);
+    PosCount = context.PosCounter - FirstPos;
+    return widest;
+}
+
+void TBlock::SetBottoms() {
+    const TBoxValues& b = Box;
+    const int shiftY = ShiftY();
     InnerBottomY = std::max(TopY, Content.CellBottomY - shiftY);
     InnerBottomY = std::max(InnerBottomY, TopY + b[Prop::Height]);
     const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
     BottomY = InnerBottomY + below + b[Prop::MarginBottom];
     PaintBottomY = std::max(InnerBottomY + shiftY, Content.CellPaintBottomY) + below;
     if (!Content.empty()) PaintTopY = std::min(PaintTopY, Content.CellPaintTopY);
-    FlowHeight = BottomY - Y;
+}
 
-    indents.ReleaseRightIndent(rightIndex, Y + FlowHeight);
-    indents.ReleaseLeftIndent(leftIndex, Y + FlowHeight);
-    indents.ActiveID = savedID;
-
-    if (FloatSide != ANone || Placement == posAbsolute) {
-        PaintHeight = Placement == posAbsolute ? 0 : FlowHeight;
-        if (FloatSide == ALeft && Placement != posAbsolute) {
-            indents.AddLeftFloat(LeftX + ContentWidth + rightSide - indents.LeftEdgeX, Y,
-                                 PaintBottomY);
-        } else if (FloatSide == ARight && Placement != posAbsolute) {
-            int total = ContentWidth + leftSide + rightSide;
-            indents.AddRightFloat(indents.RightEdgeAt(Y) - total - indents.LeftEdgeX, Y,
-                                  PaintBottomY);
-        }
+void TBlock::TakePlace(IndentManager& indents, int Y) {
+    if (Placement == posAbsolute) {
+        PaintHeight = 0;
+        FlowHeight = 0;
+    } else if (FloatSide != ANone) {
+        PaintHeight = FlowHeight;
+        AddFloat(indents, Y);
         FlowHeight = 0;
     } else {
         PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
     }
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
+}
 
-    RebuildPaintOrder();
-    return FlowHeight;
+void TBlock::AddFloat(IndentManager& indents, int Y) {
+    if (FloatSide == ALeft) {
+        indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, Y,
+                             PaintBottomY);
+    } else {
+        const int total = ContentWidth + LeftSide() + RightSide();
+        indents.AddRightFloat(indents.RightEdgeAt(Y) - total - indents.LeftEdgeX, Y, PaintBottomY);
+    }
 }
 
 int TBlock::ResolveBox(int RoomWidth, int HeightBase) {
@@ -327,8 +407,7 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
     if (FloatSide != ANone)
         borderBottom = PaintBottomY - sy;
     else
-        borderBottom =
-            BottomY - b[Prop::MarginBottom] - sy + (Placement == posRelative ? OffsetTop : 0);
+        borderBottom = BottomY - b[Prop::MarginBottom] - sy + ShiftY();
     const int padTop = borderTop + b[Prop::BorderTopWidth];
     const int padBottom = borderBottom - b[Prop::BorderBottomWidth];
     const TRect padding{padLeft, padTop, padRight, padBottom};
@@ -384,8 +463,8 @@ int TBlock::FindText(int from, std::string_view text, bool matchCase) {
 int TBlock::SourceOfDocPos(int docPos) {
     return Content.SourceOfDocPos(docPos);
 }
-int TBlock::DocPosOfSource(int sourcePos, bool previous) {
-    return Content.DocPosOfSource(sourcePos, previous);
+int TBlock::DocPosOfSource(int sourcePos, TBetween between) {
+    return Content.DocPosOfSource(sourcePos, between);
 }
 bool TBlock::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
     return Content.CursorToPoint(canvas, cursor, X, Y);
@@ -409,7 +488,7 @@ void TBlock::Dump(std::string& out, int depth) const {
     const int boxRight =
         LeftX + ContentWidth + Box[Prop::PaddingRight] + Box[Prop::BorderRightWidth];
     // Relative blocks show where they are drawn.
-    const int shift = Placement == posRelative ? OffsetTop : 0;
+    const int shift = ShiftY();
     out += " at (" + std::to_string(boxLeft) + "," + std::to_string(borderTopY_) + ") size " +
            std::to_string(boxRight - boxLeft) + "x" +
            std::to_string(BottomY - Box[Prop::MarginBottom] - (borderTopY_ - shift));

@@ -23,6 +23,7 @@ public:
     TBoxValues Box{};
     TBlockCell Content;
     TCellBasic* Container;
+    // The element font's em and ex in pixels, for lengths in those units.
     int EmHeight = 0;
     int ExHeight = 0;
     TColor BorderColorDefault = 0;
@@ -33,11 +34,20 @@ public:
     bool Hidden = false;
     bool BottomMarginFlag = false;
     std::string TagAndClass;
-    int ContentWidth = 0;
-    int ClearGap = 0;
+    // Geometry of the last layout, in pixels (see TSectionBase).
+    int ContentWidth = 0; // width of the content box
+    int ClearGap = 0;     // rows added above the top margin to clear floats
+    // X of the content box's left from the X the block was laid out at (its
+    // left margin, border and padding; for a float, from the X it floats
+    // to), before a relative shift.
     int ContentOffset = 0;
+    // A relatively placed block: how far its box is drawn below and right of
+    // its place in the flow. An absolutely placed block: where it is laid out
+    // (its margin box's corner) from the origin it was given.
     int OffsetTop = 0;
     int OffsetLeft = 0;
+    // Document Y of the bottom of the content box (at least TopY plus a
+    // given height), before a relative shift.
     int InnerBottomY = 0;
     // The background picture: its address, and the picture once the image
     // code has fetched it (held by the image cache, not owned here).
@@ -46,8 +56,8 @@ public:
     const Bitmap* BackImageMask = nullptr;
     std::string BackPosition, BackRepeat;
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
@@ -60,7 +70,7 @@ public:
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
     int SourceOfDocPos(int docPos) override;
-    int DocPosOfSource(int sourcePos, bool previous) override;
+    int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void CopySelection() override;
@@ -88,15 +98,62 @@ protected:
     // settled when the block was made; returns how many of width and the
     // side margins are auto.
     int ResolveBox(int RoomWidth, int HeightBase);
+    // Margin, border and padding left and right of the content (Box resolved).
+    int LeftSide() const;
+    int RightSide() const;
 
-    int borderTopY_ = 0; // top of the border box in the last layout
+    // The temporary indents that hold the content between LeftX and
+    // LeftX + ContentWidth from TopY while it is laid out, visible only to
+    // this block's content.
+    struct TContentEdges {
+        const void* SavedID;
+        int Left, Right;
+    };
+    TContentEdges HoldContentEdges(IndentManager& indents);
+    // Ends them at Y.
+    void ReleaseContentEdges(IndentManager& indents, const TContentEdges& edges, int Y);
+
+    int borderTopY_ = 0; // document Y of the border box's top, after a relative shift
     // MeasureWidths of the last layout pass: each block is measured once per
     // pass, not once for every block around it.
     int measuredPass_ = -1;
     const Canvas* measuredOn_ = nullptr;
     int measuredMin_ = 0, measuredMax_ = 0;
     TPaintIndex<TSectionBase> paintIndex_;
+    // The origin handed to the content, from which its absolutely placed
+    // items are placed (document X and Y): this block's padding box corner
+    // when it is absolutely placed, its content top (Y only) when relatively
+    // placed, else the origin the block was given.
     int originX_ = 0, originY_ = 0;
+
+private:
+    // Margin collapsing when the block is made. spacingTop: the top margin
+    // is paragraph spacing.
+    void CollapseTopMargin(const TCellBasic& container, bool spacingTop);
+    void CollapseWith(TBlock& previous, bool spacingTop);
+    // Paragraph spacing at the top of a cell.
+    void DropSpacingAtCellTop(const TCellBasic& container);
+
+    // The steps of LayOut, in order.
+    // Sets the offsets of a placed block; an absolutely placed one moves X
+    // and Y to where it is placed.
+    void ApplyPlacement(const TLayoutContext& context, int& X, int& Y);
+    // ContentOffset (and for a list item ContentWidth) from the room at the
+    // top of the margin box.
+    void PlaceContentX(const IndentManager& indents, int X, int marginBoxTop, int RoomWidth);
+    // A float at the left must not cover a list marker.
+    void KeepMarkerClearOfFloats(const IndentManager& indents, int X, int marginBoxTop);
+    void PlaceContentBox(int X, int marginBoxTop);
+    void SetContentOrigin(const TLayoutContext& context);
+    // Returns the widest line or object of the content.
+    int LayOutContent(const TLayoutContext& context);
+    void SetBottoms();
+    // A block in the flow adds its height; a float adds its indent instead,
+    // and an absolutely placed block takes no room at all.
+    void TakePlace(IndentManager& indents, int Y);
+    void AddFloat(IndentManager& indents, int Y);
+    // How far a relatively placed block is drawn below its place; 0 otherwise.
+    int ShiftY() const;
 };
 
 // The extra space above an item so it clears the floats on the given sides.

@@ -4,42 +4,38 @@
 
 namespace lumo {
 
-int TBodyBlock::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int HeightBase,
-                       IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                       int& WidestOut) {
+    IndentManager& indents = context.Indents;
     LayoutY = Y;
     ClearGap = 0;
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
     ResolveBox(RoomWidth, HeightBase);
     TBoxValues& b = Box;
     for (int i : {Prop::MarginLeft, Prop::MarginRight})
         if (b[i] == Auto) b[i] = 0;
-    const int leftSide = b[Prop::MarginLeft] + b[Prop::PaddingLeft] + b[Prop::BorderLeftWidth];
-    const int rightSide = b[Prop::MarginRight] + b[Prop::PaddingRight] + b[Prop::BorderRightWidth];
-    ContentWidth = std::max(0, indents.Width - leftSide - rightSide);
-    ContentOffset = leftSide;
-    LeftX = X + leftSide;
+    ContentWidth = std::max(0, indents.Width - LeftSide() - RightSide());
+    ContentOffset = LeftSide();
+    LeftX = X + ContentOffset;
     borderTopY_ = Y + b[Prop::MarginTop];
     TopY = borderTopY_ + b[Prop::BorderTopWidth] + b[Prop::PaddingTop];
     PaintTopY = Y;
 
-    const void* savedID = indents.ActiveID;
-    indents.ActiveID = this;
-    const int leftIndex = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
-    const int rightIndex = indents.PushRightIndent(LeftX + ContentWidth - indents.LeftEdgeX, TopY);
+    const TContentEdges edges = HoldContentEdges(indents);
     int widest = 0;
-    Content.DoLayout(canvas, LeftX, TopY, 0, 0, ContentWidth,
-                     HeightBase - b[Prop::MarginTop] - b[Prop::MarginBottom], indents, widest,
-                     PosCounter);
-    PosCount = PosCounter - FirstPos;
+    // Absolutely placed items of the body are placed from the document's origin.
+    TLayoutContext inner = context;
+    inner.OriginX = inner.OriginY = 0;
+    Content.DoLayout(inner, LeftX, TopY, ContentWidth,
+                     HeightBase - b[Prop::MarginTop] - b[Prop::MarginBottom], widest);
+    PosCount = context.PosCounter - FirstPos;
 
     InnerBottomY = std::max({TopY, Content.CellBottomY, TopY + b[Prop::Height]});
     const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
     BottomY = InnerBottomY + below + b[Prop::MarginBottom];
     PaintBottomY = std::max(InnerBottomY, Content.CellPaintBottomY) + below;
     FlowHeight = PaintBottomY + b[Prop::MarginBottom] - Y;
-    indents.ReleaseRightIndent(rightIndex, Y + FlowHeight);
-    indents.ReleaseLeftIndent(leftIndex, Y + FlowHeight);
-    indents.ActiveID = savedID;
+    ReleaseContentEdges(indents, edges, Y + FlowHeight);
     PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
     WidestOut = std::max(indents.Width, std::max(widest, ContentWidth) + b[Prop::MarginLeft] +

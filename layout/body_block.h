@@ -13,8 +13,8 @@ public:
         return std::make_unique<TBodyBlock>(root, container, *this);
     }
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     const char* KindName() const override { return "TBodyBlock"; }

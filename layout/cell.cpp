@@ -27,10 +27,10 @@ void TCellBasic::CheckLastBottomMargin() {
         block->Box[Prop::MarginBottom] = 0;
 }
 
-int TCellBasic::DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int Width,
-                         int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width, int HeightBase,
+                         int& WidestOut) {
     CellTopY = Y;
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
     CellBottomY = Y;
     CellPaintTopY = INT_MAX;
     CellPaintBottomY = Y;
@@ -39,8 +39,7 @@ int TCellBasic::DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY,
     int y = Y;
     for (auto& item : *this) {
         int widest = 0;
-        int h = item->LayOut(canvas, X, y, OriginX, OriginY, Width, HeightBase, indents, widest,
-                             PosCounter);
+        int h = item->LayOut(context, X, y, Width, HeightBase, widest);
         y += h;
         CellFlowHeight += h;
         WidestOut = std::max(WidestOut, widest);
@@ -49,7 +48,7 @@ int TCellBasic::DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY,
         CellPaintBottomY = std::max(CellPaintBottomY, item->PaintBottomY);
     }
     if (CellPaintTopY == INT_MAX) CellPaintTopY = Y;
-    PosCount = PosCounter - FirstPos;
+    PosCount = context.PosCounter - FirstPos;
     return CellFlowHeight;
 }
 
@@ -101,16 +100,16 @@ int TCellBasic::SourceOfDocPos(int docPos) {
     return -1;
 }
 
-int TCellBasic::DocPosOfSource(int sourcePos, bool previous) {
-    if (previous) {
+int TCellBasic::DocPosOfSource(int sourcePos, TBetween between) {
+    if (between == TBetween::Previous) {
         for (auto it = rbegin(); it != rend(); ++it) {
-            int pos = (*it)->DocPosOfSource(sourcePos, previous);
+            int pos = (*it)->DocPosOfSource(sourcePos, between);
             if (pos >= 0) return pos;
         }
         return -1;
     }
     for (auto& item : *this) {
-        int pos = item->DocPosOfSource(sourcePos, previous);
+        int pos = item->DocPosOfSource(sourcePos, between);
         if (pos >= 0) return pos;
     }
     return -1;
@@ -169,7 +168,8 @@ int TCell::LayOutCell(Canvas& canvas, int Y, int width, int HeightBase, int& Scr
     int left = Indents.PushLeftIndent(0, Y);
     int right = Indents.PushRightIndent(width, Y);
     int widest = 0;
-    int height = DoLayout(canvas, 0, Y, 0, 0, width, HeightBase, Indents, widest, Cursor);
+    const TLayoutContext context{canvas, Indents, Cursor};
+    int height = DoLayout(context, 0, Y, width, HeightBase, widest);
     ScrollWidth = std::max(ScrollWidth, widest);
     Indents.PopLeftIndent(left, Y + height);
     Indents.PopRightIndent(right, Y + height);

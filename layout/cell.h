@@ -24,18 +24,19 @@ public:
     TCellBasic& operator=(const TCellBasic&) = delete;
 
     TSectionList* Root;
-    int CellTopY = 0;
+    int CellTopY = 0; // document Y the first item was laid out at
     IndentManager* CellIndents = nullptr;
-    int FirstPos = 0;
-    int PosCount = 0;
+    int FirstPos = 0; // the first item's document position
+    int PosCount = 0; // positions the items hold
     // The tag of the element that owns the cell ("default", "body", "li", ...).
     std::string OwnerTag;
 
-    // Results of the last layout.
+    // Results of the last layout, in document rows; an empty cell gives its
+    // top for each.
     int CellBottomY = 0;      // largest BottomY of the items not absolutely placed
     int CellPaintTopY = 0;    // smallest PaintTopY
     int CellPaintBottomY = 0; // largest PaintBottomY
-    int CellFlowHeight = 0;   // sum of the item heights
+    int CellFlowHeight = 0;   // sum of the items' FlowHeight
 
     // Appends an item and returns it. A text section holding nothing but
     // white space is freed instead (its names go with it) and null returned.
@@ -46,15 +47,15 @@ public:
     void CheckLastBottomMargin();
 
     // Lays out the items one under the other from Y; returns the flow height.
-    int DoLayout(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int Width, int HeightBase,
-                 IndentManager& indents, int& WidestOut, int& PosCounter);
+    int DoLayout(const TLayoutContext& context, int X, int Y, int Width, int HeightBase,
+                 int& WidestOut);
 
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*& control);
     bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY);
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText);
     int FindText(int from, std::string_view text, bool matchCase);
     int SourceOfDocPos(int docPos);
-    int DocPosOfSource(int sourcePos, bool previous);
+    int DocPosOfSource(int sourcePos, TBetween between);
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y);
     bool CharAt(int pos, char& ch, TSectionBase*& obj);
     void MeasureWidths(Canvas& canvas, int& Min, int& Max);

@@ -27,10 +27,11 @@ public:
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     TUrlTarget Link;
 
-    int RunHeight = 0; // height plus external leading
-    int TextHeight = 0;
-    int RunDescent = 0;
-    int RunOverhang = 0;
+    // Metrics of CurrentFont on the canvas last measured with, in pixels.
+    int RunHeight = 0;   // height plus external leading
+    int TextHeight = 0;  // the font's height
+    int RunDescent = 0;  // rows below the baseline
+    int RunOverhang = 0; // the font's overhang, taken off every measured piece
     int MaxCharWidth = 0;
 
     bool IsLink() const { return !Link.Url.empty(); }

@@ -87,10 +87,13 @@ void IndentManagerBasic::PopRightIndent(int index, int Y) {
 
 namespace {
 
+enum class TExtreme { Smallest, Largest };
+
 // The largest (or smallest) X of the records active at Y that keep accepts.
 template <class Keep>
 std::optional<int> ExtremeX(const IndentManagerBasic& im, const TFreeList<IndentRec>& list, int Y,
-                            bool largest, Keep keep) {
+                            TExtreme extreme, Keep keep) {
+    const bool largest = extreme == TExtreme::Largest;
     std::optional<int> x;
     for (const auto& r : list)
         if (im.Active(*r, Y) && keep(*r) && (!x || (largest ? r->X > *x : r->X < *x))) x = r->X;
@@ -104,25 +107,27 @@ bool Any(const IndentRec&) {
 } // namespace
 
 int IndentManagerBasic::LeftEdgeAt(int Y) const {
-    return LeftEdgeX + ExtremeX(*this, L, Y, true, Any).value_or(0);
+    return LeftEdgeX + ExtremeX(*this, L, Y, TExtreme::Largest, Any).value_or(0);
 }
 
 int IndentManagerBasic::RightEdgeAt(int Y) const {
-    auto x = ExtremeX(*this, R, Y, false, Any);
+    auto x = ExtremeX(*this, R, Y, TExtreme::Smallest, Any);
     return x ? LeftEdgeX + *x : Width;
 }
 
 FloatPlace IndentManagerBasic::PlaceLeftFloat(int Y) const {
     auto isFloat = [](const IndentRec& r) { return r.Float; };
-    int limit = ExtremeX(*this, R, Y, false, isFloat).value_or(99999);
-    auto x = ExtremeX(*this, L, Y, true, [limit](const IndentRec& r) { return r.X < limit; });
+    int limit = ExtremeX(*this, R, Y, TExtreme::Smallest, isFloat).value_or(99999);
+    auto x = ExtremeX(*this, L, Y, TExtreme::Largest,
+                      [limit](const IndentRec& r) { return r.X < limit; });
     return {LeftEdgeX + x.value_or(0), limit};
 }
 
 FloatPlace IndentManagerBasic::PlaceRightFloat(int Y) const {
     auto isFloat = [](const IndentRec& r) { return r.Float; };
-    int limit = ExtremeX(*this, L, Y, true, isFloat).value_or(0);
-    auto x = ExtremeX(*this, R, Y, false, [limit](const IndentRec& r) { return r.X > limit; });
+    int limit = ExtremeX(*this, L, Y, TExtreme::Largest, isFloat).value_or(0);
+    auto x = ExtremeX(*this, R, Y, TExtreme::Smallest,
+                      [limit](const IndentRec& r) { return r.X > limit; });
     return {x ? LeftEdgeX + *x : Width, limit};
 }
 

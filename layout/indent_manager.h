@@ -8,9 +8,9 @@
 namespace lumo {
 
 struct IndentRec {
-    int X = 0;
-    int YT = 0;
-    int YB = 9999999;         // still open
+    int X = 0;                // the edge, from LeftEdgeX
+    int YT = 0;               // first row the record holds
+    int YB = 9999999;         // row where it stops holding; 9999999 while open
     const void* ID = nullptr; // owner of a temporary indent; null for everyone's
     bool Float = false;
 };
@@ -26,8 +26,8 @@ public:
     TFreeList<IndentRec> L; // left indents
     TFreeList<IndentRec> R; // right indents
     const void* ActiveID = nullptr;
-    int LeftEdgeX = 0;
-    int Width = 0;
+    int LeftEdgeX = 0; // X of the area's left edge
+    int Width = 0;     // the area's width; the right edge where no right indent holds
 
     void Clear();
     void Reset(int lf, int wd);

@@ -10,7 +10,7 @@ namespace lumo {
 
 namespace {
 
-constexpr std::array<std::string_view, 20> kRoman = {
+constexpr std::array<std::string_view, 20> RomanNumerals = {
     "i",  "ii",  "iii",  "iv",  "v",  "vi",  "vii",  "viii",  "ix",  "x",
     "xi", "xii", "xiii", "xiv", "xv", "xvi", "xvii", "xviii", "xix", "xx"};
 
@@ -39,11 +39,11 @@ MarkerStyleType OrderedStyle(char type) {
 } // namespace
 
 TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
-                   TokenKind listTok, int listNumb, char listType, bool plain)
-    : TBlock(root, container, props), ListKind(KindOf(listTok)), ItemNumber(listNumb) {
+                   const TListStyle& list, int number)
+    : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number) {
     switch (ListKind) {
-    case lkOrdered: MarkerStyle = OrderedStyle(listType); break;
-    case lkUnordered: MarkerStyle = plain ? msNone : msCircle; break;
+    case lkOrdered: MarkerStyle = OrderedStyle(list.Type); break;
+    case lkUnordered: MarkerStyle = list.Plain ? msNone : msCircle; break;
     case lkOther: {
         MarkerStyle = msDisc;
         const int* left = props.Int(Prop::MarginLeft);
@@ -55,8 +55,8 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
     }
     // A style wins, except over an explicit TYPE or PLAIN of the list itself.
     const int styled = props.GetListStyleType();
-    const bool explicitType = ListKind == lkOrdered && listType != '1';
-    if (styled > 0 && !plain && !(explicitType && styled == msDecimal))
+    const bool explicitType = ListKind == lkOrdered && list.Type != '1';
+    if (styled > 0 && !list.Plain && !(explicitType && styled == msDecimal))
         MarkerStyle = static_cast<MarkerStyleType>(styled);
     MarkerFont = props.MakeFont(*root.Measure);
     props.GetListStyleImage(MarkerImageName);
@@ -82,7 +82,7 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     }
     case msLowerRoman:
     case msUpperRoman: {
-        std::string s(kRoman[static_cast<size_t>(std::min(number, 20) - 1)]);
+        std::string s(RomanNumerals[static_cast<size_t>(std::min(number, 20) - 1)]);
         if (style == msUpperRoman)
             for (char& c : s)
                 c = static_cast<char>(c - 32);
@@ -92,15 +92,14 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     }
 }
 
-int TBlockLI::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                     int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                     int& WidestOut) {
     // The hook points at this item only while it is laid out, so a nested
     // item never leaves it aimed at itself for the text after it.
     int* saved = Root->FirstLineHook;
     FirstBaseline = 0;
     Root->FirstLineHook = &FirstBaseline;
-    int height = TBlock::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents,
-                                WidestOut, PosCounter);
+    int height = TBlock::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     Root->FirstLineHook = saved;
     return height;
 }

@@ -23,11 +23,20 @@ enum MarkerStyleType : int {
 
 enum ListKindType : int { lkNone, lkOrdered, lkUnordered, lkDefinition, lkOther };
 
+// What a list tells its items about their markers.
+struct TListStyle {
+    // The list the items belong to: OLTok, ULTok, ..., OrphanItemTok for an
+    // item outside any list.
+    TokenKind ListTok = OrphanItemTok;
+    char Type = '1';    // OL's TYPE: '1', 'A', 'a', 'I' or 'i'
+    bool Plain = false; // UL's PLAIN: no markers
+};
+
 class TBlockLI : public TBlock {
 public:
-    // listTok: the list the item belongs to (OLTok, ULTok, ..., OrphanItemTok).
-    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props, TokenKind listTok,
-             int listNumb, char listType, bool plain);
+    // number: the item's number in an ordered list.
+    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
+             const TListStyle& list, int number);
 
     TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
         : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
@@ -42,10 +51,10 @@ public:
     MarkerStyleType MarkerStyle = msNone;
     TMyFont MarkerFont;
     std::string MarkerImageName;
-    int FirstBaseline = 0;
+    int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void Dump(std::string& out, int depth) const override;

@@ -12,11 +12,10 @@ int TPreFormated::WidthLimit(const IndentManager&, int) const {
     return MaxLineWidth;
 }
 
-int TPreFormated::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                         int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                         int& WidestOut) {
     if (Text.empty()) {
-        TSection::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents, WidestOut,
-                         PosCounter);
+        TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
         // An empty line of the listing keeps its height.
         FlowHeight = std::max(FlowHeight, FirstFont.Size);
         PaintHeight = FlowHeight;
@@ -24,19 +23,20 @@ int TPreFormated::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY,
         WidestOut = 0;
         return FlowHeight;
     }
-    TSection::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents, WidestOut,
-                     PosCounter);
+    TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     WidestOut = 0;
     for (const LineRec& line : LineList)
         if (line.CharCount > 0)
-            WidestOut = std::max(WidestOut, line.LineOffset + MeasureRange(canvas, line.Start,
-                                                                           line.CharCount, true));
+            WidestOut = std::max(WidestOut,
+                                 line.LineOffset + MeasureRange(context.Measure, line.Start,
+                                                                line.CharCount, TTrailing::Drop));
     return FlowHeight;
 }
 
 void TPreFormated::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
-    Max = Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), true);
+    Max =
+        Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), TTrailing::Drop);
     Min = std::min(2000, Max);
     KeepWidths(canvas, Min, Max);
 }

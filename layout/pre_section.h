@@ -15,8 +15,8 @@ public:
     // Appends the token as it stands. Long lines are kept whole: a line
     // wider than the widest line the layout allows still breaks at spaces.
     void AppendToken(const TokenObj& token) override;
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     // Every line of a listing stays, empty ones too.
     bool Droppable() const override { return false; }

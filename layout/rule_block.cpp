@@ -16,7 +16,7 @@ THorzLine::THorzLine(TSectionList& root, const TAttributeList& attributes, const
         Thickness = std::clamp(size->Value, 1, 1000);
     if (const TAttribute* color = attributes.Find(ColorTok)) {
         TColor c;
-        if (ParseColor(color->Name, false, c)) RuleColor = c | PaletteRelative;
+        if (ParseColor(color->Name, TPound::Optional, c)) RuleColor = c | PaletteRelative;
     }
     Flat = attributes.Find(NoShadeTok) != nullptr;
     if (RuleColor == clNone) {
@@ -25,15 +25,15 @@ THorzLine::THorzLine(TSectionList& root, const TAttributeList& attributes, const
     }
 }
 
-int THorzLine::LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-                      int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) {
+int THorzLine::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+                      int& WidestOut) {
+    const IndentManager& indents = context.Indents;
     RuleX = std::max(X, indents.LeftEdgeAt(Y));
     RuleWidth = std::max(0, std::min(RoomWidth + X - RuleX, indents.RightEdgeAt(Y) - RuleX));
     FlowHeight = Thickness;
     LeftX = RuleX;
     WidestOut = RuleWidth;
-    return TSectionBase::LayOut(canvas, X, Y, OriginX, OriginY, RoomWidth, HeightBase, indents,
-                                WidestOut, PosCounter);
+    return TSectionBase::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
 }
 
 int THorzLine::Paint(Canvas& canvas, const TRect&, IndentManager&, int X, int, int) {

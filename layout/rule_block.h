@@ -19,14 +19,14 @@ public:
         return std::make_unique<THorzLine>(root, *this);
     }
 
-    int Thickness = 2;
+    int Thickness = 2;         // pixels
     TColor RuleColor = clNone; // none: the 3-D look
     bool Flat = false;
-    int RuleWidth = 0;
-    int RuleX = 0;
+    int RuleWidth = 0; // pixels, from the last layout
+    int RuleX = 0;     // document X of the left end
 
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void Dump(std::string& out, int depth) const override;

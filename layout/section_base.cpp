@@ -4,9 +4,8 @@
 
 namespace lumo {
 
-int TSectionBase::LayOut(Canvas&, int, int Y, int, int, int, int, IndentManager&, int&,
-                         int& PosCounter) {
-    FirstPos = PosCounter;
+int TSectionBase::LayOut(const TLayoutContext& context, int, int Y, int, int, int&) {
+    FirstPos = context.PosCounter;
     PaintHeight = FlowHeight;
     TopY = PaintTopY = LayoutY = Y;
     BottomY = Y + FlowHeight;
@@ -38,7 +37,7 @@ int TSectionBase::SourceOfDocPos(int) {
     return -1;
 }
 
-int TSectionBase::DocPosOfSource(int, bool) {
+int TSectionBase::DocPosOfSource(int, TBetween) {
     return -1;
 }
 

@@ -12,8 +12,7 @@ namespace lumo {
 TSectionList::TSectionList(Canvas& measure) : TCell(*this), Measure(&measure) {
     OwnerTag = "default";
     IDs.YOfSourcePosition = [this](int pos) { return YOfSourcePosition(pos); };
-    SetDefaults(FontName, FontSize, FontColor, HotSpotColor, VisitedColor, OverColor, HoverLinks,
-                UnderlineLinks, Charset, PreFontName, MarginHeight, MarginWidth);
+    SetDefaults(TDefaultLook{});
 }
 
 TSectionList::~TSectionList() {
@@ -35,17 +34,14 @@ void TSectionList::Reset() {
     if (!IsPrinting) {
         IDs.Clear();
         PositionList.clear();
-        SetDefaults(FontName, FontSize, FontColor, HotSpotColor, VisitedColor, OverColor,
-                    HoverLinks, UnderlineLinks, Charset, PreFontName, MarginHeight, MarginWidth);
+        SetDefaults(TDefaultLook(Defaults));
     }
 }
 
 void TSectionList::CopyForPrinting(const TSectionList& source) {
     IsPrinting = true;
     Reset();
-    SetDefaults(source.FontName, source.FontSize, source.FontColor, source.HotSpotColor,
-                source.VisitedColor, source.OverColor, source.HoverLinks, source.UnderlineLinks,
-                source.Charset, source.PreFontName, source.MarginHeight, source.MarginWidth);
+    SetDefaults(source.Defaults);
     ImagesOn = source.ImagesOn;
     PrintBackgrounds = source.PrintBackgrounds;
     BackColor = source.BackColor;
@@ -53,24 +49,10 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     CloneItems(source);
 }
 
-void TSectionList::SetDefaults(std::string_view fontName, int fontSize, TColor fontColor,
-                               TColor hotSpotColor, TColor visitedColor, TColor overColor,
-                               bool hoverLinks, bool underlineLinks, uint8_t charset,
-                               std::string_view preFontName, int marginHeight, int marginWidth) {
-    FontName = fontName;
-    FontSize = std::max(6, fontSize);
-    FontColor = fontColor;
-    HotSpotColor = hotSpotColor;
-    VisitedColor = visitedColor;
-    OverColor = overColor;
-    HoverLinks = hoverLinks;
-    UnderlineLinks = underlineLinks;
-    Charset = charset;
-    PreFontName = preFontName;
-    MarginHeight = marginHeight;
-    MarginWidth = marginWidth;
-    StyleSheet.Initialize(FontName, PreFontName, FontSize, Charset, FontColor, HotSpotColor,
-                          VisitedColor, OverColor, UnderlineLinks, MarginWidth, MarginHeight);
+void TSectionList::SetDefaults(const TDefaultLook& look) {
+    Defaults = look;
+    Defaults.FontSize = std::max(6, look.FontSize);
+    StyleSheet.Initialize(Defaults);
 }
 
 void TSectionList::SetScrollY(int value) {
@@ -125,7 +107,7 @@ bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& 
     target = nullptr;
     control = nullptr;
     bool found = LinkAt(canvas, X, Y, target, control);
-    if (HoverLinks && HoverLink != before) {
+    if (Defaults.HoverLinks && HoverLink != before) {
         if (before) before->MarkLinkHover(LinkList, false);
         if (HoverLink) HoverLink->MarkLinkHover(LinkList, true);
         if (InvalidatePanel) InvalidatePanel();
@@ -170,7 +152,7 @@ int TSectionList::YOfSourcePosition(int sourcePos) {
         const int lastSource =
             last.SourceIndex + static_cast<int>(section->Text.size()) - last.CharIndex - 1;
         if (lastSource < sourcePos) continue;
-        int doc = section->DocPosOfSource(sourcePos, false);
+        int doc = section->DocPosOfSource(sourcePos, TBetween::Next);
         int x = 0, y = 0;
         if (doc >= 0 && section->CursorToPoint(nullptr, doc, x, y)) return y;
         return section->TopY;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "html/style_list.h"
+#include "html/viewer_base.h"
 #include "layout/cell.h"
 #include "layout/id_name_list.h"
 #include "layout/map_item.h"
@@ -19,7 +20,7 @@ class SelTextCount;
 
 // The document's script handler: the viewer, the script's NAME and LANGUAGE,
 // and its whole text.
-using TScriptEvent = std::function<void(void* sender, const std::string& name,
+using TScriptEvent = std::function<void(TViewerBase* sender, const std::string& name,
                                         const std::string& language, std::string script)>;
 
 class TSectionList : public TCell {
@@ -29,12 +30,16 @@ public:
     ~TSectionList() override;
 
     Canvas* Measure;
-    void* Viewer = nullptr;
+    // The viewer showing the document, the sender of the events its parse
+    // raises; null for a document no viewer shows.
+    TViewerBase* Viewer = nullptr;
     bool IsPrinting = false;
     bool ImagesOn = true;
     bool PrintBackgrounds = false;
-    int ScrollY = 0;
+    int ScrollY = 0; // document Y at the top of the view
     bool ScrollChanged = false;
+    // Document Y where the page being painted ends: a paint moves it up to
+    // the first line or break that must start the next page.
     int PageEndY = 0;
     int SelStart = 0;
     int SelEnd = 0;
@@ -47,19 +52,9 @@ public:
     // Asks the paint panel to repaint (hover changes).
     std::function<void()> InvalidatePanel;
 
-    // The default look, handed to the style system at each SetDefaults.
-    std::string FontName = "Times New Roman";
-    std::string PreFontName = "Courier New";
-    int FontSize = 12;
-    TColor FontColor = 0;
-    TColor HotSpotColor = 0xFF0000;
-    TColor VisitedColor = 0x800080;
-    TColor OverColor = 0xFF0000;
-    bool HoverLinks = false;
-    bool UnderlineLinks = true;
-    uint8_t Charset = 0;
-    int MarginWidth = 10;
-    int MarginHeight = 5;
+    // The default look, handed to the style system at each SetDefaults and
+    // Reset. A page's OLINK turns HoverLinks on.
+    TDefaultLook Defaults;
 
     TFontObj* HoverLink = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order
@@ -94,10 +89,8 @@ public:
     // out on their own for the printer.
     void CopyForPrinting(const TSectionList& source);
     void SetScrollY(int value);
-    void SetDefaults(std::string_view fontName, int fontSize, TColor fontColor, TColor hotSpotColor,
-                     TColor visitedColor, TColor overColor, bool hoverLinks, bool underlineLinks,
-                     uint8_t charset, std::string_view preFontName, int marginHeight,
-                     int marginWidth);
+    // A font size below 6 points becomes 6.
+    void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
     void SetBackBitmap(std::string_view name);
     // The item of the position list at Y, or null.

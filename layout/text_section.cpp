@@ -10,8 +10,8 @@ namespace lumo {
 
 namespace {
 
-constexpr char kNoBrSpace = 5;
-constexpr char kNbsp = static_cast<char>(160);
+constexpr char NoBrSpaceChar = 5;
+constexpr char NbspChar = static_cast<char>(160);
 
 TextAlign AlignmentOf(const TProperties& props) {
     const std::string* s = props.Text(Prop::TextAlign);
@@ -48,7 +48,8 @@ void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
 TSection::TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
                    const TProperties& props, int scriptShift)
     : TSectionBase(root) {
-    Runs.push_back(MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.HoverLinks));
+    Runs.push_back(
+        MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.Defaults.HoverLinks));
     if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
     FirstFont = Runs.back()->PlainFont;
     if (props.Text(Prop::LineHeight)) {
@@ -120,12 +121,12 @@ void TSection::AppendToken(const TokenObj& token) {
     std::string_view s = token.S;
     const int* pos = token.I.data();
     if (s.empty()) return;
-    if (s.size() == 1 && s[0] == kBreak && !Text.empty() &&
-        (Text.back() == ' ' || Text.back() == kNbsp)) {
-        Text.back() = kBreak;
+    if (s.size() == 1 && s[0] == BreakChar && !Text.empty() &&
+        (Text.back() == ' ' || Text.back() == NbspChar)) {
+        Text.back() = BreakChar;
         return;
     }
-    const bool atLineStart = Text.empty() || Text.back() == kBreak || Text.back() == ' ';
+    const bool atLineStart = Text.empty() || Text.back() == BreakChar || Text.back() == ' ';
     if (!NoBreak) {
         if (atLineStart && s[0] == ' ') {
             s.remove_prefix(1);
@@ -135,7 +136,7 @@ void TSection::AppendToken(const TokenObj& token) {
         return;
     }
     // Inside NOBR the tokenizer marks collapsed white space with 5.
-    if (atLineStart && s[0] == kNoBrSpace) {
+    if (atLineStart && s[0] == NoBrSpaceChar) {
         s.remove_prefix(1);
         ++pos;
     }
@@ -147,21 +148,22 @@ void TSection::AppendToken(const TokenObj& token) {
         const char c = s[i];
         if (!out.empty()) {
             const char p = out.back();
-            const bool pairs = (p == ' ' && c == kNoBrSpace) ||
-                               (p == kNoBrSpace && c == kNoBrSpace) ||
-                               (p == kNoBrSpace && c == ' ');
+            const bool pairs = (p == ' ' && c == NoBrSpaceChar) ||
+                               (p == NoBrSpaceChar && c == NoBrSpaceChar) ||
+                               (p == NoBrSpaceChar && c == ' ');
             if (pairs) continue;
         }
         out += c;
         outPos.push_back(pos[i]);
     }
-    std::replace(out.begin(), out.end(), kNoBrSpace, kNbsp);
+    std::replace(out.begin(), out.end(), NoBrSpaceChar, NbspChar);
     if (!out.empty()) AppendRaw(out, outPos.data());
 }
 
 void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift) {
     const int start = static_cast<int>(Text.size());
-    auto run = MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->HoverLinks);
+    auto run =
+        MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->Defaults.HoverLinks);
     if (Runs.back()->StartIndex == start) {
         TFontObj* old = Runs.back().get();
         if (Root->HoverLink == old) Root->HoverLink = nullptr;
@@ -213,7 +215,7 @@ int TSection::RunEnd(int runIndex) const {
 
 std::string TSection::Drawable(std::string_view piece) {
     std::string s(piece);
-    std::replace(s.begin(), s.end(), kNbsp, ' ');
+    std::replace(s.begin(), s.end(), NbspChar, ' ');
     return s;
 }
 

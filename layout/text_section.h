@@ -19,7 +19,7 @@ class TAttributeList;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
-constexpr char kBreak = 8;
+constexpr char BreakChar = 8;
 constexpr bool IsObject(char c) {
     return c == 2 || c == 4 || c == 6 || c == 7;
 }
@@ -31,17 +31,24 @@ struct IndexObj {
     int SourceIndex;
 };
 
+// One line of a section. Heights are pixels; a line is ExtraAbove, then
+// its text, then ExtraBelow.
 struct LineRec {
     int Start = 0;     // index in Text of the first character
     int CharCount = 0; // characters on the line, trailing spaces and break included
+    // The tallest font on the line (height plus external leading) and the
+    // largest descent; 0 for a line of nothing but objects or a gap.
     int LineTextHeight = 0;
     int LineDescent = 0;
+    // Line-height spacing above and below the text; a gap line (clearing or
+    // waiting below a float) is all ExtraAbove.
     int ExtraAbove = 0;
     int ExtraBelow = 0;
-    int LinePaintHeight = 0;
-    int LineOffset = 0; // X of the first character from the section's X
-    int LineRoom = 0;
-    int LineY = 0; // top of the line in the document
+    int LinePaintHeight = 0; // rows from LineY the line paints in
+    int LineOffset = 0;      // X of the first character from the section's X
+    int LineRoom = 0;        // width between the indents at LineY
+    int LineY = 0;           // document Y of the top of the line
+    // Where the line was last painted, in device pixels.
     int PaintedX = 0;
     int PaintedY = 0;
 
@@ -69,10 +76,10 @@ public:
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
-    int LineSpacing = 0;
-    int ColumnWidth = 0;
-    int LayoutX = 0;
-    int PaintX = 0;
+    int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
+    int ColumnWidth = 0; // from LayoutX to the right indent at TopY
+    int LayoutX = 0;     // document X the section was laid out at
+    int PaintX = 0;      // device X of LayoutX at the last paint
     bool HasAnchor = false;
     // Set by the builder's NOBR state when text is appended.
     bool NoBreak = false;
@@ -92,8 +99,8 @@ public:
     virtual bool Droppable() const;
 
     // --- Layout and the rest ----------------------------------------------
-    int LayOut(Canvas& canvas, int X, int Y, int OriginX, int OriginY, int RoomWidth,
-               int HeightBase, IndentManager& indents, int& WidestOut, int& PosCounter) override;
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
@@ -102,7 +109,7 @@ public:
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
     int SourceOfDocPos(int docPos) override;
-    int DocPosOfSource(int sourcePos, bool previous) override;
+    int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
@@ -113,9 +120,10 @@ public:
     // The run covering index i of Text.
     int RunIndexAt(int i) const;
     int RunEnd(int runIndex) const;
-    // Width of count characters from start, trailing spaces and breaks
-    // dropped when asked (at least one character kept).
-    int MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing);
+    // Width of count characters from start; with TTrailing::Drop trailing
+    // spaces and breaks are left out (at least one character kept).
+    enum class TTrailing { Keep, Drop };
+    int MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing);
     // How many characters from start fit in the room at Y (at least 0).
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
     // The X in the document of a line's first character.
@@ -129,8 +137,10 @@ protected:
     static std::string Drawable(std::string_view piece);
     // The index of the line holding Y, or -1.
     int LineAtY(int Y) const;
-    // Characters of the line from its start that lie left of X.
-    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest);
+    // Characters of the line from its start that lie left of X; rounded to
+    // the nearest boundary, a character past whose middle X lies counts too.
+    enum class TRounding { Down, Nearest };
+    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding);
 
     // MeasureWidths, once per canvas: the text never changes after building.
     bool CachedWidths(const Canvas& canvas, int& Min, int& Max) const;
@@ -139,7 +149,29 @@ protected:
     const Canvas* widthsOn_ = nullptr;
 
 private:
+    // The steps of LayOut.
+    void BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth, int& WidestOut);
+    // How many characters from pos make a line when fit of them fit and more
+    // follow: up to the last break opportunity, with the spaces and forced
+    // break after it; 0 when not even the first word fits.
+    int LineLength(int pos, int fit) const;
+    // A word wider than the line from pos, with the spaces and forced break
+    // after it, when it must take a line of its own.
+    int WideWordLength(int pos, int fit) const;
+    // An empty line of height rows at y: a clear, or waiting below a float.
+    void AddGapLine(int start, int y, int height);
     void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
+    // While a list item is laid out, its first text line's baseline.
+    void ReportFirstBaseline() const;
+
+    // The steps of Paint. While printing, a line that must start the next
+    // page moves the page end up to it.
+    bool StartsNextPage(const LineRec& line, const TRect& clip);
+    void PaintLine(Canvas& canvas, LineRec& line, int X);
+    // Draws the characters start to stop of one run (no objects among them)
+    // from penX on baseline; returns the pen's X after them.
+    int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,
+                   int baseline);
     void RemoveLinkRuns();
     std::vector<std::string> names_; // names registered for this section
 };

@@ -15,9 +15,10 @@ bool IsBreakOpportunity(char c) {
 
 } // namespace
 
-int TSection::MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrailing) {
-    if (ignoreTrailing)
-        while (count > 1 && (Text[start + count - 1] == kBreak || Text[start + count - 1] == ' '))
+int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing) {
+    if (trailing == TTrailing::Drop)
+        while (count > 1 &&
+               (Text[start + count - 1] == BreakChar || Text[start + count - 1] == ' '))
             --count;
     int width = 0;
     const int end = start + count;
@@ -31,7 +32,7 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, bool ignoreTrai
         int piece = pos;
         while (piece < stop) {
             int k = piece;
-            while (k < stop && Text[k] != kBreak && !IsObject(Text[k]))
+            while (k < stop && Text[k] != BreakChar && !IsObject(Text[k]))
                 ++k;
             if (k > piece)
                 width += canvas.TextWidth(std::string_view(Text).substr(piece, k - piece)) -
@@ -62,7 +63,7 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
         // A forced break ends the count just after it. Only the characters
         // that fit, and the one after them, can hold the break that matters,
         // so the search never walks the rest of a long paragraph.
-        const size_t brk = rest.substr(0, static_cast<size_t>(fit) + 1).find(kBreak);
+        const size_t brk = rest.substr(0, static_cast<size_t>(fit) + 1).find(BreakChar);
         const std::string_view chunk = rest.substr(0, brk);
         const int n = std::min(fit, static_cast<int>(chunk.size()));
         count += n;
@@ -106,7 +107,7 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     const int left = indents.LeftEdgeAt(Y), right = indents.RightEdgeAt(Y);
     int textWidth = 0;
     if (Alignment != TextAlign::Left)
-        textWidth = MeasureRange(canvas, line.Start, line.CharCount, true);
+        textWidth = MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop);
     switch (Alignment) {
     case TextAlign::Center: line.LineOffset = (left + right - textWidth) / 2 - X; break;
     case TextAlign::Right: line.LineOffset = right - X - textWidth; break;
@@ -117,104 +118,109 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     line.LinePaintHeight = line.Height();
 }
 
-int TSection::LayOut(Canvas& canvas, int X, int Y, int, int, int RoomWidth, int,
-                     IndentManager& indents, int& WidestOut, int& PosCounter) {
+int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
+                     int& WidestOut) {
     LayoutY = TopY = PaintTopY = Y;
     LayoutX = LeftX = X;
-    FirstPos = PosCounter;
+    FirstPos = context.PosCounter;
+    PosCount = static_cast<int>(Text.size());
     FlowHeight = 0;
     LineList.clear();
-    const int len = static_cast<int>(Text.size());
-    PosCount = len;
-    if (len == 0) {
-        FlowHeight = ClearGapFor(indents, ClearSide, Y);
+    if (Text.empty()) {
+        // Nothing to show, but a clear still moves what follows below the floats.
+        FlowHeight = ClearGapFor(context.Indents, ClearSide, Y);
         WidestOut = 0;
-        PaintHeight = FlowHeight;
-        BottomY = PaintBottomY = Y + FlowHeight;
-        PosCounter = FirstPos + PosCount;
-        return FlowHeight;
+    } else {
+        BreakIntoLines(context, X, Y, RoomWidth, WidestOut);
     }
+    context.PosCounter = FirstPos + PosCount;
+    ReportFirstBaseline();
+    PaintHeight = FlowHeight;
+    BottomY = Y + FlowHeight;
+    PaintBottomY = Y + PaintHeight;
+    return FlowHeight;
+}
 
+void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth,
+                              int& WidestOut) {
+    Canvas& canvas = context.Measure;
+    const IndentManager& indents = context.Indents;
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
+    if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
 
-    int y = Y;
-    if (const int gap = ClearGapFor(indents, ClearSide, y); gap > 0) {
-        LineRec empty;
-        empty.Start = 0;
-        empty.LineY = y;
-        empty.ExtraAbove = gap;
-        empty.LinePaintHeight = gap;
-        LineList.push_back(empty);
-        y += gap;
-        FlowHeight += gap;
-    }
-
-    int pos = 0;
-    while (pos < len) {
+    const int len = static_cast<int>(Text.size());
+    for (int pos = 0; pos < len;) {
+        const int y = Y + FlowHeight;
         const int remaining = len - pos;
-        int n = std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y)));
-        n = std::min(n, remaining);
-        if (n < remaining) {
-            const char last = Text[pos + n - 1], next = Text[pos + n];
-            if (last == kBreak || last == ' ' || next == ' ' || next == kBreak) {
-                if (next == kBreak && last != kBreak) ++n; // the break goes with its line
-                while (pos + n < len && Text[pos + n] == ' ')
-                    ++n;
-            } else if (next == 2 || next == 4) {
-                // the line ends before the object
-            } else {
-                int k = n - 1;
-                while (k >= 0 && !IsBreakOpportunity(Text[pos + k]))
-                    --k;
-                if (k >= 0) {
-                    n = k + 1;
-                } else {
-                    // One word wider than the line: below a float it may fit.
-                    int end = pos + n;
-                    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != kBreak)
-                        ++end;
-                    if (end < len && Text[end] == kBreak) ++end;
-                    while (end < len && Text[end] == ' ')
-                        ++end;
-                    const int wider = indents.NextWiderY(y);
-                    if (wider > y) {
-                        LineRec empty;
-                        empty.Start = pos;
-                        empty.LineY = y;
-                        empty.ExtraAbove = wider - y;
-                        empty.LinePaintHeight = wider - y;
-                        LineList.push_back(empty);
-                        FlowHeight += wider - y;
-                        y = wider;
-                        continue;
-                    }
-                    n = end - pos;
-                    WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, true));
-                }
+        const int fit = std::min(
+            std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y))), remaining);
+        int n = fit < remaining ? LineLength(pos, fit) : fit;
+        if (n == 0) {
+            // One word wider than the line: below a float it may fit.
+            if (const int wider = indents.NextWiderY(y); wider > y) {
+                AddGapLine(pos, y, wider - y);
+                continue;
             }
+            n = WideWordLength(pos, fit);
+            WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, TTrailing::Drop));
         }
         LineRec line;
         line.Start = pos;
         line.CharCount = n;
         FinishLine(canvas, line, indents, X, y);
         LineList.push_back(line);
-        y += line.Height();
         FlowHeight += line.Height();
         pos += n;
     }
+}
 
-    PosCounter = FirstPos + PosCount;
-    if (int* hook = Root->FirstLineHook; hook && *hook == 0)
-        for (const LineRec& line : LineList)
-            if (line.CharCount > 0) {
-                *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
-                break;
-            }
-    PaintHeight = FlowHeight;
-    BottomY = Y + FlowHeight;
-    PaintBottomY = Y + PaintHeight;
-    return FlowHeight;
+int TSection::LineLength(int pos, int fit) const {
+    const int len = static_cast<int>(Text.size());
+    int n = fit;
+    const char last = Text[pos + n - 1], next = Text[pos + n];
+    if (last == BreakChar || last == ' ' || next == ' ' || next == BreakChar) {
+        if (next == BreakChar && last != BreakChar) ++n; // the break goes with its line
+        while (pos + n < len && Text[pos + n] == ' ')
+            ++n;
+        return n;
+    }
+    if (next == 2 || next == 4) return n; // the line ends before the object
+    int k = n - 1;
+    while (k >= 0 && !IsBreakOpportunity(Text[pos + k]))
+        --k;
+    return k + 1;
+}
+
+int TSection::WideWordLength(int pos, int fit) const {
+    const int len = static_cast<int>(Text.size());
+    int end = pos + fit;
+    while (end < len && !IsBreakOpportunity(Text[end]) && Text[end] != BreakChar)
+        ++end;
+    if (end < len && Text[end] == BreakChar) ++end;
+    while (end < len && Text[end] == ' ')
+        ++end;
+    return end - pos;
+}
+
+void TSection::AddGapLine(int start, int y, int height) {
+    LineRec gap;
+    gap.Start = start;
+    gap.LineY = y;
+    gap.ExtraAbove = height;
+    gap.LinePaintHeight = height;
+    LineList.push_back(gap);
+    FlowHeight += height;
+}
+
+void TSection::ReportFirstBaseline() const {
+    int* hook = Root->FirstLineHook;
+    if (!hook || *hook != 0) return;
+    for (const LineRec& line : LineList)
+        if (line.CharCount > 0) {
+            *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+            return;
+        }
 }
 
 bool TSection::CachedWidths(const Canvas& canvas, int& Min, int& Max) const {
@@ -236,19 +242,20 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;
-        while (end < len && Text[end] != kBreak)
+        while (end < len && Text[end] != BreakChar)
             ++end;
-        if (end > start) Max = std::max(Max, MeasureRange(canvas, start, end - start, true));
+        if (end > start)
+            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop));
         start = end + 1;
     }
     // The widest word; a word can only win when its length times the widest
     // character of its font beats the best so far.
     Min = 0;
     for (int i = 0; i < len;) {
-        while (i < len && (Text[i] == ' ' || Text[i] == kBreak || Text[i] == 4))
+        while (i < len && (Text[i] == ' ' || Text[i] == BreakChar || Text[i] == 4))
             ++i;
         int end = i;
-        while (end < len && Text[end] != ' ' && Text[end] != kBreak && Text[end] != 4)
+        while (end < len && Text[end] != ' ' && Text[end] != BreakChar && Text[end] != 4)
             ++end;
         if (end > i) {
             int widest = 0;
@@ -258,7 +265,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
                 widest = std::max(widest, Runs[r]->MaxCharWidth);
             }
             if ((end - i) * widest > Min)
-                Min = std::max(Min, MeasureRange(canvas, i, end - i, false));
+                Min = std::max(Min, MeasureRange(canvas, i, end - i, TTrailing::Keep));
         }
         i = end;
     }

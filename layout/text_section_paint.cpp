@@ -30,15 +30,15 @@ int TSection::LineAtY(int Y) const {
     return static_cast<int>(it - LineList.begin());
 }
 
-int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, bool roundToNearest) {
+int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding) {
     const int lineX = LineX(line);
     if (X <= lineX) return 0;
     int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
     n = std::min(n, line.CharCount);
-    if (roundToNearest && n < line.CharCount) {
+    if (rounding == TRounding::Nearest && n < line.CharCount) {
         // Past the middle of the next character the caret goes after it.
-        int before = n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0;
-        int after = MeasureRange(canvas, line.Start, n + 1, false);
+        int before = n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0;
+        int after = MeasureRange(canvas, line.Start, n + 1, TTrailing::Keep);
         if (X - lineX > (before + after) / 2) ++n;
     }
     return n;
@@ -48,8 +48,6 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
     PaintX = LayoutX + X;
     if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
-    const int sy = Root->ScrollY;
-    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
     canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
 
     // The first line that may meet the clip, by binary search on the line tops.
@@ -61,73 +59,94 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
         if (line.LineY >= clip.Bottom) break;
         if (line.LineY + line.LinePaintHeight <= clip.Top || line.CharCount == 0) continue;
         if (Root->IsPrinting) {
-            // A line crossing the page end starts the next page, unless it
-            // is taller than a whole page.
-            if (line.LineY + line.LinePaintHeight > Root->PageEndY &&
-                line.LinePaintHeight < clip.Bottom - clip.Top) {
-                Root->PageEndY = std::min(Root->PageEndY, line.LineY);
-                break;
-            }
-            if (line.LineY < clip.Top) continue;
+            if (StartsNextPage(line, clip)) break;
+            if (line.LineY < clip.Top) continue; // printed on the page before
         }
-        line.PaintedX = LineX(line) + X;
-        line.PaintedY = line.LineY - sy;
-        const int baseline =
-            line.LineY - sy + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
-        int end = line.Start + line.CharCount;
-        while (end > line.Start && (Text[end - 1] == kBreak || Text[end - 1] == ' '))
-            --end;
-        int penX = line.PaintedX;
-        for (int pos = line.Start; pos < end;) {
-            const int r = RunIndexAt(pos);
-            TFontObj& run = *Runs[r];
-            int stop = std::min(end, RunEnd(r));
-            // Split where the selection starts or ends.
-            const bool selected = pos >= selStart && pos < selEnd;
-            if (!selected && selStart > pos && selStart < stop) stop = selStart;
-            if (selected && selEnd < stop) stop = selEnd;
-            int objectAt = pos;
-            while (objectAt < stop && !IsObject(Text[objectAt]))
-                ++objectAt;
-            if (objectAt == pos) { // objects draw with their own code
-                pos = pos + 1;
-                continue;
-            }
-            stop = objectAt;
-            run.Measure(canvas);
-            const TMyFont& font = run.CurrentFont();
-            UseFont(canvas, font);
-            const TColor textColor = PrintedColor(*Root, canvas, font.Color);
-            if (selected) {
-                canvas.SetBkMode(BkMode::Opaque);
-                canvas.SetBkColor(textColor);
-                TColor back = font.bgColor != clNone ? font.bgColor : Root->BackColor;
-                canvas.SetTextColor(back == clNone ? 0xFFFFFF : back);
-            } else if (font.bgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
-                canvas.SetBkMode(BkMode::Opaque);
-                canvas.SetBkColor(font.bgColor);
-                canvas.SetTextColor(textColor);
-            } else {
-                canvas.SetBkMode(BkMode::Transparent);
-                canvas.SetTextColor(textColor);
-            }
-            if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + pos) {
-                canvas.SetBrush(textColor, BrushStyle::Solid);
-                canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
-                                 baseline + run.RunDescent});
-            }
-            int y = baseline;
-            if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
-            if (run.ScriptShift == 2) y -= run.RunHeight / 3;
-            std::string piece = Drawable(std::string_view(Text).substr(pos, stop - pos));
-            piece.erase(std::remove(piece.begin(), piece.end(), kBreak), piece.end());
-            canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
-            penX += canvas.TextWidth(piece) - run.RunOverhang;
-            pos = stop;
-        }
+        PaintLine(canvas, line, X);
     }
     canvas.SetBkMode(BkMode::Transparent);
     return LayoutY + FlowHeight;
+}
+
+bool TSection::StartsNextPage(const LineRec& line, const TRect& clip) {
+    // A line crossing the page end starts the next page, unless it is taller
+    // than a whole page.
+    if (line.LineY + line.LinePaintHeight <= Root->PageEndY ||
+        line.LinePaintHeight >= clip.Bottom - clip.Top)
+        return false;
+    Root->PageEndY = std::min(Root->PageEndY, line.LineY);
+    return true;
+}
+
+void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
+    const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
+    line.PaintedX = LineX(line) + X;
+    line.PaintedY = line.LineY - Root->ScrollY;
+    const int baseline = line.PaintedY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+    int end = line.Start + line.CharCount;
+    while (end > line.Start && (Text[end - 1] == BreakChar || Text[end - 1] == ' '))
+        --end;
+    int penX = line.PaintedX;
+    for (int pos = line.Start; pos < end;) {
+        const int r = RunIndexAt(pos);
+        int stop = std::min(end, RunEnd(r));
+        // Split where the selection starts or ends.
+        const bool selected = pos >= selStart && pos < selEnd;
+        if (!selected && selStart > pos && selStart < stop) stop = selStart;
+        if (selected && selEnd < stop) stop = selEnd;
+        int objectAt = pos;
+        while (objectAt < stop && !IsObject(Text[objectAt]))
+            ++objectAt;
+        if (objectAt == pos) { // objects draw with their own code
+            ++pos;
+            continue;
+        }
+        penX = PaintPiece(canvas, *Runs[r], pos, objectAt, selected, penX, baseline);
+        pos = objectAt;
+    }
+}
+
+namespace {
+
+// Sets the canvas's colours for a piece of text in font; returns the text colour.
+TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TMyFont& font, bool selected) {
+    const TColor textColor = PrintedColor(root, canvas, font.Color);
+    if (selected) {
+        canvas.SetBkMode(BkMode::Opaque);
+        canvas.SetBkColor(textColor);
+        TColor back = font.bgColor != clNone ? font.bgColor : root.BackColor;
+        canvas.SetTextColor(back == clNone ? 0xFFFFFF : back);
+    } else if (font.bgColor != clNone && (!root.IsPrinting || root.PrintBackgrounds)) {
+        canvas.SetBkMode(BkMode::Opaque);
+        canvas.SetBkColor(font.bgColor);
+        canvas.SetTextColor(textColor);
+    } else {
+        canvas.SetBkMode(BkMode::Transparent);
+        canvas.SetTextColor(textColor);
+    }
+    return textColor;
+}
+
+} // namespace
+
+int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected,
+                         int penX, int baseline) {
+    run.Measure(canvas);
+    const TMyFont& font = run.CurrentFont();
+    UseFont(canvas, font);
+    const TColor textColor = UseTextColors(*Root, canvas, font, selected);
+    if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + start) {
+        canvas.SetBrush(textColor, BrushStyle::Solid);
+        canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
+                         baseline + run.RunDescent});
+    }
+    int y = baseline;
+    if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
+    if (run.ScriptShift == 2) y -= run.RunHeight / 3;
+    std::string piece = Drawable(std::string_view(Text).substr(start, stop - start));
+    piece.erase(std::remove(piece.begin(), piece.end(), BreakChar), piece.end());
+    canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
+    return penX + canvas.TextWidth(piece) - run.RunOverhang;
 }
 
 bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*&) {
@@ -135,12 +154,13 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, T
     if (index < 0) return false;
     const LineRec& line = LineList[index];
     if (X < LineX(line) || line.CharCount == 0) return false;
-    const int n = CharsBeforeX(canvas, line, X, false);
+    const int n = CharsBeforeX(canvas, line, X, TRounding::Down);
     if (n >= line.CharCount) return false;
     const int i = line.Start + n;
-    if (IsObject(Text[i]) || Text[i] == kBreak) return false;
+    if (IsObject(Text[i]) || Text[i] == BreakChar) return false;
     // Past the drawn text of the line (its trailing spaces) is no link.
-    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, true)) return false;
+    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop))
+        return false;
     TFontObj* run = Runs[RunIndexAt(i)].get();
     if (!run->IsLink()) return false;
     target = &run->Link;
@@ -162,15 +182,15 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
         InText = false;
         return FirstPos + line.Start;
     }
-    int n = CharsBeforeX(canvas, line, X, true);
+    int n = CharsBeforeX(canvas, line, X, TRounding::Nearest);
     int visible = line.CharCount;
-    while (visible > 0 && Text[line.Start + visible - 1] == kBreak)
+    while (visible > 0 && Text[line.Start + visible - 1] == BreakChar)
         --visible;
     if (n >= visible) {
         n = visible;
         InText = false;
     }
-    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, false) : 0);
+    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0);
     return FirstPos + line.Start + n;
 }
 
@@ -182,7 +202,8 @@ bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
         if (i < line.Start) return false;
         Y = line.LineY;
         X = LineX(line);
-        if (canvas && i > line.Start) X += MeasureRange(*canvas, line.Start, i - line.Start, false);
+        if (canvas && i > line.Start)
+            X += MeasureRange(*canvas, line.Start, i - line.Start, TTrailing::Keep);
         return true;
     }
     return false;
@@ -226,7 +247,7 @@ void TSection::CopySelection() {
         // The break byte at the line end becomes the CR LF below.
         const bool reachesEnd = selEnd >= lineEnd;
         if (reachesEnd)
-            while (n > 0 && (Text[from + n - 1] == kBreak))
+            while (n > 0 && (Text[from + n - 1] == BreakChar))
                 --n;
         if (n > 0) sink->AddText(Text.data() + from, n);
         if (reachesEnd) sink->AddText("\r\n", 2);
@@ -243,7 +264,7 @@ int TSection::SourceOfDocPos(int docPos) {
     return i - it->CharIndex + it->SourceIndex;
 }
 
-int TSection::DocPosOfSource(int sourcePos, bool previous) {
+int TSection::DocPosOfSource(int sourcePos, TBetween between) {
     const int len = static_cast<int>(Text.size());
     for (size_t k = 0; k < SourceMap.size(); ++k) {
         const IndexObj& o = SourceMap[k];
@@ -254,7 +275,7 @@ int TSection::DocPosOfSource(int sourcePos, bool previous) {
         // Between this stretch and the next one.
         if (k + 1 < SourceMap.size() && sourcePos >= o.SourceIndex + count &&
             sourcePos < SourceMap[k + 1].SourceIndex)
-            return FirstPos + (previous ? runEnd - 1 : runEnd);
+            return FirstPos + (between == TBetween::Previous ? runEnd - 1 : runEnd);
     }
     return -1;
 }

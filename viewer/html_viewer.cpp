@@ -114,6 +114,7 @@ THTMLViewer::~THTMLViewer() {
     sectionList_->InvalidatePanel = nullptr;
     sectionList_->OnExpandName = nullptr;
     sectionList_->OnScript = nullptr;
+    sectionList_->OnStyleSheetRequest = nullptr;
 }
 
 Canvas& THTMLViewer::MeasureCanvas() {
@@ -194,10 +195,20 @@ void THTMLViewer::SetBase(std::string_view base) {
 
 void THTMLViewer::ApplyDefaults() {
     TSectionList& root = *sectionList_;
-    root.SetDefaults(DefFontName, defFontSize_, DefFontColor, DefHotSpotColor, DefVisitedLinkColor,
-                     DefOverLinkColor, (options_ & htOverLinksActive) != 0,
-                     (options_ & htNoLinkUnderline) == 0, CharSet, DefPreFontName, MarginHeight,
-                     MarginWidth);
+    TDefaultLook look;
+    look.FontName = DefFontName;
+    look.PreFontName = DefPreFontName;
+    look.FontSize = defFontSize_;
+    look.Charset = CharSet;
+    look.FontColor = DefFontColor;
+    look.HotSpotColor = DefHotSpotColor;
+    look.VisitedColor = DefVisitedLinkColor;
+    look.OverColor = DefOverLinkColor;
+    look.HoverLinks = (options_ & htOverLinksActive) != 0;
+    look.UnderlineLinks = (options_ & htNoLinkUnderline) == 0;
+    look.MarginWidth = MarginWidth;
+    look.MarginHeight = MarginHeight;
+    root.SetDefaults(look);
     root.ImagesOn = viewImages_;
     root.ShowDummyCaret = (options_ & htShowDummyCaret) != 0;
     root.PrintBackgrounds = (options_ & htPrintTableBackground) != 0;
@@ -247,6 +258,13 @@ void THTMLViewer::OpenText(std::string_view buffer) {
 }
 
 void THTMLViewer::OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind) {
+    if (processing_) return;
+    const THistoryEntry previous = CurrentEntry();
+    LoadStream(address, stream, kind);
+    if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
+}
+
+void THTMLViewer::LoadStream(const std::string& address, TStream& stream, ThtmlFileType kind) {
     TLoadRequest request;
     request.From = TLoadRequest::Source::Stream;
     request.Kind = kind;
@@ -284,6 +302,13 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     ResetDocumentState();
     documentFile_ = request.From == TLoadRequest::Source::Buffer ? std::string() : request.Name;
     docKind_ = request.Kind;
+    docSource_ = request.From == TLoadRequest::Source::File ? TDocumentSource::File
+                                                            : TDocumentSource::Stream;
+    root.OnStyleSheetRequest = nullptr;
+    if (OnGetPostRequest)
+        root.OnStyleSheetRequest = [this](const std::string& address, std::string& text) {
+            return RequestStyleSheet(address, text);
+        };
 
     TBuilderHooks hooks;
     hooks.OnMeta = [this](void*, const std::string& httpEq, const std::string& name,
@@ -359,6 +384,7 @@ void THTMLViewer::ResetDocumentState() {
     ApplyDefaults();
     documentFile_.clear();
     docKind_ = ckHTML;
+    docSource_ = TDocumentSource::File;
     pageTitle_.clear();
     docBase_.clear();
     baseDir_ = hostBase_;
@@ -547,6 +573,7 @@ void THTMLViewer::paintEvent(QPaintEvent*) {
 void THTMLViewer::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
+    if (OnEnter) OnEnter(this);
 }
 
 void THTMLViewer::focusOutEvent(QFocusEvent* event) {

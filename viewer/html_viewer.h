@@ -12,6 +12,7 @@
 // images leave it alone until the load has ended.
 #pragma once
 
+#include "html/viewer_base.h"
 #include "layout/scroll_position.h"
 #include "net/content_kind.h"
 #include "platform/canvas.h"
@@ -58,7 +59,7 @@ struct TRightClickParameters {
     std::string WordAtPoint;
 };
 
-class THTMLViewer : public QWidget {
+class THTMLViewer : public QWidget, public TViewerBase {
 public:
     static constexpr int VLineStep = 16;
     static constexpr int HLineStep = 15;
@@ -131,6 +132,26 @@ public:
     std::function<void(THTMLViewer* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
                        int X, int Y)>
         OnMouseDouble;
+    // The viewer took the keyboard focus.
+    std::function<void(THTMLViewer* Sender)> OnEnter;
+
+    // --- Host hooks ----------------------------------------------------------
+    // Makes a name met in the document (a link, a style sheet) absolute; when
+    // unset, names are local files (ExpandLocalName).
+    std::function<std::string(THTMLViewer* Sender, const std::string& Name)> OnExpandName;
+    // Asks the host for a document by its address: the page's linked style
+    // sheets, and documents of the history that came from a stream. The host
+    // sets Stream (borrowed; read at once), the kind, and NewURL when the
+    // document came from another address; a null Stream means nothing came.
+    std::function<void(THTMLViewer* Sender, const std::string& URL, std::string& NewURL,
+                       ThtmlFileType& DocType, TStream*& Stream)>
+        OnGetPostRequest;
+    // A picture the document needs: the host returns a stream with it, null,
+    // or its wait stream for a picture that is delivered later (DeliverImage).
+    // FIXME: handed to the document's image objects once the image code
+    // makes them.
+    std::function<void(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream)>
+        OnImageRequest;
 
     // --- State -------------------------------------------------------------
     const std::string& DocumentFile() const { return documentFile_; }
@@ -150,7 +171,7 @@ public:
     const std::string& RefreshURL() const { return refreshURL_; }
     const TViewerHistory& History() const { return history_; }
     int BackIndex() const { return history_.BackIndex; }
-    const std::vector<std::string>& VisitedLinks() const { return visited_.Items; }
+    const std::vector<std::string>& VisitedLinks() const { return visited_.Items(); }
     TSectionList& SectionList() { return *sectionList_; }
     // The canvas the document is measured with.
     Canvas& MeasureCanvas();
@@ -180,9 +201,13 @@ public:
     virtual std::string ExpandName(std::string_view name);
     TScrollPosition ScrollPosition();
     void SetScrollPosition(const TScrollPosition& position);
-    // Shows history entry index (a file load when it names another document)
-    // at its remembered position.
+    // Shows history entry index (loaded again when it names another
+    // document: a file by name, a stream through OnGetPostRequest) at its
+    // remembered position.
     void SetHistoryIndex(int index);
+    // Marks each link of the document visited when the host's visited(link
+    // as written) says so; repaints when a mark changed.
+    void MarkLinks(const std::function<bool(const std::string& url)>& visited);
     // A picture that arrived after the load; false while Processing.
     bool DeliverImage(const std::string& address, TStream& stream);
 
@@ -233,6 +258,11 @@ private:
     // refresh, selection), leaving an empty page to lay out.
     void ResetDocumentState();
     void LoadFile(const std::string& name, ThtmlFileType kind);
+    void LoadStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    // Loads a history entry that came from a stream; false when the host has
+    // no document for it.
+    bool LoadStreamEntry(const THistoryEntry& entry);
+    bool RequestStyleSheet(const std::string& address, std::string& text);
     void Load(const TLoadRequest& request);
     void BuildDocument(const TLoadRequest& request);
     void ApplyDefaults();
@@ -302,6 +332,7 @@ private:
     std::unique_ptr<TSectionList> sectionList_;
     std::string documentFile_;
     ThtmlFileType docKind_ = ckHTML;
+    TDocumentSource docSource_ = TDocumentSource::File;
     std::string pageTitle_;
     std::string baseDir_, docBase_, hostBase_;
     std::string defaultTarget_;

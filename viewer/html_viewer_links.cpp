@@ -3,9 +3,12 @@
 #include "layout/font_obj.h"
 #include "layout/id_name_list.h"
 #include "layout/section_list.h"
+#include "platform/stream.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"
 #include "viewer/viewer_rules.h"
+
+#include <algorithm>
 
 namespace lumo {
 
@@ -26,6 +29,7 @@ private:
 } // namespace
 
 std::string THTMLViewer::ExpandName(std::string_view name) {
+    if (OnExpandName) return OnExpandName(this, std::string(name));
     return ExpandLocalName(name, serverRoot_, baseDir_, documentFile_);
 }
 
@@ -81,7 +85,7 @@ bool THTMLViewer::GoToAnchor(std::string_view name) {
 // --- History ---------------------------------------------------------------
 
 THistoryEntry THTMLViewer::CurrentEntry() {
-    return {documentFile_, pageTitle_, ScrollPosition(), docKind_};
+    return {documentFile_, pageTitle_, ScrollPosition(), docKind_, docSource_};
 }
 
 void THTMLViewer::BumpHistory(const THistoryEntry& previous) {
@@ -92,12 +96,41 @@ void THTMLViewer::BumpHistory(const THistoryEntry& previous) {
 void THTMLViewer::SetHistoryIndex(int index) {
     if (processing_ || index < 0 || index >= history_.Count() || index == history_.BackIndex)
         return;
-    history_.SetPosition(history_.BackIndex, {ScrollPosition(), docKind_});
+    history_.SetPosition(history_.BackIndex, {ScrollPosition(), docKind_, docSource_});
     const THistoryEntry entry = history_.Entry(index);
-    if (entry.File != documentFile_ || entry.Kind != docKind_) LoadFile(entry.File, entry.Kind);
+    if (entry.File != documentFile_ || entry.Kind != docKind_) {
+        if (entry.Source == TDocumentSource::File)
+            LoadFile(entry.File, entry.Kind);
+        else if (!LoadStreamEntry(entry))
+            return;
+    }
     history_.BackIndex = index;
     SetScrollPosition(entry.Pos);
     if (OnHistoryChange) OnHistoryChange(this);
+}
+
+bool THTMLViewer::LoadStreamEntry(const THistoryEntry& entry) {
+    if (!OnGetPostRequest) return false;
+    std::string newURL;
+    ThtmlFileType kind = entry.Kind;
+    TStream* stream = nullptr;
+    OnGetPostRequest(this, entry.File, newURL, kind, stream);
+    if (!stream) return false;
+    LoadStream(newURL.empty() ? entry.File : newURL, *stream, kind);
+    return true;
+}
+
+bool THTMLViewer::RequestStyleSheet(const std::string& address, std::string& text) {
+    static constexpr int64_t MaxStyleSheet = 1 << 20;
+    std::string newURL;
+    ThtmlFileType kind = ckText;
+    TStream* stream = nullptr;
+    OnGetPostRequest(this, address, newURL, kind, stream);
+    if (!stream) return false;
+    text.resize(static_cast<size_t>(std::clamp<int64_t>(stream->Size(), 0, MaxStyleSheet)));
+    stream->Seek(0);
+    text.resize(stream->Read(text.data(), text.size()));
+    return true;
 }
 
 // --- Visited links -----------------------------------------------------------
@@ -110,8 +143,19 @@ std::string THTMLViewer::LinkKey(const std::string& url) {
     return key;
 }
 
+void THTMLViewer::MarkLinks(const std::function<bool(const std::string& url)>& visited) {
+    bool changed = false;
+    for (TFontObj* run : sectionList_->LinkList) {
+        const bool mark = visited(run->Link.Url);
+        if (mark == run->IsVisited) continue;
+        run->MarkVisited(mark);
+        changed = true;
+    }
+    if (changed) InvalidatePanel();
+}
+
 void THTMLViewer::MarkVisitedLinks() {
-    if (visited_.Items.empty()) return;
+    if (visited_.Items().empty()) return;
     for (TFontObj* run : sectionList_->LinkList) {
         const bool visited = visited_.Contains(LinkKey(run->Link.Url));
         if (visited != run->IsVisited) run->MarkVisited(visited);

@@ -8,13 +8,19 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace lumo {
 
+// Where a document came from: a local file the viewer reads again by name,
+// or a stream its host handed over, which the host is asked for again.
+enum class TDocumentSource { File, Stream };
+
 struct PositionObj {
     TScrollPosition Pos;
     ThtmlFileType Kind = ckHTML;
+    TDocumentSource Source = TDocumentSource::File;
 };
 
 struct THistoryEntry {
@@ -22,6 +28,7 @@ struct THistoryEntry {
     std::string Title;
     TScrollPosition Pos;
     ThtmlFileType Kind = ckHTML;
+    TDocumentSource Source = TDocumentSource::File;
 };
 
 // Entry 0 is the newest; BackIndex is the entry shown. The entries before
@@ -45,18 +52,24 @@ public:
     void Clear();
 };
 
-// Addresses, most recent first, compared without regard to case.
+// Addresses, most recent first, compared without regard to case. Look-ups
+// go through a set of the folded addresses, so marking the links of many
+// pages against thousands of visited addresses stays linear in the links.
 class TVisitedLinks {
 public:
     enum class TAddResult { Unchanged, Moved, Added };
-
-    std::vector<std::string> Items;
 
     // A new address goes to the front; one found elsewhere moves there; the
     // list is then cut to maxCount.
     TAddResult Add(std::string_view address, int maxCount);
     bool Contains(std::string_view address) const;
     void Cut(int maxCount);
+    void Clear();
+    const std::vector<std::string>& Items() const { return items_; }
+
+private:
+    std::vector<std::string> items_;
+    std::unordered_set<std::string> folded_;
 };
 
 } // namespace lumo

@@ -88,8 +88,10 @@ std::string Sheet(int n) {
 void BM_StyleResolve(benchmark::State& state) {
     const int rules = static_cast<int>(state.range(0));
     TStyleList styles;
-    styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0xFF, true,
-                      10, 10);
+    TDefaultLook look;
+    look.OverColor = 0xFF;
+    look.MarginHeight = 10;
+    styles.Initialize(look);
     ReadStyleSheetText(styles, Sheet(rules), "");
     RecordingCanvas canvas;
     static const char* tags[] = {"div", "td", "p", "span", "a", "b", "li", "font"};

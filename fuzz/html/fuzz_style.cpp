@@ -14,14 +14,18 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view input = lumo::fuzz::AsText(data, size);
     lumo::TStyleList styles;
-    styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0xFF, true,
-                      10, 10);
+    lumo::TDefaultLook look;
+    look.OverColor = 0xFF;
+    look.MarginHeight = 10;
+    styles.Initialize(look);
     lumo::ReadStyleSheetText(styles, input, size > 0 && (data[0] & 1) ? "http://host/css/" : "/d/");
 
     lumo::TProperties attr;
     lumo::ReadPropertyText(input, attr);
     lumo::TColor color;
-    lumo::ParseColor(input.substr(0, 64), size > 0 && (data[0] & 2), color);
+    lumo::ParseColor(input.substr(0, 64),
+                     size > 0 && (data[0] & 2) ? lumo::TPound::Required : lumo::TPound::Optional,
+                     color);
 
     lumo::RecordingCanvas canvas;
     lumo::TPropStack stack(styles, canvas);

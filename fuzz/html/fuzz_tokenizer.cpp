@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     lumo::HtmlTokenizer t;
     int ids = 0;
     t.OnID = [&ids](std::string_view, int) { ++ids; };
-    t.OnInclude = [](void*, const std::string&, std::vector<std::string>, std::string& buffer) {
+    t.OnInclude = [](lumo::TViewerBase*, const std::string&, std::vector<std::string>,
+                     std::string& buffer) {
         buffer = "<b>included &amp; text</b><!--#include file=x-->";
     };
     t.Begin(input);

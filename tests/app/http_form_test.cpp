@@ -227,7 +227,7 @@ TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
     });
     // The file is opened at once; its absence is reported like any failure.
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].second, "Can't locate file: C:\\dir\\page.htm");
+    EXPECT_EQ(boxes.shown[0].second, "Cannot open file C:\\dir\\page.htm");
 }
 
 TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {

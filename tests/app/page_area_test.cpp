@@ -1,15 +1,17 @@
-// The main window's page area: local files and built-in pages in its viewer,
-// the status and caption that follow them, and the Edit and Help commands.
+// The main window's page area: local files and built-in pages in the frame
+// browser, the status and caption that follow them, and the Edit and Help
+// commands.
 #include "app/app_exceptions.h"
 #include "app/find_dialog.h"
 #include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "frames/frame_browser.h"
 #include "platform/message_box.h"
 #include "viewer/html_viewer.h"
 
-#include "tests/support/layout_fixture.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/viewer_input.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -17,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -41,25 +44,16 @@ protected:
     ~PageAreaTest() override { form.close(); }
 
     std::string Address(std::string_view name) { return "file://" + (home / name); }
-    // A panel point on the first character of text.
-    QPoint PointOf(std::string_view text) {
-        THTMLViewer& v = *form.Viewer;
-        for (TSection* s : test::All<TSection>(v.SectionList())) {
-            const size_t at = s->Text.find(text);
-            if (at == std::string::npos) continue;
-            int x = 0, y = 0;
-            v.SectionList().CursorToPoint(&v.MeasureCanvas(), s->FirstPos + int(at), x, y);
-            return {x + 1 - v.HScroll(), y + 6 - v.ScrollY()};
-        }
-        ADD_FAILURE() << text;
-        return {};
+    // The page's one viewer.
+    THTMLViewer& Viewer() {
+        THTMLViewer* viewer = form.FrameBrowser->FocusedViewer();
+        EXPECT_NE(viewer, nullptr);
+        return *viewer;
     }
+    QPoint PointOf(std::string_view text) { return test::PointOfText(Viewer(), text); }
     void Mouse(QEvent::Type type, QPoint p, Qt::MouseButtons held = Qt::NoButton) {
-        QWidget* panel = form.Viewer->PaintPanel();
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
-        QMouseEvent event(type, QPointF(p), QPointF(panel->mapToGlobal(p)), button, held,
-                          Qt::NoModifier);
-        QApplication::sendEvent(panel, &event);
+        test::SendMouse(Viewer().PaintPanel(), type, button, p, held);
     }
 
     test::TempFolder home;
@@ -70,7 +64,7 @@ protected:
 
 TEST_F(PageAreaTest, ACommandLineFileIsShownWithItsTitle) {
     form.FormShow(Address("a.htm"));
-    EXPECT_EQ(form.Viewer->DocumentFile(), home / "a.htm");
+    EXPECT_EQ(Viewer().DocumentFile(), Address("a.htm"));
     EXPECT_EQ(form.windowTitle(), "Page A");
     EXPECT_EQ(form.Status2->text(), "DONE");
     EXPECT_TRUE(boxes.shown.empty());
@@ -79,9 +73,10 @@ TEST_F(PageAreaTest, ACommandLineFileIsShownWithItsTitle) {
 TEST_F(PageAreaTest, TheStatusNamesTheLinkUnderTheMouse) {
     form.FormShow(Address("a.htm"));
     Mouse(QEvent::MouseMove, PointOf("a link"));
-    EXPECT_EQ(form.Status3->text(), "URL: b.htm");
+    const QString b = QString::fromStdString(Address("b.htm"));
+    EXPECT_EQ(form.Status3->text(), "URL: " + b);
     Mouse(QEvent::MouseMove, PointOf("a target"));
-    EXPECT_EQ(form.Status3->text(), "Target: _top  URL: b.htm");
+    EXPECT_EQ(form.Status3->text(), "Target: _top  URL: " + b);
     Mouse(QEvent::MouseMove, PointOf("Some"));
     EXPECT_EQ(form.Status3->text(), "");
 }
@@ -99,7 +94,7 @@ TEST_F(PageAreaTest, FollowingALinkAndComingBackWithTheToolbar) {
     EXPECT_EQ(form.windowTitle(), "Page A");
     EXPECT_TRUE(form.FwdButton->isEnabled());
     form.FwdButton->click();
-    EXPECT_EQ(form.Viewer->DocumentFile(), home / "b.htm");
+    EXPECT_EQ(Viewer().DocumentFile(), Address("b.htm"));
 }
 
 TEST_F(PageAreaTest, EnterInTheAddressBoxOpensAPathAndRemembersIt) {
@@ -108,20 +103,21 @@ TEST_F(PageAreaTest, EnterInTheAddressBoxOpensAPathAndRemembersIt) {
     QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
     EXPECT_EQ(form.windowTitle(), "Page B");
     EXPECT_EQ(form.UrlCombobox->Items(), std::vector<std::string>{home / "b.htm"});
+    EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm")); // the page's own address
 
     // Remembered once, in order without regard to case, the text left as typed.
     form.UrlCombobox->SetItems({"b", "D"});
     for (const char* typed : {"C", "b", "B", "a", "e"})
         form.UrlCombobox->AddItem(typed);
     EXPECT_EQ(form.UrlCombobox->Items(), (std::vector<std::string>{"a", "b", "B", "C", "D", "e"}));
-    EXPECT_EQ(form.UrlCombobox->Text(), home / "b.htm");
+    EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm"));
 }
 
 TEST_F(PageAreaTest, FindReportsWhenNothingFollows) {
     form.FormShow(Address("a.htm"));
     form.FindDialog->SetFindText("NEEDLE");
     form.FindDialogFind();
-    EXPECT_EQ(form.Viewer->SelectedText(), "needle");
+    EXPECT_EQ(Viewer().SelectedText(), "needle");
     form.FindDialog->SetMatchCase(true);
     form.FindDialogFind();
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -149,9 +145,15 @@ TEST_F(PageAreaTest, CopyAndSelectAll) {
 
 TEST_F(PageAreaTest, HelpContentsShowsTheBuiltInPage) {
     form.Contents1Click();
-    EXPECT_EQ(form.Viewer->DocumentFile(), "res:///help.htm");
+    EXPECT_EQ(Viewer().DocumentFile(), "res:///help.htm");
     EXPECT_EQ(form.windowTitle(), "Lumo 10 Help");
-    EXPECT_GT(form.Viewer->DocHeight(), 300);
+    EXPECT_GT(Viewer().DocHeight(), 300);
+    // A second built-in page, and back to the first.
+    form.SupportedTags1Click();
+    EXPECT_EQ(Viewer().DocumentFile(), "res:///support.htm");
+    form.BackButton->click();
+    EXPECT_EQ(Viewer().DocumentFile(), "res:///help.htm");
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 // The keys a user presses reach their commands through the window's
@@ -178,21 +180,52 @@ TEST_F(PageAreaTest, KeysReachTheirCommands) {
     });
     QTest::keyClick(&form, Qt::Key_F3);
     EXPECT_TRUE(dialogShown);
-    EXPECT_EQ(form.Viewer->DocumentFile(), home / "b.htm"); // cancelled: the page stays
+    EXPECT_EQ(Viewer().DocumentFile(), Address("b.htm")); // cancelled: the page stays
 
     QApplication::setActiveWindow(&form); // the dialog took the activation
     QTest::keyClick(&form, Qt::Key_F4);   // bookmarks are not there yet
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 
     QTest::keyClick(&form, Qt::Key_F1);
-    EXPECT_EQ(form.Viewer->DocumentFile(), "res:///help.htm");
+    EXPECT_EQ(Viewer().DocumentFile(), "res:///help.htm");
 }
 
-TEST_F(PageAreaTest, WebAddressesWaitForTheNavigationDriver) {
+// The Edit items say whether they have something to act on when the menu
+// opens; the keys reach the commands, which do nothing without a page.
+TEST_F(PageAreaTest, EditItemsFollowThePage) {
+    const auto open = [&] {
+        QMenu* edit = form.findChild<QMenu*>("Edit1");
+        emit edit->aboutToShow();
+        std::vector<bool> enabled{form.Find1->isEnabled(), form.Copy1->isEnabled(),
+                                  form.SelectAll1->isEnabled()};
+        emit edit->aboutToHide();
+        return enabled;
+    };
+    EXPECT_EQ(open(), (std::vector<bool>{false, false, false}));
+    form.Find1Click();
+    EXPECT_FALSE(form.FindDialog->isVisible());
+    form.FormShow(Address("b.htm"));
+    EXPECT_EQ(open(), (std::vector<bool>{true, false, true}));
+    form.SelectAll1Click();
+    EXPECT_EQ(open(), (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(form.Copy1->isEnabled()); // closed again, the keys work
+}
+
+TEST_F(PageAreaTest, AFailedPageKeepsTheOneShownAndSaysWhy) {
     form.FormShow(Address("a.htm"));
-    form.NavigateTo("http://127.0.0.1:9/x.htm");
+    EXPECT_THROW(form.NavigateTo(Address("missing.htm")), ESpecialException);
     EXPECT_EQ(form.windowTitle(), "Page A");
-    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(form.FrameBrowser->Processing());
+    // Typed, the failure reaches the window's handler of exceptions.
+    form.UrlCombobox->SetText(Address("missing.htm"));
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
+    EXPECT_EQ(form.windowTitle(), "Page A");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].first, MessageKind::Plain);
+    EXPECT_NE(boxes.shown[0].second.find("missing.htm"), std::string::npos);
+    EXPECT_EQ(form.Status2->text(), "DONE");
+    EXPECT_TRUE(form.UrlCombobox->isEnabled());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 
+#include "tests/support/scripted_server.h"
 #include "tests/support/temp_folder.h"
 
 #include <QImage>
@@ -38,8 +39,8 @@ ProgramRun RunLumo(const std::string& home, const QStringList& args) {
 TEST(Program, ScreenshotWritesTheWholeWindow) {
     test::TempFolder home;
     const std::string shot = home / "shot.png";
-    const ProgramRun run = RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot),
-                                                 "--size", "640x480", "http://example.com/x.htm"});
+    const ProgramRun run =
+        RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot), "--size", "640x480"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     QImage image(QString::fromStdString(shot));
     ASSERT_FALSE(image.isNull());
@@ -89,8 +90,33 @@ TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
     EXPECT_NE(run.output.find("TBlock <p>"), std::string::npos);
     const ProgramRun missing = RunLumo(home.Path(), {"--dump-layout", "nothing.htm"});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.errors.find("Can't locate file: "), std::string::npos);
-    EXPECT_FALSE(home.Exists("lumo.ini")); // the window was never made
+    EXPECT_NE(missing.errors.find("Cannot open file "), std::string::npos);
+    EXPECT_EQ(missing.output, "");
+    EXPECT_FALSE(home.Exists("lumo.ini")); // a dump leaves the settings alone
+}
+
+// A page that fails still gives a picture of the window, and the exit says
+// so; a page that does not come in time ends the run with a message.
+TEST(Program, ScreenshotsOfFailedAndSlowPagesEndWithAnError) {
+    test::TempFolder home;
+    const std::string shot = home / "shot.png";
+    const ProgramRun refused = RunLumo(
+        home.Path(), {"--screenshot", QString::fromStdString(shot), "http://127.0.0.1:9/x.htm"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.errors.find("Lumo 10: "), std::string::npos) << refused.errors;
+    EXPECT_TRUE(home.Exists("shot.png"));
+
+    test::ScriptedServer silent([](test::ScriptedConnection& c) {
+        c.ReadRequest();
+        c.Sleep(30000);
+    });
+    const ProgramRun slow =
+        RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "slow.png"),
+                              "--timeout", "1", QString::fromStdString(silent.Address("/x"))});
+    EXPECT_EQ(slow.exitCode, 1);
+    EXPECT_NE(slow.errors.find("lumo: the page was not shown within 1 s"), std::string::npos)
+        << slow.errors;
+    EXPECT_FALSE(home.Exists("slow.png"));
 }
 
 TEST(Program, LocalFilesOfAnyNameOpenFromTheCommandLine) {

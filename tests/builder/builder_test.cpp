@@ -48,11 +48,11 @@ TEST(Builder, MetaAndSoundHooks) {
     std::string sound;
     int loop = 0;
     TBuilderHooks hooks;
-    hooks.OnMeta = [&](void*, const std::string& eq, const std::string& name,
+    hooks.OnMeta = [&](TViewerBase*, const std::string& eq, const std::string& name,
                        const std::string& content) {
         metas.push_back(eq + "|" + name + "|" + content);
     };
-    hooks.OnSoundRequest = [&](void*, const std::string& src, int l, bool terminate) {
+    hooks.OnSoundRequest = [&](TViewerBase*, const std::string& src, int l, bool terminate) {
         sound = src;
         loop = l;
         EXPECT_FALSE(terminate);
@@ -62,6 +62,63 @@ TEST(Builder, MetaAndSoundHooks) {
     EXPECT_EQ(metas[0], "|a|b");
     EXPECT_EQ(sound, "s.wav");
     EXPECT_EQ(loop, 3);
+}
+
+// A frame viewer that writes down what the walk tells it.
+class RecordingFrames : public TFrameViewerBase {
+public:
+    std::string Log;
+    int next = 1;
+    void FrameFound(void* set, const TAttributeList& a, const std::string&) override {
+        const TAttribute* src = a.Find(SrcTok);
+        Log += "frame " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
+               (src ? src->Name : "") + "\n";
+    }
+    void* FrameSetFound(void* set) override {
+        Log += "set in " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
+        return reinterpret_cast<void*>(static_cast<intptr_t>(++next));
+    }
+    void ApplyFrameAttributes(void* set, const TAttributeList& a) override {
+        const TAttribute* cols = a.Find(ColsTok);
+        Log += "attrs " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
+               (cols ? cols->Name : "") + "\n";
+    }
+    void FrameSetEnded(void* set) override {
+        Log += "end " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
+    }
+};
+
+// Every hook of a parse names the viewer that runs it: the document's viewer
+// for a document, the frame viewer for a frameset walk.
+TEST(Builder, HooksNameTheirViewer) {
+    const std::string html =
+        "<META NAME=a><BGSOUND SRC=s.wav><!--#include file=x --><SCRIPT>s</SCRIPT>"
+        "<FRAMESET><SCRIPT>t</SCRIPT></FRAMESET>";
+    std::vector<TViewerBase*> senders;
+    auto note = [&](TViewerBase* sender, auto&&...) { senders.push_back(sender); };
+    TBuilderHooks hooks;
+    hooks.OnMeta = note;
+    hooks.OnSoundRequest = note;
+    hooks.OnInclude = note;
+    struct Host : TViewerBase {
+    } host;
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    list.Viewer = &host;
+    list.OnScript = note;
+    ParseHtmlBuffer(list, html, hooks);
+    EXPECT_EQ(senders, std::vector<TViewerBase*>(5, &host));
+
+    senders.clear();
+    RecordingFrames frames;
+    frames.OnSoundRequest = note;
+    frames.OnInclude = note;
+    frames.OnScript = note;
+    std::string_view text = html;
+    TLoadInput input;
+    input.Buffer = &text;
+    ParseFrameDocument(frames, nullptr, input, note);
+    EXPECT_EQ(senders, std::vector<TViewerBase*>(5, &frames));
 }
 
 TEST(Builder, ScriptsGoToTheHandlerWhole) {
@@ -77,7 +134,7 @@ TEST(Builder, ScriptsGoToTheHandlerWhole) {
         RecordingCanvas canvas;
         TSectionList list(canvas);
         std::string got;
-        list.OnScript = [&](void*, const std::string&, const std::string&, std::string s) {
+        list.OnScript = [&](TViewerBase*, const std::string&, const std::string&, std::string s) {
             got = std::move(s);
         };
         ParseHtmlBuffer(list, row.html);
@@ -348,30 +405,6 @@ TEST(Builder, StreamsAreReadWholeFromTheirStart) {
     EXPECT_EQ(ParseHtmlStream(list, in).Title, "streamed");
     EXPECT_TRUE(SectionWith(list, "body"));
 }
-
-// A frame viewer that writes down what the walk tells it.
-class RecordingFrames : public TFrameViewerBase {
-public:
-    std::string Log;
-    int next = 1;
-    void FrameFound(void* set, const TAttributeList& a, const std::string&) override {
-        const TAttribute* src = a.Find(SrcTok);
-        Log += "frame " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (src ? src->Name : "") + "\n";
-    }
-    void* FrameSetFound(void* set) override {
-        Log += "set in " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-        return reinterpret_cast<void*>(static_cast<intptr_t>(++next));
-    }
-    void ApplyFrameAttributes(void* set, const TAttributeList& a) override {
-        const TAttribute* cols = a.Find(ColsTok);
-        Log += "attrs " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (cols ? cols->Name : "") + "\n";
-    }
-    void FrameSetEnded(void* set) override {
-        Log += "end " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-    }
-};
 
 TEST(Frames, IsFrameDocument) {
     const struct {

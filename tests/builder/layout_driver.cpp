@@ -79,8 +79,7 @@ int main(int argc, char** argv) {
     else
         measure = std::make_unique<lumo::QtCanvas>(scratch);
     lumo::TSectionList list(*measure);
-    list.SetDefaults("Times New Roman", 12, 0, 0xFF0000, 0x800080, 0xFF0000, false, true, 0,
-                     "Courier New", 5, 10);
+    list.SetDefaults(lumo::TDefaultLook{});
     lumo::TLayoutSettings settings;
     settings.Width = width;
     lumo::TLayoutResult result = lumo::BuildAndLayOut(list, *html, *measure, settings);

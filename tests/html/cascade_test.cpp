@@ -15,8 +15,10 @@ constexpr TColor kRed = 0x0000FF, kGreen = 0x008000, kBlue = 0xFF0000; // names 
 class Document {
 public:
     explicit Document(std::string_view sheet = "") {
-        styles.Initialize("Times New Roman", "Courier New", 12, 0, 0, 0xFF0000, 0x800080, 0x0000FF,
-                          true, 10, 8);
+        TDefaultLook look;
+        look.OverColor = 0x0000FF;
+        look.MarginHeight = 8;
+        styles.Initialize(look);
         ReadStyleSheetText(styles, sheet, "");
         stack.Reset();
     }

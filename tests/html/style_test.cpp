@@ -46,7 +46,9 @@ TEST(ParseColor, Forms) {
     };
     for (const auto& row : rows) {
         TColor color = 0;
-        EXPECT_EQ(ParseColor(row.text, row.needPound, color), row.ok) << row.text;
+        EXPECT_EQ(ParseColor(row.text, row.needPound ? TPound::Required : TPound::Optional, color),
+                  row.ok)
+            << row.text;
         if (row.ok) {
             EXPECT_EQ(color, row.color) << row.text;
         }
@@ -57,9 +59,9 @@ TEST(ParseColor, Forms) {
 // other NeedPound, nor before anything was converted.
 TEST(ParseColor, CacheKeysOnNeedPound) {
     TColor color = 0;
-    EXPECT_TRUE(ParseColor("abcdef", false, color));
-    EXPECT_FALSE(ParseColor("abcdef", true, color));
-    EXPECT_TRUE(ParseColor("abcdef", false, color));
+    EXPECT_TRUE(ParseColor("abcdef", TPound::Optional, color));
+    EXPECT_FALSE(ParseColor("abcdef", TPound::Required, color));
+    EXPECT_TRUE(ParseColor("abcdef", TPound::Optional, color));
     EXPECT_EQ(color, 0x02EFCDAB);
 }
 
@@ -122,7 +124,11 @@ TEST(StyleUnits, Lengths) {
         {"inf", false, -1},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(ConvertLength(row.text, row.relative, 200, 10, 5, -1), row.px) << row.text;
+        EXPECT_EQ(ConvertLength(row.text,
+                                row.relative ? TPlainNumber::TimesBase : TPlainNumber::Pixels, 200,
+                                10, 5, -1),
+                  row.px)
+            << row.text;
 }
 
 TEST(StyleUnits, BoxValues) {
@@ -224,8 +230,8 @@ TEST(StyleSheet, CommentsAtBlocksAndEnds) {
                        "/* a comment */ P, .Note { color: blue /* inner */ ; margin-top: 1px }\n"
                        "h1 { color: green --></STYLE>after";
     size_t at = 0;
-    std::function<char()> next = [&] { return at < text.size() ? text[at++] : EofChar; };
-    std::function<char()> peek = [&] { return at < text.size() ? text[at] : EofChar; };
+    std::function<char()> next = [&] { return at < text.size() ? text[at++] : EofCh; };
+    std::function<char()> peek = [&] { return at < text.size() ? text[at] : EofCh; };
     ReadStyleSheet(styles, ch, next, peek, "");
     EXPECT_EQ(ch, '<');
     EXPECT_EQ(text.substr(at), "/STYLE>after"); // stopped at the "<" of the end tag
@@ -254,14 +260,12 @@ TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
         char ch = '>';
         size_t at = 0;
         std::function<char()> next = [&] {
-            return at < row.sheet.size() ? row.sheet[at++] : EofChar;
+            return at < row.sheet.size() ? row.sheet[at++] : EofCh;
         };
-        std::function<char()> peek = [&] {
-            return at < row.sheet.size() ? row.sheet[at] : EofChar;
-        };
+        std::function<char()> peek = [&] { return at < row.sheet.size() ? row.sheet[at] : EofCh; };
         ReadStyleSheet(styles, ch, next, peek, "");
         EXPECT_EQ(styles.Count(), row.rules) << row.sheet;
-        EXPECT_TRUE(ch == '<' || ch == EofChar) << row.sheet;
+        EXPECT_TRUE(ch == '<' || ch == EofCh) << row.sheet;
     }
 }
 

@@ -246,7 +246,7 @@ TEST(Tokenizer, IncludeDirectiveSplicesHostText) {
     HtmlTokenizer t;
     std::string command;
     std::vector<std::string> params;
-    t.OnInclude = [&](void*, const std::string& cmd, std::vector<std::string> p,
+    t.OnInclude = [&](TViewerBase*, const std::string& cmd, std::vector<std::string> p,
                       std::string& buffer) {
         command = cmd;
         params = std::move(p);
@@ -268,7 +268,7 @@ TEST(Tokenizer, IncludeDirectiveSplicesHostText) {
 TEST(Tokenizer, IncludesDoNotNestAndTagsKeepBoundedAttributes) {
     HtmlTokenizer t;
     int includes = 0;
-    t.OnInclude = [&](void*, const std::string&, std::vector<std::string>, std::string&) {
+    t.OnInclude = [&](TViewerBase*, const std::string&, std::vector<std::string>, std::string&) {
         ++includes;
     };
     std::string doc;

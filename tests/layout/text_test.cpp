@@ -115,11 +115,11 @@ TEST(SourcePositions, MapBothWays) {
     ASSERT_EQ(s->Text, "ab cd");
     EXPECT_EQ(doc.list.SourceOfDocPos(0), static_cast<int>(html.find('a')));
     EXPECT_EQ(doc.list.SourceOfDocPos(3), static_cast<int>(html.find('c')));
-    EXPECT_EQ(doc.list.DocPosOfSource(static_cast<int>(html.find('d')), false), 4);
+    EXPECT_EQ(doc.list.DocPosOfSource(static_cast<int>(html.find('d')), TBetween::Next), 4);
     // Inside the <B> tag: before or after the gap.
     const int tag = static_cast<int>(html.find("<B>")) + 1;
-    EXPECT_EQ(doc.list.DocPosOfSource(tag, true), 2);
-    EXPECT_EQ(doc.list.DocPosOfSource(tag, false), 3);
+    EXPECT_EQ(doc.list.DocPosOfSource(tag, TBetween::Previous), 2);
+    EXPECT_EQ(doc.list.DocPosOfSource(tag, TBetween::Next), 3);
     char ch = 0;
     TSectionBase* obj = nullptr;
     ASSERT_TRUE(doc.list.CharAt(4, ch, obj));

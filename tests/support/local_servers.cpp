@@ -58,9 +58,11 @@ bool LocalServer::Launch(const std::string& program, const std::vector<std::stri
     for (const auto& a : arguments)
         args << QString::fromStdString(a);
     process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (errors == Errors::Hide)
+        process_->setStandardErrorFile(QProcess::nullDevice());
+    else
+        process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
-    if (errors == Errors::Hide) process_->setStandardErrorFile(QProcess::nullDevice());
     process_->start(QString::fromStdString(program), args);
     if (!process_->waitForStarted(5000)) return false;
     for (int i = 0; i < 200; ++i) {

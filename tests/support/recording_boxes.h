@@ -20,9 +20,10 @@ public:
     MessageAnswer Show(MessageKind kind, const std::string&, const std::string& text,
                        MessageButtons) override {
         shown.push_back({kind, text});
-        return MessageAnswer::Ok;
+        return answer;
     }
     std::vector<std::pair<MessageKind, std::string>> shown;
+    MessageAnswer answer = MessageAnswer::Ok; // what every box answers
 
 private:
     MessageBoxes* previous_;

@@ -10,6 +10,7 @@
 #include "tests/support/layout_fixture.h"
 #include "tests/support/pump.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/viewer_input.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -39,38 +40,19 @@ protected:
     }
     void Open(std::string_view name, std::string_view html) { viewer.OpenFile(Page(name, html)); }
 
-    // The document position of the first character of text (of its n-th
-    // occurrence), or -1.
     int PositionOf(std::string_view text, int occurrence = 0) {
-        for (TSection* s : All<TSection>(viewer.SectionList())) {
-            size_t at = s->Text.find(text);
-            while (at != std::string::npos) {
-                if (occurrence-- == 0) return s->FirstPos + static_cast<int>(at);
-                at = s->Text.find(text, at + 1);
-            }
-        }
-        return -1;
+        return PositionOfText(viewer, text, occurrence);
     }
-    // A panel point inside the character at a document position.
-    QPoint PointAt(int position) {
-        int x = 0, y = 0;
-        EXPECT_TRUE(viewer.SectionList().CursorToPoint(&viewer.MeasureCanvas(), position, x, y));
-        return {x + 1 - viewer.HScroll(), y + 6 - viewer.ScrollY()};
-    }
+    QPoint PointAt(int position) { return PointAtPosition(viewer, position); }
     QPoint PointOf(std::string_view text, int occurrence = 0) {
-        const int position = PositionOf(text, occurrence);
-        EXPECT_GE(position, 0) << text;
-        return PointAt(position);
+        return PointOfText(viewer, text, occurrence);
     }
     // The section the view starts in.
     TSectionBase* FirstVisible() { return viewer.SectionList().ItemAtY(viewer.ScrollY()); }
 
     void Mouse(QEvent::Type type, Qt::MouseButton button, QPoint p,
                Qt::MouseButtons held = Qt::NoButton) {
-        QWidget* panel = viewer.PaintPanel();
-        QMouseEvent event(type, QPointF(p), QPointF(panel->mapToGlobal(p)), button, held,
-                          Qt::NoModifier);
-        QApplication::sendEvent(panel, &event);
+        SendMouse(viewer.PaintPanel(), type, button, p, held);
     }
     void Move(QPoint p, Qt::MouseButtons held = Qt::NoButton) {
         Mouse(QEvent::MouseMove, Qt::NoButton, p, held);

@@ -145,9 +145,9 @@ TEST(ViewerHistory, VisitedListKeepsTheMostRecentFirst) {
     EXPECT_EQ(v.Add("b", 3), R::Added);
     EXPECT_EQ(v.Add("c", 3), R::Added);
     EXPECT_EQ(v.Add("A", 3), R::Moved);
-    EXPECT_EQ(v.Items, (std::vector<std::string>{"a", "c", "b"}));
+    EXPECT_EQ(v.Items(), (std::vector<std::string>{"a", "c", "b"}));
     EXPECT_EQ(v.Add("d", 3), R::Added);
-    EXPECT_EQ(v.Items, (std::vector<std::string>{"d", "a", "c"}));
+    EXPECT_EQ(v.Items(), (std::vector<std::string>{"d", "a", "c"}));
     EXPECT_TRUE(v.Contains("C"));
     EXPECT_FALSE(v.Contains("b"));
 }

@@ -105,6 +105,57 @@ TEST_F(ViewerTest, TextAndStreamsLoadWithoutAFile) {
 
 // --- Links, anchors and history -----------------------------------------------
 
+// A document from a stream (a built-in page, a page the host fetched) stays
+// in the history; going back asks the host for it again.
+TEST_F(ViewerTest, StreamDocumentsComeBackThroughTheHost) {
+    viewer.SetHistoryMaxCount(5);
+    std::vector<std::string> asked;
+    TMemoryStream served;
+    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
+                                  ThtmlFileType& kind, TStream*& stream) {
+        asked.push_back(url);
+        served.Assign("<TITLE>Again</TITLE><P>built in");
+        kind = ckHTML;
+        stream = &served;
+    };
+    TMemoryStream first;
+    first.Write("<TITLE>Built in</TITLE><P>help");
+    viewer.OpenStream("res:///help.htm", first, ckHTML);
+    Open("b.htm", "<TITLE>B</TITLE><P>file page");
+    ASSERT_EQ(viewer.History().Count(), 2);
+    viewer.SetHistoryIndex(1);
+    EXPECT_EQ(asked, std::vector<std::string>{"res:///help.htm"});
+    EXPECT_EQ(viewer.DocumentFile(), "res:///help.htm");
+    EXPECT_EQ(viewer.PageTitle(), "Again");
+    viewer.SetHistoryIndex(0);
+    EXPECT_EQ(viewer.DocumentFile(), folder / "b.htm");
+    // Without a host the entry cannot come back, and the page stays.
+    viewer.OnGetPostRequest = nullptr;
+    viewer.SetHistoryIndex(1);
+    EXPECT_EQ(viewer.DocumentFile(), folder / "b.htm");
+}
+
+// Linked style sheets of a page come through the host under the name the
+// host's expansion gives them.
+TEST_F(ViewerTest, LinkedStyleSheetsComeThroughTheHost) {
+    std::vector<std::string> asked;
+    TMemoryStream sheet;
+    viewer.OnExpandName = [](THTMLViewer*, const std::string& name) {
+        return "http://site/css/" + name;
+    };
+    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
+                                  ThtmlFileType&, TStream*& stream) {
+        asked.push_back(url);
+        sheet.Assign("P { margin-left: 150px }");
+        stream = &sheet;
+    };
+    TMemoryStream page;
+    page.Write("<LINK REL=stylesheet HREF=\"s.css\"><P>indented");
+    viewer.OpenStream("http://site/page.htm", page, ckHTML);
+    EXPECT_EQ(asked, std::vector<std::string>{"http://site/css/s.css"});
+    EXPECT_GT(PointOf("indented").x(), 150);
+}
+
 TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     viewer.SetHistoryMaxCount(10);
     std::vector<std::string> covered;

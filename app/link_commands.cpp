@@ -1,0 +1,124 @@
+// The links the main window handles itself, new windows, and the pop-up
+// menu of a page.
+#include "app/app_exceptions.h"
+#include "app/http_form.h"
+#include "app/link_actions.h"
+#include "app/lookup_combo_box.h"
+#include "frames/frame_browser.h"
+#include "frames/link_address.h"
+#include "net/address.h"
+#include "platform/clipboard.h"
+#include "platform/message_box.h"
+#include "platform/message_window.h"
+#include "platform/qt_text.h"
+#include "platform/shell.h"
+#include "viewer/html_viewer.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QMenu>
+
+namespace lumo {
+
+namespace {
+
+// The addresses behind three Help items.
+constexpr const char* VoraHomePage = "http://www.vora.example/lumo/";
+constexpr const char* SearchPage = "http://frogfind.com/";
+constexpr const char* HtmlReference = "http://www.w3.org/TR/REC-html32";
+
+bool IsLocalPage(const std::string& address) {
+    const std::string scheme = SchemeOf(address);
+    return scheme == "file" || scheme == "res";
+}
+
+} // namespace
+
+void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::string& URL) {
+    std::string text;
+    if (!URL.empty()) text = Target.empty() ? "URL: " + URL : "Target: " + Target + "  URL: " + URL;
+    Status3->setText(ToQString(text));
+}
+
+void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, bool& Handled) {
+    const TLinkDecision link = DecideLinkAction(URL);
+    switch (link.Action) {
+    case TLinkAction::Browse: return;
+    case TLinkAction::Mail: TheShell().OpenAddress(URL); break;
+    case TLinkAction::Download:
+        DownloadURL = URL;
+        messages_->Post(MsgDownload); // once the click has been handled
+        break;
+    case TLinkAction::Sound: TheShell().PlaySound(link.FileName); break;
+    case TLinkAction::Media: TheShell().OpenAddress(link.Address); break;
+    case TLinkAction::Program: {
+        // A page from the network never starts a program; a local page
+        // does when the user agrees.
+        if (!IsLocalPage(FrameBrowser->ClickedSource())) break;
+        const MessageAnswer answer = TheMessageBoxes().Show(
+            MessageKind::Question, ApplicationTitle(), "Start the program " + link.FileName + "?",
+            MessageButtons::YesNo);
+        if (answer == MessageAnswer::Yes) TheShell().StartProgram(link.FileName, link.Parameters);
+        break;
+    }
+    }
+    Handled = true;
+}
+
+void THTTPForm::DownloadLater() {
+    // FIXME: the download dialog takes DownloadURL here once saving exists.
+    ShowMessage("Downloading files comes in a later version of Lumo 10.\n" + DownloadURL);
+}
+
+void THTTPForm::BlankWindowRequest(const std::string& URL) {
+    StartNewWindow(IsFullAddress(URL) ? URL : ResolveRelative(BaseURL, URL));
+}
+
+void THTTPForm::StartNewWindow(const std::string& address) {
+    // A new window is a new copy of the program, given the address.
+    TheShell().StartProgram(FromQString(QCoreApplication::applicationFilePath()), {address});
+}
+
+void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters) {
+    // FIXME: "Save image as" is enabled for a loaded picture under the mouse
+    // once pictures and saving exist.
+    SaveImageAs1->setEnabled(false);
+    LinkURL.clear();
+    if (!Parameters.LinkURL.empty()) {
+        auto [link, anchor] = SplitAnchor(Parameters.LinkURL);
+        if (link.empty()) link = Sender->DocumentFile();
+        LinkURL = IsFullAddress(link)
+                      ? link + anchor
+                      : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), link) + anchor;
+    }
+    OpenInNewWindow1->setEnabled(!LinkURL.empty());
+    CopyLink1->setEnabled(!LinkURL.empty());
+    PopupMenu->popup(QCursor::pos());
+}
+
+void THTTPForm::OpenInNewWindowClick() {
+    if (!LinkURL.empty()) StartNewWindow(LinkURL);
+}
+
+void THTTPForm::CopyLinkClick() {
+    if (!LinkURL.empty()) SetClipboardText(LinkURL);
+}
+
+void THTTPForm::VoraFreeware1Click() {
+    NavigateTo(VoraHomePage);
+    ShowAddress(VoraHomePage);
+}
+
+void THTTPForm::SearchWeb1Click() {
+    NavigateTo(SearchPage);
+    ShowAddress(SearchPage);
+}
+
+void THTTPForm::HTMLHelp1Click() {
+    NavigateTo(HtmlReference);
+    ShowAddress(HtmlReference);
+}
+
+} // namespace lumo

@@ -1,0 +1,379 @@
+// The navigation driver: from an address to a document handed to the frame
+// browser, from the disk cache or through a connection, and the toolbar,
+// status bar, History menu and caption kept in step with it.
+#include "app/app_exceptions.h"
+#include "app/command_line.h"
+#include "app/http_form.h"
+#include "app/lookup_combo_box.h"
+#include "app/response_rules.h"
+#include "frames/frame_browser.h"
+#include "net/address.h"
+#include "net/cookie_list.h"
+#include "net/disk_cache.h"
+#include "net/file_connection.h"
+#include "net/http_connection.h"
+#include "platform/file_system.h"
+#include "platform/message_window.h"
+#include "platform/qt_text.h"
+#include "platform/stream.h"
+#include "platform/text.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr size_t HistoryCaptionLength = 80;
+
+// The part of an HTTP response whose status says it leads elsewhere.
+bool IsRedirection(int status) {
+    return status >= 300 && status < 400;
+}
+
+// A menu caption shows "&" as it stands.
+QString MenuText(const std::string& text) {
+    return ToQString(ReplaceAll(text, "&", "&&"));
+}
+
+// Holds the fetch flag for the life of a fetch, however it ends.
+class FetchScope {
+public:
+    explicit FetchScope(bool& flag) : flag_(flag) {
+        if (flag_) throw ESpecialException("A page is already being fetched");
+        flag_ = true;
+    }
+    ~FetchScope() { flag_ = false; }
+    FetchScope(const FetchScope&) = delete;
+    FetchScope& operator=(const FetchScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+// --- From the address box to the frame browser ----------------------------------------
+
+void THTTPForm::GetButtonClick() {
+    const std::string text(Trim(UrlCombobox->Text()));
+    if (text.empty()) return;
+    // A typed local path opens that file; any other text without a scheme
+    // is a web address. A drive needs a separator after it ("c:\dir"), so
+    // "x:80" stays a server and its port.
+    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
+    const bool path = text[0] == '/' || text[0] == '\\' || drive;
+    NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
+}
+
+void THTTPForm::NavigateTo(const std::string& url) {
+    BaseURL = DirectoryOf(url);
+    SetBusy();
+    Status1->clear();
+    Status2->clear();
+    FrameBrowser->OpenAddress(url);
+    Reloading = false;
+    // FIXME: the image queue starts its fetches here (StartImageJobs).
+    CheckDone();
+    FrameBrowser->setFocus();
+}
+
+// --- The fetch ---------------------------------------------------------------------------------
+
+void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
+                               const std::string& Query, bool Reload, std::string& NewURL,
+                               ThtmlFileType& DocType, TStream*& Stream) {
+    const FetchScope fetching(fetching_);
+    if (closing_) throw ESpecialException("Abort on user request");
+    Status1->clear();
+    Status2->clear();
+    ContentTypeError.clear();
+    Cancelled = false;
+    ImagesTotal = ImagesDone = 0;
+    ShowProgress(0, 0);
+    ProgressBar->show();
+    const std::string address = CompleteAddress(URL);
+    BaseURL = DirectoryOf(address);
+    SetBusy();
+    RedirectURL.clear();
+    docStream_->Clear();
+    // A query of a GET is part of what is fetched and cached; the answer to
+    // a POST is never taken from the cache nor kept in it.
+    const std::string fetched = IsGet && !Query.empty() ? address + "?" + Query : address;
+    bool failed = false;
+    if (Reloading || Reload) {
+        diskCache_->Remove(fetched);
+        DocType = ckHTML;
+    } else if (IsGet && LoadFromCache(fetched, DocType)) {
+        NewURL.clear();
+        Stream = docStream_.get();
+        return;
+    }
+    connection_.reset();
+    connection_ = TURLConnection::CreateForURL(address);
+    ++connectionSerial_;
+    if (!connection_) {
+        const std::string message = "Unsupported protocol: " + SchemeOf(address);
+        if (Sender == FrameBrowser) throw ESpecialException(message);
+        docStream_->Write(message);
+    } else {
+        Fetch(Sender, IsGet, address, Query, DocType, failed);
+        Status1->setText(ToQString("Received " + std::to_string(docStream_->Size()) + " bytes"));
+        // A redirected page is kept under the address it came from.
+        if (IsGet) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
+    }
+    NewURL = RedirectURL;
+    Stream = docStream_.get();
+}
+
+bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
+    std::string fileName;
+    int stored = ckHTML;
+    if (!diskCache_->Lookup(key, fileName, stored)) {
+        kind = ckHTML;
+        return false;
+    }
+    kind = stored >= ckHTML && stored <= ckImage ? static_cast<ThtmlFileType>(stored) : ckHTML;
+    std::optional<std::string> bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize);
+    if (!bytes) return false;
+    docStream_->Assign(std::move(*bytes));
+    return true;
+}
+
+void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
+    const std::string fileName = diskCache_->Add(key, kind, failed);
+    // A copy that cannot be written is only a copy the next visit lacks.
+    if (!fileName.empty() && !failed) WriteFileAtomically(fileName, docStream_->Bytes());
+}
+
+void THTTPForm::PrepareConnection(const std::string& address) {
+    TURLConnection& c = *connection_;
+    c.UseStream(docStream_.get());
+    c.Cookie = cookies_->CookieHeaderFor(address);
+    // A redirection takes the cookies of where it leads, including one the
+    // redirecting answer itself has just set.
+    c.OnCookieRequest = [this](void*, const std::string& url, std::string& cookie) {
+        cookie = cookies_->CookieHeaderFor(url);
+    };
+    responseAddress_ = nextResponseAddress_ = address;
+    c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
+    c.OnHeaderData = [this](void*) { HTTPHeaderData(); };
+    c.OnDocData = [this](void*, const char*, int) { HTTPDocData1(); };
+    UseProxies(c);
+}
+
+void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
+                      const std::string& query, ThtmlFileType& DocType, bool& failed) {
+    PrepareConnection(IsGet && !query.empty() ? address + "?" + query : address);
+    if (dynamic_cast<THTTPConnection*>(connection_.get())) Status1->setText("Connecting");
+    try {
+        if (IsGet) {
+            connection_->Get(query.empty() ? address : address + "?" + query);
+        } else {
+            TMemoryStream post;
+            post.Write(query);
+            post.Seek(0);
+            connection_->PostStream = &post;
+            connection_->ContentTypePost = "application/x-www-form-urlencoded";
+            try {
+                connection_->Post(address);
+            } catch (...) {
+                connection_->PostStream = nullptr;
+                throw;
+            }
+            connection_->PostStream = nullptr;
+        }
+        DocType = connection_->ContentKind();
+        // A short answer can end before the posted abort arrives.
+        if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);
+    } catch (const EContentTypeError&) {
+        connection_.reset();
+        throw;
+    } catch (const std::exception& e) {
+        FetchFailed(Sender, e, DocType);
+        failed = true;
+    }
+}
+
+void THTTPForm::FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType) {
+    // The connection goes whatever happens next.
+    const std::unique_ptr<TURLConnection> connection = std::move(connection_);
+    if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);
+    if (Cancelled) throw ESpecialException("Abort on user request");
+    if (Sender == FrameBrowser) throw ESpecialException(e.what());
+    // A frame shows what went wrong as its document.
+    if (dynamic_cast<THTTPConnection*>(connection.get())) {
+        if (docStream_->Size() == 0)
+            docStream_->Write(connection->ReasonPhrase() +
+                              "<p>Statuscode: " + std::to_string(connection->StatusCode()));
+        DocType = ckHTML;
+    } else {
+        docStream_->Assign(e.what());
+    }
+}
+
+void THTTPForm::HTTPHeaderData() {
+    if (!connection_) return;
+    const THeaderLine line = ReadHeaderLine(connection_->LastLine());
+    switch (line.Field) {
+    case THeaderField::Location:
+        RedirectURL = ResolveLocation(responseAddress_, line.Value);
+        BaseURL = DirectoryOf(RedirectURL);
+        nextResponseAddress_ = RedirectURL;
+        break;
+    case THeaderField::SetCookie:
+        // Stored for the server that sent it, even when it also redirects.
+        cookies_->StoreSetCookie(responseAddress_, line.RawValue);
+        break;
+    case THeaderField::ContentType:
+        if (IsRedirection(connection_->StatusCode()) || CanShowContentType(line.Value)) break;
+        ContentTypeError = ContentTypeMessage(line.Value);
+        // The connection is inside its own event: it is aborted from the
+        // event loop, and only if it is still the one this came from.
+        messages_->Post(MsgAbort, connectionSerial_);
+        break;
+    case THeaderField::Other: break;
+    }
+}
+
+void THTTPForm::HTTPDocData1() {
+    if (!connection_) return;
+    const int64_t received = connection_->ReceivedBytes();
+    Status1->setText(ToQString("Text: " + std::to_string(received) + " bytes"));
+    ShowProgress(received, connection_->ContentLength());
+}
+
+void THTTPForm::ShowProgress(int64_t Done, int64_t Total) {
+    if (Total < 0) {
+        if (ProgressBar->maximum() != 0) ProgressBar->setRange(0, 0); // unknown: the bar runs
+        return;
+    }
+    const int position =
+        Total == 0 ? 0 : static_cast<int>(std::clamp<int64_t>(Done * 100 / Total, 0, 100));
+    if (ProgressBar->maximum() != 100) ProgressBar->setRange(0, 100);
+    if (ProgressBar->value() == position) return;
+    ProgressBar->setValue(position);
+    ProgressBar->repaint();
+}
+
+// --- Busy and idle -------------------------------------------------------------------------------
+
+void THTTPForm::SetBusy() {
+    busy_ = true;
+    UrlCombobox->setEnabled(false);
+    StopButton->setEnabled(true);
+    ReloadButton->setEnabled(false);
+    BusyGauge->show();
+    ProgressBar->show();
+}
+
+void THTTPForm::SetIdle() {
+    busy_ = false;
+    UrlCombobox->setEnabled(true);
+    StopButton->setEnabled(false);
+    ReloadButton->setEnabled(true);
+    Reloading = false;
+    BusyGauge->hide();
+    ProgressBar->hide();
+}
+
+void THTTPForm::CheckDone() {
+    if (FrameBrowser->Processing()) return;
+    if (connection_ && connection_->State() >= 2) return; // connected or later
+    // FIXME: the image queue's running fetches keep the window busy too.
+    SetIdle();
+    Status2->setText("DONE");
+}
+
+void THTTPForm::Processing(bool ProcessingOn) {
+    if (ProcessingOn) {
+        FwdButton->setEnabled(false);
+        BackButton->setEnabled(false);
+        ReloadButton->setEnabled(false);
+        return;
+    }
+    FwdButton->setEnabled(FrameBrowser->FwdButtonEnabled());
+    BackButton->setEnabled(FrameBrowser->BackButtonEnabled());
+    ReloadButton->setEnabled(!FrameBrowser->CurrentAddress().empty());
+    CheckDone();
+}
+
+// --- Toolbar and the History menu
+// ------------------------------------------------------------------
+
+void THTTPForm::CancelButtonClick() {
+    Cancelled = true;
+    if (connection_) connection_->Abort();
+    // FIXME: the image queue is emptied here (ClearImageQueues).
+    CheckDone();
+}
+
+void THTTPForm::ReloadClick() {
+    ReloadButton->setEnabled(false);
+    Reloading = true;
+    FrameBrowser->Reload();
+    ReloadButton->setEnabled(true);
+    FrameBrowser->setFocus();
+}
+
+void THTTPForm::BackButtonClick() {
+    FrameBrowser->StepBack();
+    CheckDone();
+}
+
+void THTTPForm::FwdButtonClick() {
+    FrameBrowser->StepForward();
+    CheckDone();
+}
+
+void THTTPForm::HistoryChange() {
+    FwdButton->setEnabled(FrameBrowser->FwdButtonEnabled());
+    BackButton->setEnabled(FrameBrowser->BackButtonEnabled());
+    const std::vector<TPageHistoryEntry>& history = FrameBrowser->History();
+    History1->menuAction()->setVisible(!history.empty());
+    for (size_t i = 0; i < HistoryItems.size(); ++i) {
+        QAction* item = HistoryItems[i];
+        if (i >= history.size()) {
+            item->setVisible(false);
+            continue;
+        }
+        std::string caption = history[i].Address.substr(0, HistoryCaptionLength);
+        if (!history[i].Title.empty())
+            caption = (caption + "--" + history[i].Title).substr(0, HistoryCaptionLength);
+        item->setText(MenuText(caption));
+        item->setVisible(true);
+        item->setCheckable(true);
+        item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
+    }
+    const std::string& title = FrameBrowser->PageTitle();
+    setWindowTitle(title.empty() ? QString("Lumo 10") : ToQString(title));
+    // The box shows the page's own address, after redirections too.
+    if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
+    FrameBrowser->setFocus();
+}
+
+void THTTPForm::HistoryItemClick(int index) {
+    const std::vector<TPageHistoryEntry>& history = FrameBrowser->History();
+    if (index < 0 || index >= static_cast<int>(history.size())) return;
+    BaseURL = DirectoryOf(history[static_cast<size_t>(index)].Address);
+    FrameBrowser->SetHistoryPos(index);
+}
+
+bool THTTPForm::PageShown() const {
+    if (busy_ || FrameBrowser->Processing()) return false;
+    for (int i = 0; i < FrameBrowser->GetViewerCount(); ++i) {
+        const THTMLViewer* viewer = FrameBrowser->GetViewer(i);
+        const QWidget* panel = viewer->PaintPanel();
+        const bool visible = viewer->isVisible() && panel->width() > 0 && panel->height() > 0;
+        if (visible && !viewer->LaidOutAndPainted()) return false;
+    }
+    return true;
+}
+
+} // namespace lumo

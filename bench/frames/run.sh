@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The whole program beside Dillo, and the frame browser and the navigation
+# driver on their own: bench/frames/run.sh [RUNS]
+#
+# 1. `lumo --screenshot` at 800x600 of the generated text 1 MB, text 5 MB
+#    and 500-table pages, over file:// and over http:// from a local nginx,
+#    beside Dillo rendering the same local page (../shared/peers/dillo-time,
+#    under its own Xvfb with a dead proxy), median of RUNS (default 3) each:
+#    wall time until the program is done and its peak memory, with ratios.
+# 2. A local page of 400 frames (20 sets of 20) through the whole program,
+#    and bench_frames: loading it, and laying it out again after a resize.
+# 3. A 50 MB page over loopback: the driver's fetch (status and gauge on
+#    every block, the cache copy written) and the bare connection, beside curl.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+runs="${1:-3}"
+build=build-bench
+peers=../shared/peers
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
+nice cmake --build "$build" --target lumo bench_frames bench_driver >/dev/null
+
+work="$(mktemp -d)"
+nginx_pid=""
+trap '[ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/pages" "$work/home"
+python3 ../shared/pages/gen.py all "$work/pages" >/dev/null
+python3 - "$work/pages" <<'PY'
+import sys
+root = sys.argv[1]
+cols = ",".join("*" * 20)
+sets = "".join('<FRAMESET ROWS="%s">%s</FRAMESET>' % (cols, "".join(
+    '<FRAME SRC="f%d.htm">' % (i * 20 + j) for j in range(20))) for i in range(20))
+open(root + "/frames400.htm", "w").write('<TITLE>400</TITLE><FRAMESET COLS="%s">%s</FRAMESET>' % (cols, sets))
+for i in range(400):
+    open(root + "/f%d.htm" % i, "w").write("<P>Frame %d of four hundred" % i)
+line = "<P>" + "The quick brown fox jumps over the lazy dog. " * 20 + "\n"
+with open(root + "/50mb.htm", "w") as f:
+    for _ in range(50 * 1024 * 1024 // len(line)):
+        f.write(line)
+PY
+
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" <<CONF
+daemon off; master_process off; worker_processes 1;
+error_log $work/error.log; pid $work/nginx.pid;
+events { worker_connections 256; }
+http {
+  access_log off; sendfile on;
+  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
+  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
+  types { text/html htm html; } default_type application/octet-stream;
+  server { listen 127.0.0.1:$port; root $work/pages; }
+}
+CONF
+/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
+nginx_pid=$!
+base="http://127.0.0.1:$port"
+for _ in $(seq 50); do curl -s -o /dev/null "$base/text_1m.html" && break; sleep 0.1; done
+
+# lumo_time ADDRESS -> "SECONDS MIB": the median of the runs, each with a
+# fresh program folder, so nothing comes from the cache.
+lumo_time() {
+    local out line
+    out=$(LUMO_HOME="$work/home" QT_QPA_PLATFORM=offscreen python3 "$peers/quiesce.py" \
+        --runs "$runs" --label lumo -- /bin/sh -c \
+        "rm -rf '$work/home/Cache'; exec '$build/app/lumo' --screenshot '$work/shot.png' --size 800x600 --timeout 300 '$1'" 2>&1)
+    line=$(printf '%s\n' "$out" | grep MEDIAN | tail -1)
+    printf '%s %s\n' "$(printf '%s\n' "$line" | sed -n 's/.* time=\([0-9.]*\)s.*/\1/p')" \
+        "$(printf '%s\n' "$line" | sed -n 's/.*hwm_root=\([0-9.]*\)MiB.*/\1/p')"
+}
+
+printf '%-28s %9s %9s %9s %9s %9s %9s\n' "page" "lumo s" "dillo s" "ratio" "lumo MiB" "dillo MiB" "ratio"
+row() { # label "lumo_s lumo_mib" "dillo_s dillo_mib"
+    python3 - "$@" <<'PY'
+import sys
+label, ours, peer = sys.argv[1], sys.argv[2].split(), sys.argv[3].split()
+t, m = float(ours[0]), float(ours[1])
+pt, pm = float(peer[0]), float(peer[1])
+print(f"{label:<28} {t:9.2f} {pt:9.2f} {t / pt:9.2f} {m:9.1f} {pm:9.1f} {m / pm:9.2f}")
+PY
+}
+for page in text_1m.html text_5m.html tables_500.html; do
+    dillo=$("$peers/dillo-time" "$work/pages/$page" "$runs")
+    row "$page file://" "$(lumo_time "file://$work/pages/$page")" "$dillo"
+    row "$page http://" "$(lumo_time "$base/$page")" "$dillo"
+done
+# Dillo shows no frames (a list of links instead), so this one stands alone.
+read -r t m <<<"$(lumo_time "file://$work/pages/frames400.htm")"
+printf '%-28s %9.2f %9s %9s %9.1f\n' "400 frames file://" "$t" "-" "-" "$m"
+
+echo
+QT_QPA_PLATFORM=offscreen "$build/bench/frames/bench_frames" --benchmark_format=console 2>/dev/null |
+    grep -E '^BM_'
+
+echo
+LUMO_HOME="$work/home" LUMO_BENCH_BASE="$base" QT_QPA_PLATFORM=offscreen \
+    "$build/bench/app/bench_driver" --benchmark_format=json --benchmark_out="$work/driver.json" >/dev/null
+start=$(date +%s.%N)
+for _ in 1 2 3; do curl --http1.0 -s -o /dev/null "$base/50mb.htm"; done
+end=$(date +%s.%N)
+python3 - "$work/driver.json" "$(stat -c %s "$work/pages/50mb.htm")" "$start" "$end" <<'PY'
+import json, sys
+runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+size, start, end = int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+curl = 3 * size / 1048576 / (end - start)
+print(f"{'50 MB page':<28}{'MB/s':>10}{'/curl':>10}")
+for name, label in (("BM_DriverFetch50MB", "driver (status, cache)"),
+                    ("BM_ConnectionFetch50MB", "bare connection")):
+    rate = runs[name]["bytes_per_second"] / 1048576
+    print(f"{label:<28}{rate:>10.1f}{rate / curl:>10.2f}")
+print(f"{'curl':<28}{curl:>10.1f}{1:>10.2f}")
+PY

@@ -1,0 +1,418 @@
+// The frame browser: loading pages, the viewers' events, link and form
+// routing, selection and find. The history is in frame_browser_history.cpp.
+#include "frames/frame_browser.h"
+
+#include "frames/frame.h"
+#include "frames/frame_set.h"
+#include "frames/link_address.h"
+#include "net/address.h"
+#include "platform/stream.h"
+#include "platform/text.h"
+
+#include <QResizeEvent>
+
+namespace lumo {
+
+TFrameBrowser::TFrameBrowser(QWidget* parent) : TFVBase(parent) {
+    setObjectName("FrameBrowser");
+    shown_ = new TbrFrameSet(*this);
+    shown_->EdgeBorder = 2; // the empty browser shows a sunken frame
+    shown_->SetBevel(2);
+    shown_->setGeometry(rect());
+    shown_->show();
+}
+
+TFrameBrowser::~TFrameBrowser() {
+    // The sets and their viewers go first, while what they call back into
+    // still stands; nothing of theirs may reach the owner meanwhile.
+    OnGetPostRequest = nullptr;
+    OnViewerClear = nullptr;
+    OnHistoryChange = nullptr;
+    OnProcessing = nullptr;
+    pages_.clear();
+    shown_ = nullptr;
+    for (TbrFrameSet* set : findChildren<TbrFrameSet*>(Qt::FindDirectChildrenOnly))
+        delete set;
+}
+
+void TFrameBrowser::SetFvOptions(TFrameViewerOptions options) {
+    const bool border = !(options & fvNoBorder);
+    options_ = options;
+    if (shown_->CurrentAddress.empty() && shown_->Children.empty()) {
+        shown_->EdgeBorder = border ? 2 : 0;
+        shown_->SetBevel(shown_->EdgeBorder);
+        shown_->BorderSize = border ? 2 : 0;
+    }
+}
+
+void TFrameBrowser::resizeEvent(QResizeEvent* event) {
+    TFVBase::resizeEvent(event);
+    shown_->SetBounds(rect());
+}
+
+// --- Loading pages -------------------------------------------------------------------------
+
+void TFrameBrowser::OpenAddress(const std::string& url) {
+    if (Processing()) return;
+    OpenTopAddress(CompleteAddress(url), "", false, true);
+}
+
+void TFrameBrowser::OpenTopAddress(const std::string& url, const std::string& query, bool reload,
+                                   bool isGet) {
+    if (!OnGetPostRequest) throw Exception("No OnGetPostRequest event defined");
+    TProcessingScope processing(*this);
+    auto [address, anchor] = SplitAnchor(url);
+    ClearBusyViewers();
+    if (OnSoundRequest) OnSoundRequest(this, "", 1, true);
+    if (SameText(address, shown_->CurrentAddress))
+        LoadSameAddress(address, anchor, query, reload, isGet);
+    else
+        LoadNewAddress(address, anchor, query, reload, isGet);
+    AddVisited(url);
+    RefreshVisitedLinks();
+}
+
+void TFrameBrowser::LoadSameAddress(const std::string& address, const std::string& anchor,
+                                    const std::string& query, bool reload, bool isGet) {
+    const TScrollPosition position = shown_->SingleViewerPosition();
+    // The viewers go with the old content: the owner must not deliver to them.
+    for (THTMLViewer* viewer : shown_->Viewers())
+        ViewerClear(viewer);
+    std::string newURL;
+    ThtmlFileType kind = ckHTML;
+    TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
+    if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
+    shown_->LoadDocument(*stream, kind, anchor, newURL.empty() ? address : newURL);
+    BumpSamePage(position);
+}
+
+void TFrameBrowser::LoadNewAddress(std::string address, const std::string& anchor,
+                                   const std::string& query, bool reload, bool isGet) {
+    for (THTMLViewer* viewer : shown_->Viewers())
+        ViewerClear(viewer);
+    TbrFrameSet* old = shown_;
+    auto* set = new TbrFrameSet(*this);
+    set->setGeometry(rect());
+    set->lower();
+    set->show();
+    try {
+        std::string newURL;
+        ThtmlFileType kind = ckHTML;
+        TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
+        if (!stream) throw EfvLoadError("Can't load: " + address);
+        if (!newURL.empty()) address = newURL;
+        if (address.find(':') != std::string::npos) {
+            set->BaseAddress = DirectoryOf(address);
+        } else {
+            set->BaseAddress = old->BaseAddress;
+            address = ResolveRelative(set->BaseAddress, address);
+        }
+        set->LoadDocument(*stream, kind, anchor, address);
+    } catch (...) {
+        set->Retire();
+        throw;
+    }
+    const TScrollPosition position = old->SingleViewerPosition();
+    old->UnloadContent();
+    SwitchTo(set);
+    AddPageToHistory(old, position);
+}
+
+void TFrameBrowser::SwitchTo(TbrFrameSet* set) {
+    TbrFrameSet* old = shown_;
+    shown_ = set;
+    set->setGeometry(rect());
+    set->Arrange();
+    set->raise();
+    set->show();
+    if (old != set) old->hide();
+    update();
+}
+
+void TFrameBrowser::Reload() {
+    TProcessingScope processing(*this);
+    ClearBusyViewers();
+    setUpdatesEnabled(false);
+    try {
+        shown_->UnloadContent();
+        shown_->ReloadContent(std::nullopt);
+    } catch (...) {
+        setUpdatesEnabled(true);
+        throw;
+    }
+    setUpdatesEnabled(true);
+    RefreshVisitedLinks();
+}
+
+TStream* TFrameBrowser::RequestDocument(QWidget* sender, bool isGet, const std::string& url,
+                                        const std::string& query, bool reload, std::string& newURL,
+                                        ThtmlFileType& kind) {
+    if (!OnGetPostRequest) throw Exception("No OnGetPostRequest event defined");
+    TStream* stream = nullptr;
+    newURL.clear();
+    OnGetPostRequest(sender, isGet, url, query, reload, newURL, kind, stream);
+    return stream;
+}
+
+bool TFrameBrowser::IsFrameStream(TStream& stream) {
+    TLoadInput input;
+    input.Mode = TLoadMode::Stream;
+    input.Stream = &stream;
+    return IsFrameDocument(input, *this);
+}
+
+// --- The frameset walk ----------------------------------------------------------------------
+
+void TFrameBrowser::FrameFound(void* frameSet, const TAttributeList& attributes,
+                               const std::string&) {
+    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->FrameFound(&attributes);
+}
+
+void* TFrameBrowser::FrameSetFound(void* frameSet) {
+    TbrSubFrameSet* set = FrameSetOf(frameSet);
+    return set ? set->AddNestedSet() : nullptr;
+}
+
+void TFrameBrowser::ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) {
+    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->ApplyFrameSetAttributes(attributes);
+}
+
+void TFrameBrowser::FrameSetEnded(void* frameSet) {
+    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->FrameSetParsed();
+}
+
+// --- The viewers --------------------------------------------------------------------------------
+
+const std::string& TFrameBrowser::CurrentAddress() const {
+    return shown_->CurrentAddress;
+}
+
+const std::string& TFrameBrowser::PageTitle() const {
+    return shown_->Title;
+}
+
+THTMLViewer* TFrameBrowser::FocusedViewer() const {
+    const std::vector<THTMLViewer*> viewers = shown_->Viewers();
+    if (viewers.size() == 1) return viewers.front();
+    for (THTMLViewer* viewer : viewers)
+        if (viewer == shown_->FocusedViewer) return viewer;
+    return nullptr;
+}
+
+int TFrameBrowser::GetViewerCount() const {
+    return static_cast<int>(shown_->Viewers().size());
+}
+
+THTMLViewer* TFrameBrowser::GetViewer(int index) const {
+    const std::vector<THTMLViewer*> viewers = shown_->Viewers();
+    return index >= 0 && index < static_cast<int>(viewers.size())
+               ? viewers[static_cast<size_t>(index)]
+               : nullptr;
+}
+
+TbrFrame* TFrameBrowser::FrameOf(THTMLViewer* viewer) {
+    return viewer ? dynamic_cast<TbrFrame*>(viewer->parentWidget()) : nullptr;
+}
+
+std::string TFrameBrowser::ViewerBaseAddress(THTMLViewer* viewer) const {
+    const TbrFrame* frame = FrameOf(viewer);
+    return frame ? frame->BaseAddress : std::string();
+}
+
+bool TFrameBrowser::DeliverImage(THTMLViewer* viewer, const std::string& src, TStream& stream) {
+    return viewer && viewer->DeliverImage(src, stream);
+}
+
+void TFrameBrowser::ViewerClear(THTMLViewer* viewer) {
+    if (OnViewerClear && viewer) OnViewerClear(viewer);
+}
+
+void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
+    THTMLViewerOptions options = viewer.htOptions() | htPrintTableBackground;
+    if (options_ & fvOverLinksActive) options |= htOverLinksActive;
+    if (options_ & fvNoLinkUnderline) options |= htNoLinkUnderline;
+    if (!(options_ & fvPrintTableBackground)) options &= ~htPrintTableBackground;
+    if (options_ & fvShowVScroll) options |= htShowVScroll;
+    viewer.SetHtOptions(options);
+    // The browser keeps the visited list of all its frames.
+    viewer.SetVisitedMaxCount(0);
+    viewer.OnImageRequest = OnImageRequest;
+    viewer.OnHotSpotClick = [this](THTMLViewer* v, const std::string& url, bool& handled) {
+        HotSpotClick(v, url, handled);
+    };
+    viewer.OnHotSpotCovered = [this](THTMLViewer* v, const std::string& url) {
+        HotSpotCovered(v, url);
+    };
+    viewer.OnProcessing = [this](THTMLViewer* v, bool on) { ViewerProcessing(v, on); };
+    viewer.OnEnter = [master = frame.MasterSet](THTMLViewer* v) { master->FocusedViewer = v; };
+    viewer.OnMetaRefresh = [&frame](THTMLViewer*, int delay, const std::string& url) {
+        frame.ViewerRefresh(delay, url);
+    };
+    viewer.OnExpandName = [&frame](THTMLViewer* v, const std::string& name) {
+        return ExpandFrameName(name, v->BaseDir(), frame.BaseAddress);
+    };
+    viewer.OnGetPostRequest = [this, &frame](THTMLViewer*, const std::string& url,
+                                             std::string& newURL, ThtmlFileType& kind,
+                                             TStream*& stream) {
+        stream = RequestDocument(&frame, true, url, "", false, newURL, kind);
+    };
+}
+
+// --- Links -----------------------------------------------------------------------------------
+
+std::string TFrameBrowser::TargetOfLink(THTMLViewer* viewer, TbrFrame* frame) const {
+    if (!viewer->HotTarget().empty()) return viewer->HotTarget();
+    if (!viewer->DefaultTarget().empty()) return viewer->DefaultTarget();
+    return frame->ParentSet->InheritedBaseTarget();
+}
+
+TbrFrameBase* TFrameBrowser::TargetOf(TbrFrame* frame, const std::string& target) const {
+    if (target.empty() || SameText(target, "_self")) return frame;
+    if (TbrFrame* named = shown_->FrameNamed(target)) return named;
+    if (SameText(target, "_top")) return shown_;
+    if (SameText(target, "_parent")) {
+        for (QWidget* p = frame->parentWidget(); p; p = p->parentWidget()) {
+            if (auto* above = dynamic_cast<TbrFrame*>(p)) return above;
+            if (p == shown_) return shown_;
+        }
+        return shown_;
+    }
+    return nullptr;
+}
+
+void TFrameBrowser::HotSpotClick(THTMLViewer* viewer, const std::string& url, bool& handled) {
+    handled = true; // the browser follows links itself
+    TbrFrame* frame = FrameOf(viewer);
+    if (Processing() || !frame) return;
+    clickedURL_ = url;
+    clickedTarget_ = TargetOfLink(viewer, frame);
+    clickedSource_ = frame->Source;
+    const auto [link, anchor] = SplitAnchor(url);
+    const std::string address =
+        ResolveFrameLink(link, viewer->BaseDir(), frame->BaseAddress, frame->Source);
+    bool ownerHandled = false;
+    if (OnHotSpotTargetClick)
+        OnHotSpotTargetClick(this, clickedTarget_, address + anchor, ownerHandled);
+    if (ownerHandled) return;
+    TbrFrameBase* target = TargetOf(frame, clickedTarget_);
+    if (!target) {
+        AddVisited(address + anchor);
+        RefreshVisitedLinks();
+        if (OnBlankWindowRequest) OnBlankWindowRequest(this, clickedTarget_, address + anchor);
+        return;
+    }
+    GoTo(target, address, anchor, "", false, true, TWholePage::Yes);
+}
+
+void TFrameBrowser::GoTo(TbrFrameBase* target, const std::string& address,
+                         const std::string& anchor, const std::string& query, bool reload,
+                         bool isGet, TWholePage wholePage) {
+    TProcessingScope processing(*this);
+    auto* frame = dynamic_cast<TbrFrame*>(target);
+    // On an ordinary page a link to another page replaces the page.
+    if (wholePage == TWholePage::Yes && frame && shown_->SingleViewer() &&
+        !SameText(address, shown_->CurrentAddress))
+        frame = nullptr;
+    if (frame)
+        frame->LoadFrameURL(address, anchor, reload, isGet, TbrFrame::TBump::Yes, query);
+    else
+        OpenTopAddress(address + anchor, query, reload, isGet);
+    RefreshVisitedLinks();
+}
+
+void TFrameBrowser::HotSpotCovered(THTMLViewer* viewer, const std::string& url) {
+    if (!OnHotSpotTargetCovered) return;
+    const TbrFrame* frame = FrameOf(viewer);
+    std::string shown = url;
+    if (frame && !url.empty() && !IsFullAddress(url)) {
+        const auto [link, anchor] = SplitAnchor(url);
+        shown =
+            ResolveFrameLink(link, viewer->BaseDir(), frame->BaseAddress, frame->Source) + anchor;
+    }
+    OnHotSpotTargetCovered(viewer, viewer->HotTarget(), shown);
+}
+
+void TFrameBrowser::FormSubmit(THTMLViewer* viewer, const std::string& action,
+                               const std::string& target, const std::string& encType,
+                               const std::string& method, const std::vector<std::string>& results) {
+    TbrFrame* frame = FrameOf(viewer);
+    if (inFormSubmit_ || !frame) return;
+    inFormSubmit_ = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{inFormSubmit_};
+    bool handled = false;
+    if (OnFormSubmit) OnFormSubmit(this, action, target, encType, method, results, handled);
+    if (handled) return;
+    const std::string query = EncodeFormResults(results);
+    TbrFrameBase* destination = TargetOf(frame, target);
+    if (!destination) {
+        if (OnBlankWindowRequest) OnBlankWindowRequest(this, target, action + "?" + query);
+        return;
+    }
+    auto [address, anchor] = SplitAnchor(action);
+    if (address.empty())
+        address = frame->Source;
+    else if (!IsFullAddress(address))
+        address = ResolveRelative(frame->BaseAddress, address);
+    GoTo(destination, address, anchor, query, true, SameText(method, "get"), TWholePage::No);
+}
+
+// --- Selection and find --------------------------------------------------------------------
+
+std::string TFrameBrowser::SelText() const {
+    THTMLViewer* viewer = FocusedViewer();
+    return viewer ? viewer->SelectedText() : std::string();
+}
+
+bool TFrameBrowser::HasSelection() const {
+    THTMLViewer* viewer = FocusedViewer();
+    return viewer && viewer->SelectionLength() != 0;
+}
+
+void TFrameBrowser::CopyToClipboard() {
+    if (THTMLViewer* viewer = FocusedViewer()) viewer->CopySelectionToClipboard();
+}
+
+void TFrameBrowser::SelectAll() {
+    if (THTMLViewer* viewer = FocusedViewer()) viewer->SelectEverything();
+}
+
+bool TFrameBrowser::Find(const std::string& text, bool matchCase) {
+    THTMLViewer* viewer = FocusedViewer();
+    return viewer && viewer->FindNext(text, matchCase);
+}
+
+// --- Visited links ----------------------------------------------------------------------------
+
+void TFrameBrowser::AddVisited(const std::string& address) {
+    if (visitedMaxCount_ > 0) visited_.Add(address, visitedMaxCount_);
+}
+
+bool TFrameBrowser::IsVisitedLink(const TbrFrame& frame, const std::string& link) const {
+    const auto [address, anchor] = SplitAnchor(link);
+    const std::string documentBase = frame.Viewer ? frame.Viewer->BaseDir() : std::string();
+    return visited_.Contains(
+        ResolveFrameLink(address, documentBase, frame.BaseAddress, frame.Source) + anchor);
+}
+
+void TFrameBrowser::RefreshVisitedLinks() {
+    if (visitedMaxCount_ <= 0) return;
+    for (TbrFrame* frame : shown_->AllFrames())
+        if (THTMLViewer* viewer = frame->Viewer)
+            viewer->MarkLinks([&](const std::string& link) { return IsVisitedLink(*frame, link); });
+}
+
+void TFrameBrowser::SetVisitedMaxCount(int count) {
+    count = std::max(0, count);
+    if (count == visitedMaxCount_) return;
+    visitedMaxCount_ = count;
+    visited_.Cut(count);
+    if (count > 0) return;
+    visited_.Clear();
+    ForEachViewer([](THTMLViewer& v) { v.MarkLinks([](const std::string&) { return false; }); });
+    update();
+}
+
+} // namespace lumo

@@ -1,0 +1,132 @@
+#include "frames/frame_set.h"
+
+#include "frames/frame.h"
+#include "frames/frame_browser.h"
+#include "frames/link_address.h"
+#include "net/address.h"
+#include "platform/stream.h"
+#include "platform/text.h"
+#include "viewer/html_viewer.h"
+
+namespace lumo {
+
+TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
+    : TbrSubFrameSet(&browser, this), OwningBrowser(browser) {
+    BorderSize = (browser.fvOptions() & fvNoBorder) ? 0 : 2;
+    CharSet = browser.CharSet;
+}
+
+TbrFrameSet::~TbrFrameSet() = default;
+
+void TbrFrameSet::LoadDocument(TStream& stream, ThtmlFileType kind, const std::string& anchor,
+                               const std::string& url) {
+    ClearChildren();
+    CurrentAddress = url;
+    TFrameBrowser& browser = OwningBrowser;
+    IsFramePage = kind == ckHTML && browser.IsFrameStream(stream);
+    if (IsFramePage) {
+        TLoadInput input;
+        input.Mode = TLoadMode::Stream;
+        input.Stream = &stream;
+        const TParseResult result =
+            ParseFrameDocument(browser, this, input,
+                               [this](void*, const std::string& httpEq, const std::string& name,
+                                      const std::string& content) {
+                                   if (OwningBrowser.OnMeta)
+                                       OwningBrowser.OnMeta(nullptr, httpEq, name, content);
+                                   FrameSetMeta(httpEq, content);
+                               });
+        Title = result.Title;
+        BaseHref = result.Base.empty() ? BaseAddress : result.Base;
+        BaseTarget = result.BaseTarget;
+        ResolveSources(result.Base);
+        MasterResize(); // the frames have their places before their viewers come
+        LoadContent();
+        ResetSize();
+        MasterResize();
+        bool lower = false, upper = false;
+        CollectNoResize(lower, upper);
+        StartRefresh();
+        return;
+    }
+    TbrFrame* frame = FrameFound(nullptr);
+    frame->Source = frame->OriginalSource = url;
+    frame->FrameStream = &stream;
+    frame->FrameDocType = kind;
+    frame->Anchor = anchor;
+    FrameSetParsed();
+    MasterResize();
+    frame->LoadContent();
+    if (THTMLViewer* viewer = frame->Viewer) {
+        Title = viewer->PageTitle();
+        BaseHref = viewer->BaseDir();
+        BaseTarget = viewer->DefaultTarget();
+    }
+}
+
+void TbrFrameSet::MasterResize() {
+    const QRect area = InsetRect();
+    if (area.width() == LastWidth && area.height() == LastHeight) return;
+    ComputeSizes(area.width(), area.height());
+    PlaceChildren();
+    LastWidth = area.width();
+    LastHeight = area.height();
+}
+
+void TbrFrameSet::Arrange() {
+    MasterResize();
+}
+
+void TbrFrameSet::ClearChildren() {
+    TbrSubFrameSet::ClearChildren();
+    DragOwnerSet = nullptr;
+    FocusedViewer = nullptr;
+    IsFramePage = false;
+    Title.clear();
+    ResetSize();
+}
+
+std::vector<TbrFrame*> TbrFrameSet::AllFrames() {
+    std::vector<TbrFrame*> frames;
+    CollectFrames(frames);
+    return frames;
+}
+
+std::vector<THTMLViewer*> TbrFrameSet::Viewers() {
+    std::vector<THTMLViewer*> viewers;
+    for (TbrFrame* frame : AllFrames())
+        if (frame->Viewer) viewers.push_back(frame->Viewer);
+    return viewers;
+}
+
+TbrFrame* TbrFrameSet::FrameNamed(const std::string& name) {
+    if (name.empty()) return nullptr;
+    for (TbrFrame* frame : AllFrames())
+        if (SameText(frame->FrameName, name)) return frame;
+    return nullptr;
+}
+
+THTMLViewer* TbrFrameSet::SingleViewer() {
+    const std::vector<THTMLViewer*> viewers = Viewers();
+    return viewers.size() == 1 ? viewers.front() : nullptr;
+}
+
+TScrollPosition TbrFrameSet::SingleViewerPosition() {
+    THTMLViewer* viewer = SingleViewer();
+    return viewer ? viewer->ScrollPosition() : TScrollPosition{};
+}
+
+void TbrFrameSet::RefreshTimerTimer() {
+    StopRefresh();
+    if (this != OwningBrowser.ShownFrameSet() || IsUnloaded) return;
+    if (OwningBrowser.Processing()) {
+        RetryRefreshLater();
+        return;
+    }
+    // An empty address in the refresh means this page again.
+    std::string address = PendingRefreshURL.empty() ? CurrentAddress : PendingRefreshURL;
+    if (!IsFullAddress(address)) address = ResolveRelative(BaseAddress, address);
+    OwningBrowser.OpenTopAddress(address, "", true, true);
+}
+
+} // namespace lumo

@@ -1,0 +1,60 @@
+// The top frame set of a page: the document it shows (a frameset page, or
+// an ordinary page in one frame), the names of its frames, the viewers of
+// the whole tree, and the layout of the tree when the browser's size changes.
+#pragma once
+
+#include "frames/sub_frame_set.h"
+#include "net/content_kind.h"
+
+#include <QPointer>
+
+namespace lumo {
+
+class TStream;
+class THTMLViewer;
+
+class TbrFrameSet : public TbrSubFrameSet {
+public:
+    explicit TbrFrameSet(TFrameBrowser& browser);
+    ~TbrFrameSet() override;
+
+    TFrameBrowser& OwningBrowser;
+    std::string Title;
+    std::string CurrentAddress;
+    TbrSubFrameSet* DragOwnerSet = nullptr;
+    int LastWidth = -1, LastHeight = -1;
+    QPointer<THTMLViewer> FocusedViewer; // the viewer that last had the focus
+    // The page is a frameset document (not an ordinary page in one frame).
+    bool IsFramePage = false;
+
+    // Shows a document as this page: a frameset builds the frame tree and
+    // loads every frame's document; anything else goes into one frame.
+    void LoadDocument(TStream& stream, ThtmlFileType kind, const std::string& anchor,
+                      const std::string& url);
+    // Lays the tree out when the browser's size changed, from the ROWS and
+    // COLS specifications (undoing border drags).
+    void MasterResize();
+    // Forgets the remembered size, so the next MasterResize lays out.
+    void ResetSize() { LastWidth = LastHeight = -1; }
+
+    // The frames and viewers of the tree as it is shown now (nested sets
+    // kept for a frame's history are not part of it), in document order.
+    // They are worked out when asked, so they never go stale.
+    std::vector<TbrFrame*> AllFrames();
+    std::vector<THTMLViewer*> Viewers();
+    // The first frame of the tree with that NAME, compared without regard
+    // to case; null when none.
+    TbrFrame* FrameNamed(const std::string& name);
+    // The only viewer, when the page holds exactly one.
+    THTMLViewer* SingleViewer();
+    // The scroll position of the only viewer, else the start.
+    TScrollPosition SingleViewerPosition();
+
+    void ClearChildren() override;
+    void Arrange() override;
+
+protected:
+    void RefreshTimerTimer() override;
+};
+
+} // namespace lumo

@@ -1,0 +1,108 @@
+// Links the main window hands to the desktop (mail, sounds, videos,
+// programs, new windows) through a recording shell, with exact arguments.
+#include "app/http_form.h"
+#include "frames/frame_browser.h"
+#include "platform/message_box.h"
+#include "viewer/html_viewer.h"
+
+#include "tests/support/recording_boxes.h"
+#include "tests/support/recording_shell.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/viewer_input.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
+
+#include <gtest/gtest.h>
+
+namespace lumo {
+namespace {
+
+class LinkCommandsTest : public testing::Test {
+protected:
+    LinkCommandsTest() {
+        home.Write("links.htm", "<TITLE>Links</TITLE><P><A HREF=\"mailto:me@host.com\">mail</A> "
+                                "<A HREF=\"ding.wav\">sound</A> <A HREF=\"tune.mid\">tune</A> "
+                                "<A HREF=\"tool.exe?-a%20b\">program</A> "
+                                "<A HREF=\"new.htm#part\" TARGET=_blank>window</A> "
+                                "<A HREF=\"sub/next.htm\">next</A>");
+        form.resize(800, 600);
+        form.show();
+        form.FormShow("file://" + (home / "links.htm"));
+    }
+    ~LinkCommandsTest() override { form.close(); }
+
+    THTMLViewer& Viewer() { return *form.FrameBrowser->FocusedViewer(); }
+    void Click(std::string_view text) {
+        test::ClickText(Viewer(), text);
+        QCoreApplication::processEvents();
+    }
+    std::string File(std::string_view name) { return home / name; }
+    std::string Program() const { return QCoreApplication::applicationFilePath().toStdString(); }
+
+    test::TempFolder home;
+    test::ScopedHome scopedHome{home.Path()};
+    test::RecordingBoxes boxes;
+    test::RecordingShell shell;
+    THTTPForm form;
+};
+
+TEST_F(LinkCommandsTest, MailSoundsAndVideosGoToTheDesktop) {
+    Click("mail");
+    Click("sound");
+    Click("tune");
+    EXPECT_EQ(shell.calls,
+              (std::vector<std::string>{"open mailto:me@host.com", "sound " + File("ding.wav"),
+                                        "open file://" + File("tune.mid")}));
+    EXPECT_EQ(form.windowTitle(), "Links"); // the page stays
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(LinkCommandsTest, ALocalPageStartsAProgramOnlyWhenTheUserAgrees) {
+    boxes.answer = MessageAnswer::No;
+    Click("program");
+    EXPECT_TRUE(shell.calls.empty());
+    boxes.answer = MessageAnswer::Yes;
+    Click("program");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1],
+              std::make_pair(MessageKind::Question, "Start the program " + File("tool.exe") + "?"));
+    EXPECT_EQ(shell.calls, std::vector<std::string>{"start " + File("tool.exe") + "|-a|b"});
+}
+
+TEST_F(LinkCommandsTest, NewWindowsAreNewCopiesOfTheProgram) {
+    Click("window");
+    QWidget* panel = Viewer().PaintPanel();
+    test::SendMouse(panel, QEvent::MouseButtonRelease, Qt::RightButton,
+                    test::PointOfText(Viewer(), "next"));
+    EXPECT_TRUE(form.OpenInNewWindow1->isEnabled());
+    EXPECT_FALSE(form.SaveImageAs1->isEnabled());
+    form.PopupMenu->hide();
+    form.OpenInNewWindow1->trigger();
+    form.CopyLink1->trigger();
+    EXPECT_EQ(shell.calls,
+              (std::vector<std::string>{"start " + Program() + "|file://" + File("new.htm#part"),
+                                        "start " + Program() + "|file://" + File("sub/next.htm")}));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "file://" + File("sub/next.htm"));
+    // A right click beside the links offers nothing to open.
+    test::SendMouse(panel, QEvent::MouseButtonRelease, Qt::RightButton, {2, 2});
+    EXPECT_FALSE(form.OpenInNewWindow1->isEnabled());
+    form.PopupMenu->hide();
+}
+
+TEST_F(LinkCommandsTest, DownloadsSayPlainlyThatTheyComeLater) {
+    bool handled = false;
+    form.HotSpotTargetClick("", "http://host/files/pack.zip", handled);
+    EXPECT_TRUE(handled);
+    EXPECT_TRUE(boxes.shown.empty()); // the message waits until the click is over
+    QCoreApplication::processEvents();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].second.find("http://host/files/pack.zip"), std::string::npos);
+    EXPECT_NE(boxes.shown[0].second.find("later version"), std::string::npos);
+}
+
+} // namespace
+} // namespace lumo

@@ -1,0 +1,129 @@
+// The main window browsing a small site served by a real nginx on
+// 127.0.0.1, started once for the test suite; each test has a fresh program
+// folder, so its cache and cookies start empty. Requests are counted in
+// nginx's access log.
+#pragma once
+
+#include "app/app_exceptions.h"
+#include "app/http_form.h"
+#include "app/lookup_combo_box.h"
+#include "frames/frame.h"
+#include "frames/frame_browser.h"
+#include "frames/frame_set.h"
+#include "viewer/html_viewer.h"
+
+#include "tests/support/local_servers.h"
+#include "tests/support/pump.h"
+#include "tests/support/recording_boxes.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/viewer_input.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace lumo::test {
+
+class NavigationTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        site_ = new TempFolder;
+        logs_ = new TempFolder;
+        WriteSite(*site_);
+        const std::string config =
+            "access_log " + (*logs_ / "access.log") +
+            ";\n"
+            "location = /r-abs { return 302 http://$host:$server_port/target.htm; }\n"
+            "location = /r-rel { absolute_redirect off; return 302 /target.htm; }\n"
+            "location = /setcookie.htm { add_header Set-Cookie \"session=42\"; }\n"
+            "location = /login { add_header Set-Cookie \"fresh=1\" always;"
+            " return 302 http://$host:$server_port/cookie; }\n"
+            "location = /cookie { default_type text/html;"
+            " return 200 \"<TITLE>Cookie</TITLE>cookie=[$http_cookie]\"; }\n"
+            "location = /upper.htm { types { } default_type TEXT/HTML; }\n"
+            "location ~ \\.pdf$ { types { } default_type application/pdf; }\n"
+            "location = /slow.htm { limit_rate_after 1k; limit_rate 100; }\n"
+            "location = /post { default_type text/html; return 200 \"<TITLE>Posted</TITLE>"
+            "posted\"; }\n";
+        server_ = LocalServer::StartNginx(site_->Path(), config).release();
+    }
+    static void TearDownTestSuite() {
+        delete server_;
+        delete site_;
+        delete logs_;
+        server_ = nullptr;
+    }
+
+    void SetUp() override {
+        if (!server_) GTEST_SKIP() << "nginx is not installed";
+        logStart_ = logs_->Read("access.log").size();
+        form = std::make_unique<THTTPForm>();
+        form->resize(800, 600);
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        if (form) form->close();
+        form.reset();
+    }
+
+    static std::string Url(const std::string& path) { return server_->Address(path); }
+    // Requests nginx has logged for a path since the test began.
+    int Hits(const std::string& path) const {
+        const std::string log = logs_->Read("access.log").substr(logStart_);
+        const std::string needle = "\"GET " + path + " ";
+        int count = 0;
+        for (size_t at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
+            ++count;
+        return count;
+    }
+    // Types an address into the box and presses Enter, as a user does;
+    // failures go to the window's handler (and the recorded boxes).
+    void Type(const std::string& text) {
+        form->UrlCombobox->SetText(text);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(form->UrlCombobox->lineEdit(), &enter);
+        QCoreApplication::processEvents();
+    }
+    THTMLViewer& Viewer() {
+        THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
+        EXPECT_NE(viewer, nullptr);
+        return *viewer;
+    }
+    THTMLViewer& FrameViewer(const std::string& name) {
+        TbrFrame* frame = form->FrameBrowser->ShownFrameSet()->FrameNamed(name);
+        EXPECT_TRUE(frame && frame->Viewer) << name;
+        return *frame->Viewer;
+    }
+    static std::string TextOf(THTMLViewer& viewer) {
+        viewer.SelectEverything();
+        return viewer.SelectedText();
+    }
+    std::string Status(int panel) const {
+        const QLabel* label = panel == 1   ? form->Status1
+                              : panel == 2 ? form->Status2
+                                           : form->Status3;
+        return label->text().toStdString();
+    }
+
+    TempFolder home;
+    ScopedHome scopedHome{home.Path()};
+    RecordingBoxes boxes;
+    std::unique_ptr<THTTPForm> form;
+
+private:
+    static void WriteSite(const TempFolder& site);
+
+    size_t logStart_ = 0;
+    static inline TempFolder* site_ = nullptr;
+    static inline TempFolder* logs_ = nullptr;
+    static inline LocalServer* server_ = nullptr;
+};
+
+} // namespace lumo::test

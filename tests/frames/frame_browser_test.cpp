@@ -1,0 +1,295 @@
+// The frame browser loading pages and framesets, routing links by target,
+// refreshing, and giving up panels only from the event loop.
+#include "tests/frames/frame_browser_fixture.h"
+
+#include "layout/font_obj.h"
+
+#include <QPointer>
+
+namespace lumo::test {
+namespace {
+
+TEST_F(FrameBrowserTest, AnOrdinaryPageIsOneViewerAndALinkReplacesIt) {
+    Page("a.htm", "<TITLE>Page A</TITLE><P><A HREF=\"b.htm\">to b</A>");
+    Page("b.htm", "<TITLE>Page B</TITLE><P>second");
+    Open("a.htm");
+    EXPECT_FALSE(browser.ShownFrameSet()->IsFramePage);
+    EXPECT_EQ(browser.GetViewerCount(), 1);
+    EXPECT_EQ(browser.PageTitle(), "Page A");
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/a.htm");
+    Click(OnlyViewer(), "to b");
+    EXPECT_EQ(browser.PageTitle(), "Page B");
+    ASSERT_EQ(browser.History().size(), 2u); // a page of its own, not a frame's step
+    EXPECT_EQ(browser.History()[1].Address, "http://site/a.htm");
+    EXPECT_EQ(requests, (std::vector<std::string>{"http://site/a.htm", "http://site/b.htm"}));
+}
+
+TEST_F(FrameBrowserTest, AFramesetFetchesEveryFrameAndNestedSets) {
+    Page("set.htm", "<TITLE>Frames</TITLE><FRAMESET ROWS=\"100,*\">"
+                    "<FRAME NAME=top SRC=\"top.htm\">"
+                    "<FRAMESET COLS=\"200,*\"><FRAME NAME=left SRC=\"left.htm\">"
+                    "<FRAME NAME=right SRC=\"inner.htm#part\"></FRAMESET></FRAMESET>");
+    Page("inner.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=a SRC=\"sub/a.htm\">"
+                      "<FRAME NAME=b SRC=\"b.htm\"></FRAMESET>");
+    Open("set.htm");
+    EXPECT_TRUE(browser.ShownFrameSet()->IsFramePage);
+    EXPECT_EQ(browser.PageTitle(), "Frames");
+    EXPECT_EQ(requests, (std::vector<std::string>{"http://site/set.htm", "http://site/top.htm",
+                                                  "http://site/left.htm", "http://site/inner.htm",
+                                                  "http://site/sub/a.htm", "http://site/b.htm"}));
+    EXPECT_EQ(browser.GetViewerCount(), 4);          // top, left, a, b
+    EXPECT_NE(Frame("RIGHT")->SubFrameSet, nullptr); // names match without regard to case
+    EXPECT_EQ(Frame("right")->Viewer, nullptr);
+    EXPECT_EQ(Frame("a")->Depth(), 1);
+    EXPECT_EQ(RectOf(Frame("top")), QRect(0, 0, 800, 100));
+    EXPECT_EQ(RectOf(Frame("left")), QRect(0, 100, 200, 500));
+    EXPECT_EQ(RectOf(Frame("a")), QRect(200, 100, 300, 500));
+    EXPECT_EQ(RectOf(Frame("b")), QRect(500, 100, 300, 500));
+}
+
+TEST_F(FrameBrowserTest, LinksGoToTheFrameTheirTargetNames) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*,*\"><FRAME NAME=menu SRC=\"menu.htm\">"
+                    "<FRAME NAME=Main SRC=\"main.htm\"><FRAME NAME=box SRC=\"box.htm\">"
+                    "</FRAMESET>");
+    Page("menu.htm", "<A HREF=\"x.htm\" TARGET=MAIN>upper</A> <A HREF=\"x.htm\">self</A> "
+                     "<A HREF=\"x.htm\" TARGET=\"_TOP\">top</A> "
+                     "<A HREF=\"x.htm\" TARGET=_parent>parent</A> "
+                     "<A HREF=\"x.htm\" TARGET=_self>named-self</A>");
+    Page("box.htm", "<FRAMESET ROWS=\"*,*\"><FRAME NAME=inner SRC=\"inner.htm\">"
+                    "<FRAME NAME=other SRC=\"main.htm\"></FRAMESET>");
+    Page("inner.htm", "<A HREF=\"x.htm\" TARGET=_parent>up</A>");
+    Page("x.htm", "<TITLE>X</TITLE>x");
+    struct Row {
+        const char* frame;
+        const char* link;
+        const char* expect; // which frame shows x.htm, or "page"
+    };
+    const Row rows[] = {
+        {"menu", "upper", "main"},  {"menu", "self", "menu"},       {"menu", "top", "page"},
+        {"menu", "parent", "page"}, {"menu", "named-self", "menu"}, {"inner", "up", "box"},
+    };
+    for (const Row& row : rows) {
+        Open("set.htm");
+        Click(ViewerOf(row.frame), row.link);
+        if (std::string(row.expect) == "page") {
+            EXPECT_EQ(browser.CurrentAddress(), "http://site/x.htm") << row.link;
+            EXPECT_FALSE(browser.ShownFrameSet()->IsFramePage);
+        } else {
+            EXPECT_EQ(Shows(row.expect), "x.htm") << row.link;
+            EXPECT_EQ(browser.CurrentAddress(), "http://site/set.htm") << row.link;
+        }
+    }
+}
+
+TEST_F(FrameBrowserTest, OtherTargetsAskForANewWindow) {
+    Page("a.htm", "<A HREF=\"n.htm#x\" TARGET=_blank>blank</A> "
+                  "<A HREF=\"mailto:me@host\" TARGET=elsewhere>other</A>");
+    std::vector<std::pair<std::string, std::string>> asked;
+    browser.OnBlankWindowRequest = [&](QWidget*, const std::string& target,
+                                       const std::string& url) { asked.emplace_back(target, url); };
+    Open("a.htm");
+    Click(OnlyViewer(), "blank");
+    Click(OnlyViewer(), "other");
+    EXPECT_EQ(asked, (std::vector<std::pair<std::string, std::string>>{
+                         {"_blank", "http://site/n.htm#x"}, {"elsewhere", "mailto:me@host"}}));
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/a.htm");
+    EXPECT_EQ(requests.size(), 1u);
+}
+
+TEST_F(FrameBrowserTest, TheOwnerMayTakeALinkItself) {
+    Page("a.htm", "<A HREF=\"f.zip\">zip</A>");
+    std::vector<std::string> offered;
+    browser.OnHotSpotTargetClick = [&](QWidget*, const std::string&, const std::string& url,
+                                       bool& handled) {
+        offered.push_back(url);
+        handled = true;
+    };
+    Open("a.htm");
+    Click(OnlyViewer(), "zip");
+    EXPECT_EQ(offered, std::vector<std::string>{"http://site/f.zip"});
+    EXPECT_EQ(browser.ClickedSource(), "http://site/a.htm");
+    EXPECT_EQ(requests.size(), 1u);
+}
+
+// Nesting counts the frames above, whatever path loads a document: the
+// first load, a reload, or a link inside the deepest frame.
+TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
+    Page("self.htm", "<FRAMESET ROWS=\"50%,*\"><FRAME SRC=\"self.htm\">"
+                     "<FRAME SRC=\"leaf.htm\"></FRAMESET>");
+    Page("leaf.htm", "<A HREF=\"self.htm\">again</A>");
+    Open("self.htm");
+    EXPECT_EQ(Requests("self.htm"), 5); // the page and frame documents at depths 0 to 3
+    EXPECT_EQ(Requests("leaf.htm"), 4);
+    std::vector<TbrFrame*> frames = browser.ShownFrameSet()->AllFrames();
+    TbrFrame* deepest = nullptr;
+    for (TbrFrame* f : frames)
+        if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(deepest->Depth(), 3);
+    requests.clear();
+    browser.Reload();
+    EXPECT_EQ(Requests("self.htm"), 0); // the frameset documents stand; their frames reload
+    EXPECT_EQ(Requests("leaf.htm"), 4);
+    requests.clear();
+    Click(*deepest->Viewer, "again");
+    EXPECT_EQ(requests, std::vector<std::string>{"http://site/self.htm"});
+    EXPECT_NE(deepest->SubFrameSet, nullptr);
+}
+
+TEST_F(FrameBrowserTest, FramesetsNestDeeperThanEightOnlyAsFarAsEight) {
+    std::string html;
+    for (int i = 0; i < 10; ++i)
+        html += "<FRAMESET COLS=\"*,*\"><FRAME SRC=\"leaf.htm\">";
+    html += "<FRAME SRC=\"leaf.htm\">";
+    Page("deep.htm", html);
+    Open("deep.htm");
+    int depth = 0;
+    for (TbrSubFrameSet* set = browser.ShownFrameSet(); set;) {
+        ++depth;
+        TbrSubFrameSet* next = nullptr;
+        for (TbrFrameBase* child : set->Children)
+            if (auto* nested = dynamic_cast<TbrSubFrameSet*>(child)) next = nested;
+        set = next;
+    }
+    EXPECT_EQ(depth, MaxFrameSetNesting);
+}
+
+TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
+    std::string html = "<FRAMESET COLS=\"";
+    for (int i = 0; i < 25; ++i)
+        html += "*,";
+    html += "*\">";
+    for (int i = 0; i < 25; ++i)
+        html += "<FRAME SRC=\"leaf.htm\"><FRAMESET><FRAME></FRAMESET>";
+    Page("wide.htm", html + "</FRAMESET>");
+    Open("wide.htm");
+    TbrFrameSet& set = *browser.ShownFrameSet();
+    EXPECT_EQ(set.Children.size(), 20u);
+    EXPECT_EQ(set.DimCount, 20);
+    EXPECT_EQ(set.BorderPositions[20], 800);
+}
+
+// A link in a page that is replaced by the link's own page frees the old
+// viewer only after its click has been handled (the sanitizers watch).
+TEST_F(FrameBrowserTest, NothingIsFreedInsideItsOwnHandler) {
+    Page("a.htm", "<TITLE>A</TITLE><A HREF=\"b.htm\">on</A> <A HREF=\"a.htm\">same</A>");
+    Page("b.htm", "<TITLE>B</TITLE><A HREF=\"a.htm\">back</A>");
+    for (int keep : {0, 1}) {
+        browser.SetHistoryMaxCount(keep);
+        Open("a.htm");
+        QPointer<THTMLViewer> first = &OnlyViewer();
+        ClickText(OnlyViewer(), "on");
+        EXPECT_EQ(browser.PageTitle(), "B");
+        EXPECT_FALSE(first.isNull()) << "freed inside its own click";
+        Settle();
+        EXPECT_TRUE(first.isNull()) << "the left page goes once the click is over";
+        Click(OnlyViewer(), "back");
+        Click(OnlyViewer(), "same"); // the same address: the page rebuilds in its set
+        EXPECT_EQ(browser.PageTitle(), "A");
+        EXPECT_LE(browser.History().size(), static_cast<size_t>(keep));
+    }
+}
+
+// A page that refreshes to itself rebuilds inside its own frame's timer:
+// the frame and its viewer go only after the timer's handler is over.
+TEST_F(FrameBrowserTest, APageRefreshingItselfIsFreedAfterItsTimer) {
+    Page("self.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=self.htm\"><P>again");
+    browser.SetHistoryMaxCount(0);
+    Open("self.htm");
+    QPointer<THTMLViewer> first = &OnlyViewer();
+    ASSERT_TRUE(PumpUntil([&] { return Requests("self.htm") == 2; }, 3000));
+    Settle();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(reloads.back()); // a refresh fetches past the cache
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/self.htm");
+}
+
+TEST_F(FrameBrowserTest, ReloadingTheSameAddressTellsTheOwnerBeforeTheViewersGo) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME SRC=\"l.htm\"><FRAME SRC=\"r.htm\">");
+    Open("set.htm");
+    std::vector<QPointer<THTMLViewer>> old;
+    for (int i = 0; i < browser.GetViewerCount(); ++i)
+        old.emplace_back(browser.GetViewer(i));
+    int told = 0;
+    browser.OnViewerClear = [&](THTMLViewer* viewer) {
+        for (const auto& v : old)
+            if (v == viewer) ++told;
+    };
+    Open("set.htm");
+    EXPECT_EQ(told, 2);
+    for (const auto& v : old)
+        EXPECT_TRUE(v.isNull());
+}
+
+// A refresh whose time comes while a frame is loading waits for the load
+// and runs after it, never inside it (the fixture fails a nested fetch).
+TEST_F(FrameBrowserTest, ARefreshDuringALoadWaitsForIt) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=l SRC=\"tick.htm\">"
+                    "<FRAME NAME=r SRC=\"menu.htm\"></FRAMESET>");
+    Page("tick.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=tock.htm\">tick");
+    Page("menu.htm", "<A HREF=\"slow.htm\">slow</A>");
+    Open("set.htm");
+    onRequest = [](const std::string& address) {
+        if (address.ends_with("slow.htm")) PumpFor(1500); // the refresh is due meanwhile
+    };
+    Click(ViewerOf("r"), "slow");
+    EXPECT_EQ(Shows("r"), "slow.htm");
+    EXPECT_EQ(Shows("l"), "tick.htm");
+    onRequest = nullptr;
+    EXPECT_TRUE(PumpUntil([&] { return Shows("l") == "tock.htm"; }, 3000));
+}
+
+TEST_F(FrameBrowserTest, AFramesetRefreshWithoutAnAddressReloadsThePage) {
+    Page("set.htm", "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1\"><FRAMESET COLS=\"*,*\">"
+                    "<FRAME SRC=\"l.htm\"><FRAME SRC=\"r.htm\"></FRAMESET>");
+    Open("set.htm");
+    EXPECT_TRUE(PumpUntil([&] { return Requests("set.htm") == 2; }, 3000));
+    EXPECT_TRUE(reloads[reloads.size() - 3]); // the page, then its two frames
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/set.htm");
+}
+
+TEST_F(FrameBrowserTest, ARefreshToADownloadIsIgnored) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=l SRC=\"get.htm\"><FRAME>");
+    Page("get.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=file.zip\">wait");
+    Open("set.htm");
+    PumpFor(1300);
+    EXPECT_EQ(Requests("file.zip"), 0);
+    EXPECT_EQ(Shows("l"), "get.htm");
+}
+
+// Marking visited links stays quick with thousands of visited addresses.
+TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
+    std::string html;
+    for (int i = 0; i < 200; ++i)
+        html += "<A HREF=\"p" + std::to_string(i) + ".htm\">link</A> ";
+    Page("links.htm", html);
+    browser.SetVisitedMaxCount(20000);
+    for (int i = 0; i < 10000; ++i)
+        browser.AddVisited("http://elsewhere/" + std::to_string(i));
+    browser.AddVisited("http://SITE/p7.htm");
+    Open("links.htm");
+    int visited = 0;
+    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+        visited += run->IsVisited;
+    EXPECT_EQ(visited, 1);
+    browser.SetVisitedMaxCount(0);
+    visited = 0;
+    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+        visited += run->IsVisited;
+    EXPECT_EQ(visited, 0);
+}
+
+TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {
+    Page("a.htm", "<TITLE>A</TITLE>a");
+    Open("a.htm");
+    browser.OnGetPostRequest = [](QWidget*, bool, const std::string&, const std::string&, bool,
+                                  std::string&, ThtmlFileType&,
+                                  TStream*& stream) { stream = nullptr; };
+    EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EfvLoadError);
+    EXPECT_EQ(browser.PageTitle(), "A");
+    EXPECT_FALSE(browser.Processing());
+    EXPECT_THROW(browser.OpenTopAddress("http://site/a.htm", "", false, true), EfvLoadError);
+}
+
+} // namespace
+} // namespace lumo::test

@@ -27,7 +27,8 @@ void TLineBuffer::AppendEdited(std::string_view bytes, std::string_view lineEnd,
         if (c == '\b') {
             if (Size() > floor_) {
                 data_.pop_back();
-                if (searched_ > Size()) searched_ = Size();
+                // A line end may now begin in the bytes searched before.
+                searched_ = std::min({searched_, Size(), SearchFrom(lineEnd.size())});
                 if (echo) *echo += "\b \b";
             }
         } else if (c == '\t') {
@@ -46,8 +47,8 @@ void TLineBuffer::AppendEdited(std::string_view bytes, std::string_view lineEnd,
 
 size_t TLineBuffer::FindLine(std::string_view lineEnd, Final final) {
     if (line_ > 0) return line_;
-    if (lineEnd.size() != lineEndSize_) {
-        lineEndSize_ = lineEnd.size();
+    if (lineEnd != lineEnd_) {
+        lineEnd_ = lineEnd;
         searched_ = 0;
     }
     const std::string_view waiting = Bytes();
@@ -59,7 +60,7 @@ size_t TLineBuffer::FindLine(std::string_view lineEnd, Final final) {
             return line_;
         }
         // A line end may begin in the last bytes and end in the next arrival.
-        searched_ = waiting.size() >= lineEnd.size() ? waiting.size() - lineEnd.size() + 1 : 0;
+        searched_ = SearchFrom(lineEnd.size());
     }
     if (final == Final::Yes || waiting.size() >= limit_) line_ = waiting.size();
     return line_;
@@ -72,6 +73,11 @@ size_t TLineBuffer::Read(char* out, size_t len, Lines lines) {
     line_ -= std::min(line_, n);
     Drop(n);
     return n;
+}
+
+// The first position where a line end of this size may still begin.
+size_t TLineBuffer::SearchFrom(size_t lineEndSize) const {
+    return Size() >= lineEndSize ? Size() - lineEndSize + 1 : 0;
 }
 
 void TLineBuffer::Drop(size_t n) {

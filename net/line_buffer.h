@@ -56,13 +56,14 @@ public:
 
 private:
     void Drop(size_t n);
+    size_t SearchFrom(size_t lineEndSize) const;
 
     std::string data_;
     size_t start_ = 0;    // bytes before it are read
     size_t searched_ = 0; // from start_: where the next search for a line end begins
     size_t floor_ = 0;    // from start_: editing never reaches before it
     size_t line_ = 0;     // the line found and not yet read
-    size_t lineEndSize_ = 0;
+    std::string lineEnd_; // the line end searched for last
     size_t reserved_ = 0;
     size_t limit_;
 };

@@ -57,6 +57,8 @@ TEST(LineBuffer, Editing) {
         {{"\tx\r\n"}, "        x\r\n", "        x\r\n"},
         {{"abc\tx\r\n"}, "abc     x\r\n", "abc     x\r\n"},
         {{"abcdefgh\tx\r\n"}, "abcdefgh        x\r\n", "abcdefgh        x\r\n"},
+        // The backspace uncovers a CR searched before: the next LF ends the line.
+        {{"a\rb", "\b\n"}, "a\r\n", "a\rb\b \b\n"},
     };
     for (const auto& r : rows) {
         TLineBuffer b;
@@ -79,6 +81,14 @@ TEST(LineBuffer, ThousandTabsGrowIntoTheBuffersOwnStorage) {
     EXPECT_EQ(Lines(b, {std::string(1000, '\t') + "\r\n"}, true, &echo),
               std::vector<std::string>{std::string(8000, ' ') + "\r\n"});
     EXPECT_EQ(echo.size(), 8002u);
+}
+
+TEST(LineBuffer, ANewLineEndIsSoughtInEverythingWaiting) {
+    TLineBuffer b;
+    b.Append("a;b");
+    EXPECT_EQ(b.FindLine("\r\n"), 0u);
+    EXPECT_EQ(b.FindLine(";\n"), 0u);
+    EXPECT_EQ(b.FindLine("a;"), 2u);
 }
 
 TEST(LineBuffer, ALineWithoutEndIsDeliveredAtTheLimit) {

@@ -5,11 +5,8 @@
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/http_connection.h"
-#include "net/url_connection.h"
 #include "platform/message_box.h"
-#include "platform/stream.h"
 
-#include "tests/support/local_servers.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
@@ -294,33 +291,6 @@ TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
         form.Proxy1Click();
         EXPECT_EQ(form.Socks().Server, "");
     });
-}
-
-TEST_F(HTTPFormTest, PagesComeThroughTheSocksServerOfTheSettings) {
-    test::TempFolder root;
-    root.Write("page.htm", "<p>via socks");
-    const auto nginx = test::LocalServer::StartNginx(root.Path());
-    const auto socks = test::LocalServer::StartMicrosocks("ann", "right");
-    if (!nginx || !socks) GTEST_SKIP() << "nginx or microsocks is not installed";
-    const auto fetch = [&](const char* password) {
-        home.Write("lumo.ini",
-                   "[Socks]\r\nServer=127.0.0.1\r\nPort=" + std::to_string(socks->Port()) +
-                       "\r\nLevel=5\r\nUser=ann\r\nPassword=" + password + "\r\n");
-        THTTPForm form;
-        auto c = TURLConnection::CreateForURL(nginx->Address("/page.htm"));
-        form.UseProxies(*c);
-        std::string result;
-        try {
-            c->Get(nginx->Address("/page.htm"));
-            result = static_cast<TMemoryStream*>(c->ContentStream())->Bytes();
-        } catch (const std::exception& e) {
-            result = e.what();
-        }
-        form.close();
-        return result;
-    };
-    EXPECT_EQ(fetch("right"), "<p>via socks");
-    EXPECT_EQ(fetch("wrong"), "socks authentication failed (Error #20015)");
 }
 
 TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {

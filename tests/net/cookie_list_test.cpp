@@ -197,6 +197,17 @@ TEST(CookieFile, TheStoreIsBounded) {
     for (size_t i = 0; i < TCookieList::MaxEntries + 100; ++i)
         cookies.StoreSetCookie("http://www.a.com/", "C" + std::to_string(i) + "=1;");
     EXPECT_EQ(cookies.Entries().size(), TCookieList::MaxEntries);
+
+    // An entry of the longest length is kept; one byte more is not.
+    const auto entryOf = [](size_t length, char name) {
+        std::string entry = std::string(".") + name + ".com K=";
+        return entry + std::string(length - entry.size() - 1, 'v') + ";";
+    };
+    folder.Write("Cookies.txt", entryOf(TCookieList::MaxEntryLength, 'a') + "\n" +
+                                    entryOf(TCookieList::MaxEntryLength + 1, 'b') + "\n");
+    TCookieList read(folder.Path());
+    ASSERT_EQ(read.Entries().size(), 1u);
+    EXPECT_EQ(read.Entries()[0].size(), TCookieList::MaxEntryLength);
 }
 
 } // namespace

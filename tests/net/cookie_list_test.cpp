@@ -66,6 +66,8 @@ TEST_F(CookieListTest, DomainAttributes) {
         {"http://www.example.co.uk/", "A=3; domain=.example.co.uk", ".example.co.uk A=3;"},
         {"http://news.example.com/", "A=4; domain=.other.com", ""}, // not the host's
         {"http://news.example.com/", "A=5; domain=.ple.com", ""},   // not at a dot
+        // The domain must end the host, not stand inside it.
+        {"http://www.example.com.evil.net/", "B=1; domain=.example.com", ""},
         {"http://news.example.com/", "A=6; domain=.news.example.com", ".news.example.com A=6;"},
         {"http://www.example.co.uk/", "A=7; domain=www.example.co.uk", ".www.example.co.uk A=7;"},
         {"http://127.0.0.1/", "A=8; domain=.0.0.1", ""},

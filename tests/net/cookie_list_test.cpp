@@ -25,6 +25,8 @@ TEST(CookieDomain, DerivedFromTheHost) {
         {"127.0.0.1", ".127.0.0.1"}, // an IP address is its own domain
         {"10.0.0.1", ".10.0.0.1"},
         {"1.2.3.4.5", ".3.4.5"}, // not an IPv4 address: the dot rule
+        {"123.5.6.7", ".123.5.6.7"}, // three digits a part at most
+        {"1234.5.6.7", ".5.6.7"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(CookieDomainOf(row.host), row.domain) << row.host;

@@ -70,6 +70,9 @@ TEST_F(CookieListTest, DomainAttributes) {
         {"http://news.example.com/", "A=5; domain=.ple.com", ""},   // not at a dot
         // The domain must end the host, not stand inside it.
         {"http://www.example.com.evil.net/", "B=1; domain=.example.com", ""},
+        // Two dots are enough only under a generic top-level domain.
+        {"http://www.example.de/", "B=2; domain=.example.de", ""},
+        {"http://www.shop.example.de/", "B=3; domain=.shop.example.de", ".shop.example.de B=3;"},
         {"http://news.example.com/", "A=6; domain=.news.example.com", ".news.example.com A=6;"},
         {"http://www.example.co.uk/", "A=7; domain=www.example.co.uk", ".www.example.co.uk A=7;"},
         {"http://127.0.0.1/", "A=8; domain=.0.0.1", ""},

@@ -117,7 +117,50 @@ TEST(HttpResponseReader, BytesSplitAnywhereGiveTheSameResult) {
     }
 }
 
+// A header of `size` bytes in all, made of filler lines no longer than `line`.
+std::string HeaderOfSize(size_t size, size_t line = 1000) {
+    std::string head = "HTTP/1.0 200 OK\r\n";
+    size_t needed = size - head.size() - 2; // the empty line ends it
+    while (needed > 0) {
+        size_t length = std::min(line, needed);
+        if (needed - length > 0 && needed - length < 3) length -= 3; // room for "X:\n"
+        head += "X:" + std::string(length - 3, 'a') + "\n";
+        needed -= length;
+    }
+    return head + "\r\n";
+}
+
+THttpResponseReader::Failure ReadHeader(const std::string& header) {
+    THttpResponseReader reader;
+    std::string body;
+    reader.OnBody = [&](const char* d, size_t n) { body.append(d, n); };
+    const std::string response = header + "body";
+    reader.Feed(response.data(), response.size());
+    if (reader.Failed() == THttpResponseReader::Failure::None) {
+        EXPECT_EQ(body, "body");
+    }
+    return reader.Failed();
+}
+
+TEST(HttpResponseReader, HeaderLimitsHoldToTheByte) {
+    using F = THttpResponseReader::Failure;
+    const size_t most = THttpResponseReader::MaxHeaderSize;
+    EXPECT_EQ(HeaderOfSize(most).size(), most);
+    EXPECT_EQ(ReadHeader(HeaderOfSize(most)), F::None);
+    EXPECT_EQ(ReadHeader(HeaderOfSize(most + 1)), F::HeaderTooLarge);
+
+    const size_t longest = THttpResponseReader::MaxLineLength; // its line feed included
+    const std::string status = "HTTP/1.0 200 OK\r\n";
+    EXPECT_EQ(ReadHeader(status + "X:" + std::string(longest - 3, 'a') + "\n\r\n"), F::None);
+    EXPECT_EQ(ReadHeader(status + "X:" + std::string(longest - 2, 'a') + "\n\r\n"), F::LineTooLong);
+}
+
 // --- the request bytes -----------------------------------------------------
+
+// The Host line of a request to a scripted server, which never listens on 80.
+std::string HostLine(const ScriptedServer& s) {
+    return "Host: 127.0.0.1:" + std::to_string(s.Port()) + "\r\n\r\n";
+}
 
 struct RequestCase {
     const char* name;
@@ -133,16 +176,16 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
     const std::vector<RequestCase> cases = {
         {"direct GET",
          [](THttpCli& c, const ScriptedServer& s) { c.URL = s.Address("/dir/page.htm"); },
-         [](const ScriptedServer&) {
-             return "GET /dir/page.htm HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
+         [](const ScriptedServer& s) {
+             return "GET /dir/page.htm HTTP/1.0\r\n" + DefaultHeaders + HostLine(s);
          },
          httpGET},
         {"a query without a path, and a fragment",
          [](THttpCli& c, const ScriptedServer& s) {
              c.URL = "http://127.0.0.1:" + std::to_string(s.Port()) + "?q=a@b#part";
          },
-         [](const ScriptedServer&) {
-             return "GET /?q=a@b HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
+         [](const ScriptedServer& s) {
+             return "GET /?q=a@b HTTP/1.0\r\n" + DefaultHeaders + HostLine(s);
          },
          httpGET},
         {"through a proxy",
@@ -152,7 +195,7 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
          },
          [](const ScriptedServer&) {
              return "GET http://host.example:81/x?q=1 HTTP/1.0\r\n" + DefaultHeaders +
-                    "Host: host.example\r\n\r\n";
+                    "Host: host.example:81\r\n\r\n";
          },
          httpGET},
         {"proxy port from ProxyPort, proxy credentials",
@@ -182,13 +225,15 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
              postData.Seek(0);
              c.PostStream = &postData;
          },
-         [](const ScriptedServer&) {
+         [](const ScriptedServer& s) {
              return std::string(
                  "POST /form.cgi HTTP/1.0\r\nFrom: me@example.com\r\n"
                  "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                  "Referer: http://ref/\r\n"
                  "Content-Type: application/x-www-form-urlencoded\r\n"
-                 "User-Agent: Mozilla/3.0 (compatible)\r\nHost: 127.0.0.1\r\n"
+                 "User-Agent: Mozilla/3.0 (compatible)\r\nHost: 127.0.0.1:" +
+                 std::to_string(s.Port()) +
+                 "\r\n"
                  "Pragma: no-cache\r\nContent-Length: 7\r\n"
                  "If-Modified-Since: Sat, 01 Jan 2000 12:00:00 GMT\r\n"
                  "Authorization: Basic dXNlcjpwYXNz\r\nCookie: a=b; c=d\r\n\r\n"
@@ -200,10 +245,10 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
              c.URL = "http://u:p@127.0.0.1:" + std::to_string(s.Port()) + "/a b\x01\x7f" + "c";
              c.Accept.clear();
          },
-         [](const ScriptedServer&) {
-             return std::string(
-                 "HEAD /a%20b%01%7Fc HTTP/1.0\r\nUser-Agent: Mozilla/3.0 "
-                 "(compatible)\r\nHost: 127.0.0.1\r\nAuthorization: Basic dTpw\r\n\r\n");
+         [](const ScriptedServer& s) {
+             return "HEAD /a%20b%01%7Fc HTTP/1.0\r\nUser-Agent: Mozilla/3.0 "
+                    "(compatible)\r\nHost: 127.0.0.1:" +
+                    std::to_string(s.Port()) + "\r\nAuthorization: Basic dTpw\r\n\r\n";
          },
          httpHEAD},
     };
@@ -347,6 +392,11 @@ TEST(HttpCli, MisbehavingServersEndInErrors) {
         {"short body",
          ScriptedServer::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" +
                                std::string(50, 'x')),
+         {httperrIncomplete},
+         "before the whole document"},
+        {"body one byte short",
+         ScriptedServer::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" +
+                               std::string(99, 'x')),
          {httperrIncomplete},
          "before the whole document"},
         {"reset in the middle of the body",
@@ -590,7 +640,9 @@ TEST(HttpCli, NamesAreLookedUpAndFailuresReported) {
     DoneLog done(cli);
     cli.URL = "http://site.test:" + std::to_string(server.Port()) + "/a.htm";
     cli.Get();
-    EXPECT_NE(server.Requests().at(0).find("Host: site.test\r\n"), std::string::npos);
+    EXPECT_NE(
+        server.Requests().at(0).find("Host: site.test:" + std::to_string(server.Port()) + "\r\n"),
+        std::string::npos);
     cli.URL = "http://nowhere.test/";
     EXPECT_THROW(cli.Get(), EHttpException);
     EXPECT_EQ(cli.ReasonPhrase(), "can't resolve hostname to IP address");

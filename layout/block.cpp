@@ -475,6 +475,15 @@ bool TBlock::CharAt(int pos, char& ch, TSectionBase*& obj) {
 void TBlock::CopySelection() {
     Content.CopySelection();
 }
+void TBlock::MoveY(int dy) {
+    TSectionBase::MoveY(dy);
+    borderTopY_ += dy;
+    InnerBottomY += dy;
+    originY_ += dy;
+    Content.MoveY(dy);
+    RebuildPaintOrder();
+}
+
 void TBlock::AddToPositionList() {
     TSectionBase::AddToPositionList();
     Content.AddToPositionList();

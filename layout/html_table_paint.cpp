@@ -26,15 +26,6 @@ void Frame3D(Canvas& canvas, const TRect& r, TColor topLeft, TColor bottomRight)
     canvas.LineTo(r.Left, r.Bottom);
 }
 
-TRect Intersect(const TRect& a, const TRect& b) {
-    return {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-            std::min(a.Bottom, b.Bottom)};
-}
-
-bool IsEmpty(const TRect& r) {
-    return r.Left >= r.Right || r.Top >= r.Bottom;
-}
-
 } // namespace
 
 bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
@@ -78,7 +69,7 @@ void ThtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
     const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
     const int left = LeftX + CenterOffset + X, top = BodyTopY - sy;
     const TRect body = Intersect({left, top, left + TableWidth, top + BodyHeight}, device);
-    if (IsEmpty(body)) return;
+    if (body.IsEmpty()) return;
     // The spacing between the cells shows the colour: every cell keeps its
     // own rectangle out of the fill.
     canvas.SaveState();
@@ -101,7 +92,7 @@ void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell,
     if (cell.BgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
         // Only what shows is filled, however tall the cell.
         const TRect fill = Intersect(box, device);
-        if (!IsEmpty(fill)) {
+        if (!fill.IsEmpty()) {
             canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
             canvas.FillRect(fill);
         }

@@ -17,6 +17,12 @@ int MulDiv(int64_t a, int64_t b, int64_t c) {
     return static_cast<int>(a * b / c);
 }
 
+// The same rounded to the nearest: a pixel width turned into a percentage
+// and back must come out as it went in.
+int MulDivRound(int64_t a, int64_t b, int64_t c) {
+    return static_cast<int>((a * b + c / 2) / c);
+}
+
 // Adds excess over count entries from first in proportion to their values
 // (all to the first when they are all 0); the rounding remainder goes to the
 // last, so the entries always grow by the whole excess.
@@ -151,7 +157,7 @@ TColumnMeasures MeasurePercentColumns(int numCols, const std::vector<TColumnCell
     for (const TColumnCell* source : BySpan(cells)) {
         TColumnCell cell = *source;
         if (cell.Percent == 0 && cell.PixelWidth > 0 && tableWidth > 0)
-            cell.Percent = std::min(1000, MulDiv(cell.PixelWidth, 1000, tableWidth));
+            cell.Percent = std::min(1000, MulDivRound(cell.PixelWidth, 1000, tableWidth));
         if (cell.Span == 1) {
             m.MinW[cell.Col] = std::max(m.MinW[cell.Col], cell.Min);
             m.MaxW[cell.Col] = std::max(m.MaxW[cell.Col], cell.Max);
@@ -230,7 +236,7 @@ std::vector<int> DistributeColumns(const TColumnMeasures& m, int room) {
     std::vector<bool> counting(n, false);
     for (int c = 0; c < n; ++c) {
         if (m.Percents[c] <= 0) continue;
-        const int want = MulDiv(room, m.Percents[c], 1000);
+        const int want = MulDivRound(room, m.Percents[c], 1000);
         if (want <= m.MinW[c]) continue;
         w[c] = want;
         counting[c] = true;

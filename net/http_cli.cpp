@@ -377,7 +377,9 @@ std::vector<std::string> THttpCli::RequestLines() const {
     if (!Reference.empty()) lines.push_back("Referer: " + Reference);
     if (post && !ContentTypePost.empty()) lines.push_back("Content-Type: " + ContentTypePost);
     if (!Agent.empty()) lines.push_back("User-Agent: " + Agent);
-    lines.push_back("Host: " + targetHost_);
+    // A server builds its absolute redirections from this line, so a port
+    // other than 80 goes with the name.
+    lines.push_back("Host: " + targetHost_ + (targetPort_ == "80" ? "" : ":" + targetPort_));
     if (NoCache) lines.push_back("Pragma: no-cache");
     if (post)
         lines.push_back("Content-Length: " + std::to_string(std::max<int64_t>(

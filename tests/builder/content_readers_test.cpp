@@ -1,0 +1,81 @@
+// PRE and plain text read as they stand; the readers stop at the end of
+// their input.
+#include "tests/support/layout_fixture.h"
+
+#include "builder/document_builder.h"
+#include "layout/pre_section.h"
+
+#include <gtest/gtest.h>
+
+namespace lumo::test {
+namespace {
+
+std::vector<std::string> Lines(const TCellBasic& cell) {
+    std::vector<std::string> out;
+    for (TPreFormated* s : All<TPreFormated>(cell))
+        out.push_back(s->Text);
+    return out;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(PreformattedText, LinesAsWritten) {
+    const struct {
+        const char* html;
+        Strings lines;
+    } rows[] = {
+        // The line end after <PRE> gives an empty first line.
+        {"<PRE>\r\na  b\r\n</PRE>", {"", "a  b", ""}},
+        // <BR> at the end of a line makes one break, not two.
+        {"<PRE>a<BR>\r\nb</PRE>", {"a", "b"}},
+        {"<PRE>a < b && c</PRE>", {"a < b && c"}},
+        {"<PRE>x<IMG SRC=a.gif>after<MAP NAME=m><AREA HREF=a></MAP>map</PRE>", {"xaftermap"}},
+        // Never placeholders: the markup reader makes those '?' everywhere,
+        // and other control bytes are spaces.
+        {"<PRE>c\x01\x02\x04\x08\x1F"
+         "d</PRE>",
+         {"c ??? d"}},
+        // Unclosed, it ends with the input.
+        {"<PRE>open", {"open"}},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        EXPECT_EQ(Lines(doc.list), row.lines) << row.html;
+    }
+}
+
+TEST(PreformattedText, EndsWithItsCellAndItsForm) {
+    Doc doc("<TABLE><TR><TD><PRE>in cell</TD><TD>next</TABLE><PRE><FORM>f</PRE>after");
+    TSection* next = SectionWith(doc.list, "next");
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(dynamic_cast<TPreFormated*>(next), nullptr);
+    // The form opened inside the PRE ends with it.
+    TSection* after = SectionWith(doc.list, "after");
+    ASSERT_NE(after, nullptr);
+    EXPECT_EQ(dynamic_cast<TPreFormated*>(after), nullptr);
+    for (TBlock* b : All<TBlock>(doc.list))
+        if (b->Content.OwnerTag == "form") {
+            for (const auto& item : b->Content)
+                EXPECT_NE(item.get(), static_cast<TSectionBase*>(after));
+        }
+}
+
+TEST(PlainTextDocuments, ReadRaw) {
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    ParseTextBuffer(list, "<!-- not a comment\r\nx\x02y\x08z\r\n&amp;");
+    EXPECT_EQ(Lines(list), (Strings{"<!-- not a comment", "x y z", "&amp;"}));
+}
+
+TEST(PreformattedText, LongLinesAndEndlessInputs) {
+    // A 5 MB line loads, lays out and paints.
+    Doc doc("<PRE>" + std::string(5 << 20, 'w'));
+    EXPECT_FALSE(doc.Paint(0, 600).empty());
+    // Readers at the end of input.
+    for (const char* html : {"<PRE><", "<PRE>&", "<SCRIPT>a<b", "<SELECT><OPTION>x",
+                             "<TEXTAREA>one", "<MAP NAME=m><AREA", "<TABLE><TR><TD><PRE>"})
+        Doc{html};
+}
+
+} // namespace
+} // namespace lumo::test

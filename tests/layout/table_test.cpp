@@ -230,6 +230,57 @@ TEST(TablePaint, BackgroundsBordersAndClipping) {
     EXPECT_NE(doc.Paint(50000, 50600).find("FILL"), std::string::npos);
 }
 
+// Prints the copy of doc from top with a page of height rows.
+std::string PrintPage(Doc& doc, TSectionList& copy, int top, int height) {
+    copy.CopyForPrinting(doc.list);
+    LayOutAgain(copy, doc.canvas, TLayoutSettings());
+    RecordingCanvas printer;
+    copy.SetScrollY(top);
+    copy.PaintCell(printer, {0, 0, 600, height}, 600, 0, 0);
+    return printer.Log;
+}
+
+TEST(TablePrinting, CopiesAndPageEnds) {
+    std::string rows;
+    for (int i = 0; i < 30; ++i)
+        rows += "<TR><TD>r" + std::to_string(i) + "<TD>cell";
+    Doc doc("<DIV STYLE=\"height: 230px\"></DIV><TABLE BORDER><CAPTION>c</CAPTION>" + rows +
+            "</TABLE>");
+    {
+        // The print copy lays out as the document does.
+        TSectionList copy(doc.canvas);
+        copy.CopyForPrinting(doc.list);
+        TLayoutResult result = LayOutAgain(copy, doc.canvas, TLayoutSettings());
+        result.Title = doc.result.Title;
+        EXPECT_EQ(DumpDocument(copy, result), doc.Dump());
+    }
+    // A page of 300 rows: the table starts in its lowest third but is taller
+    // than a page, so it starts here, and the page ends above the first row
+    // that would be cut.
+    TSectionList copy(doc.canvas);
+    const std::string log = PrintPage(doc, copy, 0, 300);
+    EXPECT_NE(log.find("\"r0\""), std::string::npos) << log;
+    const int pageEnd = copy.PageEndY;
+    EXPECT_LT(pageEnd, 300);
+    for (size_t at = log.find("TEXT"); at != std::string::npos; at = log.find("TEXT", at + 1)) {
+        int x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(log.c_str() + at, "TEXT %d %d", &x, &y), 2);
+        EXPECT_LT(y, pageEnd) << log.substr(at, 30);
+    }
+    // The next page starts with the row that was cut.
+    TSectionList next(doc.canvas);
+    const std::string second = PrintPage(doc, next, pageEnd, 300);
+    const int firstOnNext = static_cast<int>(second.find("\"r"));
+    ASSERT_GE(firstOnNext, 0);
+    EXPECT_EQ(log.find(second.substr(firstOnNext, 5)), std::string::npos);
+
+    // A short table that would be cut moves to the next page whole.
+    Doc shortTable("<DIV STYLE=\"height: 250px\"></DIV><TABLE><TR><TD>a<TR><TD>b</TABLE>");
+    TSectionList shortCopy(shortTable.canvas);
+    EXPECT_EQ(PrintPage(shortTable, shortCopy, 0, 270).find("\"a\""), std::string::npos);
+    EXPECT_EQ(shortCopy.PageEndY, 5 + 250);
+}
+
 TEST(TableLimits, HugeInputsStayBounded) {
     std::string nested;
     for (int i = 0; i < 10000; ++i)

@@ -2,6 +2,7 @@
 // their input.
 #include "tests/support/layout_fixture.h"
 
+#include "builder/control_content.h"
 #include "builder/document_builder.h"
 #include "layout/pre_section.h"
 
@@ -75,6 +76,61 @@ TEST(PreformattedText, LongLinesAndEndlessInputs) {
     for (const char* html : {"<PRE><", "<PRE>&", "<SCRIPT>a<b", "<SELECT><OPTION>x",
                              "<TEXTAREA>one", "<MAP NAME=m><AREA", "<TABLE><TR><TD><PRE>"})
         Doc{html};
+}
+
+// The tokenizer at the tag the reader starts at.
+struct AtTag {
+    explicit AtTag(const std::string& html) : text(html) {
+        p.Begin(text);
+        p.ReadNextChar();
+        p.NextToken();
+    }
+    std::string text;
+    HtmlTokenizer p;
+};
+
+TEST(ControlContent, SelectOptions) {
+    const struct {
+        std::string html;
+        std::string options; // "text=value" each, * when selected
+    } rows[] = {
+        {"<SELECT><OPTION>  <OPTION>b</SELECT>", "b= "},
+        {"<SELECT><OPTION VALUE=1 SELECTED> one </OPTION>stray<OPTION>two", "one=1* two= "},
+        {"<SELECT><OPTION VALUE=" + std::string(300, 'v') + ">" + std::string(300, 't'),
+         std::string(255, 't') + "=" + std::string(255, 'v') + " "},
+    };
+    for (const auto& row : rows) {
+        AtTag at(row.html);
+        std::string got;
+        for (const TSelectOption& o : ReadSelectOptions(at.p, [&] { at.p.NextToken(); }))
+            got += o.Text + "=" + o.Value + (o.Selected ? "*" : "") + " ";
+        EXPECT_EQ(got, row.options) << row.html.substr(0, 60);
+    }
+    std::string many = "<SELECT>";
+    for (int i = 0; i < 100005; ++i)
+        many += "<OPTION>o";
+    AtTag at(many);
+    EXPECT_EQ(ReadSelectOptions(at.p, [&] { at.p.NextToken(); }).size(), MaxSelectOptions);
+    Doc doc(many + "</SELECT>after");
+    EXPECT_NE(SectionWith(doc.list, "after"), nullptr);
+}
+
+TEST(ControlContent, TextAreaLines) {
+    const struct {
+        const char* html;
+        Strings lines;
+        const char* after; // what the tokenizer reads next
+    } rows[] = {
+        {"<TEXTAREA>one<BR>two</TEXTAREA>x", {"one<BR>two"}, "x"},
+        {"<TEXTAREA>a &amp; b\r\n\r\nc\r\n</TEXTAREA >x", {"a & b", "", "c"}, "x"},
+        {"<TEXTAREA>open", {"open"}, ""},
+    };
+    for (const auto& row : rows) {
+        AtTag at(row.html);
+        EXPECT_EQ(ReadTextAreaLines(at.p), row.lines) << row.html;
+        at.p.NextToken();
+        EXPECT_EQ(at.p.Token.S, row.after) << row.html;
+    }
 }
 
 } // namespace

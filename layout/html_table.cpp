@@ -5,6 +5,7 @@
 #include "layout/section_list.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <numeric>
 
 namespace lumo {
@@ -188,7 +189,9 @@ int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     std::vector<int> heights = RowHeights();
     StretchToHeight(heights);
     PlaceCells(heights);
-    BodyHeight = std::accumulate(heights.begin(), heights.end(), 0) + CellSpacing;
+    BodyHeight = Rows.empty()
+                     ? CellSpacing
+                     : Rows.back()->PaintTopY + Rows.back()->RowHeight - BodyTopY + CellSpacing;
     y += BodyHeight;
     if (!CaptionOnTop) y += LayOutCaption(context, X, y);
 
@@ -263,22 +266,25 @@ std::vector<int> ThtmlTable::RowHeights() const {
 
 void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
     const int n = static_cast<int>(heights.size());
-    const int extra =
-        RequestedHeight - CellSpacing - std::accumulate(heights.begin(), heights.end(), 0);
-    if (n == 0 || extra <= 0) return;
+    const int64_t sum = std::accumulate(heights.begin(), heights.end(), int64_t{0});
+    if (n == 0 || sum >= RequestedHeight - CellSpacing) return;
+    const int extra = RequestedHeight - CellSpacing - static_cast<int>(sum);
     for (int r = 0; r + 1 < n; ++r)
         heights[r] += extra / n;
     heights[n - 1] += extra - (n - 1) * (extra / n);
 }
 
 void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
+    // Rows stop growing at MaxTableHeight: thousands of tall rows must not
+    // run past what a document coordinate holds.
     const size_t n = Rows.size();
     std::vector<int> rowY(n + 1, BodyTopY);
+    const int limit = BodyTopY + MaxTableHeight;
     for (size_t r = 0; r < n; ++r)
-        rowY[r + 1] = rowY[r] + heights[r];
+        rowY[r + 1] = rowY[r] + std::min(heights[r], std::max(0, limit - rowY[r]));
     for (size_t r = 0; r < n; ++r) {
         TCellList& row = *Rows[r];
-        row.RowHeight = heights[r];
+        row.RowHeight = rowY[r + 1] - rowY[r];
         row.PaintTopY = rowY[r];
         row.PaintBottomY = rowY[r + 1];
         for (auto& cell : row.Cells) {

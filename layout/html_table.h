@@ -25,6 +25,8 @@ enum class TCellVAlign { Top = 1, Middle = 2, Bottom = 3, Baseline = 4 };
 // Spans beyond these are cut: the grid never grows without bound.
 inline constexpr int MaxColSpan = MaxTableColumns;
 inline constexpr int MaxRowSpan = 1000;
+// The rows of one table reach at most this far down.
+inline constexpr int MaxTableHeight = 1 << 28;
 
 class TCellObj {
 public:

@@ -78,6 +78,39 @@ TEST(PreformattedText, LongLinesAndEndlessInputs) {
         Doc{html};
 }
 
+TEST(ScriptsAndMaps, ReadToTheirEnds) {
+    const struct {
+        const char* html;
+        const char* script;
+    } rows[] = {
+        {"<SCRIPT>a<b</SCRIPT>after", "a<b"},
+        {"<SCRIPT LANGUAGE=x>one\r\ntwo\r\n</SCRIPT>after", "one\r\ntwo\r\n"},
+        {"<SCRIPT>no end\r\nafter", "no end\r\nafter"},
+        {"<PRE><SCRIPT>in pre</SCRIPT>after</PRE>", "in pre"},
+    };
+    for (const auto& row : rows) {
+        RecordingCanvas canvas;
+        TSectionList list(canvas);
+        std::string got;
+        list.OnScript = [&](TViewerBase*, const std::string&, const std::string&,
+                            std::string script) { got = std::move(script); };
+        ParseHtmlBuffer(list, row.html);
+        EXPECT_EQ(got, row.script) << row.html;
+        EXPECT_EQ(SectionWith(list, "after") != nullptr,
+                  std::string(row.script) != "no end\r\nafter")
+            << row.html;
+    }
+    // A map ends at its end tag, or is dropped at the third foreign tag.
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    ParseHtmlBuffer(list, "<MAP NAME=a><AREA HREF=x></MAP><MAP NAME=b><AREA><B><I><U></MAP>"
+                          "<PRE>m<MAP NAME=c><AREA></MAP>kept</PRE>");
+    ASSERT_EQ(list.MapList.size(), 2u);
+    EXPECT_EQ(list.MapList[0]->MapName, "A");
+    EXPECT_EQ(list.MapList[1]->MapName, "C");
+    EXPECT_NE(SectionWith(list, "mkept"), nullptr);
+}
+
 // The tokenizer at the tag the reader starts at.
 struct AtTag {
     explicit AtTag(const std::string& html) : text(html) {

@@ -290,6 +290,15 @@ TEST(TableLimits, HugeInputsStayBounded) {
     EXPECT_NE(SectionWith(deep.list, "core"), nullptr);
     deep.Paint(0, 2000);
 
+    std::string tallRows = "<TABLE>";
+    for (int i = 0; i < 3000; ++i)
+        tallRows += "<TR><TD HEIGHT=1000000>t";
+    Doc heights(tallRows + "</TABLE>after");
+    EXPECT_LE(FirstTable(heights).FlowHeight, MaxTableHeight + 10);
+    EXPECT_NE(
+        heights.Paint(FirstTable(heights).BottomY, FirstTable(heights).BottomY + 100).find("after"),
+        std::string::npos);
+
     std::string rows = "<TABLE BORDER>";
     for (int i = 0; i < 100000; ++i)
         rows += "<TR><TD>r" + std::to_string(i) + "<TD ROWSPAN=900>x";

@@ -32,6 +32,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPrinter>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -219,9 +220,17 @@ void THTTPForm::Exit1Click() {
 void THTTPForm::Proxy1Click() {
     TProxyForm dialog(this);
     dialog.SetValues(Proxy, ProxyPort);
+    dialog.SetSocks(settings_.Socks);
     if (dialog.exec() != QDialog::Accepted) return;
     Proxy = dialog.Proxy();
     ProxyPort = dialog.Port();
+    settings_.Socks = dialog.Socks();
+}
+
+void THTTPForm::UseProxies(TURLConnection& connection) const {
+    connection.Proxy = Proxy;
+    connection.ProxyPort = ProxyPort;
+    connection.Socks = settings_.Socks;
 }
 
 void THTTPForm::DeleteCacheClick() {
@@ -267,8 +276,9 @@ bool THTTPForm::HasDocument() const {
 }
 
 void THTTPForm::File1Click() {
-    // FIXME: printing enables Print and Print Preview here when the frame
-    // browser has an active viewer.
+    const bool viewer = ActiveViewer() != nullptr;
+    Print1->setEnabled(viewer);
+    PrintPreview->setEnabled(viewer);
 }
 
 void THTTPForm::Edit1Click() {

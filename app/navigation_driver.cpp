@@ -73,6 +73,8 @@ void THTTPForm::GetButtonClick() {
 }
 
 void THTTPForm::NavigateTo(const std::string& url) {
+    // The page being printed or previewed stays until the job is done.
+    if (FrameBrowser->Printing()) return;
     BaseURL = DirectoryOf(url);
     SetBusy();
     Status1->clear();
@@ -165,8 +167,7 @@ void THTTPForm::PrepareConnection(const std::string& address) {
     c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
     c.OnHeaderData = [this](void*) { HTTPHeaderData(); };
     c.OnDocData = [this](void*, const char*, int) { HTTPDocData1(); };
-    c.Proxy = Proxy;
-    c.ProxyPort = ProxyPort;
+    UseProxies(c);
 }
 
 void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,

@@ -1,7 +1,9 @@
 // The settings file "lumo.ini": the main window's placement, the default font
-// and colours of pages, and whether the cache is kept between runs.
+// and colours of pages, whether the cache is kept between runs, and the SOCKS
+// server (the HTTP proxy stays in "urls.txt", where it always was).
 #pragma once
 
+#include "net/socks_settings.h"
 #include "platform/color_names.h"
 
 #include <string>
@@ -32,6 +34,7 @@ struct TSettings {
     TWindowPlacement Placement;
     TBrowserDefaults Browser;
     bool RetainCache = true;
+    TSocksSettings Socks;
 };
 
 // Reads every setting; a missing key keeps the value given in current.
@@ -39,7 +42,7 @@ TSettings ReadSettings(const TIniFile32& ini, const TSettings& current);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";
-// minimized: nothing), then "Retain".
+// minimized: nothing), then "Retain", then the SOCKS server.
 void WriteSettings(TIniFile32& ini, const TSettings& settings, TWindowState state);
 
 } // namespace lumo

@@ -29,7 +29,7 @@ void Frame3D(Canvas& canvas, const TRect& r, TColor topLeft, TColor bottomRight)
 } // namespace
 
 bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
-    const int pageHeight = clip.Bottom - clip.Top;
+    const int pageHeight = Root->PageHeight > 0 ? Root->PageHeight : clip.Bottom - clip.Top;
     const int pageEnd = Root->PageEndY;
     if (!Root->IsPrinting || top >= pageEnd || bottom <= pageEnd) return false;
     if (top < pageEnd - pageHeight / 3 || bottom - top >= pageHeight) return false;

@@ -71,6 +71,9 @@ inline constexpr size_t MaxTitle = 4096;
 // Tab stops of plain text, in characters.
 inline constexpr int TextTabWidth = 8;
 
+// Tables nest at most this deep; deeper TABLE tags are passed over.
+inline constexpr int MaxTableDepth = 48;
+
 // The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
 inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
 inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
@@ -163,6 +166,7 @@ public:
     // where its rules and STYLE leave them.
     void ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
+    void ParseTable();
     // MAP current: reads its areas; returns at its end tag (still current) or
     // at the third foreign token, which is left for the caller.
     void ParseMap();
@@ -186,6 +190,7 @@ public:
     int BaseFontLevel = 3;
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     int Depth = 0;       // nesting of block constructs
+    int TableDepth = 0;  // nesting of tables
 };
 
 // Raises the nesting depth for the life of a construct.

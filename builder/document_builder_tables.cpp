@@ -124,7 +124,7 @@ private:
             rowAlign_ = TCellVAlign::Middle;
         }
         if (TProperties* props = PushEntry(tok == TDTok ? "td" : "th")) {
-            b_.ApplyAlign();
+            b_.ApplyAlign(*props);
             const std::string* a = props->Text(Prop::TextAlign);
             if (!a || *a == "none")
                 props->Props[Prop::TextAlign] = tok == TDTok ? "left" : "center";
@@ -157,7 +157,7 @@ private:
         EndAnchorIfOpen();
         EndRow();
         rowBase_ = StackTop();
-        if (PushEntry("tr")) b_.ApplyAlign();
+        if (TProperties* props = PushEntry("tr")) b_.ApplyAlign(*props);
         row_ = std::make_unique<TCellList>(P.Attributes);
         rowAlign_ = VAlignOf(P.Attributes, TCellVAlign::Middle);
         b_.Next();

@@ -92,6 +92,10 @@ private:
             b_.SkipTextArea();
             break;
         case MapTok: b_.ParseMap(); break;
+        case ImageTok:
+            Flush();
+            b_.AddImage();
+            break;
         case ScriptTok: RunScript(P, b_.RootList.OnScript, b_.RootList.Viewer); break;
         case PageTok:
             Flush();

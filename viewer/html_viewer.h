@@ -148,8 +148,7 @@ public:
         OnGetPostRequest;
     // A picture the document needs: the host returns a stream with it, null,
     // or its wait stream for a picture that is delivered later (DeliverImage).
-    // FIXME: handed to the document's image objects once the image code
-    // makes them.
+    // Unset, pictures are read as local files.
     std::function<void(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream)>
         OnImageRequest;
 

@@ -90,6 +90,12 @@ TFetch TPictureSource::GetPicture(const std::string& name, TBitmapItem*& item) {
     return TFetch::Got;
 }
 
+void TPictureSource::ForgetUnused() {
+    const int rounds = Cache->MaxCache;
+    Cache->SetCacheLimit(-1);
+    Cache->MaxCache = rounds;
+}
+
 void TPictureSource::AddWaiter(const std::string& name, TImageObj* object) {
     waiters_.emplace_back(name, object);
 }

@@ -52,6 +52,8 @@ public:
     void RemoveWaiter(const TImageObj* object);
     bool IsAwaited(const std::string& name) const;
     void ClearWaiters() { waiters_.clear(); }
+    // Drops every cached picture no document uses, so the next use asks again.
+    void ForgetUnused();
     // Hands an arrived picture to the objects waiting for name; relayout
     // becomes true when one of them did not know its size. False when no
     // object waited for it.

@@ -390,6 +390,8 @@ void THTMLViewer::ResetDocumentState() {
     sectionList_->Reset();
     // Pictures of older pages stay cached for a few more pages.
     sectionList_->Pictures.Cache->AgeAndPurge();
+    if (forgetPictures_) sectionList_->Pictures.ForgetUnused();
+    forgetPictures_ = false;
     ApplyDefaults();
     documentFile_.clear();
     docKind_ = ckHTML;

@@ -222,6 +222,8 @@ public:
     // Marks each link of the document visited when the host's visited(link
     // as written) says so; repaints when a mark changed.
     void MarkLinks(const std::function<bool(const std::string& url)>& visited);
+    // The next load asks the host for every picture again (Reload).
+    void ForgetPicturesOnNextLoad() { forgetPictures_ = true; }
     // A picture that arrived after the load; false while Processing.
     bool DeliverImage(const std::string& address, TStream& stream);
 
@@ -364,6 +366,7 @@ private:
     int visitedMaxCount_ = 50;
     int imageCacheCount_ = 5;
     bool viewImages_ = true;
+    bool forgetPictures_ = false;
     bool noSelect_ = false;
     TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
     THTMLBorderStyle borderStyle_ = THTMLBorderStyle::htFocused;

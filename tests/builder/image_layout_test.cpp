@@ -71,8 +71,10 @@ struct PicturePage {
         return list.LinkAtPoint(canvas, X, Y, target, control) ? target->Url : "(none)";
     }
 
-    std::map<std::string, std::string> pictures{
-        {"p40x30", SolidGif(40, 30)}, {"tall", SolidGif(1, 3000)}, {"broken", "GIF89a garbage"}};
+    std::map<std::string, std::string> pictures{{"p40x30", SolidGif(40, 30)},
+                                                {"tall", SolidGif(1, 3000)},
+                                                {"broken", "GIF89a garbage"},
+                                                {"zero", GifHeader(0, 0, {0, 0}) + ";"}};
     std::map<std::string, int> requests;
     RecordingCanvas canvas;
     TSectionList list{canvas};
@@ -106,6 +108,7 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=wait1 WIDTH=30 HEIGHT=12>", 30, 12, TPictureState::Placeholder},
         {"<IMG SRC=missing>", 26, 24, TPictureState::Error},
         {"<IMG SRC=broken WIDTH=5 HEIGHT=6>", 5, 6, TPictureState::Error},
+        {"<IMG SRC=zero>", 26, 24, TPictureState::Error}, // nothing to scale from
         {"<IMG>", 26, 24, TPictureState::Error},
     };
     for (const auto& row : rows) {

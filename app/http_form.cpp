@@ -1,4 +1,5 @@
 #include "app/http_form.h"
+#include "app/image_queue.h"
 
 #include "app/address_file.h"
 #include "app/app_exceptions.h"
@@ -72,6 +73,7 @@ THTTPForm::THTTPForm(QWidget* parent)
     cookies_ = std::make_unique<TCookieList>(cacheDir_);
     cookies_->SetSaveOnDestroy(LogOpen());
 
+    imageQueue_ = std::make_unique<TImageQueue>(*this);
     ConnectFrameBrowser();
     bookmarkFile_ = programFolder_ + "bookmarks/LumoBookmarks.tip";
     LoadAddressFile();

@@ -35,6 +35,7 @@ class TCookieList;
 class TDiskCache;
 class TFindDialog;
 class TFrameBrowser;
+class TImageQueue;
 class THTMLViewer;
 class TLookUpComboBox;
 class TLumoUnzipF;
@@ -148,6 +149,7 @@ public:
     void AppException(const std::exception& e);
 
     TDiskCache& DiskCache() { return *diskCache_; }
+    TImageQueue& ImageQueue() { return *imageQueue_; }
     TCookieList& Cookies() { return *cookies_; }
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& CacheDir() const { return cacheDir_; }
@@ -259,6 +261,8 @@ private:
     bool fetching_ = false;
     bool busy_ = false;
     bool closing_ = false;
+    // Last, so it goes first: its jobs report to the window.
+    std::unique_ptr<TImageQueue> imageQueue_;
 };
 
 } // namespace lumo

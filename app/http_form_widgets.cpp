@@ -1,5 +1,6 @@
 // The main window's menus, toolbar, address row and status bar.
 #include "app/http_form.h"
+#include "app/image_queue.h"
 
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
@@ -294,8 +295,10 @@ void THTTPForm::ConnectFrameBrowser() {
     b.OnRightClick = [this](THTMLViewer* sender, const TRightClickParameters& parameters) {
         RightClick(sender, parameters);
     };
-    // FIXME: the image queue answers OnImageRequest and forgets a viewer's
-    // pictures on OnViewerClear once pictures are fetched.
+    b.OnImageRequest = [this](THTMLViewer* sender, const std::string& src, TStream*& stream) {
+        imageQueue_->GetImageRequest(sender, src, stream);
+    };
+    b.OnViewerClear = [this](THTMLViewer* viewer) { imageQueue_->ViewerClear(viewer); };
     b.SetHistoryMaxCount(15);
 }
 

@@ -4,10 +4,12 @@
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
 #include "app/http_form.h"
+#include "app/image_queue.h"
 #include "app/lookup_combo_box.h"
 #include "app/response_rules.h"
 #include "builder/document_builder.h"
 #include "frames/frame_browser.h"
+#include "frames/frame_set.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
@@ -82,7 +84,7 @@ void THTTPForm::NavigateTo(const std::string& url) {
     Status2->clear();
     FrameBrowser->OpenAddress(url);
     Reloading = false;
-    // FIXME: the image queue starts its fetches here (StartImageJobs).
+    imageQueue_->StartImageJobs();
     CheckDone();
     FrameBrowser->setFocus();
 }
@@ -298,7 +300,7 @@ void THTTPForm::SetIdle() {
 void THTTPForm::CheckDone() {
     if (FrameBrowser->Processing()) return;
     if (connection_ && connection_->State() >= 2) return; // connected or later
-    // FIXME: the image queue's running fetches keep the window busy too.
+    if (!imageQueue_->Idle()) return;                     // pictures still to come or to insert
     SetIdle();
     Status2->setText("DONE");
 }
@@ -322,13 +324,16 @@ void THTTPForm::Processing(bool ProcessingOn) {
 void THTTPForm::CancelButtonClick() {
     Cancelled = true;
     if (connection_) connection_->Abort();
-    // FIXME: the image queue is emptied here (ClearImageQueues).
+    imageQueue_->ClearImageQueues();
     CheckDone();
 }
 
 void THTTPForm::ReloadClick() {
     ReloadButton->setEnabled(false);
     Reloading = true;
+    if (TbrFrameSet* shown = FrameBrowser->ShownFrameSet())
+        for (THTMLViewer* viewer : shown->Viewers())
+            viewer->ForgetPicturesOnNextLoad();
     FrameBrowser->Reload();
     ReloadButton->setEnabled(true);
     FrameBrowser->setFocus();

@@ -2,6 +2,7 @@
 #include "builder/document_builder_state.h"
 
 #include "html/parse_color.h"
+#include "layout/image_obj.h"
 #include "layout/rule_block.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
@@ -129,9 +130,10 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case NoBrTok:
     case NoBrEndTok: P.NoBreak = tok == NoBrTok; break;
     case WbrTok: AddWordBreak(); break;
+    case ImageTok: AddImage(); break;
     default:
         if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
-        // Images, panels and form controls join the model with
+        // Panels and form controls join the model with
         // their own items; until then their tags are passed over and what
         // they enclose reads as the text around them.
         break;
@@ -142,6 +144,15 @@ void THtmlBuilder::AddText() {
     EnsureSection();
     ActiveSection->NoBreak = P.NoBreak;
     ActiveSection->AppendToken(P.Token);
+}
+
+void THtmlBuilder::AddImage() {
+    EnsureSection();
+    TImageObj& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
+    if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty()) {
+        RootList.IDs.AddObject(id->Name, &image);
+        image.IDName = id->Name;
+    }
 }
 
 void THtmlBuilder::AddWordBreak() {

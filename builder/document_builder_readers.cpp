@@ -98,6 +98,10 @@ private:
             Flush();
             b_.SkipTextArea();
             break;
+        case ImageTok:
+            Flush();
+            b_.AddImage();
+            break;
         case ScriptTok: RunScript(P, b_.RootList.OnScript, b_.RootList.Viewer); break;
         case PageTok:
             Flush();

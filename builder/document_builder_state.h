@@ -144,6 +144,7 @@ public:
     void DoRunningText(TokenKind tok);
     void AddText();
     void AddWordBreak();
+    void AddImage();
     void AddPageBreak();
     void DoBody();
     // BASE, LINK, BGSOUND or META before the body's content.

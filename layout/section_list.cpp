@@ -28,6 +28,7 @@ void TSectionList::Reset() {
     paintIndex_.Clear();
     clear();
     Resetting = false;
+    Pictures.ClearWaiters();
     MapList.clear();
     SelStart = SelEnd = 0;
     FirstLineHook = nullptr;
@@ -44,6 +45,7 @@ void TSectionList::Reset() {
 void TSectionList::CopyForPrinting(const TSectionList& source) {
     IsPrinting = true;
     Reset();
+    Pictures.Cache = source.Pictures.Cache;
     SetDefaults(source.Defaults);
     ImagesOn = source.ImagesOn;
     PrintBackgrounds = source.PrintBackgrounds;

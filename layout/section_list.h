@@ -8,6 +8,7 @@
 #include "layout/cell.h"
 #include "layout/id_name_list.h"
 #include "layout/map_item.h"
+#include "layout/picture_source.h"
 
 #include <functional>
 #include <string>
@@ -63,6 +64,11 @@ public:
     TFontObj* HoverLink = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order
     TFreeList<TMapItem> MapList;
+    // The link last found on a picture whose link is made at the point hit
+    // (a map area, a server map's coordinates).
+    TUrlTarget ImageLink;
+    // The document's pictures and the image objects waiting for theirs.
+    TPictureSource Pictures;
     TIDNameList IDs;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;

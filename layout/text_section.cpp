@@ -1,6 +1,7 @@
 #include "layout/text_section.h"
 
 #include "html/attributes.h"
+#include "layout/image_obj.h"
 #include "layout/section_list.h"
 #include "platform/text.h"
 
@@ -84,6 +85,8 @@ TSection::TSection(TSectionList& root, const TSection& source)
         if (copy->IsLink()) root.LinkList.push_back(copy.get());
         Runs.push_back(std::move(copy));
     }
+    for (const auto& image : source.Images)
+        Images.push_back(std::make_unique<TImageObj>(root, *this, *image));
 }
 
 std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) const {
@@ -190,6 +193,24 @@ void TSection::Seal() {
             SourceMap.push_back({static_cast<int>(i), p});
     }
     std::vector<int>().swap(SourcePositions);
+}
+
+TImageObj& TSection::AppendImage(const TAttributeList& attributes, int sourceIndex) {
+    const int at = static_cast<int>(Text.size());
+    AppendRaw("\x04", &sourceIndex);
+    Images.push_back(std::make_unique<TImageObj>(*Root, *this, attributes, at));
+    return *Images.back();
+}
+
+TImageObj* TSection::ImageAt(int i) const {
+    auto it = std::lower_bound(Images.begin(), Images.end(), i,
+                               [](const auto& image, int v) { return image->CharPos < v; });
+    return it != Images.end() && (*it)->CharPos == i ? it->get() : nullptr;
+}
+
+int TSection::ObjectWidth(int i) const {
+    const TImageObj* image = ImageAt(i);
+    return image ? image->LineWidth() : 0;
 }
 
 void TSection::SingleSpace(int sourcePos) {

@@ -16,6 +16,7 @@
 namespace lumo {
 
 class TAttributeList;
+class TImageObj;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
@@ -72,6 +73,8 @@ public:
     std::vector<int> SourcePositions; // while building: one per character
     std::vector<std::unique_ptr<TFontObj>> Runs;
     std::vector<IndexObj> SourceMap;
+    // The pictures standing at placeholders of Text, in text order.
+    std::vector<std::unique_ptr<TImageObj>> Images;
     std::vector<LineRec> LineList;
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
@@ -91,6 +94,8 @@ public:
     void StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift);
     // Registers an anchor name for this section; it is then never dropped.
     void AddAnchorName(std::string_view name);
+    // An IMG at the end of the text, from its tag's attributes.
+    TImageObj& AppendImage(const TAttributeList& attributes, int sourceIndex);
     // Converts SourcePositions into SourceMap.
     void Seal();
     // Gives an empty section one space, so an empty paragraph has a line.
@@ -112,6 +117,7 @@ public:
     int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
+    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     void MoveY(int dy) override;
     void CopySelection() override;
@@ -127,6 +133,12 @@ public:
     int MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing);
     // How many characters from start fit in the room at Y (at least 0).
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
+    // The picture at index i of Text, or null.
+    TImageObj* ImageAt(int i) const;
+    // The width the object at index i takes on its line; 0 for none.
+    int ObjectWidth(int i) const;
+    // A picture changed size: the widths must be measured again.
+    void ForgetWidths() { minWidth_ = maxWidth_ = -1; }
     // The X in the document of a line's first character.
     int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
 
@@ -162,6 +174,14 @@ private:
     // An empty line of height rows at y: a clear, or waiting below a float.
     void AddGapLine(int start, int y, int height);
     void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
+    // The line's text height and descent grown to hold its inline pictures.
+    void GrowLineForObjects(const LineRec& line, int& height, int& descent) const;
+    // The places of the inline pictures of a finished line.
+    void PlaceObjectsOnLine(Canvas& canvas, const LineRec& line);
+    // A float takes its place beside the text at Y.
+    void PlaceFloat(TImageObj& image, IndentManager& indents, int Y);
+    // The floats of the line that were not placed at its start go below it.
+    void PlaceLateFloats(const LineRec& line, IndentManager& indents);
     // While a list item is laid out, its first text line's baseline.
     void ReportFirstBaseline() const;
 
@@ -174,7 +194,11 @@ private:
     int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,
                    int baseline);
     void RemoveLinkRuns();
+    // The link of a picture at point (IX, IY) inside it: its map's area, or
+    // the link around it (with the point for a server map).
+    bool ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target);
     std::vector<std::string> names_; // names registered for this section
+    int floatsBottom_ = 0;           // document Y below the lowest float of the last layout
 };
 
 } // namespace lumo

@@ -1,5 +1,6 @@
 // Line breaking and measuring of text sections.
 #include "layout/block.h"
+#include "layout/image_obj.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 
@@ -37,6 +38,7 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
             if (k > piece)
                 width += canvas.TextWidth(std::string_view(Text).substr(piece, k - piece)) -
                          run.RunOverhang;
+            if (k < stop && IsObject(Text[k])) width += ObjectWidth(k);
             piece = k < stop ? k + 1 : k;
         }
         pos = stop;
@@ -51,9 +53,20 @@ int TSection::WidthLimit(const IndentManager& indents, int Y) const {
 int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
     int width = 0, count = 0;
     const int end = start + maxCount;
+    auto nextImage = std::lower_bound(Images.begin(), Images.end(), start,
+                                      [](const auto& image, int v) { return image->CharPos < v; });
     for (int pos = start; pos < end;) {
+        if (nextImage != Images.end() && (*nextImage)->CharPos == pos) {
+            width += (*nextImage)->LineWidth();
+            if (width > limit) break;
+            ++count;
+            ++pos;
+            ++nextImage;
+            continue;
+        }
         const int r = RunIndexAt(pos);
-        const int runEnd = std::min(end, RunEnd(r));
+        int runEnd = std::min(end, RunEnd(r));
+        if (nextImage != Images.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
         TFontObj& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
@@ -93,6 +106,7 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
             descent = std::max(descent, Runs[r]->RunDescent);
         }
     }
+    GrowLineForObjects(line, textHeight, descent);
     int above = 0, below = 0;
     if (LineSpacing > textHeight) {
         const int extra = LineSpacing - textHeight;
@@ -116,6 +130,89 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     line.LineRoom = right - left;
     line.LineY = Y;
     line.LinePaintHeight = line.Height();
+    PlaceObjectsOnLine(canvas, line);
+}
+
+namespace {
+
+// The pictures of a section whose placeholders lie in [start, end).
+template <class Images>
+auto ImagesIn(Images& images, int start, int end) {
+    auto first = std::lower_bound(images.begin(), images.end(), start,
+                                  [](const auto& image, int v) { return image->CharPos < v; });
+    auto last = std::lower_bound(first, images.end(), end,
+                                 [](const auto& image, int v) { return image->CharPos < v; });
+    return std::pair{first, last};
+}
+
+} // namespace
+
+void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent) const {
+    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    int ascent = height - descent;
+    // Pictures on the baseline first: the others fit into what they make.
+    for (auto it = first; it != last; ++it) {
+        const TImageObj& image = **it;
+        if (image.AlignCode == TAlignCode::Baseline || image.AlignCode == TAlignCode::Bottom)
+            ascent = std::max(ascent, image.TotalHeight());
+    }
+    for (auto it = first; it != last; ++it) {
+        const TImageObj& image = **it;
+        const int grow = image.TotalHeight() - (ascent + descent);
+        if (grow <= 0) continue;
+        if (image.AlignCode == TAlignCode::Middle) {
+            ascent += grow / 2;
+            descent += grow - grow / 2;
+        } else if (image.AlignCode == TAlignCode::Top) {
+            descent += grow;
+        }
+    }
+    height = ascent + descent;
+}
+
+void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
+    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    const int top = line.LineY + line.ExtraAbove;
+    const int baseline = top + line.LineTextHeight - line.LineDescent;
+    for (auto it = first; it != last; ++it) {
+        TImageObj& image = **it;
+        if (image.IsFloat()) continue;
+        const int before =
+            image.CharPos > line.Start
+                ? MeasureRange(canvas, line.Start, image.CharPos - line.Start, TTrailing::Keep)
+                : 0;
+        image.LeftX = LineX(line) + before + image.SpaceLeft;
+        switch (image.AlignCode) {
+        case TAlignCode::Top: image.PaintTop = top + image.SpaceTop; break;
+        case TAlignCode::Middle:
+            image.PaintTop = top + (line.LineTextHeight - image.TotalHeight()) / 2 + image.SpaceTop;
+            break;
+        default: image.PaintTop = baseline - image.BoxHeight - image.SpaceBottom; break;
+        }
+    }
+}
+
+void TSection::PlaceFloat(TImageObj& image, IndentManager& indents, int Y) {
+    const int total = image.TotalWidth();
+    if (image.AlignCode == TAlignCode::FloatLeft) {
+        const int left = indents.LeftEdgeAt(Y);
+        image.LeftX = left + image.SpaceLeft;
+        indents.AddLeftFloat(left + total - indents.LeftEdgeX, Y, Y + image.TotalHeight());
+    } else {
+        const int right = indents.RightEdgeAt(Y);
+        image.LeftX = right - total + image.SpaceLeft;
+        indents.AddRightFloat(right - total - indents.LeftEdgeX, Y, Y + image.TotalHeight());
+    }
+    image.PaintTop = Y + image.SpaceTop;
+    image.Placed = true;
+    floatsBottom_ = std::max(floatsBottom_, Y + image.TotalHeight());
+}
+
+void TSection::PlaceLateFloats(const LineRec& line, IndentManager& indents) {
+    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    for (auto it = first; it != last; ++it)
+        if ((*it)->IsFloat() && !(*it)->Placed)
+            PlaceFloat(**it, indents, line.LineY + line.Height());
 }
 
 int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
@@ -135,7 +232,7 @@ int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
     }
     context.PosCounter = FirstPos + PosCount;
     ReportFirstBaseline();
-    PaintHeight = FlowHeight;
+    PaintHeight = std::max(FlowHeight, SumY(floatsBottom_, -Y));
     BottomY = SumY(Y, FlowHeight);
     PaintBottomY = SumY(Y, PaintHeight);
     return FlowHeight;
@@ -144,7 +241,12 @@ int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
 void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth,
                               int& WidestOut) {
     Canvas& canvas = context.Measure;
-    const IndentManager& indents = context.Indents;
+    IndentManager& indents = context.Indents;
+    floatsBottom_ = Y;
+    for (auto& image : Images) {
+        image->SizeFor(canvas, RoomWidth);
+        image->Placed = false;
+    }
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
     if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
@@ -152,6 +254,10 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
+        // A float first on its line takes its place before the line's room is known.
+        for (int i = pos; i < len && IsObject(Text[i]); ++i)
+            if (TImageObj* image = ImageAt(i); image && image->IsFloat() && !image->Placed)
+                PlaceFloat(*image, indents, y);
         const int remaining = len - pos;
         const int fit = std::min(
             std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y))), remaining);
@@ -169,6 +275,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         line.Start = pos;
         line.CharCount = n;
         FinishLine(canvas, line, indents, X, y);
+        PlaceLateFloats(line, indents);
         LineList.push_back(line);
         FlowHeight = SumY(FlowHeight, line.Height());
         pos += n;
@@ -240,18 +347,31 @@ void TSection::MoveY(int dy) {
     TSectionBase::MoveY(dy);
     for (LineRec& line : LineList)
         line.LineY += dy;
+    // Pictures keep document positions too: a table cell laid out at the top
+    // of its table and then moved into its row takes them along.
+    for (auto& image : Images)
+        image->PaintTop += dy;
+    floatsBottom_ += dy;
 }
 
 void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
     const int len = static_cast<int>(Text.size());
+    // Percentage widths follow the column, so they ask for nothing here.
+    for (auto& image : Images)
+        image->SizeFor(canvas, 0);
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;
         while (end < len && Text[end] != BreakChar)
             ++end;
-        if (end > start)
-            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop));
+        if (end > start) {
+            int floats = 0;
+            const auto [first, last] = ImagesIn(Images, start, end);
+            for (auto it = first; it != last; ++it)
+                if ((*it)->IsFloat()) floats += (*it)->TotalWidth();
+            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats);
+        }
         start = end + 1;
     }
     // The widest word; a word can only win when its length times the widest
@@ -275,6 +395,8 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         }
         i = end;
     }
+    for (const auto& image : Images)
+        Min = std::max(Min, image->TotalWidth());
     KeepWidths(canvas, Min, Max);
 }
 

@@ -1,4 +1,5 @@
 // Painting, hit tests, find, copying and position mapping of text sections.
+#include "layout/image_obj.h"
 #include "layout/section_list.h"
 #include "layout/sel_text.h"
 #include "layout/text_section.h"
@@ -17,6 +18,10 @@ TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
     if (canvas.IsMonochrome()) return 0;
     if (!root.PrintBackgrounds && (ColorToRGB(color) & 0x00E0E0) > 0xE0DF) return 0xA0A0A0;
     return color;
+}
+
+bool MeetsClip(const TImageObj& image, const TRect& clip) {
+    return image.PaintTop < clip.Bottom && image.PaintTop + image.BoxHeight > clip.Top;
 }
 
 } // namespace
@@ -64,6 +69,10 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
         }
         PaintLine(canvas, line, X);
     }
+    // Floats last, so they lie above the text of the section.
+    for (const auto& image : Images)
+        if (image->IsFloat() && image->Placed && MeetsClip(*image, clip))
+            image->Paint(canvas, image->LeftX + X, image->PaintTop - Root->ScrollY);
     canvas.SetBkMode(BkMode::Transparent);
     return LayoutY + FlowHeight;
 }
@@ -98,6 +107,10 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
         while (objectAt < stop && !IsObject(Text[objectAt]))
             ++objectAt;
         if (objectAt == pos) { // objects draw with their own code
+            if (TImageObj* image = ImageAt(pos); image && !image->IsFloat()) {
+                image->Paint(canvas, image->LeftX + X, image->PaintTop - Root->ScrollY);
+                penX += image->LineWidth();
+            }
             ++pos;
             continue;
         }
@@ -149,7 +162,28 @@ int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, boo
     return penX + canvas.TextWidth(piece) - run.RunOverhang;
 }
 
+bool TSection::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+    // Floats lie on top, so they are hit first.
+    for (int pass = 0; pass < 2; ++pass)
+        for (const auto& image : Images) {
+            if (image->IsFloat() != (pass == 0) || (image->IsFloat() && !image->Placed)) continue;
+            const int border = image->LinkBorder ? 1 : 0;
+            const int x = X - image->LeftX - border, y = Y - image->PaintTop - border;
+            if (x < 0 || y < 0 || x >= image->BoxWidth - 2 * border ||
+                y >= image->BoxHeight - 2 * border)
+                continue;
+            object = image.get();
+            IX = x;
+            IY = y;
+            return true;
+        }
+    return false;
+}
+
 bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*&) {
+    TImageObj* image = nullptr;
+    int IX = 0, IY = 0;
+    if (ObjectAt(X, Y, image, IX, IY)) return ImageLinkAt(*image, IX, IY, target);
     const int index = LineAtY(Y);
     if (index < 0) return false;
     const LineRec& line = LineList[index];
@@ -165,6 +199,27 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, T
     if (!run->IsLink()) return false;
     target = &run->Link;
     Root->HoverLink = run;
+    return true;
+}
+
+bool TSection::ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target) {
+    if (const TMapItem* map = image.ClientMap()) {
+        std::unique_ptr<TUrlTarget> area;
+        if (!map->LinkAtPoint(IX, IY, area)) return false;
+        Root->ImageLink = *area;
+        target = &Root->ImageLink;
+        return true;
+    }
+    TFontObj* run = Runs[RunIndexAt(image.CharPos)].get();
+    if (!run->IsLink()) return false;
+    Root->HoverLink = run;
+    target = &run->Link;
+    if (image.ServerMap) {
+        // The server's map gets the point clicked within the picture.
+        Root->ImageLink = run->Link;
+        Root->ImageLink.Url += "?" + std::to_string(IX) + "," + std::to_string(IY);
+        target = &Root->ImageLink;
+    }
     return true;
 }
 
@@ -301,6 +356,8 @@ void TSection::Dump(std::string& out, int depth) const {
                " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) + " " +
                QuotedBytes(std::string_view(Text).substr(line.Start, line.CharCount), true) + "\n";
     }
+    for (const auto& image : Images)
+        image->Dump(out, depth + 1);
 }
 
 } // namespace lumo

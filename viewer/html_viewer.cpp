@@ -68,6 +68,11 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     sectionList_->Viewer = this;
     sectionList_->InvalidatePanel = [this] { InvalidatePanel(); };
     sectionList_->OnExpandName = [this](const std::string& name) { return ExpandName(name); };
+    sectionList_->Pictures.OnImageRequest = [this](const std::string& name, TStream*& stream) {
+        if (!OnImageRequest) return false;
+        OnImageRequest(this, name, stream);
+        return true;
+    };
     sectionList_->OnScript = [this](void*, const std::string& name, const std::string& language,
                                     std::string script) {
         if (OnScript) OnScript(this, name, language, script);
@@ -113,6 +118,7 @@ THTMLViewer::~THTMLViewer() {
     panel_ = nullptr;
     sectionList_->InvalidatePanel = nullptr;
     sectionList_->OnExpandName = nullptr;
+    sectionList_->Pictures.OnImageRequest = nullptr;
     sectionList_->OnScript = nullptr;
     sectionList_->OnStyleSheetRequest = nullptr;
 }
@@ -148,6 +154,7 @@ void THTMLViewer::SetHistoryMaxCount(int count) {
 
 void THTMLViewer::SetImageCacheCount(int count) {
     imageCacheCount_ = std::clamp(count, 0, 20);
+    sectionList_->Pictures.Cache->SetCacheLimit(imageCacheCount_);
 }
 
 void THTMLViewer::SetViewImages(bool view) {
@@ -381,6 +388,10 @@ void THTMLViewer::ResetDocumentState() {
     EndDragScroll();
     selecting_ = false;
     sectionList_->Reset();
+    // Pictures of older pages stay cached for a few more pages.
+    sectionList_->Pictures.Cache->AgeAndPurge();
+    if (forgetPictures_) sectionList_->Pictures.ForgetUnused();
+    forgetPictures_ = false;
     ApplyDefaults();
     documentFile_.clear();
     docKind_ = ckHTML;
@@ -415,10 +426,10 @@ bool THTMLViewer::DeliverImage(const std::string& address, TStream& stream) {
     return true;
 }
 
-bool THTMLViewer::HandImageToDocument(const std::string&, TStream&) {
-    // FIXME: image objects take late pictures here once the image code
-    // makes them; until then no object of the document waits for one.
-    return false;
+bool THTMLViewer::HandImageToDocument(const std::string& address, TStream& stream) {
+    bool relayout = false;
+    sectionList_->Pictures.ImageArrived(address, stream, relayout);
+    return relayout;
 }
 
 // --- Layout ----------------------------------------------------------------

@@ -163,8 +163,7 @@ public:
         OnGetPostRequest;
     // A picture the document needs: the host returns a stream with it, null,
     // or its wait stream for a picture that is delivered later (DeliverImage).
-    // FIXME: handed to the document's image objects once the image code
-    // makes them.
+    // Unset, pictures are read as local files.
     std::function<void(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream)>
         OnImageRequest;
 
@@ -223,6 +222,8 @@ public:
     // Marks each link of the document visited when the host's visited(link
     // as written) says so; repaints when a mark changed.
     void MarkLinks(const std::function<bool(const std::string& url)>& visited);
+    // The next load asks the host for every picture again (Reload).
+    void ForgetPicturesOnNextLoad() { forgetPictures_ = true; }
     // A picture that arrived after the load; false while Processing.
     bool DeliverImage(const std::string& address, TStream& stream);
 
@@ -365,6 +366,7 @@ private:
     int visitedMaxCount_ = 50;
     int imageCacheCount_ = 5;
     bool viewImages_ = true;
+    bool forgetPictures_ = false;
     bool noSelect_ = false;
     TScrollStyle scrollBars_ = TScrollStyle::ssBoth;
     THTMLBorderStyle borderStyle_ = THTMLBorderStyle::htFocused;

@@ -30,35 +30,30 @@
 
 namespace lumo::test {
 
-class NavigationTest : public testing::Test {
+// The main window and a site that a real nginx serves; each fixture starts
+// its own server for its suite.
+class SiteTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    // Writes the site with write and serves it; serverConfig goes into the
+    // server block, httpConfig into the http block, and logFormat names the
+    // access log's format (a log_format of httpConfig).
+    static void StartSite(void (*write)(const TempFolder&), const std::string& serverConfig,
+                          const std::string& httpConfig = {}, const std::string& logFormat = {}) {
         site_ = new TempFolder;
         logs_ = new TempFolder;
-        WriteSite(*site_);
-        const std::string config =
-            "access_log " + (*logs_ / "access.log") +
-            ";\n"
-            "location = /r-abs { return 302 http://$host:$server_port/target.htm; }\n"
-            "location = /r-rel { absolute_redirect off; return 302 /target.htm; }\n"
-            "location = /setcookie.htm { add_header Set-Cookie \"session=42\"; }\n"
-            "location = /login { add_header Set-Cookie \"fresh=1\" always;"
-            " return 302 http://$host:$server_port/cookie; }\n"
-            "location = /cookie { default_type text/html;"
-            " return 200 \"<TITLE>Cookie</TITLE>cookie=[$http_cookie]\"; }\n"
-            "location = /upper.htm { types { } default_type TEXT/HTML; }\n"
-            "location ~ \\.pdf$ { types { } default_type application/pdf; }\n"
-            "location = /slow.htm { limit_rate_after 1k; limit_rate 100; }\n"
-            "location = /post { default_type text/html; return 200 \"<TITLE>Posted</TITLE>"
-            "posted\"; }\n";
-        server_ = LocalServer::StartNginx(site_->Path(), config).release();
+        write(*site_);
+        const std::string log = "access_log " + (*logs_ / "access.log") + " " + logFormat + ";\n";
+        server_ = LocalServer::StartNginx(site_->Path(), log + serverConfig, httpConfig).release();
     }
-    static void TearDownTestSuite() {
+    static void StopSite() {
         delete server_;
         delete site_;
         delete logs_;
         server_ = nullptr;
     }
+    static const TempFolder& Site() { return *site_; }
+    // What nginx has logged since the test began.
+    std::string Log() const { return logs_->Read("access.log").substr(logStart_); }
 
     void SetUp() override {
         if (!server_) GTEST_SKIP() << "nginx is not installed";
@@ -76,7 +71,7 @@ protected:
     static std::string Url(const std::string& path) { return server_->Address(path); }
     // Requests nginx has logged for a path since the test began.
     int Hits(const std::string& path) const {
-        const std::string log = logs_->Read("access.log").substr(logStart_);
+        const std::string log = Log();
         const std::string needle = "\"GET " + path + " ";
         int count = 0;
         for (size_t at = log.find(needle); at != std::string::npos; at = log.find(needle, at + 1))
@@ -118,12 +113,33 @@ protected:
     std::unique_ptr<THTTPForm> form;
 
 private:
-    static void WriteSite(const TempFolder& site);
-
     size_t logStart_ = 0;
     static inline TempFolder* site_ = nullptr;
     static inline TempFolder* logs_ = nullptr;
     static inline LocalServer* server_ = nullptr;
+};
+
+class NavigationTest : public SiteTest {
+protected:
+    static void SetUpTestSuite() {
+        StartSite(WriteSite,
+                  "location = /r-abs { return 302 http://$host:$server_port/target.htm; }\n"
+                  "location = /r-rel { absolute_redirect off; return 302 /target.htm; }\n"
+                  "location = /setcookie.htm { add_header Set-Cookie \"session=42\"; }\n"
+                  "location = /login { add_header Set-Cookie \"fresh=1\" always;"
+                  " return 302 http://$host:$server_port/cookie; }\n"
+                  "location = /cookie { default_type text/html;"
+                  " return 200 \"<TITLE>Cookie</TITLE>cookie=[$http_cookie]\"; }\n"
+                  "location = /upper.htm { types { } default_type TEXT/HTML; }\n"
+                  "location ~ \\.pdf$ { types { } default_type application/pdf; }\n"
+                  "location = /slow.htm { limit_rate_after 1k; limit_rate 100; }\n"
+                  "location = /post { default_type text/html; return 200 \"<TITLE>Posted</TITLE>"
+                  "posted\"; }\n");
+    }
+    static void TearDownTestSuite() { StopSite(); }
+
+private:
+    static void WriteSite(const TempFolder& site);
 };
 
 } // namespace lumo::test

@@ -74,7 +74,8 @@ bool LocalServer::Launch(const std::string& program, const std::vector<std::stri
 }
 
 std::unique_ptr<LocalServer> LocalServer::StartNginx(const std::string& root,
-                                                     const std::string& serverConfig) {
+                                                     const std::string& serverConfig,
+                                                     const std::string& httpConfig) {
     std::unique_ptr<LocalServer> server(new LocalServer);
     server->port_ = FreeLoopbackPort();
     const std::string dir = server->folder_.Path();
@@ -85,7 +86,9 @@ std::unique_ptr<LocalServer> LocalServer::StartNginx(const std::string& root,
         "nginx.pid;\n"
         "events { worker_connections 256; }\n"
         "http {\n"
-        "  access_log off;\n"
+        "  access_log off;\n  " +
+        httpConfig +
+        "\n"
         "  client_body_temp_path " +
         dir + "body;\n  proxy_temp_path " + dir +
         "proxy;\n"

@@ -22,8 +22,10 @@ public:
 
     // nginx serving root; serverConfig is added inside its server block
     // (for example "location = /r { return 302 /a.htm; }").
+    // httpConfig goes into the http block (a log_format, say).
     static std::unique_ptr<LocalServer> StartNginx(const std::string& root,
-                                                   const std::string& serverConfig = {});
+                                                   const std::string& serverConfig = {},
+                                                   const std::string& httpConfig = {});
     // tinyproxy allowing 127.0.0.1.
     static std::unique_ptr<LocalServer> StartTinyproxy();
     // dante, a SOCKS 4 and 5 server without authentication, for clients

@@ -2,7 +2,9 @@
 // mouse sent to the widget, results read from what it shows and selects.
 #include "tests/viewer/viewer_fixture.h"
 
+#include "layout/picture_source.h"
 #include "platform/stream.h"
+#include "tests/image/gif_builder.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -471,24 +473,30 @@ TEST_F(ViewerTest, PositionsBeyondSixteenBitsSurviveALayout) {
     EXPECT_EQ(viewer.ScrollPosition(), position);
 }
 
-// A viewer whose document takes every late image as one without a size.
-class ImageTakingViewer : public THTMLViewer {
-protected:
-    bool HandImageToDocument(const std::string&, TStream&) override { return true; }
-};
-
 TEST_F(ViewerTest, LateImagesWaitForTheLoadAndKeepThePosition) {
-    ImageTakingViewer taker;
-    taker.resize(400, 300);
-    folder.Write("i.htm", Paragraphs(300));
-    taker.OpenFile(folder / "i.htm");
-    taker.ScrollTo(2000);
-    const TScrollPosition position = taker.ScrollPosition();
+    std::vector<std::string> asked;
+    viewer.OnImageRequest = [&asked](THTMLViewer*, const std::string& name, TStream*& stream) {
+        asked.push_back(name);
+        stream = &WaitStream();
+    };
+    folder.Write("i.htm",
+                 "<P><IMG SRC=sized.gif WIDTH=40 HEIGHT=30><IMG SRC=pic.gif>" + Paragraphs(300));
+    viewer.OpenFile(folder / "i.htm");
+    viewer.ScrollTo(2000);
+    const TScrollPosition position = viewer.ScrollPosition();
+    const std::string gif =
+        GifHeader(40, 30, {0xFF0000, 0x00FF00}) + SolidImage(0, 0, 40, 30, 1) + ";";
     TMemoryStream picture;
-    const int layouts = taker.LayoutCount();
-    EXPECT_TRUE(taker.DeliverImage("pic.gif", picture));
-    EXPECT_EQ(taker.LayoutCount(), layouts + 1);
-    EXPECT_EQ(taker.ScrollPosition(), position);
+    picture.Write(gif.data(), gif.size());
+    const int layouts = viewer.LayoutCount();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1], viewer.ExpandName("pic.gif"));
+    // A picture whose size was given needs no new layout; one without does.
+    EXPECT_TRUE(viewer.DeliverImage(viewer.ExpandName("sized.gif"), picture));
+    EXPECT_EQ(viewer.LayoutCount(), layouts);
+    EXPECT_TRUE(viewer.DeliverImage(viewer.ExpandName("pic.gif"), picture));
+    EXPECT_EQ(viewer.LayoutCount(), layouts + 1);
+    EXPECT_EQ(viewer.ScrollPosition(), position);
 }
 
 TEST_F(ViewerTest, NothingTouchesAHalfBuiltDocument) {

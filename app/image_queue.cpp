@@ -1,0 +1,169 @@
+#include "app/image_queue.h"
+
+#include "app/http_form.h"
+#include "frames/frame_browser.h"
+#include "layout/picture_source.h"
+#include "net/address.h"
+#include "net/disk_cache.h"
+#include "net/file_connection.h"
+#include "net/url_connection.h"
+#include "platform/file_system.h"
+#include "platform/stream.h"
+#include "platform/timer.h"
+#include "viewer/html_viewer.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+TImageHTTP::TImageHTTP(std::unique_ptr<ImageRec> rec) : Rec(std::move(rec)) {
+    Rec->Stream = std::make_unique<TMemoryStream>();
+    Connection = TURLConnection::CreateForURL(Rec->URL);
+    if (Connection) Connection->UseStream(Rec->Stream.get());
+}
+
+TImageHTTP::~TImageHTTP() {
+    // The connection goes first: it writes into the record's stream.
+    Connection.reset();
+}
+
+void TImageHTTP::Start() {
+    Connection->GetAsync(Rec->URL);
+}
+
+TImageQueue::TImageQueue(THTTPForm& form)
+    : form_(form), timer_(std::make_unique<Timer>()),
+      cacheStream_(std::make_unique<TMemoryStream>()) {
+    timer_->SetInterval(TickMilliseconds);
+    timer_->OnTimer = [this] { TimerTimer(); };
+}
+
+TImageQueue::~TImageQueue() {
+    timer_->SetEnabled(false);
+    ClearImageQueues();
+}
+
+bool TImageQueue::TimerEnabled() const {
+    return timer_->Enabled();
+}
+
+void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream) {
+    Stream = nullptr;
+    std::string fileName;
+    int kind = ckHTML;
+    if (form_.Reloading) {
+        form_.DiskCache().Remove(SRC);
+    } else if (form_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
+        if (auto bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize)) {
+            cacheStream_->Assign(std::move(*bytes));
+            Stream = cacheStream_.get();
+            return;
+        }
+    }
+    if (SchemeOf(SRC) != "http") {
+        localConnection_.reset();
+        localConnection_ = TURLConnection::CreateForURL(SRC);
+        if (!localConnection_) return;
+        try {
+            localConnection_->Get(SRC);
+            Stream = localConnection_->ContentStream();
+        } catch (const std::exception&) {
+            Stream = nullptr; // a local picture that cannot be read just stays absent
+        }
+        return;
+    }
+    Stream = &WaitStream();
+    auto rec = std::make_unique<ImageRec>();
+    rec->Viewer = Sender;
+    rec->SRC = rec->URL = SRC;
+    pending_.push_back(std::move(rec));
+    ++form_.ImagesTotal;
+    form_.ShowProgress(form_.ImagesDone, form_.ImagesTotal);
+    StartImageJobs();
+}
+
+void TImageQueue::StartImageJobs() {
+    if (pending_.empty() && jobs_.empty()) {
+        if (finished_.empty()) form_.CheckDone();
+        return;
+    }
+    while (!pending_.empty() && static_cast<int>(jobs_.size()) < MaxJobs) {
+        auto job = std::make_unique<TImageHTTP>(std::move(pending_.front()));
+        pending_.pop_front();
+        if (!job->Connection) {
+            CountDone();
+            continue;
+        }
+        TImageHTTP* raw = job.get();
+        TURLConnection& c = *job->Connection;
+        c.DoneSender = raw;
+        c.OnRequestDone = [this, raw](void*, THttpRequest, uint16_t error) {
+            ImageRequestDone(raw, raw->Connection->StatusCode(), error);
+        };
+        form_.UseProxies(c);
+        jobs_.push_back(std::move(job));
+        form_.SetBusy();
+        raw->Start();
+    }
+}
+
+void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) {
+    auto it =
+        std::find_if(jobs_.begin(), jobs_.end(), [job](const auto& j) { return j.get() == job; });
+    if (it == jobs_.end()) return;
+    std::unique_ptr<TImageHTTP> done = std::move(*it);
+    jobs_.erase(it);
+    // An error page is no picture: it is neither shown nor cached.
+    if (error != 0 || status >= 400) {
+        CountDone();
+    } else {
+        finished_.push_back(std::move(done->Rec));
+        timer_->SetEnabled(true);
+    }
+    done.reset();
+    StartImageJobs();
+}
+
+void TImageQueue::TimerTimer() {
+    timer_->SetEnabled(false);
+    if (!finished_.empty()) {
+        ImageRec& rec = *finished_.front();
+        // A viewer that is gone takes nothing; a busy one is asked again next tick.
+        const bool taken =
+            !rec.Viewer || form_.FrameBrowser->DeliverImage(rec.Viewer, rec.SRC, *rec.Stream);
+        if (taken) {
+            const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
+            if (!fileName.empty()) WriteFileAtomically(fileName, rec.Stream->Bytes());
+            finished_.pop_front();
+            CountDone();
+        }
+    }
+    if (Idle())
+        form_.CheckDone();
+    else if (!finished_.empty())
+        timer_->SetEnabled(true);
+}
+
+void TImageQueue::CountDone() {
+    ++form_.ImagesDone;
+    form_.ShowProgress(form_.ImagesDone, form_.ImagesTotal);
+}
+
+void TImageQueue::ClearImageQueues() {
+    pending_.clear();
+    jobs_.clear();
+    finished_.clear();
+    timer_->SetEnabled(false);
+}
+
+void TImageQueue::ViewerClear(THTMLViewer* viewer) {
+    auto ofViewer = [viewer](const std::unique_ptr<ImageRec>& rec) {
+        return rec->Viewer == viewer;
+    };
+    std::erase_if(pending_, ofViewer);
+    std::erase_if(jobs_,
+                  [&](const std::unique_ptr<TImageHTTP>& job) { return ofViewer(job->Rec); });
+    std::erase_if(finished_, ofViewer);
+}
+
+} // namespace lumo

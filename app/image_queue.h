@@ -1,0 +1,80 @@
+// The window's image fetch queue. Pictures that can be had at once (from the
+// disk cache, a local file or a built-in resource) are answered in the
+// request; http pictures are queued, fetched by up to MaxJobs asynchronous
+// connections, and handed to their viewers one per timer tick, in the order
+// their fetches finished.
+#pragma once
+
+#include <QPointer>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+class THTTPForm;
+class THTMLViewer;
+class TMemoryStream;
+class TStream;
+class TURLConnection;
+class Timer;
+
+struct ImageRec {
+    QPointer<THTMLViewer> Viewer; // null once the viewer is gone
+    std::string SRC;              // as the viewer asked: the key it inserts under
+    std::string URL;              // what is fetched and cached
+    std::unique_ptr<TMemoryStream> Stream;
+};
+
+class TImageHTTP {
+public:
+    explicit TImageHTTP(std::unique_ptr<ImageRec> rec);
+    ~TImageHTTP();
+    void Start();
+
+    std::unique_ptr<ImageRec> Rec;
+    std::unique_ptr<TURLConnection> Connection;
+};
+
+class TImageQueue {
+public:
+    static constexpr int MaxJobs = 10;
+    static constexpr int TickMilliseconds = 100;
+
+    explicit TImageQueue(THTTPForm& form);
+    ~TImageQueue();
+    TImageQueue(const TImageQueue&) = delete;
+    TImageQueue& operator=(const TImageQueue&) = delete;
+
+    // The answer to a viewer's picture request: the bytes, null, or the wait stream.
+    void GetImageRequest(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream);
+    void StartImageJobs();
+    void ImageRequestDone(TImageHTTP* job, int status, uint16_t error);
+    void TimerTimer();
+    void ClearImageQueues();
+    void ViewerClear(THTMLViewer* viewer);
+
+    // Nothing queued, fetching or waiting to be inserted.
+    bool Idle() const { return pending_.empty() && jobs_.empty() && finished_.empty(); }
+    int RunningJobs() const { return static_cast<int>(jobs_.size()); }
+    bool TimerEnabled() const;
+
+private:
+    // Counts a picture as settled and moves the gauge.
+    void CountDone();
+
+    THTTPForm& form_;
+    std::deque<std::unique_ptr<ImageRec>> pending_;
+    std::vector<std::unique_ptr<TImageHTTP>> jobs_;
+    std::deque<std::unique_ptr<ImageRec>> finished_;
+    std::unique_ptr<Timer> timer_;
+    // A local or built-in picture's own connection, kept until the next one,
+    // so it never touches the document's.
+    std::unique_ptr<TURLConnection> localConnection_;
+    std::unique_ptr<TMemoryStream> cacheStream_;
+};
+
+} // namespace lumo

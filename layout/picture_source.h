@@ -1,0 +1,67 @@
+// Where a document's pictures come from: the image cache, the host's image
+// request, or a local file; and the objects waiting for pictures that the
+// host delivers later.
+#pragma once
+
+#include "image/bitmap_cache.h"
+#include "platform/canvas.h"
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace lumo {
+
+class TStream;
+class TImageObj;
+
+// The one stream an image request answers with to say that the picture
+// comes later; compared by identity.
+TStream& WaitStream();
+
+// The shared 16 x 16 pictures: shown while a picture is awaited, and for one
+// that cannot be had.
+const Bitmap& PlaceholderPicture();
+const Bitmap& ErrorPicture();
+
+enum class TFetch { Got, Awaited, Failed };
+
+class TPictureSource {
+public:
+    TPictureSource() = default;
+    TPictureSource(const TPictureSource&) = delete;
+    TPictureSource& operator=(const TPictureSource&) = delete;
+
+    // The cache the pictures live in: this document's own, or one shared
+    // with another document (a print copy shares its original's).
+    TStringBitmapList* Cache = &ownCache_;
+    // Asks the host for a picture: false when no host answers (the name is
+    // then read as a local file); else stream is the picture, null, or
+    // WaitStream().
+    std::function<bool(const std::string& name, TStream*& stream)> OnImageRequest;
+
+    // The cached picture of name, fetching it when it is not cached. On Got
+    // the picture has gained a use for the caller.
+    TFetch GetPicture(const std::string& name, TBitmapItem*& item);
+    // Decodes data that arrived for name into the cache (when it is not
+    // cached yet); null when it holds no picture.
+    TBitmapItem* Decode(const std::string& name, TStream& stream);
+
+    void AddWaiter(const std::string& name, TImageObj* object);
+    void RemoveWaiter(const TImageObj* object);
+    bool IsAwaited(const std::string& name) const;
+    void ClearWaiters() { waiters_.clear(); }
+    // Drops every cached picture no document uses, so the next use asks again.
+    void ForgetUnused();
+    // Hands an arrived picture to the objects waiting for name; relayout
+    // becomes true when one of them did not know its size. False when no
+    // object waited for it.
+    bool ImageArrived(const std::string& name, TStream& stream, bool& relayout);
+
+private:
+    TStringBitmapList ownCache_;
+    std::vector<std::pair<std::string, TImageObj*>> waiters_;
+};
+
+} // namespace lumo

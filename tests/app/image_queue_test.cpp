@@ -1,0 +1,197 @@
+// The image fetch queue against a real nginx: at most ten fetches at once,
+// every picture settled before "DONE", the disk cache on a second visit,
+// Reload, failures that are counted but never shown or cached, and Stop,
+// leaving and reloading while pictures are still on their way.
+#include "app/command_line.h"
+#include "app/image_queue.h"
+
+#include "layout/block.h"
+#include "layout/image_obj.h"
+#include "layout/text_section.h"
+#include "net/disk_cache.h"
+#include "platform/file_system.h"
+#include "platform/stream.h"
+
+#include "tests/app/navigation_fixture.h"
+#include "tests/image/gif_builder.h"
+
+#include <QProgressBar>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace lumo::test {
+namespace {
+
+constexpr int PictureCount = 25;
+
+class ImageQueueTest : public SiteTest {
+protected:
+    static void SetUpTestSuite() {
+        StartSite(WriteSite,
+                  // Pictures take a while, so several are in flight together.
+                  "location ~ ^/g { limit_rate 100k; }\n"
+                  "location ~ ^/slow[0-9] { limit_rate_after 10; limit_rate 50; }\n"
+                  "location = /long.htm { limit_rate_after 1k; limit_rate 40k; }\n",
+                  "log_format active '$connections_active \"$request\"';", "active");
+    }
+    static void TearDownTestSuite() { StopSite(); }
+    static void WriteSite(const TempFolder& site) {
+        std::string gallery = "<TITLE>Gallery</TITLE><P>";
+        for (int i = 0; i < PictureCount; ++i) {
+            const std::string name = "g" + std::to_string(i) + ".gif";
+            // About 20 KB each: a picture with a long comment block.
+            const std::string comment = "\x21\xFE" + SubBlocks(std::string(20000, 'c'));
+            site.Write(name, GifHeader(40, 30, {0xFF0000, 0x00FF00}) + comment +
+                                 SolidImage(0, 0, 40, 30, 1) + ";");
+            gallery += "<IMG SRC=\"" + name + "\"> ";
+        }
+        site.Write("gallery.htm", gallery);
+        site.Write("failing.htm", "<P><IMG SRC=\"missing.gif\" ALT=gone>"
+                                  "<IMG SRC=\"http://127.0.0.1:" +
+                                      std::to_string(FreeLoopbackPort()) +
+                                      "/refused.gif\"><IMG SRC=\"g0.gif\">");
+        const std::string gif = site.Read("g0.gif");
+        site.Write("slow1.gif", gif);
+        site.Write("slow2.gif", gif);
+        site.Write("slow.htm", "<P><IMG SRC=\"slow1.gif\"><IMG SRC=\"slow2.gif\">");
+        site.Write("other.htm", "<P>elsewhere");
+        site.Write("long.htm", "<TITLE>Long</TITLE><P>" + std::string(40000, 'x') + " end");
+    }
+
+    int PictureHits() const {
+        int hits = 0;
+        for (int i = 0; i < PictureCount; ++i)
+            hits += Hits("/g" + std::to_string(i) + ".gif");
+        return hits;
+    }
+    // The most connections nginx had open when it logged a request.
+    int MostActive() const {
+        int most = 0;
+        for (const std::string& line : SplitLines(Log()))
+            most = std::max(most, std::atoi(line.c_str()));
+        return most;
+    }
+    void Open(const std::string& path) {
+        form->NavigateTo(Url(path));
+        QCoreApplication::processEvents();
+    }
+    bool WaitForDone() {
+        return PumpUntil([this] { return form->Status2->text() == "DONE"; }, 20000);
+    }
+    std::vector<TImageObj*> Pictures() {
+        std::vector<TImageObj*> out;
+        THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
+        if (!viewer) return out;
+        for (TSection* s : AllSections(viewer->SectionList()))
+            for (auto& image : s->Images)
+                out.push_back(image.get());
+        return out;
+    }
+    static std::vector<TSection*> AllSections(const TCellBasic& cell) {
+        std::vector<TSection*> out;
+        for (const auto& item : cell) {
+            if (auto* s = dynamic_cast<TSection*>(item.get())) out.push_back(s);
+            if (auto* b = dynamic_cast<TBlock*>(item.get()))
+                for (TSection* s : AllSections(b->Content))
+                    out.push_back(s);
+        }
+        return out;
+    }
+    int Shown() {
+        auto pictures = Pictures();
+        return static_cast<int>(std::count_if(pictures.begin(), pictures.end(), [](TImageObj* p) {
+            return p->State() == TPictureState::Real;
+        }));
+    }
+    bool Cached(const std::string& path) {
+        std::string file;
+        int kind = 0;
+        return form->DiskCache().Lookup(Url(path), file, kind);
+    }
+};
+
+TEST_F(ImageQueueTest, TwentyFivePicturesTenAtATimeThenTheCacheThenReload) {
+    // The gauge must never show 100 before the last picture is in.
+    bool fullEarly = false;
+    QObject::connect(form->ProgressBar, &QProgressBar::valueChanged, [&](int value) {
+        if (value == 100 && form->ImagesTotal == PictureCount && Shown() < PictureCount)
+            fullEarly = true;
+    });
+    Open("/gallery.htm");
+    EXPECT_NE(form->Status2->text(), "DONE");
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Shown(), PictureCount);
+    EXPECT_EQ(form->ImagesDone, PictureCount);
+    EXPECT_EQ(form->ProgressBar->value(), 100);
+    EXPECT_FALSE(fullEarly);
+    EXPECT_EQ(PictureHits(), PictureCount);
+    EXPECT_LE(MostActive(), TImageQueue::MaxJobs + 1); // the page's own connection may linger
+    EXPECT_GE(MostActive(), 3);
+    EXPECT_TRUE(form->ImageQueue().Idle());
+
+    // Again: every picture from the cache, at once, with no timer.
+    Open("/other.htm");
+    Open("/gallery.htm");
+    EXPECT_EQ(form->Status2->text(), "DONE");
+    EXPECT_FALSE(form->ImageQueue().TimerEnabled());
+    EXPECT_EQ(Shown(), PictureCount);
+    EXPECT_EQ(PictureHits(), PictureCount);
+
+    // Reload fetches them all again.
+    form->ReloadClick();
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(Shown(), PictureCount);
+    EXPECT_EQ(PictureHits(), 2 * PictureCount);
+}
+
+TEST_F(ImageQueueTest, FailuresAreCountedButNeverShownOrCached) {
+    Open("/failing.htm");
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(form->ImagesTotal, 3);
+    EXPECT_EQ(form->ImagesDone, 3);
+    auto pictures = Pictures();
+    ASSERT_EQ(pictures.size(), 3u);
+    EXPECT_NE(pictures[0]->State(), TPictureState::Real); // a 404 page is no picture
+    EXPECT_NE(pictures[1]->State(), TPictureState::Real); // nobody listening
+    EXPECT_EQ(pictures[2]->State(), TPictureState::Real);
+    EXPECT_FALSE(Cached("/missing.gif"));
+    EXPECT_TRUE(Cached("/g0.gif"));
+}
+
+// A local picture asked for while a page is still arriving is read through
+// a connection of its own; the page's fetch goes on untouched.
+TEST_F(ImageQueueTest, ALocalPictureLeavesTheDocumentFetchAlone) {
+    TempFolder local;
+    local.Write("pic.gif", Site().Read("g0.gif"));
+    int64_t size = -1;
+    QTimer::singleShot(200, [&] {
+        TStream* stream = nullptr;
+        form->ImageQueue().GetImageRequest(nullptr, FileAddressOf(local / "pic.gif"), stream);
+        size = stream ? stream->Size() : 0;
+    });
+    Open("/long.htm");
+    EXPECT_EQ(size, static_cast<int64_t>(Site().Read("g0.gif").size()));
+    EXPECT_EQ(form->windowTitle(), "Long");
+    EXPECT_EQ(Status(1), "Received " + std::to_string(Site().Read("long.htm").size()) + " bytes");
+}
+
+TEST_F(ImageQueueTest, StopLeavingAndReloadingWithPicturesOnTheirWay) {
+    Open("/slow.htm");
+    ASSERT_FALSE(form->ImageQueue().Idle());
+    form->CancelButtonClick();
+    EXPECT_TRUE(form->ImageQueue().Idle());
+    EXPECT_EQ(form->Status2->text(), "DONE");
+
+    Open("/slow.htm");
+    Open("/other.htm"); // the old page's pictures are dropped with its viewer's document
+    EXPECT_TRUE(form->ImageQueue().Idle());
+    Open("/slow.htm");
+    form->ReloadClick(); // the same address again while its pictures come
+    form->CancelButtonClick();
+    PumpFor(300);
+    EXPECT_TRUE(form->ImageQueue().Idle());
+}
+
+} // namespace
+} // namespace lumo::test

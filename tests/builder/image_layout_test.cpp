@@ -1,0 +1,234 @@
+// Pictures in pages: box sizes, pictures that arrive late, links and maps on
+// pictures, painting, and the cache a print copy shares.
+#include "tests/image/gif_builder.h"
+#include "tests/support/layout_fixture.h"
+
+#include "layout/font_obj.h"
+#include "layout/image_obj.h"
+#include "layout/picture_source.h"
+#include "platform/stream.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace lumo::test {
+namespace {
+
+std::string SolidGif(int width, int height) {
+    return GifHeader(width, height, {0xFF0000, 0x00FF00}) + SolidImage(0, 0, width, height, 1) +
+           ";";
+}
+
+// A page whose pictures a host answers: a name in pictures is delivered at
+// once, "wait*" names come later, any other name is missing.
+struct PicturePage {
+    explicit PicturePage(std::string html, int width = 300) : html_(std::move(html)) {
+        list.Pictures.OnImageRequest = [this](const std::string& name, TStream*& stream) {
+            ++requests[name];
+            if (name.starts_with("wait")) {
+                stream = &WaitStream();
+            } else if (auto it = pictures.find(name); it != pictures.end()) {
+                answer.Clear();
+                answer.Write(it->second.data(), it->second.size());
+                stream = &answer;
+            } else {
+                stream = nullptr;
+            }
+            return true;
+        };
+        width_ = width;
+    }
+    PicturePage& Build() {
+        ParseHtmlBuffer(list, html_);
+        return LayOut(width_);
+    }
+    PicturePage& LayOut(int width) {
+        TLayoutSettings settings;
+        settings.Width = width_ = width;
+        result = LayOutAgain(list, canvas, settings);
+        return *this;
+    }
+    std::vector<TImageObj*> Images() {
+        std::vector<TImageObj*> out;
+        for (TSection* s : All<TSection>(list))
+            for (auto& image : s->Images)
+                out.push_back(image.get());
+        return out;
+    }
+    TImageObj& Image(size_t i = 0) { return *Images().at(i); }
+    // Delivers a picture as the host would; true when a layout was asked for.
+    bool Deliver(const std::string& name, const std::string& bytes) {
+        TMemoryStream s;
+        s.Write(bytes.data(), bytes.size());
+        bool relayout = false;
+        list.Pictures.ImageArrived(name, s, relayout);
+        return relayout;
+    }
+    std::string LinkAt(int X, int Y) {
+        const TUrlTarget* target = nullptr;
+        TFormControlObj* control = nullptr;
+        return list.LinkAtPoint(canvas, X, Y, target, control) ? target->Url : "(none)";
+    }
+
+    std::map<std::string, std::string> pictures{{"p40x30", SolidGif(40, 30)},
+                                                {"tall", SolidGif(1, 3000)},
+                                                {"broken", "GIF89a garbage"},
+                                                {"zero", GifHeader(0, 0, {0, 0}) + ";"}};
+    std::map<std::string, int> requests;
+    RecordingCanvas canvas;
+    TSectionList list{canvas};
+    TLayoutResult result;
+    TMemoryStream answer;
+
+private:
+    std::string html_;
+    int width_;
+};
+
+TEST(ImageLayout, BoxSizes) {
+    const struct {
+        const char* html;
+        int width, height;
+        TPictureState state;
+    } rows[] = {
+        // The picture's own size, or scaled keeping its shape.
+        {"<IMG SRC=p40x30>", 40, 30, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=80>", 80, 60, TPictureState::Real},
+        {"<IMG SRC=p40x30 HEIGHT=15>", 20, 15, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9>", 7, 9, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=50%>", 140, 30, TPictureState::Real}, // of 280
+        // Scaling that needs more than 32 bits stays in bounds.
+        {"<IMG SRC=tall WIDTH=1000000>", 1000000, 1000000, TPictureState::Real},
+        // A link puts a frame around it, unless BORDER=0.
+        {"<A HREF=x><IMG SRC=p40x30></A>", 42, 32, TPictureState::Real},
+        {"<A HREF=x><IMG SRC=p40x30 BORDER=0></A>", 40, 30, TPictureState::Real},
+        // Stand-ins: at least 24 high, room for the ALT text beside the picture.
+        {"<IMG SRC=wait1>", 26, 24, TPictureState::Placeholder},
+        {"<IMG SRC=wait1 WIDTH=30 HEIGHT=12>", 30, 12, TPictureState::Placeholder},
+        {"<IMG SRC=missing>", 26, 24, TPictureState::Error},
+        {"<IMG SRC=broken WIDTH=5 HEIGHT=6>", 5, 6, TPictureState::Error},
+        {"<IMG SRC=zero>", 26, 24, TPictureState::Error}, // nothing to scale from
+        {"<IMG>", 26, 24, TPictureState::Error},
+    };
+    for (const auto& row : rows) {
+        PicturePage page(row.html);
+        page.Build();
+        TImageObj& image = page.Image();
+        EXPECT_EQ(image.BoxWidth, row.width) << row.html;
+        EXPECT_EQ(image.BoxHeight, row.height) << row.html;
+        EXPECT_EQ(image.State(), row.state) << row.html;
+    }
+}
+
+TEST(ImageLayout, AltTextWidensThePlaceholderAndIsPainted) {
+    PicturePage page("<P>x<IMG SRC=wait1 ALT=\"A long description\">");
+    page.Build();
+    FontSpec arial;
+    arial.Name = "Arial";
+    arial.Size = 8;
+    UseFont(page.canvas, arial);
+    const int text = page.canvas.TextExtent("A long description").cx;
+    EXPECT_EQ(page.Image().BoxWidth, text + 26);
+    EXPECT_EQ(page.Image().BoxHeight, 24);
+    page.canvas.Log.clear();
+    page.list.PaintCell(page.canvas, {0, 0, 300, 200}, 300, 0, 0);
+    EXPECT_NE(page.canvas.Log.find("A long description"), std::string::npos) << page.canvas.Log;
+}
+
+TEST(ImageLayout, PercentWidthFollowsTheColumn) {
+    PicturePage page("<IMG SRC=p40x30 WIDTH=50%>", 300);
+    page.Build(); // the body's margins leave 280 of the 300
+    EXPECT_EQ(page.Image().BoxWidth, 140);
+    page.LayOut(500);
+    EXPECT_EQ(page.Image().BoxWidth, 240);
+}
+
+TEST(ImageLayout, ArrivingPictures) {
+    PicturePage page("<P>a<IMG SRC=wait1>b<IMG SRC=wait2 WIDTH=10 HEIGHT=10>c<IMG SRC=wait3>"
+                     "<IMG SRC=wait1>");
+    page.Build();
+    ASSERT_EQ(page.Images().size(), 4u);
+    // A size that was not given needs a new layout; one that was does not.
+    EXPECT_FALSE(page.Deliver("wait2", SolidGif(40, 30)));
+    EXPECT_EQ(page.Image(1).State(), TPictureState::Real);
+    EXPECT_TRUE(page.Deliver("wait1", SolidGif(40, 30)));
+    EXPECT_EQ(page.Image(0).State(), TPictureState::Real);
+    EXPECT_EQ(page.Image(3).State(), TPictureState::Real); // both copies take it
+    page.LayOut(300);
+    EXPECT_EQ(page.Image(0).BoxWidth, 40);
+    EXPECT_EQ(page.Image(1).BoxWidth, 10);
+    // Data that does not decode shows the error picture, laid out again.
+    EXPECT_TRUE(page.Deliver("wait3", "not a picture at all, but long enough"));
+    EXPECT_EQ(page.Image(2).State(), TPictureState::Error);
+    // Nothing waits any more.
+    EXPECT_FALSE(page.Deliver("wait1", SolidGif(40, 30)));
+    EXPECT_EQ(page.requests["wait1"], 1);
+}
+
+TEST(ImageLayout, OnePictureIsFetchedOnceAndSharedWithThePrintCopy) {
+    PicturePage page("<IMG SRC=p40x30><IMG SRC=p40x30>");
+    page.Build();
+    EXPECT_EQ(page.requests["p40x30"], 1);
+    TStringBitmapList& cache = *page.list.Pictures.Cache;
+    const int i = cache.IndexOf("p40x30");
+    ASSERT_GE(i, 0);
+    EXPECT_EQ(cache.Item(i).UsageCount, 2);
+    {
+        TSectionList copy(page.canvas);
+        copy.CopyForPrinting(page.list);
+        EXPECT_EQ(cache.Item(i).UsageCount, 4);
+    }
+    EXPECT_EQ(cache.Item(i).UsageCount, 2);
+    page.list.Reset();
+    EXPECT_EQ(cache.Item(i).UsageCount, 0);
+}
+
+TEST(ImageLayout, LinksOnPictures) {
+    PicturePage page("<MAP NAME=nav><AREA SHAPE=rect COORDS=0,0,9,9 HREF=rect.htm>"
+                     "<AREA SHAPE=circle COORDS=30,15,5 HREF=circle.htm>"
+                     "<AREA SHAPE=poly COORDS=0,20,10,20,0,29 HREF=poly.htm>"
+                     "<AREA SHAPE=default NOHREF></MAP>"
+                     "<P><IMG SRC=p40x30 USEMAP=#nav> <A HREF=s.cgi><IMG SRC=p40x30 ISMAP></A>"
+                     " <A HREF=plain.htm><IMG SRC=p40x30></A>");
+    page.Build();
+    const TImageObj &map = page.Image(0), &server = page.Image(1), &plain = page.Image(2);
+    const struct {
+        int X, Y;
+        const char* link;
+    } mapRows[] = {{0, 0, "rect.htm"},     {9, 9, "rect.htm"},  {10, 10, "(none)"},
+                   {30, 19, "circle.htm"}, {1, 22, "poly.htm"}, {39, 29, "(none)"}};
+    for (const auto& row : mapRows)
+        EXPECT_EQ(page.LinkAt(map.LeftX + row.X, map.PaintTop + row.Y), row.link)
+            << row.X << "," << row.Y;
+    // The link's frame is not part of the picture the server's map sees.
+    EXPECT_EQ(page.LinkAt(server.LeftX + 6, server.PaintTop + 8), "s.cgi?5,7");
+    EXPECT_EQ(page.LinkAt(plain.LeftX + 6, plain.PaintTop + 8), "plain.htm");
+    EXPECT_EQ(page.LinkAt(plain.LeftX + plain.BoxWidth + 3, plain.PaintTop + 8), "(none)");
+}
+
+TEST(ImageLayout, PicturesMoveWithTheirTableRow) {
+    PicturePage page("<TABLE><TR><TD><IMG SRC=p40x30></TD></TR>"
+                     "<TR><TD><IMG SRC=p40x30></TD></TR></TABLE>");
+    page.Build();
+    EXPECT_GE(page.Image(1).PaintTop, page.Image(0).PaintTop + 30);
+    EXPECT_EQ(page.LinkAt(page.Image(1).LeftX + 5, page.Image(1).PaintTop + 5), "(none)");
+}
+
+TEST(ImageLayout, FloatsPaintAfterTheTextBesideThem) {
+    PicturePage page("<P><IMG SRC=p40x30 ALIGN=right>words beside <IMG SRC=p40x30>");
+    page.Build();
+    page.canvas.Log.clear();
+    page.list.PaintCell(page.canvas, {0, 0, 300, 200}, 300, 0, 0);
+    const std::string& log = page.canvas.Log;
+    const size_t text = log.find("words"), inline_ = log.find("BITMAP"),
+                 floated = log.rfind("BITMAP");
+    ASSERT_NE(text, std::string::npos) << log;
+    EXPECT_LT(text, inline_);
+    EXPECT_LT(inline_, floated);
+    const TImageObj& right = page.Image(0);
+    EXPECT_EQ(right.LeftX + right.BoxWidth + right.SpaceRight, 290);
+}
+
+} // namespace
+} // namespace lumo::test

@@ -8,6 +8,7 @@
 
 #include "app/settings.h"
 #include "net/content_kind.h"
+#include "tools/wex_language.h"
 
 #include <QMainWindow>
 
@@ -32,6 +33,7 @@ class TDiskCache;
 class TFindDialog;
 class TFrameBrowser;
 class THTMLViewer;
+class TBookmarksF;
 class TLookUpComboBox;
 class TLumoUnzipF;
 class TMemoryStream;
@@ -112,6 +114,19 @@ public:
     void SelectAll1Click();
     void Unzip1Click(); // shows the unzip window, made on first use
 
+    // --- User tools (user_tools_commands.cpp) -----------------------------------
+    void ManageBookmarks1Click();
+    void SaveURLClick();       // the toolbar's "Bookmark": the page
+    void BookmarkFrameClick(); // the toolbar's "Bookmark Frame": the frame in use
+    // A bookmark chosen in the menu: shown, and put into the address box.
+    void OpenBookmark(const std::string& address);
+    void Fontandcolor1Click();
+    // Every viewer takes the defaults, the settings file keeps them, and the
+    // page is loaded again to show them.
+    void SetBrowserDefaults(const TBrowserDefaults& defaults);
+    void Language1Click();
+    TwexLanguage& Language() { return language_; }
+
     // Handles one of the window's private messages (posted to itself).
     // MsgAbort carries the serial of the connection it was posted for.
     long long Message(unsigned msg, uintptr_t wParam);
@@ -170,7 +185,8 @@ public:
     QAction* SaveImageAs1 = nullptr;
     QAction* OpenInNewWindow1 = nullptr;
     QAction* CopyLink1 = nullptr;
-    TLumoUnzipF* UnzipForm = nullptr; // a child window of this one
+    TLumoUnzipF* UnzipForm = nullptr;     // a child window of this one
+    TBookmarksF* BookmarksForm = nullptr; // a child window of this one
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -202,6 +218,8 @@ private:
     void PrepareConnection(const std::string& address);
     void FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType);
     void StoreInCache(const std::string& key, ThtmlFileType kind, bool failed);
+    void CreateUserTools();
+    void CloseUserTools();
 
     std::string programFolder_;
     std::string cacheDir_;
@@ -220,6 +238,7 @@ private:
     bool fetching_ = false;
     bool busy_ = false;
     bool closing_ = false;
+    TwexLanguage language_;
 };
 
 } // namespace lumo

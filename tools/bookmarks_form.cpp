@@ -3,6 +3,7 @@
 #include "platform/input_box.h"
 #include "platform/message_box.h"
 #include "tools/bookmark_tree.h"
+#include "tools/named_controls.h"
 #include "tools/zq_form_ini.h"
 
 #include <QHBoxLayout>
@@ -11,13 +12,6 @@
 
 namespace lumo {
 namespace {
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 bool AskName(std::string& name) {
     if (!InputQuery("Bookmarks", "Enter new name:", name)) return false;
@@ -39,12 +33,12 @@ TBookmarksF::TBookmarksF(QWidget* parent, std::string bookmarkFile)
 }
 
 void TBookmarksF::CreateControls() {
-    OKBtn = Button(this, "OKBtn", "OK");
-    CancelBtn = Button(this, "CancelBtn", "Cancel");
-    NewFolderBtn = Button(this, "NewFolderBtn", "New Folder");
-    RenameBtn = Button(this, "RenameBtn", "Rename");
-    DeleteBtn = Button(this, "DeleteBtn", "Delete");
-    LanguageBtn = Button(this, "LanguageBtn", "Language");
+    OKBtn = NamedButton(this, "OKBtn", "OK");
+    CancelBtn = NamedButton(this, "CancelBtn", "Cancel");
+    NewFolderBtn = NamedButton(this, "NewFolderBtn", "New Folder");
+    RenameBtn = NamedButton(this, "RenameBtn", "Rename");
+    DeleteBtn = NamedButton(this, "DeleteBtn", "Delete");
+    LanguageBtn = NamedButton(this, "LanguageBtn", "Language");
     LanguageBtn->setToolTip("Select Language");
     TreeView1 = new TBookmarkTree(this);
     TreeView1->setObjectName("TreeView1");

@@ -1,6 +1,7 @@
 #include "tools/font_form.h"
 
 #include "platform/qt_text.h"
+#include "tools/named_controls.h"
 #include "viewer/html_viewer.h"
 
 #include <QFontDatabase>
@@ -15,22 +16,6 @@
 #include <algorithm>
 
 namespace lumo {
-namespace {
-
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* Button(QWidget* parent, const char* name, const char* caption) {
-    auto* button = Named(new QPushButton(QString::fromLatin1(caption), parent), name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
 TFontForm::TFontForm(QWidget* parent) : QDialog(parent) {
     setObjectName("FontForm");
     setWindowTitle("Edit Default Font and Colors");
@@ -46,14 +31,14 @@ void TFontForm::CreateControls() {
     FontSizeEdit = Named(new QSpinBox(this), "FontSizeEdit");
     FontSizeEdit->setRange(6, 24);
     FontSizeEdit->setValue(12);
-    FontColorBtn = Button(this, "FontColorBtn", "Font color");
-    HotSpotBtn = Button(this, "HotSpotBtn", "Link");
-    BackgroundBtn = Button(this, "BackgroundBtn", "Background");
-    OverLinkBtn = Button(this, "OverLinkBtn", "Overlink");
-    VisitedBtn = Button(this, "VisitedBtn", "Visited link");
-    OKBtn = Button(this, "OKBtn", "OK");
+    FontColorBtn = NamedButton(this, "FontColorBtn", "Font color");
+    HotSpotBtn = NamedButton(this, "HotSpotBtn", "Link");
+    BackgroundBtn = NamedButton(this, "BackgroundBtn", "Background");
+    OverLinkBtn = NamedButton(this, "OverLinkBtn", "Overlink");
+    VisitedBtn = NamedButton(this, "VisitedBtn", "Visited link");
+    OKBtn = NamedButton(this, "OKBtn", "OK");
     OKBtn->setDefault(true);
-    CancelBtn = Button(this, "CancelBtn", "Cancel");
+    CancelBtn = NamedButton(this, "CancelBtn", "Cancel");
     Sample = Named(new THTMLViewer(this), "Sample");
     Sample->SetViewImages(false);
     Sample->SetNoSelect(true);

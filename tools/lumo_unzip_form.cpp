@@ -4,6 +4,7 @@
 #include "platform/message_loop.h"
 #include "platform/qt_text.h"
 #include "tools/member_name.h"
+#include "tools/named_controls.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,12 +18,6 @@
 
 namespace lumo {
 namespace {
-
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // The specifications as one line of the edit, quoting those with blanks.
 std::string JoinSpecs(const std::vector<std::string>& specs) {

@@ -1,6 +1,7 @@
 #include "tools/websafe_form.h"
 
 #include "platform/qt_text.h"
+#include "tools/named_controls.h"
 #include "tools/web_safe_colors.h"
 
 #include <QGridLayout>
@@ -53,12 +54,6 @@ private:
     TwebsafeF* chooser_;
     QPixmap picture_;
 };
-
-template <class T>
-T* Named(T* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 

@@ -3,20 +3,15 @@
 #include "tools/bookmark_file.h"
 
 #include "tests/support/temp_folder.h"
-#include "tests/tools/bookmark_print.h"
+#include "tests/tools/bookmark_nodes.h"
 
 #include <gtest/gtest.h>
 
 namespace lumo {
 namespace {
 
-TBookmarkNode Mark(std::string name, std::string address) {
-    return {TBookmarkKind::Bookmark, std::move(name), std::move(address), {}};
-}
-
-TBookmarkNode Folder(std::string name, TBookmarkList children = {}) {
-    return {TBookmarkKind::Folder, std::move(name), {}, std::move(children)};
-}
+using test::Folder;
+using test::Mark;
 
 TEST(BookmarkFile, ReadsTheKindFromTheFirstEqualsSign) {
     struct Row {

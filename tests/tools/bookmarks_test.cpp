@@ -3,7 +3,7 @@
 #include "tests/support/recording_boxes.h"
 #include "tests/support/scripted_input.h"
 #include "tests/support/temp_folder.h"
-#include "tests/tools/bookmark_print.h"
+#include "tests/tools/bookmark_nodes.h"
 #include "tools/bookmark_menu.h"
 #include "tools/bookmark_tree.h"
 #include "tools/bookmarks_form.h"
@@ -21,13 +21,8 @@
 namespace lumo {
 namespace {
 
-TBookmarkNode Mark(std::string name, std::string address) {
-    return {TBookmarkKind::Bookmark, std::move(name), std::move(address), {}};
-}
-
-TBookmarkNode Folder(std::string name, TBookmarkList children = {}) {
-    return {TBookmarkKind::Folder, std::move(name), {}, std::move(children)};
-}
+using test::Folder;
+using test::Mark;
 
 // The tree: News{Paper=p, Sports{}}, Lumo=l, Empty{}
 const TBookmarkList Sample = {Folder("News", {Mark("Paper", "p"), Folder("Sports")}),

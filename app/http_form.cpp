@@ -221,9 +221,17 @@ void THTTPForm::Exit1Click() {
 void THTTPForm::Proxy1Click() {
     TProxyForm dialog(this);
     dialog.SetValues(Proxy, ProxyPort);
+    dialog.SetSocks(settings_.Socks);
     if (dialog.exec() != QDialog::Accepted) return;
     Proxy = dialog.Proxy();
     ProxyPort = dialog.Port();
+    settings_.Socks = dialog.Socks();
+}
+
+void THTTPForm::UseProxies(TURLConnection& connection) const {
+    connection.Proxy = Proxy;
+    connection.ProxyPort = ProxyPort;
+    connection.Socks = settings_.Socks;
 }
 
 void THTTPForm::DeleteCacheClick() {

@@ -151,6 +151,12 @@ public:
 
     std::string Proxy;
     std::string ProxyPort = "80";
+    // The SOCKS server, kept in the settings file.
+    const TSocksSettings& Socks() const { return settings_.Socks; }
+    void SetSocks(const TSocksSettings& socks) { settings_.Socks = socks; }
+    // Gives a connection the HTTP proxy and the SOCKS server; every
+    // connection the window makes is given them here.
+    void UseProxies(TURLConnection& connection) const;
     std::string LastOpenFile;
     std::string BaseURL;     // the folder of the address fetched last
     std::string RedirectURL; // where the last redirection of the fetch led

@@ -165,8 +165,7 @@ void THTTPForm::PrepareConnection(const std::string& address) {
     c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
     c.OnHeaderData = [this](void*) { HTTPHeaderData(); };
     c.OnDocData = [this](void*, const char*, int) { HTTPDocData1(); };
-    c.Proxy = Proxy;
-    c.ProxyPort = ProxyPort;
+    UseProxies(c);
 }
 
 void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,

@@ -23,8 +23,9 @@ THeaderLine ReadHeaderLine(std::string_view line) {
 }
 
 bool CanShowContentType(std::string_view type) {
-    return type.find("text/") != std::string_view::npos ||
-           type.find("image") != std::string_view::npos;
+    // Media types are case-insensitive: "TEXT/HTML" is a page like "text/html".
+    const std::string lower = LowerCase(type);
+    return lower.find("text/") != std::string::npos || lower.find("image") != std::string::npos;
 }
 
 std::string ContentTypeMessage(std::string_view type) {

@@ -21,7 +21,7 @@ struct THeaderLine {
 THeaderLine ReadHeaderLine(std::string_view line);
 
 // Whether pages of this content type can be shown: "text/" and "image"
-// types, as the server wrote them.
+// types, in any letter case.
 bool CanShowContentType(std::string_view type);
 
 // The message for one that cannot.

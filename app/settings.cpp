@@ -12,6 +12,9 @@ TColor ReadColor(const TIniFile32& ini, const char* key, TColor current) {
 void WriteColor(TIniFile32& ini, const char* key, TColor color) {
     ini.WriteInteger("Colors", key, static_cast<int>(color));
 }
+// The section of the SOCKS server; its password is kept as typed, like the
+// HTTP proxy's settings in "urls.txt", in the user's own folder.
+constexpr const char* SocksSection = "Socks";
 } // namespace
 
 TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
@@ -33,6 +36,12 @@ TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
     b.DefOverLinkColor = ReadColor(ini, "Overlink", b.DefOverLinkColor);
     b.DefVisitedLinkColor = ReadColor(ini, "Visitedlink", b.DefVisitedLinkColor);
     s.RetainCache = ini.ReadBool("Cache", "Retain", s.RetainCache);
+    TSocksSettings& socks = s.Socks;
+    socks.Server = ini.ReadString(SocksSection, "Server", socks.Server);
+    socks.Port = ini.ReadString(SocksSection, "Port", socks.Port);
+    socks.Level = ini.ReadString(SocksSection, "Level", socks.Level);
+    socks.Usercode = ini.ReadString(SocksSection, "User", socks.Usercode);
+    socks.Password = ini.ReadString(SocksSection, "Password", socks.Password);
     return s;
 }
 
@@ -63,6 +72,11 @@ void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
     case TWindowState::Minimized: break;
     }
     ini.WriteBool("Cache", "Retain", s.RetainCache);
+    ini.WriteString(SocksSection, "Server", s.Socks.Server);
+    ini.WriteString(SocksSection, "Port", s.Socks.Port);
+    ini.WriteString(SocksSection, "Level", s.Socks.Level);
+    ini.WriteString(SocksSection, "User", s.Socks.Usercode);
+    ini.WriteString(SocksSection, "Password", s.Socks.Password);
     ini.EndUpdate();
 }
 

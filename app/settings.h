@@ -1,7 +1,9 @@
 // The settings file "lumo.ini": the main window's placement, the default font
-// and colours of pages, and whether the cache is kept between runs.
+// and colours of pages, whether the cache is kept between runs, and the SOCKS
+// server (the HTTP proxy stays in "urls.txt", where it always was).
 #pragma once
 
+#include "net/socks_settings.h"
 #include "tools/browser_defaults.h"
 
 #include <string>
@@ -21,6 +23,7 @@ struct TSettings {
     TWindowPlacement Placement;
     TBrowserDefaults Browser;
     bool RetainCache = true;
+    TSocksSettings Socks;
 };
 
 // Reads every setting; a missing key keeps the value given in current.
@@ -32,7 +35,7 @@ bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& defaults);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";
-// minimized: nothing), then "Retain".
+// minimized: nothing), then "Retain", then the SOCKS server.
 void WriteSettings(TIniFile32& ini, const TSettings& settings, TWindowState state);
 
 } // namespace lumo

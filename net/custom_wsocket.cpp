@@ -100,7 +100,9 @@ bool StartsWithDigit(std::string_view s) {
     return !s.empty() && s[0] >= '0' && s[0] <= '9';
 }
 
-InAddr ResolveHost(const std::string& host) {
+} // namespace
+
+InAddr WSocketResolveHost(const std::string& host) {
     if (host.empty() || host.size() >= 257)
         throw ESocketException("WSocketResolveHost: '" + host + "' Invalid Hostname.");
     const std::string trimmed(Trim(host));
@@ -112,7 +114,7 @@ InAddr ResolveHost(const std::string& host) {
     throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s'", host));
 }
 
-int ResolvePort(const std::string& port, const std::string& proto) {
+int WSocketResolvePort(const std::string& port, const std::string& proto) {
     if (port.empty() || port.size() >= 32)
         throw ESocketException("WSocketResolvePort: Invalid Port.");
     if (StartsWithDigit(port)) {
@@ -124,6 +126,8 @@ int ResolvePort(const std::string& port, const std::string& proto) {
     if (n < 0) throw ESocketException(Format("WSocketResolvePort: Cannot convert port '%s'", port));
     return n;
 }
+
+namespace {
 
 int ResolveProto(const std::string& proto) {
     if (proto.empty() || proto.size() >= 32)
@@ -278,18 +282,11 @@ void TCustomWSocket::Connect() {
         stream_ = protocol_ != UdpProtocol;
         protoResolved_ = true;
     }
-    const std::string protoName = stream_ ? "tcp" : "udp";
-    if (!portResolved_) {
-        remotePort_ = ResolvePort(port_, protoName);
-        portResolved_ = true;
-    }
+    const TEndpoint remote = ConnectEndpoint();
     if (!localPortResolved_) {
-        localPortNumber_ = localPort_.empty() ? 0 : ResolvePort(localPort_, protoName);
+        localPortNumber_ =
+            localPort_.empty() ? 0 : WSocketResolvePort(localPort_, stream_ ? "tcp" : "udp");
         localPortResolved_ = true;
-    }
-    if (!addrResolved_) {
-        remoteAddress_ = ResolveHost(addr_);
-        addrResolved_ = true;
     }
 
     DropQueue();
@@ -305,7 +302,7 @@ void TCustomWSocket::Connect() {
             return ReportSocketError("setsockopt(SO_KEEPALIVE)");
         if (sock::SetReuseAddress(handle_, true) < 0)
             return ReportSocketError("setsockopt(SO_REUSEADDR)");
-        if (sock::Connect(handle_, remoteAddress_, remotePort_) < 0) {
+        if (sock::Connect(handle_, remote.Address, remote.Port) < 0) {
             const int error = SocketLastError();
             if (error != WSAEWOULDBLOCK) {
                 // Refused at once: reported like a connect that failed later,
@@ -320,14 +317,26 @@ void TCustomWSocket::Connect() {
         WatchForMore();
     } else {
         BindLocal();
-        if (remoteAddress_ == 0xFFFFFFFFu && sock::SetBroadcast(handle_, true) < 0)
+        if (remote.Address == 0xFFFFFFFFu && sock::SetBroadcast(handle_, true) < 0)
             return ReportSocketError("setsockopt(SO_BROADCAST)");
-        if (sock::Connect(handle_, remoteAddress_, remotePort_) < 0)
+        if (sock::Connect(handle_, remote.Address, remote.Port) < 0)
             return ReportSocketError("Connect");
         ChangeState(wsConnected);
         WatchForMore();
         TriggerSessionConnected(0);
     }
+}
+
+TCustomWSocket::TEndpoint TCustomWSocket::ConnectEndpoint() {
+    if (!portResolved_) {
+        remotePort_ = WSocketResolvePort(port_, stream_ ? "tcp" : "udp");
+        portResolved_ = true;
+    }
+    if (!addrResolved_) {
+        remoteAddress_ = WSocketResolveHost(addr_);
+        addrResolved_ = true;
+    }
+    return {remoteAddress_, remotePort_};
 }
 
 void TCustomWSocket::SetLingerOption() {
@@ -354,8 +363,8 @@ void TCustomWSocket::Listen() {
         stream_ = protocol_ != UdpProtocol;
         protoResolved_ = true;
     }
-    const int port = ResolvePort(port_, stream_ ? "tcp" : "udp");
-    const InAddr address = addrAssigned_ ? ResolveHost(addr_) : 0;
+    const int port = WSocketResolvePort(port_, stream_ ? "tcp" : "udp");
+    const InAddr address = addrAssigned_ ? WSocketResolveHost(addr_) : 0;
     const int fd = sock::Create(stream_, protocol_);
     if (fd < 0) return ReportSocketError("socket");
     ReadyToWatch(fd);
@@ -624,24 +633,34 @@ void TCustomWSocket::LookupDone(WPARAM id, int error) {
 }
 
 LRESULT TCustomWSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    const auto alive = alive_;
-    try {
-        switch (msg) {
-        case WM_ASYNCSELECT:
-            if (wParam != generation_ || handle_ < 0 || paused_) return 0;
+    switch (msg) {
+    case WM_ASYNCSELECT:
+        if (wParam != generation_ || handle_ < 0 || paused_) return 0;
+        RunGuarded([&] {
+            const auto alive = alive_;
             Notify(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
             if (*alive && wParam == generation_) WatchForMore();
-            return 0;
-        case WM_ASYNCGETHOSTBYNAME:
-        case WM_ASYNCGETHOSTBYADDR:
-            LookupDone(wParam, static_cast<int>((lParam >> 16) & 0xFFFF));
-            return 0;
-        default: return 0;
-        }
+        });
+        return 0;
+    case WM_ASYNCGETHOSTBYNAME:
+    case WM_ASYNCGETHOSTBYADDR:
+        RunGuarded([&] { LookupDone(wParam, static_cast<int>((lParam >> 16) & 0xFFFF)); });
+        return 0;
+    default: return 0;
+    }
+}
+
+void TCustomWSocket::RunGuarded(const std::function<void()>& step) {
+    const auto alive = alive_;
+    try {
+        step();
     } catch (const std::exception& e) {
         if (*alive) HandleEventException(e);
     }
-    return 0;
+}
+
+void TCustomWSocket::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    window_->Post(msg, wParam, lParam);
 }
 
 void TCustomWSocket::Notify(int events, int error) {

@@ -52,6 +52,12 @@ inline constexpr int FD_READ = 1, FD_WRITE = 2, FD_OOB = 4, FD_ACCEPT = 8, FD_CO
 // The text of a WinSock error number: "Connection refused" for 10061.
 std::string WSocketErrorDesc(int error);
 
+// The resolvers Connect and Listen use; each raises ESocketException. A host
+// is a dotted address or a name (looked up at once, blocking); an address is
+// in network order. A port is a number or a service name of the protocol.
+uint32_t WSocketResolveHost(const std::string& host);
+int WSocketResolvePort(const std::string& port, const std::string& proto);
+
 class TCustomWSocket {
 public:
     using ErrorEvent = std::function<void(TCustomWSocket* Sender, uint16_t Error)>;
@@ -130,7 +136,37 @@ public:
     void ProcessMessages();
 
 protected:
+    // Where Connect opens its connection: an IPv4 address in network order
+    // and a port in host order.
+    struct TEndpoint {
+        uint32_t Address = 0;
+        int Port = 0;
+    };
+
+    // Tells, after an event handler ran, whether the socket still lives and,
+    // for Same, still holds the connection it held when the watch began.
+    class SessionWatch {
+    public:
+        explicit SessionWatch(const TCustomWSocket& s)
+            : s_(s), alive_(s.alive_), generation_(s.generation_) {}
+        bool Alive() const { return *alive_; }
+        bool Same() const { return *alive_ && generation_ == s_.generation_ && s_.handle_ >= 0; }
+
+    private:
+        const TCustomWSocket& s_;
+        std::shared_ptr<bool> alive_;
+        WPARAM generation_;
+    };
+
     virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Runs one step of message handling; an exception it raises goes to
+    // HandleEventException, never into the event loop.
+    void RunGuarded(const std::function<void()>& step);
+    // Addr and Port resolved; a layer above may route the connection elsewhere.
+    virtual TEndpoint ConnectEndpoint();
+    void PostMessage(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
+    void SetLastError(int error) { lastError_ = error; }
+    bool IsStream() const { return stream_; }
     virtual void ResetDefaults();
     virtual void CloseAndNotify(bool shut, int error);
     virtual long PendingByteCount();

@@ -170,6 +170,9 @@ THttpCli::THttpCli()
     socket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) {
         Guarded([&] { SocketDataSent(e); });
     };
+    socket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& msg) {
+        socksError_ = msg;
+    };
     reader_.OnHeaderLine = [this](const std::string& line) { ReaderHeaderLine(line); };
     reader_.OnHeaderEnd = [this] { ReaderHeaderEnd(); };
     reader_.OnBody = [this](const char* data, size_t len) { ReaderBody(data, len); };
@@ -248,6 +251,8 @@ void THttpCli::StartRequest(THttpRequest rq) {
     cookie_ = Cookie;
     targetHost_.clear();
     targetPort_.clear();
+    socks_ = Socks;
+    socks_.Level = UpperCase(Trim(socks_.Level.empty() ? "5" : socks_.Level));
     socket_->MultiThreaded = MultiThreaded;
     if (!SetState(hsStarting)) return;
     lastActivity_ = TickCount();
@@ -335,8 +340,16 @@ void THttpCli::Connect() {
     if (!SetState(hsResolving)) return;
     lastActivity_ = TickCount();
     if (hostName_.empty()) return Fail(WSAEINVAL, "can't resolve hostname to IP address");
+    resolvedHost_.clear();
+    socksError_.clear();
+    // Through SOCKS 5 and 4A the SOCKS server looks the host name up.
+    resolvingSocksServer_ = !socks_.Server.empty() && socks_.Level != "4";
+    LookUp(resolvingSocksServer_ ? socks_.Server : hostName_);
+}
+
+void THttpCli::LookUp(const std::string& name) {
     try {
-        socket_->LookupHost(hostName_);
+        socket_->LookupHost(name);
     } catch (const ESocketException&) {
         Fail(WSAEINVAL, "can't resolve hostname to IP address");
     }
@@ -345,9 +358,23 @@ void THttpCli::Connect() {
 void THttpCli::SocketDnsLookupDone(uint16_t error) {
     if (state_ != hsResolving || ending_) return; // aborted, or an earlier request's
     if (error != 0) return Fail(error, "can't resolve hostname to IP address");
+    if (!socks_.Server.empty() && !resolvingSocksServer_) {
+        resolvedHost_ = socket_->DnsResult();
+        resolvingSocksServer_ = true;
+        return LookUp(socks_.Server);
+    }
+    ConnectSocket();
+}
+
+void THttpCli::ConnectSocket() {
     if (!SetState(hsConnecting)) return;
     try {
-        socket_->SetAddr(socket_->DnsResult());
+        TSocksSettings socks = socks_;
+        if (!socks.Server.empty()) socks.Server = socket_->DnsResult();
+        socket_->SetSocks(socks);
+        socket_->SetAddr(socks.Server.empty()    ? socket_->DnsResult()
+                         : resolvedHost_.empty() ? hostName_
+                                                 : resolvedHost_);
         socket_->SetPort(port_);
         socket_->SetProto("tcp");
         socket_->Connect();
@@ -377,7 +404,9 @@ std::vector<std::string> THttpCli::RequestLines() const {
     if (!Reference.empty()) lines.push_back("Referer: " + Reference);
     if (post && !ContentTypePost.empty()) lines.push_back("Content-Type: " + ContentTypePost);
     if (!Agent.empty()) lines.push_back("User-Agent: " + Agent);
-    lines.push_back("Host: " + targetHost_);
+    // A server builds its absolute redirections from this line, so a port
+    // other than 80 goes with the name.
+    lines.push_back("Host: " + targetHost_ + (targetPort_ == "80" ? "" : ":" + targetPort_));
     if (NoCache) lines.push_back("Pragma: no-cache");
     if (post)
         lines.push_back("Content-Length: " + std::to_string(std::max<int64_t>(
@@ -585,8 +614,8 @@ void THttpCli::Fail(uint16_t error, const std::string& reason) {
 }
 
 void THttpCli::FailSocket(int error) {
-    Fail(static_cast<uint16_t>(error),
-         WSocketErrorDesc(error) + " (Error #" + std::to_string(error) + ")");
+    const std::string text = socksError_.empty() ? WSocketErrorDesc(error) : socksError_;
+    Fail(static_cast<uint16_t>(error), text + " (Error #" + std::to_string(error) + ")");
 }
 
 void THttpCli::FinishRequest() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "net/http_response_reader.h"
+#include "net/socks_settings.h"
 #include "platform/exception.h"
 #include "platform/types.h"
 
@@ -79,6 +80,10 @@ public:
     std::string URL;
     std::string Proxy; // host, optionally ":" port; empty for a direct connection
     std::string ProxyPort = "80";
+    // With a server set, the connection (to the HTTP proxy, when there is
+    // one) goes through it. SOCKS 5 and 4A hand the host name to the SOCKS
+    // server unresolved; SOCKS 4 needs it looked up here first.
+    TSocksSettings Socks;
     std::string Sender; // From:
     std::string Agent = "Mozilla/3.0 (compatible)";
     std::string Accept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
@@ -188,6 +193,8 @@ private:
     void FollowLocation();
     void RedirectionClosed();
 
+    void LookUp(const std::string& name);
+    void ConnectSocket();
     void SocketDnsLookupDone(uint16_t error);
     void SocketSessionConnected(uint16_t error);
     void SocketDataAvailable(uint16_t error);
@@ -213,6 +220,12 @@ private:
     CloseMode closeMode_ = CloseMode::Normal;
     std::string hostName_, port_, targetHost_, targetPort_, path_, location_, docName_;
     std::string user_, pass_, cookie_; // what this request sends
+    // The SOCKS settings of this request and the host name's address, when
+    // SOCKS 4 needs it; the SOCKS server's name is looked up after it.
+    TSocksSettings socks_;
+    std::string resolvedHost_;
+    bool resolvingSocksServer_ = false;
+    std::string socksError_; // the text of the last SOCKS failure
     bool connected_ = false, ending_ = false, allowedToSend_ = false;
     int redirections_ = 0;
     int64_t lastActivity_ = 0;

@@ -49,6 +49,7 @@ void THTTPConnection::Prepare(const std::string& url, bool forPost) {
     c.PostStream = PostStream;
     c.Proxy = forPost ? std::string() : Proxy;
     if (!forPost) c.ProxyPort = ProxyPort.empty() ? std::string("80") : ProxyPort;
+    c.Socks = Socks;
 }
 
 void THTTPConnection::Get(const std::string& url) {

@@ -6,6 +6,7 @@
 
 #include "net/content_kind.h"
 #include "net/http_cli.h"
+#include "net/socks_settings.h"
 
 #include <cstdint>
 #include <functional>
@@ -63,6 +64,8 @@ public:
     std::function<void(void* Sender, const std::string& URL, std::string& Cookie)> OnCookieRequest;
 
     std::string Proxy, ProxyPort;
+    // Every HTTP fetch, posts included, goes through this server when it is set.
+    TSocksSettings Socks;
     std::string Cookie;
     std::string ContentTypePost;
     TStream* PostStream = nullptr; // borrowed

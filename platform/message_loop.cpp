@@ -26,6 +26,10 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     return done();
 }
 
+bool ApplicationClosingDown() {
+    return QCoreApplication::closingDown() || !QCoreApplication::instance();
+}
+
 void PostTask(std::function<void()> task) {
     QMetaObject::invokeMethod(
         QCoreApplication::instance(), [task = std::move(task)] { GuardedCall(task); },

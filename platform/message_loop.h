@@ -18,6 +18,9 @@ void WaitUntil(const std::function<bool()>& done);
 // few milliseconds, so a condition another thread makes true is seen too.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
+// True once the application has begun to shut down; waits give up then.
+bool ApplicationClosingDown();
+
 // Runs task from the event loop after the current event has been handled.
 // Exceptions go to the application's exception handler.
 void PostTask(std::function<void()> task);

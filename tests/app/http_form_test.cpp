@@ -4,12 +4,14 @@
 #include "app/proxy_form.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
+#include "net/http_connection.h"
 #include "platform/message_box.h"
 
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -244,6 +246,51 @@ TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
         EXPECT_EQ(form.Proxy, "cache.lan");
     });
     EXPECT_EQ(home.Read("Cache/urls.txt"), "cache.lan\r\n8080\r\n");
+}
+
+TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
+    const TSocksSettings socks{"socks.lan", "1081", "4A", "ann", "pa ss"};
+    RunOnce([&](THTTPForm& form) {
+        EXPECT_EQ(form.Socks(), TSocksSettings{});
+        QTimer::singleShot(0, [] {
+            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->SocksPortEdit->text(), "1080");
+            EXPECT_EQ(dialog->SocksLevelCombo->currentText(), "5");
+            EXPECT_EQ(dialog->SocksPasswordEdit->echoMode(), QLineEdit::Password);
+            dialog->SocksServerEdit->setText(" socks.lan ");
+            dialog->SocksPortEdit->setText("1081");
+            dialog->SocksLevelCombo->setCurrentText("4A");
+            dialog->SocksUserEdit->setText("ann");
+            dialog->SocksPasswordEdit->setText("pa ss");
+            dialog->accept();
+        });
+        form.Proxy1Click();
+        EXPECT_EQ(form.Socks(), socks);
+        THTTPConnection c;
+        form.UseProxies(c);
+        EXPECT_EQ(c.Socks, socks);
+        EXPECT_EQ(c.ProxyPort, "80");
+    });
+    // The address file keeps its lines and their meaning; the settings file has a section more.
+    EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
+    EXPECT_NE(home.Read("lumo.ini")
+                  .find("[Socks]\r\nServer=socks.lan\r\nPort=1081\r\nLevel=4A\r\n"
+                        "User=ann\r\nPassword=pa ss\r\n"),
+              std::string::npos);
+    RunOnce([&](THTTPForm& form) {
+        EXPECT_EQ(form.Socks(), socks);
+        QTimer::singleShot(0, [] {
+            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->SocksServerEdit->text(), "socks.lan");
+            EXPECT_EQ(dialog->SocksLevelCombo->currentText(), "4A");
+            dialog->SocksServerEdit->clear(); // back to direct connections
+            dialog->accept();
+        });
+        form.Proxy1Click();
+        EXPECT_EQ(form.Socks().Server, "");
+    });
 }
 
 TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {

@@ -1,6 +1,6 @@
 // lumo_fetch: fetches one address through the URL connections and prints the
 // status, the response header lines and the length of the document.
-//   lumo_fetch [--proxy HOST:PORT] [--head] ADDRESS
+//   lumo_fetch [--proxy HOST:PORT] [--socks HOST:PORT[/LEVEL[/USER:PASSWORD]]] [--head] ADDRESS
 #include "net/http_connection.h"
 #include "net/url_connection.h"
 #include "platform/lumo_application.h"
@@ -10,19 +10,41 @@
 #include <cstring>
 #include <string>
 
+namespace {
+// "host:port/level/user:password", the last two optional.
+lumo::TSocksSettings ParseSocks(const std::string& text) {
+    lumo::TSocksSettings s;
+    const size_t slash = text.find('/');
+    const std::string server = text.substr(0, slash);
+    s.Server = server.substr(0, server.find(':'));
+    if (server.find(':') != std::string::npos) s.Port = server.substr(server.find(':') + 1);
+    if (slash == std::string::npos) return s;
+    const std::string rest = text.substr(slash + 1);
+    s.Level = rest.substr(0, rest.find('/'));
+    if (rest.find('/') == std::string::npos) return s;
+    const std::string user = rest.substr(rest.find('/') + 1);
+    s.Usercode = user.substr(0, user.find(':'));
+    if (user.find(':') != std::string::npos) s.Password = user.substr(user.find(':') + 1);
+    return s;
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    std::string proxy, address;
+    std::string proxy, socks, address;
     bool headOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--proxy") && i + 1 < argc)
             proxy = argv[++i];
+        else if (!std::strcmp(argv[i], "--socks") && i + 1 < argc)
+            socks = argv[++i];
         else if (!std::strcmp(argv[i], "--head"))
             headOnly = true;
         else
             address = argv[i];
     }
     if (address.empty()) {
-        std::fprintf(stderr, "usage: lumo_fetch [--proxy HOST:PORT] [--head] ADDRESS\n");
+        std::fprintf(stderr, "usage: lumo_fetch [--proxy HOST:PORT] "
+                             "[--socks HOST:PORT[/LEVEL[/USER:PASSWORD]]] [--head] ADDRESS\n");
         return 2;
     }
     lumo::LumoApplication app(argc, argv);
@@ -38,6 +60,7 @@ int main(int argc, char** argv) {
         if (proxy.find(':') != std::string::npos)
             connection->ProxyPort = proxy.substr(proxy.find(':') + 1);
     }
+    if (!socks.empty()) connection->Socks = ParseSocks(socks);
     int result = 0;
     try {
         auto* http = dynamic_cast<lumo::THTTPConnection*>(connection.get());
@@ -45,6 +68,7 @@ int main(int argc, char** argv) {
             http->Client().URL = address;
             http->Client().Proxy = connection->Proxy;
             http->Client().ProxyPort = connection->ProxyPort.empty() ? "80" : connection->ProxyPort;
+            http->Client().Socks = connection->Socks;
             http->Client().Head();
         } else {
             connection->Get(address);

@@ -119,6 +119,11 @@ TEST(HttpResponseReader, BytesSplitAnywhereGiveTheSameResult) {
 
 // --- the request bytes -----------------------------------------------------
 
+// The Host line of a request to a scripted server, which never listens on 80.
+std::string HostLine(const ScriptedServer& s) {
+    return "Host: 127.0.0.1:" + std::to_string(s.Port()) + "\r\n\r\n";
+}
+
 struct RequestCase {
     const char* name;
     std::function<void(THttpCli&, const ScriptedServer&)> setup;
@@ -133,16 +138,16 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
     const std::vector<RequestCase> cases = {
         {"direct GET",
          [](THttpCli& c, const ScriptedServer& s) { c.URL = s.Address("/dir/page.htm"); },
-         [](const ScriptedServer&) {
-             return "GET /dir/page.htm HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
+         [](const ScriptedServer& s) {
+             return "GET /dir/page.htm HTTP/1.0\r\n" + DefaultHeaders + HostLine(s);
          },
          httpGET},
         {"a query without a path, and a fragment",
          [](THttpCli& c, const ScriptedServer& s) {
              c.URL = "http://127.0.0.1:" + std::to_string(s.Port()) + "?q=a@b#part";
          },
-         [](const ScriptedServer&) {
-             return "GET /?q=a@b HTTP/1.0\r\n" + DefaultHeaders + "Host: 127.0.0.1\r\n\r\n";
+         [](const ScriptedServer& s) {
+             return "GET /?q=a@b HTTP/1.0\r\n" + DefaultHeaders + HostLine(s);
          },
          httpGET},
         {"through a proxy",
@@ -152,7 +157,7 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
          },
          [](const ScriptedServer&) {
              return "GET http://host.example:81/x?q=1 HTTP/1.0\r\n" + DefaultHeaders +
-                    "Host: host.example\r\n\r\n";
+                    "Host: host.example:81\r\n\r\n";
          },
          httpGET},
         {"proxy port from ProxyPort, proxy credentials",
@@ -182,13 +187,15 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
              postData.Seek(0);
              c.PostStream = &postData;
          },
-         [](const ScriptedServer&) {
+         [](const ScriptedServer& s) {
              return std::string(
                  "POST /form.cgi HTTP/1.0\r\nFrom: me@example.com\r\n"
                  "Accept: image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*\r\n"
                  "Referer: http://ref/\r\n"
                  "Content-Type: application/x-www-form-urlencoded\r\n"
-                 "User-Agent: Mozilla/3.0 (compatible)\r\nHost: 127.0.0.1\r\n"
+                 "User-Agent: Mozilla/3.0 (compatible)\r\nHost: 127.0.0.1:" +
+                 std::to_string(s.Port()) +
+                 "\r\n"
                  "Pragma: no-cache\r\nContent-Length: 7\r\n"
                  "If-Modified-Since: Sat, 01 Jan 2000 12:00:00 GMT\r\n"
                  "Authorization: Basic dXNlcjpwYXNz\r\nCookie: a=b; c=d\r\n\r\n"
@@ -200,10 +207,10 @@ TEST(HttpCli, SendsExactlyTheseRequests) {
              c.URL = "http://u:p@127.0.0.1:" + std::to_string(s.Port()) + "/a b\x01\x7f" + "c";
              c.Accept.clear();
          },
-         [](const ScriptedServer&) {
-             return std::string(
-                 "HEAD /a%20b%01%7Fc HTTP/1.0\r\nUser-Agent: Mozilla/3.0 "
-                 "(compatible)\r\nHost: 127.0.0.1\r\nAuthorization: Basic dTpw\r\n\r\n");
+         [](const ScriptedServer& s) {
+             return "HEAD /a%20b%01%7Fc HTTP/1.0\r\nUser-Agent: Mozilla/3.0 "
+                    "(compatible)\r\nHost: 127.0.0.1:" +
+                    std::to_string(s.Port()) + "\r\nAuthorization: Basic dTpw\r\n\r\n";
          },
          httpHEAD},
     };
@@ -590,7 +597,9 @@ TEST(HttpCli, NamesAreLookedUpAndFailuresReported) {
     DoneLog done(cli);
     cli.URL = "http://site.test:" + std::to_string(server.Port()) + "/a.htm";
     cli.Get();
-    EXPECT_NE(server.Requests().at(0).find("Host: site.test\r\n"), std::string::npos);
+    EXPECT_NE(
+        server.Requests().at(0).find("Host: site.test:" + std::to_string(server.Port()) + "\r\n"),
+        std::string::npos);
     cli.URL = "http://nowhere.test/";
     EXPECT_THROW(cli.Get(), EHttpException);
     EXPECT_EQ(cli.ReasonPhrase(), "can't resolve hostname to IP address");

@@ -51,13 +51,17 @@ LocalServer::~LocalServer() {
     }
 }
 
-bool LocalServer::Launch(const std::string& program, const std::vector<std::string>& arguments) {
+bool LocalServer::Launch(const std::string& program, const std::vector<std::string>& arguments,
+                         Errors errors) {
     if (!std::filesystem::exists(program)) return false;
     QStringList args;
     for (const auto& a : arguments)
         args << QString::fromStdString(a);
     process_ = std::make_unique<QProcess>();
-    process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (errors == Errors::Hide)
+        process_->setStandardErrorFile(QProcess::nullDevice());
+    else
+        process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_->setStandardOutputFile(QProcess::nullDevice());
     process_->start(QString::fromStdString(program), args);
     if (!process_->waitForStarted(5000)) return false;
@@ -115,6 +119,35 @@ std::unique_ptr<LocalServer> LocalServer::StartTinyproxy() {
     server->folder_.Write("tinyproxy.conf", config);
     if (!server->Launch("/usr/bin/tinyproxy", {"-d", "-c", server->folder_ / "tinyproxy.conf"}))
         return nullptr;
+    return server;
+}
+
+std::unique_ptr<LocalServer> LocalServer::StartDante() {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    const std::string dir = server->folder_.Path();
+    const std::string config = "logoutput: " + dir + "danted.log\n" +
+                               "internal: 127.0.0.1 port = " + std::to_string(server->port_) +
+                               "\nexternal: 127.0.0.1\n"
+                               "clientmethod: none\nsocksmethod: none\n"
+                               "user.privileged: root\nuser.unprivileged: nobody\n"
+                               "client pass { from: 127.0.0.0/8 to: 0.0.0.0/0 }\n"
+                               "socks pass { from: 127.0.0.0/8 to: 127.0.0.0/8 }\n";
+    server->folder_.Write("danted.conf", config);
+    if (!server->Launch("/usr/sbin/danted",
+                        {"-f", dir + "danted.conf", "-p", dir + "danted.pid", "-N", "1"}))
+        return nullptr;
+    return server;
+}
+
+std::unique_ptr<LocalServer> LocalServer::StartMicrosocks(const std::string& user,
+                                                          const std::string& password) {
+    std::unique_ptr<LocalServer> server(new LocalServer);
+    server->port_ = FreeLoopbackPort();
+    std::vector<std::string> arguments{"-i", "127.0.0.1", "-p", std::to_string(server->port_)};
+    if (!user.empty()) arguments.insert(arguments.end(), {"-u", user, "-P", password});
+    // It tells of every connection on its error output.
+    if (!server->Launch("/usr/bin/microsocks", arguments, Errors::Hide)) return nullptr;
     return server;
 }
 

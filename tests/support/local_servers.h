@@ -26,6 +26,12 @@ public:
                                                    const std::string& serverConfig = {});
     // tinyproxy allowing 127.0.0.1.
     static std::unique_ptr<LocalServer> StartTinyproxy();
+    // dante, a SOCKS 4 and 5 server without authentication, for clients
+    // and destinations on 127.0.0.1.
+    static std::unique_ptr<LocalServer> StartDante();
+    // microsocks, a SOCKS 5 server; with a user name it asks for it and the password.
+    static std::unique_ptr<LocalServer> StartMicrosocks(const std::string& user = {},
+                                                        const std::string& password = {});
 
     int Port() const { return port_; }
     std::string HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
@@ -35,7 +41,9 @@ public:
 
 private:
     LocalServer() = default;
-    bool Launch(const std::string& program, const std::vector<std::string>& arguments);
+    enum class Errors { Show, Hide };
+    bool Launch(const std::string& program, const std::vector<std::string>& arguments,
+                Errors errors = Errors::Show);
 
     TempFolder folder_;
     std::unique_ptr<QProcess> process_;

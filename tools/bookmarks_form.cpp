@@ -91,11 +91,13 @@ bool TBookmarksF::AddBookmark(const std::string& address, const std::string& tit
 }
 
 void TBookmarksF::Manage() {
+    shown_ = true;
     if (exec() == QDialog::Accepted) RebuildMenu();
 }
 
 bool TBookmarksF::ProgramClosing() {
-    TzqFormIni::SaveForm(*this);
+    // The place of a manager never shown is not a place the user chose.
+    if (shown_) TzqFormIni::SaveForm(*this);
     if (!replaceable_) return true;
     if (SaveBookmarkFile(fileName_, TreeView1->Nodes())) return true;
     ShowErrorMessage("Cannot create file " + fileName_);

@@ -66,6 +66,7 @@ private:
 
     std::string fileName_;
     bool replaceable_ = true; // false: saving would lose what the file holds
+    bool shown_ = false;
     QMenu* menu_ = nullptr;
     TOpenBookmark open_;
     TwexLanguage language_;

@@ -36,6 +36,8 @@ void TzqFormIni::RestoreForm(QWidget& window) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
         return;
     }
+    // A window never placed before keeps the place its parent gives it.
+    if (ini.ReadString(section, "Left", "").empty()) return;
     PlaceWindow(window, ini.ReadInteger(section, "Left", window.x()),
                 ini.ReadInteger(section, "Top", window.y()),
                 ini.ReadInteger(section, "Width", window.width()),

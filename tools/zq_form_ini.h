@@ -11,7 +11,8 @@ namespace lumo {
 
 class TzqFormIni {
 public:
-    // Keys that are missing keep the window's current value.
+    // Keys that are missing keep the window's current value; without a
+    // saved "Left" the window is left where it is.
     static void RestoreForm(QWidget& window);
     // False when the settings file could not be written.
     static bool SaveForm(const QWidget& window);

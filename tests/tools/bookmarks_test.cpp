@@ -1,5 +1,6 @@
 // The bookmark manager: its tree, drops, the Bookmarks menu it builds, its
 // buttons, and the file it reads at start-up and writes at the end.
+#include "platform/ini_file.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/scripted_input.h"
 #include "tests/support/temp_folder.h"
@@ -156,6 +157,8 @@ TEST_F(BookmarksFormTest, BookmarksAddedAreInTheMenuAndInTheFileAfterARestart) {
         EXPECT_TRUE(form->ProgramClosing());
     }
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"), "Lumo home=http://lumo.test/\r\n");
+    // The manager was never shown, so it has no place of its own to keep.
+    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
     auto again = MakeForm();
     EXPECT_EQ(again->TreeView1->Nodes(), (TBookmarkList{Mark("Lumo home", "http://lumo.test/")}));
     EXPECT_TRUE(boxes.shown.empty());
@@ -224,6 +227,8 @@ TEST_F(BookmarksFormTest, CancelKeepsTheEditsButNotTheMenu) {
     QTimer::singleShot(0, form.get(), [&] { form->OKBtn->click(); });
     form->Manage();
     EXPECT_EQ(menu.actions().size(), 2);
+    form->ProgramClosing(); // shown now: its place is kept
+    EXPECT_NE(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
 }
 
 } // namespace

@@ -15,6 +15,7 @@ const char* const UsageText =
     "       lumo --screenshot OUT.png [--size WxH] [--timeout S] [ADDRESS | FILE]\n"
     "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n"
     "       lumo --image-info FILE\n"
+    "       lumo --print-pdf OUT.pdf [--pages A-B] [--timeout S] ADDRESS | FILE\n"
     "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n";
 
 bool HasScheme(std::string_view text) {
@@ -46,6 +47,17 @@ bool ParseSize(std::string_view text, int& width, int& height) {
         return ec == std::errc() && p == s.data() + s.size() && v > 0 && v <= 16384;
     };
     return number(text.substr(0, x), width) && number(text.substr(x + 1), height);
+}
+
+// "A-B" or "A", pages from 1.
+bool ParsePages(std::string_view text, int& from, int& to) {
+    const auto number = [](std::string_view s, int& v) {
+        const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        return ec == std::errc() && p == s.data() + s.size() && v >= 1 && v <= 9999;
+    };
+    const size_t dash = text.find('-');
+    if (dash == std::string_view::npos) return number(text, from) && number(text, to);
+    return number(text.substr(0, dash), from) && number(text.substr(dash + 1), to) && from <= to;
 }
 
 } // namespace
@@ -88,6 +100,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
             line.DumpLayout = true;
         } else if (a == "--image-info" && hasValue) {
             line.ImageInfoFile = args[++i];
+        } else if (a == "--print-pdf" && hasValue) {
+            line.PrintPdfFile = args[++i];
+        } else if (a == "--pages" && hasValue) {
+            if (!ParsePages(args[++i], line.FromPage, line.ToPage))
+                line.Error = "--pages needs FIRST-LAST, for example 3-4, from 1 to 9999";
         } else if (a == "--size" && hasValue) {
             if (!ParseSize(args[++i], line.Width, line.Height))
                 line.Error = "--size needs WIDTHxHEIGHT, for example 800x600";
@@ -106,8 +123,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
     }
     line.Address = AddressFromCommandText(text, currentFolder);
     if (!line.ImageInfoFile.empty() && line.Error.empty() &&
-        (line.DumpLayout || !line.ScreenshotFile.empty() || !line.Address.empty()))
+        (line.DumpLayout || !line.ScreenshotFile.empty() || !line.PrintPdfFile.empty() ||
+         !line.Address.empty()))
         line.Error = "--image-info takes one file and nothing else";
+    const int outputs = !line.ScreenshotFile.empty() + line.DumpLayout + !line.PrintPdfFile.empty();
+    if (!line.PrintPdfFile.empty() && line.Error.empty()) {
+        if (outputs > 1)
+            line.Error = "--print-pdf goes with neither --screenshot nor --dump-layout";
+        else if (line.Address.empty())
+            line.Error = "--print-pdf needs an address";
+    }
     if (line.DumpLayout && line.Error.empty()) {
         if (!line.ScreenshotFile.empty())
             line.Error = "--dump-layout and --screenshot do not go together";

@@ -13,7 +13,10 @@ struct TCommandLine {
     std::string ScreenshotFile; // --screenshot OUT.png: write the window and quit
     bool DumpLayout = false;    // --dump-layout: print the laid-out page and quit
     std::string ImageInfoFile;  // --image-info FILE: describe the picture and quit
-    int Width = 0;              // --size WxH
+    std::string PrintPdfFile;   // --print-pdf OUT.pdf: print the page into a PDF and quit
+    int FromPage = 1;           // --pages A-B (or A): the pages printed
+    int ToPage = 9999;
+    int Width = 0; // --size WxH
     int Height = 0;
     int TimeoutSeconds = 30; // --timeout S
     // --unzip ARCHIVE TARGET [PATTERN...]: extract without a window and quit

@@ -32,6 +32,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
+#include <QPrinter>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -277,8 +278,9 @@ bool THTTPForm::HasDocument() const {
 }
 
 void THTTPForm::File1Click() {
-    // FIXME: printing enables Print and Print Preview here when the frame
-    // browser has an active viewer.
+    const bool viewer = ActiveViewer() != nullptr;
+    Print1->setEnabled(viewer);
+    PrintPreview->setEnabled(viewer);
 }
 
 void THTTPForm::Edit1Click() {

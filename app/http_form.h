@@ -8,19 +8,23 @@
 
 #include "app/settings.h"
 #include "net/content_kind.h"
+#include "print/print_settings.h"
 #include "tools/wex_language.h"
 
 #include <QMainWindow>
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 class QAction;
 class QLabel;
 class QMenu;
+class QPrinter;
 class QProgressBar;
 class QToolButton;
 
@@ -37,6 +41,7 @@ class TBookmarksF;
 class TLookUpComboBox;
 class TLumoUnzipF;
 class TMemoryStream;
+class TPageSelection;
 class TStream;
 class TURLConnection;
 struct TRightClickParameters;
@@ -127,6 +132,26 @@ public:
     void Language1Click();
     TwexLanguage& Language() { return language_; }
 
+    // Printing (print_commands.cpp). The settings hold for the run; the
+    // active viewer (the frame that last had the focus, or the page's one
+    // viewer) is the one printed.
+    TPrintSettings PrintSettings;
+    THTMLViewer* ActiveViewer() const;
+    void Print1Click();
+    void PrintPreviewClick();
+    void Printsetttings1Click();
+    void PrintHeader(THTMLViewer* Sender, Canvas& Canvas, int NumPage, int W, int H,
+                     bool& StopPrinting);
+    void PrintFooter(THTMLViewer* Sender, Canvas& Canvas, int NumPage, int W, int H,
+                     bool& StopPrinting);
+    // Prints the asked pages of the active viewer into a PDF file through
+    // the same printing code; returns what went wrong, empty on success.
+    std::string PrintToPdf(const std::string& fileName, const TPageSelection& pages);
+    // The printer of the print commands, made on first use.
+    QPrinter& Printer();
+    // The print dialog, replaceable by tests: the pages to print, or nothing.
+    std::function<std::optional<TPageSelection>(QPrinter& printer, int maxPage)> ChoosePrintPages;
+
     // Handles one of the window's private messages (posted to itself).
     // MsgAbort carries the serial of the connection it was posted for.
     long long Message(unsigned msg, uintptr_t wParam);
@@ -185,6 +210,8 @@ public:
     QAction* Find1 = nullptr;
     QAction* Copy1 = nullptr;
     QAction* SelectAll1 = nullptr;
+    QAction* Print1 = nullptr;
+    QAction* PrintPreview = nullptr;
     QMenu* History1 = nullptr;
     std::vector<QAction*> HistoryItems;
     QMenu* PopupMenu = nullptr;
@@ -212,6 +239,8 @@ private:
     void WriteSettings();
     void ShowAddress(const std::string& address);
     void ApplyBrowserDefaults();
+    void PrepareToPrint(THTMLViewer& viewer);
+    void DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page, int W);
     // Whether the Edit commands have something to act on.
     bool HasDocument() const;
     void StartNewWindow(const std::string& address);
@@ -236,6 +265,7 @@ private:
     std::unique_ptr<TCookieList> cookies_;
     std::unique_ptr<ExclusiveFileLock> monitor_;
     std::unique_ptr<MessageWindow> messages_;
+    std::unique_ptr<QPrinter> printer_;
     std::unique_ptr<TMemoryStream> docStream_; // every fetched document goes through it
     std::unique_ptr<TURLConnection> connection_;
     uintptr_t connectionSerial_ = 0;  // tells an abort message whose connection it was for

@@ -87,8 +87,10 @@ void THTTPForm::CreateMenus() {
     QMenu* file = AddMenu(bar, "File1", "&File");
     connect(file, &QMenu::aboutToShow, this, [this] { File1Click(); });
     AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click, Qt::Key_F3);
-    AddItem(file, "PrintPreview", "Print Pre&view");
-    AddItem(file, "Print1", "&Print");
+    PrintPreview =
+        AddCommand(file, "PrintPreview", "Print Pre&view", this, &THTTPForm::PrintPreviewClick);
+    PrintPreview->setEnabled(false); // until the menu opens with a page to print
+    Print1 = AddCommand(file, "Print1", "&Print", this, &THTTPForm::Print1Click);
     file->addSeparator();
     AddCommand(file, "Exit1", "E&xit", this, &THTTPForm::Exit1Click);
 
@@ -127,7 +129,8 @@ void THTTPForm::CreateMenus() {
     showImages->setCheckable(true);
     showImages->setChecked(true);
     AddItem(options, "Fontandcolor1", "Font and color...");
-    AddItem(options, "Printsetttings1", "Print setttings...");
+    AddCommand(options, "Printsetttings1", "Print setttings...", this,
+               &THTTPForm::Printsetttings1Click);
     RetainCache1 =
         AddCommand(options, "RetainCache1", "Retain Cache", this, &THTTPForm::RetainCache1Click);
     RetainCache1->setCheckable(true);

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "tools/unzip_command.h"
+#include "viewer/page_device.h"
 
 #include <QTimer>
 
@@ -82,6 +83,18 @@ int DumpLayout(THTTPForm& form, const TCommandLine& line, const StandardErrorBox
     return Finish(error, boxes);
 }
 
+// Prints the page shown into a PDF file through the printing code; a page
+// that failed to load, had nothing to print or fewer pages than the range
+// asked, or a file that could not be written, is an error, and no file is
+// left.
+int PrintPdf(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+    std::string error;
+    if (ShowPage(form, line, error) && boxes.Failures == 0)
+        error = form.PrintToPdf(line.PrintPdfFile, TPageSelection(line.FromPage, line.ToPage));
+    form.close();
+    return Finish(error, boxes);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -96,7 +109,8 @@ int main(int argc, char** argv) {
     if (line.Unzip)
         return RunUnzipCommand(line.UnzipArchive, line.UnzipTarget, line.UnzipPatterns, stdout,
                                stderr);
-    const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout;
+    const bool headless =
+        !line.ScreenshotFile.empty() || line.DumpLayout || !line.PrintPdfFile.empty();
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
@@ -115,6 +129,7 @@ int main(int argc, char** argv) {
         form.resize(line.Width, line.Height);
     form.show();
     if (line.DumpLayout) return DumpLayout(form, line, errorBoxes);
+    if (!line.PrintPdfFile.empty()) return PrintPdf(form, line, errorBoxes);
     if (headless) return TakeScreenshot(form, line, errorBoxes);
     form.FormShow(line.Address);
     return LumoApplication::exec();

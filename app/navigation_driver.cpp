@@ -73,6 +73,8 @@ void THTTPForm::GetButtonClick() {
 }
 
 void THTTPForm::NavigateTo(const std::string& url) {
+    // The page being printed or previewed stays until the job is done.
+    if (FrameBrowser->Printing()) return;
     BaseURL = DirectoryOf(url);
     SetBusy();
     Status1->clear();

@@ -57,7 +57,7 @@ void THTTPForm::SaveURLClick() {
 }
 
 void THTTPForm::BookmarkFrameClick() {
-    if (const THTMLViewer* viewer = FrameBrowser->FocusedViewer())
+    if (const THTMLViewer* viewer = ActiveViewer())
         BookmarksForm->AddBookmark(viewer->DocumentFile(), viewer->PageTitle());
 }
 

@@ -9,8 +9,10 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
-# Outside test material, used in place when present.
-get_filename_component(LUMO_CORPUS_DIR ${PROJECT_SOURCE_DIR}/../shared/corpus ABSOLUTE)
+# Outside test material, used in place when present. A scratch copy of the
+# tree (tests/mutation) points this back at the real one.
+get_filename_component(lumo_default_corpus ${PROJECT_SOURCE_DIR}/../shared/corpus ABSOLUTE)
+set(LUMO_CORPUS_DIR ${lumo_default_corpus} CACHE PATH "Folder of outside test material")
 
 add_library(lumo_options INTERFACE)
 target_compile_options(lumo_options INTERFACE -Wall -Wextra)

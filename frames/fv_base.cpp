@@ -124,6 +124,12 @@ void TFVBase::ForEachViewer(const std::function<void(THTMLViewer&)>& f) const {
         if (THTMLViewer* v = GetViewer(i)) f(*v);
 }
 
+bool TFVBase::Printing() const {
+    for (int i = 0; i < GetViewerCount(); ++i)
+        if (const THTMLViewer* v = GetViewer(i); v && v->Printing()) return true;
+    return false;
+}
+
 void TFVBase::FireProcessing(bool wasProcessing) {
     if (Processing() != wasProcessing && OnProcessing) OnProcessing(this, Processing());
 }

@@ -85,9 +85,12 @@ public:
     virtual void ClearHistory() = 0;
 
     // --- Processing ---------------------------------------------------------
-    // While processing, new loads and link clicks are ignored.
-    bool Processing() const { return loading_ || !busyViewers_.empty(); }
+    // While processing, new loads and link clicks are ignored. A viewer being
+    // printed or previewed counts: its page stays until the job is done.
+    bool Processing() const { return loading_ || !busyViewers_.empty() || Printing(); }
     bool Loading() const { return loading_; }
+    // A viewer of the page is being printed or previewed.
+    bool Printing() const;
     // Stores both flags and fires OnProcessing when Processing() changed.
     void SetProcessing(bool loading);
     // A viewer reports the start or end of its own processing.

@@ -12,10 +12,7 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMO_FUZZ=ON -DLUMO_TESTS=OFF >/dev/null
 cmake --build "$build"
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
-export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export QT_QPA_PLATFORM=offscreen
+source scripts/sanitizer-env.sh
 failed=0
 for seeds in "$build"/fuzz/*/*.seeds; do
     [ -e "$seeds" ] || continue

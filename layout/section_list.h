@@ -39,8 +39,10 @@ public:
     int ScrollY = 0; // document Y at the top of the view
     bool ScrollChanged = false;
     // Document Y where the page being painted ends: a paint moves it up to
-    // the first line or break that must start the next page.
+    // the first line or break that must start the next page. PageHeight is
+    // the height of a page body while printing.
     int PageEndY = 0;
+    int PageHeight = 0;
     int SelStart = 0;
     int SelEnd = 0;
     // The caret bar (option htShowDummyCaret) is drawn at CaretPos.

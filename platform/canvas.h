@@ -144,6 +144,10 @@ public:
     // Narrows the clip region to its intersection with r.
     virtual void IntersectClipRect(const TRect& r) = 0;
     virtual void ExcludeClipRect(const TRect& r) = 0;
+    // Replaces the clip with a rectangle in device pixels, whatever the
+    // mapping says; null removes the clip. The paging code clips the page
+    // body in printer dots.
+    virtual void SetDeviceClip(const TRect* r) = 0;
     // Document point (x, y) lands on device point
     // (OriginX + x * ViewportX / WindowX, OriginY + y * ViewportY / WindowY):
     // the print path maps screen pixels to printer dots with it.

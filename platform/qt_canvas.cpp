@@ -59,6 +59,13 @@ bool MeasuredInContext(unsigned char byte) {
     return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD;
 }
 
+// Fonts that differ only in colour are the same face.
+bool SameFace(const FontSpec& a, const FontSpec& b) {
+    return a.Size == b.Size && a.Bold == b.Bold && a.Italic == b.Italic &&
+           a.Underline == b.Underline && a.StrikeOut == b.StrikeOut && a.Charset == b.Charset &&
+           a.Name == b.Name;
+}
+
 } // namespace
 
 QColor ToQColor(TColor color) {
@@ -114,7 +121,10 @@ struct QtCanvas::ByteAdvances {
     }
 };
 
-QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), painter_(&device) {
+QtCanvas::QtCanvas(QPaintDevice& device) : QtCanvas(device, device) {}
+
+QtCanvas::QtCanvas(QPaintDevice& device, QPaintDevice& measureOn)
+    : device_(device), measureOn_(measureOn), painter_(&device) {
     SetFont(font_);
     bkColor_ = Qt::white;
 }
@@ -130,6 +140,17 @@ void QtCanvas::SetFont(const FontSpec& font) {
         return;
     }
     font_ = font;
+    textColor_ = ToQColor(font.Color);
+    // Layout goes back and forth between a page's few faces; making a face
+    // ready on the device costs far more than finding it again.
+    const auto sameFace = [&font](const UsedFont& used) { return SameFace(used.Spec, font); };
+    if (const auto it = std::find_if(used_.begin(), used_.end(), sameFace); it != used_.end()) {
+        qfont_ = it->Font;
+        metrics_ = it->Metrics;
+        advances_ = it->Advances;
+        painter_.setFont(qfont_);
+        return;
+    }
     qfont_ = QFont(ToQString(font.Name));
     qfont_.setPixelSize(std::max(1, PointsToPixels(font.Size)));
     qfont_.setBold(font.Bold);
@@ -142,9 +163,10 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setKerning(false);
     qfont_.setStyleStrategy(QFont::PreferNoShaping);
     painter_.setFont(qfont_);
-    metrics_.emplace(qfont_, &device_);
-    advances_ = ByteAdvances::For(qfont_, device_);
-    textColor_ = ToQColor(font.Color);
+    metrics_.emplace(qfont_, &measureOn_);
+    advances_ = ByteAdvances::For(qfont_, measureOn_);
+    if (used_.size() >= 16) used_.erase(used_.begin());
+    used_.push_back({font, qfont_, *metrics_, advances_});
 }
 
 TTextMetrics QtCanvas::GetTextMetrics() {
@@ -298,6 +320,17 @@ void QtCanvas::ExcludeClipRect(const TRect& r) {
                                              : QRegion(painter_.transform().inverted().mapRect(
                                                    QRect(0, 0, device_.width(), device_.height())));
     painter_.setClipRegion(current.subtracted(ToQRect(r)));
+}
+
+void QtCanvas::SetDeviceClip(const TRect* r) {
+    if (!r) {
+        painter_.setClipping(false);
+        return;
+    }
+    const QTransform mapping = painter_.transform();
+    painter_.resetTransform();
+    painter_.setClipRect(ToQRect(*r));
+    painter_.setTransform(mapping);
 }
 
 void QtCanvas::SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,

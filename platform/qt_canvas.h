@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace lumo {
 
@@ -18,6 +19,10 @@ class QtCanvas : public Canvas {
 public:
     // Paints on device until the canvas goes; device must outlive it.
     explicit QtCanvas(QPaintDevice& device);
+    // Paints on device but measures text as it measures on measureOn, so a
+    // page laid out on one device paints the same on a printer or a
+    // recorded picture; measureOn must outlive the canvas.
+    QtCanvas(QPaintDevice& device, QPaintDevice& measureOn);
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
@@ -53,11 +58,13 @@ public:
     void RestoreState() override;
     void IntersectClipRect(const TRect& r) override;
     void ExcludeClipRect(const TRect& r) override;
+    void SetDeviceClip(const TRect* r) override;
     void SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,
                     int viewportY) override;
 
 private:
     QPaintDevice& device_;
+    QPaintDevice& measureOn_;
     QPainter painter_;
     QFont qfont_;
     // The metrics of qfont_ on the device, made once per SetFont: layout asks
@@ -68,6 +75,14 @@ private:
     // width is the sum of its characters' advances.
     struct ByteAdvances;
     std::shared_ptr<ByteAdvances> advances_;
+    // The faces this canvas was given last, ready to be taken again.
+    struct UsedFont {
+        FontSpec Spec;
+        QFont Font;
+        QFontMetrics Metrics;
+        std::shared_ptr<ByteAdvances> Advances;
+    };
+    std::vector<UsedFont> used_;
     QColor textColor_;
     QColor bkColor_;
     BkMode bkMode_ = BkMode::Opaque;

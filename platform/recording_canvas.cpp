@@ -144,6 +144,9 @@ void RecordingCanvas::IntersectClipRect(const TRect& r) {
 void RecordingCanvas::ExcludeClipRect(const TRect& r) {
     Line("EXCLUDE " + Rect(r));
 }
+void RecordingCanvas::SetDeviceClip(const TRect* r) {
+    Line(r ? "DEVICECLIP " + Rect(*r) : std::string("DEVICECLIP none"));
+}
 void RecordingCanvas::SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,
                                  int viewportY) {
     Line("MAPPING " + std::to_string(originX) + " " + std::to_string(originY) + " " +

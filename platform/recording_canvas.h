@@ -53,6 +53,7 @@ public:
     void RestoreState() override;
     void IntersectClipRect(const TRect& r) override;
     void ExcludeClipRect(const TRect& r) override;
+    void SetDeviceClip(const TRect* r) override;
     void SetMapping(int originX, int originY, int windowX, int windowY, int viewportX,
                     int viewportY) override;
 

@@ -230,14 +230,14 @@ void THTMLViewer::OpenTextFile(const std::string& name) {
 }
 
 void THTMLViewer::OpenFileAs(const std::string& name, ThtmlFileType kind) {
-    if (processing_) return;
+    if (Busy()) return;
     const THistoryEntry previous = CurrentEntry();
     LoadFile(name, kind);
     if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
 }
 
 void THTMLViewer::LoadFile(const std::string& name, ThtmlFileType kind) {
-    if (processing_) return;
+    if (Busy()) return;
     const size_t hash = name.find('#');
     const std::string file = name.substr(0, hash);
     // Checked before anything changes: the document shown stays.
@@ -274,7 +274,7 @@ void THTMLViewer::LoadStream(const std::string& address, TStream& stream, ThtmlF
 }
 
 void THTMLViewer::Load(const TLoadRequest& request) {
-    if (processing_) return;
+    if (Busy()) return;
     {
         ProcessingScope scope(*this, request.From == TLoadRequest::Source::File);
         try {
@@ -397,7 +397,7 @@ void THTMLViewer::ResetDocumentState() {
 }
 
 void THTMLViewer::ClearDocument() {
-    if (processing_) return;
+    if (Busy()) return;
     ResetDocumentState();
     hotURL_.clear();
     hotTarget_.clear();
@@ -409,7 +409,7 @@ void THTMLViewer::ClearDocument() {
 }
 
 bool THTMLViewer::DeliverImage(const std::string& address, TStream& stream) {
-    if (processing_) return false;
+    if (Busy()) return false;
     if (HandImageToDocument(address, stream)) LayOutKeepingPosition();
     InvalidatePanel();
     return true;

@@ -21,6 +21,7 @@
 #include "viewer/viewer_history.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -35,6 +36,9 @@ namespace lumo {
 
 class QtCanvas;
 class TImageObj;
+class TPageDevice;
+class TPageSelection;
+struct TPagingJob;
 class TPaintPanel;
 class TSectionList;
 class TStream;
@@ -132,6 +136,17 @@ public:
     std::function<void(THTMLViewer* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
                        int X, int Y)>
         OnMouseDouble;
+    // Each printed or previewed page: the header band above the body and the
+    // footer band below it (W, H: the band's size in screen units, the canvas
+    // mapped so that (0, 0) is the band's top left). Setting StopPrinting
+    // ends the job after the page.
+    using TPagePrinted = std::function<void(THTMLViewer* Sender, Canvas& Canvas, int NumPage, int W,
+                                            int H, bool& StopPrinting)>;
+    TPagePrinted OnPrintHeader;
+    TPagePrinted OnPrintFooter;
+    // Progress of a job: 0 before anything is done, 1 once the document is
+    // paged out, then after every page with its number.
+    std::function<void(THTMLViewer* Sender, int NumPage, bool& StopPrinting)> OnPageEvent;
     // The viewer took the keyboard focus.
     std::function<void(THTMLViewer* Sender)> OnEnter;
 
@@ -229,6 +244,32 @@ public:
     int SelectionLength() const;
     bool FindNext(std::string_view text, bool matchCase);
 
+    // --- Printing (html_viewer_print.cpp) -------------------------------------
+    // Prints the asked pages of the document on printer, laying out a copy of
+    // it for the page; pages before the first asked one are paged but not
+    // drawn. Nothing is printed while Processing or for an empty document,
+    // and a job that draws no page leaves nothing behind. Raises EPrintError
+    // ("Printing in progress" from inside another job; margins that leave no
+    // room) and what the printer raises.
+    void PrintPages(TPageDevice& printer, const TPageSelection& pages);
+    // Records every page on recorder; returns the page count.
+    int PreviewPages(TPageDevice& recorder);
+    // The last page number of the last job.
+    int PrintedPages() const { return printedPages_; }
+    // While a job runs or a preview holds the viewer, loads and late pictures
+    // are refused, so what is printed stays the document shown.
+    bool Printing() const { return printHolds_ > 0; }
+    class TPrintHold {
+    public:
+        explicit TPrintHold(THTMLViewer& viewer);
+        ~TPrintHold();
+        TPrintHold(const TPrintHold&) = delete;
+        TPrintHold& operator=(const TPrintHold&) = delete;
+
+    private:
+        QPointer<THTMLViewer> viewer_;
+    };
+
 protected:
     // Paints the document onto canvas for the panel rectangle clip.
     virtual void PaintDocument(Canvas& canvas, const TRect& clip);
@@ -252,7 +293,8 @@ private:
     struct TLoadRequest;
     class ProcessingScope;
 
-    // Loading (html_viewer.cpp).
+    // Loading (html_viewer.cpp). Busy: a load or a print job holds the document.
+    bool Busy() const { return processing_ || Printing(); }
     void OpenFileAs(const std::string& name, ThtmlFileType kind);
     // Forgets the document and everything taken from it (base, target,
     // refresh, selection), leaving an empty page to lay out.
@@ -305,6 +347,9 @@ private:
     void BarValueChanged(int value);
     void HBarValueChanged(int value);
 
+    // Printing (html_viewer_print.cpp).
+    int RunPrintJob(TPageDevice& device, TPagingJob& job);
+
     // Links, anchors, history (html_viewer_links.cpp).
     std::string LinkKey(const std::string& url);
     void MarkVisitedLinks();
@@ -353,6 +398,9 @@ private:
     bool layoutScheduled_ = false;
     TScrollPosition scheduledPosition_;
     bool settingBars_ = false;
+    int printHolds_ = 0;
+    bool jobRunning_ = false;
+    int printedPages_ = 0;
 
     // Input state.
     unsigned documentSerial_ = 0; // counts the documents shown, for handlers that load

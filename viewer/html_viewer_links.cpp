@@ -94,8 +94,7 @@ void THTMLViewer::BumpHistory(const THistoryEntry& previous) {
 }
 
 void THTMLViewer::SetHistoryIndex(int index) {
-    if (processing_ || index < 0 || index >= history_.Count() || index == history_.BackIndex)
-        return;
+    if (Busy() || index < 0 || index >= history_.Count() || index == history_.BackIndex) return;
     history_.SetPosition(history_.BackIndex, {ScrollPosition(), docKind_, docSource_});
     const THistoryEntry entry = history_.Entry(index);
     if (entry.File != documentFile_ || entry.Kind != docKind_) {

@@ -54,5 +54,30 @@ TEST(CommandLine, OptionsOfHeadlessUse) {
     EXPECT_EQ(ParseCommandLine({}, "/").Address, "");
 }
 
+TEST(CommandLine, PrintingToPdf) {
+    const TCommandLine all = ParseCommandLine({"--print-pdf", "out.pdf", "a.htm"}, "/d");
+    EXPECT_EQ(all.Error, "");
+    EXPECT_EQ(all.PrintPdfFile, "out.pdf");
+    EXPECT_EQ(all.FromPage, 1);
+    EXPECT_EQ(all.ToPage, 9999);
+    const struct {
+        const char* pages;
+        int from, to; // 0: refused
+    } rows[] = {
+        {"3-4", 3, 4}, {"5", 5, 5},  {"1-9999", 1, 9999}, {"4-3", 0, 0},     {"0-2", 0, 0},
+        {"2-", 0, 0},  {"-2", 0, 0}, {"a-b", 0, 0},       {"1-10000", 0, 0},
+    };
+    for (const auto& row : rows) {
+        const TCommandLine line =
+            ParseCommandLine({"--print-pdf", "o.pdf", "--pages", row.pages, "a.htm"}, "/d");
+        EXPECT_EQ(line.Error.empty(), row.from > 0) << row.pages;
+        if (row.from == 0) continue;
+        EXPECT_EQ(line.FromPage, row.from) << row.pages;
+        EXPECT_EQ(line.ToPage, row.to) << row.pages;
+    }
+    EXPECT_NE(ParseCommandLine({"--print-pdf", "o.pdf"}, "/d").Error, "");
+    EXPECT_NE(ParseCommandLine({"--print-pdf", "o.pdf", "--dump-layout", "a.htm"}, "/d").Error, "");
+}
+
 } // namespace
 } // namespace lumo

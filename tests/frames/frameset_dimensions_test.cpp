@@ -26,18 +26,28 @@ TEST(FramesetDimensions, ListsReadAsPixelsSharesAndPercentages) {
         {"100,200,", {100, 200, -1}}, // an empty entry is one share
         {"0,0*,0%", {1, -1, -101}},   // numbers are at least 1
         {"abc50px , 3 * ,x", {50, -3, -1}},
-        {"5000*%", {-99}},                   // the first of "*" and "%" decides
-        {"200*", {-99}},                     // caps: 99 shares,
-        {"950%", {-1000}},                   // 900 per cent,
+        {"5000*%", {-99}}, // the first of "*" and "%" decides
+        {"99*", {-99}},    // caps, each at and past it: 99 shares,
+        {"100*", {-99}},
+        {"200*", {-99}},
+        {"900%", {-1000}}, // 900 per cent,
+        {"901%", {-1000}},
+        {"899%", {-999}},
+        {"950%", {-1000}},
+        {"5000", {5000}}, // 5000 pixels,
+        {"5001", {5000}},
         {"99999999999999999999999", {5000}}, // 5000 pixels, however many digits
         {"12345678901234567890123%", {-1000}},
     };
     for (const Row& row : rows)
         EXPECT_EQ(Parse(row.text), row.specs) << row.text;
-    std::string many;
-    for (int i = 0; i < 25; ++i)
-        many += "1,";
-    EXPECT_EQ(Parse(many).size(), 20u); // the first 20 entries count
+    // The first 20 entries count.
+    for (const size_t entries : {20u, 21u, 25u}) {
+        std::string many = "1";
+        for (size_t i = 1; i < entries; ++i)
+            many += ",1";
+        EXPECT_EQ(Parse(many).size(), 20u) << entries;
+    }
 }
 
 TEST(FramesetDimensions, SizesShareTheRoom) {

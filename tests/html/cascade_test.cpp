@@ -114,13 +114,16 @@ TEST(Cascade, ContextualRulesApplyInSourceOrder) {
 }
 
 TEST(Cascade, InheritanceSkipsBoxValues) {
-    Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold }");
+    Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold;"
+                 " background-image: url(tile.gif) }");
     doc.Push("div");
     TProperties& span = doc.Push("span");
     EXPECT_EQ(std::get<int>(span.Props[Prop::Color]), static_cast<int>(kRed));
     EXPECT_EQ(*span.Text(Prop::FontWeight), "bold");
     EXPECT_EQ(*span.Int(Prop::MarginLeft), IntNull);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(span.Props[Prop::BackgroundColor]));
+    // A child that took its parent's picture would paint it again over it.
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(span.Props[Prop::BackgroundImage]));
     EXPECT_FALSE(span.Assigned[Prop::Color]);
     EXPECT_EQ(span.EmSize, 16 - 2); // 12 pt is 16 px, less the recording canvas's leading
 }

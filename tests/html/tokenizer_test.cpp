@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumo {
 namespace {
 
@@ -71,7 +73,10 @@ TEST(Tokenizer, EntitiesDecodeIntoCodePageBytes) {
         {"&#65;", "A"},
         {"&#65", "A"},
         {"&#x41;", "&#x41;"},
-        {"&#123456;", "&#123456;"},
+        {"&#00065;", "A"},            // five digits are the most read
+        {"&#123456;", "&#123456;"},   // a sixth makes it literal
+        {"&#0000065;", "&#0000065;"}, // and so does a seventh
+        {"&#1234567;", "&#1234567;"},
         {"&#9;", " "},
         {"&#32;", " "},
         {"&#255;", "\xFF"},
@@ -281,15 +286,18 @@ TEST(Tokenizer, IncludesDoNotNestAndTagsKeepBoundedAttributes) {
     }
     EXPECT_EQ(includes, 1); // the others were a comment among its parameters
 
-    std::string tag = "<a";
-    for (int i = 0; i < 100000; ++i)
-        tag += " b";
-    tag += " href=x>"; // the tokenizer reads the text in place
-    t.Begin(tag);
-    t.ReadNextChar();
-    t.NextToken();
-    EXPECT_EQ(t.CurTok, ATok);
-    EXPECT_EQ(t.Attributes.size(), 256u);
+    // At most 256 attributes are kept, however many a tag holds.
+    for (const int count : {255, 256, 257, 100000}) {
+        std::string tag = "<a";
+        for (int i = 0; i < count; ++i)
+            tag += " b";
+        tag += ">"; // the tokenizer reads the text in place
+        t.Begin(tag);
+        t.ReadNextChar();
+        t.NextToken();
+        EXPECT_EQ(t.CurTok, ATok);
+        EXPECT_EQ(t.Attributes.size(), static_cast<size_t>(std::min(count, 256))) << count;
+    }
 }
 
 TEST(Tokenizer, PeekAtTheEndIsBounded) {

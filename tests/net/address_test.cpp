@@ -91,6 +91,8 @@ TEST(Address, ResolveRelative) {
         {"http://h/a/b/", "../../../../x", "http://h/x"},
         {"http://../a/", "b", "http://../a/b"}, // nothing sensible to remove
         {"http://h/a/", "./../b/././c", "http://h/b/c"},
+        {"http://h/a/", "./", "http://h/a/"},
+        {"http://h/a/b/", "../", "http://h/a/"},
         {"http://h/a/", "x/..", "http://h/a/x/.."},   // a final ".." without "/" stays
         {"http://h/a/", "x//../y", "http://h/a/x/y"}, // an empty segment is a segment
         // A network-path reference: the scheme of the base, the server of the reference.

@@ -25,6 +25,8 @@ TEST(CookieDomain, DerivedFromTheHost) {
         {"127.0.0.1", ".127.0.0.1"}, // an IP address is its own domain
         {"10.0.0.1", ".10.0.0.1"},
         {"1.2.3.4.5", ".3.4.5"}, // not an IPv4 address: the dot rule
+        {"123.5.6.7", ".123.5.6.7"}, // three digits a part at most
+        {"1234.5.6.7", ".5.6.7"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(CookieDomainOf(row.host), row.domain) << row.host;
@@ -66,6 +68,11 @@ TEST_F(CookieListTest, DomainAttributes) {
         {"http://www.example.co.uk/", "A=3; domain=.example.co.uk", ".example.co.uk A=3;"},
         {"http://news.example.com/", "A=4; domain=.other.com", ""}, // not the host's
         {"http://news.example.com/", "A=5; domain=.ple.com", ""},   // not at a dot
+        // The domain must end the host, not stand inside it.
+        {"http://www.example.com.evil.net/", "B=1; domain=.example.com", ""},
+        // Two dots are enough only under a generic top-level domain.
+        {"http://www.example.de/", "B=2; domain=.example.de", ""},
+        {"http://www.shop.example.de/", "B=3; domain=.shop.example.de", ".shop.example.de B=3;"},
         {"http://news.example.com/", "A=6; domain=.news.example.com", ".news.example.com A=6;"},
         {"http://www.example.co.uk/", "A=7; domain=www.example.co.uk", ".www.example.co.uk A=7;"},
         {"http://127.0.0.1/", "A=8; domain=.0.0.1", ""},
@@ -197,6 +204,17 @@ TEST(CookieFile, TheStoreIsBounded) {
     for (size_t i = 0; i < TCookieList::MaxEntries + 100; ++i)
         cookies.StoreSetCookie("http://www.a.com/", "C" + std::to_string(i) + "=1;");
     EXPECT_EQ(cookies.Entries().size(), TCookieList::MaxEntries);
+
+    // An entry of the longest length is kept; one byte more is not.
+    const auto entryOf = [](size_t length, char name) {
+        std::string entry = std::string(".") + name + ".com K=";
+        return entry + std::string(length - entry.size() - 1, 'v') + ";";
+    };
+    folder.Write("Cookies.txt", entryOf(TCookieList::MaxEntryLength, 'a') + "\n" +
+                                    entryOf(TCookieList::MaxEntryLength + 1, 'b') + "\n");
+    TCookieList read(folder.Path());
+    ASSERT_EQ(read.Entries().size(), 1u);
+    EXPECT_EQ(read.Entries()[0].size(), TCookieList::MaxEntryLength);
 }
 
 } // namespace

@@ -117,6 +117,44 @@ TEST(HttpResponseReader, BytesSplitAnywhereGiveTheSameResult) {
     }
 }
 
+// A header of `size` bytes in all, made of filler lines no longer than `line`.
+std::string HeaderOfSize(size_t size, size_t line = 1000) {
+    std::string head = "HTTP/1.0 200 OK\r\n";
+    size_t needed = size - head.size() - 2; // the empty line ends it
+    while (needed > 0) {
+        size_t length = std::min(line, needed);
+        if (needed - length > 0 && needed - length < 3) length -= 3; // room for "X:\n"
+        head += "X:" + std::string(length - 3, 'a') + "\n";
+        needed -= length;
+    }
+    return head + "\r\n";
+}
+
+THttpResponseReader::Failure ReadHeader(const std::string& header) {
+    THttpResponseReader reader;
+    std::string body;
+    reader.OnBody = [&](const char* d, size_t n) { body.append(d, n); };
+    const std::string response = header + "body";
+    reader.Feed(response.data(), response.size());
+    if (reader.Failed() == THttpResponseReader::Failure::None) {
+        EXPECT_EQ(body, "body");
+    }
+    return reader.Failed();
+}
+
+TEST(HttpResponseReader, HeaderLimitsHoldToTheByte) {
+    using F = THttpResponseReader::Failure;
+    const size_t most = THttpResponseReader::MaxHeaderSize;
+    EXPECT_EQ(HeaderOfSize(most).size(), most);
+    EXPECT_EQ(ReadHeader(HeaderOfSize(most)), F::None);
+    EXPECT_EQ(ReadHeader(HeaderOfSize(most + 1)), F::HeaderTooLarge);
+
+    const size_t longest = THttpResponseReader::MaxLineLength; // its line feed included
+    const std::string status = "HTTP/1.0 200 OK\r\n";
+    EXPECT_EQ(ReadHeader(status + "X:" + std::string(longest - 3, 'a') + "\n\r\n"), F::None);
+    EXPECT_EQ(ReadHeader(status + "X:" + std::string(longest - 2, 'a') + "\n\r\n"), F::LineTooLong);
+}
+
 // --- the request bytes -----------------------------------------------------
 
 // The Host line of a request to a scripted server, which never listens on 80.
@@ -354,6 +392,11 @@ TEST(HttpCli, MisbehavingServersEndInErrors) {
         {"short body",
          ScriptedServer::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" +
                                std::string(50, 'x')),
+         {httperrIncomplete},
+         "before the whole document"},
+        {"body one byte short",
+         ScriptedServer::Reply("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\n" +
+                               std::string(99, 'x')),
          {httperrIncomplete},
          "before the whole document"},
         {"reset in the middle of the body",

@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 namespace lumo {
 namespace {
 
@@ -101,6 +103,47 @@ TEST(QtCanvas, WidthsAgreeWithQtForEveryByte) {
                         << face << " " << size << " " << n;
         }
     }
+}
+
+// A canvas keeps the faces it was given, and one that paints on another
+// device measures as the device it was told to measure on.
+TEST(QtCanvas, FacesTakenAgainMeasureAsBefore) {
+    QImage reference(8, 8, QImage::Format_RGB32);
+    QImage fine(400, 60, QImage::Format_RGB32);
+    fine.setDotsPerMeterX(11811); // 300 dpi
+    fine.setDotsPerMeterY(11811);
+    fine.fill(Qt::white);
+    QtCanvas measured(reference);
+    QtCanvas canvas(fine, reference);
+    FontSpec font;
+    font.Name = "Arial";
+    std::vector<int> widths;
+    for (int size = 6; size < 30; ++size) { // more faces than a canvas keeps
+        font.Size = size;
+        measured.SetFont(font);
+        canvas.SetFont(font);
+        widths.push_back(canvas.TextWidth("Some text"));
+        EXPECT_EQ(widths.back(), measured.TextWidth("Some text")) << size;
+        EXPECT_EQ(canvas.GetTextMetrics().Height, measured.GetTextMetrics().Height) << size;
+    }
+    for (int size = 29; size >= 6; --size) {
+        font.Size = size;
+        font.Color = 0x0000FF; // another colour is the same face
+        canvas.SetFont(font);
+        EXPECT_EQ(canvas.TextWidth("Some text"), widths[static_cast<size_t>(size - 6)]) << size;
+    }
+    // The face taken again draws in its new colour.
+    font.Size = 24;
+    canvas.SetFont(font);
+    canvas.SetTextAlign(HAlign::Left, VAlign::Top);
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.TextOut(0, 0, "MMMM");
+    canvas.Painter().end();
+    bool red = false;
+    for (int y = 0; y < 40 && !red; ++y)
+        for (int x = 0; x < 200 && !red; ++x)
+            red = qRed(fine.pixel(x, y)) > 200 && qGreen(fine.pixel(x, y)) < 60;
+    EXPECT_TRUE(red);
 }
 
 TEST(FontFaceNames, MetricTwinsCountAsInstalled) {

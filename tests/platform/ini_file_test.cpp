@@ -24,6 +24,7 @@ TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
         {" [Main]\r\nName=Lumo\r\n", "Main", "Name", "DEF"},           // header must stand alone
         {"[Main]\r\n[Other]\r\nName=Lumo\r\n", "Main", "Name", "DEF"}, // next header ends it
         {"[Main]\r\n  [Other]  \r\nName=Lumo\r\n", "Main", "Name", "DEF"},
+        {"[Main]\r\n[Other\r\nName=Lumo\r\n", "Main", "Name", "Lumo"}, // no "]", no header
         {"[Main]\r\nName=a=b\r\n", "Main", "Name", "a=b"},             // split at the first "="
         {"[Main]\nName=\"x\", y; z\n", "Main", "Name", "\"x\", y; z"}, // no quoting rules
         {"[Main]\rName=\xE9t\xE9\r", "Main", "Name", "\xE9t\xE9"},     // 8-bit text kept

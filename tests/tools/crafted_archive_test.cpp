@@ -291,11 +291,17 @@ open(sys.argv[1], 'wb').write(data)
 write_zip(sys.argv[2], [member('a.txt', b'A' * 10), member('b.txt', b'B' * 10),
                         member('c.txt', b'C' * 10)])
 patch_central(sys.argv[2], 1, 'csize', 50)
+# Member b's data reaches one byte into c's local header.
+write_zip(sys.argv[3], [member('a.txt', b'A' * 10), member('b.txt', b'B' * 10),
+                        member('c.txt', b'C' * 10)])
+patch_central(sys.argv[3], 1, 'csize', 11)
 )PY",
-                    {Archive("shared.zip"), Archive("reach.zip")});
+                    {Archive("shared.zip"), Archive("reach.zip"), Archive("edge.zip")});
     EXPECT_EQ(test::Extract(Archive("shared.zip"), work / "shared").members,
               (Members{{"a.txt", -13}, {"b.txt", 0}, {"a.txt", -13}}));
     EXPECT_EQ(test::Extract(Archive("reach.zip"), work / "reach").members,
+              (Members{{"a.txt", 0}, {"b.txt", -13}, {"c.txt", -13}}));
+    EXPECT_EQ(test::Extract(Archive("edge.zip"), work / "edge").members,
               (Members{{"a.txt", 0}, {"b.txt", -13}, {"c.txt", -13}}));
 }
 

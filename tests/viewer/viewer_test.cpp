@@ -162,7 +162,7 @@ TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     viewer.OnHotSpotCovered = [&](THTMLViewer*, const std::string& src) { covered.push_back(src); };
     int historyChanges = 0;
     viewer.OnHistoryChange = [&](THTMLViewer*) { ++historyChanges; };
-    Page("b.htm", "<TITLE>B</TITLE><P>Page B <A HREF=\"a.htm\">back</A>");
+    Page("b.htm", "<TITLE>B</TITLE><P>Page B <A HREF=\"a.htm\">back</A>" + Paragraphs(60, "B"));
     Open("a.htm", Paragraphs(60, "A") + "<P>Go to <A HREF=\"b.htm\">the b page</A> now");
     viewer.ScrollTo(viewer.DocHeight());
     const int scrolled = viewer.ScrollY();
@@ -184,6 +184,10 @@ TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
               (std::vector<std::string>{folder / "b.htm", folder / "a.htm"}));
     EXPECT_EQ(viewer.VisitedLinks().front(), folder / "b.htm");
 
+    viewer.ScrollTo(viewer.DocHeight() / 2);
+    const int scrolledInB = viewer.ScrollY();
+    ASSERT_GT(scrolledInB, 0);
+
     viewer.SetHistoryIndex(1); // back
     EXPECT_EQ(viewer.DocumentFile(), folder / "a.htm");
     EXPECT_EQ(viewer.ScrollY(), scrolled);
@@ -192,7 +196,8 @@ TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     EXPECT_TRUE(RunOf(viewer.SectionList(), "the b page")->IsVisited);
     viewer.SetHistoryIndex(0); // forward
     EXPECT_EQ(viewer.DocumentFile(), folder / "b.htm");
-    EXPECT_EQ(historyChanges, 4); // first page, link, back, forward
+    EXPECT_EQ(viewer.ScrollY(), scrolledInB); // where b was left
+    EXPECT_EQ(historyChanges, 4);             // first page, link, back, forward
 
     // A link into another folder is remembered by the address it had on the
     // page that held it, not resolved again against the page it opened.

@@ -81,6 +81,7 @@ void THtmlBuilder::ParseBlockContent() {
     case HeadingTok: ParseHeading(); break;
     case HRTok: DoHorizontalRule(); break;
     case PreTok: ParsePre(); break;
+    case TableTok: ParseTable(); break;
     case TextAreaTok: SkipTextArea(); break;
     default:
         DoRunningText(tok);
@@ -126,7 +127,7 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case WbrTok: AddWordBreak(); break;
     default:
         if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
-        // Images, panels, form controls and tables join the model with
+        // Images, panels and form controls join the model with
         // their own items; until then their tags are passed over and what
         // they enclose reads as the text around them.
         break;

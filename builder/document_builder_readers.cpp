@@ -2,6 +2,7 @@
 // MAP, and the option lists and text of SELECT and TEXTAREA.
 #include "builder/document_builder_state.h"
 
+#include "builder/control_content.h"
 #include "layout/map_item.h"
 #include "layout/page_break.h"
 #include "layout/pre_section.h"
@@ -271,14 +272,13 @@ void THtmlBuilder::ParseMap() {
     if (Cur() == MapEndTok) RootList.MapList.Add(std::move(map));
 }
 
+// FIXME: the options and lines go to the form controls once they exist.
 void THtmlBuilder::SkipSelect() {
-    Next();
-    while (Cur() != SelectEndTok && Cur() != EofTok)
-        Next();
+    ReadSelectOptions(P, [this] { Next(); });
 }
 
 void THtmlBuilder::SkipTextArea() {
-    P.ReadTextArea();
+    ReadTextAreaLines(P);
     if (!P.InPre) Next();
 }
 

@@ -67,6 +67,9 @@ void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 
 inline constexpr size_t MaxTitle = 4096;
 
+// Tables nest at most this deep; deeper TABLE tags are passed over.
+inline constexpr int MaxTableDepth = 48;
+
 // The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
 inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
 inline constexpr int PreFontSizes[7] = {7, 8, 10, 12, 15, 20, 30};
@@ -151,6 +154,7 @@ public:
     void EndAnchor();
     bool ReadFontAttributes(TokenKind tok, const int* sizeTable);
     void ParsePre();
+    void ParseTable();
     void ParseMap();
     void SkipSelect();
     void SkipTextArea();
@@ -169,6 +173,7 @@ public:
     int BaseFontLevel = 3;
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     int Depth = 0;       // nesting of block constructs
+    int TableDepth = 0;  // nesting of tables
 };
 
 // Raises the nesting depth for the life of a construct.

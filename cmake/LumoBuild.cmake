@@ -57,6 +57,8 @@ function(lumo_test name)
         LUMO_CORPUS_DIR="${LUMO_CORPUS_DIR}")
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
+        # Listing a sanitized binary's tests can take seconds on a loaded machine.
+        DISCOVERY_TIMEOUT 120
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMO_BUILD_DIR=${PROJECT_BINARY_DIR}"
                    TIMEOUT ${ARG_TIMEOUT})
 endfunction()

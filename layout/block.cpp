@@ -415,8 +415,11 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
 
     const TColor background = static_cast<TColor>(b[Prop::BackgroundColor]);
     if (background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
-        canvas.SetBrush(background, BrushStyle::Solid);
-        canvas.FillRect(padding);
+        // Only what shows is filled, however tall the block.
+        if (const TRect fill = Intersect(padding, device); !fill.IsEmpty()) {
+            canvas.SetBrush(background, BrushStyle::Solid);
+            canvas.FillRect(fill);
+        }
     }
     if (BackImage && (!Root->IsPrinting || Root->PrintBackgrounds))
         PaintTiledBackground(canvas, *BackImage, BackImageMask, padding, device, BackPosition,
@@ -475,6 +478,15 @@ bool TBlock::CharAt(int pos, char& ch, TSectionBase*& obj) {
 void TBlock::CopySelection() {
     Content.CopySelection();
 }
+void TBlock::MoveY(int dy) {
+    TSectionBase::MoveY(dy);
+    borderTopY_ += dy;
+    InnerBottomY += dy;
+    originY_ += dy;
+    Content.MoveY(dy);
+    RebuildPaintOrder();
+}
+
 void TBlock::AddToPositionList() {
     TSectionBase::AddToPositionList();
     Content.AddToPositionList();

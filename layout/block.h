@@ -74,6 +74,7 @@ public:
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void CopySelection() override;
+    void MoveY(int dy) override;
     void AddToPositionList() override;
     bool IsAbsolute() const override { return Placement == posAbsolute; }
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;

@@ -157,28 +157,59 @@ void TCellBasic::Dump(std::string& out, int depth) const {
         item->Dump(out, depth);
 }
 
+void TCellBasic::MoveY(int dy) {
+    CellTopY += dy;
+    CellBottomY += dy;
+    CellPaintTopY += dy;
+    CellPaintBottomY += dy;
+    for (auto& item : *this)
+        item->MoveY(dy);
+}
+
 TCell::TCell(TSectionList& root) : TCellBasic(root) {
     CellIndents = &Indents;
 }
 
 int TCell::LayOutCell(Canvas& canvas, int Y, int width, int HeightBase, int& ScrollWidth,
                       int& Cursor) {
-    Indents.Clear();
-    Indents.Reset(0, width);
-    int left = Indents.PushLeftIndent(0, Y);
-    int right = Indents.PushRightIndent(width, Y);
     int widest = 0;
     const TLayoutContext context{canvas, Indents, Cursor};
-    int height = DoLayout(context, 0, Y, width, HeightBase, widest);
+    const int height = LayOutCellAt(context, 0, Y, width, HeightBase, widest);
     ScrollWidth = std::max(ScrollWidth, widest);
+    return height;
+}
+
+int TCell::LayOutCellAt(const TLayoutContext& outer, int X, int Y, int width, int HeightBase,
+                        int& WidestOut) {
+    Indents.Clear();
+    Indents.Reset(X, X + width);
+    int left = Indents.PushLeftIndent(0, Y);
+    int right = Indents.PushRightIndent(width, Y);
+    const TLayoutContext inner{outer.Measure, Indents, outer.PosCounter, outer.OriginX,
+                               outer.OriginY};
+    int height = DoLayout(inner, X, Y, width, HeightBase, WidestOut);
     Indents.PopLeftIndent(left, Y + height);
     Indents.PopRightIndent(right, Y + height);
+    RebuildPaintIndex();
+    return std::max(height, Indents.FloatsBottom() - Y);
+}
+
+void TCell::RebuildPaintIndex() {
     std::vector<TSectionBase*> items;
     items.reserve(size());
     for (auto& item : *this)
         items.push_back(item.get());
     paintIndex_.Rebuild(std::move(items));
-    return std::max(height, Indents.FloatsBottom() - Y);
+}
+
+void TCell::MoveCellY(int dy) {
+    MoveY(dy);
+    for (auto* list : {&Indents.L, &Indents.R})
+        for (auto& r : *list) {
+            r->YT += dy;
+            if (r->YB != IndentRec{}.YB) r->YB += dy;
+        }
+    RebuildPaintIndex();
 }
 
 int TCell::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y) {

@@ -62,6 +62,8 @@ public:
     void CopySelection();
     void AddToPositionList();
     void Dump(std::string& out, int depth) const;
+    // Moves the laid-out items dy rows down.
+    void MoveY(int dy);
 };
 
 class TBlockCell : public TCellBasic {
@@ -80,11 +82,18 @@ public:
     // Lays out the items for width from Y with fresh indents; returns the
     // height, at least down to the bottom of the floats.
     int LayOutCell(Canvas& canvas, int Y, int width, int HeightBase, int& ScrollWidth, int& Cursor);
+    // The same with the content's left edge at document X; context gives the
+    // canvas and the position counter (its indents are not used).
+    int LayOutCellAt(const TLayoutContext& context, int X, int Y, int width, int HeightBase,
+                     int& WidestOut);
+    // Moves the items and their floats dy rows down.
+    void MoveCellY(int dy);
     // Paints the items meeting the clip rectangle (document coordinates),
     // shifted right by X.
     int PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y);
 
 protected:
+    void RebuildPaintIndex();
     TPaintIndex<TSectionBase> paintIndex_;
 };
 

@@ -71,6 +71,11 @@ int TBlockLI::MarkerRoom() const {
     return HasMarker() ? 35 : 0;
 }
 
+void TBlockLI::MoveY(int dy) {
+    TBlock::MoveY(dy);
+    if (FirstBaseline) FirstBaseline += dy;
+}
+
 std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     if (number < 1) return std::to_string(number) + ".";
     switch (style) {

@@ -58,6 +58,7 @@ public:
     int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
               int OriginY) override;
     void Dump(std::string& out, int depth) const override;
+    void MoveY(int dy) override;
     const char* KindName() const override { return "TBlockLI"; }
 
     // The text of a numbered marker ("3.", "c.", "iv."); numbers below 1

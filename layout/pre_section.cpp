@@ -5,7 +5,13 @@
 namespace lumo {
 
 void TPreFormated::AppendToken(const TokenObj& token) {
-    if (!token.S.empty()) AppendRaw(token.S, token.I.data());
+    if (token.S.empty()) return;
+    // Control bytes of a listing are shown as spaces: kept, they would pass
+    // for the placeholders of images, controls and line breaks.
+    std::string text = token.S;
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }, ' ');
+    AppendRaw(text, token.I.data());
 }
 
 int TPreFormated::WidthLimit(const IndentManager&, int) const {

@@ -12,7 +12,8 @@ public:
         return std::make_unique<TPreFormated>(root, *this);
     }
 
-    // Appends the token as it stands. Long lines are kept whole: a line
+    // Appends the token as it stands, control bytes as spaces. Long lines
+    // are kept whole: a line
     // wider than the widest line the layout allows still breaks at spaces.
     void AppendToken(const TokenObj& token) override;
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,

@@ -4,6 +4,14 @@
 
 namespace lumo {
 
+void TSectionBase::MoveY(int dy) {
+    LayoutY += dy;
+    TopY += dy;
+    BottomY += dy;
+    PaintTopY += dy;
+    PaintBottomY += dy;
+}
+
 int TSectionBase::LayOut(const TLayoutContext& context, int, int Y, int, int, int&) {
     FirstPos = context.PosCounter;
     PaintHeight = FlowHeight;

@@ -114,6 +114,9 @@ public:
     virtual bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y);
     virtual bool CharAt(int pos, char& ch, TSectionBase*& obj);
     virtual void MeasureWidths(Canvas& canvas, int& Min, int& Max);
+    // Moves the laid-out item dy rows down, as if laid out dy rows lower:
+    // a table cell's content is laid out once and then moved into place.
+    virtual void MoveY(int dy);
     virtual void AddToPositionList();
     // A copy of the item for another document (the print copy), to be
     // appended to container there.

@@ -113,6 +113,7 @@ public:
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
+    void MoveY(int dy) override;
     void CopySelection() override;
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "TSection"; }

@@ -236,6 +236,12 @@ void TSection::KeepWidths(const Canvas& canvas, int Min, int Max) {
     widthsOn_ = &canvas;
 }
 
+void TSection::MoveY(int dy) {
+    TSectionBase::MoveY(dy);
+    for (LineRec& line : LineList)
+        line.LineY += dy;
+}
+
 void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
     const int len = static_cast<int>(Text.size());

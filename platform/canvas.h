@@ -30,7 +30,14 @@ struct TRect {
     int Left = 0, Top = 0, Right = 0, Bottom = 0;
     int Width() const { return Right - Left; }
     int Height() const { return Bottom - Top; }
+    bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
 };
+
+// What a and b both cover; empty when they do not meet.
+inline TRect Intersect(const TRect& a, const TRect& b) {
+    return {a.Left > b.Left ? a.Left : b.Left, a.Top > b.Top ? a.Top : b.Top,
+            a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
+}
 
 // What a font is asked for. Size is in points; on screen a point is 96/72 px.
 struct FontSpec {

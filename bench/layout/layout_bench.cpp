@@ -87,6 +87,35 @@ void Relayout(benchmark::State& state, const std::string& name) {
     }
 }
 
+// 2x2 tables nested depth deep, one inside a cell of the one before.
+std::string NestedTables(int depth) {
+    std::string html;
+    for (int i = 0; i < depth; ++i)
+        html += "<TABLE BORDER=1><TR><TD>left " + std::to_string(i) + "<TD>";
+    html += "core";
+    for (int i = 0; i < depth; ++i)
+        html += "<TR><TD>below<TD>the table</TABLE>";
+    return html;
+}
+
+std::string LongTable(int rows) {
+    std::string html = "<TABLE BORDER=1 WIDTH=100%>";
+    for (int i = 0; i < rows; ++i)
+        html += "<TR><TD>row " + std::to_string(i) + "<TD>some text in the second cell<TD>3";
+    return html + "</TABLE>";
+}
+
+// Lays the built page out again (the build itself is not timed).
+void TableLayout(benchmark::State& state, const std::string& html) {
+    lumo::RecordingCanvas canvas;
+    lumo::TSectionList list(canvas);
+    lumo::TLayoutSettings settings;
+    settings.Width = 800;
+    lumo::BuildAndLayOut(list, html, canvas, settings);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lumo::LayOutAgain(list, canvas, settings).Height);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,6 +136,16 @@ int main(int argc, char** argv) {
             Relayout(s, name);
         })->Unit(benchmark::kMillisecond);
     }
+    for (int depth = 1; depth <= 12; ++depth) {
+        const std::string html = NestedTables(depth);
+        benchmark::RegisterBenchmark(("NestedTables/" + std::to_string(depth)).c_str(),
+                                     [html](benchmark::State& s) { TableLayout(s, html); })
+            ->Unit(benchmark::kMicrosecond);
+    }
+    const std::string rows = LongTable(5000);
+    benchmark::RegisterBenchmark("TableRows/5000", [rows](benchmark::State& s) {
+        TableLayout(s, rows);
+    })->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -89,8 +89,8 @@ def tests_pass(build_dir: Path, pattern: str) -> bool:
                "--stop-on-failure"]
     if pattern:
         command += ["-R", pattern]
-    result = subprocess.run(command, env=env, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
+    result = subprocess.run(command, env=env, capture_output=True, text=True)
+    tests_pass.last_output = result.stdout + result.stderr
     return result.returncode == 0
 
 
@@ -129,7 +129,7 @@ def main() -> int:
         return 2
     for pattern in sorted({m.tests for m in mutants}):
         if not tests_pass(build_dir, "" if args.full else pattern):
-            print(f"tests fail without a mutant: {pattern}")
+            print(f"tests fail without a mutant: {pattern}\n{tests_pass.last_output[-3000:]}")
             return 2
 
     killed = survived_unexplained = 0

@@ -24,7 +24,7 @@ TEST(CookieDomain, DerivedFromTheHost) {
         {"", ""},
         {"127.0.0.1", ".127.0.0.1"}, // an IP address is its own domain
         {"10.0.0.1", ".10.0.0.1"},
-        {"1.2.3.4.5", ".3.4.5"}, // not an IPv4 address: the dot rule
+        {"1.2.3.4.5", ".3.4.5"},     // not an IPv4 address: the dot rule
         {"123.5.6.7", ".123.5.6.7"}, // three digits a part at most
         {"1234.5.6.7", ".5.6.7"},
     };

@@ -6,6 +6,7 @@
 #include "builder/document_builder.h"
 #include "builder/document_dump.h"
 #include "layout/block.h"
+#include "layout/html_table.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 #include "platform/recording_canvas.h"
@@ -56,6 +57,12 @@ void Collect(const TCellBasic& cell, std::vector<T*>& out) {
     for (const auto& item : cell) {
         if (auto* t = dynamic_cast<T*>(item.get())) out.push_back(t);
         if (auto* b = dynamic_cast<TBlock*>(item.get())) Collect(b->Content, out);
+        if (auto* table = dynamic_cast<ThtmlTable*>(item.get())) {
+            Collect(table->Caption, out);
+            for (const auto& row : table->Rows)
+                for (const auto& cell : row->Cells)
+                    Collect(cell->Cell, out);
+        }
     }
 }
 

@@ -1,0 +1,433 @@
+#include "layout/html_table.h"
+
+#include "html/attributes.h"
+#include "html/parse_color.h"
+#include "layout/section_list.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+
+namespace lumo {
+
+namespace {
+
+TColor ColorAttribute(const TAttributeList& attributes, TokenKind which) {
+    TColor c;
+    if (const TAttribute* a = attributes.Find(which); a && ParseColor(a->Name, TPound::Optional, c))
+        return c | PaletteRelative;
+    return clNone;
+}
+
+} // namespace
+
+TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
+    : VAlign(vAlign), Cell(root) {
+    Cell.OwnerTag = "td";
+    if (const TAttribute* a = attributes.Find(ColSpanTok); a && a->Value > 1)
+        ColSpan = std::min(a->Value, MaxColSpan);
+    if (const TAttribute* a = attributes.Find(RowSpanTok); a && a->Value > 1)
+        RowSpan = std::min(a->Value, MaxRowSpan);
+    if (const TAttribute* a = attributes.Find(WidthTok); a && a->Value > 0) {
+        SpecWdPercent = a->Name.find('%') != std::string::npos;
+        SpecWd = SpecWdPercent ? std::min(a->Value, 100) * 10 : std::min(a->Value, MaxLength);
+    }
+    if (const TAttribute* a = attributes.Find(HeightTok);
+        a && a->Value > 0 && a->Name.find('%') == std::string::npos)
+        SpecHt = std::min(a->Value, MaxLength);
+    BgColor = ColorAttribute(attributes, BGColorTok);
+}
+
+TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
+    : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
+      SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
+      Pad(source.Pad), BgColor(source.BgColor), Cell(root) {
+    Cell.OwnerTag = source.Cell.OwnerTag;
+    Cell.CloneItems(source.Cell);
+}
+
+TCellList::TCellList(const TAttributeList& attributes)
+    : RowBgColor(ColorAttribute(attributes, BGColorTok)) {}
+
+ThtmlTable::ThtmlTable(TSectionList& root, const TAttributeList& attributes)
+    : TSectionBase(root), Caption(root) {
+    Caption.OwnerTag = "caption";
+    if (const TAttribute* a = attributes.Find(BorderTok)) HasBorder = a->Value > 0;
+    if (const TAttribute* a = attributes.Find(CellPaddingTok); a && a->Value >= 0)
+        CellPadding = std::min(a->Value, 50);
+    if (const TAttribute* a = attributes.Find(CellSpacingTok); a && a->Value >= 0)
+        CellSpacing = std::min(a->Value, 40);
+    if (HasBorder) CellSpacing = std::max(1, CellSpacing + 2);
+    BorderColor = ColorAttribute(attributes, BorderColorTok);
+}
+
+ThtmlTable::ThtmlTable(TSectionList& root, const ThtmlTable& source)
+    : TSectionBase(root, source), Caption(root), CaptionOnTop(source.CaptionOnTop),
+      HasBorder(source.HasBorder), CellPadding(source.CellPadding), CellSpacing(source.CellSpacing),
+      BorderColor(source.BorderColor), TableBgColor(source.TableBgColor) {
+    Caption.OwnerTag = source.Caption.OwnerTag;
+    Caption.CloneItems(source.Caption);
+    for (const auto& row : source.Rows) {
+        auto copy = std::make_unique<TCellList>();
+        copy->RowBgColor = row->RowBgColor;
+        for (const auto& cell : row->Cells)
+            copy->Cells.push_back(std::make_unique<TCellObj>(root, *cell));
+        Rows.push_back(std::move(copy));
+    }
+}
+
+ThtmlTable::~ThtmlTable() = default;
+
+std::unique_ptr<TSectionBase> ThtmlTable::Clone(TSectionList& root, TCellBasic&) const {
+    return std::make_unique<ThtmlTable>(root, *this);
+}
+
+void ThtmlTable::AddCell(TCellList& row, std::unique_ptr<TCellObj> cell) {
+    if (cell) row.Cells.push_back(std::move(cell));
+}
+
+void ThtmlTable::AddRow(std::unique_ptr<TCellList> row) {
+    if (row) Rows.push_back(std::move(row));
+}
+
+void ThtmlTable::Initialize() {
+    if (initialized_) return;
+    initialized_ = true;
+    // The first row each column is free again from, below the row spans
+    // reaching down into it.
+    std::vector<int> freeFrom(MaxTableColumns, 0);
+    const int rows = static_cast<int>(Rows.size());
+    for (int r = 0; r < rows; ++r) {
+        TCellList& row = *Rows[r];
+        int col = 0;
+        for (auto& cell : row.Cells) {
+            while (col < MaxTableColumns && freeFrom[col] > r)
+                ++col;
+            if (col >= MaxTableColumns) {
+                cell.reset(); // past the last column: dropped
+                continue;
+            }
+            cell->Col = col;
+            cell->ColSpan = std::min(cell->ColSpan, MaxTableColumns - col);
+            cell->RowSpan = std::min(cell->RowSpan, rows - r);
+            for (int c = col; c < col + cell->ColSpan; ++c)
+                freeFrom[c] = std::max(freeFrom[c], r + cell->RowSpan);
+            col += cell->ColSpan;
+            NumCols = std::max(NumCols, col);
+        }
+        std::erase(row.Cells, nullptr);
+        for (auto& cell : row.Cells) {
+            cell->Pad = CellPadding;
+            if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
+            if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
+            if (cell->SpecWd > 0 && !cell->SpecWdPercent) HasFixedCell = true;
+        }
+    }
+}
+
+std::vector<TColumnCell> ThtmlTable::MeasureCells(Canvas& canvas) {
+    if (measuredPass_ == Root->LayoutPass && measuredOn_ == &canvas) return measuredCells_;
+    std::vector<TColumnCell> cells;
+    ForEachCell([&](TCellObj& cell) {
+        TColumnCell c;
+        cell.Cell.MeasureWidths(canvas, c.Min, c.Max);
+        c.Col = cell.Col;
+        c.Span = cell.ColSpan;
+        c.Extra = 2 * cell.Pad + CellSpacing;
+        c.Min += c.Extra;
+        c.Max += c.Extra;
+        (cell.SpecWdPercent ? c.Percent : c.PixelWidth) = cell.SpecWd;
+        cells.push_back(c);
+    });
+    measuredPass_ = Root->LayoutPass;
+    measuredOn_ = &canvas;
+    measuredCells_ = cells;
+    return cells;
+}
+
+void ThtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+    Initialize();
+    const std::vector<TColumnCell> cells = MeasureCells(canvas);
+    const TColumnMeasures m = HasFixedCell && RequestedWidth == 0
+                                  ? MeasurePixelColumns(NumCols, cells)
+                                  : MeasurePercentColumns(NumCols, cells, RequestedWidth);
+    Min = m.TotalMin + CellSpacing;
+    Max = m.TotalMax + CellSpacing;
+    Min = std::max(Min, RequestedWidth);
+    Max = std::max(Max, RequestedWidth);
+    int captionMin = 0, captionMax = 0;
+    Caption.MeasureWidths(canvas, captionMin, captionMax);
+    Min = std::max(Min, captionMin);
+    Max = std::max(Max, captionMin);
+}
+
+int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
+                       int& WidestOut) {
+    FirstPos = context.PosCounter;
+    LayoutY = TopY = PaintTopY = Y;
+    LeftX = X;
+    // The cells' lines are no list item's first line.
+    int* hook = Root->FirstLineHook;
+    Root->FirstLineHook = nullptr;
+
+    Initialize();
+    const int room = std::max((RequestedWidth > 0 ? RequestedWidth : RoomWidth) - CellSpacing, 20);
+    const std::vector<TColumnCell> cells = MeasureCells(context.Measure);
+    Widths = DistributeColumns(MeasurePercentColumns(NumCols, cells, RequestedWidth), room);
+    TableWidth = CellSpacing + std::accumulate(Widths.begin(), Widths.end(), 0);
+    int captionMin = 0, captionMax = 0;
+    Caption.MeasureWidths(context.Measure, captionMin, captionMax);
+    TotalWidth = std::max(TableWidth, captionMin);
+    CenterOffset =
+        TotalWidth > TableWidth && TotalWidth <= RoomWidth ? (TotalWidth - TableWidth) / 2 : 0;
+
+    int y = Y;
+    CaptionHeight = 0;
+    if (CaptionOnTop) y += LayOutCaption(context, X, y);
+    BodyTopY = y;
+    LayOutCells(context, X);
+    std::vector<int> heights = RowHeights();
+    StretchToHeight(heights);
+    PlaceCells(heights);
+    BodyHeight = Rows.empty()
+                     ? CellSpacing
+                     : Rows.back()->PaintTopY + Rows.back()->RowHeight - BodyTopY + CellSpacing;
+    y += BodyHeight;
+    if (!CaptionOnTop) y += LayOutCaption(context, X, y);
+
+    FlowHeight = PaintHeight = y - Y;
+    BottomY = y;
+    PaintBottomY = y;
+    std::vector<TCellList*> rows;
+    rows.reserve(Rows.size());
+    for (auto& row : Rows) {
+        rows.push_back(row.get());
+        PaintBottomY = std::max(PaintBottomY, row->PaintBottomY);
+    }
+    rowIndex_.Rebuild(std::move(rows));
+    PosCount = context.PosCounter - FirstPos;
+    WidestOut = TotalWidth;
+    Root->FirstLineHook = hook;
+    if (hook && *hook == 0) *hook = LayoutY + FlowHeight;
+    return FlowHeight;
+}
+
+int ThtmlTable::LayOutCaption(const TLayoutContext& context, int X, int Y) {
+    if (Caption.empty()) return 0;
+    int widest = 0;
+    CaptionHeight = Caption.LayOutCellAt(context, X, Y, TotalWidth, 0, widest);
+    return CaptionHeight;
+}
+
+void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
+    std::vector<int> colX(NumCols + 1, X + CenterOffset);
+    for (int c = 0; c < NumCols; ++c)
+        colX[c + 1] = colX[c] + Widths[c];
+    ForEachCell([&](TCellObj& cell) {
+        const int last = std::min(cell.Col + cell.ColSpan, NumCols);
+        cell.CellX = colX[cell.Col];
+        cell.Wd = colX[last] - colX[cell.Col];
+        const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
+        int widest = 0;
+        // Laid out at the top of the body; PlaceCells moves it to its row.
+        cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.Pad, BodyTopY,
+                                            width, cell.SpecHt, widest);
+    });
+}
+
+std::vector<int> ThtmlTable::RowHeights() const {
+    std::vector<int> heights(Rows.size(), 0);
+    struct TSpanned {
+        const TCellObj* Cell;
+        int Row;
+    };
+    std::vector<TSpanned> spanned;
+    auto needs = [this](const TCellObj& c) {
+        return std::max(c.VSize + 2 * c.Pad, c.SpecHt) + CellSpacing;
+    };
+    for (size_t r = 0; r < Rows.size(); ++r)
+        for (const auto& cell : Rows[r]->Cells) {
+            if (cell->RowSpan == 1)
+                heights[r] = std::max(heights[r], needs(*cell));
+            else
+                spanned.push_back({cell.get(), static_cast<int>(r)});
+        }
+    // Narrower spans first, so wider ones see what the narrower gave.
+    std::stable_sort(spanned.begin(), spanned.end(), [](const TSpanned& a, const TSpanned& b) {
+        return a.Cell->RowSpan < b.Cell->RowSpan;
+    });
+    for (const TSpanned& s : spanned) {
+        const int span = s.Cell->RowSpan;
+        const int sum = std::accumulate(heights.begin() + s.Row, heights.begin() + s.Row + span, 0);
+        ShareExtra(heights, s.Row, span, needs(*s.Cell) - sum);
+    }
+    return heights;
+}
+
+void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
+    const int n = static_cast<int>(heights.size());
+    const int64_t sum = std::accumulate(heights.begin(), heights.end(), int64_t{0});
+    if (n == 0 || sum >= RequestedHeight - CellSpacing) return;
+    const int extra = RequestedHeight - CellSpacing - static_cast<int>(sum);
+    for (int r = 0; r + 1 < n; ++r)
+        heights[r] += extra / n;
+    heights[n - 1] += extra - (n - 1) * (extra / n);
+}
+
+void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
+    // Rows stop growing at MaxTableHeight: thousands of tall rows must not
+    // run past what a document coordinate holds.
+    const size_t n = Rows.size();
+    std::vector<int> rowY(n + 1, BodyTopY);
+    const int limit = BodyTopY + MaxTableHeight;
+    for (size_t r = 0; r < n; ++r)
+        rowY[r + 1] = rowY[r] + std::min(heights[r], std::max(0, limit - rowY[r]));
+    for (size_t r = 0; r < n; ++r) {
+        TCellList& row = *Rows[r];
+        row.RowHeight = rowY[r + 1] - rowY[r];
+        row.PaintTopY = rowY[r];
+        row.PaintBottomY = rowY[r + 1];
+        for (auto& cell : row.Cells) {
+            cell->CellY = rowY[r];
+            cell->Ht = rowY[r + cell->RowSpan] - rowY[r];
+            const int free = std::max(0, cell->Ht - cell->VSize - 2 * cell->Pad - CellSpacing);
+            switch (cell->VAlign) {
+            case TCellVAlign::Top: cell->YIndent = 0; break;
+            case TCellVAlign::Middle: cell->YIndent = free / 2; break;
+            default: cell->YIndent = free; break;
+            }
+            const int top = cell->CellY + CellSpacing + cell->Pad + cell->YIndent;
+            if (top != BodyTopY) cell->Cell.MoveCellY(top - BodyTopY);
+            row.PaintBottomY =
+                std::max({row.PaintBottomY, cell->CellY + cell->Ht, cell->Cell.CellPaintBottomY});
+        }
+    }
+}
+
+void ThtmlTable::MoveY(int dy) {
+    TSectionBase::MoveY(dy);
+    BodyTopY += dy;
+    Caption.MoveCellY(dy);
+    std::vector<TCellList*> rows;
+    rows.reserve(Rows.size());
+    for (auto& row : Rows) {
+        row->PaintTopY += dy;
+        row->PaintBottomY += dy;
+        for (auto& cell : row->Cells) {
+            cell->CellY += dy;
+            cell->Cell.MoveCellY(dy);
+        }
+        rows.push_back(row.get());
+    }
+    rowIndex_.Rebuild(std::move(rows));
+}
+
+bool ThtmlTable::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                        TFormControlObj*& control) {
+    bool found = false;
+    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+        if (!found && cell.Holds(X, Y)) found = cell.Cell.LinkAt(canvas, X, Y, target, control);
+    });
+    return found || Caption.LinkAt(canvas, X, Y, target, control);
+}
+
+bool ThtmlTable::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+    bool found = false;
+    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+        if (!found && cell.Holds(X, Y)) found = cell.Cell.ObjectAt(X, Y, object, IX, IY);
+    });
+    return found || Caption.ObjectAt(X, Y, object, IX, IY);
+}
+
+int ThtmlTable::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                         bool& InText) {
+    int pos = -1;
+    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+        if (pos < 0 && cell.Holds(X, Y))
+            pos = cell.Cell.CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
+    });
+    return pos >= 0 ? pos : Caption.CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
+}
+
+// The position queries visit the cells in document order: the caption
+// first when it is on top.
+int ThtmlTable::FindText(int from, std::string_view text, bool matchCase) {
+    if (CaptionOnTop)
+        if (int pos = Caption.FindText(from, text, matchCase); pos >= 0) return pos;
+    for (auto& row : Rows)
+        for (auto& cell : row->Cells) {
+            if (cell->Cell.FirstPos + cell->Cell.PosCount <= from) continue;
+            if (int pos = cell->Cell.FindText(from, text, matchCase); pos >= 0) return pos;
+        }
+    return CaptionOnTop ? -1 : Caption.FindText(from, text, matchCase);
+}
+
+int ThtmlTable::SourceOfDocPos(int docPos) {
+    int pos = Caption.SourceOfDocPos(docPos);
+    ForEachCell([&](TCellObj& cell) {
+        if (pos < 0) pos = cell.Cell.SourceOfDocPos(docPos);
+    });
+    return pos;
+}
+
+int ThtmlTable::DocPosOfSource(int sourcePos, TBetween between) {
+    int pos = Caption.DocPosOfSource(sourcePos, between);
+    ForEachCell([&](TCellObj& cell) {
+        if (pos < 0) pos = cell.Cell.DocPosOfSource(sourcePos, between);
+    });
+    return pos;
+}
+
+bool ThtmlTable::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
+    bool found = Caption.CursorToPoint(canvas, cursor, X, Y);
+    ForEachCell([&](TCellObj& cell) {
+        if (!found) found = cell.Cell.CursorToPoint(canvas, cursor, X, Y);
+    });
+    return found;
+}
+
+bool ThtmlTable::CharAt(int pos, char& ch, TSectionBase*& obj) {
+    bool found = Caption.CharAt(pos, ch, obj);
+    ForEachCell([&](TCellObj& cell) {
+        if (!found) found = cell.Cell.CharAt(pos, ch, obj);
+    });
+    return found;
+}
+
+void ThtmlTable::CopySelection() {
+    if (CaptionOnTop) Caption.CopySelection();
+    ForEachCell([](TCellObj& cell) { cell.Cell.CopySelection(); });
+    if (!CaptionOnTop) Caption.CopySelection();
+}
+
+void ThtmlTable::Dump(std::string& out, int depth) const {
+    DumpIndent(out, depth);
+    out += "ThtmlTable at (" + std::to_string(LeftX) + "," + std::to_string(TopY) + ") size " +
+           std::to_string(TotalWidth) + "x" + std::to_string(FlowHeight) + " cols";
+    for (int w : Widths)
+        out += " " + std::to_string(w);
+    out += " rows";
+    for (const auto& row : Rows)
+        out += " " + std::to_string(row->RowHeight);
+    out += "\n";
+    if (!Caption.empty()) {
+        DumpIndent(out, depth + 1);
+        out += "caption " + std::string(CaptionOnTop ? "top" : "bottom") + " height " +
+               std::to_string(CaptionHeight) + "\n";
+        Caption.Dump(out, depth + 2);
+    }
+    for (size_t r = 0; r < Rows.size(); ++r)
+        for (const auto& cell : Rows[r]->Cells) {
+            DumpIndent(out, depth + 1);
+            out += "cell " + std::to_string(r) + "," + std::to_string(cell->Col) + " at (" +
+                   std::to_string(cell->CellX) + "," + std::to_string(cell->CellY) + ") size " +
+                   std::to_string(cell->Wd) + "x" + std::to_string(cell->Ht);
+            if (cell->ColSpan > 1) out += " colspan " + std::to_string(cell->ColSpan);
+            if (cell->RowSpan > 1) out += " rowspan " + std::to_string(cell->RowSpan);
+            if (cell->YIndent) out += " indent " + std::to_string(cell->YIndent);
+            out += "\n";
+            cell->Cell.Dump(out, depth + 2);
+        }
+}
+
+} // namespace lumo

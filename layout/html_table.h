@@ -1,0 +1,174 @@
+// A table: the grid of cells in rows, its column widths, row heights and
+// borders. The block around it (TTableBlock) gives it margins, float and the
+// width it must take; the builder adds rows and cells in document order and
+// the grid is put right once, before the first layout.
+//
+// Geometry is in document pixels like every item: a cell's content is laid
+// out once, at the top of the table body, and then moved down to its row.
+#pragma once
+
+#include "html/properties.h"
+#include "layout/cell.h"
+#include "layout/paint_index.h"
+#include "layout/table_columns.h"
+
+#include <memory>
+#include <vector>
+
+namespace lumo {
+
+class TAttributeList;
+
+// Where a cell's content sits between its top and bottom.
+enum class TCellVAlign { Top = 1, Middle = 2, Bottom = 3, Baseline = 4 };
+
+// Spans beyond these are cut: the grid never grows without bound.
+inline constexpr int MaxColSpan = MaxTableColumns;
+inline constexpr int MaxRowSpan = 1000;
+// The rows of one table reach at most this far down.
+inline constexpr int MaxTableHeight = 1 << 28;
+
+class TCellObj {
+public:
+    TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign);
+    // A copy for another document, its content copied too.
+    TCellObj(TSectionList& root, const TCellObj& source);
+
+    int ColSpan = 1;
+    int RowSpan = 1;
+    int Col = 0;    // first column, set when the grid is repaired
+    int SpecWd = 0; // WIDTH: pixels, or tenths of a percent with SpecWdPercent
+    bool SpecWdPercent = false;
+    int SpecHt = 0; // HEIGHT in pixels
+    TCellVAlign VAlign = TCellVAlign::Middle;
+    int Pad = 0; // padding on every side (the table's CELLPADDING)
+    TColor BgColor = clNone;
+    TCell Cell;
+
+    // Results of the last layout, document pixels.
+    int Wd = 0;      // sum of the widths of its columns
+    int Ht = 0;      // sum of the heights of its rows
+    int VSize = 0;   // height of the content
+    int YIndent = 0; // content offset below the padding
+    int CellX = 0;   // left of its first column (the spacing before it included)
+    int CellY = 0;   // top of its first row (the spacing above it included)
+
+    // Whether the point lies in the cell's rectangle.
+    bool Holds(int X, int Y) const {
+        return X >= CellX && X < CellX + Wd && Y >= CellY && Y < CellY + Ht;
+    }
+};
+
+// A row of cells.
+class TCellList {
+public:
+    TCellList() = default;
+    explicit TCellList(const TAttributeList& attributes);
+
+    std::vector<std::unique_ptr<TCellObj>> Cells;
+    TColor RowBgColor = clNone;
+    int RowHeight = 0;
+    // The rows the row's cells paint in, for the paint index.
+    int PaintTopY = 0;
+    int PaintBottomY = 0;
+};
+
+class ThtmlTable : public TSectionBase {
+public:
+    ThtmlTable(TSectionList& root, const TAttributeList& attributes);
+    ThtmlTable(TSectionList& root, const ThtmlTable& source);
+    ~ThtmlTable() override;
+
+    std::vector<std::unique_ptr<TCellList>> Rows;
+    TCell Caption;
+    bool CaptionOnTop = true;
+    bool HasBorder = false;
+    int CellPadding = 1;
+    int CellSpacing = 2;
+    TColor BorderColor = clNone;
+    TColor TableBgColor = clNone; // given to cells that have none
+    int NumCols = 0;
+    std::vector<int> Widths; // column widths in pixels
+    bool HasFixedCell = false;
+    // Set by the block: the width the table must take (0 for none) and the
+    // height it should reach.
+    int RequestedWidth = 0;
+    int RequestedHeight = 0;
+    // Results of the last layout.
+    int TableWidth = 0; // CellSpacing plus the column widths
+    int TotalWidth = 0; // the table or its caption, whichever is wider
+    int CaptionHeight = 0;
+    int BodyHeight = 0;
+    int BodyTopY = 0;     // document Y of the rows part
+    int CenterOffset = 0; // rows shifted right when the caption is wider
+
+    // Building: a cell joins the open row; a row joins the table.
+    static void AddCell(TCellList& row, std::unique_ptr<TCellObj> cell);
+    void AddRow(std::unique_ptr<TCellList> row);
+
+    int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
+               int& WidestOut) override;
+    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
+              int OriginY) override;
+    void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
+    void MoveY(int dy) override;
+    bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                TFormControlObj*& control) override;
+    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
+    int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+                 bool& InText) override;
+    int FindText(int from, std::string_view text, bool matchCase) override;
+    int SourceOfDocPos(int docPos) override;
+    int DocPosOfSource(int sourcePos, TBetween between) override;
+    bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
+    bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
+    void CopySelection() override;
+    std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
+    void Dump(std::string& out, int depth) const override;
+    const char* KindName() const override { return "ThtmlTable"; }
+
+    // Puts the grid right: spans cut, columns assigned, backgrounds and
+    // paddings handed down. Once; later calls do nothing.
+    void Initialize();
+
+private:
+    // The steps of LayOut.
+    std::vector<TColumnCell> MeasureCells(Canvas& canvas);
+    void LayOutCells(const TLayoutContext& context, int X);
+    std::vector<int> RowHeights() const;
+    void StretchToHeight(std::vector<int>& heights) const;
+    void PlaceCells(const std::vector<int>& heights);
+    int LayOutCaption(const TLayoutContext& context, int X, int Y);
+
+    void PaintRow(Canvas& canvas, const TRect& clip, TCellList& row, int X);
+    void PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X);
+    void PaintBorderColor(Canvas& canvas, const TRect& clip, int X);
+    // While printing: a table or row that would be cut by the page end and
+    // fits on a page starts the next page. True when nothing more is drawn.
+    bool MovesToNextPage(int top, int bottom, const TRect& clip) const;
+
+    // Calls f for every cell in document order.
+    template <class F>
+    void ForEachCell(F&& f) const {
+        for (const auto& row : Rows)
+            for (const auto& cell : row->Cells)
+                f(*cell);
+    }
+    // The cells whose rows meet [top, bottom), in document order.
+    template <class F>
+    void ForCellsMeeting(int top, int bottom, F&& f) const {
+        rowIndex_.ForEachMeeting(top, bottom, [&](TCellList* row) {
+            for (const auto& cell : row->Cells)
+                f(*cell);
+        });
+    }
+
+    bool initialized_ = false;
+    TPaintIndex<TCellList> rowIndex_;
+    // MeasureWidths of the last pass, kept: nested tables are measured once.
+    int measuredPass_ = -1;
+    const Canvas* measuredOn_ = nullptr;
+    std::vector<TColumnCell> measuredCells_;
+};
+
+} // namespace lumo

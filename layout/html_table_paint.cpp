@@ -1,0 +1,106 @@
+// Painting a table: caption, the border colour between the cells, the cells
+// with their backgrounds and 3-D frames, and the table's own frame.
+#include "layout/html_table.h"
+
+#include "layout/section_list.h"
+#include "platform/color_names.h"
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr TColor FrameLight = SystemColorFlag | 20; // the button highlight
+constexpr TColor FrameDark = SystemColorFlag | 16;  // the button shadow
+
+// A one-pixel frame on the edges of r (its right and bottom edge included):
+// topLeft on the top and left, bottomRight on the others.
+void Frame3D(Canvas& canvas, const TRect& r, TColor topLeft, TColor bottomRight) {
+    canvas.SetPen(topLeft, 1, PenStyle::Solid);
+    canvas.MoveTo(r.Left, r.Bottom);
+    canvas.LineTo(r.Left, r.Top);
+    canvas.LineTo(r.Right, r.Top);
+    canvas.SetPen(bottomRight, 1, PenStyle::Solid);
+    canvas.LineTo(r.Right, r.Bottom);
+    canvas.LineTo(r.Left, r.Bottom);
+}
+
+} // namespace
+
+bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
+    const int pageHeight = Root->PageHeight > 0 ? Root->PageHeight : clip.Bottom - clip.Top;
+    const int pageEnd = Root->PageEndY;
+    if (!Root->IsPrinting || top >= pageEnd || bottom <= pageEnd) return false;
+    if (top < pageEnd - pageHeight / 3 || bottom - top >= pageHeight) return false;
+    Root->PageEndY = top;
+    return true;
+}
+
+int ThtmlTable::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, int, int) {
+    const int end = LayoutY + FlowHeight;
+    if (PaintTopY >= clip.Bottom || PaintBottomY <= clip.Top) return end;
+    if (Root->IsPrinting && (LayoutY >= Root->PageEndY || MovesToNextPage(LayoutY, end, clip)))
+        return end;
+    if (CaptionOnTop) Caption.PaintCell(canvas, clip, TotalWidth, X, 0);
+    if (BorderColor != clNone) PaintBorderColor(canvas, clip, X);
+    bool first = true;
+    rowIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TCellList* row) {
+        if (Root->IsPrinting) {
+            if (row->PaintTopY >= Root->PageEndY) return;
+            const int top = row->PaintTopY + (first ? 0 : CellSpacing / 2);
+            if (MovesToNextPage(top, row->PaintBottomY, clip)) return;
+        }
+        first = false;
+        for (auto& cell : row->Cells)
+            PaintCellObj(canvas, clip, *cell, X);
+    });
+    if (HasBorder) {
+        const int left = LeftX + CenterOffset + X, top = BodyTopY - Root->ScrollY;
+        Frame3D(canvas, {left, top, left + TableWidth - 1, top + BodyHeight - 1}, FrameLight,
+                FrameDark);
+    }
+    if (!CaptionOnTop) Caption.PaintCell(canvas, clip, TotalWidth, X, 0);
+    return end;
+}
+
+void ThtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
+    const int sy = Root->ScrollY;
+    const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
+    const int left = LeftX + CenterOffset + X, top = BodyTopY - sy;
+    const TRect body = Intersect({left, top, left + TableWidth, top + BodyHeight}, device);
+    if (body.IsEmpty()) return;
+    // The spacing between the cells shows the colour: every cell keeps its
+    // own rectangle out of the fill.
+    canvas.SaveState();
+    ForCellsMeeting(clip.Top, clip.Bottom, [&](TCellObj& cell) {
+        if (cell.Cell.empty()) return;
+        canvas.ExcludeClipRect({cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
+                                cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy});
+    });
+    canvas.SetBrush(BorderColor, BrushStyle::Solid);
+    canvas.FillRect(body);
+    canvas.RestoreState();
+}
+
+void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X) {
+    if (cell.Cell.empty()) return;
+    const int sy = Root->ScrollY;
+    const TRect box{cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
+                    cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy};
+    const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
+    if (cell.BgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+        // Only what shows is filled, however tall the cell.
+        const TRect fill = Intersect(box, device);
+        if (!fill.IsEmpty()) {
+            canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
+            canvas.FillRect(fill);
+        }
+    }
+    const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
+    cell.Cell.PaintCell(canvas, clip, width, X, 0);
+    if (HasBorder)
+        Frame3D(canvas, {box.Left - 1, box.Top - 1, box.Right, box.Bottom}, FrameDark, FrameLight);
+}
+
+} // namespace lumo

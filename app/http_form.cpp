@@ -56,7 +56,7 @@ THTTPForm::THTTPForm(QWidget* parent)
 
     programFolder_ = lumo::ProgramFolder();
     cacheDir_ = programFolder_ + "Cache/";
-    settingsFile_ = programFolder_ + "lumo.ini";
+    settingsFile_ = SettingsFilePath();
     // Only the copy of the program that holds the lock on "Monitor.txt"
     // writes the cache index, the cookie file and the address file back, and
     // only it deletes or overwrites cache files it did not make.
@@ -76,6 +76,7 @@ THTTPForm::THTTPForm(QWidget* parent)
     imageQueue_ = std::make_unique<TImageQueue>(*this);
     ConnectFrameBrowser();
     bookmarkFile_ = programFolder_ + "bookmarks/LumoBookmarks.tip";
+    CreateUserTools();
     LoadAddressFile();
     setAcceptDrops(true);
     SetExceptionHandler([this](const std::exception& e) { AppException(e); });
@@ -157,6 +158,7 @@ void THTTPForm::closeEvent(QCloseEvent* event) {
     Cancelled = true;
     if (connection_) connection_->Abort();
     WriteSettings();
+    CloseUserTools();
     event->accept();
 }
 

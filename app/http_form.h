@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "net/content_kind.h"
 #include "print/print_settings.h"
+#include "tools/wex_language.h"
 
 #include <QMainWindow>
 
@@ -37,6 +38,7 @@ class TFindDialog;
 class TFrameBrowser;
 class TImageQueue;
 class THTMLViewer;
+class TBookmarksF;
 class TLookUpComboBox;
 class TLumoUnzipF;
 class TMemoryStream;
@@ -117,6 +119,19 @@ public:
     void Copy1Click();
     void SelectAll1Click();
     void Unzip1Click(); // shows the unzip window, made on first use
+
+    // --- User tools (user_tools_commands.cpp) -----------------------------------
+    void ManageBookmarks1Click();
+    void SaveURLClick();       // the toolbar's "Bookmark": the page
+    void BookmarkFrameClick(); // the toolbar's "Bookmark Frame": the frame in use
+    // A bookmark chosen in the menu: shown, and put into the address box.
+    void OpenBookmark(const std::string& address);
+    void Fontandcolor1Click();
+    // Every viewer takes the defaults, the settings file keeps them, and the
+    // page is loaded again to show them.
+    void SetBrowserDefaults(const TBrowserDefaults& defaults);
+    void Language1Click();
+    TwexLanguage& Language() { return language_; }
 
     // Printing (print_commands.cpp). The settings hold for the run; the
     // active viewer (the frame that last had the focus, or the page's one
@@ -205,7 +220,8 @@ public:
     QAction* SaveImageAs1 = nullptr;
     QAction* OpenInNewWindow1 = nullptr;
     QAction* CopyLink1 = nullptr;
-    TLumoUnzipF* UnzipForm = nullptr; // a child window of this one
+    TLumoUnzipF* UnzipForm = nullptr;     // a child window of this one
+    TBookmarksF* BookmarksForm = nullptr; // a child window of this one
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -242,6 +258,8 @@ private:
     void PrepareConnection(const std::string& address);
     void FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType);
     void StoreInCache(const std::string& key, ThtmlFileType kind, bool failed);
+    void CreateUserTools();
+    void CloseUserTools();
 
     std::string programFolder_;
     std::string cacheDir_;
@@ -261,6 +279,7 @@ private:
     bool fetching_ = false;
     bool busy_ = false;
     bool closing_ = false;
+    TwexLanguage language_;
     // Last, so it goes first: its jobs report to the window.
     std::unique_ptr<TImageQueue> imageQueue_;
 };

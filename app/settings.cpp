@@ -45,8 +45,7 @@ TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
     return s;
 }
 
-void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
-    const TBrowserDefaults& b = s.Browser;
+bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& b) {
     ini.BeginUpdate(); // one save for all of them
     ini.WriteString("Font", "Name", b.DefFontName);
     ini.WriteInteger("Font", "Size", b.DefFontSize);
@@ -55,6 +54,12 @@ void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
     WriteColor(ini, "Hotspot", b.DefHotSpotColor);
     WriteColor(ini, "Overlink", b.DefOverLinkColor);
     WriteColor(ini, "Visitedlink", b.DefVisitedLinkColor);
+    return ini.EndUpdate();
+}
+
+void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
+    ini.BeginUpdate(); // one save for all of them
+    WriteBrowserDefaults(ini, s.Browser);
     switch (state) {
     case TWindowState::Normal:
         ini.WriteInteger("MainForm", "Top", s.Placement.Top);

@@ -4,24 +4,13 @@
 #pragma once
 
 #include "net/socks_settings.h"
-#include "platform/color_names.h"
+#include "tools/browser_defaults.h"
 
 #include <string>
 
 namespace lumo {
 
 class TIniFile32;
-
-// The page defaults the frame browser is given.
-struct TBrowserDefaults {
-    std::string DefFontName = "Times New Roman";
-    int DefFontSize = 12;
-    TColor DefFontColor = clBtnText;
-    TColor DefBackground = clWhite;
-    TColor DefHotSpotColor = clBlue;
-    TColor DefOverLinkColor = clRed;
-    TColor DefVisitedLinkColor = clPurple;
-};
 
 struct TWindowPlacement {
     bool Maximized = false;
@@ -39,6 +28,10 @@ struct TSettings {
 
 // Reads every setting; a missing key keeps the value given in current.
 TSettings ReadSettings(const TIniFile32& ini, const TSettings& current);
+
+// Writes the page defaults into "Font" and "Colors"; false when the file
+// could not be saved.
+bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& defaults);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";

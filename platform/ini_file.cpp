@@ -19,6 +19,15 @@ std::string OneLine(std::string_view text) {
     return line;
 }
 
+// The trimmed key and value of an entry line; false for a line without "=".
+bool SplitEntry(std::string_view line, std::string_view& key, std::string_view& value) {
+    const size_t eq = line.find('=');
+    if (eq == npos) return false;
+    key = Trim(line.substr(0, eq));
+    value = Trim(line.substr(eq + 1));
+    return true;
+}
+
 bool IsSectionHeader(std::string_view line) {
     const std::string_view t = Trim(line);
     return t.size() >= 2 && t.front() == '[' && t.back() == ']';
@@ -50,10 +59,9 @@ size_t TIniFile32::SectionEnd(size_t header) const {
 size_t TIniFile32::FindKey(size_t header, std::string_view keyText) const {
     const std::string key = OneLine(keyText);
     const size_t end = SectionEnd(header);
-    for (size_t i = header + 1; i < end; ++i) {
-        const size_t eq = lines_[i].find('=');
-        if (eq != npos && Trim(std::string_view(lines_[i]).substr(0, eq)) == key) return i;
-    }
+    std::string_view entryKey, value;
+    for (size_t i = header + 1; i < end; ++i)
+        if (SplitEntry(lines_[i], entryKey, value) && entryKey == key) return i;
     return npos;
 }
 
@@ -63,9 +71,21 @@ std::string TIniFile32::ReadString(std::string_view section, std::string_view ke
     if (header == npos) return std::string(defaultValue);
     const size_t line = FindKey(header, key);
     if (line == npos) return std::string(defaultValue);
-    const std::string_view entry = lines_[line];
-    const std::string_view value = Trim(entry.substr(entry.find('=') + 1));
+    std::string_view entryKey, value;
+    SplitEntry(lines_[line], entryKey, value);
     return std::string(value.empty() ? defaultValue : value);
+}
+
+std::vector<std::pair<std::string, std::string>>
+TIniFile32::ReadSectionValues(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    const size_t header = FindSection(section);
+    if (header == npos) return entries;
+    const size_t end = SectionEnd(header);
+    std::string_view key, value;
+    for (size_t i = header + 1; i < end; ++i)
+        if (SplitEntry(lines_[i], key, value)) entries.emplace_back(key, value);
+    return entries;
 }
 
 int TIniFile32::ReadInteger(std::string_view section, std::string_view key,

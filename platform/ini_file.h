@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lumo {
@@ -27,6 +28,9 @@ public:
     int ReadInteger(std::string_view section, std::string_view key, int defaultValue) const;
     // Read as an integer; non-zero is true.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
+    // Every entry line of the section in file order, as key and value.
+    std::vector<std::pair<std::string, std::string>>
+    ReadSectionValues(std::string_view section) const;
 
     // Each write saves the whole file; false when it could not be written.
     // Between BeginUpdate and EndUpdate writes only change the lines, and

@@ -35,4 +35,8 @@ std::string ProgramFolder() {
     return folder;
 }
 
+std::string SettingsFilePath() {
+    return ProgramFolder() + "lumo.ini";
+}
+
 } // namespace lumo

@@ -11,4 +11,7 @@ namespace lumo {
 // missing.
 std::string ProgramFolder();
 
+// The settings file "lumo.ini" in the program folder.
+std::string SettingsFilePath();
+
 } // namespace lumo

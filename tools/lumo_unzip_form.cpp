@@ -4,6 +4,7 @@
 #include "platform/message_loop.h"
 #include "platform/qt_text.h"
 #include "tools/member_name.h"
+#include "tools/named_controls.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,12 +18,6 @@
 
 namespace lumo {
 namespace {
-
-template <class T>
-T* Named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // The specifications as one line of the edit, quoting those with blanks.
 std::string JoinSpecs(const std::vector<std::string>& specs) {
@@ -43,6 +38,7 @@ TLumoUnzipF::TLumoUnzipF(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle("Zeve Revoz");
     CreateControls();
     ShowComponentValues();
+    language_.InitForm(*this);
 }
 
 void TLumoUnzipF::CreateControls() {
@@ -58,6 +54,8 @@ void TLumoUnzipF::CreateControls() {
     StatusLabel = Named(new QLabel(this), "StatusLabel");
     UnzipButton = Named(new QPushButton("&Unzip", this), "UnzipButton");
     ExitButton = Named(new QPushButton("E&xit", this), "ExitButton");
+    LanguageButton = Named(new QPushButton("Language", this), "LanguageButton");
+    LanguageButton->setToolTip("Select Language");
     for (QPushButton* browse : {ZipFileButton, TargetDirButton})
         browse->setFixedWidth(32);
 
@@ -74,6 +72,7 @@ void TLumoUnzipF::CreateControls() {
     grid->addWidget(ProgressBar1, 4, 0, 1, 3);
     grid->addWidget(StatusLabel, 5, 0, 1, 3);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(LanguageButton);
     buttons->addStretch();
     buttons->addWidget(UnzipButton);
     buttons->addWidget(ExitButton);
@@ -92,6 +91,7 @@ void TLumoUnzipF::CreateControls() {
     connect(TargetDirButton, &QPushButton::clicked, this, [this] { TargetDirButtonClick(); });
     connect(UnzipButton, &QPushButton::clicked, this, [this] { UnzipButtonClick(); });
     connect(ExitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
+    connect(LanguageButton, &QPushButton::clicked, this, [this] { LanguageButtonClick(); });
 }
 
 void TLumoUnzipF::ShowComponentValues() {
@@ -140,6 +140,10 @@ void TLumoUnzipF::TargetDirButtonClick() {
     if (!folder.isEmpty()) TargetDirEdit->setText(folder);
 }
 
+void TLumoUnzipF::LanguageButtonClick() {
+    language_.SelectLanguage(*this);
+}
+
 void TLumoUnzipF::Report(int64_t code, const TUnzipReport& report) {
     switch (report.Status) {
     case TReportStatus::MemberStart:
@@ -174,9 +178,9 @@ void TLumoUnzipF::ShowProgress(bool now) {
 
 void TLumoUnzipF::SetRunning(bool running) {
     running_ = running;
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{ZipFileEdit, TargetDirEdit, SpecsEdit, ZipFileButton,
-                                         TargetDirButton, RecurseCheck, UnzipButton})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ZipFileEdit, TargetDirEdit, SpecsEdit, ZipFileButton, TargetDirButton, RecurseCheck,
+             UnzipButton, LanguageButton})
         control->setEnabled(!running);
 }
 

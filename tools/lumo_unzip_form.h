@@ -4,6 +4,7 @@
 
 #include "tools/baro_unzip.h"
 #include "tools/unzip_progress.h"
+#include "tools/wex_language.h"
 
 #include <QWidget>
 
@@ -30,6 +31,7 @@ public:
     void ExitButtonClick();
     void ZipFileButtonClick();
     void TargetDirButtonClick();
+    void LanguageButtonClick();
 
     // The component's report callback while an extraction runs.
     void Report(int64_t code, const TUnzipReport& report);
@@ -45,6 +47,9 @@ public:
     QLabel* StatusLabel = nullptr;
     QPushButton* UnzipButton = nullptr;
     QPushButton* ExitButton = nullptr;
+    QPushButton* LanguageButton = nullptr;
+
+    TwexLanguage& Language() { return language_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -67,6 +72,7 @@ private:
     std::string currentName_;
     std::vector<std::string> failures_;
     TUpdateThrottle throttle_;
+    TwexLanguage language_;
 };
 
 } // namespace lumo

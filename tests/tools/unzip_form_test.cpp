@@ -45,6 +45,8 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     }
 
     test::TempFolder work;
+    test::TempFolder home; // the window's language template goes there
+    test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
     TLumoUnzipF form;
 };

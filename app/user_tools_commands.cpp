@@ -1,0 +1,87 @@
+// The main window's side of the user tools: the Bookmarks menu and the
+// bookmark buttons, the font and colour dialog, the window's language.
+#include "app/http_form.h"
+
+#include "app/lookup_combo_box.h"
+#include "frames/frame_browser.h"
+#include "platform/ini_file.h"
+#include "tools/bookmarks_form.h"
+#include "tools/font_form.h"
+#include "viewer/html_viewer.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
+
+namespace lumo {
+namespace {
+
+template <class Handler>
+void ConnectItem(THTTPForm* form, const char* name, Handler handler) {
+    auto* item = form->findChild<QAction*>(QString::fromLatin1(name));
+    item->setEnabled(true);
+    QObject::connect(item, &QAction::triggered, form, [form, handler] { (form->*handler)(); });
+}
+
+template <class Handler>
+void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
+    auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
+    button->setEnabled(true);
+    QObject::connect(button, &QToolButton::clicked, form, [form, handler] { (form->*handler)(); });
+}
+
+} // namespace
+
+void THTTPForm::CreateUserTools() {
+    language_.InitForm(*this);
+    BookmarksForm = new TBookmarksF(this, bookmarkFile_);
+    BookmarksForm->SetBookmarksMenu(findChild<QMenu*>("Bookmarks1"),
+                                    [this](const std::string& address) { OpenBookmark(address); });
+    ConnectItem(this, "ManageBookmarks1", &THTTPForm::ManageBookmarks1Click);
+    ConnectItem(this, "Fontandcolor1", &THTTPForm::Fontandcolor1Click);
+    ConnectItem(this, "Language1", &THTTPForm::Language1Click);
+    ConnectButton(this, "BookmarkButton", &THTTPForm::SaveURLClick);
+    ConnectButton(this, "BookmarkFrameButton", &THTTPForm::BookmarkFrameClick);
+}
+
+void THTTPForm::CloseUserTools() {
+    BookmarksForm->ProgramClosing();
+}
+
+void THTTPForm::ManageBookmarks1Click() {
+    BookmarksForm->Manage();
+}
+
+void THTTPForm::SaveURLClick() {
+    BookmarksForm->AddBookmark(FrameBrowser->CurrentAddress(), FrameBrowser->PageTitle());
+}
+
+void THTTPForm::BookmarkFrameClick() {
+    if (const THTMLViewer* viewer = ActiveViewer())
+        BookmarksForm->AddBookmark(viewer->DocumentFile(), viewer->PageTitle());
+}
+
+void THTTPForm::OpenBookmark(const std::string& address) {
+    NavigateTo(address);
+    UrlCombobox->SetText(address);
+}
+
+void THTTPForm::Fontandcolor1Click() {
+    TFontForm dialog(this);
+    dialog.SetValues(settings_.Browser);
+    if (dialog.exec() == QDialog::Accepted) SetBrowserDefaults(dialog.Values());
+}
+
+void THTTPForm::SetBrowserDefaults(const TBrowserDefaults& defaults) {
+    settings_.Browser = defaults;
+    ApplyBrowserDefaults();
+    TIniFile32 ini(settingsFile_);
+    WriteBrowserDefaults(ini, defaults);
+    ReloadClick();
+}
+
+void THTTPForm::Language1Click() {
+    language_.SelectLanguage(*this);
+}
+
+} // namespace lumo

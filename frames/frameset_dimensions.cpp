@@ -16,23 +16,23 @@ constexpr int64_t NumberCeiling = 1'000'000;
 
 enum class TDimKind { Pixels, Share, Percent };
 
-TDimKind KindOf(int spec) {
-    if (spec > 0) return TDimKind::Pixels;
-    if (spec >= -MaxDimShares) return TDimKind::Share;
+TDimKind KindOf(int dim) {
+    if (dim > 0) return TDimKind::Pixels;
+    if (dim >= -MaxDimShares) return TDimKind::Share;
     return TDimKind::Percent;
 }
 
-int ShareOf(int spec) {
-    return -spec;
+int ShareOf(int dim) {
+    return -dim;
 }
 
-int PercentOf(int spec) {
-    return -spec - 100;
+int PercentOf(int dim) {
+    return -dim - 100;
 }
 
 } // namespace
 
-int ParseDimensionList(std::string_view text, TDimArray& specs) {
+int ParseDimensionList(std::string_view text, TDimArray& dims) {
     int count = 0;
     size_t i = 0;
     const size_t n = text.size();
@@ -42,7 +42,7 @@ int ParseDimensionList(std::string_view text, TDimArray& specs) {
     };
     while (count < MaxFrameDims) {
         skipUntil([](char c) { return IsDigit(c) || c == '*' || c == ','; });
-        int spec = -1;
+        int dim = -1;
         if (i < n && IsDigit(text[i])) {
             int64_t value = 0;
             for (; i < n && IsDigit(text[i]); ++i)
@@ -50,18 +50,18 @@ int ParseDimensionList(std::string_view text, TDimArray& specs) {
             value = std::max<int64_t>(1, value);
             skipUntil([](char c) { return c == '%' || c == '*' || c == ','; });
             if (i < n && text[i] == '*') {
-                spec = -static_cast<int>(std::min<int64_t>(MaxDimShares, value));
+                dim = -static_cast<int>(std::min<int64_t>(MaxDimShares, value));
                 ++i;
             } else if (i < n && text[i] == '%') {
-                spec = -static_cast<int>(std::min<int64_t>(100 + MaxDimPercent, value + 100));
+                dim = -static_cast<int>(std::min<int64_t>(100 + MaxDimPercent, value + 100));
                 ++i;
             } else {
-                spec = static_cast<int>(std::min<int64_t>(MaxDimPixels, value));
+                dim = static_cast<int>(std::min<int64_t>(MaxDimPixels, value));
             }
         } else if (i < n && text[i] == '*') {
             ++i; // a bare "*" is one share
         }
-        specs[static_cast<size_t>(count++)] = spec;
+        dims[static_cast<size_t>(count++)] = dim;
         skipUntil([](char c) { return c == ','; }); // the rest of the entry
         if (i >= n) break;
         ++i;
@@ -69,23 +69,23 @@ int ParseDimensionList(std::string_view text, TDimArray& specs) {
     return count;
 }
 
-std::string DimensionText(int spec) {
-    switch (KindOf(spec)) {
-    case TDimKind::Pixels: return std::to_string(spec);
-    case TDimKind::Share: return ShareOf(spec) == 1 ? "*" : std::to_string(ShareOf(spec)) + "*";
-    case TDimKind::Percent: return std::to_string(PercentOf(spec)) + "%";
+std::string DimensionText(int dim) {
+    switch (KindOf(dim)) {
+    case TDimKind::Pixels: return std::to_string(dim);
+    case TDimKind::Share: return ShareOf(dim) == 1 ? "*" : std::to_string(ShareOf(dim)) + "*";
+    case TDimKind::Percent: return std::to_string(PercentOf(dim)) + "%";
     }
     return {};
 }
 
-int ComputeDimensionSizes(std::span<const int> specs, int total, std::span<int> sizes) {
+int ComputeDimensionSizes(std::span<const int> dims, int total, std::span<int> sizes) {
     const int64_t room = std::max(0, total);
     int64_t pixels = 0, shares = 0, percent = 0;
-    for (int spec : specs) {
-        switch (KindOf(spec)) {
-        case TDimKind::Pixels: pixels += spec; break;
-        case TDimKind::Share: shares += ShareOf(spec); break;
-        case TDimKind::Percent: percent += PercentOf(spec); break;
+    for (int dim : dims) {
+        switch (KindOf(dim)) {
+        case TDimKind::Pixels: pixels += dim; break;
+        case TDimKind::Share: shares += ShareOf(dim); break;
+        case TDimKind::Percent: percent += PercentOf(dim); break;
         }
     }
     const int64_t rest = room - pixels;
@@ -95,19 +95,19 @@ int ComputeDimensionSizes(std::span<const int> specs, int total, std::span<int> 
         if (shares > 0) unit = (rest - percentSpace) / shares;
     }
     int64_t sum = 0;
-    for (size_t i = 0; i < specs.size() && i < sizes.size(); ++i) {
-        const int spec = specs[i];
+    for (size_t i = 0; i < dims.size() && i < sizes.size(); ++i) {
+        const int dim = dims[i];
         int64_t size = 0;
         if (rest > 0) {
-            switch (KindOf(spec)) {
-            case TDimKind::Pixels: size = spec; break;
-            case TDimKind::Share: size = ShareOf(spec) * unit; break;
+            switch (KindOf(dim)) {
+            case TDimKind::Pixels: size = dim; break;
+            case TDimKind::Share: size = ShareOf(dim) * unit; break;
             case TDimKind::Percent:
-                size = percent > 0 ? PercentOf(spec) * percentSpace / percent : 0;
+                size = percent > 0 ? PercentOf(dim) * percentSpace / percent : 0;
                 break;
             }
-        } else if (KindOf(spec) == TDimKind::Pixels && pixels > 0) {
-            size = spec * room / pixels; // not enough room: fixed sizes shrink alike
+        } else if (KindOf(dim) == TDimKind::Pixels && pixels > 0) {
+            size = dim * room / pixels; // not enough room: fixed sizes shrink alike
         }
         sizes[i] = static_cast<int>(size);
         sum += size;

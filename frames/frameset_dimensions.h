@@ -2,7 +2,7 @@
 // children, and back again after the user drags a border. Pure arithmetic:
 // the frame sets call it with their extents.
 //
-// A dimension specification is one int:
+// A dimension is one int:
 //   1 .. 5000        a size in pixels;
 //   -1 .. -99        a relative share ("n*"; "*" or an empty entry is -1);
 //   -101 .. -1000    a percentage p, stored as -(100 + p).
@@ -26,8 +26,8 @@ using TDimArray = std::array<int, MaxFrameDims>;
 // returns how many it read. Numbers saturate at the caps above.
 int ParseDimensionList(std::string_view text, TDimArray& specs);
 
-// The specification as a page would write it ("100", "2*", "25%"), for dumps.
-std::string DimensionText(int spec);
+// The dimension as a page would write it ("100", "2*", "25%"), for dumps.
+std::string DimensionText(int dim);
 
 // The sizes of the children for total pixels (negative counts as 0); returns
 // their sum. Fixed sizes come first; percentages share what is left, and the

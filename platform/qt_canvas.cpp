@@ -145,7 +145,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     textColor_ = ToQColor(font.Color);
     // Layout goes back and forth between a page's few faces; making a face
     // ready on the device costs far more than finding it again.
-    const auto sameFace = [&font](const UsedFont& used) { return SameFace(used.Spec, font); };
+    const auto sameFace = [&font](const UsedFont& used) { return SameFace(used.Face, font); };
     if (const auto it = std::find_if(used_.begin(), used_.end(), sameFace); it != used_.end()) {
         qfont_ = it->Font;
         metrics_ = it->Metrics;

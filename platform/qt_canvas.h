@@ -77,7 +77,7 @@ private:
     std::shared_ptr<ByteAdvances> advances_;
     // The faces this canvas was given last, ready to be taken again.
     struct UsedFont {
-        FontSpec Spec;
+        FontSpec Face;
         QFont Font;
         QFontMetrics Metrics;
         std::shared_ptr<ByteAdvances> Advances;

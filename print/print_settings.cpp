@@ -122,10 +122,10 @@ void DrawPageBand(Canvas& canvas, TPageBand band, const TPrintSettings& settings
                   const TMacroValues& values, int W) {
     const bool header = band == TPageBand::Header;
     const TPrintFont& font = header ? settings.HeaderFont : settings.FooterFont;
-    FontSpec spec;
-    spec.Name = font.Name;
-    spec.Size = font.Size;
-    canvas.SetFont(spec);
+    FontSpec face;
+    face.Name = font.Name;
+    face.Size = font.Size;
+    canvas.SetFont(face);
     if (header) canvas.SetBkMode(BkMode::Transparent);
     struct Slot {
         const std::string& text;

@@ -22,9 +22,9 @@ namespace {
 // The specifications as one line of the edit, quoting those with blanks.
 std::string JoinSpecs(const std::vector<std::string>& specs) {
     std::string text;
-    for (const std::string& spec : specs) {
+    for (const std::string& pattern : specs) {
         if (!text.empty()) text += ' ';
-        text += spec.find(' ') == std::string::npos ? spec : '"' + spec + '"';
+        text += pattern.find(' ') == std::string::npos ? pattern : '"' + pattern + '"';
     }
     return text;
 }

@@ -14,7 +14,7 @@ bool IsContinuationByte(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
-// '*' and '?' never match "/", so a specification's parts line up with the
+// '*' and '?' never match "/", so a pattern's parts line up with the
 // path's parts. Backtracking to the last '*' only is enough: an earlier '*'
 // cannot reach past the "/" that a later part begins after.
 bool MatchWildcard(std::string_view pattern, std::string_view text) {
@@ -46,9 +46,9 @@ bool MatchWildcard(std::string_view pattern, std::string_view text) {
 }
 
 // The whole path, and with recurse each tail of it that begins a part.
-bool MatchesSpec(std::string_view spec, std::string_view path, TRecurse recurse) {
+bool MatchesPattern(std::string_view pattern, std::string_view path, TRecurse recurse) {
     for (size_t from = 0;;) {
-        if (MatchWildcard(spec, path.substr(from))) return true;
+        if (MatchWildcard(pattern, path.substr(from))) return true;
         if (recurse == TRecurse::No) return false;
         from = path.find('/', from);
         if (from == std::string_view::npos) return false;
@@ -91,13 +91,13 @@ std::optional<std::string> SafeRelativePath(std::string_view name) {
 }
 
 bool MatchesSpecs(const std::vector<std::string>& specs, std::string_view path, TRecurse recurse) {
-    for (std::string spec : specs) {
-        for (char& c : spec)
+    for (std::string pattern : specs) {
+        for (char& c : pattern)
             if (c == '\\') c = '/';
-        if (MatchesSpec(spec, path, recurse)) return true;
+        if (MatchesPattern(pattern, path, recurse)) return true;
         // "*.*" and "NAME.*" take names without an extension too.
-        if (spec.ends_with(".*") &&
-            MatchesSpec(std::string_view(spec).substr(0, spec.size() - 2), path, recurse))
+        if (pattern.ends_with(".*") &&
+            MatchesPattern(std::string_view(pattern).substr(0, pattern.size() - 2), path, recurse))
             return true;
     }
     return false;

@@ -28,14 +28,14 @@ enum class TRecurse { No, Yes };
 // Whether a member's path (parts joined by "/", no final "/") is selected by
 // one of the file specifications (UTF-8). '*' stands for any run of
 // characters within one part and '?' for one character; letters match without
-// regard to ASCII case; a specification ending in ".*" also matches a name
-// without a dot, so "*.*" matches every name. With recurse, a specification
+// regard to ASCII case; a pattern ending in ".*" also matches a name
+// without a dot, so "*.*" matches every name. With recurse, a pattern
 // may match the path's last parts ("*.txt" finds "a/b.txt"); without it, the
 // whole path ("*.txt" finds only members outside folders).
 bool MatchesSpecs(const std::vector<std::string>& specs, std::string_view path, TRecurse recurse);
 
 // Splits the text of a specifications box at blanks; double quotes keep a
-// specification with blanks together. No specification means "*.*".
+// pattern with blanks together. No pattern means "*.*".
 std::vector<std::string> SplitSpecs(std::string_view text);
 
 } // namespace lumo

@@ -34,8 +34,8 @@ TUnzipResult OpenArchive(const TUnzipJob& job, TOpenArchive& archive) {
     LocateMemberData(*archive.file, archive.directory);
     MarkOverlaps(archive.directory);
     std::vector<std::string> specs;
-    for (const std::string& spec : job.Specs)
-        specs.push_back(AnsiToUtf8(spec));
+    for (const std::string& pattern : job.Specs)
+        specs.push_back(AnsiToUtf8(pattern));
     for (const TZipEntry& entry : archive.directory.Entries) {
         TMember member{&entry, MemberNameUtf8(entry), std::nullopt};
         member.path = SafeRelativePath(member.utf8Name);

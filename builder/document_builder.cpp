@@ -352,7 +352,9 @@ void THtmlBuilder::DoBody() {
     if (back && static_cast<TColor>(*back) != clNone)
         RootList.SetBackColor(static_cast<TColor>(*back) | PaletteRelative);
 
-    if (BodyBlock && ActiveCell == &BodyBlock->Content) {
+    // A table reading the text between its cells fills the body it stands
+    // in and goes on adding to it, so the body is never replaced under it.
+    if (BodyBlock && ActiveCell == &BodyBlock->Content && TableDepth == 0) {
         auto it = std::find_if(RootList.begin(), RootList.end(),
                                [this](const auto& item) { return item.get() == BodyBlock; });
         if (it != RootList.end()) RootList.erase(it);

@@ -523,6 +523,14 @@ TEST(Builder, BodyAttributes) {
 
 // BODY met while another construct fills a cell (a table cell, say) takes
 // its colours only and frees nothing that construct holds.
+TEST(Builder, BodyAmongATablesCellsKeepsTheBodyTheTableStandsIn) {
+    Doc doc("<TABLE>stray<BODY BGCOLOR=red>more<TR><TD>cell</TABLE>after");
+    // Loose text before a BODY goes, as anywhere; what follows stays.
+    for (const char* text : {"more", "cell", "after"})
+        EXPECT_TRUE(SectionWith(doc.list, text)) << text;
+    EXPECT_EQ(doc.list.BackColor, 0x0000FFu | PaletteRelative);
+}
+
 TEST(Builder, BodyInsideAnotherConstructAppliesAttributesOnly) {
     RecordingCanvas canvas;
     TSectionList list(canvas);

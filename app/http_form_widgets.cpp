@@ -221,15 +221,19 @@ void THTTPForm::CreatePageArea() {
     FrameBrowser->SetFvOptions(fvMetaRefresh | fvOverLinksActive | fvNoLinkUnderline);
     column->addWidget(FrameBrowser, 1);
     // Enter is taken before the line edit sees it, so nothing of the edit's
-    // own handling runs on a text the load has meanwhile replaced.
-    UrlCombobox->lineEdit()->installEventFilter(new TKeyFilter(UrlCombobox, [this](int key) {
+    // own handling runs on a text the load has meanwhile replaced. The box
+    // has the focus and hands keys to the edit past the edit's filters, so
+    // both are watched.
+    auto* enterFilter = new TKeyFilter(UrlCombobox, [this](int key) {
         if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
         if (const std::string text = UrlCombobox->Text(); !text.empty()) {
             UrlCombobox->AddItem(text);
             GetButtonClick();
         }
         return true;
-    }));
+    });
+    UrlCombobox->installEventFilter(enterFilter);
+    UrlCombobox->lineEdit()->installEventFilter(enterFilter);
     connect(UrlCombobox, &QComboBox::activated, this, [this] {
         if (!UrlCombobox->Text().empty()) GetButtonClick();
     });

@@ -83,7 +83,8 @@ protected:
     void Type(const std::string& text) {
         form->UrlCombobox->SetText(text);
         QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QApplication::sendEvent(form->UrlCombobox->lineEdit(), &enter);
+        // To the box, which has the focus, as a real key press goes.
+        QApplication::sendEvent(form->UrlCombobox, &enter);
         QCoreApplication::processEvents();
     }
     THTMLViewer& Viewer() {

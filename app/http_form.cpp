@@ -142,7 +142,7 @@ void THTTPForm::WriteSettings() {
 long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
     switch (msg) {
     case MsgGetButton: GetButtonClick(); break;
-    case MsgDownload: DownloadLater(); break;
+    case MsgDownload: DownloadFile(); break;
     case MsgAbort:
         // Only the connection the message was posted for: a late message
         // never aborts the next fetch.

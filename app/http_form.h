@@ -100,6 +100,17 @@ public:
     void OpenInNewWindowClick();
     void CopyLinkClick();
 
+    // --- Saving (save_commands.cpp) --------------------------------------------
+    // Saves the picture under the last right click: the cache's copy, or
+    // fetched afresh.
+    void SaveImageAsClick();
+    // Asks for a file name and downloads DownloadURL into it.
+    void DownloadFile();
+    // The save dialog, replaceable by tests: given the folder it starts in
+    // and the proposed name, the chosen file, or nothing.
+    std::function<std::optional<std::string>(const std::string& folder, const std::string& name)>
+        ChooseSaveFile;
+
     // --- Menu commands --------------------------------------------------------------
     void File1Click();
     void Edit1Click();
@@ -188,7 +199,8 @@ public:
     std::string BaseURL;     // the folder of the address fetched last
     std::string RedirectURL; // where the last redirection of the fetch led
     std::string DownloadURL;
-    std::string LinkURL; // the link under the last right click
+    std::string ImageURL; // the picture under the last right click
+    std::string LinkURL;  // the link under the last right click
     std::string ContentTypeError;
     bool Reloading = false; // the fetches bypass the cache
     bool Cancelled = false; // Stop was pressed during the fetch
@@ -246,7 +258,7 @@ private:
     // Whether the Edit commands have something to act on.
     bool HasDocument() const;
     void StartNewWindow(const std::string& address);
-    void DownloadLater();
+    std::optional<std::string> AskSaveFile(const std::string& name);
 
     // The fetch (navigation_driver.cpp).
     // A page longer than the viewer reads is shown up to that length: the

@@ -267,7 +267,8 @@ void THTTPForm::CreateStatusBar() {
 void THTTPForm::CreatePopupMenu() {
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName("PopupMenu1");
-    SaveImageAs1 = AddItem(PopupMenu, "SaveImageAs1", "&Save image as...");
+    SaveImageAs1 = AddCommand(PopupMenu, "SaveImageAs1", "&Save image as...", this,
+                              &THTTPForm::SaveImageAsClick);
     PopupMenu->addSeparator();
     OpenInNewWindow1 = AddCommand(PopupMenu, "OpenInNewWindow1", "&Open in new window", this,
                                   &THTTPForm::OpenInNewWindowClick);

@@ -6,6 +6,7 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
+#include "layout/image_obj.h"
 #include "net/address.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
@@ -67,11 +68,6 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
     Handled = true;
 }
 
-void THTTPForm::DownloadLater() {
-    // FIXME: the download dialog takes DownloadURL here once saving exists.
-    ShowMessage("Downloading files comes in a later version of Lumo 10.\n" + DownloadURL);
-}
-
 void THTTPForm::BlankWindowRequest(const std::string& URL) {
     StartNewWindow(IsFullAddress(URL) ? URL : ResolveRelative(BaseURL, URL));
 }
@@ -82,9 +78,15 @@ void THTTPForm::StartNewWindow(const std::string& address) {
 }
 
 void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters) {
-    // FIXME: "Save image as" is enabled for a loaded picture under the mouse
-    // once pictures and saving exist.
-    SaveImageAs1->setEnabled(false);
+    // Only a picture that has come can be saved.
+    ImageURL.clear();
+    if (const TImageObj* image = Parameters.ClickedImage;
+        image && image->State() == TPictureState::Real) {
+        ImageURL = IsFullAddress(image->Source)
+                       ? image->Source
+                       : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), image->Source);
+    }
+    SaveImageAs1->setEnabled(!ImageURL.empty());
     LinkURL.clear();
     if (!Parameters.LinkURL.empty()) {
         auto [link, anchor] = SplitAnchor(Parameters.LinkURL);

@@ -93,16 +93,5 @@ TEST_F(LinkCommandsTest, NewWindowsAreNewCopiesOfTheProgram) {
     form.PopupMenu->hide();
 }
 
-TEST_F(LinkCommandsTest, DownloadsSayPlainlyThatTheyComeLater) {
-    bool handled = false;
-    form.HotSpotTargetClick("", "http://host/files/pack.zip", handled);
-    EXPECT_TRUE(handled);
-    EXPECT_TRUE(boxes.shown.empty()); // the message waits until the click is over
-    QCoreApplication::processEvents();
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_NE(boxes.shown[0].second.find("http://host/files/pack.zip"), std::string::npos);
-    EXPECT_NE(boxes.shown[0].second.find("later version"), std::string::npos);
-}
-
 } // namespace
 } // namespace lumo

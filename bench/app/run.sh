@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A 500 MB download through the download window beside curl writing the same
+# file from the same local nginx in the same run, and a keystroke's completion
+# over 50,000 remembered addresses: bench/app/run.sh. Prints MB/s and the ratio.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
+nice cmake --build "$build" --target bench_saving >/dev/null
+
+work="$(mktemp -d)"
+nginx_pid=""
+trap '[ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/root"
+truncate -s $((500 * 1024 * 1024)) "$work/root/500mb.bin"
+port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+cat > "$work/nginx.conf" <<CONF
+daemon off; master_process off; worker_processes 1;
+error_log $work/error.log; pid $work/nginx.pid;
+events { worker_connections 256; }
+http {
+  access_log off; sendfile on;
+  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
+  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
+  default_type application/octet-stream;
+  server { listen 127.0.0.1:$port; root $work/root; }
+}
+CONF
+/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
+nginx_pid=$!
+base="http://127.0.0.1:$port"
+for _ in $(seq 50); do curl -s -o /dev/null -r 0-0 "$base/500mb.bin" && break; sleep 0.1; done
+
+LUMO_BENCH_BASE="$base" LUMO_BENCH_TARGET="$work/lumo.bin" "$build/bench/app/bench_saving" \
+    --benchmark_format=json --benchmark_out="$work/lumo.json" >/dev/null
+
+# curl writes the same file the same number of times.
+start=$(date +%s.%N)
+for _ in 1 2 3; do curl --http1.0 -s -o "$work/curl.bin" "$base/500mb.bin"; done
+end=$(date +%s.%N)
+curl_rate=$(python3 -c "print(1500 / ($end - $start))")
+
+python3 - "$work/lumo.json" "$curl_rate" <<'PY'
+import json, sys
+runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+lumo = runs["BM_Download500MB"]["bytes_per_second"] / 1048576
+curl = float(sys.argv[2])
+print(f"500 MB download to a file: lumo {lumo:.1f} MB/s, curl {curl:.1f} MB/s, lumo/curl {lumo / curl:.2f}")
+c = runs["BM_CompletionOf50000"]
+print(f"one keystroke's completion over 50,000 addresses: {c['real_time']:.1f} {c['time_unit']}")
+PY

@@ -56,13 +56,18 @@ TEST_F(HTTPFormTest, FirstRunInAnEmptyFolder) {
 }
 
 TEST_F(HTTPFormTest, AddressFileKeepsProxyApartFromTheAddresses) {
-    home.Write("Cache/urls.txt", "proxy.lan\r\n3128\r\nhttp://b/\r\n\r\nhttp://A/\r\n");
+    // An address twice in different cases is kept once, as it came first.
+    home.Write("Cache/urls.txt",
+               "proxy.lan\r\n3128\r\nhttp://b/\r\n\r\nhttp://A/\r\nhttp://a/\r\n");
     RunOnce([&](THTTPForm& form) {
         EXPECT_EQ(form.Proxy, "proxy.lan");
         EXPECT_EQ(form.ProxyPort, "3128");
         EXPECT_EQ(AddressItems(form), (std::vector<std::string>{"http://A/", "http://b/"}));
+        form.UrlCombobox->AddItem("HTTP://B/");
+        form.UrlCombobox->AddItem("http://C/");
     });
-    EXPECT_EQ(home.Read("Cache/urls.txt"), "proxy.lan\r\n3128\r\nhttp://A/\r\nhttp://b/\r\n");
+    EXPECT_EQ(home.Read("Cache/urls.txt"),
+              "proxy.lan\r\n3128\r\nhttp://A/\r\nhttp://b/\r\nhttp://C/\r\n");
 }
 
 TEST_F(HTTPFormTest, ShortAddressFilesKeepTheDefaults) {

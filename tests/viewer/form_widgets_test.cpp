@@ -2,6 +2,9 @@
 // what is in view, keys and clicks as a user makes them, and submissions
 // handed on from the event loop.
 #include "viewer/form_widgets.h"
+#include "viewer/page_device.h"
+
+#include "platform/recording_canvas.h"
 
 #include "tests/viewer/viewer_fixture.h"
 
@@ -190,6 +193,28 @@ TEST_F(FormWidgetsTest, HugeSelectsAndDropDownLines) {
     ASSERT_NE(big, nullptr);
     EXPECT_EQ(big->count(), 100000);
     EXPECT_EQ(Widget<QComboBox>("twenty")->maxVisibleItems(), 8);
+}
+
+// Records every page's drawing in one log.
+class RecordedPages : public TPageDevice {
+public:
+    TPageMetrics Metrics() const override { return {96, 96, 800, 1100, 20, 20, 760, 1060}; }
+    void BeginDoc(const std::string&) override {}
+    Canvas& PageCanvas() override { return canvas; }
+    void NewPage() override {}
+    void EndDoc() override {}
+    void Abort() override {}
+    RecordingCanvas canvas;
+};
+
+TEST_F(FormWidgetsTest, PreviewPagesDrawTheControlsAsTheUserLeftThem) {
+    Open("f.htm", "<FORM><INPUT NAME=q VALUE=start><INPUT TYPE=checkbox NAME=c></FORM>");
+    QTest::keyClicks(Widget<QLineEdit>("q"), "ed");
+    const int widgets = viewer.FormWidgets().MadeCount();
+    RecordedPages pages;
+    EXPECT_EQ(viewer.PreviewPages(pages), 1);
+    EXPECT_NE(pages.canvas.Log.find("\"started\""), std::string::npos) << pages.canvas.Log;
+    EXPECT_EQ(viewer.FormWidgets().MadeCount(), widgets); // pictures, not widgets
 }
 
 } // namespace

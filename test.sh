@@ -17,4 +17,4 @@ source scripts/sanitizer-env.sh
 export LUMO_REQUIRE_CORPUS=1 # tests that use ../shared/corpus fail without it
 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
 
-fuzz/run.sh "${FUZZ_SECONDS:-20}"
+fuzz/run.sh "${FUZZ_SECONDS:-10}"

@@ -57,10 +57,10 @@ void DrawSearch(QPainter& p) {
     p.drawLine(QPointF(10, 10), QPointF(14, 14));
 }
 
-} // namespace
-
-QIcon ToolbarGlyph(Glyph glyph) {
-    QPixmap pixmap(Size, Size);
+// The glyph drawn in its logical 16 pixels at the given device pixel ratio.
+QPixmap GlyphPixmap(Glyph glyph, int ratio) {
+    QPixmap pixmap(Size * ratio, Size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
@@ -75,7 +75,17 @@ QIcon ToolbarGlyph(Glyph glyph) {
     case Glyph::Search: DrawSearch(p); break;
     }
     p.end();
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+} // namespace
+
+// Drawn for ordinary and for high-density screens, so neither is enlarged.
+QIcon ToolbarGlyph(Glyph glyph) {
+    QIcon icon;
+    for (const int ratio : {1, 2})
+        icon.addPixmap(GlyphPixmap(glyph, ratio));
+    return icon;
 }
 
 } // namespace lumo

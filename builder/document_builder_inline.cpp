@@ -83,7 +83,7 @@ void THtmlBuilder::ParseBlockContent() {
     case HRTok: DoHorizontalRule(); break;
     case PreTok: ParsePre(); break;
     case TableTok: ParseTable(); break;
-    case TextAreaTok: SkipTextArea(); break;
+    case TextAreaTok: ReadTextArea(); break;
     case MapTok:
         ParseMap();
         if (Cur() == MapEndTok) Next();
@@ -124,7 +124,8 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
         break;
     case ATok: DoAnchor(); break;
     case AEndTok: EndAnchor(); break;
-    case SelectTok: SkipSelect(); break;
+    case SelectTok: ReadSelect(); break;
+    case InputTok: AddFormControl(InputTok); break;
     case PageTok: AddPageBreak(); break;
     case ScriptTok: RunScript(P, RootList.OnScript, RootList.Viewer); break;
     case NoBrTok:
@@ -133,9 +134,8 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case ImageTok: AddImage(); break;
     default:
         if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
-        // Panels and form controls join the model with
-        // their own items; until then their tags are passed over and what
-        // they enclose reads as the text around them.
+        // Panels join the model with their own items; until then their
+        // tags are passed over.
         break;
     }
 }

@@ -121,8 +121,10 @@ void THtmlBuilder::ParseForm(const TokSet& stop) {
     TDepthGuard guard(*this);
     do {
         TBlock* block = BeginElementBlock("form");
+        ActiveForm = RootList.Forms.Add(std::make_unique<ThtmlForm>(RootList, &P.Attributes));
         Next();
         ParseBody(stop | Toks({FormTok, FormEndTok}));
+        ActiveForm = nullptr;
         EndElementBlock(block, "form", TBottomMargin::CheckLast);
         if (Cur() == FormEndTok) Next();
     } while (Cur() == FormTok);

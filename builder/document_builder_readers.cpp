@@ -90,13 +90,17 @@ private:
                 b_.OpenSection();
             }
             break;
+        case InputTok:
+            Flush();
+            b_.AddFormControl(InputTok);
+            break;
         case SelectTok:
             Flush();
-            b_.SkipSelect();
+            b_.ReadSelect();
             break;
         case TextAreaTok:
             Flush();
-            b_.SkipTextArea();
+            b_.ReadTextArea();
             break;
         case ImageTok:
             Flush();
@@ -203,6 +207,8 @@ private:
             b_.FinishSection();
         }
         if (!b_.DeepEnough() && !paragraph_) form_ = b_.BeginElementBlock("form");
+        b_.ActiveForm =
+            b_.RootList.Forms.Add(std::make_unique<ThtmlForm>(b_.RootList, &P.Attributes));
         b_.OpenSection();
     }
 
@@ -210,6 +216,7 @@ private:
         Flush();
         b_.EndElementBlock(form_, "form");
         form_ = nullptr;
+        b_.ActiveForm = nullptr;
     }
 
     // Ends what is still open, and the look of every element met inside.
@@ -283,13 +290,12 @@ void THtmlBuilder::ParseMap() {
     if (Cur() == MapEndTok) RootList.MapList.Add(std::move(map));
 }
 
-// FIXME: the options and lines go to the form controls once they exist.
-void THtmlBuilder::SkipSelect() {
-    ReadSelectOptions(P, [this] { Next(); });
+void THtmlBuilder::ReadSelect() {
+    AddFormControl(SelectTok);
 }
 
-void THtmlBuilder::SkipTextArea() {
-    ReadTextAreaLines(P);
+void THtmlBuilder::ReadTextArea() {
+    AddFormControl(TextAreaTok);
     if (!P.InPre) Next();
 }
 

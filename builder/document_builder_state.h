@@ -14,6 +14,7 @@ namespace lumo {
 
 class TCellBasic;
 class TSection;
+class ThtmlForm;
 class TBodyBlock;
 class TBlock;
 class TStyleList;
@@ -171,8 +172,12 @@ public:
     // MAP current: reads its areas; returns at its end tag (still current) or
     // at the third foreign token, which is left for the caller.
     void ParseMap();
-    void SkipSelect();
-    void SkipTextArea();
+    // INPUT, SELECT or TEXTAREA current: its control joins ActiveForm (or
+    // the implicit form) and, unless hidden, the open section. A SELECT is
+    // left at its end tag; a TEXTAREA is read past its end tag.
+    void AddFormControl(TokenKind tok);
+    void ReadSelect();
+    void ReadTextArea();
     void DoHorizontalRule();
 
     // --- State ------------------------------------------------------------
@@ -188,6 +193,7 @@ public:
     TProperties Scratch;
     TUrlTarget ActiveLink;
     bool InsideLink = false;
+    ThtmlForm* ActiveForm = nullptr;
     int BaseFontLevel = 3;
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     int Depth = 0;       // nesting of block constructs

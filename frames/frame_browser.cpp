@@ -244,6 +244,12 @@ void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
         HotSpotCovered(v, url);
     };
     viewer.OnProcessing = [this](THTMLViewer* v, bool on) { ViewerProcessing(v, on); };
+    viewer.OnFormSubmit = [this](THTMLViewer* v, const std::string& action,
+                                 const std::string& target, const std::string& encType,
+                                 const std::string& method,
+                                 const std::vector<std::string>& results) {
+        FormSubmit(v, action, target, encType, method, results);
+    };
     viewer.OnEnter = [master = frame.MasterSet](THTMLViewer* v) { master->FocusedViewer = v; };
     viewer.OnMetaRefresh = [&frame](THTMLViewer*, int delay, const std::string& url) {
         frame.ViewerRefresh(delay, url);

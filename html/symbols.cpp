@@ -194,8 +194,10 @@ constexpr AttrEntry AttributeTable[] = {
     {"REL", RelTok},
     {"REV", RevTok},
     {"NOWRAP", NoWrapTok},
+    {"DISABLED", DisabledTok},
+    {"READONLY", ReadOnlyTok},
 };
-static_assert(std::size(AttributeTable) == 68);
+static_assert(std::size(AttributeTable) == 70);
 
 constexpr std::string_view SymbolNames[] = {
 #define LUMO_TOKEN_NAME(name) #name,

@@ -18,6 +18,7 @@ class TSectionList;
 class TSection;
 class TGIFImage;
 class TMapItem;
+class TFormControlObj;
 struct TBitmapItem;
 
 enum class TAlignCode : uint8_t { Top = 1, Middle, Bottom, Baseline, FloatLeft, FloatRight };
@@ -71,6 +72,8 @@ public:
     bool ServerMap = false;
     std::string ClientMapName; // upper case, without "#"; empty without USEMAP
     std::string IDName;        // the ID it is registered under, if any
+    // The image input this picture shows; a click on it submits its form.
+    TFormControlObj* FormControl = nullptr;
 
     TPictureState State() const { return state_; }
     // The name the picture was asked for (Source made absolute).

@@ -28,6 +28,9 @@ void TSectionList::Reset() {
     paintIndex_.Clear();
     clear();
     Resetting = false;
+    Forms.clear();
+    FormControls.clear();
+    implicitForm_ = nullptr;
     Pictures.ClearWaiters();
     MapList.clear();
     SelStart = SelEnd = 0;
@@ -53,6 +56,24 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     BackBitmapName = source.BackBitmapName;
     CodePage = source.CodePage;
     CloneItems(source);
+}
+
+ThtmlForm& TSectionList::ImplicitForm() {
+    if (!implicitForm_) implicitForm_ = Forms.Add(std::make_unique<ThtmlForm>(*this, nullptr));
+    return *implicitForm_;
+}
+
+TFormControlObj& TSectionList::AddFormControl(std::unique_ptr<TFormControlObj> control) {
+    control->Index = static_cast<int>(FormControls.size());
+    return *FormControls.Add(std::move(control));
+}
+
+void TSectionList::SubmitForm(TFormControlObj& control) {
+    if (!OnFormSubmit || !control.MyForm) return;
+    std::string pair;
+    if (control.Kind == TControlKind::Submit && !control.Name.empty())
+        pair = control.Name + "=" + control.Value;
+    OnFormSubmit(control.MyForm->Submit(pair));
 }
 
 void TSectionList::SetDefaults(const TDefaultLook& look) {
@@ -184,6 +205,12 @@ int TSectionList::YOfSourcePosition(int sourcePos) {
 std::string TSectionList::DumpLayout() const {
     std::string out;
     TCellBasic::Dump(out, 0);
+    for (const auto& form : Forms) {
+        out += "form method=\"" + form->Method + "\" action=\"" + form->Action + "\" target=\"" +
+               form->Target + "\"\n";
+        for (const TFormControlObj* control : form->Controls)
+            control->Dump(out, 1);
+    }
     return out;
 }
 

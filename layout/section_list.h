@@ -6,6 +6,8 @@
 #include "html/style_list.h"
 #include "html/viewer_base.h"
 #include "layout/cell.h"
+#include "layout/form_control.h"
+#include "layout/html_form.h"
 #include "layout/id_name_list.h"
 #include "layout/map_item.h"
 #include "layout/picture_source.h"
@@ -70,6 +72,11 @@ public:
     // The document's pictures and the image objects waiting for theirs.
     TPictureSource Pictures;
     TIDNameList IDs;
+    // The document's forms, and every form control in document order.
+    TFreeList<ThtmlForm> Forms;
+    TFreeList<TFormControlObj> FormControls;
+    // A submission the viewer delivers once the click that made it is handled.
+    std::function<void(TFormSubmission submission)> OnFormSubmit;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
     // Where the first text line laid out records its baseline; set while a
@@ -121,6 +128,14 @@ public:
     // The Y of the line holding a source position, for IDs met in the markup.
     int YOfSourcePosition(int sourcePos);
 
+    // The form that controls outside any FORM join, made on first need.
+    ThtmlForm& ImplicitForm();
+    // Takes a control into FormControls, numbering it in document order.
+    TFormControlObj& AddFormControl(std::unique_ptr<TFormControlObj> control);
+    // Submits control's form, with control's "name=value" last when it is a
+    // named submit button. Nothing happens without OnFormSubmit.
+    void SubmitForm(TFormControlObj& control);
+
     // The text dump of the laid-out tree.
     std::string DumpLayout() const;
 
@@ -134,6 +149,7 @@ public:
 private:
     void SortPositionsByTop();
 
+    ThtmlForm* implicitForm_ = nullptr;
     // PositionList's indices by TopY.
     std::vector<int> positionsByTop_;
 };

@@ -87,6 +87,18 @@ TSection::TSection(TSectionList& root, const TSection& source)
     }
     for (const auto& image : source.Images)
         Images.push_back(std::make_unique<TImageObj>(root, *this, *image));
+    for (const TFormControlObj* control : source.Controls)
+        Controls.push_back(&root.AddFormControl(std::make_unique<TFormControlObj>(root, *control)));
+    // The objects in text order again, from the two sorted lists.
+    auto image = Images.begin();
+    auto control = Controls.begin();
+    while (image != Images.end() || control != Controls.end()) {
+        if (control == Controls.end() ||
+            (image != Images.end() && (*image)->CharPos < (*control)->CharPos))
+            Objects.push_back((image++)->get());
+        else
+            Objects.push_back(*control++);
+    }
 }
 
 std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) const {
@@ -199,7 +211,21 @@ TImageObj& TSection::AppendImage(const TAttributeList& attributes, int sourceInd
     const int at = static_cast<int>(Text.size());
     AppendRaw("\x04", &sourceIndex);
     Images.push_back(std::make_unique<TImageObj>(*Root, *this, attributes, at));
+    Objects.push_back(Images.back().get());
     return *Images.back();
+}
+
+void TSection::AppendControl(TFormControlObj& control, int sourceIndex) {
+    control.CharPos = static_cast<int>(Text.size());
+    AppendRaw("\x02", &sourceIndex);
+    Controls.push_back(&control);
+    Objects.push_back(&control);
+}
+
+TFormControlObj* TSection::ControlAt(int i) const {
+    auto it = std::lower_bound(Controls.begin(), Controls.end(), i,
+                               [](const auto* control, int v) { return control->CharPos < v; });
+    return it != Controls.end() && (*it)->CharPos == i ? *it : nullptr;
 }
 
 TImageObj* TSection::ImageAt(int i) const {
@@ -209,8 +235,9 @@ TImageObj* TSection::ImageAt(int i) const {
 }
 
 int TSection::ObjectWidth(int i) const {
-    const TImageObj* image = ImageAt(i);
-    return image ? image->LineWidth() : 0;
+    auto it = std::lower_bound(Objects.begin(), Objects.end(), i,
+                               [](const auto* object, int v) { return object->CharPos < v; });
+    return it != Objects.end() && (*it)->CharPos == i ? (*it)->LineWidth() : 0;
 }
 
 void TSection::SingleSpace(int sourcePos) {

@@ -17,6 +17,8 @@ namespace lumo {
 
 class TAttributeList;
 class TImageObj;
+class TFormControlObj;
+class TFloatingObj;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
@@ -75,6 +77,11 @@ public:
     std::vector<IndexObj> SourceMap;
     // The pictures standing at placeholders of Text, in text order.
     std::vector<std::unique_ptr<TImageObj>> Images;
+    // The form controls standing at placeholders of Text, in text order
+    // (owned by the root).
+    std::vector<TFormControlObj*> Controls;
+    // Every inline object (pictures and controls), in text order.
+    std::vector<TFloatingObj*> Objects;
     std::vector<LineRec> LineList;
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
@@ -96,6 +103,9 @@ public:
     void AddAnchorName(std::string_view name);
     // An IMG at the end of the text, from its tag's attributes.
     TImageObj& AppendImage(const TAttributeList& attributes, int sourceIndex);
+    // A form control's placeholder at the end of the text; the control is
+    // the root's and takes its position here.
+    void AppendControl(TFormControlObj& control, int sourceIndex);
     // Converts SourcePositions into SourceMap.
     void Seal();
     // Gives an empty section one space, so an empty paragraph has a line.
@@ -135,6 +145,8 @@ public:
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
     // The picture at index i of Text, or null.
     TImageObj* ImageAt(int i) const;
+    // The form control at index i of Text, or null.
+    TFormControlObj* ControlAt(int i) const;
     // The width the object at index i takes on its line; 0 for none.
     int ObjectWidth(int i) const;
     // A picture changed size: the widths must be measured again.

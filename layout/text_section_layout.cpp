@@ -53,10 +53,11 @@ int TSection::WidthLimit(const IndentManager& indents, int Y) const {
 int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
     int width = 0, count = 0;
     const int end = start + maxCount;
-    auto nextImage = std::lower_bound(Images.begin(), Images.end(), start,
-                                      [](const auto& image, int v) { return image->CharPos < v; });
+    auto nextImage =
+        std::lower_bound(Objects.begin(), Objects.end(), start,
+                         [](const auto* object, int v) { return object->CharPos < v; });
     for (int pos = start; pos < end;) {
-        if (nextImage != Images.end() && (*nextImage)->CharPos == pos) {
+        if (nextImage != Objects.end() && (*nextImage)->CharPos == pos) {
             width += (*nextImage)->LineWidth();
             if (width > limit) break;
             ++count;
@@ -66,7 +67,7 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
         }
         const int r = RunIndexAt(pos);
         int runEnd = std::min(end, RunEnd(r));
-        if (nextImage != Images.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
+        if (nextImage != Objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
         TFontObj& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
@@ -148,16 +149,16 @@ auto ImagesIn(Images& images, int start, int end) {
 } // namespace
 
 void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent) const {
-    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
     int ascent = height - descent;
     // Pictures on the baseline first: the others fit into what they make.
     for (auto it = first; it != last; ++it) {
-        const TImageObj& image = **it;
+        const TFloatingObj& image = **it;
         if (image.AlignCode == TAlignCode::Baseline || image.AlignCode == TAlignCode::Bottom)
             ascent = std::max(ascent, image.TotalHeight());
     }
     for (auto it = first; it != last; ++it) {
-        const TImageObj& image = **it;
+        const TFloatingObj& image = **it;
         const int grow = image.TotalHeight() - (ascent + descent);
         if (grow <= 0) continue;
         if (image.AlignCode == TAlignCode::Middle) {
@@ -171,11 +172,11 @@ void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent
 }
 
 void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
-    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
     const int top = line.LineY + line.ExtraAbove;
     const int baseline = top + line.LineTextHeight - line.LineDescent;
     for (auto it = first; it != last; ++it) {
-        TImageObj& image = **it;
+        TFloatingObj& image = **it;
         if (image.IsFloat()) continue;
         const int before =
             image.CharPos > line.Start
@@ -247,6 +248,8 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         image->SizeFor(canvas, RoomWidth);
         image->Placed = false;
     }
+    for (TFormControlObj* control : Controls)
+        control->SetSizes(canvas);
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
     if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
@@ -349,8 +352,8 @@ void TSection::MoveY(int dy) {
         line.LineY += dy;
     // Pictures keep document positions too: a table cell laid out at the top
     // of its table and then moved into its row takes them along.
-    for (auto& image : Images)
-        image->PaintTop += dy;
+    for (TFloatingObj* object : Objects)
+        object->PaintTop += dy;
     floatsBottom_ += dy;
 }
 
@@ -360,6 +363,8 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     // Percentage widths follow the column, so they ask for nothing here.
     for (auto& image : Images)
         image->SizeFor(canvas, 0);
+    for (TFormControlObj* control : Controls)
+        control->SetSizes(canvas);
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;
@@ -395,8 +400,8 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         }
         i = end;
     }
-    for (const auto& image : Images)
-        Min = std::max(Min, image->TotalWidth());
+    for (const TFloatingObj* object : Objects)
+        Min = std::max(Min, object->TotalWidth());
     KeepWidths(canvas, Min, Max);
 }
 

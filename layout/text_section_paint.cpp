@@ -110,6 +110,12 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
             if (TImageObj* image = ImageAt(pos); image && !image->IsFloat()) {
                 image->Paint(canvas, image->LeftX + X, image->PaintTop - Root->ScrollY);
                 penX += image->LineWidth();
+            } else if (TFormControlObj* control = ControlAt(pos)) {
+                // On screen the control's widget shows it; a page gets its picture.
+                if (Root->IsPrinting)
+                    control->PrintPaint(canvas, control->LeftX + X,
+                                        control->PaintTop - Root->ScrollY);
+                penX += control->LineWidth();
             }
             ++pos;
             continue;
@@ -180,10 +186,19 @@ bool TSection::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
     return false;
 }
 
-bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*&) {
+bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                      TFormControlObj*& control) {
     TImageObj* image = nullptr;
     int IX = 0, IY = 0;
-    if (ObjectAt(X, Y, image, IX, IY)) return ImageLinkAt(*image, IX, IY, target);
+    if (ObjectAt(X, Y, image, IX, IY)) {
+        if (!image->FormControl) return ImageLinkAt(*image, IX, IY, target);
+        // An image button: no address, but the point is where a click
+        // would send it.
+        control = image->FormControl;
+        control->PendingX = IX;
+        control->PendingY = IY;
+        return true;
+    }
     const int index = LineAtY(Y);
     if (index < 0) return false;
     const LineRec& line = LineList[index];

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/qt_canvas.h"
 #include "platform/timer.h"
+#include "viewer/form_widgets.h"
 #include "viewer/paint_panel.h"
 #include "viewer/viewer_rules.h"
 
@@ -77,9 +78,14 @@ THTMLViewer::THTMLViewer(QWidget* parent)
                                     std::string script) {
         if (OnScript) OnScript(this, name, language, script);
     };
+    sectionList_->OnFormSubmit = [this](TFormSubmission submission) {
+        QueueSubmission(std::move(submission));
+    };
     ApplyDefaults();
 
     panel_ = new TPaintPanel(*this);
+    formWidgets_ = new TFormWidgets(
+        *panel_, [this](TFormControlObj& control) { ScrollControlIntoView(control); });
     vScrollBar_ = new QScrollBar(Qt::Vertical, this);
     vScrollBar_->setObjectName("VScrollBar");
     vScrollBar_->setSingleStep(VLineStep);
@@ -114,8 +120,11 @@ THTMLViewer::~THTMLViewer() {
     dragTimer_.reset();
     QObject::disconnect(vScrollBar_, nullptr, this, nullptr);
     QObject::disconnect(hScrollBar_, nullptr, this, nullptr);
+    formWidgets_->Clear();
     delete panel_;
     panel_ = nullptr;
+    formWidgets_ = nullptr;
+    sectionList_->OnFormSubmit = nullptr;
     sectionList_->InvalidatePanel = nullptr;
     sectionList_->OnExpandName = nullptr;
     sectionList_->Pictures.OnImageRequest = nullptr;
@@ -375,6 +384,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
 }
 
 void THTMLViewer::FinishLoad() {
+    PlaceControls();
     InvalidatePanel();
     SetHot({}, {}); // the link under the mouse was one of the old page
     if (OnProcessing) OnProcessing(this, false);
@@ -387,6 +397,8 @@ void THTMLViewer::ResetDocumentState() {
     autoScrollTimer_->SetEnabled(false);
     EndDragScroll();
     selecting_ = false;
+    // The widgets reach into the controls: they go first.
+    formWidgets_->Clear();
     sectionList_->Reset();
     // Pictures of older pages stay cached for a few more pages.
     sectionList_->Pictures.Cache->AgeAndPurge();
@@ -463,6 +475,7 @@ void THTMLViewer::LayOutDocument() {
     int cursor = 0;
     docHeight_ = sectionList_->LayOutCell(*measure_, 0, width, clientHeight, scrollWidth_, cursor);
     scrollWidth_ = std::min(scrollWidth_, MaxScrollWidth);
+    formWidgets_->DocumentLaidOut(*sectionList_);
     PlaceChildren();
 }
 
@@ -504,6 +517,7 @@ void THTMLViewer::SetBarRanges() {
     vScrollBar_->setValue(y);
     settingBars_ = false;
     sectionList_->SetScrollY(y);
+    PlaceControls();
 }
 
 void THTMLViewer::LayOutKeepingPosition() {
@@ -548,10 +562,14 @@ void THTMLViewer::InvalidatePanel() {
 
 void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
     if (rect.isEmpty()) return;
-    QImage buffer(rect.size(), QImage::Format_RGB32);
+    // On a high-density screen the page is drawn at the device's pixels, in
+    // the same logical coordinates, and measured as layout measured it.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    QImage buffer((QSizeF(rect.size()) * ratio).toSize(), QImage::Format_RGB32);
     if (buffer.isNull()) throw EOutOfResources("Out of Resources");
+    buffer.setDevicePixelRatio(ratio);
     {
-        QtCanvas canvas(buffer);
+        QtCanvas canvas(buffer, measureDevice_);
         canvas.Painter().translate(-rect.x(), -rect.y());
         const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);
@@ -612,10 +630,12 @@ void THTMLViewer::ScrollTo(int y) {
     const int dy = old - y;
     if (dy == 0) return;
     // Short moves shift what is on screen and paint the strip uncovered.
+    // The shift carries the widgets along; placing then puts each exactly.
     if (std::abs(dy) < PanelHeight() && !processing_)
         panel_->scroll(0, dy);
     else
         InvalidatePanel();
+    PlaceControls();
 }
 
 void THTMLViewer::ScrollHorzTo(int x) {
@@ -623,7 +643,9 @@ void THTMLViewer::ScrollHorzTo(int x) {
     settingBars_ = true;
     hScrollBar_->setValue(std::clamp(x, 0, hScrollBar_->maximum()));
     settingBars_ = false;
-    if (HScroll() != old) InvalidatePanel();
+    if (HScroll() == old) return;
+    PlaceControls();
+    InvalidatePanel();
 }
 
 void THTMLViewer::ScrollBy(int dy) {
@@ -643,6 +665,7 @@ void THTMLViewer::BarValueChanged(int value) {
 
 void THTMLViewer::HBarValueChanged(int) {
     if (settingBars_) return;
+    PlaceControls();
     InvalidatePanel();
 }
 

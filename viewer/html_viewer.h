@@ -13,6 +13,7 @@
 #pragma once
 
 #include "html/viewer_base.h"
+#include "layout/html_form.h"
 #include "layout/scroll_position.h"
 #include "net/content_kind.h"
 #include "platform/canvas.h"
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +42,8 @@ class TPageDevice;
 class TPageSelection;
 struct TPagingJob;
 class TPaintPanel;
+class TFormControlObj;
+class TFormWidgets;
 class TSectionList;
 class TStream;
 class Timer;
@@ -147,6 +151,12 @@ public:
     // Progress of a job: 0 before anything is done, 1 once the document is
     // paged out, then after every page with its number.
     std::function<void(THTMLViewer* Sender, int NumPage, bool& StopPrinting)> OnPageEvent;
+    // A form was submitted: delivered from the event loop once the click or
+    // key that made it is handled. Results are "name=value", unencoded.
+    std::function<void(THTMLViewer* Sender, const std::string& Action, const std::string& Target,
+                       const std::string& EncType, const std::string& Method,
+                       const std::vector<std::string>& Results)>
+        OnFormSubmit;
     // The viewer took the keyboard focus.
     std::function<void(THTMLViewer* Sender)> OnEnter;
 
@@ -236,6 +246,8 @@ public:
     QWidget* PaintPanel() const;
     QScrollBar* VScrollBar() const { return vScrollBar_; }
     QScrollBar* HScrollBar() const { return hScrollBar_; }
+    // The live widgets of the document's form controls.
+    TFormWidgets& FormWidgets() { return *formWidgets_; }
 
     // --- Selection and text -------------------------------------------------
     void SelectEverything();
@@ -348,6 +360,13 @@ private:
     void BarValueChanged(int value);
     void HBarValueChanged(int value);
 
+    // Forms (html_viewer_forms.cpp).
+    void QueueSubmission(TFormSubmission submission);
+    void DeliverSubmission();
+    void ClickImageControl(TFormControlObj& control);
+    void ScrollControlIntoView(TFormControlObj& control);
+    void PlaceControls();
+
     // Printing (html_viewer_print.cpp).
     int RunPrintJob(TPageDevice& device, TPagingJob& job);
 
@@ -414,8 +433,16 @@ private:
     bool dragScrolling_ = false;
     int dragStartY_ = 0;
 
+    // Submissions waiting for the event loop, with the document they came from.
+    struct TQueuedSubmission {
+        unsigned Document;
+        TFormSubmission Submission;
+    };
+    std::deque<TQueuedSubmission> submissions_;
+
     // Children and timers.
     TPaintPanel* panel_ = nullptr;
+    TFormWidgets* formWidgets_ = nullptr; // a child of the panel
     QScrollBar* vScrollBar_ = nullptr;
     QScrollBar* hScrollBar_ = nullptr;
     std::unique_ptr<Timer> hoverTimer_;

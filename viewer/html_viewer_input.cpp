@@ -289,9 +289,12 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
     if (root.SelEnd != root.SelStart) return; // a selection is never a click
     const TUrlTarget* target = nullptr;
     TFormControlObj* control = nullptr;
-    if (!root.LinkAtPoint(*measure_, docX, docY, target, control) || !target) return;
-    // FIXME: a form image control under the point is clicked here once the
-    // form code makes them.
+    if (!root.LinkAtPoint(*measure_, docX, docY, target, control)) return;
+    if (control) {
+        ClickImageControl(*control);
+        return;
+    }
+    if (!target) return;
     hotURL_ = target->Url;
     hotTarget_ = target->Target;
     FollowLink();

@@ -39,23 +39,8 @@ with open(root + "/50mb.htm", "w") as f:
         f.write(line)
 PY
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-daemon off; master_process off; worker_processes 1;
-error_log $work/error.log; pid $work/nginx.pid;
-events { worker_connections 256; }
-http {
-  access_log off; sendfile on;
-  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
-  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
-  types { text/html htm html; } default_type application/octet-stream;
-  server { listen 127.0.0.1:$port; root $work/pages; }
-}
-CONF
-/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
-nginx_pid=$!
-base="http://127.0.0.1:$port"
-for _ in $(seq 50); do curl -s -o /dev/null "$base/text_1m.html" && break; sleep 0.1; done
+source bench/lib/servers.sh
+start_nginx "$work" "$work/pages" text_1m.html
 
 # lumo_time ADDRESS -> "SECONDS MIB": the median of the runs, each with a
 # fresh program folder, so nothing comes from the cache.

@@ -10,12 +10,13 @@
 # whole document, each beside Qt's rich-text browser widget (QTextBrowser)
 # doing the same in the same run. Last, laying out again 2x2 tables nested 1 to
 # 12 deep (the growth from depth 6 to 12 shows whether the cost is linear in
-# the depth) and a 5,000-row table.
+# the depth) and a 5,000-row table. Last, pages of 10,000 form controls beside
+# pages of 100: load and layout, painting after a scroll, and a submission.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=ON >/dev/null
-cmake --build "$build" --target bench_layout bench_html layout_driver bench_viewer
+cmake --build "$build" --target bench_layout bench_html layout_driver bench_viewer bench_forms
 pages="$build/pages"
 mkdir -p "$pages"
 [ -f "$pages/text_5m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null
@@ -28,6 +29,9 @@ reps="${REPETITIONS:-3}"
     --benchmark_out="$build/layout_peer.json" --benchmark_out_format=json \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true >/dev/null 2>&1
 "$build/bench/layout/bench_viewer" --benchmark_format=json --benchmark_out="$build/viewer_bench.json" \
+    --benchmark_out_format=json --benchmark_repetitions="$reps" \
+    --benchmark_report_aggregates_only=true >/dev/null 2>&1
+"$build/bench/layout/bench_forms" --benchmark_format=json --benchmark_out="$build/forms_bench.json" \
     --benchmark_out_format=json --benchmark_repetitions="$reps" \
     --benchmark_report_aggregates_only=true >/dev/null 2>&1
 for page in text_100k.html text_1m.html text_5m.html; do
@@ -81,4 +85,12 @@ if rows:
 s1, s5 = runs.get("Scroll/text_1m.html"), runs.get("Scroll/text_5m.html")
 if s1 and s5:
     print(f"one screen after scrolling, 5 MB / 1 MB: {ms(s5) / ms(s1):.2f} (1: independent of size)")
+forms = medians(f"{build}/forms_bench.json")
+print()
+print(f"{'forms':<13}{'100 ms':>10}{'10,000 ms':>12}{'ratio':>8}")
+for job in ("Load", "ScrollPaint", "Submit"):
+    small, big = forms.get(f"{job}/100"), forms.get(f"{job}/10000")
+    if small and big:
+        print(f"{job:<13}{ms(small):>10.3f}{ms(big):>12.3f}{ms(big) / ms(small):>7.1f}x")
+print("(100x the controls: load and submit grow about 100x, scroll and paint stay about 1x)")
 PY

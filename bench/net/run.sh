@@ -17,25 +17,9 @@ head -c $((1024 * 1024)) /dev/urandom > "$work/root/1mb.bin"
 head -c $((100 * 1024 * 1024)) /dev/urandom > "$work/root/100mb.bin"
 for i in $(seq 0 24); do head -c $((8000 + i * 1000)) /dev/urandom > "$work/root/img$i.gif"; done
 for n in 10000 100000; do seq -f 'line %g of the burst' "$n" > "$work/root/lines$n.txt"; done
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
-port=$(free_port)
+source bench/lib/servers.sh
+start_nginx "$work" "$work/root" 1mb.bin
 socks_port=$(free_port)
-cat > "$work/nginx.conf" <<CONF
-daemon off; master_process off; worker_processes 1;
-error_log $work/error.log; pid $work/nginx.pid;
-events { worker_connections 256; }
-http {
-  access_log off; sendfile on;
-  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
-  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
-  types { image/gif gif; } default_type application/octet-stream;
-  server { listen 127.0.0.1:$port; root $work/root; }
-}
-CONF
-/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
-nginx_pid=$!
-for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/1mb.bin" && break; sleep 0.1; done
-base="http://127.0.0.1:$port"
 cat > "$work/danted.conf" <<CONF
 logoutput: $work/danted.log
 internal: 127.0.0.1 port = $socks_port

@@ -648,6 +648,11 @@ TEST(Frames, WalkCallsTheViewer) {
     text = longTitle;
     EXPECT_EQ(ParseFrameDocument(viewer, nullptr, input, {}).Title.size(), MaxTitle);
     EXPECT_EQ(Doc(longTitle).result.Title.size(), MaxTitle);
+    for (const size_t length : {4095u, 4096u, 4097u}) {
+        const std::string title(length, 't');
+        EXPECT_EQ(Doc("<TITLE>" + title + "</TITLE>").result.Title.size(),
+                  std::min<size_t>(length, 4096));
+    }
     // A document parse afterwards starts clean.
     Doc doc("<P>x");
     EXPECT_TRUE(SectionWith(doc.list, "x"));

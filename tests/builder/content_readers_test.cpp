@@ -103,6 +103,18 @@ TEST(ScriptsAndMaps, ReadToTheirEnds) {
                   std::string(row.script) != "no end\r\nafter")
             << row.html;
     }
+    // A script body is kept up to about 8 MB; the rest is read past.
+    for (const size_t length : {size_t{8} << 20, (size_t{8} << 20) + 4096}) {
+        RecordingCanvas canvas;
+        TSectionList list(canvas);
+        size_t got = 0;
+        list.OnScript = [&](TViewerBase*, const std::string&, const std::string&,
+                            std::string script) { got = script.size(); };
+        ParseHtmlBuffer(list, "<SCRIPT>" + std::string(length, 's') + "</SCRIPT>after");
+        EXPECT_GE(got, std::min(length, size_t{8} << 20)) << length;
+        EXPECT_LE(got, (size_t{8} << 20) + 100) << length;
+        EXPECT_NE(SectionWith(list, "after"), nullptr) << length;
+    }
     // A map ends at its end tag, or is dropped at the third foreign tag.
     RecordingCanvas canvas;
     TSectionList list(canvas);

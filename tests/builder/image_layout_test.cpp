@@ -100,6 +100,7 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=p40x30 WIDTH=50%>", 140, 30, TPictureState::Real}, // of 280
         // Scaling that needs more than 32 bits stays in bounds.
         {"<IMG SRC=tall WIDTH=1000000>", 1000000, 1000000, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=1000001 HEIGHT=1000001>", 1000000, 1000000, TPictureState::Real},
         // A link puts a frame around it, unless BORDER=0.
         {"<A HREF=x><IMG SRC=p40x30></A>", 42, 32, TPictureState::Real},
         {"<A HREF=x><IMG SRC=p40x30 BORDER=0></A>", 40, 30, TPictureState::Real},
@@ -118,6 +119,27 @@ TEST(ImageLayout, BoxSizes) {
         EXPECT_EQ(image.BoxWidth, row.width) << row.html;
         EXPECT_EQ(image.BoxHeight, row.height) << row.html;
         EXPECT_EQ(image.State(), row.state) << row.html;
+    }
+}
+
+// HSPACE and VSPACE keep at most 40 pixels on each side, whatever the sign.
+TEST(ImageLayout, SpacingIsBounded) {
+    const struct {
+        const char* html;
+        int left, top;
+    } rows[] = {
+        {"<IMG SRC=p40x30 HSPACE=39 VSPACE=40>", 39, 40},
+        {"<IMG SRC=p40x30 HSPACE=41 VSPACE=-41>", 40, 40},
+        {"<IMG SRC=p40x30 HSPACE=-40 VSPACE=99999999999>", 40, 40},
+    };
+    for (const auto& row : rows) {
+        PicturePage page(row.html);
+        page.Build();
+        const TImageObj& image = page.Image();
+        EXPECT_EQ(image.SpaceLeft, row.left) << row.html;
+        EXPECT_EQ(image.SpaceRight, row.left) << row.html;
+        EXPECT_EQ(image.SpaceTop, row.top) << row.html;
+        EXPECT_EQ(image.SpaceBottom, row.top) << row.html;
     }
 }
 

@@ -52,6 +52,8 @@ TEST(LinkAddress, FormResultsTravelEncoded) {
     EXPECT_EQ(EncodeFormResults({"name=John Smith", "q=a&b/\xE9", "x=@*-._"}),
               "name=John+Smith&q=a%26b%2F%E9&x=@*-._");
     EXPECT_EQ(EncodeFormResults({}), "");
+    // A text area's line ends, a tilde and every byte above 127 are escaped.
+    EXPECT_EQ(EncodeFormResults({"t=one\r\ntwo~"}), "t=one%0D%0Atwo%7E");
 }
 
 } // namespace

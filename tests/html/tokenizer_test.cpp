@@ -192,14 +192,34 @@ TEST(Tokenizer, TagsAndStrayLessThan) {
 }
 
 TEST(Tokenizer, LongTextArrivesInPiecesOfAHundred) {
-    HtmlTokenizer t;
-    std::string text(250, 'x');
-    t.Begin(text);
-    t.ReadNextChar();
-    std::vector<size_t> sizes;
-    for (t.NextToken(); t.CurTok == TextTok; t.NextToken())
-        sizes.push_back(t.Token.S.size());
-    EXPECT_EQ(sizes, (std::vector<size_t>{100, 100, 50}));
+    const struct {
+        size_t length;
+        std::vector<size_t> pieces;
+    } rows[] = {{99, {99}}, {100, {100}}, {101, {100, 1}}, {250, {100, 100, 50}}};
+    for (const auto& row : rows) {
+        HtmlTokenizer t;
+        const std::string text(row.length, 'x');
+        t.Begin(text);
+        t.ReadNextChar();
+        std::vector<size_t> sizes;
+        for (t.NextToken(); t.CurTok == TextTok; t.NextToken())
+            sizes.push_back(t.Token.S.size());
+        EXPECT_EQ(sizes, row.pieces) << row.length;
+    }
+}
+
+// Names longer than the 255 letters kept are read to their end: what
+// follows is still the tag's attributes and the text after it.
+TEST(Tokenizer, OverlongNamesAreReadWhole) {
+    for (const size_t length : {255u, 256u, 5000u}) {
+        const std::string name(length, 'q');
+        EXPECT_EQ(Dump("<" + name + ">x"),
+                  "CommandTok @0\nTextTok \"x\" @" + std::to_string(length + 2) + "\n")
+            << length;
+        EXPECT_EQ(Dump("<A " + name + "=1 HREF=h>"),
+                  "ATok @0 UnknownAttrTok=\"1\"=1 HrefTok=\"h\"\n")
+            << length;
+    }
 }
 
 TEST(Tokenizer, ScriptEndsOnlyAtItsExactEndTag) {

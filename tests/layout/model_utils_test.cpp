@@ -61,14 +61,19 @@ TEST(ImageMap, CoordinateLists) {
         {"1.5,x,7", {0, 0, 7}},
         {"99999999999,-99999999999,1e10", {1000000, -1000000, 0}},
         {"123456789012345678901234567890", {1000000}},
+        {"1000000,1000001,-1000000,-1000001", {1000000, 1000000, -1000000, -1000000}},
+        {"999999,-999999", {999999, -999999}},
     };
     for (const auto& row : rows)
         EXPECT_EQ(ParseCoords(row.text), row.numbers) << row.text;
     EXPECT_EQ(ParseCoords(std::string(5000, '1') + ",2").size(), 2u);
-    std::string many;
-    for (int i = 0; i < 400; ++i)
-        many += "1,";
-    EXPECT_EQ(ParseCoords(many).size(), 301u);
+    // At most 301 numbers (a 150-point polygon and one over).
+    for (const size_t count : {300u, 301u, 302u, 400u}) {
+        std::string many;
+        for (size_t i = 0; i < count; ++i)
+            many += "1,";
+        EXPECT_EQ(ParseCoords(many).size(), std::min<size_t>(count, 301)) << count;
+    }
 }
 
 TEST(ImageMap, ShapesNeedEnoughNumbers) {
@@ -134,11 +139,14 @@ TEST(SelectedText, CountsAndCopies) {
 }
 
 TEST(SelectedText, ClipboardHoldsAtMost32499Characters) {
-    std::string text(40000, 'x');
-    ClipBuffer clip;
-    clip.AddText(text.data(), static_cast<int>(text.size()));
-    EXPECT_EQ(clip.Terminate(), 32500);
-    EXPECT_EQ(clip.Text().size(), 32499u);
+    for (const size_t length : {32498u, 32499u, 32500u, 40000u}) {
+        const std::string text(length, 'x');
+        ClipBuffer clip;
+        clip.AddText(text.data(), static_cast<int>(text.size()));
+        const size_t kept = std::min<size_t>(length, 32499);
+        EXPECT_EQ(clip.Terminate(), static_cast<int>(kept) + 1) << length;
+        EXPECT_EQ(clip.Text().size(), kept) << length;
+    }
 }
 
 TEST(IndentManager, EdgesAndFloats) {

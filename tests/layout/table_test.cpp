@@ -59,6 +59,8 @@ TEST(TableGrid, Shapes) {
         {"<TABLE><TR><TD ROWSPAN=9>a<TD>b<TR><TD>c</TABLE>", "| 0:a+1/2 1:b| 1:c", 2},
         // Spans far too large are cut to the grid.
         {"<TABLE><TR><TD COLSPAN=100000 ROWSPAN=100000>a</TABLE>", "| 0:a+200/1", 200},
+        {"<TABLE><TR><TD COLSPAN=199>a<TD>b</TABLE>", "| 0:a+199/1 199:b", 200},
+        {"<TABLE><TR><TD COLSPAN=200>a<TD>b</TABLE>", "| 0:a+200/1", 200},
         // Stray tags between cells are passed over; an empty row stays, 0 high.
         {"<TABLE><TR></TR><B><TR><TD>a</TABLE>", "|| 0:a", 1},
     };
@@ -80,15 +82,18 @@ TEST(TableGrid, TextBetweenCellsGoesBeforeTheTable) {
 }
 
 TEST(TableGrid, CellsPastColumn200AreDropped) {
-    std::string html = "<TABLE><TR>";
-    for (int i = 0; i < 205; ++i)
-        html += "<TD>c" + std::to_string(i);
-    Doc doc(html + "</TABLE>after", 800);
-    const ThtmlTable& table = FirstTable(doc);
-    EXPECT_EQ(table.NumCols, 200);
-    EXPECT_EQ(table.Rows[0]->Cells.size(), 200u);
-    EXPECT_EQ(table.Widths.size(), 200u);
-    EXPECT_NE(doc.Paint(0, 2000, 800).find("after"), std::string::npos);
+    for (const int cells : {199, 200, 201, 205}) {
+        std::string html = "<TABLE><TR>";
+        for (int i = 0; i < cells; ++i)
+            html += "<TD>c" + std::to_string(i);
+        Doc doc(html + "</TABLE>after", 800);
+        const ThtmlTable& table = FirstTable(doc);
+        const int kept = std::min(cells, 200);
+        EXPECT_EQ(table.NumCols, kept) << cells;
+        EXPECT_EQ(table.Rows[0]->Cells.size(), static_cast<size_t>(kept)) << cells;
+        EXPECT_EQ(table.Widths.size(), static_cast<size_t>(kept)) << cells;
+        EXPECT_NE(doc.Paint(0, 2000, 800).find("after"), std::string::npos) << cells;
+    }
 }
 
 TEST(TableAttributes, SpacingPaddingAndAlignment) {

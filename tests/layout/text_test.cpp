@@ -140,6 +140,17 @@ TEST(Preformatted, LongLinesAreKept) {
     doc.Paint(0, 2000);
 }
 
+// A listing line breaks at a space only past 32,000 pixels (6 pixels a
+// character here): 5,333 characters fit, 5,334 do not.
+TEST(Preformatted, LinesBreakOnlyPastTheWidestLine) {
+    for (const size_t chars : {5333u, 5334u}) {
+        Doc doc("<PRE>" + std::string(chars - 2, 'x') + " y</PRE>");
+        const auto lines = All<TPreFormated>(doc.list);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0]->LineList.size(), chars == 5333 ? 1u : 2u) << chars;
+    }
+}
+
 TEST(Preformatted, EmptyLinesKeepTheirHeight) {
     Doc doc("<PRE>\na\n\nb</PRE>");
     auto lines = All<TPreFormated>(doc.list);

@@ -180,6 +180,19 @@ TEST(CookieFile, GarbageLoadsWhatItCan) {
     EXPECT_EQ(cookies.Entries().size(), 3u); // the line with control bytes is not an entry
 }
 
+// A file of 4 MB loads; one byte more is refused whole.
+TEST(CookieFile, FileOfTheMostBytesLoads) {
+    constexpr size_t Most = 4 << 20;
+    for (const size_t size : {Most, Most + 1}) {
+        test::TempFolder folder;
+        std::string text = ".a.com A=1;\r\n";
+        text += std::string(size - text.size() - 2, ' ') + "\r\n";
+        folder.Write("Cookies.txt", text);
+        TCookieList cookies(folder.Path());
+        EXPECT_EQ(cookies.CookieHeaderFor("http://www.a.com/"), size == Most ? "A=1;" : "") << size;
+    }
+}
+
 TEST(CookieFile, ALoneCarriageReturnNeverStartsAnEntry) {
     test::TempFolder folder;
     folder.Write("Cookies.txt", ".example.com A=1\r.bank.com EVIL=1;\r\n.b.com B=2;\n"

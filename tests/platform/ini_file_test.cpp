@@ -38,6 +38,22 @@ TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
     }
 }
 
+// A settings file of 4 MB is read; one byte more is refused and reads as
+// defaults.
+TEST(IniFile, FileOfTheMostBytesIsRead) {
+    constexpr size_t Most = 4 << 20;
+    for (const size_t size : {Most, Most + 1}) {
+        test::TempFolder folder;
+        std::string text = "[Main]\r\nName=Lumo\r\n";
+        text += std::string(size - text.size() - 2, ';') + "\r\n";
+        folder.Write("a.ini", text);
+        TIniFile32 ini(folder / "a.ini");
+        EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"),
+                  size == Most ? "Lumo" : "DEF")
+            << size;
+    }
+}
+
 TEST(IniFile, ReadsIntegersAndBooleans) {
     struct Row {
         const char* value;

@@ -70,6 +70,18 @@ TEST(BookmarkFile, ALevelJumpKeepsTheLineOneLevelDeeperAndSaysWhere) {
     EXPECT_EQ(parse.Nodes, (TBookmarkList{Folder("A", {Mark("deep", "u"), Mark("next", "v")})}));
 }
 
+TEST(BookmarkFile, DepthIsBoundedAtItsEdge) {
+    for (const int levels : {MaxBookmarkDepth + 1, MaxBookmarkDepth + 2}) {
+        std::string text;
+        for (int level = 0; level < levels; ++level)
+            text += std::string(static_cast<size_t>(level), '\t') + "F\r\n";
+        const TBookmarkParse parse = ParseBookmarks(text);
+        EXPECT_EQ(parse.Error.empty(), levels == MaxBookmarkDepth + 1) << levels;
+        ASSERT_EQ(parse.Nodes.size(), 1u);
+        EXPECT_EQ(BookmarkHeight(parse.Nodes[0]), MaxBookmarkDepth) << levels;
+    }
+}
+
 TEST(BookmarkFile, DepthIsBounded) {
     std::string text;
     for (int level = 0; level < MaxBookmarkDepth + 10; ++level)
@@ -104,6 +116,16 @@ TEST_F(BookmarkFileOnDisk, ADamagedFileIsLoadedAsWellAsItCanAndKeptAsBak) {
     EXPECT_NE(load.Message.find("Invalid level (2) for item \"deep=u\""), std::string::npos);
     EXPECT_EQ(load.Nodes, (TBookmarkList{Folder("A", {Mark("deep", "u")})}));
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip.bak"), damaged);
+}
+
+TEST_F(BookmarkFileOnDisk, AFileOfTheMostBytesLoads) {
+    std::string text = "a=u\r\n";
+    text += std::string(MaxBookmarkFileSize - text.size() - 2, ' ') + "\r\n";
+    home.Write("bookmarks/LumoBookmarks.tip", text);
+    const TBookmarkFileLoad load = LoadBookmarkFile(file);
+    EXPECT_NE(load.Status, TBookmarkLoad::Unreadable);
+    ASSERT_FALSE(load.Nodes.empty());
+    EXPECT_EQ(load.Nodes[0], Mark("a", "u"));
 }
 
 TEST_F(BookmarkFileOnDisk, AFileTooLargeToReadIsNeverReplaced) {

@@ -158,6 +158,24 @@ TEST_F(ViewerTest, LinkedStyleSheetsComeThroughTheHost) {
     EXPECT_GT(PointOf("indented").x(), 150);
 }
 
+// A linked sheet is read up to 1 MB: a rule ending at its last byte counts,
+// one wholly past it does not.
+TEST_F(ViewerTest, LinkedStyleSheetsAreReadUpToOneMegabyte) {
+    const std::string rule = "P{margin-left:150px}";
+    for (const size_t size : {size_t{1} << 20, (size_t{1} << 20) + rule.size()}) {
+        TMemoryStream sheet;
+        viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string&, std::string&,
+                                      ThtmlFileType&, TStream*& stream) {
+            sheet.Assign("/*" + std::string(size - rule.size() - 4, ' ') + "*/" + rule);
+            stream = &sheet;
+        };
+        TMemoryStream page;
+        page.Write("<LINK REL=stylesheet HREF=\"s.css\"><P>indented");
+        viewer.OpenStream("http://site/page.htm", page, ckHTML);
+        EXPECT_EQ(PointOf("indented").x() > 150, size == size_t{1} << 20) << size;
+    }
+}
+
 TEST_F(ViewerTest, LinksAreCoveredClickedAndTheHistoryGoesBack) {
     viewer.SetHistoryMaxCount(10);
     std::vector<std::string> covered;

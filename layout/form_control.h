@@ -1,0 +1,127 @@
+// Form controls (INPUT, SELECT, TEXTAREA) as the document keeps them: what
+// the markup gave, the value the user has made of it, the box the control
+// takes on its line, what it contributes to a submission, and its picture on
+// a printed page. The viewer shows each one as a live widget that reads and
+// writes the current value here, so submission, reset and printing never need
+// a widget. Each visible control stands at one placeholder byte (2) of its
+// section's text; hidden inputs stand nowhere.
+#pragma once
+
+#include "layout/image_obj.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lumo {
+
+class TAttributeList;
+class TSectionList;
+class ThtmlForm;
+class TProperties;
+
+enum class TControlKind : uint8_t {
+    Edit,
+    Password,
+    File,
+    Submit,
+    Reset,
+    Button,
+    CheckBox,
+    Radio,
+    Hidden,
+    Image,
+    ListBox,
+    Combo,
+    TextArea,
+};
+
+// The kind of an INPUT of type (any case); an unknown type is a text edit.
+TControlKind InputKind(std::string_view type);
+// The kind's name in dumps ("edit", "checkbox", ...).
+std::string_view ControlKindName(TControlKind kind);
+
+struct TOptionObj {
+    std::string Text;
+    std::string Value; // may be empty: the text is sent then
+    bool Selected = false;
+};
+
+// Numbers that size a control (SIZE, ROWS, COLS) count only in this range.
+inline constexpr int MinControlCount = 1;
+inline constexpr int MaxControlCount = 1000;
+
+class TFormControlObj : public TFloatingObj {
+public:
+    // A control of kind at position charPos (-1: none) of its section's text,
+    // joining form.
+    TFormControlObj(TSectionList& root, ThtmlForm& form, TControlKind kind,
+                    const TAttributeList& attributes, int charPos);
+    // A copy for the print copy of the document: its current state, no form.
+    TFormControlObj(TSectionList& root, const TFormControlObj& source);
+    ~TFormControlObj() override;
+    TFormControlObj(const TFormControlObj&) = delete;
+    TFormControlObj& operator=(const TFormControlObj&) = delete;
+
+    TSectionList* Root;
+    ThtmlForm* MyForm; // null in a print copy
+    TControlKind Kind;
+    std::string Name, Value, OnClickText;
+    int Index = 0; // place among the document's controls, in document order
+
+    // From the markup.
+    int EditSize = 20;
+    int MaxLength = 0; // 0: no limit
+    int ListSize = -1; // -1: automatic
+    int Rows = 5, Cols = 30;
+    bool Multiple = false;
+    bool WordWrap = false;
+    bool Disabled = false;
+    bool ReadOnly = false;
+    bool IsChecked = false; // CHECKED: the initial state
+    int CssWidth = 0, CssHeight = 0;
+    std::string FontName; // the document's pre-formatted font, 10 points
+    std::vector<TOptionObj> Options;
+    int Longest = 3;                  // longest option text
+    std::vector<std::string> Initial; // a text area's initial lines
+    TImageObj* MyImage = nullptr;     // an image input's picture
+
+    // The current state, as the user left it.
+    std::string Text;               // edits and text areas (lines joined by CR LF)
+    bool Checked = false;           // check boxes and radio buttons
+    std::vector<char> Chosen;       // selects: one flag per option
+    int ClickX = -1, ClickY = -1;   // an image input's click; -1 = not clicked
+    int PendingX = 0, PendingY = 0; // the point over the image last looked up
+
+    bool HasWidget() const { return Kind != TControlKind::Hidden && Kind != TControlKind::Image; }
+    bool IsButton() const {
+        return Kind == TControlKind::Submit || Kind == TControlKind::Reset ||
+               Kind == TControlKind::Button;
+    }
+    bool IsSelect() const { return Kind == TControlKind::ListBox || Kind == TControlKind::Combo; }
+    // A button's caption: VALUE, else the kind's own word.
+    std::string Caption() const;
+    // The text area's text, user line breaks as CR LF.
+    std::string CurrentLines() const;
+    // The lines a list box shows: ListSize, or max(1, min(8, options)).
+    int VisibleLines() const;
+
+    // The builder's calls.
+    void AddOption(std::string text, std::string value, bool selected);
+    void AddInitialLine(std::string line);
+    // The style's margins, width, height and vertical alignment.
+    void ApplyStyle(const TProperties& props);
+
+    // The box for the canvas's fonts; called before every layout.
+    void SetSizes(Canvas& canvas);
+    // Back to the value the markup gave.
+    void ResetValue();
+    // Appends what this control sends ("name=value", unencoded).
+    void GetSubmission(std::vector<std::string>& results);
+    // Draws a picture of the control in its current state at device (X, Y).
+    void PrintPaint(Canvas& canvas, int X, int Y);
+
+    void Dump(std::string& out, int depth) const;
+};
+
+} // namespace lumo

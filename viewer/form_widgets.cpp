@@ -1,0 +1,373 @@
+#include "viewer/form_widgets.h"
+
+#include "layout/section_list.h"
+#include "platform/qt_text.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+namespace lumo {
+
+namespace {
+
+constexpr int DropDownLines = 8;
+
+QFont ControlFont(const TFormControlObj& control) {
+    QFont font(ToQString(control.FontName));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSize(10);
+    return font;
+}
+
+QStringList OptionTexts(const TFormControlObj& control) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(control.Options.size()));
+    for (const TOptionObj& option : control.Options)
+        texts.push_back(ToQString(option.Text));
+    return texts;
+}
+
+// The text area's text with the user's line breaks as CR LF.
+std::string WithCrLf(const QString& text) {
+    std::string plain = FromQString(text);
+    std::string out;
+    out.reserve(plain.size() + plain.size() / 16);
+    for (const char c : plain) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+QString WithoutCr(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        if (c != '\r') out += c;
+    return ToQString(out);
+}
+
+} // namespace
+
+TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView)
+    : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)) {}
+
+TFormWidgets::~TFormWidgets() {
+    Clear();
+}
+
+void TFormWidgets::Clear() {
+    for (QPointer<QWidget>& widget : widgets_) {
+        if (!widget) continue;
+        // The control goes with the document: nothing may reach it from here
+        // on, and a widget in the middle of its own event goes later.
+        widget->removeEventFilter(this);
+        QObject::disconnect(widget, nullptr, nullptr, nullptr);
+        widget->hide();
+        widget->deleteLater();
+    }
+    widgets_.clear();
+    byTop_.clear();
+    shown_.clear();
+    tallest_ = 0;
+    root_ = nullptr;
+}
+
+int TFormWidgets::MadeCount() const {
+    return static_cast<int>(
+        std::count_if(widgets_.begin(), widgets_.end(), [](const auto& w) { return !w.isNull(); }));
+}
+
+void TFormWidgets::DocumentLaidOut(TSectionList& root) {
+    root_ = &root;
+    widgets_.resize(root.FormControls.size());
+    byTop_.clear();
+    tallest_ = 0;
+    for (const auto& control : root.FormControls) {
+        if (!control->HasWidget() || control->CharPos < 0) continue;
+        byTop_.push_back(control.get());
+        tallest_ = std::max(tallest_, control->BoxHeight);
+    }
+    std::stable_sort(byTop_.begin(), byTop_.end(),
+                     [](const auto* a, const auto* b) { return a->PaintTop < b->PaintTop; });
+}
+
+void TFormWidgets::Place(int scrollX, int scrollY) {
+    scrollX_ = scrollX;
+    scrollY_ = scrollY;
+    if (!root_) return;
+    const int top = scrollY, bottom = scrollY + panel_.height();
+    const int left = scrollX, right = scrollX + panel_.width();
+    // Only boxes whose top lies within one tallest box above the view can
+    // reach into it.
+    auto first = std::lower_bound(byTop_.begin(), byTop_.end(), top - tallest_,
+                                  [](const auto* c, int y) { return c->PaintTop < y; });
+    std::vector<TFormControlObj*> now;
+    for (auto it = first; it != byTop_.end() && (*it)->PaintTop < bottom; ++it) {
+        TFormControlObj& c = **it;
+        if (c.PaintTop + c.BoxHeight <= top || c.LeftX >= right || c.LeftX + c.BoxWidth <= left)
+            continue;
+        now.push_back(&c);
+    }
+    for (TFormControlObj* c : shown_)
+        if (std::find(now.begin(), now.end(), c) == now.end())
+            if (QWidget* w = widgets_[c->Index]) {
+                // A widget with the focus stays in the chain, out of sight.
+                if (w->hasFocus())
+                    w->move(-4000, w->y());
+                else
+                    w->hide();
+            }
+    for (TFormControlObj* c : now) {
+        QWidget* w = WidgetOf(*c);
+        if (!w) continue;
+        w->setGeometry(c->LeftX - scrollX, c->PaintTop - scrollY, c->BoxWidth, c->BoxHeight);
+        w->show();
+    }
+    shown_ = std::move(now);
+}
+
+QWidget* TFormWidgets::WidgetOf(TFormControlObj& control) {
+    if (!root_ || !control.HasWidget() || control.Index >= static_cast<int>(widgets_.size()))
+        return nullptr;
+    QPointer<QWidget>& widget = widgets_[control.Index];
+    if (!widget) widget = Make(control);
+    return widget;
+}
+
+QWidget* TFormWidgets::Make(TFormControlObj& control) {
+    QWidget* widget = nullptr;
+    switch (control.Kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::File: {
+        auto* edit = new QLineEdit(&panel_);
+        if (control.MaxLength > 0) edit->setMaxLength(control.MaxLength);
+        if (control.Kind == TControlKind::Password) edit->setEchoMode(QLineEdit::Password);
+        edit->setReadOnly(control.ReadOnly);
+        widget = edit;
+        break;
+    }
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+        widget = new QPushButton(ToQString(control.Caption()), &panel_);
+        break;
+    case TControlKind::CheckBox: widget = new QCheckBox(&panel_); break;
+    case TControlKind::Radio: {
+        auto* radio = new QRadioButton(&panel_);
+        // Groups are the form's business: radios of other forms or names
+        // share this panel.
+        radio->setAutoExclusive(false);
+        widget = radio;
+        break;
+    }
+    case TControlKind::ListBox: {
+        auto* list = new QListWidget(&panel_);
+        list->setUniformItemSizes(true);
+        list->setSelectionMode(control.Multiple ? QAbstractItemView::ExtendedSelection
+                                                : QAbstractItemView::SingleSelection);
+        list->addItems(OptionTexts(control));
+        widget = list;
+        break;
+    }
+    case TControlKind::Combo: {
+        auto* combo = new QComboBox(&panel_);
+        combo->setMaxVisibleItems(DropDownLines);
+        combo->addItems(OptionTexts(control));
+        widget = combo;
+        break;
+    }
+    case TControlKind::TextArea: {
+        auto* memo = new QPlainTextEdit(&panel_);
+        memo->setTabChangesFocus(true);
+        memo->setReadOnly(control.ReadOnly);
+        memo->setLineWrapMode(control.WordWrap ? QPlainTextEdit::WidgetWidth
+                                               : QPlainTextEdit::NoWrap);
+        memo->setHorizontalScrollBarPolicy(control.WordWrap ? Qt::ScrollBarAlwaysOff
+                                                            : Qt::ScrollBarAlwaysOn);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        widget = memo;
+        break;
+    }
+    case TControlKind::Hidden:
+    case TControlKind::Image: return nullptr;
+    }
+    widget->setObjectName(ToQString(control.Name));
+    widget->setFont(ControlFont(control));
+    widget->setEnabled(!control.Disabled);
+    widget->setFocusPolicy(Qt::StrongFocus);
+    widget->setGeometry(0, -400, control.BoxWidth, control.BoxHeight);
+    widget->installEventFilter(this);
+    ShowState(control, widget);
+    Connect(control, widget);
+    return widget;
+}
+
+void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
+    refreshing_ = true;
+    switch (control.Kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::File:
+        static_cast<QLineEdit*>(widget)->setText(ToQString(control.Text));
+        break;
+    case TControlKind::CheckBox:
+    case TControlKind::Radio:
+        static_cast<QAbstractButton*>(widget)->setChecked(control.Checked);
+        break;
+    case TControlKind::ListBox: {
+        auto* list = static_cast<QListWidget*>(widget);
+        list->clearSelection();
+        for (size_t i = 0; i < control.Chosen.size(); ++i)
+            if (control.Chosen[i]) {
+                if (control.Multiple)
+                    list->item(static_cast<int>(i))->setSelected(true);
+                else
+                    list->setCurrentRow(static_cast<int>(i));
+            }
+        list->scrollToTop();
+        break;
+    }
+    case TControlKind::Combo: {
+        const auto it = std::find(control.Chosen.begin(), control.Chosen.end(), 1);
+        static_cast<QComboBox*>(widget)->setCurrentIndex(
+            it == control.Chosen.end() ? -1 : static_cast<int>(it - control.Chosen.begin()));
+        break;
+    }
+    case TControlKind::TextArea: {
+        auto* memo = static_cast<QPlainTextEdit*>(widget);
+        memo->setPlainText(WithoutCr(control.Text));
+        memo->moveCursor(QTextCursor::Start);
+        break;
+    }
+    default: break;
+    }
+    refreshing_ = false;
+}
+
+void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
+    TFormControlObj* c = &control;
+    switch (control.Kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::File: {
+        auto* edit = static_cast<QLineEdit*>(widget);
+        connect(edit, &QLineEdit::textChanged, this, [this, c](const QString& text) {
+            if (!refreshing_) c->Text = FromQString(text);
+        });
+        connect(edit, &QLineEdit::returnPressed, this, [c] { c->Root->SubmitForm(*c); });
+        break;
+    }
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+        connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, c] {
+            if (c->Kind == TControlKind::Submit) c->Root->SubmitForm(*c);
+            if (c->Kind != TControlKind::Reset || !c->MyForm) return;
+            c->MyForm->ResetControls();
+            Refresh(c->MyForm->Controls);
+        });
+        break;
+    case TControlKind::CheckBox:
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, c](bool on) {
+            if (!refreshing_) c->Checked = on;
+        });
+        break;
+    case TControlKind::Radio: {
+        auto* radio = static_cast<QRadioButton*>(widget);
+        connect(radio, &QRadioButton::clicked, this, [this, c, radio] {
+            // A click never unchecks a radio button; it checks it and
+            // unchecks the rest of its group.
+            refreshing_ = true;
+            radio->setChecked(true);
+            refreshing_ = false;
+            c->Checked = true;
+            if (c->MyForm) Refresh(c->MyForm->UncheckOtherRadios(*c));
+        });
+        break;
+    }
+    case TControlKind::ListBox: {
+        auto* list = static_cast<QListWidget*>(widget);
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, c, list] {
+            if (refreshing_) return;
+            std::fill(c->Chosen.begin(), c->Chosen.end(), 0);
+            for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+                if (index.row() < static_cast<int>(c->Chosen.size())) c->Chosen[index.row()] = 1;
+        });
+        break;
+    }
+    case TControlKind::Combo:
+        connect(static_cast<QComboBox*>(widget), &QComboBox::currentIndexChanged, this,
+                [this, c](int index) {
+                    if (refreshing_) return;
+                    std::fill(c->Chosen.begin(), c->Chosen.end(), 0);
+                    if (index >= 0 && index < static_cast<int>(c->Chosen.size()))
+                        c->Chosen[index] = 1;
+                });
+        break;
+    case TControlKind::TextArea: {
+        auto* memo = static_cast<QPlainTextEdit*>(widget);
+        connect(memo, &QPlainTextEdit::textChanged, this, [this, c, memo] {
+            if (!refreshing_) c->Text = WithCrLf(memo->toPlainText());
+        });
+        break;
+    }
+    default: break;
+    }
+}
+
+void TFormWidgets::Refresh(const std::vector<TFormControlObj*>& controls) {
+    for (TFormControlObj* control : controls)
+        if (control->Index < static_cast<int>(widgets_.size()))
+            if (QWidget* widget = widgets_[control->Index]) ShowState(*control, widget);
+}
+
+TFormControlObj* TFormWidgets::ControlOf(QObject* widget) const {
+    if (!root_) return nullptr;
+    for (const TFormControlObj* c : shown_)
+        if (widgets_[c->Index] == widget) return const_cast<TFormControlObj*>(c);
+    for (size_t i = 0; i < widgets_.size(); ++i)
+        if (widgets_[i] == widget) return root_->FormControls[i].get();
+    return nullptr;
+}
+
+bool TFormWidgets::MoveFocus(TFormControlObj& from, int step) {
+    const int count = static_cast<int>(root_->FormControls.size());
+    for (int i = from.Index + step; i >= 0 && i < count; i += step) {
+        TFormControlObj& next = *root_->FormControls[i];
+        if (!next.HasWidget() || next.CharPos < 0 || next.Disabled) continue;
+        QWidget* widget = WidgetOf(next);
+        if (!widget) continue;
+        scrollIntoView_(next);
+        widget->show();
+        widget->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        return true;
+    }
+    return false;
+}
+
+bool TFormWidgets::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool tab = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+        const bool backtab = key->key() == Qt::Key_Backtab ||
+                             (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+        if (tab || backtab)
+            if (TFormControlObj* control = ControlOf(watched))
+                return MoveFocus(*control, tab ? 1 : -1);
+    } else if (event->type() == QEvent::FocusIn) {
+        if (TFormControlObj* control = ControlOf(watched)) scrollIntoView_(*control);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace lumo

@@ -1,0 +1,70 @@
+// The live widgets of a document's form controls, children of the viewer's
+// paint panel. A widget is made the first time its control comes into view
+// (or takes the focus), so a page of thousands of controls costs what its
+// visible part costs; it reads and writes its control's current state, so
+// everything else (reset, submission, printing) works from the document.
+//
+// Placing runs before painting, never inside a paint: after every layout,
+// scroll and resize the viewer calls Place, which shows and moves the widgets
+// that meet the panel and hides those that left it, in time that grows with
+// the controls in view, not with all of them.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace lumo {
+
+class TFormControlObj;
+class TSectionList;
+
+class TFormWidgets : public QObject {
+public:
+    // Widgets go on panel; scrollIntoView(control) is called when a control
+    // takes the focus (the viewer brings it into view and places again).
+    TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView);
+    ~TFormWidgets() override;
+
+    // Forgets every widget; called before the document's controls go.
+    void Clear();
+    // The document was laid out again: the controls' boxes moved.
+    void DocumentLaidOut(TSectionList& root);
+    // Shows the widgets of the controls that meet the panel showing the
+    // document from (scrollX, scrollY), hides the rest.
+    void Place(int scrollX, int scrollY);
+    // The control's widget, made if it has none yet; null for controls shown
+    // without one (hidden and image inputs) or after Clear.
+    QWidget* WidgetOf(TFormControlObj& control);
+    // The widgets show their controls' current state again (after a reset).
+    void Refresh(const std::vector<TFormControlObj*>& controls);
+    // Widgets made so far and shown now (for tests and benchmarks).
+    int MadeCount() const;
+    int ShownCount() const { return static_cast<int>(shown_.size()); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* Make(TFormControlObj& control);
+    void Connect(TFormControlObj& control, QWidget* widget);
+    void ShowState(TFormControlObj& control, QWidget* widget);
+    // Tab and Shift+Tab: the next control with a widget in document order.
+    bool MoveFocus(TFormControlObj& from, int step);
+    TFormControlObj* ControlOf(QObject* widget) const;
+
+    QWidget& panel_;
+    std::function<void(TFormControlObj&)> scrollIntoView_;
+    TSectionList* root_ = nullptr;
+    std::vector<QPointer<QWidget>> widgets_; // by control Index
+    std::vector<TFormControlObj*> byTop_;    // controls with widgets, by box top
+    int tallest_ = 0;                        // the highest box
+    std::vector<TFormControlObj*> shown_;
+    int scrollX_ = 0, scrollY_ = 0;
+    bool refreshing_ = false; // widget signals from ShowState are not the user's
+};
+
+} // namespace lumo

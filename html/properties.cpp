@@ -219,50 +219,8 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     PropID = id;
     PropPseudo = pseudo;
 
-    const std::string t(tag), c = cls.empty() ? "" : "." + std::string(cls),
-                              h = id.empty() ? "" : "#" + std::string(id),
-                              p = pseudo.empty() ? "" : ":" + std::string(pseudo);
-    auto merge = [&](const std::string& key) {
-        styles.ForEachRule(key, [&](const TProperties& r) { Merge(r); });
-    };
-    // Tag, then class, pseudo-class and ID forms: later merges win.
-    merge(t);
-    if (!c.empty()) merge(c);
-    if (!p.empty()) merge(p);
-    if (!c.empty()) merge(t + c);
-    if (!p.empty()) merge(t + p);
-    if (!c.empty() && !p.empty()) merge(c + p), merge(t + c + p);
-    if (!h.empty()) {
-        merge(h);
-        merge(t + h);
-        if (!c.empty()) merge(c + h);
-        if (!p.empty()) merge(h + p), merge(t + h + p);
-        if (!c.empty()) merge(t + c + h);
-        // These two need only the ID; a missing class leaves a lone ".".
-        const std::string dot = "." + std::string(cls);
-        merge(dot + h + p);
-        merge(t + dot + h + p);
-    }
-
-    // Descendant rules, in order of their number of ancestors, then source order.
-    for (const TContextRule& rule : styles.ContextualRules(tag)) {
-        const TSelectorPart& first = rule.Parts.front();
-        if ((!first.Class.empty() && first.Class != cls) || (!first.ID.empty() && first.ID != id) ||
-            (!first.Pseudo.empty() && first.Pseudo != pseudo))
-            continue;
-        size_t part = 1;
-        for (int entry = stack.PropStackTop(); entry >= 1 && part < rule.Parts.size(); --entry) {
-            const TProperties& e = *stack[entry];
-            const TSelectorPart& want = rule.Parts[part];
-            // A part without a tag (#nav, .menu) matches any tag.
-            if ((want.Tag.empty() || e.PropTag == want.Tag) &&
-                (want.Class.empty() || e.PropClass == want.Class) &&
-                (want.ID.empty() || e.PropID == want.ID))
-                ++part;
-        }
-        if (part == rule.Parts.size()) Merge(*rule.Props);
-    }
-
+    for (const TStyleRule* rule : styles.MatchingRules(stack, tag, cls, id, pseudo))
+        Merge(*rule->Props);
     if (styleAttr) Merge(*styleAttr);
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))

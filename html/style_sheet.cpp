@@ -18,7 +18,19 @@ bool IsNameChar(char c) {
 }
 
 bool IsSelectorChar(char c) {
-    return IsNameChar(c) || c == ' ' || c == '#' || c == '.' || c == ':';
+    return IsNameChar(c) || c == ' ' || c == '#' || c == '.' || c == ':' || c == '*';
+}
+
+// A class, ID or pseudo-class is a name that starts with a letter: ".1" or
+// "p." makes the whole selector one no element matches.
+bool IsValidSelector(std::string_view selector) {
+    for (size_t i = 0; i < selector.size(); ++i) {
+        if (selector[i] != '.' && selector[i] != '#' && selector[i] != ':') continue;
+        char next = i + 1 < selector.size() ? selector[i + 1] : ' ';
+        if (next == '-' && i + 2 < selector.size()) next = selector[i + 2];
+        if (!((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z'))) return false;
+    }
+    return true;
 }
 
 // Lower case, except inside url(...): file names are case-sensitive here.
@@ -283,14 +295,19 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                 ch = in.Get();
             }
             selectors.push_back(std::move(current));
+            // A selector we cannot read (a combinator, an attribute test)
+            // drops the rule set rather than widening it to its first part.
+            const bool readable = ch == '{';
             std::vector<std::string> keys;
             for (const std::string& s : selectors) {
                 std::string selector = LowerCase(Trim(s));
-                if (!selector.empty()) keys.push_back(styles.ContextualKey(selector));
+                if (readable && !selector.empty() && IsValidSelector(selector))
+                    keys.push_back(styles.ContextualKey(selector));
             }
             while (!Ends(ch) && ch != '{')
                 ch = in.Get();
             if (ch == '{') {
+                styles.NewBlock();
                 ch = in.Get();
                 for (;;) {
                     while (!Ends(ch) && ch != '}' && !IsNameChar(ch))

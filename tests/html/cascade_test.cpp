@@ -113,6 +113,92 @@ TEST(Cascade, ContextualRulesApplyInSourceOrder) {
     EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "7px");
 }
 
+// The colour the last element of path gets. path is elements from the
+// outside in, separated by spaces, each a tag with ".class" and "#id" parts
+// ("div.a.b#x": CLASS="a b", ID=x).
+TColor ColorAt(std::string_view sheet, std::string_view path, std::string_view style = "") {
+    Document doc(sheet);
+    TColor color = clNone;
+    while (!path.empty()) {
+        size_t space = path.find(' ');
+        std::string_view element = path.substr(0, space);
+        path = space == std::string_view::npos ? "" : path.substr(space + 1);
+        std::string tag, cls, id, *field = &tag;
+        for (char c : element) {
+            if (c == '.') {
+                field = &cls;
+                if (!cls.empty()) cls += ' ';
+            } else if (c == '#') {
+                field = &id;
+            } else {
+                *field += c;
+            }
+        }
+        color = doc.Push(tag, cls, id, "", path.empty() ? style : "").GetColor();
+    }
+    return color;
+}
+
+TEST(Cascade, MostSpecificRuleWinsThenTheLastWritten) {
+    const struct {
+        std::string_view sheet, path;
+        TColor color;
+    } rows[] = {
+        // IDs, then classes, then element names; where each is written does not matter.
+        {"ul li { color: red } #g { color: green }", "ul li#g", kGreen},
+        {"ul li { color: red } li { color: green }", "ul li", kRed},
+        {"div ul li { color: green } ul li { color: red }", "div ul li", kGreen},
+        {".a { color: green } p { color: red }", "p.a", kGreen},
+        {"li.t span.d { color: green } ul li li span.d { color: red }", "ul li li.t span.d",
+         kGreen},
+        {"ul li#t span { color: green } ul li.t span { color: red }", "ul li.t#t span", kGreen},
+        // Equal weight: the later block, even when its selector was used before.
+        {"p.a { color: red } p.b { color: red } p.a { color: green }", "p.a.b", kGreen},
+        {".t { color: red } .t { color: green }", "p.t", kGreen},
+        // The default sheet comes before every rule of the page.
+        {"p { color: green }", "pre p", kGreen},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
+    // The element's own STYLE after every rule.
+    EXPECT_EQ(ColorAt("ul li#g.c { color: red }", "ul li#g.c", "color: green"), kGreen);
+}
+
+TEST(Cascade, DefaultSheetLosesToThePage) {
+    Document doc("pre p { margin-top: 3px } ul { list-style-type: none }");
+    doc.Push("pre");
+    EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "3px");
+    doc.stack.Reset();
+    doc.Push("ul");
+    EXPECT_EQ(*doc.Push("ul").Text(Prop::ListStyleType), "none"); // beats the built-in "ul ul"
+}
+
+TEST(Cascade, ClassListsAndSelectorsWithoutATag) {
+    const struct {
+        std::string_view sheet, path;
+        TColor color;
+    } rows[] = {
+        {".a { color: green }", "p.b.a", kGreen},
+        {"p.b { color: green }", "p.a.b", kGreen},
+        {".a.b { color: green }", "p.b.x.a", kGreen},
+        {"p.a.c { color: red }", "p.a.b", clNone},
+        {"div.x span { color: green }", "div.y.x span", kGreen},
+        {"div .a { color: green }", "div p.a", kGreen},
+        {"div .a { color: green }", "p.a", clNone},
+        {"ul #x { color: green }", "ul li#x", kGreen},
+        {".m #x { color: green }", "div.m span li#x", kGreen},
+        {"body * { color: green }", "body p", kGreen},
+        {"* { color: green }", "p", kGreen},
+        // Unreadable selectors match nothing rather than something else.
+        {".1 { color: red }", "p.1", clNone},
+        {"div > p { color: red }", "div", clNone},
+        {"div > p { color: red }", "div p", clNone},
+        {"p[title] { color: red }", "p", clNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
+}
+
 TEST(Cascade, InheritanceSkipsBoxValues) {
     Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold;"
                  " background-image: url(tile.gif) }");

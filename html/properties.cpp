@@ -177,7 +177,7 @@ void TProperties::Assign(const TPropValue& value, int index) {
     Assigned[index] = true;
 }
 
-void TProperties::Merge(const TProperties& rule) {
+void TProperties::Merge(const TProperties& rule, TWeight weight) {
     // Link state entries take only colours and decoration, into their slots.
     int state = PropPseudo == "link"      ? 0
                 : PropPseudo == "hover"   ? 1
@@ -189,7 +189,7 @@ void TProperties::Merge(const TProperties& rule) {
     };
     for (int i = 0; i < Prop::NamedCount; ++i) {
         const TPropValue& v = rule.Props[i];
-        if (IsEmptyOrNull(v)) continue;
+        if (IsEmptyOrNull(v) || rule.Important[i] != (weight == TWeight::Important)) continue;
         if (state < 0) {
             put(i, v);
             continue;
@@ -219,9 +219,13 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     PropID = id;
     PropPseudo = pseudo;
 
-    for (const TStyleRule* rule : styles.MatchingRules(stack, tag, cls, id, pseudo))
-        Merge(*rule->Props);
-    if (styleAttr) Merge(*styleAttr);
+    // Important declarations after all the normal ones, in the same order.
+    const std::vector<const TStyleRule*> rules = styles.MatchingRules(stack, tag, cls, id, pseudo);
+    for (TWeight weight : {TWeight::Normal, TWeight::Important}) {
+        for (const TStyleRule* rule : rules)
+            Merge(*rule->Props, weight);
+        if (styleAttr) Merge(*styleAttr, weight);
+    }
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
         Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
@@ -430,6 +434,39 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         if (index >= 0 && index < Prop::NamedCount) v[index] = std::string(value);
         return false;
     }
+}
+
+namespace {
+
+// The slots a declaration of index stores into.
+std::vector<int> SlotsOf(int index) {
+    if (index == Prop::BorderStyle)
+        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
+    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
+        return {index, Prop::BorderStyle};
+    return {index};
+}
+
+} // namespace
+
+bool StoreDeclaration(TProperties& props, int index, std::string_view value, TBadColor badColor,
+                      TWeight weight) {
+    if (index < 0 || index >= Prop::NamedCount) return false;
+    const bool important = weight == TWeight::Important;
+    if (!important && props.Important[index]) return false;
+    const bool parsed = StorePropertyValue(props, index, value, badColor);
+    for (int slot : SlotsOf(index))
+        props.Important[slot] = important;
+    return parsed;
+}
+
+TWeight StripImportant(std::string& value) {
+    size_t bang = value.rfind('!');
+    if (bang == std::string::npos || !SameText(Trim(value.substr(bang + 1)), "important"))
+        return TWeight::Normal;
+    value = std::string(Trim(value.substr(0, bang)));
+    return TWeight::Important;
 }
 
 double ConvertFontSize(std::string_view s, double parentSize, double defaultSize) {

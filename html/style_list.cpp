@@ -199,11 +199,11 @@ std::vector<const TStyleRule*> TStyleList::MatchingRules(const TPropStack& stack
 }
 
 void TStyleList::SetRuleProperty(std::string_view selector, std::string_view propName,
-                                 std::string_view value) {
+                                 std::string_view value, TWeight weight) {
     int index = PropertyIndex(propName);
     if (index < 0) return;
     TProperties& rule = Rule(selector);
-    if (StorePropertyValue(rule, index, value, TBadColor::Skip) && index == Prop::Color) {
+    if (StoreDeclaration(rule, index, value, TBadColor::Skip, weight) && index == Prop::Color) {
         if (selector.find(":link") != std::string_view::npos) LinkColorSet = true;
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;

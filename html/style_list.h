@@ -69,7 +69,7 @@ public:
     // Stores one declaration in the rule of that key for the current block
     // (created when missing). Unknown property names are ignored.
     void SetRuleProperty(std::string_view selector, std::string_view propName,
-                         std::string_view value);
+                         std::string_view value, TWeight weight = TWeight::Normal);
     // Takes the rule; its PropTag becomes the key.
     TProperties* AddObject(std::string_view key, std::unique_ptr<TProperties> props);
     void Clear();

@@ -331,11 +331,13 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                         raw += ch;
                         ch = in.Get();
                     }
-                    std::string value(StripOuterQuotes(Trim(LowerCaseExceptUrls(raw))));
-                    Declare(name, value, path, [&](std::string_view n, std::string_view v) {
-                        for (const std::string& key : keys)
-                            styles.SetRuleProperty(key, n, v);
-                    });
+                    std::string value(Trim(LowerCaseExceptUrls(raw)));
+                    const TWeight weight = StripImportant(value);
+                    Declare(name, StripOuterQuotes(value), path,
+                            [&](std::string_view n, std::string_view v) {
+                                for (const std::string& key : keys)
+                                    styles.SetRuleProperty(key, n, v, weight);
+                            });
                     if (ch == ';') ch = in.Get();
                 }
             }
@@ -362,9 +364,9 @@ void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_v
 
 void ReadPropertyText(std::string_view text, TProperties& props) {
     const std::string s = LowerCaseExceptUrls(text);
-    auto store = [&props](std::string_view name, std::string_view value) {
-        int index = PropertyIndex(name);
-        if (index >= 0) StorePropertyValue(props, index, value, TBadColor::Black);
+    TWeight weight = TWeight::Normal;
+    auto store = [&props, &weight](std::string_view name, std::string_view value) {
+        StoreDeclaration(props, PropertyIndex(name), value, TBadColor::Black, weight);
     };
     size_t i = 0;
     while (i < s.size()) {
@@ -379,8 +381,9 @@ void ReadPropertyText(std::string_view text, TProperties& props) {
         if (!name.empty() && i < s.size() && s[i] == ':') {
             size_t end = s.find(';', ++i);
             if (end == std::string::npos) end = s.size();
-            std::string_view value = StripOuterQuotes(Trim(std::string_view(s).substr(i, end - i)));
-            Declare(name, value, "", store);
+            std::string value(Trim(std::string_view(s).substr(i, end - i)));
+            weight = StripImportant(value);
+            Declare(name, StripOuterQuotes(value), "", store);
             i = end;
         }
         if (i < s.size() && s[i] == ';') ++i;

@@ -199,6 +199,33 @@ TEST(Cascade, ClassListsAndSelectorsWithoutATag) {
         EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
 }
 
+TEST(Cascade, ImportantDeclarationsBeatNormalOnes) {
+    const struct {
+        std::string_view sheet, path, style;
+        TColor color;
+    } rows[] = {
+        {"p { color: green ! important } p { color: red } p#id1 { color: red }", "p#id1", "",
+         kGreen},
+        {"p { color: green !important }", "p", "color: red", kGreen},
+        {"p { color: green !important; color: red }", "p", "", kGreen},
+        {"p { color: red !important; color: green !important }", "p", "", kGreen},
+        // Among important ones the usual order holds, the STYLE attribute last.
+        {"#x { color: green !important } p { color: red !important }", "p#x", "", kGreen},
+        {"p { color: red !important }", "p", "color: green !important", kGreen},
+        {"p { background: red } p { background: green !important; color: red }", "p",
+         "color: green", kGreen},
+        // Not a flag: the declaration is a colour that does not read.
+        {"p { color: green !importantly }", "p", "", clNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path, row.style), row.color) << row.sheet;
+    Document doc("p { background: red } p { background: lime !important; border: dashed blue "
+                 "!important } p { border-style: solid }");
+    TProperties& p = doc.Push("p", "", "", "", "background-color: red");
+    EXPECT_EQ(p.GetBackgroundColor(), 0x00FF00u);
+    EXPECT_EQ(*p.Text(Prop::BorderLeftStyle), "dashed");
+}
+
 TEST(Cascade, InheritanceSkipsBoxValues) {
     Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold;"
                  " background-image: url(tile.gif) }");

@@ -182,7 +182,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
     P.OnInclude = Hooks.OnInclude;
     P.OnID = [this](std::string_view id, int srcPos) { RootList.IDs.AddChPosObject(id, srcPos); };
     P.InPre = false;
-    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     BodyBlock = OpenBlock<TBodyBlock>();
     OpenSection();
@@ -205,7 +205,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
 
 void THtmlBuilder::ParseText(std::string_view text) {
     ActiveCell = &RootList;
-    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");

@@ -152,7 +152,7 @@ TProperties::TProperties() {
     Props[Prop::ZIndex] = 0;
 }
 
-void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
+void TProperties::Inherit(const TProperties& parent) {
     for (int i = 0; i < Prop::Count; ++i)
         Props[i] = IsBox(i)          ? TPropValue(IntNull)
                    : NotInherited(i) ? TPropValue()
@@ -160,15 +160,23 @@ void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
     InlineBackground = parent.InlineBackground;
     Charset = parent.Charset;
     CodePage = parent.CodePage;
-    measure.SetFont(MakeFont(measure));
-    TTextMetrics m = measure.GetTextMetrics();
-    EmSize = m.Height - m.InternalLeading;
-    ExSize = EmSize / 2;
+    SizeEm();
 }
 
 void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
         if (!Assigned[i]) Props[i] = source.Props[i];
+    SizeEm();
+}
+
+void TProperties::SizeEm() {
+    double points = 12; // as MakeFont
+    if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
+        points = *d;
+    else if (const int* n = Int(Prop::FontSize))
+        points = *n;
+    EmSize = RoundLength(ClampFontSize(points) * ScreenPixelsPerInch / 72);
+    ExSize = EmSize / 2;
 }
 
 void TProperties::Assign(const TPropValue& value, int index) {
@@ -229,6 +237,8 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
         Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
+    // Lengths in em and ex of this element are of its own font.
+    SizeEm();
 }
 
 void TProperties::TakeBackgroundColor() {
@@ -370,11 +380,11 @@ int TProperties::GetZIndex() const {
     return 0;
 }
 
-int TProperties::GetLineHeight(int fontHeight) const {
+int TProperties::GetLineHeight() const {
     const std::string* s = Text(Prop::LineHeight);
     if (!s) return 0;
     NumberAndUnit nu = SplitNumber(*s);
-    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(fontHeight * nu.Number);
+    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(EmSize * nu.Number);
     return ConvertLength(*s, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);
 }
 

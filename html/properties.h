@@ -119,9 +119,9 @@ public:
     // Of a rule or a STYLE attribute: the declarations marked !important.
     std::bitset<Prop::Count> Important;
 
-    // Takes the inherited values of parent, then measures the font with
-    // measure to set EmSize and ExSize.
-    void Inherit(const TProperties& parent, Canvas& measure);
+    // Takes the inherited values of parent.
+    void Inherit(const TProperties& parent);
+    // Takes from source what this element did not set itself.
     void Update(const TProperties& source);
     // Sets a value unless a rule or STYLE attribute already set it.
     void Assign(const TPropValue& value, int index);
@@ -149,13 +149,18 @@ public:
     PositionType GetPosition() const;
     VisibilityType GetVisibility() const;
     int GetZIndex() const;
-    int GetLineHeight(int fontHeight) const;
+    // Line height in pixels, 0 when not given; a plain number and
+    // percentages multiply the font size.
+    int GetLineHeight() const;
     int GetListStyleType() const;
     bool GetListStyleImage(std::string& url) const;
 
     // Text helpers for the readers.
     const std::string* Text(int index) const { return std::get_if<std::string>(&Props[index]); }
     const int* Int(int index) const { return std::get_if<int>(&Props[index]); }
+
+    // EmSize and ExSize from the element's own font size.
+    void SizeEm();
 
 private:
     TMyFont MakeStateFont(Canvas& faces, int first) const;

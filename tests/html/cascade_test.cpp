@@ -32,7 +32,7 @@ public:
 
     TStyleList styles;
     RecordingCanvas canvas;
-    TPropStack stack{styles, canvas};
+    TPropStack stack{styles};
 };
 
 double FontSize(const TProperties& p) {
@@ -238,7 +238,30 @@ TEST(Cascade, InheritanceSkipsBoxValues) {
     // A child that took its parent's picture would paint it again over it.
     EXPECT_TRUE(std::holds_alternative<std::monostate>(span.Props[Prop::BackgroundImage]));
     EXPECT_FALSE(span.Assigned[Prop::Color]);
-    EXPECT_EQ(span.EmSize, 16 - 2); // 12 pt is 16 px, less the recording canvas's leading
+    EXPECT_EQ(span.EmSize, 16); // 12 pt
+}
+
+// em, ex and percentages of an element are of its own font size; only a
+// font-size in em is of the parent's.
+TEST(Cascade, LengthsUseTheElementsOwnFont) {
+    Document doc("div { font-size: 32px } p { font-size: 10px; line-height: 300% } "
+                 "b { font-size: 2em; line-height: 1.5 } i { font-size: 24pt }");
+    TProperties& div = doc.Push("div");
+    EXPECT_EQ(div.EmSize, 32);
+    EXPECT_EQ(div.ExSize, 16);
+    TProperties& p = doc.Push("p");
+    EXPECT_EQ(p.GetLineHeight(), 30);
+    TProperties& b = doc.Push("b");
+    EXPECT_EQ(b.EmSize, 20);
+    EXPECT_EQ(b.GetLineHeight(), 30); // a plain number multiplies the size too
+    EXPECT_EQ(doc.Push("i").EmSize, 32);
+    // An entry above a removed one takes the size it now inherits.
+    doc.stack.Reset();
+    doc.Push("div");
+    doc.Push("p");
+    EXPECT_EQ(doc.Push("span").EmSize, 10);
+    doc.stack.PopPropsFor("p");
+    EXPECT_EQ(doc.stack.TopProps().EmSize, 32);
 }
 
 TEST(Cascade, HtmlAttributesLoseToRulesButBeatInheritance) {

@@ -349,12 +349,13 @@ TEST(StyleAttribute, Getters) {
     EXPECT_EQ(c, clrAll);
     EXPECT_EQ(p.GetPosition(), posAbsolute);
     EXPECT_EQ(p.GetListStyleType(), 9);
-    EXPECT_EQ(p.GetLineHeight(20), 30);
+    p.EmSize = 20;
+    EXPECT_EQ(p.GetLineHeight(), 30); // a plain number multiplies the font size
     EXPECT_EQ(p.GetZIndex(), 3);
     TProperties q;
     ReadPropertyText("line-height: 150%; float: sideways", q);
     q.EmSize = 10;
-    EXPECT_EQ(q.GetLineHeight(20), 15);
+    EXPECT_EQ(q.GetLineHeight(), 15);
     EXPECT_FALSE(q.GetFloat(a));
 }
 

@@ -160,12 +160,14 @@ void TProperties::Inherit(const TProperties& parent) {
     InlineBackground = parent.InlineBackground;
     Charset = parent.Charset;
     CodePage = parent.CodePage;
+    ColorInLink = parent.ColorInLink;
     SizeEm();
 }
 
 void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
         if (!Assigned[i]) Props[i] = source.Props[i];
+    ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
     SizeEm();
 }
 
@@ -183,6 +185,7 @@ void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= Prop::Count || Assigned[index]) return;
     Props[index] = value;
     Assigned[index] = true;
+    if (index == Prop::Color && PropTag != "a") ColorInLink = true;
 }
 
 void TProperties::Merge(const TProperties& rule, TWeight weight) {
@@ -237,6 +240,8 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
         Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
+    // A link starts afresh: what its own rules say goes to its state slots.
+    ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
     // Lengths in em and ex of this element are of its own font.
     SizeEm();
 }
@@ -287,7 +292,7 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
 
 TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TMyFont font = MakeFont(faces);
-    if (const int* n = Int(first)) font.Color = static_cast<TColor>(*n);
+    if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
     if (const std::string* d = Text(first + 2)) {
         font.Underline = *d == "underline";

@@ -114,6 +114,9 @@ public:
     uint8_t Charset = 0;
     TCodePage CodePage = TCodePage::Windows1252;
     int EmSize = 0, ExSize = 0;
+    // The colour was set inside the innermost link (on this element or one
+    // between it and the A): it wins over the link, visited and hover colours.
+    bool ColorInLink = false;
     std::array<TPropValue, Prop::Count> Props;
     std::array<bool, Prop::Count> Assigned{};
     // Of a rule or a STYLE attribute: the declarations marked !important.

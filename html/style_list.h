@@ -8,6 +8,7 @@
 
 #include "html/properties.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -96,6 +97,12 @@ public:
                                                  std::string_view cls, std::string_view id,
                                                  std::string_view pseudo) const;
     int Count() const { return static_cast<int>(rules_.size()); }
+
+    // Reads the sheet that an @import names into this list, before the
+    // rules that follow the @import. The address is made absolute against
+    // the importing sheet's own address (sheetPath) when it has one, else it
+    // is as written in the document's STYLE block. Unset, imports are skipped.
+    std::function<void(const std::string& address, std::string_view sheetPath)> OnImport;
 
     TProperties* DefProp = nullptr;
     double DefaultSize = 12; // points

@@ -70,7 +70,8 @@ std::string ResolveUrl(std::string_view value, std::string_view path) {
     std::string address(StripOuterQuotes(Trim(inner)));
     std::string result;
     if (path.find("://") != std::string_view::npos) {
-        result = IsAbsolute(address) ? address : ResolveRelative(path, address);
+        // Against the sheet's folder: path is the sheet's own address.
+        result = IsAbsolute(address) ? address : ResolveRelative(DirectoryOf(path), address);
     } else {
         result = AddressToPath(address);
         bool absolute = (result.size() >= 2 && result[1] == ':') || result.starts_with("\\\\") ||
@@ -258,6 +259,26 @@ bool Ends(char c) {
     return c == EofCh || c == '<';
 }
 
+// The address of "@import url(x.css)" or "@import 'x.css'" (a media list may
+// follow), or "" for any other at-rule.
+std::string ImportAddress(std::string_view rule) {
+    constexpr std::string_view keyword = "@import";
+    if (rule.size() <= keyword.size() || !SameText(rule.substr(0, keyword.size()), keyword) ||
+        IsNameChar(rule[keyword.size()]))
+        return "";
+    std::string_view rest = Trim(rule.substr(keyword.size()));
+    if (rest.size() > 4 && SameText(rest.substr(0, 4), "url(")) {
+        rest = rest.substr(4, rest.find(')') == std::string_view::npos ? std::string_view::npos
+                                                                       : rest.find(')') - 4);
+        return std::string(StripOuterQuotes(Trim(rest)));
+    }
+    if (!rest.empty() && (rest[0] == '"' || rest[0] == '\'')) {
+        size_t close = rest.find(rest[0], 1);
+        if (close != std::string_view::npos) return std::string(rest.substr(1, close - 1));
+    }
+    return "";
+}
+
 } // namespace
 
 void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char()>& getChar,
@@ -268,10 +289,23 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
     // else (the </STYLE> of an empty block) ends the sheet.
     while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
         ch = in.Get();
+    // Imports count only before the first rule, as their rules come first.
+    bool rulesSeen = false;
     while (!Ends(ch)) {
         if (ch == '@') {
-            while (!Ends(ch) && ch != ';' && ch != '{')
+            std::string rule;
+            while (!Ends(ch) && ch != ';' && ch != '{') {
+                rule += ch;
                 ch = in.Get();
+            }
+            if (ch == '{') rulesSeen = true;
+            if (ch == ';' && !rulesSeen && styles.OnImport) {
+                std::string address = ImportAddress(rule);
+                if (!address.empty() && !path.empty())
+                    address = ResolveUrl("url(" + address + ")", path);
+                if (address.starts_with("url(")) address = address.substr(4, address.size() - 5);
+                if (!address.empty()) styles.OnImport(address, path);
+            }
             // The block is skipped whole, nested blocks included.
             for (int depth = 0; !Ends(ch);) {
                 if (ch == '{') ++depth;
@@ -281,6 +315,7 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
             }
             if (ch == ';' || ch == '}') ch = in.Get();
         } else {
+            rulesSeen = true;
             std::vector<std::string> selectors;
             std::string current;
             for (;;) {

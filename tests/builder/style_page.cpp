@@ -46,9 +46,11 @@ QRect StylePage::Box(std::string_view what, int n) const {
     return {};
 }
 
-QRect StylePage::Line(std::string_view text) const {
+QRect StylePage::Line(std::string_view text, int n) const {
     const std::string quoted = "\"" + std::string(text);
     size_t at = dump.find(quoted);
+    while (at != std::string::npos && n-- > 0)
+        at = dump.find(quoted, at + 1);
     if (at == std::string::npos) return {};
     size_t section = dump.rfind("TSection at", at);
     QRect box = BoxOf(std::string_view(dump).substr(section));

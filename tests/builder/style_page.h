@@ -25,9 +25,9 @@ struct StylePage {
 
     // The box of the n-th dumped item whose line has what ("TBlock <div>").
     QRect Box(std::string_view what, int n = 0) const;
-    // The line of text that starts with text: its section's width, the
-    // line's height.
-    QRect Line(std::string_view text) const;
+    // The n-th line of text that starts with text: its section's width,
+    // the line's height.
+    QRect Line(std::string_view text, int n = 0) const;
     // The pixels of rect whose hue is tint.
     int Count(const QRect& rect, Tint tint) const;
     // Whether rect has pixels of tint and hardly any of another hue.

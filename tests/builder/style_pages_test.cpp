@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace lumo::test {
 namespace {
 
@@ -76,6 +78,36 @@ TEST(StylePages, RuleOrder) {
         ASSERT_FALSE(line.isEmpty()) << text;
         EXPECT_TRUE(page.Mostly(line, Tint::Green)) << text;
     }
+}
+
+// @import reads a sheet through the same request as LINK, before the rules
+// after it; sheets importing each other stop at a depth.
+TEST(StylePages, ImportedSheets) {
+    const std::map<std::string, std::string> sheets = {
+        {"main.css", "@import url(\"more.css\"); .b { background: lime }"},
+        {"more.css", "@import 'loop.css'; .a, .b { background: lime } .c { background: red }"},
+        {"loop.css", "@import url(loop.css);"},
+        {"block.css", ".c { background: red }"},
+        {"late.css", ".d { background: red }"}};
+    std::map<std::string, int> asked;
+    auto request = [&](const std::string& name, std::string& text) {
+        ++asked[name];
+        auto it = sheets.find(name);
+        if (it == sheets.end()) return false;
+        text = it->second;
+        return true;
+    };
+    StylePage page("<LINK REL=stylesheet HREF=main.css>"
+                   "<STYLE>@import url(block.css); .c { background: lime } .d { background: lime }"
+                   " @import url(late.css);</STYLE>"
+                   "<DIV CLASS=a>Aa</DIV><DIV CLASS=b>Bb</DIV><DIV CLASS=c>Cc</DIV>"
+                   "<DIV CLASS=d>Dd</DIV>",
+                   400, request);
+    for (const char* text : {"Aa", "Bb", "Cc", "Dd"})
+        EXPECT_TRUE(page.Mostly(page.Line(text), Tint::Green)) << text;
+    EXPECT_EQ(asked["more.css"], 1);
+    EXPECT_EQ(asked["loop.css"], 6); // main, more and six loops make eight
+    EXPECT_EQ(asked.count("late.css"), 0u);
 }
 
 } // namespace

@@ -68,6 +68,14 @@ TEST(Css1Pages, LengthsOfTheElementsOwnFont) {
         EXPECT_EQ(page.Box("TBlock <pre>").width(), 120 + 2 * 4);
         EXPECT_EQ(page.Line("X").height(), 48);
     }
+    {
+        // A 1ex top border and 1em width of 40 px text, in a table cell.
+        const StylePage page = Css1Page("c61-ex-len-000");
+        const QRect test = page.Box("TBlock <div>", 1);
+        EXPECT_EQ(test.width(), 40);
+        EXPECT_EQ(test.height(), 20);
+        EXPECT_TRUE(page.Mostly(test.adjusted(2, 2, -2, -2), Tint::Blue));
+    }
 }
 
 } // namespace

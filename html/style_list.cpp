@@ -57,10 +57,12 @@ int SpecificityOf(const std::vector<TSelectorPart>& parts) {
     return std::min(ids, 99) * 10000 + std::min(classes, 99) * 100 + std::min(names, 99);
 }
 
+// The rarest thing the element part names: few elements share an ID, more a
+// class, many a tag.
 std::string BucketOf(const TSelectorPart& part) {
-    if (!part.Tag.empty()) return part.Tag;
     if (!part.ID.empty()) return "#" + part.ID;
     if (!part.Classes.empty()) return "." + part.Classes.front();
+    if (!part.Tag.empty()) return part.Tag;
     return "*";
 }
 

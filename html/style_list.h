@@ -113,7 +113,7 @@ private:
 
     std::vector<std::unique_ptr<TStyleRule>> rules_; // in the order made
     std::unordered_map<std::string, std::vector<TStyleRule*>> byKey_;
-    // By the element part's tag, else its "#id", else its first ".class",
+    // By the element part's "#id", else its first ".class", else its tag,
     // else "*": an element looks in at most those buckets.
     std::unordered_map<std::string, std::vector<TStyleRule*>> byBucket_;
     long long sequence_ = 10;

@@ -87,9 +87,15 @@ const TokSet& FrameBodyContent() {
 }
 
 THtmlBuilder::THtmlBuilder(TSectionList& list, HtmlTokenizer& parser, const TBuilderHooks& hooks)
-    : P(parser), RootList(list), Hooks(hooks) {}
+    : P(parser), RootList(list), Hooks(hooks) {
+    RootList.StyleSheet.OnImport = [this](const std::string& address, std::string_view sheetPath) {
+        LoadStyleSheet(address, sheetPath);
+    };
+}
 
-THtmlBuilder::~THtmlBuilder() = default;
+THtmlBuilder::~THtmlBuilder() {
+    RootList.StyleSheet.OnImport = nullptr;
+}
 
 void THtmlBuilder::Next() {
     P.NextTokenReadingStyles(RootList.StyleSheet);
@@ -182,7 +188,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
     P.OnInclude = Hooks.OnInclude;
     P.OnID = [this](std::string_view id, int srcPos) { RootList.IDs.AddChPosObject(id, srcPos); };
     P.InPre = false;
-    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     BodyBlock = OpenBlock<TBodyBlock>();
     OpenSection();
@@ -205,7 +211,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
 
 void THtmlBuilder::ParseText(std::string_view text) {
     ActiveCell = &RootList;
-    Stack = std::make_unique<TPropStack>(RootList.StyleSheet, *RootList.Measure);
+    Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");
@@ -375,22 +381,29 @@ void THtmlBuilder::ReadLinkedStyleSheet() {
     const TAttribute* href = P.Attributes.Find(HrefTok);
     const bool sheet = (rel && SameText(Trim(rel->Name), "stylesheet")) ||
                        (rev && SameText(Trim(rev->Name), "stylesheet"));
-    if (sheet && href && !href->Name.empty()) {
-        const std::string name =
-            RootList.OnExpandName ? RootList.OnExpandName(href->Name) : href->Name;
-        std::string text;
-        bool have = false;
-        if (RootList.OnStyleSheetRequest) {
-            have = RootList.OnStyleSheetRequest(name, text);
-        } else {
-            auto file = ReadWholeFile(AddressToPath(name), 1 << 20);
-            if (file) {
-                text = std::move(*file);
-                have = true;
-            }
+    if (sheet && href && !href->Name.empty()) LoadStyleSheet(href->Name, "");
+}
+
+void THtmlBuilder::LoadStyleSheet(const std::string& address, std::string_view sheetPath) {
+    // Sheets that import each other stop here.
+    if (SheetDepth >= MaxSheetDepth) return;
+    const std::string name =
+        sheetPath.empty() && RootList.OnExpandName ? RootList.OnExpandName(address) : address;
+    std::string text;
+    bool have = false;
+    if (RootList.OnStyleSheetRequest) {
+        have = RootList.OnStyleSheetRequest(name, text);
+    } else {
+        auto file = ReadWholeFile(AddressToPath(name), 1 << 20);
+        if (file) {
+            text = std::move(*file);
+            have = true;
         }
-        if (have) ReadStyleSheetText(RootList.StyleSheet, text, name);
     }
+    if (!have) return;
+    ++SheetDepth;
+    ReadStyleSheetText(RootList.StyleSheet, text, name);
+    --SheetDepth;
 }
 
 // --- Head elements ----------------------------------------------------------

@@ -222,6 +222,7 @@ void THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
     TProperties& entry = Push("font");
     if (haveColor) entry.Assign(static_cast<int>(color | PaletteRelative), Prop::Color);
     if (haveSize) entry.Assign(static_cast<double>(sizeTable[size - 1]), Prop::FontSize);
+    entry.SizeEm();
     if (!face.empty()) entry.Assign(face, Prop::FontFamily);
 }
 

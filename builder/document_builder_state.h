@@ -74,6 +74,8 @@ inline constexpr int TextTabWidth = 8;
 
 // Tables nest at most this deep; deeper TABLE tags are passed over.
 inline constexpr int MaxTableDepth = 48;
+// A linked sheet and the sheets it imports, nested at most this deep.
+inline constexpr int MaxSheetDepth = 8;
 
 // The point sizes of FONT SIZE 1 to 7, in body text and in PRE.
 inline constexpr int NormalFontSizes[7] = {8, 10, 12, 14, 18, 24, 36};
@@ -151,6 +153,8 @@ public:
     // BASE, LINK, BGSOUND or META before the body's content.
     void ReadHeadElement(TokenKind tok);
     void ReadLinkedStyleSheet();
+    // Reads a linked or imported sheet into the document's rules.
+    void LoadStyleSheet(const std::string& address, std::string_view sheetPath);
     void ParseParagraph(const TokSet& stop);
     void ParseBreak(const TokSet& stop);
     void ParseHeading();
@@ -198,6 +202,7 @@ public:
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     int Depth = 0;       // nesting of block constructs
     int TableDepth = 0;  // nesting of tables
+    int SheetDepth = 0;  // nesting of sheets being read by LINK and @import
 };
 
 // Raises the nesting depth for the life of a construct.

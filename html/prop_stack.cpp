@@ -1,7 +1,6 @@
 #include "html/prop_stack.h"
 
 #include "html/style_list.h"
-#include "platform/canvas.h"
 
 namespace lumo {
 
@@ -13,10 +12,7 @@ void TPropStack::Reset() {
         entry->Charset = styles_.DefProp->Charset;
     }
     entry->PropTag = "default";
-    measure_.SetFont(entry->MakeFont(measure_));
-    TTextMetrics m = measure_.GetTextMetrics();
-    entry->EmSize = m.Height - m.InternalLeading;
-    entry->ExSize = entry->EmSize / 2;
+    entry->SizeEm();
     Add(std::move(entry));
 }
 
@@ -24,7 +20,7 @@ TProperties& TPropStack::PushProps(std::string_view tag, std::string_view cls, s
                                    std::string_view pseudo, const TProperties* styleAttr) {
     if (empty()) Reset();
     auto entry = std::make_unique<TProperties>();
-    entry->Inherit(TopProps(), measure_);
+    entry->Inherit(TopProps());
     entry->Combine(styles_, *this, tag, cls, id, pseudo, styleAttr);
     return *Add(std::move(entry));
 }

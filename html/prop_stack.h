@@ -9,13 +9,11 @@
 
 namespace lumo {
 
-class Canvas;
 class TStyleList;
 
 class TPropStack : public TFreeList<TProperties> {
 public:
-    // measure gives fonts their metrics (EmSize, ExSize) as entries are made.
-    TPropStack(const TStyleList& styles, Canvas& measure) : styles_(styles), measure_(measure) {}
+    explicit TPropStack(const TStyleList& styles) : styles_(styles) {}
 
     // Empties the stack and pushes the default entry from the style list.
     void Reset();
@@ -34,7 +32,6 @@ public:
 
 private:
     const TStyleList& styles_;
-    Canvas& measure_;
 };
 
 } // namespace lumo

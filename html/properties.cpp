@@ -152,7 +152,7 @@ TProperties::TProperties() {
     Props[Prop::ZIndex] = 0;
 }
 
-void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
+void TProperties::Inherit(const TProperties& parent) {
     for (int i = 0; i < Prop::Count; ++i)
         Props[i] = IsBox(i)          ? TPropValue(IntNull)
                    : NotInherited(i) ? TPropValue()
@@ -160,24 +160,35 @@ void TProperties::Inherit(const TProperties& parent, Canvas& measure) {
     InlineBackground = parent.InlineBackground;
     Charset = parent.Charset;
     CodePage = parent.CodePage;
-    measure.SetFont(MakeFont(measure));
-    TTextMetrics m = measure.GetTextMetrics();
-    EmSize = m.Height - m.InternalLeading;
-    ExSize = EmSize / 2;
+    ColorInLink = parent.ColorInLink;
+    SizeEm();
 }
 
 void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
         if (!Assigned[i]) Props[i] = source.Props[i];
+    ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
+    SizeEm();
+}
+
+void TProperties::SizeEm() {
+    double points = 12; // as MakeFont
+    if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
+        points = *d;
+    else if (const int* n = Int(Prop::FontSize))
+        points = *n;
+    EmSize = RoundLength(ClampFontSize(points) * ScreenPixelsPerInch / 72);
+    ExSize = EmSize / 2;
 }
 
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= Prop::Count || Assigned[index]) return;
     Props[index] = value;
     Assigned[index] = true;
+    if (index == Prop::Color && PropTag != "a") ColorInLink = true;
 }
 
-void TProperties::Merge(const TProperties& rule) {
+void TProperties::Merge(const TProperties& rule, TWeight weight) {
     // Link state entries take only colours and decoration, into their slots.
     int state = PropPseudo == "link"      ? 0
                 : PropPseudo == "hover"   ? 1
@@ -189,7 +200,7 @@ void TProperties::Merge(const TProperties& rule) {
     };
     for (int i = 0; i < Prop::NamedCount; ++i) {
         const TPropValue& v = rule.Props[i];
-        if (IsEmptyOrNull(v)) continue;
+        if (IsEmptyOrNull(v) || rule.Important[i] != (weight == TWeight::Important)) continue;
         if (state < 0) {
             put(i, v);
             continue;
@@ -219,54 +230,20 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     PropID = id;
     PropPseudo = pseudo;
 
-    const std::string t(tag), c = cls.empty() ? "" : "." + std::string(cls),
-                              h = id.empty() ? "" : "#" + std::string(id),
-                              p = pseudo.empty() ? "" : ":" + std::string(pseudo);
-    auto merge = [&](const std::string& key) {
-        styles.ForEachRule(key, [&](const TProperties& r) { Merge(r); });
-    };
-    // Tag, then class, pseudo-class and ID forms: later merges win.
-    merge(t);
-    if (!c.empty()) merge(c);
-    if (!p.empty()) merge(p);
-    if (!c.empty()) merge(t + c);
-    if (!p.empty()) merge(t + p);
-    if (!c.empty() && !p.empty()) merge(c + p), merge(t + c + p);
-    if (!h.empty()) {
-        merge(h);
-        merge(t + h);
-        if (!c.empty()) merge(c + h);
-        if (!p.empty()) merge(h + p), merge(t + h + p);
-        if (!c.empty()) merge(t + c + h);
-        // These two need only the ID; a missing class leaves a lone ".".
-        const std::string dot = "." + std::string(cls);
-        merge(dot + h + p);
-        merge(t + dot + h + p);
+    // Important declarations after all the normal ones, in the same order.
+    const std::vector<const TStyleRule*> rules = styles.MatchingRules(stack, tag, cls, id, pseudo);
+    for (TWeight weight : {TWeight::Normal, TWeight::Important}) {
+        for (const TStyleRule* rule : rules)
+            Merge(*rule->Props, weight);
+        if (styleAttr) Merge(*styleAttr, weight);
     }
-
-    // Descendant rules, in order of their number of ancestors, then source order.
-    for (const TContextRule& rule : styles.ContextualRules(tag)) {
-        const TSelectorPart& first = rule.Parts.front();
-        if ((!first.Class.empty() && first.Class != cls) || (!first.ID.empty() && first.ID != id) ||
-            (!first.Pseudo.empty() && first.Pseudo != pseudo))
-            continue;
-        size_t part = 1;
-        for (int entry = stack.PropStackTop(); entry >= 1 && part < rule.Parts.size(); --entry) {
-            const TProperties& e = *stack[entry];
-            const TSelectorPart& want = rule.Parts[part];
-            // A part without a tag (#nav, .menu) matches any tag.
-            if ((want.Tag.empty() || e.PropTag == want.Tag) &&
-                (want.Class.empty() || e.PropClass == want.Class) &&
-                (want.ID.empty() || e.PropID == want.ID))
-                ++part;
-        }
-        if (part == rule.Parts.size()) Merge(*rule.Props);
-    }
-
-    if (styleAttr) Merge(*styleAttr);
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
         Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
+    // A link starts afresh: what its own rules say goes to its state slots.
+    ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
+    // Lengths in em and ex of this element are of its own font.
+    SizeEm();
 }
 
 void TProperties::TakeBackgroundColor() {
@@ -315,7 +292,7 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
 
 TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TMyFont font = MakeFont(faces);
-    if (const int* n = Int(first)) font.Color = static_cast<TColor>(*n);
+    if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
     if (const std::string* d = Text(first + 2)) {
         font.Underline = *d == "underline";
@@ -408,11 +385,11 @@ int TProperties::GetZIndex() const {
     return 0;
 }
 
-int TProperties::GetLineHeight(int fontHeight) const {
+int TProperties::GetLineHeight() const {
     const std::string* s = Text(Prop::LineHeight);
     if (!s) return 0;
     NumberAndUnit nu = SplitNumber(*s);
-    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(fontHeight * nu.Number);
+    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(EmSize * nu.Number);
     return ConvertLength(*s, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);
 }
 
@@ -472,6 +449,39 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         if (index >= 0 && index < Prop::NamedCount) v[index] = std::string(value);
         return false;
     }
+}
+
+namespace {
+
+// The slots a declaration of index stores into.
+std::vector<int> SlotsOf(int index) {
+    if (index == Prop::BorderStyle)
+        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
+    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
+        return {index, Prop::BorderStyle};
+    return {index};
+}
+
+} // namespace
+
+bool StoreDeclaration(TProperties& props, int index, std::string_view value, TBadColor badColor,
+                      TWeight weight) {
+    if (index < 0 || index >= Prop::NamedCount) return false;
+    const bool important = weight == TWeight::Important;
+    if (!important && props.Important[index]) return false;
+    const bool parsed = StorePropertyValue(props, index, value, badColor);
+    for (int slot : SlotsOf(index))
+        props.Important[slot] = important;
+    return parsed;
+}
+
+TWeight StripImportant(std::string& value) {
+    size_t bang = value.rfind('!');
+    if (bang == std::string::npos || !SameText(Trim(value.substr(bang + 1)), "important"))
+        return TWeight::Normal;
+    value = std::string(Trim(value.substr(0, bang)));
+    return TWeight::Important;
 }
 
 double ConvertFontSize(std::string_view s, double parentSize, double defaultSize) {

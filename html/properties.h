@@ -7,6 +7,7 @@
 #include "platform/types.h"
 
 #include <array>
+#include <bitset>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -98,6 +99,9 @@ enum ClearAttrType : int { clrNone, clrLeft, clrRight, clrAll };
 enum PositionType : int { posStatic, posAbsolute, posRelative };
 enum VisibilityType : int { viHidden = 1, viVisible = 2 };
 
+// A declaration marked "!important" beats every normal one.
+enum class TWeight { Normal, Important };
+
 using TBoxValues = std::array<int, Prop::LastBox + 1>; // indexed by property index
 
 class TProperties {
@@ -110,16 +114,22 @@ public:
     uint8_t Charset = 0;
     TCodePage CodePage = TCodePage::Windows1252;
     int EmSize = 0, ExSize = 0;
+    // The colour was set inside the innermost link (on this element or one
+    // between it and the A): it wins over the link, visited and hover colours.
+    bool ColorInLink = false;
     std::array<TPropValue, Prop::Count> Props;
     std::array<bool, Prop::Count> Assigned{};
+    // Of a rule or a STYLE attribute: the declarations marked !important.
+    std::bitset<Prop::Count> Important;
 
-    // Takes the inherited values of parent, then measures the font with
-    // measure to set EmSize and ExSize.
-    void Inherit(const TProperties& parent, Canvas& measure);
+    // Takes the inherited values of parent.
+    void Inherit(const TProperties& parent);
+    // Takes from source what this element did not set itself.
     void Update(const TProperties& source);
     // Sets a value unless a rule or STYLE attribute already set it.
     void Assign(const TPropValue& value, int index);
-    void Merge(const TProperties& rule);
+    // Takes the rule's declarations of that weight.
+    void Merge(const TProperties& rule, TWeight weight = TWeight::Normal);
     // Applies the rules of styles that match this element (against the
     // ancestors in stack) and its own parsed STYLE attribute.
     void Combine(const TStyleList& styles, const TPropStack& stack, std::string_view tag,
@@ -142,13 +152,18 @@ public:
     PositionType GetPosition() const;
     VisibilityType GetVisibility() const;
     int GetZIndex() const;
-    int GetLineHeight(int fontHeight) const;
+    // Line height in pixels, 0 when not given; a plain number and
+    // percentages multiply the font size.
+    int GetLineHeight() const;
     int GetListStyleType() const;
     bool GetListStyleImage(std::string& url) const;
 
     // Text helpers for the readers.
     const std::string* Text(int index) const { return std::get_if<std::string>(&Props[index]); }
     const int* Int(int index) const { return std::get_if<int>(&Props[index]); }
+
+    // EmSize and ExSize from the element's own font size.
+    void SizeEm();
 
 private:
     TMyFont MakeStateFont(Canvas& faces, int first) const;
@@ -161,6 +176,12 @@ private:
 // True when a colour was parsed.
 enum class TBadColor { Skip, Black };
 bool StorePropertyValue(TProperties& props, int index, std::string_view value, TBadColor badColor);
+// The same for a declaration of a rule or STYLE attribute, which keeps its
+// weight: a normal declaration does not replace an important one.
+bool StoreDeclaration(TProperties& props, int index, std::string_view value, TBadColor badColor,
+                      TWeight weight);
+// Takes a trailing "!important" ("! important" too) off value.
+TWeight StripImportant(std::string& value);
 
 // Font sizes in points and lengths in pixels from style text. A number
 // without a unit is pixels, or a multiple of base.

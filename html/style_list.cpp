@@ -1,5 +1,6 @@
 #include "html/style_list.h"
 
+#include "html/prop_stack.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -26,8 +27,8 @@ std::vector<std::string_view> SplitSpaces(std::string_view s) {
     return parts;
 }
 
-// Splits "li 110ul ol" into the rule's parts, its ancestor count and sequence.
-bool ParseContextualKey(std::string_view key, TContextRule& rule) {
+// Splits "li 110ul ol" into the rule's parts; false for a simple selector.
+bool ParseContextualKey(std::string_view key, std::vector<TSelectorPart>& parts) {
     size_t space = key.find(' ');
     if (space == std::string_view::npos) return false;
     std::string_view rest = key.substr(space + 1);
@@ -35,16 +36,65 @@ bool ParseContextualKey(std::string_view key, TContextRule& rule) {
     while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
         ++digits;
     if (digits == 0) return false;
-    rule.Ancestors = rest[0] - '0';
-    rule.Sequence = 0;
-    std::from_chars(rest.data() + 1, rest.data() + digits, rule.Sequence);
-    rule.Parts.clear();
-    rule.Parts.push_back(SplitSelectorPart(key.substr(0, space)));
+    parts.clear();
+    parts.push_back(SplitSelectorPart(key.substr(0, space)));
     for (std::string_view part : SplitSpaces(rest.substr(digits))) {
-        if (rule.Parts.size() == MaxParts) break;
-        rule.Parts.push_back(SplitSelectorPart(part));
+        if (parts.size() == MaxParts) break;
+        parts.push_back(SplitSelectorPart(part));
     }
     return true;
+}
+
+// IDs count 10000, classes and pseudo-classes 100, element names 1: a
+// selector has at most ten parts, so no count spills into the next.
+int SpecificityOf(const std::vector<TSelectorPart>& parts) {
+    int ids = 0, classes = 0, names = 0;
+    for (const TSelectorPart& part : parts) {
+        ids += !part.ID.empty();
+        classes += static_cast<int>(part.Classes.size()) + !part.Pseudo.empty();
+        names += !part.Tag.empty();
+    }
+    return std::min(ids, 99) * 10000 + std::min(classes, 99) * 100 + std::min(names, 99);
+}
+
+// The rarest thing the element part names: few elements share an ID, more a
+// class, many a tag.
+std::string BucketOf(const TSelectorPart& part) {
+    if (!part.ID.empty()) return "#" + part.ID;
+    if (!part.Classes.empty()) return "." + part.Classes.front();
+    if (!part.Tag.empty()) return part.Tag;
+    return "*";
+}
+
+// Whether every wanted class is a word of the element's CLASS list.
+bool HasClasses(std::string_view list, const std::vector<std::string>& want) {
+    for (const std::string& c : want) {
+        bool found = false;
+        for (size_t at = list.find(c); at != std::string_view::npos && !found;
+             at = list.find(c, at + 1))
+            found = (at == 0 || list[at - 1] == ' ') &&
+                    (at + c.size() == list.size() || list[at + c.size()] == ' ');
+        if (!found) return false;
+    }
+    return true;
+}
+
+// An ancestor part against an entry of the property stack. A part with a
+// pseudo-class names a link state, which the stack does not know.
+bool MatchesEntry(const TSelectorPart& want, const TProperties& e) {
+    return want.Pseudo.empty() && (want.Tag.empty() || e.PropTag == want.Tag) &&
+           (want.ID.empty() || e.PropID == want.ID) && HasClasses(e.PropClass, want.Classes);
+}
+
+// Descendant parts match any ancestors in order, nearest first; the link
+// state entries repeat their link's entry and are passed over.
+bool AncestorsMatch(const std::vector<TSelectorPart>& parts, const TPropStack& stack) {
+    size_t part = 1;
+    for (int entry = stack.PropStackTop(); entry >= 1 && part < parts.size(); --entry) {
+        const TProperties& e = *stack[entry];
+        if (e.PropPseudo.empty() && MatchesEntry(parts[part], e)) ++part;
+    }
+    return part == parts.size();
 }
 
 } // namespace
@@ -53,14 +103,15 @@ TSelectorPart SplitSelectorPart(std::string_view part) {
     TSelectorPart result;
     std::string* field = &result.Tag;
     for (char c : part) {
-        if (c == '.')
-            field = &result.Class;
-        else if (c == '#')
+        if (c == '.') {
+            field = &result.Classes.emplace_back();
+        } else if (c == '#') {
             field = &result.ID;
-        else if (c == ':')
+        } else if (c == ':') {
             field = &result.Pseudo;
-        else
+        } else if (c != '*') {
             *field += c;
+        }
     }
     return result;
 }
@@ -70,10 +121,10 @@ TStyleList::~TStyleList() = default;
 
 void TStyleList::Clear() {
     rules_.clear();
-    contextual_.clear();
+    byKey_.clear();
+    byBucket_.clear();
     DefProp = nullptr;
     sequence_ = 10;
-    count_ = 0;
     LinkColorSet = VisitedColorSet = HoverColorSet = false;
 }
 
@@ -98,42 +149,63 @@ std::string TStyleList::ContextualKey(std::string_view selector) {
 
 TProperties* TStyleList::AddObject(std::string_view key, std::unique_ptr<TProperties> props) {
     props->PropTag = key;
-    TProperties* rule = props.get();
-    rules_[std::string(key)].push_back(std::move(props));
-    ++count_;
-    TContextRule context;
-    if (ParseContextualKey(key, context)) {
-        context.Props = rule;
-        auto& list = contextual_[context.Parts[0].Tag];
-        // Fewer ancestors first, then in the order written; sequence numbers
-        // compare as numbers, so rule 100 follows rule 99 and the built-in rules.
-        auto at =
-            std::upper_bound(list.begin(), list.end(), context, [](const auto& a, const auto& b) {
-                return std::tie(a.Ancestors, a.Sequence) < std::tie(b.Ancestors, b.Sequence);
-            });
-        list.insert(at, std::move(context));
-    }
-    return rule;
+    auto rule = std::make_unique<TStyleRule>();
+    if (!ParseContextualKey(key, rule->Parts)) rule->Parts = {SplitSelectorPart(key)};
+    rule->Props = std::move(props);
+    rule->Specificity = SpecificityOf(rule->Parts);
+    rule->Order = static_cast<long long>(rules_.size());
+    rule->Author = author_;
+    rule->Block = block_;
+    byKey_[std::string(key)].push_back(rule.get());
+    byBucket_[BucketOf(rule->Parts.front())].push_back(rule.get());
+    rules_.push_back(std::move(rule));
+    return rules_.back()->Props.get();
 }
 
 TProperties& TStyleList::Rule(std::string_view key) {
-    auto it = rules_.find(std::string(key));
-    if (it != rules_.end() && !it->second.empty()) return *it->second.front();
+    auto it = byKey_.find(std::string(key));
+    if (it != byKey_.end() && !it->second.empty() && it->second.back()->Block == block_)
+        return *it->second.back()->Props;
     return *AddObject(key, std::make_unique<TProperties>());
 }
 
-const std::vector<TContextRule>& TStyleList::ContextualRules(std::string_view tag) const {
-    static const std::vector<TContextRule> none;
-    auto it = contextual_.find(tag);
-    return it == contextual_.end() ? none : it->second;
+std::vector<const TStyleRule*> TStyleList::MatchingRules(const TPropStack& stack,
+                                                         std::string_view tag, std::string_view cls,
+                                                         std::string_view id,
+                                                         std::string_view pseudo) const {
+    std::vector<std::string> buckets = {std::string(tag), "*"};
+    if (!id.empty()) buckets.push_back("#" + std::string(id));
+    for (std::string_view c : SplitSpaces(cls))
+        buckets.push_back("." + std::string(c));
+    std::sort(buckets.begin(), buckets.end());
+    buckets.erase(std::unique(buckets.begin(), buckets.end()), buckets.end());
+
+    std::vector<const TStyleRule*> found;
+    for (const std::string& bucket : buckets) {
+        auto it = byBucket_.find(bucket);
+        if (it == byBucket_.end()) continue;
+        for (const TStyleRule* rule : it->second) {
+            const TSelectorPart& self = rule->Parts.front();
+            if ((!self.Tag.empty() && self.Tag != tag) || (!self.ID.empty() && self.ID != id) ||
+                (!self.Pseudo.empty() && self.Pseudo != pseudo) || !HasClasses(cls, self.Classes))
+                continue;
+            if (rule->Parts.size() > 1 && !AncestorsMatch(rule->Parts, stack)) continue;
+            found.push_back(rule);
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const TStyleRule* a, const TStyleRule* b) {
+        return std::tie(a->Author, a->Specificity, a->Order) <
+               std::tie(b->Author, b->Specificity, b->Order);
+    });
+    return found;
 }
 
 void TStyleList::SetRuleProperty(std::string_view selector, std::string_view propName,
-                                 std::string_view value) {
+                                 std::string_view value, TWeight weight) {
     int index = PropertyIndex(propName);
     if (index < 0) return;
     TProperties& rule = Rule(selector);
-    if (StorePropertyValue(rule, index, value, TBadColor::Skip) && index == Prop::Color) {
+    if (StoreDeclaration(rule, index, value, TBadColor::Skip, weight) && index == Prop::Color) {
         if (selector.find(":link") != std::string_view::npos) LinkColorSet = true;
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;
@@ -142,6 +214,7 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
 
 void TStyleList::Initialize(const TDefaultLook& look) {
     Clear();
+    author_ = false;
     DefaultSize = look.FontSize;
     const double size = look.FontSize;
     auto set = [](TProperties& rule, std::initializer_list<int> indices, const TPropValue& v) {
@@ -229,6 +302,9 @@ void TStyleList::Initialize(const TDefaultLook& look) {
         set(h, vertical, 19);
         set(h, {Prop::FontWeight}, text("bold"));
     }
+    // The page's rules follow, each in a block of its own.
+    author_ = true;
+    NewBlock();
 }
 
 } // namespace lumo

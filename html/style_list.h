@@ -8,7 +8,7 @@
 
 #include "html/properties.h"
 
-#include <map>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,19 +17,25 @@
 
 namespace lumo {
 
-// One simple selector split at ".", "#" and ":".
+class TPropStack;
+
+// One simple selector split at ".", "#" and ":". An empty tag (or "*")
+// stands for any element; every class listed must be one of the element's.
 struct TSelectorPart {
-    std::string Tag, Class, ID, Pseudo;
+    std::string Tag, ID, Pseudo;
+    std::vector<std::string> Classes;
 };
 TSelectorPart SplitSelectorPart(std::string_view part);
 
-// A descendant rule: Parts[0] is the element, the rest its ancestors from the
-// nearest outward.
-struct TContextRule {
+// One declaration block under one selector. Parts[0] is the element, the
+// rest its ancestors from the nearest outward.
+struct TStyleRule {
     std::vector<TSelectorPart> Parts;
-    int Ancestors = 0;
-    long long Sequence = 0;
-    const TProperties* Props = nullptr;
+    std::unique_ptr<TProperties> Props;
+    int Specificity = 0; // IDs, then classes and pseudo-classes, then element names
+    long long Order = 0; // the place of the block among all the blocks read
+    bool Author = false; // from the page, not the default sheet
+    long long Block = 0; // the declaration block it was read from
 };
 
 // The look a document starts from before its own style rules: the viewer's
@@ -58,10 +64,13 @@ public:
 
     // Clears the list and builds the default sheet from look.
     void Initialize(const TDefaultLook& look);
-    // Stores one declaration in the rule of that key (created when missing).
-    // Unknown property names are ignored.
+    // Starts a new declaration block: the declarations that follow make new
+    // rules, later in the cascade than every rule before.
+    void NewBlock() { ++block_; }
+    // Stores one declaration in the rule of that key for the current block
+    // (created when missing). Unknown property names are ignored.
     void SetRuleProperty(std::string_view selector, std::string_view propName,
-                         std::string_view value);
+                         std::string_view value, TWeight weight = TWeight::Normal);
     // Takes the rule; its PropTag becomes the key.
     TProperties* AddObject(std::string_view key, std::unique_ptr<TProperties> props);
     void Clear();
@@ -75,15 +84,25 @@ public:
     // The rules stored under a key, in the order they were added.
     template <class F>
     void ForEachRule(const std::string& key, F&& f) const {
-        auto it = rules_.find(key);
-        if (it != rules_.end())
-            for (const auto& rule : it->second)
-                f(*rule);
+        auto it = byKey_.find(key);
+        if (it != byKey_.end())
+            for (const TStyleRule* rule : it->second)
+                f(*rule->Props);
     }
-    // The descendant rules whose element part has this tag, by number of
-    // ancestors, then in the order they were written.
-    const std::vector<TContextRule>& ContextualRules(std::string_view tag) const;
-    int Count() const { return count_; }
+    // The rules that apply to an element whose ancestors are on stack, in
+    // the order they are merged: the default sheet before the page's rules,
+    // then by specificity, then in the order written. cls is the element's
+    // CLASS attribute, a list of names separated by spaces.
+    std::vector<const TStyleRule*> MatchingRules(const TPropStack& stack, std::string_view tag,
+                                                 std::string_view cls, std::string_view id,
+                                                 std::string_view pseudo) const;
+    int Count() const { return static_cast<int>(rules_.size()); }
+
+    // Reads the sheet that an @import names into this list, before the
+    // rules that follow the @import. The address is made absolute against
+    // the importing sheet's own address (sheetPath) when it has one, else it
+    // is as written in the document's STYLE block. Unset, imports are skipped.
+    std::function<void(const std::string& address, std::string_view sheetPath)> OnImport;
 
     TProperties* DefProp = nullptr;
     double DefaultSize = 12; // points
@@ -92,10 +111,14 @@ public:
 private:
     TProperties& Rule(std::string_view key);
 
-    std::unordered_map<std::string, std::vector<std::unique_ptr<TProperties>>> rules_;
-    std::map<std::string, std::vector<TContextRule>, std::less<>> contextual_;
+    std::vector<std::unique_ptr<TStyleRule>> rules_; // in the order made
+    std::unordered_map<std::string, std::vector<TStyleRule*>> byKey_;
+    // By the element part's "#id", else its first ".class", else its tag,
+    // else "*": an element looks in at most those buckets.
+    std::unordered_map<std::string, std::vector<TStyleRule*>> byBucket_;
     long long sequence_ = 10;
-    int count_ = 0;
+    long long block_ = 0;
+    bool author_ = true;
 };
 
 } // namespace lumo

@@ -18,7 +18,19 @@ bool IsNameChar(char c) {
 }
 
 bool IsSelectorChar(char c) {
-    return IsNameChar(c) || c == ' ' || c == '#' || c == '.' || c == ':';
+    return IsNameChar(c) || c == ' ' || c == '#' || c == '.' || c == ':' || c == '*';
+}
+
+// A class, ID or pseudo-class is a name that starts with a letter: ".1" or
+// "p." makes the whole selector one no element matches.
+bool IsValidSelector(std::string_view selector) {
+    for (size_t i = 0; i < selector.size(); ++i) {
+        if (selector[i] != '.' && selector[i] != '#' && selector[i] != ':') continue;
+        char next = i + 1 < selector.size() ? selector[i + 1] : ' ';
+        if (next == '-' && i + 2 < selector.size()) next = selector[i + 2];
+        if (!((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z'))) return false;
+    }
+    return true;
 }
 
 // Lower case, except inside url(...): file names are case-sensitive here.
@@ -58,7 +70,8 @@ std::string ResolveUrl(std::string_view value, std::string_view path) {
     std::string address(StripOuterQuotes(Trim(inner)));
     std::string result;
     if (path.find("://") != std::string_view::npos) {
-        result = IsAbsolute(address) ? address : ResolveRelative(path, address);
+        // Against the sheet's folder: path is the sheet's own address.
+        result = IsAbsolute(address) ? address : ResolveRelative(DirectoryOf(path), address);
     } else {
         result = AddressToPath(address);
         bool absolute = (result.size() >= 2 && result[1] == ':') || result.starts_with("\\\\") ||
@@ -246,6 +259,26 @@ bool Ends(char c) {
     return c == EofCh || c == '<';
 }
 
+// The address of "@import url(x.css)" or "@import 'x.css'" (a media list may
+// follow), or "" for any other at-rule.
+std::string ImportAddress(std::string_view rule) {
+    constexpr std::string_view keyword = "@import";
+    if (rule.size() <= keyword.size() || !SameText(rule.substr(0, keyword.size()), keyword) ||
+        IsNameChar(rule[keyword.size()]))
+        return "";
+    std::string_view rest = Trim(rule.substr(keyword.size()));
+    if (rest.size() > 4 && SameText(rest.substr(0, 4), "url(")) {
+        rest = rest.substr(4, rest.find(')') == std::string_view::npos ? std::string_view::npos
+                                                                       : rest.find(')') - 4);
+        return std::string(StripOuterQuotes(Trim(rest)));
+    }
+    if (!rest.empty() && (rest[0] == '"' || rest[0] == '\'')) {
+        size_t close = rest.find(rest[0], 1);
+        if (close != std::string_view::npos) return std::string(rest.substr(1, close - 1));
+    }
+    return "";
+}
+
 } // namespace
 
 void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char()>& getChar,
@@ -256,10 +289,23 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
     // else (the </STYLE> of an empty block) ends the sheet.
     while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
         ch = in.Get();
+    // Imports count only before the first rule, as their rules come first.
+    bool rulesSeen = false;
     while (!Ends(ch)) {
         if (ch == '@') {
-            while (!Ends(ch) && ch != ';' && ch != '{')
+            std::string rule;
+            while (!Ends(ch) && ch != ';' && ch != '{') {
+                rule += ch;
                 ch = in.Get();
+            }
+            if (ch == '{') rulesSeen = true;
+            if (ch == ';' && !rulesSeen && styles.OnImport) {
+                std::string address = ImportAddress(rule);
+                if (!address.empty() && !path.empty())
+                    address = ResolveUrl("url(" + address + ")", path);
+                if (address.starts_with("url(")) address = address.substr(4, address.size() - 5);
+                if (!address.empty()) styles.OnImport(address, path);
+            }
             // The block is skipped whole, nested blocks included.
             for (int depth = 0; !Ends(ch);) {
                 if (ch == '{') ++depth;
@@ -269,6 +315,7 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
             }
             if (ch == ';' || ch == '}') ch = in.Get();
         } else {
+            rulesSeen = true;
             std::vector<std::string> selectors;
             std::string current;
             for (;;) {
@@ -283,14 +330,19 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                 ch = in.Get();
             }
             selectors.push_back(std::move(current));
+            // A selector we cannot read (a combinator, an attribute test)
+            // drops the rule set rather than widening it to its first part.
+            const bool readable = ch == '{';
             std::vector<std::string> keys;
             for (const std::string& s : selectors) {
                 std::string selector = LowerCase(Trim(s));
-                if (!selector.empty()) keys.push_back(styles.ContextualKey(selector));
+                if (readable && !selector.empty() && IsValidSelector(selector))
+                    keys.push_back(styles.ContextualKey(selector));
             }
             while (!Ends(ch) && ch != '{')
                 ch = in.Get();
             if (ch == '{') {
+                styles.NewBlock();
                 ch = in.Get();
                 for (;;) {
                     while (!Ends(ch) && ch != '}' && !IsNameChar(ch))
@@ -314,11 +366,13 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                         raw += ch;
                         ch = in.Get();
                     }
-                    std::string value(StripOuterQuotes(Trim(LowerCaseExceptUrls(raw))));
-                    Declare(name, value, path, [&](std::string_view n, std::string_view v) {
-                        for (const std::string& key : keys)
-                            styles.SetRuleProperty(key, n, v);
-                    });
+                    std::string value(Trim(LowerCaseExceptUrls(raw)));
+                    const TWeight weight = StripImportant(value);
+                    Declare(name, StripOuterQuotes(value), path,
+                            [&](std::string_view n, std::string_view v) {
+                                for (const std::string& key : keys)
+                                    styles.SetRuleProperty(key, n, v, weight);
+                            });
                     if (ch == ';') ch = in.Get();
                 }
             }
@@ -345,9 +399,9 @@ void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_v
 
 void ReadPropertyText(std::string_view text, TProperties& props) {
     const std::string s = LowerCaseExceptUrls(text);
-    auto store = [&props](std::string_view name, std::string_view value) {
-        int index = PropertyIndex(name);
-        if (index >= 0) StorePropertyValue(props, index, value, TBadColor::Black);
+    TWeight weight = TWeight::Normal;
+    auto store = [&props, &weight](std::string_view name, std::string_view value) {
+        StoreDeclaration(props, PropertyIndex(name), value, TBadColor::Black, weight);
     };
     size_t i = 0;
     while (i < s.size()) {
@@ -362,8 +416,9 @@ void ReadPropertyText(std::string_view text, TProperties& props) {
         if (!name.empty() && i < s.size() && s[i] == ':') {
             size_t end = s.find(';', ++i);
             if (end == std::string::npos) end = s.size();
-            std::string_view value = StripOuterQuotes(Trim(std::string_view(s).substr(i, end - i)));
-            Declare(name, value, "", store);
+            std::string value(Trim(std::string_view(s).substr(i, end - i)));
+            weight = StripImportant(value);
+            Declare(name, StripOuterQuotes(value), "", store);
             i = end;
         }
         if (i < s.size() && s[i] == ';') ++i;

@@ -53,10 +53,7 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
         MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.Defaults.HoverLinks));
     if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
     FirstFont = Runs.back()->PlainFont;
-    if (props.Text(Prop::LineHeight)) {
-        UseFont(*root.Measure, FirstFont);
-        LineSpacing = props.GetLineHeight(root.Measure->GetTextMetrics().Height);
-    }
+    LineSpacing = props.GetLineHeight();
     Alignment = AlignmentOf(props);
     if (attributes) {
         if (const TAttribute* clear = attributes->Find(ClearTok)) {

@@ -93,7 +93,6 @@ void BM_StyleResolve(benchmark::State& state) {
     look.MarginHeight = 10;
     styles.Initialize(look);
     ReadStyleSheetText(styles, Sheet(rules), "");
-    RecordingCanvas canvas;
     static const char* tags[] = {"div", "td", "p", "span", "a", "b", "li", "font"};
     std::vector<std::string> classes, ids;
     for (int i = 0; i < 60; ++i)
@@ -101,7 +100,7 @@ void BM_StyleResolve(benchmark::State& state) {
     for (int i = 0; i < 1200; ++i)
         ids.push_back(Numbered("id", i));
     for (auto _ : state) {
-        TPropStack stack(styles, canvas);
+        TPropStack stack(styles);
         stack.Reset();
         for (int e = 0; e < 10000; ++e) {
             if (stack.PropStackTop() >= 5) stack.PopProps();

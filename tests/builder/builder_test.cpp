@@ -388,7 +388,7 @@ TEST(Builder, UnclosedPreLeavesTheCellEnd) {
     ParserLock lock;
     THtmlBuilder builder(list, lock.Parser(), TBuilderHooks{});
     builder.ParseDocument("");
-    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet, canvas);
+    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet);
     builder.Stack->Reset();
     builder.P.Begin("<PRE>x<UL><LI>y</TD>z");
     builder.P.ReadNextChar();
@@ -539,7 +539,7 @@ TEST(Builder, BodyInsideAnotherConstructAppliesAttributesOnly) {
     builder.ParseDocument("");
     TBodyBlock* body = builder.BodyBlock;
     TBlockCell elsewhere(list, "td");
-    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet, canvas);
+    builder.Stack = std::make_unique<TPropStack>(list.StyleSheet);
     builder.Stack->Reset();
     builder.ActiveCell = &elsewhere;
     builder.P.Begin("<BODY BGCOLOR=red TEXT=blue>inside");

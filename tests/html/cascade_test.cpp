@@ -32,7 +32,7 @@ public:
 
     TStyleList styles;
     RecordingCanvas canvas;
-    TPropStack stack{styles, canvas};
+    TPropStack stack{styles};
 };
 
 double FontSize(const TProperties& p) {
@@ -113,6 +113,119 @@ TEST(Cascade, ContextualRulesApplyInSourceOrder) {
     EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "7px");
 }
 
+// The colour the last element of path gets. path is elements from the
+// outside in, separated by spaces, each a tag with ".class" and "#id" parts
+// ("div.a.b#x": CLASS="a b", ID=x).
+TColor ColorAt(std::string_view sheet, std::string_view path, std::string_view style = "") {
+    Document doc(sheet);
+    TColor color = clNone;
+    while (!path.empty()) {
+        size_t space = path.find(' ');
+        std::string_view element = path.substr(0, space);
+        path = space == std::string_view::npos ? "" : path.substr(space + 1);
+        std::string tag, cls, id, *field = &tag;
+        for (char c : element) {
+            if (c == '.') {
+                field = &cls;
+                if (!cls.empty()) cls += ' ';
+            } else if (c == '#') {
+                field = &id;
+            } else {
+                *field += c;
+            }
+        }
+        color = doc.Push(tag, cls, id, "", path.empty() ? style : "").GetColor();
+    }
+    return color;
+}
+
+TEST(Cascade, MostSpecificRuleWinsThenTheLastWritten) {
+    const struct {
+        std::string_view sheet, path;
+        TColor color;
+    } rows[] = {
+        // IDs, then classes, then element names; where each is written does not matter.
+        {"ul li { color: red } #g { color: green }", "ul li#g", kGreen},
+        {"ul li { color: red } li { color: green }", "ul li", kRed},
+        {"div ul li { color: green } ul li { color: red }", "div ul li", kGreen},
+        {".a { color: green } p { color: red }", "p.a", kGreen},
+        {"li.t span.d { color: green } ul li li span.d { color: red }", "ul li li.t span.d",
+         kGreen},
+        {"ul li#t span { color: green } ul li.t span { color: red }", "ul li.t#t span", kGreen},
+        // Equal weight: the later block, even when its selector was used before.
+        {"p.a { color: red } p.b { color: red } p.a { color: green }", "p.a.b", kGreen},
+        {".t { color: red } .t { color: green }", "p.t", kGreen},
+        // The default sheet comes before every rule of the page.
+        {"p { color: green }", "pre p", kGreen},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
+    // The element's own STYLE after every rule.
+    EXPECT_EQ(ColorAt("ul li#g.c { color: red }", "ul li#g.c", "color: green"), kGreen);
+}
+
+TEST(Cascade, DefaultSheetLosesToThePage) {
+    Document doc("pre p { margin-top: 3px } ul { list-style-type: none }");
+    doc.Push("pre");
+    EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "3px");
+    doc.stack.Reset();
+    doc.Push("ul");
+    EXPECT_EQ(*doc.Push("ul").Text(Prop::ListStyleType), "none"); // beats the built-in "ul ul"
+}
+
+TEST(Cascade, ClassListsAndSelectorsWithoutATag) {
+    const struct {
+        std::string_view sheet, path;
+        TColor color;
+    } rows[] = {
+        {".a { color: green }", "p.b.a", kGreen},
+        {"p.b { color: green }", "p.a.b", kGreen},
+        {".a.b { color: green }", "p.b.x.a", kGreen},
+        {"p.a.c { color: red }", "p.a.b", clNone},
+        {"div.x span { color: green }", "div.y.x span", kGreen},
+        {"div .a { color: green }", "div p.a", kGreen},
+        {"div .a { color: green }", "p.a", clNone},
+        {"ul #x { color: green }", "ul li#x", kGreen},
+        {".m #x { color: green }", "div.m span li#x", kGreen},
+        {"body * { color: green }", "body p", kGreen},
+        {"* { color: green }", "p", kGreen},
+        // Unreadable selectors match nothing rather than something else.
+        {".1 { color: red }", "p.1", clNone},
+        {"div > p { color: red }", "div", clNone},
+        {"div > p { color: red }", "div p", clNone},
+        {"p[title] { color: red }", "p", clNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
+}
+
+TEST(Cascade, ImportantDeclarationsBeatNormalOnes) {
+    const struct {
+        std::string_view sheet, path, style;
+        TColor color;
+    } rows[] = {
+        {"p { color: green ! important } p { color: red } p#id1 { color: red }", "p#id1", "",
+         kGreen},
+        {"p { color: green !important }", "p", "color: red", kGreen},
+        {"p { color: green !important; color: red }", "p", "", kGreen},
+        {"p { color: red !important; color: green !important }", "p", "", kGreen},
+        // Among important ones the usual order holds, the STYLE attribute last.
+        {"#x { color: green !important } p { color: red !important }", "p#x", "", kGreen},
+        {"p { color: red !important }", "p", "color: green !important", kGreen},
+        {"p { background: red } p { background: green !important; color: red }", "p",
+         "color: green", kGreen},
+        // Not a flag: the declaration is a colour that does not read.
+        {"p { color: green !importantly }", "p", "", clNone},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ColorAt(row.sheet, row.path, row.style), row.color) << row.sheet;
+    Document doc("p { background: red } p { background: lime !important; border: dashed blue "
+                 "!important } p { border-style: solid }");
+    TProperties& p = doc.Push("p", "", "", "", "background-color: red");
+    EXPECT_EQ(p.GetBackgroundColor(), 0x00FF00u);
+    EXPECT_EQ(*p.Text(Prop::BorderLeftStyle), "dashed");
+}
+
 TEST(Cascade, InheritanceSkipsBoxValues) {
     Document doc("div { color: red; margin-left: 5px; background-color: blue; font-weight: bold;"
                  " background-image: url(tile.gif) }");
@@ -125,7 +238,30 @@ TEST(Cascade, InheritanceSkipsBoxValues) {
     // A child that took its parent's picture would paint it again over it.
     EXPECT_TRUE(std::holds_alternative<std::monostate>(span.Props[Prop::BackgroundImage]));
     EXPECT_FALSE(span.Assigned[Prop::Color]);
-    EXPECT_EQ(span.EmSize, 16 - 2); // 12 pt is 16 px, less the recording canvas's leading
+    EXPECT_EQ(span.EmSize, 16); // 12 pt
+}
+
+// em, ex and percentages of an element are of its own font size; only a
+// font-size in em is of the parent's.
+TEST(Cascade, LengthsUseTheElementsOwnFont) {
+    Document doc("div { font-size: 32px } p { font-size: 10px; line-height: 300% } "
+                 "b { font-size: 2em; line-height: 1.5 } i { font-size: 24pt }");
+    TProperties& div = doc.Push("div");
+    EXPECT_EQ(div.EmSize, 32);
+    EXPECT_EQ(div.ExSize, 16);
+    TProperties& p = doc.Push("p");
+    EXPECT_EQ(p.GetLineHeight(), 30);
+    TProperties& b = doc.Push("b");
+    EXPECT_EQ(b.EmSize, 20);
+    EXPECT_EQ(b.GetLineHeight(), 30); // a plain number multiplies the size too
+    EXPECT_EQ(doc.Push("i").EmSize, 32);
+    // An entry above a removed one takes the size it now inherits.
+    doc.stack.Reset();
+    doc.Push("div");
+    doc.Push("p");
+    EXPECT_EQ(doc.Push("span").EmSize, 10);
+    doc.stack.PopPropsFor("p");
+    EXPECT_EQ(doc.stack.TopProps().EmSize, 32);
 }
 
 TEST(Cascade, HtmlAttributesLoseToRulesButBeatInheritance) {

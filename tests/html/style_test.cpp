@@ -301,6 +301,7 @@ TEST(StyleSheet, AddressesInLinkedSheets) {
     } rows[] = {
         {"http://host/css/", "url(Img/Back.GIF)", "url(http://host/css/Img/Back.GIF)"},
         {"http://host/css/", "url(\"http://other/A.gif\")", "url(http://other/A.gif)"},
+        {"http://host/css/s.css", "url(Img/B.gif)", "url(http://host/css/Img/B.gif)"},
         {"/home/u/site/", "url(Back.GIF)", "url(/home/u/site/Back.GIF)"},
         {"/home/u/site/", "url(/abs/X.gif)", "url(/abs/X.gif)"},
         {"/home/u/site/s.css", "url(img/bg.gif)", "url(/home/u/site/img/bg.gif)"},
@@ -313,6 +314,31 @@ TEST(StyleSheet, AddressesInLinkedSheets) {
         ReadStyleSheetText(styles, "body { background-image: " + std::string(row.value) + " }",
                            row.path);
         EXPECT_EQ(Value(styles, "body", Prop::BackgroundImage), row.expected) << row.value;
+    }
+}
+
+// What an @import hands on: the address as written, or made absolute against
+// the importing sheet; nothing for other at-rules or imports after a rule.
+TEST(StyleSheet, ImportAddresses) {
+    const struct {
+        std::string_view path, sheet, expected;
+    } rows[] = {
+        {"", "@import url(Sub/A.css);", "Sub/A.css|"},
+        {"", "@IMPORT \"b.css\" screen, print; @import 'c.css';", "b.css|c.css|"},
+        {"http://host/css/main.css", "@import url('x.css');", "http://host/css/x.css|"},
+        {"/site/s.css", "@import url(more/y.css);", "/site/more/y.css|"},
+        {"", "/* first */ @import url(a.css); p { color: red } @import url(b.css);", "a.css|"},
+        {"", "@media print { p { color: red } } @import url(a.css);", ""},
+        {"", "@importance url(a.css); @import url(); @import;", ""},
+    };
+    for (const auto& row : rows) {
+        TStyleList styles;
+        std::string got;
+        styles.OnImport = [&](const std::string& address, std::string_view) {
+            got += address + "|";
+        };
+        ReadStyleSheetText(styles, row.sheet, row.path);
+        EXPECT_EQ(got, row.expected) << row.sheet;
     }
 }
 
@@ -349,12 +375,13 @@ TEST(StyleAttribute, Getters) {
     EXPECT_EQ(c, clrAll);
     EXPECT_EQ(p.GetPosition(), posAbsolute);
     EXPECT_EQ(p.GetListStyleType(), 9);
-    EXPECT_EQ(p.GetLineHeight(20), 30);
+    p.EmSize = 20;
+    EXPECT_EQ(p.GetLineHeight(), 30); // a plain number multiplies the font size
     EXPECT_EQ(p.GetZIndex(), 3);
     TProperties q;
     ReadPropertyText("line-height: 150%; float: sideways", q);
     q.EmSize = 10;
-    EXPECT_EQ(q.GetLineHeight(20), 15);
+    EXPECT_EQ(q.GetLineHeight(), 15);
     EXPECT_FALSE(q.GetFloat(a));
 }
 

@@ -1,0 +1,114 @@
+// Style rules on small pages, checked where a reader would see them: box
+// positions in the layout dump and colours in the painted picture.
+#include "tests/builder/style_page.h"
+#include "tests/support/layout_fixture.h"
+
+#include "layout/font_obj.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace lumo::test {
+namespace {
+
+constexpr const char* BigText = "<STYLE>body { font: bold 40px sans-serif }</STYLE>";
+
+TColor Rgb(TColor c) {
+    return c & 0xFFFFFF;
+}
+
+// A colour given inside a link, or on the A itself, is the link's colour in
+// every state; one given around the link is not.
+TEST(StylePages, ColourInsideALinkWins) {
+    StylePage page(std::string(BigText) + "<STYLE>a:hover { color: yellow }</STYLE>"
+                                          "<P><A HREF=x>Plain</A>"
+                                          "<P><A HREF=x><FONT COLOR=red>Font</FONT><BR>Back</A>"
+                                          "<P><A HREF=x><SPAN STYLE='color: lime'>Span</SPAN></A>"
+                                          "<P><A HREF=x STYLE='color: lime'>Own</A>"
+                                          "<P><FONT COLOR=red><A HREF=x>Out</A></FONT>",
+                   600);
+    const struct {
+        const char* text;
+        Tint tint;
+        TColor hover;
+    } rows[] = {{"Plain", Tint::Blue, 0x00FFFF}, {"Font", Tint::Red, 0x0000FF},
+                {"Span", Tint::Green, 0x00FF00}, {"Own", Tint::Green, 0x00FF00},
+                {"Out", Tint::Blue, 0x00FFFF},   {"Back", Tint::Blue, 0x00FFFF}};
+    for (const auto& row : rows) {
+        EXPECT_TRUE(page.Mostly(page.Line(row.text), row.tint)) << row.text;
+        TFontObj* run = RunOf(page.list, row.text);
+        ASSERT_TRUE(run && run->VisitedFont && run->HoverFont) << row.text;
+        EXPECT_EQ(Rgb(run->HoverFont->Color), row.hover) << row.text;
+        if (row.tint != Tint::Blue) {
+            EXPECT_EQ(Rgb(run->VisitedFont->Color), Rgb(run->PlainFont.Color)) << row.text;
+        }
+    }
+}
+
+TEST(StylePages, LengthsOfTheElementsOwnFont) {
+    StylePage page("<DIV STYLE='font-size: 32px; width: 5em; background: lime'>X</DIV>"
+                   "<P STYLE='font-size: 10px; line-height: 300%'>a<BR>b</P>"
+                   "<P STYLE='font-size: 10px; line-height: 2'>c</P>");
+    const QRect div = page.Box("TBlock <div>");
+    EXPECT_EQ(div.width(), 160);
+    const int mid = div.center().y();
+    EXPECT_TRUE(page.Mostly({div.right() - 3, mid, 3, 1}, Tint::Green));
+    EXPECT_EQ(page.Count({div.right() + 2, mid, 20, 1}, Tint::Green), 0);
+    EXPECT_EQ(page.Line("a").height(), 30);
+    EXPECT_EQ(page.Line("b").height(), 30);
+    EXPECT_EQ(page.Line("c").height(), 20);
+}
+
+// Each row is green when the right rule wins and red when another does.
+TEST(StylePages, RuleOrder) {
+    StylePage page("<STYLE>"
+                   "ul li { background: red } #g { background: lime }"
+                   "div .a { background: lime } ul #u { background: lime }"
+                   ".x { background: red } .y { background: lime }"
+                   "div.m { background: red !important } div#i { background: lime !important }"
+                   "</STYLE>"
+                   "<UL><LI ID=g>Id</UL>"
+                   "<DIV><P CLASS=a>Desc</P></DIV>"
+                   "<UL><LI ID=u>Under</UL>"
+                   "<DIV CLASS='x y'>List</DIV>"
+                   "<DIV CLASS=m ID=i STYLE='background: red'>Imp</DIV>");
+    for (const char* text : {"Id", "Desc", "Under", "List", "Imp"}) {
+        const QRect line = page.Line(text);
+        ASSERT_FALSE(line.isEmpty()) << text;
+        EXPECT_TRUE(page.Mostly(line, Tint::Green)) << text;
+    }
+}
+
+// @import reads a sheet through the same request as LINK, before the rules
+// after it; sheets importing each other stop at a depth.
+TEST(StylePages, ImportedSheets) {
+    const std::map<std::string, std::string> sheets = {
+        {"main.css", "@import url(\"more.css\"); .b { background: lime }"},
+        {"more.css", "@import 'loop.css'; .a, .b { background: lime } .c { background: red }"},
+        {"loop.css", "@import url(loop.css);"},
+        {"block.css", ".c { background: red }"},
+        {"late.css", ".d { background: red }"}};
+    std::map<std::string, int> asked;
+    auto request = [&](const std::string& name, std::string& text) {
+        ++asked[name];
+        auto it = sheets.find(name);
+        if (it == sheets.end()) return false;
+        text = it->second;
+        return true;
+    };
+    StylePage page("<LINK REL=stylesheet HREF=main.css>"
+                   "<STYLE>@import url(block.css); .c { background: lime } .d { background: lime }"
+                   " @import url(late.css);</STYLE>"
+                   "<DIV CLASS=a>Aa</DIV><DIV CLASS=b>Bb</DIV><DIV CLASS=c>Cc</DIV>"
+                   "<DIV CLASS=d>Dd</DIV>",
+                   400, request);
+    for (const char* text : {"Aa", "Bb", "Cc", "Dd"})
+        EXPECT_TRUE(page.Mostly(page.Line(text), Tint::Green)) << text;
+    EXPECT_EQ(asked["more.css"], 1);
+    EXPECT_EQ(asked["loop.css"], 6); // main, more and six loops make eight
+    EXPECT_EQ(asked.count("late.css"), 0u);
+}
+
+} // namespace
+} // namespace lumo::test

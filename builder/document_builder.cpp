@@ -25,16 +25,18 @@ const TokSet& TableCellTerminators() {
 
 const TokSet& ParagraphContent() {
     static const TokSet set =
-        Toks({BTok,           BEndTok,   ITok,         IEndTok,    BRTok,        EmTok,
-              EmEndTok,       StrongTok, StrongEndTok, UTok,       UEndTok,      CiteTok,
-              CiteEndTok,     VarTok,    VarEndTok,    TTTok,      TTEndTok,     CodeTok,
-              CodeEndTok,     KbdTok,    KbdEndTok,    SampTok,    SampEndTok,   ImageTok,
-              ATok,           AEndTok,   CommandTok,   TextTok,    InputTok,     TextAreaTok,
-              TextAreaEndTok, SelectTok, FontTok,      FontEndTok, BaseFontTok,  SubTok,
-              SubEndTok,      SupTok,    SupEndTok,    BigTok,     BigEndTok,    SmallTok,
-              SmallEndTok,    MapTok,    PageTok,      ScriptTok,  ScriptEndTok, STok,
-              SEndTok,        StrikeTok, StrikeEndTok, PanelTok,   NoBrTok,      NoBrEndTok,
-              WbrTok,         SpanTok,   SpanEndTok});
+        Toks({BTok,           BEndTok,    ITok,         IEndTok,    BRTok,        EmTok,
+              EmEndTok,       StrongTok,  StrongEndTok, UTok,       UEndTok,      CiteTok,
+              CiteEndTok,     VarTok,     VarEndTok,    TTTok,      TTEndTok,     CodeTok,
+              CodeEndTok,     KbdTok,     KbdEndTok,    SampTok,    SampEndTok,   ImageTok,
+              ATok,           AEndTok,    CommandTok,   TextTok,    InputTok,     TextAreaTok,
+              TextAreaEndTok, SelectTok,  FontTok,      FontEndTok, BaseFontTok,  SubTok,
+              SubEndTok,      SupTok,     SupEndTok,    BigTok,     BigEndTok,    SmallTok,
+              SmallEndTok,    MapTok,     PageTok,      ScriptTok,  ScriptEndTok, STok,
+              SEndTok,        StrikeTok,  StrikeEndTok, PanelTok,   NoBrTok,      NoBrEndTok,
+              WbrTok,         SpanTok,    SpanEndTok,   DfnTok,     DfnEndTok,    QTok,
+              QEndTok,        InsTok,     InsEndTok,    DelTok,     DelEndTok,    AbbrTok,
+              AbbrEndTok,     AcronymTok, AcronymEndTok});
     return set;
 }
 

@@ -27,7 +27,13 @@ bool IsPhraseStart(TokenKind t) {
     case SampTok:
     case STok:
     case StrikeTok:
-    case SpanTok: return true;
+    case SpanTok:
+    case DfnTok:
+    case QTok:
+    case InsTok:
+    case DelTok:
+    case AbbrTok:
+    case AcronymTok: return true;
     default: return false;
     }
 }
@@ -47,7 +53,13 @@ bool IsPhraseEnd(TokenKind t) {
     case SampEndTok:
     case SEndTok:
     case StrikeEndTok:
-    case SpanEndTok: return true;
+    case SpanEndTok:
+    case DfnEndTok:
+    case QEndTok:
+    case InsEndTok:
+    case DelEndTok:
+    case AbbrEndTok:
+    case AcronymEndTok: return true;
     default: return false;
     }
 }

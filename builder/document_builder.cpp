@@ -160,7 +160,8 @@ void THtmlBuilder::ApplyAlign(TProperties& entry) {
     const TAttribute* align = P.Attributes.Find(AlignTok);
     if (!align) return;
     std::string a = LowerCase(Trim(align->Name));
-    if (a == "left" || a == "center" || a == "right") entry.Props[Prop::TextAlign] = a;
+    if (a == "left" || a == "center" || a == "right" || a == "justify")
+        entry.Props[Prop::TextAlign] = a;
 }
 
 void THtmlBuilder::CloseBlock(TBlock* block) {

@@ -56,7 +56,9 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "list-style-type",
                                                           "list-style-image",
                                                           "float",
-                                                          "clear"};
+                                                          "clear",
+                                                          "text-indent",
+                                                          "text-transform"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -304,6 +306,11 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
     if (const std::string* d = Text(Prop::TextDecoration)) SetDecoration(font, *d);
+    if (const std::string* t = Text(Prop::TextTransform))
+        font.Case = *t == "uppercase"    ? TextCase::Upper
+                    : *t == "lowercase"  ? TextCase::Lower
+                    : *t == "capitalize" ? TextCase::Capitalize
+                                         : TextCase::AsWritten;
     double size = 12;
     if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
         size = *d;

@@ -4,7 +4,9 @@
 // anti-aliasing cannot blur the answer).
 #include "tests/support/layout_fixture.h"
 
+#include "platform/file_system.h"
 #include "platform/qt_canvas.h"
+#include "tests/support/corpus.h"
 
 #include <QImage>
 
@@ -69,6 +71,15 @@ TEST(TextDecoration, EachListedLineIsDrawn) {
 // Pages below are laid out with the recording canvas: 8-pixel characters,
 // 16-pixel lines, 10 pixels of body margin on each side.
 
+// The X of each line of the first section holding what.
+std::vector<int> LineXs(const Doc& doc, std::string_view what) {
+    std::vector<int> xs;
+    if (const TSection* s = SectionWith(doc.list, what))
+        for (const LineRec& line : s->LineList)
+            if (line.CharCount > 0) xs.push_back(s->LineX(line));
+    return xs;
+}
+
 TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {
     constexpr TColor red = 0x0000FF;
     Doc doc("<STYLE>dfn, q, abbr, acronym { color: red }</STYLE>"
@@ -83,6 +94,132 @@ TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {
     EXPECT_TRUE(ins.Underline && !ins.StrikeOut);
     EXPECT_TRUE(del.StrikeOut && !del.Underline);
     EXPECT_FALSE(after.Underline || after.StrikeOut);
+}
+
+// Ten characters of room: "aa bb cc" leaves 16 pixels for its two spaces.
+TEST(Justify, SpacesStretchOnAllButLastAndBrokenLines) {
+    for (const char* open : {"<P ALIGN=JUSTIFY>", "<DIV STYLE=\"text-align: justify\">"}) {
+        Doc doc(std::string(open) + "aa bb cc dd ee ff gg hh<BR>ii jj", 20 + 10 * 8);
+        const TSection* s = SectionWith(doc.list, "aa");
+        ASSERT_TRUE(s) << open;
+        ASSERT_EQ(s->LineList.size(), 4u) << open;
+        const int spreads[] = {16, 16, 0, 0}; // the line before BR and the last stay ragged
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(s->LineList[i].SpreadExtra, spreads[i]) << open << " line " << i;
+        const std::string log = doc.Paint(0, 200, 100);
+        EXPECT_NE(log.find("TEXT 42 "), std::string::npos) << log; // "bb " after 8 more
+        EXPECT_NE(log.find("TEXT 74 "), std::string::npos) << log; // "cc" ends at 90
+    }
+}
+
+TEST(Justify, CaretAndCopyFollowTheStretchedText) {
+    Doc doc("<P ALIGN=JUSTIFY>aa bb cc dd", 20 + 10 * 8);
+    TSection* s = SectionWith(doc.list, "aa");
+    ASSERT_TRUE(s);
+    int x = 0, y = 0;
+    ASSERT_TRUE(s->CursorToPoint(&doc.canvas, s->FirstPos + 6, x, y)); // the first "c"
+    EXPECT_EQ(x, 74);
+    int xr = 0, yr = 0, height = 0;
+    bool inText = false;
+    const LineRec& first = s->LineList[0];
+    EXPECT_EQ(s->CursorAt(doc.canvas, 75, first.LineY + 2, xr, yr, height, inText),
+              s->FirstPos + 6);
+    EXPECT_EQ(s->CursorAt(doc.canvas, 45, first.LineY + 2, xr, yr, height, inText),
+              s->FirstPos + 3);
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 1 << 20;
+    EXPECT_EQ(doc.list.GetSelectedText(), "aa bb cc \r\ndd\r\n");
+    EXPECT_EQ(doc.list.FindText(0, "cc dd", false), s->FirstPos + 6);
+}
+
+TEST(TextIndent, FirstLineOnly) {
+    const struct {
+        const char* style;
+        int indent;
+    } rows[] = {
+        {"text-indent: 40px", 40}, {"text-indent: 0.25in", 24}, {"text-indent: 10%", 16},
+        {"text-indent: 2em", 28},  {"text-indent: -8px", -8},   {"", 0},
+    };
+    for (const auto& row : rows) {
+        Doc doc("<P STYLE=\"" + std::string(row.style) +
+                    "\">aaaa bbbb cccc dddd eeee ffff gggg hhhh<BR>iiii",
+                600);
+        doc.LayOut(20 + 20 * 8);
+        const std::vector<int> xs = LineXs(doc, "aaaa");
+        ASSERT_GE(xs.size(), 3u) << row.style;
+        EXPECT_EQ(xs[0], 10 + row.indent) << row.style;
+        for (size_t i = 1; i < xs.size(); ++i)
+            EXPECT_EQ(xs[i], 10) << row.style << " line " << i;
+    }
+}
+
+// Each DIV's x stands 24 pixels in, whatever unit says so; a percentage is
+// of the element's width; BR lines start at the margin.
+TEST(TextIndent, CssTestPagesAtChosenPoints) {
+    const std::string folder = CorpusPath("html") + "/css1-testsuite-html4/";
+    LUMO_NEED_CORPUS(folder);
+    auto page = ReadWholeFile(folder + "c547-indent-000.htm", 1 << 20);
+    ASSERT_TRUE(page);
+    Doc units(*page, 800);
+    const auto sections = All<TSection>(units.list);
+    ASSERT_EQ(sections.size(), 11u);
+    for (int div : {2, 3, 4, 5, 6, 9}) // in, cm, mm, pt, pc, px
+        EXPECT_EQ(sections[div]->LineX(sections[div]->LineList[0]), 10 + 24) << div;
+
+    page = ReadWholeFile(folder + "c547-indent-001.htm", 1 << 20);
+    ASSERT_TRUE(page);
+    Doc relative(*page, 600);
+    const std::vector<int> half = LineXs(relative, "The first line");
+    ASSERT_GE(half.size(), 2u);
+    EXPECT_EQ(half[0], 10 + 580 / 2);
+    EXPECT_EQ(half[1], 10);
+    const std::vector<int> em = LineXs(relative, "Only the first");
+    ASSERT_GE(em.size(), 4u);
+    EXPECT_EQ(em[0], 10 + 5 * 14);
+    EXPECT_EQ(em[1], 10);
+    EXPECT_EQ(em[3], 10);
+    const std::vector<int> quarter = LineXs(relative, "X The X");
+    ASSERT_FALSE(quarter.empty());
+    EXPECT_NEAR(quarter[0], 10 + 145 / 2, 1); // half of a quarter of 580
+}
+
+TEST(TextTransform, DrawnTransformedFoundAsWritten) {
+    const struct {
+        const char* html;
+        const char* drawn;
+    } rows[] = {
+        {"<P STYLE=\"text-transform: uppercase\">hello w\xF6rld", "HELLO W\xD6RLD"},
+        {"<P STYLE=\"text-transform: lowercase\">HeLLo", "hello"},
+        {"<P STYLE=\"text-transform: capitalize\">it's a (new) d\xE9j\xE0-vu",
+         "It's A (New) D\xE9j\xE0-Vu"},
+        {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "ab"},
+        {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "CD"},
+        {"<P>x<SPAN STYLE=\"text-transform: capitalize\">yz</SPAN> w", "yz"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        const std::string log = doc.Paint(0, 100);
+        EXPECT_NE(log.find("\"" + std::string(row.drawn)), std::string::npos) << row.html << log;
+    }
+    Doc doc("<P STYLE=\"text-transform: uppercase\">hello world");
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 1 << 20;
+    EXPECT_EQ(doc.list.GetSelectedText(), "hello world\r\n");
+    EXPECT_EQ(doc.list.FindText(0, "world", true), 6);
+}
+
+// With real fonts an upper-cased word takes the room of the capitals.
+TEST(TextTransform, MeasuredAsDrawn) {
+    auto endOfWord = [](const std::string& html) {
+        Picture page(html);
+        TSection* s = SectionWith(page.list, ".");
+        int x = 0, y = 0;
+        EXPECT_TRUE(s && s->CursorToPoint(&page.measure, s->FirstPos + 8, x, y));
+        return x;
+    };
+    const int transformed = endOfWord("<P STYLE=\"text-transform: uppercase\">mmmmmmmm.");
+    EXPECT_EQ(transformed, endOfWord("<P>MMMMMMMM."));
+    EXPECT_NE(transformed, endOfWord("<P>mmmmmmmm."));
 }
 
 } // namespace

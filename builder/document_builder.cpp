@@ -101,6 +101,7 @@ void THtmlBuilder::Next() {
 
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
+    EndInlineBoxParts();
     ActiveSection->Seal();
     ActiveCell->AddItem(std::move(ActiveSection));
 }
@@ -113,6 +114,7 @@ void THtmlBuilder::OpenSection(const TAttributeList* attributes) {
     else
         ActiveSection = std::make_unique<TSection>(RootList, attributes, ActiveLink,
                                                    Stack->TopProps(), ScriptShift);
+    StartInlineBoxParts();
 }
 
 void THtmlBuilder::EnsureSection() {
@@ -120,6 +122,8 @@ void THtmlBuilder::EnsureSection() {
 }
 
 void THtmlBuilder::DropSection() {
+    for (TOpenBox& open : OpenBoxes)
+        open.InSection = false;
     ActiveSection.reset();
 }
 

@@ -80,10 +80,10 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
 
 TSection::TSection(TSectionList& root, const TSection& source)
     : TSectionBase(root, source), Text(source.Text), Shown(source.Shown),
-      SourceMap(source.SourceMap), FirstFont(source.FirstFont), Alignment(source.Alignment),
-      ClearSide(source.ClearSide), LineSpacing(source.LineSpacing), FirstIndent(source.FirstIndent),
-      IndentEm(source.IndentEm), IndentEx(source.IndentEx), HasAnchor(source.HasAnchor),
-      NoBreak(source.NoBreak) {
+      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), FirstFont(source.FirstFont),
+      Alignment(source.Alignment), ClearSide(source.ClearSide), LineSpacing(source.LineSpacing),
+      FirstIndent(source.FirstIndent), IndentEm(source.IndentEm), IndentEx(source.IndentEx),
+      HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
     for (const auto& run : source.Runs) {
         auto copy =
             std::make_unique<TFontObj>(this, run->StartIndex, run->PlainFont, run->ScriptShift);

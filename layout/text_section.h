@@ -61,6 +61,18 @@ struct LineRec {
     int Height() const { return ExtraAbove + LineTextHeight + ExtraBelow; }
 };
 
+// An inline element's border and padding around the characters [Start, End)
+// of a section; an element that spans sections has a part in each. Sides
+// are top, right, bottom, left; a part that does not hold the element's
+// start or end has no left or right side.
+struct TInlineBox {
+    int Start = 0, End = 0;
+    int Border[4] = {};
+    int Padding[4] = {};
+    TColor BorderColor = clNone; // clNone: the text colour
+    TColor Background = clNone;
+};
+
 enum class TextAlign : int { Left = 1, Center = 2, Right = 3, Justify = 4 };
 
 class TSection : public TSectionBase {
@@ -84,6 +96,7 @@ public:
     // The pictures standing at placeholders of Text, in text order.
     std::vector<std::unique_ptr<TImageObj>> Images;
     std::vector<LineRec> LineList;
+    std::vector<TInlineBox> InlineBoxes;
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
@@ -214,6 +227,8 @@ private:
     // page moves the page end up to it.
     bool StartsNextPage(const LineRec& line, const TRect& clip);
     void PaintLine(Canvas& canvas, LineRec& line, int X);
+    // The borders and padding of the inline boxes on a painted line.
+    void PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline);
     // Draws the characters start to stop of one run (no objects among them)
     // from penX on baseline; returns the pen's X after them.
     int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,

@@ -108,6 +108,7 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
     int end = line.Start + line.CharCount;
     while (end > line.Start && (Text[end - 1] == BreakChar || Text[end - 1] == ' '))
         --end;
+    if (!InlineBoxes.empty()) PaintInlineBoxes(canvas, line, end, baseline);
     int penX = line.PaintedX;
     for (int pos = line.Start; pos < end;) {
         const int r = RunIndexAt(pos);
@@ -136,6 +137,38 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
         penX = PaintPiece(canvas, *Runs[r], pos, pieceEnd, selected, penX, baseline) +
                SpreadBefore(line, pieceEnd - line.Start) - SpreadBefore(line, pos - line.Start);
         pos = pieceEnd;
+    }
+}
+
+void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline) {
+    enum { Top, Right, Bottom, Left };
+    for (const TInlineBox& box : InlineBoxes) {
+        const int from = std::max(box.Start, line.Start), to = std::min(box.End, end);
+        if (from >= to) continue;
+        // The element's sides stand only where its first and last characters are.
+        const bool first = from == box.Start, last = to == box.End;
+        const int padLeft = first ? box.Padding[Left] : 0, padRight = last ? box.Padding[Right] : 0;
+        const int left = line.PaintedX + LineWidthTo(canvas, line, from - line.Start) - padLeft;
+        const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) + padRight;
+        TFontObj& run = *Runs[RunIndexAt(from)];
+        run.Measure(canvas);
+        const int top = baseline - (run.TextHeight - run.RunDescent) - box.Padding[Top];
+        const int bottom = baseline + run.RunDescent + box.Padding[Bottom];
+        if (box.Background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+            canvas.SetBrush(box.Background, BrushStyle::Solid);
+            canvas.FillRect({left, top, right, bottom});
+        }
+        const TColor color = box.BorderColor != clNone ? box.BorderColor : run.CurrentFont().Color;
+        const int bl = first ? box.Border[Left] : 0, br = last ? box.Border[Right] : 0;
+        const TRect sides[] = {
+            {left - bl, top - box.Border[Top], right + br, top},
+            {right, top, right + br, bottom},
+            {left - bl, bottom, right + br, bottom + box.Border[Bottom]},
+            {left - bl, top, left, bottom},
+        };
+        canvas.SetBrush(PrintedColor(*Root, canvas, color), BrushStyle::Solid);
+        for (const TRect& side : sides)
+            if (!side.IsEmpty()) canvas.FillRect(side);
     }
 }
 

@@ -222,5 +222,76 @@ TEST(TextTransform, MeasuredAsDrawn) {
     EXPECT_NE(transformed, endOfWord("<P>mmmmmmmm."));
 }
 
+// Seven characters of room: the SPAN's box has its left side on the first
+// line and its right side on the second; padding and borders lie around
+// each part's text (ascent 13, descent 3).
+TEST(InlineBoxes, BordersAndPaddingAroundEachLinePart) {
+    Doc doc("<P>ab <SPAN STYLE=\"border: 2px solid red; padding: 3px; background: yellow\">"
+            "cd ef</SPAN> gh",
+            20 + 7 * 8);
+    const TSection* s = SectionWith(doc.list, "ab");
+    ASSERT_TRUE(s);
+    ASSERT_EQ(s->LineList.size(), 2u);
+    const std::string log = doc.Paint(0, 200, 100);
+    const int top0 = s->LineList[0].LineY, top1 = s->LineList[1].LineY;
+    auto fill = [](int l, int t, int r, int b) {
+        return "FILL " + std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(r) +
+               " " + std::to_string(b);
+    };
+    const std::string want[] = {
+        fill(31, top0 - 3, 50, top0 + 16 + 3),     // padding of "cd" (yellow)
+        fill(29, top0 - 5, 50, top0 - 3),          // top side, no right side here
+        fill(29, top0 - 3, 31, top0 + 16 + 3),     // left side
+        fill(10, top1 - 3, 29, top1 + 16 + 3),     // padding of "ef"
+        fill(29, top1 - 3, 31, top1 + 16 + 3),     // right side, no left side here
+        fill(10, top1 + 16 + 3, 31, top1 + 16 + 5) // bottom side
+    };
+    for (const std::string& rect : want)
+        EXPECT_NE(log.find(rect), std::string::npos) << rect << "\n" << log;
+    EXPECT_EQ(log.find(fill(8, top1 - 3, 10, top1 + 16 + 3)), std::string::npos) << log;
+}
+
+// A box ends with its element; one left open goes on into the next
+// paragraph, as the element's style does, without a left side there.
+TEST(InlineBoxes, PartsFollowTheElement) {
+    Doc closed("<P>ab <SPAN STYLE=\"border: 1px solid red\">cd</SPAN> ef<P><B><I>gh</I></B>");
+    auto sections = All<TSection>(closed.list);
+    ASSERT_EQ(sections.size(), 2u);
+    ASSERT_EQ(sections[0]->InlineBoxes.size(), 1u);
+    EXPECT_EQ(sections[0]->InlineBoxes[0].Start, 3);
+    EXPECT_EQ(sections[0]->InlineBoxes[0].End, 5);
+    EXPECT_TRUE(sections[1]->InlineBoxes.empty());
+
+    Doc open("<P>ab <SPAN STYLE=\"border: 1px solid red\">cd<P>ef</SPAN> gh");
+    sections = All<TSection>(open.list);
+    ASSERT_EQ(sections.size(), 2u);
+    ASSERT_EQ(sections[0]->InlineBoxes.size(), 1u);
+    ASSERT_EQ(sections[1]->InlineBoxes.size(), 1u);
+    const TInlineBox &first = sections[0]->InlineBoxes[0], &rest = sections[1]->InlineBoxes[0];
+    EXPECT_EQ(first.Start, 3);
+    EXPECT_EQ(first.Border[1], 0); // no right side before the break
+    EXPECT_EQ(first.Border[3], 1);
+    EXPECT_EQ(rest.Start, 0);
+    EXPECT_EQ(rest.End, 2);
+    EXPECT_EQ(rest.Border[1], 1);
+    EXPECT_EQ(rest.Border[3], 0);
+}
+
+TEST(InlineBoxes, PaintedWithRealFonts) {
+    // Blank glyphs before the box, which takes no room of its own.
+    Picture page("<DIV STYLE=\"font-size:40px\">ab&nbsp;&nbsp;&nbsp;&nbsp;<SPAN STYLE=\"border: "
+                 "6px solid red; "
+                 "padding: 10px; background: yellow\">cd</SPAN></DIV>");
+    TSection* s = SectionWith(page.list, "cd");
+    ASSERT_TRUE(s);
+    int x = 0, y = 0;
+    ASSERT_TRUE(s->CursorToPoint(&page.measure, s->FirstPos + 6, x, y));
+    const LineRec& line = s->LineList[0];
+    const int middle = line.LineY + line.Height() / 2;
+    EXPECT_TRUE(page.IsRed(x - 10 - 3, middle));                 // the left side
+    EXPECT_EQ(page.image.pixelColor(x - 5, middle), Qt::yellow); // padding
+    EXPECT_FALSE(page.IsRed(x - 10 - 6 - 3, middle));            // outside the box
+}
+
 } // namespace
 } // namespace lumo::test

@@ -25,16 +25,18 @@ const TokSet& TableCellTerminators() {
 
 const TokSet& ParagraphContent() {
     static const TokSet set =
-        Toks({BTok,           BEndTok,   ITok,         IEndTok,    BRTok,        EmTok,
-              EmEndTok,       StrongTok, StrongEndTok, UTok,       UEndTok,      CiteTok,
-              CiteEndTok,     VarTok,    VarEndTok,    TTTok,      TTEndTok,     CodeTok,
-              CodeEndTok,     KbdTok,    KbdEndTok,    SampTok,    SampEndTok,   ImageTok,
-              ATok,           AEndTok,   CommandTok,   TextTok,    InputTok,     TextAreaTok,
-              TextAreaEndTok, SelectTok, FontTok,      FontEndTok, BaseFontTok,  SubTok,
-              SubEndTok,      SupTok,    SupEndTok,    BigTok,     BigEndTok,    SmallTok,
-              SmallEndTok,    MapTok,    PageTok,      ScriptTok,  ScriptEndTok, STok,
-              SEndTok,        StrikeTok, StrikeEndTok, PanelTok,   NoBrTok,      NoBrEndTok,
-              WbrTok,         SpanTok,   SpanEndTok});
+        Toks({BTok,           BEndTok,    ITok,         IEndTok,    BRTok,        EmTok,
+              EmEndTok,       StrongTok,  StrongEndTok, UTok,       UEndTok,      CiteTok,
+              CiteEndTok,     VarTok,     VarEndTok,    TTTok,      TTEndTok,     CodeTok,
+              CodeEndTok,     KbdTok,     KbdEndTok,    SampTok,    SampEndTok,   ImageTok,
+              ATok,           AEndTok,    CommandTok,   TextTok,    InputTok,     TextAreaTok,
+              TextAreaEndTok, SelectTok,  FontTok,      FontEndTok, BaseFontTok,  SubTok,
+              SubEndTok,      SupTok,     SupEndTok,    BigTok,     BigEndTok,    SmallTok,
+              SmallEndTok,    MapTok,     PageTok,      ScriptTok,  ScriptEndTok, STok,
+              SEndTok,        StrikeTok,  StrikeEndTok, PanelTok,   NoBrTok,      NoBrEndTok,
+              WbrTok,         SpanTok,    SpanEndTok,   DfnTok,     DfnEndTok,    QTok,
+              QEndTok,        InsTok,     InsEndTok,    DelTok,     DelEndTok,    AbbrTok,
+              AbbrEndTok,     AcronymTok, AcronymEndTok});
     return set;
 }
 
@@ -105,6 +107,7 @@ void THtmlBuilder::Next() {
 
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
+    EndInlineBoxParts();
     ActiveSection->Seal();
     ActiveCell->AddItem(std::move(ActiveSection));
 }
@@ -117,6 +120,7 @@ void THtmlBuilder::OpenSection(const TAttributeList* attributes) {
     else
         ActiveSection = std::make_unique<TSection>(RootList, attributes, ActiveLink,
                                                    Stack->TopProps(), ScriptShift);
+    StartInlineBoxParts();
 }
 
 void THtmlBuilder::EnsureSection() {
@@ -124,6 +128,8 @@ void THtmlBuilder::EnsureSection() {
 }
 
 void THtmlBuilder::DropSection() {
+    for (TOpenBox& open : OpenBoxes)
+        open.InSection = false;
     ActiveSection.reset();
 }
 
@@ -164,7 +170,8 @@ void THtmlBuilder::ApplyAlign(TProperties& entry) {
     const TAttribute* align = P.Attributes.Find(AlignTok);
     if (!align) return;
     std::string a = LowerCase(Trim(align->Name));
-    if (a == "left" || a == "center" || a == "right") entry.Props[Prop::TextAlign] = a;
+    if (a == "left" || a == "center" || a == "right" || a == "justify")
+        entry.Props[Prop::TextAlign] = a;
 }
 
 void THtmlBuilder::CloseBlock(TBlock* block) {

@@ -27,7 +27,13 @@ bool IsPhraseStart(TokenKind t) {
     case SampTok:
     case STok:
     case StrikeTok:
-    case SpanTok: return true;
+    case SpanTok:
+    case DfnTok:
+    case QTok:
+    case InsTok:
+    case DelTok:
+    case AbbrTok:
+    case AcronymTok: return true;
     default: return false;
     }
 }
@@ -47,7 +53,13 @@ bool IsPhraseEnd(TokenKind t) {
     case SampEndTok:
     case SEndTok:
     case StrikeEndTok:
-    case SpanEndTok: return true;
+    case SpanEndTok:
+    case DfnEndTok:
+    case QEndTok:
+    case InsEndTok:
+    case DelEndTok:
+    case AbbrEndTok:
+    case AcronymEndTok: return true;
     default: return false;
     }
 }
@@ -67,11 +79,79 @@ bool IsPrePhrase(TokenKind t) {
 }
 
 void THtmlBuilder::DoPhrase(TokenKind tok) {
-    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
-        Push(tag).TakeBackgroundColor();
-    else
+    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty()) {
+        TProperties& entry = Push(tag);
+        entry.TakeBackgroundColor();
+        OpenInlineBox(entry);
+    } else {
         PopFor(TagNameOfEndTok(tok));
+        CloseInlineBoxes();
+    }
     FontChanged();
+}
+
+void THtmlBuilder::OpenInlineBox(const TProperties& entry) {
+    if (&entry == &Scratch) return; // a refused push has no end to close it
+    TBoxValues values{};
+    int autos = 0;
+    ResolveBoxValues(entry, 0, 0, entry.EmSize, entry.ExSize, values, autos);
+    TOpenBox open;
+    open.Entry = &entry;
+    bool any = false;
+    for (int side = 0; side < 4; ++side) {
+        open.Box.Border[side] = std::max(0, values[Prop::BorderTopWidth + side]);
+        open.Box.Padding[side] = std::max(0, values[Prop::PaddingTop + side]);
+        any = any || open.Box.Border[side] > 0 || open.Box.Padding[side] > 0;
+    }
+    if (!any) return;
+    open.Box.BorderColor = static_cast<TColor>(values[Prop::BorderColor]);
+    open.Box.Background = entry.InlineBackground;
+    if (ActiveSection) {
+        open.Box.Start = static_cast<int>(ActiveSection->Text.size());
+        open.InSection = true;
+    }
+    OpenBoxes.push_back(open);
+}
+
+bool THtmlBuilder::OnStack(const TProperties* entry) const {
+    for (int i = Stack->PropStackTop(); i >= 1; --i)
+        if ((*Stack)[i].get() == entry) return true;
+    return false;
+}
+
+void THtmlBuilder::CloseInlineBoxes() {
+    std::erase_if(OpenBoxes, [this](TOpenBox& open) {
+        if (OnStack(open.Entry)) return false;
+        if (open.InSection && ActiveSection) {
+            open.Box.End = static_cast<int>(ActiveSection->Text.size());
+            if (open.Box.End > open.Box.Start) ActiveSection->InlineBoxes.push_back(open.Box);
+        }
+        return true;
+    });
+}
+
+void THtmlBuilder::EndInlineBoxParts() {
+    enum { Right = 1, Left = 3 };
+    for (TOpenBox& open : OpenBoxes) {
+        if (!open.InSection || !ActiveSection) continue;
+        TInlineBox part = open.Box;
+        part.End = static_cast<int>(ActiveSection->Text.size());
+        part.Border[Right] = part.Padding[Right] = 0; // the element goes on
+        if (part.End > part.Start) {
+            ActiveSection->InlineBoxes.push_back(part);
+            open.Box.Border[Left] = open.Box.Padding[Left] = 0;
+        }
+        open.InSection = false;
+    }
+}
+
+void THtmlBuilder::StartInlineBoxParts() {
+    // Entries popped while no section was open take their boxes along.
+    std::erase_if(OpenBoxes, [this](const TOpenBox& open) { return !OnStack(open.Entry); });
+    for (TOpenBox& open : OpenBoxes) {
+        open.Box.Start = 0;
+        open.InSection = true;
+    }
 }
 
 void THtmlBuilder::ParseBlockContent() {

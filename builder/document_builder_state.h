@@ -3,6 +3,7 @@
 
 #include "builder/document_builder.h"
 #include "html/prop_stack.h"
+#include "layout/text_section.h"
 #include "layout/url_target.h"
 
 #include <bitset>
@@ -166,6 +167,13 @@ public:
     void ParseDiv(const TokSet& stop);
     // A phrase element's start pushes its entry, its end pops it.
     void DoPhrase(TokenKind tok);
+    // Inline borders and padding: a box opens with its element's entry and
+    // closes when that entry is popped; each section it spans gets a part.
+    void OpenInlineBox(const TProperties& entry);
+    void CloseInlineBoxes();
+    void EndInlineBoxParts();
+    void StartInlineBoxParts();
+    bool OnStack(const TProperties* entry) const;
     void DoAnchor();
     void EndAnchor();
     // FONT or BASEFONT current: pushes its entry, with SIZE, COLOR and FACE
@@ -203,6 +211,15 @@ public:
     int Depth = 0;       // nesting of block constructs
     int TableDepth = 0;  // nesting of tables
     int SheetDepth = 0;  // nesting of sheets being read by LINK and @import
+    // Inline elements with borders or padding that are still open: the box
+    // of their current part, whether that part has begun in ActiveSection,
+    // and their entry on the stack (only compared, never read).
+    struct TOpenBox {
+        TInlineBox Box;
+        bool InSection = false;
+        const TProperties* Entry = nullptr;
+    };
+    std::vector<TOpenBox> OpenBoxes;
 };
 
 // Raises the nesting depth for the life of a construct.

@@ -6,8 +6,13 @@
 
 namespace lumo {
 
+// How letters are drawn and measured (text-transform); the text itself,
+// which find and copy read, keeps the case it was written in.
+enum class TextCase : uint8_t { AsWritten, Upper, Lower, Capitalize };
+
 struct TMyFont : FontSpec {
     TColor bgColor = clNone;
+    TextCase Case = TextCase::AsWritten;
 };
 
 } // namespace lumo

@@ -56,7 +56,9 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "list-style-type",
                                                           "list-style-image",
                                                           "float",
-                                                          "clear"};
+                                                          "clear",
+                                                          "text-indent",
+                                                          "text-transform"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -251,6 +253,22 @@ void TProperties::TakeBackgroundColor() {
         if (const int* n = Int(Prop::BackgroundColor)) InlineBackground = static_cast<TColor>(*n);
 }
 
+// text-decoration is a list of lines ("underline overline"); each word draws
+// its own, any other word ("none", "blink") draws nothing.
+namespace {
+void SetDecoration(FontSpec& font, std::string_view value) {
+    font.Underline = font.StrikeOut = font.Overline = false;
+    while (!value.empty()) {
+        const size_t space = value.find(' ');
+        const std::string_view word = value.substr(0, space);
+        font.Underline |= word == "underline";
+        font.StrikeOut |= word == "line-through";
+        font.Overline |= word == "overline";
+        value = space == std::string_view::npos ? std::string_view() : value.substr(space + 1);
+    }
+}
+} // namespace
+
 TMyFont TProperties::MakeFont(Canvas& faces) const {
     TMyFont font;
     font.bgColor = InlineBackground;
@@ -264,10 +282,12 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
     }
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
-    if (const std::string* d = Text(Prop::TextDecoration)) {
-        font.Underline = *d == "underline";
-        font.StrikeOut = !font.Underline && *d == "line-through";
-    }
+    if (const std::string* d = Text(Prop::TextDecoration)) SetDecoration(font, *d);
+    if (const std::string* t = Text(Prop::TextTransform))
+        font.Case = *t == "uppercase"    ? TextCase::Upper
+                    : *t == "lowercase"  ? TextCase::Lower
+                    : *t == "capitalize" ? TextCase::Capitalize
+                                         : TextCase::AsWritten;
     double size = 12;
     if (const double* d = std::get_if<double>(&Props[Prop::FontSize]))
         size = *d;
@@ -294,10 +314,7 @@ TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TMyFont font = MakeFont(faces);
     if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
-    if (const std::string* d = Text(first + 2)) {
-        font.Underline = *d == "underline";
-        font.StrikeOut = *d == "line-through";
-    }
+    if (const std::string* d = Text(first + 2)) SetDecoration(font, *d);
     return font;
 }
 

@@ -1,4 +1,4 @@
-// Style values of one element (or of one style rule): 51 slots of CSS-like
+// Style values of one element (or of one style rule): 53 slots of CSS-like
 // properties, combined from the element's defaults, the matching rules and
 // its STYLE attribute, and inherited along the element nesting.
 #pragma once
@@ -18,7 +18,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 41 have names; 42 to 50 are the link state slots.
+// Property indices. 0 to 43 have names; the link state slots follow.
 namespace Prop {
 enum : int {
     FontFamily,
@@ -63,6 +63,8 @@ enum : int {
     ListStyleImage,
     Float,
     Clear,
+    TextIndent,
+    TextTransform,
     LinkColor,
     LinkBackgroundColor,
     LinkTextDecoration,
@@ -74,7 +76,7 @@ enum : int {
     VisitedTextDecoration,
     Count
 };
-inline constexpr int NamedCount = LinkColor;     // 42 names
+inline constexpr int NamedCount = LinkColor;     // 44 names
 inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
 inline constexpr int LastBox = Left;
 } // namespace Prop

@@ -289,8 +289,9 @@ void TStyleList::Initialize(const TDefaultLook& look) {
     set(Rule("table"), {Prop::TextAlign}, text("none"));
     for (std::string_view key : {"i", "em", "cite", "var", "address"})
         set(Rule(key), {Prop::FontStyle}, text("italic"));
-    set(Rule("u"), {Prop::TextDecoration}, text("underline"));
-    for (std::string_view key : {"s", "strike"})
+    for (std::string_view key : {"u", "ins"})
+        set(Rule(key), {Prop::TextDecoration}, text("underline"));
+    for (std::string_view key : {"s", "strike", "del"})
         set(Rule(key), {Prop::TextDecoration}, text("line-through"));
     for (std::string_view key : {"center", "caption"})
         set(Rule(key), {Prop::TextAlign}, text("center"));

@@ -15,7 +15,7 @@ struct TagEntry {
     TokenKind End; // NoneTok for tags without an end form
 };
 
-// The first 51 entries have an end form, the last 20 none.
+// The first 57 entries have an end form, the last 20 none.
 constexpr TagEntry TagTable[] = {
     {"HTML", HtmlTok, HtmlEndTok},
     {"TITLE", TitleTok, TitleEndTok},
@@ -68,6 +68,12 @@ constexpr TagEntry TagTable[] = {
     {"NOBR", NoBrTok, NoBrEndTok},
     {"STYLE", StyleTok, StyleEndTok},
     {"SPAN", SpanTok, SpanEndTok},
+    {"DFN", DfnTok, DfnEndTok},
+    {"Q", QTok, QEndTok},
+    {"INS", InsTok, InsEndTok},
+    {"DEL", DelTok, DelEndTok},
+    {"ABBR", AbbrTok, AbbrEndTok},
+    {"ACRONYM", AcronymTok, AcronymEndTok},
     {"LI", LITok, NoneTok},
     {"BR", BRTok, NoneTok},
     {"HR", HRTok, NoneTok},
@@ -89,7 +95,7 @@ constexpr TagEntry TagTable[] = {
     {"WBR", WbrTok, NoneTok},
     {"LINK", LinkTok, NoneTok},
 };
-static_assert(std::size(TagTable) == 71);
+static_assert(std::size(TagTable) == 77);
 
 // The tags by symbol, so the builder's per-token questions are look-ups.
 struct TagIndex {

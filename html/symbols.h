@@ -30,7 +30,9 @@ namespace lumo {
     X(MapTok) X(MapEndTok) X(FrameSetTok) X(FrameSetEndTok) X(NoFramesTok) X(NoFramesEndTok) \
     X(ScriptTok) X(ScriptEndTok) X(DivTok) X(DivEndTok) X(STok) X(SEndTok) X(StrikeTok) \
     X(StrikeEndTok) X(TRTok) X(TREndTok) X(NoBrTok) X(NoBrEndTok) X(StyleTok) X(StyleEndTok) \
-    X(SpanTok) X(SpanEndTok) X(LITok) X(BRTok) X(HRTok) X(DDTok) X(DTTok) X(ImageTok) \
+    X(SpanTok) X(SpanEndTok) X(DfnTok) X(DfnEndTok) X(QTok) X(QEndTok) X(InsTok) \
+    X(InsEndTok) X(DelTok) X(DelEndTok) X(AbbrTok) X(AbbrEndTok) X(AcronymTok) X(AcronymEndTok) \
+    X(LITok) X(BRTok) X(HRTok) X(DDTok) X(DTTok) X(ImageTok) \
     X(BaseTok) X(ButtonTok) X(InputTok) X(SelectedTok) X(BaseFontTok) X(AreaTok) X(FrameTok) \
     X(PageTok) X(BgSoundTok) X(WrapTok) X(MetaTok) X(PanelTok) X(WbrTok) X(LinkTok) \
     X(HrefTok) X(NameTok) X(SrcTok) X(AltTok) X(AlignTok) X(BGColorTok) X(BackgroundTok) \

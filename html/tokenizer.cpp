@@ -27,6 +27,25 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The value of c as a digit in base 10 or 16, or -1.
+int DigitValue(char c, int base) {
+    if (IsDigit(c)) return c - '0';
+    const char upper = static_cast<char>(c & ~0x20);
+    if (base == 16 && upper >= 'A' && upper <= 'F') return upper - 'A' + 10;
+    return -1;
+}
+
+// Digits a numeric character reference may have; one more leaves it as text.
+constexpr int MaxEntityDigits = 5;
+
+// The code page's byte for a character reference: '?' for what the code page
+// cannot hold, for surrogates and for anything that would land below 32.
+unsigned char CodePointByte(char32_t cp) {
+    const bool surrogate = cp >= 0xD800 && cp <= 0xDFFF;
+    const unsigned char b = cp > 0xFFFF || surrogate ? '?' : CodePointToAnsi(cp);
+    return b < 32 ? '?' : b;
+}
+
 // Bytes the layout reads as placeholders (and NUL) never enter the text.
 constexpr char SafeByte(char c) {
     switch (c) {
@@ -339,63 +358,62 @@ bool HtmlTokenizer::ReadEntity(TokenObj& into) {
     raw.Clear();
     raw.AddChar('&', p);
     ReadNextChar();
-    bool literal = false;
-    if (CurChar == '#') {
-        raw.AddChar('#', SrcPos);
-        ReadNextChar();
-        int digits = 0;
-        long n = 0;
-        while (IsDigit(CurChar)) {
-            raw.AddChar(CurChar, SrcPos);
-            n = n * 10 + (CurChar - '0');
-            ReadNextChar();
-            if (++digits == 6) break; // a sixth digit makes it literal
-        }
-        literal = digits == 0 || digits == 6;
-        if (!literal && CurChar == ';') {
-            raw.AddChar(';', SrcPos);
-            ReadNextChar();
-        }
-        if (!literal) {
-            if (n >= 32 && n <= 255) {
-                into.AddChar(static_cast<char>(n), p);
-            } else if (n == 9) {
-                into.AddChar(' ', p);
-            } else if (n == 10) {
-                into.AddChar('\n', p);
-            } else if (n < 32) {
-                literal = true;
-            } else {
-                // Beyond the code page's reach (and surrogates) is '?'.
-                bool surrogate = n >= 0xD800 && n <= 0xDFFF;
-                char c = n > 0xFFFF || surrogate
-                             ? '?'
-                             : static_cast<char>(CodePointToAnsi(static_cast<char32_t>(n)));
-                into.AddChar(static_cast<unsigned char>(c) < 32 ? '?' : c, p);
-            }
-        }
-    } else {
-        std::string name;
-        while ((CaseChar >= 'A' && CaseChar <= 'Z') || IsDigit(CurChar)) {
-            raw.AddChar(CurChar, SrcPos);
-            name += CurChar;
-            ReadNextChar();
-            if (name.size() == 7) break; // a seventh makes it literal
-        }
-        literal = name.size() == 7;
-        if (!literal && CurChar == ';') {
-            raw.AddChar(';', SrcPos);
-            ReadNextChar();
-        }
-        std::string_view value = literal ? std::string_view() : EntityValue(name);
-        if (value.empty()) {
-            literal = true;
-        } else {
-            for (size_t k = 0; k < value.size(); ++k)
-                into.AddChar(value[k], p + static_cast<int>(k));
-        }
+    const bool decoded = CurChar == '#' ? ReadNumericEntity(into, p) : ReadNamedEntity(into, p);
+    if (!decoded) into.AddString(raw);
+    return true;
+}
+
+void HtmlTokenizer::TakeEntityChar() {
+    entityRaw_.AddChar(CurChar, SrcPos);
+    ReadNextChar();
+}
+
+bool HtmlTokenizer::TakeEntitySemicolon() {
+    if (CurChar != ';') return false;
+    TakeEntityChar();
+    return true;
+}
+
+// "&#" and up to five decimal digits, or "&#x" and up to five hexadecimal
+// ones; a sixth digit leaves the whole reference as text.
+bool HtmlTokenizer::ReadNumericEntity(TokenObj& into, int p) {
+    TakeEntityChar(); // the '#'
+    const int base = CaseChar == 'X' ? 16 : 10;
+    if (base == 16) TakeEntityChar();
+    int digits = 0;
+    long n = 0;
+    for (int d; digits < MaxEntityDigits + 1 && (d = DigitValue(CurChar, base)) >= 0; ++digits) {
+        n = n * base + d;
+        TakeEntityChar();
     }
-    if (literal) into.AddString(raw);
+    if (digits == 0 || digits > MaxEntityDigits) return false;
+    TakeEntitySemicolon();
+    if (n == 9) {
+        into.AddChar(' ', p);
+    } else if (n == 10) {
+        into.AddChar('\n', p);
+    } else if (n < 32) {
+        return false; // NUL and the layout's placeholder bytes stay out of text
+    } else if (n <= 255) {
+        into.AddChar(static_cast<char>(n), p); // 128 to 159 as the code page has them
+    } else {
+        into.AddChar(static_cast<char>(CodePointByte(static_cast<char32_t>(n))), p);
+    }
+    return true;
+}
+
+bool HtmlTokenizer::ReadNamedEntity(TokenObj& into, int p) {
+    std::string name;
+    while (name.size() <= MaxEntityName &&
+           ((CaseChar >= 'A' && CaseChar <= 'Z') || IsDigit(CurChar))) {
+        name += CurChar;
+        TakeEntityChar();
+    }
+    if (name.empty() || name.size() > MaxEntityName) return false;
+    const EntityClosed closed = TakeEntitySemicolon() ? EntityClosed::Yes : EntityClosed::No;
+    const char32_t cp = EntityCodePoint(name, closed);
+    if (cp == 0) return false;
+    into.AddChar(static_cast<char>(CodePointByte(cp)), p);
     return true;
 }
 

@@ -97,6 +97,10 @@ private:
     char ReadChar();
     bool ReadTag();
     bool ReadText();
+    bool ReadNumericEntity(TokenObj& into, int ampersandPos);
+    bool ReadNamedEntity(TokenObj& into, int ampersandPos);
+    void TakeEntityChar();      // keeps CurChar for a literal result and reads on
+    bool TakeEntitySemicolon(); // takes a ';' if one is current
     bool ReadAttribute(std::string& upperName, TokenKind& sym, std::string& text, int& number);
     void SkipToTagEnd();
     void SkipCommentBody();

@@ -3,6 +3,7 @@
 #include "html/attributes.h"
 #include "layout/image_obj.h"
 #include "layout/section_list.h"
+#include "platform/ansi.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -18,6 +19,7 @@ TextAlign AlignmentOf(const TProperties& props) {
     const std::string* s = props.Text(Prop::TextAlign);
     if (s && *s == "right") return TextAlign::Right;
     if (s && *s == "center") return TextAlign::Center;
+    if (s && *s == "justify") return TextAlign::Justify;
     return TextAlign::Left;
 }
 
@@ -55,6 +57,11 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
     FirstFont = Runs.back()->PlainFont;
     LineSpacing = props.GetLineHeight();
     Alignment = AlignmentOf(props);
+    if (const std::string* indent = props.Text(Prop::TextIndent)) {
+        FirstIndent = *indent;
+        IndentEm = props.EmSize;
+        IndentEx = props.ExSize;
+    }
     if (attributes) {
         if (const TAttribute* clear = attributes->Find(ClearTok)) {
             std::string v = LowerCase(Trim(clear->Name));
@@ -69,9 +76,11 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
 }
 
 TSection::TSection(TSectionList& root, const TSection& source)
-    : TSectionBase(root, source), Text(source.Text), SourceMap(source.SourceMap),
-      FirstFont(source.FirstFont), Alignment(source.Alignment), ClearSide(source.ClearSide),
-      LineSpacing(source.LineSpacing), HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+    : TSectionBase(root, source), Text(source.Text), Shown(source.Shown),
+      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), FirstFont(source.FirstFont),
+      Alignment(source.Alignment), ClearSide(source.ClearSide), LineSpacing(source.LineSpacing),
+      FirstIndent(source.FirstIndent), IndentEm(source.IndentEm), IndentEx(source.IndentEx),
+      HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
     for (const auto& run : source.Runs) {
         auto copy =
             std::make_unique<TFontObj>(this, run->StartIndex, run->PlainFont, run->ScriptShift);
@@ -202,6 +211,40 @@ void TSection::Seal() {
             SourceMap.push_back({static_cast<int>(i), p});
     }
     std::vector<int>().swap(SourcePositions);
+    ApplyLetterCase();
+}
+
+namespace {
+
+bool IsWordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
+           u >= 0xC0 || c == '\'' || u == 0x92 || u == 0x8A || u == 0x8C || u == 0x8E ||
+           u == 0x9A || u == 0x9C || u == 0x9E || u == 0x9F;
+}
+
+} // namespace
+
+void TSection::ApplyLetterCase() {
+    Shown.clear();
+    const bool any = std::any_of(Runs.begin(), Runs.end(), [](const auto& run) {
+        return run->PlainFont.Case != TextCase::AsWritten;
+    });
+    if (!any) return;
+    Shown = Text;
+    for (size_t r = 0; r < Runs.size(); ++r) {
+        const TextCase c = Runs[r]->PlainFont.Case;
+        const int end = RunEnd(static_cast<int>(r));
+        for (int i = Runs[r]->StartIndex; i < end; ++i) {
+            // A word's first letter is the one after a character that is
+            // not part of a word, whatever run that character is in.
+            const bool wordStart = i == 0 || !IsWordChar(Text[i - 1]);
+            if (c == TextCase::Upper || (c == TextCase::Capitalize && wordStart))
+                Shown[i] = AnsiUpperChar(Text[i]);
+            else if (c == TextCase::Lower)
+                Shown[i] = AnsiLowerChar(Text[i]);
+        }
+    }
 }
 
 TImageObj& TSection::AppendImage(const TAttributeList& attributes, int sourceIndex) {

@@ -51,6 +51,11 @@ struct LineRec {
     int LineOffset = 0;      // X of the first character from the section's X
     int LineRoom = 0;        // width between the indents at LineY
     int LineY = 0;           // document Y of the top of the line
+    // A justified line: SpreadExtra pixels shared among the SpreadSpaces
+    // spaces before SpreadEnd (the line less its trailing spaces).
+    int SpreadExtra = 0;
+    int SpreadSpaces = 0;
+    int SpreadEnd = 0;
     // Where the line was last painted, in device pixels.
     int PaintedX = 0;
     int PaintedY = 0;
@@ -58,7 +63,19 @@ struct LineRec {
     int Height() const { return ExtraAbove + LineTextHeight + ExtraBelow; }
 };
 
-enum class TextAlign : int { Left = 1, Center = 2, Right = 3 };
+// An inline element's border and padding around the characters [Start, End)
+// of a section; an element that spans sections has a part in each. Sides
+// are top, right, bottom, left; a part that does not hold the element's
+// start or end has no left or right side.
+struct TInlineBox {
+    int Start = 0, End = 0;
+    int Border[4] = {};
+    int Padding[4] = {};
+    TColor BorderColor = clNone; // clNone: the text colour
+    TColor Background = clNone;
+};
+
+enum class TextAlign : int { Left = 1, Center = 2, Right = 3, Justify = 4 };
 
 class TSection : public TSectionBase {
 public:
@@ -72,6 +89,9 @@ public:
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
 
     std::string Text;
+    // Text as drawn and measured where a run changes its case; empty when
+    // none does. Same length as Text, placeholders where Text has them.
+    std::string Shown;
     std::vector<int> SourcePositions; // while building: one per character
     std::vector<std::unique_ptr<TFontObj>> Runs;
     std::vector<IndexObj> SourceMap;
@@ -83,10 +103,15 @@ public:
     // Every inline object (pictures and controls), in text order.
     std::vector<TFloatingObj*> Objects;
     std::vector<LineRec> LineList;
+    std::vector<TInlineBox> InlineBoxes;
     TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
     int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
+    // text-indent of the first line, resolved at layout (a percentage is of
+    // the room), with the em and ex sizes of the section's font.
+    std::string FirstIndent;
+    int IndentEm = 0, IndentEx = 0;
     int ColumnWidth = 0; // from LayoutX to the right indent at TopY
     int LayoutX = 0;     // document X the section was laid out at
     int PaintX = 0;      // device X of LayoutX at the last paint
@@ -107,6 +132,7 @@ public:
     // the root's and takes its position here.
     void AppendControl(TFormControlObj& control, int sourceIndex);
     // Converts SourcePositions into SourceMap.
+    // Also works out Shown from the runs' letter case.
     void Seal();
     // Gives an empty section one space, so an empty paragraph has a line.
     void SingleSpace(int sourcePos);
@@ -134,6 +160,8 @@ public:
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "TSection"; }
 
+    // The characters as drawn and measured.
+    std::string_view Glyphs() const { return Shown.empty() ? Text : Shown; }
     // The run covering index i of Text.
     int RunIndexAt(int i) const;
     int RunEnd(int runIndex) const;
@@ -151,6 +179,10 @@ public:
     int ObjectWidth(int i) const;
     // A picture changed size: the widths must be measured again.
     void ForgetWidths() { minWidth_ = maxWidth_ = -1; }
+    // Pixels a justified line adds before its character n.
+    int SpreadBefore(const LineRec& line, int n) const;
+    // Width of the first n characters of a line as laid out.
+    int LineWidthTo(Canvas& canvas, const LineRec& line, int n);
     // The X in the document of a line's first character.
     int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
 
@@ -185,7 +217,13 @@ private:
     int WideWordLength(int pos, int fit) const;
     // An empty line of height rows at y: a clear, or waiting below a float.
     void AddGapLine(int start, int y, int height);
-    void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y);
+    // indent moves the line's left edge in (text-indent of a first line).
+    enum class TLastLine { No, Yes };
+    void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y,
+                    int indent, TLastLine last);
+    // Justified text: the spaces of a line that neither ends the section
+    // nor a forced break share the room left on it.
+    void SpreadLine(Canvas& canvas, LineRec& line);
     // The line's text height and descent grown to hold its inline pictures.
     void GrowLineForObjects(const LineRec& line, int& height, int& descent) const;
     // The places of the inline pictures of a finished line.
@@ -201,11 +239,14 @@ private:
     // page moves the page end up to it.
     bool StartsNextPage(const LineRec& line, const TRect& clip);
     void PaintLine(Canvas& canvas, LineRec& line, int X);
+    // The borders and padding of the inline boxes on a painted line.
+    void PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline);
     // Draws the characters start to stop of one run (no objects among them)
     // from penX on baseline; returns the pen's X after them.
     int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,
                    int baseline);
     void RemoveLinkRuns();
+    void ApplyLetterCase();
     // The link of a picture at point (IX, IY) inside it: its map's area, or
     // the link around it (with the point for a server map).
     bool ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target);

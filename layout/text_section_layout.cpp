@@ -36,8 +36,7 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
             while (k < stop && Text[k] != BreakChar && !IsObject(Text[k]))
                 ++k;
             if (k > piece)
-                width += canvas.TextWidth(std::string_view(Text).substr(piece, k - piece)) -
-                         run.RunOverhang;
+                width += canvas.TextWidth(Glyphs().substr(piece, k - piece)) - run.RunOverhang;
             if (k < stop && IsObject(Text[k])) width += ObjectWidth(k);
             piece = k < stop ? k + 1 : k;
         }
@@ -71,7 +70,7 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
         TFontObj& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
-        const std::string_view rest = std::string_view(Text).substr(pos, runEnd - pos);
+        const std::string_view rest = Glyphs().substr(pos, runEnd - pos);
         const int room = limit - width;
         const int fit = room < 0 ? 0 : canvas.FitCount(rest, room + run.RunOverhang);
         // A forced break ends the count just after it. Only the characters
@@ -92,8 +91,8 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
     return count;
 }
 
-void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X,
-                          int Y) {
+void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y,
+                          int indent, TLastLine last) {
     int textHeight = 0, descent = 0;
     bool anyText = false;
     for (int i = line.Start; i < line.Start + line.CharCount && !anyText; ++i)
@@ -119,9 +118,9 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     line.ExtraAbove = above;
     line.ExtraBelow = below;
 
-    const int left = indents.LeftEdgeAt(Y), right = indents.RightEdgeAt(Y);
+    const int left = indents.LeftEdgeAt(Y) + indent, right = indents.RightEdgeAt(Y);
     int textWidth = 0;
-    if (Alignment != TextAlign::Left)
+    if (Alignment == TextAlign::Center || Alignment == TextAlign::Right)
         textWidth = MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop);
     switch (Alignment) {
     case TextAlign::Center: line.LineOffset = (left + right - textWidth) / 2 - X; break;
@@ -131,7 +130,36 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     line.LineRoom = right - left;
     line.LineY = Y;
     line.LinePaintHeight = line.Height();
+    if (Alignment == TextAlign::Justify && last == TLastLine::No) SpreadLine(canvas, line);
     PlaceObjectsOnLine(canvas, line);
+}
+
+void TSection::SpreadLine(Canvas& canvas, LineRec& line) {
+    int end = line.Start + line.CharCount;
+    while (end > line.Start && Text[end - 1] == ' ')
+        --end;
+    if (end == line.Start || Text[end - 1] == BreakChar) return; // a BR ends it as written
+    const int spaces =
+        static_cast<int>(std::count(Text.begin() + line.Start, Text.begin() + end, ' '));
+    const int extra =
+        line.LineRoom - MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop);
+    if (spaces == 0 || extra <= 0) return;
+    line.SpreadExtra = extra;
+    line.SpreadSpaces = spaces;
+    line.SpreadEnd = end;
+}
+
+int TSection::SpreadBefore(const LineRec& line, int n) const {
+    if (line.SpreadSpaces == 0) return 0;
+    const int stop = std::min(line.Start + n, line.SpreadEnd);
+    if (stop <= line.Start) return 0;
+    const auto k = std::count(Text.begin() + line.Start, Text.begin() + stop, ' ');
+    return static_cast<int>(static_cast<long long>(line.SpreadExtra) * k / line.SpreadSpaces);
+}
+
+int TSection::LineWidthTo(Canvas& canvas, const LineRec& line, int n) {
+    if (n <= 0) return 0;
+    return MeasureRange(canvas, line.Start, n, TTrailing::Keep) + SpreadBefore(line, n);
 }
 
 namespace {
@@ -178,10 +206,7 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
     for (auto it = first; it != last; ++it) {
         TFloatingObj& image = **it;
         if (image.IsFloat()) continue;
-        const int before =
-            image.CharPos > line.Start
-                ? MeasureRange(canvas, line.Start, image.CharPos - line.Start, TTrailing::Keep)
-                : 0;
+        const int before = LineWidthTo(canvas, line, image.CharPos - line.Start);
         image.LeftX = LineX(line) + before + image.SpaceLeft;
         switch (image.AlignCode) {
         case TAlignCode::Top: image.PaintTop = top + image.SpaceTop; break;
@@ -254,6 +279,10 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
     if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
 
+    // The first line starts further in (or, for a negative indent, out).
+    int indent = FirstIndent.empty() ? 0
+                                     : ConvertLength(FirstIndent, TPlainNumber::Pixels, RoomWidth,
+                                                     IndentEm, IndentEx, 0);
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
@@ -262,8 +291,9 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             if (TImageObj* image = ImageAt(i); image && image->IsFloat() && !image->Placed)
                 PlaceFloat(*image, indents, y);
         const int remaining = len - pos;
-        const int fit = std::min(
-            std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y))), remaining);
+        const int fit =
+            std::min(std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
+                     remaining);
         int n = fit < remaining ? LineLength(pos, fit) : fit;
         if (n == 0) {
             // One word wider than the line: below a float it may fit.
@@ -277,7 +307,9 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         LineRec line;
         line.Start = pos;
         line.CharCount = n;
-        FinishLine(canvas, line, indents, X, y);
+        FinishLine(canvas, line, indents, X, y, indent,
+                   pos + n < len ? TLastLine::No : TLastLine::Yes);
+        indent = 0;
         PlaceLateFloats(line, indents);
         LineList.push_back(line);
         FlowHeight = SumY(FlowHeight, line.Height());
@@ -365,6 +397,11 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         image->SizeFor(canvas, 0);
     for (TFormControlObj* control : Controls)
         control->SetSizes(canvas);
+    // A first-line indent widens the first stretch; a percentage of an
+    // unknown width counts as nothing.
+    int indent = FirstIndent.empty() ? 0
+                                     : std::max(0, ConvertLength(FirstIndent, TPlainNumber::Pixels,
+                                                                 0, IndentEm, IndentEx, 0));
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;
@@ -375,8 +412,10 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             const auto [first, last] = ImagesIn(Images, start, end);
             for (auto it = first; it != last; ++it)
                 if ((*it)->IsFloat()) floats += (*it)->TotalWidth();
-            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats);
+            Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats +
+                                    indent);
         }
+        indent = 0;
         start = end + 1;
     }
     // The widest word; a word can only win when its length times the widest

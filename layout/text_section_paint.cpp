@@ -40,10 +40,23 @@ int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding
     if (X <= lineX) return 0;
     int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
     n = std::min(n, line.CharCount);
+    if (line.SpreadSpaces > 0) {
+        // Stretched spaces only move characters right: the answer is at
+        // most n, the last count whose laid-out width still fits.
+        int lo = 0, hi = n;
+        while (lo < hi) {
+            const int mid = (lo + hi + 1) / 2;
+            if (LineWidthTo(canvas, line, mid) <= X - lineX)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        n = lo;
+    }
     if (rounding == TRounding::Nearest && n < line.CharCount) {
         // Past the middle of the next character the caret goes after it.
-        int before = n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0;
-        int after = MeasureRange(canvas, line.Start, n + 1, TTrailing::Keep);
+        const int before = LineWidthTo(canvas, line, n);
+        const int after = LineWidthTo(canvas, line, n + 1);
         if (X - lineX > (before + after) / 2) ++n;
     }
     return n;
@@ -95,6 +108,7 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
     int end = line.Start + line.CharCount;
     while (end > line.Start && (Text[end - 1] == BreakChar || Text[end - 1] == ' '))
         --end;
+    if (!InlineBoxes.empty()) PaintInlineBoxes(canvas, line, end, baseline);
     int penX = line.PaintedX;
     for (int pos = line.Start; pos < end;) {
         const int r = RunIndexAt(pos);
@@ -120,8 +134,47 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
             ++pos;
             continue;
         }
-        penX = PaintPiece(canvas, *Runs[r], pos, objectAt, selected, penX, baseline);
-        pos = objectAt;
+        // On a justified line each space ends a piece and the pen jumps on
+        // by that space's share of the room.
+        int pieceEnd = objectAt;
+        if (line.SpreadSpaces > 0)
+            if (const size_t space = Text.find(' ', pos); space < static_cast<size_t>(pieceEnd))
+                pieceEnd = static_cast<int>(space) + 1;
+        penX = PaintPiece(canvas, *Runs[r], pos, pieceEnd, selected, penX, baseline) +
+               SpreadBefore(line, pieceEnd - line.Start) - SpreadBefore(line, pos - line.Start);
+        pos = pieceEnd;
+    }
+}
+
+void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline) {
+    enum { Top, Right, Bottom, Left };
+    for (const TInlineBox& box : InlineBoxes) {
+        const int from = std::max(box.Start, line.Start), to = std::min(box.End, end);
+        if (from >= to) continue;
+        // The element's sides stand only where its first and last characters are.
+        const bool first = from == box.Start, last = to == box.End;
+        const int padLeft = first ? box.Padding[Left] : 0, padRight = last ? box.Padding[Right] : 0;
+        const int left = line.PaintedX + LineWidthTo(canvas, line, from - line.Start) - padLeft;
+        const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) + padRight;
+        TFontObj& run = *Runs[RunIndexAt(from)];
+        run.Measure(canvas);
+        const int top = baseline - (run.TextHeight - run.RunDescent) - box.Padding[Top];
+        const int bottom = baseline + run.RunDescent + box.Padding[Bottom];
+        if (box.Background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+            canvas.SetBrush(box.Background, BrushStyle::Solid);
+            canvas.FillRect({left, top, right, bottom});
+        }
+        const TColor color = box.BorderColor != clNone ? box.BorderColor : run.CurrentFont().Color;
+        const int bl = first ? box.Border[Left] : 0, br = last ? box.Border[Right] : 0;
+        const TRect sides[] = {
+            {left - bl, top - box.Border[Top], right + br, top},
+            {right, top, right + br, bottom},
+            {left - bl, bottom, right + br, bottom + box.Border[Bottom]},
+            {left - bl, top, left, bottom},
+        };
+        canvas.SetBrush(PrintedColor(*Root, canvas, color), BrushStyle::Solid);
+        for (const TRect& side : sides)
+            if (!side.IsEmpty()) canvas.FillRect(side);
     }
 }
 
@@ -162,7 +215,7 @@ int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, boo
     int y = baseline;
     if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
     if (run.ScriptShift == 2) y -= run.RunHeight / 3;
-    std::string piece = Drawable(std::string_view(Text).substr(start, stop - start));
+    std::string piece = Drawable(Glyphs().substr(start, stop - start));
     piece.erase(std::remove(piece.begin(), piece.end(), BreakChar), piece.end());
     canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
     return penX + canvas.TextWidth(piece) - run.RunOverhang;
@@ -208,7 +261,8 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
     const int i = line.Start + n;
     if (IsObject(Text[i]) || Text[i] == BreakChar) return false;
     // Past the drawn text of the line (its trailing spaces) is no link.
-    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop))
+    if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop) +
+                 line.SpreadExtra)
         return false;
     TFontObj* run = Runs[RunIndexAt(i)].get();
     if (!run->IsLink()) return false;
@@ -260,7 +314,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
         n = visible;
         InText = false;
     }
-    XR = LineX(line) + (n > 0 ? MeasureRange(canvas, line.Start, n, TTrailing::Keep) : 0);
+    XR = LineX(line) + LineWidthTo(canvas, line, n);
     return FirstPos + line.Start + n;
 }
 
@@ -272,8 +326,7 @@ bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
         if (i < line.Start) return false;
         Y = line.LineY;
         X = LineX(line);
-        if (canvas && i > line.Start)
-            X += MeasureRange(*canvas, line.Start, i - line.Start, TTrailing::Keep);
+        if (canvas) X += LineWidthTo(*canvas, line, i - line.Start);
         return true;
     }
     return false;
@@ -368,7 +421,8 @@ void TSection::Dump(std::string& out, int depth) const {
         const LineRec& line = LineList[i];
         DumpIndent(out, depth + 1);
         out += "line " + std::to_string(i) + " x=" + std::to_string(LineX(line)) +
-               " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) + " " +
+               " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) +
+               (line.SpreadExtra ? " spread=" + std::to_string(line.SpreadExtra) : "") + " " +
                QuotedBytes(std::string_view(Text).substr(line.Start, line.CharCount), true) + "\n";
     }
     for (const auto& image : Images)

@@ -48,6 +48,7 @@ struct FontSpec {
     bool Italic = false;
     bool Underline = false;
     bool StrikeOut = false;
+    bool Overline = false;
     uint8_t Charset = 0;
     TCodePage CodePage = TCodePage::Windows1252; // what the text's bytes are
     TColor Color = 0;

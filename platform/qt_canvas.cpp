@@ -60,8 +60,8 @@ bool MeasuredInContext(char16_t c) {
 // Fonts that differ only in colour are the same face.
 bool SameFace(const FontSpec& a, const FontSpec& b) {
     return a.Size == b.Size && a.Bold == b.Bold && a.Italic == b.Italic &&
-           a.Underline == b.Underline && a.StrikeOut == b.StrikeOut && a.Charset == b.Charset &&
-           a.CodePage == b.CodePage && a.Name == b.Name;
+           a.Underline == b.Underline && a.StrikeOut == b.StrikeOut && a.Overline == b.Overline &&
+           a.Charset == b.Charset && a.CodePage == b.CodePage && a.Name == b.Name;
 }
 
 } // namespace
@@ -159,6 +159,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setItalic(font.Italic);
     qfont_.setUnderline(font.Underline);
     qfont_.setStrikeOut(font.StrikeOut);
+    qfont_.setOverline(font.Overline);
     // Text is drawn glyph by glyph, without kerning or ligatures, as the
     // pages were drawn when they were written; it also spares layout the
     // shaping of every measured piece.

@@ -47,8 +47,8 @@ void RecordingCanvas::SetFont(const FontSpec& font) {
     font_ = font;
     State("FONT " + QuotedBytes(font.Name) + " " + std::to_string(font.Size) +
           (font.Bold ? " bold" : "") + (font.Italic ? " italic" : "") +
-          (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") + " " +
-          Hex(font.Color));
+          (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") +
+          (font.Overline ? " overline" : "") + " " + Hex(font.Color));
 }
 
 TTextMetrics RecordingCanvas::GetTextMetrics() {

@@ -1,0 +1,297 @@
+// How text looks once style reaches it: decorations, alignment, indents,
+// case and inline boxes, checked through layout positions and through
+// pixels of pages painted with the installed fonts (large solid shapes, so
+// anti-aliasing cannot blur the answer).
+#include "tests/support/layout_fixture.h"
+
+#include "platform/file_system.h"
+#include "platform/qt_canvas.h"
+#include "tests/support/corpus.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace lumo::test {
+namespace {
+
+// A page laid out and painted with the installed fonts.
+struct Picture {
+    explicit Picture(const std::string& html, int width = 400, int height = 200)
+        : image(width, height, QImage::Format_RGB32) {
+        list.SetDefaults(TDefaultLook{});
+        TLayoutSettings settings;
+        settings.Width = width;
+        result = BuildAndLayOut(list, html, measure, settings);
+        image.fill(Qt::white);
+        QtCanvas canvas(image);
+        list.SetScrollY(0);
+        list.PaintCell(canvas, {0, 0, width, height}, width, 0, 0);
+    }
+    bool IsRed(int x, int y) const {
+        const QColor c = image.pixelColor(x, y);
+        return c.red() > 200 && c.green() < 80 && c.blue() < 80;
+    }
+    // The runs of red rows in column x: each drawn line is one band.
+    int RedBands(int x, int top, int bottom) const {
+        int bands = 0;
+        bool inBand = false;
+        for (int y = top; y < bottom; ++y) {
+            const bool red = IsRed(x, y);
+            bands += red && !inBand;
+            inBand = red;
+        }
+        return bands;
+    }
+
+    QImage scratch{8, 8, QImage::Format_RGB32};
+    QtCanvas measure{scratch};
+    TSectionList list{measure};
+    QImage image;
+    TLayoutResult result;
+};
+
+// Blank glyphs under a decoration, so only the lines are red.
+TEST(TextDecoration, EachListedLineIsDrawn) {
+    const struct {
+        const char* value;
+        int bands;
+    } rows[] = {
+        {"overline", 1}, {"underline overline", 2}, {"underline line-through overline", 3},
+        {"none", 0},     {"blink underline", 1},
+    };
+    for (const auto& row : rows) {
+        Picture page("<BODY STYLE=\"margin:0\"><DIV STYLE=\"font-size:60px;color:red;"
+                     "text-decoration:" +
+                     std::string(row.value) + "\">&nbsp;&nbsp;&nbsp;&nbsp;.</DIV>");
+        EXPECT_EQ(page.RedBands(20, 0, 100), row.bands) << row.value;
+    }
+}
+
+// Pages below are laid out with the recording canvas: 8-pixel characters,
+// 16-pixel lines, 10 pixels of body margin on each side.
+
+// The X of each line of the first section holding what.
+std::vector<int> LineXs(const Doc& doc, std::string_view what) {
+    std::vector<int> xs;
+    if (const TSection* s = SectionWith(doc.list, what))
+        for (const LineRec& line : s->LineList)
+            if (line.CharCount > 0) xs.push_back(s->LineX(line));
+    return xs;
+}
+
+TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {
+    constexpr TColor red = 0x0000FF;
+    Doc doc("<STYLE>dfn, q, abbr, acronym { color: red }</STYLE>"
+            "<P>a <DFN>b</DFN> <Q>c</Q> <ABBR>d</ABBR> <ACRONYM>e</ACRONYM> <INS>f</INS> "
+            "<DEL>g</DEL> h");
+    ASSERT_EQ(All<TSection>(doc.list).size(), 1u);
+    for (const char* word : {"b", "c", "d", "e"})
+        EXPECT_EQ(RunOf(doc.list, word)->PlainFont.Color, red) << word;
+    const TMyFont& ins = RunOf(doc.list, "f")->PlainFont;
+    const TMyFont& del = RunOf(doc.list, "g")->PlainFont;
+    const TMyFont& after = RunOf(doc.list, "h")->PlainFont;
+    EXPECT_TRUE(ins.Underline && !ins.StrikeOut);
+    EXPECT_TRUE(del.StrikeOut && !del.Underline);
+    EXPECT_FALSE(after.Underline || after.StrikeOut);
+}
+
+// Ten characters of room: "aa bb cc" leaves 16 pixels for its two spaces.
+TEST(Justify, SpacesStretchOnAllButLastAndBrokenLines) {
+    for (const char* open : {"<P ALIGN=JUSTIFY>", "<DIV STYLE=\"text-align: justify\">"}) {
+        Doc doc(std::string(open) + "aa bb cc dd ee ff gg hh<BR>ii jj", 20 + 10 * 8);
+        const TSection* s = SectionWith(doc.list, "aa");
+        ASSERT_TRUE(s) << open;
+        ASSERT_EQ(s->LineList.size(), 4u) << open;
+        const int spreads[] = {16, 16, 0, 0}; // the line before BR and the last stay ragged
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(s->LineList[i].SpreadExtra, spreads[i]) << open << " line " << i;
+        const std::string log = doc.Paint(0, 200, 100);
+        EXPECT_NE(log.find("TEXT 42 "), std::string::npos) << log; // "bb " after 8 more
+        EXPECT_NE(log.find("TEXT 74 "), std::string::npos) << log; // "cc" ends at 90
+    }
+}
+
+TEST(Justify, CaretAndCopyFollowTheStretchedText) {
+    Doc doc("<P ALIGN=JUSTIFY>aa bb cc dd", 20 + 10 * 8);
+    TSection* s = SectionWith(doc.list, "aa");
+    ASSERT_TRUE(s);
+    int x = 0, y = 0;
+    ASSERT_TRUE(s->CursorToPoint(&doc.canvas, s->FirstPos + 6, x, y)); // the first "c"
+    EXPECT_EQ(x, 74);
+    int xr = 0, yr = 0, height = 0;
+    bool inText = false;
+    const LineRec& first = s->LineList[0];
+    EXPECT_EQ(s->CursorAt(doc.canvas, 75, first.LineY + 2, xr, yr, height, inText),
+              s->FirstPos + 6);
+    EXPECT_EQ(s->CursorAt(doc.canvas, 45, first.LineY + 2, xr, yr, height, inText),
+              s->FirstPos + 3);
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 1 << 20;
+    EXPECT_EQ(doc.list.GetSelectedText(), "aa bb cc \r\ndd\r\n");
+    EXPECT_EQ(doc.list.FindText(0, "cc dd", false), s->FirstPos + 6);
+}
+
+TEST(TextIndent, FirstLineOnly) {
+    const struct {
+        const char* style;
+        int indent;
+    } rows[] = {
+        {"text-indent: 40px", 40}, {"text-indent: 0.25in", 24}, {"text-indent: 10%", 16},
+        {"text-indent: 2em", 28},  {"text-indent: -8px", -8},   {"", 0},
+    };
+    for (const auto& row : rows) {
+        Doc doc("<P STYLE=\"" + std::string(row.style) +
+                    "\">aaaa bbbb cccc dddd eeee ffff gggg hhhh<BR>iiii",
+                600);
+        doc.LayOut(20 + 20 * 8);
+        const std::vector<int> xs = LineXs(doc, "aaaa");
+        ASSERT_GE(xs.size(), 3u) << row.style;
+        EXPECT_EQ(xs[0], 10 + row.indent) << row.style;
+        for (size_t i = 1; i < xs.size(); ++i)
+            EXPECT_EQ(xs[i], 10) << row.style << " line " << i;
+    }
+}
+
+// Each DIV's x stands 24 pixels in, whatever unit says so; a percentage is
+// of the element's width; BR lines start at the margin.
+TEST(TextIndent, CssTestPagesAtChosenPoints) {
+    const std::string folder = CorpusPath("html") + "/css1-testsuite-html4/";
+    LUMO_NEED_CORPUS(folder);
+    auto page = ReadWholeFile(folder + "c547-indent-000.htm", 1 << 20);
+    ASSERT_TRUE(page);
+    Doc units(*page, 800);
+    const auto sections = All<TSection>(units.list);
+    ASSERT_EQ(sections.size(), 11u);
+    for (int div : {2, 3, 4, 5, 6, 9}) // in, cm, mm, pt, pc, px
+        EXPECT_EQ(sections[div]->LineX(sections[div]->LineList[0]), 10 + 24) << div;
+
+    page = ReadWholeFile(folder + "c547-indent-001.htm", 1 << 20);
+    ASSERT_TRUE(page);
+    Doc relative(*page, 600);
+    const std::vector<int> half = LineXs(relative, "The first line");
+    ASSERT_GE(half.size(), 2u);
+    EXPECT_EQ(half[0], 10 + 580 / 2);
+    EXPECT_EQ(half[1], 10);
+    const std::vector<int> em = LineXs(relative, "Only the first");
+    ASSERT_GE(em.size(), 4u);
+    EXPECT_EQ(em[0], 10 + 5 * 14);
+    EXPECT_EQ(em[1], 10);
+    EXPECT_EQ(em[3], 10);
+    const std::vector<int> quarter = LineXs(relative, "X The X");
+    ASSERT_FALSE(quarter.empty());
+    EXPECT_NEAR(quarter[0], 10 + 145 / 2, 1); // half of a quarter of 580
+}
+
+TEST(TextTransform, DrawnTransformedFoundAsWritten) {
+    const struct {
+        const char* html;
+        const char* drawn;
+    } rows[] = {
+        {"<P STYLE=\"text-transform: uppercase\">hello w\xF6rld", "HELLO W\xD6RLD"},
+        {"<P STYLE=\"text-transform: lowercase\">HeLLo", "hello"},
+        {"<P STYLE=\"text-transform: capitalize\">it's a (new) d\xE9j\xE0-vu",
+         "It's A (New) D\xE9j\xE0-Vu"},
+        {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "ab"},
+        {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "CD"},
+        {"<P>x<SPAN STYLE=\"text-transform: capitalize\">yz</SPAN> w", "yz"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        const std::string log = doc.Paint(0, 100);
+        EXPECT_NE(log.find("\"" + std::string(row.drawn)), std::string::npos) << row.html << log;
+    }
+    Doc doc("<P STYLE=\"text-transform: uppercase\">hello world");
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 1 << 20;
+    EXPECT_EQ(doc.list.GetSelectedText(), "hello world\r\n");
+    EXPECT_EQ(doc.list.FindText(0, "world", true), 6);
+}
+
+// With real fonts an upper-cased word takes the room of the capitals.
+TEST(TextTransform, MeasuredAsDrawn) {
+    auto endOfWord = [](const std::string& html) {
+        Picture page(html);
+        TSection* s = SectionWith(page.list, ".");
+        int x = 0, y = 0;
+        EXPECT_TRUE(s && s->CursorToPoint(&page.measure, s->FirstPos + 8, x, y));
+        return x;
+    };
+    const int transformed = endOfWord("<P STYLE=\"text-transform: uppercase\">mmmmmmmm.");
+    EXPECT_EQ(transformed, endOfWord("<P>MMMMMMMM."));
+    EXPECT_NE(transformed, endOfWord("<P>mmmmmmmm."));
+}
+
+// Seven characters of room: the SPAN's box has its left side on the first
+// line and its right side on the second; padding and borders lie around
+// each part's text (ascent 13, descent 3).
+TEST(InlineBoxes, BordersAndPaddingAroundEachLinePart) {
+    Doc doc("<P>ab <SPAN STYLE=\"border: 2px solid red; padding: 3px; background: yellow\">"
+            "cd ef</SPAN> gh",
+            20 + 7 * 8);
+    const TSection* s = SectionWith(doc.list, "ab");
+    ASSERT_TRUE(s);
+    ASSERT_EQ(s->LineList.size(), 2u);
+    const std::string log = doc.Paint(0, 200, 100);
+    const int top0 = s->LineList[0].LineY, top1 = s->LineList[1].LineY;
+    auto fill = [](int l, int t, int r, int b) {
+        return "FILL " + std::to_string(l) + " " + std::to_string(t) + " " + std::to_string(r) +
+               " " + std::to_string(b);
+    };
+    const std::string want[] = {
+        fill(31, top0 - 3, 50, top0 + 16 + 3),     // padding of "cd" (yellow)
+        fill(29, top0 - 5, 50, top0 - 3),          // top side, no right side here
+        fill(29, top0 - 3, 31, top0 + 16 + 3),     // left side
+        fill(10, top1 - 3, 29, top1 + 16 + 3),     // padding of "ef"
+        fill(29, top1 - 3, 31, top1 + 16 + 3),     // right side, no left side here
+        fill(10, top1 + 16 + 3, 31, top1 + 16 + 5) // bottom side
+    };
+    for (const std::string& rect : want)
+        EXPECT_NE(log.find(rect), std::string::npos) << rect << "\n" << log;
+    EXPECT_EQ(log.find(fill(8, top1 - 3, 10, top1 + 16 + 3)), std::string::npos) << log;
+}
+
+// A box ends with its element; one left open goes on into the next
+// paragraph, as the element's style does, without a left side there.
+TEST(InlineBoxes, PartsFollowTheElement) {
+    Doc closed("<P>ab <SPAN STYLE=\"border: 1px solid red\">cd</SPAN> ef<P><B><I>gh</I></B>");
+    auto sections = All<TSection>(closed.list);
+    ASSERT_EQ(sections.size(), 2u);
+    ASSERT_EQ(sections[0]->InlineBoxes.size(), 1u);
+    EXPECT_EQ(sections[0]->InlineBoxes[0].Start, 3);
+    EXPECT_EQ(sections[0]->InlineBoxes[0].End, 5);
+    EXPECT_TRUE(sections[1]->InlineBoxes.empty());
+
+    Doc open("<P>ab <SPAN STYLE=\"border: 1px solid red\">cd<P>ef</SPAN> gh");
+    sections = All<TSection>(open.list);
+    ASSERT_EQ(sections.size(), 2u);
+    ASSERT_EQ(sections[0]->InlineBoxes.size(), 1u);
+    ASSERT_EQ(sections[1]->InlineBoxes.size(), 1u);
+    const TInlineBox &first = sections[0]->InlineBoxes[0], &rest = sections[1]->InlineBoxes[0];
+    EXPECT_EQ(first.Start, 3);
+    EXPECT_EQ(first.Border[1], 0); // no right side before the break
+    EXPECT_EQ(first.Border[3], 1);
+    EXPECT_EQ(rest.Start, 0);
+    EXPECT_EQ(rest.End, 2);
+    EXPECT_EQ(rest.Border[1], 1);
+    EXPECT_EQ(rest.Border[3], 0);
+}
+
+TEST(InlineBoxes, PaintedWithRealFonts) {
+    // Blank glyphs before the box, which takes no room of its own.
+    Picture page("<DIV STYLE=\"font-size:40px\">ab&nbsp;&nbsp;&nbsp;&nbsp;<SPAN STYLE=\"border: "
+                 "6px solid red; "
+                 "padding: 10px; background: yellow\">cd</SPAN></DIV>");
+    TSection* s = SectionWith(page.list, "cd");
+    ASSERT_TRUE(s);
+    int x = 0, y = 0;
+    ASSERT_TRUE(s->CursorToPoint(&page.measure, s->FirstPos + 6, x, y));
+    const LineRec& line = s->LineList[0];
+    const int middle = line.LineY + line.Height() / 2;
+    EXPECT_TRUE(page.IsRed(x - 10 - 3, middle));                 // the left side
+    EXPECT_EQ(page.image.pixelColor(x - 5, middle), Qt::yellow); // padding
+    EXPECT_FALSE(page.IsRed(x - 10 - 6 - 3, middle));            // outside the box
+}
+
+} // namespace
+} // namespace lumo::test

@@ -3,6 +3,7 @@
 #include "html/attributes.h"
 #include "html/parse_color.h"
 #include "layout/section_list.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,8 +23,9 @@ TColor ColorAttribute(const TAttributeList& attributes, TokenKind which) {
 } // namespace
 
 TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
-    : VAlign(vAlign), Cell(root) {
+    : VAlign(vAlign), Cell(root), CellImage(root) {
     Cell.OwnerTag = "td";
+    if (const TAttribute* a = attributes.Find(BackgroundTok)) CellImage.SetSource(a->Name);
     if (const TAttribute* a = attributes.Find(ColSpanTok); a && a->Value > 1)
         ColSpan = std::min(a->Value, MaxColSpan);
     if (const TAttribute* a = attributes.Find(RowSpanTok); a && a->Value > 1)
@@ -41,13 +43,15 @@ TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVA
 TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
     : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
       SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
-      Pad(source.Pad), BgColor(source.BgColor), Cell(root) {
+      Pad(source.Pad), BgColor(source.BgColor), Cell(root), CellImage(root, source.CellImage) {
     Cell.OwnerTag = source.Cell.OwnerTag;
     Cell.CloneItems(source.Cell);
 }
 
 TCellList::TCellList(const TAttributeList& attributes)
-    : RowBgColor(ColorAttribute(attributes, BGColorTok)) {}
+    : RowBgColor(ColorAttribute(attributes, BGColorTok)) {
+    if (const TAttribute* a = attributes.Find(BackgroundTok)) RowImage = Trim(a->Name);
+}
 
 ThtmlTable::ThtmlTable(TSectionList& root, const TAttributeList& attributes)
     : TSectionBase(root), Caption(root) {
@@ -70,6 +74,7 @@ ThtmlTable::ThtmlTable(TSectionList& root, const ThtmlTable& source)
     for (const auto& row : source.Rows) {
         auto copy = std::make_unique<TCellList>();
         copy->RowBgColor = row->RowBgColor;
+        copy->RowImage = row->RowImage;
         for (const auto& cell : row->Cells)
             copy->Cells.push_back(std::make_unique<TCellObj>(root, *cell));
         Rows.push_back(std::move(copy));
@@ -120,6 +125,7 @@ void ThtmlTable::Initialize() {
             cell->Pad = CellPadding;
             if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
             if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
+            if (cell->CellImage.Empty()) cell->CellImage.SetSource(row.RowImage);
             if (cell->SpecWd > 0 && !cell->SpecWdPercent) HasFixedCell = true;
         }
     }
@@ -296,6 +302,7 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
             case TCellVAlign::Middle: cell->YIndent = free / 2; break;
             default: cell->YIndent = free; break;
             }
+            cell->CellImage.Load();
             const int top = cell->CellY + CellSpacing + cell->Pad + cell->YIndent;
             if (top != BodyTopY) cell->Cell.MoveCellY(top - BodyTopY);
             row.PaintBottomY =
@@ -425,6 +432,7 @@ void ThtmlTable::Dump(std::string& out, int depth) const {
             if (cell->ColSpan > 1) out += " colspan " + std::to_string(cell->ColSpan);
             if (cell->RowSpan > 1) out += " rowspan " + std::to_string(cell->RowSpan);
             if (cell->YIndent) out += " indent " + std::to_string(cell->YIndent);
+            cell->CellImage.Dump(out);
             out += "\n";
             cell->Cell.Dump(out, depth + 2);
         }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "html/properties.h"
+#include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 #include "layout/table_columns.h"
@@ -44,6 +45,7 @@ public:
     int Pad = 0; // padding on every side (the table's CELLPADDING)
     TColor BgColor = clNone;
     TCell Cell;
+    TBackgroundImage CellImage; // BACKGROUND, or the row's
 
     // Results of the last layout, document pixels.
     int Wd = 0;      // sum of the widths of its columns
@@ -67,6 +69,7 @@ public:
 
     std::vector<std::unique_ptr<TCellObj>> Cells;
     TColor RowBgColor = clNone;
+    std::string RowImage; // given to the cells without a picture of their own
     int RowHeight = 0;
     // The rows the row's cells paint in, for the paint index.
     int PaintTopY = 0;

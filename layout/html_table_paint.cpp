@@ -89,13 +89,14 @@ void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell,
     const TRect box{cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
                     cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy};
     const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
-    if (cell.BgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+    if (!Root->IsPrinting || Root->PrintBackgrounds) {
         // Only what shows is filled, however tall the cell.
         const TRect fill = Intersect(box, device);
-        if (!fill.IsEmpty()) {
+        if (cell.BgColor != clNone && !fill.IsEmpty()) {
             canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
             canvas.FillRect(fill);
         }
+        cell.CellImage.Paint(canvas, box, device);
     }
     const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
     cell.Cell.PaintCell(canvas, clip, width, X, 0);

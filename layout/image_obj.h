@@ -5,6 +5,7 @@
 #pragma once
 
 #include "layout/id_name_list.h"
+#include "layout/picture_source.h"
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -48,7 +49,7 @@ public:
     int YPosition() override { return PaintTop; }
 };
 
-class TImageObj : public TFloatingObj {
+class TImageObj : public TFloatingObj, public TPictureWaiter {
 public:
     // An IMG tag at position charPos of owner's text.
     TImageObj(TSectionList& root, TSection& owner, const TAttributeList& attributes, int charPos);
@@ -80,7 +81,7 @@ public:
     void SizeFor(Canvas& canvas, int roomWidth);
     // The picture came (null: it could not be decoded). True when the box
     // was not final, so the document must be laid out again.
-    bool PictureArrived(TBitmapItem* item);
+    bool PictureArrived(TBitmapItem* item) override;
     // Draws the box at device point (X, Y).
     void Paint(Canvas& canvas, int X, int Y);
     // The client map this image uses, or null.

@@ -19,6 +19,7 @@ TSectionList::TSectionList(Canvas& measure) : TCell(*this), Measure(&measure) {
 TSectionList::~TSectionList() {
     Resetting = true;
     clear();
+    BackImage.SetSource({});
 }
 
 void TSectionList::Reset() {
@@ -32,7 +33,7 @@ void TSectionList::Reset() {
     MapList.clear();
     SelStart = SelEnd = 0;
     FirstLineHook = nullptr;
-    BackBitmapName.clear();
+    BackImage.SetSource({});
     CodePage = TCodePage::Windows1252;
     if (!IsPrinting) {
         IDs.Clear();
@@ -50,7 +51,7 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     ImagesOn = source.ImagesOn;
     PrintBackgrounds = source.PrintBackgrounds;
     BackColor = source.BackColor;
-    BackBitmapName = source.BackBitmapName;
+    BackImage.SetSource(source.BackImage.Source);
     CodePage = source.CodePage;
     CloneItems(source);
 }
@@ -73,7 +74,7 @@ void TSectionList::SetBackColor(TColor color) {
 }
 
 void TSectionList::SetBackBitmap(std::string_view name) {
-    BackBitmapName = name;
+    BackImage.SetSource(std::string(name));
 }
 
 int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth,

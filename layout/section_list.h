@@ -5,6 +5,7 @@
 
 #include "html/style_list.h"
 #include "html/viewer_base.h"
+#include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/id_name_list.h"
 #include "layout/map_item.h"
@@ -50,7 +51,6 @@ public:
     bool ShowDummyCaret = false;
     int CaretPos = 0;
     TColor BackColor = clNone;
-    std::string BackBitmapName;
     std::function<void(TSectionList&)> OnBackgroundChange;
     // Asks the paint panel to repaint (hover changes).
     std::function<void()> InvalidatePanel;
@@ -69,6 +69,9 @@ public:
     TUrlTarget ImageLink;
     // The document's pictures and the image objects waiting for theirs.
     TPictureSource Pictures;
+    // The page's background picture (BODY's BACKGROUND or background-image),
+    // tiled by the viewer behind everything.
+    TBackgroundImage BackImage{*this};
     TIDNameList IDs;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
@@ -103,6 +106,8 @@ public:
     void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
     void SetBackBitmap(std::string_view name);
+    // Fetches the page's background picture, once the page says where it is.
+    void LoadBackBitmap() { BackImage.Load(); }
     // The item of the position list at Y: the one whose top is the nearest
     // at or above Y (the later in the document of equals), or null.
     TSectionBase* ItemAtY(int Y) const;

@@ -362,8 +362,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     docBase_ = result.Base;
     baseDir_ = docBase_.empty() ? hostBase_ : docBase_;
     defaultTarget_ = result.BaseTarget;
-    // FIXME: the page's background picture (BackBitmapName) is drawn once
-    // the image code loads pictures.
+    sectionList_->LoadBackBitmap();
 
     LayOutDocument();
     MarkVisitedLinks();
@@ -556,6 +555,7 @@ void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
         const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);
         canvas.FillRect(clip);
+        PaintBackgroundPicture(canvas, clip);
         // A half-built document is never painted.
         if (!processing_) {
             PaintDocument(canvas, clip);
@@ -564,6 +564,13 @@ void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
         }
     }
     painter.drawImage(rect.topLeft(), buffer);
+}
+
+void THTMLViewer::PaintBackgroundPicture(Canvas& canvas, const TRect& clip) {
+    // Tiled from the document's corner, so the picture scrolls with the text.
+    const TRect page{-HScroll(), -ScrollY(), std::max(clip.Right, scrollWidth_ - HScroll()),
+                     std::max(clip.Bottom, docHeight_ - ScrollY())};
+    sectionList_->BackImage.Paint(canvas, page, clip);
 }
 
 void THTMLViewer::PaintDocument(Canvas& canvas, const TRect& clip) {

@@ -274,6 +274,8 @@ public:
 protected:
     // Paints the document onto canvas for the panel rectangle clip.
     virtual void PaintDocument(Canvas& canvas, const TRect& clip);
+    // The page's background picture, tiled behind the document.
+    void PaintBackgroundPicture(Canvas& canvas, const TRect& clip);
     virtual void DocMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
     virtual void DocMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
     virtual void DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);

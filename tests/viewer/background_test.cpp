@@ -1,0 +1,151 @@
+// Background pictures of the page, blocks, tables, rows and cells, checked
+// by the pixels the viewer paints. The tile is 8 x 8 red with one corner
+// pixel of another colour, so a pixel tells where each tile starts.
+#include "tests/image/gif_builder.h"
+#include "tests/viewer/viewer_fixture.h"
+
+#include "layout/block.h"
+#include "layout/html_table.h"
+#include "platform/stream.h"
+
+#include <QImage>
+
+namespace lumo::test {
+namespace {
+
+constexpr QRgb Red = 0xFFFF0000, Green = 0xFF00FF00, Blue = 0xFF0000FF, White = 0xFFFFFFFF;
+
+// An 8 x 8 tile, red with its top left pixel in corner (0xRRGGBB).
+std::string Tile(uint32_t corner) {
+    std::vector<int> pixels(64, 0);
+    pixels[0] = 1;
+    return GifHeader(8, 8, {0xFF0000, corner}) + GifImage(0, 0, 8, 8, pixels) + ";";
+}
+
+class BackgroundTest : public ViewerTest {
+protected:
+    BackgroundTest() {
+        folder.Write("g.gif", Tile(0x00FF00));
+        folder.Write("b.gif", Tile(0x0000FF));
+    }
+    QImage Shot() { return viewer.PaintPanel()->grab().toImage(); }
+    // The colour at a document point.
+    QRgb At(int x, int y) { return Shot().pixel(x - viewer.HScroll(), y - viewer.ScrollY()); }
+    std::vector<TBlock*> Blocks() { return All<TBlock>(viewer.SectionList()); }
+    std::vector<TCellObj*> Cells() {
+        std::vector<TCellObj*> out;
+        for (ThtmlTable* t : All<ThtmlTable>(viewer.SectionList()))
+            for (const auto& row : t->Rows)
+                for (const auto& cell : row->Cells)
+                    out.push_back(cell.get());
+        return out;
+    }
+    // The top left corner of a cell's painted box.
+    QPoint CellCorner(const TCellObj& cell, const ThtmlTable& table) {
+        return {cell.CellX + table.CellSpacing, cell.CellY + table.CellSpacing};
+    }
+};
+
+TEST_F(BackgroundTest, ThePageBackgroundIsTiledAndScrollsWithTheText) {
+    std::string html = "<BODY BACKGROUND=g.gif BGCOLOR=white>";
+    for (int i = 0; i < 60; ++i)
+        html += "<P>line " + std::to_string(i);
+    Open("page.htm", html);
+    Settle();
+    const QImage top = Shot();
+    EXPECT_EQ(top.pixel(0, 0), Green);
+    EXPECT_EQ(top.pixel(1, 0), Red);
+    EXPECT_EQ(top.pixel(8, 16), Green);
+    EXPECT_EQ(top.pixel(9, 17), Red);
+    viewer.ScrollTo(3);
+    Settle();
+    ASSERT_EQ(viewer.ScrollY(), 3);
+    const QImage scrolled = Shot();
+    EXPECT_EQ(scrolled.pixel(0, 5), Green); // document row 8
+    EXPECT_EQ(scrolled.pixel(0, 0), Red);
+}
+
+TEST_F(BackgroundTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
+    Open("block.htm", "<BODY BGCOLOR=white>"
+                      "<DIV STYLE=\"background-image: url(g.gif); padding: 5px\">"
+                      "<DIV STYLE=\"margin-left: 3px; height: 30px\">inner</DIV></DIV>");
+    Settle();
+    const auto blocks = Blocks(); // the body, then the two DIVs
+    ASSERT_EQ(blocks.size(), 3u);
+    const TBlock& outer = *blocks[1];
+    const TBlock& inner = *blocks[2];
+    ASSERT_TRUE(outer.BackImage.Shows());
+    EXPECT_TRUE(inner.BackImage.Empty());
+    const int left = outer.LeftX - 5, top = outer.TopY - 5;
+    EXPECT_EQ(At(left, top), Green);
+    EXPECT_EQ(At(left + 8, top + 8), Green);
+    EXPECT_EQ(At(left - 1, top), White);
+    // The inner block shows the outer tiling, not a tiling of its own.
+    EXPECT_NE(At(inner.LeftX, inner.TopY), Green);
+    EXPECT_EQ(At(left + 16, top + 32), Green);
+}
+
+TEST_F(BackgroundTest, TablesRowsAndCellsTakeTheirPictures) {
+    Open("table.htm", "<BODY BGCOLOR=white>"
+                      "<TABLE CELLSPACING=4 BACKGROUND=b.gif>"
+                      "<TR BACKGROUND=g.gif><TD>row</TD><TD BACKGROUND=b.gif>own</TD></TR>"
+                      "<TR><TD BGCOLOR=white>plain</TD><TD>none</TD></TR></TABLE>");
+    Settle();
+    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    const auto cells = Cells();
+    ASSERT_EQ(cells.size(), 4u);
+    struct Case {
+        int cell;
+        QRgb corner;
+    };
+    for (const Case& c : {Case{0, Green}, Case{1, Blue}, Case{2, White}}) {
+        const QPoint p = CellCorner(*cells[c.cell], table);
+        EXPECT_EQ(At(p.x(), p.y()), c.corner) << "cell " << c.cell;
+    }
+    // The table's own picture shows around and through cells without one.
+    const TBlock& block = *Blocks().at(0);
+    EXPECT_EQ(At(block.LeftX, block.TopY), Blue);
+}
+
+TEST_F(BackgroundTest, MissingPicturesLeaveTheColour) {
+    Open("missing.htm", "<BODY BGCOLOR=white BACKGROUND=none.gif>"
+                        "<TABLE><TR><TD BGCOLOR=blue BACKGROUND=nothere.gif>x</TD></TR></TABLE>"
+                        "<DIV STYLE=\"background: url(broken.gif) #00FF00; height: 20px\"></DIV>");
+    folder.Write("broken.gif", "GIF89a garbage");
+    Settle();
+    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    const QPoint p = CellCorner(*Cells().at(0), table);
+    EXPECT_EQ(At(p.x() + 1, p.y() + 1), Blue);
+    EXPECT_EQ(At(1, 1), White);
+    const TBlock& div = *Blocks().back();
+    EXPECT_EQ(At(div.LeftX + 1, div.TopY + 1), Green);
+}
+
+TEST_F(BackgroundTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
+    viewer.OnImageRequest = [](THTMLViewer*, const std::string&, TStream*& stream) {
+        stream = &WaitStream();
+    };
+    Open("late.htm", "<BODY BGCOLOR=white BACKGROUND=http://h/g.gif>"
+                     "<TABLE><TR><TD BACKGROUND=http://h/g.gif>cell</TD></TR></TABLE>");
+    Settle();
+    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    const QPoint p = CellCorner(*Cells().at(0), table);
+    EXPECT_EQ(At(0, 0), White);
+    EXPECT_EQ(At(p.x(), p.y()), White);
+    const int layouts = viewer.LayoutCount();
+    TMemoryStream stream;
+    const std::string gif = Tile(0x00FF00);
+    stream.Write(gif.data(), gif.size());
+    ASSERT_TRUE(viewer.DeliverImage("http://h/g.gif", stream));
+    Settle();
+    EXPECT_EQ(viewer.LayoutCount(), layouts);
+    EXPECT_EQ(At(0, 0), Green);
+    EXPECT_EQ(At(p.x(), p.y()), Green);
+    // A new page forgets the picture of the old.
+    Open("plain.htm", "<BODY BGCOLOR=white>text");
+    Settle();
+    EXPECT_EQ(At(0, 0), White);
+}
+
+} // namespace
+} // namespace lumo::test

@@ -194,8 +194,11 @@ constexpr AttrEntry AttributeTable[] = {
     {"REL", RelTok},
     {"REV", RevTok},
     {"NOWRAP", NoWrapTok},
+    // The two sides of a table's or cell's 3-D frame.
+    {"BORDERCOLORLIGHT", BorderColorLightTok},
+    {"BORDERCOLORDARK", BorderColorDarkTok},
 };
-static_assert(std::size(AttributeTable) == 68);
+static_assert(std::size(AttributeTable) == 70);
 
 constexpr std::string_view SymbolNames[] = {
 #define LUMO_TOKEN_NAME(name) #name,

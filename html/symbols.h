@@ -42,7 +42,8 @@ namespace lumo {
     X(PlainTok) X(TargetTok) X(NoResizeTok) X(ScrollingTok) X(HSpaceTok) X(LanguageTok) \
     X(FrameBorderTok) X(MarginWidthTok) X(MarginHeightTok) X(LoopTok) X(OnClickTok) \
     X(NoShadeTok) X(HttpEqTok) X(ContentTok) X(EncTypeTok) X(VLinkTok) X(OLinkTok) \
-    X(ActiveTok) X(VSpaceTok) X(ClassTok) X(IDTok) X(RelTok) X(RevTok) X(NoWrapTok)
+    X(ActiveTok) X(VSpaceTok) X(ClassTok) X(IDTok) X(RelTok) X(RevTok) X(NoWrapTok) \
+    X(BorderColorLightTok) X(BorderColorDarkTok)
 // clang-format on
 
 enum TokenKind : uint8_t {

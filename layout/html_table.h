@@ -28,6 +28,8 @@ inline constexpr int MaxColSpan = MaxTableColumns;
 inline constexpr int MaxRowSpan = 1000;
 // The rows of one table reach at most this far down.
 inline constexpr int MaxTableHeight = 1 << 28;
+// A BORDER wider than this is drawn this wide.
+inline constexpr int MaxTableBorder = 50;
 
 class TCellObj {
 public:
@@ -44,6 +46,9 @@ public:
     TCellVAlign VAlign = TCellVAlign::Middle;
     int Pad = 0; // padding on every side (the table's CELLPADDING)
     TColor BgColor = clNone;
+    // The two sides of the cell's sunken frame; unset ones take the table's.
+    TColor BorderColorLight = clNone;
+    TColor BorderColorDark = clNone;
     TCell Cell;
     TBackgroundImage CellImage; // BACKGROUND, or the row's
 
@@ -86,9 +91,13 @@ public:
     TCell Caption;
     bool CaptionOnTop = true;
     bool HasBorder = false;
+    int BorderWidth = 0; // of the raised frame around the body, when HasBorder
     int CellPadding = 1;
     int CellSpacing = 2;
     TColor BorderColor = clNone;
+    // The lit and shaded sides of the 3-D frames; clNone for the system's.
+    TColor BorderColorLight = clNone;
+    TColor BorderColorDark = clNone;
     TColor TableBgColor = clNone; // given to cells that have none
     int NumCols = 0;
     std::vector<int> Widths; // column widths in pixels
@@ -133,6 +142,9 @@ public:
     // Puts the grid right: spans cut, columns assigned, backgrounds and
     // paddings handed down. Once; later calls do nothing.
     void Initialize();
+    // How far a frame wider than one pixel reaches beyond the cell spacing
+    // on each side of the body.
+    int FrameExtra() const { return HasBorder ? BorderWidth - 1 : 0; }
 
 private:
     // The steps of LayOut.
@@ -146,6 +158,7 @@ private:
     void PaintRow(Canvas& canvas, const TRect& clip, TCellList& row, int X);
     void PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X);
     void PaintBorderColor(Canvas& canvas, const TRect& clip, int X);
+    void PaintFrame(Canvas& canvas, int X);
     // While printing: a table or row that would be cut by the page end and
     // fits on a page starts the next page. True when nothing more is drawn.
     bool MovesToNextPage(int top, int bottom, const TRect& clip) const;

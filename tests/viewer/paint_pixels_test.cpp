@@ -1,6 +1,7 @@
-// Background pictures of the page, blocks, tables, rows and cells, checked
-// by the pixels the viewer paints. The tile is 8 x 8 red with one corner
-// pixel of another colour, so a pixel tells where each tile starts.
+// What the viewer paints, checked pixel by pixel: background pictures of the
+// page, blocks, tables, rows and cells, and the 3-D frames of tables. The
+// tile is 8 x 8 red with one corner pixel of another colour, so a pixel
+// tells where each tile starts.
 #include "tests/image/gif_builder.h"
 #include "tests/viewer/viewer_fixture.h"
 
@@ -22,9 +23,9 @@ std::string Tile(uint32_t corner) {
     return GifHeader(8, 8, {0xFF0000, corner}) + GifImage(0, 0, 8, 8, pixels) + ";";
 }
 
-class BackgroundTest : public ViewerTest {
+class PaintPixelsTest : public ViewerTest {
 protected:
-    BackgroundTest() {
+    PaintPixelsTest() {
         folder.Write("g.gif", Tile(0x00FF00));
         folder.Write("b.gif", Tile(0x0000FF));
     }
@@ -46,7 +47,7 @@ protected:
     }
 };
 
-TEST_F(BackgroundTest, ThePageBackgroundIsTiledAndScrollsWithTheText) {
+TEST_F(PaintPixelsTest, ThePageBackgroundIsTiledAndScrollsWithTheText) {
     std::string html = "<BODY BACKGROUND=g.gif BGCOLOR=white>";
     for (int i = 0; i < 60; ++i)
         html += "<P>line " + std::to_string(i);
@@ -65,7 +66,7 @@ TEST_F(BackgroundTest, ThePageBackgroundIsTiledAndScrollsWithTheText) {
     EXPECT_EQ(scrolled.pixel(0, 0), Red);
 }
 
-TEST_F(BackgroundTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
+TEST_F(PaintPixelsTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
     Open("block.htm", "<BODY BGCOLOR=white>"
                       "<DIV STYLE=\"background-image: url(g.gif); padding: 5px\">"
                       "<DIV STYLE=\"margin-left: 3px; height: 30px\">inner</DIV></DIV>");
@@ -85,7 +86,7 @@ TEST_F(BackgroundTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
     EXPECT_EQ(At(left + 16, top + 32), Green);
 }
 
-TEST_F(BackgroundTest, TablesRowsAndCellsTakeTheirPictures) {
+TEST_F(PaintPixelsTest, TablesRowsAndCellsTakeTheirPictures) {
     Open("table.htm", "<BODY BGCOLOR=white>"
                       "<TABLE CELLSPACING=4 BACKGROUND=b.gif>"
                       "<TR BACKGROUND=g.gif><TD>row</TD><TD BACKGROUND=b.gif>own</TD></TR>"
@@ -107,7 +108,7 @@ TEST_F(BackgroundTest, TablesRowsAndCellsTakeTheirPictures) {
     EXPECT_EQ(At(block.LeftX, block.TopY), Blue);
 }
 
-TEST_F(BackgroundTest, MissingPicturesLeaveTheColour) {
+TEST_F(PaintPixelsTest, MissingPicturesLeaveTheColour) {
     Open("missing.htm", "<BODY BGCOLOR=white BACKGROUND=none.gif>"
                         "<TABLE><TR><TD BGCOLOR=blue BACKGROUND=nothere.gif>x</TD></TR></TABLE>"
                         "<DIV STYLE=\"background: url(broken.gif) #00FF00; height: 20px\"></DIV>");
@@ -121,7 +122,7 @@ TEST_F(BackgroundTest, MissingPicturesLeaveTheColour) {
     EXPECT_EQ(At(div.LeftX + 1, div.TopY + 1), Green);
 }
 
-TEST_F(BackgroundTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
+TEST_F(PaintPixelsTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
     viewer.OnImageRequest = [](THTMLViewer*, const std::string&, TStream*& stream) {
         stream = &WaitStream();
     };
@@ -145,6 +146,41 @@ TEST_F(BackgroundTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
     Open("plain.htm", "<BODY BGCOLOR=white>text");
     Settle();
     EXPECT_EQ(At(0, 0), White);
+}
+
+TEST_F(PaintPixelsTest, TableFramesAreAsWideAsBorderInTheirColours) {
+    Open("frames.htm", "<BODY BGCOLOR=white>"
+                       "<TABLE BORDER=1><TR><TD>a</TD></TR></TABLE>"
+                       "<TABLE BORDER=4 BORDERCOLORLIGHT=#00FF00 BORDERCOLORDARK=#0000FF>"
+                       "<TR><TD>a</TD><TD BORDERCOLORDARK=#FF0000>b</TD></TR></TABLE>");
+    Settle();
+    const auto tables = All<ThtmlTable>(viewer.SectionList());
+    ASSERT_EQ(tables.size(), 2u);
+    const ThtmlTable& thin = *tables[0];
+    const ThtmlTable& wide = *tables[1];
+    // Three more pixels of frame on every side of the body.
+    EXPECT_EQ(wide.BodyHeight - thin.BodyHeight, 6);
+    const TCellObj& a = *wide.Rows[0]->Cells[0];
+    const TCellObj& b = *wide.Rows[0]->Cells[1];
+    EXPECT_EQ(a.CellX - wide.LeftX, 3);
+    EXPECT_EQ(a.CellY - wide.BodyTopY, 3);
+    EXPECT_EQ(wide.TableWidth, 2 * 3 + wide.CellSpacing + a.Wd + b.Wd);
+
+    const int left = wide.LeftX, top = wide.BodyTopY;
+    const int right = left + wide.TableWidth - 1, bottom = top + wide.BodyHeight - 1;
+    const int middle = top + wide.BodyHeight / 2;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(At(left + i, middle), Green) << i;
+        EXPECT_EQ(At(left + 20, top + i), Green) << i;
+        EXPECT_EQ(At(right - i, middle), Blue) << i;
+        EXPECT_EQ(At(left + 20, bottom - i), Blue) << i;
+    }
+    EXPECT_EQ(At(left + 4, middle), White);
+    // Cells are sunken: the shaded side above and left, a cell's own colour first.
+    const QPoint ca = CellCorner(a, wide), cb = CellCorner(b, wide);
+    EXPECT_EQ(At(ca.x() - 1, ca.y() + 2), Blue);
+    EXPECT_EQ(At(cb.x() - 1, cb.y() + 2), Red);
+    EXPECT_EQ(At(cb.x() + b.Wd - wide.CellSpacing, cb.y() + 2), Green);
 }
 
 } // namespace

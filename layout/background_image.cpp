@@ -60,6 +60,11 @@ bool TBackgroundImage::Shows() const {
     return state_ == TState::Real && root_->ImagesOn;
 }
 
+TSize TBackgroundImage::Size() const {
+    if (!Shows()) return {};
+    return {item_->MImage->Width(), item_->MImage->Height()};
+}
+
 void TBackgroundImage::Paint(Canvas& canvas, const TRect& box, const TRect& clip) {
     if (!Shows()) return;
     // A still picture carries its mask beside it; an animated one shows its

@@ -1,7 +1,8 @@
-// A picture tiled behind a box: the page, a block, a table cell. It comes
-// through the same cache and host requests as the pictures in the text, but
-// never changes the layout: until it arrives, and when it cannot be had, the
-// box shows only its colour.
+// A picture tiled behind a box (the page, a block, a table cell), or a list
+// item's marker picture. It comes through the same cache and host requests
+// as the pictures in the text, but never changes the layout: until it
+// arrives, and when it cannot be had, the box shows only its colour and the
+// list item its usual marker.
 #pragma once
 
 #include "layout/picture_source.h"
@@ -33,6 +34,8 @@ public:
     void Load();
     // True once there is a picture to paint.
     bool Shows() const;
+    // Its size in pixels; (0, 0) until it shows.
+    TSize Size() const;
     // Tiles the picture over box (device coordinates) within clip.
     void Paint(Canvas& canvas, const TRect& box, const TRect& clip);
     bool PictureArrived(TBitmapItem* item) override;

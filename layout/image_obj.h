@@ -70,6 +70,9 @@ public:
     bool Borderless = false;
     bool LinkBorder = false;
     bool ServerMap = false;
+    // ACTIVE: an animated GIF that plays only while the mouse is over it
+    // (a two-frame one shows its second frame).
+    bool RollOver = false;
     std::string ClientMapName; // upper case, without "#"; empty without USEMAP
     std::string IDName;        // the ID it is registered under, if any
 
@@ -87,6 +90,15 @@ public:
     // The client map this image uses, or null.
     const TMapItem* ClientMap() const;
 
+    // An animated GIF that is playing.
+    bool Animating() const;
+    // The time step of an animation; true when the picture changed.
+    bool StepAnimation();
+    // The mouse entered or left a roll-over image; true when it changed.
+    bool SetHover(bool over);
+    // The box in document pixels.
+    TRect BoxRect() const { return {LeftX, PaintTop, LeftX + BoxWidth, PaintTop + BoxHeight}; }
+
     void Dump(std::string& out, int depth) const;
 
 private:
@@ -96,6 +108,8 @@ private:
     TSize SizeOfReal(int roomWidth);
     TSize SizeOfStandIn(Canvas& canvas, int roomWidth);
     void PaintStandIn(Canvas& canvas, const TRect& box);
+    void StartAnimation();
+    void StopAnimation();
 
     TPictureState state_ = TPictureState::None;
     std::string name_;

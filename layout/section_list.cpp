@@ -2,6 +2,7 @@
 
 #include "layout/block.h"
 #include "layout/font_obj.h"
+#include "layout/image_obj.h"
 #include "layout/sel_text.h"
 #include "layout/text_section.h"
 
@@ -25,11 +26,13 @@ TSectionList::~TSectionList() {
 void TSectionList::Reset() {
     Resetting = true;
     HoverLink = nullptr;
+    HoverImage = nullptr;
     LinkList.clear();
     paintIndex_.Clear();
     clear();
     Resetting = false;
     Pictures.ClearWaiters();
+    AnimatedImages.clear();
     MapList.clear();
     SelStart = SelEnd = 0;
     FirstLineHook = nullptr;
@@ -135,6 +138,14 @@ bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& 
         if (InvalidatePanel) InvalidatePanel();
     }
     return found;
+}
+
+void TSectionList::SetHoverImage(TImageObj* object) {
+    if (object == HoverImage) return;
+    bool changed = HoverImage && HoverImage->SetHover(false);
+    HoverImage = object;
+    if (object && object->SetHover(true)) changed = true;
+    if (changed && InvalidatePanel) InvalidatePanel();
 }
 
 std::string TSectionList::GetSelectedText(int maxChars) {

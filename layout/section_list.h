@@ -18,6 +18,7 @@
 namespace lumo {
 
 class TFontObj;
+class TImageObj;
 class SelTextCount;
 
 // The document's script handler: the viewer, the script's NAME and LANGUAGE,
@@ -62,6 +63,8 @@ public:
     TCodePage CodePage = TCodePage::Windows1252;
 
     TFontObj* HoverLink = nullptr;
+    // The roll-over image (ACTIVE) the mouse is over.
+    TImageObj* HoverImage = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order
     TFreeList<TMapItem> MapList;
     // The link last found on a picture whose link is made at the point hit
@@ -72,6 +75,10 @@ public:
     // The page's background picture (BODY's BACKGROUND or background-image),
     // tiled by the viewer behind everything.
     TBackgroundImage BackImage{*this};
+    // The image objects whose animated GIF plays; OnAnimationStart tells
+    // the viewer when one starts, so it can run its timer.
+    std::vector<TImageObj*> AnimatedImages;
+    std::function<void()> OnAnimationStart;
     TIDNameList IDs;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
@@ -118,6 +125,9 @@ public:
     // The link (and its font run as HoverLink) under a document point.
     bool LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
                      TFormControlObj*& control);
+    // The mouse is over object (null: over no image); a roll-over image
+    // that changes look asks for a repaint.
+    void SetHoverImage(TImageObj* object);
     // The selected text, line breaks as CR LF, at most maxChars characters.
     std::string GetSelectedText(int maxChars = 1 << 24);
     // The selection as a copy to the clipboard takes it (at most 32499

@@ -4,6 +4,7 @@
 #include "viewer/html_viewer.h"
 
 #include "builder/document_builder.h"
+#include "layout/image_obj.h"
 #include "layout/section_list.h"
 #include "platform/color_names.h"
 #include "platform/file_system.h"
@@ -20,6 +21,12 @@
 #include <algorithm>
 
 namespace lumo {
+
+namespace {
+
+constexpr int AnimationInterval = 50; // milliseconds between animation steps
+
+} // namespace
 
 struct THTMLViewer::TLoadRequest {
     enum class Source { File, Buffer, Stream };
@@ -102,6 +109,10 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     dragTimer_ = std::make_unique<Timer>();
     dragTimer_->SetInterval(25);
     dragTimer_->OnTimer = [this] { DragScrollTick(); };
+    animationTimer_ = std::make_unique<Timer>();
+    animationTimer_->SetInterval(AnimationInterval);
+    animationTimer_->OnTimer = [this] { StepAnimations(); };
+    sectionList_->OnAnimationStart = [this] { animationTimer_->SetEnabled(true); };
 
     PlaceChildren();
 }
@@ -112,6 +123,8 @@ THTMLViewer::~THTMLViewer() {
     hoverTimer_.reset();
     autoScrollTimer_.reset();
     dragTimer_.reset();
+    animationTimer_.reset();
+    sectionList_->OnAnimationStart = nullptr;
     QObject::disconnect(vScrollBar_, nullptr, this, nullptr);
     QObject::disconnect(hScrollBar_, nullptr, this, nullptr);
     delete panel_;
@@ -384,6 +397,7 @@ void THTMLViewer::ResetDocumentState() {
     ++documentSerial_;
     hoverTimer_->SetEnabled(false);
     autoScrollTimer_->SetEnabled(false);
+    animationTimer_->SetEnabled(false);
     EndDragScroll();
     selecting_ = false;
     sectionList_->Reset();
@@ -564,6 +578,26 @@ void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
         }
     }
     painter.drawImage(rect.topLeft(), buffer);
+}
+
+void THTMLViewer::StepAnimations() {
+    if (processing_) return;
+    const int hs = HScroll(), sy = ScrollY();
+    const TRect view{hs, sy, hs + PanelWidth(), sy + PanelHeight()};
+    bool playing = false;
+    for (TImageObj* image : sectionList_->AnimatedImages) {
+        if (!image->Animating()) continue;
+        playing = true;
+        // A picture out of view keeps its frame until it is scrolled back.
+        const TRect box = image->BoxRect();
+        if (Intersect(box, view).IsEmpty() || !image->StepAnimation()) continue;
+        panel_->update(box.Left - hs, box.Top - sy, box.Width(), box.Height());
+    }
+    if (!playing) animationTimer_->SetEnabled(false);
+}
+
+bool THTMLViewer::AnimationTimerRunning() const {
+    return animationTimer_->Enabled();
 }
 
 void THTMLViewer::PaintBackgroundPicture(Canvas& canvas, const TRect& clip) {

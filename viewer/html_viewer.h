@@ -193,6 +193,11 @@ public:
     int LayoutCount() const { return layoutCount_; }
     // Paints of the panel that drew the document (not while processing).
     int PaintCount() const { return paintCount_; }
+    // The animation timer's step (every 50 ms while a GIF on the page
+    // plays): the playing pictures in view advance, and only their
+    // rectangles are repainted. The timer stops when none plays.
+    void StepAnimations();
+    bool AnimationTimerRunning() const;
     // The document is laid out for the present size and painted since.
     bool LaidOutAndPainted() const {
         return !processing_ && !layoutScheduled_ && paintedSinceLayout_;
@@ -423,6 +428,7 @@ private:
     std::unique_ptr<Timer> hoverTimer_;
     std::unique_ptr<Timer> autoScrollTimer_;
     std::unique_ptr<Timer> dragTimer_;
+    std::unique_ptr<Timer> animationTimer_;
 };
 
 } // namespace lumo

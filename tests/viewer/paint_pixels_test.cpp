@@ -5,8 +5,11 @@
 #include "tests/image/gif_builder.h"
 #include "tests/viewer/viewer_fixture.h"
 
+#include "image/animation_clock.h"
 #include "layout/block.h"
 #include "layout/html_table.h"
+#include "layout/image_obj.h"
+#include "layout/list_item_block.h"
 #include "platform/stream.h"
 
 #include <QImage>
@@ -22,6 +25,21 @@ std::string Tile(uint32_t corner) {
     pixels[0] = 1;
     return GifHeader(8, 8, {0xFF0000, corner}) + GifImage(0, 0, 8, 8, pixels) + ";";
 }
+
+// Red, then blue, 100 ms each, played loops times (no loop extension: 0).
+std::string RedThenBlue(int loops) {
+    return GifHeader(8, 8, {0xFF0000, 0x0000FF}) + (loops ? GifLoop(loops) : "") + GifControl(10) +
+           SolidImage(0, 0, 8, 8, 0) + GifControl(10) + SolidImage(0, 0, 8, 8, 1) + ";";
+}
+
+// A clock the test moves by hand.
+struct HandClock : TAnimationClock {
+    HandClock() : previous(SetAnimationClock(this)) {}
+    ~HandClock() override { SetAnimationClock(previous); }
+    int64_t Milliseconds() override { return now; }
+    int64_t now = 1000;
+    TAnimationClock* previous;
+};
 
 class PaintPixelsTest : public ViewerTest {
 protected:
@@ -41,6 +59,14 @@ protected:
                     out.push_back(cell.get());
         return out;
     }
+    std::vector<TImageObj*> Images() {
+        std::vector<TImageObj*> out;
+        for (TSection* s : All<TSection>(viewer.SectionList()))
+            for (auto& image : s->Images)
+                out.push_back(image.get());
+        return out;
+    }
+    QRgb Inside(const TImageObj& image) { return At(image.LeftX + 3, image.PaintTop + 3); }
     // The top left corner of a cell's painted box.
     QPoint CellCorner(const TCellObj& cell, const ThtmlTable& table) {
         return {cell.CellX + table.CellSpacing, cell.CellY + table.CellSpacing};
@@ -181,6 +207,92 @@ TEST_F(PaintPixelsTest, TableFramesAreAsWideAsBorderInTheirColours) {
     EXPECT_EQ(At(ca.x() - 1, ca.y() + 2), Blue);
     EXPECT_EQ(At(cb.x() - 1, cb.y() + 2), Red);
     EXPECT_EQ(At(cb.x() + b.Wd - wide.CellSpacing, cb.y() + 2), Green);
+}
+
+TEST_F(PaintPixelsTest, AnimatedPicturesPlayTheirLoopsWhileInView) {
+    HandClock clock;
+    folder.Write("anim.gif", RedThenBlue(2));
+    std::string html = "<BODY BGCOLOR=white><IMG SRC=anim.gif> <IMG SRC=anim.gif>";
+    for (int i = 0; i < 80; ++i)
+        html += "<P>line";
+    Open("anim.htm", html + "<P><IMG SRC=anim.gif>");
+    Settle();
+    const auto images = Images();
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(viewer.SectionList().AnimatedImages.size(), 3u);
+    EXPECT_TRUE(viewer.AnimationTimerRunning());
+    ASSERT_GT(images[2]->PaintTop, viewer.PaintPanel()->height());
+
+    // The first interval only starts the clock; two loops, then the last frame stays.
+    const std::vector<QRgb> expected{Red, Blue, Red, Blue, Blue, Blue};
+    std::vector<QRgb> first, second;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        clock.now += 100;
+        viewer.StepAnimations();
+        Settle();
+        first.push_back(Inside(*images[0]));
+        second.push_back(Inside(*images[1]));
+    }
+    EXPECT_EQ(first, expected);
+    EXPECT_EQ(second, expected);
+    EXPECT_FALSE(images[0]->Animating());
+
+    // The copy out of view waited on its first frame and plays once shown.
+    EXPECT_TRUE(viewer.AnimationTimerRunning());
+    viewer.ScrollTo(images[2]->PaintTop - 10);
+    Settle();
+    EXPECT_EQ(Inside(*images[2]), Red);
+    for (int i = 0; i < 6; ++i) {
+        clock.now += 100;
+        viewer.StepAnimations();
+    }
+    Settle();
+    EXPECT_EQ(Inside(*images[2]), Blue);
+    viewer.StepAnimations();
+    EXPECT_FALSE(viewer.AnimationTimerRunning());
+
+    // A new page stops everything the old one played.
+    folder.Write("forever.gif", RedThenBlue(0));
+    Open("forever.htm", "<IMG SRC=forever.gif>");
+    Settle();
+    EXPECT_TRUE(viewer.AnimationTimerRunning());
+    Open("still.htm", "<BODY BGCOLOR=white>no pictures");
+    Settle();
+    EXPECT_TRUE(viewer.SectionList().AnimatedImages.empty());
+    EXPECT_FALSE(viewer.AnimationTimerRunning());
+}
+
+TEST_F(PaintPixelsTest, ARollOverPictureShowsItsSecondFrameUnderTheMouse) {
+    folder.Write("two.gif", RedThenBlue(0));
+    Open("roll.htm", "<BODY BGCOLOR=white><P>text<P><IMG SRC=two.gif ACTIVE>");
+    Settle();
+    TImageObj& image = *Images().at(0);
+    EXPECT_FALSE(image.Animating());
+    EXPECT_FALSE(viewer.AnimationTimerRunning());
+    EXPECT_EQ(Inside(image), Red);
+    Move({image.LeftX + 4, image.PaintTop + 4});
+    Settle();
+    EXPECT_EQ(Inside(image), Blue);
+    Move({image.LeftX + image.BoxWidth + 40, image.PaintTop - 20});
+    Settle();
+    EXPECT_EQ(Inside(image), Red);
+}
+
+TEST_F(PaintPixelsTest, ListItemsShowTheirMarkerPicture) {
+    Open("list.htm", "<BODY BGCOLOR=white><UL STYLE=\"list-style-image: url(g.gif)\">"
+                     "<LI>one<LI>two<LI STYLE=\"list-style-image: url(gone.gif)\">three</UL>");
+    Settle();
+    const auto items = All<TBlockLI>(viewer.SectionList());
+    ASSERT_EQ(items.size(), 3u);
+    for (int i = 0; i < 2; ++i) {
+        const TBlockLI& item = *items[i];
+        ASSERT_TRUE(item.MarkerImage.Shows());
+        // The corner pixel: its left edge 16 pixels before the text, its bottom on the baseline.
+        EXPECT_EQ(At(item.LeftX - 16, item.FirstBaseline - 8), Green) << i;
+        EXPECT_EQ(At(item.LeftX - 9, item.FirstBaseline - 1), Red) << i;
+    }
+    EXPECT_FALSE(items[2]->MarkerImage.Shows());
+    EXPECT_NE(At(items[2]->LeftX - 16, items[2]->FirstBaseline - 8), Green);
 }
 
 } // namespace

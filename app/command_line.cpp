@@ -16,7 +16,27 @@ const char* const UsageText =
     "       lumo --dump-layout [--size WxH] ADDRESS | FILE\n"
     "       lumo --image-info FILE\n"
     "       lumo --print-pdf OUT.pdf [--pages A-B] [--timeout S] ADDRESS | FILE\n"
-    "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n";
+    "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n"
+    "       lumo --help | --version\n";
+
+const char* const HelpText =
+    "Options:\n"
+    "  --screenshot OUT.png  show the page, write a picture of the window, and quit\n"
+    "  --dump-layout         print the laid-out page (blocks, lines, tables, pictures,\n"
+    "                        controls and their rectangles) and quit\n"
+    "  --print-pdf OUT.pdf   print the page into a PDF file and quit\n"
+    "  --pages A-B           with --print-pdf: print pages A to B (or the page A)\n"
+    "  --image-info FILE     print the format, size and frames of a picture and quit\n"
+    "  --unzip ARCHIVE TARGET [PATTERN...]\n"
+    "                        unpack a ZIP archive (the members matching a pattern)\n"
+    "  --size WxH            the window's size in pixels (800x600)\n"
+    "  --timeout S           give up when the page is not shown within S seconds (30)\n"
+    "  --help                print this text and quit\n"
+    "  --version             print the version and quit\n"
+    "Files: in $LUMO_HOME, else beside the program when it may write there, else in\n"
+    "~/.local/share/Lumo 10/. See lumo(1).\n";
+
+const char* const VersionText = "Lumo " LUMO_VERSION "\n";
 
 bool HasScheme(std::string_view text) {
     const size_t length = SchemeLength(text);
@@ -96,6 +116,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                 line.UnzipPatterns.assign(args.begin() + static_cast<long>(i) + 3, args.end());
             }
             break;
+        } else if (a == "--help") {
+            line.Help = true;
+        } else if (a == "--version") {
+            line.Version = true;
         } else if (a == "--dump-layout") {
             line.DumpLayout = true;
         } else if (a == "--image-info" && hasValue) {

@@ -24,7 +24,9 @@ struct TCommandLine {
     std::string UnzipArchive;
     std::string UnzipTarget;
     std::vector<std::string> UnzipPatterns;
-    std::string Error; // a usage error, or empty
+    bool Help = false;    // --help: print HelpText and quit
+    bool Version = false; // --version: print VersionText and quit
+    std::string Error;    // a usage error, or empty
 };
 
 // args are the arguments after the program name as the system gives them
@@ -45,5 +47,9 @@ std::string FileAddressOf(std::string_view path);
 bool HasScheme(std::string_view text);
 
 extern const char* const UsageText;
+// The usage lines followed by what each option does (as the manual page says).
+extern const char* const HelpText;
+// The program's name and version, one line.
+extern const char* const VersionText;
 
 } // namespace lumo

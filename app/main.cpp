@@ -12,6 +12,7 @@
 #include "tools/unzip_command.h"
 #include "viewer/page_device.h"
 
+#include <QIcon>
 #include <QTimer>
 
 #include <algorithm>
@@ -105,6 +106,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;
     }
+    if (line.Help) {
+        std::fputs(UsageText, stdout);
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (line.Version) {
+        std::fputs(VersionText, stdout);
+        return 0;
+    }
     if (!line.ImageInfoFile.empty()) return PrintImageInfo(line.ImageInfoFile);
     if (line.Unzip)
         return RunUnzipCommand(line.UnzipArchive, line.UnzipTarget, line.UnzipPatterns, stdout,
@@ -116,6 +126,9 @@ int main(int argc, char** argv) {
 
     LumoApplication app(argc, argv);
     LumoApplication::setApplicationName("Lumo 10");
+    // The desktop finds the entry and the icon an install puts in place.
+    LumoApplication::setDesktopFileName("lumo");
+    LumoApplication::setWindowIcon(QIcon::fromTheme("lumo"));
     SetApplicationTitle("Lumo 10");
     StandardErrorBoxes errorBoxes;
     if (headless) SetMessageBoxes(&errorBoxes);

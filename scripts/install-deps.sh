@@ -14,6 +14,7 @@ packages=(
     nginx-light tinyproxy dante-server microsocks
     locales-all libxml2-utils libxml2-dev curl
     python3 zip unzip
+    librsvg2-bin desktop-file-utils man-db groff-base file dpkg-dev
     poppler-utils wkhtmltopdf
     xvfb xauth
 )

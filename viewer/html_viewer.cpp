@@ -561,10 +561,14 @@ void THTMLViewer::InvalidatePanel() {
 
 void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
     if (rect.isEmpty()) return;
-    QImage buffer(rect.size(), QImage::Format_RGB32);
+    // On a high-density screen the page is drawn at the device's pixels, in
+    // the same logical coordinates, and measured as layout measured it.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    QImage buffer((QSizeF(rect.size()) * ratio).toSize(), QImage::Format_RGB32);
     if (buffer.isNull()) throw EOutOfResources("Out of Resources");
+    buffer.setDevicePixelRatio(ratio);
     {
-        QtCanvas canvas(buffer);
+        QtCanvas canvas(buffer, measureDevice_);
         canvas.Painter().translate(-rect.x(), -rect.y());
         const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);

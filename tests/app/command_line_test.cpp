@@ -1,5 +1,10 @@
 #include "app/command_line.h"
 
+#include <cctype>
+#include <fstream>
+#include <iterator>
+#include <set>
+
 #include <gtest/gtest.h>
 
 namespace lumo {
@@ -77,6 +82,44 @@ TEST(CommandLine, PrintingToPdf) {
     }
     EXPECT_NE(ParseCommandLine({"--print-pdf", "o.pdf"}, "/d").Error, "");
     EXPECT_NE(ParseCommandLine({"--print-pdf", "o.pdf", "--dump-layout", "a.htm"}, "/d").Error, "");
+}
+
+TEST(CommandLine, HelpAndVersion) {
+    EXPECT_TRUE(ParseCommandLine({"--help"}, "/d").Help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}, "/d").Version);
+    EXPECT_EQ(ParseCommandLine({"--help"}, "/d").Error, "");
+    EXPECT_STREQ(VersionText, "Lumo 10.0\n");
+}
+
+// --help and the manual page describe the same options, and the parser
+// knows each of them.
+TEST(CommandLine, HelpAndManualPageNameEveryOption) {
+    // Every "--name" in a text; troff writes each hyphen as \-.
+    const auto options = [](std::string text) {
+        for (size_t at; (at = text.find("\\-")) != std::string::npos;)
+            text.erase(at, 1);
+        std::set<std::string> names;
+        for (size_t at = 0; (at = text.find("--", at)) != std::string::npos;) {
+            size_t end = at + 2;
+            while (end < text.size() &&
+                   (std::islower(static_cast<unsigned char>(text[end])) || text[end] == '-'))
+                ++end;
+            if (end > at + 2) names.insert(text.substr(at, end - at));
+            at = end;
+        }
+        return names;
+    };
+    std::ifstream file(LUMO_SOURCE_DIR "/res/desktop/lumo.1");
+    ASSERT_TRUE(file) << "the manual page";
+    const std::string manual((std::istreambuf_iterator<char>(file)),
+                             std::istreambuf_iterator<char>());
+    const std::set<std::string> help = options(std::string(UsageText) + HelpText);
+    EXPECT_EQ(options(manual), help);
+    EXPECT_EQ(help.size(), 10u);
+    for (const std::string& name : help)
+        EXPECT_EQ(ParseCommandLine({name, "a", "b", "c"}, "/d").Error.find("unknown"),
+                  std::string::npos)
+            << name;
 }
 
 } // namespace

@@ -24,16 +24,31 @@ struct ProgramRun {
     std::string output;
 };
 
-ProgramRun RunLumo(const std::string& home, const QStringList& args) {
+ProgramRun RunLumo(const std::string& home, const QStringList& args,
+                   const std::vector<std::pair<QString, QString>>& extraEnvironment = {}) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LUMO_HOME", QString::fromStdString(home));
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const auto& [name, value] : extraEnvironment)
+        env.insert(name, value);
     process.setProcessEnvironment(env);
     process.start(LUMO_BINARY, args);
     if (!process.waitForFinished(60000)) return {-1, "timed out", ""};
     return {process.exitCode(), process.readAllStandardError().toStdString(),
             process.readAllStandardOutput().toStdString()};
+}
+
+TEST(Program, VersionAndHelp) {
+    test::TempFolder home;
+    ProgramRun run = RunLumo(home.Path(), {"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "Lumo 10.0\n");
+    run = RunLumo(home.Path(), {"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.output.find("--screenshot OUT.png"), std::string::npos);
+    EXPECT_NE(run.output.find("--version"), std::string::npos);
+    EXPECT_FALSE(home.Exists("lumo.ini")); // nothing started
 }
 
 TEST(Program, ScreenshotWritesTheWholeWindow) {
@@ -50,6 +65,44 @@ TEST(Program, ScreenshotWritesTheWholeWindow) {
     EXPECT_EQ(image.pixelColor(320, 240), QColor(Qt::white));
     EXPECT_TRUE(home.Exists("lumo.ini"));
     EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
+}
+
+// Under a scale factor of 2 the page keeps its layout and is drawn at the
+// device's pixels: the picture is twice the size, and the text is not the
+// small picture enlarged (whose every 2x2 block would be one colour).
+TEST(Program, ScaleFactorTwoDrawsTheSameLayoutAtTwiceThePixels) {
+    test::TempFolder home;
+    home.Write("page.htm", "<BODY BGCOLOR=white TEXT=black><FONT SIZE=7>MgMgMg</FONT>"
+                           "<TABLE BORDER=2><TR><TD>cell</TD></TR></TABLE>");
+    const QString page = QString::fromStdString(home / "page.htm");
+    const auto shot = [&](const char* factor) {
+        const std::string file = home / (std::string("shot") + factor + ".png");
+        const ProgramRun run = RunLumo(
+            home.Path(), {"--screenshot", QString::fromStdString(file), "--size", "400x300", page},
+            {{"QT_SCALE_FACTOR", factor}});
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        return QImage(QString::fromStdString(file));
+    };
+    const auto dump = [&](const char* factor) {
+        const ProgramRun run =
+            RunLumo(home.Path(), {"--dump-layout", page}, {{"QT_SCALE_FACTOR", factor}});
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        return run.output;
+    };
+    const QImage one = shot("1"), two = shot("2");
+    ASSERT_EQ(one.size(), QSize(400, 300));
+    ASSERT_EQ(two.size(), QSize(800, 600));
+    EXPECT_EQ(dump("1"), dump("2"));
+    int mixedBlocks = 0, darkBlocks = 0;
+    for (int y = 160; y < 400; y += 2)
+        for (int x = 20; x < 600; x += 2) {
+            const QRgb a = two.pixel(x, y);
+            darkBlocks += qGray(a) < 60;
+            mixedBlocks += a != two.pixel(x + 1, y) || a != two.pixel(x, y + 1) ||
+                           a != two.pixel(x + 1, y + 1);
+        }
+    EXPECT_GT(darkBlocks, 500);
+    EXPECT_GT(mixedBlocks, 200);
 }
 
 TEST(Program, ScreenshotOfALocalFileShowsItsText) {

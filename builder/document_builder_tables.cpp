@@ -123,7 +123,8 @@ private:
             row_ = std::make_unique<TCellList>();
             rowAlign_ = TCellVAlign::Middle;
         }
-        if (TProperties* props = PushEntry(tok == TDTok ? "td" : "th")) {
+        TProperties* props = PushEntry(tok == TDTok ? "td" : "th");
+        if (props) {
             b_.ApplyAlign(*props);
             const std::string* a = props->Text(Prop::TextAlign);
             if (!a || *a == "none")
@@ -131,6 +132,9 @@ private:
         }
         cell_ = std::make_unique<TCellObj>(b_.RootList, P.Attributes,
                                            VAlignOf(P.Attributes, rowAlign_));
+        // A style sheet's picture wins over the BACKGROUND attribute.
+        if (std::string url; props && props->GetBackgroundImage(url))
+            cell_->CellImage.SetSource(url);
         b_.ActiveCell = &cell_->Cell;
         P.SkipWhiteSpace();
         b_.Next();

@@ -202,8 +202,11 @@ constexpr AttrEntry AttributeTable[] = {
     {"NOWRAP", NoWrapTok},
     {"DISABLED", DisabledTok},
     {"READONLY", ReadOnlyTok},
+    // The two sides of a table's or cell's 3-D frame.
+    {"BORDERCOLORLIGHT", BorderColorLightTok},
+    {"BORDERCOLORDARK", BorderColorDarkTok},
 };
-static_assert(std::size(AttributeTable) == 70);
+static_assert(std::size(AttributeTable) == 72);
 
 constexpr std::string_view SymbolNames[] = {
 #define LUMO_TOKEN_NAME(name) #name,

@@ -45,7 +45,8 @@ namespace lumo {
     X(FrameBorderTok) X(MarginWidthTok) X(MarginHeightTok) X(LoopTok) X(OnClickTok) \
     X(NoShadeTok) X(HttpEqTok) X(ContentTok) X(EncTypeTok) X(VLinkTok) X(OLinkTok) \
     X(ActiveTok) X(VSpaceTok) X(ClassTok) X(IDTok) X(RelTok) X(RevTok) X(NoWrapTok) \
-    X(DisabledTok) X(ReadOnlyTok)
+    X(DisabledTok) X(ReadOnlyTok) \
+    X(BorderColorLightTok) X(BorderColorDarkTok)
 // clang-format on
 
 enum TokenKind : uint8_t {

@@ -1,6 +1,5 @@
 #include "layout/block.h"
 
-#include "layout/background_tile.h"
 #include "layout/page_break.h"
 #include "layout/section_list.h"
 
@@ -41,7 +40,7 @@ int NoAuto(int v) {
 } // namespace
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& props)
-    : TSectionBase(root), Content(root, props.PropTag), Container(&container) {
+    : TSectionBase(root), Content(root, props.PropTag), Container(&container), BackImage(root) {
     BoxSpec = TBoxSpec::Of(props);
     AlignmentType side;
     if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
@@ -52,9 +51,9 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     if (const int* c = props.Int(Prop::Color)) BorderColorDefault = static_cast<TColor>(*c);
     if (props.PropTag != "body" && props.PropTag != "default") {
         std::string url;
-        if (props.GetBackgroundImage(url)) BackImageName = url;
-        if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackPosition = *s;
-        if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackRepeat = *s;
+        if (props.GetBackgroundImage(url)) BackImage.SetSource(url);
+        if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackImage.Position = *s;
+        if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackImage.Repeat = *s;
     }
     Placement = props.GetPosition();
     Hidden = props.GetVisibility() == viHidden;
@@ -140,8 +139,7 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
       ExHeight(source.ExHeight), BorderColorDefault(source.BorderColorDefault),
       Bordered(source.Bordered), FloatSide(source.FloatSide), ClearSide(source.ClearSide),
       Placement(source.Placement), Hidden(source.Hidden), BottomMarginFlag(source.BottomMarginFlag),
-      TagAndClass(source.TagAndClass), BackImageName(source.BackImageName),
-      BackPosition(source.BackPosition), BackRepeat(source.BackRepeat) {
+      TagAndClass(source.TagAndClass), BackImage(root, source.BackImage) {
     Content.CloneItems(source.Content);
 }
 
@@ -216,6 +214,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     WidestOut = LayOutContent(context) + LeftSide() + RightSide();
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
     SetBottoms();
+    BackImage.Load();
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
 
@@ -421,9 +420,7 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
             canvas.FillRect(fill);
         }
     }
-    if (BackImage && (!Root->IsPrinting || Root->PrintBackgrounds))
-        PaintTiledBackground(canvas, *BackImage, BackImageMask, padding, device, BackPosition,
-                             ParseTileRepeat(BackRepeat));
+    if (!Root->IsPrinting || Root->PrintBackgrounds) BackImage.Paint(canvas, padding, device);
     if (Bordered) {
         TColor color = static_cast<TColor>(b[Prop::BorderColor]);
         if (color == clNone) color = BorderColorDefault;
@@ -515,6 +512,7 @@ void TBlock::Dump(std::string& out, int depth) const {
     if (Placement == posAbsolute) out += " absolute";
     if (Placement == posRelative) out += " relative";
     if (Hidden) out += " hidden";
+    BackImage.Dump(out);
     out += "\n";
     for (const auto& item : Content)
         item->Dump(out, depth + 1);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "html/properties.h"
+#include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 
@@ -49,12 +50,9 @@ public:
     // Document Y of the bottom of the content box (at least TopY plus a
     // given height), before a relative shift.
     int InnerBottomY = 0;
-    // The background picture: its address, and the picture once the image
-    // code has fetched it (held by the image cache, not owned here).
-    std::string BackImageName;
-    const Bitmap* BackImage = nullptr;
-    const Bitmap* BackImageMask = nullptr;
-    std::string BackPosition, BackRepeat;
+    // The background picture, fetched when the block is laid out; never
+    // inherited by the blocks inside.
+    TBackgroundImage BackImage;
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;

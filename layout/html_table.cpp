@@ -3,6 +3,7 @@
 #include "html/attributes.h"
 #include "html/parse_color.h"
 #include "layout/section_list.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,8 +23,9 @@ TColor ColorAttribute(const TAttributeList& attributes, TokenKind which) {
 } // namespace
 
 TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
-    : VAlign(vAlign), Cell(root) {
+    : VAlign(vAlign), Cell(root), CellImage(root) {
     Cell.OwnerTag = "td";
+    if (const TAttribute* a = attributes.Find(BackgroundTok)) CellImage.SetSource(a->Name);
     if (const TAttribute* a = attributes.Find(ColSpanTok); a && a->Value > 1)
         ColSpan = std::min(a->Value, MaxColSpan);
     if (const TAttribute* a = attributes.Find(RowSpanTok); a && a->Value > 1)
@@ -36,40 +38,53 @@ TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVA
         a && a->Value > 0 && a->Name.find('%') == std::string::npos)
         SpecHt = std::min(a->Value, MaxLength);
     BgColor = ColorAttribute(attributes, BGColorTok);
+    BorderColorLight = ColorAttribute(attributes, BorderColorLightTok);
+    BorderColorDark = ColorAttribute(attributes, BorderColorDarkTok);
 }
 
 TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
     : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
       SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
-      Pad(source.Pad), BgColor(source.BgColor), Cell(root) {
+      Pad(source.Pad), BgColor(source.BgColor), BorderColorLight(source.BorderColorLight),
+      BorderColorDark(source.BorderColorDark), Cell(root), CellImage(root, source.CellImage) {
     Cell.OwnerTag = source.Cell.OwnerTag;
     Cell.CloneItems(source.Cell);
 }
 
 TCellList::TCellList(const TAttributeList& attributes)
-    : RowBgColor(ColorAttribute(attributes, BGColorTok)) {}
+    : RowBgColor(ColorAttribute(attributes, BGColorTok)) {
+    if (const TAttribute* a = attributes.Find(BackgroundTok)) RowImage = Trim(a->Name);
+}
 
 ThtmlTable::ThtmlTable(TSectionList& root, const TAttributeList& attributes)
     : TSectionBase(root), Caption(root) {
     Caption.OwnerTag = "caption";
-    if (const TAttribute* a = attributes.Find(BorderTok)) HasBorder = a->Value > 0;
+    if (const TAttribute* a = attributes.Find(BorderTok); a && a->Value > 0) {
+        HasBorder = true;
+        BorderWidth = std::min(a->Value, MaxTableBorder);
+    }
     if (const TAttribute* a = attributes.Find(CellPaddingTok); a && a->Value >= 0)
         CellPadding = std::min(a->Value, 50);
     if (const TAttribute* a = attributes.Find(CellSpacingTok); a && a->Value >= 0)
         CellSpacing = std::min(a->Value, 40);
     if (HasBorder) CellSpacing = std::max(1, CellSpacing + 2);
     BorderColor = ColorAttribute(attributes, BorderColorTok);
+    BorderColorLight = ColorAttribute(attributes, BorderColorLightTok);
+    BorderColorDark = ColorAttribute(attributes, BorderColorDarkTok);
 }
 
 ThtmlTable::ThtmlTable(TSectionList& root, const ThtmlTable& source)
     : TSectionBase(root, source), Caption(root), CaptionOnTop(source.CaptionOnTop),
-      HasBorder(source.HasBorder), CellPadding(source.CellPadding), CellSpacing(source.CellSpacing),
-      BorderColor(source.BorderColor), TableBgColor(source.TableBgColor) {
+      HasBorder(source.HasBorder), BorderWidth(source.BorderWidth), CellPadding(source.CellPadding),
+      CellSpacing(source.CellSpacing), BorderColor(source.BorderColor),
+      BorderColorLight(source.BorderColorLight), BorderColorDark(source.BorderColorDark),
+      TableBgColor(source.TableBgColor) {
     Caption.OwnerTag = source.Caption.OwnerTag;
     Caption.CloneItems(source.Caption);
     for (const auto& row : source.Rows) {
         auto copy = std::make_unique<TCellList>();
         copy->RowBgColor = row->RowBgColor;
+        copy->RowImage = row->RowImage;
         for (const auto& cell : row->Cells)
             copy->Cells.push_back(std::make_unique<TCellObj>(root, *cell));
         Rows.push_back(std::move(copy));
@@ -120,6 +135,7 @@ void ThtmlTable::Initialize() {
             cell->Pad = CellPadding;
             if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
             if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
+            if (cell->CellImage.Empty()) cell->CellImage.SetSource(row.RowImage);
             if (cell->SpecWd > 0 && !cell->SpecWdPercent) HasFixedCell = true;
         }
     }
@@ -151,8 +167,8 @@ void ThtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     const TColumnMeasures m = HasFixedCell && RequestedWidth == 0
                                   ? MeasurePixelColumns(NumCols, cells)
                                   : MeasurePercentColumns(NumCols, cells, RequestedWidth);
-    Min = m.TotalMin + CellSpacing;
-    Max = m.TotalMax + CellSpacing;
+    Min = m.TotalMin + CellSpacing + 2 * FrameExtra();
+    Max = m.TotalMax + CellSpacing + 2 * FrameExtra();
     Min = std::max(Min, RequestedWidth);
     Max = std::max(Max, RequestedWidth);
     int captionMin = 0, captionMax = 0;
@@ -171,10 +187,12 @@ int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     Root->FirstLineHook = nullptr;
 
     Initialize();
-    const int room = std::max((RequestedWidth > 0 ? RequestedWidth : RoomWidth) - CellSpacing, 20);
+    const int extra = FrameExtra();
+    const int room =
+        std::max((RequestedWidth > 0 ? RequestedWidth : RoomWidth) - CellSpacing - 2 * extra, 20);
     const std::vector<TColumnCell> cells = MeasureCells(context.Measure);
     Widths = DistributeColumns(MeasurePercentColumns(NumCols, cells, RequestedWidth), room);
-    TableWidth = CellSpacing + std::accumulate(Widths.begin(), Widths.end(), 0);
+    TableWidth = CellSpacing + 2 * extra + std::accumulate(Widths.begin(), Widths.end(), 0);
     int captionMin = 0, captionMax = 0;
     Caption.MeasureWidths(context.Measure, captionMin, captionMax);
     TotalWidth = std::max(TableWidth, captionMin);
@@ -189,9 +207,9 @@ int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     std::vector<int> heights = RowHeights();
     StretchToHeight(heights);
     PlaceCells(heights);
-    BodyHeight = Rows.empty()
-                     ? CellSpacing
-                     : Rows.back()->PaintTopY + Rows.back()->RowHeight - BodyTopY + CellSpacing;
+    BodyHeight = Rows.empty() ? CellSpacing + 2 * extra
+                              : Rows.back()->PaintTopY + Rows.back()->RowHeight - BodyTopY +
+                                    CellSpacing + extra;
     y += BodyHeight;
     if (!CaptionOnTop) y += LayOutCaption(context, X, y);
 
@@ -220,7 +238,7 @@ int ThtmlTable::LayOutCaption(const TLayoutContext& context, int X, int Y) {
 }
 
 void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
-    std::vector<int> colX(NumCols + 1, X + CenterOffset);
+    std::vector<int> colX(NumCols + 1, X + CenterOffset + FrameExtra());
     for (int c = 0; c < NumCols; ++c)
         colX[c + 1] = colX[c] + Widths[c];
     ForEachCell([&](TCellObj& cell) {
@@ -267,8 +285,9 @@ std::vector<int> ThtmlTable::RowHeights() const {
 void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
     const int n = static_cast<int>(heights.size());
     const int64_t sum = std::accumulate(heights.begin(), heights.end(), int64_t{0});
-    if (n == 0 || sum >= RequestedHeight - CellSpacing) return;
-    const int extra = RequestedHeight - CellSpacing - static_cast<int>(sum);
+    const int body = RequestedHeight - CellSpacing - 2 * FrameExtra();
+    if (n == 0 || sum >= body) return;
+    const int extra = body - static_cast<int>(sum);
     for (int r = 0; r + 1 < n; ++r)
         heights[r] += extra / n;
     heights[n - 1] += extra - (n - 1) * (extra / n);
@@ -278,7 +297,7 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
     // Rows stop growing at MaxTableHeight: thousands of tall rows must not
     // run past what a document coordinate holds.
     const size_t n = Rows.size();
-    std::vector<int> rowY(n + 1, BodyTopY);
+    std::vector<int> rowY(n + 1, BodyTopY + FrameExtra());
     const int limit = BodyTopY + MaxTableHeight;
     for (size_t r = 0; r < n; ++r)
         rowY[r + 1] = rowY[r] + std::min(heights[r], std::max(0, limit - rowY[r]));
@@ -296,6 +315,7 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
             case TCellVAlign::Middle: cell->YIndent = free / 2; break;
             default: cell->YIndent = free; break;
             }
+            cell->CellImage.Load();
             const int top = cell->CellY + CellSpacing + cell->Pad + cell->YIndent;
             if (top != BodyTopY) cell->Cell.MoveCellY(top - BodyTopY);
             row.PaintBottomY =
@@ -425,6 +445,7 @@ void ThtmlTable::Dump(std::string& out, int depth) const {
             if (cell->ColSpan > 1) out += " colspan " + std::to_string(cell->ColSpan);
             if (cell->RowSpan > 1) out += " rowspan " + std::to_string(cell->RowSpan);
             if (cell->YIndent) out += " indent " + std::to_string(cell->YIndent);
+            cell->CellImage.Dump(out);
             out += "\n";
             cell->Cell.Dump(out, depth + 2);
         }

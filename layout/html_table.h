@@ -8,6 +8,7 @@
 #pragma once
 
 #include "html/properties.h"
+#include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 #include "layout/table_columns.h"
@@ -27,6 +28,8 @@ inline constexpr int MaxColSpan = MaxTableColumns;
 inline constexpr int MaxRowSpan = 1000;
 // The rows of one table reach at most this far down.
 inline constexpr int MaxTableHeight = 1 << 28;
+// A BORDER wider than this is drawn this wide.
+inline constexpr int MaxTableBorder = 50;
 
 class TCellObj {
 public:
@@ -43,7 +46,11 @@ public:
     TCellVAlign VAlign = TCellVAlign::Middle;
     int Pad = 0; // padding on every side (the table's CELLPADDING)
     TColor BgColor = clNone;
+    // The two sides of the cell's sunken frame; unset ones take the table's.
+    TColor BorderColorLight = clNone;
+    TColor BorderColorDark = clNone;
     TCell Cell;
+    TBackgroundImage CellImage; // BACKGROUND, or the row's
 
     // Results of the last layout, document pixels.
     int Wd = 0;      // sum of the widths of its columns
@@ -67,6 +74,7 @@ public:
 
     std::vector<std::unique_ptr<TCellObj>> Cells;
     TColor RowBgColor = clNone;
+    std::string RowImage; // given to the cells without a picture of their own
     int RowHeight = 0;
     // The rows the row's cells paint in, for the paint index.
     int PaintTopY = 0;
@@ -83,9 +91,13 @@ public:
     TCell Caption;
     bool CaptionOnTop = true;
     bool HasBorder = false;
+    int BorderWidth = 0; // of the raised frame around the body, when HasBorder
     int CellPadding = 1;
     int CellSpacing = 2;
     TColor BorderColor = clNone;
+    // The lit and shaded sides of the 3-D frames; clNone for the system's.
+    TColor BorderColorLight = clNone;
+    TColor BorderColorDark = clNone;
     TColor TableBgColor = clNone; // given to cells that have none
     int NumCols = 0;
     std::vector<int> Widths; // column widths in pixels
@@ -130,6 +142,9 @@ public:
     // Puts the grid right: spans cut, columns assigned, backgrounds and
     // paddings handed down. Once; later calls do nothing.
     void Initialize();
+    // How far a frame wider than one pixel reaches beyond the cell spacing
+    // on each side of the body.
+    int FrameExtra() const { return HasBorder ? BorderWidth - 1 : 0; }
 
 private:
     // The steps of LayOut.
@@ -143,6 +158,7 @@ private:
     void PaintRow(Canvas& canvas, const TRect& clip, TCellList& row, int X);
     void PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X);
     void PaintBorderColor(Canvas& canvas, const TRect& clip, int X);
+    void PaintFrame(Canvas& canvas, int X);
     // While printing: a table or row that would be cut by the page end and
     // fits on a page starts the next page. True when nothing more is drawn.
     bool MovesToNextPage(int top, int bottom, const TRect& clip) const;

@@ -26,7 +26,21 @@ void Frame3D(Canvas& canvas, const TRect& r, TColor topLeft, TColor bottomRight)
     canvas.LineTo(r.Left, r.Bottom);
 }
 
+TColor Either(TColor own, TColor fallback) {
+    return own != clNone ? own : fallback;
+}
+
 } // namespace
+
+void ThtmlTable::PaintFrame(Canvas& canvas, int X) {
+    // BORDER=n: n nested one-pixel frames, lit above and left.
+    const int left = LeftX + CenterOffset + X, top = BodyTopY - Root->ScrollY;
+    const TColor light = Either(BorderColorLight, FrameLight);
+    const TColor dark = Either(BorderColorDark, FrameDark);
+    for (int i = 0; i < BorderWidth; ++i)
+        Frame3D(canvas, {left + i, top + i, left + TableWidth - 1 - i, top + BodyHeight - 1 - i},
+                light, dark);
+}
 
 bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
     const int pageHeight = Root->PageHeight > 0 ? Root->PageHeight : clip.Bottom - clip.Top;
@@ -55,11 +69,7 @@ int ThtmlTable::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, 
         for (auto& cell : row->Cells)
             PaintCellObj(canvas, clip, *cell, X);
     });
-    if (HasBorder) {
-        const int left = LeftX + CenterOffset + X, top = BodyTopY - Root->ScrollY;
-        Frame3D(canvas, {left, top, left + TableWidth - 1, top + BodyHeight - 1}, FrameLight,
-                FrameDark);
-    }
+    if (HasBorder) PaintFrame(canvas, X);
     if (!CaptionOnTop) Caption.PaintCell(canvas, clip, TotalWidth, X, 0);
     return end;
 }
@@ -89,18 +99,23 @@ void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell,
     const TRect box{cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
                     cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy};
     const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
-    if (cell.BgColor != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
+    if (!Root->IsPrinting || Root->PrintBackgrounds) {
         // Only what shows is filled, however tall the cell.
         const TRect fill = Intersect(box, device);
-        if (!fill.IsEmpty()) {
+        if (cell.BgColor != clNone && !fill.IsEmpty()) {
             canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
             canvas.FillRect(fill);
         }
+        cell.CellImage.Paint(canvas, box, device);
     }
     const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
     cell.Cell.PaintCell(canvas, clip, width, X, 0);
-    if (HasBorder)
-        Frame3D(canvas, {box.Left - 1, box.Top - 1, box.Right, box.Bottom}, FrameDark, FrameLight);
+    if (HasBorder) {
+        // Sunken: the shaded side above and left.
+        const TColor light = Either(cell.BorderColorLight, Either(BorderColorLight, FrameLight));
+        const TColor dark = Either(cell.BorderColorDark, Either(BorderColorDark, FrameDark));
+        Frame3D(canvas, {box.Left - 1, box.Top - 1, box.Right, box.Bottom}, dark, light);
+    }
 }
 
 } // namespace lumo

@@ -84,6 +84,7 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
                 std::min(MaxSpacing, std::abs(std::max(a->Value, -MaxSpacing)));
             break;
         case IsMapTok: ServerMap = true; break;
+        case ActiveTok: RollOver = true; break;
         case UseMapTok: {
             std::string name = UpperCase(Trim(a->Name));
             if (!name.empty() && name[0] == '#') name.erase(0, 1);
@@ -101,7 +102,7 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
     : TFloatingObj(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
       WantHeight(source.WantHeight), SizeKnown(source.SizeKnown), Borderless(source.Borderless),
-      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap),
+      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), RollOver(source.RollOver),
       ClientMapName(source.ClientMapName), state_(source.state_), name_(source.name_),
       imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
     // The copy's root shares the original's cache, so the use is counted there.
@@ -116,6 +117,8 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
 TImageObj::~TImageObj() {
     if (item_) Root->Pictures.Cache->DropUse(name_);
     if (Root->Resetting) return;
+    if (Root->HoverImage == this) Root->HoverImage = nullptr;
+    StopAnimation();
     Root->Pictures.RemoveWaiter(this);
     if (!IDName.empty()) Root->IDs.RemoveObject(IDName, this);
 }
@@ -140,8 +143,47 @@ void TImageObj::FetchPicture() {
 void TImageObj::UseItem(TBitmapItem* item) {
     item_ = item;
     state_ = TPictureState::Real;
-    // Each use of a GIF animates on its own.
-    if (auto* gif = dynamic_cast<TGIFImage*>(item->MImage.get())) gif_ = gif->Clone();
+    // Each use of a GIF animates on its own; the copies share the frames.
+    if (auto* gif = dynamic_cast<TGIFImage*>(item->MImage.get())) {
+        gif_ = gif->Clone();
+        if (gif_->Animated() && !RollOver) StartAnimation();
+    }
+}
+
+void TImageObj::StartAnimation() {
+    if (!gif_ || !gif_->Animated() || Root->IsPrinting) return;
+    gif_->SetAnimating(true);
+    auto& list = Root->AnimatedImages;
+    if (std::find(list.begin(), list.end(), this) == list.end()) list.push_back(this);
+    if (Root->OnAnimationStart) Root->OnAnimationStart();
+}
+
+void TImageObj::StopAnimation() {
+    if (gif_) gif_->SetAnimating(false);
+    std::erase(Root->AnimatedImages, this);
+}
+
+bool TImageObj::Animating() const {
+    return gif_ && gif_->Animating() && Root->ImagesOn;
+}
+
+bool TImageObj::StepAnimation() {
+    return Animating() && gif_->StepAnimation();
+}
+
+bool TImageObj::SetHover(bool over) {
+    if (!RollOver || !gif_ || !gif_->Animated() || state_ != TPictureState::Real) return false;
+    if (gif_->FrameCount() == 2) {
+        gif_->SelectFrame(over ? 2 : 1);
+        return true;
+    }
+    if (over) {
+        StartAnimation();
+    } else {
+        StopAnimation();
+        gif_->SelectFrame(1);
+    }
+    return true;
 }
 
 bool TImageObj::PictureArrived(TBitmapItem* item) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "layout/id_name_list.h"
+#include "layout/picture_source.h"
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -49,7 +50,7 @@ public:
     int YPosition() override { return PaintTop; }
 };
 
-class TImageObj : public TFloatingObj {
+class TImageObj : public TFloatingObj, public TPictureWaiter {
 public:
     // An IMG tag at position charPos of owner's text.
     TImageObj(TSectionList& root, TSection& owner, const TAttributeList& attributes, int charPos);
@@ -70,6 +71,9 @@ public:
     bool Borderless = false;
     bool LinkBorder = false;
     bool ServerMap = false;
+    // ACTIVE: an animated GIF that plays only while the mouse is over it
+    // (a two-frame one shows its second frame).
+    bool RollOver = false;
     std::string ClientMapName; // upper case, without "#"; empty without USEMAP
     std::string IDName;        // the ID it is registered under, if any
     // The image input this picture shows; a click on it submits its form.
@@ -83,11 +87,20 @@ public:
     void SizeFor(Canvas& canvas, int roomWidth);
     // The picture came (null: it could not be decoded). True when the box
     // was not final, so the document must be laid out again.
-    bool PictureArrived(TBitmapItem* item);
+    bool PictureArrived(TBitmapItem* item) override;
     // Draws the box at device point (X, Y).
     void Paint(Canvas& canvas, int X, int Y);
     // The client map this image uses, or null.
     const TMapItem* ClientMap() const;
+
+    // An animated GIF that is playing.
+    bool Animating() const;
+    // The time step of an animation; true when the picture changed.
+    bool StepAnimation();
+    // The mouse entered or left a roll-over image; true when it changed.
+    bool SetHover(bool over);
+    // The box in document pixels.
+    TRect BoxRect() const { return {LeftX, PaintTop, LeftX + BoxWidth, PaintTop + BoxHeight}; }
 
     void Dump(std::string& out, int depth) const;
 
@@ -98,6 +111,8 @@ private:
     TSize SizeOfReal(int roomWidth);
     TSize SizeOfStandIn(Canvas& canvas, int roomWidth);
     void PaintStandIn(Canvas& canvas, const TRect& box);
+    void StartAnimation();
+    void StopAnimation();
 
     TPictureState state_ = TPictureState::None;
     std::string name_;

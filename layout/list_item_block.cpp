@@ -40,7 +40,8 @@ MarkerStyleType OrderedStyle(char type) {
 
 TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
                    const TListStyle& list, int number)
-    : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number) {
+    : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number),
+      MarkerImage(root) {
     switch (ListKind) {
     case lkOrdered: MarkerStyle = OrderedStyle(list.Type); break;
     case lkUnordered: MarkerStyle = list.Plain ? msNone : msCircle; break;
@@ -59,7 +60,7 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
     if (styled > 0 && !list.Plain && !(explicitType && styled == msDecimal))
         MarkerStyle = static_cast<MarkerStyleType>(styled);
     MarkerFont = props.MakeFont(*root.Measure);
-    props.GetListStyleImage(MarkerImageName);
+    if (std::string url; props.GetListStyleImage(url)) MarkerImage.SetSource(url);
 }
 
 bool TBlockLI::HasMarker() const {
@@ -104,14 +105,23 @@ int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
     int* saved = Root->FirstLineHook;
     FirstBaseline = 0;
     Root->FirstLineHook = &FirstBaseline;
+    MarkerImage.Load();
     int height = TBlock::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     Root->FirstLineHook = saved;
     return height;
 }
 
-void TBlockLI::PaintMarker(Canvas& canvas, int X) {
+void TBlockLI::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     const int baseline = FirstBaseline - Root->ScrollY;
     const int x = LeftX + X;
+    if (MarkerImage.Shows()) {
+        // Standing on the baseline where the round markers start.
+        const TSize size = MarkerImage.Size();
+        const TRect device{clip.Left + X, clip.Top - Root->ScrollY, clip.Right + X,
+                           clip.Bottom - Root->ScrollY};
+        MarkerImage.Paint(canvas, {x - 16, baseline - size.cy, x - 16 + size.cx, baseline}, device);
+        return;
+    }
     switch (MarkerStyle) {
     case msDecimal:
     case msLowerAlpha:
@@ -153,7 +163,7 @@ int TBlockLI::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, i
     int bottom = TBlock::Paint(canvas, clip, indents, X, OriginX, OriginY);
     if (!Hidden && FirstBaseline > 0 && HasMarker() && FirstBaseline >= clip.Top &&
         FirstBaseline - 20 < clip.Bottom)
-        PaintMarker(canvas, X);
+        PaintMarker(canvas, clip, X);
     return bottom;
 }
 

@@ -41,7 +41,7 @@ public:
     TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
         : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
           MarkerStyle(source.MarkerStyle), MarkerFont(source.MarkerFont),
-          MarkerImageName(source.MarkerImageName) {}
+          MarkerImage(root, source.MarkerImage) {}
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
         return std::make_unique<TBlockLI>(root, container, *this);
     }
@@ -50,8 +50,8 @@ public:
     int ItemNumber = 0;
     MarkerStyleType MarkerStyle = msNone;
     TMyFont MarkerFont;
-    std::string MarkerImageName;
-    int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
+    TBackgroundImage MarkerImage; // list-style-image, shown instead of the marker
+    int FirstBaseline = 0;        // document Y of the first text line's baseline; 0 for none
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
@@ -70,7 +70,7 @@ protected:
 
 private:
     bool HasMarker() const;
-    void PaintMarker(Canvas& canvas, int X);
+    void PaintMarker(Canvas& canvas, const TRect& clip, int X);
 };
 
 } // namespace lumo

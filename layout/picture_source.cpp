@@ -1,7 +1,6 @@
 #include "layout/picture_source.h"
 
 #include "image/image_reader.h"
-#include "layout/image_obj.h"
 #include "platform/stream.h"
 
 #include <algorithm>
@@ -96,12 +95,12 @@ void TPictureSource::ForgetUnused() {
     Cache->MaxCache = rounds;
 }
 
-void TPictureSource::AddWaiter(const std::string& name, TImageObj* object) {
-    waiters_.emplace_back(name, object);
+void TPictureSource::AddWaiter(const std::string& name, TPictureWaiter* waiter) {
+    waiters_.emplace_back(name, waiter);
 }
 
-void TPictureSource::RemoveWaiter(const TImageObj* object) {
-    std::erase_if(waiters_, [object](const auto& w) { return w.second == object; });
+void TPictureSource::RemoveWaiter(const TPictureWaiter* waiter) {
+    std::erase_if(waiters_, [waiter](const auto& w) { return w.second == waiter; });
 }
 
 bool TPictureSource::IsAwaited(const std::string& name) const {
@@ -115,7 +114,7 @@ bool TPictureSource::ImageArrived(const std::string& name, TStream& stream, bool
     TBitmapItem* item = Decode(name, stream);
     // Taken out first: an object hands its picture over without touching
     // the list again.
-    std::vector<TImageObj*> waiting;
+    std::vector<TPictureWaiter*> waiting;
     for (auto it = waiters_.begin(); it != waiters_.end();) {
         if (it->first == name) {
             waiting.push_back(it->second);
@@ -124,9 +123,9 @@ bool TPictureSource::ImageArrived(const std::string& name, TStream& stream, bool
             ++it;
         }
     }
-    for (TImageObj* object : waiting) {
+    for (TPictureWaiter* waiter : waiting) {
         if (item) Cache->GetImage(Cache->IndexOf(name));
-        if (object->PictureArrived(item)) relayout = true;
+        if (waiter->PictureArrived(item)) relayout = true;
     }
     return true;
 }

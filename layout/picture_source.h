@@ -14,7 +14,15 @@
 namespace lumo {
 
 class TStream;
-class TImageObj;
+
+// Something on a page that waits for a picture the host delivers later.
+class TPictureWaiter {
+public:
+    virtual ~TPictureWaiter() = default;
+    // The picture came (null: it could not be decoded). True when the page
+    // must be laid out again because the waiter did not know its size.
+    virtual bool PictureArrived(TBitmapItem* item) = 0;
+};
 
 // The one stream an image request answers with to say that the picture
 // comes later; compared by identity.
@@ -48,20 +56,20 @@ public:
     // cached yet); null when it holds no picture.
     TBitmapItem* Decode(const std::string& name, TStream& stream);
 
-    void AddWaiter(const std::string& name, TImageObj* object);
-    void RemoveWaiter(const TImageObj* object);
+    void AddWaiter(const std::string& name, TPictureWaiter* waiter);
+    void RemoveWaiter(const TPictureWaiter* waiter);
     bool IsAwaited(const std::string& name) const;
     void ClearWaiters() { waiters_.clear(); }
     // Drops every cached picture no document uses, so the next use asks again.
     void ForgetUnused();
-    // Hands an arrived picture to the objects waiting for name; relayout
+    // Hands an arrived picture to everything waiting for name; relayout
     // becomes true when one of them did not know its size. False when no
     // object waited for it.
     bool ImageArrived(const std::string& name, TStream& stream, bool& relayout);
 
 private:
     TStringBitmapList ownCache_;
-    std::vector<std::pair<std::string, TImageObj*>> waiters_;
+    std::vector<std::pair<std::string, TPictureWaiter*>> waiters_;
 };
 
 } // namespace lumo

@@ -2,6 +2,7 @@
 
 #include "layout/block.h"
 #include "layout/font_obj.h"
+#include "layout/image_obj.h"
 #include "layout/sel_text.h"
 #include "layout/text_section.h"
 
@@ -19,11 +20,13 @@ TSectionList::TSectionList(Canvas& measure) : TCell(*this), Measure(&measure) {
 TSectionList::~TSectionList() {
     Resetting = true;
     clear();
+    BackImage.SetSource({});
 }
 
 void TSectionList::Reset() {
     Resetting = true;
     HoverLink = nullptr;
+    HoverImage = nullptr;
     LinkList.clear();
     paintIndex_.Clear();
     clear();
@@ -32,10 +35,11 @@ void TSectionList::Reset() {
     FormControls.clear();
     implicitForm_ = nullptr;
     Pictures.ClearWaiters();
+    AnimatedImages.clear();
     MapList.clear();
     SelStart = SelEnd = 0;
     FirstLineHook = nullptr;
-    BackBitmapName.clear();
+    BackImage.SetSource({});
     CodePage = TCodePage::Windows1252;
     if (!IsPrinting) {
         IDs.Clear();
@@ -53,7 +57,7 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     ImagesOn = source.ImagesOn;
     PrintBackgrounds = source.PrintBackgrounds;
     BackColor = source.BackColor;
-    BackBitmapName = source.BackBitmapName;
+    BackImage.SetSource(source.BackImage.Source);
     CodePage = source.CodePage;
     CloneItems(source);
 }
@@ -94,7 +98,7 @@ void TSectionList::SetBackColor(TColor color) {
 }
 
 void TSectionList::SetBackBitmap(std::string_view name) {
-    BackBitmapName = name;
+    BackImage.SetSource(std::string(name));
 }
 
 int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth,
@@ -155,6 +159,14 @@ bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& 
         if (InvalidatePanel) InvalidatePanel();
     }
     return found;
+}
+
+void TSectionList::SetHoverImage(TImageObj* object) {
+    if (object == HoverImage) return;
+    bool changed = HoverImage && HoverImage->SetHover(false);
+    HoverImage = object;
+    if (object && object->SetHover(true)) changed = true;
+    if (changed && InvalidatePanel) InvalidatePanel();
 }
 
 std::string TSectionList::GetSelectedText(int maxChars) {

@@ -5,6 +5,7 @@
 
 #include "html/style_list.h"
 #include "html/viewer_base.h"
+#include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/form_control.h"
 #include "layout/html_form.h"
@@ -19,6 +20,7 @@
 namespace lumo {
 
 class TFontObj;
+class TImageObj;
 class SelTextCount;
 
 // The document's script handler: the viewer, the script's NAME and LANGUAGE,
@@ -52,7 +54,6 @@ public:
     bool ShowDummyCaret = false;
     int CaretPos = 0;
     TColor BackColor = clNone;
-    std::string BackBitmapName;
     std::function<void(TSectionList&)> OnBackgroundChange;
     // Asks the paint panel to repaint (hover changes).
     std::function<void()> InvalidatePanel;
@@ -64,6 +65,8 @@ public:
     TCodePage CodePage = TCodePage::Windows1252;
 
     TFontObj* HoverLink = nullptr;
+    // The roll-over image (ACTIVE) the mouse is over.
+    TImageObj* HoverImage = nullptr;
     std::vector<TFontObj*> LinkList; // every link font run, in document order
     TFreeList<TMapItem> MapList;
     // The link last found on a picture whose link is made at the point hit
@@ -71,6 +74,13 @@ public:
     TUrlTarget ImageLink;
     // The document's pictures and the image objects waiting for theirs.
     TPictureSource Pictures;
+    // The page's background picture (BODY's BACKGROUND or background-image),
+    // tiled by the viewer behind everything.
+    TBackgroundImage BackImage{*this};
+    // The image objects whose animated GIF plays; OnAnimationStart tells
+    // the viewer when one starts, so it can run its timer.
+    std::vector<TImageObj*> AnimatedImages;
+    std::function<void()> OnAnimationStart;
     TIDNameList IDs;
     // The document's forms, and every form control in document order.
     TFreeList<ThtmlForm> Forms;
@@ -110,6 +120,8 @@ public:
     void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
     void SetBackBitmap(std::string_view name);
+    // Fetches the page's background picture, once the page says where it is.
+    void LoadBackBitmap() { BackImage.Load(); }
     // The item of the position list at Y: the one whose top is the nearest
     // at or above Y (the later in the document of equals), or null.
     TSectionBase* ItemAtY(int Y) const;
@@ -120,6 +132,9 @@ public:
     // The link (and its font run as HoverLink) under a document point.
     bool LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
                      TFormControlObj*& control);
+    // The mouse is over object (null: over no image); a roll-over image
+    // that changes look asks for a repaint.
+    void SetHoverImage(TImageObj* object);
     // The selected text, line breaks as CR LF, at most maxChars characters.
     std::string GetSelectedText(int maxChars = 1 << 24);
     // The selection as a copy to the clipboard takes it (at most 32499

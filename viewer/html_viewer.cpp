@@ -4,6 +4,7 @@
 #include "viewer/html_viewer.h"
 
 #include "builder/document_builder.h"
+#include "layout/image_obj.h"
 #include "layout/section_list.h"
 #include "platform/color_names.h"
 #include "platform/file_system.h"
@@ -21,6 +22,12 @@
 #include <algorithm>
 
 namespace lumo {
+
+namespace {
+
+constexpr int AnimationInterval = 50; // milliseconds between animation steps
+
+} // namespace
 
 struct THTMLViewer::TLoadRequest {
     enum class Source { File, Buffer, Stream };
@@ -108,6 +115,10 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     dragTimer_ = std::make_unique<Timer>();
     dragTimer_->SetInterval(25);
     dragTimer_->OnTimer = [this] { DragScrollTick(); };
+    animationTimer_ = std::make_unique<Timer>();
+    animationTimer_->SetInterval(AnimationInterval);
+    animationTimer_->OnTimer = [this] { StepAnimations(); };
+    sectionList_->OnAnimationStart = [this] { animationTimer_->SetEnabled(true); };
 
     PlaceChildren();
 }
@@ -118,6 +129,8 @@ THTMLViewer::~THTMLViewer() {
     hoverTimer_.reset();
     autoScrollTimer_.reset();
     dragTimer_.reset();
+    animationTimer_.reset();
+    sectionList_->OnAnimationStart = nullptr;
     QObject::disconnect(vScrollBar_, nullptr, this, nullptr);
     QObject::disconnect(hScrollBar_, nullptr, this, nullptr);
     formWidgets_->Clear();
@@ -371,8 +384,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     docBase_ = result.Base;
     baseDir_ = docBase_.empty() ? hostBase_ : docBase_;
     defaultTarget_ = result.BaseTarget;
-    // FIXME: the page's background picture (BackBitmapName) is drawn once
-    // the image code loads pictures.
+    sectionList_->LoadBackBitmap();
 
     LayOutDocument();
     MarkVisitedLinks();
@@ -395,6 +407,7 @@ void THTMLViewer::ResetDocumentState() {
     ++documentSerial_;
     hoverTimer_->SetEnabled(false);
     autoScrollTimer_->SetEnabled(false);
+    animationTimer_->SetEnabled(false);
     EndDragScroll();
     selecting_ = false;
     // The widgets reach into the controls: they go first.
@@ -574,6 +587,7 @@ void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
         const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
         canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);
         canvas.FillRect(clip);
+        PaintBackgroundPicture(canvas, clip);
         // A half-built document is never painted.
         if (!processing_) {
             PaintDocument(canvas, clip);
@@ -582,6 +596,33 @@ void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
         }
     }
     painter.drawImage(rect.topLeft(), buffer);
+}
+
+void THTMLViewer::StepAnimations() {
+    if (processing_) return;
+    const int hs = HScroll(), sy = ScrollY();
+    const TRect view{hs, sy, hs + PanelWidth(), sy + PanelHeight()};
+    bool playing = false;
+    for (TImageObj* image : sectionList_->AnimatedImages) {
+        if (!image->Animating()) continue;
+        playing = true;
+        // A picture out of view keeps its frame until it is scrolled back.
+        const TRect box = image->BoxRect();
+        if (Intersect(box, view).IsEmpty() || !image->StepAnimation()) continue;
+        panel_->update(box.Left - hs, box.Top - sy, box.Width(), box.Height());
+    }
+    if (!playing) animationTimer_->SetEnabled(false);
+}
+
+bool THTMLViewer::AnimationTimerRunning() const {
+    return animationTimer_->Enabled();
+}
+
+void THTMLViewer::PaintBackgroundPicture(Canvas& canvas, const TRect& clip) {
+    // Tiled from the document's corner, so the picture scrolls with the text.
+    const TRect page{-HScroll(), -ScrollY(), std::max(clip.Right, scrollWidth_ - HScroll()),
+                     std::max(clip.Bottom, docHeight_ - ScrollY())};
+    sectionList_->BackImage.Paint(canvas, page, clip);
 }
 
 void THTMLViewer::PaintDocument(Canvas& canvas, const TRect& clip) {

@@ -203,6 +203,11 @@ public:
     int LayoutCount() const { return layoutCount_; }
     // Paints of the panel that drew the document (not while processing).
     int PaintCount() const { return paintCount_; }
+    // The animation timer's step (every 50 ms while a GIF on the page
+    // plays): the playing pictures in view advance, and only their
+    // rectangles are repainted. The timer stops when none plays.
+    void StepAnimations();
+    bool AnimationTimerRunning() const;
     // The document is laid out for the present size and painted since.
     bool LaidOutAndPainted() const {
         return !processing_ && !layoutScheduled_ && paintedSinceLayout_;
@@ -286,6 +291,8 @@ public:
 protected:
     // Paints the document onto canvas for the panel rectangle clip.
     virtual void PaintDocument(Canvas& canvas, const TRect& clip);
+    // The page's background picture, tiled behind the document.
+    void PaintBackgroundPicture(Canvas& canvas, const TRect& clip);
     virtual void DocMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
     virtual void DocMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers shift, int X, int Y);
     virtual void DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int X, int Y);
@@ -448,6 +455,7 @@ private:
     std::unique_ptr<Timer> hoverTimer_;
     std::unique_ptr<Timer> autoScrollTimer_;
     std::unique_ptr<Timer> dragTimer_;
+    std::unique_ptr<Timer> animationTimer_;
 };
 
 } // namespace lumo

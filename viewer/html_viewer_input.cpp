@@ -176,11 +176,12 @@ void THTMLViewer::UpdateHover(int X, int Y, Qt::KeyboardModifiers shift) {
     const std::string url = target ? target->Url : std::string();
     const std::string frame = target ? target->Target : std::string();
     const unsigned document = documentSerial_;
+    TImageObj* object = nullptr;
+    int ix = 0, iy = 0;
+    const bool onImage = root.ObjectAt(DocX(X), DocY(Y), object, ix, iy);
+    root.SetHoverImage(onImage ? object : nullptr);
     if (OnImageOver) {
-        TImageObj* object = nullptr;
-        int ix = 0, iy = 0;
-        if (root.ObjectAt(DocX(X), DocY(Y), object, ix, iy))
-            OnImageOver(this, object, shift, ix, iy);
+        if (onImage) OnImageOver(this, object, shift, ix, iy);
         if (document != documentSerial_ || processing_) return;
     }
     if (link) {
@@ -209,6 +210,7 @@ void THTMLViewer::HoverTick() {
     TFormControlObj* control = nullptr;
     // A point outside the document cancels the hover look.
     sectionList_->LinkAtPoint(*measure_, -1, -1, target, control);
+    sectionList_->SetHoverImage(nullptr);
     if (!hotURL_.empty() || !hotTarget_.empty()) SetHot({}, {});
 }
 

@@ -1,6 +1,8 @@
 // Block layout: margins, floats and clearing, markers, rules, backgrounds,
 // painting only what shows, hit tests, and layout that does not drift.
+#include "tests/image/gif_builder.h"
 #include "tests/support/layout_fixture.h"
+#include "tests/support/temp_folder.h"
 
 #include "layout/background_tile.h"
 #include "layout/list_item_block.h"
@@ -163,10 +165,11 @@ TEST(Backgrounds, TilesOnlyTheVisiblePart) {
                          TileRepeat::Both);
     EXPECT_EQ(canvas.Log, "");
 
-    Doc doc("<DIV STYLE=\"height: 100000px; background-color: red\">tall</DIV>");
-    auto blocks = All<TBlock>(doc.list);
-    TBlock* tall = blocks.back();
-    tall->BackImage = &tile;
+    TempFolder folder;
+    folder.Write("tile.gif", GifHeader(4, 4, {0x112233, 0}) + SolidImage(0, 0, 4, 4, 0) + ";");
+    Doc doc("<DIV STYLE=\"height: 100000px; background: red url(" + folder / "tile.gif" +
+            ")\">tall</DIV>");
+    ASSERT_TRUE(All<TBlock>(doc.list).back()->BackImage.Shows());
     std::string log = doc.Paint(50000, 50600);
     EXPECT_NE(log.find("BITMAP 10 0 590 600 from 580x600"), std::string::npos) << log;
 }

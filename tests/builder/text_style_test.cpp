@@ -138,7 +138,7 @@ TEST(TextIndent, FirstLineOnly) {
         int indent;
     } rows[] = {
         {"text-indent: 40px", 40}, {"text-indent: 0.25in", 24}, {"text-indent: 10%", 16},
-        {"text-indent: 2em", 28},  {"text-indent: -8px", -8},   {"", 0},
+        {"text-indent: 2em", 32},  {"text-indent: -8px", -8},   {"", 0},
     };
     for (const auto& row : rows) {
         Doc doc("<P STYLE=\"" + std::string(row.style) +
@@ -175,7 +175,7 @@ TEST(TextIndent, CssTestPagesAtChosenPoints) {
     EXPECT_EQ(half[1], 10);
     const std::vector<int> em = LineXs(relative, "Only the first");
     ASSERT_GE(em.size(), 4u);
-    EXPECT_EQ(em[0], 10 + 5 * 14);
+    EXPECT_EQ(em[0], 10 + 5 * 16); // the paragraph's own 12 pt font
     EXPECT_EQ(em[1], 10);
     EXPECT_EQ(em[3], 10);
     const std::vector<int> quarter = LineXs(relative, "X The X");

@@ -48,9 +48,7 @@ TEST(IniFile, FileOfTheMostBytesIsRead) {
         text += std::string(size - text.size() - 2, ';') + "\r\n";
         folder.Write("a.ini", text);
         TIniFile32 ini(folder / "a.ini");
-        EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"),
-                  size == Most ? "Lumo" : "DEF")
-            << size;
+        EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"), size == Most ? "Lumo" : "DEF") << size;
     }
 }
 

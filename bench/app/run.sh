@@ -13,23 +13,8 @@ nginx_pid=""
 trap '[ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/root"
 truncate -s $((500 * 1024 * 1024)) "$work/root/500mb.bin"
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
-cat > "$work/nginx.conf" <<CONF
-daemon off; master_process off; worker_processes 1;
-error_log $work/error.log; pid $work/nginx.pid;
-events { worker_connections 256; }
-http {
-  access_log off; sendfile on;
-  client_body_temp_path $work/body; proxy_temp_path $work/proxy; fastcgi_temp_path $work/fcgi;
-  uwsgi_temp_path $work/uwsgi; scgi_temp_path $work/scgi;
-  default_type application/octet-stream;
-  server { listen 127.0.0.1:$port; root $work/root; }
-}
-CONF
-/usr/sbin/nginx -e "$work/error.log" -p "$work" -c "$work/nginx.conf" &
-nginx_pid=$!
-base="http://127.0.0.1:$port"
-for _ in $(seq 50); do curl -s -o /dev/null -r 0-0 "$base/500mb.bin" && break; sleep 0.1; done
+source bench/lib/servers.sh
+start_nginx "$work" "$work/root" 500mb.bin
 
 LUMO_BENCH_BASE="$base" LUMO_BENCH_TARGET="$work/lumo.bin" "$build/bench/app/bench_saving" \
     --benchmark_format=json --benchmark_out="$work/lumo.json" >/dev/null

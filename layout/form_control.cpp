@@ -94,6 +94,21 @@ void BoxText(Canvas& canvas, const TRect& r, int x, std::string_view text) {
     canvas.RestoreState();
 }
 
+// Lines of text from (x, y) down, one text height apart, in a sunken box and
+// clipped to it; lines below the box are not drawn.
+void BoxLines(Canvas& canvas, const TRect& r, int x, int y,
+              const std::vector<std::string_view>& lines) {
+    Bevel(canvas, r, false);
+    canvas.SaveState();
+    canvas.IntersectClipRect({r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2});
+    canvas.SetBkMode(BkMode::Transparent);
+    canvas.SetTextColor(clBlack);
+    const int h = canvas.GetTextMetrics().Height;
+    for (size_t i = 0; i < lines.size() && y < r.Bottom; ++i, y += h)
+        canvas.TextOut(x, y, lines[i]);
+    canvas.RestoreState();
+}
+
 } // namespace
 
 TControlKind InputKind(std::string_view type) {
@@ -356,16 +371,11 @@ void TFormControlObj::PrintPaint(Canvas& canvas, int X, int Y) {
         break;
     }
     case TControlKind::ListBox: {
-        Bevel(canvas, box, false);
-        const int h = canvas.GetTextMetrics().Height;
-        canvas.SaveState();
-        canvas.IntersectClipRect({box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2});
-        canvas.SetBkMode(BkMode::Transparent);
-        canvas.SetTextColor(clBlack);
-        const int lines = std::min<int>(VisibleLines(), static_cast<int>(Options.size()));
-        for (int i = 0; i < lines; ++i)
-            canvas.TextOut(X + 4, Y + 2 + i * h, Options[i].Text);
-        canvas.RestoreState();
+        std::vector<std::string_view> lines;
+        const int count = std::min<int>(VisibleLines(), static_cast<int>(Options.size()));
+        for (int i = 0; i < count; ++i)
+            lines.push_back(Options[i].Text);
+        BoxLines(canvas, box, X + 4, Y + 2, lines);
         break;
     }
     case TControlKind::Combo: {
@@ -375,21 +385,14 @@ void TFormControlObj::PrintPaint(Canvas& canvas, int X, int Y) {
         break;
     }
     case TControlKind::TextArea: {
-        Bevel(canvas, box, false);
-        const int h = canvas.GetTextMetrics().Height;
-        canvas.SaveState();
-        canvas.IntersectClipRect({box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2});
-        canvas.SetBkMode(BkMode::Transparent);
-        canvas.SetTextColor(clBlack);
-        int y = Y + 3;
-        for (size_t start = 0; start <= Text.size() && y < box.Bottom;) {
+        std::vector<std::string_view> lines;
+        for (size_t start = 0; start <= Text.size();) {
             size_t end = Text.find("\r\n", start);
             if (end == std::string::npos) end = Text.size();
-            canvas.TextOut(X + 4, y, std::string_view(Text).substr(start, end - start));
-            y += h;
+            lines.push_back(std::string_view(Text).substr(start, end - start));
             start = end + 2;
         }
-        canvas.RestoreState();
+        BoxLines(canvas, box, X + 4, Y + 3, lines);
         break;
     }
     case TControlKind::Hidden:

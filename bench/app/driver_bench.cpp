@@ -5,7 +5,6 @@
 #include "app/http_form.h"
 #include "frames/frame_browser.h"
 #include "net/http_connection.h"
-#include "platform/lumo_application.h"
 #include "platform/stream.h"
 
 #include <benchmark/benchmark.h>
@@ -53,12 +52,3 @@ BENCHMARK(BM_DriverFetch50MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ConnectionFetch50MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    LumoApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

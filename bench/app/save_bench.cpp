@@ -4,8 +4,8 @@
 // server, LUMO_BENCH_TARGET the file written.
 #include "app/download_form.h"
 #include "app/lookup_combo_box.h"
-#include "platform/lumo_application.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -58,12 +58,3 @@ BENCHMARK(BM_Download500MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_CompletionOf50000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    LumoApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,9 +3,11 @@
 // it, and laying the frame sets out again for a new size, with and without
 // the viewers' own layouts that the resize schedules.
 #include "frames/frame_browser.h"
+
 #include "frames/frame_set.h"
-#include "platform/lumo_application.h"
 #include "platform/stream.h"
+#include <QCoreApplication>
+#include <QEvent>
 
 #include <benchmark/benchmark.h>
 
@@ -98,12 +100,3 @@ BENCHMARK(BM_Resize400FramesSets)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resize400FramesWithViewers)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    LumoApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

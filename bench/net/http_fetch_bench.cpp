@@ -5,7 +5,6 @@
 // in the same run, and prints the ratios.
 #include "net/http_connection.h"
 #include "net/wsocket.h"
-#include "platform/lumo_application.h"
 #include "platform/message_loop.h"
 #include "platform/stream.h"
 
@@ -126,11 +125,3 @@ BENCHMARK(BM_LineMode)
     ->Complexity(benchmark::oN);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    lumo::LumoApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,7 +1,6 @@
 // 10,000 bookmarks in 100 folders: reading the file, building the manager's
 // tree, and building the Bookmarks menu, beside the floor of splitting the
 // same file into lines.
-#include "platform/lumo_application.h"
 #include "tools/bookmark_file.h"
 #include "tools/bookmark_menu.h"
 #include "tools/bookmark_tree.h"
@@ -86,12 +85,3 @@ BENCHMARK(ParseFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadTreeAndMenu)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    lumo::LumoApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

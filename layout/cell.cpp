@@ -27,6 +27,38 @@ void TCellBasic::CheckLastBottomMargin() {
         block->Box[Prop::MarginBottom] = 0;
 }
 
+namespace {
+
+// A float met in the middle of a line: a floated block (not a table, which
+// goes below the line as pictures do) that clears nothing.
+TBlock* FloatWithinLine(TSectionBase& item) {
+    auto* block = dynamic_cast<TBlock*>(&item);
+    if (!block || block->FloatSide == ANone || block->IsTableBlock()) return nullptr;
+    if (block->ClearSide != clrNone || block->Placement != posStatic) return nullptr;
+    return block;
+}
+
+} // namespace
+
+// A float met mid-line goes at the top of that line when it fits beside the
+// text already there, else below it; the text after it runs on along the line.
+int TCellBasic::LayOutBesideLine(const TLayoutContext& context, TSection& before, TBlock& block,
+                                 int X, int Y, int Width, int HeightBase, int& lineEnd,
+                                 int& widest) {
+    const LineRec& line = before.LineList.back();
+    const IndentManager& indents = context.Indents;
+    int Min = 0, Max = 0;
+    block.MeasureWidths(context.Measure, Min, Max);
+    const int left = indents.LeftEdgeAt(line.LineY);
+    if (lineEnd - left + Max > indents.RightEdgeAt(line.LineY) - left)
+        return block.LayOut(context, X, Y, Width, HeightBase, widest);
+    const int h = block.LayOut(context, X, line.LineY, Width, HeightBase, widest);
+    const int shift = indents.LeftEdgeAt(line.LineY) - left;
+    before.ShiftLastLine(shift);
+    lineEnd += shift;
+    return h;
+}
+
 int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width, int HeightBase,
                          int& WidestOut) {
     CellTopY = Y;
@@ -37,16 +69,39 @@ int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width,
     CellFlowHeight = 0;
     WidestOut = 0;
     int y = Y;
+    TSection* openText = nullptr; // text whose last line floats may interrupt
+    int lineEnd = -1;             // the X after that line's content
+    bool afterFloat = false;
     for (auto& item : *this) {
-        int widest = 0;
-        int h = item->LayOut(context, X, y, Width, HeightBase, widest);
+        int widest = 0, h = 0;
+        TBlock* floating = openText ? FloatWithinLine(*item) : nullptr;
+        auto* text = dynamic_cast<TSection*>(item.get());
+        if (floating) {
+            h = LayOutBesideLine(context, *openText, *floating, X, y, Width, HeightBase, lineEnd,
+                                 widest);
+        } else if (text && openText && afterFloat) {
+            const LineRec& line = openText->LineList.back();
+            text->RunOnX = lineEnd;
+            text->RunOnHeight = line.Height();
+            y = line.LineY;
+            h = item->LayOut(context, X, y, Width, HeightBase, widest);
+        } else {
+            if (text) text->RunOnX = -1;
+            h = item->LayOut(context, X, y, Width, HeightBase, widest);
+        }
+        afterFloat = floating != nullptr;
+        if (!floating) {
+            openText = text;
+            lineEnd = text ? text->OpenLineEnd(context.Measure) : -1;
+            if (lineEnd < 0) openText = nullptr;
+        }
         y = SumY(y, h);
-        CellFlowHeight = SumY(CellFlowHeight, h);
         WidestOut = std::max(WidestOut, widest);
         if (!item->IsAbsolute()) CellBottomY = std::max(CellBottomY, item->BottomY);
         CellPaintTopY = std::min(CellPaintTopY, item->PaintTopY);
         CellPaintBottomY = std::max(CellPaintBottomY, item->PaintBottomY);
     }
+    CellFlowHeight = SumY(y, -Y);
     if (CellPaintTopY == INT_MAX) CellPaintTopY = Y;
     PosCount = context.PosCounter - FirstPos;
     return CellFlowHeight;

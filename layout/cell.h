@@ -14,6 +14,8 @@
 
 namespace lumo {
 
+class TBlock;
+class TSection;
 class TSectionList;
 
 class TCellBasic : public TFreeList<TSectionBase> {
@@ -64,6 +66,12 @@ public:
     void Dump(std::string& out, int depth) const;
     // Moves the laid-out items dy rows down.
     void MoveY(int dy);
+
+private:
+    // Lays out a float met on the open last line of before (whose content
+    // ends at lineEnd, moved right when the float goes in front of it).
+    int LayOutBesideLine(const TLayoutContext& context, TSection& before, TBlock& block, int X,
+                         int Y, int Width, int HeightBase, int& lineEnd, int& widest);
 };
 
 class TBlockCell : public TCellBasic {

@@ -118,6 +118,12 @@ public:
     bool HasAnchor = false;
     // Set by the builder's NOBR state when text is appended.
     bool NoBreak = false;
+    // Text that runs on along a line a float interrupted: set by the cell
+    // before each layout, the document X its first line starts at (none when
+    // negative) and that line's height, to step below it when not even a
+    // word fits beside.
+    int RunOnX = -1;
+    int RunOnHeight = 0;
 
     // --- Building ---------------------------------------------------------
     void AppendText(std::string_view text, int sourceIndex);
@@ -185,6 +191,12 @@ public:
     int LineWidthTo(Canvas& canvas, const LineRec& line, int n);
     // The X in the document of a line's first character.
     int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
+    // The document X after the text of the last line when more inline
+    // content may follow on it (left-aligned text not ended by a break); -1
+    // otherwise.
+    int OpenLineEnd(Canvas& canvas);
+    // A float placed at the start of the last line pushes its text dx right.
+    void ShiftLastLine(int dx);
 
 protected:
     // The width a line may take at Y; sections that never wrap say more.

@@ -279,10 +279,12 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
     if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
 
-    // The first line starts further in (or, for a negative indent, out).
+    // The first line starts further in (or, for a negative indent, out), or
+    // after the text it runs on from.
     int indent = FirstIndent.empty() ? 0
                                      : ConvertLength(FirstIndent, TPlainNumber::Pixels, RoomWidth,
                                                      IndentEm, IndentEx, 0);
+    if (RunOnX >= 0) indent = RunOnX - indents.LeftEdgeAt(Y);
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
@@ -295,6 +297,12 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             std::min(std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
                      remaining);
         int n = fit < remaining ? LineLength(pos, fit) : fit;
+        if (n == 0 && RunOnX >= 0 && FlowHeight == 0) {
+            // Not a word fits beside the text before: start below its line.
+            AddGapLine(pos, y, RunOnHeight);
+            indent = 0;
+            continue;
+        }
         if (n == 0) {
             // One word wider than the line: below a float it may fit.
             if (const int wider = indents.NextWiderY(y); wider > y) {
@@ -315,6 +323,24 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         FlowHeight = SumY(FlowHeight, line.Height());
         pos += n;
     }
+}
+
+int TSection::OpenLineEnd(Canvas& canvas) {
+    if (LineList.empty() || Text.empty() || Text.back() == BreakChar) return -1;
+    if (Alignment != TextAlign::Left && Alignment != TextAlign::Justify) return -1;
+    const LineRec& line = LineList.back();
+    if (line.CharCount == 0) return -1;
+    return LineX(line) + LineWidthTo(canvas, line, line.CharCount);
+}
+
+void TSection::ShiftLastLine(int dx) {
+    if (LineList.empty() || dx == 0) return;
+    LineRec& line = LineList.back();
+    line.LineOffset += dx;
+    line.LineRoom -= dx;
+    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    for (auto it = first; it != last; ++it)
+        if (!(*it)->IsFloat()) (*it)->LeftX += dx;
 }
 
 int TSection::LineLength(int pos, int fit) const {

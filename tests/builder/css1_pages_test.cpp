@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace lumo::test {
 namespace {
 
@@ -76,6 +78,28 @@ TEST(Css1Pages, LengthsOfTheElementsOwnFont) {
         EXPECT_EQ(test.height(), 20);
         EXPECT_TRUE(page.Mostly(test.adjusted(2, 2, -2, -2), Tint::Blue));
     }
+}
+
+// Each big box stands level with the line of the small box of its colour, or
+// right below that line when it does not fit beside the text there.
+TEST(Css1Pages, FloatsLevelWithTheLineTheyAreMetOn) {
+    LUMO_NEED_CORPUS(Folder());
+    const StylePage page = Css1Page("c414-flt-ln-000");
+    auto lineEndingWith = [&](std::string_view end) {
+        const size_t at = page.dump.find(std::string(end) + "\"\n");
+        int x = 0, y = 0, h = 0;
+        if (at != std::string::npos)
+            std::sscanf(page.dump.c_str() + page.dump.rfind(" x=", at), " x=%d y=%d h=%d", &x, &y,
+                        &h);
+        return QRect(x, y, 1, h);
+    };
+    for (const char* side : {"float-left", "float-right"}) {
+        const QRect small = lineEndingWith(side == std::string_view("float-left") ? " A " : " B ");
+        ASSERT_GT(small.height(), 0) << side;
+        const int top = page.Box(side).top();
+        EXPECT_TRUE(top == small.top() || top == small.top() + small.height()) << side;
+    }
+    EXPECT_EQ(page.Box("float-right").top(), lineEndingWith(" B ").top());
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumo::test {
 namespace {
 
@@ -78,6 +80,41 @@ std::vector<int> LineXs(const Doc& doc, std::string_view what) {
         for (const LineRec& line : s->LineList)
             if (line.CharCount > 0) xs.push_back(s->LineX(line));
     return xs;
+}
+
+// Thirty characters of room. A floated block met after the text before goes
+// at the top of that line when it fits beside it, else below it; the text
+// after it runs on along the line while a word fits there.
+TEST(FloatsMidLine, TakeTheLineTheyAreMetOn) {
+    const struct {
+        const char* before;
+        const char* side;
+        int floatDown; // rows below the line's top
+        int beforeX, afterX, afterDown;
+    } rows[] = {
+        {"aa bb ", "right", 0, 10, 10 + 6 * 8, 0},
+        {"aa bb ", "left", 0, 10 + 40, 10 + 40 + 6 * 8, 0},
+        {"aaaaa aaaa aaaa aaaa aaaa ", "right", 16, 10, 10 + 26 * 8, 0},
+        {"aaaaa aaaa aaaa aaaa aaaa ", "left", 16, 10, 10 + 26 * 8, 0},
+        {"aaaaa aaaa aaaa aaaa aaaa aa ", "right", 16, 10, 10, 16},
+    };
+    for (const auto& row : rows) {
+        Doc doc("<DIV>" + std::string(row.before) + "<P STYLE=\"float:" + row.side +
+                    "; width: 40px; margin: 0\">F</P>cc dd</DIV>",
+                20 + 30 * 8);
+        const auto sections = All<TSection>(doc.list);
+        ASSERT_EQ(sections.size(), 3u) << row.before << row.side;
+        const TSection &before = *sections[0], &after = *sections[2];
+        const LineRec& line = before.LineList.back();
+        const std::vector<TBlock*> floats = All<TBlock>(doc.list);
+        ASSERT_EQ(floats.back()->FloatSide, std::string_view(row.side) == "left" ? ALeft : ARight);
+        EXPECT_EQ(floats.back()->TopY - line.LineY, row.floatDown) << row.before << row.side;
+        EXPECT_EQ(before.LineX(line), row.beforeX) << row.before << row.side;
+        const LineRec& next = *std::find_if(after.LineList.begin(), after.LineList.end(),
+                                            [](const LineRec& l) { return l.CharCount > 0; });
+        EXPECT_EQ(after.LineX(next), row.afterX) << row.before << row.side;
+        EXPECT_EQ(next.LineY - line.LineY, row.afterDown) << row.before << row.side;
+    }
 }
 
 TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {

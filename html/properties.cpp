@@ -169,6 +169,7 @@ void TProperties::Inherit(const TProperties& parent) {
 void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
         if (!Assigned[i]) Props[i] = source.Props[i];
+    if (Assigned[Prop::TextDecoration]) JoinDecoration(source.Props[Prop::TextDecoration]);
     ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
     SizeEm();
 }
@@ -233,11 +234,17 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     PropPseudo = pseudo;
 
     // Important declarations after all the normal ones, in the same order.
+    const TPropValue outerDecoration = Props[Prop::TextDecoration];
     const std::vector<const TStyleRule*> rules = styles.MatchingRules(stack, tag, cls, id, pseudo);
     for (TWeight weight : {TWeight::Normal, TWeight::Important}) {
         for (const TStyleRule* rule : rules)
             Merge(*rule->Props, weight);
         if (styleAttr) Merge(*styleAttr, weight);
+    }
+    if (Assigned[Prop::TextDecoration]) {
+        const std::string* own = Text(Prop::TextDecoration);
+        OwnDecoration = own ? *own : std::string();
+        JoinDecoration(outerDecoration);
     }
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
@@ -256,18 +263,42 @@ void TProperties::TakeBackgroundColor() {
 // text-decoration is a list of lines ("underline overline"); each word draws
 // its own, any other word ("none", "blink") draws nothing.
 namespace {
-void SetDecoration(FontSpec& font, std::string_view value) {
-    font.Underline = font.StrikeOut = font.Overline = false;
+
+constexpr std::string_view DecorationLines[] = {"underline", "overline", "line-through"};
+
+template <class Visit>
+void ForEachWord(std::string_view value, Visit visit) {
     while (!value.empty()) {
         const size_t space = value.find(' ');
-        const std::string_view word = value.substr(0, space);
-        font.Underline |= word == "underline";
-        font.StrikeOut |= word == "line-through";
-        font.Overline |= word == "overline";
+        if (space != 0) visit(value.substr(0, space));
         value = space == std::string_view::npos ? std::string_view() : value.substr(space + 1);
     }
 }
+
+void AddDecoration(FontSpec& font, std::string_view value) {
+    ForEachWord(value, [&font](std::string_view word) {
+        font.Underline |= word == "underline";
+        font.StrikeOut |= word == "line-through";
+        font.Overline |= word == "overline";
+    });
+}
+
 } // namespace
+
+void TProperties::JoinDecoration(const TPropValue& outer) {
+    const std::string* outerText = std::get_if<std::string>(&outer);
+    std::string joined;
+    for (std::string_view line : DecorationLines) {
+        bool listed = false;
+        auto find = [&](std::string_view word) { listed |= word == line; };
+        if (outerText) ForEachWord(*outerText, find);
+        ForEachWord(OwnDecoration, find);
+        if (!listed) continue;
+        if (!joined.empty()) joined += ' ';
+        joined += line;
+    }
+    Props[Prop::TextDecoration] = joined.empty() ? std::string("none") : joined;
+}
 
 TMyFont TProperties::MakeFont(Canvas& faces) const {
     TMyFont font;
@@ -282,7 +313,7 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
     }
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
-    if (const std::string* d = Text(Prop::TextDecoration)) SetDecoration(font, *d);
+    if (const std::string* d = Text(Prop::TextDecoration)) AddDecoration(font, *d);
     if (const std::string* t = Text(Prop::TextTransform))
         font.Case = *t == "uppercase"    ? TextCase::Upper
                     : *t == "lowercase"  ? TextCase::Lower
@@ -314,7 +345,8 @@ TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TMyFont font = MakeFont(faces);
     if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
-    if (const std::string* d = Text(first + 2)) SetDecoration(font, *d);
+    // A link's own lines add to those it stands in.
+    if (const std::string* d = Text(first + 2)) AddDecoration(font, *d);
     return font;
 }
 

@@ -119,6 +119,10 @@ public:
     // The colour was set inside the innermost link (on this element or one
     // between it and the A): it wins over the link, visited and hover colours.
     bool ColorInLink = false;
+    // The element's own text-decoration. Its lines add to those of the
+    // ancestors, which Props holds together: a child can add a line to an
+    // underlined parent but never take the parent's line away.
+    std::string OwnDecoration;
     std::array<TPropValue, Prop::Count> Props;
     std::array<bool, Prop::Count> Assigned{};
     // Of a rule or a STYLE attribute: the declarations marked !important.
@@ -169,6 +173,8 @@ public:
 
 private:
     TMyFont MakeStateFont(Canvas& faces, int first) const;
+    // Props' text-decoration: the ancestors' lines (outer) and OwnDecoration.
+    void JoinDecoration(const TPropValue& outer);
 };
 
 // Stores declaration text in a property: border styles also in the sides

@@ -70,6 +70,35 @@ TEST(TextDecoration, EachListedLineIsDrawn) {
     }
 }
 
+// An element's lines add to its ancestors'; none of its values takes theirs
+// away, inside a link or not.
+TEST(TextDecoration, LinesOfAncestorsReachTheText) {
+    const struct {
+        const char* html;
+        bool under, over, through;
+    } rows[] = {
+        {"<U><S>x</S></U>", true, false, true},
+        {"<U><SPAN STYLE='text-decoration: none'>x</SPAN></U>", true, false, false},
+        {"<SPAN STYLE='text-decoration: overline'><I STYLE='text-decoration: underline'>x</I>"
+         "</SPAN>",
+         true, true, false},
+        {"<U>a<S>b</U>x</S>", false, false, true},
+        {"<U><A HREF=h STYLE='text-decoration: none'>x</A></U>", true, false, false},
+        {"<STYLE>a { text-decoration: none }</STYLE><A HREF=h>x</A>", false, false, false},
+        {"<A HREF=h><SPAN STYLE='text-decoration: none'>x</SPAN></A>", true, false, false},
+        {"<S><A HREF=h>x</A></S>", true, false, true},
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string("<P>") + row.html);
+        const TFontObj* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << row.html;
+        const TMyFont& font = run->PlainFont;
+        EXPECT_EQ(font.Underline, row.under) << row.html;
+        EXPECT_EQ(font.Overline, row.over) << row.html;
+        EXPECT_EQ(font.StrikeOut, row.through) << row.html;
+    }
+}
+
 // Pages below are laid out with the recording canvas: 8-pixel characters,
 // 16-pixel lines, 10 pixels of body margin on each side.
 

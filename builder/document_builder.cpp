@@ -108,6 +108,8 @@ void THtmlBuilder::Next() {
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
     EndInlineBoxParts();
+    // Only a block's first line is indented, not text after a nested block.
+    if (!ActiveCell->empty()) ActiveSection->FirstIndent.clear();
     ActiveSection->Seal();
     ActiveCell->AddItem(std::move(ActiveSection));
 }

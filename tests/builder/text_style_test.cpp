@@ -217,6 +217,10 @@ TEST(TextIndent, FirstLineOnly) {
         for (size_t i = 1; i < xs.size(); ++i)
             EXPECT_EQ(xs[i], 10) << row.style << " line " << i;
     }
+    // A nested block's first line is its own first line; the text after it is not.
+    Doc doc("<DIV STYLE=\"text-indent: 40px\">aaaa<P>bbbb</P>cccc</DIV>");
+    for (const auto& [text, x] : {std::pair{"aaaa", 50}, {"bbbb", 50}, {"cccc", 10}})
+        EXPECT_EQ(LineXs(doc, text), std::vector<int>{x}) << text;
 }
 
 // Each DIV's x stands 24 pixels in, whatever unit says so; a percentage is

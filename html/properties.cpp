@@ -191,12 +191,13 @@ void TProperties::Assign(const TPropValue& value, int index) {
     if (index == Prop::Color && PropTag != "a") ColorInLink = true;
 }
 
-void TProperties::Merge(const TProperties& rule, TWeight weight) {
+void TProperties::Merge(const TProperties& rule, TWeight weight, std::string_view stateName) {
     // Link state entries take only colours and decoration, into their slots.
-    int state = PropPseudo == "link"      ? 0
-                : PropPseudo == "hover"   ? 1
-                : PropPseudo == "visited" ? 2
-                                          : -1;
+    if (!PropPseudo.empty()) stateName = PropPseudo;
+    int state = stateName == "link"      ? 0
+                : stateName == "hover"   ? 1
+                : stateName == "visited" ? 2
+                                         : -1;
     auto put = [this](int index, const TPropValue& v) {
         Props[index] = v;
         Assigned[index] = true;
@@ -238,7 +239,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     const std::vector<const TStyleRule*> rules = styles.MatchingRules(stack, tag, cls, id, pseudo);
     for (TWeight weight : {TWeight::Normal, TWeight::Important}) {
         for (const TStyleRule* rule : rules)
-            Merge(*rule->Props, weight);
+            Merge(*rule->Props, weight, rule->AncestorState);
         if (styleAttr) Merge(*styleAttr, weight);
     }
     if (Assigned[Prop::TextDecoration]) {

@@ -134,8 +134,10 @@ public:
     void Update(const TProperties& source);
     // Sets a value unless a rule or STYLE attribute already set it.
     void Assign(const TPropValue& value, int index);
-    // Takes the rule's declarations of that weight.
-    void Merge(const TProperties& rule, TWeight weight = TWeight::Normal);
+    // Takes the rule's declarations of that weight; those of a link state
+    // (this entry's pseudo-class, else state) go into that state's slots.
+    void Merge(const TProperties& rule, TWeight weight = TWeight::Normal,
+               std::string_view state = {});
     // Applies the rules of styles that match this element (against the
     // ancestors in stack) and its own parsed STYLE attribute.
     void Combine(const TStyleList& styles, const TPropStack& stack, std::string_view tag,

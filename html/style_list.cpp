@@ -80,21 +80,25 @@ bool HasClasses(std::string_view list, const std::vector<std::string>& want) {
 }
 
 // An ancestor part against an entry of the property stack. A part with a
-// pseudo-class names a link state, which the stack does not know.
+// pseudo-class names a link state and matches that state's entry of the
+// link; a plain part passes over those entries, which repeat their link's.
 bool MatchesEntry(const TSelectorPart& want, const TProperties& e) {
-    return want.Pseudo.empty() && (want.Tag.empty() || e.PropTag == want.Tag) &&
+    return want.Pseudo == e.PropPseudo && (want.Tag.empty() || e.PropTag == want.Tag) &&
            (want.ID.empty() || e.PropID == want.ID) && HasClasses(e.PropClass, want.Classes);
 }
 
-// Descendant parts match any ancestors in order, nearest first; the link
-// state entries repeat their link's entry and are passed over.
+// Descendant parts match any ancestors in order, nearest first.
 bool AncestorsMatch(const std::vector<TSelectorPart>& parts, const TPropStack& stack) {
     size_t part = 1;
-    for (int entry = stack.PropStackTop(); entry >= 1 && part < parts.size(); --entry) {
-        const TProperties& e = *stack[entry];
-        if (e.PropPseudo.empty() && MatchesEntry(parts[part], e)) ++part;
-    }
+    for (int entry = stack.PropStackTop(); entry >= 1 && part < parts.size(); --entry)
+        if (MatchesEntry(parts[part], *stack[entry])) ++part;
     return part == parts.size();
+}
+
+std::string AncestorStateOf(const std::vector<TSelectorPart>& parts) {
+    for (size_t i = 1; i < parts.size(); ++i)
+        if (!parts[i].Pseudo.empty()) return parts[i].Pseudo;
+    return {};
 }
 
 } // namespace
@@ -153,6 +157,7 @@ TProperties* TStyleList::AddObject(std::string_view key, std::unique_ptr<TProper
     if (!ParseContextualKey(key, rule->Parts)) rule->Parts = {SplitSelectorPart(key)};
     rule->Props = std::move(props);
     rule->Specificity = SpecificityOf(rule->Parts);
+    rule->AncestorState = AncestorStateOf(rule->Parts);
     rule->Order = static_cast<long long>(rules_.size());
     rule->Author = author_;
     rule->Block = block_;

@@ -36,6 +36,9 @@ struct TStyleRule {
     long long Order = 0; // the place of the block among all the blocks read
     bool Author = false; // from the page, not the default sheet
     long long Block = 0; // the declaration block it was read from
+    // The link state an ancestor part names ("a:hover span"): the rule
+    // gives the look of that state only.
+    std::string AncestorState;
 };
 
 // The look a document starts from before its own style rules: the viewer's

@@ -80,6 +80,23 @@ TEST(StylePages, RuleOrder) {
     }
 }
 
+// A link state named by an ancestor part gives that state's look to the text
+// inside the link, and nothing to text outside one.
+TEST(StylePages, LinkStatesAsAncestors) {
+    Doc doc("<STYLE>a:hover span { color: red } a:link b { text-decoration: overline }"
+            " a:visited i { color: lime }</STYLE>"
+            "<P><A HREF=x><SPAN>s</SPAN><B>b</B><I>i</I></A> <SPAN>o</SPAN>");
+    const TFontObj *span = RunOf(doc.list, "s"), *b = RunOf(doc.list, "b"),
+                   *i = RunOf(doc.list, "i"), *outside = RunOf(doc.list, "o");
+    ASSERT_TRUE(span && b && i && outside && span->HoverFont && i->VisitedFont);
+    EXPECT_EQ(Rgb(span->HoverFont->Color), 0x0000FFu);
+    EXPECT_NE(Rgb(span->PlainFont.Color), 0x0000FFu);
+    EXPECT_TRUE(b->PlainFont.Overline);
+    EXPECT_EQ(Rgb(i->VisitedFont->Color), 0x00FF00u);
+    EXPECT_NE(Rgb(i->PlainFont.Color), 0x00FF00u);
+    EXPECT_NE(Rgb(outside->PlainFont.Color), 0x0000FFu);
+}
+
 // @import reads a sheet through the same request as LINK, before the rules
 // after it; sheets importing each other stop at a depth.
 TEST(StylePages, ImportedSheets) {

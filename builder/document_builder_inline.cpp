@@ -103,6 +103,10 @@ void THtmlBuilder::OpenInlineBox(const TProperties& entry) {
         open.Box.Padding[side] = std::max(0, values[Prop::PaddingTop + side]);
         any = any || open.Box.Border[side] > 0 || open.Box.Padding[side] > 0;
     }
+    // Negative or auto margins take no room: an inline element never overlaps its neighbours.
+    open.Box.MarginLeft = std::max(0, values[Prop::MarginLeft]);
+    open.Box.MarginRight = std::max(0, values[Prop::MarginRight]);
+    any = any || open.Box.MarginLeft > 0 || open.Box.MarginRight > 0;
     if (!any) return;
     open.Box.BorderColor = static_cast<TColor>(values[Prop::BorderColor]);
     open.Box.Background = entry.InlineBackground;
@@ -200,6 +204,7 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
         break;
     case FontEndTok:
         PopFor("font");
+        CloseInlineBoxes();
         FontChanged();
         break;
     case ATok: DoAnchor(); break;
@@ -248,7 +253,9 @@ void THtmlBuilder::DoAnchor() {
     // A new link ends the open one before it takes its own entries, so the
     // two never share a look.
     if (InsideLink && P.Attributes.Find(HrefTok)) EndAnchor();
-    Push("a").TakeBackgroundColor();
+    TProperties& entry = Push("a");
+    entry.TakeBackgroundColor();
+    OpenInlineBox(entry);
     for (const auto& a : P.Attributes) {
         if (a->Which == HrefTok) {
             if (InsideLink) continue; // a second HREF on one tag
@@ -276,6 +283,7 @@ void THtmlBuilder::EndAnchor() {
             PopFor("a");
     }
     PopFor("a");
+    CloseInlineBoxes();
     FontChanged();
 }
 
@@ -304,6 +312,7 @@ void THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
     if (haveSize) entry.Assign(static_cast<double>(sizeTable[size - 1]), Prop::FontSize);
     entry.SizeEm();
     if (!face.empty()) entry.Assign(face, Prop::FontFamily);
+    if (tok == FontTok) OpenInlineBox(entry);
 }
 
 void THtmlBuilder::ParseParagraph(const TokSet& stop) {

@@ -131,6 +131,7 @@ private:
             if (b_.Stack->PropStackTop() > depth_) {
                 b_.PopFor("font");
                 Flush();
+                b_.CloseInlineBoxes();
                 b_.FontChanged();
             }
             break;

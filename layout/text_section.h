@@ -71,8 +71,13 @@ struct TInlineBox {
     int Start = 0, End = 0;
     int Border[4] = {};
     int Padding[4] = {};
+    int MarginLeft = 0, MarginRight = 0;
     TColor BorderColor = clNone; // clNone: the text colour
     TColor Background = clNone;
+
+    // The room the sides take on the line, before Start and after End.
+    int LeftSide() const { return MarginLeft + Border[3] + Padding[3]; }
+    int RightSide() const { return MarginRight + Border[1] + Padding[1]; }
 };
 
 enum class TextAlign : int { Left = 1, Center = 2, Right = 3, Justify = 4 };
@@ -187,8 +192,12 @@ public:
     void ForgetWidths() { minWidth_ = maxWidth_ = -1; }
     // Pixels a justified line adds before its character n.
     int SpreadBefore(const LineRec& line, int n) const;
-    // Width of the first n characters of a line as laid out.
+    // Width of the first n characters of a line as laid out, with the sides
+    // of the inline boxes among them.
     int LineWidthTo(Canvas& canvas, const LineRec& line, int n);
+    // Where character i of a line is drawn from the line's X: after the
+    // left sides of the boxes it starts.
+    int PenAt(Canvas& canvas, const LineRec& line, int i);
     // The X in the document of a line's first character.
     int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
     // The document X after the text of the last line when more inline
@@ -218,6 +227,15 @@ protected:
     const Canvas* widthsOn_ = nullptr;
 
 private:
+    // The room inline box sides take among characters [start, end): left
+    // sides of the boxes starting there, right sides of those ending there.
+    int BoxSidesIn(int start, int end) const;
+    // The left sides of the boxes starting at i; the right sides of those ending at i.
+    int LeftSidesAt(int i) const;
+    int RightSidesAt(int i) const;
+    // FitCount for the glyphs and objects alone.
+    int FitGlyphs(Canvas& canvas, int start, int maxCount, int limit);
+
     // The steps of LayOut.
     void BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth, int& WidestOut);
     // How many characters from pos make a line when fit of them fit and more

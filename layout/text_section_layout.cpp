@@ -42,6 +42,30 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
         }
         pos = stop;
     }
+    if (!InlineBoxes.empty()) width += BoxSidesIn(start, end);
+    return width;
+}
+
+int TSection::BoxSidesIn(int start, int end) const {
+    int width = 0;
+    for (const TInlineBox& box : InlineBoxes) {
+        if (box.Start >= start && box.Start < end) width += box.LeftSide();
+        if (box.End > start && box.End <= end) width += box.RightSide();
+    }
+    return width;
+}
+
+int TSection::LeftSidesAt(int i) const {
+    int width = 0;
+    for (const TInlineBox& box : InlineBoxes)
+        if (box.Start == i) width += box.LeftSide();
+    return width;
+}
+
+int TSection::RightSidesAt(int i) const {
+    int width = 0;
+    for (const TInlineBox& box : InlineBoxes)
+        if (box.End == i) width += box.RightSide();
     return width;
 }
 
@@ -50,6 +74,14 @@ int TSection::WidthLimit(const IndentManager& indents, int Y) const {
 }
 
 int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
+    const int count = FitGlyphs(canvas, start, maxCount, limit);
+    if (InlineBoxes.empty()) return count;
+    // The sides of the boxes take room too: fit again in what they leave.
+    const int sides = BoxSidesIn(start, start + count);
+    return sides > 0 ? FitGlyphs(canvas, start, maxCount, limit - sides) : count;
+}
+
+int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
     int width = 0, count = 0;
     const int end = start + maxCount;
     auto nextImage =
@@ -162,6 +194,11 @@ int TSection::LineWidthTo(Canvas& canvas, const LineRec& line, int n) {
     return MeasureRange(canvas, line.Start, n, TTrailing::Keep) + SpreadBefore(line, n);
 }
 
+int TSection::PenAt(Canvas& canvas, const LineRec& line, int i) {
+    const int pen = LineWidthTo(canvas, line, i - line.Start);
+    return InlineBoxes.empty() ? pen : pen + LeftSidesAt(i);
+}
+
 namespace {
 
 // The pictures of a section whose placeholders lie in [start, end).
@@ -206,7 +243,7 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
     for (auto it = first; it != last; ++it) {
         TFloatingObj& image = **it;
         if (image.IsFloat()) continue;
-        const int before = LineWidthTo(canvas, line, image.CharPos - line.Start);
+        const int before = PenAt(canvas, line, image.CharPos);
         image.LeftX = LineX(line) + before + image.SpaceLeft;
         switch (image.AlignCode) {
         case TAlignCode::Top: image.PaintTop = top + image.SpaceTop; break;

@@ -137,6 +137,13 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
         // On a justified line each space ends a piece and the pen jumps on
         // by that space's share of the room.
         int pieceEnd = objectAt;
+        if (!InlineBoxes.empty()) {
+            // The sides of inline boxes stand between pieces.
+            penX = line.PaintedX + PenAt(canvas, line, pos);
+            for (const TInlineBox& box : InlineBoxes)
+                for (int edge : {box.Start, box.End})
+                    if (edge > pos && edge < pieceEnd) pieceEnd = edge;
+        }
         if (line.SpreadSpaces > 0)
             if (const size_t space = Text.find(' ', pos); space < static_cast<size_t>(pieceEnd))
                 pieceEnd = static_cast<int>(space) + 1;
@@ -154,8 +161,9 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, in
         // The element's sides stand only where its first and last characters are.
         const bool first = from == box.Start, last = to == box.End;
         const int padLeft = first ? box.Padding[Left] : 0, padRight = last ? box.Padding[Right] : 0;
-        const int left = line.PaintedX + LineWidthTo(canvas, line, from - line.Start) - padLeft;
-        const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) + padRight;
+        const int left = line.PaintedX + PenAt(canvas, line, from) - padLeft;
+        const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) -
+                          (last ? RightSidesAt(to) : 0) + padRight;
         TFontObj& run = *Runs[RunIndexAt(from)];
         run.Measure(canvas);
         const int top = baseline - (run.TextHeight - run.RunDescent) - box.Padding[Top];
@@ -326,7 +334,7 @@ bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
         if (i < line.Start) return false;
         Y = line.LineY;
         X = LineX(line);
-        if (canvas) X += LineWidthTo(*canvas, line, i - line.Start);
+        if (canvas) X += PenAt(*canvas, line, i);
         return true;
     }
     return false;

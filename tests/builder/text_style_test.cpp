@@ -294,7 +294,7 @@ TEST(TextTransform, MeasuredAsDrawn) {
 
 // Seven characters of room: the SPAN's box has its left side on the first
 // line and its right side on the second; padding and borders lie around
-// each part's text (ascent 13, descent 3).
+// each part's text (ascent 13, descent 3) and push it along the line.
 TEST(InlineBoxes, BordersAndPaddingAroundEachLinePart) {
     Doc doc("<P>ab <SPAN STYLE=\"border: 2px solid red; padding: 3px; background: yellow\">"
             "cd ef</SPAN> gh",
@@ -309,9 +309,9 @@ TEST(InlineBoxes, BordersAndPaddingAroundEachLinePart) {
                " " + std::to_string(b);
     };
     const std::string want[] = {
-        fill(31, top0 - 3, 50, top0 + 16 + 3),     // padding of "cd" (yellow)
-        fill(29, top0 - 5, 50, top0 - 3),          // top side, no right side here
-        fill(29, top0 - 3, 31, top0 + 16 + 3),     // left side
+        fill(36, top0 - 3, 55, top0 + 16 + 3),     // padding of "cd" (yellow)
+        fill(34, top0 - 5, 55, top0 - 3),          // top side, no right side here
+        fill(34, top0 - 3, 36, top0 + 16 + 3),     // left side
         fill(10, top1 - 3, 29, top1 + 16 + 3),     // padding of "ef"
         fill(29, top1 - 3, 31, top1 + 16 + 3),     // right side, no left side here
         fill(10, top1 + 16 + 3, 31, top1 + 16 + 5) // bottom side
@@ -319,6 +319,36 @@ TEST(InlineBoxes, BordersAndPaddingAroundEachLinePart) {
     for (const std::string& rect : want)
         EXPECT_NE(log.find(rect), std::string::npos) << rect << "\n" << log;
     EXPECT_EQ(log.find(fill(8, top1 - 3, 10, top1 + 16 + 3)), std::string::npos) << log;
+}
+
+// Margins, borders and padding of inline elements push the text after them
+// along; a side whose style is none takes no room.
+TEST(InlineBoxes, SidesTakeRoomOnTheLine) {
+    const struct {
+        const char* open;
+        const char* close;
+        int cd, ef; // X where each is drawn
+    } rows[] = {
+        {"<SPAN STYLE=\"padding: 0 16px\">", "</SPAN>", 50, 82},
+        {"<A HREF=x STYLE=\"border: 4px dashed red; margin-left: 8px\">", "</A>", 46, 66},
+        {"<FONT COLOR=red STYLE=\"padding-left: 8px; border-left: 2px groove\">", "</FONT>", 44,
+         60},
+        {"<SPAN STYLE=\"border: 4px none red\">", "</SPAN>", 34, 50},
+        {"<B STYLE=\"margin: 0 -8px\">", "</B>", 34, 52}, // bold glyphs are 9 wide
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string("<P>ab ") + row.open + "cd" + row.close + " ef");
+        const std::string log = doc.Paint(0, 100);
+        for (const auto& [text, x] : {std::pair{"cd", row.cd}, {" ef", row.ef}})
+            EXPECT_NE(log.find("TEXT " + std::to_string(x) + " "), std::string::npos)
+                << row.open << text << "\n"
+                << log;
+    }
+    // Eight characters fit the room, but not with the padding around "cd".
+    Doc doc("<P>ab <SPAN STYLE=\"padding: 0 8px\">cd</SPAN> ef", 20 + 8 * 8);
+    const TSection* s = SectionWith(doc.list, "ab");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->LineList.size(), 2u);
 }
 
 // A box ends with its element; one left open goes on into the next

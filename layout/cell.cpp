@@ -130,12 +130,23 @@ bool TCellBasic::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
 
 int TCellBasic::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                          bool& InText) {
+    // Items can share a line (text running on past a float): one whose text
+    // lies under X wins over one that only ends before it.
+    int found = -1;
     for (auto& item : *this) {
         if (!HoldsY(*item, Y)) continue;
-        int pos = item->CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
-        if (pos >= 0) return pos;
+        int xr = 0, yr = 0, height = 0;
+        bool inText = false;
+        const int pos = item->CursorAt(canvas, X, Y, xr, yr, height, inText);
+        if (pos < 0 || (found >= 0 && !inText)) continue;
+        found = pos;
+        XR = xr;
+        YR = yr;
+        CaretHt = height;
+        InText = inText;
+        if (inText) break;
     }
-    return -1;
+    return found;
 }
 
 int TCellBasic::FindText(int from, std::string_view text, bool matchCase) {

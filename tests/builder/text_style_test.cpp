@@ -143,6 +143,13 @@ TEST(FloatsMidLine, TakeTheLineTheyAreMetOn) {
                                             [](const LineRec& l) { return l.CharCount > 0; });
         EXPECT_EQ(after.LineX(next), row.afterX) << row.before << row.side;
         EXPECT_EQ(next.LineY - line.LineY, row.afterDown) << row.before << row.side;
+        // A click on the text that ran on finds it, not the end of the text before.
+        int xr = 0, yr = 0, height = 0;
+        bool inText = false;
+        EXPECT_EQ(
+            doc.list.CursorAt(doc.canvas, row.afterX + 1, next.LineY + 2, xr, yr, height, inText),
+            after.FirstPos)
+            << row.before << row.side;
     }
 }
 

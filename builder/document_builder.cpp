@@ -323,7 +323,7 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
     default:
         ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
                    Hooks.SingleViewer ? &Stack->TopProps() : nullptr);
-        RootList.CodePage = Stack->TopProps().CodePage;
+        RootList.CodePage = P.CodePage = Stack->TopProps().CodePage;
         break;
     }
 }

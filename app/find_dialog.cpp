@@ -39,8 +39,8 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::hide);
 }
 
-std::string TFindDialog::FindText() const {
-    return FromQString(text_->text());
+QString TFindDialog::FindText() const {
+    return text_->text();
 }
 
 void TFindDialog::SetFindText(const std::string& text) {

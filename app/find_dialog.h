@@ -17,7 +17,8 @@ class TFindDialog : public QDialog {
 public:
     explicit TFindDialog(QWidget* parent = nullptr);
 
-    std::string FindText() const;
+    // What the user typed.
+    QString FindText() const;
     void SetFindText(const std::string& text);
     bool MatchCase() const;
     void SetMatchCase(bool match);

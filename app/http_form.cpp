@@ -308,10 +308,11 @@ void THTTPForm::Find1Click() {
 }
 
 void THTTPForm::FindDialogFind() {
-    const std::string text = FindDialog->FindText();
-    if (text.empty() || FrameBrowser->Find(text, FindDialog->MatchCase())) return;
+    const QString text = FindDialog->FindText();
+    if (text.isEmpty() || FrameBrowser->Find(text, FindDialog->MatchCase())) return;
     TheMessageBoxes().Show(MessageKind::Information, ApplicationTitle(),
-                           "No further occurances of \"" + text + "\"", MessageButtons::Ok);
+                           "No further occurances of \"" + FromQString(text) + "\"",
+                           MessageButtons::Ok);
 }
 
 void THTTPForm::Copy1Click() {
@@ -319,7 +320,7 @@ void THTTPForm::Copy1Click() {
     if (!viewer || viewer->SelectionLength() == 0) return;
     if (std::abs(viewer->SelectionLength()) >= 32000)
         throw EBufferTooSmall("Selected text exceeds buffer size");
-    if (!FrameBrowser->SelText().empty()) FrameBrowser->CopyToClipboard();
+    if (!FrameBrowser->SelText().isEmpty()) FrameBrowser->CopyToClipboard();
 }
 
 void THTTPForm::SelectAll1Click() {

@@ -325,7 +325,7 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
     default:
         ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
                    Hooks.SingleViewer ? &Stack->TopProps() : nullptr);
-        RootList.CodePage = Stack->TopProps().CodePage;
+        RootList.CodePage = P.CodePage = Stack->TopProps().CodePage;
         break;
     }
 }
@@ -457,7 +457,8 @@ void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewer
             {"8859-7", 161, Iso8859_7}, {"1250", 238, Windows1250}, {"8859-2", 238, Iso8859_2},
             {"1251", 204, Windows1251}, {"8859-5", 204, Iso8859_5}, {"koi8-r", 204, Koi8R},
             {"1254", 162, Windows1254}, {"8859-3", 162, Iso8859_3}, {"8859-9", 162, Iso8859_9},
-            {"1257", 186, Windows1257}, {"8859-4", 186, Iso8859_4}};
+            {"1257", 186, Windows1257}, {"8859-4", 186, Iso8859_4}, {"utf-8", 0, Utf8},
+            {"utf8", 0, Utf8}};
         const std::string lower = LowerCase(content);
         for (const TCharsetName& name : charsets)
             if (lower.find(name.Text) != std::string::npos) {

@@ -367,9 +367,9 @@ void TFrameBrowser::FormSubmit(THTMLViewer* viewer, const std::string& action,
 
 // --- Selection and find --------------------------------------------------------------------
 
-std::string TFrameBrowser::SelText() const {
+QString TFrameBrowser::SelText() const {
     THTMLViewer* viewer = FocusedViewer();
-    return viewer ? viewer->SelectedText() : std::string();
+    return viewer ? viewer->SelectedText() : QString();
 }
 
 bool TFrameBrowser::HasSelection() const {
@@ -385,7 +385,7 @@ void TFrameBrowser::SelectAll() {
     if (THTMLViewer* viewer = FocusedViewer()) viewer->SelectEverything();
 }
 
-bool TFrameBrowser::Find(const std::string& text, bool matchCase) {
+bool TFrameBrowser::Find(const QString& text, bool matchCase) {
     THTMLViewer* viewer = FocusedViewer();
     return viewer && viewer->FindNext(text, matchCase);
 }

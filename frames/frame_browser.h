@@ -102,12 +102,12 @@ public:
     const std::string& ClickedSource() const { return clickedSource_; }
 
     // --- Selection and find on the focused viewer ---------------------------
-    std::string SelText() const;
+    QString SelText() const;
     // Raises EBufferTooSmall-like errors through the owner: see the main window.
     bool HasSelection() const;
     void CopyToClipboard();
     void SelectAll();
-    bool Find(const std::string& text, bool matchCase);
+    bool Find(const QString& text, bool matchCase);
 
     // --- History ------------------------------------------------------------------
     int HistoryMaxCount() const { return historyMaxCount_; }

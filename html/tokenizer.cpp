@@ -5,6 +5,7 @@
 #include "html/style_sheet.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <charconv>
@@ -88,6 +89,7 @@ void HtmlTokenizer::Begin(std::string_view document) {
     TagIndex = 0;
     HeadingLevel = 0;
     InComment = InScript = InPre = NoBreak = false;
+    CodePage = TCodePage::Windows1252;
     CurChar = CaseChar = EofCh;
     CurTok = EofTok;
     Token.Clear();
@@ -394,12 +396,25 @@ bool HtmlTokenizer::ReadNumericEntity(TokenObj& into, int p) {
         into.AddChar('\n', p);
     } else if (n < 32) {
         return false; // NUL and the layout's placeholder bytes stay out of text
-    } else if (n <= 255) {
+    } else if (n <= 255 && CodePage != TCodePage::Utf8) {
         into.AddChar(static_cast<char>(n), p); // 128 to 159 as the code page has them
     } else {
-        into.AddChar(static_cast<char>(CodePointByte(static_cast<char32_t>(n))), p);
+        // Pages wrote 128 to 159 meaning the characters Windows-1252 has there.
+        const auto cp = static_cast<char32_t>(n);
+        AddReferencedChar(into, n < 160 ? AnsiToCodePoint(static_cast<unsigned char>(n)) : cp, p);
     }
     return true;
+}
+
+void HtmlTokenizer::AddReferencedChar(TokenObj& into, char32_t cp, int p) {
+    if (CodePage != TCodePage::Utf8) {
+        into.AddChar(static_cast<char>(CodePointByte(cp)), p);
+        return;
+    }
+    std::string bytes;
+    AppendUtf8(bytes, cp);
+    for (const char c : bytes)
+        into.AddChar(c, p);
 }
 
 bool HtmlTokenizer::ReadNamedEntity(TokenObj& into, int p) {
@@ -413,7 +428,7 @@ bool HtmlTokenizer::ReadNamedEntity(TokenObj& into, int p) {
     const EntityClosed closed = TakeEntitySemicolon() ? EntityClosed::Yes : EntityClosed::No;
     const char32_t cp = EntityCodePoint(name, closed);
     if (cp == 0) return false;
-    into.AddChar(static_cast<char>(CodePointByte(cp)), p);
+    AddReferencedChar(into, cp, p);
     return true;
 }
 

@@ -20,6 +20,7 @@
 #include "html/symbols.h"
 #include "html/token_obj.h"
 #include "html/viewer_base.h"
+#include "platform/code_page.h"
 #include "platform/exception.h"
 
 #include <functional>
@@ -61,6 +62,9 @@ public:
     bool InScript = false; // comments are not recognised inside SCRIPT
     bool InPre = false;    // white space kept as it is
     bool NoBreak = false;  // collapsed white space becomes the byte 5
+    // The page's code page, set by the builder when a META declares one:
+    // character references in a UTF-8 page become their UTF-8 bytes.
+    TCodePage CodePage = TCodePage::Windows1252;
     TokenObj Token;
     TAttributeList Attributes;
     // Told of every ID attribute with the source position of its tag.
@@ -99,6 +103,8 @@ private:
     bool ReadText();
     bool ReadNumericEntity(TokenObj& into, int ampersandPos);
     bool ReadNamedEntity(TokenObj& into, int ampersandPos);
+    // The character of a reference, at the position of its "&".
+    void AddReferencedChar(TokenObj& into, char32_t codePoint, int ampersandPos);
     void TakeEntityChar();      // keeps CurChar for a literal result and reads on
     bool TakeEntitySemicolon(); // takes a ';' if one is current
     bool ReadAttribute(std::string& upperName, TokenKind& sym, std::string& text, int& number);

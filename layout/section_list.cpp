@@ -179,6 +179,7 @@ std::string TSectionList::GetSelectedText(int maxChars) {
     std::vector<char> buffer(static_cast<size_t>(std::clamp(count.Leng, 1, std::max(1, maxChars))) +
                              1);
     SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
+    sink.Page = CodePage;
     TextSink = &sink;
     CopySelection();
     TextSink = saved;
@@ -188,6 +189,7 @@ std::string TSectionList::GetSelectedText(int maxChars) {
 std::string TSectionList::ClipboardText() {
     if (SelEnd <= SelStart) return {};
     ClipBuffer sink;
+    sink.Page = CodePage;
     SelTextCount* saved = TextSink;
     TextSink = &sink;
     CopySelection();

@@ -1,5 +1,7 @@
 #include "layout/sel_text.h"
 
+#include "platform/utf8.h"
+
 namespace lumo {
 
 void SelTextCount::AddText(const char* P, int Size) {
@@ -17,10 +19,29 @@ int SelTextCount::Terminate() {
 }
 
 void SelTextBuf::AddText(const char* P, int Size) {
+    if (Page == TCodePage::Utf8) return AddUtf8(std::string_view(P, static_cast<size_t>(Size)));
     for (int i = 0; i < Size && Leng < BufferLeng - 1; ++i) {
         char c = P[i];
         if (c == 2 || c == 4 || c == 8) continue;
         Buffer[Leng++] = static_cast<unsigned char>(c) == 160 ? ' ' : c;
+    }
+}
+
+void SelTextBuf::AddUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const TUtf8Char c = DecodeUtf8Char(text, i);
+        const char first = text[i];
+        i += static_cast<size_t>(c.Length);
+        if (first == 2 || first == 4 || first == 8) continue;
+        const bool space = c.CodePoint == 0xA0;
+        full_ = full_ || Leng + (space ? 1 : c.Length) > BufferLeng - 1;
+        if (full_) return;
+        if (space) {
+            Buffer[Leng++] = ' ';
+            continue;
+        }
+        for (size_t k = i - static_cast<size_t>(c.Length); k < i; ++k)
+            Buffer[Leng++] = text[k];
     }
 }
 

@@ -5,7 +5,10 @@
 // panel) and 8 (line break) stand for no character of their own.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumo {
@@ -25,14 +28,20 @@ public:
 class SelTextBuf : public SelTextCount {
 public:
     SelTextBuf(char* buffer, int bufferLeng) : Buffer(buffer), BufferLeng(bufferLeng) {}
-    // Copies the characters except 2, 4 and 8, a non-breaking space (160) as
-    // a space, while fewer than BufferLeng - 1 are held; later ones are dropped.
+    // Copies the characters except 2, 4 and 8, a non-breaking space as a
+    // space, while fewer than BufferLeng - 1 bytes are held; later ones are
+    // dropped, and a character that does not fit whole is dropped too.
     void AddText(const char* P, int Size) override;
     // Writes the terminating zero.
     int Terminate() override;
 
     char* Buffer;
     int BufferLeng;
+    TCodePage Page = TCodePage::Windows1252; // of the text copied
+
+private:
+    void AddUtf8(std::string_view text);
+    bool full_ = false; // a character did not fit: nothing more goes in
 };
 
 // Holds at most 32499 characters, the most a copy to the clipboard takes.

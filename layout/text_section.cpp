@@ -5,6 +5,7 @@
 #include "layout/section_list.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 
@@ -14,6 +15,24 @@ namespace {
 
 constexpr char NoBrSpaceChar = 5;
 constexpr char NbspChar = static_cast<char>(160);
+constexpr std::string_view Utf8Nbsp = "\xC2\xA0";
+
+// In a UTF-8 page the NOBR spaces become U+00A0, two bytes from one position.
+void NbspAsUtf8(std::string& text, std::vector<int>& positions) {
+    std::string out;
+    std::vector<int> outPos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == NoBrSpaceChar) {
+            out += Utf8Nbsp;
+            outPos.push_back(positions[i]);
+        } else {
+            out += text[i];
+        }
+        outPos.push_back(positions[i]);
+    }
+    text = std::move(out);
+    positions = std::move(outPos);
+}
 
 TextAlign AlignmentOf(const TProperties& props) {
     const std::string* s = props.Text(Prop::TextAlign);
@@ -138,12 +157,22 @@ void TSection::AppendText(std::string_view text, int sourceIndex) {
     AppendToken(token);
 }
 
+bool TSection::EndsWithSpace() {
+    if (Text.empty()) return false;
+    if (Text.back() == ' ') return true;
+    if (Root->CodePage != TCodePage::Utf8) return Text.back() == NbspChar;
+    // U+00A0 is two bytes: the first goes, the second becomes the break.
+    if (!Text.ends_with(Utf8Nbsp)) return false;
+    Text.erase(Text.size() - 2, 1);
+    if (SourcePositions.size() > Text.size()) SourcePositions.erase(SourcePositions.end() - 2);
+    return true;
+}
+
 void TSection::AppendToken(const TokenObj& token) {
     std::string_view s = token.S;
     const int* pos = token.I.data();
     if (s.empty()) return;
-    if (s.size() == 1 && s[0] == BreakChar && !Text.empty() &&
-        (Text.back() == ' ' || Text.back() == NbspChar)) {
+    if (s.size() == 1 && s[0] == BreakChar && EndsWithSpace()) {
         Text.back() = BreakChar;
         return;
     }
@@ -177,7 +206,10 @@ void TSection::AppendToken(const TokenObj& token) {
         out += c;
         outPos.push_back(pos[i]);
     }
-    std::replace(out.begin(), out.end(), NoBrSpaceChar, NbspChar);
+    if (Root->CodePage == TCodePage::Utf8)
+        NbspAsUtf8(out, outPos);
+    else
+        std::replace(out.begin(), out.end(), NoBrSpaceChar, NbspChar);
     if (!out.empty()) AppendRaw(out, outPos.data());
 }
 
@@ -216,8 +248,9 @@ void TSection::Seal() {
 
 namespace {
 
-bool IsWordChar(char c) {
+bool IsWordChar(char c, TCodePage page) {
     const auto u = static_cast<unsigned char>(c);
+    if (page == TCodePage::Utf8 && u >= 0x80) return true;
     return (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') ||
            u >= 0xC0 || c == '\'' || u == 0x92 || u == 0x8A || u == 0x8C || u == 0x8E ||
            u == 0x9A || u == 0x9C || u == 0x9E || u == 0x9F;
@@ -232,13 +265,17 @@ void TSection::ApplyLetterCase() {
     });
     if (!any) return;
     Shown = Text;
+    const bool utf8 = Root->CodePage == TCodePage::Utf8;
     for (size_t r = 0; r < Runs.size(); ++r) {
         const TextCase c = Runs[r]->PlainFont.Case;
         const int end = RunEnd(static_cast<int>(r));
         for (int i = Runs[r]->StartIndex; i < end; ++i) {
             // A word's first letter is the one after a character that is
             // not part of a word, whatever run that character is in.
-            const bool wordStart = i == 0 || !IsWordChar(Text[i - 1]);
+            const bool wordStart = i == 0 || !IsWordChar(Text[i - 1], Root->CodePage);
+            // Letters of other alphabets may change their length in UTF-8;
+            // only ASCII ones change there.
+            if (utf8 && static_cast<unsigned char>(Text[i]) >= 0x80) continue;
             if (c == TextCase::Upper || (c == TextCase::Capitalize && wordStart))
                 Shown[i] = AnsiUpperChar(Text[i]);
             else if (c == TextCase::Lower)
@@ -301,10 +338,19 @@ int TSection::RunEnd(int runIndex) const {
                                                         : static_cast<int>(Text.size());
 }
 
-std::string TSection::Drawable(std::string_view piece) {
+std::string TSection::Drawable(std::string_view piece) const {
     std::string s(piece);
-    std::replace(s.begin(), s.end(), NbspChar, ' ');
+    // In UTF-8 the byte is part of other characters; U+00A0 draws as a space.
+    if (Root->CodePage != TCodePage::Utf8) std::replace(s.begin(), s.end(), NbspChar, ' ');
     return s;
+}
+
+int TSection::CharEnd(int i) const {
+    return static_cast<int>(NextCharIndex(Text, static_cast<size_t>(i), Root->CodePage));
+}
+
+int TSection::CharStart(int i) const {
+    return static_cast<int>(CharBoundaryAtOrBefore(Text, static_cast<size_t>(i), Root->CodePage));
 }
 
 } // namespace lumo

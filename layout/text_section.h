@@ -1,7 +1,8 @@
 // A run of inline content: text in several fonts, laid out into lines for the
 // room at its position. Placeholder bytes in Text: 5 a space inside NOBR (on
-// input only), 8 a forced line break, 160 a non-breaking space; 2, 4, 6 and 7
-// stand for form controls and images, which join the line breaker with them.
+// input only), 8 a forced line break, 160 a non-breaking space (in a UTF-8
+// page its two bytes); 2, 4, 6 and 7 stand for form controls and images,
+// which join the line breaker with them.
 #pragma once
 
 #include "html/properties.h"
@@ -173,6 +174,10 @@ public:
 
     // The characters as drawn and measured.
     std::string_view Glyphs() const { return Shown.empty() ? Text : Shown; }
+    // Whole characters of Text (several bytes each in a UTF-8 page): the
+    // index after the one at i, and the start of the one holding i.
+    int CharEnd(int i) const;
+    int CharStart(int i) const;
     // The run covering index i of Text.
     int RunIndexAt(int i) const;
     int RunEnd(int runIndex) const;
@@ -211,8 +216,11 @@ protected:
     // The width a line may take at Y; sections that never wrap say more.
     virtual int WidthLimit(const IndentManager& indents, int Y) const;
     void AppendRaw(std::string_view text, const int* positions);
+    // Whether Text ends in a space or non-breaking space a forced break may
+    // take the place of (leaving one byte of it for the break).
+    bool EndsWithSpace();
     // The text of a piece as drawn: non-breaking spaces as spaces.
-    static std::string Drawable(std::string_view piece);
+    std::string Drawable(std::string_view piece) const;
     // The index of the line holding Y, or -1.
     int LineAtY(int Y) const;
     // Characters of the line from its start that lie left of X; rounded to

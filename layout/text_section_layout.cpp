@@ -330,8 +330,10 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             if (TImageObj* image = ImageAt(i); image && image->IsFloat() && !image->Placed)
                 PlaceFloat(*image, indents, y);
         const int remaining = len - pos;
+        // At least one whole character, however narrow the room.
         const int fit =
-            std::min(std::max(1, FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
+            std::min(std::max(CharEnd(pos) - pos,
+                              FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
                      remaining);
         int n = fit < remaining ? LineLength(pos, fit) : fit;
         if (n == 0 && RunOnX >= 0 && FlowHeight == 0) {

@@ -5,6 +5,7 @@
 #include "layout/text_section.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +23,21 @@ TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
 
 bool MeetsClip(const TImageObj& image, const TRect& clip) {
     return image.PaintTop < clip.Bottom && image.PaintTop + image.BoxHeight > clip.Top;
+}
+
+// Whether UTF-8 text holds want at i, character by character without regard
+// to case. A capital and its partner take as many bytes as each other, so a
+// match is as long as want.
+bool FoldedMatchAt(std::string_view text, size_t i, std::string_view want) {
+    for (size_t k = 0; k < want.size();) {
+        if (i >= text.size()) return false;
+        const TUtf8Char a = DecodeUtf8Char(text, i), b = DecodeUtf8Char(want, k);
+        if (FoldedCodePoint(a.CodePoint) != FoldedCodePoint(b.CodePoint) || a.Length != b.Length)
+            return false;
+        i += static_cast<size_t>(a.Length);
+        k += static_cast<size_t>(b.Length);
+    }
+    return true;
 }
 
 } // namespace
@@ -43,21 +59,24 @@ int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding
     if (line.SpreadSpaces > 0) {
         // Stretched spaces only move characters right: the answer is at
         // most n, the last count whose laid-out width still fits.
+        // A count inside a character stands for the boundary before it.
+        const auto whole = [&](int count) { return CharStart(line.Start + count) - line.Start; };
         int lo = 0, hi = n;
         while (lo < hi) {
             const int mid = (lo + hi + 1) / 2;
-            if (LineWidthTo(canvas, line, mid) <= X - lineX)
+            if (LineWidthTo(canvas, line, whole(mid)) <= X - lineX)
                 lo = mid;
             else
                 hi = mid - 1;
         }
-        n = lo;
+        n = whole(lo);
     }
     if (rounding == TRounding::Nearest && n < line.CharCount) {
         // Past the middle of the next character the caret goes after it.
+        const int next = std::min(CharEnd(line.Start + n) - line.Start, line.CharCount);
         const int before = LineWidthTo(canvas, line, n);
-        const int after = LineWidthTo(canvas, line, n + 1);
-        if (X - lineX > (before + after) / 2) ++n;
+        const int after = LineWidthTo(canvas, line, next);
+        if (X - lineX > (before + after) / 2) n = next;
     }
     return n;
 }
@@ -349,6 +368,14 @@ int TSection::FindText(int from, std::string_view text, bool matchCase) {
         return found == std::string::npos ? -1 : FirstPos + static_cast<int>(found);
     }
     const std::string_view want = text.substr(0, std::min<size_t>(text.size(), 255));
+    if (Root->CodePage == TCodePage::Utf8) {
+        // A search from inside a character starts after it.
+        const int at = CharStart(start);
+        const int first = at < start ? CharEnd(at) : start;
+        for (int i = first; i < len; i = CharEnd(i))
+            if (FoldedMatchAt(Text, static_cast<size_t>(i), want)) return FirstPos + i;
+        return -1;
+    }
     // Folded in the code page, so "é" finds "É" as "e" finds "E".
     const char lower = AnsiLowerChar(want[0]), upper = AnsiUpperChar(want[0]);
     for (int i = start; i + static_cast<int>(want.size()) <= len; ++i) {

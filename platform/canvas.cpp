@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include "platform/color_names.h"
+#include "platform/utf8.h"
 
 #include <array>
 
@@ -15,9 +16,12 @@ Bitmap::Bitmap(int width, int height, uint32_t fill)
       Pixels(static_cast<size_t>(Width) * Height, fill) {}
 
 int Canvas::FitCount(std::string_view text, int maxWidth) {
-    auto fits = [&](int n) {
-        return TextWidth(text.substr(0, static_cast<size_t>(n))) <= maxWidth;
+    // Counts inside a character stand for the boundary before it, so the
+    // search stays monotonic and never measures half a character.
+    const auto boundary = [&](int n) {
+        return CharBoundaryAtOrBefore(text, static_cast<size_t>(n), font_.CodePage);
     };
+    auto fits = [&](int n) { return TextWidth(text.substr(0, boundary(n))) <= maxWidth; };
     const int len = static_cast<int>(text.size());
     if (len == 0 || maxWidth < 0) return 0;
     // Grow the probe geometrically first, so the cost follows what fits and
@@ -36,7 +40,7 @@ int Canvas::FitCount(std::string_view text, int maxWidth) {
         else
             hi = mid;
     }
-    return lo;
+    return static_cast<int>(boundary(lo));
 }
 
 TColor ColorToRGB(TColor color) {

@@ -1,6 +1,7 @@
-// The single-byte code pages a page may declare for its text. Text stays
-// bytes inside the program; the code page says which characters they are
-// where text meets Unicode (drawing, measuring, the clipboard).
+// The code pages a page may declare for its text: single-byte ones, and
+// UTF-8, whose characters take one to four bytes. Text stays bytes inside
+// the program; the code page says which characters they are where text
+// meets Unicode (drawing, measuring, the clipboard, find).
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,7 @@ enum class TCodePage : uint8_t {
     Iso8859_7,
     Iso8859_9,
     Koi8R,
+    Utf8,
 };
 
 // The code page's name as charsets are named.

@@ -2,6 +2,7 @@
 
 #include "platform/qt_text.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -51,10 +52,18 @@ constexpr std::pair<std::string_view, std::string_view> kMetricTwins[] = {
     {"courier new", "liberation mono"},
 };
 
-// Bytes whose characters Qt measures by context (controls, the soft hyphen)
-// are measured with the whole text.
-bool MeasuredInContext(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD;
+// Characters Qt measures by context (controls, the soft hyphen, marks that
+// combine with the character before, joiners) are measured with the whole text.
+bool MeasuredInContext(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xAD) return true;
+    if (c < 0x300) return false;
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format: return true;
+    default: return false;
+    }
 }
 
 // Fonts that differ only in colour are the same face.
@@ -90,20 +99,57 @@ struct QtCanvas::ByteAdvances {
     QFontMetricsF metrics;
 
     std::array<char16_t, 256> chars; // of the bytes, in the font's code page
+    // UTF-8 text: the characters past ASCII, as they are met.
+    std::unordered_map<char32_t, int32_t> wide;
 
     ByteAdvances(const QFont& font, QPaintDevice* device, TCodePage page) : metrics(font, device) {
         for (int b = 0; b < 256; ++b) {
-            chars[b] = CodePageChar(static_cast<unsigned char>(b), page);
+            const auto byte = static_cast<unsigned char>(b);
+            chars[b] = page == TCodePage::Utf8 && b >= 0x80 ? 0 : CodePageChar(byte, page);
             sixtyFourths[b] = MeasuredInContext(chars[b]) ? InContext : Unknown;
         }
     }
 
+    int32_t Measure(char32_t c) const {
+        if (MeasuredInContext(c)) return InContext;
+        const char32_t one[] = {c};
+        return static_cast<int32_t>(
+            std::lround(metrics.horizontalAdvance(QString::fromUcs4(one, 1)) * 64));
+    }
+
     int32_t Of(unsigned char byte) {
         int32_t& advance = sixtyFourths[byte];
-        if (advance == Unknown)
-            advance = static_cast<int32_t>(
-                std::lround(metrics.horizontalAdvance(QChar(chars[byte])) * 64));
+        if (advance == Unknown) advance = Measure(chars[byte]);
         return advance;
+    }
+
+    int32_t OfCodePoint(char32_t c) {
+        if (c < 0x80) return Of(static_cast<unsigned char>(c));
+        if (const auto it = wide.find(c); it != wide.end()) return it->second;
+        if (wide.size() >= 65536) wide.clear();
+        return wide.emplace(c, Measure(c)).first->second;
+    }
+
+    // The width of text in 64ths of a pixel, or a negative mark when a
+    // character must be measured in context.
+    int64_t Sum(std::string_view text, TCodePage page) {
+        int64_t sum = 0;
+        if (page != TCodePage::Utf8) {
+            for (const char c : text) {
+                const int32_t advance = Of(static_cast<unsigned char>(c));
+                if (advance < 0) return advance;
+                sum += advance;
+            }
+            return sum;
+        }
+        for (size_t i = 0; i < text.size();) {
+            const TUtf8Char c = DecodeUtf8Char(text, i);
+            const int32_t advance = OfCodePoint(c.CodePoint);
+            if (advance < 0) return advance;
+            sum += advance;
+            i += static_cast<size_t>(c.Length);
+        }
+        return sum;
     }
 
     // The table of a font on a device, made on first use. Many faces and
@@ -188,12 +234,8 @@ TTextMetrics QtCanvas::GetTextMetrics() {
 TSize QtCanvas::TextExtent(std::string_view text) {
     const QFontMetrics& fm = *metrics_;
     const int height = fm.ascent() + fm.descent();
-    int64_t sum = 0;
-    for (const char c : text) {
-        const int32_t advance = advances_->Of(static_cast<unsigned char>(c));
-        if (advance < 0) return {fm.horizontalAdvance(DecodeText(text, font_.CodePage)), height};
-        sum += advance;
-    }
+    const int64_t sum = advances_->Sum(text, font_.CodePage);
+    if (sum < 0) return {fm.horizontalAdvance(DecodeText(text, font_.CodePage)), height};
     // Rounded as Qt rounds its fixed-point widths: half a pixel goes up.
     return {static_cast<int>((sum + 32) >> 6), height};
 }

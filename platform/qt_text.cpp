@@ -2,10 +2,12 @@
 
 #include "platform/ansi.h"
 #include "platform/file_system.h"
+#include "platform/utf8.h"
 
 #include <QFile>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 
 namespace lumo {
@@ -59,12 +61,37 @@ char16_t CodePageChar(unsigned char byte, TCodePage page) {
 }
 
 QString DecodeText(std::string_view bytes, TCodePage page) {
+    if (page == TCodePage::Utf8) {
+        QString out;
+        out.reserve(static_cast<qsizetype>(bytes.size()));
+        for (size_t i = 0; i < bytes.size();) {
+            const TUtf8Char c = DecodeUtf8Char(bytes, i);
+            out += QChar::fromUcs4(c.CodePoint);
+            i += static_cast<size_t>(c.Length);
+        }
+        return out;
+    }
     const CharTable& table = TableOf(page);
     QString out;
     out.reserve(static_cast<qsizetype>(bytes.size()));
     for (char c : bytes)
         out += QChar(table[static_cast<unsigned char>(c)]);
     return out;
+}
+
+bool EncodeText(const QString& text, TCodePage page, std::string& bytes) {
+    bytes.clear();
+    if (page == TCodePage::Utf8) {
+        bytes = text.toStdString();
+        return true;
+    }
+    const CharTable& table = TableOf(page);
+    for (const QChar c : text) {
+        const auto* byte = std::find(table.begin(), table.end(), c.unicode());
+        if (byte == table.end()) return false;
+        bytes += static_cast<char>(byte - table.begin());
+    }
+    return true;
 }
 
 std::string FromQString(const QString& text) {

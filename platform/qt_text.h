@@ -16,6 +16,8 @@ QString ToQString(std::string_view ansi);
 // character of the same value.
 char16_t CodePageChar(unsigned char byte, TCodePage page);
 QString DecodeText(std::string_view bytes, TCodePage page);
+// Text as the bytes of a code page; false when a character has none there.
+bool EncodeText(const QString& text, TCodePage page, std::string& bytes);
 
 // Characters outside the code page become '?'.
 std::string FromQString(const QString& text);

@@ -1,6 +1,7 @@
 #include "platform/recording_canvas.h"
 
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <cstdio>
 
@@ -64,7 +65,10 @@ TTextMetrics RecordingCanvas::GetTextMetrics() {
 }
 
 TSize RecordingCanvas::TextExtent(std::string_view text) {
-    return {static_cast<int>(text.size()) * CharWidth(), PointsToPixels(font_.Size)};
+    int characters = 0;
+    for (size_t i = 0; i < text.size(); i = NextCharIndex(text, i, font_.CodePage))
+        ++characters;
+    return {characters * CharWidth(), PointsToPixels(font_.Size)};
 }
 
 bool RecordingCanvas::HasFontFace(std::string_view name) {

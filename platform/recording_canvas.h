@@ -5,7 +5,7 @@
 // Metrics for a font of p pixels (PointsToPixels of its size): Height p,
 // Ascent p - p/5, Descent p/5, InternalLeading p/8, ExternalLeading 0; every
 // character is p/2 wide (one more when bold), so "Hello" in 12 pt (16 px) is
-// 40 px wide.
+// 40 px wide. In a UTF-8 font a character is one whole sequence of bytes.
 #pragma once
 
 #include "platform/canvas.h"

@@ -257,10 +257,13 @@ public:
     // --- Selection and text -------------------------------------------------
     void SelectEverything();
     void CopySelectionToClipboard();
-    std::string SelectedText();
+    // The selection's characters, read in the page's code page.
+    QString SelectedText();
     // Negative when the selection was made backwards from the caret.
     int SelectionLength() const;
-    bool FindNext(std::string_view text, bool matchCase);
+    // Finds the text the user typed from the caret on, comparing characters
+    // in the page's code page (a character the page cannot hold is never found).
+    bool FindNext(const QString& text, bool matchCase);
 
     // --- Printing (html_viewer_print.cpp) -------------------------------------
     // Prints the asked pages of the document on printer, laying out a copy of

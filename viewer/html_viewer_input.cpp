@@ -6,6 +6,7 @@
 #include "layout/url_target.h"
 #include "platform/clipboard.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_text.h"
 #include "platform/timer.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paint_panel.h"
@@ -88,9 +89,9 @@ void THTMLViewer::SelectEverything() {
     SetSelection(0, sectionList_->PosCount);
 }
 
-std::string THTMLViewer::SelectedText() {
+QString THTMLViewer::SelectedText() {
     if (processing_) return {};
-    return sectionList_->GetSelectedText();
+    return DecodeText(sectionList_->GetSelectedText(), sectionList_->CodePage);
 }
 
 void THTMLViewer::CopySelectionToClipboard() {
@@ -104,8 +105,8 @@ bool THTMLViewer::WordRange(int position, int& start, int& end) {
     TSectionBase* object = nullptr;
     TSectionBase* home = nullptr; // a word never runs on into the next paragraph
     const auto isWord = [&](int p) {
-        return p >= 0 && sectionList_->CharAt(p, ch, object) && IsWordChar(ch) &&
-               (home == nullptr || object == home);
+        return p >= 0 && sectionList_->CharAt(p, ch, object) &&
+               IsWordChar(ch, sectionList_->CodePage) && (home == nullptr || object == home);
     };
     if (position < 0) return false;
     if (!isWord(position)) {
@@ -140,9 +141,11 @@ void THTMLViewer::SelectWordAt(int X, int Y) {
     SetSelection(start, end);
 }
 
-bool THTMLViewer::FindNext(std::string_view text, bool matchCase) {
-    if (processing_ || text.empty()) return false;
+bool THTMLViewer::FindNext(const QString& typed, bool matchCase) {
+    std::string text;
+    if (processing_ || typed.isEmpty()) return false;
     TSectionList& root = *sectionList_;
+    if (!EncodeText(typed, root.CodePage, text)) return false;
     const int found = root.FindText(caretIndex_, text, matchCase);
     if (found < 0) return false;
     selAnchor_ = found;

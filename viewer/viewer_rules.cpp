@@ -127,8 +127,10 @@ void ParseMetaRefresh(std::string_view content, int& delay, std::string& url) {
     url = at == std::string::npos ? std::string() : std::string(Trim(content.substr(at + 4)));
 }
 
-bool IsWordChar(char c) {
+bool IsWordChar(char c, TCodePage page) {
     const auto b = static_cast<unsigned char>(c);
+    // Every byte of a UTF-8 character past ASCII, so a word keeps them whole.
+    if (page == TCodePage::Utf8 && b >= 0x80) return true;
     return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b >= 192;
 }
 

@@ -3,6 +3,8 @@
 // characters make a word.
 #pragma once
 
+#include "platform/code_page.h"
+
 #include <string>
 #include <string_view>
 
@@ -38,6 +40,6 @@ bool IsOtherScheme(std::string_view name);
 void ParseMetaRefresh(std::string_view content, int& delay, std::string& url);
 
 // Digits, ASCII letters and the bytes 192 to 255.
-bool IsWordChar(char c);
+bool IsWordChar(char c, TCodePage page);
 
 } // namespace lumo

@@ -99,7 +99,7 @@ protected:
     }
     static std::string TextOf(THTMLViewer& viewer) {
         viewer.SelectEverything();
-        return viewer.SelectedText();
+        return viewer.SelectedText().toStdString();
     }
     std::string Status(int panel) const {
         const QLabel* label = panel == 1   ? form->Status1

@@ -42,7 +42,7 @@ TEST(Builder, MetaCharsets) {
         {"text/html; charset=iso-8859-7", 161, Iso8859_7},
         {"text/html; charset=iso-8859-9", 162, Iso8859_9},
         {"text/html; charset=windows-1257", 186, Windows1257},
-        {"text/html; charset=utf-8", 0, Windows1252},
+        {"text/html; charset=utf-8", 0, Utf8},
     };
     for (const auto& row : rows) {
         Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");

@@ -6,6 +6,7 @@
 
 #include "platform/file_system.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_text.h"
 #include "tests/support/corpus.h"
 
 #include <QImage>
@@ -96,6 +97,44 @@ TEST(TextDecoration, LinesOfAncestorsReachTheText) {
         EXPECT_EQ(font.Underline, row.under) << row.html;
         EXPECT_EQ(font.Overline, row.over) << row.html;
         EXPECT_EQ(font.StrikeOut, row.through) << row.html;
+    }
+}
+
+// A UTF-8 page is measured by its characters: Cyrillic letters as wide as
+// their Latin twins break into the same lines although each takes two bytes,
+// and every piece measures as Qt measures its characters.
+TEST(Utf8Page, MeasuredAndBrokenByCharacters) {
+    const std::string meta = "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=utf-8\">";
+    const std::string latin = "cope pace copy ace ape pea eco coy pop yea apex oca";
+    const std::string cyrillic = "соре расе сору асе аре реа есо соу рор уеа арех оса";
+    const auto charsPerLine = [](const Picture& page) {
+        std::vector<int> counts;
+        for (const LineRec& line : All<TSection>(page.list)[0]->LineList)
+            counts.push_back(
+                static_cast<int>(QString::fromUtf8(All<TSection>(page.list)[0]->Text.substr(
+                                                       line.Start, line.CharCount))
+                                     .size()));
+        return counts;
+    };
+    for (int width = 60; width < 400; width += 23) {
+        const Picture a(meta + "<P>" + latin, width, 8), b(meta + "<P>" + cyrillic, width, 8);
+        EXPECT_EQ(charsPerLine(a), charsPerLine(b)) << width;
+    }
+    Picture page(meta + "<P>Ωμέγα 中文字 😀 Привет", 400, 8);
+    TSection* s = All<TSection>(page.list)[0];
+    const TMyFont& font = s->Runs[0]->CurrentFont();
+    QFont qfont(ToQString(font.Name));
+    qfont.setPixelSize(PointsToPixels(font.Size));
+    qfont.setKerning(false);
+    qfont.setStyleStrategy(QFont::PreferNoShaping);
+    const QFontMetrics metrics(qfont, &page.scratch);
+    for (size_t start = 0, end; start < s->Text.size(); start = end + 1) {
+        end = std::min(s->Text.find(' ', start), s->Text.size());
+        const std::string word = s->Text.substr(start, end - start);
+        EXPECT_EQ(s->MeasureRange(page.measure, static_cast<int>(start),
+                                  static_cast<int>(word.size()), TSection::TTrailing::Keep),
+                  metrics.horizontalAdvance(QString::fromUtf8(word)))
+            << word;
     }
 }
 

@@ -10,9 +10,11 @@ namespace lumo {
 namespace {
 
 // The text of every text token of a document, joined.
-std::string TextOf(std::string_view document, bool inPre = false, bool noBreak = false) {
+std::string TextOf(std::string_view document, bool inPre = false, bool noBreak = false,
+                   TCodePage page = TCodePage::Windows1252) {
     HtmlTokenizer t;
     t.Begin(document);
+    t.CodePage = page;
     t.InPre = inPre;
     t.NoBreak = noBreak;
     t.ReadNextChar();
@@ -115,6 +117,22 @@ TEST(Tokenizer, Html4EntitiesAndHexReferences) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(TextOf(row.input), row.expected) << row.input;
+}
+
+// A UTF-8 page gets the UTF-8 bytes of every character a reference names;
+// 128 to 159 are the characters Windows-1252 has there, as pages meant them.
+TEST(Tokenizer, ReferencesInAUtf8PageBecomeUtf8) {
+    const Row rows[] = {
+        {"&eacute;&#x416;&euro;&#8364;", "éЖ€€"},
+        {"&#150;&#128;&#x1F600;&#233;", "–€😀é"},
+        {"&nbsp;&copy 1997&hellip", "\u00A0© 1997…"},
+        {"&rarr;&alpha;&hearts;", "→α♥"},
+        {"&#xD800;&#57343;", "\uFFFD\uFFFD"},
+        {"&#8;&#2;&#65;&amp;", "&#8;&#2;A&"},
+        {"Жx&#123456;", "Жx&#123456;"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(TextOf(row.input, false, false, TCodePage::Utf8), row.expected) << row.input;
 }
 
 // Numeric entities that would give NUL, a placeholder byte of the layout or a

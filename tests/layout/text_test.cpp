@@ -3,6 +3,7 @@
 #include "tests/support/layout_fixture.h"
 
 #include "layout/pre_section.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +126,83 @@ TEST(SourcePositions, MapBothWays) {
     ASSERT_TRUE(doc.list.CharAt(4, ch, obj));
     EXPECT_EQ(ch, 'd');
     EXPECT_EQ(obj, s);
+}
+
+// Pages declared UTF-8 keep their bytes; every count below is of whole
+// characters, 8 pixels each on the recording canvas.
+constexpr const char* Utf8Page =
+    "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=utf-8\">";
+
+TEST(Utf8Text, InputBreaksAndLines) {
+    const struct {
+        const char* html;
+        int width;
+        const char* text;
+        const char* lines;
+    } rows[] = {
+        // A forced break never takes the last byte of a letter for a space.
+        {"Р<BR>à<BR>b", 600, "Р\bà\bb", "[Р\b][à\b][b]"},
+        {"<NOBR>ж ж</NOBR>", 600, "ж\xC2\xA0ж", "[ж\xC2\xA0ж]"},
+        {"ж&nbsp;<BR>ж", 600, "ж\bж", "[ж\b][ж]"},
+        // Two-byte letters break where one-byte ones do at the same width.
+        {"жжж жжж жжж", 20 + 7 * 8, "жжж жжж жжж", "[жжж жжж ][жжж]"},
+        {"中中 😀😀 中", 20 + 5 * 8, "中中 😀😀 中", "[中中 😀😀 ][中]"},
+        // Narrower than one letter: the word still takes a line whole.
+        {"жж ж", 20 + 3, "жж ж", "[жж ][ж]"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(std::string(Utf8Page) + "<P>" + row.html, row.width);
+        TSection* s = All<TSection>(doc.list)[0];
+        EXPECT_EQ(s->Text, row.text) << row.html;
+        EXPECT_EQ(Lines(*s), row.lines) << row.html;
+    }
+}
+
+// Wherever the pointer is, the caret lands between two characters.
+TEST(Utf8Text, HitTestsLandBetweenCharacters) {
+    Doc doc(std::string(Utf8Page) + "<P>aЖ中😀b жж<P ALIGN=justify>жж жжжж жж жжж жж жжжж", 150);
+    for (TSection* s : All<TSection>(doc.list))
+        for (const LineRec& line : s->LineList)
+            for (int x = s->LineX(line); x < s->LineX(line) + line.LineRoom; ++x) {
+                int xr = 0, yr = 0, height = 0;
+                bool inText = false;
+                const int pos =
+                    doc.list.CursorAt(doc.canvas, x, line.LineY + 1, xr, yr, height, inText) -
+                    s->FirstPos;
+                ASSERT_GE(pos, 0) << x;
+                EXPECT_EQ(Utf8CharStart(s->Text, static_cast<size_t>(pos)),
+                          static_cast<size_t>(pos))
+                    << s->Text << " at " << x;
+            }
+}
+
+TEST(Utf8Text, FindAndCopy) {
+    Doc doc(std::string(Utf8Page) +
+            "<P>Привет МИР, Ωμέγα<P>мир &#x416;&eacute;&euro;&#150;&#x1F600;");
+    const struct {
+        const char* text;
+        bool matchCase;
+        int from, pos;
+    } rows[] = {
+        {"мир", false, 0, 13},   {"мир", true, 0, 31},   {"ПРИВЕТ", false, 0, 0},
+        {"ωΜΈΓΑ", false, 0, 21}, {"мир", false, 14, 31}, {"Щ", false, 0, -1},
+        {"жé€–😀", false, 0, 38}, {"Мир", true, 0, -1},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(doc.list.FindText(row.from, row.text, row.matchCase), row.pos) << row.text;
+    doc.list.SelStart = 0;
+    doc.list.SelEnd = 10000;
+    EXPECT_EQ(doc.list.GetSelectedText(), "Привет МИР, Ωμέγα\r\nмир Жé€–😀\r\n");
+    // A buffer too small for the next character ends before it.
+    EXPECT_EQ(doc.list.GetSelectedText(5), "Пр");
+    EXPECT_EQ(doc.list.GetSelectedText(6), "При");
+}
+
+// Text transforms change ASCII letters only: the others could change length.
+TEST(Utf8Text, LetterCaseKeepsCharactersWhole) {
+    Doc doc(std::string(Utf8Page) + "<P STYLE=\"text-transform:uppercase\">жar à");
+    TSection* s = All<TSection>(doc.list)[0];
+    EXPECT_EQ(s->Glyphs(), "жAR à");
 }
 
 // Long pre-formatted text is kept whole.

@@ -1,6 +1,7 @@
 #include "platform/qt_canvas.h"
 #include "platform/qt_text.h"
 #include "platform/recording_canvas.h"
+#include "platform/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,36 @@ TEST(QtCanvas, TextInThePagesCodePage) {
         qfont.setStyleStrategy(QFont::PreferNoShaping);
         EXPECT_EQ(canvas.TextWidth(row.bytes), QFontMetrics(qfont, &image).horizontalAdvance(text))
             << row.bytes;
+        std::string encoded;
+        if (!text.contains(QChar::ReplacementCharacter)) {
+            EXPECT_TRUE(EncodeText(text, row.page, encoded)) << row.bytes;
+            EXPECT_EQ(encoded, row.bytes);
+        }
+    }
+    std::string bytes;
+    EXPECT_FALSE(EncodeText(QStringLiteral("Жx"), TCodePage::Windows1252, bytes));
+}
+
+// However little room there is, what fits of UTF-8 text ends between two
+// characters, and the width of what fits is the width of those characters.
+TEST(QtCanvas, FitCountKeepsUtf8CharactersWhole) {
+    QImage image(8, 8, QImage::Format_RGB32);
+    QtCanvas canvas(image);
+    FontSpec font;
+    font.Name = "Arial";
+    font.CodePage = TCodePage::Utf8;
+    canvas.SetFont(font);
+    for (const std::string text : {"ЖЖЖЖЖЖ", "中中中", "😀😀😀", "aЖ中😀b"}) {
+        int last = 0;
+        for (int room = 0; room <= canvas.TextWidth(text) + 1; ++room) {
+            const int n = canvas.FitCount(text, room);
+            EXPECT_EQ(Utf8CharStart(text, static_cast<size_t>(n)), static_cast<size_t>(n))
+                << text << " " << room;
+            EXPECT_LE(canvas.TextWidth(text.substr(0, static_cast<size_t>(n))), room);
+            EXPECT_GE(n, last);
+            last = n;
+        }
+        EXPECT_EQ(last, static_cast<int>(text.size()));
     }
 }
 

@@ -101,10 +101,14 @@ TEST(ViewerRules, WhatALinkMayOpen) {
 }
 
 TEST(ViewerRules, WordCharacters) {
+    using enum TCodePage;
     for (char c : std::string("09AZaz\xC0\xE9\xFF"))
-        EXPECT_TRUE(IsWordChar(c)) << int(c);
+        EXPECT_TRUE(IsWordChar(c, Windows1252)) << int(c);
     for (char c : std::string(" .,-_'\x8A\xA0\xBF"))
-        EXPECT_FALSE(IsWordChar(c)) << int(c);
+        EXPECT_FALSE(IsWordChar(c, Windows1252)) << int(c);
+    // Every byte of a UTF-8 character, so a double click takes it whole.
+    for (char c : std::string("aЖ中😀"))
+        EXPECT_TRUE(IsWordChar(c, Utf8)) << int(c);
 }
 
 THistoryEntry Entry(const char* file, int offset = 0) {

@@ -3,12 +3,15 @@
 #include "tests/viewer/viewer_fixture.h"
 
 #include "layout/picture_source.h"
+#include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "tests/image/gif_builder.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QScrollBar>
+
+using namespace Qt::StringLiterals;
 
 namespace lumo::test {
 namespace {
@@ -362,8 +365,8 @@ TEST_F(ViewerTest, FindGoesForwardSelectsAndScrollsToTheFind) {
     viewer.OpenFile(folder / "f.htm");
     EXPECT_FALSE(viewer.FindNext("NEEDLE", true));
     EXPECT_TRUE(viewer.FindNext("Needle", true));
-    EXPECT_TRUE(viewer.FindNext("CAF\xC9", false)); // accented letters fold too
-    EXPECT_EQ(viewer.SelectedText(), "caf\xE9");
+    EXPECT_TRUE(viewer.FindNext(u"CAFÉ"_s, false)); // accented letters fold too
+    EXPECT_EQ(viewer.SelectedText(), u"café"_s);
 }
 
 TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboard) {
@@ -377,26 +380,37 @@ TEST_F(ViewerTest, CopyPutsTheSelectionOnTheClipboard) {
     EXPECT_EQ(viewer.SelectedText(), "");
 }
 
-TEST_F(ViewerTest, CopyTakesThePagesCodePage) {
+// Find takes what the user typed and copy gives characters, whatever code
+// page the page declares.
+TEST_F(ViewerTest, FindAndCopyTakeThePagesCodePage) {
     const struct {
         const char* charset;
         const char* bytes;
         const char* utf8;
+        const char16_t* typed; // found as the second word
     } rows[] = {
-        {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2", "Привет"},
-        {"koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4", "Привет"},
-        {"iso-8859-7", "\xE1\xE2", "αβ"},
-        {"", "caf\xE9", "café"},
+        {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0", "Привет мир", u"мир"},
+        {"koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2", "Привет мир", u"мир"},
+        {"iso-8859-7", "\xE1\xE2 \xE3", "αβ γ", u"γ"},
+        {"", "caf\xE9 cr\xE8me", "café crème", u"crème"},
+        {"utf-8", "Привет мир", "Привет мир", u"МИР"},
+        {"utf-8", "中文 字😀", "中文 字😀", u"字😀"},
+        {"utf-8", "a\xE2\x82 b", "a\uFFFD b", u"b"},
     };
     for (const auto& row : rows) {
         Open("cp.htm", std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=") +
                            row.charset + "\"><P>" + row.bytes);
+        const QString utf8 = QString::fromUtf8(row.utf8);
+        const QString typed = QString::fromUtf16(row.typed);
+        ASSERT_TRUE(viewer.FindNext(typed, false)) << row.charset;
+        // The word ends the line, so its line end comes with it.
+        EXPECT_EQ(viewer.SelectedText(), utf8.mid(utf8.indexOf(' ') + 1) + "\r\n") << row.charset;
+        EXPECT_FALSE(viewer.FindNext(u"Щ"_s, false)) << row.charset;
         QGuiApplication::clipboard()->clear();
         viewer.SelectEverything();
+        EXPECT_EQ(viewer.SelectedText(), utf8 + "\r\n") << row.charset;
         viewer.CopySelectionToClipboard();
-        EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(),
-                  std::string(row.utf8) + "\r\n")
-            << row.charset;
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), utf8 + "\r\n") << row.charset;
     }
 }
 
@@ -415,7 +429,7 @@ TEST_F(ViewerTest, DoubleClickSelectsTheWord) {
     };
     for (const auto& row : rows) {
         DoubleClick(PointOf(row.at));
-        EXPECT_EQ(viewer.SelectedText(), row.word) << row.at;
+        EXPECT_EQ(viewer.SelectedText(), ToQString(row.word)) << row.at;
     }
     EXPECT_EQ(doubles.size(), std::size(rows));
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -115,6 +116,110 @@ TEST_F(LookUpComboBoxTest, CompletionFindsItsEntryAmongFiftyThousand) {
     Type("http://host4999");
     EXPECT_EQ(box.Text(), "http://host4999.example/");
     EXPECT_EQ(Selected(), ".example/");
+    // The look-up list holds one screenful however many entries match.
+    box.AutoDropList = true;
+    box.lineEdit()->clear();
+    Type("h");
+    const QListWidget* list = box.DropList();
+    ASSERT_EQ(list->count(), TLookUpComboBox::DropListCount);
+    EXPECT_EQ(list->height(), 8 * list->sizeHintForRow(0) + 5);
+}
+
+// The look-up list drops down while typing and takes the arrows, Enter and
+// Escape; the text keeps what the arrows walked to.
+TEST_F(LookUpComboBoxTest, TheLookUpListFollowsTypingAndTakesTheArrows) {
+    box.AutoDropList = true;
+    box.lineEdit()->clear();
+    Type("http://b");
+    EXPECT_EQ(box.LookUpItems(),
+              (std::vector<std::string>{"http://Beta.example/a", "http://beta.example/b"}));
+    EXPECT_EQ(box.Text(), "http://Beta.example/a"); // completion goes on as before
+    EXPECT_EQ(box.DropList()->width(), box.width());
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down); // stays on the last row
+    EXPECT_EQ(box.Text(), "http://beta.example/b");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(box.Text(), "http://Beta.example/a");
+    Key(Qt::Key_Escape); // closes the list and brings back what was typed
+    EXPECT_TRUE(box.LookUpItems().empty());
+    EXPECT_EQ(box.Text(), "http://b");
+    Key(Qt::Key_Escape); // and then the text of the box on entry
+    EXPECT_EQ(box.Text(), "start");
+
+    box.lineEdit()->clear();
+    Type("http://beta.example/");
+    ASSERT_EQ(box.LookUpItems().size(), 2u);
+    Key(Qt::Key_Backspace); // the completion goes; the list still shows what matches
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(box.Text(), "http://Beta.example");
+    EXPECT_EQ(box.LookUpItems().size(), 2u);
+    Type("/bx"); // nothing matches any more
+    EXPECT_TRUE(box.LookUpItems().empty());
+    box.lineEdit()->selectAll();
+    Type("http://al");
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Return);
+    EXPECT_TRUE(box.LookUpItems().empty());
+    EXPECT_EQ(box.Text(), "http://alpha.example/");
+}
+
+TEST_F(LookUpComboBoxTest, AClickInTheLookUpListTakesTheEntry) {
+    box.AutoDropList = true;
+    box.lineEdit()->clear();
+    Type("http://b");
+    QListWidget* list = box.DropList();
+    ASSERT_TRUE(list && list->isVisible());
+    const QRect second = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(box.Text(), "http://beta.example/b");
+    EXPECT_EQ(Selected(), "http://beta.example/b");
+}
+
+TEST_F(LookUpComboBoxTest, TheOwnerMayChangeTheLookUpEntries) {
+    box.AutoDropList = true;
+    std::vector<std::string> offered;
+    box.OnGetLookUpItems = [&](TLookUpComboBox&, std::vector<std::string>& items) {
+        offered = items;
+        if (items.size() > 1)
+            items.erase(items.begin());
+        else
+            items.clear();
+    };
+    box.lineEdit()->clear();
+    Type("http://b");
+    EXPECT_EQ(offered.size(), 2u);
+    EXPECT_EQ(box.LookUpItems(), std::vector<std::string>{"http://beta.example/b"});
+    Type("eta.example/b"); // one match left, which the owner takes away: no list
+    EXPECT_TRUE(box.LookUpItems().empty());
+}
+
+TEST_F(LookUpComboBoxTest, LeavingTheBoxWithAlwaysCompleteTakesTheLastMatch) {
+    box.AlwaysComplete = true;
+    const auto leave = [&] {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(&box, &out);
+    };
+    leave(); // nothing matched yet: the first entry
+    EXPECT_EQ(box.Text(), "http://alpha.example/");
+    box.lineEdit()->clear();
+    Type("http://z");
+    Key(Qt::Key_Delete);
+    Type("q"); // matches nothing; the last match still counts
+    leave();
+    EXPECT_EQ(box.Text(), "http://zeta.example/");
+    box.AddItem("http://a.example/");     // inserted before it: still names zeta
+    box.SetText("http://beta.example/b"); // an entry as it is stays
+    leave();
+    EXPECT_EQ(box.Text(), "http://beta.example/b");
+    box.SetText("http://BETA.example/b"); // in another case it does not
+    leave();
+    EXPECT_EQ(box.Text(), "http://zeta.example/");
+    box.SetItems({});
+    box.SetText("typed");
+    leave();
+    EXPECT_EQ(box.Text(), "typed");
 }
 
 } // namespace

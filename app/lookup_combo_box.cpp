@@ -28,8 +28,7 @@ constexpr int DropListSlack = 5;
 
 } // namespace
 
-TLookUpComboBox::TLookUpComboBox(QWidget* parent) : QComboBox(parent) {
-    setEditable(true);
+TLookUpComboBox::TLookUpComboBox(QWidget* parent) : TCustomComboBox97(parent) {
     setFrame(false);
     setMaxVisibleItems(DropListCount);
     setInsertPolicy(QComboBox::NoInsert);
@@ -118,12 +117,12 @@ bool TLookUpComboBox::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == this && event->type() == QEvent::FocusOut) FocusOut();
     if (event->type() == QEvent::KeyPress) return KeyDown(*static_cast<QKeyEvent*>(event));
-    return QComboBox::eventFilter(watched, event);
+    return TCustomComboBox97::eventFilter(watched, event);
 }
 
 void TLookUpComboBox::hideEvent(QHideEvent* event) {
     CloseDropList();
-    QComboBox::hideEvent(event);
+    TCustomComboBox97::hideEvent(event);
 }
 
 // Runs before the line edit takes the key, so the text change that follows
@@ -182,7 +181,7 @@ void TLookUpComboBox::TogglePopup() {
 
 void TLookUpComboBox::showPopup() {
     CloseDropList();
-    QComboBox::showPopup();
+    TCustomComboBox97::showPopup();
 }
 
 void TLookUpComboBox::TextEdited(const QString& qtext) {
@@ -262,7 +261,7 @@ void TLookUpComboBox::ShowDropList(int firstMatch) {
     const int rows = std::min(static_cast<int>(items.size()), DropListCount);
     dropList_->setGeometry(
         QRect(mapToGlobal(QPoint(0, height())),
-              QSize(width(), rows * dropList_->sizeHintForRow(0) + DropListSlack)));
+              QSize(width() - ButtonWidth(), rows * dropList_->sizeHintForRow(0) + DropListSlack)));
     dropList_->show();
 }
 

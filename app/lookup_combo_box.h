@@ -12,7 +12,8 @@
 // closes it.
 #pragma once
 
-#include <QComboBox>
+#include "app/custom_combo_box97.h"
+
 #include <QKeySequence>
 
 #include <functional>
@@ -24,7 +25,7 @@ class QListWidgetItem;
 
 namespace lumo {
 
-class TLookUpComboBox : public QComboBox {
+class TLookUpComboBox : public TCustomComboBox97 {
 public:
     explicit TLookUpComboBox(QWidget* parent = nullptr);
     ~TLookUpComboBox() override;

@@ -134,7 +134,7 @@ TEST_F(LookUpComboBoxTest, TheLookUpListFollowsTypingAndTakesTheArrows) {
     EXPECT_EQ(box.LookUpItems(),
               (std::vector<std::string>{"http://Beta.example/a", "http://beta.example/b"}));
     EXPECT_EQ(box.Text(), "http://Beta.example/a"); // completion goes on as before
-    EXPECT_EQ(box.DropList()->width(), box.width());
+    EXPECT_EQ(box.DropList()->width(), box.width() - box.ButtonWidth());
     Key(Qt::Key_Down);
     Key(Qt::Key_Down);
     Key(Qt::Key_Down); // stays on the last row
@@ -220,6 +220,53 @@ TEST_F(LookUpComboBoxTest, LeavingTheBoxWithAlwaysCompleteTakesTheLastMatch) {
     box.SetText("typed");
     leave();
     EXPECT_EQ(box.Text(), "typed");
+}
+
+// The flat look at a few chosen pixels: the outer frame, the window-coloured
+// frame inside it, and the drop button's top-left edge and face, inactive,
+// under the mouse and pressed.
+TEST(CustomComboBox97Test, FlatBoxPaintsItsFrameAndSlimButton) {
+    TCustomComboBox97 box;
+    box.SetFlat(true);
+    const int wide = box.ButtonWidth();
+    box.SetSlimButton(true);
+    EXPECT_EQ(box.ButtonWidth(), wide - 2);
+    box.resize(200, 22);
+    box.show();
+    QApplication::processEvents();
+    box.clearFocus();            // the only window took the focus on showing
+    QEvent leave(QEvent::Leave); // nor may the mouse be over it
+    QApplication::sendEvent(&box, &leave);
+    const QPalette& pal = box.palette();
+    const QRect button = box.ButtonRect();
+    EXPECT_EQ(button, QRect(198 - box.ButtonWidth(), 2, box.ButtonWidth(), 18));
+    EXPECT_EQ(box.lineEdit()->geometry(), box.EditRect());
+    EXPECT_LT(box.EditRect().right(), button.left()); // the edit never covers the button
+    struct Probe {
+        QPoint at;
+        QPalette::ColorRole inactive, hovered, pressed;
+    };
+    const Probe probes[] = {
+        {{0, 0}, QPalette::Button, QPalette::Dark, QPalette::Dark}, // outer frame
+        {{2, 11}, QPalette::Base, QPalette::Base, QPalette::Base},  // window-coloured frame
+        {button.topLeft(), QPalette::Button, QPalette::Light, QPalette::Shadow},
+        {button.topLeft() + QPoint(3, 3), QPalette::Button, QPalette::Button, QPalette::Button},
+    };
+    const auto check = [&](QPalette::ColorRole Probe::*role, const char* state) {
+        const QImage image = box.grab().toImage();
+        for (const Probe& probe : probes)
+            EXPECT_EQ(image.pixelColor(probe.at).name().toStdString(),
+                      pal.color(probe.*role).name().toStdString())
+                << state << " at " << probe.at.x() << "," << probe.at.y();
+    };
+    check(&Probe::inactive, "inactive");
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(&box, &enter);
+    check(&Probe::hovered, "hovered");
+    QTest::mousePress(&box, Qt::LeftButton, {}, button.center());
+    check(&Probe::pressed, "pressed");
+    box.hidePopup();
+    check(&Probe::hovered, "released");
 }
 
 } // namespace

@@ -251,6 +251,21 @@ TEST_F(PaintPixelsTest, AnimatedPicturesPlayTheirLoopsWhileInView) {
     viewer.StepAnimations();
     EXPECT_FALSE(viewer.AnimationTimerRunning());
 
+    // A new layout plays every copy again from its first frame.
+    viewer.resize(viewer.width() - 20, viewer.height());
+    Settle();
+    EXPECT_TRUE(viewer.AnimationTimerRunning());
+    EXPECT_EQ(Inside(*images[2]), Red);
+    viewer.ScrollTo(0);
+    Settle();
+    EXPECT_EQ(Inside(*images[0]), Red);
+    for (int i = 0; i < 2; ++i) {
+        clock.now += 100;
+        viewer.StepAnimations();
+    }
+    Settle();
+    EXPECT_EQ(Inside(*images[0]), Blue);
+
     // A new page stops everything the old one played.
     folder.Write("forever.gif", RedThenBlue(0));
     Open("forever.htm", "<IMG SRC=forever.gif>");

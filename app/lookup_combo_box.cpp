@@ -148,12 +148,10 @@ bool TLookUpComboBox::DropListKeyDown(const QKeyEvent& key) {
     switch (key.key()) {
     case Qt::Key_Down: MoveDropListRow(1); return true;
     case Qt::Key_Up: MoveDropListRow(-1); return true;
-    case Qt::Key_Escape: {
+    case Qt::Key_Escape:
         // Back to the text as typed; a second Escape restores the old text.
-        const std::string typed = typedText_;
-        SetText(typed);
+        SetText(typedText_);
         return true;
-    }
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // The entry walked to is already in the text; Enter goes on to the

@@ -212,6 +212,8 @@ void THTTPForm::CreatePageArea() {
     label->setObjectName("Label1");
     UrlCombobox = new TLookUpComboBox(addressRow);
     UrlCombobox->setObjectName("UrlCombobox");
+    UrlCombobox->SetFlat(true);
+    UrlCombobox->SetSlimButton(true);
     label->setBuddy(UrlCombobox);
     row->addWidget(label);
     row->addWidget(UrlCombobox, 1);

@@ -122,6 +122,18 @@ void TGIFImage::SetAnimating(bool value) {
     }
 }
 
+void TGIFImage::Restart() {
+    if (!Animated()) return;
+    // Frame 1 is composed on a clean work picture, as at the start, not over
+    // what the last frame left.
+    current_ = 1;
+    work_ = Bitmap();
+    saved_.clear();
+    firstStep_ = true;
+    animating_ = false;
+    SetAnimating(true);
+}
+
 bool TGIFImage::StepAnimation() {
     if (!animating_ || empty_ || structureOnly_ || frames_.empty() || SpeedPercent <= 0)
         return false;

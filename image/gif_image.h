@@ -53,6 +53,8 @@ public:
 
     bool Animating() const { return animating_; }
     void SetAnimating(bool value);
+    // Plays again from frame 1 as a fresh picture would, loops counted anew.
+    void Restart();
     // Leaves the current frame and composes frame n (above the count means 1,
     // below 1 the last).
     void SelectFrame(int n);

@@ -167,6 +167,10 @@ bool TImageObj::Animating() const {
     return gif_ && gif_->Animating() && Root->ImagesOn;
 }
 
+void TImageObj::RestartAnimation() {
+    if (gif_) gif_->Restart();
+}
+
 bool TImageObj::StepAnimation() {
     return Animating() && gif_->StepAnimation();
 }

@@ -97,6 +97,8 @@ public:
     bool Animating() const;
     // The time step of an animation; true when the picture changed.
     bool StepAnimation();
+    // A new layout plays the picture again from its first frame.
+    void RestartAnimation();
     // The mouse entered or left a roll-over image; true when it changed.
     bool SetHover(bool over);
     // The box in document pixels.

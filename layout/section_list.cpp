@@ -106,6 +106,7 @@ int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& 
     FirstLineHook = nullptr;
     ++LayoutPass;
     int documentHeight = TCell::LayOutCell(canvas, Y, width, height, ScrollWidth, Cursor);
+    RestartAnimations();
     if (!IsPrinting) {
         if (PositionList.empty()) AddToPositionList();
         SortPositionsByTop();
@@ -117,6 +118,13 @@ int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& 
             break;
         }
     return documentHeight;
+}
+
+void TSectionList::RestartAnimations() {
+    if (IsPrinting || AnimatedImages.empty()) return;
+    for (TImageObj* image : AnimatedImages)
+        image->RestartAnimation();
+    if (OnAnimationStart) OnAnimationStart();
 }
 
 int TSectionList::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y) {

@@ -105,7 +105,8 @@ public:
     std::function<std::string(const std::string& name)> OnExpandName;
 
     // Lays the document out for width; returns its height. ScrollWidth grows
-    // to the widest line or object.
+    // to the widest line or object. On screen the animated pictures play
+    // again from their first frame.
     int LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth, int& Cursor);
     // Paints what meets clip (device coordinates: document Y minus ScrollY,
     // document X plus X).
@@ -163,6 +164,7 @@ public:
 
 private:
     void SortPositionsByTop();
+    void RestartAnimations();
 
     ThtmlForm* implicitForm_ = nullptr;
     // PositionList's indices by TopY.

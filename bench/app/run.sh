@@ -33,4 +33,6 @@ curl = float(sys.argv[2])
 print(f"500 MB download to a file: lumo {lumo:.1f} MB/s, curl {curl:.1f} MB/s, lumo/curl {lumo / curl:.2f}")
 c = runs["BM_CompletionOf50000"]
 print(f"one keystroke's completion over 50,000 addresses: {c['real_time']:.1f} {c['time_unit']}")
+d = runs["BM_LookUpListOf50000"]
+print(f"the same with the look-up list shown: {d['real_time']:.1f} {d['time_unit']}")
 PY

@@ -15,6 +15,7 @@
 #include "tests/app/navigation_fixture.h"
 #include "tests/image/gif_builder.h"
 
+#include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
 
@@ -32,7 +33,8 @@ protected:
                   // Pictures take a while, so several are in flight together.
                   "location ~ ^/g { limit_rate 100k; }\n"
                   "location ~ ^/slow[0-9] { limit_rate_after 10; limit_rate 50; }\n"
-                  "location = /long.htm { limit_rate_after 1k; limit_rate 40k; }\n",
+                  "location = /long.htm { limit_rate_after 1k; limit_rate 40k; }\n"
+                  "location ~ ^/o[a-z]+[0-9]?\\.gif { limit_rate 4k; }\n",
                   "log_format active '$connections_active \"$request\"';", "active");
     }
     static void TearDownTestSuite() { StopSite(); }
@@ -56,6 +58,18 @@ protected:
         site.Write("slow2.gif", gif);
         site.Write("slow.htm", "<P><IMG SRC=\"slow1.gif\"><IMG SRC=\"slow2.gif\">");
         site.Write("other.htm", "<P>elsewhere");
+        // Asked for slowest first: the last to arrive is the first on the page.
+        // nginx sends a second's worth at once, so the small ones come together.
+        const auto sized = [](int bytes) {
+            return GifHeader(4, 4, {0xFF0000, 0x00FF00}) + "\x21\xFE" +
+                   SubBlocks(std::string(bytes, 'c')) + SolidImage(0, 0, 4, 4, 1) + ";";
+        };
+        site.Write("olate.gif", sized(10000));
+        site.Write("omid.gif", sized(6000));
+        site.Write("osoon1.gif", sized(10));
+        site.Write("osoon2.gif", sized(10));
+        site.Write("order.htm", "<P><IMG SRC=\"olate.gif\"><IMG SRC=\"omid.gif\">"
+                                "<IMG SRC=\"osoon1.gif\"><IMG SRC=\"osoon2.gif\">");
         site.Write("long.htm", "<TITLE>Long</TITLE><P>" + std::string(40000, 'x') + " end");
     }
 
@@ -191,6 +205,39 @@ TEST_F(ImageQueueTest, StopLeavingAndReloadingWithPicturesOnTheirWay) {
     form->CancelButtonClick();
     PumpFor(300);
     EXPECT_TRUE(form->ImageQueue().Idle());
+}
+
+// Pictures go in as their fetches finish, not in page order, and one per
+// tick of the timer even when several finished together.
+TEST_F(ImageQueueTest, FinishedPicturesGoInOnePerTickInTheOrderTheyCame) {
+    Open("/order.htm");
+    const auto pictures = Pictures();
+    ASSERT_EQ(pictures.size(), 4u);
+    const std::string names[] = {"late", "mid", "soon1", "soon2"};
+    std::vector<std::string> inserted;
+    std::vector<int64_t> when;
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            for (size_t i = 0; i < pictures.size(); ++i)
+                if (pictures[i]->State() == TPictureState::Real &&
+                    std::find(inserted.begin(), inserted.end(), names[i]) == inserted.end()) {
+                    inserted.push_back(names[i]);
+                    when.push_back(clock.elapsed());
+                }
+            return inserted.size() == pictures.size();
+        },
+        20000));
+    ASSERT_EQ(inserted.size(), 4u);
+    EXPECT_EQ(inserted[0].substr(0, 4), "soon");
+    EXPECT_EQ(inserted[1].substr(0, 4), "soon");
+    EXPECT_EQ(inserted[2], "mid");
+    EXPECT_EQ(inserted[3], "late");
+    // The two that finished together went in a tick apart (a coarse timer
+    // may fire up to 5% early).
+    EXPECT_GE(when[1] - when[0], TImageQueue::TickMilliseconds * 95 / 100);
+    EXPECT_TRUE(WaitForDone());
 }
 
 } // namespace

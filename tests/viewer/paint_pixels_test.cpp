@@ -242,14 +242,28 @@ TEST_F(PaintPixelsTest, AnimatedPicturesPlayTheirLoopsWhileInView) {
     viewer.ScrollTo(images[2]->PaintTop - 10);
     Settle();
     EXPECT_EQ(Inside(*images[2]), Red);
-    for (int i = 0; i < 6; ++i) {
-        clock.now += 100;
-        viewer.StepAnimations();
-    }
-    Settle();
+    const auto play = [&](int steps) {
+        for (int i = 0; i < steps; ++i) {
+            clock.now += 100;
+            viewer.StepAnimations();
+        }
+        Settle();
+    };
+    play(6);
     EXPECT_EQ(Inside(*images[2]), Blue);
     viewer.StepAnimations();
     EXPECT_FALSE(viewer.AnimationTimerRunning());
+
+    // A new layout plays every copy again from its first frame.
+    viewer.resize(viewer.width() - 20, viewer.height());
+    Settle();
+    EXPECT_TRUE(viewer.AnimationTimerRunning());
+    EXPECT_EQ(Inside(*images[2]), Red);
+    viewer.ScrollTo(0);
+    Settle();
+    EXPECT_EQ(Inside(*images[0]), Red);
+    play(2);
+    EXPECT_EQ(Inside(*images[0]), Blue);
 
     // A new page stops everything the old one played.
     folder.Write("forever.gif", RedThenBlue(0));

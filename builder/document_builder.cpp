@@ -331,11 +331,7 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
 }
 
 void THtmlBuilder::DoBody() {
-    // Pages put counters, banners and text before their HTML and HEAD tags;
-    // what shows is kept and goes to the top of the new body. Bare white
-    // space from between the head's tags goes.
-    if (ActiveSection && ActiveSection->Text.find_first_not_of(' ') == std::string::npos)
-        DropSection();
+    DropSection(); // loose text before BODY goes
     TProperties& body = Push("body");
     int width = RootList.Defaults.MarginWidth, height = RootList.Defaults.MarginHeight;
     auto color = [&](const TAttribute& a, int index) {

@@ -55,6 +55,17 @@ QString WithoutCr(std::string_view text) {
     return ToQString(out);
 }
 
+bool ClickedByMouse(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::File:
+    case TControlKind::ListBox:
+    case TControlKind::TextArea: return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView)
@@ -75,6 +86,7 @@ void TFormWidgets::Clear() {
         widget->deleteLater();
     }
     widgets_.clear();
+    ++generation_;
     byTop_.clear();
     shown_.clear();
     tallest_ = 0;
@@ -207,6 +219,9 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setGeometry(0, -400, control.BoxWidth, control.BoxHeight);
     widget->installEventFilter(this);
+    // Mouse input of lists and memos arrives at their viewport.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        area->viewport()->installEventFilter(this);
     ShowState(control, widget);
     Connect(control, widget);
     return widget;
@@ -271,6 +286,7 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     case TControlKind::Reset:
     case TControlKind::Button:
         connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, c] {
+            if (!Click(*c)) return;
             if (c->Kind == TControlKind::Submit) c->Root->SubmitForm(*c);
             if (c->Kind != TControlKind::Reset || !c->MyForm) return;
             c->MyForm->ResetControls();
@@ -281,6 +297,8 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
         connect(static_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, c](bool on) {
             if (!refreshing_) c->Checked = on;
         });
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                [this, c] { Click(*c); });
         break;
     case TControlKind::Radio: {
         auto* radio = static_cast<QRadioButton*>(widget);
@@ -292,6 +310,7 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
             refreshing_ = false;
             c->Checked = true;
             if (c->MyForm) Refresh(c->MyForm->UncheckOtherRadios(*c));
+            Click(*c);
         });
         break;
     }
@@ -313,6 +332,8 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
                     if (index >= 0 && index < static_cast<int>(c->Chosen.size()))
                         c->Chosen[index] = 1;
                 });
+        connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
+                [this, c] { Click(*c); });
         break;
     case TControlKind::TextArea: {
         auto* memo = static_cast<QPlainTextEdit*>(widget);
@@ -331,8 +352,19 @@ void TFormWidgets::Refresh(const std::vector<TFormControlObj*>& controls) {
             if (QWidget* widget = widgets_[control->Index]) ShowState(*control, widget);
 }
 
+bool TFormWidgets::Click(TFormControlObj& control) {
+    if (!OnObjectClick) return true;
+    const unsigned generation = generation_;
+    const QPointer<TFormWidgets> self(this);
+    OnObjectClick(control);
+    return self && generation_ == generation;
+}
+
 TFormControlObj* TFormWidgets::ControlOf(QObject* widget) const {
     if (!root_) return nullptr;
+    // A viewport or a part of a composite control stands for its control.
+    for (QObject* parent = widget->parent(); parent && parent != &panel_; parent = parent->parent())
+        widget = parent;
     for (const TFormControlObj* c : shown_)
         if (widgets_[c->Index] == widget) return const_cast<TFormControlObj*>(c);
     for (size_t i = 0; i < widgets_.size(); ++i)
@@ -364,6 +396,11 @@ bool TFormWidgets::eventFilter(QObject* watched, QEvent* event) {
         if (tab || backtab)
             if (TFormControlObj* control = ControlOf(watched))
                 return MoveFocus(*control, tab ? 1 : -1);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        // Buttons, boxes and drop-downs report their clicks through their
+        // signals, keyboard clicks included; the rest are clicked with the mouse.
+        if (TFormControlObj* control = ControlOf(watched); control && ClickedByMouse(control->Kind))
+            Click(*control);
     } else if (event->type() == QEvent::FocusIn) {
         if (TFormControlObj* control = ControlOf(watched)) scrollIntoView_(*control);
     }

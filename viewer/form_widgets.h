@@ -41,6 +41,10 @@ public:
     QWidget* WidgetOf(TFormControlObj& control);
     // The widgets show their controls' current state again (after a reset).
     void Refresh(const std::vector<TFormControlObj*>& controls);
+    // A control was clicked by the user: called before a button does its
+    // work; the handler may replace the document.
+    std::function<void(TFormControlObj&)> OnObjectClick;
+
     // Widgets made so far and shown now (for tests and benchmarks).
     int MadeCount() const;
     int ShownCount() const { return static_cast<int>(shown_.size()); }
@@ -55,6 +59,9 @@ private:
     // Tab and Shift+Tab: the next control with a widget in document order.
     bool MoveFocus(TFormControlObj& from, int step);
     TFormControlObj* ControlOf(QObject* widget) const;
+    // Raises OnObjectClick; false when the document went in the handler, so
+    // control must not be touched any more.
+    bool Click(TFormControlObj& control);
 
     QWidget& panel_;
     std::function<void(TFormControlObj&)> scrollIntoView_;
@@ -65,6 +72,7 @@ private:
     std::vector<TFormControlObj*> shown_;
     int scrollX_ = 0, scrollY_ = 0;
     bool refreshing_ = false; // widget signals from ShowState are not the user's
+    unsigned generation_ = 0; // counts Clear calls: a control of an older one is gone
 };
 
 } // namespace lumo

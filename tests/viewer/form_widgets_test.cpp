@@ -109,6 +109,57 @@ TEST_F(FormWidgetsTest, RadioClicksKeepToTheirGroup) {
     EXPECT_TRUE(controls[1]->Checked);
 }
 
+TEST_F(FormWidgetsTest, ClicksRaiseOnObjectClickWithTheOnClickText) {
+    Open("f.htm", "<FORM><INPUT NAME=e ONCLICK=\"e('1')\"><INPUT TYPE=checkbox NAME=c ONCLICK=c>"
+                  "<INPUT TYPE=radio NAME=r ONCLICK=r><SELECT NAME=s ONCLICK=s><OPTION>a<OPTION>b"
+                  "</SELECT><SELECT NAME=l SIZE=3 ONCLICK=l><OPTION>x</SELECT>"
+                  "<TEXTAREA NAME=t ONCLICK=t></TEXTAREA><INPUT TYPE=button NAME=b>"
+                  "<INPUT TYPE=reset NAME=z ONCLICK=z></FORM>");
+    std::vector<std::string> clicks;
+    viewer.OnObjectClick = [&](THTMLViewer* sender, TFormControlObj* control,
+                               const std::string& onClick) {
+        EXPECT_EQ(sender, &viewer);
+        // A reset button reports its click before the form is reset.
+        clicks.push_back(control->Name + ":" + onClick + ":" + Control("e").Text);
+    };
+    QTest::keyClicks(Widget<QLineEdit>("e"), "q");
+    QTest::mouseClick(Widget<QLineEdit>("e"), Qt::LeftButton);
+    QTest::mouseClick(Widget<QCheckBox>("c"), Qt::LeftButton);
+    QTest::keyClick(Widget<QCheckBox>("c"), Qt::Key_Space);
+    QTest::mouseClick(Widget<QRadioButton>("r"), Qt::LeftButton);
+    QTest::keyClick(Widget<QComboBox>("s"), Qt::Key_Down);
+    auto* list = Widget<QListWidget>("l");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(Widget<QPlainTextEdit>("t")->viewport(), Qt::LeftButton);
+    QTest::mouseClick(Widget<QPushButton>("b"), Qt::LeftButton);
+    QTest::mouseClick(Widget<QPushButton>("z"), Qt::LeftButton);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"e:e('1'):q", "c:c:q", "c:c:q", "r:r:q", "s:s:q",
+                                                "l:l:q", "t:t:q", "b::q", "z:z:q"}));
+    EXPECT_EQ(Control("e").Text, "");
+}
+
+TEST_F(FormWidgetsTest, AClickHandlerThatReplacesThePageEndsTheClick) {
+    // The submit button and the image button would submit after their click
+    // event; their controls are gone with the page by then.
+    for (const char* control : {"<INPUT TYPE=submit NAME=go>",
+                                "<INPUT TYPE=image NAME=go SRC=none.gif WIDTH=40 HEIGHT=30>"}) {
+        Open("f.htm", std::string("<FORM><INPUT NAME=q VALUE=1>") + control + "</FORM>");
+        viewer.OnObjectClick = [this](THTMLViewer*, TFormControlObj*, const std::string&) {
+            viewer.OnObjectClick = nullptr;
+            Open("g.htm", "<P>another page");
+        };
+        if (auto* button = Widget<QPushButton>("go"))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            Click(QPoint(Control("go").MyImage->LeftX + 5 - viewer.HScroll(),
+                         Control("go").MyImage->PaintTop + 5 - viewer.ScrollY()));
+        Deliver();
+        EXPECT_TRUE(submitted.empty()) << control;
+        EXPECT_EQ(viewer.SectionList().FormControls.size(), 0u);
+    }
+}
+
 TEST_F(FormWidgetsTest, TabFollowsDocumentOrderThroughNestedTables) {
     Open("f.htm", "<FORM><TABLE><TR><TD><INPUT NAME=a></TD><TD><TABLE><TR><TD>"
                   "<INPUT NAME=b></TD></TR><TR><TD><INPUT TYPE=hidden NAME=h>"
@@ -148,9 +199,14 @@ TEST_F(FormWidgetsTest, ImageButtonClickSubmitsThePoint) {
     Open("f.htm", "<FORM><INPUT TYPE=image NAME=pic SRC=none.gif WIDTH=40 HEIGHT=30></FORM>");
     TFormControlObj& pic = Control("pic");
     ASSERT_NE(pic.MyImage, nullptr);
+    TFormControlObj* clicked = nullptr;
+    viewer.OnObjectClick = [&](THTMLViewer*, TFormControlObj* control, const std::string&) {
+        clicked = control;
+    };
     const QPoint at(pic.MyImage->LeftX + 5 - viewer.HScroll(),
                     pic.MyImage->PaintTop + 7 - viewer.ScrollY());
     Click(at);
+    EXPECT_EQ(clicked, &pic);
     Deliver();
     ASSERT_EQ(submitted.size(), 1u);
     ASSERT_EQ(submitted[0].Results.size(), 2u);

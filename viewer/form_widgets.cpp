@@ -216,6 +216,9 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     widget->setObjectName(ToQString(control.Name));
     widget->setFont(ControlFont(control));
     widget->setEnabled(!control.Disabled);
+    // No background of their own: around a radio button's circle the cell's
+    // or the page's colour (or picture) shows, as the paint panel drew it.
+    widget->setAutoFillBackground(false);
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setGeometry(0, -400, control.BoxWidth, control.BoxHeight);
     widget->installEventFilter(this);

@@ -160,6 +160,21 @@ TEST_F(FormWidgetsTest, AClickHandlerThatReplacesThePageEndsTheClick) {
     }
 }
 
+TEST_F(FormWidgetsTest, RadioButtonsShowTheBackgroundTheyStandOn) {
+    // The corners of a radio button's box lie outside its circle.
+    Open("f.htm", "<BODY BGCOLOR=#00FF00><INPUT TYPE=radio NAME=page CHECKED><TABLE><TR>"
+                  "<TD BGCOLOR=#FF0000><INPUT TYPE=radio NAME=cell></TD></TR></TABLE>");
+    viewer.PaintPanel()->repaint();
+    const QImage shot = viewer.PaintPanel()->grab().toImage();
+    for (const auto& [name, colour] : {std::pair{"page", 0xFF00FF00u}, {"cell", 0xFFFF0000u}}) {
+        const TFormControlObj& radio = Control(name);
+        ASSERT_TRUE(Widget<QRadioButton>(name)->isVisible());
+        const int x = radio.LeftX - viewer.HScroll(), y = radio.PaintTop - viewer.ScrollY();
+        EXPECT_EQ(shot.pixel(x, y), colour) << name;
+        EXPECT_EQ(shot.pixel(x + radio.BoxWidth - 1, y + radio.BoxHeight - 1), colour) << name;
+    }
+}
+
 TEST_F(FormWidgetsTest, TabFollowsDocumentOrderThroughNestedTables) {
     Open("f.htm", "<FORM><TABLE><TR><TD><INPUT NAME=a></TD><TD><TABLE><TR><TD>"
                   "<INPUT NAME=b></TD></TR><TR><TD><INPUT TYPE=hidden NAME=h>"

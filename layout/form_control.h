@@ -109,7 +109,8 @@ public:
     // The builder's calls.
     void AddOption(std::string text, std::string value, bool selected);
     void AddInitialLine(std::string line);
-    // The style's margins, width, height and vertical alignment.
+    // The style's width, height, vertical alignment and side margins (kept
+    // as SpaceLeft and SpaceRight, in pixels).
     void ApplyStyle(const TProperties& props);
 
     // The box for the canvas's fonts; called before every layout.

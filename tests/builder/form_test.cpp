@@ -186,6 +186,31 @@ TEST(FormModel, ControlsTakeTheirBoxOnTheLine) {
     EXPECT_GE(s->LineList[0].Height(), q.BoxHeight);
 }
 
+TEST(FormModel, SideMarginsSpaceTheControlOnItsLine) {
+    struct Row {
+        const char* style;
+        int left, right;
+    };
+    const Row rows[] = {
+        {"margin-left:12px; margin-right:7px", 12, 7},
+        {"margin: 3px", 3, 3},
+        {"margin-left:-5px; margin-right:2em", 0, 32}, // 12-point text: an em is 16 pixels
+        {"margin-left:50%; margin-top:40px", 0, 0},
+    };
+    for (const Row& row : rows) {
+        const std::string style = row.style;
+        Doc doc("<STYLE>INPUT.m {" + style +
+                "}</STYLE><P><INPUT NAME=a SIZE=3>"
+                "<INPUT CLASS=m NAME=b SIZE=3><INPUT NAME=c SIZE=3>");
+        const TFormControlObj& a = Control(doc, "a");
+        const TFormControlObj& b = Control(doc, "b");
+        const TFormControlObj& c = Control(doc, "c");
+        EXPECT_EQ(b.LeftX, a.LeftX + a.BoxWidth + row.left) << style;
+        EXPECT_EQ(c.LeftX, b.LeftX + b.BoxWidth + row.right) << style;
+        EXPECT_EQ(b.PaintTop, a.PaintTop) << style; // top and bottom margins do not move it
+    }
+}
+
 TEST(FormModel, PrintedPagesShowTheCurrentValues) {
     Doc doc("<FORM><INPUT NAME=q VALUE=start><INPUT TYPE=password NAME=p VALUE=abc>"
             "<INPUT TYPE=submit VALUE=Go></FORM>");

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +56,50 @@ QString WithoutCr(std::string_view text) {
     return ToQString(out);
 }
 
+// A file input: its edit box with the Browse button at its right. The
+// box passes the focus to the edit.
+class TFileBox : public QWidget {
+public:
+    explicit TFileBox(QWidget& parent)
+        : QWidget(&parent), Edit(new QLineEdit(this)),
+          Button(new QPushButton(ToQString(BrowseCaption), this)) {
+        setFocusProxy(Edit);
+        Button->setFocusPolicy(Qt::StrongFocus);
+    }
+    void SetButtonWidth(int width) {
+        if (width == buttonWidth_) return;
+        buttonWidth_ = width;
+        Arrange();
+    }
+
+    QLineEdit* const Edit;
+    QPushButton* const Button;
+
+protected:
+    void resizeEvent(QResizeEvent*) override { Arrange(); }
+
+private:
+    void Arrange() {
+        const int button = std::min(buttonWidth_, width());
+        Edit->setGeometry(0, 0, width() - button, height());
+        Button->setGeometry(width() - button, 0, button, height());
+    }
+
+    int buttonWidth_ = 0;
+};
+
+// The one-line edit of an edit, password or file control's widget.
+QLineEdit* LineEditOf(QWidget* widget) {
+    if (auto* box = dynamic_cast<TFileBox*>(widget)) return box->Edit;
+    return static_cast<QLineEdit*>(widget);
+}
+
+void SetUpEdit(QLineEdit& edit, const TFormControlObj& control) {
+    if (control.MaxLength > 0) edit.setMaxLength(control.MaxLength);
+    if (control.Kind == TControlKind::Password) edit.setEchoMode(QLineEdit::Password);
+    edit.setReadOnly(control.ReadOnly);
+}
+
 bool ClickedByMouse(TControlKind kind) {
     switch (kind) {
     case TControlKind::Edit:
@@ -82,6 +127,10 @@ void TFormWidgets::Clear() {
         // on, and a widget in the middle of its own event goes later.
         widget->removeEventFilter(this);
         QObject::disconnect(widget, nullptr, nullptr, nullptr);
+        for (QObject* part : widget->findChildren<QObject*>()) {
+            part->removeEventFilter(this);
+            QObject::disconnect(part, nullptr, this, nullptr);
+        }
         widget->hide();
         widget->deleteLater();
     }
@@ -142,6 +191,8 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
         QWidget* w = WidgetOf(*c);
         if (!w) continue;
         w->setGeometry(c->LeftX - scrollX, c->PaintTop - scrollY, c->BoxWidth, c->BoxHeight);
+        if (c->Kind == TControlKind::File)
+            static_cast<TFileBox*>(w)->SetButtonWidth(c->BrowseWidth);
         w->show();
     }
     shown_ = std::move(now);
@@ -159,13 +210,20 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     QWidget* widget = nullptr;
     switch (control.Kind) {
     case TControlKind::Edit:
-    case TControlKind::Password:
-    case TControlKind::File: {
+    case TControlKind::Password: {
         auto* edit = new QLineEdit(&panel_);
-        if (control.MaxLength > 0) edit->setMaxLength(control.MaxLength);
-        if (control.Kind == TControlKind::Password) edit->setEchoMode(QLineEdit::Password);
-        edit->setReadOnly(control.ReadOnly);
+        SetUpEdit(*edit, control);
         widget = edit;
+        break;
+    }
+    case TControlKind::File: {
+        auto* box = new TFileBox(panel_);
+        SetUpEdit(*box->Edit, control);
+        box->SetButtonWidth(control.BrowseWidth);
+        // Keys and clicks arrive at the parts.
+        box->Edit->installEventFilter(this);
+        box->Button->installEventFilter(this);
+        widget = box;
         break;
     }
     case TControlKind::Submit:
@@ -235,9 +293,7 @@ void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
     switch (control.Kind) {
     case TControlKind::Edit:
     case TControlKind::Password:
-    case TControlKind::File:
-        static_cast<QLineEdit*>(widget)->setText(ToQString(control.Text));
-        break;
+    case TControlKind::File: LineEditOf(widget)->setText(ToQString(control.Text)); break;
     case TControlKind::CheckBox:
     case TControlKind::Radio:
         static_cast<QAbstractButton*>(widget)->setChecked(control.Checked);
@@ -278,11 +334,15 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     case TControlKind::Edit:
     case TControlKind::Password:
     case TControlKind::File: {
-        auto* edit = static_cast<QLineEdit*>(widget);
+        QLineEdit* edit = LineEditOf(widget);
         connect(edit, &QLineEdit::textChanged, this, [this, c](const QString& text) {
             if (!refreshing_) c->Text = FromQString(text);
         });
         connect(edit, &QLineEdit::returnPressed, this, [c] { c->Root->SubmitForm(*c); });
+        if (auto* box = dynamic_cast<TFileBox*>(widget))
+            connect(box->Button, &QPushButton::clicked, this, [this, c, edit] {
+                if (Click(*c)) Browse(*edit);
+            });
         break;
     }
     case TControlKind::Submit:
@@ -355,6 +415,24 @@ void TFormWidgets::Refresh(const std::vector<TFormControlObj*>& controls) {
             if (QWidget* widget = widgets_[control->Index]) ShowState(*control, widget);
 }
 
+void TFormWidgets::Browse(QLineEdit& edit) {
+    const unsigned generation = generation_;
+    const QPointer<TFormWidgets> self(this);
+    const QPointer<QLineEdit> alive(&edit);
+    const std::string current = FromQString(edit.text());
+    std::optional<std::string> chosen;
+    if (ChooseFile) {
+        chosen = ChooseFile(current);
+    } else if (const QString name =
+                   QFileDialog::getOpenFileName(&panel_, QString(), ToQString(current));
+               !name.isEmpty()) {
+        chosen = FromQString(name);
+    }
+    // The dialog ran the event loop: the page may have gone meanwhile.
+    if (!self || generation_ != generation || !alive || !chosen) return;
+    edit.setText(ToQString(*chosen));
+}
+
 bool TFormWidgets::Click(TFormControlObj& control) {
     if (!OnObjectClick) return true;
     const unsigned generation = generation_;
@@ -384,6 +462,8 @@ bool TFormWidgets::MoveFocus(TFormControlObj& from, int step) {
         if (!widget) continue;
         scrollIntoView_(next);
         widget->show();
+        // Backwards into a file input lands on its button, its last part.
+        if (auto* box = dynamic_cast<TFileBox*>(widget); box && step < 0) widget = box->Button;
         widget->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
@@ -396,13 +476,25 @@ bool TFormWidgets::eventFilter(QObject* watched, QEvent* event) {
         const bool tab = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
         const bool backtab = key->key() == Qt::Key_Backtab ||
                              (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+        // Within a file input the edit and its button take turns.
+        if (auto* box = dynamic_cast<TFileBox*>(watched->parent())) {
+            if (tab && watched == box->Edit) {
+                box->Button->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+            if (backtab && watched == box->Button) {
+                box->Edit->setFocus(Qt::BacktabFocusReason);
+                return true;
+            }
+        }
         if (tab || backtab)
             if (TFormControlObj* control = ControlOf(watched))
                 return MoveFocus(*control, tab ? 1 : -1);
     } else if (event->type() == QEvent::MouseButtonRelease) {
         // Buttons, boxes and drop-downs report their clicks through their
         // signals, keyboard clicks included; the rest are clicked with the mouse.
-        if (TFormControlObj* control = ControlOf(watched); control && ClickedByMouse(control->Kind))
+        if (TFormControlObj* control = ControlOf(watched);
+            control && ClickedByMouse(control->Kind) && !qobject_cast<QPushButton*>(watched))
             Click(*control);
     } else if (event->type() == QEvent::FocusIn) {
         if (TFormControlObj* control = ControlOf(watched)) scrollIntoView_(*control);

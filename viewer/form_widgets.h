@@ -15,7 +15,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
+
+class QLineEdit;
 
 namespace lumo {
 
@@ -45,6 +49,10 @@ public:
     // work; the handler may replace the document.
     std::function<void(TFormControlObj&)> OnObjectClick;
 
+    // Asks which file a file input sends, starting from its current text;
+    // nothing when the user cancels. Unset, the platform's file dialog asks.
+    std::function<std::optional<std::string>(const std::string& current)> ChooseFile;
+
     // Widgets made so far and shown now (for tests and benchmarks).
     int MadeCount() const;
     int ShownCount() const { return static_cast<int>(shown_.size()); }
@@ -62,6 +70,8 @@ private:
     // Raises OnObjectClick; false when the document went in the handler, so
     // control must not be touched any more.
     bool Click(TFormControlObj& control);
+    // The Browse button of a file input: the chosen name goes into edit.
+    void Browse(QLineEdit& edit);
 
     QWidget& panel_;
     std::function<void(TFormControlObj&)> scrollIntoView_;

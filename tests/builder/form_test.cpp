@@ -40,6 +40,7 @@ TEST(FormResults, EachKindSendsWhatItHolds) {
     const Row rows[] = {
         {"<INPUT NAME=q VALUE=\"a b\">", "", {"q=a b"}},
         {"<INPUT TYPE=password NAME=pw VALUE=s>", "", {"pw=s"}},
+        {"<INPUT TYPE=FILE NAME=up>", "", {"up="}}, // the chosen file's name, once chosen
         {"<INPUT TYPE=hidden NAME=h VALUE=1><INPUT NAME=q>", "q", {"h=1", "q="}},
         {"<INPUT TYPE=checkbox NAME=c CHECKED><INPUT TYPE=checkbox NAME=d>", "", {"c=on"}},
         {"<INPUT TYPE=checkbox NAME=c VALUE=yes CHECKED>", "", {"c=yes"}},
@@ -213,8 +214,9 @@ TEST(FormModel, SideMarginsSpaceTheControlOnItsLine) {
 
 TEST(FormModel, PrintedPagesShowTheCurrentValues) {
     Doc doc("<FORM><INPUT NAME=q VALUE=start><INPUT TYPE=password NAME=p VALUE=abc>"
-            "<INPUT TYPE=submit VALUE=Go></FORM>");
+            "<INPUT TYPE=submit VALUE=Go><INPUT TYPE=file NAME=f></FORM>");
     Control(doc, "q").Text = "typed";
+    Control(doc, "f").Text = "/home/me/notes.txt";
     Doc copy("");
     copy.list.CopyForPrinting(doc.list);
     copy.LayOut(600);
@@ -224,6 +226,8 @@ TEST(FormModel, PrintedPagesShowTheCurrentValues) {
     EXPECT_EQ(log.find("\"start\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"***\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"Go\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"/home/me/notes.txt\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"Browse...\""), std::string::npos) << log;
     // On screen the widgets show the controls: nothing of them is drawn.
     EXPECT_EQ(doc.Paint(0, 200).find("\"typed\""), std::string::npos);
 }

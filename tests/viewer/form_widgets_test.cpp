@@ -175,6 +175,71 @@ TEST_F(FormWidgetsTest, RadioButtonsShowTheBackgroundTheyStandOn) {
     }
 }
 
+class FileInputTest : public FormWidgetsTest {
+protected:
+    FileInputTest() {
+        Open("f.htm",
+             "<FORM><INPUT NAME=a><INPUT TYPE=file NAME=f VALUE=old><INPUT NAME=b></FORM>");
+        viewer.FormWidgets().ChooseFile = [this](const std::string& current) {
+            asked.push_back(current);
+            if (onAsk) onAsk();
+            return answer;
+        };
+        box = Widget<QWidget>("f");
+        edit = box->findChild<QLineEdit*>();
+        browse = box->findChild<QPushButton*>();
+    }
+
+    std::vector<std::string> asked;
+    std::optional<std::string> answer;
+    std::function<void()> onAsk;
+    QWidget* box;
+    QLineEdit* edit;
+    QPushButton* browse;
+};
+
+TEST_F(FileInputTest, BrowsePutsTheChosenNameInTheBoxAndItIsSent) {
+    ASSERT_TRUE(edit && browse);
+    EXPECT_EQ(browse->text(), "Browse...");
+    EXPECT_EQ(edit->geometry().right() + 1, browse->geometry().left());
+    EXPECT_EQ(browse->geometry().right() + 1, box->width());
+    answer = "/home/me/r\xE9sum\xE9.txt";
+    QTest::mouseClick(browse, Qt::LeftButton);
+    answer = std::nullopt; // cancelled: the name stays
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(asked, (std::vector<std::string>{"old", "/home/me/r\xE9sum\xE9.txt"}));
+    EXPECT_EQ(edit->text(), QString::fromUtf8("/home/me/r\u00e9sum\u00e9.txt"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    Deliver();
+    ASSERT_EQ(submitted.size(), 1u);
+    EXPECT_EQ(submitted[0].Results,
+              (std::vector<std::string>{"a=", "f=/home/me/r\xE9sum\xE9.txt", "b="}));
+}
+
+TEST_F(FileInputTest, APageReplacedWhileTheDialogIsOpenTakesNoName) {
+    answer = "/tmp/x";
+    onAsk = [this] { Open("g.htm", "<P>another page"); };
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(viewer.SectionList().FormControls.size(), 0u);
+}
+
+TEST_F(FileInputTest, TabStopsAtTheBoxThenItsButton) {
+    viewer.activateWindow();
+    Widget<QWidget>("a")->setFocus();
+    const auto focused = [this] { return viewer.window()->focusWidget(); };
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), edit);
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), browse);
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), Widget<QWidget>("b"));
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), browse);
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), edit);
+}
+
 TEST_F(FormWidgetsTest, TabFollowsDocumentOrderThroughNestedTables) {
     Open("f.htm", "<FORM><TABLE><TR><TD><INPUT NAME=a></TD><TD><TABLE><TR><TD>"
                   "<INPUT NAME=b></TD></TR><TR><TD><INPUT TYPE=hidden NAME=h>"

@@ -20,6 +20,7 @@ namespace lumo {
 namespace {
 
 constexpr int DropDownLines = 8;
+constexpr int MaxEditLength = 32767; // QLineEdit's own
 
 QFont ControlFont(const TFormControlObj& control) {
     QFont font(ToQString(control.FontName));
@@ -95,9 +96,26 @@ QLineEdit* LineEditOf(QWidget* widget) {
 }
 
 void SetUpEdit(QLineEdit& edit, const TFormControlObj& control) {
-    if (control.MaxLength > 0) edit.setMaxLength(control.MaxLength);
-    if (control.Kind == TControlKind::Password) edit.setEchoMode(QLineEdit::Password);
+    edit.setMaxLength(control.MaxLength > 0 ? control.MaxLength : MaxEditLength);
+    edit.setEchoMode(control.Kind == TControlKind::Password ? QLineEdit::Password
+                                                            : QLineEdit::Normal);
     edit.setReadOnly(control.ReadOnly);
+}
+
+// Kinds whose widgets pass from a control that left the view to one that
+// came into it: plain widgets whose every setting the control gives again.
+bool Recycled(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+    case TControlKind::CheckBox:
+    case TControlKind::Radio:
+    case TControlKind::Combo: return true;
+    default: return false;
+    }
 }
 
 bool ClickedByMouse(TControlKind kind) {
@@ -114,15 +132,16 @@ bool ClickedByMouse(TControlKind kind) {
 } // namespace
 
 TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView)
-    : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)) {}
+    : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)),
+      spare_(static_cast<size_t>(TControlKind::TextArea) + 1) {}
 
 TFormWidgets::~TFormWidgets() {
     Clear();
 }
 
 void TFormWidgets::Clear() {
-    for (QPointer<QWidget>& widget : widgets_) {
-        if (!widget) continue;
+    const auto discard = [this](QWidget* widget) {
+        if (!widget) return;
         // The control goes with the document: nothing may reach it from here
         // on, and a widget in the middle of its own event goes later.
         widget->removeEventFilter(this);
@@ -133,6 +152,13 @@ void TFormWidgets::Clear() {
         }
         widget->hide();
         widget->deleteLater();
+    };
+    for (QPointer<QWidget>& widget : widgets_)
+        discard(widget);
+    for (auto& spares : spare_) {
+        for (QPointer<QWidget>& widget : spares)
+            discard(widget);
+        spares.clear();
     }
     widgets_.clear();
     ++generation_;
@@ -143,8 +169,14 @@ void TFormWidgets::Clear() {
 }
 
 int TFormWidgets::MadeCount() const {
-    return static_cast<int>(
-        std::count_if(widgets_.begin(), widgets_.end(), [](const auto& w) { return !w.isNull(); }));
+    const auto live = [](const std::vector<QPointer<QWidget>>& widgets) {
+        return static_cast<int>(std::count_if(widgets.begin(), widgets.end(),
+                                              [](const auto& w) { return !w.isNull(); }));
+    };
+    int count = live(widgets_);
+    for (const auto& spares : spare_)
+        count += live(spares);
+    return count;
 }
 
 void TFormWidgets::DocumentLaidOut(TSectionList& root) {
@@ -182,10 +214,12 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
         if (std::find(now.begin(), now.end(), c) == now.end())
             if (QWidget* w = widgets_[c->Index]) {
                 // A widget with the focus stays in the chain, out of sight.
-                if (w->hasFocus())
+                if (w->hasFocus()) {
                     w->move(-4000, w->y());
-                else
+                } else {
                     w->hide();
+                    Release(*c);
+                }
             }
     for (TFormControlObj* c : now) {
         QWidget* w = WidgetOf(*c);
@@ -202,7 +236,44 @@ QWidget* TFormWidgets::WidgetOf(TFormControlObj& control) {
     if (!root_ || !control.HasWidget() || control.Index >= static_cast<int>(widgets_.size()))
         return nullptr;
     QPointer<QWidget>& widget = widgets_[control.Index];
+    if (!widget) widget = Recycle(control);
     if (!widget) widget = Make(control);
+    return widget;
+}
+
+void TFormWidgets::Release(TFormControlObj& control) {
+    if (!Recycled(control.Kind)) return;
+    QPointer<QWidget>& widget = widgets_[control.Index];
+    spare_[static_cast<size_t>(control.Kind)].push_back(widget);
+    widget = nullptr;
+}
+
+QWidget* TFormWidgets::Recycle(TFormControlObj& control) {
+    auto& spares = spare_[static_cast<size_t>(control.Kind)];
+    while (!spares.empty() && !spares.back())
+        spares.pop_back();
+    if (spares.empty()) return nullptr;
+    QWidget* widget = spares.back();
+    spares.pop_back();
+    // What tied it to its former control goes; the new one's settings come.
+    QObject::disconnect(widget, nullptr, this, nullptr);
+    switch (control.Kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password: SetUpEdit(*static_cast<QLineEdit*>(widget), control); break;
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+        static_cast<QPushButton*>(widget)->setText(ToQString(control.Caption()));
+        break;
+    case TControlKind::Combo: {
+        auto* combo = static_cast<QComboBox*>(widget);
+        combo->clear();
+        combo->addItems(OptionTexts(control));
+        break;
+    }
+    default: break;
+    }
+    Adopt(control, widget);
     return widget;
 }
 
@@ -271,9 +342,7 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     case TControlKind::Hidden:
     case TControlKind::Image: return nullptr;
     }
-    widget->setObjectName(ToQString(control.Name));
     widget->setFont(ControlFont(control));
-    widget->setEnabled(!control.Disabled);
     // No background of their own: around a radio button's circle the cell's
     // or the page's colour (or picture) shows, as the paint panel drew it.
     widget->setAutoFillBackground(false);
@@ -283,9 +352,15 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     // Mouse input of lists and memos arrives at their viewport.
     if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
         area->viewport()->installEventFilter(this);
+    Adopt(control, widget);
+    return widget;
+}
+
+void TFormWidgets::Adopt(TFormControlObj& control, QWidget* widget) {
+    widget->setObjectName(ToQString(control.Name));
+    widget->setEnabled(!control.Disabled);
     ShowState(control, widget);
     Connect(control, widget);
-    return widget;
 }
 
 void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {

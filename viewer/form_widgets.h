@@ -1,7 +1,9 @@
 // The live widgets of a document's form controls, children of the viewer's
 // paint panel. A widget is made the first time its control comes into view
-// (or takes the focus), so a page of thousands of controls costs what its
-// visible part costs; it reads and writes its control's current state, so
+// (or takes the focus), and the plain ones (edits, buttons, boxes, drop-downs)
+// pass on to controls of their kind coming into view when theirs leave it, so
+// a page of thousands of controls costs what its visible part costs, in time
+// and in widgets. A widget reads and writes its control's current state, so
 // everything else (reset, submission, printing) works from the document.
 //
 // Placing runs before painting, never inside a paint: after every layout,
@@ -62,6 +64,14 @@ protected:
 
 private:
     QWidget* Make(TFormControlObj& control);
+    // A spare widget of the control's kind, given the control's settings;
+    // null when there is none.
+    QWidget* Recycle(TFormControlObj& control);
+    // The control left the view: its widget becomes a spare, when its kind
+    // passes widgets on.
+    void Release(TFormControlObj& control);
+    // Ties widget to control: name, state and signals.
+    void Adopt(TFormControlObj& control, QWidget* widget);
     void Connect(TFormControlObj& control, QWidget* widget);
     void ShowState(TFormControlObj& control, QWidget* widget);
     // Tab and Shift+Tab: the next control with a widget in document order.
@@ -77,8 +87,10 @@ private:
     std::function<void(TFormControlObj&)> scrollIntoView_;
     TSectionList* root_ = nullptr;
     std::vector<QPointer<QWidget>> widgets_; // by control Index
-    std::vector<TFormControlObj*> byTop_;    // controls with widgets, by box top
-    int tallest_ = 0;                        // the highest box
+    // Hidden widgets no control holds, by kind, for the next to come into view.
+    std::vector<std::vector<QPointer<QWidget>>> spare_;
+    std::vector<TFormControlObj*> byTop_; // controls with widgets, by box top
+    int tallest_ = 0;                     // the highest box
     std::vector<TFormControlObj*> shown_;
     int scrollX_ = 0, scrollY_ = 0;
     bool refreshing_ = false; // widget signals from ShowState are not the user's

@@ -197,12 +197,15 @@ TEST(FormModel, SideMarginsSpaceTheControlOnItsLine) {
         {"margin: 3px", 3, 3},
         {"margin-left:-5px; margin-right:2em", 0, 32}, // 12-point text: an em is 16 pixels
         {"margin-left:50%; margin-top:40px", 0, 0},
+        {"margin-left:1000px", 1000, 0},
+        {"margin-left:1001px", 1000, 0},
     };
     for (const Row& row : rows) {
         const std::string style = row.style;
         Doc doc("<STYLE>INPUT.m {" + style +
-                "}</STYLE><P><INPUT NAME=a SIZE=3>"
-                "<INPUT CLASS=m NAME=b SIZE=3><INPUT NAME=c SIZE=3>");
+                    "}</STYLE><P><INPUT NAME=a SIZE=3>"
+                    "<INPUT CLASS=m NAME=b SIZE=3><INPUT NAME=c SIZE=3>",
+                3000);
         const TFormControlObj& a = Control(doc, "a");
         const TFormControlObj& b = Control(doc, "b");
         const TFormControlObj& c = Control(doc, "c");

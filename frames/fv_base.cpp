@@ -102,6 +102,7 @@ void TFVBase::ApplyToViewer(THTMLViewer& viewer) const {
     viewer.OnImageOver = OnImageOver;
     viewer.OnRightClick = OnRightClick;
     viewer.OnMouseDouble = OnMouseDouble;
+    viewer.OnObjectClick = OnObjectClick;
     if (OnSoundRequest)
         viewer.OnSoundRequest = [f = OnSoundRequest](THTMLViewer* v, const std::string& src,
                                                      int loop, bool terminate) {

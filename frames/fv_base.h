@@ -73,6 +73,7 @@ public:
     decltype(THTMLViewer::OnImageOver) OnImageOver;
     decltype(THTMLViewer::OnRightClick) OnRightClick;
     decltype(THTMLViewer::OnMouseDouble) OnMouseDouble;
+    decltype(THTMLViewer::OnObjectClick) OnObjectClick;
     // OnInclude, OnSoundRequest and OnScript (of TFrameViewerBase) serve the
     // frameset documents and are handed to every viewer as well.
 

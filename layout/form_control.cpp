@@ -38,6 +38,7 @@ constexpr TKindName KindNames[] = {
 };
 
 constexpr int PointSize = 10;
+constexpr int MaxControlMargin = 1000;
 constexpr TColor ShadowColor = 0x808080;
 constexpr TColor LightColor = 0xC0C0C0;
 
@@ -92,6 +93,12 @@ void BoxText(Canvas& canvas, const TRect& r, int x, std::string_view text) {
     const int h = canvas.GetTextMetrics().Height;
     canvas.TextOut(x, r.Top + (r.Bottom - r.Top - h) / 2, text);
     canvas.RestoreState();
+}
+
+// A raised box with the caption in its middle.
+void ButtonPicture(Canvas& canvas, const TRect& r, std::string_view caption) {
+    Bevel(canvas, r, true);
+    BoxText(canvas, r, r.Left + (r.Right - r.Left - canvas.TextWidth(caption)) / 2, caption);
 }
 
 // Lines of text from (x, y) down, one text height apart, in a sunken box and
@@ -171,8 +178,8 @@ TFormControlObj::TFormControlObj(TSectionList& root, const TFormControlObj& sour
       Multiple(source.Multiple), WordWrap(source.WordWrap), Disabled(source.Disabled),
       ReadOnly(source.ReadOnly), IsChecked(source.IsChecked), CssWidth(source.CssWidth),
       CssHeight(source.CssHeight), FontName(source.FontName), Options(source.Options),
-      Longest(source.Longest), Initial(source.Initial), Text(source.Text), Checked(source.Checked),
-      Chosen(source.Chosen) {}
+      Longest(source.Longest), Initial(source.Initial), BrowseWidth(source.BrowseWidth),
+      Text(source.Text), Checked(source.Checked), Chosen(source.Chosen) {}
 
 TFormControlObj::~TFormControlObj() = default;
 
@@ -204,13 +211,19 @@ void TFormControlObj::AddInitialLine(std::string line) {
 }
 
 void TFormControlObj::ApplyStyle(const TProperties& props) {
+    // Percentages need a width the control does not know here: they count 0.
     auto length = [&](int index) {
+        if (const int* n = props.Int(index)) return *n == IntNull ? 0 : *n;
         const std::string* text = props.Text(index);
         if (!text || text->empty() || text->back() == '%') return 0;
         return ConvertLength(*text, TPlainNumber::Pixels, 0, props.EmSize, props.ExSize, 0);
     };
     CssWidth = length(Prop::Width);
     CssHeight = length(Prop::Height);
+    // The side margins space the control on its line, as HSPACE does a
+    // picture's; a negative one would pull it over the text before it.
+    SpaceLeft = std::clamp(length(Prop::MarginLeft), 0, MaxControlMargin);
+    SpaceRight = std::clamp(length(Prop::MarginRight), 0, MaxControlMargin);
     AlignmentType align = ANone;
     if (props.GetVertAlign(align)) {
         switch (align) {
@@ -234,8 +247,13 @@ void TFormControlObj::SetSizes(Canvas& canvas) {
     switch (Kind) {
     case TControlKind::Edit:
     case TControlKind::Password:
-    case TControlKind::File:
         BoxWidth = css(CssWidth, charWidth * EditSize + 5);
+        BoxHeight = std::max(lineHeight + 8, CssHeight);
+        break;
+    case TControlKind::File:
+        // The edit box as for text, with its button beside it.
+        BrowseWidth = canvas.TextWidth(BrowseCaption) + 20;
+        BoxWidth = css(CssWidth, charWidth * EditSize + 5) + BrowseWidth;
         BoxHeight = std::max(lineHeight + 8, CssHeight);
         break;
     case TControlKind::Submit:
@@ -334,22 +352,23 @@ void TFormControlObj::PrintPaint(Canvas& canvas, int X, int Y) {
     UseFont(canvas, font);
     switch (Kind) {
     case TControlKind::Edit:
-    case TControlKind::File:
         Bevel(canvas, box, false);
         BoxText(canvas, box, X + 4, Text);
         break;
+    case TControlKind::File: {
+        const TRect edit{box.Left, box.Top, box.Right - BrowseWidth, box.Bottom};
+        Bevel(canvas, edit, false);
+        BoxText(canvas, edit, X + 4, Text);
+        ButtonPicture(canvas, {edit.Right, box.Top, box.Right, box.Bottom}, BrowseCaption);
+        break;
+    }
     case TControlKind::Password:
         Bevel(canvas, box, false);
         BoxText(canvas, box, X + 4, std::string(Text.size(), '*'));
         break;
     case TControlKind::Submit:
     case TControlKind::Reset:
-    case TControlKind::Button: {
-        Bevel(canvas, box, true);
-        const std::string caption = Caption();
-        BoxText(canvas, box, X + (BoxWidth - canvas.TextWidth(caption)) / 2, caption);
-        break;
-    }
+    case TControlKind::Button: ButtonPicture(canvas, box, Caption()); break;
     case TControlKind::CheckBox: {
         Bevel(canvas, box, false);
         if (!Checked) break;

@@ -47,6 +47,9 @@ struct TOptionObj {
     bool Selected = false;
 };
 
+// The caption of a file input's button, which opens the file dialog.
+inline constexpr std::string_view BrowseCaption = "Browse...";
+
 // Numbers that size a control (SIZE, ROWS, COLS) count only in this range.
 inline constexpr int MinControlCount = 1;
 inline constexpr int MaxControlCount = 1000;
@@ -85,6 +88,7 @@ public:
     int Longest = 3;                  // longest option text
     std::vector<std::string> Initial; // a text area's initial lines
     TImageObj* MyImage = nullptr;     // an image input's picture
+    int BrowseWidth = 0;              // a file input's button, at the right of its box
 
     // The current state, as the user left it.
     std::string Text;               // edits and text areas (lines joined by CR LF)
@@ -109,7 +113,8 @@ public:
     // The builder's calls.
     void AddOption(std::string text, std::string value, bool selected);
     void AddInitialLine(std::string line);
-    // The style's margins, width, height and vertical alignment.
+    // The style's width, height, vertical alignment and side margins (kept
+    // as SpaceLeft and SpaceRight, in pixels).
     void ApplyStyle(const TProperties& props);
 
     // The box for the canvas's fonts; called before every layout.

@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@ namespace lumo {
 namespace {
 
 constexpr int DropDownLines = 8;
+constexpr int MaxEditLength = 32767; // QLineEdit's own
 
 QFont ControlFont(const TFormControlObj& control) {
     QFont font(ToQString(control.FontName));
@@ -55,26 +57,111 @@ QString WithoutCr(std::string_view text) {
     return ToQString(out);
 }
 
+// A file input: its edit box with the Browse button at its right. The
+// box passes the focus to the edit.
+class TFileBox : public QWidget {
+public:
+    explicit TFileBox(QWidget& parent)
+        : QWidget(&parent), Edit(new QLineEdit(this)),
+          Button(new QPushButton(ToQString(BrowseCaption), this)) {
+        setFocusProxy(Edit);
+        Button->setFocusPolicy(Qt::StrongFocus);
+    }
+    void SetButtonWidth(int width) {
+        if (width == buttonWidth_) return;
+        buttonWidth_ = width;
+        Arrange();
+    }
+
+    QLineEdit* const Edit;
+    QPushButton* const Button;
+
+protected:
+    void resizeEvent(QResizeEvent*) override { Arrange(); }
+
+private:
+    void Arrange() {
+        const int button = std::min(buttonWidth_, width());
+        Edit->setGeometry(0, 0, width() - button, height());
+        Button->setGeometry(width() - button, 0, button, height());
+    }
+
+    int buttonWidth_ = 0;
+};
+
+// The one-line edit of an edit, password or file control's widget.
+QLineEdit* LineEditOf(QWidget* widget) {
+    if (auto* box = dynamic_cast<TFileBox*>(widget)) return box->Edit;
+    return static_cast<QLineEdit*>(widget);
+}
+
+void SetUpEdit(QLineEdit& edit, const TFormControlObj& control) {
+    edit.setMaxLength(control.MaxLength > 0 ? control.MaxLength : MaxEditLength);
+    edit.setEchoMode(control.Kind == TControlKind::Password ? QLineEdit::Password
+                                                            : QLineEdit::Normal);
+    edit.setReadOnly(control.ReadOnly);
+}
+
+// Kinds whose widgets pass from a control that left the view to one that
+// came into it: plain widgets whose every setting the control gives again.
+bool Recycled(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+    case TControlKind::CheckBox:
+    case TControlKind::Radio:
+    case TControlKind::Combo: return true;
+    default: return false;
+    }
+}
+
+bool ClickedByMouse(TControlKind kind) {
+    switch (kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password:
+    case TControlKind::File:
+    case TControlKind::ListBox:
+    case TControlKind::TextArea: return true;
+    default: return false;
+    }
+}
+
 } // namespace
 
 TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView)
-    : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)) {}
+    : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)),
+      spare_(static_cast<size_t>(TControlKind::TextArea) + 1) {}
 
 TFormWidgets::~TFormWidgets() {
     Clear();
 }
 
 void TFormWidgets::Clear() {
-    for (QPointer<QWidget>& widget : widgets_) {
-        if (!widget) continue;
+    const auto discard = [this](QWidget* widget) {
+        if (!widget) return;
         // The control goes with the document: nothing may reach it from here
         // on, and a widget in the middle of its own event goes later.
         widget->removeEventFilter(this);
         QObject::disconnect(widget, nullptr, nullptr, nullptr);
+        for (QObject* part : widget->findChildren<QObject*>()) {
+            part->removeEventFilter(this);
+            QObject::disconnect(part, nullptr, this, nullptr);
+        }
         widget->hide();
         widget->deleteLater();
+    };
+    for (QPointer<QWidget>& widget : widgets_)
+        discard(widget);
+    for (auto& spares : spare_) {
+        for (QPointer<QWidget>& widget : spares)
+            discard(widget);
+        spares.clear();
     }
     widgets_.clear();
+    ++generation_;
     byTop_.clear();
     shown_.clear();
     tallest_ = 0;
@@ -82,8 +169,14 @@ void TFormWidgets::Clear() {
 }
 
 int TFormWidgets::MadeCount() const {
-    return static_cast<int>(
-        std::count_if(widgets_.begin(), widgets_.end(), [](const auto& w) { return !w.isNull(); }));
+    const auto live = [](const std::vector<QPointer<QWidget>>& widgets) {
+        return static_cast<int>(std::count_if(widgets.begin(), widgets.end(),
+                                              [](const auto& w) { return !w.isNull(); }));
+    };
+    int count = live(widgets_);
+    for (const auto& spares : spare_)
+        count += live(spares);
+    return count;
 }
 
 void TFormWidgets::DocumentLaidOut(TSectionList& root) {
@@ -121,15 +214,19 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
         if (std::find(now.begin(), now.end(), c) == now.end())
             if (QWidget* w = widgets_[c->Index]) {
                 // A widget with the focus stays in the chain, out of sight.
-                if (w->hasFocus())
+                if (w->hasFocus()) {
                     w->move(-4000, w->y());
-                else
+                } else {
                     w->hide();
+                    Release(*c);
+                }
             }
     for (TFormControlObj* c : now) {
         QWidget* w = WidgetOf(*c);
         if (!w) continue;
         w->setGeometry(c->LeftX - scrollX, c->PaintTop - scrollY, c->BoxWidth, c->BoxHeight);
+        if (c->Kind == TControlKind::File)
+            static_cast<TFileBox*>(w)->SetButtonWidth(c->BrowseWidth);
         w->show();
     }
     shown_ = std::move(now);
@@ -139,7 +236,44 @@ QWidget* TFormWidgets::WidgetOf(TFormControlObj& control) {
     if (!root_ || !control.HasWidget() || control.Index >= static_cast<int>(widgets_.size()))
         return nullptr;
     QPointer<QWidget>& widget = widgets_[control.Index];
+    if (!widget) widget = Recycle(control);
     if (!widget) widget = Make(control);
+    return widget;
+}
+
+void TFormWidgets::Release(TFormControlObj& control) {
+    if (!Recycled(control.Kind)) return;
+    QPointer<QWidget>& widget = widgets_[control.Index];
+    spare_[static_cast<size_t>(control.Kind)].push_back(widget);
+    widget = nullptr;
+}
+
+QWidget* TFormWidgets::Recycle(TFormControlObj& control) {
+    auto& spares = spare_[static_cast<size_t>(control.Kind)];
+    while (!spares.empty() && !spares.back())
+        spares.pop_back();
+    if (spares.empty()) return nullptr;
+    QWidget* widget = spares.back();
+    spares.pop_back();
+    // What tied it to its former control goes; the new one's settings come.
+    QObject::disconnect(widget, nullptr, this, nullptr);
+    switch (control.Kind) {
+    case TControlKind::Edit:
+    case TControlKind::Password: SetUpEdit(*static_cast<QLineEdit*>(widget), control); break;
+    case TControlKind::Submit:
+    case TControlKind::Reset:
+    case TControlKind::Button:
+        static_cast<QPushButton*>(widget)->setText(ToQString(control.Caption()));
+        break;
+    case TControlKind::Combo: {
+        auto* combo = static_cast<QComboBox*>(widget);
+        combo->clear();
+        combo->addItems(OptionTexts(control));
+        break;
+    }
+    default: break;
+    }
+    Adopt(control, widget);
     return widget;
 }
 
@@ -147,13 +281,20 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     QWidget* widget = nullptr;
     switch (control.Kind) {
     case TControlKind::Edit:
-    case TControlKind::Password:
-    case TControlKind::File: {
+    case TControlKind::Password: {
         auto* edit = new QLineEdit(&panel_);
-        if (control.MaxLength > 0) edit->setMaxLength(control.MaxLength);
-        if (control.Kind == TControlKind::Password) edit->setEchoMode(QLineEdit::Password);
-        edit->setReadOnly(control.ReadOnly);
+        SetUpEdit(*edit, control);
         widget = edit;
+        break;
+    }
+    case TControlKind::File: {
+        auto* box = new TFileBox(panel_);
+        SetUpEdit(*box->Edit, control);
+        box->SetButtonWidth(control.BrowseWidth);
+        // Keys and clicks arrive at the parts.
+        box->Edit->installEventFilter(this);
+        box->Button->installEventFilter(this);
+        widget = box;
         break;
     }
     case TControlKind::Submit:
@@ -201,15 +342,25 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     case TControlKind::Hidden:
     case TControlKind::Image: return nullptr;
     }
-    widget->setObjectName(ToQString(control.Name));
     widget->setFont(ControlFont(control));
-    widget->setEnabled(!control.Disabled);
+    // No background of their own: around a radio button's circle the cell's
+    // or the page's colour (or picture) shows, as the paint panel drew it.
+    widget->setAutoFillBackground(false);
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setGeometry(0, -400, control.BoxWidth, control.BoxHeight);
     widget->installEventFilter(this);
+    // Mouse input of lists and memos arrives at their viewport.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(widget))
+        area->viewport()->installEventFilter(this);
+    Adopt(control, widget);
+    return widget;
+}
+
+void TFormWidgets::Adopt(TFormControlObj& control, QWidget* widget) {
+    widget->setObjectName(ToQString(control.Name));
+    widget->setEnabled(!control.Disabled);
     ShowState(control, widget);
     Connect(control, widget);
-    return widget;
 }
 
 void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
@@ -217,9 +368,7 @@ void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
     switch (control.Kind) {
     case TControlKind::Edit:
     case TControlKind::Password:
-    case TControlKind::File:
-        static_cast<QLineEdit*>(widget)->setText(ToQString(control.Text));
-        break;
+    case TControlKind::File: LineEditOf(widget)->setText(ToQString(control.Text)); break;
     case TControlKind::CheckBox:
     case TControlKind::Radio:
         static_cast<QAbstractButton*>(widget)->setChecked(control.Checked);
@@ -260,17 +409,22 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     case TControlKind::Edit:
     case TControlKind::Password:
     case TControlKind::File: {
-        auto* edit = static_cast<QLineEdit*>(widget);
+        QLineEdit* edit = LineEditOf(widget);
         connect(edit, &QLineEdit::textChanged, this, [this, c](const QString& text) {
             if (!refreshing_) c->Text = FromQString(text);
         });
         connect(edit, &QLineEdit::returnPressed, this, [c] { c->Root->SubmitForm(*c); });
+        if (auto* box = dynamic_cast<TFileBox*>(widget))
+            connect(box->Button, &QPushButton::clicked, this, [this, c, edit] {
+                if (Click(*c)) Browse(*edit);
+            });
         break;
     }
     case TControlKind::Submit:
     case TControlKind::Reset:
     case TControlKind::Button:
         connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, [this, c] {
+            if (!Click(*c)) return;
             if (c->Kind == TControlKind::Submit) c->Root->SubmitForm(*c);
             if (c->Kind != TControlKind::Reset || !c->MyForm) return;
             c->MyForm->ResetControls();
@@ -281,6 +435,8 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
         connect(static_cast<QCheckBox*>(widget), &QCheckBox::toggled, this, [this, c](bool on) {
             if (!refreshing_) c->Checked = on;
         });
+        connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                [this, c] { Click(*c); });
         break;
     case TControlKind::Radio: {
         auto* radio = static_cast<QRadioButton*>(widget);
@@ -292,6 +448,7 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
             refreshing_ = false;
             c->Checked = true;
             if (c->MyForm) Refresh(c->MyForm->UncheckOtherRadios(*c));
+            Click(*c);
         });
         break;
     }
@@ -313,6 +470,8 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
                     if (index >= 0 && index < static_cast<int>(c->Chosen.size()))
                         c->Chosen[index] = 1;
                 });
+        connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
+                [this, c] { Click(*c); });
         break;
     case TControlKind::TextArea: {
         auto* memo = static_cast<QPlainTextEdit*>(widget);
@@ -331,8 +490,37 @@ void TFormWidgets::Refresh(const std::vector<TFormControlObj*>& controls) {
             if (QWidget* widget = widgets_[control->Index]) ShowState(*control, widget);
 }
 
+void TFormWidgets::Browse(QLineEdit& edit) {
+    const unsigned generation = generation_;
+    const QPointer<TFormWidgets> self(this);
+    const QPointer<QLineEdit> alive(&edit);
+    const std::string current = FromQString(edit.text());
+    std::optional<std::string> chosen;
+    if (ChooseFile) {
+        chosen = ChooseFile(current);
+    } else if (const QString name =
+                   QFileDialog::getOpenFileName(&panel_, QString(), ToQString(current));
+               !name.isEmpty()) {
+        chosen = FromQString(name);
+    }
+    // The dialog ran the event loop: the page may have gone meanwhile.
+    if (!self || generation_ != generation || !alive || !chosen) return;
+    edit.setText(ToQString(*chosen));
+}
+
+bool TFormWidgets::Click(TFormControlObj& control) {
+    if (!OnObjectClick) return true;
+    const unsigned generation = generation_;
+    const QPointer<TFormWidgets> self(this);
+    OnObjectClick(control);
+    return self && generation_ == generation;
+}
+
 TFormControlObj* TFormWidgets::ControlOf(QObject* widget) const {
     if (!root_) return nullptr;
+    // A viewport or a part of a composite control stands for its control.
+    for (QObject* parent = widget->parent(); parent && parent != &panel_; parent = parent->parent())
+        widget = parent;
     for (const TFormControlObj* c : shown_)
         if (widgets_[c->Index] == widget) return const_cast<TFormControlObj*>(c);
     for (size_t i = 0; i < widgets_.size(); ++i)
@@ -349,6 +537,8 @@ bool TFormWidgets::MoveFocus(TFormControlObj& from, int step) {
         if (!widget) continue;
         scrollIntoView_(next);
         widget->show();
+        // Backwards into a file input lands on its button, its last part.
+        if (auto* box = dynamic_cast<TFileBox*>(widget); box && step < 0) widget = box->Button;
         widget->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
         return true;
     }
@@ -361,9 +551,26 @@ bool TFormWidgets::eventFilter(QObject* watched, QEvent* event) {
         const bool tab = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
         const bool backtab = key->key() == Qt::Key_Backtab ||
                              (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+        // Within a file input the edit and its button take turns.
+        if (auto* box = dynamic_cast<TFileBox*>(watched->parent())) {
+            if (tab && watched == box->Edit) {
+                box->Button->setFocus(Qt::TabFocusReason);
+                return true;
+            }
+            if (backtab && watched == box->Button) {
+                box->Edit->setFocus(Qt::BacktabFocusReason);
+                return true;
+            }
+        }
         if (tab || backtab)
             if (TFormControlObj* control = ControlOf(watched))
                 return MoveFocus(*control, tab ? 1 : -1);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        // Buttons, boxes and drop-downs report their clicks through their
+        // signals, keyboard clicks included; the rest are clicked with the mouse.
+        if (TFormControlObj* control = ControlOf(watched);
+            control && ClickedByMouse(control->Kind) && !qobject_cast<QPushButton*>(watched))
+            Click(*control);
     } else if (event->type() == QEvent::FocusIn) {
         if (TFormControlObj* control = ControlOf(watched)) scrollIntoView_(*control);
     }

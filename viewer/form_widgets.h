@@ -1,7 +1,9 @@
 // The live widgets of a document's form controls, children of the viewer's
 // paint panel. A widget is made the first time its control comes into view
-// (or takes the focus), so a page of thousands of controls costs what its
-// visible part costs; it reads and writes its control's current state, so
+// (or takes the focus), and the plain ones (edits, buttons, boxes, drop-downs)
+// pass on to controls of their kind coming into view when theirs leave it, so
+// a page of thousands of controls costs what its visible part costs, in time
+// and in widgets. A widget reads and writes its control's current state, so
 // everything else (reset, submission, printing) works from the document.
 //
 // Placing runs before painting, never inside a paint: after every layout,
@@ -15,7 +17,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
+
+class QLineEdit;
 
 namespace lumo {
 
@@ -41,6 +47,14 @@ public:
     QWidget* WidgetOf(TFormControlObj& control);
     // The widgets show their controls' current state again (after a reset).
     void Refresh(const std::vector<TFormControlObj*>& controls);
+    // A control was clicked by the user: called before a button does its
+    // work; the handler may replace the document.
+    std::function<void(TFormControlObj&)> OnObjectClick;
+
+    // Asks which file a file input sends, starting from its current text;
+    // nothing when the user cancels. Unset, the platform's file dialog asks.
+    std::function<std::optional<std::string>(const std::string& current)> ChooseFile;
+
     // Widgets made so far and shown now (for tests and benchmarks).
     int MadeCount() const;
     int ShownCount() const { return static_cast<int>(shown_.size()); }
@@ -50,21 +64,37 @@ protected:
 
 private:
     QWidget* Make(TFormControlObj& control);
+    // A spare widget of the control's kind, given the control's settings;
+    // null when there is none.
+    QWidget* Recycle(TFormControlObj& control);
+    // The control left the view: its widget becomes a spare, when its kind
+    // passes widgets on.
+    void Release(TFormControlObj& control);
+    // Ties widget to control: name, state and signals.
+    void Adopt(TFormControlObj& control, QWidget* widget);
     void Connect(TFormControlObj& control, QWidget* widget);
     void ShowState(TFormControlObj& control, QWidget* widget);
     // Tab and Shift+Tab: the next control with a widget in document order.
     bool MoveFocus(TFormControlObj& from, int step);
     TFormControlObj* ControlOf(QObject* widget) const;
+    // Raises OnObjectClick; false when the document went in the handler, so
+    // control must not be touched any more.
+    bool Click(TFormControlObj& control);
+    // The Browse button of a file input: the chosen name goes into edit.
+    void Browse(QLineEdit& edit);
 
     QWidget& panel_;
     std::function<void(TFormControlObj&)> scrollIntoView_;
     TSectionList* root_ = nullptr;
     std::vector<QPointer<QWidget>> widgets_; // by control Index
-    std::vector<TFormControlObj*> byTop_;    // controls with widgets, by box top
-    int tallest_ = 0;                        // the highest box
+    // Hidden widgets no control holds, by kind, for the next to come into view.
+    std::vector<std::vector<QPointer<QWidget>>> spare_;
+    std::vector<TFormControlObj*> byTop_; // controls with widgets, by box top
+    int tallest_ = 0;                     // the highest box
     std::vector<TFormControlObj*> shown_;
     int scrollX_ = 0, scrollY_ = 0;
     bool refreshing_ = false; // widget signals from ShowState are not the user's
+    unsigned generation_ = 0; // counts Clear calls: a control of an older one is gone
 };
 
 } // namespace lumo

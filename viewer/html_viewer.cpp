@@ -93,6 +93,9 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     panel_ = new TPaintPanel(*this);
     formWidgets_ = new TFormWidgets(
         *panel_, [this](TFormControlObj& control) { ScrollControlIntoView(control); });
+    formWidgets_->OnObjectClick = [this](TFormControlObj& control) {
+        if (OnObjectClick) OnObjectClick(this, &control, control.OnClickText);
+    };
     vScrollBar_ = new QScrollBar(Qt::Vertical, this);
     vScrollBar_->setObjectName("VScrollBar");
     vScrollBar_->setSingleStep(VLineStep);

@@ -140,6 +140,11 @@ public:
     std::function<void(THTMLViewer* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift,
                        int X, int Y)>
         OnMouseDouble;
+    // A form control was clicked (before a button submits or resets its
+    // form); OnClick is its ONCLICK text, possibly empty. The handler may
+    // load another document.
+    std::function<void(THTMLViewer* Sender, TFormControlObj* Obj, const std::string& OnClick)>
+        OnObjectClick;
     // Each printed or previewed page: the header band above the body and the
     // footer band below it (W, H: the band's size in screen units, the canvas
     // mapped so that (0, 0) is the band's top left). Setting StopPrinting

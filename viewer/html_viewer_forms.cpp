@@ -31,6 +31,9 @@ void THTMLViewer::ScrollControlIntoView(TFormControlObj& control) {
 }
 
 void THTMLViewer::ClickImageControl(TFormControlObj& control) {
+    const unsigned document = documentSerial_;
+    if (OnObjectClick) OnObjectClick(this, &control, control.OnClickText);
+    if (document != documentSerial_) return; // the handler replaced the page
     control.ClickX = control.PendingX;
     control.ClickY = control.PendingY;
     sectionList_->SubmitForm(control);

@@ -40,6 +40,7 @@ TEST(FormResults, EachKindSendsWhatItHolds) {
     const Row rows[] = {
         {"<INPUT NAME=q VALUE=\"a b\">", "", {"q=a b"}},
         {"<INPUT TYPE=password NAME=pw VALUE=s>", "", {"pw=s"}},
+        {"<INPUT TYPE=FILE NAME=up>", "", {"up="}}, // the chosen file's name, once chosen
         {"<INPUT TYPE=hidden NAME=h VALUE=1><INPUT NAME=q>", "q", {"h=1", "q="}},
         {"<INPUT TYPE=checkbox NAME=c CHECKED><INPUT TYPE=checkbox NAME=d>", "", {"c=on"}},
         {"<INPUT TYPE=checkbox NAME=c VALUE=yes CHECKED>", "", {"c=yes"}},
@@ -186,10 +187,39 @@ TEST(FormModel, ControlsTakeTheirBoxOnTheLine) {
     EXPECT_GE(s->LineList[0].Height(), q.BoxHeight);
 }
 
+TEST(FormModel, SideMarginsSpaceTheControlOnItsLine) {
+    struct Row {
+        const char* style;
+        int left, right;
+    };
+    const Row rows[] = {
+        {"margin-left:12px; margin-right:7px", 12, 7},
+        {"margin: 3px", 3, 3},
+        {"margin-left:-5px; margin-right:2em", 0, 32}, // 12-point text: an em is 16 pixels
+        {"margin-left:50%; margin-top:40px", 0, 0},
+        {"margin-left:1000px", 1000, 0},
+        {"margin-left:1001px", 1000, 0},
+    };
+    for (const Row& row : rows) {
+        const std::string style = row.style;
+        Doc doc("<STYLE>INPUT.m {" + style +
+                    "}</STYLE><P><INPUT NAME=a SIZE=3>"
+                    "<INPUT CLASS=m NAME=b SIZE=3><INPUT NAME=c SIZE=3>",
+                3000);
+        const TFormControlObj& a = Control(doc, "a");
+        const TFormControlObj& b = Control(doc, "b");
+        const TFormControlObj& c = Control(doc, "c");
+        EXPECT_EQ(b.LeftX, a.LeftX + a.BoxWidth + row.left) << style;
+        EXPECT_EQ(c.LeftX, b.LeftX + b.BoxWidth + row.right) << style;
+        EXPECT_EQ(b.PaintTop, a.PaintTop) << style; // top and bottom margins do not move it
+    }
+}
+
 TEST(FormModel, PrintedPagesShowTheCurrentValues) {
     Doc doc("<FORM><INPUT NAME=q VALUE=start><INPUT TYPE=password NAME=p VALUE=abc>"
-            "<INPUT TYPE=submit VALUE=Go></FORM>");
+            "<INPUT TYPE=submit VALUE=Go><INPUT TYPE=file NAME=f></FORM>");
     Control(doc, "q").Text = "typed";
+    Control(doc, "f").Text = "/home/me/notes.txt";
     Doc copy("");
     copy.list.CopyForPrinting(doc.list);
     copy.LayOut(600);
@@ -199,6 +229,8 @@ TEST(FormModel, PrintedPagesShowTheCurrentValues) {
     EXPECT_EQ(log.find("\"start\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"***\""), std::string::npos) << log;
     EXPECT_NE(log.find("\"Go\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"/home/me/notes.txt\""), std::string::npos) << log;
+    EXPECT_NE(log.find("\"Browse...\""), std::string::npos) << log;
     // On screen the widgets show the controls: nothing of them is drawn.
     EXPECT_EQ(doc.Paint(0, 200).find("\"typed\""), std::string::npos);
 }

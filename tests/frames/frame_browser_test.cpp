@@ -3,8 +3,12 @@
 #include "tests/frames/frame_browser_fixture.h"
 
 #include "layout/font_obj.h"
+#include "layout/section_list.h"
+
+#include "viewer/form_widgets.h"
 
 #include <QPointer>
+#include <QPushButton>
 
 namespace lumo::test {
 namespace {
@@ -79,6 +83,26 @@ TEST_F(FrameBrowserTest, LinksGoToTheFrameTheirTargetNames) {
             EXPECT_EQ(browser.CurrentAddress(), "http://site/set.htm") << row.link;
         }
     }
+}
+
+TEST_F(FrameBrowserTest, EveryFrameReportsClicksOnItsControls) {
+    std::vector<std::pair<THTMLViewer*, std::string>> clicks;
+    browser.OnObjectClick = [&](THTMLViewer* viewer, TFormControlObj*, const std::string& text) {
+        clicks.emplace_back(viewer, text);
+    };
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"f.htm\">"
+                    "<FRAME NAME=two SRC=\"f.htm\"></FRAMESET>");
+    Page("f.htm", "<FORM><INPUT TYPE=button NAME=b ONCLICK=\"say('hi')\"></FORM>");
+    Open("set.htm");
+    for (const char* frame : {"two", "one"}) {
+        THTMLViewer& viewer = ViewerOf(frame);
+        auto& control = *viewer.SectionList().FormControls.at(0);
+        auto* button = qobject_cast<QPushButton*>(viewer.FormWidgets().WidgetOf(control));
+        ASSERT_NE(button, nullptr);
+        button->click();
+    }
+    EXPECT_EQ(clicks, (std::vector<std::pair<THTMLViewer*, std::string>>{
+                          {&ViewerOf("two"), "say('hi')"}, {&ViewerOf("one"), "say('hi')"}}));
 }
 
 TEST_F(FrameBrowserTest, OtherTargetsAskForANewWindow) {

@@ -109,6 +109,137 @@ TEST_F(FormWidgetsTest, RadioClicksKeepToTheirGroup) {
     EXPECT_TRUE(controls[1]->Checked);
 }
 
+TEST_F(FormWidgetsTest, ClicksRaiseOnObjectClickWithTheOnClickText) {
+    Open("f.htm", "<FORM><INPUT NAME=e ONCLICK=\"e('1')\"><INPUT TYPE=checkbox NAME=c ONCLICK=c>"
+                  "<INPUT TYPE=radio NAME=r ONCLICK=r><SELECT NAME=s ONCLICK=s><OPTION>a<OPTION>b"
+                  "</SELECT><SELECT NAME=l SIZE=3 ONCLICK=l><OPTION>x</SELECT>"
+                  "<TEXTAREA NAME=t ONCLICK=t></TEXTAREA><INPUT TYPE=button NAME=b>"
+                  "<INPUT TYPE=reset NAME=z ONCLICK=z></FORM>");
+    std::vector<std::string> clicks;
+    viewer.OnObjectClick = [&](THTMLViewer* sender, TFormControlObj* control,
+                               const std::string& onClick) {
+        EXPECT_EQ(sender, &viewer);
+        // A reset button reports its click before the form is reset.
+        clicks.push_back(control->Name + ":" + onClick + ":" + Control("e").Text);
+    };
+    QTest::keyClicks(Widget<QLineEdit>("e"), "q");
+    QTest::mouseClick(Widget<QLineEdit>("e"), Qt::LeftButton);
+    QTest::mouseClick(Widget<QCheckBox>("c"), Qt::LeftButton);
+    QTest::keyClick(Widget<QCheckBox>("c"), Qt::Key_Space);
+    QTest::mouseClick(Widget<QRadioButton>("r"), Qt::LeftButton);
+    QTest::keyClick(Widget<QComboBox>("s"), Qt::Key_Down);
+    auto* list = Widget<QListWidget>("l");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    QTest::mouseClick(Widget<QPlainTextEdit>("t")->viewport(), Qt::LeftButton);
+    QTest::mouseClick(Widget<QPushButton>("b"), Qt::LeftButton);
+    QTest::mouseClick(Widget<QPushButton>("z"), Qt::LeftButton);
+    EXPECT_EQ(clicks, (std::vector<std::string>{"e:e('1'):q", "c:c:q", "c:c:q", "r:r:q", "s:s:q",
+                                                "l:l:q", "t:t:q", "b::q", "z:z:q"}));
+    EXPECT_EQ(Control("e").Text, "");
+}
+
+TEST_F(FormWidgetsTest, AClickHandlerThatReplacesThePageEndsTheClick) {
+    // The submit button and the image button would submit after their click
+    // event; their controls are gone with the page by then.
+    for (const char* control : {"<INPUT TYPE=submit NAME=go>",
+                                "<INPUT TYPE=image NAME=go SRC=none.gif WIDTH=40 HEIGHT=30>"}) {
+        Open("f.htm", std::string("<FORM><INPUT NAME=q VALUE=1>") + control + "</FORM>");
+        viewer.OnObjectClick = [this](THTMLViewer*, TFormControlObj*, const std::string&) {
+            viewer.OnObjectClick = nullptr;
+            Open("g.htm", "<P>another page");
+        };
+        if (auto* button = Widget<QPushButton>("go"))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            Click(QPoint(Control("go").MyImage->LeftX + 5 - viewer.HScroll(),
+                         Control("go").MyImage->PaintTop + 5 - viewer.ScrollY()));
+        Deliver();
+        EXPECT_TRUE(submitted.empty()) << control;
+        EXPECT_EQ(viewer.SectionList().FormControls.size(), 0u);
+    }
+}
+
+TEST_F(FormWidgetsTest, RadioButtonsShowTheBackgroundTheyStandOn) {
+    // The corners of a radio button's box lie outside its circle.
+    Open("f.htm", "<BODY BGCOLOR=#00FF00><INPUT TYPE=radio NAME=page CHECKED><TABLE><TR>"
+                  "<TD BGCOLOR=#FF0000><INPUT TYPE=radio NAME=cell></TD></TR></TABLE>");
+    viewer.PaintPanel()->repaint();
+    const QImage shot = viewer.PaintPanel()->grab().toImage();
+    for (const auto& [name, colour] : {std::pair{"page", 0xFF00FF00u}, {"cell", 0xFFFF0000u}}) {
+        const TFormControlObj& radio = Control(name);
+        ASSERT_TRUE(Widget<QRadioButton>(name)->isVisible());
+        const int x = radio.LeftX - viewer.HScroll(), y = radio.PaintTop - viewer.ScrollY();
+        EXPECT_EQ(shot.pixel(x, y), colour) << name;
+        EXPECT_EQ(shot.pixel(x + radio.BoxWidth - 1, y + radio.BoxHeight - 1), colour) << name;
+    }
+}
+
+class FileInputTest : public FormWidgetsTest {
+protected:
+    FileInputTest() {
+        Open("f.htm",
+             "<FORM><INPUT NAME=a><INPUT TYPE=file NAME=f VALUE=old><INPUT NAME=b></FORM>");
+        viewer.FormWidgets().ChooseFile = [this](const std::string& current) {
+            asked.push_back(current);
+            if (onAsk) onAsk();
+            return answer;
+        };
+        box = Widget<QWidget>("f");
+        edit = box->findChild<QLineEdit*>();
+        browse = box->findChild<QPushButton*>();
+    }
+
+    std::vector<std::string> asked;
+    std::optional<std::string> answer;
+    std::function<void()> onAsk;
+    QWidget* box;
+    QLineEdit* edit;
+    QPushButton* browse;
+};
+
+TEST_F(FileInputTest, BrowsePutsTheChosenNameInTheBoxAndItIsSent) {
+    ASSERT_TRUE(edit && browse);
+    EXPECT_EQ(browse->text(), "Browse...");
+    EXPECT_EQ(edit->geometry().right() + 1, browse->geometry().left());
+    EXPECT_EQ(browse->geometry().right() + 1, box->width());
+    answer = "/home/me/r\xE9sum\xE9.txt";
+    QTest::mouseClick(browse, Qt::LeftButton);
+    answer = std::nullopt; // cancelled: the name stays
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(asked, (std::vector<std::string>{"old", "/home/me/r\xE9sum\xE9.txt"}));
+    EXPECT_EQ(edit->text(), QString::fromUtf8("/home/me/r\u00e9sum\u00e9.txt"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    Deliver();
+    ASSERT_EQ(submitted.size(), 1u);
+    EXPECT_EQ(submitted[0].Results,
+              (std::vector<std::string>{"a=", "f=/home/me/r\xE9sum\xE9.txt", "b="}));
+}
+
+TEST_F(FileInputTest, APageReplacedWhileTheDialogIsOpenTakesNoName) {
+    answer = "/tmp/x";
+    onAsk = [this] { Open("g.htm", "<P>another page"); };
+    QTest::mouseClick(browse, Qt::LeftButton);
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(viewer.SectionList().FormControls.size(), 0u);
+}
+
+TEST_F(FileInputTest, TabStopsAtTheBoxThenItsButton) {
+    viewer.activateWindow();
+    Widget<QWidget>("a")->setFocus();
+    const auto focused = [this] { return viewer.window()->focusWidget(); };
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), edit);
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), browse);
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), Widget<QWidget>("b"));
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), browse);
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), edit);
+}
+
 TEST_F(FormWidgetsTest, TabFollowsDocumentOrderThroughNestedTables) {
     Open("f.htm", "<FORM><TABLE><TR><TD><INPUT NAME=a></TD><TD><TABLE><TR><TD>"
                   "<INPUT NAME=b></TD></TR><TR><TD><INPUT TYPE=hidden NAME=h>"
@@ -148,9 +279,14 @@ TEST_F(FormWidgetsTest, ImageButtonClickSubmitsThePoint) {
     Open("f.htm", "<FORM><INPUT TYPE=image NAME=pic SRC=none.gif WIDTH=40 HEIGHT=30></FORM>");
     TFormControlObj& pic = Control("pic");
     ASSERT_NE(pic.MyImage, nullptr);
+    TFormControlObj* clicked = nullptr;
+    viewer.OnObjectClick = [&](THTMLViewer*, TFormControlObj* control, const std::string&) {
+        clicked = control;
+    };
     const QPoint at(pic.MyImage->LeftX + 5 - viewer.HScroll(),
                     pic.MyImage->PaintTop + 7 - viewer.ScrollY());
     Click(at);
+    EXPECT_EQ(clicked, &pic);
     Deliver();
     ASSERT_EQ(submitted.size(), 1u);
     ASSERT_EQ(submitted[0].Results.size(), 2u);
@@ -171,14 +307,27 @@ TEST_F(FormWidgetsTest, OnlyControlsInViewGetWidgetsAndShow) {
     QWidget* first = widgets.WidgetOf(Control("f0"));
     EXPECT_TRUE(first->isVisible());
     viewer.ScrollTo(viewer.DocHeight());
-    EXPECT_FALSE(first->isVisible());
+    // The widgets that left the view serve the controls that came into it.
+    EXPECT_TRUE(first->isHidden() || first->objectName() != "f0");
+    EXPECT_LE(widgets.MadeCount(), 2 * shown);
     QWidget* last = widgets.WidgetOf(Control("f999"));
     EXPECT_TRUE(last->isVisible());
     const TFormControlObj& c = Control("f999");
     EXPECT_EQ(last->geometry(), QRect(c.LeftX - viewer.HScroll(), c.PaintTop - viewer.ScrollY(),
                                       c.BoxWidth, c.BoxHeight));
+    EXPECT_EQ(last->objectName(), "f999");
+    // Going back gives the first controls their own values again.
+    viewer.ScrollTo(0);
+    auto* edit = dynamic_cast<QLineEdit*>(widgets.WidgetOf(Control("f0")));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(edit->text(), "0");
+    QTest::keyClicks(edit, "x");
+    // Only f0 took the keys, not a control its widget served before.
+    for (const auto& c : viewer.SectionList().FormControls)
+        EXPECT_EQ(c->Text, c->Index ? std::to_string(c->Index) : "0x");
     viewer.PaintPanel()->repaint();
-    EXPECT_LT(widgets.MadeCount(), 80);
+    EXPECT_LE(widgets.MadeCount(), 2 * shown);
 }
 
 TEST_F(FormWidgetsTest, HugeSelectsAndDropDownLines) {

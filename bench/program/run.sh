@@ -59,19 +59,10 @@ with open(f"{root}/images_500.html", "w") as f:
 PY
 
 source bench/lib/servers.sh
+source bench/lib/timing.sh
 start_nginx "$work" "$work/pages" tiny.html
 
-# median CMD... -> "SECONDS MIB" of the command's runs, each with a fresh
-# program folder, so nothing comes from the cache.
-median() {
-    local out line
-    out=$(LUMO_HOME="$work/home" QT_QPA_PLATFORM=offscreen python3 "$peers/quiesce.py" \
-        --runs "$runs" --label lumo -- /bin/sh -c "rm -rf '$work/home/Cache'; exec $*" 2>&1)
-    line=$(printf '%s\n' "$out" | grep MEDIAN | tail -1)
-    printf '%s %s\n' "$(printf '%s\n' "$line" | sed -n 's/.* time=\([0-9.]*\)s.*/\1/p')" \
-        "$(printf '%s\n' "$line" | sed -n 's/.*hwm_root=\([0-9.]*\)MiB.*/\1/p')"
-}
-lumo() { median "'$build/app/lumo' --screenshot '$work/shot.png' --size 800x600 --timeout 300 '$1'"; }
+lumo() { lumo_shot "$work" "$runs" "$build" "$1"; }
 
 row() { # label "seconds mib" "peer_seconds peer_mib"
     python3 - "$@" <<'PY'
@@ -93,7 +84,7 @@ for page in text_1m.html text_5m.html tables_500.html images_500.html tiny.html;
         row "$page http:// / Dillo" "$(lumo "$base/$page")" "$dillo"
     fi
     if [ "$page" = tiny.html ]; then
-        floor=$(median "'$build/bench/program/bench_qt_floor' '$work/floor.png'")
+        floor=$(median_of "$work" "$runs" "'$build/bench/program/bench_qt_floor' '$work/floor.png'")
         row "Qt floor / Dillo tiny" "$floor" "$dillo"
         row "tiny / Qt floor" "${ours[$page]}" "$floor"
     fi

@@ -8,6 +8,7 @@
 #include "layout/section_list.h"
 #include "platform/color_names.h"
 #include "platform/file_system.h"
+#include "platform/heap_pages.h"
 #include "platform/qt_canvas.h"
 #include "platform/timer.h"
 #include "viewer/form_widgets.h"
@@ -417,6 +418,7 @@ void THTMLViewer::ResetDocumentState() {
     sectionList_->Pictures.Cache->AgeAndPurge();
     if (forgetPictures_) sectionList_->Pictures.ForgetUnused();
     forgetPictures_ = false;
+    ReturnFreeHeapMemory();
     ApplyDefaults();
     documentFile_.clear();
     docKind_ = ckHTML;

@@ -90,8 +90,13 @@ struct QtCanvas::ByteAdvances {
     QFontMetricsF metrics;
 
     std::array<char16_t, 256> chars; // of the bytes, in the font's code page
+    // Ascent plus descent in whole pixels, as every measured piece reports
+    // it: read once, as each read of the metrics takes Qt's font lock.
+    int height;
 
     ByteAdvances(const QFont& font, QPaintDevice* device, TCodePage page) : metrics(font, device) {
+        const QFontMetrics whole(font, device);
+        height = whole.ascent() + whole.descent();
         for (int b = 0; b < 256; ++b) {
             chars[b] = CodePageChar(static_cast<unsigned char>(b), page);
             sixtyFourths[b] = MeasuredInContext(chars[b]) ? InContext : Unknown;
@@ -186,12 +191,12 @@ TTextMetrics QtCanvas::GetTextMetrics() {
 }
 
 TSize QtCanvas::TextExtent(std::string_view text) {
-    const QFontMetrics& fm = *metrics_;
-    const int height = fm.ascent() + fm.descent();
+    const int height = advances_->height;
     int64_t sum = 0;
     for (const char c : text) {
         const int32_t advance = advances_->Of(static_cast<unsigned char>(c));
-        if (advance < 0) return {fm.horizontalAdvance(DecodeText(text, font_.CodePage)), height};
+        if (advance < 0)
+            return {metrics_->horizontalAdvance(DecodeText(text, font_.CodePage)), height};
         sum += advance;
     }
     // Rounded as Qt rounds its fixed-point widths: half a pixel goes up.

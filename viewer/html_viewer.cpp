@@ -418,6 +418,7 @@ void THTMLViewer::ResetDocumentState() {
     sectionList_->Pictures.Cache->AgeAndPurge();
     if (forgetPictures_) sectionList_->Pictures.ForgetUnused();
     forgetPictures_ = false;
+    imagesNeedLayout_ = false;
     ReturnFreeHeapMemory();
     ApplyDefaults();
     documentFile_.clear();
@@ -447,10 +448,22 @@ void THTMLViewer::ClearDocument() {
 }
 
 bool THTMLViewer::DeliverImage(const std::string& address, TStream& stream) {
+    if (!TakeImage(address, stream)) return false;
+    SettleImages();
+    return true;
+}
+
+bool THTMLViewer::TakeImage(const std::string& address, TStream& stream) {
     if (Busy()) return false;
-    if (HandImageToDocument(address, stream)) LayOutKeepingPosition();
+    if (HandImageToDocument(address, stream)) imagesNeedLayout_ = true;
     InvalidatePanel();
     return true;
+}
+
+void THTMLViewer::SettleImages() {
+    if (!imagesNeedLayout_ || Busy()) return;
+    imagesNeedLayout_ = false;
+    LayOutKeepingPosition();
 }
 
 bool THTMLViewer::HandImageToDocument(const std::string& address, TStream& stream) {

@@ -8,6 +8,7 @@
 #include "net/file_connection.h"
 #include "net/url_connection.h"
 #include "platform/file_system.h"
+#include "platform/message_loop.h"
 #include "platform/stream.h"
 #include "platform/timer.h"
 #include "viewer/html_viewer.h"
@@ -118,30 +119,49 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
         CountDone();
     } else {
         finished_.push_back(std::move(done->Rec));
-        timer_->SetEnabled(true);
+        ScheduleTick();
     }
     done.reset();
     StartImageJobs();
 }
 
+void TImageQueue::ScheduleTick() {
+    if (timer_->Enabled()) return;
+    // Ticks keep their distance, but after a quiet spell the first comes at once.
+    const int64_t since = TickCount() - lastTick_;
+    timer_->SetInterval(
+        static_cast<int>(std::clamp<int64_t>(TickMilliseconds - since, 0, TickMilliseconds)));
+    timer_->SetEnabled(true);
+}
+
 void TImageQueue::TimerTimer() {
     timer_->SetEnabled(false);
-    if (!finished_.empty()) {
-        ImageRec& rec = *finished_.front();
-        // A viewer that is gone takes nothing; a busy one is asked again next tick.
-        const bool taken =
-            !rec.Viewer || form_.FrameBrowser->DeliverImage(rec.Viewer, rec.SRC, *rec.Stream);
-        if (taken) {
-            const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
-            if (!fileName.empty()) WriteFileAtomically(fileName, rec.Stream->Bytes());
-            finished_.pop_front();
-            CountDone();
-        }
-    }
+    lastTick_ = TickCount();
+    HandOverFinished();
     if (Idle())
         form_.CheckDone();
     else if (!finished_.empty())
-        timer_->SetEnabled(true);
+        ScheduleTick();
+}
+
+void TImageQueue::HandOverFinished() {
+    std::vector<QPointer<THTMLViewer>> receivers;
+    while (!finished_.empty()) {
+        ImageRec& rec = *finished_.front();
+        // A viewer that is gone takes nothing; a busy one holds back its
+        // picture and those after it until the next tick.
+        if (rec.Viewer) {
+            if (!rec.Viewer->TakeImage(rec.SRC, *rec.Stream)) break;
+            if (std::find(receivers.begin(), receivers.end(), rec.Viewer) == receivers.end())
+                receivers.push_back(rec.Viewer);
+        }
+        const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
+        if (!fileName.empty()) WriteFileAtomically(fileName, rec.Stream->Bytes());
+        finished_.pop_front();
+        CountDone();
+    }
+    for (const QPointer<THTMLViewer>& viewer : receivers)
+        if (viewer) viewer->SettleImages();
 }
 
 void TImageQueue::CountDone() {

@@ -1,8 +1,10 @@
 // The window's image fetch queue. Pictures that can be had at once (from the
 // disk cache, a local file or a built-in resource) are answered in the
 // request; http pictures are queued, fetched by up to MaxJobs asynchronous
-// connections, and handed to their viewers one per timer tick, in the order
-// their fetches finished.
+// connections, and handed to their viewers at timer ticks, in the order
+// their fetches finished: each tick hands over every picture that has
+// arrived, so a page lays itself out again at most once a tick however many
+// pictures come, and a tick after a quiet spell comes at once.
 #pragma once
 
 #include <QPointer>
@@ -65,12 +67,16 @@ public:
 private:
     // Counts a picture as settled and moves the gauge.
     void CountDone();
+    // Starts the timer for the next tick unless it runs.
+    void ScheduleTick();
+    void HandOverFinished();
 
     THTTPForm& form_;
     std::deque<std::unique_ptr<ImageRec>> pending_;
     std::vector<std::unique_ptr<TImageHTTP>> jobs_;
     std::deque<std::unique_ptr<ImageRec>> finished_;
     std::unique_ptr<Timer> timer_;
+    int64_t lastTick_ = 0; // TickCount() of the last tick
     // A local or built-in picture's own connection, kept until the next one,
     // so it never touches the document's.
     std::unique_ptr<TURLConnection> localConnection_;

@@ -219,10 +219,6 @@ std::string TFrameBrowser::ViewerBaseAddress(THTMLViewer* viewer) const {
     return frame ? frame->BaseAddress : std::string();
 }
 
-bool TFrameBrowser::DeliverImage(THTMLViewer* viewer, const std::string& src, TStream& stream) {
-    return viewer && viewer->DeliverImage(src, stream);
-}
-
 void TFrameBrowser::ViewerClear(THTMLViewer* viewer) {
     if (OnViewerClear && viewer) OnViewerClear(viewer);
 }

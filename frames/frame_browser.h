@@ -92,7 +92,6 @@ public:
     THTMLViewer* FocusedViewer() const override;
     int GetViewerCount() const override;
     THTMLViewer* GetViewer(int index) const override;
-    bool DeliverImage(THTMLViewer* viewer, const std::string& src, TStream& stream);
     // The base address of the frame that holds the viewer.
     std::string ViewerBaseAddress(THTMLViewer* viewer) const;
     // The link being followed: as clicked, its target, and the address of

@@ -598,11 +598,37 @@ int ConvertLength(std::string_view s, TPlainNumber plain, int base, int emSize, 
     return defaultValue;
 }
 
+namespace {
+
+// How a box value reads when nothing set it: margins, padding, borders and
+// the placement lengths as IntNull, the two colours as nothing.
+const TPropValue& UnsetBoxValue(int index) {
+    static const TPropValue unsetLength(IntNull), unsetColor;
+    return IsBox(index) ? unsetLength : unsetColor;
+}
+
+} // namespace
+
 TBoxSpec TBoxSpec::Of(const TProperties& props) {
     TBoxSpec boxSpec;
     for (int i = Prop::FirstBox; i <= Prop::LastBox; ++i)
-        boxSpec[i] = props.Props[i];
+        if (props.Props[i] != UnsetBoxValue(i)) boxSpec.values_.emplace_back(i, props.Props[i]);
     return boxSpec;
+}
+
+const TPropValue& TBoxSpec::operator[](int index) const {
+    for (const auto& [i, value] : values_)
+        if (i == index) return value;
+    return UnsetBoxValue(index);
+}
+
+void TBoxSpec::Set(int index, TPropValue value) {
+    auto at = std::find_if(values_.begin(), values_.end(),
+                           [index](const auto& entry) { return entry.first >= index; });
+    if (at != values_.end() && at->first == index)
+        at->second = std::move(value);
+    else
+        values_.emplace(at, index, std::move(value));
 }
 
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,

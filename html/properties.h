@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace lumo {
 
@@ -203,11 +204,16 @@ int ConvertLength(std::string_view s, TPlainNumber plain, int base, int emSize, 
 // The 22 box values of an element as the style system gave them, indexed by
 // property index (Prop::BackgroundColor to Prop::Left): what a block keeps to
 // resolve again at each layout, without a whole TProperties.
-struct TBoxSpec {
-    std::array<TPropValue, Prop::LastBox - Prop::FirstBox + 1> V;
-    const TPropValue& operator[](int index) const { return V[index - Prop::FirstBox]; }
-    TPropValue& operator[](int index) { return V[index - Prop::FirstBox]; }
+// Every block keeps one, and most set two or three of the values, so only the
+// values that differ from an unset one are stored.
+class TBoxSpec {
+public:
     static TBoxSpec Of(const TProperties& props);
+    const TPropValue& operator[](int index) const;
+    void Set(int index, TPropValue value);
+
+private:
+    std::vector<std::pair<int, TPropValue>> values_; // by property index, in order
 };
 
 void ResolveBoxValues(const TBoxSpec& boxSpec, int width, int height, int emSize, int exSize,

@@ -49,7 +49,7 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
         MarkerStyle = msDisc;
         const int* left = props.Int(Prop::MarginLeft);
         const std::string* text = props.Text(Prop::MarginLeft);
-        if (!text && (!left || *left == IntNull || *left == 0)) BoxSpec[Prop::MarginLeft] = 16;
+        if (!text && (!left || *left == IntNull || *left == 0)) BoxSpec.Set(Prop::MarginLeft, 16);
         break;
     }
     default: MarkerStyle = msNone; break;

@@ -85,12 +85,12 @@ THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const TProperties&
     };
     if (const TAttribute* width = attributes.Find(WidthTok); width && unset(Prop::Width)) {
         if (!width->Name.empty() && width->Name.back() == '%')
-            BoxSpec[Prop::Width] = std::to_string(std::clamp(width->Value, 0, 100)) + "%";
+            BoxSpec.Set(Prop::Width, std::to_string(std::clamp(width->Value, 0, 100)) + "%");
         else if (width->Value > 0)
-            BoxSpec[Prop::Width] = std::min(width->Value, MaxLength);
+            BoxSpec.Set(Prop::Width, std::min(width->Value, MaxLength));
     }
     if (const TAttribute* size = attributes.Find(SizeTok); size && unset(Prop::Height))
-        BoxSpec[Prop::Height] = std::clamp(size->Value, 1, 1000);
+        BoxSpec.Set(Prop::Height, std::clamp(size->Value, 1, 1000));
 }
 
 THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const THRBlock& source)

@@ -101,8 +101,13 @@ struct QtCanvas::ByteAdvances {
     std::array<char16_t, 256> chars; // of the bytes, in the font's code page
     // UTF-8 text: the characters past ASCII, as they are met.
     std::unordered_map<char32_t, int32_t> wide;
+    // Ascent plus descent in whole pixels, as every measured piece reports
+    // it: read once, as each read of the metrics takes Qt's font lock.
+    int height;
 
     ByteAdvances(const QFont& font, QPaintDevice* device, TCodePage page) : metrics(font, device) {
+        const QFontMetrics whole(font, device);
+        height = whole.ascent() + whole.descent();
         for (int b = 0; b < 256; ++b) {
             const auto byte = static_cast<unsigned char>(b);
             chars[b] = page == TCodePage::Utf8 && b >= 0x80 ? 0 : CodePageChar(byte, page);
@@ -232,10 +237,9 @@ TTextMetrics QtCanvas::GetTextMetrics() {
 }
 
 TSize QtCanvas::TextExtent(std::string_view text) {
-    const QFontMetrics& fm = *metrics_;
-    const int height = fm.ascent() + fm.descent();
+    const int height = advances_->height;
     const int64_t sum = advances_->Sum(text, font_.CodePage);
-    if (sum < 0) return {fm.horizontalAdvance(DecodeText(text, font_.CodePage)), height};
+    if (sum < 0) return {metrics_->horizontalAdvance(DecodeText(text, font_.CodePage)), height};
     // Rounded as Qt rounds its fixed-point widths: half a pixel goes up.
     return {static_cast<int>((sum + 32) >> 6), height};
 }

@@ -8,6 +8,7 @@
 #include "layout/section_list.h"
 #include "platform/color_names.h"
 #include "platform/file_system.h"
+#include "platform/heap_pages.h"
 #include "platform/qt_canvas.h"
 #include "platform/timer.h"
 #include "viewer/form_widgets.h"
@@ -420,6 +421,8 @@ void THTMLViewer::ResetDocumentState() {
     sectionList_->Pictures.Cache->AgeAndPurge();
     if (forgetPictures_) sectionList_->Pictures.ForgetUnused();
     forgetPictures_ = false;
+    imagesNeedLayout_ = false;
+    ReturnFreeHeapMemory();
     ApplyDefaults();
     documentFile_.clear();
     docKind_ = ckHTML;
@@ -448,10 +451,22 @@ void THTMLViewer::ClearDocument() {
 }
 
 bool THTMLViewer::DeliverImage(const std::string& address, TStream& stream) {
+    if (!TakeImage(address, stream)) return false;
+    SettleImages();
+    return true;
+}
+
+bool THTMLViewer::TakeImage(const std::string& address, TStream& stream) {
     if (Busy()) return false;
-    if (HandImageToDocument(address, stream)) LayOutKeepingPosition();
+    if (HandImageToDocument(address, stream)) imagesNeedLayout_ = true;
     InvalidatePanel();
     return true;
+}
+
+void THTMLViewer::SettleImages() {
+    if (!imagesNeedLayout_ || Busy()) return;
+    imagesNeedLayout_ = false;
+    LayOutKeepingPosition();
 }
 
 bool THTMLViewer::HandImageToDocument(const std::string& address, TStream& stream) {

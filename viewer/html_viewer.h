@@ -246,6 +246,10 @@ public:
     void ForgetPicturesOnNextLoad() { forgetPictures_ = true; }
     // A picture that arrived after the load; false while Processing.
     bool DeliverImage(const std::string& address, TStream& stream);
+    // The same in two steps for many pictures at once: each is taken into
+    // the document, and the page is laid out again once for all of them.
+    bool TakeImage(const std::string& address, TStream& stream);
+    void SettleImages();
 
     // --- Scrolling ----------------------------------------------------------
     int ScrollY() const;
@@ -429,6 +433,7 @@ private:
     TViewerHistory history_;
     TVisitedLinks visited_;
     int layoutCount_ = 0;
+    bool imagesNeedLayout_ = false; // a picture taken changed the layout
     int paintCount_ = 0;
     bool paintedSinceLayout_ = false;
     bool layoutScheduled_ = false;

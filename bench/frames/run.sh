@@ -1,21 +1,15 @@
 #!/usr/bin/env bash
-# The whole program beside Dillo, and the frame browser and the navigation
-# driver on their own: bench/frames/run.sh [RUNS]
+# The frame browser and the navigation driver: bench/frames/run.sh [RUNS]
+# (the whole program beside Dillo is bench/program/run.sh)
 #
-# 1. `lumo --screenshot` at 800x600 of the generated text 1 MB, text 5 MB
-#    and 500-table pages, over file:// and over http:// from a local nginx,
-#    beside Dillo rendering the same local page (../shared/peers/dillo-time,
-#    under its own Xvfb with a dead proxy), median of RUNS (default 3) each:
-#    wall time until the program is done and its peak memory, with ratios.
-# 2. A local page of 400 frames (20 sets of 20) through the whole program,
+# 1. A local page of 400 frames (20 sets of 20) through the whole program,
 #    and bench_frames: loading it, and laying it out again after a resize.
-# 3. A 50 MB page over loopback: the driver's fetch (status and gauge on
+# 2. A 50 MB page over loopback: the driver's fetch (status and gauge on
 #    every block, the cache copy written) and the bare connection, beside curl.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs="${1:-3}"
 build=build-bench
-peers=../shared/peers
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
 nice cmake --build "$build" --target lumo bench_frames bench_driver >/dev/null
 
@@ -40,38 +34,12 @@ with open(root + "/50mb.htm", "w") as f:
 PY
 
 source bench/lib/servers.sh
+source bench/lib/timing.sh
 start_nginx "$work" "$work/pages" text_1m.html
 
-# lumo_time ADDRESS -> "SECONDS MIB": the median of the runs, each with a
-# fresh program folder, so nothing comes from the cache.
-lumo_time() {
-    local out line
-    out=$(LUMO_HOME="$work/home" QT_QPA_PLATFORM=offscreen python3 "$peers/quiesce.py" \
-        --runs "$runs" --label lumo -- /bin/sh -c \
-        "rm -rf '$work/home/Cache'; exec '$build/app/lumo' --screenshot '$work/shot.png' --size 800x600 --timeout 300 '$1'" 2>&1)
-    line=$(printf '%s\n' "$out" | grep MEDIAN | tail -1)
-    printf '%s %s\n' "$(printf '%s\n' "$line" | sed -n 's/.* time=\([0-9.]*\)s.*/\1/p')" \
-        "$(printf '%s\n' "$line" | sed -n 's/.*hwm_root=\([0-9.]*\)MiB.*/\1/p')"
-}
-
-printf '%-28s %9s %9s %9s %9s %9s %9s\n' "page" "lumo s" "dillo s" "ratio" "lumo MiB" "dillo MiB" "ratio"
-row() { # label "lumo_s lumo_mib" "dillo_s dillo_mib"
-    python3 - "$@" <<'PY'
-import sys
-label, ours, peer = sys.argv[1], sys.argv[2].split(), sys.argv[3].split()
-t, m = float(ours[0]), float(ours[1])
-pt, pm = float(peer[0]), float(peer[1])
-print(f"{label:<28} {t:9.2f} {pt:9.2f} {t / pt:9.2f} {m:9.1f} {pm:9.1f} {m / pm:9.2f}")
-PY
-}
-for page in text_1m.html text_5m.html tables_500.html; do
-    dillo=$("$peers/dillo-time" "$work/pages/$page" "$runs")
-    row "$page file://" "$(lumo_time "file://$work/pages/$page")" "$dillo"
-    row "$page http://" "$(lumo_time "$base/$page")" "$dillo"
-done
-# Dillo shows no frames (a list of links instead), so this one stands alone.
-read -r t m <<<"$(lumo_time "file://$work/pages/frames400.htm")"
-printf '%-28s %9.2f %9s %9s %9.1f\n' "400 frames file://" "$t" "-" "-" "$m"
+read -r t m <<<"$(lumo_shot "$work" "$runs" "$build" "file://$work/pages/frames400.htm")"
+printf '%-28s %9s %9s\n' page seconds MiB
+printf '%-28s %9.2f %9.1f\n' "400 frames file://" "$t" "$m"
 
 echo
 QT_QPA_PLATFORM=offscreen "$build/bench/frames/bench_frames" --benchmark_format=console 2>/dev/null |

@@ -1,7 +1,8 @@
 // The image fetch queue against a real nginx: at most ten fetches at once,
-// every picture settled before "DONE", the disk cache on a second visit,
-// Reload, failures that are counted but never shown or cached, and Stop,
-// leaving and reloading while pictures are still on their way.
+// every picture settled before "DONE" with one layout for those that arrive
+// together, the disk cache on a second visit, Reload, failures that are
+// counted but never shown or cached, and Stop, leaving and reloading while
+// pictures are still on their way.
 #include "app/command_line.h"
 #include "app/image_queue.h"
 
@@ -134,8 +135,14 @@ TEST_F(ImageQueueTest, TwentyFivePicturesTenAtATimeThenTheCacheThenReload) {
     });
     Open("/gallery.htm");
     EXPECT_NE(form->Status2->text(), "DONE");
+    const THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
+    ASSERT_NE(viewer, nullptr);
+    const int layoutsBefore = viewer->LayoutCount();
     ASSERT_TRUE(WaitForDone());
     EXPECT_EQ(Shown(), PictureCount);
+    // The pictures have no size in the page, but those that arrive together
+    // are laid out together: far fewer layouts than pictures.
+    EXPECT_LT(viewer->LayoutCount() - layoutsBefore, PictureCount / 2);
     EXPECT_EQ(form->ImagesDone, PictureCount);
     EXPECT_EQ(form->ProgressBar->value(), 100);
     EXPECT_FALSE(fullEarly);

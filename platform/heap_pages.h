@@ -1,0 +1,19 @@
+// The memory a page's document takes comes in many small allocations; on
+// machines where every page fault is dear (virtual machines above all),
+// taking them from 2 MiB pages cuts the time a large page takes to open by a
+// third or more.
+#pragma once
+
+namespace lumo {
+
+// Lets the heap grow in one step and asks the kernel to back it with large
+// pages where it can; untouched parts take no memory. Call first in main,
+// before the process allocates much; without the C library's heap (other
+// allocators, sanitizers) it does nothing.
+void UseLargePagesForHeap();
+
+// Gives the pages of freed memory back to the system, as the heap grown in
+// one step no longer does by itself: call when a document has gone.
+void ReturnFreeHeapMemory();
+
+} // namespace lumo

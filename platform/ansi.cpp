@@ -1,5 +1,7 @@
 #include "platform/ansi.h"
 
+#include "platform/utf8.h"
+
 #include <array>
 
 namespace lumo {
@@ -30,24 +32,6 @@ int AnsiByteOf(char32_t cp) {
     for (size_t i = 0; i < HighControls.size(); ++i)
         if (HighControls[i] == cp) return static_cast<int>(0x80 + i);
     return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Decodes one UTF-8 sequence at s[i]; returns the code point or -1 for a

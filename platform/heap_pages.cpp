@@ -1,6 +1,7 @@
 #include "platform/heap_pages.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #if defined(__has_feature)
@@ -26,6 +27,20 @@ constexpr std::uintptr_t LargePage = std::uintptr_t{2} << 20;
 // large pages there would only round its memory up.
 constexpr std::uintptr_t SmallPart = std::uintptr_t{8} << 20;
 bool reserved = false;
+// Walking the heap for free pages takes time in proportion to its free
+// blocks (a tenth of a second for a heap torn into half a million): it is
+// done only when the process has grown by this much since the last time.
+constexpr std::size_t ReleaseStep = std::size_t{64} << 20;
+std::size_t residentAfterRelease = 0;
+
+std::size_t ResidentBytes() {
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    unsigned long size = 0, resident = 0;
+    const bool read = std::fscanf(statm, "%lu %lu", &size, &resident) == 2;
+    std::fclose(statm);
+    return read ? resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) : 0;
+}
 
 std::uintptr_t AlignUp(std::uintptr_t value, std::uintptr_t unit) {
     return (value + unit - 1) & ~(unit - 1);
@@ -62,6 +77,7 @@ void UseLargePagesForHeap() {
         return;
     }
     reserved = true;
+    residentAfterRelease = ResidentBytes();
     const auto start = AlignUp(reinterpret_cast<std::uintptr_t>(before) + SmallPart, LargePage);
     const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0)) & ~(LargePage - 1);
     if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
@@ -70,7 +86,7 @@ void UseLargePagesForHeap() {
 
 void ReturnFreeHeapMemory() {
 #ifdef LUMO_HEAP_PAGES
-    if (!reserved) return;
+    if (!reserved || ResidentBytes() < residentAfterRelease + ReleaseStep) return;
     // Free pages inside the heap go back; the reserve at its top keeps its
     // addresses (and its large-page advice), but its pages go back too.
     malloc_trim(Reserve);
@@ -80,6 +96,7 @@ void ReturnFreeHeapMemory() {
     // The top chunk's own header stays where it is.
     const auto from = AlignUp(end - top + 64, static_cast<std::uintptr_t>(page));
     if (end > from) madvise(reinterpret_cast<void*>(from), end - from, MADV_DONTNEED);
+    residentAfterRelease = ResidentBytes();
 #endif
 }
 

@@ -13,7 +13,8 @@ namespace lumo {
 void UseLargePagesForHeap();
 
 // Gives the pages of freed memory back to the system, as the heap grown in
-// one step no longer does by itself: call when a document has gone.
+// one step no longer does by itself: call when a document has gone. Cheap
+// unless the process grew by tens of megabytes since the last release.
 void ReturnFreeHeapMemory();
 
 } // namespace lumo

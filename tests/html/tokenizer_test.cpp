@@ -1,3 +1,4 @@
+#include "html/properties.h"
 #include "html/token_dump.h"
 #include "html/tokenizer.h"
 #include "platform/text.h"
@@ -359,6 +360,22 @@ TEST(Tokenizer, IncludesDoNotNestAndTagsKeepBoundedAttributes) {
         EXPECT_EQ(t.CurTok, ATok);
         EXPECT_EQ(t.Attributes.size(), static_cast<size_t>(std::min(count, 256))) << count;
     }
+}
+
+TEST(Tokenizer, AttributesGiveClassIdAndStyle) {
+    HtmlTokenizer t;
+    t.Begin("<p class=Note ID=Top style=\"color: red\">");
+    t.ReadNextChar();
+    t.NextToken();
+    TAttributeList& list = t.Attributes;
+    EXPECT_EQ(list.GetClass(), "note");
+    EXPECT_EQ(list.GetID(), "top");
+    TProperties* style = list.GetStyle();
+    ASSERT_NE(style, nullptr);
+    EXPECT_EQ(*style->Int(Prop::Color), 0x0000FF);
+    list.Clear();
+    EXPECT_EQ(list.GetID(), "");
+    EXPECT_EQ(list.GetStyle(), nullptr);
 }
 
 TEST(Tokenizer, PeekAtTheEndIsBounded) {

@@ -335,14 +335,6 @@ TEST(Builder, ListNumbering) {
     EXPECT_FALSE(SectionWith(items[4]->Content, "after"));
 }
 
-TEST(Builder, FormsDoNotNest) {
-    Doc doc("<FORM>a<FORM>b</FORM>c");
-    int forms = 0;
-    for (TBlock* b : All<TBlock>(doc.list))
-        if (b->Content.OwnerTag == "form") ++forms;
-    EXPECT_EQ(forms, 2);
-}
-
 // A construct that stops at a terminator of the one around it leaves that
 // terminator for it: nothing after it stays inside.
 TEST(Builder, InnerConstructsLeaveOuterTerminators) {
@@ -373,6 +365,7 @@ TEST(Builder, InnerConstructsLeaveOuterTerminators) {
         ASSERT_TRUE(SectionWith(doc.list, row.outside)) << row.html;
         EXPECT_FALSE(blockOf(doc.list, row.tag, row.outside)) << row.html;
     }
+    // Forms do not nest, even with a list between them.
     Doc forms("<FORM><UL><LI>a<FORM>b");
     int count = 0;
     for (TBlock* b : All<TBlock>(forms.list))

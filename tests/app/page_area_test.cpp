@@ -105,14 +105,6 @@ TEST_F(PageAreaTest, EnterInTheAddressBoxOpensAPathAndRemembersIt) {
     EXPECT_EQ(form.windowTitle(), "Page B");
     EXPECT_EQ(form.UrlCombobox->Items(), std::vector<std::string>{home / "b.htm"});
     EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm")); // the page's own address
-
-    // Remembered once whatever the case, in order without regard to case,
-    // the text left as typed.
-    form.UrlCombobox->SetItems({"b", "D"});
-    for (const char* typed : {"C", "b", "B", "a", "e"})
-        form.UrlCombobox->AddItem(typed);
-    EXPECT_EQ(form.UrlCombobox->Items(), (std::vector<std::string>{"a", "b", "C", "D", "e"}));
-    EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm"));
 }
 
 TEST_F(PageAreaTest, FindReportsWhenNothingFollows) {

@@ -132,30 +132,6 @@ TEST(Builder, HooksNameTheirViewer) {
     EXPECT_EQ(senders, std::vector<TViewerBase*>(5, &frames));
 }
 
-TEST(Builder, ScriptsGoToTheHandlerWhole) {
-    const struct {
-        const char* html;
-        const char* script;
-    } rows[] = {
-        {"<SCRIPT>a<b</SCRIPT>after", "a<b"},
-        {"<SCRIPT LANGUAGE=x>one\ntwo</SCRIPT>", "one\r\ntwo"},
-        {"<SCRIPT>never closed", "never closed"},
-    };
-    for (const auto& row : rows) {
-        RecordingCanvas canvas;
-        TSectionList list(canvas);
-        std::string got;
-        list.OnScript = [&](TViewerBase*, const std::string&, const std::string&, std::string s) {
-            got = std::move(s);
-        };
-        ParseHtmlBuffer(list, row.html);
-        EXPECT_EQ(got, row.script) << row.html;
-    }
-    Doc doc("<P>before<SCRIPT>hidden</SCRIPT>after");
-    EXPECT_TRUE(SectionWith(doc.list, "beforeafter"));
-    EXPECT_FALSE(SectionWith(doc.list, "hidden"));
-}
-
 TEST(Builder, FontSizes) {
     const struct {
         const char* html;

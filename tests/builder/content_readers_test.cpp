@@ -31,14 +31,10 @@ TEST(PreformattedText, LinesAsWritten) {
         {"<PRE>a<BR>\r\nb</PRE>", {"a", "b"}},
         {"<PRE>a < b && c</PRE>", {"a < b && c"}},
         // A picture stands at its placeholder byte; a map leaves nothing.
-        {"<PRE>x<IMG SRC=a.gif>after<MAP NAME=m><AREA HREF=a></MAP>map</PRE>",
-         {"x\x04"
-          "aftermap"}},
+        {"<PRE>x<IMG SRC=a.gif>after<MAP NAME=m><AREA HREF=a></MAP>map</PRE>", {"x\004aftermap"}},
         // Never placeholders: the markup reader makes those '?' everywhere,
         // and other control bytes are spaces.
-        {"<PRE>c\x01\x02\x04\x08\x1F"
-         "d</PRE>",
-         {"c ??? d"}},
+        {"<PRE>c\001\002\004\010\037d</PRE>", {"c ??? d"}},
         // Unclosed, it ends with the input.
         {"<PRE>open", {"open"}},
     };

@@ -156,7 +156,7 @@ void TImageQueue::HandOverFinished() {
                 receivers.push_back(rec.Viewer);
         }
         const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
-        if (!fileName.empty()) WriteFileAtomically(fileName, rec.Stream->Bytes());
+        if (!fileName.empty()) TDiskCache::WriteEntry(fileName, rec.Stream->Bytes());
         finished_.pop_front();
         CountDone();
     }

@@ -162,8 +162,7 @@ void TImageQueue::HandOverFinished() {
             if (std::find(receivers.begin(), receivers.end(), rec.Viewer) == receivers.end())
                 receivers.push_back(rec.Viewer);
         }
-        const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
-        if (!fileName.empty()) TDiskCache::WriteEntry(fileName, rec.Stream->Bytes());
+        form_.DiskCache().Store(rec.URL, ckImage, rec.Stream->Bytes());
         finished_.pop_front();
         CountDone();
     }

@@ -70,8 +70,12 @@ TDiskCache::~TDiskCache() {
     WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
 }
 
-bool TDiskCache::WriteEntry(const std::string& fileName, std::string_view bytes) {
-    return WriteFileAtomically(fileName, bytes, TFlush::Later);
+bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes) {
+    const std::string fileName = Add(url, kind, false);
+    if (fileName.empty()) return false;
+    if (WriteFileAtomically(fileName, bytes, TFlush::Later)) return true;
+    Remove(url);
+    return false;
 }
 
 void TDiskCache::LoadIndex() {

@@ -39,10 +39,12 @@ public:
     // never found by Lookup; it only holds a place until it is evicted. A new
     // file is created empty under a number no file has yet.
     std::string Add(std::string_view url, int kind, bool failed);
-    // Writes a document's bytes under the name Add gave. The bytes reach the
-    // disk before the index that names them does (when the cache ends), not on
-    // every write: a copy costs no wait for the disk. False when not written.
-    static bool WriteEntry(const std::string& fileName, std::string_view bytes);
+    // Adds an http address with its document's bytes. A copy that cannot be
+    // written (a full disk) leaves no entry, so no later visit takes an empty
+    // or partial file for the document. The bytes reach the disk before the
+    // index that names them (when the cache ends), not on every write: a copy
+    // costs no wait for the disk. False when nothing was stored.
+    bool Store(std::string_view url, int kind, std::string_view bytes);
 
     void Remove(std::string_view url);
     void EraseAll();

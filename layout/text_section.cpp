@@ -44,16 +44,17 @@ TextAlign AlignmentOf(const TProperties& props) {
 
 // The run of a new font: a link run gets its visited and hover looks.
 std::unique_ptr<TFontObj> MakeRun(TSection* owner, int start, const TProperties& props,
-                                  const TUrlTarget& link, int scriptShift, Canvas& measure,
-                                  bool hoverLinks) {
-    const bool isLink = !link.Url.empty();
-    auto run = std::make_unique<TFontObj>(
-        owner, start, isLink ? props.MakeLinkFont(measure) : props.MakeFont(measure), scriptShift);
-    if (isLink) {
-        run->Link = link;
-        run->VisitedFont = std::make_unique<TMyFont>(props.MakeVisitedFont(measure));
-        if (hoverLinks) run->HoverFont = std::make_unique<TMyFont>(props.MakeHoverFont(measure));
-    }
+                                  const TUrlTarget& link, int scriptShift, TSectionList& root) {
+    Canvas& measure = *root.Measure;
+    TFontTable& fonts = root.Fonts;
+    if (link.Url.empty())
+        return std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeFont(measure)),
+                                          scriptShift);
+    auto run = std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeLinkFont(measure)),
+                                          scriptShift);
+    TLinkLook look{link, &fonts.Intern(props.MakeVisitedFont(measure)), nullptr};
+    if (root.Defaults.HoverLinks) look.HoverFont = &fonts.Intern(props.MakeHoverFont(measure));
+    run->SetLink(look);
     return run;
 }
 
@@ -70,10 +71,8 @@ void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
 TSection::TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
                    const TProperties& props, int scriptShift)
     : TSectionBase(root) {
-    Runs.push_back(
-        MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.Defaults.HoverLinks));
+    Runs.push_back(MakeRun(this, 0, props, link, scriptShift, root));
     if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
-    FirstFont = Runs.back()->PlainFont;
     LineSpacing = props.GetLineHeight();
     Alignment = AlignmentOf(props);
     if (const std::string* indent = props.Text(Prop::TextIndent)) {
@@ -96,18 +95,20 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
 
 TSection::TSection(TSectionList& root, const TSection& source)
     : TSectionBase(root, source), Text(source.Text), Shown(source.Shown),
-      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), FirstFont(source.FirstFont),
-      Alignment(source.Alignment), ClearSide(source.ClearSide), LineSpacing(source.LineSpacing),
-      FirstIndent(source.FirstIndent), IndentEm(source.IndentEm), IndentEx(source.IndentEx),
-      HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), Alignment(source.Alignment),
+      ClearSide(source.ClearSide), LineSpacing(source.LineSpacing), FirstIndent(source.FirstIndent),
+      IndentEm(source.IndentEm), IndentEx(source.IndentEx), HasAnchor(source.HasAnchor),
+      NoBreak(source.NoBreak) {
     for (const auto& run : source.Runs) {
-        auto copy =
-            std::make_unique<TFontObj>(this, run->StartIndex, run->PlainFont, run->ScriptShift);
-        copy->Link = run->Link;
-        if (run->VisitedFont) copy->VisitedFont = std::make_unique<TMyFont>(*run->VisitedFont);
-        if (run->HoverFont) copy->HoverFont = std::make_unique<TMyFont>(*run->HoverFont);
+        auto copy = std::make_unique<TFontObj>(
+            this, run->StartIndex, root.Fonts.Intern(run->PlainFont()), run->ScriptShift);
+        if (run->IsLink()) {
+            TLinkLook look{run->Link(), &root.Fonts.Intern(*run->VisitedFont()), nullptr};
+            if (run->HoverFont()) look.HoverFont = &root.Fonts.Intern(*run->HoverFont());
+            copy->SetLink(look);
+            root.LinkList.push_back(copy.get());
+        }
         copy->IsVisited = run->IsVisited;
-        if (copy->IsLink()) root.LinkList.push_back(copy.get());
         Runs.push_back(std::move(copy));
     }
     for (const auto& image : source.Images)
@@ -215,14 +216,12 @@ void TSection::AppendToken(const TokenObj& token) {
 
 void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift) {
     const int start = static_cast<int>(Text.size());
-    auto run =
-        MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->Defaults.HoverLinks);
+    auto run = MakeRun(this, start, props, link, scriptShift, *Root);
     if (Runs.back()->StartIndex == start) {
         TFontObj* old = Runs.back().get();
         if (Root->HoverLink == old) Root->HoverLink = nullptr;
         if (old->IsLink()) EraseFromBack(Root->LinkList, old);
         Runs.back() = std::move(run);
-        if (start == 0) FirstFont = Runs.back()->PlainFont;
     } else {
         Runs.push_back(std::move(run));
     }
@@ -261,13 +260,13 @@ bool IsWordChar(char c, TCodePage page) {
 void TSection::ApplyLetterCase() {
     Shown.clear();
     const bool any = std::any_of(Runs.begin(), Runs.end(), [](const auto& run) {
-        return run->PlainFont.Case != TextCase::AsWritten;
+        return run->PlainFont().Case != TextCase::AsWritten;
     });
     if (!any) return;
     Shown = Text;
     const bool utf8 = Root->CodePage == TCodePage::Utf8;
     for (size_t r = 0; r < Runs.size(); ++r) {
-        const TextCase c = Runs[r]->PlainFont.Case;
+        const TextCase c = Runs[r]->PlainFont().Case;
         const int end = RunEnd(static_cast<int>(r));
         for (int i = Runs[r]->StartIndex; i < end; ++i) {
             // A word's first letter is the one after a character that is

@@ -110,7 +110,6 @@ public:
     std::vector<TFloatingObj*> Objects;
     std::vector<LineRec> LineList;
     std::vector<TInlineBox> InlineBoxes;
-    TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
     int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
@@ -172,6 +171,8 @@ public:
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "TSection"; }
 
+    // The font the section starts in.
+    const TMyFont& FirstFont() const { return Runs.front()->PlainFont(); }
     // The characters as drawn and measured.
     std::string_view Glyphs() const { return Shown.empty() ? Text : Shown; }
     // Whole characters of Text (several bytes each in a UTF-8 page): the

@@ -76,9 +76,9 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
     LineSpacing = props.GetLineHeight();
     Alignment = AlignmentOf(props);
     if (const std::string* indent = props.Text(Prop::TextIndent)) {
-        FirstIndent = *indent;
-        IndentEm = props.EmSize;
-        IndentEx = props.ExSize;
+        Rare().FirstIndent = *indent;
+        rare_->IndentEm = props.EmSize;
+        rare_->IndentEx = props.ExSize;
     }
     if (attributes) {
         if (const TAttribute* clear = attributes->Find(ClearTok)) {
@@ -87,18 +87,20 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
         }
         if (const TAttribute* id = attributes->Find(IDTok); id && !id->Name.empty()) {
             root.IDs.AddObject(id->Name, this);
-            names_.push_back(id->Name);
+            Rare().Names.push_back(id->Name);
         }
     }
     props.GetClear(ClearSide);
 }
 
 TSection::TSection(TSectionList& root, const TSection& source)
-    : TSectionBase(root, source), Text(source.Text), Shown(source.Shown),
-      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), Alignment(source.Alignment),
-      ClearSide(source.ClearSide), LineSpacing(source.LineSpacing), FirstIndent(source.FirstIndent),
-      IndentEm(source.IndentEm), IndentEx(source.IndentEx), HasAnchor(source.HasAnchor),
-      NoBreak(source.NoBreak) {
+    : TSectionBase(root, source), Text(source.Text), SourceMap(source.SourceMap),
+      InlineBoxes(source.InlineBoxes), Alignment(source.Alignment), ClearSide(source.ClearSide),
+      LineSpacing(source.LineSpacing), HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+    if (source.rare_) {
+        Rare() = *source.rare_;
+        rare_->Names.clear();
+    }
     for (const auto& run : source.Runs) {
         auto copy = std::make_unique<TFontObj>(
             this, run->StartIndex, root.Fonts.Intern(run->PlainFont()), run->ScriptShift);
@@ -133,8 +135,9 @@ std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) c
 
 TSection::~TSection() {
     if (Root->Resetting) return;
-    for (const std::string& name : names_)
-        Root->IDs.RemoveObject(name, this);
+    if (rare_)
+        for (const std::string& name : rare_->Names)
+            Root->IDs.RemoveObject(name, this);
     RemoveLinkRuns();
 }
 
@@ -230,8 +233,23 @@ void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int sc
 
 void TSection::AddAnchorName(std::string_view name) {
     Root->IDs.AddObject(name, this);
-    names_.emplace_back(name);
+    Rare().Names.emplace_back(name);
     HasAnchor = true;
+}
+
+TSection::TRare& TSection::Rare() {
+    if (!rare_) rare_ = std::make_unique<TRare>();
+    return *rare_;
+}
+
+int TSection::FirstLineIndent(int room) const {
+    if (!rare_ || rare_->FirstIndent.empty()) return 0;
+    return ConvertLength(rare_->FirstIndent, TPlainNumber::Pixels, room, rare_->IndentEm,
+                         rare_->IndentEx, 0);
+}
+
+void TSection::DropFirstIndent() {
+    if (rare_) rare_->FirstIndent.clear();
 }
 
 void TSection::Seal() {
@@ -258,12 +276,13 @@ bool IsWordChar(char c, TCodePage page) {
 } // namespace
 
 void TSection::ApplyLetterCase() {
-    Shown.clear();
+    if (rare_) rare_->Shown.clear();
     const bool any = std::any_of(Runs.begin(), Runs.end(), [](const auto& run) {
         return run->PlainFont().Case != TextCase::AsWritten;
     });
     if (!any) return;
-    Shown = Text;
+    std::string& shown = Rare().Shown;
+    shown = Text;
     const bool utf8 = Root->CodePage == TCodePage::Utf8;
     for (size_t r = 0; r < Runs.size(); ++r) {
         const TextCase c = Runs[r]->PlainFont().Case;
@@ -276,9 +295,9 @@ void TSection::ApplyLetterCase() {
             // only ASCII ones change there.
             if (utf8 && static_cast<unsigned char>(Text[i]) >= 0x80) continue;
             if (c == TextCase::Upper || (c == TextCase::Capitalize && wordStart))
-                Shown[i] = AnsiUpperChar(Text[i]);
+                shown[i] = AnsiUpperChar(Text[i]);
             else if (c == TextCase::Lower)
-                Shown[i] = AnsiLowerChar(Text[i]);
+                shown[i] = AnsiLowerChar(Text[i]);
         }
     }
 }

@@ -163,7 +163,7 @@ bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
 void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
     const std::string fileName = diskCache_->Add(key, kind, failed);
     // A copy that cannot be written is only a copy the next visit lacks.
-    if (!fileName.empty() && !failed) WriteFileAtomically(fileName, docStream_->Bytes());
+    if (!fileName.empty() && !failed) TDiskCache::WriteEntry(fileName, docStream_->Bytes());
 }
 
 void THTTPForm::PrepareConnection(const std::string& address) {

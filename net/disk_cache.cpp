@@ -65,7 +65,13 @@ TDiskCache::TDiskCache(std::string folder, TCacheFolder role)
 }
 
 TDiskCache::~TDiskCache() {
-    if (saveOnDestroy_) WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+    if (!saveOnDestroy_) return;
+    FlushFileSystem(folder_);
+    WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+}
+
+bool TDiskCache::WriteEntry(const std::string& fileName, std::string_view bytes) {
+    return WriteFileAtomically(fileName, bytes, TFlush::Later);
 }
 
 void TDiskCache::LoadIndex() {

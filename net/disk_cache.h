@@ -39,6 +39,10 @@ public:
     // never found by Lookup; it only holds a place until it is evicted. A new
     // file is created empty under a number no file has yet.
     std::string Add(std::string_view url, int kind, bool failed);
+    // Writes a document's bytes under the name Add gave. The bytes reach the
+    // disk before the index that names them does (when the cache ends), not on
+    // every write: a copy costs no wait for the disk. False when not written.
+    static bool WriteEntry(const std::string& fileName, std::string_view bytes);
 
     void Remove(std::string_view url);
     void EraseAll();

@@ -109,7 +109,7 @@ void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
     EndInlineBoxParts();
     // Only a block's first line is indented, not text after a nested block.
-    if (!ActiveCell->empty()) ActiveSection->FirstIndent.clear();
+    if (!ActiveCell->empty()) ActiveSection->DropFirstIndent();
     ActiveSection->Seal();
     ActiveCell->AddItem(std::move(ActiveSection));
 }

@@ -40,7 +40,7 @@ int NoAuto(int v) {
 } // namespace
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& props)
-    : TSectionBase(root), Content(root, props.PropTag), Container(&container), BackImage(root) {
+    : TSectionBase(root), Content(root, props.PropTag), Container(&container) {
     BoxSpec = TBoxSpec::Of(props);
     AlignmentType side;
     if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
@@ -50,10 +50,8 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     ExHeight = props.ExSize;
     if (const int* c = props.Int(Prop::Color)) BorderColorDefault = static_cast<TColor>(*c);
     if (props.PropTag != "body" && props.PropTag != "default") {
-        std::string url;
-        if (props.GetBackgroundImage(url)) BackImage.SetSource(url);
-        if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackImage.Position = *s;
-        if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackImage.Repeat = *s;
+        if (std::string url; props.GetBackgroundImage(url) && !url.empty())
+            SetBackImage(props, std::move(url));
     }
     Placement = props.GetPosition();
     Hidden = props.GetVisibility() == viHidden;
@@ -139,8 +137,16 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
       ExHeight(source.ExHeight), BorderColorDefault(source.BorderColorDefault),
       Bordered(source.Bordered), FloatSide(source.FloatSide), ClearSide(source.ClearSide),
       Placement(source.Placement), Hidden(source.Hidden), BottomMarginFlag(source.BottomMarginFlag),
-      TagAndClass(source.TagAndClass), BackImage(root, source.BackImage) {
+      TagAndClass(source.TagAndClass) {
+    if (source.BackImage) BackImage = std::make_unique<TBackgroundImage>(root, *source.BackImage);
     Content.CloneItems(source.Content);
+}
+
+void TBlock::SetBackImage(const TProperties& props, std::string source) {
+    BackImage = std::make_unique<TBackgroundImage>(*Root);
+    BackImage->SetSource(std::move(source));
+    if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackImage->Position = *s;
+    if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackImage->Repeat = *s;
 }
 
 std::unique_ptr<TSectionBase> TBlock::Clone(TSectionList& root, TCellBasic& container) const {
@@ -214,7 +220,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     WidestOut = LayOutContent(context) + LeftSide() + RightSide();
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
     SetBottoms();
-    BackImage.Load();
+    if (BackImage) BackImage->Load();
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
 
@@ -420,7 +426,8 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
             canvas.FillRect(fill);
         }
     }
-    if (!Root->IsPrinting || Root->PrintBackgrounds) BackImage.Paint(canvas, padding, device);
+    if (BackImage && (!Root->IsPrinting || Root->PrintBackgrounds))
+        BackImage->Paint(canvas, padding, device);
     if (Bordered) {
         TColor color = static_cast<TColor>(b[Prop::BorderColor]);
         if (color == clNone) color = BorderColorDefault;
@@ -512,7 +519,7 @@ void TBlock::Dump(std::string& out, int depth) const {
     if (Placement == posAbsolute) out += " absolute";
     if (Placement == posRelative) out += " relative";
     if (Hidden) out += " hidden";
-    BackImage.Dump(out);
+    if (BackImage) BackImage->Dump(out);
     out += "\n";
     for (const auto& item : Content)
         item->Dump(out, depth + 1);

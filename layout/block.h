@@ -7,6 +7,7 @@
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 
+#include <memory>
 #include <string>
 
 namespace lumo {
@@ -51,8 +52,8 @@ public:
     // given height), before a relative shift.
     int InnerBottomY = 0;
     // The background picture, fetched when the block is laid out; never
-    // inherited by the blocks inside.
-    TBackgroundImage BackImage;
+    // inherited by the blocks inside. Null for the many blocks without one.
+    std::unique_ptr<TBackgroundImage> BackImage;
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
@@ -88,6 +89,8 @@ public:
 protected:
     // The room a list marker needs left of the content; 0 for other blocks.
     virtual int MarkerRoom() const { return 0; }
+    // Gives the block the background picture at source, tiled as props say.
+    void SetBackImage(const TProperties& props, std::string source);
     // Paints the box: background colour and picture, borders.
     void PaintBox(Canvas& canvas, const TRect& clip, int X);
     void PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X);

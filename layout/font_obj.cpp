@@ -8,10 +8,15 @@ void UseFont(Canvas& canvas, const FontSpec& font) {
     if (!(canvas.Font() == font)) canvas.SetFont(font);
 }
 
+const TUrlTarget& TFontObj::Link() const {
+    static const TUrlTarget none;
+    return link_ ? link_->Link : none;
+}
+
 const TMyFont& TFontObj::CurrentFont() const {
-    if (IsHovered && HoverFont) return *HoverFont;
-    if (IsVisited && VisitedFont) return *VisitedFont;
-    return PlainFont;
+    if (IsHovered && HoverFont()) return *HoverFont();
+    if (IsVisited && VisitedFont()) return *VisitedFont();
+    return PlainFont();
 }
 
 void TFontObj::Measure(Canvas& canvas) {
@@ -44,10 +49,10 @@ void TFontObj::MarkLinkHover(std::vector<TFontObj*>& links, bool hovered) {
     if (it == links.end()) return;
     for (auto up = it; up != links.begin();) {
         --up;
-        if ((*up)->Link.ID != Link.ID) break;
+        if ((*up)->Link().ID != Link().ID) break;
         (*up)->MarkHover(hovered);
     }
-    for (auto down = it + 1; down != links.end() && (*down)->Link.ID == Link.ID; ++down)
+    for (auto down = it + 1; down != links.end() && (*down)->Link().ID == Link().ID; ++down)
         (*down)->MarkHover(hovered);
 }
 

@@ -13,19 +13,25 @@ namespace lumo {
 
 class TSection;
 
+// What a run inside a link has beyond its font: the link and the visited and
+// hover looks. Kept apart because most runs are not in a link.
+struct TLinkLook {
+    TUrlTarget Link;
+    const TMyFont* VisitedFont = nullptr;
+    const TMyFont* HoverFont = nullptr; // only when hovered links change look
+};
+
+// The fonts a run points at belong to its document's font table.
 class TFontObj {
 public:
     TFontObj(TSection* owner, int startIndex, const TMyFont& plain, int scriptShift)
-        : Owner(owner), StartIndex(startIndex), PlainFont(plain), ScriptShift(scriptShift) {}
+        : Owner(owner), StartIndex(startIndex), ScriptShift(scriptShift), plain_(&plain) {}
 
     TSection* Owner;
     int StartIndex;
-    TMyFont PlainFont;
-    std::unique_ptr<TMyFont> VisitedFont, HoverFont; // links only
+    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     bool IsVisited = false;
     bool IsHovered = false;
-    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
-    TUrlTarget Link;
 
     // Metrics of CurrentFont on the canvas last measured with, in pixels.
     int RunHeight = 0;   // height plus external leading
@@ -34,7 +40,15 @@ public:
     int RunOverhang = 0; // the font's overhang, taken off every measured piece
     int MaxCharWidth = 0;
 
-    bool IsLink() const { return !Link.Url.empty(); }
+    bool IsLink() const { return link_ != nullptr; }
+    // The link's address and target; empty outside a link.
+    const TUrlTarget& Link() const;
+    const TMyFont& PlainFont() const { return *plain_; }
+    // The looks of a visited and a hovered link; null when the run has none.
+    const TMyFont* VisitedFont() const { return link_ ? link_->VisitedFont : nullptr; }
+    const TMyFont* HoverFont() const { return link_ ? link_->HoverFont : nullptr; }
+    // Makes this a run of link (a link needs an address).
+    void SetLink(const TLinkLook& look) { link_ = std::make_unique<TLinkLook>(look); }
     const TMyFont& CurrentFont() const;
     // Reads the metrics of CurrentFont unless they are known for this canvas.
     void Measure(Canvas& canvas);
@@ -45,6 +59,8 @@ public:
     void MarkLinkHover(std::vector<TFontObj*>& links, bool hovered);
 
 private:
+    const TMyFont* plain_;
+    std::unique_ptr<TLinkLook> link_;
     const Canvas* measuredOn_ = nullptr;
 };
 

@@ -41,7 +41,7 @@ MarkerStyleType OrderedStyle(char type) {
 TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
                    const TListStyle& list, int number)
     : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number),
-      MarkerImage(root) {
+      MarkerFont(&root.Fonts.Intern(props.MakeFont(*root.Measure))) {
     switch (ListKind) {
     case lkOrdered: MarkerStyle = OrderedStyle(list.Type); break;
     case lkUnordered: MarkerStyle = list.Plain ? msNone : msCircle; break;
@@ -59,8 +59,17 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
     const bool explicitType = ListKind == lkOrdered && list.Type != '1';
     if (styled > 0 && !list.Plain && !(explicitType && styled == msDecimal))
         MarkerStyle = static_cast<MarkerStyleType>(styled);
-    MarkerFont = props.MakeFont(*root.Measure);
-    if (std::string url; props.GetListStyleImage(url)) MarkerImage.SetSource(url);
+    if (std::string url; props.GetListStyleImage(url) && !url.empty()) {
+        MarkerImage = std::make_unique<TBackgroundImage>(root);
+        MarkerImage->SetSource(std::move(url));
+    }
+}
+
+TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
+    : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
+      MarkerStyle(source.MarkerStyle), MarkerFont(&root.Fonts.Intern(*source.MarkerFont)) {
+    if (source.MarkerImage)
+        MarkerImage = std::make_unique<TBackgroundImage>(root, *source.MarkerImage);
 }
 
 bool TBlockLI::HasMarker() const {
@@ -105,7 +114,7 @@ int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
     int* saved = Root->FirstLineHook;
     FirstBaseline = 0;
     Root->FirstLineHook = &FirstBaseline;
-    MarkerImage.Load();
+    if (MarkerImage) MarkerImage->Load();
     int height = TBlock::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     Root->FirstLineHook = saved;
     return height;
@@ -114,12 +123,13 @@ int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
 void TBlockLI::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     const int baseline = FirstBaseline - Root->ScrollY;
     const int x = LeftX + X;
-    if (MarkerImage.Shows()) {
+    if (MarkerImage && MarkerImage->Shows()) {
         // Standing on the baseline where the round markers start.
-        const TSize size = MarkerImage.Size();
+        const TSize size = MarkerImage->Size();
         const TRect device{clip.Left + X, clip.Top - Root->ScrollY, clip.Right + X,
                            clip.Bottom - Root->ScrollY};
-        MarkerImage.Paint(canvas, {x - 16, baseline - size.cy, x - 16 + size.cx, baseline}, device);
+        MarkerImage->Paint(canvas, {x - 16, baseline - size.cy, x - 16 + size.cx, baseline},
+                           device);
         return;
     }
     switch (MarkerStyle) {
@@ -128,30 +138,30 @@ void TBlockLI::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     case msUpperAlpha:
     case msLowerRoman:
     case msUpperRoman: {
-        UseFont(canvas, MarkerFont);
+        UseFont(canvas, *MarkerFont);
         std::string text = MarkerText(MarkerStyle, ItemNumber);
-        canvas.SetTextColor(MarkerFont.Color);
+        canvas.SetTextColor(MarkerFont->Color);
         canvas.SetBkMode(BkMode::Transparent);
         canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
         canvas.TextOut(x - 10 - canvas.TextWidth(text), baseline, text);
         break;
     }
     case msCircle:
-        canvas.SetPen(MarkerFont.Color, 1, PenStyle::Solid);
-        canvas.SetBrush(MarkerFont.Color, BrushStyle::Clear);
+        canvas.SetPen(MarkerFont->Color, 1, PenStyle::Solid);
+        canvas.SetBrush(MarkerFont->Color, BrushStyle::Clear);
         canvas.Ellipse({x - 16, baseline - 8, x - 9, baseline - 1});
         break;
     case msDisc: {
         // Items outside a list too: their 16-pixel margin holds the disc, which
         // drawn at the content edge would cover the first letter.
         const int left = x - 15;
-        canvas.SetPen(MarkerFont.Color, 1, PenStyle::Solid);
-        canvas.SetBrush(MarkerFont.Color, BrushStyle::Solid);
+        canvas.SetPen(MarkerFont->Color, 1, PenStyle::Solid);
+        canvas.SetBrush(MarkerFont->Color, BrushStyle::Solid);
         canvas.Ellipse({left, baseline - 6, left + 5, baseline - 1});
         break;
     }
     case msSquare:
-        canvas.SetBrush(MarkerFont.Color, BrushStyle::Solid);
+        canvas.SetBrush(MarkerFont->Color, BrushStyle::Solid);
         canvas.FillRect({x - 15, baseline - 6, x - 10, baseline - 1});
         break;
     default: break;

@@ -38,10 +38,7 @@ public:
     TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
              const TListStyle& list, int number);
 
-    TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
-        : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
-          MarkerStyle(source.MarkerStyle), MarkerFont(source.MarkerFont),
-          MarkerImage(root, source.MarkerImage) {}
+    TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source);
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
         return std::make_unique<TBlockLI>(root, container, *this);
     }
@@ -49,9 +46,10 @@ public:
     ListKindType ListKind = lkNone;
     int ItemNumber = 0;
     MarkerStyleType MarkerStyle = msNone;
-    TMyFont MarkerFont;
-    TBackgroundImage MarkerImage; // list-style-image, shown instead of the marker
-    int FirstBaseline = 0;        // document Y of the first text line's baseline; 0 for none
+    const TMyFont* MarkerFont; // in the document's font table
+    // list-style-image, shown instead of the marker; null without one.
+    std::unique_ptr<TBackgroundImage> MarkerImage;
+    int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;

@@ -23,7 +23,7 @@ int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWi
     if (Text.empty()) {
         TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
         // An empty line of the listing keeps its height.
-        FlowHeight = std::max(FlowHeight, FirstFont.Size);
+        FlowHeight = std::max(FlowHeight, FirstFont().Size);
         PaintHeight = FlowHeight;
         BottomY = PaintBottomY = Y + FlowHeight;
         WidestOut = 0;

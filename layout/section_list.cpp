@@ -30,6 +30,7 @@ void TSectionList::Reset() {
     LinkList.clear();
     paintIndex_.Clear();
     clear();
+    Fonts.Clear();
     Resetting = false;
     Forms.clear();
     FormControls.clear();

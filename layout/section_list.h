@@ -7,6 +7,7 @@
 #include "html/viewer_base.h"
 #include "layout/background_image.h"
 #include "layout/cell.h"
+#include "layout/font_table.h"
 #include "layout/form_control.h"
 #include "layout/html_form.h"
 #include "layout/id_name_list.h"
@@ -64,6 +65,8 @@ public:
     // The code page the page declares for its text (copies and finds use it).
     TCodePage CodePage = TCodePage::Windows1252;
 
+    // The fonts of the text runs, each kept once.
+    TFontTable Fonts;
     TFontObj* HoverLink = nullptr;
     // The roll-over image (ACTIVE) the mouse is over.
     TImageObj* HoverImage = nullptr;

@@ -39,15 +39,15 @@ TTableBlock::TTableBlock(TSectionList& root, TCellBasic& container, const TPrope
     if (const TAttribute* a = attributes.Find(BGColorTok);
         a && ParseColor(a->Name, TPound::Optional, c))
         BgColorAttr = c | PaletteRelative;
-    if (const TAttribute* a = attributes.Find(BackgroundTok); a && BackImage.Empty())
-        BackImage.SetSource(a->Name);
+    if (const TAttribute* a = attributes.Find(BackgroundTok); a && !BackImage && !a->Name.empty())
+        SetBackImage(props, a->Name);
     auto table = std::make_unique<ThtmlTable>(root, attributes);
     Table = table.get();
     Content.Add(std::move(table));
     // Cells without a colour of their own show the table's.
     const TColor back = props.GetBackgroundColor();
     Table->TableBgColor = back != clNone ? back : BgColorAttr;
-    if (!BackImage.Empty()) Table->TableBgColor = clNone;
+    if (BackImage) Table->TableBgColor = clNone;
     if (FloatSide != ANone) {
         StackOrder = 1;
         if (Box[Prop::MarginTop] == 0) Box[Prop::MarginTop] = VSpace;

@@ -44,16 +44,17 @@ TextAlign AlignmentOf(const TProperties& props) {
 
 // The run of a new font: a link run gets its visited and hover looks.
 std::unique_ptr<TFontObj> MakeRun(TSection* owner, int start, const TProperties& props,
-                                  const TUrlTarget& link, int scriptShift, Canvas& measure,
-                                  bool hoverLinks) {
-    const bool isLink = !link.Url.empty();
-    auto run = std::make_unique<TFontObj>(
-        owner, start, isLink ? props.MakeLinkFont(measure) : props.MakeFont(measure), scriptShift);
-    if (isLink) {
-        run->Link = link;
-        run->VisitedFont = std::make_unique<TMyFont>(props.MakeVisitedFont(measure));
-        if (hoverLinks) run->HoverFont = std::make_unique<TMyFont>(props.MakeHoverFont(measure));
-    }
+                                  const TUrlTarget& link, int scriptShift, TSectionList& root) {
+    Canvas& measure = *root.Measure;
+    TFontTable& fonts = root.Fonts;
+    if (link.Url.empty())
+        return std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeFont(measure)),
+                                          scriptShift);
+    auto run = std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeLinkFont(measure)),
+                                          scriptShift);
+    TLinkLook look{link, &fonts.Intern(props.MakeVisitedFont(measure)), nullptr};
+    if (root.Defaults.HoverLinks) look.HoverFont = &fonts.Intern(props.MakeHoverFont(measure));
+    run->SetLink(look);
     return run;
 }
 
@@ -70,16 +71,14 @@ void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
 TSection::TSection(TSectionList& root, const TAttributeList* attributes, const TUrlTarget& link,
                    const TProperties& props, int scriptShift)
     : TSectionBase(root) {
-    Runs.push_back(
-        MakeRun(this, 0, props, link, scriptShift, *root.Measure, root.Defaults.HoverLinks));
+    Runs.push_back(MakeRun(this, 0, props, link, scriptShift, root));
     if (Runs.back()->IsLink()) root.LinkList.push_back(Runs.back().get());
-    FirstFont = Runs.back()->PlainFont;
     LineSpacing = props.GetLineHeight();
     Alignment = AlignmentOf(props);
     if (const std::string* indent = props.Text(Prop::TextIndent)) {
-        FirstIndent = *indent;
-        IndentEm = props.EmSize;
-        IndentEx = props.ExSize;
+        Rare().FirstIndent = *indent;
+        rare_->IndentEm = props.EmSize;
+        rare_->IndentEx = props.ExSize;
     }
     if (attributes) {
         if (const TAttribute* clear = attributes->Find(ClearTok)) {
@@ -88,26 +87,30 @@ TSection::TSection(TSectionList& root, const TAttributeList* attributes, const T
         }
         if (const TAttribute* id = attributes->Find(IDTok); id && !id->Name.empty()) {
             root.IDs.AddObject(id->Name, this);
-            names_.push_back(id->Name);
+            Rare().Names.push_back(id->Name);
         }
     }
     props.GetClear(ClearSide);
 }
 
 TSection::TSection(TSectionList& root, const TSection& source)
-    : TSectionBase(root, source), Text(source.Text), Shown(source.Shown),
-      SourceMap(source.SourceMap), InlineBoxes(source.InlineBoxes), FirstFont(source.FirstFont),
-      Alignment(source.Alignment), ClearSide(source.ClearSide), LineSpacing(source.LineSpacing),
-      FirstIndent(source.FirstIndent), IndentEm(source.IndentEm), IndentEx(source.IndentEx),
-      HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+    : TSectionBase(root, source), Text(source.Text), SourceMap(source.SourceMap),
+      InlineBoxes(source.InlineBoxes), Alignment(source.Alignment), ClearSide(source.ClearSide),
+      LineSpacing(source.LineSpacing), HasAnchor(source.HasAnchor), NoBreak(source.NoBreak) {
+    if (source.rare_) {
+        Rare() = *source.rare_;
+        rare_->Names.clear();
+    }
     for (const auto& run : source.Runs) {
-        auto copy =
-            std::make_unique<TFontObj>(this, run->StartIndex, run->PlainFont, run->ScriptShift);
-        copy->Link = run->Link;
-        if (run->VisitedFont) copy->VisitedFont = std::make_unique<TMyFont>(*run->VisitedFont);
-        if (run->HoverFont) copy->HoverFont = std::make_unique<TMyFont>(*run->HoverFont);
+        auto copy = std::make_unique<TFontObj>(
+            this, run->StartIndex, root.Fonts.Intern(run->PlainFont()), run->ScriptShift);
+        if (run->IsLink()) {
+            TLinkLook look{run->Link(), &root.Fonts.Intern(*run->VisitedFont()), nullptr};
+            if (run->HoverFont()) look.HoverFont = &root.Fonts.Intern(*run->HoverFont());
+            copy->SetLink(look);
+            root.LinkList.push_back(copy.get());
+        }
         copy->IsVisited = run->IsVisited;
-        if (copy->IsLink()) root.LinkList.push_back(copy.get());
         Runs.push_back(std::move(copy));
     }
     for (const auto& image : source.Images)
@@ -132,8 +135,9 @@ std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) c
 
 TSection::~TSection() {
     if (Root->Resetting) return;
-    for (const std::string& name : names_)
-        Root->IDs.RemoveObject(name, this);
+    if (rare_)
+        for (const std::string& name : rare_->Names)
+            Root->IDs.RemoveObject(name, this);
     RemoveLinkRuns();
 }
 
@@ -215,14 +219,12 @@ void TSection::AppendToken(const TokenObj& token) {
 
 void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift) {
     const int start = static_cast<int>(Text.size());
-    auto run =
-        MakeRun(this, start, props, link, scriptShift, *Root->Measure, Root->Defaults.HoverLinks);
+    auto run = MakeRun(this, start, props, link, scriptShift, *Root);
     if (Runs.back()->StartIndex == start) {
         TFontObj* old = Runs.back().get();
         if (Root->HoverLink == old) Root->HoverLink = nullptr;
         if (old->IsLink()) EraseFromBack(Root->LinkList, old);
         Runs.back() = std::move(run);
-        if (start == 0) FirstFont = Runs.back()->PlainFont;
     } else {
         Runs.push_back(std::move(run));
     }
@@ -231,8 +233,23 @@ void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int sc
 
 void TSection::AddAnchorName(std::string_view name) {
     Root->IDs.AddObject(name, this);
-    names_.emplace_back(name);
+    Rare().Names.emplace_back(name);
     HasAnchor = true;
+}
+
+TSection::TRare& TSection::Rare() {
+    if (!rare_) rare_ = std::make_unique<TRare>();
+    return *rare_;
+}
+
+int TSection::FirstLineIndent(int room) const {
+    if (!rare_ || rare_->FirstIndent.empty()) return 0;
+    return ConvertLength(rare_->FirstIndent, TPlainNumber::Pixels, room, rare_->IndentEm,
+                         rare_->IndentEx, 0);
+}
+
+void TSection::DropFirstIndent() {
+    if (rare_) rare_->FirstIndent.clear();
 }
 
 void TSection::Seal() {
@@ -259,15 +276,16 @@ bool IsWordChar(char c, TCodePage page) {
 } // namespace
 
 void TSection::ApplyLetterCase() {
-    Shown.clear();
+    if (rare_) rare_->Shown.clear();
     const bool any = std::any_of(Runs.begin(), Runs.end(), [](const auto& run) {
-        return run->PlainFont.Case != TextCase::AsWritten;
+        return run->PlainFont().Case != TextCase::AsWritten;
     });
     if (!any) return;
-    Shown = Text;
+    std::string& shown = Rare().Shown;
+    shown = Text;
     const bool utf8 = Root->CodePage == TCodePage::Utf8;
     for (size_t r = 0; r < Runs.size(); ++r) {
-        const TextCase c = Runs[r]->PlainFont.Case;
+        const TextCase c = Runs[r]->PlainFont().Case;
         const int end = RunEnd(static_cast<int>(r));
         for (int i = Runs[r]->StartIndex; i < end; ++i) {
             // A word's first letter is the one after a character that is
@@ -277,9 +295,9 @@ void TSection::ApplyLetterCase() {
             // only ASCII ones change there.
             if (utf8 && static_cast<unsigned char>(Text[i]) >= 0x80) continue;
             if (c == TextCase::Upper || (c == TextCase::Capitalize && wordStart))
-                Shown[i] = AnsiUpperChar(Text[i]);
+                shown[i] = AnsiUpperChar(Text[i]);
             else if (c == TextCase::Lower)
-                Shown[i] = AnsiLowerChar(Text[i]);
+                shown[i] = AnsiLowerChar(Text[i]);
         }
     }
 }

@@ -95,9 +95,6 @@ public:
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
 
     std::string Text;
-    // Text as drawn and measured where a run changes its case; empty when
-    // none does. Same length as Text, placeholders where Text has them.
-    std::string Shown;
     std::vector<int> SourcePositions; // while building: one per character
     std::vector<std::unique_ptr<TFontObj>> Runs;
     std::vector<IndexObj> SourceMap;
@@ -110,14 +107,9 @@ public:
     std::vector<TFloatingObj*> Objects;
     std::vector<LineRec> LineList;
     std::vector<TInlineBox> InlineBoxes;
-    TMyFont FirstFont;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
     int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
-    // text-indent of the first line, resolved at layout (a percentage is of
-    // the room), with the em and ex sizes of the section's font.
-    std::string FirstIndent;
-    int IndentEm = 0, IndentEx = 0;
     int ColumnWidth = 0; // from LayoutX to the right indent at TopY
     int LayoutX = 0;     // document X the section was laid out at
     int PaintX = 0;      // device X of LayoutX at the last paint
@@ -172,8 +164,17 @@ public:
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "TSection"; }
 
+    // The font the section starts in.
+    const TMyFont& FirstFont() const { return Runs.front()->PlainFont(); }
     // The characters as drawn and measured.
-    std::string_view Glyphs() const { return Shown.empty() ? Text : Shown; }
+    std::string_view Glyphs() const {
+        return rare_ && !rare_->Shown.empty() ? std::string_view(rare_->Shown) : Text;
+    }
+    // The first line's indent (text-indent) in pixels, a percentage being of
+    // room; 0 without one.
+    int FirstLineIndent(int room) const;
+    // Text after a nested block starts no first line of its own.
+    void DropFirstIndent();
     // Whole characters of Text (several bytes each in a UTF-8 page): the
     // index after the one at i, and the start of the one holding i.
     int CharEnd(int i) const;
@@ -288,8 +289,21 @@ private:
     // The link of a picture at point (IX, IY) inside it: its map's area, or
     // the link around it (with the point for a server map).
     bool ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target);
-    std::vector<std::string> names_; // names registered for this section
-    int floatsBottom_ = 0;           // document Y below the lowest float of the last layout
+    // What few sections have, kept apart so the many others do not pay
+    // for it.
+    struct TRare {
+        // Text as drawn and measured where a run changes its case; empty
+        // when none does. Same length as Text, placeholders where Text has them.
+        std::string Shown;
+        // text-indent of the first line, resolved at layout, with the em and
+        // ex sizes of the section's font.
+        std::string FirstIndent;
+        int IndentEm = 0, IndentEx = 0;
+        std::vector<std::string> Names; // names registered for this section
+    };
+    TRare& Rare();
+    std::unique_ptr<TRare> rare_;
+    int floatsBottom_ = 0; // document Y below the lowest float of the last layout
 };
 
 } // namespace lumo

@@ -318,9 +318,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
 
     // The first line starts further in (or, for a negative indent, out), or
     // after the text it runs on from.
-    int indent = FirstIndent.empty() ? 0
-                                     : ConvertLength(FirstIndent, TPlainNumber::Pixels, RoomWidth,
-                                                     IndentEm, IndentEx, 0);
+    int indent = FirstLineIndent(RoomWidth);
     if (RunOnX >= 0) indent = RunOnX - indents.LeftEdgeAt(Y);
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
@@ -464,9 +462,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         control->SetSizes(canvas);
     // A first-line indent widens the first stretch; a percentage of an
     // unknown width counts as nothing.
-    int indent = FirstIndent.empty() ? 0
-                                     : std::max(0, ConvertLength(FirstIndent, TPlainNumber::Pixels,
-                                                                 0, IndentEm, IndentEx, 0));
+    int indent = std::max(0, FirstLineIndent(0));
     Max = 0;
     for (int start = 0; start < len;) {
         int end = start;

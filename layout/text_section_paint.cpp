@@ -293,7 +293,7 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
         return false;
     TFontObj* run = Runs[RunIndexAt(i)].get();
     if (!run->IsLink()) return false;
-    target = &run->Link;
+    target = &run->Link();
     Root->HoverLink = run;
     return true;
 }
@@ -309,10 +309,10 @@ bool TSection::ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& 
     TFontObj* run = Runs[RunIndexAt(image.CharPos)].get();
     if (!run->IsLink()) return false;
     Root->HoverLink = run;
-    target = &run->Link;
+    target = &run->Link();
     if (image.ServerMap) {
         // The server's map gets the point clicked within the picture.
-        Root->ImageLink = run->Link;
+        Root->ImageLink = run->Link();
         Root->ImageLink.Url += "?" + std::to_string(IX) + "," + std::to_string(IY);
         target = &Root->ImageLink;
     }

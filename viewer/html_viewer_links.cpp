@@ -145,7 +145,7 @@ std::string THTMLViewer::LinkKey(const std::string& url) {
 void THTMLViewer::MarkLinks(const std::function<bool(const std::string& url)>& visited) {
     bool changed = false;
     for (TFontObj* run : sectionList_->LinkList) {
-        const bool mark = visited(run->Link.Url);
+        const bool mark = visited(run->Link().Url);
         if (mark == run->IsVisited) continue;
         run->MarkVisited(mark);
         changed = true;
@@ -156,7 +156,7 @@ void THTMLViewer::MarkLinks(const std::function<bool(const std::string& url)>& v
 void THTMLViewer::MarkVisitedLinks() {
     if (visited_.Items().empty()) return;
     for (TFontObj* run : sectionList_->LinkList) {
-        const bool visited = visited_.Contains(LinkKey(run->Link.Url));
+        const bool visited = visited_.Contains(LinkKey(run->Link().Url));
         if (visited != run->IsVisited) run->MarkVisited(visited);
     }
 }
@@ -165,7 +165,7 @@ void THTMLViewer::AddVisited(const std::string& address) {
     if (visited_.Add(address, visitedMaxCount_) != TVisitedLinks::TAddResult::Added) return;
     bool marked = false;
     for (TFontObj* run : sectionList_->LinkList)
-        if (!run->IsVisited && SameText(LinkKey(run->Link.Url), address)) {
+        if (!run->IsVisited && SameText(LinkKey(run->Link().Url), address)) {
             run->MarkVisited(true);
             marked = true;
         }

@@ -48,8 +48,8 @@ TEST(Builder, MetaCharsets) {
         Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.content;
-        EXPECT_EQ(run->PlainFont.Charset, row.charset) << row.content;
-        EXPECT_EQ(run->PlainFont.CodePage, row.page) << row.content;
+        EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content;
+        EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content;
         EXPECT_EQ(doc.list.CodePage, row.page) << row.content;
     }
 }
@@ -153,7 +153,7 @@ TEST(Builder, FontSizes) {
         Doc doc(row.html);
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
-        EXPECT_EQ(run->PlainFont.Size, row.points) << row.html;
+        EXPECT_EQ(run->PlainFont().Size, row.points) << row.html;
     }
 }
 
@@ -161,10 +161,10 @@ TEST(Builder, FontFaceAndColour) {
     Doc doc("<FONT FACE=\"NoSuchFace, Arial\" COLOR=red>x</FONT>y");
     TFontObj* x = RunOf(doc.list, "x");
     ASSERT_TRUE(x);
-    EXPECT_EQ(x->PlainFont.Name, "Arial");
-    EXPECT_EQ(x->PlainFont.Color, 0x0000FFu | PaletteRelative);
+    EXPECT_EQ(x->PlainFont().Name, "Arial");
+    EXPECT_EQ(x->PlainFont().Color, 0x0000FFu | PaletteRelative);
     TFontObj* y = RunOf(doc.list, "y");
-    EXPECT_EQ(y->PlainFont.Color, 0u);
+    EXPECT_EQ(y->PlainFont().Color, 0u);
 }
 
 TEST(Builder, LinksTakeTheirBackground) {
@@ -199,9 +199,9 @@ TEST(Builder, PageHoverRuleTurnsHoverOn) {
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
         EXPECT_EQ(doc.list.Defaults.HoverLinks, row.hover) << row.html;
-        ASSERT_EQ(run->HoverFont != nullptr, row.hover) << row.html;
+        ASSERT_EQ(run->HoverFont() != nullptr, row.hover) << row.html;
         if (row.hover) {
-            EXPECT_EQ(run->HoverFont->Color & 0xFFFFFF, 0x0000FFu) << row.html;
+            EXPECT_EQ(run->HoverFont()->Color & 0xFFFFFF, 0x0000FFu) << row.html;
         }
     }
 }
@@ -226,8 +226,8 @@ TEST(Builder, FontAttributesGiveWayToStyle) {
         Doc doc(row.html);
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
-        EXPECT_EQ(run->PlainFont.Color, row.color) << row.html;
-        EXPECT_EQ(run->PlainFont.Size, row.points) << row.html;
+        EXPECT_EQ(run->PlainFont().Color, row.color) << row.html;
+        EXPECT_EQ(run->PlainFont().Size, row.points) << row.html;
     }
 }
 
@@ -240,11 +240,11 @@ TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
     for (const auto& row : rows) {
         TFontObj* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.text;
-        EXPECT_EQ(run->Link.Url, row.url) << row.text;
+        EXPECT_EQ(run->Link().Url, row.url) << row.text;
         // Outside a link, no link entry of the stack is left to underline text.
-        EXPECT_EQ(run->PlainFont.Underline, *row.url != 0) << row.text;
+        EXPECT_EQ(run->PlainFont().Underline, *row.url != 0) << row.text;
     }
-    EXPECT_NE(RunOf(doc.list, "1")->Link.ID, RunOf(doc.list, "2")->Link.ID);
+    EXPECT_NE(RunOf(doc.list, "1")->Link().ID, RunOf(doc.list, "2")->Link().ID);
     EXPECT_EQ(doc.list.LinkList.size(), 3u);
     EXPECT_TRUE(doc.list.IDs.Find("top"));
     EXPECT_TRUE(doc.list.IDs.Find("TOP"));
@@ -265,8 +265,8 @@ TEST(Builder, MisnestedInlineTags) {
         Doc doc(row.html);
         TFontObj* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.html << " " << row.text;
-        EXPECT_EQ(run->PlainFont.Bold, row.bold) << row.html << " " << row.text;
-        EXPECT_EQ(run->PlainFont.Italic, row.italic) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont().Bold, row.bold) << row.html << " " << row.text;
+        EXPECT_EQ(run->PlainFont().Italic, row.italic) << row.html << " " << row.text;
     }
 }
 
@@ -290,7 +290,7 @@ TEST(Builder, StyleBlocksInsideAnyConstruct) {
         EXPECT_FALSE(SectionWith(doc.list, ">")) << html;
         TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << html;
-        EXPECT_EQ(run->PlainFont.Color, 0x0000FFu) << html;
+        EXPECT_EQ(run->PlainFont().Color, 0x0000FFu) << html;
     }
 }
 
@@ -404,7 +404,7 @@ TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
         Doc doc(html + "<I><PRE>x</PRE>after");
         TFontObj* run = RunOf(doc.list, "after");
         ASSERT_TRUE(run) << n;
-        EXPECT_TRUE(run->PlainFont.Italic) << n;
+        EXPECT_TRUE(run->PlainFont().Italic) << n;
     }
 }
 
@@ -428,8 +428,8 @@ TEST(Builder, FullStackLeavesItsEntriesAlone) {
         Doc doc(full + row.tail);
         TFontObj* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.tail;
-        EXPECT_EQ(run->PlainFont.Color, 0xFF0000u | PaletteRelative) << row.tail << row.text;
-        EXPECT_TRUE(run->PlainFont.Bold) << row.tail << row.text;
+        EXPECT_EQ(run->PlainFont().Color, 0xFF0000u | PaletteRelative) << row.tail << row.text;
+        EXPECT_TRUE(run->PlainFont().Bold) << row.tail << row.text;
         EXPECT_EQ(SectionWith(doc.list, row.text)->Alignment, TextAlign::Left) << row.tail;
     }
 }
@@ -450,13 +450,13 @@ TEST(Builder, NothingOfOneParseReachesTheNext) {
     ParseHtmlBuffer(list, "plain words here");
     TFontObj* run = RunOf(list, "plain");
     ASSERT_TRUE(run);
-    EXPECT_EQ(run->Link.Url, "");
+    EXPECT_EQ(run->Link().Url, "");
     EXPECT_EQ(run->ScriptShift, 0);
-    EXPECT_FALSE(run->PlainFont.Bold);
+    EXPECT_FALSE(run->PlainFont().Bold);
     EXPECT_EQ(SectionWith(list, "plain")->Text, "plain words here");
     list.Reset();
     ParseHtmlBuffer(list, "<FONT SIZE=+1>x");
-    EXPECT_EQ(RunOf(list, "x")->PlainFont.Size, 14);
+    EXPECT_EQ(RunOf(list, "x")->PlainFont().Size, 14);
 }
 
 TEST(Builder, LooseTextBeforeBodyIsDroppedWithItsNames) {
@@ -487,7 +487,7 @@ TEST(Builder, BodyAttributes) {
     EXPECT_EQ(bodies[0]->Box[Prop::MarginLeft], 200);
     EXPECT_EQ(bodies[0]->Box[Prop::MarginTop], 0);
     EXPECT_EQ(doc.list.BackColor, 0x00FFFFu | PaletteRelative);
-    EXPECT_EQ(RunOf(doc.list, "l")->PlainFont.Color, 0x008000u | PaletteRelative);
+    EXPECT_EQ(RunOf(doc.list, "l")->PlainFont().Color, 0x008000u | PaletteRelative);
 }
 
 // BODY met while another construct fills a cell (a table cell, say) takes

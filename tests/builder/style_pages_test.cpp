@@ -38,10 +38,10 @@ TEST(StylePages, ColourInsideALinkWins) {
     for (const auto& row : rows) {
         EXPECT_TRUE(page.Mostly(page.Line(row.text), row.tint)) << row.text;
         TFontObj* run = RunOf(page.list, row.text);
-        ASSERT_TRUE(run && run->VisitedFont && run->HoverFont) << row.text;
-        EXPECT_EQ(Rgb(run->HoverFont->Color), row.hover) << row.text;
+        ASSERT_TRUE(run && run->VisitedFont() && run->HoverFont()) << row.text;
+        EXPECT_EQ(Rgb(run->HoverFont()->Color), row.hover) << row.text;
         if (row.tint != Tint::Blue) {
-            EXPECT_EQ(Rgb(run->VisitedFont->Color), Rgb(run->PlainFont.Color)) << row.text;
+            EXPECT_EQ(Rgb(run->VisitedFont()->Color), Rgb(run->PlainFont().Color)) << row.text;
         }
     }
 }
@@ -88,13 +88,13 @@ TEST(StylePages, LinkStatesAsAncestors) {
             "<P><A HREF=x><SPAN>s</SPAN><B>b</B><I>i</I></A> <SPAN>o</SPAN>");
     const TFontObj *span = RunOf(doc.list, "s"), *b = RunOf(doc.list, "b"),
                    *i = RunOf(doc.list, "i"), *outside = RunOf(doc.list, "o");
-    ASSERT_TRUE(span && b && i && outside && span->HoverFont && i->VisitedFont);
-    EXPECT_EQ(Rgb(span->HoverFont->Color), 0x0000FFu);
-    EXPECT_NE(Rgb(span->PlainFont.Color), 0x0000FFu);
-    EXPECT_TRUE(b->PlainFont.Overline);
-    EXPECT_EQ(Rgb(i->VisitedFont->Color), 0x00FF00u);
-    EXPECT_NE(Rgb(i->PlainFont.Color), 0x00FF00u);
-    EXPECT_NE(Rgb(outside->PlainFont.Color), 0x0000FFu);
+    ASSERT_TRUE(span && b && i && outside && span->HoverFont() && i->VisitedFont());
+    EXPECT_EQ(Rgb(span->HoverFont()->Color), 0x0000FFu);
+    EXPECT_NE(Rgb(span->PlainFont().Color), 0x0000FFu);
+    EXPECT_TRUE(b->PlainFont().Overline);
+    EXPECT_EQ(Rgb(i->VisitedFont()->Color), 0x00FF00u);
+    EXPECT_NE(Rgb(i->PlainFont().Color), 0x00FF00u);
+    EXPECT_NE(Rgb(outside->PlainFont().Color), 0x0000FFu);
 }
 
 // @import reads a sheet through the same request as LINK, before the rules

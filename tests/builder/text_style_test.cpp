@@ -93,7 +93,7 @@ TEST(TextDecoration, LinesOfAncestorsReachTheText) {
         Doc doc(std::string("<P>") + row.html);
         const TFontObj* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
-        const TMyFont& font = run->PlainFont;
+        const TMyFont& font = run->PlainFont();
         EXPECT_EQ(font.Underline, row.under) << row.html;
         EXPECT_EQ(font.Overline, row.over) << row.html;
         EXPECT_EQ(font.StrikeOut, row.through) << row.html;
@@ -199,10 +199,10 @@ TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {
             "<DEL>g</DEL> h");
     ASSERT_EQ(All<TSection>(doc.list).size(), 1u);
     for (const char* word : {"b", "c", "d", "e"})
-        EXPECT_EQ(RunOf(doc.list, word)->PlainFont.Color, red) << word;
-    const TMyFont& ins = RunOf(doc.list, "f")->PlainFont;
-    const TMyFont& del = RunOf(doc.list, "g")->PlainFont;
-    const TMyFont& after = RunOf(doc.list, "h")->PlainFont;
+        EXPECT_EQ(RunOf(doc.list, word)->PlainFont().Color, red) << word;
+    const TMyFont& ins = RunOf(doc.list, "f")->PlainFont();
+    const TMyFont& del = RunOf(doc.list, "g")->PlainFont();
+    const TMyFont& after = RunOf(doc.list, "h")->PlainFont();
     EXPECT_TRUE(ins.Underline && !ins.StrikeOut);
     EXPECT_TRUE(del.StrikeOut && !del.Underline);
     EXPECT_FALSE(after.Underline || after.StrikeOut);

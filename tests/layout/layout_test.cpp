@@ -169,7 +169,8 @@ TEST(Backgrounds, TilesOnlyTheVisiblePart) {
     folder.Write("tile.gif", GifHeader(4, 4, {0x112233, 0}) + SolidImage(0, 0, 4, 4, 0) + ";");
     Doc doc("<DIV STYLE=\"height: 100000px; background: red url(" + folder / "tile.gif" +
             ")\">tall</DIV>");
-    ASSERT_TRUE(All<TBlock>(doc.list).back()->BackImage.Shows());
+    ASSERT_TRUE(All<TBlock>(doc.list).back()->BackImage &&
+                All<TBlock>(doc.list).back()->BackImage->Shows());
     std::string log = doc.Paint(50000, 50600);
     EXPECT_NE(log.find("BITMAP 10 0 590 600 from 580x600"), std::string::npos) << log;
 }
@@ -256,17 +257,24 @@ TEST(Layout, HugeDocumentsKeepTheirYInRange) {
     }
 }
 
+// The copy keeps its own fonts and pictures: it outlives a source that goes
+// on to another page.
 TEST(Layout, PrintCopyLaysOutTheSame) {
     Doc doc("<H1>Title</H1><P>text <A HREF=x>link</A><UL><LI>item<OL><LI>n</OL></UL>"
             "<HR WIDTH=40%><PRE>pre</PRE><PAGE><DIV STYLE=\"float: left; width: 60px\">f</DIV>"
-            "<BLOCKQUOTE>q</BLOCKQUOTE>");
+            "<BLOCKQUOTE>q</BLOCKQUOTE><DIV STYLE=\"background-image: url(b.gif)\">b</DIV>");
     TSectionList copy(doc.canvas);
     copy.CopyForPrinting(doc.list);
     EXPECT_TRUE(copy.IsPrinting);
+    const std::string dump = doc.Dump();
+    doc.list.Reset();
     TLayoutSettings settings;
     TLayoutResult result = LayOutAgain(copy, doc.canvas, settings);
     result.Title = doc.result.Title;
-    EXPECT_EQ(DumpDocument(copy, result), doc.Dump());
+    EXPECT_EQ(DumpDocument(copy, result), dump);
+    RecordingCanvas printer;
+    copy.PaintCell(printer, {0, 0, 600, 1000}, 600, 0, 0);
+    EXPECT_NE(printer.Log.find("link"), std::string::npos);
     EXPECT_EQ(copy.LinkList.size(), 1u);
     EXPECT_EQ(copy.IDs.Count(), 0);
 }

@@ -1,10 +1,13 @@
 #include "html/tokenizer.h"
+#include "layout/font_table.h"
 #include "layout/id_name_list.h"
 #include "layout/indent_manager.h"
 #include "layout/map_item.h"
 #include "layout/sel_text.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace lumo {
 namespace {
@@ -202,6 +205,39 @@ TEST(IndentManager, OpenCellIndentsAreNoFloats) {
     int t = im.PushLeftIndent(40, 5);
     im.ReleaseLeftIndent(t, 20);
     EXPECT_EQ(im.L.size(), 1u);
+}
+
+// Runs share a font only when every part of its look is the same: a hash or
+// comparison that skipped one would show text in another run's colour or case.
+TEST(FontTable, KeepsEachLookOnce) {
+    TFontTable table;
+    const TMyFont plain;
+    const TMyFont& first = table.Intern(plain);
+    EXPECT_EQ(&table.Intern(TMyFont(plain)), &first);
+    const std::function<void(TMyFont&)> changes[] = {
+        [](TMyFont& f) { f.Name = "Arial"; },
+        [](TMyFont& f) { f.Size = 14; },
+        [](TMyFont& f) { f.Bold = true; },
+        [](TMyFont& f) { f.Italic = true; },
+        [](TMyFont& f) { f.Underline = true; },
+        [](TMyFont& f) { f.StrikeOut = true; },
+        [](TMyFont& f) { f.Overline = true; },
+        [](TMyFont& f) { f.Charset = 2; },
+        [](TMyFont& f) { f.CodePage = TCodePage::Utf8; },
+        [](TMyFont& f) { f.Color = 0xFF; },
+        [](TMyFont& f) { f.bgColor = 0xFF; },
+        [](TMyFont& f) { f.Case = TextCase::Upper; },
+    };
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        TMyFont other = plain;
+        changes[i](other);
+        const TMyFont& kept = table.Intern(other);
+        EXPECT_NE(&kept, &first) << i;
+        EXPECT_TRUE(static_cast<const FontSpec&>(kept) == other && kept.bgColor == other.bgColor &&
+                    kept.Case == other.Case)
+            << i;
+    }
+    EXPECT_EQ(table.size(), std::size(changes) + 1);
 }
 
 } // namespace

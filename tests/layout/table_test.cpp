@@ -136,7 +136,7 @@ TEST(TableAttributes, HeaderCellsAreCentredAndBold) {
     ASSERT_TRUE(head && data);
     EXPECT_EQ(head->Alignment, TextAlign::Center);
     EXPECT_EQ(data->Alignment, TextAlign::Left);
-    EXPECT_TRUE(RunOf(doc.list, "head")->PlainFont.Bold);
+    EXPECT_TRUE(RunOf(doc.list, "head")->PlainFont().Bold);
 }
 
 TEST(TableLayout, WidthsAndPlacement) {

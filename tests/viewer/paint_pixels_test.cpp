@@ -101,8 +101,8 @@ TEST_F(PaintPixelsTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
     ASSERT_EQ(blocks.size(), 3u);
     const TBlock& outer = *blocks[1];
     const TBlock& inner = *blocks[2];
-    ASSERT_TRUE(outer.BackImage.Shows());
-    EXPECT_TRUE(inner.BackImage.Empty());
+    ASSERT_TRUE(outer.BackImage && outer.BackImage->Shows());
+    EXPECT_FALSE(inner.BackImage);
     const int left = outer.LeftX - 5, top = outer.TopY - 5;
     EXPECT_EQ(At(left, top), Green);
     EXPECT_EQ(At(left + 8, top + 8), Green);
@@ -300,12 +300,12 @@ TEST_F(PaintPixelsTest, ListItemsShowTheirMarkerPicture) {
     ASSERT_EQ(items.size(), 3u);
     for (int i = 0; i < 2; ++i) {
         const TBlockLI& item = *items[i];
-        ASSERT_TRUE(item.MarkerImage.Shows());
+        ASSERT_TRUE(item.MarkerImage && item.MarkerImage->Shows());
         // The corner pixel: its left edge 16 pixels before the text, its bottom on the baseline.
         EXPECT_EQ(At(item.LeftX - 16, item.FirstBaseline - 8), Green) << i;
         EXPECT_EQ(At(item.LeftX - 9, item.FirstBaseline - 1), Red) << i;
     }
-    EXPECT_FALSE(items[2]->MarkerImage.Shows());
+    EXPECT_FALSE(items[2]->MarkerImage && items[2]->MarkerImage->Shows());
     EXPECT_NE(At(items[2]->LeftX - 16, items[2]->FirstBaseline - 8), Green);
 }
 

@@ -1,0 +1,30 @@
+#include "layout/font_table.h"
+
+#include <functional>
+#include <string_view>
+
+namespace lumo {
+
+const TMyFont& TFontTable::Intern(const TMyFont& font) {
+    return *fonts_.insert(font).first;
+}
+
+size_t TFontTable::Hash::operator()(const TMyFont& font) const {
+    size_t h = std::hash<std::string_view>()(font.Name);
+    auto mix = [&h](size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
+    mix(static_cast<size_t>(font.Size));
+    mix(static_cast<size_t>(font.Bold) | static_cast<size_t>(font.Italic) << 1 |
+        static_cast<size_t>(font.Underline) << 2 | static_cast<size_t>(font.StrikeOut) << 3 |
+        static_cast<size_t>(font.Overline) << 4 | static_cast<size_t>(font.Case) << 5 |
+        static_cast<size_t>(font.Charset) << 8 | static_cast<size_t>(font.CodePage) << 16);
+    mix(font.Color);
+    mix(font.bgColor);
+    return h;
+}
+
+bool TFontTable::Equal::operator()(const TMyFont& a, const TMyFont& b) const {
+    return static_cast<const FontSpec&>(a) == static_cast<const FontSpec&>(b) &&
+           a.bgColor == b.bgColor && a.Case == b.Case;
+}
+
+} // namespace lumo

@@ -108,6 +108,7 @@ void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& U
     SetBusy();
     RedirectURL.clear();
     docStream_->Clear();
+    docStream_->Charset.clear();
     // A query of a GET is part of what is fetched and cached; the answer to
     // a POST is never taken from the cache nor kept in it.
     const std::string fetched = IsGet && !Query.empty() ? address + "?" + Query : address;
@@ -149,7 +150,7 @@ void THTTPForm::NoteOversizedPage() {
 bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
     std::string fileName;
     int stored = ckHTML;
-    if (!diskCache_->Lookup(key, fileName, stored)) {
+    if (!diskCache_->Lookup(key, fileName, stored, &docStream_->Charset)) {
         kind = ckHTML;
         return false;
     }
@@ -161,7 +162,7 @@ bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
 }
 
 void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
-    const std::string fileName = diskCache_->Add(key, kind, failed);
+    const std::string fileName = diskCache_->Add(key, kind, failed, docStream_->Charset);
     // A copy that cannot be written is only a copy the next visit lacks.
     if (!fileName.empty() && !failed) WriteFileAtomically(fileName, docStream_->Bytes());
 }
@@ -204,6 +205,7 @@ void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
             connection_->PostStream = nullptr;
         }
         DocType = connection_->ContentKind();
+        docStream_->Charset = connection_->ContentCharset();
         // A short answer can end before the posted abort arrives.
         if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);
     } catch (const EContentTypeError&) {

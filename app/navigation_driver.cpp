@@ -41,8 +41,8 @@ bool IsRedirection(int status) {
 }
 
 // A menu caption shows "&" as it stands.
-QString MenuText(const std::string& text) {
-    return ToQString(ReplaceAll(text, "&", "&&"));
+QString MenuText(QString text) {
+    return text.replace('&', "&&");
 }
 
 // Holds the fetch flag for the life of a fetch, however it ends.
@@ -362,16 +362,16 @@ void THTTPForm::HistoryChange() {
             item->setVisible(false);
             continue;
         }
-        std::string caption = history[i].Address.substr(0, HistoryCaptionLength);
-        if (!history[i].Title.empty())
-            caption = (caption + "--" + history[i].Title).substr(0, HistoryCaptionLength);
+        QString caption = ToQString(history[i].Address.substr(0, HistoryCaptionLength));
+        if (!history[i].Title.isEmpty())
+            caption = (caption + "--" + history[i].Title).left(HistoryCaptionLength);
         item->setText(MenuText(caption));
         item->setVisible(true);
         item->setCheckable(true);
         item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
     }
-    const std::string& title = FrameBrowser->PageTitle();
-    setWindowTitle(title.empty() ? QString("Lumo 10") : ToQString(title));
+    const QString& title = FrameBrowser->PageTitle();
+    setWindowTitle(title.isEmpty() ? QString("Lumo 10") : title);
     // The box shows the page's own address, after redirections too.
     if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
     FrameBrowser->setFocus();

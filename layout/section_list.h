@@ -63,6 +63,9 @@ public:
     TDefaultLook Defaults;
     // The code page the page declares for its text (copies and finds use it).
     TCodePage CodePage = TCodePage::Windows1252;
+    // How finds fold the bytes of a single-byte CodePage, given by the host
+    // from its codecs; unset, Windows-1252's letter pairs.
+    const TCaseFold* CaseFold = nullptr;
 
     TFontObj* HoverLink = nullptr;
     // The roll-over image (ACTIVE) the mouse is over.

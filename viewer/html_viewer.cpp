@@ -386,6 +386,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     }
     }
     pageTitle_ = DecodeText(result.Title, result.CodePage);
+    root.CaseFold = &CaseFoldOf(root.CodePage);
     docBase_ = result.Base;
     baseDir_ = docBase_.empty() ? hostBase_ : docBase_;
     defaultTarget_ = result.BaseTarget;

@@ -119,13 +119,20 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
         CountDone();
     } else {
         finished_.push_back(std::move(done->Rec));
-        ScheduleTick();
     }
     done.reset();
     StartImageJobs();
+    if (finished_.empty()) return;
+    // The last picture of the queue need not wait for the next tick's turn.
+    ScheduleTick(pending_.empty() && jobs_.empty() ? TTickTurn::AtOnce : TTickTurn::Spaced);
 }
 
-void TImageQueue::ScheduleTick() {
+void TImageQueue::ScheduleTick(TTickTurn turn) {
+    if (turn == TTickTurn::AtOnce) {
+        timer_->SetInterval(0);
+        timer_->SetEnabled(true);
+        return;
+    }
     if (timer_->Enabled()) return;
     // Ticks keep their distance, but after a quiet spell the first comes at once.
     const int64_t since = TickCount() - lastTick_;
@@ -141,7 +148,7 @@ void TImageQueue::TimerTimer() {
     if (Idle())
         form_.CheckDone();
     else if (!finished_.empty())
-        ScheduleTick();
+        ScheduleTick(TTickTurn::Spaced);
 }
 
 void TImageQueue::HandOverFinished() {
@@ -155,8 +162,7 @@ void TImageQueue::HandOverFinished() {
             if (std::find(receivers.begin(), receivers.end(), rec.Viewer) == receivers.end())
                 receivers.push_back(rec.Viewer);
         }
-        const std::string fileName = form_.DiskCache().Add(rec.URL, ckImage, false);
-        if (!fileName.empty()) WriteFileAtomically(fileName, rec.Stream->Bytes());
+        form_.DiskCache().Store(rec.URL, ckImage, rec.Stream->Bytes());
         finished_.pop_front();
         CountDone();
     }

@@ -67,8 +67,10 @@ public:
 private:
     // Counts a picture as settled and moves the gauge.
     void CountDone();
-    // Starts the timer for the next tick unless it runs.
-    void ScheduleTick();
+    enum class TTickTurn { Spaced, AtOnce };
+    // Starts the timer for the next tick unless it runs: a tick keeps its
+    // distance from the last unless it must come at once.
+    void ScheduleTick(TTickTurn turn);
     void HandOverFinished();
 
     THTTPForm& form_;

@@ -162,9 +162,11 @@ bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
 }
 
 void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
-    const std::string fileName = diskCache_->Add(key, kind, failed, docStream_->Charset);
     // A copy that cannot be written is only a copy the next visit lacks.
-    if (!fileName.empty() && !failed) WriteFileAtomically(fileName, docStream_->Bytes());
+    if (failed)
+        diskCache_->Add(key, kind, true);
+    else
+        diskCache_->Store(key, kind, docStream_->Bytes(), docStream_->Charset);
 }
 
 void THTTPForm::PrepareConnection(const std::string& address) {

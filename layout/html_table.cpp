@@ -241,16 +241,36 @@ void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
     std::vector<int> colX(NumCols + 1, X + CenterOffset + FrameExtra());
     for (int c = 0; c < NumCols; ++c)
         colX[c + 1] = colX[c] + Widths[c];
-    ForEachCell([&](TCellObj& cell) {
-        const int last = std::min(cell.Col + cell.ColSpan, NumCols);
-        cell.CellX = colX[cell.Col];
-        cell.Wd = colX[last] - colX[cell.Col];
-        const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
-        int widest = 0;
-        // Laid out at the top of the body; PlaceCells moves it to its row.
-        cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.Pad, BodyTopY,
-                                            width, cell.SpecHt, widest);
-    });
+    // Each row is laid out where the rows above end as far as their own cells
+    // tell, so PlaceCells seldom moves a cell: moving what a cell holds at
+    // every level of nested tables would cost the square of the depth.
+    int rowTop = BodyTopY + FrameExtra();
+    for (const auto& row : Rows) {
+        int rowHeight = 0;
+        for (const auto& c : row->Cells) {
+            TCellObj& cell = *c;
+            const int last = std::min(cell.Col + cell.ColSpan, NumCols);
+            cell.CellX = colX[cell.Col];
+            cell.Wd = colX[last] - colX[cell.Col];
+            const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
+            int widest = 0;
+            cell.LaidOutY = rowTop + CellSpacing + cell.Pad;
+            cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.Pad,
+                                                cell.LaidOutY, width, cell.SpecHt, widest);
+            if (cell.RowSpan == 1) rowHeight = std::max(rowHeight, NeededHeight(cell));
+        }
+        rowTop = NextRowTop(rowTop, rowHeight);
+    }
+}
+
+int ThtmlTable::NextRowTop(int rowTop, int rowHeight) const {
+    // Rows stop growing at MaxTableHeight: thousands of tall rows must not
+    // run past what a document coordinate holds.
+    return rowTop + std::min(rowHeight, std::max(0, BodyTopY + MaxTableHeight - rowTop));
+}
+
+int ThtmlTable::NeededHeight(const TCellObj& cell) const {
+    return std::max(cell.VSize + 2 * cell.Pad, cell.SpecHt) + CellSpacing;
 }
 
 std::vector<int> ThtmlTable::RowHeights() const {
@@ -260,13 +280,10 @@ std::vector<int> ThtmlTable::RowHeights() const {
         int Row;
     };
     std::vector<TSpanned> spanned;
-    auto needs = [this](const TCellObj& c) {
-        return std::max(c.VSize + 2 * c.Pad, c.SpecHt) + CellSpacing;
-    };
     for (size_t r = 0; r < Rows.size(); ++r)
         for (const auto& cell : Rows[r]->Cells) {
             if (cell->RowSpan == 1)
-                heights[r] = std::max(heights[r], needs(*cell));
+                heights[r] = std::max(heights[r], NeededHeight(*cell));
             else
                 spanned.push_back({cell.get(), static_cast<int>(r)});
         }
@@ -277,7 +294,7 @@ std::vector<int> ThtmlTable::RowHeights() const {
     for (const TSpanned& s : spanned) {
         const int span = s.Cell->RowSpan;
         const int sum = std::accumulate(heights.begin() + s.Row, heights.begin() + s.Row + span, 0);
-        ShareExtra(heights, s.Row, span, needs(*s.Cell) - sum);
+        ShareExtra(heights, s.Row, span, NeededHeight(*s.Cell) - sum);
     }
     return heights;
 }
@@ -294,13 +311,10 @@ void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
 }
 
 void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
-    // Rows stop growing at MaxTableHeight: thousands of tall rows must not
-    // run past what a document coordinate holds.
     const size_t n = Rows.size();
     std::vector<int> rowY(n + 1, BodyTopY + FrameExtra());
-    const int limit = BodyTopY + MaxTableHeight;
     for (size_t r = 0; r < n; ++r)
-        rowY[r + 1] = rowY[r] + std::min(heights[r], std::max(0, limit - rowY[r]));
+        rowY[r + 1] = NextRowTop(rowY[r], heights[r]);
     for (size_t r = 0; r < n; ++r) {
         TCellList& row = *Rows[r];
         row.RowHeight = rowY[r + 1] - rowY[r];
@@ -317,7 +331,7 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
             }
             cell->CellImage.Load();
             const int top = cell->CellY + CellSpacing + cell->Pad + cell->YIndent;
-            if (top != BodyTopY) cell->Cell.MoveCellY(top - BodyTopY);
+            if (top != cell->LaidOutY) cell->Cell.MoveCellY(top - cell->LaidOutY);
             row.PaintBottomY =
                 std::max({row.PaintBottomY, cell->CellY + cell->Ht, cell->Cell.CellPaintBottomY});
         }

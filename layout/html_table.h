@@ -53,12 +53,13 @@ public:
     TBackgroundImage CellImage; // BACKGROUND, or the row's
 
     // Results of the last layout, document pixels.
-    int Wd = 0;      // sum of the widths of its columns
-    int Ht = 0;      // sum of the heights of its rows
-    int VSize = 0;   // height of the content
-    int YIndent = 0; // content offset below the padding
-    int CellX = 0;   // left of its first column (the spacing before it included)
-    int CellY = 0;   // top of its first row (the spacing above it included)
+    int Wd = 0;       // sum of the widths of its columns
+    int Ht = 0;       // sum of the heights of its rows
+    int VSize = 0;    // height of the content
+    int YIndent = 0;  // content offset below the padding
+    int CellX = 0;    // left of its first column (the spacing before it included)
+    int CellY = 0;    // top of its first row (the spacing above it included)
+    int LaidOutY = 0; // where the content's top was laid out, before it was placed
 
     // Whether the point lies in the cell's rectangle.
     bool Holds(int X, int Y) const {
@@ -150,6 +151,10 @@ private:
     // The steps of LayOut.
     std::vector<TColumnCell> MeasureCells(Canvas& canvas);
     void LayOutCells(const TLayoutContext& context, int X);
+    // The top of the row after one at rowTop of rowHeight pixels.
+    int NextRowTop(int rowTop, int rowHeight) const;
+    // The height a cell asks of the rows it spans, the spacing below included.
+    int NeededHeight(const TCellObj& cell) const;
     std::vector<int> RowHeights() const;
     void StretchToHeight(std::vector<int>& heights) const;
     void PlaceCells(const std::vector<int>& heights);

@@ -65,7 +65,18 @@ TDiskCache::TDiskCache(std::string folder, TCacheFolder role)
 }
 
 TDiskCache::~TDiskCache() {
-    if (saveOnDestroy_) WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+    if (!saveOnDestroy_) return;
+    FlushFileSystem(folder_);
+    WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+}
+
+bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes,
+                       std::string_view charset) {
+    const std::string fileName = Add(url, kind, false, charset);
+    if (fileName.empty()) return false;
+    if (WriteFileAtomically(fileName, bytes, TFlush::Later)) return true;
+    Remove(url);
+    return false;
 }
 
 void TDiskCache::LoadIndex() {

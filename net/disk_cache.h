@@ -44,6 +44,13 @@ public:
     // The charset is kept when it is a plain name (letters, digits, "-",
     // "_", ".", ":").
     std::string Add(std::string_view url, int kind, bool failed, std::string_view charset = {});
+    // Adds an http address with its document's bytes. A copy that cannot be
+    // written (a full disk) leaves no entry, so no later visit takes an empty
+    // or partial file for the document. The bytes reach the disk before the
+    // index that names them (when the cache ends), not on every write: a copy
+    // costs no wait for the disk. False when nothing was stored.
+    bool Store(std::string_view url, int kind, std::string_view bytes,
+               std::string_view charset = {});
 
     void Remove(std::string_view url);
     void EraseAll();

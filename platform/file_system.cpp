@@ -127,7 +127,7 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
     return bytes;
 }
 
-bool WriteFileAtomically(std::string_view name, std::string_view bytes) {
+bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush flush) {
     const fs::path target = NativePath(name);
     fs::path temporary = target;
     temporary += ".tmp" + std::to_string(::getpid());
@@ -135,7 +135,7 @@ bool WriteFileAtomically(std::string_view name, std::string_view bytes) {
     if (!out) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
     written = std::fflush(out) == 0 && written;
-    written = ::fsync(::fileno(out)) == 0 && written;
+    if (flush == TFlush::Now) written = ::fsync(::fileno(out)) == 0 && written;
     written = std::fclose(out) == 0 && written;
     std::error_code ec;
     if (written) fs::rename(temporary, target, ec);
@@ -145,6 +145,13 @@ bool WriteFileAtomically(std::string_view name, std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+void FlushFileSystem(std::string_view folder) {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::syncfs(fd);
+    ::close(fd);
 }
 
 std::vector<std::string> SplitLines(std::string_view text, TLoneCR loneCR) {

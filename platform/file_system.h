@@ -53,9 +53,14 @@ enum class TOverLimit { Refuse, ReadStart };
 std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
                                          TOverLimit over = TOverLimit::Refuse);
 
+// Whether written bytes must reach the disk before the write returns (what the
+// user keeps) or may follow later (copies that can be fetched again).
+enum class TFlush { Now, Later };
 // Writes a temporary file beside the target and renames it over the target, so
 // a reader sees either the old or the new content, never a part.
-bool WriteFileAtomically(std::string_view name, std::string_view bytes);
+bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush flush = TFlush::Now);
+// Sends what was written to the file system holding the folder to the disk.
+void FlushFileSystem(std::string_view folder);
 
 enum class TLoneCR { EndsLine, Kept };
 // Splits text into lines at CR LF, LF and (unless kept) CR alone; a final

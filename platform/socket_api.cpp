@@ -134,6 +134,12 @@ int ServicePort(const std::string& name, const std::string& protocol) {
 }
 
 int ProtocolNumber(const std::string& name) {
+    // Every connection names its protocol: the usual two need no read of the
+    // system's protocol list.
+    static constexpr std::pair<const char*, int> known[] = {{"tcp", IPPROTO_TCP},
+                                                            {"udp", IPPROTO_UDP}};
+    for (const auto& [knownName, number] : known)
+        if (name == knownName) return number;
     protoent entry{}, *found = nullptr;
     char buffer[1024];
     if (getprotobyname_r(name.c_str(), &entry, buffer, sizeof buffer, &found) != 0 || !found)

@@ -9,7 +9,7 @@
 # painting the screen after scrolling one page, and a search through the
 # whole document, each beside Qt's rich-text browser widget (QTextBrowser)
 # doing the same in the same run. Last, laying out again 2x2 tables nested 1 to
-# 12 deep (the growth from depth 6 to 12 shows whether the cost is linear in
+# 12, 24 and 48 deep (each doubling of the depth should double the cost: linear in
 # the depth) and a 5,000-row table. Last, pages of 10,000 form controls beside
 # pages of 100: load and layout, painting after a scroll, and a submission.
 set -euo pipefail
@@ -73,12 +73,15 @@ for job in ("Open", "Relayout", "Scroll", "Find"):
             continue
         ratio = f"{ms(o) / ms(p):.2f}x" if p else "-"
         print(f"{job:<10}{page:<15}{ms(o):>11.2f}{(ms(p) if p else 0):>17.2f}{ratio:>8}")
-nested = [ours.get(f"NestedTables/{d}") for d in range(1, 13)]
-if all(nested):
+depths = list(range(1, 13)) + [24, 48]
+nested = {d: ours.get(f"NestedTables/{d}") for d in depths}
+if all(nested.values()):
     print()
     print("layout of 2x2 tables nested d deep (fixed metrics), us: " +
-          " ".join(f"{d + 1}:{ms(b) * 1000:.0f}" for d, b in enumerate(nested)))
-    print(f"depth 12 / depth 6: {ms(nested[11]) / ms(nested[5]):.2f} (linear is about 2, doubling per level 64)")
+          " ".join(f"{d}:{ms(nested[d]) * 1000:.0f}" for d in depths))
+    for deep, shallow in ((12, 6), (24, 12), (48, 24)):
+        print(f"depth {deep} / depth {shallow}: {ms(nested[deep]) / ms(nested[shallow]):.2f} "
+              "(linear is about 2)")
 rows = ours.get("TableRows/5000")
 if rows:
     print(f"layout of a 5,000-row table (fixed metrics): {ms(rows):.1f} ms")

@@ -26,37 +26,7 @@ trap '[ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null; wait 2>/dev/null || 
 mkdir -p "$work/pages" "$work/home"
 python3 ../shared/pages/gen.py all "$work/pages" >/dev/null
 printf '<TITLE>Tiny</TITLE>\n<P>Hello, world.\n' >"$work/pages/tiny.html"
-python3 - "$work/pages" <<'PY'
-import struct, sys
-root = sys.argv[1]
-
-def gif(r, g, b, side=16):
-    # One colour, LZW codes of 3 bits with a clear code every second pixel,
-    # so the table never grows: a valid picture without an encoder.
-    codes, bits = [], []
-    for i in range(side * side):
-        if i % 2 == 0:
-            codes.append(4)
-        codes.append(0)
-    codes.append(5)
-    for c in codes:
-        bits.extend((c >> k) & 1 for k in range(3))
-    data = bytearray()
-    for i in range(0, len(bits), 8):
-        data.append(sum(bit << k for k, bit in enumerate(bits[i:i + 8])))
-    blocks = b"".join(bytes([len(data[i:i + 255])]) + bytes(data[i:i + 255])
-                      for i in range(0, len(data), 255))
-    return (b"GIF89a" + struct.pack("<HHBBB", side, side, 0x80, 0, 0) +
-            bytes([r, g, b, 255, 255, 255]) + b"," + struct.pack("<HHHHB", 0, 0, side, side, 0) +
-            b"\x02" + blocks + b"\x00;")
-
-cells = []
-for i in range(500):
-    open(f"{root}/i{i}.gif", "wb").write(gif(i % 256, (i * 7) % 256, (i * 13) % 256))
-    cells.append(f'<IMG SRC="i{i}.gif" ALT="{i}"> item {i}')
-with open(f"{root}/images_500.html", "w") as f:
-    f.write("<TITLE>500 pictures</TITLE>\n<BODY>\n" + "\n".join(cells) + "\n</BODY>\n")
-PY
+PYTHONPATH=bench/lib python3 -c 'import gif, sys; gif.picture_page(sys.argv[1], "images_500.html", 500, "i")' "$work/pages"
 
 source bench/lib/servers.sh
 source bench/lib/timing.sh

@@ -84,13 +84,6 @@ TEST(CommandLine, PrintingToPdf) {
     EXPECT_NE(ParseCommandLine({"--print-pdf", "o.pdf", "--dump-layout", "a.htm"}, "/d").Error, "");
 }
 
-TEST(CommandLine, HelpAndVersion) {
-    EXPECT_TRUE(ParseCommandLine({"--help"}, "/d").Help);
-    EXPECT_TRUE(ParseCommandLine({"--version"}, "/d").Version);
-    EXPECT_EQ(ParseCommandLine({"--help"}, "/d").Error, "");
-    EXPECT_STREQ(VersionText, "Lumo 10.0\n");
-}
-
 // --help and the manual page describe the same options, and the parser
 // knows each of them.
 TEST(CommandLine, HelpAndManualPageNameEveryOption) {

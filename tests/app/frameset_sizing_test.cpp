@@ -5,9 +5,8 @@
 // too little room the fixed sizes shrink alike and the others get nothing;
 // sizes are then stretched over the set so the running ends are
 // total-relative and the last child ends at the edge.
+#include "tests/app/run_lumo.h"
 #include "tests/support/temp_folder.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -19,15 +18,9 @@ std::string DumpTree(const test::TempFolder& home, const std::string& html,
                      const std::string& size) {
     home.Write("set.htm", html);
     home.Write("f.htm", "<P>frame");
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LUMO_HOME", QString::fromStdString(home.Path()));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(LUMO_BINARY, {"--dump-layout", "--size", QString::fromStdString(size),
-                                QString::fromStdString(home / "set.htm")});
-    if (!process.waitForFinished(60000)) return "timed out";
-    const std::string out = process.readAllStandardOutput().toStdString();
+    const std::string out = test::RunLumo(home.Path(), {"--dump-layout", "--size", test::Q(size),
+                                                        test::Q(home / "set.htm")})
+                                .output;
     std::string tree;
     size_t start = 0;
     while (start < out.size()) {

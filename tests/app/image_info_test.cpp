@@ -1,9 +1,9 @@
 // `lumo --image-info FILE`, run as its own process: one exact JSON line.
+#include "tests/app/run_lumo.h"
 #include "tests/image/gif_builder.h"
 #include "tests/support/temp_folder.h"
 
 #include <QImage>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,8 @@ using namespace test;
 
 // The program's standard output and exit status for --image-info on the file.
 std::pair<std::string, int> ImageInfo(const std::string& file, const QStringList& more = {}) {
-    QProcess lumo;
-    lumo.start(LUMO_BINARY, QStringList{"--image-info", QString::fromStdString(file)} + more);
-    if (!lumo.waitForFinished(60000)) return {"timed out", -1};
-    return {lumo.readAllStandardOutput().toStdString(), lumo.exitCode()};
+    const LumoRun run = RunLumo({}, QStringList{"--image-info", Q(file)} + more);
+    return {run.output, run.exitCode};
 }
 
 TEST(ImageInfo, DescribesEveryKindOfFile) {

@@ -101,16 +101,13 @@ TEST_F(NavigationTest, RedirectionsShowAndCacheTheFinalAddress) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(NavigationTest, CookiesSetByAPageAreSentBack) {
+// Cookies set by a page are sent back; a redirection sends the cookies of
+// where it leads: those of another host, and one the redirecting answer has
+// just set.
+TEST_F(NavigationTest, CookiesAreSentBackAlsoThroughRedirections) {
     Type(Url("/setcookie.htm"));
     Type(Url("/cookie"));
     EXPECT_EQ(TextOf(Viewer()), "cookie=[session=42;]\r\n");
-}
-
-// A redirection sends the cookies of where it leads: those of another
-// host, and one the redirecting answer has just set.
-TEST_F(NavigationTest, RedirectionsSendTheCookiesOfWhereTheyLead) {
-    Type(Url("/setcookie.htm"));
     ScriptedServer elsewhere(
         ScriptedServer::Reply("HTTP/1.0 302 Found\r\nLocation: " + Url("/cookie") + "\r\n\r\n"));
     Type("http://localhost:" + std::to_string(elsewhere.Port()) + "/away");

@@ -51,6 +51,12 @@ protected:
         EXPECT_NE(viewer, nullptr);
         return *viewer;
     }
+    // Types into the address box and presses Enter.
+    void Enter(const std::string& text) {
+        form.UrlCombobox->SetText(text);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
+    }
     QPoint PointOf(std::string_view text) { return test::PointOfText(Viewer(), text); }
     void Mouse(QEvent::Type type, QPoint p, Qt::MouseButtons held = Qt::NoButton) {
         const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -63,16 +69,12 @@ protected:
     THTTPForm form;
 };
 
-TEST_F(PageAreaTest, ACommandLineFileIsShownWithItsTitle) {
+TEST_F(PageAreaTest, ACommandLineFileIsShownAndTheStatusNamesTheLinkUnderTheMouse) {
     form.FormShow(Address("a.htm"));
     EXPECT_EQ(Viewer().DocumentFile(), Address("a.htm"));
     EXPECT_EQ(form.windowTitle(), "Page A");
     EXPECT_EQ(form.Status2->text(), "DONE");
     EXPECT_TRUE(boxes.shown.empty());
-}
-
-TEST_F(PageAreaTest, TheStatusNamesTheLinkUnderTheMouse) {
-    form.FormShow(Address("a.htm"));
     Mouse(QEvent::MouseMove, PointOf("a link"));
     const QString b = QString::fromStdString(Address("b.htm"));
     EXPECT_EQ(form.Status3->text(), "URL: " + b);
@@ -99,20 +101,10 @@ TEST_F(PageAreaTest, FollowingALinkAndComingBackWithTheToolbar) {
 }
 
 TEST_F(PageAreaTest, EnterInTheAddressBoxOpensAPathAndRemembersIt) {
-    form.UrlCombobox->SetText(home / "b.htm");
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
+    Enter(home / "b.htm");
     EXPECT_EQ(form.windowTitle(), "Page B");
     EXPECT_EQ(form.UrlCombobox->Items(), std::vector<std::string>{home / "b.htm"});
     EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm")); // the page's own address
-
-    // Remembered once whatever the case, in order without regard to case,
-    // the text left as typed.
-    form.UrlCombobox->SetItems({"b", "D"});
-    for (const char* typed : {"C", "b", "B", "a", "e"})
-        form.UrlCombobox->AddItem(typed);
-    EXPECT_EQ(form.UrlCombobox->Items(), (std::vector<std::string>{"a", "b", "C", "D", "e"}));
-    EXPECT_EQ(form.UrlCombobox->Text(), Address("b.htm"));
 }
 
 TEST_F(PageAreaTest, FindReportsWhenNothingFollows) {
@@ -226,9 +218,7 @@ TEST_F(PageAreaTest, AFailedPageKeepsTheOneShownAndSaysWhy) {
     EXPECT_EQ(form.windowTitle(), "Page A");
     EXPECT_FALSE(form.FrameBrowser->Processing());
     // Typed, the failure reaches the window's handler of exceptions.
-    form.UrlCombobox->SetText(Address("missing.htm"));
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(form.UrlCombobox->lineEdit(), &enter);
+    Enter(Address("missing.htm"));
     EXPECT_EQ(form.windowTitle(), "Page A");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].first, MessageKind::Plain);

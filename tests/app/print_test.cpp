@@ -9,6 +9,7 @@
 #include "print/vw_printer.h"
 #include "viewer/html_viewer.h"
 
+#include "tests/app/run_lumo.h"
 #include "tests/print/print_fixture.h"
 #include "tests/support/local_servers.h"
 #include "tests/support/pdf_tools.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTimer>
 
@@ -265,29 +265,18 @@ TEST_F(PrintCommandTest, TheFrameThatLastHadTheFocusIsPrinted) {
 
 // --- The program ------------------------------------------------------------
 
-struct ProgramRun {
-    int exitCode;
-    std::string errors;
-};
-
-ProgramRun PrintPdf(const std::string& home, const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LUMO_HOME", QString::fromStdString(home));
-    env.remove("QT_QPA_PLATFORM"); // the program goes offscreen by itself
-    env.remove("DISPLAY");
-    process.setProcessEnvironment(env);
-    process.start(LUMO_BINARY, QStringList{"--print-pdf"} + args);
-    if (!process.waitForFinished(60000)) return {-1, "timed out"};
-    return {process.exitCode(), process.readAllStandardError().toStdString()};
+// The program goes offscreen by itself to print.
+test::LumoRun PrintPdf(const std::string& home, const QStringList& args) {
+    return test::RunLumo(home, QStringList{"--print-pdf"} + args,
+                         {{"QT_QPA_PLATFORM", ""}, {"DISPLAY", ""}});
 }
 
 TEST(PrintPdfProgram, PrintsALocalPage) {
     test::TempFolder home;
     home.Write("page.htm", test::LongPage(50));
     const std::string out = home / "page.pdf";
-    const ProgramRun run = PrintPdf(home.Path(), {QString::fromStdString(out), "--pages", "2-3",
-                                                  QString::fromStdString(home / "page.htm")});
+    const test::LumoRun run = PrintPdf(home.Path(), {QString::fromStdString(out), "--pages", "2-3",
+                                                     QString::fromStdString(home / "page.htm")});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const auto info = test::ReadPdfInfo(out);
     if (!info) GTEST_SKIP() << "poppler-utils is not installed";
@@ -306,7 +295,7 @@ TEST(PrintPdfProgram, PrintsAPageFromAServer) {
     test::TempFolder home;
     const std::string out = home / "page.pdf";
     const std::string address = nginx->Address("/page.htm");
-    const ProgramRun run =
+    const test::LumoRun run =
         PrintPdf(home.Path(), {QString::fromStdString(out), QString::fromStdString(address)});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     const auto info = test::ReadPdfInfo(out);
@@ -337,12 +326,12 @@ TEST(PrintPdfProgram, FailuresAreReportedAndWriteNoFile) {
             args << (a.startsWith("-") || a[0].isDigit()
                          ? a
                          : QString::fromStdString(home / a.toStdString()));
-        const ProgramRun run = PrintPdf(home.Path(), args);
+        const test::LumoRun run = PrintPdf(home.Path(), args);
         EXPECT_NE(run.exitCode, 0) << row.message;
         EXPECT_NE(run.errors.find(row.message), std::string::npos) << run.errors;
         EXPECT_FALSE(home.Exists("out.pdf")) << row.message;
     }
-    const ProgramRun unwritable =
+    const test::LumoRun unwritable =
         PrintPdf(home.Path(), {QString::fromStdString(home / "no/such/folder/out.pdf"),
                                QString::fromStdString(home / "short.htm")});
     EXPECT_EQ(unwritable.exitCode, 1);

@@ -4,6 +4,7 @@
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 
+#include "tests/app/run_lumo.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/temp_folder.h"
 
@@ -18,30 +19,12 @@
 namespace lumo {
 namespace {
 
-struct ProgramRun {
-    int exitCode;
-    std::string errors;
-    std::string output;
-};
-
-ProgramRun RunLumo(const std::string& home, const QStringList& args,
-                   const std::vector<std::pair<QString, QString>>& extraEnvironment = {}) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LUMO_HOME", QString::fromStdString(home));
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    for (const auto& [name, value] : extraEnvironment)
-        env.insert(name, value);
-    process.setProcessEnvironment(env);
-    process.start(LUMO_BINARY, args);
-    if (!process.waitForFinished(60000)) return {-1, "timed out", ""};
-    return {process.exitCode(), process.readAllStandardError().toStdString(),
-            process.readAllStandardOutput().toStdString()};
-}
+using test::LumoRun;
+using test::RunLumo;
 
 TEST(Program, VersionAndHelp) {
     test::TempFolder home;
-    ProgramRun run = RunLumo(home.Path(), {"--version"});
+    LumoRun run = RunLumo(home.Path(), {"--version"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "Lumo 10.0\n");
     run = RunLumo(home.Path(), {"--help"});
@@ -54,7 +37,7 @@ TEST(Program, VersionAndHelp) {
 TEST(Program, ScreenshotWritesTheWholeWindow) {
     test::TempFolder home;
     const std::string shot = home / "shot.png";
-    const ProgramRun run =
+    const LumoRun run =
         RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot), "--size", "640x480"});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     QImage image(QString::fromStdString(shot));
@@ -77,14 +60,14 @@ TEST(Program, ScaleFactorTwoDrawsTheSameLayoutAtTwiceThePixels) {
     const QString page = QString::fromStdString(home / "page.htm");
     const auto shot = [&](const char* factor) {
         const std::string file = home / (std::string("shot") + factor + ".png");
-        const ProgramRun run = RunLumo(
+        const LumoRun run = RunLumo(
             home.Path(), {"--screenshot", QString::fromStdString(file), "--size", "400x300", page},
             {{"QT_SCALE_FACTOR", factor}});
         EXPECT_EQ(run.exitCode, 0) << run.errors;
         return QImage(QString::fromStdString(file));
     };
     const auto dump = [&](const char* factor) {
-        const ProgramRun run =
+        const LumoRun run =
             RunLumo(home.Path(), {"--dump-layout", page}, {{"QT_SCALE_FACTOR", factor}});
         EXPECT_EQ(run.exitCode, 0) << run.errors;
         return run.output;
@@ -110,7 +93,7 @@ TEST(Program, ScreenshotOfALocalFileShowsItsText) {
     home.Write("page.htm", "<BODY BGCOLOR=\"#00C000\" TEXT=\"#000000\">"
                            "<H1>XXXXXXXXXXXX</H1><FONT SIZE=7>MMMMMMMM</FONT>");
     const std::string shot = home / "shot.png";
-    const ProgramRun run =
+    const LumoRun run =
         RunLumo(home.Path(), {"--screenshot", QString::fromStdString(shot), "--size", "640x480",
                               QString::fromStdString(home / "page.htm")});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
@@ -135,13 +118,13 @@ TEST(Program, ScreenshotOfALocalFileShowsItsText) {
 TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
     test::TempFolder home;
     home.Write("page.htm", "<TITLE>Dumped</TITLE><P>First words<P>Second");
-    const ProgramRun run = RunLumo(home.Path(), {"--dump-layout", "--size", "500x300",
-                                                 QString::fromStdString(home / "page.htm")});
+    const LumoRun run = RunLumo(home.Path(), {"--dump-layout", "--size", "500x300",
+                                              QString::fromStdString(home / "page.htm")});
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     EXPECT_EQ(run.output.rfind("document \"Dumped\" height ", 0), 0u) << run.output;
     EXPECT_NE(run.output.find("\"First words\""), std::string::npos);
     EXPECT_NE(run.output.find("TBlock <p>"), std::string::npos);
-    const ProgramRun missing = RunLumo(home.Path(), {"--dump-layout", "nothing.htm"});
+    const LumoRun missing = RunLumo(home.Path(), {"--dump-layout", "nothing.htm"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.errors.find("Cannot open file "), std::string::npos);
     EXPECT_EQ(missing.output, "");
@@ -153,7 +136,7 @@ TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
 TEST(Program, ScreenshotsOfFailedAndSlowPagesEndWithAnError) {
     test::TempFolder home;
     const std::string shot = home / "shot.png";
-    const ProgramRun refused = RunLumo(
+    const LumoRun refused = RunLumo(
         home.Path(), {"--screenshot", QString::fromStdString(shot), "http://127.0.0.1:9/x.htm"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_NE(refused.errors.find("Lumo 10: "), std::string::npos) << refused.errors;
@@ -163,7 +146,7 @@ TEST(Program, ScreenshotsOfFailedAndSlowPagesEndWithAnError) {
         c.ReadRequest();
         c.Sleep(30000);
     });
-    const ProgramRun slow =
+    const LumoRun slow =
         RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "slow.png"),
                               "--timeout", "1", QString::fromStdString(silent.Address("/x"))});
     EXPECT_EQ(slow.exitCode, 1);
@@ -177,8 +160,7 @@ TEST(Program, LocalFilesOfAnyNameOpenFromTheCommandLine) {
     for (const char* name : {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm", "a#b.htm",
                              "50%.htm", "x:y.htm"}) {
         home.Write(name, std::string("<TITLE>") + name + "</TITLE><P>found");
-        const ProgramRun run =
-            RunLumo(home.Path(), {"--dump-layout", QString::fromUtf8(home / name)});
+        const LumoRun run = RunLumo(home.Path(), {"--dump-layout", QString::fromUtf8(home / name)});
         ASSERT_EQ(run.exitCode, 0) << name << ": " << run.errors;
         EXPECT_NE(run.output.find("\"found\""), std::string::npos) << name;
     }
@@ -186,7 +168,7 @@ TEST(Program, LocalFilesOfAnyNameOpenFromTheCommandLine) {
 
 TEST(Program, UsageErrorsAreReported) {
     test::TempFolder home;
-    const ProgramRun run = RunLumo(home.Path(), {"--size", "big"});
+    const LumoRun run = RunLumo(home.Path(), {"--size", "big"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.errors.find("usage: lumo"), std::string::npos);
     EXPECT_FALSE(home.Exists("lumo.ini"));
@@ -208,7 +190,7 @@ TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
         home.Write("Cache/m1", "the first copy's page");
         home.Write("Cache/Cookies.txt", ".marker.com M=1;\r\n");
         home.Write("lumo.ini", "[Cache]\r\nRetain=0\r\n"); // the second erases its cache
-        const ProgramRun second =
+        const LumoRun second =
             RunLumo(home.Path(), {"--screenshot", QString::fromStdString(home / "s.png")});
         ASSERT_EQ(second.exitCode, 0) << second.errors;
         EXPECT_EQ(home.Read("Cache/m1"), "the first copy's page");

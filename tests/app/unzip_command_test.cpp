@@ -4,6 +4,7 @@
 #include "app/http_form.h"
 #include "tools/lumo_unzip_form.h"
 
+#include "tests/app/run_lumo.h"
 #include "tests/support/temp_folder.h"
 
 #include <QAction>
@@ -15,26 +16,11 @@
 namespace lumo {
 namespace {
 
-struct ProcessRun {
-    int exitCode;
-    std::string output;
-    std::string errors;
-};
+using test::LumoRun;
+using test::Q;
 
-ProcessRun RunProgram(const QString& program, const QStringList& args) {
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForFinished(60000)) return {-1, "", "timed out"};
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
-}
-
-ProcessRun Unzip(const QStringList& args) {
-    return RunProgram(LUMO_BINARY, QStringList{"--unzip"} + args);
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+LumoRun Unzip(const QStringList& args) {
+    return test::RunLumo({}, QStringList{"--unzip"} + args);
 }
 
 TEST(UnzipCommand, PrintsOneLinePerMemberAndFailsWhenOneFails) {
@@ -43,7 +29,8 @@ TEST(UnzipCommand, PrintsOneLinePerMemberAndFailsWhenOneFails) {
     if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
     test::TempFolder work;
     const std::string archive = work / "a.zip";
-    const ProcessRun made = RunProgram(python, {"-c", R"PY(
+    QProcess made;
+    made.start(python, {"-c", R"PY(
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     z.writestr('a.txt', 'first ' * 100)
@@ -52,10 +39,10 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     z.writestr('c.txt', 'third ' * 100, compress_type=zipfile.ZIP_BZIP2)
     z.writestr('\u00e4.txt', 'utf-8 name')
 )PY",
-                                                Q(archive)});
-    ASSERT_EQ(made.exitCode, 0) << made.errors;
+                        Q(archive)});
+    ASSERT_TRUE(made.waitForFinished(60000) && made.exitCode() == 0);
 
-    const ProcessRun all = Unzip({Q(archive), Q(work / "all")});
+    const LumoRun all = Unzip({Q(archive), Q(work / "all")});
     EXPECT_EQ(all.exitCode, 1);
     EXPECT_EQ(all.output, "done a.txt\n"
                           "done sub/b.txt\n"
@@ -66,12 +53,12 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     EXPECT_EQ(work.Read("all/sub/b.txt"), "second");
     EXPECT_FALSE(work.Exists("evil.txt"));
 
-    const ProcessRun some = Unzip({Q(archive), Q(work / "some"), "sub/*", "a.*"});
+    const LumoRun some = Unzip({Q(archive), Q(work / "some"), "sub/*", "a.*"});
     EXPECT_EQ(some.exitCode, 0) << some.errors;
     EXPECT_EQ(some.output, "done a.txt\ndone sub/b.txt\n");
 
     // Existing files are kept: no one is there to say yes.
-    const ProcessRun again = Unzip({Q(archive), Q(work / "some"), "a.txt"});
+    const LumoRun again = Unzip({Q(archive), Q(work / "some"), "a.txt"});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.output, "failed a.txt: -16 a file of that name exists and was kept\n");
 }
@@ -79,17 +66,17 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
 TEST(UnzipCommand, ArchiveFailuresGoToStandardErrorAndUsageErrorsExitTwo) {
     test::TempFolder work;
     work.Write("not.zip", "just text");
-    const ProcessRun notZip = Unzip({Q(work / "not.zip"), Q(work / "out")});
+    const LumoRun notZip = Unzip({Q(work / "not.zip"), Q(work / "out")});
     EXPECT_EQ(notZip.exitCode, 1);
     EXPECT_EQ(notZip.output, "");
     EXPECT_EQ(notZip.errors, "lumo: " + (work / "not.zip") + ": not a ZIP archive\n");
     EXPECT_FALSE(work.Exists("out"));
 
-    const ProcessRun missing = Unzip({Q(work / "none.zip"), Q(work / "out")});
+    const LumoRun missing = Unzip({Q(work / "none.zip"), Q(work / "out")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.errors, "lumo: " + (work / "none.zip") + ": cannot open the archive\n");
 
-    const ProcessRun usage = Unzip({Q(work / "not.zip")});
+    const LumoRun usage = Unzip({Q(work / "not.zip")});
     EXPECT_EQ(usage.exitCode, 2);
     EXPECT_NE(usage.errors.find("--unzip needs an archive and a target folder"), std::string::npos);
     EXPECT_NE(usage.errors.find("lumo --unzip ARCHIVE TARGET [PATTERN...]"), std::string::npos);

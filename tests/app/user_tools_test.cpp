@@ -92,21 +92,17 @@ TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
     });
 }
 
-TEST_F(UserToolsTest, CancelledFontDialogChangesNothing) {
-    RunOnce([&](THTTPForm& form) {
-        ShowFrames(form);
-        const TBrowserDefaults before = form.BrowserDefaults();
-        AnswerDialog("CancelBtn");
-        form.Fontandcolor1Click();
-        EXPECT_EQ(form.BrowserDefaults(), before);
-        EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
-    });
-}
-
+// A cancelled font dialog changes nothing; new defaults reach every frame
+// and the settings file.
 TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
     RunOnce([&](THTTPForm& form) {
         ShowFrames(form);
         TBrowserDefaults values = form.BrowserDefaults();
+        AnswerDialog("CancelBtn");
+        form.Fontandcolor1Click();
+        EXPECT_EQ(form.BrowserDefaults(), values);
+        EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
+
         values.DefFontName = "Arial";
         values.DefFontSize = 16;
         values.DefBackground = 0x996633;

@@ -31,14 +31,10 @@ TEST(PreformattedText, LinesAsWritten) {
         {"<PRE>a<BR>\r\nb</PRE>", {"a", "b"}},
         {"<PRE>a < b && c</PRE>", {"a < b && c"}},
         // A picture stands at its placeholder byte; a map leaves nothing.
-        {"<PRE>x<IMG SRC=a.gif>after<MAP NAME=m><AREA HREF=a></MAP>map</PRE>",
-         {"x\x04"
-          "aftermap"}},
+        {"<PRE>x<IMG SRC=a.gif>after<MAP NAME=m><AREA HREF=a></MAP>map</PRE>", {"x\004aftermap"}},
         // Never placeholders: the markup reader makes those '?' everywhere,
         // and other control bytes are spaces.
-        {"<PRE>c\x01\x02\x04\x08\x1F"
-         "d</PRE>",
-         {"c ??? d"}},
+        {"<PRE>c\001\002\004\010\037d</PRE>", {"c ??? d"}},
         // Unclosed, it ends with the input.
         {"<PRE>open", {"open"}},
     };
@@ -64,13 +60,6 @@ TEST(PreformattedText, EndsWithItsCellAndItsForm) {
         }
 }
 
-TEST(PlainTextDocuments, ReadRaw) {
-    RecordingCanvas canvas;
-    TSectionList list(canvas);
-    ParseTextBuffer(list, "<!-- not a comment\r\nx\x02y\x08z\r\n&amp;");
-    EXPECT_EQ(Lines(list), (Strings{"<!-- not a comment", "x y z", "&amp;"}));
-}
-
 TEST(PreformattedText, LongLinesAndEndlessInputs) {
     // A 5 MB line loads, lays out and paints.
     Doc doc("<PRE>" + std::string(5 << 20, 'w'));
@@ -88,6 +77,7 @@ TEST(ScriptsAndMaps, ReadToTheirEnds) {
     } rows[] = {
         {"<SCRIPT>a<b</SCRIPT>after", "a<b"},
         {"<SCRIPT LANGUAGE=x>one\r\ntwo\r\n</SCRIPT>after", "one\r\ntwo\r\n"},
+        {"<SCRIPT>one\ntwo</SCRIPT>after", "one\r\ntwo"},
         {"<SCRIPT>no end\r\nafter", "no end\r\nafter"},
         {"<PRE><SCRIPT>in pre</SCRIPT>after</PRE>", "in pre"},
     };
@@ -103,6 +93,10 @@ TEST(ScriptsAndMaps, ReadToTheirEnds) {
                   std::string(row.script) != "no end\r\nafter")
             << row.html;
     }
+    // The text around a script is one run.
+    Doc doc("<P>before<SCRIPT>hidden</SCRIPT>after");
+    EXPECT_TRUE(SectionWith(doc.list, "beforeafter"));
+    EXPECT_FALSE(SectionWith(doc.list, "hidden"));
     // A script body is kept up to about 8 MB; the rest is read past.
     for (const size_t length : {size_t{8} << 20, (size_t{8} << 20) + 4096}) {
         RecordingCanvas canvas;

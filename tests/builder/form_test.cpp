@@ -1,5 +1,5 @@
 // Form controls as the document keeps them: what each kind sends, sizes
-// from the markup, reset, radio groups, the implicit form, and the picture a
+// from the markup, reset, the implicit form, and the picture a
 // printed page gets.
 #include "layout/form_control.h"
 #include "layout/html_form.h"
@@ -96,21 +96,6 @@ TEST(FormResults, ImageButtonSendsItsPointOnce) {
     TFormControlObj& unnamed = *doc.list.FormControls.back();
     unnamed.ClickX = unnamed.ClickY = 1;
     EXPECT_EQ(SubmitWith(doc, "q").Results, (Results{"q=v", "x=1", "y=1"}));
-}
-
-TEST(FormModel, RadioGroupsArePerFormAndNameWithoutCase) {
-    Doc doc("<FORM><INPUT TYPE=radio NAME=Pick CHECKED><INPUT TYPE=radio NAME=pick>"
-            "<INPUT TYPE=radio NAME=other CHECKED></FORM>"
-            "<FORM><INPUT TYPE=radio NAME=pick CHECKED></FORM>");
-    auto& controls = doc.list.FormControls;
-    TFormControlObj& second = *controls[1];
-    second.Checked = true;
-    const auto changed = second.MyForm->UncheckOtherRadios(second);
-    ASSERT_EQ(changed.size(), 1u);
-    EXPECT_EQ(changed[0], controls[0].get());
-    EXPECT_FALSE(controls[0]->Checked);
-    EXPECT_TRUE(controls[2]->Checked); // another name
-    EXPECT_TRUE(controls[3]->Checked); // another form
 }
 
 TEST(FormModel, CountsOutsideOneToThousandTakeTheDefault) {

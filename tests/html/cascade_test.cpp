@@ -87,6 +87,7 @@ TEST(Cascade, ContextualRulesMatchAnyAncestor) {
     EXPECT_EQ(doc.Push("a").GetColor(), kGreen);
 }
 
+// The built-in contextual rules, and the page's rules beating them.
 TEST(Cascade, BuiltInContextualRules) {
     Document doc;
     doc.Push("ul");
@@ -96,6 +97,13 @@ TEST(Cascade, BuiltInContextualRules) {
     doc.stack.Reset();
     doc.Push("pre");
     EXPECT_EQ(*doc.Push("p").Int(Prop::MarginTop), 0);
+
+    Document page("pre p { margin-top: 3px } ul { list-style-type: none }");
+    page.Push("pre");
+    EXPECT_EQ(*page.Push("p").Text(Prop::MarginTop), "3px");
+    page.stack.Reset();
+    page.Push("ul");
+    EXPECT_EQ(*page.Push("ul").Text(Prop::ListStyleType), "none");
 }
 
 // Rules of the same number of ancestors apply in the order written, also past
@@ -162,15 +170,6 @@ TEST(Cascade, MostSpecificRuleWinsThenTheLastWritten) {
         EXPECT_EQ(ColorAt(row.sheet, row.path), row.color) << row.sheet << " / " << row.path;
     // The element's own STYLE after every rule.
     EXPECT_EQ(ColorAt("ul li#g.c { color: red }", "ul li#g.c", "color: green"), kGreen);
-}
-
-TEST(Cascade, DefaultSheetLosesToThePage) {
-    Document doc("pre p { margin-top: 3px } ul { list-style-type: none }");
-    doc.Push("pre");
-    EXPECT_EQ(*doc.Push("p").Text(Prop::MarginTop), "3px");
-    doc.stack.Reset();
-    doc.Push("ul");
-    EXPECT_EQ(*doc.Push("ul").Text(Prop::ListStyleType), "none"); // beats the built-in "ul ul"
 }
 
 TEST(Cascade, ClassListsAndSelectorsWithoutATag) {
@@ -302,29 +301,22 @@ TEST(Cascade, LinkStatesFillTheirSlots) {
     EXPECT_FALSE(visited.MakeLinkFont(canvas).Underline);
 }
 
+// What the removed element set is restored in the entries above it, also
+// when it is the first entry.
 TEST(Cascade, PopRestoresWhatTheRemovedElementSet) {
-    Document doc("b { color: red } i { font-style: italic }");
-    doc.Push("div");
-    doc.Push("b");
-    TProperties& i = doc.Push("i");
-    EXPECT_EQ(std::get<int>(i.Props[Prop::Color]), static_cast<int>(kRed));
-    doc.stack.PopPropsFor("b");
-    ASSERT_EQ(doc.stack.PropStackTop(), 2);
-    EXPECT_EQ(doc.stack.TopProps().Props[Prop::Color], doc.stack[1]->Props[Prop::Color]);
-    EXPECT_EQ(*doc.stack.TopProps().Text(Prop::FontStyle), "italic");
-    doc.stack.PopPropsFor("nothing");
-    EXPECT_EQ(doc.stack.PropStackTop(), 2);
-}
-
-// Entry 1 set things too: removing it must reach the entries above it.
-TEST(Cascade, PopOfTheFirstEntryRestoresToo) {
-    Document doc("b { color: red } i { font-style: italic }");
-    doc.Push("b");
-    doc.Push("i");
-    doc.stack.PopPropsFor("b");
-    ASSERT_EQ(doc.stack.PropStackTop(), 1);
-    EXPECT_EQ(doc.stack.TopProps().Props[Prop::Color], doc.stack[0]->Props[Prop::Color]);
-    EXPECT_EQ(*doc.stack.TopProps().Text(Prop::FontStyle), "italic");
+    for (const bool inDiv : {true, false}) {
+        Document doc("b { color: red } i { font-style: italic }");
+        if (inDiv) doc.Push("div");
+        doc.Push("b");
+        EXPECT_EQ(std::get<int>(doc.Push("i").Props[Prop::Color]), static_cast<int>(kRed));
+        doc.stack.PopPropsFor("b");
+        const int top = inDiv ? 2 : 1;
+        ASSERT_EQ(doc.stack.PropStackTop(), top);
+        EXPECT_EQ(doc.stack.TopProps().Props[Prop::Color], doc.stack[top - 1]->Props[Prop::Color]);
+        EXPECT_EQ(*doc.stack.TopProps().Text(Prop::FontStyle), "italic");
+        doc.stack.PopPropsFor("nothing");
+        EXPECT_EQ(doc.stack.PropStackTop(), top);
+    }
 }
 
 TEST(Cascade, FontsFromProperties) {

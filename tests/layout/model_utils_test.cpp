@@ -123,11 +123,7 @@ TEST(IDNameList, LastDefinitionWins) {
 }
 
 TEST(SelectedText, CountsAndCopies) {
-    const char text[] = "a\x02"
-                        "b\x04"
-                        "c\x08"
-                        "d\xA0"
-                        "e";
+    const char text[] = "a\002b\004c\010d\240e";
     SelTextCount count;
     count.AddTextCR(text, 9);
     EXPECT_EQ(count.Terminate(), 9); // 7 characters and CR LF; 2 and 4 do not count

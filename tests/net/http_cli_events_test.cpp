@@ -36,6 +36,11 @@ ScriptedServer::Script MovingServer() {
 
 // Hooks a handler that frees the client onto one event. The handler uses what
 // it captured after the client is gone, as an owner's handler may.
+template <auto Event, class Owner>
+void FreeOn(Owner& owner, const std::function<void()>& free) {
+    owner.*Event = [free](auto&&...) { free(); };
+}
+
 struct FreeingEvent {
     const char* name;
     void (*hook)(THttpCli& cli, const std::function<void()>& free);
@@ -48,61 +53,23 @@ const FreeingEvent FreeingEvents[] = {
              if (s->State() == hsConnecting) f();
          };
      }},
-    {"OnSessionConnected",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnSessionConnected = [f](THttpCli*) { f(); };
-     }},
-    {"OnRequestHeaderBegin",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnRequestHeaderBegin = [f](THttpCli*) { f(); };
-     }},
-    {"OnCommand",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnCommand = [f](THttpCli*, const std::string&) { f(); };
-     }},
-    {"OnRequestHeaderEnd",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnRequestHeaderEnd = [f](THttpCli*) { f(); };
-     }},
-    {"OnSendBegin",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnSendBegin = [f](THttpCli*) { f(); }; }},
-    {"OnSendData",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnSendData = [f](THttpCli*, const char*, int) { f(); };
-     }},
-    {"OnSendEnd",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnSendEnd = [f](THttpCli*) { f(); }; }},
-    {"OnHeaderBegin",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnHeaderBegin = [f](THttpCli*) { f(); };
-     }},
-    {"OnHeaderData",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnHeaderData = [f](THttpCli*) { f(); }; }},
-    {"OnCookie",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnCookie = [f](THttpCli*, const std::string&, bool&) { f(); };
-     }},
-    {"OnHeaderEnd",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnHeaderEnd = [f](THttpCli*) { f(); }; }},
-    {"OnLocationChange",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnLocationChange = [f](THttpCli*) { f(); };
-     }},
-    {"OnCookieRequest",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnCookieRequest = [f](THttpCli*, const std::string&, std::string&) { f(); };
-     }},
-    {"OnDocBegin",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnDocBegin = [f](THttpCli*) { f(); }; }},
-    {"OnDocData",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnDocData = [f](THttpCli*, const char*, int) { f(); };
-     }},
-    {"OnDocEnd",
-     [](THttpCli& c, const std::function<void()>& f) { c.OnDocEnd = [f](THttpCli*) { f(); }; }},
-    {"OnRequestDone",
-     [](THttpCli& c, const std::function<void()>&
-                         f) { c.OnRequestDone = [f](THttpCli*, THttpRequest, uint16_t) { f(); }; }},
+    {"OnSessionConnected", FreeOn<&THttpCli::OnSessionConnected>},
+    {"OnRequestHeaderBegin", FreeOn<&THttpCli::OnRequestHeaderBegin>},
+    {"OnCommand", FreeOn<&THttpCli::OnCommand>},
+    {"OnRequestHeaderEnd", FreeOn<&THttpCli::OnRequestHeaderEnd>},
+    {"OnSendBegin", FreeOn<&THttpCli::OnSendBegin>},
+    {"OnSendData", FreeOn<&THttpCli::OnSendData>},
+    {"OnSendEnd", FreeOn<&THttpCli::OnSendEnd>},
+    {"OnHeaderBegin", FreeOn<&THttpCli::OnHeaderBegin>},
+    {"OnHeaderData", FreeOn<&THttpCli::OnHeaderData>},
+    {"OnCookie", FreeOn<&THttpCli::OnCookie>},
+    {"OnHeaderEnd", FreeOn<&THttpCli::OnHeaderEnd>},
+    {"OnLocationChange", FreeOn<&THttpCli::OnLocationChange>},
+    {"OnCookieRequest", FreeOn<&THttpCli::OnCookieRequest>},
+    {"OnDocBegin", FreeOn<&THttpCli::OnDocBegin>},
+    {"OnDocData", FreeOn<&THttpCli::OnDocData>},
+    {"OnDocEnd", FreeOn<&THttpCli::OnDocEnd>},
+    {"OnRequestDone", FreeOn<&THttpCli::OnRequestDone>},
 };
 
 TEST(HttpCliEvents, EveryEventMayFreeTheClient) {
@@ -131,34 +98,14 @@ TEST(HttpCliEvents, EveryForwardedEventMayFreeTheConnection) {
     ScriptedServer server(MovingServer());
     using Hook = void (*)(THTTPConnection&, const std::function<void()>&);
     const std::pair<const char*, Hook> hooks[] = {
-        {"OnCommand",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnCommand = [f](void*, const std::string&) { f(); };
-         }},
-        {"OnHeaderBegin",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnHeaderBegin = [f](void*) { f(); };
-         }},
-        {"OnHeaderData",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnHeaderData = [f](void*) { f(); };
-         }},
-        {"OnCookieRequest",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnCookieRequest = [f](void*, const std::string&, std::string&) { f(); };
-         }},
-        {"OnHeaderEnd",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnHeaderEnd = [f](void*) { f(); };
-         }},
-        {"OnDocBegin", [](THTTPConnection& c,
-                          const std::function<void()>& f) { c.OnDocBegin = [f](void*) { f(); }; }},
-        {"OnDocData",
-         [](THTTPConnection& c, const std::function<void()>& f) {
-             c.OnDocData = [f](void*, const char*, int) { f(); };
-         }},
-        {"OnDocEnd", [](THTTPConnection& c,
-                        const std::function<void()>& f) { c.OnDocEnd = [f](void*) { f(); }; }},
+        {"OnCommand", FreeOn<&THTTPConnection::OnCommand>},
+        {"OnHeaderBegin", FreeOn<&THTTPConnection::OnHeaderBegin>},
+        {"OnHeaderData", FreeOn<&THTTPConnection::OnHeaderData>},
+        {"OnCookieRequest", FreeOn<&THTTPConnection::OnCookieRequest>},
+        {"OnHeaderEnd", FreeOn<&THTTPConnection::OnHeaderEnd>},
+        {"OnDocBegin", FreeOn<&THTTPConnection::OnDocBegin>},
+        {"OnDocData", FreeOn<&THTTPConnection::OnDocData>},
+        {"OnDocEnd", FreeOn<&THTTPConnection::OnDocEnd>},
     };
     for (const auto& [name, hook] : hooks) {
         auto connection = std::make_unique<THTTPConnection>();

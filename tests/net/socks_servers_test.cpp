@@ -101,14 +101,12 @@ std::unique_ptr<TempFolder> SocksServers::root_;
 std::unique_ptr<LocalServer> SocksServers::nginx_, SocksServers::dante_, SocksServers::microsocks_,
     SocksServers::guarded_, SocksServers::proxy_;
 
+// Dante: SOCKS 5 and 4, to the HTTP proxy too, and a refused destination.
 TEST_F(SocksServers, Dante) {
     if (!dante_) GTEST_SKIP() << "dante-server is not installed";
     CheckFetches(Through(*dante_, "5"));
     CheckFetches(Through(*dante_, "4"));
-}
-
-TEST_F(SocksServers, DanteTellsOfARefusedDestination) {
-    if (!dante_) GTEST_SKIP() << "dante-server is not installed";
+    if (proxy_) CheckFetches(Through(*dante_, "5"), std::to_string(proxy_->Port()));
     const int closed = test::FreeLoopbackPort();
     const auto [message, error] =
         Failure(Through(*dante_, "5"), "http://127.0.0.1:" + std::to_string(closed) + "/");
@@ -134,11 +132,6 @@ TEST_F(SocksServers, AWrongPasswordIsAnAuthenticationFailure) {
     const auto [message, error] = Failure(Through(*guarded_, "5"), nginx_->Address("/page.htm"));
     EXPECT_EQ(message, "authentification method not acceptable (Error #20003)");
     EXPECT_EQ(error, 20003);
-}
-
-TEST_F(SocksServers, ThroughSocksToTheHttpProxy) {
-    if (!dante_ || !proxy_) GTEST_SKIP() << "dante-server or tinyproxy is not installed";
-    CheckFetches(Through(*dante_, "5"), std::to_string(proxy_->Port()));
 }
 
 TEST_F(SocksServers, ASocksServerThatIsNotThere) {

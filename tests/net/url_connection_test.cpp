@@ -289,11 +289,8 @@ void CheckFetches(const LocalServer& server, const std::string& proxy, const std
     }
 }
 
-TEST_F(RealServers, FetchesDirectly) {
+TEST_F(RealServers, FetchesDirectlyAndThroughTheProxy) {
     CheckFetches(*nginx_, "", root_->Path());
-}
-
-TEST_F(RealServers, FetchesThroughTheProxy) {
     if (!proxy_) GTEST_SKIP() << "tinyproxy is not installed";
     CheckFetches(*nginx_, proxy_->HostPort(), root_->Path());
 }

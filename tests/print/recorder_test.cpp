@@ -206,14 +206,6 @@ TEST_F(PrintTest, CancellingAfterPageTwoEndsThePrintJobThere) {
     EXPECT_EQ(recorder.PageCount(), 2);
 }
 
-TEST_F(PrintTest, ARangePastTheEndWritesNoFile) {
-    Open(LongPage(3));
-    TvwPrinter device(Pdf("none.pdf"));
-    viewer.PrintPages(device, TPageSelection(3, 4));
-    EXPECT_EQ(viewer.PrintedPages(), 1);
-    EXPECT_FALSE(folder.Exists("none.pdf"));
-}
-
 TEST_F(PrintTest, TheViewerIsHeldWhileAJobRuns) {
     Open(LongPage(60));
     folder.Write("other.htm", "<TITLE>Other</TITLE>Other page");

@@ -82,16 +82,6 @@ TEST(BookmarkFile, DepthIsBoundedAtItsEdge) {
     }
 }
 
-TEST(BookmarkFile, DepthIsBounded) {
-    std::string text;
-    for (int level = 0; level < MaxBookmarkDepth + 10; ++level)
-        text += std::string(static_cast<size_t>(level), '\t') + "F\r\n";
-    const TBookmarkParse parse = ParseBookmarks(text);
-    EXPECT_NE(parse.Error, "");
-    ASSERT_EQ(parse.Nodes.size(), 1u);
-    EXPECT_EQ(BookmarkHeight(parse.Nodes[0]), MaxBookmarkDepth);
-}
-
 class BookmarkFileOnDisk : public testing::Test {
 protected:
     test::TempFolder home;
@@ -118,19 +108,18 @@ TEST_F(BookmarkFileOnDisk, ADamagedFileIsLoadedAsWellAsItCanAndKeptAsBak) {
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip.bak"), damaged);
 }
 
-TEST_F(BookmarkFileOnDisk, AFileOfTheMostBytesLoads) {
+// A file of the most bytes loads; one byte more is refused and never replaced.
+TEST_F(BookmarkFileOnDisk, FileSizeIsBoundedAtItsEdge) {
     std::string text = "a=u\r\n";
     text += std::string(MaxBookmarkFileSize - text.size() - 2, ' ') + "\r\n";
     home.Write("bookmarks/LumoBookmarks.tip", text);
-    const TBookmarkFileLoad load = LoadBookmarkFile(file);
+    TBookmarkFileLoad load = LoadBookmarkFile(file);
     EXPECT_NE(load.Status, TBookmarkLoad::Unreadable);
     ASSERT_FALSE(load.Nodes.empty());
     EXPECT_EQ(load.Nodes[0], Mark("a", "u"));
-}
 
-TEST_F(BookmarkFileOnDisk, AFileTooLargeToReadIsNeverReplaced) {
-    home.Write("bookmarks/LumoBookmarks.tip", std::string(MaxBookmarkFileSize + 1, 'x'));
-    const TBookmarkFileLoad load = LoadBookmarkFile(file);
+    home.Write("bookmarks/LumoBookmarks.tip", text + "x");
+    load = LoadBookmarkFile(file);
     EXPECT_EQ(load.Status, TBookmarkLoad::Unreadable);
     EXPECT_FALSE(load.Replaceable);
     EXPECT_FALSE(load.Message.empty());

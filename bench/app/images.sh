@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The picture queue from a local nginx, beside curl in the same run:
+# bench/app/images.sh
+#   25 pictures of 20 KB: the time from the request until "DONE" (the page
+#   itself included) beside `curl --parallel --parallel-max 10` fetching the
+#   same 25 pictures;
+#   500 small pictures of unknown size: the same time, the most processor time
+#   the event loop spent in one pass while they came (a tick with its layout)
+#   and the layouts.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
+nice cmake --build "$build" --target bench_image_queue >/dev/null
+
+work="$(mktemp -d)"
+nginx_pid=""
+trap '[ -n "$nginx_pid" ] && kill "$nginx_pid" 2>/dev/null; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/root" "$work/home"
+PYTHONPATH=bench/lib python3 - "$work/root" <<'PY'
+import gif, sys
+gif.picture_page(sys.argv[1], "gallery25.htm", 25, "g", padding=20000, side=40)
+gif.picture_page(sys.argv[1], "gallery500.htm", 500, "s")
+PY
+source bench/lib/servers.sh
+start_nginx "$work" "$work/root" gallery25.htm
+
+LUMO_HOME="$work/home" LUMO_BENCH_BASE="$base" QT_QPA_PLATFORM=offscreen \
+    "$build/bench/app/bench_image_queue" --benchmark_format=json \
+    --benchmark_out="$work/lumo.json" >/dev/null
+
+# curl: the 25 pictures, ten at once, 20 rounds like the benchmark's.
+urls=()
+for i in $(seq 0 24); do urls+=(-o /dev/null "$base/g$i.gif"); done
+start=$(date +%s.%N)
+for _ in $(seq 20); do curl --http1.0 -s --parallel --parallel-max 10 "${urls[@]}" 2>/dev/null; done
+end=$(date +%s.%N)
+
+python3 - "$work/lumo.json" "$start" "$end" <<'PY'
+import json, sys
+runs = {b["name"].split("/")[0]: b for b in json.load(open(sys.argv[1]))["benchmarks"]}
+curl = (float(sys.argv[3]) - float(sys.argv[2])) / 20 * 1000
+a = runs["BM_25PicturesUntilDone"]
+print(f"25 pictures of 20 KB until DONE: lumo {a['real_time']:.1f} ms, "
+      f"curl --parallel {curl:.1f} ms, lumo/curl {a['real_time'] / curl:.2f} "
+      f"({a['layouts']:.0f} layouts)")
+b = runs["BM_500PicturesUntilDone"]
+print(f"500 small pictures until DONE: {b['real_time']:.1f} ms, {b['layouts']:.0f} layouts, "
+      f"longest event-loop pass {b['longest_pass_ms']:.1f} ms of processor time")
+PY

@@ -206,7 +206,7 @@ void THTTPForm::Openfile1Click() {
     const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
-    setWindowTitle(ToQString(FrameBrowser->PageTitle()));
+    setWindowTitle(FrameBrowser->PageTitle());
     LastOpenFile = fileName;
 }
 

@@ -41,8 +41,8 @@ bool IsRedirection(int status) {
 }
 
 // A menu caption shows "&" as it stands.
-QString MenuText(const std::string& text) {
-    return ToQString(ReplaceAll(text, "&", "&&"));
+QString MenuText(QString text) {
+    return text.replace('&', "&&");
 }
 
 // Holds the fetch flag for the life of a fetch, however it ends.
@@ -108,6 +108,7 @@ void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& U
     SetBusy();
     RedirectURL.clear();
     docStream_->Clear();
+    docStream_->Charset.clear();
     // A query of a GET is part of what is fetched and cached; the answer to
     // a POST is never taken from the cache nor kept in it.
     const std::string fetched = IsGet && !Query.empty() ? address + "?" + Query : address;
@@ -149,7 +150,7 @@ void THTTPForm::NoteOversizedPage() {
 bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
     std::string fileName;
     int stored = ckHTML;
-    if (!diskCache_->Lookup(key, fileName, stored)) {
+    if (!diskCache_->Lookup(key, fileName, stored, &docStream_->Charset)) {
         kind = ckHTML;
         return false;
     }
@@ -165,7 +166,7 @@ void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool fa
     if (failed)
         diskCache_->Add(key, kind, true);
     else
-        diskCache_->Store(key, kind, docStream_->Bytes());
+        diskCache_->Store(key, kind, docStream_->Bytes(), docStream_->Charset);
 }
 
 void THTTPForm::PrepareConnection(const std::string& address) {
@@ -206,6 +207,7 @@ void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
             connection_->PostStream = nullptr;
         }
         DocType = connection_->ContentKind();
+        docStream_->Charset = connection_->ContentCharset();
         // A short answer can end before the posted abort arrives.
         if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);
     } catch (const EContentTypeError&) {
@@ -362,16 +364,16 @@ void THTTPForm::HistoryChange() {
             item->setVisible(false);
             continue;
         }
-        std::string caption = history[i].Address.substr(0, HistoryCaptionLength);
-        if (!history[i].Title.empty())
-            caption = (caption + "--" + history[i].Title).substr(0, HistoryCaptionLength);
+        QString caption = ToQString(history[i].Address.substr(0, HistoryCaptionLength));
+        if (!history[i].Title.isEmpty())
+            caption = (caption + "--" + history[i].Title).left(HistoryCaptionLength);
         item->setText(MenuText(caption));
         item->setVisible(true);
         item->setCheckable(true);
         item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
     }
-    const std::string& title = FrameBrowser->PageTitle();
-    setWindowTitle(title.empty() ? QString("Lumo 10") : ToQString(title));
+    const QString& title = FrameBrowser->PageTitle();
+    setWindowTitle(title.isEmpty() ? QString("Lumo 10") : title);
     // The box shows the page's own address, after redirections too.
     if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
     FrameBrowser->setFocus();

@@ -73,7 +73,7 @@ void THTTPForm::Printsetttings1Click() {
 void THTTPForm::DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page, int W) {
     if (!ActiveViewer() || !viewer) return;
     TMacroValues values;
-    values.Title = viewer->PageTitle();
+    values.Title = viewer->PageTitle().toStdString();
     values.File = viewer->DocumentFile();
     values.Date = FormatDate(PrintSettings.DateFormat, Now());
     values.Page = page;

@@ -5,6 +5,7 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
 #include "platform/ini_file.h"
+#include "platform/qt_text.h"
 #include "tools/bookmarks_form.h"
 #include "tools/font_form.h"
 #include "viewer/html_viewer.h"
@@ -52,13 +53,16 @@ void THTTPForm::ManageBookmarks1Click() {
     BookmarksForm->Manage();
 }
 
+// The bookmark file holds Windows-1252 names: a title's characters outside
+// it are written as "?".
 void THTTPForm::SaveURLClick() {
-    BookmarksForm->AddBookmark(FrameBrowser->CurrentAddress(), FrameBrowser->PageTitle());
+    BookmarksForm->AddBookmark(FrameBrowser->CurrentAddress(),
+                               FromQString(FrameBrowser->PageTitle()));
 }
 
 void THTTPForm::BookmarkFrameClick() {
     if (const THTMLViewer* viewer = ActiveViewer())
-        BookmarksForm->AddBookmark(viewer->DocumentFile(), viewer->PageTitle());
+        BookmarksForm->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
 }
 
 void THTTPForm::OpenBookmark(const std::string& address) {

@@ -199,6 +199,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
     P.InPre = false;
     Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
+    UseServerCharset();
     BodyBlock = OpenBlock<TBodyBlock>();
     OpenSection();
     P.InScript = false;
@@ -222,6 +223,7 @@ void THtmlBuilder::ParseText(std::string_view text) {
     ActiveCell = &RootList;
     Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
+    UseServerCharset();
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");
     P.InPre = true;
@@ -323,11 +325,25 @@ void THtmlBuilder::ReadHeadElement(TokenKind tok) {
     case LinkTok: ReadLinkedStyleSheet(); break;
     case BgSoundTok: RequestSound(P.Attributes, Hooks.OnSoundRequest, RootList.Viewer); break;
     default:
-        ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer,
-                   Hooks.SingleViewer ? &Stack->TopProps() : nullptr);
-        RootList.CodePage = P.CodePage = Stack->TopProps().CodePage;
+        if (const auto declared = ReportMeta(P.Attributes, Hooks.OnMeta, RootList.Viewer);
+            declared && Hooks.SingleViewer && !ServerCharset)
+            UseCharset(*declared);
         break;
     }
+}
+
+void THtmlBuilder::UseCharset(const TDeclaredCharset& declared) {
+    TProperties& top = Stack->TopProps();
+    top.Charset = declared.Charset;
+    top.CodePage = declared.Page;
+    RootList.CodePage = P.CodePage = Result.CodePage = declared.Page;
+}
+
+void THtmlBuilder::UseServerCharset() {
+    const auto declared = DeclaredCharset(Hooks.Charset);
+    if (!declared) return;
+    UseCharset(*declared);
+    ServerCharset = true;
 }
 
 void THtmlBuilder::DoBody() {
@@ -439,35 +455,32 @@ void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TVie
     hook(sender, src->Name, loop ? loop->Value : 1, false);
 }
 
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
-                TProperties* entry) {
+std::optional<TDeclaredCharset> DeclaredCharset(std::string_view text) {
+    struct TCharsetName {
+        std::string_view Text;
+        TDeclaredCharset Declared;
+    };
+    using enum TCodePage;
+    static constexpr TCharsetName charsets[] = {
+        {"1252", {0, Windows1252}},   {"8859-1", {0, Windows1252}}, {"1253", {161, Windows1253}},
+        {"8859-7", {161, Iso8859_7}}, {"1250", {238, Windows1250}}, {"8859-2", {238, Iso8859_2}},
+        {"1251", {204, Windows1251}}, {"8859-5", {204, Iso8859_5}}, {"koi8-r", {204, Koi8R}},
+        {"1254", {162, Windows1254}}, {"8859-3", {162, Iso8859_3}}, {"8859-9", {162, Iso8859_9}},
+        {"1257", {186, Windows1257}}, {"8859-4", {186, Iso8859_4}}, {"utf-8", {0, Utf8}},
+        {"utf8", {0, Utf8}}};
+    const std::string lower = LowerCase(text);
+    for (const TCharsetName& name : charsets)
+        if (lower.find(name.Text) != std::string::npos) return name.Declared;
+    return std::nullopt;
+}
+
+std::optional<TDeclaredCharset> ReportMeta(const TAttributeList& attributes, const TMetaType& hook,
+                                           TViewerBase* sender) {
     const std::string httpEq = attributes.Text(HttpEqTok);
     const std::string content = attributes.Text(ContentTok);
-    if (entry && SameText(httpEq, "content-type")) {
-        // The first text found names the character set (and so "1252" wins
-        // over "1251" in a content that holds both).
-        struct TCharsetName {
-            std::string_view Text;
-            uint8_t Charset;
-            TCodePage Page;
-        };
-        using enum TCodePage;
-        static constexpr TCharsetName charsets[] = {
-            {"1252", 0, Windows1252},   {"8859-1", 0, Windows1252}, {"1253", 161, Windows1253},
-            {"8859-7", 161, Iso8859_7}, {"1250", 238, Windows1250}, {"8859-2", 238, Iso8859_2},
-            {"1251", 204, Windows1251}, {"8859-5", 204, Iso8859_5}, {"koi8-r", 204, Koi8R},
-            {"1254", 162, Windows1254}, {"8859-3", 162, Iso8859_3}, {"8859-9", 162, Iso8859_9},
-            {"1257", 186, Windows1257}, {"8859-4", 186, Iso8859_4}, {"utf-8", 0, Utf8},
-            {"utf8", 0, Utf8}};
-        const std::string lower = LowerCase(content);
-        for (const TCharsetName& name : charsets)
-            if (lower.find(name.Text) != std::string::npos) {
-                entry->Charset = name.Charset;
-                entry->CodePage = name.Page;
-                break;
-            }
-    }
     if (hook) hook(sender, httpEq, attributes.Text(NameTok), content);
+    if (!SameText(httpEq, "content-type")) return std::nullopt;
+    return DeclaredCharset(content);
 }
 
 // --- Entry points -----------------------------------------------------------
@@ -488,6 +501,13 @@ std::string ReadStream(TStream& stream) {
 std::string ReadFile(std::string_view fName) {
     auto text = ReadWholeFile(fName, MaxDocumentSize, TOverLimit::ReadStart);
     return text ? std::move(*text) : std::string();
+}
+
+// The server's charset comes with the stream unless the caller names one.
+TBuilderHooks WithStreamCharset(const TBuilderHooks& hooks, const TStream& stream) {
+    TBuilderHooks with = hooks;
+    if (with.Charset.empty()) with.Charset = stream.Charset;
+    return with;
 }
 
 enum class TDocKind { Html, Text };
@@ -516,7 +536,7 @@ TParseResult ParseHtmlFile(TSectionList& list, std::string_view fName, const TBu
 }
 
 TParseResult ParseHtmlStream(TSectionList& list, TStream& stream, const TBuilderHooks& hooks) {
-    return Parse(list, ReadStream(stream), hooks, TDocKind::Html);
+    return Parse(list, ReadStream(stream), WithStreamCharset(hooks, stream), TDocKind::Html);
 }
 
 void ParseTextFile(TSectionList& list, std::string_view fName) {
@@ -524,7 +544,7 @@ void ParseTextFile(TSectionList& list, std::string_view fName) {
 }
 
 void ParseTextStream(TSectionList& list, TStream& stream) {
-    Parse(list, ReadStream(stream), {}, TDocKind::Text);
+    Parse(list, ReadStream(stream), WithStreamCharset({}, stream), TDocKind::Text);
 }
 
 void ParseTextBuffer(TSectionList& list, std::string_view text) {

@@ -38,6 +38,9 @@ struct TBuilderHooks {
     TMetaType OnMeta;
     // True when the caller is a single-document viewer (META charsets apply).
     bool SingleViewer = true;
+    // The character set the server named for the document; it wins over a
+    // META's. A stream's own Charset is taken when this is empty.
+    std::string Charset;
 };
 
 // What a parse reports besides the model.
@@ -45,6 +48,8 @@ struct TParseResult {
     std::string Title;
     std::string Base;
     std::string BaseTarget;
+    // What the document's bytes (its title among them) are.
+    TCodePage CodePage = TCodePage::Windows1252;
 };
 
 // The input of the frame entry points.

@@ -2,6 +2,7 @@
 #include "builder/document_builder_state.h"
 
 #include "html/style_list.h"
+#include "platform/stream.h"
 
 namespace lumo {
 
@@ -89,6 +90,11 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
     TParseResult result;
     std::string document;
     if (!LoadInput(input, document)) return result;
+    // The frameset's own text (its title) is in the code page the server or
+    // a META names; each frame's document names its own.
+    const auto served = input.Stream ? DeclaredCharset(input.Stream->Charset) : std::nullopt;
+    const bool serverCharset = served.has_value();
+    if (served) result.CodePage = served->Page;
     try {
         ParserLock lock;
         HtmlTokenizer& p = lock.Parser();
@@ -98,7 +104,11 @@ TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
             switch (p.CurTok) {
             case TitleTok: result.Title = walker.Title(); continue;
             case BaseTok: ReadBase(p.Attributes, result); break;
-            case MetaTok: ReportMeta(p.Attributes, onMeta, &viewer, nullptr); break;
+            case MetaTok:
+                if (const auto declared = ReportMeta(p.Attributes, onMeta, &viewer);
+                    declared && !serverCharset)
+                    result.CodePage = declared->Page;
+                break;
             case BgSoundTok: RequestSound(p.Attributes, viewer.OnSoundRequest, &viewer); break;
             case ScriptTok: walker.Script(); break;
             case NoFramesTok: walker.SkipNoFrames(); break;

@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace lumo {
 
@@ -62,9 +63,16 @@ std::string ReadScript(HtmlTokenizer& p, TScriptText text);
 std::string ReadTitle(HtmlTokenizer& p, TStyleList& styles);
 void ReadBase(const TAttributeList& attributes, TParseResult& result);
 void RequestSound(const TAttributeList& attributes, const TSoundType& hook, TViewerBase* sender);
-// A content-type's charset goes into entry when one is given.
-void ReportMeta(const TAttributeList& attributes, const TMetaType& hook, TViewerBase* sender,
-                TProperties* entry);
+// A character set a text names: the first known name found in it (so
+// "1252" wins over "1251" in a text that holds both).
+struct TDeclaredCharset {
+    uint8_t Charset = 0; // of the fonts
+    TCodePage Page = TCodePage::Windows1252;
+};
+std::optional<TDeclaredCharset> DeclaredCharset(std::string_view text);
+// Reports the META to hook; returns the character set of a content-type META.
+std::optional<TDeclaredCharset> ReportMeta(const TAttributeList& attributes, const TMetaType& hook,
+                                           TViewerBase* sender);
 // SCRIPT current: reads the script to its end tag and hands it to hook.
 void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender);
 
@@ -151,6 +159,10 @@ public:
     void AddImage();
     void AddPageBreak();
     void DoBody();
+    // The text from here on is in declared's code page.
+    void UseCharset(const TDeclaredCharset& declared);
+    // A charset the server named applies from the start, and no META overrides it.
+    void UseServerCharset();
     // BASE, LINK, BGSOUND or META before the body's content.
     void ReadHeadElement(TokenKind tok);
     void ReadLinkedStyleSheet();
@@ -207,10 +219,11 @@ public:
     bool InsideLink = false;
     ThtmlForm* ActiveForm = nullptr;
     int BaseFontLevel = 3;
-    int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
-    int Depth = 0;       // nesting of block constructs
-    int TableDepth = 0;  // nesting of tables
-    int SheetDepth = 0;  // nesting of sheets being read by LINK and @import
+    int ScriptShift = 0;        // 0 normal, 1 subscript, 2 superscript
+    int Depth = 0;              // nesting of block constructs
+    int TableDepth = 0;         // nesting of tables
+    int SheetDepth = 0;         // nesting of sheets being read by LINK and @import
+    bool ServerCharset = false; // the server named the code page
     // Inline elements with borders or padding that are still open: the box
     // of their current part, whether that part has begun in ActiveSection,
     // and their entry on the stack (only compared, never read).

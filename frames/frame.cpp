@@ -282,7 +282,7 @@ void TbrFrame::ReplaceContent(bool frames, const std::string& anchor, bool same,
 
 void TbrFrame::ReloadViewer(const std::string& anchor, TBump bump, const std::string& oldSource) {
     const TScrollPosition oldPosition = Viewer->ScrollPosition();
-    const std::string oldTitle = MasterSet->Title;
+    const QString oldTitle = MasterSet->Title;
     const std::string oldAddress = MasterSet->CurrentAddress;
     Viewer->OpenStream(Source, *FrameStream, FrameDocType);
     Viewer->GoToAnchor(anchor);

@@ -187,7 +187,7 @@ const std::string& TFrameBrowser::CurrentAddress() const {
     return shown_->CurrentAddress;
 }
 
-const std::string& TFrameBrowser::PageTitle() const {
+const QString& TFrameBrowser::PageTitle() const {
     return shown_->Title;
 }
 

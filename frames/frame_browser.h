@@ -47,7 +47,7 @@ using TFrameViewerOptions = unsigned;
 // frame set that showed it (one set may stand behind several entries).
 struct TPageHistoryEntry {
     std::string Address;
-    std::string Title;
+    QString Title;
     TScrollPosition Position;
     TbrFrameSet* Set = nullptr;
 };
@@ -87,7 +87,7 @@ public:
 
     // --- The page ---------------------------------------------------------------
     const std::string& CurrentAddress() const;
-    const std::string& PageTitle() const;
+    const QString& PageTitle() const;
     TbrFrameSet* ShownFrameSet() const { return shown_; }
     THTMLViewer* FocusedViewer() const override;
     int GetViewerCount() const override;
@@ -149,7 +149,7 @@ public:
     // own address again).
     void ReplaceFrameHistory(TbrFrame& frame, const std::string& address,
                              const TScrollPosition& position);
-    void BumpPage(const std::string& oldFile, const std::string& oldTitle,
+    void BumpPage(const std::string& oldFile, const QString& oldTitle,
                   const TScrollPosition& oldPosition);
     // Frees a nested set that no frame history refers to any more.
     void ReleaseNestedSet(TbrSubFrameSet* set);

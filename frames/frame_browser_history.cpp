@@ -45,7 +45,7 @@ void TFrameBrowser::BumpSamePage(const TScrollPosition& oldPosition) {
     RecordCurrentPage();
 }
 
-void TFrameBrowser::BumpPage(const std::string& oldFile, const std::string& oldTitle,
+void TFrameBrowser::BumpPage(const std::string& oldFile, const QString& oldTitle,
                              const TScrollPosition& oldPosition) {
     if (historyMaxCount_ < 1 || oldFile.empty()) return;
     if (!pages_.empty())

@@ -4,6 +4,7 @@
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/frame_set.h"
+#include "platform/qt_text.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"
 
@@ -49,7 +50,9 @@ public:
     }
 
     void Document(THTMLViewer& viewer) {
-        const TLayoutResult result{viewer.DocHeight(), viewer.ScrollWidth(), viewer.PageTitle()};
+        // The dump keeps the title's bytes as a Windows-1252 page holds them.
+        const TLayoutResult result{viewer.DocHeight(), viewer.ScrollWidth(),
+                                   FromQString(viewer.PageTitle())};
         out_ += DumpDocument(viewer.SectionList(), result);
     }
 

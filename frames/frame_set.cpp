@@ -4,6 +4,7 @@
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
 #include "net/address.h"
+#include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"
@@ -36,7 +37,7 @@ void TbrFrameSet::LoadDocument(TStream& stream, ThtmlFileType kind, const std::s
                                        OwningBrowser.OnMeta(nullptr, httpEq, name, content);
                                    FrameSetMeta(httpEq, content);
                                });
-        Title = result.Title;
+        Title = DecodeText(result.Title, result.CodePage);
         BaseHref = result.Base.empty() ? BaseAddress : result.Base;
         BaseTarget = result.BaseTarget;
         ResolveSources(result.Base);

@@ -19,7 +19,7 @@ public:
     ~TbrFrameSet() override;
 
     TFrameBrowser& OwningBrowser;
-    std::string Title;
+    QString Title;
     std::string CurrentAddress;
     TbrSubFrameSet* DragOwnerSet = nullptr;
     int LastWidth = -1, LastHeight = -1;

@@ -42,6 +42,7 @@ void TSectionList::Reset() {
     FirstLineHook = nullptr;
     BackImage.SetSource({});
     CodePage = TCodePage::Windows1252;
+    CaseFold = nullptr;
     if (!IsPrinting) {
         IDs.Clear();
         PositionList.clear();
@@ -60,6 +61,7 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     BackColor = source.BackColor;
     BackImage.SetSource(source.BackImage.Source);
     CodePage = source.CodePage;
+    CaseFold = source.CaseFold;
     CloneItems(source);
 }
 

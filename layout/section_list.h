@@ -64,6 +64,9 @@ public:
     TDefaultLook Defaults;
     // The code page the page declares for its text (copies and finds use it).
     TCodePage CodePage = TCodePage::Windows1252;
+    // How finds fold the bytes of a single-byte CodePage, given by the host
+    // from its codecs; unset, Windows-1252's letter pairs.
+    const TCaseFold* CaseFold = nullptr;
 
     // The fonts of the text runs, each kept once.
     TFontTable Fonts;

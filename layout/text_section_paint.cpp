@@ -376,12 +376,19 @@ int TSection::FindText(int from, std::string_view text, bool matchCase) {
             if (FoldedMatchAt(Text, static_cast<size_t>(i), want)) return FirstPos + i;
         return -1;
     }
-    // Folded in the code page, so "é" finds "É" as "e" finds "E".
-    const char lower = AnsiLowerChar(want[0]), upper = AnsiUpperChar(want[0]);
-    for (int i = start; i + static_cast<int>(want.size()) <= len; ++i) {
-        if (Text[i] != lower && Text[i] != upper) continue;
-        if (SameAnsiText(std::string_view(Text).substr(i, want.size()), want)) return FirstPos + i;
-    }
+    // Folded in the code page, so "é" finds "É" as "e" finds "E" (and "ж" "Ж").
+    const TCaseFold* fold = Root->CaseFold;
+    const auto folded = [fold](char c) {
+        return fold ? static_cast<char>((*fold)[static_cast<unsigned char>(c)]) : AnsiLowerChar(c);
+    };
+    const auto matchesAt = [&](int i) {
+        for (size_t k = 0; k < want.size(); ++k)
+            if (folded(Text[static_cast<size_t>(i) + k]) != folded(want[k])) return false;
+        return true;
+    };
+    const char first = folded(want[0]);
+    for (int i = start; i + static_cast<int>(want.size()) <= len; ++i)
+        if (folded(Text[i]) == first && matchesAt(i)) return FirstPos + i;
     return -1;
 }
 

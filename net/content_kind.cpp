@@ -1,5 +1,7 @@
 #include "net/content_kind.h"
 
+#include "platform/text.h"
+
 namespace lumo {
 
 namespace {
@@ -20,6 +22,24 @@ std::optional<ThtmlFileType> KindOfExtension(std::string_view extension) {
     for (const auto& e : ContentExtensions)
         if (e.extension == extension) return e.kind;
     return std::nullopt;
+}
+
+std::string ContentTypeCharset(std::string_view contentType) {
+    // The parameters follow the type, each after a semicolon.
+    size_t at = contentType.find(';');
+    while (at != std::string_view::npos) {
+        const size_t end = contentType.find(';', at + 1);
+        const std::string_view parameter = contentType.substr(at + 1, end - at - 1);
+        at = end;
+        const size_t equals = parameter.find('=');
+        if (equals == std::string_view::npos) continue;
+        if (!SameText(Trim(parameter.substr(0, equals)), "charset")) continue;
+        std::string_view value = Trim(parameter.substr(equals + 1));
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        return LowerCase(Trim(value));
+    }
+    return {};
 }
 
 } // namespace lumo

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lumo {
@@ -12,5 +13,9 @@ enum ThtmlFileType : int { ckHTML = 0, ckText = 1, ckImage = 2 };
 // "htm" and "html" pages, "gif", "jpg", "jpeg", "png" and "bmp" pictures,
 // "txt" text; nothing for any other.
 std::optional<ThtmlFileType> KindOfExtension(std::string_view extension);
+
+// The charset parameter of a Content-Type value ("text/html; charset=koi8-r"),
+// in lower case and without quotes; empty when the value names none.
+std::string ContentTypeCharset(std::string_view contentType);
 
 } // namespace lumo

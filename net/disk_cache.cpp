@@ -70,8 +70,9 @@ TDiskCache::~TDiskCache() {
     WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
 }
 
-bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes) {
-    const std::string fileName = Add(url, kind, false);
+bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes,
+                       std::string_view charset) {
+    const std::string fileName = Add(url, kind, false, charset);
     if (fileName.empty()) return false;
     if (WriteFileAtomically(fileName, bytes, TFlush::Later)) return true;
     Remove(url);
@@ -132,20 +133,45 @@ std::string TDiskCache::NewFileName(std::string_view key) {
     }
 }
 
-bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind) const {
+bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind,
+                        std::string* charset) const {
     fileName.clear();
     kind = 0;
+    if (charset) charset->clear();
     const ptrdiff_t i = Find(CacheKeyOf(url));
     if (i < 0) return false;
     const Entry& e = entries_[static_cast<size_t>(i)];
     fileName = folder_ + e.fileName;
-    int number = 0;
-    const auto [p, ec] = std::from_chars(e.kind.data(), e.kind.data() + e.kind.size(), number);
-    kind = (ec == std::errc() && p == e.kind.data() + e.kind.size()) ? number : 0;
+    const std::string_view field = e.kind;
+    const size_t semicolon = field.find(';');
+    const std::string_view number = field.substr(0, semicolon);
+    int n = 0;
+    const auto [p, ec] = std::from_chars(number.data(), number.data() + number.size(), n);
+    kind = (ec == std::errc() && p == number.data() + number.size()) ? n : 0;
+    if (charset && semicolon != std::string_view::npos)
+        *charset = std::string(field.substr(semicolon + 1));
     return true;
 }
 
-std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
+namespace {
+
+// The index's kind field: the kind, and ";" and a charset that cannot break
+// the line's fields.
+std::string KindField(int kind, std::string_view charset) {
+    std::string field = std::to_string(kind);
+    const bool plain = !charset.empty() && charset.size() <= 40 &&
+                       std::all_of(charset.begin(), charset.end(), [](char c) {
+                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                  (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+                                  c == ':';
+                       });
+    if (plain) field += ";" + std::string(charset);
+    return field;
+}
+
+} // namespace
+
+std::string TDiskCache::Add(std::string_view url, int kind, bool failed, std::string_view charset) {
     if (SchemeOf(url) != "http") return {};
     const std::string key = CacheKeyOf(url);
     if (const ptrdiff_t i = Find(key); i >= 0) {
@@ -156,7 +182,7 @@ std::string TDiskCache::Add(std::string_view url, int kind, bool failed) {
         }
         return folder_ + e.fileName;
     }
-    Entry e{key, std::to_string(kind), NewFileName(key)};
+    Entry e{key, KindField(kind, charset), NewFileName(key)};
     if (failed) e.key += '*';
     std::string fileName = folder_ + e.fileName;
     entries_.push_back(std::move(e));

@@ -1,6 +1,7 @@
 // The disk cache: copies of documents and images fetched over HTTP, kept as
 // files in one folder with an index "cachinfo.txt" that maps each address to
-// its file and content kind. The cache never touches document bytes itself:
+// its file and content kind (with ";" and the character set the server
+// named, when it named one). The cache never touches document bytes itself:
 // after Add the caller saves the document under the returned name, and after
 // a successful Lookup it loads that file (checking first that it still exists).
 #pragma once
@@ -31,20 +32,25 @@ public:
     TDiskCache& operator=(const TDiskCache&) = delete;
 
     // True when the address is cached; then fileName is the full path of its
-    // file and kind the stored kind (0 when not a number).
-    bool Lookup(std::string_view url, std::string& fileName, int& kind) const;
+    // file, kind the stored kind (0 when not a number) and charset the
+    // character set stored with it (empty when none).
+    bool Lookup(std::string_view url, std::string& fileName, int& kind,
+                std::string* charset = nullptr) const;
 
     // For an http address, the full path under which the caller must store the
     // document; empty for any other scheme. An entry added with failed set is
     // never found by Lookup; it only holds a place until it is evicted. A new
     // file is created empty under a number no file has yet.
-    std::string Add(std::string_view url, int kind, bool failed);
+    // The charset is kept when it is a plain name (letters, digits, "-",
+    // "_", ".", ":").
+    std::string Add(std::string_view url, int kind, bool failed, std::string_view charset = {});
     // Adds an http address with its document's bytes. A copy that cannot be
     // written (a full disk) leaves no entry, so no later visit takes an empty
     // or partial file for the document. The bytes reach the disk before the
     // index that names them (when the cache ends), not on every write: a copy
     // costs no wait for the disk. False when nothing was stored.
-    bool Store(std::string_view url, int kind, std::string_view bytes);
+    bool Store(std::string_view url, int kind, std::string_view bytes,
+               std::string_view charset = {});
 
     void Remove(std::string_view url);
     void EraseAll();

@@ -89,6 +89,10 @@ int64_t THTTPConnection::ContentLength() const {
     return client_->ContentLength();
 }
 
+std::string THTTPConnection::ContentCharset() const {
+    return ContentTypeCharset(client_->ContentType());
+}
+
 ThtmlFileType THTTPConnection::ContentKind() const {
     const std::string type = LowerCase(client_->ContentType());
     if (type.find("image/") != std::string::npos) return ckImage;

@@ -25,6 +25,8 @@ public:
     ThtmlFileType ContentKind() const override;
     // -1 when the server sent no Content-Length.
     int64_t ContentLength() const override;
+    // The Content-Type's charset parameter.
+    std::string ContentCharset() const override;
 
     THttpCli& Client() { return *client_; }
 

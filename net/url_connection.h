@@ -50,6 +50,9 @@ public:
     virtual void Abort() {}
     virtual ThtmlFileType ContentKind() const { return contentKind_; }
     virtual int64_t ContentLength() const { return contentLength_; }
+    // The character set the server named for the document (lower case);
+    // empty when it named none.
+    virtual std::string ContentCharset() const { return {}; }
 
     // Replaces the stream (freeing it when owned) by the caller's, which the caller keeps.
     void UseStream(TStream* stream);

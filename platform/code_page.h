@@ -4,6 +4,7 @@
 // meets Unicode (drawing, measuring, the clipboard, find).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -28,5 +29,10 @@ enum class TCodePage : uint8_t {
 
 // The code page's name as charsets are named.
 std::string_view CodePageName(TCodePage page);
+
+// For each byte of a single-byte code page, the byte of its lower-case
+// partner (the byte itself when it has none): what searches without regard
+// to case compare.
+using TCaseFold = std::array<unsigned char, 256>;
 
 } // namespace lumo

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 
 namespace lumo {
 
@@ -54,7 +56,45 @@ const CharTable& TableOf(TCodePage page) {
     return tables[index < CodePageCount ? index : 0];
 }
 
+// The code points of text, a surrogate pair as one.
+template <class F>
+void ForEachCodePoint(const QString& text, F&& f) {
+    for (auto it = text.cbegin(); it != text.cend(); ++it) {
+        char32_t cp = it->unicode();
+        if (it->isHighSurrogate() && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(*it, *(it + 1));
+            ++it;
+        }
+        f(cp);
+    }
+}
+
+// The byte of a code point in a single-byte code page.
+std::optional<char> ByteOf(char32_t cp, const CharTable& table) {
+    if (cp > 0xFFFF) return std::nullopt;
+    const auto* byte = std::find(table.begin(), table.end(), static_cast<char16_t>(cp));
+    if (byte == table.end()) return std::nullopt;
+    return static_cast<char>(byte - table.begin());
+}
+
 } // namespace
+
+const TCaseFold& CaseFoldOf(TCodePage page) {
+    static const std::array<TCaseFold, CodePageCount> folds = [] {
+        std::array<TCaseFold, CodePageCount> all;
+        for (size_t i = 0; i < CodePageCount; ++i) {
+            const CharTable& table = TableOf(static_cast<TCodePage>(i));
+            for (int b = 0; b < 256; ++b) {
+                const char16_t lower = QChar(table[static_cast<size_t>(b)]).toLower().unicode();
+                const auto byte = ByteOf(lower, table);
+                all[i][static_cast<size_t>(b)] = static_cast<unsigned char>(byte ? *byte : b);
+            }
+        }
+        return all;
+    }();
+    const auto index = static_cast<size_t>(page);
+    return folds[index < CodePageCount ? index : 0];
+}
 
 char16_t CodePageChar(unsigned char byte, TCodePage page) {
     return TableOf(page)[byte];
@@ -86,25 +126,58 @@ bool EncodeText(const QString& text, TCodePage page, std::string& bytes) {
         return true;
     }
     const CharTable& table = TableOf(page);
-    for (const QChar c : text) {
-        const auto* byte = std::find(table.begin(), table.end(), c.unicode());
-        if (byte == table.end()) return false;
-        bytes += static_cast<char>(byte - table.begin());
+    bool whole = true;
+    ForEachCodePoint(text, [&](char32_t cp) {
+        const auto byte = ByteOf(cp, table);
+        whole = whole && byte;
+        if (byte) bytes += *byte;
+    });
+    return whole;
+}
+
+std::string EncodeFormText(const QString& text, TCodePage page) {
+    if (page == TCodePage::Utf8) return text.toStdString();
+    const CharTable& table = TableOf(page);
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(text.size()));
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (const auto byte = ByteOf(cp, table))
+            bytes += *byte;
+        else
+            bytes += "&#" + std::to_string(static_cast<uint32_t>(cp)) + ';';
+    });
+    return bytes;
+}
+
+QString FormText(std::string_view bytes, TCodePage page) {
+    if (page == TCodePage::Utf8) return DecodeText(bytes, page);
+    const CharTable& table = TableOf(page);
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes.compare(i, 2, "&#") == 0) {
+            // At most seven digits: U+10FFFF is 1114111.
+            size_t end = i + 2;
+            char32_t cp = 0;
+            while (end < bytes.size() && end < i + 9 && bytes[end] >= '0' && bytes[end] <= '9')
+                cp = cp * 10 + static_cast<char32_t>(bytes[end++] - '0');
+            const bool reference = end > i + 2 && end < bytes.size() && bytes[end] == ';' &&
+                                   cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+            if (reference && !ByteOf(cp, table)) {
+                out += QString::fromUcs4(&cp, 1);
+                i = end;
+                continue;
+            }
+        }
+        out += QChar(table[static_cast<unsigned char>(bytes[i])]);
     }
-    return true;
+    return out;
 }
 
 std::string FromQString(const QString& text) {
     std::string out;
     out.reserve(static_cast<size_t>(text.size()));
-    for (auto it = text.cbegin(); it != text.cend(); ++it) {
-        char32_t cp = it->unicode();
-        if (it->isHighSurrogate() && it + 1 != text.cend() && (it + 1)->isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(*it, *(it + 1));
-            ++it;
-        }
-        out += static_cast<char>(CodePointToAnsi(cp));
-    }
+    ForEachCodePoint(text, [&](char32_t cp) { out += static_cast<char>(CodePointToAnsi(cp)); });
     return out;
 }
 

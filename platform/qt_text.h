@@ -18,6 +18,15 @@ char16_t CodePageChar(unsigned char byte, TCodePage page);
 QString DecodeText(std::string_view bytes, TCodePage page);
 // Text as the bytes of a code page; false when a character has none there.
 bool EncodeText(const QString& text, TCodePage page, std::string& bytes);
+// What a user typed into a form control, as the bytes of the page's code
+// page: a character the code page cannot hold becomes its character
+// reference "&#N;", as it is sent. FormText reads such bytes back for the
+// widget, taking a reference back only when its character is one the code
+// page cannot hold (so what the user typed as it stands stays).
+std::string EncodeFormText(const QString& text, TCodePage page);
+// The code page's case folding, built once from its codec.
+const TCaseFold& CaseFoldOf(TCodePage page);
+QString FormText(std::string_view bytes, TCodePage page);
 
 // Characters outside the code page become '?'.
 std::string FromQString(const QString& text);

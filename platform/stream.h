@@ -32,6 +32,11 @@ public:
     }
 
     size_t Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
+
+    // The character set the document's sender named for these bytes (an
+    // HTTP Content-Type's charset), empty when none was named. It travels
+    // with the bytes to whoever reads them; the writer sets and clears it.
+    std::string Charset;
 };
 
 class TMemoryStream : public TStream {

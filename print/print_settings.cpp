@@ -1,5 +1,7 @@
 #include "print/print_settings.h"
 
+#include "platform/ansi.h"
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -125,7 +127,12 @@ void DrawPageBand(Canvas& canvas, TPageBand band, const TPrintSettings& settings
     FontSpec face;
     face.Name = font.Name;
     face.Size = font.Size;
+    // The title may hold any character: the band is drawn in UTF-8.
+    face.CodePage = TCodePage::Utf8;
     canvas.SetFont(face);
+    TMacroValues utf8 = values;
+    utf8.File = AnsiToUtf8(values.File);
+    utf8.Date = AnsiToUtf8(values.Date);
     if (header) canvas.SetBkMode(BkMode::Transparent);
     struct Slot {
         const std::string& text;
@@ -141,7 +148,7 @@ void DrawPageBand(Canvas& canvas, TPageBand band, const TPrintSettings& settings
     for (const Slot& slot : slots) {
         if (slot.text.empty()) continue;
         canvas.SetTextAlign(slot.align, VAlign::Top);
-        canvas.TextOut(slot.x, BandTextY, ExpandTemplate(slot.text, values));
+        canvas.TextOut(slot.x, BandTextY, ExpandTemplate(AnsiToUtf8(slot.text), utf8));
     }
 }
 

@@ -33,7 +33,7 @@ struct TPrintSettings {
 
 // The values the four macros stand for on one page.
 struct TMacroValues {
-    std::string Title; // [title]: the document title
+    std::string Title; // [title]: the document title, in UTF-8
     std::string File;  // [file]: the document's address or file name
     std::string Date;  // [date]: today in the date format
     int Page = 0;      // [page]

@@ -29,17 +29,26 @@ QFont ControlFont(const TFormControlObj& control) {
     return font;
 }
 
+// The page's texts are in its code page, and so is what the user types.
+TCodePage PageOf(const TFormControlObj& control) {
+    return control.Root ? control.Root->CodePage : TCodePage::Windows1252;
+}
+
+QString PageText(const TFormControlObj& control, std::string_view bytes) {
+    return DecodeText(bytes, PageOf(control));
+}
+
 QStringList OptionTexts(const TFormControlObj& control) {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(control.Options.size()));
     for (const TOptionObj& option : control.Options)
-        texts.push_back(ToQString(option.Text));
+        texts.push_back(PageText(control, option.Text));
     return texts;
 }
 
 // The text area's text with the user's line breaks as CR LF.
-std::string WithCrLf(const QString& text) {
-    std::string plain = FromQString(text);
+std::string WithCrLf(const QString& text, TCodePage page) {
+    std::string plain = EncodeFormText(text, page);
     std::string out;
     out.reserve(plain.size() + plain.size() / 16);
     for (const char c : plain) {
@@ -49,12 +58,12 @@ std::string WithCrLf(const QString& text) {
     return out;
 }
 
-QString WithoutCr(std::string_view text) {
+QString WithoutCr(std::string_view text, TCodePage page) {
     std::string out;
     out.reserve(text.size());
     for (const char c : text)
         if (c != '\r') out += c;
-    return ToQString(out);
+    return FormText(out, page);
 }
 
 // A file input: its edit box with the Browse button at its right. The
@@ -263,7 +272,7 @@ QWidget* TFormWidgets::Recycle(TFormControlObj& control) {
     case TControlKind::Submit:
     case TControlKind::Reset:
     case TControlKind::Button:
-        static_cast<QPushButton*>(widget)->setText(ToQString(control.Caption()));
+        static_cast<QPushButton*>(widget)->setText(PageText(control, control.Caption()));
         break;
     case TControlKind::Combo: {
         auto* combo = static_cast<QComboBox*>(widget);
@@ -300,7 +309,7 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     case TControlKind::Submit:
     case TControlKind::Reset:
     case TControlKind::Button:
-        widget = new QPushButton(ToQString(control.Caption()), &panel_);
+        widget = new QPushButton(PageText(control, control.Caption()), &panel_);
         break;
     case TControlKind::CheckBox: widget = new QCheckBox(&panel_); break;
     case TControlKind::Radio: {
@@ -368,6 +377,8 @@ void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
     switch (control.Kind) {
     case TControlKind::Edit:
     case TControlKind::Password:
+        LineEditOf(widget)->setText(FormText(control.Text, PageOf(control)));
+        break;
     case TControlKind::File: LineEditOf(widget)->setText(ToQString(control.Text)); break;
     case TControlKind::CheckBox:
     case TControlKind::Radio:
@@ -394,7 +405,7 @@ void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
     }
     case TControlKind::TextArea: {
         auto* memo = static_cast<QPlainTextEdit*>(widget);
-        memo->setPlainText(WithoutCr(control.Text));
+        memo->setPlainText(WithoutCr(control.Text, PageOf(control)));
         memo->moveCursor(QTextCursor::Start);
         break;
     }
@@ -410,8 +421,11 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     case TControlKind::Password:
     case TControlKind::File: {
         QLineEdit* edit = LineEditOf(widget);
+        // A file's name is no text of the page.
         connect(edit, &QLineEdit::textChanged, this, [this, c](const QString& text) {
-            if (!refreshing_) c->Text = FromQString(text);
+            if (refreshing_) return;
+            c->Text = c->Kind == TControlKind::File ? FromQString(text)
+                                                    : EncodeFormText(text, PageOf(*c));
         });
         connect(edit, &QLineEdit::returnPressed, this, [c] { c->Root->SubmitForm(*c); });
         if (auto* box = dynamic_cast<TFileBox*>(widget))
@@ -476,7 +490,7 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     case TControlKind::TextArea: {
         auto* memo = static_cast<QPlainTextEdit*>(widget);
         connect(memo, &QPlainTextEdit::textChanged, this, [this, c, memo] {
-            if (!refreshing_) c->Text = WithCrLf(memo->toPlainText());
+            if (!refreshing_) c->Text = WithCrLf(memo->toPlainText(), PageOf(*c));
         });
         break;
     }

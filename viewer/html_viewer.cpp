@@ -10,6 +10,7 @@
 #include "platform/file_system.h"
 #include "platform/heap_pages.h"
 #include "platform/qt_canvas.h"
+#include "platform/qt_text.h"
 #include "platform/timer.h"
 #include "viewer/form_widgets.h"
 #include "viewer/paint_panel.h"
@@ -384,7 +385,8 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
         break;
     }
     }
-    pageTitle_ = result.Title;
+    pageTitle_ = DecodeText(result.Title, result.CodePage);
+    root.CaseFold = &CaseFoldOf(root.CodePage);
     docBase_ = result.Base;
     baseDir_ = docBase_.empty() ? hostBase_ : docBase_;
     defaultTarget_ = result.BaseTarget;

@@ -185,7 +185,8 @@ public:
     // --- State -------------------------------------------------------------
     const std::string& DocumentFile() const { return documentFile_; }
     ThtmlFileType DocKind() const { return docKind_; }
-    const std::string& PageTitle() const { return pageTitle_; }
+    // The TITLE's text, read in the page's code page.
+    const QString& PageTitle() const { return pageTitle_; }
     // The document's BASE, else the base the host gave with SetBase.
     const std::string& BaseDir() const { return baseDir_; }
     void SetBase(std::string_view base);
@@ -418,7 +419,7 @@ private:
     std::string documentFile_;
     ThtmlFileType docKind_ = ckHTML;
     TDocumentSource docSource_ = TDocumentSource::File;
-    std::string pageTitle_;
+    QString pageTitle_;
     std::string baseDir_, docBase_, hostBase_;
     std::string defaultTarget_;
     std::string hotURL_, hotTarget_;

@@ -6,6 +6,8 @@
 #include "layout/scroll_position.h"
 #include "net/content_kind.h"
 
+#include <QString>
+
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -25,7 +27,7 @@ struct PositionObj {
 
 struct THistoryEntry {
     std::string File;
-    std::string Title;
+    QString Title;
     TScrollPosition Pos;
     ThtmlFileType Kind = ckHTML;
     TDocumentSource Source = TDocumentSource::File;
@@ -36,7 +38,7 @@ struct THistoryEntry {
 class TViewerHistory {
 public:
     std::vector<std::string> BackFiles;
-    std::vector<std::string> BackTitles;
+    std::vector<QString> BackTitles;
     std::vector<PositionObj> BackPositions;
     int BackIndex = 0;
 

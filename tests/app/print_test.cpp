@@ -231,9 +231,9 @@ TEST_F(PrintCommandTest, LoadsAndRefreshesWaitWhileThePreviewHoldsThePage) {
         if (!preview || preview->objectName() != "PreviewForm") return;
         poll.stop();
         form.NavigateTo("file://" + (home / "third.htm"));
-        titles.push_back(form.ActiveViewer()->PageTitle());
+        titles.push_back(form.ActiveViewer()->PageTitle().toStdString());
         test::PumpFor(1500);
-        titles.push_back(form.ActiveViewer()->PageTitle());
+        titles.push_back(form.ActiveViewer()->PageTitle().toStdString());
         preview->close();
     });
     poll.start(10);

@@ -54,6 +54,41 @@ TEST(Builder, MetaCharsets) {
     }
 }
 
+// The server's charset wins over a META's; a name the builder does not know
+// leaves the META's, and plain text takes it too.
+TEST(Builder, ServerCharsets) {
+    using enum TCodePage;
+    const struct {
+        const char* server;
+        const char* meta;
+        TCodePage page;
+    } rows[] = {
+        {"koi8-r", "windows-1251", Koi8R},
+        {"x-unknown", "windows-1251", Windows1251},
+        {"x-unknown", "", Windows1252},
+        {"", "iso-8859-7", Iso8859_7},
+    };
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    for (const auto& row : rows) {
+        TBuilderHooks hooks;
+        hooks.Charset = row.server;
+        const std::string page = std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; "
+                                             "charset=") +
+                                 row.meta + "\"><P>x";
+        list.Reset();
+        EXPECT_EQ(ParseHtmlBuffer(list, page, hooks).CodePage, row.page) << row.server;
+        EXPECT_EQ(list.CodePage, row.page) << row.server << " " << row.meta;
+        EXPECT_EQ(RunOf(list, "x")->PlainFont.CodePage, row.page) << row.server;
+    }
+    TMemoryStream text;
+    text.Write("\xF6\xD5\xCB");
+    text.Charset = "koi8-r";
+    list.Reset();
+    ParseTextStream(list, text);
+    EXPECT_EQ(list.CodePage, Koi8R);
+}
+
 TEST(Builder, MetaAndSoundHooks) {
     std::vector<std::string> metas;
     std::string sound;

@@ -67,6 +67,27 @@ TEST_F(DiskCacheTest, OnlyHttpIsCachedAndFailedEntriesAreNeverFound) {
     EXPECT_EQ(cache.IndexText(), "srv/broken.htm* 0 m12345.htm\r\n");
 }
 
+// A page's charset is kept beside its kind, so a copy reads as the server
+// named it; a name that could break the index's fields is dropped.
+TEST_F(DiskCacheTest, CharsetsAreKeptWithTheKind) {
+    {
+        TDiskCache cache(Cache());
+        cache.SetSaveOnDestroy(true);
+        cache.Add("http://srv/koi.txt", 1, false, "koi8-r");
+        cache.Add("http://srv/odd.htm", 0, false, "a b\r\nc");
+        EXPECT_EQ(cache.IndexText(),
+                  "srv/koi.txt 1;koi8-r m12345.txt\r\nsrv/odd.htm 0 m12346.htm\r\n");
+    }
+    TDiskCache again(Cache());
+    std::string file, charset = "x";
+    int kind = -1;
+    ASSERT_TRUE(again.Lookup("http://srv/koi.txt", file, kind, &charset));
+    EXPECT_EQ(kind, 1);
+    EXPECT_EQ(charset, "koi8-r");
+    ASSERT_TRUE(again.Lookup("http://srv/odd.htm", file, kind, &charset));
+    EXPECT_EQ(charset, "");
+}
+
 TEST_F(DiskCacheTest, TheHundredAndFirstEntryEvictsTheOldest) {
     TDiskCache cache(Cache());
     const std::string first = Store(cache, "http://srv/0.htm");

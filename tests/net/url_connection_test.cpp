@@ -66,6 +66,22 @@ TEST(URLConnection, ConnectionsByScheme) {
     }
 }
 
+TEST(URLConnection, CharsetOfAContentType) {
+    const struct {
+        const char* type;
+        const char* charset;
+    } rows[] = {
+        {"text/html; charset=koi8-r", "koi8-r"},
+        {"text/html;CHARSET=\"Windows-1251\"", "windows-1251"},
+        {"text/html; level=1; charset = utf-8 ; x=y", "utf-8"},
+        {"text/html; xcharset=koi8-r", ""},
+        {"text/html", ""},
+        {"text/html; charset=", ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ContentTypeCharset(row.type), row.charset) << row.type;
+}
+
 TEST(FileConnection, FileNamesOfAddresses) {
     const struct {
         std::string url;

@@ -152,6 +152,31 @@ TEST(QtCanvas, TextInThePagesCodePage) {
 
 // However little room there is, what fits of UTF-8 text ends between two
 // characters, and the width of what fits is the width of those characters.
+// What a user types into a form goes in the page's code page, a character
+// it cannot hold as a reference; the widget reads those references back.
+TEST(QtText, FormTextInThePagesCodePage) {
+    const struct {
+        TCodePage page;
+        const char16_t* typed;
+        const char* bytes;
+    } rows[] = {
+        {TCodePage::Koi8R, u"Ёж", "\xB3\xD6"},
+        {TCodePage::Koi8R, u"a中😀;", "a&#20013;&#128512;;"},
+        {TCodePage::Windows1252, u"é€Ж", "\xE9\x80&#1046;"},
+        {TCodePage::Iso8859_7, u"γ\n", "\xE3\n"},
+        {TCodePage::Utf8, u"Ж中", "Ж中"},
+    };
+    for (const auto& row : rows) {
+        const QString typed = QString::fromUtf16(row.typed);
+        EXPECT_EQ(EncodeFormText(typed, row.page), row.bytes) << row.bytes;
+        EXPECT_EQ(FormText(row.bytes, row.page), typed) << row.bytes;
+    }
+    // A reference to a character the page holds, or no reference at all, is
+    // text the user typed as it stands.
+    for (const char* literal : {"&#1078;", "&#;", "&#20013", "&#99999999;", "&#55296;"})
+        EXPECT_EQ(FormText(literal, TCodePage::Koi8R), QString::fromLatin1(literal)) << literal;
+}
+
 TEST(QtCanvas, FitCountKeepsUtf8CharactersWhole) {
     QImage image(8, 8, QImage::Format_RGB32);
     QtCanvas canvas(image);

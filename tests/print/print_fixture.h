@@ -26,7 +26,8 @@ protected:
         viewer.show();
         const auto band = [this](TPageBand which) {
             return [this, which](THTMLViewer* v, Canvas& canvas, int page, int W, int, bool&) {
-                const TMacroValues values{v->PageTitle(), v->DocumentFile(), "today", page};
+                const TMacroValues values{v->PageTitle().toStdString(), v->DocumentFile(), "today",
+                                          page};
                 DrawPageBand(canvas, which, settings, values, W);
             };
         };

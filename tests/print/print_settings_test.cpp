@@ -167,7 +167,8 @@ TEST(PrintSettingsDialog, HelpShowsTheBuiltInPage) {
     QTimer::singleShot(0, [&] {
         QWidget* help = QApplication::activeModalWidget();
         ASSERT_NE(help, nullptr);
-        if (auto* viewer = help->findChild<THTMLViewer*>()) title = viewer->PageTitle();
+        if (auto* viewer = help->findChild<THTMLViewer*>())
+            title = viewer->PageTitle().toStdString();
         help->close();
     });
     dialog.HelpClick();

@@ -213,7 +213,7 @@ TEST_F(PrintTest, TheViewerIsHeldWhileAJobRuns) {
     viewer.OnPageEvent = [&](THTMLViewer* v, int page, bool&) {
         if (page != 1) return;
         v->OpenFile(folder / "other.htm"); // refused: the job prints the page it began with
-        titles.push_back(v->PageTitle());
+        titles.push_back(v->PageTitle().toStdString());
     };
     TMetaFilePrinter recorder(printer);
     viewer.PreviewPages(recorder);

@@ -112,7 +112,7 @@ TEST(ViewerRules, WordCharacters) {
 }
 
 THistoryEntry Entry(const char* file, int offset = 0) {
-    return {file, std::string("title of ") + file, {0, offset}, ckHTML};
+    return {file, QString("title of ") + file, {0, offset}, ckHTML};
 }
 
 TEST(ViewerHistory, NewDocumentsGoInFrontAndTheForwardPartGoes) {

@@ -371,6 +371,11 @@ TEST_F(ViewerTest, FindAndCopyTakeThePagesCodePage) {
         {"windows-1251", "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0", "Привет мир", u"мир"},
         {"koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4 \xCD\xC9\xD2", "Привет мир", u"мир"},
         {"iso-8859-7", "\xE1\xE2 \xE3", "αβ γ", u"γ"},
+        // Without regard to case, folded in the page's own code page.
+        {"windows-1251", "\xE4\xE0 \xFF\xF7", "да яч", u"ЯЧ"},
+        {"koi8-r", "\xF0\xD2\xC9\xD7\xC5\xD4 \xD7\xC9\xC4", "Привет вид", u"ВИД"},
+        {"iso-8859-5", "\xD4\xD0 \xD6\xE3\xDA", "да жук", u"ЖУК"},
+        {"iso-8859-7", "\xE1\xE2 \xDC\xE3", "αβ άγ", u"ΆΓ"},
         {"", "caf\xE9 cr\xE8me", "café crème", u"crème"},
         {"utf-8", "Привет мир", "Привет мир", u"МИР"},
         {"utf-8", "中文 字😀", "中文 字😀", u"字😀"},

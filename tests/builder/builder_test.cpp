@@ -79,7 +79,7 @@ TEST(Builder, ServerCharsets) {
         list.Reset();
         EXPECT_EQ(ParseHtmlBuffer(list, page, hooks).CodePage, row.page) << row.server;
         EXPECT_EQ(list.CodePage, row.page) << row.server << " " << row.meta;
-        EXPECT_EQ(RunOf(list, "x")->PlainFont.CodePage, row.page) << row.server;
+        EXPECT_EQ(RunOf(list, "x")->PlainFont().CodePage, row.page) << row.server;
     }
     TMemoryStream text;
     text.Write("\xF6\xD5\xCB");

@@ -118,6 +118,9 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
     if (error != 0 || status >= 400) {
         CountDone();
     } else {
+        // Copied into the cache now, while the other fetches are on their
+        // way, so the tick only hands pictures over.
+        form_.DiskCache().Store(done->Rec->URL, ckImage, done->Rec->Stream->Bytes());
         finished_.push_back(std::move(done->Rec));
     }
     done.reset();
@@ -162,7 +165,6 @@ void TImageQueue::HandOverFinished() {
             if (std::find(receivers.begin(), receivers.end(), rec.Viewer) == receivers.end())
                 receivers.push_back(rec.Viewer);
         }
-        form_.DiskCache().Store(rec.URL, ckImage, rec.Stream->Bytes());
         finished_.pop_front();
         CountDone();
     }

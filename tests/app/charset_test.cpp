@@ -67,15 +67,6 @@ protected:
         site.Write("right.htm", "<P>" + In("windows-1252", "droite é"));
     }
 
-    static TFormControlObj& Control(THTMLViewer& viewer, std::string_view name) {
-        for (const auto& control : viewer.SectionList().FormControls)
-            if (control->Name == name) return *control;
-        throw std::runtime_error("no control " + std::string(name));
-    }
-    static QWidget* Widget(THTMLViewer& viewer, std::string_view name) {
-        return viewer.FormWidgets().WidgetOf(Control(viewer, name));
-    }
-    bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
     static QString U(const char* utf8) { return QString::fromUtf8(utf8); }
 };
 

@@ -44,17 +44,6 @@ protected:
                                "<INPUT NAME=q VALUE=framed></FORM></TABLE>");
         site.Write("main.htm", "<P>main frame");
     }
-
-    static TFormControlObj& Control(THTMLViewer& viewer, std::string_view name) {
-        for (const auto& control : viewer.SectionList().FormControls)
-            if (control->Name == name) return *control;
-        throw std::runtime_error("no control " + std::string(name));
-    }
-    static QWidget* Widget(THTMLViewer& viewer, std::string_view name) {
-        return viewer.FormWidgets().WidgetOf(Control(viewer, name));
-    }
-    // Logged requests (method, address, body) since the test began.
-    bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
 };
 
 TEST_F(FormSubmitTest, SearchFormGetsItsQueryAndBackReturnsToIt) {

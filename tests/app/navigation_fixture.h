@@ -10,6 +10,9 @@
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/frame_set.h"
+#include "layout/form_control.h"
+#include "layout/section_list.h"
+#include "viewer/form_widgets.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/support/local_servers.h"
@@ -26,6 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace lumo::test {
@@ -101,6 +105,17 @@ protected:
         viewer.SelectEverything();
         return viewer.SelectedText().toStdString();
     }
+    // The form control named name on the viewer's page, and its widget.
+    static TFormControlObj& Control(THTMLViewer& viewer, std::string_view name) {
+        for (const auto& control : viewer.SectionList().FormControls)
+            if (control->Name == name) return *control;
+        throw std::runtime_error("no control " + std::string(name));
+    }
+    static QWidget* Widget(THTMLViewer& viewer, std::string_view name) {
+        return viewer.FormWidgets().WidgetOf(Control(viewer, name));
+    }
+    // Whether nginx logged the line (method, address, body) since the test began.
+    bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
     std::string Status(int panel) const {
         const QLabel* label = panel == 1   ? form->Status1
                               : panel == 2 ? form->Status2

@@ -42,7 +42,6 @@ void TSectionList::Reset() {
     FirstLineHook = nullptr;
     BackImage.SetSource({});
     CodePage = TCodePage::Windows1252;
-    CaseFold = nullptr;
     if (!IsPrinting) {
         IDs.Clear();
         PositionList.clear();
@@ -61,7 +60,7 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     BackColor = source.BackColor;
     BackImage.SetSource(source.BackImage.Source);
     CodePage = source.CodePage;
-    CaseFold = source.CaseFold;
+    LetterCasesOf = source.LetterCasesOf;
     CloneItems(source);
 }
 

@@ -64,9 +64,10 @@ public:
     TDefaultLook Defaults;
     // The code page the page declares for its text (copies and finds use it).
     TCodePage CodePage = TCodePage::Windows1252;
-    // How finds fold the bytes of a single-byte CodePage, given by the host
-    // from its codecs; unset, Windows-1252's letter pairs.
-    const TCaseFold* CaseFold = nullptr;
+    // The letter pairs of a single-byte CodePage, given by the host from its
+    // codecs: finds fold with them and text-transform changes case with them.
+    // Unset, Windows-1252's. A hook of the host, so Reset keeps it.
+    const TLetterCases& (*LetterCasesOf)(TCodePage) = nullptr;
 
     // The fonts of the text runs, each kept once.
     TFontTable Fonts;

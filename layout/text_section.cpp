@@ -284,6 +284,19 @@ void TSection::ApplyLetterCase() {
     std::string& shown = Rare().Shown;
     shown = Text;
     const bool utf8 = Root->CodePage == TCodePage::Utf8;
+    // Other single-byte code pages pair their letters as the host says.
+    const TLetterCases* pairs =
+        Root->LetterCasesOf && !utf8 && Root->CodePage != TCodePage::Windows1252
+            ? &Root->LetterCasesOf(Root->CodePage)
+            : nullptr;
+    const auto upper = [pairs](char ch) {
+        return pairs ? static_cast<char>(pairs->Upper[static_cast<unsigned char>(ch)])
+                     : AnsiUpperChar(ch);
+    };
+    const auto lower = [pairs](char ch) {
+        return pairs ? static_cast<char>(pairs->Lower[static_cast<unsigned char>(ch)])
+                     : AnsiLowerChar(ch);
+    };
     for (size_t r = 0; r < Runs.size(); ++r) {
         const TextCase c = Runs[r]->PlainFont().Case;
         const int end = RunEnd(static_cast<int>(r));
@@ -295,9 +308,9 @@ void TSection::ApplyLetterCase() {
             // only ASCII ones change there.
             if (utf8 && static_cast<unsigned char>(Text[i]) >= 0x80) continue;
             if (c == TextCase::Upper || (c == TextCase::Capitalize && wordStart))
-                shown[i] = AnsiUpperChar(Text[i]);
+                shown[i] = upper(Text[i]);
             else if (c == TextCase::Lower)
-                shown[i] = AnsiLowerChar(Text[i]);
+                shown[i] = lower(Text[i]);
         }
     }
 }

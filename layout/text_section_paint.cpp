@@ -377,7 +377,8 @@ int TSection::FindText(int from, std::string_view text, bool matchCase) {
         return -1;
     }
     // Folded in the code page, so "é" finds "É" as "e" finds "E" (and "ж" "Ж").
-    const TCaseFold* fold = Root->CaseFold;
+    const TCaseFold* fold =
+        Root->LetterCasesOf ? &Root->LetterCasesOf(Root->CodePage).Lower : nullptr;
     const auto folded = [fold](char c) {
         return fold ? static_cast<char>((*fold)[static_cast<unsigned char>(c)]) : AnsiLowerChar(c);
     };

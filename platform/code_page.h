@@ -34,5 +34,11 @@ std::string_view CodePageName(TCodePage page);
 // partner (the byte itself when it has none): what searches without regard
 // to case compare.
 using TCaseFold = std::array<unsigned char, 256>;
+// A single-byte code page's letter pairs: each byte's small and capital
+// letter (a byte that is no letter, or has no pair there, stands for itself).
+struct TLetterCases {
+    TCaseFold Lower{};
+    TCaseFold Upper{};
+};
 
 } // namespace lumo

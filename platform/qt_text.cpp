@@ -79,21 +79,25 @@ std::optional<char> ByteOf(char32_t cp, const CharTable& table) {
 
 } // namespace
 
-const TCaseFold& CaseFoldOf(TCodePage page) {
-    static const std::array<TCaseFold, CodePageCount> folds = [] {
-        std::array<TCaseFold, CodePageCount> all;
+const TLetterCases& LetterCasesOf(TCodePage page) {
+    static const std::array<TLetterCases, CodePageCount> pairs = [] {
+        std::array<TLetterCases, CodePageCount> all;
         for (size_t i = 0; i < CodePageCount; ++i) {
             const CharTable& table = TableOf(static_cast<TCodePage>(i));
+            const auto inPage = [&table](char16_t c, int b) {
+                const auto byte = ByteOf(c, table);
+                return static_cast<unsigned char>(byte ? *byte : b);
+            };
             for (int b = 0; b < 256; ++b) {
-                const char16_t lower = QChar(table[static_cast<size_t>(b)]).toLower().unicode();
-                const auto byte = ByteOf(lower, table);
-                all[i][static_cast<size_t>(b)] = static_cast<unsigned char>(byte ? *byte : b);
+                const QChar c(table[static_cast<size_t>(b)]);
+                all[i].Lower[static_cast<size_t>(b)] = inPage(c.toLower().unicode(), b);
+                all[i].Upper[static_cast<size_t>(b)] = inPage(c.toUpper().unicode(), b);
             }
         }
         return all;
     }();
     const auto index = static_cast<size_t>(page);
-    return folds[index < CodePageCount ? index : 0];
+    return pairs[index < CodePageCount ? index : 0];
 }
 
 char16_t CodePageChar(unsigned char byte, TCodePage page) {

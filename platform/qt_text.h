@@ -24,8 +24,8 @@ bool EncodeText(const QString& text, TCodePage page, std::string& bytes);
 // widget, taking a reference back only when its character is one the code
 // page cannot hold (so what the user typed as it stands stays).
 std::string EncodeFormText(const QString& text, TCodePage page);
-// The code page's case folding, built once from its codec.
-const TCaseFold& CaseFoldOf(TCodePage page);
+// The code page's letter pairs, built once from its codec.
+const TLetterCases& LetterCasesOf(TCodePage page);
 QString FormText(std::string_view bytes, TCodePage page);
 
 // Characters outside the code page become '?'.

@@ -75,6 +75,7 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     measure_ = std::make_unique<QtCanvas>(measureDevice_);
     sectionList_ = std::make_unique<TSectionList>(*measure_);
+    sectionList_->LetterCasesOf = &LetterCasesOf;
     sectionList_->Viewer = this;
     sectionList_->InvalidatePanel = [this] { InvalidatePanel(); };
     sectionList_->OnExpandName = [this](const std::string& name) { return ExpandName(name); };
@@ -386,7 +387,6 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
     }
     }
     pageTitle_ = DecodeText(result.Title, result.CodePage);
-    root.CaseFold = &CaseFoldOf(root.CodePage);
     docBase_ = result.Base;
     baseDir_ = docBase_.empty() ? hostBase_ : docBase_;
     defaultTarget_ = result.BaseTarget;

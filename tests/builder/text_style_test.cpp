@@ -324,6 +324,33 @@ TEST(TextTransform, DrawnTransformedFoundAsWritten) {
     EXPECT_EQ(doc.list.FindText(0, "world", true), 6);
 }
 
+// Pages in other single-byte code pages change case with the letter pairs
+// the host gives (koi8-r keeps its small letters where Windows-1252 has capitals).
+TEST(TextTransform, FollowsThePagesLetterPairs) {
+    static const TLetterCases koi8 = [] {
+        TLetterCases pairs;
+        for (int b = 0; b < 256; ++b)
+            pairs.Lower[b] = pairs.Upper[b] = static_cast<unsigned char>(b);
+        for (int b = 0xC0; b < 0xE0; ++b) {
+            pairs.Upper[b] = static_cast<unsigned char>(b + 0x20);
+            pairs.Lower[b + 0x20] = static_cast<unsigned char>(b);
+        }
+        return pairs;
+    }();
+    Doc doc("");
+    doc.list.LetterCasesOf = [](TCodePage) -> const TLetterCases& { return koi8; };
+    doc.list.Reset();
+    ParseHtmlBuffer(doc.list,
+                    "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=koi8-r\">"
+                    "<P STYLE=\"text-transform: uppercase\">\xD0\xD2\xC9 <SPAN "
+                    "STYLE=\"text-transform: lowercase\">\xF0\xF2</SPAN>",
+                    {});
+    doc.LayOut(600);
+    const std::string log = doc.Paint(0, 100);
+    EXPECT_NE(log.find("\"\xF0\xF2\xE9"), std::string::npos) << log; // "ПРИ"
+    EXPECT_NE(log.find("\"\xD0\xD2"), std::string::npos) << log;     // "пр"
+}
+
 // With real fonts an upper-cased word takes the room of the capitals.
 TEST(TextTransform, MeasuredAsDrawn) {
     auto endOfWord = [](const std::string& html) {

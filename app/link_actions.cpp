@@ -12,9 +12,7 @@ namespace {
 constexpr size_t MaxCompared = 20;
 
 std::string ExtensionOfLink(std::string_view url) {
-    std::string extension = LowerCase(ExtensionOf(url));
-    extension = extension.substr(0, extension.find('?'));
-    return extension.substr(0, MaxCompared);
+    return LowerCase(ExtensionOf(url)).substr(0, MaxCompared);
 }
 
 std::vector<std::string> SplitParameters(std::string text) {

@@ -268,13 +268,19 @@ TEST_F(FrameBrowserTest, AFramesetRefreshWithoutAnAddressReloadsThePage) {
     EXPECT_EQ(browser.CurrentAddress(), "http://site/set.htm");
 }
 
+// A query or an anchor does not hide the download either.
 TEST_F(FrameBrowserTest, ARefreshToADownloadIsIgnored) {
-    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=l SRC=\"get.htm\"><FRAME>");
+    Page("set.htm", "<FRAMESET COLS=\"*,*,*\"><FRAME NAME=a SRC=\"get.htm\">"
+                    "<FRAME NAME=b SRC=\"query.htm\"><FRAME NAME=c SRC=\"anchor.htm\">");
     Page("get.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=file.zip\">wait");
+    Page("query.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=file.zip?dl=1\">wait");
+    Page("anchor.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=setup.EXE#now\">wait");
     Open("set.htm");
     PumpFor(1300);
-    EXPECT_EQ(Requests("file.zip"), 0);
-    EXPECT_EQ(Shows("l"), "get.htm");
+    EXPECT_EQ(requests.size(), 4u) << requests.back();
+    EXPECT_EQ(Shows("a"), "get.htm");
+    EXPECT_EQ(Shows("b"), "query.htm");
+    EXPECT_EQ(Shows("c"), "anchor.htm");
 }
 
 // Marking visited links stays quick with thousands of visited addresses.

@@ -67,12 +67,7 @@ private:
 void THTTPForm::GetButtonClick() {
     const std::string text(Trim(UrlCombobox->Text()));
     if (text.empty()) return;
-    // A typed local path opens that file; any other text without a scheme
-    // is a web address. A drive needs a separator after it ("c:\dir"), so
-    // "x:80" stays a server and its port.
-    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
-    const bool path = text[0] == '/' || text[0] == '\\' || drive;
-    NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
+    NavigateTo(TypedAddress(text));
 }
 
 void THTTPForm::NavigateTo(const std::string& url) {

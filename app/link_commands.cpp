@@ -5,7 +5,6 @@
 #include "app/link_actions.h"
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
-#include "frames/link_address.h"
 #include "layout/image_obj.h"
 #include "net/address.h"
 #include "platform/clipboard.h"
@@ -69,7 +68,8 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
 }
 
 void THTTPForm::BlankWindowRequest(const std::string& URL) {
-    StartNewWindow(IsFullAddress(URL) ? URL : ResolveRelative(BaseURL, URL));
+    // The frame browser has resolved it against the document it came from.
+    StartNewWindow(URL);
 }
 
 void THTTPForm::StartNewWindow(const std::string& address) {
@@ -81,20 +81,12 @@ void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Par
     // Only a picture that has come can be saved.
     ImageURL.clear();
     if (const TImageObj* image = Parameters.ClickedImage;
-        image && image->State() == TPictureState::Real) {
-        ImageURL = IsFullAddress(image->Source)
-                       ? image->Source
-                       : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), image->Source);
-    }
+        image && image->State() == TPictureState::Real)
+        ImageURL = FrameBrowser->ResolveLink(Sender, image->Source);
     SaveImageAs1->setEnabled(!ImageURL.empty());
     LinkURL.clear();
-    if (!Parameters.LinkURL.empty()) {
-        auto [link, anchor] = SplitAnchor(Parameters.LinkURL);
-        if (link.empty()) link = Sender->DocumentFile();
-        LinkURL = IsFullAddress(link)
-                      ? link + anchor
-                      : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), link) + anchor;
-    }
+    if (!Parameters.LinkURL.empty())
+        LinkURL = FrameBrowser->ResolveLink(Sender, Parameters.LinkURL);
     OpenInNewWindow1->setEnabled(!LinkURL.empty());
     CopyLink1->setEnabled(!LinkURL.empty());
     PopupMenu->popup(QCursor::pos());

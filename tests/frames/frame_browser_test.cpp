@@ -259,6 +259,24 @@ TEST_F(FrameBrowserTest, ARefreshDuringALoadWaitsForIt) {
     EXPECT_TRUE(PumpUntil([&] { return Shows("l") == "tock.htm"; }, 3000));
 }
 
+// A form's action is read as its links are: against the document's BASE,
+// also when it goes to a new window.
+TEST_F(FrameBrowserTest, FormActionsResolveAsLinksDo) {
+    Page("sub/form.htm", "<BASE HREF=\"http://site/other/x.htm\"><P>form");
+    std::vector<std::string> asked;
+    browser.OnBlankWindowRequest = [&](QWidget*, const std::string&, const std::string& url) {
+        asked.push_back(url);
+    };
+    Open("sub/form.htm");
+    browser.FormSubmit(&OnlyViewer(), "find#x", "_blank", "", "get", {"q=1"});
+    browser.FormSubmit(&OnlyViewer(), "", "_blank", "", "get", {"q=2"});
+    EXPECT_EQ(asked, (std::vector<std::string>{"http://site/other/find?q=1#x",
+                                               "http://site/sub/form.htm?q=2"}));
+    browser.FormSubmit(&OnlyViewer(), "find", "", "", "get", {"q=3"});
+    Settle();
+    EXPECT_EQ(requests.back(), "http://site/other/find?q=3");
+}
+
 TEST_F(FrameBrowserTest, AFramesetRefreshWithoutAnAddressReloadsThePage) {
     Page("set.htm", "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1\"><FRAMESET COLS=\"*,*\">"
                     "<FRAME SRC=\"l.htm\"><FRAME SRC=\"r.htm\"></FRAMESET>");

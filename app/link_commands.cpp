@@ -6,7 +6,6 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
 #include "layout/image_obj.h"
-#include "net/address.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
@@ -29,11 +28,6 @@ constexpr const char* VoraHomePage = "http://www.vora.example/lumo/";
 constexpr const char* SearchPage = "http://frogfind.com/";
 constexpr const char* HtmlReference = "http://www.w3.org/TR/REC-html32";
 
-bool IsLocalPage(const std::string& address) {
-    const std::string scheme = SchemeOf(address);
-    return scheme == "file" || scheme == "res";
-}
-
 } // namespace
 
 void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::string& URL) {
@@ -43,9 +37,10 @@ void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::strin
 }
 
 void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, bool& Handled) {
-    const TLinkDecision link = DecideLinkAction(URL);
+    const TLinkDecision link = DecideLinkAction(URL, FrameBrowser->ClickedSource());
     switch (link.Action) {
     case TLinkAction::Browse: return;
+    case TLinkAction::Blocked: break;
     case TLinkAction::Mail: TheShell().OpenAddress(URL); break;
     case TLinkAction::Download:
         DownloadURL = URL;
@@ -54,12 +49,10 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
     case TLinkAction::Sound: TheShell().PlaySound(link.FileName); break;
     case TLinkAction::Media: TheShell().OpenAddress(link.Address); break;
     case TLinkAction::Program: {
-        // A page from the network never starts a program; a local page
-        // does when the user agrees.
-        if (!IsLocalPage(FrameBrowser->ClickedSource())) break;
+        // The user sees the whole command before it runs.
         const MessageAnswer answer = TheMessageBoxes().Show(
-            MessageKind::Question, ApplicationTitle(), "Start the program " + link.FileName + "?",
-            MessageButtons::YesNo);
+            MessageKind::Question, ApplicationTitle(),
+            "Start the program " + ProgramCommandText(link) + "?", MessageButtons::YesNo);
         if (answer == MessageAnswer::Yes) TheShell().StartProgram(link.FileName, link.Parameters);
         break;
     }

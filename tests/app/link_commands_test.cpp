@@ -69,8 +69,9 @@ TEST_F(LinkCommandsTest, ALocalPageStartsAProgramOnlyWhenTheUserAgrees) {
     boxes.answer = MessageAnswer::Yes;
     Click("program");
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1],
-              std::make_pair(MessageKind::Question, "Start the program " + File("tool.exe") + "?"));
+    // The question names the whole command, parameters included.
+    EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Question,
+                                             "Start the program " + File("tool.exe") + " -a b?"));
     EXPECT_EQ(shell.calls, std::vector<std::string>{"start " + File("tool.exe") + "|-a|b"});
 }
 

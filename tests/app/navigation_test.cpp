@@ -44,7 +44,10 @@ void NavigationTest::WriteSite(const TempFolder& site) {
                              "<FRAME NAME=ftp SRC=\"ftp://127.0.0.1/file.htm\">"
                              "<FRAME NAME=fine SRC=\"main.htm\"></FRAMESET>");
     site.Write("tools.htm",
-               "<TITLE>Tools</TITLE><P><A HREF=\"file:///usr/bin/tool.exe?-rf\">run</A>");
+               "<TITLE>Tools</TITLE><P><A HREF=\"file:///usr/bin/tool.exe?-rf\">run</A>"
+               " <A HREF=\"file:///tmp/ding.wav\">play</A>"
+               " <A HREF=\"file:///tmp/tune.mid\">tune</A>"
+               " <A HREF=\"file:///tmp/film.avi\">film</A>");
     for (int i = 0; i < 20; ++i)
         site.Write("p" + std::to_string(i) + ".htm",
                    "<TITLE>Page number " + std::to_string(i) + "</TITLE><P>page");
@@ -231,12 +234,14 @@ TEST_F(NavigationTest, TheGaugeCountsIn64BitsAndShowsAnUnknownLengthAsSuch) {
     EXPECT_EQ(form->ProgressBar->value(), 0);
 }
 
-// A page from the network cannot start a program on this machine.
-TEST_F(NavigationTest, AWebPageNeverStartsALocalProgram) {
+// A page from the network cannot start a program, play a sound or open a
+// video on this machine.
+TEST_F(NavigationTest, AWebPageNeverStartsOrPlaysLocalFiles) {
     RecordingShell shell;
     boxes.answer = MessageAnswer::Yes;
     Type(Url("/tools.htm"));
-    ClickText(Viewer(), "run");
+    for (const char* link : {"run", "play", "tune", "film"})
+        ClickText(Viewer(), link);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(form->windowTitle(), "Tools");

@@ -134,14 +134,38 @@ void TFrameBrowser::Reload() {
     ClearBusyViewers();
     setUpdatesEnabled(false);
     try {
-        shown_->UnloadContent();
-        shown_->ReloadContent(std::nullopt);
+        if (shown_->IsFramePage) {
+            ReloadFramePage();
+        } else {
+            shown_->UnloadContent();
+            shown_->ReloadContent(std::nullopt);
+        }
     } catch (...) {
         setUpdatesEnabled(true);
         throw;
     }
     setUpdatesEnabled(true);
     RefreshVisitedLinks();
+}
+
+void TFrameBrowser::ReloadFramePage() {
+    // The frameset document comes again too, so a changed frameset shows;
+    // the page is built from it anew, each frame from its own document.
+    const std::string address = shown_->CurrentAddress;
+    std::string newURL;
+    ThtmlFileType kind = ckHTML;
+    for (THTMLViewer* viewer : shown_->Viewers())
+        ViewerClear(viewer);
+    TStream* stream = RequestDocument(this, true, address, "", true, newURL, kind);
+    if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
+    if (!newURL.empty()) shown_->BaseAddress = DirectoryOf(newURL);
+    shown_->LoadDocument(*stream, kind, "", newURL.empty() ? address : newURL);
+    if (!pages_.empty()) {
+        TPageHistoryEntry& entry = pages_[static_cast<size_t>(historyPos_)];
+        entry.Address = shown_->CurrentAddress;
+        entry.Title = shown_->Title;
+    }
+    FireHistoryChange();
 }
 
 TStream* TFrameBrowser::RequestDocument(QWidget* sender, bool isGet, const std::string& url,

@@ -176,6 +176,7 @@ private:
     void LoadNewAddress(std::string address, const std::string& anchor, const std::string& query,
                         bool reload, bool isGet);
     void SwitchTo(TbrFrameSet* set);
+    void ReloadFramePage();
     // Link routing.
     void HotSpotClick(THTMLViewer* viewer, const std::string& url, bool& handled);
     void HotSpotCovered(THTMLViewer* viewer, const std::string& url);

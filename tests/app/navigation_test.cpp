@@ -276,19 +276,22 @@ TEST_F(NavigationTest, TheHistoryMenuHoldsTheLastFifteenPages) {
     EXPECT_TRUE(form->FwdButton->isEnabled());
 }
 
+// Reload fetches the frameset document and every frame's document.
 TEST_F(NavigationTest, ReloadFetchesAgainWhileBackAndRevisitsUseTheCache) {
     Type(Url("/frames.htm"));
     const int before = Hits("/main.htm");
     form->ReloadButton->click();
+    EXPECT_EQ(Hits("/frames.htm"), 2);
     EXPECT_EQ(Hits("/main.htm"), before + 1);
     EXPECT_EQ(Hits("/top.htm"), 2);
     EXPECT_EQ(Status(2), "DONE");
+    EXPECT_EQ(form->FrameBrowser->GetViewerCount(), 3);
 
     Type(Url("/other.htm"));
     form->BackButton->click();
     EXPECT_EQ(form->windowTitle(), "Frames");
     EXPECT_EQ(Hits("/main.htm"), before + 1);
-    EXPECT_EQ(Hits("/frames.htm"), 1);
+    EXPECT_EQ(Hits("/frames.htm"), 2);
     Type(Url("/other.htm"));
     EXPECT_EQ(Hits("/other.htm"), 1);
 }

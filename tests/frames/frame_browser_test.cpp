@@ -148,8 +148,13 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     EXPECT_EQ(deepest->Depth(), 3);
     requests.clear();
     browser.Reload();
-    EXPECT_EQ(Requests("self.htm"), 0); // the frameset documents stand; their frames reload
+    EXPECT_EQ(Requests("self.htm"), 5);
     EXPECT_EQ(Requests("leaf.htm"), 4);
+    deepest = nullptr;
+    for (TbrFrame* f : browser.ShownFrameSet()->AllFrames())
+        if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(deepest->Depth(), 3);
     requests.clear();
     Click(*deepest->Viewer, "again");
     EXPECT_EQ(requests, std::vector<std::string>{"http://site/self.htm"});
@@ -257,6 +262,27 @@ TEST_F(FrameBrowserTest, ARefreshDuringALoadWaitsForIt) {
     EXPECT_EQ(Shows("l"), "tick.htm");
     onRequest = nullptr;
     EXPECT_TRUE(PumpUntil([&] { return Shows("l") == "tock.htm"; }, 3000));
+}
+
+// Reload reads a frameset page's own document again past the cache, so a
+// changed frameset shows; the history keeps one entry for the page.
+TEST_F(FrameBrowserTest, ReloadReadsTheFramesetAgain) {
+    Page("set.htm", "<TITLE>Two</TITLE><FRAMESET COLS=\"*,*\"><FRAME SRC=\"l.htm\">"
+                    "<FRAME SRC=\"r.htm\"></FRAMESET>");
+    Open("set.htm");
+    Page("set.htm", "<TITLE>Three</TITLE><FRAMESET COLS=\"*,*,*\"><FRAME SRC=\"l.htm\">"
+                    "<FRAME SRC=\"r.htm\"><FRAME SRC=\"r.htm\"></FRAMESET>");
+    requests.clear();
+    reloads.clear();
+    browser.Reload();
+    Settle();
+    EXPECT_EQ(requests, (std::vector<std::string>{"http://site/set.htm", "http://site/l.htm",
+                                                  "http://site/r.htm", "http://site/r.htm"}));
+    EXPECT_TRUE(reloads.front());
+    EXPECT_EQ(browser.GetViewerCount(), 3);
+    EXPECT_EQ(browser.PageTitle(), "Three");
+    ASSERT_EQ(browser.History().size(), 1u);
+    EXPECT_EQ(browser.History()[0].Title, "Three");
 }
 
 // A form's action is read as its links are: against the document's BASE,

@@ -142,6 +142,7 @@ void THTTPForm::WriteSettings() {
 long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
     switch (msg) {
     case MsgGetButton: GetButtonClick(); break;
+    case MsgOpenPending: OpenPendingAddress(); break;
     case MsgDownload: DownloadFile(); break;
     case MsgAbort:
         // Only the connection the message was posted for: a late message

@@ -33,10 +33,21 @@ public:
 
     void Read() {
         Start();
+        // The table, its rows and the open cell are this reader's until the
+        // table is closed, while the builder fills the open cell. A parse
+        // that ends inside the table (an unclosed comment throws) closes it
+        // first: the table joins the document with what it read, and the
+        // builder is back in the cell around it before the reader goes.
+        try {
+            b_.Next();
+            while (b_.Cur() != TableEndTok && b_.Cur() != EofTok)
+                ReadToken(b_.Cur());
+        } catch (...) {
+            Close();
+            throw;
+        }
+        Close();
         b_.Next();
-        while (b_.Cur() != TableEndTok && b_.Cur() != EofTok)
-            ReadToken(b_.Cur());
-        Finish();
     }
 
 private:
@@ -187,7 +198,8 @@ private:
         if (b_.Cur() == CaptionEndTok) b_.Next();
     }
 
-    void Finish() {
+    // The open cell and row end, and the table joins the cell it stands in.
+    void Close() {
         EndAnchorIfOpen();
         FinishCell();
         EndRow();
@@ -195,7 +207,6 @@ private:
         b_.ActiveCell = outer_;
         outer_->AddItem(std::move(block_));
         P.NoBreak = noBreak_;
-        b_.Next();
     }
 
     THtmlBuilder& b_;

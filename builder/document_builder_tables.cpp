@@ -27,6 +27,19 @@ TCellVAlign VAlignOf(const TAttributeList& attributes, TCellVAlign fallback) {
     return fallback;
 }
 
+// The paddings the cell's style gives; the others stay unset, for the
+// table's CELLPADDING. A percentage is of the column, which the paddings
+// help decide, so it counts as nothing.
+void TakeStylePaddings(const TProperties& props, TCellObj& cell) {
+    TBoxValues box{};
+    int autos = 0;
+    ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, box, autos);
+    int* pads[] = {&cell.PadTop, &cell.PadRight, &cell.PadBottom, &cell.PadLeft};
+    for (int side = 0; side < 4; ++side)
+        if (props.Props[Prop::PaddingTop + side] != TPropValue(IntNull))
+            *pads[side] = std::max(0, box[Prop::PaddingTop + side]);
+}
+
 class TTableReader {
 public:
     explicit TTableReader(THtmlBuilder& builder) : b_(builder), P(builder.P) {}
@@ -146,6 +159,7 @@ private:
         // A style sheet's picture wins over the BACKGROUND attribute.
         if (std::string url; props && props->GetBackgroundImage(url))
             cell_->CellImage.SetSource(url);
+        if (props) TakeStylePaddings(*props, *cell_);
         b_.ActiveCell = &cell_->Cell;
         P.SkipWhiteSpace();
         b_.Next();

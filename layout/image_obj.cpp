@@ -84,6 +84,7 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
                 std::min(MaxSpacing, std::abs(std::max(a->Value, -MaxSpacing)));
             break;
         case IsMapTok: ServerMap = true; break;
+        case TranspTok: TranspAttr = true; break;
         case ActiveTok: RollOver = true; break;
         case UseMapTok: {
             std::string name = UpperCase(Trim(a->Name));
@@ -102,9 +103,9 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
     : TFloatingObj(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
       WantHeight(source.WantHeight), SizeKnown(source.SizeKnown), Borderless(source.Borderless),
-      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), RollOver(source.RollOver),
-      ClientMapName(source.ClientMapName), state_(source.state_), name_(source.name_),
-      imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
+      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), TranspAttr(source.TranspAttr),
+      RollOver(source.RollOver), ClientMapName(source.ClientMapName), state_(source.state_),
+      name_(source.name_), imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
     // The copy's root shares the original's cache, so the use is counted there.
     if (source.item_) {
         item_ = source.item_;
@@ -275,7 +276,8 @@ void TImageObj::Paint(Canvas& canvas, int X, int Y) {
         gif_->Draw(canvas, box);
         return;
     }
-    const auto& picture = static_cast<const TBitmapImage&>(*item_->MImage).Picture;
+    const Bitmap& picture = TranspAttr ? *item_->LowerLeftTransparent()
+                                       : static_cast<const TBitmapImage&>(*item_->MImage).Picture;
     canvas.StretchDraw(box, picture, {0, 0, picture.Width, picture.Height}, nullptr);
 }
 

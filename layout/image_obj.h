@@ -71,6 +71,8 @@ public:
     bool Borderless = false;
     bool LinkBorder = false;
     bool ServerMap = false;
+    // TRANSP: the colour of the picture's lower-left pixel is transparent.
+    bool TranspAttr = false;
     // ACTIVE: an animated GIF that plays only while the mouse is over it
     // (a two-frame one shows its second frame).
     bool RollOver = false;

@@ -15,7 +15,6 @@ auto LowerBound(Items& items, std::string_view name) {
 Bitmap WithLowerLeftTransparent(Bitmap picture) {
     if (picture.Width <= 0 || picture.Height <= 0) return picture;
     const uint32_t corner = picture.At(0, picture.Height - 1);
-    if (corner >> 24 == 0) return picture;
     for (uint32_t& pixel : picture.Pixels)
         if (pixel == corner) pixel = 0;
     return picture;

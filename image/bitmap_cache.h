@@ -51,8 +51,8 @@ private:
     std::unique_ptr<Bitmap> lowerLeftTransparent_;
 };
 
-// The picture with every pixel that equals its lower-left one transparent;
-// unchanged when that pixel is transparent already.
+// The picture with every pixel that equals its lower-left one (alpha
+// included) transparent.
 Bitmap WithLowerLeftTransparent(Bitmap picture);
 
 class TStringBitmapList {

@@ -47,16 +47,15 @@ TEST(ImageCache, AddingANameTwiceKeepsTheFirstPicture) {
 }
 
 // Pixels are given bottom row last; only exact copies of the lower-left
-// one clear, and a lower-left pixel that is clear already clears nothing
-// (its colour bits are no colour the picture shows).
+// one clear, alpha included.
 TEST(ImageCache, LowerLeftTransparent) {
-    const uint32_t red = 0xFFFF0000, half = 0x80FF0000, clear = 0x00000000, black = 0xFF000000;
+    const uint32_t red = 0xFFFF0000, half = 0x80FF0000, black = 0xFF000000;
     const struct {
         std::vector<uint32_t> pixels, expected;
     } rows[] = {
         {{black, red, red, black}, {black, 0, 0, black}},
         {{half, red, red, black}, {half, 0, 0, black}},
-        {{black, clear, clear, black}, {black, clear, clear, black}},
+        {{red, half, half, red}, {red, 0, 0, red}},
     };
     for (const auto& row : rows) {
         Bitmap picture(2, 2);

@@ -1,8 +1,8 @@
 // A run of inline content: text in several fonts, laid out into lines for the
 // room at its position. Placeholder bytes in Text: 5 a space inside NOBR (on
 // input only), 8 a forced line break, 160 a non-breaking space (in a UTF-8
-// page its two bytes); 2, 4, 6 and 7 stand for form controls and images,
-// which join the line breaker with them.
+// page its two bytes); 2, 4, 6 and 7 stand for form controls, pictures and
+// panels, which join the line breaker with them.
 #pragma once
 
 #include "html/properties.h"

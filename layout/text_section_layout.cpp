@@ -201,20 +201,20 @@ int TSection::PenAt(Canvas& canvas, const LineRec& line, int i) {
 
 namespace {
 
-// The pictures of a section whose placeholders lie in [start, end).
-template <class Images>
-auto ImagesIn(Images& images, int start, int end) {
-    auto first = std::lower_bound(images.begin(), images.end(), start,
-                                  [](const auto& image, int v) { return image->CharPos < v; });
-    auto last = std::lower_bound(first, images.end(), end,
-                                 [](const auto& image, int v) { return image->CharPos < v; });
+// The objects of a section whose placeholders lie in [start, end).
+template <class Objects>
+auto ObjectsIn(Objects& objects, int start, int end) {
+    auto first = std::lower_bound(objects.begin(), objects.end(), start,
+                                  [](const auto& object, int v) { return object->CharPos < v; });
+    auto last = std::lower_bound(first, objects.end(), end,
+                                 [](const auto& object, int v) { return object->CharPos < v; });
     return std::pair{first, last};
 }
 
 } // namespace
 
 void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent) const {
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     int ascent = height - descent;
     // Pictures on the baseline first: the others fit into what they make.
     for (auto it = first; it != last; ++it) {
@@ -237,7 +237,7 @@ void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent
 }
 
 void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     const int top = line.LineY + line.ExtraAbove;
     const int baseline = top + line.LineTextHeight - line.LineDescent;
     for (auto it = first; it != last; ++it) {
@@ -272,7 +272,7 @@ void TSection::PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y) {
 }
 
 void TSection::PlaceLateFloats(const LineRec& line, IndentManager& indents) {
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if ((*it)->IsFloat() && !(*it)->Placed)
             PlaceFloat(**it, indents, line.LineY + line.Height());
@@ -376,7 +376,7 @@ void TSection::ShiftLastLine(int dx) {
     LineRec& line = LineList.back();
     line.LineOffset += dx;
     line.LineRoom -= dx;
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if (!(*it)->IsFloat()) (*it)->LeftX += dx;
 }
@@ -471,7 +471,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             ++end;
         if (end > start) {
             int floats = 0;
-            const auto [first, last] = ImagesIn(Objects, start, end);
+            const auto [first, last] = ObjectsIn(Objects, start, end);
             for (auto it = first; it != last; ++it)
                 if ((*it)->IsFloat()) floats += (*it)->TotalWidth();
             Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats +

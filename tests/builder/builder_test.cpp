@@ -44,14 +44,18 @@ TEST(Builder, MetaCharsets) {
         {"text/html; charset=windows-1257", 186, Windows1257},
         {"text/html; charset=utf-8", 0, Utf8},
     };
-    for (const auto& row : rows) {
-        Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");
-        TFontObj* run = RunOf(doc.list, "x");
-        ASSERT_TRUE(run) << row.content;
-        EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content;
-        EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content;
-        EXPECT_EQ(doc.list.CodePage, row.page) << row.content;
-    }
+    // Text right after the META, with no element between, is in the
+    // declared code page too: its section was open before the META came.
+    for (const auto& row : rows)
+        for (const char* after : {"<P>x", "x"}) {
+            Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\">" +
+                    after);
+            TFontObj* run = RunOf(doc.list, "x");
+            ASSERT_TRUE(run) << row.content << after;
+            EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content << after;
+            EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content << after;
+            EXPECT_EQ(doc.list.CodePage, row.page) << row.content << after;
+        }
 }
 
 // The server's charset wins over a META's; a name the builder does not know

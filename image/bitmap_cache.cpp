@@ -12,6 +12,22 @@ auto LowerBound(Items& items, std::string_view name) {
 }
 } // namespace
 
+Bitmap WithLowerLeftTransparent(Bitmap picture) {
+    if (picture.Width <= 0 || picture.Height <= 0) return picture;
+    const uint32_t corner = picture.At(0, picture.Height - 1);
+    for (uint32_t& pixel : picture.Pixels)
+        if (pixel == corner) pixel = 0;
+    return picture;
+}
+
+const Bitmap* TBitmapItem::LowerLeftTransparent() {
+    const auto* still = dynamic_cast<const TBitmapImage*>(MImage.get());
+    if (!still) return nullptr;
+    if (!lowerLeftTransparent_)
+        lowerLeftTransparent_ = std::make_unique<Bitmap>(WithLowerLeftTransparent(still->Picture));
+    return lowerLeftTransparent_.get();
+}
+
 int TStringBitmapList::IndexOf(std::string_view name) const {
     auto it = LowerBound(items_, name);
     return it != items_.end() && it->first == name ? static_cast<int>(it - items_.begin()) : -1;

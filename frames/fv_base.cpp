@@ -103,6 +103,8 @@ void TFVBase::ApplyToViewer(THTMLViewer& viewer) const {
     viewer.OnRightClick = OnRightClick;
     viewer.OnMouseDouble = OnMouseDouble;
     viewer.OnObjectClick = OnObjectClick;
+    viewer.OnPanelCreate = OnPanelCreate;
+    viewer.OnPanelDestroy = OnPanelDestroy;
     if (OnSoundRequest)
         viewer.OnSoundRequest = [f = OnSoundRequest](THTMLViewer* v, const std::string& src,
                                                      int loop, bool terminate) {

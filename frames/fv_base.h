@@ -74,6 +74,8 @@ public:
     decltype(THTMLViewer::OnRightClick) OnRightClick;
     decltype(THTMLViewer::OnMouseDouble) OnMouseDouble;
     decltype(THTMLViewer::OnObjectClick) OnObjectClick;
+    decltype(THTMLViewer::OnPanelCreate) OnPanelCreate;
+    decltype(THTMLViewer::OnPanelDestroy) OnPanelDestroy;
     // OnInclude, OnSoundRequest and OnScript (of TFrameViewerBase) serve the
     // frameset documents and are handed to every viewer as well.
 

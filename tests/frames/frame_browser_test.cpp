@@ -105,6 +105,26 @@ TEST_F(FrameBrowserTest, EveryFrameReportsClicksOnItsControls) {
                           {&ViewerOf("two"), "say('hi')"}, {&ViewerOf("one"), "say('hi')"}}));
 }
 
+TEST_F(FrameBrowserTest, EveryFrameAsksTheOwnerToFillItsPanels) {
+    std::vector<std::pair<THTMLViewer*, std::string>> created;
+    int destroyed = 0;
+    browser.OnPanelCreate = [&](THTMLViewer* viewer, const std::string& name, const std::string&,
+                                const std::string&,
+                                ThvPanel*) { created.emplace_back(viewer, name); };
+    browser.OnPanelDestroy = [&](THTMLViewer*, ThvPanel*) { ++destroyed; };
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"p.htm\">"
+                    "<FRAME NAME=two SRC=\"q.htm\"></FRAMESET>");
+    Page("p.htm", "<P><PANEL NAME=clock>");
+    Page("q.htm", "<P><PANEL NAME=ticker>");
+    Page("x.htm", "<P>plain");
+    Open("set.htm");
+    EXPECT_EQ(created, (std::vector<std::pair<THTMLViewer*, std::string>>{
+                           {&ViewerOf("one"), "clock"}, {&ViewerOf("two"), "ticker"}}));
+    Open("x.htm");
+    Settle();
+    EXPECT_EQ(destroyed, 2);
+}
+
 // Other targets ask for a new window; the owner may take a link itself.
 // Neither loads anything here.
 TEST_F(FrameBrowserTest, OtherTargetsAndTakenLinksLoadNothingHere) {

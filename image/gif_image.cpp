@@ -23,6 +23,7 @@ void TGIFImage::Reset() {
     animating_ = false;
     firstStep_ = true;
     iteration_ = 1;
+    background_ = 0xFF000000;
     work_ = Bitmap();
     saved_.clear();
 }
@@ -34,8 +35,10 @@ bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
         gif = ReadGifContents(data, mode);
         width_ = gif.Width;
         height_ = gif.Height;
-        // Transparent pictures start transparent; opaque ones black.
-        background_ = gif.HasTransparency ? 0 : 0xFF000000;
+        // The first frame decides: when it is transparent the picture starts
+        // transparent, else black, and a later frame's transparent pixels
+        // never make an opaque picture show through.
+        background_ = !gif.Frames.empty() && gif.Frames.front()->Transparent ? 0 : 0xFF000000;
     } catch (const Exception& e) {
         Reset();
         error_ = e.what();

@@ -44,6 +44,9 @@ public:
     bool Animated() const { return FrameCount() > 1; }
     bool Empty() const { return empty_; }
     bool HasTransparency() const { return hasTransparency_; }
+    // Whether the composed picture can show what lies behind it: only when
+    // its first frame is transparent.
+    bool ShowsThrough() const { return background_ == 0; }
     int BitsPerPixel() const { return bitsPerPixel_; }
     // How many times the animation plays: 1 without a loop extension, 0 without end.
     int LoopCount() const { return loopCount_; }
@@ -98,9 +101,9 @@ private:
     int iteration_ = 1;
     int64_t lastTime_ = 0, interval_ = 0;
 
-    uint32_t background_ = 0;     // what the work picture starts as and disposal 2 restores
-    Bitmap work_;                 // empty until first needed
-    std::vector<uint32_t> saved_; // the area under a frame that restores to previous
+    uint32_t background_ = 0xFF000000; // what the work picture starts as and disposal 2 restores
+    Bitmap work_;                      // empty until first needed
+    std::vector<uint32_t> saved_;      // the area under a frame that restores to previous
     TRect drawRect_;
 };
 

@@ -75,7 +75,7 @@ std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
         if (decoded.Gif->FrameCount() == 0) return nullptr;
         if (decoded.Gif->Animated()) {
             MapForDisplay(*decoded.Gif);
-            if (decoded.Gif->HasTransparency()) transp = TrMask;
+            if (decoded.Gif->ShowsThrough()) transp = TrMask;
             return std::move(decoded.Gif);
         }
         decoded.Picture = decoded.Gif->WorkBitmap();

@@ -28,11 +28,11 @@ void TGIFImage::Reset() {
     saved_.clear();
 }
 
-bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
+bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode, int64_t limit) {
     Reset();
     TGifContents gif;
     try {
-        gif = ReadGifContents(data, mode);
+        gif = ReadGifContents(data, mode, limit);
         width_ = gif.Width;
         height_ = gif.Height;
         // The first frame decides: when it is transparent the picture starts

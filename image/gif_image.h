@@ -11,6 +11,7 @@
 
 #include "image/bitmap_cache.h"
 #include "image/gif_frame.h"
+#include "image/image_limits.h"
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -28,8 +29,10 @@ public:
     // does not begin with "GIF", is corrupt ("Corrupt GIF Image") or is too
     // large; missing bytes and unknown blocks end the data and keep the
     // frames read before them. A structure-only read makes no pixels: it
-    // neither draws nor animates.
-    bool LoadFromData(std::string_view data, TGifRead mode = TGifRead::Full);
+    // neither draws nor animates. A picture whose frames, work picture and
+    // restore area would take more than limit bytes is too large.
+    bool LoadFromData(std::string_view data, TGifRead mode = TGifRead::Full,
+                      int64_t limit = MaxImageBytes);
     const std::string& Error() const { return error_; }
 
     // A copy that animates on its own from the same state: it shares the

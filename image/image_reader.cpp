@@ -15,17 +15,17 @@ namespace lumo {
 
 namespace {
 
-bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error) {
-    return ReadWithQt(data, "bmp", picture, error);
+bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
+    return ReadWithQt(data, "bmp", picture, error, limit);
 }
 
-bool ReadPng(std::string_view data, Bitmap& picture, std::string& error) {
-    return ReadWithQt(data, "png", picture, error);
+bool ReadPng(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
+    return ReadWithQt(data, "png", picture, error, limit);
 }
 
 const struct {
     TImageType Kind;
-    bool (*Read)(std::string_view, Bitmap&, std::string&);
+    bool (*Read)(std::string_view, Bitmap&, std::string&, int64_t);
 } StillReaders[] = {
     {TImageType::Jpeg, ReadJpeg},
     {TImageType::Bmp, ReadBmp},
@@ -86,10 +86,10 @@ std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
     return std::make_unique<TBitmapImage>(std::move(decoded.Picture));
 }
 
-void Decode(std::string_view data, TDecodedImage& decoded) {
+void Decode(std::string_view data, int64_t limit, TDecodedImage& decoded) {
     if (IsGif(decoded.Kind)) {
         auto gif = std::make_unique<TGIFImage>();
-        if (gif->LoadFromData(data))
+        if (gif->LoadFromData(data, TGifRead::Full, limit))
             decoded.Gif = std::move(gif);
         else
             decoded.Error = gif->Error();
@@ -97,7 +97,7 @@ void Decode(std::string_view data, TDecodedImage& decoded) {
     }
     for (const auto& reader : StillReaders)
         if (reader.Kind == decoded.Kind) {
-            if (!reader.Read(data, decoded.Picture, decoded.Error) && decoded.Error.empty())
+            if (!reader.Read(data, decoded.Picture, decoded.Error, limit) && decoded.Error.empty())
                 decoded.Error = UnknownImageText;
             return;
         }
@@ -106,11 +106,11 @@ void Decode(std::string_view data, TDecodedImage& decoded) {
 
 } // namespace
 
-TDecodedImage DecodeImage(std::string_view data) {
+TDecodedImage DecodeImage(std::string_view data, int64_t limit) {
     TDecodedImage decoded;
     decoded.Kind = DetectImageType(data);
     try {
-        Decode(data, decoded);
+        Decode(data, limit, decoded);
     } catch (const std::bad_alloc&) { // within the budget, but the memory is not there
         decoded = {decoded.Kind, ImageTooLargeText, nullptr, {}};
     }
@@ -118,22 +118,25 @@ TDecodedImage DecodeImage(std::string_view data) {
 }
 
 std::unique_ptr<TCachedImage> ReadImageStream(TStream& stream, uint8_t& transp,
-                                              std::unique_ptr<Bitmap>& mask) {
+                                              std::unique_ptr<Bitmap>& mask, int64_t limit) {
+    // Bytes already in memory are read where they are, not copied.
+    if (const auto* memory = dynamic_cast<const TMemoryStream*>(&stream))
+        return PictureFor(DecodeImage(memory->Bytes(), limit), transp, mask);
     std::string data(static_cast<size_t>(std::max<int64_t>(stream.Size(), 0)), '\0');
     stream.Seek(0);
     data.resize(stream.Read(data.data(), data.size()));
-    return PictureFor(DecodeImage(data), transp, mask);
+    return PictureFor(DecodeImage(data, limit), transp, mask);
 }
 
 std::unique_ptr<TCachedImage> ReadImageFile(std::string_view fileName, uint8_t& transp,
-                                            std::unique_ptr<Bitmap>& mask) {
+                                            std::unique_ptr<Bitmap>& mask, int64_t limit) {
     const std::optional<std::string> data = ReadWholeFile(fileName, MaxImageBytes);
     if (!data) {
         transp = NotTransp;
         mask.reset();
         return nullptr;
     }
-    return PictureFor(DecodeImage(*data), transp, mask);
+    return PictureFor(DecodeImage(*data, limit), transp, mask);
 }
 
 } // namespace lumo

@@ -15,7 +15,25 @@ namespace lumo {
 
 namespace {
 
+// What Qt says of a bitmap it cannot read.
+constexpr const char* UnreadableText = "Unable to read image data";
+
+uint32_t Le32(std::string_view d, size_t at) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(static_cast<uint8_t>(d[at + i])) << (8 * i);
+    return v;
+}
+
+// Qt's reader seeks to where the file header says the pixels start; a
+// start past the end of the data is a damaged file, which Qt would complain
+// of and read all the same, so it is refused here.
 bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
+    constexpr size_t FileHeaderSize = 14, PixelOffsetAt = 10;
+    if (data.size() >= FileHeaderSize && Le32(data, PixelOffsetAt) > data.size()) {
+        error = UnreadableText;
+        return false;
+    }
     return ReadWithQt(data, "bmp", picture, error, limit);
 }
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace lumo {
 namespace {
@@ -155,6 +156,41 @@ TEST(BmpReader, BrokenFilesFailCleanly) {
     EXPECT_EQ(DecodeImage(Bmp(20000, 1, 24, 0, {}, "")).Error, ImageTooLargeText);
     EXPECT_EQ(DecodeImage(Bmp(16000, 16000, 24, 0, {}, "")).Error, ImageTooLargeText);
     DecodeImage(Bmp(4, 4, 8, 1, {0}, "\0\2\xFF\xFF\0\0"s)); // an RLE jump far past the picture
+}
+
+// What Qt said while f ran.
+std::vector<std::string> QtMessagesDuring(const std::function<void()>& f) {
+    static std::vector<std::string>* said = nullptr;
+    std::vector<std::string> messages;
+    said = &messages;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            said->push_back(text.toStdString());
+        });
+    f();
+    qInstallMessageHandler(previous);
+    said = nullptr;
+    return messages;
+}
+
+// Qt's reader seeks to where the header says the pixels start and complains
+// of a place past the end; such a file is refused before it gets there.
+TEST(BmpReader, PixelsMustStartInsideTheFile) {
+    const std::string bmp = Bmp(2, 2, 24, 0, {}, std::string(16, '\x40'));
+    const auto end = static_cast<uint32_t>(bmp.size());
+    const struct {
+        uint32_t offset;
+        bool accepted;
+    } rows[] = {{end, true}, {end + 1, false}, {0xFFFFFFFF, false}};
+    for (const auto& row : rows) {
+        std::string moved = bmp;
+        moved.replace(10, 4, Le32(row.offset));
+        TDecodedImage decoded;
+        const std::vector<std::string> said =
+            QtMessagesDuring([&] { decoded = DecodeImage(moved); });
+        EXPECT_EQ(decoded.Accepted(), row.accepted) << row.offset << ": " << decoded.Error;
+        EXPECT_EQ(said, std::vector<std::string>{}) << row.offset;
+    }
 }
 
 TEST(PngReader, PixelsAndTransparency) {

@@ -3,6 +3,7 @@
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
+#include "image/picture_budget.h"
 #include "net/address.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
@@ -12,7 +13,8 @@
 namespace lumo {
 
 TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
-    : TbrSubFrameSet(&browser, this), OwningBrowser(browser) {
+    : TbrSubFrameSet(&browser, this), OwningBrowser(browser),
+      PictureBudget(std::make_shared<TPictureBudget>()) {
     BorderSize = (browser.fvOptions() & fvNoBorder) ? 0 : 2;
     CharSet = browser.CharSet;
 }

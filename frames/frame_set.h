@@ -8,8 +8,11 @@
 
 #include <QPointer>
 
+#include <memory>
+
 namespace lumo {
 
+class TPictureBudget;
 class TStream;
 class THTMLViewer;
 
@@ -26,6 +29,8 @@ public:
     QPointer<THTMLViewer> FocusedViewer; // the viewer that last had the focus
     // The page is a frameset document (not an ordinary page in one frame).
     bool IsFramePage = false;
+    // The memory the pictures of every viewer of the page may take together.
+    const std::shared_ptr<TPictureBudget> PictureBudget;
 
     // Shows a document as this page: a frameset builds the frame tree and
     // loads every frame's document; anything else goes into one frame.

@@ -57,6 +57,20 @@ bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode, int64_t limit
     return true;
 }
 
+int64_t TGIFImage::MemoryBytes() const {
+    int64_t bytes = CopyBytes();
+    for (const auto& f : frames_)
+        bytes += static_cast<int64_t>(f->Pixels.size());
+    return bytes;
+}
+
+int64_t TGIFImage::CopyBytes() const {
+    int64_t saved = 0;
+    for (const auto& f : frames_)
+        if (f->Disposal == 3) saved = std::max(saved, int64_t{f->Width} * f->Height * 4);
+    return int64_t{width_} * height_ * 4 + saved;
+}
+
 bool TGIFImage::HaveWork() {
     if (empty_ || structureOnly_ || frames_.empty()) return false;
     if (work_.Pixels.empty()) { // the budget was checked when the frames were read

@@ -41,6 +41,11 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    // The frames, and the work picture with the area a frame restores.
+    int64_t MemoryBytes() const override;
+    // What a copy takes beside the frames it shares: its own work picture
+    // and restore area.
+    int64_t CopyBytes() const;
     int FrameCount() const { return static_cast<int>(frames_.size()); }
     const TgfFrame& Frame(int n) const { return *frames_[n - 1]; }
     int CurrentFrame() const { return current_; }

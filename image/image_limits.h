@@ -9,6 +9,7 @@ namespace lumo {
 
 inline constexpr int64_t MaxImageSide = 16384;                      // pixels, either direction
 inline constexpr int64_t MaxImageBytes = int64_t{256} << 20;        // decoded pixels of one picture
+inline constexpr int64_t MaxPageImageBytes = int64_t{512} << 20;    // the pictures of one page
 inline constexpr const char* ImageTooLargeText = "Image too large"; // the reason a reader gives
 
 // Whether a width x height picture of bytesPerPixel fits beside alreadyUsed

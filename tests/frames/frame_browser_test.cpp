@@ -189,6 +189,24 @@ TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
     EXPECT_EQ(set.BorderPositions[20], 800);
 }
 
+// The pictures of every frame of a page share the page's budget; the next
+// page has a budget of its own.
+TEST_F(FrameBrowserTest, TheFramesOfAPageShareItsPictureBudget) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=a SRC=\"l.htm\">"
+                    "<FRAME NAME=b SRC=\"r.htm\"></FRAMESET>");
+    Page("plain.htm", "plain");
+    Open("set.htm");
+    const auto budgetOf = [](THTMLViewer& viewer) {
+        return viewer.SectionList().Pictures.Cache->Budget();
+    };
+    const std::shared_ptr<TPictureBudget> page = browser.ShownFrameSet()->PictureBudget;
+    EXPECT_EQ(budgetOf(ViewerOf("a")), page);
+    EXPECT_EQ(budgetOf(ViewerOf("b")), page);
+    Open("plain.htm");
+    EXPECT_EQ(budgetOf(OnlyViewer()), browser.ShownFrameSet()->PictureBudget);
+    EXPECT_NE(budgetOf(OnlyViewer()), page);
+}
+
 // A link in a page that is replaced by the link's own page frees the old
 // viewer only after its click has been handled (the sanitizers watch).
 TEST_F(FrameBrowserTest, NothingIsFreedInsideItsOwnHandler) {

@@ -290,6 +290,7 @@ private:
     std::string nextResponseAddress_; // who sends the next one after a redirection
     bool fetching_ = false;
     bool busy_ = false;
+    std::string doneNote_; // what the status shows once the page is done
     bool closing_ = false;
     TwexLanguage language_;
     // Last, so it goes first: its jobs report to the window.

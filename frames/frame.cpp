@@ -21,7 +21,8 @@ constexpr int MaxFrameMargin = 1000;
 
 TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
     : TbrFrameBase(owner, owner->MasterSet), ParentSet(owner),
-      refreshTimer_(std::make_unique<Timer>()) {
+      refreshTimer_(std::make_unique<Timer>()), liveFrames_(owner->MasterSet->LiveFrames) {
+    ++*liveFrames_;
     const TFrameBrowser& browser = Browser();
     CharSet = owner->CharSet;
     BaseAddress = owner->BaseAddress;
@@ -33,7 +34,14 @@ TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
     if (attributes) ApplyAttributes(*attributes);
 }
 
-TbrFrame::~TbrFrame() = default;
+TbrFrame::~TbrFrame() {
+    LeavePage();
+}
+
+void TbrFrame::LeavePage() {
+    if (liveFrames_) --*liveFrames_;
+    liveFrames_.reset();
+}
 
 void TbrFrame::ApplyAttributes(const TAttributeList& attributes) {
     FrameName = attributes.Text(NameTok);
@@ -388,8 +396,10 @@ void TbrFrame::BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QP
 
 void TbrFrame::Retire() {
     StopRefresh();
+    LeavePage();
+    // The sets the history keeps go with the frame.
     for (const TFrameTrailEntry& entry : FrameTrail)
-        if (entry.Set && entry.Set != SubFrameSet) entry.Set->StopRefresh();
+        if (entry.Set && entry.Set != SubFrameSet) entry.Set->Retire();
     if (SubFrameSet) SubFrameSet->Retire();
     TbrFrameBase::Retire();
 }

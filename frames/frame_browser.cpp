@@ -27,6 +27,7 @@ TFrameBrowser::~TFrameBrowser() {
     // still stands; nothing of theirs may reach the owner meanwhile.
     OnGetPostRequest = nullptr;
     OnViewerClear = nullptr;
+    OnFramesLeftOut = nullptr;
     OnHistoryChange = nullptr;
     OnProcessing = nullptr;
     pages_.clear();

@@ -76,6 +76,9 @@ public:
     decltype(THTMLViewer::OnImageRequest) OnImageRequest; // handed to every viewer
     // A viewer is about to be cleared or dropped: nothing may be delivered to it.
     std::function<void(THTMLViewer* Sender)> OnViewerClear;
+    // A page had more frames than it may hold (MaxPageFrames): the rest were
+    // left out. Raised once for a page.
+    std::function<void(QWidget* Sender)> OnFramesLeftOut;
     TFormSubmitEvent OnFormSubmit;
 
     // --- Loading -------------------------------------------------------------

@@ -67,6 +67,15 @@ void TbrFrameSet::LoadDocument(TStream& stream, ThtmlFileType kind, const std::s
     }
 }
 
+bool TbrFrameSet::RoomForFrame() {
+    if (*LiveFrames < MaxPageFrames) return true;
+    if (!framesLeftOut_) {
+        framesLeftOut_ = true;
+        if (OwningBrowser.OnFramesLeftOut) OwningBrowser.OnFramesLeftOut(&OwningBrowser);
+    }
+    return false;
+}
+
 void TbrFrameSet::MasterResize() {
     const QRect area = InsetRect();
     if (area.width() == LastWidth && area.height() == LastHeight) return;
@@ -85,6 +94,7 @@ void TbrFrameSet::ClearChildren() {
     DragOwnerSet = nullptr;
     FocusedViewer = nullptr;
     IsFramePage = false;
+    framesLeftOut_ = false;
     Title.clear();
     ResetSize();
 }

@@ -13,6 +13,21 @@
 namespace lumo::test {
 namespace {
 
+std::string Times(int count, const std::string& html) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += html;
+    return out;
+}
+
+// A FRAMESET of count equal rows or columns around its children.
+std::string Frameset(const char* dimension, int count, const std::string& children) {
+    std::string html = std::string("<FRAMESET ") + dimension + "=\"*";
+    for (int i = 1; i < count; ++i)
+        html += ",*";
+    return html + "\">" + children + "</FRAMESET>";
+}
+
 TEST_F(FrameBrowserTest, AnOrdinaryPageIsOneViewerAndALinkReplacesIt) {
     Page("a.htm", "<TITLE>Page A</TITLE><P><A HREF=\"b.htm\">to b</A>");
     Page("b.htm", "<TITLE>Page B</TITLE><P>second");
@@ -187,6 +202,43 @@ TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
     EXPECT_EQ(set.Children.size(), 20u);
     EXPECT_EQ(set.DimCount, 20);
     EXPECT_EQ(set.BorderPositions[20], 800);
+}
+
+// Twenty frames that each show the page itself would ask for 168,420
+// documents and make millions of frames: a page holds 1,000 frames at most,
+// and the owner hears once that the rest were left out.
+TEST_F(FrameBrowserTest, AFramesetBombStopsAtTheFrameLimit) {
+    Page("bomb.htm",
+         Frameset("COLS", MaxFrameDims, Times(MaxFrameDims, "<FRAME SRC=\"bomb.htm\">")));
+    int leftOut = 0;
+    browser.OnFramesLeftOut = [&leftOut](QWidget*) { ++leftOut; };
+    // Without a limit the page stops being a frameset long before the machine gives out.
+    onRequest = [this](const std::string&) {
+        if (requests.size() >= 2 * static_cast<size_t>(MaxPageFrames)) Page("bomb.htm", "no more");
+    };
+    Open("bomb.htm");
+    EXPECT_LE(requests.size(), static_cast<size_t>(MaxPageFrames) + 1);
+    EXPECT_EQ(Alive<TbrFrame>(browser), MaxPageFrames);
+    EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, MaxPageFrames);
+    EXPECT_EQ(leftOut, 1);
+}
+
+// The limit counts frames in nested sets of one document as well: ten sets
+// of ten sets of ten frames fill a page, and one frame more is left out.
+TEST_F(FrameBrowserTest, APageHoldsAThousandFrames) {
+    const std::string hundred =
+        Frameset("ROWS", 10, Times(10, Frameset("COLS", 10, Times(10, "<FRAME>"))));
+    for (int extra : {0, 1}) {
+        const std::string page =
+            Frameset("COLS", 10 + extra, Times(10, hundred) + Times(extra, "<FRAME>"));
+        Page("full" + std::to_string(extra) + ".htm", page);
+        int leftOut = 0;
+        browser.OnFramesLeftOut = [&leftOut](QWidget*) { ++leftOut; };
+        Open("full" + std::to_string(extra) + ".htm");
+        EXPECT_EQ(browser.ShownFrameSet()->AllFrames().size(), static_cast<size_t>(MaxPageFrames));
+        EXPECT_EQ(browser.ShownFrameSet()->Children.size(), 10u) << extra;
+        EXPECT_EQ(leftOut, extra);
+    }
 }
 
 // The pictures of every frame of a page share the page's budget; the next

@@ -194,6 +194,9 @@ private:
     void DropPage(size_t index);
     void FreeSetIfUnused(TbrFrameSet* set);
     void DropForwardFrameHistory(TbrFrameSet& master);
+    // Drops the frame's oldest entries past the history's length and frees
+    // the nested sets only they kept.
+    void DropOldFrameHistory(TbrFrame& frame);
     void GoToFrameHistory(TbrFrame& frame, int index);
     void ShowHistoryPage(const TPageHistoryEntry& entry);
     bool NestedSetInUse(const TbrSubFrameSet* set, TbrFrameSet& master);

@@ -145,6 +145,7 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
     if (done->TooLarge()) {
         // It could never be shown: the page gets no bytes, which show as
         // the error picture, and nothing is cached.
+        done->Connection.reset(); // it writes into the stream given up here
         done->Rec->Stream = std::make_unique<TMemoryStream>();
         finished_.push_back(std::move(done->Rec));
     } else if (error != 0 || status >= 400) {

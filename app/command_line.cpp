@@ -57,6 +57,17 @@ std::string FileAddressOf(std::string_view path) {
     return (utf8.starts_with('/') ? "file://" : "file:///") + EscapedAddress(utf8);
 }
 
+bool IsTypedPath(std::string_view text) {
+    if (text.empty()) return false;
+    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
+    return text[0] == '/' || text[0] == '\\' || drive;
+}
+
+std::string TypedAddress(std::string_view text) {
+    if (HasScheme(text)) return std::string(text);
+    return IsTypedPath(text) ? FileAddressOf(text) : CompleteAddress(text);
+}
+
 namespace {
 
 bool ParseSize(std::string_view text, int& width, int& height) {
@@ -93,6 +104,10 @@ std::string AddressFromCommandText(std::string_view text, std::string_view curre
     // "../a.htm" from /w/b gives /w/a.htm: the address names the file plainly.
     if (path.is_relative() && !currentFolder.empty())
         path = (std::filesystem::path(currentFolder) / path).lexically_normal();
+    std::error_code error;
+    const bool local =
+        IsTypedPath(trimmed) || trimmed[0] == '.' || std::filesystem::exists(path, error);
+    if (!local) return EscapedAddress(CompleteAddress(trimmed));
     return FileAddressOf(AnsiName(path));
 }
 

@@ -35,9 +35,21 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::string_
 
 // The address meant by the text of the command line (UTF-8): quotes removed
 // and blanks trimmed; an absolute address ("http://...", "res:///...", any
-// letter case) stays, its characters outside ASCII escaped; anything else is
-// a native path and becomes a "file:///" address that names exactly that file.
+// letter case) stays, its characters outside ASCII escaped. A native path
+// (one that starts like a path, "/", "\", a drive or ".", or names an
+// existing file) becomes a "file:///" address that names exactly that file.
+// Anything else is a web address ("127.0.0.1:8080/page.htm"), completed as
+// the address box completes it.
 std::string AddressFromCommandText(std::string_view text, std::string_view currentFolder);
+
+// Whether a typed text is a local path: it starts with "/" or "\", or with a
+// drive and a separator ("c:\dir"), so "x:80" stays a server and its port.
+bool IsTypedPath(std::string_view text);
+
+// The address a text typed into the address box means: a text with a scheme
+// stays, a local path becomes its "file:///" address, and anything else is a
+// web address (CompleteAddress: "http://" when no scheme, "/" when no path).
+std::string TypedAddress(std::string_view text);
 
 // The "file:///" address of a local file name (platform/file_system.h) or of
 // a typed path: characters outside ASCII and control bytes are escaped.

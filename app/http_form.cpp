@@ -114,6 +114,12 @@ void THTTPForm::SaveAddressFile() {
 
 void THTTPForm::ReadSettings() {
     const TIniFile32 ini(settingsFile_);
+    if (!ini.Readable())
+        TheMessageBoxes().Show(MessageKind::Warning, ApplicationTitle(),
+                               "The settings file " + settingsFile_ +
+                                   " cannot be read (it may be larger than 4 MB). It is left as "
+                                   "it is, and settings changed in this session are not saved.",
+                               MessageButtons::Ok);
     settings_.Placement = {false, y(), x(), width(), height()};
     settings_ = lumo::ReadSettings(ini, settings_);
     const TWindowPlacement& p = settings_.Placement;
@@ -142,6 +148,7 @@ void THTTPForm::WriteSettings() {
 long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
     switch (msg) {
     case MsgGetButton: GetButtonClick(); break;
+    case MsgOpenPending: OpenPendingAddress(); break;
     case MsgDownload: DownloadFile(); break;
     case MsgAbort:
         // Only the connection the message was posted for: a late message

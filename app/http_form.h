@@ -52,9 +52,10 @@ public:
     // Window design values, used until the settings file says otherwise.
     static constexpr int DesignLeft = 100, DesignTop = 80, DesignWidth = 800, DesignHeight = 600;
     // The window's private messages.
-    static constexpr unsigned MsgGetButton = 1024 + 124; // load the address box's address
-    static constexpr unsigned MsgDownload = 1024 + 125;  // download DownloadURL
-    static constexpr unsigned MsgAbort = 1024 + 126;     // abort the document connection
+    static constexpr unsigned MsgGetButton = 1024 + 124;   // load the address box's address
+    static constexpr unsigned MsgDownload = 1024 + 125;    // download DownloadURL
+    static constexpr unsigned MsgAbort = 1024 + 126;       // abort the document connection
+    static constexpr unsigned MsgOpenPending = 1024 + 127; // load the address typed meanwhile
 
     explicit THTTPForm(QWidget* parent = nullptr); // creation: folders, settings, state files
     ~THTTPForm() override;                         // destruction: writes the state files
@@ -66,7 +67,8 @@ public:
 
     // --- Navigation (navigation_driver.cpp) ---------------------------------
     // Loads the address in the address box: a typed local path is a file,
-    // any other text without a scheme a web address.
+    // any other text without a scheme a web address. Entered while a page is
+    // being fetched, it is loaded when that fetch is over.
     void GetButtonClick();
     // Loads an address without reading the address box.
     void NavigateTo(const std::string& url);
@@ -252,6 +254,10 @@ private:
     void ReadSettings();
     void WriteSettings();
     void ShowAddress(const std::string& address);
+    // Whether the user is in the address box: while so, loads leave its
+    // text, its state and the focus alone.
+    bool AddressBoxInUse() const;
+    void OpenPendingAddress();
     void ApplyBrowserDefaults();
     void PrepareToPrint(THTMLViewer& viewer);
     void DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page, int W);
@@ -288,6 +294,7 @@ private:
     uintptr_t connectionSerial_ = 0;  // tells an abort message whose connection it was for
     std::string responseAddress_;     // who sent the response being read
     std::string nextResponseAddress_; // who sends the next one after a redirection
+    std::string pendingAddress_;      // entered during a fetch, loaded after it
     bool fetching_ = false;
     bool busy_ = false;
     std::string doneNote_; // what the status shows once the page is done

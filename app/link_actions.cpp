@@ -4,6 +4,8 @@
 #include "net/file_connection.h"
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace lumo {
 
 namespace {
@@ -12,9 +14,7 @@ namespace {
 constexpr size_t MaxCompared = 20;
 
 std::string ExtensionOfLink(std::string_view url) {
-    std::string extension = LowerCase(ExtensionOf(url));
-    extension = extension.substr(0, extension.find('?'));
-    return extension.substr(0, MaxCompared);
+    return LowerCase(ExtensionOf(url)).substr(0, MaxCompared);
 }
 
 std::vector<std::string> SplitParameters(std::string text) {
@@ -30,7 +30,20 @@ std::vector<std::string> SplitParameters(std::string text) {
     return parameters;
 }
 
-TLinkDecision LocalLink(std::string_view url) {
+// A page of this computer: a file or a built-in page.
+bool IsLocalPage(std::string_view address) {
+    const std::string scheme = SchemeOf(address);
+    return scheme == "file" || scheme == "res";
+}
+
+TLinkAction LocalAction(std::string_view extension) {
+    if (extension == "wav") return TLinkAction::Sound;
+    if (extension == "exe") return TLinkAction::Program;
+    if (extension == "mid" || extension == "avi") return TLinkAction::Media;
+    return TLinkAction::Browse;
+}
+
+TLinkDecision LocalLink(std::string_view url, std::string_view source) {
     TLinkDecision decision;
     size_t split = url.find(' ');
     if (split == std::string_view::npos) split = url.find('?');
@@ -38,23 +51,28 @@ TLinkDecision LocalLink(std::string_view url) {
     if (split != std::string_view::npos)
         decision.Parameters = SplitParameters(std::string(url.substr(split + 1)));
     decision.FileName = FileConnectionPath(decision.Address).value_or(std::string());
-    const std::string extension = ExtensionOfLink(decision.Address);
     if (decision.FileName.empty()) return decision;
-    if (extension == "wav")
-        decision.Action = TLinkAction::Sound;
-    else if (extension == "exe")
-        decision.Action = TLinkAction::Program;
-    else if (extension == "mid" || extension == "avi")
-        decision.Action = TLinkAction::Media;
+    decision.Action = LocalAction(ExtensionOfLink(decision.Address));
+    // A page from the network never plays, opens or starts what lies on
+    // this computer.
+    if (decision.Action != TLinkAction::Browse && !IsLocalPage(source))
+        decision.Action = TLinkAction::Blocked;
     return decision;
+}
+
+bool IsPlainWord(std::string_view word) {
+    return !word.empty() && std::none_of(word.begin(), word.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b <= ' ' || b == 0x7F || c == '"';
+    });
 }
 
 } // namespace
 
-TLinkDecision DecideLinkAction(std::string_view url) {
+TLinkDecision DecideLinkAction(std::string_view url, std::string_view source) {
     const std::string scheme = SchemeOf(url).substr(0, MaxCompared);
     if (scheme == "mailto") return {TLinkAction::Mail, std::string(url), {}, {}};
-    if (scheme == "file") return LocalLink(url);
+    if (scheme == "file") return LocalLink(url, source);
     if (scheme == "http") {
         const std::string extension = ExtensionOfLink(url);
         const std::string lower = LowerCase(url);
@@ -63,6 +81,16 @@ TLinkDecision DecideLinkAction(std::string_view url) {
             return {TLinkAction::Download, std::string(url), {}, {}};
     }
     return {};
+}
+
+std::string ProgramCommandText(const TLinkDecision& link) {
+    const auto shown = [](const std::string& word) {
+        return IsPlainWord(word) ? word : QuotedBytes(word);
+    };
+    std::string command = shown(link.FileName);
+    for (const std::string& parameter : link.Parameters)
+        command += ' ' + shown(parameter);
+    return command;
 }
 
 } // namespace lumo

@@ -1,7 +1,8 @@
 // Which links the main window takes over from the frame browser: mail
 // addresses go to the desktop's mail program, archives and programs on the
 // web are downloads, and local sounds, videos and programs are played or
-// started. Pure decisions; the window carries them out.
+// started, but only from a page on this computer. Pure decisions; the
+// window carries them out.
 #pragma once
 
 #include <string>
@@ -10,7 +11,9 @@
 
 namespace lumo {
 
-enum class TLinkAction { Browse, Mail, Download, Sound, Program, Media };
+// Blocked: a page from elsewhere links to a local sound, video or program;
+// the click does nothing.
+enum class TLinkAction { Browse, Mail, Download, Sound, Program, Media, Blocked };
 
 struct TLinkDecision {
     TLinkAction Action = TLinkAction::Browse;
@@ -19,6 +22,13 @@ struct TLinkDecision {
     std::vector<std::string> Parameters; // after the first blank or "?", split at blanks
 };
 
-TLinkDecision DecideLinkAction(std::string_view url);
+// What to do with url, a link in the document at source (its address).
+TLinkDecision DecideLinkAction(std::string_view url, std::string_view source);
+
+// The command a program link runs, as the user is asked about it: the file
+// and every parameter, blank-separated. A word that is empty or holds a
+// blank, a quote or a control byte is shown quoted (QuotedBytes), so
+// nothing of the command can hide.
+std::string ProgramCommandText(const TLinkDecision& link);
 
 } // namespace lumo

@@ -5,9 +5,7 @@
 #include "app/link_actions.h"
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
-#include "frames/link_address.h"
 #include "layout/image_obj.h"
-#include "net/address.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
@@ -30,11 +28,6 @@ constexpr const char* VoraHomePage = "http://www.vora.example/lumo/";
 constexpr const char* SearchPage = "http://frogfind.com/";
 constexpr const char* HtmlReference = "http://www.w3.org/TR/REC-html32";
 
-bool IsLocalPage(const std::string& address) {
-    const std::string scheme = SchemeOf(address);
-    return scheme == "file" || scheme == "res";
-}
-
 } // namespace
 
 void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::string& URL) {
@@ -44,9 +37,10 @@ void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::strin
 }
 
 void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, bool& Handled) {
-    const TLinkDecision link = DecideLinkAction(URL);
+    const TLinkDecision link = DecideLinkAction(URL, FrameBrowser->ClickedSource());
     switch (link.Action) {
     case TLinkAction::Browse: return;
+    case TLinkAction::Blocked: break;
     case TLinkAction::Mail: TheShell().OpenAddress(URL); break;
     case TLinkAction::Download:
         DownloadURL = URL;
@@ -55,12 +49,10 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
     case TLinkAction::Sound: TheShell().PlaySound(link.FileName); break;
     case TLinkAction::Media: TheShell().OpenAddress(link.Address); break;
     case TLinkAction::Program: {
-        // A page from the network never starts a program; a local page
-        // does when the user agrees.
-        if (!IsLocalPage(FrameBrowser->ClickedSource())) break;
+        // The user sees the whole command before it runs.
         const MessageAnswer answer = TheMessageBoxes().Show(
-            MessageKind::Question, ApplicationTitle(), "Start the program " + link.FileName + "?",
-            MessageButtons::YesNo);
+            MessageKind::Question, ApplicationTitle(),
+            "Start the program " + ProgramCommandText(link) + "?", MessageButtons::YesNo);
         if (answer == MessageAnswer::Yes) TheShell().StartProgram(link.FileName, link.Parameters);
         break;
     }
@@ -69,7 +61,8 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
 }
 
 void THTTPForm::BlankWindowRequest(const std::string& URL) {
-    StartNewWindow(IsFullAddress(URL) ? URL : ResolveRelative(BaseURL, URL));
+    // The frame browser has resolved it against the document it came from.
+    StartNewWindow(URL);
 }
 
 void THTTPForm::StartNewWindow(const std::string& address) {
@@ -81,20 +74,12 @@ void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Par
     // Only a picture that has come can be saved.
     ImageURL.clear();
     if (const TImageObj* image = Parameters.ClickedImage;
-        image && image->State() == TPictureState::Real) {
-        ImageURL = IsFullAddress(image->Source)
-                       ? image->Source
-                       : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), image->Source);
-    }
+        image && image->State() == TPictureState::Real)
+        ImageURL = FrameBrowser->ResolveLink(Sender, image->Source);
     SaveImageAs1->setEnabled(!ImageURL.empty());
     LinkURL.clear();
-    if (!Parameters.LinkURL.empty()) {
-        auto [link, anchor] = SplitAnchor(Parameters.LinkURL);
-        if (link.empty()) link = Sender->DocumentFile();
-        LinkURL = IsFullAddress(link)
-                      ? link + anchor
-                      : ResolveRelative(FrameBrowser->ViewerBaseAddress(Sender), link) + anchor;
-    }
+    if (!Parameters.LinkURL.empty())
+        LinkURL = FrameBrowser->ResolveLink(Sender, Parameters.LinkURL);
     OpenInNewWindow1->setEnabled(!LinkURL.empty());
     CopyLink1->setEnabled(!LinkURL.empty());
     PopupMenu->popup(QCursor::pos());

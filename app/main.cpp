@@ -6,6 +6,7 @@
 #include "frames/frame_browser.h"
 #include "frames/frame_dump.h"
 #include "platform/ansi.h"
+#include "platform/atomic_file.h"
 #include "platform/heap_pages.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
@@ -101,6 +102,7 @@ int PrintPdf(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes
 
 int main(int argc, char** argv) {
     UseLargePagesForHeap();
+    FailWritesPastFileSizeLimit();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
     const TCommandLine line = ParseCommandLine(args, std::filesystem::current_path(ec).native());

@@ -23,11 +23,13 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace lumo {
 
@@ -67,12 +69,23 @@ private:
 void THTTPForm::GetButtonClick() {
     const std::string text(Trim(UrlCombobox->Text()));
     if (text.empty()) return;
-    // A typed local path opens that file; any other text without a scheme
-    // is a web address. A drive needs a separator after it ("c:\dir"), so
-    // "x:80" stays a server and its port.
-    const bool drive = IsDrivePath(text) && (text.size() == 2 || text[2] == '\\' || text[2] == '/');
-    const bool path = text[0] == '/' || text[0] == '\\' || drive;
-    NavigateTo(HasScheme(text) ? text : path ? FileAddressOf(text) : CompleteAddress(text));
+    // The typing is over: the box is the window's to keep in step again.
+    FrameBrowser->setFocus();
+    if (FrameBrowser->Processing() && !FrameBrowser->Printing()) {
+        // Typed while a page is being fetched: it is loaded once that is in.
+        pendingAddress_ = TypedAddress(text);
+        return;
+    }
+    NavigateTo(TypedAddress(text));
+}
+
+void THTTPForm::OpenPendingAddress() {
+    if (pendingAddress_.empty() || FrameBrowser->Processing()) return;
+    NavigateTo(std::exchange(pendingAddress_, {}));
+}
+
+bool THTTPForm::AddressBoxInUse() const {
+    return UrlCombobox->hasFocus() || UrlCombobox->lineEdit()->hasFocus();
 }
 
 void THTTPForm::NavigateTo(const std::string& url) {
@@ -285,7 +298,8 @@ void THTTPForm::ShowProgress(int64_t Done, int64_t Total) {
 
 void THTTPForm::SetBusy() {
     busy_ = true;
-    UrlCombobox->setEnabled(false);
+    // A user typing in the box keeps it, and its focus.
+    if (!AddressBoxInUse()) UrlCombobox->setEnabled(false);
     StopButton->setEnabled(true);
     ReloadButton->setEnabled(false);
     BusyGauge->show();
@@ -324,6 +338,8 @@ void THTTPForm::Processing(bool ProcessingOn) {
     BackButton->setEnabled(FrameBrowser->BackButtonEnabled());
     ReloadButton->setEnabled(!FrameBrowser->CurrentAddress().empty());
     CheckDone();
+    // From the event loop: this runs inside the frame browser's load.
+    if (!pendingAddress_.empty()) messages_->Post(MsgOpenPending);
 }
 
 // --- Toolbar and the History menu
@@ -378,7 +394,9 @@ void THTTPForm::HistoryChange() {
     }
     const QString& title = FrameBrowser->PageTitle();
     setWindowTitle(title.isEmpty() ? QString("Lumo 10") : title);
-    // The box shows the page's own address, after redirections too.
+    // The box shows the page's own address, after redirections too, unless
+    // the user is typing in it or has typed the address that comes next.
+    if (AddressBoxInUse() || !pendingAddress_.empty()) return;
     if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
     FrameBrowser->setFocus();
 }

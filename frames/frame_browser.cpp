@@ -135,14 +135,38 @@ void TFrameBrowser::Reload() {
     ClearBusyViewers();
     setUpdatesEnabled(false);
     try {
-        shown_->UnloadContent();
-        shown_->ReloadContent(std::nullopt);
+        if (shown_->IsFramePage) {
+            ReloadFramePage();
+        } else {
+            shown_->UnloadContent();
+            shown_->ReloadContent(std::nullopt);
+        }
     } catch (...) {
         setUpdatesEnabled(true);
         throw;
     }
     setUpdatesEnabled(true);
     RefreshVisitedLinks();
+}
+
+void TFrameBrowser::ReloadFramePage() {
+    // The frameset document comes again too, so a changed frameset shows;
+    // the page is built from it anew, each frame from its own document.
+    const std::string address = shown_->CurrentAddress;
+    std::string newURL;
+    ThtmlFileType kind = ckHTML;
+    for (THTMLViewer* viewer : shown_->Viewers())
+        ViewerClear(viewer);
+    TStream* stream = RequestDocument(this, true, address, "", true, newURL, kind);
+    if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
+    if (!newURL.empty()) shown_->BaseAddress = DirectoryOf(newURL);
+    shown_->LoadDocument(*stream, kind, "", newURL.empty() ? address : newURL);
+    if (!pages_.empty()) {
+        TPageHistoryEntry& entry = pages_[static_cast<size_t>(historyPos_)];
+        entry.Address = shown_->CurrentAddress;
+        entry.Title = shown_->Title;
+    }
+    FireHistoryChange();
 }
 
 TStream* TFrameBrowser::RequestDocument(QWidget* sender, bool isGet, const std::string& url,
@@ -215,9 +239,11 @@ TbrFrame* TFrameBrowser::FrameOf(THTMLViewer* viewer) {
     return viewer ? dynamic_cast<TbrFrame*>(viewer->parentWidget()) : nullptr;
 }
 
-std::string TFrameBrowser::ViewerBaseAddress(THTMLViewer* viewer) const {
+std::string TFrameBrowser::ResolveLink(THTMLViewer* viewer, std::string_view link) const {
     const TbrFrame* frame = FrameOf(viewer);
-    return frame ? frame->BaseAddress : std::string();
+    if (!frame) return std::string(link);
+    const auto [address, anchor] = SplitAnchor(link);
+    return ResolveFrameLink(address, viewer->BaseDir(), frame->BaseAddress, frame->Source) + anchor;
 }
 
 void TFrameBrowser::ViewerClear(THTMLViewer* viewer) {
@@ -291,9 +317,7 @@ void TFrameBrowser::HotSpotClick(THTMLViewer* viewer, const std::string& url, bo
     clickedURL_ = url;
     clickedTarget_ = TargetOfLink(viewer, frame);
     clickedSource_ = frame->Source;
-    const auto [link, anchor] = SplitAnchor(url);
-    const std::string address =
-        ResolveFrameLink(link, viewer->BaseDir(), frame->BaseAddress, frame->Source);
+    const auto [address, anchor] = SplitAnchor(ResolveLink(viewer, url));
     bool ownerHandled = false;
     if (OnHotSpotTargetClick)
         OnHotSpotTargetClick(this, clickedTarget_, address + anchor, ownerHandled);
@@ -326,13 +350,7 @@ void TFrameBrowser::GoTo(TbrFrameBase* target, const std::string& address,
 
 void TFrameBrowser::HotSpotCovered(THTMLViewer* viewer, const std::string& url) {
     if (!OnHotSpotTargetCovered) return;
-    const TbrFrame* frame = FrameOf(viewer);
-    std::string shown = url;
-    if (frame && !url.empty() && !IsFullAddress(url)) {
-        const auto [link, anchor] = SplitAnchor(url);
-        shown =
-            ResolveFrameLink(link, viewer->BaseDir(), frame->BaseAddress, frame->Source) + anchor;
-    }
+    const std::string shown = url.empty() ? url : ResolveLink(viewer, url);
     OnHotSpotTargetCovered(viewer, viewer->HotTarget(), shown);
 }
 
@@ -350,16 +368,13 @@ void TFrameBrowser::FormSubmit(THTMLViewer* viewer, const std::string& action,
     if (OnFormSubmit) OnFormSubmit(this, action, target, encType, method, results, handled);
     if (handled) return;
     const std::string query = EncodeFormResults(results);
+    const auto [address, anchor] = SplitAnchor(ResolveLink(viewer, action));
     TbrFrameBase* destination = TargetOf(frame, target);
     if (!destination) {
-        if (OnBlankWindowRequest) OnBlankWindowRequest(this, target, action + "?" + query);
+        if (OnBlankWindowRequest)
+            OnBlankWindowRequest(this, target, address + "?" + query + anchor);
         return;
     }
-    auto [address, anchor] = SplitAnchor(action);
-    if (address.empty())
-        address = frame->Source;
-    else if (!IsFullAddress(address))
-        address = ResolveRelative(frame->BaseAddress, address);
     GoTo(destination, address, anchor, query, true, SameText(method, "get"), TWholePage::No);
 }
 
@@ -394,18 +409,14 @@ void TFrameBrowser::AddVisited(const std::string& address) {
     if (visitedMaxCount_ > 0) visited_.Add(address, visitedMaxCount_);
 }
 
-bool TFrameBrowser::IsVisitedLink(const TbrFrame& frame, const std::string& link) const {
-    const auto [address, anchor] = SplitAnchor(link);
-    const std::string documentBase = frame.Viewer ? frame.Viewer->BaseDir() : std::string();
-    return visited_.Contains(
-        ResolveFrameLink(address, documentBase, frame.BaseAddress, frame.Source) + anchor);
+bool TFrameBrowser::IsVisitedLink(THTMLViewer* viewer, const std::string& link) const {
+    return visited_.Contains(ResolveLink(viewer, link));
 }
 
 void TFrameBrowser::RefreshVisitedLinks() {
     if (visitedMaxCount_ <= 0) return;
-    for (TbrFrame* frame : shown_->AllFrames())
-        if (THTMLViewer* viewer = frame->Viewer)
-            viewer->MarkLinks([&](const std::string& link) { return IsVisitedLink(*frame, link); });
+    for (THTMLViewer* viewer : shown_->Viewers())
+        viewer->MarkLinks([&](const std::string& link) { return IsVisitedLink(viewer, link); });
 }
 
 void TFrameBrowser::SetVisitedMaxCount(int count) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lumo {
@@ -95,8 +96,12 @@ public:
     THTMLViewer* FocusedViewer() const override;
     int GetViewerCount() const override;
     THTMLViewer* GetViewer(int index) const override;
-    // The base address of the frame that holds the viewer.
-    std::string ViewerBaseAddress(THTMLViewer* viewer) const;
+    // Where a link, a picture's source or a form's action in the viewer's
+    // document leads, its anchor kept: resolved against the document's BASE,
+    // else its frame's base; an empty address is the document itself. Every
+    // use of a link (click, status line, pop-up menu, submission, visited
+    // marks) goes through here, so all of them agree.
+    std::string ResolveLink(THTMLViewer* viewer, std::string_view link) const;
     // The link being followed: as clicked, its target, and the address of
     // the document it was clicked in.
     const std::string& ClickedURL() const { return clickedURL_; }
@@ -174,6 +179,7 @@ private:
     void LoadNewAddress(std::string address, const std::string& anchor, const std::string& query,
                         bool reload, bool isGet);
     void SwitchTo(TbrFrameSet* set);
+    void ReloadFramePage();
     // Link routing.
     void HotSpotClick(THTMLViewer* viewer, const std::string& url, bool& handled);
     void HotSpotCovered(THTMLViewer* viewer, const std::string& url);
@@ -184,7 +190,7 @@ private:
     void GoTo(TbrFrameBase* target, const std::string& address, const std::string& anchor,
               const std::string& query, bool reload, bool isGet, TWholePage wholePage);
     static TbrFrame* FrameOf(THTMLViewer* viewer);
-    bool IsVisitedLink(const TbrFrame& frame, const std::string& link) const;
+    bool IsVisitedLink(THTMLViewer* viewer, const std::string& link) const;
 
     // History (frame_browser_history.cpp).
     void AddPageToHistory(TbrFrameSet* oldSet, const TScrollPosition& oldPosition);

@@ -131,6 +131,17 @@ void TSectionList::RestartAnimations() {
 
 int TSectionList::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y) {
     PageEndY = ScrollY + clip.Bottom;
+    return PaintDocument(canvas, clip, width, X, Y);
+}
+
+int TSectionList::PaintPage(Canvas& canvas, const TRect& clip, int width, int X, int pageEnd) {
+    PageEndY = std::min(pageEnd, ScrollY + clip.Bottom);
+    PaintDocument(canvas, clip, width, X, 0);
+    return PageEndY;
+}
+
+int TSectionList::PaintDocument(Canvas& canvas, const TRect& clip, int width, int X, int Y) {
+    PageLinesBottomY = 0;
     const TRect document{clip.Left - X, clip.Top + ScrollY, clip.Right - X, clip.Bottom + ScrollY};
     int bottom = TCell::PaintCell(canvas, document, width, X, Y);
     ScrollChanged = false;

@@ -46,8 +46,12 @@ public:
     bool ScrollChanged = false;
     // Document Y where the page being painted ends: a paint moves it up to
     // the first line or break that must start the next page. PageHeight is
-    // the height of a page body while printing.
+    // the height of a page body while printing. PageLinesBottomY is the
+    // lowest bottom of the lines the paint kept on the page: below PageEndY
+    // when a line painted early (one cell of a row) lies across an end that
+    // a later line moved up.
     int PageEndY = 0;
+    int PageLinesBottomY = 0;
     int PageHeight = 0;
     int SelStart = 0;
     int SelEnd = 0;
@@ -118,6 +122,9 @@ public:
     // Paints what meets clip (device coordinates: document Y minus ScrollY,
     // document X plus X).
     int PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y);
+    // Paints a page of the print copy as PaintCell does, the page ending at
+    // pageEnd (document Y) or above it; returns where it ends.
+    int PaintPage(Canvas& canvas, const TRect& clip, int width, int X, int pageEnd);
 
     void Reset();
     // Makes this document the print copy of source: the same items, laid
@@ -170,6 +177,7 @@ public:
     bool Resetting = false;
 
 private:
+    int PaintDocument(Canvas& canvas, const TRect& clip, int width, int X, int Y);
     void SortPositionsByTop();
     void RestartAnimations();
 

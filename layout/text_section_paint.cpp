@@ -110,11 +110,14 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
 }
 
 bool TSection::StartsNextPage(const LineRec& line, const TRect& clip) {
-    // A line crossing the page end starts the next page, unless it is taller
-    // than a whole page.
-    if (line.LineY + line.LinePaintHeight <= Root->PageEndY ||
-        line.LinePaintHeight >= clip.Bottom - clip.Top)
+    // A line taller than a whole page is cut wherever the page ends.
+    if (line.LinePaintHeight >= clip.Bottom - clip.Top) return false;
+    const int bottom = line.LineY + line.LinePaintHeight;
+    if (bottom <= Root->PageEndY) {
+        Root->PageLinesBottomY = std::max(Root->PageLinesBottomY, bottom);
         return false;
+    }
+    // A line crossing the page end starts the next page.
     Root->PageEndY = std::min(Root->PageEndY, line.LineY);
     return true;
 }

@@ -195,10 +195,10 @@ bool IsDrivePath(std::string_view text) {
 }
 
 std::string ExtensionOf(std::string_view url) {
-    const size_t end = std::min(url.find('?'), url.size());
+    const size_t end = std::min(url.find_first_of("?#"), url.size());
     const size_t first = end > 6 ? end - 6 : 0;
     for (size_t i = end; i > first; --i)
-        if (url[i - 1] == '.') return std::string(url.substr(i, 255));
+        if (url[i - 1] == '.') return std::string(url.substr(i, end - i));
     return {};
 }
 

@@ -42,7 +42,8 @@ size_t SchemeLength(std::string_view text);
 bool IsDrivePath(std::string_view text);
 
 // The text after the dot that stands among the last six characters before
-// the query, with the query; empty when there is no such dot.
+// the query or the anchor, up to them: "zip" for "a.zip?dl=1" and for
+// "a.zip#part"; empty when there is no such dot.
 std::string ExtensionOf(std::string_view url);
 
 std::string LastSegmentOf(std::string_view url);

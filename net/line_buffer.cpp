@@ -52,17 +52,19 @@ size_t TLineBuffer::FindLine(std::string_view lineEnd, Final final) {
         searched_ = 0;
     }
     const std::string_view waiting = Bytes();
-    if (!lineEnd.empty()) {
-        const size_t at = waiting.find(lineEnd, std::min(searched_, waiting.size()));
-        if (at != std::string_view::npos) {
-            line_ = at + lineEnd.size();
-            searched_ = line_;
-            return line_;
-        }
+    const size_t at = lineEnd.empty() ? std::string_view::npos
+                                      : waiting.find(lineEnd, std::min(searched_, waiting.size()));
+    if (at != std::string_view::npos) {
+        line_ = at + lineEnd.size();
+        searched_ = line_;
+    } else {
         // A line end may begin in the last bytes and end in the next arrival.
-        searched_ = SearchFrom(lineEnd.size());
+        if (!lineEnd.empty()) searched_ = SearchFrom(lineEnd.size());
+        if (final == Final::Yes || waiting.size() >= limit_) line_ = waiting.size();
     }
-    if (final == Final::Yes || waiting.size() >= limit_) line_ = waiting.size();
+    // The line found is read as it came, however much of it is still
+    // unread: a backspace arriving later never reaches into it.
+    floor_ = std::max(floor_, line_);
     return line_;
 }
 

@@ -2,8 +2,11 @@
 
 #include "platform/file_system.h"
 
+#include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace lumo {
@@ -15,6 +18,22 @@ std::unique_ptr<ExclusiveFileLock> ExclusiveFileLock::Acquire(std::string_view f
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
         ::close(fd);
         return nullptr;
+    }
+    return std::unique_ptr<ExclusiveFileLock>(new ExclusiveFileLock(fd));
+}
+
+std::unique_ptr<ExclusiveFileLock> ExclusiveFileLock::AcquireFolder(std::string_view folder,
+                                                                    int waitMs) {
+    const int fd = ::open(NativePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            ::close(fd);
+            return nullptr;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return std::unique_ptr<ExclusiveFileLock>(new ExclusiveFileLock(fd));
 }

@@ -128,23 +128,8 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
 }
 
 bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush flush) {
-    const fs::path target = NativePath(name);
-    fs::path temporary = target;
-    temporary += ".tmp" + std::to_string(::getpid());
-    FILE* out = std::fopen(temporary.c_str(), "wb");
-    if (!out) return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    written = std::fflush(out) == 0 && written;
-    if (flush == TFlush::Now) written = ::fsync(::fileno(out)) == 0 && written;
-    written = std::fclose(out) == 0 && written;
-    std::error_code ec;
-    if (written) fs::rename(temporary, target, ec);
-    if (!written || ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
+    TAtomicFile file(name, flush);
+    return file.Open() && file.Write(bytes) && file.Commit();
 }
 
 void FlushFileSystem(std::string_view folder) {

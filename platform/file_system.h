@@ -9,6 +9,8 @@
 // such a name stands in a "file:///" address as it is.
 #pragma once
 
+#include "platform/atomic_file.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -53,9 +55,6 @@ enum class TOverLimit { Refuse, ReadStart };
 std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
                                          TOverLimit over = TOverLimit::Refuse);
 
-// Whether written bytes must reach the disk before the write returns (what the
-// user keeps) or may follow later (copies that can be fetched again).
-enum class TFlush { Now, Later };
 // Writes a temporary file beside the target and renames it over the target, so
 // a reader sees either the old or the new content, never a part.
 bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush flush = TFlush::Now);

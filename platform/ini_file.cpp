@@ -39,7 +39,10 @@ bool ParseIniInteger(std::string_view text, int& value) {
 }
 
 TIniFile32::TIniFile32(std::string fileName) : fileName_(std::move(fileName)) {
-    if (auto text = ReadWholeFile(fileName_, MaxFileSize)) lines_ = SplitLines(*text);
+    if (auto text = ReadWholeFile(fileName_, MaxFileSize))
+        lines_ = SplitLines(*text);
+    else
+        readable_ = !FileExists(fileName_);
 }
 
 size_t TIniFile32::FindSection(std::string_view section) const {
@@ -123,7 +126,7 @@ bool TIniFile32::EndUpdate() {
 
 bool TIniFile32::Save() {
     changed_ = false;
-    return WriteFileAtomically(fileName_, JoinLines(lines_));
+    return readable_ && WriteFileAtomically(fileName_, JoinLines(lines_));
 }
 
 bool TIniFile32::WriteInteger(std::string_view section, std::string_view key, int value) {

@@ -18,8 +18,14 @@ namespace lumo {
 
 class TIniFile32 {
 public:
-    // Loads the file when it exists; a missing or unreadable file is empty.
+    // Loads the file when it exists; a missing file is empty. A file that
+    // exists but is not read (larger than MaxFileSize, or unreadable) reads
+    // as empty too, and is never saved over: what it holds would be lost.
     explicit TIniFile32(std::string fileName);
+
+    // False when the file exists but could not be read: writes then change
+    // only what this object holds and return false.
+    bool Readable() const { return readable_; }
 
     // An entry that is missing or has an empty value reads as the default.
     std::string ReadString(std::string_view section, std::string_view key,
@@ -59,6 +65,7 @@ private:
 
     std::string fileName_;
     std::vector<std::string> lines_;
+    bool readable_ = true;
     int updating_ = 0;
     bool changed_ = false;
 };

@@ -1,6 +1,6 @@
 // A canvas that measures through another canvas and draws nothing: the
 // paging code runs the paint pass over pages it does not print, only to
-// learn where each of them ends.
+// learn where each of them ends, and whether anything would be drawn.
 #pragma once
 
 #include "platform/canvas.h"
@@ -31,23 +31,29 @@ public:
     void SetBkColor(TColor) override {}
     void SetBkMode(BkMode) override {}
     void SetTextAlign(HAlign, VAlign) override {}
-    void TextOut(int, int, std::string_view) override {}
+    void TextOut(int, int, std::string_view text) override { marked_ = marked_ || !text.empty(); }
     void SetPen(TColor, int, PenStyle) override {}
     void SetBrush(TColor, BrushStyle) override {}
     void MoveTo(int, int) override {}
-    void LineTo(int, int) override {}
-    void Rectangle(const TRect&) override {}
-    void FillRect(const TRect&) override {}
-    void Polygon(const std::vector<TPoint>&) override {}
-    void Polyline(const std::vector<TPoint>&) override {}
-    void Ellipse(const TRect&) override {}
-    void StretchDraw(const TRect&, const Bitmap&, const TRect&, const Bitmap*) override {}
+    void LineTo(int, int) override { marked_ = true; }
+    void Rectangle(const TRect&) override { marked_ = true; }
+    void FillRect(const TRect&) override { marked_ = true; }
+    void Polygon(const std::vector<TPoint>&) override { marked_ = true; }
+    void Polyline(const std::vector<TPoint>&) override { marked_ = true; }
+    void Ellipse(const TRect&) override { marked_ = true; }
+    void StretchDraw(const TRect&, const Bitmap&, const TRect&, const Bitmap*) override {
+        marked_ = true;
+    }
     void SaveState() override {}
     void RestoreState() override {}
     void IntersectClipRect(const TRect&) override {}
     void ExcludeClipRect(const TRect&) override {}
     void SetDeviceClip(const TRect*) override {}
     void SetMapping(int, int, int, int, int, int) override {}
+
+    // Whether anything was drawn since the last ClearMarks.
+    bool Marked() const { return marked_; }
+    void ClearMarks() { marked_ = false; }
 
 private:
     // The measuring canvas may have been given another font by its owner
@@ -57,6 +63,7 @@ private:
     }
 
     Canvas& measure_;
+    bool marked_ = false;
 };
 
 } // namespace lumo

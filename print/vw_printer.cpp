@@ -1,9 +1,12 @@
 #include "print/vw_printer.h"
 
+#include "platform/atomic_file_device.h"
+#include "platform/file_system.h"
 #include "platform/qt_canvas.h"
 #include "platform/qt_text.h"
 
 #include <QFile>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace lumo {
@@ -36,22 +39,47 @@ TPageMetrics TvwPrinter::Metrics() const {
 
 void TvwPrinter::BeginDoc(const std::string& title) {
     if (printing_) throw EPrintError("Printing in progress");
-    title_ = title.substr(0, 31);
+    title_ = title;
     printing_ = true;
     aborted_ = false;
     pageNumber_ = 0;
 }
 
+bool TvwPrinter::WritesPdfFile() const {
+    return printer_.outputFormat() == QPrinter::PdfFormat;
+}
+
+// The file gets the printer's pages, resolution and document name, so it is
+// the file the printer itself would have written.
+QPaintDevice& TvwPrinter::OpenPdfFile() {
+    const QString name = printer_.outputFileName();
+    pdfFile_ = std::make_unique<TAtomicFileDevice>(
+        AnsiName(std::filesystem::path(QFile::encodeName(name).toStdString())));
+    if (name.isEmpty() || !pdfFile_->open(QIODevice::WriteOnly)) {
+        const std::string reason = name.isEmpty() ? std::string() : pdfFile_->Error();
+        pdfFile_.reset();
+        throw EPrintError(CannotWrite(reason));
+    }
+    pdf_ = std::make_unique<QPdfWriter>(pdfFile_.get());
+    pdf_->setPageLayout(printer_.pageLayout());
+    pdf_->setResolution(printer_.resolution());
+    pdf_->setTitle(QString::fromStdString(title_));
+    pdf_->setCreator(QStringLiteral("Lumo 10"));
+    return *pdf_;
+}
+
 void TvwPrinter::Start() {
-    printer_.setDocName(ToQString(title_));
-    printer_.setCreator(QStringLiteral("Lumo 10"));
-    canvas_ = std::make_unique<QtCanvas>(printer_, reference_);
+    QPaintDevice* device = &printer_;
+    if (WritesPdfFile()) {
+        device = &OpenPdfFile();
+    } else {
+        printer_.setDocName(QString::fromStdString(title_));
+        printer_.setCreator(QStringLiteral("Lumo 10"));
+    }
+    canvas_ = std::make_unique<QtCanvas>(*device, reference_);
     if (!canvas_->Painter().isActive()) {
-        canvas_.reset();
-        printing_ = false;
-        if (printer_.outputFormat() == QPrinter::PdfFormat)
-            throw EPrintError("Cannot write the file " + FromQString(printer_.outputFileName()));
-        throw EPrintError("Printer selected is not valid");
+        Finish();
+        throw EPrintError(WritesPdfFile() ? CannotWrite({}) : "Printer selected is not valid");
     }
     pageNumber_ = 1;
 }
@@ -65,39 +93,44 @@ Canvas& TvwPrinter::PageCanvas() {
 void TvwPrinter::NewPage() {
     if (!printing_) throw EPrintError("Printer is not currently printing");
     if (!canvas_) Start();
-    printer_.newPage();
+    if (pdf_)
+        pdf_->newPage();
+    else
+        printer_.newPage();
     ++pageNumber_;
 }
 
 void TvwPrinter::EndDoc() {
     if (!printing_) return;
-    const bool written = !canvas_ || canvas_->Painter().end();
+    // The painter writes the file's last objects as it ends; the file is
+    // whole only when every one of its writes reached the disk.
+    const bool ended = !canvas_ || canvas_->Painter().end();
+    const bool written = ended && (!pdfFile_ || pdfFile_->Commit());
+    const std::string reason = pdfFile_ ? pdfFile_->Error() : std::string();
     Finish();
-    if (!written) {
-        RemoveUnfinishedFile();
-        throw EPrintError("Cannot write the file " + FromQString(printer_.outputFileName()));
-    }
+    if (!written) throw EPrintError(CannotWrite(reason));
 }
 
 void TvwPrinter::Abort() {
     if (!printing_) return;
     aborted_ = true;
     if (canvas_) {
-        if (printer_.outputFormat() == QPrinter::NativeFormat) printer_.abort();
+        if (!pdf_) printer_.abort();
         canvas_->Painter().end();
-        RemoveUnfinishedFile();
     }
-    Finish();
+    Finish(); // an unfinished PDF file goes without taking its name
 }
 
 void TvwPrinter::Finish() {
     canvas_.reset();
+    pdf_.reset();
+    pdfFile_.reset();
     printing_ = false;
 }
 
-void TvwPrinter::RemoveUnfinishedFile() {
-    if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty())
-        QFile::remove(printer_.outputFileName());
+std::string TvwPrinter::CannotWrite(const std::string& reason) const {
+    std::string message = "Cannot write the file " + FromQString(printer_.outputFileName());
+    return reason.empty() ? message : message + ": " + reason;
 }
 
 } // namespace lumo

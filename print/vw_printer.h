@@ -1,11 +1,13 @@
 // The printer of a print job: begin a document, draw on the page canvas,
-// new page, end or abort. It prints on a QPrinter, which writes a PDF file
-// where no printer is installed.
+// new page, end or abort. It prints on a QPrinter, or into the PDF file the
+// QPrinter names (where no printer is installed, or the user asked for a
+// file), laid out as the QPrinter's pages.
 //
 // The job starts at its first page: the printer (or the PDF file) is opened
 // when the page canvas is first asked for, so a job that never draws leaves
-// nothing behind, and an aborted job removes the PDF file it began (the
-// printer's own abort does not stop a PDF file from being written).
+// nothing behind. A PDF file is written beside its name and takes the name
+// only once the whole file is on the disk: a job that fails or is aborted
+// leaves a file already there as it was.
 #pragma once
 
 #include "viewer/page_device.h"
@@ -15,11 +17,13 @@
 #include <memory>
 #include <string>
 
+class QPdfWriter;
 class QPrinter;
 
 namespace lumo {
 
 class QtCanvas;
+class TAtomicFileDevice;
 
 // The metrics of printer's sheet and printable area, in its pixels.
 TPageMetrics PrinterMetrics(const QPrinter& printer);
@@ -33,13 +37,14 @@ public:
     TvwPrinter& operator=(const TvwPrinter&) = delete;
 
     TPageMetrics Metrics() const override;
-    // Raises EPrintError "Printing in progress" inside a job.
+    // Raises EPrintError "Printing in progress" inside a job. The title
+    // (UTF-8) names the job and the PDF file's document.
     void BeginDoc(const std::string& title) override;
     // Raises EPrintError when the printer or the file cannot be opened.
     Canvas& PageCanvas() override;
     // Raises EPrintError "Printer is not currently printing" outside a job.
     void NewPage() override;
-    // Raises EPrintError when the file cannot be finished; it is removed then.
+    // Raises EPrintError when the file cannot be written whole.
     void EndDoc() override;
     void Abort() override;
 
@@ -49,12 +54,18 @@ public:
     int PageNumber() const { return pageNumber_; }
 
 private:
+    bool WritesPdfFile() const;
+    QPaintDevice& OpenPdfFile();
     void Start();
     void Finish();
-    void RemoveUnfinishedFile();
+    std::string CannotWrite(const std::string& reason) const;
 
     QPrinter& printer_;
     QImage reference_; // text is measured as the document was laid out
+    // Painting goes to canvas_ on the printer or on pdf_, which writes
+    // through pdfFile_; they go in that order.
+    std::unique_ptr<TAtomicFileDevice> pdfFile_;
+    std::unique_ptr<QPdfWriter> pdf_;
     std::unique_ptr<QtCanvas> canvas_;
     std::string title_;
     bool printing_ = false;

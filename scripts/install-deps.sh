@@ -15,7 +15,7 @@ packages=(
     locales-all libxml2-utils libxml2-dev curl
     python3 zip unzip
     librsvg2-bin desktop-file-utils man-db groff-base file dpkg-dev
-    poppler-utils wkhtmltopdf
+    poppler-utils wkhtmltopdf heaptrack
     xvfb xauth
 )
 

@@ -2,6 +2,7 @@
 
 #include "platform/input_box.h"
 #include "platform/message_box.h"
+#include "tools/bookmark_merge.h"
 #include "tools/bookmark_tree.h"
 #include "tools/named_controls.h"
 #include "tools/zq_form_ini.h"
@@ -63,6 +64,7 @@ void TBookmarksF::LoadTree() {
     TBookmarkFileLoad load = LoadBookmarkFile(fileName_);
     replaceable_ = load.Replaceable;
     TreeView1->SetNodes(load.Nodes);
+    read_ = std::move(load.Nodes);
     if (!load.Message.empty())
         TheMessageBoxes().Show(MessageKind::Warning, ApplicationTitle(), load.Message,
                                MessageButtons::Ok);
@@ -99,7 +101,11 @@ bool TBookmarksF::ProgramClosing() {
     // The place of a manager never shown is not a place the user chose.
     if (shown_) TzqFormIni::SaveForm(*this);
     if (!replaceable_) return true;
-    if (SaveBookmarkFile(fileName_, TreeView1->Nodes())) return true;
+    TBookmarkList nodes = TreeView1->Nodes();
+    if (SaveMergedBookmarkFile(fileName_, read_, nodes)) {
+        read_ = std::move(nodes);
+        return true;
+    }
     ShowErrorMessage("Cannot create file " + fileName_);
     return false;
 }

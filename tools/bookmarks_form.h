@@ -3,9 +3,11 @@
 // is rebuilt from it at start-up, after each bookmark is added and when the
 // manager closes with OK. Cancel keeps the edits in the tree and only skips
 // the menu's rebuild. The file is read when the manager is made and written
-// when the program closes.
+// when the program closes, with what other copies of the program wrote to
+// it meanwhile merged in.
 #pragma once
 
+#include "tools/bookmark_file.h"
 #include "tools/bookmark_menu.h"
 #include "tools/wex_language.h"
 
@@ -66,6 +68,9 @@ private:
 
     std::string fileName_;
     bool replaceable_ = true; // false: saving would lose what the file holds
+    // The tree as the file held it when read or last saved: what another
+    // copy of the program changed in the file since is merged in on saving.
+    TBookmarkList read_;
     bool shown_ = false;
     QMenu* menu_ = nullptr;
     TOpenBookmark open_;

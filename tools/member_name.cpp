@@ -86,7 +86,6 @@ std::optional<std::string> SafeRelativePath(std::string_view name) {
         if (!path.empty()) path += '/';
         path += part;
     }
-    if (path.empty()) return std::nullopt;
     return path;
 }
 

@@ -18,9 +18,10 @@ struct TZipEntry;
 std::string MemberNameUtf8(const TZipEntry& entry);
 
 // The path below the target folder that a name (as MemberNameUtf8 gives it)
-// is written to, parts joined by "/", without a folder's final "/". Nothing
-// when the name would lead elsewhere: absolute ("/x"), a drive ("C:x"), a ".."
-// part, or no part at all. Empty and "." parts are dropped.
+// is written to, parts joined by "/", without a folder's final "/". Empty and
+// "." parts are dropped, so a name of no other parts ("./") gives the empty
+// path: the target folder itself. Nothing when the name would lead
+// elsewhere: absolute ("/x"), a drive ("C:x") or a ".." part.
 std::optional<std::string> SafeRelativePath(std::string_view name);
 
 enum class TRecurse { No, Yes };

@@ -31,6 +31,7 @@ constexpr ResultText ResultTexts[] = {
     {TUnzipResult::Cancelled, "cancelled"},
     {TUnzipResult::NoMatch, "no member matches the file specifications"},
     {TUnzipResult::LinkOnPath, "a folder on the way is a symbolic link or not a folder"},
+    {TUnzipResult::Empty, "zipfile is empty"},
     {TUnzipResult::NoParameters, "no archive or target folder given"},
     {TUnzipResult::ParameterTooLong,
      "the archive name or the target folder is longer than 255 characters"},

@@ -32,6 +32,7 @@ enum class TUnzipResult : int {
     Cancelled = -18,
     NoMatch = -19,           // no member matches the specifications
     LinkOnPath = -20,        // a folder on the way is a symbolic link or not a folder
+    Empty = -21,             // the archive has no members
     NoParameters = -500,     // the archive name or the target folder is empty
     ParameterTooLong = -501, // the archive name or the target folder is over 255 characters
 };

@@ -51,7 +51,8 @@ TUnzipResult OpenArchive(const TUnzipJob& job, TOpenArchive& archive) {
 // Why a member is not even tried, or Ok.
 TUnzipResult Refusal(const TMember& member) {
     const TZipEntry& e = *member.entry;
-    if (!member.path) return TUnzipResult::UnsafeName;
+    // Only a folder may name the target itself.
+    if (!member.path || (member.path->empty() && !e.IsFolder())) return TUnzipResult::UnsafeName;
     if (e.IsSymlink()) return TUnzipResult::Symlink;
     if (e.Place != TUnzipResult::Ok) return e.Place;
     if (e.IsFolder()) return TUnzipResult::Ok;
@@ -109,7 +110,8 @@ private:
         if (const TUnzipResult refused = Refusal(member); refused != TUnzipResult::Ok)
             return refused;
         const TZipEntry& e = *member.entry;
-        if (e.IsFolder()) return target_.MakeFolders(*member.path);
+        if (e.IsFolder())
+            return member.path->empty() ? TUnzipResult::Ok : target_.MakeFolders(*member.path);
         TTargetFile file;
         const auto replace = [&] {
             return job_.OnQuestion && job_.OnQuestion(current_->FileName) == TQuestionAnswer::Yes;
@@ -155,8 +157,8 @@ TUnzipResult ExtractArchive(const TUnzipJob& job) {
     TOpenArchive archive;
     if (const TUnzipResult opened = OpenArchive(job, archive); opened != TUnzipResult::Ok)
         return opened;
-    if (archive.selected.empty())
-        return archive.directory.Entries.empty() ? TUnzipResult::Ok : TUnzipResult::NoMatch;
+    if (archive.directory.Entries.empty()) return TUnzipResult::Empty;
+    if (archive.selected.empty()) return TUnzipResult::NoMatch;
     ForceDirectories(job.TargetDir);
     TTargetFolder target(NativePath(job.TargetDir));
     if (!target.IsOpen()) return TUnzipResult::WriteError;

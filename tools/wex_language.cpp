@@ -126,7 +126,7 @@ void TwexLanguage::InitForm(QWidget& window) {
 
 void TwexLanguage::SelectLanguage(QWidget& window) {
     const QString file = QFileDialog::getOpenFileName(
-        &window, "Language", ToQFileName(ProgramFolder()), "Language Files (*.lng)");
+        &window, "Language", ToQFileName(LanguageFilesFolder()), "Language Files (*.lng)");
     if (!file.isEmpty()) ChooseLanguage(window, FromQFileName(file));
 }
 

@@ -3,7 +3,6 @@
 // margins, title and header and footer hooks.
 #include "layout/section_list.h"
 #include "platform/qt_canvas.h"
-#include "platform/qt_text.h"
 #include "viewer/html_viewer.h"
 #include "viewer/paged_output.h"
 
@@ -39,7 +38,7 @@ int THTMLViewer::RunPrintJob(TPageDevice& device, TPagingJob& job) {
     printedPages_ = 0;
     if (processing_ || sectionList_->empty() || stop) return 0;
     job.Margins = {PrintMarginLeft, PrintMarginRight, PrintMarginTop, PrintMarginBottom};
-    job.Title = FromQString(pageTitle_);
+    job.Title = pageTitle_.toStdString();
 
     TPrintHold hold(*this);
     // The job pumps messages between pages: it must not lean on anything the

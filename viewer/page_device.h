@@ -40,6 +40,7 @@ class TPageDevice {
 public:
     virtual ~TPageDevice() = default;
     virtual TPageMetrics Metrics() const = 0;
+    // The job's title is UTF-8.
     virtual void BeginDoc(const std::string& title) = 0;
     // The canvas of the current page, in device pixels from the top left of
     // the printable area.

@@ -12,6 +12,10 @@ namespace lumo {
 
 namespace {
 
+// Paint passes tried for one page before its end is left as the first
+// pass put it.
+constexpr int MaxEndPasses = 50;
+
 class TPager {
 public:
     TPager(Canvas& measure, TPageDevice& device, const TPagingJob& job, const TPagingHooks& hooks)
@@ -35,8 +39,12 @@ public:
         Announce(1);
         int lastPage = 0;
         for (int page = 1; !stop_ && page <= LastPageAsked(); ++page) {
+            const TSlice slice = SettleSlice();
+            // A document that puts nothing on its only page has nothing to
+            // print: no sheet with only a header and a footer.
+            if (page == 1 && slice.End >= docHeight_ && !skipped_.Marked()) break;
             const bool draw = job_.Kind == TPagingKind::Preview || job_.Pages.Contains(page);
-            PaintPage(page, draw);
+            PaintPage(page, slice, draw);
             lastPage = page;
             ProcessMessages();
             Announce(page);
@@ -95,29 +103,59 @@ private:
                           metrics_.LogY);
     }
 
-    // Paints the slice from pageTop_ and moves pageTop_ to where the paint
-    // pass says the next page starts. Pages not drawn are painted on a
-    // canvas that only measures, to learn where they end.
-    void PaintPage(int page, bool draw) {
-        Canvas* canvas = &skipped_;
+    // A paint pass started with the page end at PaintFrom ends the page at End.
+    struct TSlice {
+        int PaintFrom = 0;
+        int End = 0;
+    };
+
+    // Draws the page from pageTop_ when asked, and moves pageTop_ to where
+    // the next page starts.
+    void PaintPage(int page, const TSlice& slice, bool draw) {
         if (draw) {
             if (drawn_++ > 0) device_.NewPage();
-            canvas = &device_.PageCanvas();
+            Canvas& canvas = device_.PageCanvas();
+            PaintSlice(canvas, slice.PaintFrom);
+            FinishPage(canvas, page, slice.End);
         }
-        const TPageGeometry& g = geometry_;
-        copy_->SetScrollY(pageTop_ - g.Top);
-        MapScreenToDevice(*canvas, 0);
-        canvas->SetDeviceClip(&bodyClip_);
-        const TRect body{g.Left, g.Top, g.Left + g.Width, g.Top + g.Height};
-        copy_->PaintCell(*canvas, body, g.Width, g.Left, 0);
-        if (draw) FinishPage(*canvas, page);
         // A page end that does not pass the page top (an item taller than
         // the page that will not split) would page for ever.
-        pageTop_ = copy_->PageEndY > pageTop_ ? copy_->PageEndY : pageTop_ + g.Height;
+        pageTop_ = slice.End > pageTop_ ? slice.End : pageTop_ + geometry_.Height;
+    }
+
+    // The pass moves the page end up to the first line that must start the
+    // next page, but a line painted before (in an earlier cell of a row, or
+    // beside a float) may lie across an end a later line moved. The pass
+    // then runs again from the new end, until no line kept on the page
+    // reaches below it. Side-by-side lines with no common gap in the lower
+    // half of the page keep the first pass's end, which cuts one of them.
+    TSlice SettleSlice() {
+        const int full = pageTop_ + geometry_.Height;
+        const int first = PaintSlice(skipped_, full);
+        int from = full, end = first;
+        for (int pass = 1; copy_->PageLinesBottomY > end; ++pass) {
+            if (pass == MaxEndPasses || end <= pageTop_ + geometry_.Height / 2)
+                return {full, first};
+            from = end;
+            end = PaintSlice(skipped_, from);
+        }
+        return {from, end};
+    }
+
+    // One paint pass over the page from pageTop_, the page ending at from
+    // at the latest; returns where the pass ended it.
+    int PaintSlice(Canvas& canvas, int from) {
+        const TPageGeometry& g = geometry_;
+        skipped_.ClearMarks();
+        copy_->SetScrollY(pageTop_ - g.Top);
+        MapScreenToDevice(canvas, 0);
+        canvas.SetDeviceClip(&bodyClip_);
+        const TRect body{g.Left, g.Top, g.Left + g.Width, g.Top + g.Height};
+        return copy_->PaintPage(canvas, body, g.Width, g.Left, from);
     }
 
     // Blanks what the paint pass left outside the slice and draws the bands.
-    void FinishPage(Canvas& canvas, int page) {
+    void FinishPage(Canvas& canvas, int page, int end) {
         const TPageGeometry& g = geometry_;
         canvas.SaveState();
         canvas.SetDeviceClip(job_.Kind == TPagingKind::Preview ? &pageClip_ : nullptr);
@@ -125,8 +163,7 @@ private:
         canvas.SetBrush(clWhite, BrushStyle::Solid);
         canvas.FillRect({g.Left, 0, g.Left + g.Width + 1, g.Top});
         // The lines from the page end on belong to the next page.
-        canvas.FillRect(
-            {g.Left, copy_->PageEndY - pageTop_ + g.Top, g.Left + g.Width + 1, g.Top + g.Height});
+        canvas.FillRect({g.Left, end - pageTop_ + g.Top, g.Left + g.Width + 1, g.Top + g.Height});
         canvas.SetTextAlign(HAlign::Left, VAlign::Top);
         if (hooks_.Header) hooks_.Header(canvas, page, g.PageWidth, g.Top, stop_);
         if (hooks_.Footer) {

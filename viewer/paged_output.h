@@ -23,7 +23,7 @@ struct TPagingJob {
     TPagingKind Kind = TPagingKind::Print;
     TPageSelection Pages; // the pages drawn when printing; a preview draws all
     TPrintMargins Margins;
-    std::string Title;
+    std::string Title; // UTF-8, as the page's title is shown
 };
 
 // Called per page: the canvas is mapped in screen units with its origin at
@@ -42,10 +42,10 @@ struct TPagingHooks {
 
 // Runs a job over document, measuring text on measure (the reference device
 // both printing and the preview lay out with); returns the number of the
-// last page cut, 0 when the job stopped before the first. A print job that
-// draws no page is aborted, so it leaves nothing behind. Raises EPrintError
-// for margins that leave no room, and whatever the device raises; the job is
-// aborted then.
+// last page cut, 0 when the job stopped before the first or the document
+// draws nothing on its one page. A print job that draws no page is aborted, so it leaves nothing
+// behind. Raises EPrintError for margins that leave no room, and whatever the device raises; the
+// job is aborted then.
 int RunPaging(const TSectionList& document, Canvas& measure, TPageDevice& device,
               const TPagingJob& job, const TPagingHooks& hooks);
 

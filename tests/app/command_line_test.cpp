@@ -1,6 +1,9 @@
 #include "app/command_line.h"
 
+#include "tests/support/temp_folder.h"
+
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -11,39 +14,67 @@ namespace lumo {
 namespace {
 
 TEST(CommandLine, AddressOrLocalPath) {
+    test::TempFolder folder;
+    const std::string here = "file://" + folder.Path();
+    const std::string parent = std::filesystem::path(folder.Path()).parent_path().parent_path();
+    for (const char* name : {"page.htm", "my page.htm", "50%.htm", "x:y.htm",
+                             "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm"})
+        folder.Write(name, "");
     struct Row {
         const char* text;
-        const char* address;
+        std::string address;
     } rows[] = {
         // A local path names exactly that file: what is not plain ASCII or
         // means something in an address is escaped.
-        {"C:\\dir\\page.htm", "file:///work/dir/C%3A%5Cdir%5Cpage.htm"},
         {"\"/d/my page.htm\"", "file:///d/my page.htm"},
         {"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.htm",
-         "file:///work/dir/%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm"},
+         here + "%D0%9F%D1%80%D0%B8%D0%B2%D0%B5%D1%82.htm"},
         {"/d/a#b.htm", "file:///d/a%23b.htm"},
-        {"50%.htm", "file:///work/dir/50%25.htm"},
-        {"x:y.htm", "file:///work/dir/x%3Ay.htm"},
+        {"50%.htm", here + "50%25.htm"},
+        {"x:y.htm", here + "x%3Ay.htm"},
         {"/d/caf\xC3\xA9?.htm", "file:///d/caf%C3%A9%3F.htm"},
+        {"/home/u/a.htm", "file:///home/u/a.htm"},
+        {"page.htm", here + "page.htm"}, // relative to the current folder
+        // What starts like a path is one, whether or not the file is there.
+        {"C:\\dir\\page.htm", here + "C%3A%5Cdir%5Cpage.htm"},
+        {"./none.htm", here + "none.htm"},
+        {"../up/./page.htm", "file://" + parent + "/up/page.htm"},
+        // Any other name of no file is a web address, as the box reads it.
+        {"127.0.0.1:8080/page.htm", "http://127.0.0.1:8080/page.htm"},
+        {"localhost", "http://localhost/"},
+        {"none.htm", "http://none.htm/"},
+        {"caf\xC3\xA9.example/a b", "http://caf%C3%A9.example/a b"},
         {"http://srv/caf\xC3\xA9.htm", "http://srv/caf%C3%A9.htm"},
         {"http://srv/a.htm", "http://srv/a.htm"},
         {"\"http://srv/a b.htm\"", "http://srv/a b.htm"},
         {"  HTTP://Srv/  ", "HTTP://Srv/"},
         {"res:///support.htm", "res:///support.htm"},
         {"file:///home/u/a.htm", "file:///home/u/a.htm"},
-        {"/home/u/a.htm", "file:///home/u/a.htm"},
-        {"page.htm", "file:///work/dir/page.htm"}, // relative to the current folder
-        {"../up/./page.htm", "file:///work/up/page.htm"},
         {"\"\"", ""},
         {"", ""},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(AddressFromCommandText(row.text, "/work/dir"), row.address) << row.text;
+        EXPECT_EQ(AddressFromCommandText(row.text, folder.Path()), row.address) << row.text;
+}
+
+// The address box: a scheme stays, a path is a file, the rest is the web.
+TEST(CommandLine, TypedAddresses) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"http://h/a.htm", "http://h/a.htm"},
+        {"127.0.0.1:8080/p.htm", "http://127.0.0.1:8080/p.htm"},
+        {"h", "http://h/"},
+        {"x:80", "http://x:80/"},
+        {"/home/u/a b.htm", "file:///home/u/a b.htm"},
+        {"c:\\dir\\a.htm", "file:///c:\\dir\\a.htm"},
+        {"c:", "file:///c:"},
+    };
+    for (const auto& [text, address] : rows)
+        EXPECT_EQ(TypedAddress(text), address) << text;
 }
 
 TEST(CommandLine, OptionsOfHeadlessUse) {
-    TCommandLine line =
-        ParseCommandLine({"--screenshot", "out.png", "--size", "640x480", "my", "page.htm"}, "/d");
+    TCommandLine line = ParseCommandLine(
+        {"--screenshot", "out.png", "--size", "640x480", "/d/my", "page.htm"}, "/");
     EXPECT_EQ(line.Error, "");
     EXPECT_EQ(line.ScreenshotFile, "out.png");
     EXPECT_EQ(line.Width, 640);

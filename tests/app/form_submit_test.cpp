@@ -2,6 +2,7 @@
 // query and body it receives, the result page, Back, and a form in a frame
 // that sends its result to another.
 #include "tests/app/navigation_fixture.h"
+#include "tests/support/recording_shell.h"
 
 #include "layout/section_list.h"
 #include "net/disk_cache.h"
@@ -43,6 +44,10 @@ protected:
         site.Write("left.htm", "<TABLE><TR><TD><FORM ACTION=\"/search\" TARGET=Main>"
                                "<INPUT NAME=q VALUE=framed></FORM></TABLE>");
         site.Write("main.htm", "<P>main frame");
+        site.Write("blank.htm", "<FRAMESET COLS=\"50%,*\"><FRAME NAME=left SRC=\"sub/find.htm\">"
+                                "<FRAME NAME=main SRC=\"main.htm\"></FRAMESET>");
+        site.Write("sub/find.htm", "<FORM ACTION=\"search#hit\" TARGET=_blank>"
+                                   "<INPUT NAME=q VALUE=new></FORM>");
     }
 };
 
@@ -85,6 +90,20 @@ TEST_F(FormSubmitTest, FormInATableCellOfAFrameLoadsItsTargetFrame) {
     ASSERT_TRUE(PumpUntil([&] { return TextOf(FrameViewer("main")) == "found [framed]\r\n"; }));
     EXPECT_EQ(form->windowTitle(), "Frames");
     EXPECT_TRUE(Logged("GET /search?q=framed ")) << Log();
+}
+
+// A form for a new window sends an address resolved against its own
+// frame's document, not against whatever the window fetched last.
+TEST_F(FormSubmitTest, AFormForANewWindowResolvesItsActionInItsOwnFrame) {
+    RecordingShell shell;
+    Type(Url("/blank.htm"));
+    QWidget* q = Widget(FrameViewer("left"), "q");
+    q->setFocus();
+    QTest::keyClick(q, Qt::Key_Return);
+    ASSERT_TRUE(PumpUntil([&] { return !shell.calls.empty(); }));
+    const std::string program = QCoreApplication::applicationFilePath().toStdString();
+    EXPECT_EQ(shell.calls,
+              std::vector<std::string>{"start " + program + "|" + Url("/sub/search?q=new#hit")});
 }
 
 } // namespace

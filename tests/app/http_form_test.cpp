@@ -7,6 +7,7 @@
 #include "net/http_connection.h"
 #include "platform/message_box.h"
 
+#include "platform/ini_file.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/temp_folder.h"
 
@@ -147,6 +148,20 @@ TEST_F(HTTPFormTest, OnlyANormalWindowWritesItsPlacement) {
     RunOnce([](THTTPForm& form) { form.setWindowState(Qt::WindowMinimized); });
     EXPECT_EQ(home.Read("lumo.ini").find("[MainForm]"), std::string::npos);
     EXPECT_NE(home.Read("lumo.ini").find("Retain=1"), std::string::npos);
+}
+
+TEST_F(HTTPFormTest, ASettingsFileTooLargeToReadIsKeptAndSaidSo) {
+    const std::string large =
+        "[Mine]\r\n" + std::string(TIniFile32::MaxFileSize, ';') + "\r\n[MainForm]\r\nTop=5\r\n";
+    home.Write("lumo.ini", large);
+    RunOnce([](THTTPForm& form) { form.move(40, 50); });
+    EXPECT_EQ(home.Read("lumo.ini"), large);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].first, MessageKind::Warning);
+    EXPECT_EQ(boxes.shown[0].second,
+              "The settings file " + (home / "lumo.ini") +
+                  " cannot be read (it may be larger than 4 MB). It is left as it is, and "
+                  "settings changed in this session are not saved.");
 }
 
 TEST_F(HTTPFormTest, UncheckingRetainCacheErasesTheCacheAtTheEnd) {

@@ -5,6 +5,7 @@
 #include "platform/message_box.h"
 #include "viewer/html_viewer.h"
 
+#include "tests/support/pump.h"
 #include "tests/support/recording_boxes.h"
 #include "tests/support/recording_shell.h"
 #include "tests/support/temp_folder.h"
@@ -68,8 +69,9 @@ TEST_F(LinkCommandsTest, ALocalPageStartsAProgramOnlyWhenTheUserAgrees) {
     boxes.answer = MessageAnswer::Yes;
     Click("program");
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_EQ(boxes.shown[1],
-              std::make_pair(MessageKind::Question, "Start the program " + File("tool.exe") + "?"));
+    // The question names the whole command, parameters included.
+    EXPECT_EQ(boxes.shown[1], std::make_pair(MessageKind::Question,
+                                             "Start the program " + File("tool.exe") + " -a b?"));
     EXPECT_EQ(shell.calls, std::vector<std::string>{"start " + File("tool.exe") + "|-a|b"});
 }
 
@@ -91,6 +93,37 @@ TEST_F(LinkCommandsTest, NewWindowsAreNewCopiesOfTheProgram) {
     test::SendMouse(panel, QEvent::MouseButtonRelease, Qt::RightButton, {2, 2});
     EXPECT_FALSE(form.OpenInNewWindow1->isEnabled());
     form.PopupMenu->hide();
+}
+
+// The pop-up menu's addresses are those a click follows: a document's BASE
+// counts for its links and pictures alike.
+TEST_F(LinkCommandsTest, ThePopUpMenuResolvesAsAClickDoes) {
+    const std::string gif("GIF89a\x01\x00\x01\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff!\xf9\x04"
+                          "\x01\x00\x00\x00\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02"
+                          "D\x01\x00;",
+                          42);
+    home.Write("sub/pic.gif", gif);
+    home.Write("sub/next.htm", "<TITLE>Next</TITLE>there");
+    home.Write("based.htm", "<BASE HREF=\"file://" + File("sub/index.htm") +
+                                "\"><IMG SRC=\"pic.gif\" WIDTH=60 HEIGHT=60><BR>"
+                                "<A HREF=\"next.htm#n\">next</A>");
+    form.FormShow("file://" + File("based.htm"));
+    ASSERT_TRUE(test::PumpUntil([&] { return form.PageShown(); }));
+    QWidget* panel = Viewer().PaintPanel();
+    test::SendMouse(panel, QEvent::MouseButtonRelease, Qt::RightButton, {20, 20});
+    form.PopupMenu->hide();
+    EXPECT_TRUE(form.SaveImageAs1->isEnabled());
+    EXPECT_EQ(form.ImageURL, "file://" + File("sub/pic.gif"));
+    test::SendMouse(panel, QEvent::MouseButtonRelease, Qt::RightButton,
+                    test::PointOfText(Viewer(), "next"));
+    form.PopupMenu->hide();
+    form.CopyLink1->trigger();
+    form.OpenInNewWindow1->trigger();
+    const std::string link = "file://" + File("sub/next.htm#n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), link);
+    EXPECT_EQ(shell.calls, std::vector<std::string>{"start " + Program() + "|" + link});
+    Click("next");
+    EXPECT_EQ(form.windowTitle(), "Next");
 }
 
 } // namespace

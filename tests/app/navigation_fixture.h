@@ -149,6 +149,7 @@ protected:
                   "location = /upper.htm { types { } default_type TEXT/HTML; }\n"
                   "location ~ \\.pdf$ { types { } default_type application/pdf; }\n"
                   "location = /slow.htm { limit_rate_after 1k; limit_rate 100; }\n"
+                  "location = /slowly.htm { limit_rate_after 1k; limit_rate 1k; }\n"
                   "location = /post { default_type text/html; return 200 \"<TITLE>Posted</TITLE>"
                   "posted\"; }\n");
     }

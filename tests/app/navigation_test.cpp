@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QProgressBar>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
@@ -44,7 +45,14 @@ void NavigationTest::WriteSite(const TempFolder& site) {
                              "<FRAME NAME=ftp SRC=\"ftp://127.0.0.1/file.htm\">"
                              "<FRAME NAME=fine SRC=\"main.htm\"></FRAMESET>");
     site.Write("tools.htm",
-               "<TITLE>Tools</TITLE><P><A HREF=\"file:///usr/bin/tool.exe?-rf\">run</A>");
+               "<TITLE>Tools</TITLE><P><A HREF=\"file:///usr/bin/tool.exe?-rf\">run</A>"
+               " <A HREF=\"file:///tmp/ding.wav\">play</A>"
+               " <A HREF=\"file:///tmp/tune.mid\">tune</A>"
+               " <A HREF=\"file:///tmp/film.avi\">film</A>");
+    site.Write("refresh.htm", "<TITLE>Refresh</TITLE><META HTTP-EQUIV=Refresh "
+                              "CONTENT=\"1; URL=slowly.htm\"><P>soon elsewhere");
+    site.Write("slowly.htm", "<TITLE>Slowly</TITLE><META HTTP-EQUIV=Refresh CONTENT=\"1\"><P>" +
+                                 std::string(3000, 's'));
     // Twenty frames, each showing this page again.
     std::string columns = "*", frames;
     for (int i = 1; i < 20; ++i)
@@ -248,12 +256,64 @@ TEST_F(NavigationTest, TheGaugeCountsIn64BitsAndShowsAnUnknownLengthAsSuch) {
     EXPECT_EQ(form->ProgressBar->value(), 0);
 }
 
-// A page from the network cannot start a program on this machine.
-TEST_F(NavigationTest, AWebPageNeverStartsALocalProgram) {
+// Pages may load while the user types an address: the box keeps the text,
+// its focus and its use; Enter during a fetch loads the address once that
+// fetch is over.
+TEST_F(NavigationTest, TypingInTheAddressBoxSurvivesLoads) {
+    Type(Url("/refresh.htm")); // soon loads slowly.htm, which comes slowly and refreshes itself
+    form->activateWindow();
+    form->UrlCombobox->setFocus();
+    const auto inBox = [&] {
+        return form->UrlCombobox->hasFocus() || form->UrlCombobox->lineEdit()->hasFocus();
+    };
+    ASSERT_TRUE(PumpUntil(inBox, 3000));
+    const std::string typed = Url("/other.htm");
+    form->UrlCombobox->lineEdit()->selectAll(); // what is typed replaces the address
+    QTest::keyClicks(form->UrlCombobox, QString::fromStdString(typed));
+    ASSERT_EQ(form->UrlCombobox->Text(), typed);
+
+    struct Seen {
+        bool enabled, focused;
+        std::string text;
+        bool operator==(const Seen&) const = default;
+    };
+    std::vector<Seen> whileFetching;
+    bool pressEnter = false, pressedWhileFetching = false;
+    QTimer watch;
+    watch.setInterval(50);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (!form->FrameBrowser->Processing()) return;
+        whileFetching.push_back(
+            {form->UrlCombobox->isEnabled(), inBox(), form->UrlCombobox->Text()});
+        if (!pressEnter) return;
+        pressEnter = false;
+        pressedWhileFetching = true;
+        QTest::keyClick(form->UrlCombobox, Qt::Key_Return);
+    });
+    watch.start();
+    ASSERT_TRUE(PumpUntil([&] { return form->windowTitle() == "Slowly"; }, 15000));
+    ASSERT_FALSE(whileFetching.empty());
+    for (const Seen& seen : whileFetching)
+        EXPECT_EQ(seen, (Seen{true, true, typed}));
+    EXPECT_TRUE(inBox());
+    EXPECT_EQ(form->UrlCombobox->Text(), typed);
+
+    pressEnter = true; // during the page's own refresh
+    ASSERT_TRUE(PumpUntil([&] { return form->windowTitle() == "Other"; }, 15000));
+    EXPECT_TRUE(pressedWhileFetching);
+    EXPECT_EQ(Hits("/other.htm"), 1);
+    EXPECT_EQ(form->UrlCombobox->Text(), typed);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+// A page from the network cannot start a program, play a sound or open a
+// video on this machine.
+TEST_F(NavigationTest, AWebPageNeverStartsOrPlaysLocalFiles) {
     RecordingShell shell;
     boxes.answer = MessageAnswer::Yes;
     Type(Url("/tools.htm"));
-    ClickText(Viewer(), "run");
+    for (const char* link : {"run", "play", "tune", "film"})
+        ClickText(Viewer(), link);
     EXPECT_TRUE(shell.calls.empty());
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(form->windowTitle(), "Tools");
@@ -288,19 +348,22 @@ TEST_F(NavigationTest, TheHistoryMenuHoldsTheLastFifteenPages) {
     EXPECT_TRUE(form->FwdButton->isEnabled());
 }
 
+// Reload fetches the frameset document and every frame's document.
 TEST_F(NavigationTest, ReloadFetchesAgainWhileBackAndRevisitsUseTheCache) {
     Type(Url("/frames.htm"));
     const int before = Hits("/main.htm");
     form->ReloadButton->click();
+    EXPECT_EQ(Hits("/frames.htm"), 2);
     EXPECT_EQ(Hits("/main.htm"), before + 1);
     EXPECT_EQ(Hits("/top.htm"), 2);
     EXPECT_EQ(Status(2), "DONE");
+    EXPECT_EQ(form->FrameBrowser->GetViewerCount(), 3);
 
     Type(Url("/other.htm"));
     form->BackButton->click();
     EXPECT_EQ(form->windowTitle(), "Frames");
     EXPECT_EQ(Hits("/main.htm"), before + 1);
-    EXPECT_EQ(Hits("/frames.htm"), 1);
+    EXPECT_EQ(Hits("/frames.htm"), 2);
     Type(Url("/other.htm"));
     EXPECT_EQ(Hits("/other.htm"), 1);
 }

@@ -19,16 +19,20 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace lumo {
 namespace {
@@ -266,9 +270,10 @@ TEST_F(PrintCommandTest, TheFrameThatLastHadTheFocusIsPrinted) {
 // --- The program ------------------------------------------------------------
 
 // The program goes offscreen by itself to print.
-test::LumoRun PrintPdf(const std::string& home, const QStringList& args) {
+test::LumoRun PrintPdf(const std::string& home, const QStringList& args,
+                       const QStringList& wrapper = {}) {
     return test::RunLumo(home, QStringList{"--print-pdf"} + args,
-                         {{"QT_QPA_PLATFORM", ""}, {"DISPLAY", ""}});
+                         {{"QT_QPA_PLATFORM", ""}, {"DISPLAY", ""}}, wrapper);
 }
 
 TEST(PrintPdfProgram, PrintsALocalPage) {
@@ -312,11 +317,13 @@ TEST(PrintPdfProgram, PrintsAPageFromAServer) {
 TEST(PrintPdfProgram, FailuresAreReportedAndWriteNoFile) {
     test::TempFolder home;
     home.Write("short.htm", "<TITLE>Short</TITLE>One line");
+    home.Write("empty.htm", "<TITLE>Empty</TITLE><BODY> <P> </BODY>");
     const struct {
         QStringList args;
         const char* message;
     } rows[] = {
         {{"missing.htm"}, "Cannot open file"},
+        {{"empty.htm"}, "the page has nothing to print"},
         {{"--pages", "3-4", "short.htm"}, "none of the pages asked for is among the page's 1 page"},
         {{"--pages", "4-3", "short.htm"}, "--pages needs FIRST-LAST"},
     };
@@ -337,6 +344,48 @@ TEST(PrintPdfProgram, FailuresAreReportedAndWriteNoFile) {
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.errors.find("Cannot write the file"), std::string::npos)
         << unwritable.errors;
+}
+
+// A file that cannot be written whole is an error, and a file already at
+// its name stays as it was.
+TEST(PrintPdfProgram, AFileNotWrittenWholeKeepsTheOlderOne) {
+    test::TempFolder home, target;
+    home.Write("long.htm", test::LongPage(400));
+    // Root writes into any folder unless it gives up that power.
+    const bool root = ::geteuid() == 0;
+    if (root && QStandardPaths::findExecutable("setpriv").isEmpty())
+        GTEST_SKIP() << "setpriv (util-linux) is not installed";
+    const struct {
+        const char* name;
+        QStringList wrapper;
+        const char* reason;
+    } rows[] = {
+        // ulimit counts blocks of 1024 bytes; the PDF takes more than 20.
+        {"size limit", {"sh", "-c", "ulimit -f 20 && exec \"$0\" \"$@\""}, "File too large"},
+        {"read-only folder",
+         root ? QStringList{"setpriv", "--bounding-set=-dac_override,-dac_read_search"}
+              : QStringList{},
+         "Permission denied"},
+    };
+    const std::string out = target / "out.pdf";
+    for (const auto& row : rows) {
+        target.Write("out.pdf", "an older file");
+        const bool readOnly = std::string_view(row.name) == "read-only folder";
+        if (readOnly) std::filesystem::permissions(target.Path(), std::filesystem::perms(0555));
+        const test::LumoRun run =
+            PrintPdf(home.Path(), {test::Q(out), test::Q(home / "long.htm")}, row.wrapper);
+        std::filesystem::permissions(target.Path(), std::filesystem::perms(0755));
+        EXPECT_EQ(run.exitCode, 1) << row.name;
+        EXPECT_NE(run.errors.find("lumo: Cannot write the file " + out + ": " + row.reason),
+                  std::string::npos)
+            << row.name << ": " << run.errors;
+        EXPECT_EQ(target.Read("out.pdf"), "an older file") << row.name;
+        EXPECT_EQ(QDir(test::Q(target.Path())).entryList(QDir::Files).size(), 1) << row.name;
+    }
+    // Without a limit the same page prints, over the older file.
+    const test::LumoRun run = PrintPdf(home.Path(), {test::Q(out), test::Q(home / "long.htm")});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_GT(target.Read("out.pdf").size(), 20u * 1024);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "net/disk_cache.h"
 
 #include "tests/app/run_lumo.h"
+#include "tests/support/local_servers.h"
 #include "tests/support/scripted_server.h"
 #include "tests/support/temp_folder.h"
 
@@ -124,11 +125,26 @@ TEST(Program, DumpLayoutPrintsTheLaidOutPage) {
     EXPECT_EQ(run.output.rfind("document \"Dumped\" height ", 0), 0u) << run.output;
     EXPECT_NE(run.output.find("\"First words\""), std::string::npos);
     EXPECT_NE(run.output.find("TBlock <p>"), std::string::npos);
-    const LumoRun missing = RunLumo(home.Path(), {"--dump-layout", "nothing.htm"});
+    const LumoRun missing =
+        RunLumo(home.Path(), {"--dump-layout", QString::fromStdString(home / "nothing.htm")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.errors.find("Cannot open file "), std::string::npos);
     EXPECT_EQ(missing.output, "");
     EXPECT_FALSE(home.Exists("lumo.ini")); // a dump leaves the settings alone
+}
+
+// An address without a scheme that names no file is a web address, as in
+// the address box.
+TEST(Program, AServerAndPortWithoutASchemeIsAWebAddress) {
+    test::TempFolder site;
+    site.Write("page.htm", "<TITLE>Served</TITLE><P>From the server");
+    const std::unique_ptr<test::LocalServer> nginx = test::LocalServer::StartNginx(site.Path());
+    if (!nginx) GTEST_SKIP() << "nginx is not installed";
+    const std::string address = nginx->Address("/page.htm").substr(std::string("http://").size());
+    test::TempFolder home;
+    const LumoRun run = RunLumo(home.Path(), {"--dump-layout", QString::fromStdString(address)});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    EXPECT_EQ(run.output.rfind("document \"Served\"", 0), 0u) << run.output;
 }
 
 // A page that fails still gives a picture of the window, and the exit says

@@ -19,9 +19,11 @@ struct LumoRun {
 };
 
 // Runs lumo with args; home (when not empty) is its folder for state files.
-// env: variables to set, or with an empty value to remove.
+// env: variables to set, or with an empty value to remove. wrapper: a
+// command that runs lumo, given after it with its arguments.
 inline LumoRun RunLumo(const std::string& home, const QStringList& args,
-                       const std::vector<std::pair<QString, QString>>& env = {}) {
+                       const std::vector<std::pair<QString, QString>>& env = {},
+                       const QStringList& wrapper = {}) {
     QProcess process;
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     if (!home.empty()) all.insert("LUMO_HOME", QString::fromStdString(home));
@@ -32,7 +34,10 @@ inline LumoRun RunLumo(const std::string& home, const QStringList& args,
         else
             all.insert(name, value);
     process.setProcessEnvironment(all);
-    process.start(LUMO_BINARY, args);
+    if (wrapper.isEmpty())
+        process.start(LUMO_BINARY, args);
+    else
+        process.start(wrapper.front(), wrapper.mid(1) + QStringList{LUMO_BINARY} + args);
     if (!process.waitForFinished(60000)) return {-1, "", "timed out"};
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};

@@ -23,14 +23,24 @@ LumoRun Unzip(const QStringList& args) {
     return test::RunLumo({}, QStringList{"--unzip"} + args);
 }
 
+// python3, for making archives; empty when it is not installed.
+QString Python() {
+    const QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"}); // starts fast
+    return python.isEmpty() ? QStandardPaths::findExecutable("python3") : python;
+}
+
+void RunScript(const QString& python, const char* script, const QStringList& args) {
+    QProcess made;
+    made.start(python, QStringList{"-c", script} + args);
+    ASSERT_TRUE(made.waitForFinished(60000) && made.exitCode() == 0);
+}
+
 TEST(UnzipCommand, PrintsOneLinePerMemberAndFailsWhenOneFails) {
-    QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"}); // starts fast
-    if (python.isEmpty()) python = QStandardPaths::findExecutable("python3");
+    const QString python = Python();
     if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
     test::TempFolder work;
     const std::string archive = work / "a.zip";
-    QProcess made;
-    made.start(python, {"-c", R"PY(
+    RunScript(python, R"PY(
 import sys, zipfile
 with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     z.writestr('a.txt', 'first ' * 100)
@@ -39,8 +49,7 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     z.writestr('c.txt', 'third ' * 100, compress_type=zipfile.ZIP_BZIP2)
     z.writestr('\u00e4.txt', 'utf-8 name')
 )PY",
-                        Q(archive)});
-    ASSERT_TRUE(made.waitForFinished(60000) && made.exitCode() == 0);
+              {Q(archive)});
 
     const LumoRun all = Unzip({Q(archive), Q(work / "all")});
     EXPECT_EQ(all.exitCode, 1);
@@ -61,6 +70,36 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     const LumoRun again = Unzip({Q(archive), Q(work / "some"), "a.txt"});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_EQ(again.output, "failed a.txt: -16 a file of that name exists and was kept\n");
+}
+
+// A "./" folder entry is the target itself: nothing to make, nothing
+// refused. An archive whose comment ends in an end record of no members
+// reads as empty, and says so.
+TEST(UnzipCommand, TheTargetItselfAndAnEmptyLookingArchive) {
+    const QString python = Python();
+    if (python.isEmpty()) GTEST_SKIP() << "python3 is not installed";
+    test::TempFolder work;
+    RunScript(python, R"PY(
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w') as z:
+    z.writestr(zipfile.ZipInfo('./'), '')
+    z.writestr('./a.txt', 'first')
+with zipfile.ZipFile(sys.argv[2], 'w') as z:
+    z.writestr('a.txt', 'first')
+    z.comment = b'PK\x05\x06' + bytes(18)
+)PY",
+              {Q(work / "dot.zip"), Q(work / "fake.zip")});
+
+    const LumoRun dot = Unzip({Q(work / "dot.zip"), Q(work / "dot")});
+    EXPECT_EQ(dot.exitCode, 0) << dot.output;
+    EXPECT_EQ(dot.output, "done ./\ndone ./a.txt\n");
+    EXPECT_EQ(work.Read("dot/a.txt"), "first");
+
+    const LumoRun fake = Unzip({Q(work / "fake.zip"), Q(work / "fake")});
+    EXPECT_EQ(fake.exitCode, 1);
+    EXPECT_EQ(fake.output, "");
+    EXPECT_EQ(fake.errors, "lumo: " + (work / "fake.zip") + ": zipfile is empty\n");
+    EXPECT_FALSE(work.Exists("fake"));
 }
 
 TEST(UnzipCommand, ArchiveFailuresGoToStandardErrorAndUsageErrorsExitTwo) {

@@ -163,8 +163,13 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     EXPECT_EQ(deepest->Depth(), 3);
     requests.clear();
     browser.Reload();
-    EXPECT_EQ(Requests("self.htm"), 0); // the frameset documents stand; their frames reload
+    EXPECT_EQ(Requests("self.htm"), 5);
     EXPECT_EQ(Requests("leaf.htm"), 4);
+    deepest = nullptr;
+    for (TbrFrame* f : browser.ShownFrameSet()->AllFrames())
+        if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
+    ASSERT_NE(deepest, nullptr);
+    EXPECT_EQ(deepest->Depth(), 3);
     requests.clear();
     Click(*deepest->Viewer, "again");
     EXPECT_EQ(requests, std::vector<std::string>{"http://site/self.htm"});
@@ -329,6 +334,45 @@ TEST_F(FrameBrowserTest, ARefreshDuringALoadWaitsForIt) {
     EXPECT_TRUE(PumpUntil([&] { return Shows("l") == "tock.htm"; }, 3000));
 }
 
+// Reload reads a frameset page's own document again past the cache, so a
+// changed frameset shows; the history keeps one entry for the page.
+TEST_F(FrameBrowserTest, ReloadReadsTheFramesetAgain) {
+    Page("set.htm", "<TITLE>Two</TITLE><FRAMESET COLS=\"*,*\"><FRAME SRC=\"l.htm\">"
+                    "<FRAME SRC=\"r.htm\"></FRAMESET>");
+    Open("set.htm");
+    Page("set.htm", "<TITLE>Three</TITLE><FRAMESET COLS=\"*,*,*\"><FRAME SRC=\"l.htm\">"
+                    "<FRAME SRC=\"r.htm\"><FRAME SRC=\"r.htm\"></FRAMESET>");
+    requests.clear();
+    reloads.clear();
+    browser.Reload();
+    Settle();
+    EXPECT_EQ(requests, (std::vector<std::string>{"http://site/set.htm", "http://site/l.htm",
+                                                  "http://site/r.htm", "http://site/r.htm"}));
+    EXPECT_TRUE(reloads.front());
+    EXPECT_EQ(browser.GetViewerCount(), 3);
+    EXPECT_EQ(browser.PageTitle(), "Three");
+    ASSERT_EQ(browser.History().size(), 1u);
+    EXPECT_EQ(browser.History()[0].Title, "Three");
+}
+
+// A form's action is read as its links are: against the document's BASE,
+// also when it goes to a new window.
+TEST_F(FrameBrowserTest, FormActionsResolveAsLinksDo) {
+    Page("sub/form.htm", "<BASE HREF=\"http://site/other/x.htm\"><P>form");
+    std::vector<std::string> asked;
+    browser.OnBlankWindowRequest = [&](QWidget*, const std::string&, const std::string& url) {
+        asked.push_back(url);
+    };
+    Open("sub/form.htm");
+    browser.FormSubmit(&OnlyViewer(), "find#x", "_blank", "", "get", {"q=1"});
+    browser.FormSubmit(&OnlyViewer(), "", "_blank", "", "get", {"q=2"});
+    EXPECT_EQ(asked, (std::vector<std::string>{"http://site/other/find?q=1#x",
+                                               "http://site/sub/form.htm?q=2"}));
+    browser.FormSubmit(&OnlyViewer(), "find", "", "", "get", {"q=3"});
+    Settle();
+    EXPECT_EQ(requests.back(), "http://site/other/find?q=3");
+}
+
 TEST_F(FrameBrowserTest, AFramesetRefreshWithoutAnAddressReloadsThePage) {
     Page("set.htm", "<META HTTP-EQUIV=\"refresh\" CONTENT=\"1\"><FRAMESET COLS=\"*,*\">"
                     "<FRAME SRC=\"l.htm\"><FRAME SRC=\"r.htm\"></FRAMESET>");
@@ -338,13 +382,19 @@ TEST_F(FrameBrowserTest, AFramesetRefreshWithoutAnAddressReloadsThePage) {
     EXPECT_EQ(browser.CurrentAddress(), "http://site/set.htm");
 }
 
+// A query or an anchor does not hide the download either.
 TEST_F(FrameBrowserTest, ARefreshToADownloadIsIgnored) {
-    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=l SRC=\"get.htm\"><FRAME>");
+    Page("set.htm", "<FRAMESET COLS=\"*,*,*\"><FRAME NAME=a SRC=\"get.htm\">"
+                    "<FRAME NAME=b SRC=\"query.htm\"><FRAME NAME=c SRC=\"anchor.htm\">");
     Page("get.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=file.zip\">wait");
+    Page("query.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=file.zip?dl=1\">wait");
+    Page("anchor.htm", "<META HTTP-EQUIV=Refresh CONTENT=\"0; URL=setup.EXE#now\">wait");
     Open("set.htm");
     PumpFor(1300);
-    EXPECT_EQ(Requests("file.zip"), 0);
-    EXPECT_EQ(Shows("l"), "get.htm");
+    EXPECT_EQ(requests.size(), 4u) << requests.back();
+    EXPECT_EQ(Shows("a"), "get.htm");
+    EXPECT_EQ(Shows("b"), "query.htm");
+    EXPECT_EQ(Shows("c"), "anchor.htm");
 }
 
 // Marking visited links stays quick with thousands of visited addresses.

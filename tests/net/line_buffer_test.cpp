@@ -105,6 +105,27 @@ TEST(LineBuffer, ALineWithoutEndIsDeliveredAtTheLimit) {
     EXPECT_EQ(b.FindLine("\r\n", TLineBuffer::Final::Yes), 4u);
 }
 
+// A line delivered at the limit is read as it came, however much of it is
+// still unread when backspaces arrive; limits up to 4096 bytes keep the
+// buffer from compacting, where a miscount would wrap its size.
+TEST(LineBuffer, BackspacesNeverReachALineDeliveredAtTheLimit) {
+    for (const size_t limit : {size_t{2}, size_t{16}, size_t{4096}, size_t{4097}, size_t{8192}}) {
+        TLineBuffer b(limit);
+        std::string sent;
+        for (size_t i = 0; i < limit; ++i)
+            sent += static_cast<char>('a' + i % 26);
+        b.AppendEdited(sent, "\r\n", nullptr);
+        ASSERT_EQ(b.FindLine("\r\n"), limit) << limit;
+        std::string read(limit, '\0');
+        ASSERT_EQ(b.Read(read.data(), limit / 2, TLineBuffer::Lines::Yes), limit / 2);
+        b.AppendEdited("\b\b\bz\b\r\n", "\r\n", nullptr);
+        EXPECT_EQ(b.Read(read.data() + limit / 2, limit, TLineBuffer::Lines::Yes),
+                  limit - limit / 2);
+        EXPECT_EQ(read, sent) << limit;
+        EXPECT_EQ(b.Bytes(), "\r\n") << limit;
+    }
+}
+
 TEST(LineBuffer, PartialReadsKeepTheRestOfTheLine) {
     TLineBuffer b;
     b.Append("hello\r\nnext");

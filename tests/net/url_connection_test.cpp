@@ -204,6 +204,11 @@ TEST(ResourceConnection, BuiltInPages) {
     EXPECT_EQ(c.ContentKind(), ckHTML);
     EXPECT_NE(Bytes(c).find("Supported Tags"), std::string::npos);
     EXPECT_NE(Bytes(c).find("BLOCKQUOTE"), std::string::npos);
+    // A query names the same page, as it does a local file.
+    TResourceConnection asked;
+    asked.Get("res:///support.htm?x");
+    EXPECT_EQ(asked.ContentKind(), ckHTML);
+    EXPECT_EQ(Bytes(asked), Bytes(c));
 }
 
 TEST(ResourceConnection, MissingResources) {
@@ -213,7 +218,7 @@ TEST(ResourceConnection, MissingResources) {
     } rows[] = {{"res:///missing.gif", "Can't find resource: missing.gif"},
                 {"res:///page.xyz", "Can't find resource: page.xyz"},
                 {"res://support.txt", "Can't find resource: support.txt"},
-                {"res:///support.htm?x", "Can't find resource: support.htm"}};
+                {"res:///missing.htm?x.gif", "Can't find resource: missing.htm"}};
     for (const auto& r : rows) {
         TResourceConnection c;
         std::vector<int> errors;

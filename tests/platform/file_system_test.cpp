@@ -1,3 +1,4 @@
+#include "platform/atomic_file.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace lumo {
@@ -56,6 +58,47 @@ TEST(FileSystem, AtomicWriteReplacesTheWholeFile) {
         ++files;
     EXPECT_EQ(files, 1);
     EXPECT_FALSE(WriteFileAtomically(folder / "no/such/folder/x", "data"));
+}
+
+// A file is written whole or the older one stays: a write past the
+// process's file size limit fails instead of ending it, and so does a writer
+// dropped before its Commit.
+TEST(FileSystem, AFileNotWrittenWholeLeavesTheOlderOne) {
+    FailWritesPastFileSizeLimit();
+    test::TempFolder folder;
+    const auto onlyFile = [&] {
+        EXPECT_EQ(folder.Read("state.txt"), "older");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    };
+    const std::string bytes(10000, 'x');
+    folder.Write("state.txt", "older");
+    rlimit unlimited{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    {
+        TAtomicFile file(folder / "state.txt");
+        ASSERT_TRUE(file.Open());
+        rlimit limit = unlimited;
+        limit.rlim_cur = 4096;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const bool written = file.Write(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(file.Write("more")); // a file with a hole is no file
+        EXPECT_FALSE(file.Commit());
+        EXPECT_EQ(file.Error(), "File too large");
+    }
+    onlyFile();
+    {
+        TAtomicFile file(folder / "state.txt");
+        ASSERT_TRUE(file.Open() && file.Write(bytes));
+    }
+    onlyFile();
+    TAtomicFile file(folder / "state.txt");
+    EXPECT_TRUE(file.Open() && file.Write(bytes) && file.Commit());
+    EXPECT_EQ(folder.Read("state.txt"), bytes);
+    TAtomicFile elsewhere(folder / "no/such/folder/state.txt");
+    EXPECT_FALSE(elsewhere.Open());
+    EXPECT_EQ(elsewhere.Error(), "No such file or directory");
 }
 
 TEST(FileSystem, FoldersAndNamesOutsideAscii) {
@@ -131,6 +174,49 @@ TEST(FileSystem, ProgramFolderFollowsLumoHome) {
     test::TempFolder folder;
     test::ScopedHome home(folder.Path().substr(0, folder.Path().size() - 1));
     EXPECT_EQ(ProgramFolder(), folder.Path());
+}
+
+TEST(FileSystem, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder) {
+    const std::string data = "/home/u/.local/share/Lumo 10/";
+    const struct {
+        const char* name;
+        TFolderFacts facts; // home, executable's folder, writable, owned, installed, data
+        std::string folder;
+    } rows[] = {
+        {"LUMO_HOME", {"/tmp/h", "/usr/bin/", true, true, true, data}, "/tmp/h/"},
+        {"a build of the user's",
+         {"", "/home/u/lumo/build/", true, true, false, data},
+         "/home/u/lumo/build/"},
+        {"root running the package", {"", "/usr/bin/", true, true, true, data}, data},
+        {"root in a system folder", {"", "/usr/local/bin/", true, true, false, data}, data},
+        {"root in /opt", {"", "/opt/lumo/", true, true, false, data}, data},
+        {"another user's folder", {"", "/home/v/lumo/", true, false, false, data}, data},
+        {"not writable", {"", "/home/u/lumo/", false, true, false, data}, data},
+        {"installed for the user", {"", "/home/u/.local/bin/", true, true, true, data}, data},
+        {"no data folder", {"", "/usr/bin/", false, false, true, ""}, "/usr/bin/"},
+        {"nothing known", {"", "", false, false, false, ""}, "./"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(ChooseProgramFolder(row.facts), row.folder) << row.name;
+
+    const struct {
+        const char* folder;
+        bool system;
+    } folders[] = {{"/", true},         {"/usr", true},        {"/usr/local/bin/", true},
+                   {"/opt/lumo", true}, {"/usrx/", false},     {"/optical/bin/", false},
+                   {"/home/u/", false}, {"/tmp/lumo/", false}, {"/srv/www/", true}};
+    for (const auto& row : folders)
+        EXPECT_EQ(IsSystemFolder(row.folder), row.system) << row.folder;
+}
+
+TEST(FileSystem, AnInstallsTranslationsAreFoundBesideItsBinFolder) {
+    test::TempFolder prefix;
+    ASSERT_TRUE(ForceDirectories(prefix / "bin"));
+    EXPECT_EQ(ShippedLanguagesFolder(prefix / "bin/"), "");
+    ASSERT_TRUE(ForceDirectories(prefix / "share/lumo/languages"));
+    for (const std::string& bin : {prefix / "bin", prefix / "bin/"})
+        EXPECT_EQ(ShippedLanguagesFolder(bin), prefix / "share/lumo/languages/") << bin;
+    EXPECT_EQ(ShippedLanguagesFolder(""), "");
 }
 
 TEST(FileLock, OnlyOneHolderAtATime) {

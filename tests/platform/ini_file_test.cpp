@@ -40,7 +40,8 @@ TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
 
 // A settings file of 4 MB is read; one byte more is refused and reads as
 // defaults.
-TEST(IniFile, FileOfTheMostBytesIsRead) {
+// A file too large to read is kept as it is: saving over it would lose it.
+TEST(IniFile, FileOfTheMostBytesIsReadAndALargerOneKept) {
     constexpr size_t Most = 4 << 20;
     for (const size_t size : {Most, Most + 1}) {
         test::TempFolder folder;
@@ -48,7 +49,11 @@ TEST(IniFile, FileOfTheMostBytesIsRead) {
         text += std::string(size - text.size() - 2, ';') + "\r\n";
         folder.Write("a.ini", text);
         TIniFile32 ini(folder / "a.ini");
-        EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"), size == Most ? "Lumo" : "DEF") << size;
+        const bool read = size == Most;
+        EXPECT_EQ(ini.Readable(), read) << size;
+        EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"), read ? "Lumo" : "DEF") << size;
+        EXPECT_EQ(ini.WriteString("Main", "Key", "value"), read) << size;
+        EXPECT_EQ(folder.Read("a.ini").size(), read ? size + 11 : size) << size;
     }
 }
 

@@ -7,6 +7,7 @@
 #include "tests/print/print_fixture.h"
 #include "tests/support/pdf_tools.h"
 
+#include <QDir>
 #include <QPainter>
 
 #include <cstdlib>
@@ -54,7 +55,7 @@ int DarkPixels(const QImage& image) {
 TEST_F(PrintTest, ThePrinterKeepsToItsOrder) {
     TvwPrinter device(Pdf("order.pdf"));
     EXPECT_EQ(ErrorOf([&] { device.NewPage(); }), "Printer is not currently printing");
-    device.BeginDoc("A title longer than thirty-one characters in all");
+    device.BeginDoc("Привет, a title longer than thirty-one bytes");
     EXPECT_EQ(ErrorOf([&] { device.BeginDoc("again"); }), "Printing in progress");
     // Nothing is written before the first page is drawn on.
     EXPECT_FALSE(folder.Exists("order.pdf"));
@@ -65,32 +66,46 @@ TEST_F(PrintTest, ThePrinterKeepsToItsOrder) {
     const auto info = ReadPdfInfo(folder / "order.pdf");
     if (!info) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
     EXPECT_EQ(info->Pages, 2);
-    EXPECT_EQ(info->Title, "A title longer than thirty-one "); // cut to 31 characters
+    EXPECT_EQ(info->Title, "Привет, a title longer than thirty-one bytes");
 }
 
-TEST_F(PrintTest, AnAbortedJobLeavesNoFile) {
-    folder.Write("kept.pdf", "an older file");
-    {
-        TvwPrinter device(Pdf("kept.pdf"));
-        device.BeginDoc("t");
-        device.Abort(); // before any page: the older file stays as it was
+TEST_F(PrintTest, TheFileIsNamedByThePagesOwnTitle) {
+    if (!HasPdfTools()) GTEST_SKIP() << "pdfinfo (poppler-utils) is not installed";
+    // "Привет" in the page's code page, which Windows-1252 cannot hold.
+    Open("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1251\">"
+         "<TITLE>\xCF\xF0\xE8\xE2\xE5\xF2</TITLE>Text");
+    TvwPrinter device(Pdf("title.pdf"));
+    viewer.PrintPages(device, TPageSelection());
+    EXPECT_EQ(ReadPdfInfo(folder / "title.pdf")->Title, "Привет");
+}
+
+// The file is written beside its name and takes it only when it is whole.
+TEST_F(PrintTest, AJobThatDoesNotEndLeavesTheOlderFileAsItWas) {
+    const std::function<void(TvwPrinter&)> ends[] = {
+        [](TvwPrinter& device) { device.Abort(); }, // before any page
+        [](TvwPrinter& device) {
+            device.PageCanvas().TextOut(10, 10, "half a job");
+            device.Abort();
+            EXPECT_TRUE(device.Aborted());
+        },
+        [](TvwPrinter& device) { device.PageCanvas(); }, // still running when the printer goes
+    };
+    for (const auto& end : ends) {
+        folder.Write("kept.pdf", "an older file");
+        {
+            TvwPrinter device(Pdf("kept.pdf"));
+            device.BeginDoc("t");
+            end(device);
+        }
+        EXPECT_EQ(folder.Read("kept.pdf"), "an older file");
+        EXPECT_EQ(QDir(QString::fromStdString(folder.Path())).entryList(QDir::Files).size(), 1);
     }
+    TvwPrinter device(Pdf("kept.pdf"));
+    device.BeginDoc("t");
+    device.PageCanvas().TextOut(10, 10, "a whole job");
     EXPECT_EQ(folder.Read("kept.pdf"), "an older file");
-    {
-        TvwPrinter device(Pdf("begun.pdf"));
-        device.BeginDoc("t");
-        device.PageCanvas().TextOut(10, 10, "half a job");
-        EXPECT_TRUE(folder.Exists("begun.pdf"));
-        device.Abort();
-        EXPECT_TRUE(device.Aborted());
-    }
-    EXPECT_FALSE(folder.Exists("begun.pdf"));
-    {
-        TvwPrinter device(Pdf("dropped.pdf"));
-        device.BeginDoc("t");
-        device.PageCanvas();
-    } // a job still running when its printer goes is aborted
-    EXPECT_FALSE(folder.Exists("dropped.pdf"));
+    device.EndDoc();
+    EXPECT_EQ(folder.Read("kept.pdf").substr(0, 5), "%PDF-");
 }
 
 TEST_F(PrintTest, AFileThatCannotBeWrittenIsAnError) {
@@ -99,7 +114,8 @@ TEST_F(PrintTest, AFileThatCannotBeWrittenIsAnError) {
     printer.setOutputFileName(QString::fromStdString(folder / "missing/folder/out.pdf"));
     TvwPrinter device(printer);
     EXPECT_EQ(ErrorOf([&] { viewer.PrintPages(device, TPageSelection()); }),
-              "Cannot write the file " + (folder / "missing/folder/out.pdf"));
+              "Cannot write the file " + (folder / "missing/folder/out.pdf") +
+                  ": No such file or directory");
     EXPECT_FALSE(viewer.Printing());
 }
 

@@ -1,6 +1,7 @@
 // The bookmark file: what a line means, round trips of awkward names, and
 // what loading and saving do with damaged files and missing folders.
 #include "tools/bookmark_file.h"
+#include "tools/bookmark_merge.h"
 
 #include "tests/support/temp_folder.h"
 #include "tests/tools/bookmark_nodes.h"
@@ -68,6 +69,42 @@ TEST(BookmarkFile, ALevelJumpKeepsTheLineOneLevelDeeperAndSaysWhere) {
     const TBookmarkParse parse = ParseBookmarks("A\r\n\t\t\tdeep=u\r\n\tnext=v\r\n");
     EXPECT_EQ(parse.Error, "Invalid level (3) for item \"deep=u\"");
     EXPECT_EQ(parse.Nodes, (TBookmarkList{Folder("A", {Mark("deep", "u"), Mark("next", "v")})}));
+}
+
+// What another copy of the program changed in the file since this copy
+// read it joins this copy's tree.
+TEST(BookmarkMerge, TheOtherCopysChangesJoinThisCopys) {
+    using test::Folder;
+    using test::Mark;
+    const TBookmarkNode a = Mark("A", "a"), b = Mark("B", "b"), c = Mark("C", "c");
+    const struct {
+        const char* name;
+        TBookmarkList base, ours, theirs, merged;
+    } rows[] = {
+        {"unchanged there", {a}, {a, b}, {a}, {a, b}},
+        {"added there", {a}, {a, b}, {a, c}, {a, b, c}},
+        {"added on both sides", {}, {a}, {a}, {a}},
+        {"added to a folder",
+         {Folder("F")},
+         {Folder("F", {b})},
+         {Folder("F", {c})},
+         {Folder("F", {b, c})}},
+        {"added to a folder removed here",
+         {Folder("F", {a})},
+         {},
+         {Folder("F", {a, c})},
+         {Folder("F", {c})}},
+        {"removed there", {a, b}, {a, b, c}, {b}, {b, c}},
+        {"a folder removed there keeps what was added here",
+         {Folder("F", {a})},
+         {Folder("F", {a, b})},
+         {},
+         {Folder("F", {b})}},
+        {"renamed there", {a, b}, {a, b}, {Mark("A2", "a"), b}, {b, Mark("A2", "a")}},
+        {"moved there", {a, Folder("F")}, {a, Folder("F")}, {Folder("F", {a})}, {Folder("F", {a})}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(MergeBookmarks(row.base, row.ours, row.theirs), row.merged) << row.name;
 }
 
 TEST(BookmarkFile, DepthIsBoundedAtItsEdge) {

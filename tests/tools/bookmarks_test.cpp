@@ -203,6 +203,24 @@ TEST_F(BookmarksFormTest, FoldersAreMadeRenamedAndDeleted) {
               (TBookmarkList{Mark("E=mc\xB2", "http://lumo.test/")}));
 }
 
+// A link opened in a new window starts a second copy of the program on the
+// same file; whichever ends last keeps what the other added and removed.
+TEST_F(BookmarksFormTest, TwoCopiesOverOneFileKeepEachOthersChanges) {
+    home.Write("bookmarks/LumoBookmarks.tip", "Old=http://old.test/\r\n");
+    auto first = MakeForm();
+    auto second = MakeForm();
+    input.answers = {"First", "Second"};
+    ASSERT_TRUE(first->AddBookmark("http://first.test/", "First"));
+    ASSERT_TRUE(second->AddBookmark("http://second.test/", "Second"));
+    second->TreeView1->setCurrentItem(Top(*second, 0));
+    boxes.answer = MessageAnswer::Yes;
+    second->DeleteClick();
+    EXPECT_TRUE(second->ProgramClosing());
+    EXPECT_TRUE(first->ProgramClosing());
+    EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"),
+              "First=http://first.test/\r\nSecond=http://second.test/\r\n");
+}
+
 TEST_F(BookmarksFormTest, ADamagedFileWarnsOnceAndIsKept) {
     const std::string damaged = "A\r\n\t\t\tdeep=u\r\n";
     home.Write("bookmarks/LumoBookmarks.tip", damaged);

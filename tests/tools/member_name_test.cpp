@@ -11,16 +11,24 @@ namespace {
 TEST(SafeRelativePath, RefusesEveryWayOutOfTheTarget) {
     struct Row {
         const char* name;
-        const char* path; // null: refused
+        const char* path; // null: refused; "": the target itself (only a folder may be)
     } rows[] = {
-        {"a.txt", "a.txt"},        {"dir/sub/a.txt", "dir/sub/a.txt"},
-        {"dir/", "dir"},           {"./a.txt", "a.txt"},
-        {"a//b/./c", "a/b/c"},     {"..a/b..", "..a/b.."}, // dots inside a part are a name
-        {"../x", nullptr},         {"a/../x", nullptr},
-        {"a/..", nullptr},         {"/abs", nullptr},
-        {"//tmp/moo", nullptr},    {"C:x.txt", nullptr},
-        {"c:/windows/x", nullptr}, {"", nullptr},
-        {"./", nullptr},           {"/", nullptr},
+        {"a.txt", "a.txt"},
+        {"dir/sub/a.txt", "dir/sub/a.txt"},
+        {"dir/", "dir"},
+        {"./a.txt", "a.txt"},
+        {"a//b/./c", "a/b/c"},
+        {"..a/b..", "..a/b.."}, // dots inside a part are a name
+        {"../x", nullptr},
+        {"a/../x", nullptr},
+        {"a/..", nullptr},
+        {"/abs", nullptr},
+        {"//tmp/moo", nullptr},
+        {"C:x.txt", nullptr},
+        {"c:/windows/x", nullptr},
+        {"/", nullptr},
+        {"./", ""},
+        {"", ""},
     };
     for (const Row& row : rows) {
         const std::optional<std::string> path = SafeRelativePath(row.name);

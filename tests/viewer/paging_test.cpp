@@ -196,6 +196,28 @@ TEST(Paging, ADocumentThatFitsExactlyHasNoEmptyLastPage) {
     }
 }
 
+TEST(Paging, ADocumentThatDrawsNothingHasNothingToPrint) {
+    const struct {
+        const char* html;
+        int pages;
+    } rows[] = {
+        {"", 0},
+        {"<BODY>  </BODY>", 0},
+        {"<P><P>&#32;<BR>", 0},
+        {"x", 1},
+        {"<HR>", 1},
+        {"<TABLE BORDER><TR><TD></TABLE>", 1},
+    };
+    for (const auto& row : rows)
+        for (const TPagingKind kind : {TPagingKind::Print, TPagingKind::Preview}) {
+            Job job(row.html, kind);
+            EXPECT_EQ(job.Run(), row.pages) << row.html;
+            EXPECT_EQ(job.device.pages.size(), static_cast<size_t>(row.pages)) << row.html;
+            EXPECT_EQ(job.device.events.rfind(";abort") != std::string::npos, row.pages == 0)
+                << row.html;
+        }
+}
+
 TEST(Paging, StoppingEndsTheJobAfterThePage) {
     Job cancelled(Bodies(5));
     cancelled.cancelAt = 2;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "frames/fv_base.h"
+#include "image/image_limits.h"
 #include "viewer/viewer_history.h"
 
 #include <cstdint>
@@ -72,6 +73,9 @@ public:
 
     TFrameViewerOptions fvOptions() const { return options_; }
     void SetFvOptions(TFrameViewerOptions options);
+    // The memory the pictures of one page may take together, given to each
+    // page as it is made.
+    int64_t PagePictureBytes = MaxPageImageBytes;
 
     TGetPostRequestEvent OnGetPostRequest;
     decltype(THTMLViewer::OnImageRequest) OnImageRequest; // handed to every viewer

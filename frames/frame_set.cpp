@@ -14,7 +14,7 @@ namespace lumo {
 
 TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
     : TbrSubFrameSet(&browser, this), OwningBrowser(browser),
-      PictureBudget(std::make_shared<TPictureBudget>()) {
+      PictureBudget(std::make_shared<TPictureBudget>(browser.PagePictureBytes)) {
     BorderSize = (browser.fvOptions() & fvNoBorder) ? 0 : 2;
     CharSet = browser.CharSet;
 }

@@ -1,6 +1,7 @@
 // The frame browser loading pages and framesets, routing links by target,
 // refreshing, and giving up panels only from the event loop.
 #include "tests/frames/frame_browser_fixture.h"
+#include "tests/image/picture_files.h"
 
 #include "layout/font_obj.h"
 #include "layout/section_list.h"
@@ -262,6 +263,51 @@ TEST_F(FrameBrowserTest, TheFramesOfAPageShareItsPictureBudget) {
     Open("plain.htm");
     EXPECT_EQ(budgetOf(OnlyViewer()), browser.ShownFrameSet()->PictureBudget);
     EXPECT_NE(budgetOf(OnlyViewer()), page);
+}
+
+// A page's pictures keep to its budget while its documents change: a reload
+// makes new viewers before the old ones are freed, a frame whose viewer
+// gives way to a frameset frees it later, and a frame that moves on keeps
+// the documents it leaves for the history. What they leave gives its room
+// back at once.
+TEST_F(FrameBrowserTest, DocumentsLeftBehindGiveBackTheirPictures) {
+    constexpr int64_t Picture = 100 * 100 * 4; // a 100 x 100 bitmap, decoded
+    const std::string bitmap = Bmp(100, 100, 24, 0, {}, std::string(100 * 100 * 3, '\x40'));
+    TMemoryStream served;
+    browser.OnImageRequest = [&](THTMLViewer*, const std::string&, TStream*& stream) {
+        served.Assign(std::string(bitmap));
+        stream = &served;
+    };
+    browser.PagePictureBytes = 3 * Picture;
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=a SRC=\"two.htm\">"
+                    "<FRAME NAME=b SRC=\"one.htm\"></FRAMESET>");
+    Page("two.htm", "<IMG SRC=\"p1.bmp\"><IMG SRC=\"p2.bmp\">");
+    Page("one.htm", "<IMG SRC=\"p3.bmp\">");
+    Page("pair.htm", "<FRAMESET ROWS=\"*,*\"><FRAME SRC=\"one.htm\"><FRAME SRC=\"four.htm\">");
+    Page("four.htm", "<IMG SRC=\"p4.bmp\">");
+    // Every picture the page shows, kept decoded.
+    const auto decoded = [this] {
+        int count = 0;
+        for (THTMLViewer* viewer : browser.ShownFrameSet()->Viewers())
+            for (const char* name : {"p1.bmp", "p2.bmp", "p3.bmp", "p4.bmp"})
+                count +=
+                    viewer->SectionList().Pictures.Cache->IndexOf(Site + std::string(name)) >= 0;
+        return count;
+    };
+    const auto moveFrame = [this](const std::string& name) {
+        TProcessingScope processing(browser);
+        Frame("a")->LoadFrameURL(Site + name, "", false, true, TbrFrame::TBump::Yes, "");
+    };
+    Open("set.htm");
+    ASSERT_EQ(decoded(), 3);
+    browser.Reload();
+    EXPECT_EQ(decoded(), 3) << "after a reload";
+    moveFrame("pair.htm");
+    EXPECT_EQ(decoded(), 3) << "a frameset in place of a viewer";
+    moveFrame("two.htm");
+    EXPECT_EQ(decoded(), 3) << "a frameset kept for the history";
+    Settle();
+    EXPECT_EQ(browser.ShownFrameSet()->PictureBudget->Used(), 3 * Picture);
 }
 
 // A link in a page that is replaced by the link's own page frees the old

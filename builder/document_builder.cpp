@@ -337,6 +337,8 @@ void THtmlBuilder::UseCharset(const TDeclaredCharset& declared) {
     top.Charset = declared.Charset;
     top.CodePage = declared.Page;
     RootList.CodePage = P.CodePage = Result.CodePage = declared.Page;
+    // The section open since the start goes on in the new code page's font.
+    FontChanged();
 }
 
 void THtmlBuilder::UseServerCharset() {

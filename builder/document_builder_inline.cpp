@@ -217,10 +217,9 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
     case NoBrEndTok: P.NoBreak = tok == NoBrTok; break;
     case WbrTok: AddWordBreak(); break;
     case ImageTok: AddImage(); break;
+    case PanelTok: AddPanel(); break;
     default:
         if (IsPhraseStart(tok) || IsPhraseEnd(tok)) DoPhrase(tok);
-        // Panels join the model with their own items; until then their
-        // tags are passed over.
         break;
     }
 }
@@ -238,6 +237,11 @@ void THtmlBuilder::AddImage() {
         RootList.IDs.AddObject(id->Name, &image);
         image.IDName = id->Name;
     }
+}
+
+void THtmlBuilder::AddPanel() {
+    EnsureSection();
+    RootList.AddPanel(ActiveSection->AppendPanel(P.Attributes, P.TagIndex));
 }
 
 void THtmlBuilder::AddWordBreak() {

@@ -106,6 +106,10 @@ private:
             Flush();
             b_.AddImage();
             break;
+        case PanelTok:
+            Flush();
+            b_.AddPanel();
+            break;
         case ScriptTok: RunScript(P, b_.RootList.OnScript, b_.RootList.Viewer); break;
         case PageTok:
             Flush();

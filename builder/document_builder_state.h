@@ -157,6 +157,8 @@ public:
     void AddText();
     void AddWordBreak();
     void AddImage();
+    // PANEL current: its box joins the open section and the document.
+    void AddPanel();
     void AddPageBreak();
     void DoBody();
     // The text from here on is in declared's code page.

@@ -27,16 +27,40 @@ TCellVAlign VAlignOf(const TAttributeList& attributes, TCellVAlign fallback) {
     return fallback;
 }
 
+// The paddings the cell's style gives; the others stay unset, for the
+// table's CELLPADDING. A percentage is of the column, which the paddings
+// help decide, so it counts as nothing.
+void TakeStylePaddings(const TProperties& props, TCellObj& cell) {
+    TBoxValues box{};
+    int autos = 0;
+    ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, box, autos);
+    int* pads[] = {&cell.PadTop, &cell.PadRight, &cell.PadBottom, &cell.PadLeft};
+    for (int side = 0; side < 4; ++side)
+        if (props.Props[Prop::PaddingTop + side] != TPropValue(IntNull))
+            *pads[side] = std::max(0, box[Prop::PaddingTop + side]);
+}
+
 class TTableReader {
 public:
     explicit TTableReader(THtmlBuilder& builder) : b_(builder), P(builder.P) {}
 
     void Read() {
         Start();
+        // The table, its rows and the open cell are this reader's until the
+        // table is closed, while the builder fills the open cell. A parse
+        // that ends inside the table (an unclosed comment throws) closes it
+        // first: the table joins the document with what it read, and the
+        // builder is back in the cell around it before the reader goes.
+        try {
+            b_.Next();
+            while (b_.Cur() != TableEndTok && b_.Cur() != EofTok)
+                ReadToken(b_.Cur());
+        } catch (...) {
+            Close();
+            throw;
+        }
+        Close();
         b_.Next();
-        while (b_.Cur() != TableEndTok && b_.Cur() != EofTok)
-            ReadToken(b_.Cur());
-        Finish();
     }
 
 private:
@@ -135,6 +159,7 @@ private:
         // A style sheet's picture wins over the BACKGROUND attribute.
         if (std::string url; props && props->GetBackgroundImage(url))
             cell_->CellImage.SetSource(url);
+        if (props) TakeStylePaddings(*props, *cell_);
         b_.ActiveCell = &cell_->Cell;
         P.SkipWhiteSpace();
         b_.Next();
@@ -187,7 +212,8 @@ private:
         if (b_.Cur() == CaptionEndTok) b_.Next();
     }
 
-    void Finish() {
+    // The open cell and row end, and the table joins the cell it stands in.
+    void Close() {
         EndAnchorIfOpen();
         FinishCell();
         EndRow();
@@ -195,7 +221,6 @@ private:
         b_.ActiveCell = outer_;
         outer_->AddItem(std::move(block_));
         P.NoBreak = noBreak_;
-        b_.Next();
     }
 
     THtmlBuilder& b_;

@@ -12,6 +12,22 @@ auto LowerBound(Items& items, std::string_view name) {
 }
 } // namespace
 
+Bitmap WithLowerLeftTransparent(Bitmap picture) {
+    if (picture.Width <= 0 || picture.Height <= 0) return picture;
+    const uint32_t corner = picture.At(0, picture.Height - 1);
+    for (uint32_t& pixel : picture.Pixels)
+        if (pixel == corner) pixel = 0;
+    return picture;
+}
+
+const Bitmap* TBitmapItem::LowerLeftTransparent() {
+    const auto* still = dynamic_cast<const TBitmapImage*>(MImage.get());
+    if (!still) return nullptr;
+    if (!lowerLeftTransparent_)
+        lowerLeftTransparent_ = std::make_unique<Bitmap>(WithLowerLeftTransparent(still->Picture));
+    return lowerLeftTransparent_.get();
+}
+
 TStringBitmapList::TStringBitmapList() : budget_(std::make_shared<TPictureBudget>()) {}
 
 TStringBitmapList::~TStringBitmapList() {

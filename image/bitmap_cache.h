@@ -51,7 +51,20 @@ struct TBitmapItem {
     std::unique_ptr<TCachedImage> MImage;
     std::unique_ptr<Bitmap> Mask;
     int64_t Bytes = 0; // charged to the budget while the cache holds it
+
+    // The still picture with every pixel of its lower-left pixel's colour
+    // transparent (IMG's TRANSP), made on first use and kept beside the
+    // picture, which the images without TRANSP go on showing. Null for an
+    // animated picture.
+    const Bitmap* LowerLeftTransparent();
+
+private:
+    std::unique_ptr<Bitmap> lowerLeftTransparent_;
 };
+
+// The picture with every pixel that equals its lower-left one (alpha
+// included) transparent.
+Bitmap WithLowerLeftTransparent(Bitmap picture);
 
 class TStringBitmapList {
 public:

@@ -343,6 +343,10 @@ void TFormControlObj::GetSubmission(std::vector<std::string>& results) {
     }
 }
 
+void TFormControlObj::Paint(Canvas& canvas, int X, int Y) {
+    if (Root->IsPrinting) PrintPaint(canvas, X, Y);
+}
+
 void TFormControlObj::PrintPaint(Canvas& canvas, int X, int Y) {
     FontSpec font;
     font.Name = FontName;

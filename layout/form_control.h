@@ -125,6 +125,8 @@ public:
     void GetSubmission(std::vector<std::string>& results);
     // Draws a picture of the control in its current state at device (X, Y).
     void PrintPaint(Canvas& canvas, int X, int Y);
+    // On screen the control's widget shows it; a page gets its picture.
+    void Paint(Canvas& canvas, int X, int Y) override;
 
     void Dump(std::string& out, int depth) const;
 };

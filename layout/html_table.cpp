@@ -45,10 +45,20 @@ TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVA
 TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
     : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
       SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
-      Pad(source.Pad), BgColor(source.BgColor), BorderColorLight(source.BorderColorLight),
+      PadTop(source.PadTop), PadRight(source.PadRight), PadBottom(source.PadBottom),
+      PadLeft(source.PadLeft), BgColor(source.BgColor), BorderColorLight(source.BorderColorLight),
       BorderColorDark(source.BorderColorDark), Cell(root), CellImage(root, source.CellImage) {
     Cell.OwnerTag = source.Cell.OwnerTag;
     Cell.CloneItems(source.Cell);
+}
+
+void TCellObj::DefaultPaddings(int padding) {
+    for (int* pad : {&PadTop, &PadRight, &PadBottom, &PadLeft})
+        if (*pad < 0) *pad = padding;
+}
+
+int TCellObj::ContentWidth(int spacing) const {
+    return std::max(0, Wd - PadLeft - PadRight - spacing);
 }
 
 TCellList::TCellList(const TAttributeList& attributes)
@@ -132,7 +142,7 @@ void ThtmlTable::Initialize() {
         }
         std::erase(row.Cells, nullptr);
         for (auto& cell : row.Cells) {
-            cell->Pad = CellPadding;
+            cell->DefaultPaddings(CellPadding);
             if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
             if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
             if (cell->CellImage.Empty()) cell->CellImage.SetSource(row.RowImage);
@@ -149,7 +159,7 @@ std::vector<TColumnCell> ThtmlTable::MeasureCells(Canvas& canvas) {
         cell.Cell.MeasureWidths(canvas, c.Min, c.Max);
         c.Col = cell.Col;
         c.Span = cell.ColSpan;
-        c.Extra = 2 * cell.Pad + CellSpacing;
+        c.Extra = cell.PadLeft + cell.PadRight + CellSpacing;
         c.Min += c.Extra;
         c.Max += c.Extra;
         (cell.SpecWdPercent ? c.Percent : c.PixelWidth) = cell.SpecWd;
@@ -252,11 +262,11 @@ void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
             const int last = std::min(cell.Col + cell.ColSpan, NumCols);
             cell.CellX = colX[cell.Col];
             cell.Wd = colX[last] - colX[cell.Col];
-            const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
             int widest = 0;
-            cell.LaidOutY = rowTop + CellSpacing + cell.Pad;
-            cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.Pad,
-                                                cell.LaidOutY, width, cell.SpecHt, widest);
+            cell.LaidOutY = rowTop + CellSpacing + cell.PadTop;
+            cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.PadLeft,
+                                                cell.LaidOutY, cell.ContentWidth(CellSpacing),
+                                                cell.SpecHt, widest);
             if (cell.RowSpan == 1) rowHeight = std::max(rowHeight, NeededHeight(cell));
         }
         rowTop = NextRowTop(rowTop, rowHeight);
@@ -270,7 +280,7 @@ int ThtmlTable::NextRowTop(int rowTop, int rowHeight) const {
 }
 
 int ThtmlTable::NeededHeight(const TCellObj& cell) const {
-    return std::max(cell.VSize + 2 * cell.Pad, cell.SpecHt) + CellSpacing;
+    return std::max(cell.VSize + cell.PadTop + cell.PadBottom, cell.SpecHt) + CellSpacing;
 }
 
 std::vector<int> ThtmlTable::RowHeights() const {
@@ -323,14 +333,15 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
         for (auto& cell : row.Cells) {
             cell->CellY = rowY[r];
             cell->Ht = rowY[r + cell->RowSpan] - rowY[r];
-            const int free = std::max(0, cell->Ht - cell->VSize - 2 * cell->Pad - CellSpacing);
+            const int free =
+                std::max(0, cell->Ht - cell->VSize - cell->PadTop - cell->PadBottom - CellSpacing);
             switch (cell->VAlign) {
             case TCellVAlign::Top: cell->YIndent = 0; break;
             case TCellVAlign::Middle: cell->YIndent = free / 2; break;
             default: cell->YIndent = free; break;
             }
             cell->CellImage.Load();
-            const int top = cell->CellY + CellSpacing + cell->Pad + cell->YIndent;
+            const int top = cell->CellY + CellSpacing + cell->PadTop + cell->YIndent;
             if (top != cell->LaidOutY) cell->Cell.MoveCellY(top - cell->LaidOutY);
             row.PaintBottomY =
                 std::max({row.PaintBottomY, cell->CellY + cell->Ht, cell->Cell.CellPaintBottomY});

@@ -44,7 +44,9 @@ public:
     bool SpecWdPercent = false;
     int SpecHt = 0; // HEIGHT in pixels
     TCellVAlign VAlign = TCellVAlign::Middle;
-    int Pad = 0; // padding on every side (the table's CELLPADDING)
+    // Paddings from the cell's style; those it leaves unset (-1) take the
+    // table's CELLPADDING when the grid is repaired.
+    int PadTop = -1, PadRight = -1, PadBottom = -1, PadLeft = -1;
     TColor BgColor = clNone;
     // The two sides of the cell's sunken frame; unset ones take the table's.
     TColor BorderColorLight = clNone;
@@ -60,6 +62,11 @@ public:
     int CellX = 0;    // left of its first column (the spacing before it included)
     int CellY = 0;    // top of its first row (the spacing above it included)
     int LaidOutY = 0; // where the content's top was laid out, before it was placed
+
+    // The unset paddings become padding.
+    void DefaultPaddings(int padding);
+    // The width left for the content between the paddings, after spacing.
+    int ContentWidth(int spacing) const;
 
     // Whether the point lies in the cell's rectangle.
     bool Holds(int X, int Y) const {

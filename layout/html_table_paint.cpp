@@ -108,8 +108,7 @@ void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell,
         }
         cell.CellImage.Paint(canvas, box, device);
     }
-    const int width = std::max(0, cell.Wd - 2 * cell.Pad - CellSpacing);
-    cell.Cell.PaintCell(canvas, clip, width, X, 0);
+    cell.Cell.PaintCell(canvas, clip, cell.ContentWidth(CellSpacing), X, 0);
     if (HasBorder) {
         // Sunken: the shaded side above and left.
         const TColor light = Either(cell.BorderColorLight, Either(BorderColorLight, FrameLight));

@@ -16,40 +16,9 @@ namespace lumo {
 
 namespace {
 
-// Sizes past this are taken as this, so box arithmetic never overflows.
-constexpr int64_t MaxBoxSize = 1000000;
-constexpr int MaxSpacing = 40;
 // Stand-in pictures show only in boxes at least this big, inset this much.
 constexpr int StandInMinimum = 24;
 constexpr int StandInInset = 4;
-
-int ClampSize(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, 0, MaxBoxSize));
-}
-
-FontSpec AltFont() {
-    FontSpec font;
-    font.Name = "Arial";
-    font.Size = 8;
-    return font;
-}
-
-struct TAlignName {
-    const char* Name;
-    TAlignCode Code;
-};
-constexpr TAlignName AlignNames[] = {
-    {"TOP", TAlignCode::Top},          {"MIDDLE", TAlignCode::Middle},
-    {"ABSMIDDLE", TAlignCode::Middle}, {"BOTTOM", TAlignCode::Bottom},
-    {"LEFT", TAlignCode::FloatLeft},   {"RIGHT", TAlignCode::FloatRight},
-};
-
-TAlignCode AlignOf(std::string_view value, TAlignCode fallback) {
-    const std::string upper = UpperCase(Trim(value));
-    for (const TAlignName& a : AlignNames)
-        if (upper == a.Name) return a.Code;
-    return fallback;
-}
 
 } // namespace
 
@@ -59,6 +28,10 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
     CharPos = charPos;
     bool haveHSpace = false;
     for (const auto& a : attributes) {
+        if (TakePlacement(*a)) {
+            haveHSpace = haveHSpace || a->Which == HSpaceTok;
+            continue;
+        }
         switch (a->Which) {
         case SrcTok: Source = Trim(a->Name); break;
         case AltTok: AltText = a->Name; break;
@@ -74,16 +47,8 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
             if (a->Value > 0) WantHeight = a->Value;
             break;
         case BorderTok: Borderless = a->Value == 0 && !a->Name.empty(); break;
-        case HSpaceTok:
-            SpaceLeft = SpaceRight =
-                std::min(MaxSpacing, std::abs(std::max(a->Value, -MaxSpacing)));
-            haveHSpace = true;
-            break;
-        case VSpaceTok:
-            SpaceTop = SpaceBottom =
-                std::min(MaxSpacing, std::abs(std::max(a->Value, -MaxSpacing)));
-            break;
         case IsMapTok: ServerMap = true; break;
+        case TranspTok: TranspAttr = true; break;
         case ActiveTok: RollOver = true; break;
         case UseMapTok: {
             std::string name = UpperCase(Trim(a->Name));
@@ -91,7 +56,6 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
             ClientMapName = name;
             break;
         }
-        case AlignTok: AlignCode = AlignOf(a->Name, AlignCode); break;
         default: break;
         }
     }
@@ -102,9 +66,9 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
     : TFloatingObj(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
       WantHeight(source.WantHeight), SizeKnown(source.SizeKnown), Borderless(source.Borderless),
-      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), RollOver(source.RollOver),
-      ClientMapName(source.ClientMapName), state_(source.state_), name_(source.name_),
-      imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
+      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), TranspAttr(source.TranspAttr),
+      RollOver(source.RollOver), ClientMapName(source.ClientMapName), state_(source.state_),
+      name_(source.name_), imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
     // The copy's root shares the original's cache, so the use is counted there.
     if (source.item_) {
         item_ = source.item_;
@@ -224,13 +188,13 @@ TSize TImageObj::SizeOfReal(int roomWidth) {
     const TSize pic = PictureSize();
     const int64_t pw = pic.cx, ph = pic.cy;
     if (WidthIsPercent) {
-        const int width = ClampSize(int64_t{roomWidth} * WantWidth / 100);
+        const int width = ClampObjectSize(int64_t{roomWidth} * WantWidth / 100);
         return {width, WantHeight > 0 ? WantHeight : pic.cy};
     }
     SizeKnown = true;
     if (WantWidth > 0 && WantHeight > 0) return {WantWidth, WantHeight};
-    if (WantHeight > 0) return {ClampSize(pw * WantHeight / ph), WantHeight};
-    if (WantWidth > 0) return {WantWidth, ClampSize(ph * WantWidth / pw)};
+    if (WantHeight > 0) return {ClampObjectSize(pw * WantHeight / ph), WantHeight};
+    if (WantWidth > 0) return {WantWidth, ClampObjectSize(ph * WantWidth / pw)};
     return pic;
 }
 
@@ -238,12 +202,12 @@ TSize TImageObj::SizeOfStandIn(Canvas& canvas, int roomWidth) {
     if (WantWidth > 0 && WantHeight > 0) {
         SizeKnown = !WidthIsPercent;
         const int width =
-            WidthIsPercent ? ClampSize(int64_t{roomWidth} * WantWidth / 100) : WantWidth;
+            WidthIsPercent ? ClampObjectSize(int64_t{roomWidth} * WantWidth / 100) : WantWidth;
         return {width, WantHeight};
     }
     // The box grows to show the ALT text beside the stand-in picture.
     const TSize pic = PictureSize();
-    UseFont(canvas, AltFont());
+    UseFont(canvas, AltTextFont());
     const TSize text = canvas.TextExtent(AltText);
     return {std::max(pic.cx, text.cx + 26),
             std::max({pic.cy, StandInMinimum, canvas.GetTextMetrics().Height})};
@@ -255,8 +219,8 @@ void TImageObj::SizeFor(Canvas& canvas, int roomWidth) {
         const TSize size = state_ == TPictureState::Real && Root->ImagesOn
                                ? SizeOfReal(roomWidth)
                                : SizeOfStandIn(canvas, roomWidth);
-        imageWidth_ = ClampSize(size.cx);
-        imageHeight_ = ClampSize(size.cy);
+        imageWidth_ = ClampObjectSize(size.cx);
+        imageHeight_ = ClampObjectSize(size.cy);
     }
     const auto& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
     LinkBorder = !Borderless && run.IsLink();
@@ -289,7 +253,8 @@ void TImageObj::Paint(Canvas& canvas, int X, int Y) {
         gif_->Draw(canvas, box);
         return;
     }
-    const auto& picture = static_cast<const TBitmapImage&>(*item_->MImage).Picture;
+    const Bitmap& picture = TranspAttr ? *item_->LowerLeftTransparent()
+                                       : static_cast<const TBitmapImage&>(*item_->MImage).Picture;
     canvas.StretchDraw(box, picture, {0, 0, picture.Width, picture.Height}, nullptr);
 }
 
@@ -304,7 +269,7 @@ void TImageObj::PaintStandIn(Canvas& canvas, const TRect& box) {
     canvas.SaveState();
     canvas.IntersectClipRect(box);
     if (!AltText.empty()) {
-        UseFont(canvas, AltFont());
+        UseFont(canvas, AltTextFont());
         const auto& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
         canvas.SetTextColor(LinkBorder ? run.CurrentFont().Color : TColor{0});
         canvas.SetBkMode(BkMode::Transparent);
@@ -324,13 +289,9 @@ void TImageObj::PaintStandIn(Canvas& canvas, const TRect& box) {
 }
 
 void TImageObj::Dump(std::string& out, int depth) const {
-    static constexpr const char* AlignText[] = {"",         "top",  "middle", "bottom",
-                                                "baseline", "left", "right"};
     static constexpr const char* StateText[] = {"none", "placeholder", "error", "picture"};
     DumpIndent(out, depth);
-    out += "TImageObj at (" + std::to_string(LeftX) + "," + std::to_string(PaintTop) + ") size " +
-           std::to_string(BoxWidth) + "x" + std::to_string(BoxHeight) + " " +
-           AlignText[static_cast<int>(AlignCode)] + " " + StateText[static_cast<int>(state_)] +
+    out += "TImageObj " + DumpPlace() + " " + StateText[static_cast<int>(state_)] +
            (LinkBorder ? " link" : "") + " " + QuotedBytes(Source, true) + "\n";
 }
 

@@ -1,14 +1,10 @@
 // Pictures inside text sections (IMG). Each stands at one placeholder byte
-// (4) of its section's text and takes part in line breaking with its box:
-// inline, aligned to its line, or floating left or right with the text
-// flowing around it. Geometry is in document pixels, as for every item.
+// (4) of its section's text and takes part in line breaking with its box.
 #pragma once
 
-#include "layout/id_name_list.h"
+#include "layout/floating_obj.h"
 #include "layout/picture_source.h"
-#include "platform/canvas.h"
 
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -22,33 +18,8 @@ class TMapItem;
 class TFormControlObj;
 struct TBitmapItem;
 
-enum class TAlignCode : uint8_t { Top = 1, Middle, Bottom, Baseline, FloatLeft, FloatRight };
-
 // What an image object shows.
 enum class TPictureState { None, Placeholder, Error, Real };
-
-class TFloatingObj : public TIDObject {
-public:
-    int CharPos = 0;  // index of the placeholder in the section's text
-    int BoxWidth = 0; // the box, link border included, spacing not
-    int BoxHeight = 0;
-    TAlignCode AlignCode = TAlignCode::Baseline;
-    int SpaceLeft = 0, SpaceRight = 0, SpaceTop = 0, SpaceBottom = 0;
-    // Document point of the box's top left corner, set by the layout.
-    int LeftX = 0;
-    int PaintTop = 0;
-    // Set once a float has taken its place in the current layout.
-    bool Placed = false;
-
-    bool IsFloat() const {
-        return AlignCode == TAlignCode::FloatLeft || AlignCode == TAlignCode::FloatRight;
-    }
-    int TotalWidth() const { return BoxWidth + SpaceLeft + SpaceRight; }
-    int TotalHeight() const { return BoxHeight + SpaceTop + SpaceBottom; }
-    // The width the object takes on its line; floats take none.
-    int LineWidth() const { return IsFloat() ? 0 : TotalWidth(); }
-    int YPosition() override { return PaintTop; }
-};
 
 class TImageObj : public TFloatingObj, public TPictureWaiter {
 public:
@@ -71,6 +42,8 @@ public:
     bool Borderless = false;
     bool LinkBorder = false;
     bool ServerMap = false;
+    // TRANSP: the colour of the picture's lower-left pixel is transparent.
+    bool TranspAttr = false;
     // ACTIVE: an animated GIF that plays only while the mouse is over it
     // (a two-frame one shows its second frame).
     bool RollOver = false;
@@ -88,8 +61,7 @@ public:
     // The picture came (null: it could not be decoded). True when the box
     // was not final, so the document must be laid out again.
     bool PictureArrived(TBitmapItem* item) override;
-    // Draws the box at device point (X, Y).
-    void Paint(Canvas& canvas, int X, int Y);
+    void Paint(Canvas& canvas, int X, int Y) override;
     // The client map this image uses, or null.
     const TMapItem* ClientMap() const;
 

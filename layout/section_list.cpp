@@ -3,6 +3,7 @@
 #include "layout/block.h"
 #include "layout/font_obj.h"
 #include "layout/image_obj.h"
+#include "layout/panel_obj.h"
 #include "layout/sel_text.h"
 #include "layout/text_section.h"
 
@@ -30,6 +31,7 @@ void TSectionList::Reset() {
     LinkList.clear();
     paintIndex_.Clear();
     clear();
+    Panels.clear();
     Fonts.Clear();
     Resetting = false;
     Forms.clear();
@@ -80,6 +82,13 @@ void TSectionList::SubmitForm(TFormControlObj& control) {
     if (control.Kind == TControlKind::Submit && !control.Name.empty())
         pair = control.Name + "=" + control.Value;
     OnFormSubmit(control.MyForm->Submit(pair));
+}
+
+void TSectionList::AddPanel(TPanelObj& panel) {
+    if (Panels.size() >= MaxPanels) return;
+    Panels.push_back(&panel);
+    panel.TakenIn = true;
+    if (OnPanelCreate) OnPanelCreate(panel);
 }
 
 void TSectionList::SetDefaults(const TDefaultLook& look) {

@@ -22,7 +22,12 @@ namespace lumo {
 
 class TFontObj;
 class TImageObj;
+class TPanelObj;
 class SelTextCount;
+
+// A document takes in this many panels at most; further PANEL tags stand as
+// boxes no host fills, so no page can make widgets without end.
+inline constexpr size_t MaxPanels = 1000;
 
 // The document's script handler: the viewer, the script's NAME and LANGUAGE,
 // and its whole text.
@@ -98,6 +103,12 @@ public:
     TFreeList<TFormControlObj> FormControls;
     // A submission the viewer delivers once the click that made it is handled.
     std::function<void(TFormSubmission submission)> OnFormSubmit;
+    // The panels taken in, in document order (their sections own them). The
+    // viewer makes a panel's widget in OnPanelCreate, which may set the box's
+    // size, and lets it go in OnPanelDestroy when the panel goes.
+    std::vector<TPanelObj*> Panels;
+    std::function<void(TPanelObj& panel)> OnPanelCreate;
+    std::function<void(TPanelObj& panel)> OnPanelDestroy;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
     // Where the first text line laid out records its baseline; set while a
@@ -165,6 +176,9 @@ public:
     // Submits control's form, with control's "name=value" last when it is a
     // named submit button. Nothing happens without OnFormSubmit.
     void SubmitForm(TFormControlObj& control);
+    // Takes a panel the builder made into Panels and raises OnPanelCreate,
+    // while there are fewer than MaxPanels.
+    void AddPanel(TPanelObj& panel);
 
     // The text dump of the laid-out tree.
     std::string DumpLayout() const;

@@ -2,6 +2,7 @@
 
 #include "html/attributes.h"
 #include "layout/image_obj.h"
+#include "layout/panel_obj.h"
 #include "layout/section_list.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
@@ -117,16 +118,16 @@ TSection::TSection(TSectionList& root, const TSection& source)
         Images.push_back(std::make_unique<TImageObj>(root, *this, *image));
     for (const TFormControlObj* control : source.Controls)
         Controls.push_back(&root.AddFormControl(std::make_unique<TFormControlObj>(root, *control)));
-    // The objects in text order again, from the two sorted lists.
-    auto image = Images.begin();
-    auto control = Controls.begin();
-    while (image != Images.end() || control != Controls.end()) {
-        if (control == Controls.end() ||
-            (image != Images.end() && (*image)->CharPos < (*control)->CharPos))
-            Objects.push_back((image++)->get());
-        else
-            Objects.push_back(*control++);
-    }
+    for (const auto& panel : source.Panels)
+        Panels.push_back(std::make_unique<TPanelObj>(root, *panel));
+    // Every object again, in text order.
+    for (const auto& image : Images)
+        Objects.push_back(image.get());
+    Objects.insert(Objects.end(), Controls.begin(), Controls.end());
+    for (const auto& panel : Panels)
+        Objects.push_back(panel.get());
+    std::sort(Objects.begin(), Objects.end(),
+              [](const auto* a, const auto* b) { return a->CharPos < b->CharPos; });
 }
 
 std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) const {
@@ -330,22 +331,23 @@ void TSection::AppendControl(TFormControlObj& control, int sourceIndex) {
     Objects.push_back(&control);
 }
 
-TFormControlObj* TSection::ControlAt(int i) const {
-    auto it = std::lower_bound(Controls.begin(), Controls.end(), i,
-                               [](const auto* control, int v) { return control->CharPos < v; });
-    return it != Controls.end() && (*it)->CharPos == i ? *it : nullptr;
+TPanelObj& TSection::AppendPanel(const TAttributeList& attributes, int sourceIndex) {
+    const int at = static_cast<int>(Text.size());
+    AppendRaw("\x04", &sourceIndex);
+    Panels.push_back(std::make_unique<TPanelObj>(*Root, attributes, at));
+    Objects.push_back(Panels.back().get());
+    return *Panels.back();
 }
 
-TImageObj* TSection::ImageAt(int i) const {
-    auto it = std::lower_bound(Images.begin(), Images.end(), i,
-                               [](const auto& image, int v) { return image->CharPos < v; });
-    return it != Images.end() && (*it)->CharPos == i ? it->get() : nullptr;
+TFloatingObj* TSection::ObjectAtIndex(int i) const {
+    auto it = std::lower_bound(Objects.begin(), Objects.end(), i,
+                               [](const auto* object, int v) { return object->CharPos < v; });
+    return it != Objects.end() && (*it)->CharPos == i ? *it : nullptr;
 }
 
 int TSection::ObjectWidth(int i) const {
-    auto it = std::lower_bound(Objects.begin(), Objects.end(), i,
-                               [](const auto* object, int v) { return object->CharPos < v; });
-    return it != Objects.end() && (*it)->CharPos == i ? (*it)->LineWidth() : 0;
+    const TFloatingObj* object = ObjectAtIndex(i);
+    return object ? object->LineWidth() : 0;
 }
 
 void TSection::SingleSpace(int sourcePos) {

@@ -1,8 +1,8 @@
 // A run of inline content: text in several fonts, laid out into lines for the
 // room at its position. Placeholder bytes in Text: 5 a space inside NOBR (on
 // input only), 8 a forced line break, 160 a non-breaking space (in a UTF-8
-// page its two bytes); 2, 4, 6 and 7 stand for form controls and images,
-// which join the line breaker with them.
+// page its two bytes); 2, 4, 6 and 7 stand for form controls, pictures and
+// panels, which join the line breaker with them.
 #pragma once
 
 #include "html/properties.h"
@@ -20,6 +20,7 @@ class TAttributeList;
 class TImageObj;
 class TFormControlObj;
 class TFloatingObj;
+class TPanelObj;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
@@ -103,7 +104,9 @@ public:
     // The form controls standing at placeholders of Text, in text order
     // (owned by the root).
     std::vector<TFormControlObj*> Controls;
-    // Every inline object (pictures and controls), in text order.
+    // The embedded panels standing at placeholders of Text, in text order.
+    std::vector<std::unique_ptr<TPanelObj>> Panels;
+    // Every inline object (pictures, controls and panels), in text order.
     std::vector<TFloatingObj*> Objects;
     std::vector<LineRec> LineList;
     std::vector<TInlineBox> InlineBoxes;
@@ -135,6 +138,8 @@ public:
     // A form control's placeholder at the end of the text; the control is
     // the root's and takes its position here.
     void AppendControl(TFormControlObj& control, int sourceIndex);
+    // A PANEL at the end of the text, from its tag's attributes.
+    TPanelObj& AppendPanel(const TAttributeList& attributes, int sourceIndex);
     // Converts SourcePositions into SourceMap.
     // Also works out Shown from the runs' letter case.
     void Seal();
@@ -188,10 +193,8 @@ public:
     int MeasureRange(Canvas& canvas, int start, int count, TTrailing trailing);
     // How many characters from start fit in the room at Y (at least 0).
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
-    // The picture at index i of Text, or null.
-    TImageObj* ImageAt(int i) const;
-    // The form control at index i of Text, or null.
-    TFormControlObj* ControlAt(int i) const;
+    // The inline object at index i of Text, or null.
+    TFloatingObj* ObjectAtIndex(int i) const;
     // The width the object at index i takes on its line; 0 for none.
     int ObjectWidth(int i) const;
     // A picture changed size: the widths must be measured again.
@@ -268,7 +271,7 @@ private:
     // The places of the inline pictures of a finished line.
     void PlaceObjectsOnLine(Canvas& canvas, const LineRec& line);
     // A float takes its place beside the text at Y.
-    void PlaceFloat(TImageObj& image, IndentManager& indents, int Y);
+    void PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y);
     // The floats of the line that were not placed at its start go below it.
     void PlaceLateFloats(const LineRec& line, IndentManager& indents);
     // While a list item is laid out, its first text line's baseline.

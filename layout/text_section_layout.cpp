@@ -201,20 +201,20 @@ int TSection::PenAt(Canvas& canvas, const LineRec& line, int i) {
 
 namespace {
 
-// The pictures of a section whose placeholders lie in [start, end).
-template <class Images>
-auto ImagesIn(Images& images, int start, int end) {
-    auto first = std::lower_bound(images.begin(), images.end(), start,
-                                  [](const auto& image, int v) { return image->CharPos < v; });
-    auto last = std::lower_bound(first, images.end(), end,
-                                 [](const auto& image, int v) { return image->CharPos < v; });
+// The objects of a section whose placeholders lie in [start, end).
+template <class Objects>
+auto ObjectsIn(Objects& objects, int start, int end) {
+    auto first = std::lower_bound(objects.begin(), objects.end(), start,
+                                  [](const auto& object, int v) { return object->CharPos < v; });
+    auto last = std::lower_bound(first, objects.end(), end,
+                                 [](const auto& object, int v) { return object->CharPos < v; });
     return std::pair{first, last};
 }
 
 } // namespace
 
 void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent) const {
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     int ascent = height - descent;
     // Pictures on the baseline first: the others fit into what they make.
     for (auto it = first; it != last; ++it) {
@@ -237,7 +237,7 @@ void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent
 }
 
 void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     const int top = line.LineY + line.ExtraAbove;
     const int baseline = top + line.LineTextHeight - line.LineDescent;
     for (auto it = first; it != last; ++it) {
@@ -255,24 +255,24 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
     }
 }
 
-void TSection::PlaceFloat(TImageObj& image, IndentManager& indents, int Y) {
-    const int total = image.TotalWidth();
-    if (image.AlignCode == TAlignCode::FloatLeft) {
+void TSection::PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y) {
+    const int total = object.TotalWidth();
+    if (object.AlignCode == TAlignCode::FloatLeft) {
         const int left = indents.LeftEdgeAt(Y);
-        image.LeftX = left + image.SpaceLeft;
-        indents.AddLeftFloat(left + total - indents.LeftEdgeX, Y, Y + image.TotalHeight());
+        object.LeftX = left + object.SpaceLeft;
+        indents.AddLeftFloat(left + total - indents.LeftEdgeX, Y, Y + object.TotalHeight());
     } else {
         const int right = indents.RightEdgeAt(Y);
-        image.LeftX = right - total + image.SpaceLeft;
-        indents.AddRightFloat(right - total - indents.LeftEdgeX, Y, Y + image.TotalHeight());
+        object.LeftX = right - total + object.SpaceLeft;
+        indents.AddRightFloat(right - total - indents.LeftEdgeX, Y, Y + object.TotalHeight());
     }
-    image.PaintTop = Y + image.SpaceTop;
-    image.Placed = true;
-    floatsBottom_ = std::max(floatsBottom_, Y + image.TotalHeight());
+    object.PaintTop = Y + object.SpaceTop;
+    object.Placed = true;
+    floatsBottom_ = std::max(floatsBottom_, Y + object.TotalHeight());
 }
 
 void TSection::PlaceLateFloats(const LineRec& line, IndentManager& indents) {
-    const auto [first, last] = ImagesIn(Images, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if ((*it)->IsFloat() && !(*it)->Placed)
             PlaceFloat(**it, indents, line.LineY + line.Height());
@@ -306,12 +306,12 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     Canvas& canvas = context.Measure;
     IndentManager& indents = context.Indents;
     floatsBottom_ = Y;
-    for (auto& image : Images) {
+    for (auto& image : Images)
         image->SizeFor(canvas, RoomWidth);
-        image->Placed = false;
-    }
     for (TFormControlObj* control : Controls)
         control->SetSizes(canvas);
+    for (TFloatingObj* object : Objects)
+        object->Placed = false;
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
     if (const int gap = ClearGapFor(indents, ClearSide, Y); gap > 0) AddGapLine(0, Y, gap);
@@ -325,8 +325,9 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         const int y = SumY(Y, FlowHeight);
         // A float first on its line takes its place before the line's room is known.
         for (int i = pos; i < len && IsObject(Text[i]); ++i)
-            if (TImageObj* image = ImageAt(i); image && image->IsFloat() && !image->Placed)
-                PlaceFloat(*image, indents, y);
+            if (TFloatingObj* object = ObjectAtIndex(i);
+                object && object->IsFloat() && !object->Placed)
+                PlaceFloat(*object, indents, y);
         const int remaining = len - pos;
         // At least one whole character, however narrow the room.
         const int fit =
@@ -375,7 +376,7 @@ void TSection::ShiftLastLine(int dx) {
     LineRec& line = LineList.back();
     line.LineOffset += dx;
     line.LineRoom -= dx;
-    const auto [first, last] = ImagesIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if (!(*it)->IsFloat()) (*it)->LeftX += dx;
 }
@@ -470,7 +471,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             ++end;
         if (end > start) {
             int floats = 0;
-            const auto [first, last] = ImagesIn(Images, start, end);
+            const auto [first, last] = ObjectsIn(Objects, start, end);
             for (auto it = first; it != last; ++it)
                 if ((*it)->IsFloat()) floats += (*it)->TotalWidth();
             Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats +

@@ -1,5 +1,6 @@
 // Painting, hit tests, find, copying and position mapping of text sections.
 #include "layout/image_obj.h"
+#include "layout/panel_obj.h"
 #include "layout/section_list.h"
 #include "layout/sel_text.h"
 #include "layout/text_section.h"
@@ -21,8 +22,8 @@ TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
     return color;
 }
 
-bool MeetsClip(const TImageObj& image, const TRect& clip) {
-    return image.PaintTop < clip.Bottom && image.PaintTop + image.BoxHeight > clip.Top;
+bool MeetsClip(const TFloatingObj& object, const TRect& clip) {
+    return object.PaintTop < clip.Bottom && object.PaintTop + object.BoxHeight > clip.Top;
 }
 
 // Whether UTF-8 text holds want at i, character by character without regard
@@ -102,9 +103,9 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
         PaintLine(canvas, line, X);
     }
     // Floats last, so they lie above the text of the section.
-    for (const auto& image : Images)
-        if (image->IsFloat() && image->Placed && MeetsClip(*image, clip))
-            image->Paint(canvas, image->LeftX + X, image->PaintTop - Root->ScrollY);
+    for (TFloatingObj* object : Objects)
+        if (object->IsFloat() && object->Placed && MeetsClip(*object, clip))
+            object->Paint(canvas, object->LeftX + X, object->PaintTop - Root->ScrollY);
     canvas.SetBkMode(BkMode::Transparent);
     return LayoutY + FlowHeight;
 }
@@ -143,15 +144,9 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
         while (objectAt < stop && !IsObject(Text[objectAt]))
             ++objectAt;
         if (objectAt == pos) { // objects draw with their own code
-            if (TImageObj* image = ImageAt(pos); image && !image->IsFloat()) {
-                image->Paint(canvas, image->LeftX + X, image->PaintTop - Root->ScrollY);
-                penX += image->LineWidth();
-            } else if (TFormControlObj* control = ControlAt(pos)) {
-                // On screen the control's widget shows it; a page gets its picture.
-                if (Root->IsPrinting)
-                    control->PrintPaint(canvas, control->LeftX + X,
-                                        control->PaintTop - Root->ScrollY);
-                penX += control->LineWidth();
+            if (TFloatingObj* object = ObjectAtIndex(pos); object && !object->IsFloat()) {
+                object->Paint(canvas, object->LeftX + X, object->PaintTop - Root->ScrollY);
+                penX += object->LineWidth();
             }
             ++pos;
             continue;
@@ -473,6 +468,8 @@ void TSection::Dump(std::string& out, int depth) const {
     }
     for (const auto& image : Images)
         image->Dump(out, depth + 1);
+    for (const auto& panel : Panels)
+        panel->Dump(out, depth + 1);
 }
 
 } // namespace lumo

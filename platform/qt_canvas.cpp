@@ -80,6 +80,10 @@ QColor ToQColor(TColor color) {
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
+TColor FromQColor(const QColor& color) {
+    return static_cast<TColor>(color.red() | color.green() << 8 | color.blue() << 16);
+}
+
 bool IsFontFaceInstalled(std::string_view name) {
     std::string key = LowerCase(Trim(name));
     if (key.empty()) return false;

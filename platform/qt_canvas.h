@@ -93,6 +93,8 @@ private:
 
 // The QColor of a TColor (flags removed, system colours resolved).
 QColor ToQColor(TColor color);
+// The TColor of a QColor's red, green and blue.
+TColor FromQColor(const QColor& color);
 
 // Whether fontconfig has this family, or the family is one of the core faces
 // whose metric twin is installed (Times New Roman, Arial, Courier New and the

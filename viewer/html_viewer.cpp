@@ -99,6 +99,8 @@ THTMLViewer::THTMLViewer(QWidget* parent)
     formWidgets_->OnObjectClick = [this](TFormControlObj& control) {
         if (OnObjectClick) OnObjectClick(this, &control, control.OnClickText);
     };
+    sectionList_->OnPanelCreate = [this](TPanelObj& panel) { MakePanel(panel); };
+    sectionList_->OnPanelDestroy = [this](TPanelObj& panel) { FreePanel(panel); };
     vScrollBar_ = new QScrollBar(Qt::Vertical, this);
     vScrollBar_->setObjectName("VScrollBar");
     vScrollBar_->setSingleStep(VLineStep);
@@ -140,6 +142,11 @@ THTMLViewer::~THTMLViewer() {
     QObject::disconnect(vScrollBar_, nullptr, this, nullptr);
     QObject::disconnect(hScrollBar_, nullptr, this, nullptr);
     formWidgets_->Clear();
+    // The panels' widgets go with the paint panel; the host, which may be
+    // going too, hears nothing.
+    sectionList_->OnPanelCreate = nullptr;
+    sectionList_->OnPanelDestroy = nullptr;
+    panels_.clear();
     delete panel_;
     panel_ = nullptr;
     formWidgets_ = nullptr;

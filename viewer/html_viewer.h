@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class QScrollBar;
@@ -45,6 +46,8 @@ class TPaintPanel;
 class TPictureBudget;
 class TFormControlObj;
 class TFormWidgets;
+class ThvPanel;
+class TPanelObj;
 class TSectionList;
 class TStream;
 class Timer;
@@ -168,6 +171,17 @@ public:
         OnFormSubmit;
     // The viewer took the keyboard focus.
     std::function<void(THTMLViewer* Sender)> OnEnter;
+    // An embedded panel (PANEL) of the document being read: the host may
+    // fill Panel with a control of its own and size it; the panel's box in
+    // the text takes the size it is left with. Name, Type and SRC are the
+    // tag's NAME, TYPE and SRC.
+    std::function<void(THTMLViewer* Sender, const std::string& Name, const std::string& Type,
+                       const std::string& SRC, ThvPanel* Panel)>
+        OnPanelCreate;
+    // A panel's document goes (another page, a cleared one); the panel is
+    // freed once the host has let it go. Not raised when the viewer itself
+    // is destroyed.
+    std::function<void(THTMLViewer* Sender, ThvPanel* Panel)> OnPanelDestroy;
 
     // --- Host hooks ----------------------------------------------------------
     // Makes a name met in the document (a link, a style sheet) absolute; when
@@ -267,6 +281,9 @@ public:
     QScrollBar* HScrollBar() const { return hScrollBar_; }
     // The live widgets of the document's form controls.
     TFormWidgets& FormWidgets() { return *formWidgets_; }
+    // The widget of one of the document's panels; null for a panel past the
+    // document's bound or one the host freed.
+    ThvPanel* PanelOf(const TPanelObj& panel) const;
 
     // --- Selection and text -------------------------------------------------
     void SelectEverything();
@@ -389,7 +406,13 @@ private:
     void DeliverSubmission();
     void ClickImageControl(TFormControlObj& control);
     void ScrollControlIntoView(TFormControlObj& control);
+    // The form widgets and the panels go where their boxes are.
     void PlaceControls();
+
+    // Panels (html_viewer_panels.cpp).
+    void MakePanel(TPanelObj& panel);
+    void FreePanel(TPanelObj& panel);
+    void PlacePanels();
 
     // Printing (html_viewer_print.cpp).
     int RunPrintJob(TPageDevice& device, TPagingJob& job);
@@ -468,6 +491,8 @@ private:
     // Children and timers.
     TPaintPanel* panel_ = nullptr;
     TFormWidgets* formWidgets_ = nullptr; // a child of the panel
+    // The widgets of the document's panels, children of the paint panel.
+    std::unordered_map<const TPanelObj*, QPointer<ThvPanel>> panels_;
     QScrollBar* vScrollBar_ = nullptr;
     QScrollBar* hScrollBar_ = nullptr;
     std::unique_ptr<Timer> hoverTimer_;

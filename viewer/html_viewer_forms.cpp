@@ -16,6 +16,7 @@ constexpr int ViewMargin = 20;
 void THTMLViewer::PlaceControls() {
     if (processing_ || !formWidgets_) return;
     formWidgets_->Place(HScroll(), ScrollY());
+    PlacePanels();
 }
 
 void THTMLViewer::ScrollControlIntoView(TFormControlObj& control) {

@@ -44,14 +44,18 @@ TEST(Builder, MetaCharsets) {
         {"text/html; charset=windows-1257", 186, Windows1257},
         {"text/html; charset=utf-8", 0, Utf8},
     };
-    for (const auto& row : rows) {
-        Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\"><P>x");
-        TFontObj* run = RunOf(doc.list, "x");
-        ASSERT_TRUE(run) << row.content;
-        EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content;
-        EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content;
-        EXPECT_EQ(doc.list.CodePage, row.page) << row.content;
-    }
+    // Text right after the META, with no element between, is in the
+    // declared code page too: its section was open before the META came.
+    for (const auto& row : rows)
+        for (const char* after : {"<P>x", "x"}) {
+            Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\">" +
+                    after);
+            TFontObj* run = RunOf(doc.list, "x");
+            ASSERT_TRUE(run) << row.content << after;
+            EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content << after;
+            EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content << after;
+            EXPECT_EQ(doc.list.CodePage, row.page) << row.content << after;
+        }
 }
 
 // The server's charset wins over a META's; a name the builder does not know
@@ -474,6 +478,55 @@ TEST(Builder, UnclosedCommentKeepsWhatWasBuilt) {
     ASSERT_TRUE(SectionWith(doc.list, "kept text"));
     EXPECT_FALSE(SectionWith(doc.list, "lost"));
     EXPECT_GT(doc.result.Height, 0);
+    doc.Paint(0, 400);
+}
+
+// Input that ends inside a construct, plainly or in a comment that never
+// closes (which ends the parse at once, losing what the tokenizer had read
+// ahead), leaves a whole tree holding what was read: nothing the builder goes
+// on with may point into a construct's reader.
+TEST(Builder, InputEndingInsideAConstructKeepsWhatWasRead) {
+    const std::string_view constructs[] = {
+        "<TABLE><TR><TD>kept",
+        "<TABLE><TH>kept",
+        "<TABLE>kept",
+        "<TABLE><CAPTION>kept",
+        "<TABLE><TR><TD>x</TD>kept",
+        "<TABLE><TR><TD><TABLE><TR><TD><TABLE><TD>kept",
+        "<TABLE><TR><TD><UL><LI>kept",
+        "<TABLE><TR><TD><PRE>kept",
+        "<TABLE><TR><TD><A HREF=x>kept",
+        "<TABLE><TR><TD><FORM>kept<SELECT NAME=s><OPTION>one",
+        "<UL><LI>kept",
+        "<OL><LI><UL><LI>kept",
+        "<DL><DT>x<DD>kept",
+        "<BLOCKQUOTE>kept",
+        "<FORM>kept<INPUT NAME=a>",
+        "<FORM><P>kept<SELECT NAME=s><OPTION>one<OPTION>two",
+        "kept<TEXTAREA NAME=t>line",
+        "kept<MAP NAME=m><AREA HREF=x>",
+        "<PRE>kept<B>",
+        "<DIV><CENTER>kept",
+        "<H1>kept",
+        "<P><FONT SIZE=7><B>kept",
+    };
+    using namespace std::string_view_literals;
+    const std::string_view cuts[] = {""sv, "<"sv, "<!"sv, "<!-- open"sv, "<\0<!"sv};
+    for (std::string_view construct : constructs)
+        for (std::string_view cut : cuts) {
+            const std::string page = std::string(construct) + "<BR>tail<BR>" + std::string(cut);
+            Doc doc(page);
+            EXPECT_TRUE(SectionWith(doc.list, "kept")) << page;
+            EXPECT_GT(doc.result.Height, 0) << page;
+            doc.Paint(0, 400);
+        }
+}
+
+// The smallest page that once left the builder filling a freed cell.
+TEST(Builder, CellCutByAnUnclosedCommentStaysInItsTable) {
+    Doc doc(std::string_view("<table><TD><\0<!", 15));
+    ASSERT_EQ(All<ThtmlTable>(doc.list).size(), 1u);
+    EXPECT_EQ(All<ThtmlTable>(doc.list)[0]->Rows.size(), 1u);
     doc.Paint(0, 400);
 }
 

@@ -46,6 +46,30 @@ TEST(ImageCache, AddingANameTwiceKeepsTheFirstPicture) {
     EXPECT_EQ(first->UsageCount, 2);
 }
 
+// Pixels are given bottom row last; only exact copies of the lower-left
+// one clear, alpha included.
+TEST(ImageCache, LowerLeftTransparent) {
+    const uint32_t red = 0xFFFF0000, half = 0x80FF0000, black = 0xFF000000;
+    const struct {
+        std::vector<uint32_t> pixels, expected;
+    } rows[] = {
+        {{black, red, red, black}, {black, 0, 0, black}},
+        {{half, red, red, black}, {half, 0, 0, black}},
+        {{red, half, half, red}, {red, 0, 0, red}},
+    };
+    for (const auto& row : rows) {
+        Bitmap picture(2, 2);
+        picture.Pixels = row.pixels;
+        EXPECT_EQ(WithLowerLeftTransparent(picture).Pixels, row.expected);
+    }
+    auto item = Picture();
+    const Bitmap* made = item->LowerLeftTransparent();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(item->LowerLeftTransparent(), made);
+    EXPECT_EQ(made->Pixels, std::vector<uint32_t>(4, 0));
+    EXPECT_EQ(static_cast<TBitmapImage&>(*item->MImage).Picture.Pixels[0], black);
+}
+
 // Pictures, and the copies their users keep, are charged to the budget;
 // pictures nobody uses give way to new ones; a new budget takes over what
 // the cache holds, and the cache gives everything back when it goes.

@@ -148,6 +148,22 @@ TEST_F(PaintPixelsTest, MissingPicturesLeaveTheColour) {
     EXPECT_EQ(At(div.LeftX + 1, div.TopY + 1), Green);
 }
 
+// TRANSP clears the lower-left pixel's colour (the tile's red) of that image
+// alone: the same picture beside it, before and after, stays whole.
+TEST_F(PaintPixelsTest, TranspClearsTheLowerLeftColourOfItsImageOnly) {
+    Open("transp.htm", "<BODY BGCOLOR=white><IMG SRC=g.gif> <IMG SRC=g.gif TRANSP "
+                       "WIDTH=16 HEIGHT=16> <IMG SRC=g.gif>");
+    Settle();
+    const std::vector<TImageObj*> images = Images();
+    ASSERT_EQ(images.size(), 3u);
+    const TImageObj& clear = *images[1];
+    EXPECT_EQ(Inside(clear), White);
+    EXPECT_EQ(At(clear.LeftX + clear.BoxWidth - 1, clear.PaintTop + clear.BoxHeight - 1), White);
+    EXPECT_EQ(At(clear.LeftX, clear.PaintTop), Green);
+    EXPECT_EQ(Inside(*images[0]), Red);
+    EXPECT_EQ(Inside(*images[2]), Red);
+}
+
 TEST_F(PaintPixelsTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
     viewer.OnImageRequest = [](THTMLViewer*, const std::string&, TStream*& stream) {
         stream = &WaitStream();

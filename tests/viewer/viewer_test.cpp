@@ -2,13 +2,16 @@
 // mouse sent to the widget, results read from what it shows and selects.
 #include "tests/viewer/viewer_fixture.h"
 
+#include "layout/panel_obj.h"
 #include "layout/picture_source.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "tests/image/gif_builder.h"
+#include "viewer/hv_panel.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScrollBar>
 
 using namespace Qt::StringLiterals;
@@ -591,6 +594,68 @@ TEST_F(ViewerTest, ForgettingVisitedLinksUnmarksThem) {
     viewer.SetVisitedMaxCount(0);
     EXPECT_TRUE(viewer.VisitedLinks().empty());
     EXPECT_FALSE(RunOf(viewer.SectionList(), "to b")->IsVisited);
+}
+
+// --- Embedded panels -----------------------------------------------------------
+
+// The host fills and sizes each panel; the widget stays over its panel's box
+// as the view moves and goes with the page.
+TEST_F(ViewerTest, PanelsAreFilledByTheHostAndKeptOverTheirBoxes) {
+    std::vector<std::string> created;
+    std::vector<ThvPanel*> destroyed;
+    viewer.OnPanelCreate = [&](THTMLViewer* sender, const std::string& name,
+                               const std::string& type, const std::string& src, ThvPanel* panel) {
+        EXPECT_EQ(sender, &viewer);
+        created.push_back(name + "|" + type + "|" + src);
+        if (name != "clock") return;
+        new QLabel("12:00", panel);
+        panel->resize(120, 50);
+        panel->PrintAsBox = false;
+    };
+    viewer.OnPanelDestroy = [&](THTMLViewer* sender, ThvPanel* panel) {
+        EXPECT_EQ(sender, &viewer);
+        destroyed.push_back(panel);
+    };
+    std::string html = "<P>now <PANEL NAME=clock TYPE=time SRC=c.dat WIDTH=10> <PANEL NAME=empty>";
+    for (int i = 0; i < 60; ++i)
+        html += "<P>line " + std::to_string(i);
+    Open("panels.htm", html + "<P><PANEL NAME=low WIDTH=60 HEIGHT=40>");
+    Settle();
+    EXPECT_EQ(created, (std::vector<std::string>{"clock|time|c.dat", "empty||", "low||"}));
+    const std::vector<TPanelObj*> objects = viewer.SectionList().Panels;
+    ASSERT_EQ(objects.size(), 3u);
+    const auto widget = [&](int i) { return viewer.PanelOf(*objects.at(i)); };
+    const auto box = [&](int i) {
+        const TPanelObj& o = *objects.at(i);
+        return QRect(o.LeftX - viewer.HScroll(), o.PaintTop - viewer.ScrollY(), o.BoxWidth,
+                     o.BoxHeight);
+    };
+    EXPECT_EQ(box(0).size(), QSize(120, 50));
+    EXPECT_FALSE(objects[0]->PrintAsBox);
+    EXPECT_EQ(box(1).size(), QSize(DefaultPanelWidth, DefaultPanelHeight));
+    EXPECT_EQ(box(2).size(), QSize(60, 40));
+    for (int i : {0, 1}) {
+        ASSERT_TRUE(widget(i));
+        EXPECT_TRUE(widget(i)->isVisible()) << i;
+        EXPECT_EQ(widget(i)->geometry(), box(i)) << i;
+    }
+    EXPECT_FALSE(widget(2)->isVisible());
+
+    viewer.ScrollTo(objects[2]->PaintTop - 10);
+    Settle();
+    EXPECT_FALSE(widget(0)->isVisible());
+    EXPECT_TRUE(widget(2)->isVisible());
+    EXPECT_EQ(widget(2)->geometry(), box(2));
+
+    const QPointer<ThvPanel> clock = widget(0);
+    viewer.OpenText("no panels here");
+    EXPECT_EQ(destroyed.size(), 3u);
+    EXPECT_NE(std::find(destroyed.begin(), destroyed.end(), clock.data()), destroyed.end());
+    EXPECT_TRUE(viewer.SectionList().Panels.empty());
+    ASSERT_TRUE(clock);
+    EXPECT_FALSE(clock->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(clock.isNull());
 }
 
 } // namespace

@@ -107,6 +107,16 @@ bool TStringBitmapList::Charge(int64_t bytes) {
     return true;
 }
 
+bool TStringBitmapList::ChargeLowerLeftCopy(TBitmapItem& item) {
+    if (item.LowerLeftCharged) return true;
+    const auto* still = dynamic_cast<const TBitmapImage*>(item.MImage.get());
+    const int64_t bytes = still ? still->MemoryBytes() : 0;
+    if (!Charge(bytes)) return false;
+    item.Bytes += bytes;
+    item.LowerLeftCharged = true;
+    return true;
+}
+
 void TStringBitmapList::Discharge(int64_t bytes) {
     bytes = std::min(bytes, held_);
     budget_->Give(bytes);

@@ -50,7 +50,8 @@ struct TBitmapItem {
     uint8_t Transp = NotTransp;
     std::unique_ptr<TCachedImage> MImage;
     std::unique_ptr<Bitmap> Mask;
-    int64_t Bytes = 0; // charged to the budget while the cache holds it
+    int64_t Bytes = 0; // charged to the budget while the cache holds it, the copy below included
+    bool LowerLeftCharged = false; // LowerLeftTransparent's copy is part of Bytes
 
     // The still picture with every pixel of its lower-left pixel's colour
     // transparent (IMG's TRANSP), made on first use and kept beside the
@@ -110,6 +111,9 @@ public:
     // do not fit even then.
     bool Charge(int64_t bytes);
     void Discharge(int64_t bytes);
+    // Charges the copy an item's LowerLeftTransparent makes, once, as a part
+    // of the item; false when it does not fit.
+    bool ChargeLowerLeftCopy(TBitmapItem& item);
 
 private:
     void PurgeOlderThan(int limit);

@@ -112,6 +112,8 @@ void TImageObj::UseItem(TBitmapItem* item) {
     if (auto* gif = dynamic_cast<TGIFImage*>(item->MImage.get())) {
         CopyAnimation(*gif);
         if (gif_ && gif_->Animated() && !RollOver) StartAnimation();
+    } else if (TranspAttr && !Root->Pictures.Cache->ChargeLowerLeftCopy(*item)) {
+        GiveUpPicture();
     }
 }
 
@@ -122,7 +124,10 @@ void TImageObj::CopyAnimation(const TGIFImage& gif) {
         gifBytes_ = bytes;
         return;
     }
-    // Its work copy would take the page past its picture budget.
+    GiveUpPicture();
+}
+
+void TImageObj::GiveUpPicture() {
     if (item_) Root->Pictures.Cache->DropUse(name_);
     item_ = nullptr;
     state_ = TPictureState::Error;

@@ -84,6 +84,9 @@ private:
     // This object's own copy of an animated picture, charged to the
     // picture budget; the error picture when the budget has no room for it.
     void CopyAnimation(const TGIFImage& gif);
+    // The picture would take the page past its picture budget: the error
+    // picture instead.
+    void GiveUpPicture();
     TSize PictureSize() const;
     TSize SizeOfReal(int roomWidth);
     TSize SizeOfStandIn(Canvas& canvas, int roomWidth);

@@ -209,8 +209,9 @@ TEST(ImageLayout, OnePictureIsFetchedOnceAndSharedWithThePrintCopy) {
 }
 
 // The pictures of a page keep to its budget together: every decoded
-// picture, and the work copy each use of an animated picture keeps. One that
-// does not fit shows as broken; pictures no document uses give way first.
+// picture (twice with TRANSP), and the work copy each use of an animated
+// picture keeps. One that does not fit shows as broken; pictures no
+// document uses give way first.
 TEST(ImageLayout, PicturesKeepToThePageBudget) {
     constexpr auto Real = TPictureState::Real, Error = TPictureState::Error;
     // 100 x 100 bitmaps take 40,000 bytes each. The two-frame animation takes
@@ -228,6 +229,9 @@ TEST(ImageLayout, PicturesKeepToThePageBudget) {
         {"<IMG SRC=a><IMG SRC=b><IMG SRC=c>", 119999, {Real, Real, Error}},
         {"<IMG SRC=anim><IMG SRC=anim><IMG SRC=anim>", 180000, {Real, Real, Real}},
         {"<IMG SRC=anim><IMG SRC=anim><IMG SRC=anim>", 179999, {Real, Real, Error}},
+        // TRANSP shows a copy of the picture, made once however often it is used.
+        {"<IMG SRC=a TRANSP><IMG SRC=a TRANSP><IMG SRC=b>", 120000, {Real, Real, Real}},
+        {"<IMG SRC=a TRANSP><IMG SRC=a TRANSP><IMG SRC=b>", 119999, {Real, Real, Error}},
     };
     for (const auto& row : rows) {
         const auto budget = std::make_shared<TPictureBudget>(row.limit);

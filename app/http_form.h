@@ -297,6 +297,7 @@ private:
     std::string pendingAddress_;      // entered during a fetch, loaded after it
     bool fetching_ = false;
     bool busy_ = false;
+    std::string doneNote_; // what the status shows once the page is done
     bool closing_ = false;
     TwexLanguage language_;
     // Last, so it goes first: its jobs report to the window.

@@ -6,6 +6,7 @@
 #include "app/lookup_combo_box.h"
 #include "app/toolbar_glyphs.h"
 #include "frames/frame_browser.h"
+#include "frames/frame_set.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -306,6 +307,7 @@ void THTTPForm::ConnectFrameBrowser() {
         imageQueue_->GetImageRequest(sender, src, stream);
     };
     b.OnViewerClear = [this](THTMLViewer* viewer) { imageQueue_->ViewerClear(viewer); };
+    b.OnFramesLeftOut = [this](QWidget*) { doneNote_ = TooManyFramesText; };
     b.SetHistoryMaxCount(15);
 }
 

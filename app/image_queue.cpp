@@ -17,10 +17,38 @@
 
 namespace lumo {
 
-TImageHTTP::TImageHTTP(std::unique_ptr<ImageRec> rec) : Rec(std::move(rec)) {
-    Rec->Stream = std::make_unique<TMemoryStream>();
+namespace {
+
+// A picture's bytes, refused past a limit: the HTTP client then ends the
+// fetch as one whose document could not be stored.
+class TPictureStream : public TMemoryStream {
+public:
+    explicit TPictureStream(int64_t limit) : limit_(limit) {}
+    size_t Write(const void* buffer, size_t count) override {
+        if (static_cast<int64_t>(count) > limit_ - Size()) {
+            tooLarge_ = true;
+            return 0;
+        }
+        return TMemoryStream::Write(buffer, count);
+    }
+    using TMemoryStream::Write;
+    bool TooLarge() const { return tooLarge_; }
+
+private:
+    int64_t limit_;
+    bool tooLarge_ = false;
+};
+
+} // namespace
+
+TImageHTTP::TImageHTTP(std::unique_ptr<ImageRec> rec, int64_t maxBytes) : Rec(std::move(rec)) {
+    Rec->Stream = std::make_unique<TPictureStream>(maxBytes);
     Connection = TURLConnection::CreateForURL(Rec->URL);
     if (Connection) Connection->UseStream(Rec->Stream.get());
+}
+
+bool TImageHTTP::TooLarge() const {
+    return static_cast<const TPictureStream&>(*Rec->Stream).TooLarge();
 }
 
 TImageHTTP::~TImageHTTP() {
@@ -89,7 +117,7 @@ void TImageQueue::StartImageJobs() {
         return;
     }
     while (!pending_.empty() && static_cast<int>(jobs_.size()) < MaxJobs) {
-        auto job = std::make_unique<TImageHTTP>(std::move(pending_.front()));
+        auto job = std::make_unique<TImageHTTP>(std::move(pending_.front()), MaxPictureBytes);
         pending_.pop_front();
         if (!job->Connection) {
             CountDone();
@@ -114,8 +142,14 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
     if (it == jobs_.end()) return;
     std::unique_ptr<TImageHTTP> done = std::move(*it);
     jobs_.erase(it);
-    // An error page is no picture: it is neither shown nor cached.
-    if (error != 0 || status >= 400) {
+    if (done->TooLarge()) {
+        // It could never be shown: the page gets no bytes, which show as
+        // the error picture, and nothing is cached.
+        done->Connection.reset(); // it writes into the stream given up here
+        done->Rec->Stream = std::make_unique<TMemoryStream>();
+        finished_.push_back(std::move(done->Rec));
+    } else if (error != 0 || status >= 400) {
+        // An error page is no picture: it is neither shown nor cached.
         CountDone();
     } else {
         // Copied into the cache now, while the other fetches are on their

@@ -4,8 +4,12 @@
 // connections, and handed to their viewers at timer ticks, in the order
 // their fetches finished: each tick hands over every picture that has
 // arrived, so a page lays itself out again at most once a tick however many
-// pictures come, and a tick after a quiet spell comes at once.
+// pictures come, and a tick after a quiet spell comes at once. A picture
+// whose bytes pass the image budget could never be shown: its fetch stops
+// there and the page shows the error picture.
 #pragma once
+
+#include "image/image_limits.h"
 
 #include <QPointer>
 
@@ -33,9 +37,12 @@ struct ImageRec {
 
 class TImageHTTP {
 public:
-    explicit TImageHTTP(std::unique_ptr<ImageRec> rec);
+    // The fetch fails once more than maxBytes arrive.
+    TImageHTTP(std::unique_ptr<ImageRec> rec, int64_t maxBytes);
     ~TImageHTTP();
     void Start();
+    // More bytes came than the job would keep.
+    bool TooLarge() const;
 
     std::unique_ptr<ImageRec> Rec;
     std::unique_ptr<TURLConnection> Connection;
@@ -45,6 +52,9 @@ class TImageQueue {
 public:
     static constexpr int MaxJobs = 10;
     static constexpr int TickMilliseconds = 100;
+    // The most bytes a picture's fetch keeps; the budget of one decoded
+    // picture, as for a local picture file.
+    int64_t MaxPictureBytes = MaxImageBytes;
 
     explicit TImageQueue(THTTPForm& form);
     ~TImageQueue();

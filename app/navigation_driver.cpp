@@ -95,6 +95,7 @@ void THTTPForm::NavigateTo(const std::string& url) {
     SetBusy();
     Status1->clear();
     Status2->clear();
+    doneNote_.clear();
     FrameBrowser->OpenAddress(url);
     Reloading = false;
     imageQueue_->StartImageJobs();
@@ -321,6 +322,9 @@ void THTTPForm::CheckDone() {
     if (!imageQueue_->Idle()) return;                     // pictures still to come or to insert
     SetIdle();
     Status2->setText("DONE");
+    // Said after the fetches, whose byte counts would hide it.
+    if (!doneNote_.empty()) Status1->setText(ToQString(doneNote_));
+    doneNote_.clear();
 }
 
 void THTTPForm::Processing(bool ProcessingOn) {

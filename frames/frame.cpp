@@ -4,6 +4,7 @@
 #include "frames/frame_set.h"
 #include "frames/link_address.h"
 #include "html/attributes.h"
+#include "image/picture_budget.h"
 #include "net/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
@@ -17,11 +18,18 @@ namespace {
 
 constexpr int MaxFrameMargin = 1000;
 
+// A viewer that leaves the page is freed later, from the event loop; what
+// its pictures take stops counting against the page's budget now.
+void LeavePictureBudget(THTMLViewer& viewer) {
+    viewer.SetPictureBudget(std::make_shared<TPictureBudget>());
+}
+
 } // namespace
 
 TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
     : TbrFrameBase(owner, owner->MasterSet), ParentSet(owner),
-      refreshTimer_(std::make_unique<Timer>()) {
+      refreshTimer_(std::make_unique<Timer>()), liveFrames_(owner->MasterSet->LiveFrames) {
+    ++*liveFrames_;
     const TFrameBrowser& browser = Browser();
     CharSet = owner->CharSet;
     BaseAddress = owner->BaseAddress;
@@ -33,7 +41,14 @@ TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
     if (attributes) ApplyAttributes(*attributes);
 }
 
-TbrFrame::~TbrFrame() = default;
+TbrFrame::~TbrFrame() {
+    LeavePage();
+}
+
+void TbrFrame::LeavePage() {
+    if (liveFrames_) --*liveFrames_;
+    liveFrames_.reset();
+}
 
 void TbrFrame::ApplyAttributes(const TAttributeList& attributes) {
     FrameName = attributes.Text(NameTok);
@@ -163,6 +178,7 @@ void TbrFrame::DropViewer() {
     Browser().ViewerProcessing(viewer, false);
     if (MasterSet->FocusedViewer == viewer) MasterSet->FocusedViewer = nullptr;
     viewer->hide();
+    LeavePictureBudget(*viewer);
     viewer->deleteLater(); // its click or refresh may be what got us here
 }
 
@@ -175,6 +191,9 @@ void TbrFrame::UnloadContent() {
     } else if (Viewer) {
         SavedPosition = Viewer->ScrollPosition();
         Browser().ViewerClear(Viewer);
+        // The pictures of a document kept for the history give way to
+        // those of the documents shown; they are read again when it comes back.
+        Viewer->ForgetPicturesOnNextLoad();
         Viewer->ClearDocument();
     }
     IsUnloaded = true;
@@ -388,8 +407,11 @@ void TbrFrame::BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QP
 
 void TbrFrame::Retire() {
     StopRefresh();
+    LeavePage();
+    if (Viewer) LeavePictureBudget(*Viewer);
+    // The sets the history keeps go with the frame.
     for (const TFrameTrailEntry& entry : FrameTrail)
-        if (entry.Set && entry.Set != SubFrameSet) entry.Set->StopRefresh();
+        if (entry.Set && entry.Set != SubFrameSet) entry.Set->Retire();
     if (SubFrameSet) SubFrameSet->Retire();
     TbrFrameBase::Retire();
 }

@@ -90,11 +90,14 @@ private:
     void BuildNestedSet();
     void StayOnDocument(const std::string& anchor, TBump bump);
     void ReplaceContent(bool frames, const std::string& anchor, bool same, TBump bump);
+    // Takes the frame off the page's count of frames (once).
+    void LeavePage();
     void ReloadViewer(const std::string& anchor, TBump bump, const std::string& oldSource);
     void RefreshTimerTimer();
     void ShowBevel(bool show);
 
     std::unique_ptr<Timer> refreshTimer_;
+    std::shared_ptr<int> liveFrames_; // the page's count, while this frame is on it
 };
 
 } // namespace lumo

@@ -27,6 +27,7 @@ TFrameBrowser::~TFrameBrowser() {
     // still stands; nothing of theirs may reach the owner meanwhile.
     OnGetPostRequest = nullptr;
     OnViewerClear = nullptr;
+    OnFramesLeftOut = nullptr;
     OnHistoryChange = nullptr;
     OnProcessing = nullptr;
     pages_.clear();
@@ -258,6 +259,7 @@ void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
     viewer.SetHtOptions(options);
     // The browser keeps the visited list of all its frames.
     viewer.SetVisitedMaxCount(0);
+    viewer.SetPictureBudget(frame.MasterSet->PictureBudget);
     viewer.OnImageRequest = OnImageRequest;
     viewer.OnHotSpotClick = [this](THTMLViewer* v, const std::string& url, bool& handled) {
         HotSpotClick(v, url, handled);

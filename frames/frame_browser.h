@@ -12,6 +12,7 @@
 #pragma once
 
 #include "frames/fv_base.h"
+#include "image/image_limits.h"
 #include "viewer/viewer_history.h"
 
 #include <cstdint>
@@ -72,11 +73,17 @@ public:
 
     TFrameViewerOptions fvOptions() const { return options_; }
     void SetFvOptions(TFrameViewerOptions options);
+    // The memory the pictures of one page may take together, given to each
+    // page as it is made.
+    int64_t PagePictureBytes = MaxPageImageBytes;
 
     TGetPostRequestEvent OnGetPostRequest;
     decltype(THTMLViewer::OnImageRequest) OnImageRequest; // handed to every viewer
     // A viewer is about to be cleared or dropped: nothing may be delivered to it.
     std::function<void(THTMLViewer* Sender)> OnViewerClear;
+    // A page had more frames than it may hold (MaxPageFrames): the rest were
+    // left out. Raised once for a page.
+    std::function<void(QWidget* Sender)> OnFramesLeftOut;
     TFormSubmitEvent OnFormSubmit;
 
     // --- Loading -------------------------------------------------------------
@@ -197,6 +204,9 @@ private:
     void DropPage(size_t index);
     void FreeSetIfUnused(TbrFrameSet* set);
     void DropForwardFrameHistory(TbrFrameSet& master);
+    // Drops the frame's oldest entries past the history's length and frees
+    // the nested sets only they kept.
+    void DropOldFrameHistory(TbrFrame& frame);
     void GoToFrameHistory(TbrFrame& frame, int index);
     void ShowHistoryPage(const TPageHistoryEntry& entry);
     bool NestedSetInUse(const TbrSubFrameSet* set, TbrFrameSet& master);

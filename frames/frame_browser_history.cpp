@@ -176,7 +176,19 @@ void TFrameBrowser::StartFrameHistory(TbrFrame& frame, const std::string& addres
     frame.FrameTrailPos = 0;
     frame.FrameTrail.insert(frame.FrameTrail.begin(),
                             {address, frame.SubFrameSet, position, NextHistorySequence()});
+    DropOldFrameHistory(frame);
     FireHistoryChange();
+}
+
+void TFrameBrowser::DropOldFrameHistory(TbrFrame& frame) {
+    // A frame keeps as many documents as the window keeps pages, and always
+    // the one it shows.
+    const size_t keep = static_cast<size_t>(std::max(historyMaxCount_, 1));
+    std::vector<TbrSubFrameSet*> dropped;
+    for (; frame.FrameTrail.size() > keep; frame.FrameTrail.pop_back())
+        if (TbrSubFrameSet* set = frame.FrameTrail.back().Set) dropped.push_back(set);
+    for (TbrSubFrameSet* set : dropped)
+        ReleaseNestedSet(set);
 }
 
 void TFrameBrowser::BumpFrameHistory(TbrFrame& frame, const std::string& address,

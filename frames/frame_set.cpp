@@ -3,6 +3,7 @@
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
+#include "image/picture_budget.h"
 #include "net/address.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
@@ -12,7 +13,8 @@
 namespace lumo {
 
 TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
-    : TbrSubFrameSet(&browser, this), OwningBrowser(browser) {
+    : TbrSubFrameSet(&browser, this), OwningBrowser(browser),
+      PictureBudget(std::make_shared<TPictureBudget>(browser.PagePictureBytes)) {
     BorderSize = (browser.fvOptions() & fvNoBorder) ? 0 : 2;
     CharSet = browser.CharSet;
 }
@@ -65,6 +67,15 @@ void TbrFrameSet::LoadDocument(TStream& stream, ThtmlFileType kind, const std::s
     }
 }
 
+bool TbrFrameSet::RoomForFrame() {
+    if (*LiveFrames < MaxPageFrames) return true;
+    if (!framesLeftOut_) {
+        framesLeftOut_ = true;
+        if (OwningBrowser.OnFramesLeftOut) OwningBrowser.OnFramesLeftOut(&OwningBrowser);
+    }
+    return false;
+}
+
 void TbrFrameSet::MasterResize() {
     const QRect area = InsetRect();
     if (area.width() == LastWidth && area.height() == LastHeight) return;
@@ -83,6 +94,7 @@ void TbrFrameSet::ClearChildren() {
     DragOwnerSet = nullptr;
     FocusedViewer = nullptr;
     IsFramePage = false;
+    framesLeftOut_ = false;
     Title.clear();
     ResetSize();
 }

@@ -8,10 +8,20 @@
 
 #include <QPointer>
 
+#include <memory>
+
 namespace lumo {
 
+class TPictureBudget;
 class TStream;
 class THTMLViewer;
+
+// One page holds at most this many frames at once, those of its nested
+// frame documents and of the documents its frames keep for their history
+// included; frames past it are left out.
+inline constexpr int MaxPageFrames = 1000;
+// What the status says, once for a page, when frames were left out.
+inline constexpr const char* TooManyFramesText = "Too many frames: only the first 1000 are shown";
 
 class TbrFrameSet : public TbrSubFrameSet {
 public:
@@ -26,6 +36,15 @@ public:
     QPointer<THTMLViewer> FocusedViewer; // the viewer that last had the focus
     // The page is a frameset document (not an ordinary page in one frame).
     bool IsFramePage = false;
+    // The memory the pictures of every viewer of the page may take together.
+    const std::shared_ptr<TPictureBudget> PictureBudget;
+    // The frames of the page that have not been retired: each frame holds
+    // the count and takes itself off when it is retired or freed.
+    const std::shared_ptr<int> LiveFrames = std::make_shared<int>(0);
+
+    // Whether one more frame fits the page. The first time one does not,
+    // the browser's owner hears of it (OnFramesLeftOut).
+    bool RoomForFrame();
 
     // Shows a document as this page: a frameset builds the frame tree and
     // loads every frame's document; anything else goes into one frame.
@@ -55,6 +74,9 @@ public:
 
 protected:
     void RefreshTimerTimer() override;
+
+private:
+    bool framesLeftOut_ = false;
 };
 
 } // namespace lumo

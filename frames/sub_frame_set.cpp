@@ -44,7 +44,8 @@ TbrSubFrameSet::~TbrSubFrameSet() {
 // --- The frameset walk ---------------------------------------------------------
 
 TbrFrame* TbrSubFrameSet::FrameFound(const TAttributeList* attributes) {
-    if (Children.size() >= static_cast<size_t>(MaxFrameDims)) return nullptr;
+    if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
+        return nullptr;
     auto* frame = new TbrFrame(this, attributes);
     Children.push_back(frame);
     frame->setGeometry(InsetRect());
@@ -53,7 +54,9 @@ TbrFrame* TbrSubFrameSet::FrameFound(const TAttributeList* attributes) {
 }
 
 TbrSubFrameSet* TbrSubFrameSet::AddNestedSet() {
-    if (Children.size() >= static_cast<size_t>(MaxFrameDims)) return nullptr;
+    // A set could hold no frame on a page that has no room for one.
+    if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
+        return nullptr;
     if (NestingDepth() + 1 >= MaxFrameSetNesting) return nullptr;
     auto* set = new TbrSubFrameSet(this, MasterSet);
     set->BorderSize = MasterSet->BorderSize;

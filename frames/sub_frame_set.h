@@ -49,8 +49,8 @@ public:
     std::string BaseHref, BaseTarget;
 
     // The frameset walk: a FRAME, a nested FRAMESET (null when this set is
-    // full or nested too deep), the attributes of this set's FRAMESET, and
-    // its end.
+    // full or nested too deep, or the page holds all the frames it may),
+    // the attributes of this set's FRAMESET, and its end.
     TbrFrame* FrameFound(const TAttributeList* attributes);
     TbrSubFrameSet* AddNestedSet();
     void ApplyFrameSetAttributes(const TAttributeList& attributes);

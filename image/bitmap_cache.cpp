@@ -28,6 +28,12 @@ const Bitmap* TBitmapItem::LowerLeftTransparent() {
     return lowerLeftTransparent_.get();
 }
 
+TStringBitmapList::TStringBitmapList() : budget_(std::make_shared<TPictureBudget>()) {}
+
+TStringBitmapList::~TStringBitmapList() {
+    budget_->Give(held_);
+}
+
 int TStringBitmapList::IndexOf(std::string_view name) const {
     auto it = LowerBound(items_, name);
     return it != items_.end() && it->first == name ? static_cast<int>(it - items_.begin()) : -1;
@@ -36,8 +42,13 @@ int TStringBitmapList::IndexOf(std::string_view name) const {
 TBitmapItem* TStringBitmapList::AddObject(std::string_view name,
                                           std::unique_ptr<TBitmapItem> item) {
     auto it = LowerBound(items_, name);
-    if (it == items_.end() || it->first != name)
-        it = items_.emplace(it, std::string(name), std::move(item));
+    if (it == items_.end() || it->first != name) {
+        const int64_t bytes = (item->MImage ? item->MImage->MemoryBytes() : 0) +
+                              (item->Mask ? BitmapBytes(*item->Mask) : 0);
+        if (!Charge(bytes)) return nullptr;
+        item->Bytes = bytes;
+        it = items_.emplace(LowerBound(items_, name), std::string(name), std::move(item));
+    }
     ++it->second->UsageCount;
     return it->second.get();
 }
@@ -57,11 +68,59 @@ void TStringBitmapList::DropUse(std::string_view name) {
     if (int i = IndexOf(name); i >= 0) --Item(i).UsageCount;
 }
 
+void TStringBitmapList::Erase(int index) {
+    Discharge(Item(index).Bytes);
+    items_.erase(items_.begin() + index);
+}
+
 void TStringBitmapList::PurgeOlderThan(int limit) {
     for (int i = Count() - 1; i >= 0; --i) {
         const TBitmapItem& item = Item(i);
-        if (item.AccessCount > limit && item.UsageCount < 1) items_.erase(items_.begin() + i);
+        if (item.AccessCount > limit && item.UsageCount < 1) Erase(i);
     }
+}
+
+void TStringBitmapList::Clear() {
+    for (int i = Count() - 1; i >= 0; --i)
+        Erase(i);
+}
+
+void TStringBitmapList::SetBudget(std::shared_ptr<TPictureBudget> budget) {
+    budget_->Give(held_);
+    budget_ = std::move(budget);
+    budget_->Add(held_);
+}
+
+int64_t TStringBitmapList::Room() const {
+    int64_t unused = 0;
+    for (const auto& entry : items_)
+        if (entry.second->UsageCount < 1) unused += entry.second->Bytes;
+    return budget_->Room() + unused;
+}
+
+bool TStringBitmapList::Charge(int64_t bytes) {
+    if (!budget_->Take(bytes)) {
+        PurgeOlderThan(-1); // what nobody uses gives way to what is wanted now
+        if (!budget_->Take(bytes)) return false;
+    }
+    held_ += bytes;
+    return true;
+}
+
+bool TStringBitmapList::ChargeLowerLeftCopy(TBitmapItem& item) {
+    if (item.LowerLeftCharged) return true;
+    const auto* still = dynamic_cast<const TBitmapImage*>(item.MImage.get());
+    const int64_t bytes = still ? still->MemoryBytes() : 0;
+    if (!Charge(bytes)) return false;
+    item.Bytes += bytes;
+    item.LowerLeftCharged = true;
+    return true;
+}
+
+void TStringBitmapList::Discharge(int64_t bytes) {
+    bytes = std::min(bytes, held_);
+    budget_->Give(bytes);
+    held_ -= bytes;
 }
 
 void TStringBitmapList::AgeAndPurge() {

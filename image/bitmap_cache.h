@@ -1,8 +1,10 @@
 // The image cache a viewer's documents share, sorted by image name. Every
 // document that uses an image holds a use; an image nobody uses survives
-// MaxCache purge rounds and is then dropped.
+// MaxCache purge rounds and is then dropped. The memory of the pictures, and
+// of the work copies their users keep, is charged to a picture budget.
 #pragma once
 
+#include "image/picture_budget.h"
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -14,6 +16,11 @@
 
 namespace lumo {
 
+// The bytes of a bitmap's pixels.
+inline int64_t BitmapBytes(const Bitmap& b) {
+    return static_cast<int64_t>(b.Pixels.size() * sizeof(uint32_t));
+}
+
 // A picture the cache can hold: a still bitmap here, an animated picture in
 // the image decoders.
 class TCachedImage {
@@ -21,6 +28,8 @@ public:
     virtual ~TCachedImage() = default;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
+    // The bytes its pixels take, and will take once drawn.
+    virtual int64_t MemoryBytes() const = 0;
 };
 
 class TBitmapImage : public TCachedImage {
@@ -28,6 +37,7 @@ public:
     explicit TBitmapImage(Bitmap picture) : Picture(std::move(picture)) {}
     int Width() const override { return Picture.Width; }
     int Height() const override { return Picture.Height; }
+    int64_t MemoryBytes() const override { return BitmapBytes(Picture); }
     Bitmap Picture;
 };
 
@@ -40,6 +50,8 @@ struct TBitmapItem {
     uint8_t Transp = NotTransp;
     std::unique_ptr<TCachedImage> MImage;
     std::unique_ptr<Bitmap> Mask;
+    int64_t Bytes = 0; // charged to the budget while the cache holds it, the copy below included
+    bool LowerLeftCharged = false; // LowerLeftTransparent's copy is part of Bytes
 
     // The still picture with every pixel of its lower-left pixel's colour
     // transparent (IMG's TRANSP), made on first use and kept beside the
@@ -57,6 +69,11 @@ Bitmap WithLowerLeftTransparent(Bitmap picture);
 
 class TStringBitmapList {
 public:
+    TStringBitmapList();
+    ~TStringBitmapList();
+    TStringBitmapList(const TStringBitmapList&) = delete;
+    TStringBitmapList& operator=(const TStringBitmapList&) = delete;
+
     int MaxCache = 4;
 
     int Count() const { return static_cast<int>(items_.size()); }
@@ -69,6 +86,8 @@ public:
 
     // Adds the image and gives it one use. When the name is already cached
     // the cached entry keeps its picture, gains the use, and is returned.
+    // A new picture is charged to the budget; null, and nothing kept, when
+    // it does not fit there (see Charge).
     TBitmapItem* AddObject(std::string_view name, std::unique_ptr<TBitmapItem> item);
     // Fetches an image for a document: AccessCount 0, one more use.
     TCachedImage* GetImage(int index);
@@ -78,11 +97,30 @@ public:
     void AgeAndPurge();
     // Drops unused entries older than n, then MaxCache := n.
     void SetCacheLimit(int n);
-    void Clear() { items_.clear(); }
+    void Clear();
+
+    // The budget the cache charges; every cache starts with one of its own.
+    // A new budget takes over what the cache holds.
+    const std::shared_ptr<TPictureBudget>& Budget() const { return budget_; }
+    void SetBudget(std::shared_ptr<TPictureBudget> budget);
+    // The most a new picture may take: the budget's room, and what the
+    // pictures nobody uses would give back.
+    int64_t Room() const;
+    // Charges bytes to the budget, dropping the pictures nobody uses when
+    // they would not fit otherwise; false, and nothing charged, when they
+    // do not fit even then.
+    bool Charge(int64_t bytes);
+    void Discharge(int64_t bytes);
+    // Charges the copy an item's LowerLeftTransparent makes, once, as a part
+    // of the item; false when it does not fit.
+    bool ChargeLowerLeftCopy(TBitmapItem& item);
 
 private:
     void PurgeOlderThan(int limit);
+    void Erase(int index);
     std::vector<std::pair<std::string, std::unique_ptr<TBitmapItem>>> items_;
+    std::shared_ptr<TPictureBudget> budget_;
+    int64_t held_ = 0; // charged to budget_ by this cache and its users
 };
 
 } // namespace lumo

@@ -23,19 +23,22 @@ void TGIFImage::Reset() {
     animating_ = false;
     firstStep_ = true;
     iteration_ = 1;
+    background_ = 0xFF000000;
     work_ = Bitmap();
     saved_.clear();
 }
 
-bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
+bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode, int64_t limit) {
     Reset();
     TGifContents gif;
     try {
-        gif = ReadGifContents(data, mode);
+        gif = ReadGifContents(data, mode, limit);
         width_ = gif.Width;
         height_ = gif.Height;
-        // Transparent pictures start transparent; opaque ones black.
-        background_ = gif.HasTransparency ? 0 : 0xFF000000;
+        // The first frame decides: when it is transparent the picture starts
+        // transparent, else black, and a later frame's transparent pixels
+        // never make an opaque picture show through.
+        background_ = !gif.Frames.empty() && gif.Frames.front()->Transparent ? 0 : 0xFF000000;
     } catch (const Exception& e) {
         Reset();
         error_ = e.what();
@@ -52,6 +55,20 @@ bool TGIFImage::LoadFromData(std::string_view data, TGifRead mode) {
     structureOnly_ = mode == TGifRead::StructureOnly;
     empty_ = false;
     return true;
+}
+
+int64_t TGIFImage::MemoryBytes() const {
+    int64_t bytes = CopyBytes();
+    for (const auto& f : frames_)
+        bytes += static_cast<int64_t>(f->Pixels.size());
+    return bytes;
+}
+
+int64_t TGIFImage::CopyBytes() const {
+    int64_t saved = 0;
+    for (const auto& f : frames_)
+        if (f->Disposal == 3) saved = std::max(saved, int64_t{f->Width} * f->Height * 4);
+    return int64_t{width_} * height_ * 4 + saved;
 }
 
 bool TGIFImage::HaveWork() {

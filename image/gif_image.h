@@ -11,6 +11,7 @@
 
 #include "image/bitmap_cache.h"
 #include "image/gif_frame.h"
+#include "image/image_limits.h"
 #include "platform/canvas.h"
 
 #include <cstdint>
@@ -28,8 +29,10 @@ public:
     // does not begin with "GIF", is corrupt ("Corrupt GIF Image") or is too
     // large; missing bytes and unknown blocks end the data and keep the
     // frames read before them. A structure-only read makes no pixels: it
-    // neither draws nor animates.
-    bool LoadFromData(std::string_view data, TGifRead mode = TGifRead::Full);
+    // neither draws nor animates. A picture whose frames, work picture and
+    // restore area would take more than limit bytes is too large.
+    bool LoadFromData(std::string_view data, TGifRead mode = TGifRead::Full,
+                      int64_t limit = MaxImageBytes);
     const std::string& Error() const { return error_; }
 
     // A copy that animates on its own from the same state: it shares the
@@ -38,12 +41,20 @@ public:
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
+    // The frames, and the work picture with the area a frame restores.
+    int64_t MemoryBytes() const override;
+    // What a copy takes beside the frames it shares: its own work picture
+    // and restore area.
+    int64_t CopyBytes() const;
     int FrameCount() const { return static_cast<int>(frames_.size()); }
     const TgfFrame& Frame(int n) const { return *frames_[n - 1]; }
     int CurrentFrame() const { return current_; }
     bool Animated() const { return FrameCount() > 1; }
     bool Empty() const { return empty_; }
     bool HasTransparency() const { return hasTransparency_; }
+    // Whether the composed picture can show what lies behind it: only when
+    // its first frame is transparent.
+    bool ShowsThrough() const { return background_ == 0; }
     int BitsPerPixel() const { return bitsPerPixel_; }
     // How many times the animation plays: 1 without a loop extension, 0 without end.
     int LoopCount() const { return loopCount_; }
@@ -98,9 +109,9 @@ private:
     int iteration_ = 1;
     int64_t lastTime_ = 0, interval_ = 0;
 
-    uint32_t background_ = 0;     // what the work picture starts as and disposal 2 restores
-    Bitmap work_;                 // empty until first needed
-    std::vector<uint32_t> saved_; // the area under a frame that restores to previous
+    uint32_t background_ = 0xFF000000; // what the work picture starts as and disposal 2 restores
+    Bitmap work_;                      // empty until first needed
+    std::vector<uint32_t> saved_;      // the area under a frame that restores to previous
     TRect drawRect_;
 };
 

@@ -86,7 +86,8 @@ struct PendingControl {
 
 class GifReader {
 public:
-    GifReader(std::string_view data, TGifRead mode) : in_(data), mode_(mode) {}
+    GifReader(std::string_view data, TGifRead mode, int64_t limit)
+        : in_(data), mode_(mode), limit_(limit) {}
 
     TGifContents Read() {
         ReadHeader();
@@ -103,7 +104,8 @@ private:
         if (!in_.Take(13, head) || head.substr(0, 3) != "GIF") throw Exception(NotGifText);
         gif_.Width = Le16(head, 6);
         gif_.Height = Le16(head, 8);
-        if (!FitsImageBudget(gif_.Width, gif_.Height, 4)) throw Exception(ImageTooLargeText);
+        if (!FitsImageBudget(gif_.Width, gif_.Height, 4, 0, limit_))
+            throw Exception(ImageTooLargeText);
         const uint8_t packed = static_cast<uint8_t>(head[10]);
         global_.fill(0xFF000000);
         if (packed & 0x80) {
@@ -211,12 +213,13 @@ private:
         const int64_t pixels = int64_t{frame.Width} * frame.Height;
         frameBytes_ += pixels;
         if (frame.Disposal == 3) savedBytes_ = std::max(savedBytes_, pixels * 4);
-        if (!FitsImageBudget(gif_.Width, gif_.Height, 4, frameBytes_ + savedBytes_))
+        if (!FitsImageBudget(gif_.Width, gif_.Height, 4, frameBytes_ + savedBytes_, limit_))
             throw Exception(ImageTooLargeText);
     }
 
     GifBytes in_;
     TGifRead mode_;
+    int64_t limit_;
     TGifContents gif_;
     std::array<uint32_t, 256> global_{};
     PendingControl control_;
@@ -226,8 +229,8 @@ private:
 
 } // namespace
 
-TGifContents ReadGifContents(std::string_view data, TGifRead mode) {
-    return GifReader(data, mode).Read();
+TGifContents ReadGifContents(std::string_view data, TGifRead mode, int64_t limit) {
+    return GifReader(data, mode, limit).Read();
 }
 
 } // namespace lumo

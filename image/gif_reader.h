@@ -2,7 +2,9 @@
 #pragma once
 
 #include "image/gif_frame.h"
+#include "image/image_limits.h"
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -23,7 +25,8 @@ inline constexpr const char* NotGifText = "Not a GIF image";
 // Reads the data. Missing bytes end it, keeping the frames read so far; an
 // unknown block or extension ends it the same way. Throws Exception with the
 // reason when the data does not begin with "GIF" and a whole screen
-// descriptor, is corrupt (CorruptGifText) or does not fit the image budget.
-TGifContents ReadGifContents(std::string_view data, TGifRead mode);
+// descriptor, is corrupt (CorruptGifText) or does not fit the image budget
+// or limit bytes (the frames, a work picture and a restore area).
+TGifContents ReadGifContents(std::string_view data, TGifRead mode, int64_t limit = MaxImageBytes);
 
 } // namespace lumo

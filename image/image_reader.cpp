@@ -15,17 +15,35 @@ namespace lumo {
 
 namespace {
 
-bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error) {
-    return ReadWithQt(data, "bmp", picture, error);
+// What Qt says of a bitmap it cannot read.
+constexpr const char* UnreadableText = "Unable to read image data";
+
+uint32_t Le32(std::string_view d, size_t at) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v |= static_cast<uint32_t>(static_cast<uint8_t>(d[at + i])) << (8 * i);
+    return v;
 }
 
-bool ReadPng(std::string_view data, Bitmap& picture, std::string& error) {
-    return ReadWithQt(data, "png", picture, error);
+// Qt's reader seeks to where the file header says the pixels start; a
+// start past the end of the data is a damaged file, which Qt would complain
+// of and read all the same, so it is refused here.
+bool ReadBmp(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
+    constexpr size_t FileHeaderSize = 14, PixelOffsetAt = 10;
+    if (data.size() >= FileHeaderSize && Le32(data, PixelOffsetAt) > data.size()) {
+        error = UnreadableText;
+        return false;
+    }
+    return ReadWithQt(data, "bmp", picture, error, limit);
+}
+
+bool ReadPng(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
+    return ReadWithQt(data, "png", picture, error, limit);
 }
 
 const struct {
     TImageType Kind;
-    bool (*Read)(std::string_view, Bitmap&, std::string&);
+    bool (*Read)(std::string_view, Bitmap&, std::string&, int64_t);
 } StillReaders[] = {
     {TImageType::Jpeg, ReadJpeg},
     {TImageType::Bmp, ReadBmp},
@@ -75,7 +93,7 @@ std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
         if (decoded.Gif->FrameCount() == 0) return nullptr;
         if (decoded.Gif->Animated()) {
             MapForDisplay(*decoded.Gif);
-            if (decoded.Gif->HasTransparency()) transp = TrMask;
+            if (decoded.Gif->ShowsThrough()) transp = TrMask;
             return std::move(decoded.Gif);
         }
         decoded.Picture = decoded.Gif->WorkBitmap();
@@ -86,10 +104,10 @@ std::unique_ptr<TCachedImage> PictureFor(TDecodedImage decoded, uint8_t& transp,
     return std::make_unique<TBitmapImage>(std::move(decoded.Picture));
 }
 
-void Decode(std::string_view data, TDecodedImage& decoded) {
+void Decode(std::string_view data, int64_t limit, TDecodedImage& decoded) {
     if (IsGif(decoded.Kind)) {
         auto gif = std::make_unique<TGIFImage>();
-        if (gif->LoadFromData(data))
+        if (gif->LoadFromData(data, TGifRead::Full, limit))
             decoded.Gif = std::move(gif);
         else
             decoded.Error = gif->Error();
@@ -97,7 +115,7 @@ void Decode(std::string_view data, TDecodedImage& decoded) {
     }
     for (const auto& reader : StillReaders)
         if (reader.Kind == decoded.Kind) {
-            if (!reader.Read(data, decoded.Picture, decoded.Error) && decoded.Error.empty())
+            if (!reader.Read(data, decoded.Picture, decoded.Error, limit) && decoded.Error.empty())
                 decoded.Error = UnknownImageText;
             return;
         }
@@ -106,11 +124,11 @@ void Decode(std::string_view data, TDecodedImage& decoded) {
 
 } // namespace
 
-TDecodedImage DecodeImage(std::string_view data) {
+TDecodedImage DecodeImage(std::string_view data, int64_t limit) {
     TDecodedImage decoded;
     decoded.Kind = DetectImageType(data);
     try {
-        Decode(data, decoded);
+        Decode(data, limit, decoded);
     } catch (const std::bad_alloc&) { // within the budget, but the memory is not there
         decoded = {decoded.Kind, ImageTooLargeText, nullptr, {}};
     }
@@ -118,22 +136,25 @@ TDecodedImage DecodeImage(std::string_view data) {
 }
 
 std::unique_ptr<TCachedImage> ReadImageStream(TStream& stream, uint8_t& transp,
-                                              std::unique_ptr<Bitmap>& mask) {
+                                              std::unique_ptr<Bitmap>& mask, int64_t limit) {
+    // Bytes already in memory are read where they are, not copied.
+    if (const auto* memory = dynamic_cast<const TMemoryStream*>(&stream))
+        return PictureFor(DecodeImage(memory->Bytes(), limit), transp, mask);
     std::string data(static_cast<size_t>(std::max<int64_t>(stream.Size(), 0)), '\0');
     stream.Seek(0);
     data.resize(stream.Read(data.data(), data.size()));
-    return PictureFor(DecodeImage(data), transp, mask);
+    return PictureFor(DecodeImage(data, limit), transp, mask);
 }
 
 std::unique_ptr<TCachedImage> ReadImageFile(std::string_view fileName, uint8_t& transp,
-                                            std::unique_ptr<Bitmap>& mask) {
+                                            std::unique_ptr<Bitmap>& mask, int64_t limit) {
     const std::optional<std::string> data = ReadWholeFile(fileName, MaxImageBytes);
     if (!data) {
         transp = NotTransp;
         mask.reset();
         return nullptr;
     }
-    return PictureFor(DecodeImage(*data), transp, mask);
+    return PictureFor(DecodeImage(*data, limit), transp, mask);
 }
 
 } // namespace lumo

@@ -5,6 +5,7 @@
 
 #include "image/bitmap_cache.h"
 #include "image/gif_image.h"
+#include "image/image_limits.h"
 #include "image/image_type.h"
 
 #include <cstdint>
@@ -28,8 +29,9 @@ struct TDecodedImage {
 
 // Decodes the data by the kind its first bytes show: GIF with our decoder,
 // JPEG with libjpeg, BMP and PNG with Qt's reader. Every reader keeps to the
-// image budget (image_limits.h).
-TDecodedImage DecodeImage(std::string_view data);
+// image budget (image_limits.h) and to limit bytes, judged from the header
+// before the pixels are allocated.
+TDecodedImage DecodeImage(std::string_view data, int64_t limit = MaxImageBytes);
 
 // The picture for a page, or null when there is none to show (refused data,
 // or a GIF without frames). An animated GIF stays a TGIFImage, whose copies
@@ -38,9 +40,13 @@ TDecodedImage DecodeImage(std::string_view data);
 // and, when it has any, transp is TrMask and mask is white where they are
 // (else NotTransp and no mask). On a forced palette display the colours are
 // reduced to the display's palette. The stream is read whole from its start.
+// A picture whose pixels would pass limit bytes is refused as DecodeImage
+// refuses it.
 std::unique_ptr<TCachedImage> ReadImageStream(TStream& stream, uint8_t& transp,
-                                              std::unique_ptr<Bitmap>& mask);
+                                              std::unique_ptr<Bitmap>& mask,
+                                              int64_t limit = MaxImageBytes);
 std::unique_ptr<TCachedImage> ReadImageFile(std::string_view fileName, uint8_t& transp,
-                                            std::unique_ptr<Bitmap>& mask);
+                                            std::unique_ptr<Bitmap>& mask,
+                                            int64_t limit = MaxImageBytes);
 
 } // namespace lumo

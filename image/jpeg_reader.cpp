@@ -110,13 +110,13 @@ bool ReadRows(JpegSession& s, uint32_t* pixels, unsigned char* cmykRow) {
 
 } // namespace
 
-bool ReadJpeg(std::string_view data, Bitmap& picture, std::string& error) {
+bool ReadJpeg(std::string_view data, Bitmap& picture, std::string& error, int64_t limit) {
     JpegSession s;
     if (!ReadHeader(s, data)) {
         error = s.Errors.Message;
         return false;
     }
-    if (!FitsImageBudget(s.Info.image_width, s.Info.image_height, 4)) {
+    if (!FitsImageBudget(s.Info.image_width, s.Info.image_height, 4, 0, limit)) {
         error = ImageTooLargeText;
         return false;
     }

@@ -74,12 +74,13 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
         item_ = source.item_;
         Root->Pictures.Cache->AddUse(name_);
     }
-    if (source.gif_) gif_ = source.gif_->Clone();
+    if (source.gif_) CopyAnimation(*source.gif_);
     // A picture still on its way is shown as its stand-in; the copy waits for nothing.
 }
 
 TImageObj::~TImageObj() {
     if (item_) Root->Pictures.Cache->DropUse(name_);
+    Root->Pictures.Cache->Discharge(gifBytes_);
     if (Root->Resetting) return;
     if (Root->HoverImage == this) Root->HoverImage = nullptr;
     StopAnimation();
@@ -109,9 +110,27 @@ void TImageObj::UseItem(TBitmapItem* item) {
     state_ = TPictureState::Real;
     // Each use of a GIF animates on its own; the copies share the frames.
     if (auto* gif = dynamic_cast<TGIFImage*>(item->MImage.get())) {
-        gif_ = gif->Clone();
-        if (gif_->Animated() && !RollOver) StartAnimation();
+        CopyAnimation(*gif);
+        if (gif_ && gif_->Animated() && !RollOver) StartAnimation();
+    } else if (TranspAttr && !Root->Pictures.Cache->ChargeLowerLeftCopy(*item)) {
+        GiveUpPicture();
     }
+}
+
+void TImageObj::CopyAnimation(const TGIFImage& gif) {
+    const int64_t bytes = gif.CopyBytes();
+    if (Root->Pictures.Cache->Charge(bytes)) {
+        gif_ = gif.Clone();
+        gifBytes_ = bytes;
+        return;
+    }
+    GiveUpPicture();
+}
+
+void TImageObj::GiveUpPicture() {
+    if (item_) Root->Pictures.Cache->DropUse(name_);
+    item_ = nullptr;
+    state_ = TPictureState::Error;
 }
 
 void TImageObj::StartAnimation() {

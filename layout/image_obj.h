@@ -81,6 +81,12 @@ public:
 private:
     void FetchPicture();
     void UseItem(TBitmapItem* item);
+    // This object's own copy of an animated picture, charged to the
+    // picture budget; the error picture when the budget has no room for it.
+    void CopyAnimation(const TGIFImage& gif);
+    // The picture would take the page past its picture budget: the error
+    // picture instead.
+    void GiveUpPicture();
     TSize PictureSize() const;
     TSize SizeOfReal(int roomWidth);
     TSize SizeOfStandIn(Canvas& canvas, int roomWidth);
@@ -92,6 +98,7 @@ private:
     std::string name_;
     TBitmapItem* item_ = nullptr;          // the cached picture; one use held
     std::unique_ptr<TGIFImage> gif_;       // this object's own copy of a cached GIF
+    int64_t gifBytes_ = 0;                 // what the copy is charged
     int imageWidth_ = 0, imageHeight_ = 0; // the box without the link border
 };
 

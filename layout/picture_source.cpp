@@ -55,11 +55,15 @@ const Bitmap& ErrorPicture() {
 TBitmapItem* TPictureSource::Decode(const std::string& name, TStream& stream) {
     if (const int i = Cache->IndexOf(name); i >= 0) return &Cache->Item(i);
     auto item = std::make_unique<TBitmapItem>();
-    item->MImage = ReadImageStream(stream, item->Transp, item->Mask);
+    item->MImage = ReadImageStream(stream, item->Transp, item->Mask, Cache->Room());
+    return Keep(name, std::move(item));
+}
+
+TBitmapItem* TPictureSource::Keep(const std::string& name, std::unique_ptr<TBitmapItem> item) {
     // A picture without pixels is as broken as one that does not decode.
     if (!item->MImage || item->MImage->Width() <= 0 || item->MImage->Height() <= 0) return nullptr;
     TBitmapItem* added = Cache->AddObject(name, std::move(item));
-    --added->UsageCount; // the cache holds it; uses come from the objects
+    if (added) --added->UsageCount; // the cache holds it; uses come from the objects
     return added;
 }
 
@@ -78,11 +82,8 @@ TFetch TPictureSource::GetPicture(const std::string& name, TBitmapItem*& item) {
         item = Decode(name, *stream);
     } else {
         auto read = std::make_unique<TBitmapItem>();
-        read->MImage = ReadImageFile(name, read->Transp, read->Mask);
-        if (read->MImage && read->MImage->Width() > 0 && read->MImage->Height() > 0) {
-            item = Cache->AddObject(name, std::move(read));
-            --item->UsageCount;
-        }
+        read->MImage = ReadImageFile(name, read->Transp, read->Mask, Cache->Room());
+        item = Keep(name, std::move(read));
     }
     if (!item) return TFetch::Failed;
     Cache->GetImage(Cache->IndexOf(name));

@@ -7,6 +7,7 @@
 #include "platform/canvas.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,7 +54,8 @@ public:
     // the picture has gained a use for the caller.
     TFetch GetPicture(const std::string& name, TBitmapItem*& item);
     // Decodes data that arrived for name into the cache (when it is not
-    // cached yet); null when it holds no picture.
+    // cached yet); null when it holds no picture, or one past the room the
+    // cache's picture budget has left.
     TBitmapItem* Decode(const std::string& name, TStream& stream);
 
     void AddWaiter(const std::string& name, TPictureWaiter* waiter);
@@ -68,6 +70,9 @@ public:
     bool ImageArrived(const std::string& name, TStream& stream, bool& relayout);
 
 private:
+    // Puts a decoded picture into the cache, unused; null when there is none to keep.
+    TBitmapItem* Keep(const std::string& name, std::unique_ptr<TBitmapItem> item);
+
     TStringBitmapList ownCache_;
     std::vector<std::pair<std::string, TPictureWaiter*>> waiters_;
 };

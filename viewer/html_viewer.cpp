@@ -192,6 +192,10 @@ void THTMLViewer::SetImageCacheCount(int count) {
     sectionList_->Pictures.Cache->SetCacheLimit(imageCacheCount_);
 }
 
+void THTMLViewer::SetPictureBudget(std::shared_ptr<TPictureBudget> budget) {
+    sectionList_->Pictures.Cache->SetBudget(std::move(budget));
+}
+
 void THTMLViewer::SetViewImages(bool view) {
     if (view == viewImages_ || processing_) return;
     viewImages_ = view;

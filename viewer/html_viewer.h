@@ -43,6 +43,7 @@ class TPageDevice;
 class TPageSelection;
 struct TPagingJob;
 class TPaintPanel;
+class TPictureBudget;
 class TFormControlObj;
 class TFormWidgets;
 class ThvPanel;
@@ -103,6 +104,9 @@ public:
     void SetVisitedMaxCount(int count); // negative is 0; 0 forgets and unmarks every link
     int ImageCacheCount() const { return imageCacheCount_; }
     void SetImageCacheCount(int count); // 0..20
+    // The memory the pictures of the page may take, shared by the viewers
+    // of one page; a viewer starts with a budget of its own.
+    void SetPictureBudget(std::shared_ptr<TPictureBudget> budget);
     bool ViewImages() const { return viewImages_; }
     void SetViewImages(bool view); // lays out again, keeping the position
     bool NoSelect() const { return noSelect_; }

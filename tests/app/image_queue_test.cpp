@@ -15,16 +15,23 @@
 
 #include "tests/app/navigation_fixture.h"
 #include "tests/image/gif_builder.h"
+#include "tests/support/scripted_server.h"
 
 #include <QProgressBar>
 #include <QTimer>
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <atomic>
 
 namespace lumo::test {
 namespace {
 
 constexpr int PictureCount = 25;
+// What the tests let one picture's fetch keep.
+constexpr int64_t PictureLimit = 64 * 1024;
 
 class ImageQueueTest : public SiteTest {
 protected:
@@ -71,6 +78,11 @@ protected:
         site.Write("order.htm", "<P><IMG SRC=\"olate.gif\"><IMG SRC=\"omid.gif\">"
                                 "<IMG SRC=\"osoon1.gif\"><IMG SRC=\"osoon2.gif\">");
         site.Write("long.htm", "<TITLE>Long</TITLE><P>" + std::string(40000, 'x') + " end");
+        // Whole pictures whose files, with what follows their end, are as
+        // long as a picture may be, and a byte longer.
+        const std::string small = sized(10);
+        site.Write("atlimit.gif", small + std::string(PictureLimit - small.size(), 'x'));
+        site.Write("pastlimit.gif", small + std::string(PictureLimit + 1 - small.size(), 'x'));
     }
 
     int PictureHits() const {
@@ -211,6 +223,42 @@ TEST_F(ImageQueueTest, StopLeavingAndReloadingWithPicturesOnTheirWay) {
     form->CancelButtonClick();
     PumpFor(300);
     EXPECT_TRUE(form->ImageQueue().Idle());
+}
+
+// A picture's fetch keeps no more bytes than a picture may take: a file of
+// that length is shown; one a byte longer, or a server that never stops
+// sending, has its fetch ended there, shows the error picture and is not
+// cached.
+TEST_F(ImageQueueTest, APictureLongerThanAPictureMayBeIsCutOffAndShownBroken) {
+    constexpr int64_t Endless = int64_t{256} << 20;
+    std::atomic<int64_t> sent{0};
+    ScriptedServer endless([&sent](ScriptedConnection& c) {
+        c.ReadRequest();
+        c.Send("HTTP/1.0 200 OK\r\nContent-Type: image/gif\r\n\r\n");
+        const std::string chunk(1 << 16, 'c');
+        while (sent < Endless) {
+            pollfd p{c.Descriptor(), POLLOUT, 0};
+            if (poll(&p, 1, 5000) <= 0 || (p.revents & (POLLERR | POLLHUP))) break;
+            const ssize_t n = send(c.Descriptor(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += n;
+        }
+    });
+    Site().Write("budget.htm", "<P><IMG SRC=\"atlimit.gif\"><IMG SRC=\"pastlimit.gif\">"
+                               "<IMG SRC=\"" +
+                                   endless.Address("/endless.gif") + "\">");
+    form->ImageQueue().MaxPictureBytes = PictureLimit;
+    Open("/budget.htm");
+    ASSERT_TRUE(WaitForDone());
+    std::vector<TPictureState> states;
+    for (TImageObj* picture : Pictures())
+        states.push_back(picture->State());
+    EXPECT_EQ(states, (std::vector<TPictureState>{TPictureState::Real, TPictureState::Error,
+                                                  TPictureState::Error}));
+    EXPECT_LT(sent, Endless / 8); // the socket's buffers, not the whole body
+    EXPECT_TRUE(Cached("/atlimit.gif"));
+    EXPECT_FALSE(Cached("/pastlimit.gif"));
+    EXPECT_EQ(form->ImagesDone, 3);
 }
 
 // Pictures go in as their fetches finish, not in page order.

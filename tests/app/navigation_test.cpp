@@ -53,6 +53,13 @@ void NavigationTest::WriteSite(const TempFolder& site) {
                               "CONTENT=\"1; URL=slowly.htm\"><P>soon elsewhere");
     site.Write("slowly.htm", "<TITLE>Slowly</TITLE><META HTTP-EQUIV=Refresh CONTENT=\"1\"><P>" +
                                  std::string(3000, 's'));
+    // Twenty frames, each showing this page again.
+    std::string columns = "*", frames;
+    for (int i = 1; i < 20; ++i)
+        columns += ",*";
+    for (int i = 0; i < 20; ++i)
+        frames += "<FRAME SRC=\"bomb.htm\">";
+    site.Write("bomb.htm", "<FRAMESET COLS=\"" + columns + "\">" + frames + "</FRAMESET>");
     for (int i = 0; i < 20; ++i)
         site.Write("p" + std::to_string(i) + ".htm",
                    "<TITLE>Page number " + std::to_string(i) + "</TITLE><P>page");
@@ -93,6 +100,16 @@ TEST_F(NavigationTest, APlainPageAndAFramesetComeFromTheServer) {
     EXPECT_EQ(TextOf(FrameViewer("main")), "main frame\r\n");
     EXPECT_TRUE(form->BackButton->isEnabled());
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+// Twenty frames that each show their own page: the page ends with as many
+// frames as a page may hold, and the status says why the rest are missing.
+TEST_F(NavigationTest, AFramesetBombEndsAtTheFrameLimit) {
+    Type(Url("/bomb.htm"));
+    EXPECT_EQ(Status(2), "DONE");
+    EXPECT_EQ(Status(1), TooManyFramesText);
+    EXPECT_EQ(*form->FrameBrowser->ShownFrameSet()->LiveFrames, MaxPageFrames);
+    EXPECT_EQ(Hits("/bomb.htm"), 1); // the frames take the page from the cache
 }
 
 TEST_F(NavigationTest, RedirectionsShowAndCacheTheFinalAddress) {

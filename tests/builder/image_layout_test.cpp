@@ -1,6 +1,7 @@
 // Pictures in pages: box sizes, pictures that arrive late, links and maps on
 // pictures, painting, and the cache a print copy shares.
 #include "tests/image/gif_builder.h"
+#include "tests/image/picture_files.h"
 #include "tests/support/layout_fixture.h"
 
 #include "layout/font_obj.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 
 namespace lumo::test {
 namespace {
@@ -204,6 +206,60 @@ TEST(ImageLayout, OnePictureIsFetchedOnceAndSharedWithThePrintCopy) {
     EXPECT_EQ(cache.Item(i).UsageCount, 2);
     page.list.Reset();
     EXPECT_EQ(cache.Item(i).UsageCount, 0);
+}
+
+// The pictures of a page keep to its budget together: every decoded
+// picture (twice with TRANSP), and the work copy each use of an animated
+// picture keeps. One that does not fit shows as broken; pictures no
+// document uses give way first.
+TEST(ImageLayout, PicturesKeepToThePageBudget) {
+    constexpr auto Real = TPictureState::Real, Error = TPictureState::Error;
+    // 100 x 100 bitmaps take 40,000 bytes each. The two-frame animation takes
+    // 60,000 (its frames' indices and a work picture), and each use 40,000
+    // more for its own work copy.
+    const std::string still = Bmp(100, 100, 24, 0, {}, std::string(100 * 100 * 3, '\x40'));
+    const std::string animated = GifHeader(100, 100, {0xFF0000, 0x00FF00}) +
+                                 SolidImage(0, 0, 100, 100, 0) + SolidImage(0, 0, 100, 100, 1);
+    const struct {
+        const char* html;
+        int64_t limit;
+        std::vector<TPictureState> states;
+    } rows[] = {
+        {"<IMG SRC=a><IMG SRC=b><IMG SRC=c>", 120000, {Real, Real, Real}},
+        {"<IMG SRC=a><IMG SRC=b><IMG SRC=c>", 119999, {Real, Real, Error}},
+        {"<IMG SRC=anim><IMG SRC=anim><IMG SRC=anim>", 180000, {Real, Real, Real}},
+        {"<IMG SRC=anim><IMG SRC=anim><IMG SRC=anim>", 179999, {Real, Real, Error}},
+        // TRANSP shows a copy of the picture, made once however often it is used.
+        {"<IMG SRC=a TRANSP><IMG SRC=a TRANSP><IMG SRC=b>", 120000, {Real, Real, Real}},
+        {"<IMG SRC=a TRANSP><IMG SRC=a TRANSP><IMG SRC=b>", 119999, {Real, Real, Error}},
+    };
+    for (const auto& row : rows) {
+        const auto budget = std::make_shared<TPictureBudget>(row.limit);
+        {
+            PicturePage page(row.html);
+            page.pictures = {{"a", still}, {"b", still}, {"c", still}, {"anim", animated}};
+            page.list.Pictures.Cache->SetBudget(budget);
+            page.Build();
+            std::vector<TPictureState> states;
+            for (TImageObj* image : page.Images())
+                states.push_back(image->State());
+            EXPECT_EQ(states, row.states) << row.html << " in " << row.limit;
+            EXPECT_LE(budget->Used(), row.limit);
+        }
+        EXPECT_EQ(budget->Used(), 0) << "the document gave back what it took";
+    }
+
+    // The next document's pictures push out those the last one left unused.
+    PicturePage page("<IMG SRC=a><IMG SRC=b><IMG SRC=c>");
+    page.pictures = {{"a", still}, {"b", still}, {"c", still}, {"d", still}};
+    page.list.Pictures.Cache->SetBudget(std::make_shared<TPictureBudget>(120000));
+    page.Build();
+    page.list.Reset();
+    ParseHtmlBuffer(page.list, "<IMG SRC=d><IMG SRC=a>");
+    page.LayOut(300);
+    EXPECT_EQ(page.Image(0).State(), Real);
+    EXPECT_EQ(page.Image(1).State(), Real);
+    EXPECT_EQ(page.list.Pictures.Cache->Budget()->Used(), 80000);
 }
 
 TEST(ImageLayout, LinksOnPictures) {

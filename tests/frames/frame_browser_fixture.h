@@ -82,6 +82,16 @@ protected:
         Settle();
     }
 
+    // How many panels of a kind live below a widget. The panels have no
+    // meta-objects of their own, so findChildren cannot tell them apart.
+    template <class Panel>
+    static int Alive(const QWidget& parent) {
+        int count = 0;
+        for (QObject* child : parent.findChildren<QObject*>())
+            count += dynamic_cast<Panel*>(child) != nullptr;
+        return count;
+    }
+
     // Runs what is pending, then frees what was given up (deleteLater).
     static void Settle() {
         QCoreApplication::processEvents();

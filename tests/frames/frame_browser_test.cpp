@@ -1,6 +1,7 @@
 // The frame browser loading pages and framesets, routing links by target,
 // refreshing, and giving up panels only from the event loop.
 #include "tests/frames/frame_browser_fixture.h"
+#include "tests/image/picture_files.h"
 
 #include "layout/font_obj.h"
 #include "layout/section_list.h"
@@ -12,6 +13,21 @@
 
 namespace lumo::test {
 namespace {
+
+std::string Times(int count, const std::string& html) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        out += html;
+    return out;
+}
+
+// A FRAMESET of count equal rows or columns around its children.
+std::string Frameset(const char* dimension, int count, const std::string& children) {
+    std::string html = std::string("<FRAMESET ") + dimension + "=\"*";
+    for (int i = 1; i < count; ++i)
+        html += ",*";
+    return html + "\">" + children + "</FRAMESET>";
+}
 
 TEST_F(FrameBrowserTest, AnOrdinaryPageIsOneViewerAndALinkReplacesIt) {
     Page("a.htm", "<TITLE>Page A</TITLE><P><A HREF=\"b.htm\">to b</A>");
@@ -212,6 +228,106 @@ TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
     EXPECT_EQ(set.Children.size(), 20u);
     EXPECT_EQ(set.DimCount, 20);
     EXPECT_EQ(set.BorderPositions[20], 800);
+}
+
+// Twenty frames that each show the page itself would ask for 168,420
+// documents and make millions of frames: a page holds 1,000 frames at most,
+// and the owner hears once that the rest were left out.
+TEST_F(FrameBrowserTest, AFramesetBombStopsAtTheFrameLimit) {
+    Page("bomb.htm",
+         Frameset("COLS", MaxFrameDims, Times(MaxFrameDims, "<FRAME SRC=\"bomb.htm\">")));
+    int leftOut = 0;
+    browser.OnFramesLeftOut = [&leftOut](QWidget*) { ++leftOut; };
+    // Without a limit the page stops being a frameset long before the machine gives out.
+    onRequest = [this](const std::string&) {
+        if (requests.size() >= 2 * static_cast<size_t>(MaxPageFrames)) Page("bomb.htm", "no more");
+    };
+    Open("bomb.htm");
+    EXPECT_LE(requests.size(), static_cast<size_t>(MaxPageFrames) + 1);
+    EXPECT_EQ(Alive<TbrFrame>(browser), MaxPageFrames);
+    EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, MaxPageFrames);
+    EXPECT_EQ(leftOut, 1);
+}
+
+// The limit counts frames in nested sets of one document as well: ten sets
+// of ten sets of ten frames fill a page, and one frame more is left out.
+TEST_F(FrameBrowserTest, APageHoldsAThousandFrames) {
+    const std::string hundred =
+        Frameset("ROWS", 10, Times(10, Frameset("COLS", 10, Times(10, "<FRAME>"))));
+    for (int extra : {0, 1}) {
+        const std::string page =
+            Frameset("COLS", 10 + extra, Times(10, hundred) + Times(extra, "<FRAME>"));
+        Page("full" + std::to_string(extra) + ".htm", page);
+        int leftOut = 0;
+        browser.OnFramesLeftOut = [&leftOut](QWidget*) { ++leftOut; };
+        Open("full" + std::to_string(extra) + ".htm");
+        EXPECT_EQ(browser.ShownFrameSet()->AllFrames().size(), static_cast<size_t>(MaxPageFrames));
+        EXPECT_EQ(browser.ShownFrameSet()->Children.size(), 10u) << extra;
+        EXPECT_EQ(leftOut, extra);
+    }
+}
+
+// The pictures of every frame of a page share the page's budget; the next
+// page has a budget of its own.
+TEST_F(FrameBrowserTest, TheFramesOfAPageShareItsPictureBudget) {
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=a SRC=\"l.htm\">"
+                    "<FRAME NAME=b SRC=\"r.htm\"></FRAMESET>");
+    Page("plain.htm", "plain");
+    Open("set.htm");
+    const auto budgetOf = [](THTMLViewer& viewer) {
+        return viewer.SectionList().Pictures.Cache->Budget();
+    };
+    const std::shared_ptr<TPictureBudget> page = browser.ShownFrameSet()->PictureBudget;
+    EXPECT_EQ(budgetOf(ViewerOf("a")), page);
+    EXPECT_EQ(budgetOf(ViewerOf("b")), page);
+    Open("plain.htm");
+    EXPECT_EQ(budgetOf(OnlyViewer()), browser.ShownFrameSet()->PictureBudget);
+    EXPECT_NE(budgetOf(OnlyViewer()), page);
+}
+
+// A page's pictures keep to its budget while its documents change: a reload
+// makes new viewers before the old ones are freed, a frame whose viewer
+// gives way to a frameset frees it later, and a frame that moves on keeps
+// the documents it leaves for the history. What they leave gives its room
+// back at once.
+TEST_F(FrameBrowserTest, DocumentsLeftBehindGiveBackTheirPictures) {
+    constexpr int64_t Picture = 100 * 100 * 4; // a 100 x 100 bitmap, decoded
+    const std::string bitmap = Bmp(100, 100, 24, 0, {}, std::string(100 * 100 * 3, '\x40'));
+    TMemoryStream served;
+    browser.OnImageRequest = [&](THTMLViewer*, const std::string&, TStream*& stream) {
+        served.Assign(std::string(bitmap));
+        stream = &served;
+    };
+    browser.PagePictureBytes = 3 * Picture;
+    Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=a SRC=\"two.htm\">"
+                    "<FRAME NAME=b SRC=\"one.htm\"></FRAMESET>");
+    Page("two.htm", "<IMG SRC=\"p1.bmp\"><IMG SRC=\"p2.bmp\">");
+    Page("one.htm", "<IMG SRC=\"p3.bmp\">");
+    Page("pair.htm", "<FRAMESET ROWS=\"*,*\"><FRAME SRC=\"one.htm\"><FRAME SRC=\"four.htm\">");
+    Page("four.htm", "<IMG SRC=\"p4.bmp\">");
+    // Every picture the page shows, kept decoded.
+    const auto decoded = [this] {
+        int count = 0;
+        for (THTMLViewer* viewer : browser.ShownFrameSet()->Viewers())
+            for (const char* name : {"p1.bmp", "p2.bmp", "p3.bmp", "p4.bmp"})
+                count +=
+                    viewer->SectionList().Pictures.Cache->IndexOf(Site + std::string(name)) >= 0;
+        return count;
+    };
+    const auto moveFrame = [this](const std::string& name) {
+        TProcessingScope processing(browser);
+        Frame("a")->LoadFrameURL(Site + name, "", false, true, TbrFrame::TBump::Yes, "");
+    };
+    Open("set.htm");
+    ASSERT_EQ(decoded(), 3);
+    browser.Reload();
+    EXPECT_EQ(decoded(), 3) << "after a reload";
+    moveFrame("pair.htm");
+    EXPECT_EQ(decoded(), 3) << "a frameset in place of a viewer";
+    moveFrame("two.htm");
+    EXPECT_EQ(decoded(), 3) << "a frameset kept for the history";
+    Settle();
+    EXPECT_EQ(browser.ShownFrameSet()->PictureBudget->Used(), 3 * Picture);
 }
 
 // A link in a page that is replaced by the link's own page frees the old

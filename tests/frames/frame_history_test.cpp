@@ -144,6 +144,40 @@ TEST_F(FrameHistoryTest, AFrameReloadingItsOwnAddressReplacesItsEntry) {
     EXPECT_FALSE(browser.BackButtonEnabled());
 }
 
+// A frame whose document keeps changing between framesets (as a refresh
+// from A to B and back does) keeps as many documents as the window keeps
+// pages; the nested sets of those it forgets are freed with their frames.
+TEST_F(FrameHistoryTest, AFrameKeepsAsManyDocumentsAsTheWindowKeepsPages) {
+    Page("outer.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=box SRC=\"a.htm\">"
+                      "<FRAME SRC=\"r1.htm\"></FRAMESET>");
+    Page("a.htm", "<FRAMESET ROWS=\"*,*\"><FRAME SRC=\"l1.htm\"><FRAME SRC=\"l2.htm\">");
+    Page("b.htm", "<FRAMESET ROWS=\"*,*\"><FRAME SRC=\"l2.htm\"><FRAME SRC=\"l3.htm\">");
+    browser.SetHistoryMaxCount(3);
+    Open("outer.htm");
+    TbrFrame* box = Frame("box");
+    const QPointer<TbrSubFrameSet> first = box->SubFrameSet;
+    for (int i = 1; i <= 10; ++i) {
+        {
+            TProcessingScope processing(browser); // as the refresh timer loads
+            box->LoadFrameURL(Site + std::string(i % 2 ? "b.htm" : "a.htm"), "", true, true,
+                              TbrFrame::TBump::Yes, "");
+        }
+        Settle();
+    }
+    EXPECT_EQ(box->FrameTrail.size(), 3u);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(Alive<TbrSubFrameSet>(*box), 3);
+    EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, 2 + 3 * 2);
+    // Back goes through what is kept, and no further.
+    EXPECT_EQ(Shows("box"), "a.htm");
+    for (const char* shown : {"b.htm", "a.htm"}) {
+        browser.StepBack();
+        Settle();
+        EXPECT_EQ(Shows("box"), shown);
+    }
+    EXPECT_FALSE(browser.BackButtonEnabled());
+}
+
 TEST_F(FrameHistoryTest, ClearingTheHistoryKeepsThePage) {
     Page("a.htm", "a");
     Open("a.htm");

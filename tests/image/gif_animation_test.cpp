@@ -178,21 +178,39 @@ TEST(GifAnimation, DisposalMatchesCoalescedFrames) {
     }
 }
 
+// Transparent pixels leave what is below. Where no frame has drawn, and
+// where a frame restores to background, the picture is transparent only
+// when its first frame is: an opaque first frame makes the picture black
+// there, whatever transparent frames come later.
 TEST(GifAnimation, TransparentFramesLeaveWhatIsBelow) {
-    // Frame 2 is transparent where its index is 3 and restores to background.
-    const std::string gif = GifHeader(2, 1, Colors) + SolidImage(0, 0, 2, 1, 0) +
-                            GifControl(0, 2, 3) + GifImage(0, 0, 2, 1, {1, 3}) +
-                            GifImage(1, 0, 1, 1, {2});
-    TGIFImage image;
-    ASSERT_TRUE(image.LoadFromData(gif));
-    EXPECT_TRUE(image.HasTransparency());
-    EXPECT_EQ(image.WorkBitmap().Pixels, (std::vector<uint32_t>{Red, Red}));
-    image.SelectFrame(2);
-    EXPECT_EQ(image.WorkBitmap().Pixels, (std::vector<uint32_t>{Green, Red}));
-    // A picture with transparency restores to transparent.
-    image.SelectFrame(3);
-    EXPECT_EQ(image.WorkBitmap().Pixels, (std::vector<uint32_t>{0, Blue}));
-    EXPECT_EQ(image.MaskBitmap().Pixels, (std::vector<uint32_t>{0xFFFFFFFF, Black}));
+    constexpr uint32_t Clear = 0;
+    const struct {
+        const char* name;
+        std::string gif;
+        std::vector<std::vector<uint32_t>> frames; // the work picture after each frame
+        bool showsThrough;
+    } rows[] = {
+        {"opaque first frame, smaller than the picture",
+         GifHeader(3, 1, Colors) + SolidImage(0, 0, 2, 1, 0) + GifControl(0, 2, 3) +
+             GifImage(0, 0, 3, 1, {3, 1, 3}) + GifImage(2, 0, 1, 1, {2}),
+         {{Red, Red, Black}, {Red, Green, Black}, {Black, Black, Blue}},
+         false},
+        {"transparent first frame",
+         GifHeader(3, 1, Colors) + GifControl(0, 0, 3) + GifImage(0, 0, 2, 1, {0, 3}) +
+             GifControl(0, 2, 3) + GifImage(0, 0, 3, 1, {3, 1, 3}) + GifImage(2, 0, 1, 1, {2}),
+         {{Red, Clear, Clear}, {Red, Green, Clear}, {Clear, Clear, Blue}},
+         true},
+    };
+    for (const auto& row : rows) {
+        TGIFImage image;
+        ASSERT_TRUE(image.LoadFromData(row.gif)) << row.name;
+        EXPECT_TRUE(image.HasTransparency()) << row.name;
+        EXPECT_EQ(image.ShowsThrough(), row.showsThrough) << row.name;
+        for (int n = 1; n <= static_cast<int>(row.frames.size()); ++n) {
+            image.SelectFrame(n);
+            EXPECT_EQ(image.WorkBitmap().Pixels, row.frames[n - 1]) << row.name << " frame " << n;
+        }
+    }
 }
 
 TEST(GifAnimation, CopiesShareFramesAndAnimateOnTheirOwn) {

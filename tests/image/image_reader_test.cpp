@@ -7,14 +7,15 @@
 #include "platform/stream.h"
 #include "tests/image/gif_builder.h"
 #include "tests/image/image_tools.h"
+#include "tests/image/picture_files.h"
 #include "tests/support/temp_folder.h"
 
-#include <QBuffer>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace lumo {
 namespace {
@@ -112,22 +113,6 @@ TEST(JpegReader, SizesBeyondTheBudgetAreRefusedBeforeDecoding) {
     }
 }
 
-std::string Le32(uint32_t v) {
-    return Le16(v & 0xFFFF) + Le16(v >> 16);
-}
-
-// A Windows bitmap: height below 0 stores the rows top first.
-std::string Bmp(int width, int height, int bits, int compression,
-                const std::vector<uint32_t>& palette, const std::string& pixels) {
-    std::string info = Le32(40) + Le32(width) + Le32(static_cast<uint32_t>(height)) + Le16(1) +
-                       Le16(bits) + Le32(compression) + Le32(pixels.size()) + Le32(2835) +
-                       Le32(2835) + Le32(palette.size()) + Le32(0);
-    for (uint32_t c : palette)
-        info += Le32(c);
-    const uint32_t offset = 14 + info.size();
-    return "BM" + Le32(offset + pixels.size()) + Le32(0) + Le32(offset) + info + pixels;
-}
-
 TEST(BmpReader, EveryDepthAndEncoding) {
     const std::vector<uint32_t> palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
     const struct {
@@ -173,12 +158,39 @@ TEST(BmpReader, BrokenFilesFailCleanly) {
     DecodeImage(Bmp(4, 4, 8, 1, {0}, "\0\2\xFF\xFF\0\0"s)); // an RLE jump far past the picture
 }
 
-std::string Png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes.toStdString();
+// What Qt said while f ran.
+std::vector<std::string> QtMessagesDuring(const std::function<void()>& f) {
+    static std::vector<std::string>* said = nullptr;
+    std::vector<std::string> messages;
+    said = &messages;
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+            said->push_back(text.toStdString());
+        });
+    f();
+    qInstallMessageHandler(previous);
+    said = nullptr;
+    return messages;
+}
+
+// Qt's reader seeks to where the header says the pixels start and complains
+// of a place past the end; such a file is refused before it gets there.
+TEST(BmpReader, PixelsMustStartInsideTheFile) {
+    const std::string bmp = Bmp(2, 2, 24, 0, {}, std::string(16, '\x40'));
+    const auto end = static_cast<uint32_t>(bmp.size());
+    const struct {
+        uint32_t offset;
+        bool accepted;
+    } rows[] = {{end, true}, {end + 1, false}, {0xFFFFFFFF, false}};
+    for (const auto& row : rows) {
+        std::string moved = bmp;
+        moved.replace(10, 4, Le32(row.offset));
+        TDecodedImage decoded;
+        const std::vector<std::string> said =
+            QtMessagesDuring([&] { decoded = DecodeImage(moved); });
+        EXPECT_EQ(decoded.Accepted(), row.accepted) << row.offset << ": " << decoded.Error;
+        EXPECT_EQ(said, std::vector<std::string>{}) << row.offset;
+    }
 }
 
 TEST(PngReader, PixelsAndTransparency) {
@@ -220,18 +232,32 @@ TEST(PngReader, BrokenFilesFailCleanly) {
     }
     EXPECT_FALSE(DecodeImage(png.substr(0, 30)).Accepted());
     // A header that asks for 20000 x 40 pixels, with its checksum made right.
-    std::string huge = png;
-    huge.replace(16, 4, "\0\0\x4E\x20"s);
-    uint32_t crc = 0xFFFFFFFF;
-    for (size_t i = 12; i < 29; ++i) {
-        crc ^= static_cast<uint8_t>(huge[i]);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc >> 1 ^ (crc & 1 ? 0xEDB88320 : 0);
-    }
-    crc = ~crc;
-    for (int i = 0; i < 4; ++i)
-        huge[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
+    const std::string huge = PngClaiming(png, 20000, 40);
     EXPECT_EQ(DecodeImage(huge).Error, ImageTooLargeText);
+}
+
+// Every reader weighs a picture by its header against the bytes it may
+// take (a page's pictures share a budget): at the limit it is read, a byte
+// below it is refused as too large.
+TEST(ImageBudget, EveryReaderKeepsToTheBytesItMayTake) {
+    QImage rgb(40, 30, QImage::Format_RGB32);
+    rgb.fill(Qt::darkCyan);
+    const struct {
+        const char* kind;
+        std::string data;
+        int64_t bytes; // what the decoded picture takes
+    } rows[] = {
+        // The frames' palette indices beside the picture they make.
+        {"GIF", GifHeader(40, 30, {0xFF0000, 0x00FF00}) + SolidImage(0, 0, 40, 30, 1), 40 * 30 * 5},
+        {"JPEG", Encoded(rgb, "JPEG"), 40 * 30 * 4},
+        {"BMP", Bmp(40, 30, 24, 0, {}, std::string(40 * 30 * 3, '\x40')), 40 * 30 * 4},
+        {"PNG", Png(rgb), 40 * 30 * 4},
+    };
+    for (const auto& row : rows) {
+        const TDecodedImage fits = DecodeImage(row.data, row.bytes);
+        EXPECT_TRUE(fits.Accepted()) << row.kind << ": " << fits.Error;
+        EXPECT_EQ(DecodeImage(row.data, row.bytes - 1).Error, ImageTooLargeText) << row.kind;
+    }
 }
 
 TEST(ImageStream, WhatThePageGets) {

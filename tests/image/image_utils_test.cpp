@@ -70,6 +70,34 @@ TEST(ImageCache, LowerLeftTransparent) {
     EXPECT_EQ(static_cast<TBitmapImage&>(*item->MImage).Picture.Pixels[0], black);
 }
 
+// Pictures, and the copies their users keep, are charged to the budget;
+// pictures nobody uses give way to new ones; a new budget takes over what
+// the cache holds, and the cache gives everything back when it goes.
+TEST(ImageCache, PicturesAreChargedToTheirBudget) {
+    const auto budget = std::make_shared<TPictureBudget>(48); // three 2 x 2 pictures
+    {
+        TStringBitmapList cache;
+        cache.SetBudget(budget);
+        ASSERT_TRUE(cache.AddObject("a.gif", Picture()));
+        ASSERT_TRUE(cache.AddObject("b.gif", Picture()));
+        EXPECT_TRUE(cache.Charge(16)); // at the limit
+        EXPECT_FALSE(cache.Charge(1)); // past it, with every picture in use
+        EXPECT_EQ(cache.AddObject("c.gif", Picture()), nullptr);
+        EXPECT_EQ(budget->Used(), 48);
+        cache.DropUse("a.gif");
+        EXPECT_EQ(cache.Room(), 16);
+        EXPECT_TRUE(cache.AddObject("c.gif", Picture()));
+        EXPECT_EQ(cache.IndexOf("a.gif"), -1);
+        cache.Discharge(16);
+        const auto other = std::make_shared<TPictureBudget>();
+        cache.SetBudget(other);
+        EXPECT_EQ(budget->Used(), 0);
+        EXPECT_EQ(other->Used(), 32);
+        cache.SetBudget(budget);
+    }
+    EXPECT_EQ(budget->Used(), 0);
+}
+
 TEST(ImageTypes, FromFirstBytes) {
     const struct {
         std::string_view header;

@@ -77,7 +77,7 @@ public:
     // frame for a frame's document. Stream is DocStream, which the window keeps.
     void GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
                         const std::string& Query, bool Reload, std::string& NewURL,
-                        ThtmlFileType& DocType, TStream*& Stream);
+                        TContentKind& DocType, TStream*& Stream);
     void HTTPHeaderData();
     void HTTPDocData1();
     void Processing(bool ProcessingOn);
@@ -270,12 +270,12 @@ private:
     // A page longer than the viewer reads is shown up to that length: the
     // status says so.
     void NoteOversizedPage();
-    bool LoadFromCache(const std::string& key, ThtmlFileType& kind);
+    bool LoadFromCache(const std::string& key, TContentKind& kind);
     void Fetch(QWidget* Sender, bool IsGet, const std::string& address, const std::string& query,
-               ThtmlFileType& DocType, bool& failed);
+               TContentKind& DocType, bool& failed);
     void PrepareConnection(const std::string& address);
-    void FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType);
-    void StoreInCache(const std::string& key, ThtmlFileType kind, bool failed);
+    void FetchFailed(QWidget* Sender, const std::exception& e, TContentKind& DocType);
+    void StoreInCache(const std::string& key, TContentKind kind, bool failed);
     void CreateUserTools();
     void CloseUserTools();
 

@@ -286,7 +286,7 @@ void THTTPForm::ConnectFrameBrowser() {
     b.PrintMarginBottom = 3.0;
     b.OnGetPostRequest = [this](QWidget* sender, bool isGet, const std::string& url,
                                 const std::string& query, bool reload, std::string& newURL,
-                                ThtmlFileType& kind, TStream*& stream) {
+                                TContentKind& kind, TStream*& stream) {
         GetPostRequest(sender, isGet, url, query, reload, newURL, kind, stream);
     };
     b.OnProcessing = [this](QWidget*, bool on) { Processing(on); };

@@ -107,7 +107,7 @@ void THTTPForm::NavigateTo(const std::string& url) {
 
 void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
                                const std::string& Query, bool Reload, std::string& NewURL,
-                               ThtmlFileType& DocType, TStream*& Stream) {
+                               TContentKind& DocType, TStream*& Stream) {
     const FetchScope fetching(fetching_);
     if (closing_) throw ESpecialException("Abort on user request");
     Status1->clear();
@@ -161,21 +161,21 @@ void THTTPForm::NoteOversizedPage() {
                                " MB of " + std::to_string(size) + " bytes"));
 }
 
-bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
+bool THTTPForm::LoadFromCache(const std::string& key, TContentKind& kind) {
     std::string fileName;
     int stored = ckHTML;
     if (!diskCache_->Lookup(key, fileName, stored, &docStream_->Charset)) {
         kind = ckHTML;
         return false;
     }
-    kind = stored >= ckHTML && stored <= ckImage ? static_cast<ThtmlFileType>(stored) : ckHTML;
+    kind = stored >= ckHTML && stored <= ckImage ? static_cast<TContentKind>(stored) : ckHTML;
     std::optional<std::string> bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize);
     if (!bytes) return false;
     docStream_->Assign(std::move(*bytes));
     return true;
 }
 
-void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
+void THTTPForm::StoreInCache(const std::string& key, TContentKind kind, bool failed) {
     // A copy that cannot be written is only a copy the next visit lacks.
     if (failed)
         diskCache_->Add(key, kind, true);
@@ -200,7 +200,7 @@ void THTTPForm::PrepareConnection(const std::string& address) {
 }
 
 void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
-                      const std::string& query, ThtmlFileType& DocType, bool& failed) {
+                      const std::string& query, TContentKind& DocType, bool& failed) {
     PrepareConnection(IsGet && !query.empty() ? address + "?" + query : address);
     if (dynamic_cast<THTTPConnection*>(connection_.get())) Status1->setText("Connecting");
     try {
@@ -233,7 +233,7 @@ void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
     }
 }
 
-void THTTPForm::FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType) {
+void THTTPForm::FetchFailed(QWidget* Sender, const std::exception& e, TContentKind& DocType) {
     // The connection goes whatever happens next.
     const std::unique_ptr<TURLConnection> connection = std::move(connection_);
     if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);

@@ -204,7 +204,7 @@ void TbrFrame::ReloadContent(const std::optional<TScrollPosition>& position) {
         SubFrameSet->ReloadContent(position);
     } else if (Viewer) {
         std::string newURL;
-        ThtmlFileType kind = FrameDocType;
+        TContentKind kind = FrameDocType;
         TStream* stream = Browser().RequestDocument(this, true, Source, "", false, newURL, kind);
         if (!newURL.empty()) Source = newURL;
         if (stream) {

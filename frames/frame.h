@@ -49,7 +49,7 @@ public:
     std::string Anchor;             // with its "#"
     std::string RawSource;          // the SRC as written, until the walk knows the BASE
     TStream* FrameStream = nullptr; // borrowed; only valid during a load
-    ThtmlFileType FrameDocType = ckHTML;
+    TContentKind FrameDocType = ckHTML;
     std::string FrameName;
     bool NoResize = false;
 

@@ -80,7 +80,7 @@ void TFrameBrowser::LoadSameAddress(const std::string& address, const std::strin
     for (THTMLViewer* viewer : shown_->Viewers())
         ViewerClear(viewer);
     std::string newURL;
-    ThtmlFileType kind = ckHTML;
+    TContentKind kind = ckHTML;
     TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
     if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
     shown_->LoadDocument(*stream, kind, anchor, newURL.empty() ? address : newURL);
@@ -98,7 +98,7 @@ void TFrameBrowser::LoadNewAddress(std::string address, const std::string& ancho
     set->show();
     try {
         std::string newURL;
-        ThtmlFileType kind = ckHTML;
+        TContentKind kind = ckHTML;
         TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
         if (!stream) throw EfvLoadError("Can't load: " + address);
         if (!newURL.empty()) address = newURL;
@@ -154,7 +154,7 @@ void TFrameBrowser::ReloadFramePage() {
     // the page is built from it anew, each frame from its own document.
     const std::string address = shown_->CurrentAddress;
     std::string newURL;
-    ThtmlFileType kind = ckHTML;
+    TContentKind kind = ckHTML;
     for (THTMLViewer* viewer : shown_->Viewers())
         ViewerClear(viewer);
     TStream* stream = RequestDocument(this, true, address, "", true, newURL, kind);
@@ -171,7 +171,7 @@ void TFrameBrowser::ReloadFramePage() {
 
 TStream* TFrameBrowser::RequestDocument(QWidget* sender, bool isGet, const std::string& url,
                                         const std::string& query, bool reload, std::string& newURL,
-                                        ThtmlFileType& kind) {
+                                        TContentKind& kind) {
     if (!OnGetPostRequest) throw Exception("No OnGetPostRequest event defined");
     TStream* stream = nullptr;
     newURL.clear();
@@ -282,7 +282,7 @@ void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
         return ExpandFrameName(name, v->BaseDir(), frame.BaseAddress);
     };
     viewer.OnGetPostRequest = [this, &frame](THTMLViewer*, const std::string& url,
-                                             std::string& newURL, ThtmlFileType& kind,
+                                             std::string& newURL, TContentKind& kind,
                                              TStream*& stream) {
         stream = RequestDocument(&frame, true, url, "", false, newURL, kind);
     };

@@ -62,7 +62,7 @@ public:
     // document came from another address (a redirection).
     using TGetPostRequestEvent = std::function<void(
         QWidget* Sender, bool IsGet, const std::string& URL, const std::string& Query, bool Reload,
-        std::string& NewURL, ThtmlFileType& DocType, TStream*& Stream)>;
+        std::string& NewURL, TContentKind& DocType, TStream*& Stream)>;
     using TFormSubmitEvent =
         std::function<void(QWidget* Sender, const std::string& Action, const std::string& Target,
                            const std::string& EncType, const std::string& Method,
@@ -146,7 +146,7 @@ public:
     // Asks the owner for a document; null when none came. Raises without an owner.
     TStream* RequestDocument(QWidget* sender, bool isGet, const std::string& url,
                              const std::string& query, bool reload, std::string& newURL,
-                             ThtmlFileType& kind);
+                             TContentKind& kind);
     bool IsFrameStream(TStream& stream);
     void ViewerClear(THTMLViewer* viewer);
     // Binds a new viewer of frame to the browser.

@@ -21,7 +21,7 @@ TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
 
 TbrFrameSet::~TbrFrameSet() = default;
 
-void TbrFrameSet::LoadDocument(TStream& stream, ThtmlFileType kind, const std::string& anchor,
+void TbrFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::string& anchor,
                                const std::string& url) {
     ClearChildren();
     CurrentAddress = url;

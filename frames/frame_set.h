@@ -48,7 +48,7 @@ public:
 
     // Shows a document as this page: a frameset builds the frame tree and
     // loads every frame's document; anything else goes into one frame.
-    void LoadDocument(TStream& stream, ThtmlFileType kind, const std::string& anchor,
+    void LoadDocument(TStream& stream, TContentKind kind, const std::string& anchor,
                       const std::string& url);
     // Lays the tree out when the browser's size changed, from the ROWS and
     // COLS specifications (undoing border drags).

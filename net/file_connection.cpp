@@ -14,7 +14,7 @@ std::optional<std::string> FileConnectionPath(std::string_view url) {
     return name;
 }
 
-ThtmlFileType FileKindOf(std::string_view fileName) {
+TContentKind FileKindOf(std::string_view fileName) {
     const size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos || fileName.find('/', dot) != std::string_view::npos)
         return ckHTML;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "net/content_kind.h"
-#include "net/http_cli.h"
+#include "net/http_client.h"
 #include "net/socks_settings.h"
 
 #include <cstdint>
@@ -48,7 +48,7 @@ public:
     virtual int StatusCode() const { return statusCode_; }
     virtual int State() const { return hsReady; }
     virtual void Abort() {}
-    virtual ThtmlFileType ContentKind() const { return contentKind_; }
+    virtual TContentKind ContentKind() const { return contentKind_; }
     virtual int64_t ContentLength() const { return contentLength_; }
     // The character set the server named for the document (lower case);
     // empty when it named none.
@@ -79,7 +79,7 @@ protected:
 
     TStream* contentStream_ = nullptr;
     std::unique_ptr<TStream> ownedStream_; // set when the connection made contentStream_
-    ThtmlFileType contentKind_ = ckHTML;
+    TContentKind contentKind_ = ckHTML;
     int64_t contentLength_ = 0;
     std::string reasonPhrase_ = "Can't get file";
     int statusCode_ = 404;

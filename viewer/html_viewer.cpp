@@ -34,7 +34,7 @@ constexpr int AnimationInterval = 50; // milliseconds between animation steps
 struct THTMLViewer::TLoadRequest {
     enum class Source { File, Buffer, Stream };
     Source From = Source::Buffer;
-    ThtmlFileType Kind = ckHTML;
+    TContentKind Kind = ckHTML;
     std::string Name; // the full file name, or the address of a stream
     std::string Anchor;
     std::string_view Buffer;
@@ -275,14 +275,14 @@ void THTMLViewer::OpenTextFile(const std::string& name) {
     OpenFileAs(name, ckText);
 }
 
-void THTMLViewer::OpenFileAs(const std::string& name, ThtmlFileType kind) {
+void THTMLViewer::OpenFileAs(const std::string& name, TContentKind kind) {
     if (Busy()) return;
     const THistoryEntry previous = CurrentEntry();
     LoadFile(name, kind);
     if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
 }
 
-void THTMLViewer::LoadFile(const std::string& name, ThtmlFileType kind) {
+void THTMLViewer::LoadFile(const std::string& name, TContentKind kind) {
     if (Busy()) return;
     const size_t hash = name.find('#');
     const std::string file = name.substr(0, hash);
@@ -303,14 +303,14 @@ void THTMLViewer::OpenText(std::string_view buffer) {
     Load(request);
 }
 
-void THTMLViewer::OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind) {
+void THTMLViewer::OpenStream(const std::string& address, TStream& stream, TContentKind kind) {
     if (processing_) return;
     const THistoryEntry previous = CurrentEntry();
     LoadStream(address, stream, kind);
     if (previous.File != documentFile_ || previous.Kind != docKind_) BumpHistory(previous);
 }
 
-void THTMLViewer::LoadStream(const std::string& address, TStream& stream, ThtmlFileType kind) {
+void THTMLViewer::LoadStream(const std::string& address, TStream& stream, TContentKind kind) {
     TLoadRequest request;
     request.From = TLoadRequest::Source::Stream;
     request.Kind = kind;

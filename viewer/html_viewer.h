@@ -192,7 +192,7 @@ public:
     // sets Stream (borrowed; read at once), the kind, and NewURL when the
     // document came from another address; a null Stream means nothing came.
     std::function<void(THTMLViewer* Sender, const std::string& URL, std::string& NewURL,
-                       ThtmlFileType& DocType, TStream*& Stream)>
+                       TContentKind& DocType, TStream*& Stream)>
         OnGetPostRequest;
     // A picture the document needs: the host returns a stream with it, null,
     // or its wait stream for a picture that is delivered later (DeliverImage).
@@ -202,7 +202,7 @@ public:
 
     // --- State -------------------------------------------------------------
     const std::string& DocumentFile() const { return documentFile_; }
-    ThtmlFileType DocKind() const { return docKind_; }
+    TContentKind DocKind() const { return docKind_; }
     // The TITLE's text, read in the page's code page.
     const QString& PageTitle() const { return pageTitle_; }
     // The document's BASE, else the base the host gave with SetBase.
@@ -245,7 +245,7 @@ public:
     void OpenTextFile(const std::string& name); // shown as plain text
     void OpenText(std::string_view buffer);
     // The stream is read whole from its start; DocumentFile becomes address.
-    void OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    void OpenStream(const std::string& address, TStream& stream, TContentKind kind);
     virtual void ClearDocument();
 
     // --- Navigation ---------------------------------------------------------
@@ -349,12 +349,12 @@ private:
 
     // Loading (html_viewer.cpp). Busy: a load or a print job holds the document.
     bool Busy() const { return processing_ || Printing(); }
-    void OpenFileAs(const std::string& name, ThtmlFileType kind);
+    void OpenFileAs(const std::string& name, TContentKind kind);
     // Forgets the document and everything taken from it (base, target,
     // refresh, selection), leaving an empty page to lay out.
     void ResetDocumentState();
-    void LoadFile(const std::string& name, ThtmlFileType kind);
-    void LoadStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    void LoadFile(const std::string& name, TContentKind kind);
+    void LoadStream(const std::string& address, TStream& stream, TContentKind kind);
     // Loads a history entry that came from a stream; false when the host has
     // no document for it.
     bool LoadStreamEntry(const THistoryEntry& entry);
@@ -444,7 +444,7 @@ private:
     std::unique_ptr<QtCanvas> measure_;
     std::unique_ptr<TSectionList> sectionList_;
     std::string documentFile_;
-    ThtmlFileType docKind_ = ckHTML;
+    TContentKind docKind_ = ckHTML;
     TDocumentSource docSource_ = TDocumentSource::File;
     QString pageTitle_;
     std::string baseDir_, docBase_, hostBase_;

@@ -111,7 +111,7 @@ void THTMLViewer::SetHistoryIndex(int index) {
 bool THTMLViewer::LoadStreamEntry(const THistoryEntry& entry) {
     if (!OnGetPostRequest) return false;
     std::string newURL;
-    ThtmlFileType kind = entry.Kind;
+    TContentKind kind = entry.Kind;
     TStream* stream = nullptr;
     OnGetPostRequest(this, entry.File, newURL, kind, stream);
     if (!stream) return false;
@@ -122,7 +122,7 @@ bool THTMLViewer::LoadStreamEntry(const THistoryEntry& entry) {
 bool THTMLViewer::RequestStyleSheet(const std::string& address, std::string& text) {
     static constexpr int64_t MaxStyleSheet = 1 << 20;
     std::string newURL;
-    ThtmlFileType kind = ckText;
+    TContentKind kind = ckText;
     TStream* stream = nullptr;
     OnGetPostRequest(this, address, newURL, kind, stream);
     if (!stream) return false;

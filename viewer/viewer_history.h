@@ -21,7 +21,7 @@ enum class TDocumentSource { File, Stream };
 
 struct PositionObj {
     TScrollPosition Pos;
-    ThtmlFileType Kind = ckHTML;
+    TContentKind Kind = ckHTML;
     TDocumentSource Source = TDocumentSource::File;
 };
 
@@ -29,7 +29,7 @@ struct THistoryEntry {
     std::string File;
     QString Title;
     TScrollPosition Pos;
-    ThtmlFileType Kind = ckHTML;
+    TContentKind Kind = ckHTML;
     TDocumentSource Source = TDocumentSource::File;
 };
 

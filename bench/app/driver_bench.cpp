@@ -26,7 +26,7 @@ void BM_DriverFetch50MB(benchmark::State& state) {
     int64_t bytes = 0;
     for (auto _ : state) {
         std::string newURL;
-        ThtmlFileType kind = ckHTML;
+        TContentKind kind = ckHTML;
         TStream* stream = nullptr;
         // Reload: past the cache, as the first visit goes.
         form.GetPostRequest(form.FrameBrowser, true, PageAddress(), "", true, newURL, kind, stream);

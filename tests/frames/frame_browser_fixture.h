@@ -33,7 +33,7 @@ protected:
         browser.SetDefBackground(0xFFFFFF);
         browser.OnGetPostRequest =
             [this](QWidget* sender, bool isGet, const std::string& url, const std::string& query,
-                   bool reload, std::string& newURL, ThtmlFileType& kind, TStream*& stream) {
+                   bool reload, std::string& newURL, TContentKind& kind, TStream*& stream) {
                 Serve(sender, isGet, url, query, reload, newURL, kind, stream);
             };
         browser.show();
@@ -107,7 +107,7 @@ protected:
 
 private:
     void Serve(QWidget*, bool, const std::string& url, const std::string& query, bool reload,
-               std::string& newURL, ThtmlFileType& kind, TStream*& stream) {
+               std::string& newURL, TContentKind& kind, TStream*& stream) {
         EXPECT_EQ(++depth_, 1) << "a fetch started inside another: " << url;
         std::string address = query.empty() ? url : url + "?" + query;
         requests.push_back(address);

@@ -489,7 +489,7 @@ TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {
     Page("a.htm", "<TITLE>A</TITLE>a");
     Open("a.htm");
     browser.OnGetPostRequest = [](QWidget*, bool, const std::string&, const std::string&, bool,
-                                  std::string&, ThtmlFileType&,
+                                  std::string&, TContentKind&,
                                   TStream*& stream) { stream = nullptr; };
     EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EfvLoadError);
     EXPECT_EQ(browser.PageTitle(), "A");

@@ -108,7 +108,7 @@ TEST(FileConnection, FileNamesOfAddresses) {
 TEST(FileConnection, KindsByExtension) {
     const struct {
         const char* name;
-        ThtmlFileType kind;
+        TContentKind kind;
     } rows[] = {{"a.htm", ckHTML},  {"a.JPG", ckImage},  {"a.jpeg", ckImage}, {"a.gif", ckImage},
                 {"a.png", ckImage}, {"a.bmp", ckImage},  {"a.txt", ckText},   {"a.TXT", ckText},
                 {"a", ckHTML},      {"d.txt/a", ckHTML}, {"a.xyz", ckHTML}};
@@ -123,7 +123,7 @@ TEST(FileConnection, ReadsFilesAndReportsInsideTheEvent) {
     dir.Write("notes.txt", "text");
     const struct {
         const char* name;
-        ThtmlFileType kind;
+        TContentKind kind;
         const char* bytes;
     } rows[] = {{"my%20page.htm?x=1", ckHTML, "<p>hello"},
                 {"pic.JPG", ckImage, "\xff\xd8"},
@@ -268,7 +268,7 @@ std::unique_ptr<LocalServer> RealServers::nginx_, RealServers::proxy_;
 struct Fetch {
     const char* path;
     size_t size;
-    ThtmlFileType kind;
+    TContentKind kind;
 };
 
 const Fetch Fetches[] = {{"/empty.htm", 0, ckHTML},    {"/b8192.htm", 8192, ckHTML},

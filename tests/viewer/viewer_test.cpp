@@ -120,7 +120,7 @@ TEST_F(ViewerTest, StreamDocumentsComeBackThroughTheHost) {
     std::vector<std::string> asked;
     TMemoryStream served;
     viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
-                                  ThtmlFileType& kind, TStream*& stream) {
+                                  TContentKind& kind, TStream*& stream) {
         asked.push_back(url);
         served.Assign("<TITLE>Again</TITLE><P>built in");
         kind = ckHTML;
@@ -151,8 +151,8 @@ TEST_F(ViewerTest, LinkedStyleSheetsComeThroughTheHost) {
     viewer.OnExpandName = [](THTMLViewer*, const std::string& name) {
         return "http://site/css/" + name;
     };
-    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
-                                  ThtmlFileType&, TStream*& stream) {
+    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&, TContentKind&,
+                                  TStream*& stream) {
         asked.push_back(url);
         sheet.Assign("P { margin-left: 150px }");
         stream = &sheet;
@@ -170,8 +170,8 @@ TEST_F(ViewerTest, LinkedStyleSheetsAreReadUpToOneMegabyte) {
     const std::string rule = "P{margin-left:150px}";
     for (const size_t size : {size_t{1} << 20, (size_t{1} << 20) + rule.size()}) {
         TMemoryStream sheet;
-        viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string&, std::string&,
-                                      ThtmlFileType&, TStream*& stream) {
+        viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string&, std::string&, TContentKind&,
+                                      TStream*& stream) {
             sheet.Assign("/*" + std::string(size - rule.size() - 4, ' ') + "*/" + rule);
             stream = &sheet;
         };

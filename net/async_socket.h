@@ -58,14 +58,14 @@ std::string WSocketErrorDesc(int error);
 uint32_t WSocketResolveHost(const std::string& host);
 int WSocketResolvePort(const std::string& port, const std::string& proto);
 
-class TCustomWSocket {
+class TAsyncSocket {
 public:
-    using ErrorEvent = std::function<void(TCustomWSocket* Sender, uint16_t Error)>;
+    using ErrorEvent = std::function<void(TAsyncSocket* Sender, uint16_t Error)>;
 
-    TCustomWSocket();
-    virtual ~TCustomWSocket();
-    TCustomWSocket(const TCustomWSocket&) = delete;
-    TCustomWSocket& operator=(const TCustomWSocket&) = delete;
+    TAsyncSocket();
+    virtual ~TAsyncSocket();
+    TAsyncSocket(const TAsyncSocket&) = delete;
+    TAsyncSocket& operator=(const TAsyncSocket&) = delete;
 
     // Settable only while closed; values are trimmed.
     const std::string& Addr() const { return addr_; }
@@ -96,10 +96,10 @@ public:
 
     ErrorEvent OnDataAvailable, OnDataSent, OnSessionClosed, OnSessionAvailable, OnSessionConnected,
         OnDnsLookupDone;
-    std::function<void(TCustomWSocket* Sender, TSocketState OldState, TSocketState NewState)>
+    std::function<void(TAsyncSocket* Sender, TSocketState OldState, TSocketState NewState)>
         OnChangeState;
-    std::function<void(TCustomWSocket* Sender)> OnError;
-    std::function<void(TCustomWSocket* Sender, const std::exception& E, bool& CanClose)>
+    std::function<void(TAsyncSocket* Sender)> OnError;
+    std::function<void(TAsyncSocket* Sender, const std::exception& E, bool& CanClose)>
         OnBgException;
 
     virtual void Connect();
@@ -147,13 +147,13 @@ protected:
     // for Same, still holds the connection it held when the watch began.
     class SessionWatch {
     public:
-        explicit SessionWatch(const TCustomWSocket& s)
+        explicit SessionWatch(const TAsyncSocket& s)
             : s_(s), alive_(s.alive_), generation_(s.generation_) {}
         bool Alive() const { return *alive_; }
         bool Same() const { return *alive_ && generation_ == s_.generation_ && s_.handle_ >= 0; }
 
     private:
-        const TCustomWSocket& s_;
+        const TAsyncSocket& s_;
         std::shared_ptr<bool> alive_;
         WPARAM generation_;
     };
@@ -227,7 +227,7 @@ private:
     std::vector<std::string> dnsResultList_;
     uint64_t lookupId_ = 0;
     std::vector<std::string> lookupAddresses_;
-    std::deque<TBuffer> queue_;
+    std::deque<TSendBuffer> queue_;
     bool allSent_ = true, dataSentDue_ = false, paused_ = false, destroying_ = false;
     // A handle was opened (connect, listen, adopt) and OnSessionClosed has not
     // yet told of its close: every close of it tells exactly once.

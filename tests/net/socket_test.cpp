@@ -1,4 +1,4 @@
-#include "net/wsocket.h"
+#include "net/socket.h"
 #include "platform/name_lookup.h"
 #include "platform/socket_api.h"
 #include "tests/support/pump.h"
@@ -18,7 +18,7 @@ using test::PumpUntil;
 using test::ScriptedConnection;
 using test::ScriptedServer;
 
-TEST(WSocket, ErrorTexts) {
+TEST(Socket, ErrorTexts) {
     const struct {
         int error;
         const char* text;
@@ -35,7 +35,7 @@ TEST(WSocket, ErrorTexts) {
         EXPECT_EQ(WSocketErrorDesc(r.error), r.text) << r.error;
 }
 
-TEST(WSocket, ErrnoBecomesWinSockNumbers) {
+TEST(Socket, ErrnoBecomesWinSockNumbers) {
     const struct {
         int err, winsock;
     } rows[] = {{EWOULDBLOCK, 10035}, {EINPROGRESS, 10035}, {ECONNREFUSED, 10061},
@@ -46,8 +46,8 @@ TEST(WSocket, ErrnoBecomesWinSockNumbers) {
         EXPECT_EQ(WinSockErrorFromErrno(r.err), r.winsock) << r.err;
 }
 
-TEST(WSocket, SendBuffers) {
-    TBuffer b(4);
+TEST(Socket, SendBuffers) {
+    TSendBuffer b(4);
     EXPECT_EQ(b.Write("abcdef", 6), 4);
     int len = 0;
     const char* p = b.Peek(len);
@@ -60,15 +60,15 @@ TEST(WSocket, SendBuffers) {
     EXPECT_EQ(b.Peek(len), nullptr);
     EXPECT_EQ(len, 0);
     EXPECT_EQ(b.Write("xy", 2), 2);
-    EXPECT_EQ(TBuffer(0).Size(), 1514);
-    EXPECT_EQ(TBuffer(-5).Size(), 1514);
+    EXPECT_EQ(TSendBuffer(0).Size(), 1514);
+    EXPECT_EQ(TSendBuffer(-5).Size(), 1514);
 }
 
 // A dotted address is its own result at once; an empty name raises without the event.
-TEST(WSocket, DottedAndEmptyNamesNeedNoLookUp) {
-    TWSocket s;
+TEST(Socket, DottedAndEmptyNamesNeedNoLookUp) {
+    TSocket s;
     std::vector<int> done;
-    s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done.push_back(e); };
+    s.OnDnsLookupDone = [&](TAsyncSocket*, uint16_t e) { done.push_back(e); };
     s.LookupHost("10.0.0.1");
     EXPECT_EQ(done, std::vector<int>{0});
     EXPECT_EQ(s.DnsResult(), "10.0.0.1");
@@ -81,7 +81,7 @@ TEST(WSocket, DottedAndEmptyNamesNeedNoLookUp) {
     EXPECT_EQ(done.size(), 1u);
 }
 
-TEST(WSocket, NamesComeFromTheInstalledResolver) {
+TEST(Socket, NamesComeFromTheInstalledResolver) {
     SetHostResolver([](const std::string& name) {
         LookupResult r;
         if (name == "two.test")
@@ -90,9 +90,9 @@ TEST(WSocket, NamesComeFromTheInstalledResolver) {
             r.error = WSAHOST_NOT_FOUND;
         return r;
     });
-    TWSocket s;
+    TSocket s;
     std::vector<int> done;
-    s.OnDnsLookupDone = [&](TCustomWSocket*, uint16_t e) { done.push_back(e); };
+    s.OnDnsLookupDone = [&](TAsyncSocket*, uint16_t e) { done.push_back(e); };
     s.LookupHost("two.test");
     EXPECT_TRUE(done.empty());
     ASSERT_TRUE(PumpUntil([&] { return done.size() == 1; }));
@@ -108,21 +108,21 @@ TEST(WSocket, NamesComeFromTheInstalledResolver) {
     EXPECT_EQ(done[2], WSAEINTR);
 
     // Connecting by name asks the same resolver.
-    TWSocket byName;
+    TSocket byName;
     byName.SetAddr("two.test");
     byName.SetPort("9");
     EXPECT_NO_THROW(byName.Connect());
     byName.Abort();
-    TWSocket unknown;
+    TSocket unknown;
     unknown.SetAddr("none.test");
     unknown.SetPort("9");
     EXPECT_THROW(unknown.Connect(), ESocketException);
     SetHostResolver(nullptr);
 }
 
-TEST(WSocket, PortsAreCheckedBeforeConnecting) {
+TEST(Socket, PortsAreCheckedBeforeConnecting) {
     for (const char* port : {"65536", "99999999999999", "abc-no-such-service"}) {
-        TWSocket s;
+        TSocket s;
         s.SetAddr("127.0.0.1");
         s.SetPort(port);
         EXPECT_THROW(s.Connect(), ESocketException) << port;
@@ -131,14 +131,14 @@ TEST(WSocket, PortsAreCheckedBeforeConnecting) {
 }
 
 struct Session {
-    explicit Session(TWSocket& s) {
-        s.OnSessionConnected = [this](TCustomWSocket*, uint16_t e) { connected.push_back(e); };
-        s.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) {
+    explicit Session(TSocket& s) {
+        s.OnSessionConnected = [this](TAsyncSocket*, uint16_t e) { connected.push_back(e); };
+        s.OnSessionClosed = [this](TAsyncSocket*, uint16_t e) {
             closed.push_back(e);
             events.push_back("closed");
         };
-        s.OnDataSent = [this](TCustomWSocket*, uint16_t) { ++sent; };
-        s.OnDataAvailable = [this](TCustomWSocket* sock, uint16_t) {
+        s.OnDataSent = [this](TAsyncSocket*, uint16_t) { ++sent; };
+        s.OnDataAvailable = [this](TAsyncSocket* sock, uint16_t) {
             char b[700]; // smaller than what waits, so the read loop calls again
             const int n = sock->Receive(b, sizeof b);
             if (n > 0) {
@@ -153,9 +153,9 @@ struct Session {
     int sent = 0;
 };
 
-TEST(WSocket, EchoesAndSeesThePeerClose) {
+TEST(Socket, EchoesAndSeesThePeerClose) {
     ScriptedServer echo([](ScriptedConnection& c) { c.Send(c.ReadBytes(5000)); });
-    TWSocket s;
+    TSocket s;
     Session session(s);
     s.SetAddr("127.0.0.1");
     s.SetPort(std::to_string(echo.Port()));
@@ -187,22 +187,22 @@ TEST(WSocket, EchoesAndSeesThePeerClose) {
 }
 
 // Each way of ending notifies once, from inside the call that ended it.
-TEST(WSocket, EveryCloseAfterAConnectNotifiesExactlyOnce) {
+TEST(Socket, EveryCloseAfterAConnectNotifiesExactlyOnce) {
     ScriptedServer server([](ScriptedConnection& c) { c.WaitForPeerClose(3000); });
     const struct {
         const char* name;
         bool waitForConnect;
-        void (*end)(TWSocket& s);
+        void (*end)(TSocket& s);
         std::vector<int> closed;
     } rows[] = {
-        {"Close", true, [](TWSocket& s) { s.Close(); }, {0}},
-        {"Abort", true, [](TWSocket& s) { s.Abort(); }, {0}},
-        {"Abort while connecting", false, [](TWSocket& s) { s.Abort(); }, {0}},
+        {"Close", true, [](TSocket& s) { s.Close(); }, {0}},
+        {"Abort", true, [](TSocket& s) { s.Abort(); }, {0}},
+        {"Abort while connecting", false, [](TSocket& s) { s.Abort(); }, {0}},
         // Sending before the connection stands is error 10057, which closes the socket.
         {"10057, then Abort without a handle",
          false,
-         [](TWSocket& s) {
-             s.OnError = [](TCustomWSocket*) {};
+         [](TSocket& s) {
+             s.OnError = [](TAsyncSocket*) {};
              EXPECT_EQ(s.SendString("early"), -1);
              EXPECT_EQ(s.LastError(), WSAENOTCONN);
              EXPECT_EQ(s.Handle(), -1);
@@ -212,11 +212,11 @@ TEST(WSocket, EveryCloseAfterAConnectNotifiesExactlyOnce) {
          {WSAENOTCONN}},
         {"10057 raised",
          false,
-         [](TWSocket& s) { EXPECT_THROW(s.SendString("early"), ESocketException); },
+         [](TSocket& s) { EXPECT_THROW(s.SendString("early"), ESocketException); },
          {WSAENOTCONN}},
     };
     for (const auto& row : rows) {
-        TWSocket s;
+        TSocket s;
         Session session(s);
         s.SetAddr("127.0.0.1");
         s.SetPort(std::to_string(server.Port()));
@@ -232,12 +232,12 @@ TEST(WSocket, EveryCloseAfterAConnectNotifiesExactlyOnce) {
     }
 }
 
-TEST(WSocket, RefusedConnectionsReportTheError) {
+TEST(Socket, RefusedConnectionsReportTheError) {
     const int port = [] {
         ScriptedServer gone(ScriptedServer::Reply(""));
         return gone.Port();
     }();
-    TWSocket s;
+    TSocket s;
     Session session(s);
     s.SetAddr("127.0.0.1");
     s.SetPort(std::to_string(port));
@@ -248,7 +248,7 @@ TEST(WSocket, RefusedConnectionsReportTheError) {
     EXPECT_EQ(s.State(), wsClosed);
 }
 
-TEST(WSocket, ReusedDescriptorsGetOnlyTheirOwnNotifications) {
+TEST(Socket, ReusedDescriptorsGetOnlyTheirOwnNotifications) {
     // The first socket's data is still waiting to be announced when it is
     // closed; the second socket, very likely on the same descriptor, must not
     // hear of it.
@@ -257,12 +257,12 @@ TEST(WSocket, ReusedDescriptorsGetOnlyTheirOwnNotifications) {
         c.WaitForPeerClose(2000);
     });
     ScriptedServer silent([](ScriptedConnection& c) { c.WaitForPeerClose(2000); });
-    TWSocket first, second;
+    TSocket first, second;
     Session a(first), b(second);
     first.SetAddr("127.0.0.1");
     first.SetPort(std::to_string(talker.Port()));
     int firstHandle = -1;
-    first.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) {
+    first.OnDataAvailable = [&](TAsyncSocket* sock, uint16_t) {
         firstHandle = sock->Handle();
         sock->Close(); // closed before reading
         second.SetAddr("127.0.0.1");
@@ -278,25 +278,25 @@ TEST(WSocket, ReusedDescriptorsGetOnlyTheirOwnNotifications) {
     EXPECT_EQ(second.State(), wsConnected);
 }
 
-TEST(WSocket, ListensAndAccepts) {
-    TWSocket server, client;
+TEST(Socket, ListensAndAccepts) {
+    TSocket server, client;
     server.SetAddr("127.0.0.1");
     server.SetPort("0");
     server.Listen();
     EXPECT_EQ(server.State(), wsListening);
     const std::string port = server.LocalPortText();
     ASSERT_NE(port, "error");
-    TWSocket accepted;
+    TSocket accepted;
     Session session(accepted);
-    server.OnSessionAvailable = [&](TCustomWSocket* s, uint16_t) {
+    server.OnSessionAvailable = [&](TAsyncSocket* s, uint16_t) {
         accepted.AdoptHandle(s->Accept());
         accepted.SendString("welcome");
         accepted.Close();
     };
     std::string got;
     bool closed = false;
-    client.OnDataAvailable = [&](TCustomWSocket* s, uint16_t) { got += s->ReceiveString(); };
-    client.OnSessionClosed = [&](TCustomWSocket*, uint16_t) { closed = true; };
+    client.OnDataAvailable = [&](TAsyncSocket* s, uint16_t) { got += s->ReceiveString(); };
+    client.OnSessionClosed = [&](TAsyncSocket*, uint16_t) { closed = true; };
     client.SetAddr("127.0.0.1");
     client.SetPort(port);
     client.Connect();

@@ -1,6 +1,6 @@
 // Line mode over a real connection: a scripted peer sends its bytes in the
 // pieces a test needs, with pauses so each piece arrives on its own.
-#include "net/wsocket.h"
+#include "net/socket.h"
 #include "tests/support/pump.h"
 #include "tests/support/scripted_server.h"
 
@@ -34,12 +34,12 @@ struct LineClient {
         s.SetAddr("127.0.0.1");
         s.SetPort(std::to_string(server.Port()));
         s.SetLineMode(true);
-        s.OnDataAvailable = [this](TCustomWSocket* sock, uint16_t) {
+        s.OnDataAvailable = [this](TAsyncSocket* sock, uint16_t) {
             const std::string line = sock->ReceiveString();
             events.push_back(line);
             if (onLine) onLine(line);
         };
-        s.OnSessionClosed = [this](TCustomWSocket*, uint16_t) {
+        s.OnSessionClosed = [this](TAsyncSocket*, uint16_t) {
             events.push_back("closed");
             done = true;
         };
@@ -48,20 +48,20 @@ struct LineClient {
         s.Connect();
         ASSERT_TRUE(PumpUntil([&] { return done; }));
     }
-    TWSocket s;
+    TSocket s;
     Events events;
     std::function<void(const std::string&)> onLine;
     bool done = false;
 };
 
-TEST(LineWSocket, LinesAcrossReadsAndTheLastLineAtClose) {
+TEST(LineSocket, LinesAcrossReadsAndTheLastLineAtClose) {
     ScriptedServer server(Pieces({"ab\r", "\ncd\r\nef", "g\r\nlast"}));
     LineClient client(server);
     client.Run();
     EXPECT_EQ(client.events, (Events{"ab\r\n", "cd\r\n", "efg\r\n", "last", "closed"}));
 }
 
-TEST(LineWSocket, EditingAndEcho) {
+TEST(LineSocket, EditingAndEcho) {
     std::string echoed;
     const std::string tabs(1000, '\t');
     ScriptedServer server(Pieces({"\b", "x\b", "y\r\n", tabs + "\r\n"}, &echoed, 4 + 3 + 8002));
@@ -73,7 +73,7 @@ TEST(LineWSocket, EditingAndEcho) {
     EXPECT_EQ(echoed, "x\b \by\r\n" + std::string(8000, ' ') + "\r\n");
 }
 
-TEST(LineWSocket, SwitchingOffOffersWhatIsBuffered) {
+TEST(LineSocket, SwitchingOffOffersWhatIsBuffered) {
     ScriptedServer server([](ScriptedConnection& c) {
         c.Send("one\r\ntwo\r\nrest");
         c.Sleep(200);
@@ -93,7 +93,7 @@ TEST(LineWSocket, SwitchingOffOffersWhatIsBuffered) {
     EXPECT_EQ(client.events.back(), "closed");
 }
 
-TEST(LineWSocket, NoHandlerDropsLinesAndEnds) {
+TEST(LineSocket, NoHandlerDropsLinesAndEnds) {
     ScriptedServer server(Pieces({std::string(3000, 'x'), "a\r\nb\r\n", "tail"}));
     LineClient client(server);
     client.s.SetLineLimit(1000);
@@ -102,7 +102,7 @@ TEST(LineWSocket, NoHandlerDropsLinesAndEnds) {
     EXPECT_EQ(client.events, Events{"closed"});
 }
 
-TEST(LineWSocket, ALongLineComesInPiecesOfTheLimit) {
+TEST(LineSocket, ALongLineComesInPiecesOfTheLimit) {
     ScriptedServer server(Pieces({std::string(2500, 'x') + "\r\n"}));
     LineClient client(server);
     client.s.SetLineLimit(1000);
@@ -111,11 +111,11 @@ TEST(LineWSocket, ALongLineComesInPiecesOfTheLimit) {
                                      std::string(500, 'x') + "\r\n", "closed"}));
 }
 
-TEST(LineWSocket, AHandlerThatTakesNothingIsAskedAgainWithTheNextData) {
+TEST(LineSocket, AHandlerThatTakesNothingIsAskedAgainWithTheNextData) {
     ScriptedServer server(Pieces({"a\r\n", "b\r\n"}));
     LineClient client(server);
     int calls = 0;
-    client.s.OnDataAvailable = [&](TCustomWSocket* sock, uint16_t) {
+    client.s.OnDataAvailable = [&](TAsyncSocket* sock, uint16_t) {
         if (++calls == 1) return; // takes nothing: the line waits
         client.events.push_back(sock->ReceiveString());
     };
@@ -123,8 +123,8 @@ TEST(LineWSocket, AHandlerThatTakesNothingIsAskedAgainWithTheNextData) {
     EXPECT_EQ(client.events, (Events{"a\r\n", "b\r\n", "closed"}));
 }
 
-TEST(LineWSocket, WaitReadyPumpsUntilDoneOrTimeOut) {
-    TWSocket s;
+TEST(LineSocket, WaitReadyPumpsUntilDoneOrTimeOut) {
+    TSocket s;
     bool done = false;
     s.Timeout = 50;
     EXPECT_EQ(s.WaitReady(done), WSocketWaitTimedOut);

@@ -4,10 +4,10 @@
 // layer passes every call to the one below.
 #pragma once
 
-#include "net/custom_sync_wsocket.h"
+#include "net/sync_socket.h"
 
 namespace lumo {
 
-class TWSocket : public TCustomSyncWSocket {};
+class TSocket : public TSyncSocket {};
 
 } // namespace lumo

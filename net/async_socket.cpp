@@ -1,4 +1,4 @@
-#include "net/custom_wsocket.h"
+#include "net/async_socket.h"
 
 #include "platform/message_loop.h"
 #include "platform/name_lookup.h"
@@ -157,12 +157,12 @@ std::string WSocketErrorDesc(int error) {
     return "Not a WinSock error";
 }
 
-TCustomWSocket::TCustomWSocket()
+TAsyncSocket::TAsyncSocket()
     : window_(std::make_unique<MessageWindow>(
           [this](UINT msg, WPARAM w, LPARAM l) { return WndProc(msg, w, l); })),
       alive_(std::make_shared<bool>(true)) {}
 
-TCustomWSocket::~TCustomWSocket() {
+TAsyncSocket::~TAsyncSocket() {
     destroying_ = true;
     CancelLookup();
     if (handle_ >= 0) CloseAndNotify(false, 0);
@@ -170,8 +170,8 @@ TCustomWSocket::~TCustomWSocket() {
     *alive_ = false;
 }
 
-bool TCustomWSocket::ChangeProperty(const char* name, std::string& field, bool& assigned,
-                                    bool& resolved, std::string_view value) {
+bool TAsyncSocket::ChangeProperty(const char* name, std::string& field, bool& assigned,
+                                  bool& resolved, std::string_view value) {
     if (state_ != wsClosed) {
         ReportError(std::string("Cannot change ") + name + " if not closed");
         return false;
@@ -184,51 +184,51 @@ bool TCustomWSocket::ChangeProperty(const char* name, std::string& field, bool& 
     return true;
 }
 
-void TCustomWSocket::SetAddr(std::string_view value) {
+void TAsyncSocket::SetAddr(std::string_view value) {
     ChangeProperty("Addr", addr_, addrAssigned_, addrResolved_, value);
 }
 
-void TCustomWSocket::SetPort(std::string_view value) {
+void TAsyncSocket::SetPort(std::string_view value) {
     ChangeProperty("Port", port_, portAssigned_, portResolved_, value);
 }
 
-void TCustomWSocket::SetProto(std::string_view value) {
+void TAsyncSocket::SetProto(std::string_view value) {
     if (ChangeProperty("Proto", proto_, protoAssigned_, protoResolved_, value))
         portResolved_ = false; // a service name depends on the protocol
 }
 
-void TCustomWSocket::SetLocalPort(std::string_view value) {
+void TAsyncSocket::SetLocalPort(std::string_view value) {
     bool assigned = false; // an empty local port means any
     ChangeProperty("LocalPort", localPort_, assigned, localPortResolved_, value);
 }
 
-TSocketSendFlags TCustomWSocket::SendFlags() const {
+TSocketSendFlags TAsyncSocket::SendFlags() const {
     return sendFlags_;
 }
 
-void TCustomWSocket::SetSendFlags(int flags) {
+void TAsyncSocket::SetSendFlags(int flags) {
     if (flags != wsSendNormal && flags != wsSendUrgent) return ReportError("Invalid SendFlags");
     sendFlags_ = static_cast<TSocketSendFlags>(flags);
 }
 
-long TCustomWSocket::RcvdCount() {
+long TAsyncSocket::RcvdCount() {
     return PendingByteCount();
 }
 
-long TCustomWSocket::PendingByteCount() {
+long TAsyncSocket::PendingByteCount() {
     if (handle_ < 0) return 0;
     const long n = sock::Pending(handle_);
     if (n < 0) ReportSocketError("ioctlSocket");
     return n;
 }
 
-void TCustomWSocket::ChangeState(TSocketState newState) {
+void TAsyncSocket::ChangeState(TSocketState newState) {
     const TSocketState old = state_;
     state_ = newState;
     if (old != newState) TriggerChangeState(old, newState);
 }
 
-void TCustomWSocket::ResetDefaults() {
+void TAsyncSocket::ResetDefaults() {
     proto_ = "tcp";
     protoAssigned_ = true;
     protoResolved_ = false;
@@ -248,7 +248,7 @@ void TCustomWSocket::ResetDefaults() {
     FlushTimeout = 60;
 }
 
-void TCustomWSocket::ReadyToWatch(int handle) {
+void TAsyncSocket::ReadyToWatch(int handle) {
     handle_ = handle;
     sessionOpen_ = true;
     const WPARAM generation = ++generation_;
@@ -265,13 +265,13 @@ void TCustomWSocket::ReadyToWatch(int handle) {
     });
 }
 
-void TCustomWSocket::WatchForMore() {
+void TAsyncSocket::WatchForMore() {
     if (!watcher_ || handle_ < 0 || paused_) return;
     watcher_->WatchRead(state_ == wsConnected || state_ == wsListening);
     watcher_->WatchWrite(state_ == wsConnecting || (state_ == wsConnected && !allSent_));
 }
 
-void TCustomWSocket::Connect() {
+void TAsyncSocket::Connect() {
     if (handle_ >= 0 && state_ != wsClosed) return ReportError("Connect: Socket already in use");
     if (!portAssigned_) return ReportError("Connect: No Port Specified");
     if (!addrAssigned_) return ReportError("Connect: No IP Address Specified");
@@ -327,7 +327,7 @@ void TCustomWSocket::Connect() {
     }
 }
 
-TCustomWSocket::TEndpoint TCustomWSocket::ConnectEndpoint() {
+TAsyncSocket::TEndpoint TAsyncSocket::ConnectEndpoint() {
     if (!portResolved_) {
         remotePort_ = WSocketResolvePort(port_, stream_ ? "tcp" : "udp");
         portResolved_ = true;
@@ -339,14 +339,14 @@ TCustomWSocket::TEndpoint TCustomWSocket::ConnectEndpoint() {
     return {remoteAddress_, remotePort_};
 }
 
-void TCustomWSocket::SetLingerOption() {
+void TAsyncSocket::SetLingerOption() {
     if (LingerOnOff == wsLingerNoSet) return;
     if (handle_ < 0) return ReportError("Cannot set linger option at this time");
     if (sock::SetLinger(handle_, LingerOnOff == wsLingerOn, LingerTimeout) < 0)
         ReportSocketError("setsockopt(SO_LINGER)");
 }
 
-void TCustomWSocket::BindLocal() {
+void TAsyncSocket::BindLocal() {
     if (sock::Bind(handle_, 0, localPortNumber_) < 0)
         return ReportError(Format("winsock.bind failed, error #%d", SocketLastError()));
     const int port = sock::LocalPort(handle_);
@@ -356,7 +356,7 @@ void TCustomWSocket::BindLocal() {
     localPort_ = std::to_string(port);
 }
 
-void TCustomWSocket::Listen() {
+void TAsyncSocket::Listen() {
     if (!portAssigned_) return ReportError("Listen: port not assigned");
     if (!protoResolved_) {
         protocol_ = ResolveProto(proto_);
@@ -377,7 +377,7 @@ void TCustomWSocket::Listen() {
     WatchForMore();
 }
 
-int TCustomWSocket::Accept() {
+int TAsyncSocket::Accept() {
     if (handle_ < 0 || state_ != wsListening) {
         lastError_ = WSAEINVAL;
         return -1;
@@ -387,14 +387,14 @@ int TCustomWSocket::Accept() {
     return fd;
 }
 
-void TCustomWSocket::AdoptHandle(int handle) {
+void TAsyncSocket::AdoptHandle(int handle) {
     if (handle_ >= 0) CloseAndNotify(false, 0);
     ReadyToWatch(handle);
     ChangeState(wsConnected);
     WatchForMore();
 }
 
-int TCustomWSocket::RecvRaw(void* buffer, int len) {
+int TAsyncSocket::RecvRaw(void* buffer, int len) {
     if (handle_ < 0) {
         SocketSetLastError(WSAENOTSOCK);
         return -1;
@@ -402,7 +402,7 @@ int TCustomWSocket::RecvRaw(void* buffer, int len) {
     return static_cast<int>(sock::Receive(handle_, buffer, static_cast<size_t>(std::max(len, 0))));
 }
 
-int TCustomWSocket::Receive(void* buffer, int len) {
+int TAsyncSocket::Receive(void* buffer, int len) {
     const int n = RecvRaw(buffer, len);
     if (n < 0) {
         lastError_ = SocketLastError();
@@ -418,7 +418,7 @@ int TCustomWSocket::Receive(void* buffer, int len) {
     return n;
 }
 
-std::string TCustomWSocket::ReceiveString() {
+std::string TAsyncSocket::ReceiveString() {
     const long pending = RcvdCount();
     if (pending <= 0) return {};
     std::string s(static_cast<size_t>(pending), '\0');
@@ -427,7 +427,7 @@ std::string TCustomWSocket::ReceiveString() {
     return s;
 }
 
-int TCustomWSocket::Send(const void* data, int len) {
+int TAsyncSocket::Send(const void* data, int len) {
     if (len <= 0) return 0;
     if (state_ != wsConnected) {
         SocketSetLastError(WSAENOTCONN);
@@ -438,7 +438,7 @@ int TCustomWSocket::Send(const void* data, int len) {
     dataSentDue_ = true;
     const char* bytes = static_cast<const char*>(data);
     for (int done = 0; done < len;) {
-        if (queue_.empty() || queue_.back().Full()) queue_.emplace_back(TBuffer::DefaultSize);
+        if (queue_.empty() || queue_.back().Full()) queue_.emplace_back(TSendBuffer::DefaultSize);
         done += queue_.back().Write(bytes + done, len - done);
     }
     SendQueued();
@@ -450,9 +450,9 @@ int TCustomWSocket::Send(const void* data, int len) {
     return len;
 }
 
-void TCustomWSocket::SendQueued() {
+void TAsyncSocket::SendQueued() {
     while (handle_ >= 0 && !queue_.empty()) {
-        TBuffer& first = queue_.front();
+        TSendBuffer& first = queue_.front();
         int len = 0;
         const char* p = first.Peek(len);
         if (len > 0) {
@@ -480,18 +480,18 @@ void TCustomWSocket::SendQueued() {
     }
 }
 
-void TCustomWSocket::DropQueue() {
+void TAsyncSocket::DropQueue() {
     queue_.clear();
     allSent_ = true;
 }
 
-void TCustomWSocket::Flush() {
+void TAsyncSocket::Flush() {
     SendQueued();
     WatchForMore();
     WaitUntil([this] { return handle_ < 0 || allSent_; });
 }
 
-void TCustomWSocket::DrainUntilClosed() {
+void TAsyncSocket::DrainUntilClosed() {
     if (handle_ < 0) return;
     auto keep = std::move(OnDataAvailable);
     OnDataAvailable = nullptr; // the read loop throws unclaimed data away
@@ -500,11 +500,11 @@ void TCustomWSocket::DrainUntilClosed() {
     if (*alive) OnDataAvailable = std::move(keep);
 }
 
-void TCustomWSocket::Close() {
+void TAsyncSocket::Close() {
     CloseAndNotify(true, 0);
 }
 
-void TCustomWSocket::CloseAndNotify(bool shut, int error) {
+void TAsyncSocket::CloseAndNotify(bool shut, int error) {
     const int handle = handle_;
     if (handle >= 0) {
         if (shut && state_ != wsClosed) sock::Shutdown(handle, sock::Shut::Send);
@@ -522,7 +522,7 @@ void TCustomWSocket::CloseAndNotify(bool shut, int error) {
     ResetDefaults();
 }
 
-bool TCustomWSocket::EndSession(int error) {
+bool TAsyncSocket::EndSession(int error) {
     if (!sessionOpen_ || destroying_) return true;
     sessionOpen_ = false;
     const auto alive = alive_;
@@ -530,18 +530,18 @@ bool TCustomWSocket::EndSession(int error) {
     return *alive;
 }
 
-void TCustomWSocket::Abort() {
+void TAsyncSocket::Abort() {
     CancelLookup();
     DropQueue();
     if (handle_ >= 0 && state_ == wsConnected && stream_) sock::SetLinger(handle_, false, 0);
     CloseAndNotify(false, 0);
 }
 
-void TCustomWSocket::Shutdown(int how) {
+void TAsyncSocket::Shutdown(int how) {
     if (handle_ >= 0) sock::Shutdown(handle_, static_cast<sock::Shut>(std::clamp(how, 0, 2)));
 }
 
-void TCustomWSocket::Pause() {
+void TAsyncSocket::Pause() {
     paused_ = true;
     if (watcher_) {
         watcher_->WatchRead(false);
@@ -549,33 +549,33 @@ void TCustomWSocket::Pause() {
     }
 }
 
-void TCustomWSocket::Resume() {
+void TAsyncSocket::Resume() {
     paused_ = false;
     WatchForMore();
 }
 
-void TCustomWSocket::ProcessMessages() {
+void TAsyncSocket::ProcessMessages() {
     lumo::ProcessMessages();
 }
 
-std::string TCustomWSocket::PeerAddress() {
+std::string TAsyncSocket::PeerAddress() {
     if (state_ != wsConnected || handle_ < 0) return "error";
     const auto a = sock::PeerAddress(handle_);
     return a ? DottedAddress(*a) : "error";
 }
 
-std::string TCustomWSocket::LocalPortText() {
+std::string TAsyncSocket::LocalPortText() {
     if (handle_ < 0 || (state_ != wsBound && state_ != wsConnected && state_ != wsListening))
         return "error";
     const int port = sock::LocalPort(handle_);
     return port < 0 ? "error" : std::to_string(port);
 }
 
-std::string TCustomWSocket::LocalName() {
+std::string TAsyncSocket::LocalName() {
     return sock::LocalHostName();
 }
 
-void TCustomWSocket::LookupHost(const std::string& hostName) {
+void TAsyncSocket::LookupHost(const std::string& hostName) {
     if (hostName.empty()) {
         ReportError("DNS lookup: invalid host name.");
         return TriggerDnsLookupDone(WSAEINVAL);
@@ -591,7 +591,7 @@ void TCustomWSocket::LookupHost(const std::string& hostName) {
     StartLookup(hostName, false);
 }
 
-void TCustomWSocket::AddressLookup(const std::string& hostAddr) {
+void TAsyncSocket::AddressLookup(const std::string& hostAddr) {
     if (hostAddr.empty()) {
         ReportError("DNS lookup: invalid host address.");
         return TriggerDnsLookupDone(WSAEINVAL);
@@ -602,7 +602,7 @@ void TCustomWSocket::AddressLookup(const std::string& hostAddr) {
     StartLookup(hostAddr, true);
 }
 
-void TCustomWSocket::StartLookup(const std::string& name, bool reverse) {
+void TAsyncSocket::StartLookup(const std::string& name, bool reverse) {
     lookupId_ = StartNameLookup(name, reverse, [this, reverse](const LookupResult& r) {
         lookupAddresses_ = r.addresses;
         window_->Send(reverse ? WM_ASYNCGETHOSTBYADDR : WM_ASYNCGETHOSTBYNAME, lookupId_,
@@ -610,18 +610,18 @@ void TCustomWSocket::StartLookup(const std::string& name, bool reverse) {
     });
 }
 
-bool TCustomWSocket::StopLookup() {
+bool TAsyncSocket::StopLookup() {
     if (lookupId_ == 0) return false;
     CancelNameLookup(lookupId_);
     lookupId_ = 0;
     return true;
 }
 
-void TCustomWSocket::CancelLookup() {
+void TAsyncSocket::CancelLookup() {
     if (StopLookup() && !destroying_) TriggerDnsLookupDone(WSAEINTR);
 }
 
-void TCustomWSocket::LookupDone(WPARAM id, int error) {
+void TAsyncSocket::LookupDone(WPARAM id, int error) {
     if (id == 0 || id != lookupId_) return;
     lookupId_ = 0;
     if (error == 0) {
@@ -632,7 +632,7 @@ void TCustomWSocket::LookupDone(WPARAM id, int error) {
     TriggerDnsLookupDone(static_cast<uint16_t>(error));
 }
 
-LRESULT TCustomWSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TAsyncSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_ASYNCSELECT:
         if (wParam != generation_ || handle_ < 0 || paused_) return 0;
@@ -650,7 +650,7 @@ LRESULT TCustomWSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void TCustomWSocket::RunGuarded(const std::function<void()>& step) {
+void TAsyncSocket::RunGuarded(const std::function<void()>& step) {
     const auto alive = alive_;
     try {
         step();
@@ -659,11 +659,11 @@ void TCustomWSocket::RunGuarded(const std::function<void()>& step) {
     }
 }
 
-void TCustomWSocket::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+void TAsyncSocket::PostMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     window_->Post(msg, wParam, lParam);
 }
 
-void TCustomWSocket::Notify(int events, int error) {
+void TAsyncSocket::Notify(int events, int error) {
     const auto alive = alive_;
     const WPARAM generation = generation_;
     const auto same = [&] { return *alive && generation == generation_ && handle_ >= 0; };
@@ -715,7 +715,7 @@ void TCustomWSocket::Notify(int events, int error) {
     }
 }
 
-void TCustomWSocket::ReadLoop(int error) {
+void TAsyncSocket::ReadLoop(int error) {
     const auto alive = alive_;
     const WPARAM generation = generation_;
     while (true) {
@@ -732,7 +732,7 @@ void TCustomWSocket::ReadLoop(int error) {
     }
 }
 
-void TCustomWSocket::ReportSocketError(const std::string& function) {
+void TAsyncSocket::ReportSocketError(const std::string& function) {
     const int n = SocketLastError();
     if ((n == WSAECONNRESET || n == WSAENOTCONN) && handle_ >= 0) {
         watcher_.reset();
@@ -747,48 +747,48 @@ void TCustomWSocket::ReportSocketError(const std::string& function) {
                 WSocketErrorDesc(n));
 }
 
-void TCustomWSocket::ReportError(const std::string& msg) {
+void TAsyncSocket::ReportError(const std::string& msg) {
     if (!OnError) throw ESocketException(msg);
     TriggerError();
 }
 
-void TCustomWSocket::HandleEventException(const std::exception& e) {
+void TAsyncSocket::HandleEventException(const std::exception& e) {
     bool canClose = true;
     if (OnBgException) OnBgException(this, e, canClose);
     if (canClose) Abort();
 }
 
-bool TCustomWSocket::TriggerDataAvailable(uint16_t error) {
+bool TAsyncSocket::TriggerDataAvailable(uint16_t error) {
     if (!OnDataAvailable) return false;
     OnDataAvailable(this, error);
     return true;
 }
 
-void TCustomWSocket::TriggerSessionAvailable(uint16_t error) {
+void TAsyncSocket::TriggerSessionAvailable(uint16_t error) {
     if (OnSessionAvailable) OnSessionAvailable(this, error);
 }
 
-void TCustomWSocket::TriggerSessionConnected(uint16_t error) {
+void TAsyncSocket::TriggerSessionConnected(uint16_t error) {
     if (OnSessionConnected) OnSessionConnected(this, error);
 }
 
-void TCustomWSocket::TriggerSessionClosed(uint16_t error) {
+void TAsyncSocket::TriggerSessionClosed(uint16_t error) {
     if (OnSessionClosed) OnSessionClosed(this, error);
 }
 
-void TCustomWSocket::TriggerDataSent(uint16_t error) {
+void TAsyncSocket::TriggerDataSent(uint16_t error) {
     if (OnDataSent) OnDataSent(this, error);
 }
 
-void TCustomWSocket::TriggerChangeState(TSocketState oldState, TSocketState newState) {
+void TAsyncSocket::TriggerChangeState(TSocketState oldState, TSocketState newState) {
     if (OnChangeState) OnChangeState(this, oldState, newState);
 }
 
-void TCustomWSocket::TriggerDnsLookupDone(uint16_t error) {
+void TAsyncSocket::TriggerDnsLookupDone(uint16_t error) {
     if (OnDnsLookupDone) OnDnsLookupDone(this, error);
 }
 
-void TCustomWSocket::TriggerError() {
+void TAsyncSocket::TriggerError() {
     if (OnError) OnError(this);
 }
 

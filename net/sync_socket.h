@@ -3,14 +3,14 @@
 // events (and everything else of the program) keep running meanwhile.
 #pragma once
 
-#include "net/custom_line_wsocket.h"
+#include "net/line_socket.h"
 
 namespace lumo {
 
 // What WaitReady returns when it gave up.
 inline constexpr int WSocketWaitTimedOut = 12001;
 
-class TCustomSyncWSocket : public TCustomLineWSocket {
+class TSyncSocket : public TLineSocket {
 public:
     // Milliseconds a wait may last; 0 for no limit.
     int Timeout = 0;

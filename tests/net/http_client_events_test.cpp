@@ -1,7 +1,7 @@
 // The HTTP client's events as an owner uses them: freeing the client from
 // inside any of them, handlers and streams that fail, the cookie asked for
 // after a redirection, and documents larger than 2 GiB.
-#include "net/http_cli.h"
+#include "net/http_client.h"
 #include "net/http_connection.h"
 #include "platform/stream.h"
 #include "tests/support/pump.h"
@@ -43,41 +43,41 @@ void FreeOn(Owner& owner, const std::function<void()>& free) {
 
 struct FreeingEvent {
     const char* name;
-    void (*hook)(THttpCli& cli, const std::function<void()>& free);
+    void (*hook)(THttpClient& cli, const std::function<void()>& free);
 };
 
 const FreeingEvent FreeingEvents[] = {
     {"OnStateChange",
-     [](THttpCli& c, const std::function<void()>& f) {
-         c.OnStateChange = [f](THttpCli* s) {
+     [](THttpClient& c, const std::function<void()>& f) {
+         c.OnStateChange = [f](THttpClient* s) {
              if (s->State() == hsConnecting) f();
          };
      }},
-    {"OnSessionConnected", FreeOn<&THttpCli::OnSessionConnected>},
-    {"OnRequestHeaderBegin", FreeOn<&THttpCli::OnRequestHeaderBegin>},
-    {"OnCommand", FreeOn<&THttpCli::OnCommand>},
-    {"OnRequestHeaderEnd", FreeOn<&THttpCli::OnRequestHeaderEnd>},
-    {"OnSendBegin", FreeOn<&THttpCli::OnSendBegin>},
-    {"OnSendData", FreeOn<&THttpCli::OnSendData>},
-    {"OnSendEnd", FreeOn<&THttpCli::OnSendEnd>},
-    {"OnHeaderBegin", FreeOn<&THttpCli::OnHeaderBegin>},
-    {"OnHeaderData", FreeOn<&THttpCli::OnHeaderData>},
-    {"OnCookie", FreeOn<&THttpCli::OnCookie>},
-    {"OnHeaderEnd", FreeOn<&THttpCli::OnHeaderEnd>},
-    {"OnLocationChange", FreeOn<&THttpCli::OnLocationChange>},
-    {"OnCookieRequest", FreeOn<&THttpCli::OnCookieRequest>},
-    {"OnDocBegin", FreeOn<&THttpCli::OnDocBegin>},
-    {"OnDocData", FreeOn<&THttpCli::OnDocData>},
-    {"OnDocEnd", FreeOn<&THttpCli::OnDocEnd>},
-    {"OnRequestDone", FreeOn<&THttpCli::OnRequestDone>},
+    {"OnSessionConnected", FreeOn<&THttpClient::OnSessionConnected>},
+    {"OnRequestHeaderBegin", FreeOn<&THttpClient::OnRequestHeaderBegin>},
+    {"OnCommand", FreeOn<&THttpClient::OnCommand>},
+    {"OnRequestHeaderEnd", FreeOn<&THttpClient::OnRequestHeaderEnd>},
+    {"OnSendBegin", FreeOn<&THttpClient::OnSendBegin>},
+    {"OnSendData", FreeOn<&THttpClient::OnSendData>},
+    {"OnSendEnd", FreeOn<&THttpClient::OnSendEnd>},
+    {"OnHeaderBegin", FreeOn<&THttpClient::OnHeaderBegin>},
+    {"OnHeaderData", FreeOn<&THttpClient::OnHeaderData>},
+    {"OnCookie", FreeOn<&THttpClient::OnCookie>},
+    {"OnHeaderEnd", FreeOn<&THttpClient::OnHeaderEnd>},
+    {"OnLocationChange", FreeOn<&THttpClient::OnLocationChange>},
+    {"OnCookieRequest", FreeOn<&THttpClient::OnCookieRequest>},
+    {"OnDocBegin", FreeOn<&THttpClient::OnDocBegin>},
+    {"OnDocData", FreeOn<&THttpClient::OnDocData>},
+    {"OnDocEnd", FreeOn<&THttpClient::OnDocEnd>},
+    {"OnRequestDone", FreeOn<&THttpClient::OnRequestDone>},
 };
 
-TEST(HttpCliEvents, EveryEventMayFreeTheClient) {
+TEST(HttpClientEvents, EveryEventMayFreeTheClient) {
     ScriptedServer server(MovingServer());
     TMemoryStream post;
     post.Write(std::string_view("q=1"));
     for (const FreeingEvent& event : FreeingEvents) {
-        auto cli = std::make_unique<THttpCli>();
+        auto cli = std::make_unique<THttpClient>();
         bool freed = false;
         const std::string captured(64, 'x');
         event.hook(*cli, [&cli, &freed, captured] {
@@ -94,7 +94,7 @@ TEST(HttpCliEvents, EveryEventMayFreeTheClient) {
     }
 }
 
-TEST(HttpCliEvents, EveryForwardedEventMayFreeTheConnection) {
+TEST(HttpClientEvents, EveryForwardedEventMayFreeTheConnection) {
     ScriptedServer server(MovingServer());
     using Hook = void (*)(THTTPConnection&, const std::function<void()>&);
     const std::pair<const char*, Hook> hooks[] = {
@@ -140,7 +140,7 @@ private:
     Failure failure_;
 };
 
-TEST(HttpCliEvents, ADocumentThatCannotBeStoredEndsInAnError) {
+TEST(HttpClientEvents, ADocumentThatCannotBeStoredEndsInAnError) {
     const std::string body(200000, 'b');
     ScriptedServer server(ScriptedServer::Reply(
         "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body));
@@ -156,12 +156,14 @@ TEST(HttpCliEvents, ADocumentThatCannotBeStoredEndsInAnError) {
     };
     for (const auto& row : rows) {
         for (const bool synchronous : {true, false}) {
-            THttpCli cli;
+            THttpClient cli;
             FullDisk disk(row.handlerRaises ? body.size() : 1000, row.failure);
             std::vector<uint16_t> errors;
-            cli.OnRequestDone = [&](THttpCli*, THttpRequest, uint16_t e) { errors.push_back(e); };
+            cli.OnRequestDone = [&](THttpClient*, THttpRequest, uint16_t e) {
+                errors.push_back(e);
+            };
             if (row.handlerRaises)
-                cli.OnDocData = [](THttpCli* c, const char*, int) {
+                cli.OnDocData = [](THttpClient* c, const char*, int) {
                     if (c->ReceivedBytes() > 1000) throw std::runtime_error("No room");
                 };
             cli.ReceiveStream = &disk;
@@ -180,7 +182,7 @@ TEST(HttpCliEvents, ADocumentThatCannotBeStoredEndsInAnError) {
     }
 }
 
-TEST(HttpCliEvents, ARedirectionAsksTheOwnerForTheCookieOfTheNewAddress) {
+TEST(HttpClientEvents, ARedirectionAsksTheOwnerForTheCookieOfTheNewAddress) {
     // "/go" on the first server moves to the second; both echo the request line and cookie.
     ScriptedServer second([](ScriptedConnection& c) {
         c.ReadRequest();
@@ -194,9 +196,9 @@ TEST(HttpCliEvents, ARedirectionAsksTheOwnerForTheCookieOfTheNewAddress) {
         else
             c.Send("HTTP/1.0 302 Found\r\nLocation: /again.htm\r\n\r\n");
     });
-    THttpCli cli;
+    THttpClient cli;
     std::vector<std::string> asked;
-    cli.OnCookieRequest = [&](THttpCli*, const std::string& url, std::string& cookie) {
+    cli.OnCookieRequest = [&](THttpClient*, const std::string& url, std::string& cookie) {
         asked.push_back(url + " [" + cookie + "]");
         cookie = "id=7";
     };
@@ -210,7 +212,7 @@ TEST(HttpCliEvents, ARedirectionAsksTheOwnerForTheCookieOfTheNewAddress) {
     // On the same server the current cookie is offered, and kept without a handler.
     asked.clear();
     cli.URL = first.Address("/stay");
-    cli.OnCookieRequest = [&](THttpCli*, const std::string& url, std::string& cookie) {
+    cli.OnCookieRequest = [&](THttpClient*, const std::string& url, std::string& cookie) {
         asked.push_back(url + " [" + cookie + "]");
         cookie = "\r\nX-Evil: 1";
     };
@@ -222,7 +224,7 @@ TEST(HttpCliEvents, ARedirectionAsksTheOwnerForTheCookieOfTheNewAddress) {
     EXPECT_NE(first.Requests().back().find("\r\nCookie: old=1\r\n"), std::string::npos);
 }
 
-TEST(HttpCliEvents, DocumentsLargerThanTwoGigabytesArrive) {
+TEST(HttpClientEvents, DocumentsLargerThanTwoGigabytesArrive) {
     constexpr int64_t size = (int64_t{1} << 31) + 12345;
     ScriptedServer server([](ScriptedConnection& c) {
         c.ReadRequest();
@@ -234,7 +236,7 @@ TEST(HttpCliEvents, DocumentsLargerThanTwoGigabytesArrive) {
             left -= static_cast<int64_t>(n);
         }
     });
-    THttpCli cli;
+    THttpClient cli;
     TNullStream out;
     cli.ReceiveStream = &out;
     cli.URL = server.Address("/huge.iso");

@@ -21,10 +21,10 @@ namespace lumo {
 
 class MessageWindow;
 class TStream;
-class TWSocket;
+class TSocket;
 class Timer;
 
-enum THttpCliState : uint8_t {
+enum THttpClientState : uint8_t {
     hsReady,
     hsStarting,
     hsConnected,
@@ -68,14 +68,14 @@ public:
     uint16_t ErrorCode;
 };
 
-class THttpCli {
+class THttpClient {
 public:
     static constexpr int MaxRedirections = 20;
 
-    THttpCli();
-    virtual ~THttpCli();
-    THttpCli(const THttpCli&) = delete;
-    THttpCli& operator=(const THttpCli&) = delete;
+    THttpClient();
+    virtual ~THttpClient();
+    THttpClient(const THttpClient&) = delete;
+    THttpClient& operator=(const THttpClient&) = delete;
 
     std::string URL;
     std::string Proxy; // host, optionally ":" port; empty for a direct connection
@@ -100,19 +100,19 @@ public:
     // Milliseconds without any progress after which a request fails with 10060.
     int IdleTimeout = 60000;
 
-    using NotifyEvent = std::function<void(THttpCli* Sender)>;
-    using DataEvent = std::function<void(THttpCli* Sender, const char* Buffer, int Len)>;
+    using NotifyEvent = std::function<void(THttpClient* Sender)>;
+    using DataEvent = std::function<void(THttpClient* Sender, const char* Buffer, int Len)>;
     NotifyEvent OnStateChange, OnSessionConnected, OnRequestHeaderBegin, OnRequestHeaderEnd,
         OnHeaderBegin, OnHeaderData, OnHeaderEnd, OnDocBegin, OnDocEnd, OnSendBegin, OnSendEnd,
         OnLocationChange;
-    std::function<void(THttpCli* Sender, const std::string& S)> OnCommand;
-    std::function<void(THttpCli* Sender, const std::string& Data, bool& Accept)> OnCookie;
+    std::function<void(THttpClient* Sender, const std::string& S)> OnCommand;
+    std::function<void(THttpClient* Sender, const std::string& Data, bool& Accept)> OnCookie;
     DataEvent OnDocData, OnSendData;
-    std::function<void(THttpCli* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
+    std::function<void(THttpClient* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
     // Before each request after a redirection: Cookie holds what the client
     // would send to URL, the new address (the current cookie on the same
     // server, nothing on another), and the handler sets what it should send.
-    std::function<void(THttpCli* Sender, const std::string& URL, std::string& Cookie)>
+    std::function<void(THttpClient* Sender, const std::string& URL, std::string& Cookie)>
         OnCookieRequest;
 
     // Synchronous: return when the request has ended; raise EHttpException
@@ -126,7 +126,7 @@ public:
     void HeadAsync();
     void Abort();
 
-    THttpCliState State() const { return state_; }
+    THttpClientState State() const { return state_; }
     int StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
     int64_t ContentLength() const { return reader_.ContentLength(); }
@@ -152,12 +152,12 @@ private:
     // is over: the client freed, the request ending or replaced by another.
     class RequestWatch {
     public:
-        explicit RequestWatch(const THttpCli& cli)
+        explicit RequestWatch(const THttpClient& cli)
             : cli_(cli), alive_(cli.alive_), serial_(cli.serial_) {}
         bool operator()() const { return !*alive_ || serial_ != cli_.serial_ || cli_.ending_; }
 
     private:
-        const THttpCli& cli_;
+        const THttpClient& cli_;
         std::shared_ptr<bool> alive_;
         WPARAM serial_;
     };
@@ -179,7 +179,7 @@ private:
     bool PrepareTarget(const std::string& address, bool redirection);
     bool RedirectedCookie(const std::string& address, bool sameServer);
     void Connect();
-    bool SetState(THttpCliState s);
+    bool SetState(THttpClientState s);
     std::vector<std::string> RequestLines() const;
     bool SendLine(const std::string& s, std::string& request);
     bool SendRequest();
@@ -205,13 +205,13 @@ private:
     void ReaderHeaderEnd();
     void ReaderBody(const char* data, size_t len);
 
-    std::unique_ptr<TWSocket> socket_;
+    std::unique_ptr<TSocket> socket_;
     std::unique_ptr<MessageWindow> window_;
     std::unique_ptr<Timer> idleTimer_;
     std::shared_ptr<bool> alive_;
     THttpResponseReader reader_;
 
-    THttpCliState state_ = hsReady;
+    THttpClientState state_ = hsReady;
     THttpRequest requestType_ = httpNone;
     THttpRequest method_ = httpNone; // what is sent: a redirected POST becomes a GET
     // Changes with every request and abort, so that a message posted for an

@@ -1,4 +1,4 @@
-#include "net/custom_socks_wsocket.h"
+#include "net/socks_socket.h"
 
 #include "net/socks_settings.h"
 #include "platform/socket_api.h"
@@ -8,7 +8,7 @@
 
 namespace lumo {
 
-void TCustomSocksWSocket::SetSocksLevel(std::string_view value) {
+void TSocksSocket::SetSocksLevel(std::string_view value) {
     if (State() != wsClosed) return ReportError("Can't change socks level if not closed");
     const std::string level = UpperCase(Trim(value));
     if (level != "4" && level != "4A" && level != "5")
@@ -16,17 +16,17 @@ void TCustomSocksWSocket::SetSocksLevel(std::string_view value) {
     socksLevel_ = level;
 }
 
-void TCustomSocksWSocket::SetSocksServer(std::string_view value) {
+void TSocksSocket::SetSocksServer(std::string_view value) {
     if (State() != wsClosed) return ReportError("Can't change socks server if not closed");
     socksServer_ = Trim(value);
 }
 
-void TCustomSocksWSocket::SetSocksPort(std::string_view value) {
+void TSocksSocket::SetSocksPort(std::string_view value) {
     if (State() != wsClosed) return ReportError("Can't change socks port if not closed");
     socksPort_ = Trim(value);
 }
 
-void TCustomSocksWSocket::SetSocks(const TSocksSettings& settings) {
+void TSocksSocket::SetSocks(const TSocksSettings& settings) {
     SetSocksServer(settings.Server);
     SetSocksPort(settings.Port);
     SetSocksLevel(settings.Level.empty() ? "5" : settings.Level);
@@ -36,9 +36,9 @@ void TCustomSocksWSocket::SetSocks(const TSocksSettings& settings) {
         settings.Usercode.empty() ? socksNoAuthentication : socksAuthenticateUsercode;
 }
 
-void TCustomSocksWSocket::Connect() {
+void TSocksSocket::Connect() {
     if (socksServer_.empty() || (Handle() >= 0 && State() != wsClosed))
-        return TCustomWSocket::Connect();
+        return TAsyncSocket::Connect();
     if (!SameText(Trim(Proto()), "tcp"))
         return ReportError("tcp is the only protocol supported thru socks server");
     if (!CheckFields()) return;
@@ -46,13 +46,13 @@ void TCustomSocksWSocket::Connect() {
     replyCount_ = 0;
     boundAddr_.clear();
     boundPort_.clear();
-    TCustomWSocket::Connect();
+    TAsyncSocket::Connect();
     if (State() == wsConnecting) phase_ = TSocksPhase::Greeting;
 }
 
 // One length byte (or a terminating 0 for SOCKS 4) carries each field: one
 // that does not fit is refused before anything is sent, never cut or wrapped.
-bool TCustomSocksWSocket::CheckFields() {
+bool TSocksSocket::CheckFields() {
     const bool socks4 = socksLevel_ != "5";
     const bool nameSent = socksLevel_ != "4";
     const std::string& host = Addr();
@@ -73,26 +73,26 @@ bool TCustomSocksWSocket::CheckFields() {
     return true;
 }
 
-TCustomWSocket::TEndpoint TCustomSocksWSocket::ConnectEndpoint() {
-    if (socksServer_.empty()) return TCustomWSocket::ConnectEndpoint();
+TAsyncSocket::TEndpoint TSocksSocket::ConnectEndpoint() {
+    if (socksServer_.empty()) return TAsyncSocket::ConnectEndpoint();
     destPort_ = WSocketResolvePort(Port(), "tcp");
     if (socksLevel_ == "4") destAddress_ = WSocketResolveHost(Addr());
     return {WSocketResolveHost(socksServer_), WSocketResolvePort(socksPort_, "tcp")};
 }
 
-void TCustomSocksWSocket::Listen() {
+void TSocksSocket::Listen() {
     if (!socksServer_.empty()) return ReportError("listening is not supported thru socks server");
-    TCustomWSocket::Listen();
+    TAsyncSocket::Listen();
 }
 
-void TCustomSocksWSocket::TriggerSessionConnected(uint16_t error) {
-    if (phase_ == TSocksPhase::Done) return TCustomWSocket::TriggerSessionConnected(error);
+void TSocksSocket::TriggerSessionConnected(uint16_t error) {
+    if (phase_ == TSocksPhase::Done) return TAsyncSocket::TriggerSessionConnected(error);
     const SessionWatch watch(*this);
     FireSocksConnected(error);
     if (!watch.Same()) return;
     if (error != 0) {
         phase_ = TSocksPhase::Done;
-        return TCustomWSocket::TriggerSessionConnected(error);
+        return TAsyncSocket::TriggerSessionConnected(error);
     }
     if (Socks5())
         SendGreeting();
@@ -100,19 +100,19 @@ void TCustomSocksWSocket::TriggerSessionConnected(uint16_t error) {
         SendRequest();
 }
 
-bool TCustomSocksWSocket::SendNegotiation(const std::string& bytes) {
+bool TSocksSocket::SendNegotiation(const std::string& bytes) {
     replyCount_ = 0;
     const SessionWatch watch(*this);
     Send(bytes.data(), static_cast<int>(bytes.size()));
     return watch.Same();
 }
 
-void TCustomSocksWSocket::SendGreeting() {
+void TSocksSocket::SendGreeting() {
     phase_ = TSocksPhase::Greeting;
     SendNegotiation(Socks5Greeting(SocksAuthentication == socksAuthenticateUsercode));
 }
 
-void TCustomSocksWSocket::SendAuthentication() {
+void TSocksSocket::SendAuthentication() {
     phase_ = TSocksPhase::Authenticating;
     const SessionWatch watch(*this);
     FireSocksAuthState(saStart);
@@ -120,7 +120,7 @@ void TCustomSocksWSocket::SendAuthentication() {
     SendNegotiation(Socks5Authentication(SocksUsercode, SocksPassword));
 }
 
-void TCustomSocksWSocket::SendRequest() {
+void TSocksSocket::SendRequest() {
     phase_ = TSocksPhase::Requesting;
     if (Socks5())
         SendNegotiation(Socks5Request(Addr(), destPort_));
@@ -129,28 +129,28 @@ void TCustomSocksWSocket::SendRequest() {
                                       socksLevel_ == "4A" ? Addr() : std::string()));
 }
 
-bool TCustomSocksWSocket::TriggerDataAvailable(uint16_t error) {
-    if (phase_ == TSocksPhase::Done) return TCustomWSocket::TriggerDataAvailable(error);
+bool TSocksSocket::TriggerDataAvailable(uint16_t error) {
+    if (phase_ == TSocksPhase::Done) return TAsyncSocket::TriggerDataAvailable(error);
     ReadReply(error);
     return true;
 }
 
 // Reads exactly what the awaited reply still lacks, so data that follows it
 // stays in the socket for the owner and no read can pass the buffer's end.
-void TCustomSocksWSocket::ReadReply(uint16_t error) {
+void TSocksSocket::ReadReply(uint16_t error) {
     if (error != 0) return Fail(error, "data receive error");
     const std::string_view got(reply_.data(), replyCount_);
     const TSocksReply before = ReadSocksReply(phase_, Socks5(), got);
     const size_t wanted = before.State == TSocksReply::Status::NeedMore
                               ? std::min(before.Needed, reply_.size()) - replyCount_
                               : 1; // a reply that is wrong whatever comes: wait for any byte
-    const int n = TCustomWSocket::Receive(reply_.data() + replyCount_, static_cast<int>(wanted));
+    const int n = TAsyncSocket::Receive(reply_.data() + replyCount_, static_cast<int>(wanted));
     if (n <= 0) return; // nothing yet, or the close follows
     replyCount_ += static_cast<size_t>(n);
     TakeReply(ReadSocksReply(phase_, Socks5(), std::string_view(reply_.data(), replyCount_)));
 }
 
-void TCustomSocksWSocket::TakeReply(const TSocksReply& reply) {
+void TSocksSocket::TakeReply(const TSocksReply& reply) {
     using Status = TSocksReply::Status;
     if (reply.State == Status::NeedMore) return;
     const SessionWatch watch(*this);
@@ -181,22 +181,22 @@ void TCustomSocksWSocket::TakeReply(const TSocksReply& reply) {
     }
 }
 
-void TCustomSocksWSocket::Granted() {
+void TSocksSocket::Granted() {
     phase_ = TSocksPhase::Done;
-    TCustomWSocket::TriggerSessionConnected(0);
+    TAsyncSocket::TriggerSessionConnected(0);
 }
 
-void TCustomSocksWSocket::Fail(int error, const std::string& msg) {
+void TSocksSocket::Fail(int error, const std::string& msg) {
     phase_ = TSocksPhase::Done;
     const SessionWatch watch(*this);
     FireSocksError(error, msg);
     if (!watch.Same()) return;
-    TCustomWSocket::TriggerSessionConnected(static_cast<uint16_t>(error));
+    TAsyncSocket::TriggerSessionConnected(static_cast<uint16_t>(error));
     if (!watch.Same()) return;
     CloseAndNotify(true, error);
 }
 
-void TCustomSocksWSocket::TriggerSessionClosed(uint16_t error) {
+void TSocksSocket::TriggerSessionClosed(uint16_t error) {
     if (phase_ == TSocksPhase::Authenticating) {
         phase_ = TSocksPhase::Done;
         const SessionWatch watch(*this);
@@ -204,22 +204,22 @@ void TCustomSocksWSocket::TriggerSessionClosed(uint16_t error) {
         if (!watch.Alive()) return;
     }
     phase_ = TSocksPhase::Done;
-    TCustomWSocket::TriggerSessionClosed(error);
+    TAsyncSocket::TriggerSessionClosed(error);
 }
 
-void TCustomSocksWSocket::TriggerDataSent(uint16_t error) {
-    if (phase_ == TSocksPhase::Done) TCustomWSocket::TriggerDataSent(error);
+void TSocksSocket::TriggerDataSent(uint16_t error) {
+    if (phase_ == TSocksPhase::Done) TAsyncSocket::TriggerDataSent(error);
 }
 
-void TCustomSocksWSocket::FireSocksConnected(uint16_t error) {
+void TSocksSocket::FireSocksConnected(uint16_t error) {
     if (OnSocksConnected) OnSocksConnected(this, error);
 }
 
-void TCustomSocksWSocket::FireSocksError(int error, const std::string& msg) {
+void TSocksSocket::FireSocksError(int error, const std::string& msg) {
     if (OnSocksError) OnSocksError(this, error, msg);
 }
 
-void TCustomSocksWSocket::FireSocksAuthState(TSocksAuthState state) {
+void TSocksSocket::FireSocksAuthState(TSocksAuthState state) {
     if (OnSocksAuthState) OnSocksAuthState(this, state);
 }
 

@@ -6,12 +6,12 @@
 // straight through.
 #pragma once
 
-#include "net/custom_socks_wsocket.h"
 #include "net/line_buffer.h"
+#include "net/socks_socket.h"
 
 namespace lumo {
 
-class TCustomLineWSocket : public TCustomSocksWSocket {
+class TLineSocket : public TSocksSocket {
 public:
     bool LineMode() const { return lineMode_; }
     // Bytes already buffered are offered again from the event loop, as lines

@@ -1,6 +1,6 @@
 // The SOCKS layer against scripted servers that play the SOCKS server and
 // then the destination behind it.
-#include "net/wsocket.h"
+#include "net/socket.h"
 #include "platform/socket_api.h"
 #include "tests/support/pump.h"
 #include "tests/support/scripted_server.h"
@@ -35,21 +35,21 @@ struct Client {
         s.SetSocksLevel(level);
         s.SetAddr(dest);
         s.SetPort("80");
-        s.OnSessionConnected = [this](TCustomWSocket*, uint16_t e) {
+        s.OnSessionConnected = [this](TAsyncSocket*, uint16_t e) {
             events.push_back("connected " + std::to_string(e));
         };
-        s.OnSessionClosed = [this](TCustomWSocket*, uint16_t e) {
+        s.OnSessionClosed = [this](TAsyncSocket*, uint16_t e) {
             events.push_back("closed " + std::to_string(e));
             done = true;
         };
-        s.OnDataAvailable = [this](TCustomWSocket* sock, uint16_t) {
+        s.OnDataAvailable = [this](TAsyncSocket* sock, uint16_t) {
             const std::string got = sock->ReceiveString();
             if (!got.empty()) events.push_back("data " + got);
         };
-        s.OnSocksError = [this](TCustomWSocket*, int e, const std::string& msg) {
+        s.OnSocksError = [this](TAsyncSocket*, int e, const std::string& msg) {
             events.push_back("socks error " + std::to_string(e) + " " + msg);
         };
-        s.OnSocksAuthState = [this](TCustomWSocket*, TSocksAuthState a) {
+        s.OnSocksAuthState = [this](TAsyncSocket*, TSocksAuthState a) {
             events.push_back("auth " + std::to_string(a));
         };
     }
@@ -57,14 +57,14 @@ struct Client {
         s.Connect();
         ASSERT_TRUE(PumpUntil([&] { return done; }));
     }
-    TWSocket s;
+    TSocket s;
     std::vector<std::string> events;
     bool done = false;
 };
 
 using Events = std::vector<std::string>;
 
-TEST(SocksWSocket, Socks5AsksForTheNameAndDeliversWhatFollowsTheReply) {
+TEST(SocksSocket, Socks5AsksForTheNameAndDeliversWhatFollowsTheReply) {
     std::string request;
     ScriptedServer server([&](ScriptedConnection& c) {
         if (c.ReadBytes(3) != Bytes({5, 1, 0})) return;
@@ -80,7 +80,7 @@ TEST(SocksWSocket, Socks5AsksForTheNameAndDeliversWhatFollowsTheReply) {
     EXPECT_EQ(client.s.SocksBoundPort(), "8080");
 }
 
-TEST(SocksWSocket, RepliesDrippedByteByByte) {
+TEST(SocksSocket, RepliesDrippedByteByByte) {
     const auto drip = [](ScriptedConnection& c, const std::string& bytes) {
         for (char b : bytes) {
             c.Send(std::string(1, b));
@@ -103,7 +103,7 @@ TEST(SocksWSocket, RepliesDrippedByteByByte) {
     EXPECT_EQ(client.events.back(), "closed 0");
 }
 
-TEST(SocksWSocket, Socks4ARequestBytes) {
+TEST(SocksSocket, Socks4ARequestBytes) {
     std::string request;
     ScriptedServer server([&](ScriptedConnection& c) {
         request = c.ReadBytes(8 + 4 + 10);
@@ -117,7 +117,7 @@ TEST(SocksWSocket, Socks4ARequestBytes) {
     EXPECT_EQ(client.events, (Events{"connected 0", "data x", "closed 0"}));
 }
 
-TEST(SocksWSocket, Socks4SendsTheAddress) {
+TEST(SocksSocket, Socks4SendsTheAddress) {
     std::string request;
     ScriptedServer server([&](ScriptedConnection& c) {
         request = c.ReadBytes(9);
@@ -129,7 +129,7 @@ TEST(SocksWSocket, Socks4SendsTheAddress) {
     EXPECT_EQ(client.events.front(), "connected 0");
 }
 
-TEST(SocksWSocket, RefusalsAndWrongVersionsEndWithTheirNumbers) {
+TEST(SocksSocket, RefusalsAndWrongVersionsEndWithTheirNumbers) {
     const struct {
         const char* level;
         std::string greetingReply; // empty for SOCKS 4
@@ -172,7 +172,7 @@ TEST(SocksWSocket, RefusalsAndWrongVersionsEndWithTheirNumbers) {
     }
 }
 
-TEST(SocksWSocket, TheLongestNameAndIPv6RepliesAreTaken) {
+TEST(SocksSocket, TheLongestNameAndIPv6RepliesAreTaken) {
     const std::string name(255, 'b');
     const std::string replies[] = {
         Bytes({5, 0, 0, 3, 255}) + name + Bytes({0, 80}),
@@ -191,7 +191,7 @@ TEST(SocksWSocket, TheLongestNameAndIPv6RepliesAreTaken) {
     }
 }
 
-TEST(SocksWSocket, UserNameAndPassword) {
+TEST(SocksSocket, UserNameAndPassword) {
     for (const bool accepted : {true, false}) {
         std::string auth;
         ScriptedServer server([&](ScriptedConnection& c) {
@@ -217,7 +217,7 @@ TEST(SocksWSocket, UserNameAndPassword) {
     }
 }
 
-TEST(SocksWSocket, ACloseDuringAuthenticationIsAFailure) {
+TEST(SocksSocket, ACloseDuringAuthenticationIsAFailure) {
     ScriptedServer server([&](ScriptedConnection& c) {
         c.ReadBytes(3);
         c.Send(Bytes({5, 2}));
@@ -231,7 +231,7 @@ TEST(SocksWSocket, ACloseDuringAuthenticationIsAFailure) {
     EXPECT_EQ(client.events, (Events{"auth 0", "auth 2", "closed 0"}));
 }
 
-TEST(SocksWSocket, FieldsTooLongForOneByteAreRefusedBeforeAnythingIsSent) {
+TEST(SocksSocket, FieldsTooLongForOneByteAreRefusedBeforeAnythingIsSent) {
     ScriptedServer server([](ScriptedConnection& c) { c.ReadBytes(1); });
     const std::string longName(256, 'h');
     const struct {
@@ -281,8 +281,8 @@ TEST(SocksWSocket, FieldsTooLongForOneByteAreRefusedBeforeAnythingIsSent) {
     EXPECT_EQ(client.events.front(), "connected 0");
 }
 
-TEST(SocksWSocket, PropertyRules) {
-    TWSocket s;
+TEST(SocksSocket, PropertyRules) {
+    TSocket s;
     const auto message = [&](const auto& call) {
         try {
             call();

@@ -5,7 +5,7 @@
 // to the plain socket.
 #pragma once
 
-#include "net/custom_wsocket.h"
+#include "net/async_socket.h"
 #include "net/socks_protocol.h"
 
 #include <array>
@@ -17,7 +17,7 @@ struct TSocksSettings;
 enum TSocksAuthentication : uint8_t { socksNoAuthentication, socksAuthenticateUsercode };
 enum TSocksAuthState : uint8_t { saStart = 0, saSuccess = 1, saFailure = 2, saNotRequired = 3 };
 
-class TCustomSocksWSocket : public TCustomWSocket {
+class TSocksSocket : public TAsyncSocket {
 public:
     // "4", "4A" or "5"; settable, like the server and port, only while closed.
     const std::string& SocksLevel() const { return socksLevel_; }
@@ -37,8 +37,8 @@ public:
     const std::string& SocksBoundPort() const { return boundPort_; }
 
     ErrorEvent OnSocksConnected;
-    std::function<void(TCustomWSocket* Sender, int Error, const std::string& Msg)> OnSocksError;
-    std::function<void(TCustomWSocket* Sender, TSocksAuthState AuthState)> OnSocksAuthState;
+    std::function<void(TAsyncSocket* Sender, int Error, const std::string& Msg)> OnSocksError;
+    std::function<void(TAsyncSocket* Sender, TSocksAuthState AuthState)> OnSocksAuthState;
 
     void Connect() override;
     void Listen() override;

@@ -1,16 +1,16 @@
-#include "net/custom_sync_wsocket.h"
+#include "net/sync_socket.h"
 
 #include "platform/message_loop.h"
 
 namespace lumo {
 
-int TCustomSyncWSocket::Synchronize(const std::function<void()>& proc, bool& done) {
+int TSyncSocket::Synchronize(const std::function<void()>& proc, bool& done) {
     done = false;
     if (proc) proc();
     return WaitReady(done);
 }
 
-int TCustomSyncWSocket::WaitReady(bool& done) {
+int TSyncSocket::WaitReady(bool& done) {
     const auto ready = [&] { return done || ApplicationClosingDown(); };
     if (Timeout > 0)
         WaitUntil(ready, Timeout);

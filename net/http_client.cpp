@@ -1,7 +1,7 @@
-#include "net/http_cli.h"
+#include "net/http_client.h"
 
 #include "net/address.h"
-#include "net/wsocket.h"
+#include "net/socket.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
 #include "platform/socket_api.h"
@@ -120,7 +120,7 @@ std::string HttpDate(double dateTime) {
 }
 
 template <class Event, class... Args>
-bool THttpCli::Raise(const Event& event, Args&&... args) {
+bool THttpClient::Raise(const Event& event, Args&&... args) {
     const RequestWatch gone(*this);
     if (event) {
         const Event handler = event;
@@ -130,7 +130,7 @@ bool THttpCli::Raise(const Event& event, Args&&... args) {
 }
 
 template <class Step>
-void THttpCli::Guarded(Step&& step) {
+void THttpClient::Guarded(Step&& step) {
     const auto alive = alive_;
     try {
         step();
@@ -140,7 +140,7 @@ void THttpCli::Guarded(Step&& step) {
 }
 
 // A request that was ending still ends, but as a failure when it was to succeed.
-void THttpCli::FailAfterEvent(const std::string& reason) {
+void THttpClient::FailAfterEvent(const std::string& reason) {
     if (state_ == hsReady) return;
     if (!ending_) return Fail(httperrEventFailed, reason);
     if (requestDoneError_ != 0) return;
@@ -149,28 +149,28 @@ void THttpCli::FailAfterEvent(const std::string& reason) {
     reasonPhrase_ = reason;
 }
 
-THttpCli::THttpCli()
-    : socket_(std::make_unique<TWSocket>()),
+THttpClient::THttpClient()
+    : socket_(std::make_unique<TSocket>()),
       window_(std::make_unique<MessageWindow>(
           [this](UINT msg, WPARAM w, LPARAM l) { return WndProc(msg, w, l); })),
       idleTimer_(std::make_unique<Timer>()), alive_(std::make_shared<bool>(true)),
       sendBuffer_(SendChunkSize) {
-    socket_->OnDnsLookupDone = [this](TCustomWSocket*, uint16_t e) {
+    socket_->OnDnsLookupDone = [this](TAsyncSocket*, uint16_t e) {
         Guarded([&] { SocketDnsLookupDone(e); });
     };
-    socket_->OnSessionConnected = [this](TCustomWSocket*, uint16_t e) {
+    socket_->OnSessionConnected = [this](TAsyncSocket*, uint16_t e) {
         Guarded([&] { SocketSessionConnected(e); });
     };
-    socket_->OnDataAvailable = [this](TCustomWSocket*, uint16_t e) {
+    socket_->OnDataAvailable = [this](TAsyncSocket*, uint16_t e) {
         Guarded([&] { SocketDataAvailable(e); });
     };
-    socket_->OnSessionClosed = [this](TCustomWSocket*, uint16_t e) {
+    socket_->OnSessionClosed = [this](TAsyncSocket*, uint16_t e) {
         Guarded([&] { SocketSessionClosed(e); });
     };
-    socket_->OnDataSent = [this](TCustomWSocket*, uint16_t e) {
+    socket_->OnDataSent = [this](TAsyncSocket*, uint16_t e) {
         Guarded([&] { SocketDataSent(e); });
     };
-    socket_->OnSocksError = [this](TCustomWSocket*, int, const std::string& msg) {
+    socket_->OnSocksError = [this](TAsyncSocket*, int, const std::string& msg) {
         socksError_ = msg;
     };
     reader_.OnHeaderLine = [this](const std::string& line) { ReaderHeaderLine(line); };
@@ -184,47 +184,47 @@ THttpCli::THttpCli()
     };
 }
 
-THttpCli::~THttpCli() {
+THttpClient::~THttpClient() {
     *alive_ = false;
     closeMode_ = CloseMode::Ignore;
 }
 
-void THttpCli::Get() {
+void THttpClient::Get() {
     const auto alive = alive_;
     StartRequest(httpGET);
     WaitForReady(alive);
 }
 
-void THttpCli::Post() {
+void THttpClient::Post() {
     const auto alive = alive_;
     StartRequest(httpPOST);
     WaitForReady(alive);
 }
 
-void THttpCli::Head() {
+void THttpClient::Head() {
     const auto alive = alive_;
     StartRequest(httpHEAD);
     WaitForReady(alive);
 }
 
-void THttpCli::GetAsync() {
+void THttpClient::GetAsync() {
     StartRequest(httpGET);
 }
-void THttpCli::PostAsync() {
+void THttpClient::PostAsync() {
     StartRequest(httpPOST);
 }
-void THttpCli::HeadAsync() {
+void THttpClient::HeadAsync() {
     StartRequest(httpHEAD);
 }
 
-void THttpCli::WaitForReady(const std::shared_ptr<bool>& alive) {
+void THttpClient::WaitForReady(const std::shared_ptr<bool>& alive) {
     WaitUntil([&] { return !*alive || state_ == hsReady; });
     if (!*alive) throw EHttpException("Connection aborted on request", 404);
     if (requestDoneError_ != 0 || statusCode_ >= 400)
         throw EHttpException(reasonPhrase_, static_cast<uint16_t>(statusCode_));
 }
 
-void THttpCli::StartRequest(THttpRequest rq) {
+void THttpClient::StartRequest(THttpRequest rq) {
     if (state_ != hsReady) throw EHttpException("HTTP component is busy", httperrBusy);
     if (rq == httpPOST && !PostStream)
         throw EHttpException("HTTP component has nothing to post", httperrNoData);
@@ -267,7 +267,7 @@ void THttpCli::StartRequest(THttpRequest rq) {
     Connect();
 }
 
-bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
+bool THttpClient::PrepareTarget(const std::string& address, bool redirection) {
     const AddressParts parts = SplitAddress(address);
     if (!parts.Proto.empty() && !SameText(parts.Proto, "http")) {
         Fail(httperrUnsupportedProtocol, "Unsupported protocol");
@@ -321,7 +321,7 @@ bool THttpCli::PrepareTarget(const std::string& address, bool redirection) {
 // Credentials and cookies belong to the server they were meant for; the owner
 // may know the cookie of the new address (a cookie the redirection itself set,
 // or one of a domain that both servers share).
-bool THttpCli::RedirectedCookie(const std::string& address, bool sameServer) {
+bool THttpClient::RedirectedCookie(const std::string& address, bool sameServer) {
     if (!sameServer) {
         user_.clear();
         pass_.clear();
@@ -336,7 +336,7 @@ bool THttpCli::RedirectedCookie(const std::string& address, bool sameServer) {
     return true;
 }
 
-void THttpCli::Connect() {
+void THttpClient::Connect() {
     if (!SetState(hsResolving)) return;
     lastActivity_ = TickCount();
     if (hostName_.empty()) return Fail(WSAEINVAL, "can't resolve hostname to IP address");
@@ -347,7 +347,7 @@ void THttpCli::Connect() {
     LookUp(resolvingSocksServer_ ? socks_.Server : hostName_);
 }
 
-void THttpCli::LookUp(const std::string& name) {
+void THttpClient::LookUp(const std::string& name) {
     try {
         socket_->LookupHost(name);
     } catch (const ESocketException&) {
@@ -355,7 +355,7 @@ void THttpCli::LookUp(const std::string& name) {
     }
 }
 
-void THttpCli::SocketDnsLookupDone(uint16_t error) {
+void THttpClient::SocketDnsLookupDone(uint16_t error) {
     if (state_ != hsResolving || ending_) return; // aborted, or an earlier request's
     if (error != 0) return Fail(error, "can't resolve hostname to IP address");
     if (!socks_.Server.empty() && !resolvingSocksServer_) {
@@ -366,7 +366,7 @@ void THttpCli::SocketDnsLookupDone(uint16_t error) {
     ConnectSocket();
 }
 
-void THttpCli::ConnectSocket() {
+void THttpClient::ConnectSocket() {
     if (!SetState(hsConnecting)) return;
     try {
         TSocksSettings socks = socks_;
@@ -384,7 +384,7 @@ void THttpCli::ConnectSocket() {
     }
 }
 
-void THttpCli::SocketSessionConnected(uint16_t error) {
+void THttpClient::SocketSessionConnected(uint16_t error) {
     if (state_ != hsConnecting || ending_) return;
     if (error != 0) return FailSocket(error);
     connected_ = true;
@@ -396,7 +396,7 @@ void THttpCli::SocketSessionConnected(uint16_t error) {
     SendNextChunk();
 }
 
-std::vector<std::string> THttpCli::RequestLines() const {
+std::vector<std::string> THttpClient::RequestLines() const {
     const bool post = method_ == httpPOST;
     std::vector<std::string> lines{std::string(MethodOf(method_)) + " " + path_ + " HTTP/1.0"};
     if (!Sender.empty()) lines.push_back("From: " + Sender);
@@ -422,7 +422,7 @@ std::vector<std::string> THttpCli::RequestLines() const {
     return lines;
 }
 
-bool THttpCli::SendLine(const std::string& s, std::string& request) {
+bool THttpClient::SendLine(const std::string& s, std::string& request) {
     if (!Raise(OnCommand, s)) return false;
     request += s;
     request += "\r\n";
@@ -430,7 +430,7 @@ bool THttpCli::SendLine(const std::string& s, std::string& request) {
 }
 
 // False when a handler ended the request.
-bool THttpCli::SendRequest() {
+bool THttpClient::SendRequest() {
     if (!Raise(OnRequestHeaderBegin)) return false;
     std::string request;
     for (const std::string& line : RequestLines())
@@ -440,11 +440,11 @@ bool THttpCli::SendRequest() {
     return !ending_;
 }
 
-void THttpCli::SocketDataSent(uint16_t) {
+void THttpClient::SocketDataSent(uint16_t) {
     if (state_ == hsAwaitingHeader || state_ == hsReceivingBody) SendNextChunk();
 }
 
-void THttpCli::SendNextChunk() {
+void THttpClient::SendNextChunk() {
     if (!allowedToSend_ || !PostStream || ending_) return;
     if (socket_->State() != wsConnected) {
         allowedToSend_ = false;
@@ -464,7 +464,7 @@ void THttpCli::SendNextChunk() {
     socket_->Send(sendBuffer_.data(), static_cast<int>(n));
 }
 
-void THttpCli::SocketDataAvailable(uint16_t) {
+void THttpClient::SocketDataAvailable(uint16_t) {
     if ((state_ != hsAwaitingHeader && state_ != hsReceivingBody) || ending_ ||
         closeMode_ != CloseMode::Normal || reader_.Stopped()) {
         char junk[4096]; // nothing more is wanted from this connection
@@ -489,7 +489,7 @@ void THttpCli::SocketDataAvailable(uint16_t) {
 }
 
 // Ends the request with the error of what the reader found wrong, if anything.
-void THttpCli::FailOnReader() {
+void THttpClient::FailOnReader() {
     const THttpResponseReader::Failure failure = reader_.Failed();
     for (const auto& [f, error] : ReaderFailures)
         if (f == failure) return Fail(error, THttpResponseReader::FailureText(failure));
@@ -498,7 +498,7 @@ void THttpCli::FailOnReader() {
 // A handler that ends the request has stopped the reader already (Abort and
 // Fail stop it; a new request resets it), and one that freed the client freed
 // the reader too: either way nothing more is done here.
-void THttpCli::ReaderHeaderLine(const std::string& line) {
+void THttpClient::ReaderHeaderLine(const std::string& line) {
     if (reader_.HeaderLineCount() == 1) {
         if (!Raise(OnHeaderBegin)) return;
         statusCode_ = reader_.StatusCode();
@@ -518,7 +518,7 @@ void THttpCli::ReaderHeaderLine(const std::string& line) {
     }
 }
 
-void THttpCli::ReaderHeaderEnd() {
+void THttpClient::ReaderHeaderEnd() {
     if (reader_.HeaderLineCount() == 0 && !Raise(OnHeaderBegin)) return;
     if (reader_.LocationSeen()) {
         if (!Raise(OnHeaderEnd)) return;
@@ -531,7 +531,7 @@ void THttpCli::ReaderHeaderEnd() {
     Raise(OnHeaderEnd);
 }
 
-void THttpCli::ReaderBody(const char* data, size_t len) {
+void THttpClient::ReaderBody(const char* data, size_t len) {
     if (!docBegun_) {
         docBegun_ = true;
         if (!Raise(OnDocBegin)) return;
@@ -543,12 +543,12 @@ void THttpCli::ReaderBody(const char* data, size_t len) {
         Fail(httperrEventFailed, "Cannot store the document");
 }
 
-std::string THttpCli::LastLine() const {
+std::string THttpClient::LastLine() const {
     if (const std::string_view body = reader_.LastBody(); !body.empty()) return std::string(body);
     return rcvdHeader_.empty() ? std::string() : rcvdHeader_.back();
 }
 
-void THttpCli::FollowLocation() {
+void THttpClient::FollowLocation() {
     reader_.Stop();
     if (++redirections_ > MaxRedirections)
         return Fail(httperrTooManyRedirects, "Too many redirections");
@@ -560,7 +560,7 @@ void THttpCli::FollowLocation() {
     if (*alive && closeMode_ == CloseMode::Redirect) RedirectionClosed(); // it was closed already
 }
 
-void THttpCli::RedirectionClosed() {
+void THttpClient::RedirectionClosed() {
     closeMode_ = CloseMode::Normal;
     connected_ = false;
     if (!Raise(OnLocationChange)) return;
@@ -570,7 +570,7 @@ void THttpCli::RedirectionClosed() {
     window_->Post(WM_HTTP_LOGIN, serial_);
 }
 
-void THttpCli::SocketSessionClosed(uint16_t error) {
+void THttpClient::SocketSessionClosed(uint16_t error) {
     switch (closeMode_) {
     case CloseMode::Redirect: return RedirectionClosed();
     case CloseMode::Ignore: return;
@@ -578,7 +578,7 @@ void THttpCli::SocketSessionClosed(uint16_t error) {
     }
 }
 
-void THttpCli::EndOfConnection(int error) {
+void THttpClient::EndOfConnection(int error) {
     if (state_ == hsReady || state_ == hsAborting || ending_) return;
     if (error != 0) return FailSocket(error);
     if (state_ == hsAwaitingHeader) {
@@ -601,7 +601,7 @@ void THttpCli::EndOfConnection(int error) {
     FinishRequest();
 }
 
-void THttpCli::Fail(uint16_t error, const std::string& reason) {
+void THttpClient::Fail(uint16_t error, const std::string& reason) {
     if (state_ == hsReady || ending_) return;
     ending_ = true;
     requestDoneError_ = error;
@@ -613,12 +613,12 @@ void THttpCli::Fail(uint16_t error, const std::string& reason) {
     Conclude();
 }
 
-void THttpCli::FailSocket(int error) {
+void THttpClient::FailSocket(int error) {
     const std::string text = socksError_.empty() ? WSocketErrorDesc(error) : socksError_;
     Fail(static_cast<uint16_t>(error), text + " (Error #" + std::to_string(error) + ")");
 }
 
-void THttpCli::FinishRequest() {
+void THttpClient::FinishRequest() {
     if (ending_) return;
     ending_ = true;
     Conclude();
@@ -626,14 +626,14 @@ void THttpCli::FinishRequest() {
 
 // The request becomes ready from the event loop whatever OnDocEnd does: it
 // may free the client, or raise and so turn a success into a failure.
-void THttpCli::Conclude() {
+void THttpClient::Conclude() {
     connected_ = false;
     idleTimer_->SetEnabled(false);
     window_->Post(WM_HTTP_SET_READY, serial_);
     if (docBegun_) Raise(OnDocEnd);
 }
 
-void THttpCli::Abort() {
+void THttpClient::Abort() {
     if (state_ == hsReady) {
         if (socket_->State() != wsClosed) {
             closeMode_ = CloseMode::Ignore;
@@ -661,7 +661,7 @@ void THttpCli::Abort() {
 }
 
 // True when the request goes on (see Raise).
-bool THttpCli::SetState(THttpCliState s) {
+bool THttpClient::SetState(THttpClientState s) {
     state_ = s;
     const auto alive = alive_;
     const THttpRequest rq = requestType_;
@@ -671,7 +671,7 @@ bool THttpCli::SetState(THttpCliState s) {
     return goesOn;
 }
 
-LRESULT THttpCli::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT THttpClient::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_HTTP_REQUEST_DONE:
         Raise(OnRequestDone, static_cast<THttpRequest>(wParam), static_cast<uint16_t>(lParam));

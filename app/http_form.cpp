@@ -113,7 +113,7 @@ void THTTPForm::SaveAddressFile() {
 }
 
 void THTTPForm::ReadSettings() {
-    const TIniFile32 ini(settingsFile_);
+    const TIniFile ini(settingsFile_);
     if (!ini.Readable())
         TheMessageBoxes().Show(MessageKind::Warning, ApplicationTitle(),
                                "The settings file " + settingsFile_ +
@@ -141,7 +141,7 @@ void THTTPForm::WriteSettings() {
         state = TWindowState::Maximized;
     else
         settings_.Placement = {false, y(), x(), width(), height()};
-    TIniFile32 ini(settingsFile_);
+    TIniFile ini(settingsFile_);
     lumo::WriteSettings(ini, settings_, state);
 }
 

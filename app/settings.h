@@ -10,7 +10,7 @@
 
 namespace lumo {
 
-class TIniFile32;
+class TIniFile;
 
 struct TWindowPlacement {
     bool Maximized = false;
@@ -27,15 +27,15 @@ struct TSettings {
 };
 
 // Reads every setting; a missing key keeps the value given in current.
-TSettings ReadSettings(const TIniFile32& ini, const TSettings& current);
+TSettings ReadSettings(const TIniFile& ini, const TSettings& current);
 
 // Writes the page defaults into "Font" and "Colors"; false when the file
 // could not be saved.
-bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& defaults);
+bool WriteBrowserDefaults(TIniFile& ini, const TBrowserDefaults& defaults);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";
 // minimized: nothing), then "Retain", then the SOCKS server.
-void WriteSettings(TIniFile32& ini, const TSettings& settings, TWindowState state);
+void WriteSettings(TIniFile& ini, const TSettings& settings, TWindowState state);
 
 } // namespace lumo

@@ -79,7 +79,7 @@ void THTTPForm::Fontandcolor1Click() {
 void THTTPForm::SetBrowserDefaults(const TBrowserDefaults& defaults) {
     settings_.Browser = defaults;
     ApplyBrowserDefaults();
-    TIniFile32 ini(settingsFile_);
+    TIniFile ini(settingsFile_);
     WriteBrowserDefaults(ini, defaults);
     ReloadClick();
 }

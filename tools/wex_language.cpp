@@ -115,7 +115,7 @@ void TwexLanguage::InitForm(QWidget& window) {
     ExportStrings(window, currentFile_);
     // The choice is written when the user makes it; writing it back here
     // would only touch the settings file on every start.
-    const TIniFile32 settings(SettingsFilePath());
+    const TIniFile settings(SettingsFilePath());
     currentFile_ =
         settings.ReadString(LanguageSection, FromQString(window.objectName()), currentFile_);
     // The template holds the built-in texts the window already shows, less
@@ -132,7 +132,7 @@ void TwexLanguage::SelectLanguage(QWidget& window) {
 
 void TwexLanguage::ChooseLanguage(QWidget& window, const std::string& file) {
     currentFile_ = file;
-    TIniFile32 settings(SettingsFilePath());
+    TIniFile settings(SettingsFilePath());
     settings.WriteString(LanguageSection, FromQString(window.objectName()), file);
     ApplyLanguage(window, file);
 }
@@ -142,7 +142,7 @@ void TwexLanguage::ApplyLanguage(QWidget& window, const std::string& file) {
     std::map<std::string, QObject*> byName; // lower-case name -> the first of that name
     for (QObject* component : Components(window))
         byName.emplace(LowerCase(FromQString(component->objectName())), component);
-    for (const TTranslation& t : ReadTranslations(TIniFile32(file))) {
+    for (const TTranslation& t : ReadTranslations(TIniFile(file))) {
         if (t.Window != windowName) continue;
         const auto component = byName.find(LowerCase(t.Component));
         const std::optional<TTextProperty> property = PropertyNamed(t.Property);
@@ -153,7 +153,7 @@ void TwexLanguage::ApplyLanguage(QWidget& window, const std::string& file) {
 
 bool TwexLanguage::ExportStrings(QWidget& window, const std::string& file) {
     const std::string windowName = FromQString(window.objectName());
-    TIniFile32 ini(file);
+    TIniFile ini(file);
     ini.BeginUpdate();
     for (QObject* component : Components(window)) {
         const std::string componentName = FromQString(component->objectName());

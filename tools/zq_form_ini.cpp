@@ -30,7 +30,7 @@ void PlaceWindow(QWidget& window, int left, int top, int width, int height) {
 }
 
 void TzqFormIni::RestoreForm(QWidget& window) {
-    const TIniFile32 ini(SettingsFilePath());
+    const TIniFile ini(SettingsFilePath());
     const std::string section = FromQString(window.objectName());
     if (ini.ReadBool(section, "State", false)) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
@@ -45,7 +45,7 @@ void TzqFormIni::RestoreForm(QWidget& window) {
 }
 
 bool TzqFormIni::SaveForm(const QWidget& window) {
-    TIniFile32 ini(SettingsFilePath());
+    TIniFile ini(SettingsFilePath());
     const std::string section = FromQString(window.objectName());
     const bool maximized = window.isMaximized();
     ini.BeginUpdate();

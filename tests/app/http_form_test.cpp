@@ -152,7 +152,7 @@ TEST_F(HTTPFormTest, OnlyANormalWindowWritesItsPlacement) {
 
 TEST_F(HTTPFormTest, ASettingsFileTooLargeToReadIsKeptAndSaidSo) {
     const std::string large =
-        "[Mine]\r\n" + std::string(TIniFile32::MaxFileSize, ';') + "\r\n[MainForm]\r\nTop=5\r\n";
+        "[Mine]\r\n" + std::string(TIniFile::MaxFileSize, ';') + "\r\n[MainForm]\r\nTop=5\r\n";
     home.Write("lumo.ini", large);
     RunOnce([](THTTPForm& form) { form.move(40, 50); });
     EXPECT_EQ(home.Read("lumo.ini"), large);

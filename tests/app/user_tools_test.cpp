@@ -101,7 +101,7 @@ TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
         AnswerDialog("CancelBtn");
         form.Fontandcolor1Click();
         EXPECT_EQ(form.BrowserDefaults(), values);
-        EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
+        EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
 
         values.DefFontName = "Arial";
         values.DefFontSize = 16;
@@ -115,7 +115,7 @@ TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
             EXPECT_EQ(viewer.DefFontName, "Arial");
             EXPECT_EQ(viewer.DefHotSpotColor, TColor{0x00FF00});
         }
-        const TIniFile32 ini(home / "lumo.ini");
+        const TIniFile ini(home / "lumo.ini");
         EXPECT_EQ(ini.ReadString("Font", "Name", ""), "Arial");
         EXPECT_EQ(ini.ReadInteger("Font", "Size", 0), 16);
         EXPECT_EQ(ini.ReadInteger("Colors", "Background", 0), 0x996633);
@@ -129,13 +129,13 @@ TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
         form.Unzip1Click(); // the unzip window writes its part of the template too
     });
     std::set<std::string> exported;
-    for (const TTranslation& t : ReadTranslations(TIniFile32(home / "Language.lng")))
+    for (const TTranslation& t : ReadTranslations(TIniFile(home / "Language.lng")))
         exported.insert(TranslationKey(t.Window, t.Component, t.Property));
     EXPECT_TRUE(exported.count("HTTPForm.ManageBookmarks1.Caption"));
     EXPECT_TRUE(exported.count("BookmarksF.LanguageBtn.Hint"));
     EXPECT_TRUE(exported.count("LumoUnzipF.UnzipButton.Caption"));
     const std::string german = std::string(LUMO_SOURCE_DIR) + "/res/languages/Deutsch.lng";
-    const std::vector<TTranslation> translations = ReadTranslations(TIniFile32(german));
+    const std::vector<TTranslation> translations = ReadTranslations(TIniFile(german));
     EXPECT_GT(translations.size(), 40u);
     for (const TTranslation& t : translations)
         EXPECT_TRUE(exported.count(TranslationKey(t.Window, t.Component, t.Property)))

@@ -158,7 +158,7 @@ TEST_F(BookmarksFormTest, BookmarksAddedAreInTheMenuAndInTheFileAfterARestart) {
     }
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"), "Lumo home=http://lumo.test/\r\n");
     // The manager was never shown, so it has no place of its own to keep.
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
     auto again = MakeForm();
     EXPECT_EQ(again->TreeView1->Nodes(), (TBookmarkList{Mark("Lumo home", "http://lumo.test/")}));
     EXPECT_TRUE(boxes.shown.empty());
@@ -246,7 +246,7 @@ TEST_F(BookmarksFormTest, CancelKeepsTheEditsButNotTheMenu) {
     form->Manage();
     EXPECT_EQ(menu.actions().size(), 2);
     form->ProgramClosing(); // shown now: its place is kept
-    EXPECT_NE(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
+    EXPECT_NE(TIniFile(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
 }
 
 } // namespace

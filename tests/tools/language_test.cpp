@@ -60,7 +60,7 @@ protected:
 
 TEST_F(LanguageTest, TheTemplateHoldsCaptionsAndHintsOfTheComponents) {
     ASSERT_TRUE(TwexLanguage::ExportStrings(sample.window, home / "Language.lng"));
-    const TIniFile32 lng(home / "Language.lng");
+    const TIniFile lng(home / "Language.lng");
     std::vector<std::pair<std::string, std::string>> expected = {
         {"SampleF.OKBtn.Caption", "OK"},
         {"SampleF.OKBtn.Hint", "Close it"},
@@ -105,7 +105,7 @@ TEST_F(LanguageTest, ACaptionWithALineBreakComesBackUnchanged) {
 TEST_F(LanguageTest, StartUpWritesTheTemplateAndAppliesTheWindowsChoice) {
     const std::string german = LanguageFile("SampleF.OKBtn.Caption=Gut\r\n");
     {
-        TIniFile32 settings(home / "lumo.ini");
+        TIniFile settings(home / "lumo.ini");
         settings.WriteString("Language", "SampleF", german);
         settings.WriteString("Language", "OtherF", home / "other.lng");
     }
@@ -115,7 +115,7 @@ TEST_F(LanguageTest, StartUpWritesTheTemplateAndAppliesTheWindowsChoice) {
     EXPECT_EQ(language.CurrentFile(), german);
     // The template keeps the built-in text, not the translation.
     EXPECT_EQ(
-        TIniFile32(home / "Language.lng").ReadString("Translations", "SampleF.OKBtn.Caption", ""),
+        TIniFile(home / "Language.lng").ReadString("Translations", "SampleF.OKBtn.Caption", ""),
         "OK");
 }
 
@@ -124,9 +124,8 @@ TEST_F(LanguageTest, AChoiceIsRememberedPerWindowAndAMissingFileIsIgnored) {
     language.InitForm(sample.window); // nothing chosen yet: the template
     EXPECT_EQ(language.CurrentFile(), home / "Language.lng");
     language.ChooseLanguage(sample.window, LanguageFile("SampleF.OKBtn.Caption=Gut\r\n"));
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Language", "SampleF", ""),
-              home / "test.lng");
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Language", "OtherF", "none"), "none");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Language", "SampleF", ""), home / "test.lng");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Language", "OtherF", "none"), "none");
 
     SampleWindow again;
     std::remove((home / "test.lng").c_str());
@@ -139,7 +138,7 @@ TEST_F(LanguageTest, ATemplateThatCannotBeWrittenNeverStopsStartUp) {
     std::filesystem::create_directories(home / "Language.lng/in the way");
     EXPECT_FALSE(TwexLanguage::ExportStrings(sample.window, home / "Language.lng"));
     const std::string german = LanguageFile("SampleF.OKBtn.Caption=Gut\r\n");
-    TIniFile32(home / "lumo.ini").WriteString("Language", "SampleF", german);
+    TIniFile(home / "lumo.ini").WriteString("Language", "SampleF", german);
     TwexLanguage language;
     language.InitForm(sample.window);
     EXPECT_EQ(sample.button->text(), "Gut");

@@ -31,7 +31,7 @@ TEST_F(PlacementTest, ANormalWindowKeepsItsPlaceAndSize) {
         window->resize(420, 310);
         ASSERT_TRUE(TzqFormIni::SaveForm(*window));
     }
-    const TIniFile32 ini(home / "lumo.ini");
+    const TIniFile ini(home / "lumo.ini");
     EXPECT_FALSE(ini.ReadBool("PlacedF", "State", true));
     EXPECT_EQ(ini.ReadInteger("PlacedF", "Width", 0), 420);
 
@@ -42,7 +42,7 @@ TEST_F(PlacementTest, ANormalWindowKeepsItsPlaceAndSize) {
     EXPECT_EQ(window->size(), QSize(420, 310));
     // Saved again unmoved, it has not crept.
     TzqFormIni::SaveForm(*window);
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadInteger("PlacedF", "Top", 0), 30);
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadInteger("PlacedF", "Top", 0), 30);
 }
 
 TEST_F(PlacementTest, AMaximizedWindowComesBackMaximized) {
@@ -51,7 +51,7 @@ TEST_F(PlacementTest, AMaximizedWindowComesBackMaximized) {
         window->showMaximized();
         ASSERT_TRUE(TzqFormIni::SaveForm(*window));
     }
-    const TIniFile32 ini(home / "lumo.ini");
+    const TIniFile ini(home / "lumo.ini");
     EXPECT_TRUE(ini.ReadBool("PlacedF", "State", false));
     EXPECT_EQ(ini.ReadString("PlacedF", "Left", "none"), "none");
     auto window = Window();

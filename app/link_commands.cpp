@@ -5,7 +5,7 @@
 #include "app/link_actions.h"
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
@@ -73,7 +73,7 @@ void THTTPForm::StartNewWindow(const std::string& address) {
 void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters) {
     // Only a picture that has come can be saved.
     ImageURL.clear();
-    if (const TImageObj* image = Parameters.ClickedImage;
+    if (const TInlineImage* image = Parameters.ClickedImage;
         image && image->State() == TPictureState::Real)
         ImageURL = FrameBrowser->ResolveLink(Sender, image->Source);
     SaveImageAs1->setEnabled(!ImageURL.empty());

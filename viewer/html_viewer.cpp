@@ -4,7 +4,7 @@
 #include "viewer/html_viewer.h"
 
 #include "builder/document_builder.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/section_list.h"
 #include "platform/color_names.h"
 #include "platform/file_system.h"
@@ -95,12 +95,12 @@ THTMLViewer::THTMLViewer(QWidget* parent)
 
     panel_ = new TPaintPanel(*this);
     formWidgets_ = new TFormWidgets(
-        *panel_, [this](TFormControlObj& control) { ScrollControlIntoView(control); });
-    formWidgets_->OnObjectClick = [this](TFormControlObj& control) {
+        *panel_, [this](TFormControl& control) { ScrollControlIntoView(control); });
+    formWidgets_->OnObjectClick = [this](TFormControl& control) {
         if (OnObjectClick) OnObjectClick(this, &control, control.OnClickText);
     };
-    sectionList_->OnPanelCreate = [this](TPanelObj& panel) { MakePanel(panel); };
-    sectionList_->OnPanelDestroy = [this](TPanelObj& panel) { FreePanel(panel); };
+    sectionList_->OnPanelCreate = [this](TInlinePanel& panel) { MakePanel(panel); };
+    sectionList_->OnPanelDestroy = [this](TInlinePanel& panel) { FreePanel(panel); };
     vScrollBar_ = new QScrollBar(Qt::Vertical, this);
     vScrollBar_->setObjectName("VScrollBar");
     vScrollBar_->setSingleStep(VLineStep);
@@ -634,7 +634,7 @@ void THTMLViewer::StepAnimations() {
     const int hs = HScroll(), sy = ScrollY();
     const TRect view{hs, sy, hs + PanelWidth(), sy + PanelHeight()};
     bool playing = false;
-    for (TImageObj* image : sectionList_->AnimatedImages) {
+    for (TInlineImage* image : sectionList_->AnimatedImages) {
         if (!image->Animating()) continue;
         playing = true;
         // A picture out of view keeps its frame until it is scrolled back.

@@ -106,7 +106,7 @@ protected:
         return viewer.SelectedText().toStdString();
     }
     // The form control named name on the viewer's page, and its widget.
-    static TFormControlObj& Control(THTMLViewer& viewer, std::string_view name) {
+    static TFormControl& Control(THTMLViewer& viewer, std::string_view name) {
         for (const auto& control : viewer.SectionList().FormControls)
             if (control->Name == name) return *control;
         throw std::runtime_error("no control " + std::string(name));

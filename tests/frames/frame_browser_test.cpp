@@ -3,7 +3,7 @@
 #include "tests/frames/frame_browser_fixture.h"
 #include "tests/image/picture_files.h"
 
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/section_list.h"
 
 #include "viewer/form_widgets.h"
@@ -103,7 +103,7 @@ TEST_F(FrameBrowserTest, LinksGoToTheFrameTheirTargetNames) {
 
 TEST_F(FrameBrowserTest, EveryFrameReportsClicksOnItsControls) {
     std::vector<std::pair<THTMLViewer*, std::string>> clicks;
-    browser.OnObjectClick = [&](THTMLViewer* viewer, TFormControlObj*, const std::string& text) {
+    browser.OnObjectClick = [&](THTMLViewer* viewer, TFormControl*, const std::string& text) {
         clicks.emplace_back(viewer, text);
     };
     Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"f.htm\">"
@@ -126,8 +126,8 @@ TEST_F(FrameBrowserTest, EveryFrameAsksTheOwnerToFillItsPanels) {
     int destroyed = 0;
     browser.OnPanelCreate = [&](THTMLViewer* viewer, const std::string& name, const std::string&,
                                 const std::string&,
-                                ThvPanel*) { created.emplace_back(viewer, name); };
-    browser.OnPanelDestroy = [&](THTMLViewer*, ThvPanel*) { ++destroyed; };
+                                TPanelWidget*) { created.emplace_back(viewer, name); };
+    browser.OnPanelDestroy = [&](THTMLViewer*, TPanelWidget*) { ++destroyed; };
     Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"p.htm\">"
                     "<FRAME NAME=two SRC=\"q.htm\"></FRAMESET>");
     Page("p.htm", "<P><PANEL NAME=clock>");
@@ -475,12 +475,12 @@ TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
     browser.AddVisited("http://SITE/p7.htm");
     Open("links.htm");
     int visited = 0;
-    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+    for (TFontRun* run : OnlyViewer().SectionList().LinkList)
         visited += run->IsVisited;
     EXPECT_EQ(visited, 1);
     browser.SetVisitedMaxCount(0);
     visited = 0;
-    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+    for (TFontRun* run : OnlyViewer().SectionList().LinkList)
         visited += run->IsVisited;
     EXPECT_EQ(visited, 0);
 }

@@ -1,4 +1,4 @@
-#include "layout/map_item.h"
+#include "layout/image_map.h"
 
 #include "html/attributes.h"
 #include "platform/text.h"
@@ -84,7 +84,7 @@ bool TMapArea::Contains(int X, int Y) const {
     return false;
 }
 
-void TMapItem::AddArea(const TAttributeList& attributes) {
+void TImageMap::AddArea(const TAttributeList& attributes) {
     TMapArea area;
     bool haveCoords = false;
     for (const auto& attr : attributes) {
@@ -113,7 +113,7 @@ void TMapItem::AddArea(const TAttributeList& attributes) {
     Areas.push_back(std::move(area));
 }
 
-bool TMapItem::LinkAtPoint(int X, int Y, std::unique_ptr<TUrlTarget>& urlTarget) const {
+bool TImageMap::LinkAtPoint(int X, int Y, std::unique_ptr<TUrlTarget>& urlTarget) const {
     for (const TMapArea& area : Areas) {
         if (!area.Contains(X, Y)) continue;
         if (area.Link.empty()) return false;

@@ -1,8 +1,8 @@
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 
 #include "html/attributes.h"
 #include "image/gif_image.h"
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/picture_source.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
@@ -22,8 +22,8 @@ constexpr int StandInInset = 4;
 
 } // namespace
 
-TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& attributes,
-                     int charPos)
+TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TAttributeList& attributes,
+                           int charPos)
     : Root(&root), OwnerSection(&owner) {
     CharPos = charPos;
     bool haveHSpace = false;
@@ -62,8 +62,8 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TAttributeList& 
     if (!haveHSpace && IsFloat()) SpaceLeft = SpaceRight = 3;
 }
 
-TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& source)
-    : TFloatingObj(source), Root(&root), OwnerSection(&owner), Source(source.Source),
+TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TInlineImage& source)
+    : TInlineObject(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
       WantHeight(source.WantHeight), SizeKnown(source.SizeKnown), Borderless(source.Borderless),
       LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), TranspAttr(source.TranspAttr),
@@ -78,7 +78,7 @@ TImageObj::TImageObj(TSectionList& root, TSection& owner, const TImageObj& sourc
     // A picture still on its way is shown as its stand-in; the copy waits for nothing.
 }
 
-TImageObj::~TImageObj() {
+TInlineImage::~TInlineImage() {
     if (item_) Root->Pictures.Cache->DropUse(name_);
     Root->Pictures.Cache->Discharge(gifBytes_);
     if (Root->Resetting) return;
@@ -88,13 +88,13 @@ TImageObj::~TImageObj() {
     if (!IDName.empty()) Root->IDs.RemoveObject(IDName, this);
 }
 
-void TImageObj::FetchPicture() {
+void TInlineImage::FetchPicture() {
     if (Source.empty()) {
         state_ = TPictureState::Error;
         return;
     }
     name_ = Root->OnExpandName ? Root->OnExpandName(Source) : Source;
-    TBitmapItem* item = nullptr;
+    TImageCacheEntry* item = nullptr;
     switch (Root->Pictures.GetPicture(name_, item)) {
     case TFetch::Got: UseItem(item); break;
     case TFetch::Awaited:
@@ -105,7 +105,7 @@ void TImageObj::FetchPicture() {
     }
 }
 
-void TImageObj::UseItem(TBitmapItem* item) {
+void TInlineImage::UseItem(TImageCacheEntry* item) {
     item_ = item;
     state_ = TPictureState::Real;
     // Each use of a GIF animates on its own; the copies share the frames.
@@ -117,7 +117,7 @@ void TImageObj::UseItem(TBitmapItem* item) {
     }
 }
 
-void TImageObj::CopyAnimation(const TGIFImage& gif) {
+void TInlineImage::CopyAnimation(const TGIFImage& gif) {
     const int64_t bytes = gif.CopyBytes();
     if (Root->Pictures.Cache->Charge(bytes)) {
         gif_ = gif.Clone();
@@ -127,13 +127,13 @@ void TImageObj::CopyAnimation(const TGIFImage& gif) {
     GiveUpPicture();
 }
 
-void TImageObj::GiveUpPicture() {
+void TInlineImage::GiveUpPicture() {
     if (item_) Root->Pictures.Cache->DropUse(name_);
     item_ = nullptr;
     state_ = TPictureState::Error;
 }
 
-void TImageObj::StartAnimation() {
+void TInlineImage::StartAnimation() {
     if (!gif_ || !gif_->Animated() || Root->IsPrinting) return;
     gif_->SetAnimating(true);
     auto& list = Root->AnimatedImages;
@@ -141,24 +141,24 @@ void TImageObj::StartAnimation() {
     if (Root->OnAnimationStart) Root->OnAnimationStart();
 }
 
-void TImageObj::StopAnimation() {
+void TInlineImage::StopAnimation() {
     if (gif_) gif_->SetAnimating(false);
     std::erase(Root->AnimatedImages, this);
 }
 
-bool TImageObj::Animating() const {
+bool TInlineImage::Animating() const {
     return gif_ && gif_->Animating() && Root->ImagesOn;
 }
 
-void TImageObj::RestartAnimation() {
+void TInlineImage::RestartAnimation() {
     if (gif_) gif_->Restart();
 }
 
-bool TImageObj::StepAnimation() {
+bool TInlineImage::StepAnimation() {
     return Animating() && gif_->StepAnimation();
 }
 
-bool TImageObj::SetHover(bool over) {
+bool TInlineImage::SetHover(bool over) {
     if (!RollOver || !gif_ || !gif_->Animated() || state_ != TPictureState::Real) return false;
     if (gif_->FrameCount() == 2) {
         gif_->SelectFrame(over ? 2 : 1);
@@ -173,7 +173,7 @@ bool TImageObj::SetHover(bool over) {
     return true;
 }
 
-bool TImageObj::PictureArrived(TBitmapItem* item) {
+bool TInlineImage::PictureArrived(TImageCacheEntry* item) {
     if (state_ != TPictureState::Placeholder) return false;
     if (item)
         UseItem(item);
@@ -183,13 +183,13 @@ bool TImageObj::PictureArrived(TBitmapItem* item) {
     return !SizeKnown;
 }
 
-TSize TImageObj::PictureSize() const {
+TSize TInlineImage::PictureSize() const {
     if (state_ == TPictureState::Real) return {item_->MImage->Width(), item_->MImage->Height()};
     const Bitmap& b = state_ == TPictureState::Error ? ErrorPicture() : PlaceholderPicture();
     return {b.Width, b.Height};
 }
 
-TSize TImageObj::SizeOfReal(int roomWidth) {
+TSize TInlineImage::SizeOfReal(int roomWidth) {
     const TSize pic = PictureSize();
     const int64_t pw = pic.cx, ph = pic.cy;
     if (WidthIsPercent) {
@@ -203,7 +203,7 @@ TSize TImageObj::SizeOfReal(int roomWidth) {
     return pic;
 }
 
-TSize TImageObj::SizeOfStandIn(Canvas& canvas, int roomWidth) {
+TSize TInlineImage::SizeOfStandIn(Canvas& canvas, int roomWidth) {
     if (WantWidth > 0 && WantHeight > 0) {
         SizeKnown = !WidthIsPercent;
         const int width =
@@ -218,7 +218,7 @@ TSize TImageObj::SizeOfStandIn(Canvas& canvas, int roomWidth) {
             std::max({pic.cy, StandInMinimum, canvas.GetTextMetrics().Height})};
 }
 
-void TImageObj::SizeFor(Canvas& canvas, int roomWidth) {
+void TInlineImage::SizeFor(Canvas& canvas, int roomWidth) {
     if (state_ == TPictureState::None && Root->ImagesOn) FetchPicture();
     if (!SizeKnown) {
         const TSize size = state_ == TPictureState::Real && Root->ImagesOn
@@ -234,17 +234,17 @@ void TImageObj::SizeFor(Canvas& canvas, int roomWidth) {
     BoxHeight = imageHeight_ + border;
 }
 
-const TMapItem* TImageObj::ClientMap() const {
+const TImageMap* TInlineImage::ClientMap() const {
     if (ClientMapName.empty()) return nullptr;
     for (const auto& map : Root->MapList)
         if (map->MapName == ClientMapName) return map.get();
     return nullptr;
 }
 
-void TImageObj::Paint(Canvas& canvas, int X, int Y) {
+void TInlineImage::Paint(Canvas& canvas, int X, int Y) {
     TRect box{X, Y, X + BoxWidth, Y + BoxHeight};
     if (LinkBorder) {
-        const TFontObj& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
+        const TFontRun& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
         canvas.SetPen(run.CurrentFont().Color, 1, PenStyle::Solid);
         canvas.SetBrush(0, BrushStyle::Clear);
         canvas.Rectangle(box);
@@ -263,7 +263,7 @@ void TImageObj::Paint(Canvas& canvas, int X, int Y) {
     canvas.StretchDraw(box, picture, {0, 0, picture.Width, picture.Height}, nullptr);
 }
 
-void TImageObj::PaintStandIn(Canvas& canvas, const TRect& box) {
+void TInlineImage::PaintStandIn(Canvas& canvas, const TRect& box) {
     const Bitmap& picture = state_ == TPictureState::Error ? ErrorPicture() : PlaceholderPicture();
     const int width = box.Right - box.Left, height = box.Bottom - box.Top;
     if (width >= StandInMinimum && height >= StandInMinimum) {
@@ -293,7 +293,7 @@ void TImageObj::PaintStandIn(Canvas& canvas, const TRect& box) {
     canvas.LineTo(box.Left, box.Bottom - 1);
 }
 
-void TImageObj::Dump(std::string& out, int depth) const {
+void TInlineImage::Dump(std::string& out, int depth) const {
     static constexpr const char* StateText[] = {"none", "placeholder", "error", "picture"};
     DumpIndent(out, depth);
     out += "TImageObj " + DumpPlace() + " " + StateText[static_cast<int>(state_)] +

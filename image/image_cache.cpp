@@ -1,4 +1,4 @@
-#include "image/bitmap_cache.h"
+#include "image/image_cache.h"
 
 #include <algorithm>
 
@@ -20,7 +20,7 @@ Bitmap WithLowerLeftTransparent(Bitmap picture) {
     return picture;
 }
 
-const Bitmap* TBitmapItem::LowerLeftTransparent() {
+const Bitmap* TImageCacheEntry::LowerLeftTransparent() {
     const auto* still = dynamic_cast<const TBitmapImage*>(MImage.get());
     if (!still) return nullptr;
     if (!lowerLeftTransparent_)
@@ -28,19 +28,19 @@ const Bitmap* TBitmapItem::LowerLeftTransparent() {
     return lowerLeftTransparent_.get();
 }
 
-TStringBitmapList::TStringBitmapList() : budget_(std::make_shared<TPictureBudget>()) {}
+TImageCache::TImageCache() : budget_(std::make_shared<TPictureBudget>()) {}
 
-TStringBitmapList::~TStringBitmapList() {
+TImageCache::~TImageCache() {
     budget_->Give(held_);
 }
 
-int TStringBitmapList::IndexOf(std::string_view name) const {
+int TImageCache::IndexOf(std::string_view name) const {
     auto it = LowerBound(items_, name);
     return it != items_.end() && it->first == name ? static_cast<int>(it - items_.begin()) : -1;
 }
 
-TBitmapItem* TStringBitmapList::AddObject(std::string_view name,
-                                          std::unique_ptr<TBitmapItem> item) {
+TImageCacheEntry* TImageCache::AddObject(std::string_view name,
+                                         std::unique_ptr<TImageCacheEntry> item) {
     auto it = LowerBound(items_, name);
     if (it == items_.end() || it->first != name) {
         const int64_t bytes = (item->MImage ? item->MImage->MemoryBytes() : 0) +
@@ -53,52 +53,52 @@ TBitmapItem* TStringBitmapList::AddObject(std::string_view name,
     return it->second.get();
 }
 
-TCachedImage* TStringBitmapList::GetImage(int index) {
-    TBitmapItem& item = Item(index);
+TCachedImage* TImageCache::GetImage(int index) {
+    TImageCacheEntry& item = Item(index);
     item.AccessCount = 0;
     ++item.UsageCount;
     return item.MImage.get();
 }
 
-void TStringBitmapList::AddUse(std::string_view name) {
+void TImageCache::AddUse(std::string_view name) {
     if (int i = IndexOf(name); i >= 0) ++Item(i).UsageCount;
 }
 
-void TStringBitmapList::DropUse(std::string_view name) {
+void TImageCache::DropUse(std::string_view name) {
     if (int i = IndexOf(name); i >= 0) --Item(i).UsageCount;
 }
 
-void TStringBitmapList::Erase(int index) {
+void TImageCache::Erase(int index) {
     Discharge(Item(index).Bytes);
     items_.erase(items_.begin() + index);
 }
 
-void TStringBitmapList::PurgeOlderThan(int limit) {
+void TImageCache::PurgeOlderThan(int limit) {
     for (int i = Count() - 1; i >= 0; --i) {
-        const TBitmapItem& item = Item(i);
+        const TImageCacheEntry& item = Item(i);
         if (item.AccessCount > limit && item.UsageCount < 1) Erase(i);
     }
 }
 
-void TStringBitmapList::Clear() {
+void TImageCache::Clear() {
     for (int i = Count() - 1; i >= 0; --i)
         Erase(i);
 }
 
-void TStringBitmapList::SetBudget(std::shared_ptr<TPictureBudget> budget) {
+void TImageCache::SetBudget(std::shared_ptr<TPictureBudget> budget) {
     budget_->Give(held_);
     budget_ = std::move(budget);
     budget_->Add(held_);
 }
 
-int64_t TStringBitmapList::Room() const {
+int64_t TImageCache::Room() const {
     int64_t unused = 0;
     for (const auto& entry : items_)
         if (entry.second->UsageCount < 1) unused += entry.second->Bytes;
     return budget_->Room() + unused;
 }
 
-bool TStringBitmapList::Charge(int64_t bytes) {
+bool TImageCache::Charge(int64_t bytes) {
     if (!budget_->Take(bytes)) {
         PurgeOlderThan(-1); // what nobody uses gives way to what is wanted now
         if (!budget_->Take(bytes)) return false;
@@ -107,7 +107,7 @@ bool TStringBitmapList::Charge(int64_t bytes) {
     return true;
 }
 
-bool TStringBitmapList::ChargeLowerLeftCopy(TBitmapItem& item) {
+bool TImageCache::ChargeLowerLeftCopy(TImageCacheEntry& item) {
     if (item.LowerLeftCharged) return true;
     const auto* still = dynamic_cast<const TBitmapImage*>(item.MImage.get());
     const int64_t bytes = still ? still->MemoryBytes() : 0;
@@ -117,19 +117,19 @@ bool TStringBitmapList::ChargeLowerLeftCopy(TBitmapItem& item) {
     return true;
 }
 
-void TStringBitmapList::Discharge(int64_t bytes) {
+void TImageCache::Discharge(int64_t bytes) {
     bytes = std::min(bytes, held_);
     budget_->Give(bytes);
     held_ -= bytes;
 }
 
-void TStringBitmapList::AgeAndPurge() {
+void TImageCache::AgeAndPurge() {
     for (auto& entry : items_)
         ++entry.second->AccessCount;
     PurgeOlderThan(MaxCache);
 }
 
-void TStringBitmapList::SetCacheLimit(int n) {
+void TImageCache::SetCacheLimit(int n) {
     PurgeOlderThan(n);
     MaxCache = n;
 }

@@ -8,7 +8,7 @@
 
 namespace lumo {
 
-class TokenObj {
+class TPositionedText {
 public:
     std::string S;
     std::vector<int> I;
@@ -20,7 +20,7 @@ public:
         I.push_back(pos);
     }
 
-    void AddString(const TokenObj& other) {
+    void AddString(const TPositionedText& other) {
         S += other.S;
         I.insert(I.end(), other.I.begin(), other.I.end());
     }

@@ -6,7 +6,7 @@
 // its section's text.
 #pragma once
 
-#include "layout/floating_obj.h"
+#include "layout/inline_object.h"
 
 #include <string>
 
@@ -19,16 +19,16 @@ class TSectionList;
 inline constexpr int DefaultPanelWidth = 30;
 inline constexpr int DefaultPanelHeight = 20;
 
-class TPanelObj : public TFloatingObj {
+class TInlinePanel : public TInlineObject {
 public:
     // A PANEL tag at position charPos of its section's text.
-    TPanelObj(TSectionList& root, const TAttributeList& attributes, int charPos);
+    TInlinePanel(TSectionList& root, const TAttributeList& attributes, int charPos);
     // A copy for the print copy of the document: the box and its look.
-    TPanelObj(TSectionList& root, const TPanelObj& source);
+    TInlinePanel(TSectionList& root, const TInlinePanel& source);
     // A panel the document took in tells the root's OnPanelDestroy.
-    ~TPanelObj() override;
-    TPanelObj(const TPanelObj&) = delete;
-    TPanelObj& operator=(const TPanelObj&) = delete;
+    ~TInlinePanel() override;
+    TInlinePanel(const TInlinePanel&) = delete;
+    TInlinePanel& operator=(const TInlinePanel&) = delete;
 
     TSectionList* Root;
     std::string Name, Type, Source, AltText; // NAME, TYPE, SRC and ALT

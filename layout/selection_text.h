@@ -13,9 +13,9 @@
 
 namespace lumo {
 
-class SelTextCount {
+class TSelectionCounter {
 public:
-    virtual ~SelTextCount() = default;
+    virtual ~TSelectionCounter() = default;
     // Counts the characters except the placeholders 2 and 4.
     virtual void AddText(const char* P, int Size);
     void AddTextCR(const char* P, int Size);
@@ -25,9 +25,9 @@ public:
     int Leng = 0;
 };
 
-class SelTextBuf : public SelTextCount {
+class TSelectionBuffer : public TSelectionCounter {
 public:
-    SelTextBuf(char* buffer, int bufferLeng) : Buffer(buffer), BufferLeng(bufferLeng) {}
+    TSelectionBuffer(char* buffer, int bufferLeng) : Buffer(buffer), BufferLeng(bufferLeng) {}
     // Copies the characters except 2, 4 and 8, a non-breaking space as a
     // space, while fewer than BufferLeng - 1 bytes are held; later ones are
     // dropped, and a character that does not fit whole is dropped too.
@@ -45,10 +45,10 @@ private:
 };
 
 // Holds at most 32499 characters, the most a copy to the clipboard takes.
-class ClipBuffer : public SelTextBuf {
+class TClipboardText : public TSelectionBuffer {
 public:
     static constexpr int Size = 32500;
-    ClipBuffer();
+    TClipboardText();
     std::string Text() const { return std::string(Buffer, Leng); }
 
 private:

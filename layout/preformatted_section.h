@@ -5,17 +5,17 @@
 
 namespace lumo {
 
-class TPreFormated : public TSection {
+class TPreformattedSection : public TSection {
 public:
     using TSection::TSection;
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
-        return std::make_unique<TPreFormated>(root, *this);
+        return std::make_unique<TPreformattedSection>(root, *this);
     }
 
     // Appends the token as it stands, control bytes as spaces. Long lines
     // are kept whole: a line
     // wider than the widest line the layout allows still breaks at spaces.
-    void AppendToken(const TokenObj& token) override;
+    void AppendToken(const TPositionedText& token) override;
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
@@ -27,7 +27,7 @@ public:
     static constexpr int MaxLineWidth = 32000;
 
 protected:
-    int WidthLimit(const IndentManager& indents, int Y) const override;
+    int WidthLimit(const TIndentManager& indents, int Y) const override;
 };
 
 } // namespace lumo

@@ -2,7 +2,7 @@
 // (4) of its section's text and takes part in line breaking with its box.
 #pragma once
 
-#include "layout/floating_obj.h"
+#include "layout/inline_object.h"
 #include "layout/picture_source.h"
 
 #include <memory>
@@ -14,22 +14,23 @@ class TAttributeList;
 class TSectionList;
 class TSection;
 class TGIFImage;
-class TMapItem;
-class TFormControlObj;
-struct TBitmapItem;
+class TImageMap;
+class TFormControl;
+struct TImageCacheEntry;
 
 // What an image object shows.
 enum class TPictureState { None, Placeholder, Error, Real };
 
-class TImageObj : public TFloatingObj, public TPictureWaiter {
+class TInlineImage : public TInlineObject, public TPictureWaiter {
 public:
     // An IMG tag at position charPos of owner's text.
-    TImageObj(TSectionList& root, TSection& owner, const TAttributeList& attributes, int charPos);
+    TInlineImage(TSectionList& root, TSection& owner, const TAttributeList& attributes,
+                 int charPos);
     // A copy for the print copy of the document: shares the picture.
-    TImageObj(TSectionList& root, TSection& owner, const TImageObj& source);
-    ~TImageObj() override;
-    TImageObj(const TImageObj&) = delete;
-    TImageObj& operator=(const TImageObj&) = delete;
+    TInlineImage(TSectionList& root, TSection& owner, const TInlineImage& source);
+    ~TInlineImage() override;
+    TInlineImage(const TInlineImage&) = delete;
+    TInlineImage& operator=(const TInlineImage&) = delete;
 
     TSectionList* Root;
     TSection* OwnerSection;
@@ -50,7 +51,7 @@ public:
     std::string ClientMapName; // upper case, without "#"; empty without USEMAP
     std::string IDName;        // the ID it is registered under, if any
     // The image input this picture shows; a click on it submits its form.
-    TFormControlObj* FormControl = nullptr;
+    TFormControl* FormControl = nullptr;
 
     TPictureState State() const { return state_; }
     // The name the picture was asked for (Source made absolute).
@@ -60,10 +61,10 @@ public:
     void SizeFor(Canvas& canvas, int roomWidth);
     // The picture came (null: it could not be decoded). True when the box
     // was not final, so the document must be laid out again.
-    bool PictureArrived(TBitmapItem* item) override;
+    bool PictureArrived(TImageCacheEntry* item) override;
     void Paint(Canvas& canvas, int X, int Y) override;
     // The client map this image uses, or null.
-    const TMapItem* ClientMap() const;
+    const TImageMap* ClientMap() const;
 
     // An animated GIF that is playing.
     bool Animating() const;
@@ -80,7 +81,7 @@ public:
 
 private:
     void FetchPicture();
-    void UseItem(TBitmapItem* item);
+    void UseItem(TImageCacheEntry* item);
     // This object's own copy of an animated picture, charged to the
     // picture budget; the error picture when the budget has no room for it.
     void CopyAnimation(const TGIFImage& gif);
@@ -96,7 +97,7 @@ private:
 
     TPictureState state_ = TPictureState::None;
     std::string name_;
-    TBitmapItem* item_ = nullptr;          // the cached picture; one use held
+    TImageCacheEntry* item_ = nullptr;     // the cached picture; one use held
     std::unique_ptr<TGIFImage> gif_;       // this object's own copy of a cached GIF
     int64_t gifBytes_ = 0;                 // what the copy is charged
     int imageWidth_ = 0, imageHeight_ = 0; // the box without the link border

@@ -1,4 +1,4 @@
-#include "layout/floating_obj.h"
+#include "layout/inline_object.h"
 
 #include "html/attributes.h"
 #include "platform/text.h"
@@ -40,7 +40,7 @@ FontSpec AltTextFont() {
     return font;
 }
 
-std::string TFloatingObj::DumpPlace() const {
+std::string TInlineObject::DumpPlace() const {
     static constexpr const char* AlignText[] = {"",         "top",  "middle", "bottom",
                                                 "baseline", "left", "right"};
     return "at (" + std::to_string(LeftX) + "," + std::to_string(PaintTop) + ") size " +
@@ -48,7 +48,7 @@ std::string TFloatingObj::DumpPlace() const {
            AlignText[static_cast<int>(AlignCode)];
 }
 
-bool TFloatingObj::TakePlacement(const TAttribute& a) {
+bool TInlineObject::TakePlacement(const TAttribute& a) {
     switch (a.Which) {
     case HSpaceTok: SpaceLeft = SpaceRight = Spacing(a.Value); return true;
     case VSpaceTok: SpaceTop = SpaceBottom = Spacing(a.Value); return true;

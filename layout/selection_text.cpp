@@ -1,24 +1,24 @@
-#include "layout/sel_text.h"
+#include "layout/selection_text.h"
 
 #include "platform/utf8.h"
 
 namespace lumo {
 
-void SelTextCount::AddText(const char* P, int Size) {
+void TSelectionCounter::AddText(const char* P, int Size) {
     for (int i = 0; i < Size; ++i)
         if (P[i] != 2 && P[i] != 4) ++Leng;
 }
 
-void SelTextCount::AddTextCR(const char* P, int Size) {
+void TSelectionCounter::AddTextCR(const char* P, int Size) {
     AddText(P, Size);
     AddText("\r\n", 2);
 }
 
-int SelTextCount::Terminate() {
+int TSelectionCounter::Terminate() {
     return Leng;
 }
 
-void SelTextBuf::AddText(const char* P, int Size) {
+void TSelectionBuffer::AddText(const char* P, int Size) {
     if (Page == TCodePage::Utf8) return AddUtf8(std::string_view(P, static_cast<size_t>(Size)));
     for (int i = 0; i < Size && Leng < BufferLeng - 1; ++i) {
         char c = P[i];
@@ -27,7 +27,7 @@ void SelTextBuf::AddText(const char* P, int Size) {
     }
 }
 
-void SelTextBuf::AddUtf8(std::string_view text) {
+void TSelectionBuffer::AddUtf8(std::string_view text) {
     for (size_t i = 0; i < text.size();) {
         const TUtf8Char c = DecodeUtf8Char(text, i);
         const char first = text[i];
@@ -45,12 +45,12 @@ void SelTextBuf::AddUtf8(std::string_view text) {
     }
 }
 
-int SelTextBuf::Terminate() {
+int TSelectionBuffer::Terminate() {
     if (BufferLeng > 0) Buffer[Leng] = 0;
     return Leng + 1;
 }
 
-ClipBuffer::ClipBuffer() : SelTextBuf(nullptr, Size), storage_(Size) {
+TClipboardText::TClipboardText() : TSelectionBuffer(nullptr, Size), storage_(Size) {
     Buffer = storage_.data();
 }
 

@@ -25,7 +25,7 @@ struct TMapArea {
     bool Contains(int X, int Y) const;
 };
 
-class TMapItem {
+class TImageMap {
 public:
     std::string MapName; // upper case
     std::vector<TMapArea> Areas;

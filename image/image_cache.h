@@ -44,7 +44,7 @@ public:
 // How an image is transparent.
 enum : uint8_t { NotTransp = 0, LLCorner = 1, TrMask = 2 };
 
-struct TBitmapItem {
+struct TImageCacheEntry {
     int AccessCount = 0; // purge rounds since it was last fetched
     int UsageCount = 0;  // documents using it now
     uint8_t Transp = NotTransp;
@@ -67,18 +67,18 @@ private:
 // included) transparent.
 Bitmap WithLowerLeftTransparent(Bitmap picture);
 
-class TStringBitmapList {
+class TImageCache {
 public:
-    TStringBitmapList();
-    ~TStringBitmapList();
-    TStringBitmapList(const TStringBitmapList&) = delete;
-    TStringBitmapList& operator=(const TStringBitmapList&) = delete;
+    TImageCache();
+    ~TImageCache();
+    TImageCache(const TImageCache&) = delete;
+    TImageCache& operator=(const TImageCache&) = delete;
 
     int MaxCache = 4;
 
     int Count() const { return static_cast<int>(items_.size()); }
     const std::string& Name(int index) const { return items_[index].first; }
-    TBitmapItem& Item(int index) { return *items_[index].second; }
+    TImageCacheEntry& Item(int index) { return *items_[index].second; }
 
     // Binary search; -1 when absent. Names compare exactly (file names are
     // case-sensitive here).
@@ -88,7 +88,7 @@ public:
     // the cached entry keeps its picture, gains the use, and is returned.
     // A new picture is charged to the budget; null, and nothing kept, when
     // it does not fit there (see Charge).
-    TBitmapItem* AddObject(std::string_view name, std::unique_ptr<TBitmapItem> item);
+    TImageCacheEntry* AddObject(std::string_view name, std::unique_ptr<TImageCacheEntry> item);
     // Fetches an image for a document: AccessCount 0, one more use.
     TCachedImage* GetImage(int index);
     void AddUse(std::string_view name);
@@ -113,12 +113,12 @@ public:
     void Discharge(int64_t bytes);
     // Charges the copy an item's LowerLeftTransparent makes, once, as a part
     // of the item; false when it does not fit.
-    bool ChargeLowerLeftCopy(TBitmapItem& item);
+    bool ChargeLowerLeftCopy(TImageCacheEntry& item);
 
 private:
     void PurgeOlderThan(int limit);
     void Erase(int index);
-    std::vector<std::pair<std::string, std::unique_ptr<TBitmapItem>>> items_;
+    std::vector<std::pair<std::string, std::unique_ptr<TImageCacheEntry>>> items_;
     std::shared_ptr<TPictureBudget> budget_;
     int64_t held_ = 0; // charged to budget_ by this cache and its users
 };

@@ -3,7 +3,7 @@
 // in effect, measured once per canvas and font.
 #pragma once
 
-#include "html/my_font.h"
+#include "html/font.h"
 #include "layout/url_target.h"
 
 #include <memory>
@@ -17,14 +17,14 @@ class TSection;
 // hover looks. Kept apart because most runs are not in a link.
 struct TLinkLook {
     TUrlTarget Link;
-    const TMyFont* VisitedFont = nullptr;
-    const TMyFont* HoverFont = nullptr; // only when hovered links change look
+    const TFont* VisitedFont = nullptr;
+    const TFont* HoverFont = nullptr; // only when hovered links change look
 };
 
 // The fonts a run points at belong to its document's font table.
-class TFontObj {
+class TFontRun {
 public:
-    TFontObj(TSection* owner, int startIndex, const TMyFont& plain, int scriptShift)
+    TFontRun(TSection* owner, int startIndex, const TFont& plain, int scriptShift)
         : Owner(owner), StartIndex(startIndex), ScriptShift(scriptShift), plain_(&plain) {}
 
     TSection* Owner;
@@ -43,23 +43,23 @@ public:
     bool IsLink() const { return link_ != nullptr; }
     // The link's address and target; empty outside a link.
     const TUrlTarget& Link() const;
-    const TMyFont& PlainFont() const { return *plain_; }
+    const TFont& PlainFont() const { return *plain_; }
     // The looks of a visited and a hovered link; null when the run has none.
-    const TMyFont* VisitedFont() const { return link_ ? link_->VisitedFont : nullptr; }
-    const TMyFont* HoverFont() const { return link_ ? link_->HoverFont : nullptr; }
+    const TFont* VisitedFont() const { return link_ ? link_->VisitedFont : nullptr; }
+    const TFont* HoverFont() const { return link_ ? link_->HoverFont : nullptr; }
     // Makes this a run of link (a link needs an address).
     void SetLink(const TLinkLook& look) { link_ = std::make_unique<TLinkLook>(look); }
-    const TMyFont& CurrentFont() const;
+    const TFont& CurrentFont() const;
     // Reads the metrics of CurrentFont unless they are known for this canvas.
     void Measure(Canvas& canvas);
     void MarkVisited(bool visited);
     void MarkHover(bool hovered);
     // Sets the hover look of this run and of its neighbours in the document's
     // link list that belong to the same link.
-    void MarkLinkHover(std::vector<TFontObj*>& links, bool hovered);
+    void MarkLinkHover(std::vector<TFontRun*>& links, bool hovered);
 
 private:
-    const TMyFont* plain_;
+    const TFont* plain_;
     std::unique_ptr<TLinkLook> link_;
     const Canvas* measuredOn_ = nullptr;
 };

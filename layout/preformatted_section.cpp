@@ -1,10 +1,10 @@
-#include "layout/pre_section.h"
+#include "layout/preformatted_section.h"
 
 #include <algorithm>
 
 namespace lumo {
 
-void TPreFormated::AppendToken(const TokenObj& token) {
+void TPreformattedSection::AppendToken(const TPositionedText& token) {
     if (token.S.empty()) return;
     // Control bytes of a listing are shown as spaces: kept, they would pass
     // for the placeholders of images, controls and line breaks.
@@ -14,12 +14,12 @@ void TPreFormated::AppendToken(const TokenObj& token) {
     AppendRaw(text, token.I.data());
 }
 
-int TPreFormated::WidthLimit(const IndentManager&, int) const {
+int TPreformattedSection::WidthLimit(const TIndentManager&, int) const {
     return MaxLineWidth;
 }
 
-int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
-                         int& WidestOut) {
+int TPreformattedSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
+                                 int HeightBase, int& WidestOut) {
     if (Text.empty()) {
         TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
         // An empty line of the listing keeps its height.
@@ -31,7 +31,7 @@ int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWi
     }
     TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     WidestOut = 0;
-    for (const LineRec& line : LineList)
+    for (const TTextLine& line : LineList)
         if (line.CharCount > 0)
             WidestOut = std::max(WidestOut,
                                  line.LineOffset + MeasureRange(context.Measure, line.Start,
@@ -39,7 +39,7 @@ int TPreFormated::LayOut(const TLayoutContext& context, int X, int Y, int RoomWi
     return FlowHeight;
 }
 
-void TPreFormated::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+void TPreformattedSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
     Max =
         Text.empty() ? 0 : MeasureRange(canvas, 0, static_cast<int>(Text.size()), TTrailing::Drop);

@@ -1,7 +1,7 @@
-#include "layout/panel_obj.h"
+#include "layout/inline_panel.h"
 
 #include "html/attributes.h"
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/section_list.h"
 #include "platform/text.h"
 
@@ -16,7 +16,7 @@ constexpr int AltInset = 15;
 
 } // namespace
 
-TPanelObj::TPanelObj(TSectionList& root, const TAttributeList& attributes, int charPos)
+TInlinePanel::TInlinePanel(TSectionList& root, const TAttributeList& attributes, int charPos)
     : Root(&root) {
     CharPos = charPos;
     SpaceLeft = SpaceRight = 3;
@@ -40,23 +40,23 @@ TPanelObj::TPanelObj(TSectionList& root, const TAttributeList& attributes, int c
     SetSize(width, height);
 }
 
-TPanelObj::TPanelObj(TSectionList& root, const TPanelObj& source)
-    : TFloatingObj(source), Root(&root), Name(source.Name), Type(source.Type),
+TInlinePanel::TInlinePanel(TSectionList& root, const TInlinePanel& source)
+    : TInlineObject(source), Root(&root), Name(source.Name), Type(source.Type),
       Source(source.Source), AltText(source.AltText), Color(source.Color),
       PrintAsBox(source.PrintAsBox) {}
 
-TPanelObj::~TPanelObj() {
+TInlinePanel::~TInlinePanel() {
     if (!TakenIn) return;
     if (Root->OnPanelDestroy) Root->OnPanelDestroy(*this);
     if (!Root->Resetting) std::erase(Root->Panels, this);
 }
 
-void TPanelObj::SetSize(int64_t width, int64_t height) {
+void TInlinePanel::SetSize(int64_t width, int64_t height) {
     BoxWidth = ClampObjectSize(width);
     BoxHeight = ClampObjectSize(height);
 }
 
-void TPanelObj::Paint(Canvas& canvas, int X, int Y) {
+void TInlinePanel::Paint(Canvas& canvas, int X, int Y) {
     if (!Root->IsPrinting || !PrintAsBox) return;
     const TRect box{X, Y, X + BoxWidth, Y + BoxHeight};
     canvas.SetPen(0, 1, PenStyle::Solid);
@@ -73,7 +73,7 @@ void TPanelObj::Paint(Canvas& canvas, int X, int Y) {
     canvas.RestoreState();
 }
 
-void TPanelObj::Dump(std::string& out, int depth) const {
+void TInlinePanel::Dump(std::string& out, int depth) const {
     DumpIndent(out, depth);
     out += "TPanelObj " + DumpPlace() + " " + QuotedBytes(Name, true) + "\n";
 }

@@ -4,7 +4,7 @@
 // flowing around it. Geometry is in document pixels, as for every item.
 #pragma once
 
-#include "layout/id_name_list.h"
+#include "layout/anchor_list.h"
 #include "platform/canvas.h"
 
 #include <algorithm>
@@ -29,7 +29,7 @@ inline int ClampObjectSize(int64_t v) {
 // The font of the ALT text objects show in place of what they stand for.
 FontSpec AltTextFont();
 
-class TFloatingObj : public TIDObject {
+class TInlineObject : public TAnchorTarget {
 public:
     int CharPos = 0;  // index of the placeholder in the section's text
     int BoxWidth = 0; // the box, link border included, spacing not

@@ -8,9 +8,9 @@
 
 namespace lumo {
 
-class ThvPanel : public QFrame {
+class TPanelWidget : public QFrame {
 public:
-    explicit ThvPanel(QWidget* parent) : QFrame(parent) {
+    explicit TPanelWidget(QWidget* parent) : QFrame(parent) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
         QPalette look = palette();

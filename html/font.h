@@ -10,7 +10,7 @@ namespace lumo {
 // which find and copy read, keeps the case it was written in.
 enum class TextCase : uint8_t { AsWritten, Upper, Lower, Capitalize };
 
-struct TMyFont : FontSpec {
+struct TFont : FontSpec {
     TColor bgColor = clNone;
     TextCase Case = TextCase::AsWritten;
 };

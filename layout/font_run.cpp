@@ -1,4 +1,4 @@
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 
 #include <algorithm>
 
@@ -8,18 +8,18 @@ void UseFont(Canvas& canvas, const FontSpec& font) {
     if (!(canvas.Font() == font)) canvas.SetFont(font);
 }
 
-const TUrlTarget& TFontObj::Link() const {
+const TUrlTarget& TFontRun::Link() const {
     static const TUrlTarget none;
     return link_ ? link_->Link : none;
 }
 
-const TMyFont& TFontObj::CurrentFont() const {
+const TFont& TFontRun::CurrentFont() const {
     if (IsHovered && HoverFont()) return *HoverFont();
     if (IsVisited && VisitedFont()) return *VisitedFont();
     return PlainFont();
 }
 
-void TFontObj::Measure(Canvas& canvas) {
+void TFontRun::Measure(Canvas& canvas) {
     if (measuredOn_ == &canvas) return;
     UseFont(canvas, CurrentFont());
     TTextMetrics m = canvas.GetTextMetrics();
@@ -31,19 +31,19 @@ void TFontObj::Measure(Canvas& canvas) {
     measuredOn_ = &canvas;
 }
 
-void TFontObj::MarkVisited(bool visited) {
+void TFontRun::MarkVisited(bool visited) {
     if (IsVisited == visited) return;
     IsVisited = visited;
     measuredOn_ = nullptr;
 }
 
-void TFontObj::MarkHover(bool hovered) {
+void TFontRun::MarkHover(bool hovered) {
     if (IsHovered == hovered) return;
     IsHovered = hovered;
     measuredOn_ = nullptr;
 }
 
-void TFontObj::MarkLinkHover(std::vector<TFontObj*>& links, bool hovered) {
+void TFontRun::MarkLinkHover(std::vector<TFontRun*>& links, bool hovered) {
     MarkHover(hovered);
     auto it = std::find(links.begin(), links.end(), this);
     if (it == links.end()) return;

@@ -6,7 +6,7 @@
 #include "app/lookup_combo_box.h"
 #include "app/toolbar_glyphs.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>

@@ -9,7 +9,7 @@
 #include "app/response_rules.h"
 #include "builder/document_builder.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
@@ -355,7 +355,7 @@ void THTTPForm::CancelButtonClick() {
 void THTTPForm::ReloadClick() {
     ReloadButton->setEnabled(false);
     Reloading = true;
-    if (TbrFrameSet* shown = FrameBrowser->ShownFrameSet())
+    if (TPageFrameSet* shown = FrameBrowser->ShownFrameSet())
         for (THTMLViewer* viewer : shown->Viewers())
             viewer->ForgetPicturesOnNextLoad();
     FrameBrowser->Reload();

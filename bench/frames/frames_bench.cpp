@@ -4,7 +4,7 @@
 // the viewers' own layouts that the resize schedules.
 #include "frames/frame_browser.h"
 
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/stream.h"
 #include <QCoreApplication>
 #include <QEvent>

@@ -9,7 +9,7 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "layout/form_control.h"
 #include "layout/section_list.h"
 #include "viewer/form_widgets.h"
@@ -97,7 +97,7 @@ protected:
         return *viewer;
     }
     THTMLViewer& FrameViewer(const std::string& name) {
-        TbrFrame* frame = form->FrameBrowser->ShownFrameSet()->FrameNamed(name);
+        TFrame* frame = form->FrameBrowser->ShownFrameSet()->FrameNamed(name);
         EXPECT_TRUE(frame && frame->Viewer) << name;
         return *frame->Viewer;
     }

@@ -3,7 +3,7 @@
 #include "app/http_form.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "print/margin_text.h"
 #include "print/print_settings_form.h"
 #include "print/vw_printer.h"

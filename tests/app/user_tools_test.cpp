@@ -4,7 +4,7 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/ini_file.h"
 #include "tools/bookmark_tree.h"
 #include "tools/bookmarks_form.h"

@@ -176,9 +176,9 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     Open("self.htm");
     EXPECT_EQ(Requests("self.htm"), 5); // the page and frame documents at depths 0 to 3
     EXPECT_EQ(Requests("leaf.htm"), 4);
-    std::vector<TbrFrame*> frames = browser.ShownFrameSet()->AllFrames();
-    TbrFrame* deepest = nullptr;
-    for (TbrFrame* f : frames)
+    std::vector<TFrame*> frames = browser.ShownFrameSet()->AllFrames();
+    TFrame* deepest = nullptr;
+    for (TFrame* f : frames)
         if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
     ASSERT_NE(deepest, nullptr);
     EXPECT_EQ(deepest->Depth(), 3);
@@ -187,7 +187,7 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     EXPECT_EQ(Requests("self.htm"), 5);
     EXPECT_EQ(Requests("leaf.htm"), 4);
     deepest = nullptr;
-    for (TbrFrame* f : browser.ShownFrameSet()->AllFrames())
+    for (TFrame* f : browser.ShownFrameSet()->AllFrames())
         if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
     ASSERT_NE(deepest, nullptr);
     EXPECT_EQ(deepest->Depth(), 3);
@@ -205,11 +205,11 @@ TEST_F(FrameBrowserTest, FramesetsNestDeeperThanEightOnlyAsFarAsEight) {
     Page("deep.htm", html);
     Open("deep.htm");
     int depth = 0;
-    for (TbrSubFrameSet* set = browser.ShownFrameSet(); set;) {
+    for (TNestedFrameSet* set = browser.ShownFrameSet(); set;) {
         ++depth;
-        TbrSubFrameSet* next = nullptr;
-        for (TbrFrameBase* child : set->Children)
-            if (auto* nested = dynamic_cast<TbrSubFrameSet*>(child)) next = nested;
+        TNestedFrameSet* next = nullptr;
+        for (TFrameTreePanel* child : set->Children)
+            if (auto* nested = dynamic_cast<TNestedFrameSet*>(child)) next = nested;
         set = next;
     }
     EXPECT_EQ(depth, MaxFrameSetNesting);
@@ -224,7 +224,7 @@ TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
         html += "<FRAME SRC=\"leaf.htm\"><FRAMESET><FRAME></FRAMESET>";
     Page("wide.htm", html + "</FRAMESET>");
     Open("wide.htm");
-    TbrFrameSet& set = *browser.ShownFrameSet();
+    TPageFrameSet& set = *browser.ShownFrameSet();
     EXPECT_EQ(set.Children.size(), 20u);
     EXPECT_EQ(set.DimCount, 20);
     EXPECT_EQ(set.BorderPositions[20], 800);
@@ -244,7 +244,7 @@ TEST_F(FrameBrowserTest, AFramesetBombStopsAtTheFrameLimit) {
     };
     Open("bomb.htm");
     EXPECT_LE(requests.size(), static_cast<size_t>(MaxPageFrames) + 1);
-    EXPECT_EQ(Alive<TbrFrame>(browser), MaxPageFrames);
+    EXPECT_EQ(Alive<TFrame>(browser), MaxPageFrames);
     EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, MaxPageFrames);
     EXPECT_EQ(leftOut, 1);
 }
@@ -316,7 +316,7 @@ TEST_F(FrameBrowserTest, DocumentsLeftBehindGiveBackTheirPictures) {
     };
     const auto moveFrame = [this](const std::string& name) {
         TProcessingScope processing(browser);
-        Frame("a")->LoadFrameURL(Site + name, "", false, true, TbrFrame::TBump::Yes, "");
+        Frame("a")->LoadFrameURL(Site + name, "", false, true, TFrame::TBump::Yes, "");
     };
     Open("set.htm");
     ASSERT_EQ(decoded(), 3);
@@ -491,10 +491,10 @@ TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {
     browser.OnGetPostRequest = [](QWidget*, bool, const std::string&, const std::string&, bool,
                                   std::string&, TContentKind&,
                                   TStream*& stream) { stream = nullptr; };
-    EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EfvLoadError);
+    EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EFrameLoadError);
     EXPECT_EQ(browser.PageTitle(), "A");
     EXPECT_FALSE(browser.Processing());
-    EXPECT_THROW(browser.OpenTopAddress("http://site/a.htm", "", false, true), EfvLoadError);
+    EXPECT_THROW(browser.OpenTopAddress("http://site/a.htm", "", false, true), EFrameLoadError);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "frames/fv_base.h"
+#include "frames/frame_browser_base.h"
 
 #include "platform/qt_canvas.h"
 
@@ -6,30 +6,30 @@
 
 namespace lumo {
 
-TFVBase::TFVBase(QWidget* parent) : QWidget(parent) {
+TFrameBrowserBase::TFrameBrowserBase(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
-TFVBase::~TFVBase() = default;
+TFrameBrowserBase::~TFrameBrowserBase() = default;
 
-void TFVBase::SetViewImages(bool view) {
+void TFrameBrowserBase::SetViewImages(bool view) {
     if (Processing() || view == viewImages_) return;
     viewImages_ = view;
     ForEachViewer([view](THTMLViewer& v) { v.SetViewImages(view); });
 }
 
-void TFVBase::SetImageCacheCount(int count) {
+void TFrameBrowserBase::SetImageCacheCount(int count) {
     if (Processing()) return;
     imageCacheCount_ = std::clamp(count, 0, 20);
     ForEachViewer([this](THTMLViewer& v) { v.SetImageCacheCount(imageCacheCount_); });
 }
 
-void TFVBase::SetNoSelect(bool noSelect) {
+void TFrameBrowserBase::SetNoSelect(bool noSelect) {
     noSelect_ = noSelect;
     ForEachViewer([noSelect](THTMLViewer& v) { v.SetNoSelect(noSelect); });
 }
 
-void TFVBase::SetDefBackground(TColor color) {
+void TFrameBrowserBase::SetDefBackground(TColor color) {
     defBackground_ = color;
     // What no frame covers shows the page colour too.
     QPalette palette = this->palette();
@@ -39,47 +39,47 @@ void TFVBase::SetDefBackground(TColor color) {
     ForEachViewer([color](THTMLViewer& v) { v.SetDefBackground(color); });
 }
 
-void TFVBase::SetDefFontName(const std::string& name) {
+void TFrameBrowserBase::SetDefFontName(const std::string& name) {
     defFontName_ = name;
     ForEachViewer([&name](THTMLViewer& v) { v.DefFontName = name; });
 }
 
-void TFVBase::SetDefPreFontName(const std::string& name) {
+void TFrameBrowserBase::SetDefPreFontName(const std::string& name) {
     defPreFontName_ = name;
     ForEachViewer([&name](THTMLViewer& v) { v.DefPreFontName = name; });
 }
 
-void TFVBase::SetDefFontSize(int size) {
+void TFrameBrowserBase::SetDefFontSize(int size) {
     defFontSize_ = std::max(6, size);
     ForEachViewer([this](THTMLViewer& v) { v.SetDefFontSize(defFontSize_); });
 }
 
-void TFVBase::SetDefFontColor(TColor color) {
+void TFrameBrowserBase::SetDefFontColor(TColor color) {
     defFontColor_ = color;
     ForEachViewer([color](THTMLViewer& v) { v.DefFontColor = color; });
 }
 
-void TFVBase::SetDefHotSpotColor(TColor color) {
+void TFrameBrowserBase::SetDefHotSpotColor(TColor color) {
     defHotSpotColor_ = color;
     ForEachViewer([color](THTMLViewer& v) { v.DefHotSpotColor = color; });
 }
 
-void TFVBase::SetDefVisitedLinkColor(TColor color) {
+void TFrameBrowserBase::SetDefVisitedLinkColor(TColor color) {
     defVisitedLinkColor_ = color;
     ForEachViewer([color](THTMLViewer& v) { v.DefVisitedLinkColor = color; });
 }
 
-void TFVBase::SetDefOverLinkColor(TColor color) {
+void TFrameBrowserBase::SetDefOverLinkColor(TColor color) {
     defOverLinkColor_ = color;
     ForEachViewer([color](THTMLViewer& v) { v.DefOverLinkColor = color; });
 }
 
-void TFVBase::SetPageCursor(const QCursor& cursor) {
+void TFrameBrowserBase::SetPageCursor(const QCursor& cursor) {
     cursor_ = cursor;
     ForEachViewer([&cursor](THTMLViewer& v) { v.setCursor(cursor); });
 }
 
-void TFVBase::ApplyToViewer(THTMLViewer& viewer) const {
+void TFrameBrowserBase::ApplyToViewer(THTMLViewer& viewer) const {
     viewer.SetViewImages(viewImages_);
     viewer.SetImageCacheCount(imageCacheCount_);
     viewer.SetNoSelect(noSelect_);
@@ -122,28 +122,28 @@ void TFVBase::ApplyToViewer(THTMLViewer& viewer) const {
         };
 }
 
-void TFVBase::ForEachViewer(const std::function<void(THTMLViewer&)>& f) const {
+void TFrameBrowserBase::ForEachViewer(const std::function<void(THTMLViewer&)>& f) const {
     for (int i = 0; i < GetViewerCount(); ++i)
         if (THTMLViewer* v = GetViewer(i)) f(*v);
 }
 
-bool TFVBase::Printing() const {
+bool TFrameBrowserBase::Printing() const {
     for (int i = 0; i < GetViewerCount(); ++i)
         if (const THTMLViewer* v = GetViewer(i); v && v->Printing()) return true;
     return false;
 }
 
-void TFVBase::FireProcessing(bool wasProcessing) {
+void TFrameBrowserBase::FireProcessing(bool wasProcessing) {
     if (Processing() != wasProcessing && OnProcessing) OnProcessing(this, Processing());
 }
 
-void TFVBase::SetProcessing(bool loading) {
+void TFrameBrowserBase::SetProcessing(bool loading) {
     const bool was = Processing();
     loading_ = loading;
     FireProcessing(was);
 }
 
-void TFVBase::ViewerProcessing(THTMLViewer* viewer, bool on) {
+void TFrameBrowserBase::ViewerProcessing(THTMLViewer* viewer, bool on) {
     const bool was = Processing();
     const auto found = std::find(busyViewers_.begin(), busyViewers_.end(), viewer);
     if (on && found == busyViewers_.end()) busyViewers_.push_back(viewer);
@@ -151,17 +151,17 @@ void TFVBase::ViewerProcessing(THTMLViewer* viewer, bool on) {
     FireProcessing(was);
 }
 
-void TFVBase::ClearBusyViewers() {
+void TFrameBrowserBase::ClearBusyViewers() {
     busyViewers_.clear();
 }
 
-void TFVBase::focusInEvent(QFocusEvent* event) {
+void TFrameBrowserBase::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     THTMLViewer* viewer = FocusedViewer();
     if (viewer && viewer->isVisible() && viewer->focusPolicy() != Qt::NoFocus) viewer->setFocus();
 }
 
-TProcessingScope::TProcessingScope(TFVBase& browser)
+TProcessingScope::TProcessingScope(TFrameBrowserBase& browser)
     : browser_(browser), wasLoading_(browser.Loading()) {
     browser_.SetProcessing(true);
 }

@@ -1,41 +1,41 @@
-#include "frames/frame_base.h"
+#include "frames/frame_tree_panel.h"
 
 #include "frames/frame.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 
 #include <QMouseEvent>
 
 namespace lumo {
 
-TbrFrameBase::TbrFrameBase(QWidget* parent, TbrFrameSet* master)
+TFrameTreePanel::TFrameTreePanel(QWidget* parent, TPageFrameSet* master)
     : QFrame(parent), MasterSet(master) {
     setMouseTracking(true);
     SetBevel(0);
 }
 
-TbrFrameBase::~TbrFrameBase() = default;
+TFrameTreePanel::~TFrameTreePanel() = default;
 
-TFrameBrowser& TbrFrameBase::Browser() const {
+TFrameBrowser& TFrameTreePanel::Browser() const {
     return MasterSet->OwningBrowser;
 }
 
-TbrSubFrameSet* TbrFrameBase::OwnerSet() const {
+TNestedFrameSet* TFrameTreePanel::OwnerSet() const {
     QWidget* parent = parentWidget();
-    if (auto* frame = dynamic_cast<TbrFrame*>(parent)) return frame->ParentSet;
-    return dynamic_cast<TbrSubFrameSet*>(parent);
+    if (auto* frame = dynamic_cast<TFrame*>(parent)) return frame->ParentSet;
+    return dynamic_cast<TNestedFrameSet*>(parent);
 }
 
-void TbrFrameBase::SetBounds(const QRect& bounds) {
+void TFrameTreePanel::SetBounds(const QRect& bounds) {
     setGeometry(bounds);
     Arrange();
 }
 
-void TbrFrameBase::Retire() {
+void TFrameTreePanel::Retire() {
     hide();
     deleteLater();
 }
 
-void TbrFrameBase::SetBevel(int width) {
+void TFrameTreePanel::SetBevel(int width) {
     if (width <= 0) {
         setFrameStyle(QFrame::NoFrame);
         setLineWidth(0);
@@ -45,15 +45,15 @@ void TbrFrameBase::SetBevel(int width) {
     setLineWidth(width);
 }
 
-void TbrFrameBase::mousePressEvent(QMouseEvent* event) {
+void TFrameTreePanel::mousePressEvent(QMouseEvent* event) {
     BorderMouseDown(this, event->button(), event->globalPosition().toPoint());
 }
 
-void TbrFrameBase::mouseMoveEvent(QMouseEvent* event) {
+void TFrameTreePanel::mouseMoveEvent(QMouseEvent* event) {
     BorderMouseMove(this, event->globalPosition().toPoint());
 }
 
-void TbrFrameBase::mouseReleaseEvent(QMouseEvent* event) {
+void TFrameTreePanel::mouseReleaseEvent(QMouseEvent* event) {
     BorderMouseUp(this, event->button(), event->globalPosition().toPoint());
 }
 

@@ -19,30 +19,30 @@
 namespace lumo {
 
 class TFrameBrowser;
-class TbrFrame;
-class TbrFrameSet;
-class TbrSubFrameSet;
+class TFrame;
+class TPageFrameSet;
+class TNestedFrameSet;
 
 // A meta refresh whose time comes while a page loads tries again this much later.
 inline constexpr int RefreshRetryMs = 250;
 
-class TbrFrameBase : public QFrame {
+class TFrameTreePanel : public QFrame {
 public:
-    TbrFrameBase(QWidget* parent, TbrFrameSet* master);
-    ~TbrFrameBase() override;
+    TFrameTreePanel(QWidget* parent, TPageFrameSet* master);
+    ~TFrameTreePanel() override;
 
-    TbrFrameSet* MasterSet;  // the root of the tree; a master set is its own
-    std::string BaseAddress; // relative addresses in this part of the tree
+    TPageFrameSet* MasterSet; // the root of the tree; a master set is its own
+    std::string BaseAddress;  // relative addresses in this part of the tree
     uint8_t CharSet = 1;
     bool IsUnloaded = false; // the content was unloaded for the history
 
     TFrameBrowser& Browser() const;
     // The frame set that lists this panel among its children (for a set that
     // is a frame's document: the frame's set); null for a master set.
-    TbrSubFrameSet* OwnerSet() const;
+    TNestedFrameSet* OwnerSet() const;
 
     // Appends every frame of this part of the tree, in document order.
-    virtual void CollectFrames(std::vector<TbrFrame*>& frames) = 0;
+    virtual void CollectFrames(std::vector<TFrame*>& frames) = 0;
     virtual void BorderMouseDown(QWidget* receiver, Qt::MouseButton button,
                                  const QPoint& global) = 0;
     virtual void BorderMouseMove(QWidget* receiver, const QPoint& global) = 0;

@@ -1,9 +1,11 @@
 // The top frame set of a page: the document it shows (a frameset page, or
 // an ordinary page in one frame), the names of its frames, the viewers of
 // the whole tree, and the layout of the tree when the browser's size changes.
+// It is a FRAMESET like the sets nested in it, with what only the top of
+// the tree keeps.
 #pragma once
 
-#include "frames/sub_frame_set.h"
+#include "frames/nested_frame_set.h"
 #include "net/content_kind.h"
 
 #include <QPointer>
@@ -23,15 +25,15 @@ inline constexpr int MaxPageFrames = 1000;
 // What the status says, once for a page, when frames were left out.
 inline constexpr const char* TooManyFramesText = "Too many frames: only the first 1000 are shown";
 
-class TbrFrameSet : public TbrSubFrameSet {
+class TPageFrameSet : public TNestedFrameSet {
 public:
-    explicit TbrFrameSet(TFrameBrowser& browser);
-    ~TbrFrameSet() override;
+    explicit TPageFrameSet(TFrameBrowser& browser);
+    ~TPageFrameSet() override;
 
     TFrameBrowser& OwningBrowser;
     QString Title;
     std::string CurrentAddress;
-    TbrSubFrameSet* DragOwnerSet = nullptr;
+    TNestedFrameSet* DragOwnerSet = nullptr;
     int LastWidth = -1, LastHeight = -1;
     QPointer<THTMLViewer> FocusedViewer; // the viewer that last had the focus
     // The page is a frameset document (not an ordinary page in one frame).
@@ -59,11 +61,11 @@ public:
     // The frames and viewers of the tree as it is shown now (nested sets
     // kept for a frame's history are not part of it), in document order.
     // They are worked out when asked, so they never go stale.
-    std::vector<TbrFrame*> AllFrames();
+    std::vector<TFrame*> AllFrames();
     std::vector<THTMLViewer*> Viewers();
     // The first frame of the tree with that NAME, compared without regard
     // to case; null when none.
-    TbrFrame* FrameNamed(const std::string& name);
+    TFrame* FrameNamed(const std::string& name);
     // The only viewer, when the page holds exactly one.
     THTMLViewer* SingleViewer();
     // The scroll position of the only viewer, else the start.

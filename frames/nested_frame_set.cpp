@@ -1,12 +1,12 @@
 // A frame set: building it from the frameset walk, its sizes and their
 // placement, loading its frames, and its meta refresh. Border dragging is
-// in sub_frame_set_drag.cpp.
-#include "frames/sub_frame_set.h"
+// in nested_frame_set_drag.cpp.
+#include "frames/nested_frame_set.h"
 
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
 #include "frames/link_address.h"
+#include "frames/page_frame_set.h"
 #include "html/attributes.h"
 #include "net/address.h"
 #include "platform/text.h"
@@ -27,38 +27,38 @@ std::span<int> First(TDimArray& values, int count) {
 
 } // namespace
 
-TbrSubFrameSet* FrameSetOf(void* handle) {
-    return static_cast<TbrSubFrameSet*>(handle);
+TNestedFrameSet* FrameSetOf(void* handle) {
+    return static_cast<TNestedFrameSet*>(handle);
 }
 
-TbrSubFrameSet::TbrSubFrameSet(QWidget* parent, TbrFrameSet* master)
-    : TbrFrameBase(parent, master), refreshTimer_(std::make_unique<Timer>()) {
+TNestedFrameSet::TNestedFrameSet(QWidget* parent, TPageFrameSet* master)
+    : TFrameTreePanel(parent, master), refreshTimer_(std::make_unique<Timer>()) {
     refreshTimer_->SetEnabled(false);
     refreshTimer_->OnTimer = [this] { RefreshTimerTimer(); };
 }
 
-TbrSubFrameSet::~TbrSubFrameSet() {
+TNestedFrameSet::~TNestedFrameSet() {
     delete dragLine_.data();
 }
 
 // --- The frameset walk ---------------------------------------------------------
 
-TbrFrame* TbrSubFrameSet::FrameFound(const TAttributeList* attributes) {
+TFrame* TNestedFrameSet::FrameFound(const TAttributeList* attributes) {
     if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
         return nullptr;
-    auto* frame = new TbrFrame(this, attributes);
+    auto* frame = new TFrame(this, attributes);
     Children.push_back(frame);
     frame->setGeometry(InsetRect());
     frame->show();
     return frame;
 }
 
-TbrSubFrameSet* TbrSubFrameSet::AddNestedSet() {
+TNestedFrameSet* TNestedFrameSet::AddNestedSet() {
     // A set could hold no frame on a page that has no room for one.
     if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
         return nullptr;
     if (NestingDepth() + 1 >= MaxFrameSetNesting) return nullptr;
-    auto* set = new TbrSubFrameSet(this, MasterSet);
+    auto* set = new TNestedFrameSet(this, MasterSet);
     set->BorderSize = MasterSet->BorderSize;
     set->BaseAddress = BaseAddress;
     set->CharSet = CharSet;
@@ -68,7 +68,7 @@ TbrSubFrameSet* TbrSubFrameSet::AddNestedSet() {
     return set;
 }
 
-void TbrSubFrameSet::ApplyFrameSetAttributes(const TAttributeList& attributes) {
+void TNestedFrameSet::ApplyFrameSetAttributes(const TAttributeList& attributes) {
     if (const TAttribute* rows = attributes.Find(RowsTok)) {
         Rows = true;
         DimCount = ParseDimensionList(rows->Name, DimSpecs);
@@ -90,14 +90,14 @@ void TbrSubFrameSet::ApplyFrameSetAttributes(const TAttributeList& attributes) {
     SetBevel(EdgeBorder);
 }
 
-void TbrSubFrameSet::FrameSetParsed() {
+void TNestedFrameSet::FrameSetParsed() {
     while (static_cast<int>(Children.size()) < DimCount && FrameFound(nullptr)) {
     }
     while (DimCount < static_cast<int>(Children.size()))
         DimSpecs[static_cast<size_t>(DimCount++)] = -1;
 }
 
-void TbrSubFrameSet::FrameSetMeta(const std::string& httpEq, const std::string& content) {
+void TNestedFrameSet::FrameSetMeta(const std::string& httpEq, const std::string& content) {
     if (!SameText(Trim(httpEq), "refresh")) return;
     int delay = -1;
     std::string url;
@@ -107,18 +107,18 @@ void TbrSubFrameSet::FrameSetMeta(const std::string& httpEq, const std::string& 
     MetaRefreshURL = url;
 }
 
-void TbrSubFrameSet::ResolveSources(const std::string& documentBase) {
-    for (TbrFrameBase* child : Children) {
-        if (auto* frame = dynamic_cast<TbrFrame*>(child))
+void TNestedFrameSet::ResolveSources(const std::string& documentBase) {
+    for (TFrameTreePanel* child : Children) {
+        if (auto* frame = dynamic_cast<TFrame*>(child))
             frame->ResolveSource(documentBase, BaseAddress);
-        else if (auto* set = dynamic_cast<TbrSubFrameSet*>(child))
+        else if (auto* set = dynamic_cast<TNestedFrameSet*>(child))
             set->ResolveSources(documentBase);
     }
 }
 
-void TbrSubFrameSet::ClearChildren() {
+void TNestedFrameSet::ClearChildren() {
     StopRefresh();
-    for (TbrFrameBase* child : Children)
+    for (TFrameTreePanel* child : Children)
         child->Retire();
     Children.clear();
     Rows = false;
@@ -138,37 +138,37 @@ void TbrSubFrameSet::ClearChildren() {
 
 // --- Where the set stands ---------------------------------------------------------
 
-int TbrSubFrameSet::NestingDepth() const {
+int TNestedFrameSet::NestingDepth() const {
     int depth = 0;
-    for (QWidget* p = parentWidget(); dynamic_cast<TbrSubFrameSet*>(p); p = p->parentWidget())
+    for (QWidget* p = parentWidget(); dynamic_cast<TNestedFrameSet*>(p); p = p->parentWidget())
         ++depth;
     return depth;
 }
 
-TbrFrame* TbrSubFrameSet::HostFrame() const {
-    return dynamic_cast<TbrFrame*>(parentWidget());
+TFrame* TNestedFrameSet::HostFrame() const {
+    return dynamic_cast<TFrame*>(parentWidget());
 }
 
-const std::string& TbrSubFrameSet::InheritedBaseTarget() const {
-    for (const TbrSubFrameSet* set = this; set; set = set->OwnerSet())
+const std::string& TNestedFrameSet::InheritedBaseTarget() const {
+    for (const TNestedFrameSet* set = this; set; set = set->OwnerSet())
         if (!set->BaseTarget.empty()) return set->BaseTarget;
     return BaseTarget;
 }
 
 // --- Sizes and placement ------------------------------------------------------------
 
-QRect TbrSubFrameSet::InsetRect() const {
+QRect TNestedFrameSet::InsetRect() const {
     const int w = std::max(0, width() - 2 * EdgeBorder);
     const int h = std::max(0, height() - 2 * EdgeBorder);
     return {EdgeBorder, EdgeBorder, w, h};
 }
 
-int TbrSubFrameSet::Extent() const {
+int TNestedFrameSet::Extent() const {
     const QRect area = InsetRect();
     return Rows ? area.height() : area.width();
 }
 
-void TbrSubFrameSet::ComputeSizes(int width, int height) {
+void TNestedFrameSet::ComputeSizes(int width, int height) {
     const int count = std::min(DimCount, static_cast<int>(Children.size()));
     TotalSize =
         ComputeDimensionSizes(First(DimSpecs, count), Rows ? height : width, First(Sizes, count));
@@ -178,7 +178,7 @@ void TbrSubFrameSet::ComputeSizes(int width, int height) {
     }
 }
 
-void TbrSubFrameSet::PlaceChildren() {
+void TNestedFrameSet::PlaceChildren() {
     const QRect area = InsetRect();
     const int count = std::min(DimCount, static_cast<int>(Children.size()));
     TDimArray ends{};
@@ -196,11 +196,11 @@ void TbrSubFrameSet::PlaceChildren() {
     }
 }
 
-void TbrSubFrameSet::Arrange() {
+void TNestedFrameSet::Arrange() {
     PlaceChildren();
 }
 
-bool TbrSubFrameSet::CollectNoResize(bool& lower, bool& upper) {
+bool TNestedFrameSet::CollectNoResize(bool& lower, bool& upper) {
     lower = upper = false;
     Fixed.fill(false);
     bool any = false;
@@ -217,63 +217,63 @@ bool TbrSubFrameSet::CollectNoResize(bool& lower, bool& upper) {
     return any;
 }
 
-void TbrSubFrameSet::CollectFrames(std::vector<TbrFrame*>& frames) {
-    for (TbrFrameBase* child : Children)
+void TNestedFrameSet::CollectFrames(std::vector<TFrame*>& frames) {
+    for (TFrameTreePanel* child : Children)
         child->CollectFrames(frames);
 }
 
 // --- Content ---------------------------------------------------------------------------
 
-void TbrSubFrameSet::LoadContent() {
-    for (TbrFrameBase* child : Children)
+void TNestedFrameSet::LoadContent() {
+    for (TFrameTreePanel* child : Children)
         child->LoadContent();
 }
 
-void TbrSubFrameSet::ReloadContent(const std::optional<TScrollPosition>& position) {
-    for (TbrFrameBase* child : Children)
+void TNestedFrameSet::ReloadContent(const std::optional<TScrollPosition>& position) {
+    for (TFrameTreePanel* child : Children)
         child->ReloadContent(position);
     IsUnloaded = false;
     StartRefresh();
 }
 
-void TbrSubFrameSet::UnloadContent() {
+void TNestedFrameSet::UnloadContent() {
     StopRefresh();
-    for (TbrFrameBase* child : Children)
+    for (TFrameTreePanel* child : Children)
         child->UnloadContent();
     IsUnloaded = true;
 }
 
-void TbrSubFrameSet::Retire() {
+void TNestedFrameSet::Retire() {
     StopRefresh();
     if (MasterSet && MasterSet->DragOwnerSet == this) MasterSet->DragOwnerSet = nullptr;
     if (dragLine_) dragLine_->hide();
-    for (TbrFrameBase* child : Children)
+    for (TFrameTreePanel* child : Children)
         child->Retire();
-    TbrFrameBase::Retire();
+    TFrameTreePanel::Retire();
 }
 
 // --- Meta refresh ----------------------------------------------------------------------
 
-void TbrSubFrameSet::StartRefresh() {
+void TNestedFrameSet::StartRefresh() {
     if (RefreshDelay < 0 || !(Browser().fvOptions() & fvMetaRefresh)) return;
     PendingRefreshURL = MetaRefreshURL;
     refreshTimer_->SetInterval(std::max(1, RefreshDelay) * 1000);
     refreshTimer_->SetEnabled(true);
 }
 
-void TbrSubFrameSet::StopRefresh() {
+void TNestedFrameSet::StopRefresh() {
     refreshTimer_->SetEnabled(false);
 }
 
-void TbrSubFrameSet::RetryRefreshLater() {
+void TNestedFrameSet::RetryRefreshLater() {
     // A load is running: come back when it is over, never inside it.
     refreshTimer_->SetInterval(RefreshRetryMs);
     refreshTimer_->SetEnabled(true);
 }
 
-void TbrSubFrameSet::RefreshTimerTimer() {
+void TNestedFrameSet::RefreshTimerTimer() {
     refreshTimer_->SetEnabled(false);
-    TbrFrame* frame = HostFrame();
+    TFrame* frame = HostFrame();
     if (!frame || IsUnloaded || frame->SubFrameSet != this) return;
     if (Browser().Processing()) {
         RetryRefreshLater();
@@ -283,7 +283,7 @@ void TbrSubFrameSet::RefreshTimerTimer() {
     if (!address.empty() && !IsFullAddress(address))
         address = ResolveRelative(BaseAddress, address);
     TProcessingScope processing(Browser());
-    frame->LoadFrameURL(address, anchor, true, true, TbrFrame::TBump::Yes, "");
+    frame->LoadFrameURL(address, anchor, true, true, TFrame::TBump::Yes, "");
     Browser().RefreshVisitedLinks();
 }
 

@@ -18,10 +18,10 @@
 
 namespace lumo {
 
-class TFVBase : public QWidget, public TFrameViewerBase {
+class TFrameBrowserBase : public QWidget, public TFrameViewerBase {
 public:
-    explicit TFVBase(QWidget* parent = nullptr);
-    ~TFVBase() override;
+    explicit TFrameBrowserBase(QWidget* parent = nullptr);
+    ~TFrameBrowserBase() override;
 
     // --- Properties (a change goes to every viewer shown) -------------------
     bool ViewImages() const { return viewImages_; }
@@ -136,13 +136,13 @@ private:
 // flag.
 class TProcessingScope {
 public:
-    explicit TProcessingScope(TFVBase& browser);
+    explicit TProcessingScope(TFrameBrowserBase& browser);
     ~TProcessingScope();
     TProcessingScope(const TProcessingScope&) = delete;
     TProcessingScope& operator=(const TProcessingScope&) = delete;
 
 private:
-    TFVBase& browser_;
+    TFrameBrowserBase& browser_;
     bool wasLoading_;
 };
 

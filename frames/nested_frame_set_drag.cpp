@@ -4,8 +4,8 @@
 // boundaries; releasing moves the boundary there. Boundaries next to a
 // NORESIZE frame stay where they are.
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
-#include "frames/sub_frame_set.h"
+#include "frames/nested_frame_set.h"
+#include "frames/page_frame_set.h"
 
 #include <QRubberBand>
 
@@ -21,16 +21,16 @@ constexpr int BoundaryReach = 5;  // a boundary nearer than this can be grabbed
 
 } // namespace
 
-bool TbrSubFrameSet::NearOuterEdge(const QPoint& local) const {
+bool TNestedFrameSet::NearOuterEdge(const QPoint& local) const {
     return local.x() < OuterEdgeReach || local.y() < OuterEdgeReach ||
            local.x() >= width() - OuterEdgeReach || local.y() >= height() - OuterEdgeReach;
 }
 
-int TbrSubFrameSet::Along(const QPoint& local) const {
+int TNestedFrameSet::Along(const QPoint& local) const {
     return (Rows ? local.y() : local.x()) - EdgeBorder;
 }
 
-int TbrSubFrameSet::BoundaryAt(const QPoint& local) const {
+int TNestedFrameSet::BoundaryAt(const QPoint& local) const {
     const int along = Along(local);
     int best = 0, bestDistance = 0;
     for (int i = 1; i < DimCount && i <= MaxFrameDims; ++i) {
@@ -48,13 +48,13 @@ int TbrSubFrameSet::BoundaryAt(const QPoint& local) const {
     return best;
 }
 
-void TbrSubFrameSet::BorderMouseMove(QWidget* receiver, const QPoint& global) {
-    if (TbrSubFrameSet* dragging = MasterSet->DragOwnerSet) {
+void TNestedFrameSet::BorderMouseMove(QWidget* receiver, const QPoint& global) {
+    if (TNestedFrameSet* dragging = MasterSet->DragOwnerSet) {
         dragging->DrawDragLine(dragging->mapFromGlobal(global));
         return;
     }
     const QPoint local = mapFromGlobal(global);
-    TbrSubFrameSet* owner = OwnerSet();
+    TNestedFrameSet* owner = OwnerSet();
     if (owner && NearOuterEdge(local)) {
         owner->BorderMouseMove(receiver, global);
         return;
@@ -68,10 +68,10 @@ void TbrSubFrameSet::BorderMouseMove(QWidget* receiver, const QPoint& global) {
     receiver->setCursor(Rows ? Qt::SplitVCursor : Qt::SplitHCursor);
 }
 
-void TbrSubFrameSet::BorderMouseDown(QWidget* receiver, Qt::MouseButton button,
-                                     const QPoint& global) {
+void TNestedFrameSet::BorderMouseDown(QWidget* receiver, Qt::MouseButton button,
+                                      const QPoint& global) {
     const QPoint local = mapFromGlobal(global);
-    TbrSubFrameSet* owner = OwnerSet();
+    TNestedFrameSet* owner = OwnerSet();
     if (owner && NearOuterEdge(local)) {
         owner->BorderMouseDown(receiver, button, global);
         return;
@@ -84,12 +84,12 @@ void TbrSubFrameSet::BorderMouseDown(QWidget* receiver, Qt::MouseButton button,
     DrawDragLine(local);
 }
 
-void TbrSubFrameSet::BorderMouseUp(QWidget*, Qt::MouseButton, const QPoint& global) {
-    if (TbrSubFrameSet* dragging = MasterSet->DragOwnerSet)
+void TNestedFrameSet::BorderMouseUp(QWidget*, Qt::MouseButton, const QPoint& global) {
+    if (TNestedFrameSet* dragging = MasterSet->DragOwnerSet)
         dragging->EndDrag(dragging->mapFromGlobal(global));
 }
 
-void TbrSubFrameSet::DrawDragLine(const QPoint& local) {
+void TNestedFrameSet::DrawDragLine(const QPoint& local) {
     // There is no confining the mouse on every desktop: the line stays in
     // the band between the neighbouring boundaries, one pixel inside each.
     const auto b = static_cast<size_t>(DraggedBorder);
@@ -106,7 +106,7 @@ void TbrSubFrameSet::DrawDragLine(const QPoint& local) {
     dragLine_->raise();
 }
 
-void TbrSubFrameSet::EndDrag(const QPoint& local) {
+void TNestedFrameSet::EndDrag(const QPoint& local) {
     MasterSet->DragOwnerSet = nullptr;
     if (dragLine_) dragLine_->hide();
     const auto b = static_cast<size_t>(DraggedBorder);

@@ -1,4 +1,4 @@
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
@@ -12,17 +12,17 @@
 
 namespace lumo {
 
-TbrFrameSet::TbrFrameSet(TFrameBrowser& browser)
-    : TbrSubFrameSet(&browser, this), OwningBrowser(browser),
+TPageFrameSet::TPageFrameSet(TFrameBrowser& browser)
+    : TNestedFrameSet(&browser, this), OwningBrowser(browser),
       PictureBudget(std::make_shared<TPictureBudget>(browser.PagePictureBytes)) {
     BorderSize = (browser.fvOptions() & fvNoBorder) ? 0 : 2;
     CharSet = browser.CharSet;
 }
 
-TbrFrameSet::~TbrFrameSet() = default;
+TPageFrameSet::~TPageFrameSet() = default;
 
-void TbrFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::string& anchor,
-                               const std::string& url) {
+void TPageFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::string& anchor,
+                                 const std::string& url) {
     ClearChildren();
     CurrentAddress = url;
     TFrameBrowser& browser = OwningBrowser;
@@ -52,7 +52,7 @@ void TbrFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::st
         StartRefresh();
         return;
     }
-    TbrFrame* frame = FrameFound(nullptr);
+    TFrame* frame = FrameFound(nullptr);
     frame->Source = frame->OriginalSource = url;
     frame->FrameStream = &stream;
     frame->FrameDocType = kind;
@@ -67,7 +67,7 @@ void TbrFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::st
     }
 }
 
-bool TbrFrameSet::RoomForFrame() {
+bool TPageFrameSet::RoomForFrame() {
     if (*LiveFrames < MaxPageFrames) return true;
     if (!framesLeftOut_) {
         framesLeftOut_ = true;
@@ -76,7 +76,7 @@ bool TbrFrameSet::RoomForFrame() {
     return false;
 }
 
-void TbrFrameSet::MasterResize() {
+void TPageFrameSet::MasterResize() {
     const QRect area = InsetRect();
     if (area.width() == LastWidth && area.height() == LastHeight) return;
     ComputeSizes(area.width(), area.height());
@@ -85,12 +85,12 @@ void TbrFrameSet::MasterResize() {
     LastHeight = area.height();
 }
 
-void TbrFrameSet::Arrange() {
+void TPageFrameSet::Arrange() {
     MasterResize();
 }
 
-void TbrFrameSet::ClearChildren() {
-    TbrSubFrameSet::ClearChildren();
+void TPageFrameSet::ClearChildren() {
+    TNestedFrameSet::ClearChildren();
     DragOwnerSet = nullptr;
     FocusedViewer = nullptr;
     IsFramePage = false;
@@ -99,37 +99,37 @@ void TbrFrameSet::ClearChildren() {
     ResetSize();
 }
 
-std::vector<TbrFrame*> TbrFrameSet::AllFrames() {
-    std::vector<TbrFrame*> frames;
+std::vector<TFrame*> TPageFrameSet::AllFrames() {
+    std::vector<TFrame*> frames;
     CollectFrames(frames);
     return frames;
 }
 
-std::vector<THTMLViewer*> TbrFrameSet::Viewers() {
+std::vector<THTMLViewer*> TPageFrameSet::Viewers() {
     std::vector<THTMLViewer*> viewers;
-    for (TbrFrame* frame : AllFrames())
+    for (TFrame* frame : AllFrames())
         if (frame->Viewer) viewers.push_back(frame->Viewer);
     return viewers;
 }
 
-TbrFrame* TbrFrameSet::FrameNamed(const std::string& name) {
+TFrame* TPageFrameSet::FrameNamed(const std::string& name) {
     if (name.empty()) return nullptr;
-    for (TbrFrame* frame : AllFrames())
+    for (TFrame* frame : AllFrames())
         if (SameText(frame->FrameName, name)) return frame;
     return nullptr;
 }
 
-THTMLViewer* TbrFrameSet::SingleViewer() {
+THTMLViewer* TPageFrameSet::SingleViewer() {
     const std::vector<THTMLViewer*> viewers = Viewers();
     return viewers.size() == 1 ? viewers.front() : nullptr;
 }
 
-TScrollPosition TbrFrameSet::SingleViewerPosition() {
+TScrollPosition TPageFrameSet::SingleViewerPosition() {
     THTMLViewer* viewer = SingleViewer();
     return viewer ? viewer->ScrollPosition() : TScrollPosition{};
 }
 
-void TbrFrameSet::RefreshTimerTimer() {
+void TPageFrameSet::RefreshTimerTimer() {
     StopRefresh();
     if (this != OwningBrowser.ShownFrameSet() || IsUnloaded) return;
     if (OwningBrowser.Processing()) {

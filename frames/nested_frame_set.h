@@ -1,9 +1,10 @@
-// One FRAMESET: its children (frames and nested sets) in document order,
-// the sizes its ROWS or COLS give them, its borders and their dragging, and
-// the meta refresh of a frameset document.
+// One FRAMESET, nested in a page or at its top (TPageFrameSet): its children
+// (frames and nested sets) in document order, the sizes its ROWS or COLS
+// give them, its borders and their dragging, and the meta refresh of a
+// frameset document.
 #pragma once
 
-#include "frames/frame_base.h"
+#include "frames/frame_tree_panel.h"
 #include "frames/frameset_dimensions.h"
 
 #include <QPointer>
@@ -21,12 +22,12 @@ class Timer;
 // Framesets nest at most this deep inside one document; deeper ones are ignored.
 inline constexpr int MaxFrameSetNesting = 8;
 
-class TbrSubFrameSet : public TbrFrameBase {
+class TNestedFrameSet : public TFrameTreePanel {
 public:
-    TbrSubFrameSet(QWidget* parent, TbrFrameSet* master);
-    ~TbrSubFrameSet() override;
+    TNestedFrameSet(QWidget* parent, TPageFrameSet* master);
+    ~TNestedFrameSet() override;
 
-    std::vector<TbrFrameBase*> Children; // Qt children, in document order
+    std::vector<TFrameTreePanel*> Children; // Qt children, in document order
 
     // Layout. Sizes, ends and positions count from the inset client area.
     bool Rows = false; // stacked top to bottom (ROWS), else side by side
@@ -51,8 +52,8 @@ public:
     // The frameset walk: a FRAME, a nested FRAMESET (null when this set is
     // full or nested too deep, or the page holds all the frames it may),
     // the attributes of this set's FRAMESET, and its end.
-    TbrFrame* FrameFound(const TAttributeList* attributes);
-    TbrSubFrameSet* AddNestedSet();
+    TFrame* FrameFound(const TAttributeList* attributes);
+    TNestedFrameSet* AddNestedSet();
     void ApplyFrameSetAttributes(const TAttributeList& attributes);
     virtual void FrameSetParsed();
     // The META elements of the frameset document.
@@ -66,14 +67,14 @@ public:
     // How deep this set is nested inside its document; 0 for its top set.
     int NestingDepth() const;
     // The frame whose document this set is, or null.
-    TbrFrame* HostFrame() const;
+    TFrame* HostFrame() const;
     const std::string& InheritedBaseTarget() const;
 
     void PlaceChildren();
     void StartRefresh();
     void StopRefresh();
 
-    void CollectFrames(std::vector<TbrFrame*>& frames) override;
+    void CollectFrames(std::vector<TFrame*>& frames) override;
     void BorderMouseDown(QWidget* receiver, Qt::MouseButton button, const QPoint& global) override;
     void BorderMouseMove(QWidget* receiver, const QPoint& global) override;
     void BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QPoint& global) override;
@@ -106,6 +107,6 @@ private:
 };
 
 // The frame set object behind a frameset walk's handle.
-TbrSubFrameSet* FrameSetOf(void* handle);
+TNestedFrameSet* FrameSetOf(void* handle);
 
 } // namespace lumo

@@ -5,11 +5,11 @@
 
 #include "frames/frame_browser.h"
 #include "platform/qt_text.h"
-#include "print/preview_form.h"
 #include "print/print_dialog.h"
-#include "print/print_settings_form.h"
-#include "print/prn_status_form.h"
-#include "print/vw_printer.h"
+#include "print/print_preview.h"
+#include "print/print_settings_dialog.h"
+#include "print/print_status_dialog.h"
+#include "print/printer_device.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -51,8 +51,8 @@ void THTTPForm::Print1Click() {
             : ShowPrintDialog(this, printer, TPageSelection::AllPages, TPrintToFile::Offered);
     if (!pages) return;
     PrepareToPrint(*viewer);
-    TvwPrinter device(printer);
-    TPrnStatusForm status(this);
+    TPrinterDevice device(printer);
+    TPrintStatusDialog status(this);
     status.DoPrint(*viewer, device, *pages);
 }
 
@@ -60,12 +60,12 @@ void THTTPForm::PrintPreviewClick() {
     THTMLViewer* viewer = ActiveViewer();
     if (!viewer || FrameBrowser->Processing()) return;
     PrepareToPrint(*viewer);
-    TPreviewForm preview(this, *viewer, Printer());
+    TPrintPreview preview(this, *viewer, Printer());
     if (preview.Render()) preview.exec();
 }
 
 void THTTPForm::Printsetttings1Click() {
-    TPrintSettingsF dialog(this);
+    TPrintSettingsDialog dialog(this);
     dialog.SetValues(PrintSettings);
     if (dialog.exec() == QDialog::Accepted) dialog.CopyTo(PrintSettings);
 }
@@ -98,7 +98,7 @@ std::string THTTPForm::PrintToPdf(const std::string& fileName, const TPageSelect
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(ToQString(fileName));
     PrepareToPrint(*viewer);
-    TvwPrinter device(printer);
+    TPrinterDevice device(printer);
     try {
         viewer->PrintPages(device, pages);
     } catch (const std::exception& e) {

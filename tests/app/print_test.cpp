@@ -5,8 +5,8 @@
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
 #include "print/margin_text.h"
-#include "print/print_settings_form.h"
-#include "print/vw_printer.h"
+#include "print/print_settings_dialog.h"
+#include "print/printer_device.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/app/run_lumo.h"

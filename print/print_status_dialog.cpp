@@ -1,8 +1,8 @@
-#include "print/prn_status_form.h"
+#include "print/print_status_dialog.h"
 
 #include "platform/message_window.h"
 #include "platform/types.h"
-#include "print/metafile_printer.h"
+#include "print/page_recorder.h"
 #include "viewer/html_viewer.h"
 #include "viewer/page_device.h"
 
@@ -20,7 +20,7 @@ constexpr unsigned PrintMessage = WM_USER + 23;
 
 } // namespace
 
-TPrnStatusForm::TPrnStatusForm(QWidget* parent) : QDialog(parent) {
+TPrintStatusDialog::TPrintStatusDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("PrnStatusForm");
     setWindowTitle("Printing");
     setModal(true);
@@ -47,21 +47,21 @@ TPrnStatusForm::TPrnStatusForm(QWidget* parent) : QDialog(parent) {
     });
 }
 
-TPrnStatusForm::~TPrnStatusForm() = default;
+TPrintStatusDialog::~TPrintStatusDialog() = default;
 
-bool TPrnStatusForm::DoPreview(THTMLViewer& viewer, TMetaFilePrinter& recorder) {
+bool TPrintStatusDialog::DoPreview(THTMLViewer& viewer, TPageRecorder& recorder) {
     return Run(viewer, RenderPreviewMessage,
                [&recorder](THTMLViewer& v) { v.PreviewPages(recorder); });
 }
 
-bool TPrnStatusForm::DoPrint(THTMLViewer& viewer, TPageDevice& printer,
-                             const TPageSelection& pages) {
+bool TPrintStatusDialog::DoPrint(THTMLViewer& viewer, TPageDevice& printer,
+                                 const TPageSelection& pages) {
     return Run(viewer, PrintMessage,
                [&printer, pages](THTMLViewer& v) { v.PrintPages(printer, pages); });
 }
 
-bool TPrnStatusForm::Run(THTMLViewer& viewer, unsigned message,
-                         std::function<void(THTMLViewer&)> work) {
+bool TPrintStatusDialog::Run(THTMLViewer& viewer, unsigned message,
+                             std::function<void(THTMLViewer&)> work) {
     cancelled_ = false;
     error_ = nullptr;
     running_ = true;
@@ -81,7 +81,7 @@ bool TPrnStatusForm::Run(THTMLViewer& viewer, unsigned message,
     return result != QDialog::Accepted;
 }
 
-void TPrnStatusForm::Progress(int page, bool& stop) {
+void TPrintStatusDialog::Progress(int page, bool& stop) {
     if (!cancelled_) {
         StatusLabel->setText(page == 0 ? QString("Formating")
                                        : QString("Page Number %1").arg(page));
@@ -92,11 +92,11 @@ void TPrnStatusForm::Progress(int page, bool& stop) {
     if (cancelled_) stop = true;
 }
 
-void TPrnStatusForm::CancelClick() {
+void TPrintStatusDialog::CancelClick() {
     cancelled_ = true;
 }
 
-void TPrnStatusForm::reject() {
+void TPrintStatusDialog::reject() {
     if (running_)
         CancelClick();
     else

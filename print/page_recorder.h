@@ -21,14 +21,14 @@ namespace lumo {
 
 class QtCanvas;
 
-class TMetaFilePrinter : public TPageDevice {
+class TPageRecorder : public TPageDevice {
 public:
     // Records pages for the sheet of printer, read when a document begins;
     // printer must outlive the recorder.
-    explicit TMetaFilePrinter(QPrinter& printer);
-    ~TMetaFilePrinter() override;
-    TMetaFilePrinter(const TMetaFilePrinter&) = delete;
-    TMetaFilePrinter& operator=(const TMetaFilePrinter&) = delete;
+    explicit TPageRecorder(QPrinter& printer);
+    ~TPageRecorder() override;
+    TPageRecorder(const TPageRecorder&) = delete;
+    TPageRecorder& operator=(const TPageRecorder&) = delete;
 
     // The metrics recorded at the beginning of the document, which its pages
     // keep; the printer's before any is recorded.
@@ -52,7 +52,7 @@ public:
     void DrawPage(QPainter& painter, int index, const QRectF& target) const;
 
     // After every new page, with the number of pages so far.
-    std::function<void(TMetaFilePrinter* Sender, int NumPage, bool& StopPrinting)> OnPageEvent;
+    std::function<void(TPageRecorder* Sender, int NumPage, bool& StopPrinting)> OnPageEvent;
 
 private:
     void EndPicture();

@@ -1,10 +1,10 @@
-#include "print/preview_form.h"
+#include "print/print_preview.h"
 
 #include "platform/resources.h"
-#include "print/metafile_printer.h"
+#include "print/page_recorder.h"
 #include "print/print_dialog.h"
-#include "print/prn_status_form.h"
-#include "print/vw_printer.h"
+#include "print/print_status_dialog.h"
+#include "print/printer_device.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -29,7 +29,7 @@ namespace {
 // A page panel: paints and clicks go to the window.
 class TPreviewPanel : public QWidget {
 public:
-    TPreviewPanel(TPreviewForm& form, int index, QWidget* parent)
+    TPreviewPanel(TPrintPreview& form, int index, QWidget* parent)
         : QWidget(parent), form_(form), index_(index) {
         setObjectName(index == 0 ? "PagePanel1" : "PagePanel2");
     }
@@ -48,7 +48,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent*) override { form_.PanelMouseRelease(); }
 
 private:
-    TPreviewForm& form_;
+    TPrintPreview& form_;
     int index_;
 };
 
@@ -75,7 +75,7 @@ QToolButton* Button(QWidget* parent, QBoxLayout* row, const char* name, const ch
 
 } // namespace
 
-TPreviewForm::TPreviewForm(QWidget* owner, THTMLViewer& viewer, QPrinter& printer)
+TPrintPreview::TPrintPreview(QWidget* owner, THTMLViewer& viewer, QPrinter& printer)
     : QDialog(owner), viewer_(&viewer), hold_(viewer), printer_(printer) {
     setObjectName("PreviewForm");
     setWindowTitle("Preview Form");
@@ -87,14 +87,14 @@ TPreviewForm::TPreviewForm(QWidget* owner, THTMLViewer& viewer, QPrinter& printe
     HintLabel = new QLabel(this);
     HintLabel->setObjectName("HintLabel");
     column->addWidget(HintLabel);
-    recorder_ = std::make_unique<TMetaFilePrinter>(printer);
+    recorder_ = std::make_unique<TPageRecorder>(printer);
     SelectTool(TTool::Zoom);
     setWindowState(Qt::WindowMaximized);
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPrintPreview::~TPrintPreview() = default;
 
-void TPreviewForm::CreateToolbar() {
+void TPrintPreview::CreateToolbar() {
     auto* bar = new QWidget(this);
     bar->setObjectName("ToolBar");
     auto* row = new QHBoxLayout(bar);
@@ -158,7 +158,7 @@ void TPreviewForm::CreateToolbar() {
     connect(CloseButton, &QToolButton::clicked, this, [this] { close(); });
 }
 
-void TPreviewForm::CreatePageArea() {
+void TPrintPreview::CreatePageArea() {
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName("ScrollBox");
     ScrollBox->setWidgetResizable(false);
@@ -172,9 +172,9 @@ void TPreviewForm::CreatePageArea() {
     static_cast<QBoxLayout*>(layout())->addWidget(ScrollBox, 1);
 }
 
-bool TPreviewForm::Render() {
+bool TPrintPreview::Render() {
     if (!viewer_) return false;
-    TPrnStatusForm status(this);
+    TPrintStatusDialog status(this);
     if (status.DoPreview(*viewer_, *recorder_)) return false;
     SetEntry(TZoomEntry::FitToPage);
     ShowPage(0);
@@ -183,7 +183,7 @@ bool TPreviewForm::Render() {
 
 // --- Layout ------------------------------------------------------------------
 
-void TPreviewForm::SetEntry(TZoomEntry entry) {
+void TPrintPreview::SetEntry(TZoomEntry entry) {
     entry_ = entry;
     // Any view but the whole page shows one page.
     if (entry_ != TZoomEntry::FitToPage) twoPages_ = false;
@@ -191,13 +191,13 @@ void TPreviewForm::SetEntry(TZoomEntry entry) {
     LayOutTwice();
 }
 
-void TPreviewForm::LayOutTwice() {
+void TPrintPreview::LayOutTwice() {
     // Scroll bars that come or go change the room the second pass sees.
     LayOut();
     LayOut();
 }
 
-void TPreviewForm::LayOut() {
+void TPrintPreview::LayOut() {
     FitPageButton->setChecked(entry_ == TZoomEntry::FitToPage);
     FitWidthButton->setChecked(entry_ == TZoomEntry::FitToWidth);
     TPreviewLayoutInput in;
@@ -220,17 +220,17 @@ void TPreviewForm::LayOut() {
     Container->update();
 }
 
-void TPreviewForm::resizeEvent(QResizeEvent* event) {
+void TPrintPreview::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     LayOutTwice();
 }
 
-void TPreviewForm::showEvent(QShowEvent* event) {
+void TPrintPreview::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     LayOutTwice();
 }
 
-bool TPreviewForm::event(QEvent* event) {
+bool TPrintPreview::event(QEvent* event) {
     // The hints of the window's buttons show in its own hint line.
     if (event->type() == QEvent::StatusTip) {
         HintLabel->setText(static_cast<QStatusTipEvent*>(event)->tip());
@@ -239,33 +239,33 @@ bool TPreviewForm::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-void TPreviewForm::OnePageClick() {
+void TPrintPreview::OnePageClick() {
     twoPages_ = false;
     SetEntry(TZoomEntry::FitToPage);
 }
 
-void TPreviewForm::TwoPageClick() {
+void TPrintPreview::TwoPageClick() {
     twoPages_ = true;
     SetEntry(TZoomEntry::FitToPage);
     ShowPage(currentPage_);
 }
 
-void TPreviewForm::FitPageClick() {
+void TPrintPreview::FitPageClick() {
     SetEntry(TZoomEntry::FitToPage);
 }
 
-void TPreviewForm::FitWidthClick() {
+void TPrintPreview::FitWidthClick() {
     SetEntry(TZoomEntry::FitToWidth);
 }
 
-void TPreviewForm::ZoomBoxChange(int entry) {
+void TPrintPreview::ZoomBoxChange(int entry) {
     if (entry < 0 || entry >= static_cast<int>(kZoomEntryTexts.size())) entry = 0;
     SetEntry(static_cast<TZoomEntry>(entry));
 }
 
 // --- Pages -------------------------------------------------------------------
 
-void TPreviewForm::ShowPage(int index) {
+void TPrintPreview::ShowPage(int index) {
     const int count = recorder_->PageCount();
     currentPage_ = std::clamp(index, 0, std::max(0, count - 1));
     PageLabel->setText(QString("Page %1 of %2").arg(currentPage_ + 1).arg(count));
@@ -274,7 +274,7 @@ void TPreviewForm::ShowPage(int index) {
     SecondPanel->update();
 }
 
-void TPreviewForm::UpdateButtons() {
+void TPrintPreview::UpdateButtons() {
     const int count = recorder_->PageCount();
     const bool next = count > currentPage_ + 1, previous = currentPage_ >= 1;
     NextPageButton->setEnabled(next);
@@ -284,20 +284,20 @@ void TPreviewForm::UpdateButtons() {
     GoPageButton->setEnabled(count > 1);
 }
 
-void TPreviewForm::FirstPageClick() {
+void TPrintPreview::FirstPageClick() {
     ShowPage(0);
 }
-void TPreviewForm::PrevPageClick() {
+void TPrintPreview::PrevPageClick() {
     ShowPage(currentPage_ - 1);
 }
-void TPreviewForm::NextPageClick() {
+void TPrintPreview::NextPageClick() {
     ShowPage(currentPage_ + 1);
 }
-void TPreviewForm::LastPageClick() {
+void TPrintPreview::LastPageClick() {
     ShowPage(recorder_->PageCount() - 1);
 }
 
-void TPreviewForm::GoPageClick() {
+void TPrintPreview::GoPageClick() {
     const int count = recorder_->PageCount();
     std::optional<int> page;
     if (ChoosePage) {
@@ -311,20 +311,20 @@ void TPreviewForm::GoPageClick() {
     if (page) ShowPage(*page - 1);
 }
 
-void TPreviewForm::PrintClick() {
+void TPrintPreview::PrintClick() {
     const int count = recorder_->PageCount();
     const std::optional<TPageSelection> pages =
         ChoosePrintPages ? ChoosePrintPages(printer_, count)
                          : ShowPrintDialog(this, printer_, count, TPrintToFile::NotOffered);
     if (!pages || !viewer_) return;
-    TvwPrinter printer(printer_);
-    TPrnStatusForm status(this);
+    TPrinterDevice printer(printer_);
+    TPrintStatusDialog status(this);
     status.DoPrint(*viewer_, printer, *pages);
 }
 
 // --- Tools -------------------------------------------------------------------
 
-void TPreviewForm::SelectTool(TTool tool) {
+void TPrintPreview::SelectTool(TTool tool) {
     tool_ = tool;
     ZoomToolButton->setChecked(tool == TTool::Zoom);
     HandToolButton->setChecked(tool == TTool::Hand);
@@ -335,7 +335,7 @@ void TPreviewForm::SelectTool(TTool tool) {
     SecondPanel->setCursor(cursor);
 }
 
-void TPreviewForm::PanelMousePress(int panel, QPoint point, Qt::MouseButton button) {
+void TPrintPreview::PanelMousePress(int panel, QPoint point, Qt::MouseButton button) {
     if (tool_ == TTool::Hand) {
         dragging_ = true;
         dragFrom_ = (panel == 0 ? FirstPanel : SecondPanel)->mapToGlobal(point);
@@ -356,7 +356,7 @@ void TPreviewForm::PanelMousePress(int panel, QPoint point, Qt::MouseButton butt
         static_cast<int>(layout_.Top + fy * layout_.PanelHeight - view.height() / 2.0));
 }
 
-void TPreviewForm::PanelMouseMove(QPoint globalPoint) {
+void TPrintPreview::PanelMouseMove(QPoint globalPoint) {
     if (!dragging_) return;
     const QPoint moved = globalPoint - dragFrom_;
     dragFrom_ = globalPoint;
@@ -366,13 +366,13 @@ void TPreviewForm::PanelMouseMove(QPoint globalPoint) {
     v->setValue(v->value() - moved.y());
 }
 
-void TPreviewForm::PanelMouseRelease() {
+void TPrintPreview::PanelMouseRelease() {
     dragging_ = false;
 }
 
 // --- Painting ----------------------------------------------------------------
 
-void TPreviewForm::PaintPanel(int panel, QPainter& painter) {
+void TPrintPreview::PaintPanel(int panel, QPainter& painter) {
     const int index = currentPage_ + panel;
     if (index >= recorder_->PageCount()) return; // past the last page the panel stays empty
     const QRect area(0, 0, layout_.PanelWidth, layout_.PanelHeight);
@@ -385,7 +385,7 @@ void TPreviewForm::PaintPanel(int panel, QPainter& painter) {
     painter.drawRect(area.adjusted(0, 0, -1, -1));
 }
 
-void TPreviewForm::DrawGrid(QPainter& painter) {
+void TPrintPreview::DrawGrid(QPainter& painter) {
     const TPageMetrics m = recorder_->Metrics();
     if (m.PhysicalWidth <= 0 || m.PhysicalHeight <= 0 || m.LogX <= 0 || m.LogY <= 0) return;
     const double unit = UnitsBox->currentIndex() == 1 ? 2.54 : 1.0;

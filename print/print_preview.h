@@ -23,23 +23,23 @@ class QToolButton;
 
 namespace lumo {
 
-class TMetaFilePrinter;
+class TPageRecorder;
 
-class TPreviewForm : public QDialog {
+class TPrintPreview : public QDialog {
 public:
     enum class TTool { Zoom, Hand };
 
     // viewer and printer must outlive the window or be gone before it acts
     // on them; the viewer is held (no loads) while the window lives.
-    TPreviewForm(QWidget* owner, THTMLViewer& viewer, QPrinter& printer);
-    ~TPreviewForm() override;
+    TPrintPreview(QWidget* owner, THTMLViewer& viewer, QPrinter& printer);
+    ~TPrintPreview() override;
 
     // Renders the pages through the status window; false when the user
     // cancelled, and then the window is not to be shown. Raises what the
     // job raises.
     bool Render();
 
-    TMetaFilePrinter& Recorder() { return *recorder_; }
+    TPageRecorder& Recorder() { return *recorder_; }
     int CurrentPage() const { return currentPage_; } // from 0
     const TPreviewLayout& Layout() const { return layout_; }
     bool ShowsTwoPages() const { return twoPages_; }
@@ -96,7 +96,7 @@ private:
     QPointer<THTMLViewer> viewer_;
     THTMLViewer::TPrintHold hold_;
     QPrinter& printer_;
-    std::unique_ptr<TMetaFilePrinter> recorder_;
+    std::unique_ptr<TPageRecorder> recorder_;
     TPreviewLayout layout_;
     TZoomEntry entry_ = TZoomEntry::FitToPage;
     double customFactor_ = 1.0;

@@ -14,9 +14,9 @@ class QPushButton;
 
 namespace lumo {
 
-class TPrintSettingsF : public QDialog {
+class TPrintSettingsDialog : public QDialog {
 public:
-    explicit TPrintSettingsF(QWidget* parent = nullptr);
+    explicit TPrintSettingsDialog(QWidget* parent = nullptr);
 
     // Fills the fields before the dialog is shown.
     void SetValues(const TPrintSettings& settings);

@@ -1,26 +1,26 @@
-#include "print/metafile_printer.h"
+#include "print/page_recorder.h"
 
 #include "platform/color_names.h"
 #include "platform/qt_canvas.h"
-#include "print/vw_printer.h"
+#include "print/printer_device.h"
 
 #include <QPainter>
 #include <QPrinter>
 
 namespace lumo {
 
-TMetaFilePrinter::TMetaFilePrinter(QPrinter& printer)
+TPageRecorder::TPageRecorder(QPrinter& printer)
     : printer_(printer), reference_(8, 8, QImage::Format_RGB32) {}
 
-TMetaFilePrinter::~TMetaFilePrinter() {
+TPageRecorder::~TPageRecorder() {
     EndPicture();
 }
 
-TPageMetrics TMetaFilePrinter::Metrics() const {
+TPageMetrics TPageRecorder::Metrics() const {
     return printing_ || !pages_.empty() ? metrics_ : PrinterMetrics(printer_);
 }
 
-void TMetaFilePrinter::BeginDoc(const std::string&) {
+void TPageRecorder::BeginDoc(const std::string&) {
     if (!printer_.isValid()) throw EPrintError("Printer not available");
     EndPicture();
     pages_.clear();
@@ -29,7 +29,7 @@ void TMetaFilePrinter::BeginDoc(const std::string&) {
     NewPage();
 }
 
-void TMetaFilePrinter::NewPage() {
+void TPageRecorder::NewPage() {
     if (!printing_) throw EPrintError("Printer is not currently printing");
     const bool first = pages_.empty();
     EndPicture(); // completes the previous page's picture
@@ -52,30 +52,30 @@ void TMetaFilePrinter::NewPage() {
     if (OnPageEvent) OnPageEvent(this, PageCount(), stop);
 }
 
-Canvas& TMetaFilePrinter::PageCanvas() {
+Canvas& TPageRecorder::PageCanvas() {
     if (!canvas_) throw EPrintError("Printer is not currently printing");
     used_ = true;
     return *canvas_;
 }
 
-void TMetaFilePrinter::EndDoc() {
+void TPageRecorder::EndDoc() {
     if (!printing_) return;
     printing_ = false;
     EndPicture();
     if (!used_ && !pages_.empty()) pages_.pop_back();
 }
 
-void TMetaFilePrinter::Abort() {
+void TPageRecorder::Abort() {
     printing_ = false;
     EndPicture();
     pages_.clear();
 }
 
-void TMetaFilePrinter::EndPicture() {
+void TPageRecorder::EndPicture() {
     canvas_.reset();
 }
 
-void TMetaFilePrinter::DrawPage(QPainter& painter, int index, const QRectF& target) const {
+void TPageRecorder::DrawPage(QPainter& painter, int index, const QRectF& target) const {
     if (index < 0 || index >= PageCount() || metrics_.PhysicalWidth <= 0 ||
         metrics_.PhysicalHeight <= 0)
         return;

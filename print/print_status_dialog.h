@@ -15,18 +15,18 @@ class QPushButton;
 namespace lumo {
 
 class MessageWindow;
-class TMetaFilePrinter;
+class TPageRecorder;
 class THTMLViewer;
 class TPageDevice;
 class TPageSelection;
 
-class TPrnStatusForm : public QDialog {
+class TPrintStatusDialog : public QDialog {
 public:
-    explicit TPrnStatusForm(QWidget* parent = nullptr);
-    ~TPrnStatusForm() override;
+    explicit TPrintStatusDialog(QWidget* parent = nullptr);
+    ~TPrintStatusDialog() override;
 
     // Records every page of viewer's document; true when the user cancelled.
-    bool DoPreview(THTMLViewer& viewer, TMetaFilePrinter& recorder);
+    bool DoPreview(THTMLViewer& viewer, TPageRecorder& recorder);
     // Prints the pages of viewer's document; true when the user cancelled.
     // What the job raises is raised here once the window has closed.
     bool DoPrint(THTMLViewer& viewer, TPageDevice& printer, const TPageSelection& pages);

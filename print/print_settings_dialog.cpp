@@ -1,4 +1,4 @@
-#include "print/print_settings_form.h"
+#include "print/print_settings_dialog.h"
 
 #include "platform/qt_text.h"
 #include "print/margin_text.h"
@@ -50,7 +50,7 @@ QGroupBox* TemplateGroup(QWidget* parent, const char* title, QLineEdit* (&edits)
 
 } // namespace
 
-TPrintSettingsF::TPrintSettingsF(QWidget* parent) : QDialog(parent) {
+TPrintSettingsDialog::TPrintSettingsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("PrintSettingsF");
     setWindowTitle("Print Settings");
     auto* column = new QVBoxLayout(this);
@@ -114,7 +114,7 @@ TPrintSettingsF::TPrintSettingsF(QWidget* parent) : QDialog(parent) {
     connect(FooterFontButton, &QPushButton::clicked, this, [this] { FooterFontClick(); });
 }
 
-void TPrintSettingsF::SetValues(const TPrintSettings& s) {
+void TPrintSettingsDialog::SetValues(const TPrintSettings& s) {
     const std::pair<QLineEdit*, const std::string*> texts[] = {
         {HeaderLeftEdit, &s.HeaderLeft},     {HeaderCenterEdit, &s.HeaderCenter},
         {HeaderRightEdit, &s.HeaderRight},   {FooterLeftEdit, &s.FooterLeft},
@@ -134,7 +134,7 @@ void TPrintSettingsF::SetValues(const TPrintSettings& s) {
     ShowFont(FooterFontButton, footerFont_);
 }
 
-void TPrintSettingsF::CopyTo(TPrintSettings& s) const {
+void TPrintSettingsDialog::CopyTo(TPrintSettings& s) const {
     s.HeaderLeft = Text(HeaderLeftEdit);
     s.HeaderCenter = Text(HeaderCenterEdit);
     s.HeaderRight = Text(HeaderRightEdit);
@@ -150,13 +150,13 @@ void TPrintSettingsF::CopyTo(TPrintSettings& s) const {
     s.Margins.Bottom = ParseMargin(Text(MarginBottomEdit));
 }
 
-void TPrintSettingsF::ShowFont(QPushButton* button, const TPrintFont& font) {
+void TPrintSettingsDialog::ShowFont(QPushButton* button, const TPrintFont& font) {
     QFont shown(ToQString(font.Name));
     shown.setPointSize(std::max(1, font.Size));
     button->setFont(shown);
 }
 
-void TPrintSettingsF::PickFont(QPushButton* button, TPrintFont& font) {
+void TPrintSettingsDialog::PickFont(QPushButton* button, TPrintFont& font) {
     std::optional<TPrintFont> chosen;
     if (ChooseFont) {
         chosen = ChooseFont(this, font);
@@ -172,15 +172,15 @@ void TPrintSettingsF::PickFont(QPushButton* button, TPrintFont& font) {
     ShowFont(button, font);
 }
 
-void TPrintSettingsF::HeaderFontClick() {
+void TPrintSettingsDialog::HeaderFontClick() {
     PickFont(HeaderFontButton, headerFont_);
 }
 
-void TPrintSettingsF::FooterFontClick() {
+void TPrintSettingsDialog::FooterFontClick() {
     PickFont(FooterFontButton, footerFont_);
 }
 
-void TPrintSettingsF::HelpClick() {
+void TPrintSettingsDialog::HelpClick() {
     ShowPrintHelp(this);
 }
 

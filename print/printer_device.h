@@ -28,13 +28,13 @@ class TAtomicFileDevice;
 // The metrics of printer's sheet and printable area, in its pixels.
 TPageMetrics PrinterMetrics(const QPrinter& printer);
 
-class TvwPrinter : public TPageDevice {
+class TPrinterDevice : public TPageDevice {
 public:
     // printer must outlive the wrapper.
-    explicit TvwPrinter(QPrinter& printer);
-    ~TvwPrinter() override; // aborts a job still running
-    TvwPrinter(const TvwPrinter&) = delete;
-    TvwPrinter& operator=(const TvwPrinter&) = delete;
+    explicit TPrinterDevice(QPrinter& printer);
+    ~TPrinterDevice() override; // aborts a job still running
+    TPrinterDevice(const TPrinterDevice&) = delete;
+    TPrinterDevice& operator=(const TPrinterDevice&) = delete;
 
     TPageMetrics Metrics() const override;
     // Raises EPrintError "Printing in progress" inside a job. The title

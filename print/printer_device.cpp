@@ -1,4 +1,4 @@
-#include "print/vw_printer.h"
+#include "print/printer_device.h"
 
 #include "platform/atomic_file_device.h"
 #include "platform/file_system.h"
@@ -26,18 +26,18 @@ TPageMetrics PrinterMetrics(const QPrinter& printer) {
     return m;
 }
 
-TvwPrinter::TvwPrinter(QPrinter& printer)
+TPrinterDevice::TPrinterDevice(QPrinter& printer)
     : printer_(printer), reference_(8, 8, QImage::Format_RGB32) {}
 
-TvwPrinter::~TvwPrinter() {
+TPrinterDevice::~TPrinterDevice() {
     if (printing_) Abort();
 }
 
-TPageMetrics TvwPrinter::Metrics() const {
+TPageMetrics TPrinterDevice::Metrics() const {
     return PrinterMetrics(printer_);
 }
 
-void TvwPrinter::BeginDoc(const std::string& title) {
+void TPrinterDevice::BeginDoc(const std::string& title) {
     if (printing_) throw EPrintError("Printing in progress");
     title_ = title;
     printing_ = true;
@@ -45,13 +45,13 @@ void TvwPrinter::BeginDoc(const std::string& title) {
     pageNumber_ = 0;
 }
 
-bool TvwPrinter::WritesPdfFile() const {
+bool TPrinterDevice::WritesPdfFile() const {
     return printer_.outputFormat() == QPrinter::PdfFormat;
 }
 
 // The file gets the printer's pages, resolution and document name, so it is
 // the file the printer itself would have written.
-QPaintDevice& TvwPrinter::OpenPdfFile() {
+QPaintDevice& TPrinterDevice::OpenPdfFile() {
     const QString name = printer_.outputFileName();
     pdfFile_ = std::make_unique<TAtomicFileDevice>(
         AnsiName(std::filesystem::path(QFile::encodeName(name).toStdString())));
@@ -68,7 +68,7 @@ QPaintDevice& TvwPrinter::OpenPdfFile() {
     return *pdf_;
 }
 
-void TvwPrinter::Start() {
+void TPrinterDevice::Start() {
     QPaintDevice* device = &printer_;
     if (WritesPdfFile()) {
         device = &OpenPdfFile();
@@ -84,13 +84,13 @@ void TvwPrinter::Start() {
     pageNumber_ = 1;
 }
 
-Canvas& TvwPrinter::PageCanvas() {
+Canvas& TPrinterDevice::PageCanvas() {
     if (!printing_) throw EPrintError("Printer is not currently printing");
     if (!canvas_) Start();
     return *canvas_;
 }
 
-void TvwPrinter::NewPage() {
+void TPrinterDevice::NewPage() {
     if (!printing_) throw EPrintError("Printer is not currently printing");
     if (!canvas_) Start();
     if (pdf_)
@@ -100,7 +100,7 @@ void TvwPrinter::NewPage() {
     ++pageNumber_;
 }
 
-void TvwPrinter::EndDoc() {
+void TPrinterDevice::EndDoc() {
     if (!printing_) return;
     // The painter writes the file's last objects as it ends; the file is
     // whole only when every one of its writes reached the disk.
@@ -111,7 +111,7 @@ void TvwPrinter::EndDoc() {
     if (!written) throw EPrintError(CannotWrite(reason));
 }
 
-void TvwPrinter::Abort() {
+void TPrinterDevice::Abort() {
     if (!printing_) return;
     aborted_ = true;
     if (canvas_) {
@@ -121,14 +121,14 @@ void TvwPrinter::Abort() {
     Finish(); // an unfinished PDF file goes without taking its name
 }
 
-void TvwPrinter::Finish() {
+void TPrinterDevice::Finish() {
     canvas_.reset();
     pdf_.reset();
     pdfFile_.reset();
     printing_ = false;
 }
 
-std::string TvwPrinter::CannotWrite(const std::string& reason) const {
+std::string TPrinterDevice::CannotWrite(const std::string& reason) const {
     std::string message = "Cannot write the file " + FromQString(printer_.outputFileName());
     return reason.empty() ? message : message + ": " + reason;
 }

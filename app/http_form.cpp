@@ -22,7 +22,7 @@
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -122,7 +122,7 @@ void THTTPForm::ReadSettings() {
                                MessageButtons::Ok);
     settings_.Placement = {false, y(), x(), width(), height()};
     settings_ = lumo::ReadSettings(ini, settings_);
-    const TWindowPlacement& p = settings_.Placement;
+    const TMainWindowPlacement& p = settings_.Placement;
     if (p.Maximized) {
         setWindowState(Qt::WindowMaximized);
     } else {
@@ -218,10 +218,10 @@ void THTTPForm::Openfile1Click() {
 }
 
 void THTTPForm::Unzip1Click() {
-    if (!UnzipForm) UnzipForm = new TLumoUnzipF(this);
-    UnzipForm->show();
-    UnzipForm->raise();
-    UnzipForm->activateWindow();
+    if (!UnzipWindow) UnzipWindow = new TUnzipWindow(this);
+    UnzipWindow->show();
+    UnzipWindow->raise();
+    UnzipWindow->activateWindow();
 }
 
 void THTTPForm::Exit1Click() {

@@ -9,7 +9,7 @@
 #include "app/settings.h"
 #include "net/content_kind.h"
 #include "print/print_settings.h"
-#include "tools/wex_language.h"
+#include "tools/window_translator.h"
 
 #include <QMainWindow>
 
@@ -38,9 +38,9 @@ class TFindDialog;
 class TFrameBrowser;
 class TImageQueue;
 class THTMLViewer;
-class TBookmarksF;
+class TBookmarkManager;
 class TLookUpComboBox;
-class TLumoUnzipF;
+class TUnzipWindow;
 class TMemoryStream;
 class TPageSelection;
 class TStream;
@@ -144,7 +144,7 @@ public:
     // page is loaded again to show them.
     void SetBrowserDefaults(const TBrowserDefaults& defaults);
     void Language1Click();
-    TwexLanguage& Language() { return language_; }
+    TWindowTranslator& Language() { return language_; }
 
     // Printing (print_commands.cpp). The settings hold for the run; the
     // active viewer (the frame that last had the focus, or the page's one
@@ -234,8 +234,8 @@ public:
     QAction* SaveImageAs1 = nullptr;
     QAction* OpenInNewWindow1 = nullptr;
     QAction* CopyLink1 = nullptr;
-    TLumoUnzipF* UnzipForm = nullptr;     // a child window of this one
-    TBookmarksF* BookmarksForm = nullptr; // a child window of this one
+    TUnzipWindow* UnzipWindow = nullptr;         // a child window of this one
+    TBookmarkManager* BookmarkManager = nullptr; // a child window of this one
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -299,7 +299,7 @@ private:
     bool busy_ = false;
     std::string doneNote_; // what the status shows once the page is done
     bool closing_ = false;
-    TwexLanguage language_;
+    TWindowTranslator language_;
     // Last, so it goes first: its jobs report to the window.
     std::unique_ptr<TImageQueue> imageQueue_;
 };

@@ -19,7 +19,7 @@ constexpr const char* SocksSection = "Socks";
 
 TSettings ReadSettings(const TIniFile& ini, const TSettings& current) {
     TSettings s = current;
-    TWindowPlacement& p = s.Placement;
+    TMainWindowPlacement& p = s.Placement;
     p.Maximized = ini.ReadBool("MainForm", "Maximized", false);
     if (!p.Maximized) {
         p.Top = ini.ReadInteger("MainForm", "Top", p.Top);

@@ -12,7 +12,7 @@ namespace lumo {
 
 class TIniFile;
 
-struct TWindowPlacement {
+struct TMainWindowPlacement {
     bool Maximized = false;
     int Top = 0, Left = 0, Width = 0, Height = 0;
 };
@@ -20,7 +20,7 @@ struct TWindowPlacement {
 enum class TWindowState { Normal, Maximized, Minimized };
 
 struct TSettings {
-    TWindowPlacement Placement;
+    TMainWindowPlacement Placement;
     TBrowserDefaults Browser;
     bool RetainCache = true;
     TSocksSettings Socks;

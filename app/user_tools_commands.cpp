@@ -6,8 +6,8 @@
 #include "frames/frame_browser.h"
 #include "platform/ini_file.h"
 #include "platform/qt_text.h"
-#include "tools/bookmarks_form.h"
-#include "tools/font_form.h"
+#include "tools/bookmark_manager.h"
+#include "tools/font_color_dialog.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -35,9 +35,10 @@ void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
 
 void THTTPForm::CreateUserTools() {
     language_.InitForm(*this);
-    BookmarksForm = new TBookmarksF(this, bookmarkFile_);
-    BookmarksForm->SetBookmarksMenu(findChild<QMenu*>("Bookmarks1"),
-                                    [this](const std::string& address) { OpenBookmark(address); });
+    BookmarkManager = new TBookmarkManager(this, bookmarkFile_);
+    BookmarkManager->SetBookmarksMenu(
+        findChild<QMenu*>("Bookmarks1"),
+        [this](const std::string& address) { OpenBookmark(address); });
     ConnectItem(this, "ManageBookmarks1", &THTTPForm::ManageBookmarks1Click);
     ConnectItem(this, "Fontandcolor1", &THTTPForm::Fontandcolor1Click);
     ConnectItem(this, "Language1", &THTTPForm::Language1Click);
@@ -46,23 +47,23 @@ void THTTPForm::CreateUserTools() {
 }
 
 void THTTPForm::CloseUserTools() {
-    BookmarksForm->ProgramClosing();
+    BookmarkManager->ProgramClosing();
 }
 
 void THTTPForm::ManageBookmarks1Click() {
-    BookmarksForm->Manage();
+    BookmarkManager->Manage();
 }
 
 // The bookmark file holds Windows-1252 names: a title's characters outside
 // it are written as "?".
 void THTTPForm::SaveURLClick() {
-    BookmarksForm->AddBookmark(FrameBrowser->CurrentAddress(),
-                               FromQString(FrameBrowser->PageTitle()));
+    BookmarkManager->AddBookmark(FrameBrowser->CurrentAddress(),
+                                 FromQString(FrameBrowser->PageTitle()));
 }
 
 void THTTPForm::BookmarkFrameClick() {
     if (const THTMLViewer* viewer = ActiveViewer())
-        BookmarksForm->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
+        BookmarkManager->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
 }
 
 void THTTPForm::OpenBookmark(const std::string& address) {
@@ -71,7 +72,7 @@ void THTTPForm::OpenBookmark(const std::string& address) {
 }
 
 void THTTPForm::Fontandcolor1Click() {
-    TFontForm dialog(this);
+    TFontColorDialog dialog(this);
     dialog.SetValues(settings_.Browser);
     if (dialog.exec() == QDialog::Accepted) SetBrowserDefaults(dialog.Values());
 }

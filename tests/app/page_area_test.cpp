@@ -7,7 +7,7 @@
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
 #include "platform/message_box.h"
-#include "tools/bookmarks_form.h"
+#include "tools/bookmark_manager.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/support/recording_boxes.h"
@@ -183,7 +183,7 @@ TEST_F(PageAreaTest, KeysReachTheirCommands) {
         if (manager) manager->close();
     });
     QTest::keyClick(&form, Qt::Key_F4);
-    EXPECT_EQ(manager, form.BookmarksForm);
+    EXPECT_EQ(manager, form.BookmarkManager);
 
     QApplication::setActiveWindow(&form);
 

@@ -2,7 +2,7 @@
 // Tools, Unzip in the main window.
 #include "app/command_line.h"
 #include "app/http_form.h"
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 
 #include "tests/app/run_lumo.h"
 #include "tests/support/temp_folder.h"
@@ -134,13 +134,13 @@ TEST(UnzipCommand, ToolsUnzipShowsTheUnzipWindow) {
     EXPECT_TRUE(item->isEnabled());
     EXPECT_EQ(item->text(), "&Unzip...");
     item->trigger();
-    ASSERT_NE(form.UnzipForm, nullptr);
-    EXPECT_TRUE(form.UnzipForm->isVisible());
-    EXPECT_EQ(form.UnzipForm->windowTitle(), "Zeve Revoz");
-    TLumoUnzipF* first = form.UnzipForm;
-    form.UnzipForm->close();
+    ASSERT_NE(form.UnzipWindow, nullptr);
+    EXPECT_TRUE(form.UnzipWindow->isVisible());
+    EXPECT_EQ(form.UnzipWindow->windowTitle(), "Zeve Revoz");
+    TUnzipWindow* first = form.UnzipWindow;
+    form.UnzipWindow->close();
     item->trigger(); // the same window again
-    EXPECT_EQ(form.UnzipForm, first);
+    EXPECT_EQ(form.UnzipWindow, first);
     EXPECT_TRUE(first->isVisible());
     form.close();
 }

@@ -6,11 +6,11 @@
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
 #include "platform/ini_file.h"
+#include "tools/bookmark_manager.h"
 #include "tools/bookmark_tree.h"
-#include "tools/bookmarks_form.h"
-#include "tools/font_form.h"
+#include "tools/font_color_dialog.h"
 #include "tools/language_file.h"
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/support/recording_boxes.h"
@@ -145,12 +145,12 @@ TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
 TEST_F(UserToolsTest, EachWindowKeepsItsOwnLanguage) {
     const std::string german = std::string(LUMO_SOURCE_DIR) + "/res/languages/Deutsch.lng";
     RunOnce([&](THTTPForm& form) {
-        form.BookmarksForm->Language().ChooseLanguage(*form.BookmarksForm, german);
-        EXPECT_EQ(form.BookmarksForm->NewFolderBtn->text(), "Neuer Ordner");
+        form.BookmarkManager->Language().ChooseLanguage(*form.BookmarkManager, german);
+        EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(), "Manage &Bookmarks...");
     });
     RunOnce([&](THTTPForm& form) {
-        EXPECT_EQ(form.BookmarksForm->NewFolderBtn->text(), "Neuer Ordner");
+        EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         form.Language().ChooseLanguage(form, german);
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(),
                   "&Lesezeichen verwalten...");

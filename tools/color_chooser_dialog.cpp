@@ -1,4 +1,4 @@
-#include "tools/websafe_form.h"
+#include "tools/color_chooser_dialog.h"
 
 #include "platform/qt_text.h"
 #include "tools/named_controls.h"
@@ -27,7 +27,7 @@ QColor ToQColor(TColor color) {
 // go to the chooser in grid pixels.
 class TWebSafeGrid : public QWidget {
 public:
-    explicit TWebSafeGrid(TwebsafeF* chooser)
+    explicit TWebSafeGrid(TColorChooserDialog* chooser)
         : QWidget(chooser), chooser_(chooser), picture_(WebSafeGridWidth, WebSafeGridHeight) {
         setFixedSize(WebSafeGridWidth, WebSafeGridHeight);
         setMouseTracking(true);
@@ -51,7 +51,7 @@ protected:
     }
 
 private:
-    TwebsafeF* chooser_;
+    TColorChooserDialog* chooser_;
     QPixmap picture_;
 };
 
@@ -62,7 +62,8 @@ void PaintSwatch(QLabel& swatch, TColor color) {
                              .arg(ToQColor(color).name()));
 }
 
-TwebsafeF::TwebsafeF(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
+TColorChooserDialog::TColorChooserDialog(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName("websafeF");
     setWindowTitle("Websafe Colors");
     CreateControls();
@@ -71,7 +72,7 @@ TwebsafeF::TwebsafeF(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSta
         SetSlot(slot, 0);
 }
 
-void TwebsafeF::CreateControls() {
+void TColorChooserDialog::CreateControls() {
     Grid = Named(new TWebSafeGrid(this), "Grid");
     auto* slotGrid = new QGridLayout;
     for (int slot = 0; slot < SlotCount; ++slot) {
@@ -111,17 +112,17 @@ void TwebsafeF::CreateControls() {
     setFixedSize(sizeHint());
 }
 
-int TwebsafeF::CheckedSlot() const {
+int TColorChooserDialog::CheckedSlot() const {
     for (int slot = 0; slot < SlotCount; ++slot)
         if (SlotRadios[static_cast<size_t>(slot)]->isChecked()) return slot;
     return 0;
 }
 
-TColor TwebsafeF::ChosenColor() const {
+TColor TColorChooserDialog::ChosenColor() const {
     return SlotColor(CheckedSlot());
 }
 
-void TwebsafeF::GridHover(int x, int y) {
+void TColorChooserDialog::GridHover(int x, int y) {
     const std::optional<int> cell = WebSafeCellAt(x, y);
     if (!cell) return;
     const TColor color = WebSafeColor(*cell);
@@ -129,20 +130,20 @@ void TwebsafeF::GridHover(int x, int y) {
     PaintSwatch(*HoverSwatch, color);
 }
 
-void TwebsafeF::GridRelease(int x, int y) {
+void TColorChooserDialog::GridRelease(int x, int y) {
     // A press that ends outside the grid picks nothing.
     if (const std::optional<int> cell = WebSafeCellAt(x, y))
         SetSlot(CheckedSlot(), WebSafeColor(*cell));
 }
 
-void TwebsafeF::SetSlot(int slot, TColor color) {
+void TColorChooserDialog::SetSlot(int slot, TColor color) {
     const auto i = static_cast<size_t>(slot);
     slotColors_[i] = color;
     SlotEdits[i]->setText(ToQString(WebColorText(color)));
     PaintSwatch(*SlotSwatches[i], color);
 }
 
-void TwebsafeF::SlotEdited(int slot) {
+void TColorChooserDialog::SlotEdited(int slot) {
     const auto i = static_cast<size_t>(slot);
     if (const std::optional<TColor> color = WebColorOfText(FromQString(SlotEdits[i]->text()))) {
         slotColors_[i] = *color;

@@ -12,7 +12,7 @@
 
 namespace lumo {
 
-class TBaroUnzip {
+class TUnzipper {
 public:
     // Longer names are refused, never cut: a cut target folder is another folder.
     static constexpr size_t MaxNameLength = 255;

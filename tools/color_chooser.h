@@ -13,14 +13,14 @@ class QWidget;
 
 namespace lumo {
 
-class TwebsafeF;
+class TColorChooserDialog;
 
-class TwexWebSafe {
+class TColorChooser {
 public:
-    explicit TwexWebSafe(QWidget* parent = nullptr);
-    ~TwexWebSafe();
-    TwexWebSafe(const TwexWebSafe&) = delete;
-    TwexWebSafe& operator=(const TwexWebSafe&) = delete;
+    explicit TColorChooser(QWidget* parent = nullptr);
+    ~TColorChooser();
+    TColorChooser(const TColorChooser&) = delete;
+    TColorChooser& operator=(const TColorChooser&) = delete;
 
     // Shows the chooser; with OK the checked slot's colour becomes Color and
     // true is returned, with Cancel the colour stays as it was.
@@ -29,10 +29,10 @@ public:
     TColor Color = 0;
     std::string ColorText = "#000000";
 
-    TwebsafeF* Window() const; // null once its parent has freed it
+    TColorChooserDialog* Window() const; // null once its parent has freed it
 
 private:
-    QPointer<TwebsafeF> window_;
+    QPointer<TColorChooserDialog> window_;
 };
 
 } // namespace lumo

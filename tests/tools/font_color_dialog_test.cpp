@@ -1,8 +1,8 @@
 // The font and colour dialog with its sample, and the web-safe chooser.
 #include "tests/support/temp_folder.h"
-#include "tools/font_form.h"
+#include "tools/color_chooser_dialog.h"
+#include "tools/font_color_dialog.h"
 #include "tools/web_safe_colors.h"
-#include "tools/websafe_form.h"
 #include "viewer/html_viewer.h"
 
 #include <QLabel>
@@ -19,12 +19,12 @@ namespace lumo {
 namespace {
 
 // Clicks the chooser's button once it shows.
-void AnswerChooser(TFontForm& form, QPushButton* TwebsafeF::*button) {
+void AnswerChooser(TFontColorDialog& form, QPushButton* TColorChooserDialog::*button) {
     QTimer::singleShot(0, &form, [&form, button] { (form.WebSafe1.Window()->*button)->click(); });
 }
 
-TEST(WebsafeChooser, ClicksOnTheGridFillTheCheckedSlot) {
-    TwebsafeF chooser;
+TEST(ColorChooser, ClicksOnTheGridFillTheCheckedSlot) {
+    TColorChooserDialog chooser;
     EXPECT_EQ(chooser.SlotEdits[0]->text(), "#000000");
     chooser.GridRelease(3 * 16 + 4, 2 * 16 + 4); // cell 35
     EXPECT_EQ(chooser.SlotEdits[0]->text(), "#00ffff");
@@ -43,8 +43,8 @@ TEST(WebsafeChooser, ClicksOnTheGridFillTheCheckedSlot) {
     EXPECT_EQ(chooser.HoverLabel->text(), "#000000");
 }
 
-TEST(FontForm, ShowsTheValuesAndAnUnknownFaceSelectsSystem) {
-    TFontForm form;
+TEST(FontColorDialog, ShowsTheValuesAndAnUnknownFaceSelectsSystem) {
+    TFontColorDialog form;
     TBrowserDefaults values;
     values.DefFontName = "No Such Face 1234";
     values.DefFontSize = 30; // beyond the spin edit
@@ -59,23 +59,23 @@ TEST(FontForm, ShowsTheValuesAndAnUnknownFaceSelectsSystem) {
     EXPECT_TRUE(!selected || selected->text().toLower() == "system");
 }
 
-TEST(FontForm, AColourFromTheChooserGoesIntoTheSampleAndCancelKeepsIt) {
-    TFontForm form;
+TEST(FontColorDialog, AColourFromTheChooserGoesIntoTheSampleAndCancelKeepsIt) {
+    TFontColorDialog form;
     form.SetValues({});
-    TwebsafeF& chooser = *form.WebSafe1.Window();
+    TColorChooserDialog& chooser = *form.WebSafe1.Window();
     chooser.GridRelease(5, 5 + 16); // cell 16: #0066cc
 
-    AnswerChooser(form, &TwebsafeF::CancelBtn);
+    AnswerChooser(form, &TColorChooserDialog::CancelBtn);
     form.HotSpotBtn->click();
     EXPECT_EQ(form.Values().DefHotSpotColor, TBrowserDefaults{}.DefHotSpotColor);
 
-    AnswerChooser(form, &TwebsafeF::OKBtn);
+    AnswerChooser(form, &TColorChooserDialog::OKBtn);
     form.HotSpotBtn->click();
     EXPECT_EQ(form.Values().DefHotSpotColor, TColor{0xCC6600});
     EXPECT_EQ(form.Sample->DefHotSpotColor, TColor{0xCC6600});
     EXPECT_EQ(form.WebSafe1.ColorText, "#0066cc");
     // The chooser keeps its slots for the next colour.
-    AnswerChooser(form, &TwebsafeF::OKBtn);
+    AnswerChooser(form, &TColorChooserDialog::OKBtn);
     form.BackgroundBtn->click();
     EXPECT_EQ(form.Values().DefBackground, TColor{0xCC6600});
 }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "tools/browser_defaults.h"
-#include "tools/wex_web_safe.h"
+#include "tools/color_chooser.h"
 
 #include <QDialog>
 
@@ -16,14 +16,14 @@ namespace lumo {
 
 class THTMLViewer;
 
-class TFontForm : public QDialog {
+class TFontColorDialog : public QDialog {
 public:
     static constexpr const char* SampleText =
         "<center><h1>Heading</h1></center><ul>Some normal text.<li><a href=NoWhere>HotSpot "
         "Item</a><li><b>Bold Text</b><li><i>Italicized Text</i><li><code>Code "
         "Text</code></ul> <hr>";
 
-    explicit TFontForm(QWidget* parent = nullptr);
+    explicit TFontColorDialog(QWidget* parent = nullptr);
 
     const TBrowserDefaults& Values() const { return values_; }
     void SetValues(const TBrowserDefaults& values);
@@ -47,7 +47,7 @@ public:
     QPushButton* OKBtn = nullptr;
     QPushButton* CancelBtn = nullptr;
     THTMLViewer* Sample = nullptr;
-    TwexWebSafe WebSafe1{this};
+    TColorChooser WebSafe1{this};
 
 private:
     void CreateControls();

@@ -2,9 +2,9 @@
 // with a progress bar and the name of the member being written.
 #pragma once
 
-#include "tools/baro_unzip.h"
 #include "tools/unzip_progress.h"
-#include "tools/wex_language.h"
+#include "tools/unzipper.h"
+#include "tools/window_translator.h"
 
 #include <QWidget>
 
@@ -19,11 +19,11 @@ class QPushButton;
 
 namespace lumo {
 
-class TLumoUnzipF : public QWidget {
+class TUnzipWindow : public QWidget {
 public:
-    explicit TLumoUnzipF(QWidget* parent = nullptr);
+    explicit TUnzipWindow(QWidget* parent = nullptr);
 
-    TBaroUnzip& BaroUnzip() { return unzip_; }
+    TUnzipper& Unzipper() { return unzip_; }
     bool Running() const { return running_; }
 
     // Controls' handlers.
@@ -49,7 +49,7 @@ public:
     QPushButton* ExitButton = nullptr;
     QPushButton* LanguageButton = nullptr;
 
-    TwexLanguage& Language() { return language_; }
+    TWindowTranslator& Language() { return language_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,14 +65,14 @@ private:
     void ShowOutcome(int result);
     TQuestionAnswer AskReplace(const std::string& fileName);
 
-    TBaroUnzip unzip_;
+    TUnzipper unzip_;
     bool running_ = false;
     uint64_t counter_ = 0; // bytes written in this extraction
     uint64_t total_ = 0;
     std::string currentName_;
     std::vector<std::string> failures_;
     TUpdateThrottle throttle_;
-    TwexLanguage language_;
+    TWindowTranslator language_;
 };
 
 } // namespace lumo

@@ -1,4 +1,4 @@
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -33,7 +33,7 @@ constexpr size_t MaxListedFailures = 10;
 
 } // namespace
 
-TLumoUnzipF::TLumoUnzipF(QWidget* parent) : QWidget(parent, Qt::Window) {
+TUnzipWindow::TUnzipWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("LumoUnzipF");
     setWindowTitle("Zeve Revoz");
     CreateControls();
@@ -41,7 +41,7 @@ TLumoUnzipF::TLumoUnzipF(QWidget* parent) : QWidget(parent, Qt::Window) {
     language_.InitForm(*this);
 }
 
-void TLumoUnzipF::CreateControls() {
+void TUnzipWindow::CreateControls() {
     ZipFileEdit = Named(new QLineEdit(this), "ZipFileEdit");
     ZipFileEdit->setMinimumWidth(320);
     TargetDirEdit = Named(new QLineEdit(this), "TargetDirEdit");
@@ -94,14 +94,14 @@ void TLumoUnzipF::CreateControls() {
     connect(LanguageButton, &QPushButton::clicked, this, [this] { LanguageButtonClick(); });
 }
 
-void TLumoUnzipF::ShowComponentValues() {
+void TUnzipWindow::ShowComponentValues() {
     ZipFileEdit->setText(ToQString(unzip_.ArchiveName));
     TargetDirEdit->setText(ToQString(unzip_.TargetDir));
     SpecsEdit->setText(ToQString(JoinSpecs(unzip_.FileSpecs)));
     RecurseCheck->setChecked(!unzip_.DontRecurse);
 }
 
-void TLumoUnzipF::UnzipButtonClick() {
+void TUnzipWindow::UnzipButtonClick() {
     if (running_ || unzip_.ArchiveName.empty() || unzip_.TargetDir.empty()) return;
     counter_ = 0;
     currentName_.clear();
@@ -119,32 +119,32 @@ void TLumoUnzipF::UnzipButtonClick() {
     ShowOutcome(result);
 }
 
-void TLumoUnzipF::ExitButtonClick() {
+void TUnzipWindow::ExitButtonClick() {
     close();
 }
 
-void TLumoUnzipF::closeEvent(QCloseEvent* event) {
+void TUnzipWindow::closeEvent(QCloseEvent* event) {
     if (running_) unzip_.Cancel();
     event->accept();
 }
 
-void TLumoUnzipF::ZipFileButtonClick() {
+void TUnzipWindow::ZipFileButtonClick() {
     const QString name = QFileDialog::getOpenFileName(this, "Select a ZIP file",
                                                       ZipFileEdit->text(), "ZIP files (*.zip)");
     if (!name.isEmpty()) ZipFileEdit->setText(name);
 }
 
-void TLumoUnzipF::TargetDirButtonClick() {
+void TUnzipWindow::TargetDirButtonClick() {
     const QString folder =
         QFileDialog::getExistingDirectory(this, "Target directory", TargetDirEdit->text());
     if (!folder.isEmpty()) TargetDirEdit->setText(folder);
 }
 
-void TLumoUnzipF::LanguageButtonClick() {
+void TUnzipWindow::LanguageButtonClick() {
     language_.SelectLanguage(*this);
 }
 
-void TLumoUnzipF::Report(int64_t code, const TUnzipReport& report) {
+void TUnzipWindow::Report(int64_t code, const TUnzipReport& report) {
     switch (report.Status) {
     case TReportStatus::MemberStart:
         currentName_ = report.FileName;
@@ -169,14 +169,14 @@ void TLumoUnzipF::Report(int64_t code, const TUnzipReport& report) {
     }
 }
 
-void TLumoUnzipF::ShowProgress(bool now) {
+void TUnzipWindow::ShowProgress(bool now) {
     if (!throttle_.Due(TickCount()) && !now) return;
     ProgressBar1->setValue(ProgressPercent(counter_, total_));
     StatusLabel->setText(ToQString(currentName_));
     ProcessMessages();
 }
 
-void TLumoUnzipF::SetRunning(bool running) {
+void TUnzipWindow::SetRunning(bool running) {
     running_ = running;
     for (QWidget* control : std::initializer_list<QWidget*>{
              ZipFileEdit, TargetDirEdit, SpecsEdit, ZipFileButton, TargetDirButton, RecurseCheck,
@@ -184,7 +184,7 @@ void TLumoUnzipF::SetRunning(bool running) {
         control->setEnabled(!running);
 }
 
-void TLumoUnzipF::ShowOutcome(int result) {
+void TUnzipWindow::ShowOutcome(int result) {
     if (static_cast<TUnzipResult>(result) == TUnzipResult::Cancelled) return;
     if (failures_.empty()) {
         if (result != 0) ShowMessage(UnzipMessage(static_cast<TUnzipResult>(result)));
@@ -198,7 +198,7 @@ void TLumoUnzipF::ShowOutcome(int result) {
     ShowMessage(text);
 }
 
-TQuestionAnswer TLumoUnzipF::AskReplace(const std::string& fileName) {
+TQuestionAnswer TUnzipWindow::AskReplace(const std::string& fileName) {
     const MessageAnswer answer = TheMessageBoxes().Show(
         MessageKind::Question, ApplicationTitle(),
         fileName + " exists in the target directory.\nReplace it?", MessageButtons::YesNo);

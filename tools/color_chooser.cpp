@@ -1,21 +1,21 @@
-#include "tools/wex_web_safe.h"
+#include "tools/color_chooser.h"
 
+#include "tools/color_chooser_dialog.h"
 #include "tools/web_safe_colors.h"
-#include "tools/websafe_form.h"
 
 namespace lumo {
 
-TwexWebSafe::TwexWebSafe(QWidget* parent) : window_(new TwebsafeF(parent)) {}
+TColorChooser::TColorChooser(QWidget* parent) : window_(new TColorChooserDialog(parent)) {}
 
-TwexWebSafe::~TwexWebSafe() {
+TColorChooser::~TColorChooser() {
     delete window_.data();
 }
 
-TwebsafeF* TwexWebSafe::Window() const {
+TColorChooserDialog* TColorChooser::Window() const {
     return window_.data();
 }
 
-bool TwexWebSafe::Execute() {
+bool TColorChooser::Execute() {
     if (!window_ || window_->exec() != QDialog::Accepted) return false;
     Color = window_->ChosenColor();
     ColorText = WebColorText(Color);

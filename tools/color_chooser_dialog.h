@@ -19,11 +19,11 @@ class QRadioButton;
 
 namespace lumo {
 
-class TwebsafeF : public QDialog {
+class TColorChooserDialog : public QDialog {
 public:
     static constexpr int SlotCount = 3;
 
-    explicit TwebsafeF(QWidget* parent = nullptr);
+    explicit TColorChooserDialog(QWidget* parent = nullptr);
 
     // The checked slot's colour.
     TColor ChosenColor() const;

@@ -1,6 +1,6 @@
 // The unzip window: its controls, the component behind them, and what it
 // allows and shows while an extraction runs.
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 
 #include "platform/message_loop.h"
 #include "tests/support/recording_boxes.h"
@@ -23,7 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class UnzipFormTest : public testing::Test {
+class UnzipWindowTest : public testing::Test {
 protected:
     void SetUp() override { LUMO_NEED_PROGRAM("python3"); }
 
@@ -48,10 +48,10 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
     test::TempFolder home; // the window's language template goes there
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
-    TLumoUnzipF form;
+    TUnzipWindow form;
 };
 
-TEST_F(UnzipFormTest, ShowsItsTextsAndTheComponentsValues) {
+TEST_F(UnzipWindowTest, ShowsItsTextsAndTheComponentsValues) {
     EXPECT_EQ(form.windowTitle(), "Zeve Revoz");
     EXPECT_EQ(form.ZipFileButton->text(), "... ");
     EXPECT_EQ(form.TargetDirButton->text(), "...");
@@ -69,26 +69,26 @@ TEST_F(UnzipFormTest, ShowsItsTextsAndTheComponentsValues) {
     EXPECT_EQ(form.ProgressBar1->maximum(), 100);
 }
 
-TEST_F(UnzipFormTest, EditsWriteThroughToTheComponent) {
+TEST_F(UnzipWindowTest, EditsWriteThroughToTheComponent) {
     form.ZipFileEdit->setText("/a/b.zip");
     form.TargetDirEdit->setText("/tmp/out");
     form.SpecsEdit->setText("*.txt \"my file.doc\"");
     form.RecurseCheck->setChecked(false);
-    TBaroUnzip& unzip = form.BaroUnzip();
+    TUnzipper& unzip = form.Unzipper();
     EXPECT_EQ(unzip.ArchiveName, "/a/b.zip");
     EXPECT_EQ(unzip.TargetDir, "/tmp/out");
     EXPECT_EQ(unzip.FileSpecs, (std::vector<std::string>{"*.txt", "my file.doc"}));
     EXPECT_TRUE(unzip.DontRecurse);
 }
 
-TEST_F(UnzipFormTest, NothingHappensWithoutAnArchiveAndATarget) {
+TEST_F(UnzipWindowTest, NothingHappensWithoutAnArchiveAndATarget) {
     form.ZipFileEdit->setText(QString::fromStdString(MakeArchive(1, 10)));
     form.UnzipButtonClick();
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(form.ProgressBar1->value(), -1); // never started
 }
 
-TEST_F(UnzipFormTest, WhileRunningOnlyExitWorks) {
+TEST_F(UnzipWindowTest, WhileRunningOnlyExitWorks) {
     Fill(MakeArchive(40, 20000), work / "out");
     int checks = 0;
     PostTask([&] {
@@ -114,7 +114,7 @@ TEST_F(UnzipFormTest, WhileRunningOnlyExitWorks) {
     EXPECT_EQ(form.StatusLabel->text(), "");
 }
 
-TEST_F(UnzipFormTest, ExitDuringAnExtractionStopsIt) {
+TEST_F(UnzipWindowTest, ExitDuringAnExtractionStopsIt) {
     Fill(MakeArchive(200, 20000), work / "out");
     PostTask([&] { form.ExitButton->click(); });
     form.show();
@@ -124,7 +124,7 @@ TEST_F(UnzipFormTest, ExitDuringAnExtractionStopsIt) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(UnzipFormTest, ArchiveOfEmptyMembersLeavesTheBarAtZero) {
+TEST_F(UnzipWindowTest, ArchiveOfEmptyMembersLeavesTheBarAtZero) {
     const std::string archive = work / "empty.zip";
     test::RunPython(R"PY(
 with zipfile.ZipFile(sys.argv[1], 'w') as z:
@@ -139,7 +139,7 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     EXPECT_TRUE(fs::is_directory(work / "out/c"));
 }
 
-TEST_F(UnzipFormTest, AboutThirtyUpdatesASecond) {
+TEST_F(UnzipWindowTest, AboutThirtyUpdatesASecond) {
     Fill(MakeArchive(3000, 300), work / "out");
     // A task that posts itself again counts the passes of the event loop the
     // window makes while it runs.
@@ -160,7 +160,7 @@ TEST_F(UnzipFormTest, AboutThirtyUpdatesASecond) {
     ProcessMessages(); // the last probe, so none outlives the test
 }
 
-TEST_F(UnzipFormTest, ExistingFilesAreAskedAboutAndFailuresListed) {
+TEST_F(UnzipWindowTest, ExistingFilesAreAskedAboutAndFailuresListed) {
     const std::string archive = MakeArchive(3, 100);
     Fill(archive, work / "out");
     form.UnzipButtonClick();
@@ -176,7 +176,7 @@ TEST_F(UnzipFormTest, ExistingFilesAreAskedAboutAndFailuresListed) {
                                      "dir2/member2.txt: a file of that name exists and was kept");
 }
 
-TEST_F(UnzipFormTest, ArchiveWideFailuresAreShown) {
+TEST_F(UnzipWindowTest, ArchiveWideFailuresAreShown) {
     Fill(MakeArchive(1, 10), work / std::string(260, 'x'));
     form.UnzipButtonClick();
     work.Write("not.zip", "plain text");

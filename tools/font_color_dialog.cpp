@@ -1,4 +1,4 @@
-#include "tools/font_form.h"
+#include "tools/font_color_dialog.h"
 
 #include "platform/qt_text.h"
 #include "tools/named_controls.h"
@@ -16,14 +16,14 @@
 #include <algorithm>
 
 namespace lumo {
-TFontForm::TFontForm(QWidget* parent) : QDialog(parent) {
-    setObjectName("FontForm");
+TFontColorDialog::TFontColorDialog(QWidget* parent) : QDialog(parent) {
+    setObjectName("FontColorDialog");
     setWindowTitle("Edit Default Font and Colors");
     CreateControls();
     SetValues(values_);
 }
 
-void TFontForm::CreateControls() {
+void TFontColorDialog::CreateControls() {
     FontListBox = Named(new QListWidget(this), "FontListBox");
     QStringList families = QFontDatabase::families();
     families.sort(Qt::CaseInsensitive);
@@ -83,14 +83,14 @@ void TFontForm::CreateControls() {
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFontForm::SetValues(const TBrowserDefaults& values) {
+void TFontColorDialog::SetValues(const TBrowserDefaults& values) {
     values_ = values;
     SetDefFontName(values.DefFontName);
     SetDefFontSize(values.DefFontSize);
     ShowSample();
 }
 
-void TFontForm::SetDefFontName(const std::string& name) {
+void TFontColorDialog::SetDefFontName(const std::string& name) {
     QList<QListWidgetItem*> found = FontListBox->findItems(ToQString(name), Qt::MatchFixedString);
     if (found.isEmpty()) found = FontListBox->findItems("System", Qt::MatchFixedString);
     FontListBox->setCurrentItem(found.isEmpty() ? nullptr : found.first());
@@ -99,19 +99,19 @@ void TFontForm::SetDefFontName(const std::string& name) {
     ShowSample();
 }
 
-void TFontForm::SetDefFontSize(int size) {
+void TFontColorDialog::SetDefFontSize(int size) {
     FontSizeEdit->setValue(size);
     values_.DefFontSize = FontSizeEdit->value();
     ShowSample();
 }
 
-void TFontForm::PickColor(TColor TBrowserDefaults::*value) {
+void TFontColorDialog::PickColor(TColor TBrowserDefaults::*value) {
     if (!WebSafe1.Execute()) return;
     values_.*value = WebSafe1.Color;
     ShowSample();
 }
 
-void TFontForm::ShowSample() {
+void TFontColorDialog::ShowSample() {
     Sample->DefFontName = values_.DefFontName;
     Sample->SetDefFontSize(values_.DefFontSize);
     Sample->DefFontColor = values_.DefFontColor;

@@ -1,11 +1,11 @@
-#include "tools/baro_unzip.h"
+#include "tools/unzipper.h"
 
 #include "tools/unzip_engine.h"
 
 namespace lumo {
 namespace {
 
-TUnzipJob JobOf(const TBaroUnzip& unzip, const bool* cancel) {
+TUnzipJob JobOf(const TUnzipper& unzip, const bool* cancel) {
     TUnzipJob job;
     job.ArchiveName = unzip.ArchiveName;
     job.TargetDir = unzip.TargetDir;
@@ -20,7 +20,7 @@ TUnzipJob JobOf(const TBaroUnzip& unzip, const bool* cancel) {
 
 } // namespace
 
-int TBaroUnzip::Extract() {
+int TUnzipper::Extract() {
     if (ArchiveName.empty() || TargetDir.empty()) return ResultCode(TUnzipResult::NoParameters);
     if (ArchiveName.size() > MaxNameLength || TargetDir.size() > MaxNameLength)
         return ResultCode(TUnzipResult::ParameterTooLong);
@@ -28,13 +28,13 @@ int TBaroUnzip::Extract() {
     return ResultCode(ExtractArchive(JobOf(*this, &cancel_)));
 }
 
-int TBaroUnzip::List() {
+int TUnzipper::List() {
     if (ArchiveName.empty() || !OnReport) return ResultCode(TUnzipResult::NoParameters);
     if (ArchiveName.size() > MaxNameLength) return ResultCode(TUnzipResult::ParameterTooLong);
     return ResultCode(ListArchive(JobOf(*this, nullptr)));
 }
 
-uint64_t TBaroUnzip::TotalSize() const {
+uint64_t TUnzipper::TotalSize() const {
     return SelectedSize(JobOf(*this, nullptr));
 }
 

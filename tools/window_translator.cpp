@@ -1,4 +1,4 @@
-#include "tools/wex_language.h"
+#include "tools/window_translator.h"
 
 #include "platform/file_system.h"
 #include "platform/ini_file.h"
@@ -105,11 +105,11 @@ std::vector<QObject*> Components(QWidget& window) {
 
 } // namespace
 
-std::string TwexLanguage::TemplateFile() {
+std::string TWindowTranslator::TemplateFile() {
     return ProgramFolder() + "Language.lng";
 }
 
-void TwexLanguage::InitForm(QWidget& window) {
+void TWindowTranslator::InitForm(QWidget& window) {
     currentFile_ = TemplateFile();
     // The template is a help for translators; start-up goes on without it.
     ExportStrings(window, currentFile_);
@@ -124,20 +124,20 @@ void TwexLanguage::InitForm(QWidget& window) {
         ApplyLanguage(window, currentFile_);
 }
 
-void TwexLanguage::SelectLanguage(QWidget& window) {
+void TWindowTranslator::SelectLanguage(QWidget& window) {
     const QString file = QFileDialog::getOpenFileName(
         &window, "Language", ToQFileName(LanguageFilesFolder()), "Language Files (*.lng)");
     if (!file.isEmpty()) ChooseLanguage(window, FromQFileName(file));
 }
 
-void TwexLanguage::ChooseLanguage(QWidget& window, const std::string& file) {
+void TWindowTranslator::ChooseLanguage(QWidget& window, const std::string& file) {
     currentFile_ = file;
     TIniFile settings(SettingsFilePath());
     settings.WriteString(LanguageSection, FromQString(window.objectName()), file);
     ApplyLanguage(window, file);
 }
 
-void TwexLanguage::ApplyLanguage(QWidget& window, const std::string& file) {
+void TWindowTranslator::ApplyLanguage(QWidget& window, const std::string& file) {
     const std::string windowName = FromQString(window.objectName());
     std::map<std::string, QObject*> byName; // lower-case name -> the first of that name
     for (QObject* component : Components(window))
@@ -151,7 +151,7 @@ void TwexLanguage::ApplyLanguage(QWidget& window, const std::string& file) {
     }
 }
 
-bool TwexLanguage::ExportStrings(QWidget& window, const std::string& file) {
+bool TWindowTranslator::ExportStrings(QWidget& window, const std::string& file) {
     const std::string windowName = FromQString(window.objectName());
     TIniFile ini(file);
     ini.BeginUpdate();

@@ -9,7 +9,7 @@
 
 #include "tools/bookmark_file.h"
 #include "tools/bookmark_menu.h"
-#include "tools/wex_language.h"
+#include "tools/window_translator.h"
 
 #include <QDialog>
 
@@ -22,11 +22,11 @@ namespace lumo {
 
 class TBookmarkTree;
 
-class TBookmarksF : public QDialog {
+class TBookmarkManager : public QDialog {
 public:
     // Loads the file (telling the user once about a damaged one), restores
     // the window's place and applies its language.
-    TBookmarksF(QWidget* parent, std::string bookmarkFile);
+    TBookmarkManager(QWidget* parent, std::string bookmarkFile);
 
     // The menu the tree is copied into, and what choosing a bookmark does.
     void SetBookmarksMenu(QMenu* menu, TOpenBookmark open);
@@ -51,7 +51,7 @@ public:
     void LanguageClick();
 
     const std::string& BookmarkFile() const { return fileName_; }
-    TwexLanguage& Language() { return language_; }
+    TWindowTranslator& Language() { return language_; }
 
     // Controls, named as the language files name them.
     TBookmarkTree* TreeView1 = nullptr;
@@ -74,7 +74,7 @@ private:
     bool shown_ = false;
     QMenu* menu_ = nullptr;
     TOpenBookmark open_;
-    TwexLanguage language_;
+    TWindowTranslator language_;
 };
 
 } // namespace lumo

@@ -1,11 +1,11 @@
-#include "tools/bookmarks_form.h"
+#include "tools/bookmark_manager.h"
 
 #include "platform/input_box.h"
 #include "platform/message_box.h"
 #include "tools/bookmark_merge.h"
 #include "tools/bookmark_tree.h"
 #include "tools/named_controls.h"
-#include "tools/zq_form_ini.h"
+#include "tools/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -22,18 +22,18 @@ bool AskName(std::string& name) {
 
 } // namespace
 
-TBookmarksF::TBookmarksF(QWidget* parent, std::string bookmarkFile)
+TBookmarkManager::TBookmarkManager(QWidget* parent, std::string bookmarkFile)
     : QDialog(parent), fileName_(std::move(bookmarkFile)) {
     setObjectName("BookmarksF");
     setWindowTitle("Bookmarks");
     resize(502, 480);
     CreateControls();
     LoadTree();
-    TzqFormIni::RestoreForm(*this);
+    TWindowPlacement::Restore(*this);
     language_.InitForm(*this);
 }
 
-void TBookmarksF::CreateControls() {
+void TBookmarkManager::CreateControls() {
     OKBtn = NamedButton(this, "OKBtn", "OK");
     CancelBtn = NamedButton(this, "CancelBtn", "Cancel");
     NewFolderBtn = NamedButton(this, "NewFolderBtn", "New Folder");
@@ -60,7 +60,7 @@ void TBookmarksF::CreateControls() {
     connect(LanguageBtn, &QPushButton::clicked, this, [this] { LanguageClick(); });
 }
 
-void TBookmarksF::LoadTree() {
+void TBookmarkManager::LoadTree() {
     TBookmarkFileLoad load = LoadBookmarkFile(fileName_);
     replaceable_ = load.Replaceable;
     TreeView1->SetNodes(load.Nodes);
@@ -70,17 +70,17 @@ void TBookmarksF::LoadTree() {
                                MessageButtons::Ok);
 }
 
-void TBookmarksF::SetBookmarksMenu(QMenu* menu, TOpenBookmark open) {
+void TBookmarkManager::SetBookmarksMenu(QMenu* menu, TOpenBookmark open) {
     menu_ = menu;
     open_ = std::move(open);
     RebuildMenu();
 }
 
-void TBookmarksF::RebuildMenu() {
+void TBookmarkManager::RebuildMenu() {
     if (menu_) BuildBookmarkMenu(*menu_, TreeView1->Nodes(), open_);
 }
 
-bool TBookmarksF::AddBookmark(const std::string& address, const std::string& title) {
+bool TBookmarkManager::AddBookmark(const std::string& address, const std::string& title) {
     TBookmarkNode node{TBookmarkKind::Bookmark, {}, CleanBookmarkAddress(address), {}};
     if (node.Address.empty() || title.empty()) return false;
     std::string name = title;
@@ -92,14 +92,14 @@ bool TBookmarksF::AddBookmark(const std::string& address, const std::string& tit
     return true;
 }
 
-void TBookmarksF::Manage() {
+void TBookmarkManager::Manage() {
     shown_ = true;
     if (exec() == QDialog::Accepted) RebuildMenu();
 }
 
-bool TBookmarksF::ProgramClosing() {
+bool TBookmarkManager::ProgramClosing() {
     // The place of a manager never shown is not a place the user chose.
-    if (shown_) TzqFormIni::SaveForm(*this);
+    if (shown_) TWindowPlacement::Save(*this);
     if (!replaceable_) return true;
     TBookmarkList nodes = TreeView1->Nodes();
     if (SaveMergedBookmarkFile(fileName_, read_, nodes)) {
@@ -110,7 +110,7 @@ bool TBookmarksF::ProgramClosing() {
     return false;
 }
 
-void TBookmarksF::NewFolderClick() {
+void TBookmarkManager::NewFolderClick() {
     QTreeWidgetItem* selected = TreeView1->currentItem();
     if (!selected) return;
     auto* folder = TBookmarkTree::NewItem({TBookmarkKind::Folder, "New Folder", {}, {}});
@@ -118,7 +118,7 @@ void TBookmarksF::NewFolderClick() {
     TreeView1->setCurrentItem(folder);
 }
 
-void TBookmarksF::RenameClick() {
+void TBookmarkManager::RenameClick() {
     QTreeWidgetItem* item = TreeView1->currentItem();
     if (!item) return;
     TBookmarkNode node = TBookmarkTree::NodeOf(*item);
@@ -130,7 +130,7 @@ void TBookmarksF::RenameClick() {
     TBookmarkTree::SetNode(*item, node);
 }
 
-void TBookmarksF::DeleteClick() {
+void TBookmarkManager::DeleteClick() {
     QTreeWidgetItem* item = TreeView1->currentItem();
     if (!item) return;
     const TBookmarkNode node = TBookmarkTree::NodeOf(*item);
@@ -143,7 +143,7 @@ void TBookmarksF::DeleteClick() {
     delete item; // with its children
 }
 
-void TBookmarksF::LanguageClick() {
+void TBookmarkManager::LanguageClick() {
     language_.SelectLanguage(*this);
 }
 

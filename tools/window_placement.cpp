@@ -1,4 +1,4 @@
-#include "tools/zq_form_ini.h"
+#include "tools/window_placement.h"
 
 #include "platform/ini_file.h"
 #include "platform/program_folder.h"
@@ -29,7 +29,7 @@ void PlaceWindow(QWidget& window, int left, int top, int width, int height) {
     if (OnSomeScreen(QRect(left, top, window.width(), window.height()))) window.move(left, top);
 }
 
-void TzqFormIni::RestoreForm(QWidget& window) {
+void TWindowPlacement::Restore(QWidget& window) {
     const TIniFile ini(SettingsFilePath());
     const std::string section = FromQString(window.objectName());
     if (ini.ReadBool(section, "State", false)) {
@@ -44,7 +44,7 @@ void TzqFormIni::RestoreForm(QWidget& window) {
                 ini.ReadInteger(section, "Height", window.height()));
 }
 
-bool TzqFormIni::SaveForm(const QWidget& window) {
+bool TWindowPlacement::Save(const QWidget& window) {
     TIniFile ini(SettingsFilePath());
     const std::string section = FromQString(window.objectName());
     const bool maximized = window.isMaximized();

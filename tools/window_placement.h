@@ -9,13 +9,13 @@ class QWidget;
 
 namespace lumo {
 
-class TzqFormIni {
+class TWindowPlacement {
 public:
     // Keys that are missing keep the window's current value; without a
     // saved "Left" the window is left where it is.
-    static void RestoreForm(QWidget& window);
+    static void Restore(QWidget& window);
     // False when the settings file could not be written.
-    static bool SaveForm(const QWidget& window);
+    static bool Save(const QWidget& window);
 };
 
 // Puts the window's frame at (left, top) with that inner size. A size is

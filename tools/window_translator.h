@@ -16,7 +16,7 @@ class QWidget;
 
 namespace lumo {
 
-class TwexLanguage {
+class TWindowTranslator {
 public:
     // From the window's creation: writes its built-in texts into the
     // template, then applies the file last chosen for it, if that exists.

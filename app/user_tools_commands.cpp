@@ -1,6 +1,6 @@
 // The main window's side of the user tools: the Bookmarks menu and the
 // bookmark buttons, the font and colour dialog, the window's language.
-#include "app/http_form.h"
+#include "app/main_window.h"
 
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
@@ -18,14 +18,14 @@ namespace lumo {
 namespace {
 
 template <class Handler>
-void ConnectItem(THTTPForm* form, const char* name, Handler handler) {
+void ConnectItem(TMainWindow* form, const char* name, Handler handler) {
     auto* item = form->findChild<QAction*>(QString::fromLatin1(name));
     item->setEnabled(true);
     QObject::connect(item, &QAction::triggered, form, [form, handler] { (form->*handler)(); });
 }
 
 template <class Handler>
-void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
+void ConnectButton(TMainWindow* form, const char* name, Handler handler) {
     auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
     button->setEnabled(true);
     QObject::connect(button, &QToolButton::clicked, form, [form, handler] { (form->*handler)(); });
@@ -33,51 +33,51 @@ void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
 
 } // namespace
 
-void THTTPForm::CreateUserTools() {
+void TMainWindow::CreateUserTools() {
     language_.InitForm(*this);
     BookmarkManager = new TBookmarkManager(this, bookmarkFile_);
     BookmarkManager->SetBookmarksMenu(
         findChild<QMenu*>("Bookmarks1"),
         [this](const std::string& address) { OpenBookmark(address); });
-    ConnectItem(this, "ManageBookmarks1", &THTTPForm::ManageBookmarks1Click);
-    ConnectItem(this, "Fontandcolor1", &THTTPForm::Fontandcolor1Click);
-    ConnectItem(this, "Language1", &THTTPForm::Language1Click);
-    ConnectButton(this, "BookmarkButton", &THTTPForm::SaveURLClick);
-    ConnectButton(this, "BookmarkFrameButton", &THTTPForm::BookmarkFrameClick);
+    ConnectItem(this, "ManageBookmarks1", &TMainWindow::ManageBookmarks1Click);
+    ConnectItem(this, "Fontandcolor1", &TMainWindow::Fontandcolor1Click);
+    ConnectItem(this, "Language1", &TMainWindow::Language1Click);
+    ConnectButton(this, "BookmarkButton", &TMainWindow::SaveURLClick);
+    ConnectButton(this, "BookmarkFrameButton", &TMainWindow::BookmarkFrameClick);
 }
 
-void THTTPForm::CloseUserTools() {
+void TMainWindow::CloseUserTools() {
     BookmarkManager->ProgramClosing();
 }
 
-void THTTPForm::ManageBookmarks1Click() {
+void TMainWindow::ManageBookmarks1Click() {
     BookmarkManager->Manage();
 }
 
 // The bookmark file holds Windows-1252 names: a title's characters outside
 // it are written as "?".
-void THTTPForm::SaveURLClick() {
+void TMainWindow::SaveURLClick() {
     BookmarkManager->AddBookmark(FrameBrowser->CurrentAddress(),
                                  FromQString(FrameBrowser->PageTitle()));
 }
 
-void THTTPForm::BookmarkFrameClick() {
+void TMainWindow::BookmarkFrameClick() {
     if (const THTMLViewer* viewer = ActiveViewer())
         BookmarkManager->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
 }
 
-void THTTPForm::OpenBookmark(const std::string& address) {
+void TMainWindow::OpenBookmark(const std::string& address) {
     NavigateTo(address);
     UrlCombobox->SetText(address);
 }
 
-void THTTPForm::Fontandcolor1Click() {
+void TMainWindow::Fontandcolor1Click() {
     TFontColorDialog dialog(this);
     dialog.SetValues(settings_.Browser);
     if (dialog.exec() == QDialog::Accepted) SetBrowserDefaults(dialog.Values());
 }
 
-void THTTPForm::SetBrowserDefaults(const TBrowserDefaults& defaults) {
+void TMainWindow::SetBrowserDefaults(const TBrowserDefaults& defaults) {
     settings_.Browser = defaults;
     ApplyBrowserDefaults();
     TIniFile ini(settingsFile_);
@@ -85,7 +85,7 @@ void THTTPForm::SetBrowserDefaults(const TBrowserDefaults& defaults) {
     ReloadClick();
 }
 
-void THTTPForm::Language1Click() {
+void TMainWindow::Language1Click() {
     language_.SelectLanguage(*this);
 }
 

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "app/app_exceptions.h"
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
@@ -62,7 +62,7 @@ protected:
     void SetUp() override {
         if (!server_) GTEST_SKIP() << "nginx is not installed";
         logStart_ = logs_->Read("access.log").size();
-        form = std::make_unique<THTTPForm>();
+        form = std::make_unique<TMainWindow>();
         form->resize(800, 600);
         form->show();
         QCoreApplication::processEvents();
@@ -126,7 +126,7 @@ protected:
     TempFolder home;
     ScopedHome scopedHome{home.Path()};
     RecordingBoxes boxes;
-    std::unique_ptr<THTTPForm> form;
+    std::unique_ptr<TMainWindow> form;
 
 private:
     size_t logStart_ = 0;

@@ -188,7 +188,7 @@ TEST_F(NavigationTest, OnlyContentTypesThatCanBeShownAreShown) {
 // is only for that connection: one that arrives late never stops another.
 TEST_F(NavigationTest, ALateAbortNeverStopsTheNextFetch) {
     bool busyAfterStaleAbort = false;
-    QTimer::singleShot(300, [&] { form->Message(THTTPForm::MsgAbort, 0); });
+    QTimer::singleShot(300, [&] { form->Message(TMainWindow::MsgAbort, 0); });
     QTimer::singleShot(700, [&] {
         busyAfterStaleAbort = form->StopButton->isEnabled();
         form->StopButton->click();

@@ -3,8 +3,8 @@
 // commands.
 #include "app/app_exceptions.h"
 #include "app/find_dialog.h"
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "platform/message_box.h"
 #include "tools/bookmark_manager.h"
@@ -66,7 +66,7 @@ protected:
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
-    THTTPForm form;
+    TMainWindow form;
 };
 
 TEST_F(PageAreaTest, ACommandLineFileIsShownAndTheStatusNamesTheLinkUnderTheMouse) {

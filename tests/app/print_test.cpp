@@ -1,6 +1,6 @@
 // Printing from the main window: pages with their headers and footers in a
 // PDF file, read back with the poppler tools, and lumo --print-pdf.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
@@ -79,7 +79,7 @@ protected:
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
-    THTTPForm form;
+    TMainWindow form;
 };
 
 TEST_F(PrintCommandTest, PagesCarryTheirHeaderAndFooter) {

@@ -1,7 +1,7 @@
 // Extraction from the program: "lumo --unzip" run as its own process, and
 // Tools, Unzip in the main window.
 #include "app/command_line.h"
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "tools/unzip_window.h"
 
 #include "tests/app/run_lumo.h"
@@ -128,7 +128,7 @@ TEST(UnzipCommand, ArchiveFailuresGoToStandardErrorAndUsageErrorsExitTwo) {
 TEST(UnzipCommand, ToolsUnzipShowsTheUnzipWindow) {
     test::TempFolder home;
     test::ScopedHome scoped(home.Path());
-    THTTPForm form;
+    TMainWindow form;
     auto* item = form.findChild<QAction*>("Unzip1");
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isEnabled());

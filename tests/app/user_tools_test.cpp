@@ -1,7 +1,7 @@
 // The main window's user tools: bookmarks of pages and frames, the font and
 // colour dialog, and the windows' language files.
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
@@ -41,16 +41,16 @@ protected:
     }
 
     // Runs the window's whole life around the action.
-    void RunOnce(const std::function<void(THTTPForm&)>& action) {
-        THTTPForm form;
+    void RunOnce(const std::function<void(TMainWindow&)>& action) {
+        TMainWindow form;
         form.resize(800, 600);
         form.show();
         action(form);
         form.close();
     }
-    void ShowFrames(THTTPForm& form) { form.FormShow(Address("frames.htm")); }
+    void ShowFrames(TMainWindow& form) { form.FormShow(Address("frames.htm")); }
     std::string Address(const char* name) { return "file://" + (home / name); }
-    static QMenu& BookmarksMenu(THTTPForm& form) { return *form.findChild<QMenu*>("Bookmarks1"); }
+    static QMenu& BookmarksMenu(TMainWindow& form) { return *form.findChild<QMenu*>("Bookmarks1"); }
     // Clicks a button of the modal dialog once it shows.
     static void AnswerDialog(const char* button) {
         QTimer::singleShot(0, [button] {
@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         ShowFrames(form);
         input.answers = {"The page", "Right frame"};
         form.SaveURLClick();
@@ -82,7 +82,7 @@ TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
     // Written at the end, into a bookmarks folder made for it.
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"),
               "The page=" + Address("frames.htm") + "\r\nRight frame=" + Address("b.htm") + "\r\n");
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         const QList<QAction*> items = BookmarksMenu(form).actions();
         ASSERT_EQ(items.size(), 2);
         EXPECT_EQ(items[1]->text(), "Right frame");
@@ -95,7 +95,7 @@ TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
 // A cancelled font dialog changes nothing; new defaults reach every frame
 // and the settings file.
 TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         ShowFrames(form);
         TBrowserDefaults values = form.BrowserDefaults();
         AnswerDialog("CancelBtn");
@@ -125,7 +125,7 @@ TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
 // Every key of the shipped translation names a text the windows export, so
 // a renamed control shows up here rather than as an untranslated word.
 TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         form.Unzip1Click(); // the unzip window writes its part of the template too
     });
     std::set<std::string> exported;
@@ -144,12 +144,12 @@ TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
 
 TEST_F(UserToolsTest, EachWindowKeepsItsOwnLanguage) {
     const std::string german = std::string(LUMO_SOURCE_DIR) + "/res/languages/Deutsch.lng";
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         form.BookmarkManager->Language().ChooseLanguage(*form.BookmarkManager, german);
         EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(), "Manage &Bookmarks...");
     });
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         form.Language().ChooseLanguage(form, german);
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(),

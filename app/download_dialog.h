@@ -32,10 +32,10 @@ TDownloadProgress DownloadProgress(int64_t Received, int64_t Length, int64_t Ela
 // The name a download is written under until it is complete.
 std::string PartialFileName(const std::string& fileName);
 
-class TDownLoadForm : public QDialog {
+class TDownloadDialog : public QDialog {
 public:
-    explicit TDownLoadForm(QWidget* parent = nullptr);
-    ~TDownLoadForm() override;
+    explicit TDownloadDialog(QWidget* parent = nullptr);
+    ~TDownloadDialog() override;
 
     std::string URL;
     std::string FileName;

@@ -1,4 +1,4 @@
-#include "app/custom_combo_box97.h"
+#include "app/flat_combo_box.h"
 
 #include <QEvent>
 #include <QLineEdit>
@@ -18,51 +18,51 @@ constexpr int ArrowWidth = 7; // the drop arrow's base; its height is half of it
 
 } // namespace
 
-TCustomComboBox97::TCustomComboBox97(QWidget* parent) : QComboBox(parent) {
+TFlatComboBox::TFlatComboBox(QWidget* parent) : QComboBox(parent) {
     setEditable(true);
     // The base places its editor whenever it likes; a flat box puts it back.
     lineEdit()->installEventFilter(this);
 }
 
-void TCustomComboBox97::SetFlat(bool flat) {
+void TFlatComboBox::SetFlat(bool flat) {
     flat_ = flat;
     setAttribute(Qt::WA_Hover, flat);
     PlaceEditor();
     update();
 }
 
-void TCustomComboBox97::SetSlimButton(bool slim) {
+void TFlatComboBox::SetSlimButton(bool slim) {
     slimButton_ = slim;
     PlaceEditor();
     update();
 }
 
-int TCustomComboBox97::ButtonWidth() const {
+int TFlatComboBox::ButtonWidth() const {
     return style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) -
            (slimButton_ ? SlimmedBy : 0);
 }
 
-QRect TCustomComboBox97::ButtonRect() const {
+QRect TFlatComboBox::ButtonRect() const {
     const QRect inner = rect().adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth);
     return QRect(inner.right() + 1 - ButtonWidth(), inner.top(), ButtonWidth(), inner.height());
 }
 
-QRect TCustomComboBox97::EditRect() const {
+QRect TFlatComboBox::EditRect() const {
     const QRect inner = rect().adjusted(EdgeWidth, EdgeWidth, -EdgeWidth, -EdgeWidth);
     return QRect(inner.left(), inner.top(), inner.width() - ButtonWidth(), inner.height())
         .adjusted(InnerFrame, InnerFrame, -InnerFrame, -InnerFrame);
 }
 
-bool TCustomComboBox97::Active() const {
+bool TFlatComboBox::Active() const {
     return isEnabled() && (mouseInControl_ || hasFocus());
 }
 
-void TCustomComboBox97::PlaceEditor() {
+void TFlatComboBox::PlaceEditor() {
     if (!flat_ || !lineEdit()) return;
     if (lineEdit()->geometry() != EditRect()) lineEdit()->setGeometry(EditRect());
 }
 
-bool TCustomComboBox97::event(QEvent* event) {
+bool TFlatComboBox::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Enter:
     case QEvent::HoverEnter:
@@ -82,18 +82,18 @@ bool TCustomComboBox97::event(QEvent* event) {
     return QComboBox::event(event);
 }
 
-bool TCustomComboBox97::eventFilter(QObject* watched, QEvent* event) {
+bool TFlatComboBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lineEdit() && (event->type() == QEvent::Move || event->type() == QEvent::Resize))
         PlaceEditor();
     return QComboBox::eventFilter(watched, event);
 }
 
-void TCustomComboBox97::resizeEvent(QResizeEvent* event) {
+void TFlatComboBox::resizeEvent(QResizeEvent* event) {
     QComboBox::resizeEvent(event);
     PlaceEditor();
 }
 
-void TCustomComboBox97::mousePressEvent(QMouseEvent* event) {
+void TFlatComboBox::mousePressEvent(QMouseEvent* event) {
     if (flat_ && event->button() == Qt::LeftButton &&
         ButtonRect().contains(event->position().toPoint())) {
         buttonPressed_ = true;
@@ -106,7 +106,7 @@ void TCustomComboBox97::mousePressEvent(QMouseEvent* event) {
     QComboBox::mousePressEvent(event);
 }
 
-void TCustomComboBox97::mouseReleaseEvent(QMouseEvent* event) {
+void TFlatComboBox::mouseReleaseEvent(QMouseEvent* event) {
     if (buttonPressed_) {
         buttonPressed_ = false;
         update();
@@ -114,13 +114,13 @@ void TCustomComboBox97::mouseReleaseEvent(QMouseEvent* event) {
     QComboBox::mouseReleaseEvent(event);
 }
 
-void TCustomComboBox97::hidePopup() {
+void TFlatComboBox::hidePopup() {
     QComboBox::hidePopup();
     buttonPressed_ = false;
     update();
 }
 
-void TCustomComboBox97::paintEvent(QPaintEvent* event) {
+void TFlatComboBox::paintEvent(QPaintEvent* event) {
     if (!flat_) {
         QComboBox::paintEvent(event);
         return;
@@ -130,7 +130,7 @@ void TCustomComboBox97::paintEvent(QPaintEvent* event) {
     PaintButton(painter);
 }
 
-void TCustomComboBox97::PaintFrame(QPainter& painter) const {
+void TFlatComboBox::PaintFrame(QPainter& painter) const {
     const QPalette& pal = palette();
     if (Active())
         qDrawWinPanel(&painter, rect(), pal, true);
@@ -141,7 +141,7 @@ void TCustomComboBox97::PaintFrame(QPainter& painter) const {
                    &pal.brush(QPalette::Base));
 }
 
-void TCustomComboBox97::PaintButton(QPainter& painter) const {
+void TFlatComboBox::PaintButton(QPainter& painter) const {
     const QPalette& pal = palette();
     const QRect button = ButtonRect();
     if (Active())

@@ -1,4 +1,4 @@
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "app/image_queue.h"
 
 #include "app/address_file.h"
@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
-#include "app/proxy_form.h"
+#include "app/proxy_dialog.h"
 #include "frames/frame_browser.h"
 #include "net/address.h"
 #include "net/cookie_list.h"
@@ -42,7 +42,7 @@
 
 namespace lumo {
 
-THTTPForm::THTTPForm(QWidget* parent)
+TMainWindow::TMainWindow(QWidget* parent)
     : QMainWindow(parent), docStream_(std::make_unique<TMemoryStream>()) {
     setObjectName("HTTPForm");
     setWindowTitle("Lumo 10");
@@ -84,7 +84,7 @@ THTTPForm::THTTPForm(QWidget* parent)
         [this](UINT msg, WPARAM wParam, LPARAM) -> LRESULT { return Message(msg, wParam); });
 }
 
-THTTPForm::~THTTPForm() {
+TMainWindow::~TMainWindow() {
     SetExceptionHandler(nullptr);
     // The frame browser goes with the window's widgets; it may ask for nothing meanwhile.
     FrameBrowser->OnGetPostRequest = nullptr;
@@ -99,7 +99,7 @@ THTTPForm::~THTTPForm() {
     monitor_.reset();
 }
 
-void THTTPForm::LoadAddressFile() {
+void TMainWindow::LoadAddressFile() {
     TAddressFile file;
     if (!ReadAddressFile(cacheDir_ + "urls.txt", file)) return;
     Proxy = file.Proxy;
@@ -107,12 +107,12 @@ void THTTPForm::LoadAddressFile() {
     UrlCombobox->SetItems(std::move(file.Addresses));
 }
 
-void THTTPForm::SaveAddressFile() {
+void TMainWindow::SaveAddressFile() {
     TAddressFile file{Proxy, ProxyPort, UrlCombobox->Items()};
     WriteAddressFile(cacheDir_ + "urls.txt", file);
 }
 
-void THTTPForm::ReadSettings() {
+void TMainWindow::ReadSettings() {
     const TIniFile ini(settingsFile_);
     if (!ini.Readable())
         TheMessageBoxes().Show(MessageKind::Warning, ApplicationTitle(),
@@ -133,7 +133,7 @@ void THTTPForm::ReadSettings() {
     RetainCache1->setChecked(settings_.RetainCache);
 }
 
-void THTTPForm::WriteSettings() {
+void TMainWindow::WriteSettings() {
     TWindowState state = TWindowState::Normal;
     if (isMinimized())
         state = TWindowState::Minimized;
@@ -145,7 +145,7 @@ void THTTPForm::WriteSettings() {
     lumo::WriteSettings(ini, settings_, state);
 }
 
-long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
+long long TMainWindow::Message(unsigned msg, uintptr_t wParam) {
     switch (msg) {
     case MsgGetButton: GetButtonClick(); break;
     case MsgOpenPending: OpenPendingAddress(); break;
@@ -159,7 +159,7 @@ long long THTTPForm::Message(unsigned msg, uintptr_t wParam) {
     return 0;
 }
 
-void THTTPForm::closeEvent(QCloseEvent* event) {
+void TMainWindow::closeEvent(QCloseEvent* event) {
     // A fetch running below this event ends now; what it raises is not shown.
     closing_ = true;
     Cancelled = true;
@@ -169,28 +169,28 @@ void THTTPForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void THTTPForm::FormShow(const std::string& address) {
+void TMainWindow::FormShow(const std::string& address) {
     if (address.empty()) return;
     ShowAddress(address);
     messages_->Send(WM_USER + 124);
 }
 
-void THTTPForm::ShowAddress(const std::string& address) {
+void TMainWindow::ShowAddress(const std::string& address) {
     UrlCombobox->SetText(address);
 }
 
-void THTTPForm::TakeDroppedFile(const std::string& fileName) {
+void TMainWindow::TakeDroppedFile(const std::string& fileName) {
     if (fileName.empty()) return;
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
     LastOpenFile = fileName;
 }
 
-void THTTPForm::dragEnterEvent(QDragEnterEvent* event) {
+void TMainWindow::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void THTTPForm::dropEvent(QDropEvent* event) {
+void TMainWindow::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile()) continue;
         TakeDroppedFile(FromQFileName(url.toLocalFile()));
@@ -199,7 +199,7 @@ void THTTPForm::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
 }
 
-void THTTPForm::Openfile1Click() {
+void TMainWindow::Openfile1Click() {
     const std::string folder =
         LastOpenFile.empty() ? programFolder_ : AnsiName(NativePath(LastOpenFile).parent_path());
     QFileDialog dialog(this);
@@ -217,19 +217,19 @@ void THTTPForm::Openfile1Click() {
     LastOpenFile = fileName;
 }
 
-void THTTPForm::Unzip1Click() {
+void TMainWindow::Unzip1Click() {
     if (!UnzipWindow) UnzipWindow = new TUnzipWindow(this);
     UnzipWindow->show();
     UnzipWindow->raise();
     UnzipWindow->activateWindow();
 }
 
-void THTTPForm::Exit1Click() {
+void TMainWindow::Exit1Click() {
     close();
 }
 
-void THTTPForm::Proxy1Click() {
-    TProxyForm dialog(this);
+void TMainWindow::Proxy1Click() {
+    TProxyDialog dialog(this);
     dialog.SetValues(Proxy, ProxyPort);
     dialog.SetSocks(settings_.Socks);
     if (dialog.exec() != QDialog::Accepted) return;
@@ -238,28 +238,28 @@ void THTTPForm::Proxy1Click() {
     settings_.Socks = dialog.Socks();
 }
 
-void THTTPForm::UseProxies(TURLConnection& connection) const {
+void TMainWindow::UseProxies(TURLConnection& connection) const {
     connection.Proxy = Proxy;
     connection.ProxyPort = ProxyPort;
     connection.Socks = settings_.Socks;
 }
 
-void THTTPForm::DeleteCacheClick() {
+void TMainWindow::DeleteCacheClick() {
     diskCache_->EraseAll();
 }
 
-void THTTPForm::RetainCache1Click() {
+void TMainWindow::RetainCache1Click() {
     settings_.RetainCache = RetainCache1->isChecked();
 }
 
-void THTTPForm::About1Click() {
+void TMainWindow::About1Click() {
     ShowMessage("Lumo 10\n\n"
                 "A web browser for the pages of the late 1990s.\n"
                 "Written by the Lumo team of Vora.\n"
                 "Questions and reports: the Lumo developers, through the project's issue tracker.");
 }
 
-void THTTPForm::AppException(const std::exception& e) {
+void TMainWindow::AppException(const std::exception& e) {
     if (closing_) return; // the user closed the window during a fetch
     if (dynamic_cast<const ESpecialException*>(&e)) {
         ShowMessage(e.what());
@@ -270,7 +270,7 @@ void THTTPForm::AppException(const std::exception& e) {
 }
 // --- The page area ---------------------------------------------------------
 
-void THTTPForm::ApplyBrowserDefaults() {
+void TMainWindow::ApplyBrowserDefaults() {
     const TBrowserDefaults& d = settings_.Browser;
     FrameBrowser->SetDefFontName(d.DefFontName);
     FrameBrowser->SetDefFontSize(d.DefFontSize);
@@ -281,40 +281,40 @@ void THTTPForm::ApplyBrowserDefaults() {
     FrameBrowser->SetDefVisitedLinkColor(d.DefVisitedLinkColor);
 }
 
-bool THTTPForm::HasDocument() const {
+bool TMainWindow::HasDocument() const {
     const THTMLViewer* viewer = FrameBrowser->FocusedViewer();
     return viewer && !viewer->DocumentFile().empty();
 }
 
-void THTTPForm::File1Click() {
+void TMainWindow::File1Click() {
     const bool viewer = ActiveViewer() != nullptr;
     Print1->setEnabled(viewer);
     PrintPreview->setEnabled(viewer);
 }
 
-void THTTPForm::Edit1Click() {
+void TMainWindow::Edit1Click() {
     const bool document = HasDocument();
     SelectAll1->setEnabled(document);
     Find1->setEnabled(document);
     Copy1->setEnabled(FrameBrowser->HasSelection());
 }
 
-void THTTPForm::Contents1Click() {
+void TMainWindow::Contents1Click() {
     NavigateTo("res:///help.htm");
 }
 
-void THTTPForm::SupportedTags1Click() {
+void TMainWindow::SupportedTags1Click() {
     NavigateTo("res:///support.htm");
 }
 
-void THTTPForm::Find1Click() {
+void TMainWindow::Find1Click() {
     if (!HasDocument()) return;
     FindDialog->show();
     FindDialog->raise();
     FindDialog->activateWindow();
 }
 
-void THTTPForm::FindDialogFind() {
+void TMainWindow::FindDialogFind() {
     const QString text = FindDialog->FindText();
     if (text.isEmpty() || FrameBrowser->Find(text, FindDialog->MatchCase())) return;
     TheMessageBoxes().Show(MessageKind::Information, ApplicationTitle(),
@@ -322,7 +322,7 @@ void THTTPForm::FindDialogFind() {
                            MessageButtons::Ok);
 }
 
-void THTTPForm::Copy1Click() {
+void TMainWindow::Copy1Click() {
     THTMLViewer* viewer = FrameBrowser->FocusedViewer();
     if (!viewer || viewer->SelectionLength() == 0) return;
     if (std::abs(viewer->SelectionLength()) >= 32000)
@@ -330,7 +330,7 @@ void THTTPForm::Copy1Click() {
     if (!FrameBrowser->SelText().isEmpty()) FrameBrowser->CopyToClipboard();
 }
 
-void THTTPForm::SelectAll1Click() {
+void TMainWindow::SelectAll1Click() {
     FrameBrowser->SelectAll();
 }
 

@@ -1,4 +1,4 @@
-#include "app/download_form.h"
+#include "app/download_dialog.h"
 
 #include "net/url_connection.h"
 #include "platform/exception.h"
@@ -69,7 +69,7 @@ std::string PartialFileName(const std::string& fileName) {
     return fileName + ".partial";
 }
 
-TDownLoadForm::TDownLoadForm(QWidget* parent) : QDialog(parent) {
+TDownloadDialog::TDownloadDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("DownLoadForm");
     setWindowTitle("DownLoad");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -91,9 +91,9 @@ TDownLoadForm::TDownLoadForm(QWidget* parent) : QDialog(parent) {
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButtonClick(); });
 }
 
-TDownLoadForm::~TDownLoadForm() = default;
+TDownloadDialog::~TDownloadDialog() = default;
 
-void TDownLoadForm::showEvent(QShowEvent* event) {
+void TDownloadDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (started_) return;
     started_ = true;
@@ -102,17 +102,17 @@ void TDownLoadForm::showEvent(QShowEvent* event) {
         this, [this] { DoDownload(); }, Qt::QueuedConnection);
 }
 
-void TDownLoadForm::reject() {
+void TDownloadDialog::reject() {
     if (connection_) return CancelButtonClick(); // the window closes when the fetch has ended
     started_ = true;                             // a download not yet begun never begins
     QDialog::reject();
 }
 
-void TDownLoadForm::CancelButtonClick() {
+void TDownloadDialog::CancelButtonClick() {
     if (connection_) connection_->Abort();
 }
 
-void TDownLoadForm::DoDownload() {
+void TDownloadDialog::DoDownload() {
     if (!isVisible()) return;
     BytesReceived = 0;
     ContentLength = -1;
@@ -138,7 +138,7 @@ void TDownLoadForm::DoDownload() {
     Finish(failure);
 }
 
-std::string TDownLoadForm::Fetch(TFileStream& file) {
+std::string TDownloadDialog::Fetch(TFileStream& file) {
     connection_ = TURLConnection::CreateForURL(URL);
     if (!connection_) return "Cannot download " + URL;
     if (PrepareConnection) PrepareConnection(*connection_);
@@ -160,13 +160,13 @@ std::string TDownLoadForm::Fetch(TFileStream& file) {
     return failure;
 }
 
-void TDownLoadForm::DownloadDocData(int Len) {
+void TDownloadDialog::DownloadDocData(int Len) {
     BytesReceived += Len;
     if (TickCount() - lastShown_ >= UpdateInterval || BytesReceived == ContentLength)
         ShowProgress();
 }
 
-void TDownLoadForm::ShowProgress() {
+void TDownloadDialog::ShowProgress() {
     const int64_t now = TickCount();
     lastShown_ = now;
     const int64_t elapsed = now - startTime_;
@@ -178,7 +178,7 @@ void TDownLoadForm::ShowProgress() {
 
 // A failure keeps the part of the document that came under its own name,
 // never under the chosen one; an error page or an empty file is removed.
-void TDownLoadForm::Finish(const std::string& failure) {
+void TDownloadDialog::Finish(const std::string& failure) {
     succeeded_ = failure.empty();
     if (!succeeded_) {
         const std::string partial = PartialFileName(FileName);

@@ -1,4 +1,4 @@
-#include "app/proxy_form.h"
+#include "app/proxy_dialog.h"
 
 #include "platform/qt_text.h"
 #include "platform/text.h"
@@ -12,7 +12,7 @@
 
 namespace lumo {
 
-TProxyForm::TProxyForm(QWidget* parent) : QDialog(parent) {
+TProxyDialog::TProxyDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("ProxyForm");
     setWindowTitle("Proxy");
     ProxyEdit = new QLineEdit(this);
@@ -37,7 +37,7 @@ TProxyForm::TProxyForm(QWidget* parent) : QDialog(parent) {
 }
 
 // The SOCKS server in the same grid of labels over edits as the HTTP proxy.
-QGroupBox* TProxyForm::CreateSocksBox() {
+QGroupBox* TProxyDialog::CreateSocksBox() {
     auto* box = new QGroupBox("SOCKS", this);
     box->setObjectName("SocksBox");
     const auto edit = [box](const char* name, int width) {
@@ -70,19 +70,19 @@ QGroupBox* TProxyForm::CreateSocksBox() {
     return box;
 }
 
-void TProxyForm::SetValues(const std::string& proxy, const std::string& port) {
+void TProxyDialog::SetValues(const std::string& proxy, const std::string& port) {
     ProxyEdit->setText(ToQString(proxy));
     PortEdit->setText(ToQString(port));
 }
 
-std::string TProxyForm::Proxy() const {
+std::string TProxyDialog::Proxy() const {
     return FromQString(ProxyEdit->text());
 }
-std::string TProxyForm::Port() const {
+std::string TProxyDialog::Port() const {
     return FromQString(PortEdit->text());
 }
 
-void TProxyForm::SetSocks(const TSocksSettings& socks) {
+void TProxyDialog::SetSocks(const TSocksSettings& socks) {
     SocksServerEdit->setText(ToQString(socks.Server));
     SocksPortEdit->setText(ToQString(socks.Port));
     const int level = SocksLevelCombo->findText(ToQString(socks.Level), Qt::MatchFixedString);
@@ -91,7 +91,7 @@ void TProxyForm::SetSocks(const TSocksSettings& socks) {
     SocksPasswordEdit->setText(ToQString(socks.Password));
 }
 
-TSocksSettings TProxyForm::Socks() const {
+TSocksSettings TProxyDialog::Socks() const {
     return {std::string(Trim(FromQString(SocksServerEdit->text()))),
             std::string(Trim(FromQString(SocksPortEdit->text()))),
             FromQString(SocksLevelCombo->currentText()), FromQString(SocksUserEdit->text()),

@@ -1,7 +1,7 @@
 #include "app/app_exceptions.h"
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
-#include "app/proxy_form.h"
+#include "app/main_window.h"
+#include "app/proxy_dialog.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/http_connection.h"
@@ -26,17 +26,17 @@
 namespace lumo {
 namespace {
 
-class HTTPFormTest : public testing::Test {
+class MainWindowTest : public testing::Test {
 protected:
     // Runs the window's whole life: creation, an optional action, close, destruction.
-    void RunOnce(const std::function<void(THTTPForm&)>& action = {}) {
-        THTTPForm form;
+    void RunOnce(const std::function<void(TMainWindow&)>& action = {}) {
+        TMainWindow form;
         if (action) action(form);
         form.close();
     }
-    std::vector<std::string> AddressItems(THTTPForm& form) { return form.UrlCombobox->Items(); }
+    std::vector<std::string> AddressItems(TMainWindow& form) { return form.UrlCombobox->Items(); }
     // Drags the files onto the window and drops them.
-    static void Drop(THTTPForm& form, const QList<QUrl>& files) {
+    static void Drop(TMainWindow& form, const QList<QUrl>& files) {
         QMimeData data;
         data.setUrls(files);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
@@ -51,8 +51,8 @@ protected:
     test::RecordingBoxes boxes; // no test waits on a real box
 };
 
-TEST_F(HTTPFormTest, FirstRunInAnEmptyFolder) {
-    RunOnce([&](THTTPForm& form) {
+TEST_F(MainWindowTest, FirstRunInAnEmptyFolder) {
+    RunOnce([&](TMainWindow& form) {
         EXPECT_TRUE(home.Exists("Cache"));
         EXPECT_TRUE(home.Exists("Cache/Monitor.txt"));
         EXPECT_TRUE(form.LogOpen());
@@ -66,11 +66,11 @@ TEST_F(HTTPFormTest, FirstRunInAnEmptyFolder) {
     EXPECT_EQ(home.Read("Cache/urls.txt"), "\r\n80\r\n");
 }
 
-TEST_F(HTTPFormTest, AddressFileKeepsProxyApartFromTheAddresses) {
+TEST_F(MainWindowTest, AddressFileKeepsProxyApartFromTheAddresses) {
     // An address twice in different cases is kept once, as it came first.
     home.Write("Cache/urls.txt",
                "proxy.lan\r\n3128\r\nhttp://b/\r\n\r\nhttp://A/\r\nhttp://a/\r\n");
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         EXPECT_EQ(form.Proxy, "proxy.lan");
         EXPECT_EQ(form.ProxyPort, "3128");
         EXPECT_EQ(AddressItems(form), (std::vector<std::string>{"http://A/", "http://b/"}));
@@ -81,10 +81,10 @@ TEST_F(HTTPFormTest, AddressFileKeepsProxyApartFromTheAddresses) {
               "proxy.lan\r\n3128\r\nhttp://A/\r\nhttp://b/\r\nhttp://C/\r\n");
 }
 
-TEST_F(HTTPFormTest, ShortAddressFilesKeepTheDefaults) {
+TEST_F(MainWindowTest, ShortAddressFilesKeepTheDefaults) {
     for (const char* text : {"", "only.proxy\r\n"}) {
         home.Write("Cache/urls.txt", text);
-        RunOnce([&](THTTPForm& form) {
+        RunOnce([&](TMainWindow& form) {
             EXPECT_EQ(form.Proxy, *text ? "only.proxy" : "");
             EXPECT_EQ(form.ProxyPort, "80");
             EXPECT_TRUE(AddressItems(form).empty());
@@ -92,8 +92,8 @@ TEST_F(HTTPFormTest, ShortAddressFilesKeepTheDefaults) {
     }
 }
 
-TEST_F(HTTPFormTest, SettingsRoundTripWithDefaults) {
-    RunOnce([](THTTPForm& form) {
+TEST_F(MainWindowTest, SettingsRoundTripWithDefaults) {
+    RunOnce([](TMainWindow& form) {
         const TBrowserDefaults& d = form.BrowserDefaults();
         EXPECT_EQ(d.DefFontName, "Times New Roman");
         EXPECT_EQ(d.DefFontSize, 12);
@@ -112,7 +112,7 @@ TEST_F(HTTPFormTest, SettingsRoundTripWithDefaults) {
           "Hotspot=16711680", "Overlink=255", "Visitedlink=8388736", "Left=33", "Top=44",
           "Width=640", "Height=470", "Maximized=0", "Retain=1"})
         EXPECT_NE(ini.find(line), std::string::npos) << line;
-    RunOnce([](THTTPForm& form) {
+    RunOnce([](TMainWindow& form) {
         EXPECT_EQ(form.x(), 33);
         EXPECT_EQ(form.y(), 44);
         EXPECT_EQ(form.width(), 640);
@@ -120,10 +120,10 @@ TEST_F(HTTPFormTest, SettingsRoundTripWithDefaults) {
     });
 }
 
-TEST_F(HTTPFormTest, FontColourReadsNamesAndNumbers) {
+TEST_F(MainWindowTest, FontColourReadsNamesAndNumbers) {
     home.Write("lumo.ini", "[Font]\r\nName=Arial\r\nSize=0x10\r\nColor=clRed\r\n"
                            "[Colors]\r\nBackground=12632256\r\n");
-    RunOnce([](THTTPForm& form) {
+    RunOnce([](TMainWindow& form) {
         EXPECT_EQ(form.BrowserDefaults().DefFontName, "Arial");
         EXPECT_EQ(form.BrowserDefaults().DefFontSize, 16);
         EXPECT_EQ(form.BrowserDefaults().DefFontColor, 0x0000FFu);
@@ -133,10 +133,10 @@ TEST_F(HTTPFormTest, FontColourReadsNamesAndNumbers) {
 }
 
 // Maximized keeps the stored placement; minimized writes none.
-TEST_F(HTTPFormTest, OnlyANormalWindowWritesItsPlacement) {
+TEST_F(MainWindowTest, OnlyANormalWindowWritesItsPlacement) {
     home.Write("lumo.ini", "[MainForm]\r\nMaximized=1\r\nTop=5\r\nLeft=6\r\nWidth=300\r\n"
                            "Height=200\r\n");
-    RunOnce([](THTTPForm& form) {
+    RunOnce([](TMainWindow& form) {
         EXPECT_TRUE(form.windowState() & Qt::WindowMaximized);
         EXPECT_NE(form.width(), 300); // the stored size is not applied
     });
@@ -145,16 +145,16 @@ TEST_F(HTTPFormTest, OnlyANormalWindowWritesItsPlacement) {
     EXPECT_NE(ini.find("Maximized=1"), std::string::npos);
 
     home.Write("lumo.ini", "");
-    RunOnce([](THTTPForm& form) { form.setWindowState(Qt::WindowMinimized); });
+    RunOnce([](TMainWindow& form) { form.setWindowState(Qt::WindowMinimized); });
     EXPECT_EQ(home.Read("lumo.ini").find("[MainForm]"), std::string::npos);
     EXPECT_NE(home.Read("lumo.ini").find("Retain=1"), std::string::npos);
 }
 
-TEST_F(HTTPFormTest, ASettingsFileTooLargeToReadIsKeptAndSaidSo) {
+TEST_F(MainWindowTest, ASettingsFileTooLargeToReadIsKeptAndSaidSo) {
     const std::string large =
         "[Mine]\r\n" + std::string(TIniFile::MaxFileSize, ';') + "\r\n[MainForm]\r\nTop=5\r\n";
     home.Write("lumo.ini", large);
-    RunOnce([](THTTPForm& form) { form.move(40, 50); });
+    RunOnce([](TMainWindow& form) { form.move(40, 50); });
     EXPECT_EQ(home.Read("lumo.ini"), large);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].first, MessageKind::Warning);
@@ -164,9 +164,9 @@ TEST_F(HTTPFormTest, ASettingsFileTooLargeToReadIsKeptAndSaidSo) {
                   "settings changed in this session are not saved.");
 }
 
-TEST_F(HTTPFormTest, UncheckingRetainCacheErasesTheCacheAtTheEnd) {
+TEST_F(MainWindowTest, UncheckingRetainCacheErasesTheCacheAtTheEnd) {
     std::string cached;
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         cached = form.DiskCache().Add("http://srv/a.htm", 0, false);
         std::ofstream(cached) << "page";
         EXPECT_TRUE(form.RetainCache1->isChecked());
@@ -177,11 +177,11 @@ TEST_F(HTTPFormTest, UncheckingRetainCacheErasesTheCacheAtTheEnd) {
     EXPECT_FALSE(std::filesystem::exists(cached));
     EXPECT_EQ(home.Read("Cache/cachinfo.txt"), "");
     EXPECT_NE(home.Read("lumo.ini").find("Retain=0"), std::string::npos);
-    RunOnce([](THTTPForm& form) { EXPECT_FALSE(form.RetainCache1->isChecked()); });
+    RunOnce([](TMainWindow& form) { EXPECT_FALSE(form.RetainCache1->isChecked()); });
 }
 
-TEST_F(HTTPFormTest, DeleteCacheEmptiesItNow) {
-    RunOnce([](THTTPForm& form) {
+TEST_F(MainWindowTest, DeleteCacheEmptiesItNow) {
+    RunOnce([](TMainWindow& form) {
         const std::string file = form.DiskCache().Add("http://srv/a.htm", 0, false);
         std::ofstream(file) << "page";
         form.DeleteCacheClick();
@@ -190,10 +190,10 @@ TEST_F(HTTPFormTest, DeleteCacheEmptiesItNow) {
     });
 }
 
-TEST_F(HTTPFormTest, OnlyTheFirstDroppedFileIsTaken) {
+TEST_F(MainWindowTest, OnlyTheFirstDroppedFileIsTaken) {
     home.Write("first.htm", "<TITLE>First</TITLE>one");
     home.Write("second.htm", "<TITLE>Second</TITLE>two");
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         Drop(form, {QUrl::fromLocalFile(QString::fromStdString(home / "first.htm")),
                     QUrl::fromLocalFile(QString::fromStdString(home / "second.htm")),
                     QUrl::fromLocalFile("/tmp/third.htm")});
@@ -203,7 +203,7 @@ TEST_F(HTTPFormTest, OnlyTheFirstDroppedFileIsTaken) {
     });
 }
 
-TEST_F(HTTPFormTest, DroppedFilesOfAnyNameOpen) {
+TEST_F(MainWindowTest, DroppedFilesOfAnyNameOpen) {
     const struct {
         const char* name;
         const char* address;
@@ -214,7 +214,7 @@ TEST_F(HTTPFormTest, DroppedFilesOfAnyNameOpen) {
         {"50%.htm", "50%25.htm"},
         {"x:y.htm", "x%3Ay.htm"},
     };
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         for (const auto& row : rows) {
             home.Write(row.name, std::string("<TITLE>") + row.address + "</TITLE>");
             Drop(form, {QUrl::fromLocalFile(QString::fromUtf8(home / row.name))});
@@ -225,8 +225,8 @@ TEST_F(HTTPFormTest, DroppedFilesOfAnyNameOpen) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
-    RunOnce([&](THTTPForm& form) {
+TEST_F(MainWindowTest, CommandLineAddressGoesIntoTheAddressBox) {
+    RunOnce([&](TMainWindow& form) {
         form.FormShow("file:///C|/dir/page.htm");
         EXPECT_EQ(form.UrlCombobox->Text(), "file:///C|/dir/page.htm");
     });
@@ -235,10 +235,10 @@ TEST_F(HTTPFormTest, CommandLineAddressGoesIntoTheAddressBox) {
     EXPECT_EQ(boxes.shown[0].second, "Cannot open file C:\\dir\\page.htm");
 }
 
-TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
-    RunOnce([](THTTPForm& form) {
+TEST_F(MainWindowTest, ProxyDialogChangesLastThroughTheAddressFile) {
+    RunOnce([](TMainWindow& form) {
         QTimer::singleShot(0, [] {
-            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            auto* dialog = dynamic_cast<TProxyDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), "Proxy");
             EXPECT_EQ(dialog->PortEdit->text(), "80");
@@ -256,12 +256,12 @@ TEST_F(HTTPFormTest, ProxyDialogChangesLastThroughTheAddressFile) {
     EXPECT_EQ(home.Read("Cache/urls.txt"), "cache.lan\r\n8080\r\n");
 }
 
-TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
+TEST_F(MainWindowTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
     const TSocksSettings socks{"socks.lan", "1081", "4A", "ann", "pa ss"};
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         EXPECT_EQ(form.Socks(), TSocksSettings{});
         QTimer::singleShot(0, [] {
-            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            auto* dialog = dynamic_cast<TProxyDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->SocksPortEdit->text(), "1080");
             EXPECT_EQ(dialog->SocksLevelCombo->currentText(), "5");
@@ -286,10 +286,10 @@ TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
                   .find("[Socks]\r\nServer=socks.lan\r\nPort=1081\r\nLevel=4A\r\n"
                         "User=ann\r\nPassword=pa ss\r\n"),
               std::string::npos);
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         EXPECT_EQ(form.Socks(), socks);
         QTimer::singleShot(0, [] {
-            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            auto* dialog = dynamic_cast<TProxyDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->SocksServerEdit->text(), "socks.lan");
             EXPECT_EQ(dialog->SocksLevelCombo->currentText(), "4A");
@@ -301,8 +301,8 @@ TEST_F(HTTPFormTest, ProxyDialogSetsTheSocksServerKeptInTheSettingsFile) {
     });
 }
 
-TEST_F(HTTPFormTest, ExceptionsReachingTheEventLoopAreShown) {
-    RunOnce([&](THTTPForm& form) {
+TEST_F(MainWindowTest, ExceptionsReachingTheEventLoopAreShown) {
+    RunOnce([&](TMainWindow& form) {
         form.Cancelled = true;
         QTimer::singleShot(0, [] { throw ESpecialException("Connection aborted"); });
         QTimer::singleShot(0, [] { throw std::runtime_error("Something broke"); });

@@ -14,9 +14,9 @@ class QLineEdit;
 
 namespace lumo {
 
-class TProxyForm : public QDialog {
+class TProxyDialog : public QDialog {
 public:
-    explicit TProxyForm(QWidget* parent = nullptr);
+    explicit TProxyDialog(QWidget* parent = nullptr);
 
     void SetValues(const std::string& proxy, const std::string& port);
     std::string Proxy() const;

@@ -47,7 +47,7 @@ class TStream;
 class TURLConnection;
 struct TRightClickParameters;
 
-class THTTPForm : public QMainWindow {
+class TMainWindow : public QMainWindow {
 public:
     // Window design values, used until the settings file says otherwise.
     static constexpr int DesignLeft = 100, DesignTop = 80, DesignWidth = 800, DesignHeight = 600;
@@ -57,8 +57,8 @@ public:
     static constexpr unsigned MsgAbort = 1024 + 126;       // abort the document connection
     static constexpr unsigned MsgOpenPending = 1024 + 127; // load the address typed meanwhile
 
-    explicit THTTPForm(QWidget* parent = nullptr); // creation: folders, settings, state files
-    ~THTTPForm() override;                         // destruction: writes the state files
+    explicit TMainWindow(QWidget* parent = nullptr); // creation: folders, settings, state files
+    ~TMainWindow() override;                         // destruction: writes the state files
 
     // Takes the address given on the command line.
     void FormShow(const std::string& address);

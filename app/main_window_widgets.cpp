@@ -1,6 +1,6 @@
 // The main window's menus, toolbar, address row and status bar.
-#include "app/http_form.h"
 #include "app/image_queue.h"
+#include "app/main_window.h"
 
 #include "app/find_dialog.h"
 #include "app/lookup_combo_box.h"
@@ -41,7 +41,7 @@ QAction* AddItem(QMenu* menu, const char* name, const char* caption,
 }
 
 template <class Handler>
-QAction* AddCommand(QMenu* menu, const char* name, const char* caption, THTTPForm* form,
+QAction* AddCommand(QMenu* menu, const char* name, const char* caption, TMainWindow* form,
                     Handler handler, const QKeySequence& shortcut = {}) {
     QAction* action = AddItem(menu, name, caption, shortcut);
     action->setEnabled(true);
@@ -83,27 +83,28 @@ QLabel* AddPanel(QStatusBar* bar, const char* name, int width, int stretch) {
 
 } // namespace
 
-void THTTPForm::CreateMenus() {
+void TMainWindow::CreateMenus() {
     QMenuBar* bar = menuBar();
 
     QMenu* file = AddMenu(bar, "File1", "&File");
     connect(file, &QMenu::aboutToShow, this, [this] { File1Click(); });
-    AddCommand(file, "Openfile1", "&Open local file", this, &THTTPForm::Openfile1Click, Qt::Key_F3);
+    AddCommand(file, "Openfile1", "&Open local file", this, &TMainWindow::Openfile1Click,
+               Qt::Key_F3);
     PrintPreview =
-        AddCommand(file, "PrintPreview", "Print Pre&view", this, &THTTPForm::PrintPreviewClick);
+        AddCommand(file, "PrintPreview", "Print Pre&view", this, &TMainWindow::PrintPreviewClick);
     PrintPreview->setEnabled(false); // until the menu opens with a page to print
-    Print1 = AddCommand(file, "Print1", "&Print", this, &THTTPForm::Print1Click);
+    Print1 = AddCommand(file, "Print1", "&Print", this, &TMainWindow::Print1Click);
     file->addSeparator();
-    AddCommand(file, "Exit1", "E&xit", this, &THTTPForm::Exit1Click);
+    AddCommand(file, "Exit1", "E&xit", this, &TMainWindow::Exit1Click);
 
     // The Edit items show whether they have something to act on while the
     // menu is open; their keys always reach the commands, which check again.
     QMenu* edit = AddMenu(bar, "Edit1", "&Edit");
-    Find1 = AddCommand(edit, "Find1", "&Find", this, &THTTPForm::Find1Click,
+    Find1 = AddCommand(edit, "Find1", "&Find", this, &TMainWindow::Find1Click,
                        QKeySequence(Qt::CTRL | Qt::Key_F));
-    Copy1 = AddCommand(edit, "Copy1", "&Copy", this, &THTTPForm::Copy1Click,
+    Copy1 = AddCommand(edit, "Copy1", "&Copy", this, &TMainWindow::Copy1Click,
                        QKeySequence(Qt::CTRL | Qt::Key_C));
-    SelectAll1 = AddCommand(edit, "SelectAll1", "&Select all", this, &THTTPForm::SelectAll1Click);
+    SelectAll1 = AddCommand(edit, "SelectAll1", "&Select all", this, &TMainWindow::SelectAll1Click);
     connect(edit, &QMenu::aboutToShow, this, [this] { Edit1Click(); });
     connect(edit, &QMenu::aboutToHide, this, [this] {
         for (QAction* item : {Find1, Copy1, SelectAll1})
@@ -125,35 +126,35 @@ void THTTPForm::CreateMenus() {
     }
 
     QMenu* options = AddMenu(bar, "Options1", "&Options");
-    AddCommand(options, "Proxy1", "&Proxy...", this, &THTTPForm::Proxy1Click);
-    AddCommand(options, "DeleteCache", "&Delete Cache", this, &THTTPForm::DeleteCacheClick);
+    AddCommand(options, "Proxy1", "&Proxy...", this, &TMainWindow::Proxy1Click);
+    AddCommand(options, "DeleteCache", "&Delete Cache", this, &TMainWindow::DeleteCacheClick);
     QAction* showImages = AddItem(options, "ShowImages", "&Show images");
     showImages->setCheckable(true);
     showImages->setChecked(true);
     AddItem(options, "Fontandcolor1", "Font and color...");
     AddCommand(options, "Printsetttings1", "Print setttings...", this,
-               &THTTPForm::Printsetttings1Click);
+               &TMainWindow::Printsetttings1Click);
     RetainCache1 =
-        AddCommand(options, "RetainCache1", "Retain Cache", this, &THTTPForm::RetainCache1Click);
+        AddCommand(options, "RetainCache1", "Retain Cache", this, &TMainWindow::RetainCache1Click);
     RetainCache1->setCheckable(true);
     RetainCache1->setChecked(true);
 
     QMenu* tools = AddMenu(bar, "Tools1", "&Tools");
-    AddCommand(tools, "Unzip1", "&Unzip...", this, &THTTPForm::Unzip1Click);
+    AddCommand(tools, "Unzip1", "&Unzip...", this, &TMainWindow::Unzip1Click);
     AddItem(tools, "ManageBookmarks1", "Manage &Bookmarks...", Qt::Key_F4);
 
     QMenu* help = AddMenu(bar, "Help1", "&Help");
-    AddCommand(help, "Contents1", "&Contents", this, &THTTPForm::Contents1Click, Qt::Key_F1);
-    AddCommand(help, "About1", "About", this, &THTTPForm::About1Click);
+    AddCommand(help, "Contents1", "&Contents", this, &TMainWindow::Contents1Click, Qt::Key_F1);
+    AddCommand(help, "About1", "About", this, &TMainWindow::About1Click);
     AddItem(help, "Language1", "Language...");
     help->addSeparator();
-    AddCommand(help, "SupportedTags1", "Supported &Tags", this, &THTTPForm::SupportedTags1Click);
-    AddCommand(help, "VoraFreeware1", "&Vora Freeware", this, &THTTPForm::VoraFreeware1Click);
-    AddCommand(help, "SearchWeb1", "&Search the Web", this, &THTTPForm::SearchWeb1Click);
-    AddCommand(help, "HTMLHelp1", "&HTML Help", this, &THTTPForm::HTMLHelp1Click);
+    AddCommand(help, "SupportedTags1", "Supported &Tags", this, &TMainWindow::SupportedTags1Click);
+    AddCommand(help, "VoraFreeware1", "&Vora Freeware", this, &TMainWindow::VoraFreeware1Click);
+    AddCommand(help, "SearchWeb1", "&Search the Web", this, &TMainWindow::SearchWeb1Click);
+    AddCommand(help, "HTMLHelp1", "&HTML Help", this, &TMainWindow::HTMLHelp1Click);
 }
 
-void THTTPForm::CreateToolbar() {
+void TMainWindow::CreateToolbar() {
     QToolBar* toolbar = addToolBar("Toolbar");
     toolbar->setObjectName("ToolBar1");
     toolbar->setMovable(false);
@@ -198,7 +199,7 @@ void THTTPForm::CreateToolbar() {
     connect(SearchButton, &QToolButton::clicked, this, [this] { SearchWeb1Click(); });
 }
 
-void THTTPForm::CreatePageArea() {
+void TMainWindow::CreatePageArea() {
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
@@ -245,7 +246,7 @@ void THTTPForm::CreatePageArea() {
     setCentralWidget(central);
 }
 
-void THTTPForm::CreateStatusBar() {
+void TMainWindow::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setFixedHeight(30);
     bar->setSizeGripEnabled(false);
@@ -267,18 +268,18 @@ void THTTPForm::CreateStatusBar() {
     Status3 = AddPanel(bar, "Status3", 0, 1);
 }
 
-void THTTPForm::CreatePopupMenu() {
+void TMainWindow::CreatePopupMenu() {
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName("PopupMenu1");
     SaveImageAs1 = AddCommand(PopupMenu, "SaveImageAs1", "&Save image as...", this,
-                              &THTTPForm::SaveImageAsClick);
+                              &TMainWindow::SaveImageAsClick);
     PopupMenu->addSeparator();
     OpenInNewWindow1 = AddCommand(PopupMenu, "OpenInNewWindow1", "&Open in new window", this,
-                                  &THTTPForm::OpenInNewWindowClick);
-    CopyLink1 = AddCommand(PopupMenu, "CopyLink1", "&Copy Link", this, &THTTPForm::CopyLinkClick);
+                                  &TMainWindow::OpenInNewWindowClick);
+    CopyLink1 = AddCommand(PopupMenu, "CopyLink1", "&Copy Link", this, &TMainWindow::CopyLinkClick);
 }
 
-void THTTPForm::ConnectFrameBrowser() {
+void TMainWindow::ConnectFrameBrowser() {
     TFrameBrowser& b = *FrameBrowser;
     b.PrintMarginLeft = 2.0;
     b.PrintMarginRight = 2.0;

@@ -8,9 +8,9 @@
 
 namespace lumo {
 
-class TCustomComboBox97 : public QComboBox {
+class TFlatComboBox : public QComboBox {
 public:
-    explicit TCustomComboBox97(QWidget* parent = nullptr);
+    explicit TFlatComboBox(QWidget* parent = nullptr);
 
     bool Flat() const { return flat_; }
     void SetFlat(bool flat);

@@ -131,6 +131,15 @@ bool IsFontSizeWord(std::string_view v) {
 
 using Store = std::function<void(std::string_view name, std::string_view value)>;
 
+// Padding cannot be negative: such a declaration is dropped whole, so the
+// value it would have replaced stays.
+bool IsNegativePadding(std::string_view name, std::string_view value) {
+    if (!name.starts_with("padding")) return false;
+    for (const std::string& v : SplitValues(value, 4))
+        if (v.starts_with("-")) return true;
+    return false;
+}
+
 void JoinWord(std::string& words, std::string_view word) {
     if (!words.empty() && !word.starts_with(",")) words += ' ';
     words += word;
@@ -140,6 +149,7 @@ void JoinWord(std::string& words, std::string_view word) {
 void Declare(std::string_view name, std::string_view value, std::string_view path,
              const Store& store) {
     static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
+    if (IsNegativePadding(name, value)) return;
     if (name == "margin" || name == "padding" || name == "border-width") {
         std::vector<std::string> v = SplitValues(value, 4);
         if (v.empty()) return;

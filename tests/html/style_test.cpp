@@ -223,6 +223,23 @@ TEST(StyleSheet, Shorthands) {
         EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;
 }
 
+TEST(StyleSheet, NegativePaddingIsDropped) {
+    // The earlier value stays: a shorthand with one negative part is
+    // dropped whole, and so is a negative side.
+    TStyleList styles;
+    ReadStyleSheetText(styles,
+                       "p { padding: 1em; padding: -5em; padding: 2px -1px }\n"
+                       "div { padding-left: 3px; padding-left: -0.5em }",
+                       "");
+    EXPECT_EQ(Value(styles, "p", Prop::PaddingTop), "1em");
+    EXPECT_EQ(Value(styles, "p", Prop::PaddingRight), "1em");
+    EXPECT_EQ(Value(styles, "div", Prop::PaddingLeft), "3px");
+    TProperties p;
+    ReadPropertyText("padding: 4px; padding-bottom: -4px; margin-left: -4px", p);
+    EXPECT_EQ(*p.Text(Prop::PaddingBottom), "4px");
+    EXPECT_EQ(*p.Text(Prop::MarginLeft), "-4px"); // margins may be negative
+}
+
 TEST(StyleSheet, CommentsAtBlocksAndEnds) {
     TStyleList styles;
     char ch = '>';

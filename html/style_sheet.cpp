@@ -295,10 +295,13 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                     const std::function<char()>& peekChar, std::string_view path) {
     SheetReader in(getChar, peekChar);
     char ch = SheetReader::Fold(curChar);
-    // The ">" of the tag and an enclosing "<!--"; a "<" that opens anything
-    // else (the </STYLE> of an empty block) ends the sheet.
-    while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
-        ch = in.Get();
+    // The ">" of the tag, and "<!--" and "-->" before, between and after the
+    // rules; a "<" that opens anything else (the </STYLE>) ends the sheet.
+    auto skipBetweenRules = [&] {
+        while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
+            ch = in.Get();
+    };
+    skipBetweenRules();
     // Imports count only before the first rule, as their rules come first.
     bool rulesSeen = false;
     while (!Ends(ch)) {
@@ -387,8 +390,7 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                 }
             }
         }
-        while (ch == ' ' || ch == '-' || ch == '>')
-            ch = in.Get();
+        skipBetweenRules();
     }
     curChar = AsciiUpper(ch);
 }

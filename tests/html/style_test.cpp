@@ -271,6 +271,8 @@ TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
         {"@media print { p { color: red } } h2 { color: blue }", 1},
         {"}}}{{{", 0},
         {"<style></style>p { color: red }", 0},
+        // Comment marks between rules hide nothing.
+        {"p { color: red } <!-- h1 { color: blue } --> h2 { color: green }", 3},
     };
     for (const auto& row : rows) {
         TStyleList styles;

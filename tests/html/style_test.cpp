@@ -82,10 +82,12 @@ TEST(StyleUnits, FontSizes) {
         {"150%", 10, 15},
         {"larger", 12, 15},
         {"smaller", 12, 9},
-        {"small", 20, 12},
-        {"medium", 20, 14.4},
-        {"xx-small", 20, 8},
-        {"xx-large", 20, 36},
+        // Keywords step from the default size, which is medium.
+        {"medium", 20, 12},
+        {"small", 20, 12 * 13.0 / 16},
+        {"xx-small", 20, 12 * 9.0 / 16},
+        {"large", 20, 12 * 18.0 / 16},
+        {"xx-large", 20, 24},
         {"fancy", 20, 12},
         {"0.833em", 12, 12 * 0.833},
         // Font sizes stay within 1 to 1000 points.

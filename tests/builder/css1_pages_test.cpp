@@ -115,6 +115,19 @@ const TPageCheck PageChecks[] = {
          }
          EXPECT_EQ(page.Box("float-right").top(), LineEndingWith(page, " B ").top());
      }},
+    // Sheets imported before the first rule count, one after it does not,
+    // and a rule between comment marks is a rule.
+    {"c11-import-000",
+     [](const StylePage& page) { ExpectGreenLines(page, "This line should be green.", 4); }},
+    // medium is the default size; larger and smaller step from it.
+    {"c526-font-sz-000",
+     [](const StylePage& page) {
+         const int normal = page.Line("This sentence should be normal.").height();
+         EXPECT_GT(normal, 0);
+         EXPECT_EQ(page.Line("This sentence should be the same.").height(), normal);
+         EXPECT_GT(page.Line("This sentence should be larger than normal.").height(), normal);
+         EXPECT_LT(page.Line("This sentence should be smaller than normal.").height(), normal);
+     }},
     // "The next two bars should be identical": a negative padding is
     // dropped, so the test bar keeps its 1em padding beside the control's
     // 1em border.

@@ -12,12 +12,20 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <sstream>
 
 namespace lumo::test {
 namespace {
+
+// The square test font joins the installed fonts before Qt first reads
+// them: fontconfig takes the file that lists it from the environment.
+const bool testFontListed = [] {
+    if (*LUMO_TEST_FONTS) setenv("FONTCONFIG_FILE", LUMO_TEST_FONTS, 0);
+    return *LUMO_TEST_FONTS != 0;
+}();
 
 std::string Folder() {
     return CorpusPath("html/css1-testsuite-html4");
@@ -139,6 +147,20 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(test.left(), control.left());
      }},
 };
+
+// Text in the square test font measures its size a character, so pages
+// made for it can be judged by their boxes.
+TEST(Css1Pages, SquareTestFontIsFoundAndExact) {
+    if (!testFontListed) GTEST_SKIP() << "no test font: python3-fontforge is missing";
+    const StylePage page("<TABLE CELLPADDING=0 CELLSPACING=0><TR>"
+                         "<TD STYLE=\"font-family: Ahem; font-size: 20px; color: blue\">xxxx xx"
+                         "</TABLE>");
+    const QRect table = page.Box("ThtmlTable");
+    EXPECT_EQ(table.width(), 7 * 20);
+    // Every glyph is a solid square, the space a blank one.
+    EXPECT_TRUE(page.Mostly({table.left(), table.top() + 4, 80, 8}, Tint::Blue));
+    EXPECT_EQ(page.Count({table.left() + 81, table.top() + 4, 18, 8}, Tint::Blue), 0);
+}
 
 std::vector<std::string> ListedPages() {
     auto text =

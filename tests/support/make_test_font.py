@@ -40,6 +40,11 @@ def build(path):
         setattr(font, attr, DESCENT)
     for attr in ("os2_typodescent", "hhea_descent"):
         setattr(font, attr, -DESCENT)
+    # The values above are the metrics themselves, not offsets from the
+    # glyphs' bounds.
+    for attr in ("os2_winascent_add", "os2_windescent_add", "os2_typoascent_add",
+                 "os2_typodescent_add", "hhea_ascent_add", "hhea_descent_add"):
+        setattr(font, attr, False)
     font.os2_typolinegap = font.hhea_linegap = 0
     font.os2_use_typo_metrics = True
     codes = list(range(0x21, 0x7F)) + list(range(0xA1, 0x100)) + [0x20, 0xA0, 0x200B]

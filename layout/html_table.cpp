@@ -88,7 +88,7 @@ THtmlTable::THtmlTable(TSectionList& root, const THtmlTable& source)
       HasBorder(source.HasBorder), BorderWidth(source.BorderWidth), CellPadding(source.CellPadding),
       CellSpacing(source.CellSpacing), BorderColor(source.BorderColor),
       BorderColorLight(source.BorderColorLight), BorderColorDark(source.BorderColorDark),
-      TableBgColor(source.TableBgColor) {
+      TableBgColor(source.TableBgColor), WidenForPercents(source.WidenForPercents) {
     Caption.OwnerTag = source.Caption.OwnerTag;
     Caption.CloneItems(source.Caption);
     for (const auto& row : source.Rows) {
@@ -179,7 +179,7 @@ const TColumnMeasures& THtmlTable::MeasureColumns(Canvas& canvas) {
     });
     measuredPass_ = Root->LayoutPass;
     measuredOn_ = &canvas;
-    measured_ = lumo::MeasureColumns(NumCols, cells, Gap());
+    measured_ = lumo::MeasureColumns(NumCols, cells, Gap(), WidenForPercents);
     return measured_;
 }
 

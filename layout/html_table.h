@@ -108,6 +108,7 @@ public:
     TColor BorderColorDark = clNone;
     TColor TableBgColor = clNone; // given to cells that have none
     int NumCols = 0;
+    TWidenForPercents WidenForPercents = TWidenForPercents::Yes;
     std::vector<int> Widths; // column widths in pixels
     // Set by the block: the width the table must take (0 for none) and the
     // height it should reach.

@@ -158,14 +158,14 @@ int64_t WidthForPercents(const std::vector<TColumn>& cols) {
     return need;
 }
 
-void Total(TColumnMeasures& m) {
+void Total(TColumnMeasures& m, TWidenForPercents widen) {
     int64_t min = 0, max = 0;
     for (const TColumn& col : m.Cols) {
         min += col.Min;
         max += col.Max;
     }
     m.TotalMin = static_cast<int>(std::min<int64_t>(min, MaxTableWidth));
-    max = std::max(max, WidthForPercents(m.Cols));
+    if (widen == TWidenForPercents::Yes) max = std::max(max, WidthForPercents(m.Cols));
     m.TotalMax = static_cast<int>(std::clamp<int64_t>(max, m.TotalMin, MaxTableWidth));
 }
 
@@ -224,12 +224,13 @@ void SpreadSurplus(std::vector<int>& w, const std::vector<TColumn>& cols, int su
 
 } // namespace
 
-TColumnMeasures MeasureColumns(int numCols, const std::vector<TColumnCell>& cells, int spacing) {
+TColumnMeasures MeasureColumns(int numCols, const std::vector<TColumnCell>& cells, int spacing,
+                               TWidenForPercents widen) {
     TColumnMeasures m;
     m.Cols = MeasureSingleCells(numCols, cells);
     SpreadSpanningCells(m.Cols, cells, spacing);
     CapPercents(m.Cols);
-    Total(m);
+    Total(m, widen);
     return m;
 }
 

@@ -48,9 +48,15 @@ struct TColumnMeasures {
     int TotalMax = 0;
 };
 
+// Whether a table without WIDTH grows until each percentage column gets its
+// widest content as its share. A table in a cell sized by its content does
+// not: the cell would take the whole room.
+enum class TWidenForPercents : uint8_t { No, Yes };
+
 // The columns' needs from their cells. spacing is the gap between two
 // columns, which a cell spanning them covers too.
-TColumnMeasures MeasureColumns(int numCols, const std::vector<TColumnCell>& cells, int spacing);
+TColumnMeasures MeasureColumns(int numCols, const std::vector<TColumnCell>& cells, int spacing,
+                               TWidenForPercents widen = TWidenForPercents::Yes);
 
 // The widths of the columns for a table whose columns together take width
 // (the table's width less frame and spacing). Never below each column's

@@ -193,6 +193,12 @@ TEST(TableColumns, Measures) {
                        0);
     EXPECT_EQ(m.Cols[1].Percent, 400);
     EXPECT_EQ(m.Cols[2].Percent, 0);
+    // A table that may not widen for its percentages wants only its
+    // columns' widest: a 20 % column beside 600 pixels.
+    const std::vector<TColumnCell> beside = {Percent(Cell(0, 1, 10, 10), 200),
+                                             Cell(1, 1, 600, 600)};
+    EXPECT_EQ(MeasureColumns(2, beside, 0, TWidenForPercents::Yes).TotalMax, 750);
+    EXPECT_EQ(MeasureColumns(2, beside, 0, TWidenForPercents::No).TotalMax, 610);
     // A pixel width never makes a column narrower than its content's
     // minimum.
     m = MeasureColumns(1, {Fixed(Cell(0, 1, 157, 300), 107)}, 0);

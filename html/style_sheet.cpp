@@ -122,6 +122,19 @@ bool IsBorderStyleWord(std::string_view v) {
     return false;
 }
 
+bool IsBorderWidthValue(std::string_view v) {
+    return v == "thin" || v == "medium" || v == "thick" ||
+           (!v.empty() && ((v[0] >= '0' && v[0] <= '9') || v[0] == '.'));
+}
+
+// A border shorthand whose parts are not all a colour, a style or a width is
+// dropped whole.
+bool IsBorderShorthandValid(const std::vector<std::string>& parts) {
+    for (const std::string& v : parts)
+        if (!IsColorValue(v) && !IsBorderStyleWord(v) && !IsBorderWidthValue(v)) return false;
+    return true;
+}
+
 bool IsFontSizeWord(std::string_view v) {
     for (std::string_view s : {"larger", "smaller", "xx-small", "x-small", "small", "medium",
                                "large", "x-large", "xx-large"})
@@ -164,7 +177,9 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         }
     } else if (name == "border" || name == "border-top" || name == "border-right" ||
                name == "border-bottom" || name == "border-left") {
-        for (const std::string& v : SplitValues(value, 7)) {
+        const std::vector<std::string> parts = SplitValues(value, 7);
+        if (!IsBorderShorthandValid(parts)) return;
+        for (const std::string& v : parts) {
             if (IsColorValue(v))
                 store("border-color", v);
             else if (IsBorderStyleWord(v))

@@ -225,7 +225,7 @@ TEST(StyleSheet, Shorthands) {
         EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;
 }
 
-TEST(StyleSheet, NegativePaddingIsDropped) {
+TEST(StyleSheet, InvalidBoxDeclarationsAreDropped) {
     // The earlier value stays: a shorthand with one negative part is
     // dropped whole, and so is a negative side.
     TStyleList styles;
@@ -236,6 +236,11 @@ TEST(StyleSheet, NegativePaddingIsDropped) {
     EXPECT_EQ(Value(styles, "p", Prop::PaddingTop), "1em");
     EXPECT_EQ(Value(styles, "p", Prop::PaddingRight), "1em");
     EXPECT_EQ(Value(styles, "div", Prop::PaddingLeft), "3px");
+    // So is a border shorthand with a part that is no colour, style or width.
+    TStyleList borders;
+    ReadStyleSheetText(borders, "p { border: thin solid blue; border: left red solid }", "");
+    EXPECT_EQ(Value(borders, "p", Prop::BorderTopWidth), "thin");
+    EXPECT_EQ(Value(borders, "p", Prop::BorderColor), "#16711680"); // blue, not red
     TProperties p;
     ReadPropertyText("padding: 4px; padding-bottom: -4px; margin-left: -4px", p);
     EXPECT_EQ(*p.Text(Prop::PaddingBottom), "4px");

@@ -58,6 +58,7 @@ std::vector<TColumn> MeasureSingleCells(int numCols, const std::vector<TColumnCe
 // parts when the weights are all 0; the entries grow by exactly amount.
 void Spread(std::vector<int>& w, const std::vector<int64_t>& weights, int amount) {
     const size_t n = w.size();
+    if (n == 0) return;
     int64_t total = std::accumulate(weights.begin(), weights.end(), int64_t{0});
     const bool equal = total <= 0;
     if (equal) total = static_cast<int64_t>(n);

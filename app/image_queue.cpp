@@ -3,7 +3,7 @@
 #include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "layout/picture_source.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
 #include "net/url_connection.h"

@@ -8,7 +8,7 @@
 #include "app/lookup_combo_box.h"
 #include "app/proxy_dialog.h"
 #include "frames/frame_browser.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/url_connection.h"

@@ -10,7 +10,7 @@
 #include "builder/document_builder.h"
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"

@@ -2,7 +2,7 @@
 // download links, each under a file name the user chooses.
 #include "app/download_dialog.h"
 #include "app/main_window.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "net/disk_cache.h"
 #include "net/url_connection.h"
 #include "platform/file_system.h"

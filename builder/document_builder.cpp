@@ -7,7 +7,7 @@
 #include "layout/list_item_block.h"
 #include "layout/preformatted_section.h"
 #include "layout/section_list.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "platform/text.h"

@@ -5,7 +5,7 @@
 #include "frames/page_frame_set.h"
 #include "html/attributes.h"
 #include "image/picture_budget.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "viewer/html_viewer.h"

@@ -5,7 +5,7 @@
 #include "frames/frame.h"
 #include "frames/link_address.h"
 #include "frames/page_frame_set.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/stream.h"
 #include "platform/text.h"
 

@@ -8,7 +8,7 @@
 #include "frames/link_address.h"
 #include "frames/page_frame_set.h"
 #include "html/attributes.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "viewer/viewer_rules.h"

@@ -4,7 +4,7 @@
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
 #include "image/picture_budget.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"

@@ -3,7 +3,7 @@
 #include "html/parse_color.h"
 #include "html/properties.h"
 #include "html/style_list.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/text.h"
 
 #include <string>

@@ -1,6 +1,6 @@
 #include "net/http_client.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/socket.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"

@@ -1,6 +1,6 @@
 #include "net/url_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/file_connection.h"
 #include "net/http_connection.h"
 #include "net/resource_connection.h"

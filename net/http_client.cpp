@@ -614,7 +614,7 @@ void THttpClient::Fail(uint16_t error, const std::string& reason) {
 }
 
 void THttpClient::FailSocket(int error) {
-    const std::string text = socksError_.empty() ? WSocketErrorDesc(error) : socksError_;
+    const std::string text = socksError_.empty() ? SocketErrorText(error) : socksError_;
     Fail(static_cast<uint16_t>(error), text + " (Error #" + std::to_string(error) + ")");
 }
 

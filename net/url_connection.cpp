@@ -40,7 +40,7 @@ void TURLConnection::UseStream(TStream* stream) {
 }
 
 void TURLConnection::FireRequestDone(uint16_t error) {
-    if (const auto done = OnRequestDone) done(DoneSender, httpGET, error);
+    if (const auto done = OnRequestDone) done(*this, httpGET, error);
 }
 
 } // namespace lumo

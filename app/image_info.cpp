@@ -77,7 +77,7 @@ std::string Describe(const TDecodedImage& decoded) {
     const TGIFImage& gif = *decoded.Gif;
     std::vector<FrameInfo> frames;
     for (int n = 1; n <= gif.FrameCount(); ++n) {
-        const TgfFrame& f = gif.Frame(n);
+        const TGifFrame& f = gif.Frame(n);
         frames.push_back({f.Left, f.Top, f.Width, f.Height, f.Delay, f.Disposal,
                           f.Transparent ? f.TransparentIndex : -1});
     }

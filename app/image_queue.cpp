@@ -1,9 +1,9 @@
 #include "app/image_queue.h"
 
-#include "app/http_form.h"
+#include "address/address.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "layout/picture_source.h"
-#include "net/address.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
 #include "net/url_connection.h"
@@ -41,27 +41,28 @@ private:
 
 } // namespace
 
-TImageHTTP::TImageHTTP(std::unique_ptr<ImageRec> rec, int64_t maxBytes) : Rec(std::move(rec)) {
+TImageFetch::TImageFetch(std::unique_ptr<TImageRequest> rec, int64_t maxBytes)
+    : Rec(std::move(rec)) {
     Rec->Stream = std::make_unique<TPictureStream>(maxBytes);
     Connection = TURLConnection::CreateForURL(Rec->URL);
     if (Connection) Connection->UseStream(Rec->Stream.get());
 }
 
-bool TImageHTTP::TooLarge() const {
+bool TImageFetch::TooLarge() const {
     return static_cast<const TPictureStream&>(*Rec->Stream).TooLarge();
 }
 
-TImageHTTP::~TImageHTTP() {
+TImageFetch::~TImageFetch() {
     // The connection goes first: it writes into the record's stream.
     Connection.reset();
 }
 
-void TImageHTTP::Start() {
+void TImageFetch::Start() {
     Connection->GetAsync(Rec->URL);
 }
 
-TImageQueue::TImageQueue(THTTPForm& form)
-    : form_(form), timer_(std::make_unique<Timer>()),
+TImageQueue::TImageQueue(TMainWindow& window)
+    : window_(window), timer_(std::make_unique<Timer>()),
       cacheStream_(std::make_unique<TMemoryStream>()) {
     timer_->SetInterval(TickMilliseconds);
     timer_->OnTimer = [this] { TimerTimer(); };
@@ -80,9 +81,9 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
     Stream = nullptr;
     std::string fileName;
     int kind = ckHTML;
-    if (form_.Reloading) {
-        form_.DiskCache().Remove(SRC);
-    } else if (form_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
+    if (window_.Reloading) {
+        window_.DiskCache().Remove(SRC);
+    } else if (window_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
         if (auto bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize)) {
             cacheStream_->Assign(std::move(*bytes));
             Stream = cacheStream_.get();
@@ -102,45 +103,44 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
         return;
     }
     Stream = &WaitStream();
-    auto rec = std::make_unique<ImageRec>();
+    auto rec = std::make_unique<TImageRequest>();
     rec->Viewer = Sender;
     rec->SRC = rec->URL = SRC;
     pending_.push_back(std::move(rec));
-    ++form_.ImagesTotal;
-    form_.ShowProgress(form_.ImagesDone, form_.ImagesTotal);
+    ++window_.ImagesTotal;
+    window_.ShowProgress(window_.ImagesDone, window_.ImagesTotal);
     StartImageJobs();
 }
 
 void TImageQueue::StartImageJobs() {
     if (pending_.empty() && jobs_.empty()) {
-        if (finished_.empty()) form_.CheckDone();
+        if (finished_.empty()) window_.CheckDone();
         return;
     }
     while (!pending_.empty() && static_cast<int>(jobs_.size()) < MaxJobs) {
-        auto job = std::make_unique<TImageHTTP>(std::move(pending_.front()), MaxPictureBytes);
+        auto job = std::make_unique<TImageFetch>(std::move(pending_.front()), MaxPictureBytes);
         pending_.pop_front();
         if (!job->Connection) {
             CountDone();
             continue;
         }
-        TImageHTTP* raw = job.get();
+        TImageFetch* raw = job.get();
         TURLConnection& c = *job->Connection;
-        c.DoneSender = raw;
-        c.OnRequestDone = [this, raw](void*, THttpRequest, uint16_t error) {
+        c.OnRequestDone = [this, raw](TURLConnection&, THttpRequest, uint16_t error) {
             ImageRequestDone(raw, raw->Connection->StatusCode(), error);
         };
-        form_.UseProxies(c);
+        window_.UseProxies(c);
         jobs_.push_back(std::move(job));
-        form_.SetBusy();
+        window_.SetBusy();
         raw->Start();
     }
 }
 
-void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) {
+void TImageQueue::ImageRequestDone(TImageFetch* job, int status, uint16_t error) {
     auto it =
         std::find_if(jobs_.begin(), jobs_.end(), [job](const auto& j) { return j.get() == job; });
     if (it == jobs_.end()) return;
-    std::unique_ptr<TImageHTTP> done = std::move(*it);
+    std::unique_ptr<TImageFetch> done = std::move(*it);
     jobs_.erase(it);
     if (done->TooLarge()) {
         // It could never be shown: the page gets no bytes, which show as
@@ -154,7 +154,7 @@ void TImageQueue::ImageRequestDone(TImageHTTP* job, int status, uint16_t error) 
     } else {
         // Copied into the cache now, while the other fetches are on their
         // way, so the tick only hands pictures over.
-        form_.DiskCache().Store(done->Rec->URL, ckImage, done->Rec->Stream->Bytes());
+        window_.DiskCache().Store(done->Rec->URL, ckImage, done->Rec->Stream->Bytes());
         finished_.push_back(std::move(done->Rec));
     }
     done.reset();
@@ -183,7 +183,7 @@ void TImageQueue::TimerTimer() {
     lastTick_ = TickCount();
     HandOverFinished();
     if (Idle())
-        form_.CheckDone();
+        window_.CheckDone();
     else if (!finished_.empty())
         ScheduleTick(TTickTurn::Spaced);
 }
@@ -191,7 +191,7 @@ void TImageQueue::TimerTimer() {
 void TImageQueue::HandOverFinished() {
     std::vector<QPointer<THTMLViewer>> receivers;
     while (!finished_.empty()) {
-        ImageRec& rec = *finished_.front();
+        TImageRequest& rec = *finished_.front();
         // A viewer that is gone takes nothing; a busy one holds back its
         // picture and those after it until the next tick.
         if (rec.Viewer) {
@@ -207,8 +207,8 @@ void TImageQueue::HandOverFinished() {
 }
 
 void TImageQueue::CountDone() {
-    ++form_.ImagesDone;
-    form_.ShowProgress(form_.ImagesDone, form_.ImagesTotal);
+    ++window_.ImagesDone;
+    window_.ShowProgress(window_.ImagesDone, window_.ImagesTotal);
 }
 
 void TImageQueue::ClearImageQueues() {
@@ -219,12 +219,12 @@ void TImageQueue::ClearImageQueues() {
 }
 
 void TImageQueue::ViewerClear(THTMLViewer* viewer) {
-    auto ofViewer = [viewer](const std::unique_ptr<ImageRec>& rec) {
+    auto ofViewer = [viewer](const std::unique_ptr<TImageRequest>& rec) {
         return rec->Viewer == viewer;
     };
     std::erase_if(pending_, ofViewer);
     std::erase_if(jobs_,
-                  [&](const std::unique_ptr<TImageHTTP>& job) { return ofViewer(job->Rec); });
+                  [&](const std::unique_ptr<TImageFetch>& job) { return ofViewer(job->Rec); });
     std::erase_if(finished_, ofViewer);
 }
 

@@ -21,30 +21,30 @@
 
 namespace lumo {
 
-class THTTPForm;
+class TMainWindow;
 class THTMLViewer;
 class TMemoryStream;
 class TStream;
 class TURLConnection;
 class Timer;
 
-struct ImageRec {
+struct TImageRequest {
     QPointer<THTMLViewer> Viewer; // null once the viewer is gone
     std::string SRC;              // as the viewer asked: the key it inserts under
     std::string URL;              // what is fetched and cached
     std::unique_ptr<TMemoryStream> Stream;
 };
 
-class TImageHTTP {
+class TImageFetch {
 public:
     // The fetch fails once more than maxBytes arrive.
-    TImageHTTP(std::unique_ptr<ImageRec> rec, int64_t maxBytes);
-    ~TImageHTTP();
+    TImageFetch(std::unique_ptr<TImageRequest> rec, int64_t maxBytes);
+    ~TImageFetch();
     void Start();
     // More bytes came than the job would keep.
     bool TooLarge() const;
 
-    std::unique_ptr<ImageRec> Rec;
+    std::unique_ptr<TImageRequest> Rec;
     std::unique_ptr<TURLConnection> Connection;
 };
 
@@ -56,7 +56,7 @@ public:
     // picture, as for a local picture file.
     int64_t MaxPictureBytes = MaxImageBytes;
 
-    explicit TImageQueue(THTTPForm& form);
+    explicit TImageQueue(TMainWindow& window);
     ~TImageQueue();
     TImageQueue(const TImageQueue&) = delete;
     TImageQueue& operator=(const TImageQueue&) = delete;
@@ -64,7 +64,7 @@ public:
     // The answer to a viewer's picture request: the bytes, null, or the wait stream.
     void GetImageRequest(THTMLViewer* Sender, const std::string& SRC, TStream*& Stream);
     void StartImageJobs();
-    void ImageRequestDone(TImageHTTP* job, int status, uint16_t error);
+    void ImageRequestDone(TImageFetch* job, int status, uint16_t error);
     void TimerTimer();
     void ClearImageQueues();
     void ViewerClear(THTMLViewer* viewer);
@@ -83,10 +83,10 @@ private:
     void ScheduleTick(TTickTurn turn);
     void HandOverFinished();
 
-    THTTPForm& form_;
-    std::deque<std::unique_ptr<ImageRec>> pending_;
-    std::vector<std::unique_ptr<TImageHTTP>> jobs_;
-    std::deque<std::unique_ptr<ImageRec>> finished_;
+    TMainWindow& window_;
+    std::deque<std::unique_ptr<TImageRequest>> pending_;
+    std::vector<std::unique_ptr<TImageFetch>> jobs_;
+    std::deque<std::unique_ptr<TImageRequest>> finished_;
     std::unique_ptr<Timer> timer_;
     int64_t lastTick_ = 0; // TickCount() of the last tick
     // A local or built-in picture's own connection, kept until the next one,

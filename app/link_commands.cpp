@@ -1,11 +1,11 @@
 // The links the main window handles itself, new windows, and the pop-up
 // menu of a page.
 #include "app/app_exceptions.h"
-#include "app/http_form.h"
 #include "app/link_actions.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "platform/message_window.h"
@@ -30,13 +30,13 @@ constexpr const char* HtmlReference = "http://www.w3.org/TR/REC-html32";
 
 } // namespace
 
-void THTTPForm::HotSpotTargetCovered(const std::string& Target, const std::string& URL) {
+void TMainWindow::HotSpotTargetCovered(const std::string& Target, const std::string& URL) {
     std::string text;
     if (!URL.empty()) text = Target.empty() ? "URL: " + URL : "Target: " + Target + "  URL: " + URL;
     Status3->setText(ToQString(text));
 }
 
-void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, bool& Handled) {
+void TMainWindow::HotSpotTargetClick(const std::string&, const std::string& URL, bool& Handled) {
     const TLinkDecision link = DecideLinkAction(URL, FrameBrowser->ClickedSource());
     switch (link.Action) {
     case TLinkAction::Browse: return;
@@ -60,20 +60,20 @@ void THTTPForm::HotSpotTargetClick(const std::string&, const std::string& URL, b
     Handled = true;
 }
 
-void THTTPForm::BlankWindowRequest(const std::string& URL) {
+void TMainWindow::BlankWindowRequest(const std::string& URL) {
     // The frame browser has resolved it against the document it came from.
     StartNewWindow(URL);
 }
 
-void THTTPForm::StartNewWindow(const std::string& address) {
+void TMainWindow::StartNewWindow(const std::string& address) {
     // A new window is a new copy of the program, given the address.
     TheShell().StartProgram(FromQString(QCoreApplication::applicationFilePath()), {address});
 }
 
-void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters) {
+void TMainWindow::RightClick(THTMLViewer* Sender, const TRightClickParameters& Parameters) {
     // Only a picture that has come can be saved.
     ImageURL.clear();
-    if (const TImageObj* image = Parameters.ClickedImage;
+    if (const TInlineImage* image = Parameters.ClickedImage;
         image && image->State() == TPictureState::Real)
         ImageURL = FrameBrowser->ResolveLink(Sender, image->Source);
     SaveImageAs1->setEnabled(!ImageURL.empty());
@@ -85,25 +85,25 @@ void THTTPForm::RightClick(THTMLViewer* Sender, const TRightClickParameters& Par
     PopupMenu->popup(QCursor::pos());
 }
 
-void THTTPForm::OpenInNewWindowClick() {
+void TMainWindow::OpenInNewWindowClick() {
     if (!LinkURL.empty()) StartNewWindow(LinkURL);
 }
 
-void THTTPForm::CopyLinkClick() {
+void TMainWindow::CopyLinkClick() {
     if (!LinkURL.empty()) SetClipboardText(LinkURL);
 }
 
-void THTTPForm::VoraFreeware1Click() {
+void TMainWindow::VoraFreeware1Click() {
     NavigateTo(VoraHomePage);
     ShowAddress(VoraHomePage);
 }
 
-void THTTPForm::SearchWeb1Click() {
+void TMainWindow::SearchWeb1Click() {
     NavigateTo(SearchPage);
     ShowAddress(SearchPage);
 }
 
-void THTTPForm::HTMLHelp1Click() {
+void TMainWindow::HTMLHelp1Click() {
     NavigateTo(HtmlReference);
     ShowAddress(HtmlReference);
 }

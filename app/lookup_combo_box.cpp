@@ -28,7 +28,7 @@ constexpr int DropListSlack = 5;
 
 } // namespace
 
-TLookUpComboBox::TLookUpComboBox(QWidget* parent) : TCustomComboBox97(parent) {
+TLookUpComboBox::TLookUpComboBox(QWidget* parent) : TFlatComboBox(parent) {
     setFrame(false);
     setMaxVisibleItems(DropListCount);
     setInsertPolicy(QComboBox::NoInsert);
@@ -117,12 +117,12 @@ bool TLookUpComboBox::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == this && event->type() == QEvent::FocusOut) FocusOut();
     if (event->type() == QEvent::KeyPress) return KeyDown(*static_cast<QKeyEvent*>(event));
-    return TCustomComboBox97::eventFilter(watched, event);
+    return TFlatComboBox::eventFilter(watched, event);
 }
 
 void TLookUpComboBox::hideEvent(QHideEvent* event) {
     CloseDropList();
-    TCustomComboBox97::hideEvent(event);
+    TFlatComboBox::hideEvent(event);
 }
 
 // Runs before the line edit takes the key, so the text change that follows
@@ -179,7 +179,7 @@ void TLookUpComboBox::TogglePopup() {
 
 void TLookUpComboBox::showPopup() {
     CloseDropList();
-    TCustomComboBox97::showPopup();
+    TFlatComboBox::showPopup();
 }
 
 void TLookUpComboBox::TextEdited(const QString& qtext) {

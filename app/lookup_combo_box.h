@@ -12,7 +12,7 @@
 // closes it.
 #pragma once
 
-#include "app/custom_combo_box97.h"
+#include "app/flat_combo_box.h"
 
 #include <QKeySequence>
 
@@ -25,7 +25,7 @@ class QListWidgetItem;
 
 namespace lumo {
 
-class TLookUpComboBox : public TCustomComboBox97 {
+class TLookUpComboBox : public TFlatComboBox {
 public:
     explicit TLookUpComboBox(QWidget* parent = nullptr);
     ~TLookUpComboBox() override;

@@ -1,7 +1,7 @@
 // The program's entry: the command line, the application object and the main window.
 #include "app/command_line.h"
-#include "app/http_form.h"
 #include "app/image_info.h"
+#include "app/main_window.h"
 #include "app/screenshot.h"
 #include "frames/frame_browser.h"
 #include "frames/frame_dump.h"
@@ -45,7 +45,7 @@ bool HasDisplay() {
 // Opens the address as a user's action would and waits until the page is
 // shown ("DONE", every frame laid out and painted). Past the timeout the
 // window closes, which stops a fetch that is still running.
-bool ShowPage(THTTPForm& form, const TCommandLine& line, std::string& error) {
+bool ShowPage(TMainWindow& form, const TCommandLine& line, std::string& error) {
     bool timedOut = false;
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -67,7 +67,7 @@ int Finish(const std::string& error, const StandardErrorBoxes& boxes) {
     return error.empty() && boxes.Failures == 0 ? 0 : 1;
 }
 
-int TakeScreenshot(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+int TakeScreenshot(TMainWindow& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
     std::string error;
     if (ShowPage(form, line, error)) WriteWindowShot(form, line.ScreenshotFile, error);
     form.close();
@@ -77,7 +77,7 @@ int TakeScreenshot(THTTPForm& form, const TCommandLine& line, const StandardErro
 // The frame browser takes exactly the asked size, so the rectangles of a
 // dump do not depend on the window's own bars. The settings file is left
 // as it was: the window is never closed by the user.
-int DumpLayout(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+int DumpLayout(TMainWindow& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
     std::string error;
     if (ShowPage(form, line, error) && boxes.Failures == 0) {
         const std::string dump = DumpFrameBrowser(*form.FrameBrowser);
@@ -90,7 +90,7 @@ int DumpLayout(THTTPForm& form, const TCommandLine& line, const StandardErrorBox
 // that failed to load, had nothing to print or fewer pages than the range
 // asked, or a file that could not be written, is an error, and no file is
 // left.
-int PrintPdf(THTTPForm& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
+int PrintPdf(TMainWindow& form, const TCommandLine& line, const StandardErrorBoxes& boxes) {
     std::string error;
     if (ShowPage(form, line, error) && boxes.Failures == 0)
         error = form.PrintToPdf(line.PrintPdfFile, TPageSelection(line.FromPage, line.ToPage));
@@ -138,7 +138,7 @@ int main(int argc, char** argv) {
     if (headless) SetMessageBoxes(&errorBoxes);
 
     // The window takes its size before the page is laid out for it.
-    THTTPForm form;
+    TMainWindow form;
     if (line.DumpLayout)
         form.FrameBrowser->setFixedSize(line.Width > 0 ? line.Width : 800,
                                         line.Height > 0 ? line.Height : 600);

@@ -1,16 +1,16 @@
 // The navigation driver: from an address to a document handed to the frame
 // browser, from the disk cache or through a connection, and the toolbar,
 // status bar, History menu and caption kept in step with it.
+#include "address/address.h"
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
-#include "app/http_form.h"
 #include "app/image_queue.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "app/response_rules.h"
 #include "builder/document_builder.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
-#include "net/address.h"
+#include "frames/page_frame_set.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
@@ -66,7 +66,7 @@ private:
 
 // --- From the address box to the frame browser ----------------------------------------
 
-void THTTPForm::GetButtonClick() {
+void TMainWindow::GetButtonClick() {
     const std::string text(Trim(UrlCombobox->Text()));
     if (text.empty()) return;
     // The typing is over: the box is the window's to keep in step again.
@@ -79,16 +79,16 @@ void THTTPForm::GetButtonClick() {
     NavigateTo(TypedAddress(text));
 }
 
-void THTTPForm::OpenPendingAddress() {
+void TMainWindow::OpenPendingAddress() {
     if (pendingAddress_.empty() || FrameBrowser->Processing()) return;
     NavigateTo(std::exchange(pendingAddress_, {}));
 }
 
-bool THTTPForm::AddressBoxInUse() const {
+bool TMainWindow::AddressBoxInUse() const {
     return UrlCombobox->hasFocus() || UrlCombobox->lineEdit()->hasFocus();
 }
 
-void THTTPForm::NavigateTo(const std::string& url) {
+void TMainWindow::NavigateTo(const std::string& url) {
     // The page being printed or previewed stays until the job is done.
     if (FrameBrowser->Printing()) return;
     BaseURL = DirectoryOf(url);
@@ -105,9 +105,9 @@ void THTTPForm::NavigateTo(const std::string& url) {
 
 // --- The fetch ---------------------------------------------------------------------------------
 
-void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
-                               const std::string& Query, bool Reload, std::string& NewURL,
-                               ThtmlFileType& DocType, TStream*& Stream) {
+void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& URL,
+                                 const std::string& Query, bool Reload, std::string& NewURL,
+                                 TContentKind& DocType, TStream*& Stream) {
     const FetchScope fetching(fetching_);
     if (closing_) throw ESpecialException("Abort on user request");
     Status1->clear();
@@ -154,28 +154,28 @@ void THTTPForm::GetPostRequest(QWidget* Sender, bool IsGet, const std::string& U
     Stream = docStream_.get();
 }
 
-void THTTPForm::NoteOversizedPage() {
+void TMainWindow::NoteOversizedPage() {
     const int64_t size = docStream_->Size();
     if (size <= static_cast<int64_t>(MaxDocumentSize)) return;
     Status1->setText(ToQString("Showing the first " + std::to_string(MaxDocumentSize >> 20) +
                                " MB of " + std::to_string(size) + " bytes"));
 }
 
-bool THTTPForm::LoadFromCache(const std::string& key, ThtmlFileType& kind) {
+bool TMainWindow::LoadFromCache(const std::string& key, TContentKind& kind) {
     std::string fileName;
     int stored = ckHTML;
     if (!diskCache_->Lookup(key, fileName, stored, &docStream_->Charset)) {
         kind = ckHTML;
         return false;
     }
-    kind = stored >= ckHTML && stored <= ckImage ? static_cast<ThtmlFileType>(stored) : ckHTML;
+    kind = stored >= ckHTML && stored <= ckImage ? static_cast<TContentKind>(stored) : ckHTML;
     std::optional<std::string> bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize);
     if (!bytes) return false;
     docStream_->Assign(std::move(*bytes));
     return true;
 }
 
-void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool failed) {
+void TMainWindow::StoreInCache(const std::string& key, TContentKind kind, bool failed) {
     // A copy that cannot be written is only a copy the next visit lacks.
     if (failed)
         diskCache_->Add(key, kind, true);
@@ -183,24 +183,24 @@ void THTTPForm::StoreInCache(const std::string& key, ThtmlFileType kind, bool fa
         diskCache_->Store(key, kind, docStream_->Bytes(), docStream_->Charset);
 }
 
-void THTTPForm::PrepareConnection(const std::string& address) {
+void TMainWindow::PrepareConnection(const std::string& address) {
     TURLConnection& c = *connection_;
     c.UseStream(docStream_.get());
     c.Cookie = cookies_->CookieHeaderFor(address);
     // A redirection takes the cookies of where it leads, including one the
     // redirecting answer itself has just set.
-    c.OnCookieRequest = [this](void*, const std::string& url, std::string& cookie) {
+    c.OnCookieRequest = [this](TURLConnection&, const std::string& url, std::string& cookie) {
         cookie = cookies_->CookieHeaderFor(url);
     };
     responseAddress_ = nextResponseAddress_ = address;
-    c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
-    c.OnHeaderData = [this](void*) { HTTPHeaderData(); };
-    c.OnDocData = [this](void*, const char*, int) { HTTPDocData1(); };
+    c.OnHeaderBegin = [this](TURLConnection&) { responseAddress_ = nextResponseAddress_; };
+    c.OnHeaderData = [this](TURLConnection&) { HTTPHeaderData(); };
+    c.OnDocData = [this](TURLConnection&, const char*, int) { HTTPDocData1(); };
     UseProxies(c);
 }
 
-void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
-                      const std::string& query, ThtmlFileType& DocType, bool& failed) {
+void TMainWindow::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
+                        const std::string& query, TContentKind& DocType, bool& failed) {
     PrepareConnection(IsGet && !query.empty() ? address + "?" + query : address);
     if (dynamic_cast<THTTPConnection*>(connection_.get())) Status1->setText("Connecting");
     try {
@@ -233,7 +233,7 @@ void THTTPForm::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
     }
 }
 
-void THTTPForm::FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileType& DocType) {
+void TMainWindow::FetchFailed(QWidget* Sender, const std::exception& e, TContentKind& DocType) {
     // The connection goes whatever happens next.
     const std::unique_ptr<TURLConnection> connection = std::move(connection_);
     if (!ContentTypeError.empty()) throw EContentTypeError(ContentTypeError);
@@ -250,7 +250,7 @@ void THTTPForm::FetchFailed(QWidget* Sender, const std::exception& e, ThtmlFileT
     }
 }
 
-void THTTPForm::HTTPHeaderData() {
+void TMainWindow::HTTPHeaderData() {
     if (!connection_) return;
     const THeaderLine line = ReadHeaderLine(connection_->LastLine());
     switch (line.Field) {
@@ -274,14 +274,14 @@ void THTTPForm::HTTPHeaderData() {
     }
 }
 
-void THTTPForm::HTTPDocData1() {
+void TMainWindow::HTTPDocData1() {
     if (!connection_) return;
     const int64_t received = connection_->ReceivedBytes();
     Status1->setText(ToQString("Text: " + std::to_string(received) + " bytes"));
     ShowProgress(received, connection_->ContentLength());
 }
 
-void THTTPForm::ShowProgress(int64_t Done, int64_t Total) {
+void TMainWindow::ShowProgress(int64_t Done, int64_t Total) {
     if (Total < 0) {
         if (ProgressBar->maximum() != 0) ProgressBar->setRange(0, 0); // unknown: the bar runs
         return;
@@ -296,7 +296,7 @@ void THTTPForm::ShowProgress(int64_t Done, int64_t Total) {
 
 // --- Busy and idle -------------------------------------------------------------------------------
 
-void THTTPForm::SetBusy() {
+void TMainWindow::SetBusy() {
     busy_ = true;
     // A user typing in the box keeps it, and its focus.
     if (!AddressBoxInUse()) UrlCombobox->setEnabled(false);
@@ -306,7 +306,7 @@ void THTTPForm::SetBusy() {
     ProgressBar->show();
 }
 
-void THTTPForm::SetIdle() {
+void TMainWindow::SetIdle() {
     busy_ = false;
     UrlCombobox->setEnabled(true);
     StopButton->setEnabled(false);
@@ -316,7 +316,7 @@ void THTTPForm::SetIdle() {
     ProgressBar->hide();
 }
 
-void THTTPForm::CheckDone() {
+void TMainWindow::CheckDone() {
     if (FrameBrowser->Processing()) return;
     if (connection_ && connection_->State() >= 2) return; // connected or later
     if (!imageQueue_->Idle()) return;                     // pictures still to come or to insert
@@ -327,7 +327,7 @@ void THTTPForm::CheckDone() {
     doneNote_.clear();
 }
 
-void THTTPForm::Processing(bool ProcessingOn) {
+void TMainWindow::Processing(bool ProcessingOn) {
     if (ProcessingOn) {
         FwdButton->setEnabled(false);
         BackButton->setEnabled(false);
@@ -345,17 +345,17 @@ void THTTPForm::Processing(bool ProcessingOn) {
 // --- Toolbar and the History menu
 // ------------------------------------------------------------------
 
-void THTTPForm::CancelButtonClick() {
+void TMainWindow::CancelButtonClick() {
     Cancelled = true;
     if (connection_) connection_->Abort();
     imageQueue_->ClearImageQueues();
     CheckDone();
 }
 
-void THTTPForm::ReloadClick() {
+void TMainWindow::ReloadClick() {
     ReloadButton->setEnabled(false);
     Reloading = true;
-    if (TbrFrameSet* shown = FrameBrowser->ShownFrameSet())
+    if (TPageFrameSet* shown = FrameBrowser->ShownFrameSet())
         for (THTMLViewer* viewer : shown->Viewers())
             viewer->ForgetPicturesOnNextLoad();
     FrameBrowser->Reload();
@@ -363,17 +363,17 @@ void THTTPForm::ReloadClick() {
     FrameBrowser->setFocus();
 }
 
-void THTTPForm::BackButtonClick() {
+void TMainWindow::BackButtonClick() {
     FrameBrowser->StepBack();
     CheckDone();
 }
 
-void THTTPForm::FwdButtonClick() {
+void TMainWindow::FwdButtonClick() {
     FrameBrowser->StepForward();
     CheckDone();
 }
 
-void THTTPForm::HistoryChange() {
+void TMainWindow::HistoryChange() {
     FwdButton->setEnabled(FrameBrowser->FwdButtonEnabled());
     BackButton->setEnabled(FrameBrowser->BackButtonEnabled());
     const std::vector<TPageHistoryEntry>& history = FrameBrowser->History();
@@ -401,14 +401,14 @@ void THTTPForm::HistoryChange() {
     FrameBrowser->setFocus();
 }
 
-void THTTPForm::HistoryItemClick(int index) {
+void TMainWindow::HistoryItemClick(int index) {
     const std::vector<TPageHistoryEntry>& history = FrameBrowser->History();
     if (index < 0 || index >= static_cast<int>(history.size())) return;
     BaseURL = DirectoryOf(history[static_cast<size_t>(index)].Address);
     FrameBrowser->SetHistoryPos(index);
 }
 
-bool THTTPForm::PageShown() const {
+bool TMainWindow::PageShown() const {
     if (busy_ || FrameBrowser->Processing()) return false;
     for (int i = 0; i < FrameBrowser->GetViewerCount(); ++i) {
         const THTMLViewer* viewer = FrameBrowser->GetViewer(i);

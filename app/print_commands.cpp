@@ -1,15 +1,15 @@
 // The main window's print commands: the print dialog and the status window,
 // the preview, the print settings, the header and footer of every page, and
 // printing into a PDF file for lumo --print-pdf.
-#include "app/http_form.h"
+#include "app/main_window.h"
 
 #include "frames/frame_browser.h"
 #include "platform/qt_text.h"
-#include "print/preview_form.h"
 #include "print/print_dialog.h"
-#include "print/print_settings_form.h"
-#include "print/prn_status_form.h"
-#include "print/vw_printer.h"
+#include "print/print_preview.h"
+#include "print/print_settings_dialog.h"
+#include "print/print_status_dialog.h"
+#include "print/printer_device.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -19,16 +19,16 @@
 
 namespace lumo {
 
-THTMLViewer* THTTPForm::ActiveViewer() const {
+THTMLViewer* TMainWindow::ActiveViewer() const {
     return FrameBrowser->FocusedViewer();
 }
 
-QPrinter& THTTPForm::Printer() {
+QPrinter& TMainWindow::Printer() {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
 }
 
-void THTTPForm::PrepareToPrint(THTMLViewer& viewer) {
+void TMainWindow::PrepareToPrint(THTMLViewer& viewer) {
     viewer.OnPrintHeader = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
                                   bool& stop) { PrintHeader(sender, canvas, page, W, H, stop); };
     viewer.OnPrintFooter = [this](THTMLViewer* sender, Canvas& canvas, int page, int W, int H,
@@ -40,7 +40,7 @@ void THTTPForm::PrepareToPrint(THTMLViewer& viewer) {
     viewer.PrintMarginBottom = m.Bottom;
 }
 
-void THTTPForm::Print1Click() {
+void TMainWindow::Print1Click() {
     THTMLViewer* viewer = ActiveViewer();
     // A page still loading (or printing) is printed once it is there.
     if (!viewer || FrameBrowser->Processing()) return;
@@ -51,26 +51,27 @@ void THTTPForm::Print1Click() {
             : ShowPrintDialog(this, printer, TPageSelection::AllPages, TPrintToFile::Offered);
     if (!pages) return;
     PrepareToPrint(*viewer);
-    TvwPrinter device(printer);
-    TPrnStatusForm status(this);
+    TPrinterDevice device(printer);
+    TPrintStatusDialog status(this);
     status.DoPrint(*viewer, device, *pages);
 }
 
-void THTTPForm::PrintPreviewClick() {
+void TMainWindow::PrintPreviewClick() {
     THTMLViewer* viewer = ActiveViewer();
     if (!viewer || FrameBrowser->Processing()) return;
     PrepareToPrint(*viewer);
-    TPreviewForm preview(this, *viewer, Printer());
+    TPrintPreview preview(this, *viewer, Printer());
     if (preview.Render()) preview.exec();
 }
 
-void THTTPForm::Printsetttings1Click() {
-    TPrintSettingsF dialog(this);
+void TMainWindow::Printsetttings1Click() {
+    TPrintSettingsDialog dialog(this);
     dialog.SetValues(PrintSettings);
     if (dialog.exec() == QDialog::Accepted) dialog.CopyTo(PrintSettings);
 }
 
-void THTTPForm::DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page, int W) {
+void TMainWindow::DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas, int page,
+                               int W) {
     if (!ActiveViewer() || !viewer) return;
     TMacroValues values;
     values.Title = viewer->PageTitle().toStdString();
@@ -80,15 +81,15 @@ void THTTPForm::DrawPageBand(TPageBand band, THTMLViewer* viewer, Canvas& canvas
     lumo::DrawPageBand(canvas, band, PrintSettings, values, W);
 }
 
-void THTTPForm::PrintHeader(THTMLViewer* sender, Canvas& canvas, int page, int W, int, bool&) {
+void TMainWindow::PrintHeader(THTMLViewer* sender, Canvas& canvas, int page, int W, int, bool&) {
     DrawPageBand(TPageBand::Header, sender, canvas, page, W);
 }
 
-void THTTPForm::PrintFooter(THTMLViewer* sender, Canvas& canvas, int page, int W, int, bool&) {
+void TMainWindow::PrintFooter(THTMLViewer* sender, Canvas& canvas, int page, int W, int, bool&) {
     DrawPageBand(TPageBand::Footer, sender, canvas, page, W);
 }
 
-std::string THTTPForm::PrintToPdf(const std::string& fileName, const TPageSelection& pages) {
+std::string TMainWindow::PrintToPdf(const std::string& fileName, const TPageSelection& pages) {
     THTMLViewer* viewer = ActiveViewer();
     // Without a focused frame a frameset has no active viewer to print.
     if (!viewer && FrameBrowser->GetViewerCount() > 1) return "none of the page's frames is active";
@@ -98,7 +99,7 @@ std::string THTTPForm::PrintToPdf(const std::string& fileName, const TPageSelect
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(ToQString(fileName));
     PrepareToPrint(*viewer);
-    TvwPrinter device(printer);
+    TPrinterDevice device(printer);
     try {
         viewer->PrintPages(device, pages);
     } catch (const std::exception& e) {

@@ -1,8 +1,8 @@
 // Saving from the page: the picture under the mouse, and the targets of
 // download links, each under a file name the user chooses.
-#include "app/download_form.h"
-#include "app/http_form.h"
-#include "net/address.h"
+#include "address/address.h"
+#include "app/download_dialog.h"
+#include "app/main_window.h"
 #include "net/disk_cache.h"
 #include "net/url_connection.h"
 #include "platform/file_system.h"
@@ -17,7 +17,7 @@
 
 namespace lumo {
 
-std::optional<std::string> THTTPForm::AskSaveFile(const std::string& name) {
+std::optional<std::string> TMainWindow::AskSaveFile(const std::string& name) {
     if (ChooseSaveFile) return ChooseSaveFile(cacheDir_, name);
     // Qt's dialog asks before an existing file is replaced.
     const QString chosen = QFileDialog::getSaveFileName(
@@ -26,7 +26,7 @@ std::optional<std::string> THTTPForm::AskSaveFile(const std::string& name) {
     return FromQFileName(chosen);
 }
 
-void THTTPForm::SaveImageAsClick() {
+void TMainWindow::SaveImageAsClick() {
     if (ImageURL.empty()) return;
     const auto fileName = AskSaveFile(LastSegmentOf(ImageURL));
     if (!fileName) return;
@@ -55,10 +55,10 @@ void THTTPForm::SaveImageAsClick() {
         ShowErrorMessage("Cannot write " + *fileName);
 }
 
-void THTTPForm::DownloadFile() {
+void TMainWindow::DownloadFile() {
     const auto fileName = AskSaveFile(LastSegmentOf(DownloadURL));
     if (!fileName) return;
-    TDownLoadForm form(this);
+    TDownloadDialog form(this);
     form.FileName = *fileName;
     form.URL = DownloadURL;
     form.PrepareConnection = [this](TURLConnection& connection) { UseProxies(connection); };

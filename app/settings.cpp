@@ -5,11 +5,11 @@
 namespace lumo {
 
 namespace {
-TColor ReadColor(const TIniFile32& ini, const char* key, TColor current) {
+TColor ReadColor(const TIniFile& ini, const char* key, TColor current) {
     return static_cast<TColor>(ini.ReadInteger("Colors", key, static_cast<int>(current)));
 }
 
-void WriteColor(TIniFile32& ini, const char* key, TColor color) {
+void WriteColor(TIniFile& ini, const char* key, TColor color) {
     ini.WriteInteger("Colors", key, static_cast<int>(color));
 }
 // The section of the SOCKS server; its password is kept as typed, like the
@@ -17,9 +17,9 @@ void WriteColor(TIniFile32& ini, const char* key, TColor color) {
 constexpr const char* SocksSection = "Socks";
 } // namespace
 
-TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
+TSettings ReadSettings(const TIniFile& ini, const TSettings& current) {
     TSettings s = current;
-    TWindowPlacement& p = s.Placement;
+    TMainWindowPlacement& p = s.Placement;
     p.Maximized = ini.ReadBool("MainForm", "Maximized", false);
     if (!p.Maximized) {
         p.Top = ini.ReadInteger("MainForm", "Top", p.Top);
@@ -45,7 +45,7 @@ TSettings ReadSettings(const TIniFile32& ini, const TSettings& current) {
     return s;
 }
 
-bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& b) {
+bool WriteBrowserDefaults(TIniFile& ini, const TBrowserDefaults& b) {
     ini.BeginUpdate(); // one save for all of them
     ini.WriteString("Font", "Name", b.DefFontName);
     ini.WriteInteger("Font", "Size", b.DefFontSize);
@@ -57,7 +57,7 @@ bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& b) {
     return ini.EndUpdate();
 }
 
-void WriteSettings(TIniFile32& ini, const TSettings& s, TWindowState state) {
+void WriteSettings(TIniFile& ini, const TSettings& s, TWindowState state) {
     ini.BeginUpdate(); // one save for all of them
     WriteBrowserDefaults(ini, s.Browser);
     switch (state) {

@@ -10,9 +10,9 @@
 
 namespace lumo {
 
-class TIniFile32;
+class TIniFile;
 
-struct TWindowPlacement {
+struct TMainWindowPlacement {
     bool Maximized = false;
     int Top = 0, Left = 0, Width = 0, Height = 0;
 };
@@ -20,22 +20,22 @@ struct TWindowPlacement {
 enum class TWindowState { Normal, Maximized, Minimized };
 
 struct TSettings {
-    TWindowPlacement Placement;
+    TMainWindowPlacement Placement;
     TBrowserDefaults Browser;
     bool RetainCache = true;
     TSocksSettings Socks;
 };
 
 // Reads every setting; a missing key keeps the value given in current.
-TSettings ReadSettings(const TIniFile32& ini, const TSettings& current);
+TSettings ReadSettings(const TIniFile& ini, const TSettings& current);
 
 // Writes the page defaults into "Font" and "Colors"; false when the file
 // could not be saved.
-bool WriteBrowserDefaults(TIniFile32& ini, const TBrowserDefaults& defaults);
+bool WriteBrowserDefaults(TIniFile& ini, const TBrowserDefaults& defaults);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";
 // minimized: nothing), then "Retain", then the SOCKS server.
-void WriteSettings(TIniFile32& ini, const TSettings& settings, TWindowState state);
+void WriteSettings(TIniFile& ini, const TSettings& settings, TWindowState state);
 
 } // namespace lumo

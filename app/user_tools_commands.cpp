@@ -1,13 +1,13 @@
 // The main window's side of the user tools: the Bookmarks menu and the
 // bookmark buttons, the font and colour dialog, the window's language.
-#include "app/http_form.h"
+#include "app/main_window.h"
 
 #include "app/lookup_combo_box.h"
 #include "frames/frame_browser.h"
 #include "platform/ini_file.h"
 #include "platform/qt_text.h"
-#include "tools/bookmarks_form.h"
-#include "tools/font_form.h"
+#include "tools/bookmark_manager.h"
+#include "tools/font_color_dialog.h"
 #include "viewer/html_viewer.h"
 
 #include <QAction>
@@ -18,14 +18,14 @@ namespace lumo {
 namespace {
 
 template <class Handler>
-void ConnectItem(THTTPForm* form, const char* name, Handler handler) {
+void ConnectItem(TMainWindow* form, const char* name, Handler handler) {
     auto* item = form->findChild<QAction*>(QString::fromLatin1(name));
     item->setEnabled(true);
     QObject::connect(item, &QAction::triggered, form, [form, handler] { (form->*handler)(); });
 }
 
 template <class Handler>
-void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
+void ConnectButton(TMainWindow* form, const char* name, Handler handler) {
     auto* button = form->findChild<QToolButton*>(QString::fromLatin1(name));
     button->setEnabled(true);
     QObject::connect(button, &QToolButton::clicked, form, [form, handler] { (form->*handler)(); });
@@ -33,58 +33,59 @@ void ConnectButton(THTTPForm* form, const char* name, Handler handler) {
 
 } // namespace
 
-void THTTPForm::CreateUserTools() {
+void TMainWindow::CreateUserTools() {
     language_.InitForm(*this);
-    BookmarksForm = new TBookmarksF(this, bookmarkFile_);
-    BookmarksForm->SetBookmarksMenu(findChild<QMenu*>("Bookmarks1"),
-                                    [this](const std::string& address) { OpenBookmark(address); });
-    ConnectItem(this, "ManageBookmarks1", &THTTPForm::ManageBookmarks1Click);
-    ConnectItem(this, "Fontandcolor1", &THTTPForm::Fontandcolor1Click);
-    ConnectItem(this, "Language1", &THTTPForm::Language1Click);
-    ConnectButton(this, "BookmarkButton", &THTTPForm::SaveURLClick);
-    ConnectButton(this, "BookmarkFrameButton", &THTTPForm::BookmarkFrameClick);
+    BookmarkManager = new TBookmarkManager(this, bookmarkFile_);
+    BookmarkManager->SetBookmarksMenu(
+        findChild<QMenu*>("Bookmarks1"),
+        [this](const std::string& address) { OpenBookmark(address); });
+    ConnectItem(this, "ManageBookmarks1", &TMainWindow::ManageBookmarks1Click);
+    ConnectItem(this, "Fontandcolor1", &TMainWindow::Fontandcolor1Click);
+    ConnectItem(this, "Language1", &TMainWindow::Language1Click);
+    ConnectButton(this, "BookmarkButton", &TMainWindow::SaveURLClick);
+    ConnectButton(this, "BookmarkFrameButton", &TMainWindow::BookmarkFrameClick);
 }
 
-void THTTPForm::CloseUserTools() {
-    BookmarksForm->ProgramClosing();
+void TMainWindow::CloseUserTools() {
+    BookmarkManager->ProgramClosing();
 }
 
-void THTTPForm::ManageBookmarks1Click() {
-    BookmarksForm->Manage();
+void TMainWindow::ManageBookmarks1Click() {
+    BookmarkManager->Manage();
 }
 
 // The bookmark file holds Windows-1252 names: a title's characters outside
 // it are written as "?".
-void THTTPForm::SaveURLClick() {
-    BookmarksForm->AddBookmark(FrameBrowser->CurrentAddress(),
-                               FromQString(FrameBrowser->PageTitle()));
+void TMainWindow::SaveURLClick() {
+    BookmarkManager->AddBookmark(FrameBrowser->CurrentAddress(),
+                                 FromQString(FrameBrowser->PageTitle()));
 }
 
-void THTTPForm::BookmarkFrameClick() {
+void TMainWindow::BookmarkFrameClick() {
     if (const THTMLViewer* viewer = ActiveViewer())
-        BookmarksForm->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
+        BookmarkManager->AddBookmark(viewer->DocumentFile(), FromQString(viewer->PageTitle()));
 }
 
-void THTTPForm::OpenBookmark(const std::string& address) {
+void TMainWindow::OpenBookmark(const std::string& address) {
     NavigateTo(address);
     UrlCombobox->SetText(address);
 }
 
-void THTTPForm::Fontandcolor1Click() {
-    TFontForm dialog(this);
+void TMainWindow::Fontandcolor1Click() {
+    TFontColorDialog dialog(this);
     dialog.SetValues(settings_.Browser);
     if (dialog.exec() == QDialog::Accepted) SetBrowserDefaults(dialog.Values());
 }
 
-void THTTPForm::SetBrowserDefaults(const TBrowserDefaults& defaults) {
+void TMainWindow::SetBrowserDefaults(const TBrowserDefaults& defaults) {
     settings_.Browser = defaults;
     ApplyBrowserDefaults();
-    TIniFile32 ini(settingsFile_);
+    TIniFile ini(settingsFile_);
     WriteBrowserDefaults(ini, defaults);
     ReloadClick();
 }
 
-void THTTPForm::Language1Click() {
+void TMainWindow::Language1Click() {
     language_.SelectLanguage(*this);
 }
 

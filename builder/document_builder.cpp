@@ -1,13 +1,13 @@
 // Parse set-up, the main loop and the head elements.
 #include "builder/document_builder_state.h"
 
+#include "address/address.h"
 #include "html/parse_color.h"
 #include "html/style_sheet.h"
 #include "layout/body_block.h"
 #include "layout/list_item_block.h"
-#include "layout/pre_section.h"
+#include "layout/preformatted_section.h"
 #include "layout/section_list.h"
-#include "net/address.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "platform/text.h"
@@ -117,8 +117,8 @@ void THtmlBuilder::FinishSection() {
 void THtmlBuilder::OpenSection(const TAttributeList* attributes) {
     FinishSection();
     if (P.InPre)
-        ActiveSection = std::make_unique<TPreFormated>(RootList, attributes, ActiveLink,
-                                                       Stack->TopProps(), ScriptShift);
+        ActiveSection = std::make_unique<TPreformattedSection>(RootList, attributes, ActiveLink,
+                                                               Stack->TopProps(), ScriptShift);
     else
         ActiveSection = std::make_unique<TSection>(RootList, attributes, ActiveLink,
                                                    Stack->TopProps(), ScriptShift);
@@ -195,7 +195,9 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
     ActiveCell = &RootList;
     P.CallerObject = RootList.Viewer;
     P.OnInclude = Hooks.OnInclude;
-    P.OnID = [this](std::string_view id, int srcPos) { RootList.IDs.AddChPosObject(id, srcPos); };
+    P.OnID = [this](std::string_view id, int srcPos) {
+        RootList.IDs.AddSourcePosition(id, srcPos);
+    };
     P.InPre = false;
     Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
@@ -227,7 +229,7 @@ void THtmlBuilder::ParseText(std::string_view text) {
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");
     P.InPre = true;
-    TokenObj line;
+    TPositionedText line;
     auto flush = [&] {
         EnsureSection();
         ActiveSection->AppendToken(line);

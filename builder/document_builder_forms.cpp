@@ -4,7 +4,7 @@
 
 #include "builder/control_content.h"
 #include "layout/form_control.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 
@@ -29,10 +29,10 @@ void THtmlBuilder::AddFormControl(TokenKind tok) {
     const TControlKind kind = tok == InputTok    ? InputKind(P.Attributes.Text(TypeTok))
                               : tok == SelectTok ? SelectKind(P.Attributes)
                                                  : TControlKind::TextArea;
-    ThtmlForm& form = ActiveForm ? *ActiveForm : RootList.ImplicitForm();
+    THtmlForm& form = ActiveForm ? *ActiveForm : RootList.ImplicitForm();
     const int source = P.TagIndex;
-    TFormControlObj& control = RootList.AddFormControl(
-        std::make_unique<TFormControlObj>(RootList, form, kind, P.Attributes, -1));
+    TFormControl& control = RootList.AddFormControl(
+        std::make_unique<TFormControl>(RootList, form, kind, P.Attributes, -1));
     form.AddControl(control);
     if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty())
         RootList.IDs.AddObject(id->Name, &control);

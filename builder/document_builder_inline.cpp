@@ -2,7 +2,7 @@
 #include "builder/document_builder_state.h"
 
 #include "html/parse_color.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/rule_block.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
@@ -232,7 +232,7 @@ void THtmlBuilder::AddText() {
 
 void THtmlBuilder::AddImage() {
     EnsureSection();
-    TImageObj& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
+    TInlineImage& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
     if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty()) {
         RootList.IDs.AddObject(id->Name, &image);
         image.IDName = id->Name;
@@ -247,7 +247,7 @@ void THtmlBuilder::AddPanel() {
 void THtmlBuilder::AddWordBreak() {
     // Only inside NOBR does a WBR make a place to break.
     if (!ActiveSection || !P.NoBreak) return;
-    TokenObj space;
+    TPositionedText space;
     space.AddChar(' ', P.TagIndex);
     ActiveSection->NoBreak = true;
     ActiveSection->AppendToken(space);
@@ -361,7 +361,7 @@ void THtmlBuilder::ParseBreak(const TokSet& stop) {
     const bool clear = P.Attributes.Find(ClearTok) != nullptr;
     if ((ActiveSection && !clear) || DeepEnough()) {
         EnsureSection();
-        TokenObj brk;
+        TPositionedText brk;
         brk.AddChar(8, P.TagIndex);
         ActiveSection->AppendToken(brk);
         Next();
@@ -411,8 +411,8 @@ void THtmlBuilder::ParseHeading() {
 }
 
 void THtmlBuilder::DoHorizontalRule() {
-    THRBlock* block = BeginElementBlock<THRBlock>("hr", TTagAlign::No, P.Attributes);
-    auto line = std::make_unique<THorzLine>(RootList, P.Attributes, Stack->TopProps());
+    TRuleBlock* block = BeginElementBlock<TRuleBlock>("hr", TTagAlign::No, P.Attributes);
+    auto line = std::make_unique<THorizontalRule>(RootList, P.Attributes, Stack->TopProps());
     block->Line = line.get();
     block->Content.AddItem(std::move(line));
     EndElementBlock(block, "hr");

@@ -86,7 +86,7 @@ void THtmlBuilder::ParseListItem(const TListStyle& list, TokenKind itemTok, int 
     }
     TDepthGuard guard(*this);
     const std::string_view tag = TagNameOfTok(itemTok);
-    TBlockLI* block = BeginElementBlock<TBlockLI>(tag, TTagAlign::No, list, number);
+    TListItemBlock* block = BeginElementBlock<TListItemBlock>(tag, TTagAlign::No, list, number);
     OpenSection();
     P.SkipWhiteSpace();
     Next();
@@ -121,7 +121,7 @@ void THtmlBuilder::ParseForm(const TokSet& stop) {
     TDepthGuard guard(*this);
     do {
         TBlock* block = BeginElementBlock("form");
-        ActiveForm = RootList.Forms.Add(std::make_unique<ThtmlForm>(RootList, &P.Attributes));
+        ActiveForm = RootList.Forms.Add(std::make_unique<THtmlForm>(RootList, &P.Attributes));
         Next();
         ParseBody(stop | Toks({FormTok, FormEndTok}));
         ActiveForm = nullptr;

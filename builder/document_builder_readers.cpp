@@ -3,9 +3,9 @@
 #include "builder/document_builder_state.h"
 
 #include "builder/control_content.h"
-#include "layout/map_item.h"
+#include "layout/image_map.h"
 #include "layout/page_break.h"
-#include "layout/pre_section.h"
+#include "layout/preformatted_section.h"
 #include "layout/section_list.h"
 #include "platform/text.h"
 
@@ -213,7 +213,7 @@ private:
         }
         if (!b_.DeepEnough() && !paragraph_) form_ = b_.BeginElementBlock("form");
         b_.ActiveForm =
-            b_.RootList.Forms.Add(std::make_unique<ThtmlForm>(b_.RootList, &P.Attributes));
+            b_.RootList.Forms.Add(std::make_unique<THtmlForm>(b_.RootList, &P.Attributes));
         b_.OpenSection();
     }
 
@@ -244,7 +244,7 @@ private:
     HtmlTokenizer& P;
     // Where PRE's entry goes: taken before the push, which a full stack refuses.
     const int depth_;
-    TokenObj line_; // the characters of the line not yet in a section
+    TPositionedText line_; // the characters of the line not yet in a section
     TBlock* paragraph_ = nullptr;
     TBlock* form_ = nullptr;
 };
@@ -257,7 +257,7 @@ void THtmlBuilder::ParsePre() {
 
 void THtmlBuilder::AddPageBreak() {
     FinishSection();
-    ActiveCell->AddItem(std::make_unique<TPage>(RootList));
+    ActiveCell->AddItem(std::make_unique<TPageBreak>(RootList));
 }
 
 std::string ReadScript(HtmlTokenizer& p, TScriptText text) {
@@ -280,7 +280,7 @@ void RunScript(HtmlTokenizer& p, const TScriptType& hook, TViewerBase* sender) {
 }
 
 void THtmlBuilder::ParseMap() {
-    auto map = std::make_unique<TMapItem>();
+    auto map = std::make_unique<TImageMap>();
     if (const TAttribute* name = P.Attributes.Find(NameTok)) map->MapName = UpperCase(name->Name);
     Next();
     int foreign = 0;

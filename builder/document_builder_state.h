@@ -16,7 +16,7 @@ namespace lumo {
 
 class TCellBasic;
 class TSection;
-class ThtmlForm;
+class THtmlForm;
 class TBodyBlock;
 class TBlock;
 class TStyleList;
@@ -219,7 +219,7 @@ public:
     TProperties Scratch;
     TUrlTarget ActiveLink;
     bool InsideLink = false;
-    ThtmlForm* ActiveForm = nullptr;
+    THtmlForm* ActiveForm = nullptr;
     int BaseFontLevel = 3;
     int ScriptShift = 0;        // 0 normal, 1 subscript, 2 superscript
     int Depth = 0;              // nesting of block constructs

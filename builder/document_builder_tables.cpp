@@ -30,7 +30,7 @@ TCellVAlign VAlignOf(const TAttributeList& attributes, TCellVAlign fallback) {
 // The paddings the cell's style gives; the others stay unset, for the
 // table's CELLPADDING. A percentage is of the column, which the paddings
 // help decide, so it counts as nothing.
-void TakeStylePaddings(const TProperties& props, TCellObj& cell) {
+void TakeStylePaddings(const TProperties& props, TTableCell& cell) {
     TBoxValues box{};
     int autos = 0;
     ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, box, autos);
@@ -144,7 +144,7 @@ private:
         } else {
             rowBase_ = StackTop();
             PushEntry("tr", true);
-            row_ = std::make_unique<TCellList>();
+            row_ = std::make_unique<TTableRow>();
             rowAlign_ = TCellVAlign::Middle;
         }
         TProperties* props = PushEntry(tok == TDTok ? "td" : "th");
@@ -154,8 +154,8 @@ private:
             if (!a || *a == "none")
                 props->Props[Prop::TextAlign] = tok == TDTok ? "left" : "center";
         }
-        cell_ = std::make_unique<TCellObj>(b_.RootList, P.Attributes,
-                                           VAlignOf(P.Attributes, rowAlign_));
+        cell_ = std::make_unique<TTableCell>(b_.RootList, P.Attributes,
+                                             VAlignOf(P.Attributes, rowAlign_));
         // A style sheet's picture wins over the BACKGROUND attribute.
         if (std::string url; props && props->GetBackgroundImage(url))
             cell_->CellImage.SetSource(url);
@@ -170,7 +170,7 @@ private:
     // the table until the next cell opens.
     void FinishCell() {
         b_.FinishSection();
-        if (cell_ && row_) ThtmlTable::AddCell(*row_, std::move(cell_));
+        if (cell_ && row_) THtmlTable::AddCell(*row_, std::move(cell_));
         cell_.reset();
         b_.ActiveCell = outer_;
     }
@@ -187,7 +187,7 @@ private:
         EndRow();
         rowBase_ = StackTop();
         if (TProperties* props = PushEntry("tr")) b_.ApplyAlign(*props);
-        row_ = std::make_unique<TCellList>(P.Attributes);
+        row_ = std::make_unique<TTableRow>(P.Attributes);
         rowAlign_ = VAlignOf(P.Attributes, TCellVAlign::Middle);
         b_.Next();
     }
@@ -229,11 +229,11 @@ private:
     bool noBreak_ = false;
     int tableBase_ = 0; // the stack's top before the table's entry
     std::unique_ptr<TTableBlock> block_;
-    ThtmlTable* table_ = nullptr;
-    std::unique_ptr<TCellList> row_;
+    THtmlTable* table_ = nullptr;
+    std::unique_ptr<TTableRow> row_;
     int rowBase_ = 0; // the stack's top before the open row's entry
     TCellVAlign rowAlign_ = TCellVAlign::Middle;
-    std::unique_ptr<TCellObj> cell_;
+    std::unique_ptr<TTableCell> cell_;
 };
 
 } // namespace

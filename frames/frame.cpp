@@ -1,11 +1,11 @@
 #include "frames/frame.h"
 
+#include "address/address.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
 #include "frames/link_address.h"
+#include "frames/page_frame_set.h"
 #include "html/attributes.h"
 #include "image/picture_budget.h"
-#include "net/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "viewer/html_viewer.h"
@@ -26,8 +26,8 @@ void LeavePictureBudget(THTMLViewer& viewer) {
 
 } // namespace
 
-TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
-    : TbrFrameBase(owner, owner->MasterSet), ParentSet(owner),
+TFrame::TFrame(TNestedFrameSet* owner, const TAttributeList* attributes)
+    : TFrameTreePanel(owner, owner->MasterSet), ParentSet(owner),
       refreshTimer_(std::make_unique<Timer>()), liveFrames_(owner->MasterSet->LiveFrames) {
     ++*liveFrames_;
     const TFrameBrowser& browser = Browser();
@@ -41,16 +41,16 @@ TbrFrame::TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes)
     if (attributes) ApplyAttributes(*attributes);
 }
 
-TbrFrame::~TbrFrame() {
+TFrame::~TFrame() {
     LeavePage();
 }
 
-void TbrFrame::LeavePage() {
+void TFrame::LeavePage() {
     if (liveFrames_) --*liveFrames_;
     liveFrames_.reset();
 }
 
-void TbrFrame::ApplyAttributes(const TAttributeList& attributes) {
+void TFrame::ApplyAttributes(const TAttributeList& attributes) {
     FrameName = attributes.Text(NameTok);
     auto [source, anchor] = SplitAnchor(Trim(attributes.Text(SrcTok)));
     RawSource = std::move(source);
@@ -63,7 +63,7 @@ void TbrFrame::ApplyAttributes(const TAttributeList& attributes) {
         FrameMarginHeight = std::clamp(a->Value, 0, MaxFrameMargin);
 }
 
-void TbrFrame::ResolveSource(const std::string& documentBase, const std::string& setBase) {
+void TFrame::ResolveSource(const std::string& documentBase, const std::string& setBase) {
     if (RawSource.empty()) return;
     if (RawSource.find(":/") != std::string::npos) {
         Source = RawSource;
@@ -75,20 +75,20 @@ void TbrFrame::ResolveSource(const std::string& documentBase, const std::string&
     OriginalSource = Source;
 }
 
-int TbrFrame::Depth() const {
+int TFrame::Depth() const {
     int depth = 0;
     for (QWidget* p = parentWidget(); p; p = p->parentWidget())
-        if (dynamic_cast<TbrFrame*>(p)) ++depth;
+        if (dynamic_cast<TFrame*>(p)) ++depth;
     return depth;
 }
 
-void TbrFrame::ShowBevel(bool show) {
+void TFrame::ShowBevel(bool show) {
     SetBevel(show ? ParentSet->BorderSize : 0);
 }
 
 // --- The first load ----------------------------------------------------------------
 
-void TbrFrame::LoadContent() {
+void TFrame::LoadContent() {
     // Nesting is counted by the frames above, so no path (a load, a link,
     // a reload) can take documents deeper.
     if (Source.empty() || Depth() >= MaxFrameDepth) {
@@ -115,8 +115,8 @@ void TbrFrame::LoadContent() {
     FrameStream = nullptr;
 }
 
-void TbrFrame::BuildNestedSet() {
-    auto* set = new TbrSubFrameSet(this, MasterSet);
+void TFrame::BuildNestedSet() {
+    auto* set = new TNestedFrameSet(this, MasterSet);
     set->BorderSize = MasterSet->BorderSize;
     set->BaseAddress = BaseAddress;
     set->CharSet = CharSet;
@@ -147,7 +147,7 @@ void TbrFrame::BuildNestedSet() {
     set->StartRefresh();
 }
 
-void TbrFrame::CreateViewer() {
+void TFrame::CreateViewer() {
     auto* viewer = new THTMLViewer(this);
     viewer->setObjectName("FrameViewer");
     TFrameBrowser& browser = Browser();
@@ -165,12 +165,12 @@ void TbrFrame::CreateViewer() {
     viewer->show();
 }
 
-THTMLViewer* TbrFrame::EnsureViewer() {
+THTMLViewer* TFrame::EnsureViewer() {
     if (!Viewer) CreateViewer();
     return Viewer;
 }
 
-void TbrFrame::DropViewer() {
+void TFrame::DropViewer() {
     if (!Viewer) return;
     THTMLViewer* viewer = Viewer;
     Viewer = nullptr;
@@ -184,7 +184,7 @@ void TbrFrame::DropViewer() {
 
 // --- Unloading and reloading for the history --------------------------------------
 
-void TbrFrame::UnloadContent() {
+void TFrame::UnloadContent() {
     StopRefresh();
     if (SubFrameSet) {
         SubFrameSet->UnloadContent();
@@ -199,12 +199,12 @@ void TbrFrame::UnloadContent() {
     IsUnloaded = true;
 }
 
-void TbrFrame::ReloadContent(const std::optional<TScrollPosition>& position) {
+void TFrame::ReloadContent(const std::optional<TScrollPosition>& position) {
     if (SubFrameSet) {
         SubFrameSet->ReloadContent(position);
     } else if (Viewer) {
         std::string newURL;
-        ThtmlFileType kind = FrameDocType;
+        TContentKind kind = FrameDocType;
         TStream* stream = Browser().RequestDocument(this, true, Source, "", false, newURL, kind);
         if (!newURL.empty()) Source = newURL;
         if (stream) {
@@ -218,8 +218,8 @@ void TbrFrame::ReloadContent(const std::optional<TScrollPosition>& position) {
 
 // --- Loading what is aimed at the frame ------------------------------------------------
 
-void TbrFrame::LoadFrameURL(std::string url, const std::string& anchor, bool reload, bool isGet,
-                            TBump bump, const std::string& query) {
+void TFrame::LoadFrameURL(std::string url, const std::string& anchor, bool reload, bool isGet,
+                          TBump bump, const std::string& query) {
     StopRefresh();
     if (url.empty())
         url = Source;
@@ -253,7 +253,7 @@ void TbrFrame::LoadFrameURL(std::string url, const std::string& anchor, bool rel
     FrameStream = nullptr;
 }
 
-void TbrFrame::StayOnDocument(const std::string& anchor, TBump bump) {
+void TFrame::StayOnDocument(const std::string& anchor, TBump bump) {
     if (Viewer) {
         const TScrollPosition old = Viewer->ScrollPosition();
         Viewer->GoToAnchor(anchor);
@@ -263,16 +263,16 @@ void TbrFrame::StayOnDocument(const std::string& anchor, TBump bump) {
         return;
     }
     if (!SubFrameSet) return;
-    std::vector<TbrFrame*> frames;
-    for (TbrFrameBase* child : SubFrameSet->Children)
-        if (auto* frame = dynamic_cast<TbrFrame*>(child)) frames.push_back(frame);
-    for (TbrFrame* frame : frames)
+    std::vector<TFrame*> frames;
+    for (TFrameTreePanel* child : SubFrameSet->Children)
+        if (auto* frame = dynamic_cast<TFrame*>(child)) frames.push_back(frame);
+    for (TFrame* frame : frames)
         if (!SameText(frame->Source, frame->OriginalSource))
             frame->LoadFrameURL(frame->OriginalSource, "", false, true, bump, "");
 }
 
-void TbrFrame::ReplaceContent(bool frames, const std::string& anchor, bool same, TBump bump) {
-    TbrSubFrameSet* oldSet = SubFrameSet;
+void TFrame::ReplaceContent(bool frames, const std::string& anchor, bool same, TBump bump) {
+    TNestedFrameSet* oldSet = SubFrameSet;
     const bool hadViewer = Viewer != nullptr;
     const TScrollPosition oldPosition = hadViewer ? Viewer->ScrollPosition() : TScrollPosition{};
     if (hadViewer) DropViewer();
@@ -299,7 +299,7 @@ void TbrFrame::ReplaceContent(bool frames, const std::string& anchor, bool same,
     update();
 }
 
-void TbrFrame::ReloadViewer(const std::string& anchor, TBump bump, const std::string& oldSource) {
+void TFrame::ReloadViewer(const std::string& anchor, TBump bump, const std::string& oldSource) {
     const TScrollPosition oldPosition = Viewer->ScrollPosition();
     const QString oldTitle = MasterSet->Title;
     const std::string oldAddress = MasterSet->CurrentAddress;
@@ -320,7 +320,7 @@ void TbrFrame::ReloadViewer(const std::string& anchor, TBump bump, const std::st
         Browser().BumpFrameHistory(*this, Source, Viewer->ScrollPosition(), oldPosition);
 }
 
-void TbrFrame::ShowNestedSet(TbrSubFrameSet* set) {
+void TFrame::ShowNestedSet(TNestedFrameSet* set) {
     DropViewer();
     SubFrameSet = set;
     ShowBevel(false);
@@ -332,7 +332,7 @@ void TbrFrame::ShowNestedSet(TbrSubFrameSet* set) {
 
 // --- Meta refresh -----------------------------------------------------------------------
 
-void TbrFrame::ViewerRefresh(int delay, const std::string& url) {
+void TFrame::ViewerRefresh(int delay, const std::string& url) {
     if (delay < 0 || !(Browser().fvOptions() & fvMetaRefresh)) return;
     const std::string extension = LowerCase(ExtensionOf(url));
     if (extension == "exe" || extension == "zip") return;
@@ -346,11 +346,11 @@ void TbrFrame::ViewerRefresh(int delay, const std::string& url) {
     refreshTimer_->SetEnabled(true);
 }
 
-void TbrFrame::StopRefresh() {
+void TFrame::StopRefresh() {
     refreshTimer_->SetEnabled(false);
 }
 
-void TbrFrame::RefreshTimerTimer() {
+void TFrame::RefreshTimerTimer() {
     StopRefresh();
     if (IsUnloaded) return;
     TFrameBrowser& browser = Browser();
@@ -373,39 +373,39 @@ void TbrFrame::RefreshTimerTimer() {
 
 // --- Geometry and the mouse ------------------------------------------------------------
 
-void TbrFrame::ComputeSizes(int width, int height) {
+void TFrame::ComputeSizes(int width, int height) {
     if (SubFrameSet) SubFrameSet->ComputeSizes(width, height);
 }
 
-void TbrFrame::Arrange() {
+void TFrame::Arrange() {
     if (SubFrameSet) SubFrameSet->SetBounds(rect());
     if (Viewer) Viewer->setGeometry(contentsRect());
 }
 
-void TbrFrame::CollectFrames(std::vector<TbrFrame*>& frames) {
+void TFrame::CollectFrames(std::vector<TFrame*>& frames) {
     frames.push_back(this);
     if (SubFrameSet) SubFrameSet->CollectFrames(frames);
 }
 
-bool TbrFrame::CollectNoResize(bool& lower, bool& upper) {
+bool TFrame::CollectNoResize(bool& lower, bool& upper) {
     lower = upper = NoResize;
     return NoResize;
 }
 
-void TbrFrame::BorderMouseDown(QWidget* receiver, Qt::MouseButton button, const QPoint& global) {
+void TFrame::BorderMouseDown(QWidget* receiver, Qt::MouseButton button, const QPoint& global) {
     ParentSet->BorderMouseDown(receiver, button, global);
 }
 
-void TbrFrame::BorderMouseMove(QWidget* receiver, const QPoint& global) {
+void TFrame::BorderMouseMove(QWidget* receiver, const QPoint& global) {
     if (NoResize && !MasterSet->DragOwnerSet) return;
     ParentSet->BorderMouseMove(receiver, global);
 }
 
-void TbrFrame::BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QPoint& global) {
+void TFrame::BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QPoint& global) {
     ParentSet->BorderMouseUp(receiver, button, global);
 }
 
-void TbrFrame::Retire() {
+void TFrame::Retire() {
     StopRefresh();
     LeavePage();
     if (Viewer) LeavePictureBudget(*Viewer);
@@ -413,7 +413,7 @@ void TbrFrame::Retire() {
     for (const TFrameTrailEntry& entry : FrameTrail)
         if (entry.Set && entry.Set != SubFrameSet) entry.Set->Retire();
     if (SubFrameSet) SubFrameSet->Retire();
-    TbrFrameBase::Retire();
+    TFrameTreePanel::Retire();
 }
 
 } // namespace lumo

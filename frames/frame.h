@@ -3,7 +3,7 @@
 // refresh and the history aim at it; and it keeps its own history.
 #pragma once
 
-#include "frames/frame_base.h"
+#include "frames/frame_tree_panel.h"
 #include "net/content_kind.h"
 
 #include <cstdint>
@@ -20,7 +20,7 @@ class Timer;
 // or null for a document in the viewer.
 struct TFrameTrailEntry {
     std::string Address;
-    TbrSubFrameSet* Set = nullptr;
+    TNestedFrameSet* Set = nullptr;
     TScrollPosition Pos;
     int64_t Seq = 0;
 };
@@ -28,13 +28,13 @@ struct TFrameTrailEntry {
 // Frames hold documents this many frame documents deep at most; deeper ones stay empty.
 inline constexpr int MaxFrameDepth = 4;
 
-class TbrFrame : public TbrFrameBase {
+class TFrame : public TFrameTreePanel {
 public:
     // attributes may be null for a frame added without a FRAME element.
-    TbrFrame(TbrSubFrameSet* owner, const TAttributeList* attributes);
-    ~TbrFrame() override;
+    TFrame(TNestedFrameSet* owner, const TAttributeList* attributes);
+    ~TFrame() override;
 
-    TbrSubFrameSet* ParentSet;
+    TNestedFrameSet* ParentSet;
     bool NoScroll = false;
     int FrameMarginHeight = 5;
     int FrameMarginWidth = 10;
@@ -43,13 +43,13 @@ public:
     std::string RefreshURL;
     THTMLViewer* Viewer = nullptr;
     TScrollPosition SavedPosition;
-    TbrSubFrameSet* SubFrameSet = nullptr;
+    TNestedFrameSet* SubFrameSet = nullptr;
     std::string Source;
     std::string OriginalSource;
     std::string Anchor;             // with its "#"
     std::string RawSource;          // the SRC as written, until the walk knows the BASE
     TStream* FrameStream = nullptr; // borrowed; only valid during a load
-    ThtmlFileType FrameDocType = ckHTML;
+    TContentKind FrameDocType = ckHTML;
     std::string FrameName;
     bool NoResize = false;
 
@@ -67,11 +67,11 @@ public:
     void StopRefresh();
     // Shows the nested set of a history entry in place of the viewer, or a
     // viewer in place of a nested set (the frame history moves).
-    void ShowNestedSet(TbrSubFrameSet* set);
+    void ShowNestedSet(TNestedFrameSet* set);
     THTMLViewer* EnsureViewer();
     void DropViewer();
 
-    void CollectFrames(std::vector<TbrFrame*>& frames) override;
+    void CollectFrames(std::vector<TFrame*>& frames) override;
     void BorderMouseDown(QWidget* receiver, Qt::MouseButton button, const QPoint& global) override;
     void BorderMouseMove(QWidget* receiver, const QPoint& global) override;
     void BorderMouseUp(QWidget* receiver, Qt::MouseButton button, const QPoint& global) override;

@@ -2,10 +2,10 @@
 // routing, selection and find. The history is in frame_browser_history.cpp.
 #include "frames/frame_browser.h"
 
+#include "address/address.h"
 #include "frames/frame.h"
-#include "frames/frame_set.h"
 #include "frames/link_address.h"
-#include "net/address.h"
+#include "frames/page_frame_set.h"
 #include "platform/stream.h"
 #include "platform/text.h"
 
@@ -13,9 +13,9 @@
 
 namespace lumo {
 
-TFrameBrowser::TFrameBrowser(QWidget* parent) : TFVBase(parent) {
+TFrameBrowser::TFrameBrowser(QWidget* parent) : TFrameBrowserBase(parent) {
     setObjectName("FrameBrowser");
-    shown_ = new TbrFrameSet(*this);
+    shown_ = new TPageFrameSet(*this);
     shown_->EdgeBorder = 2; // the empty browser shows a sunken frame
     shown_->SetBevel(2);
     shown_->setGeometry(rect());
@@ -32,7 +32,7 @@ TFrameBrowser::~TFrameBrowser() {
     OnProcessing = nullptr;
     pages_.clear();
     shown_ = nullptr;
-    for (TbrFrameSet* set : findChildren<TbrFrameSet*>(Qt::FindDirectChildrenOnly))
+    for (TPageFrameSet* set : findChildren<TPageFrameSet*>(Qt::FindDirectChildrenOnly))
         delete set;
 }
 
@@ -47,7 +47,7 @@ void TFrameBrowser::SetFvOptions(TFrameViewerOptions options) {
 }
 
 void TFrameBrowser::resizeEvent(QResizeEvent* event) {
-    TFVBase::resizeEvent(event);
+    TFrameBrowserBase::resizeEvent(event);
     shown_->SetBounds(rect());
 }
 
@@ -80,9 +80,9 @@ void TFrameBrowser::LoadSameAddress(const std::string& address, const std::strin
     for (THTMLViewer* viewer : shown_->Viewers())
         ViewerClear(viewer);
     std::string newURL;
-    ThtmlFileType kind = ckHTML;
+    TContentKind kind = ckHTML;
     TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
-    if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
+    if (!stream) throw EFrameLoadError("Can't locate cache file: " + address);
     shown_->LoadDocument(*stream, kind, anchor, newURL.empty() ? address : newURL);
     BumpSamePage(position);
 }
@@ -91,16 +91,16 @@ void TFrameBrowser::LoadNewAddress(std::string address, const std::string& ancho
                                    const std::string& query, bool reload, bool isGet) {
     for (THTMLViewer* viewer : shown_->Viewers())
         ViewerClear(viewer);
-    TbrFrameSet* old = shown_;
-    auto* set = new TbrFrameSet(*this);
+    TPageFrameSet* old = shown_;
+    auto* set = new TPageFrameSet(*this);
     set->setGeometry(rect());
     set->lower();
     set->show();
     try {
         std::string newURL;
-        ThtmlFileType kind = ckHTML;
+        TContentKind kind = ckHTML;
         TStream* stream = RequestDocument(this, isGet, address, query, reload, newURL, kind);
-        if (!stream) throw EfvLoadError("Can't load: " + address);
+        if (!stream) throw EFrameLoadError("Can't load: " + address);
         if (!newURL.empty()) address = newURL;
         if (address.find(':') != std::string::npos) {
             set->BaseAddress = DirectoryOf(address);
@@ -119,8 +119,8 @@ void TFrameBrowser::LoadNewAddress(std::string address, const std::string& ancho
     AddPageToHistory(old, position);
 }
 
-void TFrameBrowser::SwitchTo(TbrFrameSet* set) {
-    TbrFrameSet* old = shown_;
+void TFrameBrowser::SwitchTo(TPageFrameSet* set) {
+    TPageFrameSet* old = shown_;
     shown_ = set;
     set->setGeometry(rect());
     set->Arrange();
@@ -154,11 +154,11 @@ void TFrameBrowser::ReloadFramePage() {
     // the page is built from it anew, each frame from its own document.
     const std::string address = shown_->CurrentAddress;
     std::string newURL;
-    ThtmlFileType kind = ckHTML;
+    TContentKind kind = ckHTML;
     for (THTMLViewer* viewer : shown_->Viewers())
         ViewerClear(viewer);
     TStream* stream = RequestDocument(this, true, address, "", true, newURL, kind);
-    if (!stream) throw EfvLoadError("Can't locate cache file: " + address);
+    if (!stream) throw EFrameLoadError("Can't locate cache file: " + address);
     if (!newURL.empty()) shown_->BaseAddress = DirectoryOf(newURL);
     shown_->LoadDocument(*stream, kind, "", newURL.empty() ? address : newURL);
     if (!pages_.empty()) {
@@ -171,7 +171,7 @@ void TFrameBrowser::ReloadFramePage() {
 
 TStream* TFrameBrowser::RequestDocument(QWidget* sender, bool isGet, const std::string& url,
                                         const std::string& query, bool reload, std::string& newURL,
-                                        ThtmlFileType& kind) {
+                                        TContentKind& kind) {
     if (!OnGetPostRequest) throw Exception("No OnGetPostRequest event defined");
     TStream* stream = nullptr;
     newURL.clear();
@@ -184,26 +184,6 @@ bool TFrameBrowser::IsFrameStream(TStream& stream) {
     input.Mode = TLoadMode::Stream;
     input.Stream = &stream;
     return IsFrameDocument(input, *this);
-}
-
-// --- The frameset walk ----------------------------------------------------------------------
-
-void TFrameBrowser::FrameFound(void* frameSet, const TAttributeList& attributes,
-                               const std::string&) {
-    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->FrameFound(&attributes);
-}
-
-void* TFrameBrowser::FrameSetFound(void* frameSet) {
-    TbrSubFrameSet* set = FrameSetOf(frameSet);
-    return set ? set->AddNestedSet() : nullptr;
-}
-
-void TFrameBrowser::ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) {
-    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->ApplyFrameSetAttributes(attributes);
-}
-
-void TFrameBrowser::FrameSetEnded(void* frameSet) {
-    if (TbrSubFrameSet* set = FrameSetOf(frameSet)) set->FrameSetParsed();
 }
 
 // --- The viewers --------------------------------------------------------------------------------
@@ -235,12 +215,12 @@ THTMLViewer* TFrameBrowser::GetViewer(int index) const {
                : nullptr;
 }
 
-TbrFrame* TFrameBrowser::FrameOf(THTMLViewer* viewer) {
-    return viewer ? dynamic_cast<TbrFrame*>(viewer->parentWidget()) : nullptr;
+TFrame* TFrameBrowser::FrameOf(THTMLViewer* viewer) {
+    return viewer ? dynamic_cast<TFrame*>(viewer->parentWidget()) : nullptr;
 }
 
 std::string TFrameBrowser::ResolveLink(THTMLViewer* viewer, std::string_view link) const {
-    const TbrFrame* frame = FrameOf(viewer);
+    const TFrame* frame = FrameOf(viewer);
     if (!frame) return std::string(link);
     const auto [address, anchor] = SplitAnchor(link);
     return ResolveFrameLink(address, viewer->BaseDir(), frame->BaseAddress, frame->Source) + anchor;
@@ -250,7 +230,7 @@ void TFrameBrowser::ViewerClear(THTMLViewer* viewer) {
     if (OnViewerClear && viewer) OnViewerClear(viewer);
 }
 
-void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
+void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TFrame& frame) {
     THTMLViewerOptions options = viewer.htOptions() | htPrintTableBackground;
     if (options_ & fvOverLinksActive) options |= htOverLinksActive;
     if (options_ & fvNoLinkUnderline) options |= htNoLinkUnderline;
@@ -282,7 +262,7 @@ void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
         return ExpandFrameName(name, v->BaseDir(), frame.BaseAddress);
     };
     viewer.OnGetPostRequest = [this, &frame](THTMLViewer*, const std::string& url,
-                                             std::string& newURL, ThtmlFileType& kind,
+                                             std::string& newURL, TContentKind& kind,
                                              TStream*& stream) {
         stream = RequestDocument(&frame, true, url, "", false, newURL, kind);
     };
@@ -290,19 +270,19 @@ void TFrameBrowser::AttachViewer(THTMLViewer& viewer, TbrFrame& frame) {
 
 // --- Links -----------------------------------------------------------------------------------
 
-std::string TFrameBrowser::TargetOfLink(THTMLViewer* viewer, TbrFrame* frame) const {
+std::string TFrameBrowser::TargetOfLink(THTMLViewer* viewer, TFrame* frame) const {
     if (!viewer->HotTarget().empty()) return viewer->HotTarget();
     if (!viewer->DefaultTarget().empty()) return viewer->DefaultTarget();
     return frame->ParentSet->InheritedBaseTarget();
 }
 
-TbrFrameBase* TFrameBrowser::TargetOf(TbrFrame* frame, const std::string& target) const {
+TFrameTreePanel* TFrameBrowser::TargetOf(TFrame* frame, const std::string& target) const {
     if (target.empty() || SameText(target, "_self")) return frame;
-    if (TbrFrame* named = shown_->FrameNamed(target)) return named;
+    if (TFrame* named = shown_->FrameNamed(target)) return named;
     if (SameText(target, "_top")) return shown_;
     if (SameText(target, "_parent")) {
         for (QWidget* p = frame->parentWidget(); p; p = p->parentWidget()) {
-            if (auto* above = dynamic_cast<TbrFrame*>(p)) return above;
+            if (auto* above = dynamic_cast<TFrame*>(p)) return above;
             if (p == shown_) return shown_;
         }
         return shown_;
@@ -312,7 +292,7 @@ TbrFrameBase* TFrameBrowser::TargetOf(TbrFrame* frame, const std::string& target
 
 void TFrameBrowser::HotSpotClick(THTMLViewer* viewer, const std::string& url, bool& handled) {
     handled = true; // the browser follows links itself
-    TbrFrame* frame = FrameOf(viewer);
+    TFrame* frame = FrameOf(viewer);
     if (Processing() || !frame) return;
     clickedURL_ = url;
     clickedTarget_ = TargetOfLink(viewer, frame);
@@ -322,7 +302,7 @@ void TFrameBrowser::HotSpotClick(THTMLViewer* viewer, const std::string& url, bo
     if (OnHotSpotTargetClick)
         OnHotSpotTargetClick(this, clickedTarget_, address + anchor, ownerHandled);
     if (ownerHandled) return;
-    TbrFrameBase* target = TargetOf(frame, clickedTarget_);
+    TFrameTreePanel* target = TargetOf(frame, clickedTarget_);
     if (!target) {
         AddVisited(address + anchor);
         RefreshVisitedLinks();
@@ -332,17 +312,17 @@ void TFrameBrowser::HotSpotClick(THTMLViewer* viewer, const std::string& url, bo
     GoTo(target, address, anchor, "", false, true, TWholePage::Yes);
 }
 
-void TFrameBrowser::GoTo(TbrFrameBase* target, const std::string& address,
+void TFrameBrowser::GoTo(TFrameTreePanel* target, const std::string& address,
                          const std::string& anchor, const std::string& query, bool reload,
                          bool isGet, TWholePage wholePage) {
     TProcessingScope processing(*this);
-    auto* frame = dynamic_cast<TbrFrame*>(target);
+    auto* frame = dynamic_cast<TFrame*>(target);
     // On an ordinary page a link to another page replaces the page.
     if (wholePage == TWholePage::Yes && frame && shown_->SingleViewer() &&
         !SameText(address, shown_->CurrentAddress))
         frame = nullptr;
     if (frame)
-        frame->LoadFrameURL(address, anchor, reload, isGet, TbrFrame::TBump::Yes, query);
+        frame->LoadFrameURL(address, anchor, reload, isGet, TFrame::TBump::Yes, query);
     else
         OpenTopAddress(address + anchor, query, reload, isGet);
     RefreshVisitedLinks();
@@ -357,7 +337,7 @@ void TFrameBrowser::HotSpotCovered(THTMLViewer* viewer, const std::string& url) 
 void TFrameBrowser::FormSubmit(THTMLViewer* viewer, const std::string& action,
                                const std::string& target, const std::string& encType,
                                const std::string& method, const std::vector<std::string>& results) {
-    TbrFrame* frame = FrameOf(viewer);
+    TFrame* frame = FrameOf(viewer);
     if (inFormSubmit_ || !frame) return;
     inFormSubmit_ = true;
     struct Reset {
@@ -369,7 +349,7 @@ void TFrameBrowser::FormSubmit(THTMLViewer* viewer, const std::string& action,
     if (handled) return;
     const std::string query = EncodeFormResults(results);
     const auto [address, anchor] = SplitAnchor(ResolveLink(viewer, action));
-    TbrFrameBase* destination = TargetOf(frame, target);
+    TFrameTreePanel* destination = TargetOf(frame, target);
     if (!destination) {
         if (OnBlankWindowRequest)
             OnBlankWindowRequest(this, target, address + "?" + query + anchor);

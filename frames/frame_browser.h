@@ -11,7 +11,7 @@
 // are freed from the event loop (deleteLater), never inside the handler.
 #pragma once
 
-#include "frames/fv_base.h"
+#include "frames/frame_browser_base.h"
 #include "image/image_limits.h"
 #include "viewer/viewer_history.h"
 
@@ -24,13 +24,13 @@
 namespace lumo {
 
 class TStream;
-class TbrFrame;
-class TbrFrameBase;
-class TbrFrameSet;
-class TbrSubFrameSet;
+class TFrame;
+class TFrameTreePanel;
+class TPageFrameSet;
+class TNestedFrameSet;
 
 // No stream came for a page.
-class EfvLoadError : public Exception {
+class EFrameLoadError : public Exception {
 public:
     using Exception::Exception;
 };
@@ -51,18 +51,18 @@ struct TPageHistoryEntry {
     std::string Address;
     QString Title;
     TScrollPosition Position;
-    TbrFrameSet* Set = nullptr;
+    TPageFrameSet* Set = nullptr;
 };
 
-class TFrameBrowser : public TFVBase {
+class TFrameBrowser : public TFrameBrowserBase {
 public:
-    // Sender is the frame browser for a whole page and the TbrFrame for a
+    // Sender is the frame browser for a whole page and the TFrame for a
     // frame's document. The owner sets Stream (it keeps it; the browser
     // reads it before its next request), the kind, and NewURL when the
     // document came from another address (a redirection).
     using TGetPostRequestEvent = std::function<void(
         QWidget* Sender, bool IsGet, const std::string& URL, const std::string& Query, bool Reload,
-        std::string& NewURL, ThtmlFileType& DocType, TStream*& Stream)>;
+        std::string& NewURL, TContentKind& DocType, TStream*& Stream)>;
     using TFormSubmitEvent =
         std::function<void(QWidget* Sender, const std::string& Action, const std::string& Target,
                            const std::string& EncType, const std::string& Method,
@@ -96,7 +96,7 @@ public:
     // --- The page ---------------------------------------------------------------
     const std::string& CurrentAddress() const;
     const QString& PageTitle() const;
-    TbrFrameSet* ShownFrameSet() const { return shown_; }
+    TPageFrameSet* ShownFrameSet() const { return shown_; }
     THTMLViewer* FocusedViewer() const override;
     int GetViewerCount() const override;
     THTMLViewer* GetViewer(int index) const override;
@@ -146,32 +146,25 @@ public:
     // Asks the owner for a document; null when none came. Raises without an owner.
     TStream* RequestDocument(QWidget* sender, bool isGet, const std::string& url,
                              const std::string& query, bool reload, std::string& newURL,
-                             ThtmlFileType& kind);
+                             TContentKind& kind);
     bool IsFrameStream(TStream& stream);
     void ViewerClear(THTMLViewer* viewer);
     // Binds a new viewer of frame to the browser.
-    void AttachViewer(THTMLViewer& viewer, TbrFrame& frame);
+    void AttachViewer(THTMLViewer& viewer, TFrame& frame);
     void AddVisited(const std::string& address);
     void RefreshVisitedLinks();
-    void StartFrameHistory(TbrFrame& frame, const std::string& address,
+    void StartFrameHistory(TFrame& frame, const std::string& address,
                            const TScrollPosition& position);
-    void BumpFrameHistory(TbrFrame& frame, const std::string& address,
+    void BumpFrameHistory(TFrame& frame, const std::string& address,
                           const TScrollPosition& newPosition, const TScrollPosition& oldPosition);
     // The frame's shown entry becomes this document (the frame loaded its
     // own address again).
-    void ReplaceFrameHistory(TbrFrame& frame, const std::string& address,
+    void ReplaceFrameHistory(TFrame& frame, const std::string& address,
                              const TScrollPosition& position);
     void BumpPage(const std::string& oldFile, const QString& oldTitle,
                   const TScrollPosition& oldPosition);
     // Frees a nested set that no frame history refers to any more.
-    void ReleaseNestedSet(TbrSubFrameSet* set);
-
-    // The frameset walk.
-    void FrameFound(void* frameSet, const TAttributeList& attributes,
-                    const std::string& fName) override;
-    void* FrameSetFound(void* frameSet) override;
-    void ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) override;
-    void FrameSetEnded(void* frameSet) override;
+    void ReleaseNestedSet(TNestedFrameSet* set);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -182,38 +175,38 @@ private:
                          const std::string& query, bool reload, bool isGet);
     void LoadNewAddress(std::string address, const std::string& anchor, const std::string& query,
                         bool reload, bool isGet);
-    void SwitchTo(TbrFrameSet* set);
+    void SwitchTo(TPageFrameSet* set);
     void ReloadFramePage();
     // Link routing.
     void HotSpotClick(THTMLViewer* viewer, const std::string& url, bool& handled);
     void HotSpotCovered(THTMLViewer* viewer, const std::string& url);
-    TbrFrameBase* TargetOf(TbrFrame* frame, const std::string& target) const;
-    std::string TargetOfLink(THTMLViewer* viewer, TbrFrame* frame) const;
+    TFrameTreePanel* TargetOf(TFrame* frame, const std::string& target) const;
+    std::string TargetOfLink(THTMLViewer* viewer, TFrame* frame) const;
     // Whether an ordinary page's one frame stands for the whole page.
     enum class TWholePage { No, Yes };
-    void GoTo(TbrFrameBase* target, const std::string& address, const std::string& anchor,
+    void GoTo(TFrameTreePanel* target, const std::string& address, const std::string& anchor,
               const std::string& query, bool reload, bool isGet, TWholePage wholePage);
-    static TbrFrame* FrameOf(THTMLViewer* viewer);
+    static TFrame* FrameOf(THTMLViewer* viewer);
     bool IsVisitedLink(THTMLViewer* viewer, const std::string& link) const;
 
     // History (frame_browser_history.cpp).
-    void AddPageToHistory(TbrFrameSet* oldSet, const TScrollPosition& oldPosition);
+    void AddPageToHistory(TPageFrameSet* oldSet, const TScrollPosition& oldPosition);
     void BumpSamePage(const TScrollPosition& oldPosition);
     void RecordCurrentPage();
     void DropForwardPages();
     void DropPage(size_t index);
-    void FreeSetIfUnused(TbrFrameSet* set);
-    void DropForwardFrameHistory(TbrFrameSet& master);
+    void FreeSetIfUnused(TPageFrameSet* set);
+    void DropForwardFrameHistory(TPageFrameSet& master);
     // Drops the frame's oldest entries past the history's length and frees
     // the nested sets only they kept.
-    void DropOldFrameHistory(TbrFrame& frame);
-    void GoToFrameHistory(TbrFrame& frame, int index);
+    void DropOldFrameHistory(TFrame& frame);
+    void GoToFrameHistory(TFrame& frame, int index);
     void ShowHistoryPage(const TPageHistoryEntry& entry);
-    bool NestedSetInUse(const TbrSubFrameSet* set, TbrFrameSet& master);
+    bool NestedSetInUse(const TNestedFrameSet* set, TPageFrameSet& master);
     void FireHistoryChange();
 
     TFrameViewerOptions options_ = fvPrintTableBackground;
-    TbrFrameSet* shown_ = nullptr;
+    TPageFrameSet* shown_ = nullptr;
     std::vector<TPageHistoryEntry> pages_;
     int historyPos_ = 0;
     int visitedMaxCount_ = 50;

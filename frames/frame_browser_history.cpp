@@ -4,7 +4,7 @@
 // happened. A frame set or nested set is freed once no entry refers to it.
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -22,7 +22,7 @@ void TFrameBrowser::FireHistoryChange() {
 
 // --- Pages ----------------------------------------------------------------------------------
 
-void TFrameBrowser::AddPageToHistory(TbrFrameSet* oldSet, const TScrollPosition& oldPosition) {
+void TFrameBrowser::AddPageToHistory(TPageFrameSet* oldSet, const TScrollPosition& oldPosition) {
     if (historyMaxCount_ < 1 || shown_->CurrentAddress.empty()) {
         FreeSetIfUnused(oldSet);
         return;
@@ -71,12 +71,12 @@ void TFrameBrowser::DropForwardPages() {
 
 void TFrameBrowser::DropPage(size_t index) {
     if (index >= pages_.size()) return;
-    TbrFrameSet* set = pages_[index].Set;
+    TPageFrameSet* set = pages_[index].Set;
     pages_.erase(pages_.begin() + static_cast<std::ptrdiff_t>(index));
     FreeSetIfUnused(set);
 }
 
-void TFrameBrowser::FreeSetIfUnused(TbrFrameSet* set) {
+void TFrameBrowser::FreeSetIfUnused(TPageFrameSet* set) {
     if (!set || set == shown_) return;
     const bool used = std::any_of(pages_.begin(), pages_.end(),
                                   [set](const TPageHistoryEntry& e) { return e.Set == set; });
@@ -94,10 +94,10 @@ void TFrameBrowser::SetHistoryPos(int index) {
     const TPageHistoryEntry entry = pages_[static_cast<size_t>(index)];
     if (entry.Set == shown_) {
         // The set stayed, but a page loaded into its one frame may differ.
-        std::vector<TbrFrame*> frames = shown_->AllFrames();
+        std::vector<TFrame*> frames = shown_->AllFrames();
         if (!SameText(entry.Address, shown_->CurrentAddress) && frames.size() == 1) {
             frames.front()->EnsureViewer();
-            frames.front()->LoadFrameURL(entry.Address, "", false, true, TbrFrame::TBump::No, "");
+            frames.front()->LoadFrameURL(entry.Address, "", false, true, TFrame::TBump::No, "");
         }
         if (THTMLViewer* viewer = shown_->SingleViewer()) viewer->SetScrollPosition(entry.Position);
     } else {
@@ -109,8 +109,8 @@ void TFrameBrowser::SetHistoryPos(int index) {
 }
 
 void TFrameBrowser::ShowHistoryPage(const TPageHistoryEntry& entry) {
-    TbrFrameSet* set = entry.Set;
-    TbrFrameSet* old = shown_;
+    TPageFrameSet* set = entry.Set;
+    TPageFrameSet* old = shown_;
     set->ResetSize();
     set->setGeometry(rect());
     set->lower();
@@ -118,7 +118,7 @@ void TFrameBrowser::ShowHistoryPage(const TPageHistoryEntry& entry) {
     set->Arrange();
     // A single-frame set shows the page of this entry, which a later page
     // loaded into the same frame may have replaced.
-    std::vector<TbrFrame*> frames = set->AllFrames();
+    std::vector<TFrame*> frames = set->AllFrames();
     const bool single = !set->IsFramePage && frames.size() == 1;
     if (single && !SameText(frames.front()->Source, entry.Address)) {
         frames.front()->Source = entry.Address;
@@ -140,16 +140,16 @@ void TFrameBrowser::ShowHistoryPage(const TPageHistoryEntry& entry) {
 
 void TFrameBrowser::ClearHistory() {
     const bool any = !pages_.empty();
-    std::vector<TbrFrameSet*> sets;
+    std::vector<TPageFrameSet*> sets;
     for (const TPageHistoryEntry& e : pages_)
         sets.push_back(e.Set);
     pages_.clear();
     historyPos_ = 0;
     std::sort(sets.begin(), sets.end());
     sets.erase(std::unique(sets.begin(), sets.end()), sets.end());
-    for (TbrFrameSet* set : sets)
+    for (TPageFrameSet* set : sets)
         FreeSetIfUnused(set);
-    for (TbrFrame* frame : shown_->AllFrames()) {
+    for (TFrame* frame : shown_->AllFrames()) {
         std::vector<TFrameTrailEntry> trail = std::move(frame->FrameTrail);
         frame->FrameTrail.clear();
         frame->FrameTrailPos = 0;
@@ -171,7 +171,7 @@ void TFrameBrowser::SetHistoryMaxCount(int count) {
 
 // --- Frames ------------------------------------------------------------------------------
 
-void TFrameBrowser::StartFrameHistory(TbrFrame& frame, const std::string& address,
+void TFrameBrowser::StartFrameHistory(TFrame& frame, const std::string& address,
                                       const TScrollPosition& position) {
     frame.FrameTrailPos = 0;
     frame.FrameTrail.insert(frame.FrameTrail.begin(),
@@ -180,18 +180,18 @@ void TFrameBrowser::StartFrameHistory(TbrFrame& frame, const std::string& addres
     FireHistoryChange();
 }
 
-void TFrameBrowser::DropOldFrameHistory(TbrFrame& frame) {
+void TFrameBrowser::DropOldFrameHistory(TFrame& frame) {
     // A frame keeps as many documents as the window keeps pages, and always
     // the one it shows.
     const size_t keep = static_cast<size_t>(std::max(historyMaxCount_, 1));
-    std::vector<TbrSubFrameSet*> dropped;
+    std::vector<TNestedFrameSet*> dropped;
     for (; frame.FrameTrail.size() > keep; frame.FrameTrail.pop_back())
-        if (TbrSubFrameSet* set = frame.FrameTrail.back().Set) dropped.push_back(set);
-    for (TbrSubFrameSet* set : dropped)
+        if (TNestedFrameSet* set = frame.FrameTrail.back().Set) dropped.push_back(set);
+    for (TNestedFrameSet* set : dropped)
         ReleaseNestedSet(set);
 }
 
-void TFrameBrowser::BumpFrameHistory(TbrFrame& frame, const std::string& address,
+void TFrameBrowser::BumpFrameHistory(TFrame& frame, const std::string& address,
                                      const TScrollPosition& newPosition,
                                      const TScrollPosition& oldPosition) {
     if (!frame.FrameTrail.empty())
@@ -200,7 +200,7 @@ void TFrameBrowser::BumpFrameHistory(TbrFrame& frame, const std::string& address
     StartFrameHistory(frame, address, newPosition);
 }
 
-void TFrameBrowser::ReplaceFrameHistory(TbrFrame& frame, const std::string& address,
+void TFrameBrowser::ReplaceFrameHistory(TFrame& frame, const std::string& address,
                                         const TScrollPosition& position) {
     if (frame.FrameTrail.empty()) {
         StartFrameHistory(frame, address, position);
@@ -213,8 +213,8 @@ void TFrameBrowser::ReplaceFrameHistory(TbrFrame& frame, const std::string& addr
     FireHistoryChange();
 }
 
-bool TFrameBrowser::NestedSetInUse(const TbrSubFrameSet* set, TbrFrameSet& master) {
-    for (TbrFrame* frame : master.AllFrames()) {
+bool TFrameBrowser::NestedSetInUse(const TNestedFrameSet* set, TPageFrameSet& master) {
+    for (TFrame* frame : master.AllFrames()) {
         if (frame->SubFrameSet == set) return true;
         for (const TFrameTrailEntry& e : frame->FrameTrail)
             if (e.Set == set) return true;
@@ -222,13 +222,13 @@ bool TFrameBrowser::NestedSetInUse(const TbrSubFrameSet* set, TbrFrameSet& maste
     return false;
 }
 
-void TFrameBrowser::ReleaseNestedSet(TbrSubFrameSet* set) {
+void TFrameBrowser::ReleaseNestedSet(TNestedFrameSet* set) {
     if (set && !NestedSetInUse(set, *set->MasterSet)) set->Retire();
 }
 
-void TFrameBrowser::DropForwardFrameHistory(TbrFrameSet& master) {
-    std::vector<TbrSubFrameSet*> dropped;
-    for (TbrFrame* frame : master.AllFrames()) {
+void TFrameBrowser::DropForwardFrameHistory(TPageFrameSet& master) {
+    std::vector<TNestedFrameSet*> dropped;
+    for (TFrame* frame : master.AllFrames()) {
         const auto forward = static_cast<std::ptrdiff_t>(
             std::clamp(frame->FrameTrailPos, 0, static_cast<int>(frame->FrameTrail.size())));
         for (auto e = frame->FrameTrail.begin(); e != frame->FrameTrail.begin() + forward; ++e)
@@ -236,17 +236,17 @@ void TFrameBrowser::DropForwardFrameHistory(TbrFrameSet& master) {
         frame->FrameTrail.erase(frame->FrameTrail.begin(), frame->FrameTrail.begin() + forward);
         frame->FrameTrailPos = 0;
     }
-    for (TbrSubFrameSet* set : dropped)
+    for (TNestedFrameSet* set : dropped)
         ReleaseNestedSet(set);
 }
 
-void TFrameBrowser::GoToFrameHistory(TbrFrame& frame, int index) {
+void TFrameBrowser::GoToFrameHistory(TFrame& frame, int index) {
     if (index == frame.FrameTrailPos || index < 0 ||
         index >= static_cast<int>(frame.FrameTrail.size()))
         return;
     TProcessingScope processing(*this);
     frame.StopRefresh();
-    TbrSubFrameSet* shownSet = frame.SubFrameSet;
+    TNestedFrameSet* shownSet = frame.SubFrameSet;
     if (shownSet) {
         shownSet->UnloadContent();
         shownSet->hide();
@@ -260,7 +260,7 @@ void TFrameBrowser::GoToFrameHistory(TbrFrame& frame, int index) {
         const bool fresh = frame.Viewer == nullptr;
         frame.EnsureViewer();
         if (fresh) frame.Source.clear(); // a new viewer has no document yet
-        frame.LoadFrameURL(entry.Address, "", false, true, TbrFrame::TBump::No, "");
+        frame.LoadFrameURL(entry.Address, "", false, true, TFrame::TBump::No, "");
         if (frame.Viewer) frame.Viewer->SetScrollPosition(entry.Pos);
     } else {
         frame.ShowNestedSet(entry.Set);
@@ -275,8 +275,8 @@ void TFrameBrowser::GoToFrameHistory(TbrFrame& frame, int index) {
 
 void TFrameBrowser::StepBack() {
     if (Processing()) return;
-    TbrFrame* latest = nullptr;
-    for (TbrFrame* frame : shown_->AllFrames()) {
+    TFrame* latest = nullptr;
+    for (TFrame* frame : shown_->AllFrames()) {
         const int count = static_cast<int>(frame->FrameTrail.size());
         if (count - 2 < frame->FrameTrailPos) continue; // no older entry
         const int64_t seq = frame->FrameTrail[static_cast<size_t>(frame->FrameTrailPos)].Seq;
@@ -292,9 +292,9 @@ void TFrameBrowser::StepBack() {
 
 void TFrameBrowser::StepForward() {
     if (Processing()) return;
-    TbrFrame* earliest = nullptr;
+    TFrame* earliest = nullptr;
     int64_t earliestSeq = 0;
-    for (TbrFrame* frame : shown_->AllFrames()) {
+    for (TFrame* frame : shown_->AllFrames()) {
         if (frame->FrameTrailPos < 1) continue;
         const int64_t seq = frame->FrameTrail[static_cast<size_t>(frame->FrameTrailPos - 1)].Seq;
         if (!earliest || seq < earliestSeq) {
@@ -311,14 +311,14 @@ void TFrameBrowser::StepForward() {
 
 bool TFrameBrowser::BackButtonEnabled() {
     if (static_cast<int>(pages_.size()) - 2 >= historyPos_) return true;
-    for (TbrFrame* frame : shown_->AllFrames())
+    for (TFrame* frame : shown_->AllFrames())
         if (static_cast<int>(frame->FrameTrail.size()) - 2 >= frame->FrameTrailPos) return true;
     return false;
 }
 
 bool TFrameBrowser::FwdButtonEnabled() {
     if (historyPos_ >= 1) return true;
-    for (TbrFrame* frame : shown_->AllFrames())
+    for (TFrame* frame : shown_->AllFrames())
         if (frame->FrameTrailPos >= 1) return true;
     return false;
 }

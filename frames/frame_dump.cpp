@@ -3,7 +3,7 @@
 #include "builder/document_dump.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/qt_text.h"
 #include "platform/text.h"
 #include "viewer/html_viewer.h"
@@ -16,21 +16,21 @@ class TFrameDumper {
 public:
     explicit TFrameDumper(TFrameBrowser& browser) : browser_(browser) {}
 
-    void Set(const TbrSubFrameSet& set, int depth) {
+    void Set(const TNestedFrameSet& set, int depth) {
         Line(depth, "frameset", set);
         out_ += set.Rows ? " rows " : " cols ";
         for (int i = 0; i < set.DimCount; ++i)
             out_ += (i ? "," : "") + DimensionText(set.DimSpecs[static_cast<size_t>(i)]);
         out_ += '\n';
-        for (const TbrFrameBase* child : set.Children) {
-            if (const auto* frame = dynamic_cast<const TbrFrame*>(child))
+        for (const TFrameTreePanel* child : set.Children) {
+            if (const auto* frame = dynamic_cast<const TFrame*>(child))
                 Frame(*frame, depth + 1);
-            else if (const auto* nested = dynamic_cast<const TbrSubFrameSet*>(child))
+            else if (const auto* nested = dynamic_cast<const TNestedFrameSet*>(child))
                 Set(*nested, depth + 1);
         }
     }
 
-    void Frame(const TbrFrame& frame, int depth) {
+    void Frame(const TFrame& frame, int depth) {
         frames_.push_back(&frame);
         Line(depth, "frame " + std::to_string(frames_.size()), frame);
         if (!frame.FrameName.empty()) out_ += " name " + QuotedBytes(frame.FrameName);
@@ -68,13 +68,13 @@ private:
 
     TFrameBrowser& browser_;
     std::string out_;
-    std::vector<const TbrFrame*> frames_;
+    std::vector<const TFrame*> frames_;
 };
 
 } // namespace
 
 std::string DumpFrameBrowser(TFrameBrowser& browser) {
-    TbrFrameSet& page = *browser.ShownFrameSet();
+    TPageFrameSet& page = *browser.ShownFrameSet();
     TFrameDumper dumper(browser);
     if (!page.IsFramePage) {
         if (THTMLViewer* viewer = page.SingleViewer()) dumper.Document(*viewer);

@@ -301,8 +301,8 @@ void TProperties::JoinDecoration(const TPropValue& outer) {
     Props[Prop::TextDecoration] = joined.empty() ? std::string("none") : joined;
 }
 
-TMyFont TProperties::MakeFont(Canvas& faces) const {
-    TMyFont font;
+TFont TProperties::MakeFont(Canvas& faces) const {
+    TFont font;
     font.bgColor = InlineBackground;
     if (const int* n = Int(Prop::Color)) font.Color = static_cast<TColor>(*n);
     if (const std::string* w = Text(Prop::FontWeight)) {
@@ -342,8 +342,8 @@ TMyFont TProperties::MakeFont(Canvas& faces) const {
     return font;
 }
 
-TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
-    TMyFont font = MakeFont(faces);
+TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
+    TFont font = MakeFont(faces);
     if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
     // A link's own lines add to those it stands in.
@@ -351,13 +351,13 @@ TMyFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     return font;
 }
 
-TMyFont TProperties::MakeLinkFont(Canvas& faces) const {
+TFont TProperties::MakeLinkFont(Canvas& faces) const {
     return MakeStateFont(faces, Prop::LinkColor);
 }
-TMyFont TProperties::MakeHoverFont(Canvas& faces) const {
+TFont TProperties::MakeHoverFont(Canvas& faces) const {
     return MakeStateFont(faces, Prop::HoverColor);
 }
-TMyFont TProperties::MakeVisitedFont(Canvas& faces) const {
+TFont TProperties::MakeVisitedFont(Canvas& faces) const {
     return MakeStateFont(faces, Prop::VisitedColor);
 }
 

@@ -3,7 +3,7 @@
 // its STYLE attribute, and inherited along the element nesting.
 #pragma once
 
-#include "html/my_font.h"
+#include "html/font.h"
 #include "platform/types.h"
 
 #include <array>
@@ -147,10 +147,10 @@ public:
     void TakeBackgroundColor();
 
     // Fonts; the canvas answers which face of a font list is installed.
-    TMyFont MakeFont(Canvas& faces) const;
-    TMyFont MakeLinkFont(Canvas& faces) const;
-    TMyFont MakeHoverFont(Canvas& faces) const;
-    TMyFont MakeVisitedFont(Canvas& faces) const;
+    TFont MakeFont(Canvas& faces) const;
+    TFont MakeLinkFont(Canvas& faces) const;
+    TFont MakeHoverFont(Canvas& faces) const;
+    TFont MakeVisitedFont(Canvas& faces) const;
 
     bool GetBackgroundImage(std::string& url) const;
     TColor GetBackgroundColor() const;
@@ -175,7 +175,7 @@ public:
     void SizeEm();
 
 private:
-    TMyFont MakeStateFont(Canvas& faces, int first) const;
+    TFont MakeStateFont(Canvas& faces, int first) const;
     // Props' text-decoration: the ancestors' lines (outer) and OwnDecoration.
     void JoinDecoration(const TPropValue& outer);
 };

@@ -352,11 +352,11 @@ bool HtmlTokenizer::ReadAttribute(std::string& upperName, TokenKind& sym, std::s
     return true;
 }
 
-bool HtmlTokenizer::ReadEntity(TokenObj& into) {
+bool HtmlTokenizer::ReadEntity(TPositionedText& into) {
     if (CaseChar != '&') return false;
     CurTok = TextTok;
     const int p = SrcPos;
-    TokenObj& raw = entityRaw_; // what was read, for a literal result
+    TPositionedText& raw = entityRaw_; // what was read, for a literal result
     raw.Clear();
     raw.AddChar('&', p);
     ReadNextChar();
@@ -378,7 +378,7 @@ bool HtmlTokenizer::TakeEntitySemicolon() {
 
 // "&#" and up to five decimal digits, or "&#x" and up to five hexadecimal
 // ones; a sixth digit leaves the whole reference as text.
-bool HtmlTokenizer::ReadNumericEntity(TokenObj& into, int p) {
+bool HtmlTokenizer::ReadNumericEntity(TPositionedText& into, int p) {
     TakeEntityChar(); // the '#'
     const int base = CaseChar == 'X' ? 16 : 10;
     if (base == 16) TakeEntityChar();
@@ -406,7 +406,7 @@ bool HtmlTokenizer::ReadNumericEntity(TokenObj& into, int p) {
     return true;
 }
 
-void HtmlTokenizer::AddReferencedChar(TokenObj& into, char32_t cp, int p) {
+void HtmlTokenizer::AddReferencedChar(TPositionedText& into, char32_t cp, int p) {
     if (CodePage != TCodePage::Utf8) {
         into.AddChar(static_cast<char>(CodePointByte(cp)), p);
         return;
@@ -417,7 +417,7 @@ void HtmlTokenizer::AddReferencedChar(TokenObj& into, char32_t cp, int p) {
         into.AddChar(c, p);
 }
 
-bool HtmlTokenizer::ReadNamedEntity(TokenObj& into, int p) {
+bool HtmlTokenizer::ReadNamedEntity(TPositionedText& into, int p) {
     std::string name;
     while (name.size() <= MaxEntityName &&
            ((CaseChar >= 'A' && CaseChar <= 'Z') || IsDigit(CurChar))) {

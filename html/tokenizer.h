@@ -16,9 +16,9 @@
 #pragma once
 
 #include "html/attributes.h"
+#include "html/positioned_text.h"
 #include "html/style_sheet.h"
 #include "html/symbols.h"
-#include "html/token_obj.h"
 #include "html/viewer_base.h"
 #include "platform/code_page.h"
 #include "platform/exception.h"
@@ -65,7 +65,7 @@ public:
     // The page's code page, set by the builder when a META declares one:
     // character references in a UTF-8 page become their UTF-8 bytes.
     TCodePage CodePage = TCodePage::Windows1252;
-    TokenObj Token;
+    TPositionedText Token;
     TAttributeList Attributes;
     // Told of every ID attribute with the source position of its tag.
     std::function<void(std::string_view id, int srcPos)> OnID;
@@ -86,7 +86,7 @@ public:
     void ReadStyleBlock(TStyleList& styles);
     // Decodes one "&..." sequence into into (Token by default); false
     // unless CaseChar is "&".
-    bool ReadEntity(TokenObj& into);
+    bool ReadEntity(TPositionedText& into);
     bool ReadEntity() { return ReadEntity(Token); }
     void NextTextAreaToken();
     // With a TEXTAREA tag current: reads its text with the TEXTAREA scanner,
@@ -101,10 +101,10 @@ private:
     char ReadChar();
     bool ReadTag();
     bool ReadText();
-    bool ReadNumericEntity(TokenObj& into, int ampersandPos);
-    bool ReadNamedEntity(TokenObj& into, int ampersandPos);
+    bool ReadNumericEntity(TPositionedText& into, int ampersandPos);
+    bool ReadNamedEntity(TPositionedText& into, int ampersandPos);
     // The character of a reference, at the position of its "&".
-    void AddReferencedChar(TokenObj& into, char32_t codePoint, int ampersandPos);
+    void AddReferencedChar(TPositionedText& into, char32_t codePoint, int ampersandPos);
     void TakeEntityChar();      // keeps CurChar for a literal result and reads on
     bool TakeEntitySemicolon(); // takes a ';' if one is current
     bool ReadAttribute(std::string& upperName, TokenKind& sym, std::string& text, int& number);
@@ -124,8 +124,8 @@ private:
     bool inInclude_ = false;
     bool readingInclude_ = false; // the parameters of an include command
     uint8_t lastEol_ = 0;
-    TokenObj scratch_;   // an entity inside an attribute value
-    TokenObj entityRaw_; // the characters of an entity, for a literal one
+    TPositionedText scratch_;   // an entity inside an attribute value
+    TPositionedText entityRaw_; // the characters of an entity, for a literal one
 };
 
 // Claims the program's one tokenizer for a parse. A second claim while one

@@ -9,7 +9,7 @@
 
 namespace lumo {
 
-struct TgfFrame {
+struct TGifFrame {
     int Left = 0, Top = 0, Width = 0, Height = 0;
     int Bits = 0;     // bits of its own colour table; 0 when it uses the global one
     int Delay = 0;    // ms: the control extension's hundredths of a second x 10; 0 without one

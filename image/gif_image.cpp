@@ -86,7 +86,7 @@ const Bitmap& TGIFImage::WorkBitmap() {
 }
 
 void TGIFImage::Compose(int n) {
-    const TgfFrame& f = Frame(n);
+    const TGifFrame& f = Frame(n);
     if (f.Disposal == 3) {
         saved_.resize(static_cast<size_t>(f.Width) * f.Height);
         for (int y = 0; y < f.Height; ++y)
@@ -106,7 +106,7 @@ void TGIFImage::Compose(int n) {
 }
 
 void TGIFImage::Dispose(int n) {
-    const TgfFrame& f = Frame(n);
+    const TGifFrame& f = Frame(n);
     if (f.Disposal == 2) {
         for (int y = 0; y < f.Height; ++y)
             std::fill_n(&work_.At(f.Left, f.Top + y), f.Width, background_);
@@ -191,7 +191,7 @@ void TGIFImage::Draw(Canvas& canvas, const TRect& dest) {
 
 void TGIFImage::MapColors(const std::function<uint32_t(uint32_t)>& map) {
     for (auto& shared : frames_) {
-        auto frame = std::make_shared<TgfFrame>(*shared);
+        auto frame = std::make_shared<TGifFrame>(*shared);
         for (uint32_t& colour : frame->Palette)
             colour = map(colour);
         shared = std::move(frame);

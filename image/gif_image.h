@@ -9,8 +9,8 @@
 // is made when first asked for, so reading a picture only decodes frames.
 #pragma once
 
-#include "image/bitmap_cache.h"
 #include "image/gif_frame.h"
+#include "image/image_cache.h"
 #include "image/image_limits.h"
 #include "platform/canvas.h"
 
@@ -47,7 +47,7 @@ public:
     // and restore area.
     int64_t CopyBytes() const;
     int FrameCount() const { return static_cast<int>(frames_.size()); }
-    const TgfFrame& Frame(int n) const { return *frames_[n - 1]; }
+    const TGifFrame& Frame(int n) const { return *frames_[n - 1]; }
     int CurrentFrame() const { return current_; }
     bool Animated() const { return FrameCount() > 1; }
     bool Empty() const { return empty_; }
@@ -94,7 +94,7 @@ private:
     void Dispose(int n);
     int64_t IntervalOf(int n) const;
 
-    std::vector<std::shared_ptr<const TgfFrame>> frames_;
+    std::vector<std::shared_ptr<const TGifFrame>> frames_;
     int width_ = 0, height_ = 0;
     int loopCount_ = 1;
     int bitsPerPixel_ = 0;

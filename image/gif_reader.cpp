@@ -158,7 +158,7 @@ private:
     }
 
     FrameRead ReadFrame() {
-        auto frame = std::make_shared<TgfFrame>();
+        auto frame = std::make_shared<TGifFrame>();
         std::string_view d;
         if (!in_.Take(9, d)) return FrameRead::Ended;
         frame->Left = Le16(d, 0);
@@ -196,7 +196,7 @@ private:
         return FrameRead::Added;
     }
 
-    void ApplyControl(TgfFrame& frame) const {
+    void ApplyControl(TGifFrame& frame) const {
         if (!control_.Present) return;
         frame.Disposal = (control_.Packed >> 2) & 7;
         if (frame.Disposal > 3) frame.Disposal = 2; // the reserved values restore to background
@@ -207,7 +207,7 @@ private:
 
     // The picture grows to hold the frame; its pixels, the work picture and a
     // saved area for restoring must fit the budget together.
-    void Reserve(const TgfFrame& frame) {
+    void Reserve(const TGifFrame& frame) {
         gif_.Width = std::max(gif_.Width, frame.Left + frame.Width);
         gif_.Height = std::max(gif_.Height, frame.Top + frame.Height);
         const int64_t pixels = int64_t{frame.Width} * frame.Height;

@@ -16,7 +16,7 @@ struct TGifContents {
     int LoopCount = 1;         // the NETSCAPE 2.0 loop count; 1 without one; 0 without end
     int BitsPerPixel = 0;      // the largest colour table's bits
     bool HasTransparency = false;
-    std::vector<std::shared_ptr<TgfFrame>> Frames; // at most 256; none of zero size
+    std::vector<std::shared_ptr<TGifFrame>> Frames; // at most 256; none of zero size
 };
 
 inline constexpr int MaxGifFrames = 256;

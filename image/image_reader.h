@@ -3,8 +3,8 @@
 // ReadImageStream and ReadImageFile give the page code its picture.
 #pragma once
 
-#include "image/bitmap_cache.h"
 #include "image/gif_image.h"
+#include "image/image_cache.h"
 #include "image/image_limits.h"
 #include "image/image_type.h"
 

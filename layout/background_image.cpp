@@ -49,7 +49,7 @@ void TBackgroundImage::Load() {
     }
 }
 
-bool TBackgroundImage::PictureArrived(TBitmapItem* item) {
+bool TBackgroundImage::PictureArrived(TImageCacheEntry* item) {
     if (state_ != TState::Awaited) return false;
     item_ = item;
     state_ = item ? TState::Real : TState::Error;

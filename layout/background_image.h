@@ -38,7 +38,7 @@ public:
     TSize Size() const;
     // Tiles the picture over box (device coordinates) within clip.
     void Paint(Canvas& canvas, const TRect& box, const TRect& clip);
-    bool PictureArrived(TBitmapItem* item) override;
+    bool PictureArrived(TImageCacheEntry* item) override;
     // " background picture|placeholder|error \"source\"", or nothing without a source.
     void Dump(std::string& out) const;
 
@@ -48,8 +48,8 @@ private:
 
     TSectionList* root_;
     TState state_ = TState::None;
-    std::string name_;            // Source made absolute
-    TBitmapItem* item_ = nullptr; // the cached picture; one use held
+    std::string name_;                 // Source made absolute
+    TImageCacheEntry* item_ = nullptr; // the cached picture; one use held
 };
 
 } // namespace lumo

@@ -7,7 +7,7 @@
 
 namespace lumo {
 
-int ClearGapFor(const IndentManager& indents, ClearAttrType side, int Y) {
+int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y) {
     if (side == clrNone) return 0;
     int CL = 0, CR = 0;
     indents.ClearY(CL, CR);
@@ -85,7 +85,7 @@ TItemAbove ItemAbove(const TCellBasic& container) {
             if (b->Placement == posAbsolute) continue;
             return {b, false};
         }
-        if (dynamic_cast<TPage*>(it->get())) continue;
+        if (dynamic_cast<TPageBreak*>(it->get())) continue;
         return {nullptr, true};
     }
     return {};
@@ -203,7 +203,7 @@ int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
 
 int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                    int& WidestOut) {
-    IndentManager& indents = context.Indents;
+    TIndentManager& indents = context.Indents;
     LayoutY = Y;
     ClearGap = ClearGapFor(indents, ClearSide, Y);
     FirstPos = context.PosCounter;
@@ -255,7 +255,7 @@ void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
     }
 }
 
-void TBlock::PlaceContentX(const IndentManager& indents, int X, int marginBoxTop, int RoomWidth) {
+void TBlock::PlaceContentX(const TIndentManager& indents, int X, int marginBoxTop, int RoomWidth) {
     if (FloatSide == ALeft)
         ContentOffset = std::max(X, indents.LeftEdgeAt(marginBoxTop)) + LeftSide() - X;
     else if (FloatSide == ARight)
@@ -266,7 +266,7 @@ void TBlock::PlaceContentX(const IndentManager& indents, int X, int marginBoxTop
     KeepMarkerClearOfFloats(indents, X, marginBoxTop);
 }
 
-void TBlock::KeepMarkerClearOfFloats(const IndentManager& indents, int X, int marginBoxTop) {
+void TBlock::KeepMarkerClearOfFloats(const TIndentManager& indents, int X, int marginBoxTop) {
     const int room = MarkerRoom();
     if (!room) return;
     int floatEdge = X;
@@ -287,7 +287,7 @@ void TBlock::PlaceContentBox(int X, int marginBoxTop) {
     LeftX = X + ContentOffset + (Placement == posRelative ? OffsetLeft : 0);
 }
 
-TBlock::TContentEdges TBlock::HoldContentEdges(IndentManager& indents) {
+TBlock::TContentEdges TBlock::HoldContentEdges(TIndentManager& indents) {
     TContentEdges edges{indents.ActiveID, 0, 0};
     indents.ActiveID = this;
     edges.Left = indents.PushLeftIndent(LeftX - indents.LeftEdgeX, TopY);
@@ -295,7 +295,7 @@ TBlock::TContentEdges TBlock::HoldContentEdges(IndentManager& indents) {
     return edges;
 }
 
-void TBlock::ReleaseContentEdges(IndentManager& indents, const TContentEdges& edges, int Y) {
+void TBlock::ReleaseContentEdges(TIndentManager& indents, const TContentEdges& edges, int Y) {
     indents.ReleaseRightIndent(edges.Right, Y);
     indents.ReleaseLeftIndent(edges.Left, Y);
     indents.ActiveID = edges.SavedID;
@@ -334,7 +334,7 @@ void TBlock::SetBottoms() {
     if (!Content.empty()) PaintTopY = std::min(PaintTopY, Content.CellPaintTopY);
 }
 
-void TBlock::TakePlace(IndentManager& indents, int Y) {
+void TBlock::TakePlace(TIndentManager& indents, int Y) {
     if (Placement == posAbsolute) {
         PaintHeight = 0;
         FlowHeight = 0;
@@ -348,7 +348,7 @@ void TBlock::TakePlace(IndentManager& indents, int Y) {
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
 }
 
-void TBlock::AddFloat(IndentManager& indents, int Y) {
+void TBlock::AddFloat(TIndentManager& indents, int Y) {
     if (FloatSide == ALeft) {
         indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, Y,
                              PaintBottomY);
@@ -440,25 +440,24 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
     }
 }
 
-void TBlock::PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X) {
-    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
-        item->Paint(canvas, clip, indents, X, originX_, originY_);
-    });
+void TBlock::PaintContent(Canvas& canvas, const TRect& clip, int X) {
+    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom,
+                               [&](TSectionBase* item) { item->Paint(canvas, clip, X); });
 }
 
-int TBlock::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int, int) {
+int TBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
     if (Hidden) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
     PaintBox(canvas, clip, X);
-    PaintContent(canvas, clip, indents, X);
+    PaintContent(canvas, clip, X);
     return LayoutY + FlowHeight;
 }
 
 bool TBlock::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                    TFormControlObj*& control) {
+                    TFormControl*& control) {
     return Content.LinkAt(canvas, X, Y, target, control);
 }
-bool TBlock::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+bool TBlock::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {
     return Content.ObjectAt(X, Y, object, IX, IY);
 }
 int TBlock::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText) {

@@ -57,14 +57,13 @@ public:
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     virtual int ResolveWidth(Canvas& canvas, int RoomWidth, int HeightBase, int autoTally);
 
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                TFormControlObj*& control) override;
-    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
+                TFormControl*& control) override;
+    bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) override;
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
@@ -93,7 +92,7 @@ protected:
     void SetBackImage(const TProperties& props, std::string source);
     // Paints the box: background colour and picture, borders.
     void PaintBox(Canvas& canvas, const TRect& clip, int X);
-    void PaintContent(Canvas& canvas, const TRect& clip, IndentManager& indents, int X);
+    void PaintContent(Canvas& canvas, const TRect& clip, int X);
     // Orders the content by StackOrder, keeping document order among equals.
     void RebuildPaintOrder();
     // Resolves BoxSpec into Box for the room, keeping the vertical margins
@@ -111,9 +110,9 @@ protected:
         const void* SavedID;
         int Left, Right;
     };
-    TContentEdges HoldContentEdges(IndentManager& indents);
+    TContentEdges HoldContentEdges(TIndentManager& indents);
     // Ends them at Y.
-    void ReleaseContentEdges(IndentManager& indents, const TContentEdges& edges, int Y);
+    void ReleaseContentEdges(TIndentManager& indents, const TContentEdges& edges, int Y);
 
     int borderTopY_ = 0; // document Y of the border box's top, after a relative shift
     // MeasureWidths of the last layout pass: each block is measured once per
@@ -142,9 +141,9 @@ private:
     void ApplyPlacement(const TLayoutContext& context, int& X, int& Y);
     // ContentOffset (and for a list item ContentWidth) from the room at the
     // top of the margin box.
-    void PlaceContentX(const IndentManager& indents, int X, int marginBoxTop, int RoomWidth);
+    void PlaceContentX(const TIndentManager& indents, int X, int marginBoxTop, int RoomWidth);
     // A float at the left must not cover a list marker.
-    void KeepMarkerClearOfFloats(const IndentManager& indents, int X, int marginBoxTop);
+    void KeepMarkerClearOfFloats(const TIndentManager& indents, int X, int marginBoxTop);
     void PlaceContentBox(int X, int marginBoxTop);
     void SetContentOrigin(const TLayoutContext& context);
     // Returns the widest line or object of the content.
@@ -152,13 +151,13 @@ private:
     void SetBottoms();
     // A block in the flow adds its height; a float adds its indent instead,
     // and an absolutely placed block takes no room at all.
-    void TakePlace(IndentManager& indents, int Y);
-    void AddFloat(IndentManager& indents, int Y);
+    void TakePlace(TIndentManager& indents, int Y);
+    void AddFloat(TIndentManager& indents, int Y);
     // How far a relatively placed block is drawn below its place; 0 otherwise.
     int ShiftY() const;
 };
 
 // The extra space above an item so it clears the floats on the given sides.
-int ClearGapFor(const IndentManager& indents, ClearAttrType side, int Y);
+int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y);
 
 } // namespace lumo

@@ -6,7 +6,7 @@ namespace lumo {
 
 int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                        int& WidestOut) {
-    IndentManager& indents = context.Indents;
+    TIndentManager& indents = context.Indents;
     LayoutY = Y;
     ClearGap = 0;
     FirstPos = context.PosCounter;
@@ -45,8 +45,8 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     return FlowHeight;
 }
 
-int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int, int) {
-    PaintContent(canvas, clip, indents, X);
+int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
+    PaintContent(canvas, clip, X);
     return LayoutY + FlowHeight;
 }
 

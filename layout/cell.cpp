@@ -45,8 +45,8 @@ TBlock* FloatWithinLine(TSectionBase& item) {
 int TCellBasic::LayOutBesideLine(const TLayoutContext& context, TSection& before, TBlock& block,
                                  int X, int Y, int Width, int HeightBase, int& lineEnd,
                                  int& widest) {
-    const LineRec& line = before.LineList.back();
-    const IndentManager& indents = context.Indents;
+    const TTextLine& line = before.LineList.back();
+    const TIndentManager& indents = context.Indents;
     int Min = 0, Max = 0;
     block.MeasureWidths(context.Measure, Min, Max);
     const int left = indents.LeftEdgeAt(line.LineY);
@@ -80,7 +80,7 @@ int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width,
             h = LayOutBesideLine(context, *openText, *floating, X, y, Width, HeightBase, lineEnd,
                                  widest);
         } else if (text && openText && afterFloat) {
-            const LineRec& line = openText->LineList.back();
+            const TTextLine& line = openText->LineList.back();
             text->RunOnX = lineEnd;
             text->RunOnHeight = line.Height();
             y = line.LineY;
@@ -116,13 +116,13 @@ bool HoldsY(const TSectionBase& item, int Y) {
 } // namespace
 
 bool TCellBasic::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                        TFormControlObj*& control) {
+                        TFormControl*& control) {
     for (auto& item : *this)
         if (HoldsY(*item, Y) && item->LinkAt(canvas, X, Y, target, control)) return true;
     return false;
 }
 
-bool TCellBasic::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+bool TCellBasic::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {
     for (auto& item : *this)
         if (HoldsY(*item, Y) && item->ObjectAt(X, Y, object, IX, IY)) return true;
     return false;
@@ -273,7 +273,7 @@ void TCell::MoveCellY(int dy) {
     for (auto* list : {&Indents.L, &Indents.R})
         for (auto& r : *list) {
             r->YT += dy;
-            if (r->YB != IndentRec{}.YB) r->YB += dy;
+            if (r->YB != TIndent{}.YB) r->YB += dy;
         }
     RebuildPaintIndex();
 }
@@ -282,7 +282,7 @@ int TCell::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y)
     Indents.Reset(X, width);
     int bottom = Y;
     paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
-        bottom = std::max(bottom, item->Paint(canvas, clip, Indents, X, 0, 0));
+        bottom = std::max(bottom, item->Paint(canvas, clip, X));
     });
     return bottom;
 }

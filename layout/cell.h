@@ -27,7 +27,7 @@ public:
 
     TSectionList* Root;
     int CellTopY = 0; // document Y the first item was laid out at
-    IndentManager* CellIndents = nullptr;
+    TIndentManager* CellIndents = nullptr;
     int FirstPos = 0; // the first item's document position
     int PosCount = 0; // positions the items hold
     // The tag of the element that owns the cell ("default", "body", "li", ...).
@@ -52,8 +52,8 @@ public:
     int DoLayout(const TLayoutContext& context, int X, int Y, int Width, int HeightBase,
                  int& WidestOut);
 
-    bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControlObj*& control);
-    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY);
+    bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target, TFormControl*& control);
+    bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY);
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt, bool& InText);
     int FindText(int from, std::string_view text, bool matchCase);
     int SourceOfDocPos(int docPos);
@@ -85,7 +85,7 @@ class TCell : public TCellBasic {
 public:
     explicit TCell(TSectionList& root);
 
-    IndentManager Indents;
+    TIndentManager Indents;
 
     // Lays out the items for width from Y with fresh indents; returns the
     // height, at least down to the bottom of the floats.

@@ -5,11 +5,11 @@
 
 namespace lumo {
 
-const TMyFont& TFontTable::Intern(const TMyFont& font) {
+const TFont& TFontTable::Intern(const TFont& font) {
     return *fonts_.insert(font).first;
 }
 
-size_t TFontTable::Hash::operator()(const TMyFont& font) const {
+size_t TFontTable::Hash::operator()(const TFont& font) const {
     size_t h = std::hash<std::string_view>()(font.Name);
     auto mix = [&h](size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
     mix(static_cast<size_t>(font.Size));
@@ -22,7 +22,7 @@ size_t TFontTable::Hash::operator()(const TMyFont& font) const {
     return h;
 }
 
-bool TFontTable::Equal::operator()(const TMyFont& a, const TMyFont& b) const {
+bool TFontTable::Equal::operator()(const TFont& a, const TFont& b) const {
     return static_cast<const FontSpec&>(a) == static_cast<const FontSpec&>(b) &&
            a.bgColor == b.bgColor && a.Case == b.Case;
 }

@@ -3,7 +3,7 @@
 // holding a copy each.
 #pragma once
 
-#include "html/my_font.h"
+#include "html/font.h"
 
 #include <cstddef>
 #include <unordered_set>
@@ -13,19 +13,19 @@ namespace lumo {
 class TFontTable {
 public:
     // The table's copy of font; it stays at the same address until Clear.
-    const TMyFont& Intern(const TMyFont& font);
+    const TFont& Intern(const TFont& font);
     // Forgets every font; nothing may point into the table any more.
     void Clear() { fonts_.clear(); }
     size_t size() const { return fonts_.size(); }
 
 private:
     struct Hash {
-        size_t operator()(const TMyFont& font) const;
+        size_t operator()(const TFont& font) const;
     };
     struct Equal {
-        bool operator()(const TMyFont& a, const TMyFont& b) const;
+        bool operator()(const TFont& a, const TFont& b) const;
     };
-    std::unordered_set<TMyFont, Hash, Equal> fonts_;
+    std::unordered_set<TFont, Hash, Equal> fonts_;
 };
 
 } // namespace lumo

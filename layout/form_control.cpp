@@ -2,7 +2,7 @@
 
 #include "html/attributes.h"
 #include "html/properties.h"
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/html_form.h"
 #include "layout/section_list.h"
 #include "platform/color_names.h"
@@ -130,8 +130,8 @@ std::string_view ControlKindName(TControlKind kind) {
     return "edit";
 }
 
-TFormControlObj::TFormControlObj(TSectionList& root, ThtmlForm& form, TControlKind kind,
-                                 const TAttributeList& attributes, int charPos)
+TFormControl::TFormControl(TSectionList& root, THtmlForm& form, TControlKind kind,
+                           const TAttributeList& attributes, int charPos)
     : Root(&root), MyForm(&form), Kind(kind) {
     CharPos = charPos;
     AlignCode = kind == TControlKind::CheckBox || kind == TControlKind::Radio
@@ -171,8 +171,8 @@ TFormControlObj::TFormControlObj(TSectionList& root, ThtmlForm& form, TControlKi
     ResetValue();
 }
 
-TFormControlObj::TFormControlObj(TSectionList& root, const TFormControlObj& source)
-    : TFloatingObj(source), Root(&root), MyForm(nullptr), Kind(source.Kind), Name(source.Name),
+TFormControl::TFormControl(TSectionList& root, const TFormControl& source)
+    : TInlineObject(source), Root(&root), MyForm(nullptr), Kind(source.Kind), Name(source.Name),
       Value(source.Value), Index(source.Index), EditSize(source.EditSize),
       MaxLength(source.MaxLength), ListSize(source.ListSize), Rows(source.Rows), Cols(source.Cols),
       Multiple(source.Multiple), WordWrap(source.WordWrap), Disabled(source.Disabled),
@@ -181,9 +181,9 @@ TFormControlObj::TFormControlObj(TSectionList& root, const TFormControlObj& sour
       Longest(source.Longest), Initial(source.Initial), BrowseWidth(source.BrowseWidth),
       Text(source.Text), Checked(source.Checked), Chosen(source.Chosen) {}
 
-TFormControlObj::~TFormControlObj() = default;
+TFormControl::~TFormControl() = default;
 
-std::string TFormControlObj::Caption() const {
+std::string TFormControl::Caption() const {
     if (!Value.empty()) return Value;
     switch (Kind) {
     case TControlKind::Submit: return "Submit";
@@ -192,25 +192,25 @@ std::string TFormControlObj::Caption() const {
     }
 }
 
-std::string TFormControlObj::CurrentLines() const {
+std::string TFormControl::CurrentLines() const {
     return Text;
 }
 
-int TFormControlObj::VisibleLines() const {
+int TFormControl::VisibleLines() const {
     if (ListSize > 0) return ListSize;
     return std::max(1, std::min(8, static_cast<int>(Options.size())));
 }
 
-void TFormControlObj::AddOption(std::string text, std::string value, bool selected) {
+void TFormControl::AddOption(std::string text, std::string value, bool selected) {
     Longest = std::max(Longest, static_cast<int>(text.size()));
     Options.push_back({std::move(text), std::move(value), selected});
 }
 
-void TFormControlObj::AddInitialLine(std::string line) {
+void TFormControl::AddInitialLine(std::string line) {
     Initial.push_back(std::move(line));
 }
 
-void TFormControlObj::ApplyStyle(const TProperties& props) {
+void TFormControl::ApplyStyle(const TProperties& props) {
     // Percentages need a width the control does not know here: they count 0.
     auto length = [&](int index) {
         if (const int* n = props.Int(index)) return *n == IntNull ? 0 : *n;
@@ -236,7 +236,7 @@ void TFormControlObj::ApplyStyle(const TProperties& props) {
     }
 }
 
-void TFormControlObj::SetSizes(Canvas& canvas) {
+void TFormControl::SetSizes(Canvas& canvas) {
     FontSpec font;
     font.Name = FontName;
     font.Size = PointSize;
@@ -284,7 +284,7 @@ void TFormControlObj::SetSizes(Canvas& canvas) {
     }
 }
 
-void TFormControlObj::ResetValue() {
+void TFormControl::ResetValue() {
     Checked = IsChecked;
     ClickX = ClickY = -1;
     if (Kind == TControlKind::TextArea) {
@@ -311,7 +311,7 @@ void TFormControlObj::ResetValue() {
     }
 }
 
-void TFormControlObj::GetSubmission(std::vector<std::string>& results) {
+void TFormControl::GetSubmission(std::vector<std::string>& results) {
     if (Disabled) return;
     const auto add = [&](std::string_view value) {
         results.push_back(Name + "=" + std::string(value));
@@ -343,11 +343,11 @@ void TFormControlObj::GetSubmission(std::vector<std::string>& results) {
     }
 }
 
-void TFormControlObj::Paint(Canvas& canvas, int X, int Y) {
+void TFormControl::Paint(Canvas& canvas, int X, int Y) {
     if (Root->IsPrinting) PrintPaint(canvas, X, Y);
 }
 
-void TFormControlObj::PrintPaint(Canvas& canvas, int X, int Y) {
+void TFormControl::PrintPaint(Canvas& canvas, int X, int Y) {
     FontSpec font;
     font.Name = FontName;
     font.Size = PointSize;
@@ -436,7 +436,7 @@ std::string DumpValue(std::string_view value) {
 
 } // namespace
 
-void TFormControlObj::Dump(std::string& out, int depth) const {
+void TFormControl::Dump(std::string& out, int depth) const {
     out.append(static_cast<size_t>(depth) * 2, ' ');
     out += "control ";
     out += ControlKindName(Kind);

@@ -7,7 +7,7 @@
 // section's text; hidden inputs stand nowhere.
 #pragma once
 
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +17,7 @@ namespace lumo {
 
 class TAttributeList;
 class TSectionList;
-class ThtmlForm;
+class THtmlForm;
 class TProperties;
 
 enum class TControlKind : uint8_t {
@@ -41,7 +41,7 @@ TControlKind InputKind(std::string_view type);
 // The kind's name in dumps ("edit", "checkbox", ...).
 std::string_view ControlKindName(TControlKind kind);
 
-struct TOptionObj {
+struct TControlOption {
     std::string Text;
     std::string Value; // may be empty: the text is sent then
     bool Selected = false;
@@ -54,20 +54,20 @@ inline constexpr std::string_view BrowseCaption = "Browse...";
 inline constexpr int MinControlCount = 1;
 inline constexpr int MaxControlCount = 1000;
 
-class TFormControlObj : public TFloatingObj {
+class TFormControl : public TInlineObject {
 public:
     // A control of kind at position charPos (-1: none) of its section's text,
     // joining form.
-    TFormControlObj(TSectionList& root, ThtmlForm& form, TControlKind kind,
-                    const TAttributeList& attributes, int charPos);
+    TFormControl(TSectionList& root, THtmlForm& form, TControlKind kind,
+                 const TAttributeList& attributes, int charPos);
     // A copy for the print copy of the document: its current state, no form.
-    TFormControlObj(TSectionList& root, const TFormControlObj& source);
-    ~TFormControlObj() override;
-    TFormControlObj(const TFormControlObj&) = delete;
-    TFormControlObj& operator=(const TFormControlObj&) = delete;
+    TFormControl(TSectionList& root, const TFormControl& source);
+    ~TFormControl() override;
+    TFormControl(const TFormControl&) = delete;
+    TFormControl& operator=(const TFormControl&) = delete;
 
     TSectionList* Root;
-    ThtmlForm* MyForm; // null in a print copy
+    THtmlForm* MyForm; // null in a print copy
     TControlKind Kind;
     std::string Name, Value, OnClickText;
     int Index = 0; // place among the document's controls, in document order
@@ -84,10 +84,10 @@ public:
     bool IsChecked = false; // CHECKED: the initial state
     int CssWidth = 0, CssHeight = 0;
     std::string FontName; // the document's pre-formatted font, 10 points
-    std::vector<TOptionObj> Options;
+    std::vector<TControlOption> Options;
     int Longest = 3;                  // longest option text
     std::vector<std::string> Initial; // a text area's initial lines
-    TImageObj* MyImage = nullptr;     // an image input's picture
+    TInlineImage* MyImage = nullptr;  // an image input's picture
     int BrowseWidth = 0;              // a file input's button, at the right of its box
 
     // The current state, as the user left it.

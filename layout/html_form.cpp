@@ -12,7 +12,7 @@ constexpr size_t MaxMethod = 4;
 
 } // namespace
 
-ThtmlForm::ThtmlForm(TSectionList& root, const TAttributeList* attributes) : Root(&root) {
+THtmlForm::THtmlForm(TSectionList& root, const TAttributeList* attributes) : Root(&root) {
     if (!attributes) return;
     if (const TAttribute* method = attributes->Find(MethodTok); method && !method->Name.empty())
         Method = method->Name.substr(0, MaxMethod);
@@ -21,19 +21,19 @@ ThtmlForm::ThtmlForm(TSectionList& root, const TAttributeList* attributes) : Roo
     EncType = attributes->Text(EncTypeTok);
 }
 
-void ThtmlForm::AddControl(TFormControlObj& control) {
+void THtmlForm::AddControl(TFormControl& control) {
     Controls.push_back(&control);
     if (control.Kind != TControlKind::Hidden) ++VisibleCount;
 }
 
-void ThtmlForm::ResetControls() {
-    for (TFormControlObj* control : Controls)
+void THtmlForm::ResetControls() {
+    for (TFormControl* control : Controls)
         control->ResetValue();
 }
 
-std::vector<TFormControlObj*> ThtmlForm::UncheckOtherRadios(const TFormControlObj& radio) {
-    std::vector<TFormControlObj*> changed;
-    for (TFormControlObj* control : Controls)
+std::vector<TFormControl*> THtmlForm::UncheckOtherRadios(const TFormControl& radio) {
+    std::vector<TFormControl*> changed;
+    for (TFormControl* control : Controls)
         if (control != &radio && control->Kind == TControlKind::Radio && control->Checked &&
             SameText(control->Name, radio.Name)) {
             control->Checked = false;
@@ -42,9 +42,9 @@ std::vector<TFormControlObj*> ThtmlForm::UncheckOtherRadios(const TFormControlOb
     return changed;
 }
 
-TFormSubmission ThtmlForm::Submit(const std::string& buttonPair) {
+TFormSubmission THtmlForm::Submit(const std::string& buttonPair) {
     TFormSubmission submission{Action, Target, EncType, Method, {}};
-    for (TFormControlObj* control : Controls)
+    for (TFormControl* control : Controls)
         control->GetSubmission(submission.Results);
     if (!buttonPair.empty()) submission.Results.push_back(buttonPair);
     return submission;

@@ -10,7 +10,7 @@
 namespace lumo {
 
 class TAttributeList;
-class TFormControlObj;
+class TFormControl;
 class TSectionList;
 
 // What a submission hands on: the form's attributes and the results, each
@@ -20,22 +20,22 @@ struct TFormSubmission {
     std::vector<std::string> Results;
 };
 
-class ThtmlForm {
+class THtmlForm {
 public:
     // A FORM's attributes; null for the implicit form.
-    ThtmlForm(TSectionList& root, const TAttributeList* attributes);
+    THtmlForm(TSectionList& root, const TAttributeList* attributes);
 
     TSectionList* Root;
     std::string Method = "Get"; // as written, at most 4 characters
     std::string Action, Target, EncType;
-    std::vector<TFormControlObj*> Controls; // owned by the root, document order
-    int VisibleCount = 0;                   // controls that are not hidden
+    std::vector<TFormControl*> Controls; // owned by the root, document order
+    int VisibleCount = 0;                // controls that are not hidden
 
-    void AddControl(TFormControlObj& control);
+    void AddControl(TFormControl& control);
     void ResetControls();
     // Unchecks the other radio buttons of radio's group (same name, any case).
     // Returns the controls whose state changed.
-    std::vector<TFormControlObj*> UncheckOtherRadios(const TFormControlObj& radio);
+    std::vector<TFormControl*> UncheckOtherRadios(const TFormControl& radio);
     // The results of every control in document order, then the pressed
     // button's "name=value" when there is one.
     TFormSubmission Submit(const std::string& buttonPair = {});

@@ -22,7 +22,7 @@ TColor ColorAttribute(const TAttributeList& attributes, TokenKind which) {
 
 } // namespace
 
-TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
+TTableCell::TTableCell(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
     : VAlign(vAlign), Cell(root), CellImage(root) {
     Cell.OwnerTag = "td";
     if (const TAttribute* a = attributes.Find(BackgroundTok)) CellImage.SetSource(a->Name);
@@ -42,7 +42,7 @@ TCellObj::TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVA
     BorderColorDark = ColorAttribute(attributes, BorderColorDarkTok);
 }
 
-TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
+TTableCell::TTableCell(TSectionList& root, const TTableCell& source)
     : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
       SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
       PadTop(source.PadTop), PadRight(source.PadRight), PadBottom(source.PadBottom),
@@ -52,21 +52,21 @@ TCellObj::TCellObj(TSectionList& root, const TCellObj& source)
     Cell.CloneItems(source.Cell);
 }
 
-void TCellObj::DefaultPaddings(int padding) {
+void TTableCell::DefaultPaddings(int padding) {
     for (int* pad : {&PadTop, &PadRight, &PadBottom, &PadLeft})
         if (*pad < 0) *pad = padding;
 }
 
-int TCellObj::ContentWidth(int spacing) const {
+int TTableCell::ContentWidth(int spacing) const {
     return std::max(0, Wd - PadLeft - PadRight - spacing);
 }
 
-TCellList::TCellList(const TAttributeList& attributes)
+TTableRow::TTableRow(const TAttributeList& attributes)
     : RowBgColor(ColorAttribute(attributes, BGColorTok)) {
     if (const TAttribute* a = attributes.Find(BackgroundTok)) RowImage = Trim(a->Name);
 }
 
-ThtmlTable::ThtmlTable(TSectionList& root, const TAttributeList& attributes)
+THtmlTable::THtmlTable(TSectionList& root, const TAttributeList& attributes)
     : TSectionBase(root), Caption(root) {
     Caption.OwnerTag = "caption";
     if (const TAttribute* a = attributes.Find(BorderTok); a && a->Value > 0) {
@@ -83,7 +83,7 @@ ThtmlTable::ThtmlTable(TSectionList& root, const TAttributeList& attributes)
     BorderColorDark = ColorAttribute(attributes, BorderColorDarkTok);
 }
 
-ThtmlTable::ThtmlTable(TSectionList& root, const ThtmlTable& source)
+THtmlTable::THtmlTable(TSectionList& root, const THtmlTable& source)
     : TSectionBase(root, source), Caption(root), CaptionOnTop(source.CaptionOnTop),
       HasBorder(source.HasBorder), BorderWidth(source.BorderWidth), CellPadding(source.CellPadding),
       CellSpacing(source.CellSpacing), BorderColor(source.BorderColor),
@@ -92,30 +92,30 @@ ThtmlTable::ThtmlTable(TSectionList& root, const ThtmlTable& source)
     Caption.OwnerTag = source.Caption.OwnerTag;
     Caption.CloneItems(source.Caption);
     for (const auto& row : source.Rows) {
-        auto copy = std::make_unique<TCellList>();
+        auto copy = std::make_unique<TTableRow>();
         copy->RowBgColor = row->RowBgColor;
         copy->RowImage = row->RowImage;
         for (const auto& cell : row->Cells)
-            copy->Cells.push_back(std::make_unique<TCellObj>(root, *cell));
+            copy->Cells.push_back(std::make_unique<TTableCell>(root, *cell));
         Rows.push_back(std::move(copy));
     }
 }
 
-ThtmlTable::~ThtmlTable() = default;
+THtmlTable::~THtmlTable() = default;
 
-std::unique_ptr<TSectionBase> ThtmlTable::Clone(TSectionList& root, TCellBasic&) const {
-    return std::make_unique<ThtmlTable>(root, *this);
+std::unique_ptr<TSectionBase> THtmlTable::Clone(TSectionList& root, TCellBasic&) const {
+    return std::make_unique<THtmlTable>(root, *this);
 }
 
-void ThtmlTable::AddCell(TCellList& row, std::unique_ptr<TCellObj> cell) {
+void THtmlTable::AddCell(TTableRow& row, std::unique_ptr<TTableCell> cell) {
     if (cell) row.Cells.push_back(std::move(cell));
 }
 
-void ThtmlTable::AddRow(std::unique_ptr<TCellList> row) {
+void THtmlTable::AddRow(std::unique_ptr<TTableRow> row) {
     if (row) Rows.push_back(std::move(row));
 }
 
-void ThtmlTable::Initialize() {
+void THtmlTable::Initialize() {
     if (initialized_) return;
     initialized_ = true;
     // The first row each column is free again from, below the row spans
@@ -123,7 +123,7 @@ void ThtmlTable::Initialize() {
     std::vector<int> freeFrom(MaxTableColumns, 0);
     const int rows = static_cast<int>(Rows.size());
     for (int r = 0; r < rows; ++r) {
-        TCellList& row = *Rows[r];
+        TTableRow& row = *Rows[r];
         int col = 0;
         for (auto& cell : row.Cells) {
             while (col < MaxTableColumns && freeFrom[col] > r)
@@ -151,10 +151,10 @@ void ThtmlTable::Initialize() {
     }
 }
 
-std::vector<TColumnCell> ThtmlTable::MeasureCells(Canvas& canvas) {
+std::vector<TColumnCell> THtmlTable::MeasureCells(Canvas& canvas) {
     if (measuredPass_ == Root->LayoutPass && measuredOn_ == &canvas) return measuredCells_;
     std::vector<TColumnCell> cells;
-    ForEachCell([&](TCellObj& cell) {
+    ForEachCell([&](TTableCell& cell) {
         TColumnCell c;
         cell.Cell.MeasureWidths(canvas, c.Min, c.Max);
         c.Col = cell.Col;
@@ -171,7 +171,7 @@ std::vector<TColumnCell> ThtmlTable::MeasureCells(Canvas& canvas) {
     return cells;
 }
 
-void ThtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
+void THtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     Initialize();
     const std::vector<TColumnCell> cells = MeasureCells(canvas);
     const TColumnMeasures m = HasFixedCell && RequestedWidth == 0
@@ -187,7 +187,7 @@ void ThtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     Max = std::max(Max, captionMin);
 }
 
-int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
+int THtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int,
                        int& WidestOut) {
     FirstPos = context.PosCounter;
     LayoutY = TopY = PaintTopY = Y;
@@ -226,7 +226,7 @@ int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     FlowHeight = PaintHeight = y - Y;
     BottomY = y;
     PaintBottomY = y;
-    std::vector<TCellList*> rows;
+    std::vector<TTableRow*> rows;
     rows.reserve(Rows.size());
     for (auto& row : Rows) {
         rows.push_back(row.get());
@@ -240,14 +240,14 @@ int ThtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     return FlowHeight;
 }
 
-int ThtmlTable::LayOutCaption(const TLayoutContext& context, int X, int Y) {
+int THtmlTable::LayOutCaption(const TLayoutContext& context, int X, int Y) {
     if (Caption.empty()) return 0;
     int widest = 0;
     CaptionHeight = Caption.LayOutCellAt(context, X, Y, TotalWidth, 0, widest);
     return CaptionHeight;
 }
 
-void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
+void THtmlTable::LayOutCells(const TLayoutContext& context, int X) {
     std::vector<int> colX(NumCols + 1, X + CenterOffset + FrameExtra());
     for (int c = 0; c < NumCols; ++c)
         colX[c + 1] = colX[c] + Widths[c];
@@ -258,7 +258,7 @@ void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
     for (const auto& row : Rows) {
         int rowHeight = 0;
         for (const auto& c : row->Cells) {
-            TCellObj& cell = *c;
+            TTableCell& cell = *c;
             const int last = std::min(cell.Col + cell.ColSpan, NumCols);
             cell.CellX = colX[cell.Col];
             cell.Wd = colX[last] - colX[cell.Col];
@@ -273,20 +273,20 @@ void ThtmlTable::LayOutCells(const TLayoutContext& context, int X) {
     }
 }
 
-int ThtmlTable::NextRowTop(int rowTop, int rowHeight) const {
+int THtmlTable::NextRowTop(int rowTop, int rowHeight) const {
     // Rows stop growing at MaxTableHeight: thousands of tall rows must not
     // run past what a document coordinate holds.
     return rowTop + std::min(rowHeight, std::max(0, BodyTopY + MaxTableHeight - rowTop));
 }
 
-int ThtmlTable::NeededHeight(const TCellObj& cell) const {
+int THtmlTable::NeededHeight(const TTableCell& cell) const {
     return std::max(cell.VSize + cell.PadTop + cell.PadBottom, cell.SpecHt) + CellSpacing;
 }
 
-std::vector<int> ThtmlTable::RowHeights() const {
+std::vector<int> THtmlTable::RowHeights() const {
     std::vector<int> heights(Rows.size(), 0);
     struct TSpanned {
-        const TCellObj* Cell;
+        const TTableCell* Cell;
         int Row;
     };
     std::vector<TSpanned> spanned;
@@ -309,7 +309,7 @@ std::vector<int> ThtmlTable::RowHeights() const {
     return heights;
 }
 
-void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
+void THtmlTable::StretchToHeight(std::vector<int>& heights) const {
     const int n = static_cast<int>(heights.size());
     const int64_t sum = std::accumulate(heights.begin(), heights.end(), int64_t{0});
     const int body = RequestedHeight - CellSpacing - 2 * FrameExtra();
@@ -320,13 +320,13 @@ void ThtmlTable::StretchToHeight(std::vector<int>& heights) const {
     heights[n - 1] += extra - (n - 1) * (extra / n);
 }
 
-void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
+void THtmlTable::PlaceCells(const std::vector<int>& heights) {
     const size_t n = Rows.size();
     std::vector<int> rowY(n + 1, BodyTopY + FrameExtra());
     for (size_t r = 0; r < n; ++r)
         rowY[r + 1] = NextRowTop(rowY[r], heights[r]);
     for (size_t r = 0; r < n; ++r) {
-        TCellList& row = *Rows[r];
+        TTableRow& row = *Rows[r];
         row.RowHeight = rowY[r + 1] - rowY[r];
         row.PaintTopY = rowY[r];
         row.PaintBottomY = rowY[r + 1];
@@ -349,11 +349,11 @@ void ThtmlTable::PlaceCells(const std::vector<int>& heights) {
     }
 }
 
-void ThtmlTable::MoveY(int dy) {
+void THtmlTable::MoveY(int dy) {
     TSectionBase::MoveY(dy);
     BodyTopY += dy;
     Caption.MoveCellY(dy);
-    std::vector<TCellList*> rows;
+    std::vector<TTableRow*> rows;
     rows.reserve(Rows.size());
     for (auto& row : Rows) {
         row->PaintTopY += dy;
@@ -367,27 +367,27 @@ void ThtmlTable::MoveY(int dy) {
     rowIndex_.Rebuild(std::move(rows));
 }
 
-bool ThtmlTable::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                        TFormControlObj*& control) {
+bool THtmlTable::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
+                        TFormControl*& control) {
     bool found = false;
-    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+    ForCellsMeeting(Y, Y + 1, [&](TTableCell& cell) {
         if (!found && cell.Holds(X, Y)) found = cell.Cell.LinkAt(canvas, X, Y, target, control);
     });
     return found || Caption.LinkAt(canvas, X, Y, target, control);
 }
 
-bool ThtmlTable::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+bool THtmlTable::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {
     bool found = false;
-    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+    ForCellsMeeting(Y, Y + 1, [&](TTableCell& cell) {
         if (!found && cell.Holds(X, Y)) found = cell.Cell.ObjectAt(X, Y, object, IX, IY);
     });
     return found || Caption.ObjectAt(X, Y, object, IX, IY);
 }
 
-int ThtmlTable::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
+int THtmlTable::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                          bool& InText) {
     int pos = -1;
-    ForCellsMeeting(Y, Y + 1, [&](TCellObj& cell) {
+    ForCellsMeeting(Y, Y + 1, [&](TTableCell& cell) {
         if (pos < 0 && cell.Holds(X, Y))
             pos = cell.Cell.CursorAt(canvas, X, Y, XR, YR, CaretHt, InText);
     });
@@ -396,7 +396,7 @@ int ThtmlTable::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Ca
 
 // The position queries visit the cells in document order: the caption
 // first when it is on top.
-int ThtmlTable::FindText(int from, std::string_view text, bool matchCase) {
+int THtmlTable::FindText(int from, std::string_view text, bool matchCase) {
     if (CaptionOnTop)
         if (int pos = Caption.FindText(from, text, matchCase); pos >= 0) return pos;
     for (auto& row : Rows)
@@ -407,45 +407,45 @@ int ThtmlTable::FindText(int from, std::string_view text, bool matchCase) {
     return CaptionOnTop ? -1 : Caption.FindText(from, text, matchCase);
 }
 
-int ThtmlTable::SourceOfDocPos(int docPos) {
+int THtmlTable::SourceOfDocPos(int docPos) {
     int pos = Caption.SourceOfDocPos(docPos);
-    ForEachCell([&](TCellObj& cell) {
+    ForEachCell([&](TTableCell& cell) {
         if (pos < 0) pos = cell.Cell.SourceOfDocPos(docPos);
     });
     return pos;
 }
 
-int ThtmlTable::DocPosOfSource(int sourcePos, TBetween between) {
+int THtmlTable::DocPosOfSource(int sourcePos, TBetween between) {
     int pos = Caption.DocPosOfSource(sourcePos, between);
-    ForEachCell([&](TCellObj& cell) {
+    ForEachCell([&](TTableCell& cell) {
         if (pos < 0) pos = cell.Cell.DocPosOfSource(sourcePos, between);
     });
     return pos;
 }
 
-bool ThtmlTable::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
+bool THtmlTable::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
     bool found = Caption.CursorToPoint(canvas, cursor, X, Y);
-    ForEachCell([&](TCellObj& cell) {
+    ForEachCell([&](TTableCell& cell) {
         if (!found) found = cell.Cell.CursorToPoint(canvas, cursor, X, Y);
     });
     return found;
 }
 
-bool ThtmlTable::CharAt(int pos, char& ch, TSectionBase*& obj) {
+bool THtmlTable::CharAt(int pos, char& ch, TSectionBase*& obj) {
     bool found = Caption.CharAt(pos, ch, obj);
-    ForEachCell([&](TCellObj& cell) {
+    ForEachCell([&](TTableCell& cell) {
         if (!found) found = cell.Cell.CharAt(pos, ch, obj);
     });
     return found;
 }
 
-void ThtmlTable::CopySelection() {
+void THtmlTable::CopySelection() {
     if (CaptionOnTop) Caption.CopySelection();
-    ForEachCell([](TCellObj& cell) { cell.Cell.CopySelection(); });
+    ForEachCell([](TTableCell& cell) { cell.Cell.CopySelection(); });
     if (!CaptionOnTop) Caption.CopySelection();
 }
 
-void ThtmlTable::Dump(std::string& out, int depth) const {
+void THtmlTable::Dump(std::string& out, int depth) const {
     DumpIndent(out, depth);
     out += "ThtmlTable at (" + std::to_string(LeftX) + "," + std::to_string(TopY) + ") size " +
            std::to_string(TotalWidth) + "x" + std::to_string(FlowHeight) + " cols";

@@ -31,11 +31,11 @@ inline constexpr int MaxTableHeight = 1 << 28;
 // A BORDER wider than this is drawn this wide.
 inline constexpr int MaxTableBorder = 50;
 
-class TCellObj {
+class TTableCell {
 public:
-    TCellObj(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign);
+    TTableCell(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign);
     // A copy for another document, its content copied too.
-    TCellObj(TSectionList& root, const TCellObj& source);
+    TTableCell(TSectionList& root, const TTableCell& source);
 
     int ColSpan = 1;
     int RowSpan = 1;
@@ -75,12 +75,12 @@ public:
 };
 
 // A row of cells.
-class TCellList {
+class TTableRow {
 public:
-    TCellList() = default;
-    explicit TCellList(const TAttributeList& attributes);
+    TTableRow() = default;
+    explicit TTableRow(const TAttributeList& attributes);
 
-    std::vector<std::unique_ptr<TCellObj>> Cells;
+    std::vector<std::unique_ptr<TTableCell>> Cells;
     TColor RowBgColor = clNone;
     std::string RowImage; // given to the cells without a picture of their own
     int RowHeight = 0;
@@ -89,13 +89,13 @@ public:
     int PaintBottomY = 0;
 };
 
-class ThtmlTable : public TSectionBase {
+class THtmlTable : public TSectionBase {
 public:
-    ThtmlTable(TSectionList& root, const TAttributeList& attributes);
-    ThtmlTable(TSectionList& root, const ThtmlTable& source);
-    ~ThtmlTable() override;
+    THtmlTable(TSectionList& root, const TAttributeList& attributes);
+    THtmlTable(TSectionList& root, const THtmlTable& source);
+    ~THtmlTable() override;
 
-    std::vector<std::unique_ptr<TCellList>> Rows;
+    std::vector<std::unique_ptr<TTableRow>> Rows;
     TCell Caption;
     bool CaptionOnTop = true;
     bool HasBorder = false;
@@ -123,18 +123,17 @@ public:
     int CenterOffset = 0; // rows shifted right when the caption is wider
 
     // Building: a cell joins the open row; a row joins the table.
-    static void AddCell(TCellList& row, std::unique_ptr<TCellObj> cell);
-    void AddRow(std::unique_ptr<TCellList> row);
+    static void AddCell(TTableRow& row, std::unique_ptr<TTableCell> cell);
+    void AddRow(std::unique_ptr<TTableRow> row);
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     void MoveY(int dy) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                TFormControlObj*& control) override;
-    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
+                TFormControl*& control) override;
+    bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) override;
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
@@ -161,14 +160,14 @@ private:
     // The top of the row after one at rowTop of rowHeight pixels.
     int NextRowTop(int rowTop, int rowHeight) const;
     // The height a cell asks of the rows it spans, the spacing below included.
-    int NeededHeight(const TCellObj& cell) const;
+    int NeededHeight(const TTableCell& cell) const;
     std::vector<int> RowHeights() const;
     void StretchToHeight(std::vector<int>& heights) const;
     void PlaceCells(const std::vector<int>& heights);
     int LayOutCaption(const TLayoutContext& context, int X, int Y);
 
-    void PaintRow(Canvas& canvas, const TRect& clip, TCellList& row, int X);
-    void PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X);
+    void PaintRow(Canvas& canvas, const TRect& clip, TTableRow& row, int X);
+    void PaintTableCell(Canvas& canvas, const TRect& clip, TTableCell& cell, int X);
     void PaintBorderColor(Canvas& canvas, const TRect& clip, int X);
     void PaintFrame(Canvas& canvas, int X);
     // While printing: a table or row that would be cut by the page end and
@@ -185,14 +184,14 @@ private:
     // The cells whose rows meet [top, bottom), in document order.
     template <class F>
     void ForCellsMeeting(int top, int bottom, F&& f) const {
-        rowIndex_.ForEachMeeting(top, bottom, [&](TCellList* row) {
+        rowIndex_.ForEachMeeting(top, bottom, [&](TTableRow* row) {
             for (const auto& cell : row->Cells)
                 f(*cell);
         });
     }
 
     bool initialized_ = false;
-    TPaintIndex<TCellList> rowIndex_;
+    TPaintIndex<TTableRow> rowIndex_;
     // MeasureWidths of the last pass, kept: nested tables are measured once.
     int measuredPass_ = -1;
     const Canvas* measuredOn_ = nullptr;

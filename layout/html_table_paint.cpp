@@ -32,7 +32,7 @@ TColor Either(TColor own, TColor fallback) {
 
 } // namespace
 
-void ThtmlTable::PaintFrame(Canvas& canvas, int X) {
+void THtmlTable::PaintFrame(Canvas& canvas, int X) {
     // BORDER=n: n nested one-pixel frames, lit above and left.
     const int left = LeftX + CenterOffset + X, top = BodyTopY - Root->ScrollY;
     const TColor light = Either(BorderColorLight, FrameLight);
@@ -42,7 +42,7 @@ void ThtmlTable::PaintFrame(Canvas& canvas, int X) {
                 light, dark);
 }
 
-bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
+bool THtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
     const int pageHeight = Root->PageHeight > 0 ? Root->PageHeight : clip.Bottom - clip.Top;
     const int pageEnd = Root->PageEndY;
     if (!Root->IsPrinting || top >= pageEnd || bottom <= pageEnd) return false;
@@ -51,7 +51,7 @@ bool ThtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
     return true;
 }
 
-int ThtmlTable::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, int, int) {
+int THtmlTable::Paint(Canvas& canvas, const TRect& clip, int X) {
     const int end = LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY <= clip.Top) return end;
     if (Root->IsPrinting && (LayoutY >= Root->PageEndY || MovesToNextPage(LayoutY, end, clip)))
@@ -59,7 +59,7 @@ int ThtmlTable::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, 
     if (CaptionOnTop) Caption.PaintCell(canvas, clip, TotalWidth, X, 0);
     if (BorderColor != clNone) PaintBorderColor(canvas, clip, X);
     bool first = true;
-    rowIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TCellList* row) {
+    rowIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TTableRow* row) {
         if (Root->IsPrinting) {
             if (row->PaintTopY >= Root->PageEndY) return;
             const int top = row->PaintTopY + (first ? 0 : CellSpacing / 2);
@@ -67,14 +67,14 @@ int ThtmlTable::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, 
         }
         first = false;
         for (auto& cell : row->Cells)
-            PaintCellObj(canvas, clip, *cell, X);
+            PaintTableCell(canvas, clip, *cell, X);
     });
     if (HasBorder) PaintFrame(canvas, X);
     if (!CaptionOnTop) Caption.PaintCell(canvas, clip, TotalWidth, X, 0);
     return end;
 }
 
-void ThtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
+void THtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
     const int sy = Root->ScrollY;
     const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
     const int left = LeftX + CenterOffset + X, top = BodyTopY - sy;
@@ -83,7 +83,7 @@ void ThtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
     // The spacing between the cells shows the colour: every cell keeps its
     // own rectangle out of the fill.
     canvas.SaveState();
-    ForCellsMeeting(clip.Top, clip.Bottom, [&](TCellObj& cell) {
+    ForCellsMeeting(clip.Top, clip.Bottom, [&](TTableCell& cell) {
         if (cell.Cell.empty()) return;
         canvas.ExcludeClipRect({cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
                                 cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy});
@@ -93,7 +93,7 @@ void ThtmlTable::PaintBorderColor(Canvas& canvas, const TRect& clip, int X) {
     canvas.RestoreState();
 }
 
-void ThtmlTable::PaintCellObj(Canvas& canvas, const TRect& clip, TCellObj& cell, int X) {
+void THtmlTable::PaintTableCell(Canvas& canvas, const TRect& clip, TTableCell& cell, int X) {
     if (cell.Cell.empty()) return;
     const int sy = Root->ScrollY;
     const TRect box{cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,

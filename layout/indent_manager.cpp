@@ -8,8 +8,8 @@ namespace lumo {
 
 namespace {
 
-int Push(TFreeList<IndentRec>& list, int X, int Y, const void* id) {
-    auto rec = std::make_unique<IndentRec>();
+int Push(TFreeList<TIndent>& list, int X, int Y, const void* id) {
+    auto rec = std::make_unique<TIndent>();
     rec->X = X;
     rec->YT = Y;
     rec->ID = id;
@@ -17,11 +17,11 @@ int Push(TFreeList<IndentRec>& list, int X, int Y, const void* id) {
     return static_cast<int>(list.size()) - 1;
 }
 
-void Pop(TFreeList<IndentRec>& list, int index, int Y) {
+void Pop(TFreeList<TIndent>& list, int index, int Y) {
     if (index >= 0 && index < static_cast<int>(list.size())) list[index]->YB = Y - 1;
 }
 
-int LargestFloatBottom(const TFreeList<IndentRec>& list, int none) {
+int LargestFloatBottom(const TFreeList<TIndent>& list, int none) {
     int bottom = none;
     for (const auto& r : list)
         if (r->Float) bottom = std::max(bottom, r->YB);
@@ -29,15 +29,15 @@ int LargestFloatBottom(const TFreeList<IndentRec>& list, int none) {
 }
 
 // The smallest YB above Y of the float records, INT_MAX when none.
-int NextBottom(const TFreeList<IndentRec>& list, int Y) {
+int NextBottom(const TFreeList<TIndent>& list, int Y) {
     int next = INT_MAX;
     for (const auto& r : list)
         if (r->Float && r->YB > Y) next = std::min(next, r->YB);
     return next;
 }
 
-int AddFloat(TFreeList<IndentRec>& list, int X, int YT, int YB) {
-    auto rec = std::make_unique<IndentRec>();
+int AddFloat(TFreeList<TIndent>& list, int X, int YT, int YB) {
+    auto rec = std::make_unique<TIndent>();
     rec->X = X;
     rec->YT = YT;
     rec->YB = YB;
@@ -46,7 +46,7 @@ int AddFloat(TFreeList<IndentRec>& list, int X, int YT, int YB) {
     return static_cast<int>(list.size()) - 1;
 }
 
-void Release(TFreeList<IndentRec>& list, int index, int Y) {
+void Release(TFreeList<TIndent>& list, int index, int Y) {
     if (index < 0 || index >= static_cast<int>(list.size())) return;
     if (index + 1 == static_cast<int>(list.size()))
         list.pop_back();
@@ -56,32 +56,32 @@ void Release(TFreeList<IndentRec>& list, int index, int Y) {
 
 } // namespace
 
-bool IndentManagerBasic::Active(const IndentRec& r, int Y) const {
+bool TIndentManager::Active(const TIndent& r, int Y) const {
     return r.YT <= Y && Y < r.YB && (!r.ID || r.ID == ActiveID);
 }
 
-void IndentManagerBasic::Clear() {
+void TIndentManager::Clear() {
     L.clear();
     R.clear();
     ActiveID = nullptr;
 }
 
-void IndentManagerBasic::Reset(int lf, int wd) {
+void TIndentManager::Reset(int lf, int wd) {
     LeftEdgeX = lf;
     Width = wd;
     ActiveID = nullptr;
 }
 
-int IndentManagerBasic::PushLeftIndent(int X, int Y) {
+int TIndentManager::PushLeftIndent(int X, int Y) {
     return Push(L, X, Y, ActiveID);
 }
-int IndentManagerBasic::PushRightIndent(int X, int Y) {
+int TIndentManager::PushRightIndent(int X, int Y) {
     return Push(R, X, Y, ActiveID);
 }
-void IndentManagerBasic::PopLeftIndent(int index, int Y) {
+void TIndentManager::PopLeftIndent(int index, int Y) {
     Pop(L, index, Y);
 }
-void IndentManagerBasic::PopRightIndent(int index, int Y) {
+void TIndentManager::PopRightIndent(int index, int Y) {
     Pop(R, index, Y);
 }
 
@@ -91,7 +91,7 @@ enum class TExtreme { Smallest, Largest };
 
 // The largest (or smallest) X of the records active at Y that keep accepts.
 template <class Keep>
-std::optional<int> ExtremeX(const IndentManagerBasic& im, const TFreeList<IndentRec>& list, int Y,
+std::optional<int> ExtremeX(const TIndentManager& im, const TFreeList<TIndent>& list, int Y,
                             TExtreme extreme, Keep keep) {
     const bool largest = extreme == TExtreme::Largest;
     std::optional<int> x;
@@ -100,60 +100,60 @@ std::optional<int> ExtremeX(const IndentManagerBasic& im, const TFreeList<Indent
     return x;
 }
 
-bool Any(const IndentRec&) {
+bool Any(const TIndent&) {
     return true;
 }
 
 } // namespace
 
-int IndentManagerBasic::LeftEdgeAt(int Y) const {
+int TIndentManager::LeftEdgeAt(int Y) const {
     return LeftEdgeX + ExtremeX(*this, L, Y, TExtreme::Largest, Any).value_or(0);
 }
 
-int IndentManagerBasic::RightEdgeAt(int Y) const {
+int TIndentManager::RightEdgeAt(int Y) const {
     auto x = ExtremeX(*this, R, Y, TExtreme::Smallest, Any);
     return x ? LeftEdgeX + *x : Width;
 }
 
-FloatPlace IndentManagerBasic::PlaceLeftFloat(int Y) const {
-    auto isFloat = [](const IndentRec& r) { return r.Float; };
+TFloatPlace TIndentManager::PlaceLeftFloat(int Y) const {
+    auto isFloat = [](const TIndent& r) { return r.Float; };
     int limit = ExtremeX(*this, R, Y, TExtreme::Smallest, isFloat).value_or(99999);
-    auto x = ExtremeX(*this, L, Y, TExtreme::Largest,
-                      [limit](const IndentRec& r) { return r.X < limit; });
+    auto x =
+        ExtremeX(*this, L, Y, TExtreme::Largest, [limit](const TIndent& r) { return r.X < limit; });
     return {LeftEdgeX + x.value_or(0), limit};
 }
 
-FloatPlace IndentManagerBasic::PlaceRightFloat(int Y) const {
-    auto isFloat = [](const IndentRec& r) { return r.Float; };
+TFloatPlace TIndentManager::PlaceRightFloat(int Y) const {
+    auto isFloat = [](const TIndent& r) { return r.Float; };
     int limit = ExtremeX(*this, L, Y, TExtreme::Largest, isFloat).value_or(0);
     auto x = ExtremeX(*this, R, Y, TExtreme::Smallest,
-                      [limit](const IndentRec& r) { return r.X > limit; });
+                      [limit](const TIndent& r) { return r.X > limit; });
     return {x ? LeftEdgeX + *x : Width, limit};
 }
 
-int IndentManagerBasic::AddLeftFloat(int X, int YT, int YB) {
+int TIndentManager::AddLeftFloat(int X, int YT, int YB) {
     return AddFloat(L, X, YT, YB);
 }
-int IndentManagerBasic::AddRightFloat(int X, int YT, int YB) {
+int TIndentManager::AddRightFloat(int X, int YT, int YB) {
     return AddFloat(R, X, YT, YB);
 }
-void IndentManagerBasic::ReleaseLeftIndent(int index, int Y) {
+void TIndentManager::ReleaseLeftIndent(int index, int Y) {
     Release(L, index, Y);
 }
-void IndentManagerBasic::ReleaseRightIndent(int index, int Y) {
+void TIndentManager::ReleaseRightIndent(int index, int Y) {
     Release(R, index, Y);
 }
 
-int IndentManagerBasic::FloatsBottom() const {
+int TIndentManager::FloatsBottom() const {
     return std::max(LargestFloatBottom(L, 0), LargestFloatBottom(R, 0));
 }
 
-void IndentManagerBasic::ClearY(int& CL, int& CR) const {
+void TIndentManager::ClearY(int& CL, int& CR) const {
     CL = 1 + LargestFloatBottom(L, -1);
     CR = 1 + LargestFloatBottom(R, -1);
 }
 
-int IndentManagerBasic::NextWiderY(int Y) const {
+int TIndentManager::NextWiderY(int Y) const {
     int next = std::min(NextBottom(L, Y), NextBottom(R, Y));
     return next == INT_MAX ? Y : next;
 }

@@ -7,7 +7,7 @@
 
 namespace lumo {
 
-struct IndentRec {
+struct TIndent {
     int X = 0;                // the edge, from LeftEdgeX
     int YT = 0;               // first row the record holds
     int YB = 9999999;         // row where it stops holding; 9999999 while open
@@ -16,15 +16,15 @@ struct IndentRec {
 };
 
 // A place for a float: where it goes and the indent that limits it.
-struct FloatPlace {
+struct TFloatPlace {
     int Position;
     int Limit;
 };
 
-class IndentManagerBasic {
+class TIndentManager {
 public:
-    TFreeList<IndentRec> L; // left indents
-    TFreeList<IndentRec> R; // right indents
+    TFreeList<TIndent> L; // left indents
+    TFreeList<TIndent> R; // right indents
     const void* ActiveID = nullptr;
     int LeftEdgeX = 0; // X of the area's left edge
     int Width = 0;     // the area's width; the right edge where no right indent holds
@@ -37,8 +37,8 @@ public:
     void PopRightIndent(int index, int Y);
     int LeftEdgeAt(int Y) const;
     int RightEdgeAt(int Y) const;
-    FloatPlace PlaceLeftFloat(int Y) const;
-    FloatPlace PlaceRightFloat(int Y) const;
+    TFloatPlace PlaceLeftFloat(int Y) const;
+    TFloatPlace PlaceRightFloat(int Y) const;
     // A float's indent for the rows YT up to (not including) YB.
     int AddLeftFloat(int X, int YT, int YB);
     int AddRightFloat(int X, int YT, int YB);
@@ -53,7 +53,7 @@ public:
     void ClearY(int& CL, int& CR) const;
     int NextWiderY(int Y) const;
 
-    bool Active(const IndentRec& r, int Y) const;
+    bool Active(const TIndent& r, int Y) const;
 };
 
 } // namespace lumo

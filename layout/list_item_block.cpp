@@ -1,6 +1,6 @@
 #include "layout/list_item_block.h"
 
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/section_list.h"
 
 #include <algorithm>
@@ -38,8 +38,8 @@ MarkerStyleType OrderedStyle(char type) {
 
 } // namespace
 
-TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
-                   const TListStyle& list, int number)
+TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
+                               const TListStyle& list, int number)
     : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number),
       MarkerFont(&root.Fonts.Intern(props.MakeFont(*root.Measure))) {
     switch (ListKind) {
@@ -65,28 +65,29 @@ TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TProperties&
     }
 }
 
-TBlockLI::TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source)
+TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container,
+                               const TListItemBlock& source)
     : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
       MarkerStyle(source.MarkerStyle), MarkerFont(&root.Fonts.Intern(*source.MarkerFont)) {
     if (source.MarkerImage)
         MarkerImage = std::make_unique<TBackgroundImage>(root, *source.MarkerImage);
 }
 
-bool TBlockLI::HasMarker() const {
+bool TListItemBlock::HasMarker() const {
     return ListKind != lkNone && ListKind != lkDefinition && MarkerStyle != msNone &&
            MarkerStyle != msBlank;
 }
 
-int TBlockLI::MarkerRoom() const {
+int TListItemBlock::MarkerRoom() const {
     return HasMarker() ? 35 : 0;
 }
 
-void TBlockLI::MoveY(int dy) {
+void TListItemBlock::MoveY(int dy) {
     TBlock::MoveY(dy);
     if (FirstBaseline) FirstBaseline += dy;
 }
 
-std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
+std::string TListItemBlock::MarkerText(MarkerStyleType style, int number) {
     if (number < 1) return std::to_string(number) + ".";
     switch (style) {
     case msLowerAlpha:
@@ -107,8 +108,8 @@ std::string TBlockLI::MarkerText(MarkerStyleType style, int number) {
     }
 }
 
-int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
-                     int& WidestOut) {
+int TListItemBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
+                           int HeightBase, int& WidestOut) {
     // The hook points at this item only while it is laid out, so a nested
     // item never leaves it aimed at itself for the text after it.
     int* saved = Root->FirstLineHook;
@@ -120,7 +121,7 @@ int TBlockLI::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
     return height;
 }
 
-void TBlockLI::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
+void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     const int baseline = FirstBaseline - Root->ScrollY;
     const int x = LeftX + X;
     if (MarkerImage && MarkerImage->Shows()) {
@@ -168,16 +169,15 @@ void TBlockLI::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     }
 }
 
-int TBlockLI::Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-                    int OriginY) {
-    int bottom = TBlock::Paint(canvas, clip, indents, X, OriginX, OriginY);
+int TListItemBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
+    int bottom = TBlock::Paint(canvas, clip, X);
     if (!Hidden && FirstBaseline > 0 && HasMarker() && FirstBaseline >= clip.Top &&
         FirstBaseline - 20 < clip.Bottom)
         PaintMarker(canvas, clip, X);
     return bottom;
 }
 
-void TBlockLI::Dump(std::string& out, int depth) const {
+void TListItemBlock::Dump(std::string& out, int depth) const {
     std::string block;
     TBlock::Dump(block, depth);
     size_t eol = block.find('\n');

@@ -32,29 +32,28 @@ struct TListStyle {
     bool Plain = false; // UL's PLAIN: no markers
 };
 
-class TBlockLI : public TBlock {
+class TListItemBlock : public TBlock {
 public:
     // number: the item's number in an ordered list.
-    TBlockLI(TSectionList& root, TCellBasic& container, const TProperties& props,
-             const TListStyle& list, int number);
+    TListItemBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
+                   const TListStyle& list, int number);
 
-    TBlockLI(TSectionList& root, TCellBasic& container, const TBlockLI& source);
+    TListItemBlock(TSectionList& root, TCellBasic& container, const TListItemBlock& source);
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
-        return std::make_unique<TBlockLI>(root, container, *this);
+        return std::make_unique<TListItemBlock>(root, container, *this);
     }
 
     ListKindType ListKind = lkNone;
     int ItemNumber = 0;
     MarkerStyleType MarkerStyle = msNone;
-    const TMyFont* MarkerFont; // in the document's font table
+    const TFont* MarkerFont; // in the document's font table
     // list-style-image, shown instead of the marker; null without one.
     std::unique_ptr<TBackgroundImage> MarkerImage;
     int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void Dump(std::string& out, int depth) const override;
     void MoveY(int dy) override;
     const char* KindName() const override { return "TBlockLI"; }

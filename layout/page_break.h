@@ -5,14 +5,13 @@
 
 namespace lumo {
 
-class TPage : public TSectionBase {
+class TPageBreak : public TSectionBase {
 public:
     using TSectionBase::TSectionBase;
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
-        return std::unique_ptr<TSectionBase>(new TPage(root, *this));
+        return std::unique_ptr<TSectionBase>(new TPageBreak(root, *this));
     }
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     const char* KindName() const override { return "TPage"; }
 };
 

@@ -52,22 +52,23 @@ const Bitmap& ErrorPicture() {
     return picture;
 }
 
-TBitmapItem* TPictureSource::Decode(const std::string& name, TStream& stream) {
+TImageCacheEntry* TPictureSource::Decode(const std::string& name, TStream& stream) {
     if (const int i = Cache->IndexOf(name); i >= 0) return &Cache->Item(i);
-    auto item = std::make_unique<TBitmapItem>();
+    auto item = std::make_unique<TImageCacheEntry>();
     item->MImage = ReadImageStream(stream, item->Transp, item->Mask, Cache->Room());
     return Keep(name, std::move(item));
 }
 
-TBitmapItem* TPictureSource::Keep(const std::string& name, std::unique_ptr<TBitmapItem> item) {
+TImageCacheEntry* TPictureSource::Keep(const std::string& name,
+                                       std::unique_ptr<TImageCacheEntry> item) {
     // A picture without pixels is as broken as one that does not decode.
     if (!item->MImage || item->MImage->Width() <= 0 || item->MImage->Height() <= 0) return nullptr;
-    TBitmapItem* added = Cache->AddObject(name, std::move(item));
+    TImageCacheEntry* added = Cache->AddObject(name, std::move(item));
     if (added) --added->UsageCount; // the cache holds it; uses come from the objects
     return added;
 }
 
-TFetch TPictureSource::GetPicture(const std::string& name, TBitmapItem*& item) {
+TFetch TPictureSource::GetPicture(const std::string& name, TImageCacheEntry*& item) {
     item = nullptr;
     if (const int i = Cache->IndexOf(name); i >= 0) {
         Cache->GetImage(i);
@@ -81,7 +82,7 @@ TFetch TPictureSource::GetPicture(const std::string& name, TBitmapItem*& item) {
         if (!stream || stream->Size() == 0) return TFetch::Failed;
         item = Decode(name, *stream);
     } else {
-        auto read = std::make_unique<TBitmapItem>();
+        auto read = std::make_unique<TImageCacheEntry>();
         read->MImage = ReadImageFile(name, read->Transp, read->Mask, Cache->Room());
         item = Keep(name, std::move(read));
     }
@@ -112,7 +113,7 @@ bool TPictureSource::IsAwaited(const std::string& name) const {
 bool TPictureSource::ImageArrived(const std::string& name, TStream& stream, bool& relayout) {
     if (!IsAwaited(name)) return false;
     stream.Seek(0);
-    TBitmapItem* item = Decode(name, stream);
+    TImageCacheEntry* item = Decode(name, stream);
     // Taken out first: an object hands its picture over without touching
     // the list again.
     std::vector<TPictureWaiter*> waiting;

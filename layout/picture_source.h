@@ -3,7 +3,7 @@
 // host delivers later.
 #pragma once
 
-#include "image/bitmap_cache.h"
+#include "image/image_cache.h"
 #include "platform/canvas.h"
 
 #include <functional>
@@ -22,7 +22,7 @@ public:
     virtual ~TPictureWaiter() = default;
     // The picture came (null: it could not be decoded). True when the page
     // must be laid out again because the waiter did not know its size.
-    virtual bool PictureArrived(TBitmapItem* item) = 0;
+    virtual bool PictureArrived(TImageCacheEntry* item) = 0;
 };
 
 // The one stream an image request answers with to say that the picture
@@ -44,7 +44,7 @@ public:
 
     // The cache the pictures live in: this document's own, or one shared
     // with another document (a print copy shares its original's).
-    TStringBitmapList* Cache = &ownCache_;
+    TImageCache* Cache = &ownCache_;
     // Asks the host for a picture: false when no host answers (the name is
     // then read as a local file); else stream is the picture, null, or
     // WaitStream().
@@ -52,11 +52,11 @@ public:
 
     // The cached picture of name, fetching it when it is not cached. On Got
     // the picture has gained a use for the caller.
-    TFetch GetPicture(const std::string& name, TBitmapItem*& item);
+    TFetch GetPicture(const std::string& name, TImageCacheEntry*& item);
     // Decodes data that arrived for name into the cache (when it is not
     // cached yet); null when it holds no picture, or one past the room the
     // cache's picture budget has left.
-    TBitmapItem* Decode(const std::string& name, TStream& stream);
+    TImageCacheEntry* Decode(const std::string& name, TStream& stream);
 
     void AddWaiter(const std::string& name, TPictureWaiter* waiter);
     void RemoveWaiter(const TPictureWaiter* waiter);
@@ -71,9 +71,9 @@ public:
 
 private:
     // Puts a decoded picture into the cache, unused; null when there is none to keep.
-    TBitmapItem* Keep(const std::string& name, std::unique_ptr<TBitmapItem> item);
+    TImageCacheEntry* Keep(const std::string& name, std::unique_ptr<TImageCacheEntry> item);
 
-    TStringBitmapList ownCache_;
+    TImageCache ownCache_;
     std::vector<std::pair<std::string, TPictureWaiter*>> waiters_;
 };
 

@@ -10,7 +10,8 @@
 
 namespace lumo {
 
-THorzLine::THorzLine(TSectionList& root, const TAttributeList& attributes, const TProperties& props)
+THorizontalRule::THorizontalRule(TSectionList& root, const TAttributeList& attributes,
+                                 const TProperties& props)
     : TSectionBase(root) {
     if (const TAttribute* size = attributes.Find(SizeTok))
         Thickness = std::clamp(size->Value, 1, 1000);
@@ -25,9 +26,9 @@ THorzLine::THorzLine(TSectionList& root, const TAttributeList& attributes, const
     }
 }
 
-int THorzLine::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
-                      int& WidestOut) {
-    const IndentManager& indents = context.Indents;
+int THorizontalRule::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
+                            int HeightBase, int& WidestOut) {
+    const TIndentManager& indents = context.Indents;
     RuleX = std::max(X, indents.LeftEdgeAt(Y));
     RuleWidth = std::max(0, std::min(RoomWidth + X - RuleX, indents.RightEdgeAt(Y) - RuleX));
     FlowHeight = Thickness;
@@ -36,7 +37,7 @@ int THorzLine::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth
     return TSectionBase::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
 }
 
-int THorzLine::Paint(Canvas& canvas, const TRect&, IndentManager&, int X, int, int) {
+int THorizontalRule::Paint(Canvas& canvas, const TRect&, int X) {
     if (Root->IsPrinting && LayoutY >= Root->PageEndY) return LayoutY + FlowHeight;
     const int x = RuleX + X, y = LayoutY - Root->ScrollY;
     const int right = x + RuleWidth - 1, bottom = y + Thickness - 1;
@@ -65,14 +66,14 @@ int THorzLine::Paint(Canvas& canvas, const TRect&, IndentManager&, int X, int, i
     return LayoutY + FlowHeight;
 }
 
-void THorzLine::Dump(std::string& out, int depth) const {
+void THorizontalRule::Dump(std::string& out, int depth) const {
     DumpIndent(out, depth);
     out += std::string(KindName()) + " at (" + std::to_string(RuleX) + "," + std::to_string(TopY) +
            ") size " + std::to_string(RuleWidth) + "x" + std::to_string(Thickness) + "\n";
 }
 
-THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
-                   const TAttributeList& attributes)
+TRuleBlock::TRuleBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
+                       const TAttributeList& attributes)
     : TBlock(root, container, props) {
     if (const TAttribute* align = attributes.Find(AlignTok)) {
         std::string a = LowerCase(Trim(align->Name));
@@ -93,12 +94,12 @@ THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const TProperties&
         BoxSpec.Set(Prop::Height, std::clamp(size->Value, 1, 1000));
 }
 
-THRBlock::THRBlock(TSectionList& root, TCellBasic& container, const THRBlock& source)
+TRuleBlock::TRuleBlock(TSectionList& root, TCellBasic& container, const TRuleBlock& source)
     : TBlock(root, container, source), Align(source.Align) {
-    if (!Content.empty()) Line = dynamic_cast<THorzLine*>(Content.front().get());
+    if (!Content.empty()) Line = dynamic_cast<THorizontalRule*>(Content.front().get());
 }
 
-int THRBlock::ResolveWidth(Canvas&, int RoomWidth, int, int) {
+int TRuleBlock::ResolveWidth(Canvas&, int RoomWidth, int, int) {
     int& ml = Box[Prop::MarginLeft];
     int& mr = Box[Prop::MarginRight];
     if (ml == Auto) ml = 0;

@@ -7,16 +7,16 @@ namespace lumo {
 
 class TAttributeList;
 
-class THorzLine : public TSectionBase {
+class THorizontalRule : public TSectionBase {
 public:
     // SIZE gives the thickness, COLOR a flat colour, NOSHADE a flat rule.
-    THorzLine(TSectionList& root, const TAttributeList& attributes, const TProperties& props);
+    THorizontalRule(TSectionList& root, const TAttributeList& attributes, const TProperties& props);
 
-    THorzLine(TSectionList& root, const THorzLine& source)
+    THorizontalRule(TSectionList& root, const THorizontalRule& source)
         : TSectionBase(root, source), Thickness(source.Thickness), RuleColor(source.RuleColor),
           Flat(source.Flat) {}
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
-        return std::make_unique<THorzLine>(root, *this);
+        return std::make_unique<THorizontalRule>(root, *this);
     }
 
     int Thickness = 2;         // pixels
@@ -27,27 +27,26 @@ public:
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "THorzLine"; }
 };
 
 enum class RuleAlign { Left = 1, Center = 2, Right = 3 };
 
-class THRBlock : public TBlock {
+class TRuleBlock : public TBlock {
 public:
     // The block takes the rule's WIDTH and SIZE where the style gives none.
-    THRBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
-             const TAttributeList& attributes);
+    TRuleBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
+               const TAttributeList& attributes);
 
-    THRBlock(TSectionList& root, TCellBasic& container, const THRBlock& source);
+    TRuleBlock(TSectionList& root, TCellBasic& container, const TRuleBlock& source);
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override {
-        return std::make_unique<THRBlock>(root, container, *this);
+        return std::make_unique<TRuleBlock>(root, container, *this);
     }
 
     RuleAlign Align = RuleAlign::Center;
-    THorzLine* Line = nullptr; // the rule in Content
+    THorizontalRule* Line = nullptr; // the rule in Content
 
     int ResolveWidth(Canvas& canvas, int RoomWidth, int HeightBase, int autoTally) override;
     const char* KindName() const override { return "THRBlock"; }

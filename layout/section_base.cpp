@@ -21,15 +21,15 @@ int TSectionBase::LayOut(const TLayoutContext& context, int, int Y, int, int, in
     return FlowHeight;
 }
 
-int TSectionBase::Paint(Canvas&, const TRect&, IndentManager&, int, int, int) {
+int TSectionBase::Paint(Canvas&, const TRect&, int) {
     return LayoutY + FlowHeight;
 }
 
-bool TSectionBase::LinkAt(Canvas&, int, int, const TUrlTarget*&, TFormControlObj*&) {
+bool TSectionBase::LinkAt(Canvas&, int, int, const TUrlTarget*&, TFormControl*&) {
     return false;
 }
 
-bool TSectionBase::ObjectAt(int, int, TImageObj*&, int&, int&) {
+bool TSectionBase::ObjectAt(int, int, TInlineImage*&, int&, int&) {
     return false;
 }
 

@@ -9,7 +9,7 @@
 // subtracted from every Y. So hit tests need no earlier paint.
 #pragma once
 
-#include "layout/id_name_list.h"
+#include "layout/anchor_list.h"
 #include "platform/canvas.h"
 
 #include <algorithm>
@@ -21,11 +21,10 @@ namespace lumo {
 
 class TSectionList;
 class TCellBasic;
-class IndentManagerBasic;
-using IndentManager = IndentManagerBasic;
+class TIndentManager;
 class TUrlTarget;
-class TFormControlObj;
-class TImageObj;
+class TFormControl;
+class TInlineImage;
 
 // Document Y stays within plus or minus MaxDocumentY however a page's lengths
 // add up: Y is summed with SumY, which saturates.
@@ -44,8 +43,8 @@ enum class TBetween { Previous, Next };
 // room. Every level passes it on as it is, except that a placed block gives
 // its content a new origin.
 struct TLayoutContext {
-    Canvas& Measure;        // the canvas text is measured on
-    IndentManager& Indents; // the indents and floats of the cell being laid out
+    Canvas& Measure;         // the canvas text is measured on
+    TIndentManager& Indents; // the indents and floats of the cell being laid out
     // The next document position: each item takes its FirstPos here and moves
     // it past the positions it holds.
     int& PosCounter;
@@ -54,7 +53,7 @@ struct TLayoutContext {
     int OriginY = 0;
 };
 
-class TSectionBase : public TIDObject {
+class TSectionBase : public TAnchorTarget {
 public:
     explicit TSectionBase(TSectionList& root) : Root(&root) {}
     ~TSectionBase() override = default;
@@ -111,11 +110,10 @@ public:
     virtual int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                        int& WidestOut);
     // Returns the bottom Y of the item in the flow.
-    virtual int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-                      int OriginY);
+    virtual int Paint(Canvas& canvas, const TRect& clip, int X);
     virtual bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                        TFormControlObj*& control);
-    virtual bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY);
+                        TFormControl*& control);
+    virtual bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY);
     virtual int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                          bool& InText);
     virtual int FindText(int from, std::string_view text, bool matchCase);
@@ -140,6 +138,9 @@ public:
     // position and size), then its lines or children, each indented by two
     // spaces per depth.
     virtual void Dump(std::string& out, int depth) const;
+    // The item's kind as dumps print it. These words are part of the dump
+    // format that golden files and scripts compare, so they stay as they are
+    // whatever the classes are called.
     virtual const char* KindName() const { return "TSectionBase"; }
 
 protected:

@@ -1,10 +1,10 @@
 #include "layout/section_list.h"
 
 #include "layout/block.h"
-#include "layout/font_obj.h"
-#include "layout/image_obj.h"
-#include "layout/panel_obj.h"
-#include "layout/sel_text.h"
+#include "layout/font_run.h"
+#include "layout/inline_image.h"
+#include "layout/inline_panel.h"
+#include "layout/selection_text.h"
 #include "layout/text_section.h"
 
 #include <algorithm>
@@ -66,17 +66,17 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     CloneItems(source);
 }
 
-ThtmlForm& TSectionList::ImplicitForm() {
-    if (!implicitForm_) implicitForm_ = Forms.Add(std::make_unique<ThtmlForm>(*this, nullptr));
+THtmlForm& TSectionList::ImplicitForm() {
+    if (!implicitForm_) implicitForm_ = Forms.Add(std::make_unique<THtmlForm>(*this, nullptr));
     return *implicitForm_;
 }
 
-TFormControlObj& TSectionList::AddFormControl(std::unique_ptr<TFormControlObj> control) {
+TFormControl& TSectionList::AddFormControl(std::unique_ptr<TFormControl> control) {
     control->Index = static_cast<int>(FormControls.size());
     return *FormControls.Add(std::move(control));
 }
 
-void TSectionList::SubmitForm(TFormControlObj& control) {
+void TSectionList::SubmitForm(TFormControl& control) {
     if (!OnFormSubmit || !control.MyForm) return;
     std::string pair;
     if (control.Kind == TControlKind::Submit && !control.Name.empty())
@@ -84,7 +84,7 @@ void TSectionList::SubmitForm(TFormControlObj& control) {
     OnFormSubmit(control.MyForm->Submit(pair));
 }
 
-void TSectionList::AddPanel(TPanelObj& panel) {
+void TSectionList::AddPanel(TInlinePanel& panel) {
     if (Panels.size() >= MaxPanels) return;
     Panels.push_back(&panel);
     panel.TakenIn = true;
@@ -133,7 +133,7 @@ int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& 
 
 void TSectionList::RestartAnimations() {
     if (IsPrinting || AnimatedImages.empty()) return;
-    for (TImageObj* image : AnimatedImages)
+    for (TInlineImage* image : AnimatedImages)
         image->RestartAnimation();
     if (OnAnimationStart) OnAnimationStart();
 }
@@ -177,8 +177,8 @@ TSectionBase* TSectionList::ItemAtY(int Y) const {
 }
 
 bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                               TFormControlObj*& control) {
-    TFontObj* before = HoverLink;
+                               TFormControl*& control) {
+    TFontRun* before = HoverLink;
     HoverLink = nullptr;
     target = nullptr;
     control = nullptr;
@@ -191,7 +191,7 @@ bool TSectionList::LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& 
     return found;
 }
 
-void TSectionList::SetHoverImage(TImageObj* object) {
+void TSectionList::SetHoverImage(TInlineImage* object) {
     if (object == HoverImage) return;
     bool changed = HoverImage && HoverImage->SetHover(false);
     HoverImage = object;
@@ -201,14 +201,14 @@ void TSectionList::SetHoverImage(TImageObj* object) {
 
 std::string TSectionList::GetSelectedText(int maxChars) {
     if (SelEnd <= SelStart) return {};
-    SelTextCount* saved = TextSink;
+    TSelectionCounter* saved = TextSink;
     // Counted first, so a short selection never pays for the largest buffer.
-    SelTextCount count;
+    TSelectionCounter count;
     TextSink = &count;
     CopySelection();
     std::vector<char> buffer(static_cast<size_t>(std::clamp(count.Leng, 1, std::max(1, maxChars))) +
                              1);
-    SelTextBuf sink(buffer.data(), static_cast<int>(buffer.size()));
+    TSelectionBuffer sink(buffer.data(), static_cast<int>(buffer.size()));
     sink.Page = CodePage;
     TextSink = &sink;
     CopySelection();
@@ -218,9 +218,9 @@ std::string TSectionList::GetSelectedText(int maxChars) {
 
 std::string TSectionList::ClipboardText() {
     if (SelEnd <= SelStart) return {};
-    ClipBuffer sink;
+    TClipboardText sink;
     sink.Page = CodePage;
-    SelTextCount* saved = TextSink;
+    TSelectionCounter* saved = TextSink;
     TextSink = &sink;
     CopySelection();
     TextSink = saved;
@@ -234,7 +234,7 @@ int TSectionList::YOfSourcePosition(int sourcePos) {
     for (TSectionBase* item : PositionList) {
         auto* section = dynamic_cast<TSection*>(item);
         if (!section || section->SourceMap.empty()) continue;
-        const IndexObj& last = section->SourceMap.back();
+        const TSourceMapEntry& last = section->SourceMap.back();
         const int lastSource =
             last.SourceIndex + static_cast<int>(section->Text.size()) - last.CharIndex - 1;
         if (lastSource < sourcePos) continue;
@@ -252,7 +252,7 @@ std::string TSectionList::DumpLayout() const {
     for (const auto& form : Forms) {
         out += "form method=\"" + form->Method + "\" action=\"" + form->Action + "\" target=\"" +
                form->Target + "\"\n";
-        for (const TFormControlObj* control : form->Controls)
+        for (const TFormControl* control : form->Controls)
             control->Dump(out, 1);
     }
     return out;

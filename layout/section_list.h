@@ -5,13 +5,13 @@
 
 #include "html/style_list.h"
 #include "html/viewer_base.h"
+#include "layout/anchor_list.h"
 #include "layout/background_image.h"
 #include "layout/cell.h"
 #include "layout/font_table.h"
 #include "layout/form_control.h"
 #include "layout/html_form.h"
-#include "layout/id_name_list.h"
-#include "layout/map_item.h"
+#include "layout/image_map.h"
 #include "layout/picture_source.h"
 
 #include <functional>
@@ -20,10 +20,10 @@
 
 namespace lumo {
 
-class TFontObj;
-class TImageObj;
-class TPanelObj;
-class SelTextCount;
+class TFontRun;
+class TInlineImage;
+class TInlinePanel;
+class TSelectionCounter;
 
 // A document takes in this many panels at most; further PANEL tags stand as
 // boxes no host fills, so no page can make widgets without end.
@@ -80,11 +80,11 @@ public:
 
     // The fonts of the text runs, each kept once.
     TFontTable Fonts;
-    TFontObj* HoverLink = nullptr;
+    TFontRun* HoverLink = nullptr;
     // The roll-over image (ACTIVE) the mouse is over.
-    TImageObj* HoverImage = nullptr;
-    std::vector<TFontObj*> LinkList; // every link font run, in document order
-    TFreeList<TMapItem> MapList;
+    TInlineImage* HoverImage = nullptr;
+    std::vector<TFontRun*> LinkList; // every link font run, in document order
+    TFreeList<TImageMap> MapList;
     // The link last found on a picture whose link is made at the point hit
     // (a map area, a server map's coordinates).
     TUrlTarget ImageLink;
@@ -95,20 +95,20 @@ public:
     TBackgroundImage BackImage{*this};
     // The image objects whose animated GIF plays; OnAnimationStart tells
     // the viewer when one starts, so it can run its timer.
-    std::vector<TImageObj*> AnimatedImages;
+    std::vector<TInlineImage*> AnimatedImages;
     std::function<void()> OnAnimationStart;
-    TIDNameList IDs;
+    TAnchorList IDs;
     // The document's forms, and every form control in document order.
-    TFreeList<ThtmlForm> Forms;
-    TFreeList<TFormControlObj> FormControls;
+    TFreeList<THtmlForm> Forms;
+    TFreeList<TFormControl> FormControls;
     // A submission the viewer delivers once the click that made it is handled.
     std::function<void(TFormSubmission submission)> OnFormSubmit;
     // The panels taken in, in document order (their sections own them). The
     // viewer makes a panel's widget in OnPanelCreate, which may set the box's
     // size, and lets it go in OnPanelDestroy when the panel goes.
-    std::vector<TPanelObj*> Panels;
-    std::function<void(TPanelObj& panel)> OnPanelCreate;
-    std::function<void(TPanelObj& panel)> OnPanelDestroy;
+    std::vector<TInlinePanel*> Panels;
+    std::function<void(TInlinePanel& panel)> OnPanelCreate;
+    std::function<void(TInlinePanel& panel)> OnPanelDestroy;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
     // Where the first text line laid out records its baseline; set while a
@@ -116,7 +116,7 @@ public:
     int* FirstLineHook = nullptr;
     // Where CopySelection puts the selected text, and the X from which
     // copied lines count their indent.
-    SelTextCount* TextSink = nullptr;
+    TSelectionCounter* TextSink = nullptr;
     int CopyIndentBase = 0;
 
     // Host hooks of the builder (any may be unset).
@@ -157,10 +157,10 @@ public:
     int PositionIndexAtY(int Y) const;
     // The link (and its font run as HoverLink) under a document point.
     bool LinkAtPoint(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                     TFormControlObj*& control);
+                     TFormControl*& control);
     // The mouse is over object (null: over no image); a roll-over image
     // that changes look asks for a repaint.
-    void SetHoverImage(TImageObj* object);
+    void SetHoverImage(TInlineImage* object);
     // The selected text, line breaks as CR LF, at most maxChars characters.
     std::string GetSelectedText(int maxChars = 1 << 24);
     // The selection as a copy to the clipboard takes it (at most 32499
@@ -170,15 +170,15 @@ public:
     int YOfSourcePosition(int sourcePos);
 
     // The form that controls outside any FORM join, made on first need.
-    ThtmlForm& ImplicitForm();
+    THtmlForm& ImplicitForm();
     // Takes a control into FormControls, numbering it in document order.
-    TFormControlObj& AddFormControl(std::unique_ptr<TFormControlObj> control);
+    TFormControl& AddFormControl(std::unique_ptr<TFormControl> control);
     // Submits control's form, with control's "name=value" last when it is a
     // named submit button. Nothing happens without OnFormSubmit.
-    void SubmitForm(TFormControlObj& control);
+    void SubmitForm(TFormControl& control);
     // Takes a panel the builder made into Panels and raises OnPanelCreate,
     // while there are fewer than MaxPanels.
-    void AddPanel(TPanelObj& panel);
+    void AddPanel(TInlinePanel& panel);
 
     // The text dump of the laid-out tree.
     std::string DumpLayout() const;
@@ -195,7 +195,7 @@ private:
     void SortPositionsByTop();
     void RestartAnimations();
 
-    ThtmlForm* implicitForm_ = nullptr;
+    THtmlForm* implicitForm_ = nullptr;
     // PositionList's indices by TopY.
     std::vector<int> positionsByTop_;
 };

@@ -41,7 +41,7 @@ TTableBlock::TTableBlock(TSectionList& root, TCellBasic& container, const TPrope
         BgColorAttr = c | PaletteRelative;
     if (const TAttribute* a = attributes.Find(BackgroundTok); a && !BackImage && !a->Name.empty())
         SetBackImage(props, a->Name);
-    auto table = std::make_unique<ThtmlTable>(root, attributes);
+    auto table = std::make_unique<THtmlTable>(root, attributes);
     Table = table.get();
     Content.Add(std::move(table));
     // Cells without a colour of their own show the table's.
@@ -56,7 +56,7 @@ TTableBlock::TTableBlock(TSectionList& root, TCellBasic& container, const TPrope
 }
 
 TTableBlock::TTableBlock(TSectionList& root, TCellBasic& container, const TTableBlock& source)
-    : TBlock(root, container, source), Table(static_cast<ThtmlTable*>(Content.front().get())),
+    : TBlock(root, container, source), Table(static_cast<THtmlTable*>(Content.front().get())),
       WidthAttr(source.WidthAttr), WidthPercent(source.WidthPercent), HeightAttr(source.HeightAttr),
       HeightPercent(source.HeightPercent), BgColorAttr(source.BgColorAttr), HSpace(source.HSpace),
       VSpace(source.VSpace), Centered(source.Centered) {}
@@ -69,7 +69,7 @@ int TTableBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWid
                         int& WidestOut) {
     // A table in the flow takes the room between the floats beside it.
     if (FloatSide == ANone && Placement == posStatic) {
-        const IndentManager& indents = context.Indents;
+        const TIndentManager& indents = context.Indents;
         const int left = std::max(X, indents.LeftEdgeAt(Y));
         RoomWidth = std::max(0, std::min(X + RoomWidth, indents.RightEdgeAt(Y)) - left);
         X = left;

@@ -1,6 +1,6 @@
 // The block around a table: margins, float and alignment, the table's
 // background, and the width the table must take. Its content holds the one
-// ThtmlTable.
+// THtmlTable.
 #pragma once
 
 #include "layout/block.h"
@@ -15,7 +15,7 @@ public:
                 const TAttributeList& attributes);
     TTableBlock(TSectionList& root, TCellBasic& container, const TTableBlock& source);
 
-    ThtmlTable* Table; // owned by Content
+    THtmlTable* Table; // owned by Content
     int WidthAttr = 0; // pixels, or tenths of a percent with WidthPercent
     bool WidthPercent = false;
     int HeightAttr = 0; // pixels, or tenths of a percent with HeightPercent

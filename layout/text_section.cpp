@@ -1,8 +1,8 @@
 #include "layout/text_section.h"
 
 #include "html/attributes.h"
-#include "layout/image_obj.h"
-#include "layout/panel_obj.h"
+#include "layout/inline_image.h"
+#include "layout/inline_panel.h"
 #include "layout/section_list.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
@@ -44,14 +44,14 @@ TextAlign AlignmentOf(const TProperties& props) {
 }
 
 // The run of a new font: a link run gets its visited and hover looks.
-std::unique_ptr<TFontObj> MakeRun(TSection* owner, int start, const TProperties& props,
+std::unique_ptr<TFontRun> MakeRun(TSection* owner, int start, const TProperties& props,
                                   const TUrlTarget& link, int scriptShift, TSectionList& root) {
     Canvas& measure = *root.Measure;
     TFontTable& fonts = root.Fonts;
     if (link.Url.empty())
-        return std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeFont(measure)),
+        return std::make_unique<TFontRun>(owner, start, fonts.Intern(props.MakeFont(measure)),
                                           scriptShift);
-    auto run = std::make_unique<TFontObj>(owner, start, fonts.Intern(props.MakeLinkFont(measure)),
+    auto run = std::make_unique<TFontRun>(owner, start, fonts.Intern(props.MakeLinkFont(measure)),
                                           scriptShift);
     TLinkLook look{link, &fonts.Intern(props.MakeVisitedFont(measure)), nullptr};
     if (root.Defaults.HoverLinks) look.HoverFont = &fonts.Intern(props.MakeHoverFont(measure));
@@ -59,7 +59,7 @@ std::unique_ptr<TFontObj> MakeRun(TSection* owner, int start, const TProperties&
     return run;
 }
 
-void EraseFromBack(std::vector<TFontObj*>& list, const TFontObj* run) {
+void EraseFromBack(std::vector<TFontRun*>& list, const TFontRun* run) {
     for (size_t i = list.size(); i-- > 0;)
         if (list[i] == run) {
             list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
@@ -103,7 +103,7 @@ TSection::TSection(TSectionList& root, const TSection& source)
         rare_->Names.clear();
     }
     for (const auto& run : source.Runs) {
-        auto copy = std::make_unique<TFontObj>(
+        auto copy = std::make_unique<TFontRun>(
             this, run->StartIndex, root.Fonts.Intern(run->PlainFont()), run->ScriptShift);
         if (run->IsLink()) {
             TLinkLook look{run->Link(), &root.Fonts.Intern(*run->VisitedFont()), nullptr};
@@ -115,11 +115,11 @@ TSection::TSection(TSectionList& root, const TSection& source)
         Runs.push_back(std::move(copy));
     }
     for (const auto& image : source.Images)
-        Images.push_back(std::make_unique<TImageObj>(root, *this, *image));
-    for (const TFormControlObj* control : source.Controls)
-        Controls.push_back(&root.AddFormControl(std::make_unique<TFormControlObj>(root, *control)));
+        Images.push_back(std::make_unique<TInlineImage>(root, *this, *image));
+    for (const TFormControl* control : source.Controls)
+        Controls.push_back(&root.AddFormControl(std::make_unique<TFormControl>(root, *control)));
     for (const auto& panel : source.Panels)
-        Panels.push_back(std::make_unique<TPanelObj>(root, *panel));
+        Panels.push_back(std::make_unique<TInlinePanel>(root, *panel));
     // Every object again, in text order.
     for (const auto& image : Images)
         Objects.push_back(image.get());
@@ -156,7 +156,7 @@ void TSection::AppendRaw(std::string_view text, const int* positions) {
 }
 
 void TSection::AppendText(std::string_view text, int sourceIndex) {
-    TokenObj token;
+    TPositionedText token;
     for (size_t i = 0; i < text.size(); ++i)
         token.AddChar(text[i], sourceIndex + static_cast<int>(i));
     AppendToken(token);
@@ -173,7 +173,7 @@ bool TSection::EndsWithSpace() {
     return true;
 }
 
-void TSection::AppendToken(const TokenObj& token) {
+void TSection::AppendToken(const TPositionedText& token) {
     std::string_view s = token.S;
     const int* pos = token.I.data();
     if (s.empty()) return;
@@ -222,7 +222,7 @@ void TSection::StartRun(const TProperties& props, const TUrlTarget& link, int sc
     const int start = static_cast<int>(Text.size());
     auto run = MakeRun(this, start, props, link, scriptShift, *Root);
     if (Runs.back()->StartIndex == start) {
-        TFontObj* old = Runs.back().get();
+        TFontRun* old = Runs.back().get();
         if (Root->HoverLink == old) Root->HoverLink = nullptr;
         if (old->IsLink()) EraseFromBack(Root->LinkList, old);
         Runs.back() = std::move(run);
@@ -316,37 +316,37 @@ void TSection::ApplyLetterCase() {
     }
 }
 
-TImageObj& TSection::AppendImage(const TAttributeList& attributes, int sourceIndex) {
+TInlineImage& TSection::AppendImage(const TAttributeList& attributes, int sourceIndex) {
     const int at = static_cast<int>(Text.size());
     AppendRaw("\x04", &sourceIndex);
-    Images.push_back(std::make_unique<TImageObj>(*Root, *this, attributes, at));
+    Images.push_back(std::make_unique<TInlineImage>(*Root, *this, attributes, at));
     Objects.push_back(Images.back().get());
     return *Images.back();
 }
 
-void TSection::AppendControl(TFormControlObj& control, int sourceIndex) {
+void TSection::AppendControl(TFormControl& control, int sourceIndex) {
     control.CharPos = static_cast<int>(Text.size());
     AppendRaw("\x02", &sourceIndex);
     Controls.push_back(&control);
     Objects.push_back(&control);
 }
 
-TPanelObj& TSection::AppendPanel(const TAttributeList& attributes, int sourceIndex) {
+TInlinePanel& TSection::AppendPanel(const TAttributeList& attributes, int sourceIndex) {
     const int at = static_cast<int>(Text.size());
     AppendRaw("\x04", &sourceIndex);
-    Panels.push_back(std::make_unique<TPanelObj>(*Root, attributes, at));
+    Panels.push_back(std::make_unique<TInlinePanel>(*Root, attributes, at));
     Objects.push_back(Panels.back().get());
     return *Panels.back();
 }
 
-TFloatingObj* TSection::ObjectAtIndex(int i) const {
+TInlineObject* TSection::ObjectAtIndex(int i) const {
     auto it = std::lower_bound(Objects.begin(), Objects.end(), i,
                                [](const auto* object, int v) { return object->CharPos < v; });
     return it != Objects.end() && (*it)->CharPos == i ? *it : nullptr;
 }
 
 int TSection::ObjectWidth(int i) const {
-    const TFloatingObj* object = ObjectAtIndex(i);
+    const TInlineObject* object = ObjectAtIndex(i);
     return object ? object->LineWidth() : 0;
 }
 

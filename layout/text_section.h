@@ -5,9 +5,9 @@
 // panels, which join the line breaker with them.
 #pragma once
 
+#include "html/positioned_text.h"
 #include "html/properties.h"
-#include "html/token_obj.h"
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/section_base.h"
 
 #include <memory>
@@ -17,10 +17,10 @@
 namespace lumo {
 
 class TAttributeList;
-class TImageObj;
-class TFormControlObj;
-class TFloatingObj;
-class TPanelObj;
+class TInlineImage;
+class TFormControl;
+class TInlineObject;
+class TInlinePanel;
 
 // Bytes of a section's text that stand for something else: a line break,
 // and the placeholders of inline objects (2, 4, 6, 7), drawn by their own code.
@@ -31,14 +31,14 @@ constexpr bool IsObject(char c) {
 
 // Where a stretch of characters came from in the source: characters from
 // CharIndex on map to SourceIndex on, one to one.
-struct IndexObj {
+struct TSourceMapEntry {
     int CharIndex;
     int SourceIndex;
 };
 
 // One line of a section. Heights are pixels; a line is ExtraAbove, then
 // its text, then ExtraBelow.
-struct LineRec {
+struct TTextLine {
     int Start = 0;     // index in Text of the first character
     int CharCount = 0; // characters on the line, trailing spaces and break included
     // The tallest font on the line (height plus external leading) and the
@@ -97,18 +97,18 @@ public:
 
     std::string Text;
     std::vector<int> SourcePositions; // while building: one per character
-    std::vector<std::unique_ptr<TFontObj>> Runs;
-    std::vector<IndexObj> SourceMap;
+    std::vector<std::unique_ptr<TFontRun>> Runs;
+    std::vector<TSourceMapEntry> SourceMap;
     // The pictures standing at placeholders of Text, in text order.
-    std::vector<std::unique_ptr<TImageObj>> Images;
+    std::vector<std::unique_ptr<TInlineImage>> Images;
     // The form controls standing at placeholders of Text, in text order
     // (owned by the root).
-    std::vector<TFormControlObj*> Controls;
+    std::vector<TFormControl*> Controls;
     // The embedded panels standing at placeholders of Text, in text order.
-    std::vector<std::unique_ptr<TPanelObj>> Panels;
+    std::vector<std::unique_ptr<TInlinePanel>> Panels;
     // Every inline object (pictures, controls and panels), in text order.
-    std::vector<TFloatingObj*> Objects;
-    std::vector<LineRec> LineList;
+    std::vector<TInlineObject*> Objects;
+    std::vector<TTextLine> LineList;
     std::vector<TInlineBox> InlineBoxes;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
@@ -128,18 +128,18 @@ public:
 
     // --- Building ---------------------------------------------------------
     void AppendText(std::string_view text, int sourceIndex);
-    virtual void AppendToken(const TokenObj& token);
+    virtual void AppendToken(const TPositionedText& token);
     // A new run from the current end (or a new font for an empty last run).
     void StartRun(const TProperties& props, const TUrlTarget& link, int scriptShift);
     // Registers an anchor name for this section; it is then never dropped.
     void AddAnchorName(std::string_view name);
     // An IMG at the end of the text, from its tag's attributes.
-    TImageObj& AppendImage(const TAttributeList& attributes, int sourceIndex);
+    TInlineImage& AppendImage(const TAttributeList& attributes, int sourceIndex);
     // A form control's placeholder at the end of the text; the control is
     // the root's and takes its position here.
-    void AppendControl(TFormControlObj& control, int sourceIndex);
+    void AppendControl(TFormControl& control, int sourceIndex);
     // A PANEL at the end of the text, from its tag's attributes.
-    TPanelObj& AppendPanel(const TAttributeList& attributes, int sourceIndex);
+    TInlinePanel& AppendPanel(const TAttributeList& attributes, int sourceIndex);
     // Converts SourcePositions into SourceMap.
     // Also works out Shown from the runs' letter case.
     void Seal();
@@ -151,10 +151,9 @@ public:
     // --- Layout and the rest ----------------------------------------------
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, IndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                TFormControlObj*& control) override;
+                TFormControl*& control) override;
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,
                  bool& InText) override;
     int FindText(int from, std::string_view text, bool matchCase) override;
@@ -162,7 +161,7 @@ public:
     int DocPosOfSource(int sourcePos, TBetween between) override;
     bool CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) override;
     bool CharAt(int pos, char& ch, TSectionBase*& obj) override;
-    bool ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) override;
+    bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     void MoveY(int dy) override;
     void CopySelection() override;
@@ -170,7 +169,7 @@ public:
     const char* KindName() const override { return "TSection"; }
 
     // The font the section starts in.
-    const TMyFont& FirstFont() const { return Runs.front()->PlainFont(); }
+    const TFont& FirstFont() const { return Runs.front()->PlainFont(); }
     // The characters as drawn and measured.
     std::string_view Glyphs() const {
         return rare_ && !rare_->Shown.empty() ? std::string_view(rare_->Shown) : Text;
@@ -194,21 +193,21 @@ public:
     // How many characters from start fit in the room at Y (at least 0).
     int FitCount(Canvas& canvas, int start, int maxCount, int limit);
     // The inline object at index i of Text, or null.
-    TFloatingObj* ObjectAtIndex(int i) const;
+    TInlineObject* ObjectAtIndex(int i) const;
     // The width the object at index i takes on its line; 0 for none.
     int ObjectWidth(int i) const;
     // A picture changed size: the widths must be measured again.
     void ForgetWidths() { minWidth_ = maxWidth_ = -1; }
     // Pixels a justified line adds before its character n.
-    int SpreadBefore(const LineRec& line, int n) const;
+    int SpreadBefore(const TTextLine& line, int n) const;
     // Width of the first n characters of a line as laid out, with the sides
     // of the inline boxes among them.
-    int LineWidthTo(Canvas& canvas, const LineRec& line, int n);
+    int LineWidthTo(Canvas& canvas, const TTextLine& line, int n);
     // Where character i of a line is drawn from the line's X: after the
     // left sides of the boxes it starts.
-    int PenAt(Canvas& canvas, const LineRec& line, int i);
+    int PenAt(Canvas& canvas, const TTextLine& line, int i);
     // The X in the document of a line's first character.
-    int LineX(const LineRec& line) const { return LayoutX + line.LineOffset; }
+    int LineX(const TTextLine& line) const { return LayoutX + line.LineOffset; }
     // The document X after the text of the last line when more inline
     // content may follow on it (left-aligned text not ended by a break); -1
     // otherwise.
@@ -218,7 +217,7 @@ public:
 
 protected:
     // The width a line may take at Y; sections that never wrap say more.
-    virtual int WidthLimit(const IndentManager& indents, int Y) const;
+    virtual int WidthLimit(const TIndentManager& indents, int Y) const;
     void AppendRaw(std::string_view text, const int* positions);
     // Whether Text ends in a space or non-breaking space a forced break may
     // take the place of (leaving one byte of it for the break).
@@ -230,7 +229,7 @@ protected:
     // Characters of the line from its start that lie left of X; rounded to
     // the nearest boundary, a character past whose middle X lies counts too.
     enum class TRounding { Down, Nearest };
-    int CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding);
+    int CharsBeforeX(Canvas& canvas, const TTextLine& line, int X, TRounding rounding);
 
     // MeasureWidths, once per canvas: the text never changes after building.
     bool CachedWidths(const Canvas& canvas, int& Min, int& Max) const;
@@ -261,37 +260,37 @@ private:
     void AddGapLine(int start, int y, int height);
     // indent moves the line's left edge in (text-indent of a first line).
     enum class TLastLine { No, Yes };
-    void FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y,
+    void FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager& indents, int X, int Y,
                     int indent, TLastLine last);
     // Justified text: the spaces of a line that neither ends the section
     // nor a forced break share the room left on it.
-    void SpreadLine(Canvas& canvas, LineRec& line);
+    void SpreadLine(Canvas& canvas, TTextLine& line);
     // The line's text height and descent grown to hold its inline pictures.
-    void GrowLineForObjects(const LineRec& line, int& height, int& descent) const;
+    void GrowLineForObjects(const TTextLine& line, int& height, int& descent) const;
     // The places of the inline pictures of a finished line.
-    void PlaceObjectsOnLine(Canvas& canvas, const LineRec& line);
+    void PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line);
     // A float takes its place beside the text at Y.
-    void PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y);
+    void PlaceFloat(TInlineObject& object, TIndentManager& indents, int Y);
     // The floats of the line that were not placed at its start go below it.
-    void PlaceLateFloats(const LineRec& line, IndentManager& indents);
+    void PlaceLateFloats(const TTextLine& line, TIndentManager& indents);
     // While a list item is laid out, its first text line's baseline.
     void ReportFirstBaseline() const;
 
     // The steps of Paint. While printing, a line that must start the next
     // page moves the page end up to it.
-    bool StartsNextPage(const LineRec& line, const TRect& clip);
-    void PaintLine(Canvas& canvas, LineRec& line, int X);
+    bool StartsNextPage(const TTextLine& line, const TRect& clip);
+    void PaintLine(Canvas& canvas, TTextLine& line, int X);
     // The borders and padding of the inline boxes on a painted line.
-    void PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline);
+    void PaintInlineBoxes(Canvas& canvas, const TTextLine& line, int end, int baseline);
     // Draws the characters start to stop of one run (no objects among them)
     // from penX on baseline; returns the pen's X after them.
-    int PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected, int penX,
+    int PaintPiece(Canvas& canvas, TFontRun& run, int start, int stop, bool selected, int penX,
                    int baseline);
     void RemoveLinkRuns();
     void ApplyLetterCase();
     // The link of a picture at point (IX, IY) inside it: its map's area, or
     // the link around it (with the point for a server map).
-    bool ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target);
+    bool ImageLinkAt(TInlineImage& image, int IX, int IY, const TUrlTarget*& target);
     // What few sections have, kept apart so the many others do not pay
     // for it.
     struct TRare {

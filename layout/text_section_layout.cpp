@@ -1,6 +1,6 @@
 // Line breaking and measuring of text sections.
 #include "layout/block.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 
@@ -26,7 +26,7 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
     for (int pos = start; pos < end;) {
         const int r = RunIndexAt(pos);
         const int stop = std::min(end, RunEnd(r));
-        TFontObj& run = *Runs[r];
+        TFontRun& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
         // Breaks and object placeholders take no width of their own here.
@@ -69,7 +69,7 @@ int TSection::RightSidesAt(int i) const {
     return width;
 }
 
-int TSection::WidthLimit(const IndentManager& indents, int Y) const {
+int TSection::WidthLimit(const TIndentManager& indents, int Y) const {
     return indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y);
 }
 
@@ -99,7 +99,7 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
         const int r = RunIndexAt(pos);
         int runEnd = std::min(end, RunEnd(r));
         if (nextImage != Objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
-        TFontObj& run = *Runs[r];
+        TFontRun& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
         const std::string_view rest = Glyphs().substr(pos, runEnd - pos);
@@ -123,8 +123,8 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
     return count;
 }
 
-void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& indents, int X, int Y,
-                          int indent, TLastLine last) {
+void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager& indents, int X,
+                          int Y, int indent, TLastLine last) {
     int textHeight = 0, descent = 0;
     bool anyText = false;
     for (int i = line.Start; i < line.Start + line.CharCount && !anyText; ++i)
@@ -166,7 +166,7 @@ void TSection::FinishLine(Canvas& canvas, LineRec& line, const IndentManager& in
     PlaceObjectsOnLine(canvas, line);
 }
 
-void TSection::SpreadLine(Canvas& canvas, LineRec& line) {
+void TSection::SpreadLine(Canvas& canvas, TTextLine& line) {
     int end = line.Start + line.CharCount;
     while (end > line.Start && Text[end - 1] == ' ')
         --end;
@@ -181,7 +181,7 @@ void TSection::SpreadLine(Canvas& canvas, LineRec& line) {
     line.SpreadEnd = end;
 }
 
-int TSection::SpreadBefore(const LineRec& line, int n) const {
+int TSection::SpreadBefore(const TTextLine& line, int n) const {
     if (line.SpreadSpaces == 0) return 0;
     const int stop = std::min(line.Start + n, line.SpreadEnd);
     if (stop <= line.Start) return 0;
@@ -189,12 +189,12 @@ int TSection::SpreadBefore(const LineRec& line, int n) const {
     return static_cast<int>(static_cast<long long>(line.SpreadExtra) * k / line.SpreadSpaces);
 }
 
-int TSection::LineWidthTo(Canvas& canvas, const LineRec& line, int n) {
+int TSection::LineWidthTo(Canvas& canvas, const TTextLine& line, int n) {
     if (n <= 0) return 0;
     return MeasureRange(canvas, line.Start, n, TTrailing::Keep) + SpreadBefore(line, n);
 }
 
-int TSection::PenAt(Canvas& canvas, const LineRec& line, int i) {
+int TSection::PenAt(Canvas& canvas, const TTextLine& line, int i) {
     const int pen = LineWidthTo(canvas, line, i - line.Start);
     return InlineBoxes.empty() ? pen : pen + LeftSidesAt(i);
 }
@@ -213,17 +213,17 @@ auto ObjectsIn(Objects& objects, int start, int end) {
 
 } // namespace
 
-void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent) const {
+void TSection::GrowLineForObjects(const TTextLine& line, int& height, int& descent) const {
     const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     int ascent = height - descent;
     // Pictures on the baseline first: the others fit into what they make.
     for (auto it = first; it != last; ++it) {
-        const TFloatingObj& image = **it;
+        const TInlineObject& image = **it;
         if (image.AlignCode == TAlignCode::Baseline || image.AlignCode == TAlignCode::Bottom)
             ascent = std::max(ascent, image.TotalHeight());
     }
     for (auto it = first; it != last; ++it) {
-        const TFloatingObj& image = **it;
+        const TInlineObject& image = **it;
         const int grow = image.TotalHeight() - (ascent + descent);
         if (grow <= 0) continue;
         if (image.AlignCode == TAlignCode::Middle) {
@@ -236,12 +236,12 @@ void TSection::GrowLineForObjects(const LineRec& line, int& height, int& descent
     height = ascent + descent;
 }
 
-void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
+void TSection::PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line) {
     const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     const int top = line.LineY + line.ExtraAbove;
     const int baseline = top + line.LineTextHeight - line.LineDescent;
     for (auto it = first; it != last; ++it) {
-        TFloatingObj& image = **it;
+        TInlineObject& image = **it;
         if (image.IsFloat()) continue;
         const int before = PenAt(canvas, line, image.CharPos);
         image.LeftX = LineX(line) + before + image.SpaceLeft;
@@ -255,7 +255,7 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const LineRec& line) {
     }
 }
 
-void TSection::PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y) {
+void TSection::PlaceFloat(TInlineObject& object, TIndentManager& indents, int Y) {
     const int total = object.TotalWidth();
     if (object.AlignCode == TAlignCode::FloatLeft) {
         const int left = indents.LeftEdgeAt(Y);
@@ -271,7 +271,7 @@ void TSection::PlaceFloat(TFloatingObj& object, IndentManager& indents, int Y) {
     floatsBottom_ = std::max(floatsBottom_, Y + object.TotalHeight());
 }
 
-void TSection::PlaceLateFloats(const LineRec& line, IndentManager& indents) {
+void TSection::PlaceLateFloats(const TTextLine& line, TIndentManager& indents) {
     const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if ((*it)->IsFloat() && !(*it)->Placed)
@@ -304,13 +304,13 @@ int TSection::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth,
 void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int RoomWidth,
                               int& WidestOut) {
     Canvas& canvas = context.Measure;
-    IndentManager& indents = context.Indents;
+    TIndentManager& indents = context.Indents;
     floatsBottom_ = Y;
     for (auto& image : Images)
         image->SizeFor(canvas, RoomWidth);
-    for (TFormControlObj* control : Controls)
+    for (TFormControl* control : Controls)
         control->SetSizes(canvas);
-    for (TFloatingObj* object : Objects)
+    for (TInlineObject* object : Objects)
         object->Placed = false;
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
@@ -325,7 +325,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         const int y = SumY(Y, FlowHeight);
         // A float first on its line takes its place before the line's room is known.
         for (int i = pos; i < len && IsObject(Text[i]); ++i)
-            if (TFloatingObj* object = ObjectAtIndex(i);
+            if (TInlineObject* object = ObjectAtIndex(i);
                 object && object->IsFloat() && !object->Placed)
                 PlaceFloat(*object, indents, y);
         const int remaining = len - pos;
@@ -350,7 +350,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             n = WideWordLength(pos, fit);
             WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, TTrailing::Drop));
         }
-        LineRec line;
+        TTextLine line;
         line.Start = pos;
         line.CharCount = n;
         FinishLine(canvas, line, indents, X, y, indent,
@@ -366,14 +366,14 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
 int TSection::OpenLineEnd(Canvas& canvas) {
     if (LineList.empty() || Text.empty() || Text.back() == BreakChar) return -1;
     if (Alignment != TextAlign::Left && Alignment != TextAlign::Justify) return -1;
-    const LineRec& line = LineList.back();
+    const TTextLine& line = LineList.back();
     if (line.CharCount == 0) return -1;
     return LineX(line) + LineWidthTo(canvas, line, line.CharCount);
 }
 
 void TSection::ShiftLastLine(int dx) {
     if (LineList.empty() || dx == 0) return;
-    LineRec& line = LineList.back();
+    TTextLine& line = LineList.back();
     line.LineOffset += dx;
     line.LineRoom -= dx;
     const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
@@ -410,7 +410,7 @@ int TSection::WideWordLength(int pos, int fit) const {
 }
 
 void TSection::AddGapLine(int start, int y, int height) {
-    LineRec gap;
+    TTextLine gap;
     gap.Start = start;
     gap.LineY = y;
     gap.ExtraAbove = height;
@@ -422,7 +422,7 @@ void TSection::AddGapLine(int start, int y, int height) {
 void TSection::ReportFirstBaseline() const {
     int* hook = Root->FirstLineHook;
     if (!hook || *hook != 0) return;
-    for (const LineRec& line : LineList)
+    for (const TTextLine& line : LineList)
         if (line.CharCount > 0) {
             *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
             return;
@@ -444,11 +444,11 @@ void TSection::KeepWidths(const Canvas& canvas, int Min, int Max) {
 
 void TSection::MoveY(int dy) {
     TSectionBase::MoveY(dy);
-    for (LineRec& line : LineList)
+    for (TTextLine& line : LineList)
         line.LineY += dy;
     // Pictures keep document positions too: a table cell laid out at the top
     // of its table and then moved into its row takes them along.
-    for (TFloatingObj* object : Objects)
+    for (TInlineObject* object : Objects)
         object->PaintTop += dy;
     floatsBottom_ += dy;
 }
@@ -459,7 +459,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     // Percentage widths follow the column, so they ask for nothing here.
     for (auto& image : Images)
         image->SizeFor(canvas, 0);
-    for (TFormControlObj* control : Controls)
+    for (TFormControl* control : Controls)
         control->SetSizes(canvas);
     // A first-line indent widens the first stretch; a percentage of an
     // unknown width counts as nothing.
@@ -501,7 +501,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         }
         i = end;
     }
-    for (const TFloatingObj* object : Objects)
+    for (const TInlineObject* object : Objects)
         Min = std::max(Min, object->TotalWidth());
     KeepWidths(canvas, Min, Max);
 }

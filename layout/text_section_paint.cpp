@@ -1,8 +1,8 @@
 // Painting, hit tests, find, copying and position mapping of text sections.
-#include "layout/image_obj.h"
-#include "layout/panel_obj.h"
+#include "layout/inline_image.h"
+#include "layout/inline_panel.h"
 #include "layout/section_list.h"
-#include "layout/sel_text.h"
+#include "layout/selection_text.h"
 #include "layout/text_section.h"
 #include "platform/ansi.h"
 #include "platform/text.h"
@@ -22,7 +22,7 @@ TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
     return color;
 }
 
-bool MeetsClip(const TFloatingObj& object, const TRect& clip) {
+bool MeetsClip(const TInlineObject& object, const TRect& clip) {
     return object.PaintTop < clip.Bottom && object.PaintTop + object.BoxHeight > clip.Top;
 }
 
@@ -45,14 +45,14 @@ bool FoldedMatchAt(std::string_view text, size_t i, std::string_view want) {
 
 int TSection::LineAtY(int Y) const {
     auto it = std::upper_bound(LineList.begin(), LineList.end(), Y,
-                               [](int y, const LineRec& line) { return y < line.LineY; });
+                               [](int y, const TTextLine& line) { return y < line.LineY; });
     if (it == LineList.begin()) return -1;
     --it;
     if (Y >= it->LineY + it->Height()) return -1;
     return static_cast<int>(it - LineList.begin());
 }
 
-int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding rounding) {
+int TSection::CharsBeforeX(Canvas& canvas, const TTextLine& line, int X, TRounding rounding) {
     const int lineX = LineX(line);
     if (X <= lineX) return 0;
     int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
@@ -82,7 +82,7 @@ int TSection::CharsBeforeX(Canvas& canvas, const LineRec& line, int X, TRounding
     return n;
 }
 
-int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, int, int) {
+int TSection::Paint(Canvas& canvas, const TRect& clip, int X) {
     PaintX = LayoutX + X;
     if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
@@ -90,10 +90,10 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
 
     // The first line that may meet the clip, by binary search on the line tops.
     auto first = std::upper_bound(LineList.begin(), LineList.end(), clip.Top,
-                                  [](int y, const LineRec& line) { return y < line.LineY; });
+                                  [](int y, const TTextLine& line) { return y < line.LineY; });
     if (first != LineList.begin()) --first;
     for (auto it = first; it != LineList.end(); ++it) {
-        LineRec& line = *it;
+        TTextLine& line = *it;
         if (line.LineY >= clip.Bottom) break;
         if (line.LineY + line.LinePaintHeight <= clip.Top || line.CharCount == 0) continue;
         if (Root->IsPrinting) {
@@ -103,14 +103,14 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, IndentManager&, int X, in
         PaintLine(canvas, line, X);
     }
     // Floats last, so they lie above the text of the section.
-    for (TFloatingObj* object : Objects)
+    for (TInlineObject* object : Objects)
         if (object->IsFloat() && object->Placed && MeetsClip(*object, clip))
             object->Paint(canvas, object->LeftX + X, object->PaintTop - Root->ScrollY);
     canvas.SetBkMode(BkMode::Transparent);
     return LayoutY + FlowHeight;
 }
 
-bool TSection::StartsNextPage(const LineRec& line, const TRect& clip) {
+bool TSection::StartsNextPage(const TTextLine& line, const TRect& clip) {
     // A line taller than a whole page is cut wherever the page ends.
     if (line.LinePaintHeight >= clip.Bottom - clip.Top) return false;
     const int bottom = line.LineY + line.LinePaintHeight;
@@ -123,7 +123,7 @@ bool TSection::StartsNextPage(const LineRec& line, const TRect& clip) {
     return true;
 }
 
-void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
+void TSection::PaintLine(Canvas& canvas, TTextLine& line, int X) {
     const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
     line.PaintedX = LineX(line) + X;
     line.PaintedY = line.LineY - Root->ScrollY;
@@ -144,7 +144,7 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
         while (objectAt < stop && !IsObject(Text[objectAt]))
             ++objectAt;
         if (objectAt == pos) { // objects draw with their own code
-            if (TFloatingObj* object = ObjectAtIndex(pos); object && !object->IsFloat()) {
+            if (TInlineObject* object = ObjectAtIndex(pos); object && !object->IsFloat()) {
                 object->Paint(canvas, object->LeftX + X, object->PaintTop - Root->ScrollY);
                 penX += object->LineWidth();
             }
@@ -170,7 +170,7 @@ void TSection::PaintLine(Canvas& canvas, LineRec& line, int X) {
     }
 }
 
-void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, int baseline) {
+void TSection::PaintInlineBoxes(Canvas& canvas, const TTextLine& line, int end, int baseline) {
     enum { Top, Right, Bottom, Left };
     for (const TInlineBox& box : InlineBoxes) {
         const int from = std::max(box.Start, line.Start), to = std::min(box.End, end);
@@ -181,7 +181,7 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, in
         const int left = line.PaintedX + PenAt(canvas, line, from) - padLeft;
         const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) -
                           (last ? RightSidesAt(to) : 0) + padRight;
-        TFontObj& run = *Runs[RunIndexAt(from)];
+        TFontRun& run = *Runs[RunIndexAt(from)];
         run.Measure(canvas);
         const int top = baseline - (run.TextHeight - run.RunDescent) - box.Padding[Top];
         const int bottom = baseline + run.RunDescent + box.Padding[Bottom];
@@ -206,7 +206,7 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const LineRec& line, int end, in
 namespace {
 
 // Sets the canvas's colours for a piece of text in font; returns the text colour.
-TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TMyFont& font, bool selected) {
+TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TFont& font, bool selected) {
     const TColor textColor = PrintedColor(root, canvas, font.Color);
     if (selected) {
         canvas.SetBkMode(BkMode::Opaque);
@@ -226,10 +226,10 @@ TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TMyFont& fo
 
 } // namespace
 
-int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, bool selected,
+int TSection::PaintPiece(Canvas& canvas, TFontRun& run, int start, int stop, bool selected,
                          int penX, int baseline) {
     run.Measure(canvas);
-    const TMyFont& font = run.CurrentFont();
+    const TFont& font = run.CurrentFont();
     UseFont(canvas, font);
     const TColor textColor = UseTextColors(*Root, canvas, font, selected);
     if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + start) {
@@ -246,7 +246,7 @@ int TSection::PaintPiece(Canvas& canvas, TFontObj& run, int start, int stop, boo
     return penX + canvas.TextWidth(piece) - run.RunOverhang;
 }
 
-bool TSection::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
+bool TSection::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {
     // Floats lie on top, so they are hit first.
     for (int pass = 0; pass < 2; ++pass)
         for (const auto& image : Images) {
@@ -265,8 +265,8 @@ bool TSection::ObjectAt(int X, int Y, TImageObj*& object, int& IX, int& IY) {
 }
 
 bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
-                      TFormControlObj*& control) {
-    TImageObj* image = nullptr;
+                      TFormControl*& control) {
+    TInlineImage* image = nullptr;
     int IX = 0, IY = 0;
     if (ObjectAt(X, Y, image, IX, IY)) {
         if (!image->FormControl) return ImageLinkAt(*image, IX, IY, target);
@@ -279,7 +279,7 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
     }
     const int index = LineAtY(Y);
     if (index < 0) return false;
-    const LineRec& line = LineList[index];
+    const TTextLine& line = LineList[index];
     if (X < LineX(line) || line.CharCount == 0) return false;
     const int n = CharsBeforeX(canvas, line, X, TRounding::Down);
     if (n >= line.CharCount) return false;
@@ -289,22 +289,22 @@ bool TSection::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
     if (X >= LineX(line) + MeasureRange(canvas, line.Start, line.CharCount, TTrailing::Drop) +
                  line.SpreadExtra)
         return false;
-    TFontObj* run = Runs[RunIndexAt(i)].get();
+    TFontRun* run = Runs[RunIndexAt(i)].get();
     if (!run->IsLink()) return false;
     target = &run->Link();
     Root->HoverLink = run;
     return true;
 }
 
-bool TSection::ImageLinkAt(TImageObj& image, int IX, int IY, const TUrlTarget*& target) {
-    if (const TMapItem* map = image.ClientMap()) {
+bool TSection::ImageLinkAt(TInlineImage& image, int IX, int IY, const TUrlTarget*& target) {
+    if (const TImageMap* map = image.ClientMap()) {
         std::unique_ptr<TUrlTarget> area;
         if (!map->LinkAtPoint(IX, IY, area)) return false;
         Root->ImageLink = *area;
         target = &Root->ImageLink;
         return true;
     }
-    TFontObj* run = Runs[RunIndexAt(image.CharPos)].get();
+    TFontRun* run = Runs[RunIndexAt(image.CharPos)].get();
     if (!run->IsLink()) return false;
     Root->HoverLink = run;
     target = &run->Link();
@@ -321,7 +321,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
     if (X < LayoutX) return -1;
     const int index = LineAtY(Y);
     if (index < 0) return -1;
-    const LineRec& line = LineList[index];
+    const TTextLine& line = LineList[index];
     if (X > LineX(line) + line.LineRoom) return -1;
     InText = true;
     CaretHt = line.LineTextHeight;
@@ -346,7 +346,7 @@ int TSection::CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& Care
 bool TSection::CursorToPoint(Canvas* canvas, int cursor, int& X, int& Y) {
     const int i = cursor - FirstPos;
     if (Text.empty() || i < 0 || i >= static_cast<int>(Text.size())) return false;
-    for (const LineRec& line : LineList) {
+    for (const TTextLine& line : LineList) {
         if (line.CharCount == 0 || i >= line.Start + line.CharCount) continue;
         if (i < line.Start) return false;
         Y = line.LineY;
@@ -392,10 +392,10 @@ int TSection::FindText(int from, std::string_view text, bool matchCase) {
 }
 
 void TSection::CopySelection() {
-    SelTextCount* sink = Root->TextSink;
+    TSelectionCounter* sink = Root->TextSink;
     if (!sink) return;
     const int selStart = Root->SelStart - FirstPos, selEnd = Root->SelEnd - FirstPos;
-    for (const LineRec& line : LineList) {
+    for (const TTextLine& line : LineList) {
         if (line.CharCount == 0) continue;
         const int lineEnd = line.Start + line.CharCount;
         if (lineEnd <= selStart || line.Start >= selEnd) continue;
@@ -422,7 +422,7 @@ int TSection::SourceOfDocPos(int docPos) {
     const int i = docPos - FirstPos;
     if (i < 0 || i >= static_cast<int>(Text.size()) || SourceMap.empty()) return -1;
     auto it = std::upper_bound(SourceMap.begin(), SourceMap.end(), i,
-                               [](int v, const IndexObj& o) { return v < o.CharIndex; });
+                               [](int v, const TSourceMapEntry& o) { return v < o.CharIndex; });
     if (it == SourceMap.begin()) return -1;
     --it;
     return i - it->CharIndex + it->SourceIndex;
@@ -431,7 +431,7 @@ int TSection::SourceOfDocPos(int docPos) {
 int TSection::DocPosOfSource(int sourcePos, TBetween between) {
     const int len = static_cast<int>(Text.size());
     for (size_t k = 0; k < SourceMap.size(); ++k) {
-        const IndexObj& o = SourceMap[k];
+        const TSourceMapEntry& o = SourceMap[k];
         const int runEnd = k + 1 < SourceMap.size() ? SourceMap[k + 1].CharIndex : len;
         const int count = runEnd - o.CharIndex;
         if (sourcePos >= o.SourceIndex && sourcePos < o.SourceIndex + count)
@@ -459,7 +459,7 @@ void TSection::Dump(std::string& out, int depth) const {
            std::to_string(ColumnWidth) + "x" + std::to_string(FlowHeight) + " lines " +
            std::to_string(LineList.size()) + " pos " + std::to_string(FirstPos) + "\n";
     for (size_t i = 0; i < LineList.size(); ++i) {
-        const LineRec& line = LineList[i];
+        const TTextLine& line = LineList[i];
         DumpIndent(out, depth + 1);
         out += "line " + std::to_string(i) + " x=" + std::to_string(LineX(line)) +
                " y=" + std::to_string(line.LineY) + " h=" + std::to_string(line.Height()) +

@@ -8,7 +8,7 @@ namespace {
 
 struct ContentExtension {
     std::string_view extension;
-    ThtmlFileType kind;
+    TContentKind kind;
 };
 
 constexpr ContentExtension ContentExtensions[] = {
@@ -18,7 +18,7 @@ constexpr ContentExtension ContentExtensions[] = {
 
 } // namespace
 
-std::optional<ThtmlFileType> KindOfExtension(std::string_view extension) {
+std::optional<TContentKind> KindOfExtension(std::string_view extension) {
     for (const auto& e : ContentExtensions)
         if (e.extension == extension) return e.kind;
     return std::nullopt;

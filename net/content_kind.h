@@ -7,12 +7,12 @@
 
 namespace lumo {
 
-enum ThtmlFileType : int { ckHTML = 0, ckText = 1, ckImage = 2 };
+enum TContentKind : int { ckHTML = 0, ckText = 1, ckImage = 2 };
 
 // The kind a known extension (in lower case, without its dot) stands for:
 // "htm" and "html" pages, "gif", "jpg", "jpeg", "png" and "bmp" pictures,
 // "txt" text; nothing for any other.
-std::optional<ThtmlFileType> KindOfExtension(std::string_view extension);
+std::optional<TContentKind> KindOfExtension(std::string_view extension);
 
 // The charset parameter of a Content-Type value ("text/html; charset=koi8-r"),
 // in lower case and without quotes; empty when the value names none.

@@ -1,6 +1,6 @@
 #include "net/file_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/exception.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
@@ -14,7 +14,7 @@ std::optional<std::string> FileConnectionPath(std::string_view url) {
     return name;
 }
 
-ThtmlFileType FileKindOf(std::string_view fileName) {
+TContentKind FileKindOf(std::string_view fileName) {
     const size_t dot = fileName.rfind('.');
     if (dot == std::string_view::npos || fileName.find('/', dot) != std::string_view::npos)
         return ckHTML;

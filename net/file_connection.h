@@ -21,6 +21,6 @@ public:
 std::optional<std::string> FileConnectionPath(std::string_view url);
 
 // The content kind a local file's name stands for.
-ThtmlFileType FileKindOf(std::string_view fileName);
+TContentKind FileKindOf(std::string_view fileName);
 
 } // namespace lumo

@@ -22,18 +22,18 @@ public:
     int State() const override;
     void Abort() override;
     // From the content type: "image/" an image, "/plain" text, anything else HTML.
-    ThtmlFileType ContentKind() const override;
+    TContentKind ContentKind() const override;
     // -1 when the server sent no Content-Length.
     int64_t ContentLength() const override;
     // The Content-Type's charset parameter.
     std::string ContentCharset() const override;
 
-    THttpCli& Client() { return *client_; }
+    THttpClient& Client() { return *client_; }
 
 private:
     void Prepare(const std::string& url, bool forPost);
 
-    std::unique_ptr<THttpCli> client_;
+    std::unique_ptr<THttpClient> client_;
 };
 
 } // namespace lumo

@@ -6,12 +6,12 @@
 
 namespace lumo {
 
-class TBuffer {
+class TSendBuffer {
 public:
     static constexpr int DefaultSize = 1514;
 
     // A size of 0 or less asks for the default.
-    explicit TBuffer(int size = DefaultSize);
+    explicit TSendBuffer(int size = DefaultSize);
 
     int Size() const { return static_cast<int>(data_.size()); }
     // Reallocates; the unsent bytes are kept when they fit.

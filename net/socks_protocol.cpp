@@ -64,7 +64,7 @@ TSocksReply VersionError() {
 }
 
 TSocksReply ReadGreeting(bool socks5, std::string_view bytes) {
-    if (!socks5) return Failed(socksProtocolError, "TWSocket logic error");
+    if (!socks5) return Failed(socksProtocolError, "TSocket logic error");
     if (bytes.size() < 2) return More(2);
     if (Byte(bytes, 0) != 5) return VersionError();
     const uint8_t method = Byte(bytes, 1);

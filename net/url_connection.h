@@ -5,7 +5,7 @@
 #pragma once
 
 #include "net/content_kind.h"
-#include "net/http_cli.h"
+#include "net/http_client.h"
 #include "net/socks_settings.h"
 
 #include <cstdint>
@@ -20,10 +20,10 @@ class TStream;
 
 class TURLConnection {
 public:
-    // The sender of forwarded events is the HTTP client; of OnRequestDone,
-    // DoneSender. The owner may free the connection from inside any event.
-    using NotifyEvent = std::function<void(void* Sender)>;
-    using DataEvent = std::function<void(void* Sender, const char* Buffer, int Len)>;
+    // Every event names the connection that fires it. The owner may free the
+    // connection from inside any event.
+    using NotifyEvent = std::function<void(TURLConnection& Sender)>;
+    using DataEvent = std::function<void(TURLConnection& Sender, const char* Buffer, int Len)>;
 
     TURLConnection();
     virtual ~TURLConnection();
@@ -48,7 +48,7 @@ public:
     virtual int StatusCode() const { return statusCode_; }
     virtual int State() const { return hsReady; }
     virtual void Abort() {}
-    virtual ThtmlFileType ContentKind() const { return contentKind_; }
+    virtual TContentKind ContentKind() const { return contentKind_; }
     virtual int64_t ContentLength() const { return contentLength_; }
     // The character set the server named for the document (lower case);
     // empty when it named none.
@@ -59,12 +59,13 @@ public:
     TStream* ContentStream() const { return contentStream_; }
     bool OwnsContentStream() const { return ownedStream_ != nullptr; }
 
-    std::function<void(void* Sender, const std::string& S)> OnCommand;
+    std::function<void(TURLConnection& Sender, const std::string& S)> OnCommand;
     NotifyEvent OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
     DataEvent OnDocData;
-    std::function<void(void* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
+    std::function<void(TURLConnection& Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
     // Forwarded from the HTTP client: the cookie for the address a redirection leads to.
-    std::function<void(void* Sender, const std::string& URL, std::string& Cookie)> OnCookieRequest;
+    std::function<void(TURLConnection& Sender, const std::string& URL, std::string& Cookie)>
+        OnCookieRequest;
 
     std::string Proxy, ProxyPort;
     // Every HTTP fetch, posts included, goes through this server when it is set.
@@ -72,14 +73,13 @@ public:
     std::string Cookie;
     std::string ContentTypePost;
     TStream* PostStream = nullptr; // borrowed
-    void* DoneSender = nullptr;    // borrowed
 
 protected:
     void FireRequestDone(uint16_t error);
 
     TStream* contentStream_ = nullptr;
     std::unique_ptr<TStream> ownedStream_; // set when the connection made contentStream_
-    ThtmlFileType contentKind_ = ckHTML;
+    TContentKind contentKind_ = ckHTML;
     int64_t contentLength_ = 0;
     std::string reasonPhrase_ = "Can't get file";
     int statusCode_ = 404;

@@ -38,28 +38,28 @@ bool ParseIniInteger(std::string_view text, int& value) {
     return ParseInteger(text, value);
 }
 
-TIniFile32::TIniFile32(std::string fileName) : fileName_(std::move(fileName)) {
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     if (auto text = ReadWholeFile(fileName_, MaxFileSize))
         lines_ = SplitLines(*text);
     else
         readable_ = !FileExists(fileName_);
 }
 
-size_t TIniFile32::FindSection(std::string_view section) const {
+size_t TIniFile::FindSection(std::string_view section) const {
     const std::string header = "[" + OneLine(section) + "]";
     for (size_t i = 0; i < lines_.size(); ++i)
         if (SameText(lines_[i], header)) return i;
     return npos;
 }
 
-size_t TIniFile32::SectionEnd(size_t header) const {
+size_t TIniFile::SectionEnd(size_t header) const {
     size_t i = header + 1;
     while (i < lines_.size() && !IsSectionHeader(lines_[i]))
         ++i;
     return i;
 }
 
-size_t TIniFile32::FindKey(size_t header, std::string_view keyText) const {
+size_t TIniFile::FindKey(size_t header, std::string_view keyText) const {
     const std::string key = OneLine(keyText);
     const size_t end = SectionEnd(header);
     std::string_view entryKey, value;
@@ -68,8 +68,8 @@ size_t TIniFile32::FindKey(size_t header, std::string_view keyText) const {
     return npos;
 }
 
-std::string TIniFile32::ReadString(std::string_view section, std::string_view key,
-                                   std::string_view defaultValue) const {
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
     const size_t header = FindSection(section);
     if (header == npos) return std::string(defaultValue);
     const size_t line = FindKey(header, key);
@@ -80,7 +80,7 @@ std::string TIniFile32::ReadString(std::string_view section, std::string_view ke
 }
 
 std::vector<std::pair<std::string, std::string>>
-TIniFile32::ReadSectionValues(std::string_view section) const {
+TIniFile::ReadSectionValues(std::string_view section) const {
     std::vector<std::pair<std::string, std::string>> entries;
     const size_t header = FindSection(section);
     if (header == npos) return entries;
@@ -91,18 +91,16 @@ TIniFile32::ReadSectionValues(std::string_view section) const {
     return entries;
 }
 
-int TIniFile32::ReadInteger(std::string_view section, std::string_view key,
-                            int defaultValue) const {
+int TIniFile::ReadInteger(std::string_view section, std::string_view key, int defaultValue) const {
     int value = 0;
     return ParseIniInteger(ReadString(section, key, ""), value) ? value : defaultValue;
 }
 
-bool TIniFile32::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
     return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
 }
 
-bool TIniFile32::WriteString(std::string_view section, std::string_view key,
-                             std::string_view value) {
+bool TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     std::string entry = OneLine(key) + "=" + OneLine(value);
     const size_t header = FindSection(section);
     if (header == npos) {
@@ -119,21 +117,21 @@ bool TIniFile32::WriteString(std::string_view section, std::string_view key,
     return updating_ > 0 || Save();
 }
 
-bool TIniFile32::EndUpdate() {
+bool TIniFile::EndUpdate() {
     if (updating_ > 0 && --updating_ > 0) return true;
     return !changed_ || Save();
 }
 
-bool TIniFile32::Save() {
+bool TIniFile::Save() {
     changed_ = false;
     return readable_ && WriteFileAtomically(fileName_, JoinLines(lines_));
 }
 
-bool TIniFile32::WriteInteger(std::string_view section, std::string_view key, int value) {
+bool TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {
     return WriteString(section, key, std::to_string(value));
 }
 
-bool TIniFile32::WriteBool(std::string_view section, std::string_view key, bool value) {
+bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
     return WriteString(section, key, value ? "1" : "0");
 }
 

@@ -16,12 +16,12 @@
 
 namespace lumo {
 
-class TIniFile32 {
+class TIniFile {
 public:
     // Loads the file when it exists; a missing file is empty. A file that
     // exists but is not read (larger than MaxFileSize, or unreadable) reads
     // as empty too, and is never saved over: what it holds would be lost.
-    explicit TIniFile32(std::string fileName);
+    explicit TIniFile(std::string fileName);
 
     // False when the file exists but could not be read: writes then change
     // only what this object holds and return false.

@@ -5,7 +5,7 @@
 
 namespace lumo {
 
-std::vector<TTranslation> ReadTranslations(const TIniFile32& file) {
+std::vector<TTranslation> ReadTranslations(const TIniFile& file) {
     std::vector<TTranslation> translations;
     for (auto& [key, text] : file.ReadSectionValues(TranslationsSection)) {
         const size_t first = key.find('.');

@@ -10,7 +10,7 @@
 
 namespace lumo {
 
-class TIniFile32;
+class TIniFile;
 
 inline constexpr std::string_view TranslationsSection = "Translations";
 
@@ -24,7 +24,7 @@ struct TTranslation {
 // The entries of the file's Translations section in file order. A key needs
 // a window, a component and a property name ("A.B.C"); keys with fewer than
 // two dots or an empty part are skipped.
-std::vector<TTranslation> ReadTranslations(const TIniFile32& file);
+std::vector<TTranslation> ReadTranslations(const TIniFile& file);
 
 // "Window.Component.Property"
 std::string TranslationKey(std::string_view window, std::string_view component,

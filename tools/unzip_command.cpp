@@ -1,13 +1,13 @@
 #include "tools/unzip_command.h"
 
 #include "platform/ansi.h"
-#include "tools/baro_unzip.h"
+#include "tools/unzipper.h"
 
 namespace lumo {
 
 int RunUnzipCommand(const std::string& archive, const std::string& target,
                     const std::vector<std::string>& patterns, std::FILE* out, std::FILE* err) {
-    TBaroUnzip unzip;
+    TUnzipper unzip;
     unzip.ArchiveName = archive;
     unzip.TargetDir = target;
     if (!patterns.empty()) unzip.FileSpecs = patterns;

@@ -22,7 +22,7 @@ namespace {
 constexpr int DropDownLines = 8;
 constexpr int MaxEditLength = 32767; // QLineEdit's own
 
-QFont ControlFont(const TFormControlObj& control) {
+QFont ControlFont(const TFormControl& control) {
     QFont font(ToQString(control.FontName));
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSize(10);
@@ -30,18 +30,18 @@ QFont ControlFont(const TFormControlObj& control) {
 }
 
 // The page's texts are in its code page, and so is what the user types.
-TCodePage PageOf(const TFormControlObj& control) {
+TCodePage PageOf(const TFormControl& control) {
     return control.Root ? control.Root->CodePage : TCodePage::Windows1252;
 }
 
-QString PageText(const TFormControlObj& control, std::string_view bytes) {
+QString PageText(const TFormControl& control, std::string_view bytes) {
     return DecodeText(bytes, PageOf(control));
 }
 
-QStringList OptionTexts(const TFormControlObj& control) {
+QStringList OptionTexts(const TFormControl& control) {
     QStringList texts;
     texts.reserve(static_cast<qsizetype>(control.Options.size()));
-    for (const TOptionObj& option : control.Options)
+    for (const TControlOption& option : control.Options)
         texts.push_back(PageText(control, option.Text));
     return texts;
 }
@@ -104,7 +104,7 @@ QLineEdit* LineEditOf(QWidget* widget) {
     return static_cast<QLineEdit*>(widget);
 }
 
-void SetUpEdit(QLineEdit& edit, const TFormControlObj& control) {
+void SetUpEdit(QLineEdit& edit, const TFormControl& control) {
     edit.setMaxLength(control.MaxLength > 0 ? control.MaxLength : MaxEditLength);
     edit.setEchoMode(control.Kind == TControlKind::Password ? QLineEdit::Password
                                                             : QLineEdit::Normal);
@@ -140,7 +140,7 @@ bool ClickedByMouse(TControlKind kind) {
 
 } // namespace
 
-TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView)
+TFormWidgets::TFormWidgets(QWidget& panel, std::function<void(TFormControl&)> scrollIntoView)
     : QObject(&panel), panel_(panel), scrollIntoView_(std::move(scrollIntoView)),
       spare_(static_cast<size_t>(TControlKind::TextArea) + 1) {}
 
@@ -212,14 +212,14 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
     // reach into it.
     auto first = std::lower_bound(byTop_.begin(), byTop_.end(), top - tallest_,
                                   [](const auto* c, int y) { return c->PaintTop < y; });
-    std::vector<TFormControlObj*> now;
+    std::vector<TFormControl*> now;
     for (auto it = first; it != byTop_.end() && (*it)->PaintTop < bottom; ++it) {
-        TFormControlObj& c = **it;
+        TFormControl& c = **it;
         if (c.PaintTop + c.BoxHeight <= top || c.LeftX >= right || c.LeftX + c.BoxWidth <= left)
             continue;
         now.push_back(&c);
     }
-    for (TFormControlObj* c : shown_)
+    for (TFormControl* c : shown_)
         if (std::find(now.begin(), now.end(), c) == now.end())
             if (QWidget* w = widgets_[c->Index]) {
                 // A widget with the focus stays in the chain, out of sight.
@@ -230,7 +230,7 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
                     Release(*c);
                 }
             }
-    for (TFormControlObj* c : now) {
+    for (TFormControl* c : now) {
         QWidget* w = WidgetOf(*c);
         if (!w) continue;
         w->setGeometry(c->LeftX - scrollX, c->PaintTop - scrollY, c->BoxWidth, c->BoxHeight);
@@ -241,7 +241,7 @@ void TFormWidgets::Place(int scrollX, int scrollY) {
     shown_ = std::move(now);
 }
 
-QWidget* TFormWidgets::WidgetOf(TFormControlObj& control) {
+QWidget* TFormWidgets::WidgetOf(TFormControl& control) {
     if (!root_ || !control.HasWidget() || control.Index >= static_cast<int>(widgets_.size()))
         return nullptr;
     QPointer<QWidget>& widget = widgets_[control.Index];
@@ -250,14 +250,14 @@ QWidget* TFormWidgets::WidgetOf(TFormControlObj& control) {
     return widget;
 }
 
-void TFormWidgets::Release(TFormControlObj& control) {
+void TFormWidgets::Release(TFormControl& control) {
     if (!Recycled(control.Kind)) return;
     QPointer<QWidget>& widget = widgets_[control.Index];
     spare_[static_cast<size_t>(control.Kind)].push_back(widget);
     widget = nullptr;
 }
 
-QWidget* TFormWidgets::Recycle(TFormControlObj& control) {
+QWidget* TFormWidgets::Recycle(TFormControl& control) {
     auto& spares = spare_[static_cast<size_t>(control.Kind)];
     while (!spares.empty() && !spares.back())
         spares.pop_back();
@@ -286,7 +286,7 @@ QWidget* TFormWidgets::Recycle(TFormControlObj& control) {
     return widget;
 }
 
-QWidget* TFormWidgets::Make(TFormControlObj& control) {
+QWidget* TFormWidgets::Make(TFormControl& control) {
     QWidget* widget = nullptr;
     switch (control.Kind) {
     case TControlKind::Edit:
@@ -365,14 +365,14 @@ QWidget* TFormWidgets::Make(TFormControlObj& control) {
     return widget;
 }
 
-void TFormWidgets::Adopt(TFormControlObj& control, QWidget* widget) {
+void TFormWidgets::Adopt(TFormControl& control, QWidget* widget) {
     widget->setObjectName(ToQString(control.Name));
     widget->setEnabled(!control.Disabled);
     ShowState(control, widget);
     Connect(control, widget);
 }
 
-void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
+void TFormWidgets::ShowState(TFormControl& control, QWidget* widget) {
     refreshing_ = true;
     switch (control.Kind) {
     case TControlKind::Edit:
@@ -414,8 +414,8 @@ void TFormWidgets::ShowState(TFormControlObj& control, QWidget* widget) {
     refreshing_ = false;
 }
 
-void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
-    TFormControlObj* c = &control;
+void TFormWidgets::Connect(TFormControl& control, QWidget* widget) {
+    TFormControl* c = &control;
     switch (control.Kind) {
     case TControlKind::Edit:
     case TControlKind::Password:
@@ -498,8 +498,8 @@ void TFormWidgets::Connect(TFormControlObj& control, QWidget* widget) {
     }
 }
 
-void TFormWidgets::Refresh(const std::vector<TFormControlObj*>& controls) {
-    for (TFormControlObj* control : controls)
+void TFormWidgets::Refresh(const std::vector<TFormControl*>& controls) {
+    for (TFormControl* control : controls)
         if (control->Index < static_cast<int>(widgets_.size()))
             if (QWidget* widget = widgets_[control->Index]) ShowState(*control, widget);
 }
@@ -522,7 +522,7 @@ void TFormWidgets::Browse(QLineEdit& edit) {
     edit.setText(ToQString(*chosen));
 }
 
-bool TFormWidgets::Click(TFormControlObj& control) {
+bool TFormWidgets::Click(TFormControl& control) {
     if (!OnObjectClick) return true;
     const unsigned generation = generation_;
     const QPointer<TFormWidgets> self(this);
@@ -530,22 +530,22 @@ bool TFormWidgets::Click(TFormControlObj& control) {
     return self && generation_ == generation;
 }
 
-TFormControlObj* TFormWidgets::ControlOf(QObject* widget) const {
+TFormControl* TFormWidgets::ControlOf(QObject* widget) const {
     if (!root_) return nullptr;
     // A viewport or a part of a composite control stands for its control.
     for (QObject* parent = widget->parent(); parent && parent != &panel_; parent = parent->parent())
         widget = parent;
-    for (const TFormControlObj* c : shown_)
-        if (widgets_[c->Index] == widget) return const_cast<TFormControlObj*>(c);
+    for (const TFormControl* c : shown_)
+        if (widgets_[c->Index] == widget) return const_cast<TFormControl*>(c);
     for (size_t i = 0; i < widgets_.size(); ++i)
         if (widgets_[i] == widget) return root_->FormControls[i].get();
     return nullptr;
 }
 
-bool TFormWidgets::MoveFocus(TFormControlObj& from, int step) {
+bool TFormWidgets::MoveFocus(TFormControl& from, int step) {
     const int count = static_cast<int>(root_->FormControls.size());
     for (int i = from.Index + step; i >= 0 && i < count; i += step) {
-        TFormControlObj& next = *root_->FormControls[i];
+        TFormControl& next = *root_->FormControls[i];
         if (!next.HasWidget() || next.CharPos < 0 || next.Disabled) continue;
         QWidget* widget = WidgetOf(next);
         if (!widget) continue;
@@ -577,16 +577,16 @@ bool TFormWidgets::eventFilter(QObject* watched, QEvent* event) {
             }
         }
         if (tab || backtab)
-            if (TFormControlObj* control = ControlOf(watched))
+            if (TFormControl* control = ControlOf(watched))
                 return MoveFocus(*control, tab ? 1 : -1);
     } else if (event->type() == QEvent::MouseButtonRelease) {
         // Buttons, boxes and drop-downs report their clicks through their
         // signals, keyboard clicks included; the rest are clicked with the mouse.
-        if (TFormControlObj* control = ControlOf(watched);
+        if (TFormControl* control = ControlOf(watched);
             control && ClickedByMouse(control->Kind) && !qobject_cast<QPushButton*>(watched))
             Click(*control);
     } else if (event->type() == QEvent::FocusIn) {
-        if (TFormControlObj* control = ControlOf(watched)) scrollIntoView_(*control);
+        if (TFormControl* control = ControlOf(watched)) scrollIntoView_(*control);
     }
     return QObject::eventFilter(watched, event);
 }

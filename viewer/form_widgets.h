@@ -25,14 +25,14 @@ class QLineEdit;
 
 namespace lumo {
 
-class TFormControlObj;
+class TFormControl;
 class TSectionList;
 
 class TFormWidgets : public QObject {
 public:
     // Widgets go on panel; scrollIntoView(control) is called when a control
     // takes the focus (the viewer brings it into view and places again).
-    TFormWidgets(QWidget& panel, std::function<void(TFormControlObj&)> scrollIntoView);
+    TFormWidgets(QWidget& panel, std::function<void(TFormControl&)> scrollIntoView);
     ~TFormWidgets() override;
 
     // Forgets every widget; called before the document's controls go.
@@ -44,12 +44,12 @@ public:
     void Place(int scrollX, int scrollY);
     // The control's widget, made if it has none yet; null for controls shown
     // without one (hidden and image inputs) or after Clear.
-    QWidget* WidgetOf(TFormControlObj& control);
+    QWidget* WidgetOf(TFormControl& control);
     // The widgets show their controls' current state again (after a reset).
-    void Refresh(const std::vector<TFormControlObj*>& controls);
+    void Refresh(const std::vector<TFormControl*>& controls);
     // A control was clicked by the user: called before a button does its
     // work; the handler may replace the document.
-    std::function<void(TFormControlObj&)> OnObjectClick;
+    std::function<void(TFormControl&)> OnObjectClick;
 
     // Asks which file a file input sends, starting from its current text;
     // nothing when the user cancels. Unset, the platform's file dialog asks.
@@ -63,35 +63,35 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* Make(TFormControlObj& control);
+    QWidget* Make(TFormControl& control);
     // A spare widget of the control's kind, given the control's settings;
     // null when there is none.
-    QWidget* Recycle(TFormControlObj& control);
+    QWidget* Recycle(TFormControl& control);
     // The control left the view: its widget becomes a spare, when its kind
     // passes widgets on.
-    void Release(TFormControlObj& control);
+    void Release(TFormControl& control);
     // Ties widget to control: name, state and signals.
-    void Adopt(TFormControlObj& control, QWidget* widget);
-    void Connect(TFormControlObj& control, QWidget* widget);
-    void ShowState(TFormControlObj& control, QWidget* widget);
+    void Adopt(TFormControl& control, QWidget* widget);
+    void Connect(TFormControl& control, QWidget* widget);
+    void ShowState(TFormControl& control, QWidget* widget);
     // Tab and Shift+Tab: the next control with a widget in document order.
-    bool MoveFocus(TFormControlObj& from, int step);
-    TFormControlObj* ControlOf(QObject* widget) const;
+    bool MoveFocus(TFormControl& from, int step);
+    TFormControl* ControlOf(QObject* widget) const;
     // Raises OnObjectClick; false when the document went in the handler, so
     // control must not be touched any more.
-    bool Click(TFormControlObj& control);
+    bool Click(TFormControl& control);
     // The Browse button of a file input: the chosen name goes into edit.
     void Browse(QLineEdit& edit);
 
     QWidget& panel_;
-    std::function<void(TFormControlObj&)> scrollIntoView_;
+    std::function<void(TFormControl&)> scrollIntoView_;
     TSectionList* root_ = nullptr;
     std::vector<QPointer<QWidget>> widgets_; // by control Index
     // Hidden widgets no control holds, by kind, for the next to come into view.
     std::vector<std::vector<QPointer<QWidget>>> spare_;
-    std::vector<TFormControlObj*> byTop_; // controls with widgets, by box top
-    int tallest_ = 0;                     // the highest box
-    std::vector<TFormControlObj*> shown_;
+    std::vector<TFormControl*> byTop_; // controls with widgets, by box top
+    int tallest_ = 0;                  // the highest box
+    std::vector<TFormControl*> shown_;
     int scrollX_ = 0, scrollY_ = 0;
     bool refreshing_ = false; // widget signals from ShowState are not the user's
     unsigned generation_ = 0; // counts Clear calls: a control of an older one is gone

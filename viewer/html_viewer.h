@@ -38,16 +38,16 @@ class QScrollBar;
 namespace lumo {
 
 class QtCanvas;
-class TImageObj;
+class TInlineImage;
 class TPageDevice;
 class TPageSelection;
 struct TPagingJob;
 class TPaintPanel;
 class TPictureBudget;
-class TFormControlObj;
+class TFormControl;
 class TFormWidgets;
-class ThvPanel;
-class TPanelObj;
+class TPanelWidget;
+class TInlinePanel;
 class TSectionList;
 class TStream;
 class Timer;
@@ -66,7 +66,7 @@ using THTMLViewerOptions = unsigned;
 
 struct TRightClickParameters {
     std::string LinkURL, LinkTarget;
-    TImageObj* ClickedImage = nullptr;
+    TInlineImage* ClickedImage = nullptr;
     int ImageX = 0, ImageY = 0;
     std::string WordAtPoint;
 };
@@ -137,10 +137,10 @@ public:
                        const std::string& Content)>
         OnMeta;
     std::function<void(THTMLViewer* Sender, int Delay, const std::string& URL)> OnMetaRefresh;
-    std::function<void(THTMLViewer* Sender, TImageObj* Obj, Qt::MouseButton Button,
+    std::function<void(THTMLViewer* Sender, TInlineImage* Obj, Qt::MouseButton Button,
                        Qt::KeyboardModifiers Shift, int X, int Y)>
         OnImageClick;
-    std::function<void(THTMLViewer* Sender, TImageObj* Obj, Qt::KeyboardModifiers Shift, int X,
+    std::function<void(THTMLViewer* Sender, TInlineImage* Obj, Qt::KeyboardModifiers Shift, int X,
                        int Y)>
         OnImageOver;
     std::function<void(THTMLViewer* Sender, const TRightClickParameters& Parameters)> OnRightClick;
@@ -150,7 +150,7 @@ public:
     // A form control was clicked (before a button submits or resets its
     // form); OnClick is its ONCLICK text, possibly empty. The handler may
     // load another document.
-    std::function<void(THTMLViewer* Sender, TFormControlObj* Obj, const std::string& OnClick)>
+    std::function<void(THTMLViewer* Sender, TFormControl* Obj, const std::string& OnClick)>
         OnObjectClick;
     // Each printed or previewed page: the header band above the body and the
     // footer band below it (W, H: the band's size in screen units, the canvas
@@ -176,12 +176,12 @@ public:
     // the text takes the size it is left with. Name, Type and SRC are the
     // tag's NAME, TYPE and SRC.
     std::function<void(THTMLViewer* Sender, const std::string& Name, const std::string& Type,
-                       const std::string& SRC, ThvPanel* Panel)>
+                       const std::string& SRC, TPanelWidget* Panel)>
         OnPanelCreate;
     // A panel's document goes (another page, a cleared one); the panel is
     // freed once the host has let it go. Not raised when the viewer itself
     // is destroyed.
-    std::function<void(THTMLViewer* Sender, ThvPanel* Panel)> OnPanelDestroy;
+    std::function<void(THTMLViewer* Sender, TPanelWidget* Panel)> OnPanelDestroy;
 
     // --- Host hooks ----------------------------------------------------------
     // Makes a name met in the document (a link, a style sheet) absolute; when
@@ -192,7 +192,7 @@ public:
     // sets Stream (borrowed; read at once), the kind, and NewURL when the
     // document came from another address; a null Stream means nothing came.
     std::function<void(THTMLViewer* Sender, const std::string& URL, std::string& NewURL,
-                       ThtmlFileType& DocType, TStream*& Stream)>
+                       TContentKind& DocType, TStream*& Stream)>
         OnGetPostRequest;
     // A picture the document needs: the host returns a stream with it, null,
     // or its wait stream for a picture that is delivered later (DeliverImage).
@@ -202,7 +202,7 @@ public:
 
     // --- State -------------------------------------------------------------
     const std::string& DocumentFile() const { return documentFile_; }
-    ThtmlFileType DocKind() const { return docKind_; }
+    TContentKind DocKind() const { return docKind_; }
     // The TITLE's text, read in the page's code page.
     const QString& PageTitle() const { return pageTitle_; }
     // The document's BASE, else the base the host gave with SetBase.
@@ -245,7 +245,7 @@ public:
     void OpenTextFile(const std::string& name); // shown as plain text
     void OpenText(std::string_view buffer);
     // The stream is read whole from its start; DocumentFile becomes address.
-    void OpenStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    void OpenStream(const std::string& address, TStream& stream, TContentKind kind);
     virtual void ClearDocument();
 
     // --- Navigation ---------------------------------------------------------
@@ -283,7 +283,7 @@ public:
     TFormWidgets& FormWidgets() { return *formWidgets_; }
     // The widget of one of the document's panels; null for a panel past the
     // document's bound or one the host freed.
-    ThvPanel* PanelOf(const TPanelObj& panel) const;
+    TPanelWidget* PanelOf(const TInlinePanel& panel) const;
 
     // --- Selection and text -------------------------------------------------
     void SelectEverything();
@@ -349,12 +349,12 @@ private:
 
     // Loading (html_viewer.cpp). Busy: a load or a print job holds the document.
     bool Busy() const { return processing_ || Printing(); }
-    void OpenFileAs(const std::string& name, ThtmlFileType kind);
+    void OpenFileAs(const std::string& name, TContentKind kind);
     // Forgets the document and everything taken from it (base, target,
     // refresh, selection), leaving an empty page to lay out.
     void ResetDocumentState();
-    void LoadFile(const std::string& name, ThtmlFileType kind);
-    void LoadStream(const std::string& address, TStream& stream, ThtmlFileType kind);
+    void LoadFile(const std::string& name, TContentKind kind);
+    void LoadStream(const std::string& address, TStream& stream, TContentKind kind);
     // Loads a history entry that came from a stream; false when the host has
     // no document for it.
     bool LoadStreamEntry(const THistoryEntry& entry);
@@ -404,14 +404,14 @@ private:
     // Forms (html_viewer_forms.cpp).
     void QueueSubmission(TFormSubmission submission);
     void DeliverSubmission();
-    void ClickImageControl(TFormControlObj& control);
-    void ScrollControlIntoView(TFormControlObj& control);
+    void ClickImageControl(TFormControl& control);
+    void ScrollControlIntoView(TFormControl& control);
     // The form widgets and the panels go where their boxes are.
     void PlaceControls();
 
     // Panels (html_viewer_panels.cpp).
-    void MakePanel(TPanelObj& panel);
-    void FreePanel(TPanelObj& panel);
+    void MakePanel(TInlinePanel& panel);
+    void FreePanel(TInlinePanel& panel);
     void PlacePanels();
 
     // Printing (html_viewer_print.cpp).
@@ -444,7 +444,7 @@ private:
     std::unique_ptr<QtCanvas> measure_;
     std::unique_ptr<TSectionList> sectionList_;
     std::string documentFile_;
-    ThtmlFileType docKind_ = ckHTML;
+    TContentKind docKind_ = ckHTML;
     TDocumentSource docSource_ = TDocumentSource::File;
     QString pageTitle_;
     std::string baseDir_, docBase_, hostBase_;
@@ -492,7 +492,7 @@ private:
     TPaintPanel* panel_ = nullptr;
     TFormWidgets* formWidgets_ = nullptr; // a child of the panel
     // The widgets of the document's panels, children of the paint panel.
-    std::unordered_map<const TPanelObj*, QPointer<ThvPanel>> panels_;
+    std::unordered_map<const TInlinePanel*, QPointer<TPanelWidget>> panels_;
     QScrollBar* vScrollBar_ = nullptr;
     QScrollBar* hScrollBar_ = nullptr;
     std::unique_ptr<Timer> hoverTimer_;

@@ -19,7 +19,7 @@ void THTMLViewer::PlaceControls() {
     PlacePanels();
 }
 
-void THTMLViewer::ScrollControlIntoView(TFormControlObj& control) {
+void THTMLViewer::ScrollControlIntoView(TFormControl& control) {
     if (processing_ || sectionList_->IsPrinting) return;
     const int top = ScrollY(), height = PanelHeight();
     if (control.PaintTop >= top + ViewMargin &&
@@ -31,7 +31,7 @@ void THTMLViewer::ScrollControlIntoView(TFormControlObj& control) {
     PlaceControls();
 }
 
-void THTMLViewer::ClickImageControl(TFormControlObj& control) {
+void THTMLViewer::ClickImageControl(TFormControl& control) {
     const unsigned document = documentSerial_;
     if (OnObjectClick) OnObjectClick(this, &control, control.OnClickText);
     if (document != documentSerial_) return; // the handler replaced the page

@@ -173,13 +173,13 @@ void THTMLViewer::SetHot(const std::string& url, const std::string& target) {
 void THTMLViewer::UpdateHover(int X, int Y, Qt::KeyboardModifiers shift) {
     TSectionList& root = *sectionList_;
     const TUrlTarget* target = nullptr;
-    TFormControlObj* control = nullptr;
+    TFormControl* control = nullptr;
     const bool link = root.LinkAtPoint(*measure_, DocX(X), DocY(Y), target, control);
     // Copied now: the host's image handler below may replace the document.
     const std::string url = target ? target->Url : std::string();
     const std::string frame = target ? target->Target : std::string();
     const unsigned document = documentSerial_;
-    TImageObj* object = nullptr;
+    TInlineImage* object = nullptr;
     int ix = 0, iy = 0;
     const bool onImage = root.ObjectAt(DocX(X), DocY(Y), object, ix, iy);
     root.SetHoverImage(onImage ? object : nullptr);
@@ -210,7 +210,7 @@ void THTMLViewer::HoverTick() {
     if (mouseInside_ && panel_->rect().contains(lastMouse_)) return;
     hoverTimer_->SetEnabled(false);
     const TUrlTarget* target = nullptr;
-    TFormControlObj* control = nullptr;
+    TFormControl* control = nullptr;
     // A point outside the document cancels the hover look.
     sectionList_->LinkAtPoint(*measure_, -1, -1, target, control);
     sectionList_->SetHoverImage(nullptr);
@@ -259,7 +259,7 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
     }
     const int docX = DocX(X), docY = DocY(Y);
     if (OnImageClick) {
-        TImageObj* object = nullptr;
+        TInlineImage* object = nullptr;
         int ix = 0, iy = 0;
         const unsigned document = documentSerial_;
         if (root.ObjectAt(docX, docY, object, ix, iy))
@@ -270,7 +270,7 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
         if (!OnRightClick) return;
         TRightClickParameters parameters;
         const TUrlTarget* target = nullptr;
-        TFormControlObj* control = nullptr;
+        TFormControl* control = nullptr;
         if (root.LinkAtPoint(*measure_, docX, docY, target, control) && target) {
             parameters.LinkURL = target->Url;
             parameters.LinkTarget = target->Target;
@@ -293,7 +293,7 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
     if (wasSelecting) ExtendSelection(PositionAt(X, Y));
     if (root.SelEnd != root.SelStart) return; // a selection is never a click
     const TUrlTarget* target = nullptr;
-    TFormControlObj* control = nullptr;
+    TFormControl* control = nullptr;
     if (!root.LinkAtPoint(*measure_, docX, docY, target, control)) return;
     if (control) {
         ClickImageControl(*control);

@@ -1,7 +1,7 @@
 // The viewer's links: following them, anchors, the history of documents,
 // the visited links and the refresh request of a page.
-#include "layout/font_obj.h"
-#include "layout/id_name_list.h"
+#include "layout/anchor_list.h"
+#include "layout/font_run.h"
 #include "layout/section_list.h"
 #include "platform/stream.h"
 #include "platform/text.h"
@@ -74,7 +74,7 @@ void THTMLViewer::FollowLink() {
 bool THTMLViewer::GoToAnchor(std::string_view name) {
     if (name.starts_with('#')) name.remove_prefix(1);
     if (name.empty()) return false;
-    TIDObject* object = sectionList_->IDs.Find(name);
+    TAnchorTarget* object = sectionList_->IDs.Find(name);
     if (!object) return false;
     ScrollTo(object->YPosition());
     ScrollHorzTo(0);
@@ -111,7 +111,7 @@ void THTMLViewer::SetHistoryIndex(int index) {
 bool THTMLViewer::LoadStreamEntry(const THistoryEntry& entry) {
     if (!OnGetPostRequest) return false;
     std::string newURL;
-    ThtmlFileType kind = entry.Kind;
+    TContentKind kind = entry.Kind;
     TStream* stream = nullptr;
     OnGetPostRequest(this, entry.File, newURL, kind, stream);
     if (!stream) return false;
@@ -122,7 +122,7 @@ bool THTMLViewer::LoadStreamEntry(const THistoryEntry& entry) {
 bool THTMLViewer::RequestStyleSheet(const std::string& address, std::string& text) {
     static constexpr int64_t MaxStyleSheet = 1 << 20;
     std::string newURL;
-    ThtmlFileType kind = ckText;
+    TContentKind kind = ckText;
     TStream* stream = nullptr;
     OnGetPostRequest(this, address, newURL, kind, stream);
     if (!stream) return false;
@@ -144,7 +144,7 @@ std::string THTMLViewer::LinkKey(const std::string& url) {
 
 void THTMLViewer::MarkLinks(const std::function<bool(const std::string& url)>& visited) {
     bool changed = false;
-    for (TFontObj* run : sectionList_->LinkList) {
+    for (TFontRun* run : sectionList_->LinkList) {
         const bool mark = visited(run->Link().Url);
         if (mark == run->IsVisited) continue;
         run->MarkVisited(mark);
@@ -155,7 +155,7 @@ void THTMLViewer::MarkLinks(const std::function<bool(const std::string& url)>& v
 
 void THTMLViewer::MarkVisitedLinks() {
     if (visited_.Items().empty()) return;
-    for (TFontObj* run : sectionList_->LinkList) {
+    for (TFontRun* run : sectionList_->LinkList) {
         const bool visited = visited_.Contains(LinkKey(run->Link().Url));
         if (visited != run->IsVisited) run->MarkVisited(visited);
     }
@@ -164,7 +164,7 @@ void THTMLViewer::MarkVisitedLinks() {
 void THTMLViewer::AddVisited(const std::string& address) {
     if (visited_.Add(address, visitedMaxCount_) != TVisitedLinks::TAddResult::Added) return;
     bool marked = false;
-    for (TFontObj* run : sectionList_->LinkList)
+    for (TFontRun* run : sectionList_->LinkList)
         if (!run->IsVisited && SameText(LinkKey(run->Link().Url), address)) {
             run->MarkVisited(true);
             marked = true;
@@ -176,7 +176,7 @@ void THTMLViewer::SetVisitedMaxCount(int count) {
     visitedMaxCount_ = std::max(0, count);
     visited_.Cut(visitedMaxCount_);
     if (visitedMaxCount_ > 0) return;
-    for (TFontObj* run : sectionList_->LinkList)
+    for (TFontRun* run : sectionList_->LinkList)
         if (run->IsVisited) run->MarkVisited(false);
     InvalidatePanel();
 }

@@ -1,17 +1,17 @@
 // The viewer's side of embedded panels: a widget for each panel the document
 // takes in, filled by the host, freed when the panel goes, and kept over the
 // panel's box as the view moves.
-#include "layout/panel_obj.h"
+#include "layout/inline_panel.h"
 #include "layout/section_list.h"
 #include "platform/qt_canvas.h"
 #include "viewer/html_viewer.h"
-#include "viewer/hv_panel.h"
 #include "viewer/paint_panel.h"
+#include "viewer/panel_widget.h"
 
 namespace lumo {
 
-void THTMLViewer::MakePanel(TPanelObj& object) {
-    QPointer<ThvPanel> panel = new ThvPanel(panel_);
+void THTMLViewer::MakePanel(TInlinePanel& object) {
+    QPointer<TPanelWidget> panel = new TPanelWidget(panel_);
     panel->setObjectName(QString::fromLatin1(object.Name));
     panel->resize(object.BoxWidth, object.BoxHeight);
     panels_[&object] = panel;
@@ -22,10 +22,10 @@ void THTMLViewer::MakePanel(TPanelObj& object) {
     object.PrintAsBox = panel->PrintAsBox;
 }
 
-void THTMLViewer::FreePanel(TPanelObj& object) {
+void THTMLViewer::FreePanel(TInlinePanel& object) {
     const auto it = panels_.find(&object);
     if (it == panels_.end()) return;
-    const QPointer<ThvPanel> panel = it->second;
+    const QPointer<TPanelWidget> panel = it->second;
     panels_.erase(it);
     if (panel && OnPanelDestroy) OnPanelDestroy(this, panel);
     if (!panel) return;
@@ -34,7 +34,7 @@ void THTMLViewer::FreePanel(TPanelObj& object) {
     panel->deleteLater();
 }
 
-ThvPanel* THTMLViewer::PanelOf(const TPanelObj& object) const {
+TPanelWidget* THTMLViewer::PanelOf(const TInlinePanel& object) const {
     const auto it = panels_.find(&object);
     return it == panels_.end() ? nullptr : it->second.data();
 }

@@ -43,7 +43,7 @@ bool TViewerHistory::Bump(const THistoryEntry& previous, const THistoryEntry& cu
     return true;
 }
 
-void TViewerHistory::SetPosition(int index, const PositionObj& position) {
+void TViewerHistory::SetPosition(int index, const THistoryPosition& position) {
     if (index >= 0 && index < Count()) BackPositions[static_cast<size_t>(index)] = position;
 }
 

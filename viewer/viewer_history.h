@@ -19,9 +19,9 @@ namespace lumo {
 // or a stream its host handed over, which the host is asked for again.
 enum class TDocumentSource { File, Stream };
 
-struct PositionObj {
+struct THistoryPosition {
     TScrollPosition Pos;
-    ThtmlFileType Kind = ckHTML;
+    TContentKind Kind = ckHTML;
     TDocumentSource Source = TDocumentSource::File;
 };
 
@@ -29,7 +29,7 @@ struct THistoryEntry {
     std::string File;
     QString Title;
     TScrollPosition Pos;
-    ThtmlFileType Kind = ckHTML;
+    TContentKind Kind = ckHTML;
     TDocumentSource Source = TDocumentSource::File;
 };
 
@@ -39,7 +39,7 @@ class TViewerHistory {
 public:
     std::vector<std::string> BackFiles;
     std::vector<QString> BackTitles;
-    std::vector<PositionObj> BackPositions;
+    std::vector<THistoryPosition> BackPositions;
     int BackIndex = 0;
 
     int Count() const { return static_cast<int>(BackFiles.size()); }
@@ -50,7 +50,7 @@ public:
     // a current file, or when nothing changed. True when the lists changed.
     bool Bump(const THistoryEntry& previous, const THistoryEntry& current, int maxCount);
     // Keeps the position and kind of the shown entry up to date.
-    void SetPosition(int index, const PositionObj& position);
+    void SetPosition(int index, const THistoryPosition& position);
     void Clear();
 };
 

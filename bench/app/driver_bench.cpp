@@ -2,7 +2,7 @@
 // text and gauge updated on every block, the copy for the cache written),
 // beside the bare HTTP connection fetching the same page into memory, so
 // what the status costs shows. LUMO_BENCH_BASE names the server.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "net/http_connection.h"
 #include "platform/stream.h"
@@ -22,11 +22,11 @@ std::string PageAddress() {
 }
 
 void BM_DriverFetch50MB(benchmark::State& state) {
-    THTTPForm form;
+    TMainWindow form;
     int64_t bytes = 0;
     for (auto _ : state) {
         std::string newURL;
-        ThtmlFileType kind = ckHTML;
+        TContentKind kind = ckHTML;
         TStream* stream = nullptr;
         // Reload: past the cache, as the first visit goes.
         form.GetPostRequest(form.FrameBrowser, true, PageAddress(), "", true, newURL, kind, stream);

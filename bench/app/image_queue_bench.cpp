@@ -5,7 +5,7 @@
 // - a page of 500 small pictures of unknown size (gallery500.htm): the same
 //   time, the most processor time the event loop spent in one pass while they
 //   came (a tick with its layout and paint), and the layouts the page made.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "net/disk_cache.h"
 #include "viewer/html_viewer.h"
@@ -59,7 +59,7 @@ private:
 };
 
 void UntilDone(benchmark::State& state, const char* page) {
-    THTTPForm form;
+    TMainWindow form;
     form.resize(800, 600);
     form.show();
     form.DiskCache().EraseAll(); // left by an earlier repetition

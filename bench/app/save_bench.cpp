@@ -3,7 +3,7 @@
 // address box over 50,000 remembered addresses, with and without the
 // look-up list. LUMO_BENCH_BASE names the server, LUMO_BENCH_TARGET the file
 // written.
-#include "app/download_form.h"
+#include "app/download_dialog.h"
 #include "app/lookup_combo_box.h"
 
 #include <QCoreApplication>
@@ -29,7 +29,7 @@ void BM_Download500MB(benchmark::State& state) {
     const std::string target = Env("LUMO_BENCH_TARGET", "/tmp/lumo-bench-download.bin");
     int64_t bytes = 0;
     for (auto _ : state) {
-        TDownLoadForm form;
+        TDownloadDialog form;
         form.URL = Env("LUMO_BENCH_BASE", "http://127.0.0.1:8080") + "/500mb.bin";
         form.FileName = target;
         form.exec();

@@ -7,7 +7,7 @@
 //
 // prints "pages N rss MIB peak MIB" at each checkpoint (resident memory now
 // and its peak so far) and, at the end, the pages that failed or timed out.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "platform/heap_pages.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
@@ -62,7 +62,7 @@ std::vector<std::string> ReadList(const char* fileName) {
 // in the program.
 class Walk {
 public:
-    Walk(THTTPForm& form, std::vector<std::string> list, int pages, std::set<int> checkpoints)
+    Walk(TMainWindow& form, std::vector<std::string> list, int pages, std::set<int> checkpoints)
         : form_(form), list_(std::move(list)), pages_(pages), checkpoints_(std::move(checkpoints)) {
         poll_.setInterval(5);
         QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
@@ -98,7 +98,7 @@ private:
             QCoreApplication::quit();
     }
 
-    THTTPForm& form_;
+    TMainWindow& form_;
     const std::vector<std::string> list_;
     const int pages_;
     const std::set<int> checkpoints_;
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
     LumoApplication app(argc, argv);
     CountingBoxes boxes;
     SetMessageBoxes(&boxes);
-    THTTPForm form;
+    TMainWindow form;
     form.resize(800, 600);
     form.show();
 

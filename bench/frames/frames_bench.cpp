@@ -4,7 +4,7 @@
 // the viewers' own layouts that the resize schedules.
 #include "frames/frame_browser.h"
 
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/stream.h"
 #include <QCoreApplication>
 #include <QEvent>
@@ -41,7 +41,7 @@ std::unique_ptr<TFrameBrowser> MakeBrowser(TMemoryStream& stream, const std::str
     browser->show();
     browser->OnGetPostRequest = [&stream, page](QWidget* sender, bool, const std::string& url,
                                                 const std::string&, bool, std::string&,
-                                                ThtmlFileType& kind, TStream*& result) {
+                                                TContentKind& kind, TStream*& result) {
         kind = ckHTML;
         stream.Assign(dynamic_cast<TFrameBrowser*>(sender) ? std::string(page)
                                                            : "<P>Frame " + url + " text");

@@ -4,7 +4,7 @@
 // it in one burst. bench/net/run.sh starts the servers, runs this and curl
 // in the same run, and prints the ratios.
 #include "net/http_connection.h"
-#include "net/wsocket.h"
+#include "net/socket.h"
 #include "platform/message_loop.h"
 #include "platform/stream.h"
 
@@ -65,21 +65,21 @@ void BM_LineMode(benchmark::State& state) {
     const auto count = state.range(0);
     const std::string base = Base().substr(7); // after "http://"
     for (auto _ : state) {
-        lumo::TWSocket s;
+        lumo::TSocket s;
         int64_t lines = 0;
         bool closed = false;
         s.SetAddr(base.substr(0, base.find(':')));
         s.SetPort(base.substr(base.find(':') + 1));
         s.SetLineMode(true);
         s.LineEnd = "\n";
-        s.OnSessionConnected = [&](lumo::TCustomWSocket* sock, uint16_t) {
+        s.OnSessionConnected = [&](lumo::TAsyncSocket* sock, uint16_t) {
             sock->SendString("GET /lines" + std::to_string(count) + ".txt HTTP/1.0\r\n\r\n");
         };
-        s.OnDataAvailable = [&](lumo::TCustomWSocket* sock, uint16_t) {
+        s.OnDataAvailable = [&](lumo::TAsyncSocket* sock, uint16_t) {
             char line[256];
             if (sock->Receive(line, sizeof line) > 0) ++lines;
         };
-        s.OnSessionClosed = [&](lumo::TCustomWSocket*, uint16_t) { closed = true; };
+        s.OnSessionClosed = [&](lumo::TAsyncSocket*, uint16_t) { closed = true; };
         s.Connect();
         lumo::WaitUntil([&] { return closed; });
         if (lines < count) state.SkipWithError("lines missing");
@@ -97,7 +97,8 @@ void BM_25ImagesTenAtOnce(benchmark::State& state) {
                 const int i = next++;
                 auto& c = connections[i];
                 c = std::make_unique<lumo::THTTPConnection>();
-                c->OnRequestDone = [&, i](void*, lumo::THttpRequest, uint16_t error) {
+                c->OnRequestDone = [&, i](lumo::TURLConnection&, lumo::THttpRequest,
+                                          uint16_t error) {
                     if (error) state.SkipWithError("fetch failed");
                     lumo::DeferDelete(std::move(connections[i]));
                     --running;

@@ -1,6 +1,6 @@
 // Renders every page of a page's preview once and prints the page count
 // and the seconds it took; run under /usr/bin/time for its peak memory.
-#include "print/metafile_printer.h"
+#include "print/page_recorder.h"
 #include "viewer/html_viewer.h"
 
 #include <QApplication>
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     viewer.resize(800, 600);
     viewer.OpenFile(argv[1]);
     QPrinter printer(QPrinter::HighResolution);
-    lumo::TMetaFilePrinter recorder(printer);
+    lumo::TPageRecorder recorder(printer);
     QElapsedTimer clock;
     clock.start();
     const int pages = viewer.PreviewPages(recorder);

@@ -3,7 +3,7 @@
 // document, then pages it to the page asked for; the pages before it are
 // cut but not drawn, so the cost beyond page 1 is what finding a page end
 // costs, page by page.
-#include "print/vw_printer.h"
+#include "print/printer_device.h"
 #include "viewer/html_viewer.h"
 #include "viewer/page_device.h"
 
@@ -37,7 +37,7 @@ void PrintPage(benchmark::State& state) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QDir::temp().filePath("lumo-bench-page.pdf"));
     for (auto _ : state) {
-        lumo::TvwPrinter device(printer);
+        lumo::TPrinterDevice device(printer);
         viewer.PrintPages(device, lumo::TPageSelection(page, page));
         if (device.PageNumber() != 1) state.SkipWithError("the page was not printed");
     }

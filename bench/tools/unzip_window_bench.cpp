@@ -5,7 +5,7 @@
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 
 #include <QLineEdit>
 
@@ -50,7 +50,7 @@ void WindowUnzip(benchmark::State& state, const std::string& archive) {
     for (auto _ : state) {
         state.PauseTiming();
         const std::string target = archive + ".window" + std::to_string(runs++);
-        lumo::TLumoUnzipF form;
+        lumo::TUnzipWindow form;
         form.ZipFileEdit->setText(QString::fromStdString(archive));
         form.TargetDirEdit->setText(QString::fromStdString(target));
         // A task that posts itself again counts the event loop's passes.

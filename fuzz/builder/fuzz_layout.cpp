@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         list.PaintCell(canvas, {0, 0, width, 480}, width, 0, 0);
         canvas.Log.clear();
         const lumo::TUrlTarget* target = nullptr;
-        lumo::TFormControlObj* control = nullptr;
+        lumo::TFormControl* control = nullptr;
         for (int y = 0; y < result.Height && y < 4000; y += 37)
             list.LinkAtPoint(canvas, (y * 7) % width, y, target, control);
         if (utf8) CheckCaretsAreBoundaries(list, canvas, width, result.Height);

@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     browser.resize(640, 480);
     TMemoryStream page, frame;
     browser.OnGetPostRequest = [&](QWidget* sender, bool, const std::string&, const std::string&,
-                                   bool, std::string&, ThtmlFileType& kind, TStream*& stream) {
+                                   bool, std::string&, TContentKind& kind, TStream*& stream) {
         kind = ckHTML;
         if (sender == &browser) {
             page.Assign(std::string(input));

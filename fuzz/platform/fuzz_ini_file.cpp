@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumo;
     const std::string name = fuzz::WorkFolder() + "lumo.ini";
     fuzz::WriteFile(name, data, size);
-    TIniFile32 ini(name);
+    TIniFile ini(name);
     ini.ReadString("MainForm", "Top", "");
     ini.ReadInteger("Font", "Size", 12);
     ini.ReadBool("Cache", "Retain", true);

@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumo;
     const std::string name = fuzz::WorkFolder() + "input.lng";
     fuzz::WriteFile(name, data, size);
-    for (const TTranslation& t : ReadTranslations(TIniFile32(name))) {
+    for (const TTranslation& t : ReadTranslations(TIniFile(name))) {
         if (t.Window.empty() || t.Component.empty() || t.Property.empty()) __builtin_trap();
         if (DecodeLineBreaks(EncodeLineBreaks(t.Text)) != t.Text) __builtin_trap();
     }

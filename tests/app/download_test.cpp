@@ -1,7 +1,7 @@
 // Downloads into files and pictures saved from pages, against a real nginx
 // on 127.0.0.1: what lands on disk, what the window shows and says, and how
 // failures leave the files.
-#include "app/download_form.h"
+#include "app/download_dialog.h"
 #include "net/disk_cache.h"
 
 #include "tests/app/navigation_fixture.h"
@@ -89,8 +89,8 @@ protected:
         QCoreApplication::processEvents(); // the posted message runs the download
         EXPECT_EQ(Dialog(), nullptr);
     }
-    TDownLoadForm* Dialog() const {
-        return dynamic_cast<TDownLoadForm*>(form->findChild<QDialog*>("DownLoadForm"));
+    TDownloadDialog* Dialog() const {
+        return dynamic_cast<TDownloadDialog*>(form->findChild<QDialog*>("DownLoadForm"));
     }
     static std::string ReadFile(const std::string& name) {
         std::ifstream in(name, std::ios::binary);

@@ -7,7 +7,7 @@
 #include "app/image_queue.h"
 
 #include "layout/block.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/text_section.h"
 #include "net/disk_cache.h"
 #include "platform/file_system.h"
@@ -105,8 +105,8 @@ protected:
     bool WaitForDone() {
         return PumpUntil([this] { return form->Status2->text() == "DONE"; }, 20000);
     }
-    std::vector<TImageObj*> Pictures() {
-        std::vector<TImageObj*> out;
+    std::vector<TInlineImage*> Pictures() {
+        std::vector<TInlineImage*> out;
         THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
         if (!viewer) return out;
         for (TSection* s : AllSections(viewer->SectionList()))
@@ -126,9 +126,9 @@ protected:
     }
     int Shown() {
         auto pictures = Pictures();
-        return static_cast<int>(std::count_if(pictures.begin(), pictures.end(), [](TImageObj* p) {
-            return p->State() == TPictureState::Real;
-        }));
+        return static_cast<int>(
+            std::count_if(pictures.begin(), pictures.end(),
+                          [](TInlineImage* p) { return p->State() == TPictureState::Real; }));
     }
     bool Cached(const std::string& path) {
         std::string file;
@@ -251,7 +251,7 @@ TEST_F(ImageQueueTest, APictureLongerThanAPictureMayBeIsCutOffAndShownBroken) {
     Open("/budget.htm");
     ASSERT_TRUE(WaitForDone());
     std::vector<TPictureState> states;
-    for (TImageObj* picture : Pictures())
+    for (TInlineImage* picture : Pictures())
         states.push_back(picture->State());
     EXPECT_EQ(states, (std::vector<TPictureState>{TPictureState::Real, TPictureState::Error,
                                                   TPictureState::Error}));

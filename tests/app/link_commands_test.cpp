@@ -1,6 +1,6 @@
 // Links the main window hands to the desktop (mail, sounds, videos,
 // programs, new windows) through a recording shell, with exact arguments.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "platform/message_box.h"
 #include "viewer/html_viewer.h"
@@ -48,7 +48,7 @@ protected:
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
     test::RecordingShell shell;
-    THTTPForm form;
+    TMainWindow form;
 };
 
 TEST_F(LinkCommandsTest, MailSoundsAndVideosGoToTheDesktop) {

@@ -225,8 +225,8 @@ TEST_F(LookUpComboBoxTest, LeavingTheBoxWithAlwaysCompleteTakesTheLastMatch) {
 // The flat look at a few chosen pixels: the outer frame, the window-coloured
 // frame inside it, and the drop button's top-left edge and face, inactive,
 // under the mouse and pressed.
-TEST(CustomComboBox97Test, FlatBoxPaintsItsFrameAndSlimButton) {
-    TCustomComboBox97 box;
+TEST(FlatComboBoxTest, FlatBoxPaintsItsFrameAndSlimButton) {
+    TFlatComboBox box;
     box.SetFlat(true);
     const int wide = box.ButtonWidth();
     box.SetSlimButton(true);

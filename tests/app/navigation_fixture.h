@@ -5,11 +5,11 @@
 #pragma once
 
 #include "app/app_exceptions.h"
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "layout/form_control.h"
 #include "layout/section_list.h"
 #include "viewer/form_widgets.h"
@@ -62,7 +62,7 @@ protected:
     void SetUp() override {
         if (!server_) GTEST_SKIP() << "nginx is not installed";
         logStart_ = logs_->Read("access.log").size();
-        form = std::make_unique<THTTPForm>();
+        form = std::make_unique<TMainWindow>();
         form->resize(800, 600);
         form->show();
         QCoreApplication::processEvents();
@@ -97,7 +97,7 @@ protected:
         return *viewer;
     }
     THTMLViewer& FrameViewer(const std::string& name) {
-        TbrFrame* frame = form->FrameBrowser->ShownFrameSet()->FrameNamed(name);
+        TFrame* frame = form->FrameBrowser->ShownFrameSet()->FrameNamed(name);
         EXPECT_TRUE(frame && frame->Viewer) << name;
         return *frame->Viewer;
     }
@@ -106,7 +106,7 @@ protected:
         return viewer.SelectedText().toStdString();
     }
     // The form control named name on the viewer's page, and its widget.
-    static TFormControlObj& Control(THTMLViewer& viewer, std::string_view name) {
+    static TFormControl& Control(THTMLViewer& viewer, std::string_view name) {
         for (const auto& control : viewer.SectionList().FormControls)
             if (control->Name == name) return *control;
         throw std::runtime_error("no control " + std::string(name));
@@ -126,7 +126,7 @@ protected:
     TempFolder home;
     ScopedHome scopedHome{home.Path()};
     RecordingBoxes boxes;
-    std::unique_ptr<THTTPForm> form;
+    std::unique_ptr<TMainWindow> form;
 
 private:
     size_t logStart_ = 0;

@@ -157,7 +157,7 @@ TEST_F(NavigationTest, OnlyContentTypesThatCanBeShownAreShown) {
     struct Row {
         const char* path;
         const char* error; // empty: shown
-        ThtmlFileType kind;
+        TContentKind kind;
     };
     const Row rows[] = {
         {"/plain.htm", "", ckHTML},
@@ -188,7 +188,7 @@ TEST_F(NavigationTest, OnlyContentTypesThatCanBeShownAreShown) {
 // is only for that connection: one that arrives late never stops another.
 TEST_F(NavigationTest, ALateAbortNeverStopsTheNextFetch) {
     bool busyAfterStaleAbort = false;
-    QTimer::singleShot(300, [&] { form->Message(THTTPForm::MsgAbort, 0); });
+    QTimer::singleShot(300, [&] { form->Message(TMainWindow::MsgAbort, 0); });
     QTimer::singleShot(700, [&] {
         busyAfterStaleAbort = form->StopButton->isEnabled();
         form->StopButton->click();
@@ -383,7 +383,7 @@ TEST_F(NavigationTest, FrameLinksLoadIntoTheirTargetAndBackUndoesThem) {
 // action address; the answer to a POST is not kept at all.
 TEST_F(NavigationTest, FormAnswersAreCachedUnderTheirQuery) {
     std::string newURL;
-    ThtmlFileType kind = ckHTML;
+    TContentKind kind = ckHTML;
     TStream* stream = nullptr;
     form->GetPostRequest(form->FrameBrowser, true, Url("/plain.htm"), "q=1", false, newURL, kind,
                          stream);

@@ -3,11 +3,11 @@
 // commands.
 #include "app/app_exceptions.h"
 #include "app/find_dialog.h"
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "platform/message_box.h"
-#include "tools/bookmarks_form.h"
+#include "tools/bookmark_manager.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/support/recording_boxes.h"
@@ -66,7 +66,7 @@ protected:
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
-    THTTPForm form;
+    TMainWindow form;
 };
 
 TEST_F(PageAreaTest, ACommandLineFileIsShownAndTheStatusNamesTheLinkUnderTheMouse) {
@@ -183,7 +183,7 @@ TEST_F(PageAreaTest, KeysReachTheirCommands) {
         if (manager) manager->close();
     });
     QTest::keyClick(&form, Qt::Key_F4);
-    EXPECT_EQ(manager, form.BookmarksForm);
+    EXPECT_EQ(manager, form.BookmarkManager);
 
     QApplication::setActiveWindow(&form);
 

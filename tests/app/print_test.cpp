@@ -1,12 +1,12 @@
 // Printing from the main window: pages with their headers and footers in a
 // PDF file, read back with the poppler tools, and lumo --print-pdf.
-#include "app/http_form.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "print/margin_text.h"
-#include "print/print_settings_form.h"
-#include "print/vw_printer.h"
+#include "print/print_settings_dialog.h"
+#include "print/printer_device.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/app/run_lumo.h"
@@ -79,7 +79,7 @@ protected:
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
     test::RecordingBoxes boxes;
-    THTTPForm form;
+    TMainWindow form;
 };
 
 TEST_F(PrintCommandTest, PagesCarryTheirHeaderAndFooter) {

@@ -1,6 +1,6 @@
 // The program itself, started as its own process.
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 
@@ -194,7 +194,7 @@ TEST(Program, ASecondCopyLeavesTheFirstOnesStateFiles) {
     test::TempFolder home;
     test::ScopedHome scoped(home.Path());
     {
-        THTTPForm first;
+        TMainWindow first;
         ASSERT_TRUE(first.LogOpen());
         first.DiskCache().Add("http://srv/first.htm", 0, false);
         first.Cookies().StoreSetCookie("http://www.first.com/", "F=1;");

@@ -1,5 +1,5 @@
 // Browsing through a SOCKS 5 server that a user sets in the Proxy dialog.
-#include "app/proxy_form.h"
+#include "app/proxy_dialog.h"
 
 #include "tests/app/navigation_fixture.h"
 
@@ -13,7 +13,7 @@ TEST_F(NavigationTest, PagesGoThroughTheSocksServerSetInTheProxyDialog) {
     if (!socks) GTEST_SKIP() << "microsocks is not installed";
     const auto setSocks = [&](const std::string& server, const std::string& password) {
         QTimer::singleShot(0, [&] {
-            auto* dialog = dynamic_cast<TProxyForm*>(QApplication::activeModalWidget());
+            auto* dialog = dynamic_cast<TProxyDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             dialog->SocksServerEdit->setText(QString::fromStdString(server));
             dialog->SocksPortEdit->setText(QString::number(socks->Port()));

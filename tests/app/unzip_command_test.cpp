@@ -1,8 +1,8 @@
 // Extraction from the program: "lumo --unzip" run as its own process, and
 // Tools, Unzip in the main window.
 #include "app/command_line.h"
-#include "app/http_form.h"
-#include "tools/lumo_unzip_form.h"
+#include "app/main_window.h"
+#include "tools/unzip_window.h"
 
 #include "tests/app/run_lumo.h"
 #include "tests/support/temp_folder.h"
@@ -128,19 +128,19 @@ TEST(UnzipCommand, ArchiveFailuresGoToStandardErrorAndUsageErrorsExitTwo) {
 TEST(UnzipCommand, ToolsUnzipShowsTheUnzipWindow) {
     test::TempFolder home;
     test::ScopedHome scoped(home.Path());
-    THTTPForm form;
+    TMainWindow form;
     auto* item = form.findChild<QAction*>("Unzip1");
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isEnabled());
     EXPECT_EQ(item->text(), "&Unzip...");
     item->trigger();
-    ASSERT_NE(form.UnzipForm, nullptr);
-    EXPECT_TRUE(form.UnzipForm->isVisible());
-    EXPECT_EQ(form.UnzipForm->windowTitle(), "Zeve Revoz");
-    TLumoUnzipF* first = form.UnzipForm;
-    form.UnzipForm->close();
+    ASSERT_NE(form.UnzipWindow, nullptr);
+    EXPECT_TRUE(form.UnzipWindow->isVisible());
+    EXPECT_EQ(form.UnzipWindow->windowTitle(), "Zeve Revoz");
+    TUnzipWindow* first = form.UnzipWindow;
+    form.UnzipWindow->close();
     item->trigger(); // the same window again
-    EXPECT_EQ(form.UnzipForm, first);
+    EXPECT_EQ(form.UnzipWindow, first);
     EXPECT_TRUE(first->isVisible());
     form.close();
 }

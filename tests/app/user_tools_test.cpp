@@ -1,16 +1,16 @@
 // The main window's user tools: bookmarks of pages and frames, the font and
 // colour dialog, and the windows' language files.
-#include "app/http_form.h"
 #include "app/lookup_combo_box.h"
+#include "app/main_window.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/ini_file.h"
+#include "tools/bookmark_manager.h"
 #include "tools/bookmark_tree.h"
-#include "tools/bookmarks_form.h"
-#include "tools/font_form.h"
+#include "tools/font_color_dialog.h"
 #include "tools/language_file.h"
-#include "tools/lumo_unzip_form.h"
+#include "tools/unzip_window.h"
 #include "viewer/html_viewer.h"
 
 #include "tests/support/recording_boxes.h"
@@ -41,16 +41,16 @@ protected:
     }
 
     // Runs the window's whole life around the action.
-    void RunOnce(const std::function<void(THTTPForm&)>& action) {
-        THTTPForm form;
+    void RunOnce(const std::function<void(TMainWindow&)>& action) {
+        TMainWindow form;
         form.resize(800, 600);
         form.show();
         action(form);
         form.close();
     }
-    void ShowFrames(THTTPForm& form) { form.FormShow(Address("frames.htm")); }
+    void ShowFrames(TMainWindow& form) { form.FormShow(Address("frames.htm")); }
     std::string Address(const char* name) { return "file://" + (home / name); }
-    static QMenu& BookmarksMenu(THTTPForm& form) { return *form.findChild<QMenu*>("Bookmarks1"); }
+    static QMenu& BookmarksMenu(TMainWindow& form) { return *form.findChild<QMenu*>("Bookmarks1"); }
     // Clicks a button of the modal dialog once it shows.
     static void AnswerDialog(const char* button) {
         QTimer::singleShot(0, [button] {
@@ -67,7 +67,7 @@ protected:
 };
 
 TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         ShowFrames(form);
         input.answers = {"The page", "Right frame"};
         form.SaveURLClick();
@@ -82,7 +82,7 @@ TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
     // Written at the end, into a bookmarks folder made for it.
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"),
               "The page=" + Address("frames.htm") + "\r\nRight frame=" + Address("b.htm") + "\r\n");
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         const QList<QAction*> items = BookmarksMenu(form).actions();
         ASSERT_EQ(items.size(), 2);
         EXPECT_EQ(items[1]->text(), "Right frame");
@@ -95,13 +95,13 @@ TEST_F(UserToolsTest, PagesAndFramesAreBookmarkedKeptAndOpened) {
 // A cancelled font dialog changes nothing; new defaults reach every frame
 // and the settings file.
 TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         ShowFrames(form);
         TBrowserDefaults values = form.BrowserDefaults();
         AnswerDialog("CancelBtn");
         form.Fontandcolor1Click();
         EXPECT_EQ(form.BrowserDefaults(), values);
-        EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
+        EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Font", "Name", "none"), "none");
 
         values.DefFontName = "Arial";
         values.DefFontSize = 16;
@@ -115,7 +115,7 @@ TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
             EXPECT_EQ(viewer.DefFontName, "Arial");
             EXPECT_EQ(viewer.DefHotSpotColor, TColor{0x00FF00});
         }
-        const TIniFile32 ini(home / "lumo.ini");
+        const TIniFile ini(home / "lumo.ini");
         EXPECT_EQ(ini.ReadString("Font", "Name", ""), "Arial");
         EXPECT_EQ(ini.ReadInteger("Font", "Size", 0), 16);
         EXPECT_EQ(ini.ReadInteger("Colors", "Background", 0), 0x996633);
@@ -125,17 +125,17 @@ TEST_F(UserToolsTest, NewDefaultsReachEveryFrameAndTheSettingsFile) {
 // Every key of the shipped translation names a text the windows export, so
 // a renamed control shows up here rather than as an untranslated word.
 TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
-    RunOnce([&](THTTPForm& form) {
+    RunOnce([&](TMainWindow& form) {
         form.Unzip1Click(); // the unzip window writes its part of the template too
     });
     std::set<std::string> exported;
-    for (const TTranslation& t : ReadTranslations(TIniFile32(home / "Language.lng")))
+    for (const TTranslation& t : ReadTranslations(TIniFile(home / "Language.lng")))
         exported.insert(TranslationKey(t.Window, t.Component, t.Property));
     EXPECT_TRUE(exported.count("HTTPForm.ManageBookmarks1.Caption"));
     EXPECT_TRUE(exported.count("BookmarksF.LanguageBtn.Hint"));
     EXPECT_TRUE(exported.count("LumoUnzipF.UnzipButton.Caption"));
     const std::string german = std::string(LUMO_SOURCE_DIR) + "/res/languages/Deutsch.lng";
-    const std::vector<TTranslation> translations = ReadTranslations(TIniFile32(german));
+    const std::vector<TTranslation> translations = ReadTranslations(TIniFile(german));
     EXPECT_GT(translations.size(), 40u);
     for (const TTranslation& t : translations)
         EXPECT_TRUE(exported.count(TranslationKey(t.Window, t.Component, t.Property)))
@@ -144,13 +144,13 @@ TEST_F(UserToolsTest, TheShippedTranslationFitsTheWindows) {
 
 TEST_F(UserToolsTest, EachWindowKeepsItsOwnLanguage) {
     const std::string german = std::string(LUMO_SOURCE_DIR) + "/res/languages/Deutsch.lng";
-    RunOnce([&](THTTPForm& form) {
-        form.BookmarksForm->Language().ChooseLanguage(*form.BookmarksForm, german);
-        EXPECT_EQ(form.BookmarksForm->NewFolderBtn->text(), "Neuer Ordner");
+    RunOnce([&](TMainWindow& form) {
+        form.BookmarkManager->Language().ChooseLanguage(*form.BookmarkManager, german);
+        EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(), "Manage &Bookmarks...");
     });
-    RunOnce([&](THTTPForm& form) {
-        EXPECT_EQ(form.BookmarksForm->NewFolderBtn->text(), "Neuer Ordner");
+    RunOnce([&](TMainWindow& form) {
+        EXPECT_EQ(form.BookmarkManager->NewFolderBtn->text(), "Neuer Ordner");
         form.Language().ChooseLanguage(form, german);
         EXPECT_EQ(form.findChild<QAction*>("ManageBookmarks1")->text(),
                   "&Lesezeichen verwalten...");

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace lumo::test {
 namespace {
 
@@ -50,7 +53,7 @@ TEST(Builder, MetaCharsets) {
         for (const char* after : {"<P>x", "x"}) {
             Doc doc(std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"") + row.content + "\">" +
                     after);
-            TFontObj* run = RunOf(doc.list, "x");
+            TFontRun* run = RunOf(doc.list, "x");
             ASSERT_TRUE(run) << row.content << after;
             EXPECT_EQ(run->PlainFont().Charset, row.charset) << row.content << after;
             EXPECT_EQ(run->PlainFont().CodePage, row.page) << row.content << after;
@@ -114,28 +117,41 @@ TEST(Builder, MetaAndSoundHooks) {
     EXPECT_EQ(loop, 3);
 }
 
-// A frame viewer that writes down what the walk tells it.
+// A frame viewer whose framesets write down what the walk tells them; the
+// sets are numbered in the order they are made.
 class RecordingFrames : public TFrameViewerBase {
 public:
+    class Set : public TFrameSetHooks {
+    public:
+        Set(RecordingFrames& owner, int number) : owner_(owner), number_(std::to_string(number)) {}
+        void ApplyFrameAttributes(const TAttributeList& a) override {
+            const TAttribute* cols = a.Find(ColsTok);
+            owner_.Log += "attrs " + number_ + " " + (cols ? cols->Name : "") + "\n";
+        }
+        void FrameFound(const TAttributeList& a, const std::string&) override {
+            const TAttribute* src = a.Find(SrcTok);
+            owner_.Log += "frame " + number_ + " " + (src ? src->Name : "") + "\n";
+        }
+        TFrameSetHooks* FrameSetFound() override {
+            owner_.Log += "set in " + number_ + "\n";
+            return &owner_.NewSet();
+        }
+        void FrameSetEnded() override { owner_.Log += "end " + number_ + "\n"; }
+
+    private:
+        RecordingFrames& owner_;
+        std::string number_;
+    };
+
+    Set& NewSet() {
+        sets_.push_back(std::make_unique<Set>(*this, static_cast<int>(sets_.size()) + 1));
+        return *sets_.back();
+    }
+
     std::string Log;
-    int next = 1;
-    void FrameFound(void* set, const TAttributeList& a, const std::string&) override {
-        const TAttribute* src = a.Find(SrcTok);
-        Log += "frame " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (src ? src->Name : "") + "\n";
-    }
-    void* FrameSetFound(void* set) override {
-        Log += "set in " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-        return reinterpret_cast<void*>(static_cast<intptr_t>(++next));
-    }
-    void ApplyFrameAttributes(void* set, const TAttributeList& a) override {
-        const TAttribute* cols = a.Find(ColsTok);
-        Log += "attrs " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (cols ? cols->Name : "") + "\n";
-    }
-    void FrameSetEnded(void* set) override {
-        Log += "end " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-    }
+
+private:
+    std::vector<std::unique_ptr<Set>> sets_;
 };
 
 // Every hook of a parse names the viewer that runs it: the document's viewer
@@ -190,7 +206,7 @@ TEST(Builder, FontSizes) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html);
-        TFontObj* run = RunOf(doc.list, "x");
+        TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
         EXPECT_EQ(run->PlainFont().Size, row.points) << row.html;
     }
@@ -198,11 +214,11 @@ TEST(Builder, FontSizes) {
 
 TEST(Builder, FontFaceAndColour) {
     Doc doc("<FONT FACE=\"NoSuchFace, Arial\" COLOR=red>x</FONT>y");
-    TFontObj* x = RunOf(doc.list, "x");
+    TFontRun* x = RunOf(doc.list, "x");
     ASSERT_TRUE(x);
     EXPECT_EQ(x->PlainFont().Name, "Arial");
     EXPECT_EQ(x->PlainFont().Color, 0x0000FFu | PaletteRelative);
-    TFontObj* y = RunOf(doc.list, "y");
+    TFontRun* y = RunOf(doc.list, "y");
     EXPECT_EQ(y->PlainFont().Color, 0u);
 }
 
@@ -214,7 +230,7 @@ TEST(Builder, LinksTakeTheirBackground) {
     };
     for (const char* html : rows) {
         Doc doc(html);
-        TFontObj* run = RunOf(doc.list, "x");
+        TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << html;
         EXPECT_EQ(run->CurrentFont().bgColor, 0x00FFFFu) << html;
     }
@@ -235,7 +251,7 @@ TEST(Builder, PageHoverRuleTurnsHoverOn) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html);
-        TFontObj* run = RunOf(doc.list, "x");
+        TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
         EXPECT_EQ(doc.list.Defaults.HoverLinks, row.hover) << row.html;
         ASSERT_EQ(run->HoverFont() != nullptr, row.hover) << row.html;
@@ -263,7 +279,7 @@ TEST(Builder, FontAttributesGiveWayToStyle) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html);
-        TFontObj* run = RunOf(doc.list, "x");
+        TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
         EXPECT_EQ(run->PlainFont().Color, row.color) << row.html;
         EXPECT_EQ(run->PlainFont().Size, row.points) << row.html;
@@ -277,7 +293,7 @@ TEST(Builder, EachLinkGetsItsOwnRunAndStyle) {
         const char* url;
     } rows[] = {{"1", "x"}, {"2", "y"}, {"3", ""}, {"4", "z"}, {"5", ""}};
     for (const auto& row : rows) {
-        TFontObj* run = RunOf(doc.list, row.text);
+        TFontRun* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.text;
         EXPECT_EQ(run->Link().Url, row.url) << row.text;
         // Outside a link, no link entry of the stack is left to underline text.
@@ -302,7 +318,7 @@ TEST(Builder, MisnestedInlineTags) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html);
-        TFontObj* run = RunOf(doc.list, row.text);
+        TFontRun* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.html << " " << row.text;
         EXPECT_EQ(run->PlainFont().Bold, row.bold) << row.html << " " << row.text;
         EXPECT_EQ(run->PlainFont().Italic, row.italic) << row.html << " " << row.text;
@@ -327,7 +343,7 @@ TEST(Builder, StyleBlocksInsideAnyConstruct) {
         Doc doc(html);
         EXPECT_FALSE(SectionWith(doc.list, "color")) << html;
         EXPECT_FALSE(SectionWith(doc.list, ">")) << html;
-        TFontObj* run = RunOf(doc.list, "x");
+        TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << html;
         EXPECT_EQ(run->PlainFont().Color, 0x0000FFu) << html;
     }
@@ -336,7 +352,7 @@ TEST(Builder, StyleBlocksInsideAnyConstruct) {
 TEST(Builder, ListNumbering) {
     Doc doc("<UL><LI>a</LI><LI>b</UL><OL START=5 TYPE=a><LI>c</OL><OL START=-3><LI>d</OL>"
             "<LI>orphan<P>after");
-    auto items = All<TBlockLI>(doc.list);
+    auto items = All<TListItemBlock>(doc.list);
     ASSERT_EQ(items.size(), 5u);
     EXPECT_EQ(items[0]->ItemNumber, 1);
     EXPECT_EQ(items[1]->ItemNumber, 2);
@@ -441,7 +457,7 @@ TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {
         for (int i = 0; i < n; ++i)
             html += "<B>";
         Doc doc(html + "<I><PRE>x</PRE>after");
-        TFontObj* run = RunOf(doc.list, "after");
+        TFontRun* run = RunOf(doc.list, "after");
         ASSERT_TRUE(run) << n;
         EXPECT_TRUE(run->PlainFont().Italic) << n;
     }
@@ -465,7 +481,7 @@ TEST(Builder, FullStackLeavesItsEntriesAlone) {
     };
     for (const auto& row : rows) {
         Doc doc(full + row.tail);
-        TFontObj* run = RunOf(doc.list, row.text);
+        TFontRun* run = RunOf(doc.list, row.text);
         ASSERT_TRUE(run) << row.tail;
         EXPECT_EQ(run->PlainFont().Color, 0xFF0000u | PaletteRelative) << row.tail << row.text;
         EXPECT_TRUE(run->PlainFont().Bold) << row.tail << row.text;
@@ -525,8 +541,8 @@ TEST(Builder, InputEndingInsideAConstructKeepsWhatWasRead) {
 // The smallest page that once left the builder filling a freed cell.
 TEST(Builder, CellCutByAnUnclosedCommentStaysInItsTable) {
     Doc doc(std::string_view("<table><TD><\0<!", 15));
-    ASSERT_EQ(All<ThtmlTable>(doc.list).size(), 1u);
-    EXPECT_EQ(All<ThtmlTable>(doc.list)[0]->Rows.size(), 1u);
+    ASSERT_EQ(All<THtmlTable>(doc.list).size(), 1u);
+    EXPECT_EQ(All<THtmlTable>(doc.list)[0]->Rows.size(), 1u);
     doc.Paint(0, 400);
 }
 
@@ -536,7 +552,7 @@ TEST(Builder, NothingOfOneParseReachesTheNext) {
     ParseHtmlBuffer(list, "<A HREF=x><NOBR><BASEFONT SIZE=7><SUB><UL><LI><B>open everything");
     list.Reset();
     ParseHtmlBuffer(list, "plain words here");
-    TFontObj* run = RunOf(list, "plain");
+    TFontRun* run = RunOf(list, "plain");
     ASSERT_TRUE(run);
     EXPECT_EQ(run->Link().Url, "");
     EXPECT_EQ(run->ScriptShift, 0);
@@ -696,7 +712,7 @@ TEST(Frames, WalkCallsTheViewer) {
                             "</NOFRAMES></FRAMESET><FRAME SRC=after>";
     TLoadInput input;
     input.Buffer = &text;
-    TParseResult r = ParseFrameDocument(viewer, reinterpret_cast<void*>(1), input, {});
+    TParseResult r = ParseFrameDocument(viewer, &viewer.NewSet(), input, {});
     EXPECT_EQ(r.Title, "Frames");
     EXPECT_EQ(viewer.Log, "attrs 1 20%,*\nframe 1 a.htm\nset in 1\nattrs 2 \nframe 2 b.htm\n"
                           "end 2\nend 1\n");

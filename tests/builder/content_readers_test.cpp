@@ -4,7 +4,7 @@
 
 #include "builder/control_content.h"
 #include "builder/document_builder.h"
-#include "layout/pre_section.h"
+#include "layout/preformatted_section.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 
 std::vector<std::string> Lines(const TCellBasic& cell) {
     std::vector<std::string> out;
-    for (TPreFormated* s : All<TPreFormated>(cell))
+    for (TPreformattedSection* s : All<TPreformattedSection>(cell))
         out.push_back(s->Text);
     return out;
 }
@@ -48,11 +48,11 @@ TEST(PreformattedText, EndsWithItsCellAndItsForm) {
     Doc doc("<TABLE><TR><TD><PRE>in cell</TD><TD>next</TABLE><PRE><FORM>f</PRE>after");
     TSection* next = SectionWith(doc.list, "next");
     ASSERT_NE(next, nullptr);
-    EXPECT_EQ(dynamic_cast<TPreFormated*>(next), nullptr);
+    EXPECT_EQ(dynamic_cast<TPreformattedSection*>(next), nullptr);
     // The form opened inside the PRE ends with it.
     TSection* after = SectionWith(doc.list, "after");
     ASSERT_NE(after, nullptr);
-    EXPECT_EQ(dynamic_cast<TPreFormated*>(after), nullptr);
+    EXPECT_EQ(dynamic_cast<TPreformattedSection*>(after), nullptr);
     for (TBlock* b : All<TBlock>(doc.list))
         if (b->Content.OwnerTag == "form") {
             for (const auto& item : b->Content)

@@ -23,7 +23,7 @@ TFormSubmission SubmitWith(Doc& doc, std::string_view name = "") {
     return sent;
 }
 
-TFormControlObj& Control(Doc& doc, std::string_view name) {
+TFormControl& Control(Doc& doc, std::string_view name) {
     for (const auto& control : doc.list.FormControls)
         if (control->Name == name) return *control;
     throw std::runtime_error("no control " + std::string(name));
@@ -86,14 +86,14 @@ TEST(FormResults, FormAttributesGoWithTheResults) {
 TEST(FormResults, ImageButtonSendsItsPointOnce) {
     Doc doc("<FORM><INPUT NAME=q VALUE=v><INPUT TYPE=image NAME=pic SRC=a.gif WIDTH=20 "
             "HEIGHT=20><INPUT TYPE=image SRC=b.gif></FORM>");
-    TFormControlObj& pic = Control(doc, "pic");
+    TFormControl& pic = Control(doc, "pic");
     ASSERT_NE(pic.MyImage, nullptr);
     EXPECT_EQ(pic.MyImage->FormControl, &pic);
     pic.ClickX = 5;
     pic.ClickY = 7;
     EXPECT_EQ(SubmitWith(doc, "pic").Results, (Results{"q=v", "pic.x=5", "pic.y=7"}));
     EXPECT_EQ(SubmitWith(doc, "pic").Results, Results{"q=v"});
-    TFormControlObj& unnamed = *doc.list.FormControls.back();
+    TFormControl& unnamed = *doc.list.FormControls.back();
     unnamed.ClickX = unnamed.ClickY = 1;
     EXPECT_EQ(SubmitWith(doc, "q").Results, (Results{"q=v", "x=1", "y=1"}));
 }
@@ -157,8 +157,8 @@ TEST(FormModel, ControlsOutsideAnyFormShareTheImplicitForm) {
 
 TEST(FormModel, ControlsTakeTheirBoxOnTheLine) {
     Doc doc("<P>Name <INPUT NAME=q SIZE=10> <INPUT TYPE=checkbox NAME=c> end");
-    const TFormControlObj& q = Control(doc, "q");
-    const TFormControlObj& c = Control(doc, "c");
+    const TFormControl& q = Control(doc, "q");
+    const TFormControl& c = Control(doc, "c");
     EXPECT_GT(q.BoxWidth, 10 * 6);
     EXPECT_EQ(c.BoxWidth, 13);
     EXPECT_EQ(c.BoxHeight, 13);
@@ -191,9 +191,9 @@ TEST(FormModel, SideMarginsSpaceTheControlOnItsLine) {
                     "}</STYLE><P><INPUT NAME=a SIZE=3>"
                     "<INPUT CLASS=m NAME=b SIZE=3><INPUT NAME=c SIZE=3>",
                 3000);
-        const TFormControlObj& a = Control(doc, "a");
-        const TFormControlObj& b = Control(doc, "b");
-        const TFormControlObj& c = Control(doc, "c");
+        const TFormControl& a = Control(doc, "a");
+        const TFormControl& b = Control(doc, "b");
+        const TFormControl& c = Control(doc, "c");
         EXPECT_EQ(b.LeftX, a.LeftX + a.BoxWidth + row.left) << style;
         EXPECT_EQ(c.LeftX, b.LeftX + b.BoxWidth + row.right) << style;
         EXPECT_EQ(b.PaintTop, a.PaintTop) << style; // top and bottom margins do not move it

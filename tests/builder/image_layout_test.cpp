@@ -4,8 +4,8 @@
 #include "tests/image/picture_files.h"
 #include "tests/support/layout_fixture.h"
 
-#include "layout/font_obj.h"
-#include "layout/image_obj.h"
+#include "layout/font_run.h"
+#include "layout/inline_image.h"
 #include "layout/picture_source.h"
 #include "platform/stream.h"
 
@@ -51,14 +51,14 @@ struct PicturePage {
         result = LayOutAgain(list, canvas, settings);
         return *this;
     }
-    std::vector<TImageObj*> Images() {
-        std::vector<TImageObj*> out;
+    std::vector<TInlineImage*> Images() {
+        std::vector<TInlineImage*> out;
         for (TSection* s : All<TSection>(list))
             for (auto& image : s->Images)
                 out.push_back(image.get());
         return out;
     }
-    TImageObj& Image(size_t i = 0) { return *Images().at(i); }
+    TInlineImage& Image(size_t i = 0) { return *Images().at(i); }
     // Delivers a picture as the host would; true when a layout was asked for.
     bool Deliver(const std::string& name, const std::string& bytes) {
         TMemoryStream s;
@@ -69,7 +69,7 @@ struct PicturePage {
     }
     std::string LinkAt(int X, int Y) {
         const TUrlTarget* target = nullptr;
-        TFormControlObj* control = nullptr;
+        TFormControl* control = nullptr;
         return list.LinkAtPoint(canvas, X, Y, target, control) ? target->Url : "(none)";
     }
 
@@ -117,7 +117,7 @@ TEST(ImageLayout, BoxSizes) {
     for (const auto& row : rows) {
         PicturePage page(row.html);
         page.Build();
-        TImageObj& image = page.Image();
+        TInlineImage& image = page.Image();
         EXPECT_EQ(image.BoxWidth, row.width) << row.html;
         EXPECT_EQ(image.BoxHeight, row.height) << row.html;
         EXPECT_EQ(image.State(), row.state) << row.html;
@@ -137,7 +137,7 @@ TEST(ImageLayout, SpacingIsBounded) {
     for (const auto& row : rows) {
         PicturePage page(row.html);
         page.Build();
-        const TImageObj& image = page.Image();
+        const TInlineImage& image = page.Image();
         EXPECT_EQ(image.SpaceLeft, row.left) << row.html;
         EXPECT_EQ(image.SpaceRight, row.left) << row.html;
         EXPECT_EQ(image.SpaceTop, row.top) << row.html;
@@ -194,7 +194,7 @@ TEST(ImageLayout, OnePictureIsFetchedOnceAndSharedWithThePrintCopy) {
     PicturePage page("<IMG SRC=p40x30><IMG SRC=p40x30>");
     page.Build();
     EXPECT_EQ(page.requests["p40x30"], 1);
-    TStringBitmapList& cache = *page.list.Pictures.Cache;
+    TImageCache& cache = *page.list.Pictures.Cache;
     const int i = cache.IndexOf("p40x30");
     ASSERT_GE(i, 0);
     EXPECT_EQ(cache.Item(i).UsageCount, 2);
@@ -241,7 +241,7 @@ TEST(ImageLayout, PicturesKeepToThePageBudget) {
             page.list.Pictures.Cache->SetBudget(budget);
             page.Build();
             std::vector<TPictureState> states;
-            for (TImageObj* image : page.Images())
+            for (TInlineImage* image : page.Images())
                 states.push_back(image->State());
             EXPECT_EQ(states, row.states) << row.html << " in " << row.limit;
             EXPECT_LE(budget->Used(), row.limit);
@@ -270,7 +270,7 @@ TEST(ImageLayout, LinksOnPictures) {
                      "<P><IMG SRC=p40x30 USEMAP=#nav> <A HREF=s.cgi><IMG SRC=p40x30 ISMAP></A>"
                      " <A HREF=plain.htm><IMG SRC=p40x30></A>");
     page.Build();
-    const TImageObj &map = page.Image(0), &server = page.Image(1), &plain = page.Image(2);
+    const TInlineImage &map = page.Image(0), &server = page.Image(1), &plain = page.Image(2);
     const struct {
         int X, Y;
         const char* link;
@@ -304,7 +304,7 @@ TEST(ImageLayout, FloatsPaintAfterTheTextBesideThem) {
     ASSERT_NE(text, std::string::npos) << log;
     EXPECT_LT(text, inline_);
     EXPECT_LT(inline_, floated);
-    const TImageObj& right = page.Image(0);
+    const TInlineImage& right = page.Image(0);
     EXPECT_EQ(right.LeftX + right.BoxWidth + right.SpaceRight, 290);
 }
 

@@ -2,7 +2,7 @@
 // bound on how many a page may make, and the box a printed page shows.
 #include "tests/support/layout_fixture.h"
 
-#include "layout/panel_obj.h"
+#include "layout/inline_panel.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,11 @@ namespace {
 // take the size the hook gives them.
 struct PanelPage {
     explicit PanelPage(std::string_view html) {
-        list.OnPanelCreate = [this](TPanelObj& panel) {
+        list.OnPanelCreate = [this](TInlinePanel& panel) {
             created.push_back(panel.Name + "|" + panel.Type + "|" + panel.Source);
             panel.SetSize(size.cx, size.cy);
         };
-        list.OnPanelDestroy = [this](TPanelObj& panel) { destroyed.push_back(panel.Name); };
+        list.OnPanelDestroy = [this](TInlinePanel& panel) { destroyed.push_back(panel.Name); };
         ParseHtmlBuffer(list, html);
         LayOutAgain(list, canvas, TLayoutSettings());
     }
@@ -39,7 +39,7 @@ TEST(Panels, TheHostHearsOfEachPanelAndSizesItsBox) {
     EXPECT_EQ(page.created, (std::vector<std::string>{"gone||", "p|clock|c.dat"}));
     EXPECT_EQ(page.destroyed, std::vector<std::string>{"gone"});
     ASSERT_EQ(page.list.Panels.size(), 1u);
-    const TPanelObj& panel = *page.list.Panels[0];
+    const TInlinePanel& panel = *page.list.Panels[0];
     EXPECT_EQ(panel.BoxWidth, 50);
     EXPECT_EQ(panel.BoxHeight, 25);
     EXPECT_GT(SectionWith(page.list, "more")->LineList.at(0).Height(), 25);
@@ -68,7 +68,7 @@ TEST(Panels, APageTakesInAThousandAtMost) {
 // panel's colour with its ALT text, unless the host said not to.
 TEST(Panels, APrintedPageDrawsTheBox) {
     PanelPage page("<PANEL ALT=\"a clock\" WIDTH=80 HEIGHT=40>");
-    const TPanelObj& panel = *page.list.Panels.at(0);
+    const TInlinePanel& panel = *page.list.Panels.at(0);
     const std::string box = "RECT " + std::to_string(panel.LeftX) + " " +
                             std::to_string(panel.PaintTop) + " " +
                             std::to_string(panel.LeftX + panel.BoxWidth) + " " +

@@ -3,7 +3,7 @@
 #include "tests/builder/style_page.h"
 #include "tests/support/layout_fixture.h"
 
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ TEST(StylePages, ColourInsideALinkWins) {
                 {"Out", Tint::Blue, 0x00FFFF},   {"Back", Tint::Blue, 0x00FFFF}};
     for (const auto& row : rows) {
         EXPECT_TRUE(page.Mostly(page.Line(row.text), row.tint)) << row.text;
-        TFontObj* run = RunOf(page.list, row.text);
+        TFontRun* run = RunOf(page.list, row.text);
         ASSERT_TRUE(run && run->VisitedFont() && run->HoverFont()) << row.text;
         EXPECT_EQ(Rgb(run->HoverFont()->Color), row.hover) << row.text;
         if (row.tint != Tint::Blue) {
@@ -86,7 +86,7 @@ TEST(StylePages, LinkStatesAsAncestors) {
     Doc doc("<STYLE>a:hover span { color: red } a:link b { text-decoration: overline }"
             " a:visited i { color: lime }</STYLE>"
             "<P><A HREF=x><SPAN>s</SPAN><B>b</B><I>i</I></A> <SPAN>o</SPAN>");
-    const TFontObj *span = RunOf(doc.list, "s"), *b = RunOf(doc.list, "b"),
+    const TFontRun *span = RunOf(doc.list, "s"), *b = RunOf(doc.list, "b"),
                    *i = RunOf(doc.list, "i"), *outside = RunOf(doc.list, "o");
     ASSERT_TRUE(span && b && i && outside && span->HoverFont() && i->VisitedFont());
     EXPECT_EQ(Rgb(span->HoverFont()->Color), 0x0000FFu);

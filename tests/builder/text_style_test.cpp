@@ -91,9 +91,9 @@ TEST(TextDecoration, LinesOfAncestorsReachTheText) {
     };
     for (const auto& row : rows) {
         Doc doc(std::string("<P>") + row.html);
-        const TFontObj* run = RunOf(doc.list, "x");
+        const TFontRun* run = RunOf(doc.list, "x");
         ASSERT_TRUE(run) << row.html;
-        const TMyFont& font = run->PlainFont();
+        const TFont& font = run->PlainFont();
         EXPECT_EQ(font.Underline, row.under) << row.html;
         EXPECT_EQ(font.Overline, row.over) << row.html;
         EXPECT_EQ(font.StrikeOut, row.through) << row.html;
@@ -109,7 +109,7 @@ TEST(Utf8Page, MeasuredAndBrokenByCharacters) {
     const std::string cyrillic = "соре расе сору асе аре реа есо соу рор уеа арех оса";
     const auto charsPerLine = [](const Picture& page) {
         std::vector<int> counts;
-        for (const LineRec& line : All<TSection>(page.list)[0]->LineList)
+        for (const TTextLine& line : All<TSection>(page.list)[0]->LineList)
             counts.push_back(
                 static_cast<int>(QString::fromUtf8(All<TSection>(page.list)[0]->Text.substr(
                                                        line.Start, line.CharCount))
@@ -122,7 +122,7 @@ TEST(Utf8Page, MeasuredAndBrokenByCharacters) {
     }
     Picture page(meta + "<P>Ωμέγα 中文字 😀 Привет", 400, 8);
     TSection* s = All<TSection>(page.list)[0];
-    const TMyFont& font = s->Runs[0]->CurrentFont();
+    const TFont& font = s->Runs[0]->CurrentFont();
     QFont qfont(ToQString(font.Name));
     qfont.setPixelSize(PointsToPixels(font.Size));
     qfont.setKerning(false);
@@ -145,7 +145,7 @@ TEST(Utf8Page, MeasuredAndBrokenByCharacters) {
 std::vector<int> LineXs(const Doc& doc, std::string_view what) {
     std::vector<int> xs;
     if (const TSection* s = SectionWith(doc.list, what))
-        for (const LineRec& line : s->LineList)
+        for (const TTextLine& line : s->LineList)
             if (line.CharCount > 0) xs.push_back(s->LineX(line));
     return xs;
 }
@@ -173,13 +173,13 @@ TEST(FloatsMidLine, TakeTheLineTheyAreMetOn) {
         const auto sections = All<TSection>(doc.list);
         ASSERT_EQ(sections.size(), 3u) << row.before << row.side;
         const TSection &before = *sections[0], &after = *sections[2];
-        const LineRec& line = before.LineList.back();
+        const TTextLine& line = before.LineList.back();
         const std::vector<TBlock*> floats = All<TBlock>(doc.list);
         ASSERT_EQ(floats.back()->FloatSide, std::string_view(row.side) == "left" ? ALeft : ARight);
         EXPECT_EQ(floats.back()->TopY - line.LineY, row.floatDown) << row.before << row.side;
         EXPECT_EQ(before.LineX(line), row.beforeX) << row.before << row.side;
-        const LineRec& next = *std::find_if(after.LineList.begin(), after.LineList.end(),
-                                            [](const LineRec& l) { return l.CharCount > 0; });
+        const TTextLine& next = *std::find_if(after.LineList.begin(), after.LineList.end(),
+                                              [](const TTextLine& l) { return l.CharCount > 0; });
         EXPECT_EQ(after.LineX(next), row.afterX) << row.before << row.side;
         EXPECT_EQ(next.LineY - line.LineY, row.afterDown) << row.before << row.side;
         // A click on the text that ran on finds it, not the end of the text before.
@@ -200,9 +200,9 @@ TEST(InlineElements, PhraseElementsAreKnownAndStayInline) {
     ASSERT_EQ(All<TSection>(doc.list).size(), 1u);
     for (const char* word : {"b", "c", "d", "e"})
         EXPECT_EQ(RunOf(doc.list, word)->PlainFont().Color, red) << word;
-    const TMyFont& ins = RunOf(doc.list, "f")->PlainFont();
-    const TMyFont& del = RunOf(doc.list, "g")->PlainFont();
-    const TMyFont& after = RunOf(doc.list, "h")->PlainFont();
+    const TFont& ins = RunOf(doc.list, "f")->PlainFont();
+    const TFont& del = RunOf(doc.list, "g")->PlainFont();
+    const TFont& after = RunOf(doc.list, "h")->PlainFont();
     EXPECT_TRUE(ins.Underline && !ins.StrikeOut);
     EXPECT_TRUE(del.StrikeOut && !del.Underline);
     EXPECT_FALSE(after.Underline || after.StrikeOut);
@@ -233,7 +233,7 @@ TEST(Justify, CaretAndCopyFollowTheStretchedText) {
     EXPECT_EQ(x, 74);
     int xr = 0, yr = 0, height = 0;
     bool inText = false;
-    const LineRec& first = s->LineList[0];
+    const TTextLine& first = s->LineList[0];
     EXPECT_EQ(s->CursorAt(doc.canvas, 75, first.LineY + 2, xr, yr, height, inText),
               s->FirstPos + 6);
     EXPECT_EQ(s->CursorAt(doc.canvas, 45, first.LineY + 2, xr, yr, height, inText),
@@ -459,7 +459,7 @@ TEST(InlineBoxes, PaintedWithRealFonts) {
     ASSERT_TRUE(s);
     int x = 0, y = 0;
     ASSERT_TRUE(s->CursorToPoint(&page.measure, s->FirstPos + 6, x, y));
-    const LineRec& line = s->LineList[0];
+    const TTextLine& line = s->LineList[0];
     const int middle = line.LineY + line.Height() / 2;
     EXPECT_TRUE(page.IsRed(x - 10 - 3, middle));                 // the left side
     EXPECT_EQ(page.image.pixelColor(x - 5, middle), Qt::yellow); // padding

@@ -5,7 +5,7 @@
 
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
-#include "frames/frame_set.h"
+#include "frames/page_frame_set.h"
 #include "platform/stream.h"
 
 #include "tests/support/pump.h"
@@ -33,7 +33,7 @@ protected:
         browser.SetDefBackground(0xFFFFFF);
         browser.OnGetPostRequest =
             [this](QWidget* sender, bool isGet, const std::string& url, const std::string& query,
-                   bool reload, std::string& newURL, ThtmlFileType& kind, TStream*& stream) {
+                   bool reload, std::string& newURL, TContentKind& kind, TStream*& stream) {
                 Serve(sender, isGet, url, query, reload, newURL, kind, stream);
             };
         browser.show();
@@ -54,19 +54,19 @@ protected:
         return count;
     }
 
-    TbrFrame* Frame(const std::string& name) {
-        TbrFrame* frame = browser.ShownFrameSet()->FrameNamed(name);
+    TFrame* Frame(const std::string& name) {
+        TFrame* frame = browser.ShownFrameSet()->FrameNamed(name);
         EXPECT_NE(frame, nullptr) << name;
         return frame;
     }
     THTMLViewer& ViewerOf(const std::string& name) {
-        TbrFrame* frame = Frame(name);
+        TFrame* frame = Frame(name);
         EXPECT_TRUE(frame && frame->Viewer) << name;
         return *frame->Viewer;
     }
     // The name of the document a frame shows, without the site.
     std::string Shows(const std::string& name) {
-        TbrFrame* frame = Frame(name);
+        TFrame* frame = Frame(name);
         return frame ? frame->Source.substr(std::string(Site).size()) : std::string();
     }
     THTMLViewer& OnlyViewer() {
@@ -107,7 +107,7 @@ protected:
 
 private:
     void Serve(QWidget*, bool, const std::string& url, const std::string& query, bool reload,
-               std::string& newURL, ThtmlFileType& kind, TStream*& stream) {
+               std::string& newURL, TContentKind& kind, TStream*& stream) {
         EXPECT_EQ(++depth_, 1) << "a fetch started inside another: " << url;
         std::string address = query.empty() ? url : url + "?" + query;
         requests.push_back(address);

@@ -3,7 +3,7 @@
 #include "tests/frames/frame_browser_fixture.h"
 #include "tests/image/picture_files.h"
 
-#include "layout/font_obj.h"
+#include "layout/font_run.h"
 #include "layout/section_list.h"
 
 #include "viewer/form_widgets.h"
@@ -103,7 +103,7 @@ TEST_F(FrameBrowserTest, LinksGoToTheFrameTheirTargetNames) {
 
 TEST_F(FrameBrowserTest, EveryFrameReportsClicksOnItsControls) {
     std::vector<std::pair<THTMLViewer*, std::string>> clicks;
-    browser.OnObjectClick = [&](THTMLViewer* viewer, TFormControlObj*, const std::string& text) {
+    browser.OnObjectClick = [&](THTMLViewer* viewer, TFormControl*, const std::string& text) {
         clicks.emplace_back(viewer, text);
     };
     Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"f.htm\">"
@@ -126,8 +126,8 @@ TEST_F(FrameBrowserTest, EveryFrameAsksTheOwnerToFillItsPanels) {
     int destroyed = 0;
     browser.OnPanelCreate = [&](THTMLViewer* viewer, const std::string& name, const std::string&,
                                 const std::string&,
-                                ThvPanel*) { created.emplace_back(viewer, name); };
-    browser.OnPanelDestroy = [&](THTMLViewer*, ThvPanel*) { ++destroyed; };
+                                TPanelWidget*) { created.emplace_back(viewer, name); };
+    browser.OnPanelDestroy = [&](THTMLViewer*, TPanelWidget*) { ++destroyed; };
     Page("set.htm", "<FRAMESET COLS=\"*,*\"><FRAME NAME=one SRC=\"p.htm\">"
                     "<FRAME NAME=two SRC=\"q.htm\"></FRAMESET>");
     Page("p.htm", "<P><PANEL NAME=clock>");
@@ -176,9 +176,9 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     Open("self.htm");
     EXPECT_EQ(Requests("self.htm"), 5); // the page and frame documents at depths 0 to 3
     EXPECT_EQ(Requests("leaf.htm"), 4);
-    std::vector<TbrFrame*> frames = browser.ShownFrameSet()->AllFrames();
-    TbrFrame* deepest = nullptr;
-    for (TbrFrame* f : frames)
+    std::vector<TFrame*> frames = browser.ShownFrameSet()->AllFrames();
+    TFrame* deepest = nullptr;
+    for (TFrame* f : frames)
         if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
     ASSERT_NE(deepest, nullptr);
     EXPECT_EQ(deepest->Depth(), 3);
@@ -187,7 +187,7 @@ TEST_F(FrameBrowserTest, ASelfReferencingFramesetStopsAfterFourLevels) {
     EXPECT_EQ(Requests("self.htm"), 5);
     EXPECT_EQ(Requests("leaf.htm"), 4);
     deepest = nullptr;
-    for (TbrFrame* f : browser.ShownFrameSet()->AllFrames())
+    for (TFrame* f : browser.ShownFrameSet()->AllFrames())
         if (f->Viewer && (!deepest || f->Depth() > deepest->Depth())) deepest = f;
     ASSERT_NE(deepest, nullptr);
     EXPECT_EQ(deepest->Depth(), 3);
@@ -205,11 +205,11 @@ TEST_F(FrameBrowserTest, FramesetsNestDeeperThanEightOnlyAsFarAsEight) {
     Page("deep.htm", html);
     Open("deep.htm");
     int depth = 0;
-    for (TbrSubFrameSet* set = browser.ShownFrameSet(); set;) {
+    for (TNestedFrameSet* set = browser.ShownFrameSet(); set;) {
         ++depth;
-        TbrSubFrameSet* next = nullptr;
-        for (TbrFrameBase* child : set->Children)
-            if (auto* nested = dynamic_cast<TbrSubFrameSet*>(child)) next = nested;
+        TNestedFrameSet* next = nullptr;
+        for (TFrameTreePanel* child : set->Children)
+            if (auto* nested = dynamic_cast<TNestedFrameSet*>(child)) next = nested;
         set = next;
     }
     EXPECT_EQ(depth, MaxFrameSetNesting);
@@ -224,7 +224,7 @@ TEST_F(FrameBrowserTest, AFramesetKeepsItsFirstTwentyChildren) {
         html += "<FRAME SRC=\"leaf.htm\"><FRAMESET><FRAME></FRAMESET>";
     Page("wide.htm", html + "</FRAMESET>");
     Open("wide.htm");
-    TbrFrameSet& set = *browser.ShownFrameSet();
+    TPageFrameSet& set = *browser.ShownFrameSet();
     EXPECT_EQ(set.Children.size(), 20u);
     EXPECT_EQ(set.DimCount, 20);
     EXPECT_EQ(set.BorderPositions[20], 800);
@@ -244,7 +244,7 @@ TEST_F(FrameBrowserTest, AFramesetBombStopsAtTheFrameLimit) {
     };
     Open("bomb.htm");
     EXPECT_LE(requests.size(), static_cast<size_t>(MaxPageFrames) + 1);
-    EXPECT_EQ(Alive<TbrFrame>(browser), MaxPageFrames);
+    EXPECT_EQ(Alive<TFrame>(browser), MaxPageFrames);
     EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, MaxPageFrames);
     EXPECT_EQ(leftOut, 1);
 }
@@ -316,7 +316,7 @@ TEST_F(FrameBrowserTest, DocumentsLeftBehindGiveBackTheirPictures) {
     };
     const auto moveFrame = [this](const std::string& name) {
         TProcessingScope processing(browser);
-        Frame("a")->LoadFrameURL(Site + name, "", false, true, TbrFrame::TBump::Yes, "");
+        Frame("a")->LoadFrameURL(Site + name, "", false, true, TFrame::TBump::Yes, "");
     };
     Open("set.htm");
     ASSERT_EQ(decoded(), 3);
@@ -475,12 +475,12 @@ TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
     browser.AddVisited("http://SITE/p7.htm");
     Open("links.htm");
     int visited = 0;
-    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+    for (TFontRun* run : OnlyViewer().SectionList().LinkList)
         visited += run->IsVisited;
     EXPECT_EQ(visited, 1);
     browser.SetVisitedMaxCount(0);
     visited = 0;
-    for (TFontObj* run : OnlyViewer().SectionList().LinkList)
+    for (TFontRun* run : OnlyViewer().SectionList().LinkList)
         visited += run->IsVisited;
     EXPECT_EQ(visited, 0);
 }
@@ -489,12 +489,12 @@ TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {
     Page("a.htm", "<TITLE>A</TITLE>a");
     Open("a.htm");
     browser.OnGetPostRequest = [](QWidget*, bool, const std::string&, const std::string&, bool,
-                                  std::string&, ThtmlFileType&,
+                                  std::string&, TContentKind&,
                                   TStream*& stream) { stream = nullptr; };
-    EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EfvLoadError);
+    EXPECT_THROW(browser.OpenTopAddress("http://site/b.htm", "", false, true), EFrameLoadError);
     EXPECT_EQ(browser.PageTitle(), "A");
     EXPECT_FALSE(browser.Processing());
-    EXPECT_THROW(browser.OpenTopAddress("http://site/a.htm", "", false, true), EfvLoadError);
+    EXPECT_THROW(browser.OpenTopAddress("http://site/a.htm", "", false, true), EFrameLoadError);
 }
 
 } // namespace

@@ -70,9 +70,9 @@ TEST_F(FrameHistoryTest, GoingBackThenElsewhereDropsTheForwardPagesAndTheirSets)
     Page("c.htm", "c");
     Open("a.htm");
     Open("b.htm");
-    QPointer<TbrFrameSet> setB = browser.ShownFrameSet();
+    QPointer<TPageFrameSet> setB = browser.ShownFrameSet();
     Open("c.htm");
-    QPointer<TbrFrameSet> setC = browser.ShownFrameSet();
+    QPointer<TPageFrameSet> setC = browser.ShownFrameSet();
     browser.StepBack();
     browser.StepBack();
     EXPECT_EQ(browser.CurrentAddress(), "http://site/a.htm");
@@ -135,8 +135,8 @@ TEST_F(FrameHistoryTest, AFrameReloadingItsOwnAddressReplacesItsEntry) {
     Page("ticking.htm", "<META HTTP-EQUIV=Refresh CONTENT=0><FRAMESET ROWS=\"*,*\">"
                         "<FRAME SRC=\"l1.htm\"><FRAME SRC=\"l2.htm\"></FRAMESET>");
     Open("outer.htm");
-    TbrFrame* box = Frame("box");
-    QPointer<TbrSubFrameSet> first = box->SubFrameSet;
+    TFrame* box = Frame("box");
+    QPointer<TNestedFrameSet> first = box->SubFrameSet;
     ASSERT_TRUE(PumpUntil([&] { return Requests("ticking.htm") >= 3; }, 5000));
     Settle();
     EXPECT_EQ(box->FrameTrail.size(), 1u);
@@ -154,19 +154,19 @@ TEST_F(FrameHistoryTest, AFrameKeepsAsManyDocumentsAsTheWindowKeepsPages) {
     Page("b.htm", "<FRAMESET ROWS=\"*,*\"><FRAME SRC=\"l2.htm\"><FRAME SRC=\"l3.htm\">");
     browser.SetHistoryMaxCount(3);
     Open("outer.htm");
-    TbrFrame* box = Frame("box");
-    const QPointer<TbrSubFrameSet> first = box->SubFrameSet;
+    TFrame* box = Frame("box");
+    const QPointer<TNestedFrameSet> first = box->SubFrameSet;
     for (int i = 1; i <= 10; ++i) {
         {
             TProcessingScope processing(browser); // as the refresh timer loads
             box->LoadFrameURL(Site + std::string(i % 2 ? "b.htm" : "a.htm"), "", true, true,
-                              TbrFrame::TBump::Yes, "");
+                              TFrame::TBump::Yes, "");
         }
         Settle();
     }
     EXPECT_EQ(box->FrameTrail.size(), 3u);
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(Alive<TbrSubFrameSet>(*box), 3);
+    EXPECT_EQ(Alive<TNestedFrameSet>(*box), 3);
     EXPECT_EQ(*browser.ShownFrameSet()->LiveFrames, 2 + 3 * 2);
     // Back goes through what is kept, and no further.
     EXPECT_EQ(Shows("box"), "a.htm");

@@ -53,7 +53,7 @@ TEST_F(FramesetLayoutTest, DraggingAColumnBoundaryMovesIt) {
     Page("cols.htm", "<FRAMESET COLS=\"50%,50%\"><FRAME NAME=a SRC=\"x.htm\">"
                      "<FRAME NAME=b SRC=\"y.htm\"></FRAMESET>");
     Open("cols.htm");
-    TbrFrame* a = Frame("a");
+    TFrame* a = Frame("a");
     // The boundary is at 400; the bevel of frame a ends there.
     Mouse(a, QEvent::MouseMove, {398, 300});
     EXPECT_EQ(a->cursor().shape(), Qt::SplitHCursor);
@@ -84,7 +84,7 @@ TEST_F(FramesetLayoutTest, RowsDragVerticallyAndNestedSetsDragTheirOwnBoundaries
                      "<FRAMESET ROWS=\"100,*\"><FRAME NAME=b SRC=\"y.htm\">"
                      "<FRAME NAME=c SRC=\"z.htm\"></FRAMESET></FRAMESET>");
     Open("nest.htm");
-    TbrFrame* b = Frame("b");
+    TFrame* b = Frame("b");
     ASSERT_EQ(RectOf(b), QRect(400, 0, 400, 100));
     Mouse(b, QEvent::MouseMove, {200, 98});
     EXPECT_EQ(b->cursor().shape(), Qt::SplitVCursor);
@@ -102,7 +102,7 @@ TEST_F(FramesetLayoutTest, ABoundaryNextToANoResizeFrameStays) {
                       "<FRAME NAME=b SRC=\"y.htm\" NORESIZE><FRAME NAME=c SRC=\"z.htm\">"
                       "</FRAMESET>");
     Open("fixed.htm");
-    TbrFrame* a = Frame("a");
+    TFrame* a = Frame("a");
     Mouse(a, QEvent::MouseMove, {198, 300});
     EXPECT_NE(a->cursor().shape(), Qt::SplitHCursor);
     Drag(a, {198, 300}, {300, 300});

@@ -323,12 +323,12 @@ TEST(Cascade, FontsFromProperties) {
     Document doc("h1 { font-family: 'No Such Face', arial } .x { font-family: nosuch, other } "
                  "p { font-weight: 700; text-decoration: line-through; font-style: oblique }");
     RecordingCanvas canvas;
-    TMyFont h1 = doc.Push("h1").MakeFont(canvas);
+    TFont h1 = doc.Push("h1").MakeFont(canvas);
     EXPECT_EQ(h1.Name, "arial");
     EXPECT_EQ(h1.Size, 24);
     EXPECT_TRUE(h1.Bold);
     EXPECT_EQ(doc.Push("span", "x").MakeFont(canvas).Name, "other"); // the last tried stays
-    TMyFont p = doc.Push("p").MakeFont(canvas);
+    TFont p = doc.Push("p").MakeFont(canvas);
     EXPECT_TRUE(p.Bold);
     EXPECT_TRUE(p.Italic);
     EXPECT_TRUE(p.StrikeOut);

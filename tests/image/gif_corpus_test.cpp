@@ -180,7 +180,7 @@ TEST(GifCorpus, LibgdPicturesComposeAsExpected) {
     // Indices beyond a two-colour table come out black.
     TGIFImage gif;
     ASSERT_TRUE(gif.LoadFromData(ReadBytes(suite + "/unitialized_memory_read.gif")));
-    const TgfFrame& frame = gif.Frame(1);
+    const TGifFrame& frame = gif.Frame(1);
     ASSERT_EQ(frame.Bits ? frame.Bits : gif.BitsPerPixel(), 1);
     int beyond = 0;
     for (size_t i = 0; i < frame.Pixels.size(); ++i) {

@@ -186,7 +186,7 @@ TEST(GifDecoder, ControlExtensionsBelongToTheNextFrameOnly) {
     TGIFImage image;
     ASSERT_TRUE(image.LoadFromData(gif));
     ASSERT_EQ(image.FrameCount(), 3);
-    const TgfFrame& first = image.Frame(1);
+    const TGifFrame& first = image.Frame(1);
     EXPECT_EQ(first.Delay, 100);
     EXPECT_EQ(first.Disposal, 2); // reserved values restore to background
     EXPECT_TRUE(first.Transparent);

@@ -1,4 +1,4 @@
-#include "image/bitmap_cache.h"
+#include "image/image_cache.h"
 #include "image/image_type.h"
 #include "tests/support/temp_folder.h"
 
@@ -7,14 +7,14 @@
 namespace lumo {
 namespace {
 
-std::unique_ptr<TBitmapItem> Picture() {
-    auto item = std::make_unique<TBitmapItem>();
+std::unique_ptr<TImageCacheEntry> Picture() {
+    auto item = std::make_unique<TImageCacheEntry>();
     item->MImage = std::make_unique<TBitmapImage>(Bitmap(2, 2));
     return item;
 }
 
 TEST(ImageCache, UnusedImagesAgeOut) {
-    TStringBitmapList cache;
+    TImageCache cache;
     cache.MaxCache = 2;
     cache.AddObject("b.gif", Picture());
     cache.AddObject("a.gif", Picture());
@@ -40,8 +40,8 @@ TEST(ImageCache, UnusedImagesAgeOut) {
 }
 
 TEST(ImageCache, AddingANameTwiceKeepsTheFirstPicture) {
-    TStringBitmapList cache;
-    TBitmapItem* first = cache.AddObject("a.gif", Picture());
+    TImageCache cache;
+    TImageCacheEntry* first = cache.AddObject("a.gif", Picture());
     EXPECT_EQ(cache.AddObject("a.gif", Picture()), first);
     EXPECT_EQ(first->UsageCount, 2);
 }
@@ -76,7 +76,7 @@ TEST(ImageCache, LowerLeftTransparent) {
 TEST(ImageCache, PicturesAreChargedToTheirBudget) {
     const auto budget = std::make_shared<TPictureBudget>(48); // three 2 x 2 pictures
     {
-        TStringBitmapList cache;
+        TImageCache cache;
         cache.SetBudget(budget);
         ASSERT_TRUE(cache.AddObject("a.gif", Picture()));
         ASSERT_TRUE(cache.AddObject("b.gif", Picture()));

@@ -25,7 +25,7 @@ int Count(const std::string& log, std::string_view what) {
 int TopOf(const Doc& doc, std::string_view text) {
     TSection* s = SectionWith(doc.list, text);
     if (!s) return -1;
-    for (const LineRec& line : s->LineList)
+    for (const TTextLine& line : s->LineList)
         if (line.CharCount > 0) return line.LineY;
     return s->TopY;
 }
@@ -100,7 +100,7 @@ TEST(Markers, Texts) {
         {msUpperAlpha, 0, "0."},    {msLowerAlpha, -3, "-3."}, {msUpperRoman, -1, "-1."},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(TBlockLI::MarkerText(row.style, row.number), row.text)
+        EXPECT_EQ(TListItemBlock::MarkerText(row.style, row.number), row.text)
             << row.style << " " << row.number;
 }
 
@@ -115,12 +115,12 @@ TEST(Markers, DrawnBesideTheFirstLine) {
 // Each item's hook is its own while it is laid out, and restored after.
 TEST(Markers, BaselinesOfNestedItems) {
     Doc doc("<UL><LI><UL><LI>inner</UL>tail<LI>second</UL>");
-    auto items = All<TBlockLI>(doc.list);
+    auto items = All<TListItemBlock>(doc.list);
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(doc.list.FirstLineHook, nullptr);
     auto baseline = [&](std::string_view text) {
         TSection* s = SectionWith(doc.list, text);
-        const LineRec& line = s->LineList[0];
+        const TTextLine& line = s->LineList[0];
         return line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
     };
     EXPECT_EQ(items[1]->FirstBaseline, baseline("inner"));
@@ -142,7 +142,7 @@ TEST(Rules, Widths) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html, row.room);
-        auto rules = All<THorzLine>(doc.list);
+        auto rules = All<THorizontalRule>(doc.list);
         ASSERT_EQ(rules.size(), 1u) << row.html;
         EXPECT_EQ(rules[0]->RuleWidth, row.width) << row.html << " in " << row.room;
     }
@@ -310,7 +310,7 @@ TEST(HitTests, LinksAndCarets) {
     // after "Click " at x = 10 + 6 * 8.
     Doc doc("<P>Click <A HREF=\"next.htm\" TARGET=f>go here</A> please");
     const TUrlTarget* target = nullptr;
-    TFormControlObj* control = nullptr;
+    TFormControl* control = nullptr;
     ASSERT_TRUE(doc.list.LinkAtPoint(doc.canvas, 10 + 6 * 8 + 3, 25, target, control));
     EXPECT_EQ(target->Url, "next.htm");
     EXPECT_EQ(target->Target, "f");
@@ -368,10 +368,10 @@ TEST(HitTests, ItemAtYWithTopsOutOfOrder) {
 
 TEST(HitTests, NamedPositions) {
     Doc doc("<P>top<P>middle<P ID=para>with id<H2><A NAME=sec>Section</A></H2>");
-    TIDObject* sec = doc.list.IDs.Find("SEC");
+    TAnchorTarget* sec = doc.list.IDs.Find("SEC");
     ASSERT_TRUE(sec);
     EXPECT_EQ(sec->YPosition(), TopOf(doc, "Section"));
-    TIDObject* para = doc.list.IDs.Find("para");
+    TAnchorTarget* para = doc.list.IDs.Find("para");
     ASSERT_TRUE(para);
     EXPECT_EQ(para->YPosition(), TopOf(doc, "with id"));
 }

@@ -1,9 +1,9 @@
 #include "html/tokenizer.h"
+#include "layout/anchor_list.h"
 #include "layout/font_table.h"
-#include "layout/id_name_list.h"
+#include "layout/image_map.h"
 #include "layout/indent_manager.h"
-#include "layout/map_item.h"
-#include "layout/sel_text.h"
+#include "layout/selection_text.h"
 
 #include <gtest/gtest.h>
 
@@ -24,24 +24,24 @@ TAttributeList Tag(std::string_view html) {
     return list;
 }
 
-TMapItem Map(std::initializer_list<std::string_view> areas) {
-    TMapItem map;
+TImageMap Map(std::initializer_list<std::string_view> areas) {
+    TImageMap map;
     for (std::string_view area : areas)
         map.AddArea(Tag(area));
     return map;
 }
 
-std::string LinkAt(const TMapItem& map, int x, int y) {
+std::string LinkAt(const TImageMap& map, int x, int y) {
     std::unique_ptr<TUrlTarget> target;
     return map.LinkAtPoint(x, y, target) ? target->Url : "-";
 }
 
 TEST(ImageMap, HitTests) {
-    TMapItem map = Map({"<area shape=rect coords=0,0,9,9 href=r>",
-                        "<area shape=circle coords=50,50,10 href=c>",
-                        "<area shape=poly coords=100,0,120,0,110,20 href=p>",
-                        "<area nohref shape=rect coords=200,0,209,9>",
-                        "<area shape=rect coords=195,0,240,40 href=under>"});
+    TImageMap map = Map({"<area shape=rect coords=0,0,9,9 href=r>",
+                         "<area shape=circle coords=50,50,10 href=c>",
+                         "<area shape=poly coords=100,0,120,0,110,20 href=p>",
+                         "<area nohref shape=rect coords=200,0,209,9>",
+                         "<area shape=rect coords=195,0,240,40 href=under>"});
     const struct {
         int x, y;
         std::string_view link;
@@ -81,7 +81,7 @@ TEST(ImageMap, CoordinateLists) {
 
 TEST(ImageMap, ShapesNeedEnoughNumbers) {
     EXPECT_TRUE(Map({"<area shape=poly coords=1,2,3,4,5 href=x>"}).Areas.empty());
-    TMapItem seven = Map({"<area shape=POLYGON coords=0,0,10,0,10,10,99 href=x>"});
+    TImageMap seven = Map({"<area shape=POLYGON coords=0,0,10,0,10,10,99 href=x>"});
     ASSERT_EQ(seven.Areas.size(), 1u);
     EXPECT_EQ(seven.Areas[0].Coords.size(), 6u);
     EXPECT_TRUE(Map({"<area shape=circ coords=1,2 href=x>"}).Areas.empty());
@@ -91,14 +91,14 @@ TEST(ImageMap, ShapesNeedEnoughNumbers) {
 
 // Huge shapes are tested geometrically: no region is ever built.
 TEST(ImageMap, HugeCoordinatesSaturate) {
-    TMapItem map = Map({"<area shape=circle coords=0,0,99999999999 href=big>",
-                        "<area shape=rect coords=-1e10,0,99999999999,5 href=wide>"});
+    TImageMap map = Map({"<area shape=circle coords=0,0,99999999999 href=big>",
+                         "<area shape=rect coords=-1e10,0,99999999999,5 href=wide>"});
     EXPECT_EQ(LinkAt(map, 999999, 0), "big");
     EXPECT_EQ(map.Areas[0].Coords[2], 1000000);
 }
 
 TEST(ImageMap, TargetsAndFreshLinkNumbers) {
-    TMapItem map = Map({"<area shape=rect coords=0,0,9,9 href=a.htm target=main>"});
+    TImageMap map = Map({"<area shape=rect coords=0,0,9,9 href=a.htm target=main>"});
     std::unique_ptr<TUrlTarget> first, second;
     ASSERT_TRUE(map.LinkAtPoint(1, 1, first));
     ASSERT_TRUE(map.LinkAtPoint(1, 1, second));
@@ -106,18 +106,18 @@ TEST(ImageMap, TargetsAndFreshLinkNumbers) {
     EXPECT_NE(first->ID, second->ID);
 }
 
-struct FakeObject : TIDObject {
+struct FakeObject : TAnchorTarget {
     int YPosition() override { return 77; }
 };
 
-TEST(IDNameList, LastDefinitionWins) {
-    TIDNameList ids;
+TEST(AnchorList, LastDefinitionWins) {
+    TAnchorList ids;
     ids.YOfSourcePosition = [](int pos) { return pos + 1000; };
     FakeObject anchor;
-    ids.AddChPosObject("Top", 5);
+    ids.AddSourcePosition("Top", 5);
     ids.AddObject("TOP", &anchor);
     EXPECT_EQ(ids.Find("top")->YPosition(), 77);
-    ids.AddChPosObject("top", 9);
+    ids.AddSourcePosition("top", 9);
     EXPECT_EQ(ids.Find("Top")->YPosition(), 1009);
     EXPECT_EQ(ids.Count(), 1);
     EXPECT_EQ(ids.Find("other"), nullptr);
@@ -127,11 +127,11 @@ TEST(IDNameList, LastDefinitionWins) {
 
 TEST(SelectedText, CountsAndCopies) {
     const char text[] = "a\002b\004c\010d\240e";
-    SelTextCount count;
+    TSelectionCounter count;
     count.AddTextCR(text, 9);
     EXPECT_EQ(count.Terminate(), 9); // 7 characters and CR LF; 2 and 4 do not count
     char buffer[6];
-    SelTextBuf buf(buffer, sizeof buffer);
+    TSelectionBuffer buf(buffer, sizeof buffer);
     buf.AddText(text, 9);
     EXPECT_EQ(buf.Terminate(), 6);
     EXPECT_STREQ(buffer, "abcd ");
@@ -140,7 +140,7 @@ TEST(SelectedText, CountsAndCopies) {
 TEST(SelectedText, ClipboardHoldsAtMost32499Characters) {
     for (const size_t length : {32498u, 32499u, 32500u, 40000u}) {
         const std::string text(length, 'x');
-        ClipBuffer clip;
+        TClipboardText clip;
         clip.AddText(text.data(), static_cast<int>(text.size()));
         const size_t kept = std::min<size_t>(length, 32499);
         EXPECT_EQ(clip.Terminate(), static_cast<int>(kept) + 1) << length;
@@ -148,8 +148,8 @@ TEST(SelectedText, ClipboardHoldsAtMost32499Characters) {
     }
 }
 
-TEST(IndentManager, EdgesAndFloats) {
-    IndentManagerBasic im;
+TEST(TIndentManager, EdgesAndFloats) {
+    TIndentManager im;
     im.Reset(10, 500);
     EXPECT_EQ(im.LeftEdgeAt(0), 10);
     EXPECT_EQ(im.RightEdgeAt(0), 500);
@@ -160,7 +160,7 @@ TEST(IndentManager, EdgesAndFloats) {
     int right = im.PushRightIndent(400, 10);
     im.R[right]->Float = true;
     EXPECT_EQ(im.RightEdgeAt(20), 410);
-    FloatPlace place = im.PlaceLeftFloat(20);
+    TFloatPlace place = im.PlaceLeftFloat(20);
     EXPECT_EQ(place.Limit, 400);
     EXPECT_EQ(place.Position, 110);
     EXPECT_EQ(im.PlaceRightFloat(20).Position, 410);
@@ -190,8 +190,8 @@ TEST(IndentManager, EdgesAndFloats) {
 }
 
 // A cell's own indents stay open to 9999999; they must not count as floats.
-TEST(IndentManager, OpenCellIndentsAreNoFloats) {
-    IndentManagerBasic im;
+TEST(TIndentManager, OpenCellIndentsAreNoFloats) {
+    TIndentManager im;
     im.Reset(0, 600);
     im.PushLeftIndent(0, 0);
     im.PushRightIndent(600, 0);
@@ -211,27 +211,27 @@ TEST(IndentManager, OpenCellIndentsAreNoFloats) {
 // comparison that skipped one would show text in another run's colour or case.
 TEST(FontTable, KeepsEachLookOnce) {
     TFontTable table;
-    const TMyFont plain;
-    const TMyFont& first = table.Intern(plain);
-    EXPECT_EQ(&table.Intern(TMyFont(plain)), &first);
-    const std::function<void(TMyFont&)> changes[] = {
-        [](TMyFont& f) { f.Name = "Arial"; },
-        [](TMyFont& f) { f.Size = 14; },
-        [](TMyFont& f) { f.Bold = true; },
-        [](TMyFont& f) { f.Italic = true; },
-        [](TMyFont& f) { f.Underline = true; },
-        [](TMyFont& f) { f.StrikeOut = true; },
-        [](TMyFont& f) { f.Overline = true; },
-        [](TMyFont& f) { f.Charset = 2; },
-        [](TMyFont& f) { f.CodePage = TCodePage::Utf8; },
-        [](TMyFont& f) { f.Color = 0xFF; },
-        [](TMyFont& f) { f.bgColor = 0xFF; },
-        [](TMyFont& f) { f.Case = TextCase::Upper; },
+    const TFont plain;
+    const TFont& first = table.Intern(plain);
+    EXPECT_EQ(&table.Intern(TFont(plain)), &first);
+    const std::function<void(TFont&)> changes[] = {
+        [](TFont& f) { f.Name = "Arial"; },
+        [](TFont& f) { f.Size = 14; },
+        [](TFont& f) { f.Bold = true; },
+        [](TFont& f) { f.Italic = true; },
+        [](TFont& f) { f.Underline = true; },
+        [](TFont& f) { f.StrikeOut = true; },
+        [](TFont& f) { f.Overline = true; },
+        [](TFont& f) { f.Charset = 2; },
+        [](TFont& f) { f.CodePage = TCodePage::Utf8; },
+        [](TFont& f) { f.Color = 0xFF; },
+        [](TFont& f) { f.bgColor = 0xFF; },
+        [](TFont& f) { f.Case = TextCase::Upper; },
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
-        TMyFont other = plain;
+        TFont other = plain;
         changes[i](other);
-        const TMyFont& kept = table.Intern(other);
+        const TFont& kept = table.Intern(other);
         EXPECT_NE(&kept, &first) << i;
         EXPECT_TRUE(static_cast<const FontSpec&>(kept) == other && kept.bgColor == other.bgColor &&
                     kept.Case == other.Case)

@@ -9,21 +9,21 @@
 namespace lumo::test {
 namespace {
 
-std::vector<ThtmlTable*> Tables(const Doc& doc) {
-    std::vector<ThtmlTable*> out;
+std::vector<THtmlTable*> Tables(const Doc& doc) {
+    std::vector<THtmlTable*> out;
     for (TTableBlock* b : All<TTableBlock>(doc.list))
         out.push_back(b->Table);
     return out;
 }
 
-ThtmlTable& FirstTable(const Doc& doc) {
+THtmlTable& FirstTable(const Doc& doc) {
     auto tables = Tables(doc);
     EXPECT_FALSE(tables.empty());
     return *tables.at(0);
 }
 
 // Each row as its cells' "column:text" (spans as "+colspan/rowspan").
-std::string Grid(const ThtmlTable& table) {
+std::string Grid(const THtmlTable& table) {
     std::string out;
     for (const auto& row : table.Rows) {
         out += "|";
@@ -66,7 +66,7 @@ TEST(TableGrid, Shapes) {
     };
     for (const auto& row : rows) {
         Doc doc(row.html);
-        const ThtmlTable& table = FirstTable(doc);
+        const THtmlTable& table = FirstTable(doc);
         EXPECT_EQ(Grid(table), row.grid) << row.html;
         EXPECT_EQ(table.NumCols, row.cols) << row.html;
     }
@@ -87,7 +87,7 @@ TEST(TableGrid, CellsPastColumn200AreDropped) {
         for (int i = 0; i < cells; ++i)
             html += "<TD>c" + std::to_string(i);
         Doc doc(html + "</TABLE>after", 800);
-        const ThtmlTable& table = FirstTable(doc);
+        const THtmlTable& table = FirstTable(doc);
         const int kept = std::min(cells, 200);
         EXPECT_EQ(table.NumCols, kept) << cells;
         EXPECT_EQ(table.Rows[0]->Cells.size(), static_cast<size_t>(kept)) << cells;
@@ -110,7 +110,7 @@ TEST(TableAttributes, SpacingPaddingAndAlignment) {
     };
     for (const auto& row : rows) {
         Doc doc(std::string(row.table) + "<TD>a</TABLE>");
-        const ThtmlTable& table = FirstTable(doc);
+        const THtmlTable& table = FirstTable(doc);
         EXPECT_EQ(table.CellSpacing, row.spacing) << row.table;
         EXPECT_EQ(table.CellPadding, row.padding) << row.table;
         EXPECT_EQ(table.HasBorder, row.border) << row.table;
@@ -120,7 +120,7 @@ TEST(TableAttributes, SpacingPaddingAndAlignment) {
 TEST(TableAttributes, VerticalAlignment) {
     Doc doc("<TABLE><TR VALIGN=bottom><TD VALIGN=center>a<TD VALIGN=baseline>b<TD>c"
             "<TD VALIGN=MIDDLE>d<TR><TD>e</TABLE>");
-    const ThtmlTable& table = FirstTable(doc);
+    const THtmlTable& table = FirstTable(doc);
     const auto& first = table.Rows[0]->Cells;
     EXPECT_EQ(first[0]->VAlign, TCellVAlign::Bottom);
     EXPECT_EQ(first[1]->VAlign, TCellVAlign::Top);
@@ -161,13 +161,13 @@ TEST(TableLayout, HeightsSpansAndVerticalAlignment) {
     // span of two lines (2 * 16 + 4 = 36) over rows of 20 + 20 fits.
     Doc doc("<TABLE HEIGHT=100><TR><TD ROWSPAN=2 VALIGN=bottom>a<BR>b<TD>c"
             "<TR><TD VALIGN=top>d</TABLE>");
-    const ThtmlTable& table = FirstTable(doc);
+    const THtmlTable& table = FirstTable(doc);
     // HEIGHT=100 less 2 spacing: 98 over rows of 20 + 20, so each gets
     // 58 / 2 = 29 more.
     EXPECT_EQ(table.Rows[0]->RowHeight, 49);
     EXPECT_EQ(table.Rows[1]->RowHeight, 49);
     EXPECT_EQ(table.FlowHeight, 100);
-    const TCellObj& spanned = *table.Rows[0]->Cells[0];
+    const TTableCell& spanned = *table.Rows[0]->Cells[0];
     EXPECT_EQ(spanned.Ht, 98);
     // Bottom: 98 - 32 - 2 - 2 = 62 below the top.
     EXPECT_EQ(spanned.YIndent, 62);
@@ -186,8 +186,8 @@ TEST(TableLayout, MovedContentMatchesALayoutInPlace) {
     TSection* a = SectionWith(moved.list, "item");
     TSection* b = SectionWith(direct.list, "item");
     ASSERT_TRUE(a && b);
-    const ThtmlTable& outer = FirstTable(moved);
-    const ThtmlTable& nested = *Tables(moved).at(1);
+    const THtmlTable& outer = FirstTable(moved);
+    const THtmlTable& nested = *Tables(moved).at(1);
     // The nested table sits at the bottom of its cell.
     EXPECT_EQ(nested.BottomY, outer.TopY + outer.FlowHeight - 2 - 1);
     const int dy = nested.TopY - FirstTable(direct).TopY;
@@ -201,7 +201,7 @@ TEST(TableHitTests, LinksFindAndSelectionPassThroughCells) {
     TSection* link = SectionWith(doc.list, "link");
     ASSERT_TRUE(link);
     const TUrlTarget* target = nullptr;
-    TFormControlObj* control = nullptr;
+    TFormControl* control = nullptr;
     const int x = link->LineX(link->LineList[0]) + 4 * 8 + 4, y = link->LineList[0].LineY + 4;
     ASSERT_TRUE(doc.list.LinkAtPoint(doc.canvas, x, y, target, control));
     EXPECT_EQ(target->Url, "a.htm");
@@ -308,7 +308,7 @@ TEST(TableLimits, HugeInputsStayBounded) {
     for (int i = 0; i < 100000; ++i)
         rows += "<TR><TD>r" + std::to_string(i) + "<TD ROWSPAN=900>x";
     Doc tall(rows + "</TABLE>");
-    const ThtmlTable& table = FirstTable(tall);
+    const THtmlTable& table = FirstTable(tall);
     EXPECT_EQ(table.Rows.size(), 100000u);
     EXPECT_GT(tall.Paint(table.BottomY - 600, table.BottomY).find("r99999"), 0u);
 }

@@ -2,7 +2,7 @@
 // source positions and long pre-formatted lines.
 #include "tests/support/layout_fixture.h"
 
-#include "layout/pre_section.h"
+#include "layout/preformatted_section.h"
 #include "platform/utf8.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 
 std::string Lines(const TSection& s) {
     std::string out;
-    for (const LineRec& line : s.LineList)
+    for (const TTextLine& line : s.LineList)
         out += "[" + s.Text.substr(line.Start, line.CharCount) + "]";
     return out;
 }
@@ -152,7 +152,7 @@ TEST(Utf8Text, InputBreaksAndLines) {
 TEST(Utf8Text, HitTestsLandBetweenCharacters) {
     Doc doc(std::string(Utf8Page) + "<P>aЖ中😀b жж<P ALIGN=justify>жж жжжж жж жжж жж жжжж", 150);
     for (TSection* s : All<TSection>(doc.list))
-        for (const LineRec& line : s->LineList)
+        for (const TTextLine& line : s->LineList)
             for (int x = s->LineX(line); x < s->LineX(line) + line.LineRoom; ++x) {
                 int xr = 0, yr = 0, height = 0;
                 bool inText = false;
@@ -213,7 +213,7 @@ TEST(Preformatted, LongLinesAreKept) {
 TEST(Preformatted, LinesBreakOnlyPastTheWidestLine) {
     for (const size_t chars : {5333u, 5334u}) {
         Doc doc("<PRE>" + std::string(chars - 2, 'x') + " y</PRE>");
-        const auto lines = All<TPreFormated>(doc.list);
+        const auto lines = All<TPreformattedSection>(doc.list);
         ASSERT_EQ(lines.size(), 1u);
         EXPECT_EQ(lines[0]->LineList.size(), chars == 5333 ? 1u : 2u) << chars;
     }
@@ -221,7 +221,7 @@ TEST(Preformatted, LinesBreakOnlyPastTheWidestLine) {
 
 TEST(Preformatted, EmptyLinesKeepTheirHeight) {
     Doc doc("<PRE>\na\n\nb</PRE>");
-    auto lines = All<TPreFormated>(doc.list);
+    auto lines = All<TPreformattedSection>(doc.list);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0]->Text, "");
     EXPECT_EQ(lines[2]->FlowHeight, 10);

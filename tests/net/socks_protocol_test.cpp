@@ -49,7 +49,7 @@ TEST(SocksProtocol, Replies) {
         {G, true, Bytes({4, 0}), Status::Failed, 20002, "socks version error"},
         {G, true, Bytes({5, 0xFF}), Status::Failed, 20003,
          "authentification method not acceptable"},
-        {G, false, Bytes({0}), Status::Failed, 20001, "TWSocket logic error"},
+        {G, false, Bytes({0}), Status::Failed, 20001, "TSocket logic error"},
         // user name and password
         {A, true, Bytes({1}), Status::NeedMore, 2, ""},
         {A, true, Bytes({1, 0}), Status::Complete, 0, ""},

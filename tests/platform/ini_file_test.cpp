@@ -33,7 +33,7 @@ TEST(IniFile, ReadsSectionsWithoutCaseAndKeysExactly) {
     for (const auto& row : rows) {
         test::TempFolder folder;
         folder.Write("a.ini", row.file);
-        TIniFile32 ini(folder / "a.ini");
+        TIniFile ini(folder / "a.ini");
         EXPECT_EQ(ini.ReadString(row.section, row.key, "DEF"), row.expected) << row.file;
     }
 }
@@ -48,7 +48,7 @@ TEST(IniFile, FileOfTheMostBytesIsReadAndALargerOneKept) {
         std::string text = "[Main]\r\nName=Lumo\r\n";
         text += std::string(size - text.size() - 2, ';') + "\r\n";
         folder.Write("a.ini", text);
-        TIniFile32 ini(folder / "a.ini");
+        TIniFile ini(folder / "a.ini");
         const bool read = size == Most;
         EXPECT_EQ(ini.Readable(), read) << size;
         EXPECT_EQ(ini.ReadString("Main", "Name", "DEF"), read ? "Lumo" : "DEF") << size;
@@ -68,12 +68,12 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
     for (const auto& row : rows) {
         test::TempFolder folder;
         folder.Write("a.ini", std::string("[S]\r\nK=") + row.value + "\r\n");
-        TIniFile32 ini(folder / "a.ini");
+        TIniFile ini(folder / "a.ini");
         EXPECT_EQ(ini.ReadInteger("S", "K", 7), row.expected) << row.value;
     }
     test::TempFolder folder;
     folder.Write("a.ini", "[S]\r\nA=0\r\nB=1\r\nC=2\r\nD=yes\r\n");
-    TIniFile32 ini(folder / "a.ini");
+    TIniFile ini(folder / "a.ini");
     EXPECT_FALSE(ini.ReadBool("S", "A", true));
     EXPECT_TRUE(ini.ReadBool("S", "B", false));
     EXPECT_TRUE(ini.ReadBool("S", "C", false));
@@ -84,21 +84,21 @@ TEST(IniFile, ReadsIntegersAndBooleans) {
 TEST(IniFile, WritesInPlaceAndKeepsEverythingElse) {
     test::TempFolder folder;
     folder.Write("a.ini", "; comment\r\n[One]\r\nA=1\r\n\r\n[Two]\r\nB=2\r\n");
-    TIniFile32 ini(folder / "a.ini");
+    TIniFile ini(folder / "a.ini");
     ini.WriteString("one", "A", "x");  // replaced where it stands
     ini.WriteString("One", "C", "3");  // inserted as the section's last line
     ini.WriteInteger("Two", "D", 4);   // at the end of the file
     ini.WriteBool("Three", "E", true); // a new section: blank line, header, entry
     EXPECT_EQ(folder.Read("a.ini"), "; comment\r\n[One]\r\nA=x\r\n\r\nC=3\r\n[Two]\r\nB=2\r\n"
                                     "D=4\r\n\r\n[Three]\r\nE=1\r\n");
-    TIniFile32 again(folder / "a.ini");
+    TIniFile again(folder / "a.ini");
     EXPECT_EQ(again.ReadInteger("Two", "D", 0), 4);
     EXPECT_TRUE(again.ReadBool("Three", "E", false));
 }
 
 TEST(IniFile, MissingFileIsCreatedByTheFirstWrite) {
     test::TempFolder folder;
-    TIniFile32 ini(folder / "new.ini");
+    TIniFile ini(folder / "new.ini");
     EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
     EXPECT_TRUE(ini.WriteString("S", "K", "v"));
     EXPECT_EQ(folder.Read("new.ini"), "\r\n[S]\r\nK=v\r\n");
@@ -114,13 +114,13 @@ TEST(IniFile, MissingFileIsCreatedByTheFirstWrite) {
 
 TEST(IniFile, LineBreaksInWritesNeverMakeNewLines) {
     test::TempFolder folder;
-    TIniFile32 ini(folder / "a.ini");
+    TIniFile ini(folder / "a.ini");
     ini.WriteString("Font", "Name", "Arial\r\n[Colors]\r\nText=0");
     ini.WriteString("Font", "Si\nze", "12");
     ini.WriteString("Pla\rces\n[X]", "Top", "1\n");
     EXPECT_EQ(folder.Read("a.ini"), "\r\n[Font]\r\nName=Arial  [Colors]  Text=0\r\nSi ze=12\r\n"
                                     "\r\n[Pla ces [X]]\r\nTop=1 \r\n");
-    TIniFile32 again(folder / "a.ini");
+    TIniFile again(folder / "a.ini");
     EXPECT_EQ(again.ReadString("Font", "Name", ""), "Arial  [Colors]  Text=0"); // the text is kept
     EXPECT_EQ(again.ReadString("Colors", "Text", "none"), "none");
     EXPECT_EQ(again.ReadString("Pla\rces\n[X]", "Top", ""), "1"); // found by the name written

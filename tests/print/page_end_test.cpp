@@ -2,7 +2,7 @@
 // row, or beside a float) end at other heights than theirs, and each must
 // print whole, on one page. Checked on the pixels of the printed pages, as
 // the text of the file also holds what the blanking below a page end hides.
-#include "print/vw_printer.h"
+#include "print/printer_device.h"
 
 #include "tests/print/print_fixture.h"
 #include "tests/support/pdf_tools.h"
@@ -71,7 +71,7 @@ TEST_F(PrintTest, LinesBesideOthersPrintWholeOnOnePage) {
     for (const auto& row : rows) {
         Open(row.html);
         {
-            TvwPrinter device(Pdf(row.file));
+            TPrinterDevice device(Pdf(row.file));
             viewer.PrintPages(device, TPageSelection());
         }
         // Each small line's inked height on every page that shows it.

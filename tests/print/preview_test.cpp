@@ -1,7 +1,7 @@
 // The print preview: where its panels go at each zoom, and the window's
 // pages, tools and printing.
-#include "print/metafile_printer.h"
-#include "print/preview_form.h"
+#include "print/page_recorder.h"
+#include "print/print_preview.h"
 
 #include "tests/print/print_fixture.h"
 #include "tests/support/pdf_tools.h"
@@ -83,9 +83,9 @@ TEST(PreviewLayout, ZoomStaysBetweenTenAndAThousandPercent) {
 class PreviewTest : public PrintTest {
 protected:
     // A preview of a document of about three pages.
-    std::unique_ptr<TPreviewForm> Preview() {
+    std::unique_ptr<TPrintPreview> Preview() {
         Open(LongPage(50));
-        auto form = std::make_unique<TPreviewForm>(nullptr, viewer, Pdf("preview.pdf"));
+        auto form = std::make_unique<TPrintPreview>(nullptr, viewer, Pdf("preview.pdf"));
         form->resize(1000, 800);
         EXPECT_TRUE(form->Render());
         form->show();
@@ -173,7 +173,7 @@ TEST_F(PreviewTest, TheZoomToolZoomsAboutThePointClicked) {
 TEST_F(PreviewTest, TheHandToolDragsThePage) {
     auto form = Preview();
     form->ZoomBoxChange(static_cast<int>(TZoomEntry::Zoom200));
-    form->SelectTool(TPreviewForm::TTool::Hand);
+    form->SelectTool(TPrintPreview::TTool::Hand);
     QScrollBar* v = form->ScrollBox->verticalScrollBar();
     v->setValue(300);
     form->PanelMousePress(0, {100, 100}, Qt::LeftButton);

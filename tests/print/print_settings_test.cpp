@@ -3,7 +3,7 @@
 #include "platform/recording_canvas.h"
 #include "print/margin_text.h"
 #include "print/print_settings.h"
-#include "print/print_settings_form.h"
+#include "print/print_settings_dialog.h"
 #include "viewer/html_viewer.h"
 
 #include <QApplication>
@@ -126,7 +126,7 @@ TEST(PrintMargins, ShortestTextAndBackWhateverTheLocale) {
 }
 
 TEST(PrintSettingsDialog, ShowsTheSettingsAndCopiesThemBackInOrder) {
-    TPrintSettingsF dialog;
+    TPrintSettingsDialog dialog;
     TPrintSettings settings;
     dialog.SetValues(settings);
     EXPECT_EQ(dialog.HeaderLeftEdit->text(), "[title]");
@@ -162,7 +162,7 @@ TEST(PrintSettingsDialog, ShowsTheSettingsAndCopiesThemBackInOrder) {
 }
 
 TEST(PrintSettingsDialog, HelpShowsTheBuiltInPage) {
-    TPrintSettingsF dialog;
+    TPrintSettingsDialog dialog;
     std::string title;
     QTimer::singleShot(0, [&] {
         QWidget* help = QApplication::activeModalWidget();

@@ -1,8 +1,8 @@
 // The printer and the page recorder: what a job leaves behind, and recorded
 // pages that look like the printed ones.
-#include "print/metafile_printer.h"
-#include "print/prn_status_form.h"
-#include "print/vw_printer.h"
+#include "print/page_recorder.h"
+#include "print/print_status_dialog.h"
+#include "print/printer_device.h"
 
 #include "tests/print/print_fixture.h"
 #include "tests/support/pdf_tools.h"
@@ -53,7 +53,7 @@ int DarkPixels(const QImage& image) {
 }
 
 TEST_F(PrintTest, ThePrinterKeepsToItsOrder) {
-    TvwPrinter device(Pdf("order.pdf"));
+    TPrinterDevice device(Pdf("order.pdf"));
     EXPECT_EQ(ErrorOf([&] { device.NewPage(); }), "Printer is not currently printing");
     device.BeginDoc("Привет, a title longer than thirty-one bytes");
     EXPECT_EQ(ErrorOf([&] { device.BeginDoc("again"); }), "Printing in progress");
@@ -74,33 +74,33 @@ TEST_F(PrintTest, TheFileIsNamedByThePagesOwnTitle) {
     // "Привет" in the page's code page, which Windows-1252 cannot hold.
     Open("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1251\">"
          "<TITLE>\xCF\xF0\xE8\xE2\xE5\xF2</TITLE>Text");
-    TvwPrinter device(Pdf("title.pdf"));
+    TPrinterDevice device(Pdf("title.pdf"));
     viewer.PrintPages(device, TPageSelection());
     EXPECT_EQ(ReadPdfInfo(folder / "title.pdf")->Title, "Привет");
 }
 
 // The file is written beside its name and takes it only when it is whole.
 TEST_F(PrintTest, AJobThatDoesNotEndLeavesTheOlderFileAsItWas) {
-    const std::function<void(TvwPrinter&)> ends[] = {
-        [](TvwPrinter& device) { device.Abort(); }, // before any page
-        [](TvwPrinter& device) {
+    const std::function<void(TPrinterDevice&)> ends[] = {
+        [](TPrinterDevice& device) { device.Abort(); }, // before any page
+        [](TPrinterDevice& device) {
             device.PageCanvas().TextOut(10, 10, "half a job");
             device.Abort();
             EXPECT_TRUE(device.Aborted());
         },
-        [](TvwPrinter& device) { device.PageCanvas(); }, // still running when the printer goes
+        [](TPrinterDevice& device) { device.PageCanvas(); }, // still running when the printer goes
     };
     for (const auto& end : ends) {
         folder.Write("kept.pdf", "an older file");
         {
-            TvwPrinter device(Pdf("kept.pdf"));
+            TPrinterDevice device(Pdf("kept.pdf"));
             device.BeginDoc("t");
             end(device);
         }
         EXPECT_EQ(folder.Read("kept.pdf"), "an older file");
         EXPECT_EQ(QDir(QString::fromStdString(folder.Path())).entryList(QDir::Files).size(), 1);
     }
-    TvwPrinter device(Pdf("kept.pdf"));
+    TPrinterDevice device(Pdf("kept.pdf"));
     device.BeginDoc("t");
     device.PageCanvas().TextOut(10, 10, "a whole job");
     EXPECT_EQ(folder.Read("kept.pdf"), "an older file");
@@ -112,7 +112,7 @@ TEST_F(PrintTest, AFileThatCannotBeWrittenIsAnError) {
     Open(LongPage(3));
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QString::fromStdString(folder / "missing/folder/out.pdf"));
-    TvwPrinter device(printer);
+    TPrinterDevice device(printer);
     EXPECT_EQ(ErrorOf([&] { viewer.PrintPages(device, TPageSelection()); }),
               "Cannot write the file " + (folder / "missing/folder/out.pdf") +
                   ": No such file or directory");
@@ -120,7 +120,7 @@ TEST_F(PrintTest, AFileThatCannotBeWrittenIsAnError) {
 }
 
 TEST_F(PrintTest, TheRecorderDropsALastPageNothingWasDrawnOn) {
-    TMetaFilePrinter recorder(printer);
+    TPageRecorder recorder(printer);
     recorder.BeginDoc("t");
     recorder.PageCanvas();
     recorder.NewPage();
@@ -137,10 +137,10 @@ TEST_F(PrintTest, TheRecorderDropsALastPageNothingWasDrawnOn) {
 TEST_F(PrintTest, RecordedPagesLookLikeThePrintedOnes) {
     if (!HasPdfTools()) GTEST_SKIP() << "poppler-utils (pdftoppm) is not installed";
     Open(LongPage(40));
-    TMetaFilePrinter recorder(Pdf("same.pdf"));
+    TPageRecorder recorder(Pdf("same.pdf"));
     const int pages = viewer.PreviewPages(recorder);
     ASSERT_GE(pages, 2);
-    TvwPrinter device(printer);
+    TPrinterDevice device(printer);
     viewer.PrintPages(device, TPageSelection());
     EXPECT_EQ(ReadPdfInfo(folder / "same.pdf")->Pages, pages);
     const TPageMetrics m = recorder.Metrics();
@@ -174,7 +174,7 @@ TEST_F(PrintTest, BackgroundsPrintOnlyWhenAsked) {
     Open("<DIV STYLE=\"background-color: #0000FF; height: 100px\">Blue</DIV>");
     for (const THTMLViewerOptions options : {0u, unsigned{htPrintTableBackground}}) {
         viewer.SetHtOptions(options);
-        TMetaFilePrinter recorder(printer);
+        TPageRecorder recorder(printer);
         ASSERT_EQ(viewer.PreviewPages(recorder), 1);
         const TPageMetrics m = recorder.Metrics();
         QImage page(m.PhysicalWidth * 96 / m.LogX, m.PhysicalHeight * 96 / m.LogY,
@@ -196,13 +196,13 @@ TEST_F(PrintTest, BackgroundsPrintOnlyWhenAsked) {
 TEST_F(PrintTest, CancellingAfterPageTwoEndsThePrintJobThere) {
     if (!HasPdfTools()) GTEST_SKIP() << "poppler-utils (pdfinfo) is not installed";
     Open(LongPage(60));
-    TPrnStatusForm status;
+    TPrintStatusDialog status;
     std::vector<int> shown;
     status.OnProgress = [&](int page) {
         shown.push_back(page);
         if (page == 2) status.CancelClick();
     };
-    TvwPrinter device(Pdf("cancelled.pdf"));
+    TPrinterDevice device(Pdf("cancelled.pdf"));
     EXPECT_TRUE(status.DoPrint(viewer, device, TPageSelection()));
     EXPECT_EQ(shown, (std::vector<int>{0, 1, 1, 2}));
     // The pages printed before the cancel make the job, as on paper.
@@ -212,12 +212,12 @@ TEST_F(PrintTest, CancellingAfterPageTwoEndsThePrintJobThere) {
     status.OnProgress = [&](int page) {
         if (page == 2) status.CancelClick();
     };
-    TvwPrinter later(Pdf("later.pdf"));
+    TPrinterDevice later(Pdf("later.pdf"));
     EXPECT_TRUE(status.DoPrint(viewer, later, TPageSelection(4, 5)));
     EXPECT_FALSE(folder.Exists("later.pdf"));
 
     // A cancelled preview shows nothing.
-    TMetaFilePrinter recorder(printer);
+    TPageRecorder recorder(printer);
     EXPECT_TRUE(status.DoPreview(viewer, recorder));
     EXPECT_EQ(recorder.PageCount(), 2);
 }
@@ -231,7 +231,7 @@ TEST_F(PrintTest, TheViewerIsHeldWhileAJobRuns) {
         v->OpenFile(folder / "other.htm"); // refused: the job prints the page it began with
         titles.push_back(v->PageTitle().toStdString());
     };
-    TMetaFilePrinter recorder(printer);
+    TPageRecorder recorder(printer);
     viewer.PreviewPages(recorder);
     EXPECT_EQ(titles, (std::vector<std::string>{"Long", "Long"}));
     EXPECT_FALSE(viewer.Printing());

@@ -57,7 +57,7 @@ void Collect(const TCellBasic& cell, std::vector<T*>& out) {
     for (const auto& item : cell) {
         if (auto* t = dynamic_cast<T*>(item.get())) out.push_back(t);
         if (auto* b = dynamic_cast<TBlock*>(item.get())) Collect(b->Content, out);
-        if (auto* table = dynamic_cast<ThtmlTable*>(item.get())) {
+        if (auto* table = dynamic_cast<THtmlTable*>(item.get())) {
             Collect(table->Caption, out);
             for (const auto& row : table->Rows)
                 for (const auto& cell : row->Cells)
@@ -81,7 +81,7 @@ inline TSection* SectionWith(const TCellBasic& cell, std::string_view what) {
 }
 
 // The font run of the first character of what.
-inline TFontObj* RunOf(const TCellBasic& cell, std::string_view what) {
+inline TFontRun* RunOf(const TCellBasic& cell, std::string_view what) {
     TSection* s = SectionWith(cell, what);
     if (!s) return nullptr;
     return s->Runs[s->RunIndexAt(static_cast<int>(s->Text.find(what)))].get();

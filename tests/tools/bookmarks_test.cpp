@@ -5,9 +5,9 @@
 #include "tests/support/scripted_input.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/bookmark_nodes.h"
+#include "tools/bookmark_manager.h"
 #include "tools/bookmark_menu.h"
 #include "tools/bookmark_tree.h"
-#include "tools/bookmarks_form.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -123,14 +123,14 @@ TEST(BookmarkMenu, CopiesTheTreeWithAddressesInTheItems) {
     EXPECT_EQ(opened, (std::vector<std::string>{"http://ab.test/", "http://lumo.test/"}));
 }
 
-class BookmarksFormTest : public testing::Test {
+class BookmarkManagerTest : public testing::Test {
 protected:
-    std::unique_ptr<TBookmarksF> MakeForm() {
-        auto form = std::make_unique<TBookmarksF>(nullptr, file);
+    std::unique_ptr<TBookmarkManager> MakeForm() {
+        auto form = std::make_unique<TBookmarkManager>(nullptr, file);
         form->SetBookmarksMenu(&menu, [this](const std::string& a) { opened.push_back(a); });
         return form;
     }
-    QTreeWidgetItem* Top(TBookmarksF& form, int i) { return form.TreeView1->topLevelItem(i); }
+    QTreeWidgetItem* Top(TBookmarkManager& form, int i) { return form.TreeView1->topLevelItem(i); }
 
     test::TempFolder home;
     test::ScopedHome scopedHome{home.Path()};
@@ -141,7 +141,7 @@ protected:
     std::vector<std::string> opened;
 };
 
-TEST_F(BookmarksFormTest, BookmarksAddedAreInTheMenuAndInTheFileAfterARestart) {
+TEST_F(BookmarkManagerTest, BookmarksAddedAreInTheMenuAndInTheFileAfterARestart) {
     {
         auto form = MakeForm();
         input.answers = {"Lumo home", "  "};
@@ -158,13 +158,13 @@ TEST_F(BookmarksFormTest, BookmarksAddedAreInTheMenuAndInTheFileAfterARestart) {
     }
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"), "Lumo home=http://lumo.test/\r\n");
     // The manager was never shown, so it has no place of its own to keep.
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
     auto again = MakeForm();
     EXPECT_EQ(again->TreeView1->Nodes(), (TBookmarkList{Mark("Lumo home", "http://lumo.test/")}));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(BookmarksFormTest, FoldersAreMadeRenamedAndDeleted) {
+TEST_F(BookmarkManagerTest, FoldersAreMadeRenamedAndDeleted) {
     home.Write("bookmarks/LumoBookmarks.tip", "Lumo=http://lumo.test/\r\n");
     auto form = MakeForm();
     form->NewFolderClick(); // nothing selected: nothing happens
@@ -205,7 +205,7 @@ TEST_F(BookmarksFormTest, FoldersAreMadeRenamedAndDeleted) {
 
 // A link opened in a new window starts a second copy of the program on the
 // same file; whichever ends last keeps what the other added and removed.
-TEST_F(BookmarksFormTest, TwoCopiesOverOneFileKeepEachOthersChanges) {
+TEST_F(BookmarkManagerTest, TwoCopiesOverOneFileKeepEachOthersChanges) {
     home.Write("bookmarks/LumoBookmarks.tip", "Old=http://old.test/\r\n");
     auto first = MakeForm();
     auto second = MakeForm();
@@ -221,7 +221,7 @@ TEST_F(BookmarksFormTest, TwoCopiesOverOneFileKeepEachOthersChanges) {
               "First=http://first.test/\r\nSecond=http://second.test/\r\n");
 }
 
-TEST_F(BookmarksFormTest, ADamagedFileWarnsOnceAndIsKept) {
+TEST_F(BookmarkManagerTest, ADamagedFileWarnsOnceAndIsKept) {
     const std::string damaged = "A\r\n\t\t\tdeep=u\r\n";
     home.Write("bookmarks/LumoBookmarks.tip", damaged);
     auto form = MakeForm();
@@ -233,7 +233,7 @@ TEST_F(BookmarksFormTest, ADamagedFileWarnsOnceAndIsKept) {
     EXPECT_EQ(home.Read("bookmarks/LumoBookmarks.tip"), "A\r\n\tdeep=u\r\n");
 }
 
-TEST_F(BookmarksFormTest, CancelKeepsTheEditsButNotTheMenu) {
+TEST_F(BookmarkManagerTest, CancelKeepsTheEditsButNotTheMenu) {
     home.Write("bookmarks/LumoBookmarks.tip", "Lumo=l\r\n");
     auto form = MakeForm();
     form->TreeView1->setCurrentItem(Top(*form, 0));
@@ -246,7 +246,7 @@ TEST_F(BookmarksFormTest, CancelKeepsTheEditsButNotTheMenu) {
     form->Manage();
     EXPECT_EQ(menu.actions().size(), 2);
     form->ProgramClosing(); // shown now: its place is kept
-    EXPECT_NE(TIniFile32(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
+    EXPECT_NE(TIniFile(home / "lumo.ini").ReadString("BookmarksF", "Left", "none"), "none");
 }
 
 } // namespace

@@ -153,7 +153,7 @@ TEST_F(CraftedArchive, AGigabyteOfZerosIsCheckedAgainstFreeSpaceAndItsDeclaredSi
     ASSERT_LT(fs::file_size(Archive()), 2u << 20);
     EXPECT_EQ(test::InfoZipListing(Archive()).at("zeros.bin"), uint64_t{1} << 30);
 
-    TBaroUnzip unzip;
+    TUnzipper unzip;
     unzip.ArchiveName = Archive();
     unzip.TargetDir = Target();
     EXPECT_EQ(unzip.TotalSize(), (uint64_t{1} << 30) + 2);
@@ -180,7 +180,7 @@ patch_central(sys.argv[1], 0, 'usize', 3 << 30)
 patch_central(sys.argv[1], 1, 'usize', 3 << 30)
 )PY",
                     {Archive()});
-    TBaroUnzip unzip;
+    TUnzipper unzip;
     unzip.ArchiveName = Archive();
     unzip.TargetDir = Target();
     EXPECT_EQ(unzip.TotalSize(), uint64_t{6} << 30);
@@ -344,7 +344,7 @@ TEST_F(CraftedArchive, PathsOver255CharactersAreRefusedNotCut) {
     EXPECT_TRUE(fs::exists(longest + "/a.txt"));
 
     const std::string longArchive = work / (std::string(255, 'z') + ".zip");
-    TBaroUnzip unzip;
+    TUnzipper unzip;
     unzip.ArchiveName = longArchive;
     unzip.TargetDir = Target();
     EXPECT_EQ(unzip.Extract(), -501);
@@ -376,7 +376,7 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     };
     int n = 0;
     for (const Row& row : rows) {
-        TBaroUnzip unzip;
+        TUnzipper unzip;
         unzip.ArchiveName = Archive();
         unzip.TargetDir = work / std::to_string(n++);
         unzip.FileSpecs = row.specs;

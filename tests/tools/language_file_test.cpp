@@ -21,7 +21,7 @@ TEST(LanguageFile, KeysNeedAWindowAComponentAndAProperty) {
                           "F.B.Hint=a~~b~~~~c\r\n"
                           "[Other]\r\n"
                           "F.B.Caption=another section\r\n");
-    const std::vector<TTranslation> read = ReadTranslations(TIniFile32(folder / "a.lng"));
+    const std::vector<TTranslation> read = ReadTranslations(TIniFile(folder / "a.lng"));
     ASSERT_EQ(read.size(), 2u);
     EXPECT_EQ(read[0].Window, "F");
     EXPECT_EQ(read[0].Component, "B");

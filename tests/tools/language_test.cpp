@@ -3,7 +3,7 @@
 #include "platform/ini_file.h"
 #include "tests/support/temp_folder.h"
 #include "tools/language_file.h"
-#include "tools/wex_language.h"
+#include "tools/window_translator.h"
 
 #include <QAction>
 #include <QLabel>
@@ -59,8 +59,8 @@ protected:
 };
 
 TEST_F(LanguageTest, TheTemplateHoldsCaptionsAndHintsOfTheComponents) {
-    ASSERT_TRUE(TwexLanguage::ExportStrings(sample.window, home / "Language.lng"));
-    const TIniFile32 lng(home / "Language.lng");
+    ASSERT_TRUE(TWindowTranslator::ExportStrings(sample.window, home / "Language.lng"));
+    const TIniFile lng(home / "Language.lng");
     std::vector<std::pair<std::string, std::string>> expected = {
         {"SampleF.OKBtn.Caption", "OK"},
         {"SampleF.OKBtn.Hint", "Close it"},
@@ -73,18 +73,18 @@ TEST_F(LanguageTest, TheTemplateHoldsCaptionsAndHintsOfTheComponents) {
 }
 
 TEST_F(LanguageTest, ATranslationSetsCaptionsAndHintsAndNothingElse) {
-    TwexLanguage::ApplyLanguage(sample.window,
-                                LanguageFile("SampleF.okbtn.CAPTION=Gut\r\n"
-                                             "SampleF.OKBtn.Hint=Schlie\xDF"
-                                             "en\r\n"
-                                             "SampleF.Label1.Caption=Erste~~Zweite\r\n"
-                                             "SampleF.Open1.Caption=\xD6&ffnen...\r\n"
-                                             "samplef.File1.Caption=window names are exact\r\n"
-                                             "SampleF.PathEdit.Text=/etc\r\n"
-                                             "SampleF.OKBtn.StyleSheet=background: red\r\n"
-                                             "SampleF.OKBtn.objectName=Renamed\r\n"
-                                             "SampleF.Missing.Caption=nobody\r\n"
-                                             "SampleF.OKBtn=too few dots\r\n"));
+    TWindowTranslator::ApplyLanguage(sample.window,
+                                     LanguageFile("SampleF.okbtn.CAPTION=Gut\r\n"
+                                                  "SampleF.OKBtn.Hint=Schlie\xDF"
+                                                  "en\r\n"
+                                                  "SampleF.Label1.Caption=Erste~~Zweite\r\n"
+                                                  "SampleF.Open1.Caption=\xD6&ffnen...\r\n"
+                                                  "samplef.File1.Caption=window names are exact\r\n"
+                                                  "SampleF.PathEdit.Text=/etc\r\n"
+                                                  "SampleF.OKBtn.StyleSheet=background: red\r\n"
+                                                  "SampleF.OKBtn.objectName=Renamed\r\n"
+                                                  "SampleF.Missing.Caption=nobody\r\n"
+                                                  "SampleF.OKBtn=too few dots\r\n"));
     EXPECT_EQ(sample.button->text(), "Gut");
     EXPECT_EQ(sample.button->toolTip(), QString::fromUtf8("Schließen"));
     EXPECT_EQ(sample.label->text(), "Erste\nZweite");
@@ -96,51 +96,50 @@ TEST_F(LanguageTest, ATranslationSetsCaptionsAndHintsAndNothingElse) {
 }
 
 TEST_F(LanguageTest, ACaptionWithALineBreakComesBackUnchanged) {
-    TwexLanguage::ExportStrings(sample.window, home / "Language.lng");
+    TWindowTranslator::ExportStrings(sample.window, home / "Language.lng");
     sample.label->setText("changed");
-    TwexLanguage::ApplyLanguage(sample.window, home / "Language.lng");
+    TWindowTranslator::ApplyLanguage(sample.window, home / "Language.lng");
     EXPECT_EQ(sample.label->text(), "First line\nSecond line");
 }
 
 TEST_F(LanguageTest, StartUpWritesTheTemplateAndAppliesTheWindowsChoice) {
     const std::string german = LanguageFile("SampleF.OKBtn.Caption=Gut\r\n");
     {
-        TIniFile32 settings(home / "lumo.ini");
+        TIniFile settings(home / "lumo.ini");
         settings.WriteString("Language", "SampleF", german);
         settings.WriteString("Language", "OtherF", home / "other.lng");
     }
-    TwexLanguage language;
+    TWindowTranslator language;
     language.InitForm(sample.window);
     EXPECT_EQ(sample.button->text(), "Gut");
     EXPECT_EQ(language.CurrentFile(), german);
     // The template keeps the built-in text, not the translation.
     EXPECT_EQ(
-        TIniFile32(home / "Language.lng").ReadString("Translations", "SampleF.OKBtn.Caption", ""),
+        TIniFile(home / "Language.lng").ReadString("Translations", "SampleF.OKBtn.Caption", ""),
         "OK");
 }
 
 TEST_F(LanguageTest, AChoiceIsRememberedPerWindowAndAMissingFileIsIgnored) {
-    TwexLanguage language;
+    TWindowTranslator language;
     language.InitForm(sample.window); // nothing chosen yet: the template
     EXPECT_EQ(language.CurrentFile(), home / "Language.lng");
     language.ChooseLanguage(sample.window, LanguageFile("SampleF.OKBtn.Caption=Gut\r\n"));
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Language", "SampleF", ""),
-              home / "test.lng");
-    EXPECT_EQ(TIniFile32(home / "lumo.ini").ReadString("Language", "OtherF", "none"), "none");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Language", "SampleF", ""), home / "test.lng");
+    EXPECT_EQ(TIniFile(home / "lumo.ini").ReadString("Language", "OtherF", "none"), "none");
 
     SampleWindow again;
     std::remove((home / "test.lng").c_str());
-    TwexLanguage later;
+    TWindowTranslator later;
     later.InitForm(again.window);
     EXPECT_EQ(again.button->text(), "OK");
 }
 
 TEST_F(LanguageTest, ATemplateThatCannotBeWrittenNeverStopsStartUp) {
     std::filesystem::create_directories(home / "Language.lng/in the way");
-    EXPECT_FALSE(TwexLanguage::ExportStrings(sample.window, home / "Language.lng"));
+    EXPECT_FALSE(TWindowTranslator::ExportStrings(sample.window, home / "Language.lng"));
     const std::string german = LanguageFile("SampleF.OKBtn.Caption=Gut\r\n");
-    TIniFile32(home / "lumo.ini").WriteString("Language", "SampleF", german);
-    TwexLanguage language;
+    TIniFile(home / "lumo.ini").WriteString("Language", "SampleF", german);
+    TWindowTranslator language;
     language.InitForm(sample.window);
     EXPECT_EQ(sample.button->text(), "Gut");
 }

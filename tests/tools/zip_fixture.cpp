@@ -95,7 +95,7 @@ void RunPython(const std::string& script, const std::vector<std::string>& args) 
     ASSERT_EQ(RunProgram("python3", all, &output), 0) << output;
 }
 
-TExtraction Extract(TBaroUnzip& unzip) {
+TExtraction Extract(TUnzipper& unzip) {
     TExtraction done;
     unzip.OnReport = [&](int64_t code, const TUnzipReport& report) {
         switch (report.Status) {
@@ -114,7 +114,7 @@ TExtraction Extract(TBaroUnzip& unzip) {
 
 TExtraction Extract(const std::string& archive, const std::string& target,
                     const std::vector<std::string>& specs, TUnzipQuestionEvent question) {
-    TBaroUnzip unzip;
+    TUnzipper unzip;
     unzip.ArchiveName = archive;
     unzip.TargetDir = target;
     unzip.FileSpecs = specs;

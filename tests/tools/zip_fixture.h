@@ -3,7 +3,7 @@
 // collected, and snapshots of folder trees.
 #pragma once
 
-#include "tools/baro_unzip.h"
+#include "tools/unzipper.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ struct TExtraction {
 TExtraction Extract(const std::string& archive, const std::string& target,
                     const std::vector<std::string>& specs = {"*.*"},
                     TUnzipQuestionEvent question = {});
-TExtraction Extract(TBaroUnzip& unzip);
+TExtraction Extract(TUnzipper& unzip);
 
 // Every entry below a folder, by relative path: "dir" for a folder,
 // "link -> TARGET" for a symbolic link, else the file's bytes (or its size,

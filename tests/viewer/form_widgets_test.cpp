@@ -30,7 +30,7 @@ protected:
         };
     }
 
-    TFormControlObj& Control(std::string_view name) {
+    TFormControl& Control(std::string_view name) {
         for (const auto& control : viewer.SectionList().FormControls)
             if (control->Name == name) return *control;
         throw std::runtime_error("no control " + std::string(name));
@@ -116,7 +116,7 @@ TEST_F(FormWidgetsTest, ClicksRaiseOnObjectClickWithTheOnClickText) {
                   "<TEXTAREA NAME=t ONCLICK=t></TEXTAREA><INPUT TYPE=button NAME=b>"
                   "<INPUT TYPE=reset NAME=z ONCLICK=z></FORM>");
     std::vector<std::string> clicks;
-    viewer.OnObjectClick = [&](THTMLViewer* sender, TFormControlObj* control,
+    viewer.OnObjectClick = [&](THTMLViewer* sender, TFormControl* control,
                                const std::string& onClick) {
         EXPECT_EQ(sender, &viewer);
         // A reset button reports its click before the form is reset.
@@ -145,7 +145,7 @@ TEST_F(FormWidgetsTest, AClickHandlerThatReplacesThePageEndsTheClick) {
     for (const char* control : {"<INPUT TYPE=submit NAME=go>",
                                 "<INPUT TYPE=image NAME=go SRC=none.gif WIDTH=40 HEIGHT=30>"}) {
         Open("f.htm", std::string("<FORM><INPUT NAME=q VALUE=1>") + control + "</FORM>");
-        viewer.OnObjectClick = [this](THTMLViewer*, TFormControlObj*, const std::string&) {
+        viewer.OnObjectClick = [this](THTMLViewer*, TFormControl*, const std::string&) {
             viewer.OnObjectClick = nullptr;
             Open("g.htm", "<P>another page");
         };
@@ -167,7 +167,7 @@ TEST_F(FormWidgetsTest, RadioButtonsShowTheBackgroundTheyStandOn) {
     viewer.PaintPanel()->repaint();
     const QImage shot = viewer.PaintPanel()->grab().toImage();
     for (const auto& [name, colour] : {std::pair{"page", 0xFF00FF00u}, {"cell", 0xFFFF0000u}}) {
-        const TFormControlObj& radio = Control(name);
+        const TFormControl& radio = Control(name);
         ASSERT_TRUE(Widget<QRadioButton>(name)->isVisible());
         const int x = radio.LeftX - viewer.HScroll(), y = radio.PaintTop - viewer.ScrollY();
         EXPECT_EQ(shot.pixel(x, y), colour) << name;
@@ -277,10 +277,10 @@ TEST_F(FormWidgetsTest, SubmissionsAreQueuedWholeAndDroppedWithTheirPage) {
 
 TEST_F(FormWidgetsTest, ImageButtonClickSubmitsThePoint) {
     Open("f.htm", "<FORM><INPUT TYPE=image NAME=pic SRC=none.gif WIDTH=40 HEIGHT=30></FORM>");
-    TFormControlObj& pic = Control("pic");
+    TFormControl& pic = Control("pic");
     ASSERT_NE(pic.MyImage, nullptr);
-    TFormControlObj* clicked = nullptr;
-    viewer.OnObjectClick = [&](THTMLViewer*, TFormControlObj* control, const std::string&) {
+    TFormControl* clicked = nullptr;
+    viewer.OnObjectClick = [&](THTMLViewer*, TFormControl* control, const std::string&) {
         clicked = control;
     };
     const QPoint at(pic.MyImage->LeftX + 5 - viewer.HScroll(),
@@ -312,7 +312,7 @@ TEST_F(FormWidgetsTest, OnlyControlsInViewGetWidgetsAndShow) {
     EXPECT_LE(widgets.MadeCount(), 2 * shown);
     QWidget* last = widgets.WidgetOf(Control("f999"));
     EXPECT_TRUE(last->isVisible());
-    const TFormControlObj& c = Control("f999");
+    const TFormControl& c = Control("f999");
     EXPECT_EQ(last->geometry(), QRect(c.LeftX - viewer.HScroll(), c.PaintTop - viewer.ScrollY(),
                                       c.BoxWidth, c.BoxHeight));
     EXPECT_EQ(last->objectName(), "f999");

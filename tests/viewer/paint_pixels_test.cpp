@@ -8,7 +8,7 @@
 #include "image/animation_clock.h"
 #include "layout/block.h"
 #include "layout/html_table.h"
-#include "layout/image_obj.h"
+#include "layout/inline_image.h"
 #include "layout/list_item_block.h"
 #include "platform/stream.h"
 
@@ -51,24 +51,24 @@ protected:
     // The colour at a document point.
     QRgb At(int x, int y) { return Shot().pixel(x - viewer.HScroll(), y - viewer.ScrollY()); }
     std::vector<TBlock*> Blocks() { return All<TBlock>(viewer.SectionList()); }
-    std::vector<TCellObj*> Cells() {
-        std::vector<TCellObj*> out;
-        for (ThtmlTable* t : All<ThtmlTable>(viewer.SectionList()))
+    std::vector<TTableCell*> Cells() {
+        std::vector<TTableCell*> out;
+        for (THtmlTable* t : All<THtmlTable>(viewer.SectionList()))
             for (const auto& row : t->Rows)
                 for (const auto& cell : row->Cells)
                     out.push_back(cell.get());
         return out;
     }
-    std::vector<TImageObj*> Images() {
-        std::vector<TImageObj*> out;
+    std::vector<TInlineImage*> Images() {
+        std::vector<TInlineImage*> out;
         for (TSection* s : All<TSection>(viewer.SectionList()))
             for (auto& image : s->Images)
                 out.push_back(image.get());
         return out;
     }
-    QRgb Inside(const TImageObj& image) { return At(image.LeftX + 3, image.PaintTop + 3); }
+    QRgb Inside(const TInlineImage& image) { return At(image.LeftX + 3, image.PaintTop + 3); }
     // The top left corner of a cell's painted box.
-    QPoint CellCorner(const TCellObj& cell, const ThtmlTable& table) {
+    QPoint CellCorner(const TTableCell& cell, const THtmlTable& table) {
         return {cell.CellX + table.CellSpacing, cell.CellY + table.CellSpacing};
     }
 };
@@ -118,7 +118,7 @@ TEST_F(PaintPixelsTest, TablesRowsAndCellsTakeTheirPictures) {
                       "<TR BACKGROUND=g.gif><TD>row</TD><TD BACKGROUND=b.gif>own</TD></TR>"
                       "<TR><TD BGCOLOR=white>plain</TD><TD>none</TD></TR></TABLE>");
     Settle();
-    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    THtmlTable& table = *All<THtmlTable>(viewer.SectionList()).at(0);
     const auto cells = Cells();
     ASSERT_EQ(cells.size(), 4u);
     struct Case {
@@ -140,7 +140,7 @@ TEST_F(PaintPixelsTest, MissingPicturesLeaveTheColour) {
                         "<DIV STYLE=\"background: url(broken.gif) #00FF00; height: 20px\"></DIV>");
     folder.Write("broken.gif", "GIF89a garbage");
     Settle();
-    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    THtmlTable& table = *All<THtmlTable>(viewer.SectionList()).at(0);
     const QPoint p = CellCorner(*Cells().at(0), table);
     EXPECT_EQ(At(p.x() + 1, p.y() + 1), Blue);
     EXPECT_EQ(At(1, 1), White);
@@ -154,9 +154,9 @@ TEST_F(PaintPixelsTest, TranspClearsTheLowerLeftColourOfItsImageOnly) {
     Open("transp.htm", "<BODY BGCOLOR=white><IMG SRC=g.gif> <IMG SRC=g.gif TRANSP "
                        "WIDTH=16 HEIGHT=16> <IMG SRC=g.gif>");
     Settle();
-    const std::vector<TImageObj*> images = Images();
+    const std::vector<TInlineImage*> images = Images();
     ASSERT_EQ(images.size(), 3u);
-    const TImageObj& clear = *images[1];
+    const TInlineImage& clear = *images[1];
     EXPECT_EQ(Inside(clear), White);
     EXPECT_EQ(At(clear.LeftX + clear.BoxWidth - 1, clear.PaintTop + clear.BoxHeight - 1), White);
     EXPECT_EQ(At(clear.LeftX, clear.PaintTop), Green);
@@ -171,7 +171,7 @@ TEST_F(PaintPixelsTest, APictureDeliveredLaterIsPaintedWithoutANewLayout) {
     Open("late.htm", "<BODY BGCOLOR=white BACKGROUND=http://h/g.gif>"
                      "<TABLE><TR><TD BACKGROUND=http://h/g.gif>cell</TD></TR></TABLE>");
     Settle();
-    ThtmlTable& table = *All<ThtmlTable>(viewer.SectionList()).at(0);
+    THtmlTable& table = *All<THtmlTable>(viewer.SectionList()).at(0);
     const QPoint p = CellCorner(*Cells().at(0), table);
     EXPECT_EQ(At(0, 0), White);
     EXPECT_EQ(At(p.x(), p.y()), White);
@@ -196,14 +196,14 @@ TEST_F(PaintPixelsTest, TableFramesAreAsWideAsBorderInTheirColours) {
                        "<TABLE BORDER=4 BORDERCOLORLIGHT=#00FF00 BORDERCOLORDARK=#0000FF>"
                        "<TR><TD>a</TD><TD BORDERCOLORDARK=#FF0000>b</TD></TR></TABLE>");
     Settle();
-    const auto tables = All<ThtmlTable>(viewer.SectionList());
+    const auto tables = All<THtmlTable>(viewer.SectionList());
     ASSERT_EQ(tables.size(), 2u);
-    const ThtmlTable& thin = *tables[0];
-    const ThtmlTable& wide = *tables[1];
+    const THtmlTable& thin = *tables[0];
+    const THtmlTable& wide = *tables[1];
     // Three more pixels of frame on every side of the body.
     EXPECT_EQ(wide.BodyHeight - thin.BodyHeight, 6);
-    const TCellObj& a = *wide.Rows[0]->Cells[0];
-    const TCellObj& b = *wide.Rows[0]->Cells[1];
+    const TTableCell& a = *wide.Rows[0]->Cells[0];
+    const TTableCell& b = *wide.Rows[0]->Cells[1];
     EXPECT_EQ(a.CellX - wide.LeftX, 3);
     EXPECT_EQ(a.CellY - wide.BodyTopY, 3);
     EXPECT_EQ(wide.TableWidth, 2 * 3 + wide.CellSpacing + a.Wd + b.Wd);
@@ -296,7 +296,7 @@ TEST_F(PaintPixelsTest, ARollOverPictureShowsItsSecondFrameUnderTheMouse) {
     folder.Write("two.gif", RedThenBlue(0));
     Open("roll.htm", "<BODY BGCOLOR=white><P>text<P><IMG SRC=two.gif ACTIVE>");
     Settle();
-    TImageObj& image = *Images().at(0);
+    TInlineImage& image = *Images().at(0);
     EXPECT_FALSE(image.Animating());
     EXPECT_FALSE(viewer.AnimationTimerRunning());
     EXPECT_EQ(Inside(image), Red);
@@ -312,10 +312,10 @@ TEST_F(PaintPixelsTest, ListItemsShowTheirMarkerPicture) {
     Open("list.htm", "<BODY BGCOLOR=white><UL STYLE=\"list-style-image: url(g.gif)\">"
                      "<LI>one<LI>two<LI STYLE=\"list-style-image: url(gone.gif)\">three</UL>");
     Settle();
-    const auto items = All<TBlockLI>(viewer.SectionList());
+    const auto items = All<TListItemBlock>(viewer.SectionList());
     ASSERT_EQ(items.size(), 3u);
     for (int i = 0; i < 2; ++i) {
-        const TBlockLI& item = *items[i];
+        const TListItemBlock& item = *items[i];
         ASSERT_TRUE(item.MarkerImage && item.MarkerImage->Shows());
         // The corner pixel: its left edge 16 pixels before the text, its bottom on the baseline.
         EXPECT_EQ(At(item.LeftX - 16, item.FirstBaseline - 8), Green) << i;

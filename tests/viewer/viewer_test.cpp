@@ -2,12 +2,12 @@
 // mouse sent to the widget, results read from what it shows and selects.
 #include "tests/viewer/viewer_fixture.h"
 
-#include "layout/panel_obj.h"
+#include "layout/inline_panel.h"
 #include "layout/picture_source.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "tests/image/gif_builder.h"
-#include "viewer/hv_panel.h"
+#include "viewer/panel_widget.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -120,7 +120,7 @@ TEST_F(ViewerTest, StreamDocumentsComeBackThroughTheHost) {
     std::vector<std::string> asked;
     TMemoryStream served;
     viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
-                                  ThtmlFileType& kind, TStream*& stream) {
+                                  TContentKind& kind, TStream*& stream) {
         asked.push_back(url);
         served.Assign("<TITLE>Again</TITLE><P>built in");
         kind = ckHTML;
@@ -151,8 +151,8 @@ TEST_F(ViewerTest, LinkedStyleSheetsComeThroughTheHost) {
     viewer.OnExpandName = [](THTMLViewer*, const std::string& name) {
         return "http://site/css/" + name;
     };
-    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&,
-                                  ThtmlFileType&, TStream*& stream) {
+    viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string& url, std::string&, TContentKind&,
+                                  TStream*& stream) {
         asked.push_back(url);
         sheet.Assign("P { margin-left: 150px }");
         stream = &sheet;
@@ -170,8 +170,8 @@ TEST_F(ViewerTest, LinkedStyleSheetsAreReadUpToOneMegabyte) {
     const std::string rule = "P{margin-left:150px}";
     for (const size_t size : {size_t{1} << 20, (size_t{1} << 20) + rule.size()}) {
         TMemoryStream sheet;
-        viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string&, std::string&,
-                                      ThtmlFileType&, TStream*& stream) {
+        viewer.OnGetPostRequest = [&](THTMLViewer*, const std::string&, std::string&, TContentKind&,
+                                      TStream*& stream) {
             sheet.Assign("/*" + std::string(size - rule.size() - 4, ' ') + "*/" + rule);
             stream = &sheet;
         };
@@ -602,9 +602,10 @@ TEST_F(ViewerTest, ForgettingVisitedLinksUnmarksThem) {
 // as the view moves and goes with the page.
 TEST_F(ViewerTest, PanelsAreFilledByTheHostAndKeptOverTheirBoxes) {
     std::vector<std::string> created;
-    std::vector<ThvPanel*> destroyed;
+    std::vector<TPanelWidget*> destroyed;
     viewer.OnPanelCreate = [&](THTMLViewer* sender, const std::string& name,
-                               const std::string& type, const std::string& src, ThvPanel* panel) {
+                               const std::string& type, const std::string& src,
+                               TPanelWidget* panel) {
         EXPECT_EQ(sender, &viewer);
         created.push_back(name + "|" + type + "|" + src);
         if (name != "clock") return;
@@ -612,7 +613,7 @@ TEST_F(ViewerTest, PanelsAreFilledByTheHostAndKeptOverTheirBoxes) {
         panel->resize(120, 50);
         panel->PrintAsBox = false;
     };
-    viewer.OnPanelDestroy = [&](THTMLViewer* sender, ThvPanel* panel) {
+    viewer.OnPanelDestroy = [&](THTMLViewer* sender, TPanelWidget* panel) {
         EXPECT_EQ(sender, &viewer);
         destroyed.push_back(panel);
     };
@@ -622,11 +623,11 @@ TEST_F(ViewerTest, PanelsAreFilledByTheHostAndKeptOverTheirBoxes) {
     Open("panels.htm", html + "<P><PANEL NAME=low WIDTH=60 HEIGHT=40>");
     Settle();
     EXPECT_EQ(created, (std::vector<std::string>{"clock|time|c.dat", "empty||", "low||"}));
-    const std::vector<TPanelObj*> objects = viewer.SectionList().Panels;
+    const std::vector<TInlinePanel*> objects = viewer.SectionList().Panels;
     ASSERT_EQ(objects.size(), 3u);
     const auto widget = [&](int i) { return viewer.PanelOf(*objects.at(i)); };
     const auto box = [&](int i) {
-        const TPanelObj& o = *objects.at(i);
+        const TInlinePanel& o = *objects.at(i);
         return QRect(o.LeftX - viewer.HScroll(), o.PaintTop - viewer.ScrollY(), o.BoxWidth,
                      o.BoxHeight);
     };
@@ -647,7 +648,7 @@ TEST_F(ViewerTest, PanelsAreFilledByTheHostAndKeptOverTheirBoxes) {
     EXPECT_TRUE(widget(2)->isVisible());
     EXPECT_EQ(widget(2)->geometry(), box(2));
 
-    const QPointer<ThvPanel> clock = widget(0);
+    const QPointer<TPanelWidget> clock = widget(0);
     viewer.OpenText("no panels here");
     EXPECT_EQ(destroyed.size(), 3u);
     EXPECT_NE(std::find(destroyed.begin(), destroyed.end(), clock.data()), destroyed.end());

@@ -3,6 +3,7 @@
 
 #include "builder/document_builder.h"
 #include "html/prop_stack.h"
+#include "layout/table_columns.h"
 #include "layout/text_section.h"
 #include "layout/url_target.h"
 
@@ -226,6 +227,9 @@ public:
     int TableDepth = 0;         // nesting of tables
     int SheetDepth = 0;         // nesting of sheets being read by LINK and @import
     bool ServerCharset = false; // the server named the code page
+    // Whether a table opened now may widen itself until its percentage
+    // columns get their share: not in a cell whose width is its content's.
+    TWidenForPercents TableWidening = TWidenForPercents::Yes;
     // Inline elements with borders or padding that are still open: the box
     // of their current part, whether that part has begun in ActiveSection,
     // and their entry on the stack (only compared, never read).

@@ -97,6 +97,8 @@ private:
         block_ =
             std::make_unique<TTableBlock>(b_.RootList, *outer_, b_.Stack->TopProps(), P.Attributes);
         table_ = block_->Table;
+        outerWidening_ = b_.TableWidening;
+        table_->WidenForPercents = outerWidening_;
         block_->Centered = block_->FloatSide == ANone && (align == "center" || InsideCenter());
     }
 
@@ -160,10 +162,21 @@ private:
         if (std::string url; props && props->GetBackgroundImage(url))
             cell_->CellImage.SetSource(url);
         if (props) TakeStylePaddings(*props, *cell_);
+        b_.TableWidening = WideningInside(*cell_);
         b_.ActiveCell = &cell_->Cell;
         P.SkipWhiteSpace();
         b_.Next();
         b_.ParseBody(TableCellTerminators());
+    }
+
+    // A table in a cell sized by its content, one without a pixel WIDTH in a
+    // table without WIDTH or spanning columns, stays as narrow as its own
+    // content; in any other cell it does as the table around it does.
+    TWidenForPercents WideningInside(const TTableCell& cell) const {
+        const bool pixelWidth = cell.SpecWd > 0 && !cell.SpecWdPercent;
+        if (!pixelWidth && (block_->WidthAttr == 0 || cell.ColSpan > 1))
+            return TWidenForPercents::No;
+        return table_->WidenForPercents;
     }
 
     // The open cell, if any, joins the open row; what follows goes before
@@ -221,12 +234,14 @@ private:
         b_.ActiveCell = outer_;
         outer_->AddItem(std::move(block_));
         P.NoBreak = noBreak_;
+        b_.TableWidening = outerWidening_;
     }
 
     THtmlBuilder& b_;
     HtmlTokenizer& P;
     TCellBasic* outer_ = nullptr;
     bool noBreak_ = false;
+    TWidenForPercents outerWidening_ = TWidenForPercents::Yes;
     int tableBase_ = 0; // the stack's top before the table's entry
     std::unique_ptr<TTableBlock> block_;
     THtmlTable* table_ = nullptr;

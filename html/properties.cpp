@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <utility>
 
 namespace lumo {
 
@@ -534,6 +535,23 @@ TWeight StripImportant(std::string& value) {
     return TWeight::Important;
 }
 
+namespace {
+
+// The absolute size keywords against the default size, which is medium's:
+// the steps of 16 pixels to 9, 10, 13, 16, 18, 24 and 32 that pages were
+// written for. Any other word is the default size.
+double SizeKeywordFactor(std::string_view word) {
+    static constexpr std::pair<std::string_view, double> sizes[] = {
+        {"large", 18.0 / 16},   {"medium", 1},   {"small", 13.0 / 16},   {"x-large", 24.0 / 16},
+        {"x-small", 10.0 / 16}, {"xx-large", 2}, {"xx-small", 9.0 / 16},
+    };
+    for (const auto& [name, factor] : sizes)
+        if (word == name) return factor;
+    return 1;
+}
+
+} // namespace
+
 double ConvertFontSize(std::string_view s, double parentSize, double defaultSize) {
     NumberAndUnit nu = SplitNumber(s);
     const double n = nu.Number, d = defaultSize;
@@ -561,22 +579,8 @@ double ConvertFontSize(std::string_view s, double parentSize, double defaultSize
         points = 0.75 * parentSize;
     else if (u == "larger")
         points = 1.25 * parentSize;
-    else if (u == "xx-small")
-        points = d / 1.5;
-    else if (u == "x-small")
-        points = d / 1.2;
-    else if (u == "small")
-        points = d;
-    else if (u == "medium")
-        points = 1.2 * d;
-    else if (u == "large")
-        points = 1.5 * d;
-    else if (u == "x-large")
-        points = 2 * d;
-    else if (u == "xx-large")
-        points = 3 * d;
     else
-        points = d;
+        points = d * SizeKeywordFactor(u);
     return ClampFontSize(points);
 }
 

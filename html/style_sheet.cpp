@@ -122,6 +122,19 @@ bool IsBorderStyleWord(std::string_view v) {
     return false;
 }
 
+bool IsBorderWidthValue(std::string_view v) {
+    return v == "thin" || v == "medium" || v == "thick" ||
+           (!v.empty() && ((v[0] >= '0' && v[0] <= '9') || v[0] == '.'));
+}
+
+// A border shorthand whose parts are not all a colour, a style or a width is
+// dropped whole.
+bool IsBorderShorthandValid(const std::vector<std::string>& parts) {
+    for (const std::string& v : parts)
+        if (!IsColorValue(v) && !IsBorderStyleWord(v) && !IsBorderWidthValue(v)) return false;
+    return true;
+}
+
 bool IsFontSizeWord(std::string_view v) {
     for (std::string_view s : {"larger", "smaller", "xx-small", "x-small", "small", "medium",
                                "large", "x-large", "xx-large"})
@@ -130,6 +143,15 @@ bool IsFontSizeWord(std::string_view v) {
 }
 
 using Store = std::function<void(std::string_view name, std::string_view value)>;
+
+// Padding cannot be negative: such a declaration is dropped whole, so the
+// value it would have replaced stays.
+bool IsNegativePadding(std::string_view name, std::string_view value) {
+    if (!name.starts_with("padding")) return false;
+    for (const std::string& v : SplitValues(value, 4))
+        if (v.starts_with("-")) return true;
+    return false;
+}
 
 void JoinWord(std::string& words, std::string_view word) {
     if (!words.empty() && !word.starts_with(",")) words += ' ';
@@ -140,6 +162,7 @@ void JoinWord(std::string& words, std::string_view word) {
 void Declare(std::string_view name, std::string_view value, std::string_view path,
              const Store& store) {
     static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
+    if (IsNegativePadding(name, value)) return;
     if (name == "margin" || name == "padding" || name == "border-width") {
         std::vector<std::string> v = SplitValues(value, 4);
         if (v.empty()) return;
@@ -154,7 +177,9 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         }
     } else if (name == "border" || name == "border-top" || name == "border-right" ||
                name == "border-bottom" || name == "border-left") {
-        for (const std::string& v : SplitValues(value, 7)) {
+        const std::vector<std::string> parts = SplitValues(value, 7);
+        if (!IsBorderShorthandValid(parts)) return;
+        for (const std::string& v : parts) {
             if (IsColorValue(v))
                 store("border-color", v);
             else if (IsBorderStyleWord(v))
@@ -285,10 +310,13 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                     const std::function<char()>& peekChar, std::string_view path) {
     SheetReader in(getChar, peekChar);
     char ch = SheetReader::Fold(curChar);
-    // The ">" of the tag and an enclosing "<!--"; a "<" that opens anything
-    // else (the </STYLE> of an empty block) ends the sheet.
-    while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
-        ch = in.Get();
+    // The ">" of the tag, and "<!--" and "-->" before, between and after the
+    // rules; a "<" that opens anything else (the </STYLE>) ends the sheet.
+    auto skipBetweenRules = [&] {
+        while (ch == ' ' || ch == '!' || ch == '-' || ch == '>' || (ch == '<' && in.Peek() == '!'))
+            ch = in.Get();
+    };
+    skipBetweenRules();
     // Imports count only before the first rule, as their rules come first.
     bool rulesSeen = false;
     while (!Ends(ch)) {
@@ -377,8 +405,7 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                 }
             }
         }
-        while (ch == ' ' || ch == '-' || ch == '>')
-            ch = in.Get();
+        skipBetweenRules();
     }
     curChar = AsciiUpper(ch);
 }

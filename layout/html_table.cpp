@@ -88,7 +88,7 @@ THtmlTable::THtmlTable(TSectionList& root, const THtmlTable& source)
       HasBorder(source.HasBorder), BorderWidth(source.BorderWidth), CellPadding(source.CellPadding),
       CellSpacing(source.CellSpacing), BorderColor(source.BorderColor),
       BorderColorLight(source.BorderColorLight), BorderColorDark(source.BorderColorDark),
-      TableBgColor(source.TableBgColor) {
+      TableBgColor(source.TableBgColor), WidenForPercents(source.WidenForPercents) {
     Caption.OwnerTag = source.Caption.OwnerTag;
     Caption.CloneItems(source.Caption);
     for (const auto& row : source.Rows) {
@@ -146,39 +146,48 @@ void THtmlTable::Initialize() {
             if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
             if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
             if (cell->CellImage.Empty()) cell->CellImage.SetSource(row.RowImage);
-            if (cell->SpecWd > 0 && !cell->SpecWdPercent) HasFixedCell = true;
         }
     }
 }
 
-std::vector<TColumnCell> THtmlTable::MeasureCells(Canvas& canvas) {
-    if (measuredPass_ == Root->LayoutPass && measuredOn_ == &canvas) return measuredCells_;
+int THtmlTable::CellFrame() const {
+    return HasBorder ? 2 : 0;
+}
+
+int THtmlTable::Gap() const {
+    return std::max(0, CellSpacing - CellFrame());
+}
+
+int THtmlTable::OutsideColumns() const {
+    return NumCols * Gap() + CellSpacing + 2 * FrameExtra();
+}
+
+const TColumnMeasures& THtmlTable::MeasureColumns(Canvas& canvas) {
+    if (measuredPass_ == Root->LayoutPass && measuredOn_ == &canvas) return measured_;
     std::vector<TColumnCell> cells;
     ForEachCell([&](TTableCell& cell) {
         TColumnCell c;
         cell.Cell.MeasureWidths(canvas, c.Min, c.Max);
         c.Col = cell.Col;
         c.Span = cell.ColSpan;
-        c.Extra = cell.PadLeft + cell.PadRight + CellSpacing;
-        c.Min += c.Extra;
-        c.Max += c.Extra;
-        (cell.SpecWdPercent ? c.Percent : c.PixelWidth) = cell.SpecWd;
+        const int around = cell.PadLeft + cell.PadRight + CellFrame();
+        c.Min += around;
+        c.Max += around;
+        (cell.SpecWdPercent ? c.Percent : c.Fixed) = cell.SpecWd;
+        if (c.Fixed > 0) c.Fixed += around;
         cells.push_back(c);
     });
     measuredPass_ = Root->LayoutPass;
     measuredOn_ = &canvas;
-    measuredCells_ = cells;
-    return cells;
+    measured_ = lumo::MeasureColumns(NumCols, cells, Gap(), WidenForPercents);
+    return measured_;
 }
 
 void THtmlTable::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     Initialize();
-    const std::vector<TColumnCell> cells = MeasureCells(canvas);
-    const TColumnMeasures m = HasFixedCell && RequestedWidth == 0
-                                  ? MeasurePixelColumns(NumCols, cells)
-                                  : MeasurePercentColumns(NumCols, cells, RequestedWidth);
-    Min = m.TotalMin + CellSpacing + 2 * FrameExtra();
-    Max = m.TotalMax + CellSpacing + 2 * FrameExtra();
+    const TColumnMeasures& m = MeasureColumns(canvas);
+    Min = m.TotalMin + OutsideColumns();
+    Max = m.TotalMax + OutsideColumns();
     Min = std::max(Min, RequestedWidth);
     Max = std::max(Max, RequestedWidth);
     int captionMin = 0, captionMax = 0;
@@ -198,10 +207,13 @@ int THtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
 
     Initialize();
     const int extra = FrameExtra();
-    const int room =
-        std::max((RequestedWidth > 0 ? RequestedWidth : RoomWidth) - CellSpacing - 2 * extra, 20);
-    const std::vector<TColumnCell> cells = MeasureCells(context.Measure);
-    Widths = DistributeColumns(MeasurePercentColumns(NumCols, cells, RequestedWidth), room);
+    const int columnsWidth =
+        std::max((RequestedWidth > 0 ? RequestedWidth : RoomWidth) - OutsideColumns(), 0);
+    Widths = DistributeColumns(MeasureColumns(context.Measure).Cols, columnsWidth);
+    // Each column holds the gap before it, so a cell's rectangle starts
+    // with the spacing.
+    for (int& w : Widths)
+        w += Gap();
     TableWidth = CellSpacing + 2 * extra + std::accumulate(Widths.begin(), Widths.end(), 0);
     int captionMin = 0, captionMax = 0;
     Caption.MeasureWidths(context.Measure, captionMin, captionMax);

@@ -108,8 +108,8 @@ public:
     TColor BorderColorDark = clNone;
     TColor TableBgColor = clNone; // given to cells that have none
     int NumCols = 0;
+    TWidenForPercents WidenForPercents = TWidenForPercents::Yes;
     std::vector<int> Widths; // column widths in pixels
-    bool HasFixedCell = false;
     // Set by the block: the width the table must take (0 for none) and the
     // height it should reach.
     int RequestedWidth = 0;
@@ -155,7 +155,15 @@ public:
 
 private:
     // The steps of LayOut.
-    std::vector<TColumnCell> MeasureCells(Canvas& canvas);
+    // The columns' needs, once per layout pass.
+    const TColumnMeasures& MeasureColumns(Canvas& canvas);
+    // A cell's own frame: the sunken border drawn in the spacing.
+    int CellFrame() const;
+    // The spacing between two cells beyond their frames.
+    int Gap() const;
+    // The part of the table's width that is not its cells: the frame and
+    // the spacing before, between and after the columns.
+    int OutsideColumns() const;
     void LayOutCells(const TLayoutContext& context, int X);
     // The top of the row after one at rowTop of rowHeight pixels.
     int NextRowTop(int rowTop, int rowHeight) const;
@@ -195,7 +203,7 @@ private:
     // MeasureWidths of the last pass, kept: nested tables are measured once.
     int measuredPass_ = -1;
     const Canvas* measuredOn_ = nullptr;
-    std::vector<TColumnCell> measuredCells_;
+    TColumnMeasures measured_;
 };
 
 } // namespace lumo

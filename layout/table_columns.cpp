@@ -1,260 +1,249 @@
 #include "layout/table_columns.h"
 
 #include <algorithm>
-#include <cstdint>
+#include <array>
 #include <numeric>
 
 namespace lumo {
 
 namespace {
 
-int Sum(const std::vector<int>& v, int first, int count) {
-    return std::accumulate(v.begin() + first, v.begin() + first + count, 0);
-}
+// A table asked to honour a percentage beside columns that hold something
+// and leave them no room wants to be as wide as it may; this is as wide.
+constexpr int MaxTableWidth = 1 << 20;
 
-// a * b / c in 64 bits; c is never 0 here.
-int MulDiv(int64_t a, int64_t b, int64_t c) {
-    return static_cast<int>(a * b / c);
-}
+// What the cells starting in one column say, before it becomes a TColumn.
+struct TColumnNeeds {
+    int Min = 0;
+    int ContentMax = 0; // the widest content of the cells without WIDTH
+    int FixedMax = 0;   // the widest WIDTH in pixels, never below its cell's minimum
+    int Percent = 0;
+    bool HasFixed = false;
+};
 
-// The same rounded to the nearest: a pixel width turned into a percentage
-// and back must come out as it went in.
-int MulDivRound(int64_t a, int64_t b, int64_t c) {
-    return static_cast<int>((a * b + c / 2) / c);
-}
-
-// Adds excess over count entries from first in proportion to their values
-// (all to the first when they are all 0); the rounding remainder goes to the
-// last, so the entries always grow by the whole excess.
-void Spread(std::vector<int>& w, int first, int count, int excess) {
-    const int sum = Sum(w, first, count);
-    if (sum <= 0) {
-        w[first] += excess;
-        return;
-    }
-    int given = 0;
-    for (int c = first; c < first + count; ++c) {
-        const int part = MulDiv(excess, w[c], sum);
-        w[c] += part;
-        given += part;
-    }
-    w[first + count - 1] += excess - given;
-}
-
-// The cells in the order their spans are met: all single columns first.
-std::vector<const TColumnCell*> BySpan(const std::vector<TColumnCell>& cells) {
-    std::vector<const TColumnCell*> order;
-    order.reserve(cells.size());
-    for (const auto& c : cells)
-        order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(),
-                     [](const TColumnCell* a, const TColumnCell* b) { return a->Span < b->Span; });
-    return order;
-}
-
-void Finish(TColumnMeasures& m) {
-    for (size_t c = 0; c < m.MinW.size(); ++c)
-        m.MaxW[c] = std::max(m.MaxW[c], m.MinW[c]);
-    m.TotalMin = std::accumulate(m.MinW.begin(), m.MinW.end(), 0);
-    m.TotalMax = std::accumulate(m.MaxW.begin(), m.MaxW.end(), 0);
-}
-
-TColumnMeasures Empty(int numCols) {
-    TColumnMeasures m;
-    m.MinW.assign(numCols, 0);
-    m.MaxW.assign(numCols, 0);
-    m.Percents.assign(numCols, 0);
-    return m;
-}
-
-// A cell spanning several columns, when neither it nor its columns have a
-// percentage: the columns grow in proportion to what they hold.
-void GrowInProportion(std::vector<int>& w, const TColumnCell& cell, int want) {
-    const int sum = Sum(w, cell.Col, cell.Span);
-    if (want <= sum) return;
-    if (sum == 0) {
-        for (int c = cell.Col; c < cell.Col + cell.Span; ++c)
-            w[c] = want / cell.Span;
-        w[cell.Col + cell.Span - 1] += want % cell.Span;
-        return;
-    }
-    Spread(w, cell.Col, cell.Span, want - sum);
-}
-
-void SpanWithPercent(TColumnMeasures& m, const TColumnCell& cell) {
-    const int first = cell.Col, last = cell.Col + cell.Span;
-    const int sumMin = Sum(m.MinW, first, cell.Span), sumMax = Sum(m.MaxW, first, cell.Span);
-    const int sumPct = Sum(m.Percents, first, cell.Span);
-    // The spanned columns that had no percentage of their own.
-    std::vector<int> freeCols;
-    int freeMax = 0;
-    for (int c = first; c < last; ++c)
-        if (m.Percents[c] == 0) {
-            freeCols.push_back(c);
-            freeMax += m.MaxW[c];
-        }
-    const int k = static_cast<int>(freeCols.size());
-    if (k > 0) {
-        const int share = std::max(0, (cell.Percent - sumPct) / k);
-        for (int c : freeCols)
-            m.Percents[c] = share;
-    } else if (cell.Percent > sumPct) {
-        for (int c = first; c < last; ++c)
-            m.Percents[c] = MulDiv(m.Percents[c], cell.Percent, sumPct);
-    }
-    const int P = std::max(sumPct, cell.Percent);
-    const int minExcess = cell.Min - sumMin, maxExcess = cell.Max - sumMax;
-    if (minExcess > 0 && k == 0) {
-        for (int c = first; c < last; ++c)
-            m.MinW[c] = std::max(m.MinW[c], MulDiv(cell.Min, m.Percents[c], P));
-    } else if (minExcess > 0) {
-        // Over the free columns by what they could hold, equal parts when
-        // they hold nothing.
-        int given = 0;
-        for (int c : freeCols) {
-            const int part = freeMax > 0 ? MulDiv(minExcess, m.MaxW[c], freeMax) : minExcess / k;
-            m.MinW[c] += part;
-            given += part;
-        }
-        m.MinW[freeCols.back()] += minExcess - given;
-    }
-    if (maxExcess >= 1 && k == 0) {
-        for (int c = first; c < last; ++c)
-            m.MaxW[c] = std::max(m.MaxW[c], MulDiv(cell.Max, m.Percents[c], P));
-    } else if (maxExcess >= 1) {
-        for (int c : freeCols)
-            m.MaxW[c] += maxExcess / k;
+void TakeSingleCell(TColumnNeeds& col, const TColumnCell& cell) {
+    col.Min = std::max(col.Min, cell.Min);
+    col.Percent = std::max(col.Percent, cell.Percent);
+    if (cell.Fixed > 0) {
+        col.HasFixed = true;
+        col.FixedMax = std::max(col.FixedMax, std::max(cell.Min, cell.Fixed));
+    } else {
+        col.ContentMax = std::max(col.ContentMax, cell.Max);
     }
 }
 
-} // namespace
-
-TColumnMeasures MeasurePixelColumns(int numCols, const std::vector<TColumnCell>& cells) {
-    TColumnMeasures m = Empty(numCols);
-    for (const TColumnCell* cell : BySpan(cells)) {
-        int mn = cell->Min, mx = cell->Max;
-        if (cell->PixelWidth > 0) {
-            mn = std::max(mn, cell->PixelWidth + cell->Extra);
-            mx = mn;
-        }
-        if (cell->Span == 1) {
-            m.MinW[cell->Col] = std::max(m.MinW[cell->Col], mn);
-            m.MaxW[cell->Col] = std::max(m.MaxW[cell->Col], mx);
-            continue;
-        }
-        const int sumMin = Sum(m.MinW, cell->Col, cell->Span);
-        if (mn > sumMin) Spread(m.MinW, cell->Col, cell->Span, mn - sumMin);
-        const int sumMax = Sum(m.MaxW, cell->Col, cell->Span);
-        if (mx > sumMax) Spread(m.MaxW, cell->Col, cell->Span, mx - sumMax);
-    }
-    Finish(m);
-    return m;
+// A WIDTH in pixels is the column's widest, whatever its other cells hold;
+// a percentage outranks both.
+TColumn ColumnOf(const TColumnNeeds& needs) {
+    TColumn col;
+    col.Min = needs.Min;
+    col.Max = std::max(needs.Min, needs.HasFixed ? needs.FixedMax : needs.ContentMax);
+    col.Percent = needs.Percent;
+    col.Kind = needs.Percent > 0 ? TColumnKind::Percent
+               : needs.HasFixed  ? TColumnKind::Fixed
+                                 : TColumnKind::Auto;
+    return col;
 }
 
-TColumnMeasures MeasurePercentColumns(int numCols, const std::vector<TColumnCell>& cells,
-                                      int tableWidth) {
-    TColumnMeasures m = Empty(numCols);
-    for (const TColumnCell* source : BySpan(cells)) {
-        TColumnCell cell = *source;
-        if (cell.Percent == 0 && cell.PixelWidth > 0 && tableWidth > 0)
-            cell.Percent = std::min(1000, MulDivRound(cell.PixelWidth, 1000, tableWidth));
-        if (cell.Span == 1) {
-            m.MinW[cell.Col] = std::max(m.MinW[cell.Col], cell.Min);
-            m.MaxW[cell.Col] = std::max(m.MaxW[cell.Col], cell.Max);
-            m.Percents[cell.Col] = std::max(m.Percents[cell.Col], cell.Percent);
-        } else if (cell.Percent == 0 && Sum(m.Percents, cell.Col, cell.Span) == 0) {
-            GrowInProportion(m.MinW, cell, cell.Min);
-            GrowInProportion(m.MaxW, cell, cell.Max);
+std::vector<TColumn> MeasureSingleCells(int numCols, const std::vector<TColumnCell>& cells) {
+    std::vector<TColumnNeeds> needs(numCols);
+    for (const TColumnCell& cell : cells)
+        if (cell.Span == 1) TakeSingleCell(needs[cell.Col], cell);
+    std::vector<TColumn> cols(numCols);
+    std::transform(needs.begin(), needs.end(), cols.begin(), ColumnOf);
+    return cols;
+}
+
+// Adds amount to the entries of w in proportion to weights, or in equal
+// parts when the weights are all 0; the entries grow by exactly amount.
+void Spread(std::vector<int>& w, const std::vector<int64_t>& weights, int amount) {
+    const size_t n = w.size();
+    if (n == 0) return;
+    int64_t total = std::accumulate(weights.begin(), weights.end(), int64_t{0});
+    const bool equal = total <= 0;
+    if (equal) total = static_cast<int64_t>(n);
+    int64_t cumulative = 0, given = 0;
+    for (size_t c = 0; c < n; ++c) {
+        cumulative += equal ? 1 : weights[c];
+        const int64_t upTo = amount * cumulative / total;
+        w[c] += static_cast<int>(upTo - given);
+        given = upTo;
+    }
+}
+
+// A spanning cell's percentage, beyond what its columns already hold, is
+// shared among its columns without one by how wide they could be.
+void SharePercent(std::vector<TColumn>& cols, const TColumnCell& cell) {
+    const auto first = cols.begin() + cell.Col, last = first + cell.Span;
+    int held = 0;
+    std::vector<TColumn*> free;
+    std::vector<int64_t> weights;
+    for (auto c = first; c != last; ++c) {
+        if (c->Kind == TColumnKind::Percent) {
+            held += c->Percent;
         } else {
-            SpanWithPercent(m, cell);
+            free.push_back(&*c);
+            weights.push_back(c->Max);
         }
     }
-    Finish(m);
-    return m;
+    if (cell.Percent <= held || free.empty()) return;
+    std::vector<int> shares(free.size(), 0);
+    Spread(shares, weights, cell.Percent - held);
+    for (size_t i = 0; i < free.size(); ++i) {
+        if (shares[i] <= 0) continue;
+        free[i]->Kind = TColumnKind::Percent;
+        free[i]->Percent = shares[i];
+    }
 }
 
-namespace {
-
-// Percentage columns whose share would drop below their minimum are fixed
-// there; the excess is then taken from the others by their percentages.
-void ShrinkPercentColumns(std::vector<int>& w, std::vector<bool>& counting,
-                          const TColumnMeasures& m, int room) {
-    const int n = static_cast<int>(w.size());
-    auto pctSum = [&] {
-        int s = 0;
-        for (int c = 0; c < n; ++c)
-            if (counting[c]) s += m.Percents[c];
-        return s;
-    };
-    for (int round = 0; round < 4; ++round) {
-        const int excess = std::accumulate(w.begin(), w.end(), 0) - room, sum = pctSum();
-        if (excess <= 0 || sum == 0) return;
-        bool fixedMore = false;
-        for (int c = 0; c < n; ++c) {
-            if (!counting[c] || w[c] - MulDiv(excess, m.Percents[c], sum) >= m.MinW[c]) continue;
-            w[c] = m.MinW[c];
-            counting[c] = false;
-            fixedMore = true;
-        }
-        if (!fixedMore) break;
+// A cell over several columns widens them as a table of those columns
+// would share its width: the gaps between them count towards the cell.
+void SpreadSpanningCell(std::vector<TColumn>& cols, const TColumnCell& cell, int spacing) {
+    if (cell.Percent > 0) SharePercent(cols, cell);
+    const int gaps = (cell.Span - 1) * spacing;
+    const int cellMin = std::max(0, cell.Min - gaps);
+    const int cellMax =
+        std::max(cellMin, (cell.Fixed > 0 ? std::max(cell.Min, cell.Fixed) : cell.Max) - gaps);
+    const std::vector<TColumn> spanned(cols.begin() + cell.Col,
+                                       cols.begin() + cell.Col + cell.Span);
+    const std::vector<int> mins = DistributeColumns(spanned, cellMin);
+    const std::vector<int> maxes = DistributeColumns(spanned, cellMax);
+    for (int i = 0; i < cell.Span; ++i) {
+        TColumn& col = cols[cell.Col + i];
+        col.Min = std::max(col.Min, mins[i]);
+        col.Max = std::max({col.Max, maxes[i], col.Min});
     }
-    const int excess = std::accumulate(w.begin(), w.end(), 0) - room, sum = pctSum();
-    if (excess <= 0 || sum == 0) return;
-    for (int c = 0; c < n; ++c)
-        if (counting[c]) w[c] -= std::min(MulDiv(excess, m.Percents[c], sum), w[c] - m.MinW[c]);
 }
 
-void GrowColumns(std::vector<int>& w, const TColumnMeasures& m, int room) {
-    const int n = static_cast<int>(w.size());
-    const int rest = room - std::accumulate(w.begin(), w.end(), 0);
-    int freeCols = 0, slack = 0, pctSum = 0;
-    for (int c = 0; c < n; ++c) {
-        if (m.Percents[c] == 0) {
-            ++freeCols;
-            slack += m.MaxW[c] - m.MinW[c];
-        }
-        pctSum += m.Percents[c];
+void SpreadSpanningCells(std::vector<TColumn>& cols, const std::vector<TColumnCell>& cells,
+                         int spacing) {
+    std::vector<const TColumnCell*> spanning;
+    for (const TColumnCell& cell : cells)
+        if (cell.Span > 1) spanning.push_back(&cell);
+    // Narrower spans first, so that wider ones see what those gave.
+    std::stable_sort(spanning.begin(), spanning.end(),
+                     [](const TColumnCell* a, const TColumnCell* b) { return a->Span < b->Span; });
+    for (const TColumnCell* cell : spanning)
+        SpreadSpanningCell(cols, *cell, spacing);
+}
+
+// Percentages are honoured in column order until they reach 100 %; later
+// ones get what is left, which may be nothing.
+void CapPercents(std::vector<TColumn>& cols) {
+    int left = 1000;
+    for (TColumn& col : cols) {
+        if (col.Kind != TColumnKind::Percent) continue;
+        col.Percent = std::min(col.Percent, left);
+        left -= col.Percent;
     }
-    for (int c = 0; c < n; ++c) {
-        if (freeCols == 0)
-            w[c] += MulDiv(rest, m.Percents[c], pctSum);
-        else if (m.Percents[c] != 0)
-            continue;
-        else if (slack > 0 && rest / 2 <= slack)
-            w[c] += MulDiv(rest, m.MaxW[c] - m.MinW[c], slack);
-        else
-            w[c] += rest / freeCols;
+}
+
+// The width at which every percentage column gets its widest content as its
+// share, and the other columns theirs from what the percentages leave.
+int64_t WidthForPercents(const std::vector<TColumn>& cols) {
+    int64_t need = 0, otherMax = 0;
+    int percents = 0;
+    for (const TColumn& col : cols) {
+        if (col.Kind != TColumnKind::Percent) {
+            otherMax += col.Max;
+        } else if (col.Percent > 0) {
+            percents += col.Percent;
+            need = std::max(need, (int64_t{col.Max} * 1000 + col.Percent - 1) / col.Percent);
+        }
+    }
+    if (percents == 0) return 0;
+    if (percents < 1000)
+        need = std::max(need, (otherMax * 1000 + (1000 - percents) - 1) / (1000 - percents));
+    else if (otherMax > 0)
+        need = MaxTableWidth;
+    return need;
+}
+
+void Total(TColumnMeasures& m, TWidenForPercents widen) {
+    int64_t min = 0, max = 0;
+    for (const TColumn& col : m.Cols) {
+        min += col.Min;
+        max += col.Max;
+    }
+    m.TotalMin = static_cast<int>(std::min<int64_t>(min, MaxTableWidth));
+    if (widen == TWidenForPercents::Yes) max = std::max(max, WidthForPercents(m.Cols));
+    m.TotalMax = static_cast<int>(std::clamp<int64_t>(max, m.TotalMin, MaxTableWidth));
+}
+
+// The four widths each column passes through as the table widens: its
+// minimum; its percentage of the width; its WIDTH in pixels; its widest.
+enum Stage { AtMin, PercentsMet, FixedMet, AllMet, StageCount };
+
+std::array<std::vector<int>, StageCount> Stages(const std::vector<TColumn>& cols, int width) {
+    std::array<std::vector<int>, StageCount> s;
+    for (const TColumn& col : cols) {
+        const int share =
+            static_cast<int>(int64_t{width} * col.Percent / 1000); // Percent is 0 when not one
+        const bool percent = col.Kind == TColumnKind::Percent;
+        s[AtMin].push_back(col.Min);
+        s[PercentsMet].push_back(percent ? std::max(col.Min, share) : col.Min);
+        s[FixedMet].push_back(col.Kind == TColumnKind::Fixed ? col.Max : s[PercentsMet].back());
+        s[AllMet].push_back(col.Kind == TColumnKind::Auto ? col.Max : s[FixedMet].back());
+    }
+    return s;
+}
+
+int64_t Sum(const std::vector<int>& w) {
+    return std::accumulate(w.begin(), w.end(), int64_t{0});
+}
+
+// Between two stages, each column covers the same part of its way.
+std::vector<int> Between(const std::vector<int>& from, const std::vector<int>& to, int amount) {
+    std::vector<int> w = from;
+    std::vector<int64_t> weights(from.size());
+    for (size_t c = 0; c < from.size(); ++c)
+        weights[c] = to[c] - from[c];
+    Spread(w, weights, amount);
+    return w;
+}
+
+// Width beyond every column's widest: auto columns take it by their widest,
+// else fixed ones by theirs, else percentage ones by their percentages;
+// equal parts where those are all 0.
+void SpreadSurplus(std::vector<int>& w, const std::vector<TColumn>& cols, int surplus) {
+    for (TColumnKind kind : {TColumnKind::Auto, TColumnKind::Fixed, TColumnKind::Percent}) {
+        std::vector<int64_t> weights(cols.size(), 0);
+        bool any = false;
+        for (size_t c = 0; c < cols.size(); ++c)
+            if (cols[c].Kind == kind) {
+                weights[c] = kind == TColumnKind::Percent ? cols[c].Percent : cols[c].Max;
+                any = true;
+            }
+        if (!any) continue;
+        if (std::all_of(weights.begin(), weights.end(), [](int64_t x) { return x == 0; }))
+            for (size_t c = 0; c < cols.size(); ++c)
+                weights[c] = cols[c].Kind == kind ? 1 : 0;
+        Spread(w, weights, surplus);
+        return;
     }
 }
 
 } // namespace
 
-std::vector<int> DistributeColumns(const TColumnMeasures& m, int room) {
-    const int n = static_cast<int>(m.MinW.size());
-    std::vector<int> w = m.MinW;
-    if (n == 0 || m.TotalMin >= room) return w;
-    std::vector<bool> counting(n, false);
-    for (int c = 0; c < n; ++c) {
-        if (m.Percents[c] <= 0) continue;
-        const int want = MulDivRound(room, m.Percents[c], 1000);
-        if (want <= m.MinW[c]) continue;
-        w[c] = want;
-        counting[c] = true;
-    }
-    const int sum = std::accumulate(w.begin(), w.end(), 0);
-    if (sum > room)
-        ShrinkPercentColumns(w, counting, m, room);
-    else if (sum < room)
-        GrowColumns(w, m, room);
-    // Rounding: the first column takes what is missing; an excess comes off
-    // columns that are above their minimum.
-    int diff = room - std::accumulate(w.begin(), w.end(), 0);
-    if (diff > 0) w[0] += diff;
-    for (int c = 0; c < n && diff < 0; ++c) {
-        const int cut = std::min(-diff, w[c] - m.MinW[c]);
-        w[c] -= cut;
-        diff += cut;
-    }
+TColumnMeasures MeasureColumns(int numCols, const std::vector<TColumnCell>& cells, int spacing,
+                               TWidenForPercents widen) {
+    TColumnMeasures m;
+    m.Cols = MeasureSingleCells(numCols, cells);
+    SpreadSpanningCells(m.Cols, cells, spacing);
+    CapPercents(m.Cols);
+    Total(m, widen);
+    return m;
+}
+
+std::vector<int> DistributeColumns(const std::vector<TColumn>& cols, int width) {
+    if (cols.empty()) return {};
+    const auto stages = Stages(cols, width);
+    if (width <= Sum(stages[AtMin])) return stages[AtMin];
+    for (int s = PercentsMet; s < StageCount; ++s)
+        if (width <= Sum(stages[s]))
+            return Between(stages[s - 1], stages[s], width - static_cast<int>(Sum(stages[s - 1])));
+    std::vector<int> w = stages[AllMet];
+    SpreadSurplus(w, cols, width - static_cast<int>(Sum(w)));
     return w;
 }
 

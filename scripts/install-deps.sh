@@ -17,6 +17,7 @@ packages=(
     librsvg2-bin desktop-file-utils man-db groff-base file dpkg-dev
     poppler-utils wkhtmltopdf heaptrack
     xvfb xauth
+    python3-fontforge chromium
 )
 
 missing=()

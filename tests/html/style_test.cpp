@@ -82,10 +82,12 @@ TEST(StyleUnits, FontSizes) {
         {"150%", 10, 15},
         {"larger", 12, 15},
         {"smaller", 12, 9},
-        {"small", 20, 12},
-        {"medium", 20, 14.4},
-        {"xx-small", 20, 8},
-        {"xx-large", 20, 36},
+        // Keywords step from the default size, which is medium.
+        {"medium", 20, 12},
+        {"small", 20, 12 * 13.0 / 16},
+        {"xx-small", 20, 12 * 9.0 / 16},
+        {"large", 20, 12 * 18.0 / 16},
+        {"xx-large", 20, 24},
         {"fancy", 20, 12},
         {"0.833em", 12, 12 * 0.833},
         // Font sizes stay within 1 to 1000 points.
@@ -223,6 +225,28 @@ TEST(StyleSheet, Shorthands) {
         EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;
 }
 
+TEST(StyleSheet, InvalidBoxDeclarationsAreDropped) {
+    // The earlier value stays: a shorthand with one negative part is
+    // dropped whole, and so is a negative side.
+    TStyleList styles;
+    ReadStyleSheetText(styles,
+                       "p { padding: 1em; padding: -5em; padding: 2px -1px }\n"
+                       "div { padding-left: 3px; padding-left: -0.5em }",
+                       "");
+    EXPECT_EQ(Value(styles, "p", Prop::PaddingTop), "1em");
+    EXPECT_EQ(Value(styles, "p", Prop::PaddingRight), "1em");
+    EXPECT_EQ(Value(styles, "div", Prop::PaddingLeft), "3px");
+    // So is a border shorthand with a part that is no colour, style or width.
+    TStyleList borders;
+    ReadStyleSheetText(borders, "p { border: thin solid blue; border: left red solid }", "");
+    EXPECT_EQ(Value(borders, "p", Prop::BorderTopWidth), "thin");
+    EXPECT_EQ(Value(borders, "p", Prop::BorderColor), "#16711680"); // blue, not red
+    TProperties p;
+    ReadPropertyText("padding: 4px; padding-bottom: -4px; margin-left: -4px", p);
+    EXPECT_EQ(*p.Text(Prop::PaddingBottom), "4px");
+    EXPECT_EQ(*p.Text(Prop::MarginLeft), "-4px"); // margins may be negative
+}
+
 TEST(StyleSheet, CommentsAtBlocksAndEnds) {
     TStyleList styles;
     char ch = '>';
@@ -254,6 +278,8 @@ TEST(StyleSheet, UnterminatedPartsStopAtLessThan) {
         {"@media print { p { color: red } } h2 { color: blue }", 1},
         {"}}}{{{", 0},
         {"<style></style>p { color: red }", 0},
+        // Comment marks between rules hide nothing.
+        {"p { color: red } <!-- h1 { color: blue } --> h2 { color: green }", 3},
     };
     for (const auto& row : rows) {
         TStyleList styles;

@@ -3,12 +3,19 @@
 reports whether the tests catch each one.
 
     tests/mutation/run.py [--list FILE] [--only TEXT] [--scratch DIR] [--full]
+    tests/mutation/run.py --random N --seed S [--in FOLDER...] [--full]
 
 Each mutant in the list (tests/mutation/mutants.txt) names a file, a text
 that stands exactly once in it, the text put in its place, the tests to run
 (a ctest pattern) and, for a survivor that cannot matter, why. The scratch
 copy is kept between runs, so later runs rebuild only what a mutant touches.
 --full runs the whole suite for every mutant instead of its pattern.
+
+--random picks N lines by the seed among the folders that read outside input
+(or those named) and gives each one boundary fault (tests/mutation/sample.py
+says which); each runs the tests of its folder (tests/FOLDER) or, with --full,
+the whole suite. Mutants no behaviour can tell apart are listed, with the
+reason, in tests/mutation/equivalent.txt and reported as equivalent.
 """
 
 import argparse
@@ -18,6 +25,8 @@ import subprocess
 import sys
 from dataclasses import dataclass
 from pathlib import Path
+
+import sample
 
 ROOT = Path(__file__).resolve().parents[2]
 SEPARATOR = " ||| "
@@ -29,8 +38,9 @@ class Mutant:
     file: str
     original: str
     mutated: str
-    tests: str
+    tests: str  # a ctest pattern, or "folder:NAME" for the tests of tests/NAME
     harmless: str  # why surviving cannot matter, or ""
+    at_line: int = 0  # the line the original fills whole; 0: the text stands once in the file
 
 
 def read_mutants(path: Path) -> list[Mutant]:
@@ -75,6 +85,17 @@ def build(scratch: Path, build_dir: Path) -> bool:
     return result.returncode == 0
 
 
+def folder_pattern(build_dir: Path, folder: str, env: dict[str, str]) -> str:
+    """A ctest pattern of the test suites of the folder's test binary."""
+    binary = build_dir / "tests" / folder / f"lumo_{folder}_tests"
+    listing = subprocess.run([str(binary), "--gtest_list_tests"],
+                             env={**env, "QT_QPA_PLATFORM": "offscreen"}, check=True,
+                             capture_output=True, text=True).stdout
+    suites = sorted({line.split(".")[0] for line in listing.splitlines()
+                     if line and not line.startswith(" ") and "." in line})
+    return "^(" + "|".join(suites) + ")\\."
+
+
 def tests_pass(build_dir: Path, pattern: str) -> bool:
     env = dict(os.environ)
     env_script = ROOT / "scripts" / "sanitizer-env.sh"
@@ -87,6 +108,8 @@ def tests_pass(build_dir: Path, pattern: str) -> bool:
     env["LUMO_REQUIRE_CORPUS"] = "1"
     command = ["ctest", "--test-dir", str(build_dir), "-j2", "--timeout", "600",
                "--stop-on-failure"]
+    if pattern.startswith("folder:"):
+        pattern = folder_pattern(build_dir, pattern[len("folder:"):], env)
     if pattern:
         command += ["-R", pattern]
     result = subprocess.run(command, env=env, capture_output=True, text=True)
@@ -99,27 +122,63 @@ def run_mutant(m: Mutant, scratch: Path, build_dir: Path, full: bool) -> str:
     if not path.is_file():
         return "bad entry (no such file)"
     text = path.read_text(encoding="latin-1")
-    if text.count(m.original) != 1:
+    if m.at_line:
+        lines = text.split("\n")
+        if lines[m.at_line - 1] != m.original:
+            return "bad entry (the line has changed)"
+        lines[m.at_line - 1] = m.mutated
+        mutated = "\n".join(lines)
+    elif text.count(m.original) != 1:
         return f"bad entry (the original stands {text.count(m.original)} times)"
-    path.write_text(text.replace(m.original, m.mutated), encoding="latin-1")
+    else:
+        mutated = text.replace(m.original, m.mutated)
+    path.write_text(mutated, encoding="latin-1")
     try:
         if not build(scratch, build_dir):
-            return "bad entry (does not build)"
+            return "not built" if m.at_line else "bad entry (does not build)"
         return "survived" if tests_pass(build_dir, "" if full else m.tests) else "killed"
     finally:
         path.write_text(text, encoding="latin-1")
+
+
+def random_mutants(args) -> list[Mutant]:
+    equivalents = sample.read_equivalents(ROOT / "tests" / "mutation" / "equivalent.txt",
+                                          SEPARATOR)
+    mutants = []
+    for number, m in enumerate(sample.pick(ROOT, args.folders, args.random, args.seed), 1):
+        reason = equivalents.get((m.file, m.original.strip(), m.mutated.strip()), "")
+        folder = m.file.split("/", 1)[0]
+        mutants.append(Mutant(number, m.file, m.original, m.mutated, f"folder:{folder}", reason,
+                              at_line=m.line))
+    return mutants
 
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--list", type=Path, default=ROOT / "tests" / "mutation" / "mutants.txt")
     parser.add_argument("--only", default="", help="run mutants whose file or text holds this")
+    parser.add_argument("--random", type=int, default=0, metavar="N",
+                        help="N random boundary mutants in place of the list")
+    parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--in", dest="folders", nargs="+", default=sample.DEFAULT_FOLDERS,
+                        metavar="FOLDER", help="the folders random mutants are picked in")
+    parser.add_argument("--dry-run", action="store_true", help="list the mutants only")
     parser.add_argument("--scratch", type=Path, default=ROOT / "build-mutants")
     parser.add_argument("--full", action="store_true", help="run the whole suite for each")
     args = parser.parse_args()
 
-    mutants = [m for m in read_mutants(args.list)
-               if not args.only or args.only in m.file or args.only in m.original]
+    if args.random:
+        mutants = random_mutants(args)
+        print(f"seed {args.seed}: {len(mutants)} random mutants in {' '.join(args.folders)}")
+    else:
+        mutants = [m for m in read_mutants(args.list)
+                   if not args.only or args.only in m.file or args.only in m.original]
+    if args.dry_run:
+        for m in mutants:
+            print(f"{m.file}:{m.at_line or m.line}: {m.original.strip()!r} -> "
+                  f"{m.mutated.strip()!r}")
+        return 0
+
     scratch = args.scratch / "src"
     build_dir = scratch / "build-test"  # inside the copy, so compiler caches see the same paths
     sync_scratch(scratch)
@@ -132,17 +191,34 @@ def main() -> int:
             print(f"tests fail without a mutant: {pattern}\n{tests_pass.last_output[-3000:]}")
             return 2
 
-    killed = survived_unexplained = 0
+    counts = {"killed": 0, "equivalent": 0, "survived": 0, "not built": 0}
+    survived_unexplained = 0
     for m in mutants:
-        verdict = run_mutant(m, scratch, build_dir, args.full)
-        note = f"  ({m.harmless})" if verdict == "survived" and m.harmless else ""
-        print(f"{verdict:9} line {m.line}: {m.file}: {m.original!r} -> {m.mutated!r}{note}",
+        if args.random and m.harmless:
+            verdict = "equivalent"
+        else:
+            verdict = run_mutant(m, scratch, build_dir, args.full)
+        note = f"  ({m.harmless})" if verdict in ("survived", "equivalent") and m.harmless else ""
+        place = f"{m.file}:{m.at_line}" if m.at_line else f"line {m.line}: {m.file}"
+        print(f"{verdict:10} {place}: {m.original.strip()!r} -> {m.mutated.strip()!r}{note}",
               flush=True)
-        killed += verdict == "killed"
+        counts[verdict] = counts.get(verdict, 0) + 1
         survived_unexplained += verdict == "survived" and not m.harmless
     build(scratch, build_dir)  # leave the scratch build unmutated
-    share = 100 * killed // max(len(mutants), 1)
-    print(f"{killed} of {len(mutants)} killed ({share} %); "
+    return report(counts, survived_unexplained, args.random > 0)
+
+
+def report(counts: dict[str, int], survived_unexplained: int, random_mode: bool) -> int:
+    if random_mode:
+        # Mutants that do not compile tell nothing about the tests.
+        judged = sum(counts.values()) - counts["not built"]
+        caught = counts["killed"] + counts["equivalent"]
+        print(f"{caught} of {judged} killed or equivalent ({100 * caught // max(judged, 1)} %): "
+              f"{counts['killed']} killed, {counts['equivalent']} equivalent, "
+              f"{counts['survived']} survived; {counts['not built']} did not build")
+        return 0
+    total = sum(counts.values())
+    print(f"{counts['killed']} of {total} killed ({100 * counts['killed'] // max(total, 1)} %); "
           f"{survived_unexplained} survived without an explanation")
     return 0 if survived_unexplained == 0 else 1
 

@@ -1,5 +1,7 @@
 #include "net/socks_protocol.h"
 
+#include "tests/support/cut_input.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +115,40 @@ TEST(SocksProtocol, BoundAddresses) {
         EXPECT_EQ(reply.BoundAddr, r.addr);
         EXPECT_EQ(reply.BoundPort, r.port);
     }
+}
+
+// A reply that has not all come asks for more, and for no more than the
+// whole: never read past what came, never complete early.
+TEST(SocksProtocol, EveryReplyCutShortAsksForTheRest) {
+    const auto G = TSocksPhase::Greeting, A = TSocksPhase::Authenticating,
+               R = TSocksPhase::Requesting;
+    const struct {
+        TSocksPhase phase;
+        bool socks5;
+        std::string whole;
+    } rows[] = {
+        {G, true, Bytes({5, 0})},
+        {A, true, Bytes({1, 0})},
+        {R, false, Bytes({0, 90, 0, 80, 1, 2, 3, 4})},
+        {R, true, Bytes({5, 0, 0, 1, 10, 0, 0, 7, 0x04, 0x38})},
+        {R, true, Bytes({5, 0, 0, 3, 3}) + "abc" + Bytes({0, 80})},
+        {R, true, Bytes({5, 0, 0, 3, 0, 0, 80})},
+        {R, true, Bytes({5, 0, 0, 4}) + std::string(16, '\1') + Bytes({0, 80})},
+        {R, true, Bytes({5, 0, 0, 3, 255}) + std::string(255, 'n') + Bytes({1, 0})},
+    };
+    for (const auto& r : rows)
+        test::ForEachPrefix(r.whole, [&](std::string_view bytes, size_t length) {
+            const TSocksReply reply = ReadSocksReply(r.phase, r.socks5, bytes);
+            const std::string what =
+                std::to_string(length) + " of " + std::to_string(r.whole.size()) + " bytes";
+            if (length == r.whole.size()) {
+                EXPECT_EQ(reply.State, Status::Complete) << what;
+                return;
+            }
+            ASSERT_EQ(reply.State, Status::NeedMore) << what;
+            EXPECT_GT(reply.Needed, length) << what;
+            EXPECT_LE(reply.Needed, r.whole.size()) << what;
+        });
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tools/bookmark_file.h"
 #include "tools/bookmark_merge.h"
 
+#include "tests/support/cut_input.h"
 #include "tests/support/temp_folder.h"
 #include "tests/tools/bookmark_nodes.h"
 
@@ -30,6 +31,25 @@ TEST(BookmarkFile, ReadsTheKindFromTheFirstEqualsSign) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(BookmarkOfText(row.text), row.expected) << row.text;
+}
+
+// An escape read at the end of a name never reaches past the line: every
+// cut of a line that ends in one is read as far as it goes.
+TEST(BookmarkFile, EscapesCutAtTheEndOfALineAreReadAsFarAsTheyGo) {
+    const struct {
+        const char* line;
+        const char* names[6]; // of the cuts after 0, 1, ... bytes
+    } rows[] = {
+        {"a%3D", {"", "a", "a%", "a%3", "a="}},
+        {"a%25", {"", "a", "a%", "a%2", "a%"}},
+        {"%3d=u", {"", "%", "%3", "=", "=", "="}},
+    };
+    for (const auto& row : rows)
+        test::ForEachPrefix(row.line, [&](std::string_view text, size_t length) {
+            EXPECT_EQ(BookmarkOfText(text).Name, row.names[length])
+                << row.line << " cut at " << length;
+            EXPECT_EQ(ParseBookmarks(text).Error, "");
+        });
 }
 
 TEST(BookmarkFile, EveryNameReadsBackAsItIsStored) {

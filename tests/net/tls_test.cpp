@@ -56,6 +56,7 @@ protected:
         old_ = LocalServer::StartNginxTls(root_->Path(), certificates_->Certificate(Kind::Good),
                                           certificates_->Key(), {}, {}, "TLSv1");
         proxy_ = LocalServer::StartTinyproxy();
+        socks_ = LocalServer::StartDante();
     }
     static void TearDownTestSuite() {
         for (auto& server : servers_)
@@ -63,6 +64,7 @@ protected:
         old_.reset();
         plain_.reset();
         proxy_.reset();
+        socks_.reset();
         root_.reset();
         TTlsContext::Shared().SetExtraTrustFile({});
     }
@@ -86,12 +88,12 @@ protected:
 
     static const TestCertificates* certificates_;
     static std::unique_ptr<TempFolder> root_;
-    static std::unique_ptr<LocalServer> servers_[4], old_, plain_, proxy_;
+    static std::unique_ptr<LocalServer> servers_[4], old_, plain_, proxy_, socks_;
 };
 const TestCertificates* TlsServers::certificates_ = nullptr;
 std::unique_ptr<TempFolder> TlsServers::root_;
 std::unique_ptr<LocalServer> TlsServers::servers_[4], TlsServers::old_, TlsServers::plain_,
-    TlsServers::proxy_;
+    TlsServers::proxy_, TlsServers::socks_;
 
 TEST_F(TlsServers, PagesComeWholeFromATrustedServer) {
     THttpClient cli;
@@ -180,6 +182,18 @@ TEST_F(TlsServers, AProxyTunnelsHttpsWithConnect) {
     EXPECT_EQ(Get(cli, Server(Kind::Expired)->Address("/page.htm"), refused)
                   .find("The server's certificate expired"),
               0u);
+}
+
+TEST_F(TlsServers, ASocksServerCarriesTheSecureConnection) {
+    if (!socks_) GTEST_SKIP() << "dante is not installed";
+    for (const char* level : {"5", "4"}) {
+        THttpClient cli;
+        cli.Socks = {"127.0.0.1", std::to_string(socks_->Port()), level, "", ""};
+        TMemoryStream out;
+        EXPECT_EQ(Get(cli, Server(Kind::Good)->Address("/page.htm"), out), "") << level;
+        EXPECT_EQ(out.Bytes(), "<p>secure page") << level;
+        EXPECT_TRUE(cli.Secure()) << level;
+    }
 }
 
 TEST_F(TlsServers, TheNextConnectionToAServerResumesItsSession) {

@@ -1,7 +1,7 @@
 #include "app/command_line.h"
 
+#include "address/address.h"
 #include "app/time_travel.h"
-#include "net/address.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/text.h"

@@ -3,7 +3,7 @@
 // the archive holds no copy.
 #include "app/failure_pages.h"
 #include "app/main_window.h"
-#include "net/address.h"
+#include "address/address.h"
 #include "net/http_connection.h"
 #include "net/tls_context.h"
 #include "platform/qt_text.h"

@@ -1,6 +1,6 @@
 #include "app/time_travel.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/text.h"
 
 #include <array>

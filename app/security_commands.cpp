@@ -1,9 +1,9 @@
 // https and time travel in the window: the Security and Time travel dialogs,
 // the padlock, and the pages a fetch shows when a certificate is refused or
 // the archive holds no copy.
+#include "address/address.h"
 #include "app/failure_pages.h"
 #include "app/main_window.h"
-#include "address/address.h"
 #include "net/http_connection.h"
 #include "net/tls_context.h"
 #include "platform/qt_text.h"

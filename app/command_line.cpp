@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "address/address.h"
+#include "app/time_travel.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -17,7 +18,8 @@ const char* const UsageText =
     "       lumo --image-info FILE\n"
     "       lumo --print-pdf OUT.pdf [--pages A-B] [--timeout S] ADDRESS | FILE\n"
     "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n"
-    "       lumo --help | --version\n";
+    "       lumo --help | --version\n"
+    "Each of the first four takes --time-travel YYYYMMDD [--time-travel-archive BASE].\n";
 
 const char* const HelpText =
     "Options:\n"
@@ -31,6 +33,10 @@ const char* const HelpText =
     "                        unpack a ZIP archive (the members matching a pattern)\n"
     "  --size WxH            the window's size in pixels (800x600)\n"
     "  --timeout S           give up when the page is not shown within S seconds (30)\n"
+    "  --time-travel YYYYMMDD\n"
+    "                        fetch every address from the web archive as it was then\n"
+    "  --time-travel-archive BASE\n"
+    "                        the archive's base address (https://web.archive.org/web/)\n"
     "  --help                print this text and quit\n"
     "  --version             print the version and quit\n"
     "Files: in $LUMO_HOME, else beside the program when it may write there, else in\n"
@@ -153,6 +159,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                 std::from_chars(v.data(), v.data() + v.size(), line.TimeoutSeconds);
             if (ec != std::errc() || p != v.data() + v.size() || line.TimeoutSeconds <= 0)
                 line.Error = "--timeout needs a number of seconds";
+        } else if (a == "--time-travel" && hasValue) {
+            line.TimeTravelDate = ParseCompactDate(args[++i]);
+            if (!line.TimeTravelDate)
+                line.Error = "--time-travel needs a date YYYYMMDD, for example 19990727";
+        } else if (a == "--time-travel-archive" && hasValue) {
+            line.TimeTravelArchive = args[++i];
         } else if (a.starts_with("--")) {
             line.Error = "unknown option " + a;
         } else {

@@ -2,6 +2,9 @@
 // headless use.
 #pragma once
 
+#include "app/time_travel.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +27,11 @@ struct TCommandLine {
     std::string UnzipArchive;
     std::string UnzipTarget;
     std::vector<std::string> UnzipPatterns;
-    bool Help = false;    // --help: print HelpText and quit
-    bool Version = false; // --version: print VersionText and quit
-    std::string Error;    // a usage error, or empty
+    std::optional<TCivilDate> TimeTravelDate; // --time-travel YYYYMMDD
+    std::string TimeTravelArchive;            // --time-travel-archive BASE
+    bool Help = false;                        // --help: print HelpText and quit
+    bool Version = false;                     // --version: print VersionText and quit
+    std::string Error;                        // a usage error, or empty
 };
 
 // args are the arguments after the program name as the system gives them

@@ -81,16 +81,20 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
     Stream = nullptr;
     std::string fileName;
     int kind = ckHTML;
+    // While time travelling a picture comes from the archive, of the same date as its page.
+    const std::string fetched = window_.TimeTravel().FetchAddress(SRC);
     if (window_.Reloading) {
-        window_.DiskCache().Remove(SRC);
-    } else if (window_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
+        window_.DiskCache().Remove(fetched);
+    } else if (window_.DiskCache().Lookup(fetched, fileName, kind) && kind == ckImage) {
         if (auto bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize)) {
             cacheStream_->Assign(std::move(*bytes));
             Stream = cacheStream_.get();
+            window_.NoteFetchSecurity(fetched, false, {});
             return;
         }
     }
-    if (SchemeOf(SRC) != "http") {
+    const std::string scheme = SchemeOf(SRC);
+    if (scheme != "http" && scheme != "https") {
         localConnection_.reset();
         localConnection_ = TURLConnection::CreateForURL(SRC);
         if (!localConnection_) return;
@@ -105,7 +109,8 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
     Stream = &WaitStream();
     auto rec = std::make_unique<TImageRequest>();
     rec->Viewer = Sender;
-    rec->SRC = rec->URL = SRC;
+    rec->SRC = SRC;
+    rec->URL = fetched;
     pending_.push_back(std::move(rec));
     ++window_.ImagesTotal;
     window_.ShowProgress(window_.ImagesDone, window_.ImagesTotal);
@@ -142,19 +147,18 @@ void TImageQueue::ImageRequestDone(TImageFetch* job, int status, uint16_t error)
     if (it == jobs_.end()) return;
     std::unique_ptr<TImageFetch> done = std::move(*it);
     jobs_.erase(it);
-    if (done->TooLarge()) {
-        // It could never be shown: the page gets no bytes, which show as
-        // the error picture, and nothing is cached.
+    if (done->TooLarge() || error != 0 || status >= 400) {
+        // No picture came (too large to show, or an error page, which is
+        // no picture): the page gets no bytes, which show as the error
+        // picture, and nothing is cached.
         done->Connection.reset(); // it writes into the stream given up here
         done->Rec->Stream = std::make_unique<TMemoryStream>();
         finished_.push_back(std::move(done->Rec));
-    } else if (error != 0 || status >= 400) {
-        // An error page is no picture: it is neither shown nor cached.
-        CountDone();
     } else {
         // Copied into the cache now, while the other fetches are on their
         // way, so the tick only hands pictures over.
         window_.DiskCache().Store(done->Rec->URL, ckImage, done->Rec->Stream->Bytes());
+        window_.NoteFetchSecurity(done->Rec->URL, false, {});
         finished_.push_back(std::move(done->Rec));
     }
     done.reset();

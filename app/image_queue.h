@@ -1,12 +1,13 @@
 // The window's image fetch queue. Pictures that can be had at once (from the
 // disk cache, a local file or a built-in resource) are answered in the
-// request; http pictures are queued, fetched by up to MaxJobs asynchronous
+// request; http and https pictures are queued, fetched by up to MaxJobs asynchronous
 // connections, and handed to their viewers at timer ticks, in the order
 // their fetches finished: each tick hands over every picture that has
 // arrived, so a page lays itself out again at most once a tick however many
 // pictures come, and a tick after a quiet spell comes at once. A picture
 // whose bytes pass the image budget could never be shown: its fetch stops
-// there and the page shows the error picture.
+// there and the page shows the error picture, as it does for a picture whose
+// fetch failed.
 #pragma once
 
 #include "image/image_limits.h"
@@ -31,7 +32,7 @@ class Timer;
 struct TImageRequest {
     QPointer<THTMLViewer> Viewer; // null once the viewer is gone
     std::string SRC;              // as the viewer asked: the key it inserts under
-    std::string URL;              // what is fetched and cached
+    std::string URL; // what is fetched and cached (the archive's copy while time travelling)
     std::unique_ptr<TMemoryStream> Stream;
 };
 

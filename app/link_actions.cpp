@@ -73,7 +73,7 @@ TLinkDecision DecideLinkAction(std::string_view url, std::string_view source) {
     const std::string scheme = SchemeOf(url).substr(0, MaxCompared);
     if (scheme == "mailto") return {TLinkAction::Mail, std::string(url), {}, {}};
     if (scheme == "file") return LocalLink(url, source);
-    if (scheme == "http") {
+    if (scheme == "http" || scheme == "https") {
         const std::string extension = ExtensionOfLink(url);
         const std::string lower = LowerCase(url);
         if (extension == "zip" || extension == "exe" ||

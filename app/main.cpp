@@ -139,6 +139,9 @@ int main(int argc, char** argv) {
 
     // The window takes its size before the page is laid out for it.
     TMainWindow form;
+    // For this run only: the settings file keeps its own.
+    if (line.TimeTravelDate) form.TimeTravel().SetDate(line.TimeTravelDate);
+    if (!line.TimeTravelArchive.empty()) form.TimeTravel().SetArchive(line.TimeTravelArchive);
     if (line.DumpLayout)
         form.FrameBrowser->setFixedSize(line.Width > 0 ? line.Width : 800,
                                         line.Height > 0 ? line.Height : 600);

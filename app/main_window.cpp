@@ -131,6 +131,7 @@ void TMainWindow::ReadSettings() {
         setWindowState(Qt::WindowNoState);
     }
     RetainCache1->setChecked(settings_.RetainCache);
+    ApplySecuritySettings();
 }
 
 void TMainWindow::WriteSettings() {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "app/settings.h"
+#include "app/time_travel.h"
 #include "net/content_kind.h"
 #include "print/print_settings.h"
 #include "tools/window_translator.h"
@@ -197,6 +198,18 @@ public:
     // Gives a connection the HTTP proxy and the SOCKS server; every
     // connection the window makes is given them here.
     void UseProxies(TURLConnection& connection) const;
+
+    // --- https and time travel (security_commands.cpp) ---------------------------
+    // The date and archive every fetch goes through while time travel is on;
+    // the command line may set them for a run.
+    TTimeTravel& TimeTravel() { return timeTravel_; }
+    void TimeTravel1Click();
+    void Security1Click();
+    // The padlock: a page is secure while everything fetched for it (its
+    // document, frames and pictures) came over https. A fetch of the page
+    // itself starts the count afresh; subject is the certificate's, when known.
+    void NoteFetchSecurity(const std::string& fetched, bool wholePage, const std::string& subject);
+    bool PageSecure() const { return pageSecure_; }
     std::string LastOpenFile;
     std::string BaseURL;     // the folder of the address fetched last
     std::string RedirectURL; // where the last redirection of the fetch led
@@ -213,6 +226,7 @@ public:
     QLabel* Status1 = nullptr;
     QLabel* Status2 = nullptr;
     QLabel* Status3 = nullptr;
+    QLabel* Padlock = nullptr; // shown while the page is secure
     QProgressBar* ProgressBar = nullptr;
     QProgressBar* BusyGauge = nullptr;
     TFrameBrowser* FrameBrowser = nullptr;
@@ -253,6 +267,14 @@ private:
     void SaveAddressFile();
     void ReadSettings();
     void WriteSettings();
+    // The trusted certificates and time travel as the settings say.
+    void ApplySecuritySettings();
+    // What a failed fetch shows in its frame when it has a page of its own:
+    // a refused certificate, or a page the archive does not hold.
+    bool ShowFailurePage(const std::string& fetched, TContentKind& DocType);
+    // The address the frame browser shows after a redirection to redirect
+    // while fetching wanted: empty when it stays wanted.
+    std::string ShownAddress(const std::string& redirect, const std::string& wanted) const;
     void ShowAddress(const std::string& address);
     // Whether the user is in the address box: while so, loads leave its
     // text, its state and the focus alone.
@@ -298,6 +320,10 @@ private:
     bool fetching_ = false;
     bool busy_ = false;
     std::string doneNote_; // what the status shows once the page is done
+    TTimeTravel timeTravel_;
+    std::string captureNote_; // the archived page's date, for the caption
+    std::string fetchNote_;   // the capture date of the document being fetched
+    bool pageSecure_ = false;
     bool closing_ = false;
     TWindowTranslator language_;
     // Last, so it goes first: its jobs report to the window.

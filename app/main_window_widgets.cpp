@@ -127,6 +127,8 @@ void TMainWindow::CreateMenus() {
 
     QMenu* options = AddMenu(bar, "Options1", "&Options");
     AddCommand(options, "Proxy1", "&Proxy...", this, &TMainWindow::Proxy1Click);
+    AddCommand(options, "Security1", "Se&curity...", this, &TMainWindow::Security1Click);
+    AddCommand(options, "TimeTravel1", "&Time travel...", this, &TMainWindow::TimeTravel1Click);
     AddCommand(options, "DeleteCache", "&Delete Cache", this, &TMainWindow::DeleteCacheClick);
     QAction* showImages = AddItem(options, "ShowImages", "&Show images");
     showImages->setCheckable(true);
@@ -266,6 +268,11 @@ void TMainWindow::CreateStatusBar() {
     BusyGauge->setGeometry(2, 17, 172, 8);
     BusyGauge->hide();
     Status3 = AddPanel(bar, "Status3", 0, 1);
+    Padlock = new QLabel(bar);
+    Padlock->setObjectName("Padlock");
+    Padlock->setPixmap(PadlockPicture());
+    bar->addPermanentWidget(Padlock);
+    Padlock->hide();
 }
 
 void TMainWindow::CreatePopupMenu() {

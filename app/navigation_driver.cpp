@@ -124,34 +124,52 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
     docStream_->Clear();
     docStream_->Charset.clear();
     // A query of a GET is part of what is fetched and cached; the answer to
-    // a POST is never taken from the cache nor kept in it.
-    const std::string fetched = IsGet && !Query.empty() ? address + "?" + Query : address;
+    // a POST is never taken from the cache nor kept in it. While time
+    // travelling a GET goes to the archive and is cached under its address.
+    const std::string wanted = IsGet && !Query.empty() ? address + "?" + Query : address;
+    const std::string fetched = IsGet ? timeTravel_.FetchAddress(wanted) : wanted;
+    const bool topPage = Sender == FrameBrowser;
+    fetchNote_.clear();
+    if (topPage) captureNote_.clear();
     bool failed = false;
     if (Reloading || Reload) {
         diskCache_->Remove(fetched);
         DocType = ckHTML;
     } else if (IsGet && LoadFromCache(fetched, DocType)) {
         NoteOversizedPage();
+        NoteFetchSecurity(fetched, topPage, {});
         NewURL.clear();
         Stream = docStream_.get();
         return;
     }
     connection_.reset();
-    connection_ = TURLConnection::CreateForURL(address);
+    connection_ = TURLConnection::CreateForURL(fetched);
     ++connectionSerial_;
     if (!connection_) {
         const std::string message = "Unsupported protocol: " + SchemeOf(address);
         if (Sender == FrameBrowser) throw ESpecialException(message);
         docStream_->Write(message);
     } else {
-        Fetch(Sender, IsGet, address, Query, DocType, failed);
+        Fetch(Sender, IsGet, IsGet ? fetched : address, IsGet ? std::string() : Query, DocType,
+              failed);
         Status1->setText(ToQString("Received " + std::to_string(docStream_->Size()) + " bytes"));
         NoteOversizedPage();
         // A redirected page is kept under the address it came from.
         if (IsGet) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
     }
-    NewURL = RedirectURL;
+    NewURL = ShownAddress(RedirectURL, wanted);
+    if (!fetchNote_.empty() && topPage) captureNote_ = doneNote_ = fetchNote_;
     Stream = docStream_.get();
+}
+
+// A redirection within the archive (to the nearest capture) leads to the
+// original address of the capture, which is all the window shows.
+std::string TMainWindow::ShownAddress(const std::string& redirect,
+                                      const std::string& wanted) const {
+    if (redirect.empty()) return {};
+    const std::optional<std::string> original = timeTravel_.OriginalOf(redirect);
+    if (!original) return redirect;
+    return *original == wanted ? std::string() : *original;
 }
 
 void TMainWindow::NoteOversizedPage() {
@@ -228,9 +246,14 @@ void TMainWindow::Fetch(QWidget* Sender, bool IsGet, const std::string& address,
         connection_.reset();
         throw;
     } catch (const std::exception& e) {
-        FetchFailed(Sender, e, DocType);
         failed = true;
+        if (ShowFailurePage(address, DocType))
+            return NoteFetchSecurity({}, Sender == FrameBrowser, {});
+        FetchFailed(Sender, e, DocType);
     }
+    if (auto* http = dynamic_cast<THTTPConnection*>(connection_.get()))
+        NoteFetchSecurity(http->Client().Location(), Sender == FrameBrowser,
+                          http->Client().PeerSubject());
 }
 
 void TMainWindow::FetchFailed(QWidget* Sender, const std::exception& e, TContentKind& DocType) {
@@ -270,6 +293,7 @@ void TMainWindow::HTTPHeaderData() {
         // event loop, and only if it is still the one this came from.
         messages_->Post(MsgAbort, connectionSerial_);
         break;
+    case THeaderField::MementoDatetime: fetchNote_ = timeTravel_.CaptureNote(line.Value); break;
     case THeaderField::Other: break;
     }
 }
@@ -393,7 +417,8 @@ void TMainWindow::HistoryChange() {
         item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
     }
     const QString& title = FrameBrowser->PageTitle();
-    setWindowTitle(title.isEmpty() ? QString("Lumo 10") : title);
+    const QString caption = title.isEmpty() ? QString("Lumo 10") : title;
+    setWindowTitle(captureNote_.empty() ? caption : caption + " (" + ToQString(captureNote_) + ")");
     // The box shows the page's own address, after redirections too, unless
     // the user is typing in it or has typed the address that comes next.
     if (AddressBoxInUse() || !pendingAddress_.empty()) return;

@@ -13,6 +13,7 @@ THeaderLine ReadHeaderLine(std::string_view line) {
         {"location:", THeaderField::Location},
         {"set-cookie:", THeaderField::SetCookie},
         {"content-type:", THeaderField::ContentType},
+        {"memento-datetime:", THeaderField::MementoDatetime},
     };
     for (const Name& name : Names) {
         if (!StartsWithText(line, name.text)) continue;

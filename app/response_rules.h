@@ -8,7 +8,7 @@
 
 namespace lumo {
 
-enum class THeaderField { Other, Location, SetCookie, ContentType };
+enum class THeaderField { Other, Location, SetCookie, ContentType, MementoDatetime };
 
 struct THeaderLine {
     THeaderField Field = THeaderField::Other;

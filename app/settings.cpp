@@ -42,6 +42,9 @@ TSettings ReadSettings(const TIniFile& ini, const TSettings& current) {
     socks.Level = ini.ReadString(SocksSection, "Level", socks.Level);
     socks.Usercode = ini.ReadString(SocksSection, "User", socks.Usercode);
     socks.Password = ini.ReadString(SocksSection, "Password", socks.Password);
+    s.TrustFile = ini.ReadString("Security", "TrustFile", s.TrustFile);
+    s.TimeTravelDate = ini.ReadString("TimeTravel", "Date", s.TimeTravelDate);
+    s.TimeTravelArchive = ini.ReadString("TimeTravel", "Archive", s.TimeTravelArchive);
     return s;
 }
 
@@ -77,6 +80,9 @@ void WriteSettings(TIniFile& ini, const TSettings& s, TWindowState state) {
     ini.WriteString(SocksSection, "Level", s.Socks.Level);
     ini.WriteString(SocksSection, "User", s.Socks.Usercode);
     ini.WriteString(SocksSection, "Password", s.Socks.Password);
+    ini.WriteString("Security", "TrustFile", s.TrustFile);
+    ini.WriteString("TimeTravel", "Date", s.TimeTravelDate);
+    ini.WriteString("TimeTravel", "Archive", s.TimeTravelArchive);
     ini.EndUpdate();
 }
 

@@ -1,6 +1,7 @@
 // The settings file "lumo.ini": the main window's placement, the default font
 // and colours of pages, whether the cache is kept between runs, and the SOCKS
-// server (the HTTP proxy stays in "urls.txt", where it always was).
+// server (the HTTP proxy stays in "urls.txt", where it always was), the
+// extra trusted certificates of https, and time travel's date and archive.
 #pragma once
 
 #include "net/socks_settings.h"
@@ -24,6 +25,9 @@ struct TSettings {
     TBrowserDefaults Browser;
     bool RetainCache = true;
     TSocksSettings Socks;
+    std::string TrustFile;         // a PEM file of certificates trusted beside the system's
+    std::string TimeTravelDate;    // "19990727"; empty while time travel is off
+    std::string TimeTravelArchive; // the archive's base address; empty for the default
 };
 
 // Reads every setting; a missing key keeps the value given in current.
@@ -35,7 +39,8 @@ bool WriteBrowserDefaults(TIniFile& ini, const TBrowserDefaults& defaults);
 
 // Writes the page defaults, then the placement as the window state asks
 // (normal: position, size and "Maximized" false; maximized: only "Maximized";
-// minimized: nothing), then "Retain", then the SOCKS server.
+// minimized: nothing), then "Retain", the SOCKS server, the trusted
+// certificates and time travel.
 void WriteSettings(TIniFile& ini, const TSettings& settings, TWindowState state);
 
 } // namespace lumo

@@ -88,4 +88,22 @@ QIcon ToolbarGlyph(Glyph glyph) {
     return icon;
 }
 
+QPixmap PadlockPicture() {
+    QPixmap pixmap(Size, Size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(96, 96, 96), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(4, 1, 8, 10), 0, 180 * 16); // the shackle
+    p.drawLine(QPointF(4, 6), QPointF(4, 8));
+    p.drawLine(QPointF(12, 6), QPointF(12, 8));
+    p.setPen(QPen(QColor(128, 96, 0), 1));
+    p.setBrush(QColor(224, 176, 32));
+    p.drawRect(QRectF(2.5, 7.5, 11, 8)); // the body
+    p.setBrush(Qt::black);
+    p.drawRect(QRectF(7.5, 10.5, 1, 2)); // the keyhole
+    return pixmap;
+}
+
 } // namespace lumo

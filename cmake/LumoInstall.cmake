@@ -65,5 +65,6 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Pages name Arial, Times New Roman and Courier New; these have their metrics.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-liberation)
+# https verifies servers against the system's trusted certificates.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation, ca-certificates")
 include(CPack)

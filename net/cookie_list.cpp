@@ -12,6 +12,9 @@ namespace lumo {
 
 namespace {
 
+// What follows the cookie of an entry that goes only over https.
+constexpr std::string_view SecureMark = "secure";
+
 // The positions of the last three dots of a name, last first (npos where none).
 struct Dots {
     size_t count = 0;
@@ -94,6 +97,29 @@ std::optional<std::string_view> DomainAttribute(std::string_view value) {
     return std::nullopt;
 }
 
+bool HasSecureAttribute(std::string_view value) {
+    for (size_t at = value.find(';'); at != std::string_view::npos; at = value.find(';', at + 1))
+        if (SameText(Trim(value.substr(at + 1, value.find(';', at + 1) - at - 1)), "secure"))
+            return true;
+    return false;
+}
+
+// An entry's cookie, "name=value;", and whether it goes only over https.
+struct EntryCookie {
+    std::string_view NameValue;
+    bool Secure = false;
+};
+
+EntryCookie CookieOfEntry(std::string_view rest) {
+    const size_t end = rest.find(';');
+    if (end == std::string_view::npos) return {rest, false};
+    return {rest.substr(0, end + 1), SameText(Trim(rest.substr(end + 1)), SecureMark)};
+}
+
+bool SecureAddress(std::string_view url) {
+    return SameText(SplitAddress(url).Proto, "https");
+}
+
 } // namespace
 
 std::string CookieDomainOf(std::string_view host) {
@@ -145,11 +171,33 @@ void TCookieList::StoreSetCookie(std::string_view url, std::string_view value) {
     const std::string domain =
         attribute ? AcceptedDomainAttribute(*attribute, host) : CookieDomainOf(host);
     if (domain.empty()) return;
+    // Only a secure page sets a secure cookie, and a page that is not cannot
+    // replace one: a cookie named as a secure one of its domain is refused.
+    const bool secure = SecureAddress(url);
+    if (HasSecureAttribute(value)) {
+        if (!secure) return;
+        nameValue += " ";
+        nameValue += SecureMark;
+    } else if (!secure && HasSecureCookieNamed(domain, nameValue.substr(0, nameValue.find('=')))) {
+        return;
+    }
     AddEntry(domain + " " + nameValue);
+}
+
+bool TCookieList::HasSecureCookieNamed(const std::string& domain, std::string_view name) const {
+    const std::string prefix = domain + " ";
+    for (auto it = std::lower_bound(entries_.begin(), entries_.end(), prefix, LessText);
+         it != entries_.end() && StartsWithText(*it, prefix); ++it) {
+        const EntryCookie cookie = CookieOfEntry(std::string_view(*it).substr(prefix.size()));
+        if (cookie.Secure && cookie.NameValue.substr(0, cookie.NameValue.find('=')) == name)
+            return true;
+    }
+    return false;
 }
 
 std::string TCookieList::CookieHeaderFor(std::string_view url) const {
     const std::string domain = CookieDomainOf(SplitAddress(url).Host);
+    const bool secure = SecureAddress(url);
     if (domain.empty()) return {};
     // Only entries of exactly this domain: ".example.com " is a prefix of its
     // own entries and of no entry of ".example.community".
@@ -157,8 +205,10 @@ std::string TCookieList::CookieHeaderFor(std::string_view url) const {
     std::string header;
     for (auto it = std::lower_bound(entries_.begin(), entries_.end(), prefix, LessText);
          it != entries_.end() && StartsWithText(*it, prefix); ++it) {
+        const EntryCookie cookie = CookieOfEntry(std::string_view(*it).substr(prefix.size()));
+        if (cookie.Secure && !secure) continue;
         if (!header.empty()) header += ' ';
-        header += it->substr(prefix.size());
+        header += cookie.NameValue;
     }
     return header;
 }

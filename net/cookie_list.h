@@ -2,7 +2,8 @@
 // the Cookie request header. Cookies are grouped by a domain derived from the
 // host (or from the cookie's "domain=" attribute); they never expire and paths
 // are not considered. The store is kept in "Cookies.txt", one entry per line:
-// the domain, a space, and the cookie's "name=value;" text as received.
+// the domain, a space, and the cookie's "name=value;" text as received,
+// followed by " secure" for a cookie that goes only over https.
 #pragma once
 
 #include <cstddef>
@@ -38,6 +39,7 @@ public:
 
 private:
     void AddEntry(std::string entry);
+    bool HasSecureCookieNamed(const std::string& domain, std::string_view name) const;
 
     std::string folder_;
     std::vector<std::string> entries_; // sorted without regard to case, no duplicates

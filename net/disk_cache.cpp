@@ -172,7 +172,8 @@ std::string KindField(int kind, std::string_view charset) {
 } // namespace
 
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed, std::string_view charset) {
-    if (SchemeOf(url) != "http") return {};
+    const std::string scheme = SchemeOf(url);
+    if (scheme != "http" && scheme != "https") return {};
     const std::string key = CacheKeyOf(url);
     if (const ptrdiff_t i = Find(key); i >= 0) {
         Entry& e = entries_[static_cast<size_t>(i)];

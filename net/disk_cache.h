@@ -37,14 +37,15 @@ public:
     bool Lookup(std::string_view url, std::string& fileName, int& kind,
                 std::string* charset = nullptr) const;
 
-    // For an http address, the full path under which the caller must store the
+    // For an http or https address (whose key keeps its scheme, so the two
+    // never share an entry), the full path under which the caller must store the
     // document; empty for any other scheme. An entry added with failed set is
     // never found by Lookup; it only holds a place until it is evicted. A new
     // file is created empty under a number no file has yet.
     // The charset is kept when it is a plain name (letters, digits, "-",
     // "_", ".", ":").
     std::string Add(std::string_view url, int kind, bool failed, std::string_view charset = {});
-    // Adds an http address with its document's bytes. A copy that cannot be
+    // Adds an http or https address with its document's bytes. A copy that cannot be
     // written (a full disk) leaves no entry, so no later visit takes an empty
     // or partial file for the document. The bytes reach the disk before the
     // index that names them (when the cache ends), not on every write: a copy

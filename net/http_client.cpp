@@ -2,6 +2,7 @@
 
 #include "address/address.h"
 #include "net/socket.h"
+#include "net/tls_socket.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
 #include "platform/socket_api.h"
@@ -19,6 +20,7 @@ namespace lumo {
 namespace {
 
 constexpr size_t SendChunkSize = 8193;
+constexpr size_t MaxTunnelReply = 8192;
 
 const char* MethodOf(THttpRequest rq) {
     switch (rq) {
@@ -68,6 +70,7 @@ constexpr std::pair<ReaderFailure, uint16_t> ReaderFailures[] = {
     {ReaderFailure::HeaderTooLarge, httperrHeaderTooLarge},
     {ReaderFailure::BadStatusLine, httperrBadStatusLine},
     {ReaderFailure::BadContentLength, httperrBadContentLength},
+    {ReaderFailure::BadChunk, httperrBadChunk},
 };
 
 // Statuses whose responses carry no document.
@@ -251,6 +254,8 @@ void THttpClient::StartRequest(THttpRequest rq) {
     cookie_ = Cookie;
     targetHost_.clear();
     targetPort_.clear();
+    peerSubject_.clear();
+    tlsFailure_ = {};
     socks_ = Socks;
     socks_.Level = UpperCase(Trim(socks_.Level.empty() ? "5" : socks_.Level));
     socket_->MultiThreaded = MultiThreaded;
@@ -269,7 +274,8 @@ void THttpClient::StartRequest(THttpRequest rq) {
 
 bool THttpClient::PrepareTarget(const std::string& address, bool redirection) {
     const AddressParts parts = SplitAddress(address);
-    if (!parts.Proto.empty() && !SameText(parts.Proto, "http")) {
+    const bool secure = SameText(parts.Proto, "https");
+    if (!parts.Proto.empty() && !secure && !SameText(parts.Proto, "http")) {
         Fail(httperrUnsupportedProtocol, "Unsupported protocol");
         return false;
     }
@@ -277,14 +283,15 @@ bool THttpClient::PrepareTarget(const std::string& address, bool redirection) {
         Fail(httperrBadRequest, "Invalid character in request header");
         return false;
     }
-    const std::string port = parts.Port.empty() ? "80" : parts.Port;
+    const std::string port = !parts.Port.empty() ? parts.Port : secure ? "443" : "80";
     if (!ValidPort(port)) {
         Fail(httperrBadRequest, "Invalid port: " + port);
         return false;
     }
-    if (redirection &&
-        !RedirectedCookie(address, SameText(parts.Host, targetHost_) && port == targetPort_))
-        return false;
+    // Cookies and credentials stay with the same server reached the same way.
+    const bool sameServer =
+        SameText(parts.Host, targetHost_) && port == targetPort_ && secure == secure_;
+    if (redirection && !RedirectedCookie(address, sameServer)) return false;
     if (!parts.User.empty()) {
         user_ = parts.User;
         pass_ = parts.Pass;
@@ -295,8 +302,10 @@ bool THttpClient::PrepareTarget(const std::string& address, bool redirection) {
     }
     targetHost_ = parts.Host;
     targetPort_ = port;
+    secure_ = secure;
+    tunnel_ = secure && !Proxy.empty() ? Tunnel::Asking : Tunnel::None;
     const std::string path = RequestPathOf(parts.Path);
-    if (Proxy.empty()) {
+    if (Proxy.empty() || secure) {
         hostName_ = parts.Host;
         port_ = port;
         path_ = EncodeRequestPath(path);
@@ -305,6 +314,8 @@ bool THttpClient::PrepareTarget(const std::string& address, bool redirection) {
         path_ = EncodeRequestPath((parts.Proto.empty() ? std::string("http") : parts.Proto) +
                                   "://" + parts.Host +
                                   (parts.Port.empty() ? std::string() : ":" + parts.Port) + path);
+    }
+    if (!Proxy.empty()) {
         const AddressParts proxy = SplitAddress(Proxy);
         hostName_ = proxy.Host;
         port_ = proxy.Port.empty() ? ProxyPort : proxy.Port;
@@ -377,6 +388,8 @@ void THttpClient::ConnectSocket() {
                                                  : resolvedHost_);
         socket_->SetPort(port_);
         socket_->SetProto("tcp");
+        const bool direct = secure_ && tunnel_ == Tunnel::None;
+        socket_->SetTls(direct ? targetHost_ : std::string(), targetPort_);
         socket_->Connect();
     } catch (const ESocketException& e) {
         Fail(socket_->LastError() ? static_cast<uint16_t>(socket_->LastError()) : WSAEINVAL,
@@ -386,14 +399,63 @@ void THttpClient::ConnectSocket() {
 
 void THttpClient::SocketSessionConnected(uint16_t error) {
     if (state_ != hsConnecting || ending_) return;
+    if (error == WSocketTlsFailed) return FailTls();
     if (error != 0) return FailSocket(error);
-    connected_ = true;
     lastActivity_ = TickCount();
+    if (tunnel_ == Tunnel::Asking) {
+        SendTunnelRequest();
+        return;
+    }
+    connected_ = true;
+    peerSubject_ = socket_->Secure() ? socket_->PeerSubject() : std::string();
     if (!SetState(hsConnected) || !Raise(OnSessionConnected) || !SetState(hsAwaitingHeader) ||
         !SendRequest() || method_ != httpPOST || !Raise(OnSendBegin))
         return;
     allowedToSend_ = true;
     SendNextChunk();
+}
+
+// The proxy is asked for a tunnel to the server; TLS runs inside it.
+bool THttpClient::SendTunnelRequest() {
+    const std::string target = targetHost_ + ":" + targetPort_;
+    std::string request = "CONNECT " + target + " HTTP/1.0\r\nHost: " + target + "\r\n";
+    if (!ProxyUsername.empty())
+        request += "Proxy-Authorization: Basic " +
+                   Base64Encode(ProxyUsername + ":" + ProxyPassword) + "\r\n";
+    tunnelReply_.clear();
+    socket_->SendString(request + "\r\n");
+    return !ending_;
+}
+
+// Reads the proxy's answer up to its blank line (the server says nothing
+// before the handshake, so nothing of it is taken), then starts TLS.
+void THttpClient::TunnelReply() {
+    char bytes[1024];
+    const int n = socket_->Receive(bytes, sizeof bytes);
+    if (n <= 0) return;
+    lastActivity_ = TickCount();
+    tunnelReply_.append(bytes, static_cast<size_t>(n));
+    const size_t end = tunnelReply_.find("\r\n\r\n");
+    if (end == std::string::npos) {
+        if (tunnelReply_.size() > MaxTunnelReply)
+            Fail(httperrHeaderTooLarge, "HTTP header too large");
+        return;
+    }
+    int status = 0;
+    std::string reason;
+    const std::string statusLine = tunnelReply_.substr(0, tunnelReply_.find("\r\n"));
+    if (!THttpResponseReader::ParseStatusLine(statusLine, status, reason))
+        return Fail(httperrBadStatusLine, "Invalid HTTP status line");
+    if (status < 200 || status > 299)
+        return Fail(static_cast<uint16_t>(std::clamp(status, 400, 999)),
+                    "The proxy refused the tunnel: " + statusLine);
+    tunnel_ = Tunnel::Handshake;
+    socket_->StartTls(targetHost_, targetPort_);
+}
+
+void THttpClient::FailTls() {
+    tlsFailure_ = socket_->TlsFailure();
+    Fail(httperrTls, tlsFailure_.Reason);
 }
 
 std::vector<std::string> THttpClient::RequestLines() const {
@@ -406,7 +468,8 @@ std::vector<std::string> THttpClient::RequestLines() const {
     if (!Agent.empty()) lines.push_back("User-Agent: " + Agent);
     // A server builds its absolute redirections from this line, so a port
     // other than 80 goes with the name.
-    lines.push_back("Host: " + targetHost_ + (targetPort_ == "80" ? "" : ":" + targetPort_));
+    const bool defaultPort = targetPort_ == (secure_ ? "443" : "80");
+    lines.push_back("Host: " + targetHost_ + (defaultPort ? "" : ":" + targetPort_));
     if (NoCache) lines.push_back("Pragma: no-cache");
     if (post)
         lines.push_back("Content-Length: " + std::to_string(std::max<int64_t>(
@@ -415,7 +478,7 @@ std::vector<std::string> THttpClient::RequestLines() const {
         lines.push_back("If-Modified-Since: " + HttpDate(ModifiedSince) + " GMT");
     if (!user_.empty())
         lines.push_back("Authorization: Basic " + Base64Encode(user_ + ":" + pass_));
-    if (!Proxy.empty() && !ProxyUsername.empty())
+    if (!Proxy.empty() && tunnel_ == Tunnel::None && !ProxyUsername.empty())
         lines.push_back("Proxy-Authorization: Basic " +
                         Base64Encode(ProxyUsername + ":" + ProxyPassword));
     if (!cookie_.empty()) lines.push_back("Cookie: " + cookie_);
@@ -465,6 +528,7 @@ void THttpClient::SendNextChunk() {
 }
 
 void THttpClient::SocketDataAvailable(uint16_t) {
+    if (state_ == hsConnecting && tunnel_ == Tunnel::Asking && !ending_) return TunnelReply();
     if ((state_ != hsAwaitingHeader && state_ != hsReceivingBody) || ending_ ||
         closeMode_ != CloseMode::Normal || reader_.Stopped()) {
         char junk[4096]; // nothing more is wanted from this connection
@@ -595,8 +659,9 @@ void THttpClient::EndOfConnection(int error) {
                                            ? "Connection closed before the end of the header"
                                            : "Connection closed without a response");
     }
-    if (method_ != httpHEAD && BodyExpected(statusCode_) && ContentLength() >= 0 &&
-        receivedBytes_ < ContentLength())
+    const bool cut =
+        reader_.ChunksUnfinished() || (ContentLength() >= 0 && receivedBytes_ < ContentLength());
+    if (method_ != httpHEAD && BodyExpected(statusCode_) && cut)
         return Fail(httperrIncomplete, "Connection closed before the whole document arrived");
     FinishRequest();
 }
@@ -614,6 +679,7 @@ void THttpClient::Fail(uint16_t error, const std::string& reason) {
 }
 
 void THttpClient::FailSocket(int error) {
+    if (error == WSocketTlsFailed) return FailTls();
     const std::string text = socksError_.empty() ? SocketErrorText(error) : socksError_;
     Fail(static_cast<uint16_t>(error), text + " (Error #" + std::to_string(error) + ")");
 }

@@ -1,6 +1,7 @@
 // The HTTP/1.0 client: one GET, POST or HEAD at a time over an asynchronous
 // socket, directly or through an HTTP proxy, with Basic credentials and
-// redirections. It advances a state machine on socket events and on its own
+// redirections, for http and https addresses (https through a proxy goes
+// through a CONNECT tunnel). It advances a state machine on socket events and on its own
 // posted messages; the synchronous forms pump the event loop until the
 // request has ended. Every request that starts ends with exactly one
 // OnRequestDone, fired from the event loop after State is hsReady again.
@@ -8,6 +9,7 @@
 
 #include "net/http_response_reader.h"
 #include "net/socks_settings.h"
+#include "net/tls_context.h"
 #include "platform/exception.h"
 #include "platform/types.h"
 
@@ -54,6 +56,11 @@ enum : uint16_t {
     // An event handler or the receive stream raised (the reason phrase is its
     // message), or the receive stream took fewer bytes than it was given.
     httperrEventFailed = 12,
+    // A body in chunks whose framing is malformed.
+    httperrBadChunk = 13,
+    // The TLS handshake failed or the server's certificate was refused: the
+    // socket's TlsFailure says why.
+    httperrTls = 14,
 };
 
 // The client's window messages.
@@ -144,9 +151,16 @@ public:
     bool Connected() const { return connected_; }
     THttpRequest RequestType() const { return requestType_; }
     uint16_t RequestDoneError() const { return requestDoneError_; }
+    // Whether the last connection was secure, and its server's certificate subject.
+    bool Secure() const { return !peerSubject_.empty(); }
+    const std::string& PeerSubject() const { return peerSubject_; }
+    // Why the request failed with httperrTls.
+    const TTlsFailure& TlsFailure() const { return tlsFailure_; }
 
 private:
     enum class CloseMode { Normal, Redirect, Ignore };
+    // The steps of a tunnel through the proxy to an https server.
+    enum class Tunnel { None, Asking, Handshake };
 
     // Tells, after an event handler ran, whether the request it was run for
     // is over: the client freed, the request ending or replaced by another.
@@ -193,6 +207,10 @@ private:
     void FollowLocation();
     void RedirectionClosed();
 
+    bool SendTunnelRequest();
+    void TunnelReply();
+    void FailTls();
+
     void LookUp(const std::string& name);
     void ConnectSocket();
     void SocketDnsLookupDone(uint16_t error);
@@ -220,6 +238,11 @@ private:
     CloseMode closeMode_ = CloseMode::Normal;
     std::string hostName_, port_, targetHost_, targetPort_, path_, location_, docName_;
     std::string user_, pass_, cookie_; // what this request sends
+    bool secure_ = false;              // the target is an https address
+    Tunnel tunnel_ = Tunnel::None;
+    std::string tunnelReply_; // the proxy's answer to CONNECT, up to its blank line
+    std::string peerSubject_;
+    TTlsFailure tlsFailure_;
     // The SOCKS settings of this request and the host name's address, when
     // SOCKS 4 needs it; the SOCKS server's name is looked up after it.
     TSocksSettings socks_;

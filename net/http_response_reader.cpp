@@ -47,7 +47,8 @@ void THttpResponseReader::Reset() {
     fieldName_.clear();
     fieldValue_.clear();
     contentLength_ = -1;
-    locationSeen_ = false;
+    locationSeen_ = chunked_ = false;
+    chunks_.Reset();
     headerLines_ = 0;
 }
 
@@ -58,6 +59,7 @@ const char* THttpResponseReader::FailureText(Failure f) {
     case Failure::HeaderTooLarge: return "HTTP header too large";
     case Failure::BadStatusLine: return "Invalid HTTP status line";
     case Failure::BadContentLength: return "Invalid Content-Length";
+    case Failure::BadChunk: return "Invalid chunk in the document";
     }
     return "";
 }
@@ -111,6 +113,10 @@ void THttpResponseReader::Fail(Failure f) {
 }
 
 void THttpResponseReader::DeliverHeldAsBody() {
+    if (chunked_) {
+        held_ = chunks_.Decode(buffer_.data(), held_);
+        if (chunks_.Failed()) return Fail(Failure::BadChunk);
+    }
     if (held_ == 0) return;
     lastBody_ = held_;
     held_ = 0;
@@ -165,7 +171,13 @@ bool THttpResponseReader::HeaderLine(const std::string& line) {
                     return true;
                 }
                 (void)end;
-                contentLength_ = n;
+                if (!chunked_) contentLength_ = n;
+            } else if (fieldName_ == "transfer-encoding") {
+                // The chunks carry the length; a Content-Length beside them says nothing.
+                const std::string_view coding = Trim(fieldValue_);
+                chunked_ =
+                    coding.size() >= 7 && SameText(coding.substr(coding.size() - 7), "chunked");
+                if (chunked_) contentLength_ = -1;
             } else if (fieldName_ == "content-type") {
                 contentType_ = LowerCase(fieldValue_);
             } else if (fieldName_ == "location") {

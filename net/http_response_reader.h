@@ -2,9 +2,11 @@
 // header lines up to the blank line, then the body, which is handed on as it
 // comes. Sizes are bounded: a header line may hold 8 KiB, the whole header
 // 64 KiB. A response that does not begin with a status line has no header;
-// all of it, line ends included, is body. Its owner may free it from inside
-// any of its events.
+// all of it, line ends included, is body. A body sent in chunks is decoded
+// as it comes. Its owner may free it from inside any of its events.
 #pragma once
+
+#include "net/chunked_body.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +24,14 @@ public:
     static constexpr size_t MaxHeaderSize = 64 * 1024;
     static constexpr size_t BodyChunkSize = 64 * 1024;
 
-    enum class Failure { None, LineTooLong, HeaderTooLarge, BadStatusLine, BadContentLength };
+    enum class Failure {
+        None,
+        LineTooLong,
+        HeaderTooLarge,
+        BadStatusLine,
+        BadContentLength,
+        BadChunk
+    };
 
     THttpResponseReader();
     ~THttpResponseReader();
@@ -60,7 +69,10 @@ public:
 
     int StatusCode() const { return statusCode_; }
     const std::string& ReasonPhrase() const { return reasonPhrase_; }
-    int64_t ContentLength() const { return contentLength_; }        // -1 when none came
+    int64_t ContentLength() const { return contentLength_; } // -1 when none came or chunked
+    bool Chunked() const { return chunked_; }
+    // The body came in chunks and its last chunk has not arrived.
+    bool ChunksUnfinished() const { return chunked_ && !chunks_.Done(); }
     const std::string& ContentType() const { return contentType_; } // lower-cased
     bool LocationSeen() const { return locationSeen_; }
     const std::string& Location() const { return location_; }
@@ -98,7 +110,8 @@ private:
     int statusCode_ = 0;
     std::string reasonPhrase_, contentType_, location_, fieldName_, fieldValue_;
     int64_t contentLength_ = -1;
-    bool locationSeen_ = false;
+    bool locationSeen_ = false, chunked_ = false;
+    TChunkedBody chunks_;
     int headerLines_ = 0;
 };
 

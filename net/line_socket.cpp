@@ -17,13 +17,13 @@ void TLineSocket::SetLineMode(bool on) {
 }
 
 LRESULT TLineSocket::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_TRIGGER_DATA_AVAILABLE) return TSocksSocket::WndProc(msg, wParam, lParam);
+    if (msg != WM_TRIGGER_DATA_AVAILABLE) return TTlsSocket::WndProc(msg, wParam, lParam);
     if (!delivering_) RunGuarded([this] { DeliverBuffered(TLineBuffer::Final::No); });
     return 0;
 }
 
 bool TLineSocket::TriggerDataAvailable(uint16_t error) {
-    if (!Lines()) return TSocksSocket::TriggerDataAvailable(error);
+    if (!Lines()) return TTlsSocket::TriggerDataAvailable(error);
     const SessionWatch watch(*this);
     ReadIntoBuffer();
     if (watch.Same() && !delivering_) DeliverLines(TLineBuffer::Final::No);
@@ -33,18 +33,18 @@ bool TLineSocket::TriggerDataAvailable(uint16_t error) {
 // Reads what is waiting, as far as the buffer's limit allows; at the limit
 // the waiting bytes are a line of their own and must be taken first.
 void TLineSocket::ReadIntoBuffer() {
-    const long pending = TSocksSocket::PendingByteCount();
+    const long pending = TTlsSocket::PendingByteCount();
     size_t room = buffer_.Room();
     if (pending <= 0 || room == 0) return;
     if (LineEdit) room = std::max<size_t>(room / TLineBuffer::TabWidth, 1); // tabs grow
     const size_t chunk = std::min({static_cast<size_t>(pending), room, MaxRead});
     if (LineEdit) {
         scratch_.resize(chunk);
-        const int n = TSocksSocket::Receive(scratch_.data(), static_cast<int>(chunk));
+        const int n = TTlsSocket::Receive(scratch_.data(), static_cast<int>(chunk));
         if (n > 0) EditLine(std::string_view(scratch_.data(), static_cast<size_t>(n)));
         return;
     }
-    const int n = TSocksSocket::Receive(buffer_.Reserve(chunk), static_cast<int>(chunk));
+    const int n = TTlsSocket::Receive(buffer_.Reserve(chunk), static_cast<int>(chunk));
     buffer_.Commit(static_cast<size_t>(std::max(n, 0)));
     if (n > 0 && LineEcho) {
         const std::string echo(buffer_.Bytes().substr(buffer_.Size() - static_cast<size_t>(n)));
@@ -106,13 +106,13 @@ int TLineSocket::Receive(void* buffer, int len) {
     if (buffer_.Size() > 0)
         return static_cast<int>(
             buffer_.Read(out, static_cast<size_t>(len), TLineBuffer::Lines::No));
-    return TSocksSocket::Receive(buffer, len);
+    return TTlsSocket::Receive(buffer, len);
 }
 
 long TLineSocket::PendingByteCount() {
     if (Lines()) return static_cast<long>(buffer_.FindLine(LineEnd));
     if (buffer_.Size() > 0) return static_cast<long>(buffer_.Size());
-    return TSocksSocket::PendingByteCount();
+    return TTlsSocket::PendingByteCount();
 }
 
 void TLineSocket::TriggerSessionClosed(uint16_t error) {
@@ -122,17 +122,17 @@ void TLineSocket::TriggerSessionClosed(uint16_t error) {
         if (!watch.Alive()) return;
     }
     buffer_.Clear();
-    TSocksSocket::TriggerSessionClosed(error);
+    TTlsSocket::TriggerSessionClosed(error);
 }
 
 void TLineSocket::Abort() {
     buffer_.Clear();
-    TSocksSocket::Abort();
+    TTlsSocket::Abort();
 }
 
 void TLineSocket::ResetDefaults() {
     buffer_.Clear();
-    TSocksSocket::ResetDefaults();
+    TTlsSocket::ResetDefaults();
 }
 
 } // namespace lumo

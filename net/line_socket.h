@@ -7,11 +7,11 @@
 #pragma once
 
 #include "net/line_buffer.h"
-#include "net/socks_socket.h"
+#include "net/tls_socket.h"
 
 namespace lumo {
 
-class TLineSocket : public TSocksSocket {
+class TLineSocket : public TTlsSocket {
 public:
     bool LineMode() const { return lineMode_; }
     // Bytes already buffered are offered again from the event loop, as lines

@@ -86,13 +86,13 @@ void TSocksSocket::Listen() {
 }
 
 void TSocksSocket::TriggerSessionConnected(uint16_t error) {
-    if (phase_ == TSocksPhase::Done) return TAsyncSocket::TriggerSessionConnected(error);
+    if (phase_ == TSocksPhase::Done) return SessionConnected(error);
     const SessionWatch watch(*this);
     FireSocksConnected(error);
     if (!watch.Same()) return;
     if (error != 0) {
         phase_ = TSocksPhase::Done;
-        return TAsyncSocket::TriggerSessionConnected(error);
+        return SessionConnected(error);
     }
     if (Socks5())
         SendGreeting();
@@ -183,7 +183,7 @@ void TSocksSocket::TakeReply(const TSocksReply& reply) {
 
 void TSocksSocket::Granted() {
     phase_ = TSocksPhase::Done;
-    TAsyncSocket::TriggerSessionConnected(0);
+    SessionConnected(0);
 }
 
 void TSocksSocket::Fail(int error, const std::string& msg) {
@@ -191,7 +191,7 @@ void TSocksSocket::Fail(int error, const std::string& msg) {
     const SessionWatch watch(*this);
     FireSocksError(error, msg);
     if (!watch.Same()) return;
-    TAsyncSocket::TriggerSessionConnected(static_cast<uint16_t>(error));
+    SessionConnected(static_cast<uint16_t>(error));
     if (!watch.Same()) return;
     CloseAndNotify(true, error);
 }
@@ -209,6 +209,10 @@ void TSocksSocket::TriggerSessionClosed(uint16_t error) {
 
 void TSocksSocket::TriggerDataSent(uint16_t error) {
     if (phase_ == TSocksPhase::Done) TAsyncSocket::TriggerDataSent(error);
+}
+
+void TSocksSocket::SessionConnected(uint16_t error) {
+    TAsyncSocket::TriggerSessionConnected(error);
 }
 
 void TSocksSocket::FireSocksConnected(uint16_t error) {

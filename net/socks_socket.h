@@ -51,6 +51,9 @@ protected:
     void TriggerSessionConnected(uint16_t error) override;
     void TriggerSessionClosed(uint16_t error) override;
     void TriggerDataSent(uint16_t error) override;
+    // The connection is made (granted by the SOCKS server when there is one),
+    // or failed with error: tells the owner.
+    virtual void SessionConnected(uint16_t error);
     virtual void FireSocksConnected(uint16_t error);
     virtual void FireSocksError(int error, const std::string& msg);
     void FireSocksAuthState(TSocksAuthState state);

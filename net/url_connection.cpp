@@ -14,7 +14,7 @@ TURLConnection::~TURLConnection() = default;
 
 std::unique_ptr<TURLConnection> TURLConnection::CreateForURL(std::string_view url) {
     const std::string scheme = SchemeOf(url);
-    if (scheme == "http") return std::make_unique<THTTPConnection>();
+    if (scheme == "http" || scheme == "https") return std::make_unique<THTTPConnection>();
     if (scheme == "file") return std::make_unique<TFileConnection>();
     if (scheme == "res") return std::make_unique<TResourceConnection>();
     return nullptr;

@@ -30,7 +30,7 @@ public:
     TURLConnection(const TURLConnection&) = delete;
     TURLConnection& operator=(const TURLConnection&) = delete;
 
-    // A new connection for http, file and res addresses; nullptr for any other scheme.
+    // A new connection for http, https, file and res addresses; nullptr for any other scheme.
     static std::unique_ptr<TURLConnection> CreateForURL(std::string_view url);
 
     // Fetches into ContentStream; raises on failure.

@@ -12,6 +12,7 @@ packages=(
     fonts-liberation fontconfig
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     nginx-light tinyproxy dante-server microsocks
+    libssl-dev ca-certificates openssl
     locales-all libxml2-utils libxml2-dev curl
     python3 zip unzip
     librsvg2-bin desktop-file-utils man-db groff-base file dpkg-dev

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "net/disk_cache.h"
+#include "net/tls_context.h"
 #include "viewer/html_viewer.h"
 
 #include <QAbstractEventDispatcher>
@@ -66,6 +67,12 @@ void UntilDone(benchmark::State& state, const char* page) {
     BusyPasses passes;
     bool first = true;
     int layouts = 0;
+    // Over https: the full handshakes of the first round, and those of all
+    // rounds (sessions resumed spare the rest).
+    TTlsContext& tls = TTlsContext::Shared();
+    tls.ForgetSessions(); // each repetition starts as a new run does
+    const int64_t fullAtStart = tls.FullHandshakes(), resumedAtStart = tls.ResumedHandshakes();
+    int64_t fullFirstRound = -1;
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
@@ -84,7 +91,14 @@ void UntilDone(benchmark::State& state, const char* page) {
         if (THTMLViewer* viewer = form.FrameBrowser->FocusedViewer())
             layouts = viewer->LayoutCount() - layoutsBefore;
         if (form.ImagesDone == 0) state.SkipWithError("no picture arrived");
+        if (fullFirstRound < 0) fullFirstRound = tls.FullHandshakes() - fullAtStart;
     }
+    const double rounds = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
+    state.counters["full_handshakes_first_round"] = static_cast<double>(fullFirstRound);
+    state.counters["full_handshakes_a_round"] =
+        static_cast<double>(tls.FullHandshakes() - fullAtStart) / rounds;
+    state.counters["resumed_a_round"] =
+        static_cast<double>(tls.ResumedHandshakes() - resumedAtStart) / rounds;
     state.counters["pictures"] = form.ImagesDone;
     state.counters["layouts"] = layouts;
     state.counters["longest_pass_ms"] = passes.LongestMilliseconds();

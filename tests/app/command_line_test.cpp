@@ -88,6 +88,13 @@ TEST(CommandLine, OptionsOfHeadlessUse) {
     EXPECT_NE(ParseCommandLine({"--bogus"}, "/").Error, "");
     EXPECT_EQ(ParseCommandLine({"--timeout", "5"}, "/").TimeoutSeconds, 5);
     EXPECT_EQ(ParseCommandLine({}, "/").Address, "");
+
+    const TCommandLine travel = ParseCommandLine(
+        {"--time-travel", "19990727", "--time-travel-archive", "http://a/web/", "x.example"}, "/");
+    EXPECT_EQ(travel.TimeTravelDate, (TCivilDate{1999, 7, 27}));
+    EXPECT_EQ(travel.TimeTravelArchive, "http://a/web/");
+    EXPECT_EQ(travel.Address, "http://x.example/");
+    EXPECT_NE(ParseCommandLine({"--time-travel", "19991327", "a"}, "/").Error, "");
 }
 
 TEST(CommandLine, PrintingToPdf) {
@@ -139,7 +146,7 @@ TEST(CommandLine, HelpAndManualPageNameEveryOption) {
                              std::istreambuf_iterator<char>());
     const std::set<std::string> help = options(std::string(UsageText) + HelpText);
     EXPECT_EQ(options(manual), help);
-    EXPECT_EQ(help.size(), 10u);
+    EXPECT_EQ(help.size(), 12u);
     for (const std::string& name : help)
         EXPECT_EQ(ParseCommandLine({name, "a", "b", "c"}, "/d").Error.find("unknown"),
                   std::string::npos)

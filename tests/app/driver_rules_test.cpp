@@ -31,7 +31,7 @@ TEST(LinkActions, TheWindowTakesMailDownloadsAndLocalMedia) {
         {"http://h/page.htm?f=pack.zip", web, A::Browse, "", {}},
         {"http://h/get.php?f=setup.exe", web, A::Download, "", {}},
         {"http://h/get.php?f=notes.txt", web, A::Browse, "", {}},
-        {"https://h/pack.zip", web, A::Browse, "", {}},
+        {"https://h/pack.zip", web, A::Download, "", {}},
         {"file:///home/u/ding.wav", local, A::Sound, "/home/u/ding.wav", {}},
         {"file:///home/u/tune.MID", "res:///help.htm", A::Media, "/home/u/tune.MID", {}},
         {"file:///home/u/film.avi#start", local, A::Media, "/home/u/film.avi", {}},

@@ -177,15 +177,15 @@ TEST_F(ImageQueueTest, TwentyFivePicturesTenAtATimeThenTheCacheThenReload) {
     EXPECT_EQ(PictureHits(), 2 * PictureCount);
 }
 
-TEST_F(ImageQueueTest, FailuresAreCountedButNeverShownOrCached) {
+TEST_F(ImageQueueTest, FailuresShowTheErrorPictureAndAreNeverCached) {
     Open("/failing.htm");
     ASSERT_TRUE(WaitForDone());
     EXPECT_EQ(form->ImagesTotal, 3);
     EXPECT_EQ(form->ImagesDone, 3);
     auto pictures = Pictures();
     ASSERT_EQ(pictures.size(), 3u);
-    EXPECT_NE(pictures[0]->State(), TPictureState::Real); // a 404 page is no picture
-    EXPECT_NE(pictures[1]->State(), TPictureState::Real); // nobody listening
+    EXPECT_EQ(pictures[0]->State(), TPictureState::Error); // a 404 page is no picture
+    EXPECT_EQ(pictures[1]->State(), TPictureState::Error); // nobody listening
     EXPECT_EQ(pictures[2]->State(), TPictureState::Real);
     EXPECT_FALSE(Cached("/missing.gif"));
     EXPECT_TRUE(Cached("/g0.gif"));

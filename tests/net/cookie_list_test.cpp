@@ -57,6 +57,21 @@ TEST_F(CookieListTest, DuplicatesAndNewValues) {
     EXPECT_EQ(cookies.CookieHeaderFor("http://news.example.com/"), "LANG=de; LANG=en;");
 }
 
+TEST_F(CookieListTest, SecureCookiesGoOnlyOverHttpsAndPlainPagesCannotShadowThem) {
+    cookies.StoreSetCookie("http://www.example.com/", "PLAIN=1; secure"); // not over http
+    cookies.StoreSetCookie("https://www.example.com/", "SID=abc; path=/; Secure");
+    cookies.StoreSetCookie("https://www.example.com/", "LANG=en;");
+    cookies.StoreSetCookie("http://www.example.com/", "SID=forged;");
+    cookies.StoreSetCookie("http://www.example.com/", "THEME=dark;");
+    EXPECT_EQ(cookies.CookieHeaderFor("https://shop.example.com/"),
+              "LANG=en; SID=abc; THEME=dark;");
+    EXPECT_EQ(cookies.CookieHeaderFor("http://shop.example.com/"), "LANG=en; THEME=dark;");
+
+    folder.Write("Cookies.txt", cookies.FileText()); // the mark survives the file
+    TCookieList saved(folder.Path());
+    EXPECT_EQ(saved.CookieHeaderFor("http://www.example.com/"), "LANG=en; THEME=dark;");
+}
+
 TEST_F(CookieListTest, DomainAttributes) {
     struct Row {
         const char* url;
@@ -85,8 +100,8 @@ TEST_F(CookieListTest, DomainAttributes) {
         {"http://www.example.com/", "pref=domain=.other.com",
          ".example.com pref=domain=.other.com;"},
         {"http://www.example.com/", "A=1;domain=.example.com", ".example.com A=1;"},
-        {"http://www.example.com/", "A=2; path=/;  domain=.www.example.com ; secure",
-         ".www.example.com A=2;"},
+        {"https://www.example.com/", "A=2; path=/;  domain=.www.example.com ; secure",
+         ".www.example.com A=2; secure"},
         {"http://www.example.com/", "A=3; path=/x_domain=.other.com", ".example.com A=3;"},
     };
     for (const auto& row : rows) {

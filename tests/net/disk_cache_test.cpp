@@ -1,5 +1,6 @@
 #include "net/disk_cache.h"
 
+#include "platform/file_system.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,14 @@ TEST_F(DiskCacheTest, OnlyHttpIsCachedAndFailedEntriesAreNeverFound) {
     EXPECT_EQ(file, "");
     EXPECT_EQ(kind, 0);
     EXPECT_EQ(cache.IndexText(), "srv/broken.htm* 0 m12345.htm\r\n");
+
+    // The same place over https is another document.
+    cache.Store("http://srv/a.htm", 0, "plain");
+    cache.Store("https://srv/a.htm", 0, "secure");
+    ASSERT_TRUE(cache.Lookup("https://srv/a.htm", file, kind));
+    EXPECT_EQ(ReadWholeFile(file, 100), "secure");
+    ASSERT_TRUE(cache.Lookup("http://srv/a.htm", file, kind));
+    EXPECT_EQ(ReadWholeFile(file, 100), "plain");
 }
 
 // A page's charset is kept beside its kind, so a copy reads as the server

@@ -349,6 +349,26 @@ TEST(HttpClient, ReadsStatusHeadersAndBody) {
     EXPECT_EQ(cli.DocName(), "search.htm");
 }
 
+TEST(HttpClient, ReadsABodyInChunksThatArriveSplitAcrossReads) {
+    const std::string big(70000, 'b'); // larger than one read of the reader
+    ScriptedServer server([&](ScriptedConnection& c) {
+        c.ReadRequest();
+        c.Send("HTTP/1.0 200 OK\r\nContent-Length: 3\r\nTransfer-Encoding: chunked\r\n\r\n"
+               "5\r\nhel");
+        c.Sleep(50);
+        c.Send("lo\r\n1");
+        c.Sleep(50);
+        c.Send("1170\r\n" + big + "\r\n0\r\nX-Trailer: 1\r\n\r\n");
+    });
+    THttpClient cli;
+    TMemoryStream out;
+    cli.ReceiveStream = &out;
+    cli.URL = server.Address("/");
+    cli.Get();
+    EXPECT_EQ(Body(out), "hello" + big);
+    EXPECT_EQ(cli.ContentLength(), -1); // the chunks carry the length
+}
+
 struct FailureCase {
     const char* name;
     ScriptedServer::Script script;
@@ -406,6 +426,16 @@ TEST(HttpClient, MisbehavingServersEndInErrors) {
          },
          {WSAECONNRESET, httperrIncomplete},
          ""},
+        {"malformed chunk size",
+         ScriptedServer::Reply("HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                               "5\r\nhello\r\nzz\r\nworld\r\n0\r\n\r\n"),
+         {httperrBadChunk},
+         "Invalid chunk"},
+        {"cut in the middle of a chunk",
+         ScriptedServer::Reply("HTTP/1.0 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                               "5\r\nhello\r\n10\r\nwor"),
+         {httperrIncomplete},
+         "before the whole document"},
         {"closed without an answer",
          [](ScriptedConnection& c) { c.ReadRequest(); },
          {httperrIncomplete},
@@ -588,7 +618,7 @@ TEST(HttpClient, RedirectionsThatCannotBeFollowedFail) {
         int requests;
     } rows[] = {
         {"/go", httperrTooManyRedirects, "Too many redirections", THttpClient::MaxRedirections + 1},
-        {"https://127.0.0.1/", httperrUnsupportedProtocol, "Unsupported protocol", 1},
+        {"gopher://127.0.0.1/", httperrUnsupportedProtocol, "Unsupported protocol", 1},
         {"ftp://127.0.0.1/x", httperrUnsupportedProtocol, "Unsupported protocol", 1},
         {"http://127.0.0.1:70000/", httperrBadRequest, "Invalid port: 70000", 1},
         {std::string("http://a\0b/", 11), httperrBadRequest, "Invalid character in request header",

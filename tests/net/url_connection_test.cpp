@@ -51,7 +51,7 @@ TEST(URLConnection, ConnectionsByScheme) {
                 {"file:///tmp/a.htm", "file"},
                 {"FILE:///C|/a.htm", "file"},
                 {"res:///support.htm", "res"},
-                {"https://host/", ""},
+                {"https://host/", "http"},
                 {"ftp://host/", ""},
                 {"mailto:a@b", ""},
                 {"", ""}};

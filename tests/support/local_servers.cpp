@@ -76,8 +76,34 @@ bool LocalServer::Launch(const std::string& program, const std::vector<std::stri
 std::unique_ptr<LocalServer> LocalServer::StartNginx(const std::string& root,
                                                      const std::string& serverConfig,
                                                      const std::string& httpConfig) {
+    const int port = FreeLoopbackPort();
+    return LaunchNginx(root, "127.0.0.1:" + std::to_string(port), serverConfig, httpConfig, port);
+}
+
+std::unique_ptr<LocalServer>
+LocalServer::StartNginxTls(const std::string& root, const std::string& certificate,
+                           const std::string& key, const std::string& serverConfig,
+                           const std::string& httpConfig, const std::string& protocols) {
+    const int port = FreeLoopbackPort();
+    // An old protocol needs the old ciphers, which the system's policy hides.
+    const bool old = !protocols.empty() && protocols.find("TLSv1.2") == std::string::npos &&
+                     protocols.find("TLSv1.3") == std::string::npos;
+    const std::string tls =
+        "ssl_certificate " + certificate + ";\n    ssl_certificate_key " + key +
+        ";\n    ssl_protocols " + (protocols.empty() ? std::string("TLSv1.2 TLSv1.3") : protocols) +
+        ";\n    " + (old ? "ssl_ciphers DEFAULT@SECLEVEL=0;\n    " : "") + serverConfig;
+    auto server = LaunchNginx(root, "127.0.0.1:" + std::to_string(port) + " ssl", tls,
+                              "ssl_session_cache shared:lumo:1m;\n  " + httpConfig, port);
+    if (server) server->tls_ = true;
+    return server;
+}
+
+std::unique_ptr<LocalServer> LocalServer::LaunchNginx(const std::string& root,
+                                                      const std::string& listen,
+                                                      const std::string& serverConfig,
+                                                      const std::string& httpConfig, int port) {
     std::unique_ptr<LocalServer> server(new LocalServer);
-    server->port_ = FreeLoopbackPort();
+    server->port_ = port;
     const std::string dir = server->folder_.Path();
     const std::string config =
         "daemon off;\nmaster_process off;\nworker_processes 1;\n"
@@ -101,8 +127,8 @@ std::unique_ptr<LocalServer> LocalServer::StartNginx(const std::string& root,
         "  types { text/html htm html; text/plain txt; image/gif gif; image/jpeg jpg jpeg;"
         " image/png png; }\n"
         "  default_type application/octet-stream;\n"
-        "  server {\n    listen 127.0.0.1:" +
-        std::to_string(server->port_) +
+        "  server {\n    listen " +
+        listen +
         ";\n"
         "    root " +
         root + ";\n    " + serverConfig + "\n  }\n}\n";

@@ -26,6 +26,13 @@ public:
     static std::unique_ptr<LocalServer> StartNginx(const std::string& root,
                                                    const std::string& serverConfig = {},
                                                    const std::string& httpConfig = {});
+    // nginx serving root over TLS with the certificate and key files, for
+    // the protocols nginx names ("TLSv1.2 TLSv1.3", or "TLSv1" for an old
+    // server); its addresses are https addresses.
+    static std::unique_ptr<LocalServer>
+    StartNginxTls(const std::string& root, const std::string& certificate, const std::string& key,
+                  const std::string& serverConfig = {}, const std::string& httpConfig = {},
+                  const std::string& protocols = {});
     // tinyproxy allowing 127.0.0.1.
     static std::unique_ptr<LocalServer> StartTinyproxy();
     // dante, a SOCKS 4 and 5 server without authentication, for clients
@@ -38,7 +45,7 @@ public:
     int Port() const { return port_; }
     std::string HostPort() const { return "127.0.0.1:" + std::to_string(port_); }
     std::string Address(const std::string& path = "/") const {
-        return "http://" + HostPort() + path;
+        return (tls_ ? "https://" : "http://") + HostPort() + path;
     }
 
 private:
@@ -47,9 +54,15 @@ private:
     bool Launch(const std::string& program, const std::vector<std::string>& arguments,
                 Errors errors = Errors::Show);
 
+    static std::unique_ptr<LocalServer> LaunchNginx(const std::string& root,
+                                                    const std::string& listen,
+                                                    const std::string& serverConfig,
+                                                    const std::string& httpConfig, int port);
+
     TempFolder folder_;
     std::unique_ptr<QProcess> process_;
     int port_ = 0;
+    bool tls_ = false;
 };
 
 // A port that was free a moment ago.

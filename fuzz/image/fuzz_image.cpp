@@ -2,7 +2,8 @@
 // (ReadImageStream). Built once per decoder: LUMO_FUZZ_KIND names the kind a
 // target keeps to, so each one's inputs stay with its decoder. GIF pictures
 // are also played through every frame, copied and read structure-only; the
-// last byte's low bit forces an 8-bit display, so colour reduction runs too.
+// last byte's low bit reads small pictures again for an 8-bit display, so
+// colour reduction runs too.
 #include "fuzz/fuzz_support.h"
 #include "image/animation_clock.h"
 #include "image/display_palette.h"
@@ -44,12 +45,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes = fuzz::AsText(data, size);
     const TImageType kind = DetectImageType(bytes);
     if (kind != TImageType::LUMO_FUZZ_KIND && !(GifTarget && kind == TImageType::Gif87)) return 0;
-    SetDisplayBitsPerPixel(size > 0 && (data[size - 1] & 1) ? 8 : 24);
-    TMemoryStream stream;
-    stream.Write(bytes);
     uint8_t transp = NotTransp;
     std::unique_ptr<Bitmap> mask;
-    const std::unique_ptr<TCachedImage> image = ReadImageStream(stream, transp, mask);
+    const auto read = [&] {
+        TMemoryStream stream;
+        stream.Write(bytes);
+        return ReadImageStream(stream, transp, mask);
+    };
+    SetDisplayBitsPerPixel(24);
+    std::unique_ptr<TCachedImage> image = read();
+    // The last byte's low bit reads the picture again for an 8-bit display;
+    // only small pictures, as reducing millions of pixels keeps each input slow.
+    if (image && size > 0 && (data[size - 1] & 1) &&
+        int64_t{image->Width()} * image->Height() <= 1 << 20) {
+        SetDisplayBitsPerPixel(8);
+        image = read();
+    }
     if (mask && (mask->Width != image->Width() || mask->Height != image->Height()))
         __builtin_trap();
     if (auto* gif = dynamic_cast<TGIFImage*>(image.get())) Play(*gif);

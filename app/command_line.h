@@ -24,9 +24,12 @@ struct TCommandLine {
     std::string UnzipArchive;
     std::string UnzipTarget;
     std::vector<std::string> UnzipPatterns;
-    bool Help = false;    // --help: print HelpText and quit
-    bool Version = false; // --version: print VersionText and quit
-    std::string Error;    // a usage error, or empty
+    std::string ArchiveFile;     // --archive FILE: web addresses are answered from it
+    std::string ArchiveListFile; // --archive-list FILE: print its captures and quit
+    std::string BatchList; // --batch LIST: render every page of the list ("-": standard input)
+    bool Help = false;     // --help: print HelpText and quit
+    bool Version = false;  // --version: print VersionText and quit
+    std::string Error;     // a usage error, or empty
 };
 
 // args are the arguments after the program name as the system gives them

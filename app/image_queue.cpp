@@ -81,20 +81,21 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
     Stream = nullptr;
     std::string fileName;
     int kind = ckHTML;
+    const bool fromArchive = window_.ServedFromArchive(SRC);
     if (window_.Reloading) {
         window_.DiskCache().Remove(SRC);
-    } else if (window_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
+    } else if (!fromArchive && window_.DiskCache().Lookup(SRC, fileName, kind) && kind == ckImage) {
         if (auto bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize)) {
             cacheStream_->Assign(std::move(*bytes));
             Stream = cacheStream_.get();
             return;
         }
     }
-    if (SchemeOf(SRC) != "http") {
+    if (SchemeOf(SRC) != "http" || fromArchive) {
         localConnection_.reset();
-        localConnection_ = TURLConnection::CreateForURL(SRC);
-        if (!localConnection_) return;
         try {
+            localConnection_ = window_.CreateConnection(SRC);
+            if (!localConnection_) return;
             localConnection_->Get(SRC);
             Stream = localConnection_->ContentStream();
         } catch (const std::exception&) {

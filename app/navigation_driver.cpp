@@ -15,6 +15,7 @@
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
 #include "net/http_connection.h"
+#include "net/web_archive.h"
 #include "platform/file_system.h"
 #include "platform/message_window.h"
 #include "platform/qt_text.h"
@@ -126,18 +127,20 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
     // A query of a GET is part of what is fetched and cached; the answer to
     // a POST is never taken from the cache nor kept in it.
     const std::string fetched = IsGet && !Query.empty() ? address + "?" + Query : address;
+    // An archive's captures never mix with the live web's copies.
+    const bool cached = IsGet && !ServedFromArchive(address);
     bool failed = false;
     if (Reloading || Reload) {
         diskCache_->Remove(fetched);
         DocType = ckHTML;
-    } else if (IsGet && LoadFromCache(fetched, DocType)) {
+    } else if (cached && LoadFromCache(fetched, DocType)) {
         NoteOversizedPage();
         NewURL.clear();
         Stream = docStream_.get();
         return;
     }
     connection_.reset();
-    connection_ = TURLConnection::CreateForURL(address);
+    connection_ = CreateConnection(address);
     ++connectionSerial_;
     if (!connection_) {
         const std::string message = "Unsupported protocol: " + SchemeOf(address);
@@ -148,7 +151,7 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
         Status1->setText(ToQString("Received " + std::to_string(docStream_->Size()) + " bytes"));
         NoteOversizedPage();
         // A redirected page is kept under the address it came from.
-        if (IsGet) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
+        if (cached) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
     }
     NewURL = RedirectURL;
     Stream = docStream_.get();
@@ -392,13 +395,19 @@ void TMainWindow::HistoryChange() {
         item->setCheckable(true);
         item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
     }
-    const QString& title = FrameBrowser->PageTitle();
-    setWindowTitle(title.isEmpty() ? QString("Lumo 10") : title);
+    ShowCaption();
     // The box shows the page's own address, after redirections too, unless
     // the user is typing in it or has typed the address that comes next.
     if (AddressBoxInUse() || !pendingAddress_.empty()) return;
     if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
     FrameBrowser->setFocus();
+}
+
+void TMainWindow::ShowCaption() {
+    const QString& title = FrameBrowser->PageTitle();
+    QString caption = title.isEmpty() ? QString("Lumo 10") : title;
+    if (archive_) caption += " - " + ToQString(archive_->Name());
+    setWindowTitle(caption);
 }
 
 void TMainWindow::HistoryItemClick(int index) {

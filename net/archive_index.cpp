@@ -85,7 +85,7 @@ bool IsHtmlType(std::string_view contentType) {
 // for the next member.
 class TArchiveIndex::TBuilder {
 public:
-    TBuilder(const TArchiveFile& file, TArchiveIndex& index) : file_(file), index_(index) {}
+    TBuilder(const TWebArchiveFile& file, TArchiveIndex& index) : file_(file), index_(index) {}
 
     void Run() {
         int64_t offset = 0;
@@ -277,7 +277,7 @@ private:
         return file_.Size();
     }
 
-    const TArchiveFile& file_;
+    const TWebArchiveFile& file_;
     TArchiveIndex& index_;
     std::vector<TRevisit> revisits_;
     int64_t resumeAt_ = -1; // where to look for the next record after a bad one
@@ -285,7 +285,7 @@ private:
     std::unordered_map<std::string, size_t> byDigest_;
 };
 
-TArchiveIndex TArchiveIndex::Build(const TArchiveFile& file) {
+TArchiveIndex TArchiveIndex::Build(const TWebArchiveFile& file) {
     TArchiveIndex index;
     TBuilder(file, index).Run();
     return index;

@@ -44,7 +44,7 @@ public:
     static constexpr size_t MaxEntries = 2'000'000;
     static constexpr size_t MaxErrors = 1000;
 
-    static TArchiveIndex Build(const TArchiveFile& file);
+    static TArchiveIndex Build(const TWebArchiveFile& file);
     // The saved index of a file of that size and time; nothing when there
     // is none, it is another file's or it cannot be read.
     static std::optional<TArchiveIndex> Load(const std::string& indexFile, int64_t size,

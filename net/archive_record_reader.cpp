@@ -118,7 +118,7 @@ int DaysFromCivil(int y, unsigned m, unsigned d) {
 
 // --- The file --------------------------------------------------------------------------
 
-TArchiveFile::TArchiveFile(const std::string& fileName) {
+TWebArchiveFile::TWebArchiveFile(const std::string& fileName) {
     fd_ = ::open(NativePath(fileName).c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info {};
     if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -137,11 +137,11 @@ TArchiveFile::TArchiveFile(const std::string& fileName) {
     format_ = IsWarcVersionLine(first) ? TArchiveFormat::Warc : TArchiveFormat::Arc;
 }
 
-TArchiveFile::~TArchiveFile() {
+TWebArchiveFile::~TWebArchiveFile() {
     if (fd_ >= 0) ::close(fd_);
 }
 
-size_t TArchiveFile::ReadAt(int64_t offset, char* buffer, size_t count) const {
+size_t TWebArchiveFile::ReadAt(int64_t offset, char* buffer, size_t count) const {
     size_t done = 0;
     while (done < count) {
         const ssize_t n =
@@ -154,7 +154,7 @@ size_t TArchiveFile::ReadAt(int64_t offset, char* buffer, size_t count) const {
 
 // --- The bytes of a record -------------------------------------------------------------
 
-TRecordStream::TRecordStream(const TArchiveFile& file, int64_t offset)
+TRecordStream::TRecordStream(const TWebArchiveFile& file, int64_t offset)
     : file_(file), compressed_(file.Compressed()), fileOffset_(offset), out_(BufferSize) {
     if (!compressed_) return;
     in_.resize(BufferSize);

@@ -26,13 +26,13 @@ struct TRecordPlace {
 };
 
 // An open archive file, read by offset.
-class TArchiveFile {
+class TWebArchiveFile {
 public:
     // Throws Exception when the file cannot be opened.
-    explicit TArchiveFile(const std::string& fileName);
-    ~TArchiveFile();
-    TArchiveFile(const TArchiveFile&) = delete;
-    TArchiveFile& operator=(const TArchiveFile&) = delete;
+    explicit TWebArchiveFile(const std::string& fileName);
+    ~TWebArchiveFile();
+    TWebArchiveFile(const TWebArchiveFile&) = delete;
+    TWebArchiveFile& operator=(const TWebArchiveFile&) = delete;
 
     int64_t Size() const { return size_; }
     int64_t ModifiedSeconds() const { return modified_; }
@@ -54,7 +54,7 @@ private:
 // inflated bytes of the one gzip member that starts there.
 class TRecordStream {
 public:
-    TRecordStream(const TArchiveFile& file, int64_t offset);
+    TRecordStream(const TWebArchiveFile& file, int64_t offset);
     ~TRecordStream();
     TRecordStream(const TRecordStream&) = delete;
     TRecordStream& operator=(const TRecordStream&) = delete;
@@ -81,7 +81,7 @@ private:
     bool Fill();
     bool FillInflated();
 
-    const TArchiveFile& file_;
+    const TWebArchiveFile& file_;
     const bool compressed_;
     int64_t fileOffset_; // the next byte of the file to read
     int64_t position_ = 0;

@@ -88,7 +88,7 @@ std::string ArchiveIndexFile(const std::string& indexFolder, const std::string& 
 }
 
 TWebArchive::TWebArchive(const std::string& fileName, const std::string& indexFolder)
-    : fileName_(fileName), file_(std::make_unique<TArchiveFile>(fileName)) {
+    : fileName_(fileName), file_(std::make_unique<TWebArchiveFile>(fileName)) {
     const std::string indexFile = ArchiveIndexFile(indexFolder, fileName);
     if (auto saved = TArchiveIndex::Load(indexFile, file_->Size(), file_->ModifiedSeconds())) {
         index_ = std::move(*saved);
@@ -148,8 +148,8 @@ std::string TWebArchive::IndexPage(const std::string& selfAddress, std::string_v
         return a->Address != b->Address ? a->Address < b->Address : a->Date < b->Date;
     });
     const std::string name = HtmlText(Name());
-    std::string html = "<HTML><HEAD><TITLE>" + name + "</TITLE></HEAD><BODY>\n<H2>" + name +
-                       "</H2>\n<FORM METHOD=GET ACTION=\"" + HtmlText(selfAddress) +
+    std::string html = "<HTML><HEAD><TITLE>Captures in " + name + "</TITLE></HEAD><BODY>\n<H2>" +
+                       name + "</H2>\n<FORM METHOD=GET ACTION=\"" + HtmlText(selfAddress) +
                        "\">Filter: <INPUT NAME=\"filter\" SIZE=40 VALUE=\"" +
                        HtmlText(lowerFilter) + "\"> <INPUT TYPE=SUBMIT VALUE=\"Show\"></FORM>\n";
     html += "<P>" + std::to_string(pages.size()) + " of " + std::to_string(total) + " pages";

@@ -55,7 +55,7 @@ public:
 
 private:
     std::string fileName_;
-    std::unique_ptr<TArchiveFile> file_;
+    std::unique_ptr<TWebArchiveFile> file_;
     TArchiveIndex index_;
     bool indexWasSaved_ = false;
 };

@@ -149,6 +149,12 @@ private:
         TArchiveEntry entry;
         if (kind) ReadCapture(stream, header, *kind, entry);
         const int64_t rest = header.ContentLength - (stream.Position() - blockStart);
+        if (rest < 0) {
+            // The captured response's head runs past the record's end.
+            resumeAt_ = blockStart;
+            error = "the record's length is wrong";
+            return false;
+        }
         if (stream.Skip(rest) < rest) {
             resumeAt_ = blockStart;
             error = "the record is cut short";

@@ -265,6 +265,7 @@ bool TRecordStream::ReadLine(std::string& line, size_t maxLength) {
 }
 
 int64_t TRecordStream::Skip(int64_t count) {
+    if (count <= 0) return 0;
     int64_t done = 0;
     const int64_t buffered = std::min<int64_t>(count, static_cast<int64_t>(outEnd_ - outStart_));
     outStart_ += static_cast<size_t>(buffered);

@@ -299,6 +299,9 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
     const std::string after = Warc(site[6]);
     std::string wrongLength = Warc(site[3]);
     wrongLength.replace(wrongLength.find("Content-Length: ") + 16, 2, "99999");
+    // Shorter than the head of the response it holds.
+    std::string shortLength = Warc(site[3]);
+    shortLength.replace(shortLength.find("Content-Length: ") + 16, 2, "10");
     const struct {
         const char* name;
         std::string bytes;
@@ -306,6 +309,7 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
     } rows[] = {
         {"wrong length.warc", good + Warc(site[3]).substr(0, 200) + after, 2},
         {"long length.warc", good + wrongLength + after, 2},
+        {"short length.warc", good + shortLength + after, 2},
         {"cut short.warc", good + after.substr(0, after.size() - 20), 1},
         {"no length.warc", good + "WARC/1.0\r\nWARC-Type: response\r\n\r\n" + after, 2},
         {"garbage.warc", good + std::string(5000, 'x') + "\n" + after, 2},
@@ -322,6 +326,20 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
         for (const TArchiveEntry& e : archive.Index().Entries())
             EXPECT_NO_THROW(archive.Read(e));
     }
+}
+
+// A record whose response head runs past its length asks to skip a
+// negative count; the stream must stay where it is.
+TEST_F(WebArchive, StreamsNeverGoBack) {
+    const TWebArchiveFile file(Write("bytes.warc", "WARC/1.0\r\nabcdef"));
+    TRecordStream stream(file, 0);
+    std::string line;
+    ASSERT_TRUE(stream.ReadLine(line, 100));
+    EXPECT_EQ(stream.Skip(-6), 0);
+    EXPECT_EQ(stream.Position(), 10);
+    char c = 0;
+    EXPECT_EQ(stream.Read(&c, 1), 1u);
+    EXPECT_EQ(c, 'a');
 }
 
 TEST_F(WebArchive, RecordsTooLargeToShowAreRefused) {

@@ -13,7 +13,7 @@ namespace lumo {
 
 namespace {
 
-constexpr std::string_view IndexHeader = "lumo archive index 1";
+constexpr std::string_view IndexHeader = "lumo archive index 2";
 constexpr size_t TitlePeek = 8192;
 constexpr size_t MaxIndexFile = 1024 * 1024 * 1024;
 
@@ -369,6 +369,11 @@ bool TArchiveIndex::Save(const std::string& indexFile, int64_t size, int64_t mod
                 std::to_string(e.Original) + "\t" + Field(e.Address) + "\t" + Field(e.ContentType) +
                 "\t" + Field(e.Title) + "\n";
     }
+    // The look-up order, so that loading needs no sort.
+    text += "O";
+    for (uint32_t i : byKey_)
+        text += "\t" + std::to_string(i);
+    text += "\n";
     return WriteFileAtomically(indexFile, text, TFlush::Later);
 }
 
@@ -389,6 +394,12 @@ std::optional<TArchiveIndex> TArchiveIndex::Load(const std::string& indexFile, i
     TArchiveIndex index;
     while (!rest.empty()) {
         const std::vector<std::string_view> f = SplitTabs(nextLine());
+        if (!f.empty() && f[0] == "O") {
+            index.byKey_.resize(f.size() - 1);
+            for (size_t i = 1; i < f.size(); ++i)
+                if (!ParseInteger(f[i], index.byKey_[i - 1])) return std::nullopt;
+            continue;
+        }
         if (f.size() == 3 && f[0] == "E") {
             TArchiveError error{0, std::string(f[2])};
             if (!ParseInteger(f[1], error.Offset)) return std::nullopt;
@@ -408,8 +419,27 @@ std::optional<TArchiveIndex> TArchiveIndex::Load(const std::string& indexFile, i
         index.entries_.push_back(std::move(e));
         if (index.entries_.size() > MaxEntries) return std::nullopt;
     }
-    index.MakeKeys();
+    index.keys_.reserve(index.entries_.size());
+    for (const TArchiveEntry& e : index.entries_)
+        index.keys_.push_back(ArchiveKey(e.Address));
+    if (!index.OrderHolds()) index.MakeKeys();
     return index;
+}
+
+bool TArchiveIndex::OrderHolds() const {
+    if (byKey_.size() != entries_.size()) return false;
+    std::vector<bool> seen(entries_.size());
+    for (size_t i = 0; i < byKey_.size(); ++i) {
+        const uint32_t at = byKey_[i];
+        if (at >= entries_.size() || seen[at]) return false;
+        seen[at] = true;
+        if (i == 0) continue;
+        const uint32_t before = byKey_[i - 1];
+        if (const int c = keys_[before].compare(keys_[at]);
+            c > 0 || (c == 0 && entries_[before].Date > entries_[at].Date))
+            return false;
+    }
+    return true;
 }
 
 std::string ArchiveEntryJson(const TArchiveEntry& e) {

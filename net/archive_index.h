@@ -65,7 +65,10 @@ public:
 
 private:
     class TBuilder;
+    // Makes the keys and sorts the entries by them.
     void MakeKeys();
+    // Whether byKey_ lists every entry once, sorted by key and date.
+    bool OrderHolds() const;
 
     std::vector<TArchiveEntry> entries_;
     std::vector<TArchiveError> errors_;

@@ -16,6 +16,7 @@ namespace lumo {
 namespace {
 
 constexpr size_t BufferSize = 64 * 1024;
+constexpr size_t FirstRead = 4096;
 constexpr size_t MaxPeek = 4096;
 constexpr size_t MaxHeaderLine = 16 * 1024;
 constexpr int MaxHeaderLines = 500;
@@ -210,7 +211,11 @@ bool TRecordStream::Fill() {
         outStart_ = 0;
     }
     if (compressed_) return FillInflated();
-    const size_t got = file_.ReadAt(fileOffset_, out_.data() + outEnd_, out_.size() - outEnd_);
+    // After a skip the next read is small: most of the time only a record's
+    // header is wanted there. Reads grow again as more is read in a row.
+    const size_t want = std::min(readAhead_, out_.size() - outEnd_);
+    readAhead_ = std::min(readAhead_ * 2, out_.size());
+    const size_t got = file_.ReadAt(fileOffset_, out_.data() + outEnd_, want);
     if (got == 0) {
         ended_ = true;
         return false;
@@ -274,6 +279,7 @@ int64_t TRecordStream::Skip(int64_t count) {
         // A plain file's bytes are passed over without reading them.
         const int64_t n = std::min(count - done, std::max<int64_t>(file_.Size() - fileOffset_, 0));
         fileOffset_ += n;
+        if (n > 0) readAhead_ = FirstRead;
         done += n;
     }
     while (done < count) {

@@ -86,6 +86,7 @@ private:
     int64_t fileOffset_; // the next byte of the file to read
     int64_t position_ = 0;
     int64_t memberEnd_ = -1;
+    size_t readAhead_ = 64 * 1024; // how much the next read of a plain file asks for
     std::vector<char> out_;
     size_t outStart_ = 0, outEnd_ = 0;
     std::vector<char> in_;

@@ -1,9 +1,9 @@
 // Web archive files in the window: opening one, the connections that answer
 // from it, and the option that lets what it lacks come from the live web.
+#include "address/address.h"
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
 #include "app/main_window.h"
-#include "net/address.h"
 #include "net/archive_connection.h"
 #include "net/file_connection.h"
 #include "net/web_archive.h"

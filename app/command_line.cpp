@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/text.h"

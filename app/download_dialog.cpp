@@ -143,12 +143,14 @@ std::string TDownloadDialog::Fetch(TFileStream& file) {
     if (!connection_) return "Cannot download " + URL;
     if (PrepareConnection) PrepareConnection(*connection_);
     connection_->UseStream(&file);
-    connection_->OnHeaderBegin = [this](void*) { startTime_ = TickCount(); };
-    connection_->OnDocBegin = [this](void*) {
+    connection_->OnHeaderBegin = [this](TURLConnection&) { startTime_ = TickCount(); };
+    connection_->OnDocBegin = [this](TURLConnection&) {
         ContentLength = connection_->ContentLength();
         documentStatus_ = connection_->StatusCode();
     };
-    connection_->OnDocData = [this](void*, const char*, int Len) { DownloadDocData(Len); };
+    connection_->OnDocData = [this](TURLConnection&, const char*, int Len) {
+        DownloadDocData(Len);
+    };
     std::string failure;
     try {
         connection_->Get(URL);

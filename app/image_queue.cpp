@@ -1,9 +1,9 @@
 #include "app/image_queue.h"
 
+#include "address/address.h"
 #include "app/main_window.h"
 #include "frames/frame_browser.h"
 #include "layout/picture_source.h"
-#include "net/address.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
 #include "net/url_connection.h"
@@ -127,8 +127,7 @@ void TImageQueue::StartImageJobs() {
         }
         TImageFetch* raw = job.get();
         TURLConnection& c = *job->Connection;
-        c.DoneSender = raw;
-        c.OnRequestDone = [this, raw](void*, THttpRequest, uint16_t error) {
+        c.OnRequestDone = [this, raw](TURLConnection&, THttpRequest, uint16_t error) {
             ImageRequestDone(raw, raw->Connection->StatusCode(), error);
         };
         window_.UseProxies(c);

@@ -1,6 +1,6 @@
 #include "app/link_actions.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/file_connection.h"
 #include "platform/text.h"
 

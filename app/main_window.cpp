@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "app/image_queue.h"
 
+#include "address/address.h"
 #include "app/address_file.h"
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
@@ -8,7 +9,6 @@
 #include "app/lookup_combo_box.h"
 #include "app/proxy_dialog.h"
 #include "frames/frame_browser.h"
-#include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/url_connection.h"

@@ -1,6 +1,7 @@
 // The navigation driver: from an address to a document handed to the frame
 // browser, from the disk cache or through a connection, and the toolbar,
 // status bar, History menu and caption kept in step with it.
+#include "address/address.h"
 #include "app/app_exceptions.h"
 #include "app/command_line.h"
 #include "app/image_queue.h"
@@ -10,7 +11,6 @@
 #include "builder/document_builder.h"
 #include "frames/frame_browser.h"
 #include "frames/page_frame_set.h"
-#include "net/address.h"
 #include "net/cookie_list.h"
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
@@ -192,13 +192,13 @@ void TMainWindow::PrepareConnection(const std::string& address) {
     c.Cookie = cookies_->CookieHeaderFor(address);
     // A redirection takes the cookies of where it leads, including one the
     // redirecting answer itself has just set.
-    c.OnCookieRequest = [this](void*, const std::string& url, std::string& cookie) {
+    c.OnCookieRequest = [this](TURLConnection&, const std::string& url, std::string& cookie) {
         cookie = cookies_->CookieHeaderFor(url);
     };
     responseAddress_ = nextResponseAddress_ = address;
-    c.OnHeaderBegin = [this](void*) { responseAddress_ = nextResponseAddress_; };
-    c.OnHeaderData = [this](void*) { HTTPHeaderData(); };
-    c.OnDocData = [this](void*, const char*, int) { HTTPDocData1(); };
+    c.OnHeaderBegin = [this](TURLConnection&) { responseAddress_ = nextResponseAddress_; };
+    c.OnHeaderData = [this](TURLConnection&) { HTTPHeaderData(); };
+    c.OnDocData = [this](TURLConnection&, const char*, int) { HTTPDocData1(); };
     UseProxies(c);
 }
 

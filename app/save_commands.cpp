@@ -1,8 +1,8 @@
 // Saving from the page: the picture under the mouse, and the targets of
 // download links, each under a file name the user chooses.
+#include "address/address.h"
 #include "app/download_dialog.h"
 #include "app/main_window.h"
-#include "net/address.h"
 #include "net/disk_cache.h"
 #include "net/url_connection.h"
 #include "platform/file_system.h"

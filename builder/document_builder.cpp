@@ -1,13 +1,13 @@
 // Parse set-up, the main loop and the head elements.
 #include "builder/document_builder_state.h"
 
+#include "address/address.h"
 #include "html/parse_color.h"
 #include "html/style_sheet.h"
 #include "layout/body_block.h"
 #include "layout/list_item_block.h"
 #include "layout/preformatted_section.h"
 #include "layout/section_list.h"
-#include "net/address.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "platform/text.h"

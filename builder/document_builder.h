@@ -62,17 +62,24 @@ struct TLoadInput {
     TStream* Stream = nullptr;                         // Stream: read whole from its start
 };
 
-// What the frame walk calls: a frame viewer answers for its frameset. The
-// frame set objects are the viewer's own; the builder only passes them on.
-// The viewer is the sender of the hooks the walk calls.
+// What the frame walk calls on the frameset it is inside, in document order:
+// the FRAMESET's attributes, each FRAME (fName is the frameset document's
+// file), each nested FRAMESET (the set that takes its content, or null to
+// skip it), and the set's end. The frame viewer owns the sets.
+class TFrameSetHooks {
+public:
+    virtual void ApplyFrameAttributes(const TAttributeList& attributes) = 0;
+    virtual void FrameFound(const TAttributeList& attributes, const std::string& fName) = 0;
+    virtual TFrameSetHooks* FrameSetFound() = 0;
+    virtual void FrameSetEnded() = 0;
+
+protected:
+    ~TFrameSetHooks() = default;
+};
+
+// A frame viewer: the sender of the hooks the frame walk calls.
 class TFrameViewerBase : public TViewerBase {
 public:
-    virtual void FrameFound(void* frameSet, const TAttributeList& attributes,
-                            const std::string& fName) = 0;
-    virtual void* FrameSetFound(void* frameSet) = 0;
-    virtual void ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) = 0;
-    virtual void FrameSetEnded(void* frameSet) = 0;
-
     TIncludeType OnInclude;
     TSoundType OnSoundRequest;
     TScriptType OnScript;
@@ -98,7 +105,7 @@ void ParseTextBuffer(TSectionList& list, std::string_view text);
 bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer);
 // Walks the head and FRAMESET tree of a frameset document, calling the
 // viewer's hooks; returns what the head said.
-TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
+TParseResult ParseFrameDocument(TFrameViewerBase& viewer, TFrameSetHooks* topFrameSet,
                                 const TLoadInput& input, const TMetaType& onMeta);
 
 // The nesting depth beyond which block starts are read as plain text

@@ -37,24 +37,27 @@ public:
     void Script() { RunScript(P, viewer_.OnScript, &viewer_); }
     std::string Title() { return ReadTitle(P, sheets_); }
 
-    void FrameSet(void* frameSet, const std::string& fName, int depth) {
-        viewer_.ApplyFrameAttributes(frameSet, P.Attributes);
+    // A null set reads its content without reporting it.
+    void FrameSet(TFrameSetHooks* frameSet, const std::string& fName, int depth) {
+        if (frameSet) frameSet->ApplyFrameAttributes(P.Attributes);
         Next();
         while (P.CurTok != FrameSetEndTok && P.CurTok != EofTok) {
             switch (P.CurTok) {
             case FrameSetTok:
                 // Framesets nest as deep as blocks may, and no deeper.
                 if (depth < MaxBlockDepth)
-                    FrameSet(viewer_.FrameSetFound(frameSet), fName, depth + 1);
+                    FrameSet(frameSet ? frameSet->FrameSetFound() : nullptr, fName, depth + 1);
                 break;
-            case FrameTok: viewer_.FrameFound(frameSet, P.Attributes, fName); break;
+            case FrameTok:
+                if (frameSet) frameSet->FrameFound(P.Attributes, fName);
+                break;
             case NoFramesTok: SkipNoFrames(); break;
             case ScriptTok: Script(); break;
             default: break;
             }
             Next();
         }
-        viewer_.FrameSetEnded(frameSet);
+        if (frameSet) frameSet->FrameSetEnded();
     }
 
     HtmlTokenizer& P;
@@ -85,7 +88,7 @@ bool IsFrameDocument(const TLoadInput& input, TFrameViewerBase& viewer) {
     return false;
 }
 
-TParseResult ParseFrameDocument(TFrameViewerBase& viewer, void* topFrameSet,
+TParseResult ParseFrameDocument(TFrameViewerBase& viewer, TFrameSetHooks* topFrameSet,
                                 const TLoadInput& input, const TMetaType& onMeta) {
     TParseResult result;
     std::string document;

@@ -1,11 +1,11 @@
 #include "frames/frame.h"
 
+#include "address/address.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
 #include "frames/page_frame_set.h"
 #include "html/attributes.h"
 #include "image/picture_budget.h"
-#include "net/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "viewer/html_viewer.h"

@@ -2,10 +2,10 @@
 // routing, selection and find. The history is in frame_browser_history.cpp.
 #include "frames/frame_browser.h"
 
+#include "address/address.h"
 #include "frames/frame.h"
 #include "frames/link_address.h"
 #include "frames/page_frame_set.h"
-#include "net/address.h"
 #include "platform/stream.h"
 #include "platform/text.h"
 
@@ -184,26 +184,6 @@ bool TFrameBrowser::IsFrameStream(TStream& stream) {
     input.Mode = TLoadMode::Stream;
     input.Stream = &stream;
     return IsFrameDocument(input, *this);
-}
-
-// --- The frameset walk ----------------------------------------------------------------------
-
-void TFrameBrowser::FrameFound(void* frameSet, const TAttributeList& attributes,
-                               const std::string&) {
-    if (TNestedFrameSet* set = FrameSetOf(frameSet)) set->FrameFound(&attributes);
-}
-
-void* TFrameBrowser::FrameSetFound(void* frameSet) {
-    TNestedFrameSet* set = FrameSetOf(frameSet);
-    return set ? set->AddNestedSet() : nullptr;
-}
-
-void TFrameBrowser::ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) {
-    if (TNestedFrameSet* set = FrameSetOf(frameSet)) set->ApplyFrameSetAttributes(attributes);
-}
-
-void TFrameBrowser::FrameSetEnded(void* frameSet) {
-    if (TNestedFrameSet* set = FrameSetOf(frameSet)) set->FrameSetParsed();
 }
 
 // --- The viewers --------------------------------------------------------------------------------

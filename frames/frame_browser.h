@@ -166,13 +166,6 @@ public:
     // Frees a nested set that no frame history refers to any more.
     void ReleaseNestedSet(TNestedFrameSet* set);
 
-    // The frameset walk.
-    void FrameFound(void* frameSet, const TAttributeList& attributes,
-                    const std::string& fName) override;
-    void* FrameSetFound(void* frameSet) override;
-    void ApplyFrameAttributes(void* frameSet, const TAttributeList& attributes) override;
-    void FrameSetEnded(void* frameSet) override;
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 

@@ -1,6 +1,6 @@
 #include "frames/link_address.h"
 
-#include "net/address.h"
+#include "address/address.h"
 
 namespace lumo {
 

@@ -3,12 +3,12 @@
 // in nested_frame_set_drag.cpp.
 #include "frames/nested_frame_set.h"
 
+#include "address/address.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
 #include "frames/page_frame_set.h"
 #include "html/attributes.h"
-#include "net/address.h"
 #include "platform/text.h"
 #include "platform/timer.h"
 #include "viewer/viewer_rules.h"
@@ -27,10 +27,6 @@ std::span<int> First(TDimArray& values, int count) {
 
 } // namespace
 
-TNestedFrameSet* FrameSetOf(void* handle) {
-    return static_cast<TNestedFrameSet*>(handle);
-}
-
 TNestedFrameSet::TNestedFrameSet(QWidget* parent, TPageFrameSet* master)
     : TFrameTreePanel(parent, master), refreshTimer_(std::make_unique<Timer>()) {
     refreshTimer_->SetEnabled(false);
@@ -43,7 +39,7 @@ TNestedFrameSet::~TNestedFrameSet() {
 
 // --- The frameset walk ---------------------------------------------------------
 
-TFrame* TNestedFrameSet::FrameFound(const TAttributeList* attributes) {
+TFrame* TNestedFrameSet::AddFrame(const TAttributeList* attributes) {
     if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
         return nullptr;
     auto* frame = new TFrame(this, attributes);
@@ -53,7 +49,11 @@ TFrame* TNestedFrameSet::FrameFound(const TAttributeList* attributes) {
     return frame;
 }
 
-TNestedFrameSet* TNestedFrameSet::AddNestedSet() {
+void TNestedFrameSet::FrameFound(const TAttributeList& attributes, const std::string&) {
+    AddFrame(&attributes);
+}
+
+TNestedFrameSet* TNestedFrameSet::FrameSetFound() {
     // A set could hold no frame on a page that has no room for one.
     if (Children.size() >= static_cast<size_t>(MaxFrameDims) || !MasterSet->RoomForFrame())
         return nullptr;
@@ -68,7 +68,7 @@ TNestedFrameSet* TNestedFrameSet::AddNestedSet() {
     return set;
 }
 
-void TNestedFrameSet::ApplyFrameSetAttributes(const TAttributeList& attributes) {
+void TNestedFrameSet::ApplyFrameAttributes(const TAttributeList& attributes) {
     if (const TAttribute* rows = attributes.Find(RowsTok)) {
         Rows = true;
         DimCount = ParseDimensionList(rows->Name, DimSpecs);
@@ -90,8 +90,8 @@ void TNestedFrameSet::ApplyFrameSetAttributes(const TAttributeList& attributes) 
     SetBevel(EdgeBorder);
 }
 
-void TNestedFrameSet::FrameSetParsed() {
-    while (static_cast<int>(Children.size()) < DimCount && FrameFound(nullptr)) {
+void TNestedFrameSet::FrameSetEnded() {
+    while (static_cast<int>(Children.size()) < DimCount && AddFrame(nullptr)) {
     }
     while (DimCount < static_cast<int>(Children.size()))
         DimSpecs[static_cast<size_t>(DimCount++)] = -1;

@@ -4,6 +4,7 @@
 // frameset document.
 #pragma once
 
+#include "builder/document_builder.h"
 #include "frames/frame_tree_panel.h"
 #include "frames/frameset_dimensions.h"
 
@@ -22,7 +23,7 @@ class Timer;
 // Framesets nest at most this deep inside one document; deeper ones are ignored.
 inline constexpr int MaxFrameSetNesting = 8;
 
-class TNestedFrameSet : public TFrameTreePanel {
+class TNestedFrameSet : public TFrameTreePanel, public TFrameSetHooks {
 public:
     TNestedFrameSet(QWidget* parent, TPageFrameSet* master);
     ~TNestedFrameSet() override;
@@ -49,13 +50,16 @@ public:
     std::string PendingRefreshURL;
     std::string BaseHref, BaseTarget;
 
-    // The frameset walk: a FRAME, a nested FRAMESET (null when this set is
-    // full or nested too deep, or the page holds all the frames it may),
-    // the attributes of this set's FRAMESET, and its end.
-    TFrame* FrameFound(const TAttributeList* attributes);
-    TNestedFrameSet* AddNestedSet();
-    void ApplyFrameSetAttributes(const TAttributeList& attributes);
-    virtual void FrameSetParsed();
+    // The frameset walk: the attributes of this set's FRAMESET, a FRAME, a
+    // nested FRAMESET (null when this set is full or nested too deep, or the
+    // page holds all the frames it may), and the set's end, which fills the
+    // places no FRAME took with empty frames.
+    void ApplyFrameAttributes(const TAttributeList& attributes) override;
+    void FrameFound(const TAttributeList& attributes, const std::string& fName) override;
+    TNestedFrameSet* FrameSetFound() override;
+    void FrameSetEnded() override;
+    // A frame added after the others; null when there is no room for it.
+    TFrame* AddFrame(const TAttributeList* attributes);
     // The META elements of the frameset document.
     void FrameSetMeta(const std::string& httpEq, const std::string& content);
     // Frees the children and forgets the sizes.
@@ -105,8 +109,5 @@ private:
     std::unique_ptr<Timer> refreshTimer_;
     QPointer<QRubberBand> dragLine_; // a child of the browser, above every panel
 };
-
-// The frame set object behind a frameset walk's handle.
-TNestedFrameSet* FrameSetOf(void* handle);
 
 } // namespace lumo

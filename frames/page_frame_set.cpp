@@ -1,10 +1,10 @@
 #include "frames/page_frame_set.h"
 
+#include "address/address.h"
 #include "frames/frame.h"
 #include "frames/frame_browser.h"
 #include "frames/link_address.h"
 #include "image/picture_budget.h"
-#include "net/address.h"
 #include "platform/qt_text.h"
 #include "platform/stream.h"
 #include "platform/text.h"
@@ -52,12 +52,12 @@ void TPageFrameSet::LoadDocument(TStream& stream, TContentKind kind, const std::
         StartRefresh();
         return;
     }
-    TFrame* frame = FrameFound(nullptr);
+    TFrame* frame = AddFrame(nullptr);
     frame->Source = frame->OriginalSource = url;
     frame->FrameStream = &stream;
     frame->FrameDocType = kind;
     frame->Anchor = anchor;
-    FrameSetParsed();
+    FrameSetEnded();
     MasterResize();
     frame->LoadContent();
     if (THTMLViewer* viewer = frame->Viewer) {

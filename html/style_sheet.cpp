@@ -1,9 +1,9 @@
 #include "html/style_sheet.h"
 
+#include "address/address.h"
 #include "html/parse_color.h"
 #include "html/properties.h"
 #include "html/style_list.h"
-#include "net/address.h"
 #include "platform/text.h"
 
 #include <string>

@@ -440,17 +440,16 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
     }
 }
 
-void TBlock::PaintContent(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X) {
-    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
-        item->Paint(canvas, clip, indents, X, originX_, originY_);
-    });
+void TBlock::PaintContent(Canvas& canvas, const TRect& clip, int X) {
+    paintIndex_.ForEachMeeting(clip.Top, clip.Bottom,
+                               [&](TSectionBase* item) { item->Paint(canvas, clip, X); });
 }
 
-int TBlock::Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int, int) {
+int TBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
     if (Hidden) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
     PaintBox(canvas, clip, X);
-    PaintContent(canvas, clip, indents, X);
+    PaintContent(canvas, clip, X);
     return LayoutY + FlowHeight;
 }
 

@@ -57,8 +57,7 @@ public:
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     virtual int ResolveWidth(Canvas& canvas, int RoomWidth, int HeightBase, int autoTally);
 
@@ -93,7 +92,7 @@ protected:
     void SetBackImage(const TProperties& props, std::string source);
     // Paints the box: background colour and picture, borders.
     void PaintBox(Canvas& canvas, const TRect& clip, int X);
-    void PaintContent(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X);
+    void PaintContent(Canvas& canvas, const TRect& clip, int X);
     // Orders the content by StackOrder, keeping document order among equals.
     void RebuildPaintOrder();
     // Resolves BoxSpec into Box for the room, keeping the vertical margins

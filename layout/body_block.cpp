@@ -45,8 +45,8 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     return FlowHeight;
 }
 
-int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int, int) {
-    PaintContent(canvas, clip, indents, X);
+int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
+    PaintContent(canvas, clip, X);
     return LayoutY + FlowHeight;
 }
 

@@ -15,8 +15,7 @@ public:
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     const char* KindName() const override { return "TBodyBlock"; }
 };
 

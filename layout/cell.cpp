@@ -282,7 +282,7 @@ int TCell::PaintCell(Canvas& canvas, const TRect& clip, int width, int X, int Y)
     Indents.Reset(X, width);
     int bottom = Y;
     paintIndex_.ForEachMeeting(clip.Top, clip.Bottom, [&](TSectionBase* item) {
-        bottom = std::max(bottom, item->Paint(canvas, clip, Indents, X, 0, 0));
+        bottom = std::max(bottom, item->Paint(canvas, clip, X));
     });
     return bottom;
 }

@@ -128,8 +128,7 @@ public:
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     void MeasureWidths(Canvas& canvas, int& Min, int& Max) override;
     void MoveY(int dy) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,

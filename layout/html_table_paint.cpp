@@ -51,7 +51,7 @@ bool THtmlTable::MovesToNextPage(int top, int bottom, const TRect& clip) const {
     return true;
 }
 
-int THtmlTable::Paint(Canvas& canvas, const TRect& clip, TIndentManager&, int X, int, int) {
+int THtmlTable::Paint(Canvas& canvas, const TRect& clip, int X) {
     const int end = LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY <= clip.Top) return end;
     if (Root->IsPrinting && (LayoutY >= Root->PageEndY || MovesToNextPage(LayoutY, end, clip)))

@@ -169,9 +169,8 @@ void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     }
 }
 
-int TListItemBlock::Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X,
-                          int OriginX, int OriginY) {
-    int bottom = TBlock::Paint(canvas, clip, indents, X, OriginX, OriginY);
+int TListItemBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
+    int bottom = TBlock::Paint(canvas, clip, X);
     if (!Hidden && FirstBaseline > 0 && HasMarker() && FirstBaseline >= clip.Top &&
         FirstBaseline - 20 < clip.Bottom)
         PaintMarker(canvas, clip, X);

@@ -4,7 +4,7 @@
 
 namespace lumo {
 
-int TPageBreak::Paint(Canvas&, const TRect& clip, TIndentManager&, int, int, int) {
+int TPageBreak::Paint(Canvas&, const TRect& clip, int) {
     // A break within 5 pixels of the page top would print an empty page.
     if (Root->IsPrinting && LayoutY > clip.Top + 5 && LayoutY < clip.Bottom &&
         LayoutY < Root->PageEndY)

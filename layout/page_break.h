@@ -11,8 +11,7 @@ public:
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic&) const override {
         return std::unique_ptr<TSectionBase>(new TPageBreak(root, *this));
     }
-    int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     const char* KindName() const override { return "TPage"; }
 };
 

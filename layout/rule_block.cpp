@@ -37,7 +37,7 @@ int THorizontalRule::LayOut(const TLayoutContext& context, int X, int Y, int Roo
     return TSectionBase::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
 }
 
-int THorizontalRule::Paint(Canvas& canvas, const TRect&, TIndentManager&, int X, int, int) {
+int THorizontalRule::Paint(Canvas& canvas, const TRect&, int X) {
     if (Root->IsPrinting && LayoutY >= Root->PageEndY) return LayoutY + FlowHeight;
     const int x = RuleX + X, y = LayoutY - Root->ScrollY;
     const int right = x + RuleWidth - 1, bottom = y + Thickness - 1;

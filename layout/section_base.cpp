@@ -21,7 +21,7 @@ int TSectionBase::LayOut(const TLayoutContext& context, int, int Y, int, int, in
     return FlowHeight;
 }
 
-int TSectionBase::Paint(Canvas&, const TRect&, TIndentManager&, int, int, int) {
+int TSectionBase::Paint(Canvas&, const TRect&, int) {
     return LayoutY + FlowHeight;
 }
 

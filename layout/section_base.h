@@ -110,8 +110,7 @@ public:
     virtual int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                        int& WidestOut);
     // Returns the bottom Y of the item in the flow.
-    virtual int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X,
-                      int OriginX, int OriginY);
+    virtual int Paint(Canvas& canvas, const TRect& clip, int X);
     virtual bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
                         TFormControl*& control);
     virtual bool ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY);

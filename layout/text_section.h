@@ -151,8 +151,7 @@ public:
     // --- Layout and the rest ----------------------------------------------
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
-    int Paint(Canvas& canvas, const TRect& clip, TIndentManager& indents, int X, int OriginX,
-              int OriginY) override;
+    int Paint(Canvas& canvas, const TRect& clip, int X) override;
     bool LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,
                 TFormControl*& control) override;
     int CursorAt(Canvas& canvas, int X, int Y, int& XR, int& YR, int& CaretHt,

@@ -82,7 +82,7 @@ int TSection::CharsBeforeX(Canvas& canvas, const TTextLine& line, int X, TRoundi
     return n;
 }
 
-int TSection::Paint(Canvas& canvas, const TRect& clip, TIndentManager&, int X, int, int) {
+int TSection::Paint(Canvas& canvas, const TRect& clip, int X) {
     PaintX = LayoutX + X;
     if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;

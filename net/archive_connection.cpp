@@ -1,6 +1,6 @@
 #include "net/archive_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/archive_address.h"
 #include "net/file_connection.h"
 #include "net/web_archive.h"

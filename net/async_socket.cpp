@@ -102,7 +102,7 @@ bool StartsWithDigit(std::string_view s) {
 
 } // namespace
 
-InAddr WSocketResolveHost(const std::string& host) {
+InAddr ResolveHostAddress(const std::string& host) {
     if (host.empty() || host.size() >= 257)
         throw ESocketException("WSocketResolveHost: '" + host + "' Invalid Hostname.");
     const std::string trimmed(Trim(host));
@@ -114,7 +114,7 @@ InAddr WSocketResolveHost(const std::string& host) {
     throw ESocketException(Format("WSocketResolveHost: Cannot convert host address '%s'", host));
 }
 
-int WSocketResolvePort(const std::string& port, const std::string& proto) {
+int ResolvePortNumber(const std::string& port, const std::string& proto) {
     if (port.empty() || port.size() >= 32)
         throw ESocketException("WSocketResolvePort: Invalid Port.");
     if (StartsWithDigit(port)) {
@@ -151,7 +151,7 @@ LPARAM MakeSelectParam(int events, int error) {
 
 } // namespace
 
-std::string WSocketErrorDesc(int error) {
+std::string SocketErrorText(int error) {
     for (const auto& e : ErrorTexts)
         if (e.error == error) return e.text;
     return "Not a WinSock error";
@@ -285,7 +285,7 @@ void TAsyncSocket::Connect() {
     const TEndpoint remote = ConnectEndpoint();
     if (!localPortResolved_) {
         localPortNumber_ =
-            localPort_.empty() ? 0 : WSocketResolvePort(localPort_, stream_ ? "tcp" : "udp");
+            localPort_.empty() ? 0 : ResolvePortNumber(localPort_, stream_ ? "tcp" : "udp");
         localPortResolved_ = true;
     }
 
@@ -329,11 +329,11 @@ void TAsyncSocket::Connect() {
 
 TAsyncSocket::TEndpoint TAsyncSocket::ConnectEndpoint() {
     if (!portResolved_) {
-        remotePort_ = WSocketResolvePort(port_, stream_ ? "tcp" : "udp");
+        remotePort_ = ResolvePortNumber(port_, stream_ ? "tcp" : "udp");
         portResolved_ = true;
     }
     if (!addrResolved_) {
-        remoteAddress_ = WSocketResolveHost(addr_);
+        remoteAddress_ = ResolveHostAddress(addr_);
         addrResolved_ = true;
     }
     return {remoteAddress_, remotePort_};
@@ -363,8 +363,8 @@ void TAsyncSocket::Listen() {
         stream_ = protocol_ != UdpProtocol;
         protoResolved_ = true;
     }
-    const int port = WSocketResolvePort(port_, stream_ ? "tcp" : "udp");
-    const InAddr address = addrAssigned_ ? WSocketResolveHost(addr_) : 0;
+    const int port = ResolvePortNumber(port_, stream_ ? "tcp" : "udp");
+    const InAddr address = addrAssigned_ ? ResolveHostAddress(addr_) : 0;
     const int fd = sock::Create(stream_, protocol_);
     if (fd < 0) return ReportSocketError("socket");
     ReadyToWatch(fd);
@@ -744,7 +744,7 @@ void TAsyncSocket::ReportSocketError(const std::string& function) {
     }
     lastError_ = n;
     ReportError("Error " + std::to_string(n) + " in function " + function + "\r\n" +
-                WSocketErrorDesc(n));
+                SocketErrorText(n));
 }
 
 void TAsyncSocket::ReportError(const std::string& msg) {

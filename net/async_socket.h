@@ -50,13 +50,13 @@ inline constexpr int FD_READ = 1, FD_WRITE = 2, FD_OOB = 4, FD_ACCEPT = 8, FD_CO
                      FD_CLOSE = 32;
 
 // The text of a WinSock error number: "Connection refused" for 10061.
-std::string WSocketErrorDesc(int error);
+std::string SocketErrorText(int error);
 
 // The resolvers Connect and Listen use; each raises ESocketException. A host
 // is a dotted address or a name (looked up at once, blocking); an address is
 // in network order. A port is a number or a service name of the protocol.
-uint32_t WSocketResolveHost(const std::string& host);
-int WSocketResolvePort(const std::string& port, const std::string& proto);
+uint32_t ResolveHostAddress(const std::string& host);
+int ResolvePortNumber(const std::string& port, const std::string& proto);
 
 class TAsyncSocket {
 public:

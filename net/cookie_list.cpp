@@ -1,6 +1,6 @@
 #include "net/cookie_list.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 

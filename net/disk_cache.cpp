@@ -1,6 +1,6 @@
 #include "net/disk_cache.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"

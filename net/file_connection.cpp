@@ -1,6 +1,6 @@
 #include "net/file_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/exception.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"

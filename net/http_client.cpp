@@ -1,6 +1,6 @@
 #include "net/http_client.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/socket.h"
 #include "platform/message_loop.h"
 #include "platform/message_window.h"
@@ -614,7 +614,7 @@ void THttpClient::Fail(uint16_t error, const std::string& reason) {
 }
 
 void THttpClient::FailSocket(int error) {
-    const std::string text = socksError_.empty() ? WSocketErrorDesc(error) : socksError_;
+    const std::string text = socksError_.empty() ? SocketErrorText(error) : socksError_;
     Fail(static_cast<uint16_t>(error), text + " (Error #" + std::to_string(error) + ")");
 }
 

@@ -17,34 +17,34 @@ void THTTPConnection::Prepare(const std::string& url, bool forPost) {
     // Forwarded at the moment the client fires, so the owner may change its
     // events during the fetch. Each runs from a copy: the owner may free the
     // connection, and the handler's own closure with it.
-    c.OnHeaderBegin = [this](THttpClient* s) {
-        if (const auto f = OnHeaderBegin) f(s);
+    c.OnHeaderBegin = [this](THttpClient*) {
+        if (const auto f = OnHeaderBegin) f(*this);
     };
-    c.OnHeaderEnd = [this](THttpClient* s) {
-        if (const auto f = OnHeaderEnd) f(s);
+    c.OnHeaderEnd = [this](THttpClient*) {
+        if (const auto f = OnHeaderEnd) f(*this);
     };
-    c.OnHeaderData = [this](THttpClient* s) {
-        if (const auto f = OnHeaderData) f(s);
+    c.OnHeaderData = [this](THttpClient*) {
+        if (const auto f = OnHeaderData) f(*this);
     };
-    c.OnCookieRequest = [this](THttpClient* s, const std::string& url, std::string& cookie) {
-        if (const auto f = OnCookieRequest) f(s, url, cookie);
+    c.OnCookieRequest = [this](THttpClient*, const std::string& url, std::string& cookie) {
+        if (const auto f = OnCookieRequest) f(*this, url, cookie);
     };
     c.OnRequestDone = [this](THttpClient*, THttpRequest rq, uint16_t error) {
-        if (const auto f = OnRequestDone) f(DoneSender, rq, error);
+        if (const auto f = OnRequestDone) f(*this, rq, error);
     };
     c.OnCommand = nullptr;
     if (!forPost)
-        c.OnCommand = [this](THttpClient* s, const std::string& line) {
-            if (const auto f = OnCommand) f(s, line);
+        c.OnCommand = [this](THttpClient*, const std::string& line) {
+            if (const auto f = OnCommand) f(*this, line);
         };
     // The document events are taken as they are now.
     c.OnDocBegin = nullptr;
     c.OnDocEnd = nullptr;
     c.OnDocData = nullptr;
-    if (OnDocBegin) c.OnDocBegin = [f = OnDocBegin](THttpClient* s) { f(s); };
-    if (OnDocEnd) c.OnDocEnd = [f = OnDocEnd](THttpClient* s) { f(s); };
+    if (OnDocBegin) c.OnDocBegin = [this, f = OnDocBegin](THttpClient*) { f(*this); };
+    if (OnDocEnd) c.OnDocEnd = [this, f = OnDocEnd](THttpClient*) { f(*this); };
     if (OnDocData)
-        c.OnDocData = [f = OnDocData](THttpClient* s, const char* b, int n) { f(s, b, n); };
+        c.OnDocData = [this, f = OnDocData](THttpClient*, const char* b, int n) { f(*this, b, n); };
     c.Cookie = Cookie;
     c.ContentTypePost = ContentTypePost;
     c.PostStream = PostStream;

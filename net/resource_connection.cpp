@@ -1,6 +1,6 @@
 #include "net/resource_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/resources.h"
 #include "platform/stream.h"
 #include "platform/text.h"

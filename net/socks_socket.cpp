@@ -75,9 +75,9 @@ bool TSocksSocket::CheckFields() {
 
 TAsyncSocket::TEndpoint TSocksSocket::ConnectEndpoint() {
     if (socksServer_.empty()) return TAsyncSocket::ConnectEndpoint();
-    destPort_ = WSocketResolvePort(Port(), "tcp");
-    if (socksLevel_ == "4") destAddress_ = WSocketResolveHost(Addr());
-    return {WSocketResolveHost(socksServer_), WSocketResolvePort(socksPort_, "tcp")};
+    destPort_ = ResolvePortNumber(Port(), "tcp");
+    if (socksLevel_ == "4") destAddress_ = ResolveHostAddress(Addr());
+    return {ResolveHostAddress(socksServer_), ResolvePortNumber(socksPort_, "tcp")};
 }
 
 void TSocksSocket::Listen() {

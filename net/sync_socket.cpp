@@ -16,7 +16,7 @@ int TSyncSocket::WaitReady(bool& done) {
         WaitUntil(ready, Timeout);
     else
         WaitUntil(ready);
-    return done ? 0 : WSocketWaitTimedOut;
+    return done ? 0 : SocketWaitTimedOut;
 }
 
 } // namespace lumo

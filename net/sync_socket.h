@@ -8,7 +8,7 @@
 namespace lumo {
 
 // What WaitReady returns when it gave up.
-inline constexpr int WSocketWaitTimedOut = 12001;
+inline constexpr int SocketWaitTimedOut = 12001;
 
 class TSyncSocket : public TLineSocket {
 public:
@@ -17,7 +17,7 @@ public:
 
     // Clears done, runs proc (when given) and waits for done.
     int Synchronize(const std::function<void()>& proc, bool& done);
-    // Pumps events until done is set: 0, or WSocketWaitTimedOut when the
+    // Pumps events until done is set: 0, or SocketWaitTimedOut when the
     // time-out passed or the application is shutting down.
     virtual int WaitReady(bool& done);
 };

@@ -1,6 +1,6 @@
 #include "net/url_connection.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/file_connection.h"
 #include "net/http_connection.h"
 #include "net/resource_connection.h"
@@ -40,7 +40,7 @@ void TURLConnection::UseStream(TStream* stream) {
 }
 
 void TURLConnection::FireRequestDone(uint16_t error) {
-    if (const auto done = OnRequestDone) done(DoneSender, httpGET, error);
+    if (const auto done = OnRequestDone) done(*this, httpGET, error);
 }
 
 } // namespace lumo

@@ -20,10 +20,10 @@ class TStream;
 
 class TURLConnection {
 public:
-    // The sender of forwarded events is the HTTP client; of OnRequestDone,
-    // DoneSender. The owner may free the connection from inside any event.
-    using NotifyEvent = std::function<void(void* Sender)>;
-    using DataEvent = std::function<void(void* Sender, const char* Buffer, int Len)>;
+    // Every event names the connection that fires it. The owner may free the
+    // connection from inside any event.
+    using NotifyEvent = std::function<void(TURLConnection& Sender)>;
+    using DataEvent = std::function<void(TURLConnection& Sender, const char* Buffer, int Len)>;
 
     TURLConnection();
     virtual ~TURLConnection();
@@ -59,12 +59,13 @@ public:
     TStream* ContentStream() const { return contentStream_; }
     bool OwnsContentStream() const { return ownedStream_ != nullptr; }
 
-    std::function<void(void* Sender, const std::string& S)> OnCommand;
+    std::function<void(TURLConnection& Sender, const std::string& S)> OnCommand;
     NotifyEvent OnHeaderBegin, OnHeaderEnd, OnHeaderData, OnDocBegin, OnDocEnd;
     DataEvent OnDocData;
-    std::function<void(void* Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
+    std::function<void(TURLConnection& Sender, THttpRequest RqType, uint16_t Error)> OnRequestDone;
     // Forwarded from the HTTP client: the cookie for the address a redirection leads to.
-    std::function<void(void* Sender, const std::string& URL, std::string& Cookie)> OnCookieRequest;
+    std::function<void(TURLConnection& Sender, const std::string& URL, std::string& Cookie)>
+        OnCookieRequest;
 
     std::string Proxy, ProxyPort;
     // Every HTTP fetch, posts included, goes through this server when it is set.
@@ -72,7 +73,6 @@ public:
     std::string Cookie;
     std::string ContentTypePost;
     TStream* PostStream = nullptr; // borrowed
-    void* DoneSender = nullptr;    // borrowed
 
 protected:
     void FireRequestDone(uint16_t error);

@@ -7,7 +7,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 widgets_dir="${1:-}"
 
-LAYERS=(platform net html image layout builder viewer frames print tools app)
+LAYERS=(platform address html image layout builder net viewer frames print tools app)
 NO_QT=(html layout builder)
 NO_WIDGETS=(image)
 

@@ -1,6 +1,6 @@
 #include "viewer/viewer_rules.h"
 
-#include "net/address.h"
+#include "address/address.h"
 #include "net/content_kind.h"
 #include "platform/file_system.h"
 #include "platform/text.h"

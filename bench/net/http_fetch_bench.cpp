@@ -97,7 +97,8 @@ void BM_25ImagesTenAtOnce(benchmark::State& state) {
                 const int i = next++;
                 auto& c = connections[i];
                 c = std::make_unique<lumo::THTTPConnection>();
-                c->OnRequestDone = [&, i](void*, lumo::THttpRequest, uint16_t error) {
+                c->OnRequestDone = [&, i](lumo::TURLConnection&, lumo::THttpRequest,
+                                          uint16_t error) {
                     if (error) state.SkipWithError("fetch failed");
                     lumo::DeferDelete(std::move(connections[i]));
                     --running;

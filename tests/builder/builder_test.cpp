@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 namespace lumo::test {
 namespace {
 
@@ -114,28 +117,41 @@ TEST(Builder, MetaAndSoundHooks) {
     EXPECT_EQ(loop, 3);
 }
 
-// A frame viewer that writes down what the walk tells it.
+// A frame viewer whose framesets write down what the walk tells them; the
+// sets are numbered in the order they are made.
 class RecordingFrames : public TFrameViewerBase {
 public:
+    class Set : public TFrameSetHooks {
+    public:
+        Set(RecordingFrames& owner, int number) : owner_(owner), number_(std::to_string(number)) {}
+        void ApplyFrameAttributes(const TAttributeList& a) override {
+            const TAttribute* cols = a.Find(ColsTok);
+            owner_.Log += "attrs " + number_ + " " + (cols ? cols->Name : "") + "\n";
+        }
+        void FrameFound(const TAttributeList& a, const std::string&) override {
+            const TAttribute* src = a.Find(SrcTok);
+            owner_.Log += "frame " + number_ + " " + (src ? src->Name : "") + "\n";
+        }
+        TFrameSetHooks* FrameSetFound() override {
+            owner_.Log += "set in " + number_ + "\n";
+            return &owner_.NewSet();
+        }
+        void FrameSetEnded() override { owner_.Log += "end " + number_ + "\n"; }
+
+    private:
+        RecordingFrames& owner_;
+        std::string number_;
+    };
+
+    Set& NewSet() {
+        sets_.push_back(std::make_unique<Set>(*this, static_cast<int>(sets_.size()) + 1));
+        return *sets_.back();
+    }
+
     std::string Log;
-    int next = 1;
-    void FrameFound(void* set, const TAttributeList& a, const std::string&) override {
-        const TAttribute* src = a.Find(SrcTok);
-        Log += "frame " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (src ? src->Name : "") + "\n";
-    }
-    void* FrameSetFound(void* set) override {
-        Log += "set in " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-        return reinterpret_cast<void*>(static_cast<intptr_t>(++next));
-    }
-    void ApplyFrameAttributes(void* set, const TAttributeList& a) override {
-        const TAttribute* cols = a.Find(ColsTok);
-        Log += "attrs " + std::to_string(reinterpret_cast<intptr_t>(set)) + " " +
-               (cols ? cols->Name : "") + "\n";
-    }
-    void FrameSetEnded(void* set) override {
-        Log += "end " + std::to_string(reinterpret_cast<intptr_t>(set)) + "\n";
-    }
+
+private:
+    std::vector<std::unique_ptr<Set>> sets_;
 };
 
 // Every hook of a parse names the viewer that runs it: the document's viewer
@@ -696,7 +712,7 @@ TEST(Frames, WalkCallsTheViewer) {
                             "</NOFRAMES></FRAMESET><FRAME SRC=after>";
     TLoadInput input;
     input.Buffer = &text;
-    TParseResult r = ParseFrameDocument(viewer, reinterpret_cast<void*>(1), input, {});
+    TParseResult r = ParseFrameDocument(viewer, &viewer.NewSet(), input, {});
     EXPECT_EQ(r.Title, "Frames");
     EXPECT_EQ(viewer.Log, "attrs 1 20%,*\nframe 1 a.htm\nset in 1\nattrs 2 \nframe 2 b.htm\n"
                           "end 2\nend 1\n");

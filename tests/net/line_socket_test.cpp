@@ -127,7 +127,7 @@ TEST(LineSocket, WaitReadyPumpsUntilDoneOrTimeOut) {
     TSocket s;
     bool done = false;
     s.Timeout = 50;
-    EXPECT_EQ(s.WaitReady(done), WSocketWaitTimedOut);
+    EXPECT_EQ(s.WaitReady(done), SocketWaitTimedOut);
     s.Timeout = 0;
     EXPECT_EQ(s.Synchronize([&] { PostTask([&] { done = true; }); }, done), 0);
     EXPECT_TRUE(done);

@@ -32,7 +32,7 @@ TEST(Socket, ErrorTexts) {
                 {12345, "Not a WinSock error"},
                 {-1, "Not a WinSock error"}};
     for (const auto& r : rows)
-        EXPECT_EQ(WSocketErrorDesc(r.error), r.text) << r.error;
+        EXPECT_EQ(SocketErrorText(r.error), r.text) << r.error;
 }
 
 TEST(Socket, ErrnoBecomesWinSockNumbers) {

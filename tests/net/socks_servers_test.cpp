@@ -69,7 +69,7 @@ protected:
         THTTPConnection image;
         image.Socks = socks;
         int done = -1;
-        image.OnRequestDone = [&](void*, THttpRequest, uint16_t e) { done = e; };
+        image.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t e) { done = e; };
         image.GetAsync(nginx_->Address("/pic.gif"));
         ASSERT_TRUE(PumpUntil([&] { return done >= 0; }));
         EXPECT_EQ(done, 0);
@@ -83,7 +83,7 @@ protected:
         THTTPConnection c;
         c.Socks = socks;
         int error = -1;
-        c.OnRequestDone = [&](void*, THttpRequest, uint16_t e) { error = e; };
+        c.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t e) { error = e; };
         std::string message;
         try {
             c.Get(url);

@@ -130,10 +130,9 @@ TEST(FileConnection, ReadsFilesAndReportsInsideTheEvent) {
                 {"notes.txt", ckText, "text"}};
     for (const auto& r : rows) {
         auto c = TURLConnection::CreateForURL("file://" + dir.Path() + r.name);
-        int statusInside = 0, sender = 0;
-        c->DoneSender = &sender;
-        c->OnRequestDone = [&](void* s, THttpRequest rq, uint16_t error) {
-            EXPECT_EQ(s, &sender);
+        int statusInside = 0;
+        c->OnRequestDone = [&](TURLConnection& sender, THttpRequest rq, uint16_t error) {
+            EXPECT_EQ(&sender, c.get());
             EXPECT_EQ(rq, httpGET);
             EXPECT_EQ(error, 0);
             statusInside = c->StatusCode();
@@ -175,7 +174,7 @@ TEST(FileConnection, OnlyRegularFilesAreRead) {
                                     dir / "fifo.htm", std::string("/dev/zero"), dir / "a%00.htm"}) {
         TFileConnection c;
         std::vector<int> errors;
-        c.OnRequestDone = [&](void*, THttpRequest, uint16_t e) { errors.push_back(e); };
+        c.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t e) { errors.push_back(e); };
         try {
             c.Get("file://" + path);
             ADD_FAILURE() << path;
@@ -194,7 +193,7 @@ TEST(FileConnection, OnlyRegularFilesAreRead) {
 TEST(ResourceConnection, BuiltInPages) {
     TResourceConnection c;
     int statusInside = 0;
-    c.OnRequestDone = [&](void*, THttpRequest, uint16_t error) {
+    c.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t error) {
         EXPECT_EQ(error, 0);
         statusInside = c.StatusCode();
     };
@@ -222,7 +221,7 @@ TEST(ResourceConnection, MissingResources) {
     for (const auto& r : rows) {
         TResourceConnection c;
         std::vector<int> errors;
-        c.OnRequestDone = [&](void*, THttpRequest, uint16_t e) { errors.push_back(e); };
+        c.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t e) { errors.push_back(e); };
         try {
             c.Get(r.url);
             ADD_FAILURE() << r.url;
@@ -342,7 +341,7 @@ TEST_F(RealServers, NotFoundRaisesWithTheReasonPhrase) {
 TEST_F(RealServers, AsyncFetchesReportRefusalsAsErrors) {
     THTTPConnection c;
     std::vector<int> errors;
-    c.OnRequestDone = [&](void*, THttpRequest, uint16_t e) { errors.push_back(e); };
+    c.OnRequestDone = [&](TURLConnection&, THttpRequest, uint16_t e) { errors.push_back(e); };
     c.GetAsync(nginx_->Address("/nothing-here.htm"));
     ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
     EXPECT_EQ(errors, std::vector<int>{404});
@@ -363,7 +362,7 @@ TEST_F(RealServers, PostGoesStraightToTheServer) {
     c.PostStream = &data;
     c.ContentTypePost = "application/x-www-form-urlencoded";
     std::vector<std::string> commands;
-    c.OnCommand = [&](void*, const std::string& s) { commands.push_back(s); };
+    c.OnCommand = [&](TURLConnection&, const std::string& s) { commands.push_back(s); };
     c.Post(server.Address("/form.cgi"));
     EXPECT_EQ(Bytes(c), "thanks");
     ASSERT_EQ(server.Requests().size(), 1u);
@@ -385,7 +384,7 @@ TEST_F(RealServers, TenConnectionsFreedInTheirOwnRequestDone) {
     for (size_t i = 0; i < connections.size(); ++i) {
         const std::string url = nginx_->Address(i % 2 ? "/b8193.htm" : "/pic.gif");
         connections[i] = TURLConnection::CreateForURL(url);
-        connections[i]->OnRequestDone = [&, i](void*, THttpRequest, uint16_t error) {
+        connections[i]->OnRequestDone = [&, i](TURLConnection&, THttpRequest, uint16_t error) {
             EXPECT_EQ(error, 0);
             EXPECT_EQ(Bytes(*connections[i]).size(), i % 2 ? 8193u : 6u);
             connections[i].reset();

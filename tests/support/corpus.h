@@ -1,6 +1,6 @@
 // The outside test material in ../shared/corpus, used in place. Where it is
 // missing a test skips with a message, unless LUMO_REQUIRE_CORPUS is set (as
-// ./test.sh sets it): then a missing corpus fails the test, so a run that
+// .ci/run sets it): then a missing corpus fails the test, so a run that
 // should have checked it can never pass without it.
 #pragma once
 

@@ -1,7 +1,7 @@
 // Every address function on arbitrary text; the input is split at its first
 // newline into a base and a relative address.
+#include "address/address.h"
 #include "fuzz/fuzz_support.h"
-#include "net/address.h"
 #include "platform/file_system.h"
 
 #include <cstdlib>

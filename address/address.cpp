@@ -1,4 +1,4 @@
-#include "net/address.h"
+#include "address/address.h"
 
 #include "platform/file_system.h"
 #include "platform/text.h"

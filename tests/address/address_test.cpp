@@ -1,4 +1,4 @@
-#include "net/address.h"
+#include "address/address.h"
 #include "platform/text.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Address splitting and the resolution of relative addresses and
 // redirection targets, on arbitrary text.
-#include "net/address.h"
+#include "address/address.h"
 
 #include <cstddef>
 #include <cstdint>

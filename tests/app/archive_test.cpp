@@ -3,6 +3,7 @@
 // the file), the same captures written again as WARC and ARC files, and the
 // headless commands on them.
 #include "app/command_line.h"
+#include "frames/frame_dump.h"
 #include "net/web_archive.h"
 
 #include "tests/app/navigation_fixture.h"
@@ -221,6 +222,22 @@ TEST_F(ArchivedSite, ArcAndWarcOfTheSameCapturesGiveTheSamePages) {
     }
 }
 
+TEST_F(ArchivedSite, BatchRunsOverAnArchive) {
+    test::TempFolder out;
+    out.Write("list.txt", out / "main.txt" + " " + base_ + "main.htm\n" + out / "gone.txt" + " " +
+                              base_ + "gone.htm\n" + out / "moved.txt" + " " + base_ + "old.htm\n");
+    const LumoRun run =
+        RunLumo(home_.Path(), {"--archive", Q(archive_), "--batch", Q(out / "list.txt")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(
+        run.errors.find("lumo: " + base_ + "gone.htm: Not in this archive: " + base_ + "gone.htm"),
+        std::string::npos)
+        << run.errors;
+    EXPECT_NE(out.Read("main.txt").find("Cell text"), std::string::npos);
+    EXPECT_NE(out.Read("moved.txt").find("Moved here"), std::string::npos);
+    EXPECT_FALSE(out.Exists("gone.txt"));
+}
+
 TEST_F(ArchivedSite, ScreenshotOfACapture) {
     const std::string shot = home_ / "capture.png";
     const LumoRun run = RunLumo(home_.Path(), {"--archive", Q(archive_), "--screenshot", Q(shot),
@@ -256,8 +273,9 @@ protected:
                    "msgtype=response\r\nContent-Length: " +
                    std::to_string(http.size()) + "\r\n\r\n" + http + "\r\n\r\n";
         };
-        home.Write("site.warc", response(Url("/a.htm"), "<TITLE>A</TITLE><A HREF=\"b.htm\">b</A>") +
-                                    response(Url("/b.htm"), "<TITLE>B</TITLE>second page"));
+        home.Write("site.warc",
+                   response(Url("/a.htm"), "<TITLE>A</TITLE><A HREF=\"b.htm\">b</A>") +
+                       response(Url("/b.htm"), "<TITLE>B</TITLE>second page<IMG SRC=gone.gif>"));
         archive = home / "site.warc";
     }
 
@@ -279,6 +297,9 @@ TEST_F(ArchiveWindow, BrowsingAnArchiveStaysOffTheNetwork) {
     Type(Url("/b.htm"));
     ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
     EXPECT_EQ(form->windowTitle(), "B - site.warc");
+    // A picture the archive lacks shows as broken.
+    EXPECT_NE(DumpFrameBrowser(*form->FrameBrowser).find(" error \"gone.gif\""), std::string::npos)
+        << DumpFrameBrowser(*form->FrameBrowser);
 
     // What the archive lacks is not fetched, until the user says so.
     boxes.shown.clear();

@@ -106,8 +106,8 @@ void TArchiveConnection::ServeCapture(std::string address, const TArchiveEntry* 
 
 void TArchiveConnection::TellLocation(const std::string& address) {
     lastLine_ = "Location: " + address;
-    if (const auto begin = OnHeaderBegin) begin(this);
-    if (const auto data = OnHeaderData) data(this);
+    if (const auto begin = OnHeaderBegin) begin(*this);
+    if (const auto data = OnHeaderData) data(*this);
 }
 
 } // namespace lumo

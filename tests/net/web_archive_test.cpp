@@ -229,7 +229,7 @@ TEST_F(WebArchive, ConnectionFollowsRedirectsAndListsPages) {
     TMemoryStream body;
     c.UseStream(&body);
     std::vector<std::string> locations;
-    c.OnHeaderData = [&](void*) { locations.push_back(c.LastLine()); };
+    c.OnHeaderData = [&](TURLConnection&) { locations.push_back(c.LastLine()); };
 
     c.Get("http://example.com/old");
     EXPECT_EQ(body.Bytes(), "new page");

@@ -18,6 +18,8 @@ const char* const UsageText =
     "       lumo --image-info FILE\n"
     "       lumo --print-pdf OUT.pdf [--pages A-B] [--timeout S] ADDRESS | FILE\n"
     "       lumo --unzip ARCHIVE TARGET [PATTERN...]\n"
+    "       lumo --archive-list FILE\n"
+    "       lumo --batch LIST [--archive FILE] [--size WxH] [--timeout S]\n"
     "       lumo --help | --version\n"
     "Each of the first four takes --time-travel YYYYMMDD [--time-travel-archive BASE].\n";
 
@@ -31,6 +33,12 @@ const char* const HelpText =
     "  --image-info FILE     print the format, size and frames of a picture and quit\n"
     "  --unzip ARCHIVE TARGET [PATTERN...]\n"
     "                        unpack a ZIP archive (the members matching a pattern)\n"
+    "  --archive FILE        answer web addresses from a WARC or ARC file (with no\n"
+    "                        address: show its index page)\n"
+    "  --archive-list FILE   print the captures of a WARC or ARC file, one JSON\n"
+    "                        object a line, and quit\n"
+    "  --batch LIST          render every line \"OUTPUT ADDRESS\" of LIST (- for standard\n"
+    "                        input): OUTPUT.png a picture, .pdf a print, .txt a dump\n"
     "  --size WxH            the window's size in pixels (800x600)\n"
     "  --timeout S           give up when the page is not shown within S seconds (30)\n"
     "  --time-travel YYYYMMDD\n"
@@ -147,6 +155,12 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
             line.ImageInfoFile = args[++i];
         } else if (a == "--print-pdf" && hasValue) {
             line.PrintPdfFile = args[++i];
+        } else if (a == "--archive" && hasValue) {
+            line.ArchiveFile = args[++i];
+        } else if (a == "--archive-list" && hasValue) {
+            line.ArchiveListFile = args[++i];
+        } else if (a == "--batch" && hasValue) {
+            line.BatchList = args[++i];
         } else if (a == "--pages" && hasValue) {
             if (!ParsePages(args[++i], line.FromPage, line.ToPage))
                 line.Error = "--pages needs FIRST-LAST, for example 3-4, from 1 to 9999";
@@ -184,6 +198,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args,
         else if (line.Address.empty())
             line.Error = "--print-pdf needs an address";
     }
+    if (!line.ArchiveListFile.empty() && line.Error.empty() &&
+        (outputs > 0 || !line.Address.empty() || !line.BatchList.empty()))
+        line.Error = "--archive-list takes one file and nothing else";
+    if (!line.BatchList.empty() && line.Error.empty() && (outputs > 0 || !line.Address.empty()))
+        line.Error = "--batch takes its addresses and outputs from the list";
     if (line.DumpLayout && line.Error.empty()) {
         if (!line.ScreenshotFile.empty())
             line.Error = "--dump-layout and --screenshot do not go together";

@@ -29,9 +29,12 @@ struct TCommandLine {
     std::vector<std::string> UnzipPatterns;
     std::optional<TCivilDate> TimeTravelDate; // --time-travel YYYYMMDD
     std::string TimeTravelArchive;            // --time-travel-archive BASE
-    bool Help = false;                        // --help: print HelpText and quit
-    bool Version = false;                     // --version: print VersionText and quit
-    std::string Error;                        // a usage error, or empty
+    std::string ArchiveFile;     // --archive FILE: web addresses are answered from it
+    std::string ArchiveListFile; // --archive-list FILE: print its captures and quit
+    std::string BatchList; // --batch LIST: render every page of the list ("-": standard input)
+    bool Help = false;     // --help: print HelpText and quit
+    bool Version = false;  // --version: print VersionText and quit
+    std::string Error;     // a usage error, or empty
 };
 
 // args are the arguments after the program name as the system gives them

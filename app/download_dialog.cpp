@@ -139,7 +139,7 @@ void TDownloadDialog::DoDownload() {
 }
 
 std::string TDownloadDialog::Fetch(TFileStream& file) {
-    connection_ = TURLConnection::CreateForURL(URL);
+    connection_ = CreateConnection ? CreateConnection(URL) : TURLConnection::CreateForURL(URL);
     if (!connection_) return "Cannot download " + URL;
     if (PrepareConnection) PrepareConnection(*connection_);
     connection_->UseStream(&file);

@@ -41,6 +41,8 @@ public:
     std::string FileName;
     // Gives the connection the proxies before the fetch.
     std::function<void(TURLConnection&)> PrepareConnection;
+    // Makes the connection for the address; CreateForURL when not set.
+    std::function<std::unique_ptr<TURLConnection>(const std::string& url)> CreateConnection;
 
     int64_t BytesReceived = 0;
     int64_t ContentLength = -1;

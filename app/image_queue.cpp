@@ -81,11 +81,14 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
     Stream = nullptr;
     std::string fileName;
     int kind = ckHTML;
-    // While time travelling a picture comes from the archive, of the same date as its page.
-    const std::string fetched = window_.TimeTravel().FetchAddress(SRC);
+    // A picture an open web archive holds comes from it; otherwise, while
+    // time travelling, from the web archive of the same date as its page.
+    const bool fromArchive = window_.ServedFromArchive(SRC);
+    const std::string fetched = fromArchive ? SRC : window_.TimeTravel().FetchAddress(SRC);
     if (window_.Reloading) {
         window_.DiskCache().Remove(fetched);
-    } else if (window_.DiskCache().Lookup(fetched, fileName, kind) && kind == ckImage) {
+    } else if (!fromArchive && window_.DiskCache().Lookup(fetched, fileName, kind) &&
+               kind == ckImage) {
         if (auto bytes = ReadWholeFile(fileName, TFileConnection::MaxFileSize)) {
             cacheStream_->Assign(std::move(*bytes));
             Stream = cacheStream_.get();
@@ -94,11 +97,11 @@ void TImageQueue::GetImageRequest(THTMLViewer* Sender, const std::string& SRC, T
         }
     }
     const std::string scheme = SchemeOf(SRC);
-    if (scheme != "http" && scheme != "https") {
+    if ((scheme != "http" && scheme != "https") || fromArchive) {
         localConnection_.reset();
-        localConnection_ = TURLConnection::CreateForURL(SRC);
-        if (!localConnection_) return;
         try {
+            localConnection_ = window_.CreateConnection(SRC);
+            if (!localConnection_) return;
             localConnection_->Get(SRC);
             Stream = localConnection_->ContentStream();
         } catch (const std::exception&) {

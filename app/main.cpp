@@ -1,4 +1,6 @@
 // The program's entry: the command line, the application object and the main window.
+#include "app/archive_list.h"
+#include "app/batch_run.h"
 #include "app/command_line.h"
 #include "app/image_info.h"
 #include "app/main_window.h"
@@ -7,10 +9,12 @@
 #include "frames/frame_dump.h"
 #include "platform/ansi.h"
 #include "platform/atomic_file.h"
+#include "platform/file_system.h"
 #include "platform/heap_pages.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
+#include "platform/program_folder.h"
 #include "tools/unzip_command.h"
 #include "viewer/page_device.h"
 
@@ -21,6 +25,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iostream>
 
 namespace {
 
@@ -31,11 +37,18 @@ class StandardErrorBoxes : public MessageBoxes {
 public:
     MessageAnswer Show(MessageKind kind, const std::string& title, const std::string& text,
                        MessageButtons) override {
-        std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(title).c_str(), AnsiToUtf8(text).c_str());
-        if (kind == MessageKind::Plain || kind == MessageKind::Error) ++Failures;
+        // A batch tells each failure with its page's address instead.
+        if (!Quiet)
+            std::fprintf(stderr, "%s: %s\n", AnsiToUtf8(title).c_str(), AnsiToUtf8(text).c_str());
+        if (kind == MessageKind::Plain || kind == MessageKind::Error) {
+            ++Failures;
+            LastFailure = text;
+        }
         return MessageAnswer::Cancel;
     }
+    bool Quiet = false;
     int Failures = 0; // boxes that told of something that went wrong
+    std::string LastFailure;
 };
 
 bool HasDisplay() {
@@ -98,6 +111,28 @@ int PrintPdf(TMainWindow& form, const TCommandLine& line, const StandardErrorBox
     return Finish(error, boxes);
 }
 
+// Renders every page of the list; the exit status says whether any failed.
+int RunBatch(TMainWindow& form, const TCommandLine& line, StandardErrorBoxes& boxes,
+             const std::string& currentFolder) {
+    std::vector<std::string> errors;
+    std::ifstream file;
+    if (line.BatchList != "-") {
+        file.open(std::filesystem::path(line.BatchList));
+        if (!file) return Finish("cannot read " + Utf8ToAnsi(line.BatchList), boxes);
+    }
+    std::vector<TBatchItem> items =
+        ReadBatchList(line.BatchList == "-" ? std::cin : file, currentFolder, errors);
+    for (const std::string& error : errors)
+        std::fprintf(stderr, "lumo: %s: %s\n", line.BatchList.c_str(), error.c_str());
+    boxes.Quiet = true;
+    TBatchRun batch(
+        form, std::move(items), std::min(line.TimeoutSeconds, 86400),
+        [&boxes] { return boxes.Failures; }, [&boxes] { return boxes.LastFailure; });
+    const int failed = batch.Run(stderr);
+    form.close();
+    return failed == 0 && errors.empty() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -105,7 +140,8 @@ int main(int argc, char** argv) {
     FailWritesPastFileSizeLimit();
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::error_code ec;
-    const TCommandLine line = ParseCommandLine(args, std::filesystem::current_path(ec).native());
+    const std::string currentFolder = std::filesystem::current_path(ec).native();
+    TCommandLine line = ParseCommandLine(args, currentFolder);
     if (!line.Error.empty()) {
         std::fprintf(stderr, "lumo: %s\n%s", line.Error.c_str(), UsageText);
         return 2;
@@ -123,8 +159,11 @@ int main(int argc, char** argv) {
     if (line.Unzip)
         return RunUnzipCommand(line.UnzipArchive, line.UnzipTarget, line.UnzipPatterns, stdout,
                                stderr);
-    const bool headless =
-        !line.ScreenshotFile.empty() || line.DumpLayout || !line.PrintPdfFile.empty();
+    if (!line.ArchiveListFile.empty())
+        return PrintArchiveList(AnsiName(std::filesystem::absolute(line.ArchiveListFile, ec)),
+                                ProgramFolder() + "Cache/", stdout, stderr);
+    const bool headless = !line.ScreenshotFile.empty() || line.DumpLayout ||
+                          !line.PrintPdfFile.empty() || !line.BatchList.empty();
     if (headless && !HasDisplay() && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
@@ -148,6 +187,16 @@ int main(int argc, char** argv) {
     else if (headless && line.Width > 0)
         form.resize(line.Width, line.Height);
     form.show();
+    if (!line.ArchiveFile.empty()) {
+        const std::string archive = AnsiName(std::filesystem::absolute(line.ArchiveFile, ec));
+        try {
+            form.OpenArchive(archive);
+        } catch (const std::exception& e) {
+            return Finish(e.what(), errorBoxes);
+        }
+        if (line.Address.empty()) line.Address = FileAddressOf(archive);
+    }
+    if (!line.BatchList.empty()) return RunBatch(form, line, errorBoxes, currentFolder);
     if (line.DumpLayout) return DumpLayout(form, line, errorBoxes);
     if (!line.PrintPdfFile.empty()) return PrintPdf(form, line, errorBoxes);
     if (headless) return TakeScreenshot(form, line, errorBoxes);

@@ -209,12 +209,12 @@ void TMainWindow::Openfile1Click() {
     dialog.setDirectory(ToQFileName(folder));
     dialog.setNameFilters({"html files (*.htm *.html)",
                            "image files (*.bmp *.gif *.jpg *.jpeg *.png)", "text files (*.txt)",
-                           "all files (*)"});
+                           "web archives (*.warc *.warc.gz *.arc *.arc.gz)", "all files (*)"});
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const std::string fileName = FromQFileName(dialog.selectedFiles().first());
     ShowAddress(FileAddressOf(fileName));
     GetButtonClick();
-    setWindowTitle(FrameBrowser->PageTitle());
+    ShowCaption();
     LastOpenFile = fileName;
 }
 

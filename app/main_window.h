@@ -46,6 +46,7 @@ class TMemoryStream;
 class TPageSelection;
 class TStream;
 class TURLConnection;
+class TWebArchive;
 struct TRightClickParameters;
 
 class TMainWindow : public QMainWindow {
@@ -94,6 +95,24 @@ public:
     void CheckDone();
     // The gauge: Done of Total bytes; a Total below 0 is unknown.
     void ShowProgress(int64_t Done, int64_t Total);
+
+    // --- Web archives (archive_commands.cpp) -----------------------------------
+    // Opens an archive file (its index from the cache folder, or built
+    // there); web addresses are then answered from it. Throws Exception.
+    void OpenArchive(const std::string& fileName);
+    void CloseArchive();
+    // The next page takes the latest captures, as if no page had been shown.
+    void ForgetArchiveDate();
+    // The open archive, or null.
+    const TWebArchive* Archive() const { return archive_.get(); }
+    // Whether the address is answered by the open archive (or is an archive
+    // file's, which opens it): never from the disk cache nor kept in it.
+    bool ServedFromArchive(const std::string& url) const;
+    // The connection for an address: an archive's, or CreateForURL's.
+    std::unique_ptr<TURLConnection> CreateConnection(const std::string& url);
+    // "Fetch what the archive lacks from the live web": off unless the user turns it on.
+    QAction* LiveWeb1 = nullptr;
+    QAction* CloseArchive1 = nullptr;
 
     // --- Links and the pop-up menu (link_commands.cpp) -------------------------
     void HotSpotTargetCovered(const std::string& Target, const std::string& URL);
@@ -173,6 +192,8 @@ public:
 
     // Whether the window is idle and its pages laid out and painted as they stand.
     bool PageShown() const;
+    // Whether a document is being fetched (GetPostRequest has not returned).
+    bool Fetching() const { return fetching_; }
 
     // The handler of exceptions that reach the event loop.
     void AppException(const std::exception& e);
@@ -276,6 +297,8 @@ private:
     // while fetching wanted: empty when it stays wanted.
     std::string ShownAddress(const std::string& redirect, const std::string& wanted) const;
     void ShowAddress(const std::string& address);
+    // The page's title, and the open archive's name, in the caption.
+    void ShowCaption();
     // Whether the user is in the address box: while so, loads leave its
     // text, its state and the focus alone.
     bool AddressBoxInUse() const;
@@ -324,6 +347,8 @@ private:
     std::string captureNote_; // the archived page's date, for the caption
     std::string fetchNote_;   // the capture date of the document being fetched
     bool pageSecure_ = false;
+    // Shared with the connections answering from it.
+    std::shared_ptr<TWebArchive> archive_;
     bool closing_ = false;
     TWindowTranslator language_;
     // Last, so it goes first: its jobs report to the window.

@@ -90,6 +90,9 @@ void TMainWindow::CreateMenus() {
     connect(file, &QMenu::aboutToShow, this, [this] { File1Click(); });
     AddCommand(file, "Openfile1", "&Open local file", this, &TMainWindow::Openfile1Click,
                Qt::Key_F3);
+    CloseArchive1 =
+        AddCommand(file, "CloseArchive1", "Close &Archive", this, &TMainWindow::CloseArchive);
+    CloseArchive1->setEnabled(false); // until an archive is open
     PrintPreview =
         AddCommand(file, "PrintPreview", "Print Pre&view", this, &TMainWindow::PrintPreviewClick);
     PrintPreview->setEnabled(false); // until the menu opens with a page to print
@@ -140,6 +143,10 @@ void TMainWindow::CreateMenus() {
         AddCommand(options, "RetainCache1", "Retain Cache", this, &TMainWindow::RetainCache1Click);
     RetainCache1->setCheckable(true);
     RetainCache1->setChecked(true);
+    // Off: nothing goes to the network while an archive is open.
+    LiveWeb1 = AddItem(options, "LiveWeb1", "Fetch what the archive lacks from the live web");
+    LiveWeb1->setCheckable(true);
+    LiveWeb1->setEnabled(true);
 
     QMenu* tools = AddMenu(bar, "Tools1", "&Tools");
     AddCommand(tools, "Unzip1", "&Unzip...", this, &TMainWindow::Unzip1Click);

@@ -15,6 +15,7 @@
 #include "net/disk_cache.h"
 #include "net/file_connection.h"
 #include "net/http_connection.h"
+#include "net/web_archive.h"
 #include "platform/file_system.h"
 #include "platform/message_window.h"
 #include "platform/qt_text.h"
@@ -125,9 +126,13 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
     docStream_->Charset.clear();
     // A query of a GET is part of what is fetched and cached; the answer to
     // a POST is never taken from the cache nor kept in it. While time
-    // travelling a GET goes to the archive and is cached under its address.
+    // travelling a GET goes to the archive and is cached under its address;
+    // an open archive file answers for itself, and its captures never mix
+    // with the live web's copies.
     const std::string wanted = IsGet && !Query.empty() ? address + "?" + Query : address;
-    const std::string fetched = IsGet ? timeTravel_.FetchAddress(wanted) : wanted;
+    const bool fromArchive = ServedFromArchive(address);
+    const std::string fetched = IsGet && !fromArchive ? timeTravel_.FetchAddress(wanted) : wanted;
+    const bool cached = IsGet && !fromArchive;
     const bool topPage = Sender == FrameBrowser;
     fetchNote_.clear();
     if (topPage) captureNote_.clear();
@@ -135,7 +140,7 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
     if (Reloading || Reload) {
         diskCache_->Remove(fetched);
         DocType = ckHTML;
-    } else if (IsGet && LoadFromCache(fetched, DocType)) {
+    } else if (cached && LoadFromCache(fetched, DocType)) {
         NoteOversizedPage();
         NoteFetchSecurity(fetched, topPage, {});
         NewURL.clear();
@@ -143,7 +148,7 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
         return;
     }
     connection_.reset();
-    connection_ = TURLConnection::CreateForURL(fetched);
+    connection_ = CreateConnection(fromArchive ? address : fetched);
     ++connectionSerial_;
     if (!connection_) {
         const std::string message = "Unsupported protocol: " + SchemeOf(address);
@@ -155,7 +160,7 @@ void TMainWindow::GetPostRequest(QWidget* Sender, bool IsGet, const std::string&
         Status1->setText(ToQString("Received " + std::to_string(docStream_->Size()) + " bytes"));
         NoteOversizedPage();
         // A redirected page is kept under the address it came from.
-        if (IsGet) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
+        if (cached) StoreInCache(RedirectURL.empty() ? fetched : RedirectURL, DocType, failed);
     }
     NewURL = ShownAddress(RedirectURL, wanted);
     if (!fetchNote_.empty() && topPage) captureNote_ = doneNote_ = fetchNote_;
@@ -416,14 +421,20 @@ void TMainWindow::HistoryChange() {
         item->setCheckable(true);
         item->setChecked(static_cast<int>(i) == FrameBrowser->HistoryPos());
     }
-    const QString& title = FrameBrowser->PageTitle();
-    const QString caption = title.isEmpty() ? QString("Lumo 10") : title;
-    setWindowTitle(captureNote_.empty() ? caption : caption + " (" + ToQString(captureNote_) + ")");
+    ShowCaption();
     // The box shows the page's own address, after redirections too, unless
     // the user is typing in it or has typed the address that comes next.
     if (AddressBoxInUse() || !pendingAddress_.empty()) return;
     if (!FrameBrowser->CurrentAddress().empty()) ShowAddress(FrameBrowser->CurrentAddress());
     FrameBrowser->setFocus();
+}
+
+void TMainWindow::ShowCaption() {
+    const QString& title = FrameBrowser->PageTitle();
+    QString caption = title.isEmpty() ? QString("Lumo 10") : title;
+    if (!captureNote_.empty()) caption += " (" + ToQString(captureNote_) + ")";
+    if (archive_) caption += " - " + ToQString(archive_->Name());
+    setWindowTitle(caption);
 }
 
 void TMainWindow::HistoryItemClick(int index) {

@@ -33,22 +33,24 @@ void TMainWindow::SaveImageAsClick() {
     // The cached copy as it was fetched, when the cache still has it.
     std::string cached;
     int kind = 0;
-    if (diskCache_->Lookup(ImageURL, cached, kind) && FileExists(cached)) {
+    if (!ServedFromArchive(ImageURL) && diskCache_->Lookup(ImageURL, cached, kind) &&
+        FileExists(cached)) {
         std::error_code error;
         std::filesystem::copy_file(NativePath(cached), NativePath(*fileName),
                                    std::filesystem::copy_options::overwrite_existing, error);
         if (error) ShowErrorMessage("Cannot write " + *fileName);
         return;
     }
-    auto connection = TURLConnection::CreateForURL(ImageURL);
+    // An archive's picture is saved as it was captured.
+    auto connection = CreateConnection(ImageURL);
     if (!connection) return;
     UseProxies(*connection);
     TMemoryStream picture;
     connection->UseStream(&picture);
     try {
         connection->Get(ImageURL);
-    } catch (const std::exception&) {
-        ShowErrorMessage(connection->ReasonPhrase());
+    } catch (const std::exception& e) {
+        ShowErrorMessage(ServedFromArchive(ImageURL) ? e.what() : connection->ReasonPhrase());
         return;
     }
     if (!WriteFileAtomically(*fileName, picture.Bytes()))
@@ -62,6 +64,7 @@ void TMainWindow::DownloadFile() {
     form.FileName = *fileName;
     form.URL = DownloadURL;
     form.PrepareConnection = [this](TURLConnection& connection) { UseProxies(connection); };
+    form.CreateConnection = [this](const std::string& url) { return CreateConnection(url); };
     form.exec();
 }
 

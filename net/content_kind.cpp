@@ -43,3 +43,14 @@ std::string ContentTypeCharset(std::string_view contentType) {
 }
 
 } // namespace lumo
+
+namespace lumo {
+
+TContentKind KindOfContentType(std::string_view contentType) {
+    const std::string type = LowerCase(contentType);
+    if (type.find("image/") != std::string::npos) return ckImage;
+    if (type.find("/plain") != std::string::npos) return ckText;
+    return ckHTML;
+}
+
+} // namespace lumo

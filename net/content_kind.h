@@ -18,4 +18,8 @@ std::optional<TContentKind> KindOfExtension(std::string_view extension);
 // in lower case and without quotes; empty when the value names none.
 std::string ContentTypeCharset(std::string_view contentType);
 
+// The kind of document a Content-Type value names: "image/" a picture,
+// "/plain" text, anything else HTML.
+TContentKind KindOfContentType(std::string_view contentType);
+
 } // namespace lumo

@@ -95,10 +95,7 @@ std::string THTTPConnection::ContentCharset() const {
 }
 
 TContentKind THTTPConnection::ContentKind() const {
-    const std::string type = LowerCase(client_->ContentType());
-    if (type.find("image/") != std::string::npos) return ckImage;
-    if (type.find("/plain") != std::string::npos) return ckText;
-    return ckHTML;
+    return KindOfContentType(client_->ContentType());
 }
 
 } // namespace lumo

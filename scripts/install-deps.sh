@@ -11,7 +11,7 @@ packages=(
     gifsicle imagemagick
     fonts-liberation fontconfig
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    nginx-light tinyproxy dante-server microsocks
+    nginx-light tinyproxy dante-server microsocks wget
     libssl-dev ca-certificates openssl
     locales-all libxml2-utils libxml2-dev curl
     python3 zip unzip

@@ -8,16 +8,15 @@
 // prints "pages N rss MIB peak MIB" at each checkpoint (resident memory now
 // and its peak so far) and, at the end, the pages that failed or timed out.
 #include "app/main_window.h"
+#include "app/page_walk.h"
 #include "platform/heap_pages.h"
 #include "platform/lumo_application.h"
 #include "platform/message_box.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,60 +54,6 @@ std::vector<std::string> ReadList(const char* fileName) {
     return list;
 }
 
-// Walks the list from the event loop, as a user's clicks would come: each
-// page is opened from an event, and the next one waits until the page is
-// shown ("DONE", every frame painted) or 30 s have passed. Objects the
-// window frees later (deleteLater) go when control is back in the loop, as
-// in the program.
-class Walk {
-public:
-    Walk(TMainWindow& form, std::vector<std::string> list, int pages, std::set<int> checkpoints)
-        : form_(form), list_(std::move(list)), pages_(pages), checkpoints_(std::move(checkpoints)) {
-        poll_.setInterval(5);
-        QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
-    }
-    void Start() {
-        QTimer::singleShot(0, [this] { OpenNext(); });
-    }
-    const std::set<std::string>& TimedOut() const { return timedOut_; }
-
-private:
-    void OpenNext() {
-        address_ = list_[static_cast<size_t>(shown_) % list_.size()];
-        started_.start();
-        form_.NavigateTo(address_);
-        poll_.start();
-    }
-    void Poll() {
-        const bool late = started_.elapsed() > 30'000;
-        if (!late && !form_.PageShown()) return;
-        poll_.stop();
-        if (late) {
-            timedOut_.insert(address_);
-            form_.CancelButtonClick();
-        }
-        ++shown_;
-        if (checkpoints_.count(shown_))
-            std::printf("pages %5d rss %7.1f MiB peak %7.1f MiB\n", shown_, StatusMiB("VmRSS"),
-                        StatusMiB("VmHWM"));
-        std::fflush(stdout);
-        if (shown_ < pages_)
-            QTimer::singleShot(0, [this] { OpenNext(); });
-        else
-            QCoreApplication::quit();
-    }
-
-    TMainWindow& form_;
-    const std::vector<std::string> list_;
-    const int pages_;
-    const std::set<int> checkpoints_;
-    QTimer poll_;
-    QElapsedTimer started_;
-    std::string address_;
-    int shown_ = 0;
-    std::set<std::string> timedOut_;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -132,10 +77,24 @@ int main(int argc, char** argv) {
     form.resize(800, 600);
     form.show();
 
-    Walk walk(form, list, pages, checkpoints);
+    // Round and round the list; a page not shown within 30 s is stopped.
+    int shown = 0;
+    std::set<std::string> timedOut;
+    TPageWalk walk(form, 30'000);
+    walk.OnNext = [&]() -> std::optional<std::string> {
+        if (shown == pages) return std::nullopt;
+        return list[static_cast<size_t>(shown) % list.size()];
+    };
+    walk.OnShown = [&](const std::string& address, bool late) {
+        if (late) timedOut.insert(address);
+        if (checkpoints.count(++shown))
+            std::printf("pages %5d rss %7.1f MiB peak %7.1f MiB\n", shown, StatusMiB("VmRSS"),
+                        StatusMiB("VmHWM"));
+        std::fflush(stdout);
+    };
     walk.Start();
     LumoApplication::exec();
-    for (const std::string& address : walk.TimedOut())
+    for (const std::string& address : timedOut)
         std::printf("timed out: %s\n", address.c_str());
     std::printf("message boxes: %d\n", boxes.Count);
     form.close();

@@ -146,7 +146,7 @@ TEST(CommandLine, HelpAndManualPageNameEveryOption) {
                              std::istreambuf_iterator<char>());
     const std::set<std::string> help = options(std::string(UsageText) + HelpText);
     EXPECT_EQ(options(manual), help);
-    EXPECT_EQ(help.size(), 12u);
+    EXPECT_EQ(help.size(), 15u);
     for (const std::string& name : help)
         EXPECT_EQ(ParseCommandLine({name, "a", "b", "c"}, "/d").Error.find("unknown"),
                   std::string::npos)

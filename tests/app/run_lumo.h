@@ -20,10 +20,11 @@ struct LumoRun {
 
 // Runs lumo with args; home (when not empty) is its folder for state files.
 // env: variables to set, or with an empty value to remove. wrapper: a
-// command that runs lumo, given after it with its arguments.
+// command that runs lumo, given after it with its arguments. A run longer
+// than milliseconds is stopped.
 inline LumoRun RunLumo(const std::string& home, const QStringList& args,
                        const std::vector<std::pair<QString, QString>>& env = {},
-                       const QStringList& wrapper = {}) {
+                       const QStringList& wrapper = {}, int milliseconds = 60000) {
     QProcess process;
     QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
     if (!home.empty()) all.insert("LUMO_HOME", QString::fromStdString(home));
@@ -38,7 +39,7 @@ inline LumoRun RunLumo(const std::string& home, const QStringList& args,
         process.start(LUMO_BINARY, args);
     else
         process.start(wrapper.front(), wrapper.mid(1) + QStringList{LUMO_BINARY} + args);
-    if (!process.waitForFinished(60000)) return {-1, "", "timed out"};
+    if (!process.waitForFinished(milliseconds)) return {-1, "", "timed out"};
     return {process.exitCode(), process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
 }

@@ -1,8 +1,8 @@
 // The window's image fetch queue. Pictures that can be had at once (from the
 // disk cache, a local file, a built-in resource or an open web archive) are
-// answered in the request; http and https pictures are queued, fetched by up to MaxJobs asynchronous
-// connections, and handed to their viewers at timer ticks, in the order
-// their fetches finished: each tick hands over every picture that has
+// answered in the request; http and https pictures are queued, fetched by
+// up to MaxJobs asynchronous connections, and handed to their viewers at
+// timer ticks, in the order their fetches finished: each tick hands over every picture that has
 // arrived, so a page lays itself out again at most once a tick however many
 // pictures come, and a tick after a quiet spell comes at once. A picture
 // whose bytes pass the image budget could never be shown: its fetch stops

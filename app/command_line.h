@@ -29,8 +29,8 @@ struct TCommandLine {
     std::vector<std::string> UnzipPatterns;
     std::optional<TCivilDate> TimeTravelDate; // --time-travel YYYYMMDD
     std::string TimeTravelArchive;            // --time-travel-archive BASE
-    std::string ArchiveFile;     // --archive FILE: web addresses are answered from it
-    std::string ArchiveListFile; // --archive-list FILE: print its captures and quit
+    std::string ArchiveFile;                  // --archive FILE: web addresses are answered from it
+    std::string ArchiveListFile;              // --archive-list FILE: print its captures and quit
     std::string BatchList; // --batch LIST: render every page of the list ("-": standard input)
     bool Help = false;     // --help: print HelpText and quit
     bool Version = false;  // --version: print VersionText and quit

@@ -6,7 +6,6 @@ response record, as crawlers write them.
 
 usage: make_warc.py OUT.warc SIZE-MB
 """
-import importlib.util
 import os
 import sys
 
@@ -14,10 +13,8 @@ here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "lib"))
 import gif  # noqa: E402
 
-spec = importlib.util.spec_from_file_location(
-    "gen", os.path.join(here, "..", "..", "..", "shared", "pages", "gen.py"))
-gen = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(gen)
+sys.path.insert(0, os.path.join(here, "..", "..", "..", "shared", "pages"))
+import gen  # noqa: E402
 
 
 def record(kind, uri, date, block, content_type):

@@ -34,10 +34,9 @@ done
 rm -f "$work/big.warc"
 
 python3 - "$work/pages" <<'PY'
-import importlib.util, sys
-spec = importlib.util.spec_from_file_location("gen", "../shared/pages/gen.py")
-gen = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(gen)
+import sys
+sys.path.insert(0, "../shared/pages")
+import gen
 for n in range(1, 101):
     gen.write(f"{sys.argv[1]}/text{n}.htm", gen.gen_text(gen.parse_size("20K"), n))
     gen.write(f"{sys.argv[1]}/tables{n}.htm", gen.gen_tables(20, 3, n))

@@ -54,9 +54,9 @@ private:
 // rows, seeds 1 to count / 2, from the shared page generator.
 std::vector<std::string> GeneratePages(const test::TempFolder& folder, int count) {
     const std::string script =
-        "import importlib.util, sys\n"
-        "spec = importlib.util.spec_from_file_location('gen', sys.argv[1])\n"
-        "gen = importlib.util.module_from_spec(spec); spec.loader.exec_module(gen)\n"
+        "import os, sys\n"
+        "sys.path.insert(0, os.path.dirname(sys.argv[1]))\n"
+        "import gen\n"
         "for n in range(1, int(sys.argv[3]) // 2 + 1):\n"
         "    gen.write(f'{sys.argv[2]}/text{n:03}.htm', gen.gen_text(gen.parse_size('20K'), n))\n"
         "    gen.write(f'{sys.argv[2]}/tables{n:03}.htm', gen.gen_tables(20, 3, n))\n";

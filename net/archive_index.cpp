@@ -238,13 +238,18 @@ private:
 
     // Where the next record of a plain file starts, or the file's end: a
     // WARC version line (which a record cut short may have glued to its own
-    // last line), or an ARC header line.
+    // last line) that a record header follows, so that a captured page
+    // quoting one is passed over, or an ARC header line.
     int64_t NextRecordStart(int64_t from) {
-        if (file_.Format() == TArchiveFormat::Warc)
-            return NextMatch(from, [](std::string_view bytes, size_t i) {
-                return bytes.substr(i).starts_with("WARC/") && i + 8 < bytes.size() &&
-                       bytes.find('\n', i) <= i + 12;
-            });
+        if (file_.Format() == TArchiveFormat::Warc) {
+            for (int64_t at = from;; ++at) {
+                at = NextMatch(at, [](std::string_view bytes, size_t i) {
+                    return bytes.substr(i).starts_with("WARC/") && i + 8 < bytes.size() &&
+                           bytes.find('\n', i) <= i + 12;
+                });
+                if (at >= file_.Size() || RecordHeaderAt(at)) return at;
+            }
+        }
         TRecordStream stream(file_, from);
         std::string line;
         // The first line is the rest of the one the search starts in.
@@ -255,6 +260,13 @@ private:
             if (stream.ReadLine(line, 1024) && ParseArcHeaderLine(line, header)) return start;
         }
         return file_.Size();
+    }
+
+    bool RecordHeaderAt(int64_t offset) const {
+        TRecordStream stream(file_, offset);
+        TRecordHeader header;
+        std::string error;
+        return ReadRecordHeader(stream, file_.Format(), header, error);
     }
 
     // The next gzip member's start after from, or the file's end.

@@ -42,8 +42,8 @@ void TMainWindow::CloseArchive() {
     ShowCaption();
 }
 
-void TMainWindow::ForgetArchiveDate() {
-    if (archive_) archive_->PageDate = 0;
+void TMainWindow::ForgetArchivePages() {
+    if (archive_) archive_->ForgetPagesShown();
 }
 
 bool TMainWindow::ServedFromArchive(const std::string& url) const {

@@ -102,7 +102,7 @@ public:
     void OpenArchive(const std::string& fileName);
     void CloseArchive();
     // The next page takes the latest captures, as if no page had been shown.
-    void ForgetArchiveDate();
+    void ForgetArchivePages();
     // The open archive, or null.
     const TWebArchive* Archive() const { return archive_.get(); }
     // Whether the address is answered by the open archive (or is an archive

@@ -387,18 +387,27 @@ void TMainWindow::ReloadClick() {
     if (TPageFrameSet* shown = FrameBrowser->ShownFrameSet())
         for (THTMLViewer* viewer : shown->Viewers())
             viewer->ForgetPicturesOnNextLoad();
-    FrameBrowser->Reload();
+    {
+        const TReturnToShownScope again(archive_);
+        FrameBrowser->Reload();
+    }
     ReloadButton->setEnabled(true);
     FrameBrowser->setFocus();
 }
 
 void TMainWindow::BackButtonClick() {
-    FrameBrowser->StepBack();
+    {
+        const TReturnToShownScope again(archive_);
+        FrameBrowser->StepBack();
+    }
     CheckDone();
 }
 
 void TMainWindow::FwdButtonClick() {
-    FrameBrowser->StepForward();
+    {
+        const TReturnToShownScope again(archive_);
+        FrameBrowser->StepForward();
+    }
     CheckDone();
 }
 
@@ -441,6 +450,7 @@ void TMainWindow::HistoryItemClick(int index) {
     const std::vector<TPageHistoryEntry>& history = FrameBrowser->History();
     if (index < 0 || index >= static_cast<int>(history.size())) return;
     BaseURL = DirectoryOf(history[static_cast<size_t>(index)].Address);
+    const TReturnToShownScope again(archive_);
     FrameBrowser->SetHistoryPos(index);
 }
 

@@ -68,10 +68,17 @@ void TArchiveConnection::Serve(const std::string& url) {
         const TArchiveEntry* entry = archive_->Index().AtPlace(place);
         if (!entry) throw Exception("Not in this archive: " + url);
         // The page keeps the address it was captured under.
-        TellLocation(entry->Address);
+        TellHeader("Location: " + entry->Address);
         return ServeCapture(entry->Address, entry);
     }
-    ServeCapture(url, archive_->Index().Find(url, archive_->PageDate));
+    ServeCapture(url, CaptureFor(url, archive_->PageDate, TRedirects::Take));
+}
+
+const TArchiveEntry* TArchiveConnection::CaptureFor(const std::string& address, uint64_t date,
+                                                    TRedirects redirects) const {
+    if (archive_->ReturningToShown)
+        if (const TArchiveEntry* shown = archive_->ShownCapture(address)) return shown;
+    return archive_->Index().Find(address, date, redirects);
 }
 
 void TArchiveConnection::ServeIndex(std::string_view query) {
@@ -85,27 +92,33 @@ void TArchiveConnection::ServeCapture(std::string address, const TArchiveEntry* 
         TCapturedDocument document = archive_->Read(*entry);
         const bool redirection = document.Status >= 300 && document.Status < 400;
         if (!redirection || document.Location.empty()) {
+            // Told as a server tells it, so that a type the window cannot
+            // show is refused as it is over http.
+            if (!document.ContentType.empty()) TellHeader("Content-Type: " + document.ContentType);
             contentStream_->Write(document.Body);
             contentKind_ = KindOfContentType(document.ContentType);
             charset_ = ContentTypeCharset(document.ContentType);
-            if (contentKind_ == ckHTML) archive_->PageDate = entry->Date;
+            if (contentKind_ == ckHTML) {
+                archive_->PageDate = entry->Date;
+                archive_->NoteShown(address, *entry);
+            }
             return;
         }
         if (hop == MaxRedirections) throw Exception("Too many redirections at " + address);
         const std::string next = ResolveLocation(address, document.Location);
-        TellLocation(next);
+        TellHeader("Location: " + next);
         // A redirection to the same document written another way (to "www.",
         // to https) leads to a capture that is no redirection.
         const TRedirects redirects =
             ArchiveKey(next) == ArchiveKey(address) ? TRedirects::Avoid : TRedirects::Take;
-        entry = archive_->Index().Find(next, entry->Date, redirects);
+        entry = CaptureFor(next, entry->Date, redirects);
         address = next;
     }
     throw Exception("Not in this archive: " + address);
 }
 
-void TArchiveConnection::TellLocation(const std::string& address) {
-    lastLine_ = "Location: " + address;
+void TArchiveConnection::TellHeader(std::string line) {
+    lastLine_ = std::move(line);
     if (const auto begin = OnHeaderBegin) begin(*this);
     if (const auto data = OnHeaderData) data(*this);
 }

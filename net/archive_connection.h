@@ -13,6 +13,7 @@ namespace lumo {
 
 class TWebArchive;
 struct TArchiveEntry;
+enum class TRedirects;
 
 class TArchiveConnection : public TURLConnection {
 public:
@@ -29,7 +30,12 @@ private:
     void Serve(const std::string& url);
     void ServeIndex(std::string_view query);
     void ServeCapture(std::string address, const TArchiveEntry* entry);
-    void TellLocation(const std::string& address);
+    // The capture to serve for the address: the one it was shown from when
+    // the window returns to it, else the one nearest the date.
+    const TArchiveEntry* CaptureFor(const std::string& address, uint64_t date,
+                                    TRedirects redirects) const;
+    // Raises the header events for one line, as an HTTP fetch would.
+    void TellHeader(std::string line);
 
     std::shared_ptr<TWebArchive> archive_;
     std::string selfAddress_;

@@ -1,5 +1,6 @@
 #include "net/web_archive.h"
 
+#include "net/archive_address.h"
 #include "platform/exception.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
@@ -133,6 +134,29 @@ TCapturedDocument TWebArchive::Read(const TArchiveEntry& capture) const {
     if (stream.Read(document.Body.data(), document.Body.size()) < document.Body.size())
         throw Exception("The record of " + entry->Address + " is cut short");
     return document;
+}
+
+const TArchiveEntry* TWebArchive::ShownCapture(std::string_view address) const {
+    const auto it = shown_.find(ArchiveKey(address));
+    return it == shown_.end() ? nullptr : it->second;
+}
+
+void TWebArchive::NoteShown(std::string_view address, const TArchiveEntry& entry) {
+    shown_[ArchiveKey(address)] = &entry;
+}
+
+void TWebArchive::ForgetPagesShown() {
+    PageDate = 0;
+    shown_.clear();
+}
+
+TReturnToShownScope::TReturnToShownScope(std::shared_ptr<TWebArchive> archive)
+    : archive_(std::move(archive)) {
+    if (archive_) archive_->ReturningToShown = true;
+}
+
+TReturnToShownScope::~TReturnToShownScope() {
+    if (archive_) archive_->ReturningToShown = false;
 }
 
 std::string TWebArchive::IndexPage(const std::string& selfAddress, std::string_view filter) const {

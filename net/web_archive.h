@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace lumo {
 
@@ -53,11 +54,36 @@ public:
     // pages its links lead to, take the captures nearest to it.
     uint64_t PageDate = 0;
 
+    // While the window goes back or forward in its history, or reloads, a
+    // page shows again the capture it was shown from, not the one nearest
+    // the page shown last.
+    bool ReturningToShown = false;
+    // The capture the page at the address (as ArchiveKey compares them) was
+    // last shown from, or null.
+    const TArchiveEntry* ShownCapture(std::string_view address) const;
+    void NoteShown(std::string_view address, const TArchiveEntry& entry);
+    // As if no page had been shown: no date, no capture to return to.
+    void ForgetPagesShown();
+
 private:
     std::string fileName_;
     std::unique_ptr<TWebArchiveFile> file_;
     TArchiveIndex index_;
     bool indexWasSaved_ = false;
+    std::unordered_map<std::string, const TArchiveEntry*> shown_; // by ArchiveKey
+};
+
+// Marks the archive (if any) as returning to the pages it has shown for
+// as long as the scope lasts.
+class TReturnToShownScope {
+public:
+    explicit TReturnToShownScope(std::shared_ptr<TWebArchive> archive);
+    ~TReturnToShownScope();
+    TReturnToShownScope(const TReturnToShownScope&) = delete;
+    TReturnToShownScope& operator=(const TReturnToShownScope&) = delete;
+
+private:
+    std::shared_ptr<TWebArchive> archive_;
 };
 
 // Whether a file's name is that of an archive: ".warc", ".arc", either with ".gz".

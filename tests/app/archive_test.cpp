@@ -266,16 +266,24 @@ protected:
     void SetUp() override {
         SiteTest::SetUp();
         if (IsSkipped()) return;
-        const auto response = [](const std::string& uri, const std::string& body) {
-            const std::string http = "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n" + body;
+        const auto response = [](const std::string& uri, const std::string& body,
+                                 const char* date = "2001-02-03T04:05:06Z",
+                                 const char* type = "text/html") {
+            const std::string http =
+                "HTTP/1.0 200 OK\r\nContent-Type: " + std::string(type) + "\r\n\r\n" + body;
             return "WARC/1.0\r\nWARC-Type: response\r\nWARC-Target-URI: " + uri +
-                   "\r\nWARC-Date: 2001-02-03T04:05:06Z\r\nContent-Type: application/http; "
-                   "msgtype=response\r\nContent-Length: " +
+                   "\r\nWARC-Date: " + date +
+                   "\r\nContent-Type: application/http; msgtype=response\r\nContent-Length: " +
                    std::to_string(http.size()) + "\r\n\r\n" + http + "\r\n\r\n";
         };
-        home.Write("site.warc",
-                   response(Url("/a.htm"), "<TITLE>A</TITLE><A HREF=\"b.htm\">b</A>") +
-                       response(Url("/b.htm"), "<TITLE>B</TITLE>second page<IMG SRC=gone.gif>"));
+        home.Write(
+            "site.warc",
+            response(Url("/a.htm"), "<TITLE>A</TITLE><A HREF=\"b.htm\">b</A>") +
+                response(Url("/b.htm"), "<TITLE>B</TITLE>second page<IMG SRC=gone.gif>") +
+                response(Url("/c.htm"), "<TITLE>C of 2001</TITLE>") +
+                response(Url("/c.htm"), "<TITLE>C of 2009</TITLE>", "2009-01-01T00:00:00Z") +
+                response(Url("/d.htm"), "<TITLE>D</TITLE>", "2009-01-01T00:00:00Z") +
+                response(Url("/doc.pdf"), "%PDF-1.1", "2001-02-03T04:05:06Z", "application/pdf"));
         archive = home / "site.warc";
     }
 
@@ -322,6 +330,45 @@ TEST_F(ArchiveWindow, BrowsingAnArchiveStaysOffTheNetwork) {
 
     form->CloseArchive();
     EXPECT_EQ(form->windowTitle(), "B");
+}
+
+// Back and Forward show the captures that were shown, whatever the date
+// of the page shown last; a new visit takes the capture nearest to it.
+TEST_F(ArchiveWindow, HistoryReturnsToTheCapturesShown) {
+    Type(FileAddressOf(archive));
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    ASSERT_NE(form->Archive(), nullptr);
+    const TArchiveEntry* old = form->Archive()->Index().Find(Url("/c.htm"), 20010101000000);
+    ASSERT_NE(old, nullptr);
+    Type(FileAddressOf(archive) + "?capture=" + PlaceText(old->Place));
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    EXPECT_EQ(form->windowTitle(), "C of 2001 - site.warc");
+    Type(Url("/d.htm"));
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+
+    form->BackButtonClick();
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    EXPECT_EQ(form->windowTitle(), "C of 2001 - site.warc");
+    form->FwdButtonClick();
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    EXPECT_EQ(form->windowTitle(), "D - site.warc");
+
+    Type(Url("/c.htm"));
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    EXPECT_EQ(form->windowTitle(), "C of 2009 - site.warc");
+}
+
+// A captured document of a type the window cannot show is refused as the
+// same answer over http is, not shown as a page.
+TEST_F(ArchiveWindow, CapturesOfTypesThatCannotBeShownAreRefused) {
+    Type(FileAddressOf(archive) + "?capture=0");
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    boxes.shown.clear();
+    Type(Url("/doc.pdf"));
+    ASSERT_TRUE(test::PumpUntil([&] { return form->PageShown(); }));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].second, "Can't handle Content Type: application/pdf");
+    EXPECT_EQ(form->windowTitle(), "A - site.warc");
 }
 
 } // namespace

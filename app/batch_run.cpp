@@ -78,9 +78,11 @@ std::vector<TBatchItem> ReadBatchList(std::istream& list, std::string_view curre
 }
 
 TBatchRun::TBatchRun(TMainWindow& form, std::vector<TBatchItem> items, int timeoutSeconds,
-                     std::function<int()> failures, std::function<std::string()> lastMessage)
-    : form_(form), items_(std::move(items)), timeoutSeconds_(timeoutSeconds),
-      failures_(std::move(failures)), lastMessage_(std::move(lastMessage)) {}
+                     TDumpSize dumpSize, std::function<int()> failures,
+                     std::function<std::string()> lastMessage)
+    : form_(form), items_(std::move(items)), timeoutSeconds_(timeoutSeconds), dumpSize_(dumpSize),
+      failures_(std::move(failures)), lastMessage_(std::move(lastMessage)),
+      windowWidth_(form.width()), windowHeight_(form.height()) {}
 
 int TBatchRun::Run(std::FILE* progress) {
     QElapsedTimer clock;
@@ -98,7 +100,8 @@ int TBatchRun::Run(std::FILE* progress) {
         form_.FrameBrowser->SetVisitedMaxCount(0);
         form_.FrameBrowser->SetVisitedMaxCount(visited);
         form_.FrameBrowser->ClearHistory();
-        form_.ForgetArchiveDate();
+        form_.ForgetArchivePages();
+        SizeFrameBrowserFor(items_[next_]);
         failuresBefore = failures_();
     };
     walk.OnShown = [&](const std::string& address, bool timedOut) {
@@ -125,6 +128,24 @@ int TBatchRun::Run(std::FILE* progress) {
     walk.Start();
     QCoreApplication::exec();
     return failed_;
+}
+
+void TBatchRun::SizeFrameBrowserFor(const TBatchItem& item) {
+    QWidget& browser = *form_.FrameBrowser;
+    if (item.Kind == TBatchOutput::LayoutDump) {
+        browser.setFixedSize(dumpSize_.Width, dumpSize_.Height);
+        return;
+    }
+    browser.setMinimumSize(0, 0);
+    browser.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // A dump may have made the window grow around the browser. Each layout
+    // between the browser and the window hears that it may shrink again in
+    // a round of its own; then the window takes its own size back, and the
+    // browser its place, before the page.
+    for (QWidget* w = &browser; w && w != &form_; w = w->parentWidget())
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    form_.resize(windowWidth_, windowHeight_);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 }
 
 std::string TBatchRun::Write(const TBatchItem& item) {

@@ -5,6 +5,8 @@
 // nothing, says why on standard error, and the run goes on.
 #pragma once
 
+#include "app/command_line.h"
+
 #include <cstdio>
 #include <functional>
 #include <istream>
@@ -33,10 +35,12 @@ std::vector<TBatchItem> ReadBatchList(std::istream& list, std::string_view curre
 
 class TBatchRun {
 public:
+    // A layout dump is made at dumpSize, as --dump-layout makes it.
     // failures counts the messages of failure the window has shown so far;
     // lastMessage is the latest of them.
     TBatchRun(TMainWindow& form, std::vector<TBatchItem> items, int timeoutSeconds,
-              std::function<int()> failures, std::function<std::string()> lastMessage);
+              TDumpSize dumpSize, std::function<int()> failures,
+              std::function<std::string()> lastMessage);
 
     // Renders the list from the main loop and returns how many pages failed.
     // Progress goes to progress (done/total, pages a second, memory).
@@ -44,13 +48,17 @@ public:
 
 private:
     std::string Write(const TBatchItem& item);
-    void Report(std::FILE* progress);
+    // The frame browser at the dump's size for a dump, else as the window
+    // lays it out.
+    void SizeFrameBrowserFor(const TBatchItem& item);
 
     TMainWindow& form_;
     std::vector<TBatchItem> items_;
     int timeoutSeconds_;
+    TDumpSize dumpSize_;
     std::function<int()> failures_;
     std::function<std::string()> lastMessage_;
+    int windowWidth_, windowHeight_; // as the run found it
     size_t next_ = 0;
     int failed_ = 0;
 };

@@ -125,6 +125,11 @@ std::string AddressFromCommandText(std::string_view text, std::string_view curre
     return FileAddressOf(AnsiName(path));
 }
 
+TDumpSize DumpSizeOf(const TCommandLine& line) {
+    if (line.Width > 0) return {line.Width, line.Height};
+    return {};
+}
+
 TCommandLine ParseCommandLine(const std::vector<std::string>& args,
                               std::string_view currentFolder) {
     TCommandLine line;

@@ -37,6 +37,15 @@ struct TCommandLine {
     std::string Error;     // a usage error, or empty
 };
 
+// The size a layout dump is made at: --size, or 800x600 without it. A dump
+// lays out the frame browser at exactly this size, whatever the window's
+// own bars take, so its rectangles are the same on every machine.
+struct TDumpSize {
+    int Width = 800;
+    int Height = 600;
+};
+TDumpSize DumpSizeOf(const TCommandLine& line);
+
 // args are the arguments after the program name as the system gives them
 // (UTF-8); currentFolder, a native path, is where relative paths are found.
 TCommandLine ParseCommandLine(const std::vector<std::string>& args, std::string_view currentFolder);

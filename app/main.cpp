@@ -126,7 +126,7 @@ int RunBatch(TMainWindow& form, const TCommandLine& line, StandardErrorBoxes& bo
         std::fprintf(stderr, "lumo: %s: %s\n", line.BatchList.c_str(), error.c_str());
     boxes.Quiet = true;
     TBatchRun batch(
-        form, std::move(items), std::min(line.TimeoutSeconds, 86400),
+        form, std::move(items), std::min(line.TimeoutSeconds, 86400), DumpSizeOf(line),
         [&boxes] { return boxes.Failures; }, [&boxes] { return boxes.LastFailure; });
     const int failed = batch.Run(stderr);
     form.close();
@@ -182,8 +182,7 @@ int main(int argc, char** argv) {
     if (line.TimeTravelDate) form.TimeTravel().SetDate(line.TimeTravelDate);
     if (!line.TimeTravelArchive.empty()) form.TimeTravel().SetArchive(line.TimeTravelArchive);
     if (line.DumpLayout)
-        form.FrameBrowser->setFixedSize(line.Width > 0 ? line.Width : 800,
-                                        line.Height > 0 ? line.Height : 600);
+        form.FrameBrowser->setFixedSize(DumpSizeOf(line).Width, DumpSizeOf(line).Height);
     else if (headless && line.Width > 0)
         form.resize(line.Width, line.Height);
     form.show();

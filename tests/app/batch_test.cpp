@@ -111,6 +111,38 @@ TEST(Batch, ListLinesAndTheirErrors) {
                           "line 7: needs OUTPUT.png, OUTPUT.pdf or OUTPUT.txt and an address"}));
 }
 
+// Dumps and pictures mixed in one list come out as single runs make them:
+// a dump at --size exactly, a picture of the whole window at that size.
+TEST(Batch, DumpsAndPicturesMixedComeOutAsSingleRunsMakeThem) {
+    test::TempFolder home;
+    home.Write("wide.htm", "<TABLE WIDTH=100% BORDER=1><TR><TD>left<TD WIDTH=30%>right</TABLE>"
+                           "<P>A paragraph long enough to wrap at the width it is laid out at, "
+                           "so that a dump made at another width would differ from it.");
+    home.Write("narrow.htm", "<CENTER><TABLE BORDER=1><TR><TD>one</TABLE></CENTER>");
+    // A picture before and after each dump: the window gets its own size back.
+    std::string list;
+    for (const std::string page : {"wide", "narrow"})
+        for (const std::string output : {"before.png", ".txt", "after.png"})
+            list += home / (page + output) + " " + home / (page + ".htm") + "\n";
+    home.Write("list.txt", list);
+    const LumoRun batch =
+        RunLumo(home.Path(), {"--batch", Q(home / "list.txt"), "--size", "640x480"});
+    ASSERT_EQ(batch.exitCode, 0) << batch.errors;
+    for (const std::string page : {"wide", "narrow"}) {
+        SCOPED_TRACE(page);
+        const std::string address = home / (page + ".htm");
+        const LumoRun dump =
+            RunLumo(home.Path(), {"--dump-layout", "--size", "640x480", Q(address)});
+        EXPECT_EQ(home.Read(page + ".txt"), dump.output);
+        const LumoRun shot = RunLumo(
+            home.Path(), {"--screenshot", Q(home / "single.png"), "--size", "640x480", Q(address)});
+        ASSERT_EQ(shot.exitCode, 0) << shot.errors;
+        const QImage single(Q(home / "single.png"));
+        EXPECT_TRUE(QImage(Q(home / (page + "before.png"))) == single);
+        EXPECT_TRUE(QImage(Q(home / (page + "after.png"))) == single);
+    }
+}
+
 // 200 pages in one run come out as 200 single runs draw them, a page that
 // is never shown and one that does not exist in the middle stop nothing,
 // and memory after 200 pages stays within a fifth of memory after 20.

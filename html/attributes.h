@@ -30,10 +30,6 @@ public:
 
     // The first attribute with that symbol, or null.
     const TAttribute* Find(TokenKind sym) const;
-    bool Find(TokenKind sym, const TAttribute*& attr) const {
-        attr = Find(sym);
-        return attr != nullptr;
-    }
 
     // The value text of the first attribute with that symbol, or "".
     std::string Text(TokenKind sym) const;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Web archives and batch runs: bench/archive/run.sh [SIZE-MB] [RUNS]
+# Web archives and batch runs: bench/archive/run.sh [SIZE-MB] [RUNS] [EVERY]
 #
 # 1. A WARC file of SIZE-MB (default 1000) made from generated pages and
 #    pictures (make_warc.py): its first opening (indexing, MB/s), its second
@@ -10,11 +10,15 @@
 #    seeds 1 to 100) rendered to PNG at 800x600 by one `lumo --batch` run on
 #    one core, beside Dillo rendering each page in a process of its own
 #    (../shared/peers/dillo-time, RUNS runs each, default 1), in the same
-#    run: pages a second of each and the ratio.
+#    run: pages a second of each and the ratio. Dillo's time is the sum of
+#    its measured runs (each of its runs is timed from process start); it
+#    renders every EVERY-th seed only (default 1: all), as each of its
+#    measured runs also costs a server start and a warm-up run of seconds.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 size="${1:-1000}"
 runs="${2:-1}"
+every="${3:-1}"
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
 nice cmake --build "$build" --target lumo bench_archive_open >/dev/null
@@ -55,15 +59,17 @@ tail -1 "$work/batch.log"
 ours=$(python3 -c "print(200 / ($end - $start))")
 
 peer_total=0
-for n in $(seq 1 100); do
+peer_pages=0
+for n in $(seq 1 "$every" 100); do
     for kind in text tables; do
         read -r seconds _ < <(../shared/peers/dillo-time "$work/pages/$kind$n.htm" "$runs")
         peer_total=$(python3 -c "print($peer_total + $seconds)")
+        peer_pages=$((peer_pages + 1))
     done
 done
-peer=$(python3 -c "print(200 / $peer_total)")
+peer=$(python3 -c "print($peer_pages / $peer_total)")
 python3 - "$ours" "$peer" <<'PY'
 import sys
 ours, peer = float(sys.argv[1]), float(sys.argv[2])
-print(f"{'200 pages to PNG':<22} lumo --batch {ours:6.1f} pages/s   Dillo {peer:6.1f} pages/s   ratio {ours / peer:5.2f}")
+print(f"{'pages to PNG':<22} lumo --batch {ours:6.1f} pages/s   Dillo {peer:6.1f} pages/s   ratio {ours / peer:5.2f}")
 PY

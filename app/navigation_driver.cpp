@@ -366,6 +366,9 @@ void TMainWindow::Processing(bool ProcessingOn) {
     FwdButton->setEnabled(FrameBrowser->FwdButtonEnabled());
     BackButton->setEnabled(FrameBrowser->BackButtonEnabled());
     ReloadButton->setEnabled(!FrameBrowser->CurrentAddress().empty());
+    // The page is built: its bytes are not read again (a reload fetches or
+    // takes them from the cache), so they do not stay beside the document.
+    docStream_->Clear();
     CheckDone();
     // From the event loop: this runs inside the frame browser's load.
     if (!pendingAddress_.empty()) messages_->Post(MsgOpenPending);

@@ -375,7 +375,7 @@ void TBlock::RebuildPaintOrder() {
     std::stable_sort(order.begin(), order.end(), [](const TSectionBase* a, const TSectionBase* c) {
         return a->StackOrder < c->StackOrder;
     });
-    paintIndex_.Rebuild(std::move(order));
+    paintIndex_.Rebuild(order);
 }
 
 void TBlock::MeasureWidths(Canvas& canvas, int& Min, int& Max) {

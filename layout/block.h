@@ -82,9 +82,6 @@ public:
     void Dump(std::string& out, int depth) const override;
     const char* KindName() const override { return "TBlock"; }
 
-    // The items of Content in paint order (by StackOrder, stable).
-    const std::vector<TSectionBase*>& PaintOrder() const { return paintIndex_.Items(); }
-
 protected:
     // The room a list marker needs left of the content; 0 for other blocks.
     virtual int MarkerRoom() const { return 0; }

@@ -265,7 +265,7 @@ void TCell::RebuildPaintIndex() {
     items.reserve(size());
     for (auto& item : *this)
         items.push_back(item.get());
-    paintIndex_.Rebuild(std::move(items));
+    paintIndex_.Rebuild(items);
 }
 
 void TCell::MoveCellY(int dy) {

@@ -244,7 +244,7 @@ int THtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
         rows.push_back(row.get());
         PaintBottomY = std::max(PaintBottomY, row->PaintBottomY);
     }
-    rowIndex_.Rebuild(std::move(rows));
+    rowIndex_.Rebuild(rows);
     PosCount = context.PosCounter - FirstPos;
     WidestOut = TotalWidth;
     Root->FirstLineHook = hook;
@@ -376,7 +376,7 @@ void THtmlTable::MoveY(int dy) {
         }
         rows.push_back(row.get());
     }
-    rowIndex_.Rebuild(std::move(rows));
+    rowIndex_.Rebuild(rows);
 }
 
 bool THtmlTable::LinkAt(Canvas& canvas, int X, int Y, const TUrlTarget*& target,

@@ -15,49 +15,44 @@ template <class Item>
 class TPaintIndex {
 public:
     // Takes the items in paint order with their final PaintTopY/PaintBottomY.
-    void Rebuild(std::vector<Item*> items) {
-        items_ = std::move(items);
-        const size_t n = items_.size();
-        maxBottom_.resize(n);
-        minTop_.resize(n);
+    void Rebuild(const std::vector<Item*>& items) {
+        // One list sized to the items: every block and cell keeps an index.
+        std::vector<TEntry> entries(items.size());
         int bottom = INT_MIN;
-        for (size_t i = 0; i < n; ++i) {
-            bottom = std::max(bottom, items_[i]->PaintBottomY);
-            maxBottom_[i] = bottom;
+        for (size_t i = 0; i < items.size(); ++i) {
+            bottom = std::max(bottom, items[i]->PaintBottomY);
+            entries[i] = {items[i], bottom, 0};
         }
         int top = INT_MAX;
-        for (size_t i = n; i-- > 0;) {
-            top = std::min(top, items_[i]->PaintTopY);
-            minTop_[i] = top;
+        for (size_t i = items.size(); i-- > 0;) {
+            top = std::min(top, items[i]->PaintTopY);
+            entries[i].MinTop = top;
         }
+        entries_ = std::move(entries);
     }
 
-    void Clear() {
-        items_.clear();
-        maxBottom_.clear();
-        minTop_.clear();
-    }
-
-    const std::vector<Item*>& Items() const { return items_; }
+    void Clear() { entries_.clear(); }
 
     // Calls f for each item in paint order whose rows [PaintTopY,
     // PaintBottomY) may meet [top, bottom); items with an empty extent are
     // offered when their top lies in the band.
     template <class F>
     void ForEachMeeting(int top, int bottom, F&& f) const {
-        size_t first =
-            std::upper_bound(maxBottom_.begin(), maxBottom_.end(), top - 1) - maxBottom_.begin();
-        for (size_t i = first; i < items_.size(); ++i) {
-            if (minTop_[i] >= bottom) break;
-            Item* item = items_[i];
+        auto it = std::upper_bound(entries_.begin(), entries_.end(), top - 1,
+                                   [](int y, const TEntry& e) { return y < e.MaxBottom; });
+        for (; it != entries_.end() && it->MinTop < bottom; ++it) {
+            Item* item = it->Entry;
             if (item->PaintTopY < bottom && item->PaintBottomY >= top) f(item);
         }
     }
 
 private:
-    std::vector<Item*> items_;
-    std::vector<int> maxBottom_; // largest PaintBottomY of items 0..i
-    std::vector<int> minTop_;    // smallest PaintTopY of items i..n-1
+    struct TEntry {
+        Item* Entry;
+        int MaxBottom; // largest PaintBottomY of this item and those before it
+        int MinTop;    // smallest PaintTopY of this item and those after it
+    };
+    std::vector<TEntry> entries_;
 };
 
 } // namespace lumo

@@ -114,20 +114,56 @@ TSection::TSection(TSectionList& root, const TSection& source)
         copy->IsVisited = run->IsVisited;
         Runs.push_back(std::move(copy));
     }
+    if (source.objects_) CopyObjects(root, *source.objects_);
+}
+
+void TSection::CopyObjects(TSectionList& root, const TObjectLists& source) {
+    TObjectLists& lists = ObjectLists();
     for (const auto& image : source.Images)
-        Images.push_back(std::make_unique<TInlineImage>(root, *this, *image));
+        lists.Images.push_back(std::make_unique<TInlineImage>(root, *this, *image));
     for (const TFormControl* control : source.Controls)
-        Controls.push_back(&root.AddFormControl(std::make_unique<TFormControl>(root, *control)));
+        lists.Controls.push_back(
+            &root.AddFormControl(std::make_unique<TFormControl>(root, *control)));
     for (const auto& panel : source.Panels)
-        Panels.push_back(std::make_unique<TInlinePanel>(root, *panel));
+        lists.Panels.push_back(std::make_unique<TInlinePanel>(root, *panel));
     // Every object again, in text order.
-    for (const auto& image : Images)
-        Objects.push_back(image.get());
-    Objects.insert(Objects.end(), Controls.begin(), Controls.end());
-    for (const auto& panel : Panels)
-        Objects.push_back(panel.get());
-    std::sort(Objects.begin(), Objects.end(),
+    for (const auto& image : lists.Images)
+        lists.All.push_back(image.get());
+    lists.All.insert(lists.All.end(), lists.Controls.begin(), lists.Controls.end());
+    for (const auto& panel : lists.Panels)
+        lists.All.push_back(panel.get());
+    std::sort(lists.All.begin(), lists.All.end(),
               [](const auto* a, const auto* b) { return a->CharPos < b->CharPos; });
+}
+
+namespace {
+// What a section without inline objects answers for each list.
+template <class List>
+const List& EmptyList() {
+    static const List none;
+    return none;
+}
+} // namespace
+
+const std::vector<std::unique_ptr<TInlineImage>>& TSection::Images() const {
+    return objects_ ? objects_->Images : EmptyList<std::vector<std::unique_ptr<TInlineImage>>>();
+}
+
+const std::vector<TFormControl*>& TSection::Controls() const {
+    return objects_ ? objects_->Controls : EmptyList<std::vector<TFormControl*>>();
+}
+
+const std::vector<std::unique_ptr<TInlinePanel>>& TSection::Panels() const {
+    return objects_ ? objects_->Panels : EmptyList<std::vector<std::unique_ptr<TInlinePanel>>>();
+}
+
+const std::vector<TInlineObject*>& TSection::Objects() const {
+    return objects_ ? objects_->All : EmptyList<std::vector<TInlineObject*>>();
+}
+
+TSection::TObjectLists& TSection::ObjectLists() {
+    if (!objects_) objects_ = std::make_unique<TObjectLists>();
+    return *objects_;
 }
 
 std::unique_ptr<TSectionBase> TSection::Clone(TSectionList& root, TCellBasic&) const {
@@ -261,6 +297,10 @@ void TSection::Seal() {
             SourceMap.push_back({static_cast<int>(i), p});
     }
     std::vector<int>().swap(SourcePositions);
+    // Nothing is appended after this: give back what appending reserved.
+    SourceMap.shrink_to_fit();
+    Text.shrink_to_fit();
+    Runs.shrink_to_fit();
     ApplyLetterCase();
 }
 
@@ -319,30 +359,34 @@ void TSection::ApplyLetterCase() {
 TInlineImage& TSection::AppendImage(const TAttributeList& attributes, int sourceIndex) {
     const int at = static_cast<int>(Text.size());
     AppendRaw("\x04", &sourceIndex);
-    Images.push_back(std::make_unique<TInlineImage>(*Root, *this, attributes, at));
-    Objects.push_back(Images.back().get());
-    return *Images.back();
+    TObjectLists& lists = ObjectLists();
+    lists.Images.push_back(std::make_unique<TInlineImage>(*Root, *this, attributes, at));
+    lists.All.push_back(lists.Images.back().get());
+    return *lists.Images.back();
 }
 
 void TSection::AppendControl(TFormControl& control, int sourceIndex) {
     control.CharPos = static_cast<int>(Text.size());
     AppendRaw("\x02", &sourceIndex);
-    Controls.push_back(&control);
-    Objects.push_back(&control);
+    TObjectLists& lists = ObjectLists();
+    lists.Controls.push_back(&control);
+    lists.All.push_back(&control);
 }
 
 TInlinePanel& TSection::AppendPanel(const TAttributeList& attributes, int sourceIndex) {
     const int at = static_cast<int>(Text.size());
     AppendRaw("\x04", &sourceIndex);
-    Panels.push_back(std::make_unique<TInlinePanel>(*Root, attributes, at));
-    Objects.push_back(Panels.back().get());
-    return *Panels.back();
+    TObjectLists& lists = ObjectLists();
+    lists.Panels.push_back(std::make_unique<TInlinePanel>(*Root, attributes, at));
+    lists.All.push_back(lists.Panels.back().get());
+    return *lists.Panels.back();
 }
 
 TInlineObject* TSection::ObjectAtIndex(int i) const {
-    auto it = std::lower_bound(Objects.begin(), Objects.end(), i,
+    const std::vector<TInlineObject*>& objects = Objects();
+    auto it = std::lower_bound(objects.begin(), objects.end(), i,
                                [](const auto* object, int v) { return object->CharPos < v; });
-    return it != Objects.end() && (*it)->CharPos == i ? *it : nullptr;
+    return it != objects.end() && (*it)->CharPos == i ? *it : nullptr;
 }
 
 int TSection::ObjectWidth(int i) const {

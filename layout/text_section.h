@@ -99,15 +99,6 @@ public:
     std::vector<int> SourcePositions; // while building: one per character
     std::vector<std::unique_ptr<TFontRun>> Runs;
     std::vector<TSourceMapEntry> SourceMap;
-    // The pictures standing at placeholders of Text, in text order.
-    std::vector<std::unique_ptr<TInlineImage>> Images;
-    // The form controls standing at placeholders of Text, in text order
-    // (owned by the root).
-    std::vector<TFormControl*> Controls;
-    // The embedded panels standing at placeholders of Text, in text order.
-    std::vector<std::unique_ptr<TInlinePanel>> Panels;
-    // Every inline object (pictures, controls and panels), in text order.
-    std::vector<TInlineObject*> Objects;
     std::vector<TTextLine> LineList;
     std::vector<TInlineBox> InlineBoxes;
     TextAlign Alignment = TextAlign::Left;
@@ -125,6 +116,16 @@ public:
     // word fits beside.
     int RunOnX = -1;
     int RunOnHeight = 0;
+
+    // The pictures standing at placeholders of Text, in text order.
+    const std::vector<std::unique_ptr<TInlineImage>>& Images() const;
+    // The form controls standing at placeholders of Text, in text order
+    // (owned by the root).
+    const std::vector<TFormControl*>& Controls() const;
+    // The embedded panels standing at placeholders of Text, in text order.
+    const std::vector<std::unique_ptr<TInlinePanel>>& Panels() const;
+    // Every inline object (pictures, controls and panels), in text order.
+    const std::vector<TInlineObject*>& Objects() const;
 
     // --- Building ---------------------------------------------------------
     void AppendText(std::string_view text, int sourceIndex);
@@ -291,6 +292,18 @@ private:
     // The link of a picture at point (IX, IY) inside it: its map's area, or
     // the link around it (with the point for a server map).
     bool ImageLinkAt(TInlineImage& image, int IX, int IY, const TUrlTarget*& target);
+    // The inline objects of the few sections that hold any, kept apart so
+    // the many others do not pay for four empty lists.
+    struct TObjectLists {
+        std::vector<std::unique_ptr<TInlineImage>> Images;
+        std::vector<TFormControl*> Controls;
+        std::vector<std::unique_ptr<TInlinePanel>> Panels;
+        std::vector<TInlineObject*> All;
+    };
+    TObjectLists& ObjectLists();
+    // A copy's pictures, controls and panels, each copied for root.
+    void CopyObjects(TSectionList& root, const TObjectLists& source);
+    std::unique_ptr<TObjectLists> objects_;
     // What few sections have, kept apart so the many others do not pay
     // for it.
     struct TRare {

@@ -84,11 +84,12 @@ int TSection::FitCount(Canvas& canvas, int start, int maxCount, int limit) {
 int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
     int width = 0, count = 0;
     const int end = start + maxCount;
+    const std::vector<TInlineObject*>& objects = Objects();
     auto nextImage =
-        std::lower_bound(Objects.begin(), Objects.end(), start,
+        std::lower_bound(objects.begin(), objects.end(), start,
                          [](const auto* object, int v) { return object->CharPos < v; });
     for (int pos = start; pos < end;) {
-        if (nextImage != Objects.end() && (*nextImage)->CharPos == pos) {
+        if (nextImage != objects.end() && (*nextImage)->CharPos == pos) {
             width += (*nextImage)->LineWidth();
             if (width > limit) break;
             ++count;
@@ -98,7 +99,7 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
         }
         const int r = RunIndexAt(pos);
         int runEnd = std::min(end, RunEnd(r));
-        if (nextImage != Objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
+        if (nextImage != objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
         TFontRun& run = *Runs[r];
         run.Measure(canvas);
         UseFont(canvas, run.CurrentFont());
@@ -202,8 +203,8 @@ int TSection::PenAt(Canvas& canvas, const TTextLine& line, int i) {
 namespace {
 
 // The objects of a section whose placeholders lie in [start, end).
-template <class Objects>
-auto ObjectsIn(Objects& objects, int start, int end) {
+template <class List>
+auto ObjectsIn(const List& objects, int start, int end) {
     auto first = std::lower_bound(objects.begin(), objects.end(), start,
                                   [](const auto& object, int v) { return object->CharPos < v; });
     auto last = std::lower_bound(first, objects.end(), end,
@@ -214,7 +215,7 @@ auto ObjectsIn(Objects& objects, int start, int end) {
 } // namespace
 
 void TSection::GrowLineForObjects(const TTextLine& line, int& height, int& descent) const {
-    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects(), line.Start, line.Start + line.CharCount);
     int ascent = height - descent;
     // Pictures on the baseline first: the others fit into what they make.
     for (auto it = first; it != last; ++it) {
@@ -237,7 +238,7 @@ void TSection::GrowLineForObjects(const TTextLine& line, int& height, int& desce
 }
 
 void TSection::PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line) {
-    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects(), line.Start, line.Start + line.CharCount);
     const int top = line.LineY + line.ExtraAbove;
     const int baseline = top + line.LineTextHeight - line.LineDescent;
     for (auto it = first; it != last; ++it) {
@@ -272,7 +273,7 @@ void TSection::PlaceFloat(TInlineObject& object, TIndentManager& indents, int Y)
 }
 
 void TSection::PlaceLateFloats(const TTextLine& line, TIndentManager& indents) {
-    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects(), line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if ((*it)->IsFloat() && !(*it)->Placed)
             PlaceFloat(**it, indents, line.LineY + line.Height());
@@ -306,11 +307,11 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     Canvas& canvas = context.Measure;
     TIndentManager& indents = context.Indents;
     floatsBottom_ = Y;
-    for (auto& image : Images)
+    for (auto& image : Images())
         image->SizeFor(canvas, RoomWidth);
-    for (TFormControl* control : Controls)
+    for (TFormControl* control : Controls())
         control->SetSizes(canvas);
-    for (TInlineObject* object : Objects)
+    for (TInlineObject* object : Objects())
         object->Placed = false;
     ColumnWidth = indents.RightEdgeAt(Y) - X;
     WidestOut = std::min(indents.RightEdgeAt(Y) - indents.LeftEdgeAt(Y), RoomWidth);
@@ -376,7 +377,7 @@ void TSection::ShiftLastLine(int dx) {
     TTextLine& line = LineList.back();
     line.LineOffset += dx;
     line.LineRoom -= dx;
-    const auto [first, last] = ObjectsIn(Objects, line.Start, line.Start + line.CharCount);
+    const auto [first, last] = ObjectsIn(Objects(), line.Start, line.Start + line.CharCount);
     for (auto it = first; it != last; ++it)
         if (!(*it)->IsFloat()) (*it)->LeftX += dx;
 }
@@ -448,7 +449,7 @@ void TSection::MoveY(int dy) {
         line.LineY += dy;
     // Pictures keep document positions too: a table cell laid out at the top
     // of its table and then moved into its row takes them along.
-    for (TInlineObject* object : Objects)
+    for (TInlineObject* object : Objects())
         object->PaintTop += dy;
     floatsBottom_ += dy;
 }
@@ -457,9 +458,9 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
     if (CachedWidths(canvas, Min, Max)) return;
     const int len = static_cast<int>(Text.size());
     // Percentage widths follow the column, so they ask for nothing here.
-    for (auto& image : Images)
+    for (auto& image : Images())
         image->SizeFor(canvas, 0);
-    for (TFormControl* control : Controls)
+    for (TFormControl* control : Controls())
         control->SetSizes(canvas);
     // A first-line indent widens the first stretch; a percentage of an
     // unknown width counts as nothing.
@@ -471,7 +472,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             ++end;
         if (end > start) {
             int floats = 0;
-            const auto [first, last] = ObjectsIn(Objects, start, end);
+            const auto [first, last] = ObjectsIn(Objects(), start, end);
             for (auto it = first; it != last; ++it)
                 if ((*it)->IsFloat()) floats += (*it)->TotalWidth();
             Max = std::max(Max, MeasureRange(canvas, start, end - start, TTrailing::Drop) + floats +
@@ -501,7 +502,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
         }
         i = end;
     }
-    for (const TInlineObject* object : Objects)
+    for (const TInlineObject* object : Objects())
         Min = std::max(Min, object->TotalWidth());
     KeepWidths(canvas, Min, Max);
 }

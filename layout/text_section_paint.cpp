@@ -103,7 +103,7 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, int X) {
         PaintLine(canvas, line, X);
     }
     // Floats last, so they lie above the text of the section.
-    for (TInlineObject* object : Objects)
+    for (TInlineObject* object : Objects())
         if (object->IsFloat() && object->Placed && MeetsClip(*object, clip))
             object->Paint(canvas, object->LeftX + X, object->PaintTop - Root->ScrollY);
     canvas.SetBkMode(BkMode::Transparent);
@@ -249,7 +249,7 @@ int TSection::PaintPiece(Canvas& canvas, TFontRun& run, int start, int stop, boo
 bool TSection::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {
     // Floats lie on top, so they are hit first.
     for (int pass = 0; pass < 2; ++pass)
-        for (const auto& image : Images) {
+        for (const auto& image : Images()) {
             if (image->IsFloat() != (pass == 0) || (image->IsFloat() && !image->Placed)) continue;
             const int border = image->LinkBorder ? 1 : 0;
             const int x = X - image->LeftX - border, y = Y - image->PaintTop - border;
@@ -466,9 +466,9 @@ void TSection::Dump(std::string& out, int depth) const {
                (line.SpreadExtra ? " spread=" + std::to_string(line.SpreadExtra) : "") + " " +
                QuotedBytes(std::string_view(Text).substr(line.Start, line.CharCount), true) + "\n";
     }
-    for (const auto& image : Images)
+    for (const auto& image : Images())
         image->Dump(out, depth + 1);
-    for (const auto& panel : Panels)
+    for (const auto& panel : Panels())
         panel->Dump(out, depth + 1);
 }
 

@@ -35,7 +35,8 @@ void TMemoryStream::Seek(int64_t position) {
 }
 
 void TMemoryStream::Clear() {
-    data_.clear();
+    // The memory goes too: a stream may have held a whole page.
+    std::string().swap(data_);
     position_ = 0;
 }
 

@@ -110,7 +110,7 @@ protected:
         THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
         if (!viewer) return out;
         for (TSection* s : AllSections(viewer->SectionList()))
-            for (auto& image : s->Images)
+            for (auto& image : s->Images())
                 out.push_back(image.get());
         return out;
     }

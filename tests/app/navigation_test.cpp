@@ -67,6 +67,15 @@ void NavigationTest::WriteSite(const TempFolder& site) {
 
 namespace {
 
+// A fetch as the frame browser asks for one; the stream the document came in.
+TStream* Fetch(TMainWindow& window, bool isGet, const std::string& url, const std::string& query) {
+    std::string newURL;
+    TContentKind kind = ckHTML;
+    TStream* stream = nullptr;
+    window.GetPostRequest(window.FrameBrowser, isGet, url, query, false, newURL, kind, stream);
+    return stream;
+}
+
 // A page longer than the viewer reads shows its start and says so.
 TEST_F(NavigationTest, APageOverTheLimitShowsItsStart) {
     TempFolder folder;
@@ -77,6 +86,18 @@ TEST_F(NavigationTest, APageOverTheLimitShowsItsStart) {
     EXPECT_EQ(form->windowTitle(), "Big");
     EXPECT_EQ(Status(1), "Showing the first 64 MB of " + std::to_string(page.size()) + " bytes");
     EXPECT_EQ(Status(2), "DONE");
+}
+
+// Once the page is built its bytes are let go, so a long page costs its
+// document and not its source as well.
+TEST_F(NavigationTest, ABuiltPageLetsGoOfItsBytes) {
+    TStream* stream = Fetch(*form, true, Url("/plain.htm"), "");
+    ASSERT_NE(stream, nullptr);
+    TempFolder folder;
+    folder.Write("long.htm", "<TITLE>Long</TITLE><P>" + std::string(100000, 'x'));
+    Type(FileAddressOf(folder / "long.htm"));
+    EXPECT_EQ(form->windowTitle(), "Long");
+    EXPECT_LT(static_cast<TMemoryStream*>(stream)->Bytes().capacity(), 1000u);
 }
 
 TEST_F(NavigationTest, APlainPageAndAFramesetComeFromTheServer) {
@@ -382,17 +403,12 @@ TEST_F(NavigationTest, FrameLinksLoadIntoTheirTargetAndBackUndoesThem) {
 // A form's answer is kept with its query, never as the page at the bare
 // action address; the answer to a POST is not kept at all.
 TEST_F(NavigationTest, FormAnswersAreCachedUnderTheirQuery) {
-    std::string newURL;
-    TContentKind kind = ckHTML;
-    TStream* stream = nullptr;
-    form->GetPostRequest(form->FrameBrowser, true, Url("/plain.htm"), "q=1", false, newURL, kind,
-                         stream);
+    Fetch(*form, true, Url("/plain.htm"), "q=1");
     std::string file;
     int stored = 0;
     EXPECT_TRUE(form->DiskCache().Lookup(Url("/plain.htm") + "?q=1", file, stored));
     EXPECT_FALSE(form->DiskCache().Lookup(Url("/plain.htm"), file, stored));
-    form->GetPostRequest(form->FrameBrowser, false, Url("/post"), "a=b", false, newURL, kind,
-                         stream);
+    TStream* stream = Fetch(*form, false, Url("/post"), "a=b");
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(static_cast<TMemoryStream*>(stream)->Bytes(), "<TITLE>Posted</TITLE>posted");
     EXPECT_FALSE(form->DiskCache().Lookup(Url("/post"), file, stored));

@@ -54,7 +54,7 @@ struct PicturePage {
     std::vector<TInlineImage*> Images() {
         std::vector<TInlineImage*> out;
         for (TSection* s : All<TSection>(list))
-            for (auto& image : s->Images)
+            for (auto& image : s->Images())
                 out.push_back(image.get());
         return out;
     }

@@ -58,8 +58,8 @@ TEST(Panels, APageTakesInAThousandAtMost) {
     EXPECT_EQ(page.created.back(), "n" + std::to_string(MaxPanels - 1) + "||");
     // The one past the bound is a box of its own size that nobody fills.
     const TSection& section = *SectionWith(page.list, "\x04");
-    EXPECT_FALSE(section.Panels.back()->TakenIn);
-    EXPECT_EQ(section.Panels.back()->BoxWidth, DefaultPanelWidth);
+    EXPECT_FALSE(section.Panels().back()->TakenIn);
+    EXPECT_EQ(section.Panels().back()->BoxWidth, DefaultPanelWidth);
     page.list.Reset();
     EXPECT_EQ(page.destroyed.size(), MaxPanels);
 }

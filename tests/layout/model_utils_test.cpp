@@ -3,11 +3,13 @@
 #include "layout/font_table.h"
 #include "layout/image_map.h"
 #include "layout/indent_manager.h"
+#include "layout/paint_index.h"
 #include "layout/selection_text.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace lumo {
 namespace {
@@ -238,6 +240,34 @@ TEST(FontTable, KeepsEachLookOnce) {
             << i;
     }
     EXPECT_EQ(table.size(), std::size(changes) + 1);
+}
+
+struct TBand {
+    int PaintTopY, PaintBottomY;
+};
+
+// The index must offer exactly what a walk over every item would: items out
+// of Y order (a float, a negative margin), empty extents, overlaps.
+TEST(PaintIndex, OffersWhatAWalkOverEveryItemWould) {
+    std::vector<TBand> bands = {{0, 20},  {20, 40}, {5, 120}, {40, 40},   {35, 60},   {-10, 10},
+                                {60, 90}, {90, 90}, {90, 95}, {200, 210}, {150, 160}, {95, 100}};
+    std::vector<TBand*> items;
+    for (TBand& band : bands)
+        items.push_back(&band);
+    TPaintIndex<TBand> index;
+    index.Rebuild(items);
+    for (int top = -20; top <= 220; top += 5)
+        for (int bottom = top; bottom <= top + 60; bottom += 7) {
+            std::vector<TBand*> offered, expected;
+            index.ForEachMeeting(top, bottom, [&](TBand* item) { offered.push_back(item); });
+            for (TBand* item : items)
+                if (item->PaintTopY < bottom && item->PaintBottomY >= top) expected.push_back(item);
+            EXPECT_EQ(offered, expected) << "band " << top << ".." << bottom;
+        }
+    index.Clear();
+    int count = 0;
+    index.ForEachMeeting(-1000, 1000, [&](TBand*) { ++count; });
+    EXPECT_EQ(count, 0);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ protected:
     std::vector<TInlineImage*> Images() {
         std::vector<TInlineImage*> out;
         for (TSection* s : All<TSection>(viewer.SectionList()))
-            for (auto& image : s->Images)
+            for (auto& image : s->Images())
                 out.push_back(image.get());
         return out;
     }

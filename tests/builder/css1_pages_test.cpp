@@ -52,6 +52,48 @@ void ExpectGreenLines(const StylePage& page, std::string_view text, int count) {
     EXPECT_EQ(n, count) << text;
 }
 
+// The columns of rect that hold a pixel darker than the background, as a
+// span from the first to the last.
+std::pair<int, int> InkColumns(const StylePage& page, const QRect& rect) {
+    int first = -1, last = -1;
+    const QRect inside = rect & page.picture.rect();
+    for (int x = inside.left(); x <= inside.right(); ++x)
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            if (qGray(page.picture.pixel(x, y)) < 160) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+// "The next two bars should be identical": the same place across and the
+// same size.
+void ExpectSameBars(const QRect& test, const QRect& control) {
+    EXPECT_GT(test.width(), 0);
+    EXPECT_EQ(test.left(), control.left());
+    EXPECT_EQ(test.size(), control.size());
+}
+
+// A negative padding beside a 1em green border is dropped: the border
+// stands beside the text on its side, right against the text's box.
+void ExpectBorderBesideText(const StylePage& page, bool left) {
+    const QRect para = page.Box("TBlock <p>");
+    const QRect text = page.Line("There should be a green");
+    EXPECT_EQ(left ? text.left() - para.left() : para.right() - text.right(), 16);
+    const int x = left ? para.left() + 2 : text.right() + 2;
+    EXPECT_TRUE(page.Mostly({x, para.top(), 12, para.height()}, Tint::Green));
+}
+
+bool NoRed(const StylePage& page) {
+    return page.Count(page.picture.rect(), Tint::Red) == 0;
+}
+
+// The check of a page whose condition is count green lines of text.
+std::function<void(const StylePage&)> GreenLines(std::string text, int count) {
+    return [text, count](const StylePage& page) { ExpectGreenLines(page, text, count); };
+}
+
 // The check of one page's condition, on the page laid out 600 pixels wide.
 struct TPageCheck {
     const char* page;
@@ -77,12 +119,9 @@ const TPageCheck PageChecks[] = {
          // FAIL in white on white; the second needs DFN to be known.
          ExpectGreenLines(page, "PASS", 2);
      }},
-    {"c14-classes-000",
-     [](const StylePage& page) { ExpectGreenLines(page, "This sentence should be green.", 6); }},
-    {"c31-important-000",
-     [](const StylePage& page) { ExpectGreenLines(page, "This line should be green.", 3); }},
-    {"c32-cascading-000",
-     [](const StylePage& page) { ExpectGreenLines(page, "This should be green.", 11); }},
+    {"c14-classes-000", GreenLines("This sentence should be green.", 6)},
+    {"c31-important-000", GreenLines("This line should be green.", 3)},
+    {"c32-cascading-000", GreenLines("This should be green.", 11)},
     // Lengths of the element's own font.
     {"c412-blockw-000",
      [](const StylePage& page) {
@@ -125,8 +164,7 @@ const TPageCheck PageChecks[] = {
      }},
     // Sheets imported before the first rule count, one after it does not,
     // and a rule between comment marks is a rule.
-    {"c11-import-000",
-     [](const StylePage& page) { ExpectGreenLines(page, "This line should be green.", 4); }},
+    {"c11-import-000", GreenLines("This line should be green.", 4)},
     // medium is the default size; larger and smaller step from it.
     {"c526-font-sz-000",
      [](const StylePage& page) {
@@ -146,6 +184,64 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(test.size(), control.size());
          EXPECT_EQ(test.left(), control.left());
      }},
+    // Selectors: groups, IDs, descendants and comments pick the green rules.
+    {"c12-grouping-000", GreenLines("This sentence should be green.", 3)},
+    {"c15-ids-000", GreenLines("This line should be green.", 3)},
+    {"c15-ids-001",
+     [](const StylePage& page) {
+         ExpectGreenLines(page, "This line should be green.", 2);
+         ExpectGreenLines(page, " This line should be green.", 1); // the PRE
+     }},
+    {"c16-descendant-000", GreenLines("This line should be green.", 3)},
+    {"c16-descendant-002", GreenLines("This line should be green.", 1)},
+    {"c17-comments-000", GreenLines("This line should be green.", 6)},
+    {"c17-comments-001", GreenLines("This line should be green.", 2)},
+    // A class or ID outranks the link pseudo-classes.
+    {"c21-pseu-cls-000", GreenLines("Whatever you do to this link, it should stay green.", 1)},
+    {"c21-pseu-id-000", GreenLines("Whatever you do to this link, it should stay green.", 1)},
+    // Colours and backgrounds.
+    {"c531-color-000", GreenLines("This line should be green.", 2)},
+    {"c532-bgcolor-000",
+     [](const StylePage& page) {
+         ExpectGreenLines(page, "This line should be green.", 1);
+         ExpectGreenLines(page, "This line should be pale green.", 1);
+         // A transparent SPAN shows its paragraph's lime.
+         ExpectGreenLines(page, "This line should be green too.", 1);
+     }},
+    {"c532-bgcolor-001",
+     [](const StylePage& page) {
+         ExpectGreenLines(page, "This line should be green.", 1);
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // Alignment: the right-aligned line ends at the content's right edge,
+    // the centred one has equal room on both sides.
+    {"c546-txt-align-000",
+     [](const StylePage& page) {
+         const QRect left = page.Line("This sentence should be left-justified.");
+         EXPECT_EQ(InkColumns(page, left).first - left.left(), 0);
+         const QRect right = page.Line("This sentence should be right-justified.");
+         EXPECT_NEAR(InkColumns(page, right).second, right.right(), 2);
+         const QRect centre = page.Line("This sentence should be centered.");
+         const auto [from, to] = InkColumns(page, centre);
+         EXPECT_NEAR(from - centre.left(), centre.right() - to, 3);
+     }},
+    // Margins and paddings: the test bar matches its control.
+    {"c5502-mrgn-r-003",
+     [](const StylePage& page) {
+         ExpectSameBars(page.Box("TBlock <p>", 1), page.Box("TBlock <div>", 1));
+     }},
+    {"c5504-mrgn-l-003",
+     [](const StylePage& page) {
+         ExpectSameBars(page.Box("TBlock <p>", 1), page.Box("TBlock <div>", 1));
+     }},
+    {"c5507-padn-r-003",
+     [](const StylePage& page) {
+         ExpectSameBars(page.Box("TBlock <div>", 0), page.Box("TBlock <div>", 1));
+     }},
+    {"c5507-padn-r-002", [](const StylePage& page) { ExpectBorderBesideText(page, false); }},
+    {"c5509-padn-l-002", [](const StylePage& page) { ExpectBorderBesideText(page, true); }},
+    // A rule after a declaration left outside any block is still read.
+    {"c71-fwd-parsing-004", GreenLines("This line should be bright green.", 1)},
 };
 
 // Text in the square test font measures its size a character, so pages

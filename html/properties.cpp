@@ -243,6 +243,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
             Merge(*rule->Props, weight, rule->AncestorState);
         if (styleAttr) Merge(*styleAttr, weight);
     }
+    if (!stack.empty()) TakeInherited(stack.TopProps());
     if (Assigned[Prop::TextDecoration]) {
         const std::string* own = Text(Prop::TextDecoration);
         OwnDecoration = own ? *own : std::string();
@@ -255,6 +256,11 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
     // Lengths in em and ex of this element are of its own font.
     SizeEm();
+}
+
+void TProperties::TakeInherited(const TProperties& parent) {
+    for (int i = 0; i < Prop::Count; ++i)
+        if (const std::string* s = Text(i); s && *s == "inherit") Props[i] = parent.Props[i];
 }
 
 void TProperties::TakeBackgroundColor() {
@@ -461,8 +467,27 @@ bool TProperties::GetListStyleImage(std::string& url) const {
     return !url.empty();
 }
 
+namespace {
+
+// The slots a declaration of index stores into.
+std::vector<int> SlotsOf(int index) {
+    if (index == Prop::BorderStyle)
+        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
+    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
+        return {index, Prop::BorderStyle};
+    return {index};
+}
+
+} // namespace
+
 bool StorePropertyValue(TProperties& props, int index, std::string_view value, TBadColor badColor) {
     auto& v = props.Props;
+    if (value == "inherit") { // the parent's value, taken when the element is combined
+        for (int slot : SlotsOf(index))
+            if (slot >= 0 && slot < Prop::NamedCount) v[slot] = std::string(value);
+        return false;
+    }
     TColor color;
     switch (index) {
     case Prop::BorderStyle:
@@ -501,20 +526,6 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         return false;
     }
 }
-
-namespace {
-
-// The slots a declaration of index stores into.
-std::vector<int> SlotsOf(int index) {
-    if (index == Prop::BorderStyle)
-        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
-                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
-    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
-        return {index, Prop::BorderStyle};
-    return {index};
-}
-
-} // namespace
 
 bool StoreDeclaration(TProperties& props, int index, std::string_view value, TBadColor badColor,
                       TWeight weight) {

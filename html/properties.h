@@ -145,6 +145,8 @@ public:
                  std::string_view cls, std::string_view id, std::string_view pseudo,
                  const TProperties* styleAttr);
     void TakeBackgroundColor();
+    // Replaces the values declared "inherit" with the parent's.
+    void TakeInherited(const TProperties& parent);
 
     // Fonts; the canvas answers which face of a font list is installed.
     TFont MakeFont(Canvas& faces) const;

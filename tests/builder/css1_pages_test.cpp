@@ -85,6 +85,18 @@ void ExpectBorderBesideText(const StylePage& page, bool left) {
     EXPECT_TRUE(page.Mostly({x, para.top(), 12, para.height()}, Tint::Green));
 }
 
+// "... should look identical, to the pixel": the n-th to the last of the
+// boxes named what paint the same picture as the first of them.
+void ExpectIdenticalBoxes(const StylePage& page, std::string_view what, int first, int last) {
+    const QRect control = page.Box(what, first);
+    ASSERT_GT(control.height(), 0);
+    for (int n = first + 1; n <= last; ++n) {
+        const QRect test = page.Box(what, n);
+        EXPECT_EQ(test.size(), control.size()) << n;
+        EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control)) << n;
+    }
+}
+
 bool NoRed(const StylePage& page) {
     return page.Count(page.picture.rect(), Tint::Red) == 0;
 }
@@ -240,6 +252,24 @@ const TPageCheck PageChecks[] = {
      }},
     {"c5507-padn-r-002", [](const StylePage& page) { ExpectBorderBesideText(page, false); }},
     {"c5509-padn-l-002", [](const StylePage& page) { ExpectBorderBesideText(page, true); }},
+    // What a sheet cannot read it skips to the end of the declaration or
+    // rule, past strings, brackets and blocks: unknown properties and
+    // values, quoted colours, selectors and at-rules of later levels.
+    {"c71-fwd-parsing-000", GreenLines("This line should be green.", 9)},
+    {"c71-fwd-parsing-001",
+     [](const StylePage& page) {
+         ExpectIdenticalBoxes(page, "TBlock <p>", 1, 4);
+         const QRect bordered = page.Box("TBlock <p>", 1);
+         EXPECT_TRUE(
+             page.Mostly({bordered.left(), bordered.top(), 3, bordered.height()}, Tint::Blue));
+     }},
+    {"c71-fwd-parsing-002",
+     [](const StylePage& page) {
+         ExpectGreenLines(page, "This line should be green.", 16);
+         EXPECT_TRUE(NoRed(page));
+     }},
+    {"c71-fwd-parsing-003",
+     [](const StylePage& page) { ExpectIdenticalBoxes(page, "TSection", 0, 3); }},
     // A rule after a declaration left outside any block is still read.
     {"c71-fwd-parsing-004", GreenLines("This line should be bright green.", 1)},
 };

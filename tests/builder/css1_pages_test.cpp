@@ -97,6 +97,61 @@ void ExpectIdenticalBoxes(const StylePage& page, std::string_view what, int firs
     }
 }
 
+enum Side { Top, Right, Bottom, Left };
+
+// The painted border of a box on one side: the run of dark pixels from
+// its edge inwards. The top and bottom are probed across the middle, the
+// sides just above the bottom border, below the text's glyphs.
+int BorderWidth(const StylePage& page, const QRect& box, Side side) {
+    const int low = side == Left || side == Right
+                        ? box.bottom() - BorderWidth(page, box, Bottom) - 1
+                        : box.center().y();
+    const QPoint step[] = {{0, 1}, {-1, 0}, {0, -1}, {1, 0}};
+    const QPoint start[] = {{box.center().x(), box.top()},
+                            {box.right(), low},
+                            {box.center().x(), box.bottom()},
+                            {box.left(), low}};
+    int run = 0;
+    for (QPoint at = start[side]; page.picture.rect().contains(at) && run < box.width();
+         at += step[side], ++run)
+        if (qGray(page.picture.pixel(at)) > 200) break;
+    return run;
+}
+
+// The pages of border widths. "The three boxes below should have
+// progressively thinner borders" on the side named; "This box should be
+// open ended" on that side and closed on the others; "There should be no
+// red": a width with no style draws no border, so no text colour shows.
+enum class BorderPage { Thinner, OpenEnded, NoStyle };
+
+void ExpectBorders(const StylePage& page, BorderPage kind, std::initializer_list<Side> sides) {
+    switch (kind) {
+    case BorderPage::Thinner:
+        for (Side side : sides) {
+            int before = 1000;
+            for (int n = 0; n < 3; ++n) {
+                const int width = BorderWidth(page, page.Box("TBlock <p>", n + 1), side);
+                EXPECT_GT(width, 0) << side << " #" << n;
+                EXPECT_LT(width, before) << side << " #" << n;
+                before = width;
+            }
+        }
+        break;
+    case BorderPage::OpenEnded: {
+        const QRect box = page.Box("TBlock <div>", 1);
+        for (Side side : {Top, Right, Bottom, Left}) {
+            const bool open = *sides.begin() == side;
+            EXPECT_EQ(BorderWidth(page, box, side) == 0, open) << side;
+        }
+        break;
+    }
+    case BorderPage::NoStyle:
+        EXPECT_EQ(page.Box("TBlock <p>", 1).height(), page.Line("There should be no red").height());
+        EXPECT_TRUE(page.Count(page.picture.rect(), Tint::Red) == 0);
+        break;
+    }
+}
+
 bool NoRed(const StylePage& page) {
     return page.Count(page.picture.rect(), Tint::Red) == 0;
 }
@@ -252,6 +307,37 @@ const TPageCheck PageChecks[] = {
      }},
     {"c5507-padn-r-002", [](const StylePage& page) { ExpectBorderBesideText(page, false); }},
     {"c5509-padn-l-002", [](const StylePage& page) { ExpectBorderBesideText(page, true); }},
+    // Border widths by side.
+    {"c5511-brdr-tw-000",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::Thinner, {Top}); }},
+    {"c5511-brdr-tw-002",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
+    {"c5511-brdr-tw-003",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::OpenEnded, {Top}); }},
+    {"c5512-brdr-rw-000",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::Thinner, {Right}); }},
+    {"c5512-brdr-rw-002",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
+    {"c5512-brdr-rw-003",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::OpenEnded, {Right}); }},
+    {"c5513-brdr-bw-000",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::Thinner, {Bottom}); }},
+    {"c5513-brdr-bw-002",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
+    {"c5513-brdr-bw-003",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::OpenEnded, {Bottom}); }},
+    {"c5514-brdr-lw-000",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::Thinner, {Left}); }},
+    {"c5514-brdr-lw-002",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
+    {"c5514-brdr-lw-003",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::OpenEnded, {Left}); }},
+    {"c5515-brdr-w-000",
+     [](const StylePage& page) {
+         ExpectBorders(page, BorderPage::Thinner, {Top, Right, Bottom, Left});
+     }},
+    {"c5515-brdr-w-002",
+     [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
     // What a sheet cannot read it skips to the end of the declaration or
     // rule, past strings, brackets and blocks: unknown properties and
     // values, quoted colours, selectors and at-rules of later levels.

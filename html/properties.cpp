@@ -59,7 +59,11 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "float",
                                                           "clear",
                                                           "text-indent",
-                                                          "text-transform"};
+                                                          "text-transform",
+                                                          "border-top-color",
+                                                          "border-right-color",
+                                                          "border-bottom-color",
+                                                          "border-left-color"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -68,7 +72,8 @@ bool IsBox(int i) {
 // Not carried from parent to child.
 bool NotInherited(int i) {
     return i == Prop::BorderStyle || i == Prop::BackgroundColor || i == Prop::BorderColor ||
-           IsBox(i) || (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
+           (i >= Prop::BorderTopColor && i <= Prop::BorderLeftColor) || IsBox(i) ||
+           (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
            i == Prop::Clear;
 }
 
@@ -510,7 +515,11 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         if (badColor == TBadColor::Black) v[index] = 0;
         return false;
     case Prop::BackgroundColor:
-    case Prop::BorderColor: {
+    case Prop::BorderColor:
+    case Prop::BorderTopColor:
+    case Prop::BorderRightColor:
+    case Prop::BorderBottomColor:
+    case Prop::BorderLeftColor: {
         bool ok = ParseColor(value, TPound::Optional, color);
         v[index] = static_cast<int>(ok ? color : clNone);
         return ok;

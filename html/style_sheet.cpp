@@ -239,16 +239,20 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
              const Store& store) {
     static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
     if (IsNegativePadding(name, value) || !IsValidDeclaration(name, value)) return;
-    if (name == "margin" || name == "padding" || name == "border-width") {
+    if (name == "margin" || name == "padding" || name == "border-width" || name == "border-color" ||
+        name == "border-style") {
         std::vector<std::string> v = SplitValues(value, 4);
         if (v.empty()) return;
         // top, right, bottom, left from one to four values
         static constexpr int pick[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 1, 2, 1}, {0, 1, 2, 3}};
-        std::string_view group = name == "border-width" ? "border" : name;
+        const bool border = name.starts_with("border-");
+        std::string_view group = border ? "border" : name;
+        // The single border colour that tables and inline boxes draw is the top's.
+        if (name == "border-color") store(name, v[0]);
         for (int side = 0; side < 4; ++side) {
             std::string prop(group);
             prop += sides[side];
-            if (name == "border-width") prop += "-width";
+            if (border) prop += name.substr(std::string_view("border").size());
             store(prop, v[pick[v.size() - 1][side]]);
         }
     } else if (name == "border" || name == "border-top" || name == "border-right" ||
@@ -256,8 +260,8 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         const std::vector<std::string> parts = SplitValues(value, 7);
         if (!IsBorderShorthandValid(parts)) return;
         for (const std::string& v : parts) {
-            if (IsColorValue(v))
-                store("border-color", v);
+            if (IsColorValue(v)) // "border" gives "border-color", itself a shorthand
+                Declare(std::string(name) + "-color", v, path, store);
             else if (IsBorderStyleWord(v))
                 store(std::string(name) + "-style", v);
             else // "border" gives "border-width", itself a shorthand

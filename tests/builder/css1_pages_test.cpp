@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -116,6 +117,78 @@ int BorderWidth(const StylePage& page, const QRect& box, Side side) {
          at += step[side], ++run)
         if (qGray(page.picture.pixel(at)) > 200) break;
     return run;
+}
+
+// What one side of a box shows, as a reader would name its line: probed
+// across the side's depth at its middle and along it between the corners.
+enum class Painted { None, Solid, TwoTone, Double, Dotted, Dashed };
+
+struct SideProbe {
+    QPoint edge, inward, along;
+    int length;
+};
+
+SideProbe ProbeOf(const QRect& box, Side side) {
+    const QPoint c = box.center();
+    switch (side) {
+    case Top: return {{c.x(), box.top()}, {0, 1}, {1, 0}, box.width()};
+    case Right: return {{box.right(), c.y()}, {-1, 0}, {0, 1}, box.height()};
+    case Bottom: return {{c.x(), box.bottom()}, {0, -1}, {1, 0}, box.width()};
+    case Left: return {{box.left(), c.y()}, {1, 0}, {0, 1}, box.height()};
+    }
+    return {};
+}
+
+// The runs of ink among pixels, and their mean length.
+std::pair<int, double> InkRuns(const std::vector<QRgb>& pixels) {
+    int runs = 0, ink = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        const bool dark = qGray(pixels[i]) < 230;
+        ink += dark;
+        runs += dark && (i == 0 || qGray(pixels[i - 1]) >= 230);
+    }
+    return {runs, runs ? double(ink) / runs : 0};
+}
+
+QRgb PixelIn(const StylePage& page, const QRect& box, Side side, double part, int depth) {
+    const SideProbe p = ProbeOf(box, side);
+    return page.picture.pixel(p.edge + p.inward * int(part * depth));
+}
+
+Painted PaintedSide(const StylePage& page, const QRect& box, Side side, int depth) {
+    const SideProbe p = ProbeOf(box, side);
+    std::vector<QRgb> across, along;
+    for (int d = 0; d < depth; ++d)
+        across.push_back(page.picture.pixel(p.edge + p.inward * d));
+    const QPoint middle = p.edge + p.inward * (depth / 2) - p.along * (p.length / 2 - depth);
+    for (int d = 0; d < p.length - 2 * depth; ++d)
+        along.push_back(page.picture.pixel(middle + p.along * d));
+    const auto [acrossRuns, acrossMean] = InkRuns(across);
+    const auto [alongRuns, alongMean] = InkRuns(along);
+    if (acrossRuns == 0) return Painted::None;
+    if (alongRuns >= 2) return alongMean <= 1.5 * depth ? Painted::Dotted : Painted::Dashed;
+    if (acrossRuns >= 2) return Painted::Double;
+    const bool oneTone =
+        std::all_of(across.begin(), across.end(), [&](QRgb c) { return c == across.front(); });
+    return oneTone ? Painted::Solid : Painted::TwoTone;
+}
+
+void ExpectSide(const StylePage& page, const QRect& box, Side side, int depth, Painted line) {
+    EXPECT_EQ(int(PaintedSide(page, box, side, depth)), int(line))
+        << "side " << side << " of the box at " << box.top();
+}
+
+// The sides of box, from the top clockwise, show lines.
+void ExpectSides(const StylePage& page, const QRect& box, int depth, std::array<Painted, 4> lines) {
+    for (Side side : {Top, Right, Bottom, Left})
+        ExpectSide(page, box, side, depth, lines[side]);
+}
+
+// "Two lines" of a 10 pixel double border on the first paragraph's side,
+// "a single thin line" on the second's.
+void ExpectDoubleThenThin(const StylePage& page, Side side) {
+    ExpectSide(page, page.Box("TBlock <p>", 0), side, 10, Painted::Double);
+    ExpectSide(page, page.Box("TBlock <p>", 1), side, 2, Painted::Solid);
 }
 
 // The pages of border widths. "The three boxes below should have
@@ -338,6 +411,48 @@ const TPageCheck PageChecks[] = {
      }},
     {"c5515-brdr-w-002",
      [](const StylePage& page) { ExpectBorders(page, BorderPage::NoStyle, {}); }},
+    // Border styles and colours by side.
+    {"c5517-brdr-s-000",
+     [](const StylePage& page) {
+         using enum Painted;
+         auto box = [&](int n) { return page.Box("TBlock <p>", n + 1); };
+         const int thick = 6;
+         ExpectSides(page, box(0), thick, {Dotted, Dotted, Dotted, Dotted});
+         ExpectSides(page, box(1), thick, {Dashed, Dashed, Dashed, Dashed});
+         ExpectSides(page, box(2), thick, {Solid, Solid, Solid, Solid});
+         ExpectSides(page, box(3), thick, {Double, Double, Double, Double});
+         for (int n : {4, 5})
+             ExpectSides(page, box(n), thick, {TwoTone, TwoTone, TwoTone, TwoTone});
+         ExpectSides(page, box(8), thick, {Double, TwoTone, Double, TwoTone});
+         ExpectSides(page, box(9), thick, {Dotted, Double, Dashed, Solid});
+         ExpectSides(page, box(10), thick, {None, None, None, None});
+         // A groove's outer half is in shadow, a ridge's inner half; an inset
+         // box's top is darker than its bottom, an outset box's lighter.
+         auto gray = [&](int n, Side side, double part) {
+             return qGray(PixelIn(page, box(n), side, part, thick));
+         };
+         EXPECT_LT(gray(4, Top, 0.2), gray(4, Top, 0.8));
+         EXPECT_GT(gray(5, Top, 0.2), gray(5, Top, 0.8));
+         EXPECT_LT(gray(6, Top, 0.5), gray(6, Bottom, 0.5));
+         EXPECT_GT(gray(7, Top, 0.5), gray(7, Bottom, 0.5));
+         EXPECT_EQ(gray(6, Left, 0.5), gray(6, Top, 0.5));
+     }},
+    {"c5516-brdr-c-000",
+     [](const StylePage& page) {
+         const QRect green = page.Box("TBlock <p>", 0);
+         ExpectSameBars(page.Box("TBlock <p>", 1), green);
+         for (Side side : {Top, Right, Bottom, Left})
+             EXPECT_EQ(PixelIn(page, green, side, 0, 1), qRgb(0, 0x80, 0)) << side;
+         // Clockwise from the top: purple, green, blue, yellow, 2em thick.
+         const QRect four = page.Box("TBlock <p>", 2);
+         const QRgb colours[] = {qRgb(0x80, 0, 0x80), qRgb(0, 0x80, 0), qRgb(0, 0, 0xFF),
+                                 qRgb(0xFF, 0xFF, 0)};
+         for (Side side : {Top, Right, Bottom, Left})
+             EXPECT_EQ(PixelIn(page, four, side, 0.5, 32), colours[side]) << side;
+     }},
+    {"c5518-brdr-t-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Top); }},
+    {"c5519-brdr-r-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Right); }},
+    {"c5521-brdr-l-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Left); }},
     // What a sheet cannot read it skips to the end of the declaration or
     // rule, past strings, brackets and blocks: unknown properties and
     // values, quoted colours, selectors and at-rules of later levels.

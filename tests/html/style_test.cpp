@@ -191,7 +191,8 @@ TEST(StyleSheet, Shorthands) {
                        "h2 { font: 'Comic Sans', cursive }\n"
                        "div { border-top: 2px dashed #ff0000; background: url(Back.GIF) no-repeat "
                        "#00f top left }\n"
-                       "ul { list-style: square url(Dot.gif) }",
+                       "ul { list-style: square url(Dot.gif) }\n"
+                       "ol { border-style: double groove; border-color: red green blue }",
                        "");
     const struct {
         const char* key;
@@ -213,13 +214,19 @@ TEST(StyleSheet, Shorthands) {
         {"div", Prop::BorderTopWidth, "2px"},
         {"div", Prop::BorderTopStyle, "dashed"},
         {"div", Prop::BorderStyle, "dashed"},
-        {"div", Prop::BorderColor, "#33554687"},
+        {"div", Prop::BorderTopColor, "#33554687"}, // the top's colour alone
+        {"div", Prop::BorderColor, "(none)"},
         {"div", Prop::BackgroundImage, "url(Back.GIF)"},
         {"div", Prop::BackgroundRepeat, "no-repeat"},
         {"div", Prop::BackgroundColor, "#50266112"},
         {"div", Prop::BackgroundPosition, "top left"},
         {"ul", Prop::ListStyleType, "square"},
         {"ul", Prop::ListStyleImage, "url(Dot.gif)"},
+        {"ol", Prop::BorderTopStyle, "double"},
+        {"ol", Prop::BorderRightStyle, "groove"},
+        {"ol", Prop::BorderBottomStyle, "double"},
+        {"ol", Prop::BorderLeftColor, "#32768"},
+        {"ol", Prop::BorderBottomColor, "#16711680"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;

@@ -437,6 +437,22 @@ const TPageCheck PageChecks[] = {
          EXPECT_GT(gray(7, Top, 0.5), gray(7, Bottom, 0.5));
          EXPECT_EQ(gray(6, Left, 0.5), gray(6, Top, 0.5));
      }},
+    {"c5522-brdr-000",
+     [](const StylePage& page) {
+         using enum Painted;
+         auto box = [&](int n) { return page.Box("TBlock <p>", n + 1); };
+         ExpectSides(page, box(0), 4, {Solid, Solid, Solid, Solid});
+         for (int n : {1, 2})
+             ExpectSides(page, box(n), 6, {Solid, Solid, Solid, Solid});
+         ExpectSides(page, box(3), 10, {TwoTone, TwoTone, TwoTone, TwoTone});
+         ExpectSides(page, box(4), 10, {Double, Double, Double, Double});
+         // No style, or a shorthand with a part that is no border value.
+         for (int n : {5, 6, 7})
+             ExpectSides(page, box(n), 6, {None, None, None, None});
+         auto gray = [&](int n, Side side) { return qGray(PixelIn(page, box(n), side, 0.5, 6)); };
+         EXPECT_GT(gray(1, Top), gray(1, Bottom)); // outset
+         EXPECT_LT(gray(2, Top), gray(2, Bottom)); // inset
+     }},
     {"c5516-brdr-c-000",
      [](const StylePage& page) {
          const QRect green = page.Box("TBlock <p>", 0);

@@ -59,7 +59,11 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "float",
                                                           "clear",
                                                           "text-indent",
-                                                          "text-transform"};
+                                                          "text-transform",
+                                                          "border-top-color",
+                                                          "border-right-color",
+                                                          "border-bottom-color",
+                                                          "border-left-color"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -68,7 +72,8 @@ bool IsBox(int i) {
 // Not carried from parent to child.
 bool NotInherited(int i) {
     return i == Prop::BorderStyle || i == Prop::BackgroundColor || i == Prop::BorderColor ||
-           IsBox(i) || (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
+           (i >= Prop::BorderTopColor && i <= Prop::BorderLeftColor) || IsBox(i) ||
+           (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
            i == Prop::Clear;
 }
 
@@ -243,6 +248,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
             Merge(*rule->Props, weight, rule->AncestorState);
         if (styleAttr) Merge(*styleAttr, weight);
     }
+    if (!stack.empty()) TakeInherited(stack.TopProps());
     if (Assigned[Prop::TextDecoration]) {
         const std::string* own = Text(Prop::TextDecoration);
         OwnDecoration = own ? *own : std::string();
@@ -255,6 +261,11 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
     // Lengths in em and ex of this element are of its own font.
     SizeEm();
+}
+
+void TProperties::TakeInherited(const TProperties& parent) {
+    for (int i = 0; i < Prop::Count; ++i)
+        if (const std::string* s = Text(i); s && *s == "inherit") Props[i] = parent.Props[i];
 }
 
 void TProperties::TakeBackgroundColor() {
@@ -461,8 +472,27 @@ bool TProperties::GetListStyleImage(std::string& url) const {
     return !url.empty();
 }
 
+namespace {
+
+// The slots a declaration of index stores into.
+std::vector<int> SlotsOf(int index) {
+    if (index == Prop::BorderStyle)
+        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
+                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
+    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
+        return {index, Prop::BorderStyle};
+    return {index};
+}
+
+} // namespace
+
 bool StorePropertyValue(TProperties& props, int index, std::string_view value, TBadColor badColor) {
     auto& v = props.Props;
+    if (value == "inherit") { // the parent's value, taken when the element is combined
+        for (int slot : SlotsOf(index))
+            if (slot >= 0 && slot < Prop::NamedCount) v[slot] = std::string(value);
+        return false;
+    }
     TColor color;
     switch (index) {
     case Prop::BorderStyle:
@@ -485,7 +515,11 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         if (badColor == TBadColor::Black) v[index] = 0;
         return false;
     case Prop::BackgroundColor:
-    case Prop::BorderColor: {
+    case Prop::BorderColor:
+    case Prop::BorderTopColor:
+    case Prop::BorderRightColor:
+    case Prop::BorderBottomColor:
+    case Prop::BorderLeftColor: {
         bool ok = ParseColor(value, TPound::Optional, color);
         v[index] = static_cast<int>(ok ? color : clNone);
         return ok;
@@ -501,20 +535,6 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         return false;
     }
 }
-
-namespace {
-
-// The slots a declaration of index stores into.
-std::vector<int> SlotsOf(int index) {
-    if (index == Prop::BorderStyle)
-        return {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
-                Prop::BorderBottomStyle, Prop::BorderLeftStyle};
-    if (index >= Prop::BorderTopStyle && index <= Prop::BorderLeftStyle)
-        return {index, Prop::BorderStyle};
-    return {index};
-}
-
-} // namespace
 
 bool StoreDeclaration(TProperties& props, int index, std::string_view value, TBadColor badColor,
                       TWeight weight) {

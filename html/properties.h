@@ -1,4 +1,4 @@
-// Style values of one element (or of one style rule): 53 slots of CSS-like
+// Style values of one element (or of one style rule): 57 slots of CSS-like
 // properties, combined from the element's defaults, the matching rules and
 // its STYLE attribute, and inherited along the element nesting.
 #pragma once
@@ -19,7 +19,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 43 have names; the link state slots follow.
+// Property indices. 0 to 47 have names; the link state slots follow.
 namespace Prop {
 enum : int {
     FontFamily,
@@ -66,6 +66,10 @@ enum : int {
     Clear,
     TextIndent,
     TextTransform,
+    BorderTopColor,
+    BorderRightColor,
+    BorderBottomColor,
+    BorderLeftColor,
     LinkColor,
     LinkBackgroundColor,
     LinkTextDecoration,
@@ -77,7 +81,7 @@ enum : int {
     VisitedTextDecoration,
     Count
 };
-inline constexpr int NamedCount = LinkColor;     // 44 names
+inline constexpr int NamedCount = LinkColor;     // 48 names
 inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
 inline constexpr int LastBox = Left;
 } // namespace Prop
@@ -145,6 +149,8 @@ public:
                  std::string_view cls, std::string_view id, std::string_view pseudo,
                  const TProperties* styleAttr);
     void TakeBackgroundColor();
+    // Replaces the values declared "inherit" with the parent's.
+    void TakeInherited(const TProperties& parent);
 
     // Fonts; the canvas answers which face of a font list is installed.
     TFont MakeFont(Canvas& faces) const;

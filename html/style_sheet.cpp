@@ -6,6 +6,7 @@
 #include "html/style_list.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -122,9 +123,68 @@ bool IsBorderStyleWord(std::string_view v) {
     return false;
 }
 
+// A number with one of the units of length, or none (pages of the time
+// wrote pixels bare): "1.5em", "-2px", "50%", "0". "px", "50zu" and
+// "funny" are not lengths.
+bool IsLength(std::string_view v) {
+    if (!v.empty() && (v[0] == '-' || v[0] == '+')) v.remove_prefix(1);
+    size_t end = 0;
+    bool digits = false;
+    for (; end < v.size() && ((v[end] >= '0' && v[end] <= '9') || v[end] == '.'); ++end)
+        digits |= v[end] != '.';
+    if (!digits) return false;
+    const std::string_view unit = v.substr(end);
+    for (std::string_view u : {"", "px", "pt", "pc", "in", "cm", "mm", "em", "ex", "%"})
+        if (unit == u) return true;
+    return false;
+}
+
 bool IsBorderWidthValue(std::string_view v) {
-    return v == "thin" || v == "medium" || v == "thick" ||
-           (!v.empty() && ((v[0] >= '0' && v[0] <= '9') || v[0] == '.'));
+    return v == "thin" || v == "medium" || v == "thick" || IsLength(v);
+}
+
+bool IsOneOf(std::string_view v, std::initializer_list<std::string_view> words) {
+    return std::find(words.begin(), words.end(), v) != words.end();
+}
+
+// Whether every part of a length property's value is a length or one of
+// the words it takes; an invalid value drops the declaration whole.
+bool IsValidLengthValue(std::string_view name, std::string_view value) {
+    const bool border = name.starts_with("border");
+    const bool takesAuto = name.starts_with("margin") || name == "width" || name == "height";
+    const bool takesNormal = name == "letter-spacing" || name == "word-spacing";
+    const std::vector<std::string> parts = SplitValues(value, 5);
+    if (parts.empty() || parts.size() > 4) return false;
+    for (const std::string& v : parts) {
+        const bool word = (border && IsOneOf(v, {"thin", "medium", "thick"})) ||
+                          (takesAuto && v == "auto") || (takesNormal && v == "normal");
+        if (!word && !IsLength(v)) return false;
+    }
+    return true;
+}
+
+bool IsLengthProperty(std::string_view name) {
+    if (name.starts_with("border")) return name.ends_with("width");
+    return name.starts_with("margin") || name.starts_with("padding") || name == "width" ||
+           name == "height" || name == "text-indent" || name == "letter-spacing" ||
+           name == "word-spacing";
+}
+
+// Declarations whose value cannot be what their property takes are dropped,
+// so that the value an earlier rule gave stays: a length that is no length,
+// a line no decoration draws, a string anywhere but in a font's family.
+bool IsValidDeclaration(std::string_view name, std::string_view value) {
+    if (value == "inherit") return true;
+    if ((value.starts_with('"') || value.starts_with('\'')) && name != "font-family" &&
+        name != "font")
+        return false;
+    if (IsLengthProperty(name)) return IsValidLengthValue(name, value);
+    if (name == "text-decoration") {
+        for (const std::string& v : SplitValues(value, 5))
+            if (!IsOneOf(v, {"none", "underline", "overline", "line-through", "blink"}))
+                return false;
+    }
+    return true;
 }
 
 // A border shorthand whose parts are not all a colour, a style or a width is
@@ -140,6 +200,22 @@ bool IsFontSizeWord(std::string_view v) {
                                "large", "x-large", "xx-large"})
         if (v == s) return true;
     return !v.empty() && v[0] >= '0' && v[0] <= '9';
+}
+
+bool IsFontKeyword(std::string_view v) {
+    return IsOneOf(v, {"normal", "italic", "oblique", "small-caps", "bold", "bolder", "lighter",
+                       "100", "200", "300", "400", "500", "600", "700", "800", "900"});
+}
+
+// A font shorthand with a size has only style, variant and weight words
+// before it ("bold highlighted 100% serif" is not a font); one without a
+// size is read leniently as a list of faces.
+bool IsFontShorthandValid(const std::vector<std::string>& parts) {
+    const auto size = std::find_if(parts.begin(), parts.end(), [](const std::string& v) {
+        return !IsFontKeyword(v) && IsFontSizeWord(v);
+    });
+    return size == parts.end() ||
+           std::all_of(parts.begin(), size, [](const std::string& v) { return IsFontKeyword(v); });
 }
 
 using Store = std::function<void(std::string_view name, std::string_view value)>;
@@ -162,17 +238,21 @@ void JoinWord(std::string& words, std::string_view word) {
 void Declare(std::string_view name, std::string_view value, std::string_view path,
              const Store& store) {
     static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
-    if (IsNegativePadding(name, value)) return;
-    if (name == "margin" || name == "padding" || name == "border-width") {
+    if (IsNegativePadding(name, value) || !IsValidDeclaration(name, value)) return;
+    if (name == "margin" || name == "padding" || name == "border-width" || name == "border-color" ||
+        name == "border-style") {
         std::vector<std::string> v = SplitValues(value, 4);
         if (v.empty()) return;
         // top, right, bottom, left from one to four values
         static constexpr int pick[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 1, 2, 1}, {0, 1, 2, 3}};
-        std::string_view group = name == "border-width" ? "border" : name;
+        const bool border = name.starts_with("border-");
+        std::string_view group = border ? "border" : name;
+        // The single border colour that tables and inline boxes draw is the top's.
+        if (name == "border-color") store(name, v[0]);
         for (int side = 0; side < 4; ++side) {
             std::string prop(group);
             prop += sides[side];
-            if (name == "border-width") prop += "-width";
+            if (border) prop += name.substr(std::string_view("border").size());
             store(prop, v[pick[v.size() - 1][side]]);
         }
     } else if (name == "border" || name == "border-top" || name == "border-right" ||
@@ -180,21 +260,23 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         const std::vector<std::string> parts = SplitValues(value, 7);
         if (!IsBorderShorthandValid(parts)) return;
         for (const std::string& v : parts) {
-            if (IsColorValue(v))
-                store("border-color", v);
+            if (IsColorValue(v)) // "border" gives "border-color", itself a shorthand
+                Declare(std::string(name) + "-color", v, path, store);
             else if (IsBorderStyleWord(v))
                 store(std::string(name) + "-style", v);
             else // "border" gives "border-width", itself a shorthand
                 Declare(std::string(name) + "-width", v, path, store);
         }
     } else if (name == "font") {
+        const std::vector<std::string> parts = SplitValues(value, 7);
+        if (!IsFontShorthandValid(parts)) return;
         std::string family;
-        for (const std::string& v : SplitValues(value, 7)) {
+        for (const std::string& v : parts) {
             if (v.starts_with("/")) {
                 store("line-height", v.substr(1));
             } else if (v == "italic" || v == "oblique") {
                 store("font-style", v);
-            } else if (v == "normal" || v == "bolder" || v == "lighter" || v == "bold") {
+            } else if (IsFontKeyword(v) && v != "small-caps") { // normal, bold, 700
                 store("font-weight", v);
             } else if (v == "small-caps") {
                 store("font-variant", v);
@@ -229,6 +311,56 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         store(name, ResolveUrl(value, path));
     }
 }
+
+using WeightedStore =
+    std::function<void(std::string_view name, std::string_view value, TWeight weight)>;
+
+// One declaration as the sheet has it: its value lower-cased (addresses
+// apart), trimmed and with its "!important" taken off.
+void DeclareText(std::string_view name, std::string_view raw, std::string_view path,
+                 const WeightedStore& store) {
+    std::string value(Trim(LowerCaseExceptUrls(raw)));
+    const TWeight weight = StripImportant(value);
+    Declare(name, value, path,
+            [&](std::string_view n, std::string_view v) { store(n, v, weight); });
+}
+
+// Where a declaration's value ends: at a ";" or "}" outside its strings
+// and outside the brackets and blocks it opens itself, so that
+// 'rotation: "}"' or 'x: @a { y: "}" }' cannot end the rule.
+class ValueScanner {
+public:
+    // Takes the next character; true when c ends the value (and is not
+    // part of it).
+    bool Ends(char c) {
+        if (escaped_) {
+            escaped_ = false;
+        } else if (c == '\\') {
+            escaped_ = true;
+        } else if (quote_) {
+            if (c == quote_) quote_ = 0;
+        } else if (c == '"' || c == '\'') {
+            quote_ = c;
+        } else if (c == '{' || c == '(' || c == '[') {
+            ++depth_;
+            heldBlock_ |= c == '{';
+        } else if (depth_ > 0 && (c == '}' || c == ')' || c == ']')) {
+            --depth_;
+        } else {
+            return depth_ == 0 && (c == ';' || c == '}');
+        }
+        return false;
+    }
+
+    // A value with a block of its own is no value of any property.
+    bool HeldBlock() const { return heldBlock_; }
+
+private:
+    char quote_ = 0;
+    bool escaped_ = false;
+    bool heldBlock_ = false;
+    int depth_ = 0;
+};
 
 // The character source of a sheet: comments skipped, CR as space, one
 // character of push-back.
@@ -389,18 +521,18 @@ void ReadStyleSheet(TStyleList& styles, char& curChar, const std::function<char(
                         ch = in.Get();
                     if (ch != ':') continue;
                     std::string raw;
+                    ValueScanner value;
                     ch = in.Get();
-                    while (!Ends(ch) && ch != ';' && ch != '}') {
+                    while (!Ends(ch) && !value.Ends(ch)) {
                         raw += ch;
                         ch = in.Get();
                     }
-                    std::string value(Trim(LowerCaseExceptUrls(raw)));
-                    const TWeight weight = StripImportant(value);
-                    Declare(name, StripOuterQuotes(value), path,
-                            [&](std::string_view n, std::string_view v) {
-                                for (const std::string& key : keys)
-                                    styles.SetRuleProperty(key, n, v, weight);
-                            });
+                    if (!value.HeldBlock())
+                        DeclareText(name, raw, path,
+                                    [&](std::string_view n, std::string_view v, TWeight weight) {
+                                        for (const std::string& key : keys)
+                                            styles.SetRuleProperty(key, n, v, weight);
+                                    });
                     if (ch == ';') ch = in.Get();
                 }
             }
@@ -426,8 +558,7 @@ void ReadStyleSheetText(TStyleList& styles, std::string_view text, std::string_v
 
 void ReadPropertyText(std::string_view text, TProperties& props) {
     const std::string s = LowerCaseExceptUrls(text);
-    TWeight weight = TWeight::Normal;
-    auto store = [&props, &weight](std::string_view name, std::string_view value) {
+    auto store = [&props](std::string_view name, std::string_view value, TWeight weight) {
         StoreDeclaration(props, PropertyIndex(name), value, TBadColor::Black, weight);
     };
     size_t i = 0;
@@ -441,11 +572,11 @@ void ReadPropertyText(std::string_view text, TProperties& props) {
         while (i < s.size() && s[i] == ' ')
             ++i;
         if (!name.empty() && i < s.size() && s[i] == ':') {
-            size_t end = s.find(';', ++i);
-            if (end == std::string::npos) end = s.size();
-            std::string value(Trim(std::string_view(s).substr(i, end - i)));
-            weight = StripImportant(value);
-            Declare(name, StripOuterQuotes(value), "", store);
+            ValueScanner value;
+            size_t end = ++i;
+            while (end < s.size() && !value.Ends(s[end]))
+                ++end;
+            if (!value.HeldBlock()) DeclareText(name, s.substr(i, end - i), "", store);
             i = end;
         }
         if (i < s.size() && s[i] == ';') ++i;

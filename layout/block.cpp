@@ -21,13 +21,6 @@ int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y) {
 
 namespace {
 
-bool HasBorderStyle(const TProperties& props) {
-    for (int i : {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
-                  Prop::BorderBottomStyle, Prop::BorderLeftStyle})
-        if (const std::string* s = props.Text(i); s && !s->empty() && *s != "none") return true;
-    return false;
-}
-
 int Sides(const TBoxValues& b) {
     return b[Prop::BorderLeftWidth] + b[Prop::BorderRightWidth] + b[Prop::PaddingLeft] +
            b[Prop::PaddingRight];
@@ -45,10 +38,9 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     AlignmentType side;
     if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
     props.GetClear(ClearSide);
-    Bordered = HasBorderStyle(props);
+    Border = TBoxBorder::Of(props);
     EmHeight = props.EmSize;
     ExHeight = props.ExSize;
-    if (const int* c = props.Int(Prop::Color)) BorderColorDefault = static_cast<TColor>(*c);
     if (props.PropTag != "body" && props.PropTag != "default") {
         if (std::string url; props.GetBackgroundImage(url) && !url.empty())
             SetBackImage(props, std::move(url));
@@ -134,10 +126,9 @@ void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
     : TSectionBase(root, source), BoxSpec(source.BoxSpec), Box(source.Box),
       Content(root, source.Content.OwnerTag), Container(&container), EmHeight(source.EmHeight),
-      ExHeight(source.ExHeight), BorderColorDefault(source.BorderColorDefault),
-      Bordered(source.Bordered), FloatSide(source.FloatSide), ClearSide(source.ClearSide),
-      Placement(source.Placement), Hidden(source.Hidden), BottomMarginFlag(source.BottomMarginFlag),
-      TagAndClass(source.TagAndClass) {
+      ExHeight(source.ExHeight), Border(source.Border), FloatSide(source.FloatSide),
+      ClearSide(source.ClearSide), Placement(source.Placement), Hidden(source.Hidden),
+      BottomMarginFlag(source.BottomMarginFlag), TagAndClass(source.TagAndClass) {
     if (source.BackImage) BackImage = std::make_unique<TBackgroundImage>(root, *source.BackImage);
     Content.CloneItems(source.Content);
 }
@@ -428,16 +419,8 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
     }
     if (BackImage && (!Root->IsPrinting || Root->PrintBackgrounds))
         BackImage->Paint(canvas, padding, device);
-    if (Bordered) {
-        TColor color = static_cast<TColor>(b[Prop::BorderColor]);
-        if (color == clNone) color = BorderColorDefault;
-        canvas.SetBrush(color, BrushStyle::Solid);
-        if (padTop > borderTop) canvas.FillRect({borderLeft, borderTop, borderRight, padTop});
-        if (borderBottom > padBottom)
-            canvas.FillRect({borderLeft, padBottom, borderRight, borderBottom});
-        if (padLeft > borderLeft) canvas.FillRect({borderLeft, padTop, padLeft, padBottom});
-        if (borderRight > padRight) canvas.FillRect({padRight, padTop, borderRight, padBottom});
-    }
+    if (Border.Any())
+        Border.Paint(canvas, {borderLeft, borderTop, borderRight, borderBottom}, padding);
 }
 
 void TBlock::PaintContent(Canvas& canvas, const TRect& clip, int X) {

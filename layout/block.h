@@ -4,6 +4,7 @@
 
 #include "html/properties.h"
 #include "layout/background_image.h"
+#include "layout/box_border.h"
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 
@@ -28,8 +29,7 @@ public:
     // The element font's em and ex in pixels, for lengths in those units.
     int EmHeight = 0;
     int ExHeight = 0;
-    TColor BorderColorDefault = 0;
-    bool Bordered = false;
+    TBoxBorder Border;
     AlignmentType FloatSide = ANone; // ALeft or ARight when floating
     ClearAttrType ClearSide = clrNone;
     PositionType Placement = posStatic;

@@ -242,6 +242,22 @@ TEST(Cascade, InheritanceSkipsBoxValues) {
 
 // em, ex and percentages of an element are of its own font size; only a
 // font-size in em is of the parent's.
+TEST(Cascade, InheritTakesTheParentsValue) {
+    // Even of a value that is not inherited by itself, and whatever the
+    // rule of lower rank said.
+    Document doc("div { background-color: white; color: green; margin-left: 7px }"
+                 "p { background-color: red; color: red }"
+                 "p.in { background-color: inherit; color: inherit; margin-left: inherit }");
+    doc.Push("div");
+    TProperties& p = doc.Push("p", "in");
+    EXPECT_EQ(p.GetBackgroundColor(), TColor(0xFFFFFF));
+    EXPECT_EQ(p.GetColor(), kGreen);
+    EXPECT_EQ(*p.Text(Prop::MarginLeft), "7px");
+    // With nothing to inherit the value is unset, not the word.
+    doc.stack.Reset();
+    EXPECT_EQ(doc.Push("p", "in").GetBackgroundColor(), clNone);
+}
+
 TEST(Cascade, LengthsUseTheElementsOwnFont) {
     Document doc("div { font-size: 32px } p { font-size: 10px; line-height: 300% } "
                  "b { font-size: 2em; line-height: 1.5 } i { font-size: 24pt }");

@@ -191,7 +191,8 @@ TEST(StyleSheet, Shorthands) {
                        "h2 { font: 'Comic Sans', cursive }\n"
                        "div { border-top: 2px dashed #ff0000; background: url(Back.GIF) no-repeat "
                        "#00f top left }\n"
-                       "ul { list-style: square url(Dot.gif) }",
+                       "ul { list-style: square url(Dot.gif) }\n"
+                       "ol { border-style: double groove; border-color: red green blue }",
                        "");
     const struct {
         const char* key;
@@ -213,13 +214,19 @@ TEST(StyleSheet, Shorthands) {
         {"div", Prop::BorderTopWidth, "2px"},
         {"div", Prop::BorderTopStyle, "dashed"},
         {"div", Prop::BorderStyle, "dashed"},
-        {"div", Prop::BorderColor, "#33554687"},
+        {"div", Prop::BorderTopColor, "#33554687"}, // the top's colour alone
+        {"div", Prop::BorderColor, "(none)"},
         {"div", Prop::BackgroundImage, "url(Back.GIF)"},
         {"div", Prop::BackgroundRepeat, "no-repeat"},
         {"div", Prop::BackgroundColor, "#50266112"},
         {"div", Prop::BackgroundPosition, "top left"},
         {"ul", Prop::ListStyleType, "square"},
         {"ul", Prop::ListStyleImage, "url(Dot.gif)"},
+        {"ol", Prop::BorderTopStyle, "double"},
+        {"ol", Prop::BorderRightStyle, "groove"},
+        {"ol", Prop::BorderBottomStyle, "double"},
+        {"ol", Prop::BorderLeftColor, "#32768"},
+        {"ol", Prop::BorderBottomColor, "#16711680"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(Value(styles, row.key, row.index), row.value) << row.key << " " << row.index;
@@ -245,6 +252,71 @@ TEST(StyleSheet, InvalidBoxDeclarationsAreDropped) {
     ReadPropertyText("padding: 4px; padding-bottom: -4px; margin-left: -4px", p);
     EXPECT_EQ(*p.Text(Prop::PaddingBottom), "4px");
     EXPECT_EQ(*p.Text(Prop::MarginLeft), "-4px"); // margins may be negative
+}
+
+TEST(StyleSheet, ValuesRunPastQuotedAndNestedEnds) {
+    // A ";" or "}" inside a string, brackets or a block of the value itself
+    // ends nothing; the value with a block is dropped, the rule goes on.
+    const std::string_view sheets[] = {
+        "p { x: \"}\"; color: green }",
+        "p { x: \"\\\"}\\\"\"; color: green }",
+        "p { x: '}'; color: green }",
+        "p { x: '\\'}\\''; color: green }",
+        "p { x: @a { y: '}'; }; color: green }",
+        "p { background-image: url(a;b}.gif); color: green }",
+        "p { color: green; x: @a { y: 1 } }",
+    };
+    for (std::string_view sheet : sheets) {
+        TStyleList styles;
+        ReadStyleSheetText(styles, std::string(sheet) + " h1 { color: blue }", "");
+        EXPECT_EQ(Value(styles, "p", Prop::Color), "#32768") << sheet;
+        EXPECT_EQ(Value(styles, "h1", Prop::Color), "#16711680") << sheet;
+        TProperties attr;
+        ReadPropertyText(sheet.substr(4, sheet.size() - 5), attr);
+        ASSERT_TRUE(attr.Int(Prop::Color)) << sheet;
+        EXPECT_EQ(*attr.Int(Prop::Color), 0x008000) << sheet;
+    }
+}
+
+TEST(StyleSheet, ValuesAPropertyCannotTakeAreDropped) {
+    // Each declaration follows a valid one of the same property, which stays.
+    const struct {
+        const char* before;
+        const char* invalid;
+        int index;
+        const char* kept;
+    } rows[] = {
+        {"border-top-width: 2px", "border-top-width: funny", Prop::BorderTopWidth, "2px"},
+        {"border-width: thick", "border-width: 50zu", Prop::BorderLeftWidth, "thick"},
+        {"border-width: thin", "border-width: px", Prop::BorderTopWidth, "thin"},
+        {"border: 1px solid", "border: px solid", Prop::BorderTopWidth, "1px"},
+        {"margin: 1em", "margin: 1em wide", Prop::MarginRight, "1em"},
+        {"width: 5em", "width: 5 em", Prop::Width, "5em"},
+        {"text-indent: 1in", "text-indent: in", Prop::TextIndent, "1in"},
+        {"background-color: lime", "background-color: \"red\"", Prop::BackgroundColor, "#65280"},
+        {"text-decoration: underline", "text-decoration: underline diagonal", Prop::TextDecoration,
+         "underline"},
+        {"font: 12pt serif", "font: bold highlighted 100% sans-serif", Prop::FontFamily, "serif"},
+        {"font: 12pt serif", "font: bold highlighted 100% sans-serif", Prop::FontWeight, "(none)"},
+    };
+    for (const auto& row : rows) {
+        TStyleList styles;
+        ReadStyleSheetText(styles, std::string("p { ") + row.before + "; " + row.invalid + " }",
+                           "");
+        EXPECT_EQ(Value(styles, "p", row.index), row.kept) << row.invalid;
+    }
+    // What may stand there still does.
+    TStyleList valid;
+    ReadStyleSheetText(valid,
+                       "p { margin: auto -2px; width: auto; border-width: medium 0 .5em 3; "
+                       "font: 700 small-caps 10px/12px \"Old Face\", serif }",
+                       "");
+    EXPECT_EQ(Value(valid, "p", Prop::MarginTop), "auto");
+    EXPECT_EQ(Value(valid, "p", Prop::MarginRight), "-2px");
+    EXPECT_EQ(Value(valid, "p", Prop::BorderLeftWidth), "3");
+    EXPECT_EQ(Value(valid, "p", Prop::FontWeight), "700");
+    EXPECT_EQ(Value(valid, "p", Prop::FontSize), "10px");
+    EXPECT_EQ(Value(valid, "p", Prop::FontFamily), "\"old face\",serif");
 }
 
 TEST(StyleSheet, CommentsAtBlocksAndEnds) {

@@ -114,8 +114,12 @@ protected:
     static QWidget* Widget(THTMLViewer& viewer, std::string_view name) {
         return viewer.FormWidgets().WidgetOf(Control(viewer, name));
     }
-    // Whether nginx logged the line (method, address, body) since the test began.
-    bool Logged(const std::string& line) const { return Log().find(line) != std::string::npos; }
+    // Whether nginx logged the line (method, address, body) since the test
+    // began. nginx writes its log after it has answered, so the window may
+    // have the answer first: the line is waited for.
+    bool Logged(const std::string& line) const {
+        return PumpUntil([&] { return Log().find(line) != std::string::npos; }, 5000);
+    }
     std::string Status(int panel) const {
         const QLabel* label = panel == 1   ? form->Status1
                               : panel == 2 ? form->Status2

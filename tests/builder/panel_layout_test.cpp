@@ -15,6 +15,7 @@ struct PanelPage {
     explicit PanelPage(std::string_view html) {
         list.OnPanelCreate = [this](TInlinePanel& panel) {
             created.push_back(panel.Name + "|" + panel.Type + "|" + panel.Source);
+            asked.push_back({panel.BoxWidth, panel.BoxHeight});
             panel.SetSize(size.cx, size.cy);
         };
         list.OnPanelDestroy = [this](TInlinePanel& panel) { destroyed.push_back(panel.Name); };
@@ -28,6 +29,7 @@ struct PanelPage {
 
     TSize size{50, 25};
     std::vector<std::string> created, destroyed;
+    std::vector<TSize> asked; // the size each panel's tag asked for
     RecordingCanvas canvas;
     TSectionList list{canvas};
 };
@@ -46,6 +48,31 @@ TEST(Panels, TheHostHearsOfEachPanelAndSizesItsBox) {
     page.list.Reset();
     EXPECT_EQ(page.destroyed, (std::vector<std::string>{"gone", "p"}));
     EXPECT_TRUE(page.list.Panels.empty());
+}
+
+// WIDTH and HEIGHT of none or less keep the default size; larger ones are
+// bounded like any object's.
+TEST(Panels, TheTagAsksForItsSizeWithinBounds) {
+    const std::string most = std::to_string(MaxObjectSize);
+    const std::string pastMost = std::to_string(MaxObjectSize + 1);
+    struct Row {
+        std::string attributes;
+        TSize asked;
+    };
+    const Row rows[] = {
+        {"", {DefaultPanelWidth, DefaultPanelHeight}},
+        {"WIDTH=0 HEIGHT=0", {DefaultPanelWidth, DefaultPanelHeight}},
+        {"WIDTH=-1 HEIGHT=-1", {DefaultPanelWidth, DefaultPanelHeight}},
+        {"WIDTH=1 HEIGHT=1", {1, 1}},
+        {"WIDTH=" + most + " HEIGHT=" + most, {MaxObjectSize, MaxObjectSize}},
+        {"WIDTH=" + pastMost + " HEIGHT=" + pastMost, {MaxObjectSize, MaxObjectSize}},
+    };
+    for (const Row& row : rows) {
+        PanelPage page("<PANEL " + row.attributes + ">");
+        ASSERT_EQ(page.asked.size(), 1u) << row.attributes;
+        EXPECT_EQ(page.asked[0].cx, row.asked.cx) << row.attributes;
+        EXPECT_EQ(page.asked[0].cy, row.asked.cy) << row.attributes;
+    }
 }
 
 TEST(Panels, APageTakesInAThousandAtMost) {

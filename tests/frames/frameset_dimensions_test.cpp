@@ -1,5 +1,7 @@
 #include "frames/frameset_dimensions.h"
 
+#include "tests/support/cut_input.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -48,6 +50,13 @@ TEST(FramesetDimensions, ListsReadAsPixelsSharesAndPercentages) {
             many += ",1";
         EXPECT_EQ(Parse(many).size(), 20u) << entries;
     }
+}
+
+// A list cut anywhere reads as the text it was cut to, and nothing past it.
+TEST(FramesetDimensions, ListsCutAtEveryLengthReadOnlyWhatTheyHold) {
+    test::ForEachPrefix("25%, 3*,100 ,*,7%x", [](std::string_view cut, size_t length) {
+        EXPECT_EQ(Parse(cut), Parse(std::string(cut))) << length;
+    });
 }
 
 TEST(FramesetDimensions, SizesShareTheRoom) {

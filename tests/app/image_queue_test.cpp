@@ -39,6 +39,7 @@ protected:
         StartSite(WriteSite,
                   // Pictures take a while, so several are in flight together.
                   "location ~ ^/g { limit_rate 100k; }\n"
+                  "location ~ ^/w { limit_rate_after 10; limit_rate 10k; }\n"
                   "location ~ ^/slow[0-9] { limit_rate_after 10; limit_rate 50; }\n"
                   "location = /long.htm { limit_rate_after 1k; limit_rate 40k; }\n"
                   "location ~ ^/o[a-z]+[0-9]?\\.gif { limit_rate 4k; }\n",
@@ -56,6 +57,10 @@ protected:
             gallery += "<IMG SRC=\"" + name + "\"> ";
         }
         site.Write("gallery.htm", gallery);
+        // Pictures of about two seconds each, for counting connections.
+        for (int i = 0; i < 12; ++i)
+            site.Write("w" + std::to_string(i) + ".gif",
+                       site.Read("g" + std::to_string(i) + ".gif"));
         site.Write("failing.htm", "<P><IMG SRC=\"missing.gif\" ALT=gone>"
                                   "<IMG SRC=\"http://127.0.0.1:" +
                                       std::to_string(FreeLoopbackPort()) +
@@ -98,6 +103,8 @@ protected:
             most = std::max(most, std::atoi(line.c_str()));
         return most;
     }
+    // How many nginx had open when it logged the first request.
+    int FirstActive() const { return std::atoi(Log().c_str()); }
     void Open(const std::string& path) {
         form->NavigateTo(Url(path));
         QCoreApplication::processEvents();
@@ -175,6 +182,22 @@ TEST_F(ImageQueueTest, TwentyFivePicturesTenAtATimeThenTheCacheThenReload) {
     ASSERT_TRUE(WaitForDone());
     EXPECT_EQ(Shown(), PictureCount);
     EXPECT_EQ(PictureHits(), 2 * PictureCount);
+}
+
+// A page from disk, so the pictures' are the only connections: when the
+// first picture ends, the queue has every connection it may have open, and
+// no more.
+TEST_F(ImageQueueTest, AsManyConnectionsAsTheQueueMayOpen) {
+    constexpr int AtOnce = 10; // not MaxJobs: the number itself is what is tested
+    TempFolder local;
+    std::string page = "<P>";
+    for (int i = 0; i < AtOnce + 2; ++i)
+        page += "<IMG SRC=\"" + Url("/w" + std::to_string(i) + ".gif") + "\">";
+    local.Write("page.htm", page);
+    form->NavigateTo(FileAddressOf(local / "page.htm"));
+    ASSERT_TRUE(WaitForDone());
+    EXPECT_EQ(FirstActive(), AtOnce) << Log();
+    EXPECT_LE(MostActive(), AtOnce + 1) << Log(); // one may be closing
 }
 
 TEST_F(ImageQueueTest, FailuresShowTheErrorPictureAndAreNeverCached) {

@@ -3,6 +3,7 @@
 #include "image/gif_image.h"
 #include "image/image_limits.h"
 #include "tests/image/gif_builder.h"
+#include "tests/support/cut_input.h"
 
 #include <gtest/gtest.h>
 
@@ -227,16 +228,20 @@ TEST(GifDecoder, CutDataKeepsWhatArrived) {
     const std::string header = GifHeader(4, 1, Colors);
     const std::string first = GifControl(5) + GifImage(0, 0, 4, 1, {1, 2, 3, 1});
     const std::string gif = header + first + SolidImage(0, 0, 2, 1, 0) + ";";
-    // Every cut point reads without harm.
-    for (size_t cut = 0; cut <= gif.size(); ++cut) {
+    // Every cut point of every kind of block reads without harm and without
+    // looking past the cut.
+    const std::string comment = "\x21\xFE"s + SubBlocks("made by hand");
+    const std::string blocks = header + GifLoop(3) + comment + first +
+                               GifImage(1, 0, 2, 1, {0, 1}, 2, true, {0x123456, 0x654321}) + ";";
+    ForEachPrefix(blocks, [](std::string_view cut, size_t length) {
         TGIFImage image;
-        const bool read = image.LoadFromData(gif.substr(0, cut));
-        EXPECT_EQ(read, cut >= 13) << cut;
+        const bool read = image.LoadFromData(cut);
+        EXPECT_EQ(read, length >= 13) << length;
         if (!read) {
             EXPECT_EQ(image.Error(), "Not a GIF image");
         }
         EXPECT_LE(image.FrameCount(), 2);
-    }
+    });
     const struct {
         size_t cut;
         int frames;

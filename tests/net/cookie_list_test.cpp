@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumo {
 namespace {
 
@@ -210,6 +212,32 @@ TEST(CookieFile, ALoneCarriageReturnNeverStartsAnEntry) {
     }
     TCookieList again(folder.Path());
     EXPECT_EQ(again.CookieHeaderFor("http://www.bank.com/"), "");
+}
+
+// A file cut anywhere (a disk that filled up) loads the entries before the
+// cut whole and the one it runs into as far as it goes.
+TEST(CookieFile, AFileCutAnywhereLoadsWhatItHolds) {
+    const std::string whole = ".a.com A=1;\r\n.b.com B=2; C=3;\n.c.com D=4;";
+    const std::vector<std::string> entries = {".a.com A=1;", ".b.com B=2; C=3;", ".c.com D=4;"};
+    for (size_t length = 0; length <= whole.size(); ++length) {
+        test::TempFolder folder;
+        folder.Write("Cookies.txt", whole.substr(0, length));
+        const TCookieList cookies(folder.Path());
+        const std::vector<std::string>& read = cookies.Entries();
+        size_t complete = 0; // entries whose line ended before the cut
+        for (size_t at = 0; (at = whole.find('\n', at)) < length; ++at)
+            ++complete;
+        // The store keeps its entries sorted.
+        const auto whole = [&](const std::string& e) {
+            return std::find(entries.begin(), entries.begin() + complete, e) !=
+                   entries.begin() + complete;
+        };
+        const size_t wholeCount = std::count_if(read.begin(), read.end(), whole);
+        EXPECT_EQ(wholeCount, complete) << length;
+        ASSERT_LE(read.size(), complete + 1) << length;
+        for (const std::string& e : read)
+            EXPECT_TRUE(whole(e) || entries[complete].starts_with(e)) << length << ": " << e;
+    }
 }
 
 TEST(CookieFile, TheStoreIsBounded) {

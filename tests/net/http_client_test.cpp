@@ -3,6 +3,7 @@
 #include "platform/name_lookup.h"
 #include "platform/socket_api.h"
 #include "platform/stream.h"
+#include "tests/support/cut_input.h"
 #include "tests/support/pump.h"
 #include "tests/support/scripted_server.h"
 
@@ -80,12 +81,13 @@ TEST(HttpResponseReader, StatusLines) {
         int code;
         std::string reason;
     } rows[] = {
-        {"HTTP/1.0 200 OK", true, 200, "OK"}, {"HTTP/1.1 404 Not Found", true, 404, "Not Found"},
-        {"HTTP/1.0 204", true, 204, ""},      {"HTTP/1.0 302 ", true, 302, ""},
-        {"http/1.0 200 OK", true, 200, "OK"}, {"HTTP/1.0 abc OK", false, 0, ""},
-        {"HTTP/1.0 2000 OK", false, 0, ""},   {"HTTP/1.0 20 OK", false, 0, ""},
-        {"HTTP/x.y 200 OK", false, 0, ""},    {"HTTP/1.0", false, 0, ""},
-        {"HTTP/1.0 099 Low", false, 0, ""},
+        {"HTTP/1.0 200 OK", true, 200, "OK"},   {"HTTP/1.1 404 Not Found", true, 404, "Not Found"},
+        {"HTTP/1.0 204", true, 204, ""},        {"HTTP/1.0 302 ", true, 302, ""},
+        {"http/1.0 200 OK", true, 200, "OK"},   {"HTTP/1.0 abc OK", false, 0, ""},
+        {"HTTP/1.0 2000 OK", false, 0, ""},     {"HTTP/1.0 20 OK", false, 0, ""},
+        {"HTTP/x.y 200 OK", false, 0, ""},      {"HTTP/1.0", false, 0, ""},
+        {"HTTP/1.0 099 Low", false, 0, ""},     {"HTTP/1.0 100 Continue", true, 100, "Continue"},
+        {"HTTP/1.0 999 Odd", true, 999, "Odd"},
     };
     for (const auto& r : rows) {
         int code = 0;
@@ -114,6 +116,51 @@ TEST(HttpResponseReader, BytesSplitAnywhereGiveTheSameResult) {
         EXPECT_EQ(reader.ContentType(), "text/html");
         EXPECT_EQ(reader.ContentLength(), 11);
         EXPECT_EQ(reader.Failed(), THttpResponseReader::Failure::None);
+    }
+}
+
+// What a reader told of a response that ended after `bytes`.
+struct ReadResponse {
+    std::vector<std::string> lines;
+    std::string body;
+    THttpResponseReader::Failure failure;
+};
+
+ReadResponse ReadUntilTheEnd(std::string_view bytes) {
+    ReadResponse read;
+    THttpResponseReader reader;
+    reader.OnHeaderLine = [&](const std::string& l) { read.lines.push_back(l); };
+    reader.OnBody = [&](const char* d, size_t n) { read.body.append(d, n); };
+    reader.Feed(bytes.data(), bytes.size());
+    reader.EndOfInput();
+    read.failure = reader.Failed();
+    return read;
+}
+
+// A connection that ends anywhere gives the lines and the body that came
+// before the end, and nothing it did not get. Only a start too short to be
+// a status line is a document of its own.
+TEST(HttpResponseReader, ResponsesCutAtEveryLengthGiveWhatCame) {
+    const std::string responses[] = {
+        "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 5\r\n\r\nhello",
+        "HTTP/1.1 200 OK\nTransfer-Encoding: chunked\n\n5\r\nhello\r\n0\r\n\r\n",
+        "<HTML>no header</HTML>",
+    };
+    for (const std::string& whole : responses) {
+        const ReadResponse all = ReadUntilTheEnd(whole);
+        ASSERT_EQ(all.failure, THttpResponseReader::Failure::None) << whole;
+        test::ForEachPrefix(whole, [&](std::string_view cut, size_t length) {
+            const ReadResponse read = ReadUntilTheEnd(cut);
+            const std::string what = std::string(cut);
+            EXPECT_EQ(read.failure, THttpResponseReader::Failure::None) << what;
+            ASSERT_LE(read.lines.size(), all.lines.size()) << what;
+            EXPECT_TRUE(std::equal(read.lines.begin(), read.lines.end(), all.lines.begin()))
+                << what;
+            if (length > 0 && length < 5 && whole.starts_with("HTTP/"))
+                EXPECT_EQ(read.body, cut);
+            else
+                EXPECT_TRUE(all.body.starts_with(read.body)) << what << " gave " << read.body;
+        });
     }
 }
 

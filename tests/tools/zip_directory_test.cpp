@@ -3,6 +3,7 @@
 #include "tools/zip_directory.h"
 
 #include "tests/support/temp_folder.h"
+#include "tests/tools/zip_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,46 @@ TEST(ZipDirectory, EndRecordsThatLeadNowhere) {
         TZipDirectory directory;
         EXPECT_EQ(ReadZipDirectory(*file, directory), row.result) << row.what;
         EXPECT_TRUE(directory.Entries.empty()) << row.what;
+    }
+}
+
+// An archive cut anywhere has no end record; a directory cut anywhere, with
+// an end record that says so, is damaged. Neither is read past its end.
+TEST(ZipDirectory, ArchivesAndDirectoriesCutAtEveryLength) {
+    test::TempFolder work;
+    test::RunPython("with zipfile.ZipFile(sys.argv[1], 'w') as z:\n"
+                    "    z.writestr('a.txt', 'first')\n"
+                    "    z.writestr('sub/b.txt', 'second', compress_type=zipfile.ZIP_DEFLATED)\n",
+                    {work / "whole.zip"});
+    const std::string whole = work.Read("whole.zip");
+    const auto read = [&](const std::string& bytes, TZipDirectory& directory) {
+        work.Write("cut.zip", bytes);
+        auto file = TArchiveFile::Open(work / "cut.zip");
+        return file ? ReadZipDirectory(*file, directory) : TUnzipResult::NotZip;
+    };
+    for (size_t length = 0; length < whole.size(); ++length) {
+        TZipDirectory directory;
+        EXPECT_EQ(read(whole.substr(0, length), directory), TUnzipResult::NotZip) << length;
+        EXPECT_TRUE(directory.Entries.empty());
+    }
+    constexpr size_t EndSize = 22; // the archive has no comment
+    const std::string end = whole.substr(whole.size() - EndSize);
+    const uint32_t start =
+        static_cast<unsigned char>(end[16]) | static_cast<unsigned char>(end[17]) << 8 |
+        static_cast<unsigned char>(end[18]) << 16 | static_cast<unsigned char>(end[19]) << 24;
+    const std::string members = whole.substr(0, start);
+    const std::string central = whole.substr(start, whole.size() - EndSize - start);
+    for (size_t length = 0; length <= central.size(); ++length) {
+        TZipDirectory directory;
+        const TUnzipResult result = read(
+            members + central.substr(0, length) + EndRecord(0, 0, 2, 2, length, start), directory);
+        if (length < central.size()) {
+            EXPECT_EQ(result, TUnzipResult::Damaged) << length;
+            continue;
+        }
+        ASSERT_EQ(result, TUnzipResult::Ok);
+        ASSERT_EQ(directory.Entries.size(), 2u);
+        EXPECT_EQ(directory.Entries[1].RawName, "sub/b.txt");
     }
 }
 

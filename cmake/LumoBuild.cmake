@@ -9,6 +9,14 @@ if(CCACHE_PROGRAM)
     set(CMAKE_CXX_COMPILER_LAUNCHER ${CCACHE_PROGRAM})
 endif()
 
+# lld links the large sanitized test programs about four times faster than
+# the default linker; every build that changes a library relinks them all.
+include(CheckLinkerFlag)
+check_linker_flag(CXX -fuse-ld=lld LUMO_HAVE_LLD)
+if(LUMO_HAVE_LLD)
+    add_link_options(-fuse-ld=lld)
+endif()
+
 # Outside test material, used in place when present. A scratch copy of the
 # tree (tests/mutation) points this back at the real one.
 get_filename_component(lumo_default_corpus ${PROJECT_SOURCE_DIR}/../shared/corpus ABSOLUTE)

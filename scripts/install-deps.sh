@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build ccache pkg-config
+    build-essential cmake ninja-build ccache pkg-config lld
     clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools
     libjpeg62-turbo-dev zlib1g-dev libgif-dev

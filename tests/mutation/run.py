@@ -177,7 +177,8 @@ def random_mutants(args) -> list[Mutant]:
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--list", type=Path, default=ROOT / "tests" / "mutation" / "mutants.txt")
-    parser.add_argument("--only", default="", help="run mutants whose file or text holds this")
+    parser.add_argument("--only", default="",
+                        help="run the mutants (of the list or the sample) whose file or text holds this")
     parser.add_argument("--random", type=int, default=0, metavar="N",
                         help="N random boundary mutants in place of the list")
     parser.add_argument("--seed", type=int, default=1)
@@ -192,8 +193,9 @@ def main() -> int:
         mutants = random_mutants(args)
         print(f"seed {args.seed}: {len(mutants)} random mutants in {' '.join(args.folders)}")
     else:
-        mutants = [m for m in read_mutants(args.list)
-                   if not args.only or args.only in m.file or args.only in m.original]
+        mutants = read_mutants(args.list)
+    mutants = [m for m in mutants
+               if not args.only or args.only in m.file or args.only in m.original]
     if args.dry_run:
         for m in mutants:
             print(f"{m.file}:{m.at_line or m.line}: {m.original.strip()!r} -> "

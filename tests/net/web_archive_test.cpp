@@ -330,7 +330,8 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const TWebArchive archive(Write(row.name, row.bytes), IndexFolder());
+        const std::string file = Write(row.name, row.bytes);
+        const TWebArchive archive(file, IndexFolder());
         EXPECT_EQ(archive.Index().Entries().size(), row.entries);
         EXPECT_FALSE(archive.Index().Errors().empty());
         if (row.errors) {
@@ -338,6 +339,14 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
         }
         for (const TArchiveEntry& e : archive.Index().Entries())
             EXPECT_NO_THROW(archive.Read(e));
+        // The saved index keeps the errors.
+        const TWebArchive again(file, IndexFolder());
+        EXPECT_TRUE(again.IndexWasSaved());
+        ASSERT_EQ(again.Index().Errors().size(), archive.Index().Errors().size());
+        for (size_t i = 0; i < archive.Index().Errors().size(); ++i) {
+            EXPECT_EQ(again.Index().Errors()[i].Offset, archive.Index().Errors()[i].Offset);
+            EXPECT_EQ(again.Index().Errors()[i].Message, archive.Index().Errors()[i].Message);
+        }
     }
 }
 

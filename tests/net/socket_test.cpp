@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -153,14 +156,34 @@ struct Session {
     int sent = 0;
 };
 
-TEST(Socket, EchoesAndSeesThePeerClose) {
+// Standard input closed while it lives, so the next descriptor made is 0.
+class ClosedInput {
+public:
+    ClosedInput() : saved_(::dup(0)) { ::close(0); }
+    ~ClosedInput() {
+        ::dup2(saved_, 0);
+        ::close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+// Connects to an echo server, sends 5000 bytes and reads them back until the
+// server closes; on descriptor 0 when asked.
+void Echo(bool onDescriptorZero = false) {
     ScriptedServer echo([](ScriptedConnection& c) { c.Send(c.ReadBytes(5000)); });
+    std::optional<ClosedInput> input;
+    if (onDescriptorZero) input.emplace();
     TSocket s;
     Session session(s);
     s.SetAddr("127.0.0.1");
     s.SetPort(std::to_string(echo.Port()));
     s.Connect();
     EXPECT_EQ(s.State(), wsConnecting);
+    if (onDescriptorZero) {
+        EXPECT_EQ(s.Handle(), 0);
+    }
     ASSERT_TRUE(PumpUntil([&] { return !session.connected.empty(); }));
     EXPECT_EQ(session.connected, std::vector<int>{0});
     EXPECT_EQ(s.State(), wsConnected);
@@ -184,6 +207,16 @@ TEST(Socket, EchoesAndSeesThePeerClose) {
     EXPECT_EQ(s.Port(), ""); // defaults again after the close
     PumpFor(50);
     EXPECT_EQ(session.closed.size(), 1u);
+}
+
+TEST(Socket, EchoesAndSeesThePeerClose) {
+    Echo();
+}
+
+// Started with standard input closed, the first socket gets descriptor 0,
+// and must work as any other.
+TEST(Socket, DescriptorZeroIsASocketLikeAnyOther) {
+    Echo(true);
 }
 
 // Each way of ending notifies once, from inside the call that ended it.

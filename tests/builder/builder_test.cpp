@@ -449,6 +449,19 @@ TEST(Builder, NestingIsCapped) {
     }
 }
 
+// Blocks nest 256 deep, to the one: the 257th opens no block of its own.
+TEST(Builder, BlocksNestTwoHundredAndFiftySixDeep) {
+    const auto depth = [](int divs) {
+        std::string html;
+        for (int i = 0; i < divs; ++i)
+            html += "<DIV>";
+        Doc doc(html + "deep text", 800);
+        return BlockDepth(doc.list);
+    };
+    EXPECT_LT(depth(255), depth(256));
+    EXPECT_EQ(depth(256), depth(257));
+}
+
 // PRE met with the style stack full ends without taking the entry of the
 // element that encloses it.
 TEST(Builder, PreAtTheStackLimitKeepsTheEnclosingLook) {

@@ -100,6 +100,9 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=p40x30 HEIGHT=15>", 20, 15, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9>", 7, 9, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=50%>", 140, 30, TPictureState::Real}, // of 280
+        {"<IMG SRC=p40x30 WIDTH=100%>", 280, 30, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=101%>", 101, 75, TPictureState::Real}, // past 100: pixels
+        {"<IMG SRC=p40x30 WIDTH=0%>", 40, 30, TPictureState::Real},
         // Scaling that needs more than 32 bits stays in bounds.
         {"<IMG SRC=tall WIDTH=1000000>", 1000000, 1000000, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=1000001 HEIGHT=1000001>", 1000000, 1000000, TPictureState::Real},

@@ -317,6 +317,28 @@ TEST(Tokenizer, IncludeDirectiveSplicesHostText) {
                     "TextTok \"z\" @40\n");
 }
 
+// The host hears the first 255 letters of a command's and a parameter's name.
+TEST(Tokenizer, IncludeNamesKeepTheirFirst255Letters) {
+    for (const size_t length : {255u, 256u}) {
+        HtmlTokenizer t;
+        std::string command;
+        std::vector<std::string> params;
+        t.OnInclude = [&](TViewerBase*, const std::string& cmd, std::vector<std::string> p,
+                          std::string&) {
+            command = cmd;
+            params = std::move(p);
+        };
+        const std::string doc =
+            "<!--#" + std::string(length, 'c') + " " + std::string(length, 'p') + "=v -->";
+        t.Begin(doc);
+        t.ReadNextChar();
+        for (t.NextToken(); t.CurTok != EofTok; t.NextToken()) {
+        }
+        EXPECT_EQ(command, std::string(255, 'c')) << length;
+        EXPECT_EQ(params, std::vector<std::string>{std::string(255, 'P') + "=\"v\""}) << length;
+    }
+}
+
 TEST(Tokenizer, IncludesDoNotNestAndTagsKeepBoundedAttributes) {
     HtmlTokenizer t;
     int includes = 0;

@@ -1,4 +1,5 @@
 #include "platform/atomic_file.h"
+#include "platform/atomic_file_device.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
@@ -99,6 +100,24 @@ TEST(FileSystem, AFileNotWrittenWholeLeavesTheOlderOne) {
     TAtomicFile elsewhere(folder / "no/such/folder/state.txt");
     EXPECT_FALSE(elsewhere.Open());
     EXPECT_EQ(elsewhere.Error(), "No such file or directory");
+}
+
+// The device Qt's writers write through: for writing only, and the file is
+// in place after Commit and not before.
+TEST(FileSystem, AFileDeviceWritesWholeFilesOnly) {
+    test::TempFolder folder;
+    TAtomicFileDevice device(folder / "out.pdf");
+    EXPECT_FALSE(device.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(device.open(QIODevice::ReadWrite));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 0);
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    EXPECT_EQ(device.write("%PDF", 4), 4);
+    EXPECT_FALSE(folder.Exists("out.pdf"));
+    EXPECT_TRUE(device.Commit());
+    EXPECT_EQ(folder.Read("out.pdf"), "%PDF");
+    TAtomicFileDevice elsewhere(folder / "no/such/folder/out.pdf");
+    EXPECT_FALSE(elsewhere.open(QIODevice::WriteOnly));
+    EXPECT_FALSE(elsewhere.Commit());
 }
 
 TEST(FileSystem, FoldersAndNamesOutsideAscii) {

@@ -42,10 +42,6 @@ std::size_t ResidentBytes() {
     return read ? resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) : 0;
 }
 
-std::uintptr_t AlignUp(std::uintptr_t value, std::uintptr_t unit) {
-    return (value + unit - 1) & ~(unit - 1);
-}
-
 // Makes the heap take the reserve now: fills what is free at its top with
 // blocks small enough to come from the heap until it grows. False when the
 // break could not move that far (a memory limit).

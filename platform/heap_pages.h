@@ -4,7 +4,14 @@
 // third or more.
 #pragma once
 
+#include <cstdint>
+
 namespace lumo {
+
+// The first multiple of unit, a power of two, at or past value.
+inline std::uintptr_t AlignUp(std::uintptr_t value, std::uintptr_t unit) {
+    return (value + unit - 1) & ~(unit - 1);
+}
 
 // Lets the heap grow in one step and asks the kernel to back it with large
 // pages where it can; untouched parts take no memory. Call first in main,

@@ -2,6 +2,7 @@
 #include "platform/atomic_file_device.h"
 #include "platform/file_lock.h"
 #include "platform/file_system.h"
+#include "platform/heap_pages.h"
 #include "platform/program_folder.h"
 #include "platform/resources.h"
 
@@ -236,6 +237,14 @@ TEST(FileSystem, AnInstallsTranslationsAreFoundBesideItsBinFolder) {
     for (const std::string& bin : {prefix / "bin", prefix / "bin/"})
         EXPECT_EQ(ShippedLanguagesFolder(bin), prefix / "share/lumo/languages/") << bin;
     EXPECT_EQ(ShippedLanguagesFolder(""), "");
+}
+
+TEST(HeapPages, AlignUpGoesToTheNextMultipleOrStays) {
+    EXPECT_EQ(AlignUp(0, 4096), 0u);
+    EXPECT_EQ(AlignUp(1, 4096), 4096u);
+    EXPECT_EQ(AlignUp(4095, 4096), 4096u);
+    EXPECT_EQ(AlignUp(4096, 4096), 4096u);
+    EXPECT_EQ(AlignUp(4097, 4096), 8192u);
 }
 
 TEST(FileLock, OnlyOneHolderAtATime) {

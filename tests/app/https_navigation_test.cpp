@@ -18,7 +18,7 @@ using Kind = TestCertificates::Kind;
 
 const std::string& Gif = TestGif;
 
-class HttpsNavigationTest : public testing::Test {
+class HttpsNavigationTest : public WindowTest {
 protected:
     static void SetUpTestSuite() {
         certificates_ = TestCertificates::Get();
@@ -63,33 +63,13 @@ protected:
         if (!good_ || !expired_ || !plain_) GTEST_SKIP() << "nginx is not installed";
         // The Security setting, as the dialog leaves it in the settings file.
         home.Write("lumo.ini", "[Security]\nTrustFile=" + certificates_->Authority() + "\n");
-        form = std::make_unique<TMainWindow>();
-        form->resize(800, 600);
-        form->show();
-    }
-    void TearDown() override {
-        if (form) form->close();
-        form.reset();
-    }
-    void Go(const std::string& address) {
-        form->NavigateTo(address);
-        ASSERT_TRUE(PumpUntil([&] { return form->PageShown(); }));
-    }
-    std::string Text(THTMLViewer* viewer = nullptr) {
-        if (!viewer) viewer = form->FrameBrowser->FocusedViewer();
-        if (!viewer) return {};
-        viewer->SelectEverything();
-        return viewer->SelectedText().toStdString();
+        OpenWindow();
     }
     bool Padlocked() const { return form->Padlock->isVisibleTo(form.get()); }
 
     static inline const TestCertificates* certificates_ = nullptr;
     static inline TempFolder* site_ = nullptr;
     static inline LocalServer *good_ = nullptr, *expired_ = nullptr, *plain_ = nullptr;
-    TempFolder home;
-    ScopedHome scopedHome{home.Path()};
-    RecordingBoxes boxes;
-    std::unique_ptr<TMainWindow> form;
 };
 
 TEST_F(HttpsNavigationTest, FramesAndPicturesComeOverHttpsUnderAPadlock) {

@@ -34,9 +34,50 @@
 
 namespace lumo::test {
 
+// The main window in a fresh program folder, so its cache and cookies start
+// empty, with message boxes recorded rather than shown.
+class WindowTest : public testing::Test {
+protected:
+    void OpenWindow() {
+        form = std::make_unique<TMainWindow>();
+        form->resize(800, 600);
+        form->show();
+        QCoreApplication::processEvents();
+    }
+    void TearDown() override {
+        if (form) form->close();
+        form.reset();
+    }
+    // Opens the address and waits until its page is shown.
+    void Go(const std::string& address) {
+        form->NavigateTo(address);
+        ASSERT_TRUE(PumpUntil([&] { return form->PageShown(); }));
+    }
+    static std::string TextOf(THTMLViewer& viewer) {
+        viewer.SelectEverything();
+        return viewer.SelectedText().toStdString();
+    }
+    // The text of the viewer, the focused one by default; empty without one.
+    std::string Text(THTMLViewer* viewer = nullptr) {
+        if (!viewer) viewer = form->FrameBrowser->FocusedViewer();
+        return viewer ? TextOf(*viewer) : std::string();
+    }
+    std::string Status(int panel) const {
+        const QLabel* label = panel == 1   ? form->Status1
+                              : panel == 2 ? form->Status2
+                                           : form->Status3;
+        return label->text().toStdString();
+    }
+
+    TempFolder home;
+    ScopedHome scopedHome{home.Path()};
+    RecordingBoxes boxes;
+    std::unique_ptr<TMainWindow> form;
+};
+
 // The main window and a site that a real nginx serves; each fixture starts
 // its own server for its suite.
-class SiteTest : public testing::Test {
+class SiteTest : public WindowTest {
 protected:
     // Writes the site with write and serves it; serverConfig goes into the
     // server block, httpConfig into the http block, and logFormat names the
@@ -62,14 +103,7 @@ protected:
     void SetUp() override {
         if (!server_) GTEST_SKIP() << "nginx is not installed";
         logStart_ = logs_->Read("access.log").size();
-        form = std::make_unique<TMainWindow>();
-        form->resize(800, 600);
-        form->show();
-        QCoreApplication::processEvents();
-    }
-    void TearDown() override {
-        if (form) form->close();
-        form.reset();
+        OpenWindow();
     }
 
     static std::string Url(const std::string& path) { return server_->Address(path); }
@@ -101,10 +135,6 @@ protected:
         EXPECT_TRUE(frame && frame->Viewer) << name;
         return *frame->Viewer;
     }
-    static std::string TextOf(THTMLViewer& viewer) {
-        viewer.SelectEverything();
-        return viewer.SelectedText().toStdString();
-    }
     // The form control named name on the viewer's page, and its widget.
     static TFormControl& Control(THTMLViewer& viewer, std::string_view name) {
         for (const auto& control : viewer.SectionList().FormControls)
@@ -120,17 +150,6 @@ protected:
     bool Logged(const std::string& line) const {
         return PumpUntil([&] { return Log().find(line) != std::string::npos; }, 5000);
     }
-    std::string Status(int panel) const {
-        const QLabel* label = panel == 1   ? form->Status1
-                              : panel == 2 ? form->Status2
-                                           : form->Status3;
-        return label->text().toStdString();
-    }
-
-    TempFolder home;
-    ScopedHome scopedHome{home.Path()};
-    RecordingBoxes boxes;
-    std::unique_ptr<TMainWindow> form;
 
 private:
     size_t logStart_ = 0;

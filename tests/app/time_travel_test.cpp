@@ -98,7 +98,7 @@ std::vector<TestCapture> PeriodSite() {
     };
 }
 
-class ArchiveTest : public testing::Test {
+class ArchiveTest : public WindowTest {
 protected:
     static void SetUpTestSuite() { archive_ = ArchiveMock::Start(PeriodSite()).release(); }
     static void TearDownTestSuite() {
@@ -107,35 +107,12 @@ protected:
     }
     void SetUp() override {
         if (!archive_) GTEST_SKIP() << "the archive's nginx did not start";
-        form = std::make_unique<TMainWindow>();
-        form->resize(800, 600);
-        form->show();
+        OpenWindow();
         form->TimeTravel().SetArchive(archive_->Base());
         form->TimeTravel().SetDate(ParseCompactDate("19990727"));
     }
-    void TearDown() override {
-        if (form) form->close();
-        form.reset();
-    }
-    void Go(const std::string& address) {
-        form->NavigateTo(address);
-        ASSERT_TRUE(PumpUntil([&] { return form->PageShown(); }));
-    }
-    std::string Text() {
-        THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
-        if (!viewer) return {};
-        viewer->SelectEverything();
-        return viewer->SelectedText().toStdString();
-    }
-    std::string Status(int panel) const {
-        return (panel == 1 ? form->Status1 : form->Status2)->text().toStdString();
-    }
 
     static inline ArchiveMock* archive_ = nullptr;
-    TempFolder home;
-    ScopedHome scopedHome{home.Path()};
-    RecordingBoxes boxes;
-    std::unique_ptr<TMainWindow> form;
 };
 
 TEST_F(ArchiveTest, ThePageOfTheNearestCaptureShowsUnderItsOwnAddress) {

@@ -14,8 +14,11 @@ copy is kept between runs, so later runs rebuild only what a mutant touches.
 --random picks N lines by the seed among the folders that read outside input
 (or those named) and gives each one boundary fault (tests/mutation/sample.py
 says which); each runs the tests of its folder (tests/FOLDER), and the whole
-suite if those pass, or, with --full, the whole suite at once. Mutants no behaviour can tell apart are listed, with the
-reason, in tests/mutation/equivalent.txt and reported as equivalent.
+suite if those pass, or, with --full, the whole suite at once. Mutants no
+behaviour can tell apart are listed, with the reason, in
+tests/mutation/equivalent.txt and reported as equivalent. A mutant that does
+not compile, or whose object file comes out the same (a line the
+preprocessor leaves out of the sanitized build), is reported as not built.
 """
 
 import argparse
@@ -89,6 +92,14 @@ def build(scratch: Path, build_dir: Path, targets: tuple[str, ...] = ()) -> bool
     return result.returncode == 0
 
 
+def objects_of(build_dir: Path, source: str) -> list[Path]:
+    """The object files the build makes of a source file; none for a header."""
+    if not source.endswith(".cpp"):
+        return []
+    folder, _, rest = source.partition("/")
+    return sorted(build_dir.glob(f"{folder}/CMakeFiles/*.dir/{rest}.o"))
+
+
 def targets_for(pattern: str) -> tuple[str, ...]:
     """What a test pattern needs built: a folder's tests and the program
     they start, or everything."""
@@ -144,11 +155,17 @@ def run_mutant(m: Mutant, scratch: Path, build_dir: Path, full: bool) -> str:
         return f"bad entry (the original stands {text.count(m.original)} times)"
     else:
         mutated = text.replace(m.original, m.mutated)
+    objects = objects_of(build_dir, m.file)
+    before = [o.read_bytes() for o in objects]
     path.write_text(mutated, encoding="latin-1")
     try:
         pattern = "" if full else m.tests
         if not build(scratch, build_dir, targets_for(pattern)):
             return "not built" if m.at_line else "bad entry (does not build)"
+        if objects and [o.read_bytes() for o in objects] == before:
+            # The line is left out of this build (by the preprocessor): no
+            # test of it can tell.
+            return "not built" if m.at_line else "bad entry (not compiled)"
         if not tests_pass(build_dir, pattern):
             return "killed"
         if pattern.startswith("folder:"):
@@ -233,12 +250,14 @@ def main() -> int:
 
 def report(counts: dict[str, int], survived_unexplained: int, random_mode: bool) -> int:
     if random_mode:
-        # Mutants that do not compile tell nothing about the tests.
+        # Mutants that do not compile, or that this build leaves out, tell
+        # nothing about the tests.
         judged = sum(counts.values()) - counts["not built"]
         caught = counts["killed"] + counts["equivalent"]
         print(f"{caught} of {judged} killed or equivalent ({100 * caught // max(judged, 1)} %): "
               f"{counts['killed']} killed, {counts['equivalent']} equivalent, "
-              f"{counts['survived']} survived; {counts['not built']} did not build")
+              f"{counts['survived']} survived; {counts['not built']} did not build or are left "
+              "out of this build")
         return 0
     total = sum(counts.values())
     print(f"{counts['killed']} of {total} killed ({100 * counts['killed'] // max(total, 1)} %); "

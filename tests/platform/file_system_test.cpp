@@ -196,6 +196,15 @@ TEST(FileSystem, ProgramFolderFollowsLumoHome) {
     EXPECT_EQ(ProgramFolder(), folder.Path());
 }
 
+// This test program lies in a build folder of the user's own, which it may
+// write: without LUMO_HOME that is where its files go.
+TEST(FileSystem, AProgramInAFolderOfItsOwnKeepsItsFilesThere) {
+    test::ScopedHome unset("");
+    const std::string exe = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    if (IsSystemFolder(exe)) GTEST_SKIP() << "built in a system folder: " << exe;
+    EXPECT_EQ(ProgramFolder(), exe + "/");
+}
+
 TEST(FileSystem, AnInstalledProgramKeepsItsFilesInTheUsersDataFolder) {
     const std::string data = "/home/u/.local/share/Lumo 10/";
     const struct {

@@ -23,6 +23,7 @@ preprocessor leaves out of the sanitized build), is reported as not built.
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -137,6 +138,8 @@ def tests_pass(build_dir: Path, pattern: str) -> bool:
         command += ["-R", pattern]
     result = subprocess.run(command, env=env, capture_output=True, text=True)
     tests_pass.last_output = result.stdout + result.stderr
+    failed = re.search(r"^\s*\d+ - (\S+) \(", result.stdout.split("tests FAILED:")[-1], re.M)
+    tests_pass.first_failed = failed.group(1) if failed and result.returncode else ""
     return result.returncode == 0
 
 
@@ -172,7 +175,9 @@ def run_mutant(m: Mutant, scratch: Path, build_dir: Path, full: bool) -> str:
             # Code of one folder is often exercised by the tests of the
             # folders above it: a survivor of its own folder's tests is
             # only a survivor if the whole suite passes too.
-            if not build(scratch, build_dir) or not tests_pass(build_dir, ""):
+            if not build(scratch, build_dir):
+                return "not built"  # another target, held to more warnings
+            if not tests_pass(build_dir, ""):
                 return "killed"
         return "survived"
     finally:
@@ -239,6 +244,8 @@ def main() -> int:
         else:
             verdict = run_mutant(m, scratch, build_dir, args.full)
         note = f"  ({m.harmless})" if verdict in ("survived", "equivalent") and m.harmless else ""
+        if verdict == "killed" and tests_pass.first_failed:
+            note = f"  (by {tests_pass.first_failed})"
         place = f"{m.file}:{m.at_line}" if m.at_line else f"line {m.line}: {m.file}"
         print(f"{verdict:10} {place}: {m.original.strip()!r} -> {m.mutated.strip()!r}{note}",
               flush=True)

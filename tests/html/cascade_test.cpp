@@ -298,6 +298,7 @@ TEST(Cascade, LinkStatesFillTheirSlots) {
                  "a:visited { background-color: #00ff00 }");
     EXPECT_TRUE(doc.styles.HoverColorSet);
     EXPECT_FALSE(doc.styles.LinkColorSet);
+    EXPECT_FALSE(doc.styles.VisitedColorSet); // a background colour is not the colour
     doc.Push("a");
     doc.Push("a", "", "", "link");
     doc.Push("a", "", "", "hover");

@@ -151,6 +151,8 @@ TEST(GifDecoder, BlocksAndExtensions) {
              frame,
          1, 1},
         {"empty application", header + "\x21\xFF\x00"s + frame, 1, 1},
+        // Data that ends inside a sub-block keeps what arrived of it.
+        {"cut loop", header + "\x21\xFF\x0BNETSCAPE2.0\x05\x01\x04\x00"s, 0, 4},
         {"comment and text",
          header +
              "\x21\xFE\x02hi\x00\x21\x01\x03"

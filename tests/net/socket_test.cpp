@@ -41,10 +41,19 @@ TEST(Socket, ErrorTexts) {
 TEST(Socket, ErrnoBecomesWinSockNumbers) {
     const struct {
         int err, winsock;
-    } rows[] = {{EWOULDBLOCK, 10035}, {EINPROGRESS, 10035}, {ECONNREFUSED, 10061},
-                {ECONNRESET, 10054},  {EPIPE, 10054},       {ETIMEDOUT, 10060},
-                {ENOTCONN, 10057},    {EADDRINUSE, 10048},  {ENOTSOCK, 10038},
-                {EHOSTUNREACH, 10065}};
+    } rows[] = {{EWOULDBLOCK, 10035},
+                {EINPROGRESS, 10035},
+                {ECONNREFUSED, 10061},
+                {ECONNRESET, 10054},
+                {EPIPE, 10054},
+                {ETIMEDOUT, 10060},
+                {ENOTCONN, 10057},
+                {EADDRINUSE, 10048},
+                {ENOTSOCK, 10038},
+                {EHOSTUNREACH, 10065},
+                // Numbers the table lacks, between its entries and past them, stay.
+                {ENOENT, ENOENT},
+                {99999, 99999}};
     for (const auto& r : rows)
         EXPECT_EQ(WinSockErrorFromErrno(r.err), r.winsock) << r.err;
 }

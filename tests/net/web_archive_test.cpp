@@ -273,6 +273,30 @@ TEST_F(WebArchive, ConnectionFollowsRedirectsAndListsPages) {
     EXPECT_NE(body.Bytes().find("January"), std::string::npos);
 }
 
+// Ten redirections in a row are followed; the eleventh is refused.
+TEST_F(WebArchive, TenRedirectionsInARowAtMost) {
+    std::string bytes;
+    for (int i = 0; i <= 10; ++i)
+        bytes += Warc(
+            {"response", "http://example.com/r" + std::to_string(i), "2001-06-01T00:00:00Z",
+             HttpResponse(302, "text/html", "on", "Location: /r" + std::to_string(i + 1) + "\r\n"),
+             ""});
+    bytes += Warc({"response", "http://example.com/r11", "2001-06-01T00:00:00Z",
+                   HttpResponse(200, "text/html", "arrived"), ""});
+    auto archive = std::make_shared<TWebArchive>(Write("chain.warc", bytes), IndexFolder());
+    TArchiveConnection c(archive, "file://" + archive->FileName());
+    TMemoryStream body;
+    c.UseStream(&body);
+    c.Get("http://example.com/r1");
+    EXPECT_EQ(body.Bytes(), "arrived");
+    try {
+        c.Get("http://example.com/r0");
+        ADD_FAILURE() << "eleven redirections were followed";
+    } catch (const std::exception& e) {
+        EXPECT_STREQ(e.what(), "Too many redirections at http://example.com/r10");
+    }
+}
+
 TEST_F(WebArchive, SavedIndexIsKeyedBySizeAndTime) {
     const std::string file = Write("site.warc", PlainSite());
     const TWebArchive first(file, IndexFolder());

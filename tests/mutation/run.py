@@ -199,8 +199,9 @@ def random_mutants(args) -> list[Mutant]:
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--list", type=Path, default=ROOT / "tests" / "mutation" / "mutants.txt")
-    parser.add_argument("--only", default="",
-                        help="run the mutants (of the list or the sample) whose file or text holds this")
+    parser.add_argument("--only", action="append", default=[], metavar="TEXT",
+                        help="run the mutants (of the list or the sample) whose file or line "
+                             "holds this; may be given more than once")
     parser.add_argument("--random", type=int, default=0, metavar="N",
                         help="N random boundary mutants in place of the list")
     parser.add_argument("--seed", type=int, default=1)
@@ -216,8 +217,9 @@ def main() -> int:
         print(f"seed {args.seed}: {len(mutants)} random mutants in {' '.join(args.folders)}")
     else:
         mutants = read_mutants(args.list)
-    mutants = [m for m in mutants
-               if not args.only or args.only in m.file or args.only in m.original]
+    mutants = [m for m in mutants if not args.only or any(
+        text in m.file or text in m.original or text == f"{m.file}:{m.at_line}"
+        for text in args.only)]
     if args.dry_run:
         for m in mutants:
             print(f"{m.file}:{m.at_line or m.line}: {m.original.strip()!r} -> "

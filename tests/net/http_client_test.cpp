@@ -524,6 +524,32 @@ TEST(HttpClient, MisbehavingServersEndInErrors) {
     }
 }
 
+// A proxy's answer to CONNECT may run to 8192 bytes before its blank line.
+TEST(HttpClient, AProxysTunnelAnswerHolds8192BytesBeforeItsBlankLine) {
+    const auto tunnel = [](size_t bytes, bool blankLine) -> std::string {
+        ScriptedServer proxy([=](ScriptedConnection& c) {
+            c.ReadRequest();
+            c.Send(std::string(bytes, 'x'));
+            c.Sleep(100); // read before the blank line comes
+            if (blankLine) c.Send("\r\n\r\n");
+            c.WaitForPeerClose(2000);
+        });
+        THttpClient cli;
+        TMemoryStream out;
+        cli.ReceiveStream = &out;
+        cli.Proxy = "127.0.0.1:" + std::to_string(proxy.Port());
+        cli.URL = "https://host.example/";
+        try {
+            cli.Get();
+            return "fetched";
+        } catch (const EHttpException& e) {
+            return e.what();
+        }
+    };
+    EXPECT_NE(tunnel(8192, true).find("Invalid HTTP status line"), std::string::npos);
+    EXPECT_NE(tunnel(8193, false).find("HTTP header too large"), std::string::npos);
+}
+
 TEST(HttpClient, RefusalsRaiseWithTheReasonAndEndAsyncFetchesWithAnError) {
     ScriptedServer server(ScriptedServer::Reply(
         "HTTP/1.1 404 Not Found\r\nContent-Type: text/html\r\n\r\n<h1>gone</h1>"));

@@ -65,6 +65,14 @@ TEST(QtCanvas, DrawsWithAlignmentAndMasks) {
 
 // Widths are summed from each byte's advance; they must be what Qt measures
 // for the whole text, or painted text would not match its layout.
+// Printed pages ask whether they go to a device of one bit (black text,
+// plain controls) or of colour.
+TEST(QtCanvas, MonochromeOnlyOnDevicesOfOneBit) {
+    QImage mono(8, 8, QImage::Format_Mono), colour(8, 8, QImage::Format_RGB32);
+    EXPECT_TRUE(QtCanvas(mono).IsMonochrome());
+    EXPECT_FALSE(QtCanvas(colour).IsMonochrome());
+}
+
 TEST(QtCanvas, WidthsAgreeWithQtForEveryByte) {
     QImage image(8, 8, QImage::Format_RGB32);
     QtCanvas canvas(image);

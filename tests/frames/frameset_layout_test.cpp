@@ -45,6 +45,10 @@ TEST_F(FramesetLayoutTest, BorderDecidesTheBevels) {
         EXPECT_EQ(browser.ShownFrameSet()->EdgeBorder, row.edge) << row.attribute;
         EXPECT_EQ(RectOf(Frame("a")).topLeft(), QPoint(row.edge, row.edge)) << row.attribute;
         EXPECT_EQ(RectOf(Frame("b")).right(), 799 - row.edge) << row.attribute;
+        // Without borders the viewers draw no focus border either.
+        EXPECT_EQ(Frame("a")->Viewer->BorderStyle() == THTMLBorderStyle::htNone,
+                  row.frameBevel == 0)
+            << row.attribute;
         Open("other.htm"); // the next row is a new page
     }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -234,6 +235,18 @@ TEST(Socket, EchoesAndSeesThePeerClose) {
 // and must work as any other.
 TEST(Socket, DescriptorZeroIsASocketLikeAnyOther) {
     Echo(true);
+    // A socket dropped while connected closes its descriptor, 0 as well.
+    ScriptedServer idle([](ScriptedConnection& c) { c.WaitForPeerClose(5000); });
+    ClosedInput input;
+    {
+        TSocket s;
+        s.SetAddr("127.0.0.1");
+        s.SetPort(std::to_string(idle.Port()));
+        s.Connect();
+        ASSERT_TRUE(PumpUntil([&] { return s.State() == wsConnected; }));
+        EXPECT_EQ(s.Handle(), 0);
+    }
+    EXPECT_EQ(::fcntl(0, F_GETFD), -1);
 }
 
 // Each way of ending notifies once, from inside the call that ended it.

@@ -175,8 +175,8 @@ def run_mutant(m: Mutant, scratch: Path, build_dir: Path, full: bool) -> str:
             # Code of one folder is often exercised by the tests of the
             # folders above it: a survivor of its own folder's tests is
             # only a survivor if the whole suite passes too.
-            if not build(scratch, build_dir):
-                return "not built"  # another target, held to more warnings
+            if not build(scratch, build_dir):  # another target, held to more warnings
+                return "not built" if m.at_line else "bad entry (does not build)"
             if not tests_pass(build_dir, ""):
                 return "killed"
         return "survived"

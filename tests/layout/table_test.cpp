@@ -219,6 +219,37 @@ TEST(TableHitTests, LinksFindAndSelectionPassThroughCells) {
     EXPECT_LT(text.find("four"), text.find("five")) << text;
 }
 
+// Without spacing or padding a cell's content fills its rows: the first and
+// the last row of pixels of each table row answer every hit test.
+TEST(TableHitTests, TheEdgeRowsOfACellAnswer) {
+    Doc doc("<TABLE CELLSPACING=0 CELLPADDING=0>"
+            "<TR><TD><A HREF=\"one.htm\">one</A><IMG ALIGN=TOP WIDTH=20 HEIGHT=30>"
+            "<TR><TD><A HREF=\"two.htm\">two</A><IMG ALIGN=TOP WIDTH=20 HEIGHT=30></TABLE>");
+    const THtmlTable& table = FirstTable(doc);
+    ASSERT_EQ(table.Rows.size(), 2u);
+    const std::string hrefs[] = {"one.htm", "two.htm"};
+    for (size_t row = 0; row < 2; ++row) {
+        const std::string& href = hrefs[row];
+        const TTableCell& cell = *table.Rows.at(row)->Cells.at(0);
+        for (const int y : {cell.CellY, cell.CellY + cell.Ht - 1}) {
+            SCOPED_TRACE(href + " at y " + std::to_string(y));
+            const TUrlTarget* target = nullptr;
+            TFormControl* control = nullptr;
+            ASSERT_TRUE(doc.list.LinkAtPoint(doc.canvas, cell.CellX + 4, y, target, control));
+            EXPECT_EQ(target->Url, href);
+            TInlineImage* image = nullptr;
+            int ix = 0, iy = 0;
+            EXPECT_TRUE(doc.list.ObjectAt(cell.CellX + 3 * 8 + 5, y, image, ix, iy));
+            int xr = 0, yr = 0, height = 0;
+            bool inText = false;
+            const int pos =
+                doc.list.CursorAt(doc.canvas, cell.CellX + 4, y, xr, yr, height, inText);
+            EXPECT_GE(pos, cell.Cell.FirstPos);
+            EXPECT_LT(pos, cell.Cell.FirstPos + cell.Cell.PosCount);
+        }
+    }
+}
+
 TEST(TablePaint, BackgroundsBordersAndClipping) {
     Doc doc("<TABLE BORDER=1 BGCOLOR=#00FF00 BORDERCOLOR=red><TR BGCOLOR=blue><TD>a"
             "<TD BGCOLOR=#FFFFFF HEIGHT=100000>b</TABLE>");

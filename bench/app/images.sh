@@ -15,9 +15,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 scheme=http
 [ "${1:-}" = --https ] && scheme=https
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target bench_image_queue >/dev/null
+source bench/lib/build.sh
+bench_build bench_image_queue
 
 work="$(mktemp -d)"
 nginx_pid=""

@@ -4,9 +4,8 @@
 # over 50,000 remembered addresses: bench/app/run.sh. Prints MB/s and the ratio.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target bench_saving >/dev/null
+source bench/lib/build.sh
+bench_build bench_saving
 
 work="$(mktemp -d)"
 nginx_pid=""

@@ -13,9 +13,8 @@ cd "$(dirname "$0")/../.."
 heaptrack=""
 if [ "${1:-}" = --heaptrack ]; then heaptrack="$(realpath "$2")"; shift 2; fi
 pages="${1:-2000}"
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target bench_soak >/dev/null
+source bench/lib/build.sh
+bench_build bench_soak
 
 work="$(mktemp -d)"
 nginx_pid=""

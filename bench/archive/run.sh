@@ -19,9 +19,8 @@ cd "$(dirname "$0")/../.."
 size="${1:-1000}"
 runs="${2:-1}"
 every="${3:-1}"
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target lumo bench_archive_open >/dev/null
+source bench/lib/build.sh
+bench_build lumo bench_archive_open
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT

@@ -9,9 +9,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 runs="${1:-3}"
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target lumo bench_frames bench_driver >/dev/null
+source bench/lib/build.sh
+bench_build lumo bench_frames bench_driver
 
 work="$(mktemp -d)"
 nginx_pid=""

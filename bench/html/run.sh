@@ -4,9 +4,8 @@
 # style resolution for 250, 1,000 and 4,000 rules over 10,000 elements.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-cmake --build "$build" --target bench_html
+source bench/lib/build.sh
+bench_build bench_html
 pages="$build/pages"
 mkdir -p "$pages"
 [ -f "$pages/text_5m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null

@@ -6,9 +6,8 @@
 # peak memory of one decode by each, then colour reduction of 4000 x 3000.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-cmake --build "$build" --target bench_image
+source bench/lib/build.sh
+bench_build bench_image
 images="$build/images"
 mkdir -p "$images"
 if [ ! -f "$images/animation.gif" ]; then

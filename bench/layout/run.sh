@@ -14,9 +14,8 @@
 # pages of 100: load and layout, painting after a scroll, and a submission.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=ON >/dev/null
-cmake --build "$build" --target bench_layout bench_html layout_driver bench_viewer bench_forms
+source bench/lib/build.sh
+bench_build bench_layout bench_html layout_driver bench_viewer bench_forms
 pages="$build/pages"
 mkdir -p "$pages"
 [ -f "$pages/text_5m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null

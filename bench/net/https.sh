@@ -4,9 +4,8 @@
 # run: bench/net/https.sh. Prints MB/s of 100 MB fetches and the ratio.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-nice cmake --build "$build" --target lumo_net_bench >/dev/null
+source bench/lib/build.sh
+bench_build lumo_net_bench
 
 work="$(mktemp -d)"
 nginx_pid=

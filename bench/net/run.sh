@@ -5,9 +5,8 @@
 # cost of a line in line mode for 10^4 and 10^5 lines sent in one burst.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-cmake --build "$build" --target lumo_net_bench >/dev/null
+source bench/lib/build.sh
+bench_build lumo_net_bench
 
 work="$(mktemp -d)"
 nginx_pid= dante_pid=

@@ -8,9 +8,8 @@
 # start a process, load the page and write an A4 PDF), and the ratio.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=ON >/dev/null
-cmake --build "$build" --target bench_print print_preview_run lumo
+source bench/lib/build.sh
+bench_build bench_print print_preview_run lumo
 pages="$build/pages"
 mkdir -p "$pages"
 [ -f "$pages/text_1m.html" ] || python3 ../shared/pages/gen.py all "$pages" >/dev/null

@@ -8,9 +8,8 @@
 # same archives: its median time beside unzip's, and its updates per second.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMO_BENCH=ON -DLUMO_TESTS=OFF >/dev/null
-cmake --build "$build" --target lumo bench_unzip_window >/dev/null
+source bench/lib/build.sh
+bench_build lumo bench_unzip_window
 runs="${RUNS:-5}"
 work="$(mktemp -d "${BENCH_DIR:-${TMPDIR:-/tmp}}/lumo-unzip-bench.XXXXXX")"
 trap 'rm -rf "$work"' EXIT

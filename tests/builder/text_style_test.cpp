@@ -310,6 +310,7 @@ TEST(TextTransform, DrawnTransformedFoundAsWritten) {
          "It's A (New) D\xE9j\xE0-Vu"},
         {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "ab"},
         {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "CD"},
+        {"<P>ab<SPAN STYLE=\"text-transform: uppercase\">cd</SPAN>ef", "ef"},
         {"<P>x<SPAN STYLE=\"text-transform: capitalize\">yz</SPAN> w", "yz"},
     };
     for (const auto& row : rows) {

@@ -417,6 +417,12 @@ TEST_F(CraftedArchive, ZipMadeTreesComeBackWholeWithTheirDates) {
     EXPECT_LT(std::chrono::abs(age), std::chrono::seconds(3)); // DOS times count 2 s
     ExpectOnlyTargetChanged(before);
     EXPECT_EQ(test::InfoZipListing(Archive()).size(), test::TreeOf(Target()).size());
+    // Nobody need listen: without a report handler the same tree comes back.
+    TUnzipper quiet;
+    quiet.ArchiveName = Archive();
+    quiet.TargetDir = work / "quiet";
+    EXPECT_EQ(quiet.Extract(), 0);
+    EXPECT_EQ(test::TreeOf(work / "quiet"), test::TreeOf(work / "src"));
 }
 
 } // namespace

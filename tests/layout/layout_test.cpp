@@ -332,6 +332,16 @@ TEST(HitTests, LinksAndCarets) {
     EXPECT_EQ(px, x);
     EXPECT_EQ(py, 19);
     EXPECT_FALSE(doc.list.CursorToPoint(&doc.canvas, 1000, px, py));
+
+    // Beside a tall float the paragraph goes on below its last line: the
+    // row just under the line is the line's no longer.
+    Doc beside("<P><IMG ALIGN=RIGHT WIDTH=20 HEIGHT=100><A HREF=\"a.htm\">link</A>");
+    TSection* s = SectionWith(beside.list, "link");
+    ASSERT_TRUE(s);
+    const TTextLine& line = s->LineList.at(0);
+    const int linkX = s->LineX(line) + 4, below = line.LineY + line.Height();
+    EXPECT_TRUE(beside.list.LinkAtPoint(beside.canvas, linkX, below - 1, target, control));
+    EXPECT_FALSE(beside.list.LinkAtPoint(beside.canvas, linkX, below, target, control));
 }
 
 TEST(HitTests, ItemAtY) {

@@ -147,6 +147,16 @@ TColor ColorAt(std::string_view sheet, std::string_view path, std::string_view s
     return color;
 }
 
+// A selector keeps its last ten parts: the eleventh from the end, and any
+// before it, no longer has to match.
+TEST(Cascade, SelectorsKeepTheirLastTenParts) {
+    const std::string nine = "div div div div div div div div span";
+    const std::string path = "div div div div div div div div div div span";
+    EXPECT_EQ(ColorAt("div.absent " + nine + " { color: red }", path), clNone);
+    EXPECT_EQ(ColorAt("div.absent div " + nine + " { color: red }", path), kRed);
+    EXPECT_EQ(ColorAt("p div.absent div " + nine + " { color: red }", path), kRed);
+}
+
 TEST(Cascade, MostSpecificRuleWinsThenTheLastWritten) {
     const struct {
         std::string_view sheet, path;

@@ -268,6 +268,18 @@ TEST(FileLock, OnlyOneHolderAtATime) {
     EXPECT_FALSE(ExclusiveFileLock::Acquire(folder / "missing/Monitor.txt"));
 }
 
+// A free folder is had at once, even with no time to wait; a held one is
+// not had after the wait.
+TEST(FileLock, FoldersWaitOnlyWhileHeld) {
+    test::TempFolder folder;
+    auto first = ExclusiveFileLock::AcquireFolder(folder.Path(), 0);
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(ExclusiveFileLock::AcquireFolder(folder.Path(), 30));
+    first.reset();
+    EXPECT_TRUE(ExclusiveFileLock::AcquireFolder(folder.Path(), 0));
+    EXPECT_FALSE(ExclusiveFileLock::AcquireFolder(folder / "missing", 0));
+}
+
 TEST(Resources, FoundByNameAndTypeWithoutCase) {
     const auto help = FindResource("help", "html");
     ASSERT_TRUE(help);

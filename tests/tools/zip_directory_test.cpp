@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 namespace lumo {
 namespace {
 
@@ -57,6 +60,28 @@ TEST(ZipDirectory, EndRecordsThatLeadNowhere) {
         TZipDirectory directory;
         EXPECT_EQ(ReadZipDirectory(*file, directory), row.result) << row.what;
         EXPECT_TRUE(directory.Entries.empty()) << row.what;
+    }
+}
+
+// A central directory is read up to MaxDirectorySize bytes, and one byte
+// more is refused unread. The directory is one entry and zeros after it, in
+// a sparse file, so the zeros cost no disk.
+TEST(ZipDirectory, DirectoriesUpToTheirLimit) {
+    test::TempFolder work;
+    const std::string name = work / "big.zip";
+    for (const uint64_t size : {MaxDirectorySize, MaxDirectorySize + 1}) {
+        work.Write("big.zip", std::string("PK\x01\x02", 4) + std::string(42, '\0'));
+        std::filesystem::resize_file(name, size);
+        std::ofstream(name, std::ios::binary | std::ios::app)
+            << EndRecord(0, 0, 1, 1, static_cast<uint32_t>(size), 0);
+        auto file = TArchiveFile::Open(name);
+        ASSERT_TRUE(file);
+        TZipDirectory directory;
+        const bool fits = size == MaxDirectorySize;
+        EXPECT_EQ(ReadZipDirectory(*file, directory),
+                  fits ? TUnzipResult::Ok : TUnzipResult::Damaged)
+            << size;
+        EXPECT_EQ(directory.Entries.size(), fits ? 1u : 0u) << size;
     }
 }
 

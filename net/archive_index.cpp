@@ -244,8 +244,9 @@ private:
         if (file_.Format() == TArchiveFormat::Warc) {
             for (int64_t at = from;; ++at) {
                 at = NextMatch(at, [](std::string_view bytes, size_t i) {
+                    // The version and the CR before the line's end.
                     return bytes.substr(i).starts_with("WARC/") && i + 8 < bytes.size() &&
-                           bytes.find('\n', i) <= i + 12;
+                           bytes.find('\n', i) <= i + MaxWarcVersionLine + 1;
                 });
                 if (at >= file_.Size() || RecordHeaderAt(at)) return at;
             }

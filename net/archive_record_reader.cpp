@@ -27,11 +27,6 @@ bool IsGzipStart(std::string_view bytes) {
            static_cast<unsigned char>(bytes[1]) == 0x8B && bytes[2] == 8;
 }
 
-// "WARC/1.0" and its older and newer versions.
-bool IsWarcVersionLine(std::string_view line) {
-    return line.starts_with("WARC/") && line.size() <= 12;
-}
-
 // Splits "Name: value" into its trimmed parts; false without a colon.
 bool SplitHeaderLine(std::string_view line, std::string_view& name, std::string_view& value) {
     const size_t colon = line.find(':');
@@ -327,6 +322,10 @@ int64_t ArchiveDateSeconds(uint64_t date) {
     const int year = static_cast<int>(date / 10000000000);
     const int64_t days = DaysFromCivil(year, month, day);
     return days * 86400 + hours * 3600 + minutes * 60 + seconds;
+}
+
+bool IsWarcVersionLine(std::string_view line) {
+    return line.starts_with("WARC/") && line.size() <= MaxWarcVersionLine;
 }
 
 bool ParseArcHeaderLine(std::string_view line, TRecordHeader& header) {

@@ -107,6 +107,11 @@ struct TRecordHeader {
     int64_t ContentLength = -1; // bytes of the block
 };
 
+// A WARC record's first line: "WARC/1.0", or an older or newer version of
+// at most MaxWarcVersionLine characters.
+inline constexpr size_t MaxWarcVersionLine = 12;
+bool IsWarcVersionLine(std::string_view line);
+
 // Reads the header of the record at the stream's position, passing over
 // the blank lines between records. False at the end of the bytes; false with
 // a message in error when what is there is no record header.

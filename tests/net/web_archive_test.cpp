@@ -341,6 +341,11 @@ TEST_F(WebArchive, DamagedRecordsCostOnlyThemselves) {
         size_t errors = 0; // 0: at least one
     } rows[] = {
         {"wrong length.warc", good + Warc(site[3]).substr(0, 200) + after, 2},
+        // The next record is found by a version line of up to 12 characters.
+        {"long version.warc",
+         good + Warc(site[3]).substr(0, 200) + "WARC/1.0.123" + after.substr(8), 2},
+        {"too long version.warc",
+         good + Warc(site[3]).substr(0, 200) + "WARC/1.0.1234" + after.substr(8), 1},
         {"long length.warc", good + wrongLength + after, 2},
         {"short length.warc", good + shortLength + after, 2},
         {"cut short.warc", good + after.substr(0, after.size() - 20), 1},

@@ -233,6 +233,8 @@ void THtmlBuilder::AddText() {
 void THtmlBuilder::AddImage() {
     EnsureSection();
     TInlineImage& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
+    image.ApplyStyle(Push("img"));
+    PopFor("img");
     if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty()) {
         RootList.IDs.AddObject(id->Name, &image);
         image.IDName = id->Name;

@@ -38,7 +38,6 @@ constexpr TKindName KindNames[] = {
 };
 
 constexpr int PointSize = 10;
-constexpr int MaxControlMargin = 1000;
 constexpr TColor ShadowColor = 0x808080;
 constexpr TColor LightColor = 0xC0C0C0;
 
@@ -212,28 +211,13 @@ void TFormControl::AddInitialLine(std::string line) {
 
 void TFormControl::ApplyStyle(const TProperties& props) {
     // Percentages need a width the control does not know here: they count 0.
-    auto length = [&](int index) {
-        if (const int* n = props.Int(index)) return *n == IntNull ? 0 : *n;
-        const std::string* text = props.Text(index);
-        if (!text || text->empty() || text->back() == '%') return 0;
-        return ConvertLength(*text, TPlainNumber::Pixels, 0, props.EmSize, props.ExSize, 0);
+    auto pixels = [&](int index) {
+        const std::optional<TStyleLength> length = StyleLength(props, index);
+        return length && !length->Percent ? length->Value : 0;
     };
-    CssWidth = length(Prop::Width);
-    CssHeight = length(Prop::Height);
-    // The side margins space the control on its line, as HSPACE does a
-    // picture's; a negative one would pull it over the text before it.
-    SpaceLeft = std::clamp(length(Prop::MarginLeft), 0, MaxControlMargin);
-    SpaceRight = std::clamp(length(Prop::MarginRight), 0, MaxControlMargin);
-    AlignmentType align = ANone;
-    if (props.GetVertAlign(align)) {
-        switch (align) {
-        case ATop: AlignCode = TAlignCode::Top; break;
-        case AMiddle: AlignCode = TAlignCode::Middle; break;
-        case ABottom: AlignCode = TAlignCode::Bottom; break;
-        case ABaseline: AlignCode = TAlignCode::Baseline; break;
-        default: break;
-        }
-    }
+    CssWidth = pixels(Prop::Width);
+    CssHeight = pixels(Prop::Height);
+    TakeStylePlacement(props);
 }
 
 void TFormControl::SetSizes(Canvas& canvas) {

@@ -1,6 +1,7 @@
 #include "layout/inline_image.h"
 
 #include "html/attributes.h"
+#include "html/properties.h"
 #include "image/gif_image.h"
 #include "layout/font_run.h"
 #include "layout/picture_source.h"
@@ -60,6 +61,26 @@ TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TAttribute
         }
     }
     if (!haveHSpace && IsFloat()) SpaceLeft = SpaceRight = 3;
+}
+
+void TInlineImage::ApplyStyle(const TProperties& props) {
+    if (const auto width = StyleLength(props, Prop::Width);
+        width && width->Value > 0 && (!width->Percent || width->Value <= 100)) {
+        WantWidth = width->Value;
+        WidthIsPercent = width->Percent;
+    }
+    if (const auto height = StyleLength(props, Prop::Height);
+        height && !height->Percent && height->Value > 0)
+        WantHeight = height->Value;
+    TakeStylePlacement(props);
+    AlignmentType side = ANone;
+    if (!props.GetFloat(side)) return;
+    if (side == ALeft)
+        AlignCode = TAlignCode::FloatLeft;
+    else if (side == ARight)
+        AlignCode = TAlignCode::FloatRight;
+    else if (IsFloat())
+        AlignCode = TAlignCode::Baseline; // "float: none" over ALIGN=LEFT or RIGHT
 }
 
 TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TInlineImage& source)

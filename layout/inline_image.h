@@ -53,6 +53,10 @@ public:
     // The image input this picture shows; a click on it submits its form.
     TFormControl* FormControl = nullptr;
 
+    // The style's width, height, float, vertical alignment and side
+    // margins, over what the attributes said.
+    void ApplyStyle(const TProperties& props);
+
     TPictureState State() const { return state_; }
     // The name the picture was asked for (Source made absolute).
     const std::string& PictureName() const { return name_; }

@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lumo {
 
 struct TAttribute;
+class TProperties;
 
 enum class TAlignCode : uint8_t { Top = 1, Middle, Bottom, Baseline, FloatLeft, FloatRight };
 
@@ -28,6 +30,16 @@ inline int ClampObjectSize(int64_t v) {
 
 // The font of the ALT text objects show in place of what they stand for.
 FontSpec AltTextFont();
+
+// A width or height a style gives an object: pixels, or a percentage of the
+// room when Percent.
+struct TStyleLength {
+    int Value = 0;
+    bool Percent = false;
+};
+// The length at index of props; nothing when the style leaves it unset or
+// auto.
+std::optional<TStyleLength> StyleLength(const TProperties& props, int index);
 
 class TInlineObject : public TAnchorTarget {
 public:
@@ -59,6 +71,9 @@ protected:
     // HSPACE, VSPACE and ALIGN as pictures read them; false for any other
     // attribute.
     bool TakePlacement(const TAttribute& attribute);
+    // The style's side margins as SpaceLeft and SpaceRight and its
+    // vertical-align as the alignment, each only where the style sets it.
+    void TakeStylePlacement(const TProperties& props);
 };
 
 } // namespace lumo

@@ -240,13 +240,36 @@ struct TPageCheck {
     std::function<void(const StylePage&)> check;
 };
 
-// The line of the dump that ends with end, as its box.
-QRect LineEndingWith(const StylePage& page, std::string_view end) {
-    const size_t at = page.dump.find(std::string(end) + "\"\n");
+// The first line of the dump that holds text, as the place where it
+// starts and its height.
+QRect DumpLineWith(const StylePage& page, std::string_view text) {
+    const size_t at = page.dump.find(text);
     int x = 0, y = 0, h = 0;
     if (at != std::string::npos)
         std::sscanf(page.dump.c_str() + page.dump.rfind(" x=", at), " x=%d y=%d h=%d", &x, &y, &h);
     return QRect(x, y, 1, h);
+}
+
+// The line of the dump that ends with end.
+QRect LineEndingWith(const StylePage& page, std::string_view end) {
+    return DumpLineWith(page, std::string(end) + "\"\n");
+}
+
+// A picture of 50 by 50 pixels floats at one side of its paragraph, level
+// with the first line, which runs beside it: "This text should flow around
+// the box".
+void ExpectFloatBesideText(const StylePage& page, Side side) {
+    const QRect box = page.Box("TImageObj"), para = page.Box("TBlock <p>");
+    EXPECT_EQ(box.size(), QSize(50, 50));
+    const QRect first = DumpLineWith(page, "This text should flow around the box");
+    EXPECT_EQ(first.top(), box.top());
+    if (side == Left) {
+        EXPECT_EQ(box.left(), para.left());
+        EXPECT_EQ(first.left(), box.right() + 1);
+    } else {
+        EXPECT_EQ(box.right(), para.right());
+        EXPECT_EQ(first.left(), para.left());
+    }
 }
 
 const TPageCheck PageChecks[] = {
@@ -302,6 +325,9 @@ const TPageCheck PageChecks[] = {
          }
          EXPECT_EQ(page.Box("float-right").top(), LineEndingWith(page, " B ").top());
      }},
+    // A picture floats as the style sheet says, the text flowing beside it.
+    {"c5525-flt-l-000", [](const StylePage& page) { ExpectFloatBesideText(page, Left); }},
+    {"c5525-flt-r-000", [](const StylePage& page) { ExpectFloatBesideText(page, Right); }},
     // Sheets imported before the first rule count, one after it does not,
     // and a rule between comment marks is a rule.
     {"c11-import-000", GreenLines("This line should be green.", 4)},

@@ -103,6 +103,18 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=p40x30 WIDTH=100%>", 280, 30, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=101%>", 101, 75, TPictureState::Real}, // past 100: pixels
         {"<IMG SRC=p40x30 WIDTH=0%>", 40, 30, TPictureState::Real},
+        // A style's width and height count over the attributes'; what it
+        // leaves unset or cannot use leaves them be.
+        {"<IMG SRC=p40x30 STYLE=\"width: 80px\">", 80, 60, TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"height: 15px\">", 20, 15, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9 STYLE=\"width: 41px; height: 3px\">", 41, 3,
+         TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"width: 50%\">", 140, 30, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=7 STYLE=\"width: 101%; height: 50%\">", 7, 5, TPictureState::Real},
+        {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9 STYLE=\"width: auto; height: -5px\">", 7, 9,
+         TPictureState::Real},
+        {"<STYLE>IMG.big { width: 80px }</STYLE><IMG SRC=p40x30 CLASS=big>", 80, 60,
+         TPictureState::Real},
         // Scaling that needs more than 32 bits stays in bounds.
         {"<IMG SRC=tall WIDTH=1000000>", 1000000, 1000000, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=1000001 HEIGHT=1000001>", 1000000, 1000000, TPictureState::Real},
@@ -124,6 +136,39 @@ TEST(ImageLayout, BoxSizes) {
         EXPECT_EQ(image.BoxWidth, row.width) << row.html;
         EXPECT_EQ(image.BoxHeight, row.height) << row.html;
         EXPECT_EQ(image.State(), row.state) << row.html;
+    }
+}
+
+// A style floats a picture and places it on its line; its side margins
+// space it where it sets them, up to 1000 pixels, never below 0.
+TEST(ImageLayout, StylePlacesPictures) {
+    const struct {
+        const char* html;
+        TAlignCode align;
+        int left, right;
+    } rows[] = {
+        {"<IMG SRC=p40x30 STYLE=\"float: left\">", TAlignCode::FloatLeft, 0, 0},
+        {"<IMG SRC=p40x30 STYLE=\"float: right\">", TAlignCode::FloatRight, 0, 0},
+        {"<IMG SRC=p40x30 ALIGN=LEFT>", TAlignCode::FloatLeft, 3, 3},
+        {"<IMG SRC=p40x30 ALIGN=RIGHT STYLE=\"float: none\">", TAlignCode::Baseline, 3, 3},
+        {"<IMG SRC=p40x30 ALIGN=TOP STYLE=\"float: none\">", TAlignCode::Top, 0, 0},
+        {"<IMG SRC=p40x30 STYLE=\"vertical-align: middle; margin-left: 7px\">", TAlignCode::Middle,
+         7, 0},
+        {"<IMG SRC=p40x30 HSPACE=5 STYLE=\"margin-right: 9px\">", TAlignCode::Baseline, 5, 9},
+        {"<STYLE>IMG { vertical-align: top }</STYLE><IMG SRC=p40x30>", TAlignCode::Top, 0, 0},
+        {"<P STYLE=\"vertical-align: top\">x <IMG SRC=p40x30 ALIGN=MIDDLE>", TAlignCode::Middle, 0,
+         0},
+        {"<TABLE><TR><TD STYLE=\"vertical-align: bottom\"><IMG SRC=p40x30></TABLE>",
+         TAlignCode::Baseline, 0, 0},
+        {"<IMG SRC=p40x30 STYLE=\"margin: -4px 1001px\">", TAlignCode::Baseline, 1000, 1000},
+    };
+    for (const auto& row : rows) {
+        PicturePage page(row.html);
+        page.Build();
+        const TInlineImage& image = page.Image();
+        EXPECT_EQ(int(image.AlignCode), int(row.align)) << row.html;
+        EXPECT_EQ(image.SpaceLeft, row.left) << row.html;
+        EXPECT_EQ(image.SpaceRight, row.right) << row.html;
     }
 }
 

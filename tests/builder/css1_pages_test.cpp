@@ -234,10 +234,11 @@ std::function<void(const StylePage&)> GreenLines(std::string text, int count) {
     return [text, count](const StylePage& page) { ExpectGreenLines(page, text, count); };
 }
 
-// The check of one page's condition, on the page laid out 600 pixels wide.
+// The check of one page's condition, on the page laid out width pixels wide.
 struct TPageCheck {
     const char* page;
     std::function<void(const StylePage&)> check;
+    int width = 600;
 };
 
 // The first line of the dump that holds text, as the place where it
@@ -328,6 +329,22 @@ const TPageCheck PageChecks[] = {
     // A picture floats as the style sheet says, the text flowing beside it.
     {"c5525-flt-l-000", [](const StylePage& page) { ExpectFloatBesideText(page, Left); }},
     {"c5525-flt-r-000", [](const StylePage& page) { ExpectFloatBesideText(page, Right); }},
+    // Four floats side by side, each over its part of the table below: its
+    // border, padding box and border, with the margins between them. The
+    // row needs 620 pixels.
+    {"c5525-fltmult-000",
+     [](const StylePage& page) {
+         const auto cell = [&](int column) {
+             return page.Box("cell 0," + std::to_string(column) + " at");
+         };
+         for (int n = 0; n < 4; ++n) {
+             const QRect block = page.Box("float-left", n);
+             EXPECT_EQ(block.top(), page.Box("float-left").top()) << n;
+             EXPECT_EQ(block.left(), cell(4 * n).left()) << n;
+             EXPECT_EQ(block.right(), cell(4 * n + 2).right()) << n;
+         }
+     },
+     800},
     // Sheets imported before the first rule count, one after it does not,
     // and a rule between comment marks is a rule.
     {"c11-import-000", GreenLines("This line should be green.", 4)},
@@ -559,7 +576,7 @@ TEST(Css1Pages, ListedPagesPassTheirOwnCondition) {
         const auto check = std::find_if(std::begin(PageChecks), std::end(PageChecks),
                                         [&](const TPageCheck& c) { return name == c.page; });
         ASSERT_NE(check, std::end(PageChecks)) << name << " is listed but has no check";
-        check->check(Css1Page(name));
+        check->check(Css1Page(name, check->width));
     }
 }
 

@@ -21,6 +21,9 @@ int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y) {
 
 namespace {
 
+// A float that does not fit goes down past at most this many float bottoms.
+constexpr int MaxFloatDrops = 64;
+
 int Sides(const TBoxValues& b) {
     return b[Prop::BorderLeftWidth] + b[Prop::BorderRightWidth] + b[Prop::PaddingLeft] +
            b[Prop::PaddingRight];
@@ -201,6 +204,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     const int autoTally = ResolveBox(RoomWidth, HeightBase);
     ApplyPlacement(context, X, Y);
     ContentWidth = ResolveWidth(context.Measure, RoomWidth, HeightBase, autoTally);
+    if (FloatSide != ANone) ClearGap += FloatDropFor(indents, X, SumY(Y, ClearGap), RoomWidth);
     const int marginBoxTop = SumY(Y, ClearGap); // below the clear gap
     PaintTopY = SumY(marginBoxTop, std::min(0, Box[Prop::MarginTop]));
     PlaceContentX(indents, X, marginBoxTop, RoomWidth);
@@ -244,6 +248,22 @@ void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
         Y = SumY(OffsetTop, context.OriginY);
         LayoutY = Y;
     }
+}
+
+int TBlock::FloatDropFor(const TIndentManager& indents, int X, int top, int RoomWidth) const {
+    const int total = ContentWidth + LeftSide() + RightSide();
+    int y = top;
+    // Past this many float bottoms a float stops looking and stays, so a
+    // page of thousands of floats costs no more than a few passes each.
+    for (int step = 0; step < MaxFloatDrops; ++step) {
+        const int left = std::max(X, indents.LeftEdgeAt(y));
+        const int right = std::min(X + RoomWidth, indents.RightEdgeAt(y));
+        if (right - left >= total) break;
+        const int next = indents.NextWiderY(y);
+        if (next <= y) break; // no float is beside it any more
+        y = next;
+    }
+    return y - top;
 }
 
 void TBlock::PlaceContentX(const TIndentManager& indents, int X, int marginBoxTop, int RoomWidth) {
@@ -331,7 +351,7 @@ void TBlock::TakePlace(TIndentManager& indents, int Y) {
         FlowHeight = 0;
     } else if (FloatSide != ANone) {
         PaintHeight = FlowHeight;
-        AddFloat(indents, Y);
+        AddFloat(indents, SumY(Y, ClearGap));
         FlowHeight = 0;
     } else {
         PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
@@ -339,13 +359,14 @@ void TBlock::TakePlace(TIndentManager& indents, int Y) {
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
 }
 
-void TBlock::AddFloat(TIndentManager& indents, int Y) {
+void TBlock::AddFloat(TIndentManager& indents, int top) {
     if (FloatSide == ALeft) {
-        indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, Y,
+        indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, top,
                              PaintBottomY);
     } else {
         const int total = ContentWidth + LeftSide() + RightSide();
-        indents.AddRightFloat(indents.RightEdgeAt(Y) - total - indents.LeftEdgeX, Y, PaintBottomY);
+        indents.AddRightFloat(indents.RightEdgeAt(top) - total - indents.LeftEdgeX, top,
+                              PaintBottomY);
     }
 }
 

@@ -136,6 +136,9 @@ private:
     // Sets the offsets of a placed block; an absolutely placed one moves X
     // and Y to where it is placed.
     void ApplyPlacement(const TLayoutContext& context, int& X, int& Y);
+    // The rows a float goes down from top, past the bottoms of the floats
+    // beside it, until its margin box fits in the room left.
+    int FloatDropFor(const TIndentManager& indents, int X, int top, int RoomWidth) const;
     // ContentOffset (and for a list item ContentWidth) from the room at the
     // top of the margin box.
     void PlaceContentX(const TIndentManager& indents, int X, int marginBoxTop, int RoomWidth);
@@ -149,7 +152,8 @@ private:
     // A block in the flow adds its height; a float adds its indent instead,
     // and an absolutely placed block takes no room at all.
     void TakePlace(TIndentManager& indents, int Y);
-    void AddFloat(TIndentManager& indents, int Y);
+    // The float's indent, from the top of its margin box down.
+    void AddFloat(TIndentManager& indents, int top);
     // How far a relatively placed block is drawn below its place; 0 otherwise.
     int ShiftY() const;
 };

@@ -329,6 +329,23 @@ const TPageCheck PageChecks[] = {
     // A picture floats as the style sheet says, the text flowing beside it.
     {"c5525-flt-l-000", [](const StylePage& page) { ExpectFloatBesideText(page, Left); }},
     {"c5525-flt-r-000", [](const StylePage& page) { ExpectFloatBesideText(page, Right); }},
+    // A float that does not fit beside those before it goes below them: "on
+    // the first line 1, 2 and 3, on the second, 4 and 5".
+    {"c414-flt-fit-000",
+     [](const StylePage& page) {
+         const auto at = [&](char number) {
+             return DumpLineWith(page, std::string("\"") + number);
+         };
+         const QRect one = at('1'), two = at('2'), three = at('3'), four = at('4'), five = at('5');
+         ASSERT_GT(one.height(), 0);
+         for (const QRect& first : {two, three})
+             EXPECT_EQ(first.top(), one.top());
+         EXPECT_LT(one.left(), two.left());
+         EXPECT_LT(two.left(), three.left());
+         EXPECT_EQ(four.top(), one.bottom() + 1);
+         EXPECT_EQ(five.top(), four.top());
+         EXPECT_LT(four.left(), five.left());
+     }},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The
     // row needs 620 pixels.

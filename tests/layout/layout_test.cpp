@@ -77,6 +77,27 @@ TEST(Floats, TextFlowsBesideAndClearGoesBelow) {
     EXPECT_GE(alone.result.Height, 300);
 }
 
+// A float that does not fit beside the floats before it goes down past
+// their bottoms until it does: the third of three 100 px floats in 250 px
+// goes below the second, the taller, to its side's edge.
+TEST(Floats, AFloatThatDoesNotFitGoesBelowTheOnesBesideIt) {
+    const struct {
+        std::string side;
+        int thirdX;
+    } rows[] = {{"left", 10}, {"right", 10 + 250 - 100}};
+    for (const auto& row : rows) {
+        std::string html = "<DIV STYLE=\"width: 250px\">";
+        for (const auto& [name, height] : {std::pair{"one", 30}, {"two", 50}, {"three", 40}})
+            html += "<DIV STYLE=\"float: " + row.side +
+                    "; width: 100px; height: " + std::to_string(height) + "px\">" + name + "</DIV>";
+        Doc doc(html + "</DIV>");
+        TSection* third = SectionWith(doc.list, "three");
+        ASSERT_TRUE(third) << row.side;
+        EXPECT_EQ(third->TopY, 5 + 50) << row.side;
+        EXPECT_EQ(third->LineX(third->LineList.at(0)), row.thirdX) << row.side;
+    }
+}
+
 TEST(Floats, WordWiderThanTheRoomMovesBelowTheFloat) {
     Doc doc("<DIV STYLE=\"float: left; width: 500px; height: 40px\">f</DIV>"
             "<P>abcdefghijklmnopqrstuvwxyz");

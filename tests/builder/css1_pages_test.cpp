@@ -273,6 +273,22 @@ void ExpectFloatBesideText(const StylePage& page, Side side) {
     }
 }
 
+// Boxes "A 1" to "B 10", floated left and right in turn, stand in rows of
+// two in numeric order: each A level with the B after it and left of it,
+// each row below the one before.
+void ExpectFloatsInNumericOrder(const StylePage& page) {
+    int above = 0;
+    for (int n = 1; n < 10; n += 2) {
+        const QRect a = DumpLineWith(page, "A " + std::to_string(n) + " ");
+        const QRect b = DumpLineWith(page, "B " + std::to_string(n + 1) + " ");
+        ASSERT_GT(a.height(), 0) << n;
+        EXPECT_EQ(a.top(), b.top()) << n;
+        EXPECT_LT(a.left(), b.left()) << n;
+        EXPECT_GT(a.top(), above) << n;
+        above = a.top();
+    }
+}
+
 const TPageCheck PageChecks[] = {
     // Colours by class, cascade and importance: the lines that say they
     // should be green are.
@@ -346,6 +362,10 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(five.top(), four.top());
          EXPECT_LT(four.left(), five.left());
      }},
+    // Left and right floats that do not fit go below those before them,
+    // the boxes forming a "D" and a backwards one.
+    {"c414-flt-fit-002", ExpectFloatsInNumericOrder},
+    {"c414-flt-fit-003", ExpectFloatsInNumericOrder},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The
     // row needs 620 pixels.

@@ -273,6 +273,15 @@ void ExpectFloatBesideText(const StylePage& page, Side side) {
     }
 }
 
+// A left and a right float stand at the top corners of the content of the
+// box that holds them, which lies inset (its border or padding) within it.
+void ExpectFloatsInTheTopCorners(const StylePage& page, int inset) {
+    const QRect box = page.Box("TBlock <div>", 1);
+    const QRect left = page.Box("float-left"), right = page.Box("float-right");
+    EXPECT_EQ(left.topLeft(), box.topLeft() + QPoint(inset, inset));
+    EXPECT_EQ(right.topRight(), box.topRight() + QPoint(-inset, inset));
+}
+
 // Boxes "A 1" to "B count", floated left and right in turn, stand in rows
 // of two in numeric order: each A level with the B after it and left of it,
 // each row below the one before.
@@ -362,6 +371,10 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(five.top(), four.top());
          EXPECT_LT(four.left(), five.left());
      }},
+    // "The teal blocks must be just inside the top and sides of the blue
+    // rectangle"; "the blue blocks should be on the given sides".
+    {"c414-flt-000", [](const StylePage& page) { ExpectFloatsInTheTopCorners(page, 8); }},
+    {"c414-flt-001", [](const StylePage& page) { ExpectFloatsInTheTopCorners(page, 8); }},
     // Left and right floats that do not fit go below those before them,
     // the boxes forming a "D", a backwards one and a "B".
     {"c414-flt-fit-002", [](const StylePage& page) { ExpectFloatsInNumericOrder(page, 10); }},

@@ -351,6 +351,14 @@ const TPageCheck PageChecks[] = {
          }
          EXPECT_EQ(page.Box("float-right").top(), LineEndingWith(page, " B ").top());
      }},
+    // A picture takes its width or height from the style sheet, and keeps
+    // its shape: "the square below should be exactly 50 pixels wide".
+    {"c5523-width-000",
+     [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
+    {"c5524-height-000",
+     [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
+    {"c5524-height-001",
+     [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(100, 100)); }},
     // A picture floats as the style sheet says, the text flowing beside it.
     {"c5525-flt-l-000", [](const StylePage& page) { ExpectFloatBesideText(page, Left); }},
     {"c5525-flt-r-000", [](const StylePage& page) { ExpectFloatBesideText(page, Right); }},

@@ -21,9 +21,20 @@ QRect BoxOf(std::string_view line) {
 } // namespace
 
 StylePage::StylePage(std::string_view html, int width,
-                     std::function<bool(const std::string&, std::string&)> sheets) {
+                     std::function<bool(const std::string&, std::string&)> files) {
     list.SetDefaults(TDefaultLook{});
-    if (sheets) list.OnStyleSheetRequest = std::move(sheets);
+    if (files) {
+        list.OnStyleSheetRequest = files;
+        list.Pictures.OnImageRequest = [this, files](const std::string& name, TStream*& stream) {
+            std::string bytes;
+            stream = nullptr;
+            if (!files(name, bytes)) return true;
+            answer.Clear();
+            answer.Write(bytes.data(), bytes.size());
+            stream = &answer;
+            return true;
+        };
+    }
     TLayoutSettings settings;
     settings.Width = width;
     result = BuildAndLayOut(list, html, measure, settings);

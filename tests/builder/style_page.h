@@ -7,6 +7,7 @@
 #include "builder/document_dump.h"
 #include "layout/section_list.h"
 #include "platform/qt_canvas.h"
+#include "platform/stream.h"
 
 #include <QImage>
 
@@ -19,9 +20,10 @@ namespace lumo::test {
 enum class Tint { Red, Green, Blue };
 
 struct StylePage {
-    // sheets answers LINK and @import requests by address; unset, none load.
+    // files answers the page's requests for style sheets (LINK, @import)
+    // and pictures by address; unset, none load.
     explicit StylePage(std::string_view html, int width = 400,
-                       std::function<bool(const std::string&, std::string&)> sheets = {});
+                       std::function<bool(const std::string&, std::string&)> files = {});
 
     // The box of the n-th dumped item whose line has what ("TBlock <div>").
     QRect Box(std::string_view what, int n = 0) const;
@@ -33,6 +35,7 @@ struct StylePage {
     // Whether rect has pixels of tint and hardly any of another hue.
     bool Mostly(const QRect& rect, Tint tint) const;
 
+    TMemoryStream answer; // the picture last asked for
     QImage scratch{8, 8, QImage::Format_RGB32};
     QtCanvas measure{scratch};
     TSectionList list{measure};

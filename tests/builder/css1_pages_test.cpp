@@ -359,6 +359,9 @@ const TPageCheck PageChecks[] = {
      [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
     {"c5524-height-001",
      [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(100, 100)); }},
+    // 200 pixels high by 120 wide: the picture's own shape kept.
+    {"c5524-height-002",
+     [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(120, 200)); }},
     // A picture floats as the style sheet says, the text flowing beside it.
     {"c5525-flt-l-000", [](const StylePage& page) { ExpectFloatBesideText(page, Left); }},
     {"c5525-flt-r-000", [](const StylePage& page) { ExpectFloatBesideText(page, Right); }},

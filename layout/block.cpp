@@ -21,7 +21,8 @@ int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y) {
 
 namespace {
 
-// A float that does not fit goes down past at most this many float bottoms.
+// A float that does not fit goes down past at most this many float bottoms,
+// then stays: a page of thousands of floats costs each one a few look-ups.
 constexpr int MaxFloatDrops = 64;
 
 int Sides(const TBoxValues& b) {
@@ -253,8 +254,6 @@ void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
 int TBlock::FloatDropFor(const TIndentManager& indents, int X, int top, int RoomWidth) const {
     const int total = ContentWidth + LeftSide() + RightSide();
     int y = top;
-    // Past this many float bottoms a float stops looking and stays, so a
-    // page of thousands of floats costs no more than a few passes each.
     for (int step = 0; step < MaxFloatDrops; ++step) {
         const int left = std::max(X, indents.LeftEdgeAt(y));
         const int right = std::min(X + RoomWidth, indents.RightEdgeAt(y));

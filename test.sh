@@ -16,6 +16,7 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 build=build-test
 scripts/test-build.sh "$PWD" "$build"
+scripts/install-node-tools.sh "$build/node"
 
 source scripts/sanitizer-env.sh
 log="$(mktemp)"

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <filesystem>
 #include <map>
@@ -219,6 +220,72 @@ TEST_F(ArchivedSite, ArcAndWarcOfTheSameCapturesGiveTheSamePages) {
                              std::to_string(o["length"].toInteger()));
         }
         EXPECT_EQ(listed, records);
+    }
+}
+
+// A capture as "offset length type address date status", the date in 14
+// digits, from a JSON line of either list. A resource record holds no HTTP
+// status: it is served whole, as 200.
+std::string CaptureRow(const QJsonObject& o, const char* type, const char* address,
+                       const char* date, const char* status) {
+    const QString digits = o[date].toString().remove(QRegularExpression("[^0-9]")).left(14);
+    return std::to_string(o["offset"].toInteger()) + " " + std::to_string(o["length"].toInteger()) +
+           " " + o[type].toString().toStdString() + " " + o[address].toString().toStdString() +
+           " " + digits.toStdString() + " " + std::to_string(o[status].toInt(200));
+}
+
+// The captures that `--archive-list` names, as rows.
+std::vector<std::string> ListedCaptures(const std::string& home, const std::string& file) {
+    const LumoRun list = RunLumo(home, {"--archive-list", Q(file)});
+    EXPECT_EQ(list.exitCode, 0) << list.errors;
+    std::vector<std::string> rows;
+    for (const std::string& line : Lines(list.output))
+        rows.push_back(CaptureRow(QJsonDocument::fromJson(QByteArray::fromStdString(line)).object(),
+                                  "type", "address", "date", "status"));
+    return rows;
+}
+
+// The records of the same kinds in warcio's index of the file, as rows.
+std::vector<std::string> WarcioCaptures(const std::string& warcio, const std::string& file) {
+    std::string index;
+    EXPECT_TRUE(RunTool("node",
+                        {Q(warcio + "/dist/cli.js"), "index", Q(file), "-f",
+                         "offset,length,warc-type,warc-target-uri,warc-date,http:status"},
+                        "/", &index));
+    std::vector<std::string> rows;
+    for (const std::string& line : Lines(index)) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        const QString type = o["warc-type"].toString();
+        if (type == "response" || type == "revisit" || type == "resource")
+            rows.push_back(
+                CaptureRow(o, "warc-type", "warc-target-uri", "warc-date", "http:status"));
+    }
+    return rows;
+}
+
+// warcio, the web archive library in JavaScript (tests/node), writes the
+// responses and revisits of wget's file again: the pages come out the
+// same. Its index of wget's file and of its own lists the captures where
+// `--archive-list` does (gzipped files: a record's length is its member's).
+TEST_F(ArchivedSite, WarcioWritesAndIndexesTheSameCaptures) {
+    const std::string warcio = LUMO_NODE_TOOLS "/node_modules/warcio";
+    if (!std::filesystem::exists(warcio + "/dist/cli.js"))
+        GTEST_SKIP() << "warcio is not installed: scripts/install-node-tools.sh";
+    test::TempFolder out;
+    const std::string copy = out / "warcio.warc.gz";
+    ASSERT_TRUE(RunTool(
+        "node",
+        {LUMO_SOURCE_DIR "/tests/app/data/warcio_rewrite.mjs", Q(warcio), Q(archive_), Q(copy)},
+        out.Path()));
+    for (const char* page : {"index.htm", "main.htm", "old.htm"}) {
+        const LumoRun original = Dump(archive_, base_ + page);
+        ASSERT_EQ(original.exitCode, 0) << original.errors;
+        EXPECT_EQ(Dump(copy, base_ + page).output, original.output) << page;
+    }
+    for (const std::string& file : {archive_, copy}) {
+        const std::vector<std::string> listed = ListedCaptures(home_.Path(), file);
+        EXPECT_GE(listed.size(), 8u) << file;
+        EXPECT_EQ(listed, WarcioCaptures(warcio, file)) << file;
     }
 }
 

@@ -1,9 +1,11 @@
 #include "app/screenshot.h"
 
+#include "image/png_writer.h"
+#include "platform/file_system.h"
 #include "platform/message_loop.h"
-#include "platform/qt_text.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QScreen>
 #include <QWidget>
@@ -34,10 +36,13 @@ bool WriteWindowShot(QWidget& window, const std::string& fileName, std::string& 
         error = "the window could not be painted";
         return false;
     }
-    // The lightest compression: the picture is the same and takes a
-    // fraction of the time the default level spends on it.
-    constexpr int fastestCompression = 89;
-    if (!shot.save(ToQString(fileName), "PNG", fastestCompression)) {
+    QImage pixels = shot.toImage();
+    if (pixels.format() != QImage::Format_RGB32 && pixels.format() != QImage::Format_ARGB32)
+        pixels.convertTo(QImage::Format_RGB32);
+    const std::string png =
+        EncodePng({reinterpret_cast<const uint32_t*>(pixels.constBits()), pixels.width(),
+                   pixels.height(), int(pixels.bytesPerLine() / 4)});
+    if (png.empty() || !WriteFileAtomically(fileName, png)) {
         error = "cannot write " + fileName;
         return false;
     }

@@ -68,6 +68,7 @@ void TInlineImage::ApplyStyle(const TProperties& props) {
         width && width->Value > 0 && (!width->Percent || width->Value <= 100)) {
         WantWidth = width->Value;
         WidthIsPercent = width->Percent;
+        PercentKeepsShape = width->Percent;
     }
     if (const auto height = StyleLength(props, Prop::Height);
         height && !height->Percent && height->Value > 0)
@@ -86,10 +87,11 @@ void TInlineImage::ApplyStyle(const TProperties& props) {
 TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TInlineImage& source)
     : TInlineObject(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
-      WantHeight(source.WantHeight), SizeKnown(source.SizeKnown), Borderless(source.Borderless),
-      LinkBorder(source.LinkBorder), ServerMap(source.ServerMap), TranspAttr(source.TranspAttr),
-      RollOver(source.RollOver), ClientMapName(source.ClientMapName), state_(source.state_),
-      name_(source.name_), imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
+      PercentKeepsShape(source.PercentKeepsShape), WantHeight(source.WantHeight),
+      SizeKnown(source.SizeKnown), Borderless(source.Borderless), LinkBorder(source.LinkBorder),
+      ServerMap(source.ServerMap), TranspAttr(source.TranspAttr), RollOver(source.RollOver),
+      ClientMapName(source.ClientMapName), state_(source.state_), name_(source.name_),
+      imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
     // The copy's root shares the original's cache, so the use is counted there.
     if (source.item_) {
         item_ = source.item_;
@@ -215,7 +217,8 @@ TSize TInlineImage::SizeOfReal(int roomWidth) {
     const int64_t pw = pic.cx, ph = pic.cy;
     if (WidthIsPercent) {
         const int width = ClampObjectSize(int64_t{roomWidth} * WantWidth / 100);
-        return {width, WantHeight > 0 ? WantHeight : pic.cy};
+        if (WantHeight > 0) return {width, WantHeight};
+        return {width, PercentKeepsShape ? ClampObjectSize(ph * width / pw) : pic.cy};
     }
     SizeKnown = true;
     if (WantWidth > 0 && WantHeight > 0) return {WantWidth, WantHeight};

@@ -38,6 +38,9 @@ public:
     std::string AltText;
     int WantWidth = 0; // 0 when not given
     bool WidthIsPercent = false;
+    // A style sheet's percentage width with no height scales the height
+    // with it; a WIDTH attribute's keeps the picture's own.
+    bool PercentKeepsShape = false;
     int WantHeight = 0;
     bool SizeKnown = false; // the box needs no new layout when the picture arrives
     bool Borderless = false;

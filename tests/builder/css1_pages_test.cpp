@@ -355,6 +355,13 @@ const TPageCheck PageChecks[] = {
     // its shape: "the square below should be exactly 50 pixels wide".
     {"c5523-width-000",
      [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
+    // "The square below should be exactly 50% wide": half the body's width,
+    // and still a square.
+    {"c5523-width-001",
+     [](const StylePage& page) {
+         const QRect body = page.Box("TBlock <div>");
+         EXPECT_EQ(page.Box("TImageObj").size(), QSize(body.width() / 2, body.width() / 2));
+     }},
     {"c5524-height-000",
      [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
     {"c5524-height-001",

@@ -109,7 +109,9 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=p40x30 STYLE=\"height: 15px\">", 20, 15, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9 STYLE=\"width: 41px; height: 3px\">", 41, 3,
          TPictureState::Real},
-        {"<IMG SRC=p40x30 STYLE=\"width: 50%\">", 140, 30, TPictureState::Real},
+        // A style's percentage keeps the shape, unlike WIDTH=50% above.
+        {"<IMG SRC=p40x30 STYLE=\"width: 50%\">", 140, 105, TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"width: 50%; height: 20px\">", 140, 20, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=7 STYLE=\"width: 101%; height: 50%\">", 7, 5, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=7 HEIGHT=9 STYLE=\"width: auto; height: -5px\">", 7, 9,
          TPictureState::Real},

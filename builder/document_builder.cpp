@@ -352,6 +352,12 @@ void THtmlBuilder::UseServerCharset() {
 
 void THtmlBuilder::DoBody() {
     DropSection(); // loose text before BODY goes
+    // A table reading the text between its cells fills the body it stands
+    // in and goes on adding to it, so the body is never replaced under it.
+    const bool startsBody = BodyBlock && ActiveCell == &BodyBlock->Content && TableDepth == 0;
+    // The HTML element stands around the body: its style, read by now from
+    // the head, reaches the body, and its background is the canvas's.
+    const TProperties* html = startsBody ? &PushEntry("html", "", "", "", nullptr) : nullptr;
     TProperties& body = Push("body");
     int width = RootList.Defaults.MarginWidth, height = RootList.Defaults.MarginHeight;
     auto color = [&](const TAttribute& a, int index) {
@@ -376,20 +382,18 @@ void THtmlBuilder::DoBody() {
         default: break;
         }
     }
-    body.Props[Prop::MarginLeft] = width;
-    body.Props[Prop::MarginRight] = width;
-    body.Props[Prop::MarginTop] = height;
-    body.Props[Prop::MarginBottom] = height;
+    // The page's margins, unless its style sheet sets them.
+    for (const auto& [side, margin] : {std::pair{Prop::MarginLeft, width},
+                                       {Prop::MarginRight, width},
+                                       {Prop::MarginTop, height},
+                                       {Prop::MarginBottom, height}})
+        if (!body.Assigned[side]) body.Props[side] = margin;
 
     std::string image;
     if (body.GetBackgroundImage(image) && !image.empty()) RootList.SetBackBitmap(image);
-    const int* back = body.Int(Prop::BackgroundColor);
-    if (back && static_cast<TColor>(*back) != clNone)
-        RootList.SetBackColor(static_cast<TColor>(*back) | PaletteRelative);
+    PaintCanvas(html ? html->GetBackgroundColor() : clNone, body);
 
-    // A table reading the text between its cells fills the body it stands
-    // in and goes on adding to it, so the body is never replaced under it.
-    if (BodyBlock && ActiveCell == &BodyBlock->Content && TableDepth == 0) {
+    if (startsBody) {
         auto it = std::find_if(RootList.begin(), RootList.end(),
                                [this](const auto& item) { return item.get() == BodyBlock; });
         if (it != RootList.end()) RootList.erase(it);
@@ -402,6 +406,19 @@ void THtmlBuilder::DoBody() {
     }
     OpenSection();
     Next();
+}
+
+void THtmlBuilder::PaintCanvas(TColor htmlBackground, TProperties& body) {
+    if (htmlBackground != clNone) {
+        // The body's own colour stays on its box.
+        RootList.SetBackColor(htmlBackground | PaletteRelative);
+        return;
+    }
+    // The body's colour fills the whole canvas, not its box alone.
+    const int* back = body.Int(Prop::BackgroundColor);
+    if (back && static_cast<TColor>(*back) != clNone)
+        RootList.SetBackColor(static_cast<TColor>(*back) | PaletteRelative);
+    body.Props[Prop::BackgroundColor] = static_cast<int>(clNone);
 }
 
 void THtmlBuilder::ReadLinkedStyleSheet() {

@@ -162,6 +162,9 @@ public:
     void AddPanel();
     void AddPageBreak();
     void DoBody();
+    // The canvas takes the HTML element's background colour, or else the
+    // body's, which then leaves the body's box.
+    void PaintCanvas(TColor htmlBackground, TProperties& body);
     // The text from here on is in declared's code page.
     void UseCharset(const TDeclaredCharset& declared);
     // A charset the server named applies from the start, and no META overrides it.

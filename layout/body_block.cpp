@@ -14,7 +14,9 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     TBoxValues& b = Box;
     for (int i : {Prop::MarginLeft, Prop::MarginRight})
         if (b[i] == Auto) b[i] = 0;
-    ContentWidth = std::max(0, indents.Width - LeftSide() - RightSide());
+    // A width the style sheet gives is kept, however wide the window.
+    ContentWidth = b[Prop::Width] != Auto ? std::max(0, b[Prop::Width])
+                                          : std::max(0, indents.Width - LeftSide() - RightSide());
     ContentOffset = LeftSide();
     LeftX = X + ContentOffset;
     borderTopY_ = Y + b[Prop::MarginTop];
@@ -46,6 +48,7 @@ int TBodyBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
 }
 
 int TBodyBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
+    PaintBox(canvas, clip, X);
     PaintContent(canvas, clip, X);
     return LayoutY + FlowHeight;
 }

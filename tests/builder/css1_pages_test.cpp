@@ -453,6 +453,20 @@ const TPageCheck PageChecks[] = {
     {"c21-pseu-id-000", GreenLines("Whatever you do to this link, it should stay green.", 1)},
     // Colours and backgrounds.
     {"c531-color-000", GreenLines("This line should be green.", 2)},
+    // "In a blue block near the top of the page. Around it on all sides
+    // should be purple": the HTML element's colour fills the canvas, the
+    // body's only its own box.
+    {"c45-bg-canvas-000",
+     [](const StylePage& page) {
+         const QRect line = page.Line("This paragraph should be");
+         EXPECT_TRUE(page.Mostly(line, Tint::Blue));
+         const QRgb purple = qRgb(128, 0, 128);
+         const QRect all = page.picture.rect();
+         for (const QPoint at : {QPoint(2, 2), QPoint(2, line.center().y()),
+                                 QPoint(all.right() - 2, line.center().y()),
+                                 QPoint(line.center().x(), all.bottom() - 2)})
+             EXPECT_EQ(page.picture.pixel(at), purple) << at.x() << "," << at.y();
+     }},
     {"c532-bgcolor-000",
      [](const StylePage& page) {
          ExpectGreenLines(page, "This line should be green.", 1);

@@ -56,7 +56,9 @@ const TokSet& ListBlockExtraTerminators() {
 }
 
 const TokSet& ListItemExtraTerminators() {
-    static const TokSet set = Toks({OLTok, LITok, ULTok, DirTok, MenuTok, DLTok, DDTok, DTTok});
+    static const TokSet set =
+        Toks({OLTok, LITok, ULTok, DirTok, MenuTok, DLTok, DDTok, DTTok, OLEndTok, ULEndTok,
+              DirEndTok, MenuEndTok, DLEndTok, BlockQuoteEndTok});
     return set;
 }
 

@@ -390,6 +390,11 @@ TEST(Builder, InnerConstructsLeaveOuterTerminators) {
         {"<DIV><MAP NAME=m><B><I></DIV>b", "div", "b"},
         {"<DIV><P><MAP NAME=m><B><I></DIV>b", "div", "b"},
         {"<PRE><MAP NAME=m><B><I></PRE>b", "pre", "b"},
+        // A block inside a list item leaves the list's end to the list.
+        {"<DL><DD><BLOCKQUOTE>a</BLOCKQUOTE>c</DL><P>b", "dl", "b"},
+        {"<UL><LI><DIV>a</DIV>c</UL><P>b", "ul", "b"},
+        {"<OL><LI><CENTER>a</CENTER></OL><P>b", "ol", "b"},
+        {"<BLOCKQUOTE><LI><FORM>a</FORM></BLOCKQUOTE><P>b", "blockquote", "b"},
     };
     for (const auto& row : rows) {
         Doc doc(row.html);

@@ -211,6 +211,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     PlaceContentX(indents, X, marginBoxTop, RoomWidth);
     PlaceContentBox(X, marginBoxTop);
 
+    const TIndentManager::TMark floatsBefore = indents.Mark();
     const TContentEdges edges = HoldContentEdges(indents);
     SetContentOrigin(context);
     WidestOut = LayOutContent(context) + LeftSide() + RightSide();
@@ -220,7 +221,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
 
-    TakePlace(indents, Y);
+    TakePlace(indents, Y, floatsBefore);
     RebuildPaintOrder();
     return FlowHeight;
 }
@@ -344,7 +345,7 @@ void TBlock::SetBottoms() {
     if (!Content.empty()) PaintTopY = std::min(PaintTopY, Content.CellPaintTopY);
 }
 
-void TBlock::TakePlace(TIndentManager& indents, int Y) {
+void TBlock::TakePlace(TIndentManager& indents, int Y, const TIndentManager::TMark& floatsBefore) {
     if (Placement == posAbsolute) {
         PaintHeight = 0;
         FlowHeight = 0;
@@ -353,7 +354,7 @@ void TBlock::TakePlace(TIndentManager& indents, int Y) {
         AddFloat(indents, SumY(Y, ClearGap));
         FlowHeight = 0;
     } else {
-        PaintHeight = std::max(FlowHeight, indents.FloatsBottom() - Y);
+        PaintHeight = std::max(FlowHeight, indents.FloatsBottomSince(floatsBefore) - Y);
     }
     PaintBottomY = std::max(PaintBottomY, Y + PaintHeight);
 }

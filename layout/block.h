@@ -149,9 +149,10 @@ private:
     // Returns the widest line or object of the content.
     int LayOutContent(const TLayoutContext& context);
     void SetBottoms();
-    // A block in the flow adds its height; a float adds its indent instead,
-    // and an absolutely placed block takes no room at all.
-    void TakePlace(TIndentManager& indents, int Y);
+    // A block in the flow adds its height, and is painted down to the
+    // floats it holds (those added since floatsBefore); a float adds its
+    // indent instead, and an absolutely placed block takes no room at all.
+    void TakePlace(TIndentManager& indents, int Y, const TIndentManager::TMark& floatsBefore);
     // The float's indent, from the top of its margin box down.
     void AddFloat(TIndentManager& indents, int top);
     // How far a relatively placed block is drawn below its place; 0 otherwise.

@@ -21,10 +21,10 @@ void Pop(TFreeList<TIndent>& list, int index, int Y) {
     if (index >= 0 && index < static_cast<int>(list.size())) list[index]->YB = Y - 1;
 }
 
-int LargestFloatBottom(const TFreeList<TIndent>& list, int none) {
+int LargestFloatBottom(const TFreeList<TIndent>& list, int none, size_t from = 0) {
     int bottom = none;
-    for (const auto& r : list)
-        if (r->Float) bottom = std::max(bottom, r->YB);
+    for (size_t i = from; i < list.size(); ++i)
+        if (list[i]->Float) bottom = std::max(bottom, list[i]->YB);
     return bottom;
 }
 
@@ -146,6 +146,10 @@ void TIndentManager::ReleaseRightIndent(int index, int Y) {
 
 int TIndentManager::FloatsBottom() const {
     return std::max(LargestFloatBottom(L, 0), LargestFloatBottom(R, 0));
+}
+
+int TIndentManager::FloatsBottomSince(const TMark& mark) const {
+    return std::max(LargestFloatBottom(L, 0, mark.Left), LargestFloatBottom(R, 0, mark.Right));
 }
 
 void TIndentManager::ClearY(int& CL, int& CR) const {

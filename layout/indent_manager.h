@@ -50,6 +50,15 @@ public:
     // The float queries see only float records: a cell's own open indents
     // run to 9999999 and would send every clear to the end of the world.
     int FloatsBottom() const;
+    // How many records there are now. Records only ever go from the end,
+    // so the floats at or after a mark are those added since it.
+    struct TMark {
+        size_t Left = 0, Right = 0;
+    };
+    TMark Mark() const { return {L.size(), R.size()}; }
+    // FloatsBottom of the floats added since mark: those a block laid out
+    // since then holds, not those beside it from before.
+    int FloatsBottomSince(const TMark& mark) const;
     void ClearY(int& CL, int& CR) const;
     int NextWiderY(int Y) const;
 

@@ -123,7 +123,9 @@ int TListItemBlock::LayOut(const TLayoutContext& context, int X, int Y, int Room
 
 void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     const int baseline = FirstBaseline - Root->ScrollY;
-    const int x = LeftX + X;
+    // The marker stands outside the item's box: left of its border and
+    // padding, which a plain item has none of.
+    const int x = LeftX + X - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
     if (MarkerImage && MarkerImage->Shows()) {
         // Standing on the baseline where the round markers start.
         const TSize size = MarkerImage->Size();

@@ -467,6 +467,16 @@ const TPageCheck PageChecks[] = {
                                  QPoint(line.center().x(), all.bottom() - 2)})
              EXPECT_EQ(page.picture.pixel(at), purple) << at.x() << "," << at.y();
      }},
+    // "A green square to the left outside this blue box, and no red": the
+    // list's picture marker stands left of the item's border.
+    {"c566-list-stl-001",
+     [](const StylePage& page) {
+         const QRect item = page.Box("TBlockLI <li>");
+         ASSERT_GT(item.height(), 0);
+         EXPECT_GT(page.Count({0, item.top(), item.left(), item.height()}, Tint::Green), 100);
+         EXPECT_EQ(page.Count(item, Tint::Green), 0);
+         EXPECT_TRUE(NoRed(page));
+     }},
     {"c532-bgcolor-000",
      [](const StylePage& page) {
          ExpectGreenLines(page, "This line should be green.", 1);

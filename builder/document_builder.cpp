@@ -102,6 +102,13 @@ THtmlBuilder::~THtmlBuilder() {
 }
 
 void THtmlBuilder::Next() {
+    ReadToken();
+    const TProperties* style = P.Attributes.GetStyle();
+    if (RootList.StyleSheet.HidesElements || (style && style->GetDisplay() == dsNone))
+        PassUndisplayed();
+}
+
+void THtmlBuilder::ReadToken() {
     P.NextTokenReadingStyles(RootList.StyleSheet);
     // A page's a:hover colour turns hover colouring on, as OLINK does.
     if (RootList.StyleSheet.HoverColorSet) RootList.Defaults.HoverLinks = true;

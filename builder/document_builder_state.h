@@ -114,8 +114,16 @@ public:
     TParseResult Result;
 
     // --- Shared steps -----------------------------------------------------
-    // The next token; STYLE blocks on the way go into the document's sheet.
+    // The next token; STYLE blocks on the way go into the document's sheet,
+    // and elements the style sheets do not display are passed over.
     void Next();
+    // The next token as it stands.
+    void ReadToken();
+    // While the current token starts an element whose style says "display:
+    // none", passes over the element whole, so nothing of it is built.
+    void PassUndisplayed();
+    bool Undisplayed(TokenKind tok);
+    void PassElement(TokenKind tok);
     TokenKind Cur() const { return P.CurTok; }
     void FinishSection();
     void OpenSection(const TAttributeList* attributes = nullptr);

@@ -63,7 +63,8 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "border-top-color",
                                                           "border-right-color",
                                                           "border-bottom-color",
-                                                          "border-left-color"};
+                                                          "border-left-color",
+                                                          "display"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -74,7 +75,7 @@ bool NotInherited(int i) {
     return i == Prop::BorderStyle || i == Prop::BackgroundColor || i == Prop::BorderColor ||
            (i >= Prop::BorderTopColor && i <= Prop::BorderLeftColor) || IsBox(i) ||
            (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
-           i == Prop::Clear;
+           i == Prop::Clear || i == Prop::Display;
 }
 
 bool IsEmptyOrNull(const TPropValue& v) {
@@ -441,6 +442,11 @@ VisibilityType TProperties::GetVisibility() const {
     return n && *n == viHidden ? viHidden : viVisible;
 }
 
+DisplayType TProperties::GetDisplay() const {
+    const int* n = Int(Prop::Display);
+    return n && *n > dsNormal && *n <= dsListItem ? static_cast<DisplayType>(*n) : dsNormal;
+}
+
 int TProperties::GetZIndex() const {
     if (const int* n = Int(Prop::ZIndex)) return *n;
     if (const std::string* s = Text(Prop::ZIndex)) return RoundLength(SplitNumber(*s).Number);
@@ -530,6 +536,17 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         else if (value == "hidden")
             v[index] = static_cast<int>(viHidden);
         return false;
+    case Prop::Display: {
+        // Any other value is not CSS1's and leaves the element as it was.
+        constexpr std::pair<std::string_view, DisplayType> kinds[] = {
+            {"none", dsNone}, {"block", dsBlock}, {"inline", dsInline}, {"list-item", dsListItem}};
+        for (const auto& [name, kind] : kinds)
+            if (value == name) {
+                v[index] = static_cast<int>(kind);
+                return true;
+            }
+        return false;
+    }
     default:
         if (index >= 0 && index < Prop::NamedCount) v[index] = std::string(value);
         return false;

@@ -19,7 +19,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 47 have names; the link state slots follow.
+// Property indices. 0 to 48 have names; the link state slots follow.
 namespace Prop {
 enum : int {
     FontFamily,
@@ -70,6 +70,7 @@ enum : int {
     BorderRightColor,
     BorderBottomColor,
     BorderLeftColor,
+    Display,
     LinkColor,
     LinkBackgroundColor,
     LinkTextDecoration,
@@ -81,7 +82,7 @@ enum : int {
     VisitedTextDecoration,
     Count
 };
-inline constexpr int NamedCount = LinkColor;     // 48 names
+inline constexpr int NamedCount = LinkColor;     // 49 names
 inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
 inline constexpr int LastBox = Left;
 } // namespace Prop
@@ -105,6 +106,8 @@ enum AlignmentType : int { ANone, ATop, AMiddle, ABaseline, ABottom, ALeft, ARig
 enum ClearAttrType : int { clrNone, clrLeft, clrRight, clrAll };
 enum PositionType : int { posStatic, posAbsolute, posRelative };
 enum VisibilityType : int { viHidden = 1, viVisible = 2 };
+// How an element takes part in the layout; dsNormal: as its tag says.
+enum DisplayType : int { dsNormal, dsNone, dsBlock, dsInline, dsListItem };
 
 // A declaration marked "!important" beats every normal one.
 enum class TWeight { Normal, Important };
@@ -166,6 +169,7 @@ public:
     bool GetClear(ClearAttrType& c) const;
     PositionType GetPosition() const;
     VisibilityType GetVisibility() const;
+    DisplayType GetDisplay() const;
     int GetZIndex() const;
     // Line height in pixels, 0 when not given; a plain number and
     // percentages multiply the font size.

@@ -130,6 +130,7 @@ void TStyleList::Clear() {
     DefProp = nullptr;
     sequence_ = 10;
     LinkColorSet = VisitedColorSet = HoverColorSet = false;
+    HidesElements = false;
 }
 
 std::string TStyleList::NextSequence() {
@@ -210,11 +211,13 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
     int index = PropertyIndex(propName);
     if (index < 0) return;
     TProperties& rule = Rule(selector);
-    if (StoreDeclaration(rule, index, value, TBadColor::Skip, weight) && index == Prop::Color) {
+    if (!StoreDeclaration(rule, index, value, TBadColor::Skip, weight)) return;
+    if (index == Prop::Color) {
         if (selector.find(":link") != std::string_view::npos) LinkColorSet = true;
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;
     }
+    if (index == Prop::Display && rule.GetDisplay() == dsNone) HidesElements = true;
 }
 
 void TStyleList::Initialize(const TDefaultLook& look) {

@@ -110,6 +110,9 @@ public:
     TProperties* DefProp = nullptr;
     double DefaultSize = 12; // points
     bool LinkColorSet = false, VisitedColorSet = false, HoverColorSet = false;
+    // A rule says "display: none": the builder then asks each element it
+    // meets whether it is shown at all.
+    bool HidesElements = false;
 
 private:
     TProperties& Rule(std::string_view key);

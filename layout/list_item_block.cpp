@@ -59,6 +59,8 @@ TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container, const 
     const bool explicitType = ListKind == lkOrdered && list.Type != '1';
     if (styled > 0 && !list.Plain && !(explicitType && styled == msDecimal))
         MarkerStyle = static_cast<MarkerStyleType>(styled);
+    // An item shown as a plain block has no marker.
+    if (props.GetDisplay() == dsBlock || props.GetDisplay() == dsInline) MarkerStyle = msNone;
     if (std::string url; props.GetListStyleImage(url) && !url.empty()) {
         MarkerImage = std::make_unique<TBackgroundImage>(root);
         MarkerImage->SetSource(std::move(url));

@@ -409,6 +409,47 @@ TEST(Builder, InnerConstructsLeaveOuterTerminators) {
     EXPECT_EQ(count, 2);
 }
 
+// An element whose style says "display: none" is not built at all, up to
+// its end or to what ends it unclosed; what follows it is built as usual.
+TEST(Builder, UndisplayedElementsAreNotBuilt) {
+    const struct {
+        const char* html;
+        const char* shown;
+        const char* hidden;
+    } rows[] = {
+        {"<STYLE>.x { display: none }</STYLE><P>one <SPAN CLASS=x>gone <B>b</B></SPAN>two", "two",
+         "gone"},
+        {"<P>one <B STYLE=\"display: none\">gone<P>two", "two", "gone"},
+        {"<P>a<SPAN STYLE=\"display: none\">gone", "a", "gone"},
+        {"<STYLE>DIV.x { display: none }</STYLE><DIV CLASS=x>gone<DIV>in</DIV>gone too</DIV>two",
+         "two", "gone too"},
+        {"<STYLE>LI.x { display: none }</STYLE><UL><LI CLASS=x>gone<UL><LI>in</UL>gone too"
+         "<LI>two</UL>",
+         "two", "gone too"},
+        {"<STYLE>H2 { display: none }</STYLE><H1>two</H1><H2>gone</H2>", "two", "gone"},
+        {"<STYLE>P { display: none }</STYLE>one<P>gone<TABLE><TR><TD>two</TABLE>", "two", "gone"},
+        // Table cells keep their table's shape; an unknown value is ignored.
+        {"<TABLE><TR><TD STYLE=\"display: none\">two</TABLE>", "two", nullptr},
+        {"<P STYLE=\"display: nonsense\">two", "two", nullptr},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        EXPECT_TRUE(SectionWith(doc.list, row.shown)) << row.html;
+        if (row.hidden) {
+            EXPECT_FALSE(SectionWith(doc.list, row.hidden)) << row.html;
+        }
+    }
+    Doc form("<FORM><DIV STYLE=\"display: none\"><INPUT NAME=a></DIV><INPUT NAME=b></FORM>");
+    ASSERT_EQ(form.list.Forms.size(), 1u);
+    EXPECT_EQ(form.list.Forms[0]->Controls.size(), 1u);
+    // An item shown as a plain block has no marker.
+    Doc items("<UL><LI STYLE=\"display: block\">a<LI>b</UL>");
+    auto blocks = All<TListItemBlock>(items.list);
+    ASSERT_EQ(blocks.size(), 2u);
+    EXPECT_EQ(blocks[0]->MarkerStyle, msNone);
+    EXPECT_EQ(blocks[1]->MarkerStyle, msDisc);
+}
+
 // A PRE left open in a table cell ends at the cell's end and leaves it to
 // the cell reader.
 TEST(Builder, UnclosedPreLeavesTheCellEnd) {

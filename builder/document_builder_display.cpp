@@ -1,0 +1,100 @@
+// Elements that style sheets do not display ("display: none"): passed over
+// in the token stream, so nothing of them (text, pictures, controls, names)
+// is built.
+#include "builder/document_builder_state.h"
+
+#include "html/style_list.h"
+
+namespace lumo {
+
+namespace {
+
+// Elements that end at the next item of their list, or at the list's end.
+bool IsItem(TokenKind tok) {
+    return tok == LITok || tok == DDTok || tok == DTTok;
+}
+
+// The constructs that hold list items: the lists, and BLOCKQUOTE.
+bool StartsItemList(TokenKind tok) {
+    return tok == OLTok || tok == ULTok || tok == DirTok || tok == MenuTok || tok == DLTok ||
+           tok == BlockQuoteTok;
+}
+
+bool EndsItemList(TokenKind tok) {
+    return tok == OLEndTok || tok == ULEndTok || tok == DirEndTok || tok == MenuEndTok ||
+           tok == DLEndTok || tok == BlockQuoteEndTok;
+}
+
+// The body elements a style sheet may take out. Table rows and cells stay,
+// so that every table keeps its shape, and so do elements that are never
+// shown themselves but act on others (BASEFONT, MAP).
+bool MayBeHidden(TokenKind tok) {
+    if (tok == PTok || tok == DivTok || tok == CenterTok || tok == HeadingTok || tok == HRTok ||
+        tok == PreTok || tok == TableTok || tok == FormTok || tok == AddressTok ||
+        StartsItemList(tok) || IsItem(tok))
+        return true;
+    return ParagraphContent()[tok] && tok != TextTok && tok != CommandTok && tok != ScriptTok &&
+           tok != BaseFontTok && tok != MapTok && !TagNameOfTok(tok).empty();
+}
+
+// A paragraph or phrase ends, unclosed, at the first token it cannot hold;
+// a form control holds its options or text up to its own end.
+bool EndsAtBlocks(TokenKind tok) {
+    return (tok == PTok || ParagraphContent()[tok]) && tok != SelectTok && tok != TextAreaTok;
+}
+
+} // namespace
+
+void THtmlBuilder::PassUndisplayed() {
+    while (MayBeHidden(Cur()) && Undisplayed(Cur()))
+        PassElement(Cur());
+}
+
+bool THtmlBuilder::Undisplayed(TokenKind tok) {
+    if (Stack->PropStackTop() >= MaxStackDepth) return false;
+    std::string tag(TagNameOfTok(tok));
+    if (tok == HeadingTok) {
+        if (P.HeadingLevel < 1 || P.HeadingLevel > 6) return false;
+        tag += static_cast<char>('0' + P.HeadingLevel);
+    }
+    const TProperties& entry = Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(),
+                                                "", P.Attributes.GetStyle());
+    const bool none = entry.GetDisplay() == dsNone;
+    Stack->PopProps();
+    return none;
+}
+
+// Passes the element whose start is the current token, up to and with its
+// end tag; elements of its kind may nest inside it. What ends it unclosed
+// (a block after a paragraph, the next item of a list) is left for the
+// construct around it.
+void THtmlBuilder::PassElement(TokenKind tok) {
+    ReadToken();
+    if (IsItem(tok)) {
+        for (int lists = 0; Cur() != EofTok; ReadToken()) {
+            if (StartsItemList(Cur()))
+                ++lists;
+            else if (lists > 0 && EndsItemList(Cur()))
+                --lists;
+            else if (lists == 0 && (IsItem(Cur()) || EndsItemList(Cur())))
+                return;
+        }
+        return;
+    }
+    const TokenKind end = EndTokOf(tok);
+    if (end == NoneTok) return;
+    for (int depth = 0; Cur() != EofTok; ReadToken()) {
+        if (Cur() == tok) {
+            ++depth;
+        } else if (Cur() == end) {
+            if (depth-- == 0) {
+                ReadToken();
+                return;
+            }
+        } else if (EndsAtBlocks(tok) && !ParagraphContent()[Cur()]) {
+            return;
+        }
+    }
+}
+
+} // namespace lumo

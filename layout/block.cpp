@@ -216,7 +216,7 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     SetContentOrigin(context);
     WidestOut = LayOutContent(context) + LeftSide() + RightSide();
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
-    SetBottoms();
+    SetBottoms(FloatSide != ANone ? indents.FloatsBottomSince(floatsBefore) : 0);
     if (BackImage) BackImage->Load();
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
@@ -334,10 +334,11 @@ int TBlock::LayOutContent(const TLayoutContext& context) {
     return widest;
 }
 
-void TBlock::SetBottoms() {
+void TBlock::SetBottoms(int heldFloats) {
     const TBoxValues& b = Box;
     const int shiftY = ShiftY();
     InnerBottomY = std::max(TopY, SumY(Content.CellBottomY, -shiftY));
+    if (heldFloats > 0) InnerBottomY = std::max(InnerBottomY, SumY(heldFloats, -shiftY));
     InnerBottomY = std::max(InnerBottomY, SumY(TopY, b[Prop::Height]));
     const int below = b[Prop::PaddingBottom] + b[Prop::BorderBottomWidth];
     BottomY = SumY(InnerBottomY, below, b[Prop::MarginBottom]);

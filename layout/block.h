@@ -75,6 +75,7 @@ public:
     void MoveY(int dy) override;
     void AddToPositionList() override;
     bool IsAbsolute() const override { return Placement == posAbsolute; }
+    bool IsFloating() const override { return FloatSide != ANone; }
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
     // The block around a table: margin collapsing treats a floating one apart.
     virtual bool IsTableBlock() const { return false; }
@@ -148,7 +149,9 @@ private:
     void SetContentOrigin(const TLayoutContext& context);
     // Returns the widest line or object of the content.
     int LayOutContent(const TLayoutContext& context);
-    void SetBottoms();
+    // heldFloats: the bottom of the floats the block holds inside its box
+    // (a float holds those inside it), 0 for none.
+    void SetBottoms(int heldFloats);
     // A block in the flow adds its height, and is painted down to the
     // floats it holds (those added since floatsBefore); a float adds its
     // indent instead, and an absolutely placed block takes no room at all.

@@ -97,7 +97,8 @@ int TCellBasic::DoLayout(const TLayoutContext& context, int X, int Y, int Width,
         }
         y = SumY(y, h);
         WidestOut = std::max(WidestOut, widest);
-        if (!item->IsAbsolute()) CellBottomY = std::max(CellBottomY, item->BottomY);
+        if (!item->IsAbsolute() && !item->IsFloating())
+            CellBottomY = std::max(CellBottomY, item->BottomY);
         CellPaintTopY = std::min(CellPaintTopY, item->PaintTopY);
         CellPaintBottomY = std::max(CellPaintBottomY, item->PaintBottomY);
     }

@@ -131,8 +131,10 @@ public:
     virtual std::unique_ptr<TSectionBase> Clone(TSectionList& root,
                                                 TCellBasic& container) const = 0;
 
-    // Absolutely placed items take no part in their cell's bottom.
+    // Absolutely placed items take no part in their cell's bottom, and
+    // floats only in the bottoms of cells that hold their floats.
     virtual bool IsAbsolute() const { return false; }
+    virtual bool IsFloating() const { return false; }
 
     // The text dump of the laid-out item: one line for the item (kind, tag,
     // position and size), then its lines or children, each indented by two

@@ -398,6 +398,18 @@ const TPageCheck PageChecks[] = {
     {"c414-flt-fit-002", [](const StylePage& page) { ExpectFloatsInNumericOrder(page, 10); }},
     {"c414-flt-fit-003", [](const StylePage& page) { ExpectFloatsInNumericOrder(page, 10); }},
     {"c414-flt-fit-004", [](const StylePage& page) { ExpectFloatsInNumericOrder(page, 14); }},
+    // "The two patterns below should be identical, with no red present": two
+    // floats in a block they do not widen, beside two plain blocks. The
+    // red block holding the floats has no height of its own to show.
+    {"c414-flt-fit-005",
+     [](const StylePage& page) {
+         const QRect control = page.Box("TBlock <div>", 1) | page.Box("TBlock <div>", 2);
+         const QRect test = page.Box("TBlock <p>", 1) | page.Box("TBlock <p>", 2);
+         ASSERT_GT(control.height(), 0);
+         EXPECT_EQ(test.size(), control.size());
+         EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
+         EXPECT_TRUE(NoRed(page));
+     }},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The
     // row needs 620 pixels.

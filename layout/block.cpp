@@ -216,7 +216,9 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     SetContentOrigin(context);
     WidestOut = LayOutContent(context) + LeftSide() + RightSide();
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
-    SetBottoms(FloatSide != ANone ? indents.FloatsBottomSince(floatsBefore) : 0);
+    // A float of no set height holds the floats inside it.
+    const bool holdsFloats = FloatSide != ANone && Box[Prop::Height] <= 0;
+    SetBottoms(holdsFloats ? indents.FloatsBottomSince(floatsBefore) : 0);
     if (BackImage) BackImage->Load();
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
@@ -362,12 +364,10 @@ void TBlock::TakePlace(TIndentManager& indents, int Y, const TIndentManager::TMa
 
 void TBlock::AddFloat(TIndentManager& indents, int top) {
     if (FloatSide == ALeft) {
-        indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, top,
-                             PaintBottomY);
+        indents.AddLeftFloat(LeftX + ContentWidth + RightSide() - indents.LeftEdgeX, top, BottomY);
     } else {
         const int total = ContentWidth + LeftSide() + RightSide();
-        indents.AddRightFloat(indents.RightEdgeAt(top) - total - indents.LeftEdgeX, top,
-                              PaintBottomY);
+        indents.AddRightFloat(indents.RightEdgeAt(top) - total - indents.LeftEdgeX, top, BottomY);
     }
 }
 
@@ -421,11 +421,7 @@ void TBlock::PaintBox(Canvas& canvas, const TRect& clip, int X) {
     const int borderLeft = padLeft - b[Prop::BorderLeftWidth];
     const int borderRight = padRight + b[Prop::BorderRightWidth];
     const int borderTop = borderTopY_ - sy;
-    int borderBottom;
-    if (FloatSide != ANone)
-        borderBottom = PaintBottomY - sy;
-    else
-        borderBottom = BottomY - b[Prop::MarginBottom] - sy + ShiftY();
+    const int borderBottom = BottomY - b[Prop::MarginBottom] - sy + ShiftY();
     const int padTop = borderTop + b[Prop::BorderTopWidth];
     const int padBottom = borderBottom - b[Prop::BorderBottomWidth];
     const TRect padding{padLeft, padTop, padRight, padBottom};

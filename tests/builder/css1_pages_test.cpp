@@ -685,5 +685,41 @@ TEST(Css1Pages, ListedPagesPassTheirOwnCondition) {
     }
 }
 
+// The boxes of the first acid test, against its reference rendering: every
+// box whose size the style sheet sets in ems of the HTML element's 10
+// pixels, each where the reference picture has it (which is cut 6 pixels
+// into the body's margin, so its coordinates are 6 smaller). Text wraps by
+// the fonts installed, so the final paragraph is judged by its top only.
+TEST(Acid1, BoxesStandWhereTheReferenceHasThem) {
+    const std::string folder = CorpusPath("html/acid1");
+    LUMO_NEED_CORPUS(folder);
+    const auto html = ReadWholeFile(folder + "/test5526c-w3c-saved.htm", 1 << 20);
+    ASSERT_TRUE(html);
+    const StylePage page(*html, 800);
+    const struct {
+        const char* box;
+        int n;
+        QRect reference;
+    } boxes[] = {
+        {"TBodyBlock <body>", 0, {15, 15, 490, 0}}, {"TBlockLI <dt>", 0, {25, 25, 80, 310}},
+        {"TBlockLI <dd>", 0, {115, 25, 380, 310}},  {"TBlockLI <li>", 0, {135, 45, 80, 120}},
+        {"TBlockLI <li>", 1, {225, 45, 160, 110}},  {"TBlockLI <li>", 2, {395, 45, 80, 120}},
+        {"TBlockLI <li>", 3, {135, 175, 120, 120}}, {"TBlock <blockquote>", 0, {275, 175, 70, 140}},
+        {"TBlock <h1>", 0, {355, 175, 120, 120}},   {"TBlock <p> at (20", 0, {20, 335, 480, 0}},
+    };
+    for (const auto& [what, n, reference] : boxes) {
+        const QRect box = page.Box(what, n);
+        SCOPED_TRACE(std::string(what) + " #" + std::to_string(n));
+        EXPECT_NEAR(box.left(), reference.left(), 2);
+        EXPECT_NEAR(box.top(), reference.top(), 2);
+        EXPECT_NEAR(box.width(), reference.width(), 2);
+        if (reference.height() > 0) {
+            EXPECT_NEAR(box.height(), reference.height(), 2);
+        }
+    }
+    // No list marker shows: every item is displayed as a block.
+    EXPECT_EQ(page.dump.find("marker disc"), std::string::npos);
+}
+
 } // namespace
 } // namespace lumo::test

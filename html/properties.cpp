@@ -64,7 +64,8 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "border-right-color",
                                                           "border-bottom-color",
                                                           "border-left-color",
-                                                          "display"};
+                                                          "display",
+                                                          "font-variant"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -328,6 +329,7 @@ TFont TProperties::MakeFont(Canvas& faces) const {
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
     if (const std::string* d = Text(Prop::TextDecoration)) AddDecoration(font, *d);
+    if (const std::string* v = Text(Prop::FontVariant)) font.SmallCaps = *v == "small-caps";
     if (const std::string* t = Text(Prop::TextTransform))
         font.Case = *t == "uppercase"    ? TextCase::Upper
                     : *t == "lowercase"  ? TextCase::Lower
@@ -536,6 +538,10 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         else if (value == "hidden")
             v[index] = static_cast<int>(viHidden);
         return false;
+    case Prop::FontVariant:
+        if (value != "normal" && value != "small-caps") return false;
+        v[index] = std::string(value);
+        return true;
     case Prop::Display: {
         // Any other value is not CSS1's and leaves the element as it was.
         constexpr std::pair<std::string_view, DisplayType> kinds[] = {

@@ -19,7 +19,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 48 have names; the link state slots follow.
+// Property indices. 0 to 49 have names; the link state slots follow.
 namespace Prop {
 enum : int {
     FontFamily,
@@ -71,6 +71,7 @@ enum : int {
     BorderBottomColor,
     BorderLeftColor,
     Display,
+    FontVariant,
     LinkColor,
     LinkBackgroundColor,
     LinkTextDecoration,
@@ -82,7 +83,7 @@ enum : int {
     VisitedTextDecoration,
     Count
 };
-inline constexpr int NamedCount = LinkColor;     // 49 names
+inline constexpr int NamedCount = LinkColor;     // 50 names
 inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
 inline constexpr int LastBox = Left;
 } // namespace Prop

@@ -16,7 +16,8 @@ size_t TFontTable::Hash::operator()(const TFont& font) const {
     mix(static_cast<size_t>(font.Bold) | static_cast<size_t>(font.Italic) << 1 |
         static_cast<size_t>(font.Underline) << 2 | static_cast<size_t>(font.StrikeOut) << 3 |
         static_cast<size_t>(font.Overline) << 4 | static_cast<size_t>(font.Case) << 5 |
-        static_cast<size_t>(font.Charset) << 8 | static_cast<size_t>(font.CodePage) << 16);
+        static_cast<size_t>(font.SmallCaps) << 7 | static_cast<size_t>(font.Charset) << 8 |
+        static_cast<size_t>(font.CodePage) << 16);
     mix(font.Color);
     mix(font.bgColor);
     return h;

@@ -49,6 +49,7 @@ struct FontSpec {
     bool Underline = false;
     bool StrikeOut = false;
     bool Overline = false;
+    bool SmallCaps = false; // lower-case letters drawn as smaller capitals
     uint8_t Charset = 0;
     TCodePage CodePage = TCodePage::Windows1252; // what the text's bytes are
     TColor Color = 0;

@@ -70,7 +70,8 @@ bool MeasuredInContext(char32_t c) {
 bool SameFace(const FontSpec& a, const FontSpec& b) {
     return a.Size == b.Size && a.Bold == b.Bold && a.Italic == b.Italic &&
            a.Underline == b.Underline && a.StrikeOut == b.StrikeOut && a.Overline == b.Overline &&
-           a.Charset == b.Charset && a.CodePage == b.CodePage && a.Name == b.Name;
+           a.SmallCaps == b.SmallCaps && a.Charset == b.Charset && a.CodePage == b.CodePage &&
+           a.Name == b.Name;
 }
 
 } // namespace
@@ -167,9 +168,11 @@ struct QtCanvas::ByteAdvances {
     static std::shared_ptr<ByteAdvances> For(const QFont& font, QPaintDevice& device,
                                              TCodePage page) {
         static std::unordered_map<QString, std::shared_ptr<ByteAdvances>> tables;
-        const QString key = font.key() + QLatin1Char('@') + QString::number(device.logicalDpiX()) +
-                            QLatin1Char('x') + QString::number(device.logicalDpiY()) +
-                            QLatin1Char('/') + QString::number(static_cast<int>(page));
+        const QChar capitals = font.capitalization() == QFont::SmallCaps ? u'c' : u'm';
+        const QString key = font.key() + capitals + QLatin1Char('@') +
+                            QString::number(device.logicalDpiX()) + QLatin1Char('x') +
+                            QString::number(device.logicalDpiY()) + QLatin1Char('/') +
+                            QString::number(static_cast<int>(page));
         if (const auto it = tables.find(key); it != tables.end()) return it->second;
         if (tables.size() >= 1024) tables.clear();
         auto table = std::make_shared<ByteAdvances>(font, &device, page);
@@ -215,6 +218,7 @@ void QtCanvas::SetFont(const FontSpec& font) {
     qfont_.setUnderline(font.Underline);
     qfont_.setStrikeOut(font.StrikeOut);
     qfont_.setOverline(font.Overline);
+    qfont_.setCapitalization(font.SmallCaps ? QFont::SmallCaps : QFont::MixedCase);
     // Text is drawn glyph by glyph, without kerning or ligatures, as the
     // pages were drawn when they were written; it also spares layout the
     // shaping of every measured piece.

@@ -49,7 +49,8 @@ void RecordingCanvas::SetFont(const FontSpec& font) {
     State("FONT " + QuotedBytes(font.Name) + " " + std::to_string(font.Size) +
           (font.Bold ? " bold" : "") + (font.Italic ? " italic" : "") +
           (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") +
-          (font.Overline ? " overline" : "") + " " + Hex(font.Color));
+          (font.Overline ? " overline" : "") + (font.SmallCaps ? " small-caps" : "") + " " +
+          Hex(font.Color));
 }
 
 TTextMetrics RecordingCanvas::GetTextMetrics() {

@@ -68,6 +68,21 @@ std::pair<int, int> InkColumns(const StylePage& page, const QRect& rect) {
     return {first, last};
 }
 
+// The rows of rect that hold a pixel darker than the background, as a span
+// from the first to the last.
+std::pair<int, int> InkRows(const StylePage& page, const QRect& rect) {
+    int first = -1, last = -1;
+    const QRect inside = rect & page.picture.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            if (qGray(page.picture.pixel(x, y)) < 160) {
+                if (first < 0) first = y;
+                last = y;
+                break;
+            }
+    return {first, last};
+}
+
 // "The next two bars should be identical": the same place across and the
 // same size.
 void ExpectSameBars(const QRect& test, const QRect& control) {
@@ -488,6 +503,17 @@ const TPageCheck PageChecks[] = {
          EXPECT_GT(page.Count({0, item.top(), item.left(), item.height()}, Tint::Green), 100);
          EXPECT_EQ(page.Count(item, Tint::Green), 0);
          EXPECT_TRUE(NoRed(page));
+     }},
+    // "This sentence Should be In small Caps": letters drawn as capitals
+    // have no descenders, so the small capitals' line ends higher than the
+    // mixed case line of the same size below it, whose y and p descend.
+    {"c524-font-var-000",
+     [](const StylePage& page) {
+         const QRect capitals = page.Line("This sentence Should be In small Caps");
+         const QRect mixed = page.Line("Should be In normal Mixed case");
+         ASSERT_EQ(capitals.height(), mixed.height());
+         EXPECT_LT(InkRows(page, capitals).second - capitals.top() + 2,
+                   InkRows(page, mixed).second - mixed.top());
      }},
     {"c532-bgcolor-000",
      [](const StylePage& page) {

@@ -362,5 +362,19 @@ TEST(Cascade, FontsFromProperties) {
     EXPECT_FALSE(p.Underline);
 }
 
+// Small capitals, from font-variant or the font shorthand, reach the
+// element's children; "normal" undoes them, and other words leave them be.
+TEST(Cascade, SmallCapitals) {
+    Document doc("div { font: italic small-caps 13px serif } .normal { font-variant: normal } "
+                 ".odd { font-variant: upside-down }");
+    RecordingCanvas canvas;
+    const TFont div = doc.Push("div").MakeFont(canvas);
+    EXPECT_TRUE(div.SmallCaps);
+    EXPECT_TRUE(div.Italic);
+    EXPECT_TRUE(doc.Push("b").MakeFont(canvas).SmallCaps);
+    EXPECT_TRUE(doc.Push("span", "odd").MakeFont(canvas).SmallCaps);
+    EXPECT_FALSE(doc.Push("span", "normal").MakeFont(canvas).SmallCaps);
+}
+
 } // namespace
 } // namespace lumo

@@ -224,6 +224,7 @@ TEST(FontTable, KeepsEachLookOnce) {
         [](TFont& f) { f.Underline = true; },
         [](TFont& f) { f.StrikeOut = true; },
         [](TFont& f) { f.Overline = true; },
+        [](TFont& f) { f.SmallCaps = true; },
         [](TFont& f) { f.Charset = 2; },
         [](TFont& f) { f.CodePage = TCodePage::Utf8; },
         [](TFont& f) { f.Color = 0xFF; },

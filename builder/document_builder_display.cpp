@@ -4,6 +4,7 @@
 #include "builder/document_builder_state.h"
 
 #include "html/style_list.h"
+#include "layout/form_control.h"
 
 namespace lumo {
 
@@ -70,8 +71,10 @@ bool THtmlBuilder::Undisplayed(TokenKind tok) {
 // construct around it.
 void THtmlBuilder::PassElement(TokenKind tok) {
     ReadToken();
+    TPassedForms forms{tok == FormTok ? 1 : 0};
     if (IsItem(tok)) {
         for (int lists = 0; Cur() != EofTok; ReadToken()) {
+            KeepHiddenField(forms);
             if (StartsItemList(Cur()))
                 ++lists;
             else if (lists > 0 && EndsItemList(Cur()))
@@ -84,6 +87,7 @@ void THtmlBuilder::PassElement(TokenKind tok) {
     const TokenKind end = EndTokOf(tok);
     if (end == NoneTok) return;
     for (int depth = 0; Cur() != EofTok; ReadToken()) {
+        KeepHiddenField(forms);
         if (Cur() == tok) {
             ++depth;
         } else if (Cur() == end) {
@@ -95,6 +99,16 @@ void THtmlBuilder::PassElement(TokenKind tok) {
             return;
         }
     }
+}
+
+// A hidden field of the form being built is sent with it, shown or not;
+// one of a form that is passed over whole goes with that form.
+void THtmlBuilder::KeepHiddenField(TPassedForms& forms) {
+    if (Cur() == FormTok) ++forms.Open;
+    if (Cur() == FormEndTok && forms.Open > 0) --forms.Open;
+    if (Cur() == InputTok && forms.Open == 0 &&
+        InputKind(P.Attributes.Text(TypeTok)) == TControlKind::Hidden)
+        AddFormControl(InputTok);
 }
 
 } // namespace lumo

@@ -124,6 +124,10 @@ public:
     void PassUndisplayed();
     bool Undisplayed(TokenKind tok);
     void PassElement(TokenKind tok);
+    struct TPassedForms {
+        int Open = 0; // FORMs started and not ended in the passed element
+    };
+    void KeepHiddenField(TPassedForms& forms);
     TokenKind Cur() const { return P.CurTok; }
     void FinishSection();
     void OpenSection(const TAttributeList* attributes = nullptr);

@@ -439,9 +439,22 @@ TEST(Builder, UndisplayedElementsAreNotBuilt) {
             EXPECT_FALSE(SectionWith(doc.list, row.hidden)) << row.html;
         }
     }
-    Doc form("<FORM><DIV STYLE=\"display: none\"><INPUT NAME=a></DIV><INPUT NAME=b></FORM>");
+    // A control passed over is not built, but a hidden field is still sent
+    // with its form; one of a form passed over whole is not.
+    Doc form("<FORM><DIV STYLE=\"display: none\"><INPUT NAME=a><INPUT TYPE=hidden NAME=h>"
+             "<FORM><INPUT TYPE=hidden NAME=other></FORM></DIV><INPUT NAME=b></FORM>");
     ASSERT_EQ(form.list.Forms.size(), 1u);
-    EXPECT_EQ(form.list.Forms[0]->Controls.size(), 1u);
+    const auto& controls = form.list.Forms[0]->Controls;
+    ASSERT_EQ(controls.size(), 2u);
+    EXPECT_EQ(controls[0]->Name, "h");
+    EXPECT_EQ(controls[1]->Name, "b");
+    Doc passedForm("<FORM STYLE=\"display: none\"><INPUT TYPE=hidden NAME=x></FORM>"
+                   "<INPUT TYPE=hidden NAME=y>");
+    std::vector<std::string> names;
+    for (const auto& f : passedForm.list.Forms)
+        for (const TFormControl* c : f->Controls)
+            names.push_back(c->Name);
+    EXPECT_EQ(names, std::vector<std::string>{"y"});
     // An item shown as a plain block has no marker.
     Doc items("<UL><LI STYLE=\"display: block\">a<LI>b</UL>");
     auto blocks = All<TListItemBlock>(items.list);

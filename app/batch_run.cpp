@@ -154,7 +154,8 @@ std::string TBatchRun::Write(const TBatchItem& item) {
     case TBatchOutput::Picture: WriteWindowShot(form_, item.Output, error); break;
     case TBatchOutput::Pdf: error = form_.PrintToPdf(item.Output, TPageSelection()); break;
     case TBatchOutput::LayoutDump:
-        if (!WriteFileAtomically(item.Output, DumpFrameBrowser(*form_.FrameBrowser)))
+        if (!WriteFileAtomically(AnsiName(AnsiToUtf8(item.Output)),
+                                 DumpFrameBrowser(*form_.FrameBrowser)))
             error = "cannot write " + item.Output;
         break;
     }

@@ -21,7 +21,7 @@ class TMainWindow;
 enum class TBatchOutput { Picture, Pdf, LayoutDump };
 
 struct TBatchItem {
-    std::string Output; // a local file name
+    std::string Output; // the file's name as given, in ANSI
     std::string Address;
     TBatchOutput Kind = TBatchOutput::Picture;
 };

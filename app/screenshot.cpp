@@ -1,6 +1,7 @@
 #include "app/screenshot.h"
 
 #include "image/png_writer.h"
+#include "platform/ansi.h"
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
 
@@ -42,7 +43,8 @@ bool WriteWindowShot(QWidget& window, const std::string& fileName, std::string& 
     const std::string png =
         EncodePng({reinterpret_cast<const uint32_t*>(pixels.constBits()), pixels.width(),
                    pixels.height(), int(pixels.bytesPerLine() / 4)});
-    if (png.empty() || !WriteFileAtomically(fileName, png)) {
+    // The name is as given, in ANSI: as a local name a "%" in it stays itself.
+    if (png.empty() || !WriteFileAtomically(AnsiName(AnsiToUtf8(fileName)), png)) {
         error = "cannot write " + fileName;
         return false;
     }

@@ -71,10 +71,10 @@ bool THtmlBuilder::Undisplayed(TokenKind tok) {
 // construct around it.
 void THtmlBuilder::PassElement(TokenKind tok) {
     ReadToken();
-    TPassedForms forms{tok == FormTok ? 1 : 0};
+    int formsOpen = tok == FormTok ? 1 : 0;
     if (IsItem(tok)) {
         for (int lists = 0; Cur() != EofTok; ReadToken()) {
-            KeepHiddenField(forms);
+            KeepHiddenField(formsOpen);
             if (StartsItemList(Cur()))
                 ++lists;
             else if (lists > 0 && EndsItemList(Cur()))
@@ -87,7 +87,7 @@ void THtmlBuilder::PassElement(TokenKind tok) {
     const TokenKind end = EndTokOf(tok);
     if (end == NoneTok) return;
     for (int depth = 0; Cur() != EofTok; ReadToken()) {
-        KeepHiddenField(forms);
+        KeepHiddenField(formsOpen);
         if (Cur() == tok) {
             ++depth;
         } else if (Cur() == end) {
@@ -103,10 +103,10 @@ void THtmlBuilder::PassElement(TokenKind tok) {
 
 // A hidden field of the form being built is sent with it, shown or not;
 // one of a form that is passed over whole goes with that form.
-void THtmlBuilder::KeepHiddenField(TPassedForms& forms) {
-    if (Cur() == FormTok) ++forms.Open;
-    if (Cur() == FormEndTok && forms.Open > 0) --forms.Open;
-    if (Cur() == InputTok && forms.Open == 0 &&
+void THtmlBuilder::KeepHiddenField(int& formsOpen) {
+    if (Cur() == FormTok) ++formsOpen;
+    if (Cur() == FormEndTok && formsOpen > 0) --formsOpen;
+    if (Cur() == InputTok && formsOpen == 0 &&
         InputKind(P.Attributes.Text(TypeTok)) == TControlKind::Hidden)
         AddFormControl(InputTok);
 }

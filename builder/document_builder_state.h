@@ -124,10 +124,8 @@ public:
     void PassUndisplayed();
     bool Undisplayed(TokenKind tok);
     void PassElement(TokenKind tok);
-    struct TPassedForms {
-        int Open = 0; // FORMs started and not ended in the passed element
-    };
-    void KeepHiddenField(TPassedForms& forms);
+    // formsOpen: FORMs started and not ended in the element being passed.
+    void KeepHiddenField(int& formsOpen);
     TokenKind Cur() const { return P.CurTok; }
     void FinishSection();
     void OpenSection(const TAttributeList* attributes = nullptr);

@@ -53,34 +53,34 @@ void ExpectGreenLines(const StylePage& page, std::string_view text, int count) {
     EXPECT_EQ(n, count) << text;
 }
 
-// The columns of rect that hold a pixel darker than the background, as a
-// span from the first to the last.
-std::pair<int, int> InkColumns(const StylePage& page, const QRect& rect) {
-    int first = -1, last = -1;
+enum class Across { Columns, Rows };
+
+// The columns (or rows) of rect that hold a pixel darker than the
+// background, as a span from the first to the last.
+std::pair<int, int> InkSpan(const StylePage& page, const QRect& rect, Across across) {
     const QRect inside = rect & page.picture.rect();
-    for (int x = inside.left(); x <= inside.right(); ++x)
-        for (int y = inside.top(); y <= inside.bottom(); ++y)
-            if (qGray(page.picture.pixel(x, y)) < 160) {
-                if (first < 0) first = x;
-                last = x;
+    const bool columns = across == Across::Columns;
+    const int from = columns ? inside.left() : inside.top();
+    const int to = columns ? inside.right() : inside.bottom();
+    const int alongFrom = columns ? inside.top() : inside.left();
+    const int alongTo = columns ? inside.bottom() : inside.right();
+    int first = -1, last = -1;
+    for (int i = from; i <= to; ++i)
+        for (int j = alongFrom; j <= alongTo; ++j)
+            if (qGray(columns ? page.picture.pixel(i, j) : page.picture.pixel(j, i)) < 160) {
+                if (first < 0) first = i;
+                last = i;
                 break;
             }
     return {first, last};
 }
 
-// The rows of rect that hold a pixel darker than the background, as a span
-// from the first to the last.
+std::pair<int, int> InkColumns(const StylePage& page, const QRect& rect) {
+    return InkSpan(page, rect, Across::Columns);
+}
+
 std::pair<int, int> InkRows(const StylePage& page, const QRect& rect) {
-    int first = -1, last = -1;
-    const QRect inside = rect & page.picture.rect();
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            if (qGray(page.picture.pixel(x, y)) < 160) {
-                if (first < 0) first = y;
-                last = y;
-                break;
-            }
-    return {first, last};
+    return InkSpan(page, rect, Across::Rows);
 }
 
 // "The next two bars should be identical": the same place across and the

@@ -406,6 +406,7 @@ void THtmlBuilder::DoBody() {
         auto it = std::find_if(RootList.begin(), RootList.end(),
                                [this](const auto& item) { return item.get() == BodyBlock; });
         if (it != RootList.end()) RootList.erase(it);
+        ShownBlocks.clear(); // none stood in the empty body
         ActiveCell = &RootList;
         BodyBlock = OpenBlock<TBodyBlock>();
     } else {

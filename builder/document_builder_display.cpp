@@ -1,10 +1,14 @@
-// Elements that style sheets do not display ("display: none"): passed over
-// in the token stream, so nothing of them (text, pictures, controls, names)
-// is built.
+// How style sheets show elements. Those not displayed ("display: none") are
+// passed over in the token stream, so nothing of them (text, pictures,
+// controls, names) is built. Inline elements shown as blocks get a block,
+// and DIVs may be shown inline or as list items.
 #include "builder/document_builder_state.h"
 
 #include "html/style_list.h"
+#include "layout/block.h"
 #include "layout/form_control.h"
+#include "layout/list_item_block.h"
+#include "layout/section_list.h"
 
 namespace lumo {
 
@@ -47,22 +51,25 @@ bool EndsAtBlocks(TokenKind tok) {
 } // namespace
 
 void THtmlBuilder::PassUndisplayed() {
-    while (MayBeHidden(Cur()) && Undisplayed(Cur()))
+    while (MayBeHidden(Cur()) && ShownAs(Cur()) == dsNone)
         PassElement(Cur());
 }
 
-bool THtmlBuilder::Undisplayed(TokenKind tok) {
-    if (Stack->PropStackTop() >= MaxStackDepth) return false;
+DisplayType THtmlBuilder::ShownAs(TokenKind tok) {
+    const TProperties* style = P.Attributes.GetStyle();
+    if (!RootList.StyleSheet.SetsDisplay && !(style && style->GetDisplay() != dsNormal))
+        return dsNormal;
+    if (Stack->PropStackTop() >= MaxStackDepth) return dsNormal;
     std::string tag(TagNameOfTok(tok));
     if (tok == HeadingTok) {
-        if (P.HeadingLevel < 1 || P.HeadingLevel > 6) return false;
+        if (P.HeadingLevel < 1 || P.HeadingLevel > 6) return dsNormal;
         tag += static_cast<char>('0' + P.HeadingLevel);
     }
-    const TProperties& entry = Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(),
-                                                "", P.Attributes.GetStyle());
-    const bool none = entry.GetDisplay() == dsNone;
+    const TProperties& entry =
+        Stack->PushProps(tag, P.Attributes.GetClass(), P.Attributes.GetID(), "", style);
+    const DisplayType display = entry.GetDisplay();
     Stack->PopProps();
-    return none;
+    return display;
 }
 
 // Passes the element whose start is the current token, up to and with its
@@ -109,6 +116,58 @@ void THtmlBuilder::KeepHiddenField(int& formsOpen) {
     if (Cur() == InputTok && formsOpen == 0 &&
         InputKind(P.Attributes.Text(TypeTok)) == TControlKind::Hidden)
         AddFormControl(InputTok);
+}
+
+bool THtmlBuilder::OpenShownBlock(const TProperties& entry) {
+    const DisplayType display = entry.GetDisplay();
+    if (&entry == &Scratch || (display != dsBlock && display != dsListItem) || DeepEnough())
+        return false;
+    FinishSection();
+    TCellBasic* container = ActiveCell;
+    TBlock* block = OpenBlock<TBlock>();
+    ShownBlocks.push_back({&entry, &block->Content, container});
+    OpenSection();
+    return true;
+}
+
+void THtmlBuilder::CloseShownBlocks() {
+    bool closed = false;
+    for (size_t i = ShownBlocks.size(); i-- > 0;) {
+        const TShownBlock shown = ShownBlocks[i];
+        if (OnStack(shown.Entry)) continue;
+        if (ActiveCell == shown.Content) {
+            if (!closed) FinishSection();
+            ActiveCell = shown.Container;
+            closed = true;
+        }
+        ShownBlocks.erase(ShownBlocks.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (closed) OpenSection();
+}
+
+void THtmlBuilder::DropShownBlocksFrom(size_t from) noexcept {
+    // The construct has finished its section; what follows it goes on
+    // beside the blocks, not in them.
+    while (ShownBlocks.size() > from) {
+        if (ActiveCell == ShownBlocks.back().Content) ActiveCell = ShownBlocks.back().Container;
+        ShownBlocks.pop_back();
+    }
+}
+
+void THtmlBuilder::ParseInlineDiv(const TokSet& stop) {
+    StartPhrase("div");
+    Next();
+    ParseBody(stop | Toks({DivEndTok}));
+    EndInlineElement("div");
+    if (Cur() == DivEndTok) Next();
+}
+
+TBlock* THtmlBuilder::BeginStyledItem() {
+    FinishSection();
+    StyledItemNumber = StyledItemCell == ActiveCell ? StyledItemNumber + 1 : 1;
+    StyledItemCell = ActiveCell;
+    return BeginElementBlock<TListItemBlock>("div", TTagAlign::Yes, TListStyle{DivTok},
+                                             StyledItemNumber);
 }
 
 } // namespace lumo

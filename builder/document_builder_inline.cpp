@@ -79,14 +79,23 @@ bool IsPrePhrase(TokenKind t) {
 }
 
 void THtmlBuilder::DoPhrase(TokenKind tok) {
-    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty()) {
-        TProperties& entry = Push(tag);
-        entry.TakeBackgroundColor();
-        OpenInlineBox(entry);
-    } else {
-        PopFor(TagNameOfEndTok(tok));
-        CloseInlineBoxes();
-    }
+    if (const std::string_view tag = TagNameOfTok(tok); !tag.empty())
+        StartPhrase(tag);
+    else
+        EndInlineElement(TagNameOfEndTok(tok));
+}
+
+void THtmlBuilder::StartPhrase(std::string_view tag) {
+    TProperties& entry = Push(tag);
+    entry.TakeBackgroundColor();
+    if (!OpenShownBlock(entry)) OpenInlineBox(entry);
+    FontChanged();
+}
+
+void THtmlBuilder::EndInlineElement(std::string_view tag) {
+    PopFor(tag);
+    CloseInlineBoxes();
+    if (!ShownBlocks.empty()) CloseShownBlocks();
     FontChanged();
 }
 
@@ -202,11 +211,7 @@ void THtmlBuilder::DoRunningText(TokenKind tok) {
         ReadFontAttributes(tok, NormalFontSizes);
         FontChanged();
         break;
-    case FontEndTok:
-        PopFor("font");
-        CloseInlineBoxes();
-        FontChanged();
-        break;
+    case FontEndTok: EndInlineElement("font"); break;
     case ATok: DoAnchor(); break;
     case AEndTok: EndAnchor(); break;
     case SelectTok: ReadSelect(); break;
@@ -261,7 +266,7 @@ void THtmlBuilder::DoAnchor() {
     if (InsideLink && P.Attributes.Find(HrefTok)) EndAnchor();
     TProperties& entry = Push("a");
     entry.TakeBackgroundColor();
-    OpenInlineBox(entry);
+    if (!OpenShownBlock(entry)) OpenInlineBox(entry);
     for (const auto& a : P.Attributes) {
         if (a->Which == HrefTok) {
             if (InsideLink) continue; // a second HREF on one tag
@@ -288,9 +293,7 @@ void THtmlBuilder::EndAnchor() {
         for (int i = 0; i < 3; ++i)
             PopFor("a");
     }
-    PopFor("a");
-    CloseInlineBoxes();
-    FontChanged();
+    EndInlineElement("a");
 }
 
 void THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
@@ -318,7 +321,7 @@ void THtmlBuilder::ReadFontAttributes(TokenKind tok, const int* sizeTable) {
     if (haveSize) entry.Assign(static_cast<double>(sizeTable[size - 1]), Prop::FontSize);
     entry.SizeEm();
     if (!face.empty()) entry.Assign(face, Prop::FontFamily);
-    if (tok == FontTok) OpenInlineBox(entry);
+    if (tok == FontTok && !OpenShownBlock(entry)) OpenInlineBox(entry);
 }
 
 void THtmlBuilder::ParseParagraph(const TokSet& stop) {

@@ -153,7 +153,13 @@ void THtmlBuilder::ParseDiv(const TokSet& stop) {
         return;
     }
     TDepthGuard guard(*this);
-    TBlock* block = BeginElementBlock("div", TTagAlign::Yes);
+    const DisplayType display = ShownAs(DivTok);
+    if (display == dsInline) {
+        ParseInlineDiv(stop);
+        return;
+    }
+    TBlock* block =
+        display == dsListItem ? BeginStyledItem() : BeginElementBlock("div", TTagAlign::Yes);
     OpenSection();
     Next();
     ParseBody(stop | Toks({DivEndTok}));

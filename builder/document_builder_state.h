@@ -122,7 +122,9 @@ public:
     // While the current token starts an element whose style says "display:
     // none", passes over the element whole, so nothing of it is built.
     void PassUndisplayed();
-    bool Undisplayed(TokenKind tok);
+    // How the style sheets show the element whose start is the current
+    // token; dsNormal when no rule or STYLE could change it.
+    DisplayType ShownAs(TokenKind tok);
     void PassElement(TokenKind tok);
     // formsOpen: FORMs started and not ended in the element being passed.
     void KeepHiddenField(int& formsOpen);
@@ -157,7 +159,11 @@ public:
     void EndElementBlock(TBlock* block, std::string_view tag,
                          TBottomMargin margin = TBottomMargin::AsItIs);
     bool BodyCellEmpty() const;
-    bool DeepEnough() const { return Depth >= MaxBlockDepth; }
+    // Blocks nest at most MaxBlockDepth deep, those of constructs and those
+    // of inline elements shown as blocks alike.
+    bool DeepEnough() const {
+        return Depth + static_cast<int>(ShownBlocks.size()) >= MaxBlockDepth;
+    }
 
     // --- Procedures -------------------------------------------------------
     void ParseBody(const TokSet& stop);
@@ -193,8 +199,24 @@ public:
     void ParseForm(const TokSet& stop);
     void ParseCenter(const TokSet& stop);
     void ParseDiv(const TokSet& stop);
+    // A DIV shown inline: its content runs on in the open section.
+    void ParseInlineDiv(const TokSet& stop);
+    // A DIV shown as a list item: a block with a marker, numbered among the
+    // items of its container.
+    TBlock* BeginStyledItem();
     // A phrase element's start pushes its entry, its end pops it.
     void DoPhrase(TokenKind tok);
+    void StartPhrase(std::string_view tag);
+    // The end of an inline element: its entry (and those above it) goes, with
+    // its inline box, the block it was shown as, and its font.
+    void EndInlineElement(std::string_view tag);
+    // An inline element whose style shows it as a block gets one, into
+    // which what follows goes until the element ends; false for others.
+    bool OpenShownBlock(const TProperties& entry);
+    // The blocks of elements no longer open close, where they are being filled.
+    void CloseShownBlocks();
+    // A construct ends: the blocks opened inside it close with it.
+    void DropShownBlocksFrom(size_t from) noexcept;
     // Inline borders and padding: a box opens with its element's entry and
     // closes when that entry is popped; each section it spans gets a part.
     void OpenInlineBox(const TProperties& entry);
@@ -252,18 +274,35 @@ public:
         const TProperties* Entry = nullptr;
     };
     std::vector<TOpenBox> OpenBoxes;
+    // Inline elements shown as blocks, innermost last: their entry (only
+    // compared), the block's content and the cell it stands in.
+    struct TShownBlock {
+        const TProperties* Entry = nullptr;
+        TCellBasic* Content = nullptr;
+        TCellBasic* Container = nullptr;
+    };
+    std::vector<TShownBlock> ShownBlocks;
+    // The cell of the last DIV shown as a list item, and its number.
+    const TCellBasic* StyledItemCell = nullptr;
+    int StyledItemNumber = 0;
 };
 
 // Raises the nesting depth for the life of a construct.
 class TDepthGuard {
 public:
-    explicit TDepthGuard(THtmlBuilder& b) : b_(b) { ++b_.Depth; }
-    ~TDepthGuard() { --b_.Depth; }
+    explicit TDepthGuard(THtmlBuilder& b) : b_(b), shownBlocks_(b.ShownBlocks.size()) {
+        ++b_.Depth;
+    }
+    ~TDepthGuard() {
+        b_.DropShownBlocksFrom(shownBlocks_);
+        --b_.Depth;
+    }
     TDepthGuard(const TDepthGuard&) = delete;
     TDepthGuard& operator=(const TDepthGuard&) = delete;
 
 private:
     THtmlBuilder& b_;
+    size_t shownBlocks_;
 };
 
 // Loads an input of the frame entry points; false when it is missing.

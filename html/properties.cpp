@@ -65,7 +65,8 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "border-bottom-color",
                                                           "border-left-color",
                                                           "display",
-                                                          "font-variant"};
+                                                          "font-variant",
+                                                          "list-style-position"};
 
 bool IsBox(int i) {
     return i >= Prop::MarginTop && i <= Prop::Left;
@@ -444,6 +445,11 @@ VisibilityType TProperties::GetVisibility() const {
     return n && *n == viHidden ? viHidden : viVisible;
 }
 
+bool TProperties::MarkerInside() const {
+    const std::string* s = Text(Prop::ListStylePosition);
+    return s && *s == "inside";
+}
+
 DisplayType TProperties::GetDisplay() const {
     const int* n = Int(Prop::Display);
     return n && *n > dsNormal && *n <= dsListItem ? static_cast<DisplayType>(*n) : dsNormal;
@@ -540,6 +546,10 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
         return false;
     case Prop::FontVariant:
         if (value != "normal" && value != "small-caps") return false;
+        v[index] = std::string(value);
+        return true;
+    case Prop::ListStylePosition:
+        if (value != "inside" && value != "outside") return false;
         v[index] = std::string(value);
         return true;
     case Prop::Display: {

@@ -19,7 +19,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 49 have names; the link state slots follow.
+// Property indices. 0 to 52 have names; the link state slots follow.
 namespace Prop {
 enum : int {
     FontFamily,
@@ -72,6 +72,7 @@ enum : int {
     BorderLeftColor,
     Display,
     FontVariant,
+    ListStylePosition,
     LinkColor,
     LinkBackgroundColor,
     LinkTextDecoration,
@@ -83,7 +84,7 @@ enum : int {
     VisitedTextDecoration,
     Count
 };
-inline constexpr int NamedCount = LinkColor;     // 50 names
+inline constexpr int NamedCount = LinkColor;     // 53 names
 inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
 inline constexpr int LastBox = Left;
 } // namespace Prop
@@ -177,6 +178,8 @@ public:
     int GetLineHeight() const;
     int GetListStyleType() const;
     bool GetListStyleImage(std::string& url) const;
+    // list-style-position: inside, the marker starts the first line.
+    bool MarkerInside() const;
 
     // Text helpers for the readers.
     const std::string* Text(int index) const { return std::get_if<std::string>(&Props[index]); }

@@ -130,7 +130,7 @@ void TStyleList::Clear() {
     DefProp = nullptr;
     sequence_ = 10;
     LinkColorSet = VisitedColorSet = HoverColorSet = false;
-    HidesElements = false;
+    HidesElements = SetsDisplay = false;
 }
 
 std::string TStyleList::NextSequence() {
@@ -217,7 +217,10 @@ void TStyleList::SetRuleProperty(std::string_view selector, std::string_view pro
         if (selector.find(":visited") != std::string_view::npos) VisitedColorSet = true;
         if (selector.find(":hover") != std::string_view::npos) HoverColorSet = true;
     }
-    if (index == Prop::Display && rule.GetDisplay() == dsNone) HidesElements = true;
+    if (index == Prop::Display) {
+        SetsDisplay = true;
+        if (rule.GetDisplay() == dsNone) HidesElements = true;
+    }
 }
 
 void TStyleList::Initialize(const TDefaultLook& look) {

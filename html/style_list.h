@@ -113,6 +113,9 @@ public:
     // A rule says "display: none": the builder then asks each element it
     // meets whether it is shown at all.
     bool HidesElements = false;
+    // A rule sets "display" to anything: the builder then asks the elements
+    // whose kind it can change how they are shown.
+    bool SetsDisplay = false;
 
 private:
     TProperties& Rule(std::string_view key);

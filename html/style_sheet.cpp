@@ -305,8 +305,14 @@ void Declare(std::string_view name, std::string_view value, std::string_view pat
         }
         if (!position.empty()) store("background-position", position);
     } else if (name == "list-style") {
-        for (const std::string& v : SplitValues(value, 7))
-            store(StartsWithUrl(v) ? "list-style-image" : "list-style-type", ResolveUrl(v, path));
+        for (const std::string& v : SplitValues(value, 7)) {
+            if (StartsWithUrl(v))
+                store("list-style-image", ResolveUrl(v, path));
+            else if (v == "inside" || v == "outside")
+                store("list-style-position", v);
+            else
+                store("list-style-type", v);
+        }
     } else {
         store(name, ResolveUrl(value, path));
     }

@@ -2,6 +2,7 @@
 
 #include "html/attributes.h"
 #include "html/parse_color.h"
+#include "layout/first_line_report.h"
 #include "layout/section_list.h"
 #include "platform/text.h"
 
@@ -202,7 +203,7 @@ int THtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     LayoutY = TopY = PaintTopY = Y;
     LeftX = X;
     // The cells' lines are no list item's first line.
-    int* hook = Root->FirstLineHook;
+    TFirstLineReport* hook = Root->FirstLineHook;
     Root->FirstLineHook = nullptr;
 
     Initialize();
@@ -248,7 +249,10 @@ int THtmlTable::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidt
     PosCount = context.PosCounter - FirstPos;
     WidestOut = TotalWidth;
     Root->FirstLineHook = hook;
-    if (hook && *hook == 0) *hook = LayoutY + FlowHeight;
+    if (hook && hook->Baseline == 0) {
+        hook->Baseline = LayoutY + FlowHeight;
+        hook->MarkerX = LeftX;
+    }
     return FlowHeight;
 }
 

@@ -22,6 +22,7 @@ ListKindType KindOf(TokenKind listTok) {
     case MenuTok:
     case BlockQuoteTok: return lkUnordered;
     case DLTok: return lkDefinition;
+    case DivTok: return lkStyled;
     default: return lkOther;
     }
 }
@@ -41,7 +42,7 @@ MarkerStyleType OrderedStyle(char type) {
 TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container, const TProperties& props,
                                const TListStyle& list, int number)
     : TBlock(root, container, props), ListKind(KindOf(list.ListTok)), ItemNumber(number),
-      MarkerFont(&root.Fonts.Intern(props.MakeFont(*root.Measure))) {
+      MarkerFont(&root.Fonts.Intern(props.MakeFont(*root.Measure))), Inside(props.MarkerInside()) {
     switch (ListKind) {
     case lkOrdered: MarkerStyle = OrderedStyle(list.Type); break;
     case lkUnordered: MarkerStyle = list.Plain ? msNone : msCircle; break;
@@ -52,6 +53,7 @@ TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container, const 
         if (!text && (!left || *left == IntNull || *left == 0)) BoxSpec.Set(Prop::MarginLeft, 16);
         break;
     }
+    case lkStyled: MarkerStyle = msDisc; break;
     default: MarkerStyle = msNone; break;
     }
     // A style wins, except over an explicit TYPE or PLAIN of the list itself.
@@ -70,7 +72,8 @@ TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container, const 
 TListItemBlock::TListItemBlock(TSectionList& root, TCellBasic& container,
                                const TListItemBlock& source)
     : TBlock(root, container, source), ListKind(source.ListKind), ItemNumber(source.ItemNumber),
-      MarkerStyle(source.MarkerStyle), MarkerFont(&root.Fonts.Intern(*source.MarkerFont)) {
+      MarkerStyle(source.MarkerStyle), MarkerFont(&root.Fonts.Intern(*source.MarkerFont)),
+      Inside(source.Inside) {
     if (source.MarkerImage)
         MarkerImage = std::make_unique<TBackgroundImage>(root, *source.MarkerImage);
 }
@@ -81,12 +84,19 @@ bool TListItemBlock::HasMarker() const {
 }
 
 int TListItemBlock::MarkerRoom() const {
-    return HasMarker() ? 35 : 0;
+    return HasMarker() && !Inside ? 35 : 0;
+}
+
+int TListItemBlock::InsideRoom(Canvas& canvas) const {
+    if (MarkerImage && MarkerImage->Shows()) return MarkerImage->Size().cx + 4;
+    if (MarkerStyle == msCircle || MarkerStyle == msDisc || MarkerStyle == msSquare) return 16;
+    UseFont(canvas, *MarkerFont);
+    return canvas.TextWidth(MarkerText(MarkerStyle, ItemNumber) + " ");
 }
 
 void TListItemBlock::MoveY(int dy) {
     TBlock::MoveY(dy);
-    if (FirstBaseline) FirstBaseline += dy;
+    if (FirstLine.Baseline) FirstLine.Baseline += dy;
 }
 
 std::string TListItemBlock::MarkerText(MarkerStyleType style, int number) {
@@ -114,27 +124,31 @@ int TListItemBlock::LayOut(const TLayoutContext& context, int X, int Y, int Room
                            int HeightBase, int& WidestOut) {
     // The hook points at this item only while it is laid out, so a nested
     // item never leaves it aimed at itself for the text after it.
-    int* saved = Root->FirstLineHook;
-    FirstBaseline = 0;
-    Root->FirstLineHook = &FirstBaseline;
+    TFirstLineReport* saved = Root->FirstLineHook;
     if (MarkerImage) MarkerImage->Load();
+    FirstLine = {};
+    if (Inside && HasMarker()) FirstLine.MarkerRoom = InsideRoom(context.Measure);
+    Root->FirstLineHook = &FirstLine;
     int height = TBlock::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
     Root->FirstLineHook = saved;
     return height;
 }
 
 void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
-    const int baseline = FirstBaseline - Root->ScrollY;
-    // The marker stands outside the item's box: left of its border and
-    // padding, which a plain item has none of.
-    const int x = LeftX + X - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
+    const int baseline = FirstLine.Baseline - Root->ScrollY;
+    // The marker ends where its room does: outside the item's box, left of
+    // its border and padding (which a plain item has none of), or inside,
+    // where the first line's text starts.
+    const int room = FirstLine.MarkerRoom;
+    const int x = Inside ? FirstLine.MarkerX + room + X
+                         : LeftX + X - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
     if (MarkerImage && MarkerImage->Shows()) {
         // Standing on the baseline where the round markers start.
         const TSize size = MarkerImage->Size();
+        const int left = Inside ? x - room : x - 16;
         const TRect device{clip.Left + X, clip.Top - Root->ScrollY, clip.Right + X,
                            clip.Bottom - Root->ScrollY};
-        MarkerImage->Paint(canvas, {x - 16, baseline - size.cy, x - 16 + size.cx, baseline},
-                           device);
+        MarkerImage->Paint(canvas, {left, baseline - size.cy, left + size.cx, baseline}, device);
         return;
     }
     switch (MarkerStyle) {
@@ -148,7 +162,7 @@ void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
         canvas.SetTextColor(MarkerFont->Color);
         canvas.SetBkMode(BkMode::Transparent);
         canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
-        canvas.TextOut(x - 10 - canvas.TextWidth(text), baseline, text);
+        canvas.TextOut(Inside ? x - room : x - 10 - canvas.TextWidth(text), baseline, text);
         break;
     }
     case msCircle:
@@ -175,8 +189,9 @@ void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
 
 int TListItemBlock::Paint(Canvas& canvas, const TRect& clip, int X) {
     int bottom = TBlock::Paint(canvas, clip, X);
-    if (!Hidden && FirstBaseline > 0 && HasMarker() && FirstBaseline >= clip.Top &&
-        FirstBaseline - 20 < clip.Bottom)
+    const int baseline = FirstLine.Baseline;
+    if (!Hidden && baseline > 0 && HasMarker() && baseline >= clip.Top &&
+        baseline - 20 < clip.Bottom)
         PaintMarker(canvas, clip, X);
     return bottom;
 }
@@ -192,7 +207,8 @@ void TListItemBlock::Dump(std::string& out, int depth) const {
         marker += MarkerStyle == msCircle ? "circle" : MarkerStyle == msDisc ? "disc" : "square";
     else
         marker.append(1, '"').append(MarkerText(MarkerStyle, ItemNumber)).append(1, '"');
-    marker += " baseline " + std::to_string(FirstBaseline);
+    if (HasMarker() && Inside) marker += " inside";
+    marker += " baseline " + std::to_string(FirstLine.Baseline);
     block.insert(eol, marker);
     out += block;
 }

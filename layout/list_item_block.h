@@ -4,6 +4,7 @@
 
 #include "html/symbols.h"
 #include "layout/block.h"
+#include "layout/first_line_report.h"
 
 namespace lumo {
 
@@ -21,7 +22,8 @@ enum MarkerStyleType : int {
     msUpperRoman
 };
 
-enum ListKindType : int { lkNone, lkOrdered, lkUnordered, lkDefinition, lkOther };
+// lkStyled: an element a style sheet shows as a list item.
+enum ListKindType : int { lkNone, lkOrdered, lkUnordered, lkDefinition, lkOther, lkStyled };
 
 // What a list tells its items about their markers.
 struct TListStyle {
@@ -49,7 +51,10 @@ public:
     const TFont* MarkerFont; // in the document's font table
     // list-style-image, shown instead of the marker; null without one.
     std::unique_ptr<TBackgroundImage> MarkerImage;
-    int FirstBaseline = 0; // document Y of the first text line's baseline; 0 for none
+    // list-style-position: inside, the marker starts the first line.
+    bool Inside = false;
+    // The first text line's baseline (0 for none) and the room it left.
+    TFirstLineReport FirstLine;
 
     int LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, int HeightBase,
                int& WidestOut) override;
@@ -68,6 +73,8 @@ protected:
 private:
     bool HasMarker() const;
     void PaintMarker(Canvas& canvas, const TRect& clip, int X);
+    // The room a marker inside the first line takes there.
+    int InsideRoom(Canvas& canvas) const;
 };
 
 } // namespace lumo

@@ -24,6 +24,7 @@ class TFontRun;
 class TInlineImage;
 class TInlinePanel;
 class TSelectionCounter;
+struct TFirstLineReport;
 
 // A document takes in this many panels at most; further PANEL tags stand as
 // boxes no host fills, so no page can make widgets without end.
@@ -111,9 +112,9 @@ public:
     std::function<void(TInlinePanel& panel)> OnPanelDestroy;
     std::vector<TSectionBase*> PositionList;
     TStyleList StyleSheet;
-    // Where the first text line laid out records its baseline; set while a
-    // list item is laid out, null otherwise.
-    int* FirstLineHook = nullptr;
+    // Where the first text line laid out reports to the list item being
+    // laid out; null outside list items.
+    TFirstLineReport* FirstLineHook = nullptr;
     // Where CopySelection puts the selected text, and the X from which
     // copied lines count their indent.
     TSelectionCounter* TextSink = nullptr;

@@ -274,8 +274,11 @@ private:
     void PlaceFloat(TInlineObject& object, TIndentManager& indents, int Y);
     // The floats of the line that were not placed at its start go below it.
     void PlaceLateFloats(const TTextLine& line, TIndentManager& indents);
-    // While a list item is laid out, its first text line's baseline.
+    // While a list item is laid out, its first text line's baseline and
+    // where the room for a marker inside that line starts.
     void ReportFirstBaseline() const;
+    // The room the first line of a list item leaves for a marker inside it.
+    int InsideMarkerRoom() const;
 
     // The steps of Paint. While printing, a line that must start the next
     // page moves the page end up to it.

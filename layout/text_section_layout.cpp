@@ -1,5 +1,6 @@
 // Line breaking and measuring of text sections.
 #include "layout/block.h"
+#include "layout/first_line_report.h"
 #include "layout/inline_image.h"
 #include "layout/section_list.h"
 #include "layout/text_section.h"
@@ -319,7 +320,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
 
     // The first line starts further in (or, for a negative indent, out), or
     // after the text it runs on from.
-    int indent = FirstLineIndent(RoomWidth);
+    int indent = FirstLineIndent(RoomWidth) + InsideMarkerRoom();
     if (RunOnX >= 0) indent = RunOnX - indents.LeftEdgeAt(Y);
     const int len = static_cast<int>(Text.size());
     for (int pos = 0; pos < len;) {
@@ -421,13 +422,19 @@ void TSection::AddGapLine(int start, int y, int height) {
 }
 
 void TSection::ReportFirstBaseline() const {
-    int* hook = Root->FirstLineHook;
-    if (!hook || *hook != 0) return;
+    TFirstLineReport* hook = Root->FirstLineHook;
+    if (!hook || hook->Baseline != 0) return;
     for (const TTextLine& line : LineList)
         if (line.CharCount > 0) {
-            *hook = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+            hook->Baseline = line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
+            hook->MarkerX = LeftX + line.LineOffset - hook->MarkerRoom;
             return;
         }
+}
+
+int TSection::InsideMarkerRoom() const {
+    const TFirstLineReport* hook = Root->FirstLineHook;
+    return hook && hook->Baseline == 0 ? hook->MarkerRoom : 0;
 }
 
 bool TSection::CachedWidths(const Canvas& canvas, int& Min, int& Max) const {

@@ -366,14 +366,16 @@ TEST(Builder, ListNumbering) {
     EXPECT_FALSE(SectionWith(items[4]->Content, "after"));
 }
 
+// Whether a block of tag in cell holds text.
+bool BlockHolds(const TCellBasic& cell, std::string_view tag, std::string_view text) {
+    for (TBlock* b : All<TBlock>(cell))
+        if (b->Content.OwnerTag == tag && SectionWith(b->Content, text)) return true;
+    return false;
+}
+
 // A construct that stops at a terminator of the one around it leaves that
 // terminator for it: nothing after it stays inside.
 TEST(Builder, InnerConstructsLeaveOuterTerminators) {
-    auto blockOf = [](const TCellBasic& cell, std::string_view tag, std::string_view text) {
-        for (TBlock* b : All<TBlock>(cell))
-            if (b->Content.OwnerTag == tag && SectionWith(b->Content, text)) return true;
-        return false;
-    };
     {
         Doc doc("<CENTER><UL><LI>a</CENTER>rest");
         ASSERT_TRUE(SectionWith(doc.list, "rest"));
@@ -399,7 +401,7 @@ TEST(Builder, InnerConstructsLeaveOuterTerminators) {
     for (const auto& row : rows) {
         Doc doc(row.html);
         ASSERT_TRUE(SectionWith(doc.list, row.outside)) << row.html;
-        EXPECT_FALSE(blockOf(doc.list, row.tag, row.outside)) << row.html;
+        EXPECT_FALSE(BlockHolds(doc.list, row.tag, row.outside)) << row.html;
     }
     // Forms do not nest, even with a list between them.
     Doc forms("<FORM><UL><LI>a<FORM>b");
@@ -461,6 +463,59 @@ TEST(Builder, UndisplayedElementsAreNotBuilt) {
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(blocks[0]->MarkerStyle, msNone);
     EXPECT_EQ(blocks[1]->MarkerStyle, msDisc);
+}
+
+// Style sheets show a DIV inline or as a list item, and an inline element
+// as a block; the block ends with its element, or with the construct it
+// was opened in, and never takes in what follows.
+TEST(Builder, StylesShowElementsAsOtherKinds) {
+    Doc inlineDivs("<STYLE>.i { display: inline }</STYLE><DIV CLASS=i>one </DIV>"
+                   "<DIV CLASS=i>two</DIV><DIV>three</DIV>");
+    ASSERT_TRUE(SectionWith(inlineDivs.list, "one two"));
+    EXPECT_FALSE(SectionWith(inlineDivs.list, "three two"));
+    EXPECT_FALSE(BlockHolds(inlineDivs.list, "div", "one"));
+
+    const struct {
+        const char* html;
+        const char* tag;
+        const char* inside;
+        const char* outside; // text that must stand in no block of tag
+    } rows[] = {
+        {"<P>a <A HREF=x STYLE=\"display: block\">link</A> b", "a", "link", "b"},
+        {"<STYLE>B { display: block }</STYLE>a <B>bold<I>both</B> after", "b", "both", "after"},
+        {"<FONT STYLE=\"display: block\">in</FONT>out", "font", "in", "out"},
+        // Left open: closed with the construct around it.
+        {"<CENTER><B STYLE=\"display: block\">in</CENTER>after", "b", "in", "after"},
+        {"<TABLE><TR><TD><B STYLE=\"display: block\">in</TABLE>after", "b", "in", "after"},
+        {"<UL><LI><EM STYLE=\"display: block\">in<LI>next</UL>after", "em", "in", "next"},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        ASSERT_TRUE(SectionWith(doc.list, row.outside)) << row.html;
+        EXPECT_TRUE(BlockHolds(doc.list, row.tag, row.inside)) << row.html;
+        EXPECT_FALSE(BlockHolds(doc.list, row.tag, row.outside)) << row.html;
+        EXPECT_NE(SectionWith(doc.list, row.inside), SectionWith(doc.list, row.outside));
+    }
+    // The link goes on into its block.
+    Doc link("<A HREF=x STYLE=\"display: block\">link</A>");
+    ASSERT_TRUE(RunOf(link.list, "link"));
+    EXPECT_EQ(RunOf(link.list, "link")->Link().Url, "x");
+
+    Doc items("<STYLE>DIV { display: list-item; list-style-type: decimal }</STYLE>"
+              "<DIV>a</DIV><DIV>b<DIV>in</DIV></DIV>");
+    auto blocks = All<TListItemBlock>(items.list);
+    ASSERT_EQ(blocks.size(), 3u);
+    EXPECT_EQ(blocks[0]->ItemNumber, 1);
+    EXPECT_EQ(blocks[1]->ItemNumber, 2);
+    EXPECT_EQ(blocks[2]->ItemNumber, 1); // the first in its own container
+    EXPECT_EQ(blocks[0]->MarkerStyle, msDecimal);
+
+    // Unclosed elements shown as blocks nest no deeper than constructs do.
+    std::string deep;
+    for (int i = 0; i < 5000; ++i)
+        deep += "<B STYLE=\"display: block\">x";
+    Doc nested(deep);
+    EXPECT_LE(BlockDepth(nested.list), MaxBlockDepth + 2);
 }
 
 // A PRE left open in a table cell ends at the cell's end and leaves it to

@@ -496,6 +496,26 @@ const TPageCheck PageChecks[] = {
      }},
     // "A green square to the left outside this blue box, and no red": the
     // list's picture marker stands left of the item's border.
+    // "Eight numbered lines stacked below, each starting with the stated line
+    // number": the first is numbered by its marker, which starts the line;
+    // the two inline DIVs make one line; the block A stands between six and
+    // eight; nothing undisplayed shows.
+    {"c561-list-displ-000",
+     [](const StylePage& page) {
+         ASSERT_GT(page.Box("marker \"1.\" inside").height(), 0);
+         const QRect one = page.Line("Line one.");
+         ASSERT_GT(one.height(), 0);
+         EXPECT_LE(InkColumns(page, one).first - one.left(), 2);
+         int top = one.top();
+         for (std::string_view text :
+              {"2. Line two.", "3. Line three.", "4. Line four.", "5. Line five.", "6. Line six.",
+               "7. Line seven.", "8. Line eight."}) {
+             const QRect line = page.Line(text);
+             EXPECT_GE(line.top(), top + 10) << text;
+             top = line.top();
+         }
+         EXPECT_EQ(page.Line("FAIL").height(), 0);
+     }},
     {"c566-list-stl-001",
      [](const StylePage& page) {
          const QRect item = page.Box("TBlockLI <li>");

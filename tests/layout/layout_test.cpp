@@ -133,6 +133,26 @@ TEST(Markers, DrawnBesideTheFirstLine) {
     EXPECT_EQ(Count(log, "ELLIPSE"), 1);
 }
 
+// A marker inside the item starts its first line, and the text follows it;
+// the lines after start at the item's edge.
+TEST(Markers, InsideStartTheFirstLine) {
+    Doc doc("<OL STYLE=\"list-style-position: inside\"><LI>one<BR>next</OL>"
+            "<UL STYLE=\"list-style: square inside\"><LI>two</UL>");
+    const std::string log = doc.Paint(0, 400);
+    auto xOf = [&](std::string_view quoted) {
+        const size_t at = log.find(std::string(quoted) + "\n");
+        if (at == std::string::npos) return -1;
+        const size_t line = log.rfind("TEXT ", at);
+        return std::stoi(log.substr(line + 5));
+    };
+    // 8-pixel characters: "1. " is 24 pixels wide, the square's room 16.
+    EXPECT_EQ(xOf("\"1.\""), 45) << log;
+    EXPECT_EQ(xOf("\"one\""), 69) << log;
+    EXPECT_EQ(xOf("\"next\""), 45) << log;
+    EXPECT_EQ(xOf("\"two\""), 61) << log;
+    EXPECT_NE(log.find("FILL 46 "), std::string::npos) << log;
+}
+
 // Each item's hook is its own while it is laid out, and restored after.
 TEST(Markers, BaselinesOfNestedItems) {
     Doc doc("<UL><LI><UL><LI>inner</UL>tail<LI>second</UL>");
@@ -144,9 +164,9 @@ TEST(Markers, BaselinesOfNestedItems) {
         const TTextLine& line = s->LineList[0];
         return line.LineY + line.ExtraAbove + line.LineTextHeight - line.LineDescent;
     };
-    EXPECT_EQ(items[1]->FirstBaseline, baseline("inner"));
-    EXPECT_EQ(items[0]->FirstBaseline, baseline("tail"));
-    EXPECT_EQ(items[2]->FirstBaseline, baseline("second"));
+    EXPECT_EQ(items[1]->FirstLine.Baseline, baseline("inner"));
+    EXPECT_EQ(items[0]->FirstLine.Baseline, baseline("tail"));
+    EXPECT_EQ(items[2]->FirstLine.Baseline, baseline("second"));
 }
 
 TEST(Rules, Widths) {

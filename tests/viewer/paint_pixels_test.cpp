@@ -318,11 +318,11 @@ TEST_F(PaintPixelsTest, ListItemsShowTheirMarkerPicture) {
         const TListItemBlock& item = *items[i];
         ASSERT_TRUE(item.MarkerImage && item.MarkerImage->Shows());
         // The corner pixel: its left edge 16 pixels before the text, its bottom on the baseline.
-        EXPECT_EQ(At(item.LeftX - 16, item.FirstBaseline - 8), Green) << i;
-        EXPECT_EQ(At(item.LeftX - 9, item.FirstBaseline - 1), Red) << i;
+        EXPECT_EQ(At(item.LeftX - 16, item.FirstLine.Baseline - 8), Green) << i;
+        EXPECT_EQ(At(item.LeftX - 9, item.FirstLine.Baseline - 1), Red) << i;
     }
     EXPECT_FALSE(items[2]->MarkerImage && items[2]->MarkerImage->Shows());
-    EXPECT_NE(At(items[2]->LeftX - 16, items[2]->FirstBaseline - 8), Green);
+    EXPECT_NE(At(items[2]->LeftX - 16, items[2]->FirstLine.Baseline - 8), Green);
 }
 
 } // namespace

@@ -190,6 +190,7 @@ void THtmlBuilder::CloseBlock(TBlock* block) {
 }
 
 void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomMargin margin) {
+    if (FirstLetter && FirstLetter->Cell == &block->Content) FirstLetter.reset();
     FinishSection();
     if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
     PopFor(tag);

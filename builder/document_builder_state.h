@@ -172,6 +172,12 @@ public:
     // what it does before the next token is read.
     void DoRunningText(TokenKind tok);
     void AddText();
+    // The block just opened for tag (its attributes current) awaits its
+    // first letter if a rule styles it.
+    void AwaitFirstLetter(std::string_view tag);
+    // The awaited first letter, with the punctuation before it, from the
+    // text token current: added in its own look and taken off the token.
+    void AddFirstLetter();
     void AddWordBreak();
     void AddImage();
     // PANEL current: its box joins the open section and the document.
@@ -282,6 +288,13 @@ public:
         TCellBasic* Container = nullptr;
     };
     std::vector<TShownBlock> ShownBlocks;
+    // The element whose block was opened last, while its first letter has
+    // not come and a style sheet gives that letter a look of its own.
+    struct TFirstLetter {
+        std::string Tag, Class, ID;
+        const TCellBasic* Cell = nullptr; // the block's content
+    };
+    std::optional<TFirstLetter> FirstLetter;
     // The cell of the last DIV shown as a list item, and its number.
     const TCellBasic* StyledItemCell = nullptr;
     int StyledItemNumber = 0;
@@ -329,7 +342,9 @@ Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Ar
     FinishSection();
     TProperties& entry = Push(tag);
     if (align == TTagAlign::Yes) ApplyAlign(entry);
-    return OpenBlock<Block>(std::forward<Args>(args)...);
+    Block* block = OpenBlock<Block>(std::forward<Args>(args)...);
+    AwaitFirstLetter(tag);
+    return block;
 }
 
 } // namespace lumo

@@ -169,6 +169,7 @@ void TProperties::Inherit(const TProperties& parent) {
                    : NotInherited(i) ? TPropValue()
                                      : parent.Props[i];
     InlineBackground = parent.InlineBackground;
+    DecorationColor = parent.DecorationColor;
     Charset = parent.Charset;
     CodePage = parent.CodePage;
     ColorInLink = parent.ColorInLink;
@@ -179,6 +180,7 @@ void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
         if (!Assigned[i]) Props[i] = source.Props[i];
     if (Assigned[Prop::TextDecoration]) JoinDecoration(source.Props[Prop::TextDecoration]);
+    if (!DrawsOwnLines()) DecorationColor = source.DecorationColor;
     ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
     SizeEm();
 }
@@ -256,6 +258,8 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
         const std::string* own = Text(Prop::TextDecoration);
         OwnDecoration = own ? *own : std::string();
         JoinDecoration(outerDecoration);
+        if (const int* color = Int(Prop::Color); color && DrawsOwnLines())
+            DecorationColor = static_cast<TColor>(*color);
     }
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
@@ -299,7 +303,20 @@ void AddDecoration(FontSpec& font, std::string_view value) {
     });
 }
 
+bool ListsALine(std::string_view value) {
+    bool any = false;
+    ForEachWord(value, [&any](std::string_view word) {
+        any |= std::find(std::begin(DecorationLines), std::end(DecorationLines), word) !=
+               std::end(DecorationLines);
+    });
+    return any;
+}
+
 } // namespace
+
+bool TProperties::DrawsOwnLines() const {
+    return ListsALine(OwnDecoration);
+}
 
 void TProperties::JoinDecoration(const TPropValue& outer) {
     const std::string* outerText = std::get_if<std::string>(&outer);
@@ -330,6 +347,7 @@ TFont TProperties::MakeFont(Canvas& faces) const {
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
     if (const std::string* d = Text(Prop::TextDecoration)) AddDecoration(font, *d);
+    if (font.Underline || font.StrikeOut || font.Overline) font.DecorationColor = DecorationColor;
     if (const std::string* v = Text(Prop::FontVariant)) font.SmallCaps = *v == "small-caps";
     if (const std::string* t = Text(Prop::TextTransform))
         font.Case = *t == "uppercase"    ? TextCase::Upper
@@ -362,8 +380,13 @@ TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TFont font = MakeFont(faces);
     if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
-    // A link's own lines add to those it stands in.
-    if (const std::string* d = Text(first + 2)) AddDecoration(font, *d);
+    // A link's own lines add to those it stands in, in the link's colour
+    // whatever colour its text takes inside it.
+    if (const std::string* d = Text(first + 2); d && ListsALine(*d)) {
+        AddDecoration(font, *d);
+        const int* color = Int(first);
+        font.DecorationColor = color ? static_cast<TColor>(*color) : font.Color;
+    }
     return font;
 }
 

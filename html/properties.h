@@ -133,6 +133,9 @@ public:
     // ancestors, which Props holds together: a child can add a line to an
     // underlined parent but never take the parent's line away.
     std::string OwnDecoration;
+    // The colour of the lines: that of the element which draws them, the
+    // innermost one with lines of its own; clNone when no element has any.
+    TColor DecorationColor = clNone;
     std::array<TPropValue, Prop::Count> Props;
     std::array<bool, Prop::Count> Assigned{};
     // Of a rule or a STYLE attribute: the declarations marked !important.
@@ -190,6 +193,8 @@ public:
 
 private:
     TFont MakeStateFont(Canvas& faces, int first) const;
+    // Whether OwnDecoration draws a line ("none" and "blink" do not).
+    bool DrawsOwnLines() const;
     // Props' text-decoration: the ancestors' lines (outer) and OwnDecoration.
     void JoinDecoration(const TPropValue& outer);
 };

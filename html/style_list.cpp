@@ -130,7 +130,7 @@ void TStyleList::Clear() {
     DefProp = nullptr;
     sequence_ = 10;
     LinkColorSet = VisitedColorSet = HoverColorSet = false;
-    HidesElements = SetsDisplay = false;
+    HidesElements = SetsDisplay = StylesFirstLetters = false;
 }
 
 std::string TStyleList::NextSequence() {
@@ -162,6 +162,7 @@ TProperties* TStyleList::AddObject(std::string_view key, std::unique_ptr<TProper
     rule->Order = static_cast<long long>(rules_.size());
     rule->Author = author_;
     rule->Block = block_;
+    if (rule->Parts.front().Pseudo == "first-letter") StylesFirstLetters = true;
     byKey_[std::string(key)].push_back(rule.get());
     byBucket_[BucketOf(rule->Parts.front())].push_back(rule.get());
     rules_.push_back(std::move(rule));
@@ -186,12 +187,16 @@ std::vector<const TStyleRule*> TStyleList::MatchingRules(const TPropStack& stack
     std::sort(buckets.begin(), buckets.end());
     buckets.erase(std::unique(buckets.begin(), buckets.end()), buckets.end());
 
+    // A pseudo-element takes only its own rules: its element's are already
+    // the element's, which it inherits.
+    const bool pseudoElement = pseudo == "first-letter" || pseudo == "first-line";
     std::vector<const TStyleRule*> found;
     for (const std::string& bucket : buckets) {
         auto it = byBucket_.find(bucket);
         if (it == byBucket_.end()) continue;
         for (const TStyleRule* rule : it->second) {
             const TSelectorPart& self = rule->Parts.front();
+            if (pseudoElement && self.Pseudo != pseudo) continue;
             if ((!self.Tag.empty() && self.Tag != tag) || (!self.ID.empty() && self.ID != id) ||
                 (!self.Pseudo.empty() && self.Pseudo != pseudo) || !HasClasses(cls, self.Classes))
                 continue;

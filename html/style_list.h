@@ -116,6 +116,8 @@ public:
     // A rule sets "display" to anything: the builder then asks the elements
     // whose kind it can change how they are shown.
     bool SetsDisplay = false;
+    // A rule is of the ":first-letter" of its elements.
+    bool StylesFirstLetters = false;
 
 private:
     TProperties& Rule(std::string_view key);

@@ -53,6 +53,8 @@ struct FontSpec {
     uint8_t Charset = 0;
     TCodePage CodePage = TCodePage::Windows1252; // what the text's bytes are
     TColor Color = 0;
+    // The colour of the underline, overline and line-through; clNone: Color.
+    TColor DecorationColor = clNone;
 
     bool operator==(const FontSpec&) const = default;
 };

@@ -9,6 +9,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPolygon>
+#include <QRawFont>
 #include <QRegion>
 
 #include <algorithm>
@@ -293,8 +294,43 @@ void QtCanvas::TextOut(int X, int Y, std::string_view text) {
                           bkColor_);
     QPen saved = painter_.pen();
     painter_.setPen(textColor_);
-    painter_.drawText(QPoint(left, baseline), qtext);
+    if (LinesOfTheirOwnColor()) {
+        QFont plain = qfont_;
+        plain.setUnderline(false);
+        plain.setStrikeOut(false);
+        plain.setOverline(false);
+        painter_.setFont(plain);
+        painter_.drawText(QPoint(left, baseline), qtext);
+        painter_.setFont(qfont_);
+        DrawLines(left, baseline, QFontMetricsF(qfont_).horizontalAdvance(qtext));
+    } else {
+        painter_.drawText(QPoint(left, baseline), qtext);
+    }
     painter_.setPen(saved);
+}
+
+bool QtCanvas::LinesOfTheirOwnColor() const {
+    return (font_.Underline || font_.StrikeOut || font_.Overline) &&
+           font_.DecorationColor != clNone && ToQColor(font_.DecorationColor) != textColor_;
+}
+
+void QtCanvas::DrawLines(int left, int baseline, qreal width) {
+    // Where and as thick as the font draws them with its glyphs.
+    const QRawFont raw = QRawFont::fromFont(qfont_);
+    QPen pen(ToQColor(font_.DecorationColor), raw.lineThickness(), Qt::SolidLine, Qt::FlatCap);
+    painter_.setPen(pen);
+    const qreal y = baseline;
+    const qreal right = std::floor(left + width);
+    auto line = [&](qreal at) { painter_.drawLine(QLineF(left, at, right, at)); };
+    if (font_.Underline) {
+        // Below the baseline by the rounded-up offset, but within the descent.
+        const qreal offset = raw.underlinePosition();
+        qreal below = std::ceil(offset) + 0.5;
+        if (offset <= raw.descent()) below = std::min(below, raw.descent() - 0.5);
+        line(y + below);
+    }
+    if (font_.StrikeOut) line(y - raw.ascent() / 3);
+    if (font_.Overline) line(y - raw.ascent());
 }
 
 void QtCanvas::SetPen(TColor color, int width, PenStyle style) {

@@ -63,6 +63,11 @@ public:
                     int viewportY) override;
 
 private:
+    // The font's lines are drawn in a colour other than its text's: then
+    // they are drawn apart from the glyphs.
+    bool LinesOfTheirOwnColor() const;
+    void DrawLines(int left, int baseline, qreal width);
+
     QPaintDevice& device_;
     QPaintDevice& measureOn_;
     QPainter painter_;

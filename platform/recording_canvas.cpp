@@ -50,7 +50,8 @@ void RecordingCanvas::SetFont(const FontSpec& font) {
           (font.Bold ? " bold" : "") + (font.Italic ? " italic" : "") +
           (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") +
           (font.Overline ? " overline" : "") + (font.SmallCaps ? " small-caps" : "") + " " +
-          Hex(font.Color));
+          Hex(font.Color) +
+          (font.DecorationColor != clNone ? " lines " + Hex(font.DecorationColor) : ""));
 }
 
 TTextMetrics RecordingCanvas::GetTextMetrics() {

@@ -518,6 +518,29 @@ TEST(Builder, StylesShowElementsAsOtherKinds) {
     EXPECT_LE(BlockDepth(nested.list), MaxBlockDepth + 2);
 }
 
+// A block's first letter, with the punctuation before it, takes the look
+// its rules give it; the rest of the text, and other blocks, do not.
+TEST(Builder, FirstLettersTakeTheirOwnLook) {
+    Doc doc("<STYLE>P:first-letter { color: red } .big:first-letter { font-size: 200% }"
+            "</STYLE><P CLASS=big> <B>\"Ab</B> cd<P>ef<DIV>gh</DIV><P><TABLE><TR><TD>ij</TABLE>");
+    auto font = [&](std::string_view text) {
+        TFontRun* run = RunOf(doc.list, text);
+        EXPECT_TRUE(run) << text;
+        return run ? run->PlainFont() : TFont{};
+    };
+    constexpr TColor red = 0x0000FF;
+    EXPECT_EQ(font("\"A").Color, red);
+    EXPECT_EQ(font("\"A").Size, 24);
+    EXPECT_TRUE(font("\"A").Bold);
+    EXPECT_NE(font("b").Color, red);
+    EXPECT_EQ(font("b").Size, 12);
+    EXPECT_EQ(font("e").Color, red);
+    EXPECT_EQ(font("e").Size, 12);
+    EXPECT_NE(font("f").Color, red);
+    EXPECT_NE(font("g").Color, red);
+    EXPECT_NE(font("i").Color, red); // a cell's text is not its table's paragraph's
+}
+
 // A PRE left open in a table cell ends at the cell's end and leaves it to
 // the cell reader.
 TEST(Builder, UnclosedPreLeavesTheCellEnd) {

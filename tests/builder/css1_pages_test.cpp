@@ -244,6 +244,30 @@ bool NoRed(const StylePage& page) {
     return page.Count(page.picture.rect(), Tint::Red) == 0;
 }
 
+// The first letter of the n-th line that starts with text is green, and nothing
+// else on it is; its ink is at least scale times as tall as that of the
+// next 12 pixels of the line (letters without descenders on these pages).
+void ExpectGreenFirstLetter(const StylePage& page, std::string_view text, int n, double scale) {
+    const QRect line = page.Line(text, n);
+    ASSERT_GT(line.height(), 0) << text;
+    int first = -1, last = -1;
+    for (int x = line.left(); x <= line.right(); ++x)
+        if (page.Count({x, line.top(), 1, line.height()}, Tint::Green) > 0) {
+            if (first < 0) first = x;
+            last = x;
+        }
+    ASSERT_GE(first, 0) << text;
+    EXPECT_LE(first - line.left(), 5) << text; // the glyph's own side bearing
+    const QRect letter{first, line.top(), last - first + 1, line.height()};
+    const QRect next{last + 2, line.top(), 12, line.height()};
+    const auto [letterTop, letterBottom] = InkRows(page, letter);
+    const auto [nextTop, nextBottom] = InkRows(page, next);
+    EXPECT_GE(letterBottom - letterTop + 1, scale * (nextBottom - nextTop + 1)) << text;
+    EXPECT_EQ(
+        page.Count({last + 2, line.top(), line.right() - last - 1, line.height()}, Tint::Green), 0)
+        << text;
+}
+
 // The check of a page whose condition is count green lines of text.
 std::function<void(const StylePage&)> GreenLines(std::string text, int count) {
     return [text, count](const StylePage& page) { ExpectGreenLines(page, text, count); };
@@ -515,6 +539,32 @@ const TPageCheck PageChecks[] = {
              top = line.top();
          }
          EXPECT_EQ(page.Line("FAIL").height(), 0);
+     }},
+    // "A long blue underline including between the two arrows": the white
+    // text between them is underlined in its paragraph's navy, unbroken;
+    // and "there should be no red on this page".
+    {"c543-txt-decor-000",
+     [](const StylePage& page) {
+         // The arrows and the white text between them wrap to the second
+         // line, whose first rows hold the first line's underline.
+         const QRect above = page.Line("This sentence should have a long blue underline");
+         ASSERT_GT(above.height(), 0);
+         const QRect line = above.translated(0, above.height()).adjusted(0, 2, 0, 0);
+         const auto [first, last] = InkColumns(page, line);
+         ASSERT_GT(last - first, 200);
+         int longest = 0;
+         for (int y = line.top(); y <= line.bottom(); ++y)
+             longest = std::max(longest, page.Count({first, y, last - first + 1, 1}, Tint::Blue));
+         EXPECT_GE(longest, last - first - 1);
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // The first letter of each paragraph is green, and only that; the
+    // second's is larger, the third's (a quote and a T) much larger.
+    {"c24-first-lttr-000",
+     [](const StylePage& page) {
+         ExpectGreenFirstLetter(page, "The first letter of this paragraph", 0, 0.9);
+         ExpectGreenFirstLetter(page, "The first letter of this paragraph", 1, 1.6);
+         ExpectGreenFirstLetter(page, "\\x22The first two characters", 0, 2.5);
      }},
     {"c566-list-stl-001",
      [](const StylePage& page) {

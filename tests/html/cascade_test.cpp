@@ -376,5 +376,39 @@ TEST(Cascade, SmallCapitals) {
     EXPECT_FALSE(doc.Push("span", "normal").MakeFont(canvas).SmallCaps);
 }
 
+// Lines are drawn in the colour of the element that draws them, whatever
+// colour the text inside takes; a link's own lines take the link's colour.
+TEST(Cascade, LinesKeepTheColourOfTheirElement) {
+    Document doc("p { text-decoration: underline; color: blue } span { color: red } "
+                 "b { text-decoration: none } i { text-decoration: overline; color: green } "
+                 "a:link { color: green }");
+    RecordingCanvas canvas;
+    doc.Push("p");
+    const TFont span = doc.Push("span").MakeFont(canvas);
+    EXPECT_EQ(span.Color, kRed);
+    EXPECT_EQ(span.DecorationColor, kBlue);
+    const TFont b = doc.Push("b").MakeFont(canvas);
+    EXPECT_TRUE(b.Underline);
+    EXPECT_EQ(b.DecorationColor, kBlue);
+    // An element drawing lines of its own colours all of them.
+    const TFont i = doc.Push("i").MakeFont(canvas);
+    EXPECT_TRUE(i.Underline && i.Overline);
+    EXPECT_EQ(i.DecorationColor, kGreen);
+    // Its end gives the lines inside it back to the element around.
+    doc.Push("em");
+    doc.stack.PopPropsFor("i");
+    EXPECT_EQ(doc.stack.TopProps().DecorationColor, kBlue);
+
+    doc.Push("a");
+    doc.Push("a", "", "", "link");
+    TProperties& inner = doc.Push("font");
+    inner.Assign(static_cast<int>(kRed), Prop::Color); // a FONT COLOR inside the link
+    const TFont font = inner.MakeLinkFont(canvas);
+    EXPECT_EQ(font.Color, kRed);
+    EXPECT_EQ(font.DecorationColor, kGreen);
+    // No lines, no colour of lines.
+    EXPECT_EQ(Document().Push("span").MakeFont(canvas).DecorationColor, clNone);
+}
+
 } // namespace
 } // namespace lumo

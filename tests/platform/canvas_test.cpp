@@ -63,6 +63,55 @@ TEST(QtCanvas, DrawsWithAlignmentAndMasks) {
     EXPECT_EQ(image.pixel(35, 15), qRgb(255, 255, 255));
 }
 
+// Lines of a colour other than the text's stand where the font draws its
+// own, in their colour, for every size.
+TEST(QtCanvas, LinesOfTheirOwnColourWhereTheFontDrawsThem) {
+    for (const int size : {10, 12, 30}) {
+        for (const int line : {0, 1, 2}) {
+            QImage own(200, 80, QImage::Format_RGB32), apart(200, 80, QImage::Format_RGB32);
+            own.fill(Qt::white);
+            apart.fill(Qt::white);
+            FontSpec font;
+            font.Size = size;
+            font.Underline = line == 0;
+            font.StrikeOut = line == 1;
+            font.Overline = line == 2;
+            font.Color = 0x800000; // navy
+            {
+                QtCanvas canvas(own);
+                canvas.SetFont(font);
+                canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
+                canvas.TextOut(5, 50, "iii");
+            }
+            font.Color = 0xFFFFFF; // white text, navy lines
+            font.DecorationColor = 0x800000;
+            int width = 0;
+            {
+                QtCanvas canvas(apart);
+                canvas.SetFont(font);
+                canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
+                canvas.TextOut(5, 50, "iii");
+                width = canvas.TextWidth("iii");
+            }
+            // Every pixel of the lines is one the font's own lines cover, and
+            // they run the text's width.
+            const QRgb navy = qRgb(0, 0, 128);
+            int rows = 0;
+            for (int y = 0; y < 80; ++y) {
+                int across = 0;
+                for (int x = 0; x < 200; ++x)
+                    if (apart.pixel(x, y) == navy) {
+                        EXPECT_EQ(own.pixel(x, y), navy)
+                            << size << " " << line << " " << x << "," << y;
+                        ++across;
+                    }
+                rows += across >= width - 2;
+            }
+            EXPECT_GT(rows, 0) << size << " " << line;
+        }
+    }
+}
+
 // Widths are summed from each byte's advance; they must be what Qt measures
 // for the whole text, or painted text would not match its layout.
 // Printed pages ask whether they go to a device of one bit (black text,

@@ -116,6 +116,7 @@ void THtmlBuilder::ReadToken() {
 
 void THtmlBuilder::FinishSection() {
     if (!ActiveSection) return;
+    if (FirstLine) NoteFirstLineSectionFinished();
     EndInlineBoxParts();
     // Only a block's first line is indented, not text after a nested block.
     if (!ActiveCell->empty()) ActiveSection->DropFirstIndent();
@@ -132,6 +133,7 @@ void THtmlBuilder::OpenSection(const TAttributeList* attributes) {
         ActiveSection = std::make_unique<TSection>(RootList, attributes, ActiveLink,
                                                    Stack->TopProps(), ScriptShift);
     StartInlineBoxParts();
+    if (FirstLine) NoteFirstLineSectionOpened();
 }
 
 void THtmlBuilder::EnsureSection() {
@@ -145,7 +147,9 @@ void THtmlBuilder::DropSection() {
 }
 
 void THtmlBuilder::FontChanged() {
-    if (ActiveSection) ActiveSection->StartRun(Stack->TopProps(), ActiveLink, ScriptShift);
+    if (!ActiveSection) return;
+    ActiveSection->StartRun(Stack->TopProps(), ActiveLink, ScriptShift);
+    if (FirstLine && FirstLine->Section == ActiveSection.get()) GiveFirstLineLook();
 }
 
 TProperties& THtmlBuilder::Push(std::string_view tag) {
@@ -191,6 +195,7 @@ void THtmlBuilder::CloseBlock(TBlock* block) {
 
 void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomMargin margin) {
     if (FirstLetter && FirstLetter->Cell == &block->Content) FirstLetter.reset();
+    if (FirstLine && FirstLine->Cell == &block->Content) FirstLine.reset();
     FinishSection();
     if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
     PopFor(tag);

@@ -7,10 +7,8 @@
 #include "layout/section_list.h"
 #include "layout/text_section.h"
 #include "platform/text.h"
-#include "platform/utf8.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace lumo {
 
@@ -236,45 +234,6 @@ void THtmlBuilder::AddText() {
     ActiveSection->NoBreak = P.NoBreak;
     if (FirstLetter) AddFirstLetter();
     ActiveSection->AppendToken(P.Token);
-}
-
-void THtmlBuilder::AwaitFirstLetter(std::string_view tag) {
-    FirstLetter.reset();
-    if (!RootList.StyleSheet.StylesFirstLetters) return;
-    const std::string cls = P.Attributes.GetClass(), id = P.Attributes.GetID();
-    if (RootList.StyleSheet.MatchingRules(*Stack, tag, cls, id, "first-letter").empty()) return;
-    FirstLetter = TFirstLetter{std::string(tag), cls, id, ActiveCell};
-}
-
-void THtmlBuilder::AddFirstLetter() {
-    // Text of another block (a table cell's, say) is not this one's.
-    if (ActiveCell != FirstLetter->Cell) return;
-    const std::string& text = P.Token.S;
-    const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    size_t start = 0;
-    while (start < text.size() && isSpace(text[start]))
-        ++start;
-    if (start == text.size()) return; // the letter is still to come
-    size_t end = start;
-    while (end < text.size() && std::ispunct(static_cast<unsigned char>(text[end])))
-        ++end;
-    if (end < text.size()) end = NextCharIndex(text, end, P.CodePage);
-    auto piece = [this](size_t from, size_t to) {
-        TPositionedText part;
-        part.S.assign(P.Token.S, from, to - from);
-        part.I.assign(P.Token.I.begin() + static_cast<std::ptrdiff_t>(from),
-                      P.Token.I.begin() + static_cast<std::ptrdiff_t>(to));
-        return part;
-    };
-    if (start > 0) ActiveSection->AppendToken(piece(0, start));
-    const TFirstLetter letter = std::move(*FirstLetter);
-    FirstLetter.reset();
-    PushEntry(letter.Tag, letter.Class, letter.ID, "first-letter", nullptr);
-    FontChanged();
-    ActiveSection->AppendToken(piece(start, end));
-    PopFor(letter.Tag);
-    FontChanged();
-    P.Token = piece(end, text.size());
 }
 
 void THtmlBuilder::AddImage() {

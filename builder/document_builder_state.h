@@ -172,12 +172,28 @@ public:
     // what it does before the next token is read.
     void DoRunningText(TokenKind tok);
     void AddText();
+    // A block whose first letter or first line a style sheet gives a look of
+    // its own, while that letter or line is still to come: its element (for
+    // the pseudo-element's rules) and its content; for the first line, the
+    // section that holds it once it is opened.
+    struct TAwaited {
+        std::string Tag, Class, ID;
+        const TCellBasic* Cell = nullptr;
+        const TSection* Section = nullptr;
+    };
     // The block just opened for tag (its attributes current) awaits its
-    // first letter if a rule styles it.
-    void AwaitFirstLetter(std::string_view tag);
+    // first letter and first line where rules style them.
+    void AwaitPseudoElements(std::string_view tag);
+    TProperties& PushPseudo(const TAwaited& of, std::string_view pseudo);
     // The awaited first letter, with the punctuation before it, from the
     // text token current: added in its own look and taken off the token.
     void AddFirstLetter();
+    // The section just opened holds the awaited first line, or the one that
+    // does is finished.
+    void NoteFirstLineSectionOpened();
+    void NoteFirstLineSectionFinished();
+    // The run just started in the first line's section takes its look there.
+    void GiveFirstLineLook();
     void AddWordBreak();
     void AddImage();
     // PANEL current: its box joins the open section and the document.
@@ -288,13 +304,7 @@ public:
         TCellBasic* Container = nullptr;
     };
     std::vector<TShownBlock> ShownBlocks;
-    // The element whose block was opened last, while its first letter has
-    // not come and a style sheet gives that letter a look of its own.
-    struct TFirstLetter {
-        std::string Tag, Class, ID;
-        const TCellBasic* Cell = nullptr; // the block's content
-    };
-    std::optional<TFirstLetter> FirstLetter;
+    std::optional<TAwaited> FirstLetter, FirstLine;
     // The cell of the last DIV shown as a list item, and its number.
     const TCellBasic* StyledItemCell = nullptr;
     int StyledItemNumber = 0;
@@ -343,7 +353,7 @@ Block* THtmlBuilder::BeginElementBlock(std::string_view tag, TTagAlign align, Ar
     TProperties& entry = Push(tag);
     if (align == TTagAlign::Yes) ApplyAlign(entry);
     Block* block = OpenBlock<Block>(std::forward<Args>(args)...);
-    AwaitFirstLetter(tag);
+    AwaitPseudoElements(tag);
     return block;
 }
 

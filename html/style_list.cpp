@@ -107,6 +107,13 @@ TSelectorPart SplitSelectorPart(std::string_view part) {
     TSelectorPart result;
     std::string* field = &result.Tag;
     for (char c : part) {
+        // A pseudo-element ends its selector: one with more after it
+        // ("p:first-line.two") matches nothing.
+        if ((c == '.' || c == '#' || c == ':') && field == &result.Pseudo &&
+            (result.Pseudo == "first-line" || result.Pseudo == "first-letter")) {
+            result.Pseudo = "!";
+            return result;
+        }
         if (c == '.') {
             field = &result.Classes.emplace_back();
         } else if (c == '#') {
@@ -130,7 +137,7 @@ void TStyleList::Clear() {
     DefProp = nullptr;
     sequence_ = 10;
     LinkColorSet = VisitedColorSet = HoverColorSet = false;
-    HidesElements = SetsDisplay = StylesFirstLetters = false;
+    HidesElements = SetsDisplay = StylesFirstLetters = StylesFirstLines = false;
 }
 
 std::string TStyleList::NextSequence() {
@@ -163,6 +170,7 @@ TProperties* TStyleList::AddObject(std::string_view key, std::unique_ptr<TProper
     rule->Author = author_;
     rule->Block = block_;
     if (rule->Parts.front().Pseudo == "first-letter") StylesFirstLetters = true;
+    if (rule->Parts.front().Pseudo == "first-line") StylesFirstLines = true;
     byKey_[std::string(key)].push_back(rule.get());
     byBucket_[BucketOf(rule->Parts.front())].push_back(rule.get());
     rules_.push_back(std::move(rule));

@@ -118,6 +118,8 @@ public:
     bool SetsDisplay = false;
     // A rule is of the ":first-letter" of its elements.
     bool StylesFirstLetters = false;
+    // A rule is of the ":first-line" of its elements.
+    bool StylesFirstLines = false;
 
 private:
     TProperties& Rule(std::string_view key);

@@ -14,6 +14,7 @@ const TUrlTarget& TFontRun::Link() const {
 }
 
 const TFont& TFontRun::CurrentFont() const {
+    if (OnFirstLine && FirstLineFont) return *FirstLineFont;
     if (IsHovered && HoverFont()) return *HoverFont();
     if (IsVisited && VisitedFont()) return *VisitedFont();
     return PlainFont();
@@ -41,6 +42,22 @@ void TFontRun::MarkHover(bool hovered) {
     if (IsHovered == hovered) return;
     IsHovered = hovered;
     measuredOn_ = nullptr;
+}
+
+void TFontRun::MarkFirstLine(bool on) {
+    if (OnFirstLine == on) return;
+    OnFirstLine = on;
+    measuredOn_ = nullptr;
+}
+
+std::unique_ptr<TFontRun> TFontRun::CopyFrom(int start) const {
+    auto copy = std::make_unique<TFontRun>(Owner, start, *plain_, ScriptShift);
+    if (link_) copy->link_ = std::make_unique<TLinkLook>(*link_);
+    copy->IsVisited = IsVisited;
+    copy->IsHovered = IsHovered;
+    copy->FirstLineFont = FirstLineFont;
+    copy->OnFirstLine = OnFirstLine;
+    return copy;
 }
 
 void TFontRun::MarkLinkHover(std::vector<TFontRun*>& links, bool hovered) {

@@ -32,6 +32,10 @@ public:
     int ScriptShift = 0; // 0 normal, 1 subscript, 2 superscript
     bool IsVisited = false;
     bool IsHovered = false;
+    // The look a ":first-line" rule gives the run where it stands on its
+    // section's first line (null: none), and whether it stands there now.
+    const TFont* FirstLineFont = nullptr;
+    bool OnFirstLine = false;
 
     // Metrics of CurrentFont on the canvas last measured with, in pixels.
     int RunHeight = 0;   // height plus external leading
@@ -54,6 +58,9 @@ public:
     void Measure(Canvas& canvas);
     void MarkVisited(bool visited);
     void MarkHover(bool hovered);
+    void MarkFirstLine(bool on);
+    // The same run from start on (which the caller makes its own run).
+    std::unique_ptr<TFontRun> CopyFrom(int start) const;
     // Sets the hover look of this run and of its neighbours in the document's
     // link list that belong to the same link.
     void MarkLinkHover(std::vector<TFontRun*>& links, bool hovered);

@@ -112,6 +112,8 @@ TSection::TSection(TSectionList& root, const TSection& source)
             root.LinkList.push_back(copy.get());
         }
         copy->IsVisited = run->IsVisited;
+        if (run->FirstLineFont) copy->FirstLineFont = &root.Fonts.Intern(*run->FirstLineFont);
+        copy->OnFirstLine = run->OnFirstLine;
         Runs.push_back(std::move(copy));
     }
     if (source.objects_) CopyObjects(root, *source.objects_);
@@ -402,6 +404,28 @@ void TSection::SingleSpace(int sourcePos) {
 bool TSection::Droppable() const {
     if (HasAnchor || ClearSide != clrNone) return false;
     return std::all_of(Text.begin(), Text.end(), [](char c) { return c == ' '; });
+}
+
+void TSection::SplitRunAt(int index) {
+    const int r = RunIndexAt(index);
+    if (Runs[r]->StartIndex >= index) return;
+    auto copy = Runs[r]->CopyFrom(index);
+    if (copy->IsLink()) {
+        auto& links = Root->LinkList;
+        auto it = std::find(links.begin(), links.end(), Runs[r].get());
+        links.insert(it == links.end() ? it : it + 1, copy.get());
+    }
+    Runs.insert(Runs.begin() + r + 1, std::move(copy));
+}
+
+bool TSection::HasFirstLineLook() const {
+    return std::any_of(Runs.begin(), Runs.end(),
+                       [](const auto& run) { return run->FirstLineFont; });
+}
+
+void TSection::MarkFirstLine(int end) {
+    for (auto& run : Runs)
+        run->MarkFirstLine(run->StartIndex < end);
 }
 
 int TSection::RunIndexAt(int i) const {

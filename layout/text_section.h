@@ -186,6 +186,12 @@ public:
     int CharStart(int i) const;
     // The run covering index i of Text.
     int RunIndexAt(int i) const;
+    // A run starts at index (the one holding it is cut there).
+    void SplitRunAt(int index);
+    // Runs have a look for the first line; MarkFirstLine gives it to those
+    // that start before end, and takes it from the others.
+    bool HasFirstLineLook() const;
+    void MarkFirstLine(int end);
     int RunEnd(int runIndex) const;
     // Width of count characters from start; with TTrailing::Drop trailing
     // spaces and breaks are left out (at least one character kept).

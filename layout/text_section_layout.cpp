@@ -323,6 +323,9 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     int indent = FirstLineIndent(RoomWidth) + InsideMarkerRoom();
     if (RunOnX >= 0) indent = RunOnX - indents.LeftEdgeAt(Y);
     const int len = static_cast<int>(Text.size());
+    // A first-line look holds until the first line's end is known.
+    bool firstLineLook = HasFirstLineLook();
+    if (firstLineLook) MarkFirstLine(len);
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
         // A float first on its line takes its place before the line's room is known.
@@ -351,6 +354,11 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             }
             n = WideWordLength(pos, fit);
             WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, TTrailing::Drop));
+        }
+        if (firstLineLook) {
+            SplitRunAt(pos + n);
+            MarkFirstLine(pos + n);
+            firstLineLook = false;
         }
         TTextLine line;
         line.Start = pos;

@@ -566,6 +566,29 @@ const TPageCheck PageChecks[] = {
          ExpectGreenFirstLetter(page, "The first letter of this paragraph", 1, 1.6);
          ExpectGreenFirstLetter(page, "\\x22The first two characters", 0, 2.5);
      }},
+    // "The first line of this paragraph, and only that one, should be
+    // green"; the second paragraph's first line is larger too.
+    {"c23-first-line-000",
+     [](const StylePage& page) {
+         const QRect para = page.Box("TBlock <p>");
+         const QRect first = page.Line("The first line of this paragraph");
+         ASSERT_GT(first.height(), 0);
+         EXPECT_TRUE(page.Mostly(first, Tint::Green));
+         const QRect rest{para.left(), first.bottom() + 3, para.width(),
+                          para.bottom() - first.bottom() - 3};
+         EXPECT_GT(page.Count(rest, Tint::Blue), 1000);
+         EXPECT_EQ(page.Count(rest, Tint::Green), 0);
+         const QRect larger = page.Line("The first line of this paragraph", 1);
+         EXPECT_TRUE(page.Mostly(larger, Tint::Green));
+         EXPECT_GT(larger.height(), first.height() * 3 / 2);
+     }},
+    // Two lines white on green: the rule with a class after the
+    // pseudo-element is not CSS and gives no yellow on red.
+    {"c25-pseudo-elmnt-000",
+     [](const StylePage& page) {
+         ExpectGreenLines(page, "This line should be white on green.", 2);
+         EXPECT_TRUE(NoRed(page));
+     }},
     {"c566-list-stl-001",
      [](const StylePage& page) {
          const QRect item = page.Box("TBlockLI <li>");

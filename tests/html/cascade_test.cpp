@@ -410,5 +410,20 @@ TEST(Cascade, LinesKeepTheColourOfTheirElement) {
     EXPECT_EQ(Document().Push("span").MakeFont(canvas).DecorationColor, clNone);
 }
 
+// A pseudo-element's entry takes only its own rules, and a selector with
+// more after its pseudo-element matches nothing.
+TEST(Cascade, PseudoElementsTakeOnlyTheirOwnRules) {
+    Document doc(
+        "p { font-size: 200% } p:first-line { color: green } "
+        "p:first-line.two { color: red } p:first-letter.x, p:first-letter#y { color: red }");
+    EXPECT_TRUE(doc.styles.StylesFirstLines);
+    EXPECT_FALSE(doc.styles.StylesFirstLetters); // its only rules are not CSS
+    const double size = FontSize(doc.Push("p", "two x", "y"));
+    TProperties& line = doc.Push("p", "two x", "y", "first-line");
+    EXPECT_EQ(line.GetColor(), kGreen);
+    EXPECT_EQ(FontSize(line), size); // not doubled again
+    EXPECT_EQ(doc.Push("p", "two x", "y", "first-letter").GetColor(), clNone);
+}
+
 } // namespace
 } // namespace lumo

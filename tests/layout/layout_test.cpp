@@ -153,6 +153,27 @@ TEST(Markers, InsideStartTheFirstLine) {
     EXPECT_NE(log.find("FILL 46 "), std::string::npos) << log;
 }
 
+// A first-line look holds for what stands on the first line, wherever a
+// new width ends that line; the first letter's look stands inside it.
+TEST(FirstLines, TheLookEndsWithTheFirstLine) {
+    Doc doc("<STYLE>P:first-line { font-size: 200% } P:first-letter { color: red }</STYLE>"
+            "<P>one two three four five six seven eight nine ten eleven twelve");
+    TSection* s = SectionWith(doc.list, "one");
+    ASSERT_TRUE(s);
+    for (const int width : {300, 150, 600}) {
+        doc.LayOut(width);
+        ASSERT_GE(s->LineList.size(), 2u) << width;
+        const TTextLine& first = s->LineList[0];
+        const TTextLine& second = s->LineList[1];
+        EXPECT_GT(first.LineTextHeight, second.LineTextHeight) << width;
+        auto sizeAt = [&](int index) { return s->Runs[s->RunIndexAt(index)]->CurrentFont().Size; };
+        EXPECT_EQ(sizeAt(0), 24) << width;
+        EXPECT_EQ(sizeAt(first.Start + first.CharCount - 2), 24) << width;
+        EXPECT_EQ(sizeAt(second.Start), 12) << width;
+        EXPECT_EQ(s->Runs[0]->CurrentFont().Color, TColor(0x0000FF)) << width;
+    }
+}
+
 // Each item's hook is its own while it is laid out, and restored after.
 TEST(Markers, BaselinesOfNestedItems) {
     Doc doc("<UL><LI><UL><LI>inner</UL>tail<LI>second</UL>");

@@ -57,6 +57,7 @@ std::unique_ptr<TFontRun> TFontRun::CopyFrom(int start) const {
     copy->IsHovered = IsHovered;
     copy->FirstLineFont = FirstLineFont;
     copy->OnFirstLine = OnFirstLine;
+    copy->Cut = true;
     return copy;
 }
 

@@ -36,6 +36,7 @@ public:
     // section's first line (null: none), and whether it stands there now.
     const TFont* FirstLineFont = nullptr;
     bool OnFirstLine = false;
+    bool Cut = false; // cut off the run before it at a first line's end
 
     // Metrics of CurrentFont on the canvas last measured with, in pixels.
     int RunHeight = 0;   // height plus external leading

@@ -423,6 +423,16 @@ bool TSection::HasFirstLineLook() const {
                        [](const auto& run) { return run->FirstLineFont; });
 }
 
+void TSection::JoinCutRuns() {
+    for (size_t r = Runs.size(); r-- > 1;) {
+        TFontRun* run = Runs[r].get();
+        if (!run->Cut) continue;
+        if (Root->HoverLink == run) Root->HoverLink = Runs[r - 1].get();
+        if (run->IsLink()) EraseFromBack(Root->LinkList, run);
+        Runs.erase(Runs.begin() + static_cast<std::ptrdiff_t>(r));
+    }
+}
+
 void TSection::MarkFirstLine(int end) {
     for (auto& run : Runs)
         run->MarkFirstLine(run->StartIndex < end);

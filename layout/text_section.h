@@ -192,6 +192,9 @@ public:
     // that start before end, and takes it from the others.
     bool HasFirstLineLook() const;
     void MarkFirstLine(int end);
+    // The runs cut at an earlier layout's first line end join their runs
+    // again, so laying out at many widths never multiplies the runs.
+    void JoinCutRuns();
     int RunEnd(int runIndex) const;
     // Width of count characters from start; with TTrailing::Drop trailing
     // spaces and breaks are left out (at least one character kept).

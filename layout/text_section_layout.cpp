@@ -325,7 +325,10 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     const int len = static_cast<int>(Text.size());
     // A first-line look holds until the first line's end is known.
     bool firstLineLook = HasFirstLineLook();
-    if (firstLineLook) MarkFirstLine(len);
+    if (firstLineLook) {
+        JoinCutRuns();
+        MarkFirstLine(len);
+    }
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
         // A float first on its line takes its place before the line's room is known.

@@ -171,6 +171,8 @@ TEST(FirstLines, TheLookEndsWithTheFirstLine) {
         EXPECT_EQ(sizeAt(first.Start + first.CharCount - 2), 24) << width;
         EXPECT_EQ(sizeAt(second.Start), 12) << width;
         EXPECT_EQ(s->Runs[0]->CurrentFont().Color, TColor(0x0000FF)) << width;
+        // The letter's run, the first line's and the rest's.
+        EXPECT_EQ(s->Runs.size(), 3u) << width;
     }
 }
 

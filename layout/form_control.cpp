@@ -218,6 +218,7 @@ void TFormControl::ApplyStyle(const TProperties& props) {
     CssWidth = pixels(Prop::Width);
     CssHeight = pixels(Prop::Height);
     TakeStylePlacement(props);
+    Invisible = props.GetVisibility() == viHidden;
 }
 
 void TFormControl::SetSizes(Canvas& canvas) {
@@ -328,7 +329,7 @@ void TFormControl::GetSubmission(std::vector<std::string>& results) {
 }
 
 void TFormControl::Paint(Canvas& canvas, int X, int Y) {
-    if (Root->IsPrinting) PrintPaint(canvas, X, Y);
+    if (Root->IsPrinting && !Invisible) PrintPaint(canvas, X, Y);
 }
 
 void TFormControl::PrintPaint(Canvas& canvas, int X, int Y) {

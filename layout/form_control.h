@@ -89,6 +89,9 @@ public:
     std::vector<std::string> Initial; // a text area's initial lines
     TInlineImage* MyImage = nullptr;  // an image input's picture
     int BrowseWidth = 0;              // a file input's button, at the right of its box
+    // visibility: hidden: the control keeps its room, shows nothing and
+    // takes no focus; its value is still sent.
+    bool Invisible = false;
 
     // The current state, as the user left it.
     std::string Text;               // edits and text areas (lines joined by CR LF)

@@ -194,7 +194,7 @@ void TFormWidgets::DocumentLaidOut(TSectionList& root) {
     byTop_.clear();
     tallest_ = 0;
     for (const auto& control : root.FormControls) {
-        if (!control->HasWidget() || control->CharPos < 0) continue;
+        if (!control->HasWidget() || control->CharPos < 0 || control->Invisible) continue;
         byTop_.push_back(control.get());
         tallest_ = std::max(tallest_, control->BoxHeight);
     }
@@ -546,7 +546,7 @@ bool TFormWidgets::MoveFocus(TFormControl& from, int step) {
     const int count = static_cast<int>(root_->FormControls.size());
     for (int i = from.Index + step; i >= 0 && i < count; i += step) {
         TFormControl& next = *root_->FormControls[i];
-        if (!next.HasWidget() || next.CharPos < 0 || next.Disabled) continue;
+        if (!next.HasWidget() || next.CharPos < 0 || next.Disabled || next.Invisible) continue;
         QWidget* widget = WidgetOf(next);
         if (!widget) continue;
         scrollIntoView_(next);

@@ -259,6 +259,28 @@ TEST_F(FormWidgetsTest, TabFollowsDocumentOrderThroughNestedTables) {
     EXPECT_EQ(focused()->objectName().toStdString(), "c");
 }
 
+// A control whose style hides it keeps its room but shows no widget and
+// takes no focus; its value is still sent.
+TEST_F(FormWidgetsTest, HiddenControlsShowNoWidget) {
+    Open("f.htm", "<FORM ACTION=go><INPUT NAME=a><DIV STYLE=\"visibility: hidden\">"
+                  "<INPUT NAME=b VALUE=v><SELECT NAME=c><OPTION>x</SELECT></DIV>"
+                  "<INPUT NAME=d STYLE=\"visibility: hidden\"><TEXTAREA NAME=e></TEXTAREA></FORM>");
+    for (std::string_view name : {"b", "c", "d"}) {
+        QWidget* widget = viewer.FormWidgets().WidgetOf(Control(name));
+        EXPECT_TRUE(!widget || !widget->isVisible()) << name;
+        EXPECT_GT(Control(name).BoxWidth, 0) << name;
+    }
+    ASSERT_TRUE(Widget<QWidget>("a")->isVisible());
+    viewer.activateWindow();
+    Widget<QWidget>("a")->setFocus();
+    QTest::keyClick(viewer.window()->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(viewer.window()->focusWidget(), Widget<QWidget>("e"));
+    viewer.SectionList().SubmitForm(Control("a"));
+    Deliver();
+    ASSERT_EQ(submitted.size(), 1u);
+    EXPECT_EQ(submitted[0].Results, (std::vector<std::string>{"a=", "b=v", "c=x", "d=", "e="}));
+}
+
 TEST_F(FormWidgetsTest, SubmissionsAreQueuedWholeAndDroppedWithTheirPage) {
     Open("f.htm", "<FORM ACTION=one><INPUT NAME=q VALUE=1></FORM>"
                   "<FORM ACTION=two><INPUT NAME=r VALUE=2></FORM>");

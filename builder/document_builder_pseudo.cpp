@@ -59,9 +59,7 @@ void THtmlBuilder::AddFirstLetter() {
     if (onFirstLine) PushPseudo(*FirstLine, "first-line");
     const TProperties& entry = PushPseudo(letter, "first-letter");
     ActiveSection->StartRun(entry, ActiveLink, ScriptShift);
-    if (onFirstLine)
-        ActiveSection->Runs.back()->FirstLineFont =
-            &RootList.Fonts.Intern(entry.MakeFont(*RootList.Measure));
+    if (onFirstLine) ActiveSection->SetFirstLineFont(entry.MakeFont(*RootList.Measure));
     ActiveSection->AppendToken(piece(start, end));
     PopFor(letter.Tag);
     if (onFirstLine) PopFor(FirstLine->Tag);
@@ -86,8 +84,7 @@ void THtmlBuilder::NoteFirstLineSectionFinished() {
 
 void THtmlBuilder::GiveFirstLineLook() {
     const TProperties& entry = PushPseudo(*FirstLine, "first-line");
-    ActiveSection->Runs.back()->FirstLineFont =
-        &RootList.Fonts.Intern(entry.MakeFont(*RootList.Measure));
+    ActiveSection->SetFirstLineFont(entry.MakeFont(*RootList.Measure));
     PopFor(FirstLine->Tag);
 }
 

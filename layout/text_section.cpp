@@ -112,7 +112,10 @@ TSection::TSection(TSectionList& root, const TSection& source)
             root.LinkList.push_back(copy.get());
         }
         copy->IsVisited = run->IsVisited;
-        if (run->FirstLineFont) copy->FirstLineFont = &root.Fonts.Intern(*run->FirstLineFont);
+        if (run->FirstLineFont) {
+            copy->FirstLineFont = &root.Fonts.Intern(*run->FirstLineFont);
+            firstLineLook_ = true;
+        }
         copy->OnFirstLine = run->OnFirstLine;
         Runs.push_back(std::move(copy));
     }
@@ -418,9 +421,9 @@ void TSection::SplitRunAt(int index) {
     Runs.insert(Runs.begin() + r + 1, std::move(copy));
 }
 
-bool TSection::HasFirstLineLook() const {
-    return std::any_of(Runs.begin(), Runs.end(),
-                       [](const auto& run) { return run->FirstLineFont; });
+void TSection::SetFirstLineFont(const TFont& font) {
+    Runs.back()->FirstLineFont = &Root->Fonts.Intern(font);
+    firstLineLook_ = true;
 }
 
 void TSection::JoinCutRuns() {

@@ -190,7 +190,9 @@ public:
     void SplitRunAt(int index);
     // Runs have a look for the first line; MarkFirstLine gives it to those
     // that start before end, and takes it from the others.
-    bool HasFirstLineLook() const;
+    bool HasFirstLineLook() const { return firstLineLook_; }
+    // The run last started takes font where it stands on the first line.
+    void SetFirstLineFont(const TFont& font);
     void MarkFirstLine(int end);
     // The runs cut at an earlier layout's first line end join their runs
     // again, so laying out at many widths never multiplies the runs.
@@ -329,6 +331,7 @@ private:
         std::vector<std::string> Names; // names registered for this section
     };
     TRare& Rare();
+    bool firstLineLook_ = false; // a run has a first-line font
     std::unique_ptr<TRare> rare_;
     int floatsBottom_ = 0; // document Y below the lowest float of the last layout
 };

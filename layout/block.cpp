@@ -67,24 +67,33 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
 
 namespace {
 
-// What stands before a new block in its cell, absolutely placed blocks and
-// page breaks passed over: the block its top margin meets, or other content
-// (text, a rule) that keeps the margins apart, or nothing.
+// What stands before a new block in its cell, absolutely placed blocks,
+// floats and page breaks passed over: the block its top margin meets, or
+// other content (text, a rule) that keeps the margins apart, or nothing.
+// A floating table stays: paragraph spacing below it goes.
 struct TItemAbove {
     TBlock* Block = nullptr;
     bool OtherContent = false;
+    bool PastFloats = false; // floats stand between the block and this one
 };
 
 TItemAbove ItemAbove(const TCellBasic& container) {
+    TItemAbove above;
     for (auto it = container.rbegin(); it != container.rend(); ++it) {
         if (auto* b = dynamic_cast<TBlock*>(it->get())) {
             if (b->Placement == posAbsolute) continue;
-            return {b, false};
+            if (b->FloatSide != ANone && !b->IsTableBlock()) {
+                above.PastFloats = true;
+                continue;
+            }
+            above.Block = b;
+            return above;
         }
         if (dynamic_cast<TPageBreak*>(it->get())) continue;
-        return {nullptr, true};
+        above.OtherContent = true;
+        return above;
     }
-    return {};
+    return above;
 }
 
 // Two positive margins give the larger, two negative ones the more
@@ -100,20 +109,24 @@ int CollapsedMargin(int a, int b) {
 void TBlock::CollapseTopMargin(const TCellBasic& container, bool spacingTop) {
     const TItemAbove above = ItemAbove(container);
     if (above.Block)
-        CollapseWith(*above.Block, spacingTop);
+        CollapseWith(*above.Block, spacingTop, above.PastFloats);
     else if (!above.OtherContent && spacingTop)
         DropSpacingAtCellTop(container);
 }
 
-void TBlock::CollapseWith(TBlock& previous, bool spacingTop) {
+void TBlock::CollapseWith(TBlock& previous, bool spacingTop, bool pastFloats) {
     // Below a floating table paragraph spacing goes, and the table keeps its margin.
     if (previous.IsTableBlock() && previous.FloatSide != ANone && spacingTop) {
         Box[Prop::MarginTop] = 0;
         return;
     }
+    // The two margins make one. Floats between them start below it, beside
+    // this block's top, so then the block before keeps it.
+    int& top = Box[Prop::MarginTop];
     int& bottom = previous.Box[Prop::MarginBottom];
-    Box[Prop::MarginTop] = CollapsedMargin(Box[Prop::MarginTop], bottom);
-    bottom = 0;
+    const int collapsed = CollapsedMargin(top, bottom);
+    top = pastFloats ? 0 : collapsed;
+    bottom = pastFloats ? collapsed : 0;
 }
 
 void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {

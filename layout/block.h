@@ -129,7 +129,7 @@ private:
     // Margin collapsing when the block is made. spacingTop: the top margin
     // is paragraph spacing.
     void CollapseTopMargin(const TCellBasic& container, bool spacingTop);
-    void CollapseWith(TBlock& previous, bool spacingTop);
+    void CollapseWith(TBlock& previous, bool spacingTop, bool pastFloats);
     // Paragraph spacing at the top of a cell.
     void DropSpacingAtCellTop(const TCellBasic& container);
 

@@ -449,6 +449,20 @@ const TPageCheck PageChecks[] = {
          EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
          EXPECT_TRUE(NoRed(page));
      }},
+    // "This teal box should start inside the dark blue box and spill out
+    // onto the blue area below it": the float starts beside the paragraph
+    // that fills the dark box, half an em below the box's top where the
+    // paragraph starts, and ends in the thick bottom border.
+    {"c5525-fltblck-001",
+     [](const StylePage& page) {
+         const QRect outer = page.Box("TBlock <div>");
+         const QRect teal = page.Box("float-right");
+         const QRect dark = page.Box("TBlock <p>", 1);
+         EXPECT_EQ(teal.top() - dark.top(), 8);
+         EXPECT_LT(teal.top(), dark.bottom());
+         EXPECT_GT(teal.bottom(), dark.bottom());
+         EXPECT_LT(teal.bottom(), outer.bottom());
+     }},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The
     // row needs 620 pixels.

@@ -331,11 +331,12 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
     }
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
-        // A float first on its line takes its place before the line's room is known.
-        for (int i = pos; i < len && IsObject(Text[i]); ++i)
-            if (TInlineObject* object = ObjectAtIndex(i);
-                object && object->IsFloat() && !object->Placed)
-                PlaceFloat(*object, indents, y);
+        // Floats first on their line, with only objects and spaces before
+        // them, take their places before the line's room is known.
+        for (int i = pos; i < len && (IsObject(Text[i]) || Text[i] == ' '); ++i) {
+            TInlineObject* object = Text[i] == ' ' ? nullptr : ObjectAtIndex(i);
+            if (object && object->IsFloat() && !object->Placed) PlaceFloat(*object, indents, y);
+        }
         const int remaining = len - pos;
         // At least one whole character, however narrow the room.
         const int fit =

@@ -314,9 +314,12 @@ void ExpectFloatBesideText(const StylePage& page, Side side) {
 
 // A left and a right float stand at the top corners of the content of the
 // box that holds them, which lies inset (its border or padding) within it.
-void ExpectFloatsInTheTopCorners(const StylePage& page, int inset) {
+void ExpectFloatsInTheTopCorners(const StylePage& page, int inset,
+                                 std::string_view leftFloat = "float-left",
+                                 std::string_view rightFloat = "float-right") {
     const QRect box = page.Box("TBlock <div>", 1);
-    const QRect left = page.Box("float-left"), right = page.Box("float-right");
+    const QRect left = page.Box(leftFloat), right = page.Box(rightFloat);
+    ASSERT_GT(left.height(), 0);
     EXPECT_EQ(left.topLeft(), box.topLeft() + QPoint(inset, inset));
     EXPECT_EQ(right.topRight(), box.topRight() + QPoint(-inset, inset));
 }
@@ -432,6 +435,18 @@ const TPageCheck PageChecks[] = {
     // rectangle"; "the blue blocks should be on the given sides".
     {"c414-flt-000", [](const StylePage& page) { ExpectFloatsInTheTopCorners(page, 8); }},
     {"c414-flt-001", [](const StylePage& page) { ExpectFloatsInTheTopCorners(page, 8); }},
+    // Floated pictures, the second after a space: "the teal squares must be
+    // just inside the top and sides of the blue rectangle", and "the purple
+    // square should be on the left, and the teal square on the right".
+    {"c414-flt-002",
+     [](const StylePage& page) {
+         ExpectFloatsInTheTopCorners(page, 8, "left picture", "right picture");
+     }},
+    {"c414-flt-003",
+     [](const StylePage& page) {
+         ExpectFloatsInTheTopCorners(page, 8, "left picture \"support/square-purple",
+                                     "right picture \"support/square-teal");
+     }},
     // Left and right floats that do not fit go below those before them,
     // the boxes forming a "D", a backwards one and a "B".
     {"c414-flt-fit-002", [](const StylePage& page) { ExpectFloatsInNumericOrder(page, 10); }},
@@ -448,6 +463,15 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(test.size(), control.size());
          EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
          EXPECT_TRUE(NoRed(page));
+     }},
+    // "The word fail should not appear below": white on white it shows only
+    // over the teal float, which fills the width, so no line of it may
+    // stand beside that float.
+    {"c414-flt-wrap-000",
+     [](const StylePage& page) {
+         const QRect teal = page.Box("float-right");
+         ASSERT_GT(teal.height(), 0);
+         EXPECT_GT(page.Line("fail").top(), teal.bottom());
      }},
     // "This teal box should start inside the dark blue box and spill out
     // onto the blue area below it": the float starts beside the paragraph

@@ -154,9 +154,12 @@ void TSection::PaintLine(Canvas& canvas, TTextLine& line, int X) {
         // On a justified line each space ends a piece and the pen jumps on
         // by that space's share of the room.
         int pieceEnd = objectAt;
+        // Where the line's measure puts the piece: pieces measured one by
+        // one would add up their roundings and run past the line's end.
+        if (!InlineBoxes.empty() || line.SpreadSpaces > 0)
+            penX = line.PaintedX + PenAt(canvas, line, pos);
         if (!InlineBoxes.empty()) {
             // The sides of inline boxes stand between pieces.
-            penX = line.PaintedX + PenAt(canvas, line, pos);
             for (const TInlineBox& box : InlineBoxes)
                 for (int edge : {box.Start, box.End})
                     if (edge > pos && edge < pieceEnd) pieceEnd = edge;

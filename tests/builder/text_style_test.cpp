@@ -244,6 +244,29 @@ TEST(Justify, CaretAndCopyFollowTheStretchedText) {
     EXPECT_EQ(doc.list.FindText(0, "cc dd", false), s->FirstPos + 6);
 }
 
+// With the installed fonts a word's width is not a whole number of pixels:
+// the words of a justified line still end where the line does, not where
+// their rounded widths one by one would take them.
+TEST(Justify, WordsEndAtTheLinesEdgeInProportionalFonts) {
+    std::string words;
+    for (int i = 0; i < 60; ++i)
+        words += "FAIL ";
+    Picture page("<BODY STYLE=\"margin:0\"><DIV STYLE=\"width:300px; text-align:justify\">" +
+                 words + "</DIV>");
+    const TSection* s = SectionWith(page.list, "FAIL");
+    ASSERT_TRUE(s);
+    ASSERT_GT(s->LineList.size(), 3u);
+    for (size_t i = 0; i + 1 < s->LineList.size(); ++i) {
+        const TTextLine& line = s->LineList[i];
+        int right = -1;
+        for (int y = line.LineY; y < line.LineY + line.Height(); ++y)
+            for (int x = 0; x < page.image.width(); ++x)
+                if (qGray(page.image.pixel(x, y)) < 128) right = std::max(right, x);
+        EXPECT_GE(right, 296) << "line " << i;
+        EXPECT_LT(right, 300) << "line " << i;
+    }
+}
+
 TEST(TextIndent, FirstLineOnly) {
     const struct {
         const char* style;

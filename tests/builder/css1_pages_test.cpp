@@ -473,6 +473,20 @@ const TPageCheck PageChecks[] = {
          ASSERT_GT(teal.height(), 0);
          EXPECT_GT(page.Line("fail").top(), teal.bottom());
      }},
+    // "To the right of this teal box there should be a purple square,
+    // tightly squeezed in between the edge of the teal box and the outside
+    // edge of the blue block": the teal float's margin leaves just the
+    // square's room, and the justified navy text under it stays inside the
+    // block.
+    {"c5525-fltcont-000",
+     [](const StylePage& page) {
+         const QRect blue = page.Box("float-left"), teal = page.Box("float-right");
+         ASSERT_GT(teal.height(), 0);
+         EXPECT_EQ(blue.right() - teal.right(), 17);
+         EXPECT_EQ(page.picture.pixel(teal.right() + 8, blue.top() + 7), qRgb(128, 0, 128));
+         const QRect beside(blue.right() + 1, blue.top(), 20, blue.height());
+         EXPECT_EQ(InkColumns(page, beside).first, -1);
+     }},
     // "This teal box should start inside the dark blue box and spill out
     // onto the blue area below it": the float starts beside the paragraph
     // that fills the dark box, half an em below the box's top where the

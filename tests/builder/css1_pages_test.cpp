@@ -487,6 +487,19 @@ const TPageCheck PageChecks[] = {
          const QRect beside(blue.right() + 1, blue.top(), 20, blue.height());
          EXPECT_EQ(InkColumns(page, beside).first, -1);
      }},
+    // "A complete unbroken drawing of a yin-yang": two cleared floats make
+    // its left half, one above the other; the block beside them, and the
+    // block holding them all, paint the right half's quarters.
+    {"c5526-flthw-000",
+     [](const StylePage& page) {
+         const QRect outer = page.Box("test-br.png"), article = page.Box("test-tr.png");
+         const QRect topLeft = page.Box("test-tl.png"), bottomLeft = page.Box("test-bl.png");
+         ASSERT_EQ(topLeft.size(), QSize(100, 100));
+         EXPECT_EQ(topLeft.topLeft(), outer.topLeft());
+         EXPECT_EQ(bottomLeft.topLeft(), topLeft.bottomLeft() + QPoint(0, 1));
+         EXPECT_EQ(article.topLeft(), topLeft.topRight() + QPoint(1, 0));
+         EXPECT_EQ(outer.height(), 200);
+     }},
     // "This teal box should start inside the dark blue box and spill out
     // onto the blue area below it": the float starts beside the paragraph
     // that fills the dark box, half an em below the box's top where the

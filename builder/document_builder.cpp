@@ -405,7 +405,7 @@ void THtmlBuilder::DoBody() {
         if (!body.Assigned[side]) body.Props[side] = margin;
 
     std::string image;
-    if (body.GetBackgroundImage(image) && !image.empty()) RootList.SetBackBitmap(image);
+    if (body.GetBackgroundImage(image) && !image.empty()) RootList.BackImage.SetFrom(image, body);
     PaintCanvas(html ? html->GetBackgroundColor() : clNone, body);
 
     if (startsBody) {

@@ -160,7 +160,7 @@ private:
                                              VAlignOf(P.Attributes, rowAlign_));
         // A style sheet's picture wins over the BACKGROUND attribute.
         if (std::string url; props && props->GetBackgroundImage(url))
-            cell_->CellImage.SetSource(url);
+            cell_->CellImage.SetFrom(url, *props);
         if (props) TakeStylePaddings(*props, *cell_);
         b_.TableWidening = WideningInside(*cell_);
         b_.ActiveCell = &cell_->Cell;

@@ -1,5 +1,6 @@
 #include "layout/background_image.h"
 
+#include "html/properties.h"
 #include "image/gif_image.h"
 #include "layout/background_tile.h"
 #include "layout/section_list.h"
@@ -34,6 +35,14 @@ void TBackgroundImage::Release() {
 void TBackgroundImage::SetSource(std::string source) {
     Release();
     Source = Trim(source);
+    Position.clear();
+    Repeat.clear();
+}
+
+void TBackgroundImage::SetFrom(std::string source, const TProperties& props) {
+    SetSource(std::move(source));
+    if (const std::string* s = props.Text(Prop::BackgroundPosition)) Position = *s;
+    if (const std::string* s = props.Text(Prop::BackgroundRepeat)) Repeat = *s;
 }
 
 void TBackgroundImage::Load() {

@@ -12,6 +12,7 @@
 
 namespace lumo {
 
+class TProperties;
 class TSectionList;
 
 class TBackgroundImage final : public TPictureWaiter {
@@ -28,8 +29,10 @@ public:
     std::string Source, Position, Repeat;
 
     bool Empty() const { return Source.empty(); }
-    // Forgets the picture and takes another address.
+    // Forgets the picture and its tiling, and takes another address.
     void SetSource(std::string source);
+    // Takes another address, and the tiling a style gives it.
+    void SetFrom(std::string source, const TProperties& props);
     // Fetches the picture the first time it is called while pictures are shown.
     void Load();
     // True once there is a picture to paint.

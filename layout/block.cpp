@@ -152,9 +152,7 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
 
 void TBlock::SetBackImage(const TProperties& props, std::string source) {
     BackImage = std::make_unique<TBackgroundImage>(*Root);
-    BackImage->SetSource(std::move(source));
-    if (const std::string* s = props.Text(Prop::BackgroundPosition)) BackImage->Position = *s;
-    if (const std::string* s = props.Text(Prop::BackgroundRepeat)) BackImage->Repeat = *s;
+    BackImage->SetFrom(std::move(source), props);
 }
 
 std::unique_ptr<TSectionBase> TBlock::Clone(TSectionList& root, TCellBasic& container) const {

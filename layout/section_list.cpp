@@ -61,6 +61,8 @@ void TSectionList::CopyForPrinting(const TSectionList& source) {
     PrintBackgrounds = source.PrintBackgrounds;
     BackColor = source.BackColor;
     BackImage.SetSource(source.BackImage.Source);
+    BackImage.Position = source.BackImage.Position;
+    BackImage.Repeat = source.BackImage.Repeat;
     CodePage = source.CodePage;
     LetterCasesOf = source.LetterCasesOf;
     CloneItems(source);
@@ -106,10 +108,6 @@ void TSectionList::SetScrollY(int value) {
 void TSectionList::SetBackColor(TColor color) {
     BackColor = color;
     if (OnBackgroundChange) OnBackgroundChange(*this);
-}
-
-void TSectionList::SetBackBitmap(std::string_view name) {
-    BackImage.SetSource(std::string(name));
 }
 
 int TSectionList::LayOutCell(Canvas& canvas, int Y, int width, int height, int& ScrollWidth,

@@ -146,7 +146,6 @@ public:
     // A font size below 6 points becomes 6.
     void SetDefaults(const TDefaultLook& look);
     void SetBackColor(TColor color);
-    void SetBackBitmap(std::string_view name);
     // Fetches the page's background picture, once the page says where it is.
     void LoadBackBitmap() { BackImage.Load(); }
     // The item of the position list at Y: the one whose top is the nearest

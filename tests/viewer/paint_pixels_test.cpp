@@ -92,6 +92,22 @@ TEST_F(PaintPixelsTest, ThePageBackgroundIsTiledAndScrollsWithTheText) {
     EXPECT_EQ(scrolled.pixel(0, 0), Red);
 }
 
+// The body's style places its picture as a block's does, and the print copy
+// of the page keeps that placing.
+TEST_F(PaintPixelsTest, ThePageTakesItsPicturesPlacingFromTheBodysStyle) {
+    Open("placed.htm", "<BODY STYLE=\"background: white url(g.gif) 200px 40px no-repeat\">text");
+    Settle();
+    EXPECT_EQ(At(200, 40), Green);
+    EXPECT_EQ(At(201, 40), Red);
+    // Where the next tiles would start.
+    for (const QPoint p : {QPoint(208, 40), QPoint(192, 40), QPoint(200, 48), QPoint(200, 32)})
+        EXPECT_EQ(At(p.x(), p.y()), White) << p.x() << "," << p.y();
+    TSectionList copy{*viewer.SectionList().Measure};
+    copy.CopyForPrinting(viewer.SectionList());
+    EXPECT_EQ(copy.BackImage.Position, "200px 40px");
+    EXPECT_EQ(copy.BackImage.Repeat, "no-repeat");
+}
+
 TEST_F(PaintPixelsTest, BlockPicturesStartAtTheirPaddingBoxAndAreNotInherited) {
     Open("block.htm", "<BODY BGCOLOR=white>"
                       "<DIV STYLE=\"background-image: url(g.gif); padding: 5px\">"

@@ -244,6 +244,12 @@ bool NoRed(const StylePage& page) {
     return page.Count(page.picture.rect(), Tint::Red) == 0;
 }
 
+// The red picture behind the outer block has come, and none of it shows.
+void ExpectRedPictureHidden(const StylePage& page) {
+    EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
+    EXPECT_TRUE(NoRed(page));
+}
+
 // The first letter of the n-th line that starts with text is green, and nothing
 // else on it is; its ink is at least scale times as tall as that of the
 // next 12 pixels of the line (letters without descenders on these pages).
@@ -712,6 +718,18 @@ const TPageCheck PageChecks[] = {
      }},
     {"c5507-padn-r-002", [](const StylePage& page) { ExpectBorderBesideText(page, false); }},
     {"c5509-padn-l-002", [](const StylePage& page) { ExpectBorderBesideText(page, true); }},
+    {"c5509-padn-l-003",
+     [](const StylePage& page) {
+         ExpectSameBars(page.Box("TBlock <div>", 0), page.Box("TBlock <div>", 1));
+     }},
+    // A red picture along one side of a block, or all over it, hidden by the
+    // border (or the white paragraph) of the block inside: "There should be
+    // no red on this page".
+    {"c5511-brdr-tw-001", ExpectRedPictureHidden},
+    {"c5512-brdr-rw-001", ExpectRedPictureHidden},
+    {"c5513-brdr-bw-001", ExpectRedPictureHidden},
+    {"c5514-brdr-lw-001", ExpectRedPictureHidden},
+    {"c5515-brdr-w-001", ExpectRedPictureHidden},
     // Border widths by side.
     {"c5511-brdr-tw-000",
      [](const StylePage& page) { ExpectBorders(page, BorderPage::Thinner, {Top}); }},

@@ -154,6 +154,23 @@ void THtmlBuilder::DropShownBlocksFrom(size_t from) noexcept {
     }
 }
 
+bool THtmlBuilder::OpenPictureBlock() {
+    if (ShownAs(ImageTok) != dsBlock) return false;
+    const TProperties& entry = Push("img");
+    AlignmentType side = ANone;
+    const bool floats = entry.GetFloat(side) && (side == ALeft || side == ARight);
+    const bool opened = !floats && OpenShownBlock(entry);
+    PopFor("img");
+    return opened;
+}
+
+void THtmlBuilder::ClosePictureBlock() {
+    FinishSection();
+    ActiveCell = ShownBlocks.back().Container;
+    ShownBlocks.pop_back();
+    OpenSection();
+}
+
 void THtmlBuilder::ParseInlineDiv(const TokSet& stop) {
     StartPhrase("div");
     Next();

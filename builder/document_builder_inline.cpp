@@ -237,10 +237,15 @@ void THtmlBuilder::AddText() {
 }
 
 void THtmlBuilder::AddImage() {
+    const bool ownBlock = OpenPictureBlock();
     EnsureSection();
     TInlineImage& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
     image.ApplyStyle(Push("img"));
     PopFor("img");
+    if (ownBlock) {
+        image.FillBlock();
+        ClosePictureBlock();
+    }
     if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty()) {
         RootList.IDs.AddObject(id->Name, &image);
         image.IDName = id->Name;

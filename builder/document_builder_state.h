@@ -239,6 +239,12 @@ public:
     void CloseShownBlocks();
     // A construct ends: the blocks opened inside it close with it.
     void DropShownBlocksFrom(size_t from) noexcept;
+    // A picture shown as a block gets one of its own, with the picture's
+    // width and side margins; false when it stays in the line (a float, or
+    // blocks nested too deep).
+    bool OpenPictureBlock();
+    // What follows the picture goes on beside its block.
+    void ClosePictureBlock();
     // Inline borders and padding: a box opens with its element's entry and
     // closes when that entry is popped; each section it spans gets a part.
     void OpenInlineBox(const TProperties& entry);

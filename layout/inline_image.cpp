@@ -84,6 +84,11 @@ void TInlineImage::ApplyStyle(const TProperties& props) {
         AlignCode = TAlignCode::Baseline; // "float: none" over ALIGN=LEFT or RIGHT
 }
 
+void TInlineImage::FillBlock() {
+    SpaceLeft = SpaceRight = 0;
+    if (WidthIsPercent) WantWidth = 100;
+}
+
 TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TInlineImage& source)
     : TInlineObject(source), Root(&root), OwnerSection(&owner), Source(source.Source),
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),

@@ -59,6 +59,9 @@ public:
     // The style's width, height, float, vertical alignment and side
     // margins, over what the attributes said.
     void ApplyStyle(const TProperties& props);
+    // Shown as a block: the block has taken the side margins and the
+    // width, which the picture then fills.
+    void FillBlock();
 
     TPictureState State() const { return state_; }
     // The name the picture was asked for (Source made absolute).

@@ -518,6 +518,32 @@ TEST(Builder, StylesShowElementsAsOtherKinds) {
     EXPECT_LE(BlockDepth(nested.list), MaxBlockDepth + 2);
 }
 
+// A picture shown as a block stands alone in a block of its own, between
+// the text before and after it; a floating one stays a float in the line.
+TEST(Builder, PicturesShownAsBlocksStandAlone) {
+    const auto pictureBlocks = [](const TCellBasic& cell) {
+        std::vector<TBlock*> out;
+        for (TBlock* b : All<TBlock>(cell))
+            if (b->Content.OwnerTag == "img") out.push_back(b);
+        return out;
+    };
+    Doc block("<P>before <IMG SRC=x.gif STYLE=\"display: block; width: 50%\"> after");
+    const auto blocks = pictureBlocks(block.list);
+    ASSERT_EQ(blocks.size(), 1u);
+    const auto sections = All<TSection>(blocks[0]->Content);
+    ASSERT_EQ(sections.size(), 1u);
+    ASSERT_EQ(sections[0]->Images().size(), 1u);
+    EXPECT_EQ(sections[0]->Images()[0]->WantWidth, 100); // the block is half as wide
+    ASSERT_TRUE(SectionWith(block.list, "before"));
+    EXPECT_NE(SectionWith(block.list, "before"), SectionWith(block.list, "after"));
+    EXPECT_FALSE(BlockHolds(block.list, "img", "after"));
+
+    Doc floating("<P>a <IMG SRC=x.gif STYLE=\"display: block; float: left\"> b");
+    EXPECT_TRUE(pictureBlocks(floating.list).empty());
+    ASSERT_TRUE(SectionWith(floating.list, "b"));
+    EXPECT_EQ(SectionWith(floating.list, "a "), SectionWith(floating.list, "b"));
+}
+
 // A block's first letter, with the punctuation before it, takes the look
 // its rules give it; the rest of the text, and other blocks, do not.
 TEST(Builder, FirstLettersTakeTheirOwnLook) {

@@ -244,6 +244,21 @@ bool NoRed(const StylePage& page) {
     return page.Count(page.picture.rect(), Tint::Red) == 0;
 }
 
+// The blue picture fills half the width of the paragraph it stands in, as
+// high as wide, with the room left over shared evenly (0) or all left of it (1).
+void ExpectHalfWidthSquare(const StylePage& page, int shareLeft) {
+    const QRect room = page.Box("TBlock <p>", 1);
+    const QRect square = page.Box("swatch-blue.png");
+    ASSERT_GT(square.width(), 0);
+    EXPECT_NEAR(square.width(), room.width() / 2.0, 1);
+    EXPECT_EQ(square.height(), square.width());
+    const int left = square.left() - room.left(), right = room.right() - square.right();
+    if (shareLeft)
+        EXPECT_EQ(right, 0);
+    else
+        EXPECT_NEAR(left, right, 1);
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -506,6 +521,11 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(article.topLeft(), topLeft.topRight() + QPoint(1, 0));
          EXPECT_EQ(outer.height(), 200);
      }},
+    // Pictures shown as blocks, with auto side margins: "a big blue square
+    // half the width of the window and centered", then "aligned flush with
+    // the right hand side".
+    {"c43-rpl-bbx-000", [](const StylePage& page) { ExpectHalfWidthSquare(page, 0); }},
+    {"c43-rpl-bbx-001", [](const StylePage& page) { ExpectHalfWidthSquare(page, 1); }},
     // "This teal box should start inside the dark blue box and spill out
     // onto the blue area below it": the float starts beside the paragraph
     // that fills the dark box, half an em below the box's top where the

@@ -21,10 +21,6 @@ int ClearGapFor(const TIndentManager& indents, ClearAttrType side, int Y) {
 
 namespace {
 
-// A float that does not fit goes down past at most this many float bottoms,
-// then stays: a page of thousands of floats costs each one a few look-ups.
-constexpr int MaxFloatDrops = 64;
-
 int Sides(const TBoxValues& b) {
     return b[Prop::BorderLeftWidth] + b[Prop::BorderRightWidth] + b[Prop::PaddingLeft] +
            b[Prop::PaddingRight];
@@ -267,16 +263,7 @@ void TBlock::ApplyPlacement(const TLayoutContext& context, int& X, int& Y) {
 
 int TBlock::FloatDropFor(const TIndentManager& indents, int X, int top, int RoomWidth) const {
     const int total = ContentWidth + LeftSide() + RightSide();
-    int y = top;
-    for (int step = 0; step < MaxFloatDrops; ++step) {
-        const int left = std::max(X, indents.LeftEdgeAt(y));
-        const int right = std::min(X + RoomWidth, indents.RightEdgeAt(y));
-        if (right - left >= total) break;
-        const int next = indents.NextWiderY(y);
-        if (next <= y) break; // no float is beside it any more
-        y = next;
-    }
-    return y - top;
+    return indents.RoomYFrom(top, X, X + RoomWidth, total) - top;
 }
 
 void TBlock::PlaceContentX(const TIndentManager& indents, int X, int marginBoxTop, int RoomWidth) {

@@ -162,4 +162,15 @@ int TIndentManager::NextWiderY(int Y) const {
     return next == INT_MAX ? Y : next;
 }
 
+int TIndentManager::RoomYFrom(int top, int left, int right, int width) const {
+    int y = top;
+    for (int step = 0; step < MaxFloatDrops; ++step) {
+        if (std::min(right, RightEdgeAt(y)) - std::max(left, LeftEdgeAt(y)) >= width) break;
+        const int next = NextWiderY(y);
+        if (next <= y) break; // no float is beside it any more
+        y = next;
+    }
+    return y;
+}
+
 } // namespace lumo

@@ -61,6 +61,11 @@ public:
     int FloatsBottomSince(const TMark& mark) const;
     void ClearY(int& CL, int& CR) const;
     int NextWiderY(int Y) const;
+    // The first Y from top where width fits between the floats and inside
+    // [left, right). It goes down past at most MaxFloatDrops float
+    // bottoms, then stays: thousands of floats cost each a few look-ups.
+    int RoomYFrom(int top, int left, int right, int width) const;
+    static constexpr int MaxFloatDrops = 64;
 
     bool Active(const TIndent& r, int Y) const;
 };

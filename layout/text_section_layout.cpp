@@ -6,6 +6,7 @@
 #include "layout/text_section.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace lumo {
 
@@ -259,6 +260,8 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line) {
 
 void TSection::PlaceFloat(TInlineObject& object, TIndentManager& indents, int Y) {
     const int total = object.TotalWidth();
+    // One that does not fit beside the floats there goes below them.
+    Y = indents.RoomYFrom(Y, INT_MIN, INT_MAX, total);
     if (object.AlignCode == TAlignCode::FloatLeft) {
         const int left = indents.LeftEdgeAt(Y);
         object.LeftX = left + object.SpaceLeft;

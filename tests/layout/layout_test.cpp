@@ -5,6 +5,7 @@
 #include "tests/support/temp_folder.h"
 
 #include "layout/background_tile.h"
+#include "layout/inline_image.h"
 #include "layout/list_item_block.h"
 #include "layout/rule_block.h"
 #include "layout/scroll_position.h"
@@ -96,6 +97,24 @@ TEST(Floats, AFloatThatDoesNotFitGoesBelowTheOnesBesideIt) {
         EXPECT_EQ(third->TopY, 5 + 50) << row.side;
         EXPECT_EQ(third->LineX(third->LineList.at(0)), row.thirdX) << row.side;
     }
+}
+
+// Floated pictures first on their line, with spaces between them, start
+// level with it; the third of three 100 px ones in 250 px goes below the
+// second, the taller.
+TEST(Floats, PicturesFirstOnTheirLineStartLevelUntilTheyDoNotFit) {
+    Doc doc("<DIV STYLE=\"width: 250px\"><IMG SRC=a.gif ALIGN=left HSPACE=0 WIDTH=100 HEIGHT=30> "
+            "<IMG SRC=b.gif ALIGN=left HSPACE=0 WIDTH=100 HEIGHT=50> "
+            "<IMG SRC=c.gif ALIGN=left HSPACE=0 WIDTH=100 HEIGHT=40>text</DIV>");
+    TSection* s = SectionWith(doc.list, "text");
+    ASSERT_TRUE(s);
+    ASSERT_EQ(s->Images().size(), 3u);
+    const auto& images = s->Images();
+    EXPECT_EQ(images[0]->PaintTop, 5);
+    EXPECT_EQ(images[1]->PaintTop, 5);
+    EXPECT_EQ(images[1]->LeftX, 10 + 100);
+    EXPECT_EQ(images[2]->PaintTop, 5 + 50);
+    EXPECT_EQ(images[2]->LeftX, 10);
 }
 
 TEST(Floats, WordWiderThanTheRoomMovesBelowTheFloat) {

@@ -129,10 +129,18 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
 void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager& indents, int X,
                           int Y, int indent, TLastLine last) {
     int textHeight = 0, descent = 0;
-    bool anyText = false;
-    for (int i = line.Start; i < line.Start + line.CharCount && !anyText; ++i)
-        anyText = !IsObject(Text[i]);
-    if (anyText) {
+    bool anyText = false, onlyFloats = true;
+    for (int i = line.Start; i < line.Start + line.CharCount; ++i) {
+        if (!IsObject(Text[i])) {
+            anyText = true;
+            onlyFloats = onlyFloats && Text[i] == ' ';
+        } else if (const TInlineObject* object = ObjectAtIndex(i); !object || !object->IsFloat()) {
+            onlyFloats = false;
+        }
+    }
+    // A line of floats and the spaces between them takes no room: what
+    // follows starts beside the floats.
+    if (anyText && !onlyFloats) {
         const int last = line.Start + line.CharCount - 1;
         for (int r = RunIndexAt(line.Start); r < static_cast<int>(Runs.size()); ++r) {
             if (Runs[r]->StartIndex > last) break;

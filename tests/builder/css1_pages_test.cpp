@@ -540,6 +540,18 @@ const TPageCheck PageChecks[] = {
          EXPECT_GT(teal.bottom(), dark.bottom());
          EXPECT_LT(teal.bottom(), outer.bottom());
      }},
+    // "The two patterns below should be identical, with no red present":
+    // pictures shown as blocks beside two floats that do not fit side by
+    // side, whose line of spaces between them takes no room.
+    {"c414-flt-fit-006",
+     [](const StylePage& page) {
+         const QRect control = page.Box("square-teal", 0) | page.Box("square-purple", 0);
+         const QRect test = page.Box("square-teal", 1) | page.Box("square-purple", 1);
+         ASSERT_GT(control.height(), 0);
+         EXPECT_EQ(test.size(), control.size());
+         EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
+         EXPECT_TRUE(NoRed(page));
+     }},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The
     // row needs 620 pixels.

@@ -130,7 +130,7 @@ void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager&
                           int Y, int indent, TLastLine last) {
     int textHeight = 0, descent = 0;
     bool anyText = false, onlyFloats = true;
-    for (int i = line.Start; i < line.Start + line.CharCount; ++i) {
+    for (int i = line.Start; i < line.Start + line.CharCount && (onlyFloats || !anyText); ++i) {
         if (!IsObject(Text[i])) {
             anyText = true;
             onlyFloats = onlyFloats && Text[i] == ' ';

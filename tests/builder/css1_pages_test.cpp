@@ -259,6 +259,14 @@ void ExpectHalfWidthSquare(const StylePage& page, int shareLeft) {
         EXPECT_NEAR(left, right, 1);
 }
 
+// "The two patterns below should be identical, with no red present".
+void ExpectSamePatternsNoRed(const StylePage& page, const QRect& control, const QRect& test) {
+    ASSERT_GT(control.height(), 0);
+    EXPECT_EQ(test.size(), control.size());
+    EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
+    EXPECT_TRUE(NoRed(page));
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -478,12 +486,8 @@ const TPageCheck PageChecks[] = {
     // red block holding the floats has no height of its own to show.
     {"c414-flt-fit-005",
      [](const StylePage& page) {
-         const QRect control = page.Box("TBlock <div>", 1) | page.Box("TBlock <div>", 2);
-         const QRect test = page.Box("TBlock <p>", 1) | page.Box("TBlock <p>", 2);
-         ASSERT_GT(control.height(), 0);
-         EXPECT_EQ(test.size(), control.size());
-         EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
-         EXPECT_TRUE(NoRed(page));
+         ExpectSamePatternsNoRed(page, page.Box("TBlock <div>", 1) | page.Box("TBlock <div>", 2),
+                                 page.Box("TBlock <p>", 1) | page.Box("TBlock <p>", 2));
      }},
     // "The word fail should not appear below": white on white it shows only
     // over the teal float, which fills the width, so no line of it may
@@ -545,12 +549,8 @@ const TPageCheck PageChecks[] = {
     // side, whose line of spaces between them takes no room.
     {"c414-flt-fit-006",
      [](const StylePage& page) {
-         const QRect control = page.Box("square-teal", 0) | page.Box("square-purple", 0);
-         const QRect test = page.Box("square-teal", 1) | page.Box("square-purple", 1);
-         ASSERT_GT(control.height(), 0);
-         EXPECT_EQ(test.size(), control.size());
-         EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control));
-         EXPECT_TRUE(NoRed(page));
+         ExpectSamePatternsNoRed(page, page.Box("square-teal", 0) | page.Box("square-purple", 0),
+                                 page.Box("square-teal", 1) | page.Box("square-purple", 1));
      }},
     // Four floats side by side, each over its part of the table below: its
     // border, padding box and border, with the margins between them. The

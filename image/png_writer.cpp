@@ -20,23 +20,28 @@ void AppendBigEndian(std::string& out, uint32_t value) {
         out += char((value >> shift) & 0xff);
 }
 
-// A chunk: its length, type and data, and the CRC of type and data.
-void AppendChunk(std::string& out, const char (&type)[5], const std::string& data) {
-    AppendBigEndian(out, uint32_t(data.size()));
+// A chunk is the length of its data, its type, its data, and the CRC of
+// type and data. The data goes into out between these two calls.
+size_t BeginChunk(std::string& out, const char (&type)[5]) {
+    AppendBigEndian(out, 0);
     const size_t typeAt = out.size();
     out.append(type, 4);
-    out += data;
+    return typeAt;
+}
+
+void EndChunk(std::string& out, size_t typeAt) {
+    std::string length;
+    AppendBigEndian(length, uint32_t(out.size() - typeAt - 4));
+    out.replace(typeAt - 4, 4, length);
     const auto* checked = reinterpret_cast<const Bytef*>(out.data() + typeAt);
     AppendBigEndian(out, uint32_t(crc32_z(0, checked, out.size() - typeAt)));
 }
 
-std::string Header(int width, int height) {
-    std::string data;
-    AppendBigEndian(data, uint32_t(width));
-    AppendBigEndian(data, uint32_t(height));
+void AppendHeader(std::string& out, int width, int height) {
+    AppendBigEndian(out, uint32_t(width));
+    AppendBigEndian(out, uint32_t(height));
     constexpr char bitDepth = 8, truecolour = 2, deflate = 0, adaptive = 0, progressive = 0;
-    data += {bitDepth, truecolour, deflate, adaptive, progressive};
-    return data;
+    out += {bitDepth, truecolour, deflate, adaptive, progressive};
 }
 
 // One row as the filter byte and the red, green and blue of each pixel.
@@ -51,22 +56,31 @@ void ScanLine(const uint32_t* pixels, int width, std::vector<unsigned char>& lin
     }
 }
 
-// The image data: every scan line through one deflate stream.
-bool Deflated(const TPixelRows& rows, std::string& data) {
+// The image data: every scan line through one deflate stream, appended to
+// out a piece at a time, so the memory taken is the file's size and not
+// the bound for pixels that do not compress (a screenshot's file is a few
+// per cent of its pixels).
+bool AppendDeflated(const TPixelRows& rows, std::string& out) {
     z_stream stream{};
     if (deflateInit(&stream, FastestLevel) != Z_OK) return false;
     std::vector<unsigned char> line(1 + size_t(rows.Width) * 3);
-    data.resize(deflateBound(&stream, uLong(line.size()) * uLong(rows.Height)));
-    stream.next_out = reinterpret_cast<Bytef*>(data.data());
-    stream.avail_out = uInt(data.size());
+    std::vector<unsigned char> piece(size_t(1) << 16);
     int status = Z_OK;
     for (int y = 0; y < rows.Height && status == Z_OK; ++y) {
         ScanLine(rows.First + size_t(y) * size_t(rows.Stride), rows.Width, line);
         stream.next_in = line.data();
         stream.avail_in = uInt(line.size());
-        status = deflate(&stream, y + 1 == rows.Height ? Z_FINISH : Z_NO_FLUSH);
+        const int flush = y + 1 == rows.Height ? Z_FINISH : Z_NO_FLUSH;
+        // Until deflate leaves room in the piece, it has more to give.
+        do {
+            stream.next_out = piece.data();
+            stream.avail_out = uInt(piece.size());
+            status = deflate(&stream, flush);
+            if (status == Z_BUF_ERROR) status = Z_OK; // nothing more to give until more comes in
+            out.append(reinterpret_cast<const char*>(piece.data()),
+                       piece.size() - stream.avail_out);
+        } while (status == Z_OK && stream.avail_out == 0);
     }
-    data.resize(stream.total_out);
     deflateEnd(&stream);
     return status == Z_STREAM_END;
 }
@@ -77,12 +91,14 @@ std::string EncodePng(const TPixelRows& rows) {
     if (rows.Width <= 0 || rows.Height <= 0 || rows.Stride < rows.Width || !rows.First ||
         (1 + uint64_t(rows.Width) * 3) * uint64_t(rows.Height) > MaxRowBytes)
         return {};
-    std::string data;
-    if (!Deflated(rows, data)) return {};
     std::string file(Signature.begin(), Signature.end());
-    AppendChunk(file, "IHDR", Header(rows.Width, rows.Height));
-    AppendChunk(file, "IDAT", data);
-    AppendChunk(file, "IEND", {});
+    size_t chunk = BeginChunk(file, "IHDR");
+    AppendHeader(file, rows.Width, rows.Height);
+    EndChunk(file, chunk);
+    chunk = BeginChunk(file, "IDAT");
+    if (!AppendDeflated(rows, file)) return {};
+    EndChunk(file, chunk);
+    EndChunk(file, BeginChunk(file, "IEND"));
     return file;
 }
 

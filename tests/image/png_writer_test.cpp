@@ -34,6 +34,23 @@ TEST(PngWriter, PixelsComeBackExactly) {
     }
 }
 
+// Noise does not compress: its deflated data comes out in many pieces,
+// which must join into one stream and one chunk.
+TEST(PngWriter, NoiseComesBackExactly) {
+    constexpr int width = 300, height = 400;
+    std::vector<uint32_t> pixels(size_t(width) * height);
+    uint32_t seed = 12345;
+    for (uint32_t& pixel : pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        pixel = 0xff000000u | seed >> 8;
+    }
+    const QImage image = Decoded(EncodePng({pixels.data(), width, height, width}));
+    ASSERT_EQ(image.size(), QSize(width, height));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            ASSERT_EQ(image.pixel(x, y), pixels[size_t(y) * width + x]) << x << "," << y;
+}
+
 TEST(PngWriter, RefusesWhatItCannotWrite) {
     const uint32_t pixel = 0xffffffffu;
     EXPECT_EQ(EncodePng({&pixel, 0, 1, 1}), "");

@@ -5,39 +5,39 @@
 #include "platform/file_system.h"
 #include "platform/message_loop.h"
 
+#include <QBackingStore>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
-#include <QScreen>
 #include <QWidget>
 
 namespace lumo {
 
 namespace {
 
-// The window as it was last painted. Without a display the screen holds a
-// copy of what the window painted, which saves painting it all again into
-// a second picture and the page's paint buffer beside it.
-QPixmap Shot(QWidget& window) {
+// The window as it was last painted. Without a display the window's
+// backing store is a picture of what it painted, read here in place: that
+// saves painting it all again, and a copy of it beside the original.
+QImage Shot(QWidget& window) {
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        if (QScreen* screen = window.screen()) {
-            QPixmap shot = screen->grabWindow(window.winId());
-            if (!shot.isNull() && shot.size() == window.size() * window.devicePixelRatio())
-                return shot;
-        }
-    return window.grab();
+        if (QBackingStore* store = window.backingStore())
+            if (QPaintDevice* device = store->paintDevice();
+                device && device->devType() == QInternal::Image) {
+                const QImage& painted = *static_cast<const QImage*>(device);
+                if (painted.size() == window.size() * window.devicePixelRatio()) return painted;
+            }
+    return window.grab().toImage();
 }
 
 } // namespace
 
 bool WriteWindowShot(QWidget& window, const std::string& fileName, std::string& error) {
     ProcessMessages();
-    const QPixmap shot = Shot(window);
-    if (shot.isNull()) {
+    QImage pixels = Shot(window);
+    if (pixels.isNull()) {
         error = "the window could not be painted";
         return false;
     }
-    QImage pixels = shot.toImage();
     if (pixels.format() != QImage::Format_RGB32 && pixels.format() != QImage::Format_ARGB32)
         pixels.convertTo(QImage::Format_RGB32);
     const std::string png =

@@ -18,7 +18,7 @@ bool ReadAddressFile(const std::string& fileName, TAddressFile& file) {
 bool WriteAddressFile(const std::string& fileName, const TAddressFile& file) {
     std::vector<std::string> lines{file.Proxy, file.ProxyPort};
     lines.insert(lines.end(), file.Addresses.begin(), file.Addresses.end());
-    return WriteFileAtomically(fileName, JoinLines(lines));
+    return WriteFileIfChanged(fileName, JoinLines(lines));
 }
 
 } // namespace lumo

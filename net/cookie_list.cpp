@@ -143,7 +143,7 @@ TCookieList::TCookieList(std::string folder) : folder_(std::move(folder)) {
 }
 
 TCookieList::~TCookieList() {
-    if (saveOnDestroy_) WriteFileAtomically(folder_ + "Cookies.txt", FileText());
+    if (saveOnDestroy_) WriteFileIfChanged(folder_ + "Cookies.txt", FileText());
 }
 
 void TCookieList::AddEntry(std::string entry) {

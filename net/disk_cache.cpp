@@ -66,15 +66,19 @@ TDiskCache::TDiskCache(std::string folder, TCacheFolder role)
 
 TDiskCache::~TDiskCache() {
     if (!saveOnDestroy_) return;
-    FlushFileSystem(folder_);
-    WriteFileAtomically(folder_ + "cachinfo.txt", IndexText());
+    // The index may name no file that could still be lost.
+    if (stored_) FlushFileSystem(folder_);
+    WriteFileIfChanged(folder_ + "cachinfo.txt", IndexText());
 }
 
 bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes,
                        std::string_view charset) {
     const std::string fileName = Add(url, kind, false, charset);
     if (fileName.empty()) return false;
-    if (WriteFileAtomically(fileName, bytes, TFlush::Later)) return true;
+    if (WriteFileAtomically(fileName, bytes, TFlush::Later)) {
+        stored_ = true;
+        return true;
+    }
     Remove(url);
     return false;
 }

@@ -86,6 +86,7 @@ private:
     std::vector<Entry> entries_;
     int nextFileNumber_ = FirstFileNumber;
     bool saveOnDestroy_ = false;
+    bool stored_ = false; // files were written that may not be on the disk yet
 };
 
 // The index key of an address: lower case, without what comes up to and

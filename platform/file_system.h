@@ -58,6 +58,10 @@ std::optional<std::string> ReadWholeFile(std::string_view name, size_t maxBytes,
 // Writes a temporary file beside the target and renames it over the target, so
 // a reader sees either the old or the new content, never a part.
 bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush flush = TFlush::Now);
+// Writes as WriteFileAtomically does, unless the file already holds exactly
+// these bytes: a state file saved at every exit then keeps its time, and the
+// disk is spared a flush, when nothing in it changed.
+bool WriteFileIfChanged(std::string_view name, std::string_view bytes);
 // Sends what was written to the file system holding the folder to the disk.
 void FlushFileSystem(std::string_view folder);
 

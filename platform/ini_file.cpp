@@ -124,7 +124,7 @@ bool TIniFile::EndUpdate() {
 
 bool TIniFile::Save() {
     changed_ = false;
-    return readable_ && WriteFileAtomically(fileName_, JoinLines(lines_));
+    return readable_ && WriteFileIfChanged(fileName_, JoinLines(lines_));
 }
 
 bool TIniFile::WriteInteger(std::string_view section, std::string_view key, int value) {

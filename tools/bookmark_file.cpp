@@ -171,7 +171,7 @@ TBookmarkFileLoad LoadBookmarkFile(const std::string& fileName) {
 
 bool SaveBookmarkFile(const std::string& fileName, const TBookmarkList& nodes) {
     ForceDirectories(AnsiName(NativePath(fileName).parent_path()));
-    return WriteFileAtomically(fileName, FormatBookmarks(nodes));
+    return WriteFileIfChanged(fileName, FormatBookmarks(nodes));
 }
 
 } // namespace lumo

@@ -62,6 +62,31 @@ TEST(FileSystem, AtomicWriteReplacesTheWholeFile) {
     EXPECT_FALSE(WriteFileAtomically(folder / "no/such/folder/x", "data"));
 }
 
+// A state file that already holds the bytes is left as it is (the same
+// file, not a new one renamed over it); any difference, even of one byte or
+// in length, writes it.
+TEST(FileSystem, WriteIfChangedLeavesAFileThatHoldsTheBytes) {
+    test::TempFolder folder;
+    const std::string name = folder / "state.txt";
+    const auto fileId = [&] {
+        struct stat info {};
+        return ::stat(name.c_str(), &info) == 0 ? info.st_ino : 0;
+    };
+    ASSERT_TRUE(WriteFileIfChanged(name, "abc"));
+    const std::string large(200000, 'x');
+    const struct {
+        std::string bytes;
+        bool sameFile;
+    } steps[] = {{"abc", true}, {"abd", false}, {"abcd", false}, {"", false},
+                 {"", true},    {large, false}, {large, true}};
+    for (const auto& step : steps) {
+        const auto before = fileId();
+        ASSERT_TRUE(WriteFileIfChanged(name, step.bytes));
+        EXPECT_EQ(folder.Read("state.txt"), step.bytes);
+        EXPECT_EQ(fileId() == before, step.sameFile) << step.bytes.size();
+    }
+}
+
 // A file is written whole or the older one stays: a write past the
 // process's file size limit fails instead of ending it, and so does a writer
 // dropped before its Commit.

@@ -375,7 +375,7 @@ private:
     bool HasBorder() const;
     int PanelHeight() const;
     int PanelWidth() const;
-    void PaintPanelRect(QPainter& painter, const QRect& rect);
+    void PaintPanelRect(QWidget& panel, const QRect& rect);
     void InvalidatePanel();
     TColor BackgroundColor() const;
 

@@ -24,29 +24,24 @@ void THTMLViewer::InvalidatePanel() {
     if (panel_) panel_->update();
 }
 
-void THTMLViewer::PaintPanelRect(QPainter& painter, const QRect& rect) {
+void THTMLViewer::PaintPanelRect(QWidget& panel, const QRect& rect) {
     if (rect.isEmpty()) return;
+    // Straight onto the panel: the window's own buffer takes the paint, so a
+    // picture of the rectangle between would only cost its memory and a copy.
     // On a high-density screen the page is drawn at the device's pixels, in
     // the same logical coordinates, and measured as layout measured it.
-    const qreal ratio = painter.device()->devicePixelRatioF();
-    QImage buffer((QSizeF(rect.size()) * ratio).toSize(), QImage::Format_RGB32);
-    if (buffer.isNull()) throw EOutOfResources("Out of Resources");
-    buffer.setDevicePixelRatio(ratio);
-    {
-        QtCanvas canvas(buffer, measureDevice_);
-        canvas.Painter().translate(-rect.x(), -rect.y());
-        const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
-        canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);
-        canvas.FillRect(clip);
-        PaintBackgroundPicture(canvas, clip);
-        // A half-built document is never painted.
-        if (!processing_) {
-            PaintDocument(canvas, clip);
-            ++paintCount_;
-            paintedSinceLayout_ = true;
-        }
+    QtCanvas canvas(panel, measureDevice_);
+    const TRect clip{rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1};
+    canvas.Painter().setClipRect(rect);
+    canvas.SetBrush(BackgroundColor(), BrushStyle::Solid);
+    canvas.FillRect(clip);
+    PaintBackgroundPicture(canvas, clip);
+    // A half-built document is never painted.
+    if (!processing_) {
+        PaintDocument(canvas, clip);
+        ++paintCount_;
+        paintedSinceLayout_ = true;
     }
-    painter.drawImage(rect.topLeft(), buffer);
 }
 
 void THTMLViewer::StepAnimations() {

@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QPainter>
 
 namespace lumo {
 
@@ -18,8 +17,7 @@ TPaintPanel::TPaintPanel(THTMLViewer& viewer) : QWidget(&viewer), viewer_(viewer
 }
 
 void TPaintPanel::paintEvent(QPaintEvent* event) {
-    QPainter painter(this);
-    viewer_.PaintPanelRect(painter, event->rect());
+    viewer_.PaintPanelRect(*this, event->rect());
 }
 
 void TPaintPanel::mousePressEvent(QMouseEvent* event) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -27,33 +28,46 @@ namespace {
 constexpr size_t CodePageCount = static_cast<size_t>(TCodePage::Koi8R) + 1;
 using CharTable = std::array<char16_t, 256>;
 
+// A table for each code page, made when the page is first asked for: most
+// runs meet no page but the default, and a page's table costs a converter.
+template <class Table>
+class TPerCodePage {
+public:
+    explicit TPerCodePage(Table (*make)(TCodePage)) : make_(make) {}
+    const Table& operator[](TCodePage page) {
+        const auto asked = static_cast<size_t>(page);
+        const size_t index = asked < CodePageCount ? asked : 0;
+        std::call_once(made_[index],
+                       [&] { tables_[index] = make_(static_cast<TCodePage>(index)); });
+        return tables_[index];
+    }
+
+private:
+    Table (*make_)(TCodePage);
+    std::array<std::once_flag, CodePageCount> made_;
+    std::array<Table, CodePageCount> tables_{};
+};
+
 CharTable MakeTable(TCodePage page) {
     CharTable table;
+    for (int b = 0; b < 256; ++b)
+        table[size_t(b)] = static_cast<char16_t>(AnsiToCodePoint(static_cast<unsigned char>(b)));
+    if (page == TCodePage::Windows1252) return table;
     QStringDecoder decoder(std::string(CodePageName(page)).c_str());
+    if (!decoder.isValid()) return table;
     for (int b = 0; b < 256; ++b) {
-        const auto byte = static_cast<unsigned char>(b);
-        char16_t c = static_cast<char16_t>(AnsiToCodePoint(byte));
-        if (page != TCodePage::Windows1252 && decoder.isValid()) {
-            const char in = static_cast<char>(byte);
-            const QString decoded = decoder.decode(QByteArrayView(&in, 1));
-            c = decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter
-                    ? decoded[0].unicode()
-                    : static_cast<char16_t>(byte);
-        }
-        table[byte] = c;
+        const char in = static_cast<char>(b);
+        const QString decoded = decoder.decode(QByteArrayView(&in, 1));
+        table[size_t(b)] = decoded.size() == 1 && decoded[0] != QChar::ReplacementCharacter
+                               ? decoded[0].unicode()
+                               : static_cast<char16_t>(b);
     }
     return table;
 }
 
 const CharTable& TableOf(TCodePage page) {
-    static const std::array<CharTable, CodePageCount> tables = [] {
-        std::array<CharTable, CodePageCount> all;
-        for (size_t i = 0; i < CodePageCount; ++i)
-            all[i] = MakeTable(static_cast<TCodePage>(i));
-        return all;
-    }();
-    const auto index = static_cast<size_t>(page);
-    return tables[index < CodePageCount ? index : 0];
+    static TPerCodePage<CharTable> tables(MakeTable);
+    return tables[page];
 }
 
 // The code points of text, a surrogate pair as one.
@@ -77,27 +91,26 @@ std::optional<char> ByteOf(char32_t cp, const CharTable& table) {
     return static_cast<char>(byte - table.begin());
 }
 
+TLetterCases MakeLetterCases(TCodePage page) {
+    const CharTable& table = TableOf(page);
+    const auto inPage = [&table](char16_t c, int b) {
+        const auto byte = ByteOf(c, table);
+        return static_cast<unsigned char>(byte ? *byte : b);
+    };
+    TLetterCases cases;
+    for (int b = 0; b < 256; ++b) {
+        const QChar c(table[static_cast<size_t>(b)]);
+        cases.Lower[static_cast<size_t>(b)] = inPage(c.toLower().unicode(), b);
+        cases.Upper[static_cast<size_t>(b)] = inPage(c.toUpper().unicode(), b);
+    }
+    return cases;
+}
+
 } // namespace
 
 const TLetterCases& LetterCasesOf(TCodePage page) {
-    static const std::array<TLetterCases, CodePageCount> pairs = [] {
-        std::array<TLetterCases, CodePageCount> all;
-        for (size_t i = 0; i < CodePageCount; ++i) {
-            const CharTable& table = TableOf(static_cast<TCodePage>(i));
-            const auto inPage = [&table](char16_t c, int b) {
-                const auto byte = ByteOf(c, table);
-                return static_cast<unsigned char>(byte ? *byte : b);
-            };
-            for (int b = 0; b < 256; ++b) {
-                const QChar c(table[static_cast<size_t>(b)]);
-                all[i].Lower[static_cast<size_t>(b)] = inPage(c.toLower().unicode(), b);
-                all[i].Upper[static_cast<size_t>(b)] = inPage(c.toUpper().unicode(), b);
-            }
-        }
-        return all;
-    }();
-    const auto index = static_cast<size_t>(page);
-    return pairs[index < CodePageCount ? index : 0];
+    static TPerCodePage<TLetterCases> cases(MakeLetterCases);
+    return cases[page];
 }
 
 char16_t CodePageChar(unsigned char byte, TCodePage page) {

@@ -121,7 +121,7 @@ void TableLayout(benchmark::State& state, const std::string& html) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
-    for (const char* page : {"text_100k.html", "text_1m.html", "text_5m.html"}) {
+    for (const char* page : {"text_100k.html", "text_1m.html", "text_5m.html", "tables_500.html"}) {
         const std::string name = page;
         benchmark::RegisterBenchmark(("Build/" + name).c_str(), [name](benchmark::State& s) {
             BuildAndLayOut(s, name, false);

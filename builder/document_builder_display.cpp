@@ -118,16 +118,16 @@ void THtmlBuilder::KeepHiddenField(int& formsOpen) {
         AddFormControl(InputTok);
 }
 
-bool THtmlBuilder::OpenShownBlock(const TProperties& entry) {
+TBlock* THtmlBuilder::OpenShownBlock(const TProperties& entry) {
     const DisplayType display = entry.GetDisplay();
     if (&entry == &Scratch || (display != dsBlock && display != dsListItem) || DeepEnough())
-        return false;
+        return nullptr;
     FinishSection();
     TCellBasic* container = ActiveCell;
     TBlock* block = OpenBlock<TBlock>();
     ShownBlocks.push_back({&entry, &block->Content, container});
     OpenSection();
-    return true;
+    return block;
 }
 
 void THtmlBuilder::CloseShownBlocks() {
@@ -154,14 +154,14 @@ void THtmlBuilder::DropShownBlocksFrom(size_t from) noexcept {
     }
 }
 
-bool THtmlBuilder::OpenPictureBlock() {
-    if (ShownAs(ImageTok) != dsBlock) return false;
+TBlock* THtmlBuilder::OpenPictureBlock() {
+    if (ShownAs(ImageTok) != dsBlock) return nullptr;
     const TProperties& entry = Push("img");
     AlignmentType side = ANone;
     const bool floats = entry.GetFloat(side) && (side == ALeft || side == ARight);
-    const bool opened = !floats && OpenShownBlock(entry);
+    TBlock* block = floats ? nullptr : OpenShownBlock(entry);
     PopFor("img");
-    return opened;
+    return block;
 }
 
 void THtmlBuilder::ClosePictureBlock() {

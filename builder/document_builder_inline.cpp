@@ -237,13 +237,15 @@ void THtmlBuilder::AddText() {
 }
 
 void THtmlBuilder::AddImage() {
-    const bool ownBlock = OpenPictureBlock();
+    TBlock* ownBlock = OpenPictureBlock();
     EnsureSection();
     TInlineImage& image = ActiveSection->AppendImage(P.Attributes, P.TagIndex);
     image.ApplyStyle(Push("img"));
     PopFor("img");
     if (ownBlock) {
         image.FillBlock();
+        // A picture sized as a share of its block cannot size the block.
+        ownBlock->FitsContent = !image.WidthIsPercent;
         ClosePictureBlock();
     }
     if (const TAttribute* id = P.Attributes.Find(IDTok); id && !id->Name.empty()) {

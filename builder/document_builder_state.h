@@ -233,16 +233,16 @@ public:
     // its inline box, the block it was shown as, and its font.
     void EndInlineElement(std::string_view tag);
     // An inline element whose style shows it as a block gets one, into
-    // which what follows goes until the element ends; false for others.
-    bool OpenShownBlock(const TProperties& entry);
+    // which what follows goes until the element ends; null for others.
+    TBlock* OpenShownBlock(const TProperties& entry);
     // The blocks of elements no longer open close, where they are being filled.
     void CloseShownBlocks();
     // A construct ends: the blocks opened inside it close with it.
     void DropShownBlocksFrom(size_t from) noexcept;
     // A picture shown as a block gets one of its own, with the picture's
-    // width and side margins; false when it stays in the line (a float, or
+    // width and side margins; null when it stays in the line (a float, or
     // blocks nested too deep).
-    bool OpenPictureBlock();
+    TBlock* OpenPictureBlock();
     // What follows the picture goes on beside its block.
     void ClosePictureBlock();
     // Inline borders and padding: a box opens with its element's entry and

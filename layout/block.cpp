@@ -141,7 +141,8 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
       Content(root, source.Content.OwnerTag), Container(&container), EmHeight(source.EmHeight),
       ExHeight(source.ExHeight), Border(source.Border), FloatSide(source.FloatSide),
       ClearSide(source.ClearSide), Placement(source.Placement), Hidden(source.Hidden),
-      BottomMarginFlag(source.BottomMarginFlag), TagAndClass(source.TagAndClass) {
+      BottomMarginFlag(source.BottomMarginFlag), FitsContent(source.FitsContent),
+      TagAndClass(source.TagAndClass) {
     if (source.BackImage) BackImage = std::make_unique<TBackgroundImage>(root, *source.BackImage);
     Content.CloneItems(source.Content);
 }
@@ -168,6 +169,10 @@ int TBlock::ResolveWidth(Canvas& canvas, int RoomWidth, int, int autoTally) {
             return std::max(Min, std::min(Max, RoomWidth - BP - l - r - OffsetLeft));
         return std::max(Min, RoomWidth - BP - l - r);
     };
+    if (FitsContent && width == Auto) {
+        width = std::min(Max, computed());
+        --autoTally; // the margins alone share what is left
+    }
     switch (autoTally) {
     case 0: width = std::max(width, Min); break;
     case 1:

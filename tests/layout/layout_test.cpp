@@ -117,6 +117,21 @@ TEST(Floats, PicturesFirstOnTheirLineStartLevelUntilTheyDoNotFit) {
     EXPECT_EQ(images[2]->LeftX, 10);
 }
 
+// A picture shown as a block with no width of its own makes a block as
+// wide as itself, so auto margins centre it or put it flush right; one
+// wider than the room starts at its left.
+TEST(Blocks, PicturesShownAsBlocksAreAsWideAsThemselves) {
+    Doc doc("<IMG SRC=a.gif WIDTH=100 HEIGHT=20 STYLE=\"display: block; margin: 0 auto\">"
+            "<IMG SRC=b.gif WIDTH=100 HEIGHT=20 STYLE=\"display: block; margin-left: auto\">"
+            "<IMG SRC=c.gif WIDTH=100 HEIGHT=20 STYLE=\"display: block\">"
+            "<IMG SRC=d.gif WIDTH=900 HEIGHT=20 STYLE=\"display: block; margin: 0 auto\">");
+    std::vector<int> lefts;
+    for (TSection* s : All<TSection>(doc.list))
+        for (const auto& image : s->Images())
+            lefts.push_back(image->LeftX);
+    EXPECT_EQ(lefts, (std::vector<int>{10 + (580 - 100) / 2, 590 - 100, 10, 10}));
+}
+
 TEST(Floats, WordWiderThanTheRoomMovesBelowTheFloat) {
     Doc doc("<DIV STYLE=\"float: left; width: 500px; height: 40px\">f</DIV>"
             "<P>abcdefghijklmnopqrstuvwxyz");

@@ -215,6 +215,9 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     ClearGap = ClearGapFor(indents, ClearSide, Y);
     FirstPos = context.PosCounter;
     const int autoTally = ResolveBox(RoomWidth, HeightBase);
+    // A block in the flow clears with its border edge: its top margin
+    // stands in the gap, or in part of it. A float clears with its margin.
+    if (FloatSide == ANone) ClearGap = std::max(0, ClearGap - std::max(0, Box[Prop::MarginTop]));
     ApplyPlacement(context, X, Y);
     ContentWidth = ResolveWidth(context.Measure, RoomWidth, HeightBase, autoTally);
     if (FloatSide != ANone) ClearGap += FloatDropFor(indents, X, SumY(Y, ClearGap), RoomWidth);

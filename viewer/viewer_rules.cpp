@@ -97,9 +97,11 @@ std::string ExpandLocalName(std::string_view name, std::string_view serverRoot,
     // Written the one way a local name is, so that the name expanded again
     // (history, links) stays the same: a ":" or "#" left in it is a character
     // of a name, never a drive or an anchor. A NUL ends nothing: "a.txt%00.htm"
-    // names no file at all.
+    // names no file at all. An escaped slash is a separator once decoded, so
+    // the segments it makes ("%2F..") are resolved as any others.
     const std::filesystem::path native = NativePath(path);
-    return native.empty() ? std::string() : AnsiName(native);
+    if (native.empty()) return std::string();
+    return AnsiName(std::filesystem::path(NormalisePath(native.native())));
 }
 
 TLinkKind LinkKindOf(std::string_view fileName) {

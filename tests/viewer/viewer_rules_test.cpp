@@ -67,12 +67,19 @@ TEST(ViewerRules, LinkNamesBecomeLocalFileNames) {
         // A decoded NUL ends nothing: such a name is no file at all.
         {"a.txt%00.htm", "", "", "/d/a.htm", ""},
         {"file:///d/a.txt%00.htm", "", "", "/d/a.htm", ""},
+        // An escaped slash decodes to a separator: the segments it makes count.
+        {"b.htm", "", "", "/d/e/%2F..%2Fx/a.htm", "/d/x/b.htm"},
+        {"c", "", "", "/../xa/'./%2F..%5C:y#z\xFF/.", "/xa/'./..%5C%3Ay%23z%C3%BF/c"},
     };
-    for (const auto& row : rows)
-        EXPECT_EQ(ExpandLocalName(row.name, ServerRootPath(row.serverRoot), row.baseDir,
-                                  row.documentFile),
-                  row.expected)
-            << row.name;
+    for (const auto& row : rows) {
+        const std::string name = ExpandLocalName(row.name, ServerRootPath(row.serverRoot),
+                                                 row.baseDir, row.documentFile);
+        EXPECT_EQ(name, row.expected) << row.name;
+        // The history and links expand a full name again: it stays itself.
+        if (name.starts_with('/')) {
+            EXPECT_EQ(ExpandLocalName(name, "", "", ""), name) << row.name;
+        }
+    }
     EXPECT_EQ(ServerRootPath("file:///www/root/"), "/www/root");
 }
 

@@ -52,7 +52,6 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
         if (Placement == posAbsolute && StackOrder == 0) StackOrder = 1;
     }
     if (FloatSide != ANone && StackOrder == 0) StackOrder = 1;
-    TagAndClass = props.PropTag + "." + props.PropClass;
 
     // Vertical margins collapse now, against the block before this one.
     bool spacingTop = false;
@@ -141,8 +140,7 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
       Content(root, source.Content.OwnerTag), Container(&container), EmHeight(source.EmHeight),
       ExHeight(source.ExHeight), Border(source.Border), FloatSide(source.FloatSide),
       ClearSide(source.ClearSide), Placement(source.Placement), Hidden(source.Hidden),
-      BottomMarginFlag(source.BottomMarginFlag), FitsContent(source.FitsContent),
-      TagAndClass(source.TagAndClass) {
+      BottomMarginFlag(source.BottomMarginFlag), FitsContent(source.FitsContent) {
     if (source.BackImage) BackImage = std::make_unique<TBackgroundImage>(root, *source.BackImage);
     Content.CloneItems(source.Content);
 }

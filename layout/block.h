@@ -38,7 +38,6 @@ public:
     // With no width of its own the block is as wide as its content, within
     // the room (a picture shown as a block), not as the room.
     bool FitsContent = false;
-    std::string TagAndClass;
     // Geometry of the last layout, in pixels (see TSectionBase).
     int ContentWidth = 0; // width of the content box
     int ClearGap = 0;     // rows added above the top margin to clear floats

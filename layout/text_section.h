@@ -106,7 +106,6 @@ public:
     int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
     int ColumnWidth = 0; // from LayoutX to the right indent at TopY
     int LayoutX = 0;     // document X the section was laid out at
-    int PaintX = 0;      // device X of LayoutX at the last paint
     bool HasAnchor = false;
     // Set by the builder's NOBR state when text is appended.
     bool NoBreak = false;

@@ -83,7 +83,6 @@ int TSection::CharsBeforeX(Canvas& canvas, const TTextLine& line, int X, TRoundi
 }
 
 int TSection::Paint(Canvas& canvas, const TRect& clip, int X) {
-    PaintX = LayoutX + X;
     if (Text.empty() || LineList.empty()) return LayoutY + FlowHeight;
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
     canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);

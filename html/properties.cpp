@@ -173,6 +173,7 @@ void TProperties::Inherit(const TProperties& parent) {
     Charset = parent.Charset;
     CodePage = parent.CodePage;
     ColorInLink = parent.ColorInLink;
+    LinesInLink = parent.LinesInLink;
     SizeEm();
 }
 
@@ -182,6 +183,7 @@ void TProperties::Update(const TProperties& source) {
     if (Assigned[Prop::TextDecoration]) JoinDecoration(source.Props[Prop::TextDecoration]);
     if (!DrawsOwnLines()) DecorationColor = source.DecorationColor;
     ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
+    LinesInLink = PropTag != "a" && (DrawsOwnLines() ? !ColorInLink : source.LinesInLink);
     SizeEm();
 }
 
@@ -266,6 +268,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
         Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
     // A link starts afresh: what its own rules say goes to its state slots.
     ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
+    LinesInLink = tag != "a" && (DrawsOwnLines() ? !ColorInLink : LinesInLink);
     // Lengths in em and ex of this element are of its own font.
     SizeEm();
 }
@@ -378,13 +381,15 @@ TFont TProperties::MakeFont(Canvas& faces) const {
 
 TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TFont font = MakeFont(faces);
-    if (const int* n = Int(first); n && !ColorInLink) font.Color = static_cast<TColor>(*n);
+    const int* color = Int(first);
+    if (color && !ColorInLink) font.Color = static_cast<TColor>(*color);
+    if (color && LinesInLink && (font.Underline || font.StrikeOut || font.Overline))
+        font.DecorationColor = static_cast<TColor>(*color);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
     // A link's own lines add to those it stands in, in the link's colour
     // whatever colour its text takes inside it.
     if (const std::string* d = Text(first + 2); d && ListsALine(*d)) {
         AddDecoration(font, *d);
-        const int* color = Int(first);
         font.DecorationColor = color ? static_cast<TColor>(*color) : font.Color;
     }
     return font;

@@ -129,6 +129,10 @@ public:
     // The colour was set inside the innermost link (on this element or one
     // between it and the A): it wins over the link, visited and hover colours.
     bool ColorInLink = false;
+    // The lines in effect were set inside the innermost link by an element
+    // with no colour of its own there: they are in the colour that element's
+    // text takes, the link's.
+    bool LinesInLink = false;
     // The element's own text-decoration. Its lines add to those of the
     // ancestors, which Props holds together: a child can add a line to an
     // underlined parent but never take the parent's line away.

@@ -410,6 +410,36 @@ TEST(Cascade, LinesKeepTheColourOfTheirElement) {
     EXPECT_EQ(Document().Push("span").MakeFont(canvas).DecorationColor, clNone);
 }
 
+// Lines set inside a link by an element with no colour of its own are in
+// the colour its text takes there, the link's, whatever colour the text
+// inside them takes; lines from around the link keep their element's colour.
+TEST(Cascade, LinesSetInsideALinkTakeTheLinksColour) {
+    RecordingCanvas canvas;
+    // Links here draw no lines of their own, as when the user turns them off.
+    const char* sheet = "a:link { color: green; text-decoration: none } "
+                        "u { text-decoration: underline } "
+                        "span { color: red } .own { color: blue }";
+    Document inside(sheet);
+    inside.Push("a");
+    inside.Push("a", "", "", "link");
+    const TFont u = inside.Push("u").MakeLinkFont(canvas);
+    EXPECT_EQ(u.Color, kGreen);
+    EXPECT_EQ(u.DecorationColor, kGreen);
+    const TFont red = inside.Push("span").MakeLinkFont(canvas);
+    EXPECT_EQ(red.Color, kRed);
+    EXPECT_EQ(red.DecorationColor, kGreen);
+    const TFont own = inside.Push("u", "own").MakeLinkFont(canvas);
+    EXPECT_EQ(own.DecorationColor, kBlue);
+
+    Document around(sheet);
+    const TColor outside = around.Push("u").MakeFont(canvas).DecorationColor;
+    around.Push("a");
+    const TFont link = around.Push("a", "", "", "link").MakeLinkFont(canvas);
+    EXPECT_EQ(link.Color, kGreen);
+    EXPECT_EQ(link.DecorationColor, outside);
+    EXPECT_NE(outside, kGreen);
+}
+
 // A pseudo-element's entry takes only its own rules, and a selector with
 // more after its pseudo-element matches nothing.
 TEST(Cascade, PseudoElementsTakeOnlyTheirOwnRules) {

@@ -132,28 +132,10 @@ bool WriteFileAtomically(std::string_view name, std::string_view bytes, TFlush f
     return file.Open() && file.Write(bytes) && file.Commit();
 }
 
-namespace {
-
-bool FileHolds(std::string_view name, std::string_view bytes) {
-    const fs::path path = NativePath(name);
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec) || fs::file_size(path, ec) != bytes.size() || ec)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    char buffer[65536];
-    for (size_t at = 0; in && at < bytes.size();) {
-        in.read(buffer, std::streamsize(std::min(sizeof buffer, bytes.size() - at)));
-        const auto got = static_cast<size_t>(in.gcount());
-        if (got == 0 || bytes.substr(at, got) != std::string_view(buffer, got)) return false;
-        at += got;
-    }
-    return in.good() && in.peek() == std::char_traits<char>::eof();
-}
-
-} // namespace
-
 bool WriteFileIfChanged(std::string_view name, std::string_view bytes) {
-    return FileHolds(name, bytes) || WriteFileAtomically(name, bytes);
+    // A larger file is refused unread: it cannot hold these bytes.
+    const std::optional<std::string> held = ReadWholeFile(name, bytes.size());
+    return (held && *held == bytes) || WriteFileAtomically(name, bytes);
 }
 
 void FlushFileSystem(std::string_view folder) {

@@ -27,19 +27,6 @@ TCellVAlign VAlignOf(const TAttributeList& attributes, TCellVAlign fallback) {
     return fallback;
 }
 
-// The paddings the cell's style gives; the others stay unset, for the
-// table's CELLPADDING. A percentage is of the column, which the paddings
-// help decide, so it counts as nothing.
-void TakeStylePaddings(const TProperties& props, TTableCell& cell) {
-    TBoxValues box{};
-    int autos = 0;
-    ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, box, autos);
-    int* pads[] = {&cell.PadTop, &cell.PadRight, &cell.PadBottom, &cell.PadLeft};
-    for (int side = 0; side < 4; ++side)
-        if (props.Props[Prop::PaddingTop + side] != TPropValue(IntNull))
-            *pads[side] = std::max(0, box[Prop::PaddingTop + side]);
-}
-
 class TTableReader {
 public:
     explicit TTableReader(THtmlBuilder& builder) : b_(builder), P(builder.P) {}
@@ -158,10 +145,7 @@ private:
         }
         cell_ = std::make_unique<TTableCell>(b_.RootList, P.Attributes,
                                              VAlignOf(P.Attributes, rowAlign_));
-        // A style sheet's picture wins over the BACKGROUND attribute.
-        if (std::string url; props && props->GetBackgroundImage(url))
-            cell_->CellImage.SetFrom(url, *props);
-        if (props) TakeStylePaddings(*props, *cell_);
+        if (props) cell_->TakeStyle(*props);
         b_.TableWidening = WideningInside(*cell_);
         b_.ActiveCell = &cell_->Cell;
         P.SkipWhiteSpace();
@@ -199,8 +183,10 @@ private:
         EndAnchorIfOpen();
         EndRow();
         rowBase_ = StackTop();
-        if (TProperties* props = PushEntry("tr")) b_.ApplyAlign(*props);
+        TProperties* props = PushEntry("tr");
+        if (props) b_.ApplyAlign(*props);
         row_ = std::make_unique<TTableRow>(P.Attributes);
+        if (props) row_->TakeStyle(*props);
         rowAlign_ = VAlignOf(P.Attributes, TCellVAlign::Middle);
         b_.Next();
     }

@@ -47,10 +47,44 @@ TTableCell::TTableCell(TSectionList& root, const TTableCell& source)
     : ColSpan(source.ColSpan), RowSpan(source.RowSpan), Col(source.Col), SpecWd(source.SpecWd),
       SpecWdPercent(source.SpecWdPercent), SpecHt(source.SpecHt), VAlign(source.VAlign),
       PadTop(source.PadTop), PadRight(source.PadRight), PadBottom(source.PadBottom),
-      PadLeft(source.PadLeft), BgColor(source.BgColor), BorderColorLight(source.BorderColorLight),
+      PadLeft(source.PadLeft), BgColor(source.BgColor), Border(source.Border),
+      BorderWidths(source.BorderWidths), BorderColorLight(source.BorderColorLight),
       BorderColorDark(source.BorderColorDark), Cell(root), CellImage(root, source.CellImage) {
     Cell.OwnerTag = source.Cell.OwnerTag;
     Cell.CloneItems(source.Cell);
+}
+
+void TTableCell::TakeStyle(const TProperties& props) {
+    // Percentages of the column, which the cell helps decide, count as
+    // nothing for paddings and borders.
+    TBoxValues box{};
+    int autos = 0;
+    ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, box, autos);
+    int* pads[] = {&PadTop, &PadRight, &PadBottom, &PadLeft};
+    for (int side = 0; side < 4; ++side) {
+        if (props.Props[Prop::PaddingTop + side] != TPropValue(IntNull))
+            *pads[side] = std::max(0, box[Prop::PaddingTop + side]);
+        BorderWidths[side] = std::clamp(box[Prop::BorderTopWidth + side], 0, MaxTableBorder);
+    }
+    Border = TBoxBorder::Of(props);
+    if (const std::string* width = props.Text(Prop::Width)) {
+        // A percentage of the table, in tenths as WIDTH gives it.
+        const bool percent = width->find('%') != std::string::npos;
+        const int w =
+            ConvertLength(*width, TPlainNumber::Pixels, 1000, props.EmSize, props.ExSize, 0);
+        if (w > 0) {
+            SpecWdPercent = percent;
+            SpecWd = std::min(w, percent ? 1000 : MaxLength);
+        }
+    }
+    if (const std::string* height = props.Text(Prop::Height);
+        height && height->find('%') == std::string::npos)
+        if (const int h =
+                ConvertLength(*height, TPlainNumber::Pixels, 0, props.EmSize, props.ExSize, 0);
+            h > 0)
+            SpecHt = std::min(h, MaxLength);
+    if (const TColor back = props.GetBackgroundColor(); back != clNone) BgColor = back;
+    if (std::string url; props.GetBackgroundImage(url)) CellImage.SetFrom(url, props);
 }
 
 void TTableCell::DefaultPaddings(int padding) {
@@ -59,12 +93,17 @@ void TTableCell::DefaultPaddings(int padding) {
 }
 
 int TTableCell::ContentWidth(int spacing) const {
-    return std::max(0, Wd - PadLeft - PadRight - spacing);
+    return std::max(0, Wd - InsetLeft() - InsetRight() - spacing);
 }
 
 TTableRow::TTableRow(const TAttributeList& attributes)
     : RowBgColor(ColorAttribute(attributes, BGColorTok)) {
     if (const TAttribute* a = attributes.Find(BackgroundTok)) RowImage = Trim(a->Name);
+}
+
+void TTableRow::TakeStyle(const TProperties& props) {
+    if (const TColor back = props.GetBackgroundColor(); back != clNone) RowBgColor = back;
+    if (std::string url; props.GetBackgroundImage(url)) RowImage = url;
 }
 
 THtmlTable::THtmlTable(TSectionList& root, const TAttributeList& attributes)
@@ -171,7 +210,7 @@ const TColumnMeasures& THtmlTable::MeasureColumns(Canvas& canvas) {
         cell.Cell.MeasureWidths(canvas, c.Min, c.Max);
         c.Col = cell.Col;
         c.Span = cell.ColSpan;
-        const int around = cell.PadLeft + cell.PadRight + CellFrame();
+        const int around = cell.InsetLeft() + cell.InsetRight() + CellFrame();
         c.Min += around;
         c.Max += around;
         (cell.SpecWdPercent ? c.Percent : c.Fixed) = cell.SpecWd;
@@ -279,10 +318,10 @@ void THtmlTable::LayOutCells(const TLayoutContext& context, int X) {
             cell.CellX = colX[cell.Col];
             cell.Wd = colX[last] - colX[cell.Col];
             int widest = 0;
-            cell.LaidOutY = rowTop + CellSpacing + cell.PadTop;
-            cell.VSize = cell.Cell.LayOutCellAt(context, cell.CellX + CellSpacing + cell.PadLeft,
-                                                cell.LaidOutY, cell.ContentWidth(CellSpacing),
-                                                cell.SpecHt, widest);
+            cell.LaidOutY = rowTop + CellSpacing + cell.InsetTop();
+            cell.VSize = cell.Cell.LayOutCellAt(
+                context, cell.CellX + CellSpacing + cell.InsetLeft(), cell.LaidOutY,
+                cell.ContentWidth(CellSpacing), cell.SpecHt, widest);
             if (cell.RowSpan == 1) rowHeight = std::max(rowHeight, NeededHeight(cell));
         }
         rowTop = NextRowTop(rowTop, rowHeight);
@@ -296,7 +335,7 @@ int THtmlTable::NextRowTop(int rowTop, int rowHeight) const {
 }
 
 int THtmlTable::NeededHeight(const TTableCell& cell) const {
-    return std::max(cell.VSize + cell.PadTop + cell.PadBottom, cell.SpecHt) + CellSpacing;
+    return std::max(cell.VSize + cell.InsetTop() + cell.InsetBottom(), cell.SpecHt) + CellSpacing;
 }
 
 std::vector<int> THtmlTable::RowHeights() const {
@@ -349,15 +388,15 @@ void THtmlTable::PlaceCells(const std::vector<int>& heights) {
         for (auto& cell : row.Cells) {
             cell->CellY = rowY[r];
             cell->Ht = rowY[r + cell->RowSpan] - rowY[r];
-            const int free =
-                std::max(0, cell->Ht - cell->VSize - cell->PadTop - cell->PadBottom - CellSpacing);
+            const int free = std::max(0, cell->Ht - cell->VSize - cell->InsetTop() -
+                                             cell->InsetBottom() - CellSpacing);
             switch (cell->VAlign) {
             case TCellVAlign::Top: cell->YIndent = 0; break;
             case TCellVAlign::Middle: cell->YIndent = free / 2; break;
             default: cell->YIndent = free; break;
             }
             cell->CellImage.Load();
-            const int top = cell->CellY + CellSpacing + cell->PadTop + cell->YIndent;
+            const int top = cell->CellY + CellSpacing + cell->InsetTop() + cell->YIndent;
             if (top != cell->LaidOutY) cell->Cell.MoveCellY(top - cell->LaidOutY);
             row.PaintBottomY =
                 std::max({row.PaintBottomY, cell->CellY + cell->Ht, cell->Cell.CellPaintBottomY});

@@ -9,10 +9,12 @@
 
 #include "html/properties.h"
 #include "layout/background_image.h"
+#include "layout/box_border.h"
 #include "layout/cell.h"
 #include "layout/paint_index.h"
 #include "layout/table_columns.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -37,6 +39,11 @@ public:
     // A copy for another document, its content copied too.
     TTableCell(TSectionList& root, const TTableCell& source);
 
+    // Takes what the cell's style sheet rules and STYLE attribute give: its
+    // paddings, border, width, height, background colour and picture, each
+    // in place of what the cell's attributes said.
+    void TakeStyle(const TProperties& props);
+
     int ColSpan = 1;
     int RowSpan = 1;
     int Col = 0;    // first column, set when the grid is repaired
@@ -48,6 +55,10 @@ public:
     // table's CELLPADDING when the grid is repaired.
     int PadTop = -1, PadRight = -1, PadBottom = -1, PadLeft = -1;
     TColor BgColor = clNone;
+    // The border the cell's style draws around its padding, in place of the
+    // sunken frame of a table with BORDER, and its widths by side.
+    TBoxBorder Border;
+    std::array<int, 4> BorderWidths{};
     // The two sides of the cell's sunken frame; unset ones take the table's.
     TColor BorderColorLight = clNone;
     TColor BorderColorDark = clNone;
@@ -65,7 +76,13 @@ public:
 
     // The unset paddings become padding.
     void DefaultPaddings(int padding);
-    // The width left for the content between the paddings, after spacing.
+    // Padding and border between the cell's rectangle, after the spacing,
+    // and its content.
+    int InsetTop() const { return PadTop + BorderWidths[TBoxBorder::Top]; }
+    int InsetRight() const { return PadRight + BorderWidths[TBoxBorder::Right]; }
+    int InsetBottom() const { return PadBottom + BorderWidths[TBoxBorder::Bottom]; }
+    int InsetLeft() const { return PadLeft + BorderWidths[TBoxBorder::Left]; }
+    // The width left for the content inside the insets, after spacing.
     int ContentWidth(int spacing) const;
 
     // Whether the point lies in the cell's rectangle.
@@ -79,6 +96,9 @@ class TTableRow {
 public:
     TTableRow() = default;
     explicit TTableRow(const TAttributeList& attributes);
+    // The background colour and picture of the row's style, in place of its
+    // attributes'.
+    void TakeStyle(const TProperties& props);
 
     std::vector<std::unique_ptr<TTableCell>> Cells;
     TColor RowBgColor = clNone;

@@ -99,17 +99,24 @@ void THtmlTable::PaintTableCell(Canvas& canvas, const TRect& clip, TTableCell& c
     const TRect box{cell.CellX + CellSpacing + X, cell.CellY + CellSpacing - sy,
                     cell.CellX + cell.Wd + X, cell.CellY + cell.Ht - sy};
     const TRect device{clip.Left + X, clip.Top - sy, clip.Right + X, clip.Bottom - sy};
+    // The background fills the padding, inside the border of the cell's style.
+    const auto& border = cell.BorderWidths;
+    const TRect padding{box.Left + border[TBoxBorder::Left], box.Top + border[TBoxBorder::Top],
+                        box.Right - border[TBoxBorder::Right],
+                        box.Bottom - border[TBoxBorder::Bottom]};
     if (!Root->IsPrinting || Root->PrintBackgrounds) {
         // Only what shows is filled, however tall the cell.
-        const TRect fill = Intersect(box, device);
+        const TRect fill = Intersect(padding, device);
         if (cell.BgColor != clNone && !fill.IsEmpty()) {
             canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
             canvas.FillRect(fill);
         }
-        cell.CellImage.Paint(canvas, box, device);
+        cell.CellImage.Paint(canvas, padding, device);
     }
     cell.Cell.PaintCell(canvas, clip, cell.ContentWidth(CellSpacing), X, 0);
-    if (HasBorder) {
+    if (cell.Border.Any()) {
+        cell.Border.Paint(canvas, box, padding);
+    } else if (HasBorder) {
         // Sunken: the shaded side above and left.
         const TColor light = Either(cell.BorderColorLight, Either(BorderColorLight, FrameLight));
         const TColor dark = Either(cell.BorderColorDark, Either(BorderColorDark, FrameDark));

@@ -127,5 +127,30 @@ TEST(StylePages, ImportedSheets) {
     EXPECT_EQ(asked.count("late.css"), 0u);
 }
 
+// A cell's style gives its width, height, background and border, over
+// what its attributes say; a row's style colours its cells.
+TEST(StylePages, CellsAndRowsTakeTheirStyle) {
+    StylePage page("<TABLE CELLSPACING=0 CELLPADDING=2><TR STYLE='background: blue'>"
+                   "<TD WIDTH=50 BGCOLOR=red STYLE='width: 120px; height: 60px; "
+                   "background-color: lime'>a<TD>b"
+                   "<TR><TD STYLE='border: 4px solid red'>c<TD>d</TABLE>"
+                   "<TABLE WIDTH=300 CELLSPACING=0 CELLPADDING=0><TR>"
+                   "<TD STYLE='width: 25%'>e<TD>f</TABLE>");
+    const QRect sized = page.Box("cell 0,0");
+    EXPECT_EQ(sized.size(), QSize(124, 60));
+    EXPECT_TRUE(page.Mostly(sized.adjusted(1, 1, -1, -25), Tint::Green));
+    const QRect rowColoured = page.Box("cell 0,1");
+    EXPECT_TRUE(
+        page.Mostly({rowColoured.left() + 1, rowColoured.bottom() - 6, rowColoured.width() - 2, 4},
+                    Tint::Blue));
+    // The border stands inside the cell's edge, the padding inside it.
+    const QRect bordered = page.Box("cell 1,0");
+    EXPECT_TRUE(
+        page.Mostly({bordered.left(), bordered.top() + 1, 4, bordered.height() - 2}, Tint::Red));
+    EXPECT_EQ(page.Count({bordered.left() + 4, bordered.top() + 4, 40, 2}, Tint::Red), 0);
+    EXPECT_EQ(page.Line("c").left(), bordered.left() + 4 + 2);
+    EXPECT_EQ(page.Box("cell 0,0", 1).width(), 75);
+}
+
 } // namespace
 } // namespace lumo::test

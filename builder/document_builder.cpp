@@ -198,6 +198,7 @@ void THtmlBuilder::EndElementBlock(TBlock* block, std::string_view tag, TBottomM
     if (FirstLine && FirstLine->Cell == &block->Content) FirstLine.reset();
     FinishSection();
     if (margin == TBottomMargin::CheckLast) block->Content.CheckLastBottomMargin();
+    block->CollapseLastMargin();
     PopFor(tag);
     CloseBlock(block);
 }

@@ -34,6 +34,7 @@ int NoAuto(int v) {
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& props)
     : TSectionBase(root), Content(root, props.PropTag), Container(&container) {
+    Content.Owner = this;
     BoxSpec = TBoxSpec::Of(props);
     AlignmentType side;
     if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
@@ -107,6 +108,48 @@ void TBlock::CollapseTopMargin(const TCellBasic& container, bool spacingTop) {
         CollapseWith(*above.Block, spacingTop, above.PastFloats);
     else if (!above.OtherContent && spacingTop)
         DropSpacingAtCellTop(container);
+    else if (!above.OtherContent && !above.PastFloats)
+        CollapseIntoParent(container);
+}
+
+bool TBlock::MarginMeetsContent(TBoxBorder::Side side) const {
+    if (!SharesMarginsWithContent() || Placement != posStatic || FloatSide != ANone) return false;
+    // Percentages count against any width: a padding of 1 % still stands between.
+    TBoxValues b{};
+    int autos = 0;
+    ResolveBoxValues(BoxSpec, MaxLength, MaxLength, EmHeight, ExHeight, b, autos);
+    const int s = side;
+    if (b[Prop::PaddingTop + s] != 0 || b[Prop::BorderTopWidth + s] != 0) return false;
+    return side != TBoxBorder::Bottom || b[Prop::Height] <= 0;
+}
+
+void TBlock::CollapseIntoParent(const TCellBasic& container) {
+    // Through parents whose own top margin went further out already.
+    const auto* cell = dynamic_cast<const TBlockCell*>(&container);
+    TBlock* parent = cell ? cell->Owner : nullptr;
+    if (!parent || !parent->MarginMeetsContent(TBoxBorder::Top)) return;
+    while (parent->topMarginOutside_) {
+        const auto* outer = dynamic_cast<const TBlockCell*>(parent->Container);
+        if (!outer || !outer->Owner) break;
+        parent = outer->Owner;
+    }
+    int& outerTop = parent->Box[Prop::MarginTop];
+    outerTop = CollapsedMargin(outerTop, Box[Prop::MarginTop]);
+    Box[Prop::MarginTop] = 0;
+    topMarginOutside_ = true;
+}
+
+void TBlock::CollapseLastMargin() {
+    if (Content.empty() || !MarginMeetsContent(TBoxBorder::Bottom)) return;
+    auto* last = dynamic_cast<TBlock*>(Content.back().get());
+    if (!last || last->Placement != posStatic || last->FloatSide != ANone) return;
+    // Paragraph spacing keeps its own rules (CheckLastBottomMargin).
+    if (last->BottomMarginFlag) return;
+    int& bottom = Box[Prop::MarginBottom];
+    const int collapsed = CollapsedMargin(bottom, last->Box[Prop::MarginBottom]);
+    if (collapsed != bottom) BottomMarginFlag = false;
+    bottom = collapsed;
+    last->Box[Prop::MarginBottom] = 0;
 }
 
 void TBlock::CollapseWith(TBlock& previous, bool spacingTop, bool pastFloats) {
@@ -141,6 +184,7 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
       ExHeight(source.ExHeight), Border(source.Border), FloatSide(source.FloatSide),
       ClearSide(source.ClearSide), Placement(source.Placement), Hidden(source.Hidden),
       BottomMarginFlag(source.BottomMarginFlag), FitsContent(source.FitsContent) {
+    Content.Owner = this;
     if (source.BackImage) BackImage = std::make_unique<TBackgroundImage>(root, *source.BackImage);
     Content.CloneItems(source.Content);
 }

@@ -79,6 +79,9 @@ public:
     bool IsAbsolute() const override { return Placement == posAbsolute; }
     bool IsFloating() const override { return FloatSide != ANone; }
     std::unique_ptr<TSectionBase> Clone(TSectionList& root, TCellBasic& container) const override;
+    // At the block's end: the bottom margin of its last block, when nothing
+    // stands between them, joins its own.
+    void CollapseLastMargin();
     // The block around a table: margin collapsing treats a floating one apart.
     virtual bool IsTableBlock() const { return false; }
 
@@ -93,6 +96,9 @@ protected:
     // Paints the box: background colour and picture, borders.
     void PaintBox(Canvas& canvas, const TRect& clip, int X);
     void PaintContent(Canvas& canvas, const TRect& clip, int X);
+    // Whether the margins of the blocks inside may meet this block's own:
+    // not for the page body and list items, which keep theirs apart.
+    virtual bool SharesMarginsWithContent() const { return true; }
     // Orders the content by StackOrder, keeping document order among equals.
     void RebuildPaintOrder();
     // Resolves BoxSpec into Box for the room, keeping the vertical margins
@@ -134,6 +140,14 @@ private:
     void CollapseWith(TBlock& previous, bool spacingTop, bool pastFloats);
     // Paragraph spacing at the top of a cell.
     void DropSpacingAtCellTop(const TCellBasic& container);
+    // A first block's top margin joins the margin of the block it stands in.
+    void CollapseIntoParent(const TCellBasic& container);
+    // Whether no border, padding or set height stands between the margin on
+    // that side and the blocks inside, so that their margins meet.
+    bool MarginMeetsContent(TBoxBorder::Side side) const;
+
+    // The top margin went to the block around it (or further out).
+    bool topMarginOutside_ = false;
 
     // The steps of LayOut, in order.
     // Sets the offsets of a placed block; an absolutely placed one moves X

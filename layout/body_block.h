@@ -17,6 +17,9 @@ public:
                int& WidestOut) override;
     int Paint(Canvas& canvas, const TRect& clip, int X) override;
     const char* KindName() const override { return "TBodyBlock"; }
+
+protected:
+    bool SharesMarginsWithContent() const override { return false; }
 };
 
 } // namespace lumo

@@ -79,6 +79,8 @@ public:
     TBlockCell(TSectionList& root, std::string ownerTag) : TCellBasic(root) {
         OwnerTag = std::move(ownerTag);
     }
+
+    TBlock* Owner = nullptr; // the block whose content this is
 };
 
 class TCell : public TCellBasic {

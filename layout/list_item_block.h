@@ -69,6 +69,7 @@ public:
 
 protected:
     int MarkerRoom() const override;
+    bool SharesMarginsWithContent() const override { return false; }
 
 private:
     bool HasMarker() const;

@@ -422,6 +422,22 @@ const TPageCheck PageChecks[] = {
          }
          EXPECT_EQ(page.Box("float-right").top(), LineEndingWith(page, " B ").top());
      }},
+    // "The two columns below should be identical": the margins of the test
+    // column collapse into the bands the control column draws. Compared row
+    // by row on a strip right of the text and of the half-width boxes (the
+    // control's white box stands where a later level's "bottom" puts it).
+    {"c411-vt-mrgn-000",
+     [](const StylePage& page) {
+         const QRect test = page.Box("cell 0,0"), control = page.Box("cell 0,1");
+         ASSERT_GT(test.height(), 500);
+         EXPECT_EQ(test.height(), control.height());
+         const int x = test.width() * 3 / 4;
+         int differing = 0;
+         for (int y = 0; y < test.height(); ++y)
+             differing += page.picture.pixel(test.left() + x, test.top() + y) !=
+                          page.picture.pixel(control.left() + x, control.top() + y);
+         EXPECT_EQ(differing, 0);
+     }},
     // A picture takes its width or height from the style sheet, and keeps
     // its shape: "the square below should be exactly 50 pixels wide".
     {"c5523-width-000",

@@ -54,6 +54,38 @@ TEST(Margins, ParagraphSpacingAtCellStarts) {
     EXPECT_EQ(TopOf(doc, "b"), TopOf(doc, "a") + 16);
 }
 
+// A block's margin and that of its first or last block meet when no
+// border, padding or set height stands between them, through any depth.
+// The figures are a browser's on the same pages (CSS rulers, 16-pixel lines).
+TEST(Margins, ParentAndChildMarginsCollapse) {
+    const std::string outer = "<DIV>x</DIV><DIV STYLE=\"margin: 20px 0 10px";
+    const std::string inner = "<DIV STYLE=\"margin: 30px 0 25px\">";
+    const std::string after = "<DIV STYLE=\"margin-top: 5px\">after</DIV>";
+    const struct {
+        std::string html;
+        int in, after;
+    } rows[] = {
+        {outer + "\">" + inner + "in</DIV></DIV>" + after, 5 + 16 + 30, 5 + 16 + 30 + 16 + 25},
+        {outer + "\"><DIV>" + inner + "in</DIV></DIV></DIV>" + after, 5 + 16 + 30,
+         5 + 16 + 30 + 16 + 25},
+        // Padding or a border keeps them apart; a height keeps the bottom apart.
+        {outer + "; padding: 1px 0\">" + inner + "in</DIV></DIV>" + after, 5 + 16 + 20 + 1 + 30,
+         5 + 16 + 20 + 1 + 30 + 16 + 25 + 1 + 10},
+        {outer + "; border: solid 2px\">" + inner + "in</DIV></DIV>" + after, 5 + 16 + 20 + 2 + 30,
+         5 + 16 + 20 + 2 + 30 + 16 + 25 + 2 + 10},
+        {outer + "; height: 100px\">" + inner + "in</DIV></DIV>" + after, 5 + 16 + 30,
+         5 + 16 + 30 + 100 + 10},
+        // Text before the inner block keeps the top apart.
+        {outer + "\">t" + inner + "in</DIV></DIV>" + after, 5 + 16 + 20 + 16 + 30,
+         5 + 16 + 20 + 16 + 30 + 16 + 25},
+    };
+    for (const auto& row : rows) {
+        Doc doc(row.html);
+        EXPECT_EQ(TopOf(doc, "in"), row.in) << row.html;
+        EXPECT_EQ(TopOf(doc, "after"), row.after) << row.html;
+    }
+}
+
 // Clearing with no floats must cost nothing: the cell's own open indents
 // are no floats.
 TEST(Floats, ClearWithoutFloatsAddsNothing) {

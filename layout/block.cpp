@@ -271,11 +271,10 @@ int TBlock::LayOut(const TLayoutContext& context, int X, int Y, int RoomWidth, i
     const TIndentManager::TMark floatsBefore = indents.Mark();
     const TContentEdges edges = HoldContentEdges(indents);
     SetContentOrigin(context);
-    WidestOut = LayOutContent(context) + LeftSide() + RightSide();
+    int heldFloats = 0;
+    WidestOut = LayOutContent(context, floatsBefore, heldFloats) + LeftSide() + RightSide();
     if (Placement != posStatic) WidestOut += OffsetLeft - Box[Prop::MarginRight];
-    // A float of no set height holds the floats inside it.
-    const bool holdsFloats = FloatSide != ANone && Box[Prop::Height] <= 0;
-    SetBottoms(holdsFloats ? indents.FloatsBottomSince(floatsBefore) : 0);
+    SetBottoms(heldFloats);
     if (BackImage) BackImage->Load();
     FlowHeight = BottomY - Y;
     ReleaseContentEdges(indents, edges, SumY(Y, FlowHeight));
@@ -370,16 +369,36 @@ void TBlock::SetContentOrigin(const TLayoutContext& context) {
         originX_ += OffsetLeft + b[Prop::MarginLeft] + b[Prop::BorderLeftWidth];
         originY_ = SumY(originY_, OffsetTop, b[Prop::MarginTop], b[Prop::BorderTopWidth]);
     } else if (Placement == posRelative) {
-        originY_ = SumY(TopY, ShiftY());
+        // Its padding edge, where its box is drawn.
+        originX_ = LeftX - b[Prop::PaddingLeft];
+        originY_ = SumY(borderTopY_, b[Prop::BorderTopWidth]);
     }
 }
 
-int TBlock::LayOutContent(const TLayoutContext& context) {
-    TLayoutContext inner = context;
-    inner.OriginX = originX_;
-    inner.OriginY = originY_;
+int TBlock::LayOutContent(const TLayoutContext& context, const TIndentManager::TMark& floatsBefore,
+                          int& heldFloats) {
+    // A float or an absolutely placed block of no set height holds the
+    // floats inside it.
+    const bool holds = (Placement == posAbsolute || FloatSide != ANone) && Box[Prop::Height] <= 0;
+    const int top = SumY(TopY, ShiftY());
     int widest = 0;
-    Content.DoLayout(inner, LeftX, SumY(TopY, ShiftY()), ContentWidth, Box[Prop::Height], widest);
+    if (Placement == posAbsolute) {
+        // Out of the flow: the floats and edges around the block do not
+        // reach its content.
+        TIndentManager apart;
+        apart.Reset(LeftX, LeftX + ContentWidth);
+        apart.PushLeftIndent(0, top);
+        apart.PushRightIndent(ContentWidth, top);
+        const TLayoutContext inner{context.Measure, apart, context.PosCounter, originX_, originY_};
+        Content.DoLayout(inner, LeftX, top, ContentWidth, Box[Prop::Height], widest);
+        heldFloats = holds ? apart.FloatsBottom() : 0;
+    } else {
+        TLayoutContext inner = context;
+        inner.OriginX = originX_;
+        inner.OriginY = originY_;
+        Content.DoLayout(inner, LeftX, top, ContentWidth, Box[Prop::Height], widest);
+        heldFloats = holds ? context.Indents.FloatsBottomSince(floatsBefore) : 0;
+    }
     PosCount = context.PosCounter - FirstPos;
     return widest;
 }

@@ -163,8 +163,11 @@ private:
     void KeepMarkerClearOfFloats(const TIndentManager& indents, int X, int marginBoxTop);
     void PlaceContentBox(int X, int marginBoxTop);
     void SetContentOrigin(const TLayoutContext& context);
-    // Returns the widest line or object of the content.
-    int LayOutContent(const TLayoutContext& context);
+    // Returns the widest line or object of the content; heldFloats: the
+    // bottom of the floats the block holds inside its box, of those added
+    // since floatsBefore, 0 for none.
+    int LayOutContent(const TLayoutContext& context, const TIndentManager::TMark& floatsBefore,
+                      int& heldFloats);
     // heldFloats: the bottom of the floats the block holds inside its box
     // (a float holds those inside it), 0 for none.
     void SetBottoms(int heldFloats);

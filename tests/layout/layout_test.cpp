@@ -86,6 +86,28 @@ TEST(Margins, ParentAndChildMarginsCollapse) {
     }
 }
 
+// An absolutely placed block stands out of the flow: the floats around it
+// do not push its text aside or down. It is placed from the padding edge of
+// the relatively placed block around it, or else from the page.
+TEST(Placement, AbsoluteBlocksStandApartFromTheFlow) {
+    Doc doc("<DIV STYLE=\"float: left; width: 200px; height: 300px\">float</DIV>"
+            "<DIV STYLE=\"position: absolute; left: 0; top: 50px; width: 100px\">page</DIV>"
+            "<DIV STYLE=\"position: relative; left: 300px; width: 200px; height: 100px; "
+            "padding: 4px\"><DIV STYLE=\"position: absolute; left: 10px; top: 10px\">held</DIV>"
+            "</DIV>");
+    const struct {
+        const char* text;
+        int x, y;
+    } rows[] = {{"page", 0, 50}, {"held", 10 + 300 + 10, 5 + 10}};
+    for (const auto& row : rows) {
+        TSection* s = SectionWith(doc.list, row.text);
+        ASSERT_TRUE(s) << row.text;
+        EXPECT_EQ(s->LineX(s->LineList[0]), row.x) << row.text;
+        EXPECT_EQ(TopOf(doc, row.text), row.y) << row.text;
+        EXPECT_EQ(s->LineList.size(), 1u) << row.text;
+    }
+}
+
 // Clearing with no floats must cost nothing: the cell's own open indents
 // are no floats.
 TEST(Floats, ClearWithoutFloatsAddsNothing) {

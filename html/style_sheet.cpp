@@ -195,11 +195,13 @@ bool IsBorderShorthandValid(const std::vector<std::string>& parts) {
     return true;
 }
 
+// A size, with or without its line height ("small/200%", ".8em/1.2").
 bool IsFontSizeWord(std::string_view v) {
+    v = v.substr(0, v.find('/'));
     for (std::string_view s : {"larger", "smaller", "xx-small", "x-small", "small", "medium",
                                "large", "x-large", "xx-large"})
         if (v == s) return true;
-    return !v.empty() && v[0] >= '0' && v[0] <= '9';
+    return !v.empty() && ((v[0] >= '0' && v[0] <= '9') || v[0] == '.');
 }
 
 bool IsFontKeyword(std::string_view v) {

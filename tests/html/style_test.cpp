@@ -189,6 +189,8 @@ TEST(StyleSheet, Shorthands) {
                        "p { margin: 1px 2px 3px; padding: 1px 2px }\n"
                        "h1 { font: italic bold 12pt/14pt Times New Roman, serif }\n"
                        "h2 { font: 'Comic Sans', cursive }\n"
+                       "h3 { font: small/200% cursive }\n"
+                       "h4 { font: bold .8em/1.2 sans-serif }\n"
                        "div { border-top: 2px dashed #ff0000; background: url(Back.GIF) no-repeat "
                        "#00f top left }\n"
                        "ul { list-style: square url(Dot.gif) }\n"
@@ -211,6 +213,12 @@ TEST(StyleSheet, Shorthands) {
         {"h1", Prop::LineHeight, "14pt"},
         {"h1", Prop::FontFamily, "times new roman,serif"},
         {"h2", Prop::FontFamily, "'comic sans',cursive"},
+        {"h3", Prop::FontSize, "small"},
+        {"h3", Prop::LineHeight, "200%"},
+        {"h3", Prop::FontFamily, "cursive"},
+        {"h4", Prop::FontSize, ".8em"},
+        {"h4", Prop::LineHeight, "1.2"},
+        {"h4", Prop::FontFamily, "sans-serif"},
         {"div", Prop::BorderTopWidth, "2px"},
         {"div", Prop::BorderTopStyle, "dashed"},
         {"div", Prop::BorderStyle, "dashed"},

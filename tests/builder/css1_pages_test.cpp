@@ -4,7 +4,9 @@
 // every page with a check here must be there, so the list only grows.
 #include "tests/builder/style_page.h"
 #include "tests/support/corpus.h"
+#include "tests/support/layout_fixture.h"
 
+#include "layout/font_run.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
 
@@ -302,6 +304,37 @@ std::function<void(const StylePage&)> GreenLines(std::string text, int count) {
     return [text, count](const StylePage& page) { ExpectGreenLines(page, text, count); };
 }
 
+// What a page of the font shorthand says of its text: "This text should be
+// 18px sans-serif, in small-caps, italicized, and very bold. There should be
+// 27px between baselines". Lightness beyond normal is not told apart.
+struct TFontStatement {
+    std::string text; // the start of the text
+    int pixels;
+    std::string face; // the family asked for
+    bool italic, smallCaps, bold;
+    int baselines; // pixels from one baseline to the next
+};
+
+std::function<void(const StylePage&)> FontAsStated(TFontStatement stated) {
+    return [stated](const StylePage& page) {
+        const QRect first = page.Line(stated.text);
+        // The next line of the dump, the paragraph's second.
+        const size_t next = page.dump.find(" y=", page.dump.find("\"" + stated.text));
+        ASSERT_NE(next, std::string::npos);
+        const int secondTop = std::atoi(page.dump.c_str() + next + 3);
+        TFontRun* run = RunOf(page.list, stated.text);
+        ASSERT_TRUE(run);
+        const FontSpec& font = run->PlainFont();
+        EXPECT_NEAR(PointsToPixels(font.Size), stated.pixels, 1);
+        EXPECT_EQ(font.Name, stated.face);
+        EXPECT_EQ(font.Italic, stated.italic);
+        EXPECT_EQ(font.SmallCaps, stated.smallCaps);
+        EXPECT_EQ(font.Bold, stated.bold);
+        EXPECT_EQ(first.height(), stated.baselines);
+        EXPECT_EQ(secondTop - first.top(), stated.baselines);
+    };
+}
+
 // The check of one page's condition, on the page laid out width pixels wide.
 struct TPageCheck {
     const char* page;
@@ -437,6 +470,38 @@ const TPageCheck PageChecks[] = {
              differing += page.picture.pixel(test.left() + x, test.top() + y) !=
                           page.picture.pixel(control.left() + x, control.top() + y);
          EXPECT_EQ(differing, 0);
+     }},
+    // The font shorthand: size and line height (a keyword size too), face,
+    // style, variant and weight as each page states them. "A small gap
+    // between each line" is 2 pixels; "small" is 13 pixels, double is 26.
+    {"c527-font-000", FontAsStated({"This text should be 13px", 13, "helvetica", true, true,
+                                    false, 15})},
+    {"c527-font-001",
+     FontAsStated({"This text should be 18px serif", 18, "serif", false, false, false, 27})},
+    {"c527-font-002", FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif",
+                                    false, false, false, 27})},
+    {"c527-font-003", FontAsStated({"This text should be small", 13, "cursive", false, false,
+                                    false, 26})},
+    {"c527-font-004", FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif",
+                                    true, true, true, 27})},
+    {"c527-font-005", FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif",
+                                    true, true, false, 54})},
+    {"c527-font-006", FontAsStated({"This text should be 18px monospace", 18, "monospace",
+                                    true, true, true, 36})},
+    {"c527-font-007", FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif",
+                                    true, true, false, 96})},
+    {"c527-font-008", FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif",
+                                    true, false, true, 36})},
+    {"c527-font-009", FontAsStated({"This test should be 12px", 12, "sans-serif", false,
+                                    false, false, 30})},
+    {"c527-font-10",
+     [](const StylePage& page) {
+         FontAsStated({"This text should be 18px sans-serif", 18, "sans-serif", true, true, false,
+                       54})(page);
+         // "The text should have a blue background, the gap should not."
+         const QRect line = page.Line("This text should be 18px");
+         EXPECT_TRUE(page.Mostly({line.left(), line.top() + line.height() / 2, 200, 2}, Tint::Blue));
+         EXPECT_EQ(page.Count({line.left(), line.top() + 2, 200, 8}, Tint::Blue), 0);
      }},
     // A picture takes its width or height from the style sheet, and keeps
     // its shape: "the square below should be exactly 50 pixels wide".

@@ -471,6 +471,20 @@ const TPageCheck PageChecks[] = {
                           page.picture.pixel(control.left() + x, control.top() + y);
          EXPECT_EQ(differing, 0);
      }},
+    // "There should be a blue border around this sentence": every cell's own
+    // border, inside the spacing before it, the nested table's cell too.
+    {"c5522-brdr-002",
+     [](const StylePage& page) {
+         for (int n = 0; n < 4; ++n) {
+             const QRect box = page.Box("cell ", n).adjusted(2, 2, 0, 0);
+             ASSERT_GT(box.height(), 20) << n;
+             for (const QRect side : {QRect(box.left(), box.top(), 2, box.height()),
+                                      QRect(box.right() - 1, box.top(), 2, box.height()),
+                                      QRect(box.left(), box.top(), box.width(), 2),
+                                      QRect(box.left(), box.bottom() - 1, box.width(), 2)})
+                 EXPECT_TRUE(page.Mostly(side, Tint::Blue)) << n;
+         }
+     }},
     // The font shorthand: size and line height (a keyword size too), face,
     // style, variant and weight as each page states them. "A small gap
     // between each line" is 2 pixels; "small" is 13 pixels, double is 26.

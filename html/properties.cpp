@@ -350,7 +350,7 @@ TFont TProperties::MakeFont(Canvas& faces) const {
     if (const std::string* s = Text(Prop::FontStyle))
         font.Italic = *s == "italic" || *s == "oblique";
     if (const std::string* d = Text(Prop::TextDecoration)) AddDecoration(font, *d);
-    if (font.Underline || font.StrikeOut || font.Overline) font.DecorationColor = DecorationColor;
+    if (font.HasLines()) font.DecorationColor = DecorationColor;
     if (const std::string* v = Text(Prop::FontVariant)) font.SmallCaps = *v == "small-caps";
     if (const std::string* t = Text(Prop::TextTransform))
         font.Case = *t == "uppercase"    ? TextCase::Upper
@@ -362,7 +362,7 @@ TFont TProperties::MakeFont(Canvas& faces) const {
         size = *d;
     else if (const int* n = Int(Prop::FontSize))
         size = *n;
-    font.Size = static_cast<int>(std::lround(ClampFontSize(size)));
+    font.Size = ClampFontSize(size);
     font.Charset = Charset;
     font.CodePage = CodePage;
     if (const std::string* family = Text(Prop::FontFamily)) {
@@ -383,8 +383,7 @@ TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
     TFont font = MakeFont(faces);
     const int* color = Int(first);
     if (color && !ColorInLink) font.Color = static_cast<TColor>(*color);
-    if (color && LinesInLink && (font.Underline || font.StrikeOut || font.Overline))
-        font.DecorationColor = static_cast<TColor>(*color);
+    if (color && LinesInLink && font.HasLines()) font.DecorationColor = static_cast<TColor>(*color);
     if (const int* n = Int(first + 1)) font.bgColor = static_cast<TColor>(*n);
     // A link's own lines add to those it stands in, in the link's colour
     // whatever colour its text takes inside it.

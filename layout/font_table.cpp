@@ -12,7 +12,7 @@ const TFont& TFontTable::Intern(const TFont& font) {
 size_t TFontTable::Hash::operator()(const TFont& font) const {
     size_t h = std::hash<std::string_view>()(font.Name);
     auto mix = [&h](size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
-    mix(static_cast<size_t>(font.Size));
+    mix(std::hash<double>()(font.Size));
     mix(static_cast<size_t>(font.Bold) | static_cast<size_t>(font.Italic) << 1 |
         static_cast<size_t>(font.Underline) << 2 | static_cast<size_t>(font.StrikeOut) << 3 |
         static_cast<size_t>(font.Overline) << 4 | static_cast<size_t>(font.Case) << 5 |

@@ -1,6 +1,7 @@
 #include "layout/preformatted_section.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lumo {
 
@@ -23,7 +24,7 @@ int TPreformattedSection::LayOut(const TLayoutContext& context, int X, int Y, in
     if (Text.empty()) {
         TSection::LayOut(context, X, Y, RoomWidth, HeightBase, WidestOut);
         // An empty line of the listing keeps its height.
-        FlowHeight = std::max(FlowHeight, FirstFont().Size);
+        FlowHeight = std::max(FlowHeight, static_cast<int>(std::lround(FirstFont().Size)));
         PaintHeight = FlowHeight;
         BottomY = PaintBottomY = Y + FlowHeight;
         WidestOut = 0;

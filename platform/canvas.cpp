@@ -4,11 +4,12 @@
 #include "platform/utf8.h"
 
 #include <array>
+#include <cmath>
 
 namespace lumo {
 
-int PointsToPixels(int points) {
-    return (points * ScreenPixelsPerInch + 36) / 72;
+int PointsToPixels(double points) {
+    return static_cast<int>(std::lround(points * ScreenPixelsPerInch / 72));
 }
 
 Bitmap::Bitmap(int width, int height, uint32_t fill)

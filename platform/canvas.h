@@ -40,10 +40,11 @@ inline TRect Intersect(const TRect& a, const TRect& b) {
             a.Right < b.Right ? a.Right : b.Right, a.Bottom < b.Bottom ? a.Bottom : b.Bottom};
 }
 
-// What a font is asked for. Size is in points; on screen a point is 96/72 px.
+// What a font is asked for. Size is in points, a fraction too (a style's
+// 10px is 7.5 points); on screen a point is 96/72 px.
 struct FontSpec {
     std::string Name = "Times New Roman";
-    int Size = 12;
+    double Size = 12;
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;
@@ -56,6 +57,9 @@ struct FontSpec {
     // The colour of the underline, overline and line-through; clNone: Color.
     TColor DecorationColor = clNone;
 
+    // Whether any line (underline, overline, line-through) is drawn.
+    bool HasLines() const { return Underline || StrikeOut || Overline; }
+
     bool operator==(const FontSpec&) const = default;
 };
 
@@ -64,7 +68,7 @@ struct FontSpec {
 inline constexpr int ScreenPixelsPerInch = 96;
 
 // The pixel height of a font's em square for a size in points.
-int PointsToPixels(int points);
+int PointsToPixels(double points);
 
 // The metrics of the current font, in the meaning the layout code expects:
 // Height = Ascent + Descent; Height - InternalLeading is the em height.

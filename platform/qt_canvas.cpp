@@ -310,8 +310,8 @@ void QtCanvas::TextOut(int X, int Y, std::string_view text) {
 }
 
 bool QtCanvas::LinesOfTheirOwnColor() const {
-    return (font_.Underline || font_.StrikeOut || font_.Overline) &&
-           font_.DecorationColor != clNone && ToQColor(font_.DecorationColor) != textColor_;
+    return font_.HasLines() && font_.DecorationColor != clNone &&
+           ToQColor(font_.DecorationColor) != textColor_;
 }
 
 void QtCanvas::DrawLines(int left, int baseline, qreal width) {

@@ -46,11 +46,12 @@ int RecordingCanvas::CharWidth() const {
 
 void RecordingCanvas::SetFont(const FontSpec& font) {
     font_ = font;
-    State("FONT " + QuotedBytes(font.Name) + " " + std::to_string(font.Size) +
-          (font.Bold ? " bold" : "") + (font.Italic ? " italic" : "") +
-          (font.Underline ? " underline" : "") + (font.StrikeOut ? " strikeout" : "") +
-          (font.Overline ? " overline" : "") + (font.SmallCaps ? " small-caps" : "") + " " +
-          Hex(font.Color) +
+    char size[32];
+    std::snprintf(size, sizeof size, "%g", font.Size);
+    State("FONT " + QuotedBytes(font.Name) + " " + size + (font.Bold ? " bold" : "") +
+          (font.Italic ? " italic" : "") + (font.Underline ? " underline" : "") +
+          (font.StrikeOut ? " strikeout" : "") + (font.Overline ? " overline" : "") +
+          (font.SmallCaps ? " small-caps" : "") + " " + Hex(font.Color) +
           (font.DecorationColor != clNone ? " lines " + Hex(font.DecorationColor) : ""));
 }
 

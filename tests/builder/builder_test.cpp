@@ -212,6 +212,20 @@ TEST(Builder, FontSizes) {
     }
 }
 
+// A style's size in pixels is drawn in that many pixels, however few
+// points it makes: 10px is 7.5 points, not 8 (11 pixels).
+TEST(Builder, StyleFontSizesKeepTheirPixels) {
+    for (int pixels : {9, 10, 13, 14, 18, 22}) {
+        const std::string html =
+            "<SPAN STYLE=\"font-size: " + std::to_string(pixels) + "px\">x</SPAN>";
+        Doc doc(html);
+        TFontRun* run = RunOf(doc.list, "x");
+        ASSERT_TRUE(run) << html;
+        EXPECT_EQ(PointsToPixels(run->PlainFont().Size), pixels) << html;
+        EXPECT_EQ(SectionWith(doc.list, "x")->LineList[0].Height(), pixels) << html;
+    }
+}
+
 TEST(Builder, FontFaceAndColour) {
     Doc doc("<FONT FACE=\"NoSuchFace, Arial\" COLOR=red>x</FONT>y");
     TFontRun* x = RunOf(doc.list, "x");

@@ -325,7 +325,7 @@ std::function<void(const StylePage&)> FontAsStated(TFontStatement stated) {
         TFontRun* run = RunOf(page.list, stated.text);
         ASSERT_TRUE(run);
         const FontSpec& font = run->PlainFont();
-        EXPECT_NEAR(PointsToPixels(font.Size), stated.pixels, 1);
+        EXPECT_EQ(PointsToPixels(font.Size), stated.pixels);
         EXPECT_EQ(font.Name, stated.face);
         EXPECT_EQ(font.Italic, stated.italic);
         EXPECT_EQ(font.SmallCaps, stated.smallCaps);

@@ -55,13 +55,15 @@ int TSection::LineAtY(int Y) const {
 int TSection::CharsBeforeX(Canvas& canvas, const TTextLine& line, int X, TRounding rounding) {
     const int lineX = LineX(line);
     if (X <= lineX) return 0;
-    int n = FitCount(canvas, line.Start, line.CharCount, X - lineX);
-    n = std::min(n, line.CharCount);
+    // A count inside a character stands for the boundary before it: the
+    // fonts of text read before a later META named the page's code page
+    // measure it byte by byte.
+    const auto whole = [&](int count) { return CharStart(line.Start + count) - line.Start; };
+    int n =
+        whole(std::min(FitCount(canvas, line.Start, line.CharCount, X - lineX), line.CharCount));
     if (line.SpreadSpaces > 0) {
         // Stretched spaces only move characters right: the answer is at
         // most n, the last count whose laid-out width still fits.
-        // A count inside a character stands for the boundary before it.
-        const auto whole = [&](int count) { return CharStart(line.Start + count) - line.Start; };
         int lo = 0, hi = n;
         while (lo < hi) {
             const int mid = (lo + hi + 1) / 2;

@@ -137,6 +137,7 @@ private:
             rowAlign_ = TCellVAlign::Middle;
         }
         TProperties* props = PushEntry(tok == TDTok ? "td" : "th");
+        cellBase_ = StackTop();
         if (props) {
             b_.ApplyAlign(*props);
             const std::string* a = props->Text(Prop::TextAlign);
@@ -166,6 +167,12 @@ private:
     // The open cell, if any, joins the open row; what follows goes before
     // the table until the next cell opens.
     void FinishCell() {
+        if (cell_) {
+            // What the cell leaves open ends with it: a box of an inline
+            // element gets its right edge inside the cell.
+            PopTo(cellBase_);
+            b_.CloseInlineBoxes();
+        }
         b_.FinishSection();
         if (cell_ && row_) THtmlTable::AddCell(*row_, std::move(cell_));
         cell_.reset();
@@ -235,6 +242,7 @@ private:
     int rowBase_ = 0; // the stack's top before the open row's entry
     TCellVAlign rowAlign_ = TCellVAlign::Middle;
     std::unique_ptr<TTableCell> cell_;
+    int cellBase_ = 0; // the stack's top with the open cell's entry
 };
 
 } // namespace

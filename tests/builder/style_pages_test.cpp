@@ -152,5 +152,16 @@ TEST(StylePages, CellsAndRowsTakeTheirStyle) {
     EXPECT_EQ(page.Box("cell 0,0", 1).width(), 75);
 }
 
+// An inline element left open at a cell's end ends there: its box has its
+// right edge in that cell, and the next cell has none of it.
+TEST(StylePages, AnInlineBoxLeftOpenEndsWithItsCell) {
+    StylePage page("<TABLE CELLSPACING=0 CELLPADDING=0><TR>"
+                   "<TD><SPAN STYLE='border: 2px solid red'>xx<TD>yy</TABLE>");
+    const QRect first = page.Box("cell 0,0"), second = page.Box("cell 0,1");
+    EXPECT_TRUE(
+        page.Mostly({first.right() - 1, first.top() + 2, 2, first.height() - 4}, Tint::Red));
+    EXPECT_EQ(page.Count(second, Tint::Red), 0);
+}
+
 } // namespace
 } // namespace lumo::test

@@ -193,7 +193,7 @@ void TProperties::SizeEm() {
         points = *d;
     else if (const int* n = Int(Prop::FontSize))
         points = *n;
-    EmSize = RoundLength(ClampFontSize(points) * ScreenPixelsPerInch / 72);
+    EmSize = PointsToPixels(ClampFontSize(points)); // the font's own em
     ExSize = EmSize / 2;
 }
 

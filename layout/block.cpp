@@ -140,11 +140,11 @@ void TBlock::CollapseIntoParent(const TCellBasic& container) {
 }
 
 void TBlock::CollapseLastMargin() {
-    if (Content.empty() || !MarginMeetsContent(TBoxBorder::Bottom)) return;
+    if (Content.empty()) return;
     auto* last = dynamic_cast<TBlock*>(Content.back().get());
     if (!last || last->Placement != posStatic || last->FloatSide != ANone) return;
     // Paragraph spacing keeps its own rules (CheckLastBottomMargin).
-    if (last->BottomMarginFlag) return;
+    if (last->BottomMarginFlag || !MarginMeetsContent(TBoxBorder::Bottom)) return;
     int& bottom = Box[Prop::MarginBottom];
     const int collapsed = CollapsedMargin(bottom, last->Box[Prop::MarginBottom]);
     if (collapsed != bottom) BottomMarginFlag = false;

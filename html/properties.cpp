@@ -151,6 +151,14 @@ std::string UrlOf(std::string_view s) {
 
 } // namespace
 
+std::optional<double> LengthPercent(const TPropValue& v) {
+    const auto* s = std::get_if<std::string>(&v);
+    if (!s) return std::nullopt;
+    const NumberAndUnit nu = SplitNumber(*s);
+    if (nu.Unit != "%") return std::nullopt;
+    return nu.Number;
+}
+
 int PropertyIndex(std::string_view lowerName) {
     for (int i = 0; i < Prop::NamedCount; ++i)
         if (PropNames[i] == lowerName) return i;

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <bitset>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -241,6 +242,8 @@ private:
 
 void ResolveBoxValues(const TBoxSpec& boxSpec, int width, int height, int emSize, int exSize,
                       TBoxValues& box, int& autoCount);
+// The number of a length given in percent; none for any other value.
+std::optional<double> LengthPercent(const TPropValue& v);
 void ResolveVerticalMargins(const TBoxSpec& boxSpec, int base, int emSize, int exSize,
                             TBoxValues& box, bool& topFlag, bool& bottomFlag);
 void ResolveBoxValues(const TProperties& props, int width, int height, int emSize, int exSize,

@@ -56,9 +56,11 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
 
     // Vertical margins collapse now, against the block before this one.
     bool spacingTop = false;
-    ResolveVerticalMargins(BoxSpec, 400, EmHeight, ExHeight, Box, spacingTop, BottomMarginFlag);
+    ResolveVerticalMargins(BoxSpec, 0, EmHeight, ExHeight, Box, spacingTop, BottomMarginFlag);
+    MarginTop = {Box[Prop::MarginTop], LengthPercent(BoxSpec[Prop::MarginTop])};
+    MarginBottom = {Box[Prop::MarginBottom], LengthPercent(BoxSpec[Prop::MarginBottom])};
     if (Placement == posStatic && FloatSide == ANone) CollapseTopMargin(container, spacingTop);
-    if (Placement == posAbsolute && spacingTop) Box[Prop::MarginTop] = 0;
+    if (Placement == posAbsolute && spacingTop) MarginTop = {};
 }
 
 namespace {
@@ -90,14 +92,6 @@ TItemAbove ItemAbove(const TCellBasic& container) {
         return above;
     }
     return above;
-}
-
-// Two positive margins give the larger, two negative ones the more
-// negative, mixed ones their sum.
-int CollapsedMargin(int a, int b) {
-    if (a >= 0 && b >= 0) return std::max(a, b);
-    if (a < 0 && b < 0) return std::min(a, b);
-    return a + b;
 }
 
 } // namespace
@@ -133,9 +127,9 @@ void TBlock::CollapseIntoParent(const TCellBasic& container) {
         if (!outer || !outer->Owner) break;
         parent = outer->Owner;
     }
-    int& outerTop = parent->Box[Prop::MarginTop];
-    outerTop = CollapsedMargin(outerTop, Box[Prop::MarginTop]);
-    Box[Prop::MarginTop] = 0;
+    // Its percentages count against the width the outer block stands in.
+    parent->MarginTop.Meet(MarginTop);
+    MarginTop = {};
     topMarginOutside_ = true;
 }
 
@@ -145,26 +139,25 @@ void TBlock::CollapseLastMargin() {
     if (!last || last->Placement != posStatic || last->FloatSide != ANone) return;
     // Paragraph spacing keeps its own rules (CheckLastBottomMargin).
     if (last->BottomMarginFlag || !MarginMeetsContent(TBoxBorder::Bottom)) return;
-    int& bottom = Box[Prop::MarginBottom];
-    const int collapsed = CollapsedMargin(bottom, last->Box[Prop::MarginBottom]);
-    if (collapsed != bottom) BottomMarginFlag = false;
-    bottom = collapsed;
-    last->Box[Prop::MarginBottom] = 0;
+    TCollapsedMargin collapsed = MarginBottom;
+    collapsed.Meet(last->MarginBottom);
+    if (collapsed != MarginBottom) BottomMarginFlag = false;
+    MarginBottom = collapsed;
+    last->MarginBottom = {};
 }
 
 void TBlock::CollapseWith(TBlock& previous, bool spacingTop, bool pastFloats) {
     // Below a floating table paragraph spacing goes, and the table keeps its margin.
     if (previous.IsTableBlock() && previous.FloatSide != ANone && spacingTop) {
-        Box[Prop::MarginTop] = 0;
+        MarginTop = {};
         return;
     }
     // The two margins make one. Floats between them start below it, beside
     // this block's top, so then the block before keeps it.
-    int& top = Box[Prop::MarginTop];
-    int& bottom = previous.Box[Prop::MarginBottom];
-    const int collapsed = CollapsedMargin(top, bottom);
-    top = pastFloats ? 0 : collapsed;
-    bottom = pastFloats ? collapsed : 0;
+    TCollapsedMargin collapsed = MarginTop;
+    collapsed.Meet(previous.MarginBottom);
+    MarginTop = pastFloats ? TCollapsedMargin() : collapsed;
+    previous.MarginBottom = pastFloats ? collapsed : TCollapsedMargin();
 }
 
 void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {
@@ -172,14 +165,15 @@ void TBlock::DropSpacingAtCellTop(const TCellBasic& container) {
     // nothing at all stands before the block.
     const std::string& owner = container.OwnerTag;
     if (owner == "li") {
-        if (container.empty()) Box[Prop::MarginTop] = 0;
+        if (container.empty()) MarginTop = {};
     } else if (owner != "default" && owner != "body") {
-        Box[Prop::MarginTop] = 0;
+        MarginTop = {};
     }
 }
 
 TBlock::TBlock(TSectionList& root, TCellBasic& container, const TBlock& source)
     : TSectionBase(root, source), BoxSpec(source.BoxSpec), Box(source.Box),
+      MarginTop(source.MarginTop), MarginBottom(source.MarginBottom),
       Content(root, source.Content.OwnerTag), Container(&container), EmHeight(source.EmHeight),
       ExHeight(source.ExHeight), Border(source.Border), FloatSide(source.FloatSide),
       ClearSide(source.ClearSide), Placement(source.Placement), Hidden(source.Hidden),
@@ -439,11 +433,10 @@ void TBlock::AddFloat(TIndentManager& indents, int top) {
 }
 
 int TBlock::ResolveBox(int RoomWidth, int HeightBase) {
-    const int marginTop = Box[Prop::MarginTop], marginBottom = Box[Prop::MarginBottom];
     int autoTally = 0;
     ResolveBoxValues(BoxSpec, RoomWidth, HeightBase, EmHeight, ExHeight, Box, autoTally);
-    Box[Prop::MarginTop] = marginTop;
-    Box[Prop::MarginBottom] = marginBottom;
+    Box[Prop::MarginTop] = MarginTop.At(RoomWidth);
+    Box[Prop::MarginBottom] = MarginBottom.At(RoomWidth);
     return autoTally;
 }
 

@@ -6,6 +6,7 @@
 #include "layout/background_image.h"
 #include "layout/box_border.h"
 #include "layout/cell.h"
+#include "layout/collapsed_margin.h"
 #include "layout/paint_index.h"
 
 #include <memory>
@@ -24,6 +25,9 @@ public:
 
     TBoxSpec BoxSpec;
     TBoxValues Box{};
+    // The vertical margins as they stand after collapsing; ResolveBox puts
+    // them in Box once the containing width is known.
+    TCollapsedMargin MarginTop, MarginBottom;
     TBlockCell Content;
     TCellBasic* Container;
     // The element font's em and ex in pixels, for lengths in those units.

@@ -24,7 +24,7 @@ void TCellBasic::CloneItems(const TCellBasic& source) {
 void TCellBasic::CheckLastBottomMargin() {
     if (empty()) return;
     if (auto* block = dynamic_cast<TBlock*>(back().get()); block && block->BottomMarginFlag)
-        block->Box[Prop::MarginBottom] = 0;
+        block->MarginBottom = {};
 }
 
 namespace {

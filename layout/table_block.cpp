@@ -50,8 +50,8 @@ TTableBlock::TTableBlock(TSectionList& root, TCellBasic& container, const TPrope
     if (BackImage) Table->TableBgColor = clNone;
     if (FloatSide != ANone) {
         StackOrder = 1;
-        if (Box[Prop::MarginTop] == 0) Box[Prop::MarginTop] = VSpace;
-        if (Box[Prop::MarginBottom] == 0) Box[Prop::MarginBottom] = VSpace;
+        if (MarginTop == TCollapsedMargin()) MarginTop = {VSpace, std::nullopt};
+        if (MarginBottom == TCollapsedMargin()) MarginBottom = {VSpace, std::nullopt};
     }
 }
 

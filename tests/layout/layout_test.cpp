@@ -86,6 +86,28 @@ TEST(Margins, ParentAndChildMarginsCollapse) {
     }
 }
 
+// However many margins meet, the largest positive one and the most negative
+// one make the gap. A margin in percent counts against the containing
+// width, at every layout. The figures are a browser's on the same pages.
+TEST(Margins, ManyMarginsAndPercentagesMeet) {
+    Doc three("<DIV STYLE=\"margin-bottom: 10px\">a</DIV><DIV STYLE=\"margin-top: -5px\">"
+              "<DIV STYLE=\"margin-top: 20px\">b</DIV></DIV>");
+    EXPECT_EQ(TopOf(three, "b") - (TopOf(three, "a") + 16), 20 - 5);
+
+    const std::string box = "<DIV STYLE=\"width: 200px; padding-top: 1px\">";
+    Doc inBox(box + "<DIV STYLE=\"margin-top: 10%\">a</DIV>" +
+              "<DIV STYLE=\"margin-bottom: 5%\">b</DIV><DIV STYLE=\"margin-top: 8px\">c</DIV>" +
+              "<DIV STYLE=\"margin-bottom: 5%\">d</DIV><DIV STYLE=\"margin-top: 12px\">e</DIV>");
+    EXPECT_EQ(TopOf(inBox, "a"), 5 + 1 + 20);
+    EXPECT_EQ(TopOf(inBox, "c") - (TopOf(inBox, "b") + 16), 10);
+    EXPECT_EQ(TopOf(inBox, "e") - (TopOf(inBox, "d") + 16), 12);
+
+    Doc page("<DIV STYLE=\"margin-top: 10%\">x</DIV>", 600);
+    const int wide = TopOf(page, "x");
+    page.LayOut(300);
+    EXPECT_EQ(wide - TopOf(page, "x"), 30);
+}
+
 // An absolutely placed block stands out of the flow: the floats around it
 // do not push its text aside or down. It is placed from the padding edge of
 // the relatively placed block around it, or else from the page.

@@ -4,18 +4,22 @@
 make_test_font.py OUT_FOLDER writes OUT_FOLDER/ahem.ttf and
 OUT_FOLDER/fonts.conf (the system's fonts plus OUT_FOLDER). Point
 FONTCONFIG_FILE at the latter and any program using fontconfig can use the
-font. Its metrics: an em of 1000 units, ascent 800, descent 200; every glyph
+font. Its metrics: ascent 0.8 em, descent 0.2 em; every glyph
 is a filled em square a full em wide, except the space and no-break space
 (blank), "p" (only the part below the baseline), U+00C9 (only the part above
 it) and U+200B (no width). Text in it measures as exactly its size times the
 number of characters, whatever the installed fonts are.
+
+The em is 1280 units, not the usual 1000: a size in pixels that is a
+multiple of 5 then scales every advance to a whole pixel, so glyphs meet
+without seams of background between them, as solid squares should.
 """
 import os
 import sys
 
 import fontforge
 
-EM, ASCENT, DESCENT = 1000, 800, 200
+EM, ASCENT, DESCENT = 1280, 1024, 256
 
 
 def box(glyph, bottom, top, width=EM):

@@ -269,6 +269,71 @@ void ExpectSamePatternsNoRed(const StylePage& page, const QRect& control, const 
     EXPECT_TRUE(NoRed(page));
 }
 
+// Where the pixels of tint lie: the smallest rectangle holding them all.
+QRect TintBounds(const StylePage& page, Tint tint) {
+    const QRect all = page.picture.rect();
+    int left = -1, right = -1, top = -1, bottom = -1;
+    for (int x = 0; x < all.width(); ++x)
+        if (page.Count({x, 0, 1, all.height()}, tint) > 0) (left < 0 ? left : right) = x;
+    for (int y = 0; y < all.height(); ++y)
+        if (page.Count({0, y, all.width(), 1}, tint) > 0) (top < 0 ? top : bottom) = y;
+    if (left < 0 || top < 0) return {};
+    return QRect(QPoint(left, top), QPoint(std::max(left, right), std::max(top, bottom)));
+}
+
+// "There should be a green bar below" and its like on pages in the square
+// font: the green on the page is one solid rectangle of the size the style
+// gives, and no red shows. Returns where it stands.
+QRect ExpectGreenShape(const StylePage& page, int width, int height) {
+    const QRect green = TintBounds(page, Tint::Green);
+    EXPECT_EQ(green.size(), QSize(width, height));
+    EXPECT_EQ(page.Count(green, Tint::Green), width * height) << "not solid";
+    EXPECT_TRUE(NoRed(page));
+    return green;
+}
+
+std::function<void(const StylePage&)> GreenShape(int width, int height) {
+    return [width, height](const StylePage& page) { ExpectGreenShape(page, width, height); };
+}
+
+// "There should be a green block below": pictures and text in the square
+// font fill the first DIV's box, border included, with green.
+void ExpectGreenBlock(const StylePage& page) {
+    const QRect block = page.Box("TBlock <div>");
+    ASSERT_GT(block.height(), 0);
+    EXPECT_EQ(page.Count(block, Tint::Green), block.width() * block.height());
+    EXPECT_TRUE(NoRed(page));
+}
+
+// "... should be identical": the picture over control shows again with
+// its top left corner at test.
+void ExpectSamePicture(const StylePage& page, const QRect& control, QPoint test) {
+    ASSERT_GT(control.height(), 0);
+    EXPECT_TRUE(page.picture.copy(control) == page.picture.copy(QRect(test, control.size())));
+}
+
+// The two cells of the page's table paint the same picture inside their
+// frames (the descender of the text above may reach into the first one's).
+void ExpectSameCells(const StylePage& page) {
+    const QRect control = page.Box("cell 0,1").adjusted(1, 1, -1, -1);
+    ExpectSamePicture(page, control, page.Box("cell 0,0").adjusted(1, 1, -1, -1).topLeft());
+}
+
+// In the paragraph holding text, the letters underlined are those of
+// marked, or all of them when marked is empty.
+void ExpectUnderlinedOnly(const StylePage& page, std::string_view text, std::string_view marked) {
+    TSection* s = SectionWith(page.list, text);
+    ASSERT_TRUE(s) << text;
+    const size_t from = marked.empty() ? 0 : s->Text.find(marked);
+    ASSERT_NE(from, std::string::npos) << marked;
+    const size_t to = marked.empty() ? s->Text.size() : from + marked.size();
+    for (size_t i = 0; i < s->Text.size(); ++i) {
+        if (s->Text[i] == ' ') continue;
+        const bool underlined = s->Runs[s->RunIndexAt(static_cast<int>(i))]->PlainFont().Underline;
+        EXPECT_EQ(underlined, i >= from && i < to) << text << ": " << s->Text.substr(i, 12);
+    }
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -297,6 +362,12 @@ void ExpectGreenFirstLetter(const StylePage& page, std::string_view text, int n,
     EXPECT_EQ(
         page.Count({last + 2, line.top(), line.right() - last - 1, line.height()}, Tint::Green), 0)
         << text;
+}
+
+std::function<void(const StylePage&)> IdenticalBoxes(std::string what, int first, int last) {
+    return [what, first, last](const StylePage& page) {
+        ExpectIdenticalBoxes(page, what, first, last);
+    };
 }
 
 // The check of a page whose condition is count green lines of text.
@@ -943,7 +1014,114 @@ const TPageCheck PageChecks[] = {
          for (Side side : {Top, Right, Bottom, Left})
              EXPECT_EQ(PixelIn(page, four, side, 0.5, 32), colours[side]) << side;
      }},
+    // Pages in the square font. Pictures behind its text fill the gaps
+    // between its glyphs, as the background's repeat and position say.
+    {"c534-bgre-000", ExpectGreenBlock},
+    {"c534-bgre-001", ExpectGreenBlock},
+    {"c534-bgreps-000", ExpectGreenBlock},
+    {"c534-bgreps-001", ExpectGreenBlock},
+    {"c534-bgreps-002", ExpectGreenBlock},
+    {"c534-bgreps-003", ExpectGreenBlock},
+    {"c534-bgreps-004", ExpectGreenBlock},
+    {"c534-bgreps-005", ExpectGreenBlock},
+    // An inline element's margins and paddings left and right take room in
+    // its line; its padding above and below paints over the lines beside
+    // it without moving them. Negative paddings are dropped.
+    {"c5502-imrgn-r-000", GreenShape(15, 30)},
+    {"c5504-imrgn-l-000", GreenShape(15, 30)},
+    {"c5507-ipadn-r-000", GreenShape(15, 30)},
+    {"c5509-ipadn-l-000", GreenShape(15, 30)},
+    {"c5502-imrgn-r-002", GreenShape(30, 30)},
+    {"c5507-ipadn-r-002", GreenShape(30, 30)},
+    {"c5504-imrgn-l-002", GreenShape(15, 15)},
+    {"c5509-ipadn-l-002", GreenShape(15, 15)},
+    {"c5506-ipadn-t-000", GreenShape(40, 20)},
+    {"c5506-ipadn-t-001", GreenShape(40, 20)},
+    {"c5506-ipadn-t-002", GreenShape(40, 20)},
+    {"c5508-ipadn-b-000", GreenShape(40, 20)},
+    {"c5508-ipadn-b-001", GreenShape(40, 20)},
+    {"c5505-imrgn-000",
+     [](const StylePage& page) {
+         ExpectSamePicture(page, page.Box("TBlock <div>", 1), page.Box("swatch-green.png").topLeft());
+     }},
+    {"c5510-ipadn-000",
+     [](const StylePage& page) {
+         // The span's padding reaches 15 pixels above and below its line.
+         const QRect sweet = page.Box("TBlock <p>", 1);
+         ExpectSamePicture(page, page.Box("css1test5510-i.png"), sweet.topLeft() - QPoint(0, 15));
+     }},
+    // Percentages of margins count against the containing block's width,
+    // vertical ones too.
+    // Five lines, five lines and four lines of 15 pixels, as wide as the
+    // margins leave them, between four margins of 15 pixels.
+    {"c62-percent-000", GreenShape(12 * 15, (5 + 5 + 4) * 15 + 4 * 15)},
+    {"c5501-mrgn-t-000", ExpectSameCells},
+    {"c5503-mrgn-b-000", ExpectSameCells},
+    {"c5506-padn-t-000", ExpectSameCells},
+    {"c5508-ipadn-b-003", ExpectSameCells},
+    {"c5507-padn-r-000", IdenticalBoxes("TBlock <p>", 1, 5)},
+    {"c5509-padn-l-000", IdenticalBoxes("TBlock <p>", 1, 5)},
+    // Horizontal margins, borders and paddings add up to the width of the
+    // containing block, here shown beside a picture of the same.
+    {"c412-hz-box-000",
+     [](const StylePage& page) {
+         const QRect ruled = page.Box("TBlock <p>", 1);
+         ExpectSamePicture(page, page.Box("css1test412a.png"), ruled.topLeft() - QPoint(40, 0));
+     }},
+    {"c42-ibx-pad-000",
+     [](const StylePage& page) {
+         // The picture holds the DIV's left margin of 10 pixels.
+         const QRect control = page.Box("css1test42a.png");
+         ExpectSamePicture(page, control, page.Box("TBlock <div>").topLeft() - QPoint(10, 0));
+     }},
+    // A float's box stands at the right of its block, its margin inside.
+    {"c5525-fltblck-000",
+     [](const StylePage& page) {
+         const QRect box = ExpectGreenShape(page, 20 * 15 + 2 * 5 + 2 * 3, 5 * 15 + 2 * 5 + 2 * 3);
+         EXPECT_EQ(box.right(), page.Box("TBlock <div>").right() - 10);
+     }},
+    // A line's leading is shared above and below its glyphs; an inline
+    // element's background covers its glyphs' height, not the line's.
+    {"c548-leadin-000",
+     [](const StylePage& page) {
+         const QRect box = page.Box("TBlock <div>");
+         int changes = 0;
+         bool light = false;
+         for (int y = box.top() + 4; y < box.bottom() - 4; ++y) {
+             const bool now = qGreen(page.picture.pixel(box.center().x(), y)) > 200;
+             changes += now != light;
+             light = now;
+         }
+         EXPECT_EQ(changes, 4); // dark, light, dark, light, dark
+         EXPECT_TRUE(NoRed(page));
+     }},
+    {"c548-ln-ht-004", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
     {"c5518-brdr-t-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Top); }},
+    {"c5520-brdr-b-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Bottom); }},
+    // "A solid line to the right of the text, having three segments each of
+    // a different colour": the borders of three list items that meet.
+    {"c5519-brdr-r-002",
+     [](const StylePage& page) {
+         const QRgb colours[] = {qRgb(0xFF, 0xA5, 0), qRgb(0, 0xFF, 0), qRgb(0xFF, 0xFF, 0)};
+         const QRect items[] = {page.Box("TBlockLI <li>", 0), page.Box("TBlockLI <li>", 4),
+                                page.Box("TBlockLI <li>", 5)};
+         for (int n = 0; n < 3; ++n) {
+             EXPECT_EQ(PixelIn(page, items[n], Right, 0, 3), colours[n]) << n;
+             if (n > 0) {
+                 EXPECT_EQ(items[n].top(), items[n - 1].bottom() + 1) << n;
+             }
+         }
+     }},
+    // Underlining reaches every element inside the underlined one.
+    {"c13-inh-underlin-000",
+     [](const StylePage& page) {
+         ExpectUnderlinedOnly(page, "This should be blue and underlined.", "");
+         ExpectUnderlinedOnly(page, "This sentence should be underlined, including", "");
+         ExpectUnderlinedOnly(page, "This sentence should also be underlined", "");
+         ExpectUnderlinedOnly(page, "This sentence should be blue but not underlined",
+                              "this part should be underlined");
+     }},
+
     {"c5519-brdr-r-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Right); }},
     {"c5521-brdr-l-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Left); }},
     // What a sheet cannot read it skips to the end of the declaration or
@@ -963,7 +1141,7 @@ const TPageCheck PageChecks[] = {
          EXPECT_TRUE(NoRed(page));
      }},
     {"c71-fwd-parsing-003",
-     [](const StylePage& page) { ExpectIdenticalBoxes(page, "TSection", 0, 3); }},
+     IdenticalBoxes("TSection", 0, 3)},
     // A rule after a declaration left outside any block is still read.
     {"c71-fwd-parsing-004", GreenLines("This line should be bright green.", 1)},
 };

@@ -117,7 +117,7 @@ void THtmlBuilder::OpenInlineBox(const TProperties& entry) {
     open.Box.MarginRight = std::max(0, values[Prop::MarginRight]);
     any = any || open.Box.MarginLeft > 0 || open.Box.MarginRight > 0;
     if (!any) return;
-    open.Box.BorderColor = static_cast<TColor>(values[Prop::BorderColor]);
+    open.Box.Lines = TBoxBorder::OfInline(entry);
     open.Box.Background = entry.InlineBackground;
     if (ActiveSection) {
         open.Box.Start = static_cast<int>(ActiveSection->Text.size());

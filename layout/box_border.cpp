@@ -77,12 +77,21 @@ TBorderLine BorderLineOf(std::string_view word) {
 }
 
 TBoxBorder TBoxBorder::Of(const TProperties& props) {
+    return Of(props, true);
+}
+
+TBoxBorder TBoxBorder::OfInline(const TProperties& props) {
+    return Of(props, false);
+}
+
+TBoxBorder TBoxBorder::Of(const TProperties& props, bool elementColor) {
     TBoxBorder border;
     TColor shared = clNone;
     if (const int* c = props.Int(Prop::BorderColor)) shared = static_cast<TColor>(*c);
-    if (shared == clNone)
+    if (shared == clNone && elementColor) {
         if (const int* c = props.Int(Prop::Color)) shared = static_cast<TColor>(*c);
-    if (shared == clNone) shared = 0;
+        if (shared == clNone) shared = 0;
+    }
     for (int side = Top; side <= Left; ++side) {
         const std::string* style = props.Text(Prop::BorderTopStyle + side);
         border.lines_[side] =

@@ -33,16 +33,21 @@ public:
     // The sides' styles and colours as the element's style gives them: a
     // side's own colour, else border-color, else the element's colour.
     static TBoxBorder Of(const TProperties& props);
+    // The same for an inline element, with clNone in place of its colour:
+    // its sides take the colour its text is painted in (a link's, say).
+    static TBoxBorder OfInline(const TProperties& props);
 
     bool Any() const;
     TBorderLine Line(Side side) const { return lines_[side]; }
     TColor Color(Side side) const { return colors_[side]; }
+    void SetColor(Side side, TColor color) { colors_[side] = color; }
 
     // Paints the sides on the ring between outer (the border edge) and inner
     // (the padding edge); the top and bottom sides span the corners.
     void Paint(Canvas& canvas, const TRect& outer, const TRect& inner) const;
 
 private:
+    static TBoxBorder Of(const TProperties& props, bool elementColor);
     void PaintSide(Canvas& canvas, Side side, const TRect& outer, const TRect& inner) const;
 
     std::array<TBorderLine, 4> lines_{};

@@ -7,6 +7,7 @@
 
 #include "html/positioned_text.h"
 #include "html/properties.h"
+#include "layout/box_border.h"
 #include "layout/font_run.h"
 #include "layout/section_base.h"
 
@@ -74,7 +75,7 @@ struct TInlineBox {
     int Border[4] = {};
     int Padding[4] = {};
     int MarginLeft = 0, MarginRight = 0;
-    TColor BorderColor = clNone; // clNone: the text colour
+    TBoxBorder Lines; // the sides' styles and colours
     TColor Background = clNone;
 
     // The room the sides take on the line, before Start and after End.

@@ -22,6 +22,17 @@ TColor PrintedColor(const TSectionList& root, Canvas& canvas, TColor color) {
     return color;
 }
 
+// An inline box's sides in the colours they are painted in; a side with no
+// colour of its own takes the text's.
+TBoxBorder SidesAsPainted(const TSectionList& root, Canvas& canvas, TBoxBorder lines, TColor text) {
+    for (int side = TBoxBorder::Top; side <= TBoxBorder::Left; ++side) {
+        const auto s = static_cast<TBoxBorder::Side>(side);
+        const TColor own = lines.Color(s);
+        lines.SetColor(s, PrintedColor(root, canvas, own != clNone ? own : text));
+    }
+    return lines;
+}
+
 bool MeetsClip(const TInlineObject& object, const TRect& clip) {
     return object.PaintTop < clip.Bottom && object.PaintTop + object.BoxHeight > clip.Top;
 }
@@ -193,17 +204,11 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const TTextLine& line, int end, 
             canvas.SetBrush(box.Background, BrushStyle::Solid);
             canvas.FillRect({left, top, right, bottom});
         }
-        const TColor color = box.BorderColor != clNone ? box.BorderColor : run.CurrentFont().Color;
         const int bl = first ? box.Border[Left] : 0, br = last ? box.Border[Right] : 0;
-        const TRect sides[] = {
-            {left - bl, top - box.Border[Top], right + br, top},
-            {right, top, right + br, bottom},
-            {left - bl, bottom, right + br, bottom + box.Border[Bottom]},
-            {left - bl, top, left, bottom},
-        };
-        canvas.SetBrush(PrintedColor(*Root, canvas, color), BrushStyle::Solid);
-        for (const TRect& side : sides)
-            if (!side.IsEmpty()) canvas.FillRect(side);
+        const TBoxBorder lines = SidesAsPainted(*Root, canvas, box.Lines, run.CurrentFont().Color);
+        lines.Paint(canvas,
+                    {left - bl, top - box.Border[Top], right + br, bottom + box.Border[Bottom]},
+                    {left, top, right, bottom});
     }
 }
 

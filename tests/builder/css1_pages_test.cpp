@@ -334,6 +334,39 @@ void ExpectUnderlinedOnly(const StylePage& page, std::string_view text, std::str
     }
 }
 
+// The box of an inline element on a line: where the pixels that ink picks
+// lie, within reach rows above and below the line.
+QRect InkBox(const StylePage& page, const QRect& line, int reach,
+             const std::function<bool(QRgb)>& ink) {
+    const QRect band = line.adjusted(0, -reach, 0, reach) & page.picture.rect();
+    QRect box;
+    for (int y = band.top(); y <= band.bottom(); ++y)
+        for (int x = band.left(); x <= band.right(); ++x)
+            if (ink(page.picture.pixel(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+bool Dark(QRgb c) {
+    return qGray(c) < 100;
+}
+
+// "This box should have a thin top border" (or another side): the side
+// named is drawn thinner than the others around the element's text; "There
+// should be no red on this line": a width with no style draws nothing.
+void ExpectThinInlineSide(const StylePage& page, std::initializer_list<Side> thin) {
+    const QRect box = InkBox(page, page.Line("This box should have"), 6, Dark);
+    ASSERT_GT(box.height(), 0);
+    const bool all = thin.size() == 4;
+    const int thinWidth = BorderWidth(page, box, *thin.begin());
+    EXPECT_GT(thinWidth, 0);
+    for (Side side : {Top, Right, Bottom, Left}) {
+        const int width = BorderWidth(page, box, side);
+        EXPECT_TRUE(all || side == *thin.begin() ? width == thinWidth : width > thinWidth)
+            << side << ": " << width;
+    }
+    EXPECT_TRUE(NoRed(page));
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -1096,6 +1129,45 @@ const TPageCheck PageChecks[] = {
          EXPECT_TRUE(NoRed(page));
      }},
     {"c548-ln-ht-004", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
+    // The sides of inline elements: widths, colours and styles by side.
+    {"c5511-ibrdr-tw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Top}); }},
+    {"c5512-ibrdr-rw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Right}); }},
+    {"c5513-ibrdr-bw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Bottom}); }},
+    {"c5514-ibrdr-lw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Left}); }},
+    {"c5515-ibrdr-000",
+     [](const StylePage& page) { ExpectThinInlineSide(page, {Top, Right, Bottom, Left}); }},
+    {"c5516-ibrdr-c-000",
+     [](const StylePage& page) {
+         const QRgb green = qRgb(0, 0x80, 0);
+         for (int n = 0; n < 2; ++n) {
+             const QRect box = InkBox(page, page.Line("This box should have", n), 6,
+                                      [&](QRgb c) { return c == green; });
+             for (Side side : {Top, Right, Bottom, Left})
+                 EXPECT_EQ(PixelIn(page, box, side, 0, 1), green) << n << " " << side;
+         }
+         // Clockwise from the top: purple, green, blue, yellow, 2em thick.
+         const QRgb colours[] = {qRgb(0x80, 0, 0x80), green, qRgb(0, 0, 0xFF),
+                                 qRgb(0xFF, 0xFF, 0)};
+         const QRect four = InkBox(page, page.Line("Clockwise from top"), 40,
+                                   [&](QRgb c) { return c == colours[0] || c == colours[2]; });
+         ASSERT_GT(four.height(), 64);
+         for (Side side : {Top, Right, Bottom, Left})
+             EXPECT_EQ(PixelIn(page, four, side, 0.5, 32), colours[side]) << side;
+     }},
+    {"c5517-ibrdr-s-000",
+     [](const StylePage& page) {
+         using enum Painted;
+         const int thick = 5;
+         // The sides beside a line are too short for more than one dash.
+         const QRect dashed = InkBox(page, page.Line("Black and dashed."), 8, Dark);
+         ExpectSides(page, dashed, thick, {Dashed, Solid, Dashed, Solid});
+         const QRect grooved = InkBox(page, page.Line("Orange and grooved."), 8,
+                                      [](QRgb c) { return qRed(c) > 100 && qBlue(c) < 60; });
+         ExpectSides(page, grooved, thick, {TwoTone, TwoTone, TwoTone, TwoTone});
+         const QRect none = InkBox(page, page.Line("No border."), 8,
+                                   [](QRgb c) { return c == qRgb(0xFF, 0, 0); });
+         EXPECT_TRUE(none.isEmpty());
+     }},
     {"c5518-brdr-t-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Top); }},
     {"c5520-brdr-b-000", [](const StylePage& page) { ExpectDoubleThenThin(page, Bottom); }},
     // "A solid line to the right of the text, having three segments each of

@@ -163,5 +163,26 @@ TEST(StylePages, AnInlineBoxLeftOpenEndsWithItsCell) {
     EXPECT_EQ(page.Count(second, Tint::Red), 0);
 }
 
+// An inline element's sides take their own colours; a side with none
+// takes the colour its text is drawn in, a link's included.
+TEST(StylePages, InlineSidesTakeTheirColours) {
+    StylePage page("<BODY LINK=#0000FF><P>"
+                   "<SPAN STYLE='border: 4px solid; border-color: red green blue green'>xx</SPAN> "
+                   "<A HREF=a.htm STYLE='border: 4px solid'>yy</A>");
+    const QRect line = page.Line("xx");
+    const int middle = line.center().y();
+    auto at = [&](int x, int y) { return page.picture.pixel(x, y); };
+    int left = line.left();
+    while (qGray(at(left, middle)) > 200)
+        ++left;
+    EXPECT_EQ(at(left + 1, middle), qRgb(0, 0x80, 0)) << "left";
+    EXPECT_EQ(at(left + 8, line.top() - 2), qRgb(0xFF, 0, 0)) << "top";
+    EXPECT_EQ(at(left + 8, line.bottom() + 2), qRgb(0, 0, 0xFF)) << "bottom";
+    int right = line.right();
+    while (right > left && qGray(at(right, middle)) > 200)
+        --right;
+    EXPECT_EQ(at(right, middle), qRgb(0, 0, 0xFF)) << "the link's right side";
+}
+
 } // namespace
 } // namespace lumo::test

@@ -41,7 +41,8 @@ void TBackgroundImage::SetSource(std::string source) {
 
 void TBackgroundImage::SetFrom(std::string source, const TProperties& props) {
     SetSource(std::move(source));
-    if (const std::string* s = props.Text(Prop::BackgroundPosition)) Position = *s;
+    if (const std::string* s = props.Text(Prop::BackgroundPosition))
+        Position = PositionInPixels(*s, props.EmSize, props.ExSize);
     if (const std::string* s = props.Text(Prop::BackgroundRepeat)) Repeat = *s;
 }
 

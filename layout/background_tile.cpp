@@ -1,9 +1,11 @@
 #include "layout/background_tile.h"
 
+#include "html/properties.h"
 #include "platform/text.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace lumo {
@@ -18,32 +20,53 @@ TileRepeat ParseTileRepeat(std::string_view text) {
 
 namespace {
 
+bool IsPositionKeyword(std::string_view word) {
+    return word == "left" || word == "top" || word == "center" || word == "right" ||
+           word == "bottom";
+}
+
 // One coordinate of a position word: keyword, percentage or pixels.
 int PositionPart(std::string_view word, int room) {
     if (word == "left" || word == "top") return 0;
     if (word == "center") return room / 2;
     if (word == "right" || word == "bottom") return room;
-    int n = 0;
+    double n = 0;
     auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), n);
     if (ec != std::errc()) return 0;
-    n = std::clamp(n, -1000000, 1000000);
-    if (end != word.data() + word.size() && *end == '%')
-        return static_cast<int>(static_cast<long long>(room) * n / 100);
-    return n;
+    n = std::clamp(n, -1e6, 1e6);
+    if (end != word.data() + word.size() && *end == '%') n = room * n / 100;
+    return static_cast<int>(std::lround(n));
+}
+
+// The words of a position, lower case.
+std::vector<std::string> PositionWords(std::string_view position) {
+    std::vector<std::string> words;
+    std::string_view rest = Trim(position);
+    while (!rest.empty()) {
+        const size_t space = rest.find(' ');
+        if (const std::string_view word = rest.substr(0, space); !word.empty())
+            words.push_back(LowerCase(word));
+        rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+    }
+    return words;
 }
 
 } // namespace
 
-TPoint TileOffset(std::string_view position, TSize boxSize, TSize tileSize) {
-    std::string text = LowerCase(Trim(position));
-    std::vector<std::string_view> words;
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        size_t space = rest.find(' ');
-        std::string_view word = rest.substr(0, space);
-        if (!word.empty()) words.push_back(word);
-        rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+std::string PositionInPixels(std::string_view position, int emSize, int exSize) {
+    std::string out;
+    for (const std::string& word : PositionWords(position)) {
+        if (!out.empty()) out += ' ';
+        if (IsPositionKeyword(word) || word.ends_with('%'))
+            out += word;
+        else
+            out += std::to_string(ConvertLength(word, TPlainNumber::Pixels, 0, emSize, exSize, 0));
     }
+    return out;
+}
+
+TPoint TileOffset(std::string_view position, TSize boxSize, TSize tileSize) {
+    std::vector<std::string> words = PositionWords(position);
     if (words.empty()) return {};
     // A lone vertical keyword, or one written first, is the vertical part.
     if (words.size() == 1) words.push_back("center");

@@ -5,6 +5,7 @@
 
 #include "platform/canvas.h"
 
+#include <string>
 #include <string_view>
 
 namespace lumo {
@@ -13,8 +14,12 @@ enum class TileRepeat { Both, X, Y, None };
 
 // "repeat", "repeat-x", "repeat-y", "no-repeat"; anything else repeats both ways.
 TileRepeat ParseTileRepeat(std::string_view text);
+// A position as the style sheet gives it ("3em 1in", "left 50%") with its
+// lengths in pixels; keywords and percentages stay, for the box to resolve.
+std::string PositionInPixels(std::string_view position, int emSize, int exSize);
 // The offset of the first tile inside a box of boxSize for a position such as
-// "10px 20px", "center", "right bottom" or "50% 50%"; (0, 0) by default.
+// "10 20", "center", "right bottom" or "50% 50%" (lengths in pixels); (0, 0)
+// by default.
 TPoint TileOffset(std::string_view position, TSize boxSize, TSize tileSize);
 
 // Paints picture tiled over box (device coordinates), through mask when one is

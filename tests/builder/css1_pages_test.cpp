@@ -1064,6 +1064,10 @@ const TPageCheck PageChecks[] = {
     {"c5504-imrgn-l-000", GreenShape(15, 30)},
     {"c5507-ipadn-r-000", GreenShape(15, 30)},
     {"c5509-ipadn-l-000", GreenShape(15, 30)},
+    {"c5502-imrgn-r-001", GreenShape(13 * 15, 15)},
+    {"c5504-imrgn-l-001", GreenShape(13 * 15, 15)},
+    {"c5507-ipadn-r-001", GreenShape(13 * 15, 15)},
+    {"c5509-ipadn-l-001", GreenShape(13 * 15, 15)},
     {"c5502-imrgn-r-002", GreenShape(30, 30)},
     {"c5507-ipadn-r-002", GreenShape(30, 30)},
     {"c5504-imrgn-l-002", GreenShape(15, 15)},
@@ -1107,6 +1111,21 @@ const TPageCheck PageChecks[] = {
          const QRect control = page.Box("css1test42a.png");
          ExpectSamePicture(page, control, page.Box("TBlock <div>").topLeft() - QPoint(10, 0));
      }},
+    // A float as wide as its line leaves no room beside it: the text goes
+    // below, and only the green picture shows (16-pixel ems).
+    {"c414-flt-wrap-001", GreenShape(15 * 16, 7 * 16)},
+    // A float of half the width holds the white picture at the right; the
+    // green one then stands first on the left, over the red.
+    {"c5525-fltwidth-003",
+     [](const StylePage& page) {
+         const QRect green = ExpectGreenShape(page, 15, 15);
+         EXPECT_EQ(green.topLeft(), page.Box("TBodyBlock <body>").topLeft());
+     }},
+    // Addresses in a sheet and in a sheet it imports are read against the
+    // sheet's own address.
+    {"c64-uri-000", GreenLines("This line should be green.", 3)},
+    // A span with no picture of its own shows its paragraph's through it.
+    {"c533-bgimage-000", GreenLines("This sentence", 2)},
     // A float's box stands at the right of its block, its margin inside.
     {"c5525-fltblck-000",
      [](const StylePage& page) {

@@ -355,6 +355,11 @@ TEST(Backgrounds, Offsets) {
     EXPECT_EQ(TileOffset("top", {100, 50}, {10, 10}).Y, 0);
     EXPECT_EQ(TileOffset("10px 20px", {100, 50}, {10, 10}).Y, 20);
     EXPECT_EQ(TileOffset("50% 0%", {100, 50}, {10, 10}).X, 45);
+    EXPECT_EQ(TileOffset("25.5% 0", {210, 50}, {10, 10}).X, 51);
+    // Lengths count in their units: an em of 15 pixels, an inch of 96.
+    EXPECT_EQ(PositionInPixels("3em 0.5in", 15, 7), "45 48");
+    EXPECT_EQ(PositionInPixels(" Right  2ex ", 15, 7), "right 14");
+    EXPECT_EQ(PositionInPixels("center 50%", 15, 7), "center 50%");
 }
 
 // Painting a window of a long document visits only what it shows.

@@ -104,7 +104,7 @@ TEST_F(PaintPixelsTest, ThePageTakesItsPicturesPlacingFromTheBodysStyle) {
         EXPECT_EQ(At(p.x(), p.y()), White) << p.x() << "," << p.y();
     TSectionList copy{*viewer.SectionList().Measure};
     copy.CopyForPrinting(viewer.SectionList());
-    EXPECT_EQ(copy.BackImage.Position, "200px 40px");
+    EXPECT_EQ(copy.BackImage.Position, "200 40");
     EXPECT_EQ(copy.BackImage.Repeat, "no-repeat");
 }
 

@@ -367,6 +367,25 @@ void ExpectThinInlineSide(const StylePage& page, std::initializer_list<Side> thi
     EXPECT_TRUE(NoRed(page));
 }
 
+// "It should say HI below": the glyph squares of the first DIV's lines of
+// the square font, white (X) where a glyph stands, leave the word in its
+// background.
+void ExpectHi(const StylePage& page) {
+    const QRect box = page.Box("TBlock <div>");
+    const std::string rows[] = {"XX.XX.XX.XX", "XX.XX.XX.XX", "XX....XX.XX", "XX.XX.XX.XX",
+                                "XX.XX.XX.XX"};
+    ASSERT_EQ(box.size(), QSize(11 * 15, 5 * 15));
+    for (int r = 0; r < 5; ++r) {
+        std::string row;
+        for (int c = 0; c < 11; ++c)
+            row += page.picture.pixel(box.left() + 15 * c + 7, box.top() + 15 * r + 7) ==
+                           qRgb(0xFF, 0xFF, 0xFF)
+                       ? 'X'
+                       : '.';
+        EXPECT_EQ(row, rows[r]) << r;
+    }
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -1068,6 +1087,22 @@ const TPageCheck PageChecks[] = {
     {"c5504-imrgn-l-001", GreenShape(13 * 15, 15)},
     {"c5507-ipadn-r-001", GreenShape(13 * 15, 15)},
     {"c5509-ipadn-l-001", GreenShape(13 * 15, 15)},
+    {"c5502-imrgn-r-003", ExpectHi},
+    {"c5504-imrgn-l-003", ExpectHi},
+    {"c5507-ipadn-r-003", ExpectHi},
+    {"c5509-ipadn-l-003", ExpectHi},
+    // Beside pictures of the same: a negative padding is dropped, the
+    // paddings before it stay.
+    {"c5507-ipadn-r-004",
+     [](const StylePage& page) {
+         ExpectSamePicture(page, page.Box("TBlock <div>"),
+                           page.Box("swatch-white.png").topLeft() + QPoint(15, 0));
+     }},
+    {"c5509-ipadn-l-004",
+     [](const StylePage& page) {
+         ExpectSamePicture(page, page.Box("TBlock <div>"),
+                           page.Box("swatch-white.png").topLeft() + QPoint(15, 0));
+     }},
     {"c5502-imrgn-r-002", GreenShape(30, 30)},
     {"c5507-ipadn-r-002", GreenShape(30, 30)},
     {"c5504-imrgn-l-002", GreenShape(15, 15)},

@@ -222,10 +222,14 @@ bool IsFontShorthandValid(const std::vector<std::string>& parts) {
 
 using Store = std::function<void(std::string_view name, std::string_view value)>;
 
-// Padding cannot be negative: such a declaration is dropped whole, so the
-// value it would have replaced stays.
-bool IsNegativePadding(std::string_view name, std::string_view value) {
-    if (!name.starts_with("padding")) return false;
+// Paddings, border widths, font sizes, widths, heights and line heights
+// cannot be negative: such a declaration is dropped whole, so the value it
+// would have replaced stays.
+bool IsNegativeWhereNoneMayBe(std::string_view name, std::string_view value) {
+    const bool positive = name.starts_with("padding") || name == "font-size" || name == "width" ||
+                          name == "height" || name == "line-height" ||
+                          (name.starts_with("border") && name.ends_with("width"));
+    if (!positive) return false;
     for (const std::string& v : SplitValues(value, 4))
         if (v.starts_with("-")) return true;
     return false;
@@ -240,7 +244,7 @@ void JoinWord(std::string& words, std::string_view word) {
 void Declare(std::string_view name, std::string_view value, std::string_view path,
              const Store& store) {
     static constexpr std::string_view sides[] = {"-top", "-right", "-bottom", "-left"};
-    if (IsNegativePadding(name, value) || !IsValidDeclaration(name, value)) return;
+    if (IsNegativeWhereNoneMayBe(name, value) || !IsValidDeclaration(name, value)) return;
     if (name == "margin" || name == "padding" || name == "border-width" || name == "border-color" ||
         name == "border-style") {
         std::vector<std::string> v = SplitValues(value, 4);

@@ -282,14 +282,18 @@ QRect TintBounds(const StylePage& page, Tint tint) {
 }
 
 // "There should be a green bar below" and its like on pages in the square
-// font: the green on the page is one solid rectangle of the size the style
-// gives, and no red shows. Returns where it stands.
-QRect ExpectGreenShape(const StylePage& page, int width, int height) {
-    const QRect green = TintBounds(page, Tint::Green);
-    EXPECT_EQ(green.size(), QSize(width, height));
-    EXPECT_EQ(page.Count(green, Tint::Green), width * height) << "not solid";
+// font: the pixels of tint on the page make one solid rectangle of the size
+// the style gives, and no red shows. Returns where it stands.
+QRect ExpectShape(const StylePage& page, Tint tint, int width, int height) {
+    const QRect shape = TintBounds(page, tint);
+    EXPECT_EQ(shape.size(), QSize(width, height));
+    EXPECT_EQ(page.Count(shape, tint), width * height) << "not solid";
     EXPECT_TRUE(NoRed(page));
-    return green;
+    return shape;
+}
+
+QRect ExpectGreenShape(const StylePage& page, int width, int height) {
+    return ExpectShape(page, Tint::Green, width, height);
 }
 
 std::function<void(const StylePage&)> GreenShape(int width, int height) {
@@ -1161,6 +1165,28 @@ const TPageCheck PageChecks[] = {
     {"c64-uri-000", GreenLines("This line should be green.", 3)},
     // A span with no picture of its own shows its paragraph's through it.
     {"c533-bgimage-000", GreenLines("This sentence", 2)},
+    // Six units for the same 48 pixels: "a solid single uninterrupted smooth
+    // column of blue" (its glyphs' edges fall a fraction of a pixel apart).
+    {"c526-font-sz-001",
+     [](const StylePage& page) {
+         const QRect column = TintBounds(page, Tint::Blue);
+         EXPECT_EQ(column.width(), 48);
+         EXPECT_NEAR(column.height(), 6 * 48, 1);
+         EXPECT_EQ(page.Count(column, Tint::Blue), column.width() * column.height());
+     }},
+    // A negative size is dropped: "the two boxes should be the same size".
+    {"c526-font-sz-003",
+     [](const StylePage& page) {
+         ExpectSameBars(page.Box("TBlock <p>", 2), page.Box("TBlock <p>", 1));
+         EXPECT_EQ(page.Box("TBlock <p>", 1).height(), 48);
+     }},
+    // A block picture with auto margins, a picture in centred text and a
+    // centred glyph stand in one column in the middle, over the red.
+    {"c43-center-000",
+     [](const StylePage& page) {
+         const QRect column = ExpectShape(page, Tint::Blue, 15, 3 * 15);
+         EXPECT_NEAR(column.center().x(), page.Box("TBlock <div>").center().x(), 1);
+     }},
     // A float's box stands at the right of its block, its margin inside.
     {"c5525-fltblck-000",
      [](const StylePage& page) {

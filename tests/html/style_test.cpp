@@ -260,6 +260,17 @@ TEST(StyleSheet, InvalidBoxDeclarationsAreDropped) {
     ReadPropertyText("padding: 4px; padding-bottom: -4px; margin-left: -4px", p);
     EXPECT_EQ(*p.Text(Prop::PaddingBottom), "4px");
     EXPECT_EQ(*p.Text(Prop::MarginLeft), "-4px"); // margins may be negative
+    // No more may sizes, widths, heights, line heights and border widths.
+    ReadPropertyText("font-size: 2em; font-size: -0.5in; width: 9px; width: -9px; height: 8px; "
+                     "height: -1em; line-height: 2; line-height: -2; border-width: 1px; "
+                     "border-width: 2px -3px; border-top-width: -1px",
+                     p);
+    EXPECT_EQ(*p.Text(Prop::FontSize), "2em");
+    EXPECT_EQ(*p.Text(Prop::Width), "9px");
+    EXPECT_EQ(*p.Text(Prop::Height), "8px");
+    EXPECT_EQ(*p.Text(Prop::LineHeight), "2");
+    EXPECT_EQ(*p.Text(Prop::BorderTopWidth), "1px");
+    EXPECT_EQ(*p.Text(Prop::BorderRightWidth), "1px");
 }
 
 TEST(StyleSheet, ValuesRunPastQuotedAndNestedEnds) {

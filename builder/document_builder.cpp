@@ -11,6 +11,7 @@
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "platform/text.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <iterator>
@@ -218,6 +219,7 @@ void THtmlBuilder::ParseDocument(std::string_view document) {
     Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     UseServerCharset();
+    UseUtf8If(document);
     BodyBlock = OpenBlock<TBodyBlock>();
     OpenSection();
     P.InScript = false;
@@ -242,6 +244,7 @@ void THtmlBuilder::ParseText(std::string_view text) {
     Stack = std::make_unique<TPropStack>(RootList.StyleSheet);
     Stack->Reset();
     UseServerCharset();
+    UseUtf8If(text);
     BodyBlock = OpenBlock<TBodyBlock>();
     PushPlain("pre");
     P.InPre = true;
@@ -364,6 +367,10 @@ void THtmlBuilder::UseServerCharset() {
     if (!declared) return;
     UseCharset(*declared);
     ServerCharset = true;
+}
+
+void THtmlBuilder::UseUtf8If(std::string_view document) {
+    if (!ServerCharset && IsUtf8BeyondAscii(document)) UseCharset({0, TCodePage::Utf8});
 }
 
 void THtmlBuilder::DoBody() {

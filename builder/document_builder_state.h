@@ -207,6 +207,9 @@ public:
     void UseCharset(const TDeclaredCharset& declared);
     // A charset the server named applies from the start, and no META overrides it.
     void UseServerCharset();
+    // With no charset from the server, text that reads as UTF-8 is taken
+    // for it; a META of the page may still name another.
+    void UseUtf8If(std::string_view document);
     // BASE, LINK, BGSOUND or META before the body's content.
     void ReadHeadElement(TokenKind tok);
     void ReadLinkedStyleSheet();

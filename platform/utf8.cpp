@@ -63,6 +63,21 @@ TUtf8Char DecodeUtf8Char(std::string_view text, size_t i) {
     return {cp, rule.Follow + 1};
 }
 
+bool IsUtf8BeyondAscii(std::string_view text) {
+    bool beyond = false;
+    for (size_t i = 0; i < text.size();) {
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const TUtf8Char c = DecodeUtf8Char(text, i);
+        if (c.CodePoint == ReplacementChar && text.substr(i, 3) != "\xEF\xBF\xBD") return false;
+        beyond = true;
+        i += static_cast<size_t>(c.Length);
+    }
+    return beyond;
+}
+
 size_t Utf8CharStart(std::string_view text, size_t i) {
     // A byte that is not a continuation always starts a character; the
     // character holding i starts at most three bytes back.

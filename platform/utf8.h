@@ -36,6 +36,10 @@ size_t NextCharIndex(std::string_view text, size_t i, TCodePage page);
 // The boundary at or before i in a code page's text.
 size_t CharBoundaryAtOrBefore(std::string_view text, size_t i, TCodePage page);
 
+// Whether text is well-formed UTF-8 with at least one character past
+// ASCII: text in a single-byte code page almost never is.
+bool IsUtf8BeyondAscii(std::string_view text);
+
 // The code point's bytes; surrogates and values past U+10FFFF give U+FFFD's.
 void AppendUtf8(std::string& out, char32_t codePoint);
 

@@ -96,6 +96,34 @@ TEST(Builder, ServerCharsets) {
     EXPECT_EQ(list.CodePage, Koi8R);
 }
 
+// With no charset from the server, text that reads as UTF-8 with letters
+// past ASCII is UTF-8; single-byte text, or broken sequences, stay in the
+// default, and a META still names the page's own.
+TEST(Builder, UndeclaredUtf8IsRecognised) {
+    using enum TCodePage;
+    const struct {
+        const char* server;
+        std::string page;
+        TCodePage codePage;
+    } rows[] = {
+        {"", "<P>caf\xC3\xA9 \xE2\x87\xA7", Utf8},
+        {"", "<P>caf\xE9", Windows1252},
+        {"", "<P>caf\xC3", Windows1252},
+        {"", "<P>cafe", Windows1252},
+        {"windows-1252", "<P>caf\xC3\xA9", Windows1252},
+        {"", "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=koi8-r\"><P>\xC3\xA9",
+         Koi8R},
+    };
+    RecordingCanvas canvas;
+    TSectionList list(canvas);
+    for (const auto& row : rows) {
+        TBuilderHooks hooks;
+        hooks.Charset = row.server;
+        list.Reset();
+        EXPECT_EQ(ParseHtmlBuffer(list, row.page, hooks).CodePage, row.codePage) << row.page;
+    }
+}
+
 TEST(Builder, MetaAndSoundHooks) {
     std::vector<std::string> metas;
     std::string sound;

@@ -390,6 +390,57 @@ void ExpectHi(const StylePage& page) {
     }
 }
 
+// The lines of blue on the page running across (or down): runs of at least
+// minLength pixels, a run touching one in the row (column) before going on
+// the same line. Their lengths, in the order they start.
+std::vector<int> BlueLines(const StylePage& page, Across across, int minLength) {
+    const bool rows = across == Across::Rows;
+    const QRect all = page.picture.rect();
+    const int count = rows ? all.height() : all.width(), length = rows ? all.width() : all.height();
+    auto blue = [&](int i, int j) {
+        return page.picture.pixel(rows ? j : i, rows ? i : j) == qRgb(0, 0, 0xFF);
+    };
+    std::vector<int> lines;
+    std::vector<std::pair<int, int>> before, now; // runs of the last row (column)
+    std::vector<int> lineOf, lineNow;
+    for (int i = 0; i < count; ++i) {
+        now.clear();
+        lineNow.clear();
+        for (int j = 0; j < length;) {
+            int end = j;
+            while (end < length && blue(i, end))
+                ++end;
+            if (end - j >= minLength) {
+                int line = -1;
+                for (size_t k = 0; k < before.size(); ++k)
+                    if (before[k].first < end && j < before[k].second) line = lineOf[k];
+                if (line < 0) {
+                    line = static_cast<int>(lines.size());
+                    lines.push_back(0);
+                }
+                lines[line] = std::max(lines[line], end - j);
+                now.emplace_back(j, end);
+                lineNow.push_back(line);
+            }
+            j = std::max(end, j + 1);
+        }
+        std::swap(before, now);
+        std::swap(lineOf, lineNow);
+    }
+    return lines;
+}
+
+// Lines down the page beside text twice the size of the page's: short ones
+// beside one line of it, long ones beside more (its glyphs' stems are
+// shorter than either).
+void ExpectShortAndLongLines(const StylePage& page, int shortLines, int longLines) {
+    const std::vector<int> lines = BlueLines(page, Across::Columns, 30);
+    ASSERT_EQ(lines.size(), static_cast<size_t>(shortLines + longLines));
+    const int shortest = *std::min_element(lines.begin(), lines.end());
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](int n) { return n > 1.5 * shortest; }),
+              longLines);
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -1209,6 +1260,17 @@ const TPageCheck PageChecks[] = {
          EXPECT_TRUE(NoRed(page));
      }},
     {"c548-ln-ht-004", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
+    // "A solid blue line directly over (under) every occurrence of the word
+    // HERE; so there should be 7 blue lines": on a span, table cells, list
+    // items, none on the cell whose style takes its border away.
+    {"c5518-brdr-t-001",
+     [](const StylePage& page) { EXPECT_EQ(BlueLines(page, Across::Rows, 20).size(), 7u); }},
+    {"c5520-brdr-b-001",
+     [](const StylePage& page) { EXPECT_EQ(BlueLines(page, Across::Rows, 20).size(), 7u); }},
+    // "A solid blue line to the right (left) of every occurrence of the word
+    // THERE: 3 short lines and 2 long lines in total".
+    {"c5519-brdr-r-001", [](const StylePage& page) { ExpectShortAndLongLines(page, 3, 2); }},
+    {"c5521-brdr-l-001", [](const StylePage& page) { ExpectShortAndLongLines(page, 3, 2); }},
     // The sides of inline elements: widths, colours and styles by side.
     {"c5511-ibrdr-tw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Top}); }},
     {"c5512-ibrdr-rw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Right}); }},

@@ -441,6 +441,16 @@ void ExpectShortAndLongLines(const StylePage& page, int shortLines, int longLine
               longLines);
 }
 
+// The plain font of every place the page's text holds what, in order.
+std::vector<FontSpec> FontsOf(const StylePage& page, std::string_view what) {
+    std::vector<FontSpec> fonts;
+    for (TSection* s : All<TSection>(page.list))
+        for (size_t at = s->Text.find(what); at != std::string::npos;
+             at = s->Text.find(what, at + 1))
+            fonts.push_back(s->Runs[s->RunIndexAt(static_cast<int>(at))]->PlainFont());
+    return fonts;
+}
+
 // The red picture behind the outer block has come, and none of it shows.
 void ExpectRedPictureHidden(const StylePage& page) {
     EXPECT_GT(page.Box("background picture \"support/swatch-red.png\"").height(), 0);
@@ -1271,6 +1281,46 @@ const TPageCheck PageChecks[] = {
     // THERE: 3 short lines and 2 long lines in total".
     {"c5519-brdr-r-001", [](const StylePage& page) { ExpectShortAndLongLines(page, 3, 2); }},
     {"c5521-brdr-l-001", [](const StylePage& page) { ExpectShortAndLongLines(page, 3, 2); }},
+    // Descendant selectors of several steps, and pseudo-classes of links.
+    {"c16-descendant-001", GreenLines("This line should be green.", 2)},
+    {"c21-pseud-link-000", GreenLines("This link should be green.", 1)},
+    // Italics and oblique both slant; normal undoes either.
+    {"c523-font-style-000",
+     [](const StylePage& page) {
+         const auto italic = [&](std::string_view text) {
+             std::vector<bool> slants;
+             for (const FontSpec& font : FontsOf(page, text))
+                 slants.push_back(font.Italic);
+             return slants;
+         };
+         EXPECT_EQ(italic("This sentence should be in italics."), std::vector<bool>{true});
+         EXPECT_EQ(italic("This sentence should be oblique."), std::vector<bool>{true});
+         EXPECT_EQ(italic("This sentence should be normal."), (std::vector<bool>{false, false}));
+     }},
+    // Weights by word and by number: each of the nine lines as bold as the
+    // one before or bolder, 400 normal and 700 bold.
+    {"c525-font-wt-000",
+     [](const StylePage& page) {
+         const auto bold = [&](std::string_view text) {
+             std::vector<bool> weights;
+             for (const FontSpec& font : FontsOf(page, text))
+                 weights.push_back(font.Bold);
+             return weights;
+         };
+         EXPECT_EQ(bold("should also be normal."), (std::vector<bool>{false, false}));
+         EXPECT_EQ(bold("bolder than normal."), std::vector<bool>{true});
+         EXPECT_EQ(bold("This sentence should be bold."), (std::vector<bool>{true, true}));
+         EXPECT_EQ(bold("This sentence should be normal."), std::vector<bool>{false});
+         EXPECT_EQ(bold("lighter than normal"), std::vector<bool>{false});
+         bool before = false;
+         for (int n = 1; n <= 9; ++n) {
+             const std::vector<bool> line = bold("Line " + std::to_string(n));
+             ASSERT_EQ(line.size(), 1u) << n;
+             EXPECT_TRUE(line[0] || !before) << n;
+             EXPECT_EQ(line[0], n >= 6) << n;
+             before = line[0];
+         }
+     }},
     // The sides of inline elements: widths, colours and styles by side.
     {"c5511-ibrdr-tw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Top}); }},
     {"c5512-ibrdr-rw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Right}); }},

@@ -441,14 +441,15 @@ void ExpectShortAndLongLines(const StylePage& page, int shortLines, int longLine
               longLines);
 }
 
-// The plain font of every place the page's text holds what, in order.
-std::vector<FontSpec> FontsOf(const StylePage& page, std::string_view what) {
-    std::vector<FontSpec> fonts;
+// A flag of the plain font (Bold, Italic) at every place the page's text
+// holds what, in order.
+std::vector<bool> FontFlags(const StylePage& page, std::string_view what, bool FontSpec::*flag) {
+    std::vector<bool> flags;
     for (TSection* s : All<TSection>(page.list))
         for (size_t at = s->Text.find(what); at != std::string::npos;
              at = s->Text.find(what, at + 1))
-            fonts.push_back(s->Runs[s->RunIndexAt(static_cast<int>(at))]->PlainFont());
-    return fonts;
+            flags.push_back(s->Runs[s->RunIndexAt(static_cast<int>(at))]->PlainFont().*flag);
+    return flags;
 }
 
 // The red picture behind the outer block has come, and none of it shows.
@@ -1288,10 +1289,7 @@ const TPageCheck PageChecks[] = {
     {"c523-font-style-000",
      [](const StylePage& page) {
          const auto italic = [&](std::string_view text) {
-             std::vector<bool> slants;
-             for (const FontSpec& font : FontsOf(page, text))
-                 slants.push_back(font.Italic);
-             return slants;
+             return FontFlags(page, text, &FontSpec::Italic);
          };
          EXPECT_EQ(italic("This sentence should be in italics."), std::vector<bool>{true});
          EXPECT_EQ(italic("This sentence should be oblique."), std::vector<bool>{true});
@@ -1302,10 +1300,7 @@ const TPageCheck PageChecks[] = {
     {"c525-font-wt-000",
      [](const StylePage& page) {
          const auto bold = [&](std::string_view text) {
-             std::vector<bool> weights;
-             for (const FontSpec& font : FontsOf(page, text))
-                 weights.push_back(font.Bold);
-             return weights;
+             return FontFlags(page, text, &FontSpec::Bold);
          };
          EXPECT_EQ(bold("should also be normal."), (std::vector<bool>{false, false}));
          EXPECT_EQ(bold("bolder than normal."), std::vector<bool>{true});

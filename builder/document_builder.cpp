@@ -187,7 +187,7 @@ void THtmlBuilder::ApplyAlign(TProperties& entry) {
     if (!align) return;
     std::string a = LowerCase(Trim(align->Name));
     if (a == "left" || a == "center" || a == "right" || a == "justify")
-        entry.Props[Prop::TextAlign] = a;
+        entry.Props.Set(Prop::TextAlign, a);
 }
 
 void THtmlBuilder::CloseBlock(TBlock* block) {
@@ -386,7 +386,7 @@ void THtmlBuilder::DoBody() {
     auto color = [&](const TAttribute& a, int index) {
         TColor c;
         if (!ParseColor(a.Name, TPound::Optional, c)) return;
-        body.Props[index] = static_cast<int>(c | PaletteRelative);
+        body.Props.Set(index, static_cast<int>(c | PaletteRelative));
         body.Assigned[index] = true;
     };
     for (const auto& a : P.Attributes) {
@@ -395,7 +395,7 @@ void THtmlBuilder::DoBody() {
         case MarginHeightTok: height = std::clamp(a->Value, 0, 200); break;
         case TextTok: color(*a, Prop::Color); break;
         case BGColorTok: color(*a, Prop::BackgroundColor); break;
-        case BackgroundTok: body.Props[Prop::BackgroundImage] = "url(" + a->Name + ")"; break;
+        case BackgroundTok: body.Props.Set(Prop::BackgroundImage, "url(" + a->Name + ")"); break;
         case LinkTok: color(*a, Prop::LinkColor); break;
         case VLinkTok: color(*a, Prop::VisitedColor); break;
         case OLinkTok:
@@ -410,7 +410,7 @@ void THtmlBuilder::DoBody() {
                                        {Prop::MarginRight, width},
                                        {Prop::MarginTop, height},
                                        {Prop::MarginBottom, height}})
-        if (!body.Assigned[side]) body.Props[side] = margin;
+        if (!body.Assigned[side]) body.Props.Set(side, margin);
 
     std::string image;
     if (body.GetBackgroundImage(image) && !image.empty()) RootList.BackImage.SetFrom(image, body);
@@ -442,7 +442,7 @@ void THtmlBuilder::PaintCanvas(TColor htmlBackground, TProperties& body) {
     const int* back = body.Int(Prop::BackgroundColor);
     if (back && static_cast<TColor>(*back) != clNone)
         RootList.SetBackColor(static_cast<TColor>(*back) | PaletteRelative);
-    body.Props[Prop::BackgroundColor] = static_cast<int>(clNone);
+    body.Props.Set(Prop::BackgroundColor, static_cast<int>(clNone));
 }
 
 void THtmlBuilder::ReadLinkedStyleSheet() {

@@ -77,9 +77,9 @@ private:
         AlignmentType side;
         if (props) {
             // Cells take their own alignment unless a row gives one.
-            if (!props->Assigned[Prop::TextAlign]) props->Props[Prop::TextAlign] = "none";
+            if (!props->Assigned[Prop::TextAlign]) props->Props.Set(Prop::TextAlign, "none");
             if ((align == "left" || align == "right") && !props->GetFloat(side))
-                props->Props[Prop::Float] = align;
+                props->Props.Set(Prop::Float, align);
         }
         block_ =
             std::make_unique<TTableBlock>(b_.RootList, *outer_, b_.Stack->TopProps(), P.Attributes);
@@ -142,7 +142,7 @@ private:
             b_.ApplyAlign(*props);
             const std::string* a = props->Text(Prop::TextAlign);
             if (!a || *a == "none")
-                props->Props[Prop::TextAlign] = tok == TDTok ? "left" : "center";
+                props->Props.Set(Prop::TextAlign, tok == TDTok ? "left" : "center");
         }
         cell_ = std::make_unique<TTableCell>(b_.RootList, P.Attributes,
                                              VAlignOf(P.Attributes, rowAlign_));
@@ -208,7 +208,7 @@ private:
         const int base = StackTop();
         if (TProperties* props = PushEntry("caption")) {
             const std::string* a = props->Text(Prop::TextAlign);
-            if (!a || *a == "none") props->Props[Prop::TextAlign] = "center";
+            if (!a || *a == "none") props->Props.Set(Prop::TextAlign, "center");
         }
         b_.Next();
         b_.ParseBody(TableCellTerminators());

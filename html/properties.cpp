@@ -68,18 +68,6 @@ constexpr std::string_view PropNames[Prop::NamedCount] = {"font-family",
                                                           "font-variant",
                                                           "list-style-position"};
 
-bool IsBox(int i) {
-    return i >= Prop::MarginTop && i <= Prop::Left;
-}
-
-// Not carried from parent to child.
-bool NotInherited(int i) {
-    return i == Prop::BorderStyle || i == Prop::BackgroundColor || i == Prop::BorderColor ||
-           (i >= Prop::BorderTopColor && i <= Prop::BorderLeftColor) || IsBox(i) ||
-           (i >= Prop::BackgroundImage && i <= Prop::Position) || i == Prop::Float ||
-           i == Prop::Clear || i == Prop::Display;
-}
-
 bool IsEmptyOrNull(const TPropValue& v) {
     if (std::holds_alternative<std::monostate>(v)) return true;
     const int* n = std::get_if<int>(&v);
@@ -165,17 +153,8 @@ int PropertyIndex(std::string_view lowerName) {
     return -1;
 }
 
-TProperties::TProperties() {
-    for (int i = Prop::MarginTop; i <= Prop::Left; ++i)
-        Props[i] = IntNull;
-    Props[Prop::ZIndex] = 0;
-}
-
 void TProperties::Inherit(const TProperties& parent) {
-    for (int i = 0; i < Prop::Count; ++i)
-        Props[i] = IsBox(i)          ? TPropValue(IntNull)
-                   : NotInherited(i) ? TPropValue()
-                                     : parent.Props[i];
+    Props.Inherit(parent.Props);
     InlineBackground = parent.InlineBackground;
     DecorationColor = parent.DecorationColor;
     Charset = parent.Charset;
@@ -187,7 +166,7 @@ void TProperties::Inherit(const TProperties& parent) {
 
 void TProperties::Update(const TProperties& source) {
     for (int i = 0; i < Prop::Count; ++i)
-        if (!Assigned[i]) Props[i] = source.Props[i];
+        if (!Assigned[i]) Props.Set(i, source.Props[i]);
     if (Assigned[Prop::TextDecoration]) JoinDecoration(source.Props[Prop::TextDecoration]);
     if (!DrawsOwnLines()) DecorationColor = source.DecorationColor;
     ColorInLink = PropTag != "a" && (Assigned[Prop::Color] || source.ColorInLink);
@@ -207,7 +186,7 @@ void TProperties::SizeEm() {
 
 void TProperties::Assign(const TPropValue& value, int index) {
     if (index < 0 || index >= Prop::Count || Assigned[index]) return;
-    Props[index] = value;
+    Props.Set(index, value);
     Assigned[index] = true;
     if (index == Prop::Color && PropTag != "a") ColorInLink = true;
 }
@@ -220,7 +199,7 @@ void TProperties::Merge(const TProperties& rule, TWeight weight, std::string_vie
                 : stateName == "visited" ? 2
                                          : -1;
     auto put = [this](int index, const TPropValue& v) {
-        Props[index] = v;
+        Props.Set(index, v);
         Assigned[index] = true;
     };
     for (int i = 0; i < Prop::NamedCount; ++i) {
@@ -273,7 +252,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
     }
 
     if (const auto* s = std::get_if<std::string>(&Props[Prop::FontSize]))
-        Props[Prop::FontSize] = ConvertFontSize(*s, inheritedSize, styles.DefaultSize);
+        Props.Set(Prop::FontSize, ConvertFontSize(*s, inheritedSize, styles.DefaultSize));
     // A link starts afresh: what its own rules say goes to its state slots.
     ColorInLink = tag != "a" && (ColorInLink || Assigned[Prop::Color]);
     LinesInLink = tag != "a" && (DrawsOwnLines() ? !ColorInLink : LinesInLink);
@@ -282,8 +261,7 @@ void TProperties::Combine(const TStyleList& styles, const TPropStack& stack, std
 }
 
 void TProperties::TakeInherited(const TProperties& parent) {
-    for (int i = 0; i < Prop::Count; ++i)
-        if (const std::string* s = Text(i); s && *s == "inherit") Props[i] = parent.Props[i];
+    Props.TakeInherited(parent.Props);
 }
 
 void TProperties::TakeBackgroundColor() {
@@ -341,7 +319,7 @@ void TProperties::JoinDecoration(const TPropValue& outer) {
         if (!joined.empty()) joined += ' ';
         joined += line;
     }
-    Props[Prop::TextDecoration] = joined.empty() ? std::string("none") : joined;
+    Props.Set(Prop::TextDecoration, joined.empty() ? std::string("none") : joined);
 }
 
 TFont TProperties::MakeFont(Canvas& faces) const {
@@ -539,7 +517,7 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
     auto& v = props.Props;
     if (value == "inherit") { // the parent's value, taken when the element is combined
         for (int slot : SlotsOf(index))
-            if (slot >= 0 && slot < Prop::NamedCount) v[slot] = std::string(value);
+            if (slot >= 0 && slot < Prop::NamedCount) v.Set(slot, std::string(value));
         return false;
     }
     TColor color;
@@ -547,21 +525,21 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
     case Prop::BorderStyle:
         for (int i : {Prop::BorderStyle, Prop::BorderTopStyle, Prop::BorderRightStyle,
                       Prop::BorderBottomStyle, Prop::BorderLeftStyle})
-            v[i] = std::string(value);
+            v.Set(i, std::string(value));
         return false;
     case Prop::BorderTopStyle:
     case Prop::BorderRightStyle:
     case Prop::BorderBottomStyle:
     case Prop::BorderLeftStyle:
-        v[index] = std::string(value);
-        v[Prop::BorderStyle] = std::string(value);
+        v.Set(index, std::string(value));
+        v.Set(Prop::BorderStyle, std::string(value));
         return false;
     case Prop::Color:
         if (ParseColor(value, TPound::Optional, color)) {
-            v[index] = static_cast<int>(color);
+            v.Set(index, static_cast<int>(color));
             return true;
         }
-        if (badColor == TBadColor::Black) v[index] = 0;
+        if (badColor == TBadColor::Black) v.Set(index, 0);
         return false;
     case Prop::BackgroundColor:
     case Prop::BorderColor:
@@ -570,22 +548,22 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
     case Prop::BorderBottomColor:
     case Prop::BorderLeftColor: {
         bool ok = ParseColor(value, TPound::Optional, color);
-        v[index] = static_cast<int>(ok ? color : clNone);
+        v.Set(index, static_cast<int>(ok ? color : clNone));
         return ok;
     }
     case Prop::Visibility:
         if (value == "visible")
-            v[index] = static_cast<int>(viVisible);
+            v.Set(index, static_cast<int>(viVisible));
         else if (value == "hidden")
-            v[index] = static_cast<int>(viHidden);
+            v.Set(index, static_cast<int>(viHidden));
         return false;
     case Prop::FontVariant:
         if (value != "normal" && value != "small-caps") return false;
-        v[index] = std::string(value);
+        v.Set(index, std::string(value));
         return true;
     case Prop::ListStylePosition:
         if (value != "inside" && value != "outside") return false;
-        v[index] = std::string(value);
+        v.Set(index, std::string(value));
         return true;
     case Prop::Display: {
         // Any other value is not CSS1's and leaves the element as it was.
@@ -593,13 +571,13 @@ bool StorePropertyValue(TProperties& props, int index, std::string_view value, T
             {"none", dsNone}, {"block", dsBlock}, {"inline", dsInline}, {"list-item", dsListItem}};
         for (const auto& [name, kind] : kinds)
             if (value == name) {
-                v[index] = static_cast<int>(kind);
+                v.Set(index, static_cast<int>(kind));
                 return true;
             }
         return false;
     }
     default:
-        if (index >= 0 && index < Prop::NamedCount) v[index] = std::string(value);
+        if (index >= 0 && index < Prop::NamedCount) v.Set(index, std::string(value));
         return false;
     }
 }
@@ -696,13 +674,14 @@ namespace {
 // the placement lengths as IntNull, the two colours as nothing.
 const TPropValue& UnsetBoxValue(int index) {
     static const TPropValue unsetLength(IntNull), unsetColor;
-    return IsBox(index) ? unsetLength : unsetColor;
+    return Prop::IsBox(index) ? unsetLength : unsetColor;
 }
 
 } // namespace
 
 TBoxSpec TBoxSpec::Of(const TProperties& props) {
     TBoxSpec boxSpec;
+    if (props.Props.BoxUnset()) return boxSpec;
     for (int i = Prop::FirstBox; i <= Prop::LastBox; ++i)
         if (props.Props[i] != UnsetBoxValue(i)) boxSpec.values_.emplace_back(i, props.Props[i]);
     return boxSpec;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "html/font.h"
+#include "html/prop_slots.h"
 #include "platform/types.h"
 
 #include <array>
@@ -20,78 +21,7 @@ class Canvas;
 class TStyleList;
 class TPropStack;
 
-// Property indices. 0 to 52 have names; the link state slots follow.
-namespace Prop {
-enum : int {
-    FontFamily,
-    FontSize,
-    FontStyle,
-    FontWeight,
-    TextAlign,
-    TextDecoration,
-    BorderStyle,
-    Color,
-    BackgroundColor,
-    BorderColor,
-    MarginTop,
-    MarginRight,
-    MarginBottom,
-    MarginLeft,
-    PaddingTop,
-    PaddingRight,
-    PaddingBottom,
-    PaddingLeft,
-    BorderTopWidth,
-    BorderRightWidth,
-    BorderBottomWidth,
-    BorderLeftWidth,
-    BorderTopStyle,
-    BorderRightStyle,
-    BorderBottomStyle,
-    BorderLeftStyle,
-    Width,
-    Height,
-    Top,
-    Left,
-    Visibility,
-    LineHeight,
-    BackgroundImage,
-    BackgroundPosition,
-    BackgroundRepeat,
-    VerticalAlign,
-    Position,
-    ZIndex,
-    ListStyleType,
-    ListStyleImage,
-    Float,
-    Clear,
-    TextIndent,
-    TextTransform,
-    BorderTopColor,
-    BorderRightColor,
-    BorderBottomColor,
-    BorderLeftColor,
-    Display,
-    FontVariant,
-    ListStylePosition,
-    LinkColor,
-    LinkBackgroundColor,
-    LinkTextDecoration,
-    HoverColor,
-    HoverBackgroundColor,
-    HoverTextDecoration,
-    VisitedColor,
-    VisitedBackgroundColor,
-    VisitedTextDecoration,
-    Count
-};
-inline constexpr int NamedCount = LinkColor;     // 53 names
-inline constexpr int FirstBox = BackgroundColor; // the 22 box values 8..29
-inline constexpr int LastBox = Left;
-} // namespace Prop
-
 // Sentinels of the style and layout code.
-inline constexpr int IntNull = -12345678;       // a value that is not set
 inline constexpr int Auto = -12348765;          // the auto length
 inline constexpr int AutoParagraph = -12348766; // a margin that becomes paragraph spacing
 inline constexpr int ParagraphSpace = 14;       // pixels of that spacing
@@ -99,8 +29,6 @@ inline constexpr int ParagraphSpace = 14;       // pixels of that spacing
 // Lengths saturate here, font sizes stay within 1..1000 points.
 inline constexpr int MaxLength = 1000000;
 inline constexpr double MinFontSize = 1, MaxFontSize = 1000;
-
-using TPropValue = std::variant<std::monostate, int, double, std::string>;
 
 // The index of a named property's name, -1 when unknown.
 int PropertyIndex(std::string_view lowerName);
@@ -119,8 +47,6 @@ using TBoxValues = std::array<int, Prop::LastBox + 1>; // indexed by property in
 
 class TProperties {
 public:
-    TProperties();
-
     std::string PropTag;
     std::string PropClass, PropID, PropPseudo;
     TColor InlineBackground = clNone;
@@ -141,7 +67,8 @@ public:
     // The colour of the lines: that of the element which draws them, the
     // innermost one with lines of its own; clNone when no element has any.
     TColor DecorationColor = clNone;
-    std::array<TPropValue, Prop::Count> Props;
+    // The values by property index, shared with the parent entry until set.
+    TPropSlots Props;
     std::array<bool, Prop::Count> Assigned{};
     // Of a rule or a STYLE attribute: the declarations marked !important.
     std::bitset<Prop::Count> Important;

@@ -243,7 +243,7 @@ void TStyleList::Initialize(const TDefaultLook& look) {
     const double size = look.FontSize;
     auto set = [](TProperties& rule, std::initializer_list<int> indices, const TPropValue& v) {
         for (int i : indices)
-            rule.Props[i] = v;
+            rule.Props.Set(i, v);
     };
     auto text = [](std::string_view s) { return TPropValue(std::string(s)); };
     const std::initializer_list<int> vertical = {Prop::MarginTop, Prop::MarginBottom};

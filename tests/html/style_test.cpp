@@ -158,8 +158,8 @@ TEST(StyleUnits, BoxValues) {
     EXPECT_EQ(box[Prop::MarginBottom], 3);
 
     TProperties plain;
-    plain.Props[Prop::MarginTop] = AutoParagraph;
-    plain.Props[Prop::MarginLeft] = std::string("auto");
+    plain.Props.Set(Prop::MarginTop, AutoParagraph);
+    plain.Props.Set(Prop::MarginLeft, std::string("auto"));
     ResolveBoxValues(plain, 400, 300, 10, 5, box, autoCount);
     EXPECT_EQ(box[Prop::MarginLeft], Auto);
     EXPECT_EQ(box[Prop::Width], Auto);
@@ -518,7 +518,7 @@ TEST(FontFaces, FallbackThroughInstalledFaces) {
     };
     for (const auto& row : rows) {
         TProperties p;
-        p.Props[Prop::FontFamily] = std::string(row.list);
+        p.Props.Set(Prop::FontFamily, std::string(row.list));
         EXPECT_EQ(p.MakeFont(canvas).Name, row.face) << row.list;
     }
 }

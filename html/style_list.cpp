@@ -188,20 +188,16 @@ std::vector<const TStyleRule*> TStyleList::MatchingRules(const TPropStack& stack
                                                          std::string_view tag, std::string_view cls,
                                                          std::string_view id,
                                                          std::string_view pseudo) const {
-    std::vector<std::string> buckets = {std::string(tag), "*"};
-    if (!id.empty()) buckets.push_back("#" + std::string(id));
-    for (std::string_view c : SplitSpaces(cls))
-        buckets.push_back("." + std::string(c));
-    std::sort(buckets.begin(), buckets.end());
-    buckets.erase(std::unique(buckets.begin(), buckets.end()), buckets.end());
-
     // A pseudo-element takes only its own rules: its element's are already
     // the element's, which it inherits.
     const bool pseudoElement = pseudo == "first-letter" || pseudo == "first-line";
     std::vector<const TStyleRule*> found;
-    for (const std::string& bucket : buckets) {
+    std::string bucket;
+    auto takeBucket = [&](std::string_view prefix, std::string_view name) {
+        bucket.assign(prefix);
+        bucket.append(name);
         auto it = byBucket_.find(bucket);
-        if (it == byBucket_.end()) continue;
+        if (it == byBucket_.end()) return;
         for (const TStyleRule* rule : it->second) {
             const TSelectorPart& self = rule->Parts.front();
             if (pseudoElement && self.Pseudo != pseudo) continue;
@@ -211,11 +207,18 @@ std::vector<const TStyleRule*> TStyleList::MatchingRules(const TPropStack& stack
             if (rule->Parts.size() > 1 && !AncestorsMatch(rule->Parts, stack)) continue;
             found.push_back(rule);
         }
-    }
+    };
+    takeBucket("", tag);
+    takeBucket("", "*");
+    if (!id.empty()) takeBucket("#", id);
+    for (std::string_view c : SplitSpaces(cls))
+        takeBucket(".", c);
     std::sort(found.begin(), found.end(), [](const TStyleRule* a, const TStyleRule* b) {
         return std::tie(a->Author, a->Specificity, a->Order) <
                std::tie(b->Author, b->Specificity, b->Order);
     });
+    // A bucket named twice (a class listed twice) gave its rules twice.
+    found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
 }
 

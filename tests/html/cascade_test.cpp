@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 namespace lumo {
 namespace {
 
@@ -66,6 +69,27 @@ TEST(Cascade, IdBeatsClassBeatsTag) {
     TProperties& styled = doc.Push("p", "c", "x", "", "color: green");
     EXPECT_EQ(styled.GetColor(), kGreen); // the element's own STYLE comes last
     EXPECT_EQ(*styled.Text(Prop::MarginTop), "3px");
+}
+
+// The rules of every bucket the element falls in (its tag, "*", its ID and
+// each class, a class listed twice once), each once, in cascade order.
+TEST(Cascade, MatchingRulesGivesEachRuleOnceInCascadeOrder) {
+    Document doc("#x { color: green } p.c { color: blue } * { color: red } .c { color: red }"
+                 ".d { color: red } q { color: red }");
+    const auto rules = doc.styles.MatchingRules(doc.stack, "p", "c d  c", "x", "");
+    EXPECT_EQ(std::set<const TStyleRule*>(rules.begin(), rules.end()).size(), rules.size());
+    EXPECT_TRUE(std::is_sorted(rules.begin(), rules.end(), [](const auto* a, const auto* b) {
+        return std::tie(a->Author, a->Specificity, a->Order) <
+               std::tie(b->Author, b->Specificity, b->Order);
+    }));
+    std::vector<std::string> author;
+    for (const TStyleRule* rule : rules)
+        if (rule->Author) {
+            const TSelectorPart& part = rule->Parts.front();
+            author.push_back(part.Tag + (part.Classes.empty() ? "" : "." + part.Classes.front()) +
+                             (part.ID.empty() ? "" : "#" + part.ID));
+        }
+    EXPECT_EQ(author, (std::vector<std::string>{"", ".c", ".d", "p.c", "#x"})); // "": *
 }
 
 TEST(Cascade, ContextualRulesMatchAnyAncestor) {

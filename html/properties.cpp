@@ -365,8 +365,7 @@ TFont TProperties::MakeFont(Canvas& faces) const {
     return font;
 }
 
-TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
-    TFont font = MakeFont(faces);
+TFont TProperties::StateFont(TFont font, int first) const {
     const int* color = Int(first);
     if (color && !ColorInLink) font.Color = static_cast<TColor>(*color);
     if (color && LinesInLink && font.HasLines()) font.DecorationColor = static_cast<TColor>(*color);
@@ -381,13 +380,18 @@ TFont TProperties::MakeStateFont(Canvas& faces, int first) const {
 }
 
 TFont TProperties::MakeLinkFont(Canvas& faces) const {
-    return MakeStateFont(faces, Prop::LinkColor);
+    return StateFont(MakeFont(faces), Prop::LinkColor);
 }
 TFont TProperties::MakeHoverFont(Canvas& faces) const {
-    return MakeStateFont(faces, Prop::HoverColor);
+    return StateFont(MakeFont(faces), Prop::HoverColor);
 }
 TFont TProperties::MakeVisitedFont(Canvas& faces) const {
-    return MakeStateFont(faces, Prop::VisitedColor);
+    return StateFont(MakeFont(faces), Prop::VisitedColor);
+}
+TProperties::TLinkFonts TProperties::MakeLinkFonts(Canvas& faces) const {
+    const TFont plain = MakeFont(faces);
+    return {StateFont(plain, Prop::LinkColor), StateFont(plain, Prop::VisitedColor),
+            StateFont(plain, Prop::HoverColor)};
 }
 
 bool TProperties::GetBackgroundImage(std::string& url) const {

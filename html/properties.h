@@ -97,6 +97,11 @@ public:
     TFont MakeLinkFont(Canvas& faces) const;
     TFont MakeHoverFont(Canvas& faces) const;
     TFont MakeVisitedFont(Canvas& faces) const;
+    // The three looks of a link from one look-up of its font.
+    struct TLinkFonts {
+        TFont Link, Visited, Hover;
+    };
+    TLinkFonts MakeLinkFonts(Canvas& faces) const;
 
     bool GetBackgroundImage(std::string& url) const;
     TColor GetBackgroundColor() const;
@@ -124,7 +129,8 @@ public:
     void SizeEm();
 
 private:
-    TFont MakeStateFont(Canvas& faces, int first) const;
+    // The plain font in the look of the link state whose slots start at first.
+    TFont StateFont(TFont font, int first) const;
     // Whether OwnDecoration draws a line ("none" and "blink" do not).
     bool DrawsOwnLines() const;
     // Props' text-decoration: the ancestors' lines (outer) and OwnDecoration.

@@ -51,10 +51,10 @@ std::unique_ptr<TFontRun> MakeRun(TSection* owner, int start, const TProperties&
     if (link.Url.empty())
         return std::make_unique<TFontRun>(owner, start, fonts.Intern(props.MakeFont(measure)),
                                           scriptShift);
-    auto run = std::make_unique<TFontRun>(owner, start, fonts.Intern(props.MakeLinkFont(measure)),
-                                          scriptShift);
-    TLinkLook look{link, &fonts.Intern(props.MakeVisitedFont(measure)), nullptr};
-    if (root.Defaults.HoverLinks) look.HoverFont = &fonts.Intern(props.MakeHoverFont(measure));
+    const TProperties::TLinkFonts looks = props.MakeLinkFonts(measure);
+    auto run = std::make_unique<TFontRun>(owner, start, fonts.Intern(looks.Link), scriptShift);
+    TLinkLook look{link, &fonts.Intern(looks.Visited), nullptr};
+    if (root.Defaults.HoverLinks) look.HoverFont = &fonts.Intern(looks.Hover);
     run->SetLink(look);
     return run;
 }

@@ -350,6 +350,16 @@ TEST(Cascade, LinkStatesFillTheirSlots) {
     RecordingCanvas canvas;
     EXPECT_EQ(visited.MakeHoverFont(canvas).Color, kRed);
     EXPECT_FALSE(visited.MakeLinkFont(canvas).Underline);
+    // The three looks made at once are those made one by one.
+    const TProperties::TLinkFonts looks = visited.MakeLinkFonts(canvas);
+    const std::pair<TFont, TFont> pairs[] = {{looks.Link, visited.MakeLinkFont(canvas)},
+                                             {looks.Visited, visited.MakeVisitedFont(canvas)},
+                                             {looks.Hover, visited.MakeHoverFont(canvas)}};
+    for (const auto& [once, alone] : pairs) {
+        EXPECT_EQ(static_cast<const FontSpec&>(once), alone);
+        EXPECT_EQ(once.bgColor, alone.bgColor);
+    }
+    EXPECT_EQ(looks.Visited.bgColor, 0x0200FF00u);
 }
 
 // What the removed element set is restored in the entries above it, also

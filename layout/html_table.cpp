@@ -24,9 +24,9 @@ TColor ColorAttribute(const TAttributeList& attributes, TokenKind which) {
 } // namespace
 
 TTableCell::TTableCell(TSectionList& root, const TAttributeList& attributes, TCellVAlign vAlign)
-    : VAlign(vAlign), Cell(root), CellImage(root) {
+    : VAlign(vAlign), Cell(root) {
     Cell.OwnerTag = "td";
-    if (const TAttribute* a = attributes.Find(BackgroundTok)) CellImage.SetSource(a->Name);
+    if (const TAttribute* a = attributes.Find(BackgroundTok)) SetImage(a->Name);
     if (const TAttribute* a = attributes.Find(ColSpanTok); a && a->Value > 1)
         ColSpan = std::min(a->Value, MaxColSpan);
     if (const TAttribute* a = attributes.Find(RowSpanTok); a && a->Value > 1)
@@ -49,7 +49,8 @@ TTableCell::TTableCell(TSectionList& root, const TTableCell& source)
       PadTop(source.PadTop), PadRight(source.PadRight), PadBottom(source.PadBottom),
       PadLeft(source.PadLeft), BgColor(source.BgColor), Border(source.Border),
       BorderWidths(source.BorderWidths), BorderColorLight(source.BorderColorLight),
-      BorderColorDark(source.BorderColorDark), Cell(root), CellImage(root, source.CellImage) {
+      BorderColorDark(source.BorderColorDark), Cell(root) {
+    if (source.CellImage) CellImage = std::make_unique<TBackgroundImage>(root, *source.CellImage);
     Cell.OwnerTag = source.Cell.OwnerTag;
     Cell.CloneItems(source.Cell);
 }
@@ -84,7 +85,18 @@ void TTableCell::TakeStyle(const TProperties& props) {
             h > 0)
             SpecHt = std::min(h, MaxLength);
     if (const TColor back = props.GetBackgroundColor(); back != clNone) BgColor = back;
-    if (std::string url; props.GetBackgroundImage(url)) CellImage.SetFrom(url, props);
+    if (std::string url; props.GetBackgroundImage(url)) SetImage(std::move(url), &props);
+}
+
+void TTableCell::SetImage(std::string source, const TProperties* props) {
+    if (!CellImage) {
+        if (source.empty()) return;
+        CellImage = std::make_unique<TBackgroundImage>(*Cell.Root);
+    }
+    if (props)
+        CellImage->SetFrom(std::move(source), *props);
+    else
+        CellImage->SetSource(std::move(source));
 }
 
 void TTableCell::DefaultPaddings(int padding) {
@@ -185,7 +197,7 @@ void THtmlTable::Initialize() {
             cell->DefaultPaddings(CellPadding);
             if (cell->BgColor == clNone) cell->BgColor = row.RowBgColor;
             if (cell->BgColor == clNone) cell->BgColor = TableBgColor;
-            if (cell->CellImage.Empty()) cell->CellImage.SetSource(row.RowImage);
+            if (!cell->CellImage || cell->CellImage->Empty()) cell->SetImage(row.RowImage);
         }
     }
 }
@@ -395,7 +407,7 @@ void THtmlTable::PlaceCells(const std::vector<int>& heights) {
             case TCellVAlign::Middle: cell->YIndent = free / 2; break;
             default: cell->YIndent = free; break;
             }
-            cell->CellImage.Load();
+            if (cell->CellImage) cell->CellImage->Load();
             const int top = cell->CellY + CellSpacing + cell->InsetTop() + cell->YIndent;
             if (top != cell->LaidOutY) cell->Cell.MoveCellY(top - cell->LaidOutY);
             row.PaintBottomY =
@@ -525,7 +537,7 @@ void THtmlTable::Dump(std::string& out, int depth) const {
             if (cell->ColSpan > 1) out += " colspan " + std::to_string(cell->ColSpan);
             if (cell->RowSpan > 1) out += " rowspan " + std::to_string(cell->RowSpan);
             if (cell->YIndent) out += " indent " + std::to_string(cell->YIndent);
-            cell->CellImage.Dump(out);
+            if (cell->CellImage) cell->CellImage->Dump(out);
             out += "\n";
             cell->Cell.Dump(out, depth + 2);
         }

@@ -63,7 +63,11 @@ public:
     TColor BorderColorLight = clNone;
     TColor BorderColorDark = clNone;
     TCell Cell;
-    TBackgroundImage CellImage; // BACKGROUND, or the row's
+    // BACKGROUND, or the row's; none for a cell without a picture, as most are.
+    std::unique_ptr<TBackgroundImage> CellImage;
+    // Takes another address for the picture, with the tiling of props when
+    // a style gives it.
+    void SetImage(std::string source, const TProperties* props = nullptr);
 
     // Results of the last layout, document pixels.
     int Wd = 0;       // sum of the widths of its columns

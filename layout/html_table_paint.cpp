@@ -111,7 +111,7 @@ void THtmlTable::PaintTableCell(Canvas& canvas, const TRect& clip, TTableCell& c
             canvas.SetBrush(cell.BgColor, BrushStyle::Solid);
             canvas.FillRect(fill);
         }
-        cell.CellImage.Paint(canvas, padding, device);
+        if (cell.CellImage) cell.CellImage->Paint(canvas, padding, device);
     }
     cell.Cell.PaintCell(canvas, clip, cell.ContentWidth(CellSpacing), X, 0);
     if (cell.Border.Any()) {

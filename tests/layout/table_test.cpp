@@ -117,6 +117,23 @@ TEST(TableAttributes, SpacingPaddingAndAlignment) {
     }
 }
 
+// A cell's picture: its own BACKGROUND unless its style says otherwise,
+// else the row's; most cells have none at all.
+TEST(TableAttributes, CellPictures) {
+    Doc doc("<TABLE><TR><TD BACKGROUND=' a.gif'>1<TD>2"
+            "<TD BACKGROUND=a.gif STYLE='background-image: none'>3"
+            "<TD STYLE='background-image: url(s.gif)'>4"
+            "<TR BACKGROUND=r.gif><TD>5<TD BACKGROUND=c.gif>6"
+            "<TD BACKGROUND=c.gif STYLE='background-image: none'>7</TABLE>");
+    std::vector<std::string> pictures;
+    for (const auto& row : FirstTable(doc).Rows)
+        for (const auto& cell : row->Cells)
+            pictures.push_back(
+                cell->CellImage && !cell->CellImage->Empty() ? cell->CellImage->Source : "-");
+    EXPECT_EQ(pictures,
+              (std::vector<std::string>{"a.gif", "-", "-", "s.gif", "r.gif", "c.gif", "r.gif"}));
+}
+
 TEST(TableAttributes, VerticalAlignment) {
     Doc doc("<TABLE><TR VALIGN=bottom><TD VALIGN=center>a<TD VALIGN=baseline>b<TD>c"
             "<TD VALIGN=MIDDLE>d<TR><TD>e</TABLE>");

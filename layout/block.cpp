@@ -325,8 +325,8 @@ void TBlock::KeepMarkerClearOfFloats(const TIndentManager& indents, int X, int m
     if (!room) return;
     int floatEdge = X;
     for (const auto& r : indents.L)
-        if (r->Float && indents.Active(*r, marginBoxTop))
-            floatEdge = std::max(floatEdge, indents.LeftEdgeX + r->X);
+        if (r.Float && indents.Active(r, marginBoxTop))
+            floatEdge = std::max(floatEdge, indents.LeftEdgeX + r.X);
     if (floatEdge > X && X + ContentOffset < floatEdge + room) {
         int raise = floatEdge + room - (X + ContentOffset);
         ContentOffset += raise;

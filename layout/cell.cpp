@@ -273,8 +273,8 @@ void TCell::MoveCellY(int dy) {
     MoveY(dy);
     for (auto* list : {&Indents.L, &Indents.R})
         for (auto& r : *list) {
-            r->YT += dy;
-            if (r->YB != TIndent{}.YB) r->YB += dy;
+            r.YT += dy;
+            if (r.YB != TIndent{}.YB) r.YB += dy;
         }
     RebuildPaintIndex();
 }

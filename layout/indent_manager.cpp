@@ -8,50 +8,41 @@ namespace lumo {
 
 namespace {
 
-int Push(TFreeList<TIndent>& list, int X, int Y, const void* id) {
-    auto rec = std::make_unique<TIndent>();
-    rec->X = X;
-    rec->YT = Y;
-    rec->ID = id;
-    list.Add(std::move(rec));
+int Push(std::vector<TIndent>& list, int X, int Y, const void* id) {
+    list.push_back({.X = X, .YT = Y, .ID = id});
     return static_cast<int>(list.size()) - 1;
 }
 
-void Pop(TFreeList<TIndent>& list, int index, int Y) {
-    if (index >= 0 && index < static_cast<int>(list.size())) list[index]->YB = Y - 1;
+void Pop(std::vector<TIndent>& list, int index, int Y) {
+    if (index >= 0 && index < static_cast<int>(list.size())) list[index].YB = Y - 1;
 }
 
-int LargestFloatBottom(const TFreeList<TIndent>& list, int none, size_t from = 0) {
+int LargestFloatBottom(const std::vector<TIndent>& list, int none, size_t from = 0) {
     int bottom = none;
     for (size_t i = from; i < list.size(); ++i)
-        if (list[i]->Float) bottom = std::max(bottom, list[i]->YB);
+        if (list[i].Float) bottom = std::max(bottom, list[i].YB);
     return bottom;
 }
 
 // The smallest YB above Y of the float records, INT_MAX when none.
-int NextBottom(const TFreeList<TIndent>& list, int Y) {
+int NextBottom(const std::vector<TIndent>& list, int Y) {
     int next = INT_MAX;
     for (const auto& r : list)
-        if (r->Float && r->YB > Y) next = std::min(next, r->YB);
+        if (r.Float && r.YB > Y) next = std::min(next, r.YB);
     return next;
 }
 
-int AddFloat(TFreeList<TIndent>& list, int X, int YT, int YB) {
-    auto rec = std::make_unique<TIndent>();
-    rec->X = X;
-    rec->YT = YT;
-    rec->YB = YB;
-    rec->Float = true;
-    list.Add(std::move(rec));
+int AddFloat(std::vector<TIndent>& list, int X, int YT, int YB) {
+    list.push_back({.X = X, .YT = YT, .YB = YB, .Float = true});
     return static_cast<int>(list.size()) - 1;
 }
 
-void Release(TFreeList<TIndent>& list, int index, int Y) {
+void Release(std::vector<TIndent>& list, int index, int Y) {
     if (index < 0 || index >= static_cast<int>(list.size())) return;
     if (index + 1 == static_cast<int>(list.size()))
         list.pop_back();
     else
-        list[index]->YB = Y - 1;
+        list[index].YB = Y - 1;
 }
 
 } // namespace
@@ -91,12 +82,12 @@ enum class TExtreme { Smallest, Largest };
 
 // The largest (or smallest) X of the records active at Y that keep accepts.
 template <class Keep>
-std::optional<int> ExtremeX(const TIndentManager& im, const TFreeList<TIndent>& list, int Y,
+std::optional<int> ExtremeX(const TIndentManager& im, const std::vector<TIndent>& list, int Y,
                             TExtreme extreme, Keep keep) {
     const bool largest = extreme == TExtreme::Largest;
     std::optional<int> x;
     for (const auto& r : list)
-        if (im.Active(*r, Y) && keep(*r) && (!x || (largest ? r->X > *x : r->X < *x))) x = r->X;
+        if (im.Active(r, Y) && keep(r) && (!x || (largest ? r.X > *x : r.X < *x))) x = r.X;
     return x;
 }
 

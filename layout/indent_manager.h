@@ -3,7 +3,8 @@
 // YT <= Y < YB and its ID is 0 or the ActiveID.
 #pragma once
 
-#include "html/free_list.h"
+#include <cstddef>
+#include <vector>
 
 namespace lumo {
 
@@ -23,8 +24,8 @@ struct TFloatPlace {
 
 class TIndentManager {
 public:
-    TFreeList<TIndent> L; // left indents
-    TFreeList<TIndent> R; // right indents
+    std::vector<TIndent> L; // left indents
+    std::vector<TIndent> R; // right indents
     const void* ActiveID = nullptr;
     int LeftEdgeX = 0; // X of the area's left edge
     int Width = 0;     // the area's width; the right edge where no right indent holds

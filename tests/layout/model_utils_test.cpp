@@ -160,7 +160,7 @@ TEST(TIndentManager, EdgesAndFloats) {
     EXPECT_EQ(im.LeftEdgeAt(48), 110);
     EXPECT_EQ(im.LeftEdgeAt(49), 10);
     int right = im.PushRightIndent(400, 10);
-    im.R[right]->Float = true;
+    im.R[right].Float = true;
     EXPECT_EQ(im.RightEdgeAt(20), 410);
     TFloatPlace place = im.PlaceLeftFloat(20);
     EXPECT_EQ(place.Limit, 400);

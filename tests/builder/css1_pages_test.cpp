@@ -1316,6 +1316,24 @@ const TPageCheck PageChecks[] = {
              before = line[0];
          }
      }},
+    {"c21-pseud-link-001", GreenLines("This link should be green.", 1)},
+    // "The following two diagrams should look identical": the style's
+    // margins or paddings on a list beside nested blocks drawn to match.
+    {"c5504-mrgn-l-001", IdenticalBoxes("TBlock <div>", 0, 1)},
+    {"c5505-mrgn-001", IdenticalBoxes("TBlock <div>", 0, 1)},
+    {"c5507-padn-r-001", IdenticalBoxes("TBlock <div>", 0, 1)},
+    {"c5510-padn-001", IdenticalBoxes("TBlock <div>", 0, 1)},
+    // Pictures placed by percentages and pixels stand behind the glyphs
+    // that hide them.
+    {"c536-bgpos-001", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
+    // A block picture and a block of one glyph with the same width and
+    // height are "two identical squares", with no red between.
+    {"c43-rpl-bbx-002",
+     [](const StylePage& page) {
+         for (int n = 0; n < 2; ++n)
+             EXPECT_EQ(page.Box("TBlock <img>", n).size(), page.Box("TBlock <span>", n).size()) << n;
+         EXPECT_TRUE(NoRed(page));
+     }},
     // The sides of inline elements: widths, colours and styles by side.
     {"c5511-ibrdr-tw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Top}); }},
     {"c5512-ibrdr-rw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Right}); }},

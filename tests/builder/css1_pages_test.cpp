@@ -1319,9 +1319,11 @@ const TPageCheck PageChecks[] = {
     {"c21-pseud-link-001", GreenLines("This link should be green.", 1)},
     // "The following two diagrams should look identical": the style's
     // margins or paddings on a list beside nested blocks drawn to match.
+    {"c5502-mrgn-r-001", IdenticalBoxes("TBlock <div>", 0, 1)},
     {"c5504-mrgn-l-001", IdenticalBoxes("TBlock <div>", 0, 1)},
     {"c5505-mrgn-001", IdenticalBoxes("TBlock <div>", 0, 1)},
     {"c5507-padn-r-001", IdenticalBoxes("TBlock <div>", 0, 1)},
+    {"c5509-padn-l-001", IdenticalBoxes("TBlock <div>", 0, 1)},
     {"c5510-padn-001", IdenticalBoxes("TBlock <div>", 0, 1)},
     // Pictures placed by percentages and pixels stand behind the glyphs
     // that hide them.

@@ -63,7 +63,26 @@ TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TAttribute
     if (!haveHSpace && IsFloat()) SpaceLeft = SpaceRight = 3;
 }
 
+namespace {
+
+// Whether the style gives every side no width or no line ("border: 0",
+// "border: none"): a picture in a link then goes without its frame.
+bool StyleTakesEverySideAway(const TProperties& props) {
+    for (int side = 0; side < 4; ++side) {
+        const std::string* width = props.Text(Prop::BorderTopWidth + side);
+        const std::string* line = props.Text(Prop::BorderTopStyle + side);
+        const bool noWidth = width && ConvertLength(*width, TPlainNumber::Pixels, 0, props.EmSize,
+                                                    props.ExSize, -1) == 0;
+        const bool noLine = line && Trim(*line) == "none";
+        if (!noWidth && !noLine) return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void TInlineImage::ApplyStyle(const TProperties& props) {
+    if (StyleTakesEverySideAway(props)) Borderless = true;
     if (const auto width = StyleLength(props, Prop::Width);
         width && width->Value > 0 && (!width->Percent || width->Value <= 100)) {
         WantWidth = width->Value;

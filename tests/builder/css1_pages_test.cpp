@@ -1316,6 +1316,13 @@ const TPageCheck PageChecks[] = {
              before = line[0];
          }
      }},
+    // "There should be no border around the cat": a style's zero width takes
+    // a linked picture's frame away.
+    {"c5522-brdr-001",
+     [](const StylePage& page) {
+         EXPECT_GT(page.Box("support/cat.png").width(), 0);
+         EXPECT_EQ(page.dump.find(" link \"support/cat.png\""), std::string::npos) << page.dump;
+     }},
     {"c21-pseud-link-001", GreenLines("This link should be green.", 1)},
     // "The following two diagrams should look identical": the style's
     // margins or paddings on a list beside nested blocks drawn to match.

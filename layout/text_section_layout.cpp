@@ -340,6 +340,7 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
         JoinCutRuns();
         MarkFirstLine(len);
     }
+    bool belowRunOn = false; // moved below the text this section runs on from
     for (int pos = 0; pos < len;) {
         const int y = SumY(Y, FlowHeight);
         // Floats first on their line, with only objects and spaces before
@@ -355,10 +356,12 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
                               FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
                      remaining);
         int n = fit < remaining ? LineLength(pos, fit) : fit;
-        if (n == 0 && RunOnX >= 0 && FlowHeight == 0) {
-            // Not a word fits beside the text before: start below its line.
+        if (n == 0 && RunOnX >= 0 && !belowRunOn && FlowHeight == 0) {
+            // Not a word fits beside the text before: start below its line,
+            // once (a line of no height would leave the loop where it was).
             AddGapLine(pos, y, RunOnHeight);
             indent = 0;
+            belowRunOn = true;
             continue;
         }
         if (n == 0) {

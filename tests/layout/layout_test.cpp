@@ -108,6 +108,19 @@ TEST(Margins, ManyMarginsAndPercentagesMeet) {
     EXPECT_EQ(wide - TopOf(page, "x"), 30);
 }
 
+// Text running on beside a float met mid-line, after a line of no height
+// (a floated picture alone), with no room there goes below once: it used to
+// add empty lines until memory ran out.
+TEST(Floats, RunOnTextWithNoRoomGoesBelowOnce) {
+    Doc doc("<DIV><IMG SRC=a.png ALIGN=LEFT WIDTH=50 HEIGHT=50> <P STYLE=\"float: right\">"
+            "Teal block.</P>Teal block.</DIV>",
+            90);
+    const auto sections = All<TSection>(doc.list);
+    ASSERT_FALSE(sections.empty());
+    EXPECT_LT(sections.back()->LineList.size(), 10u);
+    EXPECT_GE(TopOf(doc, "Teal block."), 5);
+}
+
 // An absolutely placed block stands out of the flow: the floats around it
 // do not push its text aside or down. It is placed from the padding edge of
 // the relatively placed block around it, or else from the page.

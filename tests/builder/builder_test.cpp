@@ -62,57 +62,29 @@ TEST(Builder, MetaCharsets) {
 }
 
 // The server's charset wins over a META's; a name the builder does not know
-// leaves the META's, and plain text takes it too.
+// leaves the META's, and plain text takes it too. With neither, text that
+// reads as UTF-8 with letters past ASCII is UTF-8; single-byte text and
+// broken sequences stay in the default.
 TEST(Builder, ServerCharsets) {
     using enum TCodePage;
-    const struct {
-        const char* server;
-        const char* meta;
-        TCodePage page;
-    } rows[] = {
-        {"koi8-r", "windows-1251", Koi8R},
-        {"x-unknown", "windows-1251", Windows1251},
-        {"x-unknown", "", Windows1252},
-        {"", "iso-8859-7", Iso8859_7},
+    const auto meta = [](const char* charset) {
+        return std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=") +
+               charset + "\">";
     };
-    RecordingCanvas canvas;
-    TSectionList list(canvas);
-    for (const auto& row : rows) {
-        TBuilderHooks hooks;
-        hooks.Charset = row.server;
-        const std::string page = std::string("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; "
-                                             "charset=") +
-                                 row.meta + "\"><P>x";
-        list.Reset();
-        EXPECT_EQ(ParseHtmlBuffer(list, page, hooks).CodePage, row.page) << row.server;
-        EXPECT_EQ(list.CodePage, row.page) << row.server << " " << row.meta;
-        EXPECT_EQ(RunOf(list, "x")->PlainFont().CodePage, row.page) << row.server;
-    }
-    TMemoryStream text;
-    text.Write("\xF6\xD5\xCB");
-    text.Charset = "koi8-r";
-    list.Reset();
-    ParseTextStream(list, text);
-    EXPECT_EQ(list.CodePage, Koi8R);
-}
-
-// With no charset from the server, text that reads as UTF-8 with letters
-// past ASCII is UTF-8; single-byte text, or broken sequences, stay in the
-// default, and a META still names the page's own.
-TEST(Builder, UndeclaredUtf8IsRecognised) {
-    using enum TCodePage;
     const struct {
         const char* server;
         std::string page;
         TCodePage codePage;
     } rows[] = {
-        {"", "<P>caf\xC3\xA9 \xE2\x87\xA7", Utf8},
-        {"", "<P>caf\xE9", Windows1252},
-        {"", "<P>caf\xC3", Windows1252},
-        {"", "<P>cafe", Windows1252},
-        {"windows-1252", "<P>caf\xC3\xA9", Windows1252},
-        {"", "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=koi8-r\"><P>\xC3\xA9",
-         Koi8R},
+        {"koi8-r", meta("windows-1251") + "<P>x", Koi8R},
+        {"x-unknown", meta("windows-1251") + "<P>x", Windows1251},
+        {"x-unknown", meta("") + "<P>x", Windows1252},
+        {"", meta("iso-8859-7") + "<P>x", Iso8859_7},
+        {"", "<P>x caf\xC3\xA9 \xE2\x87\xA7", Utf8},
+        {"", "<P>x caf\xE9", Windows1252},
+        {"", "<P>x caf\xC3", Windows1252},
+        {"windows-1252", "<P>x caf\xC3\xA9", Windows1252},
+        {"", meta("koi8-r") + "<P>x \xC3\xA9", Koi8R},
     };
     RecordingCanvas canvas;
     TSectionList list(canvas);
@@ -121,7 +93,15 @@ TEST(Builder, UndeclaredUtf8IsRecognised) {
         hooks.Charset = row.server;
         list.Reset();
         EXPECT_EQ(ParseHtmlBuffer(list, row.page, hooks).CodePage, row.codePage) << row.page;
+        EXPECT_EQ(list.CodePage, row.codePage) << row.page;
+        EXPECT_EQ(RunOf(list, "x")->PlainFont().CodePage, row.codePage) << row.page;
     }
+    TMemoryStream text;
+    text.Write("\xF6\xD5\xCB");
+    text.Charset = "koi8-r";
+    list.Reset();
+    ParseTextStream(list, text);
+    EXPECT_EQ(list.CodePage, Koi8R);
 }
 
 TEST(Builder, MetaAndSoundHooks) {

@@ -143,9 +143,10 @@ void TListItemBlock::PaintMarker(Canvas& canvas, const TRect& clip, int X) {
     const int x = Inside ? FirstLine.MarkerX + room + X
                          : LeftX + X - Box[Prop::PaddingLeft] - Box[Prop::BorderLeftWidth];
     if (MarkerImage && MarkerImage->Shows()) {
-        // Standing on the baseline where the round markers start.
+        // Standing on the baseline, outside with a 7-pixel gap before the
+        // text, so that a wide picture never covers the first letter.
         const TSize size = MarkerImage->Size();
-        const int left = Inside ? x - room : x - 16;
+        const int left = Inside ? x - room : x - 7 - size.cx;
         const TRect device{clip.Left + X, clip.Top - Root->ScrollY, clip.Right + X,
                            clip.Bottom - Root->ScrollY};
         MarkerImage->Paint(canvas, {left, baseline - size.cy, left + size.cx, baseline}, device);

@@ -333,12 +333,13 @@ TEST_F(PaintPixelsTest, ListItemsShowTheirMarkerPicture) {
     for (int i = 0; i < 2; ++i) {
         const TListItemBlock& item = *items[i];
         ASSERT_TRUE(item.MarkerImage && item.MarkerImage->Shows());
-        // The corner pixel: its left edge 16 pixels before the text, its bottom on the baseline.
-        EXPECT_EQ(At(item.LeftX - 16, item.FirstLine.Baseline - 8), Green) << i;
-        EXPECT_EQ(At(item.LeftX - 9, item.FirstLine.Baseline - 1), Red) << i;
+        // The corner pixels: its right edge 7 pixels before the text, its bottom on the baseline.
+        EXPECT_EQ(At(item.LeftX - 15, item.FirstLine.Baseline - 8), Green) << i;
+        EXPECT_EQ(At(item.LeftX - 8, item.FirstLine.Baseline - 1), Red) << i;
+        EXPECT_NE(At(item.LeftX - 7, item.FirstLine.Baseline - 1), Red) << i;
     }
     EXPECT_FALSE(items[2]->MarkerImage && items[2]->MarkerImage->Shows());
-    EXPECT_NE(At(items[2]->LeftX - 16, items[2]->FirstLine.Baseline - 8), Green);
+    EXPECT_NE(At(items[2]->LeftX - 15, items[2]->FirstLine.Baseline - 8), Green);
 }
 
 } // namespace

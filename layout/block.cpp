@@ -38,6 +38,7 @@ TBlock::TBlock(TSectionList& root, TCellBasic& container, const TProperties& pro
     BoxSpec = TBoxSpec::Of(props);
     AlignmentType side;
     if (props.GetFloat(side) && (side == ALeft || side == ARight)) FloatSide = side;
+    FitsContent = FloatSide != ANone;
     props.GetClear(ClearSide);
     Border = TBoxBorder::Of(props);
     EmHeight = props.EmSize;

@@ -40,7 +40,7 @@ public:
     bool Hidden = false;
     bool BottomMarginFlag = false;
     // With no width of its own the block is as wide as its content, within
-    // the room (a picture shown as a block), not as the room.
+    // the room (a float, a picture shown as a block), not as the room.
     bool FitsContent = false;
     // Geometry of the last layout, in pixels (see TSectionBase).
     int ContentWidth = 0; // width of the content box

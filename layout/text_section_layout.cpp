@@ -350,13 +350,13 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             if (object && object->IsFloat() && !object->Placed) PlaceFloat(*object, indents, y);
         }
         const int remaining = len - pos;
+        const int counted = FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent);
         // At least one whole character, however narrow the room.
-        const int fit =
-            std::min(std::max(CharEnd(pos) - pos,
-                              FitCount(canvas, pos, remaining, WidthLimit(indents, y) - indent)),
-                     remaining);
+        const int fit = std::min(std::max(CharEnd(pos) - pos, counted), remaining);
         int n = fit < remaining ? LineLength(pos, fit) : fit;
-        if (n == 0 && RunOnX >= 0 && !belowRunOn && FlowHeight == 0) {
+        // A picture first on the line that does not fit goes below, as a word does.
+        const bool pictureWithoutRoom = counted == 0 && IsObject(Text[pos]);
+        if ((n == 0 || pictureWithoutRoom) && RunOnX >= 0 && !belowRunOn && FlowHeight == 0) {
             // Not a word fits beside the text before: start below its line,
             // once (a line of no height would leave the loop where it was).
             AddGapLine(pos, y, RunOnHeight);
@@ -364,12 +364,14 @@ void TSection::BreakIntoLines(const TLayoutContext& context, int X, int Y, int R
             belowRunOn = true;
             continue;
         }
-        if (n == 0) {
+        if (n == 0 || pictureWithoutRoom) {
             // One word wider than the line: below a float it may fit.
             if (const int wider = indents.NextWiderY(y); wider > y) {
                 AddGapLine(pos, y, wider - y);
                 continue;
             }
+        }
+        if (n == 0) {
             n = WideWordLength(pos, fit);
             WidestOut = std::max(WidestOut, MeasureRange(canvas, pos, n, TTrailing::Drop));
         }

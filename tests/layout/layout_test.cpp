@@ -232,6 +232,29 @@ TEST(Floats, WordWiderThanTheRoomMovesBelowTheFloat) {
     EXPECT_EQ(s->LineX(s->LineList[1]), 10);
 }
 
+// A float with no width of its own is as wide as what it holds, within
+// the room. A picture that finds no room beside floats goes below them, as
+// a word does: here past the first float too, since the second still
+// stands where the first ended.
+TEST(Floats, ShrinkToTheirContentAndPicturesWaitBelowThemForRoom) {
+    std::string words;
+    for (int i = 0; i < 100; ++i)
+        words += "word ";
+    Doc doc("<DIV STYLE=\"width: 250px\">"
+            "<DIV STYLE=\"float: left\"><IMG SRC=a.gif WIDTH=100 HEIGHT=30></DIV>"
+            "<DIV STYLE=\"float: left\"><IMG SRC=b.gif WIDTH=100 HEIGHT=50></DIV>"
+            "<IMG SRC=c.gif WIDTH=60 HEIGHT=20></DIV>"
+            "<DIV STYLE=\"clear: left; float: right\">" + words + "</DIV>");
+    std::vector<std::pair<int, int>> places;
+    for (TSection* s : All<TSection>(doc.list))
+        for (const auto& image : s->Images())
+            places.emplace_back(image->LeftX, image->PaintTop);
+    EXPECT_EQ(places, (std::vector<std::pair<int, int>>{{10, 5}, {110, 5}, {10, 5 + 50}}));
+    TSection* text = SectionWith(doc.list, "word");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->LineX(text->LineList.at(0)), 10);
+}
+
 TEST(Markers, Texts) {
     const struct {
         MarkerStyleType style;

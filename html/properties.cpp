@@ -7,6 +7,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <iterator>
@@ -480,7 +481,10 @@ int TProperties::GetZIndex() const {
 
 int TProperties::GetLineHeight() const {
     const std::string* s = Text(Prop::LineHeight);
-    if (!s) return 0;
+    const std::string_view value = s ? Trim(*s) : std::string_view();
+    if (value.empty() || !(std::isdigit(static_cast<unsigned char>(value[0])) ||
+                           value[0] == '.' || value[0] == '+'))
+        return -1;
     NumberAndUnit nu = SplitNumber(*s);
     if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(EmSize * nu.Number);
     return ConvertLength(*s, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);

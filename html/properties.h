@@ -113,8 +113,8 @@ public:
     VisibilityType GetVisibility() const;
     DisplayType GetDisplay() const;
     int GetZIndex() const;
-    // Line height in pixels, 0 when not given; a plain number and
-    // percentages multiply the font size.
+    // Line height in pixels, -1 for the fonts' own (not given, normal or
+    // unreadable); a plain number and percentages multiply the font size.
     int GetLineHeight() const;
     int GetListStyleType() const;
     bool GetListStyleImage(std::string& url) const;

@@ -104,7 +104,7 @@ public:
     std::vector<TInlineBox> InlineBoxes;
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
-    int LineSpacing = 0; // line height in pixels from the style; 0 for the fonts' own
+    int LineSpacing = -1; // line height in pixels from the style; -1 for the fonts' own
     int ColumnWidth = 0; // from LayoutX to the right indent at TopY
     int LayoutX = 0;     // document X the section was laid out at
     bool HasAnchor = false;
@@ -279,6 +279,8 @@ private:
     void SpreadLine(Canvas& canvas, TTextLine& line);
     // The line's text height and descent grown to hold its inline pictures.
     void GrowLineForObjects(const TTextLine& line, int& height, int& descent) const;
+    // The line's heights for a line height below the text's own.
+    void ShrinkLine(TTextLine& line, int textHeight, int descent) const;
     // The places of the inline pictures of a finished line.
     void PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line);
     // A float takes its place beside the text at Y.

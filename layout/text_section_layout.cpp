@@ -149,17 +149,21 @@ void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager&
             descent = std::max(descent, Runs[r]->RunDescent);
         }
     }
-    GrowLineForObjects(line, textHeight, descent);
-    int above = 0, below = 0;
-    if (LineSpacing > textHeight) {
-        const int extra = LineSpacing - textHeight;
-        above = extra / 2;
-        below = extra - above;
+    if (LineSpacing >= 0 && LineSpacing < textHeight) {
+        ShrinkLine(line, textHeight, descent);
+    } else {
+        GrowLineForObjects(line, textHeight, descent);
+        int above = 0, below = 0;
+        if (LineSpacing > textHeight) {
+            const int extra = LineSpacing - textHeight;
+            above = extra / 2;
+            below = extra - above;
+        }
+        line.LineTextHeight = textHeight;
+        line.LineDescent = descent;
+        line.ExtraAbove = above;
+        line.ExtraBelow = below;
     }
-    line.LineTextHeight = textHeight;
-    line.LineDescent = descent;
-    line.ExtraAbove = above;
-    line.ExtraBelow = below;
 
     const int left = indents.LeftEdgeAt(Y) + indent, right = indents.RightEdgeAt(Y);
     int textWidth = 0;
@@ -175,6 +179,25 @@ void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager&
     line.LinePaintHeight = line.Height();
     if (Alignment == TextAlign::Justify && last == TLastLine::No) SpreadLine(canvas, line);
     PlaceObjectsOnLine(canvas, line);
+}
+
+void TSection::ShrinkLine(TTextLine& line, int textHeight, int descent) const {
+    // A line height below the font's takes its leading from both sides of
+    // the text evenly, so lines close up and may overlap; pictures on the
+    // line still hold it open as far as they reach from the baseline.
+    const int leading = LineSpacing - textHeight;
+    const int ascent = textHeight - descent;
+    const int textAbove = ascent + leading / 2;
+    const int textBelow = descent + (leading - leading / 2);
+    int objectsHeight = 0, objectsDescent = 0;
+    GrowLineForObjects(line, objectsHeight, objectsDescent);
+    const bool pictures = objectsHeight > 0;
+    const int above = pictures ? std::max(textAbove, objectsHeight - objectsDescent) : textAbove;
+    const int below = pictures ? std::max(textBelow, objectsDescent) : textBelow;
+    line.LineTextHeight = textHeight;
+    line.LineDescent = descent;
+    line.ExtraAbove = above - ascent;
+    line.ExtraBelow = below - descent;
 }
 
 void TSection::SpreadLine(Canvas& canvas, TTextLine& line) {

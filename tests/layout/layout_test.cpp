@@ -255,6 +255,26 @@ TEST(Floats, ShrinkToTheirContentAndPicturesWaitBelowThemForRoom) {
     EXPECT_EQ(text->LineX(text->LineList.at(0)), 10);
 }
 
+// A line height below the text's takes the leading from both sides evenly,
+// so the lines close up; a picture still holds its line open from the
+// baseline up. Normal and unreadable line heights keep the fonts' own.
+TEST(Lines, LineHeightsBelowTheTextsCloseTheLinesUp) {
+    Doc doc("<P STYLE=\"line-height: 10px\">a<BR>b<BR>c</P>"
+            "<P STYLE=\"line-height: 0\"><IMG SRC=a.gif WIDTH=40 HEIGHT=40></P>"
+            "<P STYLE=\"line-height: normal\">d<BR>e</P><P STYLE=\"line-height: x\">f<BR>g</P>");
+    std::vector<int> heights;
+    for (TSection* s : All<TSection>(doc.list))
+        for (const TTextLine& line : s->LineList)
+            heights.push_back(line.Height());
+    EXPECT_EQ(heights, (std::vector<int>{10, 10, 10, 40, 16, 16, 16, 16}));
+    // The text stands in the middle of its line's rows.
+    TSection* abc = SectionWith(doc.list, "a");
+    ASSERT_TRUE(abc);
+    const TTextLine& first = abc->LineList.at(0);
+    EXPECT_EQ(first.ExtraAbove, -3);
+    EXPECT_EQ(first.ExtraBelow, -3);
+}
+
 TEST(Markers, Texts) {
     const struct {
         MarkerStyleType style;

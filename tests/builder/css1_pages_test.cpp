@@ -524,6 +524,47 @@ std::function<void(const StylePage&)> FontAsStated(TFontStatement stated) {
     };
 }
 
+// The marker beside the n-th list item: the ink in the 30 pixels left of
+// its box, as the smallest rectangle holding it (empty with none).
+QRect MarkerInk(const StylePage& page, int n) {
+    const QRect item = page.Box("TBlockLI <li>", n);
+    const QRect room(item.left() - 30, item.top(), 30, item.height());
+    const auto [left, right] = InkColumns(page, room);
+    const auto [top, bottom] = InkRows(page, room);
+    if (left < 0) return {};
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+enum class Bullet { Disc, Circle, Square };
+
+// "Each bullet should look as described": a small mark, filled at its
+// centre unless a circle, and at its corners only when a square.
+void ExpectBullet(const StylePage& page, int n, Bullet bullet) {
+    const QRect mark = MarkerInk(page, n);
+    SCOPED_TRACE("item " + std::to_string(n));
+    ASSERT_GE(mark.width(), 4);
+    EXPECT_LE(mark.width(), 10);
+    EXPECT_NEAR(mark.height(), mark.width(), 1);
+    auto dark = [&](QPoint at) { return qGray(page.picture.pixel(at)) < 160; };
+    EXPECT_EQ(dark(mark.center()), bullet != Bullet::Circle);
+    EXPECT_EQ(dark(mark.topLeft()) && dark(mark.bottomRight()), bullet == Bullet::Square);
+}
+
+bool Purple(QRgb c) {
+    return qRed(c) > 90 && qBlue(c) > 90 && qGreen(c) < 60;
+}
+
+// Black pixels (text) within rect.
+int BlackIn(const StylePage& page, const QRect& rect) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const QRgb c = page.picture.pixel(x, y);
+            count += std::max({qRed(c), qGreen(c), qBlue(c)}) < 60;
+        }
+    return count;
+}
+
 // The check of one page's condition, on the page laid out width pixels wide.
 struct TPageCheck {
     const char* page;
@@ -717,6 +758,15 @@ const TPageCheck PageChecks[] = {
          const QRect body = page.Box("TBlock <div>");
          EXPECT_EQ(page.Box("TImageObj").size(), QSize(body.width() / 2, body.width() / 2));
      }},
+    // "The blue text should not go past the 50% mark on the ruler below":
+    // the ruler stands centred on the canvas, its mark in the middle.
+    {"c5523-width-002",
+     [](const StylePage& page) {
+         const QRect text = TintBounds(page, Tint::Blue);
+         ASSERT_GT(text.height(), 200);
+         EXPECT_LE(text.right(), page.picture.width() / 2);
+         EXPECT_GT(text.right(), page.picture.width() / 2 - 20);
+     }},
     {"c5524-height-000",
      [](const StylePage& page) { EXPECT_EQ(page.Box("TImageObj").size(), QSize(50, 50)); }},
     {"c5524-height-001",
@@ -743,6 +793,20 @@ const TPageCheck PageChecks[] = {
          EXPECT_EQ(four.top(), one.bottom() + 1);
          EXPECT_EQ(five.top(), four.top());
          EXPECT_LT(four.left(), five.left());
+     }},
+    // "A complete unbroken drawing of a yin-yang symbol, slightly on the
+    // left inside a blue box": three floats that shrink to their pictures,
+    // the third below the first two, and an inline picture beside it, on
+    // lines of no height but the pictures'.
+    {"c414-flt-fit-001",
+     [](const StylePage& page) {
+         const QRect box = page.Box("TBlock <div>");
+         const QPoint corner = box.topLeft() + QPoint(5, 5);
+         EXPECT_EQ(page.Box("test-tl.png").topLeft(), corner);
+         EXPECT_EQ(page.Box("test-tr.png").topLeft(), corner + QPoint(100, 0));
+         EXPECT_EQ(page.Box("test-bl.png").topLeft(), corner + QPoint(0, 100));
+         EXPECT_EQ(page.Box("test-br.png").topLeft(), corner + QPoint(100, 100));
+         EXPECT_EQ(box.size(), QSize(260, 210));
      }},
     // "The teal blocks must be just inside the top and sides of the blue
     // rectangle"; "the blue blocks should be on the given sides".
@@ -784,6 +848,42 @@ const TPageCheck PageChecks[] = {
          for (QRect line = page.Line("fail"); !line.isEmpty(); line = page.Line("fail", ++n))
              EXPECT_FALSE(line.intersects(teal)) << n;
          EXPECT_GT(n, 4);
+     }},
+    // "There should be a green block on the next line": a float as wide as
+    // its block leaves no room beside it, so the picture goes below it and
+    // covers the red swatch at the block's bottom left.
+    {"c5525-fltwidth-001",
+     [](const StylePage& page) {
+         const QRect green = TintBounds(page, Tint::Green);
+         EXPECT_EQ(green.size(), QSize(15, 15));
+         EXPECT_GT(green.top(), page.Box("float-left").bottom());
+         EXPECT_EQ(green.left(), page.Box("float-left").left());
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // "To the right, there should be a green square, roughly in the middle
+    // of the page horizontally", covering the red of the pattern there.
+    {"c5525-fltwidth-002",
+     [](const StylePage& page) {
+         const QRect green = TintBounds(page, Tint::Green);
+         EXPECT_EQ(green.size(), QSize(15, 15));
+         EXPECT_GT(green.left(), page.Box("float-left").right());
+         EXPECT_NEAR(green.center().x(), page.picture.width() / 2, 30);
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // "This blue box should be on the left", "this teal box should be on
+    // the right" and the paragraph's text in between, over neither.
+    {"c5525-fltwrap-000",
+     [](const StylePage& page) {
+         const QRect body = page.Box("TBodyBlock"), blue = page.Box("float-left"),
+                     teal = page.Box("float-right");
+         EXPECT_EQ(blue.left(), body.left());
+         EXPECT_EQ(teal.right(), body.right());
+         EXPECT_TRUE(page.Mostly(blue, Tint::Blue));
+         EXPECT_EQ(page.picture.pixel(teal.center().x(), teal.bottom()), qRgb(0, 128, 128));
+         EXPECT_EQ(BlackIn(page, blue) + BlackIn(page, teal), 0);
+         const QRect between(blue.right() + 1, blue.top(), teal.left() - blue.right() - 1,
+                             blue.height());
+         EXPECT_GT(BlackIn(page, between), 1000);
      }},
     // "To the right of this teal box there should be a purple square,
     // tightly squeezed in between the edge of the teal box and the outside
@@ -978,6 +1078,73 @@ const TPageCheck PageChecks[] = {
      [](const StylePage& page) {
          ExpectGreenLines(page, "This line should be white on green.", 2);
          EXPECT_TRUE(NoRed(page));
+     }},
+    {"c563-list-type-000",
+     [](const StylePage& page) {
+         for (int n = 0; n < 9; ++n)
+             ExpectBullet(page, n, n < 3 ? Bullet::Disc : n < 6 ? Bullet::Circle : Bullet::Square);
+         for (int n = 9; n < 12; ++n)
+             EXPECT_TRUE(MarkerInk(page, n).isEmpty()) << n;
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // "The two columns should look the same, except for alignment": each
+    // item's marker says what its text does.
+    {"c563-list-type-001",
+     [](const StylePage& page) {
+         int items = 0;
+         for (size_t at = page.dump.find("marker \""); at != std::string::npos;
+              at = page.dump.find("marker \"", at + 1), ++items) {
+             const size_t from = at + 8, to = page.dump.find('"', from);
+             const std::string marker = page.dump.substr(from, to - from);
+             const size_t text = page.dump.find("line 0", to);
+             ASSERT_NE(text, std::string::npos);
+             const size_t quote = page.dump.find('"', text) + 1;
+             EXPECT_EQ(page.dump.substr(quote, page.dump.find(' ', quote) - quote), marker);
+         }
+         EXPECT_EQ(items, 15);
+     }},
+    // "Each bullet should look as described": a purple square 17 pixels
+    // wide before each item of the first list, clear of its text, and discs
+    // before the second.
+    {"c564-list-img-000",
+     [](const StylePage& page) {
+         for (int n = 0; n < 3; ++n) {
+             const QRect item = page.Box("TBlockLI <li>", n);
+             int purple = 0, touching = 0;
+             // Standing on the baseline, a square reaches 2 rows above its
+             // item's box of 18; an item's rows less the last 3 hold it alone.
+             for (int y = item.top() - 3; y <= item.bottom() - 3; ++y)
+                 for (int x = item.left() - 30; x < item.left(); ++x)
+                     if (Purple(page.picture.pixel(x, y))) (x < item.left() - 6 ? purple : touching)++;
+             EXPECT_EQ(purple, 17 * 17) << n;
+             EXPECT_EQ(touching, 0) << n;
+         }
+         for (int n = 3; n < 6; ++n)
+             ExpectBullet(page, n, Bullet::Disc);
+     }},
+    // "A navy rectangle below, preceded by a blue bullet".
+    {"c565-list-pos-000",
+     [](const StylePage& page) {
+         const QRect item = page.Box("TBlockLI <li>");
+         ASSERT_GT(item.width(), 100);
+         EXPECT_EQ(page.Count(item, Tint::Blue), item.width() * item.height());
+         const QRect bullet = MarkerInk(page, 0);
+         ASSERT_FALSE(bullet.isEmpty());
+         EXPECT_EQ(page.Count(bullet, Tint::Blue), page.Count(bullet.adjusted(-2, -2, 2, 2), Tint::Blue));
+         EXPECT_GT(page.Count(bullet, Tint::Blue), 10);
+     }},
+    // "A navy rectangle below, with a white bullet inside".
+    {"c565-list-pos-001",
+     [](const StylePage& page) {
+         const QRect item = page.Box("TBlockLI <li>");
+         ASSERT_GT(item.width(), 100);
+         EXPECT_TRUE(MarkerInk(page, 0).isEmpty());
+         int white = 0;
+         for (int y = item.top(); y <= item.bottom(); ++y)
+             for (int x = item.left(); x < item.left() + 16; ++x)
+                 white += qGray(page.picture.pixel(x, y)) > 200;
+         EXPECT_GT(white, 10);
+         EXPECT_EQ(page.Count(item, Tint::Blue) + white, item.width() * item.height());
      }},
     {"c566-list-stl-001",
      [](const StylePage& page) {

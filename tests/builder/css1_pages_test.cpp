@@ -19,6 +19,7 @@
 #include <functional>
 #include <set>
 #include <sstream>
+#include <utility>
 
 namespace lumo::test {
 namespace {
@@ -630,6 +631,49 @@ void ExpectFloatsInNumericOrder(const StylePage& page, int count) {
         EXPECT_GT(a.top(), above) << n;
         above = a.top();
     }
+}
+
+// "The blue bits of text should be decorated as described": the blue
+// element on the line holding doubled shows "two blue lines" on each of the
+// sides, 10 pixels deep, and the one on the line holding thin "one thin
+// blue line"; "all the lines of text in the block above should be equally
+// spaced". Ink is looked for reach rows above and below those lines (none
+// where blue text runs on over the lines around).
+void ExpectBlueInlineSides(const StylePage& page, std::string_view doubled, std::string_view thin,
+                           std::initializer_list<Side> sides, int reach) {
+    const auto blue = [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; };
+    const auto boxOn = [&](std::string_view text) {
+        const QRect line = DumpLineWith(page, text);
+        return InkBox(page, {0, line.top(), page.picture.width(), line.height()}, reach, blue);
+    };
+    // The runs of blue across a side from its edge inwards, near its middle
+    // where the glyphs of the next line, painted later, leave it whole.
+    const auto runs = [&](const QRect& box, Side side, int depth, const std::vector<int>& want) {
+        const SideProbe p = ProbeOf(box, side);
+        std::vector<int> found;
+        for (int along = -12; along <= 12 && found != want; along += 3) {
+            found.clear();
+            const QPoint start = p.edge + p.along * along;
+            for (int d = 0, run = 0; d <= depth; ++d) {
+                const bool ink = d < depth && blue(page.picture.pixel(start + p.inward * d));
+                if (ink) ++run;
+                if (!ink && run > 0) found.push_back(std::exchange(run, 0));
+            }
+        }
+        return found;
+    };
+    const QRect twoLines = boxOn(doubled), oneLine = boxOn(thin);
+    ASSERT_GT(twoLines.height(), 0);
+    ASSERT_GT(oneLine.height(), 0);
+    for (Side side : sides) {
+        const std::vector<int> two{3, 3}, one{2};
+        EXPECT_EQ(runs(twoLines, side, 10, two), two) << side;
+        EXPECT_EQ(runs(oneLine, side, 3, one), one) << side;
+    }
+    TSection* text = SectionWith(page.list, "dummy text");
+    ASSERT_TRUE(text);
+    for (size_t i = 1; i < text->LineList.size(); ++i)
+        EXPECT_EQ(text->LineList[i].LineY - text->LineList[i - 1].LineY, 18) << i;
 }
 
 const TPageCheck PageChecks[] = {
@@ -1520,6 +1564,32 @@ const TPageCheck PageChecks[] = {
     {"c5514-ibrdr-lw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Left}); }},
     {"c5515-ibrdr-000",
      [](const StylePage& page) { ExpectThinInlineSide(page, {Top, Right, Bottom, Left}); }},
+    {"c5518-ibrdr-t-000",
+     [](const StylePage& page) {
+         ExpectBlueInlineSides(page, "two blue lines above", "one thin blue line", {Top}, 12);
+     },
+     1000},
+    {"c5519-ibrdr-r-000",
+     [](const StylePage& page) {
+         ExpectBlueInlineSides(page, "two blue lines here", "blue line here", {Right}, 0);
+     },
+     1000},
+    {"c5520-ibrdr-b-000",
+     [](const StylePage& page) {
+         ExpectBlueInlineSides(page, "two blue lines below", "one thin blue line", {Bottom}, 12);
+     },
+     1000},
+    {"c5521-ibrdr-l-000",
+     [](const StylePage& page) {
+         ExpectBlueInlineSides(page, "two blue lines to the left", "one thin blue line", {Left}, 0);
+     },
+     1000},
+    {"c5522-ibrdr-000",
+     [](const StylePage& page) {
+         ExpectBlueInlineSides(page, "two blue lines all around", "blue line all around",
+                               {Top, Right, Bottom, Left}, 12);
+     },
+     1000},
     {"c5516-ibrdr-c-000",
      [](const StylePage& page) {
          const QRgb green = qRgb(0, 0x80, 0);

@@ -924,6 +924,25 @@ const TPageCheck PageChecks[] = {
              EXPECT_FALSE(line.intersects(teal)) << n;
          EXPECT_GT(n, 4);
      }},
+    // "The following blue box should be exactly half the width of the
+    // viewport, on the left of the 50% ruler mark": the mark is the ruler's
+    // one long upright, at the bottom of the block that flows around it.
+    {"c5525-fltwidth-000",
+     [](const StylePage& page) {
+         const QRect body = page.Box("TBodyBlock"), box = page.Box("float-left");
+         EXPECT_NEAR(box.width(), body.width() / 2.0, 1);
+         EXPECT_TRUE(page.Mostly(box, Tint::Blue));
+         const QRect flow = page.Box("TBlock <div>", 1);
+         int mark = -1, longest = 0;
+         for (int x = flow.left(); x <= flow.right(); ++x)
+             for (int y = flow.bottom() - 40, run = 0; y <= flow.bottom(); ++y) {
+                 run = qGray(page.picture.pixel(x, y)) < 160 ? run + 1 : 0;
+                 if (run > longest) longest = run, mark = x;
+             }
+         EXPECT_GT(longest, 15);
+         EXPECT_LE(box.right(), mark);
+         EXPECT_GE(box.right(), mark - 2);
+     }},
     // "There should be a green block on the next line": a float as wide as
     // its block leaves no room beside it, so the picture goes below it and
     // covers the red swatch at the block's bottom left.
@@ -1628,6 +1647,14 @@ const TPageCheck PageChecks[] = {
     {"c533-bgimage-001",
      [](const StylePage& page) {
          ExpectGreenLines(page, "This sentence should be green.", 1);
+         EXPECT_TRUE(NoRed(page));
+     }},
+    // "This sentence should be green": an anchor with no address is no
+    // link, so the link colours pass it by.
+    {"c21-pseud-anch-000",
+     [](const StylePage& page) {
+         const QRect line = page.Line("This sentence should be green.");
+         EXPECT_GT(page.Count(line, Tint::Green), 100);
          EXPECT_TRUE(NoRed(page));
      }},
     {"c5516-ibrdr-c-000",

@@ -1657,6 +1657,27 @@ const TPageCheck PageChecks[] = {
          EXPECT_GT(page.Count(line, Tint::Green), 100);
          EXPECT_TRUE(NoRed(page));
      }},
+    // "A solid line to the left of the text below, having three segments
+    // each of a different colour": orange beside the first item and the list
+    // within it, lime beside the second, yellow beside the third, unbroken.
+    {"c5521-brdr-l-002",
+     [](const StylePage& page) {
+         const struct {
+             int item;
+             QRgb colour;
+         } segments[] = {{0, qRgb(255, 165, 0)}, {4, qRgb(0, 255, 0)}, {5, qRgb(255, 255, 0)}};
+         int next = -1;
+         for (const auto& [item, colour] : segments) {
+             const QRect box = page.Box("TBlockLI <li>", item);
+             ASSERT_GT(box.height(), 0) << item;
+             if (next >= 0) {
+                 EXPECT_EQ(box.top(), next) << item;
+             }
+             next = box.bottom() + 1;
+             for (int y = box.top(); y <= box.bottom(); ++y)
+                 ASSERT_EQ(page.picture.pixel(box.left() + 1, y), colour) << item << " at " << y;
+         }
+     }},
     {"c5516-ibrdr-c-000",
      [](const StylePage& page) {
          const QRgb green = qRgb(0, 0x80, 0);

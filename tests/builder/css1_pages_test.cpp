@@ -1166,6 +1166,41 @@ const TPageCheck PageChecks[] = {
          EXPECT_TRUE(page.Mostly(larger, Tint::Green));
          EXPECT_GT(larger.height(), first.height() * 3 / 2);
      }},
+    // Letters and lines of three paragraphs: the first letter three times
+    // the first line's size, which is three times the normal, aqua on a teal
+    // line (TEST1); the two first characters twice the normal and aqua, the
+    // first line in small capitals and teal (TEST2); the first letter aqua
+    // and the first line teal (TEST3); the rest blue.
+    {"c26-psudo-nest-000",
+     [](const StylePage& page) {
+         constexpr TColor aqua = 0xFFFF00, teal = 0x808000, blue = 0xFF0000;
+         const struct {
+             const char* ending;
+             int at; // characters from the paragraph's first
+             double scale;
+             TColor color;
+             bool smallCaps;
+         } looks[] = {
+             {"(TEST1)", 0, 9, aqua, false}, {"(TEST1)", 1, 3, teal, false},
+             {"(TEST2)", 0, 2, aqua, true},  {"(TEST2)", 1, 2, aqua, true},
+             {"(TEST2)", 2, 1, teal, true},  {"(TEST3)", 0, 1, aqua, false},
+             {"(TEST3)", 1, 1, teal, false},
+         };
+         for (const auto& look : looks) {
+             TSection* s = SectionWith(page.list, look.ending);
+             ASSERT_TRUE(s) << look.ending;
+             const auto fontAt = [&](size_t i) -> const FontSpec& {
+                 return s->Runs[s->RunIndexAt(static_cast<int>(i))]->CurrentFont();
+             };
+             const FontSpec& normal = fontAt(s->Text.find(look.ending));
+             const FontSpec& font = fontAt(s->Text.find_first_not_of(' ') + look.at);
+             SCOPED_TRACE(std::string(look.ending) + " +" + std::to_string(look.at));
+             EXPECT_EQ(normal.Color, blue);
+             EXPECT_NEAR(font.Size, normal.Size * look.scale, 0.5);
+             EXPECT_EQ(font.Color, look.color);
+             EXPECT_EQ(font.SmallCaps, look.smallCaps);
+         }
+     }},
     // Two lines white on green: the rule with a class after the
     // pseudo-element is not CSS and gives no yellow on red.
     {"c25-pseudo-elmnt-000",

@@ -46,8 +46,8 @@ FontSpec AltTextFont() {
 }
 
 std::string TInlineObject::DumpPlace() const {
-    static constexpr const char* AlignText[] = {"",         "top",  "middle", "bottom",
-                                                "baseline", "left", "right"};
+    static constexpr const char* AlignText[] = {"",     "top",   "middle", "bottom",
+                                                "baseline", "left", "right", "line-bottom"};
     return "at (" + std::to_string(LeftX) + "," + std::to_string(PaintTop) + ") size " +
            std::to_string(BoxWidth) + "x" + std::to_string(BoxHeight) + " " +
            AlignText[static_cast<int>(AlignCode)];
@@ -76,7 +76,7 @@ void TInlineObject::TakeStylePlacement(const TProperties& props) {
     switch (align) {
     case ATop: AlignCode = TAlignCode::Top; break;
     case AMiddle: AlignCode = TAlignCode::Middle; break;
-    case ABottom: AlignCode = TAlignCode::Bottom; break;
+    case ABottom: AlignCode = TAlignCode::LineBottom; break;
     case ABaseline: AlignCode = TAlignCode::Baseline; break;
     default: break;
     }

@@ -17,7 +17,17 @@ namespace lumo {
 struct TAttribute;
 class TProperties;
 
-enum class TAlignCode : uint8_t { Top = 1, Middle, Bottom, Baseline, FloatLeft, FloatRight };
+// Bottom is HTML's ALIGN=BOTTOM, the bottom on the baseline; LineBottom is a
+// style's vertical-align: bottom, the bottom on the line's.
+enum class TAlignCode : uint8_t {
+    Top = 1,
+    Middle,
+    Bottom,
+    Baseline,
+    FloatLeft,
+    FloatRight,
+    LineBottom
+};
 
 // HSPACE and VSPACE count up to this many pixels.
 inline constexpr int MaxObjectSpacing = 40;

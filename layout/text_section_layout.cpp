@@ -265,6 +265,8 @@ void TSection::GrowLineForObjects(const TTextLine& line, int& height, int& desce
             descent += grow - grow / 2;
         } else if (image.AlignCode == TAlignCode::Top) {
             descent += grow;
+        } else if (image.AlignCode == TAlignCode::LineBottom) {
+            ascent += grow;
         }
     }
     height = ascent + descent;
@@ -281,6 +283,9 @@ void TSection::PlaceObjectsOnLine(Canvas& canvas, const TTextLine& line) {
         image.LeftX = LineX(line) + before + image.SpaceLeft;
         switch (image.AlignCode) {
         case TAlignCode::Top: image.PaintTop = top + image.SpaceTop; break;
+        case TAlignCode::LineBottom:
+            image.PaintTop = line.LineY + line.Height() - image.BoxHeight - image.SpaceBottom;
+            break;
         case TAlignCode::Middle:
             image.PaintTop = top + (line.LineTextHeight - image.TotalHeight()) / 2 + image.SpaceTop;
             break;

@@ -1713,6 +1713,10 @@ const TPageCheck PageChecks[] = {
                  ASSERT_EQ(page.picture.pixel(box.left() + 1, y), colour) << item << " at " << y;
          }
      }},
+    // "The five diagrams below should be identical": pictures set on the
+    // line's bottom hold a line as tall as the text's, and paddings in any
+    // unit make the border's width.
+    {"c5510-padn-000", IdenticalBoxes("TBlock <p>", 1, 5)},
     {"c5516-ibrdr-c-000",
      [](const StylePage& page) {
          const QRgb green = qRgb(0, 0x80, 0);

@@ -275,6 +275,28 @@ TEST(Lines, LineHeightsBelowTheTextsCloseTheLinesUp) {
     EXPECT_EQ(first.ExtraBelow, -3);
 }
 
+// A style's vertical-align: bottom puts a picture's bottom on the line's,
+// growing the line upwards only when it is taller; HTML's ALIGN=BOTTOM puts
+// it on the baseline.
+TEST(Lines, PicturesOnTheLinesBottom) {
+    Doc doc("<P><IMG SRC=a.gif WIDTH=10 HEIGHT=10 STYLE=\"vertical-align: bottom\">a</P>"
+            "<P><IMG SRC=b.gif WIDTH=10 HEIGHT=10 ALIGN=BOTTOM>b</P>"
+            "<P><IMG SRC=c.gif WIDTH=10 HEIGHT=40 STYLE=\"vertical-align: bottom\">c</P>");
+    const auto sections = All<TSection>(doc.list);
+    ASSERT_EQ(sections.size(), 3u);
+    std::vector<int> heights, bottoms;
+    for (TSection* s : sections) {
+        const TTextLine& line = s->LineList.at(0);
+        heights.push_back(line.Height());
+        const auto& image = *s->Images().at(0);
+        bottoms.push_back(image.PaintTop + image.BoxHeight - line.LineY);
+    }
+    const TTextLine& plain = sections[1]->LineList.at(0);
+    const int baseline = plain.LineTextHeight - plain.LineDescent;
+    EXPECT_EQ(heights, (std::vector<int>{16, 16, 40}));
+    EXPECT_EQ(bottoms, (std::vector<int>{16, baseline, 40}));
+}
+
 TEST(Markers, Texts) {
     const struct {
         MarkerStyleType style;

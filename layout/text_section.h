@@ -11,6 +11,7 @@
 #include "layout/font_run.h"
 #include "layout/section_base.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,6 +65,12 @@ struct TTextLine {
     int PaintedY = 0;
 
     int Height() const { return ExtraAbove + LineTextHeight + ExtraBelow; }
+    // The rows the line's glyphs reach, which a line height below the
+    // text's lets stand out of the line's own.
+    int GlyphTop() const { return LineY + std::min(0, ExtraAbove); }
+    int GlyphBottom() const {
+        return LineY + std::max(LinePaintHeight, ExtraAbove + LineTextHeight);
+    }
 };
 
 // An inline element's border and padding around the characters [Start, End)

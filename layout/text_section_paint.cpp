@@ -100,14 +100,17 @@ int TSection::Paint(Canvas& canvas, const TRect& clip, int X) {
     if (PaintTopY >= clip.Bottom || PaintBottomY < clip.Top) return LayoutY + FlowHeight;
     canvas.SetTextAlign(HAlign::Left, VAlign::Baseline);
 
-    // The first line that may meet the clip, by binary search on the line tops.
+    // The first line that may meet the clip, by binary search on the line
+    // tops, and before it any whose glyphs reach down past their line.
     auto first = std::upper_bound(LineList.begin(), LineList.end(), clip.Top,
                                   [](int y, const TTextLine& line) { return y < line.LineY; });
     if (first != LineList.begin()) --first;
+    while (first != LineList.begin() && std::prev(first)->GlyphBottom() > clip.Top)
+        --first;
     for (auto it = first; it != LineList.end(); ++it) {
         TTextLine& line = *it;
-        if (line.LineY >= clip.Bottom) break;
-        if (line.LineY + line.LinePaintHeight <= clip.Top || line.CharCount == 0) continue;
+        if (line.GlyphTop() >= clip.Bottom) break;
+        if (line.GlyphBottom() <= clip.Top || line.CharCount == 0) continue;
         if (Root->IsPrinting) {
             if (StartsNextPage(line, clip)) break;
             if (line.LineY < clip.Top) continue; // printed on the page before

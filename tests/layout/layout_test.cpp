@@ -273,6 +273,11 @@ TEST(Lines, LineHeightsBelowTheTextsCloseTheLinesUp) {
     const TTextLine& first = abc->LineList.at(0);
     EXPECT_EQ(first.ExtraAbove, -3);
     EXPECT_EQ(first.ExtraBelow, -3);
+    // Glyphs standing out of their line's rows are painted where they reach:
+    // rows just below the second line's hold the lower part of its letter.
+    const int below = abc->LineList.at(1).LineY + 10;
+    const std::string log = doc.Paint(below, below + 2);
+    EXPECT_NE(log.find("\"b\""), std::string::npos) << log;
 }
 
 // A style's vertical-align: bottom puts a picture's bottom on the line's,

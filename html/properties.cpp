@@ -482,8 +482,8 @@ int TProperties::GetZIndex() const {
 int TProperties::GetLineHeight() const {
     const std::string* s = Text(Prop::LineHeight);
     const std::string_view value = s ? Trim(*s) : std::string_view();
-    if (value.empty() || !(std::isdigit(static_cast<unsigned char>(value[0])) ||
-                           value[0] == '.' || value[0] == '+'))
+    if (value.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.' || value[0] == '+'))
         return -1;
     NumberAndUnit nu = SplitNumber(*s);
     if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(EmSize * nu.Number);

@@ -46,8 +46,8 @@ FontSpec AltTextFont() {
 }
 
 std::string TInlineObject::DumpPlace() const {
-    static constexpr const char* AlignText[] = {"",     "top",   "middle", "bottom",
-                                                "baseline", "left", "right", "line-bottom"};
+    static constexpr const char* AlignText[] = {"",         "top",  "middle", "bottom",
+                                                "baseline", "left", "right",  "line-bottom"};
     return "at (" + std::to_string(LeftX) + "," + std::to_string(PaintTop) + ") size " +
            std::to_string(BoxWidth) + "x" + std::to_string(BoxHeight) + " " +
            AlignText[static_cast<int>(AlignCode)];

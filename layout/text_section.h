@@ -112,8 +112,8 @@ public:
     TextAlign Alignment = TextAlign::Left;
     ClearAttrType ClearSide = clrNone;
     int LineSpacing = -1; // line height in pixels from the style; -1 for the fonts' own
-    int ColumnWidth = 0; // from LayoutX to the right indent at TopY
-    int LayoutX = 0;     // document X the section was laid out at
+    int ColumnWidth = 0;  // from LayoutX to the right indent at TopY
+    int LayoutX = 0;      // document X the section was laid out at
     bool HasAnchor = false;
     // Set by the builder's NOBR state when text is appended.
     bool NoBreak = false;

@@ -244,7 +244,8 @@ TEST(Floats, ShrinkToTheirContentAndPicturesWaitBelowThemForRoom) {
             "<DIV STYLE=\"float: left\"><IMG SRC=a.gif WIDTH=100 HEIGHT=30></DIV>"
             "<DIV STYLE=\"float: left\"><IMG SRC=b.gif WIDTH=100 HEIGHT=50></DIV>"
             "<IMG SRC=c.gif WIDTH=60 HEIGHT=20></DIV>"
-            "<DIV STYLE=\"clear: left; float: right\">" + words + "</DIV>");
+            "<DIV STYLE=\"clear: left; float: right\">" +
+            words + "</DIV>");
     std::vector<std::pair<int, int>> places;
     for (TSection* s : All<TSection>(doc.list))
         for (const auto& image : s->Images())

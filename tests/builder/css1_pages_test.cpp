@@ -707,6 +707,27 @@ void ExpectAcidBoxes(const StylePage& page) {
     EXPECT_EQ(page.dump.find("marker disc"), std::string::npos);
 }
 
+// "The matches below should be identical": the rows of the DIV that the
+// first to the last paragraph in it take paint the same picture, and with
+// evenly, each paragraph stands as far below the one before.
+void ExpectSameMatches(const StylePage& page, int first, int last, bool evenly) {
+    const QRect box = page.Box("TBlock <div>");
+    const auto rows = [&](int n) {
+        const QRect p = page.Box("TBlock <p>", n);
+        return QRect(box.left(), p.top(), box.width(), p.height());
+    };
+    const QRect control = rows(first);
+    ASSERT_GT(control.height(), 0);
+    for (int n = first + 1; n <= last; ++n) {
+        const QRect test = rows(n);
+        EXPECT_EQ(test.height(), control.height()) << n;
+        EXPECT_TRUE(page.picture.copy(test) == page.picture.copy(control)) << n;
+        if (evenly) {
+            EXPECT_EQ(test.top() - rows(n - 1).top(), rows(first + 1).top() - control.top()) << n;
+        }
+    }
+}
+
 const TPageCheck PageChecks[] = {
     // Colours by class, cascade and importance: the lines that say they
     // should be green are.
@@ -1492,6 +1513,12 @@ const TPageCheck PageChecks[] = {
     // Five lines, five lines and four lines of 15 pixels, as wide as the
     // margins leave them, between four margins of 15 pixels.
     {"c62-percent-000", GreenShape(12 * 15, (5 + 5 + 4) * 15 + 4 * 15)},
+    {"c5502-mrgn-r-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 5, false); }},
+    {"c5504-mrgn-l-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 5, false); }},
+    {"c5505-mrgn-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 6, true); }},
+    // "There should be no red on this page": red pictures placed by
+    // keywords and percentages stand behind the glyphs that hide them.
+    {"c536-bgpos-000", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
     {"c5501-mrgn-t-000", ExpectSameCells},
     {"c5503-mrgn-b-000", ExpectSameCells},
     {"c5506-padn-t-000", ExpectSameCells},

@@ -1516,6 +1516,30 @@ const TPageCheck PageChecks[] = {
     {"c5502-mrgn-r-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 5, false); }},
     {"c5504-mrgn-l-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 5, false); }},
     {"c5505-mrgn-000", [](const StylePage& page) { ExpectSameMatches(page, 1, 6, true); }},
+    // "Three solid bars of colour below, each longer than the last, each of
+    // the colour specified": glyphs of 15 pixels and a picture of the same,
+    // set on the line's bottom, in colours written every way (an invalid
+    // one leaves the inherited blue; components out of range are clipped).
+    {"c63-color-000",
+     [](const StylePage& page) {
+         const struct {
+             QRgb colour;
+             int width;
+         } bars[] = {{qRgb(0, 0, 255), 3 * 15}, {qRgb(255, 165, 0), 5 * 15},
+                     {qRgb(0, 255, 0), 13 * 15}};
+         for (int n = 0; n < 3; ++n) {
+             const QRect box = page.Box("TBlock <div>", n);
+             int run = 0, longest = 0;
+             for (int x = box.left(); x <= box.right(); ++x) {
+                 int count = 0;
+                 for (int y = box.top(); y <= box.bottom(); ++y)
+                     count += page.picture.pixel(x, y) == bars[n].colour;
+                 run = count == 15 ? run + 1 : 0;
+                 longest = std::max(longest, run);
+             }
+             EXPECT_EQ(longest, bars[n].width) << n;
+         }
+     }},
     // "There should be no red on this page": red pictures placed by
     // keywords and percentages stand behind the glyphs that hide them.
     {"c536-bgpos-000", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},

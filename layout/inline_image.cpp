@@ -79,10 +79,31 @@ bool StyleTakesEverySideAway(const TProperties& props) {
     return true;
 }
 
+// A side of a picture's style border counts up to this many pixels.
+constexpr int MaxFrameWidth = 1000;
+
+// The border the style draws around a picture; null when no side shows.
+std::unique_ptr<TPictureFrame> FrameOf(const TProperties& props) {
+    TBoxValues values{};
+    int autos = 0;
+    ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, values, autos);
+    auto frame = std::make_unique<TPictureFrame>();
+    frame->Lines = TBoxBorder::Of(props);
+    bool any = false;
+    for (int side = 0; side < 4; ++side) {
+        const bool drawn = frame->Lines.Line(TBoxBorder::Side(side)) != TBorderLine::None;
+        frame->Widths[side] =
+            drawn ? std::clamp(values[Prop::BorderTopWidth + side], 0, MaxFrameWidth) : 0;
+        any = any || frame->Widths[side] > 0;
+    }
+    return any ? std::move(frame) : nullptr;
+}
+
 } // namespace
 
 void TInlineImage::ApplyStyle(const TProperties& props) {
     if (StyleTakesEverySideAway(props)) Borderless = true;
+    Frame = FrameOf(props);
     if (const auto width = StyleLength(props, Prop::Width);
         width && width->Value > 0 && (!width->Percent || width->Value <= 100)) {
         WantWidth = width->Value;
@@ -113,6 +134,7 @@ TInlineImage::TInlineImage(TSectionList& root, TSection& owner, const TInlineIma
       AltText(source.AltText), WantWidth(source.WantWidth), WidthIsPercent(source.WidthIsPercent),
       PercentKeepsShape(source.PercentKeepsShape), WantHeight(source.WantHeight),
       SizeKnown(source.SizeKnown), Borderless(source.Borderless), LinkBorder(source.LinkBorder),
+      Frame(source.Frame ? std::make_unique<TPictureFrame>(*source.Frame) : nullptr),
       ServerMap(source.ServerMap), TranspAttr(source.TranspAttr), RollOver(source.RollOver),
       ClientMapName(source.ClientMapName), state_(source.state_), name_(source.name_),
       imageWidth_(source.imageWidth_), imageHeight_(source.imageHeight_) {
@@ -276,10 +298,14 @@ void TInlineImage::SizeFor(Canvas& canvas, int roomWidth) {
         imageHeight_ = ClampObjectSize(size.cy);
     }
     const auto& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
-    LinkBorder = !Borderless && run.IsLink();
+    LinkBorder = !Borderless && !Frame && run.IsLink();
     const int border = LinkBorder ? 2 : 0;
     BoxWidth = imageWidth_ + border;
     BoxHeight = imageHeight_ + border;
+    if (Frame) {
+        BoxWidth += Frame->Widths[TBoxBorder::Left] + Frame->Widths[TBoxBorder::Right];
+        BoxHeight += Frame->Widths[TBoxBorder::Top] + Frame->Widths[TBoxBorder::Bottom];
+    }
 }
 
 const TImageMap* TInlineImage::ClientMap() const {
@@ -291,6 +317,13 @@ const TImageMap* TInlineImage::ClientMap() const {
 
 void TInlineImage::Paint(Canvas& canvas, int X, int Y) {
     TRect box{X, Y, X + BoxWidth, Y + BoxHeight};
+    if (Frame) {
+        const int* w = Frame->Widths;
+        const TRect inner{box.Left + w[TBoxBorder::Left], box.Top + w[TBoxBorder::Top],
+                          box.Right - w[TBoxBorder::Right], box.Bottom - w[TBoxBorder::Bottom]};
+        Frame->Lines.Paint(canvas, box, inner);
+        box = inner;
+    }
     if (LinkBorder) {
         const TFontRun& run = *OwnerSection->Runs[OwnerSection->RunIndexAt(CharPos)];
         canvas.SetPen(run.CurrentFont().Color, 1, PenStyle::Solid);

@@ -2,6 +2,7 @@
 // (4) of its section's text and takes part in line breaking with its box.
 #pragma once
 
+#include "layout/box_border.h"
 #include "layout/inline_object.h"
 #include "layout/picture_source.h"
 
@@ -20,6 +21,12 @@ struct TImageCacheEntry;
 
 // What an image object shows.
 enum class TPictureState { None, Placeholder, Error, Real };
+
+// A picture's border from its style: each side's width, line and colour.
+struct TPictureFrame {
+    int Widths[4] = {}; // top, right, bottom, left
+    TBoxBorder Lines;
+};
 
 class TInlineImage : public TInlineObject, public TPictureWaiter {
 public:
@@ -45,6 +52,8 @@ public:
     bool SizeKnown = false; // the box needs no new layout when the picture arrives
     bool Borderless = false;
     bool LinkBorder = false;
+    // The style's border, in place of a link's frame; null when it has none.
+    std::unique_ptr<TPictureFrame> Frame;
     bool ServerMap = false;
     // TRANSP: the colour of the picture's lower-left pixel is transparent.
     bool TranspAttr = false;

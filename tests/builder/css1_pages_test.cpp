@@ -728,6 +728,14 @@ void ExpectSameMatches(const StylePage& page, int first, int last, bool evenly) 
     }
 }
 
+// Two paragraphs of the square font and a DIV of pictures paint the same
+// picture from their top left corners.
+void ExpectSameInlineDiagrams(const StylePage& page) {
+    const QRect control = page.Box("TBlock <p>", 1);
+    ExpectSamePicture(page, control, page.Box("TBlock <p>", 2).topLeft());
+    ExpectSamePicture(page, control, page.Box("TBlock <div>").topLeft());
+}
+
 const TPageCheck PageChecks[] = {
     // Colours by class, cascade and importance: the lines that say they
     // should be green are.
@@ -1543,6 +1551,11 @@ const TPageCheck PageChecks[] = {
     // "There should be no red on this page": red pictures placed by
     // keywords and percentages stand behind the glyphs that hide them.
     {"c536-bgpos-000", [](const StylePage& page) { EXPECT_TRUE(NoRed(page)); }},
+    // "The three diagrams below should be identical": a vertical margin on
+    // an inline element moves nothing, as a picture with a style border
+    // above and below shows.
+    {"c5501-imrgn-t-000", ExpectSameInlineDiagrams},
+    {"c5503-imrgn-b-000", ExpectSameInlineDiagrams},
     {"c5501-mrgn-t-000", ExpectSameCells},
     {"c5503-mrgn-b-000", ExpectSameCells},
     {"c5506-padn-t-000", ExpectSameCells},

@@ -121,14 +121,18 @@ TEST(ImageLayout, BoxSizes) {
         {"<IMG SRC=tall WIDTH=1000000>", 1000000, 1000000, TPictureState::Real},
         {"<IMG SRC=p40x30 WIDTH=1000001 HEIGHT=1000001>", 1000000, 1000000, TPictureState::Real},
         // A link puts a frame around it, unless BORDER=0 or a style takes
-        // every side away.
+        // every side away; a style's own border stands in its place.
         {"<A HREF=x><IMG SRC=p40x30></A>", 42, 32, TPictureState::Real},
         {"<A HREF=x><IMG SRC=p40x30 BORDER=0></A>", 40, 30, TPictureState::Real},
         {"<STYLE>IMG { border: 0px }</STYLE><A HREF=x><IMG SRC=p40x30></A>", 40, 30,
          TPictureState::Real},
         {"<A HREF=x><IMG SRC=p40x30 STYLE=\"border: none\"></A>", 40, 30, TPictureState::Real},
         {"<A HREF=x><IMG SRC=p40x30 STYLE=\"border-width: 0; border-left: thin solid\"></A>", 42,
-         32, TPictureState::Real},
+         30, TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"border: 3px solid red\">", 46, 36, TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"border: 16px yellow; border-style: solid none\">", 40, 62,
+         TPictureState::Real},
+        {"<IMG SRC=p40x30 STYLE=\"border: 3px\">", 40, 30, TPictureState::Real}, // no line
         // Stand-ins: at least 24 high, room for the ALT text beside the picture.
         {"<IMG SRC=wait1>", 26, 24, TPictureState::Placeholder},
         {"<IMG SRC=wait1 WIDTH=30 HEIGHT=12>", 30, 12, TPictureState::Placeholder},

@@ -43,12 +43,13 @@ TextAlign AlignmentOf(const TProperties& props) {
     return TextAlign::Left;
 }
 
-// The run of a new font: a link run gets its visited and hover looks.
+// The run of a new font: a link run gets its visited and hover looks. A
+// link is one the builder assigned, an empty address (the page itself) too.
 std::unique_ptr<TFontRun> MakeRun(TSection* owner, int start, const TProperties& props,
                                   const TUrlTarget& link, int scriptShift, TSectionList& root) {
     Canvas& measure = *root.Measure;
     TFontTable& fonts = root.Fonts;
-    if (link.Url.empty())
+    if (link.ID == 0)
         return std::make_unique<TFontRun>(owner, start, fonts.Intern(props.MakeFont(measure)),
                                           scriptShift);
     const TProperties::TLinkFonts looks = props.MakeLinkFonts(measure);

@@ -2,6 +2,7 @@
 // refreshing, and giving up panels only from the event loop.
 #include "tests/frames/frame_browser_fixture.h"
 #include "tests/image/picture_files.h"
+#include "tests/support/layout_fixture.h"
 
 #include "layout/font_run.h"
 #include "layout/section_list.h"
@@ -490,6 +491,18 @@ TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
     for (TFontRun* run : OnlyViewer().SectionList().LinkList)
         visited += run->IsVisited;
     EXPECT_EQ(visited, 0);
+}
+
+// An empty address is a link to the page itself, visited once the page is.
+TEST_F(FrameBrowserTest, AnEmptyAddressLinksToThePageItself) {
+    Page("self.htm", "<A HREF=\"\">itself</A> <A HREF=\"other.htm\">other</A> <A NAME=x>name</A>");
+    browser.SetVisitedMaxCount(100);
+    Open("self.htm");
+    const TSectionList& list = OnlyViewer().SectionList();
+    ASSERT_TRUE(RunOf(list, "itself")->IsLink());
+    EXPECT_TRUE(RunOf(list, "itself")->IsVisited);
+    EXPECT_FALSE(RunOf(list, "other")->IsVisited);
+    EXPECT_FALSE(RunOf(list, "name")->IsLink());
 }
 
 TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {

@@ -493,7 +493,8 @@ TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
     EXPECT_EQ(visited, 0);
 }
 
-// An empty address is a link to the page itself, visited once the page is.
+// An empty address is a link to the page itself, visited once the page is;
+// following it stays on the page, as a link to the page's own address does.
 TEST_F(FrameBrowserTest, AnEmptyAddressLinksToThePageItself) {
     Page("self.htm", "<A HREF=\"\">itself</A> <A HREF=\"other.htm\">other</A> <A NAME=x>name</A>");
     browser.SetVisitedMaxCount(100);
@@ -503,6 +504,9 @@ TEST_F(FrameBrowserTest, AnEmptyAddressLinksToThePageItself) {
     EXPECT_TRUE(RunOf(list, "itself")->IsVisited);
     EXPECT_FALSE(RunOf(list, "other")->IsVisited);
     EXPECT_FALSE(RunOf(list, "name")->IsLink());
+    Click(OnlyViewer(), "itself");
+    EXPECT_EQ(browser.CurrentAddress(), "http://site/self.htm");
+    EXPECT_EQ(requests, std::vector<std::string>{"http://site/self.htm"});
 }
 
 TEST_F(FrameBrowserTest, AnEmptyAnswerKeepsThePreviousPage) {

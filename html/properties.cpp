@@ -485,9 +485,9 @@ int TProperties::GetLineHeight() const {
     if (value.empty() ||
         !(std::isdigit(static_cast<unsigned char>(value[0])) || value[0] == '.' || value[0] == '+'))
         return -1;
-    NumberAndUnit nu = SplitNumber(*s);
-    if (nu.Unit.empty() && !Trim(*s).empty()) return RoundLength(EmSize * nu.Number);
-    return ConvertLength(*s, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);
+    const NumberAndUnit nu = SplitNumber(value);
+    if (nu.Unit.empty()) return RoundLength(EmSize * nu.Number);
+    return ConvertLength(value, TPlainNumber::Pixels, EmSize, EmSize, ExSize, 0);
 }
 
 int TProperties::GetListStyleType() const {

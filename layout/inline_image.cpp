@@ -83,20 +83,25 @@ bool StyleTakesEverySideAway(const TProperties& props) {
 constexpr int MaxFrameWidth = 1000;
 
 // The border the style draws around a picture; null when no side shows.
+// Most pictures name no border style, and are done with at once.
 std::unique_ptr<TPictureFrame> FrameOf(const TProperties& props) {
+    bool styled = false;
+    for (int side = 0; side < 4; ++side)
+        styled = styled || props.Text(Prop::BorderTopStyle + side);
+    if (!styled) return nullptr;
+    // A side with no line resolves to no width.
     TBoxValues values{};
     int autos = 0;
     ResolveBoxValues(props, 0, 0, props.EmSize, props.ExSize, values, autos);
-    auto frame = std::make_unique<TPictureFrame>();
-    frame->Lines = TBoxBorder::Of(props);
+    TPictureFrame frame;
     bool any = false;
     for (int side = 0; side < 4; ++side) {
-        const bool drawn = frame->Lines.Line(TBoxBorder::Side(side)) != TBorderLine::None;
-        frame->Widths[side] =
-            drawn ? std::clamp(values[Prop::BorderTopWidth + side], 0, MaxFrameWidth) : 0;
-        any = any || frame->Widths[side] > 0;
+        frame.Widths[side] = std::clamp(values[Prop::BorderTopWidth + side], 0, MaxFrameWidth);
+        any = any || frame.Widths[side] > 0;
     }
-    return any ? std::move(frame) : nullptr;
+    if (!any) return nullptr;
+    frame.Lines = TBoxBorder::Of(props);
+    return std::make_unique<TPictureFrame>(frame);
 }
 
 } // namespace

@@ -640,7 +640,7 @@ void ExpectFloatsInNumericOrder(const StylePage& page, int count) {
 // spaced". Ink is looked for reach rows above and below those lines (none
 // where blue text runs on over the lines around).
 void ExpectBlueInlineSides(const StylePage& page, std::string_view doubled, std::string_view thin,
-                           std::initializer_list<Side> sides, int reach) {
+                           const std::vector<Side>& sides, int reach) {
     const auto blue = [](QRgb c) { return qBlue(c) > 200 && qRed(c) < 60 && qGreen(c) < 60; };
     const auto boxOn = [&](std::string_view text) {
         const QRect line = DumpLineWith(page, text);
@@ -674,6 +674,11 @@ void ExpectBlueInlineSides(const StylePage& page, std::string_view doubled, std:
     ASSERT_TRUE(text);
     for (size_t i = 1; i < text->LineList.size(); ++i)
         EXPECT_EQ(text->LineList[i].LineY - text->LineList[i - 1].LineY, 18) << i;
+}
+
+std::function<void(const StylePage&)> BlueInlineSides(std::string doubled, std::string thin,
+                                                      std::vector<Side> sides, int reach) {
+    return [=](const StylePage& page) { ExpectBlueInlineSides(page, doubled, thin, sides, reach); };
 }
 
 // The boxes of the first acid test, against its reference rendering: every
@@ -1713,31 +1718,16 @@ const TPageCheck PageChecks[] = {
     {"c5514-ibrdr-lw-000", [](const StylePage& page) { ExpectThinInlineSide(page, {Left}); }},
     {"c5515-ibrdr-000",
      [](const StylePage& page) { ExpectThinInlineSide(page, {Top, Right, Bottom, Left}); }},
-    {"c5518-ibrdr-t-000",
-     [](const StylePage& page) {
-         ExpectBlueInlineSides(page, "two blue lines above", "one thin blue line", {Top}, 12);
-     },
+    {"c5518-ibrdr-t-000", BlueInlineSides("two blue lines above", "one thin blue line", {Top}, 12),
      1000},
-    {"c5519-ibrdr-r-000",
-     [](const StylePage& page) {
-         ExpectBlueInlineSides(page, "two blue lines here", "blue line here", {Right}, 0);
-     },
-     1000},
+    {"c5519-ibrdr-r-000", BlueInlineSides("two blue lines here", "blue line here", {Right}, 0), 1000},
     {"c5520-ibrdr-b-000",
-     [](const StylePage& page) {
-         ExpectBlueInlineSides(page, "two blue lines below", "one thin blue line", {Bottom}, 12);
-     },
-     1000},
+     BlueInlineSides("two blue lines below", "one thin blue line", {Bottom}, 12), 1000},
     {"c5521-ibrdr-l-000",
-     [](const StylePage& page) {
-         ExpectBlueInlineSides(page, "two blue lines to the left", "one thin blue line", {Left}, 0);
-     },
-     1000},
+     BlueInlineSides("two blue lines to the left", "one thin blue line", {Left}, 0), 1000},
     {"c5522-ibrdr-000",
-     [](const StylePage& page) {
-         ExpectBlueInlineSides(page, "two blue lines all around", "blue line all around",
-                               {Top, Right, Bottom, Left}, 12);
-     },
+     BlueInlineSides("two blue lines all around", "blue line all around",
+                     {Top, Right, Bottom, Left}, 12),
      1000},
     // The first acid test, as the chapter has it: "the document elements
     // above this paragraph", each where the reference rendering has it.

@@ -1,5 +1,7 @@
 #include "image/png_writer.h"
 
+#include "image/row_deflater.h"
+
 #include <zlib.h>
 
 #include <array>
@@ -11,8 +13,8 @@ namespace {
 
 constexpr std::array<unsigned char, 8> Signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
 constexpr unsigned char NoFilter = 0;
-constexpr int FastestLevel = 1;
-// The unfiltered rows go through zlib, whose counts are 32-bit.
+// A bound well past any screenshot, so a wrong size fails before it takes
+// all memory.
 constexpr uint64_t MaxRowBytes = uint64_t(1) << 30;
 
 void AppendBigEndian(std::string& out, uint32_t value) {
@@ -57,32 +59,16 @@ void ScanLine(const uint32_t* pixels, int width, std::vector<unsigned char>& lin
 }
 
 // The image data: every scan line through one deflate stream, appended to
-// out a piece at a time, so the memory taken is the file's size and not
-// the bound for pixels that do not compress (a screenshot's file is a few
-// per cent of its pixels).
-bool AppendDeflated(const TPixelRows& rows, std::string& out) {
-    z_stream stream{};
-    if (deflateInit(&stream, FastestLevel) != Z_OK) return false;
+// out as it is made, so the memory taken is the file's size and not the
+// pixels' (a screenshot's file is a few per cent of its pixels).
+void AppendDeflated(const TPixelRows& rows, std::string& out) {
     std::vector<unsigned char> line(1 + size_t(rows.Width) * 3);
-    std::vector<unsigned char> piece(size_t(1) << 16);
-    int status = Z_OK;
-    for (int y = 0; y < rows.Height && status == Z_OK; ++y) {
+    TRowDeflater deflater(line.size(), 3, out);
+    for (int y = 0; y < rows.Height; ++y) {
         ScanLine(rows.First + size_t(y) * size_t(rows.Stride), rows.Width, line);
-        stream.next_in = line.data();
-        stream.avail_in = uInt(line.size());
-        const int flush = y + 1 == rows.Height ? Z_FINISH : Z_NO_FLUSH;
-        // Until deflate leaves room in the piece, it has more to give.
-        do {
-            stream.next_out = piece.data();
-            stream.avail_out = uInt(piece.size());
-            status = deflate(&stream, flush);
-            if (status == Z_BUF_ERROR) status = Z_OK; // nothing more to give until more comes in
-            out.append(reinterpret_cast<const char*>(piece.data()),
-                       piece.size() - stream.avail_out);
-        } while (status == Z_OK && stream.avail_out == 0);
+        deflater.AddRow(line.data());
     }
-    deflateEnd(&stream);
-    return status == Z_STREAM_END;
+    deflater.Finish();
 }
 
 } // namespace
@@ -96,7 +82,7 @@ std::string EncodePng(const TPixelRows& rows) {
     AppendHeader(file, rows.Width, rows.Height);
     EndChunk(file, chunk);
     chunk = BeginChunk(file, "IDAT");
-    if (!AppendDeflated(rows, file)) return {};
+    AppendDeflated(rows, file);
     EndChunk(file, chunk);
     EndChunk(file, BeginChunk(file, "IEND"));
     return file;

@@ -330,7 +330,7 @@ void TFrameBrowser::GoTo(TFrameTreePanel* target, const std::string& address,
 
 void TFrameBrowser::HotSpotCovered(THTMLViewer* viewer, const std::string& url) {
     if (!OnHotSpotTargetCovered) return;
-    const std::string shown = url.empty() ? url : ResolveLink(viewer, url);
+    const std::string shown = viewer->OverLink() ? ResolveLink(viewer, url) : std::string();
     OnHotSpotTargetCovered(viewer, viewer->HotTarget(), shown);
 }
 

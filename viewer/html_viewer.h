@@ -209,6 +209,9 @@ public:
     const std::string& BaseDir() const { return baseDir_; }
     void SetBase(std::string_view base);
     const std::string& DefaultTarget() const { return defaultTarget_; }
+    // The link under the mouse: its address (empty for a link to the page
+    // itself) and target frame.
+    bool OverLink() const { return overLink_; }
     const std::string& HotURL() const { return hotURL_; }
     const std::string& HotTarget() const { return hotTarget_; }
     bool Processing() const { return processing_; }
@@ -391,6 +394,7 @@ private:
     std::string TextBetween(int start, int end);
     void UpdateHover(int X, int Y, Qt::KeyboardModifiers shift);
     void SetHot(const std::string& url, const std::string& target);
+    void ClearHot();
     void HoverTick();
     void MouseLeft();
     void AutoScrollTick();
@@ -450,6 +454,7 @@ private:
     std::string baseDir_, docBase_, hostBase_;
     std::string defaultTarget_;
     std::string hotURL_, hotTarget_;
+    bool overLink_ = false;
     bool processing_ = false;
     int caretIndex_ = 0;
     int selAnchor_ = 0;

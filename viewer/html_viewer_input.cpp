@@ -164,9 +164,18 @@ bool THTMLViewer::FindNext(const QString& typed, bool matchCase) {
 // --- Mouse -----------------------------------------------------------------------
 
 void THTMLViewer::SetHot(const std::string& url, const std::string& target) {
-    if (url == hotURL_ && target == hotTarget_) return;
+    if (overLink_ && url == hotURL_ && target == hotTarget_) return;
+    overLink_ = true;
     hotURL_ = url;
     hotTarget_ = target;
+    if (OnHotSpotCovered) OnHotSpotCovered(this, hotURL_);
+}
+
+void THTMLViewer::ClearHot() {
+    if (!overLink_) return;
+    overLink_ = false;
+    hotURL_.clear();
+    hotTarget_.clear();
     if (OnHotSpotCovered) OnHotSpotCovered(this, hotURL_);
 }
 
@@ -197,7 +206,7 @@ void THTMLViewer::UpdateHover(int X, int Y, Qt::KeyboardModifiers shift) {
     bool inText = false;
     PositionAt(X, Y, &inText);
     panel_->setCursor(inText ? cursor() : QCursor(Qt::ArrowCursor));
-    SetHot({}, {});
+    ClearHot();
 }
 
 void THTMLViewer::MouseLeft() {
@@ -214,7 +223,7 @@ void THTMLViewer::HoverTick() {
     // A point outside the document cancels the hover look.
     sectionList_->LinkAtPoint(*measure_, -1, -1, target, control);
     sectionList_->SetHoverImage(nullptr);
-    if (!hotURL_.empty() || !hotTarget_.empty()) SetHot({}, {});
+    ClearHot();
 }
 
 void THTMLViewer::DocMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int X, int Y) {
@@ -300,6 +309,7 @@ void THTMLViewer::DocMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift
         return;
     }
     if (!target) return;
+    overLink_ = true;
     hotURL_ = target->Url;
     hotTarget_ = target->Target;
     FollowLink();

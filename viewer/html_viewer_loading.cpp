@@ -127,7 +127,7 @@ void THTMLViewer::Load(const TLoadRequest& request) {
             ResetDocumentState();
             LayOutDocument();
             scope.End();
-            SetHot({}, {});
+            ClearHot();
             InvalidatePanel();
             if (OnProcessing) OnProcessing(this, false);
             throw;
@@ -210,7 +210,7 @@ void THTMLViewer::BuildDocument(const TLoadRequest& request) {
 void THTMLViewer::FinishLoad() {
     PlaceControls();
     InvalidatePanel();
-    SetHot({}, {}); // the link under the mouse was one of the old page
+    ClearHot(); // the link under the mouse was one of the old page
     if (OnProcessing) OnProcessing(this, false);
     if (refreshAsked_ && OnMetaRefresh) OnMetaRefresh(this, refreshDelay_, refreshURL_);
 }
@@ -249,6 +249,7 @@ void THTMLViewer::ResetDocumentState() {
 void THTMLViewer::ClearDocument() {
     if (Busy()) return;
     ResetDocumentState();
+    overLink_ = false;
     hotURL_.clear();
     hotTarget_.clear();
     sectionList_->SetScrollY(0);

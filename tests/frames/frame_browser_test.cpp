@@ -494,7 +494,8 @@ TEST_F(FrameBrowserTest, VisitedLinksAreMarkedAgainstAManyAddressList) {
 }
 
 // An empty address is a link to the page itself, visited once the page is;
-// following it stays on the page, as a link to the page's own address does.
+// the mouse over it shows the page's address, and following it stays on
+// the page, as a link to the page's own address does.
 TEST_F(FrameBrowserTest, AnEmptyAddressLinksToThePageItself) {
     Page("self.htm", "<A HREF=\"\">itself</A> <A HREF=\"other.htm\">other</A> <A NAME=x>name</A>");
     browser.SetVisitedMaxCount(100);
@@ -504,6 +505,15 @@ TEST_F(FrameBrowserTest, AnEmptyAddressLinksToThePageItself) {
     EXPECT_TRUE(RunOf(list, "itself")->IsVisited);
     EXPECT_FALSE(RunOf(list, "other")->IsVisited);
     EXPECT_FALSE(RunOf(list, "name")->IsLink());
+
+    std::vector<std::string> shown;
+    browser.OnHotSpotTargetCovered = [&](THTMLViewer*, const std::string&,
+                                         const std::string& address) { shown.push_back(address); };
+    for (const char* text : {"itself", "name", "other"})
+        SendMouse(OnlyViewer().PaintPanel(), QEvent::MouseMove, Qt::NoButton,
+                  PointOfText(OnlyViewer(), text));
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"http://site/self.htm", "", "http://site/other.htm"}));
     Click(OnlyViewer(), "itself");
     EXPECT_EQ(browser.CurrentAddress(), "http://site/self.htm");
     EXPECT_EQ(requests, std::vector<std::string>{"http://site/self.htm"});

@@ -1,6 +1,6 @@
 #include "image/row_deflater.h"
 
-#include <zlib.h>
+#include <emmintrin.h>
 
 #include <algorithm>
 #include <array>
@@ -38,6 +38,12 @@ constexpr std::array<uint8_t, 19> CodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6
 constexpr int RepeatPrevious = 16, RepeatZero = 17, RepeatManyZeros = 18;
 // Tokens a block holds before its codes are made anew for the next.
 constexpr size_t BlockTokens = size_t(1) << 16;
+
+// Bits to write, first bit lowest.
+struct TBits {
+    uint32_t Value = 0;
+    int Count = 0;
+};
 
 // A deflate symbol with the extra bits that follow its code.
 struct TSymbol {
@@ -145,6 +151,47 @@ std::vector<uint16_t> MakeCodes(const std::vector<uint8_t>& lengths) {
     return codes;
 }
 
+// The Adler-32 checksum of a zlib stream, sixteen bytes at a time. Over a
+// stretch short enough that no sum overflows, the second sum gains each
+// byte as many times as there are bytes from it to the stretch's end, the
+// byte itself included: 16 down to 1 within its group of sixteen, and 16
+// for each group after its own.
+uint32_t Adler32(uint32_t adler, const unsigned char* data, size_t size) {
+    constexpr uint32_t Modulus = 65521;
+    constexpr size_t Stretch = 5552 / 16 * 16; // the longest without overflow
+    uint64_t a = adler & 0xffff, b = adler >> 16;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i weightsFirst = _mm_setr_epi16(16, 15, 14, 13, 12, 11, 10, 9);
+    const __m128i weightsLast = _mm_setr_epi16(8, 7, 6, 5, 4, 3, 2, 1);
+    auto total = [](__m128i lanes) {
+        alignas(16) uint32_t values[4];
+        _mm_store_si128(reinterpret_cast<__m128i*>(values), lanes);
+        return uint64_t(values[0]) + values[1] + values[2] + values[3];
+    };
+    while (size >= 16) {
+        const size_t length = std::min(size, Stretch) / 16 * 16;
+        __m128i sums = zero, sumsBefore = zero, weighted = zero;
+        for (size_t at = 0; at < length; at += 16) {
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            sumsBefore = _mm_add_epi32(sumsBefore, sums);
+            sums = _mm_add_epi32(sums, _mm_sad_epu8(bytes, zero));
+            weighted = _mm_add_epi32(weighted,
+                                     _mm_madd_epi16(_mm_unpacklo_epi8(bytes, zero), weightsFirst));
+            weighted = _mm_add_epi32(weighted,
+                                     _mm_madd_epi16(_mm_unpackhi_epi8(bytes, zero), weightsLast));
+        }
+        b = (b + a * length + 16 * total(sumsBefore) + total(weighted)) % Modulus;
+        a = (a + total(sums)) % Modulus;
+        data += length;
+        size -= length;
+    }
+    for (; size > 0; --size) {
+        a += *data++;
+        b += a;
+    }
+    return uint32_t(b % Modulus << 16 | a % Modulus);
+}
+
 uint32_t ThreeBytes(const unsigned char* at) {
     return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16;
 }
@@ -218,15 +265,16 @@ int ExtraBitsOf(int codeLengthSymbol) {
 
 TRowDeflater::TRowDeflater(size_t rowBytes, int pixelBytes, std::string& out)
     : RowBytes(rowBytes), PixelBytes(pixelBytes), AboveInReach(rowBytes <= Window), Out(out),
-      Above(AboveInReach ? rowBytes : 0) {
+      Written(out.size()), Above(AboveInReach ? rowBytes : 0) {
     Tokens.reserve(BlockTokens);
     constexpr unsigned char deflate32K = 0x78, fastest = 0x01; // header check: 0x7801 % 31 == 0
-    Out += char(deflate32K);
-    Out += char(fastest);
+    ReserveBytes(2);
+    Out[Written++] = char(deflate32K);
+    Out[Written++] = char(fastest);
 }
 
 void TRowDeflater::AddRow(const unsigned char* row) {
-    Adler = uint32_t(adler32_z(Adler, row, RowBytes));
+    Adler = Adler32(Adler, row, RowBytes);
     const size_t back = size_t(PixelBytes);
     const bool useAbove = HaveAbove && AboveInReach;
     size_t i = 0;
@@ -251,12 +299,14 @@ void TRowDeflater::AddRow(const unsigned char* row) {
                 continue;
             }
         }
-        const size_t fromAbove = useAbove ? SameBytes(row + i, Above.data() + i, limit) : 0;
+        // Of two copies as long, the one from one pixel back costs no extra
+        // bits for its distance: the row above is not looked at when that
+        // one goes as far as a copy can.
         const size_t fromBack = i >= back ? SameBytes(row + i, row + i - back, limit) : 0;
+        const size_t fromAbove =
+            useAbove && fromBack < limit ? SameBytes(row + i, Above.data() + i, limit) : 0;
         const size_t copy = std::max(fromAbove, fromBack);
         if (copy >= MinCopy) {
-            // Of two copies as long, the one from one pixel back costs no
-            // extra bits for its distance.
             const bool fromTheRowAbove = fromAbove > fromBack;
             AddToken({uint16_t(copy), 0, fromTheRowAbove});
             i += copy;
@@ -279,13 +329,6 @@ void TRowDeflater::AddToken(TToken token) {
     Tokens.push_back(token);
 }
 
-void TRowDeflater::Finish() {
-    WriteBlock(true);
-    FlushBits();
-    for (int shift = 24; shift >= 0; shift -= 8)
-        Out += char((Adler >> shift) & 0xff);
-}
-
 void TRowDeflater::WriteBlock(bool last) {
     const TSymbol back = DistanceSymbol(size_t(PixelBytes));
     const TSymbol above = DistanceSymbol(RowBytes);
@@ -304,10 +347,52 @@ void TRowDeflater::WriteBlock(bool last) {
     std::vector<uint8_t> lengthBits, distanceBits;
     MakeLengths(lengthCounts, MaxBits, lengthBits);
     MakeLengths(distanceCounts, MaxBits, distanceBits);
+
+    // A token writes at most 48 bits; the header takes less than 300 bytes.
+    ReserveBytes(Tokens.size() * 6 + 512);
+    WriteBits(last ? 1 : 0, 1);
+    constexpr uint32_t dynamicCodes = 2;
+    WriteBits(dynamicCodes, 2);
+    WriteCodeLengths(lengthBits, distanceBits);
+
+    // Each symbol's code with the extra bits that follow it, as one.
     const std::vector<uint16_t> lengthCodes = MakeCodes(lengthBits);
     const std::vector<uint16_t> distanceCodes = MakeCodes(distanceBits);
+    auto withExtra = [](uint16_t code, uint8_t bits, const TSymbol& symbol) {
+        return TBits{code | symbol.Extra << bits, bits + symbol.ExtraCount};
+    };
+    std::array<TBits, EndOfBlock + 1> literal{};
+    for (size_t symbol = 0; symbol <= EndOfBlock; ++symbol)
+        literal[symbol] = {lengthCodes[symbol], lengthBits[symbol]};
+    std::array<TBits, MaxCopy + 1> copyLength{};
+    for (int length = MinCopy; length <= MaxCopy; ++length) {
+        const auto code = size_t(copies[size_t(length)].Code);
+        copyLength[size_t(length)] =
+            withExtra(lengthCodes[code], lengthBits[code], copies[size_t(length)]);
+    }
+    const TBits fromBack =
+        withExtra(distanceCodes[size_t(back.Code)], distanceBits[size_t(back.Code)], back);
+    const TBits fromAbove =
+        withExtra(distanceCodes[size_t(above.Code)], distanceBits[size_t(above.Code)], above);
 
-    // The header: both codes' lengths, themselves Huffman coded.
+    for (const TToken& token : Tokens) {
+        if (token.Length == 0) {
+            WriteBits(literal[token.Literal].Value, literal[token.Literal].Count);
+            continue;
+        }
+        const TBits& length = copyLength[token.Length];
+        WriteBits(length.Value, length.Count);
+        const TBits& distance = token.FromAbove ? fromAbove : fromBack;
+        WriteBits(distance.Value, distance.Count);
+    }
+    WriteBits(literal[EndOfBlock].Value, literal[EndOfBlock].Count);
+    Tokens.clear();
+}
+
+// A dynamic block's header after its first three bits: how many of each
+// code's lengths follow, the code that codes them, and the lengths.
+void TRowDeflater::WriteCodeLengths(const std::vector<uint8_t>& lengthBits,
+                                    const std::vector<uint8_t>& distanceBits) {
     size_t lengthsUsed = LengthSymbols, distancesUsed = DistanceSymbols;
     while (lengthsUsed > 257 && lengthBits[lengthsUsed - 1] == 0)
         --lengthsUsed;
@@ -326,9 +411,6 @@ void TRowDeflater::WriteBlock(bool last) {
     while (runLengthsUsed > 4 && runBits[CodeLengthOrder[runLengthsUsed - 1]] == 0)
         --runLengthsUsed;
 
-    constexpr uint32_t dynamicCodes = 2;
-    WriteBits(last ? 1 : 0, 1);
-    WriteBits(dynamicCodes, 2);
     WriteBits(uint32_t(lengthsUsed - 257), 5);
     WriteBits(uint32_t(distancesUsed - 1), 5);
     WriteBits(uint32_t(runLengthsUsed - 4), 4);
@@ -338,45 +420,33 @@ void TRowDeflater::WriteBlock(bool last) {
         WriteBits(runCodes[run.Symbol], runBits[run.Symbol]);
         WriteBits(run.Extra, ExtraBitsOf(run.Symbol));
     }
-
-    // The data.
-    for (const TToken& token : Tokens) {
-        if (token.Length == 0) {
-            WriteBits(lengthCodes[token.Literal], lengthBits[token.Literal]);
-            continue;
-        }
-        const TSymbol& length = copies[token.Length];
-        WriteBits(lengthCodes[size_t(length.Code)], lengthBits[size_t(length.Code)]);
-        WriteBits(length.Extra, length.ExtraCount);
-        const TSymbol& distance = token.FromAbove ? above : back;
-        WriteBits(distanceCodes[size_t(distance.Code)], distanceBits[size_t(distance.Code)]);
-        WriteBits(distance.Extra, distance.ExtraCount);
-    }
-    WriteBits(lengthCodes[EndOfBlock], lengthBits[EndOfBlock]);
-    Tokens.clear();
 }
 
+void TRowDeflater::ReserveBytes(size_t bytes) {
+    if (Out.size() < Written + bytes) Out.resize(std::max(Written + bytes, Out.size() * 2));
+}
+
+// Bits go out first bit first, in whole words of four bytes; WriteBits
+// takes at most 32 at a time.
 void TRowDeflater::WriteBits(uint32_t bits, int count) {
     BitBuffer |= uint64_t(bits) << BitCount;
     BitCount += count;
-    if (BitCount >= 32) {
-        const uint32_t word = uint32_t(BitBuffer);
-        const char bytes[4] = {char(word & 0xff), char((word >> 8) & 0xff),
-                               char((word >> 16) & 0xff), char(word >> 24)};
-        Out.append(bytes, 4);
-        BitBuffer >>= 32;
-        BitCount -= 32;
-    }
+    if (BitCount < 32) return;
+    auto* at = reinterpret_cast<unsigned char*>(Out.data()) + Written;
+    for (int byte = 0; byte < 4; ++byte)
+        at[byte] = static_cast<unsigned char>(BitBuffer >> (8 * byte));
+    Written += 4;
+    BitBuffer >>= 32;
+    BitCount -= 32;
 }
 
-void TRowDeflater::FlushBits() {
-    while (BitCount > 0) {
-        Out += char(BitBuffer & 0xff);
-        BitBuffer >>= 8;
-        BitCount -= 8;
-    }
-    BitBuffer = 0;
-    BitCount = 0;
+void TRowDeflater::Finish() {
+    WriteBlock(true);
+    for (; BitCount > 0; BitCount -= 8, BitBuffer >>= 8)
+        Out[Written++] = char(BitBuffer & 0xff);
+    Out.resize(Written);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        Out += char((Adler >> shift) & 0xff);
 }
 
 } // namespace lumo

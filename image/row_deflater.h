@@ -35,13 +35,16 @@ private:
 
     void AddToken(TToken token);
     void WriteBlock(bool last);
+    void WriteCodeLengths(const std::vector<uint8_t>& lengthBits,
+                          const std::vector<uint8_t>& distanceBits);
+    void ReserveBytes(size_t bytes);
     void WriteBits(uint32_t bits, int count);
-    void FlushBits();
 
     size_t RowBytes;
     int PixelBytes;
     bool AboveInReach; // the row above lies within deflate's window
     std::string& Out;
+    size_t Written; // Out's bytes that hold the stream; room follows
     std::vector<unsigned char> Above;
     bool HaveAbove = false;
     // The last token copies from the row above up to that row's end.

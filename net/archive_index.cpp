@@ -405,6 +405,9 @@ std::optional<TArchiveIndex> TArchiveIndex::Load(const std::string& indexFile, i
         std::string(IndexHeader) + "\t" + std::to_string(size) + "\t" + std::to_string(modified);
     if (nextLine() != expected) return std::nullopt;
     TArchiveIndex index;
+    // An entry a line: the list is made once, not grown and moved.
+    index.entries_.reserve(
+        std::min<size_t>(size_t(std::count(rest.begin(), rest.end(), '\n')), MaxEntries + 1));
     while (!rest.empty()) {
         const std::vector<std::string_view> f = SplitTabs(nextLine());
         if (!f.empty() && f[0] == "O") {

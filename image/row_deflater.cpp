@@ -252,6 +252,24 @@ std::vector<TLengthRun> RunsOfLengths(const std::vector<uint8_t>& lengths) {
     return runs;
 }
 
+// What a block of these counts and codes takes at most, in bytes: its
+// symbols with their extra bits, its header (316 code lengths of at most 7
+// bits each, with the repeats' extra bits: under 400 bytes), the bits left
+// over from the block before and the last bits of the stream.
+size_t BlockBytes(const std::vector<uint32_t>& lengthCounts, const std::vector<uint8_t>& lengthBits,
+                  const std::vector<uint32_t>& distanceCounts,
+                  const std::vector<uint8_t>& distanceBits) {
+    uint64_t bits = 0;
+    for (size_t symbol = 0; symbol < lengthCounts.size(); ++symbol) {
+        const int extra = symbol > EndOfBlock ? LengthExtra[symbol - EndOfBlock - 1] : 0;
+        bits += uint64_t(lengthCounts[symbol]) * uint64_t(lengthBits[symbol] + extra);
+    }
+    for (size_t symbol = 0; symbol < distanceCounts.size(); ++symbol)
+        bits += uint64_t(distanceCounts[symbol]) *
+                uint64_t(distanceBits[symbol] + DistanceExtra[symbol]);
+    return size_t(bits / 8) + 512;
+}
+
 int ExtraBitsOf(int codeLengthSymbol) {
     switch (codeLengthSymbol) {
     case RepeatPrevious: return 2;
@@ -348,8 +366,7 @@ void TRowDeflater::WriteBlock(bool last) {
     MakeLengths(lengthCounts, MaxBits, lengthBits);
     MakeLengths(distanceCounts, MaxBits, distanceBits);
 
-    // A token writes at most 48 bits; the header takes less than 300 bytes.
-    ReserveBytes(Tokens.size() * 6 + 512);
+    ReserveBytes(BlockBytes(lengthCounts, lengthBits, distanceCounts, distanceBits));
     WriteBits(last ? 1 : 0, 1);
     constexpr uint32_t dynamicCodes = 2;
     WriteBits(dynamicCodes, 2);
@@ -423,7 +440,7 @@ void TRowDeflater::WriteCodeLengths(const std::vector<uint8_t>& lengthBits,
 }
 
 void TRowDeflater::ReserveBytes(size_t bytes) {
-    if (Out.size() < Written + bytes) Out.resize(std::max(Written + bytes, Out.size() * 2));
+    if (Out.size() < Written + bytes) Out.resize(Written + bytes);
 }
 
 // Bits go out first bit first, in whole words of four bytes; WriteBits

@@ -87,6 +87,32 @@ TEST(RowDeflater, StreamsInflateToTheirRows) {
     }
 }
 
+// Pictures of every kind mixed, their sizes drawn at random: patches of one
+// colour, of noise and of a few grey levels, rows that repeat and rows that
+// do not. The room the deflater makes for each block must always suffice;
+// a byte written past it is lost and the stream comes back wrong.
+TEST(RowDeflater, MixedPicturesInflateToTheirRows) {
+    uint32_t seed = 2024;
+    const auto next = [&seed](uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    for (int picture = 0; picture < 150; ++picture) {
+        const size_t pixels = 1 + next(picture % 10 == 0 ? 12000 : 700);
+        const size_t height = 1 + next(40);
+        const uint32_t patch = 1 + next(64), kinds = 1 + next(4), salt = next(1000);
+        const TRows rows = MakeRows(pixels, height, [&](size_t x, size_t y) {
+            const uint32_t kind = Noise(x / 3 / patch + salt, y / patch) % kinds;
+            if (kind == 0) return 0xff;
+            if (kind == 1) return int(Noise(x, y + salt) % 256);
+            if (kind == 2) return int(Noise(x / 3, y) % 4 * 70);
+            return int(Noise(x, 0) % 256); // the same in every row
+        });
+        EXPECT_EQ(Inflated(Deflated(rows, 1 + pixels * 3, 3), rows.size()), rows)
+            << pixels << "x" << height << ", picture " << picture;
+    }
+}
+
 // Screenshots are what it is for: a blank page takes almost nothing, and a
 // page with lines of text in it comes out at most half as large again as
 // a general deflater's fastest level makes it.

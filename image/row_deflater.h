@@ -3,9 +3,9 @@
 // pixels repeat in two ways: a colour runs on along its row, and a row
 // repeats the one above. The deflater looks for repeats only there, one
 // pixel back and one row up, where a general deflater searches a hash of
-// every position; that makes it several times faster on pages, whose
-// smoothed text is the only part that does not repeat, for files about
-// as small as a general deflater's fastest level gives.
+// every position. On screenshots of pages that makes it two to three times
+// faster than zlib's fastest level, for files up to half as large again:
+// smoothed text, whose repeats lie elsewhere, is where they differ.
 #include <cstddef>
 #include <cstdint>
 #include <string>

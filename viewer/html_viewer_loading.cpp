@@ -249,9 +249,7 @@ void THTMLViewer::ResetDocumentState() {
 void THTMLViewer::ClearDocument() {
     if (Busy()) return;
     ResetDocumentState();
-    overLink_ = false;
-    hotURL_.clear();
-    hotTarget_.clear();
+    ClearHot(); // the link under the mouse is gone with the document
     sectionList_->SetScrollY(0);
     LayOutDocument();
     ScrollHorzTo(0);

@@ -36,6 +36,26 @@ int FileNumberOf(std::string_view name) {
     return ec == std::errc() ? number : -1;
 }
 
+// The index's kind field: the kind, and ";" and a charset that cannot break
+// the line's fields.
+std::string KindField(int kind, std::string_view charset) {
+    std::string field = std::to_string(kind);
+    const bool plain = !charset.empty() && charset.size() <= 40 &&
+                       std::all_of(charset.begin(), charset.end(), [](char c) {
+                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                  (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
+                                  c == ':';
+                       });
+    if (plain) field += ";" + std::string(charset);
+    return field;
+}
+
+// Only http and https addresses are cached; their keys keep the scheme.
+bool IsCached(std::string_view url) {
+    const std::string scheme = SchemeOf(url);
+    return scheme == "http" || scheme == "https";
+}
+
 } // namespace
 
 std::string CacheKeyOf(std::string_view url) {
@@ -73,6 +93,17 @@ TDiskCache::~TDiskCache() {
 
 bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes,
                        std::string_view charset) {
+    if (!IsCached(url)) return false;
+    // A new address's file takes a number no file had, and no index names it
+    // before the bytes are in: it is written in place, with no temporary
+    // copy to rename over it.
+    if (std::string key = CacheKeyOf(url); Find(key) < 0) {
+        Entry e{std::move(key), KindField(kind, charset), {}};
+        if (!MakeNewFile(e.key, bytes, e.fileName)) return false;
+        Append(std::move(e));
+        stored_ = true;
+        return true;
+    }
     const std::string fileName = Add(url, kind, false, charset);
     if (fileName.empty()) return false;
     if (WriteFileAtomically(fileName, bytes, TFlush::Later)) {
@@ -127,14 +158,19 @@ ptrdiff_t TDiskCache::Find(std::string_view key) const {
 }
 
 // The next number whose file does not exist yet: another copy of the program
-// may have used numbers since the index was read. In a folder where nothing
-// can be made the name is given anyway; storing the document then fails.
-std::string TDiskCache::NewFileName(std::string_view key) {
+// may have used numbers since the index was read.
+bool TDiskCache::MakeNewFile(std::string_view key, std::string_view bytes, std::string& name) {
     const std::string extension(KnownExtensionOf(key));
     while (true) {
-        std::string name = "m" + std::to_string(nextFileNumber_++) + extension;
-        if (CreateNewFile(folder_ + name) != TNewFile::Exists) return name;
+        name = "m" + std::to_string(nextFileNumber_++) + extension;
+        const TNewFile made = CreateNewFile(folder_ + name, bytes);
+        if (made != TNewFile::Exists) return made == TNewFile::Created;
     }
+}
+
+void TDiskCache::Append(Entry entry) {
+    entries_.push_back(std::move(entry));
+    EvictOldest();
 }
 
 bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind,
@@ -157,41 +193,22 @@ bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind,
     return true;
 }
 
-namespace {
-
-// The index's kind field: the kind, and ";" and a charset that cannot break
-// the line's fields.
-std::string KindField(int kind, std::string_view charset) {
-    std::string field = std::to_string(kind);
-    const bool plain = !charset.empty() && charset.size() <= 40 &&
-                       std::all_of(charset.begin(), charset.end(), [](char c) {
-                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                  (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                                  c == ':';
-                       });
-    if (plain) field += ";" + std::string(charset);
-    return field;
-}
-
-} // namespace
-
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed, std::string_view charset) {
-    const std::string scheme = SchemeOf(url);
-    if (scheme != "http" && scheme != "https") return {};
+    if (!IsCached(url)) return {};
     const std::string key = CacheKeyOf(url);
     if (const ptrdiff_t i = Find(key); i >= 0) {
         Entry& e = entries_[static_cast<size_t>(i)];
         if (!e.own) { // the owner's file: this copy stores the address anew
-            e.fileName = NewFileName(key);
+            MakeNewFile(key, {}, e.fileName);
             e.own = true;
         }
         return folder_ + e.fileName;
     }
-    Entry e{key, KindField(kind, charset), NewFileName(key)};
+    Entry e{key, KindField(kind, charset), {}};
+    MakeNewFile(key, {}, e.fileName);
     if (failed) e.key += '*';
     std::string fileName = folder_ + e.fileName;
-    entries_.push_back(std::move(e));
-    EvictOldest();
+    Append(std::move(e));
     return fileName;
 }
 

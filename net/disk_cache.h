@@ -49,7 +49,9 @@ public:
     // written (a full disk) leaves no entry, so no later visit takes an empty
     // or partial file for the document. The bytes reach the disk before the
     // index that names them (when the cache ends), not on every write: a copy
-    // costs no wait for the disk. False when nothing was stored.
+    // costs no wait for the disk. A new address's file is written in place; a
+    // held one is replaced whole, its old bytes kept until the new are in.
+    // False when nothing was stored.
     bool Store(std::string_view url, int kind, std::string_view bytes,
                std::string_view charset = {});
 
@@ -79,7 +81,11 @@ private:
     void EvictOldest();
     void RemoveOwnFile(const Entry& e) const;
     ptrdiff_t Find(std::string_view key) const;
-    std::string NewFileName(std::string_view key);
+    // Makes a file holding bytes under the next number no file has yet, and
+    // sets name to it; false when it could not be made (the name is set
+    // anyway, and storing under it then fails).
+    bool MakeNewFile(std::string_view key, std::string_view bytes, std::string& name);
+    void Append(Entry entry);
 
     std::string folder_;
     TCacheFolder role_;

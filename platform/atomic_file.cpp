@@ -42,19 +42,9 @@ bool TAtomicFile::Open() {
 
 bool TAtomicFile::Write(const void* bytes, size_t count) {
     if (fd_ < 0 || failed_) return false;
-    const char* at = static_cast<const char*>(bytes);
-    while (count > 0) {
-        const ssize_t n = ::write(fd_, at, count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            if (n == 0) errno = EIO;
-            return Fail();
-        }
-        at += n;
-        count -= static_cast<size_t>(n);
-        written_ += n;
-    }
-    return true;
+    const size_t written = WriteToDescriptor(fd_, bytes, count);
+    written_ += static_cast<int64_t>(written);
+    return written == count || Fail();
 }
 
 bool TAtomicFile::Commit() {

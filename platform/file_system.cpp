@@ -89,13 +89,29 @@ bool ForceDirectories(std::string_view name) {
     return fs::is_directory(path, ec);
 }
 
-TNewFile CreateNewFile(std::string_view name) {
-    const int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        ::close(fd);
-        return TNewFile::Created;
+size_t WriteToDescriptor(int fd, const void* bytes, size_t count) {
+    const char* at = static_cast<const char*>(bytes);
+    size_t written = 0;
+    while (written < count) {
+        const ssize_t n = ::write(fd, at + written, count - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            break;
+        }
+        written += static_cast<size_t>(n);
     }
-    return errno == EEXIST ? TNewFile::Exists : TNewFile::Failed;
+    return written;
+}
+
+TNewFile CreateNewFile(std::string_view name, std::string_view bytes) {
+    const fs::path path = NativePath(name);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == EEXIST ? TNewFile::Exists : TNewFile::Failed;
+    const bool written = WriteToDescriptor(fd, bytes.data(), bytes.size()) == bytes.size();
+    if (::close(fd) == 0 && written) return TNewFile::Created;
+    ::unlink(path.c_str());
+    return TNewFile::Failed;
 }
 
 bool RemoveFile(std::string_view name) {

@@ -40,10 +40,15 @@ bool DirectoryExists(std::string_view name);
 // Creates the folder and any missing parents; true when it exists afterwards.
 bool ForceDirectories(std::string_view name);
 
+// Writes count bytes to an open descriptor, going on after interruptions;
+// the number written, fewer (with errno set) when the rest could not be.
+size_t WriteToDescriptor(int fd, const void* bytes, size_t count);
+
 enum class TNewFile { Created, Exists, Failed };
-// Creates an empty file only when no file of that name exists, so that two
-// programs sharing a folder never take the same name.
-TNewFile CreateNewFile(std::string_view name);
+// Creates a file holding bytes (none by default) only when no file of that
+// name exists, so that two programs sharing a folder never take the same
+// name. A file whose bytes could not all be written is removed: Failed.
+TNewFile CreateNewFile(std::string_view name, std::string_view bytes = {});
 
 // Deletes a file; true when it was deleted.
 bool RemoveFile(std::string_view name);

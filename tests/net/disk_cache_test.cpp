@@ -127,6 +127,12 @@ TEST_F(DiskCacheTest, ACopyThatCannotBeWrittenLeavesNoEntry) {
     std::filesystem::create_directories(file + "/held");
     EXPECT_FALSE(cache.Store("http://srv/a.htm", 0, "newer"));
     EXPECT_FALSE(cache.Lookup("http://srv/a.htm", file, kind));
+    // Nor does a new address whose file cannot be made at all.
+    std::filesystem::remove_all(Cache());
+    std::ofstream(folder.Path() + "Cache") << "a file where the folder was";
+    EXPECT_FALSE(cache.Store("http://srv/b.htm", 0, "bytes"));
+    EXPECT_FALSE(cache.Lookup("http://srv/b.htm", file, kind));
+    EXPECT_EQ(cache.Count(), 0u);
 }
 
 TEST_F(DiskCacheTest, RemoveAndEraseAllDeleteFiles) {

@@ -197,6 +197,7 @@ void TImageQueue::TimerTimer() {
 
 void TImageQueue::HandOverFinished() {
     std::vector<QPointer<THTMLViewer>> receivers;
+    int handed = 0;
     while (!finished_.empty()) {
         TImageRequest& rec = *finished_.front();
         // A viewer that is gone takes nothing; a busy one holds back its
@@ -207,14 +208,18 @@ void TImageQueue::HandOverFinished() {
                 receivers.push_back(rec.Viewer);
         }
         finished_.pop_front();
-        CountDone();
+        ++handed;
     }
     for (const QPointer<THTMLViewer>& viewer : receivers)
         if (viewer) viewer->SettleImages();
+    // The gauge, repainted at once, paints the window's other changes with
+    // it: it moves once for the tick's pictures, after their pages are laid
+    // out, not once for each picture over a page still waiting for them.
+    if (handed > 0) CountDone(handed);
 }
 
-void TImageQueue::CountDone() {
-    ++window_.ImagesDone;
+void TImageQueue::CountDone(int count) {
+    window_.ImagesDone += count;
     window_.ShowProgress(window_.ImagesDone, window_.ImagesTotal);
 }
 

@@ -77,7 +77,7 @@ public:
 
 private:
     // Counts a picture as settled and moves the gauge.
-    void CountDone();
+    void CountDone(int count = 1);
     enum class TTickTurn { Spaced, AtOnce };
     // Starts the timer for the next tick unless it runs: a tick keeps its
     // distance from the last unless it must come at once.

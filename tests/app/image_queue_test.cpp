@@ -156,11 +156,14 @@ TEST_F(ImageQueueTest, TwentyFivePicturesTenAtATimeThenTheCacheThenReload) {
     const THTMLViewer* viewer = form->FrameBrowser->FocusedViewer();
     ASSERT_NE(viewer, nullptr);
     const int layoutsBefore = viewer->LayoutCount();
+    const int paintsBefore = viewer->PaintCount();
     ASSERT_TRUE(WaitForDone());
     EXPECT_EQ(Shown(), PictureCount);
     // The pictures have no size in the page, but those that arrive together
-    // are laid out together: far fewer layouts than pictures.
+    // are laid out together, and painted together: far fewer layouts and
+    // paints than pictures.
     EXPECT_LT(viewer->LayoutCount() - layoutsBefore, PictureCount / 2);
+    EXPECT_LT(viewer->PaintCount() - paintsBefore, PictureCount / 2);
     EXPECT_EQ(form->ImagesDone, PictureCount);
     EXPECT_EQ(form->ProgressBar->value(), 100);
     EXPECT_FALSE(fullEarly);

@@ -1,11 +1,9 @@
 #include "net/tls_socket.h"
 
 #include "net/certificate_text.h"
+#include "net/tls_library.h"
 #include "platform/socket_api.h"
 #include "platform/text.h"
-
-#include <openssl/err.h>
-#include <openssl/ssl.h>
 
 #include <algorithm>
 #include <climits>
@@ -43,8 +41,8 @@ void TTlsSocket::FreeConnection() {
     // A connection that ended without a fault leaves its session to resume;
     // OpenSSL would otherwise take it for one cut short by an attacker.
     if (ssl_ && phase_ == Phase::Open && peer_.Failure.Reason.empty())
-        SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
-    if (ssl_) SSL_free(ssl_); // frees both memory buffers
+        Tls().SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN | SSL_RECEIVED_SHUTDOWN);
+    if (ssl_) Tls().SSL_free(ssl_); // frees both memory buffers
     ssl_ = nullptr;
     in_ = out_ = nullptr;
     phase_ = Phase::Plain;
@@ -67,38 +65,41 @@ void TTlsSocket::SessionConnected(uint16_t error) {
 
 void TTlsSocket::BeginHandshake() {
     FreeConnection();
+    if (!LoadTls())
+        return HandshakeFailed("The secure connection could not be set up: " + TlsLoadError() +
+                               ".");
     ssl_ = TTlsContext::Shared().NewConnection(peer_);
-    in_ = BIO_new(BIO_s_mem());
-    out_ = BIO_new(BIO_s_mem());
+    in_ = Tls().BIO_new(Tls().BIO_s_mem());
+    out_ = Tls().BIO_new(Tls().BIO_s_mem());
     if (!ssl_ || !in_ || !out_) {
-        BIO_free(in_);
-        BIO_free(out_);
+        Tls().BIO_free(in_);
+        Tls().BIO_free(out_);
         in_ = out_ = nullptr;
         return HandshakeFailed("The secure connection could not be set up.");
     }
-    SSL_set_bio(ssl_, in_, out_);
+    Tls().SSL_set_bio(ssl_, in_, out_);
     phase_ = Phase::Handshake;
     ContinueHandshake();
 }
 
 void TTlsSocket::ContinueHandshake() {
-    ERR_clear_error();
-    const int result = SSL_do_handshake(ssl_);
-    const int error = SSL_get_error(ssl_, result);
+    Tls().ERR_clear_error();
+    const int result = Tls().SSL_do_handshake(ssl_);
+    const int error = Tls().SSL_get_error(ssl_, result);
     if (!SendRecords()) return;
     if (result == 1) return HandshakeDone();
     if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) return;
     if (!peer_.Failure.Reason.empty()) return HandshakeFailed(peer_.Failure.Reason);
-    const unsigned long reason = ERR_peek_last_error();
+    const unsigned long reason = Tls().ERR_peek_last_error();
     HandshakeFailed(reason != 0 ? HandshakeFailureReason(reason)
                                 : "The server ended the secure connection during the handshake.");
 }
 
 void TTlsSocket::HandshakeDone() {
     phase_ = Phase::Open;
-    resumed_ = SSL_session_reused(ssl_) == 1;
+    resumed_ = Tls().SSL_session_reused(ssl_) == 1;
     TTlsContext::Shared().CountHandshake(resumed_);
-    peerSubject_ = CertificateSubject(SSL_get0_peer_certificate(ssl_));
+    peerSubject_ = CertificateSubject(Tls().SSL_get0_peer_certificate(ssl_));
     const SessionWatch watch(*this);
     TAsyncSocket::TriggerSessionConnected(0);
     // Application data may have come with the handshake's last records.
@@ -120,18 +121,18 @@ bool TTlsSocket::ReadRecords() {
     if (records_.size() < RecordsRead) records_.resize(RecordsRead);
     const int n = TAsyncSocket::Receive(records_.data(), static_cast<int>(records_.size()));
     if (n <= 0) return false;
-    BIO_write(in_, records_.data(), n);
+    Tls().BIO_write(in_, records_.data(), n);
     return true;
 }
 
 bool TTlsSocket::SendRecords() {
     char* data = nullptr;
-    const long n = BIO_get_mem_data(out_, &data);
+    const long n = Tls().BIO_ctrl(out_, BIO_CTRL_INFO, 0, &data);
     if (n <= 0) return true;
     const SessionWatch watch(*this);
     TAsyncSocket::Send(data, static_cast<int>(std::min<long>(n, INT_MAX)));
     if (!watch.Same()) return false;
-    (void)BIO_reset(out_);
+    Tls().BIO_ctrl(out_, BIO_CTRL_RESET, 0, nullptr);
     return true;
 }
 
@@ -149,7 +150,7 @@ bool TTlsSocket::TriggerDataAvailable(uint16_t error) {
 }
 
 bool TTlsSocket::PlainWaiting() {
-    return ssl_ && (BIO_ctrl_pending(in_) > 0 || SSL_has_pending(ssl_) == 1);
+    return ssl_ && (Tls().BIO_ctrl_pending(in_) > 0 || Tls().SSL_has_pending(ssl_) == 1);
 }
 
 void TTlsSocket::OfferPlainData() {
@@ -173,9 +174,9 @@ int TTlsSocket::Receive(void* buffer, int len) {
         SetLastError(WSAEWOULDBLOCK);
         return -1;
     }
-    ERR_clear_error();
-    const int n = SSL_read(ssl_, buffer, len);
-    const int error = n > 0 ? SSL_ERROR_NONE : SSL_get_error(ssl_, n);
+    Tls().ERR_clear_error();
+    const int n = Tls().SSL_read(ssl_, buffer, len);
+    const int error = n > 0 ? SSL_ERROR_NONE : Tls().SSL_get_error(ssl_, n);
     if (!SendRecords()) return n > 0 ? n : -1;
     if (n > 0) return n;
     readNothing_ = true;
@@ -185,7 +186,7 @@ int TTlsSocket::Receive(void* buffer, int len) {
         SetLastError(WSAEWOULDBLOCK);
         return -1;
     }
-    peer_.Failure.Reason = HandshakeFailureReason(ERR_peek_last_error());
+    peer_.Failure.Reason = HandshakeFailureReason(Tls().ERR_peek_last_error());
     SetLastError(WSocketTlsFailed);
     return -1;
 }
@@ -199,7 +200,7 @@ int TTlsSocket::Send(const void* data, int len) {
         return -1;
     }
     // Memory buffers take everything at once.
-    if (SSL_write(ssl_, data, len) != len) {
+    if (Tls().SSL_write(ssl_, data, len) != len) {
         SetLastError(WSocketTlsFailed);
         return -1;
     }
@@ -208,13 +209,13 @@ int TTlsSocket::Send(const void* data, int len) {
 
 long TTlsSocket::PendingByteCount() {
     if (phase_ == Phase::Plain) return TSocksSocket::PendingByteCount();
-    return phase_ == Phase::Open ? static_cast<long>(SSL_pending(ssl_)) : 0;
+    return phase_ == Phase::Open ? static_cast<long>(Tls().SSL_pending(ssl_)) : 0;
 }
 
 void TTlsSocket::TriggerSessionClosed(uint16_t error) {
     if (phase_ == Phase::Handshake) {
         // Closed in the middle: what OpenSSL saw, or a plain close.
-        const unsigned long reason = ERR_peek_last_error();
+        const unsigned long reason = Tls().ERR_peek_last_error();
         peer_.Failure.Reason = !peer_.Failure.Reason.empty() ? peer_.Failure.Reason
                                : reason != 0                 ? HandshakeFailureReason(reason)
                                              : "The server closed the connection during the "

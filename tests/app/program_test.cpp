@@ -35,6 +35,18 @@ TEST(Program, VersionAndHelp) {
     EXPECT_FALSE(home.Exists("lumo.ini")); // nothing started
 }
 
+// The TLS library comes with the first secure connection (the https tests
+// make them), not with every start of the program.
+TEST(Program, StartsWithoutTheTlsLibrary) {
+    QProcess ldd;
+    ldd.start("ldd", {LUMO_BINARY});
+    ASSERT_TRUE(ldd.waitForFinished(30000));
+    const std::string libraries = ldd.readAllStandardOutput().toStdString();
+    EXPECT_NE(libraries.find("libQt6Core"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libssl"), std::string::npos) << libraries;
+    EXPECT_EQ(libraries.find("libcrypto"), std::string::npos) << libraries;
+}
+
 TEST(Program, ScreenshotWritesTheWholeWindow) {
     test::TempFolder home;
     const std::string shot = home / "shot.png";

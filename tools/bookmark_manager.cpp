@@ -8,6 +8,7 @@
 #include "tools/window_placement.h"
 
 #include <QHBoxLayout>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -73,11 +74,23 @@ void TBookmarkManager::LoadTree() {
 void TBookmarkManager::SetBookmarksMenu(QMenu* menu, TOpenBookmark open) {
     menu_ = menu;
     open_ = std::move(open);
+    // Built as it opens: the style's folder and bookmark icons cost a start
+    // some milliseconds, and most starts never open the menu.
+    if (menu_) connect(menu_, &QMenu::aboutToShow, this, [this] { BuildStaleMenu(); });
     RebuildMenu();
 }
 
 void TBookmarkManager::RebuildMenu() {
-    if (menu_) BuildBookmarkMenu(*menu_, TreeView1->Nodes(), open_);
+    // The tree as it stands now: edits the user then cancels stay out.
+    menuNodes_ = TreeView1->Nodes();
+    menuStale_ = true;
+    if (menu_ && menu_->isVisible()) BuildStaleMenu();
+}
+
+void TBookmarkManager::BuildStaleMenu() {
+    if (!menu_ || !menuStale_) return;
+    menuStale_ = false;
+    BuildBookmarkMenu(*menu_, menuNodes_, open_);
 }
 
 bool TBookmarkManager::AddBookmark(const std::string& address, const std::string& title) {

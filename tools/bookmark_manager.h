@@ -28,7 +28,8 @@ public:
     // the window's place and applies its language.
     TBookmarkManager(QWidget* parent, std::string bookmarkFile);
 
-    // The menu the tree is copied into, and what choosing a bookmark does.
+    // The menu the tree is copied into as it opens, and what choosing a
+    // bookmark does.
     void SetBookmarksMenu(QMenu* menu, TOpenBookmark open);
     void RebuildMenu();
 
@@ -65,6 +66,7 @@ public:
 private:
     void CreateControls();
     void LoadTree();
+    void BuildStaleMenu();
 
     std::string fileName_;
     bool replaceable_ = true; // false: saving would lose what the file holds
@@ -73,6 +75,8 @@ private:
     TBookmarkList read_;
     bool shown_ = false;
     QMenu* menu_ = nullptr;
+    TBookmarkList menuNodes_; // what the menu shows
+    bool menuStale_ = false;  // the menu is built again as it next opens
     TOpenBookmark open_;
     TWindowTranslator language_;
 };

@@ -50,7 +50,12 @@ protected:
     }
     void ShowFrames(TMainWindow& form) { form.FormShow(Address("frames.htm")); }
     std::string Address(const char* name) { return "file://" + (home / name); }
-    static QMenu& BookmarksMenu(TMainWindow& form) { return *form.findChild<QMenu*>("Bookmarks1"); }
+    // The menu as it opens.
+    static QMenu& BookmarksMenu(TMainWindow& form) {
+        QMenu& menu = *form.findChild<QMenu*>("Bookmarks1");
+        emit menu.aboutToShow();
+        return menu;
+    }
     // Clicks a button of the modal dialog once it shows.
     static void AnswerDialog(const char* button) {
         QTimer::singleShot(0, [button] {

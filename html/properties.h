@@ -8,6 +8,7 @@
 #include "platform/types.h"
 
 #include <array>
+#include <cassert>
 #include <bitset>
 #include <optional>
 #include <string>
@@ -43,7 +44,21 @@ enum DisplayType : int { dsNormal, dsNone, dsBlock, dsInline, dsListItem };
 // A declaration marked "!important" beats every normal one.
 enum class TWeight { Normal, Important };
 
-using TBoxValues = std::array<int, Prop::LastBox + 1>; // indexed by property index
+// A block's box values in pixels (colours for the two colour properties),
+// indexed by property index from Prop::FirstBox to Prop::LastBox: only those
+// take room.
+class TBoxValues {
+public:
+    int& operator[](int prop) { return values_[Slot(prop)]; }
+    int operator[](int prop) const { return values_[Slot(prop)]; }
+
+private:
+    static size_t Slot(int prop) {
+        assert(prop >= Prop::FirstBox && prop <= Prop::LastBox);
+        return static_cast<size_t>(prop - Prop::FirstBox);
+    }
+    std::array<int, Prop::LastBox - Prop::FirstBox + 1> values_{};
+};
 
 class TProperties {
 public:

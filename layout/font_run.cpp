@@ -13,41 +13,29 @@ const TUrlTarget& TFontRun::Link() const {
     return link_ ? link_->Link : none;
 }
 
-const TFont& TFontRun::CurrentFont() const {
+const TInternedFont& TFontRun::CurrentFont() const {
     if (OnFirstLine && FirstLineFont) return *FirstLineFont;
     if (IsHovered && HoverFont()) return *HoverFont();
     if (IsVisited && VisitedFont()) return *VisitedFont();
     return PlainFont();
 }
 
-void TFontRun::Measure(Canvas& canvas) {
-    if (measuredOn_ == &canvas) return;
-    UseFont(canvas, CurrentFont());
-    TTextMetrics m = canvas.GetTextMetrics();
-    TextHeight = m.Height;
-    RunHeight = m.Height + m.ExternalLeading;
-    RunDescent = m.Descent;
-    RunOverhang = m.Overhang;
-    MaxCharWidth = m.MaxCharWidth;
-    measuredOn_ = &canvas;
+const TRunMetrics& TFontRun::Measure(Canvas& canvas) const {
+    const TInternedFont& font = CurrentFont();
+    UseFont(canvas, font);
+    return font.MetricsOn(canvas);
 }
 
 void TFontRun::MarkVisited(bool visited) {
-    if (IsVisited == visited) return;
     IsVisited = visited;
-    measuredOn_ = nullptr;
 }
 
 void TFontRun::MarkHover(bool hovered) {
-    if (IsHovered == hovered) return;
     IsHovered = hovered;
-    measuredOn_ = nullptr;
 }
 
 void TFontRun::MarkFirstLine(bool on) {
-    if (OnFirstLine == on) return;
     OnFirstLine = on;
-    measuredOn_ = nullptr;
 }
 
 std::unique_ptr<TFontRun> TFontRun::CopyFrom(int start) const {

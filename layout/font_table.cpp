@@ -1,12 +1,25 @@
 #include "layout/font_table.h"
 
+#include "platform/canvas.h"
+
 #include <functional>
 #include <string_view>
 
 namespace lumo {
 
-const TFont& TFontTable::Intern(const TFont& font) {
-    return *fonts_.insert(font).first;
+const TRunMetrics& TInternedFont::MetricsOn(Canvas& canvas) const {
+    for (const TMeasured& m : measured_)
+        if (m.On == &canvas) return m.Metrics;
+    TMeasured& slot = measured_[older_];
+    older_ = 1 - older_;
+    const TTextMetrics m = canvas.GetTextMetrics();
+    slot.On = &canvas;
+    slot.Metrics = {m.Height + m.ExternalLeading, m.Height, m.Descent, m.Overhang, m.MaxCharWidth};
+    return slot.Metrics;
+}
+
+const TInternedFont& TFontTable::Intern(const TFont& font) {
+    return *fonts_.emplace(font).first;
 }
 
 size_t TFontTable::Hash::operator()(const TFont& font) const {

@@ -28,17 +28,14 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
     for (int pos = start; pos < end;) {
         const int r = RunIndexAt(pos);
         const int stop = std::min(end, RunEnd(r));
-        TFontRun& run = *Runs[r];
-        run.Measure(canvas);
-        UseFont(canvas, run.CurrentFont());
+        const int overhang = Runs[r]->Measure(canvas).RunOverhang;
         // Breaks and object placeholders take no width of their own here.
         int piece = pos;
         while (piece < stop) {
             int k = piece;
             while (k < stop && Text[k] != BreakChar && !IsObject(Text[k]))
                 ++k;
-            if (k > piece)
-                width += canvas.TextWidth(Glyphs().substr(piece, k - piece)) - run.RunOverhang;
+            if (k > piece) width += canvas.TextWidth(Glyphs().substr(piece, k - piece)) - overhang;
             if (k < stop && IsObject(Text[k])) width += ObjectWidth(k);
             piece = k < stop ? k + 1 : k;
         }
@@ -102,12 +99,10 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
         const int r = RunIndexAt(pos);
         int runEnd = std::min(end, RunEnd(r));
         if (nextImage != objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
-        TFontRun& run = *Runs[r];
-        run.Measure(canvas);
-        UseFont(canvas, run.CurrentFont());
+        const int overhang = Runs[r]->Measure(canvas).RunOverhang;
         const std::string_view rest = Glyphs().substr(pos, runEnd - pos);
         const int room = limit - width;
-        const int fit = room < 0 ? 0 : canvas.FitCount(rest, room + run.RunOverhang);
+        const int fit = room < 0 ? 0 : canvas.FitCount(rest, room + overhang);
         // A forced break ends the count just after it. Only the characters
         // that fit, and the one after them, can hold the break that matters,
         // so the search never walks the rest of a long paragraph.
@@ -116,7 +111,7 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
         const int n = std::min(fit, static_cast<int>(chunk.size()));
         count += n;
         if (n < static_cast<int>(chunk.size())) break;
-        if (n > 0) width += canvas.TextWidth(chunk) - run.RunOverhang;
+        if (n > 0) width += canvas.TextWidth(chunk) - overhang;
         if (brk != std::string_view::npos) {
             ++count;
             break;
@@ -144,9 +139,9 @@ void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager&
         const int last = line.Start + line.CharCount - 1;
         for (int r = RunIndexAt(line.Start); r < static_cast<int>(Runs.size()); ++r) {
             if (Runs[r]->StartIndex > last) break;
-            Runs[r]->Measure(canvas);
-            textHeight = std::max(textHeight, Runs[r]->RunHeight);
-            descent = std::max(descent, Runs[r]->RunDescent);
+            const TRunMetrics& m = Runs[r]->Measure(canvas);
+            textHeight = std::max(textHeight, m.RunHeight);
+            descent = std::max(descent, m.RunDescent);
         }
     }
     if (LineSpacing >= 0 && LineSpacing < textHeight) {
@@ -557,8 +552,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             int widest = 0;
             for (int r = RunIndexAt(i);
                  r < static_cast<int>(Runs.size()) && Runs[r]->StartIndex < end; ++r) {
-                Runs[r]->Measure(canvas);
-                widest = std::max(widest, Runs[r]->MaxCharWidth);
+                widest = std::max(widest, Runs[r]->Measure(canvas).MaxCharWidth);
             }
             if ((end - i) * widest > Min)
                 Min = std::max(Min, MeasureRange(canvas, i, end - i, TTrailing::Keep));

@@ -200,9 +200,9 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const TTextLine& line, int end, 
         const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) -
                           (last ? RightSidesAt(to) : 0) + padRight;
         TFontRun& run = *Runs[RunIndexAt(from)];
-        run.Measure(canvas);
-        const int top = baseline - (run.TextHeight - run.RunDescent) - box.Padding[Top];
-        const int bottom = baseline + run.RunDescent + box.Padding[Bottom];
+        const TRunMetrics& m = run.Measure(canvas);
+        const int top = baseline - (m.TextHeight - m.RunDescent) - box.Padding[Top];
+        const int bottom = baseline + m.RunDescent + box.Padding[Bottom];
         if (box.Background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
             canvas.SetBrush(box.Background, BrushStyle::Solid);
             canvas.FillRect({left, top, right, bottom});
@@ -240,22 +240,21 @@ TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TFont& font
 
 int TSection::PaintPiece(Canvas& canvas, TFontRun& run, int start, int stop, bool selected,
                          int penX, int baseline) {
-    run.Measure(canvas);
+    const TRunMetrics& m = run.Measure(canvas);
     const TFont& font = run.CurrentFont();
-    UseFont(canvas, font);
     const TColor textColor = UseTextColors(*Root, canvas, font, selected);
     if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + start) {
         canvas.SetBrush(textColor, BrushStyle::Solid);
-        canvas.FillRect({penX, baseline - run.TextHeight + run.RunDescent, penX + 1,
-                         baseline + run.RunDescent});
+        canvas.FillRect(
+            {penX, baseline - m.TextHeight + m.RunDescent, penX + 1, baseline + m.RunDescent});
     }
     int y = baseline;
-    if (run.ScriptShift == 1) y += run.RunDescent / 2 + 1;
-    if (run.ScriptShift == 2) y -= run.RunHeight / 3;
+    if (run.ScriptShift == 1) y += m.RunDescent / 2 + 1;
+    if (run.ScriptShift == 2) y -= m.RunHeight / 3;
     std::string piece = Drawable(Glyphs().substr(start, stop - start));
     piece.erase(std::remove(piece.begin(), piece.end(), BreakChar), piece.end());
-    canvas.TextOut(penX - run.RunOverhang / 2, y, piece);
-    return penX + canvas.TextWidth(piece) - run.RunOverhang;
+    canvas.TextOut(penX - m.RunOverhang / 2, y, piece);
+    return penX + canvas.TextWidth(piece) - m.RunOverhang;
 }
 
 bool TSection::ObjectAt(int X, int Y, TInlineImage*& object, int& IX, int& IY) {

@@ -574,7 +574,7 @@ TEST(Builder, FirstLettersTakeTheirOwnLook) {
     auto font = [&](std::string_view text) {
         TFontRun* run = RunOf(doc.list, text);
         EXPECT_TRUE(run) << text;
-        return run ? run->PlainFont() : TFont{};
+        return run ? TFont(run->PlainFont()) : TFont{};
     };
     constexpr TColor red = 0x0000FF;
     EXPECT_EQ(font("\"A").Color, red);

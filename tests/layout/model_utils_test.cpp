@@ -5,6 +5,7 @@
 #include "layout/indent_manager.h"
 #include "layout/paint_index.h"
 #include "layout/selection_text.h"
+#include "platform/recording_canvas.h"
 
 #include <gtest/gtest.h>
 
@@ -269,6 +270,48 @@ TEST(PaintIndex, OffersWhatAWalkOverEveryItemWould) {
     int count = 0;
     index.ForEachMeeting(-1000, 1000, [&](TBand*) { ++count; });
     EXPECT_EQ(count, 0);
+}
+
+// A canvas whose fonts measure scale times the recording canvas's; it counts
+// its measurements.
+class ScaledCanvas : public RecordingCanvas {
+public:
+    explicit ScaledCanvas(int scale) : scale_(scale) {}
+    TTextMetrics GetTextMetrics() override {
+        ++measured;
+        TTextMetrics m = RecordingCanvas::GetTextMetrics();
+        m.Height *= scale_;
+        m.Descent *= scale_;
+        return m;
+    }
+    int measured = 0;
+
+private:
+    int scale_;
+};
+
+// Every run in a font reads the metrics the font took on that canvas: each
+// canvas measures it once, and none reads another's.
+TEST(FontTable, AFontMeasuresOncePerCanvas) {
+    TFontTable table;
+    TFont font;
+    font.Size = 12;
+    const TInternedFont& f = table.Intern(font);
+    ScaledCanvas screen(1), printer(3), preview(2);
+    for (Canvas* canvas : {&screen, &printer, &preview})
+        canvas->SetFont(font);
+    const int height = f.MetricsOn(screen).TextHeight;
+    ASSERT_GT(height, 0);
+    EXPECT_EQ(f.MetricsOn(printer).TextHeight, 3 * height);
+    EXPECT_EQ(f.MetricsOn(screen).RunDescent * 3, f.MetricsOn(printer).RunDescent);
+    EXPECT_EQ(screen.measured, 1);
+    EXPECT_EQ(printer.measured, 1);
+    // A third canvas takes the place of the first, which measures anew.
+    EXPECT_EQ(f.MetricsOn(preview).TextHeight, 2 * height);
+    EXPECT_EQ(f.MetricsOn(printer).TextHeight, 3 * height);
+    EXPECT_EQ(printer.measured, 1);
+    EXPECT_EQ(f.MetricsOn(screen).TextHeight, height);
+    EXPECT_EQ(screen.measured, 2);
 }
 
 } // namespace

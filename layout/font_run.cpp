@@ -4,10 +4,6 @@
 
 namespace lumo {
 
-void UseFont(Canvas& canvas, const FontSpec& font) {
-    if (!(canvas.Font() == font)) canvas.SetFont(font);
-}
-
 const TUrlTarget& TFontRun::Link() const {
     static const TUrlTarget none;
     return link_ ? link_->Link : none;
@@ -18,12 +14,6 @@ const TInternedFont& TFontRun::CurrentFont() const {
     if (IsHovered && HoverFont()) return *HoverFont();
     if (IsVisited && VisitedFont()) return *VisitedFont();
     return PlainFont();
-}
-
-const TRunMetrics& TFontRun::Measure(Canvas& canvas) const {
-    const TInternedFont& font = CurrentFont();
-    UseFont(canvas, font);
-    return font.MetricsOn(canvas);
 }
 
 void TFontRun::MarkVisited(bool visited) {

@@ -49,8 +49,8 @@ public:
     // Makes this a run of link (a link needs an address).
     void SetLink(const TLinkLook& look) { link_ = std::make_unique<TLinkLook>(look); }
     const TInternedFont& CurrentFont() const;
-    // Selects CurrentFont on canvas and gives its metrics there.
-    const TRunMetrics& Measure(Canvas& canvas) const;
+    // The metrics of CurrentFont on canvas (see TInternedFont::MetricsOn).
+    TRunMetrics Metrics(Canvas& canvas) const { return CurrentFont().MetricsOn(canvas); }
     void MarkVisited(bool visited);
     void MarkHover(bool hovered);
     void MarkFirstLine(bool on);
@@ -64,8 +64,5 @@ private:
     const TInternedFont* plain_;
     std::unique_ptr<TLinkLook> link_;
 };
-
-// Selects font on canvas unless it is already selected.
-void UseFont(Canvas& canvas, const FontSpec& font);
 
 } // namespace lumo

@@ -7,11 +7,16 @@
 
 namespace lumo {
 
-const TRunMetrics& TInternedFont::MetricsOn(Canvas& canvas) const {
+void UseFont(Canvas& canvas, const FontSpec& font) {
+    if (!(canvas.Font() == font)) canvas.SetFont(font);
+}
+
+TRunMetrics TInternedFont::MetricsOn(Canvas& canvas) const {
     for (const TMeasured& m : measured_)
         if (m.On == &canvas) return m.Metrics;
     TMeasured& slot = measured_[older_];
     older_ = 1 - older_;
+    UseFont(canvas, *this);
     const TTextMetrics m = canvas.GetTextMetrics();
     slot.On = &canvas;
     slot.Metrics = {m.Height + m.ExternalLeading, m.Height, m.Descent, m.Overhang, m.MaxCharWidth};

@@ -13,6 +13,9 @@ namespace lumo {
 
 class Canvas;
 
+// Selects font on canvas unless it is already selected.
+void UseFont(Canvas& canvas, const FontSpec& font);
+
 // What text runs need of a font's metrics on a canvas, in pixels.
 struct TRunMetrics {
     int RunHeight = 0;   // height plus external leading
@@ -27,9 +30,10 @@ struct TRunMetrics {
 class TInternedFont : public TFont {
 public:
     explicit TInternedFont(const TFont& font) : TFont(font) {}
-    // The metrics on canvas, where this font must be selected; the last two
-    // canvases' are kept (the layout's and the painter's).
-    const TRunMetrics& MetricsOn(Canvas& canvas) const;
+    // The metrics on canvas, measured once per canvas; the last two
+    // canvases' are kept (the layout's and the painter's). Measuring selects
+    // the font there: a caller that draws or measures text selects its own.
+    TRunMetrics MetricsOn(Canvas& canvas) const;
 
 private:
     struct TMeasured {

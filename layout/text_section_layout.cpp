@@ -28,7 +28,9 @@ int TSection::MeasureRange(Canvas& canvas, int start, int count, TTrailing trail
     for (int pos = start; pos < end;) {
         const int r = RunIndexAt(pos);
         const int stop = std::min(end, RunEnd(r));
-        const int overhang = Runs[r]->Measure(canvas).RunOverhang;
+        const TFontRun& run = *Runs[r];
+        UseFont(canvas, run.CurrentFont());
+        const int overhang = run.Metrics(canvas).RunOverhang;
         // Breaks and object placeholders take no width of their own here.
         int piece = pos;
         while (piece < stop) {
@@ -99,7 +101,9 @@ int TSection::FitGlyphs(Canvas& canvas, int start, int maxCount, int limit) {
         const int r = RunIndexAt(pos);
         int runEnd = std::min(end, RunEnd(r));
         if (nextImage != objects.end()) runEnd = std::min(runEnd, (*nextImage)->CharPos);
-        const int overhang = Runs[r]->Measure(canvas).RunOverhang;
+        const TFontRun& run = *Runs[r];
+        UseFont(canvas, run.CurrentFont());
+        const int overhang = run.Metrics(canvas).RunOverhang;
         const std::string_view rest = Glyphs().substr(pos, runEnd - pos);
         const int room = limit - width;
         const int fit = room < 0 ? 0 : canvas.FitCount(rest, room + overhang);
@@ -139,7 +143,7 @@ void TSection::FinishLine(Canvas& canvas, TTextLine& line, const TIndentManager&
         const int last = line.Start + line.CharCount - 1;
         for (int r = RunIndexAt(line.Start); r < static_cast<int>(Runs.size()); ++r) {
             if (Runs[r]->StartIndex > last) break;
-            const TRunMetrics& m = Runs[r]->Measure(canvas);
+            const TRunMetrics m = Runs[r]->Metrics(canvas);
             textHeight = std::max(textHeight, m.RunHeight);
             descent = std::max(descent, m.RunDescent);
         }
@@ -552,7 +556,7 @@ void TSection::MeasureWidths(Canvas& canvas, int& Min, int& Max) {
             int widest = 0;
             for (int r = RunIndexAt(i);
                  r < static_cast<int>(Runs.size()) && Runs[r]->StartIndex < end; ++r) {
-                widest = std::max(widest, Runs[r]->Measure(canvas).MaxCharWidth);
+                widest = std::max(widest, Runs[r]->Metrics(canvas).MaxCharWidth);
             }
             if ((end - i) * widest > Min)
                 Min = std::max(Min, MeasureRange(canvas, i, end - i, TTrailing::Keep));

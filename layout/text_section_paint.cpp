@@ -200,7 +200,7 @@ void TSection::PaintInlineBoxes(Canvas& canvas, const TTextLine& line, int end, 
         const int right = line.PaintedX + LineWidthTo(canvas, line, to - line.Start) -
                           (last ? RightSidesAt(to) : 0) + padRight;
         TFontRun& run = *Runs[RunIndexAt(from)];
-        const TRunMetrics& m = run.Measure(canvas);
+        const TRunMetrics m = run.Metrics(canvas);
         const int top = baseline - (m.TextHeight - m.RunDescent) - box.Padding[Top];
         const int bottom = baseline + m.RunDescent + box.Padding[Bottom];
         if (box.Background != clNone && (!Root->IsPrinting || Root->PrintBackgrounds)) {
@@ -240,8 +240,9 @@ TColor UseTextColors(const TSectionList& root, Canvas& canvas, const TFont& font
 
 int TSection::PaintPiece(Canvas& canvas, TFontRun& run, int start, int stop, bool selected,
                          int penX, int baseline) {
-    const TRunMetrics& m = run.Measure(canvas);
     const TFont& font = run.CurrentFont();
+    UseFont(canvas, font);
+    const TRunMetrics m = run.Metrics(canvas);
     const TColor textColor = UseTextColors(*Root, canvas, font, selected);
     if (!selected && Root->ShowDummyCaret && Root->CaretPos == FirstPos + start) {
         canvas.SetBrush(textColor, BrushStyle::Solid);

@@ -24,6 +24,9 @@ TRunMetrics TInternedFont::MetricsOn(Canvas& canvas) const {
 }
 
 const TInternedFont& TFontTable::Intern(const TFont& font) {
+    // Looked up first: making the table's copy to compare would cost every
+    // run an allocation.
+    if (const auto it = fonts_.find(font); it != fonts_.end()) return *it;
     return *fonts_.emplace(font).first;
 }
 

@@ -53,10 +53,13 @@ public:
     size_t size() const { return fonts_.size(); }
 
 private:
+    // Both take any TFont, so a font is looked up without a copy.
     struct Hash {
+        using is_transparent = void;
         size_t operator()(const TFont& font) const;
     };
     struct Equal {
+        using is_transparent = void;
         bool operator()(const TFont& a, const TFont& b) const;
     };
     std::unordered_set<TInternedFont, Hash, Equal> fonts_;

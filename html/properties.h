@@ -8,8 +8,8 @@
 #include "platform/types.h"
 
 #include <array>
-#include <cassert>
 #include <bitset>
+#include <cassert>
 #include <optional>
 #include <string>
 #include <string_view>

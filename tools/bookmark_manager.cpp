@@ -74,8 +74,8 @@ void TBookmarkManager::LoadTree() {
 void TBookmarkManager::SetBookmarksMenu(QMenu* menu, TOpenBookmark open) {
     menu_ = menu;
     open_ = std::move(open);
-    // Built as it opens: the style's folder and bookmark icons cost a start
-    // some milliseconds, and most starts never open the menu.
+    // Built as it opens: the style's folder and bookmark icons it shows are
+    // loaded then, not by every start, most of which never open the menu.
     if (menu_) connect(menu_, &QMenu::aboutToShow, this, [this] { BuildStaleMenu(); });
     RebuildMenu();
 }

@@ -94,24 +94,25 @@ TDiskCache::~TDiskCache() {
 bool TDiskCache::Store(std::string_view url, int kind, std::string_view bytes,
                        std::string_view charset) {
     if (!IsCached(url)) return false;
+    std::string key = CacheKeyOf(url);
+    if (const ptrdiff_t i = Find(key); i >= 0) {
+        // A held address is replaced whole: its old bytes stay until the new are in.
+        if (WriteFileAtomically(folder_ + OwnFileOf(entries_[static_cast<size_t>(i)]), bytes,
+                                TFlush::Later)) {
+            stored_ = true;
+            return true;
+        }
+        Remove(url);
+        return false;
+    }
     // A new address's file takes a number no file had, and no index names it
     // before the bytes are in: it is written in place, with no temporary
     // copy to rename over it.
-    if (std::string key = CacheKeyOf(url); Find(key) < 0) {
-        Entry e{std::move(key), KindField(kind, charset), {}};
-        if (!MakeNewFile(e.key, bytes, e.fileName)) return false;
-        Append(std::move(e));
-        stored_ = true;
-        return true;
-    }
-    const std::string fileName = Add(url, kind, false, charset);
-    if (fileName.empty()) return false;
-    if (WriteFileAtomically(fileName, bytes, TFlush::Later)) {
-        stored_ = true;
-        return true;
-    }
-    Remove(url);
-    return false;
+    Entry e{std::move(key), KindField(kind, charset), {}};
+    if (!MakeNewFile(e.key, bytes, e.fileName)) return false;
+    Append(std::move(e));
+    stored_ = true;
+    return true;
 }
 
 void TDiskCache::LoadIndex() {
@@ -168,6 +169,14 @@ bool TDiskCache::MakeNewFile(std::string_view key, std::string_view bytes, std::
     }
 }
 
+const std::string& TDiskCache::OwnFileOf(Entry& e) {
+    if (!e.own) { // the owner's file: this copy stores the address anew
+        MakeNewFile(e.key, {}, e.fileName);
+        e.own = true;
+    }
+    return e.fileName;
+}
+
 void TDiskCache::Append(Entry entry) {
     entries_.push_back(std::move(entry));
     EvictOldest();
@@ -196,14 +205,8 @@ bool TDiskCache::Lookup(std::string_view url, std::string& fileName, int& kind,
 std::string TDiskCache::Add(std::string_view url, int kind, bool failed, std::string_view charset) {
     if (!IsCached(url)) return {};
     const std::string key = CacheKeyOf(url);
-    if (const ptrdiff_t i = Find(key); i >= 0) {
-        Entry& e = entries_[static_cast<size_t>(i)];
-        if (!e.own) { // the owner's file: this copy stores the address anew
-            MakeNewFile(key, {}, e.fileName);
-            e.own = true;
-        }
-        return folder_ + e.fileName;
-    }
+    if (const ptrdiff_t i = Find(key); i >= 0)
+        return folder_ + OwnFileOf(entries_[static_cast<size_t>(i)]);
     Entry e{key, KindField(kind, charset), {}};
     MakeNewFile(key, {}, e.fileName);
     if (failed) e.key += '*';

@@ -85,6 +85,9 @@ private:
     // sets name to it; false when it could not be made (the name is set
     // anyway, and storing under it then fails).
     bool MakeNewFile(std::string_view key, std::string_view bytes, std::string& name);
+    // The file of a held entry, made anew under a fresh number when it is
+    // the owner's, which this copy never overwrites.
+    const std::string& OwnFileOf(Entry& e);
     void Append(Entry entry);
 
     std::string folder_;

@@ -16,18 +16,6 @@ const TInternedFont& TFontRun::CurrentFont() const {
     return PlainFont();
 }
 
-void TFontRun::MarkVisited(bool visited) {
-    IsVisited = visited;
-}
-
-void TFontRun::MarkHover(bool hovered) {
-    IsHovered = hovered;
-}
-
-void TFontRun::MarkFirstLine(bool on) {
-    OnFirstLine = on;
-}
-
 std::unique_ptr<TFontRun> TFontRun::CopyFrom(int start) const {
     auto copy = std::make_unique<TFontRun>(Owner, start, *plain_, ScriptShift);
     if (link_) copy->link_ = std::make_unique<TLinkLook>(*link_);

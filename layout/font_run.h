@@ -51,9 +51,9 @@ public:
     const TInternedFont& CurrentFont() const;
     // The metrics of CurrentFont on canvas (see TInternedFont::MetricsOn).
     TRunMetrics Metrics(Canvas& canvas) const { return CurrentFont().MetricsOn(canvas); }
-    void MarkVisited(bool visited);
-    void MarkHover(bool hovered);
-    void MarkFirstLine(bool on);
+    void MarkVisited(bool visited) { IsVisited = visited; }
+    void MarkHover(bool hovered) { IsHovered = hovered; }
+    void MarkFirstLine(bool on) { OnFirstLine = on; }
     // The same run from start on (which the caller makes its own run).
     std::unique_ptr<TFontRun> CopyFrom(int start) const;
     // Sets the hover look of this run and of its neighbours in the document's
